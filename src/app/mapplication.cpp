@@ -1,0 +1,230 @@
+#include "mapplication.h"
+
+#include "mbrushinputinfolist.h"
+#include "mbrushlist.h"
+#include "mbrushsettinginfolist.h"
+#include "mdocumenttemplatelist.h"
+#include "mlogger.h"
+#include "mmainwindow.h"
+#include "mmath.h"
+#include "mmousefunctions.h"
+#include "mopengl.h"
+#include "mpalettelist.h"
+#include "mpathvarlist.h"
+#include "mpatternlist.h"
+#include "mplatform.h"
+#include "mrandom.h"
+#include "msettings.h"
+#include "mshaderlist.h"
+#include "mshapelist.h"
+#include "msingleinstance.h"
+#include "msnippetlist.h"
+#include "mtablet.h"
+#include "mtextstylelist.h"
+#include "mtexturetransfert.h"
+#include "mutility.h"
+
+#include <QDebug>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QSplashScreen>
+#include <QSurfaceFormat>
+#include <QTabletEvent>
+#include <QTime>
+#include <QTranslator>
+
+namespace {
+const QString kInstanceKey = QStringLiteral("com.vantorel.kalmidraw");
+const QString kStartupMutex = QStringLiteral("{E28548C0-40FA-45E3-B5AA-856CDD0D68C2}");
+} // namespace
+
+MApplication::MApplication(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+    setInstance(this);
+    m_splash = new QSplashScreen(QPixmap(QStringLiteral(":/icons/logo/splash.png")));
+    setOrganizationName(QStringLiteral("Vantorel"));
+    setOrganizationDomain(QStringLiteral("vantorel.com"));
+    setApplicationName(QStringLiteral("KalmiDraw"));
+    m_splash->show();
+    processEvents();
+}
+
+MApplication::~MApplication()
+{
+    delete m_splash;
+    m_splash = nullptr;
+    if (existingInstance() == this)
+        setInstance(nullptr);
+}
+
+int MApplication::runMain(int &argc, char **argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_UseDesktopOpenGL);
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QSurfaceFormat::setDefaultFormat(MOpenGL::requestedFormat());
+
+    for (;;) {
+        auto *app = new MApplication(argc, argv);
+        auto *guard = new MSingleInstance();
+
+        if (MSingleInstance::sendMessage(kInstanceKey, QStringList{QStringLiteral("hello")})) {
+            MLogger::instance()->log(QStringLiteral("Only one instance at a time!"));
+            delete guard;
+            delete app;
+            return 0;
+        }
+
+        if (!app->init(guard)) {
+            app->cleanup();
+            guard->close();
+            delete guard;
+            delete app;
+            return 0;
+        }
+
+        guard->listen(kInstanceKey);
+        const int result = app->exec();
+        app->cleanup();
+        guard->close();
+        delete guard;
+        delete app;
+        if (result != RestartExitCode)
+            return result;
+    }
+}
+
+void MApplication::showSplashMessage(const QString &message)
+{
+    if (m_splash)
+        m_splash->showMessage(message, Qt::AlignLeft | Qt::AlignBottom, Qt::black);
+}
+
+bool MApplication::init(MSingleInstance *guard)
+{
+    MPlatform::createStartupMutex(kStartupMutex);
+    if (guard)
+        connect(guard, &MSingleInstance::newInstance, this, &MApplication::raiseWindow);
+    MRandom::seed(unsigned(QTime::currentTime().msec()));
+
+    MSettings::instance();
+    loadTranslation(QStringLiteral("kalmi"));
+    loadTranslation(QStringLiteral("qt"));
+    showSplashMessage(QApplication::translate("QApplication", "translation loaded..."));
+
+    MTablet::instance();
+    MMath::instance();
+    MBrushSettingInfoList::instance();
+    MBrushInputInfoList::instance();
+    MOpenGL::instance();
+    showSplashMessage(QApplication::translate("QApplication", "effects loaded: %1").arg(MShaderList::instance()->rowCount()));
+    showSplashMessage(QApplication::translate("QApplication", "brushes loaded: %1").arg(MBrushList::instance()->rowCount()));
+    showSplashMessage(QApplication::translate("QApplication", "shapes loaded: %1").arg(MShapeList::instance()->rowCount()));
+    showSplashMessage(QApplication::translate("QApplication", "palettes loaded: %1").arg(MPaletteList::instance()->rowCount()));
+    showSplashMessage(QApplication::translate("QApplication", "patterns loaded: %1").arg(MPatternList::instance()->rowCount()));
+    MMouseFunctions::instance();
+    showSplashMessage(QApplication::translate("QApplication", "document templates loaded: %1")
+                          .arg(MDocumentTemplateList::instance()->rowCount()));
+    MTextStyleList::instance();
+    MPathVarList::instance();
+    if (!MTextureTransfert::existingInstance())
+        MTextureTransfert::setInstance(new MTextureTransfert(512, 6, 4, nullptr));
+    showSplashMessage(QApplication::translate("QApplication", "code fragments loaded: %1").arg(MSnippetList::instance()->rowCount()));
+
+    MSettings::instance()->set_undoMemorySize(0.0);
+    MUtility::removeDirectory(MUtility::cacheDirectory(), false, true);
+
+    if (!MOpenGL::instance()->initialize()) {
+        MUtility::showMessage(QMessageBox::Critical, QStringLiteral("KalmiDraw"),
+                              tr("Can't run KalmiDraw: your graphic card driver is not supported."), QMessageBox::Ok);
+        return false;
+    }
+
+    m_mainWindow = new MMainWindow();
+    m_mainWindow->installEventFilter(MTablet::instance());
+
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() > 1 && QFile::exists(args.at(1)))
+        MSettings::instance()->set_startupFile(args.at(1));
+
+    m_mainWindow->show();
+    if (m_splash)
+        m_splash->finish(m_mainWindow);
+    return true;
+}
+
+void MApplication::cleanup()
+{
+    delete m_mainWindow;
+    m_mainWindow = nullptr;
+    MUtility::removeDirectory(MUtility::cacheDirectory(), false, true);
+
+    MSnippetList::destroyInstance();
+    MTextureTransfert::destroyInstance();
+    MPathVarList::destroyInstance();
+    MTextStyleList::destroyInstance();
+    MDocumentTemplateList::destroyInstance();
+    MMouseFunctions::destroyInstance();
+    MPatternList::destroyInstance();
+    MPaletteList::destroyInstance();
+    MBrushList::destroyInstance();
+    MShaderList::destroyInstance();
+    MOpenGL::destroyInstance();
+    MBrushInputInfoList::destroyInstance();
+    MBrushSettingInfoList::destroyInstance();
+    MMath::destroyInstance();
+    MTablet::destroyInstance();
+    MSettings::destroyInstance();
+}
+
+void MApplication::loadTranslation(const QString &prefix)
+{
+    auto *translator = new QTranslator(this);
+    const QString lang = MUtility::safeLanguageId(MSettings::instance()->userLangId());
+    const QString name = QStringLiteral("%1_%2").arg(prefix.toLower(), lang);
+    const QString path = MUtility::translationsDirectory() + name + QStringLiteral(".qm");
+    if (!QFile::exists(path))
+        qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mapplication"), QStringLiteral("MApplication::loadTranslation"))
+                           << "error file not found" << path;
+    const QString kind = prefix == QLatin1String("qt") ? QStringLiteral("framework") : QStringLiteral("application");
+    if (translator->load(QLocale(lang), path, QString(), QString(), QString())) {
+        installTranslator(translator);
+        MLogger::instance()->log(QStringLiteral("%1 translation loaded, langId = %2").arg(kind, lang));
+    } else {
+        MLogger::instance()->log(QStringLiteral("Error loading %1 translation, langId = %2, path = %3")
+                                     .arg(kind, lang, MUtility::translationsDirectory()));
+    }
+}
+
+void MApplication::raiseWindow()
+{
+    if (!m_mainWindow)
+        return;
+    m_mainWindow->raise();
+    m_mainWindow->showMaximized();
+    m_mainWindow->activateWindow();
+}
+
+bool MApplication::event(QEvent *e)
+{
+    switch (e->type()) {
+    case QEvent::FileOpen:
+        return true;
+    case QEvent::TabletEnterProximity:
+    case QEvent::TabletLeaveProximity: {
+        auto *tablet = static_cast<QTabletEvent *>(e);
+        int device = 0;
+        switch (tablet->pointerType()) {
+        case QTabletEvent::Pen: device = 1; break;
+        case QTabletEvent::Cursor: device = 2; break;
+        case QTabletEvent::Eraser: device = 3; break;
+        default: device = 0; break;
+        }
+        MTablet::instance()->set_proximityDevice(device);
+        return false;
+    }
+    default:
+        return QApplication::event(e);
+    }
+}

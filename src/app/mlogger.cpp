@@ -1,0 +1,64 @@
+#include "mlogger.h"
+
+#include "mutility.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QFile>
+#include <QMutexLocker>
+
+MLogger::MLogger()
+{
+    QFile file(logFilePath());
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.close();
+    log(QStringLiteral("starting vantor log session"));
+}
+
+MLogger::~MLogger() = default;
+
+QString MLogger::logFilePath()
+{
+    return MUtility::userDataPath() + QStringLiteral("vantor.log");
+}
+
+MLogger &MLogger::operator<<(const QString &message)
+{
+    log(message);
+    return *this;
+}
+
+QString MLogger::capitalizeFirst(const QString &text)
+{
+    if (text.isEmpty())
+        return text;
+    return text.left(1).toUpper() + text.mid(1);
+}
+
+void MLogger::log(const QString &message)
+{
+    QString line = capitalizeFirst(message);
+    if (!line.endsWith(QLatin1Char('.')))
+        line += QLatin1Char('.');
+    qDebug().noquote() << line;
+    writeLine(line);
+}
+
+void MLogger::debug(const QString &message)
+{
+    const QString line = capitalizeFirst(message);
+    qDebug().noquote() << line;
+    writeLine(line);
+}
+
+void MLogger::writeLine(const QString &message)
+{
+    const QByteArray bytes = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")).toUtf8()
+                             + ": " + message.toUtf8() + "\n";
+    QMutexLocker locker(&m_mutex);
+    QFile file(logFilePath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;
+    file.write(bytes);
+    file.close();
+}

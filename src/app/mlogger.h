@@ -1,0 +1,27 @@
+#pragma once
+
+#include "msingleton.h"
+
+#include <QMutex>
+#include <QString>
+
+// The log file "vantor.log" in the user data folder, echoed to the debug output.
+// Lines come from the GUI thread and the undo spill workers; a lock keeps them whole.
+class MLogger : public MSingleton<MLogger>
+{
+public:
+    MLogger();
+    ~MLogger() override;
+
+    MLogger &operator<<(const QString &message);
+    void log(const QString &message);
+    void debug(const QString &message);
+
+    static QString capitalizeFirst(const QString &text);
+    static QString logFilePath();
+
+private:
+    void writeLine(const QString &message);
+
+    QMutex m_mutex;
+};

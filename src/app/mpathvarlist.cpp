@@ -1,0 +1,6 @@
+#include "mpathvarlist.h"
+
+MPathVarList::MPathVarList(QObject *parent)
+    : QObject(parent)
+{
+}

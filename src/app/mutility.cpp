@@ -1,0 +1,589 @@
+#include "mutility.h"
+
+#include "meventfilter.h"
+#include "mplatform.h"
+#include "msettings.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QColorDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QTextStream>
+
+namespace {
+const QString kVendorFolder = QStringLiteral("/Vantorel/KalmiDraw");
+
+QString standardFolder(QStandardPaths::StandardLocation location)
+{
+    return QStandardPaths::writableLocation(location);
+}
+} // namespace
+
+// ---------------------------------------------------------------- paths
+
+QString MUtility::folderPath(const QString &path)
+{
+    QString result = path.trimmed();
+    if (!result.endsWith(QLatin1Char('/')))
+        result += QLatin1Char('/');
+    return result;
+}
+
+QString MUtility::ensureDirectory(const QString &path)
+{
+    QDir dir(path);
+    if (!dir.exists())
+        QDir().mkpath(path);
+    return path;
+}
+
+QString MUtility::userDataPath()
+{
+    return folderPath(ensureDirectory(standardFolder(QStandardPaths::GenericDataLocation) + kVendorFolder));
+}
+
+QString MUtility::applicationDirectory()
+{
+    return folderPath(QCoreApplication::applicationDirPath());
+}
+
+QString MUtility::userDocumentsPath()
+{
+    return folderPath(ensureDirectory(standardFolder(QStandardPaths::DocumentsLocation) + kVendorFolder));
+}
+
+QString MUtility::directoryName(int kind)
+{
+    static const char *const names[] = {"brushes", "cache",    "models",    "papers",    "shaders",
+                                        "shapes",  "snippets", "swatches", "templates", "textures"};
+    if (kind < 0 || kind >= int(sizeof(names) / sizeof(names[0])))
+        return QString();
+    return QString::fromLatin1(names[kind]);
+}
+
+QString MUtility::dataDirectory(int location, int kind)
+{
+    const QString name = directoryName(kind);
+    QString path;
+    if (kind == CacheDir)
+        path = userDataPath() + name;
+    else
+        path = (location == UserPath ? userDataPath() : applicationDirectory()) + QStringLiteral("datas/") + name;
+    ensureDirectory(path);
+    return folderPath(path);
+}
+
+QString MUtility::brushesDirectory(int location) { return dataDirectory(location, BrushDir); }
+QString MUtility::papersDirectory(int location) { return dataDirectory(location, PaperDir); }
+QString MUtility::shadersDirectory(int location) { return dataDirectory(location, ShaderDir); }
+QString MUtility::snippetsDirectory(int location) { return dataDirectory(location, SnippetDir); }
+QString MUtility::swatchesDirectory(int location) { return dataDirectory(location, SwatchDir); }
+QString MUtility::templatesDirectory(int location) { return dataDirectory(location, TemplateDir); }
+QString MUtility::cacheDirectory() { return dataDirectory(UserPath, CacheDir); }
+
+QString MUtility::cacheFileName(const QString &name)
+{
+    return cacheDirectory() + name.toLower().trimmed() + QStringLiteral(".data");
+}
+
+QString MUtility::screenshotsDirectory()
+{
+    return folderPath(ensureDirectory(userDocumentsPath() + QStringLiteral("screenshots")));
+}
+
+QString MUtility::picturesDirectory()
+{
+    return folderPath(standardFolder(QStandardPaths::PicturesLocation));
+}
+
+QString MUtility::safeLanguageId(const QString &langId)
+{
+    const QString id = langId.trimmed().toLower();
+    // The id becomes part of a path: never let it climb out of its folder.
+    if (id.isEmpty() || id.contains(QLatin1Char('/')) || id.contains(QLatin1Char('\\')) || id.contains(QStringLiteral("..")))
+        return QStringLiteral("en");
+    return id;
+}
+
+QString MUtility::helpDirectory(const QString &langId)
+{
+    return applicationDirectory() + QStringLiteral("help/") + safeLanguageId(langId) + QLatin1Char('/');
+}
+
+QString MUtility::helpPath()
+{
+    const QString path = helpDirectory(MSettings::instance()->userLangId());
+    if (QDir(path).exists())
+        return path;
+    return helpDirectory(QStringLiteral("en"));
+}
+
+QString MUtility::translationsDirectory()
+{
+    return applicationDirectory() + QStringLiteral("translations/");
+}
+
+QString MUtility::translationFilePath(const QString &langId)
+{
+    return translationsDirectory() + QStringLiteral("kalmi_") + safeLanguageId(langId) + QStringLiteral(".qm");
+}
+
+QString MUtility::fileDirectory(const QString &filePath)
+{
+    return QFileInfo(filePath).absoluteDir().canonicalPath() + QLatin1Char('/');
+}
+
+QString MUtility::lastFilesDirectory()
+{
+    const QString last = MSettings::instance()->lastFilesDir();
+    QDir dir(last);
+    if (!last.isEmpty() && dir.exists())
+        return dir.canonicalPath() + QLatin1Char('/');
+    const QString documents = userDocumentsPath();
+    if (QDir(documents).exists())
+        return documents;
+    return QString();
+}
+
+bool MUtility::removeDirectory(const QString &path, bool removeSelf, bool recursive)
+{
+    QDir dir(path);
+    if (!dir.exists())
+        return true;
+    const QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                                                    QDir::DirsFirst);
+    for (const QFileInfo &entry : entries) {
+        if (entry.isDir() && !entry.isSymLink()) {
+            if (recursive && !removeDirectory(entry.absoluteFilePath(), recursive, true))
+                return false;
+        } else if (!QFile::remove(entry.absoluteFilePath())) {
+            return false;
+        }
+    }
+    if (removeSelf)
+        return QDir().rmdir(dir.absolutePath());
+    return true;
+}
+
+void MUtility::copyDirectory(const QString &source, const QString &target, bool overwrite)
+{
+    const QDir sourceDir(source);
+    const QDir targetDir(target);
+    if (sourceDir.absolutePath() == targetDir.absolutePath()
+        || (sourceDir.exists() && sourceDir.canonicalPath() == targetDir.canonicalPath()))
+        return;
+    const QFileInfoList files = sourceDir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo &file : files) {
+        const QString targetFile = targetDir.absolutePath() + QLatin1Char('/') + file.fileName();
+        if (overwrite || !QFile::exists(targetFile)) {
+            QFile::remove(targetFile);
+            QFile::copy(file.absoluteFilePath(), targetFile);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- text files
+
+bool MUtility::readLines(QStringList &lines, const QString &filePath, bool trim, bool skipEmpty)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    lines.clear();
+    QTextStream stream(&file);
+    stream.setCodec("UTF-8");
+    while (!stream.atEnd()) {
+        QString line = stream.readLine();
+        if (trim)
+            line = line.trimmed();
+        if (skipEmpty && line.trimmed().isEmpty())
+            continue;
+        lines.append(line);
+    }
+    return true;
+}
+
+bool MUtility::readTextFile(QString &text, const QString &filePath)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return false;
+    QTextStream stream(&file);
+    stream.setCodec("UTF-8");
+    text = stream.readAll();
+    return true;
+}
+
+bool MUtility::writeTextFile(const QString &text, const QString &filePath)
+{
+    // Written beside the target and renamed over it: a full disk leaves the old
+    // file intact and reports failure.
+    QSaveFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    const QByteArray bytes = text.toUtf8();
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+bool MUtility::writeLines(const QStringList &lines, const QString &filePath)
+{
+    QString text;
+    for (const QString &line : lines)
+        text += line + QLatin1Char('\n');
+    return writeTextFile(text, filePath);
+}
+
+// ---------------------------------------------------------------- filters and images
+
+QStringList MUtility::documentFileFilters()
+{
+    return {tr("%1 files").arg(QStringLiteral("KalmiDraw")) + QStringLiteral(" (*.%1)").arg(QStringLiteral("kxd")),
+            tr("All files (*.*)")};
+}
+
+QStringList MUtility::modelFileFilters()
+{
+    return {tr("WaveFront object files (*.obj)"), tr("All files (*.*)")};
+}
+
+QStringList MUtility::imageFormats()
+{
+    QStringList formats;
+    const QList<QByteArray> supported = QImageReader::supportedImageFormats();
+    for (const QByteArray &format : supported) {
+        const QString suffix = QString::fromLatin1(format).toLower();
+        if (!formats.contains(suffix))
+            formats.append(suffix);
+    }
+    return formats;
+}
+
+QStringList MUtility::imageFileFilter(bool patternsOnly)
+{
+    return imageFileFilter(patternsOnly, imageFormats());
+}
+
+QStringList MUtility::imageFileFilter(bool patternsOnly, const QStringList &formats)
+{
+    QStringList patterns;
+    for (const QString &suffix : formats)
+        patterns.append(QStringLiteral("*.") + suffix);
+    if (patternsOnly)
+        return patterns;
+    const QMap<QString, QString> names = imageFormatName();
+    QStringList filters;
+    filters.append(tr("All image files") + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')'));
+    for (const QString &suffix : formats) {
+        const QString description = names.contains(suffix) ? names.value(suffix) : tr("%1 files").arg(suffix);
+        filters.append(description + QStringLiteral(" (*.") + suffix + QLatin1Char(')'));
+    }
+    return filters;
+}
+
+QMap<QString, QString> MUtility::imageFormatName()
+{
+    QMap<QString, QString> names;
+    names.insert(QStringLiteral("bw"), tr("Black & White"));
+    names.insert(QStringLiteral("eps"), tr("Encapsulated Postscript"));
+    names.insert(QStringLiteral("epsf"), tr("Encapsulated Postscript"));
+    names.insert(QStringLiteral("epsi"), tr("Encapsulated PostScript Interchange"));
+    names.insert(QStringLiteral("exr"), tr("OpenEXR"));
+    names.insert(QStringLiteral("pcx"), tr("PC Paintbrush Exchange"));
+    names.insert(QStringLiteral("psd"), tr("Photoshop Document"));
+    names.insert(QStringLiteral("rgb"), tr("Raw red, green, and blue samples"));
+    names.insert(QStringLiteral("rgba"), tr("Raw red, green, blue, and alpha samples"));
+    names.insert(QStringLiteral("sgi"), tr("Irix RGB"));
+    names.insert(QStringLiteral("tga"), tr("Truevision Targa"));
+    names.insert(QStringLiteral("xcf"), tr("eXperimental Computing Facility (GIMP)"));
+    names.insert(QStringLiteral("dds"), tr("DirectDraw Surface"));
+    names.insert(QStringLiteral("xv"), tr("Khoros Visualization"));
+    names.insert(QStringLiteral("bmp"), tr("Windows Bitmap"));
+    names.insert(QStringLiteral("gif"), tr("Graphic Interchange Format"));
+    names.insert(QStringLiteral("jpg"), tr("Joint Photographic Experts Group"));
+    names.insert(QStringLiteral("jpeg"), tr("Joint Photographic Experts Group"));
+    names.insert(QStringLiteral("jp2"), tr("Joint Photographic Experts Group 2000"));
+    names.insert(QStringLiteral("mng"), tr("Multiple-image Network Graphics"));
+    names.insert(QStringLiteral("png"), tr("Portable Network Graphics"));
+    names.insert(QStringLiteral("pbm"), tr("Portable Bitmap"));
+    names.insert(QStringLiteral("pgm"), tr("Portable Graymap"));
+    names.insert(QStringLiteral("ppm"), tr("Portable Pixmap"));
+    names.insert(QStringLiteral("tiff"), tr("Tagged Image File Format"));
+    names.insert(QStringLiteral("tif"), tr("Tagged Image File Format"));
+    names.insert(QStringLiteral("xbm"), tr("X11 Bitmap"));
+    names.insert(QStringLiteral("xpm"), tr("X11 Pixmap"));
+    names.insert(QStringLiteral("ico"), tr("Icon Image"));
+    names.insert(QStringLiteral("svg"), tr("Scalable Vector Graphics"));
+    names.insert(QStringLiteral("wbmp"), tr("Wireless Application Protocol Bitmap"));
+    names.insert(QStringLiteral("webp"), tr("WebP"));
+    return names;
+}
+
+QStringList MUtility::imageMimeFilters(QFileDialog *dialog, const QString &suffix)
+{
+    QStringList types;
+    const QList<QByteArray> supported = QImageWriter::supportedMimeTypes();
+    for (const QByteArray &type : supported)
+        types.append(QString::fromLatin1(type));
+    if (dialog) {
+        dialog->setMimeTypeFilters(types);
+        dialog->selectMimeTypeFilter(QStringLiteral("image/") + suffix);
+        dialog->setDefaultSuffix(suffix);
+    }
+    return types;
+}
+
+QJsonValue MUtility::imageToJson(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.isNull())
+        image.save(&buffer, "PNG");
+    return QJsonValue(QString::fromLatin1(bytes.toBase64()));
+}
+
+QImage MUtility::imageFromJson(const QJsonValue &value)
+{
+    const QByteArray bytes = QByteArray::fromBase64(value.toString().toLatin1());
+    QImage image;
+    if (!bytes.isEmpty())
+        image.loadFromData(bytes, "PNG");
+    return image;
+}
+
+void MUtility::newImage(QImage &image, int width, int height, bool clear)
+{
+    image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+    if (clear)
+        image.fill(Qt::transparent);
+}
+
+QPixmap MUtility::colorPixmap(const QColor &color, int width, int height)
+{
+    QPixmap pixmap(width, height);
+    pixmap.fill(Qt::transparent);
+    QColor opaque = color;
+    opaque.setAlpha(255);
+    QPainter painter(&pixmap);
+    painter.setPen(QPen(Qt::gray, 1, Qt::SolidLine));
+    painter.setBrush(opaque);
+    painter.drawRect(0, 0, width - 1, height - 1);
+    return pixmap;
+}
+
+QIcon MUtility::colorIcon(const QColor &color, int width, int height)
+{
+    return QIcon(colorPixmap(color, width, height));
+}
+
+// ---------------------------------------------------------------- dialogs
+
+MUtility::DialogHandler &MUtility::dialogHandler()
+{
+    static DialogHandler handler;
+    return handler;
+}
+
+void MUtility::setDialogHandler(const DialogHandler &handler)
+{
+    dialogHandler() = handler;
+}
+
+int MUtility::runDialog(DialogRequest &request)
+{
+    if (dialogHandler())
+        return dialogHandler()(request);
+
+    if (request.kind == ColorDialog) {
+        QColorDialog dialog(request.color);
+        dialog.setOption(QColorDialog::ShowAlphaChannel, true);
+        if (dialog.exec() != QDialog::Accepted)
+            return 0;
+        request.color = dialog.selectedColor();
+        return 1;
+    }
+
+    QMessageBox box;
+    box.setIcon(request.icon);
+    box.setWindowTitle(request.title);
+    box.setText(request.text);
+    box.setInformativeText(request.informativeText);
+    if (request.kind == MessageDialog) {
+        box.setStandardButtons(request.standardButtons);
+        return box.exec();
+    }
+
+    QList<QAbstractButton *> buttons;
+    for (const QString &label : request.buttons)
+        buttons.append(box.addButton(label, QMessageBox::ActionRole));
+    if (request.kind == ConfirmationDialog) {
+        box.addButton(QMessageBox::Cancel);
+        box.setDefaultButton(QMessageBox::Cancel);
+    } else if (!buttons.isEmpty()) {
+        box.setDefaultButton(qobject_cast<QPushButton *>(buttons.first()));
+    }
+    box.exec();
+    const int index = buttons.indexOf(box.clickedButton());
+    if (request.kind == ConfirmationDialog)
+        return index == 0 ? 1 : 0;
+    return index;
+}
+
+QMessageBox::StandardButton MUtility::showMessage(QMessageBox::Icon icon, const QString &title, const QString &text,
+                                                  QMessageBox::StandardButtons buttons,
+                                                  QMessageBox::StandardButton defaultButton,
+                                                  const QString &informativeText)
+{
+    Q_UNUSED(defaultButton)
+    DialogRequest request;
+    request.kind = MessageDialog;
+    request.icon = icon;
+    request.title = title;
+    request.text = text;
+    request.informativeText = informativeText;
+    request.standardButtons = buttons;
+    return QMessageBox::StandardButton(runDialog(request));
+}
+
+bool MUtility::pickColor(QColor &color)
+{
+    DialogRequest request;
+    request.kind = ColorDialog;
+    request.color = (color == QColor(Qt::transparent)) ? QColor(Qt::white) : color;
+    if (runDialog(request) != 1)
+        return false;
+    QColor chosen = request.color;
+    if (chosen.alpha() != 0)
+        chosen.setAlpha(255);
+    else
+        chosen = QColor(Qt::transparent);
+    color = chosen;
+    return true;
+}
+
+int MUtility::askChoice(const QStringList &buttons, const QString &text, const QString &informativeText)
+{
+    DialogRequest request;
+    request.kind = ChoiceDialog;
+    request.icon = QMessageBox::Question;
+    request.title = QStringLiteral("KalmiDraw");
+    request.text = text;
+    request.informativeText = informativeText;
+    request.buttons = buttons;
+    const int index = runDialog(request);
+    return (index >= 0 && index < buttons.size()) ? index : -1;
+}
+
+bool MUtility::askConfirmation(const QString &buttonText, const QString &text, const QString &informativeText)
+{
+    DialogRequest request;
+    request.kind = ConfirmationDialog;
+    request.icon = QMessageBox::Question;
+    request.title = QStringLiteral("KalmiDraw");
+    request.text = text;
+    request.informativeText = informativeText;
+    request.buttons = QStringList{buttonText};
+    return runDialog(request) == 1;
+}
+
+// ---------------------------------------------------------------- busy state
+
+void MUtility::setBusyCursor()
+{
+    if (qApp)
+        qApp->installEventFilter(MEventFilter::busyFilter());
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void MUtility::restoreCursor()
+{
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+    if (qApp)
+        qApp->removeEventFilter(MEventFilter::busyFilter());
+}
+
+// ---------------------------------------------------------------- widgets and geometry
+
+void MUtility::moveCurrentItemUp(QListWidget *list)
+{
+    const int row = list->currentRow();
+    if (row > 0 && row < list->count()) {
+        QListWidgetItem *item = list->takeItem(row);
+        list->insertItem(row - 1, item);
+        list->setCurrentItem(item);
+    }
+}
+
+void MUtility::moveCurrentItemDown(QListWidget *list)
+{
+    const int row = list->currentRow();
+    if (row >= 0 && row < list->count() - 1) {
+        QListWidgetItem *item = list->takeItem(row);
+        list->insertItem(row + 1, item);
+        list->setCurrentItem(item);
+    }
+}
+
+void MUtility::moveCurrentItemToTop(QListWidget *list)
+{
+    const int row = list->currentRow();
+    if (list->count() > 1 && row >= 0) {
+        QListWidgetItem *item = list->takeItem(row);
+        list->insertItem(0, item);
+        list->setCurrentItem(item);
+    }
+}
+
+void MUtility::moveCurrentItemToBottom(QListWidget *list)
+{
+    const int row = list->currentRow();
+    if (list->count() > 1 && row >= 0) {
+        QListWidgetItem *item = list->takeItem(row);
+        list->addItem(item);
+        list->setCurrentItem(item);
+    }
+}
+
+void MUtility::showInExplorer(const QString &path)
+{
+    MPlatform::showInFileManager(path);
+}
+
+QRectF MUtility::scaledRect(const QRectF &rect, double factor)
+{
+    return QRectF(rect.x() * factor, rect.y() * factor, rect.width() * factor, rect.height() * factor);
+}
+
+QString MUtility::lowerFirst(const QString &text)
+{
+    if (text.isEmpty())
+        return text;
+    return text.left(1).toLower() + text.mid(1);
+}
+
+void MUtility::applySelectionPalette(QWidget *widget)
+{
+    QPalette palette = widget->palette();
+    const QBrush highlight(MSettings::instance()->tableSelectionColor(), Qt::SolidPattern);
+    const QBrush highlightedText(MSettings::instance()->textSelectionColor(), Qt::SolidPattern);
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setBrush(group, QPalette::Highlight, highlight);
+        palette.setBrush(group, QPalette::HighlightedText, highlightedText);
+    }
+    widget->setPalette(palette);
+}

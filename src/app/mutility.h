@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QColor>
+#include <QIcon>
+#include <QImage>
+#include <QJsonValue>
+#include <QMap>
+#include <QMessageBox>
+#include <QObject>
+#include <QPixmap>
+#include <QRectF>
+#include <QStringList>
+
+#include <functional>
+
+class QFileDialog;
+class QListWidget;
+class QWidget;
+
+// Static services: where every file of the system lives, text files, file
+// filters, images in JSON, and the one seam through which every modal message
+// and question of the system is asked (tests answer it by script).
+class MUtility : public QObject
+{
+    Q_OBJECT
+public:
+    // Folder kinds and locations, numbered as MEnum::Directory and MEnum::PathType.
+    enum { BrushDir = 0, CacheDir, ModelDir, PaperDir, ShaderDir, ShapeDir, SnippetDir, SwatchDir, TemplateDir, TextureDir };
+    enum { SystemPath = 0, UserPath = 1 };
+
+    // Paths (every folder path ends in "/")
+    static QString folderPath(const QString &path);
+    static QString userDataPath();
+    static QString applicationDirectory();
+    static QString userDocumentsPath();
+    static QString directoryName(int kind);
+    static QString dataDirectory(int location, int kind);
+    static QString brushesDirectory(int location);
+    static QString papersDirectory(int location);
+    static QString shadersDirectory(int location);
+    static QString snippetsDirectory(int location);
+    static QString swatchesDirectory(int location);
+    static QString templatesDirectory(int location);
+    static QString cacheDirectory();
+    static QString cacheFileName(const QString &name);
+    static QString screenshotsDirectory();
+    static QString picturesDirectory();
+    static QString helpDirectory(const QString &langId);
+    static QString helpPath();
+    static QString translationsDirectory();
+    static QString translationFilePath(const QString &langId);
+    static QString safeLanguageId(const QString &langId);
+    static QString fileDirectory(const QString &filePath);
+    static QString lastFilesDirectory();
+    static QString ensureDirectory(const QString &path);
+    static bool removeDirectory(const QString &path, bool removeSelf, bool recursive);
+    static void copyDirectory(const QString &source, const QString &target, bool overwrite);
+
+    // UTF-8 text files
+    static bool readLines(QStringList &lines, const QString &filePath, bool trim, bool skipEmpty);
+    static bool readTextFile(QString &text, const QString &filePath);
+    static bool writeLines(const QStringList &lines, const QString &filePath);
+    static bool writeTextFile(const QString &text, const QString &filePath);
+
+    // File filters and images
+    static QStringList documentFileFilters();
+    static QStringList modelFileFilters();
+    static QStringList imageFormats();
+    static QStringList imageFileFilter(bool patternsOnly);
+    static QStringList imageFileFilter(bool patternsOnly, const QStringList &formats);
+    static QMap<QString, QString> imageFormatName();
+    static QStringList imageMimeFilters(QFileDialog *dialog, const QString &suffix);
+    static QJsonValue imageToJson(const QImage &image);
+    static QImage imageFromJson(const QJsonValue &value);
+    static void newImage(QImage &image, int width, int height, bool clear);
+    static QPixmap colorPixmap(const QColor &color, int width, int height);
+    static QIcon colorIcon(const QColor &color, int width, int height);
+
+    // Dialog seam
+    enum DialogKind { MessageDialog, ChoiceDialog, ConfirmationDialog, ColorDialog };
+    struct DialogRequest
+    {
+        DialogKind kind = MessageDialog;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QString title;
+        QString text;
+        QString informativeText;
+        QStringList buttons;                                  // choice and confirmation labels
+        QMessageBox::StandardButtons standardButtons = QMessageBox::NoButton;
+        QColor color;                                         // colour dialog: start colour in, chosen colour out
+    };
+    // The handler returns what the user would have answered: a standard button
+    // for messages, a button index (or -1) for choices, 1/0 for confirmations and
+    // colour dialogs (setting request.color). An empty handler shows real dialogs.
+    using DialogHandler = std::function<int(DialogRequest &request)>;
+    static void setDialogHandler(const DialogHandler &handler);
+
+    static QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString &title, const QString &text,
+                                                   QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                                                   QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
+                                                   const QString &informativeText = QString());
+    static bool pickColor(QColor &color);
+    static int askChoice(const QStringList &buttons, const QString &text, const QString &informativeText);
+    static bool askConfirmation(const QString &buttonText, const QString &text, const QString &informativeText);
+
+    // Busy state
+    static void setBusyCursor();
+    static void restoreCursor();
+
+    // Small widget and geometry helpers
+    static void moveCurrentItemUp(QListWidget *list);
+    static void moveCurrentItemDown(QListWidget *list);
+    static void moveCurrentItemToTop(QListWidget *list);
+    static void moveCurrentItemToBottom(QListWidget *list);
+    static void showInExplorer(const QString &path);
+    static QRectF scaledRect(const QRectF &rect, double factor);
+    static QString lowerFirst(const QString &text);
+    static void applySelectionPalette(QWidget *widget);
+
+private:
+    static int runDialog(DialogRequest &request);
+    static DialogHandler &dialogHandler();
+};

@@ -1,0 +1,6 @@
+#include "mbrushinputinfolist.h"
+
+MBrushInputInfoList::MBrushInputInfoList(QObject *parent)
+    : QObject(parent)
+{
+}

@@ -1,0 +1,6 @@
+#include "mbrushlist.h"
+
+MBrushList::MBrushList(QObject *parent)
+    : QObject(parent)
+{
+}

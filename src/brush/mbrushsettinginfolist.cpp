@@ -1,0 +1,6 @@
+#include "mbrushsettinginfolist.h"
+
+MBrushSettingInfoList::MBrushSettingInfoList(QObject *parent)
+    : QObject(parent)
+{
+}

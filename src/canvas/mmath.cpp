@@ -1,0 +1,6 @@
+#include "mmath.h"
+
+MMath::MMath(QObject *parent)
+    : QObject(parent)
+{
+}

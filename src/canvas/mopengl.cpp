@@ -1,0 +1,319 @@
+#include "mopengl.h"
+
+#include "mlogger.h"
+#include "mshader.h"
+#include "mshaderlist.h"
+#include "mshaderprogramlist.h"
+#include "mutility.h"
+
+#include <QGuiApplication>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QOpenGLShader>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSysInfo>
+
+#include <memory>
+
+namespace {
+void logSystemError(const QString &message)
+{
+    MLogger::instance()->log(QStringLiteral("System error: %1").arg(message));
+}
+} // namespace
+
+MOpenGL::MOpenGL(QObject *parent)
+    : QObject(parent)
+{
+}
+
+MOpenGL::~MOpenGL() = default;
+
+QSurfaceFormat MOpenGL::requestedFormat()
+{
+    QSurfaceFormat format;
+    format.setVersion(3, 3);
+    format.setSamples(4);
+    format.setDepthBufferSize(24);
+    format.setStencilBufferSize(8);
+    format.setProfile(QSurfaceFormat::CoreProfile);
+    return format;
+}
+
+QSurfaceFormat MOpenGL::cardFormat()
+{
+    QSurfaceFormat format;
+    format.setSamples(4);
+    format.setDepthBufferSize(24);
+    format.setStencilBufferSize(8);
+    format.setProfile(QSurfaceFormat::CoreProfile);
+    return format;
+}
+
+QOpenGLContext *MOpenGL::createContext(const QSurfaceFormat &format)
+{
+    auto *context = new QOpenGLContext();
+    context->setFormat(format);
+    if (context->create())
+        return context;
+    logSystemError(QStringLiteral("Unable to create context."));
+    delete context;
+    return nullptr;
+}
+
+QOpenGLContext *MOpenGL::createSharedContext(QOpenGLContext *shareContext)
+{
+    auto *context = new QOpenGLContext();
+    if (shareContext) {
+        context->setShareContext(shareContext);
+        context->setFormat(shareContext->format());
+    } else {
+        context->setFormat(QSurfaceFormat::defaultFormat());
+    }
+    if (context->create())
+        return context;
+    logSystemError(QStringLiteral("Unable to create shared context."));
+    delete context;
+    return nullptr;
+}
+
+QOffscreenSurface *MOpenGL::createOffscreenSurface(QOpenGLContext *context)
+{
+    auto *surface = new QOffscreenSurface(QGuiApplication::primaryScreen());
+    surface->setFormat(context ? context->format() : QSurfaceFormat::defaultFormat());
+    surface->create();
+    if (surface->isValid())
+        return surface;
+    logSystemError(QStringLiteral("Unable to create offscreen surface."));
+    delete surface;
+    return nullptr;
+}
+
+void MOpenGL::clearGlErrors()
+{
+    QOpenGLContext *context = QOpenGLContext::currentContext();
+    if (!context)
+        return;
+    QOpenGLFunctions *f = context->functions();
+    // A lost context reports GL_CONTEXT_LOST forever; bound the loop.
+    for (int i = 0; i < 64 && f->glGetError() != GL_NO_ERROR; ++i) {
+    }
+}
+
+bool MOpenGL::initialize()
+{
+    if (initialized)
+        return true;
+
+    QOpenGLContext *global = QOpenGLContext::globalShareContext();
+    if (global && global->surface())
+        global->makeCurrent(global->surface());
+
+    std::unique_ptr<QOpenGLContext> context(createSharedContext(global));
+    if (!context)
+        return false;
+    std::unique_ptr<QOffscreenSurface> surface(createOffscreenSurface(context.get()));
+    if (!surface)
+        return false;
+    if (!context->makeCurrent(surface.get()))
+        return false;
+
+    QOpenGLFunctions *f = context->functions();
+    f->initializeOpenGLFunctions();
+    f->glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &m_maxTextureImageUnits);
+    f->glGetIntegerv(GL_MAX_TEXTURE_SIZE, &m_maxTextureSize);
+    initialized = true;
+    context->doneCurrent();
+    surface->destroy();
+    return true;
+}
+
+void MOpenGL::logGlString(unsigned int name, QOpenGLFunctions *functions, const char *format)
+{
+    const GLubyte *value = functions->glGetString(name);
+    if (value) {
+        QString text = QString::fromLatin1(format);
+        text.replace(QStringLiteral("%s"), QString::fromUtf8(reinterpret_cast<const char *>(value)));
+        MLogger::instance()->log(text);
+    } else {
+        logSystemError(QStringLiteral("Error logging OpenGL %1").arg(name));
+    }
+}
+
+void MOpenGL::dumpOpenGLConfig(const QSurfaceFormat &format)
+{
+    std::unique_ptr<QOpenGLContext> context(createContext(format));
+    if (!context) {
+        logSystemError(QStringLiteral("Dump openGl config: unable to create a context."));
+        return;
+    }
+    std::unique_ptr<QOffscreenSurface> surface(createOffscreenSurface(context.get()));
+    if (!surface) {
+        logSystemError(QStringLiteral("Dump openGl config: unable to create a surface for the context."));
+        return;
+    }
+    if (!context->makeCurrent(surface.get())) {
+        logSystemError(QStringLiteral("Dump openGl config: unable to make current context."));
+        return;
+    }
+    QOpenGLFunctions *f = context->functions();
+    logGlString(GL_VENDOR, f, "OpenGL vendor: %s");
+    logGlString(GL_RENDERER, f, "OpenGL renderer: %s");
+    logGlString(GL_VERSION, f, "OpenGL version: %s");
+    logGlString(GL_SHADING_LANGUAGE_VERSION, f, "OpenGL GLSL version: %s");
+
+    GLint extensions = 0;
+    f->glGetIntegerv(GL_NUM_EXTENSIONS, &extensions);
+    MLogger::instance()->log(QStringLiteral("OpenGL extensions found: %1").arg(extensions));
+
+    switch (QSurfaceFormat::defaultFormat().profile()) {
+    case QSurfaceFormat::CoreProfile:
+        MLogger::instance()->log(QStringLiteral("Default surface format profile: core profile"));
+        break;
+    case QSurfaceFormat::CompatibilityProfile:
+        MLogger::instance()->log(QStringLiteral("Default surface format profile: compatibility profile"));
+        break;
+    default:
+        MLogger::instance()->log(QStringLiteral("Default surface format profile: no profile"));
+        break;
+    }
+    context->doneCurrent();
+    surface->destroy();
+}
+
+void MOpenGL::dumpSystemConfig()
+{
+    MLogger &logger = *MLogger::instance();
+    logger << QStringLiteral("Product name: %1").arg(QSysInfo::prettyProductName());
+    logger << QStringLiteral("Product version: %1").arg(QSysInfo::productVersion());
+    logger << QStringLiteral("Kernel type: %1").arg(QSysInfo::kernelType());
+    logger << QStringLiteral("Kernel version: %1").arg(QSysInfo::kernelVersion());
+    const QString x64 = QStringLiteral("x86_64");
+    logger << (QSysInfo::buildCpuArchitecture() == x64 ? QStringLiteral("Build architecture: win64")
+                                                        : QStringLiteral("Build architecture: win32"));
+    logger << (QSysInfo::currentCpuArchitecture() == x64 ? QStringLiteral("Run architecture: win64")
+                                                          : QStringLiteral("Run architecture: win32"));
+
+    QOpenGLContext *previous = QOpenGLContext::currentContext();
+    QSurface *previousSurface = previous ? previous->surface() : nullptr;
+
+    logger.debug(QString());
+    logger.debug(QStringLiteral("-----------------------"));
+    logger.debug(QStringLiteral("Dump OpenGl card config"));
+    logger.debug(QStringLiteral("-----------------------"));
+    dumpOpenGLConfig(cardFormat());
+
+    logger.debug(QString());
+    logger.debug(QStringLiteral("--------------------------------"));
+    logger.debug(QStringLiteral("Dump OpenGl 3.3 requested config"));
+    logger.debug(QStringLiteral("--------------------------------"));
+    dumpOpenGLConfig(requestedFormat());
+
+    if (previous && previousSurface)
+        previous->makeCurrent(previousSurface);
+}
+
+int MOpenGL::errorLine(const QString &compilerLog)
+{
+    // Mesa writes "0:LINE(COLUMN): error ..."; other drivers "0(LINE) : error ...".
+    static const QRegularExpression mesaForm(QStringLiteral("(?:^|\\n)\\s*[0-9]+:(?<number>[0-9]+)[(][0-9]+[)]"));
+    static const QRegularExpression parenForm(QStringLiteral("([0-9][(])(?<number>[0-9]+)([)])"));
+    for (const QRegularExpression *expression : {&mesaForm, &parenForm}) {
+        const QRegularExpressionMatch match = expression->match(compilerLog);
+        if (match.hasMatch()) {
+            bool ok = false;
+            const int line = match.captured(QStringLiteral("number")).toInt(&ok);
+            if (ok)
+                return line;
+        }
+    }
+    return 0;
+}
+
+bool MOpenGL::compileFragmentShader(const QString &source, QStringList &report)
+{
+    QOpenGLShader shader(QOpenGLShader::Fragment);
+    if (shader.compileSourceCode(source))
+        return true;
+
+    const QStringList lines = source.split(QLatin1Char('\n'), Qt::KeepEmptyParts);
+    const QString log = shader.log();
+    const int line = errorLine(log);
+    if (line > 0) {
+        report.append(tr("Error near line %1").arg(line));
+        if (line <= lines.size())
+            report.append(lines.at(line - 1).trimmed());
+    }
+    report.append(QString());
+    report.append(log);
+    report.append(QString());
+    report.append(QStringLiteral("GLSL Source code: ---------------->"));
+    report.append(QString());
+    for (int i = 0; i < lines.size(); ++i)
+        report.append(QString::asprintf("%04d", i + 1) + QStringLiteral(": ") + lines.at(i));
+    return false;
+}
+
+void MOpenGL::compileAllShaders(QStringList &report)
+{
+    std::unique_ptr<QOpenGLContext> context(createContext(requestedFormat()));
+    if (!context) {
+        report.append(QStringLiteral("Shaders compilation: unable to create a context."));
+        return;
+    }
+    std::unique_ptr<QOffscreenSurface> surface(createOffscreenSurface(context.get()));
+    if (!surface) {
+        report.append(QStringLiteral("Shaders compilation: unable to create a surface for the context."));
+        return;
+    }
+    if (!context->makeCurrent(surface.get())) {
+        report.append(QStringLiteral("Shaders compilation: unable to make current context."));
+        return;
+    }
+
+    std::unique_ptr<MShaderProgramList> programs(new MShaderProgramList());
+    report.append(QStringLiteral("\nSystem shaders compilation:\n"));
+    const QStringList names = programs->builtInProgramNames();
+    for (const QString &name : names) {
+        QString source;
+        MUtility::readTextFile(source, MShaderProgramList::fragmentResource(name));
+        QStringList errors;
+        if (compileFragmentShader(source, errors)) {
+            report.append(QStringLiteral("Fragment shader compilation successful for: %1").arg(name));
+        } else {
+            report.append(QStringLiteral("Fragment shader compilation error for: %1. Error logs:").arg(name));
+            report.append(errors);
+            report.append(QString());
+        }
+    }
+
+    report.append(QStringLiteral("\nEffects and brushes shaders compilation:\n"));
+    MShaderList *library = MShaderList::instance();
+    for (int row = 0; row < library->rowCount(); ++row) {
+        const MShader *shader = library->shaderAt(row);
+        if (!shader)
+            continue;
+        const QString kind = shader->type() == MShader::BrushShader ? QStringLiteral("brush") : QStringLiteral("effect");
+        bool ok = false;
+        const QString source = shader->buildFragmentSource(&ok);
+        if (ok) {
+            QStringList errors;
+            if (compileFragmentShader(source, errors)) {
+                report.append(QStringLiteral("Compilation successful for %1 shader %2 (%3)")
+                                  .arg(kind, shader->description(), shader->id()));
+            } else {
+                report.append(QStringLiteral("Unable to compil source code for %1 shader %2 (%3)")
+                                  .arg(kind, shader->description(), shader->id()));
+                report.append(errors);
+            }
+        } else {
+            report.append(QStringLiteral("Unable to get source code for %1 shader %2 (%3)")
+                              .arg(kind, shader->description(), shader->id()));
+        }
+    }
+
+    context->doneCurrent();
+    surface->destroy();
+}

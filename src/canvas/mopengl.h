@@ -1,0 +1,50 @@
+#pragma once
+
+#include "msingleton.h"
+
+#include <QObject>
+#include <QStringList>
+#include <QSurfaceFormat>
+
+class QOffscreenSurface;
+class QOpenGLContext;
+class QOpenGLFunctions;
+
+// How the system obtains OpenGL contexts and what the driver can do: context
+// and surface factories, the start-up driver test, the configuration dump and
+// the shader compilation report.
+class MOpenGL : public QObject, public MSingleton<MOpenGL>
+{
+    Q_OBJECT
+public:
+    explicit MOpenGL(QObject *parent = nullptr);
+    ~MOpenGL() override;
+
+    bool initialize();
+    bool isInitialized() const { return initialized; }
+    int maxTextureImageUnits() const { return m_maxTextureImageUnits; }
+    int maxTextureSize() const { return m_maxTextureSize; }
+
+    bool useVertexArrayObjects = true;
+
+    static QSurfaceFormat requestedFormat();
+    static QSurfaceFormat cardFormat();
+
+    static QOpenGLContext *createContext(const QSurfaceFormat &format);
+    static QOpenGLContext *createSharedContext(QOpenGLContext *shareContext);
+    static QOffscreenSurface *createOffscreenSurface(QOpenGLContext *context);
+    static void clearGlErrors();
+    static void logGlString(unsigned int name, QOpenGLFunctions *functions, const char *format);
+    static void dumpOpenGLConfig(const QSurfaceFormat &format);
+    static void dumpSystemConfig();
+    static bool compileFragmentShader(const QString &source, QStringList &report);
+    static void compileAllShaders(QStringList &report);
+
+    // The source line a compiler log names first, or 0 when it names none.
+    static int errorLine(const QString &compilerLog);
+
+private:
+    bool initialized = false;
+    int m_maxTextureImageUnits = 0;
+    int m_maxTextureSize = 0;
+};

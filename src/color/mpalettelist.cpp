@@ -1,0 +1,6 @@
+#include "mpalettelist.h"
+
+MPaletteList::MPaletteList(QObject *parent)
+    : QObject(parent)
+{
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+// One effect or brush engine: a small GLSL program with its parameters.
+class MShader : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(int type READ type WRITE set_type NOTIFY typeChanged)
+    Q_PROPERTY(QString id READ id WRITE set_id NOTIFY idChanged)
+    Q_PROPERTY(QString group READ group WRITE set_group NOTIFY groupChanged)
+    Q_PROPERTY(QString description READ description WRITE set_description NOTIFY descriptionChanged)
+public:
+    enum Type { EffectShader = 0, BrushShader = 1 };
+    Q_ENUM(Type)
+
+    explicit MShader(QObject *parent = nullptr);
+
+    int type() const { return m_type; }
+    QString id() const { return m_id; }
+    QString group() const { return m_group; }
+    QString description() const { return m_description; }
+
+    // The complete fragment source, or empty text with *ok false when the
+    // effect's sections do not parse.
+    virtual QString buildFragmentSource(bool *ok) const;
+
+public slots:
+    void set_type(int value);
+    void set_id(const QString &value);
+    void set_group(const QString &value);
+    void set_description(const QString &value);
+
+signals:
+    void typeChanged(int value);
+    void idChanged(const QString &value);
+    void groupChanged(const QString &value);
+    void descriptionChanged(const QString &value);
+
+private:
+    int m_type = EffectShader;
+    QString m_id;
+    QString m_group;
+    QString m_description;
+};

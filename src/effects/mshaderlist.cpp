@@ -1,0 +1,6 @@
+#include "mshaderlist.h"
+
+MShaderList::MShaderList(QObject *parent)
+    : QObject(parent)
+{
+}

@@ -1,0 +1,6 @@
+#include "msnippetlist.h"
+
+MSnippetList::MSnippetList(QObject *parent)
+    : QObject(parent)
+{
+}

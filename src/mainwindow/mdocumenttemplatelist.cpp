@@ -1,0 +1,6 @@
+#include "mdocumenttemplatelist.h"
+
+MDocumentTemplateList::MDocumentTemplateList(QObject *parent)
+    : QObject(parent)
+{
+}

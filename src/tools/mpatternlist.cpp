@@ -1,0 +1,6 @@
+#include "mpatternlist.h"
+
+MPatternList::MPatternList(QObject *parent)
+    : QObject(parent)
+{
+}

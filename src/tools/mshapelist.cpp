@@ -1,0 +1,6 @@
+#include "mshapelist.h"
+
+MShapeList::MShapeList(QObject *parent)
+    : QObject(parent)
+{
+}

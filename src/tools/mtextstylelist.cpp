@@ -1,0 +1,6 @@
+#include "mtextstylelist.h"
+
+MTextStyleList::MTextStyleList(QObject *parent)
+    : QObject(parent)
+{
+}

@@ -1,0 +1,6 @@
+#include "mmousefunctions.h"
+
+MMouseFunctions::MMouseFunctions(QObject *parent)
+    : QObject(parent)
+{
+}

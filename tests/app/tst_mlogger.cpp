@@ -1,0 +1,106 @@
+#include "mlogger.h"
+#include "mutility.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <QTest>
+#include <QThread>
+
+class TestMLogger : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QStringList logLines()
+    {
+        QFile file(MLogger::logFilePath());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+        if (!lines.isEmpty() && lines.last().isEmpty())
+            lines.removeLast();
+        return lines;
+    }
+    static QString messageOf(const QString &line) { return line.mid(21); }
+
+private slots:
+    void initTestCase()
+    {
+        // A stale log from an earlier process must be emptied by the first use.
+        QFile stale(MUtility::userDataPath() + QStringLiteral("vantor.log"));
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.write("old line\n");
+        stale.close();
+        MLogger::instance();
+    }
+
+    void sessionLineStartsTheFile()
+    {
+        const QStringList lines = logLines();
+        QVERIFY(!lines.isEmpty());
+        QCOMPARE(messageOf(lines.first()), QStringLiteral("Starting vantor log session."));
+        QVERIFY(!lines.join(QLatin1Char('\n')).contains(QStringLiteral("old line")));
+    }
+
+    void lineFormat_data()
+    {
+        QTest::addColumn<bool>("debug");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("lower case gets capital and stop") << false << "unable to open" << "Unable to open.";
+        QTest::newRow("full stop kept single") << false << "Saved." << "Saved.";
+        QTest::newRow("exclamation gets a stop") << false << "Only one instance at a time!" << "Only one instance at a time!.";
+        QTest::newRow("empty becomes a stop") << false << "" << ".";
+        QTest::newRow("debug keeps no stop") << true << "x" << "X";
+        QTest::newRow("debug keeps dashes") << true << "-----" << "-----";
+        QTest::newRow("non-ascii first letter") << false << QString::fromUtf8("éclair") << QString::fromUtf8("Éclair.");
+    }
+
+    void lineFormat()
+    {
+        QFETCH(bool, debug);
+        QFETCH(QString, message);
+        QFETCH(QString, written);
+        if (debug)
+            MLogger::instance()->debug(message);
+        else
+            *MLogger::instance() << message;
+        const QString last = logLines().last();
+        static const QRegularExpression stamp(QStringLiteral("^\\d{4}/\\d{2}/\\d{2} \\d{2}:\\d{2}:\\d{2}: "));
+        QVERIFY2(stamp.match(last).hasMatch(), qPrintable(last));
+        QCOMPARE(messageOf(last), written);
+    }
+
+    void twoThreadsNeverInterleave()
+    {
+        const int perThread = 400;
+        const QString a = QStringLiteral("worker line ") + QString(200, QLatin1Char('a'));
+        const QString b = QStringLiteral("gui line ") + QString(200, QLatin1Char('b'));
+        QThread *worker = QThread::create([&]() {
+            for (int i = 0; i < perThread; ++i)
+                MLogger::instance()->log(a);
+        });
+        worker->start();
+        for (int i = 0; i < perThread; ++i)
+            MLogger::instance()->log(b);
+        worker->wait();
+        delete worker;
+
+        int countA = 0, countB = 0;
+        for (const QString &line : logLines()) {
+            const QString message = messageOf(line);
+            if (message.startsWith(QStringLiteral("Worker line"))) {
+                QCOMPARE(message, MLogger::capitalizeFirst(a) + QLatin1Char('.'));
+                ++countA;
+            } else if (message.startsWith(QStringLiteral("Gui line"))) {
+                QCOMPARE(message, MLogger::capitalizeFirst(b) + QLatin1Char('.'));
+                ++countB;
+            }
+        }
+        QCOMPARE(countA, perThread);
+        QCOMPARE(countB, perThread);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestMLogger)
+#include "tst_mlogger.moc"

@@ -1,0 +1,39 @@
+#include "mtestdialogscript.h"
+
+MTestDialogScript::MTestDialogScript()
+{
+    MUtility::setDialogHandler([this](MUtility::DialogRequest &request) { return respond(request); });
+}
+
+MTestDialogScript::~MTestDialogScript()
+{
+    MUtility::setDialogHandler(MUtility::DialogHandler());
+}
+
+MTestDialogScript &MTestDialogScript::answer(int value)
+{
+    m_answers.enqueue({value, QColor()});
+    return *this;
+}
+
+MTestDialogScript &MTestDialogScript::answerColor(const QColor &color)
+{
+    m_answers.enqueue({1, color});
+    return *this;
+}
+
+int MTestDialogScript::respond(MUtility::DialogRequest &request)
+{
+    m_requests.append(request);
+    if (m_answers.isEmpty()) {
+        switch (request.kind) {
+        case MUtility::MessageDialog: return QMessageBox::Cancel;
+        case MUtility::ChoiceDialog: return -1;
+        default: return 0;
+        }
+    }
+    const Answer answer = m_answers.dequeue();
+    if (request.kind == MUtility::ColorDialog && answer.color.isValid())
+        request.color = answer.color;
+    return answer.value;
+}

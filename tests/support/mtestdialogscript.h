@@ -1,0 +1,33 @@
+#pragma once
+
+#include "mutility.h"
+
+#include <QList>
+#include <QQueue>
+
+// Answers the system's modal messages and questions by script while it lives.
+// Each dialog takes the next queued answer; with none queued it is cancelled
+// (Cancel, -1, false). Every request is recorded for the test to inspect.
+class MTestDialogScript
+{
+public:
+    MTestDialogScript();
+    ~MTestDialogScript();
+
+    MTestDialogScript &answer(int value);                       // a button, an index or 1/0
+    MTestDialogScript &answerColor(const QColor &color);        // accepts a colour dialog with that colour
+
+    const QList<MUtility::DialogRequest> &requests() const { return m_requests; }
+    int pending() const { return m_answers.size(); }
+
+private:
+    struct Answer
+    {
+        int value = 0;
+        QColor color;
+    };
+    int respond(MUtility::DialogRequest &request);
+
+    QQueue<Answer> m_answers;
+    QList<MUtility::DialogRequest> m_requests;
+};

@@ -1,0 +1,91 @@
+#include "mtestglcontext.h"
+
+#include <QGuiApplication>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QSurfaceFormat>
+
+#include <cstdlib>
+
+MTestGLContext::MTestGLContext()
+{
+    QSurfaceFormat format;
+    format.setVersion(3, 3);
+    format.setProfile(QSurfaceFormat::CoreProfile);
+    format.setDepthBufferSize(24);
+    format.setStencilBufferSize(8);
+
+    m_context.reset(new QOpenGLContext());
+    m_context->setFormat(format);
+    if (QOpenGLContext::globalShareContext())
+        m_context->setShareContext(QOpenGLContext::globalShareContext());
+    if (!m_context->create())
+        return;
+    m_surface.reset(new QOffscreenSurface(QGuiApplication::primaryScreen()));
+    m_surface->setFormat(m_context->format());
+    m_surface->create();
+    if (!m_surface->isValid())
+        return;
+    const QSurfaceFormat actual = m_context->format();
+    m_valid = m_context->makeCurrent(m_surface.get())
+              && (actual.majorVersion() > 3 || (actual.majorVersion() == 3 && actual.minorVersion() >= 3));
+}
+
+MTestGLContext::~MTestGLContext()
+{
+    if (m_context && m_surface && m_context->makeCurrent(m_surface.get())) {
+        m_target.reset();
+        m_context->doneCurrent();
+    }
+}
+
+bool MTestGLContext::makeCurrent()
+{
+    return m_context && m_surface && m_context->makeCurrent(m_surface.get());
+}
+
+bool MTestGLContext::bindTarget(int width, int height)
+{
+    if (!makeCurrent())
+        return false;
+    m_target.reset(new QOpenGLFramebufferObject(width, height, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D, GL_RGBA8));
+    return m_target->isValid() && m_target->bind();
+}
+
+QImage MTestGLContext::readTarget() const
+{
+    if (!m_target)
+        return QImage();
+    return m_target->toImage(true).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+bool MTestGLContext::compareImages(const QImage &actual, const QImage &expected, int tolerance, QString *message)
+{
+    if (actual.size() != expected.size()) {
+        if (message)
+            *message = QStringLiteral("size %1x%2, expected %3x%4")
+                           .arg(actual.width()).arg(actual.height()).arg(expected.width()).arg(expected.height());
+        return false;
+    }
+    const QImage a = actual.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    const QImage e = expected.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < a.height(); ++y) {
+        const QRgb *ra = reinterpret_cast<const QRgb *>(a.constScanLine(y));
+        const QRgb *re = reinterpret_cast<const QRgb *>(e.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb pa = ra[x], pe = re[x];
+            const int diff = std::max({std::abs(qRed(pa) - qRed(pe)), std::abs(qGreen(pa) - qGreen(pe)),
+                                       std::abs(qBlue(pa) - qBlue(pe)), std::abs(qAlpha(pa) - qAlpha(pe))});
+            if (diff > tolerance) {
+                if (message)
+                    *message = QStringLiteral("pixel (%1, %2) is #%3, expected #%4")
+                                   .arg(x).arg(y)
+                                   .arg(pa, 8, 16, QLatin1Char('0'))
+                                   .arg(pe, 8, 16, QLatin1Char('0'));
+                return false;
+            }
+        }
+    }
+    return true;
+}
