@@ -22,6 +22,10 @@ public:
     QString group() const { return m_group; }
     QString description() const { return m_description; }
 
+    // Result of the last compilation of the effect's program.
+    bool isValid() const { return m_isValid; }
+    void setIsValid(bool value) { m_isValid = value; }
+
     // The complete fragment source, or empty text with *ok false when the
     // effect's sections do not parse.
     virtual QString buildFragmentSource(bool *ok) const;
@@ -43,4 +47,5 @@ private:
     QString m_id;
     QString m_group;
     QString m_description;
+    bool m_isValid = false;
 };
