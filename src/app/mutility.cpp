@@ -232,7 +232,8 @@ bool MUtility::writeTextFile(const QString &text, const QString &filePath)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
+    // flush() before commit(): commit() does not see an error of the final flush.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }
