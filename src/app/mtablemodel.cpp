@@ -102,10 +102,7 @@ QVariant MTableModel::headerData(int section, Qt::Orientation orientation, int r
 
 Qt::ItemFlags MTableModel::flags(const QModelIndex &index) const
 {
-    if (!index.isValid())
-        return Qt::ItemIsEnabled;
-    return Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled
-           | Qt::ItemIsUserCheckable | Qt::ItemIsEnabled;
+    return rowFlags(index);
 }
 
 QStringList MTableModel::mimeTypes() const
@@ -476,6 +473,14 @@ QMimeData *rowMimeData(const QString &mimeType, int row)
     auto *mime = new QMimeData;
     mime->setData(mimeType, bytes);
     return mime;
+}
+
+Qt::ItemFlags rowFlags(const QModelIndex &index)
+{
+    if (!index.isValid())
+        return Qt::ItemIsEnabled;
+    return Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled
+           | Qt::ItemIsUserCheckable | Qt::ItemIsEnabled;
 }
 
 QString vector3DToString(const QVector3D &v)

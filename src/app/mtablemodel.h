@@ -118,6 +118,8 @@ void setNotifySignalsConnected(QObject *item, QObject *receiver, const QMetaMeth
 
 // Drag data of item models: the row, as a big-endian 32-bit integer.
 QMimeData *rowMimeData(const QString &mimeType, int row);
+// Rows of item models are selectable, editable, draggable, droppable and checkable.
+Qt::ItemFlags rowFlags(const QModelIndex &index);
 
 QString vector3DToString(const QVector3D &v);
 QVector3D stringToVector3D(const QString &text);

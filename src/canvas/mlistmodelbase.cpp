@@ -31,10 +31,7 @@ QMimeData *MListModelBase::mimeData(const QModelIndexList &indexes) const
 
 Qt::ItemFlags MListModelBase::flags(const QModelIndex &index) const
 {
-    if (!index.isValid())
-        return Qt::ItemIsEnabled;
-    return Qt::ItemIsSelectable | Qt::ItemIsEditable | Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled
-           | Qt::ItemIsUserCheckable | Qt::ItemIsEnabled;
+    return rowFlags(index);
 }
 
 void MListModelBase::setCurrentRow(int row)

@@ -24,20 +24,45 @@ class TestMEvent : public QObject
 {
     Q_OBJECT
 
-private slots:
-    void defaultEventIsAPressAtFullPressure()
+    // Every field but the type and the inputs.
+    static void compareGestureFields(const MEvent &actual, const MEvent &expected)
     {
+        QCOMPARE(actual.device, expected.device);
+        QCOMPARE(actual.inputSource, expected.inputSource);
+        QCOMPARE(actual.pointerType, expected.pointerType);
+        QCOMPARE(actual.modifiers, expected.modifiers);
+        QCOMPARE(actual.button, expected.button);
+        QCOMPARE(actual.viewPosition, expected.viewPosition);
+    }
+
+private slots:
+    void defaultValues_data()
+    {
+        QTest::addColumn<bool>("reused");
+        QTest::newRow("new event") << false;
+        QTest::newRow("init of a used event") << true;
+    }
+
+    void defaultValues()
+    {
+        QFETCH(bool, reused);
+        MEvent event = sample(5, MEvent::Release);
         MRandom::seed(77);
         const double random = MRandom::next() / 32767.0;
         MRandom::seed(77);
-        const MEvent event;
+        if (reused)
+            event.init();
+        else
+            event = MEvent();
         QCOMPARE(event.type, int(MEvent::Press));
-        QCOMPARE(event.device, 0);
-        QCOMPARE(event.inputSource, 1);
-        QCOMPARE(event.pointerType, 1);
-        QCOMPARE(event.modifiers, Qt::KeyboardModifiers());
-        QCOMPARE(event.button, 0);
-        QCOMPARE(event.viewPosition, QPointF());
+        MEvent expected = sample(9, MEvent::Release);
+        expected.device = 0;
+        expected.inputSource = 1;
+        expected.pointerType = 1;
+        expected.modifiers = Qt::NoModifier;
+        expected.button = 0;
+        expected.viewPosition = QPointF(0, 0);
+        compareGestureFields(event, expected);
         for (int i = 0; i < MEnum::biCount; ++i) {
             if (i == MEnum::biPressure)
                 QCOMPARE(event.inputs[i], 1.0);
@@ -48,23 +73,6 @@ private slots:
         }
     }
 
-    void initResetsEveryField()
-    {
-        MEvent event = sample(5, MEvent::Release);
-        event.init();
-        const MEvent fresh;
-        QCOMPARE(event.type, fresh.type);
-        QCOMPARE(event.device, 0);
-        QCOMPARE(event.inputSource, 1);
-        QCOMPARE(event.pointerType, 1);
-        QCOMPARE(event.modifiers, Qt::KeyboardModifiers());
-        QCOMPARE(event.button, 0);
-        QCOMPARE(event.viewPosition, QPointF());
-        QCOMPARE(event.inputs[MEnum::biPressure], 1.0);
-        QCOMPARE(event.inputs[MEnum::biSpeed], 0.0);
-        QVERIFY(event.inputs[MEnum::biRandom] >= 0.0 && event.inputs[MEnum::biRandom] <= 1.0);
-    }
-
     void copiesCarryEveryField()
     {
         const MEvent original = sample(2, MEvent::Release);
@@ -72,12 +80,7 @@ private slots:
         assigned = original;
         for (const MEvent &copy : {MEvent(original), assigned}) {
             QCOMPARE(copy.type, original.type);
-            QCOMPARE(copy.device, original.device);
-            QCOMPARE(copy.inputSource, original.inputSource);
-            QCOMPARE(copy.pointerType, original.pointerType);
-            QCOMPARE(copy.modifiers, original.modifiers);
-            QCOMPARE(copy.button, original.button);
-            QCOMPARE(copy.viewPosition, original.viewPosition);
+            compareGestureFields(copy, original);
             for (int i = 0; i < MEnum::biCount; ++i)
                 QCOMPARE(copy.inputs[i], original.inputs[i]);
         }
@@ -104,12 +107,7 @@ private slots:
         MRandom::seed(1234);
         const MEvent mixed(a, b, t);
         QCOMPARE(mixed.type, int(MEvent::Move));
-        QCOMPARE(mixed.device, a.device);
-        QCOMPARE(mixed.inputSource, a.inputSource);
-        QCOMPARE(mixed.pointerType, a.pointerType);
-        QCOMPARE(mixed.modifiers, a.modifiers);
-        QCOMPARE(mixed.button, a.button);
-        QCOMPARE(mixed.viewPosition, a.viewPosition);
+        compareGestureFields(mixed, a);
         for (int i = 0; i < MEnum::biCount; ++i) {
             if (i == MEnum::biRandom)
                 QCOMPARE(mixed.inputs[i], random);
