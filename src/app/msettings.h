@@ -1,6 +1,6 @@
 #pragma once
 
-#include "msettingcategory.h"
+#include "mpreferencecategory.h"
 #include "msettingitem.h"
 #include "msingleton.h"
 
@@ -156,7 +156,7 @@ public:
     const QVector<MSettingItem> &items() const { return m_items; }
     MSettingItem settingItem(const QString &key) const;
     int categoryCount() const { return m_categories.size(); }
-    MSettingCategory &categoryAt(int index) { return m_categories[index]; }
+    MPreferenceCategory &categoryAt(int index) { return m_categories[index]; }
     void buildItems();
 
     // Shortcuts of the named actions below a widget, group "Action"
@@ -263,6 +263,6 @@ signals:
 private:
     QVector<MSettingItem> m_items;
     QMap<QString, int> m_keyIndex;
-    QVector<MSettingCategory> m_categories;
+    QVector<MPreferenceCategory> m_categories;
     QHash<QAction *, QKeySequence> m_defaultShortcuts;
 };

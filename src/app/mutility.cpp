@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -14,6 +15,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QListWidget>
+#include <QMetaEnum>
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
@@ -232,7 +234,8 @@ bool MUtility::writeTextFile(const QString &text, const QString &filePath)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
         return false;
     const QByteArray bytes = text.toUtf8();
-    if (file.write(bytes) != bytes.size()) {
+    // flush() before commit(): commit() does not see an error of the final flush.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }
@@ -388,6 +391,44 @@ QPixmap MUtility::colorPixmap(const QColor &color, int width, int height)
 QIcon MUtility::colorIcon(const QColor &color, int width, int height)
 {
     return QIcon(colorPixmap(color, width, height));
+}
+
+// ---------------------------------------------------------------- enumerations
+
+namespace {
+QMetaEnum metaEnum(const QMetaObject &metaObject, const QByteArray &enumName)
+{
+    return metaObject.enumerator(metaObject.indexOfEnumerator(enumName.constData()));
+}
+} // namespace
+
+void MUtility::fillEnumCombo(const QMetaObject &metaObject, const QByteArray &enumName, QComboBox *combo,
+                             int currentIndex, const QList<QIcon> &icons)
+{
+    if (!combo)
+        return;
+    combo->clear();
+    const QMetaEnum enumerator = metaEnum(metaObject, enumName);
+    for (int i = 0; i < enumerator.keyCount(); ++i)
+        combo->addItem(icons.value(i), QCoreApplication::translate("Enum", enumerator.key(i)), enumerator.value(i));
+    if (currentIndex < combo->count())
+        combo->setCurrentIndex(currentIndex);
+}
+
+QByteArray MUtility::enumValueToKey(const QMetaObject &metaObject, const QByteArray &enumName, int value)
+{
+    return QByteArray(metaEnum(metaObject, enumName).valueToKey(value));
+}
+
+QString MUtility::translatedEnumKey(const QMetaObject &metaObject, const QByteArray &enumName, int value)
+{
+    const QByteArray key = enumValueToKey(metaObject, enumName, value);
+    return key.isEmpty() ? QString() : QCoreApplication::translate("Enum", key.constData());
+}
+
+int MUtility::enumKeyToValue(const QMetaObject &metaObject, const QByteArray &enumName, const QByteArray &key)
+{
+    return metaEnum(metaObject, enumName).keyToValue(key.constData());
 }
 
 // ---------------------------------------------------------------- dialogs

@@ -13,6 +13,7 @@
 
 #include <functional>
 
+class QComboBox;
 class QFileDialog;
 class QListWidget;
 class QWidget;
@@ -75,6 +76,13 @@ public:
     static void newImage(QImage &image, int width, int height, bool clear);
     static QPixmap colorPixmap(const QColor &color, int width, int height);
     static QIcon colorIcon(const QColor &color, int width, int height);
+
+    // Enumerations stored by key name (keys are translated in the context "Enum")
+    static void fillEnumCombo(const QMetaObject &metaObject, const QByteArray &enumName, QComboBox *combo,
+                              int currentIndex, const QList<QIcon> &icons = QList<QIcon>());
+    static QByteArray enumValueToKey(const QMetaObject &metaObject, const QByteArray &enumName, int value);
+    static QString translatedEnumKey(const QMetaObject &metaObject, const QByteArray &enumName, int value);
+    static int enumKeyToValue(const QMetaObject &metaObject, const QByteArray &enumName, const QByteArray &key);
 
     // Dialog seam
     enum DialogKind { MessageDialog, ChoiceDialog, ConfirmationDialog, ColorDialog };

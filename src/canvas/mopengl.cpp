@@ -10,7 +10,6 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
-#include <QOpenGLShader>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSysInfo>
@@ -227,12 +226,32 @@ int MOpenGL::errorLine(const QString &compilerLog)
 
 bool MOpenGL::compileFragmentShader(const QString &source, QStringList &report)
 {
-    QOpenGLShader shader(QOpenGLShader::Fragment);
-    if (shader.compileSourceCode(source))
+    QOpenGLContext *context = QOpenGLContext::currentContext();
+    if (!context) {
+        report.append(QStringLiteral("System error: Unable to make current context."));
+        return false;
+    }
+    // Compiled through the driver directly: the framework's shader class inserts
+    // lines after "#version", which shifts the line numbers the driver reports.
+    QOpenGLFunctions *f = context->functions();
+    const QByteArray bytes = source.toUtf8();
+    const char *text = bytes.constData();
+    const GLint length = GLint(bytes.size());
+    const GLuint shader = f->glCreateShader(GL_FRAGMENT_SHADER);
+    f->glShaderSource(shader, 1, &text, &length);
+    f->glCompileShader(shader);
+    GLint compiled = GL_FALSE;
+    f->glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    GLint logLength = 0;
+    f->glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &logLength);
+    QByteArray logBytes(qMax(logLength, 1), '\0');
+    f->glGetShaderInfoLog(shader, logBytes.size(), nullptr, logBytes.data());
+    f->glDeleteShader(shader);
+    if (compiled == GL_TRUE)
         return true;
 
     const QStringList lines = source.split(QLatin1Char('\n'), Qt::KeepEmptyParts);
-    const QString log = shader.log();
+    const QString log = QString::fromUtf8(logBytes.constData());
     const int line = errorLine(log);
     if (line > 0) {
         report.append(tr("Error near line %1").arg(line));

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QResizeEvent>
+#include <QThread>
 #include <QTimer>
 
 MMainWindow::MMainWindow(QWidget *parent)
@@ -62,19 +63,36 @@ bool MMainWindow::openFile(const QString &fileName)
 void MMainWindow::showEvent(QShowEvent *event)
 {
     QMainWindow::showEvent(event);
+    // A window manager resizes a window it shows; without one no resize comes.
+    QTimer::singleShot(0, this, &MMainWindow::openStartupFile);
     if (!m_shownHookCalled && shownHook()) {
         m_shownHookCalled = true;
-        QTimer::singleShot(0, this, [this]() {
-            if (shownHook())
-                shownHook()(this);
-        });
+        callShownHook();
     }
+}
+
+void MMainWindow::callShownHook()
+{
+    // The splash screen processes events while it waits for this window: wait
+    // for the application's own event loop, or an exit() would be lost.
+    QTimer::singleShot(0, this, [this]() {
+        if (QThread::currentThread()->loopLevel() == 0)
+            callShownHook();
+        else if (shownHook())
+            shownHook()(this);
+    });
 }
 
 void MMainWindow::resizeEvent(QResizeEvent *event)
 {
     QMainWindow::resizeEvent(event);
-    if (m_firstResizeDone || !isVisible())
+    if (isVisible())
+        openStartupFile();
+}
+
+void MMainWindow::openStartupFile()
+{
+    if (m_firstResizeDone)
         return;
     m_firstResizeDone = true;
     const QString startupFile = MSettings::instance()->startupFile();

@@ -32,6 +32,8 @@ protected:
 
 private:
     static ShownHook &shownHook();
+    void callShownHook();
+    void openStartupFile();
 
     QAction *m_restartAction = nullptr;
     bool m_firstResizeDone = false;

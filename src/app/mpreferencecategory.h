@@ -2,8 +2,8 @@
 
 #include <QString>
 
-// A page of the preferences dialog.
-struct MSettingCategory
+// A page of the preferences dialog (the brush settings have categories of their own).
+struct MPreferenceCategory
 {
     QString key;
     QString label;

@@ -1,0 +1,216 @@
+#include "mapplication.h"
+#include "mlogger.h"
+#include "mmainwindow.h"
+#include "msettings.h"
+#include "mshapelist.h"
+#include "msingleinstance.h"
+#include "mtablet.h"
+#include "mtestdialogscript.h"
+#include "mtestfolder.h"
+#include "mutility.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QSplashScreen>
+#include <QTabletEvent>
+#include <QTest>
+
+#include <functional>
+
+// Whole runs of the application, driven from inside through the main window's
+// shown hook. No application object exists between the test functions.
+class TestMApplication : public QObject
+{
+    Q_OBJECT
+
+private:
+    static int run(const QStringList &arguments, const std::function<void(int, MMainWindow *)> &onShown, int *runs)
+    {
+        static QList<QByteArray> storage;
+        storage.clear();
+        storage.append("kalmidraw");
+        for (const QString &argument : arguments)
+            storage.append(argument.toLocal8Bit());
+        static std::vector<char *> argv;
+        argv.clear();
+        for (QByteArray &a : storage)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        static int argc;
+        argc = int(storage.size());
+
+        *runs = 0;
+        MMainWindow::setShownHook([&](MMainWindow *window) { onShown(++*runs, window); });
+        const int result = MApplication::runMain(argc, argv.data());
+        MMainWindow::setShownHook(MMainWindow::ShownHook());
+        return result;
+    }
+
+    static QStringList logMessages()
+    {
+        QFile file(MLogger::logFilePath());
+        if (!file.open(QIODevice::ReadOnly))
+            return {};
+        QStringList messages;
+        for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+            messages.append(line.mid(21));
+        return messages;
+    }
+
+    static int cacheEntries()
+    {
+        return QDir(MUtility::cacheDirectory()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size();
+    }
+
+private slots:
+    void startRestartAndQuit()
+    {
+        MTestFolder folder;
+        const QString document = folder.writeFile("start.kxd", "x");
+        // A leftover of a crashed run is emptied at start.
+        QFile leftover(MUtility::cacheDirectory() + "{old}.data");
+        QVERIFY(leftover.open(QIODevice::WriteOnly));
+        leftover.close();
+        QDir().mkpath(MUtility::cacheDirectory() + "sub");
+
+        QString failure;
+        auto check = [&failure](bool ok, const QString &what) {
+            if (!ok && failure.isEmpty())
+                failure = what;
+        };
+        int runs = 0;
+        const int result = run({document, "ignored"}, [&](int number, MMainWindow *window) {
+            check(window->isVisible(), "window shown");
+            check(MApplication::instance()->mainWindow() == window, "application owns the window");
+            check(cacheEntries() == 0, "cache emptied at start");
+            check(MSettings::instance()->undoMemorySize() == 0.0, "undo memory reset");
+            check(MSettings::instance()->property("marker").isNull(), "settings are fresh in every run");
+            if (number == 1) {
+                check(window->openedFile() == document, "command-line file opened");
+                check(MSettings::instance()->startupFile().isEmpty(), "startupFile cleared");
+                MSettings::instance()->setProperty("marker", true);
+                MSettings::instance()->set_undoMemorySize(42.0);
+                MShapeList::instance()->setProperty("marker", true);
+                QFile spill(MUtility::cacheDirectory() + "{spill}.data");
+                spill.open(QIODevice::WriteOnly);
+                window->restart();
+            } else {
+                check(MShapeList::instance()->property("marker").toBool(), "shape library survives a restart");
+                // A restart reads the command line again.
+                check(window->openedFile() == document, "command-line file opened after restart");
+                QFile spill(MUtility::cacheDirectory() + "{spill2}.data");
+                spill.open(QIODevice::WriteOnly);
+                window->close();
+            }
+        }, &runs);
+
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(result, 0);
+        QCOMPARE(runs, 2);
+        QCOMPARE(cacheEntries(), 0);
+        QVERIFY(MLogger::existingInstance());
+        QVERIFY(!MSettings::existingInstance());
+
+        const QStringList log = logMessages();
+        QCOMPARE(log.first(), QString("Starting vantor log session."));
+        QCOMPARE(log.count("Starting vantor log session."), 1);
+        QCOMPARE(log.count("Settings loaded."), 2);
+        QCOMPARE(log.filter(QRegularExpression("^OpenGL renderer: ")).size(), 4);
+        QVERIFY(log.indexOf("Settings loaded.") < log.indexOf("Dump OpenGl card config"));
+    }
+
+    void missingStartupFileLeavesSettingAlone()
+    {
+        int runs = 0;
+        QString startupFile = "unset";
+        const int result = run({"/no/such/file.kxd"}, [&](int, MMainWindow *window) {
+            startupFile = MSettings::instance()->startupFile();
+            window->close();
+        }, &runs);
+        QCOMPARE(result, 0);
+        QCOMPARE(runs, 1);
+        QCOMPARE(startupFile, QString());
+    }
+
+    void secondStartRaisesTheWindow()
+    {
+        int runs = 0;
+        bool answered = false, maximised = false;
+        run({}, [&](int, MMainWindow *window) {
+            window->showNormal();
+            answered = MSingleInstance::sendMessage("com.vantorel.kalmidraw", {"hello"}, 5000);
+            maximised = QTest::qWaitFor([window]() { return window->isMaximized(); }, 5000);
+            window->close();
+        }, &runs);
+        QVERIFY(answered);
+        QVERIFY(maximised);
+    }
+
+    void tabletProximity()
+    {
+        int runs = 0;
+        int changes = -1, device = -1;
+        run({}, [&](int, MMainWindow *window) {
+            QSignalSpy spy(MTablet::instance(), &MTablet::proximityDeviceChanged);
+            for (int i = 0; i < 2; ++i) {
+                QTabletEvent enter(QEvent::TabletEnterProximity, QPointF(), QPointF(), QTabletEvent::Stylus,
+                                   QTabletEvent::Eraser, 0, 0, 0, 0, 0, 0, Qt::NoModifier, 1, Qt::NoButton, Qt::NoButton);
+                QCoreApplication::sendEvent(qApp, &enter);
+            }
+            changes = spy.count();
+            device = MTablet::instance()->proximityDevice();
+            window->close();
+        }, &runs);
+        QCOMPARE(changes, 1);
+        QCOMPARE(device, 3);
+    }
+
+    void unsupportedDriverStopsBeforeTheLoop()
+    {
+        // The minimal platform has no OpenGL at all.
+        qputenv("QT_QPA_PLATFORM", "minimal");
+        MTestDialogScript script;
+        script.answer(QMessageBox::Ok);
+        int runs = 0;
+        const int result = run({}, [](int, MMainWindow *window) { window->close(); }, &runs);
+        qunsetenv("QT_QPA_PLATFORM");
+
+        QCOMPARE(result, 0);
+        QCOMPARE(runs, 0);
+        QCOMPARE(script.requests().size(), 1);
+        const MUtility::DialogRequest request = script.requests().first();
+        QCOMPARE(request.icon, QMessageBox::Critical);
+        QCOMPARE(request.title, QString("KalmiDraw"));
+        QCOMPARE(request.text, QString("Can't run KalmiDraw: your graphic card driver is not supported."));
+        QCOMPARE(request.standardButtons, QMessageBox::StandardButtons(QMessageBox::Ok));
+        QVERIFY(!MSettings::existingInstance());
+    }
+
+    void secondProcessExitsAtOnce()
+    {
+        const QString program = QStringLiteral(KALMI_BIN_DIR "/kalmidraw");
+        QVERIFY(QFile::exists(program));
+        QProcess first;
+        first.start(program, QStringList());
+        QVERIFY(first.waitForStarted());
+        // The first instance listens once its window is up.
+        QVERIFY(QTest::qWaitFor([]() {
+            return MSingleInstance::sendMessage("com.vantorel.kalmidraw", {"hello"}, 100);
+        }, 60000));
+
+        QProcess second;
+        second.start(program, QStringList());
+        QVERIFY(second.waitForFinished(60000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QVERIFY(logMessages().contains("Only one instance at a time!."));
+        QCOMPARE(first.state(), QProcess::Running);
+        first.kill();
+        first.waitForFinished();
+    }
+};
+
+QTEST_APPLESS_MAIN(TestMApplication)
+#include "tst_mapplication.moc"
