@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
+
+class MField;
 
 // One effect or brush engine: a small GLSL program with its parameters.
 class MShader : public QObject
@@ -29,6 +32,13 @@ public:
     // The complete fragment source, or empty text with *ok false when the
     // effect's sections do not parse.
     virtual QString buildFragmentSource(bool *ok) const;
+
+    // The effect's parameters, each with its name and default value; true
+    // when the parameter section parses.
+    virtual bool parseParams();
+    virtual int paramCount() const;
+    virtual MField *paramAt(int index) const;
+    virtual MField *param(const QByteArray &name) const;
 
 public slots:
     void set_type(int value);

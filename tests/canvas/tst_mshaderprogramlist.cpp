@@ -5,10 +5,11 @@
 #include "mshaderprogramlist.h"
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
+#include "mtesteffect.h"
 #include "mtestglrig.h"
+#include "mtestlogwatch.h"
 #include "mutility.h"
 
-#include <QFile>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QOpenGLShaderProgram>
@@ -18,26 +19,6 @@
 #include <memory>
 
 namespace {
-
-// An effect standing in for the effect library's: its fragment source is set by the test.
-class TestEffect : public MShader
-{
-public:
-    TestEffect(const QString &id, const QString &body)
-        : body(body)
-    {
-        set_id(id);
-        set_group(QStringLiteral("tests"));
-        set_description(QStringLiteral("test effect"));
-    }
-    QString buildFragmentSource(bool *ok) const override
-    {
-        if (ok)
-            *ok = true;
-        return MTestGLRig::framedSource(false, body);
-    }
-    QString body;
-};
 
 // A list with one more program whose sources are files of the test.
 class ExtendedList : public MShaderProgramList
@@ -51,31 +32,6 @@ public:
 
 const char *validFragment = "#version 330 core\nout vec4 f_color;\nvoid main(void) { f_color = vec4(1.0); }\n";
 const char *brokenStage = "#version 330 core\nvoid main(void) { this is not glsl; }\n";
-
-// Lines written to the log since the object was made.
-class LogWatch
-{
-public:
-    LogWatch() { m_start = QFile(MLogger::logFilePath()).size(); }
-    QStringList lines() const
-    {
-        QFile file(MLogger::logFilePath());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        file.seek(m_start);
-        return QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    }
-    int count(const QString &text) const
-    {
-        int n = 0;
-        for (const QString &line : lines())
-            n += line.contains(text);
-        return n;
-    }
-
-private:
-    qint64 m_start = 0;
-};
 
 } // namespace
 
@@ -103,7 +59,7 @@ private slots:
         MLogger::instance();
         gl.reset(new MTestGLContext());
         QVERIFY(gl->isValid());
-        const LogWatch log;
+        const MTestLogWatch log;
         list.reset(new MShaderProgramList());
         list->createSharedContext();
         QVERIFY(list->isReady());
@@ -172,7 +128,7 @@ private slots:
 
     void effectProgramsAreCompiledOnFirstBind()
     {
-        auto *effect = new TestEffect(QStringLiteral("{A1B2C3D4-0000-4000-8000-000000000001}"),
+        auto *effect = new MTestEffect(QStringLiteral("{A1B2C3D4-0000-4000-8000-000000000001}"),
                                       QStringLiteral("f_color = vec4(0.25, 0.5, 0.75, 1.0) * f_opacity;"));
         MShaderList::instance()->append(effect);
         QVERIFY(!list->program(effect->id()));
@@ -190,7 +146,7 @@ private slots:
         program->release();
 
         // An edited source is compiled anew.
-        effect->body = QStringLiteral("f_color = vec4(1.0);");
+        effect->setBody(QStringLiteral("f_color = vec4(1.0);"));
         list->updateShader(effect->id());
         QVERIFY(gl->makeCurrent());
         QOpenGLShaderProgram *updated = list->program(effect->id());
@@ -205,7 +161,7 @@ private slots:
 
     void brokenEffectDrawsWithBasic()
     {
-        auto *effect = new TestEffect(QStringLiteral("{A1B2C3D4-0000-4000-8000-000000000002}"),
+        auto *effect = new MTestEffect(QStringLiteral("{A1B2C3D4-0000-4000-8000-000000000002}"),
                                       QStringLiteral("f_color = no_such_function();"));
         MShaderList::instance()->append(effect);
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^Could not compile fragment shader tests:test effectError: ")));
@@ -247,7 +203,7 @@ private slots:
 
         ExtendedList extended(vertexPath, fragmentPath);
         extended.createSharedContext();
-        const LogWatch log;
+        const MTestLogWatch log;
         extended.compileAll();
         QOpenGLShaderProgram *program = extended.program(QStringLiteral("EXTRA"));
         QVERIFY(program);
@@ -275,7 +231,7 @@ private slots:
     void listWithoutContextFailsHarmlessly()
     {
         MShaderProgramList unready;
-        const LogWatch log;
+        const MTestLogWatch log;
         unready.compileAll();
         QVERIFY(log.count(QStringLiteral("System error: Unable to make current context")) > 0);
         QCOMPARE(unready.bind(QStringLiteral("basic")), nullptr);
