@@ -51,6 +51,11 @@ void MLogger::debug(const QString &message)
     writeLine(line);
 }
 
+void MLogger::systemError(const QString &message)
+{
+    log(QStringLiteral("System error: %1").arg(message));
+}
+
 void MLogger::writeLine(const QString &message)
 {
     const QByteArray bytes = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")).toUtf8()

@@ -16,6 +16,8 @@ public:
     MLogger &operator<<(const QString &message);
     void log(const QString &message);
     void debug(const QString &message);
+    // Logs "System error: <message>".
+    void systemError(const QString &message);
 
     static QString capitalizeFirst(const QString &text);
     static QString logFilePath();

@@ -16,13 +16,6 @@
 
 #include <memory>
 
-namespace {
-void logSystemError(const QString &message)
-{
-    MLogger::instance()->log(QStringLiteral("System error: %1").arg(message));
-}
-} // namespace
-
 MOpenGL::MOpenGL(QObject *parent)
     : QObject(parent)
 {
@@ -57,7 +50,7 @@ QOpenGLContext *MOpenGL::createContext(const QSurfaceFormat &format)
     context->setFormat(format);
     if (context->create())
         return context;
-    logSystemError(QStringLiteral("Unable to create context."));
+    MLogger::instance()->systemError(QStringLiteral("Unable to create context."));
     delete context;
     return nullptr;
 }
@@ -73,7 +66,7 @@ QOpenGLContext *MOpenGL::createSharedContext(QOpenGLContext *shareContext)
     }
     if (context->create())
         return context;
-    logSystemError(QStringLiteral("Unable to create shared context."));
+    MLogger::instance()->systemError(QStringLiteral("Unable to create shared context."));
     delete context;
     return nullptr;
 }
@@ -85,7 +78,7 @@ QOffscreenSurface *MOpenGL::createOffscreenSurface(QOpenGLContext *context)
     surface->create();
     if (surface->isValid())
         return surface;
-    logSystemError(QStringLiteral("Unable to create offscreen surface."));
+    MLogger::instance()->systemError(QStringLiteral("Unable to create offscreen surface."));
     delete surface;
     return nullptr;
 }
@@ -137,7 +130,7 @@ void MOpenGL::logGlString(unsigned int name, QOpenGLFunctions *functions, const 
         text.replace(QStringLiteral("%s"), QString::fromUtf8(reinterpret_cast<const char *>(value)));
         MLogger::instance()->log(text);
     } else {
-        logSystemError(QStringLiteral("Error logging OpenGL %1").arg(name));
+        MLogger::instance()->systemError(QStringLiteral("Error logging OpenGL %1").arg(name));
     }
 }
 
@@ -145,16 +138,16 @@ void MOpenGL::dumpOpenGLConfig(const QSurfaceFormat &format)
 {
     std::unique_ptr<QOpenGLContext> context(createContext(format));
     if (!context) {
-        logSystemError(QStringLiteral("Dump openGl config: unable to create a context."));
+        MLogger::instance()->systemError(QStringLiteral("Dump openGl config: unable to create a context."));
         return;
     }
     std::unique_ptr<QOffscreenSurface> surface(createOffscreenSurface(context.get()));
     if (!surface) {
-        logSystemError(QStringLiteral("Dump openGl config: unable to create a surface for the context."));
+        MLogger::instance()->systemError(QStringLiteral("Dump openGl config: unable to create a surface for the context."));
         return;
     }
     if (!context->makeCurrent(surface.get())) {
-        logSystemError(QStringLiteral("Dump openGl config: unable to make current context."));
+        MLogger::instance()->systemError(QStringLiteral("Dump openGl config: unable to make current context."));
         return;
     }
     QOpenGLFunctions *f = context->functions();
@@ -297,7 +290,7 @@ void MOpenGL::compileAllShaders(QStringList &report)
     const QStringList names = programs->builtInProgramNames();
     for (const QString &name : names) {
         QString source;
-        MUtility::readTextFile(source, MShaderProgramList::fragmentResource(name));
+        MUtility::readTextFile(source, programs->fragmentResource(name));
         QStringList errors;
         if (compileFragmentShader(source, errors)) {
             report.append(QStringLiteral("Fragment shader compilation successful for: %1").arg(name));

@@ -1,21 +1,322 @@
 #include "mshaderprogramlist.h"
 
+#include "mlogger.h"
+#include "mopengl.h"
+#include "mshader.h"
+#include "mshaderlist.h"
+
+#include <QDebug>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QOpenGLShaderProgram>
+#include <QOpenGLVertexArrayObject>
+
+namespace {
+const QString basicName = QStringLiteral("basic");
+const QString basicVertex = QStringLiteral(":/shaders/basic_vert.glsl");
+
+void trace(const QString &message)
+{
+    qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mshaderprogramlist"),
+                                                       QStringLiteral("MShaderProgramList::bind"))
+                       << message;
+}
+} // namespace
+
+const QVector<MShaderProgramList::VertexAttribute> &MShaderProgramList::vertexAttributes()
+{
+    static const QVector<VertexAttribute> attributes = {
+        {"vertexPosition", 0, 2},
+        {"vertexColor", 8, 4},
+        {"modelMatrix", 24, 16},
+        {"textureCoordinates0", 88, 2},
+        {"textureCoordinates1", 96, 2},
+        {"textureCoordinates2", 104, 2},
+    };
+    return attributes;
+}
+
 MShaderProgramList::MShaderProgramList(QObject *parent)
     : QObject(parent)
 {
+    const QString basicVert = QStringLiteral("basic_vert.glsl");
+    registerProgram(basicName, basicVert, QStringLiteral("basic_frag.glsl"));
+    registerProgram(QStringLiteral("blit"), basicVert, QStringLiteral("blit_frag.glsl"));
+    registerProgram(QStringLiteral("stamping"), basicVert, QStringLiteral("stamping_frag.glsl"));
+    registerProgram(QStringLiteral("color"), basicVert, QStringLiteral("color_frag.glsl"));
+    registerProgram(QStringLiteral("paper"), basicVert, QStringLiteral("paper_frag.glsl"));
+    registerProgram(QStringLiteral("shading"), QStringLiteral("shading_vert.glsl"), QStringLiteral("shading_frag.glsl"));
+    registerProgram(QStringLiteral("line"), QStringLiteral("line_vert.glsl"), QStringLiteral("line_frag.glsl"));
+    registerProgram(QStringLiteral("grid"), basicVert, QStringLiteral("grid_frag.glsl"));
+    registerProgram(QStringLiteral("colorfeedback"), basicVert, QStringLiteral("colorfeedback_frag.glsl"));
+    registerProgram(QStringLiteral("fill"), basicVert, QStringLiteral("fill_frag.glsl"));
+    registerProgram(QStringLiteral("stroke"), basicVert, QStringLiteral("stroke_frag.glsl"));
+    registerProgram(QStringLiteral("selection"), basicVert, QStringLiteral("selection_frag.glsl"));
+    registerProgram(QStringLiteral("texture"), basicVert, QStringLiteral("texture_frag.glsl"));
 }
 
-QStringList MShaderProgramList::builtInProgramNames() const
+MShaderProgramList::~MShaderProgramList()
 {
-    return QStringList();
+    qDeleteAll(m_programs);
+    m_programs.clear();
+    if (m_surface)
+        m_surface->destroy();
 }
 
-QString MShaderProgramList::fragmentResource(const QString &programName)
+void MShaderProgramList::registerProgram(const QString &name, const QString &vertexFile, const QString &fragmentFile)
 {
-    return QStringLiteral(":/shaders/") + programName + QStringLiteral("_frag.glsl");
+    // A bare file name is a built-in resource; anything else a path as given.
+    auto path = [](const QString &file) {
+        return file.contains(QLatin1Char('/')) ? file : QStringLiteral(":/shaders/") + file;
+    };
+    const QString key = normalizedName(name);
+    if (!m_sources.contains(key))
+        m_order.append(key);
+    m_sources.insert(key, qMakePair(path(vertexFile), path(fragmentFile)));
 }
 
-QString MShaderProgramList::vertexResource(const QString &programName)
+QString MShaderProgramList::normalizedName(const QString &name)
 {
-    return QStringLiteral(":/shaders/") + programName + QStringLiteral("_vert.glsl");
+    return name.toLower().trimmed();
+}
+
+QString MShaderProgramList::vertexResource(const QString &name) const
+{
+    return m_sources.value(normalizedName(name)).first;
+}
+
+QString MShaderProgramList::fragmentResource(const QString &name) const
+{
+    return m_sources.value(normalizedName(name)).second;
+}
+
+void MShaderProgramList::createSharedContext()
+{
+    QOpenGLContext *remembered = QOpenGLContext::currentContext();
+    QSurface *rememberedSurface = remembered ? remembered->surface() : nullptr;
+    QOpenGLContext *global = QOpenGLContext::globalShareContext();
+    if (global && global->surface())
+        global->makeCurrent(global->surface());
+
+    m_context.reset(MOpenGL::createSharedContext(global));
+    if (!m_context) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to create shared context"));
+    } else {
+        m_surface.reset(MOpenGL::createOffscreenSurface(m_context.get()));
+        if (!m_surface) {
+            MLogger::instance()->systemError(QStringLiteral("Unable to create surface"));
+            m_context.reset();
+        } else {
+            m_ready = true;
+            if (m_context->makeCurrent(m_surface.get()))
+                m_context->functions()->initializeOpenGLFunctions();
+        }
+    }
+
+    if (remembered && rememberedSurface)
+        remembered->makeCurrent(rememberedSurface);
+    else if (QOpenGLContext *current = QOpenGLContext::currentContext())
+        current->doneCurrent();
+}
+
+void MShaderProgramList::destroySharedContext()
+{
+    if (m_surface)
+        m_surface->destroy();
+    m_surface.reset();
+    m_context.reset();
+    m_ready = false;
+}
+
+bool MShaderProgramList::makeCurrent()
+{
+    if (m_ready && m_context->makeCurrent(m_surface.get()))
+        return true;
+    MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
+    return false;
+}
+
+void MShaderProgramList::compileAll()
+{
+    for (const QString &name : qAsConst(m_order))
+        compileProgram(name);
+}
+
+QOpenGLShaderProgram *MShaderProgramList::compileProgram(const QString &name)
+{
+    const QString key = normalizedName(name);
+    if (QOpenGLShaderProgram *existing = m_programs.value(key))
+        return existing;
+    if (!m_sources.contains(key) || !makeCurrent())
+        return nullptr;
+
+    const QPair<QString, QString> paths = m_sources.value(key);
+    auto *shaderProgram = new QOpenGLShaderProgram();
+    MLogger &logger = *MLogger::instance();
+    // Every step runs even after a failure, so the log shows all that is wrong.
+    bool stagesCompiled = true;
+    if (!shaderProgram->addShaderFromSourceFile(QOpenGLShader::Vertex, paths.first)) {
+        logger.systemError(QStringLiteral("Could not compile vertex shader. Error: %1").arg(shaderProgram->log()));
+        stagesCompiled = false;
+    }
+    if (!shaderProgram->addShaderFromSourceFile(QOpenGLShader::Fragment, paths.second)) {
+        logger.systemError(QStringLiteral("Could not compile fragment shader. Error: %1").arg(shaderProgram->log()));
+        stagesCompiled = false;
+    }
+    if (!shaderProgram->link())
+        logger.systemError(QStringLiteral("Could not link shader program. Error: %1").arg(shaderProgram->log()));
+    if (!stagesCompiled) {
+        // The remaining stage alone may well link (a vertex stage alone is a
+        // valid program) and would draw garbage: keep a program that never
+        // links instead, so that binding it falls back to "basic".
+        delete shaderProgram;
+        shaderProgram = new QOpenGLShaderProgram();
+        shaderProgram->create();
+    }
+    m_programs.insert(key, shaderProgram);
+    return shaderProgram;
+}
+
+QOpenGLShaderProgram *MShaderProgramList::program(const QString &name) const
+{
+    return m_programs.value(normalizedName(name));
+}
+
+QOpenGLShaderProgram *MShaderProgramList::createShaderProgram(MShader *shader)
+{
+    if (!shader)
+        return nullptr;
+    const QString key = normalizedName(shader->id());
+    if (QOpenGLShaderProgram *existing = m_programs.value(key))
+        return existing;
+    if (!makeCurrent())
+        return nullptr;
+    auto *shaderProgram = new QOpenGLShaderProgram();
+    m_programs.insert(key, shaderProgram);
+    compileUserProgram(shader, shaderProgram);
+    return shaderProgram;
+}
+
+bool MShaderProgramList::compileUserProgram(MShader *shader, QOpenGLShaderProgram *program)
+{
+    if (!shader || !program)
+        return false;
+    shader->setIsValid(false);
+    if (!makeCurrent())
+        return false;
+    program->removeAllShaders();
+    // A stage that fails leaves no stage behind: the vertex stage alone would
+    // link on a later bind and draw garbage instead of falling back to "basic".
+    if (!program->addShaderFromSourceFile(QOpenGLShader::Vertex, basicVertex)) {
+        qDebug().noquote() << QStringLiteral("Could not compile vertex shader. Error: %1").arg(program->log());
+        program->removeAllShaders();
+        return false;
+    }
+    if (!program->addShaderFromSourceCode(QOpenGLShader::Fragment, shader->buildFragmentSource(nullptr))) {
+        qDebug().noquote() << QStringLiteral("Could not compile fragment shader %1:%2Error: %3")
+                                  .arg(shader->group(), shader->description(), program->log());
+        program->removeAllShaders();
+        return false;
+    }
+    if (!program->link()) {
+        qDebug().noquote() << QStringLiteral("Could not link shader program. Error: %1").arg(program->log());
+        return false;
+    }
+    shader->setIsValid(true);
+    return true;
+}
+
+QOpenGLShaderProgram *MShaderProgramList::programFor(const QString &name)
+{
+    if (QOpenGLShaderProgram *stored = program(name))
+        return stored;
+    if (MShader *shader = MShaderList::instance()->find(name))
+        return createShaderProgram(shader);
+    return program(basicName);
+}
+
+void MShaderProgramList::updateShader(const QString &id)
+{
+    if (MShader *shader = MShaderList::instance()->find(id)) {
+        removeShaderProgram(shader);
+        createShaderProgram(shader);
+    }
+}
+
+void MShaderProgramList::removeShaderProgram(MShader *shader)
+{
+    if (!shader)
+        return;
+    QOpenGLShaderProgram *stored = m_programs.take(normalizedName(shader->id()));
+    if (!stored)
+        return;
+    stored->release();
+    delete stored;
+}
+
+QOpenGLShaderProgram *MShaderProgramList::bind(const QString &name)
+{
+    QOpenGLShaderProgram *bound = program(name);
+    if (!bound) {
+        QOpenGLContext *current = QOpenGLContext::currentContext();
+        m_previousContext = current != m_context.get() ? current : nullptr;
+        bound = programFor(name);
+        if (m_previousContext && QOpenGLContext::currentContext() != m_previousContext)
+            m_previousContext->makeCurrent(m_previousContext->surface());
+    }
+    if (bound && !bound->isLinked()) {
+        trace(QStringLiteral("program link"));
+        bound->link();
+    }
+    if (!bound || !bound->isLinked()) {
+        trace(QStringLiteral("fallback to basic"));
+        bound = program(basicName);
+    }
+    if (bound)
+        bound->bind();
+    return bound;
+}
+
+QOpenGLShaderProgram *MShaderProgramList::bindForVao(const QString &name, QOpenGLVertexArrayObject *vertexArray)
+{
+    QOpenGLShaderProgram *bound = bind(name);
+    setAttributeBuffers(bound, vertexArray);
+    return bound;
+}
+
+void MShaderProgramList::setAttributeBuffers(QOpenGLShaderProgram *program, QOpenGLVertexArrayObject *vertexArray)
+{
+    if (!program)
+        return;
+    if (vertexArray && MOpenGL::instance()->useVertexArrayObjects)
+        vertexArray->bind();
+    for (const VertexAttribute &attribute : vertexAttributes()) {
+        const int location = program->attributeLocation(attribute.name);
+        if (location < 0)
+            continue;   // not read by this program
+        // A matrix takes one location per column of four floats.
+        const int columns = attribute.floats > 4 ? attribute.floats / 4 : 1;
+        const int size = attribute.floats / columns;
+        for (int column = 0; column < columns; ++column) {
+            program->enableAttributeArray(location + column);
+            program->setAttributeBuffer(location + column, GL_FLOAT,
+                                        attribute.offset + column * size * int(sizeof(float)), size, vertexStride);
+        }
+    }
+}
+
+void MShaderProgramList::release(QOpenGLShaderProgram *program, QOpenGLVertexArrayObject *vertexArray)
+{
+    if (!program)
+        return;
+    for (const VertexAttribute &attribute : vertexAttributes()) {
+        const int location = program->attributeLocation(attribute.name);
+        const int columns = attribute.floats > 4 ? attribute.floats / 4 : 1;
+        for (int column = 0; location >= 0 && column < columns; ++column)
+            program->disableAttributeArray(location + column);
+    }
+    if (vertexArray && MOpenGL::instance()->useVertexArrayObjects)
+        vertexArray->release();
+    program->release();
 }

@@ -1,17 +1,82 @@
 #pragma once
 
+#include <QHash>
 #include <QObject>
+#include <QPair>
 #include <QStringList>
+#include <QVector>
 
-// The built-in GLSL programs, compiled from the ":/shaders/" resources.
+#include <memory>
+
+class MShader;
+class QOffscreenSurface;
+class QOpenGLContext;
+class QOpenGLShaderProgram;
+class QOpenGLVertexArrayObject;
+
+// Registry of every GLSL program the system draws with: the built-in programs
+// (sources under ":/shaders/") and, on demand, the programs of effects and
+// brush engines keyed by the effect's id. Programs are compiled in a context of
+// the list's own that shares objects with the global share context, so they
+// can be bound in any context of the application.
 class MShaderProgramList : public QObject
 {
     Q_OBJECT
 public:
-    explicit MShaderProgramList(QObject *parent = nullptr);
+    // One attribute of the vertex layout every vertex buffer is filled with.
+    struct VertexAttribute
+    {
+        const char *name;
+        int offset;     // bytes
+        int floats;
+    };
+    static constexpr int vertexFloats = 28;
+    static constexpr int vertexStride = vertexFloats * int(sizeof(float));
+    static const QVector<VertexAttribute> &vertexAttributes();
 
-    // Names of the built-in programs, in the list's own order.
-    QStringList builtInProgramNames() const;
-    static QString fragmentResource(const QString &programName);
-    static QString vertexResource(const QString &programName);
+    explicit MShaderProgramList(QObject *parent = nullptr);
+    ~MShaderProgramList() override;
+
+    void createSharedContext();
+    void destroySharedContext();
+    bool isReady() const { return m_ready; }
+    QOpenGLContext *context() const { return m_context.get(); }
+
+    void compileAll();
+    QOpenGLShaderProgram *compileProgram(const QString &name);
+    QOpenGLShaderProgram *program(const QString &name) const;
+    QOpenGLShaderProgram *createShaderProgram(MShader *shader);
+    bool compileUserProgram(MShader *shader, QOpenGLShaderProgram *program);
+    QOpenGLShaderProgram *programFor(const QString &name);
+    void updateShader(const QString &id);
+    void removeShaderProgram(MShader *shader);
+
+    // A bound, usable program: an unknown name or a program that does not
+    // link gives "basic".
+    QOpenGLShaderProgram *bind(const QString &name);
+    QOpenGLShaderProgram *bindForVao(const QString &name, QOpenGLVertexArrayObject *vertexArray);
+    static void setAttributeBuffers(QOpenGLShaderProgram *program, QOpenGLVertexArrayObject *vertexArray);
+    static void release(QOpenGLShaderProgram *program, QOpenGLVertexArrayObject *vertexArray);
+
+    // The built-in programs in the order they were registered.
+    QStringList builtInProgramNames() const { return m_order; }
+    QString vertexResource(const QString &name) const;
+    QString fragmentResource(const QString &name) const;
+
+    // Lower case, trimmed: the key of every look-up.
+    static QString normalizedName(const QString &name);
+
+protected:
+    void registerProgram(const QString &name, const QString &vertexFile, const QString &fragmentFile);
+
+private:
+    bool makeCurrent();
+
+    QHash<QString, QOpenGLShaderProgram *> m_programs;
+    std::unique_ptr<QOpenGLContext> m_context;
+    std::unique_ptr<QOffscreenSurface> m_surface;
+    QOpenGLContext *m_previousContext = nullptr;
+    bool m_ready = false;
+    QHash<QString, QPair<QString, QString>> m_sources;
+    QStringList m_order;
 };

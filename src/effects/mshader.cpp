@@ -12,6 +12,26 @@ QString MShader::buildFragmentSource(bool *ok) const
     return QString();
 }
 
+bool MShader::parseParams()
+{
+    return false;
+}
+
+int MShader::paramCount() const
+{
+    return 0;
+}
+
+MField *MShader::paramAt(int index) const
+{
+    return nullptr;
+}
+
+MField *MShader::param(const QByteArray &name) const
+{
+    return nullptr;
+}
+
 void MShader::set_type(int value)
 {
     if (m_type == value)

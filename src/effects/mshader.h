@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QObject>
 #include <QString>
+
+class MField;
 
 // One effect or brush engine: a small GLSL program with its parameters.
 class MShader : public QObject
@@ -22,9 +25,20 @@ public:
     QString group() const { return m_group; }
     QString description() const { return m_description; }
 
+    // Result of the last compilation of the effect's program.
+    bool isValid() const { return m_isValid; }
+    void setIsValid(bool value) { m_isValid = value; }
+
     // The complete fragment source, or empty text with *ok false when the
     // effect's sections do not parse.
     virtual QString buildFragmentSource(bool *ok) const;
+
+    // The effect's parameters, each with its name and default value; true
+    // when the parameter section parses.
+    virtual bool parseParams();
+    virtual int paramCount() const;
+    virtual MField *paramAt(int index) const;
+    virtual MField *param(const QByteArray &name) const;
 
 public slots:
     void set_type(int value);
@@ -43,4 +57,5 @@ private:
     QString m_id;
     QString m_group;
     QString m_description;
+    bool m_isValid = false;
 };

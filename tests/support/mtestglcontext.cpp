@@ -1,12 +1,34 @@
 #include "mtestglcontext.h"
 
+#include "mopengl.h"
+
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
 #include <QSurfaceFormat>
 
 #include <cstdlib>
+
+void MTestGLContext::prepareSharedContexts()
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QSurfaceFormat::setDefaultFormat(MOpenGL::requestedFormat());
+}
+
+QString MTestGLContext::glErrors()
+{
+    QOpenGLContext *context = QOpenGLContext::currentContext();
+    if (!context)
+        return QStringLiteral("no current OpenGL context");
+    QStringList errors;
+    for (GLenum error = context->functions()->glGetError(); error != GL_NO_ERROR && errors.size() < 16;
+         error = context->functions()->glGetError())
+        errors.append(QStringLiteral("OpenGL error 0x%1").arg(error, 4, 16, QLatin1Char('0')));
+    return errors.join(QStringLiteral(", "));
+}
 
 MTestGLContext::MTestGLContext()
 {
@@ -49,7 +71,9 @@ bool MTestGLContext::bindTarget(int width, int height)
 {
     if (!makeCurrent())
         return false;
-    m_target.reset(new QOpenGLFramebufferObject(width, height, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D, GL_RGBA8));
+    // Making a target binds texture 0 on the active unit: keep the one we have.
+    if (!m_target || m_target->size() != QSize(width, height))
+        m_target.reset(new QOpenGLFramebufferObject(width, height, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D, GL_RGBA8));
     return m_target->isValid() && m_target->bind();
 }
 
@@ -58,6 +82,18 @@ QImage MTestGLContext::readTarget() const
     if (!m_target)
         return QImage();
     return m_target->toImage(true).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QImage MTestGLContext::readTargetRows() const
+{
+    if (!m_target || !m_context)
+        return QImage();
+    QImage rows(m_target->width(), m_target->height(), QImage::Format_RGBA8888_Premultiplied);
+    m_target->bind();
+    QOpenGLFunctions *f = m_context->functions();
+    f->glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    f->glReadPixels(0, 0, rows.width(), rows.height(), GL_RGBA, GL_UNSIGNED_BYTE, rows.bits());
+    return rows;
 }
 
 bool MTestGLContext::compareImages(const QImage &actual, const QImage &expected, int tolerance, QString *message)

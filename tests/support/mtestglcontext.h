@@ -14,6 +14,12 @@ class QOpenGLFramebufferObject;
 class MTestGLContext
 {
 public:
+    // Call from the test class's static initMain(), before the application
+    // exists, when contexts must share objects (program lists, shared textures).
+    static void prepareSharedContexts();
+    // The pending OpenGL errors of the current context as text, empty when none.
+    static QString glErrors();
+
     MTestGLContext();
     ~MTestGLContext();
 
@@ -21,9 +27,13 @@ public:
     QOpenGLContext *context() const { return m_context.get(); }
     bool makeCurrent();
 
-    // A colour render target of the given size, bound for drawing.
+    // A colour render target of the given size, bound for drawing (the
+    // current one when it has that size).
     bool bindTarget(int width, int height);
     QImage readTarget() const;     // premultiplied ARGB, top row first
+    // The target's RGBA bytes as OpenGL stores them: row y of the image is
+    // row y of the target counted from the bottom.
+    QImage readTargetRows() const;
 
     // Compares two images channel by channel; on failure says where and how.
     static bool compareImages(const QImage &actual, const QImage &expected, int tolerance, QString *message = nullptr);
@@ -34,3 +44,10 @@ private:
     std::unique_ptr<QOpenGLFramebufferObject> m_target;
     bool m_valid = false;
 };
+
+// Fails the test when the current context has recorded an OpenGL error.
+#define QVERIFY_GL_CLEAN()                                                                                             \
+    do {                                                                                                               \
+        const QString glErrorText = MTestGLContext::glErrors();                                                        \
+        QVERIFY2(glErrorText.isEmpty(), qPrintable(glErrorText));                                                      \
+    } while (false)

@@ -1,0 +1,1 @@
+#include "shading_vert.glsl"

@@ -1,0 +1,1 @@
+#include "basic_vert.glsl"

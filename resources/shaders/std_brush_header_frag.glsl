@@ -1,0 +1,381 @@
+#version 330 core
+
+// Frame of a brush engine: everything a stamp program reads, and the
+// functions of the standard stamp, which an engine's main may call.
+//   v_texCoords0: position inside the stamp quad, 0..1, centre (0.5, 0.5)
+//   v_texCoords1: the same fragment in the current layer tile
+//   f_color: premultiplied
+#include "include/varyings_frag.glsl"
+
+uniform float f_radius = 10.0;
+uniform float f_hardness = 1.0;
+uniform float f_density = 1.0;
+uniform float f_flow = 1.0;
+uniform float f_opacity = 1.0;
+uniform int f_compositionMode = 0;
+uniform bool f_inheritAlphaUnder = false;
+uniform int f_alphaEquation = 0;
+uniform bool f_inheritAlphaCurrent = false;
+uniform bool f_hasTexture = false;
+uniform int f_preserveTextureColor = 0;
+uniform float f_colorAbsorbtionRate = 0.0;
+uniform float f_colorFlowingRate = 1.0;
+uniform int f_antialiasing = 0;
+uniform bool f_clipToSelection = true;
+uniform int f_shape = 0;
+uniform float f_factor = 1.0;
+uniform vec4 f_borderColor = vec4(1.0);
+uniform bool f_useBorderColor = false;
+uniform int f_stampCount = 1;
+uniform float f_random = 1.0;
+#include "include/tile_uniforms.glsl"
+
+uniform sampler2D f_currentLayerTexture;
+uniform sampler2D f_underLayerTexture;
+uniform sampler2D f_brushTexture;
+uniform sampler2D f_colorTexture;
+uniform sampler2D f_selectionLayerTexture;
+
+// Composition modes, numbered as the composition mode table.
+const int M_FOREGROUNDOVER = 0;
+const int M_BACKGROUNDOVER = 1;
+const int M_CLEAR = 2;
+const int M_FOREGROUND = 3;
+const int M_BACKGROUND = 4;
+const int M_FOREGROUNDIN = 5;
+const int M_BACKGROUNDIN = 6;
+const int M_FOREGROUNDOUT = 7;
+const int M_BACKGROUNDOUT = 8;
+const int M_FOREGROUNDATOP = 9;
+const int M_BACKGROUNDATOP = 10;
+const int M_XOR = 11;
+const int M_PLUS = 12;
+const int M_MULTIPLY = 13;
+const int M_SCREEN = 14;
+const int M_OVERLAY = 15;
+const int M_DARKEN = 16;
+const int M_LIGHTEN = 17;
+const int M_COLORDODGE = 18;
+const int M_COLORBURN = 19;
+const int M_HARDLIGHT = 20;
+const int M_SOFTLIGHT = 21;
+const int M_DIFFERENCE = 22;
+const int M_EXCLUSION = 23;
+const int M_DARKER = 24;
+const int M_LIGHTER = 25;
+const int M_VIVIDLIGHT = 26;
+const int M_PINLIGHT = 27;
+const int M_HSLHUE = 28;
+const int M_HSLSATURATION = 29;
+const int M_HSLCOLOR = 30;
+const int M_HSLLUMINOSITY = 31;
+const int M_DODGEHIGHLIGHT = 32;
+const int M_BURNHIGHLIGHT = 33;
+const int M_DODGEMIDTONE = 34;
+const int M_BURNMIDTONE = 35;
+const int M_DODGESHADOW = 36;
+const int M_BURNSHADOW = 37;
+const int M_USER = 1000;
+
+// Antialiasing types.
+const int A_ANTIALIASING = 0;
+const int A_NOANTIALIASING = 1;
+const int A_SMOOTHING = 2;
+
+const float minimumAlpha = 1.0 / 256.0;
+
+vec3 unmultiply(vec4 c)
+{
+    return c.rgb / max(minimumAlpha, c.a);
+}
+
+float rand(vec2 uv)
+{
+    return fract(sin(dot(uv, vec2(12.9898, 78.233))) * 43758.5453);
+}
+
+float luminance(vec3 c)
+{
+    return dot(c, vec3(0.30, 0.59, 0.11));
+}
+
+// Blend functions of the composition modes: s the stamp colour, d the
+// layer colour, both un-premultiplied.
+vec3 blendPlus(vec3 s, vec3 d) { return clamp(s + d, 0.0, 1.0); }
+vec3 blendMultiply(vec3 s, vec3 d) { return s * d; }
+vec3 blendScreen(vec3 s, vec3 d) { return clamp(1.0 - (1.0 - s) * (1.0 - d), 0.0, 1.0); }
+vec3 blendDarken(vec3 s, vec3 d) { return min(s, d); }
+vec3 blendLighten(vec3 s, vec3 d) { return max(s, d); }
+vec3 blendDifference(vec3 s, vec3 d) { return abs(s - d); }
+vec3 blendExclusion(vec3 s, vec3 d) { return clamp(s + d - 2.0 * s * d, 0.0, 1.0); }
+
+vec3 blendColorDodge(vec3 s, vec3 d)
+{
+    return clamp(d / max(vec3(minimumAlpha), 1.0 - s), 0.0, 1.0);
+}
+
+vec3 blendColorBurn(vec3 s, vec3 d)
+{
+    return clamp(1.0 - (1.0 - d) / max(vec3(minimumAlpha), s), 0.0, 1.0);
+}
+
+// Multiplies rather than doubling in the dark half: softer than the usual overlay.
+float overlay(float s, float d)
+{
+    return d < 0.5 ? s * d : 1.0 - 2.0 * (1.0 - s) * (1.0 - d);
+}
+
+vec3 blendOverlay(vec3 s, vec3 d)
+{
+    return vec3(overlay(s.r, d.r), overlay(s.g, d.g), overlay(s.b, d.b));
+}
+
+float hardLight(float s, float d)
+{
+    return s > 0.5 ? 1.0 - (1.0 - 2.0 * (s - 0.5)) * (1.0 - d) : 2.0 * d * s;
+}
+
+vec3 blendHardLight(vec3 s, vec3 d)
+{
+    return vec3(hardLight(s.r, d.r), hardLight(s.g, d.g), hardLight(s.b, d.b));
+}
+
+vec3 blendSoftLight(vec3 s, vec3 d)
+{
+    return d * ((1.0 - d) * s + (1.0 - (1.0 - d) * (1.0 - s)));
+}
+
+vec3 blendDarker(vec3 s, vec3 d)
+{
+    return luminance(d) > luminance(s) ? s : d;
+}
+
+vec3 blendLighter(vec3 s, vec3 d)
+{
+    return luminance(d) > luminance(s) ? d : s;
+}
+
+// The divisors stay above zero: a black or white stamp burns or dodges fully
+// instead of dividing by zero.
+float vividLight(float s, float d)
+{
+    if (s < 0.5)
+        return clamp(1.0 - (1.0 - d) / max(minimumAlpha, 2.0 * s), 0.0, 1.0);
+    return clamp(d / max(minimumAlpha, 2.0 * (1.0 - s)), 0.0, 1.0);
+}
+
+vec3 blendVividLight(vec3 s, vec3 d)
+{
+    return vec3(vividLight(s.r, d.r), vividLight(s.g, d.g), vividLight(s.b, d.b));
+}
+
+float pinLight(float s, float d)
+{
+    if (2.0 * s - 1.0 > d)
+        return clamp(2.0 * s - 1.0, 0.0, 1.0);
+    if (s < d / 2.0)
+        return clamp(2.0 * s, 0.0, 1.0);
+    return d;
+}
+
+vec3 blendPinLight(vec3 s, vec3 d)
+{
+    return vec3(pinLight(s.r, d.r), pinLight(s.g, d.g), pinLight(s.b, d.b));
+}
+
+float minComponent(vec3 c) { return min(min(c.r, c.g), c.b); }
+float maxComponent(vec3 c) { return max(max(c.r, c.g), c.b); }
+
+vec3 setLum(vec3 c, vec3 l)
+{
+    float lum = luminance(l);
+    vec3 shifted = c + (lum - luminance(c));
+    float low = minComponent(shifted);
+    float high = maxComponent(shifted);
+    if (low < 0.0)
+        return lum + (shifted - lum) * lum / (lum - low);
+    if (high > 1.0)
+        return lum + (shifted - lum) * (1.0 - lum) / (high - lum);
+    return shifted;
+}
+
+vec3 setLumSat(vec3 b, vec3 s, vec3 l)
+{
+    float range = maxComponent(b) - minComponent(b);
+    vec3 c = vec3(0.0);
+    if (range > 0.0)
+        c = (b - minComponent(b)) * (maxComponent(s) - minComponent(s)) / range;
+    return setLum(c, l);
+}
+
+vec3 blendHue(vec3 s, vec3 d) { return setLumSat(s, d, d); }
+vec3 blendSaturation(vec3 s, vec3 d) { return setLumSat(d, s, d); }
+vec3 blendColor(vec3 s, vec3 d) { return setLum(s, d); }
+vec3 blendLuminosity(vec3 s, vec3 d) { return setLum(d, s); }
+
+vec3 blendDodgeHighlight(vec3 s, vec3 d) { return d * (1.0 + f_factor / 3.0); }
+vec3 blendBurnHighlight(vec3 s, vec3 d) { return d * (1.0 - f_factor / 3.0); }
+vec3 blendDodgeMidtone(vec3 s, vec3 d) { return pow(d, vec3(1.0 / (1.0 + f_factor))); }
+vec3 blendBurnMidtone(vec3 s, vec3 d) { return pow(d, vec3(1.0 + f_factor / 3.0)); }
+vec3 blendDodgeShadow(vec3 s, vec3 d) { return d + f_factor / 3.0 - d * f_factor / 3.0; }
+vec3 blendBurnShadow(vec3 s, vec3 d) { return (d - f_factor / 3.0) * (1.0 - f_factor / 3.0); }
+
+vec3 blend(int mode, vec3 s, vec3 d)
+{
+    switch (mode) {
+    case M_PLUS: return blendPlus(s, d);
+    case M_MULTIPLY: return blendMultiply(s, d);
+    case M_SCREEN: return blendScreen(s, d);
+    case M_OVERLAY: return blendOverlay(s, d);
+    case M_DARKEN: return blendDarken(s, d);
+    case M_LIGHTEN: return blendLighten(s, d);
+    case M_COLORDODGE: return blendColorDodge(s, d);
+    case M_COLORBURN: return blendColorBurn(s, d);
+    case M_HARDLIGHT: return blendHardLight(s, d);
+    case M_SOFTLIGHT: return blendSoftLight(s, d);
+    case M_DIFFERENCE: return blendDifference(s, d);
+    case M_EXCLUSION: return blendExclusion(s, d);
+    case M_DARKER: return blendDarker(s, d);
+    case M_LIGHTER: return blendLighter(s, d);
+    case M_VIVIDLIGHT: return blendVividLight(s, d);
+    case M_PINLIGHT: return blendPinLight(s, d);
+    case M_HSLHUE: return blendHue(s, d);
+    case M_HSLSATURATION: return blendSaturation(s, d);
+    case M_HSLCOLOR: return blendColor(s, d);
+    case M_HSLLUMINOSITY: return blendLuminosity(s, d);
+    case M_DODGEHIGHLIGHT: return blendDodgeHighlight(s, d);
+    case M_BURNHIGHLIGHT: return blendBurnHighlight(s, d);
+    case M_DODGEMIDTONE: return blendDodgeMidtone(s, d);
+    case M_BURNMIDTONE: return blendBurnMidtone(s, d);
+    case M_DODGESHADOW: return blendDodgeShadow(s, d);
+    case M_BURNSHADOW: return blendBurnShadow(s, d);
+    }
+    return s;
+}
+
+// Alpha of the stamp shape at uv: a disc (shape 0) or a rounded square
+// (shape 1), flat up to the hardness and falling smoothly to the rim.
+float getAlphaShape(vec2 uv, int shape, float hardness)
+{
+    vec2 q = abs(uv - vec2(0.5));
+    float d = shape == 1 ? (pow(q.x, 7.0) + pow(q.y, 7.0)) / (2.0 * pow(0.5, 7.0)) : dot(q, q) / 0.5;
+    if (d < hardness / 2.0)
+        return hardness;
+    if (d < 0.5)
+        return mix(hardness, 0.0, smoothstep(hardness / 2.0, 0.5, d));
+    return 0.0;
+}
+
+// Width of one canvas pixel in stamp coordinates.
+float stampPixel(void)
+{
+    return 1.0 / max(2.0 * f_radius, 1e-3);
+}
+
+float getAlphaAntialiasedShape(vec2 uv, int shape, float hardness)
+{
+    float pixel = stampPixel();
+    float sum = 0.0;
+    for (int i = 0; i < 8; ++i)
+        for (int j = 0; j < 8; ++j)
+            sum += getAlphaShape(uv + (vec2(i, j) + 0.5) * pixel / 8.0 - pixel / 2.0, shape, hardness);
+    return sum / 64.0;
+}
+
+float getAlphaSmoothShape(vec2 uv, int shape, float hardness)
+{
+    return getAlphaShape(uv, shape, hardness);
+}
+
+float getAlphaTexture(vec2 uv)
+{
+    return texture(f_brushTexture, uv).a;
+}
+
+// Sharpens the texture's edges more as the stamp grows.
+float getAlphaSmoothTexture(vec2 uv)
+{
+    float s = clamp((f_radius - 5.0) / (200.0 - 5.0), 0.0, 1.0);
+    return smoothstep(0.35 + 0.12 * s, 0.65 - 0.12 * s, getAlphaTexture(uv));
+}
+
+float getAlphaAntialiasedTexture(vec2 uv)
+{
+    float pixel = stampPixel();
+    float sum = 0.0;
+    for (int i = 0; i < 8; ++i)
+        for (int j = 0; j < 8; ++j)
+            sum += getAlphaTexture(uv + (vec2(i, j) + 0.5) * pixel / 8.0 - pixel / 2.0);
+    return sum / 64.0;
+}
+
+// Coverage of the stamp at this fragment, after density and flow.
+float getStandardAlpha(void)
+{
+    vec2 uv = v_texCoords0;
+    float alpha;
+    if (f_antialiasing == A_NOANTIALIASING)
+        alpha = f_hasTexture ? getAlphaTexture(uv) : getAlphaShape(uv, f_shape, 1.0);
+    else if (f_antialiasing == A_SMOOTHING)
+        alpha = f_hasTexture ? getAlphaSmoothTexture(uv) : getAlphaSmoothShape(uv, f_shape, f_hardness);
+    else
+        alpha = f_hasTexture ? getAlphaAntialiasedTexture(uv) : getAlphaAntialiasedShape(uv, f_shape, f_hardness);
+    if (f_density < 1.0 && f_density < rand(uv))
+        alpha = 0.0;
+    return alpha * f_flow;
+}
+
+// The alpha masked by the layer below and by the selection.
+float getStandardClipping(float alpha)
+{
+    if (f_inheritAlphaUnder) {
+        float under = texture(f_underLayerTexture, v_texCoords1).a;
+        alpha *= f_alphaEquation == 1 ? under : 1.0 - under;
+    }
+    if (f_clipToSelection)
+        alpha *= texture(f_selectionLayerTexture, v_texCoords1).a;
+    return alpha;
+}
+
+// The stamp colour, un-premultiplied.
+vec3 getStandardColor(void)
+{
+    vec3 color = v_color.rgb;
+    if (f_hasTexture && f_preserveTextureColor != 0) {
+        vec3 textureColor = unmultiply(texture(f_brushTexture, v_texCoords0));
+        color = f_preserveTextureColor == 1 ? textureColor : mix(color, textureColor, 0.5);
+    }
+    if (f_useBorderColor) {
+        float l = distance(v_texCoords0, vec2(0.5));
+        if (l >= 0.3)
+            color = mix(color, f_borderColor.rgb, smoothstep(0.3, 0.5, l));
+    }
+    if (f_colorAbsorbtionRate != 0.0)
+        color = mix(unmultiply(textureLod(f_colorTexture, v_texCoords0, 0.0)), color, f_colorFlowingRate);
+    return color;
+}
+
+// The stamp composed with the current layer (premultiplied); the layer's own
+// share is left to the blending the stroke sets.
+vec4 getStandardComposition(vec3 color, float alpha)
+{
+    vec4 layer = texture(f_currentLayerTexture, v_texCoords1);
+    float sa = alpha;
+    vec3 sca = color * sa;
+    float da = layer.a;
+    vec3 dc = unmultiply(layer);
+    float x = 1.0;
+    float y = 1.0;
+    vec3 f = color;
+    if (f_compositionMode == M_FOREGROUNDIN) {
+        y = 0.0;
+    } else if (f_compositionMode == M_FOREGROUNDOUT) {
+        f = vec3(0.0);
+        x = 0.0;
+    } else if (f_compositionMode >= M_PLUS && f_compositionMode <= M_BURNSHADOW) {
+        f = blend(f_compositionMode, color, dc);
+    }
+    if (f_inheritAlphaCurrent)
+        y = 0.0;
+    return vec4(f * sa * da + y * sca * (1.0 - da), x * sa * da + y * sa * (1.0 - da));
+}

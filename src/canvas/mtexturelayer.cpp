@@ -1,0 +1,60 @@
+#include "mtexturelayer.h"
+
+#include "mdocumentfile.h"
+#include "mtexturetile.h"
+#include "mutility.h"
+
+#include <QDebug>
+#include <QOpenGLContext>
+
+MTextureLayer::MTextureLayer(QObject *parent)
+    : MTiledLayer(parent)
+{
+    setType(OpenGLLayer);
+}
+
+MTextureLayer::~MTextureLayer() = default;
+
+MTile *MTextureLayer::createTile()
+{
+    return new MTextureTile(this);
+}
+
+MTextureTile *MTextureLayer::tileAt(int i) const
+{
+    return static_cast<MTextureTile *>(tile(i));
+}
+
+void MTextureLayer::shutDown()
+{
+    if (!QOpenGLContext::currentContext()) {
+        qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mtexturelayer"), QStringLiteral("MTextureLayer::shutDown"))
+                           << QStringLiteral("no current context during shutdown !");
+        return;
+    }
+    for (int i = 0; i < tileCount(); ++i)
+        tileAt(i)->releaseTexture();
+}
+
+void MTextureLayer::clear()
+{
+    shutDown();
+    clearTiles();
+}
+
+bool MTextureLayer::storeToDisk()
+{
+    const QString id = newGuid();
+    if (writeLayerFile(MUtility::cacheFileName(id), this) != 0)
+        return false;
+    m_storageId = id;
+    return true;
+}
+
+bool MTextureLayer::restoreFromDisk(const QString &id)
+{
+    if (readLayerFile(MUtility::cacheFileName(id), this) != 0)
+        return false;
+    m_storageId = id;
+    return true;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "mtiledlayer.h"
+
+class MTextureTile;
+
+// A layer of the document: its tiles are GPU textures. Clearing and
+// releasing need the document's context current.
+class MTextureLayer : public MTiledLayer
+{
+    Q_OBJECT
+public:
+    explicit MTextureLayer(QObject *parent = nullptr);
+    ~MTextureLayer() override;
+
+    MTile *createTile() override;
+    using MTiledLayer::tileAt;
+    MTextureTile *tileAt(int i) const;
+
+    // Releases the textures of every tile (only with a context current).
+    void shutDown();
+    // Parks the layer in the cache folder under a new id (storageId); the
+    // layer is unchanged when that fails.
+    bool storeToDisk();
+    bool restoreFromDisk(const QString &id);
+    QString storageId() const { return m_storageId; }
+
+public slots:
+    void clear() override;
+
+private:
+    QString m_storageId;
+};

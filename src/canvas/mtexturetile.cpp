@@ -1,0 +1,222 @@
+#include "mtexturetile.h"
+
+#include "mframebuffer.h"
+#include "mlogger.h"
+#include "mopengl.h"
+#include "msettings.h"
+#include "mundolayer.h"
+#include "mutility.h"
+
+#include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
+#include <QOpenGLPixelTransferOptions>
+#include <QOpenGLTexture>
+
+namespace {
+QOpenGLExtraFunctions *functions()
+{
+    QOpenGLContext *context = QOpenGLContext::currentContext();
+    return context ? context->extraFunctions() : nullptr;
+}
+
+QString hex(GLenum code)
+{
+    return QString::number(code, 16).toUpper();
+}
+} // namespace
+
+MTextureTile::MTextureTile(MTiledLayer *layer)
+    : MTile(layer)
+    , m_undoLayer(new MUndoLayer())
+{
+}
+
+MTextureTile::~MTextureTile()
+{
+    delete m_texture;
+}
+
+bool MTextureTile::isValid() const
+{
+    return MTile::isValid() && m_texture;
+}
+
+bool MTextureTile::ensureTexture()
+{
+    createEmptyTexture();
+    if (!m_created || !m_texture)
+        return false;
+    if (!m_texture->isCreated())
+        m_texture->create();
+    return true;
+}
+
+void MTextureTile::createEmptyTexture()
+{
+    if (m_invalid || m_created)
+        return;
+    QImage image;
+    MUtility::newImage(image, tileSize(), tileSize(), true);
+    if (image.isNull()) {
+        MLogger::instance()->systemError(QStringLiteral("Image memory allocation fail"));
+        m_invalid = true;
+        return;
+    }
+    if (!allocateTexture(tileSize())) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
+        m_invalid = true;
+        return;
+    }
+    m_texture->setData(image);
+    m_created = true;
+}
+
+bool MTextureTile::allocateTexture(int size)
+{
+    if (!m_texture)
+        m_texture = new QOpenGLTexture(QOpenGLTexture::Target2D);
+    if (m_texture->isCreated())
+        m_texture->destroy();
+    if (!m_texture->create())
+        return false;
+    m_texture->setSize(size, size);
+    m_texture->setFormat(QOpenGLTexture::RGBA8_UNorm);
+    m_texture->setMinMagFilters(QOpenGLTexture::Nearest, QOpenGLTexture::Nearest);
+    return true;
+}
+
+void MTextureTile::releaseTexture()
+{
+    if (m_created && m_texture)
+        m_texture->destroy();
+    delete m_texture;
+    m_texture = nullptr;
+    m_created = false;
+    m_invalid = false;
+}
+
+void MTextureTile::release()
+{
+    if (isValid())
+        m_texture->release();
+}
+
+unsigned int MTextureTile::textureId() const
+{
+    return isValid() ? m_texture->textureId() : 0;
+}
+
+int MTextureTile::byteSize() const
+{
+    return tileSize() * tileSize() * bytesPerPixel();
+}
+
+bool MTextureTile::setImage(const QImage &image)
+{
+    if (!isValid())
+        return false;
+    QImage pixels = image.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    // Exactly the tile size, whatever the shape: the upload reads a full tile.
+    if (pixels.size() != QSize(tileSize(), tileSize()))
+        pixels = pixels.scaled(tileSize(), tileSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    if (!allocateTexture(tileSize())) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to create texture"));
+        return false;
+    }
+    m_texture->setFormat(QOpenGLTexture::RGBA8_UNorm);
+    m_texture->setSize(tileSize(), tileSize());
+    m_texture->setMipLevels(m_texture->maximumMipLevels());
+    m_texture->allocateStorage(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8);
+    QOpenGLPixelTransferOptions options;
+    options.setAlignment(1);
+    m_texture->setData(0, QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, pixels.constBits(), &options);
+    return generateMipmaps();
+}
+
+bool MTextureTile::setData(const void *pixels)
+{
+    if (!pixels) {
+        MLogger::instance()->systemError(QStringLiteral("This function request a non null buffer"));
+        return false;
+    }
+    QOpenGLExtraFunctions *f = functions();
+    // Without a texture of our own the upload would land in whatever texture
+    // happens to be bound.
+    if (!f || !isValid())
+        return false;
+    m_texture->bind();
+    GLint unpackBuffer = 0;
+    f->glGetIntegerv(GL_PIXEL_UNPACK_BUFFER_BINDING, &unpackBuffer);
+    f->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+    MOpenGL::clearGlErrors();
+    f->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, tileSize(), tileSize(), GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    const GLenum error = f->glGetError();
+    f->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, GLuint(unpackBuffer));
+    if (error != GL_NO_ERROR) {
+        MLogger::instance()->systemError(QStringLiteral("Error during texture set data: 0x%1").arg(hex(error)));
+        return false;
+    }
+    generateMipmaps();
+    return true;
+}
+
+bool MTextureTile::readPixels(void *pixels)
+{
+    QOpenGLExtraFunctions *f = functions();
+    if (!f || !pixels || !isValid()) {
+        MLogger::instance()->systemError(QStringLiteral("Error during texture pixel read: no texture"));
+        return false;
+    }
+    // The caller's bindings are put back afterwards.
+    GLint readFramebuffer = 0, drawFramebuffer = 0, packBuffer = 0;
+    f->glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
+    f->glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
+    f->glGetIntegerv(GL_PIXEL_PACK_BUFFER_BINDING, &packBuffer);
+    f->glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    f->glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+
+    MFrameBuffer frameBuffer;
+    frameBuffer.attachTexture(textureId());
+    MOpenGL::clearGlErrors();
+    f->glReadPixels(0, 0, tileSize(), tileSize(), GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    const GLenum error = f->glGetError();
+    if (error != GL_NO_ERROR)
+        MLogger::instance()->systemError(QStringLiteral("Error during texture pixel read: %1").arg(hex(error)));
+    else
+        f->glFinish();
+    frameBuffer.detachTexture();
+    frameBuffer.release();
+    frameBuffer.deleteFramebuffer();
+
+    f->glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(readFramebuffer));
+    f->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(drawFramebuffer));
+    f->glBindBuffer(GL_PIXEL_PACK_BUFFER, GLuint(packBuffer));
+    return error == GL_NO_ERROR;
+}
+
+bool MTextureTile::generateMipmaps()
+{
+    QOpenGLExtraFunctions *f = functions();
+    if (!f || !isValid() || !MSettings::instance()->generateMipmaps())
+        return false;
+    f->glActiveTexture(GL_TEXTURE0);
+    m_texture->bind();
+    m_texture->generateMipMaps();
+    f->glFinish();
+    return true;
+}
+
+void MTextureTile::markSubTiles(const QRectF &canvasRect)
+{
+    const QRect withBorder = rectWithBorder();
+    const QRect covered = canvasRect.intersected(QRectF(withBorder)).toAlignedRect();
+    if (covered.isEmpty())
+        return;
+    m_undoLayer->tilesInRect(QRectF(covered.translated(-withBorder.topLeft())), m_touchedBlocks);
+}
+
+void MTextureTile::resetUndoLayer()
+{
+    m_undoLayer->clearTiles();
+    m_touchedBlocks.clear();
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "mtile.h"
+
+#include <QImage>
+#include <QRectF>
+#include <QSet>
+#include <QString>
+
+#include <memory>
+
+class MTextureLayer;
+class MUndoLayer;
+class QOpenGLTexture;
+
+// A tile whose pixels are an RGBA8 texture, tileSize wide with its border.
+// It also records which 64 x 64 blocks of the texture were touched, so that
+// undo backups copy only those. GPU operations need the document's context
+// current.
+class MTextureTile : public MTile
+{
+public:
+    explicit MTextureTile(MTiledLayer *layer);
+    ~MTextureTile() override;
+
+    bool isValid() const override;
+
+    // Creates the transparent texture once; false when that failed (and is not retried).
+    bool ensureTexture();
+    void createEmptyTexture();
+    bool allocateTexture(int size);
+    void releaseTexture();
+    void release();
+    unsigned int textureId() const;
+    QOpenGLTexture *texture() const { return m_texture; }
+    int byteSize() const;
+
+    bool setImage(const QImage &image);
+    // Replaces the whole texture with tileSize x tileSize RGBA pixels.
+    bool setData(const void *pixels);
+    // Reads the whole texture as tileSize x tileSize RGBA pixels, row 0 first.
+    bool readPixels(void *pixels);
+    bool generateMipmaps();
+
+    QString backupId() const { return m_backupId; }
+    void setBackupId(const QString &id) { m_backupId = id; }
+
+    MUndoLayer *undoLayer() const { return m_undoLayer.get(); }
+    const QSet<MTile *> &touchedBlocks() const { return m_touchedBlocks; }
+    // Records the 64-pixel blocks of the texture that a canvas rectangle covers.
+    void markSubTiles(const QRectF &canvasRect);
+    void resetUndoLayer();
+
+private:
+    QOpenGLTexture *m_texture = nullptr;
+    QString m_backupId;
+    std::unique_ptr<MUndoLayer> m_undoLayer;
+    QSet<MTile *> m_touchedBlocks;
+};

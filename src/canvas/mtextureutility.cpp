@@ -1,0 +1,92 @@
+#include "mtextureutility.h"
+
+#include "mlogger.h"
+#include "mutility.h"
+
+#include <QOpenGLPixelTransferOptions>
+#include <QOpenGLTexture>
+
+#include <algorithm>
+#include <memory>
+
+QOpenGLTexture *createMipmappedTexture(const QImage &image)
+{
+    if (image.isNull()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to create texture from an empty image"));
+        return nullptr;
+    }
+    std::unique_ptr<QOpenGLTexture> texture(new QOpenGLTexture(QOpenGLTexture::Target2D));
+    if (!texture->create())
+        return nullptr;
+    texture->setFormat(QOpenGLTexture::RGBA8_UNorm);
+    texture->setSize(image.width(), image.height(), 1);
+    texture->setMipLevels(texture->maximumMipLevels());
+    texture->allocateStorage(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8);
+
+    const QImage pixels = image.format() == QImage::Format_RGBA8888_Premultiplied
+                              ? image
+                              : image.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    QOpenGLPixelTransferOptions options;
+    options.setAlignment(1);
+    texture->setData(0, QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, pixels.constBits(), &options);
+    texture->generateMipMaps();
+    return texture.release();
+}
+
+QOpenGLTexture *createEmptyTexture(int width, int height)
+{
+    if (width <= 0 || height <= 0) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to create texture of size %1 x %2").arg(width).arg(height));
+        return nullptr;
+    }
+    QImage image;
+    MUtility::newImage(image, width, height, true);
+    auto *texture = new QOpenGLTexture(image, QOpenGLTexture::GenerateMipMaps);
+    if (!texture->isCreated()) {
+        delete texture;
+        return nullptr;
+    }
+    return texture;
+}
+
+QImage colorToAlpha(const QImage &image, const QColor &color)
+{
+    const QImage source = image.format() == QImage::Format_ARGB32_Premultiplied
+                              ? image
+                              : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage result(source.size(), QImage::Format_ARGB32_Premultiplied);
+    result.fill(Qt::transparent);
+    const int c[3] = {color.red(), color.green(), color.blue()};
+
+    for (int y = 0; y < source.height(); ++y) {
+        const QRgb *in = reinterpret_cast<const QRgb *>(source.constScanLine(y));
+        QRgb *out = reinterpret_cast<QRgb *>(result.scanLine(y));
+        for (int x = 0; x < source.width(); ++x) {
+            const QRgb pixel = qAlpha(in[x]) == 0 ? 0 : qUnpremultiply(in[x]);
+            const int p[3] = {qRed(pixel), qGreen(pixel), qBlue(pixel)};
+            // How far each channel is from the colour, toward 0 or 255.
+            float distance = 0.0f;
+            for (int k = 0; k < 3; ++k) {
+                float a = 0.0f;
+                if (p[k] > c[k])
+                    a = float(double(p[k] - c[k]) / double(255 - c[k]));
+                else if (p[k] < c[k])
+                    a = float(double(c[k] - p[k]) / double(c[k]));
+                distance = std::max(distance, a);
+            }
+            const float v = distance * 255.0f;
+            if (v < 1.0f)
+                continue;   // stays fully transparent
+            int channel[3];
+            for (int k = 0; k < 3; ++k)
+                channel[k] = int(float(p[k] - c[k]) * 255.0f / v + float(c[k])) & 0xff;
+            const int alpha = int(float(qAlpha(pixel)) / 255.0f * v) & 0xff;
+            for (int k = 0; k < 3; ++k) {
+                const int t = channel[k] * alpha;
+                channel[k] = (t + t / 256 + 128) / 256;
+            }
+            out[x] = qRgba(channel[0], channel[1], channel[2], alpha);
+        }
+    }
+    return result;
+}

@@ -1,0 +1,251 @@
+#include "mlogger.h"
+#include "msettings.h"
+#include "mtestglcontext.h"
+#include "mtestlogwatch.h"
+#include "mtexturelayer.h"
+#include "mtexturetile.h"
+#include "mundolayer.h"
+
+#include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
+#include <QOpenGLTexture>
+#include <QRandomGenerator>
+#include <QTest>
+
+#include <memory>
+
+class TestMTextureTile : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MTestGLContext> gl;
+    std::unique_ptr<MTextureLayer> layer;
+
+    MTextureTile *newTile(const QPointF &at = QPointF(10, 10))
+    {
+        auto *tile = static_cast<MTextureTile *>(layer->addTile(at));
+        return tile;
+    }
+
+    static QByteArray randomPixels(quint32 seed, int size)
+    {
+        QRandomGenerator random(seed);
+        QByteArray bytes(size, Qt::Uninitialized);
+        for (char &byte : bytes)
+            byte = char(random.bounded(256));
+        return bytes;
+    }
+
+    static QByteArray read(MTextureTile *tile)
+    {
+        QByteArray bytes(tile->byteSize(), '\x55');
+        return tile->readPixels(bytes.data()) ? bytes : QByteArray();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        MLogger::instance();
+        gl.reset(new MTestGLContext());
+        QVERIFY(gl->isValid());
+        layer.reset(new MTextureLayer());
+    }
+
+    void cleanup()
+    {
+        gl->makeCurrent();
+        layer->clear();
+        QCOMPARE(layer->tileCount(), 0);
+        QVERIFY_GL_CLEAN();
+    }
+
+    void cleanupTestCase()
+    {
+        layer.reset();
+        gl.reset();
+    }
+
+    void textureLifecycle()
+    {
+        MTextureTile *tile = newTile();
+        QVERIFY(!tile->isValid());
+        QCOMPARE(tile->textureId(), 0u);
+        QCOMPARE(tile->byteSize(), 1048576);
+        QVERIFY(tile->ensureTexture());
+        QVERIFY(tile->isValid());
+        const GLuint id = tile->textureId();
+        QVERIFY(id != 0);
+        QVERIFY(tile->ensureTexture());
+        QCOMPARE(tile->textureId(), id);    // made once
+        QCOMPARE(tile->texture()->width(), 512);
+        // A new texture is transparent.
+        QCOMPARE(read(tile), QByteArray(tile->byteSize(), '\0'));
+        tile->releaseTexture();
+        QVERIFY(!tile->isValid());
+        QCOMPARE(tile->texture(), nullptr);
+        QVERIFY(tile->ensureTexture());
+        QVERIFY_GL_CLEAN();
+    }
+
+    void dataRoundTrip()
+    {
+        MTextureTile *tile = newTile();
+        QVERIFY(tile->ensureTexture());
+        const QByteArray pixels = randomPixels(11, tile->byteSize());
+        QVERIFY(tile->setData(pixels.constData()));
+        QVERIFY_GL_CLEAN();
+        QCOMPARE(read(tile), pixels);
+        QVERIFY_GL_CLEAN();
+    }
+
+    void nullDataChangesNothing()
+    {
+        MTextureTile *tile = newTile();
+        QVERIFY(tile->ensureTexture());
+        const QByteArray pixels = randomPixels(12, tile->byteSize());
+        QVERIFY(tile->setData(pixels.constData()));
+        const MTestLogWatch log;
+        QVERIFY(!tile->setData(nullptr));
+        QCOMPARE(log.count(QStringLiteral("System error: This function request a non null buffer.")), 1);
+        QCOMPARE(read(tile), pixels);
+        QVERIFY_GL_CLEAN();
+    }
+
+    // A tile without a texture must not write into whatever texture is bound.
+    void dataWithoutTextureTouchesNoOtherTexture()
+    {
+        MTextureTile *owner = newTile(QPointF(10, 10));
+        QVERIFY(owner->ensureTexture());
+        const QByteArray pixels = randomPixels(13, owner->byteSize());
+        QVERIFY(owner->setData(pixels.constData()));
+        owner->texture()->bind();
+
+        MTextureTile *bare = newTile(QPointF(900, 10));
+        const QByteArray other = randomPixels(14, bare->byteSize());
+        QVERIFY(!bare->setData(other.constData()));
+        QCOMPARE(read(owner), pixels);
+        QByteArray sink(bare->byteSize(), '\0');
+        QVERIFY(!bare->readPixels(sink.data()));
+        QVERIFY_GL_CLEAN();
+    }
+
+    void readBackKeepsTheCallersFramebuffers()
+    {
+        MTextureTile *tile = newTile();
+        QVERIFY(tile->ensureTexture());
+        QVERIFY(gl->bindTarget(8, 8));
+        QOpenGLExtraFunctions *f = gl->context()->extraFunctions();
+        GLint drawBefore = 0, readBefore = 0;
+        f->glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawBefore);
+        f->glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBefore);
+        QVERIFY(drawBefore != 0);
+        QVERIFY(!read(tile).isEmpty());
+        GLint drawAfter = 0, readAfter = 0;
+        f->glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawAfter);
+        f->glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readAfter);
+        QCOMPARE(drawAfter, drawBefore);
+        QCOMPARE(readAfter, readBefore);
+        QVERIFY_GL_CLEAN();
+    }
+
+    // Any image fills the whole tile: it is scaled to exactly the tile size.
+    void imageFillsTheTile_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("tile size") << QSize(512, 512);
+        QTest::newRow("smaller square") << QSize(64, 64);
+        QTest::newRow("wide") << QSize(300, 100);
+        QTest::newRow("tall") << QSize(7, 900);
+    }
+
+    void imageFillsTheTile()
+    {
+        QFETCH(QSize, size);
+        MTextureTile *tile = newTile();
+        QVERIFY(tile->ensureTexture());
+        QImage image(size, QImage::Format_ARGB32);
+        image.fill(qRgba(200, 100, 50, 255));
+        QVERIFY(tile->setImage(image));
+        QVERIFY_GL_CLEAN();
+        const QByteArray pixels = read(tile);
+        QCOMPARE(pixels.size(), tile->byteSize());
+        for (int i = 0; i < pixels.size(); i += 4) {
+            const int r = uchar(pixels[i]), g = uchar(pixels[i + 1]), b = uchar(pixels[i + 2]), a = uchar(pixels[i + 3]);
+            if (r != 200 || g != 100 || b != 50 || a != 255)
+                QFAIL(qPrintable(QStringLiteral("pixel %1 is %2 %3 %4 %5").arg(i / 4).arg(r).arg(g).arg(b).arg(a)));
+        }
+        QCOMPARE(tile->texture()->mipLevels(), 10);
+    }
+
+    void imageNeedsATexture()
+    {
+        MTextureTile *tile = newTile();
+        QVERIFY(!tile->setImage(QImage(512, 512, QImage::Format_ARGB32)));
+        QVERIFY(!tile->isValid());
+    }
+
+    void mipmapsFollowTheSetting()
+    {
+        MTextureTile *tile = newTile();
+        QVERIFY(!tile->generateMipmaps());
+        QVERIFY(tile->ensureTexture());
+        QVERIFY(tile->generateMipmaps());
+        MSettings::instance()->set_generateMipmaps(false);
+        QVERIFY(!tile->generateMipmaps());
+        MSettings::instance()->set_generateMipmaps(true);
+        QVERIFY_GL_CLEAN();
+    }
+
+    // Tile at cell (0, 0): its texture covers canvas (-6, -6) to (506, 506).
+    void touchedBlocks_data()
+    {
+        QTest::addColumn<QList<QRectF>>("rects");
+        QTest::addColumn<int>("blocks");
+        QTest::newRow("inside one block") << QList<QRectF>{{0, 0, 10, 10}} << 1;
+        QTest::newRow("across a block edge") << QList<QRectF>{{52, 0, 10, 10}} << 2;
+        QTest::newRow("across a block corner") << QList<QRectF>{{50, 50, 20, 20}} << 4;
+        QTest::newRow("the border counts") << QList<QRectF>{{-6, -6, 1, 1}} << 1;
+        QTest::newRow("whole texture") << QList<QRectF>{{-100, -100, 1000, 1000}} << 64;
+        QTest::newRow("outside") << QList<QRectF>{{600, 600, 5, 5}} << 0;
+        QTest::newRow("same block twice") << QList<QRectF>{{0, 0, 5, 5}, {10, 10, 5, 5}} << 1;
+        QTest::newRow("two apart") << QList<QRectF>{{0, 0, 5, 5}, {300, 300, 5, 5}} << 2;
+        QTest::newRow("fraction of a pixel") << QList<QRectF>{{57.5, 57.5, 0.25, 0.25}} << 1;
+    }
+
+    void touchedBlocks()
+    {
+        QFETCH(QList<QRectF>, rects);
+        QFETCH(int, blocks);
+        MTextureTile *tile = newTile();
+        for (const QRectF &rect : rects)
+            tile->markSubTiles(rect);
+        QCOMPARE(tile->touchedBlocks().size(), blocks);
+        QCOMPARE(tile->undoLayer()->tileCount(), blocks);
+        for (MTile *block : tile->touchedBlocks()) {
+            QCOMPARE(block->rect().width(), 64);
+            QVERIFY(QRect(0, 0, 512, 512).contains(block->rect()));
+        }
+        tile->resetUndoLayer();
+        QVERIFY(tile->touchedBlocks().isEmpty());
+        QCOMPARE(tile->undoLayer()->tileCount(), 0);
+    }
+
+    void shutDownReleasesTextures()
+    {
+        MTextureTile *tile = newTile();
+        QVERIFY(tile->ensureTexture());
+        gl->context()->doneCurrent();
+        QTest::ignoreMessage(QtDebugMsg, "mtexturelayer::MTextureLayer::shutDown no current context during shutdown !");
+        layer->shutDown();
+        QVERIFY(tile->isValid());
+        QVERIFY(gl->makeCurrent());
+        layer->shutDown();
+        QVERIFY(!tile->isValid());
+        QCOMPARE(layer->tileCount(), 1);
+        QVERIFY_GL_CLEAN();
+    }
+};
+
+QTEST_MAIN(TestMTextureTile)
+#include "tst_mtexturetile.moc"

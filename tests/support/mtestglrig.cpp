@@ -1,0 +1,128 @@
+#include "mtestglrig.h"
+
+#include "mshaderprogramlist.h"
+#include "mutility.h"
+#include "mvertexbuffer.h"
+
+#include <QMatrix4x4>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QOpenGLShaderProgram>
+#include <QOpenGLTexture>
+#include <QOpenGLVertexArrayObject>
+#include <QRegularExpression>
+
+MTestGLRig::MTestGLRig(int width, int height)
+    : m_width(width)
+    , m_height(height)
+{
+    if (!m_gl.isValid())
+        return;
+    m_programs.reset(new MShaderProgramList());
+    m_programs->createSharedContext();
+    m_programs->compileAll();
+    if (!m_programs->isReady() || !m_gl.bindTarget(width, height))
+        return;
+    m_vertexArray.reset(new QOpenGLVertexArrayObject());
+    m_vertices.reset(new MVertexBuffer(6));
+    m_valid = m_vertexArray->create() && m_vertices->create();
+}
+
+MTestGLRig::~MTestGLRig()
+{
+    if (!m_gl.makeCurrent())
+        return;
+    m_textures.clear();
+    m_vertices.reset();
+    m_vertexArray.reset();
+    if (m_programs)
+        m_programs->destroySharedContext();
+    m_gl.makeCurrent();
+    m_programs.reset();
+}
+
+QString MTestGLRig::framedSource(bool brushEngine, const QString &body)
+{
+    const QString kind = brushEngine ? QStringLiteral("brush") : QStringLiteral("effect");
+    QString header, footer;
+    MUtility::readTextFile(header, QStringLiteral(":/shaders/std_%1_header_frag.glsl").arg(kind));
+    MUtility::readTextFile(footer, QStringLiteral(":/shaders/std_%1_footer_frag.glsl").arg(kind));
+    QStringList lines = header.split(QRegularExpression(QStringLiteral("\\r?\\n")));
+    lines << QString() << QString() << QStringLiteral("void main(void)") << QStringLiteral("{");
+    for (const QString &line : body.split(QLatin1Char('\n')))
+        lines << QLatin1Char('\t') + line;
+    lines << QString();
+    lines << footer.split(QRegularExpression(QStringLiteral("\\r?\\n")));
+    lines << QString() << QStringLiteral("}");
+    return lines.join(QLatin1Char('\n'));
+}
+
+QOpenGLShaderProgram *MTestGLRig::begin(const QString &name)
+{
+    m_gl.makeCurrent();
+    return use(m_programs->bind(name));
+}
+
+
+QOpenGLShaderProgram *MTestGLRig::use(QOpenGLShaderProgram *program)
+{
+    m_program = program;
+    m_gl.makeCurrent();
+    m_vertices->bind();
+    if (m_program) {
+        m_program->bind();
+        MShaderProgramList::setAttributeBuffers(m_program, m_vertexArray.get());
+        QMatrix4x4 projection;
+        projection.ortho(0, m_width, 0, m_height, -1, 1);
+        m_program->setUniformValue("mvp", projection);
+    }
+    return m_program;
+}
+
+QImage MTestGLRig::draw(const QColor &clearColor, const QColor &vertexColor)
+{
+    QOpenGLFunctions *f = m_gl.context()->functions();
+    m_gl.bindTarget(m_width, m_height);
+    f->glViewport(0, 0, m_width, m_height);
+    f->glDisable(GL_BLEND);
+    f->glClearColor(float(clearColor.redF()), float(clearColor.greenF()), float(clearColor.blueF()),
+                    float(clearColor.alphaF()));
+    f->glClear(GL_COLOR_BUFFER_BIT);
+
+    const QRectF unit(0, 0, 1, 1);
+    const QRectF sets[3] = {unit, unit, unit};
+    m_vertices->bind();
+    m_vertices->clear();
+    m_vertices->addQuad(QRectF(0, 0, m_width, m_height), vertexColor, sets, 3);
+    f->glDrawArrays(GL_TRIANGLES, 0, m_vertices->count());
+    MShaderProgramList::release(m_program, m_vertexArray.get());
+    m_vertices->release();
+    for (int unit = 0; unit < 8; ++unit) {
+        f->glActiveTexture(GL_TEXTURE0 + unit);
+        f->glBindTexture(GL_TEXTURE_2D, 0);
+    }
+    f->glActiveTexture(GL_TEXTURE0);
+    return m_gl.readTargetRows();
+}
+
+QOpenGLTexture *MTestGLRig::texture(const QImage &rows)
+{
+    const QImage pixels = rows.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
+    auto *texture = new QOpenGLTexture(QOpenGLTexture::Target2D);
+    texture->setFormat(QOpenGLTexture::RGBA8_UNorm);
+    texture->setSize(pixels.width(), pixels.height());
+    texture->setMipLevels(1);
+    texture->allocateStorage(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8);
+    texture->setData(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, pixels.constBits());
+    texture->setMinMagFilters(QOpenGLTexture::Nearest, QOpenGLTexture::Nearest);
+    texture->setWrapMode(QOpenGLTexture::ClampToEdge);
+    m_textures.emplace_back(texture);
+    return texture;
+}
+
+void MTestGLRig::bindTexture(const char *sampler, QOpenGLTexture *texture, int unit)
+{
+    texture->bind(uint(unit));
+    if (m_program)
+        m_program->setUniformValue(sampler, unit);
+}

@@ -1,0 +1,48 @@
+#include "mtestpixels.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace MTestPixels {
+
+QRgb premultiplied(double r, double g, double b, double a)
+{
+    const int alpha = qRound(a * 255);
+    return qRgba(qRound(r * alpha), qRound(g * alpha), qRound(b * alpha), alpha);
+}
+
+QImage pattern(int width, int height, const std::function<QRgb(int, int)> &pixel)
+{
+    QImage image(width, height, QImage::Format_RGBA8888_Premultiplied);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, pixel(x, y));
+    return image;
+}
+
+QImage filled(int width, int height, QRgb pixel)
+{
+    return pattern(width, height, [pixel](int, int) { return pixel; });
+}
+
+Sample sample(const QImage &image, double u, double v)
+{
+    const int x = std::clamp(int(std::floor(u * image.width())), 0, image.width() - 1);
+    const int y = std::clamp(int(std::floor(v * image.height())), 0, image.height() - 1);
+    const QRgb p = image.pixel(x, y);
+    return {qRed(p) / 255.0, qGreen(p) / 255.0, qBlue(p) / 255.0, qAlpha(p) / 255.0};
+}
+
+Vec3 unmultiply(const Sample &s)
+{
+    const double a = std::max(1.0 / 256.0, s.a);
+    return {s.r / a, s.g / a, s.b / a};
+}
+
+QRgb toPixel(double r, double g, double b, double a)
+{
+    auto byte = [](double value) { return qRound(std::clamp(value, 0.0, 1.0) * 255); };
+    return qRgba(byte(r), byte(g), byte(b), byte(a));
+}
+
+} // namespace MTestPixels
