@@ -71,13 +71,14 @@ void MMainWindow::showEvent(QShowEvent *event)
     }
 }
 
-void MMainWindow::callShownHook()
+void MMainWindow::callShownHook(int delayMs)
 {
     // The splash screen processes events while it waits for this window: wait
-    // for the application's own event loop, or an exit() would be lost.
-    QTimer::singleShot(0, this, [this]() {
+    // for the application's own event loop, or an exit() would be lost. The
+    // retry is not immediate, so the splash screen's wait is not kept busy.
+    QTimer::singleShot(delayMs, this, [this]() {
         if (QThread::currentThread()->loopLevel() == 0)
-            callShownHook();
+            callShownHook(5);
         else if (shownHook())
             shownHook()(this);
     });

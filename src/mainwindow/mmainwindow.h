@@ -32,7 +32,7 @@ protected:
 
 private:
     static ShownHook &shownHook();
-    void callShownHook();
+    void callShownHook(int delayMs = 0);
     void openStartupFile();
 
     QAction *m_restartAction = nullptr;
