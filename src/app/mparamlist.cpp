@@ -210,8 +210,8 @@ void MParamList::applyIndexOrder()
     QList<QObject *> kept;
     QSet<QObject *> taken;
     for (const QString &id : qAsConst(m_order)) {
-        QObject *found = findById(id);
-        if (!found || found == defaultItem()) {
+        QObject *found = rowById(id);
+        if (!found) {
             MLogger::instance()->systemError(QStringLiteral("Object id not found in list: %1").arg(id));
             continue;
         }
@@ -230,6 +230,12 @@ void MParamList::applyIndexOrder()
 }
 
 // ---------------------------------------------------------------- order
+
+QObject *MParamList::rowById(const QString &id) const
+{
+    QObject *found = findById(id);
+    return found == defaultItem() ? nullptr : found;
+}
 
 bool MParamList::addId(const QString &id)
 {
@@ -292,8 +298,8 @@ bool MParamList::writeIndex(const QStringList &ids) const
         const QString id = entry.trimmed();
         if (id.isEmpty())
             continue;
-        const QObject *found = findById(id);
-        if (!found || found == defaultItem()) {
+        const QObject *found = rowById(id);
+        if (!found) {
             lines.append(id);
             continue;
         }

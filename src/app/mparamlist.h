@@ -99,6 +99,8 @@ protected:
 
 private:
     QObject *readItemFile(const MParamFile &file);
+    // findById without the default item: null when no row has the id.
+    QObject *rowById(const QString &id) const;
     QString fileName(int location, const QString &id) const;
 
     int m_kind;
