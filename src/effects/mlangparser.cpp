@@ -1,0 +1,133 @@
+#include "mlangparser.h"
+
+#include <cmath>
+#include <limits>
+
+namespace mlang {
+
+void Errors::error(int line, int col, const QString &message)
+{
+    if (!m_fatal)
+        m_lines.append(QStringLiteral("-- line %1 col %2: %3").arg(line).arg(col).arg(message));
+}
+
+void Errors::fatal(const QString &message)
+{
+    if (m_fatal)
+        return;
+    m_lines.append(message);
+    m_fatal = true;
+}
+
+Parser::Parser(Scanner *scanner)
+    : m_scanner(scanner)
+{
+}
+
+Parser::~Parser() = default;
+
+void Parser::parse()
+{
+    la = Token();
+    get();
+    root();
+    expect(EofKind);
+}
+
+QString Parser::expectedMessage(const QVector<QByteArray> &spelling, int kind)
+{
+    static const char *const classes[] = {"EOF", "ident", "number", "string"};
+    if (kind >= 0 && kind < FirstSpelledKind)
+        return QStringLiteral("%1 expected").arg(QLatin1String(classes[kind]));
+    if (kind < spelling.size() - 1)
+        return QStringLiteral("\"%1\" expected").arg(QString::fromLatin1(spelling.at(kind)));
+    return QStringLiteral("invalid token expected");
+}
+
+void Parser::get()
+{
+    t = la;
+    la = m_scanner->scan();
+    ++m_errDist;
+    const QString fatal = m_scanner->fatalError();
+    if (!fatal.isEmpty())
+        m_errors.fatal(fatal);
+}
+
+void Parser::expect(int kind)
+{
+    if (la.kind == kind)
+        get();
+    else
+        synErr(kind);
+}
+
+void Parser::synErr(int n)
+{
+    if (m_errDist >= minErrDist)
+        m_errors.error(la.line, la.col, syntaxMessage(n));
+    m_errDist = 0;
+}
+
+void Parser::semErr(const QString &message)
+{
+    m_errors.error(la.line, la.col, message);
+}
+
+void Parser::keywordIndex(int firstKind, int count, int invalid, int *index)
+{
+    if (la.kind >= firstKind && la.kind < firstKind + count) {
+        get();
+        *index = t.kind - firstKind;
+    } else {
+        synErr(invalid);
+    }
+}
+
+bool Parser::numberOf(double *value)
+{
+    *value = 0;
+    // After a missing number there is nothing to convert (its error is already given).
+    if (t.kind != NumberKind)
+        return false;
+    bool ok = false;
+    const double converted = t.val.toDouble(&ok);
+    if (ok && std::isfinite(converted)) {
+        *value = converted;
+        return true;
+    }
+    semErr(QStringLiteral("Invalid number"));
+    return false;
+}
+
+double Parser::numberValue()
+{
+    double value;
+    numberOf(&value);
+    return value;
+}
+
+float Parser::floatValue()
+{
+    double value;
+    if (!numberOf(&value))
+        return 0.0f;
+    if (std::fabs(value) <= double(std::numeric_limits<float>::max()))
+        return float(value);
+    semErr(QStringLiteral("Invalid number"));
+    return 0.0f;
+}
+
+int Parser::intValue()
+{
+    double value;
+    if (!numberOf(&value))
+        return 0;
+    value = std::trunc(value);
+    if (value >= double(std::numeric_limits<int>::min()) && value <= double(std::numeric_limits<int>::max()))
+        return int(value);
+    semErr(QStringLiteral("Invalid number"));
+    return 0;
+}
+
+} // namespace mlang
