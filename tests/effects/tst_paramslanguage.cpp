@@ -1,26 +1,13 @@
 #include "mfield.h"
 #include "mparamslanguage.h"
 #include "mpicklist.h"
+#include "mtestlanguage.h"
 #include "mtexture.h"
 
 #include <QColor>
 #include <QTest>
 
 namespace {
-
-// Every token of the text as "kind:text@line:col", the end of text included.
-QString tokens(const QString &text)
-{
-    params::Scanner scanner(text);
-    QStringList list;
-    for (int i = 0; i <= text.size() + 1; ++i) {
-        const params::Token t = scanner.scan();
-        list << QStringLiteral("%1:%2@%3:%4").arg(t.kind).arg(t.val).arg(t.line).arg(t.col);
-        if (t.kind == params::EofKind)
-            break;
-    }
-    return list.join(QLatin1Char(' '));
-}
 
 QString valueText(const QVariant &value)
 {
@@ -153,11 +140,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(int, kind);
-        params::Scanner scanner(text);
-        const params::Token t = scanner.scan();
-        QCOMPARE(t.kind, kind);
-        QCOMPARE(t.val, text);
-        QCOMPARE(scanner.scan().kind, int(params::EofKind));
+        QCOMPARE(MTestLanguage::onlyTokenKind<params::Scanner>(text), kind);
     }
 
     void scanning_data()
@@ -199,7 +182,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(QString, expected);
-        QCOMPARE(tokens(text), expected);
+        QCOMPARE(MTestLanguage::tokens<params::Scanner>(text), expected);
     }
 
     void declarations_data()
