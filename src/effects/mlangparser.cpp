@@ -19,9 +19,12 @@ void Errors::fatal(const QString &message)
     m_fatal = true;
 }
 
-Parser::Parser(Scanner *scanner)
-    : m_scanner(scanner)
+Parser::Parser(Scanner *scanner, const QVector<QByteArray> &spelling)
+    : m_spelling(spelling)
+    , m_scanner(scanner)
 {
+    m_invalidFilter = addAlternative(QStringLiteral("invalid Filter"));
+    m_invalidWrapMode = addAlternative(QStringLiteral("invalid WrapMode"));
 }
 
 Parser::~Parser() = default;
@@ -34,14 +37,20 @@ void Parser::parse()
     expect(EofKind);
 }
 
-QString Parser::expectedMessage(const QVector<QByteArray> &spelling, int kind)
+int Parser::addAlternative(const QString &message)
+{
+    m_alternatives.append(message);
+    return m_spelling.size() + m_alternatives.size() - 1;
+}
+
+QString Parser::syntaxMessage(int n) const
 {
     static const char *const classes[] = {"EOF", "ident", "number", "string"};
-    if (kind >= 0 && kind < FirstSpelledKind)
-        return QStringLiteral("%1 expected").arg(QLatin1String(classes[kind]));
-    if (kind < spelling.size() - 1)
-        return QStringLiteral("\"%1\" expected").arg(QString::fromLatin1(spelling.at(kind)));
-    return QStringLiteral("invalid token expected");
+    if (n >= 0 && n < FirstSpelledKind)
+        return QStringLiteral("%1 expected").arg(QLatin1String(classes[n]));
+    if (n < m_spelling.size())
+        return QStringLiteral("\"%1\" expected").arg(QString::fromLatin1(m_spelling.at(n)));
+    return m_alternatives.value(n - m_spelling.size());
 }
 
 void Parser::get()
@@ -72,6 +81,16 @@ void Parser::synErr(int n)
 void Parser::semErr(const QString &message)
 {
     m_errors.error(la.line, la.col, message);
+}
+
+void Parser::Filter(int *index)
+{
+    keywordIndex(m_spelling.indexOf("nearest"), 6, m_invalidFilter, index);
+}
+
+void Parser::WrapMode(int *index)
+{
+    keywordIndex(m_spelling.indexOf("repeat"), 5, m_invalidWrapMode, index);
 }
 
 void Parser::keywordIndex(int firstKind, int count, int invalid, int *index)

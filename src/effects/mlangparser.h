@@ -32,7 +32,8 @@ private:
 class Parser
 {
 public:
-    explicit Parser(Scanner *scanner);
+    // spelling: the language's kinds, as given to its scanner.
+    Parser(Scanner *scanner, const QVector<QByteArray> &spelling);
     virtual ~Parser();
     Parser(const Parser &) = delete;
     Parser &operator=(const Parser &) = delete;
@@ -45,20 +46,20 @@ protected:
     static constexpr int minErrDist = 2;
 
     virtual void root() = 0;
-    // The message of a missing kind, or of an invalid alternative (numbers
-    // above the token kinds).
-    virtual QString syntaxMessage(int n) const = 0;
-    // "EOF expected", "ident expected", "\";\" expected"...
-    static QString expectedMessage(const QVector<QByteArray> &spelling, int kind);
+
+    // A syntax error number, past the token kinds, for a production none of
+    // whose alternatives starts with the look-ahead token.
+    int addAlternative(const QString &message);
 
     void get();
     void expect(int kind);
     void synErr(int n);
     // Reported at the look-ahead token whatever the syntax errors before it.
     void semErr(const QString &message);
-    // One of `count` keywords from `firstKind` on, as its index; otherwise the
-    // syntax error `invalid` and the index unchanged.
-    void keywordIndex(int firstKind, int count, int invalid, int *index);
+    // A filter or wrap-mode keyword, as its index in keyword order; otherwise
+    // a syntax error and the index unchanged.
+    void Filter(int *index);
+    void WrapMode(int *index);
 
     // The number just accepted, or 0 with "Invalid number" when it does not fit.
     double numberValue();
@@ -69,7 +70,15 @@ protected:
     Token la; // look-ahead
 
 private:
+    // "EOF expected", "ident expected", "\";\" expected"..., or the message of an alternative.
+    QString syntaxMessage(int n) const;
+    void keywordIndex(int firstKind, int count, int invalid, int *index);
     bool numberOf(double *value);
+
+    QVector<QByteArray> m_spelling;
+    QStringList m_alternatives;
+    int m_invalidFilter;
+    int m_invalidWrapMode;
 
     Scanner *m_scanner;
     Errors m_errors;

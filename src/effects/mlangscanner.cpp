@@ -2,13 +2,14 @@
 
 namespace mlang {
 
-const char *const filterWords[6] = {"nearest",
-                                    "linear",
-                                    "nearestmipmapnearest",
-                                    "nearestmipmaplinear",
-                                    "linearmipmapnearest",
-                                    "linearmipmaplinear"};
-const char *const wrapWords[5] = {"repeat", "mirroredrepeat", "clamptoedge", "clamptoborder", "mirrorclamptoedge"};
+QVector<QByteArray> spelling(const QVector<QByteArray> &before, const QVector<QByteArray> &after)
+{
+    return QVector<QByteArray>{"EOF", "ident", "number", "string"} + before
+           + QVector<QByteArray>{"nearest", "linear", "nearestmipmapnearest", "nearestmipmaplinear",
+                                 "linearmipmapnearest", "linearmipmaplinear", "repeat", "mirroredrepeat",
+                                 "clamptoedge", "clamptoborder", "mirrorclamptoedge"}
+           + after + QVector<QByteArray>{"invalid token"};
+}
 
 namespace {
 bool isDigit(int ch)

@@ -16,9 +16,10 @@ namespace mlang {
 
 enum ClassKind { EofKind = 0, IdentKind = 1, NumberKind = 2, StringKind = 3, FirstSpelledKind = 4 };
 
-// The filter and wrap-mode keywords, in the order their indices follow.
-extern const char *const filterWords[6];
-extern const char *const wrapWords[5];
+// The spelling of a language's kinds: the four token classes, `before`, the
+// six filter keywords, the five wrap-mode keywords, `after`, then the invalid
+// token. The filters and wrap modes are numbered in this order in both languages.
+QVector<QByteArray> spelling(const QVector<QByteArray> &before, const QVector<QByteArray> &after);
 
 struct Token
 {

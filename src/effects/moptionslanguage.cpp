@@ -4,17 +4,8 @@ namespace options {
 
 const QVector<QByteArray> &spelling()
 {
-    static const QVector<QByteArray> words = [] {
-        QVector<QByteArray> list = {"EOF", "ident", "number", "string", ";", "min", "filter", "=", "mag", "wraps",
-                                    "wrapt"};
-        for (const char *word : mlang::filterWords)
-            list.append(word);
-        for (const char *word : mlang::wrapWords)
-            list.append(word);
-        list.append("invalid token");
-        Q_ASSERT(list.size() == InvalidKind + 1);
-        return list;
-    }();
+    static const QVector<QByteArray> words = mlang::spelling({";", "min", "filter", "=", "mag", "wraps", "wrapt"}, {});
+    Q_ASSERT(words.size() == InvalidKind + 1);
     return words;
 }
 
@@ -24,20 +15,8 @@ Scanner::Scanner(const QString &text)
 }
 
 Parser::Parser(Scanner *scanner)
-    : mlang::Parser(scanner)
+    : mlang::Parser(scanner, spelling())
 {
-}
-
-QString Parser::syntaxMessage(int n) const
-{
-    switch (n) {
-    case InvalidFilter:
-        return QStringLiteral("invalid Filter");
-    case InvalidWrapMode:
-        return QStringLiteral("invalid WrapMode");
-    default:
-        return expectedMessage(spelling(), n);
-    }
 }
 
 void Parser::TextureOptions()
@@ -70,16 +49,6 @@ void Parser::TextureOptions()
         }
         expect(SemicolonKind);
     }
-}
-
-void Parser::Filter(int *index)
-{
-    keywordIndex(NearestKind, 6, InvalidFilter, index);
-}
-
-void Parser::WrapMode(int *index)
-{
-    keywordIndex(RepeatKind, 5, InvalidWrapMode, index);
 }
 
 } // namespace options

@@ -6,12 +6,8 @@
 // (filters and wrap modes), as four indices in keyword order.
 namespace options {
 
-using Token = mlang::Token;
-using Buffer = mlang::Buffer;
-using UTF8Buffer = mlang::UTF8Buffer;
-using StartStates = mlang::StartStates;
-using KeywordMap = mlang::KeywordMap;
-using Errors = mlang::Errors;
+// Token, Buffer, UTF8Buffer, StartStates, KeywordMap and Errors are the shared ones.
+using namespace mlang;
 
 enum Kind {
     EofKind,
@@ -53,14 +49,9 @@ public:
 
 protected:
     void root() override { TextureOptions(); }
-    QString syntaxMessage(int n) const override;
 
 private:
-    enum Alternative { InvalidFilter = InvalidKind + 1, InvalidWrapMode };
-
     void TextureOptions();
-    void Filter(int *index);
-    void WrapMode(int *index);
 
     int m_minFilter = 5;
     int m_magFilter = 1;

@@ -32,18 +32,10 @@ QString unquoted(const Token &token)
 
 const QVector<QByteArray> &spelling()
 {
-    static const QVector<QByteArray> words = [] {
-        QVector<QByteArray> list = {"EOF", "ident", "number", "string", ";", "texture", "min", "filter", "=", "mag",
-                                    "wraps", "wrapt"};
-        for (const char *word : mlang::filterWords)
-            list.append(word);
-        for (const char *word : mlang::wrapWords)
-            list.append(word);
-        list << "int" << "bool" << "float" << "color" << "enum" << "true" << "false" << "rgb" << "(" << "," << ")"
-             << "max" << "increment" << "values" << "invalid token";
-        Q_ASSERT(list.size() == InvalidKind + 1);
-        return list;
-    }();
+    static const QVector<QByteArray> words = mlang::spelling(
+        {";", "texture", "min", "filter", "=", "mag", "wraps", "wrapt"},
+        {"int", "bool", "float", "color", "enum", "true", "false", "rgb", "(", ",", ")", "max", "increment", "values"});
+    Q_ASSERT(words.size() == InvalidKind + 1);
     return words;
 }
 
@@ -53,7 +45,8 @@ Scanner::Scanner(const QString &text)
 }
 
 Parser::Parser(Scanner *scanner)
-    : mlang::Parser(scanner)
+    : mlang::Parser(scanner, spelling())
+    , m_invalidExpression(addAlternative(QStringLiteral("invalid Expression")))
 {
 }
 
@@ -75,20 +68,6 @@ QList<MTexture *> Parser::takeTextures()
     QList<MTexture *> taken;
     taken.swap(m_textures);
     return taken;
-}
-
-QString Parser::syntaxMessage(int n) const
-{
-    switch (n) {
-    case InvalidExpression:
-        return QStringLiteral("invalid Expression");
-    case InvalidFilter:
-        return QStringLiteral("invalid Filter");
-    case InvalidWrapMode:
-        return QStringLiteral("invalid WrapMode");
-    default:
-        return expectedMessage(spelling(), n);
-    }
 }
 
 void Parser::Params()
@@ -190,7 +169,7 @@ void Parser::Value(MField *field)
         break;
     }
     default:
-        synErr(InvalidExpression);
+        synErr(m_invalidExpression);
         break;
     }
 }
@@ -288,16 +267,6 @@ void Parser::TextureOption(MTexture *texture)
         else
             texture->setWrapT(index);
     }
-}
-
-void Parser::Filter(int *index)
-{
-    keywordIndex(NearestKind, 6, InvalidFilter, index);
-}
-
-void Parser::WrapMode(int *index)
-{
-    keywordIndex(RepeatKind, 5, InvalidWrapMode, index);
 }
 
 } // namespace params

@@ -12,12 +12,8 @@ class MTexture;
 // textures with their sampling options.
 namespace params {
 
-using Token = mlang::Token;
-using Buffer = mlang::Buffer;
-using UTF8Buffer = mlang::UTF8Buffer;
-using StartStates = mlang::StartStates;
-using KeywordMap = mlang::KeywordMap;
-using Errors = mlang::Errors;
+// Token, Buffer, UTF8Buffer, StartStates, KeywordMap and Errors are the shared ones.
+using namespace mlang;
 
 enum Kind {
     EofKind,
@@ -77,10 +73,9 @@ public:
 
 protected:
     void root() override { Params(); }
-    QString syntaxMessage(int n) const override;
 
 private:
-    enum Alternative { InvalidExpression = InvalidKind + 1, InvalidFilter, InvalidWrapMode };
+    const int m_invalidExpression;
 
     // The bounds a declaration gives, applied once it ends.
     struct Bounds
@@ -99,8 +94,6 @@ private:
     void EnumValue(MField *field);
     void TextureDecl();
     void TextureOption(MTexture *texture);
-    void Filter(int *index);
-    void WrapMode(int *index);
 
     QList<MField *> m_params;
     QList<MTexture *> m_textures;

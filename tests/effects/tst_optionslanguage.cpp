@@ -30,31 +30,11 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("kind");
-        const char *spelled[] = {";",
-                                 "min",
-                                 "filter",
-                                 "=",
-                                 "mag",
-                                 "wraps",
-                                 "wrapt",
-                                 "nearest",
-                                 "linear",
-                                 "nearestmipmapnearest",
-                                 "nearestmipmaplinear",
-                                 "linearmipmapnearest",
-                                 "linearmipmaplinear",
-                                 "repeat",
-                                 "mirroredrepeat",
-                                 "clamptoedge",
-                                 "clamptoborder",
-                                 "mirrorclamptoedge"};
-        int kind = 4;
-        for (const char *text : spelled) {
-            QTest::newRow(text) << QString::fromLatin1(text) << kind;
-            if (QChar::fromLatin1(text[0]).isLetter())
-                QTest::newRow(QByteArray(text).toUpper().constData()) << QString::fromLatin1(text).toUpper() << kind;
-            ++kind;
-        }
+        MTestLanguage::addKindRows({";", "min", "filter", "=", "mag", "wraps", "wrapt", "nearest", "linear",
+                                    "nearestmipmapnearest", "nearestmipmaplinear", "linearmipmapnearest",
+                                    "linearmipmaplinear", "repeat", "mirroredrepeat", "clamptoedge", "clamptoborder",
+                                    "mirrorclamptoedge"},
+                                   4);
         // Words and punctuation of the parameter language mean nothing here.
         QTest::newRow("texture") << "texture" << 1;
         QTest::newRow("float") << "float" << 1;

@@ -91,46 +91,12 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("kind");
-        const char *spelled[] = {";",
-                                 "texture",
-                                 "min",
-                                 "filter",
-                                 "=",
-                                 "mag",
-                                 "wraps",
-                                 "wrapt",
-                                 "nearest",
-                                 "linear",
-                                 "nearestmipmapnearest",
-                                 "nearestmipmaplinear",
-                                 "linearmipmapnearest",
-                                 "linearmipmaplinear",
-                                 "repeat",
-                                 "mirroredrepeat",
-                                 "clamptoedge",
-                                 "clamptoborder",
-                                 "mirrorclamptoedge",
-                                 "int",
-                                 "bool",
-                                 "float",
-                                 "color",
-                                 "enum",
-                                 "true",
-                                 "false",
-                                 "rgb",
-                                 "(",
-                                 ",",
-                                 ")",
-                                 "max",
-                                 "increment",
-                                 "values"};
-        int kind = 4;
-        for (const char *text : spelled) {
-            QTest::newRow(text) << QString::fromLatin1(text) << kind;
-            if (QChar::fromLatin1(text[0]).isLetter())
-                QTest::newRow(QByteArray(text).toUpper().constData()) << QString::fromLatin1(text).toUpper() << kind;
-            ++kind;
-        }
+        MTestLanguage::addKindRows({";", "texture", "min", "filter", "=", "mag", "wraps", "wrapt", "nearest", "linear",
+                                    "nearestmipmapnearest", "nearestmipmaplinear", "linearmipmapnearest",
+                                    "linearmipmaplinear", "repeat", "mirroredrepeat", "clamptoedge", "clamptoborder",
+                                    "mirrorclamptoedge", "int", "bool", "float", "color", "enum", "true", "false", "rgb",
+                                    "(", ",", ")", "max", "increment", "values"},
+                                   4);
         QTest::newRow("identifier") << "radius" << 1;
         QTest::newRow("number") << "-12.5" << 2;
         QTest::newRow("string") << "'label'" << 3;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTest>
 
 // Helpers for the tests of the two small languages of effect sources.
 namespace MTestLanguage {
@@ -29,6 +30,19 @@ int onlyTokenKind(const QString &text)
     Scanner scanner(text);
     const auto t = scanner.scan();
     return t.val == text && scanner.scan().kind == 0 ? t.kind : -1;
+}
+
+// Data rows (columns text and kind) for the spelled tokens of a language,
+// numbered from firstKind on; words once more in capitals.
+inline void addKindRows(const QStringList &spelled, int firstKind)
+{
+    int kind = firstKind;
+    for (const QString &text : spelled) {
+        QTest::newRow(qPrintable(text)) << text << kind;
+        if (text.at(0).isLetter())
+            QTest::newRow(qPrintable(text.toUpper())) << text.toUpper() << kind;
+        ++kind;
+    }
 }
 
 } // namespace MTestLanguage
