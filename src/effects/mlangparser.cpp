@@ -63,12 +63,14 @@ void Parser::get()
         m_errors.fatal(fatal);
 }
 
-void Parser::expect(int kind)
+bool Parser::expect(int kind)
 {
-    if (la.kind == kind)
-        get();
-    else
+    if (la.kind != kind) {
         synErr(kind);
+        return false;
+    }
+    get();
+    return true;
 }
 
 void Parser::synErr(int n)
@@ -106,9 +108,6 @@ void Parser::keywordIndex(int firstKind, int count, int invalid, int *index)
 bool Parser::numberOf(double *value)
 {
     *value = 0;
-    // After a missing number there is nothing to convert (its error is already given).
-    if (t.kind != NumberKind)
-        return false;
     bool ok = false;
     const double converted = t.val.toDouble(&ok);
     if (ok && std::isfinite(converted)) {

@@ -52,7 +52,8 @@ protected:
     int addAlternative(const QString &message);
 
     void get();
-    void expect(int kind);
+    // Whether the look-ahead was of that kind (and is now accepted).
+    bool expect(int kind);
     void synErr(int n);
     // Reported at the look-ahead token whatever the syntax errors before it.
     void semErr(const QString &message);
@@ -61,7 +62,8 @@ protected:
     void Filter(int *index);
     void WrapMode(int *index);
 
-    // The number just accepted, or 0 with "Invalid number" when it does not fit.
+    // The number just accepted, or 0 with "Invalid number" when it does not fit
+    // the value it feeds.
     double numberValue();
     float floatValue();
     int intValue();

@@ -151,13 +151,13 @@ void Parser::Value(MField *field)
         for (int i = 0; i < 3; ++i) {
             if (i > 0)
                 expect(CommaKind);
-            expect(NumberKind);
-            rgba[i] = intValue();
+            if (expect(NumberKind))
+                rgba[i] = intValue();
         }
         if (la.kind == CommaKind) {
             get();
-            expect(NumberKind);
-            rgba[3] = intValue();
+            if (expect(NumberKind))
+                rgba[3] = intValue();
         }
         expect(RightParenKind);
         // A component outside 0..255 makes an invalid colour, as QColor has it.
@@ -187,8 +187,7 @@ void Parser::Info(MField *field, Bounds *bounds)
         get();
         const int which = t.kind;
         expect(EqualKind);
-        expect(NumberKind);
-        if (t.kind != NumberKind)
+        if (!expect(NumberKind))
             break;
         const double number = numberValue();
         if (which == MinKind) {
@@ -215,8 +214,7 @@ void Parser::Info(MField *field, Bounds *bounds)
 
 void Parser::EnumValue(MField *field)
 {
-    expect(NumberKind);
-    const int value = intValue();
+    const int value = expect(NumberKind) ? intValue() : 0;
     expect(StringKind);
     field->addPickItem(unquoted(t), value);
 }

@@ -321,6 +321,9 @@ private slots:
                                          << QStringList{"-- line 1 col 416: Invalid number"};
         QTest::newRow("choice too large") << "enum e enum values = 3000000000 'a';"
                                           << QStringList{"-- line 1 col 33: Invalid number"};
+        QTest::newRow("colour component too large, then a comma missing")
+            << "color c = rgb(3000000000 );"
+            << QStringList{"-- line 1 col 26: Invalid number", "-- line 1 col 26: \",\" expected"};
         QTest::newRow("invalid number does not hide a syntax error")
             << "int n = 3000000000 x;"
             << QStringList{"-- line 1 col 20: Invalid number", "-- line 1 col 20: \";\" expected"};
