@@ -96,6 +96,7 @@ private:
     Elem *m_tab[size] = {};
 };
 
+// Turns a text into tokens of one language, skipping blanks and comments.
 class Scanner
 {
 public:
@@ -108,7 +109,6 @@ public:
     Scanner &operator=(const Scanner &) = delete;
 
     Token scan();
-    int invalidKind() const { return m_invalidKind; }
     // A condition that ends the compilation (an illegal byte-order mark, a
     // token too long); from then on every token is the end of text.
     QString fatalError() const { return m_fatalError; }
