@@ -524,24 +524,9 @@ void MPaintEngine::renderPaper(MPaintParams *params)
     enableBlending(params->context);
     MCanvas *canvas = params->canvas;
     switch (canvas->paperType()) {
-    case MEnum::Colored: {
-        m_vertexBuffer->bind();
-        m_vertexBuffer->clear();
-        m_vertexBuffer->addQuad(canvas->paintedRect(), premultiplied(canvas->paperColor()), nullptr, 0);
-        QOpenGLShaderProgram *program = params->programList->bindForVao(QStringLiteral("color"), params->vertexArray);
-        if (program) {
-            QMatrix4x4 mvp;
-            computeMvp(params, mvp);
-            program->setUniformValue("mvp", mvp);
-            program->setUniformValue("f_opacity", GLfloat(1.0));
-            // The quad is the painted rectangle itself.
-            program->setUniformValue("f_clipToPaintedRect", false);
-            glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
-            MShaderProgramList::release(program, params->vertexArray);
-        }
-        m_vertexBuffer->release();
+    case MEnum::Colored:
+        drawColorQuad(params, canvas->paintedRect(), canvas->paperColor(), 1.0);
         break;
-    }
     case MEnum::Paper:
         createPaperTexture();
         if (m_paperUpToDate)
@@ -560,27 +545,8 @@ void MPaintEngine::renderPaperTexture(MPaintParams *params, QOpenGLTexture *text
 {
     if (!texture || !texture->isCreated() || !checkParams(params, true) || !init())
         return;
-    const QRectF painted = params->canvas->paintedRect();
-    const QRectF repeat(0, 0, painted.width() / texture->width(), painted.height() / texture->height());
-    m_vertexBuffer->bind();
-    m_vertexBuffer->clear();
-    m_vertexBuffer->addQuad(0, painted, repeat, Qt::white);
-    QOpenGLShaderProgram *program = params->programList->bindForVao(QStringLiteral("paper"), params->vertexArray);
-    if (program) {
-        QMatrix4x4 mvp;
-        computeMvp(params, mvp);
-        program->setUniformValue("mvp", mvp);
-        program->setUniformValue("f_clipToPaintedRect", false);
-        program->setUniformValue("f_opacity", GLfloat(1.0));
-        MTextureUnitBinder binder(this);
-        binder.bind(texture->textureId(), program, "f_paperTexture", GL_LINEAR_MIPMAP_LINEAR,
-                    params->smoothPixels ? GL_LINEAR : GL_NEAREST, GL_REPEAT, GL_REPEAT);
-        glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
-        binder.unbindAll();
-        glActiveTexture(GL_TEXTURE0);
-        MShaderProgramList::release(program, params->vertexArray);
-    }
-    m_vertexBuffer->release();
+    // One texel per canvas pixel.
+    drawPaperQuad(params, params->canvas->paintedRect(), texture, false);
 }
 
 void MPaintEngine::renderTransparentPaper(MPaintParams *params)
@@ -589,21 +555,29 @@ void MPaintEngine::renderTransparentPaper(MPaintParams *params)
     if (!texture || !texture->isCreated() || !checkParams(params, true) || !init() || !params->transform)
         return;
     // The checkerboard keeps its size on screen at every zoom.
-    const QRectF view = params->transform->mapRect(params->canvas->paintedRect());
-    const QRectF repeat(0, 0, view.width() / texture->width(), view.height() / texture->height());
+    drawPaperQuad(params, params->transform->mapRect(params->canvas->paintedRect()), texture, true);
+}
+
+void MPaintEngine::drawPaperQuad(MPaintParams *params, const QRectF &quad, QOpenGLTexture *texture, bool viewSpace)
+{
+    const QRectF repeat(0, 0, quad.width() / texture->width(), quad.height() / texture->height());
     m_vertexBuffer->bind();
     m_vertexBuffer->clear();
-    m_vertexBuffer->addQuad(0, view, repeat, Qt::white);
+    m_vertexBuffer->addQuad(0, quad, repeat, Qt::white);
     QOpenGLShaderProgram *program = params->programList->bindForVao(QStringLiteral("paper"), params->vertexArray);
     if (program) {
-        // An offscreen render is not scaled for the screen.
-        const double ratio = params->useDevicePixelRatio ? desktopPixelRatio() : 1.0;
-        const QRectF &v = params->viewport;
-        const QRectF r(v.x() * ratio, v.y() * ratio, v.width() * ratio, v.height() * ratio);
-        glViewport(int(r.x()), int(r.y()), int(r.width()), int(r.height()));
         QMatrix4x4 mvp;
-        mvp.ortho(float(r.left()), float(r.right()), float(r.bottom()), float(r.top()), -1.0f, 1.0f);
-        mvp.scale(float(ratio), float(ratio));
+        if (viewSpace) {
+            // An offscreen render is not scaled for the screen.
+            const double ratio = params->useDevicePixelRatio ? desktopPixelRatio() : 1.0;
+            const QRectF &v = params->viewport;
+            const QRectF r(v.x() * ratio, v.y() * ratio, v.width() * ratio, v.height() * ratio);
+            glViewport(int(r.x()), int(r.y()), int(r.width()), int(r.height()));
+            mvp.ortho(float(r.left()), float(r.right()), float(r.bottom()), float(r.top()), -1.0f, 1.0f);
+            mvp.scale(float(ratio), float(ratio));
+        } else {
+            computeMvp(params, mvp);
+        }
         program->setUniformValue("mvp", mvp);
         program->setUniformValue("f_clipToPaintedRect", false);
         program->setUniformValue("f_opacity", GLfloat(1.0));
@@ -623,16 +597,21 @@ void MPaintEngine::renderColorRect(MPaintParams *params, const QRectF &rect, con
     if (!checkParams(params, false) || !init())
         return;
     enableBlending(params->context);
-    const QRectF canvasRect = params->transform ? params->transform->mapRectFromView(rect) : rect;
+    drawColorQuad(params, params->transform ? params->transform->mapRectFromView(rect) : rect, color, opacity);
+}
+
+void MPaintEngine::drawColorQuad(MPaintParams *params, const QRectF &rect, const QColor &color, double opacity)
+{
     m_vertexBuffer->bind();
     m_vertexBuffer->clear();
-    m_vertexBuffer->addQuad(canvasRect, premultiplied(color), nullptr, 0);
+    m_vertexBuffer->addQuad(rect, premultiplied(color), nullptr, 0);
     QOpenGLShaderProgram *program = params->programList->bindForVao(QStringLiteral("color"), params->vertexArray);
     if (program) {
         QMatrix4x4 mvp;
         computeMvp(params, mvp);
         program->setUniformValue("mvp", mvp);
         program->setUniformValue("f_opacity", GLfloat(opacity));
+        // The quad is the whole area drawn.
         program->setUniformValue("f_clipToPaintedRect", false);
         glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
         MShaderProgramList::release(program, params->vertexArray);
@@ -671,6 +650,44 @@ void MPaintEngine::addTileQuad(int width, int height)
     m_vertexBuffer->addQuad(0, QRectF(0, 0, width, height), QRectF(0, 0, 1, 1), Qt::white);
 }
 
+void MPaintEngine::beginTilePass(unsigned int target, int size, int srcFactor, int dstFactor, QMatrix4x4 &mvp)
+{
+    glEnable(GL_BLEND);
+    glBlendEquation(GL_FUNC_ADD);
+    glBlendFunc(GLenum(srcFactor), GLenum(dstFactor));
+    bindTileTarget(target, size, size, mvp);
+    addTileQuad(size, size);
+}
+
+void MPaintEngine::bindNearest(unsigned int unit, unsigned int texture)
+{
+    glActiveTexture(unit);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    setTextureParameters(GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
+}
+
+// The layer tile on unit 1, the selection tile on unit 2.
+void MPaintEngine::drawTilePass(QOpenGLShaderProgram *program, const QMatrix4x4 &mvp, bool clipToSelection,
+                                QOpenGLVertexArrayObject *vertexArray)
+{
+    program->setUniformValue("mvp", mvp);
+    program->setUniformValue("f_clipToSelection", clipToSelection);
+    program->setUniformValue("f_currentLayerTexture", 1);
+    program->setUniformValue("f_selectionLayerTexture", 2);
+    glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
+    MShaderProgramList::release(program, vertexArray);
+}
+
+void MPaintEngine::endTilePass()
+{
+    m_vertexBuffer->release();
+    releaseTileTarget();
+    for (GLenum unit : {GL_TEXTURE2, GL_TEXTURE1, GL_TEXTURE0}) {
+        glActiveTexture(unit);
+        glBindTexture(GL_TEXTURE_2D, 0);
+    }
+}
+
 void MPaintEngine::blitTile(MTextureTile *destination, MTextureTile *sourceTile, int srcFactor, int dstFactor,
                             MShaderProgramList *programList, const QString &programName, double opacity,
                             QOpenGLVertexArrayObject *vertexArray)
@@ -698,17 +715,9 @@ void MPaintEngine::blitTile(MTextureTile *destination, unsigned int sourceTextur
     if (!init() || !programList)
         return;
     destination->ensureTexture();
-    glEnable(GL_BLEND);
-    glBlendEquation(GL_FUNC_ADD);
-    glBlendFunc(GLenum(srcFactor), GLenum(dstFactor));
-    const int size = destination->tileSize();
     QMatrix4x4 mvp;
-    bindTileTarget(destination->textureId(), size, size, mvp);
-    addTileQuad(size, size);
-
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, sourceTexture);
-    setTextureParameters(GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
+    beginTilePass(destination->textureId(), destination->tileSize(), srcFactor, dstFactor, mvp);
+    bindNearest(GL_TEXTURE1, sourceTexture);
     const bool clip = m_canvas->clipToSelection();
     unsigned int selection = m_emptyTexture->textureId();
     if (clip) {
@@ -717,27 +726,13 @@ void MPaintEngine::blitTile(MTextureTile *destination, unsigned int sourceTextur
         if (tile && tile->ensureTexture())
             selection = tile->textureId();
     }
-    glActiveTexture(GL_TEXTURE2);
-    glBindTexture(GL_TEXTURE_2D, selection);
-    setTextureParameters(GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
-
-    QOpenGLShaderProgram *program = programList->bindForVao(programName, vertexArray);
-    if (program) {
-        program->setUniformValue("mvp", mvp);
+    bindNearest(GL_TEXTURE2, selection);
+    if (QOpenGLShaderProgram *program = programList->bindForVao(programName, vertexArray)) {
         program->setUniformValue("f_opacity", GLfloat(opacity));
         program->setUniformValue("f_clipToPaintedRect", false);
-        program->setUniformValue("f_clipToSelection", clip);
-        program->setUniformValue("f_currentLayerTexture", 1);
-        program->setUniformValue("f_selectionLayerTexture", 2);
-        glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
-        MShaderProgramList::release(program, vertexArray);
+        drawTilePass(program, mvp, clip, vertexArray);
     }
-    m_vertexBuffer->release();
-    releaseTileTarget();
-    for (GLenum unit : {GL_TEXTURE2, GL_TEXTURE1, GL_TEXTURE0}) {
-        glActiveTexture(unit);
-        glBindTexture(GL_TEXTURE_2D, 0);
-    }
+    endTilePass();
     destination->generateMipmaps();
     glBindTexture(GL_TEXTURE_2D, 0);
     glBindFramebuffer(GL_FRAMEBUFFER, m_canvas->context()->defaultFramebufferObject());
@@ -761,41 +756,20 @@ void MPaintEngine::fillTile(MTextureTile *tile, MTextureTile *selectionTile, con
     if (!programList)
         return;
     tile->ensureTexture();
-    glEnable(GL_BLEND);
-    glBlendEquation(GL_FUNC_ADD);
-    glBlendFunc(GL_ONE, GL_ZERO);
-    const int size = m_workTexture->width();
     QMatrix4x4 mvp;
-    bindTileTarget(m_workTexture->textureId(), size, size, mvp);
-    addTileQuad(size, size);
-
-    glActiveTexture(GL_TEXTURE1);
-    glBindTexture(GL_TEXTURE_2D, tile->textureId());
-    setTextureParameters(GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
+    beginTilePass(m_workTexture->textureId(), m_workTexture->width(), GL_ONE, GL_ZERO, mvp);
+    bindNearest(GL_TEXTURE1, tile->textureId());
     if (clipToSelection) {
         unsigned int selection = m_emptyTexture->textureId();
         if (selectionTile && selectionTile->ensureTexture())
             selection = selectionTile->textureId();
-        glActiveTexture(GL_TEXTURE2);
-        glBindTexture(GL_TEXTURE_2D, selection);
-        setTextureParameters(GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
+        bindNearest(GL_TEXTURE2, selection);
     }
-    QOpenGLShaderProgram *program = programList->bindForVao(programName, vertexArray);
-    if (program) {
-        program->setUniformValue("mvp", mvp);
+    if (QOpenGLShaderProgram *program = programList->bindForVao(programName, vertexArray)) {
         program->setUniformValue("f_fillColor", premultiplied(color));
-        program->setUniformValue("f_clipToSelection", clipToSelection);
-        program->setUniformValue("f_currentLayerTexture", 1);
-        program->setUniformValue("f_selectionLayerTexture", 2);
-        glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
-        MShaderProgramList::release(program, vertexArray);
+        drawTilePass(program, mvp, clipToSelection, vertexArray);
     }
-    m_vertexBuffer->release();
-    releaseTileTarget();
-    for (GLenum unit : {GL_TEXTURE2, GL_TEXTURE1, GL_TEXTURE0}) {
-        glActiveTexture(unit);
-        glBindTexture(GL_TEXTURE_2D, 0);
-    }
+    endTilePass();
     blitTile(tile, m_workTexture->textureId(), GL_ONE, GL_ZERO, programList, QStringLiteral("basic"), 1.0,
              vertexArray);
 }

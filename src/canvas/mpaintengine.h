@@ -103,6 +103,13 @@ private:
     void bindTileTarget(unsigned int texture, int width, int height, QMatrix4x4 &mvp);
     void releaseTileTarget();
     void addTileQuad(int width, int height);
+    void drawPaperQuad(MPaintParams *params, const QRectF &quad, QOpenGLTexture *texture, bool viewSpace);
+    void drawColorQuad(MPaintParams *params, const QRectF &rect, const QColor &color, double opacity);
+    void beginTilePass(unsigned int target, int size, int srcFactor, int dstFactor, QMatrix4x4 &mvp);
+    void bindNearest(unsigned int unit, unsigned int texture);
+    void drawTilePass(QOpenGLShaderProgram *program, const QMatrix4x4 &mvp, bool clipToSelection,
+                      QOpenGLVertexArrayObject *vertexArray);
+    void endTilePass();
     bool checkParams(MPaintParams *params, bool needCanvas);
 
     MCanvas *m_canvas;

@@ -62,11 +62,6 @@ QRgb layerOver(QRgb background, const QPoint &canvas)
     return background;
 }
 
-#define COMPARE_IMAGES(actual, expected, tolerance)                                                                    \
-    do {                                                                                                               \
-        QString message;                                                                                               \
-        QVERIFY2(MTestGLContext::compareImages(actual, expected, tolerance, &message), qPrintable(message));          \
-    } while (false)
 } // namespace
 
 class TestMCanvas : public QObject
@@ -227,7 +222,7 @@ private slots:
                 background = checker(p.x(), p.y());
             return layerOver(background, p + QPoint(-100, -60));
         });
-        COMPARE_IMAGES(image, expected, 1);
+        QCOMPARE_IMAGES(image, expected, 1);
         QCOMPARE(log.count(QStringLiteral("System error")), 0);
     }
 
@@ -238,7 +233,7 @@ private slots:
         canvas->setPaperTile(QImage());
         const MTestLogWatch log;
         const QImage image = canvas->flattenedImage(QStringLiteral("basic"));
-        COMPARE_IMAGES(image, expectedImage([](const QPoint &) { return QRgb(0); }), 0);
+        QCOMPARE_IMAGES(image, expectedImage([](const QPoint &) { return QRgb(0); }), 0);
         QCOMPARE(log.count(QStringLiteral("System error")), 0);
     }
 
@@ -275,7 +270,7 @@ private slots:
                 expected.setPixel(x, y, canvas->paintedRect().contains(c) ? layerOver(0, c) : 0);
             }
         }
-        COMPARE_IMAGES(image, expected, 1);
+        QCOMPARE_IMAGES(image, expected, 1);
     }
 
     void renderRefusesImpossibleSizes_data()
@@ -380,7 +375,7 @@ private slots:
             }
             return result;
         });
-        COMPARE_IMAGES(image, expected, 2);
+        QCOMPARE_IMAGES(image, expected, 2);
     }
 
     // While a stroke is in progress the current layer shows the stroke
@@ -422,7 +417,7 @@ private slots:
             const double a = qAlpha(strokePixel) / 255.0 * strokeOpacity;
             return eraser ? scaled(layer, 1.0 - a) : over(layer, scaled(strokePixel, strokeOpacity));
         });
-        COMPARE_IMAGES(image, expected, 2);
+        QCOMPARE_IMAGES(image, expected, 2);
     }
 
     void effectSwitchedOffDrawsBasic()
@@ -432,9 +427,9 @@ private slots:
         MShaderList::instance()->append(effect);
         canvas->at(0)->set_shaderId(effect->id());
         paintFirstLayer();
-        COMPARE_IMAGES(drawAsView(), expectedImage([](const QPoint &) { return qRgba(0, 0, 0, 255); }), 0);
+        QCOMPARE_IMAGES(drawAsView(), expectedImage([](const QPoint &) { return qRgba(0, 0, 0, 255); }), 0);
         canvas->at(0)->set_isShaderActive(false);
-        COMPARE_IMAGES(drawAsView(), expectedImage([](const QPoint &p) { return layerOver(0, p + QPoint(-100, -60)); }),
+        QCOMPARE_IMAGES(drawAsView(), expectedImage([](const QPoint &p) { return layerOver(0, p + QPoint(-100, -60)); }),
                        1);
     }
 
@@ -467,7 +462,7 @@ private slots:
             const bool edge = !pathSelection && selected.contains(c) && !inner.contains(c);
             return edge ? qRgba(0, 179, 0, 179) : QRgb(0);
         });
-        COMPARE_IMAGES(image, expected, 1);
+        QCOMPARE_IMAGES(image, expected, 1);
     }
 
     void setPaperSize_data()

@@ -42,11 +42,6 @@ QImage image(const std::function<QRgb(const QPoint &)> &pixel)
     return result;
 }
 
-#define COMPARE_IMAGES(actual, expected, tolerance)                                                                    \
-    do {                                                                                                               \
-        QString message;                                                                                               \
-        QVERIFY2(MTestGLContext::compareImages(actual, expected, tolerance, &message), qPrintable(message));          \
-    } while (false)
 } // namespace
 
 class TestMPaintEngine : public QObject
@@ -172,7 +167,7 @@ private slots:
             }
             return dstFactor == GL_ZERO ? drawn : over(before, drawn);
         });
-        COMPARE_IMAGES(tileImage(to), expected, 1);
+        QCOMPARE_IMAGES(tileImage(to), expected, 1);
         QVERIFY_GL_CLEAN();
     }
 
@@ -223,7 +218,7 @@ private slots:
                 return premultiplied(colour);
             return leftHalf.contains(p) ? destination : QRgb(0);
         });
-        COMPARE_IMAGES(tileImage(target), expected, 1);
+        QCOMPARE_IMAGES(tileImage(target), expected, 1);
         QVERIFY_GL_CLEAN();
     }
 
@@ -254,7 +249,7 @@ private slots:
             return qRgba(under ? 255 : 0, current ? 255 : 0, 0, 255);
         });
         // The output's rows are the tile's rows.
-        COMPARE_IMAGES(readTexture(output->textureId()), expected, 0);
+        QCOMPARE_IMAGES(readTexture(output->textureId()), expected, 0);
         canvas->makeCurrent();
         output->destroy();
         QVERIFY_GL_CLEAN();
@@ -272,7 +267,7 @@ private slots:
             const QRgb layer = leftHalf.contains(p) ? destination : 0;
             return band.contains(p) ? over(layer, scaled(source, 0.5)) : layer;
         });
-        COMPARE_IMAGES(tileImage(target), expected, 2);
+        QCOMPARE_IMAGES(tileImage(target), expected, 2);
     }
 
     // Where an effect discards, the tile is left transparent, never with what
@@ -292,7 +287,7 @@ private slots:
         const QImage expected = image([&](const QPoint &p) {
             return p.x() - tileArea.left() < 256 ? qRgba(255, 0, 0, 255) : QRgb(0);
         });
-        COMPARE_IMAGES(tileImage(target), expected, 0);
+        QCOMPARE_IMAGES(tileImage(target), expected, 0);
     }
 
     void nullTargetsAreRefused()
