@@ -9,6 +9,7 @@
 #include "mshareddata.h"
 #include "mtestcanvas.h"
 #include "mtesteffect.h"
+#include "mtestfolder.h"
 #include "mtestglcontext.h"
 #include "mtestlogwatch.h"
 #include "mtransform.h"
@@ -431,6 +432,30 @@ private slots:
         canvas->at(0)->set_isShaderActive(false);
         QCOMPARE_IMAGES(drawAsView(), expectedImage([](const QPoint &p) { return layerOver(0, p + QPoint(-100, -60)); }),
                        1);
+    }
+
+    // Loading an effect's textures happens in the document's context; the
+    // view's pass must go on in its own.
+    void effectTexturesLoadDuringAViewPass()
+    {
+        const MTestFolder folder;
+        QImage texture(4, 4, QImage::Format_ARGB32);
+        texture.fill(qRgba(255, 0, 0, 255));
+        QVERIFY(texture.save(folder.filePath(QStringLiteral("red.png"))));
+        auto *effect = new MTestEffect(QStringLiteral("{5A1C0D1E-0000-4000-8000-000000000003}"),
+                                       QStringLiteral("f_color = texture(u_paint, vec2(0.5)) * texture(f_currentLayerTexture, v_texCoords0).a;"));
+        effect->addTexture("u_paint", folder.filePath(QStringLiteral("red.png")));
+        MShaderList::instance()->append(effect);
+        canvas->at(0)->set_shaderId(effect->id());
+        canvas->makeCurrent();
+        paintRect(canvas->at(0), red, qRgba(0, 0, 0, 255));
+        QVERIFY(effect->texturesModified());
+        const QImage image = drawAsView();
+        QVERIFY(!effect->texturesModified());
+        QCOMPARE_IMAGES(image, expectedImage([](const QPoint &p) {
+                            return red.contains(p + QPoint(-100, -60)) ? qRgba(255, 0, 0, 255) : QRgb(0);
+                        }),
+                        0);
     }
 
     // The outline of a pixel selection: selected pixels next to unselected ones.
