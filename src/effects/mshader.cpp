@@ -1,7 +1,13 @@
 #include "mshader.h"
 
+#include "mtexture.h"
+
 MShader::MShader(QObject *parent)
     : QObject(parent)
+    , m_minFilter(filterToGl(5))
+    , m_magFilter(filterToGl(1))
+    , m_wrapS(wrapModeToGl(2))
+    , m_wrapT(wrapModeToGl(2))
 {
 }
 
@@ -30,6 +36,24 @@ MField *MShader::paramAt(int index) const
 MField *MShader::param(const QByteArray &name) const
 {
     return nullptr;
+}
+
+int MShader::textureCount() const
+{
+    return 0;
+}
+
+MTexture *MShader::texture(int index) const
+{
+    return nullptr;
+}
+
+void MShader::setSampling(int minFilter, int magFilter, int wrapS, int wrapT)
+{
+    m_minFilter = minFilter;
+    m_magFilter = magFilter;
+    m_wrapS = wrapS;
+    m_wrapT = wrapT;
 }
 
 void MShader::set_type(int value)

@@ -5,6 +5,7 @@
 #include <QString>
 
 class MField;
+class MTexture;
 
 // One effect or brush engine: a small GLSL program with its parameters.
 class MShader : public QObject
@@ -40,6 +41,20 @@ public:
     virtual MField *paramAt(int index) const;
     virtual MField *param(const QByteArray &name) const;
 
+    // The user textures the program samples, in declaration order.
+    virtual int textureCount() const;
+    virtual MTexture *texture(int index) const;
+    // The user textures changed and their images must be loaded again.
+    bool texturesModified() const { return m_texturesModified; }
+    void setTexturesModified(bool value) { m_texturesModified = value; }
+
+    // How the layer textures are sampled for this program (OpenGL values).
+    int minFilter() const { return m_minFilter; }
+    int magFilter() const { return m_magFilter; }
+    int wrapS() const { return m_wrapS; }
+    int wrapT() const { return m_wrapT; }
+    void setSampling(int minFilter, int magFilter, int wrapS, int wrapT);
+
 public slots:
     void set_type(int value);
     void set_id(const QString &value);
@@ -58,4 +73,9 @@ private:
     QString m_group;
     QString m_description;
     bool m_isValid = false;
+    bool m_texturesModified = true;
+    int m_minFilter;
+    int m_magFilter;
+    int m_wrapS;
+    int m_wrapT;
 };
