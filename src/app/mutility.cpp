@@ -226,20 +226,33 @@ bool MUtility::readTextFile(QString &text, const QString &filePath)
     return true;
 }
 
-bool MUtility::writeTextFile(const QString &text, const QString &filePath)
+namespace {
+// Written beside the target and renamed over it: a full disk leaves the old
+// file intact and reports failure.
+bool replaceFile(const QByteArray &bytes, const QString &filePath, QIODevice::OpenMode mode)
 {
-    // Written beside the target and renamed over it: a full disk leaves the old
-    // file intact and reports failure.
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+    if (filePath.isEmpty())
         return false;
-    const QByteArray bytes = text.toUtf8();
+    QSaveFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly | mode))
+        return false;
     // flush() before commit(): commit() does not see an error of the final flush.
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }
     return file.commit();
+}
+} // namespace
+
+bool MUtility::writeTextFile(const QString &text, const QString &filePath)
+{
+    return replaceFile(text.toUtf8(), filePath, QIODevice::Text);
+}
+
+bool MUtility::writeFile(const QByteArray &bytes, const QString &filePath)
+{
+    return replaceFile(bytes, filePath, QIODevice::NotOpen);
 }
 
 bool MUtility::writeLines(const QStringList &lines, const QString &filePath)
@@ -359,13 +372,20 @@ QJsonValue MUtility::imageToJson(const QImage &image)
     return QJsonValue(QString::fromLatin1(bytes.toBase64()));
 }
 
-QImage MUtility::imageFromJson(const QJsonValue &value)
+QImage MUtility::imageFromJson(const QJsonValue &value, const QSize &maximumSize)
 {
-    const QByteArray bytes = QByteArray::fromBase64(value.toString().toLatin1());
-    QImage image;
-    if (!bytes.isEmpty())
-        image.loadFromData(bytes, "PNG");
-    return image;
+    QByteArray bytes = QByteArray::fromBase64(value.toString().toLatin1());
+    if (bytes.isEmpty())
+        return QImage();
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer, "PNG");
+    // The header tells the size before any pixel memory is taken: a few bytes
+    // of a hostile file must not claim gigabytes.
+    const QSize size = reader.size();
+    if (maximumSize.isValid() && size.isValid()
+        && (size.width() > maximumSize.width() || size.height() > maximumSize.height()))
+        return QImage();
+    return reader.read();
 }
 
 void MUtility::newImage(QImage &image, int width, int height, bool clear)
