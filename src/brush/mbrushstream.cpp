@@ -31,6 +31,14 @@ double number(const QJsonValue &value, double fallback)
     return qIsFinite(read) ? read : fallback;
 }
 
+// No brush value means anything beyond the range of an int, and the int
+// settings could not hold it: a number within that range.
+double bounded(const QJsonValue &value, double fallback)
+{
+    return qBound(double(std::numeric_limits<int>::min()), number(value, fallback),
+                  double(std::numeric_limits<int>::max()));
+}
+
 // A whole number within the range of an int, else the fallback.
 int integer(const QJsonValue &value, int fallback)
 {
@@ -68,12 +76,12 @@ QJsonObject curveToJson(const MCurve *curve)
 
 void readCurve(MCurve *curve, const QJsonObject &json, const QString &source)
 {
-    curve->setModulo(number(json.value(QStringLiteral("modulo")), 0.0));
+    curve->setModulo(bounded(json.value(QStringLiteral("modulo")), 0.0));
     // The range setters keep the minimum below the maximum: a minimum above
     // the present maximum goes in after the maximum, or it would be swapped
     // with the old maximum and lost.
-    const double yMin = number(json.value(QStringLiteral("yMin")), 0.0);
-    const double yMax = number(json.value(QStringLiteral("yMax")), 1.0);
+    const double yMin = bounded(json.value(QStringLiteral("yMin")), 0.0);
+    const double yMax = bounded(json.value(QStringLiteral("yMax")), 1.0);
     if (yMin >= curve->yMax()) {
         curve->setYMax(yMax);
         curve->setYMin(yMin);
@@ -249,12 +257,7 @@ void MBrushStream::readId(const QJsonValue &value, const QString &source)
 void MBrushStream::readSetting(int setting, const QJsonObject &json, const QString &source)
 {
     const double fallback = MBrushSettingInfoList::instance()->info(setting)->value().toDouble();
-    // No setting means anything beyond the range of an int, and the int
-    // settings could not hold it.
-    const double value = qBound(double(std::numeric_limits<int>::min()),
-                                number(json.value(QStringLiteral("value")), fallback),
-                                double(std::numeric_limits<int>::max()));
-    m_brush->setBaseValue(setting, value);
+    m_brush->setBaseValue(setting, bounded(json.value(QStringLiteral("value")), fallback));
     for (int input = 0; input < MEnum::biCount; ++input) {
         const QString name = QString::fromLatin1(MEnum::inputName(input));
         if (json.contains(name))
