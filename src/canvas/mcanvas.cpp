@@ -395,6 +395,8 @@ bool MCanvas::loadFromFile(const QString &path)
     setFileName(path);
     setIsNew(false);
     m_undoStack->clear();
+    // The reader emptied the stack while its signals were off.
+    emit modifiedChanged();
     setCurrentRow(count() - 1);
     emit layerListReset();
     return true;

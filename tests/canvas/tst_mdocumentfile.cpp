@@ -283,7 +283,9 @@ private slots:
         canvas->setPaperType(MEnum::Colored);
         canvas->setPaperColor(Qt::white);
         canvas->setPaperTile(paperImage(200));
+        QVERIFY(canvas->isModified());
         QSignalSpy resets(canvas.get(), &MCanvas::layerListReset);
+        QSignalSpy modified(canvas.get(), &MCanvas::modifiedChanged);
         QVERIFY(canvas->loadFromFile(path));
         QCOMPARE(canvas->lastResult(), 0);
         QCOMPARE(describe(false), written);
@@ -291,6 +293,8 @@ private slots:
         QCOMPARE(canvas->fileName(), QFileInfo(path).absoluteFilePath());
         QVERIFY(!canvas->isNew());
         QCOMPARE(canvas->undoStack()->count(), 0);
+        QVERIFY(!canvas->isModified());
+        QVERIFY(modified.count() >= 1);
         QVERIFY(!canvas->hasSelection());
         QCOMPARE(canvas->currentRow(), canvas->count() - 1);
         QVERIFY(resets.count() >= 1);
