@@ -94,5 +94,7 @@ QJsonValue MShaderStream::textToBase64(const QString &text)
 
 QString MShaderStream::textFromBase64(const QJsonValue &value)
 {
-    return QString::fromUtf8(QByteArray::fromBase64(value.toString().toLatin1()));
+    // With its size: converting the array alone would stop at a NUL character.
+    const QByteArray bytes = QByteArray::fromBase64(value.toString().toLatin1());
+    return QString::fromUtf8(bytes.constData(), bytes.size());
 }
