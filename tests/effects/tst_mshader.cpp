@@ -1,6 +1,7 @@
 #include "mfield.h"
 #include "mparamlist.h"
 #include "mshader.h"
+#include "mtesteffectsources.h"
 #include "mtestfolder.h"
 #include "mtexture.h"
 #include "mutility.h"
@@ -19,11 +20,6 @@ namespace {
 const QString kHeaderMark = QStringLiteral("#frame header");
 const QString kFooterMark = QStringLiteral("#frame footer");
 
-QString goldenPath(const QString &name)
-{
-    return QStringLiteral(KALMI_TEST_DATA_DIR "/effects/%1.frag").arg(name);
-}
-
 // The lines of a frame resource, whatever its line ends.
 QStringList frameLines(const QString &path)
 {
@@ -41,8 +37,8 @@ QStringList frameLines(const QString &path)
 QString expectedFragment(const QString &name, int type)
 {
     QString golden;
-    if (!MUtility::readTextFile(golden, goldenPath(name)))
-        return QStringLiteral("missing golden file ") + goldenPath(name);
+    if (!MUtility::readTextFile(golden, MTestEffectSources::goldenPath(name, type)))
+        return QStringLiteral("missing golden file ") + MTestEffectSources::goldenPath(name, type);
     const QString kind = type == MShader::EffectShader ? QStringLiteral("effect") : QStringLiteral("brush");
     QStringList lines;
     for (const QString &line : golden.split(QLatin1Char('\n'))) {
@@ -78,30 +74,6 @@ QStringList textureNames(const MShader &shader)
     return names;
 }
 
-// A source using every parameter type and as many user textures as allowed.
-const QString kEverything = QStringLiteral(
-    "@params\n"
-    "int count = 3 'Count' min = 1 max = 8;\n"
-    "bool inverted = true 'Inverted';\n"
-    "float amount = 0.5 'Amount';\n"
-    "color tint = rgb(255, 128, 0) 'Tint';\n"
-    "enum mode = 1 'Mode' enum values = 0 'First' 1 'Second';\n"
-    "texture paper '$InstallationPath$/no-paper.png' min filter = nearest;\n"
-    "texture grain '$InstallationPath$/no-grain.png';\n"
-    "texture noise '$InstallationPath$/no-noise.png' wraps = repeat wrapt = repeat;\n"
-    "texture stencil '$InstallationPath$/no-stencil.png';\n"
-    "@options\n"
-    "mag filter = nearest;\n"
-    "@functions\n"
-    "vec4 shade(vec4 c)\n"
-    "{\n"
-    "    return inverted ? vec4(c.a - c.rgb, c.a) : c;\n"
-    "}\n"
-    "@main\n"
-    "vec4 samples = texture(paper, v_texCoords0) + texture(grain, v_texCoords0)\n"
-    "    + texture(noise, v_texCoords0) + texture(stencil, v_texCoords0);\n"
-    "\n"
-    "f_color = shade(mix(v_color, tint, amount) * samples / float(count + mode));\n");
 } // namespace
 
 class TestMShader : public QObject
@@ -382,7 +354,7 @@ private slots:
         original.set_group(QStringLiteral("color"));
         original.set_description(QStringLiteral("tint"));
         original.set_type(MShader::BrushShader);
-        original.set_source(kEverything);
+        original.set_source(MTestEffectSources::source(QStringLiteral("everything")));
         QVERIFY(original.parseParams());
         original.setIsValid(true);
         QImage preview(4, 4, QImage::Format_ARGB32);
@@ -446,28 +418,15 @@ private slots:
 
     void goldenFragments_data()
     {
-        QTest::addColumn<QString>("golden");
-        QTest::addColumn<int>("type");
-        QTest::addColumn<QString>("source");
-        const int effect = MShader::EffectShader;
-        const int brush = MShader::BrushShader;
-        // Empty main: no main lines at all gives the default body; one empty
-        // main line gives a lone tab.
-        const QString emptyMain = QStringLiteral("@params\nfloat amount = 0.5;\n@functions\n@main");
-        const QString blankMain = QStringLiteral("@main\n");
-        QTest::newRow("effect, new source") << "effect-default" << effect << "@main";
-        QTest::newRow("effect, everything") << "effect-everything" << effect << kEverything;
-        QTest::newRow("effect, empty main") << "effect-empty-main" << effect << emptyMain;
-        QTest::newRow("effect, blank main") << "effect-blank-main" << effect << blankMain;
-        QTest::newRow("brush engine, new source") << "brush-default" << brush << "@main";
-        QTest::newRow("brush engine, everything") << "brush-everything" << brush << kEverything;
-        QTest::newRow("brush engine, empty main") << "brush-empty-main" << brush << emptyMain;
-        QTest::newRow("brush engine, blank main") << "brush-blank-main" << brush << blankMain;
+        // Among them: a new source, one using every parameter type and as many
+        // user textures as allowed, an empty main (the default body) and a
+        // main of one empty line (a lone tab).
+        MTestEffectSources::addRows();
     }
 
     void goldenFragments()
     {
-        QFETCH(QString, golden);
+        QFETCH(QString, name);
         QFETCH(int, type);
         QFETCH(QString, source);
         MShader shader;
@@ -476,7 +435,7 @@ private slots:
         bool ok = false;
         const QString fragment = shader.buildFragmentSource(&ok);
         QVERIFY(ok);
-        const QString expected = expectedFragment(golden, type);
+        const QString expected = expectedFragment(name, type);
         if (fragment != expected) {
             const QStringList actualLines = fragment.split(QLatin1Char('\n'));
             const QStringList expectedLines = expected.split(QLatin1Char('\n'));
