@@ -255,6 +255,16 @@ MField *MShader::param(const QByteArray &name) const
     return m_paramIndex.value(name);
 }
 
+int MShader::textureCount() const
+{
+    return m_textures.size();
+}
+
+MTexture *MShader::texture(int index) const
+{
+    return m_textures.value(index);
+}
+
 QImage MShader::preview() const
 {
     return m_preview.isNull() ? defaultPreview() : m_preview;

@@ -78,8 +78,9 @@ public:
     virtual MField *paramAt(int index) const;
     virtual MField *param(const QByteArray &name) const;
     QList<MField *> params() const { return m_params; }
-    int textureCount() const { return m_textures.size(); }
-    MTexture *texture(int index) const { return m_textures.value(index); }
+    // The user textures the program samples, in declaration order.
+    virtual int textureCount() const;
+    virtual MTexture *texture(int index) const;
     // The user textures were rebuilt: their images must be loaded again.
     bool texturesModified() const { return m_texturesModified; }
     void setTexturesModified(bool value) { m_texturesModified = value; }
