@@ -50,8 +50,14 @@ void MBufferLayer::configure(const MTiledLayer *layer)
 MBufferTile *MBufferLayer::cellTile(int column, int row, MCanvas *canvas, MTextureLayer *layer)
 {
     const qint64 key = tileCellKey(column, row);
-    if (MBufferTile *existing = m_tiles.value(key))
+    // Walks and fills come back to the same cell pixel after pixel.
+    if (m_lastTile && key == m_lastKey)
+        return m_lastTile;
+    if (MBufferTile *existing = m_tiles.value(key)) {
+        m_lastKey = key;
+        m_lastTile = existing;
         return existing;
+    }
     auto *tile = new MBufferTile(m_tileSize, m_border, m_bytesPerPixel);
     if (!tile->allocate()) {
         delete tile;
@@ -63,6 +69,8 @@ MBufferTile *MBufferLayer::cellTile(int column, int row, MCanvas *canvas, MTextu
         download(canvas, layer, tile->rect(), tile);
     m_bounds = m_bounds.isEmpty() ? tile->rect() : m_bounds.united(tile->rect());
     m_tiles.insert(key, tile);
+    m_lastKey = key;
+    m_lastTile = tile;
     return tile;
 }
 
@@ -115,14 +123,14 @@ int MBufferLayer::scanLeftWhileEqual(int x, int y, int limit, const uchar *refer
                                      MTextureLayer *layer)
 {
     return walk(x, y, limit, -1, canvas, layer,
-                [&](MBufferTile *, const uchar *pixel) { return colorMatches(reference, pixel, threshold); });
+                [&](MBufferTile *, const uchar *pixel, qint64) { return colorMatches(reference, pixel, threshold); });
 }
 
 int MBufferLayer::scanRightWhileEqual(int x, int y, int limit, const uchar *reference, int threshold, MCanvas *canvas,
                                       MTextureLayer *layer)
 {
     return walk(x, y, limit, 1, canvas, layer,
-                [&](MBufferTile *, const uchar *pixel) { return colorMatches(reference, pixel, threshold); });
+                [&](MBufferTile *, const uchar *pixel, qint64) { return colorMatches(reference, pixel, threshold); });
 }
 
 int MBufferLayer::scanRightUntilEqual(int x, int y, int limit, const uchar *reference, int threshold, MCanvas *canvas,
@@ -131,7 +139,7 @@ int MBufferLayer::scanRightUntilEqual(int x, int y, int limit, const uchar *refe
     bool stopped = false;
     const int found = walk(
         x, y, limit, 1, canvas, layer,
-        [&](MBufferTile *, const uchar *pixel) { return !colorMatches(reference, pixel, threshold); }, &stopped);
+        [&](MBufferTile *, const uchar *pixel, qint64) { return !colorMatches(reference, pixel, threshold); }, &stopped);
     return stopped ? limit + 1 : found;
 }
 
@@ -156,6 +164,7 @@ bool MBufferLayer::writeBack(MCanvas *canvas, MTextureLayer *layer, bool create)
 
 void MBufferLayer::clear()
 {
+    m_lastTile = nullptr;
     qDeleteAll(m_tiles);
     m_tiles.clear();
 }

@@ -83,16 +83,15 @@ public:
     }
 
     // Walks row y from x toward limit (direction +1 or -1) while
-    // accept(tile, pixel bytes) holds; returns the first x where it does not,
-    // or limit + direction. At a tile it cannot make it sets *stopped and
-    // returns that x.
+    // accept(tile, pixel bytes, pixel index in the tile) holds; returns the
+    // first x where it does not, or limit + direction. At a tile it cannot
+    // make it sets *stopped and returns that x.
     template <class Accept>
     int walk(int x, int y, int limit, int direction, MCanvas *canvas, MTextureLayer *layer, Accept accept,
              bool *stopped = nullptr)
     {
         const int s = step();
         const int row = tileCell(y, s);
-        const qint64 rowBytes = qint64(m_tileSize) * m_bytesPerPixel;
         while (direction > 0 ? x <= limit : x >= limit) {
             const int column = tileCell(x, s);
             MBufferTile *tile = cellTile(column, row, canvas, layer);
@@ -103,10 +102,11 @@ public:
             }
             const int cellStart = column * s;
             const int last = direction > 0 ? qMin(limit, cellStart + s - 1) : qMax(limit, cellStart);
-            const uchar *line = tile->data() + (y - row * s + m_border) * rowBytes;
+            const qint64 lineStart = qint64(y - row * s + m_border) * m_tileSize;
+            const uchar *line = tile->data() + lineStart * m_bytesPerPixel;
             const int origin = cellStart - m_border;
             for (;; x += direction) {
-                if (!accept(tile, line + qint64(x - origin) * m_bytesPerPixel))
+                if (!accept(tile, line + qint64(x - origin) * m_bytesPerPixel, lineStart + (x - origin)))
                     return x;
                 if (x == last)
                     break;
@@ -125,4 +125,6 @@ private:
     int m_bytesPerPixel;
     QRect m_bounds;
     QHash<qint64, MBufferTile *> m_tiles;
+    qint64 m_lastKey = 0;
+    MBufferTile *m_lastTile = nullptr;
 };

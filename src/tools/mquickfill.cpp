@@ -13,6 +13,11 @@
 
 namespace {
 
+bool isMarked(const quint64 *plane, qint64 index)
+{
+    return (plane[index >> 6] >> (index & 63)) & 1;
+}
+
 int positiveModulo(int value, int divisor)
 {
     const int remainder = value % divisor;
@@ -46,6 +51,8 @@ public:
     {
         std::memcpy(m_seed, seed, 4);
         std::memcpy(m_fill, fill, 4);
+        for (int i = 0; i < 3; ++i)
+            m_straight[i] = m_fill[3] ? m_fill[i] * 255 / m_fill[3] : m_fill[i];
     }
 
     int run(const QPoint &start, int timeLimit)
@@ -54,8 +61,9 @@ public:
         std::vector<QPoint> pending;
         try {
             pending.push_back(start);
-            while (!pending.empty() && !m_outOfMemory) {
-                if (deadline.hasExpired())
+            // Reading the clock costs as much as a short run: every 256 runs.
+            for (unsigned int runs = 0; !pending.empty() && !m_outOfMemory; ++runs) {
+                if (runs % 256 == 0 && deadline.hasExpired())
                     return MQuickFill::TimedOut;
                 const QPoint at = pending.back();
                 pending.pop_back();
@@ -89,15 +97,21 @@ public:
     }
 
 private:
-    // Visited marks of a tile's pixels, indexed as the tile's pixels.
-    uchar *marks(MBufferTile *tile)
+    // Visited marks of a tile's pixels, one bit each, indexed as the tile's pixels.
+    quint64 *marks(MBufferTile *tile)
     {
-        std::unique_ptr<uchar[]> &plane = m_marks[tile];
+        if (tile == m_lastMarked)
+            return m_lastMarks;
+        std::unique_ptr<quint64[]> &plane = m_marks[tile];
         if (!plane)
-            plane.reset(new (std::nothrow) uchar[size_t(tile->tileSize()) * size_t(tile->tileSize())]());
-        if (!plane)
+            plane.reset(new (std::nothrow) quint64[(size_t(tile->tileSize()) * size_t(tile->tileSize()) + 63) / 64]());
+        if (!plane) {
             m_outOfMemory = true;
-        return plane.get();
+            return nullptr;
+        }
+        m_lastMarked = tile;
+        m_lastMarks = plane.get();
+        return m_lastMarks;
     }
 
     // From x toward limit: while pixels match (whileMatching) or until one
@@ -105,19 +119,18 @@ private:
     int scan(int x, int y, int limit, int direction, bool whileMatching)
     {
         MBufferTile *lastTile = nullptr;
-        const uchar *plane = nullptr;
+        const quint64 *plane = nullptr;
         bool stopped = false;
         const int end = m_buffer->walk(
             x, y, limit, direction, m_canvas, m_layer,
-            [&](MBufferTile *tile, const uchar *pixel) {
+            [&](MBufferTile *tile, const uchar *pixel, qint64 index) {
                 if (tile != lastTile) {
                     lastTile = tile;
                     plane = marks(tile);
                 }
                 if (!plane)
                     return false;
-                const bool matches = !plane[(pixel - tile->data()) / m_bytesPerPixel]
-                    && MBufferLayer::colorMatches(m_seed, pixel, m_threshold);
+                const bool matches = !isMarked(plane, index) && MBufferLayer::colorMatches(m_seed, pixel, m_threshold);
                 return matches == whileMatching;
             },
             &stopped);
@@ -154,10 +167,8 @@ private:
         } else if (m_seed[3] == 255) {
             // The colour at the pixel's own alpha.
             const int alpha = pixel[3];
-            for (int i = 0; i < 3; ++i) {
-                const int straight = m_fill[3] ? m_fill[i] * 255 / m_fill[3] : m_fill[i];
-                pixel[i] = uchar(int(straight * alpha / 255.0f));
-            }
+            for (int i = 0; i < 3; ++i)
+                pixel[i] = uchar(m_straight[i] * alpha / 255);
         } else {
             std::memcpy(pixel, m_fill, 4);
         }
@@ -170,7 +181,7 @@ private:
         const int row = tileCell(y, m_step);
         for (int column = tileCell(x1, m_step); column <= tileCell(x2, m_step); ++column) {
             MBufferTile *tile = m_buffer->cellTile(column, row, m_canvas, m_layer);
-            uchar *plane = tile ? marks(tile) : nullptr;
+            quint64 *plane = tile ? marks(tile) : nullptr;
             if (!plane) {
                 m_outOfMemory = true;
                 return;
@@ -180,12 +191,20 @@ private:
             for (int x = from; x <= to; ++x) {
                 uchar *pixel = tile->pixel(x, y);
                 compose(pixel, x, y);
-                plane[(pixel - tile->data()) / m_bytesPerPixel] = 1;
+                const qint64 index = (pixel - tile->data()) / m_bytesPerPixel;
+                plane[index >> 6] |= quint64(1) << (index & 63);
             }
         }
         const QRect run(x1, y, x2 - x1 + 1, 1);
         m_filled = m_filled.isEmpty() ? run : m_filled.united(run);
 
+        // Most runs lie inside one cell, away from the borders of the others.
+        const int cellLeft = tileCell(x1, m_step) * m_step;
+        const int cellTop = row * m_step;
+        const bool inner = x1 - cellLeft >= m_border && x2 - cellLeft < m_step - m_border && y - cellTop >= m_border
+            && y - cellTop < m_step - m_border;
+        if (inner && !m_selection)
+            return;
         for (int tileRow = tileCell(y - m_border, m_step); tileRow <= tileCell(y + m_border, m_step); ++tileRow) {
             for (int column = tileCell(x1 - m_border, m_step); column <= tileCell(x2 + m_border, m_step); ++column) {
                 const int from = qMax(x1, column * m_step - m_border);
@@ -244,9 +263,12 @@ private:
     int m_bytesPerPixel;
     uchar m_seed[4];
     uchar m_fill[4];
+    int m_straight[3];    // the fill colour un-premultiplied
     QRect m_filled;
     bool m_outOfMemory = false;
-    std::unordered_map<MBufferTile *, std::unique_ptr<uchar[]>> m_marks;
+    std::unordered_map<MBufferTile *, std::unique_ptr<quint64[]>> m_marks;
+    MBufferTile *m_lastMarked = nullptr;
+    quint64 *m_lastMarks = nullptr;
 };
 
 } // namespace
