@@ -2,13 +2,13 @@
 #include "mlogger.h"
 #include "mtestglcontext.h"
 #include "mtestlogwatch.h"
+#include "mtestpixels.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
 #include "mtexturetransfert.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLExtraFunctions>
-#include <QRandomGenerator>
 #include <QTest>
 
 #include <cstring>
@@ -28,10 +28,7 @@ private:
         auto *tile = static_cast<MTextureTile *>(layer->addTile(QPointF(10 + 500 * layer->tileCount(), 10)));
         if (!tile->ensureTexture())
             return nullptr;
-        QRandomGenerator random(seed);
-        pixels.resize(tile->byteSize());
-        for (char &byte : pixels)
-            byte = char(random.bounded(256));
+        pixels = MTestPixels::randomBytes(seed, tile->byteSize());
         return tile->setData(pixels.constData()) ? tile : nullptr;
     }
 
