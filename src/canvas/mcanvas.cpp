@@ -3,6 +3,7 @@
 #include "mcanvasfill.h"
 #include "mcommandappendlayer.h"
 #include "mcommandsetpaintedrect.h"
+#include "mdocumentfile.h"
 #include "mfillcanvasrunner.h"
 #include "mgeometry.h"
 #include "mlogger.h"
@@ -366,6 +367,39 @@ void MCanvas::redo()
     makeCurrent();
     m_undoStack->redo();
     emit updateThumbnail(this, currentRow());
+}
+
+// ---------------------------------------------------------------- file
+
+bool MCanvas::saveToFile(const QString &path)
+{
+    makeCurrent();
+    m_lastResult = writeDocumentFile(path, this);
+    if (m_lastResult != 0)
+        return false;
+    setFileName(path);
+    setIsNew(false);
+    m_undoStack->clear();
+    return true;
+}
+
+bool MCanvas::loadFromFile(const QString &path)
+{
+    makeCurrent();
+    disconnectSignals();
+    m_lastResult = readDocumentFile(path, this);
+    connectSignals();
+    if (m_lastResult != 0)
+        return false;
+    connectAll();
+    setFileName(path);
+    setIsNew(false);
+    m_undoStack->clear();
+    // The reader emptied the stack while its signals were off.
+    emit modifiedChanged();
+    setCurrentRow(count() - 1);
+    emit layerListReset();
+    return true;
 }
 
 // ---------------------------------------------------------------- list hooks

@@ -107,6 +107,12 @@ public:
     QRectF layerBoundingRect(MTextureLayer *layer);
     MTextureLayer *copyImage(bool selectionOnly);
 
+    // The document file: a failed save or load changes nothing (the code is
+    // in lastResult); a successful one sets the file name, clears isNew and
+    // empties the undo stack, and a load makes the last layer current.
+    bool saveToFile(const QString &path) override;
+    bool loadFromFile(const QString &path) override;
+
     void onItemInserted(MTextureLayer *item) override;
     void onItemMoved(MTextureLayer *item) override;
     void releaseItem(MTextureLayer *item) override;

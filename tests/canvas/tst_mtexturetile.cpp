@@ -2,6 +2,7 @@
 #include "msettings.h"
 #include "mtestglcontext.h"
 #include "mtestlogwatch.h"
+#include "mtestpixels.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
 #include "mundolayer.h"
@@ -9,7 +10,6 @@
 #include <QOpenGLContext>
 #include <QOpenGLExtraFunctions>
 #include <QOpenGLTexture>
-#include <QRandomGenerator>
 #include <QTest>
 
 #include <memory>
@@ -30,11 +30,7 @@ private:
 
     static QByteArray randomPixels(quint32 seed, int size)
     {
-        QRandomGenerator random(seed);
-        QByteArray bytes(size, Qt::Uninitialized);
-        for (char &byte : bytes)
-            byte = char(random.bounded(256));
-        return bytes;
+        return MTestPixels::randomBytes(seed, size);
     }
 
     static QByteArray read(MTextureTile *tile)

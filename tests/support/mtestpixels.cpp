@@ -1,5 +1,7 @@
 #include "mtestpixels.h"
 
+#include <QRandomGenerator>
+
 #include <algorithm>
 #include <cmath>
 
@@ -18,6 +20,15 @@ QImage pattern(int width, int height, const std::function<QRgb(int, int)> &pixel
         for (int x = 0; x < width; ++x)
             image.setPixel(x, y, pixel(x, y));
     return image;
+}
+
+QByteArray randomBytes(quint32 seed, int size)
+{
+    QRandomGenerator random(seed);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &byte : bytes)
+        byte = char(random.bounded(256));
+    return bytes;
 }
 
 QImage filled(int width, int height, QRgb pixel)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 
 #include <array>
@@ -26,6 +27,8 @@ QImage filled(int width, int height, QRgb pixel);
 Sample sample(const QImage &image, double u, double v);
 // The colour divided by max(1/256, alpha).
 Vec3 unmultiply(const Sample &s);
+// size random bytes, the same for the same seed.
+QByteArray randomBytes(quint32 seed, int size);
 // Rounds each channel (clamped to 0..1) to 8 bits.
 QRgb toPixel(double r, double g, double b, double a);
 
