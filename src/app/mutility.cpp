@@ -22,6 +22,9 @@
 #include <QStandardPaths>
 #include <QTextStream>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 const QString kVendorFolder = QStringLiteral("/Vantorel/KalmiDraw");
 
@@ -386,6 +389,23 @@ QImage MUtility::imageFromJson(const QJsonValue &value, const QSize &maximumSize
         && (size.width() > maximumSize.width() || size.height() > maximumSize.height()))
         return QImage();
     return reader.read();
+}
+
+int MUtility::jsonWholeNumber(const QJsonValue &value, int fallback)
+{
+    const double number = value.toDouble(std::nan(""));
+    if (!std::isfinite(number) || std::floor(number) != number || number < std::numeric_limits<int>::min()
+        || number > std::numeric_limits<int>::max())
+        return fallback;
+    return int(number);
+}
+
+QString MUtility::jsonLibraryName(const QJsonValue &value, const QString &fallback, const char *context)
+{
+    QString text = value.toString().toLower();
+    if (text.isEmpty())
+        text = fallback;
+    return QCoreApplication::translate(context, text.toUtf8().constData());
 }
 
 void MUtility::newImage(QImage &image, int width, int height, bool clear)

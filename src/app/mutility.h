@@ -76,6 +76,12 @@ public:
     static QJsonValue imageToJson(const QImage &image);
     // A null image for anything but a PNG within the maximum size (when one is given).
     static QImage imageFromJson(const QJsonValue &value, const QSize &maximumSize = QSize());
+
+    // Members of library files, read leniently: a whole number within the
+    // range of an int, else the fallback; a name (group, description)
+    // lower-cased, the fallback when empty, translated in the context.
+    static int jsonWholeNumber(const QJsonValue &value, int fallback);
+    static QString jsonLibraryName(const QJsonValue &value, const QString &fallback, const char *context);
     static void newImage(QImage &image, int width, int height, bool clear);
     static QPixmap colorPixmap(const QColor &color, int width, int height);
     static QIcon colorIcon(const QColor &color, int width, int height);

@@ -11,7 +11,6 @@
 #include "mshaderlist.h"
 #include "mutility.h"
 
-#include <QCoreApplication>
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
@@ -37,23 +36,6 @@ double bounded(const QJsonValue &value, double fallback)
 {
     return qBound(double(std::numeric_limits<int>::min()), number(value, fallback),
                   double(std::numeric_limits<int>::max()));
-}
-
-// A whole number within the range of an int, else the fallback.
-int integer(const QJsonValue &value, int fallback)
-{
-    const double read = number(value, fallback);
-    if (read < double(std::numeric_limits<int>::min()) || read > double(std::numeric_limits<int>::max()))
-        return fallback;
-    return double(int(read)) == read ? int(read) : fallback;
-}
-
-QString translatedName(const QJsonValue &value, const char *fallback)
-{
-    QString text = value.toString().toLower();
-    if (text.isEmpty())
-        text = QString::fromLatin1(fallback);
-    return QCoreApplication::translate("Brushes", text.toUtf8().constData());
 }
 
 int settingId(const QString &name)
@@ -89,7 +71,7 @@ void readCurve(MCurve *curve, const QJsonObject &json, const QString &source)
         curve->setYMin(yMin);
         curve->setYMax(yMax);
     }
-    curve->setInterpolationType(integer(json.value(QStringLiteral("interpolationType")), MCurve::Multiply));
+    curve->setInterpolationType(MUtility::jsonWholeNumber(json.value(QStringLiteral("interpolationType")), MCurve::Multiply));
     const QJsonArray points = json.value(QStringLiteral("points")).toArray();
     if (points.isEmpty())
         return;
@@ -216,10 +198,10 @@ void MBrushStream::fromJson(const QJsonObject &json, const QString &source)
         return;
     if (json.contains(QStringLiteral("id")))
         readId(json.value(QStringLiteral("id")), source);
-    m_brush->setDescription(translatedName(json.value(QStringLiteral("description")), "brush"));
+    m_brush->setDescription(MUtility::jsonLibraryName(json.value(QStringLiteral("description")), QStringLiteral("brush"), "Brushes"));
     m_brush->set_shaderId(json.value(QStringLiteral("shaderId")).toString().toUpper());
-    m_brush->setGroup(translatedName(json.value(QStringLiteral("group")), "basics"));
-    m_brush->setVersion(integer(json.value(QStringLiteral("version")), 0));
+    m_brush->setGroup(MUtility::jsonLibraryName(json.value(QStringLiteral("group")), QStringLiteral("basics"), "Brushes"));
+    m_brush->setVersion(MUtility::jsonWholeNumber(json.value(QStringLiteral("version")), 0));
 
     m_brush->resetValues();
     m_brush->resetQuickSettings();
