@@ -22,6 +22,9 @@
 #include <QStandardPaths>
 #include <QTextStream>
 
+#include <cmath>
+#include <limits>
+
 namespace {
 const QString kVendorFolder = QStringLiteral("/Vantorel/KalmiDraw");
 
@@ -226,20 +229,33 @@ bool MUtility::readTextFile(QString &text, const QString &filePath)
     return true;
 }
 
-bool MUtility::writeTextFile(const QString &text, const QString &filePath)
+namespace {
+// Written beside the target and renamed over it: a full disk leaves the old
+// file intact and reports failure.
+bool replaceFile(const QByteArray &bytes, const QString &filePath, QIODevice::OpenMode mode)
 {
-    // Written beside the target and renamed over it: a full disk leaves the old
-    // file intact and reports failure.
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+    if (filePath.isEmpty())
         return false;
-    const QByteArray bytes = text.toUtf8();
+    QSaveFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly | mode))
+        return false;
     // flush() before commit(): commit() does not see an error of the final flush.
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.cancelWriting();
         return false;
     }
     return file.commit();
+}
+} // namespace
+
+bool MUtility::writeTextFile(const QString &text, const QString &filePath)
+{
+    return replaceFile(text.toUtf8(), filePath, QIODevice::Text);
+}
+
+bool MUtility::writeFile(const QByteArray &bytes, const QString &filePath)
+{
+    return replaceFile(bytes, filePath, QIODevice::NotOpen);
 }
 
 bool MUtility::writeLines(const QStringList &lines, const QString &filePath)
@@ -359,13 +375,37 @@ QJsonValue MUtility::imageToJson(const QImage &image)
     return QJsonValue(QString::fromLatin1(bytes.toBase64()));
 }
 
-QImage MUtility::imageFromJson(const QJsonValue &value)
+QImage MUtility::imageFromJson(const QJsonValue &value, const QSize &maximumSize)
 {
-    const QByteArray bytes = QByteArray::fromBase64(value.toString().toLatin1());
-    QImage image;
-    if (!bytes.isEmpty())
-        image.loadFromData(bytes, "PNG");
-    return image;
+    QByteArray bytes = QByteArray::fromBase64(value.toString().toLatin1());
+    if (bytes.isEmpty())
+        return QImage();
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer, "PNG");
+    // The header tells the size before any pixel memory is taken: a few bytes
+    // of a hostile file must not claim gigabytes.
+    const QSize size = reader.size();
+    if (maximumSize.isValid() && size.isValid()
+        && (size.width() > maximumSize.width() || size.height() > maximumSize.height()))
+        return QImage();
+    return reader.read();
+}
+
+int MUtility::jsonWholeNumber(const QJsonValue &value, int fallback)
+{
+    const double number = value.toDouble(std::nan(""));
+    if (!std::isfinite(number) || std::floor(number) != number || number < std::numeric_limits<int>::min()
+        || number > std::numeric_limits<int>::max())
+        return fallback;
+    return int(number);
+}
+
+QString MUtility::jsonLibraryName(const QJsonValue &value, const QString &fallback, const char *context)
+{
+    QString text = value.toString().toLower();
+    if (text.isEmpty())
+        text = fallback;
+    return QCoreApplication::translate(context, text.toUtf8().constData());
 }
 
 void MUtility::newImage(QImage &image, int width, int height, bool clear)

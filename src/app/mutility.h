@@ -62,6 +62,8 @@ public:
     static bool readTextFile(QString &text, const QString &filePath);
     static bool writeLines(const QStringList &lines, const QString &filePath);
     static bool writeTextFile(const QString &text, const QString &filePath);
+    // Replaces the file as a whole, or leaves it as it was and reports failure.
+    static bool writeFile(const QByteArray &bytes, const QString &filePath);
 
     // File filters and images
     static QStringList documentFileFilters();
@@ -72,7 +74,14 @@ public:
     static QMap<QString, QString> imageFormatName();
     static QStringList imageMimeFilters(QFileDialog *dialog, const QString &suffix);
     static QJsonValue imageToJson(const QImage &image);
-    static QImage imageFromJson(const QJsonValue &value);
+    // A null image for anything but a PNG within the maximum size (when one is given).
+    static QImage imageFromJson(const QJsonValue &value, const QSize &maximumSize = QSize());
+
+    // Members of library files, read leniently: a whole number within the
+    // range of an int, else the fallback; a name (group, description)
+    // lower-cased, the fallback when empty, translated in the context.
+    static int jsonWholeNumber(const QJsonValue &value, int fallback);
+    static QString jsonLibraryName(const QJsonValue &value, const QString &fallback, const char *context);
     static void newImage(QImage &image, int width, int height, bool clear);
     static QPixmap colorPixmap(const QColor &color, int width, int height);
     static QIcon colorIcon(const QColor &color, int width, int height);

@@ -1,11 +1,18 @@
 #include "mbrush.h"
 
+#include "mbrushlist.h"
 #include "mbrushsettinginfolist.h"
+#include "mbrushstream.h"
 #include "mcurve.h"
 #include "mlogger.h"
 
+#include <QFileInfo>
 #include <QMetaProperty>
 #include <QUuid>
+
+namespace {
+const QSize kPreviewSize(150, 60);
+} // namespace
 
 MBrush::MBrush(QObject *parent)
     : MShaderObject(parent)
@@ -445,4 +452,109 @@ void MBrush::copyFrom(const MBrush *other)
     deleteCurves();
     for (auto it = other->m_curves.cbegin(); it != other->m_curves.cend(); ++it)
         addCurve(it.key().first, it.key().second)->copyFrom(it.value());
+}
+
+// ---------------------------------------------------------------- files
+
+// The library that holds the brush knows its folders and files; any other
+// brush goes by the program's library.
+const MBrushList *MBrush::library() const
+{
+    if (const auto *owner = qobject_cast<const MBrushList *>(parent()))
+        return owner;
+    return MBrushList::instance();
+}
+
+QString MBrush::userFilePath() const
+{
+    return library()->userFilePath(this);
+}
+
+QString MBrush::systemFilePath() const
+{
+    return library()->systemFilePath(m_id);
+}
+
+bool MBrush::systemFileExists() const
+{
+    const QString path = systemFilePath();
+    return !path.isEmpty() && QFileInfo::exists(path);
+}
+
+bool MBrush::loadFromFile(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return false;
+    const bool read = MBrushStream(this).loadFromJsonFile(path);
+    for (int setting = 0; setting < MEnum::bsCount; ++setting)
+        applySetting(setting, value(setting));
+    return read;
+}
+
+bool MBrush::load()
+{
+    return loadFromFile(userFilePath());
+}
+
+bool MBrush::save()
+{
+    const QString path = userFilePath();
+    if (MBrushStream(this).saveToJsonFile(path))
+        return true;
+    MLogger::instance()->systemError(QStringLiteral("Unable to save brush %1 to \"%2\"").arg(m_id, path));
+    return false;
+}
+
+void MBrush::reload()
+{
+    const QString user = userFilePath();
+    loadFromFile(!user.isEmpty() && QFileInfo::exists(user) ? user : systemFilePath());
+    updatePreview();
+}
+
+void MBrush::restore()
+{
+    loadFromFile(systemFilePath());
+    save();
+    updatePreview();
+}
+
+// ---------------------------------------------------------------- preview
+
+QImage MBrush::preview() const
+{
+    if (m_preview.isNull())
+        m_preview = createPreview(QColor(128, 128, 128), Qt::white);
+    return m_preview;
+}
+
+void MBrush::setPreview(const QImage &image)
+{
+    if (image.isNull())
+        return;
+    m_preview = image.format() == QImage::Format_ARGB32_Premultiplied
+                    ? image
+                    : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+void MBrush::updatePreview()
+{
+    setPreview(createPreview(QColor(128, 128, 128), Qt::white));
+}
+
+QImage MBrush::createPreview(const QColor &first, const QColor &second) const
+{
+    return drawPreview(kPreviewSize.width(), kPreviewSize.height(), first, second);
+}
+
+QImage MBrush::drawPreview(double width, double height, const QColor &first, const QColor &second) const
+{
+    // The sample stroke is painted by the stroke runners, which are not part
+    // of the system yet: until they are, a brush has no picture of its own
+    // and keeps the one its file brought.
+    Q_UNUSED(width)
+    Q_UNUSED(height)
+    Q_UNUSED(first)
+    Q_UNUSED(second)
+    return QImage();
 }

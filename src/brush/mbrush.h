@@ -15,6 +15,7 @@
 #include <memory>
 #include <type_traits>
 
+class MBrushList;
 class MCurve;
 
 // One brush: its identity, the base values of the 39 brush settings (each a
@@ -77,7 +78,6 @@ public:
     ~MBrush() override;
 
     QColor borderColor() const { return m_borderColor; }
-    QImage preview() const { return m_preview; }
     QString id() const { return m_id; }
     QString group() const { return m_group; }
     QString description() const { return m_description; }
@@ -151,6 +151,30 @@ public:
 
     // Everything but the id, the preview and the auto-spacing curve, silently.
     void copyFrom(const MBrush *other);
+
+    // Files: a brush has a user file and may have a system file of the same
+    // name; the user's takes precedence. The paths are those the brush library
+    // knows (the file the brush was read from, whatever its letter case).
+    QString userFilePath() const;
+    QString systemFilePath() const;
+    bool systemFileExists() const;
+    // Reads the file and announces every setting; false for a missing or
+    // unreadable file (a missing one changes nothing).
+    bool loadFromFile(const QString &path);
+    bool load();
+    bool save();
+    // The user file, else the system file; then a new preview.
+    void reload();
+    // The system file over the user file; then a new preview.
+    void restore();
+
+    // The cached preview, rendered on first use.
+    QImage preview() const;
+    // A null image is ignored.
+    void setPreview(const QImage &image);
+    void updatePreview();
+    QImage createPreview(const QColor &first, const QColor &second) const;
+    QImage drawPreview(double width, double height, const QColor &first, const QColor &second) const;
 
 public slots:
     void set_borderColor(const QColor &value);
@@ -251,6 +275,7 @@ private:
     template <typename T>
     void storeSetting(int setting, T value, void (MBrush::*changed)(T));
     void deleteCurves();
+    const MBrushList *library() const;
 
     QColor m_borderColor = Qt::white;
     QString m_id;
@@ -258,7 +283,7 @@ private:
     QString m_group;
     int m_version = 1;
     QHash<CurveKey, MCurve *> m_curves;
-    QImage m_preview;
+    mutable QImage m_preview;
     MCurve *m_autoSpacingCurve;
     QVector<int> m_quickSettings;
     QImage m_texture;

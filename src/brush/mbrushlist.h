@@ -1,15 +1,43 @@
 #pragma once
 
+#include "mparamlist.h"
 #include "msingleton.h"
 
-#include <QObject>
+class MBrush;
 
-// Library of brushes.
-class MBrushList : public QObject, public MSingleton<MBrushList>
+// The brush library: every brush of the system and user brush folders, in
+// the saved library order, with a current brush. A library without any brush
+// gets a default one, so that there always is a brush to paint with.
+class MBrushList : public MParamList, public MSingleton<MBrushList>
 {
     Q_OBJECT
 public:
     explicit MBrushList(QObject *parent = nullptr);
+    // A library kept in other folders than the brush folders.
+    MBrushList(const QString &systemFolder, const QString &userFolder, QObject *parent = nullptr);
+    ~MBrushList() override;
 
-    int rowCount() const { return 0; }
+    QObject *createItem() override;
+    void loadItems(const QStringList &order, const Files &files) override;
+    virtual void loadBrushes(const QStringList &order, const Files &files);
+
+    // The brush of the row, or the default brush for a row that does not exist.
+    MBrush *brush(int row) const;
+    MBrush *currentBrush() const;
+    int indexOfBrushId(const QString &id) const;
+    bool removeBrushById(const QString &id);
+    // The base value of the setting in the current brush.
+    double brushValue(int setting) const;
+
+    // A new brush, saved to its user file and appended to the library.
+    MBrush *createBrushNamed(const QString &group, const QString &description);
+    // The same, with everything but the id copied from the source.
+    MBrush *createBrush(const MBrush *source, const QString &group, const QString &description);
+
+protected:
+    bool readItem(QObject *item, const QString &path) override;
+
+private:
+    void setUp();
+    static MBrush *newDefaultBrush();
 };

@@ -3,8 +3,6 @@
 #include "menum.h"
 #include "msettingcategory.h"
 
-#include <QMetaEnum>
-
 namespace {
 struct SettingRow
 {
@@ -120,12 +118,7 @@ void MBrushSettingInfoList::addCategory(const QString &description, const QVecto
 
 QByteArray MBrushSettingInfoList::settingName(int id)
 {
-    QByteArray key(QMetaEnum::fromType<MEnum::BrushSetting>().valueToKey(id));
-    if (id == MEnum::bsCount || !key.startsWith("bs") || key.size() < 3)
-        return QByteArray();
-    key = key.mid(2);
-    key[0] = char(QChar::toLower(uint(uchar(key.at(0)))));
-    return key;
+    return MEnum::settingName(id);
 }
 
 void MBrushSettingInfoList::setSettingId(MField *record, int id)

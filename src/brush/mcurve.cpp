@@ -18,6 +18,11 @@ bool lessX(const QPointF &a, const QPointF &b)
 {
     return a.x() < b.x();
 }
+
+QPointF unitPoint(const QPointF &point)
+{
+    return QPointF(qBound(0.0, point.x(), 1.0), qBound(0.0, point.y(), 1.0));
+}
 } // namespace
 
 MCurve::MCurve(int setting, int input, int interpolationType, QObject *parent)
@@ -131,8 +136,18 @@ double MCurve::unitPosition(double value, double minimum, double maximum)
 
 void MCurve::addPoint(const QPointF &point)
 {
-    m_points.append(QPointF(qBound(0.0, point.x(), 1.0), qBound(0.0, point.y(), 1.0)));
+    m_points.append(unitPoint(point));
     sortPoints();
+}
+
+void MCurve::setPoints(const QVector<QPointF> &points)
+{
+    m_points.clear();
+    m_points.reserve(points.size());
+    for (const QPointF &point : points)
+        m_points.append(unitPoint(point));
+    std::stable_sort(m_points.begin(), m_points.end(), lessX);
+    buildSpline();
 }
 
 void MCurve::addRangePoint(double x, double y)

@@ -47,6 +47,8 @@ public:
     QPointF point(int index) const { return m_points.value(index); }
     QVector<QPointF> points() const { return m_points; }
     void addPoint(const QPointF &point);
+    // Replaces every control point; each is clamped to the unit square.
+    void setPoints(const QVector<QPointF> &points);
     void addRangePoint(double x, double y);
     void setPoint(int index, const QPointF &point, bool sort);
     void removePoint(int index);

@@ -2,6 +2,7 @@
 
 #include "mutility.h"
 
+#include <QMetaEnum>
 #include <QPen>
 
 // The folder helpers number folders and locations themselves; both numberings
@@ -18,3 +19,25 @@ static_assert(int(MEnum::SystemPath) == int(MUtility::SystemPath) && int(MEnum::
 static_assert(int(MEnum::SquareCap) == int(Qt::SquareCap) && int(MEnum::RoundCap) == int(Qt::RoundCap)
                   && int(MEnum::BevelJoin) == int(Qt::BevelJoin) && int(MEnum::RoundJoin) == int(Qt::RoundJoin),
               "pen styles differ");
+
+namespace {
+QByteArray fileName(const QMetaEnum &enumeration, int value, int count)
+{
+    QByteArray key(value >= 0 && value < count ? enumeration.valueToKey(value) : nullptr);
+    if (key.size() < 3)
+        return QByteArray();
+    key = key.mid(2);
+    key[0] = char(QChar::toLower(uint(uchar(key.at(0)))));
+    return key;
+}
+} // namespace
+
+QByteArray MEnum::settingName(int setting)
+{
+    return fileName(QMetaEnum::fromType<BrushSetting>(), setting, bsCount);
+}
+
+QByteArray MEnum::inputName(int input)
+{
+    return fileName(QMetaEnum::fromType<BrushInput>(), input, biCount);
+}

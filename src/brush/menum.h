@@ -87,4 +87,10 @@ public:
 
     enum UndoType { MixedUndo, MemoryOnlyUndo, FileOnlyUndo };
     Q_ENUM(UndoType)
+
+    // The names brush settings and inputs have in files: the key without its
+    // two-letter prefix, first letter lower-cased ("bsRadius" is "radius");
+    // empty for a value the enumeration does not know.
+    static QByteArray settingName(int setting);
+    static QByteArray inputName(int input);
 };

@@ -4,34 +4,9 @@
 #include "mshader.h"
 #include "mutility.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <cmath>
-#include <limits>
-
-namespace {
-// Library names are stored trimmed and in lower case; the translation
-// catalogue holds them in lower case too.
-QString libraryName(const QJsonValue &value, const QString &fallback)
-{
-    QString text = value.toString().toLower();
-    if (text.isEmpty())
-        text = fallback;
-    return QCoreApplication::translate("Shaders", text.toUtf8().constData());
-}
-
-int wholeNumber(const QJsonValue &value)
-{
-    const double number = value.toDouble(std::nan(""));
-    if (!std::isfinite(number) || std::floor(number) != number || number < std::numeric_limits<int>::min()
-        || number > std::numeric_limits<int>::max())
-        return 0;
-    return int(number);
-}
-} // namespace
 
 MShaderStream::MShaderStream(MShader *shader, QObject *parent)
     : QObject(parent)
@@ -58,11 +33,11 @@ bool MShaderStream::loadFromJsonFile(const QString &fileName)
         return false;
     }
     const QJsonObject json = document.object();
-    m_shader->set_description(libraryName(json.value(QStringLiteral("description")), QStringLiteral("brush shader")));
-    m_shader->set_group(libraryName(json.value(QStringLiteral("group")), QStringLiteral("basics")));
+    m_shader->set_description(MUtility::jsonLibraryName(json.value(QStringLiteral("description")), QStringLiteral("brush shader"), "Shaders"));
+    m_shader->set_group(MUtility::jsonLibraryName(json.value(QStringLiteral("group")), QStringLiteral("basics"), "Shaders"));
     m_shader->set_source(textFromBase64(json.value(QStringLiteral("source"))));
     m_shader->set_id(json.value(QStringLiteral("id")).toString().toUpper());
-    m_shader->set_type(wholeNumber(json.value(QStringLiteral("type"))));
+    m_shader->set_type(MUtility::jsonWholeNumber(json.value(QStringLiteral("type")), 0));
     const QImage preview = MUtility::imageFromJson(json.value(QStringLiteral("preview")));
     if (!preview.isNull())
         m_shader->set_preview(preview);

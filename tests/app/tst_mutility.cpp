@@ -184,6 +184,8 @@ private slots:
     {
         QVERIFY(!MUtility::writeTextFile("x", "/proc/no-such-folder/file.txt"));
         QVERIFY(!MUtility::writeLines({"x"}, "/proc/no-such-folder/file.txt"));
+        QVERIFY(!MUtility::writeFile("x", "/proc/no-such-folder/file.bin"));
+        QVERIFY(!MUtility::writeFile("x", QString()));
 
         // A file size limit makes writes fail the way a full disk does.
         MTestFolder folder;
@@ -196,10 +198,12 @@ private slots:
         QVERIFY(setrlimit(RLIMIT_FSIZE, &limit) == 0);
         const bool written = MUtility::writeTextFile(QString(4096, QLatin1Char('n')), path);
         const bool linesWritten = MUtility::writeLines(QVector<QString>(100, QString(64, QLatin1Char(0x6c))).toList(), path);
+        const bool bytesWritten = MUtility::writeFile(QByteArray(4096, 'b'), path);
         setrlimit(RLIMIT_FSIZE, &previous);
         signal(SIGXFSZ, oldHandler);
         QVERIFY(!written);
         QVERIFY(!linesWritten);
+        QVERIFY(!bytesWritten);
         QCOMPARE(folder.readFile("kept.txt"), QByteArray("old content"));
     }
 
@@ -231,6 +235,15 @@ private slots:
         QVERIFY(MUtility::imageFromJson(QJsonValue("bm90IGEgcG5n")).isNull());
         QVERIFY(MUtility::imageFromJson(QJsonValue(12)).isNull());
         QCOMPARE(MUtility::imageToJson(QImage()).toString(), QString());
+
+        // A size limit refuses larger images before decoding them.
+        QCOMPARE(MUtility::imageFromJson(value, QSize(5, 3)).size(), QSize(5, 3));
+        QVERIFY(MUtility::imageFromJson(value, QSize(4, 3)).isNull());
+        QVERIFY(MUtility::imageFromJson(value, QSize(5, 2)).isNull());
+        // A PNG header that claims 100000 x 100000 pixels and holds none.
+        QByteArray claim = QByteArray::fromBase64(value.toString().toLatin1()).left(33);
+        claim.replace(16, 8, QByteArray::fromHex("000186a0000186a0"));
+        QVERIFY(MUtility::imageFromJson(QJsonValue(QString::fromLatin1(claim.toBase64())), QSize(4096, 4096)).isNull());
     }
 
     void newImageAndSwatches()
