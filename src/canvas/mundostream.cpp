@@ -13,7 +13,6 @@
 #include <QDataStream>
 #include <QDebug>
 #include <QFile>
-#include <QThread>
 #include <QVector>
 #include <QtEndian>
 
@@ -149,20 +148,13 @@ QString parseRecord(const QByteArray &bytes, const QString &id, const Geometry &
 MUndoStream::MUndoStream(QObject *parent)
     : QObject(parent)
 {
-    // Workers log their failures: the logger must exist before any of them runs.
-    MLogger::instance();
 }
 
 MUndoStream::~MUndoStream()
 {
     trace("MUndoStream::~MUndoStream", QStringLiteral("terminate workers: %1").arg(m_workers.size()));
-    for (MUndoStreamWorker *worker : qAsConst(m_workers)) {
-        QThread *thread = worker->workerThread();
-        thread->quit();
-        thread->wait();
-        delete thread;
-        delete worker;
-    }
+    for (MUndoStreamWorker *worker : qAsConst(m_workers))
+        delete worker;      // joins its thread
     m_workers.clear();
     // The reports of those workers die with the stream; whatever they wrote
     // goes with the rest.
@@ -369,33 +361,41 @@ void MUndoStream::addBuffer(const QString &path, const QByteArray &bytes)
     if (spilled == m_buffers.end())
         return;
     spilled->writing = true;
-    startWorker(new QThread(), oldest, spilled->bytes);
+    startWorker(oldest, spilled->bytes);
 }
 
-void MUndoStream::startWorker(QThread *thread, const QString &path, const QByteArray &bytes)
+void MUndoStream::startWorker(const QString &path, const QByteArray &bytes)
 {
-    auto *worker = new MUndoStreamWorker(thread, path, bytes);
-    worker->moveToThread(thread);
-    connect(worker, &MUndoStreamWorker::bufferSaved, this, &MUndoStream::onBufferSaved);
-    connect(worker, &MUndoStreamWorker::bufferError, this, &MUndoStream::onBufferError);
+    auto *worker = new MUndoStreamWorker(path, bytes);
+    // Emitted on the worker's thread, so queued to this one.
     connect(worker, &MUndoStreamWorker::finished, this, &MUndoStream::onWorkerFinished);
-    connect(thread, &QThread::started, worker, &MUndoStreamWorker::run);
+    if (!worker->start()) {
+        // Nothing was tried: the buffer waits, counted, for the next chance.
+        MLogger::instance()->systemError(QStringLiteral("Cannot start a thread to save undo buffer: ") + path);
+        delete worker;
+        m_buffers[path].writing = false;
+        m_spillQueue.prepend(path);
+        return;
+    }
     m_workers.insert(worker);
-    thread->start();
 }
 
-void MUndoStream::onBufferSaved(const QString &path)
+void MUndoStream::onWorkerFinished(MUndoStreamWorker *worker)
 {
-    workerDone(path, true);
+    if (!m_workers.remove(worker))
+        return;
+    worker->join();
+    const QString path = worker->fileName();
+    const bool saved = worker->isSaved();
+    if (!saved) {
+        MLogger::instance()->systemError(worker->error());
+        MLogger::instance()->systemError(QStringLiteral("Undo buffer serialization error: ") + path);
+    }
+    delete worker;
+    spillDone(path, saved);
 }
 
-void MUndoStream::onBufferError(const QString &path)
-{
-    MLogger::instance()->systemError(QStringLiteral("Undo buffer serialization error: ") + path);
-    workerDone(path, false);
-}
-
-void MUndoStream::workerDone(const QString &path, bool saved)
+void MUndoStream::spillDone(const QString &path, bool saved)
 {
     const auto buffer = m_buffers.find(path);
     if (buffer == m_buffers.end()) {
@@ -410,17 +410,6 @@ void MUndoStream::workerDone(const QString &path, bool saved)
         dropBuffer(path);
     }
     // A failed spill keeps its bytes in memory, counted, and is not tried again.
-}
-
-void MUndoStream::onWorkerFinished(MUndoStreamWorker *worker)
-{
-    if (!m_workers.remove(worker))
-        return;
-    QThread *thread = worker->workerThread();
-    thread->quit();
-    thread->wait();
-    delete thread;
-    delete worker;
 }
 
 void MUndoStream::dropBuffer(const QString &path)

@@ -10,7 +10,6 @@
 class MTile;
 class MTextureTile;
 class MUndoStreamWorker;
-class QThread;
 
 // The pixel backups that undo commands refer to by id. A backup is a small
 // serialised record kept in memory; once the counted backups of all streams
@@ -18,8 +17,9 @@ class QThread;
 // the cache folder by a worker on a short-lived thread of its own and dropped
 // from memory once the worker reports that the file is complete. Backups are
 // reference-counted by id: the memory copy and the file go with the last
-// holder. Everything but the file writing happens on the GUI thread; tile
-// operations need the document's context current.
+// holder. Everything but the file writing happens on the GUI thread, logging
+// the workers' failures included; tile operations need the document's
+// context current.
 class MUndoStream : public QObject
 {
     Q_OBJECT
@@ -56,8 +56,6 @@ public:
     static qint64 memorySize();
 
 private slots:
-    void onBufferSaved(const QString &path);
-    void onBufferError(const QString &path);
     void onWorkerFinished(MUndoStreamWorker *worker);
 
 private:
@@ -70,8 +68,9 @@ private:
     };
 
     void addBuffer(const QString &path, const QByteArray &bytes);
-    void startWorker(QThread *thread, const QString &path, const QByteArray &bytes);
-    void workerDone(const QString &path, bool saved);
+    void startWorker(const QString &path, const QByteArray &bytes);
+    // A worker's report: the bytes leave memory once saved, or once released.
+    void spillDone(const QString &path, bool saved);
     // Frees the memory copy, lowering the counter when it was counted.
     void dropBuffer(const QString &path);
     static void removeFile(const QString &path);
