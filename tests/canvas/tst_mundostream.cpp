@@ -2,6 +2,7 @@
 #include "msettings.h"
 #include "mtestglcontext.h"
 #include "mtestlogwatch.h"
+#include "mtestpixels.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
 #include "mundolayer.h"
@@ -18,19 +19,13 @@
 #include <memory>
 #include <sys/resource.h>
 
+using MTestPixels::randomBytes;
+using MTestPixels::tileBytes;
+
 namespace {
 
 const qint64 kWholeRecord = 4 + 1048576;
 const qint64 kBlockRecordPart = 16 + 64 * 64 * 4;
-
-QByteArray randomPixels(quint32 seed, int size)
-{
-    QRandomGenerator random(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char &byte : bytes)
-        byte = char(random.bounded(256));
-    return bytes;
-}
 
 QStringList cacheFiles()
 {
@@ -139,14 +134,8 @@ private:
     {
         auto *tile = static_cast<MTextureTile *>(layer->addTile(at));
         if (tile->ensureTexture())
-            tile->setData(randomPixels(seed, tile->byteSize()).constData());
+            tile->setData(randomBytes(seed, tile->byteSize()).constData());
         return tile;
-    }
-
-    static QByteArray pixelsOf(MTextureTile *tile)
-    {
-        QByteArray bytes(tile->byteSize(), '\x55');
-        return tile->readPixels(bytes.data()) ? bytes : QByteArray();
     }
 
     // The 64-pixel blocks covering areas given in texture pixels.
@@ -205,7 +194,7 @@ private slots:
     {
         QFETCH(QVector<QRect>, areas);
         MTextureTile *tile = paintedTile(1);
-        const QByteArray saved = pixelsOf(tile);
+        const QByteArray saved = tileBytes(tile);
         const QSet<MTile *> blocks = blocksAt(tile, areas);
         const QVector<QRect> rects = rectsOf(blocks);
 
@@ -217,12 +206,12 @@ private slots:
         stream.registerId(id);
         QCOMPARE(stream.workerCount(), 1);
 
-        const QByteArray later = randomPixels(2, tile->byteSize());
+        const QByteArray later = randomBytes(2, tile->byteSize());
         const QByteArray expected = withBlocks(later, saved, rects);
         QVERIFY(tile->setData(later.constData()));
         QVERIFY(stream.isInMemory(id));
         QVERIFY(stream.readBuffer(tile, id));
-        const QByteArray fromMemory = pixelsOf(tile);
+        const QByteArray fromMemory = tileBytes(tile);
         QVERIFY(fromMemory == expected);
 
         waitForWorkers(stream);
@@ -234,7 +223,7 @@ private slots:
         QVERIFY(tile->setData(later.constData()));
         tile->setBackupId(QStringLiteral("other"));
         QVERIFY(stream.readBuffer(tile, id));
-        QVERIFY(pixelsOf(tile) == fromMemory);
+        QVERIFY(tileBytes(tile) == fromMemory);
         QCOMPARE(tile->backupId(), id);
 
         stream.unregisterId(id);
@@ -248,7 +237,7 @@ private slots:
     void spillFileLayout()
     {
         MTextureTile *tile = paintedTile(3);
-        const QByteArray saved = pixelsOf(tile);
+        const QByteArray saved = tileBytes(tile);
         MUndoStream stream;
         setLimit(0.0);
 
@@ -327,7 +316,7 @@ private slots:
         QFETCH(bool, spilled);
         QFETCH(int, holders);
         MTextureTile *tile = paintedTile(5);
-        const QByteArray saved = pixelsOf(tile);
+        const QByteArray saved = tileBytes(tile);
         MUndoStream stream;
         setLimit(spilled ? 0.0 : 256.0);
         QVERIFY(stream.saveTiles(tile, blocksAt(tile, {QRect(0, 0, 1, 1)})));
@@ -342,9 +331,9 @@ private slots:
         for (int i = 1; i < holders; ++i)
             stream.unregisterId(id);
         QCOMPARE(stream.refCount(id), 1);
-        QVERIFY(tile->setData(randomPixels(6, tile->byteSize()).constData()));
+        QVERIFY(tile->setData(randomBytes(6, tile->byteSize()).constData()));
         QVERIFY(stream.readBuffer(tile, id));
-        QVERIFY(pixelsOf(tile).left(256) == saved.left(256));
+        QVERIFY(tileBytes(tile).left(256) == saved.left(256));
 
         const MTestLogWatch log;
         stream.unregisterId(id);
@@ -371,7 +360,7 @@ private slots:
     {
         QFETCH(bool, heldAgain);
         MTextureTile *tile = paintedTile(7);
-        const QByteArray saved = pixelsOf(tile);
+        const QByteArray saved = tileBytes(tile);
         MUndoStream stream;
         setLimit(0.0);
         QVERIFY(stream.saveTiles(tile, {}));
@@ -388,9 +377,9 @@ private slots:
         QCOMPARE(MUndoStream::memorySize(), qint64(0));
         QCOMPARE(QFile::exists(MUndoStream::fileName(id)), heldAgain);
         if (heldAgain) {
-            QVERIFY(tile->setData(randomPixels(8, tile->byteSize()).constData()));
+            QVERIFY(tile->setData(randomBytes(8, tile->byteSize()).constData()));
             QVERIFY(stream.readBuffer(tile, id));
-            QVERIFY(pixelsOf(tile) == saved);
+            QVERIFY(tileBytes(tile) == saved);
             stream.unregisterId(id);
         }
     }
@@ -410,7 +399,7 @@ private slots:
         QFETCH(bool, diskFull);
         QFETCH(QString, message);
         MTextureTile *tile = paintedTile(9);
-        const QByteArray saved = pixelsOf(tile);
+        const QByteArray saved = tileBytes(tile);
         const QString cache = MUtility::cacheDirectory();
         MUndoStream stream;
         setLimit(0.0);
@@ -448,9 +437,9 @@ private slots:
         QVERIFY(stream.isInMemory(id));
         QCOMPARE(MUndoStream::memorySize(), kWholeRecord);
 
-        QVERIFY(tile->setData(randomPixels(10, tile->byteSize()).constData()));
+        QVERIFY(tile->setData(randomBytes(10, tile->byteSize()).constData()));
         QVERIFY(stream.readBuffer(tile, id));
-        QVERIFY(pixelsOf(tile) == saved);
+        QVERIFY(tileBytes(tile) == saved);
         stream.unregisterId(id);
     }
 
@@ -529,13 +518,13 @@ private slots:
         }
         QVERIFY(writeBytes(path, bytes));
 
-        const QByteArray current = randomPixels(12, tile->byteSize());
+        const QByteArray current = randomBytes(12, tile->byteSize());
         QVERIFY(tile->setData(current.constData()));
         tile->setBackupId(QStringLiteral("current"));
         const MTestLogWatch log;
         QVERIFY(!stream.readBuffer(tile, id));
         QCOMPARE(log.count(message), 1);
-        QVERIFY(pixelsOf(tile) == current);
+        QVERIFY(tileBytes(tile) == current);
         QCOMPARE(tile->backupId(), QStringLiteral("current"));
         stream.unregisterId(id);
         QVERIFY_GL_CLEAN();
@@ -555,10 +544,10 @@ private slots:
         stream.registerId(id);
         waitForWorkers(stream);
         QCOMPARE(fileBytes(MUndoStream::fileName(id)), QByteArray(4, '\0'));
-        const QByteArray current = randomPixels(14, tile->byteSize());
+        const QByteArray current = randomBytes(14, tile->byteSize());
         QVERIFY(tile->setData(current.constData()));
         QVERIFY(stream.readBuffer(tile, id));
-        QVERIFY(pixelsOf(tile) == current);
+        QVERIFY(tileBytes(tile) == current);
         stream.unregisterId(id);
     }
 
@@ -583,7 +572,7 @@ private slots:
         }
 
         setLimit(0.0);
-        const QByteArray pixels = randomPixels(16, tile->byteSize());
+        const QByteArray pixels = randomBytes(16, tile->byteSize());
         QVERIFY(stream.saveTexture(tile, pixels.constData()));
         const QString id = tile->backupId();
         stream.registerId(id);
@@ -591,9 +580,9 @@ private slots:
         QCOMPARE(MUndoStream::memorySize(), countedSize);
 
         QVERIFY(stream.readBuffer(tile, id));
-        QVERIFY(pixelsOf(tile) == pixels);
+        QVERIFY(tileBytes(tile) == pixels);
         QVERIFY(stream.readBuffer(tile, id));    // and again
-        QVERIFY(pixelsOf(tile) == pixels);
+        QVERIFY(tileBytes(tile) == pixels);
 
         stream.unregisterId(id);
         QVERIFY(!stream.isInMemory(id));
@@ -656,7 +645,7 @@ private slots:
             MTextureTile *tile = tiles[random.bounded(tiles.size())];
             const int action = random.bounded(10);
             if (action < 4 || live.isEmpty()) {
-                QVERIFY(tile->setData(randomPixels(random.generate(), tile->byteSize()).constData()));
+                QVERIFY(tile->setData(randomBytes(random.generate(), tile->byteSize()).constData()));
                 QVector<QRect> areas;
                 if (random.bounded(3))
                     for (int n = 1 + random.bounded(4); n > 0; --n)
@@ -664,14 +653,14 @@ private slots:
                 const QSet<MTile *> blocks = blocksAt(tile, areas);
                 QVERIFY(stream.saveTiles(tile, blocks));
                 stream.registerId(tile->backupId());
-                live.insert(tile->backupId(), {tile, pixelsOf(tile), rectsOf(blocks), 1});
+                live.insert(tile->backupId(), {tile, tileBytes(tile), rectsOf(blocks), 1});
                 order << tile->backupId();
             } else if (action < 7) {
                 const QString id = order.at(random.bounded(order.size()));
                 Backup &backup = live[id];
-                const QByteArray expected = withBlocks(pixelsOf(backup.tile), backup.pixels, backup.blocks);
+                const QByteArray expected = withBlocks(tileBytes(backup.tile), backup.pixels, backup.blocks);
                 QVERIFY2(stream.readBuffer(backup.tile, id), qPrintable(QStringLiteral("step %1").arg(step)));
-                QVERIFY2(pixelsOf(backup.tile) == expected, qPrintable(QStringLiteral("step %1").arg(step)));
+                QVERIFY2(tileBytes(backup.tile) == expected, qPrintable(QStringLiteral("step %1").arg(step)));
             } else if (action < 8) {
                 const QString id = order.at(random.bounded(order.size()));
                 stream.registerId(id);

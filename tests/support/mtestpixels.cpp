@@ -1,5 +1,9 @@
 #include "mtestpixels.h"
 
+#include "mtexturetile.h"
+
+#include <QRandomGenerator>
+
 #include <algorithm>
 #include <cmath>
 
@@ -43,6 +47,22 @@ QRgb toPixel(double r, double g, double b, double a)
 {
     auto byte = [](double value) { return qRound(std::clamp(value, 0.0, 1.0) * 255); };
     return qRgba(byte(r), byte(g), byte(b), byte(a));
+}
+
+QByteArray randomBytes(quint32 seed, int size)
+{
+    QRandomGenerator random(seed);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &byte : bytes)
+        byte = char(random.bounded(256));
+    return bytes;
+}
+
+QByteArray tileBytes(MTextureTile *tile)
+{
+    // Filled first, so that a read that writes nothing shows.
+    QByteArray bytes(tile->byteSize(), '\x55');
+    return tile->readPixels(bytes.data()) ? bytes : QByteArray();
 }
 
 } // namespace MTestPixels

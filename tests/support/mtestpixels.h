@@ -1,9 +1,12 @@
 #pragma once
 
+#include <QByteArray>
 #include <QImage>
 
 #include <array>
 #include <functional>
+
+class MTextureTile;
 
 // Pixel helpers for tests that compare GPU output with a CPU rendition.
 namespace MTestPixels {
@@ -28,5 +31,10 @@ Sample sample(const QImage &image, double u, double v);
 Vec3 unmultiply(const Sample &s);
 // Rounds each channel (clamped to 0..1) to 8 bits.
 QRgb toPixel(double r, double g, double b, double a);
+
+// size bytes of noise, the same for the same seed.
+QByteArray randomBytes(quint32 seed, int size);
+// The whole texture of a tile as RGBA bytes, row 0 first; empty when it cannot be read.
+QByteArray tileBytes(MTextureTile *tile);
 
 } // namespace MTestPixels
