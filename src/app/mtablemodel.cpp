@@ -255,6 +255,31 @@ bool MTableModel::loadJson(const QString &path)
     return true;
 }
 
+bool MTableModel::arrangeItems(const QList<QObject *> &items)
+{
+    if (items.size() != m_items.size())
+        return false;
+    QHash<QObject *, int> newRows;
+    for (int row = 0; row < items.size(); ++row)
+        newRows.insert(items.at(row), row);
+    if (newRows.size() != items.size())
+        return false;
+    for (QObject *object : qAsConst(m_items)) {
+        if (!newRows.contains(object))
+            return false;
+    }
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &old : before)
+        after.append(index(newRows.value(m_items.value(old.row()), -1), old.column()));
+    m_items = items;
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
+    return true;
+}
+
 // ---------------------------------------------------------------- item registration
 
 QString MTableModel::idKey(QObject *item) const

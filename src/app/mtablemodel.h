@@ -78,6 +78,12 @@ signals:
     void countChanged(int count);
     void propertyChanged(int row, QObject *item, const QByteArray &name, const QVariant &value);
 
+protected:
+    // Puts the rows in a new order, as one layout change that carries the
+    // views' persistent indexes along. Refused (false) unless the list holds
+    // exactly the model's items.
+    bool arrangeItems(const QList<QObject *> &items);
+
 private slots:
     void onItemPropertyChanged();
 

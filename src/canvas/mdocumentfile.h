@@ -2,20 +2,41 @@
 
 #include <QString>
 
+class MCanvas;
 class MTextureLayer;
 class QDataStream;
 
-// The single-layer file in which a removed layer is parked on disk: a magic
-// UUID, the format number and one layer record (properties, then the raw
-// RGBA pixels of every tile texture). Reading and writing need the
-// document's context current.
+// The document file ("kxd") and the single-layer file in which a removed
+// layer is parked on disk. Both are a magic UUID, the format number and a
+// body: the document's painted rectangle, paper and margin followed by its
+// layer records, or one layer record (properties, then the raw RGBA pixels of
+// every tile texture). Reading and writing need the document's context
+// current.
 //
 // Readers return 0 on success, 1 when the file cannot be opened, 2 for a
-// wrong magic, 3 when a tile's pixels are cut short (or their size is not a
-// whole tile). Writers return 0 on success, 1 when the file cannot be opened,
-// 2 when fewer bytes were written than a tile holds, 3 when reading a tile
-// from the GPU failed.
+// wrong magic, 3 when the data is cut short or does not describe whole tiles
+// on the tile grid, 4 when the document cannot take layers (no context).
+// A document is replaced only once its whole file has been read: a failed
+// read leaves it as it was.
+//
+// Writers return 0 on success, 1 when the file cannot be opened, 2 when not
+// every byte reached the file, 3 when reading a tile from the GPU failed.
+// Files are written beside the target and renamed over it, so a failed write
+// leaves the previous file as it was.
+int writeDocumentFile(const QString &path, MCanvas *canvas);
+int readDocumentFile(const QString &path, MCanvas *canvas);
+int writeDocument(QDataStream &stream, MCanvas *canvas);
+int readDocument(QDataStream &stream, MCanvas *canvas);
+
 int writeLayerFile(const QString &path, MTextureLayer *layer);
 int readLayerFile(const QString &path, MTextureLayer *layer);
 int writeLayerRecord(QDataStream &stream, MTextureLayer *layer);
 int readLayerRecord(QDataStream &stream, MTextureLayer *layer);
+
+// Saves every layer, alone at the size of the painted rectangle, as
+// <folder>/<baseName><number>.png, the number padded to four digits. Without
+// reverse the last row is 1 and row 0 the layer count; with it row 0 is 1.
+// With background each image shows row 0 under the layer. False when there is
+// nothing to export, the folder is missing or an image could not be saved.
+bool exportLayersAsPng(const QString &folder, const QString &baseName, MCanvas *canvas, bool reverse,
+                       bool background);

@@ -28,6 +28,17 @@ int tileKey(const QPointF &p, int tileSize, int border, int offset)
     return int((a + b) * (a + b + 1) / 2 + a);
 }
 
+int tileCell(int coordinate, int step)
+{
+    const int quotient = coordinate / step;
+    return (coordinate % step != 0 && (coordinate < 0) != (step < 0)) ? quotient - 1 : quotient;
+}
+
+qint64 tileCellKey(int column, int row)
+{
+    return qint64((quint64(quint32(column)) << 32) | quint32(row));
+}
+
 QPointF tileLocal(const QPointF &p)
 {
     return QPointF(p.x() - std::floor(p.x() / 500.0) * 500.0 + 6.0, p.y() - std::floor(p.y() / 500.0) * 500.0 + 6.0);

@@ -16,6 +16,11 @@ QRect tileRect(const QPointF &p, int tileSize, int border);
 QRect tileTextureRect(const QPointF &p, int tileSize, int border);
 // A pairing of the cell's column and row (each shifted by offset) usable as a hash key.
 int tileKey(const QPointF &p, int tileSize, int border, int offset);
+// The column (or row) of the cell holding a canvas coordinate: floor(coordinate / step).
+int tileCell(int coordinate, int step);
+// A key of the cell at column and row, distinct for every pair of ints, so
+// cells however far from the origin never share one.
+qint64 tileCellKey(int column, int row);
 // The texture pixel of a canvas point inside its document-layer tile (512 wide, border 6).
 QPointF tileLocal(const QPointF &p);
 // p in the unit coordinates of r.

@@ -1,28 +1,43 @@
 #pragma once
 
+#include "mparamlist.h"
 #include "msingleton.h"
-
-#include <QList>
-#include <QObject>
 
 class MShader;
 
-// Library of effects and brush engines.
-class MShaderList : public QObject, public MSingleton<MShaderList>
+// The library of effects and brush engines: the ".kxs" files of the system
+// and user "shaders" folders, sorted by group and description. A system
+// effect always wins over a user file of the same id; the user's file is left
+// on disk.
+class MShaderList : public MParamList, public MSingleton<MShaderList>
 {
     Q_OBJECT
 public:
     explicit MShaderList(QObject *parent = nullptr);
+    // A library over other folders than the installation's and the user's.
+    MShaderList(const QString &systemFolder, const QString &userFolder, QObject *parent = nullptr);
     ~MShaderList() override;
 
-    int rowCount() const { return m_items.size(); }
-    MShader *shaderAt(int row) const { return m_items.value(row); }
+    QObject *createItem() override;
+    void loadItems(const QStringList &order, const Files &files) override;
 
-    // Takes ownership.
-    void append(MShader *shader);
-    // The effect whose id equals id, both trimmed and upper-cased; null when none.
+    MShader *shaderAt(int row) const;
+    // The row whose id equals id, both trimmed and upper-cased; null when none.
     MShader *find(const QString &id) const;
+    // The current row, else the default effect.
+    MShader *current() const;
+    // Stands in where no row matches; never a row.
+    MShader *defaultShader() const { return m_default; }
+    // The first row whose id equals id, both lower-cased, or -1.
+    int rowOfId(const QString &id) const;
+    // Removes the row and deletes its user file; false when no row has the id.
+    bool remove(const QString &id);
+
+protected:
+    bool readItem(QObject *item, const QString &path) override;
 
 private:
-    QList<MShader *> m_items;
+    void setUp();
+
+    MShader *m_default = nullptr;
 };

@@ -1,15 +1,17 @@
 #pragma once
 
+#include "mlistmodel.h"
+#include "mpatternitem.h"
 #include "msingleton.h"
 
-#include <QObject>
-
-// The fill patterns.
-class MPatternList : public QObject, public MSingleton<MPatternList>
+// The fixed catalogue of fill patterns offered by the fill tool: "No pattern"
+// first, then the built-in images.
+class MPatternList : public MListModel<MPatternItem>, public MSingleton<MPatternList>
 {
     Q_OBJECT
 public:
     explicit MPatternList(QObject *parent = nullptr);
 
-    int rowCount() const { return 0; }
+private:
+    void addPattern(const QString &fileName, const QString &name);
 };

@@ -2,13 +2,11 @@
 // shader that only this driver happens to accept is caught here.
 
 #include "mshaderprogramlist.h"
+#include "mtestglslang.h"
 #include "mtestglrig.h"
 #include "mutility.h"
 
 #include <QDir>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <QTest>
 
 class TestGlslResources : public QObject
@@ -16,32 +14,7 @@ class TestGlslResources : public QObject
     Q_OBJECT
 
 private:
-    QString validator;
-    QTemporaryDir folder;
-
-    // Writes the sources to files and runs the validator on them, linking
-    // them into one program when there are several. Empty when they pass.
-    QString validate(const QStringList &names, const QStringList &sources)
-    {
-        QStringList arguments;
-        if (sources.size() > 1)
-            arguments << QStringLiteral("-l");
-        for (int i = 0; i < sources.size(); ++i) {
-            const QString stage = names.at(i).endsWith(QLatin1String("_vert.glsl")) ? QStringLiteral("vert")
-                                                                                      : QStringLiteral("frag");
-            const QString path = folder.filePath(QStringLiteral("%1.%2").arg(QFileInfo(names.at(i)).completeBaseName(), stage));
-            if (!MUtility::writeTextFile(sources.at(i), path))
-                return QStringLiteral("cannot write ") + path;
-            arguments << path;
-        }
-        QProcess process;
-        process.start(validator, arguments);
-        if (!process.waitForFinished(60000))
-            return QStringLiteral("glslangValidator did not finish");
-        if (process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
-            return QString();
-        return QString::fromUtf8(process.readAllStandardOutput() + process.readAllStandardError());
-    }
+    MTestGlslang glslang;
 
     static QString resource(const QString &name)
     {
@@ -53,9 +26,7 @@ private:
 private slots:
     void initTestCase()
     {
-        validator = QStandardPaths::findExecutable(QStringLiteral("glslangValidator"));
-        QVERIFY2(!validator.isEmpty(), "glslangValidator (Debian package glslang-tools) is not installed");
-        QVERIFY(folder.isValid());
+        QVERIFY2(glslang.isValid(), "glslangValidator (Debian package glslang-tools) is not installed");
     }
 
     void everyStage_data()
@@ -75,7 +46,7 @@ private slots:
         QFETCH(QString, name);
         const QString source = resource(name);
         QVERIFY(source.startsWith(QLatin1String("#version 330 core")));
-        const QString errors = validate({name}, {source});
+        const QString errors = glslang.validate({name}, {source});
         QVERIFY2(errors.isEmpty(), qPrintable(errors));
     }
 
@@ -95,7 +66,7 @@ private slots:
         QString vertexSource, fragmentSource;
         QVERIFY(MUtility::readTextFile(vertexSource, vertex));
         QVERIFY(MUtility::readTextFile(fragmentSource, fragment));
-        const QString errors = validate({QFileInfo(vertex).fileName(), QFileInfo(fragment).fileName()},
+        const QString errors = glslang.validate({QFileInfo(vertex).fileName(), QFileInfo(fragment).fileName()},
                                         {vertexSource, fragmentSource});
         QVERIFY2(errors.isEmpty(), qPrintable(errors));
     }
@@ -121,8 +92,7 @@ private slots:
     {
         QFETCH(bool, brushEngine);
         QFETCH(QString, body);
-        const QString errors = validate({QStringLiteral("basic_vert.glsl"), QStringLiteral("framed_frag.glsl")},
-                                        {resource(QStringLiteral("basic_vert.glsl")), MTestGLRig::framedSource(brushEngine, body)});
+        const QString errors = glslang.validateFragment(MTestGLRig::framedSource(brushEngine, body));
         QVERIFY2(errors.isEmpty(), qPrintable(errors));
     }
 };

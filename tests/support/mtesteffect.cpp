@@ -2,6 +2,7 @@
 
 #include "mfield.h"
 #include "mtestglrig.h"
+#include "mtexture.h"
 
 MTestEffect::MTestEffect(const QString &id, const QString &body)
     : m_body(body)
@@ -14,6 +15,17 @@ MTestEffect::MTestEffect(const QString &id, const QString &body)
 MTestEffect::~MTestEffect()
 {
     clearParams();
+    qDeleteAll(m_textures);
+}
+
+MTexture *MTestEffect::addTexture(const QByteArray &name, const QString &file)
+{
+    auto *texture = new MTexture();
+    texture->setName(name);
+    texture->setFileName(file);
+    m_textures.append(texture);
+    setTexturesModified(true);
+    return texture;
 }
 
 void MTestEffect::addParam(const QByteArray &name, const QVariant &defaultValue)
@@ -54,5 +66,11 @@ QString MTestEffect::buildFragmentSource(bool *ok) const
 {
     if (ok)
         *ok = m_parses;
-    return m_parses ? MTestGLRig::framedSource(type() == BrushShader, m_body) : QString();
+    if (!m_parses)
+        return QString();
+    QString source = MTestGLRig::framedSource(type() == BrushShader, m_body);
+    QString declarations;
+    for (const MTexture *texture : m_textures)
+        declarations += QStringLiteral("uniform sampler2D %1;\n").arg(QString::fromLatin1(texture->name()));
+    return source.replace(QStringLiteral("void main(void)"), declarations + QStringLiteral("void main(void)"));
 }

@@ -51,3 +51,12 @@ private:
         const QString glErrorText = MTestGLContext::glErrors();                                                        \
         QVERIFY2(glErrorText.isEmpty(), qPrintable(glErrorText));                                                      \
     } while (false)
+
+// Fails the test, saying where and how, when two images differ by more than
+// the tolerance in any channel.
+#define QCOMPARE_IMAGES(actual, expected, tolerance)                                                                   \
+    do {                                                                                                               \
+        QString imageDifference;                                                                                       \
+        QVERIFY2(MTestGLContext::compareImages(actual, expected, tolerance, &imageDifference),                        \
+                 qPrintable(imageDifference));                                                                         \
+    } while (false)

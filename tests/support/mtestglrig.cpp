@@ -1,7 +1,7 @@
 #include "mtestglrig.h"
 
+#include "mshader.h"
 #include "mshaderprogramlist.h"
-#include "mutility.h"
 #include "mvertexbuffer.h"
 
 #include <QMatrix4x4>
@@ -10,7 +10,6 @@
 #include <QOpenGLShaderProgram>
 #include <QOpenGLTexture>
 #include <QOpenGLVertexArrayObject>
-#include <QRegularExpression>
 
 MTestGLRig::MTestGLRig(int width, int height)
     : m_width(width)
@@ -43,18 +42,10 @@ MTestGLRig::~MTestGLRig()
 
 QString MTestGLRig::framedSource(bool brushEngine, const QString &body)
 {
-    const QString kind = brushEngine ? QStringLiteral("brush") : QStringLiteral("effect");
-    QString header, footer;
-    MUtility::readTextFile(header, QStringLiteral(":/shaders/std_%1_header_frag.glsl").arg(kind));
-    MUtility::readTextFile(footer, QStringLiteral(":/shaders/std_%1_footer_frag.glsl").arg(kind));
-    QStringList lines = header.split(QRegularExpression(QStringLiteral("\\r?\\n")));
-    lines << QString() << QString() << QStringLiteral("void main(void)") << QStringLiteral("{");
-    for (const QString &line : body.split(QLatin1Char('\n')))
-        lines << QLatin1Char('\t') + line;
-    lines << QString();
-    lines << footer.split(QRegularExpression(QStringLiteral("\\r?\\n")));
-    lines << QString() << QStringLiteral("}");
-    return lines.join(QLatin1Char('\n'));
+    MShader shader;
+    shader.set_type(brushEngine ? MShader::BrushShader : MShader::EffectShader);
+    shader.set_source(QStringLiteral("@main\n") + body);
+    return shader.buildFragmentSource(nullptr);
 }
 
 QOpenGLShaderProgram *MTestGLRig::begin(const QString &name)

@@ -30,8 +30,8 @@ public:
     int width() const { return m_width; }
     int height() const { return m_height; }
 
-    // An effect (brushEngine false) or brush-engine body wrapped in its frame
-    // the way the effect model wraps user sources.
+    // The fragment of an effect (brushEngine false) or brush engine whose
+    // main section is the body.
     static QString framedSource(bool brushEngine, const QString &body);
 
     // Binds the named program for the quad and sets its mvp.

@@ -24,6 +24,15 @@ QImage pattern(int width, int height, const std::function<QRgb(int, int)> &pixel
     return image;
 }
 
+QByteArray randomBytes(quint32 seed, int size)
+{
+    QRandomGenerator random(seed);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &byte : bytes)
+        byte = char(random.bounded(256));
+    return bytes;
+}
+
 QImage filled(int width, int height, QRgb pixel)
 {
     return pattern(width, height, [pixel](int, int) { return pixel; });
@@ -47,15 +56,6 @@ QRgb toPixel(double r, double g, double b, double a)
 {
     auto byte = [](double value) { return qRound(std::clamp(value, 0.0, 1.0) * 255); };
     return qRgba(byte(r), byte(g), byte(b), byte(a));
-}
-
-QByteArray randomBytes(quint32 seed, int size)
-{
-    QRandomGenerator random(seed);
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char &byte : bytes)
-        byte = char(random.bounded(256));
-    return bytes;
 }
 
 QByteArray tileBytes(MTextureTile *tile)

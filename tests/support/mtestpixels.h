@@ -29,11 +29,11 @@ QImage filled(int width, int height, QRgb pixel);
 Sample sample(const QImage &image, double u, double v);
 // The colour divided by max(1/256, alpha).
 Vec3 unmultiply(const Sample &s);
+// size random bytes, the same for the same seed.
+QByteArray randomBytes(quint32 seed, int size);
 // Rounds each channel (clamped to 0..1) to 8 bits.
 QRgb toPixel(double r, double g, double b, double a);
 
-// size bytes of noise, the same for the same seed.
-QByteArray randomBytes(quint32 seed, int size);
 // The whole texture of a tile as RGBA bytes, row 0 first; empty when it cannot be read.
 QByteArray tileBytes(MTextureTile *tile);
 

@@ -1,0 +1,192 @@
+#include "mshareddata.h"
+
+#include "mbrush.h"
+#include "mcanvas.h"
+#include "mframebuffer.h"
+#include "mlogger.h"
+#include "mshaderprogramlist.h"
+#include "mtexturelayer.h"
+#include "mtextureutility.h"
+#include "mvertexbuffer.h"
+
+#include <QOpenGLContext>
+#include <QOpenGLTexture>
+#include <QOpenGLVertexArrayObject>
+
+MSharedData::MSharedData(MCanvas *canvas)
+    : QObject(canvas)
+    , m_canvas(canvas)
+    , m_brush(new MBrush())
+    , m_programList(new MShaderProgramList(this))
+    , m_vertexArray(new QOpenGLVertexArrayObject(this))
+{
+}
+
+MSharedData::~MSharedData() = default;
+
+bool MSharedData::makeCanvasCurrent()
+{
+    return m_canvas && m_canvas->makeCurrent();
+}
+
+void MSharedData::setBrush(const MBrush *brush)
+{
+    m_brush->copyFrom(brush);
+}
+
+MTextureLayer *MSharedData::currentLayer() const
+{
+    return m_canvas ? m_canvas->at(m_currentLayer) : nullptr;
+}
+
+MTextureLayer *MSharedData::layerBelow() const
+{
+    return m_canvas ? m_canvas->at(m_currentLayer - 1) : nullptr;
+}
+
+void MSharedData::setColorTextureSize(double radius)
+{
+    const int size = 4 * int(radius * 0.5);
+    m_colorTextureSize = qMax(qMin(size, m_maxColorTextureSize), m_minColorTextureSize);
+}
+
+void MSharedData::swapColorTextures(int size)
+{
+    if (!m_colorSampleTextures.contains(size) || !m_colorTargetTextures.contains(size))
+        return;
+    QOpenGLTexture *sample = m_colorSampleTextures.value(size);
+    m_colorSampleTextures.insert(size, m_colorTargetTextures.value(size));
+    m_colorTargetTextures.insert(size, sample);
+}
+
+void MSharedData::createBrushTexture(const QImage &image)
+{
+    makeCanvasCurrent();
+    destroyBrushTexture();
+    m_brushTexture = createMipmappedTexture(image);
+    if (!m_brushTexture)
+        MLogger::instance()->systemError(QStringLiteral("error during brush texture creation"));
+}
+
+void MSharedData::destroyBrushTexture()
+{
+    if (m_brushTexture)
+        m_brushTexture->destroy();
+    delete m_brushTexture;
+    m_brushTexture = nullptr;
+}
+
+void MSharedData::initializeGL()
+{
+    if (m_initialized || m_failed)
+        return;
+    MLogger &logger = *MLogger::instance();
+    makeCanvasCurrent();
+    if (QOpenGLContext::currentContext())
+        initializeOpenGLFunctions();
+
+    if (!m_frameBuffer)
+        m_frameBuffer = new MFrameBuffer(this);
+    if (!m_stampBuffer)
+        m_stampBuffer.reset(new MVertexBuffer(stampBufferVertices));
+    if (!QOpenGLContext::currentContext() || !m_stampBuffer->create()) {
+        logger.systemError(QStringLiteral("Unable to create stamp buffer"));
+        m_failed = true;
+        return;
+    }
+    if (!createEmptyTexture()) {
+        logger.systemError(QStringLiteral("Unable to create empty texture"));
+        m_failed = true;
+        return;
+    }
+    if (!createColorTextures()) {
+        logger.systemError(QStringLiteral("Unable to create color sample texture"));
+        m_failed = true;
+        return;
+    }
+    m_vertexArray->create();
+    m_programList->createSharedContext();
+    m_programList->compileAll();
+    m_initialized = true;
+}
+
+bool MSharedData::createEmptyTexture()
+{
+    MLogger &logger = *MLogger::instance();
+    auto *texture = new QOpenGLTexture(QOpenGLTexture::Target2D);
+    QImage image(2, 2, QImage::Format_RGBA8888_Premultiplied);
+    if (image.isNull()) {
+        logger.systemError(QStringLiteral("Image memory allocation fail"));
+        delete texture;
+        return false;
+    }
+    image.fill(Qt::transparent);
+    if (!texture->create()) {
+        logger.systemError(QStringLiteral("Unable to create texture"));
+        delete texture;
+        return false;
+    }
+    texture->setSize(2, 2);
+    texture->setFormat(QOpenGLTexture::RGBA8_UNorm);
+    texture->setMinMagFilters(QOpenGLTexture::Nearest, QOpenGLTexture::Nearest);
+    texture->setMipLevels(1);
+    texture->allocateStorage(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8);
+    texture->setData(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, image.constBits());
+    m_emptyTexture = texture;
+    return true;
+}
+
+bool MSharedData::createColorTextures()
+{
+    destroyColorTextures();
+    bool ok = true;
+    for (int size = m_minColorTextureSize; size <= m_maxColorTextureSize; size += 2) {
+        QOpenGLTexture *sample = ::createEmptyTexture(size, size);
+        QOpenGLTexture *target = ::createEmptyTexture(size, size);
+        if (!sample || !target) {
+            MLogger::instance()->systemError(QStringLiteral("error during color textures creation"));
+            delete sample;
+            delete target;
+            ok = false;
+            continue;
+        }
+        m_colorSampleTextures.insert(size, sample);
+        m_colorTargetTextures.insert(size, target);
+    }
+    return ok;
+}
+
+void MSharedData::destroyColorTextures()
+{
+    for (QOpenGLTexture *texture : qAsConst(m_colorSampleTextures))
+        delete texture;
+    for (QOpenGLTexture *texture : qAsConst(m_colorTargetTextures))
+        delete texture;
+    m_colorSampleTextures.clear();
+    m_colorTargetTextures.clear();
+}
+
+void MSharedData::shutDown()
+{
+    if (!makeCanvasCurrent() && m_canvas)
+        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
+    if (m_stampBuffer)
+        m_stampBuffer->buffer().destroy();
+    m_stampBuffer.reset();
+    if (m_frameBuffer) {
+        m_frameBuffer->release();
+        m_frameBuffer->deleteFramebuffer();
+        delete m_frameBuffer;
+        m_frameBuffer = nullptr;
+    }
+    if (m_emptyTexture)
+        m_emptyTexture->destroy();
+    delete m_emptyTexture;
+    m_emptyTexture = nullptr;
+    destroyBrushTexture();
+    destroyColorTextures();
+    m_programList->destroySharedContext();
+    m_vertexArray->destroy();
+    m_initialized = false;
+    m_failed = false;
+}

@@ -1,0 +1,729 @@
+#include "mcanvas.h"
+
+#include "mcanvasfill.h"
+#include "mcommandappendlayer.h"
+#include "mcommandsetpaintedrect.h"
+#include "mdocumentfile.h"
+#include "mfillcanvasrunner.h"
+#include "mgeometry.h"
+#include "mlogger.h"
+#include "mopengl.h"
+#include "mpaintengine.h"
+#include "mpaintparams.h"
+#include "msettings.h"
+#include "mshareddata.h"
+#include "mtexturetile.h"
+#include "mtextureutility.h"
+#include "mtilegeometry.h"
+#include "mtransform.h"
+
+#include <QClipboard>
+#include <QDebug>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
+#include <QOpenGLPixelTransferOptions>
+#include <QOpenGLTexture>
+#include <QPainter>
+#include <QUndoStack>
+
+namespace {
+int documentCounter = 0;
+int macrosOpened = 0;
+int macrosClosed = 0;
+
+void trace(const char *function, const QString &message)
+{
+    qDebug().noquote() << QStringLiteral("mcanvas::%1").arg(QLatin1String(function)) << message;
+}
+} // namespace
+
+MCanvas::MCanvas(QObject *parent, Purpose purpose)
+    : MListModel<MTextureLayer>(parent)
+    , m_sharedData(new MSharedData(this))
+    , m_paintEngine(new MPaintEngine(this))
+{
+    MSettings *settings = MSettings::instance();
+    m_paperType = settings->paperType();
+    m_paperColor = settings->paperColor();
+    m_strokeLayer = new MTextureLayer(this);
+    m_selectionLayer = new MTextureLayer(this);
+    m_undoStack = new QUndoStack(this);
+    m_undoStack->setUndoLimit(settings->undoLimit());
+    if (purpose == UserDocument)
+        m_fileName = tr("new document %1.%2").arg(++documentCounter).arg(QStringLiteral("kxd"));
+    setPaperName(settings->paperName());
+    const int width = settings->defaultWidth();
+    const int height = settings->defaultHeight();
+    m_paintedRect = QRectF(-(width / 2), -(height / 2), width, height);
+    m_paintMargin = m_autoExtent ? settings->paintMargin() : 0.0;
+    initializeGL();
+    connectSignals();
+}
+
+MCanvas::~MCanvas()
+{
+    if (macrosOpened != macrosClosed)
+        trace("~MCanvas", QStringLiteral("stroke start <> end ! %1 %2").arg(macrosOpened).arg(macrosClosed));
+    // GL objects go with the context that made them.
+    if (m_glReady)
+        shutDown();
+    m_undoStack->clear();
+    delete m_undoStack;
+    m_undoStack = nullptr;
+}
+
+// ---------------------------------------------------------------- OpenGL
+
+void MCanvas::initializeGL()
+{
+    if (m_glReady)
+        return;
+    QOpenGLContext *global = QOpenGLContext::globalShareContext();
+    if (global && global->surface())
+        global->makeCurrent(global->surface());
+    MLogger &logger = *MLogger::instance();
+    m_context = MOpenGL::createSharedContext(global);
+    if (!m_context) {
+        logger.systemError(QStringLiteral("Unable to create shared context"));
+        return;
+    }
+    m_surface = MOpenGL::createOffscreenSurface(m_context);
+    if (!m_surface) {
+        logger.systemError(QStringLiteral("Unable to create surface"));
+        delete m_context;
+        m_context = nullptr;
+        return;
+    }
+    m_glReady = true;
+    m_context->makeCurrent(m_surface);
+    m_context->functions()->initializeOpenGLFunctions();
+    m_sharedData->initializeGL();
+    if (m_paintEngine->init()) {
+        new MCommandAppendLayer(this);
+        m_undoStack->clear();
+    } else {
+        logger.systemError(QStringLiteral("Unable to create paint engine"));
+    }
+}
+
+bool MCanvas::makeCurrent()
+{
+    if (!m_glReady)
+        return false;
+    if (QOpenGLContext::currentContext() == m_context)
+        return true;
+    return m_context->makeCurrent(m_surface);
+}
+
+void MCanvas::shutDown()
+{
+    if (!makeCurrent())
+        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
+    disconnectSignals();
+    m_paintEngine->shutDown();
+    m_sharedData->shutDown();
+    clear();
+    if (m_surface)
+        m_surface->destroy();
+    delete m_surface;
+    m_surface = nullptr;
+    delete m_context;
+    m_context = nullptr;
+    m_glReady = false;
+}
+
+MShaderProgramList *MCanvas::shaderProgramList() const
+{
+    return m_sharedData->programList();
+}
+
+void MCanvas::connectSignals()
+{
+    disconnectSignals();
+    m_connections << connect(this, &MListModelBase::currentRowChanged, this, qOverload<>(&MCanvas::refresh))
+                  << connect(m_undoStack, &QUndoStack::canRedoChanged, this, &MCanvas::modifiedChanged)
+                  << connect(m_undoStack, &QUndoStack::canUndoChanged, this, &MCanvas::modifiedChanged)
+                  << connect(m_undoStack, &QUndoStack::cleanChanged, this, &MCanvas::modifiedChanged);
+}
+
+void MCanvas::disconnectSignals()
+{
+    for (const QMetaObject::Connection &connection : qAsConst(m_connections))
+        disconnect(connection);
+    m_connections.clear();
+}
+
+// ---------------------------------------------------------------- state
+
+bool MCanvas::isModified() const
+{
+    return !m_undoStack->isClean();
+}
+
+void MCanvas::set_clipStroke(bool value)
+{
+    if (m_clipStroke == value)
+        return;
+    m_clipStroke = value;
+    emit clipStrokeChanged(value);
+}
+
+void MCanvas::set_hasSelection(bool value)
+{
+    if (m_hasSelection == value)
+        return;
+    m_hasSelection = value;
+    emit hasSelectionChanged(value);
+}
+
+void MCanvas::refresh()
+{
+    emit refresh(false, QRectF());
+}
+
+void MCanvas::clear()
+{
+    if (!m_glReady)
+        return;
+    makeCurrent();
+    m_strokeLayer->clear();
+    m_selectionLayer->clear();
+    for (MTextureLayer *layer : qAsConst(m_items))
+        layer->clear();
+    MListModel<MTextureLayer>::clear();
+    emit layerListReset();
+}
+
+void MCanvas::reset()
+{
+    MSettings *settings = MSettings::instance();
+    if (settings->paperType() != m_paperType) {
+        m_paperType = settings->paperType();
+        refresh();
+    }
+    if (settings->paperColor() != m_paperColor) {
+        m_paperColor = settings->paperColor();
+        refresh();
+    }
+    setPaperName(settings->paperName());
+    setPaperSize(QSize(settings->defaultWidth(), settings->defaultHeight()), false);
+    setAutoExtent(settings->autoExtent());
+    if (double(settings->paintMargin()) != m_paintMargin) {
+        m_paintMargin = settings->paintMargin();
+        refresh();
+    }
+    clear();
+    setClipPath(QPainterPath());
+    new MCommandAppendLayer(this);
+    m_undoStack->clear();
+}
+
+void MCanvas::setPaperColor(const QColor &color)
+{
+    if (m_paperColor == color)
+        return;
+    m_paperColor = color;
+    refresh();
+}
+
+void MCanvas::setPaperType(MEnum::PaperType type)
+{
+    if (m_paperType == type)
+        return;
+    m_paperType = type;
+    refresh();
+}
+
+void MCanvas::setPaintMargin(double margin)
+{
+    if (m_paintMargin == margin)
+        return;
+    m_paintMargin = margin;
+    refresh();
+}
+
+void MCanvas::setAutoExtent(bool value)
+{
+    if (m_autoExtent == value)
+        return;
+    m_autoExtent = value;
+    refresh();
+}
+
+void MCanvas::setIsNew(bool value)
+{
+    if (m_isNew == value)
+        return;
+    m_isNew = value;
+    emit isNewChanged(value);
+}
+
+void MCanvas::setIsReadOnly(bool value)
+{
+    if (m_isReadOnly == value)
+        return;
+    m_isReadOnly = value;
+    emit isReadOnlyChanged(value);
+}
+
+void MCanvas::setPaperTile(const QImage &image)
+{
+    m_paperTile = image.format() == QImage::Format_ARGB32_Premultiplied
+                      ? image
+                      : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    // The texture of the previous image must not stay on screen.
+    m_paintEngine->resetPaper();
+}
+
+void MCanvas::setPaperName(const QString &name)
+{
+    if (name == m_paperName)
+        return;
+    const QString path = QStringLiteral("%1%2").arg(MUtility::papersDirectory(MUtility::UserPath), name.trimmed());
+    if (!QFileInfo(path).isFile())
+        return;
+    const QImage image(path);
+    if (image.isNull()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to read paper image %1").arg(path));
+        return;
+    }
+    setPaperTile(image);
+    m_paperName = name.trimmed();
+    refresh();
+}
+
+void MCanvas::setPaintedRect(const QRectF &rect)
+{
+    if (qFuzzyCompare(rect.x(), m_paintedRect.x()) && qFuzzyCompare(rect.y(), m_paintedRect.y())
+        && qFuzzyCompare(rect.width(), m_paintedRect.width()) && qFuzzyCompare(rect.height(), m_paintedRect.height()))
+        return;
+    m_paintedRect = rect;
+    refresh();
+    emit paintedRectChanged(rect);
+}
+
+void MCanvas::updatePaintedRect(const QRectF &rect)
+{
+    if (rect.isEmpty())
+        return;
+    new MCommandSetPaintedRect(this, m_paintedRect, QRectF(rect.toAlignedRect()));
+}
+
+void MCanvas::setPaperSize(const QSize &size)
+{
+    setPaperSize(size, false);
+}
+
+void MCanvas::setPaperSize(const QSize &size, bool crop)
+{
+    beginMacro(tr("Set canvas size: %1, %2").arg(size.width()).arg(size.height()));
+    const double width = size.width() > 1 ? size.width() : 1;
+    const double height = size.height() > 1 ? size.height() : 1;
+    const QPointF centre = m_paintedRect.center();
+    const QRectF resized(QRect(int(centre.x() - width * 0.5), int(centre.y() - height * 0.5), int(width),
+                               int(height)));
+    if (crop) {
+        const QPainterPath remembered = m_selectionPath;
+        QPainterPath inside;
+        inside.addRect(resized);
+        setClipPath(inside);
+        invertClipPath();
+        if (isStrokeAllowed()) {
+            MFillCanvasRunner runner(m_sharedData, currentRow(), Qt::transparent);
+            runner.run();
+        }
+        setClipPath(remembered);
+    }
+    new MCommandSetPaintedRect(this, m_paintedRect, resized);
+    endMacro();
+    refresh();
+}
+
+void MCanvas::setFileName(const QString &name)
+{
+    if (name == m_fileName)
+        return;
+    m_fileName = QFileInfo(name).absoluteFilePath();
+    emit fileNameChanged(name);
+}
+
+void MCanvas::undo()
+{
+    if (!m_undoStack->canUndo())
+        return;
+    makeCurrent();
+    m_undoStack->undo();
+    emit updateThumbnail(this, currentRow());
+}
+
+void MCanvas::redo()
+{
+    if (!m_undoStack->canRedo())
+        return;
+    makeCurrent();
+    m_undoStack->redo();
+    emit updateThumbnail(this, currentRow());
+}
+
+// ---------------------------------------------------------------- file
+
+bool MCanvas::saveToFile(const QString &path)
+{
+    makeCurrent();
+    m_lastResult = writeDocumentFile(path, this);
+    if (m_lastResult != 0)
+        return false;
+    setFileName(path);
+    setIsNew(false);
+    m_undoStack->clear();
+    return true;
+}
+
+bool MCanvas::loadFromFile(const QString &path)
+{
+    makeCurrent();
+    disconnectSignals();
+    m_lastResult = readDocumentFile(path, this);
+    connectSignals();
+    if (m_lastResult != 0)
+        return false;
+    connectAll();
+    setFileName(path);
+    setIsNew(false);
+    m_undoStack->clear();
+    // The reader emptied the stack while its signals were off.
+    emit modifiedChanged();
+    setCurrentRow(count() - 1);
+    emit layerListReset();
+    return true;
+}
+
+// ---------------------------------------------------------------- list hooks
+
+void MCanvas::onItemInserted(MTextureLayer *item)
+{
+    if (!item)
+        return;
+    emit updateThumbnail(this, currentRow());
+    refresh();
+}
+
+void MCanvas::onItemMoved(MTextureLayer *item)
+{
+    if (item)
+        refresh();
+}
+
+void MCanvas::releaseItem(MTextureLayer *item)
+{
+    if (item)
+        item->clear();
+}
+
+// ---------------------------------------------------------------- layers
+
+MTextureLayer *MCanvas::createLayer()
+{
+    return new MTextureLayer(this);
+}
+
+QString MCanvas::newLayerName() const
+{
+    return tr("Layer %1").arg(count());
+}
+
+void MCanvas::appendLayer()
+{
+    new MCommandAppendLayer(this);
+}
+
+bool MCanvas::currentLayerEditable() const
+{
+    const MTextureLayer *layer = current();
+    return layer && layer->visible() && !layer->locked();
+}
+
+bool MCanvas::isStrokeAllowed() const
+{
+    return m_glReady && count() > 0 && currentLayerEditable();
+}
+
+void MCanvas::updateLayerThumbnail(int row)
+{
+    emit updateThumbnail(this, row);
+}
+
+void MCanvas::updateLayerThumbnail()
+{
+    updateLayerThumbnail(currentRow());
+}
+
+void MCanvas::beginMacro(const QString &text)
+{
+    ++macrosOpened;
+    m_undoStack->beginMacro(text);
+}
+
+void MCanvas::endMacro()
+{
+    ++macrosClosed;
+    m_undoStack->endMacro();
+}
+
+int MCanvas::openedMacros()
+{
+    return macrosOpened;
+}
+
+int MCanvas::closedMacros()
+{
+    return macrosClosed;
+}
+
+// ---------------------------------------------------------------- selection
+
+void MCanvas::setClipPath(const QPainterPath &path)
+{
+    m_selectionPath = path;
+    set_hasSelection(!path.isEmpty());
+    MCanvasFill(this).fillPathInLayer(path, Qt::black, m_selectionLayer, true);
+    emit selectionChanged();
+}
+
+void MCanvas::resetClipPath()
+{
+    setClipPath(QPainterPath());
+}
+
+void MCanvas::resetSelectionPath()
+{
+    m_selectionPath = QPainterPath();
+    emit selectionChanged();
+}
+
+void MCanvas::invertClipPath()
+{
+    QPainterPath whole;
+    whole.addRect(m_paintedRect);
+    setClipPath(whole.subtracted(m_selectionPath));
+}
+
+// ---------------------------------------------------------------- tile primitives
+
+void MCanvas::clearTile(MTile *tile)
+{
+    if (m_glReady)
+        makeCurrent();
+    auto *texture = static_cast<MTextureTile *>(tile);
+    if (!texture || !m_paintEngine->emptyTexture())
+        return;
+    m_paintEngine->blitTile(texture, m_paintEngine->emptyTexture()->textureId(), GL_ONE, GL_ZERO,
+                            shaderProgramList(), QStringLiteral("blit"), 1.0, m_sharedData->vertexArrayObject());
+}
+
+void MCanvas::clearLayer(MTextureLayer *layer)
+{
+    if (!layer)
+        return;
+    for (int i = 0; i < layer->tileCount(); ++i)
+        clearTile(layer->tileAt(i));
+}
+
+bool MCanvas::blitImage(const QPointF &centre, const QImage &image, MTextureLayer *layer, bool clearFirst)
+{
+    if (image.isNull() || !layer)
+        return false;
+    const QRect target(qRound(centre.x() - image.width() / 2), qRound(centre.y() - image.height() / 2),
+                       image.width(), image.height());
+    makeCurrent();
+    QSet<MTile *> tiles;
+    layer->tilesInRect(QRectF(target), tiles);
+    if (clearFirst)
+        clearLayer(layer);
+    const int size = layer->tileSize();
+    std::unique_ptr<QOpenGLTexture> scratch(new QOpenGLTexture(QOpenGLTexture::Target2D));
+    scratch->setFormat(QOpenGLTexture::RGBA8_UNorm);
+    scratch->setSize(size, size);
+    scratch->setMipLevels(scratch->maximumMipLevels());
+    scratch->allocateStorage(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8);
+    QOpenGLPixelTransferOptions options;
+    options.setAlignment(1);
+    QImage work(size, size, QImage::Format_RGBA8888_Premultiplied);
+    for (MTile *tile : qAsConst(tiles)) {
+        auto *texture = static_cast<MTextureTile *>(tile);
+        if (!texture->ensureTexture())
+            continue;
+        const QRect area = texture->rectWithBorder();
+        if (!area.intersects(target))
+            continue;
+        work.fill(Qt::transparent);
+        QPainter painter(&work);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(target.topLeft() - area.topLeft(), image);
+        painter.end();
+        scratch->setData(0, QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, work.constBits(), &options);
+        m_paintEngine->blitTile(texture, scratch->textureId(), GL_ONE, GL_ONE_MINUS_SRC_ALPHA, shaderProgramList(),
+                                QStringLiteral("basic"), 1.0, m_sharedData->vertexArrayObject());
+    }
+    scratch->destroy();
+    refresh();
+    return true;
+}
+
+// ---------------------------------------------------------------- rendering
+
+void MCanvas::draw(MPaintParams *params)
+{
+    m_paintEngine->renderPaper(params);
+    m_paintEngine->renderLayers(params);
+    if (params && m_hasSelection && m_selectionPath.isEmpty()) {
+        params->layer = m_selectionLayer;
+        params->underLayer = nullptr;
+        params->setProgramName(QStringLiteral("selection"));
+        m_paintEngine->applyProgram(params);
+    }
+}
+
+int MCanvas::maximumRenderSize()
+{
+    GLint textureSize = 0;
+    GLint viewport[2] = {0, 0};
+    QOpenGLFunctions *f = m_context->functions();
+    f->glGetIntegerv(GL_MAX_TEXTURE_SIZE, &textureSize);
+    f->glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
+    return qMin(int(textureSize), qMin(int(viewport[0]), int(viewport[1])));
+}
+
+QImage MCanvas::renderToImage(const QString &programName, int width, int height, const QPainterPath &clipPath,
+                              bool drawBackground, bool drawAllLayers, const QList<MTextureLayer *> &layers)
+{
+    if (!makeCurrent()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
+        return QImage();
+    }
+    // A size the driver cannot render would give a blank or broken image
+    // that looks like a success.
+    const int limit = maximumRenderSize();
+    if (width <= 0 || height <= 0 || width > limit || height > limit) {
+        MLogger::instance()->systemError(
+            QStringLiteral("Unable to render an image of %1 x %2 pixels (the limit is %3)").arg(width).arg(height).arg(limit));
+        return QImage();
+    }
+    QOpenGLFramebufferObjectFormat format;
+    format.setSamples(0);
+    format.setMipmap(false);
+    format.setInternalTextureFormat(GL_RGBA8);
+    format.setTextureTarget(GL_TEXTURE_2D);
+    format.setAttachment(QOpenGLFramebufferObject::NoAttachment);
+    QOpenGLFramebufferObject target(width, height, format);
+    if (!target.isValid() || !target.bind()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to create frame buffer"));
+        return QImage();
+    }
+    QOpenGLFunctions *f = m_context->functions();
+    f->glClearColor(0, 0, 0, 0);
+    f->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    MPaintParams params;
+    params.context = m_context;
+    params.canvas = this;
+    params.programList = shaderProgramList();
+    params.vertexArray = m_sharedData->vertexArrayObject();
+    params.setProgramName(programName);
+    params.clipToSelection = !clipPath.isEmpty();
+    params.viewport = QRectF(0, 0, width, height);
+    params.useDevicePixelRatio = false;
+    const QRectF source = clipPath.isEmpty() ? m_paintedRect : clipPath.boundingRect();
+    params.rect = source;
+    MTransform transform;
+    transform.reset();
+    const QPointF outputCentre = params.viewport.center();
+    transform.setTranslation(outputCentre - transform.map(source.center()));
+    double scale = 1.0;
+    MGeometry::fitRect(source, params.viewport, scale);
+    transform.setScale(scale, outputCentre);
+    params.transform = &transform;
+
+    if (drawBackground)
+        m_paintEngine->renderPaper(&params);
+    if (drawAllLayers) {
+        m_paintEngine->renderLayers(&params);
+    } else {
+        QList<MTextureLayer *> drawn = layers;
+        if (drawn.isEmpty() && current())
+            drawn.append(current());
+        for (MTextureLayer *layer : qAsConst(drawn)) {
+            params.layer = layer;
+            params.underLayer = nullptr;
+            params.opacity = 1.0;
+            params.setProgramName(programName);
+            m_paintEngine->applyProgram(&params);
+        }
+    }
+    makeCurrent();
+    target.release();
+    return target.toImage(true).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QImage MCanvas::flattenedImage(const QString &programName)
+{
+    return renderToImage(programName, int(m_paintedRect.width()), int(m_paintedRect.height()), QPainterPath(), true,
+                         true, {});
+}
+
+QImage MCanvas::grabLayerSized(MTextureLayer *layer, const QString &programName, int width, int height)
+{
+    return renderToImage(programName, width, height, QPainterPath(), false, false, {layer});
+}
+
+QImage MCanvas::grabLayer(MTextureLayer *layer, const QString &programName)
+{
+    return grabLayerSized(layer, programName, int(m_paintedRect.width()), int(m_paintedRect.height()));
+}
+
+QRectF MCanvas::layerBoundingRect(MTextureLayer *layer)
+{
+    if (!layer)
+        return QRectF();
+    const QImage image = grabLayer(layer, QStringLiteral("basic"));
+    int minX = image.width();
+    int minY = image.height();
+    int maxX = 0;
+    int maxY = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const quint32 *row = reinterpret_cast<const quint32 *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (row[x] == 0)
+                continue;
+            minX = qMin(minX, x);
+            maxX = qMax(maxX, x);
+            minY = qMin(minY, y);
+            maxY = qMax(maxY, y);
+        }
+    }
+    if (minX > maxX || minY > maxY)
+        return QRectF();
+    return QRectF(m_paintedRect.left() + minX, m_paintedRect.top() + minY, maxX - minX + 1, maxY - minY + 1);
+}
+
+MTextureLayer *MCanvas::copyImage(bool selectionOnly)
+{
+    MTextureLayer *layer = current();
+    if (!layer)
+        return nullptr;
+    QImage image;
+    if (selectionOnly) {
+        const QRectF bounds = m_selectionPath.boundingRect();
+        image = renderToImage(QStringLiteral("blit"), int(bounds.width()), int(bounds.height()), m_selectionPath,
+                              false, false, {layer});
+    } else {
+        image = renderToImage(QStringLiteral("blit"), int(m_paintedRect.width()), int(m_paintedRect.height()),
+                              QPainterPath(), false, false, {layer});
+    }
+    QGuiApplication::clipboard()->setImage(image);
+    return layer;
+}

@@ -1,0 +1,190 @@
+#pragma once
+
+#include "menum.h"
+#include "mlistmodel.h"
+#include "mtexturelayer.h"
+
+#include <QColor>
+#include <QHash>
+#include <QImage>
+#include <QList>
+#include <QPainterPath>
+#include <QRectF>
+#include <QSize>
+#include <QString>
+#include <QVariant>
+
+class MPaintEngine;
+class MPaintParams;
+class MSharedData;
+class MShaderProgramList;
+class MTile;
+class QOffscreenSurface;
+class QOpenGLContext;
+class QUndoStack;
+
+// The open document: its ordered texture layers, the paper, the painted
+// rectangle that bounds the picture, the selection with its rasterised
+// layer, a scratch stroke layer, the file name and state flags, the undo
+// stack, the GPU state shared with the stroke runners, the paint engine and
+// its own OpenGL context, under which all tile work runs.
+class MCanvas : public MListModel<MTextureLayer>
+{
+    Q_OBJECT
+    Q_PROPERTY(int thumbnailSize READ thumbnailSize NOTIFY thumbnailSizeChanged)
+    Q_PROPERTY(bool clipStroke READ clipStroke WRITE set_clipStroke NOTIFY clipStrokeChanged)
+    Q_PROPERTY(bool hasSelection READ hasSelection WRITE set_hasSelection NOTIFY hasSelectionChanged)
+public:
+    // Scratch documents (brush previews) take no number from the counter of
+    // new document names.
+    enum Purpose { UserDocument, ScratchDocument };
+
+    explicit MCanvas(QObject *parent = nullptr, Purpose purpose = UserDocument);
+    ~MCanvas() override;
+
+    void initializeGL();
+    void shutDown();
+    // Makes the document's context current on its surface; false before set-up.
+    bool makeCurrent();
+    bool isGlReady() const { return m_glReady; }
+    QOpenGLContext *context() const { return m_context; }
+    MPaintEngine *paintEngine() const { return m_paintEngine; }
+    MSharedData *sharedData() const { return m_sharedData; }
+    MShaderProgramList *shaderProgramList() const;
+    QUndoStack *undoStack() const { return m_undoStack; }
+
+    int thumbnailSize() const { return 60; }
+    bool clipStroke() const { return m_clipStroke; }
+    bool hasSelection() const { return m_hasSelection; }
+    // Painting is kept inside the selection.
+    bool clipToSelection() const { return m_clipStroke && m_hasSelection; }
+    QRectF paintedRect() const { return m_paintedRect; }
+    int paperType() const { return m_paperType; }
+    QColor paperColor() const { return m_paperColor; }
+    QString paperName() const { return m_paperName; }
+    QImage paperTile() const { return m_paperTile; }
+    QPainterPath selectionPath() const { return m_selectionPath; }
+    double paintMargin() const { return m_paintMargin; }
+    bool autoExtent() const { return m_autoExtent; }
+    void setAutoExtentSilently(bool value) { m_autoExtent = value; }
+    MTextureLayer *strokeLayer() const { return m_strokeLayer; }
+    MTextureLayer *selectionLayer() const { return m_selectionLayer; }
+    QString fileName() const { return m_fileName; }
+    bool isNew() const { return m_isNew; }
+    bool isReadOnly() const { return m_isReadOnly; }
+    bool isModified() const;
+    bool strokeInProgress() const { return m_strokeInProgress; }
+    void setStrokeInProgress(bool value) { m_strokeInProgress = value; }
+    int lastResult() const { return m_lastResult; }
+
+    // New-document state from the settings, with one empty layer.
+    void reset();
+    void connectSignals();
+    void disconnectSignals();
+
+    MTextureLayer *createLayer();
+    QString newLayerName() const;
+    bool currentLayerEditable() const;
+    bool isStrokeAllowed() const;
+    void beginMacro(const QString &text);
+    void endMacro();
+    static int openedMacros();
+    static int closedMacros();
+
+    // Tile primitives, under the document's context.
+    void clearTile(MTile *tile);
+    void clearLayer(MTextureLayer *layer);
+    bool blitImage(const QPointF &centre, const QImage &image, MTextureLayer *layer, bool clearFirst);
+
+    // Rendering. The offscreen renders refuse (null image, logged) a size the
+    // driver cannot render.
+    void draw(MPaintParams *params);
+    QImage renderToImage(const QString &programName, int width, int height, const QPainterPath &clipPath,
+                         bool drawBackground, bool drawAllLayers, const QList<MTextureLayer *> &layers);
+    QImage flattenedImage(const QString &programName);
+    QImage grabLayer(MTextureLayer *layer, const QString &programName);
+    QImage grabLayerSized(MTextureLayer *layer, const QString &programName, int width, int height);
+    QRectF layerBoundingRect(MTextureLayer *layer);
+    MTextureLayer *copyImage(bool selectionOnly);
+
+    // The document file: a failed save or load changes nothing (the code is
+    // in lastResult); a successful one sets the file name, clears isNew and
+    // empties the undo stack, and a load makes the last layer current.
+    bool saveToFile(const QString &path) override;
+    bool loadFromFile(const QString &path) override;
+
+    void onItemInserted(MTextureLayer *item) override;
+    void onItemMoved(MTextureLayer *item) override;
+    void releaseItem(MTextureLayer *item) override;
+
+public slots:
+    void set_clipStroke(bool value);
+    void set_hasSelection(bool value);
+    void clear() override;
+    void refresh();
+    void appendLayer();
+    void setPaperSize(const QSize &size, bool crop);
+    void setPaperSize(const QSize &size);
+    void setPaperName(const QString &name);
+    void setPaperType(MEnum::PaperType type);
+    void setPaperTile(const QImage &image);
+    void setPaperColor(const QColor &color);
+    void setPaintMargin(double margin);
+    void setAutoExtent(bool value);
+    void setClipPath(const QPainterPath &path);
+    void resetSelectionPath();
+    void resetClipPath();
+    void invertClipPath();
+    void updatePaintedRect(const QRectF &rect);
+    void setPaintedRect(const QRectF &rect);
+    void updateLayerThumbnail(int row);
+    void updateLayerThumbnail();
+    void setFileName(const QString &name);
+    void setIsNew(bool value);
+    void setIsReadOnly(bool value);
+    void undo();
+    void redo();
+
+signals:
+    void clipStrokeChanged(bool value);
+    void hasSelectionChanged(bool value);
+    void refreshNow();
+    void refresh(bool throttle, const QRectF &rect);
+    void paintedRectChanged(const QRectF &rect);
+    void thumbnailSizeChanged(int size);
+    void fileNameChanged(const QString &name);
+    void isNewChanged(bool value);
+    void isReadOnlyChanged(bool value);
+    void modifiedChanged();
+    void selectionChanged();
+    void updateThumbnail(MCanvas *canvas, int row);
+    void layerListReset();
+
+private:
+    int maximumRenderSize();
+
+    bool m_clipStroke = true;
+    bool m_hasSelection = false;
+    bool m_glReady = false;
+    QRectF m_paintedRect;
+    MSharedData *m_sharedData;
+    MPaintEngine *m_paintEngine;
+    int m_paperType;
+    QColor m_paperColor;
+    QString m_paperName;
+    QImage m_paperTile;
+    QPainterPath m_selectionPath;
+    double m_paintMargin;
+    bool m_autoExtent = false;
+    MTextureLayer *m_strokeLayer;
+    MTextureLayer *m_selectionLayer;
+    QOpenGLContext *m_context = nullptr;
+    QOffscreenSurface *m_surface = nullptr;
+    QString m_fileName;
+    bool m_isNew = true;
+    bool m_isReadOnly = false;
+    QUndoStack *m_undoStack;
+    bool m_strokeInProgress = false;
+    int m_lastResult = 0;
+    QList<QMetaObject::Connection> m_connections;
+};

@@ -1,0 +1,25 @@
+#include "mcommandappendlayer.h"
+
+#include "mcanvas.h"
+
+#include <QApplication>
+
+MCommandAppendLayer::MCommandAppendLayer(MCanvas *canvas, QUndoCommand *parent)
+    : MCommand(canvas, parent)
+{
+    setText(QApplication::translate("QApplication", "Append a layer"));
+    push();
+}
+
+void MCommandAppendLayer::redo()
+{
+    makeCurrent();
+    MTextureLayer *layer = m_canvas->appendNew();
+    layer->setName(m_canvas->newLayerName());
+}
+
+void MCommandAppendLayer::undo()
+{
+    makeCurrent();
+    m_canvas->removeAt(m_canvas->count() - 1);
+}

@@ -1,0 +1,126 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QHash>
+#include <QMatrix4x4>
+#include <QObject>
+#include <QOpenGLFunctions>
+#include <QPointF>
+#include <QRectF>
+#include <QVector>
+
+#include <functional>
+#include <memory>
+
+class MCanvas;
+class MPaintParams;
+class MShader;
+class MShaderProgramList;
+class MTextureLayer;
+class MTextureTile;
+class MVertexBuffer;
+class QOpenGLContext;
+class QOpenGLShaderProgram;
+class QOpenGLTexture;
+class QOpenGLVertexArrayObject;
+
+// Every GPU drawing of a document but brush stamps: compositing paper and
+// layers into whatever frame buffer is bound, and rewriting single tiles
+// (blit, fill, effect). Owned by its document.
+class MPaintEngine : public QObject, public QOpenGLFunctions
+{
+    Q_OBJECT
+public:
+    explicit MPaintEngine(MCanvas *canvas);
+    ~MPaintEngine() override;
+
+    // Creates the engine's GL objects under the current context; cheap once ready.
+    bool init();
+    // Releases the GL objects; the engine can be initialised again.
+    void shutDown();
+    bool isReady() const { return m_ready; }
+
+    void loadEffectTexture(MShader *effect);
+    void clearEffectTextures();
+    // The textures loaded for one effect (empty when none).
+    QVector<QOpenGLTexture *> effectTextures(MShader *effect) const { return m_effectTextures.value(effect); }
+
+    void enableBlending(QOpenGLContext *context);
+    // On the texture bound to GL_TEXTURE_2D of the active unit.
+    void setTextureParameters(int minFilter, int magFilter, int wrapS, int wrapT);
+    void computeMvp(MPaintParams *params, QMatrix4x4 &matrix);
+    // The texture of the layer's tile at the point, or the empty texture.
+    unsigned int layerTextureAt(MTextureLayer *layer, const QPointF &point);
+    // Seconds since the engine was made, as last sent to a program.
+    double globalTime() const { return m_globalTime; }
+
+    QOpenGLTexture *emptyTexture() const { return m_emptyTexture.get(); }
+    QOpenGLTexture *paperTexture() const { return m_paperTexture.get(); }
+    QOpenGLTexture *alphaBackTexture() const { return m_alphaBackTexture.get(); }
+    QOpenGLTexture *workTexture() const { return m_workTexture.get(); }
+    bool isPaperUpToDate() const { return m_paperUpToDate; }
+
+    // Compositing passes, into the frame buffer bound in the params' context.
+    void applyProgram(MPaintParams *params);
+    void renderLayers(MPaintParams *params);
+    void renderPaper(MPaintParams *params);
+    void renderPaperTexture(MPaintParams *params, QOpenGLTexture *texture);
+    void renderTransparentPaper(MPaintParams *params);
+    // A colour over a rectangle given in view coordinates.
+    void renderColorRect(MPaintParams *params, const QRectF &rect, const QColor &color, double opacity);
+
+    // Tile operations, in the document's context.
+    void blitTile(MTextureTile *destination, unsigned int sourceTexture, int srcFactor, int dstFactor,
+                  MShaderProgramList *programList, const QString &programName, double opacity,
+                  QOpenGLVertexArrayObject *vertexArray);
+    void blitTile(MTextureTile *destination, MTextureTile *sourceTile, int srcFactor, int dstFactor,
+                  MShaderProgramList *programList, const QString &programName, double opacity,
+                  QOpenGLVertexArrayObject *vertexArray);
+    void fillTile(MTextureTile *tile, MTextureTile *selectionTile, const QColor &color,
+                  MShaderProgramList *programList, const QString &programName, bool clipToSelection,
+                  QOpenGLVertexArrayObject *vertexArray);
+    void renderEffectToTexture(MTextureTile *tile, int row, QOpenGLTexture *output, int srcFactor, int dstFactor,
+                               MShaderProgramList *programList, const QString &programName, double opacity,
+                               double strokeOpacity, QOpenGLVertexArrayObject *vertexArray);
+    void renderEffectToTile(MTextureTile *tile, int row, int srcFactor, int dstFactor,
+                            MShaderProgramList *programList, const QString &programName, double opacity,
+                            double strokeOpacity, QOpenGLVertexArrayObject *vertexArray);
+
+public slots:
+    void createPaperTexture();
+    void resetPaper();
+
+private:
+    // Runs make under the document's context, then makes the context that
+    // was current before current again.
+    bool createInCanvasContext(const std::function<bool()> &make);
+    bool createEmptyTexture();
+    bool createAlphaBackTexture();
+    bool createWorkTexture();
+    void clearEffectTextures(MShader *effect);
+    bool makeCanvasCurrent();
+    float nextGlobalTime();
+    void bindTileTarget(unsigned int texture, int width, int height, QMatrix4x4 &mvp);
+    void releaseTileTarget();
+    void addTileQuad(int width, int height);
+    void drawPaperQuad(MPaintParams *params, const QRectF &quad, QOpenGLTexture *texture, bool viewSpace);
+    void drawColorQuad(MPaintParams *params, const QRectF &rect, const QColor &color, double opacity);
+    void beginTilePass(unsigned int target, int size, int srcFactor, int dstFactor, QMatrix4x4 &mvp);
+    void bindNearest(unsigned int unit, unsigned int texture);
+    void drawTilePass(QOpenGLShaderProgram *program, const QMatrix4x4 &mvp, bool clipToSelection,
+                      QOpenGLVertexArrayObject *vertexArray);
+    void endTilePass();
+    bool checkParams(MPaintParams *params, bool needCanvas);
+
+    MCanvas *m_canvas;
+    bool m_ready = false;
+    std::unique_ptr<MVertexBuffer> m_vertexBuffer;
+    QHash<MShader *, QVector<QOpenGLTexture *>> m_effectTextures;
+    std::unique_ptr<QOpenGLTexture> m_emptyTexture;
+    std::unique_ptr<QOpenGLTexture> m_paperTexture;
+    std::unique_ptr<QOpenGLTexture> m_alphaBackTexture;
+    std::unique_ptr<QOpenGLTexture> m_workTexture;
+    bool m_paperUpToDate = false;
+    QElapsedTimer m_clock;
+    double m_globalTime = 0.0;
+};

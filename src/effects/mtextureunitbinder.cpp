@@ -1,0 +1,62 @@
+#include "mtextureunitbinder.h"
+
+#include "mopengl.h"
+#include "msettings.h"
+#include "mtexture.h"
+
+#include <QOpenGLFunctions>
+#include <QOpenGLShaderProgram>
+
+MTextureUnitBinder::MTextureUnitBinder(QOpenGLFunctions *functions)
+    : m_functions(functions)
+    // Tiles get no mipmaps when the setting is off: a mipmap filter would
+    // sample levels that were never filled.
+    , m_mipmaps(MSettings::instance()->generateMipmaps())
+{
+}
+
+int MTextureUnitBinder::maxUnits() const
+{
+    MOpenGL *holder = MOpenGL::instance();
+    if (holder->isInitialized())
+        return holder->maxTextureImageUnits();
+    GLint units = 0;
+    m_functions->glGetIntegerv(GL_MAX_TEXTURE_IMAGE_UNITS, &units);
+    return units;
+}
+
+bool MTextureUnitBinder::bind(unsigned int textureId, QOpenGLShaderProgram *program, const QByteArray &name,
+                              int minFilter, int magFilter, int wrapS, int wrapT)
+{
+    if (!m_functions || m_nextUnit >= maxUnits())
+        return false;
+    if (program)
+        program->setUniformValue(name.constData(), m_nextUnit);
+    GLint active = GL_TEXTURE0;
+    m_functions->glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    m_functions->glActiveTexture(GLenum(GL_TEXTURE0 + m_nextUnit));
+    m_functions->glBindTexture(GL_TEXTURE_2D, textureId);
+    m_functions->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
+                                 m_mipmaps ? minFilter : filterWithoutMipmaps(minFilter));
+    m_functions->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
+    m_functions->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS);
+    m_functions->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT);
+    m_functions->glActiveTexture(GLenum(active));
+    m_boundUnits.insert(m_nextUnit, textureId);
+    ++m_nextUnit;
+    return true;
+}
+
+void MTextureUnitBinder::unbindAll()
+{
+    if (m_functions && !m_boundUnits.isEmpty()) {
+        GLint active = GL_TEXTURE0;
+        m_functions->glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+        for (auto it = m_boundUnits.cbegin(); it != m_boundUnits.cend(); ++it) {
+            m_functions->glActiveTexture(GLenum(GL_TEXTURE0 + it.key()));
+            m_functions->glBindTexture(GL_TEXTURE_2D, 0);
+        }
+        m_functions->glActiveTexture(GLenum(active));
+    }
+    m_nextUnit = firstUnit;
+}

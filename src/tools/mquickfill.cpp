@@ -1,0 +1,419 @@
+#include "mquickfill.h"
+
+#include "mbufferlayer.h"
+#include "mcanvas.h"
+
+#include <QDeadlineTimer>
+
+#include <cstring>
+#include <memory>
+#include <new>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+bool isMarked(const quint64 *plane, qint64 index)
+{
+    return (plane[index >> 6] >> (index & 63)) & 1;
+}
+
+int positiveModulo(int value, int divisor)
+{
+    const int remainder = value % divisor;
+    return remainder < 0 ? remainder + divisor : remainder;
+}
+
+// One run of the engine: the region grows from the seed by filled runs of a
+// row; each run looks for matching pixels on the rows above and below and
+// leaves one pending seed per stretch it finds there.
+class FloodFill
+{
+public:
+    struct Pattern
+    {
+        const QImage *image = nullptr;
+        bool useColor = false;
+    };
+
+    FloodFill(MBufferLayer *buffer, MCanvas *canvas, MTextureLayer *layer, MBufferLayer *selection, const QRect &bounds,
+              const uchar *seed, const uchar *fill, int threshold, const Pattern &pattern)
+        : m_buffer(buffer)
+        , m_canvas(canvas)
+        , m_layer(layer)
+        , m_selection(selection)
+        , m_bounds(bounds)
+        , m_threshold(threshold)
+        , m_pattern(pattern)
+        , m_step(buffer->step())
+        , m_border(buffer->border())
+        , m_bytesPerPixel(buffer->bytesPerPixel())
+    {
+        std::memcpy(m_seed, seed, 4);
+        std::memcpy(m_fill, fill, 4);
+        for (int i = 0; i < 3; ++i)
+            m_straight[i] = m_fill[3] ? m_fill[i] * 255 / m_fill[3] : m_fill[i];
+    }
+
+    int run(const QPoint &start, int timeLimit)
+    {
+        QDeadlineTimer deadline(timeLimit);
+        std::vector<QPoint> pending;
+        try {
+            pending.push_back(start);
+            // Reading the clock costs as much as a short run: every 256 runs.
+            for (unsigned int runs = 0; !pending.empty() && !m_outOfMemory; ++runs) {
+                if (runs % 256 == 0 && deadline.hasExpired())
+                    return MQuickFill::TimedOut;
+                const QPoint at = pending.back();
+                pending.pop_back();
+                const int left = scan(at.x(), at.y(), m_bounds.left(), -1, true) + 1;
+                if (left > at.x())
+                    continue;    // filled since it was found
+                const int right = scan(at.x() + 1, at.y(), m_bounds.right(), 1, true) - 1;
+                fillRun(left, right, at.y());
+                for (int y = at.y() - 1; y <= at.y() + 1; y += 2) {
+                    if (y < m_bounds.top() || y > m_bounds.bottom())
+                        continue;
+                    int x = left;
+                    while (x <= right && !m_outOfMemory) {
+                        const int found = scan(x, y, right, 1, false);
+                        if (found > right)
+                            break;
+                        pending.push_back(QPoint(found, y));
+                        x = scan(found + 1, y, right, 1, true) + 1;
+                    }
+                }
+            }
+        } catch (const std::bad_alloc &) {
+            m_outOfMemory = true;
+        }
+        return m_outOfMemory ? MQuickFill::OutOfMemory : MQuickFill::Filled;
+    }
+
+    QRectF filledRect() const
+    {
+        return m_filled.isEmpty() ? QRectF() : QRectF(m_filled);
+    }
+
+private:
+    // Visited marks of a tile's pixels, one bit each, indexed as the tile's pixels.
+    quint64 *marks(MBufferTile *tile)
+    {
+        if (tile == m_lastMarked)
+            return m_lastMarks;
+        std::unique_ptr<quint64[]> &plane = m_marks[tile];
+        if (!plane)
+            plane.reset(new (std::nothrow) quint64[(size_t(tile->tileSize()) * size_t(tile->tileSize()) + 63) / 64]());
+        if (!plane) {
+            m_outOfMemory = true;
+            return nullptr;
+        }
+        m_lastMarked = tile;
+        m_lastMarks = plane.get();
+        return m_lastMarks;
+    }
+
+    // From x toward limit: while pixels match (whileMatching) or until one
+    // does; the first x where that ends, or limit + direction.
+    int scan(int x, int y, int limit, int direction, bool whileMatching)
+    {
+        MBufferTile *lastTile = nullptr;
+        const quint64 *plane = nullptr;
+        bool stopped = false;
+        const int end = m_buffer->walk(
+            x, y, limit, direction, m_canvas, m_layer,
+            [&](MBufferTile *tile, const uchar *pixel, qint64 index) {
+                if (tile != lastTile) {
+                    lastTile = tile;
+                    plane = marks(tile);
+                }
+                if (!plane)
+                    return false;
+                const bool matches = !isMarked(plane, index) && MBufferLayer::colorMatches(m_seed, pixel, m_threshold);
+                return matches == whileMatching;
+            },
+            &stopped);
+        if (stopped)
+            m_outOfMemory = true;
+        return m_outOfMemory && !whileMatching ? limit + direction : end;
+    }
+
+    void compose(uchar *pixel, int x, int y) const
+    {
+        if (m_pattern.image) {
+            const QImage &image = *m_pattern.image;
+            const QRgb p = reinterpret_cast<const QRgb *>(image.constScanLine(positiveModulo(y - m_bounds.top(), image.height())))
+                [positiveModulo(x - m_bounds.left(), image.width())];
+            if (m_pattern.useColor) {
+                pixel[0] = uchar(qRed(p));
+                pixel[1] = uchar(qGreen(p));
+                pixel[2] = uchar(qBlue(p));
+                pixel[3] = uchar(qAlpha(p));
+            } else {
+                // The pattern's coverage scales the whole (premultiplied) colour, alpha included.
+                const int coverage = qAlpha(p);
+                for (int i = 0; i < 4; ++i)
+                    pixel[i] = uchar(m_fill[i] * coverage / 255);
+            }
+        } else if (m_seed[3] == 0 && pixel[3] > 0) {
+            // Behind what is there: the colour over the transparent part only.
+            const int alpha = pixel[3];
+            const float uncovered = 1.0f - alpha / 255.0f;
+            const int resultAlpha = m_fill[3] * (255 - alpha) / 255 + alpha;
+            for (int i = 0; i < 3; ++i)
+                pixel[i] = uchar(qMin(resultAlpha, int(m_fill[i] * uncovered + pixel[i])));
+            pixel[3] = uchar(resultAlpha);
+        } else if (m_seed[3] == 255) {
+            // The colour at the pixel's own alpha.
+            const int alpha = pixel[3];
+            for (int i = 0; i < 3; ++i)
+                pixel[i] = uchar(m_straight[i] * alpha / 255);
+        } else {
+            std::memcpy(pixel, m_fill, 4);
+        }
+    }
+
+    // Fills x1..x2 of row y, then copies the new pixels into the borders of
+    // the neighbouring tiles that overlap them, so every texture agrees.
+    void fillRun(int x1, int x2, int y)
+    {
+        const int row = tileCell(y, m_step);
+        for (int column = tileCell(x1, m_step); column <= tileCell(x2, m_step); ++column) {
+            MBufferTile *tile = m_buffer->cellTile(column, row, m_canvas, m_layer);
+            quint64 *plane = tile ? marks(tile) : nullptr;
+            if (!plane) {
+                m_outOfMemory = true;
+                return;
+            }
+            const int from = qMax(x1, column * m_step);
+            const int to = qMin(x2, column * m_step + m_step - 1);
+            for (int x = from; x <= to; ++x) {
+                uchar *pixel = tile->pixel(x, y);
+                compose(pixel, x, y);
+                const qint64 index = (pixel - tile->data()) / m_bytesPerPixel;
+                plane[index >> 6] |= quint64(1) << (index & 63);
+            }
+        }
+        const QRect run(x1, y, x2 - x1 + 1, 1);
+        m_filled = m_filled.isEmpty() ? run : m_filled.united(run);
+
+        // Most runs lie inside one cell, away from the borders of the others.
+        const int cellLeft = tileCell(x1, m_step) * m_step;
+        const int cellTop = row * m_step;
+        const bool inner = x1 - cellLeft >= m_border && x2 - cellLeft < m_step - m_border && y - cellTop >= m_border
+            && y - cellTop < m_step - m_border;
+        if (inner && !m_selection)
+            return;
+        for (int tileRow = tileCell(y - m_border, m_step); tileRow <= tileCell(y + m_border, m_step); ++tileRow) {
+            for (int column = tileCell(x1 - m_border, m_step); column <= tileCell(x2 + m_border, m_step); ++column) {
+                const int from = qMax(x1, column * m_step - m_border);
+                const int to = qMin(x2, column * m_step + m_step - 1 + m_border);
+                if (from > to)
+                    continue;
+                copyToBorder(column, tileRow, row, from, to, y);
+                if (m_selection && !m_pattern.image)
+                    markSelection(column, tileRow, from, to, y);
+                if (m_outOfMemory)
+                    return;
+            }
+        }
+    }
+
+    void copyToBorder(int column, int tileRow, int row, int from, int to, int y)
+    {
+        MBufferTile *target = nullptr;
+        for (int x = from; x <= to;) {
+            const int sourceColumn = tileCell(x, m_step);
+            const int last = qMin(to, sourceColumn * m_step + m_step - 1);
+            if (sourceColumn != column || tileRow != row) {
+                if (!target)
+                    target = m_buffer->cellTile(column, tileRow, m_canvas, m_layer);
+                MBufferTile *source = m_buffer->cellTile(sourceColumn, row, m_canvas, m_layer);
+                if (!target || !source) {
+                    m_outOfMemory = true;
+                    return;
+                }
+                std::memcpy(target->pixel(x, y), source->pixel(x, y), size_t((last - x + 1) * m_bytesPerPixel));
+            }
+            x = last + 1;
+        }
+    }
+
+    void markSelection(int column, int tileRow, int from, int to, int y)
+    {
+        MBufferTile *tile = m_selection->cellTile(column, tileRow, nullptr, nullptr);
+        if (!tile) {
+            m_outOfMemory = true;
+            return;
+        }
+        for (int x = from; x <= to; ++x)
+            std::memcpy(tile->pixel(x, y), m_fill, 4);
+    }
+
+    MBufferLayer *m_buffer;
+    MCanvas *m_canvas;
+    MTextureLayer *m_layer;
+    MBufferLayer *m_selection;
+    QRect m_bounds;
+    int m_threshold;
+    Pattern m_pattern;
+    int m_step;
+    int m_border;
+    int m_bytesPerPixel;
+    uchar m_seed[4];
+    uchar m_fill[4];
+    int m_straight[3];    // the fill colour un-premultiplied
+    QRect m_filled;
+    bool m_outOfMemory = false;
+    std::unordered_map<MBufferTile *, std::unique_ptr<quint64[]>> m_marks;
+    MBufferTile *m_lastMarked = nullptr;
+    quint64 *m_lastMarks = nullptr;
+};
+
+} // namespace
+
+MQuickFill::MQuickFill(QObject *parent)
+    : QObject(parent)
+{
+}
+
+MQuickFill::~MQuickFill()
+{
+    delete m_buffer;
+}
+
+void MQuickFill::set_threshold(uchar value)
+{
+    if (value == m_threshold)
+        return;
+    m_threshold = value;
+    emit thresholdChanged(value);
+}
+
+void MQuickFill::set_clearSelection(bool value)
+{
+    if (value == m_clearSelection)
+        return;
+    m_clearSelection = value;
+    emit clearSelectionChanged(value);
+}
+
+void MQuickFill::setMaskImage(const QImage &image)
+{
+    if (image.isNull()) {
+        m_usePattern = false;
+        return;
+    }
+    m_pattern = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    m_usePattern = true;
+}
+
+MTextureLayer *MQuickFill::sampledLayer(int &row) const
+{
+    if (!m_canvas)
+        return nullptr;
+    if (MTextureLayer *layer = m_canvas->at(row))
+        return layer;
+    row = m_canvas->currentRow();
+    return m_canvas->at(row);
+}
+
+void MQuickFill::prepareBuffer(MTextureLayer *layer)
+{
+    if (!m_buffer)
+        m_buffer = new MBufferLayer(512, 6, 4);
+    m_buffer->clear();
+    m_buffer->configure(layer);
+}
+
+int MQuickFill::fill(const QPoint &seed, const uchar *color, MCanvas *canvas, MTextureLayer *layer,
+                     MBufferLayer *selection)
+{
+    if (!m_buffer)
+        m_buffer = new MBufferLayer(512, 6, 4);
+    m_buffer->clear();
+    const QRect bounds = canvas ? canvas->paintedRect().normalized().toRect() : QRect();
+    return fillBuffer(m_buffer, seed, color, bounds, canvas, layer, selection);
+}
+
+int MQuickFill::fillBuffer(MBufferLayer *buffer, const QPoint &seed, const uchar *color, const QRect &bounds,
+                           MCanvas *canvas, MTextureLayer *layer, MBufferLayer *selection)
+{
+    m_resultRect = QRectF();
+    if (!buffer || !bounds.contains(seed))
+        return NothingToDo;
+    MBufferTile *seedTile = buffer->tile(seed, canvas, layer);
+    if (!seedTile)
+        return OutOfMemory;
+    uchar seedColor[4];
+    std::memcpy(seedColor, seedTile->pixel(seed.x(), seed.y()), 4);
+
+    uchar fillColor[4];
+    if (selection) {
+        for (int i = 0; i < 3; ++i)
+            fillColor[i] = uchar(~seedColor[i]);
+        fillColor[3] = 255;
+    } else {
+        std::memcpy(fillColor, color, 4);
+    }
+    for (int i = 0; i < 3; ++i)
+        fillColor[i] = uchar(fillColor[i] * fillColor[3] / 255);
+    if (std::memcmp(seedColor, fillColor, 4) == 0)
+        return NothingToDo;
+
+    FloodFill::Pattern pattern;
+    if (m_usePattern && !m_pattern.isNull()) {
+        pattern.image = &m_pattern;
+        pattern.useColor = m_usePatternColor;
+    }
+    FloodFill engine(buffer, canvas, layer, selection, bounds, seedColor, fillColor, m_threshold, pattern);
+    const int result = engine.run(seed, m_timeLimit);
+    // Only a finished fill has a region to report.
+    if (result == Filled)
+        m_resultRect = engine.filledRect();
+    return result;
+}
+
+bool MQuickFill::fillAt(const QPointF &point, const QColor &color, int row)
+{
+    MTextureLayer *layer = sampledLayer(row);
+    if (!layer)
+        return false;
+    prepareBuffer(layer);
+    const uchar bytes[4] = {uchar(color.red()), uchar(color.green()), uchar(color.blue()), uchar(color.alpha())};
+    if (fill(point.toPoint(), bytes, m_canvas, layer, nullptr) != Filled || m_resultRect.isEmpty())
+        return false;
+    return pasteIntoDocument(row, tr("Fill"));
+}
+
+bool MQuickFill::selectAt(const QPointF &point, int row)
+{
+    MTextureLayer *layer = sampledLayer(row);
+    if (!layer)
+        return false;
+    prepareBuffer(layer);
+    MBufferLayer selection(m_buffer->tileSize(), m_buffer->border(), m_buffer->bytesPerPixel());
+    if (!m_clearSelection)
+        selection.copyLayer(m_canvas, m_canvas->selectionLayer());
+    const uchar black[4] = {0, 0, 0, 255};
+    if (fill(point.toPoint(), black, m_canvas, layer, &selection) != Filled || m_resultRect.isEmpty())
+        return false;
+    if (!writeSelection(&selection)) {
+        m_resultRect = QRectF();
+        return false;
+    }
+    return true;
+}
+
+bool MQuickFill::pasteIntoDocument(int, const QString &)
+{
+    return false;
+}
+
+bool MQuickFill::writeSelection(MBufferLayer *selection)
+{
+    m_canvas->makeCurrent();
+    m_canvas->clearLayer(m_canvas->selectionLayer());
+    return selection->writeBack(m_canvas, m_canvas->selectionLayer(), true);
+}

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QObject>
+#include <QPoint>
+#include <QRect>
+#include <QRectF>
+
+class MBufferLayer;
+class MCanvas;
+class MTextureLayer;
+
+// The flood fill of the bucket and of the magic wand. It works on a CPU copy
+// of the layer (an MBufferLayer whose tiles are read back on first touch) and
+// fills, scanline by scanline, the 4-connected region of pixels within the
+// threshold of the seed pixel, bounded by the document's painted rectangle.
+// A per-pixel visited mask makes every pixel filled at most once, so a fill
+// ends in time proportional to its region whatever the colours.
+class MQuickFill : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(uchar threshold READ threshold WRITE set_threshold NOTIFY thresholdChanged)
+    Q_PROPERTY(bool clearSelection READ clearSelection WRITE set_clearSelection NOTIFY clearSelectionChanged)
+public:
+    enum Result { Filled = 0, NothingToDo = -1, OutOfMemory = -2, TimedOut = -3 };
+
+    explicit MQuickFill(QObject *parent = nullptr);
+    ~MQuickFill() override;
+
+    uchar threshold() const { return m_threshold; }
+    bool clearSelection() const { return m_clearSelection; }
+    MCanvas *canvas() const { return m_canvas; }
+    void setCanvas(MCanvas *canvas) { m_canvas = canvas; }
+    // The pixels of the last fill (null before the first).
+    MBufferLayer *buffer() const { return m_buffer; }
+    // The bounds of the region of the last fill; null when it did not succeed.
+    QRectF resultRect() const { return m_resultRect; }
+
+    // A null image fills with the colour; any other is repeated from the
+    // painted rectangle's top-left corner.
+    void setMaskImage(const QImage &image);
+    QImage maskImage() const { return m_pattern; }
+    bool usePattern() const { return m_usePattern; }
+    bool usePatternColor() const { return m_usePatternColor; }
+    void setUsePatternColor(bool value) { m_usePatternColor = value; }
+    // How long a fill may run (20 s); one that runs longer changes nothing.
+    int timeLimit() const { return m_timeLimit; }
+    void setTimeLimit(int milliseconds) { m_timeLimit = milliseconds; }
+
+    // Fills the region around the point in the layer at row (-1: the current
+    // layer) with the colour, as one undo step "Fill".
+    bool fillAt(const QPointF &point, const QColor &color, int row);
+    // Marks the region around the point, sampled in the layer at row, in the
+    // document's selection layer (added to the selection unless
+    // clearSelection).
+    bool selectAt(const QPointF &point, int row);
+
+    // The engine on the fill's own buffer, emptied first, within the
+    // document's painted rectangle. color: R, G, B, A (not premultiplied).
+    int fill(const QPoint &seed, const uchar *color, MCanvas *canvas, MTextureLayer *layer, MBufferLayer *selection);
+    // The engine on a given buffer within bounds; with a selection buffer the
+    // colour is the seed's complement and the region is also written there.
+    int fillBuffer(MBufferLayer *buffer, const QPoint &seed, const uchar *color, const QRect &bounds, MCanvas *canvas,
+                   MTextureLayer *layer, MBufferLayer *selection);
+
+public slots:
+    void set_threshold(uchar value);
+    void set_clearSelection(bool value);
+
+signals:
+    void thresholdChanged(uchar value);
+    void clearSelectionChanged(bool value);
+
+protected:
+    // Commits the filled buffer into the layer at row as one undoable step.
+    // The document's undoable paste of a buffer (one tile command per tile)
+    // belongs here; until the document offers it, a bucket fill is computed
+    // and reported as not made.
+    virtual bool pasteIntoDocument(int row, const QString &undoText);
+    // Replaces the document's selection layer by the selection buffer.
+    virtual bool writeSelection(MBufferLayer *selection);
+
+private:
+    MTextureLayer *sampledLayer(int &row) const;
+    void prepareBuffer(MTextureLayer *layer);
+
+    uchar m_threshold = 10;
+    bool m_clearSelection = true;
+    MCanvas *m_canvas = nullptr;
+    MBufferLayer *m_buffer = nullptr;
+    QRectF m_resultRect;
+    QImage m_pattern;
+    bool m_usePattern = false;
+    bool m_usePatternColor = false;
+    int m_timeLimit = 20000;
+};

@@ -1,0 +1,10 @@
+#frame header
+
+
+void main(void)
+{
+	
+
+#frame footer
+
+}

@@ -1,0 +1,11 @@
+#frame header
+
+uniform float amount;
+
+void main(void)
+{
+	f_color = texture(f_currentLayerTexture, v_texCoords0.st) * f_opacity;
+
+#frame footer
+
+}

@@ -1,0 +1,93 @@
+#include "mtestcanvas.h"
+
+#include "mtexturelayer.h"
+#include "mtexturetile.h"
+
+#include <QSet>
+
+#include <cmath>
+
+namespace MTestCanvas {
+
+namespace {
+// Texture bytes are RGBA; images here are ARGB32 premultiplied.
+QRgb fromBytes(const uchar *p)
+{
+    return qRgba(p[0], p[1], p[2], p[3]);
+}
+
+void toBytes(QRgb pixel, uchar *p)
+{
+    p[0] = uchar(qRed(pixel));
+    p[1] = uchar(qGreen(pixel));
+    p[2] = uchar(qBlue(pixel));
+    p[3] = uchar(qAlpha(pixel));
+}
+
+int channel(double value)
+{
+    return qBound(0, int(std::lround(value)), 255);
+}
+} // namespace
+
+void paintRect(MTextureLayer *layer, const QRect &rect, QRgb pixel)
+{
+    QSet<MTile *> tiles;
+    layer->tilesInRect(QRectF(rect), tiles);
+    for (MTile *t : qAsConst(tiles)) {
+        auto *tile = static_cast<MTextureTile *>(t);
+        tile->ensureTexture();
+        QByteArray bytes(tile->byteSize(), '\0');
+        tile->readPixels(bytes.data());
+        const QRect area = tile->rectWithBorder();
+        const QRect covered = area.intersected(rect);
+        for (int y = covered.top(); y <= covered.bottom(); ++y) {
+            for (int x = covered.left(); x <= covered.right(); ++x) {
+                const int index = ((y - area.top()) * tile->tileSize() + (x - area.left())) * 4;
+                toBytes(pixel, reinterpret_cast<uchar *>(bytes.data()) + index);
+            }
+        }
+        tile->setData(bytes.constData());
+    }
+}
+
+QRgb pixelAt(MTextureLayer *layer, const QPoint &canvas)
+{
+    auto *tile = static_cast<MTextureTile *>(layer->tileAt(QPointF(canvas) + QPointF(0.5, 0.5)));
+    if (!tile || !tile->isValid())
+        return 0;
+    QByteArray bytes(tile->byteSize(), '\0');
+    tile->readPixels(bytes.data());
+    const QRect area = tile->rectWithBorder();
+    const int index = ((canvas.y() - area.top()) * tile->tileSize() + (canvas.x() - area.left())) * 4;
+    return fromBytes(reinterpret_cast<const uchar *>(bytes.constData()) + index);
+}
+
+QImage tileImage(MTextureTile *tile)
+{
+    QImage image(tile->tileSize(), tile->tileSize(), QImage::Format_RGBA8888_Premultiplied);
+    tile->readPixels(image.bits());
+    return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QRgb premultiplied(const QColor &color)
+{
+    const double a = color.alphaF();
+    return qRgba(channel(color.redF() * a * 255), channel(color.greenF() * a * 255), channel(color.blueF() * a * 255),
+                 color.alpha());
+}
+
+QRgb over(QRgb a, QRgb b)
+{
+    const double k = 1.0 - qAlpha(b) / 255.0;
+    return qRgba(channel(qRed(b) + qRed(a) * k), channel(qGreen(b) + qGreen(a) * k), channel(qBlue(b) + qBlue(a) * k),
+                 channel(qAlpha(b) + qAlpha(a) * k));
+}
+
+QRgb scaled(QRgb pixel, double opacity)
+{
+    return qRgba(channel(qRed(pixel) * opacity), channel(qGreen(pixel) * opacity), channel(qBlue(pixel) * opacity),
+                 channel(qAlpha(pixel) * opacity));
+}
+
+} // namespace MTestCanvas

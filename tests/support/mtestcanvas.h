@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QRect>
+
+class MTextureLayer;
+class MTextureTile;
+
+// Known pixels written straight into the tiles of a layer, and read back,
+// by canvas position. Needs the document's context current.
+namespace MTestCanvas {
+
+// Every texel of the layer whose canvas pixel lies in rect becomes pixel
+// (premultiplied RGBA), tiles over rect being created when missing.
+void paintRect(MTextureLayer *layer, const QRect &rect, QRgb pixel);
+// The texel of the tile at a canvas pixel, as premultiplied ARGB (0 without a tile).
+QRgb pixelAt(MTextureLayer *layer, const QPoint &canvas);
+// The tile's texture as an image, row 0 being the top of its canvas area.
+QImage tileImage(MTextureTile *tile);
+// A premultiplied ARGB pixel of an un-premultiplied colour, rounded as 8-bit storage rounds it.
+QRgb premultiplied(const QColor &color);
+// b laid over a: premultiplied source-over, rounded per channel.
+QRgb over(QRgb a, QRgb b);
+// The pixel scaled by an opacity, rounded per channel.
+QRgb scaled(QRgb pixel, double opacity);
+
+} // namespace MTestCanvas
