@@ -63,6 +63,24 @@ QRgb pixelAt(MTextureLayer *layer, const QPoint &canvas)
     return fromBytes(reinterpret_cast<const uchar *>(bytes.constData()) + index);
 }
 
+QImage layerImage(MTextureLayer *layer, const QRect &rect)
+{
+    QImage image(rect.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    for (int i = 0; i < layer->tileCount(); ++i) {
+        MTextureTile *tile = layer->tileAt(i);
+        const QRect cell = tile->rect().intersected(rect);
+        if (cell.isEmpty() || !tile->isValid())
+            continue;
+        const QImage texture = tileImage(tile);
+        const QRect area = tile->rectWithBorder();
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                image.setPixel(x - rect.left(), y - rect.top(), texture.pixel(x - area.left(), y - area.top()));
+    }
+    return image;
+}
+
 QImage tileImage(MTextureTile *tile)
 {
     QImage image(tile->tileSize(), tile->tileSize(), QImage::Format_RGBA8888_Premultiplied);

@@ -16,6 +16,9 @@ namespace MTestCanvas {
 void paintRect(MTextureLayer *layer, const QRect &rect, QRgb pixel);
 // The texel of the tile at a canvas pixel, as premultiplied ARGB (0 without a tile).
 QRgb pixelAt(MTextureLayer *layer, const QPoint &canvas);
+// The texels of the layer over a canvas rectangle, each tile read once;
+// transparent where the layer has no tile.
+QImage layerImage(MTextureLayer *layer, const QRect &rect);
 // The tile's texture as an image, row 0 being the top of its canvas area.
 QImage tileImage(MTextureTile *tile);
 // A premultiplied ARGB pixel of an un-premultiplied colour, rounded as 8-bit storage rounds it.
