@@ -15,6 +15,8 @@ public:
     MSharedData *sharedData() const { return m_sharedData; }
     // Sets up the shared data when needed; false when they cannot be used.
     bool prepare();
+    // prepare, then the document's context made current (logged when it cannot be).
+    bool prepareContext();
 
 public slots:
     virtual void run();

@@ -58,6 +58,30 @@ unsigned int existingTileTexture(MTextureLayer *layer, const QPointF &centre, QO
     return fallback ? fallback->textureId() : 0;
 }
 
+// Nearest filters and clamped edges on a texture about to be drawn into; it
+// is left unbound, as a target must not be sampled while drawn into.
+void setNearestSampling(QOpenGLFunctions *f, unsigned int texture)
+{
+    f->glActiveTexture(GL_TEXTURE0);
+    f->glBindTexture(GL_TEXTURE_2D, texture);
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    f->glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+// Ends a draw into a texture attached to the frame buffer.
+void endTargetPass(QOpenGLShaderProgram *program, QOpenGLVertexArrayObject *vertexArray, MVertexBuffer *buffer,
+                   MFrameBuffer *frameBuffer)
+{
+    if (program)
+        MShaderProgramList::release(program, vertexArray);
+    buffer->release();
+    frameBuffer->detachTexture();
+    frameBuffer->release();
+}
+
 MTextureTile *layerTileUnder(MTextureLayer *layer, const QRect &area)
 {
     auto *tile = static_cast<MTextureTile *>(layer->addTile(QRectF(area).center()));
@@ -86,13 +110,9 @@ QPointF MStrokeToRunner::position(const MEvent &event) const
 
 void MStrokeToRunner::run()
 {
-    if (!prepare())
+    if (!prepareContext())
         return;
     MCanvas *canvas = m_sharedData->canvas();
-    if (!canvas->makeCurrent()) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
-        return;
-    }
     const MEvent last = m_sharedData->slotEvent(m_slot);
     double *v = values();
     const bool feedback = v[MEnum::bsColorAbsorbtionRate] != 0.0;
@@ -341,14 +361,7 @@ void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices,
                                GLenum(int(v[MEnum::bsSourceAlphaBlendMode])),
                                GLenum(int(v[MEnum::bsDestinationRgbBlendMode])),
                                GLenum(int(v[MEnum::bsDestinationAlphaBlendMode])));
-        f->glActiveTexture(GL_TEXTURE0);
-        f->glBindTexture(GL_TEXTURE_2D, tile->textureId());
-        f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        // The target must not be sampled while it is drawn into.
-        f->glBindTexture(GL_TEXTURE_2D, 0);
+        setNearestSampling(f, tile->textureId());
 
         const int size = tile->tileSize();
         f->glViewport(0, 0, area.width(), area.height());
@@ -363,9 +376,7 @@ void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices,
         stampBuffer->bind();
         QOpenGLShaderProgram *program = programs->bindForVao(programName, vertexArray);
         if (!program) {
-            stampBuffer->release();
-            frameBuffer->detachTexture();
-            frameBuffer->release();
+            endTargetPass(nullptr, vertexArray, stampBuffer, frameBuffer);
             continue;
         }
         program->setUniformValue("mvp", mvp);
@@ -386,12 +397,7 @@ void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices,
                                                            v[MEnum::bsBorderColorSaturation],
                                                            v[MEnum::bsBorderColorValue]));
         program->setUniformValue("f_stampCount", GLint(m_sharedData->stampCounter()));
-        program->setUniformValue("f_texturePos", QPointF(area.topLeft()));
-        program->setUniformValue("f_textureSize", GLfloat(size));
-        program->setUniformValue("f_textureBorder", GLfloat(tile->border()));
-        program->setUniformValue("f_paintedRectPos", painted.topLeft());
-        program->setUniformValue("f_paintedRectWidth", GLfloat(painted.width()));
-        program->setUniformValue("f_paintedRectHeight", GLfloat(painted.height()));
+        MPaintEngine::setTileUniforms(program, area, size, tile->border(), painted);
         program->setUniformValue("f_random", GLfloat(MRandom::unit()));
         brush->shaderValues()->setUniforms(program);
 
@@ -450,10 +456,7 @@ void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices,
             f->glDrawArrays(GL_TRIANGLES, 0, stampBuffer->count());
         }
 
-        MShaderProgramList::release(program, vertexArray);
-        stampBuffer->release();
-        frameBuffer->detachTexture();
-        frameBuffer->release();
+        endTargetPass(program, vertexArray, stampBuffer, frameBuffer);
         binder.unbindAll();
         target->release();
         tile->release();
@@ -525,14 +528,8 @@ void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)
         }
         const MQuadTransform quad[6] = {corner[0], corner[1], corner[2], corner[1], corner[3], corner[2]};
 
-        f->glActiveTexture(GL_TEXTURE0);
         frameBuffer->bind();
-        f->glBindTexture(GL_TEXTURE_2D, target->textureId());
-        f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        f->glBindTexture(GL_TEXTURE_2D, 0);
+        setNearestSampling(f, target->textureId());
         stampBuffer->bind();
         stampBuffer->clear();
         stampBuffer->addVertices(quad, 6);
@@ -540,9 +537,7 @@ void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)
         QOpenGLShaderProgram *program = programs->program(QStringLiteral("colorfeedback"));
         if (!program || !program->bind()) {
             logger.systemError(QStringLiteral("No valid shader program for color feedback"));
-            stampBuffer->release();
-            frameBuffer->detachTexture();
-            frameBuffer->release();
+            endTargetPass(nullptr, vertexArray, stampBuffer, frameBuffer);
             continue;
         }
         MShaderProgramList::setAttributeBuffers(program, vertexArray);
@@ -556,10 +551,7 @@ void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)
         binder.bind(sample->textureId(), program, "f_colorTexture", GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE,
                     GL_CLAMP_TO_EDGE);
         f->glDrawArrays(GL_TRIANGLES, 0, stampBuffer->count());
-        MShaderProgramList::release(program, vertexArray);
-        stampBuffer->release();
-        frameBuffer->detachTexture();
-        frameBuffer->release();
+        endTargetPass(program, vertexArray, stampBuffer, frameBuffer);
         binder.unbindAll();
         source->release();
     }

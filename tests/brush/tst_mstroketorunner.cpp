@@ -1,9 +1,6 @@
 #include "mbrush.h"
 #include "mcanvas.h"
 #include "mevent.h"
-#include "mlogger.h"
-#include "mopengl.h"
-#include "msettings.h"
 #include "mshareddata.h"
 #include "mstroketorunner.h"
 #include "mtestcanvas.h"
@@ -67,12 +64,8 @@ public:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings::instance()->set_defaultWidth(1200);
-        MSettings::instance()->set_defaultHeight(600);
-        canvas.reset(new MCanvas());
-        QVERIFY(canvas->isGlReady());
+        canvas = createDocument(QSize(1200, 600));
+        QVERIFY(canvas);
     }
 
     void init()

@@ -1,5 +1,9 @@
 #include "mtestcanvas.h"
 
+#include "mcanvas.h"
+#include "mlogger.h"
+#include "mopengl.h"
+#include "msettings.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
 
@@ -29,6 +33,19 @@ int channel(double value)
     return qBound(0, int(std::lround(value)), 255);
 }
 } // namespace
+
+std::unique_ptr<MCanvas> createDocument(const QSize &size)
+{
+    MLogger::instance();
+    if (!MOpenGL::instance()->initialize())
+        return nullptr;
+    MSettings::instance()->set_defaultWidth(size.width());
+    MSettings::instance()->set_defaultHeight(size.height());
+    std::unique_ptr<MCanvas> canvas(new MCanvas());
+    if (!canvas->isGlReady())
+        return nullptr;
+    return canvas;
+}
 
 void paintRect(MTextureLayer *layer, const QRect &rect, QRgb pixel)
 {

@@ -3,6 +3,11 @@
 #include <QColor>
 #include <QImage>
 #include <QRect>
+#include <QSize>
+
+#include <memory>
+
+class MCanvas;
 
 class MTextureLayer;
 class MTextureTile;
@@ -10,6 +15,10 @@ class MTextureTile;
 // Known pixels written straight into the tiles of a layer, and read back,
 // by canvas position. Needs the document's context current.
 namespace MTestCanvas {
+
+// A document of the given default size with its context, after the logger
+// and the OpenGL holder are set up; null when OpenGL is not there.
+std::unique_ptr<MCanvas> createDocument(const QSize &size);
 
 // Every texel of the layer whose canvas pixel lies in rect becomes pixel
 // (premultiplied RGBA), tiles over rect being created when missing.
