@@ -1,9 +1,13 @@
 #include "mcanvas.h"
 
+#include "mbrushlist.h"
 #include "mcanvasfill.h"
+#include "mcolorlist.h"
 #include "mcommandappendlayer.h"
 #include "mcommandsetpaintedrect.h"
 #include "mdocumentfile.h"
+#include "mendstrokerunner.h"
+#include "mevent.h"
 #include "mfillcanvasrunner.h"
 #include "mgeometry.h"
 #include "mlogger.h"
@@ -12,6 +16,8 @@
 #include "mpaintparams.h"
 #include "msettings.h"
 #include "mshareddata.h"
+#include "mstartstrokerunner.h"
+#include "mstroketorunner.h"
 #include "mtexturetile.h"
 #include "mtextureutility.h"
 #include "mtilegeometry.h"
@@ -30,6 +36,8 @@
 #include <QOpenGLTexture>
 #include <QPainter>
 #include <QUndoStack>
+
+#include <cmath>
 
 namespace {
 int documentCounter = 0;
@@ -198,6 +206,9 @@ void MCanvas::clear()
     if (!m_glReady)
         return;
     makeCurrent();
+    // The stroke layer's tiles go: no stroke can go on.
+    m_strokeInProgress = false;
+    m_strokeSlots = 0;
     m_strokeLayer->clear();
     m_selectionLayer->clear();
     for (MTextureLayer *layer : qAsConst(m_items))
@@ -457,7 +468,167 @@ bool MCanvas::currentLayerEditable() const
 
 bool MCanvas::isStrokeAllowed() const
 {
-    return m_glReady && count() > 0 && currentLayerEditable();
+    return m_glReady && MBrushList::instance()->currentBrush() && count() > 0 && currentLayerEditable();
+}
+
+// ---------------------------------------------------------------- stroke entry
+
+namespace {
+quint32 slotBit(int slot)
+{
+    return slot >= 0 && slot < MSharedData::slotCount ? quint32(1) << slot : 0;
+}
+} // namespace
+
+void MCanvas::stroke(MEvent *event, int slot)
+{
+    if (!event)
+        return;
+    switch (event->type) {
+    case MEvent::Press: {
+        MColorList *colors = MColorList::instance();
+        startStroke(event, MBrushList::instance()->currentBrush(), colors->currentColor(), colors->secondColor(),
+                    slot);
+        break;
+    }
+    case MEvent::Move:
+        // A drag whose press was not taken has nothing to continue.
+        if (m_strokeInProgress && (m_strokeSlots & slotBit(slot)) && isStrokeAllowed()) {
+            MStrokeToRunner runner(m_sharedData, slot, *event);
+            runner.run();
+        }
+        break;
+    case MEvent::Release:
+        endStroke(event, slot);
+        break;
+    default:
+        break;
+    }
+}
+
+void MCanvas::startStroke(MEvent *event, MBrush *brush, const QColor &color, const QColor &secondColor, int slot)
+{
+    if (!event || !brush || !slotBit(slot) || !isStrokeAllowed())
+        return;
+    MColorList::instance()->updateColorList(MColorList::instance()->currentColor());
+    MStartStrokeRunner start(m_sharedData, currentRow(), slot, *event, brush, color, secondColor);
+    m_strokeInProgress = true;
+    m_strokeSlots |= slotBit(slot);
+    start.run();
+    MStrokeToRunner first(m_sharedData, slot, *event);
+    first.run();
+}
+
+void MCanvas::endStroke(MEvent *event, int slot)
+{
+    if (!m_strokeInProgress)
+        return;
+    if (event && isStrokeAllowed()) {
+        MEndStrokeRunner end(m_sharedData, slot, *event);
+        end.run();
+    }
+    // Whatever the end runner could not merge must not leak into the next stroke.
+    if (!m_strokeLayer->touchedTiles().isEmpty())
+        discardStroke();
+    m_strokeInProgress = false;
+    m_strokeSlots = 0;
+}
+
+void MCanvas::discardStroke()
+{
+    makeCurrent();
+    const QSet<MTile *> touched = m_strokeLayer->touchedTiles();
+    for (MTile *tile : touched)
+        clearTile(tile);
+    m_strokeLayer->touchedTiles().clear();
+    setPaintedRect(m_sharedData->startPaintedRect());
+    refresh();
+}
+
+void MCanvas::erase()
+{
+    fill(Qt::transparent);
+}
+
+void MCanvas::fill(const QColor &color)
+{
+    if (!isStrokeAllowed())
+        return;
+    MFillCanvasRunner runner(m_sharedData, currentRow(), color);
+    runner.run();
+}
+
+void MCanvas::drawLine(const QPointF &from, const QPointF &to)
+{
+    beginMacro(tr("Draw line"));
+    MEvent event;
+    event.type = MEvent::Press;
+    event.inputs[MEnum::biPositionX] = from.x();
+    event.inputs[MEnum::biPositionY] = from.y();
+    stroke(&event, 0);
+    event.type = MEvent::Move;
+    event.inputs[MEnum::biPositionX] = to.x();
+    event.inputs[MEnum::biPositionY] = to.y();
+    stroke(&event, 0);
+    event.type = MEvent::Release;
+    stroke(&event, 0);
+    endMacro();
+}
+
+int MCanvas::brushStroke(const QPainterPath &path, bool clip)
+{
+    if (!current())
+        return 0;
+    const QList<QPolygonF> polygons = path.toSubpathPolygons(QTransform());
+    MEvent event;
+    beginMacro(tr("Brush stroke"));
+    m_clipStroke = clip;
+    double totalTime = 0.0;
+    double totalDistance = 0.0;
+    double *inputs = event.inputs;
+    for (const QPolygonF &polygon : polygons) {
+        QPointF last;
+        for (int i = 0; i < polygon.size(); ++i) {
+            const QPointF point = polygon.at(i);
+            if (i == 0) {
+                event.type = MEvent::Press;
+                for (int input : {MEnum::biTimeToPrevious, MEnum::biTotalTime, MEnum::biDistanceToPrevious,
+                                  MEnum::biTotalDistance, MEnum::biDirectionX, MEnum::biDirectionY})
+                    inputs[input] = 0.0;
+                inputs[MEnum::biSpeed] = 2.0;
+                inputs[MEnum::biPositionX] = point.x();
+                inputs[MEnum::biPositionY] = point.y();
+                last = point;
+                stroke(&event, 0);
+            } else {
+                const QPointF v = point - last;
+                const double length = std::hypot(v.x(), v.y());
+                if (length >= 0.5) {
+                    event.type = MEvent::Move;
+                    inputs[MEnum::biDistanceToPrevious] = length;
+                    inputs[MEnum::biDirectionX] = v.x() / length;
+                    inputs[MEnum::biDirectionY] = v.y() / length;
+                    inputs[MEnum::biTimeToPrevious] = 2.0;
+                    totalTime += 2.0;
+                    inputs[MEnum::biTotalTime] = totalTime;
+                    inputs[MEnum::biSpeed] = length * 0.5;
+                    totalDistance += length;
+                    inputs[MEnum::biTotalDistance] = totalDistance;
+                    inputs[MEnum::biPositionX] = point.x();
+                    inputs[MEnum::biPositionY] = point.y();
+                    last = point;
+                    stroke(&event, 0);
+                }
+            }
+            if (i == polygon.size() - 1) {
+                event.type = MEvent::Release;
+                stroke(&event, 0);
+            }
+        }
+    }
+    endMacro();
+    m_clipStroke = true;
+    return 1;
 }
 
 void MCanvas::updateLayerThumbnail(int row)

@@ -14,6 +14,8 @@
 #include <QString>
 #include <QVariant>
 
+class MBrush;
+class MEvent;
 class MPaintEngine;
 class MPaintParams;
 class MSharedData;
@@ -90,6 +92,19 @@ public:
     QString newLayerName() const;
     bool currentLayerEditable() const;
     bool isStrokeAllowed() const;
+
+    // Painting with the current brush: one input event of a stroke in a slot
+    // (0 to 29; symmetric copies of a stroke use one slot each).
+    void stroke(MEvent *event, int slot);
+    void startStroke(MEvent *event, MBrush *brush, const QColor &color, const QColor &secondColor, int slot);
+    // Ends a stroke in progress: its stamps are merged into the layer, or
+    // thrown away when the layer can no longer be painted.
+    void endStroke(MEvent *event, int slot);
+    void erase();
+    void fill(const QColor &color);
+    void drawLine(const QPointF &from, const QPointF &to);
+    // Strokes every sub-path with the current brush; 0 without a current layer.
+    int brushStroke(const QPainterPath &path, bool clip);
     void beginMacro(const QString &text);
     void endMacro();
     static int openedMacros();
@@ -175,6 +190,7 @@ signals:
 
 private:
     int maximumRenderSize();
+    void discardStroke();
 
     bool m_clipStroke = true;
     bool m_hasSelection = false;
@@ -199,6 +215,8 @@ private:
     QUndoStack *m_undoStack;
     MUndoStream *m_undoStream;
     bool m_strokeInProgress = false;
+    // One bit per slot pressed in the stroke in progress.
+    quint32 m_strokeSlots = 0;
     int m_lastResult = 0;
     QList<QMetaObject::Connection> m_connections;
 };

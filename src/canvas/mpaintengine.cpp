@@ -315,6 +315,17 @@ void MPaintEngine::computeMvp(MPaintParams *params, QMatrix4x4 &matrix)
     }
 }
 
+void MPaintEngine::setTileUniforms(QOpenGLShaderProgram *program, const QRect &area, int size, int border,
+                                   const QRectF &painted)
+{
+    program->setUniformValue("f_texturePos", QPointF(area.topLeft()));
+    program->setUniformValue("f_textureSize", GLfloat(size));
+    program->setUniformValue("f_textureBorder", GLfloat(border));
+    program->setUniformValue("f_paintedRectPos", painted.topLeft());
+    program->setUniformValue("f_paintedRectWidth", GLfloat(painted.width()));
+    program->setUniformValue("f_paintedRectHeight", GLfloat(painted.height()));
+}
+
 unsigned int MPaintEngine::layerTextureAt(MTextureLayer *layer, const QPointF &point)
 {
     if (layer) {
@@ -426,12 +437,7 @@ void MPaintEngine::applyProgram(MPaintParams *params)
             const QRect area = tileTextureRect(QPointF(x, y), size, border);
             if (params->clipToPaintedRect && !params->rect.intersects(QRectF(area)))
                 continue;
-            program->setUniformValue("f_texturePos", QPointF(area.topLeft()));
-            program->setUniformValue("f_textureSize", GLfloat(size));
-            program->setUniformValue("f_textureBorder", GLfloat(border));
-            program->setUniformValue("f_paintedRectPos", painted.topLeft());
-            program->setUniformValue("f_paintedRectWidth", GLfloat(painted.width()));
-            program->setUniformValue("f_paintedRectHeight", GLfloat(painted.height()));
+            setTileUniforms(program, area, size, border, painted);
             program->setUniformValue("f_clipToPaintedRect", params->clipToPaintedRect);
             program->setUniformValue("f_opacity", GLfloat(params->opacity));
             program->setUniformValue("f_eraserMode", stroke->eraserMode());
@@ -824,12 +830,7 @@ void MPaintEngine::renderEffectToTexture(MTextureTile *tile, int row, QOpenGLTex
     program->setUniformValue("mvp", mvp);
     program->setUniformValue("f_clipToPaintedRect", false);
     program->setUniformValue("f_globalTime", nextGlobalTime());
-    program->setUniformValue("f_texturePos", QPointF(area.topLeft()));
-    program->setUniformValue("f_textureSize", GLfloat(size));
-    program->setUniformValue("f_textureBorder", GLfloat(tile->border()));
-    program->setUniformValue("f_paintedRectPos", painted.topLeft());
-    program->setUniformValue("f_paintedRectWidth", GLfloat(painted.width()));
-    program->setUniformValue("f_paintedRectHeight", GLfloat(painted.height()));
+    setTileUniforms(program, area, size, tile->border(), painted);
     program->setUniformValue("f_opacity", GLfloat(opacity));
     program->setUniformValue("f_eraserMode", stroke->eraserMode());
     program->setUniformValue("f_strokeOpacity", GLfloat(strokeOpacity));

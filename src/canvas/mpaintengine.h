@@ -49,6 +49,10 @@ public:
     // On the texture bound to GL_TEXTURE_2D of the active unit.
     void setTextureParameters(int minFilter, int magFilter, int wrapS, int wrapT);
     void computeMvp(MPaintParams *params, QMatrix4x4 &matrix);
+    // Where the tile texture being drawn lies, and the painted rectangle, for
+    // programs that work in canvas coordinates.
+    static void setTileUniforms(QOpenGLShaderProgram *program, const QRect &area, int size, int border,
+                                const QRectF &painted);
     // The texture of the layer's tile at the point, or the empty texture.
     unsigned int layerTextureAt(MTextureLayer *layer, const QPointF &point);
     // Seconds since the engine was made, as last sent to a program.

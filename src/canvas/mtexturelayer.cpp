@@ -39,6 +39,7 @@ void MTextureLayer::shutDown()
 void MTextureLayer::clear()
 {
     shutDown();
+    m_touchedTiles.clear();
     clearTiles();
 }
 

@@ -2,6 +2,8 @@
 
 #include "mtiledlayer.h"
 
+#include <QSet>
+
 class MTextureTile;
 
 // A layer of the document: its tiles are GPU textures. Clearing and
@@ -24,10 +26,13 @@ public:
     bool storeToDisk();
     bool restoreFromDisk(const QString &id);
     QString storageId() const { return m_storageId; }
+    // The tiles a stroke in progress has painted into (stroke layer only).
+    QSet<MTile *> &touchedTiles() { return m_touchedTiles; }
 
 public slots:
     void clear() override;
 
 private:
     QString m_storageId;
+    QSet<MTile *> m_touchedTiles;
 };

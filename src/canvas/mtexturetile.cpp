@@ -198,13 +198,20 @@ bool MTextureTile::readPixels(void *pixels)
 
 bool MTextureTile::generateMipmaps()
 {
+    if (!rebuildMipmaps())
+        return false;
+    functions()->glFinish();
+    return true;
+}
+
+bool MTextureTile::rebuildMipmaps()
+{
     QOpenGLExtraFunctions *f = functions();
     if (!f || !isValid() || !MSettings::instance()->generateMipmaps())
         return false;
     f->glActiveTexture(GL_TEXTURE0);
     m_texture->bind();
     m_texture->generateMipMaps();
-    f->glFinish();
     return true;
 }
 

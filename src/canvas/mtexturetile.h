@@ -40,7 +40,10 @@ public:
     bool setData(const void *pixels);
     // Reads the whole texture as tileSize x tileSize RGBA pixels, row 0 first.
     bool readPixels(void *pixels);
+    // Rebuilds the mip-maps when the settings ask for them and waits for the
+    // driver to finish; rebuildMipmaps does not wait.
     bool generateMipmaps();
+    bool rebuildMipmaps();
 
     QString backupId() const { return m_backupId; }
     void setBackupId(const QString &id) { m_backupId = id; }

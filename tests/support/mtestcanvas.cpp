@@ -1,5 +1,9 @@
 #include "mtestcanvas.h"
 
+#include "mcanvas.h"
+#include "mlogger.h"
+#include "mopengl.h"
+#include "msettings.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
 
@@ -29,6 +33,19 @@ int channel(double value)
     return qBound(0, int(std::lround(value)), 255);
 }
 } // namespace
+
+std::unique_ptr<MCanvas> createDocument(const QSize &size)
+{
+    MLogger::instance();
+    if (!MOpenGL::instance()->initialize())
+        return nullptr;
+    MSettings::instance()->set_defaultWidth(size.width());
+    MSettings::instance()->set_defaultHeight(size.height());
+    std::unique_ptr<MCanvas> canvas(new MCanvas());
+    if (!canvas->isGlReady())
+        return nullptr;
+    return canvas;
+}
 
 void paintRect(MTextureLayer *layer, const QRect &rect, QRgb pixel)
 {
@@ -61,6 +78,24 @@ QRgb pixelAt(MTextureLayer *layer, const QPoint &canvas)
     const QRect area = tile->rectWithBorder();
     const int index = ((canvas.y() - area.top()) * tile->tileSize() + (canvas.x() - area.left())) * 4;
     return fromBytes(reinterpret_cast<const uchar *>(bytes.constData()) + index);
+}
+
+QImage layerImage(MTextureLayer *layer, const QRect &rect)
+{
+    QImage image(rect.size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    for (int i = 0; i < layer->tileCount(); ++i) {
+        MTextureTile *tile = layer->tileAt(i);
+        const QRect cell = tile->rect().intersected(rect);
+        if (cell.isEmpty() || !tile->isValid())
+            continue;
+        const QImage texture = tileImage(tile);
+        const QRect area = tile->rectWithBorder();
+        for (int y = cell.top(); y <= cell.bottom(); ++y)
+            for (int x = cell.left(); x <= cell.right(); ++x)
+                image.setPixel(x - rect.left(), y - rect.top(), texture.pixel(x - area.left(), y - area.top()));
+    }
+    return image;
 }
 
 QImage tileImage(MTextureTile *tile)

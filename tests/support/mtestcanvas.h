@@ -3,6 +3,11 @@
 #include <QColor>
 #include <QImage>
 #include <QRect>
+#include <QSize>
+
+#include <memory>
+
+class MCanvas;
 
 class MTextureLayer;
 class MTextureTile;
@@ -11,11 +16,18 @@ class MTextureTile;
 // by canvas position. Needs the document's context current.
 namespace MTestCanvas {
 
+// A document of the given default size with its context, after the logger
+// and the OpenGL holder are set up; null when OpenGL is not there.
+std::unique_ptr<MCanvas> createDocument(const QSize &size);
+
 // Every texel of the layer whose canvas pixel lies in rect becomes pixel
 // (premultiplied RGBA), tiles over rect being created when missing.
 void paintRect(MTextureLayer *layer, const QRect &rect, QRgb pixel);
 // The texel of the tile at a canvas pixel, as premultiplied ARGB (0 without a tile).
 QRgb pixelAt(MTextureLayer *layer, const QPoint &canvas);
+// The texels of the layer over a canvas rectangle, each tile read once;
+// transparent where the layer has no tile.
+QImage layerImage(MTextureLayer *layer, const QRect &rect);
 // The tile's texture as an image, row 0 being the top of its canvas area.
 QImage tileImage(MTextureTile *tile);
 // A premultiplied ARGB pixel of an un-premultiplied colour, rounded as 8-bit storage rounds it.

@@ -1,0 +1,234 @@
+// Brush strokes on a 4000 x 4000 document: stamps per second and milliseconds
+// per move event of the stroke-to runner for several radii, spacings and
+// antialiasing, beside the stamping pass alone drawing the same stamps (the
+// GPU floor of the runner); then the time to end a stroke touching 1, 4 and
+// 16 tiles, beside merging the same tiles without undo records.
+//
+// Run under a display (xvfb-run -a) with LIBGL_ALWAYS_SOFTWARE=1.
+
+#include "mbrush.h"
+#include "mcanvas.h"
+#include "mevent.h"
+#include "mlogger.h"
+#include "mopengl.h"
+#include "mpaintengine.h"
+#include "msettings.h"
+#include "mshareddata.h"
+#include "mstroketorunner.h"
+#include "mtexturelayer.h"
+#include "mtexturetile.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QUndoStack>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+constexpr int documentSize = 4000;
+constexpr double moveStep = 4.0;          // pixels between two move events
+constexpr qint64 budgetNs = 1000000000;   // per configuration
+constexpr qint64 passStamps = 3000;        // drawn by the stamping pass alone
+
+void finishGpu(MCanvas *canvas)
+{
+    canvas->makeCurrent();
+    canvas->context()->functions()->glFinish();
+}
+
+MEvent eventAt(int type, const QPointF &p)
+{
+    MEvent event;
+    event.type = type;
+    event.inputs[MEnum::biPositionX] = p.x();
+    event.inputs[MEnum::biPositionY] = p.y();
+    return event;
+}
+
+struct Config
+{
+    double radius;
+    bool minimumSpacing;
+    bool antialiasing;
+};
+
+void configure(MBrush *brush, const Config &config)
+{
+    brush->resetValues();
+    brush->setRadius(config.radius);
+    if (config.minimumSpacing) {
+        brush->setSpacingType(MEnum::ConstantSpacing);
+        brush->setSpacing(0.01);
+    }
+    brush->setBaseValue(MEnum::bsAntialiasing, config.antialiasing ? MEnum::Antialiasing : MEnum::NoAntialiasing);
+}
+
+// A press, through the document's stroke entry, that starts or restarts
+// the stroke in slot 0; the stamps already counted are added to total.
+void press(MCanvas *canvas, MBrush *brush, const QPointF &p, qint64 &total)
+{
+    total += canvas->sharedData()->stampCounter();
+    MEvent event = eventAt(MEvent::Press, p);
+    canvas->startStroke(&event, brush, Qt::darkBlue, Qt::white, 0);
+}
+
+void newDocument(MCanvas *canvas)
+{
+    canvas->reset();
+    canvas->setPaintedRect(QRectF(-documentSize / 2, -documentSize / 2, documentSize, documentSize));
+}
+
+// Moves along rows across the document until the time budget is spent.
+void measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool print = true)
+{
+    newDocument(canvas);
+    configure(brush, config);
+    MSharedData *shared = canvas->sharedData();
+    QPointF p(-1900, -1900);
+    qint64 stamps = 0;
+    qint64 moves = 0;
+    QElapsedTimer timer;
+    timer.start();
+    MEvent first = eventAt(MEvent::Press, p);
+    canvas->startStroke(&first, brush, Qt::darkBlue, Qt::white, 0);
+    while (timer.nsecsElapsed() < budgetNs) {
+        p.rx() += moveStep;
+        if (p.x() > 1900) {
+            p = QPointF(-1900, p.y() + 3 * config.radius);
+            press(canvas, brush, p, stamps);
+        }
+        MEvent move = eventAt(MEvent::Move, p);
+        canvas->stroke(&move, 0);
+        ++moves;
+    }
+    finishGpu(canvas);
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    stamps += shared->stampCounter();
+    const double spacing = qMax(shared->slotValues(0)[MEnum::bsSpacing], MStrokeToRunner::minimumAdvance);
+
+    // The same number of stamps along rows, placed beforehand and drawn by
+    // the stamping pass alone.
+    MStrokeToRunner runner(shared, 0, eventAt(MEvent::Move, p));
+    MStrokeToRunner::Vertices vertices;
+    MStrokeToRunner::Tiles tiles;
+    QPointF q(-1900, -1900);
+    const qint64 passCount = qMin(stamps, passStamps);
+    for (qint64 i = 0; i < passCount; ++i) {
+        q.rx() += spacing;
+        if (q.x() > 1900)
+            q = QPointF(-1900, q.y() + 3 * config.radius);
+        const QRectF rect = runner.computeStamp(vertices, q, Qt::darkBlue);
+        runner.collectTiles(rect, canvas->strokeLayer(), tiles);
+    }
+    finishGpu(canvas);
+    timer.restart();
+    runner.renderStamps(tiles, vertices, QPointF(0, 0));
+    finishGpu(canvas);
+    const double passSeconds = timer.nsecsElapsed() / 1e9;
+
+    if (print)
+        std::printf("radius %4.0f  spacing %-7s  aa %-3s : %9.0f stamps/s  %8.3f ms/move  (%lld stamps, %lld moves)"
+                "   | stamping pass alone: %9.0f stamps/s\n",
+                config.radius, config.minimumSpacing ? "minimum" : "default", config.antialiasing ? "on" : "off",
+                stamps / seconds, seconds * 1000.0 / double(moves), stamps, moves, passCount / passSeconds);
+    std::fflush(stdout);
+    MEvent release = eventAt(MEvent::Release, p);
+    canvas->endStroke(&release, 0);
+}
+
+// A short stroke inside each of n cells (a square block of them), one stroke.
+void paintCells(MCanvas *canvas, MBrush *brush, int n)
+{
+    const int side = n == 1 ? 1 : (n == 4 ? 2 : 4);
+    qint64 stamps = 0;
+    for (int i = 0; i < n; ++i) {
+        const QPointF centre(-1750 + 500 * (i % side), -1750 + 500 * (i / side));
+        press(canvas, brush, centre - QPointF(100, 0), stamps);
+        MEvent move = eventAt(MEvent::Move, centre + QPointF(100, 0));
+        canvas->stroke(&move, 0);
+    }
+    finishGpu(canvas);
+}
+
+void measureEndStroke(MCanvas *canvas, MBrush *brush, int n)
+{
+    constexpr int rounds = 5;
+    newDocument(canvas);
+    brush->resetValues();
+    brush->setRadius(30);
+    double endMs = 0.0;
+    double mergeMs = 0.0;
+    int touched = 0;
+    QElapsedTimer timer;
+    for (int round = 0; round < rounds; ++round) {
+        paintCells(canvas, brush, n);
+        touched = canvas->strokeLayer()->touchedTiles().size();
+        MEvent release = eventAt(MEvent::Release, QPointF());
+        timer.start();
+        canvas->endStroke(&release, 0);
+        finishGpu(canvas);
+        endMs += timer.nsecsElapsed() / 1e6;
+
+        // The same tiles blended into the layer with nothing kept for undo.
+        paintCells(canvas, brush, n);
+        MTextureLayer *layer = canvas->current();
+        MSharedData *shared = canvas->sharedData();
+        timer.start();
+        const QSet<MTile *> tiles = canvas->strokeLayer()->touchedTiles();
+        for (MTile *t : tiles) {
+            auto *tile = static_cast<MTextureTile *>(t);
+            auto *target = static_cast<MTextureTile *>(layer->addTile(QRectF(tile->rectWithBorder()).center()));
+            target->ensureTexture();
+            canvas->paintEngine()->blitTile(target, tile, GL_ONE, GL_ONE_MINUS_SRC_ALPHA, shared->programList(),
+                                            QStringLiteral("blit"), 1.0, shared->vertexArrayObject());
+            canvas->clearTile(tile);
+        }
+        finishGpu(canvas);
+        mergeMs += timer.nsecsElapsed() / 1e6;
+        canvas->strokeLayer()->touchedTiles().clear();
+        canvas->setStrokeInProgress(false);
+        canvas->undoStack()->clear();
+    }
+    std::printf("end of stroke, %2d touched tiles: %8.2f ms   | merging the same tiles without undo: %8.2f ms\n",
+                touched, endMs / rounds, mergeMs / rounds);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QGuiApplication app(argc, argv);
+    MLogger::instance();
+    if (!MOpenGL::instance()->initialize()) {
+        std::fprintf(stderr, "no OpenGL 3.3 core context\n");
+        return 1;
+    }
+    MSettings::instance()->set_defaultWidth(documentSize);
+    MSettings::instance()->set_defaultHeight(documentSize);
+    if (qEnvironmentVariableIsSet("BENCH_NO_MIPMAPS"))
+        MSettings::instance()->set_generateMipmaps(false);
+    std::unique_ptr<MCanvas> canvas(new MCanvas());
+    if (!canvas->isGlReady()) {
+        std::fprintf(stderr, "the document has no OpenGL context\n");
+        return 1;
+    }
+    MBrush brush;
+    // Programs and first textures are made before anything is timed.
+    measureStrokeTo(canvas.get(), &brush, {30, false, true}, false);
+    std::printf("Stroke-to runner on a %d x %d document, one move event every %.0f pixels:\n", documentSize,
+                documentSize, moveStep);
+    for (double radius : {5.0, 30.0, 100.0})
+        for (bool minimumSpacing : {false, true})
+            for (bool antialiasing : {true, false})
+                measureStrokeTo(canvas.get(), &brush, {radius, minimumSpacing, antialiasing});
+    for (int n : {1, 4, 16})
+        measureEndStroke(canvas.get(), &brush, n);
+    canvas.reset();
+    return 0;
+}

@@ -1,0 +1,565 @@
+#include "mstroketorunner.h"
+
+#include "mbrush.h"
+#include "mcanvas.h"
+#include "mcurve.h"
+#include "mframebuffer.h"
+#include "mlogger.h"
+#include "mpaintengine.h"
+#include "mrandom.h"
+#include "mshader.h"
+#include "mshaderlist.h"
+#include "mshaderprogramlist.h"
+#include "mshareddata.h"
+#include "msettings.h"
+#include "mtexture.h"
+#include "mtexturelayer.h"
+#include "mtexturetile.h"
+#include "mtextureunitbinder.h"
+#include "mvalues.h"
+#include "mvertexbuffer.h"
+
+#include <QLineF>
+#include <QMatrix4x4>
+#include <QOpenGLShaderProgram>
+#include <QOpenGLTexture>
+#include <QTransform>
+#include <QVector2D>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+int flag(double value)
+{
+    return value != 0.0 ? 1 : 0;
+}
+
+QColor hsvColor(double h, double s, double v)
+{
+    return QColor::fromHsvF(qBound(0.0, h, 1.0), qBound(0.0, s, 1.0), qBound(0.0, v, 1.0), 1.0);
+}
+
+void setColor(MQuadTransform &vertex, const QColor &color)
+{
+    vertex.color[0] = float(color.redF());
+    vertex.color[1] = float(color.greenF());
+    vertex.color[2] = float(color.blueF());
+    vertex.color[3] = float(color.alphaF());
+}
+
+// The texture of a tile that must not be created, or the stand-in.
+unsigned int existingTileTexture(MTextureLayer *layer, const QPointF &centre, QOpenGLTexture *fallback)
+{
+    if (auto *tile = static_cast<MTextureTile *>(layer->tileAt(centre))) {
+        if (tile->ensureTexture())
+            return tile->textureId();
+    }
+    return fallback ? fallback->textureId() : 0;
+}
+
+// Nearest filters and clamped edges on a texture about to be drawn into; it
+// is left unbound, as a target must not be sampled while drawn into.
+void setNearestSampling(QOpenGLFunctions *f, unsigned int texture)
+{
+    f->glActiveTexture(GL_TEXTURE0);
+    f->glBindTexture(GL_TEXTURE_2D, texture);
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    f->glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+// Ends a draw into a texture attached to the frame buffer.
+void endTargetPass(QOpenGLShaderProgram *program, QOpenGLVertexArrayObject *vertexArray, MVertexBuffer *buffer,
+                   MFrameBuffer *frameBuffer)
+{
+    if (program)
+        MShaderProgramList::release(program, vertexArray);
+    buffer->release();
+    frameBuffer->detachTexture();
+    frameBuffer->release();
+}
+
+MTextureTile *layerTileUnder(MTextureLayer *layer, const QRect &area)
+{
+    auto *tile = static_cast<MTextureTile *>(layer->addTile(QRectF(area).center()));
+    if (tile)
+        tile->ensureTexture();
+    return tile;
+}
+} // namespace
+
+MStrokeToRunner::MStrokeToRunner(MSharedData *sharedData, int slot, const MEvent &event)
+    : MRunner(sharedData)
+    , m_slot(slot)
+    , m_event(event)
+{
+}
+
+double *MStrokeToRunner::values() const
+{
+    return m_sharedData->slotValues(m_slot);
+}
+
+QPointF MStrokeToRunner::position(const MEvent &event) const
+{
+    return QPointF(event.inputs[MEnum::biPositionX], event.inputs[MEnum::biPositionY]);
+}
+
+void MStrokeToRunner::run()
+{
+    if (!prepareContext())
+        return;
+    MCanvas *canvas = m_sharedData->canvas();
+    const MEvent last = m_sharedData->slotEvent(m_slot);
+    double *v = values();
+    const bool feedback = v[MEnum::bsColorAbsorbtionRate] != 0.0;
+    m_vertices.clear();
+    m_pendingTiles.clear();
+    m_allTiles.clear();
+    m_segmentRect = QRectF();
+    MEvent current = last;
+
+    if (last.type == MEvent::Press) {
+        const QImage texture = m_sharedData->brush()->texture();
+        if (!texture.isNull())
+            m_sharedData->createBrushTexture(texture);
+        else
+            m_sharedData->destroyBrushTexture();
+        m_sharedData->setStampCounter(0);
+        current = interpolateEvent(last, last, 1.0);
+        if (v[MEnum::bsAccumulatorDistance] == 0.0 && int(v[MEnum::bsAngleType]) != MEnum::FollowDirectionAngle) {
+            placeStamp(current);
+            if (feedback)
+                colorFeedback(position(current), true);
+        }
+    } else {
+        const float distance = QVector2D(position(m_event) - position(last)).length();
+        double t = v[MEnum::bsSpacing];
+        // Short moves add up until the pointer is farther than the spacing
+        // from the last stamp.
+        if (!(distance > t))
+            return;
+        while (distance > t) {
+            current = interpolateEvent(last, m_event, t / distance);
+            placeStamp(current);
+            if (feedback && m_sharedData->stampCounter() % feedbackInterval == 0) {
+                colorFeedback(position(current), false);
+                flushPending();
+            }
+            t += std::max(v[MEnum::bsSpacing], minimumAdvance);
+        }
+    }
+
+    flushPending();
+    finishTiles(m_allTiles);
+    canvas->strokeLayer()->touchedTiles().unite(m_allTiles);
+    m_sharedData->slotEvent(m_slot) = current;
+    m_sharedData->setPaintedRect(m_sharedData->paintedRect().united(m_segmentRect));
+    if (canvas->autoExtent() && !canvas->hasSelection() && m_segmentRect.isValid()) {
+        const double margin = canvas->paintMargin();
+        const QRectF grown = m_segmentRect.adjusted(-margin, -margin, margin, margin);
+        canvas->setPaintedRect(QRectF(canvas->paintedRect().united(grown).toAlignedRect()));
+    }
+    emit canvas->refresh(true, m_segmentRect);
+    emit finished(this);
+}
+
+void MStrokeToRunner::placeStamp(const MEvent &event)
+{
+    // The stamp buffer holds a bounded number of stamps: a longer run is
+    // drawn in several passes.
+    if (m_vertices.size() + verticesPerStamp > m_sharedData->stampBuffer()->capacity())
+        flushPending();
+    const QRectF rect = computeStamp(m_vertices, position(event), stampColor());
+    m_segmentRect = m_segmentRect.united(rect);
+    collectTiles(rect, m_sharedData->canvas()->strokeLayer(), m_pendingTiles);
+    m_allTiles.unite(m_pendingTiles);
+}
+
+void MStrokeToRunner::flushPending()
+{
+    renderStamps(m_pendingTiles, m_vertices, QPointF(0, 0));
+    m_pendingTiles.clear();
+    m_vertices.resize(0);
+}
+
+MEvent MStrokeToRunner::interpolateEvent(const MEvent &last, const MEvent &next, double t)
+{
+    MEvent event(last, next, t);
+    double *v = values();
+    for (int setting = 0; setting < MEnum::bsCount; ++setting)
+        applyInputs(setting, event);
+    const double size = std::min(v[MEnum::bsRadius], v[MEnum::bsRadius] * v[MEnum::bsRatio]);
+    double spacing;
+    switch (int(v[MEnum::bsSpacingType])) {
+    case MEnum::AutoSpacing:
+        spacing = m_sharedData->brush()->autoSpacingCurve()->mappedValue(size);
+        break;
+    case MEnum::RatioSpacing:
+        spacing = v[MEnum::bsSpacing] * size;
+        break;
+    default:
+        spacing = v[MEnum::bsSpacing];
+        break;
+    }
+    v[MEnum::bsSpacing] = spacing;
+    v[MEnum::bsAngle] = std::fmod(v[MEnum::bsAngle], 360.0);
+    if (int(v[MEnum::bsAngleType]) == MEnum::FollowDirectionAngle) {
+        const QVector2D direction =
+            QVector2D(float(event.inputs[MEnum::biDirectionX]), float(event.inputs[MEnum::biDirectionY])).normalized();
+        const double angle = QLineF(QPointF(0, 0), direction.toPointF()).angle();
+        v[MEnum::bsAngle] += std::fmod(angle, 360.0);
+    }
+    event.inputs[MEnum::biPositionX] += v[MEnum::bsOffsetX];
+    event.inputs[MEnum::biPositionY] += v[MEnum::bsOffsetY];
+    return event;
+}
+
+void MStrokeToRunner::applyInputs(int setting, const MEvent &event)
+{
+    if (setting < 0 || setting >= MEnum::bsCount)
+        return;
+    double value = m_sharedData->baseValues()[setting];
+    const MBrush *brush = m_sharedData->brush();
+    if (brush->settingHasCurve(setting)) {
+        const QList<MCurve *> curves = brush->curves(setting);
+        for (const MCurve *curve : curves) {
+            const int input = curve->input();
+            if (input < 0 || input >= MEnum::biCount)
+                continue;
+            double x = input == MEnum::biRandom ? MRandom::unit() : event.inputs[input];
+            if (curve->modulo() != 0.0)
+                x = std::fmod(x, curve->modulo());
+            value = curve->apply(x, value);
+        }
+    }
+    values()[setting] = value;
+}
+
+QRectF MStrokeToRunner::computeStamp(Vertices &vertices, const QPointF &position, const QColor &color)
+{
+    const double *v = values();
+    const double rx = qBound(0.01, v[MEnum::bsRadius], 1000.0);
+    const double ry = qBound(0.01, v[MEnum::bsRatio] * rx, 1000.0);
+    const double a = v[MEnum::bsAngle] * M_PI / 180.0;
+    const double w = std::abs(std::cos(a)) * rx + std::abs(std::sin(a)) * ry;
+    const double h = std::abs(std::cos(a)) * ry + std::abs(std::sin(a)) * rx;
+    const QRectF rect = QRectF(position.x() - w, position.y() - h, 2 * w, 2 * h).adjusted(-1, -1, 1, 1);
+    if (!isStampVisible(rect))
+        return QRectF();
+
+    QTransform rotation;
+    rotation.translate(position.x(), position.y());
+    rotation.rotate(-v[MEnum::bsAngle]);
+    rotation.translate(-position.x(), -position.y());
+    const QRectF quad(position.x() - rx, position.y() - ry, 2 * rx, 2 * ry);
+    // Bottom is the larger y.
+    const QPointF corners[4] = {quad.bottomLeft(), quad.topLeft(), quad.bottomRight(), quad.topRight()};
+    const QVector2D unit[4] = {QVector2D(0, 1), QVector2D(0, 0), QVector2D(1, 1), QVector2D(1, 0)};
+    MQuadTransform corner[4];
+    for (int i = 0; i < 4; ++i) {
+        const QPointF p = rotation.map(corners[i]);
+        corner[i].position[0] = float(p.x());
+        corner[i].position[1] = float(p.y());
+        setColor(corner[i], color);
+        corner[i].textureCoordinates[0] = unit[i];
+    }
+    vertices << corner[0] << corner[1] << corner[2] << corner[1] << corner[3] << corner[2];
+    m_sharedData->setStampCounter(m_sharedData->stampCounter() + 1);
+    return rect;
+}
+
+QColor MStrokeToRunner::stampColor() const
+{
+    const double *v = values();
+    return hsvColor(v[MEnum::bsBrushColorHue], v[MEnum::bsBrushColorSaturation], v[MEnum::bsBrushColorValue]);
+}
+
+void MStrokeToRunner::collectTiles(const QRectF &rect, MTextureLayer *layer, Tiles &pending)
+{
+    if (!rect.isValid() || !layer)
+        return;
+    Tiles tiles;
+    layer->tilesInRect(rect, tiles);
+    for (MTile *tile : qAsConst(tiles))
+        static_cast<MTextureTile *>(tile)->markSubTiles(rect);
+    pending.unite(tiles);
+}
+
+bool MStrokeToRunner::isStampVisible(const QRectF &rect) const
+{
+    const QRectF area = m_sharedData->canvas()->paintedRect().adjusted(-100, -100, 100, 100);
+    return area.contains(rect) || area.intersects(rect);
+}
+
+void MStrokeToRunner::finishTiles(const Tiles &tiles)
+{
+    const bool mipmaps = MSettings::instance()->generateMipmaps();
+    for (MTile *t : tiles) {
+        auto *tile = static_cast<MTextureTile *>(t);
+        if (mipmaps)
+            tile->rebuildMipmaps();
+        tile->release();
+    }
+}
+
+void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices, const QPointF &offset)
+{
+    if (!m_sharedData->isValid()) {
+        MLogger::instance()->systemError(QStringLiteral("Shared data are not valid"));
+        return;
+    }
+    if (tiles.isEmpty() || vertices.isEmpty())
+        return;
+    MTextureLayer *layer = m_sharedData->currentLayer();
+    if (!layer)
+        return;
+    MCanvas *canvas = m_sharedData->canvas();
+    MTextureLayer *below = m_sharedData->layerBelow();
+    MBrush *brush = m_sharedData->brush();
+    QOpenGLTexture *colorSample = m_sharedData->colorSampleTexture(m_sharedData->colorTextureSize());
+    QOpenGLTexture *brushTexture = m_sharedData->brushTexture();
+    QOpenGLTexture *empty = m_sharedData->emptyTexture();
+    MFrameBuffer *frameBuffer = m_sharedData->frameBuffer();
+    MVertexBuffer *stampBuffer = m_sharedData->stampBuffer();
+    MShaderProgramList *programs = m_sharedData->programList();
+    QOpenGLVertexArrayObject *vertexArray = m_sharedData->vertexArrayObject();
+    QOpenGLFunctions *f = m_sharedData;
+    const double *v = values();
+    const QRectF painted = canvas->paintedRect();
+    const bool clipToSelection = canvas->clipToSelection();
+
+    const QString engineId = brush->shaderId().trimmed();
+    MShader *engine = nullptr;
+    if (!engineId.isEmpty()) {
+        engine = MShaderList::instance()->find(engineId);
+        canvas->paintEngine()->loadEffectTexture(engine);
+    }
+    const QString programName = engineId.isEmpty() ? QStringLiteral("stamping") : engineId;
+
+    f->glEnable(GL_BLEND);
+    MTextureUnitBinder binder(f);
+    const int capacity = stampBuffer->capacity();
+    for (MTile *t : tiles) {
+        auto *tile = static_cast<MTextureTile *>(t);
+        if (!tile->ensureTexture())
+            continue;
+        const QRect area = tile->rectWithBorder();
+        const QPointF centre = QRectF(area).center();
+        MTextureTile *target = layerTileUnder(layer, area);
+        if (!target)
+            continue;
+        frameBuffer->attachTexture(tile->textureId());
+        f->glBlendEquationSeparate(GLenum(int(v[MEnum::bsRgbBlendEquation])),
+                                   GLenum(int(v[MEnum::bsAlphaBlendEquation])));
+        // The factors go in setting order: the defaults (1, 771, 1, 771) make
+        // premultiplied source-over on colour and alpha.
+        f->glBlendFuncSeparate(GLenum(int(v[MEnum::bsSourceRgbBlendMode])),
+                               GLenum(int(v[MEnum::bsSourceAlphaBlendMode])),
+                               GLenum(int(v[MEnum::bsDestinationRgbBlendMode])),
+                               GLenum(int(v[MEnum::bsDestinationAlphaBlendMode])));
+        setNearestSampling(f, tile->textureId());
+
+        const int size = tile->tileSize();
+        f->glViewport(0, 0, area.width(), area.height());
+        QMatrix4x4 model;
+        model.translate(float(-area.left()), float(-area.top()));
+        model.translate(float(offset.x()), float(offset.y()));
+        QMatrix4x4 projection;
+        projection.ortho(0.0f, float(area.width()), 0.0f, float(area.height()), -1.0f, 1.0f);
+        const QMatrix4x4 mvp = projection * model;
+
+        frameBuffer->bind();
+        stampBuffer->bind();
+        QOpenGLShaderProgram *program = programs->bindForVao(programName, vertexArray);
+        if (!program) {
+            endTargetPass(nullptr, vertexArray, stampBuffer, frameBuffer);
+            continue;
+        }
+        program->setUniformValue("mvp", mvp);
+        program->setUniformValue("f_radius", GLfloat(v[MEnum::bsRadius]));
+        program->setUniformValue("f_hardness", GLfloat(v[MEnum::bsHardness]));
+        program->setUniformValue("f_density", GLfloat(v[MEnum::bsDensity]));
+        program->setUniformValue("f_flow", GLfloat(v[MEnum::bsFlow]));
+        program->setUniformValue("f_opacity", GLfloat(v[MEnum::bsOpacity]));
+        program->setUniformValue("f_compositionMode", GLint(v[MEnum::bsCompositionMode]));
+        program->setUniformValue("f_inheritAlphaCurrent", GLint(flag(v[MEnum::bsInheritAlphaCurrent])));
+        program->setUniformValue("f_colorFlowingRate", GLfloat(v[MEnum::bsColorFlowingRate]));
+        program->setUniformValue("f_colorAbsorbtionRate", GLfloat(v[MEnum::bsColorAbsorbtionRate]));
+        program->setUniformValue("f_antialiasing", GLint(v[MEnum::bsAntialiasing]));
+        program->setUniformValue("f_shape", GLint(v[MEnum::bsShape]));
+        program->setUniformValue("f_factor", GLfloat(v[MEnum::bsFactor]));
+        program->setUniformValue("f_useBorderColor", GLint(flag(v[MEnum::bsUseBorderColor])));
+        program->setUniformValue("f_borderColor", hsvColor(v[MEnum::bsBorderColorHue],
+                                                           v[MEnum::bsBorderColorSaturation],
+                                                           v[MEnum::bsBorderColorValue]));
+        program->setUniformValue("f_stampCount", GLint(m_sharedData->stampCounter()));
+        MPaintEngine::setTileUniforms(program, area, size, tile->border(), painted);
+        program->setUniformValue("f_random", GLfloat(MRandom::unit()));
+        brush->shaderValues()->setUniforms(program);
+
+        binder.bind(target->textureId(), program, "f_currentLayerTexture", GL_NEAREST_MIPMAP_NEAREST, GL_LINEAR,
+                    GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
+        if (below) {
+            binder.bind(existingTileTexture(below, centre, empty), program, "f_underLayerTexture",
+                        GL_NEAREST_MIPMAP_NEAREST, GL_LINEAR, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
+            program->setUniformValue("f_inheritAlphaUnder",
+                                     GLint(flag(v[MEnum::bsInheritAlphaUnder]) | (below->mask() != 0 ? 1 : 0)));
+            program->setUniformValue("f_alphaEquation", GLint(below->mask()));
+        } else {
+            program->setUniformValue("f_inheritAlphaUnder", GLint(0));
+        }
+        program->setUniformValue("f_hasTexture", GLint(brushTexture ? 1 : 0));
+        if (brushTexture) {
+            program->setUniformValue("f_preserveTextureColor", GLint(v[MEnum::bsPreserveTextureColor]));
+            binder.bind(brushTexture->textureId(), program, "f_brushTexture", GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR,
+                        GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
+        }
+        if (colorSample)
+            binder.bind(colorSample->textureId(), program, "f_colorTexture", GL_NEAREST_MIPMAP_NEAREST, GL_LINEAR,
+                        GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
+        if (clipToSelection)
+            binder.bind(existingTileTexture(canvas->selectionLayer(), centre, empty), program,
+                        "f_selectionLayerTexture", GL_NEAREST_MIPMAP_NEAREST, GL_LINEAR, GL_CLAMP_TO_EDGE,
+                        GL_CLAMP_TO_EDGE);
+        program->setUniformValue("f_clipToSelection", GLint(clipToSelection ? 1 : 0));
+        if (engine) {
+            for (int i = 0; i < engine->textureCount(); ++i) {
+                const MTexture *parameter = engine->texture(i);
+                if (!parameter)
+                    continue;
+                const int filter = filterToGl(parameter->magFilter());
+                binder.bind(parameter->textureId(), program, parameter->name(), filter, filterWithoutMipmaps(filter),
+                            wrapModeToGl(parameter->wrapS()), wrapModeToGl(parameter->wrapT()));
+            }
+        }
+
+        // Every stamp reaches the tile: a pass longer than the buffer is
+        // drawn in chunks, each uploaded at once.
+        const QRectF targetArea(target->rectWithBorder());
+        for (int first = 0; first < vertices.size(); first += capacity) {
+            const int count = std::min(capacity, int(vertices.size()) - first);
+            m_upload.resize(count);
+            const MQuadTransform *source = vertices.constData() + first;
+            MQuadTransform *destination = m_upload.data();
+            for (int i = 0; i < count; ++i) {
+                destination[i] = source[i];
+                destination[i].textureCoordinates[1] =
+                    QVector2D(float((source[i].position[0] - targetArea.left()) / targetArea.width()),
+                              float((source[i].position[1] - targetArea.top()) / targetArea.height()));
+            }
+            stampBuffer->clear();
+            stampBuffer->addVertices(destination, count);
+            f->glDrawArrays(GL_TRIANGLES, 0, stampBuffer->count());
+        }
+
+        endTargetPass(program, vertexArray, stampBuffer, frameBuffer);
+        binder.unbindAll();
+        target->release();
+        tile->release();
+    }
+    frameBuffer->release();
+    f->glFlush();
+}
+
+void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)
+{
+    MLogger &logger = *MLogger::instance();
+    if (!m_sharedData->isValid()) {
+        logger.systemError(QStringLiteral("Shared data are not valid"));
+        return;
+    }
+    const int size = m_sharedData->colorTextureSize();
+    QOpenGLTexture *target = m_sharedData->colorTargetTexture(size);
+    QOpenGLTexture *sample = m_sharedData->colorSampleTexture(size);
+    if (!target || !sample) {
+        logger.systemError(QStringLiteral("Invalid color textures"));
+        return;
+    }
+    const int n = target->width();
+    const QRectF square(position.x() - n / 2.0, position.y() - n / 2.0, n, n);
+    MTextureLayer *layer = m_sharedData->currentLayer();
+    if (!layer) {
+        logger.systemError(QStringLiteral("No valid current layer"));
+        return;
+    }
+    Tiles tiles;
+    layer->tilesInRect(square, tiles);
+    QOpenGLFunctions *f = m_sharedData;
+    MFrameBuffer *frameBuffer = m_sharedData->frameBuffer();
+    MVertexBuffer *stampBuffer = m_sharedData->stampBuffer();
+    MShaderProgramList *programs = m_sharedData->programList();
+    QOpenGLVertexArrayObject *vertexArray = m_sharedData->vertexArrayObject();
+    const double *v = values();
+    const QColor color =
+        hsvColor(v[MEnum::bsBrushColorHue], v[MEnum::bsBrushColorSaturation], v[MEnum::bsBrushColorValue]);
+    f->glEnable(GL_BLEND);
+    QMatrix4x4 projection;
+    projection.ortho(0.0f, float(n), 0.0f, float(n), -1.0f, 1.0f);
+
+    for (MTile *c : qAsConst(tiles)) {
+        MTextureTile *source = layerTileUnder(layer, c->rectWithBorder());
+        if (!source)
+            continue;
+        const QRectF sourceArea(source->rectWithBorder());
+        const QRectF part = square.intersected(sourceArea);
+        frameBuffer->attachTexture(target->textureId());
+        f->glBlendFunc(GL_ONE, GL_ZERO);
+        f->glClearColor(0, 0, 0, 0);
+        f->glClear(GL_COLOR_BUFFER_BIT);
+        f->glViewport(0, 0, n, n);
+
+        // The whole target, reading the part of the layer tile under it.
+        const QPointF positions[4] = {QPointF(0, n), QPointF(0, 0), QPointF(n, n), QPointF(n, 0)};
+        const QPointF unit[4] = {QPointF(0, 1), QPointF(0, 0), QPointF(1, 1), QPointF(1, 0)};
+        const QPointF layerCorners[4] = {part.bottomLeft(), part.topLeft(), part.bottomRight(), part.topRight()};
+        MQuadTransform corner[4];
+        for (int i = 0; i < 4; ++i) {
+            corner[i].position[0] = float(positions[i].x());
+            corner[i].position[1] = float(positions[i].y());
+            setColor(corner[i], color);
+            corner[i].textureCoordinates[0] = QVector2D(unit[i]);
+            corner[i].textureCoordinates[1] =
+                QVector2D(float((layerCorners[i].x() - sourceArea.left()) / sourceArea.width()),
+                          float((layerCorners[i].y() - sourceArea.top()) / sourceArea.height()));
+        }
+        const MQuadTransform quad[6] = {corner[0], corner[1], corner[2], corner[1], corner[3], corner[2]};
+
+        frameBuffer->bind();
+        setNearestSampling(f, target->textureId());
+        stampBuffer->bind();
+        stampBuffer->clear();
+        stampBuffer->addVertices(quad, 6);
+
+        QOpenGLShaderProgram *program = programs->program(QStringLiteral("colorfeedback"));
+        if (!program || !program->bind()) {
+            logger.systemError(QStringLiteral("No valid shader program for color feedback"));
+            endTargetPass(nullptr, vertexArray, stampBuffer, frameBuffer);
+            continue;
+        }
+        MShaderProgramList::setAttributeBuffers(program, vertexArray);
+        program->setUniformValue("mvp", projection);
+        program->setUniformValue("f_clear", GLint(clear ? 1 : 0));
+        program->setUniformValue("f_colorAbsorbtionRate", GLfloat(v[MEnum::bsColorAbsorbtionRate]));
+        program->setUniformValue("f_colorFlowingRate", GLfloat(v[MEnum::bsColorFlowingRate]));
+        MTextureUnitBinder binder(f);
+        binder.bind(source->textureId(), program, "f_currentLayerTexture", GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE,
+                    GL_CLAMP_TO_EDGE);
+        binder.bind(sample->textureId(), program, "f_colorTexture", GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE,
+                    GL_CLAMP_TO_EDGE);
+        f->glDrawArrays(GL_TRIANGLES, 0, stampBuffer->count());
+        endTargetPass(program, vertexArray, stampBuffer, frameBuffer);
+        binder.unbindAll();
+        source->release();
+    }
+    // The freshly drawn colours become the ones the next stamps read.
+    target->bind();
+    target->generateMipMaps();
+    target->release();
+    m_sharedData->swapColorTextures(size);
+    frameBuffer->release();
+    f->glFlush();
+}

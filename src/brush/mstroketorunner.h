@@ -1,0 +1,61 @@
+#pragma once
+
+#include "mevent.h"
+#include "mquadtransform.h"
+#include "mrunner.h"
+
+#include <QColor>
+#include <QPointF>
+#include <QRectF>
+#include <QSet>
+#include <QVector>
+
+class MTextureLayer;
+class MTile;
+
+// Paints one segment of a stroke: stamps from the slot's last stamp to the
+// new event at the brush spacing, each with its settings evaluated through
+// the brush curves, drawn into the stroke layer's tiles. The first run after
+// a press places the stroke's first stamp.
+class MStrokeToRunner : public MRunner
+{
+    Q_OBJECT
+public:
+    using Vertices = QVector<MQuadTransform>;
+    using Tiles = QSet<MTile *>;
+    static constexpr int verticesPerStamp = 6;
+    // Colour feedback and the flush of pending stamps fall on every multiple.
+    static constexpr int feedbackInterval = 25;
+    static constexpr double minimumAdvance = 0.1;
+
+    MStrokeToRunner(MSharedData *sharedData, int slot, const MEvent &event);
+
+    MEvent interpolateEvent(const MEvent &last, const MEvent &next, double t);
+    void applyInputs(int setting, const MEvent &event);
+    QRectF computeStamp(Vertices &vertices, const QPointF &position, const QColor &color);
+    QColor stampColor() const;
+    void collectTiles(const QRectF &rect, MTextureLayer *layer, Tiles &pending);
+    bool isStampVisible(const QRectF &rect) const;
+    void finishTiles(const Tiles &tiles);
+    void renderStamps(const Tiles &tiles, const Vertices &vertices, const QPointF &offset);
+    void colorFeedback(const QPointF &position, bool clear);
+
+public slots:
+    void run() override;
+
+private:
+    double *values() const;
+    QPointF position(const MEvent &event) const;
+    // Places one stamp of the segment and records where it landed.
+    void placeStamp(const MEvent &event);
+    void flushPending();
+
+    int m_slot;
+    MEvent m_event;
+    // State of one run.
+    Vertices m_vertices;
+    Tiles m_pendingTiles;
+    Tiles m_allTiles;
+    QRectF m_segmentRect;
+    Vertices m_upload;
+};
