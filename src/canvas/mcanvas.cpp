@@ -26,6 +26,7 @@
 #include "mtexturetile.h"
 #include "mtextureutility.h"
 #include "mtilegeometry.h"
+#include "mundostream.h"
 #include "mtransform.h"
 
 #include <QClipboard>
@@ -65,6 +66,7 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
     m_selectionLayer = new MTextureLayer(this);
     m_undoStack = new QUndoStack(this);
     m_undoStack->setUndoLimit(settings->undoLimit());
+    m_undoStream = new MUndoStream(this);
     if (purpose == UserDocument)
         m_fileName = tr("new document %1.%2").arg(++documentCounter).arg(QStringLiteral("kxd"));
     setPaperName(settings->paperName());
@@ -80,12 +82,15 @@ MCanvas::~MCanvas()
 {
     if (macrosOpened != macrosClosed)
         trace("~MCanvas", QStringLiteral("stroke start <> end ! %1 %2").arg(macrosOpened).arg(macrosClosed));
-    // GL objects go with the context that made them.
+    // Commands may hold layers whose textures go with the context, and the
+    // stream must outlive every command that holds one of its ids.
     if (m_glReady)
         shutDown();
     m_undoStack->clear();
     delete m_undoStack;
     m_undoStack = nullptr;
+    delete m_undoStream;
+    m_undoStream = nullptr;
 }
 
 // ---------------------------------------------------------------- OpenGL
@@ -136,6 +141,9 @@ void MCanvas::shutDown()
     if (!makeCurrent())
         MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
     disconnectSignals();
+    // The history is of layers that are about to go; a command may hold one
+    // whose textures need this context.
+    m_undoStack->clear();
     m_paintEngine->shutDown();
     m_sharedData->shutDown();
     clear();
@@ -543,6 +551,44 @@ void MCanvas::clearLayer(MTextureLayer *layer)
         return;
     for (int i = 0; i < layer->tileCount(); ++i)
         clearTile(layer->tileAt(i));
+}
+
+void MCanvas::copyTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity)
+{
+    if (m_glReady)
+        makeCurrent();
+    m_paintEngine->blitTile(destination, source, GL_ONE, GL_ZERO, shaderProgramList(), programName, opacity,
+                            m_sharedData->vertexArrayObject());
+}
+
+void MCanvas::blitTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity)
+{
+    if (m_glReady)
+        makeCurrent();
+    m_paintEngine->blitTile(destination, source, GL_ONE, GL_ONE_MINUS_SRC_ALPHA, shaderProgramList(), programName,
+                            opacity, m_sharedData->vertexArrayObject());
+}
+
+void MCanvas::fillTile(MTile *tile, const QColor &color)
+{
+    if (m_glReady)
+        makeCurrent();
+    auto *texture = static_cast<MTextureTile *>(tile);
+    if (!texture)
+        return;
+    const QPointF centre = QRectF(texture->rectWithBorder()).center();
+    auto *selection = static_cast<MTextureTile *>(m_selectionLayer->tileAt(centre));
+    m_paintEngine->fillTile(texture, selection, color, shaderProgramList(), QStringLiteral("fill"), m_hasSelection,
+                            m_sharedData->vertexArrayObject());
+}
+
+void MCanvas::blendStrokeTile(MTile *tile, int row)
+{
+    if (m_glReady)
+        makeCurrent();
+    m_paintEngine->renderEffectToTile(static_cast<MTextureTile *>(tile), row, GL_ONE, GL_ZERO, shaderProgramList(),
+                                      QStringLiteral("stroke"), 1.0, m_strokeLayer->opacity(),
+                                      m_sharedData->vertexArrayObject());
 }
 
 bool MCanvas::blitImage(const QPointF &centre, const QImage &image, MTextureLayer *layer, bool clearFirst)

@@ -22,6 +22,8 @@ class MPaintParams;
 class MSharedData;
 class MShaderProgramList;
 class MTile;
+class MTextureTile;
+class MUndoStream;
 class QOffscreenSurface;
 class QOpenGLContext;
 class QUndoStack;
@@ -55,6 +57,8 @@ public:
     MSharedData *sharedData() const { return m_sharedData; }
     MShaderProgramList *shaderProgramList() const;
     QUndoStack *undoStack() const { return m_undoStack; }
+    // The tile backups the undo commands refer to by id.
+    MUndoStream *undoStream() const { return m_undoStream; }
 
     int thumbnailSize() const { return 60; }
     bool clipStroke() const { return m_clipStroke; }
@@ -100,6 +104,15 @@ public:
     // Tile primitives, under the document's context.
     void clearTile(MTile *tile);
     void clearLayer(MTextureLayer *layer);
+    // src drawn through the program onto dst, replacing (copy) or laid over
+    // it with premultiplied source-over (blit).
+    void copyTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity);
+    void blitTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity);
+    // The tile painted with the colour, inside the selection when there is one.
+    void fillTile(MTile *tile, const QColor &color);
+    // The stroke layer's tile at the same place merged into the tile of the
+    // layer at row.
+    void blendStrokeTile(MTile *tile, int row);
     bool blitImage(const QPointF &centre, const QImage &image, MTextureLayer *layer, bool clearFirst);
 
     // Rendering. The offscreen renders refuse (null image, logged) a size the
@@ -247,6 +260,7 @@ private:
     bool m_isNew = true;
     bool m_isReadOnly = false;
     QUndoStack *m_undoStack;
+    MUndoStream *m_undoStream;
     bool m_strokeInProgress = false;
     int m_lastResult = 0;
     QList<QMetaObject::Connection> m_connections;

@@ -3,11 +3,13 @@
 #include "mcanvas.h"
 #include "mlogger.h"
 
+#include <QCoreApplication>
 #include <QUndoStack>
 
 MCommand::MCommand(MCanvas *canvas, QUndoCommand *parent)
     : QUndoCommand(parent)
     , m_canvas(canvas)
+    , m_hasParent(parent != nullptr)
 {
 }
 
@@ -29,5 +31,17 @@ void MCommand::makeCurrent()
 
 void MCommand::push()
 {
-    m_canvas->undoStack()->push(this);
+    // The parent owns a child command already: the stack must not own it too.
+    if (!m_hasParent)
+        m_canvas->undoStack()->push(this);
+}
+
+void MCommand::discard()
+{
+    m_discarded = true;
+    if (m_hasParent)
+        return;
+    QObject *context = QCoreApplication::instance();
+    QMetaObject::invokeMethod(
+        context ? context : m_canvas, [this] { delete this; }, Qt::QueuedConnection);
 }

@@ -75,26 +75,9 @@ public:
     virtual T *prependNew() { return insertNew(0); }
     virtual void removeCurrent() { removeAt(m_currentRow); }
 
-    virtual void removeAt(int row)
-    {
-        if (!isValidRow(row))
-            return;
-        beginRemoveRows(QModelIndex(), row, row);
-        T *item = m_items.at(row);
-        setNotifySignalsConnected(item, this, m_onItemPropertyChanged, false);
-        releaseItem(item);
-        m_items.removeAt(row);
-        delete item;
-        endRemoveRows();
-        if (m_items.isEmpty()) {
-            setCurrentRow(-1);
-        } else {
-            const int remembered = m_currentRow;
-            setCurrentRow(-1);
-            setCurrentRow(qMin(remembered, m_items.size() - 1));
-        }
-        emit countChanged(m_items.size());
-    }
+    virtual void removeAt(int row) { detachAt(row, true); }
+    // Takes the item out of the list without releasing it: the caller owns it.
+    virtual T *takeAt(int row) { return detachAt(row, false); }
 
     virtual void moveUp(int row)
     {
@@ -227,6 +210,33 @@ protected:
             if (property.hasNotifySignal() && !m_notifyRoles.contains(property.notifySignalIndex()))
                 m_notifyRoles.insert(property.notifySignalIndex(), role);
         }
+    }
+
+    // Removes the row's item; a destroyed item is released and deleted first.
+    T *detachAt(int row, bool destroy)
+    {
+        if (!isValidRow(row))
+            return nullptr;
+        beginRemoveRows(QModelIndex(), row, row);
+        T *item = m_items.at(row);
+        setNotifySignalsConnected(item, this, m_onItemPropertyChanged, false);
+        if (destroy)
+            releaseItem(item);
+        m_items.removeAt(row);
+        if (destroy) {
+            delete item;
+            item = nullptr;
+        }
+        endRemoveRows();
+        if (m_items.isEmpty()) {
+            setCurrentRow(-1);
+        } else {
+            const int remembered = m_currentRow;
+            setCurrentRow(-1);
+            setCurrentRow(qMin(remembered, m_items.size() - 1));
+        }
+        emit countChanged(m_items.size());
+        return item;
     }
 
     QList<T *> m_items;

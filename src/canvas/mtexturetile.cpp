@@ -5,7 +5,6 @@
 #include "mopengl.h"
 #include "msettings.h"
 #include "mundolayer.h"
-#include "mutility.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLExtraFunctions>
@@ -55,8 +54,11 @@ void MTextureTile::createEmptyTexture()
 {
     if (m_invalid || m_created)
         return;
-    QImage image;
-    MUtility::newImage(image, tileSize(), tileSize(), true);
+    // Transparent in the upload's own format, so that the upload converts
+    // nothing (a conversion of a whole tile runs on the image thread pool).
+    QImage image(tileSize(), tileSize(), QImage::Format_RGBA8888);
+    if (!image.isNull())
+        image.fill(Qt::transparent);
     if (image.isNull()) {
         MLogger::instance()->systemError(QStringLiteral("Image memory allocation fail"));
         m_invalid = true;

@@ -4,7 +4,8 @@
 #include <QFile>
 #include <QRegularExpression>
 #include <QTest>
-#include <QThread>
+
+#include <thread>
 
 class TestMLogger : public QObject
 {
@@ -76,15 +77,14 @@ private slots:
         const int perThread = 400;
         const QString a = QStringLiteral("worker line ") + QString(200, QLatin1Char('a'));
         const QString b = QStringLiteral("gui line ") + QString(200, QLatin1Char('b'));
-        QThread *worker = QThread::create([&]() {
+        // A plain thread: its join is a hand-off thread checkers can follow.
+        std::thread worker([&]() {
             for (int i = 0; i < perThread; ++i)
                 MLogger::instance()->log(a);
         });
-        worker->start();
         for (int i = 0; i < perThread; ++i)
             MLogger::instance()->log(b);
-        worker->wait();
-        delete worker;
+        worker.join();
 
         int countA = 0, countB = 0;
         for (const QString &line : logLines()) {

@@ -4,6 +4,7 @@
 #include "mtestfolder.h"
 #include "mtesteffect.h"
 #include "mtestglcontext.h"
+#include "mtestpixels.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
 #include "mundolayer.h"
@@ -60,11 +61,7 @@ private:
         }
     }
 
-    static QByteArray pixelsOf(MTextureLayer &layer, int i)
-    {
-        QByteArray pixels(layer.tileAt(i)->byteSize(), '\0');
-        return layer.tileAt(i)->readPixels(pixels.data()) ? pixels : QByteArray();
-    }
+    static QByteArray pixelsOf(MTextureLayer &layer, int i) { return MTestPixels::tileBytes(layer.tileAt(i)); }
 
 private slots:
     void initTestCase()

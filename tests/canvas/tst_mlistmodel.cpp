@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QTest>
 
+#include <memory>
+
 namespace {
 class TestListModel : public MListModel<MTestItem>
 {
@@ -147,20 +149,29 @@ private slots:
         QTest::addColumn<QString>("rows");
         QTest::addColumn<int>("current");
         QTest::addColumn<int>("removed");
+        QTest::addColumn<bool>("take");
         QTest::addColumn<QString>("ids");
         QTest::addColumn<QStringList>("currentSignals");
-        QTest::newRow("current last row") << "abc" << 2 << 2 << "ab" << QStringList{"currentRowChanged -1", "currentRowChanged 1"};
-        QTest::newRow("only row") << "a" << 0 << 0 << "" << QStringList{"currentRowChanged -1"};
-        QTest::newRow("row before the current one") << "abc" << 1 << 0 << "bc"
-                                                    << QStringList{"currentRowChanged -1", "currentRowChanged 1"};
-        QTest::newRow("no current row") << "abc" << -1 << 0 << "bc" << QStringList{"currentRowChanged -1", "currentRowChanged -1"};
+        for (const bool take : {false, true}) {
+            const char *how = take ? "taken" : "removed";
+            QTest::addRow("%s: current last row", how)
+                << "abc" << 2 << 2 << take << "ab" << QStringList{"currentRowChanged -1", "currentRowChanged 1"};
+            QTest::addRow("%s: only row", how) << "a" << 0 << 0 << take << "" << QStringList{"currentRowChanged -1"};
+            QTest::addRow("%s: row before the current one", how)
+                << "abc" << 1 << 0 << take << "bc" << QStringList{"currentRowChanged -1", "currentRowChanged 1"};
+            QTest::addRow("%s: no current row", how)
+                << "abc" << -1 << 0 << take << "bc" << QStringList{"currentRowChanged -1", "currentRowChanged -1"};
+        }
     }
 
+    // A removed item is released and deleted; a taken one goes to the caller
+    // untouched, with the same announcements.
     void removal()
     {
         QFETCH(QString, rows);
         QFETCH(int, current);
         QFETCH(int, removed);
+        QFETCH(bool, take);
         QFETCH(QString, ids);
         QFETCH(QStringList, currentSignals);
         TestListModel model;
@@ -169,14 +180,26 @@ private slots:
         model.log->entries.clear();
         const QPointer<MTestItem> item = model.at(removed);
         const QString id = item->id();
-        model.removeAt(removed);
-        QVERIFY(!item);
+        std::unique_ptr<MTestItem> taken;
+        if (take)
+            taken.reset(model.takeAt(removed));
+        else
+            model.removeAt(removed);
+        QCOMPARE(!item, !take);
+        QCOMPARE(taken.get(), take ? item.data() : nullptr);
         QCOMPARE(model.ids(), ids);
-        const QStringList expected = QStringList{QStringLiteral("rowsAboutToBeRemoved %1 %1").arg(removed),
-                                                 QStringLiteral("releaseItem ") + id,
-                                                 QStringLiteral("rowsRemoved %1 %1").arg(removed)}
-                                     + currentSignals + QStringList{QStringLiteral("countChanged %1").arg(ids.size())};
+        QStringList expected{QStringLiteral("rowsAboutToBeRemoved %1 %1").arg(removed)};
+        if (!take)
+            expected << QStringLiteral("releaseItem ") + id;
+        expected << QStringLiteral("rowsRemoved %1 %1").arg(removed);
+        expected += currentSignals + QStringList{QStringLiteral("countChanged %1").arg(ids.size())};
         QCOMPARE(model.log->take(), expected);
+        if (taken) {
+            // No longer followed by the list.
+            model.log->entries.clear();
+            taken->setProperty("id", QStringLiteral("z"));
+            QVERIFY(model.log->entries.isEmpty());
+        }
     }
 
     void removalOfInvalidRowsIsIgnored()
@@ -188,6 +211,8 @@ private slots:
         model.removeAt(2);
         model.removeAt(-1);
         model.removeCurrent();
+        QCOMPARE(model.takeAt(2), nullptr);
+        QCOMPARE(model.takeAt(-1), nullptr);
         QCOMPARE(model.ids(), QStringLiteral("ab"));
         QVERIFY(model.log->entries.isEmpty());
         model.setCurrentRow(1);

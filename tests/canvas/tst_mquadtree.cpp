@@ -130,9 +130,10 @@ private slots:
             extent = extent.united(tile->rect());
         QCOMPARE(layer.quadTree()->extent(), extent);
 
+        const QPointF first = QRectF(order.first()->rect()).center();
         layer.clearTiles();
         QCOMPARE(layer.tileCount(), 0);
-        QCOMPARE(layer.tileAt(QRectF(order.first()->rect()).center()), nullptr);
+        QCOMPARE(layer.tileAt(first), nullptr);
     }
 
     // A corrupt file may name a cell anywhere: beyond the limit no tile is made.

@@ -14,6 +14,9 @@
 
 #include <memory>
 
+using MTestPixels::randomBytes;
+using MTestPixels::tileBytes;
+
 class TestMTextureTile : public QObject
 {
     Q_OBJECT
@@ -26,17 +29,6 @@ private:
     {
         auto *tile = static_cast<MTextureTile *>(layer->addTile(at));
         return tile;
-    }
-
-    static QByteArray randomPixels(quint32 seed, int size)
-    {
-        return MTestPixels::randomBytes(seed, size);
-    }
-
-    static QByteArray read(MTextureTile *tile)
-    {
-        QByteArray bytes(tile->byteSize(), '\x55');
-        return tile->readPixels(bytes.data()) ? bytes : QByteArray();
     }
 
 private slots:
@@ -76,7 +68,7 @@ private slots:
         QCOMPARE(tile->textureId(), id);    // made once
         QCOMPARE(tile->texture()->width(), 512);
         // A new texture is transparent.
-        QCOMPARE(read(tile), QByteArray(tile->byteSize(), '\0'));
+        QCOMPARE(tileBytes(tile), QByteArray(tile->byteSize(), '\0'));
         tile->releaseTexture();
         QVERIFY(!tile->isValid());
         QCOMPARE(tile->texture(), nullptr);
@@ -88,10 +80,10 @@ private slots:
     {
         MTextureTile *tile = newTile();
         QVERIFY(tile->ensureTexture());
-        const QByteArray pixels = randomPixels(11, tile->byteSize());
+        const QByteArray pixels = randomBytes(11, tile->byteSize());
         QVERIFY(tile->setData(pixels.constData()));
         QVERIFY_GL_CLEAN();
-        QCOMPARE(read(tile), pixels);
+        QCOMPARE(tileBytes(tile), pixels);
         QVERIFY_GL_CLEAN();
     }
 
@@ -99,12 +91,12 @@ private slots:
     {
         MTextureTile *tile = newTile();
         QVERIFY(tile->ensureTexture());
-        const QByteArray pixels = randomPixels(12, tile->byteSize());
+        const QByteArray pixels = randomBytes(12, tile->byteSize());
         QVERIFY(tile->setData(pixels.constData()));
         const MTestLogWatch log;
         QVERIFY(!tile->setData(nullptr));
         QCOMPARE(log.count(QStringLiteral("System error: This function request a non null buffer.")), 1);
-        QCOMPARE(read(tile), pixels);
+        QCOMPARE(tileBytes(tile), pixels);
         QVERIFY_GL_CLEAN();
     }
 
@@ -113,14 +105,14 @@ private slots:
     {
         MTextureTile *owner = newTile(QPointF(10, 10));
         QVERIFY(owner->ensureTexture());
-        const QByteArray pixels = randomPixels(13, owner->byteSize());
+        const QByteArray pixels = randomBytes(13, owner->byteSize());
         QVERIFY(owner->setData(pixels.constData()));
         owner->texture()->bind();
 
         MTextureTile *bare = newTile(QPointF(900, 10));
-        const QByteArray other = randomPixels(14, bare->byteSize());
+        const QByteArray other = randomBytes(14, bare->byteSize());
         QVERIFY(!bare->setData(other.constData()));
-        QCOMPARE(read(owner), pixels);
+        QCOMPARE(tileBytes(owner), pixels);
         QByteArray sink(bare->byteSize(), '\0');
         QVERIFY(!bare->readPixels(sink.data()));
         QVERIFY_GL_CLEAN();
@@ -136,7 +128,7 @@ private slots:
         f->glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawBefore);
         f->glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readBefore);
         QVERIFY(drawBefore != 0);
-        QVERIFY(!read(tile).isEmpty());
+        QVERIFY(!tileBytes(tile).isEmpty());
         GLint drawAfter = 0, readAfter = 0;
         f->glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawAfter);
         f->glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readAfter);
@@ -164,7 +156,7 @@ private slots:
         image.fill(qRgba(200, 100, 50, 255));
         QVERIFY(tile->setImage(image));
         QVERIFY_GL_CLEAN();
-        const QByteArray pixels = read(tile);
+        const QByteArray pixels = tileBytes(tile);
         QCOMPARE(pixels.size(), tile->byteSize());
         for (int i = 0; i < pixels.size(); i += 4) {
             const int r = uchar(pixels[i]), g = uchar(pixels[i + 1]), b = uchar(pixels[i + 2]), a = uchar(pixels[i + 3]);

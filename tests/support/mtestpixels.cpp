@@ -1,5 +1,7 @@
 #include "mtestpixels.h"
 
+#include "mtexturetile.h"
+
 #include <QRandomGenerator>
 
 #include <algorithm>
@@ -54,6 +56,13 @@ QRgb toPixel(double r, double g, double b, double a)
 {
     auto byte = [](double value) { return qRound(std::clamp(value, 0.0, 1.0) * 255); };
     return qRgba(byte(r), byte(g), byte(b), byte(a));
+}
+
+QByteArray tileBytes(MTextureTile *tile)
+{
+    // Filled first, so that a read that writes nothing shows.
+    QByteArray bytes(tile->byteSize(), '\x55');
+    return tile->readPixels(bytes.data()) ? bytes : QByteArray();
 }
 
 } // namespace MTestPixels

@@ -6,6 +6,8 @@
 #include <array>
 #include <functional>
 
+class MTextureTile;
+
 // Pixel helpers for tests that compare GPU output with a CPU rendition.
 namespace MTestPixels {
 
@@ -31,5 +33,8 @@ Vec3 unmultiply(const Sample &s);
 QByteArray randomBytes(quint32 seed, int size);
 // Rounds each channel (clamped to 0..1) to 8 bits.
 QRgb toPixel(double r, double g, double b, double a);
+
+// The whole texture of a tile as RGBA bytes, row 0 first; empty when it cannot be read.
+QByteArray tileBytes(MTextureTile *tile);
 
 } // namespace MTestPixels

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "mcommand.h"
+
+// Puts a new layer with a fresh default name at row 0; undo removes row 0.
+class MCommandPrependLayer : public MCommand
+{
+public:
+    MCommandPrependLayer(MCanvas *canvas, QUndoCommand *parent = nullptr);
+
+    void undo() override;
+    void redo() override;
+};

@@ -1,0 +1,74 @@
+#include "mcommandremovelayer.h"
+
+#include "mcanvas.h"
+#include "mlayer.h"
+#include "mlogger.h"
+#include "mundostream.h"
+
+#include <QApplication>
+
+MCommandRemoveLayer::MCommandRemoveLayer(MCanvas *canvas, int row, QUndoCommand *parent)
+    : MCommand(canvas, parent)
+    , m_row(row)
+{
+    setText(QApplication::translate("QApplication", "Remove layer"));
+    MTextureLayer *layer = canvas->at(row);
+    if (!layer) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to remove layer: no layer at row %1").arg(row));
+        discard();
+        return;
+    }
+    makeCurrent();
+    if (layer->storeToDisk()) {
+        m_properties.reset(new MLayer());
+        m_properties->copyProperties(layer);
+        m_storedId = layer->storageId();
+        canvas->undoStream()->registerId(m_storedId);
+    } else {
+        m_keepInMemory = true;
+        MLogger::instance()->systemError(
+            QStringLiteral("Unable to park layer \"%1\" on disk: it is kept in memory").arg(layer->name()));
+    }
+    push();
+}
+
+MCommandRemoveLayer::~MCommandRemoveLayer()
+{
+    if (m_heldLayer) {
+        // Its textures belong to the document's context.
+        m_canvas->makeCurrent();
+        m_heldLayer->clear();
+        delete m_heldLayer;
+    }
+    if (!m_storedId.isEmpty())
+        m_canvas->undoStream()->unregisterId(m_storedId);
+}
+
+void MCommandRemoveLayer::redo()
+{
+    if (m_discarded || m_removed || !m_canvas->at(m_row))
+        return;
+    makeCurrent();
+    if (m_keepInMemory)
+        m_heldLayer = m_canvas->takeAt(m_row);
+    else
+        m_canvas->removeAt(m_row);
+    m_removed = true;
+}
+
+void MCommandRemoveLayer::undo()
+{
+    if (!m_removed)
+        return;
+    makeCurrent();
+    MTextureLayer *layer = m_heldLayer;
+    m_heldLayer = nullptr;
+    if (!layer) {
+        layer = m_canvas->createLayer();
+        if (!layer->restoreFromDisk(m_storedId))
+            MLogger::instance()->systemError(QStringLiteral("Unable to restore layer %1").arg(m_storedId));
+        layer->copyProperties(m_properties.get());
+    }
+    m_canvas->insertAt(m_row, layer);
+    m_removed = false;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "mcommand.h"
+
+#include <QString>
+
+#include <memory>
+
+class MLayer;
+class MTextureLayer;
+
+// Removes the layer at row. The layer is parked in the cache folder when the
+// command is built, so that redo can delete it and undo read it back at the
+// same row; the properties the file does not hold (mask, colour, eraser
+// mode, effect values) are kept aside. When it cannot be parked (a full disk) the command keeps the
+// layer object itself while it is out of the document instead.
+class MCommandRemoveLayer : public MCommand
+{
+public:
+    MCommandRemoveLayer(MCanvas *canvas, int row, QUndoCommand *parent = nullptr);
+    ~MCommandRemoveLayer() override;
+
+    void undo() override;
+    void redo() override;
+
+    QString storedId() const { return m_storedId; }
+    bool keepsLayerInMemory() const { return m_keepInMemory; }
+
+private:
+    int m_row;
+    QString m_storedId;
+    bool m_keepInMemory = false;
+    bool m_removed = false;
+    MTextureLayer *m_heldLayer = nullptr;   // owned while out of the document
+    std::unique_ptr<MLayer> m_properties;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "mcommand.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QVariant>
+
+// Sets properties of the layer at row by name: redo the values after the
+// change, undo those before it. The keys of the values before name the
+// properties; one missing from the values after is set to an invalid value.
+class MCommandUpdateLayerProperties : public MCommand
+{
+public:
+    using Values = QHash<QByteArray, QVariant>;
+
+    MCommandUpdateLayerProperties(MCanvas *canvas, int row, const Values &before, const Values &after,
+                                  QUndoCommand *parent = nullptr);
+
+    void undo() override;
+    void redo() override;
+
+private:
+    void apply(const Values &values);
+
+    int m_row;
+    Values m_beforeValues;
+    Values m_afterValues;
+};

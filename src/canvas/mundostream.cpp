@@ -1,0 +1,450 @@
+#include "mundostream.h"
+
+#include "mlayer.h"
+#include "mlogger.h"
+#include "msettings.h"
+#include "mtexturetile.h"
+#include "mtilegeometry.h"
+#include "mundolayer.h"
+#include "mundostreamworker.h"
+#include "mutility.h"
+
+#include <QCoreApplication>
+#include <QDataStream>
+#include <QDebug>
+#include <QFile>
+#include <QVector>
+#include <QtEndian>
+
+namespace {
+
+const QString kClass = QStringLiteral("mundostream");
+const double kMegabyte = 1048576.0;
+
+// Bytes of counted buffers in memory, over every stream; GUI thread only.
+qint64 countedBytes = 0;
+bool mirrorPending = false;
+
+// The setting follows the counter once per pass of the event loop rather
+// than once per backup: a stroke makes hundreds of them.
+void mirrorMemorySize()
+{
+    QCoreApplication *application = QCoreApplication::instance();
+    if (!application) {
+        MSettings::instance()->set_undoMemorySize(double(countedBytes) / kMegabyte);
+        return;
+    }
+    if (mirrorPending)
+        return;
+    mirrorPending = true;
+    QMetaObject::invokeMethod(
+        application,
+        [] {
+            mirrorPending = false;
+            MSettings::instance()->set_undoMemorySize(double(countedBytes) / kMegabyte);
+        },
+        Qt::QueuedConnection);
+}
+
+void trace(const char *function, const QString &text)
+{
+    qDebug().noquote() << QStringLiteral("%1::%2").arg(kClass, QLatin1String(function)) << text;
+}
+
+// count -1, then the tile's pixels.
+QByteArray wholeTileRecord(const void *pixels, int byteSize)
+{
+    QByteArray record;
+    record.reserve(4 + byteSize);
+    QDataStream out(&record, QIODevice::WriteOnly);
+    out << qint32(-1);
+    out.writeRawData(static_cast<const char *>(pixels), byteSize);
+    return record;
+}
+
+// Where the pixels of a backup lie in its bytes, checked against the tile
+// before anything is copied.
+struct Record
+{
+    bool wholeTile = false;
+    int pixelOffset = 0;    // whole tile
+    struct Block
+    {
+        QRect rect;
+        int offset;
+    };
+    QVector<Block> blocks;
+};
+
+struct Geometry
+{
+    int tileSize;
+    int bytesPerPixel;
+    int byteSize;
+    int maxBlocks;      // cells of the block grid over the tile
+
+    qint64 maxRecordSize() const { return 4 + qint64(maxBlocks) * 16 + byteSize; }
+};
+
+Geometry geometryOf(MTextureTile *tile)
+{
+    const int cell = qMax(1, tileStep(tile->undoLayer()->tileSize(), tile->undoLayer()->border()));
+    const int cells = (tile->tileSize() + cell - 1) / cell;
+    return {tile->tileSize(), tile->bytesPerPixel(), tile->byteSize(), cells * cells};
+}
+
+qint32 int32At(const QByteArray &bytes, int offset)
+{
+    return qFromBigEndian<qint32>(bytes.constData() + offset);
+}
+
+QString lengthError(qint64 read, qint64 expected)
+{
+    return QStringLiteral("Buffer length error. read: %1, should read: %2").arg(read).arg(expected);
+}
+
+// Empty on success, else the text to log.
+QString parseRecord(const QByteArray &bytes, const QString &id, const Geometry &tile, Record &record)
+{
+    const qint64 size = bytes.size();
+    const auto invalid = [&id](const QString &why) { return QStringLiteral("Invalid undo buffer %1: %2").arg(id, why); };
+    if (size < 4)
+        return lengthError(size, 4);
+    const qint32 count = int32At(bytes, 0);
+    if (count == -1) {
+        if (size - 4 < tile.byteSize)
+            return lengthError(size - 4, tile.byteSize);
+        if (size - 4 > tile.byteSize)
+            return invalid(QStringLiteral("%1 bytes after the tile").arg(size - 4 - tile.byteSize));
+        record.wholeTile = true;
+        record.pixelOffset = 4;
+        return QString();
+    }
+    if (count < 0 || count > tile.maxBlocks)
+        return invalid(QStringLiteral("block count %1").arg(count));
+    qint64 at = 4;
+    for (qint32 i = 0; i < count; ++i) {
+        if (size - at < 16)
+            return lengthError(size - at, 16);
+        const qint64 left = int32At(bytes, int(at)), top = int32At(bytes, int(at + 4));
+        const qint64 right = int32At(bytes, int(at + 8)), bottom = int32At(bytes, int(at + 12));
+        at += 16;
+        if (left < 0 || top < 0 || right < left || bottom < top || right >= tile.tileSize || bottom >= tile.tileSize)
+            return invalid(QStringLiteral("block %1, %2, %3, %4 is not inside the tile").arg(left).arg(top).arg(right).arg(bottom));
+        const QRect rect{QPoint(int(left), int(top)), QPoint(int(right), int(bottom))};
+        const qint64 blockBytes = qint64(rect.width()) * rect.height() * tile.bytesPerPixel;
+        if (size - at < blockBytes)
+            return lengthError(size - at, blockBytes);
+        record.blocks.append({rect, int(at)});
+        at += blockBytes;
+    }
+    if (at != size)
+        return invalid(QStringLiteral("%1 bytes after the last block").arg(size - at));
+    return QString();
+}
+
+} // namespace
+
+MUndoStream::MUndoStream(QObject *parent)
+    : QObject(parent)
+{
+}
+
+MUndoStream::~MUndoStream()
+{
+    trace("MUndoStream::~MUndoStream", QStringLiteral("terminate workers: %1").arg(m_workers.size()));
+    for (MUndoStreamWorker *worker : qAsConst(m_workers))
+        delete worker;      // joins its thread
+    m_workers.clear();
+    // The reports of those workers die with the stream; whatever they wrote
+    // goes with the rest.
+    const QList<QString> paths = m_buffers.keys();
+    for (const QString &path : paths) {
+        dropBuffer(path);
+        removeFile(path);
+    }
+    for (auto it = m_refCounts.cbegin(); it != m_refCounts.cend(); ++it)
+        removeFile(fileName(it.key()));
+}
+
+QString MUndoStream::fileName(const QString &id)
+{
+    return MUtility::cacheFileName(id);
+}
+
+qint64 MUndoStream::memorySize()
+{
+    return countedBytes;
+}
+
+int MUndoStream::refCount(const QString &id) const
+{
+    return m_refCounts.value(id, 0);
+}
+
+bool MUndoStream::isInMemory(const QString &id) const
+{
+    return m_buffers.contains(fileName(id));
+}
+
+bool MUndoStream::saveTiles(MTextureTile *tile, const QSet<MTile *> &blocks)
+{
+    if (!tile)
+        return false;
+    const QString id = MLayer::newGuid();
+    QByteArray pixels(tile->byteSize(), Qt::Uninitialized);
+    if (pixels.size() != tile->byteSize() || !tile->readPixels(pixels.data())) {
+        MLogger::instance()->systemError(QStringLiteral("Cannot create buffer from texture:"));
+        return false;
+    }
+
+    QByteArray record;
+    bool error = false;
+    if (blocks.isEmpty()) {
+        record = wholeTileRecord(pixels.constData(), pixels.size());
+        error = record.size() != 4 + pixels.size();
+    } else {
+        // Blocks are cut to the texture, so that no copy reaches past it.
+        const QRect texture(0, 0, tile->tileSize(), tile->tileSize());
+        QVector<QRect> rects;
+        rects.reserve(blocks.size());
+        for (MTile *block : blocks) {
+            const QRect rect = block ? block->rectWithBorder() & texture : QRect();
+            if (!rect.isEmpty())
+                rects.append(rect);
+        }
+        QDataStream out(&record, QIODevice::WriteOnly);
+        out << qint32(rects.size());
+        for (const QRect &rect : qAsConst(rects)) {
+            const QByteArray part = copyRectOut(reinterpret_cast<const uchar *>(pixels.constData()), rect.x(), rect.y(),
+                                                rect.width(), rect.height(), tile->tileSize(), tile->bytesPerPixel());
+            out << qint32(rect.left()) << qint32(rect.top()) << qint32(rect.right()) << qint32(rect.bottom());
+            if (out.writeRawData(part.constData(), part.size()) != part.size())
+                error = true;
+        }
+        error = error || out.status() != QDataStream::Ok;
+    }
+    if (error) {
+        MLogger::instance()->systemError(QStringLiteral("Error during tile backup: %1").arg(id));
+        return false;
+    }
+    tile->setBackupId(id);
+    addBuffer(fileName(id), record);
+    return true;
+}
+
+bool MUndoStream::saveTexture(MTextureTile *tile, const void *pixels)
+{
+    if (!tile || !pixels) {
+        MLogger::instance()->systemError(QStringLiteral("Cannot save null buffer"));
+        return false;
+    }
+    const QString id = MLayer::newGuid();
+    const QByteArray record = wholeTileRecord(pixels, tile->byteSize());
+    if (record.size() != 4 + tile->byteSize()) {
+        MLogger::instance()->systemError(QStringLiteral("Cannot save texture buffer: ") + id);
+        return false;
+    }
+    Buffer buffer;
+    buffer.bytes = record;
+    m_buffers.insert(fileName(id), buffer);
+    tile->setBackupId(id);
+    return true;
+}
+
+bool MUndoStream::readBuffer(MTextureTile *tile, const QString &id)
+{
+    if (!tile)
+        return false;
+    const QString path = fileName(id);
+    const Geometry geometry = geometryOf(tile);
+
+    // Memory first, also while a worker writes the same bytes to disk: both
+    // only read them.
+    QByteArray bytes;
+    const auto buffer = m_buffers.constFind(path);
+    if (buffer != m_buffers.cend()) {
+        bytes = buffer->bytes;
+    } else if (QFile::exists(path)) {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            MLogger::instance()->systemError(QStringLiteral("Cannot open buffer: ") + id);
+            return false;
+        }
+        // Sizes come from the disk: nothing larger than a backup can be is read.
+        const qint64 size = file.size();
+        if (size > geometry.maxRecordSize()) {
+            MLogger::instance()->systemError(QStringLiteral("Invalid undo buffer %1: file of %2 bytes").arg(id).arg(size));
+            return false;
+        }
+        bytes = file.read(size);
+        if (bytes.size() != size) {
+            MLogger::instance()->systemError(lengthError(bytes.size(), size));
+            return false;
+        }
+    } else {
+        MLogger::instance()->systemError(QStringLiteral("Undo file doesn't exists: ") + id);
+        return false;
+    }
+
+    Record record;
+    const QString error = parseRecord(bytes, id, geometry, record);
+    if (!error.isEmpty()) {
+        MLogger::instance()->systemError(error);
+        return false;
+    }
+
+    bool uploaded = false;
+    if (record.wholeTile) {
+        uploaded = tile->setData(bytes.constData() + record.pixelOffset);
+    } else {
+        QByteArray pixels(geometry.byteSize, Qt::Uninitialized);
+        if (!tile->readPixels(pixels.data())) {
+            MLogger::instance()->systemError(QStringLiteral("Cannot read the tile to restore backup %1").arg(id));
+            return false;
+        }
+        for (const Record::Block &block : qAsConst(record.blocks))
+            copyRectIn(reinterpret_cast<uchar *>(pixels.data()),
+                       reinterpret_cast<const uchar *>(bytes.constData() + block.offset), block.rect.x(), block.rect.y(),
+                       block.rect.width(), block.rect.height(), geometry.tileSize, geometry.bytesPerPixel);
+        uploaded = tile->setData(pixels.constData());
+    }
+    if (uploaded)
+        tile->setBackupId(id);
+    return uploaded;
+}
+
+void MUndoStream::registerId(const QString &id)
+{
+    ++m_refCounts[id];
+    // A holder that comes back while a worker still writes keeps the backup.
+    const auto buffer = m_buffers.find(fileName(id));
+    if (buffer != m_buffers.end())
+        buffer->released = false;
+}
+
+void MUndoStream::unregisterId(const QString &id)
+{
+    const auto count = m_refCounts.find(id);
+    if (count == m_refCounts.end()) {
+        MLogger::instance()->systemError(QStringLiteral("Unregister of a non previously registered id: %1").arg(id));
+        return;
+    }
+    if (--count.value() > 0)
+        return;
+    m_refCounts.erase(count);
+    const QString path = fileName(id);
+    const auto buffer = m_buffers.find(path);
+    if (buffer != m_buffers.end() && buffer->writing) {
+        // The worker owns the bytes and may still create the file: both go
+        // when it reports.
+        buffer->released = true;
+        return;
+    }
+    removeFile(path);
+    if (buffer != m_buffers.end())
+        dropBuffer(path);
+}
+
+void MUndoStream::addBuffer(const QString &path, const QByteArray &bytes)
+{
+    Buffer buffer;
+    buffer.bytes = bytes;
+    buffer.counted = true;
+    m_buffers.insert(path, buffer);
+    m_spillQueue.append(path);
+    incMemory(bytes.size());
+    if (!isMemoryFull() || m_spillQueue.isEmpty())
+        return;
+    const QString oldest = m_spillQueue.takeFirst();
+    const auto spilled = m_buffers.find(oldest);
+    if (spilled == m_buffers.end())
+        return;
+    spilled->writing = true;
+    startWorker(oldest, spilled->bytes);
+}
+
+void MUndoStream::startWorker(const QString &path, const QByteArray &bytes)
+{
+    auto *worker = new MUndoStreamWorker(path, bytes);
+    // Emitted on the worker's thread, so queued to this one.
+    connect(worker, &MUndoStreamWorker::finished, this, &MUndoStream::onWorkerFinished);
+    if (!worker->start()) {
+        // Nothing was tried: the buffer waits, counted, for the next chance.
+        MLogger::instance()->systemError(QStringLiteral("Cannot start a thread to save undo buffer: ") + path);
+        delete worker;
+        m_buffers[path].writing = false;
+        m_spillQueue.prepend(path);
+        return;
+    }
+    m_workers.insert(worker);
+}
+
+void MUndoStream::onWorkerFinished(MUndoStreamWorker *worker)
+{
+    if (!m_workers.remove(worker))
+        return;
+    worker->join();
+    const QString path = worker->fileName();
+    const bool saved = worker->isSaved();
+    if (!saved) {
+        MLogger::instance()->systemError(worker->error());
+        MLogger::instance()->systemError(QStringLiteral("Undo buffer serialization error: ") + path);
+    }
+    delete worker;
+    spillDone(path, saved);
+}
+
+void MUndoStream::spillDone(const QString &path, bool saved)
+{
+    const auto buffer = m_buffers.find(path);
+    if (buffer == m_buffers.end()) {
+        MLogger::instance()->systemError(QStringLiteral("Can't remove the buffer from list: ") + path);
+        return;
+    }
+    buffer->writing = false;
+    if (buffer->released) {
+        dropBuffer(path);
+        removeFile(path);
+    } else if (saved) {
+        dropBuffer(path);
+    }
+    // A failed spill keeps its bytes in memory, counted, and is not tried again.
+}
+
+void MUndoStream::dropBuffer(const QString &path)
+{
+    const auto buffer = m_buffers.find(path);
+    if (buffer == m_buffers.end())
+        return;
+    if (buffer->counted)
+        decMemory(buffer->bytes.size());
+    m_buffers.erase(buffer);
+    m_spillQueue.removeAll(path);
+}
+
+void MUndoStream::removeFile(const QString &path)
+{
+    QFile file(path);
+    if (file.exists() && !file.remove())
+        MLogger::instance()->systemError(QStringLiteral("Cannot remove undo file %1: %2").arg(path, file.errorString()));
+}
+
+void MUndoStream::incMemory(qint64 bytes)
+{
+    countedBytes += bytes;
+    trace("MUndoStream::incMemory", QString::number(double(countedBytes) / kMegabyte));
+    mirrorMemorySize();
+}
+
+void MUndoStream::decMemory(qint64 bytes)
+{
+    countedBytes = qMax<qint64>(0, countedBytes - bytes);
+    trace("MUndoStream::decMemory", QString::number(double(countedBytes) / kMegabyte));
+    mirrorMemorySize();
+}
+
+bool MUndoStream::isMemoryFull()
+{
+    return double(countedBytes) > MSettings::instance()->undoMemoryMax() * kMegabyte;
+}

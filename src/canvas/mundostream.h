@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+class MTile;
+class MTextureTile;
+class MUndoStreamWorker;
+
+// The pixel backups that undo commands refer to by id. A backup is a small
+// serialised record kept in memory; once the counted backups of all streams
+// pass "undoMemoryMax" megabytes, the oldest is written to its spill file in
+// the cache folder by a worker on a short-lived thread of its own and dropped
+// from memory once the worker reports that the file is complete. Backups are
+// reference-counted by id: the memory copy and the file go with the last
+// holder. Everything but the file writing happens on the GUI thread, logging
+// the workers' failures included; tile operations need the document's
+// context current.
+class MUndoStream : public QObject
+{
+    Q_OBJECT
+public:
+    explicit MUndoStream(QObject *parent = nullptr);
+    // Waits for the running workers, then frees whatever is left: once the
+    // stream is gone no id can be restored, so no memory or file is kept.
+    ~MUndoStream() override;
+
+    // Backs up the given 64-pixel blocks of the tile, or the whole tile when
+    // the set is empty; on success the tile's backupId is the new id.
+    bool saveTiles(MTextureTile *tile, const QSet<MTile *> &blocks);
+    // A whole-tile backup from tileSize x tileSize RGBA pixels the caller
+    // holds. It stays in memory (never spilled, never counted) until released.
+    bool saveTexture(MTextureTile *tile, const void *pixels);
+    // Writes the backup into the tile; on success the tile's backupId is id.
+    // A missing, short or malformed backup leaves the tile untouched.
+    bool readBuffer(MTextureTile *tile, const QString &id);
+
+    void registerId(const QString &id);
+    // The last release frees the memory copy and deletes the file named
+    // after the id (a spill file or a parked layer).
+    void unregisterId(const QString &id);
+
+    int refCount(const QString &id) const;
+    // Whether the backup's bytes are in memory (also while a worker writes them).
+    bool isInMemory(const QString &id) const;
+    int workerCount() const { return m_workers.size(); }
+
+    // The spill file of an id: the cache folder, the id trimmed and lower-cased, ".data".
+    static QString fileName(const QString &id);
+    // Bytes of counted backups held in memory by all streams; "undoMemorySize"
+    // mirrors it in megabytes.
+    static qint64 memorySize();
+
+private slots:
+    void onWorkerFinished(MUndoStreamWorker *worker);
+
+private:
+    struct Buffer
+    {
+        QByteArray bytes;
+        bool counted = false;   // in "undoMemorySize" and eligible for spilling
+        bool writing = false;   // a worker holds it; freed only once it reports
+        bool released = false;  // its last holder went while a worker held it
+    };
+
+    void addBuffer(const QString &path, const QByteArray &bytes);
+    void startWorker(const QString &path, const QByteArray &bytes);
+    // A worker's report: the bytes leave memory once saved, or once released.
+    void spillDone(const QString &path, bool saved);
+    // Frees the memory copy, lowering the counter when it was counted.
+    void dropBuffer(const QString &path);
+    static void removeFile(const QString &path);
+    static void incMemory(qint64 bytes);
+    static void decMemory(qint64 bytes);
+    static bool isMemoryFull();
+
+    QHash<QString, Buffer> m_buffers;      // by spill-file path
+    QHash<QString, int> m_refCounts;       // by id
+    QList<QString> m_spillQueue;           // counted buffers no worker took yet, oldest first
+    QSet<MUndoStreamWorker *> m_workers;
+};

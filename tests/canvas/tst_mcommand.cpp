@@ -1,0 +1,862 @@
+#include "mbuffertile.h"
+#include "mcanvas.h"
+#include "mcommandappendlayer.h"
+#include "mcommandfilltile.h"
+#include "mcommandlayerdown.h"
+#include "mcommandlayerup.h"
+#include "mcommandprependlayer.h"
+#include "mcommandquickfilltile.h"
+#include "mcommandremovelayer.h"
+#include "mcommandsetpaintedrect.h"
+#include "mcommandupdatelayerproperties.h"
+#include "mcommandupdatetile.h"
+#include "mlogger.h"
+#include "mopengl.h"
+#include "msettings.h"
+#include "mshaderlist.h"
+#include "mtestcanvas.h"
+#include "mtesteffect.h"
+#include "mtestfilesizelimit.h"
+#include "mtestglcontext.h"
+#include "mtestlogwatch.h"
+#include "mtestpixels.h"
+#include "mtexturetile.h"
+#include "mundostream.h"
+#include "mutility.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QOpenGLContext>
+#include <QPointer>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QUndoStack>
+
+#include <cstring>
+#include <functional>
+#include <memory>
+
+using namespace MTestCanvas;
+using MTestPixels::tileBytes;
+
+namespace {
+
+// Centres of the four tile cells around the origin.
+const QVector<QPointF> cells{QPointF(250, 250), QPointF(-250, 250), QPointF(250, -250), QPointF(-250, -250)};
+const QString tintId = QStringLiteral("{5c0c7e52-3c55-4b4a-9f0b-1b8d3c3b7a10}");
+const qint64 kWholeRecord = 4 + 1048576;
+const qint64 kBlockRecordPart = 16 + 64 * 64 * 4;
+
+enum Kind { Blit, Copy, StrokeBlend, Fill, QuickFill };
+
+// Random pixels that are valid premultiplied colours (no channel above alpha).
+QByteArray premultipliedNoise(quint32 seed, int size)
+{
+    QByteArray bytes = MTestPixels::randomBytes(seed, size);
+    for (int i = 0; i + 3 < size; i += 4)
+        for (int c = 0; c < 3; ++c)
+            bytes[i + c] = char(qMin(uchar(bytes[i + c]), uchar(bytes[i + 3])));
+    return bytes;
+}
+
+// The tile's bytes with the canvas pixels of area set to a premultiplied pixel.
+QByteArray withRect(QByteArray bytes, MTextureTile *tile, const QRect &area, QRgb pixel)
+{
+    const QRect texture = tile->rectWithBorder();
+    const QRect covered = texture & area;
+    for (int y = covered.top(); y <= covered.bottom(); ++y)
+        for (int x = covered.left(); x <= covered.right(); ++x) {
+            const int at = ((y - texture.top()) * tile->tileSize() + (x - texture.left())) * 4;
+            bytes[at] = char(qRed(pixel));
+            bytes[at + 1] = char(qGreen(pixel));
+            bytes[at + 2] = char(qBlue(pixel));
+            bytes[at + 3] = char(qAlpha(pixel));
+        }
+    return bytes;
+}
+
+// What one application of the change gives, channel by channel.
+QByteArray expectedAfter(Kind kind, const QByteArray &before, const QByteArray &source, double opacity,
+                         QRgb fill, const QByteArray &buffer)
+{
+    if (kind == QuickFill)
+        return buffer;
+    QByteArray out(before.size(), Qt::Uninitialized);
+    const uchar fillBytes[4] = {uchar(qRed(fill)), uchar(qGreen(fill)), uchar(qBlue(fill)), uchar(qAlpha(fill))};
+    for (int p = 0; p < before.size(); p += 4) {
+        const double sourceAlpha = uchar(source[p + 3]) / 255.0 * opacity;
+        for (int c = 0; c < 4; ++c) {
+            const double s = uchar(source[p + c]) * opacity;
+            const double d = uchar(before[p + c]);
+            double value = 0;
+            switch (kind) {
+            case Copy: value = s; break;
+            case Fill: value = fillBytes[c]; break;
+            default: value = s + d * (1.0 - sourceAlpha); break;
+            }
+            out[p + c] = char(qBound(0, qRound(value), 255));
+        }
+    }
+    return out;
+}
+
+int maxDifference(const QByteArray &a, const QByteArray &b)
+{
+    if (a.size() != b.size())
+        return 256;
+    int worst = 0;
+    for (int i = 0; i < a.size(); ++i)
+        worst = qMax(worst, qAbs(int(uchar(a[i])) - int(uchar(b[i]))));
+    return worst;
+}
+
+QStringList cacheFiles()
+{
+    return QDir(MUtility::cacheDirectory()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+void setLimit(double megabytes)
+{
+    MSettings::instance()->set_undoMemoryMax(megabytes);
+}
+
+// Handles the spill workers' reports until none is running.
+void waitForWorkers(MUndoStream *stream)
+{
+    while (stream->workerCount() > 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QCoreApplication::processEvents();
+}
+
+// Every tile command on the stack, inside macros too.
+QList<const MCommandTile *> tileCommandsOn(const QUndoStack *stack)
+{
+    QList<const MCommandTile *> found;
+    std::function<void(const QUndoCommand *)> visit = [&](const QUndoCommand *command) {
+        if (const auto *tile = dynamic_cast<const MCommandTile *>(command))
+            found << tile;
+        for (int i = 0; i < command->childCount(); ++i)
+            visit(command->child(i));
+    };
+    for (int i = 0; i < stack->count(); ++i)
+        visit(stack->command(i));
+    return found;
+}
+
+QString firstDifference(const QStringList &actual, const QStringList &expected)
+{
+    for (int i = 0; i < qMax(actual.size(), expected.size()); ++i)
+        if (actual.value(i) != expected.value(i))
+            return QStringLiteral("line %1: \"%2\" instead of \"%3\"").arg(i).arg(actual.value(i), expected.value(i));
+    return QString();
+}
+
+} // namespace
+
+using Build = std::function<void(MCanvas *)>;
+Q_DECLARE_METATYPE(Build)
+
+class TestMCommand : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MCanvas> canvas;
+    std::unique_ptr<MCanvas> dead;
+
+    MUndoStream *stream() const { return canvas->undoStream(); }
+
+    static MTextureTile *tileOf(MTextureLayer *layer, const QPointF &at)
+    {
+        auto *tile = static_cast<MTextureTile *>(layer->addTile(at));
+        if (tile)
+            tile->ensureTexture();
+        return tile;
+    }
+
+    // The document as a painter sees it: the painted rectangle, then each
+    // layer's properties and a digest of each of its tiles that holds paint.
+    QStringList documentState() const
+    {
+        canvas->makeCurrent();
+        static const QByteArray transparent(1048576, '\0');
+        const QRectF r = canvas->paintedRect();
+        QStringList lines{QStringLiteral("painted %1 %2 %3 %4").arg(r.x()).arg(r.y()).arg(r.width()).arg(r.height())};
+        for (int row = 0; row < canvas->count(); ++row) {
+            MTextureLayer *layer = canvas->at(row);
+            QStringList values;
+            const QHash<QByteArray, QVariant> effectValues = layer->shaderValues()->values();
+            for (auto it = effectValues.cbegin(); it != effectValues.cend(); ++it)
+                values << QStringLiteral("%1=%2").arg(QString::fromLatin1(it.key()), it.value().toString());
+            values.sort();
+            lines << QStringLiteral("layer %1 \"%2\": opacity %3, visible %4, locked %5, mask %6, color %7, eraser %8, "
+                                    "effect %9 %10 (%11)")
+                         .arg(row)
+                         .arg(layer->name())
+                         .arg(layer->opacity())
+                         .arg(layer->visible())
+                         .arg(layer->locked())
+                         .arg(layer->mask())
+                         .arg(layer->color().name(QColor::HexArgb))
+                         .arg(layer->eraserMode())
+                         .arg(layer->shaderId())
+                         .arg(layer->isShaderActive())
+                         .arg(values.join(QLatin1Char(' ')));
+            QStringList tiles;
+            for (int i = 0; i < layer->tileCount(); ++i) {
+                MTextureTile *tile = layer->tileAt(i);
+                const QByteArray bytes = tile->isValid() ? tileBytes(tile) : QByteArray();
+                if (bytes.isEmpty() || bytes == transparent)
+                    continue;
+                tiles << QStringLiteral("  tile %1 %2: %3 %4")
+                             .arg(tile->rect().x())
+                             .arg(tile->rect().y())
+                             .arg(qHash(bytes, 1))
+                             .arg(qHash(bytes, 2));
+            }
+            tiles.sort();
+            lines += tiles;
+        }
+        return lines;
+    }
+
+    QStringList layerNames() const
+    {
+        QStringList names;
+        for (int row = 0; row < canvas->count(); ++row)
+            names << canvas->at(row)->name();
+        return names;
+    }
+
+    // Layers "A", "B" and "C", each with paint of its own; "B" has every
+    // property away from its default, an effect with a value of its own
+    // included. The stack is empty and row 0 current.
+    void threeLayers()
+    {
+        canvas->appendLayer();
+        canvas->appendLayer();
+        canvas->undoStack()->clear();
+        canvas->makeCurrent();
+        const QStringList names{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+        for (int row = 0; row < 3; ++row) {
+            MTextureLayer *layer = canvas->at(row);
+            layer->setName(names[row]);
+            paintRect(layer, QRect(-40 + row * 30, -30 + row * 20, 90, 70), qRgba(60 * row, 200 - 50 * row, 90, 255));
+        }
+        MTextureLayer *b = canvas->at(1);
+        b->setOpacity(0.5);
+        b->setVisible(false);
+        b->setLocked(true);
+        b->set_mask(MLayer::AlphaMask);
+        b->setColor(Qt::darkGreen);
+        b->setEraserMode(true);
+        b->set_shaderId(tintId);
+        b->shaderValues()->setValue("color", QColor(Qt::red));
+        b->set_isShaderActive(false);
+        canvas->setCurrentRow(0);
+    }
+
+    // A seeded run of edits, undos and redos: the document after every undo
+    // and redo is the one recorded after the push that led to that place in
+    // the history. trace receives the document after every step.
+    void runSequence(quint32 seed, int steps, QVector<QStringList> &trace, int &spilled)
+    {
+        canvas->reset();
+        canvas->setPaintedRect(QRectF(-500, -500, 1000, 1000));
+        canvas->undoStack()->clear();
+        QUndoStack *stack = canvas->undoStack();
+        QRandomGenerator random(seed);
+        QVector<QStringList> states{documentState()};   // by stack index
+        MBufferTile buffer(512, 6, 4);
+        QVERIFY(buffer.allocate());
+
+        for (int step = 0; step < steps; ++step) {
+            const QString where = QStringLiteral("step %1").arg(step);
+            const int action = random.bounded(100);
+            const int indexBefore = stack->index();
+            bool pushed = true;
+            if (action < 15 && stack->canUndo()) {
+                canvas->undo();
+                pushed = false;
+            } else if (action < 27 && stack->canRedo()) {
+                canvas->redo();
+                pushed = false;
+            } else {
+                edit(random, buffer);
+            }
+            if (pushed) {
+                QVERIFY2(stack->index() == qMin(indexBefore + 1, stack->undoLimit()), qPrintable(where));
+                states.resize(indexBefore + 1);
+                states.append(documentState());
+                // The undo limit drops the oldest commands.
+                while (states.size() > stack->count() + 1)
+                    states.removeFirst();
+            } else {
+                const QStringList now = documentState();
+                const QStringList &expected = states.at(stack->index());
+                QVERIFY2(now == expected, qPrintable(where + QStringLiteral(", ") + firstDifference(now, expected)));
+            }
+            trace << states.at(stack->index());
+            if (random.bounded(3) == 0)
+                QCoreApplication::processEvents();
+        }
+        waitForWorkers(stream());
+        spilled = 0;
+        for (const MCommandTile *command : tileCommandsOn(stack))
+            for (const QString &id : {command->beforeId(), command->afterId()})
+                spilled += stream()->isInMemory(id) ? 0 : 1;
+    }
+
+    // One random edit of the document: paint, fills or a layer change.
+    void edit(QRandomGenerator &random, MBufferTile &buffer)
+    {
+        const int row = qMax(0, canvas->currentRow());
+        const int count = canvas->count();
+        const QPointF cell = cells[random.bounded(cells.size())];
+        const QColor color(random.bounded(256), random.bounded(256), random.bounded(256), random.bounded(256));
+        int kind = count == 0 ? 3 + random.bounded(2) : random.bounded(10);
+        // A few layers are enough; more would only slow the comparisons.
+        if (count >= 4 && (kind == 3 || kind == 4))
+            kind = 5;
+        switch (kind) {
+        case 0: {
+            // A stroke: a macro of tile updates over one to three cells and a painted rectangle.
+            canvas->beginMacro(QStringLiteral("Brush stroke"));
+            for (int n = 1 + random.bounded(3); n > 0; --n) {
+                const QPointF at = cells[random.bounded(cells.size())];
+                MTextureTile *target = tileOf(canvas->at(row), at);
+                MTextureTile *source = tileOf(canvas->strokeLayer(), at);
+                const QRect cellRect = target->rect();
+                const QRect area(cellRect.x() + random.bounded(450), cellRect.y() + random.bounded(450),
+                                 1 + random.bounded(120), 1 + random.bounded(120));
+                const QByteArray strokeBytes = withRect(QByteArray(source->byteSize(), '\0'), source, area,
+                                                        premultiplied(color));
+                source->setData(strokeBytes.constData());
+                const int mode = random.bounded(3);
+                // A copy replaces the whole tile, so it backs up the whole tile.
+                if (mode != 1)
+                    source->markSubTiles(QRectF(area));
+                canvas->strokeLayer()->setOpacity(0.25 + random.bounded(4) * 0.25);
+                new MCommandUpdateTile(canvas.get(), row, target, source, 0.2 + random.bounded(5) * 0.2, mode == 2,
+                                       mode == 1);
+            }
+            if (random.bounded(2))
+                new MCommandSetPaintedRect(canvas.get(), canvas->paintedRect(),
+                                           canvas->paintedRect().adjusted(-random.bounded(9), 0, random.bounded(9), 1));
+            canvas->endMacro();
+            break;
+        }
+        case 1:
+            new MCommandFillTile(canvas.get(), row, tileOf(canvas->at(row), cell), color);
+            break;
+        case 2: {
+            const QByteArray pixels = premultipliedNoise(random.generate(), int(buffer.byteSize()));
+            std::memcpy(buffer.data(), pixels.constData(), size_t(pixels.size()));
+            new MCommandQuickFillTile(canvas.get(), row, tileOf(canvas->at(row), cell), &buffer);
+            break;
+        }
+        case 3:
+            new MCommandAppendLayer(canvas.get());
+            break;
+        case 4:
+            new MCommandPrependLayer(canvas.get());
+            break;
+        case 5:
+            new MCommandRemoveLayer(canvas.get(), random.bounded(count));
+            break;
+        case 6:
+            new MCommandLayerUp(canvas.get(), random.bounded(count));
+            break;
+        case 7:
+            new MCommandLayerDown(canvas.get(), random.bounded(count));
+            break;
+        case 8: {
+            MTextureLayer *layer = canvas->at(random.bounded(count));
+            const MCommandUpdateLayerProperties::Values before{{"opacity", layer->opacity()},
+                                                                {"visible", layer->visible()},
+                                                                {"name", layer->name()}};
+            const MCommandUpdateLayerProperties::Values after{{"opacity", random.bounded(11) / 10.0},
+                                                               {"visible", random.bounded(2) == 1},
+                                                               {"name", QStringLiteral("L%1").arg(random.bounded(100))}};
+            new MCommandUpdateLayerProperties(canvas.get(), canvas->indexOf(layer), before, after);
+            break;
+        }
+        default:
+            new MCommandSetPaintedRect(canvas.get(), canvas->paintedRect(),
+                                       QRectF(-random.bounded(600), -random.bounded(600), 1 + random.bounded(1200),
+                                              1 + random.bounded(1200)));
+            break;
+        }
+    }
+
+public:
+    static void initMain() { MTestGLContext::prepareSharedContexts(); }
+
+private slots:
+    void initTestCase()
+    {
+        MLogger::instance();
+        QVERIFY(MOpenGL::instance()->initialize());
+        MSettings::instance()->set_defaultWidth(1000);
+        MSettings::instance()->set_defaultHeight(1000);
+        auto *tint = new MTestEffect(tintId);
+        tint->addParam("color", QColor(Qt::blue));
+        MShaderList::instance()->append(tint);
+        // One document for every case: making one costs the compilation of every program.
+        canvas.reset(new MCanvas());
+        QVERIFY(canvas->isGlReady());
+    }
+
+    void init()
+    {
+        setLimit(256.0);
+        canvas->reset();
+        canvas->strokeLayer()->setOpacity(1.0);
+    }
+
+    // Whatever a case did, dropping the history leaves no backup in memory
+    // and no file in the cache folder.
+    void cleanup()
+    {
+        canvas->undoStack()->clear();
+        canvas->undoStack()->setUndoLimit(MSettings::instance()->undoLimit());
+        waitForWorkers(stream());
+        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(cacheFiles(), QStringList());
+        canvas->makeCurrent();
+        QVERIFY_GL_CLEAN();
+    }
+
+    void cleanupTestCase()
+    {
+        dead.reset();
+        canvas.reset();
+        MShaderList::destroyInstance();
+    }
+
+    void tileCommands_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("blocks");
+        QTest::addColumn<bool>("spill");
+        QTest::addColumn<QString>("text");
+        for (const bool spill : {false, true}) {
+            const char *where = spill ? "spilled" : "in memory";
+            QTest::addRow("blit, touched blocks, %s", where) << int(Blit) << true << spill << "Update tile";
+            QTest::addRow("blit, no touched block, %s", where) << int(Blit) << false << spill << "Update tile";
+            QTest::addRow("copy, %s", where) << int(Copy) << false << spill << "Update tile";
+            QTest::addRow("stroke blend, touched blocks, %s", where) << int(StrokeBlend) << true << spill << "Update tile";
+            QTest::addRow("fill, %s", where) << int(Fill) << false << spill << "Fill tile with color";
+            QTest::addRow("quick fill, %s", where) << int(QuickFill) << false << spill << "Fill tile";
+        }
+    }
+
+    // A tile command changes the tile once, while it is built (the stack's
+    // first redo adds nothing); undo and redo then give back exactly the
+    // pixels before and after, from memory or from the spill files.
+    void tileCommands()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, blocks);
+        QFETCH(bool, spill);
+        QFETCH(QString, text);
+        canvas->makeCurrent();
+        MTextureTile *target = tileOf(canvas->at(0), cells[0]);
+        const QByteArray before = premultipliedNoise(1, target->byteSize());
+        QVERIFY(target->setData(before.constData()));
+
+        MTextureTile *source = tileOf(canvas->strokeLayer(), cells[0]);
+        const QRect area(40, 70, 100, 130);
+        const QByteArray sourceBytes = kind == Copy ? premultipliedNoise(2, source->byteSize())
+                                                    : withRect(QByteArray(source->byteSize(), '\0'), source, area,
+                                                               qRgba(90, 20, 50, 160));
+        QVERIFY(source->setData(sourceBytes.constData()));
+        if (blocks)
+            source->markSubTiles(QRectF(area));
+        const int touched = source->touchedBlocks().size();
+        QCOMPARE(touched > 0, blocks);
+        canvas->strokeLayer()->setOpacity(0.75);
+
+        MBufferTile buffer(512, 6, 4);
+        QVERIFY(buffer.allocate());
+        const QByteArray bufferBytes = premultipliedNoise(3, int(buffer.byteSize()));
+        std::memcpy(buffer.data(), bufferBytes.constData(), size_t(bufferBytes.size()));
+        const QColor fill(30, 160, 240, 200);
+        const double opacity = kind == StrokeBlend ? 0.75 : 0.6;
+
+        if (spill)
+            setLimit(0.0);
+        const MTestLogWatch log;
+        MCommandTile *command = nullptr;
+        switch (kind) {
+        case Fill: command = new MCommandFillTile(canvas.get(), 0, target, fill); break;
+        case QuickFill: command = new MCommandQuickFillTile(canvas.get(), 0, target, &buffer); break;
+        default:
+            command = new MCommandUpdateTile(canvas.get(), 0, target, source, 0.6, kind == StrokeBlend, kind == Copy);
+            break;
+        }
+        QVERIFY(command->isRecorded());
+        QCOMPARE(canvas->undoStack()->count(), 1);
+        QCOMPARE(canvas->undoStack()->text(0), text);
+        QVERIFY(source->touchedBlocks().isEmpty());
+        const QByteArray after = tileBytes(target);
+        QVERIFY(after != before);
+        const QByteArray expected = expectedAfter(Kind(kind), before, sourceBytes, opacity, premultiplied(fill), bufferBytes);
+        // Rounding on the GPU may differ by one; a second application would not.
+        QVERIFY2(maxDifference(after, expected) <= (kind == QuickFill ? 0 : 1),
+                 qPrintable(QStringLiteral("off by %1").arg(maxDifference(after, expected))));
+
+        if (spill) {
+            waitForWorkers(stream());
+            QVERIFY(!stream()->isInMemory(command->beforeId()));
+            // Only the touched blocks are kept, or the whole tile when none is named.
+            QCOMPARE(QFileInfo(MUndoStream::fileName(command->beforeId())).size(),
+                     blocks ? 4 + touched * kBlockRecordPart : kWholeRecord);
+        }
+        for (int i = 0; i < 2; ++i) {
+            canvas->undo();
+            QVERIFY(tileBytes(target) == before);
+            canvas->redo();
+            QVERIFY(tileBytes(target) == after);
+        }
+        QCOMPARE(log.count(QStringLiteral("System error")), 0);
+    }
+
+    // Undoing after the layer lost the tile makes it again at the same cell.
+    void undoRecreatesAMissingTile()
+    {
+        canvas->makeCurrent();
+        MTextureLayer *layer = canvas->at(0);
+        MTextureTile *tile = tileOf(layer, cells[1]);
+        const QRect cell = tile->rect();
+        const QByteArray before = premultipliedNoise(4, tile->byteSize());
+        QVERIFY(tile->setData(before.constData()));
+        new MCommandFillTile(canvas.get(), 0, tile, QColor(10, 200, 30, 128));
+        const QByteArray after = tileBytes(tile);
+        layer->clear();
+        QCOMPARE(layer->tileCount(), 0);
+
+        canvas->undo();
+        auto *again = static_cast<MTextureTile *>(layer->tileAt(cells[1]));
+        QVERIFY(again);
+        QCOMPARE(again->rect(), cell);
+        QVERIFY(tileBytes(again) == before);
+        layer->clear();
+        canvas->redo();
+        again = static_cast<MTextureTile *>(layer->tileAt(cells[1]));
+        QVERIFY(again);
+        QVERIFY(tileBytes(again) == after);
+    }
+
+    void tileChangeThatCannotBeBackedUp_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("buffer");     // 0 a full one, 1 none, 2 one of another size
+        QTest::addColumn<bool>("noContext");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("update without a context") << int(Blit) << 0 << true << "Update tile";
+        QTest::newRow("fill without a context") << int(Fill) << 0 << true << "Fill tile with color";
+        QTest::newRow("quick fill without a context") << int(QuickFill) << 0 << true << "Fill tile";
+        QTest::newRow("quick fill from an empty buffer") << int(QuickFill) << 1 << false << "Fill tile";
+        QTest::newRow("quick fill from a smaller buffer") << int(QuickFill) << 2 << false << "Fill tile";
+    }
+
+    // A change whose backups cannot both be made is not recorded: it is
+    // logged, the tile keeps its pixels and no backup is left behind.
+    void tileChangeThatCannotBeBackedUp()
+    {
+        QFETCH(int, kind);
+        QFETCH(int, buffer);
+        QFETCH(bool, noContext);
+        QFETCH(QString, text);
+        canvas->makeCurrent();
+        MTextureTile *target = tileOf(canvas->at(0), cells[2]);
+        const QByteArray before = premultipliedNoise(5, target->byteSize());
+        QVERIFY(target->setData(before.constData()));
+        MTextureTile *source = tileOf(canvas->strokeLayer(), cells[2]);
+        QVERIFY(source->setData(premultipliedNoise(6, source->byteSize()).constData()));
+        MBufferTile pixels(buffer == 2 ? 256 : 512, 6, 4);
+        if (buffer != 1)
+            QVERIFY(pixels.allocate());
+
+        // A document whose context is gone, with no other context current.
+        if (noContext) {
+            if (!dead) {
+                dead.reset(new MCanvas(nullptr, MCanvas::ScratchDocument));
+                dead->shutDown();
+            }
+            if (QOpenGLContext *current = QOpenGLContext::currentContext())
+                current->doneCurrent();
+        }
+        MCanvas *document = noContext ? dead.get() : canvas.get();
+        const MTestLogWatch log;
+        MCommandTile *command = nullptr;
+        switch (kind) {
+        case Fill: command = new MCommandFillTile(document, 0, target, Qt::red); break;
+        case QuickFill: command = new MCommandQuickFillTile(document, 0, target, &pixels); break;
+        default: command = new MCommandUpdateTile(document, 0, target, source, 1.0, false, false); break;
+        }
+        QVERIFY(!command->isRecorded());
+        QCOMPARE(document->undoStack()->count(), 0);
+        QCOMPARE(log.count(QStringLiteral("System error: Unable to back up the tile at 0, -500: \"%1\" is not recorded")
+                               .arg(text)),
+                 1);
+        // The command goes once control is back in the event loop.
+        QCoreApplication::processEvents();
+        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        canvas->makeCurrent();
+        QVERIFY(tileBytes(target) == before);
+    }
+
+    void layerCommands_data()
+    {
+        QTest::addColumn<Build>("build");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("names");
+        QTest::newRow("append") << Build([](MCanvas *c) { new MCommandAppendLayer(c); }) << "Append a layer"
+                                << QStringList{"A", "B", "C", "Layer 4"};
+        QTest::newRow("prepend") << Build([](MCanvas *c) { new MCommandPrependLayer(c); }) << "Prepend a layer"
+                                 << QStringList{"Layer 4", "A", "B", "C"};
+        QTest::newRow("remove the first") << Build([](MCanvas *c) { new MCommandRemoveLayer(c, 0); }) << "Remove layer"
+                                          << QStringList{"B", "C"};
+        QTest::newRow("remove a middle one") << Build([](MCanvas *c) { new MCommandRemoveLayer(c, 1); })
+                                             << "Remove layer" << QStringList{"A", "C"};
+        QTest::newRow("remove the last") << Build([](MCanvas *c) { new MCommandRemoveLayer(c, 2); }) << "Remove layer"
+                                         << QStringList{"A", "B"};
+        QTest::newRow("up") << Build([](MCanvas *c) { new MCommandLayerUp(c, 2); }) << "Layer up"
+                            << QStringList{"A", "C", "B"};
+        QTest::newRow("up from row 0") << Build([](MCanvas *c) { new MCommandLayerUp(c, 0); }) << "Layer up"
+                                       << QStringList{"A", "B", "C"};
+        QTest::newRow("down") << Build([](MCanvas *c) { new MCommandLayerDown(c, 0); }) << "Layer down"
+                              << QStringList{"B", "A", "C"};
+        QTest::newRow("down from the last row") << Build([](MCanvas *c) { new MCommandLayerDown(c, 2); })
+                                                << "Layer down" << QStringList{"A", "B", "C"};
+        QTest::newRow("painted rectangle")
+            << Build([](MCanvas *c) { new MCommandSetPaintedRect(c, c->paintedRect(), QRectF(-960, -540, 1920, 1080)); })
+            << "Resize painted rectangle: 1920, 1080" << QStringList{"A", "B", "C"};
+        QTest::newRow("fractional painted rectangle")
+            << Build([](MCanvas *c) { new MCommandSetPaintedRect(c, c->paintedRect(), QRectF(0.5, 0, 10.25, 3)); })
+            << "Resize painted rectangle: 10.25, 3" << QStringList{"A", "B", "C"};
+        QTest::newRow("layer properties")
+            << Build([](MCanvas *c) {
+                   const MLayer *b = c->at(1);
+                   new MCommandUpdateLayerProperties(
+                       c, 1,
+                       {{"name", b->name()}, {"opacity", b->opacity()}, {"visible", b->visible()},
+                        {"locked", b->locked()}, {"mask", b->mask()}},
+                       {{"name", QStringLiteral("Ink")}, {"opacity", 0.25}, {"visible", true}, {"locked", false},
+                        {"mask", int(MLayer::OneMinusAlphaMask)}});
+               })
+            << "Layer property change" << QStringList{"A", "Ink", "C"};
+    }
+
+    // Layer-list, painted-rectangle and property commands change nothing
+    // until the stack redoes them; undo gives back the document exactly,
+    // pixels and every layer property included, and redo the change again.
+    void layerCommands()
+    {
+        QFETCH(Build, build);
+        QFETCH(QString, text);
+        QFETCH(QStringList, names);
+        threeLayers();
+        const QStringList before = documentState();
+        build(canvas.get());
+        QCOMPARE(canvas->undoStack()->count(), 1);
+        QCOMPARE(canvas->undoStack()->text(0), text);
+        QCOMPARE(layerNames(), names);
+        const QStringList after = documentState();
+        for (int i = 0; i < 2; ++i) {
+            // Undo works on rows, whichever row is current.
+            canvas->setCurrentRow(0);
+            canvas->undo();
+            QCOMPARE(documentState(), before);
+            canvas->redo();
+            QCOMPARE(documentState(), after);
+        }
+    }
+
+    // The removed layer is parked in the cache folder until the command goes.
+    void removedLayerIsParkedOnDisk()
+    {
+        threeLayers();
+        auto *command = new MCommandRemoveLayer(canvas.get(), 1);
+        QVERIFY(!command->keepsLayerInMemory());
+        QVERIFY(!command->storedId().isEmpty());
+        QCOMPARE(stream()->refCount(command->storedId()), 1);
+        const QString file = MUndoStream::fileName(command->storedId());
+        QVERIFY(QFile::exists(file));
+        canvas->undo();
+        canvas->redo();
+        QVERIFY(QFile::exists(file));
+        canvas->undoStack()->clear();
+        QVERIFY(!QFile::exists(file));
+    }
+
+    void removedLayerStaysInMemoryWhenItCannotBeParked_data()
+    {
+        QTest::addColumn<bool>("diskFull");
+        QTest::addColumn<bool>("undoneFirst");
+        QTest::newRow("disk full, history dropped while removed") << true << false;
+        QTest::newRow("disk full, history dropped once undone") << true << true;
+        QTest::newRow("no cache folder, history dropped while removed") << false << false;
+    }
+
+    // A layer that cannot be parked on disk is kept by the command itself:
+    // undo puts back the very layer, and dropping the history deletes it
+    // only when it is out of the document.
+    void removedLayerStaysInMemoryWhenItCannotBeParked()
+    {
+        QFETCH(bool, diskFull);
+        QFETCH(bool, undoneFirst);
+        threeLayers();
+        const QStringList before = documentState();
+        const QPointer<MTextureLayer> layer = canvas->at(1);
+        const QString cache = MUtility::cacheDirectory();
+        const MTestLogWatch log;
+        MCommandRemoveLayer *command = nullptr;
+        {
+            std::unique_ptr<MTestFileSizeLimit> limit;
+            if (diskFull) {
+                limit.reset(new MTestFileSizeLimit(100000));
+                QVERIFY(limit->isActive());
+            } else {
+                QVERIFY(QDir(cache).removeRecursively());
+                QFile blocker(cache.chopped(1));
+                QVERIFY(blocker.open(QIODevice::WriteOnly));
+            }
+            command = new MCommandRemoveLayer(canvas.get(), 1);
+            if (!diskFull) {
+                QVERIFY(QFile::remove(cache.chopped(1)));
+                QVERIFY(QDir().mkpath(cache));
+            }
+        }
+        QVERIFY(command->keepsLayerInMemory());
+        QVERIFY(command->storedId().isEmpty());
+        QCOMPARE(log.count(QStringLiteral("System error: Unable to park layer \"B\" on disk: it is kept in memory")), 1);
+        QCOMPARE(layerNames(), QStringList({"A", "C"}));
+        QVERIFY(layer);
+
+        canvas->undo();
+        QCOMPARE(canvas->at(1), layer.data());
+        QCOMPARE(documentState(), before);
+        canvas->redo();
+        QCOMPARE(layerNames(), QStringList({"A", "C"}));
+        if (undoneFirst)
+            canvas->undo();
+        canvas->undoStack()->clear();
+        QCOMPARE(!layer, !undoneFirst);
+        QCOMPARE(cacheFiles(), QStringList());
+    }
+
+    // Commands built as children of a parent run with it and are owned by it
+    // alone.
+    void childCommandsRunWithTheirParent()
+    {
+        canvas->makeCurrent();
+        MTextureTile *tile = tileOf(canvas->at(0), cells[3]);
+        const QStringList before = documentState();
+        auto *parent = new QUndoCommand(QStringLiteral("Group"));
+        new MCommandFillTile(canvas.get(), 0, tile, QColor(200, 100, 0, 255), parent);
+        new MCommandAppendLayer(canvas.get(), parent);
+        QCOMPARE(canvas->undoStack()->count(), 0);
+        QCOMPARE(parent->childCount(), 2);
+        canvas->undoStack()->push(parent);
+        QCOMPARE(canvas->count(), 2);
+        const QStringList after = documentState();
+        QVERIFY(after != before);
+        canvas->undo();
+        QCOMPARE(documentState(), before);
+        canvas->redo();
+        QCOMPARE(documentState(), after);
+    }
+
+    void droppedCommandsReleaseTheirBackups_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("undo limit") << "limit";
+        QTest::newRow("new command after undos") << "branch";
+        QTest::newRow("history cleared") << "clear";
+    }
+
+    // A command the stack drops releases its backups: memory, spill files
+    // and parked layers; those of the commands it keeps stay.
+    void droppedCommandsReleaseTheirBackups()
+    {
+        QFETCH(QString, how);
+        QUndoStack *stack = canvas->undoStack();
+        stack->setUndoLimit(4);
+        threeLayers();
+        setLimit(0.0);
+        canvas->makeCurrent();
+        QStringList ids;        // of the two oldest commands
+        new MCommandRemoveLayer(canvas.get(), 2);
+        ids << static_cast<const MCommandRemoveLayer *>(stack->command(0))->storedId();
+        new MCommandFillTile(canvas.get(), 0, tileOf(canvas->at(0), cells[0]), Qt::blue);
+        const auto *fill = static_cast<const MCommandTile *>(stack->command(1));
+        ids << fill->beforeId() << fill->afterId();
+        for (int i = 1; i < 3; ++i)
+            new MCommandFillTile(canvas.get(), 0, tileOf(canvas->at(0), cells[i]), Qt::green);
+        waitForWorkers(stream());
+        for (const QString &id : qAsConst(ids)) {
+            QCOMPARE(stream()->refCount(id), 1);
+            QVERIFY(QFile::exists(MUndoStream::fileName(id)));
+        }
+        QStringList kept;
+        if (how == QLatin1String("limit")) {
+            new MCommandFillTile(canvas.get(), 0, tileOf(canvas->at(0), cells[3]), Qt::red);
+            new MCommandFillTile(canvas.get(), 0, tileOf(canvas->at(0), cells[3]), Qt::red);
+            QCOMPARE(stack->count(), 4);
+            const auto *last = static_cast<const MCommandTile *>(stack->command(3));
+            kept << last->beforeId() << last->afterId();
+        } else if (how == QLatin1String("branch")) {
+            // Back to just after the layer removal: the fills go with the new branch.
+            for (int i = 0; i < 3; ++i)
+                canvas->undo();
+            kept << ids.takeFirst();
+            new MCommandAppendLayer(canvas.get());
+            QCOMPARE(stack->count(), 2);
+        } else {
+            stack->clear();
+        }
+        waitForWorkers(stream());
+        for (const QString &id : qAsConst(ids)) {
+            QCOMPARE(stream()->refCount(id), 0);
+            QVERIFY(!stream()->isInMemory(id));
+            QVERIFY(!QFile::exists(MUndoStream::fileName(id)));
+        }
+        for (const QString &id : qAsConst(kept)) {
+            QCOMPARE(stream()->refCount(id), 1);
+            QVERIFY(QFile::exists(MUndoStream::fileName(id)) || stream()->isInMemory(id));
+        }
+    }
+
+    // Several hundred seeded edits, undos and redos: every undo and redo
+    // gives back the document recorded at that place in the history, and the
+    // same run with its backups spilled to files gives the same documents.
+    void randomSequence()
+    {
+        const int steps = 300;
+        QVector<QStringList> inMemory, spilled;
+        int spilledInMemoryRun = 0, spilledSpillRun = 0;
+        runSequence(77, steps, inMemory, spilledInMemoryRun);
+        if (QTest::currentTestFailed())
+            return;
+        QCOMPARE(spilledInMemoryRun, 0);
+        canvas->undoStack()->clear();
+        waitForWorkers(stream());
+
+        setLimit(0.05);
+        runSequence(77, steps, spilled, spilledSpillRun);
+        if (QTest::currentTestFailed())
+            return;
+        QVERIFY(spilledSpillRun > 0);
+        QCOMPARE(spilled.size(), inMemory.size());
+        for (int i = 0; i < steps; ++i)
+            QVERIFY2(spilled[i] == inMemory[i],
+                     qPrintable(QStringLiteral("step %1, %2").arg(i).arg(firstDifference(spilled[i], inMemory[i]))));
+    }
+};
+
+QTEST_MAIN(TestMCommand)
+#include "tst_mcommand.moc"

@@ -1,0 +1,689 @@
+#include "mlogger.h"
+#include "msettings.h"
+#include "mtestglcontext.h"
+#include "mtestlogwatch.h"
+#include "mtestpixels.h"
+#include "mtexturelayer.h"
+#include "mtexturetile.h"
+#include "mundolayer.h"
+#include "mundostream.h"
+#include "mutility.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QtEndian>
+
+#include <csignal>
+#include <memory>
+#include <sys/resource.h>
+
+using MTestPixels::randomBytes;
+using MTestPixels::tileBytes;
+
+namespace {
+
+const qint64 kWholeRecord = 4 + 1048576;
+const qint64 kBlockRecordPart = 16 + 64 * 64 * 4;
+
+QStringList cacheFiles()
+{
+    return QDir(MUtility::cacheDirectory()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+// Handles the workers' reports until none is running, then lets the
+// counter's mirror reach the setting.
+void waitForWorkers(const MUndoStream &stream)
+{
+    while (stream.workerCount() > 0)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    QCoreApplication::processEvents();
+}
+
+// The pixels a block backup of `saved` restores over `current`: each whole
+// 64 x 64 block of the record comes back, the rest stays.
+QByteArray withBlocks(const QByteArray &current, const QByteArray &saved, const QVector<QRect> &blocks)
+{
+    if (blocks.isEmpty())
+        return saved;
+    QByteArray result = current;
+    for (const QRect &block : blocks)
+        for (int y = block.top(); y <= block.bottom(); ++y) {
+            const int at = (y * 512 + block.left()) * 4;
+            result.replace(at, block.width() * 4, saved.mid(at, block.width() * 4));
+        }
+    return result;
+}
+
+QVector<QRect> rectsOf(const QSet<MTile *> &blocks)
+{
+    QVector<QRect> rects;
+    for (MTile *block : blocks)
+        rects.append(block->rectWithBorder());
+    return rects;
+}
+
+// Simulates a full disk for the files this process writes.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        m_handler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_handler);
+    }
+    bool isActive() const { return m_active; }
+
+private:
+    rlimit m_saved{};
+    void (*m_handler)(int) = nullptr;
+    bool m_active = false;
+};
+
+enum Corruption {
+    CutPixels,
+    Empty,
+    WholeTrailing,
+    CountMinusTwo,
+    CountHuge,
+    BlockCutShort,
+    BlockOutside,
+    BlockNegative,
+    BlockInverted,
+    BlocksTrailing,
+    Oversized
+};
+
+void setInt32(QByteArray &bytes, int at, qint32 value)
+{
+    qToBigEndian<qint32>(value, bytes.data() + at);
+}
+
+} // namespace
+
+class TestMUndoStream : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MTestGLContext> gl;
+    std::unique_ptr<MTextureLayer> layer;
+
+    MTextureTile *paintedTile(quint32 seed, const QPointF &at = QPointF(10, 10))
+    {
+        auto *tile = static_cast<MTextureTile *>(layer->addTile(at));
+        if (tile->ensureTexture())
+            tile->setData(randomBytes(seed, tile->byteSize()).constData());
+        return tile;
+    }
+
+    // The 64-pixel blocks covering areas given in texture pixels.
+    static QSet<MTile *> blocksAt(MTextureTile *tile, const QVector<QRect> &areas)
+    {
+        tile->resetUndoLayer();
+        const QPoint origin = tile->rectWithBorder().topLeft();
+        for (const QRect &area : areas)
+            tile->markSubTiles(QRectF(area.translated(origin)));
+        return tile->touchedBlocks();
+    }
+
+    static void setLimit(double megabytes) { MSettings::instance()->set_undoMemoryMax(megabytes); }
+
+private slots:
+    void initTestCase()
+    {
+        MLogger::instance();
+        gl.reset(new MTestGLContext());
+        QVERIFY(gl->isValid());
+        layer.reset(new MTextureLayer());
+    }
+
+    void init() { setLimit(256.0); }
+
+    // Every test leaves nothing behind: no counted byte, no file.
+    void cleanup()
+    {
+        gl->makeCurrent();
+        layer->clear();
+        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(cacheFiles(), QStringList());
+        QVERIFY_GL_CLEAN();
+    }
+
+    void cleanupTestCase()
+    {
+        layer.reset();
+        gl.reset();
+    }
+
+    void restoresFromMemoryAndFile_data()
+    {
+        QTest::addColumn<QVector<QRect>>("areas");
+        QTest::newRow("whole tile") << QVector<QRect>();
+        QTest::newRow("one block") << QVector<QRect>{QRect(3, 5, 10, 10)};
+        QTest::newRow("four blocks around a corner") << QVector<QRect>{QRect(60, 60, 10, 10)};
+        QTest::newRow("last block") << QVector<QRect>{QRect(500, 500, 12, 12)};
+        QTest::newRow("a column and a row") << QVector<QRect>{QRect(200, 0, 1, 512), QRect(0, 300, 512, 2)};
+    }
+
+    // With no memory allowed the backup goes to a worker at once: until its
+    // report is handled it restores from memory, afterwards from its file,
+    // and both give the same pixels.
+    void restoresFromMemoryAndFile()
+    {
+        QFETCH(QVector<QRect>, areas);
+        MTextureTile *tile = paintedTile(1);
+        const QByteArray saved = tileBytes(tile);
+        const QSet<MTile *> blocks = blocksAt(tile, areas);
+        const QVector<QRect> rects = rectsOf(blocks);
+
+        MUndoStream stream;
+        setLimit(0.0);
+        QVERIFY(stream.saveTiles(tile, blocks));
+        const QString id = tile->backupId();
+        QVERIFY(!id.isEmpty());
+        stream.registerId(id);
+        QCOMPARE(stream.workerCount(), 1);
+
+        const QByteArray later = randomBytes(2, tile->byteSize());
+        const QByteArray expected = withBlocks(later, saved, rects);
+        QVERIFY(tile->setData(later.constData()));
+        QVERIFY(stream.isInMemory(id));
+        QVERIFY(stream.readBuffer(tile, id));
+        const QByteArray fromMemory = tileBytes(tile);
+        QVERIFY(fromMemory == expected);
+
+        waitForWorkers(stream);
+        QVERIFY(!stream.isInMemory(id));
+        QVERIFY(QFile::exists(MUndoStream::fileName(id)));
+        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(MSettings::instance()->undoMemorySize(), 0.0);
+
+        QVERIFY(tile->setData(later.constData()));
+        tile->setBackupId(QStringLiteral("other"));
+        QVERIFY(stream.readBuffer(tile, id));
+        QVERIFY(tileBytes(tile) == fromMemory);
+        QCOMPARE(tile->backupId(), id);
+
+        stream.unregisterId(id);
+        QVERIFY(!QFile::exists(MUndoStream::fileName(id)));
+        QVERIFY_GL_CLEAN();
+    }
+
+    // The spill file is the record byte for byte: a big-endian count (-1 for
+    // a whole tile), then per block its rectangle (left, top, right, bottom)
+    // and its rows.
+    void spillFileLayout()
+    {
+        MTextureTile *tile = paintedTile(3);
+        const QByteArray saved = tileBytes(tile);
+        MUndoStream stream;
+        setLimit(0.0);
+
+        QVERIFY(stream.saveTiles(tile, {}));
+        const QString whole = tile->backupId();
+        stream.registerId(whole);
+        QVERIFY(stream.saveTiles(tile, blocksAt(tile, {QRect(70, 130, 1, 1), QRect(448, 0, 1, 1)})));
+        const QString twoBlocks = tile->backupId();
+        stream.registerId(twoBlocks);
+        waitForWorkers(stream);
+
+        const QByteArray wholeFile = fileBytes(MUndoStream::fileName(whole));
+        QCOMPARE(wholeFile.size(), int(kWholeRecord));
+        QCOMPARE(wholeFile.left(4), QByteArray("\xff\xff\xff\xff"));
+        QVERIFY(wholeFile.mid(4) == saved);
+
+        const QByteArray blockFile = fileBytes(MUndoStream::fileName(twoBlocks));
+        QCOMPARE(blockFile.size(), int(4 + 2 * kBlockRecordPart));
+        QCOMPARE(qFromBigEndian<qint32>(blockFile.constData()), 2);
+        QSet<QPair<int, int>> corners;
+        for (int i = 0; i < 2; ++i) {
+            const char *part = blockFile.constData() + 4 + i * kBlockRecordPart;
+            const int left = qFromBigEndian<qint32>(part), top = qFromBigEndian<qint32>(part + 4);
+            QCOMPARE(qFromBigEndian<qint32>(part + 8), left + 63);
+            QCOMPARE(qFromBigEndian<qint32>(part + 12), top + 63);
+            corners.insert({left, top});
+            for (int row = 0; row < 64; ++row)
+                QVERIFY(QByteArray(part + 16 + row * 256, 256) == saved.mid(((top + row) * 512 + left) * 4, 256));
+        }
+        QCOMPARE(corners, (QSet<QPair<int, int>>{{64, 128}, {448, 0}}));
+
+        stream.unregisterId(whole);
+        stream.unregisterId(twoBlocks);
+    }
+
+    // Counted bytes past the limit send exactly one buffer, the oldest, to a
+    // worker per backup; the setting mirrors the counter.
+    void spillsTheOldestPastTheLimit()
+    {
+        MTextureTile *tile = paintedTile(4);
+        MUndoStream stream;
+        setLimit(2.5);
+        QStringList ids;
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY(stream.saveTiles(tile, {}));
+            ids << tile->backupId();
+            stream.registerId(ids.last());
+            QCOMPARE(stream.workerCount(), i < 2 ? 0 : 1);
+            waitForWorkers(stream);
+        }
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(QFile::exists(MUndoStream::fileName(ids[i])), i < 2);
+            QCOMPARE(stream.isInMemory(ids[i]), i >= 2);
+        }
+        QCOMPARE(MUndoStream::memorySize(), 2 * kWholeRecord);
+        QCOMPARE(MSettings::instance()->undoMemorySize(), 2.0 * kWholeRecord / 1048576.0);
+
+        for (const QString &id : qAsConst(ids))
+            stream.unregisterId(id);
+        QCoreApplication::processEvents();
+        QCOMPARE(MSettings::instance()->undoMemorySize(), 0.0);
+    }
+
+    void lastReleaseFreesTheBackup_data()
+    {
+        QTest::addColumn<bool>("spilled");
+        QTest::addColumn<int>("holders");
+        QTest::newRow("in memory, one holder") << false << 1;
+        QTest::newRow("in memory, three holders") << false << 3;
+        QTest::newRow("on disk, one holder") << true << 1;
+        QTest::newRow("on disk, two holders") << true << 2;
+    }
+
+    void lastReleaseFreesTheBackup()
+    {
+        QFETCH(bool, spilled);
+        QFETCH(int, holders);
+        MTextureTile *tile = paintedTile(5);
+        const QByteArray saved = tileBytes(tile);
+        MUndoStream stream;
+        setLimit(spilled ? 0.0 : 256.0);
+        QVERIFY(stream.saveTiles(tile, blocksAt(tile, {QRect(0, 0, 1, 1)})));
+        const QString id = tile->backupId();
+        const QString path = MUndoStream::fileName(id);
+        for (int i = 0; i < holders; ++i)
+            stream.registerId(id);
+        waitForWorkers(stream);
+        QCOMPARE(QFile::exists(path), spilled);
+        QCOMPARE(MUndoStream::memorySize(), spilled ? 0 : 4 + kBlockRecordPart);
+
+        for (int i = 1; i < holders; ++i)
+            stream.unregisterId(id);
+        QCOMPARE(stream.refCount(id), 1);
+        QVERIFY(tile->setData(randomBytes(6, tile->byteSize()).constData()));
+        QVERIFY(stream.readBuffer(tile, id));
+        QVERIFY(tileBytes(tile).left(256) == saved.left(256));
+
+        const MTestLogWatch log;
+        stream.unregisterId(id);
+        QCOMPARE(stream.refCount(id), 0);
+        QVERIFY(!QFile::exists(path));
+        QVERIFY(!stream.isInMemory(id));
+        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QVERIFY(!stream.readBuffer(tile, id));
+        QCOMPARE(log.count(QStringLiteral("System error: Undo file doesn't exists: ") + id), 1);
+        stream.unregisterId(id);
+        QCOMPARE(log.count(QStringLiteral("System error: Unregister of a non previously registered id: ") + id), 1);
+    }
+
+    void releaseWhileAWorkerWrites_data()
+    {
+        QTest::addColumn<bool>("heldAgain");
+        QTest::newRow("released") << false;
+        QTest::newRow("released, then held again") << true;
+    }
+
+    // The worker keeps its bytes until it reports; a backup released
+    // meanwhile leaves no file behind, one held again survives on disk.
+    void releaseWhileAWorkerWrites()
+    {
+        QFETCH(bool, heldAgain);
+        MTextureTile *tile = paintedTile(7);
+        const QByteArray saved = tileBytes(tile);
+        MUndoStream stream;
+        setLimit(0.0);
+        QVERIFY(stream.saveTiles(tile, {}));
+        const QString id = tile->backupId();
+        stream.registerId(id);
+        QCOMPARE(stream.workerCount(), 1);
+        stream.unregisterId(id);
+        QVERIFY(stream.isInMemory(id));
+        if (heldAgain)
+            stream.registerId(id);
+        waitForWorkers(stream);
+
+        QVERIFY(!stream.isInMemory(id));
+        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(QFile::exists(MUndoStream::fileName(id)), heldAgain);
+        if (heldAgain) {
+            QVERIFY(tile->setData(randomBytes(8, tile->byteSize()).constData()));
+            QVERIFY(stream.readBuffer(tile, id));
+            QVERIFY(tileBytes(tile) == saved);
+            stream.unregisterId(id);
+        }
+    }
+
+    void failedSpillKeepsTheMemoryCopy_data()
+    {
+        QTest::addColumn<bool>("diskFull");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("disk full part way") << true << QStringLiteral("System error: Cannot write undo file");
+        QTest::newRow("cache folder unusable") << false << QStringLiteral("System error: Cannot open file for ouput: ");
+    }
+
+    // A spill that cannot complete leaves no file, keeps the bytes in memory
+    // and counted, and is not tried again; the backup restores exactly.
+    void failedSpillKeepsTheMemoryCopy()
+    {
+        QFETCH(bool, diskFull);
+        QFETCH(QString, message);
+        MTextureTile *tile = paintedTile(9);
+        const QByteArray saved = tileBytes(tile);
+        const QString cache = MUtility::cacheDirectory();
+        MUndoStream stream;
+        setLimit(0.0);
+        const MTestLogWatch log;
+        QString id;
+        {
+            std::unique_ptr<FileSizeLimit> limit;
+            if (diskFull) {
+                limit.reset(new FileSizeLimit(100000));
+                QVERIFY(limit->isActive());
+            } else {
+                QVERIFY(QDir(cache).removeRecursively());
+                QVERIFY(writeBytes(cache.chopped(1), "not a folder"));
+            }
+            QVERIFY(stream.saveTiles(tile, {}));
+            id = tile->backupId();
+            stream.registerId(id);
+            waitForWorkers(stream);
+
+            // The next backup is the one offered to a worker, not the failed one.
+            QVERIFY(stream.saveTiles(tile, {}));
+            stream.registerId(tile->backupId());
+            waitForWorkers(stream);
+            stream.unregisterId(tile->backupId());
+            if (!diskFull) {
+                QVERIFY(QFile::remove(cache.chopped(1)));
+                QVERIFY(QDir().mkpath(cache));
+            }
+        }
+        const QString path = MUndoStream::fileName(id);
+        QCOMPARE(log.count(message), 2);
+        QCOMPARE(log.count(QStringLiteral("System error: Undo buffer serialization error: ") + path), 1);
+        QVERIFY(!QFile::exists(path));
+        QCOMPARE(cacheFiles(), QStringList());
+        QVERIFY(stream.isInMemory(id));
+        QCOMPARE(MUndoStream::memorySize(), kWholeRecord);
+
+        QVERIFY(tile->setData(randomBytes(10, tile->byteSize()).constData()));
+        QVERIFY(stream.readBuffer(tile, id));
+        QVERIFY(tileBytes(tile) == saved);
+        stream.unregisterId(id);
+    }
+
+    // A record small enough to sit in the file's write buffer only fails when
+    // the file is completed; that failure too keeps the memory copy.
+    void failedCompletionKeepsTheMemoryCopy()
+    {
+        MTextureTile *tile = paintedTile(18);
+        tile->resetUndoLayer();
+        const QSet<MTile *> outside{tile->undoLayer()->addTile(QPointF(600, 10))};
+        MUndoStream stream;
+        setLimit(0.0);
+        QString id;
+        {
+            FileSizeLimit limit(2);
+            QVERIFY(limit.isActive());
+            QVERIFY(stream.saveTiles(tile, outside));
+            id = tile->backupId();
+            stream.registerId(id);
+            waitForWorkers(stream);
+        }
+        QVERIFY(stream.isInMemory(id));
+        QCOMPARE(MUndoStream::memorySize(), qint64(4));
+        QCOMPARE(cacheFiles(), QStringList());
+        stream.unregisterId(id);
+    }
+
+    void corruptFileChangesNothing_data()
+    {
+        QTest::addColumn<bool>("blocks");
+        QTest::addColumn<int>("corruption");
+        QTest::addColumn<QString>("message");
+        const QString length = QStringLiteral("System error: Buffer length error. read: %1, should read: %2");
+        const QString invalid = QStringLiteral("System error: Invalid undo buffer ");
+        QTest::newRow("whole tile cut to 1000 pixel bytes") << false << int(CutPixels) << length.arg(1000).arg(1048576);
+        QTest::newRow("empty file") << false << int(Empty) << length.arg(0).arg(4);
+        QTest::newRow("whole tile with bytes after it") << false << int(WholeTrailing) << invalid;
+        QTest::newRow("count -2") << true << int(CountMinusTwo) << invalid;
+        QTest::newRow("absurd count") << true << int(CountHuge) << invalid;
+        QTest::newRow("block cut short") << true << int(BlockCutShort) << length.arg(16284).arg(16384);
+        QTest::newRow("block past the tile") << true << int(BlockOutside) << invalid;
+        QTest::newRow("block before the tile") << true << int(BlockNegative) << invalid;
+        QTest::newRow("inverted block") << true << int(BlockInverted) << invalid;
+        QTest::newRow("bytes after the blocks") << true << int(BlocksTrailing) << invalid;
+        QTest::newRow("larger than any backup") << true << int(Oversized) << invalid;
+    }
+
+    void corruptFileChangesNothing()
+    {
+        QFETCH(bool, blocks);
+        QFETCH(int, corruption);
+        QFETCH(QString, message);
+        MTextureTile *tile = paintedTile(11);
+        MUndoStream stream;
+        setLimit(0.0);
+        QVERIFY(stream.saveTiles(tile, blocks ? blocksAt(tile, {QRect(0, 0, 1, 1), QRect(100, 100, 1, 1)}) : QSet<MTile *>()));
+        const QString id = tile->backupId();
+        stream.registerId(id);
+        waitForWorkers(stream);
+        const QString path = MUndoStream::fileName(id);
+        QByteArray bytes = fileBytes(path);
+        QVERIFY(!bytes.isEmpty());
+
+        switch (Corruption(corruption)) {
+        case CutPixels: bytes.truncate(4 + 1000); break;
+        case Empty: bytes.clear(); break;
+        case WholeTrailing: bytes.append("xyz"); break;
+        case CountMinusTwo: setInt32(bytes, 0, -2); break;
+        case CountHuge: setInt32(bytes, 0, 0x7fffffff); break;
+        case BlockCutShort: bytes.chop(100); break;
+        case BlockOutside: setInt32(bytes, 4, 480); setInt32(bytes, 12, 543); break;
+        case BlockNegative: setInt32(bytes, 4, -64); setInt32(bytes, 12, -1); break;
+        case BlockInverted: setInt32(bytes, 12, 10); setInt32(bytes, 4, 20); break;
+        case BlocksTrailing: bytes.append("xyz"); break;
+        case Oversized: bytes.append(QByteArray(2 * 1048576, 'x')); break;
+        }
+        QVERIFY(writeBytes(path, bytes));
+
+        const QByteArray current = randomBytes(12, tile->byteSize());
+        QVERIFY(tile->setData(current.constData()));
+        tile->setBackupId(QStringLiteral("current"));
+        const MTestLogWatch log;
+        QVERIFY(!stream.readBuffer(tile, id));
+        QCOMPARE(log.count(message), 1);
+        QVERIFY(tileBytes(tile) == current);
+        QCOMPARE(tile->backupId(), QStringLiteral("current"));
+        stream.unregisterId(id);
+        QVERIFY_GL_CLEAN();
+    }
+
+    // Blocks that lie outside the texture make a backup of no block, which
+    // restores nothing.
+    void backupOfNoBlock()
+    {
+        MTextureTile *tile = paintedTile(13);
+        tile->resetUndoLayer();
+        QSet<MTile *> outside{tile->undoLayer()->addTile(QPointF(600, 10)), tile->undoLayer()->addTile(QPointF(10, 530))};
+        MUndoStream stream;
+        setLimit(0.0);
+        QVERIFY(stream.saveTiles(tile, outside));
+        const QString id = tile->backupId();
+        stream.registerId(id);
+        waitForWorkers(stream);
+        QCOMPARE(fileBytes(MUndoStream::fileName(id)), QByteArray(4, '\0'));
+        const QByteArray current = randomBytes(14, tile->byteSize());
+        QVERIFY(tile->setData(current.constData()));
+        QVERIFY(stream.readBuffer(tile, id));
+        QVERIFY(tileBytes(tile) == current);
+        stream.unregisterId(id);
+    }
+
+    // A backup of pixels the caller holds stays in memory, restores exactly,
+    // and is neither counted nor spilled: releasing it leaves the counted
+    // bytes of other backups alone.
+    void textureBackup()
+    {
+        MTextureTile *tile = paintedTile(15);
+        MUndoStream stream;
+        QVERIFY(stream.saveTiles(tile, blocksAt(tile, {QRect(0, 0, 1, 1)})));
+        const QString counted = tile->backupId();
+        stream.registerId(counted);
+        const qint64 countedSize = MUndoStream::memorySize();
+        QCOMPARE(countedSize, 4 + kBlockRecordPart);
+
+        {
+            const MTestLogWatch log;
+            QVERIFY(!stream.saveTexture(tile, nullptr));
+            QCOMPARE(log.count(QStringLiteral("System error: Cannot save null buffer.")), 1);
+            QCOMPARE(tile->backupId(), counted);
+        }
+
+        setLimit(0.0);
+        const QByteArray pixels = randomBytes(16, tile->byteSize());
+        QVERIFY(stream.saveTexture(tile, pixels.constData()));
+        const QString id = tile->backupId();
+        stream.registerId(id);
+        QCOMPARE(stream.workerCount(), 0);
+        QCOMPARE(MUndoStream::memorySize(), countedSize);
+
+        QVERIFY(stream.readBuffer(tile, id));
+        QVERIFY(tileBytes(tile) == pixels);
+        QVERIFY(stream.readBuffer(tile, id));    // and again
+        QVERIFY(tileBytes(tile) == pixels);
+
+        stream.unregisterId(id);
+        QVERIFY(!stream.isInMemory(id));
+        QCOMPARE(MUndoStream::memorySize(), countedSize);
+        stream.unregisterId(counted);
+    }
+
+    void saveWithoutTextureFails()
+    {
+        auto *tile = static_cast<MTextureTile *>(layer->addTile(QPointF(10, 10)));
+        tile->setBackupId(QStringLiteral("previous"));
+        MUndoStream stream;
+        const MTestLogWatch log;
+        QVERIFY(!stream.saveTiles(tile, {}));
+        QCOMPARE(log.count(QStringLiteral("System error: Cannot create buffer from texture:")), 1);
+        QCOMPARE(tile->backupId(), QStringLiteral("previous"));
+        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+    }
+
+    // A stream going away waits for its workers and leaves no memory and no file.
+    void destroyedWithWorkersRunning()
+    {
+        MTextureTile *tile = paintedTile(17);
+        auto stream = std::make_unique<MUndoStream>();
+        setLimit(0.0);
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY(stream->saveTiles(tile, i % 2 ? QSet<MTile *>() : blocksAt(tile, {QRect(i * 64, 0, 1, 1)})));
+            stream->registerId(tile->backupId());
+        }
+        QVERIFY(stream->workerCount() > 0);
+        stream.reset();
+        QCoreApplication::processEvents();
+        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(cacheFiles(), QStringList());
+    }
+
+    // A seeded run of backups, restores and releases over a small memory
+    // limit, with reports handled at random moments: every restore gives
+    // exactly the saved pixels, and the end leaves nothing behind.
+    void randomSequence()
+    {
+        QRandomGenerator random(20240611);
+        const QVector<QPointF> places{QPointF(10, 10), QPointF(510, 10), QPointF(10, 510)};
+        QVector<MTextureTile *> tiles;
+        for (int i = 0; i < places.size(); ++i)
+            tiles << paintedTile(100 + i, places[i]);
+        struct Backup
+        {
+            MTextureTile *tile;
+            QByteArray pixels;
+            QVector<QRect> blocks;
+            int holders;
+        };
+        QHash<QString, Backup> live;
+        QStringList order;      // ids in the order they were made, so that picks repeat from run to run
+        MUndoStream stream;
+        setLimit(0.1);
+
+        for (int step = 0; step < 300; ++step) {
+            MTextureTile *tile = tiles[random.bounded(tiles.size())];
+            const int action = random.bounded(10);
+            if (action < 4 || live.isEmpty()) {
+                QVERIFY(tile->setData(randomBytes(random.generate(), tile->byteSize()).constData()));
+                QVector<QRect> areas;
+                if (random.bounded(3))
+                    for (int n = 1 + random.bounded(4); n > 0; --n)
+                        areas << QRect(random.bounded(512), random.bounded(512), 1 + random.bounded(80), 1 + random.bounded(80));
+                const QSet<MTile *> blocks = blocksAt(tile, areas);
+                QVERIFY(stream.saveTiles(tile, blocks));
+                stream.registerId(tile->backupId());
+                live.insert(tile->backupId(), {tile, tileBytes(tile), rectsOf(blocks), 1});
+                order << tile->backupId();
+            } else if (action < 7) {
+                const QString id = order.at(random.bounded(order.size()));
+                Backup &backup = live[id];
+                const QByteArray expected = withBlocks(tileBytes(backup.tile), backup.pixels, backup.blocks);
+                QVERIFY2(stream.readBuffer(backup.tile, id), qPrintable(QStringLiteral("step %1").arg(step)));
+                QVERIFY2(tileBytes(backup.tile) == expected, qPrintable(QStringLiteral("step %1").arg(step)));
+            } else if (action < 8) {
+                const QString id = order.at(random.bounded(order.size()));
+                stream.registerId(id);
+                ++live[id].holders;
+            } else {
+                const QString id = order.at(random.bounded(order.size()));
+                stream.unregisterId(id);
+                if (--live[id].holders == 0) {
+                    live.remove(id);
+                    order.removeOne(id);
+                }
+            }
+            if (random.bounded(4) == 0)
+                QCoreApplication::processEvents();
+        }
+        waitForWorkers(stream);
+        for (auto it = live.cbegin(); it != live.cend(); ++it)
+            for (int i = 0; i < it->holders; ++i)
+                stream.unregisterId(it.key());
+        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(cacheFiles(), QStringList());
+    }
+};
+
+QTEST_MAIN(TestMUndoStream)
+#include "tst_mundostream.moc"
