@@ -33,7 +33,8 @@ const QRgb blue = qRgba(0, 0, 100, 128);
 const QString effectId = QStringLiteral("{5A1C0D1E-0000-4000-8000-0000000000E1}");
 
 // What a layer operation may change: the layer list with each layer's
-// properties and pixels (over the painted rectangle), the current row.
+// properties and pixels (over the painted rectangle). The current row is
+// not part of the history.
 struct LayerState
 {
     QString name;
@@ -51,8 +52,7 @@ struct LayerState
 struct DocumentState
 {
     QList<LayerState> layers;
-    int currentRow;
-    bool operator==(const DocumentState &o) const { return layers == o.layers && currentRow == o.currentRow; }
+    bool operator==(const DocumentState &o) const { return layers == o.layers; }
 };
 
 QImage layerPixels(MTextureLayer *layer)
@@ -92,7 +92,6 @@ private:
     {
         canvas->makeCurrent();
         DocumentState s;
-        s.currentRow = canvas->currentRow();
         for (int row = 0; row < canvas->count(); ++row) {
             MTextureLayer *layer = canvas->at(row);
             s.layers.append({layer->name(), layer->visible(), layer->locked(), layer->shaderId(), layerPixels(layer)});
@@ -275,12 +274,12 @@ private slots:
         switch (operation) {
         case 0: canvas->moveUpLayer(0); break;
         case 1: canvas->moveDownLayer(2); break;
-        case 2: canvas->at(1)->set_visible(false); break;
-        case 3: canvas->at(1)->set_locked(true); break;
+        case 2: canvas->at(1)->setVisible(false); break;
+        case 3: canvas->at(1)->setLocked(true); break;
         case 5: canvas->mergeLayers(2, 3); break;
         case 6: canvas->removeLayer(2); canvas->undoStack()->clear(); break;
         case 7: canvas->at(1)->set_shaderId(effectId); canvas->setCurrentRow(1); break;
-        case 8: canvas->at(2)->set_locked(true); break;
+        case 8: canvas->at(2)->setLocked(true); break;
         }
         const DocumentState before = state();
         switch (operation) {
@@ -338,7 +337,7 @@ private slots:
     // A hidden row stays hidden when every other one is hidden.
     void hideAllExceptKeepsTheRowsOwnVisibility()
     {
-        canvas->at(1)->set_visible(false);
+        canvas->at(1)->setVisible(false);
         canvas->hideAllLayersExcept(1);
         for (int row = 0; row < 3; ++row)
             QVERIFY(!canvas->at(row)->visible());

@@ -111,7 +111,7 @@ private slots:
 
     void fillPathRefusesAHiddenLayer()
     {
-        canvas->at(1)->set_visible(false);
+        canvas->at(1)->setVisible(false);
         QVERIFY(!canvas->fillPath(QPainterPath(), Qt::green, -1));
         QCOMPARE(canvas->undoStack()->count(), 0);
     }
@@ -186,7 +186,7 @@ private slots:
         canvas->erase();
         QCOMPARE(canvas->undoStack()->count(), 2);
         QCOMPARE(canvas->undoStack()->text(1), QStringLiteral("Clear"));
-        canvas->at(0)->set_locked(true);
+        canvas->at(0)->setLocked(true);
         canvas->erase();
         QCOMPARE(canvas->undoStack()->count(), 2);
     }
