@@ -14,6 +14,7 @@
 #include "mopengl.h"
 #include "msettings.h"
 #include "mshaderlist.h"
+#include "mtestblockedcache.h"
 #include "mtestcanvas.h"
 #include "mtesteffect.h"
 #include "mtestfilesizelimit.h"
@@ -173,6 +174,27 @@ private:
         if (tile)
             tile->ensureTexture();
         return tile;
+    }
+
+    // A tile command of the given kind on the tile of row 0.
+    static MCommandTile *tileCommand(MCanvas *document, Kind kind, MTextureTile *target, MTextureTile *source,
+                                     MBufferTile *buffer, const QColor &fill, double opacity)
+    {
+        switch (kind) {
+        case Fill: return new MCommandFillTile(document, 0, target, fill);
+        case QuickFill: return new MCommandQuickFillTile(document, 0, target, buffer);
+        default: return new MCommandUpdateTile(document, 0, target, source, opacity, kind == StrokeBlend, kind == Copy);
+        }
+    }
+
+    // The tile of row 0 at a cell, holding seeded noise (also
+    // put in pixels).
+    MTextureTile *noisyTile(const QPointF &at, quint32 seed, QByteArray &pixels)
+    {
+        canvas->makeCurrent();
+        MTextureTile *tile = tileOf(canvas->at(0), at);
+        pixels = premultipliedNoise(seed, tile->byteSize());
+        return tile->setData(pixels.constData()) ? tile : nullptr;
     }
 
     // The document as a painter sees it: the painted rectangle, then each
@@ -461,10 +483,9 @@ private slots:
         QFETCH(bool, blocks);
         QFETCH(bool, spill);
         QFETCH(QString, text);
-        canvas->makeCurrent();
-        MTextureTile *target = tileOf(canvas->at(0), cells[0]);
-        const QByteArray before = premultipliedNoise(1, target->byteSize());
-        QVERIFY(target->setData(before.constData()));
+        QByteArray before;
+        MTextureTile *target = noisyTile(cells[0], 1, before);
+        QVERIFY(target);
 
         MTextureTile *source = tileOf(canvas->strokeLayer(), cells[0]);
         const QRect area(40, 70, 100, 130);
@@ -488,14 +509,7 @@ private slots:
         if (spill)
             setLimit(0.0);
         const MTestLogWatch log;
-        MCommandTile *command = nullptr;
-        switch (kind) {
-        case Fill: command = new MCommandFillTile(canvas.get(), 0, target, fill); break;
-        case QuickFill: command = new MCommandQuickFillTile(canvas.get(), 0, target, &buffer); break;
-        default:
-            command = new MCommandUpdateTile(canvas.get(), 0, target, source, 0.6, kind == StrokeBlend, kind == Copy);
-            break;
-        }
+        MCommandTile *command = tileCommand(canvas.get(), Kind(kind), target, source, &buffer, fill, 0.6);
         QVERIFY(command->isRecorded());
         QCOMPARE(canvas->undoStack()->count(), 1);
         QCOMPARE(canvas->undoStack()->text(0), text);
@@ -526,12 +540,11 @@ private slots:
     // Undoing after the layer lost the tile makes it again at the same cell.
     void undoRecreatesAMissingTile()
     {
-        canvas->makeCurrent();
         MTextureLayer *layer = canvas->at(0);
-        MTextureTile *tile = tileOf(layer, cells[1]);
+        QByteArray before;
+        MTextureTile *tile = noisyTile(cells[1], 4, before);
+        QVERIFY(tile);
         const QRect cell = tile->rect();
-        const QByteArray before = premultipliedNoise(4, tile->byteSize());
-        QVERIFY(tile->setData(before.constData()));
         new MCommandFillTile(canvas.get(), 0, tile, QColor(10, 200, 30, 128));
         const QByteArray after = tileBytes(tile);
         layer->clear();
@@ -570,10 +583,9 @@ private slots:
         QFETCH(int, buffer);
         QFETCH(bool, noContext);
         QFETCH(QString, text);
-        canvas->makeCurrent();
-        MTextureTile *target = tileOf(canvas->at(0), cells[2]);
-        const QByteArray before = premultipliedNoise(5, target->byteSize());
-        QVERIFY(target->setData(before.constData()));
+        QByteArray before;
+        MTextureTile *target = noisyTile(cells[2], 5, before);
+        QVERIFY(target);
         MTextureTile *source = tileOf(canvas->strokeLayer(), cells[2]);
         QVERIFY(source->setData(premultipliedNoise(6, source->byteSize()).constData()));
         MBufferTile pixels(buffer == 2 ? 256 : 512, 6, 4);
@@ -591,12 +603,7 @@ private slots:
         }
         MCanvas *document = noContext ? dead.get() : canvas.get();
         const MTestLogWatch log;
-        MCommandTile *command = nullptr;
-        switch (kind) {
-        case Fill: command = new MCommandFillTile(document, 0, target, Qt::red); break;
-        case QuickFill: command = new MCommandQuickFillTile(document, 0, target, &pixels); break;
-        default: command = new MCommandUpdateTile(document, 0, target, source, 1.0, false, false); break;
-        }
+        MCommandTile *command = tileCommand(document, Kind(kind), target, source, &pixels, Qt::red, 1.0);
         QVERIFY(!command->isRecorded());
         QCOMPARE(document->undoStack()->count(), 0);
         QCOMPARE(log.count(QStringLiteral("System error: Unable to back up the tile at 0, -500: \"%1\" is not recorded")
@@ -712,24 +719,13 @@ private slots:
         threeLayers();
         const QStringList before = documentState();
         const QPointer<MTextureLayer> layer = canvas->at(1);
-        const QString cache = MUtility::cacheDirectory();
         const MTestLogWatch log;
         MCommandRemoveLayer *command = nullptr;
         {
-            std::unique_ptr<MTestFileSizeLimit> limit;
-            if (diskFull) {
-                limit.reset(new MTestFileSizeLimit(100000));
-                QVERIFY(limit->isActive());
-            } else {
-                QVERIFY(QDir(cache).removeRecursively());
-                QFile blocker(cache.chopped(1));
-                QVERIFY(blocker.open(QIODevice::WriteOnly));
-            }
+            std::unique_ptr<MTestFileSizeLimit> full(diskFull ? new MTestFileSizeLimit(100000) : nullptr);
+            std::unique_ptr<MTestBlockedCache> blocked(diskFull ? nullptr : new MTestBlockedCache());
+            QVERIFY(diskFull ? full->isActive() : blocked->isActive());
             command = new MCommandRemoveLayer(canvas.get(), 1);
-            if (!diskFull) {
-                QVERIFY(QFile::remove(cache.chopped(1)));
-                QVERIFY(QDir().mkpath(cache));
-            }
         }
         QVERIFY(command->keepsLayerInMemory());
         QVERIFY(command->storedId().isEmpty());

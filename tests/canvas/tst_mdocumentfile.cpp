@@ -6,6 +6,7 @@
 #include "mshaderlist.h"
 #include "mtestcanvas.h"
 #include "mtesteffect.h"
+#include "mtestfilesizelimit.h"
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
 #include "mtestlogwatch.h"
@@ -22,9 +23,7 @@
 #include <QTest>
 #include <QUndoStack>
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 using namespace MTestCanvas;
 
@@ -78,30 +77,6 @@ QByteArray int32(qint32 value)
     QDataStream(&raw, QIODevice::WriteOnly) << value;
     return raw;
 }
-
-// Lowers the process's file size limit while it lives; writing past it fails
-// (EFBIG) instead of raising a signal.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lowered = m_old;
-        lowered.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &lowered);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-};
 
 } // namespace
 
@@ -524,9 +499,9 @@ private slots:
 
         bool savedAnyway = false;
         {
-            std::unique_ptr<FileSizeLimit> limit;
+            std::unique_ptr<MTestFileSizeLimit> limit;
             if (obstacle == QLatin1String("limit"))
-                limit.reset(new FileSizeLimit(256 * 1024));
+                limit.reset(new MTestFileSizeLimit(256 * 1024));
             savedAnyway = canvas->saveToFile(path);
         }
         QVERIFY(!savedAnyway);

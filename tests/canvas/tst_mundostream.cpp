@@ -1,5 +1,6 @@
 #include "mlogger.h"
 #include "msettings.h"
+#include "mtestfilesizelimit.h"
 #include "mtestglcontext.h"
 #include "mtestlogwatch.h"
 #include "mtestpixels.h"
@@ -15,9 +16,7 @@
 #include <QTest>
 #include <QtEndian>
 
-#include <csignal>
 #include <memory>
-#include <sys/resource.h>
 
 using MTestPixels::randomBytes;
 using MTestPixels::tileBytes;
@@ -75,31 +74,6 @@ QVector<QRect> rectsOf(const QSet<MTile *> &blocks)
         rects.append(block->rectWithBorder());
     return rects;
 }
-
-// Simulates a full disk for the files this process writes.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        m_handler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &limit) == 0;
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_saved);
-        std::signal(SIGXFSZ, m_handler);
-    }
-    bool isActive() const { return m_active; }
-
-private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
-    bool m_active = false;
-};
 
 enum Corruption {
     CutPixels,
@@ -406,9 +380,9 @@ private slots:
         const MTestLogWatch log;
         QString id;
         {
-            std::unique_ptr<FileSizeLimit> limit;
+            std::unique_ptr<MTestFileSizeLimit> limit;
             if (diskFull) {
-                limit.reset(new FileSizeLimit(100000));
+                limit.reset(new MTestFileSizeLimit(100000));
                 QVERIFY(limit->isActive());
             } else {
                 QVERIFY(QDir(cache).removeRecursively());
@@ -454,7 +428,7 @@ private slots:
         setLimit(0.0);
         QString id;
         {
-            FileSizeLimit limit(2);
+            MTestFileSizeLimit limit(2);
             QVERIFY(limit.isActive());
             QVERIFY(stream.saveTiles(tile, outside));
             id = tile->backupId();

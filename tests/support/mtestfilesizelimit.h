@@ -2,21 +2,19 @@
 
 #include <sys/resource.h>
 
-// A full disk for the files this process writes while the object lives: no
-// file may grow past the given size (writes past it fail instead of raising
-// a signal).
+// A full disk for the files this process writes: lowers the process's file
+// size limit while it lives, so that writing past it fails (EFBIG) instead of
+// raising a signal.
 class MTestFileSizeLimit
 {
 public:
     explicit MTestFileSizeLimit(rlim_t bytes);
     ~MTestFileSizeLimit();
-    MTestFileSizeLimit(const MTestFileSizeLimit &) = delete;
-    MTestFileSizeLimit &operator=(const MTestFileSizeLimit &) = delete;
 
     bool isActive() const { return m_active; }
 
 private:
-    rlimit m_saved{};
-    void (*m_handler)(int) = nullptr;
+    rlimit m_old{};
+    void (*m_oldHandler)(int) = nullptr;
     bool m_active = false;
 };
