@@ -3,8 +3,16 @@
 #include "mbrushlist.h"
 #include "mcanvasfill.h"
 #include "mcolorlist.h"
+#include "mbufferlayer.h"
 #include "mcommandappendlayer.h"
+#include "mcommandlayerdown.h"
+#include "mcommandlayerup.h"
+#include "mcommandprependlayer.h"
+#include "mcommandquickfilltile.h"
+#include "mcommandremovelayer.h"
 #include "mcommandsetpaintedrect.h"
+#include "mcommandupdatelayerproperties.h"
+#include "mcommandupdatetile.h"
 #include "mdocumentfile.h"
 #include "mendstrokerunner.h"
 #include "mevent.h"
@@ -14,7 +22,10 @@
 #include "mopengl.h"
 #include "mpaintengine.h"
 #include "mpaintparams.h"
+#include "mquickfill.h"
 #include "msettings.h"
+#include "mshader.h"
+#include "mshaderlist.h"
 #include "mshareddata.h"
 #include "mstartstrokerunner.h"
 #include "mstroketorunner.h"
@@ -35,6 +46,7 @@
 #include <QOpenGLPixelTransferOptions>
 #include <QOpenGLTexture>
 #include <QPainter>
+#include <QSignalBlocker>
 #include <QUndoStack>
 
 #include <cmath>
@@ -943,4 +955,427 @@ MTextureLayer *MCanvas::copyImage(bool selectionOnly)
     }
     QGuiApplication::clipboard()->setImage(image);
     return layer;
+}
+
+// ---------------------------------------------------------------- layer operations
+
+void MCanvas::updateLayerProperties(int row, const QHash<QByteArray, QVariant> &before,
+                                    const QHash<QByteArray, QVariant> &after)
+{
+    if (at(row))
+        new MCommandUpdateLayerProperties(this, row, before, after);
+}
+
+void MCanvas::prependLayer()
+{
+    new MCommandPrependLayer(this);
+}
+
+void MCanvas::removeLayer()
+{
+    removeLayer(currentRow());
+}
+
+void MCanvas::removeLayer(int row)
+{
+    if (!at(row))
+        return;
+    new MCommandRemoveLayer(this, row);
+    refresh();
+}
+
+void MCanvas::removeLayers()
+{
+    if (count() == 0)
+        return;
+    beginMacro(tr("Remove layers"));
+    // Views are told once, by a reset, rather than row by row.
+    beginResetModel();
+    {
+        const QSignalBlocker blocker(this);
+        while (count() > 0)
+            new MCommandRemoveLayer(this, 0);
+    }
+    endResetModel();
+    endMacro();
+    emit currentRowChanged(currentRow());
+    emit layerListReset();
+    refresh();
+}
+
+void MCanvas::removeEmptyLayers()
+{
+    QList<int> empty;
+    for (int row = count() - 1; row >= 0; --row)
+        if (at(row)->tileCount() == 0)
+            empty.append(row);
+    if (empty.isEmpty())
+        return;
+    beginMacro(tr("Remove layers"));
+    for (int row : qAsConst(empty))
+        new MCommandRemoveLayer(this, row);
+    endMacro();
+    refresh();
+}
+
+void MCanvas::setLayerFlags(const char *property, const std::function<bool(int, const MTextureLayer *)> &value)
+{
+    QList<int> changed;
+    for (int row = 0; row < count(); ++row)
+        if (at(row)->property(property).toBool() != value(row, at(row)))
+            changed.append(row);
+    if (changed.isEmpty())
+        return;
+    const QByteArray name(property);
+    if (changed.size() > 1)
+        beginMacro(tr("Layer property change"));
+    for (int row : qAsConst(changed)) {
+        const bool before = at(row)->property(property).toBool();
+        updateLayerProperties(row, {{name, before}}, {{name, !before}});
+    }
+    if (changed.size() > 1)
+        endMacro();
+    refresh();
+}
+
+void MCanvas::showLayer()
+{
+    showLayer(currentRow());
+}
+
+void MCanvas::showLayer(int row)
+{
+    setLayerFlags("visible", [row](int r, const MTextureLayer *layer) { return (r == row) != layer->visible(); });
+}
+
+void MCanvas::lockLayer()
+{
+    lockLayer(currentRow());
+}
+
+void MCanvas::lockLayer(int row)
+{
+    setLayerFlags("locked", [row](int r, const MTextureLayer *layer) { return (r == row) != layer->locked(); });
+}
+
+void MCanvas::showAllLayers()
+{
+    setLayerFlags("visible", [](int, const MTextureLayer *) { return true; });
+}
+
+void MCanvas::hideAllLayers()
+{
+    setLayerFlags("visible", [](int, const MTextureLayer *) { return false; });
+}
+
+void MCanvas::hideAllLayersExcept(int row)
+{
+    setLayerFlags("visible", [row](int r, const MTextureLayer *layer) { return r == row && layer->visible(); });
+}
+
+void MCanvas::lockAllLayers()
+{
+    setLayerFlags("locked", [](int, const MTextureLayer *) { return true; });
+}
+
+void MCanvas::unlockAllLayers()
+{
+    setLayerFlags("locked", [](int, const MTextureLayer *) { return false; });
+}
+
+void MCanvas::moveUpLayer()
+{
+    moveUpLayer(currentRow());
+}
+
+void MCanvas::moveUpLayer(int row)
+{
+    if (count() > 1 && row > 0 && row < count())
+        new MCommandLayerUp(this, row);
+}
+
+void MCanvas::moveDownLayer()
+{
+    moveDownLayer(currentRow());
+}
+
+void MCanvas::moveDownLayer(int row)
+{
+    if (count() > 1 && row >= 0 && row + 1 < count())
+        new MCommandLayerDown(this, row);
+}
+
+void MCanvas::blitLayer(MTextureLayer *destination, int destinationRow, MTextureLayer *source, bool copyOnly)
+{
+    if (!destination || !source)
+        return;
+    makeCurrent();
+    for (int i = 0; i < source->tileCount(); ++i) {
+        MTextureTile *from = source->tileAt(i);
+        if (!from || !from->ensureTexture())
+            continue;
+        auto *to = static_cast<MTextureTile *>(destination->addTile(QRectF(from->rectWithBorder()).center()));
+        if (!to || !to->ensureTexture())
+            continue;
+        // The whole tile changes, so the whole tile is backed up.
+        from->resetUndoLayer();
+        new MCommandUpdateTile(this, destinationRow, to, from, 1.0, false, copyOnly);
+    }
+}
+
+void MCanvas::duplicateLayer()
+{
+    duplicateLayer(currentRow());
+}
+
+void MCanvas::duplicateLayer(int row)
+{
+    MTextureLayer *source = at(row);
+    if (!source)
+        return;
+    beginMacro(tr("Duplicate layer"));
+    new MCommandAppendLayer(this);
+    if (current() && current() != source)
+        blitLayer(current(), currentRow(), source, true);
+    endMacro();
+    emit updateThumbnail(this, currentRow());
+    refresh();
+}
+
+void MCanvas::mergeLayers(int lower, int upper)
+{
+    MTextureLayer *below = at(lower);
+    MTextureLayer *above = at(upper);
+    if (!below || !above || below == above)
+        return;
+    beginMacro(tr("Merge layer"));
+    blitLayer(below, lower, above, false);
+    if (at(upper))
+        new MCommandRemoveLayer(this, upper);
+    endMacro();
+    refresh();
+}
+
+void MCanvas::mergeLayerWithUpper()
+{
+    mergeLayerWithUpper(currentRow());
+}
+
+void MCanvas::mergeLayerWithUpper(int row)
+{
+    mergeLayers(row, row + 1);
+}
+
+void MCanvas::mergeLayerWithLower()
+{
+    mergeLayerWithLower(currentRow());
+}
+
+void MCanvas::mergeLayerWithLower(int row)
+{
+    mergeLayers(row - 1, row);
+}
+
+void MCanvas::nextLayer()
+{
+    if (count() == 0)
+        return;
+    setCurrentRow(currentRow() + 1 < count() ? currentRow() + 1 : 0);
+}
+
+void MCanvas::previousLayer()
+{
+    if (count() == 0)
+        return;
+    setCurrentRow(currentRow() > 0 ? currentRow() - 1 : count() - 1);
+}
+
+
+
+// ---------------------------------------------------------------- images, buffers, effects
+
+bool MCanvas::pasteImage(const QPointF &centre, const QImage &image, bool clip, const QString &text, int row,
+                         const QRectF &sourceRect, int mode)
+{
+    if (count() == 0)
+        return false;
+    if (row == -1)
+        row = currentRow();
+    MTextureLayer *layer = at(row);
+    if (!layer || !layer->visible() || layer->locked() || image.isNull())
+        return false;
+    const QRect target(qRound(centre.x() - image.width() / 2), qRound(centre.y() - image.height() / 2),
+                       image.width(), image.height());
+    makeCurrent();
+    m_clipStroke = clip;
+    beginMacro(text.isEmpty() ? tr("Paste an image") : text);
+    const QRectF area = sourceRect.isEmpty() ? QRectF(target) : sourceRect.translated(target.topLeft());
+    QSet<MTile *> tiles;
+    layer->tilesInRect(area, tiles);
+    const int size = layer->tileSize();
+    QImage work(size, size, QImage::Format_RGBA8888_Premultiplied);
+    clearLayer(m_strokeLayer);
+    for (MTile *tile : qAsConst(tiles)) {
+        auto *layerTile = static_cast<MTextureTile *>(tile);
+        const QRect textureRect = layerTile->rectWithBorder();
+        auto *strokeTile = static_cast<MTextureTile *>(m_strokeLayer->addTile(QRectF(tile->rect()).center()));
+        if (!strokeTile || !textureRect.intersects(target))
+            continue;
+        work.fill(Qt::transparent);
+        QPainter painter(&work);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(target.topLeft() - textureRect.topLeft(), image);
+        painter.end();
+        if (!layerTile->ensureTexture() || !strokeTile->ensureTexture() || !strokeTile->setImage(work))
+            continue;
+        // A copy replaces the whole tile, so the whole tile is backed up;
+        // laid over it, only the blocks under the image change.
+        const bool copyOnly = mode != 0;
+        if (!copyOnly)
+            strokeTile->markSubTiles(QRectF(target));
+        new MCommandUpdateTile(this, row, layerTile, strokeTile, 1.0, false, copyOnly);
+        strokeTile->resetUndoLayer();
+    }
+    emit updateThumbnail(this, row);
+    endMacro();
+    m_clipStroke = false;
+    clearLayer(m_strokeLayer);
+    refresh();
+    return true;
+}
+
+bool MCanvas::appendImage(const QPointF &centre, const QImage &image)
+{
+    beginMacro(tr("Append an image"));
+    new MCommandAppendLayer(this);
+    const bool pasted = pasteImage(centre, image, false, tr("Paste an image"), currentRow(), QRectF(), 0);
+    endMacro();
+    refresh();
+    return pasted;
+}
+
+bool MCanvas::pasteBuffer(MBufferLayer *buffer, int row, const QString &text)
+{
+    MTextureLayer *layer = at(row);
+    if (!buffer || !layer)
+        return false;
+    if (!makeCurrent()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
+        return false;
+    }
+    beginMacro(text);
+    const QList<MBufferTile *> tiles = buffer->tiles();
+    for (MBufferTile *bufferTile : tiles) {
+        auto *tile = static_cast<MTextureTile *>(layer->addTile(QRectF(bufferTile->rect()).center()));
+        if (!tile || !tile->ensureTexture()) {
+            endMacro();
+            return false;
+        }
+        new MCommandQuickFillTile(this, row, tile, bufferTile);
+    }
+    endMacro();
+    return true;
+}
+
+bool MCanvas::applyEffect()
+{
+    MTextureLayer *layer = current();
+    if (!layer || !layer->hasShader())
+        return false;
+    const int row = currentRow();
+    makeCurrent();
+    MShader *effect = MShaderList::instance()->find(layer->shaderId());
+    if (!effect)
+        return false;
+    beginMacro(tr("Apply effect %1").arg(effect->description()));
+    clearLayer(m_strokeLayer);
+    int recorded = 0;
+    for (int i = 0; i < layer->tileCount(); ++i) {
+        MTextureTile *tile = layer->tileAt(i);
+        if (!tile || !tile->ensureTexture())
+            continue;
+        const QRect textureRect = tile->rectWithBorder();
+        auto *strokeTile = static_cast<MTextureTile *>(m_strokeLayer->addTile(QRectF(textureRect).center()));
+        if (!strokeTile || !strokeTile->ensureTexture())
+            continue;
+        strokeTile->markSubTiles(QRectF(textureRect));
+        m_paintEngine->renderEffectToTexture(tile, row, strokeTile->texture(), GL_ONE, GL_ZERO, shaderProgramList(),
+                                             layer->shaderId(), 1.0, 1.0, m_sharedData->vertexArrayObject());
+        auto *command = new MCommandUpdateTile(this, row, tile, strokeTile, 1.0, false, true);
+        if (command->isRecorded())
+            ++recorded;
+        strokeTile->resetUndoLayer();
+    }
+    emit updateThumbnail(this, row);
+    // The effect is in the pixels now; undo brings it back with them.
+    const QByteArray shaderId("shaderId");
+    updateLayerProperties(row, {{shaderId, layer->shaderId()}}, {{shaderId, QString()}});
+    endMacro();
+    clearLayer(m_strokeLayer);
+    refresh();
+    return recorded > 0;
+}
+
+// ---------------------------------------------------------------- selection operations
+
+void MCanvas::selectLayerBoundingRect(MTextureLayer *layer)
+{
+    const QRectF bounds = layerBoundingRect(layer);
+    if (bounds.isEmpty())
+        return;
+    QPainterPath path;
+    path.addRect(bounds);
+    setClipPath(path);
+}
+
+void MCanvas::adjustPaperToSelection()
+{
+    if (m_selectionPath.isEmpty())
+        return;
+    new MCommandSetPaintedRect(this, m_paintedRect, QRectF(m_selectionPath.boundingRect().toAlignedRect()));
+}
+
+void MCanvas::fillSelection(const QPoint &point, bool clearSelection, uchar threshold, int row)
+{
+    MQuickFill fill;
+    fill.setCanvas(this);
+    fill.set_threshold(threshold);
+    fill.set_clearSelection(clearSelection);
+    fill.selectAt(point, row);
+    if (fill.resultRect().isEmpty())
+        return;
+    set_hasSelection(true);
+    emit selectionChanged();
+}
+
+bool MCanvas::fillPath(const QPainterPath &path, const QColor &color, int row)
+{
+    return MCanvasFill(this).fillPath(path, color, row);
+}
+
+// ---------------------------------------------------------------- image file
+
+bool MCanvas::loadImage(const QString &path)
+{
+    m_lastResult = 0;
+    const QImage image(path);
+    if (image.isNull()) {
+        m_lastResult = 1;
+        return false;
+    }
+    makeCurrent();
+    disconnectSignals();
+    clear();
+    setClipPath(QPainterPath());
+    new MCommandAppendLayer(this);
+    setPaperSize(image.size(), false);
+    pasteImage(QPointF(0, 0), image, false, QString(), -1, QRectF(), 0);
+    connectAll();
+    connectSignals();
+    setFileName(QString());
+    setIsNew(true);
+    m_undoStack->clear();
+    setCurrentRow(count() - 1);
+    emit layerListReset();
+    return true;
 }

@@ -16,6 +16,9 @@
 
 class MBrush;
 class MEvent;
+#include <functional>
+
+class MBufferLayer;
 class MPaintEngine;
 class MPaintParams;
 class MSharedData;
@@ -90,6 +93,9 @@ public:
 
     MTextureLayer *createLayer();
     QString newLayerName() const;
+    // Sets properties of the layer at row by name, as one undo step.
+    void updateLayerProperties(int row, const QHash<QByteArray, QVariant> &before,
+                               const QHash<QByteArray, QVariant> &after);
     bool currentLayerEditable() const;
     bool isStrokeAllowed() const;
 
@@ -134,6 +140,32 @@ public:
     QImage grabLayerSized(MTextureLayer *layer, const QString &programName, int width, int height);
     QRectF layerBoundingRect(MTextureLayer *layer);
     MTextureLayer *copyImage(bool selectionOnly);
+    // A new document of one layer holding the image; false (lastResult 1)
+    // with the document unchanged when the file cannot be read.
+    bool loadImage(const QString &path);
+
+    // Images, buffers and effects, each one undo step. Hidden and locked
+    // layers, null images and missing layers are refused with false.
+    bool pasteImage(const QPointF &centre, const QImage &image, bool clip, const QString &text, int row,
+                    const QRectF &sourceRect, int mode);
+    bool appendImage(const QPointF &centre, const QImage &image);
+    bool pasteBuffer(MBufferLayer *buffer, int row, const QString &text);
+    // Bakes the current layer's effect into its pixels and takes the effect
+    // off; true when the change was recorded.
+    bool applyEffect();
+    // Every tile of source drawn over (or copied onto) the tile of
+    // destination at the same place, one tile command each.
+    void blitLayer(MTextureLayer *destination, int destinationRow, MTextureLayer *source, bool copyOnly);
+
+    // Selection.
+    void selectLayerBoundingRect(MTextureLayer *layer);
+    void adjustPaperToSelection();
+    // The magic wand: the region around point in the layer at row marked in
+    // the selection layer.
+    void fillSelection(const QPoint &point, bool clearSelection, uchar threshold, int row);
+    // The path (the whole painted rectangle when empty) filled with the
+    // colour in the layer at row (-1: the current one), as "Fill path".
+    bool fillPath(const QPainterPath &path, const QColor &color, int row);
 
     // The document file: a failed save or load changes nothing (the code is
     // in lastResult); a successful one sets the file name, clears isNew and
@@ -151,6 +183,33 @@ public slots:
     void clear() override;
     void refresh();
     void appendLayer();
+    void prependLayer();
+    void removeLayer();
+    void removeLayer(int row);
+    void removeLayers();
+    void removeEmptyLayers();
+    void showLayer();
+    void showLayer(int row);
+    void lockLayer();
+    void lockLayer(int row);
+    void showAllLayers();
+    void hideAllLayers();
+    void hideAllLayersExcept(int row);
+    void lockAllLayers();
+    void unlockAllLayers();
+    void moveUpLayer();
+    void moveUpLayer(int row);
+    void moveDownLayer();
+    void moveDownLayer(int row);
+    void duplicateLayer();
+    void duplicateLayer(int row);
+    void mergeLayers(int lower, int upper);
+    void mergeLayerWithUpper();
+    void mergeLayerWithUpper(int row);
+    void mergeLayerWithLower();
+    void mergeLayerWithLower(int row);
+    void nextLayer();
+    void previousLayer();
     void setPaperSize(const QSize &size, bool crop);
     void setPaperSize(const QSize &size);
     void setPaperName(const QString &name);
@@ -191,6 +250,8 @@ signals:
 private:
     int maximumRenderSize();
     void discardStroke();
+    // Sets a flag property on the layers that pass, as one undo step.
+    void setLayerFlags(const char *property, const std::function<bool(int, const MTextureLayer *)> &value);
 
     bool m_clipStroke = true;
     bool m_hasSelection = false;

@@ -31,3 +31,14 @@ bool MCanvasFill::fillPathInLayer(const QPainterPath &path, const QColor &color,
         return false;
     return m_canvas->blitImage(path.boundingRect().center(), renderPath(path, color), layer, clearFirst);
 }
+
+bool MCanvasFill::fillPath(const QPainterPath &path, const QColor &color, int row)
+{
+    if (!m_canvas)
+        return false;
+    QPainterPath filled = path;
+    if (filled.isEmpty())
+        filled.addRect(m_canvas->paintedRect());
+    return m_canvas->pasteImage(filled.boundingRect().center(), renderPath(filled, color), false, tr("Fill path"), row,
+                                QRectF(), 0);
+}

@@ -1,23 +1,24 @@
 #pragma once
 
+#include "mrunner.h"
+
 #include <QColor>
-#include <QObject>
 
-class MSharedData;
-
-// Fills one layer of a document with a colour, as one undo step. For now it
-// changes nothing: without undo records a fill could not be taken back.
-class MFillCanvasRunner : public QObject
+// Fills the tiles of one layer of a document with a colour (transparent
+// erases), kept inside the selection when there is one, as the undo step
+// "Clear". A visible colour first gets tiles over the selection's bounds
+// (the painted rectangle without a selection), so that an empty layer is
+// filled too; erasing touches the existing tiles only.
+class MFillCanvasRunner : public MRunner
 {
     Q_OBJECT
 public:
     MFillCanvasRunner(MSharedData *sharedData, int row, const QColor &color);
 
 public slots:
-    void run();
+    void run() override;
 
 private:
-    MSharedData *m_sharedData;
     int m_row;
     QColor m_color;
 };

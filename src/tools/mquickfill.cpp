@@ -406,9 +406,9 @@ bool MQuickFill::selectAt(const QPointF &point, int row)
     return true;
 }
 
-bool MQuickFill::pasteIntoDocument(int, const QString &)
+bool MQuickFill::pasteIntoDocument(int row, const QString &undoText)
 {
-    return false;
+    return m_canvas && m_buffer && m_canvas->pasteBuffer(m_buffer, row, undoText);
 }
 
 bool MQuickFill::writeSelection(MBufferLayer *selection)

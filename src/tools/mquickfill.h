@@ -74,9 +74,6 @@ signals:
 
 protected:
     // Commits the filled buffer into the layer at row as one undoable step.
-    // The document's undoable paste of a buffer (one tile command per tile)
-    // belongs here; until the document offers it, a bucket fill is computed
-    // and reported as not made.
     virtual bool pasteIntoDocument(int row, const QString &undoText);
     // Replaces the document's selection layer by the selection buffer.
     virtual bool writeSelection(MBufferLayer *selection);

@@ -181,6 +181,37 @@ private slots:
         // The layer waits for the document's paste.
         QCOMPARE(pixelAt(canvas->at(pastedRow), QPoint(-11, 3)), pastedRow == 0 ? red : blue);
     }
+
+    // A real bucket fill is one undo step "Fill" on the layer; undo gives
+    // back the old pixels and redo the filled ones.
+    void bucketFillThroughTheDocument()
+    {
+        canvas->undoStack()->clear();
+        MQuickFill fill;
+        fill.setCanvas(canvas.get());
+        QVERIFY(fill.fillAt(QPointF(-10, 3), Qt::green, 0));
+        QCOMPARE(canvas->undoStack()->count(), 1);
+        QCOMPARE(canvas->undoStack()->text(0), QStringLiteral("Fill"));
+        const QRgb green = qRgba(0, 255, 0, 255);
+        const struct
+        {
+            QPoint p;
+            QRgb before;
+            QRgb after;
+        } probes[] = {{QPoint(-300, -60), red, green}, {QPoint(-1, 59), red, green}, {QPoint(0, 0), blue, blue},
+                      {QPoint(299, 59), blue, blue}};
+        for (int round = 0; round < 2; ++round) {
+            canvas->makeCurrent();
+            for (const auto &probe : probes)
+                QCOMPARE(pixelAt(canvas->at(0), probe.p), probe.after);
+            QCOMPARE(pixelAt(canvas->at(1), QPoint(-10, 3)), blue);
+            canvas->undo();
+            canvas->makeCurrent();
+            for (const auto &probe : probes)
+                QCOMPARE(pixelAt(canvas->at(0), probe.p), probe.before);
+            canvas->redo();
+        }
+    }
 };
 
 QTEST_MAIN(TestMQuickFillDocument)
