@@ -10,8 +10,6 @@
 #include "mcommandsetpaintedrect.h"
 #include "mcommandupdatelayerproperties.h"
 #include "mcommandupdatetile.h"
-#include "mlogger.h"
-#include "mopengl.h"
 #include "msettings.h"
 #include "mshaderlist.h"
 #include "mtestblockedcache.h"
@@ -418,16 +416,12 @@ public:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings::instance()->set_defaultWidth(1000);
-        MSettings::instance()->set_defaultHeight(1000);
         auto *tint = new MTestEffect(tintId);
         tint->addParam("color", QColor(Qt::blue));
         MShaderList::instance()->append(tint);
         // One document for every case: making one costs the compilation of every program.
-        canvas.reset(new MCanvas());
-        QVERIFY(canvas->isGlReady());
+        canvas = createDocument(QSize(1000, 1000));
+        QVERIFY(canvas);
     }
 
     void init()
