@@ -84,12 +84,8 @@ private:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings::instance()->set_defaultWidth(2000);
-        MSettings::instance()->set_defaultHeight(2000);
-        canvas.reset(new MCanvas());
-        QVERIFY(canvas->isGlReady());
+        canvas = MTestCanvas::createDocument(QSize(2000, 2000));
+        QVERIFY(canvas);
         engine = canvas->paintEngine();
         QVERIFY(engine->isReady());
     }

@@ -44,12 +44,8 @@ public:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings::instance()->set_defaultWidth(area.width());
-        MSettings::instance()->set_defaultHeight(area.height());
-        canvas.reset(new MCanvas());
-        QVERIFY(canvas->isGlReady());
+        canvas = MTestCanvas::createDocument(area.size());
+        QVERIFY(canvas);
     }
 
     void init()

@@ -64,12 +64,8 @@ public:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings::instance()->set_defaultWidth(600);
-        MSettings::instance()->set_defaultHeight(120);
-        canvas.reset(new MCanvas());
-        QVERIFY(canvas->isGlReady());
+        canvas = MTestCanvas::createDocument(QSize(600, 120));
+        QVERIFY(canvas);
     }
 
     void init()
