@@ -16,5 +16,7 @@ export GALLIUM_DRIVER=llvmpipe
 export QT_QPA_PLATFORM=xcb
 unset DISPLAY WAYLAND_DISPLAY
 cd "$build"
-xvfb-run -a -s "-screen 0 1920x1080x24" \
+# -noreset: the X server must not reset when its last client goes, or a test
+# that starts the application again finds no display for a moment.
+xvfb-run -a -s "-screen 0 1920x1080x24 -noreset" \
   ctest --output-on-failure --parallel "$(kalmi_jobs)" "$@"
