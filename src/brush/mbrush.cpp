@@ -3,12 +3,20 @@
 #include "mbrushlist.h"
 #include "mbrushsettinginfolist.h"
 #include "mbrushstream.h"
+#include "mcanvas.h"
 #include "mcurve.h"
+#include "mevent.h"
+#include "mgeometry.h"
 #include "mlogger.h"
+#include "mopengl.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMetaProperty>
+#include <QPainter>
 #include <QUuid>
+
+#include <cmath>
 
 namespace {
 const QSize kPreviewSize(150, 60);
@@ -549,12 +557,88 @@ QImage MBrush::createPreview(const QColor &first, const QColor &second) const
 
 QImage MBrush::drawPreview(double width, double height, const QColor &first, const QColor &second) const
 {
-    // The sample stroke is painted by the stroke runners, which are not part
-    // of the system yet: until they are, a brush has no picture of its own
-    // and keeps the one its file brought.
-    Q_UNUSED(width)
-    Q_UNUSED(height)
-    Q_UNUSED(first)
-    Q_UNUSED(second)
-    return QImage();
+    // Drawing needs OpenGL contexts, which only a GUI application can make,
+    // and the driver's limits (texture units) that the stamping pass binds by.
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()) || !MOpenGL::instance()->initialize()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to draw a brush preview without OpenGL"));
+        return QImage();
+    }
+
+    // A plain copy, so that the sample stroke neither mixes colours nor
+    // erases and shows the brush's own shape.
+    MBrush brush;
+    brush.copyFrom(this);
+    brush.setCompositionMode(0);
+    brush.setInheritAlphaCurrent(false);
+    brush.setInheritAlphaUnder(false);
+    brush.setEraser(false);
+    brush.setColorAbsorbtionRate(0.0);
+    brush.setColorFlowingRate(1.0);
+
+    MCanvas canvas(nullptr, MCanvas::ScratchDocument);
+    canvas.initializeGL();
+    if (!canvas.makeCurrent())
+        return QImage();
+    canvas.setPaintedRect(QRectF());
+    canvas.setAutoExtentSilently(true);
+    canvas.setPaintMargin(10.0);
+    canvas.setPaperType(MEnum::Colored);
+    canvas.setPaperColor(Qt::transparent);
+
+    const double r = qMax(qMin(radius(), 10.0), 1.0);
+    if (brush.radius() != r) {
+        brush.settingValues()->setSettingValue(MEnum::bsRadius, r);
+        brush.applySetting(MEnum::bsRadius, r);
+    }
+
+    // One sine period, pressure 0.6 to 1.0, one sample every 50 ms.
+    const double length = width - 2 * (r + 5);
+    const double amplitude = (height - 2 * (r + 5)) / 2;
+    const int samples = 40;
+    MEvent event;
+    float previousX = 0.0f;
+    float previousY = 0.0f;
+    double totalDistance = 0.0;
+    for (int i = 0; i <= samples; ++i) {
+        const double s = std::sin(2 * M_PI * i / samples);
+        const double x = length * i / samples - length / 2;
+        const double y = amplitude * s + height / 2;
+        const float dx = i == 0 ? 0.0f : float(x) - previousX;
+        const float dy = i == 0 ? 0.0f : float(y) - previousY;
+        const double d = std::sqrt(double(dx) * dx + double(dy) * dy);
+        totalDistance += d;
+        previousX = float(x);
+        previousY = float(y);
+        event.type = i == 0 ? MEvent::Press : i == samples ? MEvent::Release : MEvent::Move;
+        event.inputs[MEnum::biPressure] = 0.8 + 0.2 * s;
+        event.inputs[MEnum::biPositionX] = x;
+        event.inputs[MEnum::biPositionY] = y;
+        event.inputs[MEnum::biDirectionX] = dx;
+        event.inputs[MEnum::biDirectionY] = dy;
+        event.inputs[MEnum::biDistanceToPrevious] = d;
+        event.inputs[MEnum::biSpeed] = d / 50;
+        event.inputs[MEnum::biTimeToPrevious] = 50;
+        event.inputs[MEnum::biTotalTime] = 50.0 * i;
+        event.inputs[MEnum::biTotalDistance] = totalDistance;
+        if (i == 0)
+            canvas.startStroke(&event, &brush, first, second, 0);
+        else
+            canvas.stroke(&event, 0);
+    }
+
+    const QRectF painted = canvas.paintedRect();
+    const QImage rendered = canvas.renderToImage(QStringLiteral("basic"), int(painted.width()), int(painted.height()),
+                                                 QPainterPath(), true, true, {});
+
+    QImage result(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
+    result.fill(Qt::transparent);
+    if (!rendered.isNull()) {
+        double scale = 1.0;
+        const QRectF target = MGeometry::fitRect(painted, QRect(0, 0, int(width), int(height)).adjusted(5, 5, -5, -5), scale);
+        QPainter painter(&result);
+        painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
+        painter.drawImage(target, rendered);
+    }
+    canvas.shutDown();
+    return result;
 }

@@ -13,11 +13,12 @@
 #include <QOpenGLTexture>
 #include <QOpenGLVertexArrayObject>
 
-MSharedData::MSharedData(MCanvas *canvas)
+MSharedData::MSharedData(MCanvas *canvas, MShaderProgramList *programs)
     : QObject(canvas)
     , m_canvas(canvas)
     , m_brush(new MBrush())
-    , m_programList(new MShaderProgramList(this))
+    , m_programList(programs ? programs : new MShaderProgramList(this))
+    , m_ownsProgramList(!programs)
     , m_vertexArray(new QOpenGLVertexArrayObject(this))
 {
 }
@@ -105,7 +106,9 @@ void MSharedData::initializeGL()
         return;
     }
     m_vertexArray->create();
-    m_programList->createSharedContext();
+    if (m_ownsProgramList || !m_programList->isReady())
+        m_programList->createSharedContext();
+    // Compiled programs are kept: a shared list compiles only what it lacks.
     m_programList->compileAll();
     m_initialized = true;
 }
@@ -185,7 +188,8 @@ void MSharedData::shutDown()
     m_emptyTexture = nullptr;
     destroyBrushTexture();
     destroyColorTextures();
-    m_programList->destroySharedContext();
+    if (m_ownsProgramList)
+        m_programList->destroySharedContext();
     m_vertexArray->destroy();
     m_initialized = false;
     m_failed = false;

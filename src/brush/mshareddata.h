@@ -34,7 +34,9 @@ public:
     static constexpr int slotCount = 30;
     static constexpr int stampBufferVertices = 60000;
 
-    explicit MSharedData(MCanvas *canvas);
+    // programs: a list shared with other documents, used as it is and left
+    // alive; without one the document compiles a list of its own.
+    explicit MSharedData(MCanvas *canvas, MShaderProgramList *programs = nullptr);
     ~MSharedData() override;
 
     // Set up and not failed.
@@ -108,6 +110,7 @@ private:
     QRectF m_startPaintedRect;
     QRectF m_paintedRect;
     MShaderProgramList *m_programList;
+    bool m_ownsProgramList;
     QOpenGLTexture *m_emptyTexture = nullptr;
     QOpenGLTexture *m_brushTexture = nullptr;
     int m_colorTextureSize = 64;

@@ -26,6 +26,7 @@
 #include "msettings.h"
 #include "mshader.h"
 #include "mshaderlist.h"
+#include "mshaderprogramlist.h"
 #include "mshareddata.h"
 #include "mstartstrokerunner.h"
 #include "mstroketorunner.h"
@@ -64,7 +65,7 @@ void trace(const char *function, const QString &message)
 
 MCanvas::MCanvas(QObject *parent, Purpose purpose)
     : MListModel<MTextureLayer>(parent)
-    , m_sharedData(new MSharedData(this))
+    , m_sharedData(new MSharedData(this, purpose == ScratchDocument ? MShaderProgramList::scratchList() : nullptr))
     , m_paintEngine(new MPaintEngine(this))
 {
     MSettings *settings = MSettings::instance();

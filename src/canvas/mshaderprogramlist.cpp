@@ -6,6 +6,7 @@
 #include "mshaderlist.h"
 
 #include <QDebug>
+#include <QCoreApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -15,6 +16,8 @@
 namespace {
 const QString basicName = QStringLiteral("basic");
 const QString basicVertex = QStringLiteral(":/shaders/basic_vert.glsl");
+MShaderProgramList *s_scratchList = nullptr;
+int s_compiledPrograms = 0;
 
 void trace(const QString &message)
 {
@@ -56,8 +59,32 @@ MShaderProgramList::MShaderProgramList(QObject *parent)
     registerProgram(QStringLiteral("texture"), basicVert, QStringLiteral("texture_frag.glsl"));
 }
 
+MShaderProgramList *MShaderProgramList::scratchList()
+{
+    if (!s_scratchList) {
+        s_scratchList = new MShaderProgramList();
+        // Its GL objects must go while the platform still exists.
+        qAddPostRoutine(&MShaderProgramList::releaseScratchList);
+    }
+    return s_scratchList;
+}
+
+void MShaderProgramList::releaseScratchList()
+{
+    MShaderProgramList *list = s_scratchList;
+    s_scratchList = nullptr;
+    delete list;
+}
+
+int MShaderProgramList::compiledPrograms()
+{
+    return s_compiledPrograms;
+}
+
 MShaderProgramList::~MShaderProgramList()
 {
+    if (m_ready)
+        m_context->makeCurrent(m_surface.get());
     qDeleteAll(m_programs);
     m_programs.clear();
     if (m_surface)
@@ -152,6 +179,7 @@ QOpenGLShaderProgram *MShaderProgramList::compileProgram(const QString &name)
         return nullptr;
 
     const QPair<QString, QString> paths = m_sources.value(key);
+    ++s_compiledPrograms;
     auto *shaderProgram = new QOpenGLShaderProgram();
     MLogger &logger = *MLogger::instance();
     // Every step runs even after a failure, so the log shows all that is wrong.

@@ -37,6 +37,14 @@ public:
     explicit MShaderProgramList(QObject *parent = nullptr);
     ~MShaderProgramList() override;
 
+    // The list every scratch document (brush previews) draws with, so that
+    // a preview does not compile every program again; made on first use and
+    // kept until releaseScratchList() or the application's end.
+    static MShaderProgramList *scratchList();
+    static void releaseScratchList();
+    // Programs compiled from sources by every list of the process.
+    static int compiledPrograms();
+
     void createSharedContext();
     void destroySharedContext();
     bool isReady() const { return m_ready; }

@@ -56,7 +56,6 @@ private slots:
         QCOMPARE(brush.borderColor(), QColor(Qt::white));
         QCOMPARE(brush.quickSettings(), (QVector<int>{MEnum::bsRadius, MEnum::bsHardness, MEnum::bsFlow, MEnum::bsOpacity}));
         QVERIFY(brush.texture().isNull());
-        QVERIFY(brush.preview().isNull());
         QVERIFY(brush.shaderId().isEmpty());
         for (int setting = 0; setting < MEnum::bsCount; ++setting) {
             QVERIFY(!brush.settingHasCurve(setting));
