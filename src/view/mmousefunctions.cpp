@@ -1,19 +1,60 @@
 #include "mmousefunctions.h"
 
+#include <QDebug>
+#include <QSettings>
+
+namespace {
+const int brushTool = 0;
+} // namespace
+
 MMouseFunctions::MMouseFunctions(QObject *parent)
     : QObject(parent)
 {
-    m_functions[-1][{int(Qt::RightButton), int(Qt::NoModifier)}] = CanvasDrag;
-    m_functions[-1][{-1, int(Qt::ControlModifier)}] = CanvasRotate;
-    m_functions[-1][{-1, int(Qt::NoModifier)}] = CanvasScale;
-    m_functions[-1][{-1, int(Qt::ShiftModifier)}] = CanvasTranslateVertical;
-    m_functions[-1][{-1, int(Qt::ShiftModifier | Qt::ControlModifier)}] = CanvasTranslateHorizontal;
-    m_functions[0][{int(Qt::LeftButton), int(Qt::NoModifier)}] = BrushStroke;
-    m_functions[0][{-1, int(Qt::AltModifier)}] = BrushRadius;
-    m_functions[0][{int(Qt::LeftButton), int(Qt::ControlModifier)}] = BrushLine;
+    addFunction(m_functions, ViewTool, Qt::RightButton, Qt::NoModifier, CanvasDrag);
+    addFunction(m_functions, ViewTool, Wheel, Qt::ControlModifier, CanvasRotate);
+    addFunction(m_functions, ViewTool, Wheel, Qt::NoModifier, CanvasScale);
+    addFunction(m_functions, ViewTool, Wheel, Qt::ShiftModifier, CanvasTranslateVertical);
+    addFunction(m_functions, ViewTool, Wheel, int(Qt::ShiftModifier | Qt::ControlModifier),
+                CanvasTranslateHorizontal);
+    addFunction(m_functions, brushTool, Qt::LeftButton, Qt::NoModifier, BrushStroke);
+    addFunction(m_functions, brushTool, Wheel, Qt::AltModifier, BrushRadius);
+    addFunction(m_functions, brushTool, Qt::LeftButton, Qt::ControlModifier, BrushLine);
+    readSettings();
 }
 
 int MMouseFunctions::function(int tool, int button, int modifiers) const
 {
-    return m_functions.value(tool).value(qMakePair(button, modifiers), NoFunction);
+    const auto rows = m_functions.constFind(tool);
+    if (rows == m_functions.constEnd())
+        return NoFunction;
+    return rows->value(qMakePair(button, modifiers), NoFunction);
+}
+
+void MMouseFunctions::addFunction(Table &table, int tool, int button, int modifiers, int function)
+{
+    QHash<QPair<int, int>, int> &rows = table[tool];
+    const QPair<int, int> key(button, modifiers);
+    if (rows.contains(key)) {
+        qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mmousefunctions"),
+                                                           QStringLiteral("MMouseFunctions::addFunction"))
+                           << QStringLiteral("combinaison déjà attribuée") << tool << button << modifiers
+                           << function;
+        return;
+    }
+    rows.insert(key, function);
+}
+
+void MMouseFunctions::readSettings()
+{
+    m_storedFunctions.clear();
+    QSettings store;
+    const int count = store.beginReadArray(QStringLiteral("MouseFunctions"));
+    for (int i = 0; i < count; ++i) {
+        store.setArrayIndex(i);
+        addFunction(m_storedFunctions, store.value(QStringLiteral("tool"), 0).toInt(),
+                    store.value(QStringLiteral("button"), 0).toInt(),
+                    store.value(QStringLiteral("modifiers"), 0).toInt(),
+                    store.value(QStringLiteral("function"), 0).toInt());
+    }
+    store.endArray();
 }

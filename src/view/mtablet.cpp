@@ -2,45 +2,103 @@
 
 #include <QTabletEvent>
 
+namespace {
+// Pen readings jitter in the last bits; only a real change is worth a signal.
+bool sameReading(double a, double b)
+{
+    return qFuzzyCompare(a, b);
+}
+} // namespace
+
 MTablet::MTablet(QObject *parent)
     : QObject(parent)
 {
 }
 
-#define M_TABLET_SETTER(name, type, member, same)                                                                     \
-    void MTablet::set_##name(type value)                                                                               \
-    {                                                                                                                  \
-        if (same)                                                                                                      \
-            return;                                                                                                    \
-        member = value;                                                                                                \
-        emit name##Changed(value);                                                                                     \
-    }
-
-M_TABLET_SETTER(pointerType, int, m_pointerType, m_pointerType == value)
-M_TABLET_SETTER(device, int, m_device, m_device == value)
-M_TABLET_SETTER(proximityDevice, int, m_proximityDevice, m_proximityDevice == value)
-M_TABLET_SETTER(pressure, double, m_pressure, qFuzzyCompare(m_pressure, value))
-M_TABLET_SETTER(tangentialPressure, double, m_tangentialPressure, qFuzzyCompare(m_tangentialPressure, value))
-M_TABLET_SETTER(xTilt, int, m_xTilt, m_xTilt == value)
-M_TABLET_SETTER(yTilt, int, m_yTilt, m_yTilt == value)
-M_TABLET_SETTER(on, bool, m_on, m_on == value)
-
-bool MTablet::eventFilter(QObject *watched, QEvent *event)
+bool MTablet::eventFilter(QObject *watched, QEvent *e)
 {
-    const QEvent::Type type = event->type();
-    if (type == QEvent::TabletMove || type == QEvent::TabletPress || type == QEvent::TabletRelease) {
-        auto *tablet = static_cast<QTabletEvent *>(event);
+    switch (e->type()) {
+    case QEvent::TabletMove:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease: {
+        const auto *tablet = static_cast<const QTabletEvent *>(e);
         set_pressure(tablet->pressure());
-        set_pointerType(int(tablet->pointerType()));
-        set_device(int(tablet->deviceType()));
+        set_pointerType(tablet->pointerType());
+        set_device(tablet->deviceType());
         set_tangentialPressure(tablet->tangentialPressure());
         set_xTilt(tablet->xTilt());
         set_yTilt(tablet->yTilt());
-        if (type == QEvent::TabletPress)
+        if (e->type() == QEvent::TabletPress)
             set_on(true);
-        else if (type == QEvent::TabletRelease)
+        else if (e->type() == QEvent::TabletRelease)
             set_on(false);
         return false;
     }
-    return QObject::eventFilter(watched, event);
+    default:
+        return QObject::eventFilter(watched, e);
+    }
+}
+
+void MTablet::set_pointerType(int value)
+{
+    if (m_pointerType == value)
+        return;
+    m_pointerType = value;
+    emit pointerTypeChanged(value);
+}
+
+void MTablet::set_device(int value)
+{
+    if (m_device == value)
+        return;
+    m_device = value;
+    emit deviceChanged(value);
+}
+
+void MTablet::set_proximityDevice(int value)
+{
+    if (m_proximityDevice == value)
+        return;
+    m_proximityDevice = value;
+    emit proximityDeviceChanged(value);
+}
+
+void MTablet::set_pressure(double value)
+{
+    if (sameReading(m_pressure, value))
+        return;
+    m_pressure = value;
+    emit pressureChanged(value);
+}
+
+void MTablet::set_tangentialPressure(double value)
+{
+    if (sameReading(m_tangentialPressure, value))
+        return;
+    m_tangentialPressure = value;
+    emit tangentialPressureChanged(value);
+}
+
+void MTablet::set_xTilt(int value)
+{
+    if (m_xTilt == value)
+        return;
+    m_xTilt = value;
+    emit xTiltChanged(value);
+}
+
+void MTablet::set_yTilt(int value)
+{
+    if (m_yTilt == value)
+        return;
+    m_yTilt = value;
+    emit yTiltChanged(value);
+}
+
+void MTablet::set_on(bool value)
+{
+    if (m_on == value)
+        return;
+    m_on = value;
+    emit onChanged(value);
 }

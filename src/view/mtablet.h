@@ -5,6 +5,8 @@
 #include <QObject>
 
 // Pen-tablet state; an event filter on the main window and the canvas view.
+// It only watches tablet events and lets them through, so the framework still
+// turns them into the mouse events the view builds its samples from.
 class MTablet : public QObject, public MSingleton<MTablet>
 {
     Q_OBJECT
@@ -12,7 +14,8 @@ class MTablet : public QObject, public MSingleton<MTablet>
     Q_PROPERTY(int device READ device WRITE set_device NOTIFY deviceChanged)
     Q_PROPERTY(int proximityDevice READ proximityDevice WRITE set_proximityDevice NOTIFY proximityDeviceChanged)
     Q_PROPERTY(double pressure READ pressure WRITE set_pressure NOTIFY pressureChanged)
-    Q_PROPERTY(double tangentialPressure READ tangentialPressure WRITE set_tangentialPressure NOTIFY tangentialPressureChanged)
+    Q_PROPERTY(double tangentialPressure READ tangentialPressure WRITE set_tangentialPressure
+                   NOTIFY tangentialPressureChanged)
     Q_PROPERTY(int xTilt READ xTilt WRITE set_xTilt NOTIFY xTiltChanged)
     Q_PROPERTY(int yTilt READ yTilt WRITE set_yTilt NOTIFY yTiltChanged)
     Q_PROPERTY(bool on READ on WRITE set_on NOTIFY onChanged)
@@ -27,6 +30,8 @@ public:
     int xTilt() const { return m_xTilt; }
     int yTilt() const { return m_yTilt; }
     bool on() const { return m_on; }
+
+    bool eventFilter(QObject *watched, QEvent *e) override;
 
 public slots:
     void set_pointerType(int value);
@@ -48,12 +53,9 @@ signals:
     void yTiltChanged(int value);
     void onChanged(bool value);
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
-    int m_pointerType = 1;
-    int m_device = 2;
+    int m_pointerType = 1;      // QTabletEvent::Pen
+    int m_device = 2;           // QTabletEvent::Stylus
     int m_proximityDevice = 2;
     double m_pressure = 0.0;
     double m_tangentialPressure = 0.0;

@@ -5,6 +5,7 @@
 #include "mbrushlist.h"
 #include "mcanvas.h"
 #include "mgeometry.h"
+#include "mlayerlistcontrol.h"
 #include "mlogger.h"
 #include "mlowpassfilter.h"
 #include "mmousefunctions.h"
@@ -15,6 +16,7 @@
 #include "mtexturelayer.h"
 #include "mtool.h"
 #include "mtools.h"
+#include "mtoolvalues.h"
 #include "mtransform.h"
 #include "mutility.h"
 #include "mvertexbuffer.h"
@@ -67,10 +69,16 @@ MWidget::MWidget(QWidget *parent)
     m_inputFilters.insert(MEnum::biDirectionX, new MLowPassFilter(0.15));
     m_inputFilters.insert(MEnum::biDirectionY, new MLowPassFilter(0.15));
     m_inputFilters.insert(MEnum::biPressure, new MLowPassFilter(0.15));
+    m_toolValues = new MToolValues(this);
     m_vao = new QOpenGLVertexArrayObject(this);
     QSurfaceFormat surface = format();
     surface.setSamples(4);
     setFormat(surface);
+    if (!m_readOnly && m_interactive) {
+        auto *layerList = new MLayerListControl(this);
+        connect(layerList, &MLayerListControl::editShaderParams, this, &MWidget::editShaderParams);
+        m_controls.append(layerList);
+    }
     installEventFilter(MTablet::instance());
     setMouseTracking(true);
     setAcceptDrops(true);
@@ -199,6 +207,10 @@ void MWidget::paintCanvasGL()
     m_canvas->draw(&params);
     makeCurrent();
     paintTilingCopies(&params);
+    if (!m_canvas->strokeInProgress()) {
+        for (MControl *control : qAsConst(m_controls))
+            control->paintGL();
+    }
     makeCurrent();
 }
 
@@ -242,6 +254,12 @@ void MWidget::paintOverlay(QPainter *p)
         p->restore();
     }
     MTools::instance()->paint(p);
+    if (!m_canvas->strokeInProgress()) {
+        // A control may remove itself while painting.
+        const QList<MControl *> controls = m_controls;
+        for (MControl *control : controls)
+            control->paint(p);
+    }
     paintStatusText(p);
 }
 
@@ -607,6 +625,12 @@ void MWidget::mouseDoubleClickEvent(QMouseEvent *e)
 {
     if (!fillEvent(e))
         return;
+    for (MControl *control : qAsConst(m_controls)) {
+        if (control->mouseDoubleClickEvent(&m_event)) {
+            updateNow();
+            return;
+        }
+    }
     MTools::instance()->mouseDoubleClickEvent(&m_event);
     repaintAll();
 }
@@ -761,6 +785,12 @@ void MWidget::preDispatch(MEvent *e)
 void MWidget::dispatchEvent(MEvent *e)
 {
     m_cursorCanvasPosition = canvasPosition(*e);
+    for (MControl *control : qAsConst(m_controls)) {
+        if (control->dispatch(e)) {
+            repaintAll();
+            return;
+        }
+    }
     MTools *tools = MTools::instance();
     switch (e->type) {
     case MEvent::Press:
@@ -790,6 +820,10 @@ void MWidget::wheelEvent(QWheelEvent *e)
     if (delta == 0) {
         e->ignore();
         return;
+    }
+    for (MControl *control : qAsConst(m_controls)) {
+        if (control->wheelEvent(e))
+            return;
     }
     const Qt::KeyboardModifiers modifiers = e->modifiers();
     const QPointF position = e->position();
@@ -925,6 +959,10 @@ void MWidget::leaveEvent(QEvent *e)
 
 void MWidget::updateCursor(const QPointF &viewPosition)
 {
+    for (MControl *control : qAsConst(m_controls)) {
+        if (control->updateCursor(viewPosition))
+            return;
+    }
     MTextureLayer *layer = m_canvas->current();
     if (!layer || (layer->visible() && !layer->locked())) {
         // Without a tool (or a brush) that sets one, the arrow.

@@ -10,9 +10,11 @@
 #include <qopengl.h>
 
 class MCanvas;
+class MControl;
 class MLowPassFilter;
 class MPaintParams;
 class MSmoothFilter;
+class MToolValues;
 class MTransform;
 class MVertexBuffer;
 class QOpenGLVertexArrayObject;
@@ -42,6 +44,8 @@ public:
 
     MCanvas *canvas() const { return m_canvas; }
     MTransform *transform() const { return m_transform; }
+    MToolValues *toolValues() const { return m_toolValues; }
+    QList<MControl *> controls() const { return m_controls; }
     bool mouseInside() const { return m_mouseInside; }
     QPointF cursorCanvasPosition() const { return m_cursorCanvasPosition; }
     bool currentLayerEditable() const;
@@ -171,6 +175,8 @@ private:
     QPointF m_panDelta;
     QHash<int, MLowPassFilter *> m_inputFilters;
     QPointF m_cursorCanvasPosition;
+    QList<MControl *> m_controls;
+    MToolValues *m_toolValues = nullptr;
     bool m_mouseInside = false;
     bool m_pressPending = false;
     // A press reached the tools and its release has not.
