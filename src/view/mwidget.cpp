@@ -11,6 +11,8 @@
 #include "mmousefunctions.h"
 #include "mpaintparams.h"
 #include "msettings.h"
+#include "mshader.h"
+#include "mshaderlist.h"
 #include "msmoothfilter.h"
 #include "mtablet.h"
 #include "mtexturelayer.h"
@@ -22,6 +24,9 @@
 #include "mvertexbuffer.h"
 
 #include <QCursor>
+#include <QDataStream>
+#include <QDragEnterEvent>
+#include <QMimeData>
 #include <QEasingCurve>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -999,4 +1004,50 @@ double MWidget::snapCoordinate(double value) const
 QPointF MWidget::snapToGrid(const QPointF &point) const
 {
     return QPointF(snapCoordinate(point.x()), snapCoordinate(point.y()));
+}
+
+// The effect that drag data names by its row in the effect library; null
+// when the data carries none.
+static MShader *droppedShader(const QMimeData *data)
+{
+    MShaderList *list = MShaderList::instance();
+    const QByteArray bytes = data ? data->data(list->mimeType()) : QByteArray();
+    if (bytes.isEmpty())
+        return nullptr;
+    QDataStream stream(bytes);
+    int row = -1;
+    stream >> row;
+    if (stream.status() != QDataStream::Ok)
+        return nullptr;
+    return list->shaderAt(row);
+}
+
+void MWidget::dragEnterEvent(QDragEnterEvent *e)
+{
+    m_dropAccepted = m_canvas->current() && droppedShader(e->mimeData());
+    if (m_dropAccepted)
+        e->acceptProposedAction();
+    else
+        e->ignore();
+}
+
+void MWidget::dragMoveEvent(QDragMoveEvent *e)
+{
+    if (m_dropAccepted)
+        e->acceptProposedAction();
+    else
+        e->ignore();
+}
+
+void MWidget::dropEvent(QDropEvent *e)
+{
+    MTextureLayer *layer = m_canvas->current();
+    if (layer && m_dropAccepted) {
+        if (MShader *shader = droppedShader(e->mimeData())) {
+            layer->set_shaderId(shader->id());
+            layer->set_isShaderActive(true);
+            m_canvas->refresh();
+        }
+    }
+    m_dropAccepted = false;
 }

@@ -126,6 +126,9 @@ protected:
     void keyReleaseEvent(QKeyEvent *event) override;
     void enterEvent(QEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
     // Runs the context panel; a separate step so that it can be replaced.
     virtual void openContextPanel(const QPointF &viewPosition);
@@ -172,6 +175,7 @@ private:
     double m_minimumMove = 0.2;
     double m_alphaFilter = 0.5;
     GLuint m_filterMode = 0x2600;
+    bool m_dropAccepted = false;
     QPointF m_panDelta;
     QHash<int, MLowPassFilter *> m_inputFilters;
     QPointF m_cursorCanvasPosition;

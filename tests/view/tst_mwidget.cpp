@@ -121,7 +121,7 @@ private:
     void makeView()
     {
         view.reset(new View);
-        view->resize(400, 300);
+        view->resize(700, 300);
         tool.events.clear();
         tool.toolSize = 0.0;
     }
@@ -139,31 +139,54 @@ private slots:
 
     void cleanup() { view.reset(); }
 
-    void framesShowBackgroundAndLayersFittedToTheView()
+    void framesShowBackgroundLayersTilingAndGrid_data()
     {
-        MSettings::instance()->set_widgetBackgroundColor(QColor(10, 20, 30));
+        QTest::addColumn<bool>("showTiling");
+        QTest::addColumn<bool>("smoothPixels");
+        QTest::newRow("plain") << false << true;
+        QTest::newRow("tiling preview") << true << true;
+        QTest::newRow("pixel grid") << false << false;
+    }
+
+    void framesShowBackgroundLayersTilingAndGrid()
+    {
+        QFETCH(bool, showTiling);
+        QFETCH(bool, smoothPixels);
+        MSettings *settings = MSettings::instance();
+        settings->set_widgetBackgroundColor(QColor(10, 20, 30));
+        settings->set_showTiling(showTiling);
+        settings->set_smoothPixels(smoothPixels);
         makeView();
         MCanvas *canvas = view->canvas();
         QVERIFY(canvas->current());
         QVERIFY(canvas->makeCurrent());
         const QRgb red = qRgba(255, 0, 0, 255);
+        const QRgb background = qRgb(10, 20, 30);
         const QRect area = canvas->paintedRect().toRect();
         QCOMPARE(area.size(), documentSize);
         MTestCanvas::paintRect(canvas->current(), QRect(area.topLeft(), QSize(50, 80)), red);
         view->show();
         QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        double fitted = 0.0;
-        fitted = std::min((400.0 - 60) / documentSize.width(), (300.0 - 60) / documentSize.height());
+        // The first frame animates to the canvas fitted 30 pixels inside the view.
+        const double fitted = std::min((700.0 - 60) / documentSize.width(), (300.0 - 60) / documentSize.height());
         QTRY_VERIFY(std::abs(view->scale() - fitted) < 1e-9);
         const QImage frame = view->grabFramebuffer();
-        QCOMPARE(frame.size(), QSize(400, 300));
-        QCOMPARE(frame.pixel(3, 3), qRgb(10, 20, 30));
-        const QPointF left = view->transform()->map(QPointF(area.topLeft()) + QPointF(25, 40));
-        const QPointF right = view->transform()->map(QPointF(area.topLeft()) + QPointF(75, 40));
-        QVERIFY(frame.pixel(right.toPoint()) != red);
-        QVERIFY(frame.pixel(right.toPoint()) != qRgb(10, 20, 30));
-        QCOMPARE(frame.pixel(left.toPoint()), red);
-        QVERIFY(view->isGlReady());
+        settings->set_showTiling(false);
+        settings->set_smoothPixels(true);
+        QCOMPARE(frame.size(), QSize(700, 300));
+        QCOMPARE(frame.pixel(3, 3), background);
+        const QPoint left = view->transform()->map(QPointF(area.topLeft()) + QPointF(25.3, 40.3)).toPoint();
+        const QPoint right = view->transform()->map(QPointF(area.topLeft()) + QPointF(75.3, 40.3)).toPoint();
+        QVERIFY(frame.pixel(right) != red);
+        QVERIFY(frame.pixel(right) != background);
+        // The right-hand copy of the canvas starts one canvas width further.
+        const QPoint copy = left + QPoint(qRound(documentSize.width() * fitted), 0);
+        QCOMPARE(frame.pixel(copy), showTiling ? red : background);
+        // Along a row of the red half, grid lines break the colour.
+        int broken = 0;
+        for (int x = left.x() - 40; x <= left.x() + 40; ++x)
+            broken += frame.pixel(x, left.y()) != red;
+        QCOMPARE(broken > 0, !smoothPixels);
         view->shutDown();
     }
 
@@ -317,9 +340,9 @@ private slots:
         wheel(view.get(), QPointF(10, 10), 120, Qt::NoModifier);
         QCOMPARE(view->scale(), 1.2);
         QCOMPARE(view->rotation(), 0.0);
-        QCOMPARE(view->transform()->map(view->canvas()->paintedRect().center()), QPointF(200, 150));
-        // 100 x 80 at 4.3 no longer fits 400 x 300: zoom about the cursor.
-        view->transform()->setScale(3.6, QPointF(200, 150));
+        QCOMPARE(view->transform()->map(view->canvas()->paintedRect().center()), QPointF(350, 150));
+        // 100 x 80 at 4.32 no longer fits 700 x 300: zoom about the cursor.
+        view->transform()->setScale(3.6, QPointF(350, 150));
         const QPointF under = view->transform()->mapFromView(QPointF(10, 10));
         wheel(view.get(), QPointF(10, 10), 120, Qt::NoModifier);
         QVERIFY(std::abs(view->scale() - 3.6 * 1.2) < 1e-9);
