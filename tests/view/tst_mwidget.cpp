@@ -3,6 +3,8 @@
 #include "mlogger.h"
 #include "mmousefunctions.h"
 #include "mopengl.h"
+#include "mshader.h"
+#include "mshaderlist.h"
 #include "msettings.h"
 #include "mtablet.h"
 #include "mtestcanvas.h"
@@ -15,6 +17,8 @@
 
 #include <QAbstractAnimation>
 #include <QApplication>
+#include <QDataStream>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QTabletEvent>
 #include <QTest>
@@ -348,6 +352,99 @@ private slots:
         QVERIFY(std::abs(view->scale() - 3.6 * 1.2) < 1e-9);
         const QPointF still = view->transform()->map(under);
         QVERIFY(std::abs(still.x() - 10) < 1e-6 && std::abs(still.y() - 10) < 1e-6);
+    }
+
+    void keysMoveThePictureAndSpacePans()
+    {
+        makeView();
+        view->show();
+        view->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(view.get()));
+        view->setFocus();
+        QTRY_VERIFY(view->findChildren<QAbstractAnimation *>().isEmpty());
+        struct Step
+        {
+            int key;
+            Qt::KeyboardModifiers modifiers;
+            QPointF delta;
+        };
+        const Step steps[] = {{Qt::Key_Left, Qt::NoModifier, {10, 0}},       {Qt::Key_Left, Qt::ControlModifier, {200, 0}},
+                              {Qt::Key_Right, Qt::NoModifier, {-10, 0}},     {Qt::Key_Right, Qt::ControlModifier, {-200, 0}},
+                              {Qt::Key_Up, Qt::ControlModifier, {0, 10}},    {Qt::Key_Down, Qt::NoModifier, {0, -10}},
+                              {Qt::Key_PageUp, Qt::NoModifier, {0, 200}},    {Qt::Key_PageDown, Qt::NoModifier, {0, -200}}};
+        for (const Step &step : steps) {
+            const QPointF before = view->translation();
+            QTest::keyClick(view.get(), Qt::Key(step.key), step.modifiers);
+            QCOMPARE(view->translation() - before, step.delta);
+        }
+        // Space held: a left drag pans and never reaches a tool.
+        tool.events.clear();
+        const QPointF before = view->translation();
+        QTest::keyPress(view.get(), Qt::Key_Space);
+        press(view.get(), QPointF(100, 100));
+        drag(view.get(), QPointF(112.6, 95.2));
+        release(view.get(), QPointF(112.6, 95.2));
+        QTest::keyRelease(view.get(), Qt::Key_Space);
+        QCOMPARE(view->translation() - before, QPointF(13, -5));
+        QCOMPARE(tool.types(), QString());
+        // Delete with Shift is the tools' key, not an erase.
+        QVERIFY(view->canvas()->makeCurrent());
+        MTestCanvas::paintRect(view->canvas()->current(), view->canvas()->paintedRect().toRect(), qRgba(0, 0, 255, 255));
+        const QPoint inside = view->canvas()->paintedRect().center().toPoint();
+        QTest::keyClick(view.get(), Qt::Key_Delete, Qt::ShiftModifier);
+        QVERIFY(view->canvas()->makeCurrent());
+        QCOMPARE(MTestCanvas::pixelAt(view->canvas()->current(), inside), qRgba(0, 0, 255, 255));
+        QTest::keyClick(view.get(), Qt::Key_Delete);
+        QVERIFY(view->canvas()->makeCurrent());
+        QCOMPARE(MTestCanvas::pixelAt(view->canvas()->current(), inside), qRgba(0, 0, 0, 0));
+        view->shutDown();
+    }
+
+    void statusLineJoinsWhatStopsPainting()
+    {
+        makeView();
+        MCanvas *canvas = view->canvas();
+        QCOMPARE(view->statusLine(), QString());
+        canvas->set_hasSelection(true);
+        QCOMPARE(view->statusLine(), QStringLiteral("selection is active"));
+        canvas->current()->setLocked(true);
+        QCOMPARE(view->statusLine(), QStringLiteral("the current layer is locked - selection is active"));
+        canvas->current()->setVisible(false);
+        QCOMPARE(view->statusLine(), QStringLiteral("the current layer is hidden - selection is active"));
+    }
+
+    void droppedEffectsGoOnTheCurrentLayer_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("accepted");
+        QByteArray first;
+        QDataStream(&first, QIODevice::WriteOnly) << 0;
+        QByteArray missing;
+        QDataStream(&missing, QIODevice::WriteOnly) << 100000;
+        QTest::newRow("effect row") << first << true;
+        QTest::newRow("row without effect") << missing << false;
+        QTest::newRow("no bytes") << QByteArray() << false;
+        QTest::newRow("short bytes") << QByteArray(2, 'x') << false;
+    }
+
+    void droppedEffectsGoOnTheCurrentLayer()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(bool, accepted);
+        makeView();
+        MShaderList *effects = MShaderList::instance();
+        QVERIFY(effects->shaderAt(0));
+        QMimeData mime;
+        mime.setData(effects->mimeType(), data);
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.get(), &enter);
+        QCOMPARE(enter.isAccepted(), accepted);
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.get(), &drop);
+        MTextureLayer *layer = view->canvas()->current();
+        QCOMPARE(layer->shaderId(), accepted ? effects->shaderAt(0)->id() : QString());
+        if (accepted)
+            QVERIFY(layer->isShaderActive());
     }
 
     void tabletPenGivesPressureAndTilt()
