@@ -413,6 +413,21 @@ private slots:
         QCOMPARE(view->statusLine(), QStringLiteral("the current layer is hidden - selection is active"));
     }
 
+    void paintedRectMessagesAndNarrowViews()
+    {
+        makeView();
+        view->onPaintedRectChanged(QRectF(0, 0, 1920, 1080));
+        QCOMPARE(view->text(), QStringLiteral("1920 - 1080"));
+        // Too narrow to fit anything: no animation is started.
+        view->resize(50, 50);
+        const int running = view->findChildren<QAbstractAnimation *>().size();
+        view->adjustToWidth();
+        QCOMPARE(view->findChildren<QAbstractAnimation *>().size(), running);
+        view->resize(400, 300);
+        view->adjustToWidth();
+        QCOMPARE(view->findChildren<QAbstractAnimation *>().size(), running + 2);
+    }
+
     void droppedEffectsGoOnTheCurrentLayer_data()
     {
         QTest::addColumn<QByteArray>("data");
