@@ -767,15 +767,15 @@ void MWidget::preDispatch(MEvent *e)
 {
     m_altDown = e->hasAltModifier();
     if (MTools::instance()->currentTool()->size() != 0.0) {
-        if (e->type == MEvent::Press)
+        if (e->type == MEvent::Press) {
+            m_heldPress = *e;
             return;
+        }
         if (m_pressPending && e->type == MEvent::Release) {
-            // A click that never travelled the tool's size: the tool gets its
-            // press and then its release, at the same point.
-            MEvent press = *e;
-            press.type = MEvent::Press;
+            // A click that never travelled the tool's size: the tool gets the
+            // press it was waiting for, then the release, so its gesture ends.
             m_pressPending = false;
-            dispatchEvent(&press);
+            dispatchEvent(&m_heldPress);
             dispatchEvent(e);
             return;
         }

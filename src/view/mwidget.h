@@ -166,6 +166,8 @@ private:
     bool m_buttonDown = false;
     QVector<MEvent> m_gesture;
     MEvent m_event;
+    // The press a sized tool has not been given yet.
+    MEvent m_heldPress;
     double m_totalTime = 0.0;
     double m_totalDistance = 0.0;
     double m_frameRate = 50.0;
