@@ -64,8 +64,8 @@ public:
     GLuint filterMode() const { return m_filterMode; }
     double alphaFilter() const { return m_alphaFilter; }
 
-    // The samples are shown as the view draws them: the status line of the
-    // document's state, empty when there is nothing to say.
+    // What keeps the brush from painting as the frame's top line says it;
+    // empty when there is nothing to say.
     QString statusLine() const;
     bool isPartlyVisible(const QRectF &rect) const;
     bool isGridAlignmentActive() const;
