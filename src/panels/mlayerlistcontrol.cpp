@@ -1,0 +1,6 @@
+#include "mlayerlistcontrol.h"
+
+MLayerListControl::MLayerListControl(QObject *parent)
+    : MControl(parent)
+{
+}

@@ -1,0 +1,6 @@
+#include "mtool.h"
+
+MTool::MTool(QObject *parent)
+    : QObject(parent)
+{
+}

@@ -1,0 +1,1053 @@
+#include "mwidget.h"
+
+#include "dcontext.h"
+#include "mbrush.h"
+#include "mbrushlist.h"
+#include "mcanvas.h"
+#include "mgeometry.h"
+#include "mlayerlistcontrol.h"
+#include "mlogger.h"
+#include "mlowpassfilter.h"
+#include "mmousefunctions.h"
+#include "mpaintparams.h"
+#include "msettings.h"
+#include "mshader.h"
+#include "mshaderlist.h"
+#include "msmoothfilter.h"
+#include "mtablet.h"
+#include "mtexturelayer.h"
+#include "mtool.h"
+#include "mtools.h"
+#include "mtoolvalues.h"
+#include "mtransform.h"
+#include "mutility.h"
+#include "mvertexbuffer.h"
+
+#include <QCursor>
+#include <QDataStream>
+#include <QDragEnterEvent>
+#include <QMimeData>
+#include <QEasingCurve>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+#include <QOpenGLVertexArrayObject>
+#include <QPainter>
+#include <QParallelAnimationGroup>
+#include <QPropertyAnimation>
+#include <QVector2D>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace {
+QPointF canvasPosition(const MEvent &e)
+{
+    return QPointF(e.inputs[MEnum::biPositionX], e.inputs[MEnum::biPositionY]);
+}
+
+void setCanvasPosition(MEvent &e, const QPointF &p)
+{
+    e.inputs[MEnum::biPositionX] = p.x();
+    e.inputs[MEnum::biPositionY] = p.y();
+}
+
+// Halves go up, as for pixel steps of a pan.
+double roundHalfUp(double v)
+{
+    return std::floor(v + 0.5);
+}
+} // namespace
+
+MWidget::MWidget(QWidget *parent)
+    : QOpenGLWidget(parent)
+    , m_transform(new MTransform(this))
+    , m_canvas(new MCanvas())
+    , m_speedFilter(new MSmoothFilter(1.0, 0.007, 1.0))
+    , m_distanceFilter(new MSmoothFilter(1.0, 0.007, 1.0))
+    , m_vao(nullptr)
+{
+    m_event.init();
+    m_inputFilters.insert(MEnum::biPositionX, new MLowPassFilter(m_alphaFilter));
+    m_inputFilters.insert(MEnum::biPositionY, new MLowPassFilter(m_alphaFilter));
+    m_inputFilters.insert(MEnum::biDirectionX, new MLowPassFilter(0.15));
+    m_inputFilters.insert(MEnum::biDirectionY, new MLowPassFilter(0.15));
+    m_inputFilters.insert(MEnum::biPressure, new MLowPassFilter(0.15));
+    m_toolValues = new MToolValues(this);
+    m_vao = new QOpenGLVertexArrayObject(this);
+    QSurfaceFormat surface = format();
+    surface.setSamples(4);
+    setFormat(surface);
+    if (!m_readOnly && m_interactive) {
+        auto *layerList = new MLayerListControl(this);
+        connect(layerList, &MLayerListControl::editShaderParams, this, &MWidget::editShaderParams);
+        m_controls.append(layerList);
+    }
+    installEventFilter(MTablet::instance());
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    setFocusPolicy(Qt::StrongFocus);
+    connect(m_canvas, &MCanvas::refreshNow, this, QOverload<>::of(&QWidget::update));
+    connect(m_canvas, QOverload<bool, const QRectF &>::of(&MCanvas::refresh), this, &MWidget::refresh);
+    connect(m_canvas, &MCanvas::paintedRectChanged, this, &MWidget::onPaintedRectChanged);
+    connect(MSettings::instance(), &MSettings::showGridChanged, this, QOverload<>::of(&QWidget::update));
+    connect(MTools::instance(), &MTools::showText, this, &MWidget::setText);
+    connect(MTools::instance(), &MTools::refreshNeeded, this, &MWidget::updateNow);
+}
+
+MWidget::~MWidget()
+{
+    qDeleteAll(m_inputFilters);
+    delete m_speedFilter;
+    delete m_distanceFilter;
+    delete m_vertexBuffer;
+    delete m_canvas;
+}
+
+bool MWidget::currentLayerEditable() const
+{
+    return m_canvas->currentLayerEditable();
+}
+
+QPointF MWidget::translation() const
+{
+    return m_transform->translation();
+}
+
+double MWidget::scale() const
+{
+    return m_transform->scale();
+}
+
+double MWidget::rotation() const
+{
+    return m_transform->rotation();
+}
+
+// ---------------------------------------------------------------- rendering
+
+void MWidget::initializeGL()
+{
+    makeCurrent();
+    delete m_vertexBuffer;
+    m_vertexBuffer = new MVertexBuffer(30);
+    if (!m_vertexBuffer->create())
+        *MLogger::instance() << QStringLiteral("System error: %1").arg(QStringLiteral("Can't create vertex buffer"));
+    m_canvas->initializeGL();
+    m_glReady = true;
+    if (!m_vao->isCreated())
+        m_vao->create();
+}
+
+void MWidget::resizeGL(int, int)
+{
+    animateView(true, 1.0);
+}
+
+// The framework calls this for every frame and for grabs of the frame.
+void MWidget::paintGL()
+{
+    if (!m_glReady)
+        return;
+    makeCurrent();
+    QPainter painter(this);
+    painter.beginNativePainting();
+    paintCanvasGL();
+    painter.endNativePainting();
+    paintOverlay(&painter);
+    painter.end();
+}
+
+void MWidget::shutDown()
+{
+    if (!m_glReady)
+        return;
+    makeCurrent();
+    if (m_vertexBuffer && m_vertexBuffer->buffer().isCreated())
+        m_vertexBuffer->buffer().destroy();
+    if (QOpenGLContext *c = context())
+        c->functions()->glFinish();
+    m_canvas->shutDown();
+    makeCurrent();
+    m_vao->destroy();
+    m_glReady = false;
+}
+
+bool MWidget::smoothing() const
+{
+    MSettings *settings = MSettings::instance();
+    return settings->smoothPixels() && m_transform->scale() < float(settings->smoothMaxScale());
+}
+
+void MWidget::paintCanvasGL()
+{
+    makeCurrent();
+    if (m_firstShow && isVisible()) {
+        setScale(0.5);
+        animateView(true, 1.0);
+        m_firstShow = false;
+    }
+    QOpenGLFunctions *f = context()->functions();
+    const QColor background = MSettings::instance()->widgetBackgroundColor();
+    f->glClearColor(float(background.redF()), float(background.greenF()), float(background.blueF()), 1.0f);
+    f->glClear(GL_COLOR_BUFFER_BIT);
+    f->glClear(GL_DEPTH_BUFFER_BIT);
+    f->glDisable(GL_DEPTH_TEST);
+    f->glDisable(GL_CULL_FACE);
+
+    MPaintParams params;
+    params.context = context();
+    params.canvas = m_canvas;
+    params.rect = m_canvas->paintedRect();
+    params.clipToPaintedRect = true;
+    params.programList = m_canvas->shaderProgramList();
+    params.smoothPixels = smoothing();
+    params.viewport = QRectF(rect());
+    params.transform = m_transform;
+    params.timeLineMode = m_timeLineMode;
+    params.showPreviousFrame = m_showPreviousFrame;
+    params.firstLayerAsBackground = m_firstLayerAsBackground;
+    params.vertexArray = m_vao;
+    m_canvas->draw(&params);
+    makeCurrent();
+    paintTilingCopies(&params);
+    if (!m_canvas->strokeInProgress()) {
+        for (MControl *control : qAsConst(m_controls))
+            control->paintGL();
+    }
+    makeCurrent();
+}
+
+void MWidget::paintTilingCopies(MPaintParams *params)
+{
+    if (!MSettings::instance()->showTiling())
+        return;
+    const QRectF r = m_transform->mapRect(m_canvas->paintedRect());
+    const QPointF steps[] = {QPointF(r.width(), 0), QPointF(-r.width(), 0), QPointF(0, r.height()),
+                             QPointF(0, -r.height())};
+    MTransform shifted;
+    for (const QPointF &step : steps) {
+        shifted.assign(*m_transform);
+        shifted.translate(step);
+        params->transform = &shifted;
+        m_canvas->draw(params);
+        makeCurrent();
+    }
+    params->transform = m_transform;
+}
+
+void MWidget::paintOverlay(QPainter *p)
+{
+    p->setRenderHint(QPainter::Antialiasing, true);
+    p->setOpacity(1.0);
+    p->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (!smoothing()) {
+        const QRectF viewRect(rect());
+        const QRectF v = m_transform->mapRectFromView(m_transform->mapRect(m_canvas->paintedRect()).intersected(viewRect));
+        p->save();
+        p->setTransform(m_transform->matrix());
+        QPen pen(QColor(200, 200, 200));
+        pen.setCosmetic(true);
+        pen.setWidth(1);
+        p->setPen(pen);
+        const int left = int(v.left()), right = int(v.right()), top = int(v.top()), bottom = int(v.bottom());
+        for (int x = left; x <= right; ++x)
+            p->drawLine(QLine(x, top, x, bottom + 1));
+        for (int y = top; y <= bottom; ++y)
+            p->drawLine(QLine(left, y, right + 1, y));
+        p->restore();
+    }
+    MTools::instance()->paint(p);
+    if (!m_canvas->strokeInProgress()) {
+        // A control may remove itself while painting.
+        const QList<MControl *> controls = m_controls;
+        for (MControl *control : controls)
+            control->paint(p);
+    }
+    paintStatusText(p);
+}
+
+QString MWidget::statusLine() const
+{
+    QString line;
+    MTextureLayer *layer = m_canvas->current();
+    if (layer && !layer->visible())
+        line = tr("the current layer is hidden");
+    else if (m_canvas->count() == 0)
+        line = tr("the canvas is empty");
+    else if (!m_canvas->currentLayerEditable())
+        line = tr("the current layer is locked");
+    if (m_canvas->hasSelection()) {
+        if (!line.isEmpty())
+            line += QStringLiteral(" - ");
+        line += tr("selection is active");
+    }
+    // Without a current brush there is no eraser to speak of.
+    MBrush *brush = MBrushList::existingInstance() ? MBrushList::existingInstance()->currentBrush() : nullptr;
+    if (brush && brush->eraser()) {
+        if (!line.isEmpty())
+            line += QStringLiteral(" - ");
+        line += tr("brush is in eraser mode");
+    }
+    return line;
+}
+
+void MWidget::paintStatusText(QPainter *p)
+{
+    p->resetTransform();
+    const QString line = statusLine();
+    if (!line.isEmpty())
+        drawText(p, line, MGeometry::TopCenter, 0.5, Qt::white, Qt::darkGray, Qt::black, 25, 10, 10);
+    if (m_textOpacity != 0.0 && !m_text.isEmpty())
+        drawText(p, m_text, MGeometry::BottomCenter, m_textOpacity, Qt::white, Qt::darkGray, Qt::black, 25, 10, 10);
+}
+
+void MWidget::drawText(QPainter *p, const QString &text, int position, double opacity, const QColor &textColor,
+                       const QColor &fillColor, const QColor &borderColor, int pixelSize, int inset, int margin)
+{
+    if (opacity == 0.0 || text.isEmpty())
+        return;
+    QFont font(QStringLiteral("Lucida"));
+    font.setPixelSize(pixelSize);
+    const double w = QFontMetricsF(font).horizontalAdvance(text);
+    const QRectF box = MGeometry::placeRect(QRectF(rect()), QRectF(0, 0, w + 2 * inset, pixelSize + 2 * inset),
+                                            position, margin);
+    auto withAlpha = [opacity](QColor c) {
+        c.setAlphaF(opacity);
+        return c;
+    };
+    p->save();
+    p->setFont(font);
+    p->setPen(withAlpha(borderColor));
+    p->setBrush(withAlpha(fillColor));
+    p->drawRect(box);
+    p->setPen(withAlpha(textColor));
+    p->drawText(box, Qt::AlignCenter, text);
+    p->restore();
+}
+
+void MWidget::repaintAll()
+{
+    update();
+    m_repaintClock.restart();
+}
+
+void MWidget::updateNow()
+{
+    repaintAll();
+}
+
+bool MWidget::refresh(bool throttle, const QRectF &r)
+{
+    // A request exactly one interval after the last repaint is dropped too.
+    if (throttle && m_repaintClock.isValid() && double(m_repaintClock.elapsed()) <= 1000.0 / m_frameRate)
+        return false;
+    if (r.isEmpty())
+        update();
+    else
+        update(m_transform->mapRect(r).toAlignedRect());
+    m_repaintClock.restart();
+    return true;
+}
+
+void MWidget::onPaintedRectChanged(const QRectF &r)
+{
+    setText(QStringLiteral("%1 - %2").arg(r.width(), 0, 'g').arg(r.height(), 0, 'g'));
+}
+
+void MWidget::setText(const QString &text)
+{
+    m_text = text;
+    auto *animation = new QPropertyAnimation(this, "textOpacity", this);
+    animation->setStartValue(1.0);
+    animation->setEndValue(0.0);
+    animation->setDuration(MSettings::instance()->textDuration() * 1000);
+    animation->setEasingCurve(QEasingCurve::InQuint);
+    animation->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+void MWidget::setTextOpacity(double opacity)
+{
+    if (m_textOpacity == opacity)
+        return;
+    m_textOpacity = opacity;
+    emit textOpacityChanged(opacity);
+    updateNow();
+}
+
+void MWidget::setScale(double s)
+{
+    if (s == m_transform->scale())
+        return;
+    {
+        const QSignalBlocker blocker(m_transform);
+        const QPointF viewCentre(width() / 2.0, height() / 2.0);
+        m_transform->reset();
+        m_transform->translate(viewCentre - m_canvas->paintedRect().center());
+        m_transform->setScale(s, viewCentre);
+    }
+    emit scaleChanged(s);
+    updateNow();
+}
+
+void MWidget::setRotation(double r)
+{
+    if (r == m_transform->rotation())
+        return;
+    {
+        const QSignalBlocker blocker(m_transform);
+        m_transform->setRotation(r);
+    }
+    emit rotationChanged(r);
+    updateNow();
+}
+
+void MWidget::setTranslation(const QPointF &p)
+{
+    if (p == m_transform->translation())
+        return;
+    {
+        const QSignalBlocker blocker(m_transform);
+        m_transform->setTranslation(p);
+    }
+    emit translationChanged(p);
+    updateNow();
+}
+
+void MWidget::setFilterMode(GLuint mode)
+{
+    if (m_filterMode == mode)
+        return;
+    m_filterMode = mode;
+    emit filterModeChanged(mode);
+    updateNow();
+}
+
+void MWidget::setReadOnly(bool value)
+{
+    if (m_readOnly == value)
+        return;
+    m_readOnly = value;
+    emit readOnlyChanged(value);
+}
+
+void MWidget::setInteractive(bool value)
+{
+    if (m_interactive == value)
+        return;
+    m_interactive = value;
+    emit interactiveChanged(value);
+}
+
+void MWidget::set_firstLayerAsBackground(bool value)
+{
+    if (m_firstLayerAsBackground == value)
+        return;
+    m_firstLayerAsBackground = value;
+    emit firstLayerAsBackgroundChanged(value);
+}
+
+void MWidget::setTimeLineMode(bool value)
+{
+    if (m_timeLineMode == value)
+        return;
+    m_timeLineMode = value;
+    emit timeLineModeChanged(value);
+    update();
+}
+
+void MWidget::setShowPreviousFrame(bool value)
+{
+    if (m_showPreviousFrame == value)
+        return;
+    m_showPreviousFrame = value;
+    emit showPreviousFrameChanged(value);
+    update();
+}
+
+void MWidget::setAlphaFilter(double alpha)
+{
+    if (m_alphaFilter == alpha)
+        return;
+    m_alphaFilter = alpha;
+    if (alpha > 0.0 && alpha <= 1.0) {
+        m_inputFilters.value(MEnum::biPositionX)->setAlpha(alpha);
+        m_inputFilters.value(MEnum::biPositionY)->setAlpha(alpha);
+    }
+    emit alphaFilterChanged(alpha);
+}
+
+void MWidget::resetCanvas()
+{
+    animateView(false, 1.0);
+}
+
+void MWidget::fitToView()
+{
+    animateView(true, 1.0);
+}
+
+void MWidget::resetView(bool fit)
+{
+    animateView(fit, 1.0);
+}
+
+void MWidget::adjustToWidth()
+{
+    const double w = width() - 60;
+    const double canvasWidth = m_canvas->paintedRect().width();
+    if (w < 1 || canvasWidth == 0)
+        return;
+    animateView(false, w / canvasWidth);
+}
+
+void MWidget::adjustToHeight()
+{
+    const double h = height() - 60;
+    const double canvasHeight = m_canvas->paintedRect().height();
+    if (h < 1 || canvasHeight == 0)
+        return;
+    animateView(false, h / canvasHeight);
+}
+
+void MWidget::animateView(bool fit, double target)
+{
+    const double start = m_transform->scale();
+    if (fit) {
+        const QRectF bounds = QRectF(rect()).adjusted(30, 30, -30, -30);
+        MGeometry::fitRect(m_canvas->paintedRect(), bounds, target);
+    }
+    auto *group = new QParallelAnimationGroup(this);
+    auto *animation = new QPropertyAnimation(this, "scale", group);
+    animation->setStartValue(start);
+    animation->setEndValue(target);
+    animation->setDuration(animationDuration);
+    animation->setEasingCurve(target > start ? QEasingCurve::OutBack : QEasingCurve::Linear);
+    group->addAnimation(animation);
+    group->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+bool MWidget::isPartlyVisible(const QRectF &r) const
+{
+    const QRect area = r.toRect();
+    if (area.contains(rect()))
+        return false;
+    return area.intersects(rect());
+}
+
+// ---------------------------------------------------------------- input
+
+void MWidget::mousePressEvent(QMouseEvent *e)
+{
+    setFocus(Qt::OtherFocusReason);
+    m_repaintClock.restart();
+    m_pressedButton = int(e->button());
+    m_buttonDown = true;
+    m_lastViewPosition = m_pressViewPosition = e->localPos();
+    m_pressPending = true;
+    m_panDelta = QPointF();
+    if (e->button() == Qt::RightButton && e->modifiers().testFlag(Qt::ControlModifier)) {
+        openContextPanel(e->localPos());
+        // The panel swallowed the release: no button is held and no gesture runs.
+        clearGesture();
+        return;
+    }
+    if (m_spaceDown && e->button() == Qt::LeftButton)
+        return;
+    if (!fillEvent(e))
+        return;
+    m_gesture.resize(0);
+    m_gesture.append(m_event);
+    resetInputFilters();
+    preDispatch(&m_event);
+    updateNow();
+}
+
+void MWidget::openContextPanel(const QPointF &viewPosition)
+{
+    DContext panel(this);
+    panel.centerOn(viewPosition);
+    panel.exec();
+}
+
+void MWidget::clearGesture()
+{
+    m_buttonDown = false;
+    m_pressPending = false;
+    m_pressedButton = 0;
+    m_gesture.resize(0);
+    m_eventClock.invalidate();
+}
+
+void MWidget::mouseMoveEvent(QMouseEvent *e)
+{
+    m_mouseInside = true;
+    updateCursor(e->localPos());
+    m_altDown = e->modifiers().testFlag(Qt::AltModifier);
+    if (!m_buttonDown) {
+        if (fillEvent(e))
+            dispatchEvent(&m_event);
+        return;
+    }
+    const QPointF step = e->localPos() - m_lastViewPosition;
+    m_panDelta = QPointF(roundHalfUp(step.x()), roundHalfUp(step.y()));
+    if (m_panDelta.x() != 0.0 || m_panDelta.y() != 0.0)
+        m_lastViewPosition = e->localPos();
+    const int function = MMouseFunctions::instance()->function(-1, m_pressedButton, int(e->modifiers()));
+    if (function == MMouseFunctions::CanvasDrag || (m_spaceDown && m_pressedButton == Qt::LeftButton)) {
+        m_transform->translate(m_panDelta);
+        updateNow();
+        return;
+    }
+    if (!fillEvent(e))
+        return;
+    if (m_gesture.size() == 1) {
+        MEvent phantom = m_gesture.first();
+        setCanvasPosition(phantom, 2.0 * canvasPosition(phantom) - canvasPosition(m_event));
+        m_gesture.first().type = MEvent::Move;
+        m_gesture.prepend(phantom);
+    }
+    filterInputs(&m_event);
+    m_gesture.append(m_event);
+    const QVector<MEvent> segment = splineSegment();
+    for (MEvent sample : segment)
+        preDispatch(&sample);
+}
+
+void MWidget::mouseReleaseEvent(QMouseEvent *e)
+{
+    if (!(m_spaceDown && m_pressedButton == Qt::LeftButton)) {
+        if (fillEvent(e)) {
+            preDispatch(&m_event);
+            updateNow();
+        }
+    }
+    m_buttonDown = false;
+}
+
+void MWidget::mouseDoubleClickEvent(QMouseEvent *e)
+{
+    if (!fillEvent(e))
+        return;
+    for (MControl *control : qAsConst(m_controls)) {
+        if (control->mouseDoubleClickEvent(&m_event)) {
+            updateNow();
+            return;
+        }
+    }
+    MTools::instance()->mouseDoubleClickEvent(&m_event);
+    repaintAll();
+}
+
+bool MWidget::fillEvent(QMouseEvent *e)
+{
+    m_event.init();
+    m_event.button = m_pressedButton;
+    m_event.inputSource = 1;
+    m_event.viewPosition = e->localPos();
+    setCanvasPosition(m_event, m_transform->mapFromView(e->localPos()));
+    m_event.modifiers = e->modifiers();
+    const double size = MTools::instance()->currentTool()->size();
+    double *in = m_event.inputs;
+    const QPointF position = canvasPosition(m_event);
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+        m_buttonDown = true;
+        m_event.type = MEvent::Press;
+        m_lastCanvasPosition = position;
+        m_totalTime = 0.0;
+        m_totalDistance = 0.0;
+        m_pressPending = true;
+        in[MEnum::biTimeToPrevious] = in[MEnum::biTotalTime] = 0.0;
+        in[MEnum::biDistanceToPrevious] = in[MEnum::biTotalDistance] = 0.0;
+        in[MEnum::biDirectionX] = in[MEnum::biDirectionY] = 0.0;
+        in[MEnum::biSpeed] = 2.0;
+        m_speedFilter->reset();
+        m_eventClock.start();
+        break;
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease: {
+        const bool release = e->type() == QEvent::MouseButtonRelease;
+        if (release) {
+            m_buttonDown = false;
+            m_event.type = MEvent::Release;
+        } else {
+            m_event.type = m_buttonDown ? MEvent::Move : MEvent::Hover;
+        }
+        const QVector2D d(position - m_lastCanvasPosition);
+        const double dist = double(d.length());
+        const QVector2D direction = d.normalized();
+        in[MEnum::biDirectionX] = double(direction.x());
+        in[MEnum::biDirectionY] = double(direction.y());
+        if (!release && (dist < m_minimumMove || (size != 0.0 && dist < size)))
+            return false;
+        double t = 0.0;
+        if (m_eventClock.isValid())
+            t = double(m_eventClock.nsecsElapsed()) / 1000000.0;
+        // A gesture whose clock was dropped (the context panel took the
+        // release) starts again from no elapsed time.
+        if (!release && t <= 0.0)
+            t = 0.0;
+        in[MEnum::biTimeToPrevious] = t;
+        m_totalTime += t;
+        const double f = m_distanceFilter->filter(dist, m_totalTime / 1000.0);
+        in[MEnum::biDistanceToPrevious] = f;
+        if (t != 0.0)
+            in[MEnum::biSpeed] = m_speedFilter->filter(f / t, m_totalTime / 1000.0);
+        m_totalDistance += f;
+        in[MEnum::biTotalTime] = m_totalTime;
+        in[MEnum::biTotalDistance] = m_totalDistance;
+        if (release) {
+            m_totalTime = 0.0;
+        } else {
+            m_lastCanvasPosition = position;
+            m_eventClock.restart();
+        }
+        break;
+    }
+    case QEvent::MouseButtonDblClick:
+        m_event.type = MEvent::DoubleClick;
+        break;
+    default:
+        break;
+    }
+    MTablet *tablet = MTablet::instance();
+    if (tablet->on()) {
+        m_event.inputSource = 2;
+        m_event.pointerType = tablet->pointerType();
+        m_event.device = tablet->device();
+        in[MEnum::biPressure] = tablet->pressure();
+        in[MEnum::biTangentialPressure] = tablet->tangentialPressure();
+        in[MEnum::biXTilt] = double(tablet->xTilt());
+        in[MEnum::biYTilt] = double(tablet->yTilt());
+    }
+    return true;
+}
+
+void MWidget::filterInputs(MEvent *e)
+{
+    for (auto it = m_inputFilters.cbegin(); it != m_inputFilters.cend(); ++it)
+        e->inputs[it.key()] = it.value()->filter(e->inputs[it.key()]);
+}
+
+void MWidget::resetInputFilters()
+{
+    for (MLowPassFilter *filter : qAsConst(m_inputFilters))
+        filter->reset();
+}
+
+QVector<MEvent> MWidget::splineSegment() const
+{
+    QVector<MEvent> result;
+    const int n = m_gesture.size();
+    if (n < 4)
+        return result;
+    const MEvent &p0 = m_gesture.at(n - 4);
+    const MEvent &p1 = m_gesture.at(n - 3);
+    const MEvent &p2 = m_gesture.at(n - 2);
+    const MEvent &p3 = m_gesture.at(n - 1);
+    const QPointF a = canvasPosition(p0), b = canvasPosition(p1), c = canvasPosition(p2), d = canvasPosition(p3);
+    if (QVector2D(c - b).length() < 10.0f) {
+        result << p1 << p2;
+        return result;
+    }
+    for (int i = 0; i <= 3; ++i) {
+        const double t = i / 3.0;
+        const double t2 = t * t, t3 = t2 * t;
+        const double h00 = 2 * t3 - 3 * t2 + 1, h01 = 3 * t2 - 2 * t3, h10 = t3 - 2 * t2 + t, h11 = t3 - t2;
+        MEvent sample(p1, p2, t);
+        setCanvasPosition(sample, h00 * b + h01 * c + h10 * (c - a) / 2.0 + h11 * (d - b) / 2.0);
+        result << sample;
+    }
+    return result;
+}
+
+void MWidget::preDispatch(MEvent *e)
+{
+    m_altDown = e->hasAltModifier();
+    if (MTools::instance()->currentTool()->size() != 0.0) {
+        if (e->type == MEvent::Press) {
+            m_heldPress = *e;
+            return;
+        }
+        if (m_pressPending && e->type == MEvent::Release) {
+            // A click that never travelled the tool's size: the tool gets the
+            // press it was waiting for, then the release, so its gesture ends.
+            m_pressPending = false;
+            dispatchEvent(&m_heldPress);
+            dispatchEvent(e);
+            return;
+        }
+    }
+    if (m_pressPending) {
+        e->type = MEvent::Press;
+        m_pressPending = false;
+    }
+    dispatchEvent(e);
+}
+
+void MWidget::dispatchEvent(MEvent *e)
+{
+    m_cursorCanvasPosition = canvasPosition(*e);
+    for (MControl *control : qAsConst(m_controls)) {
+        if (control->dispatch(e)) {
+            repaintAll();
+            return;
+        }
+    }
+    MTools *tools = MTools::instance();
+    switch (e->type) {
+    case MEvent::Press:
+        tools->mousePressEvent(e);
+        m_pressDelivered = true;
+        break;
+    case MEvent::Hover:
+        tools->mouseHoverEvent(e);
+        break;
+    case MEvent::Move:
+        tools->mouseMoveEvent(e);
+        break;
+    case MEvent::Release:
+        if (m_pressDelivered) {
+            tools->mouseReleaseEvent(e);
+            m_pressDelivered = false;
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void MWidget::wheelEvent(QWheelEvent *e)
+{
+    const int delta = e->angleDelta().y() != 0 ? e->angleDelta().y() : e->angleDelta().x();
+    if (delta == 0) {
+        e->ignore();
+        return;
+    }
+    for (MControl *control : qAsConst(m_controls)) {
+        if (control->wheelEvent(e))
+            return;
+    }
+    const Qt::KeyboardModifiers modifiers = e->modifiers();
+    const QPointF position = e->position();
+    switch (MMouseFunctions::instance()->function(-1, -1, int(modifiers))) {
+    case MMouseFunctions::NoFunction:
+        MTools::instance()->wheelEvent(e);
+        updateCursor(position);
+        break;
+    case MMouseFunctions::CanvasRotate:
+        wheelRotate(delta);
+        break;
+    case MMouseFunctions::CanvasScale:
+        wheelZoom(delta, position);
+        break;
+    case MMouseFunctions::CanvasTranslateVertical:
+        wheelTranslateVertical(delta);
+        break;
+    case MMouseFunctions::CanvasTranslateHorizontal:
+        wheelTranslateHorizontal(delta);
+        break;
+    default:
+        if (modifiers.testFlag(Qt::AltModifier) && !modifiers.testFlag(Qt::ShiftModifier)
+            && !modifiers.testFlag(Qt::ControlModifier)) {
+            MTools::instance()->wheelEvent(e);
+            updateCursor(position);
+        }
+        break;
+    }
+    repaintAll();
+}
+
+void MWidget::wheelRotate(int delta)
+{
+    const double rotation = m_transform->rotation() + (delta > 0 ? -10.0 : 10.0);
+    m_transform->setCentre(m_canvas->paintedRect().center());
+    // Truncated, then reduced keeping the sign: -370 gives -10.
+    m_transform->setRotation(double(int(rotation) % 360));
+    updateNow();
+}
+
+void MWidget::wheelZoom(int delta, const QPointF &viewPosition)
+{
+    const double s = m_transform->scale() * (delta > 0 ? 1.2 : 0.8);
+    const QRectF canvasRect = m_canvas->paintedRect();
+    if (canvasRect.width() * s <= width() && canvasRect.height() * s <= height())
+        setScale(s);
+    else
+        m_transform->setScale(s, viewPosition);
+    updateCursor(viewPosition);
+}
+
+void MWidget::wheelTranslateVertical(int delta)
+{
+    const QPointF t = m_transform->translation();
+    m_transform->setTranslation(QPointF(t.x(), t.y() + (delta <= 0 ? 30.0 : -30.0)));
+}
+
+void MWidget::wheelTranslateHorizontal(int delta)
+{
+    const QPointF t = m_transform->translation();
+    m_transform->setTranslation(QPointF(t.x() + (delta <= 0 ? 30.0 : -30.0), t.y()));
+}
+
+void MWidget::keyPressEvent(QKeyEvent *e)
+{
+    if (!hasFocus())
+        return;
+    if (e->key() == Qt::Key_Space)
+        m_spaceDown = true;
+    if (e->key() == Qt::Key_F12) {
+        showNormal();
+        QOpenGLWidget::keyPressEvent(e);
+        return;
+    }
+    const bool ctrl = e->modifiers().testFlag(Qt::ControlModifier);
+    switch (e->key()) {
+    case Qt::Key_Delete:
+        if (e->modifiers() == Qt::NoModifier) {
+            MUtility::setBusyCursor();
+            m_canvas->erase();
+            MUtility::restoreCursor();
+        } else {
+            MTools::instance()->keyPressEvent(e);
+        }
+        break;
+    case Qt::Key_Left:
+        m_transform->translate(QPointF(ctrl ? 200 : 10, 0));
+        break;
+    case Qt::Key_Right:
+        m_transform->translate(QPointF(ctrl ? -200 : -10, 0));
+        break;
+    case Qt::Key_Up:
+        m_transform->translate(QPointF(0, 10));
+        break;
+    case Qt::Key_Down:
+        m_transform->translate(QPointF(0, -10));
+        break;
+    case Qt::Key_PageUp:
+        m_transform->translate(QPointF(0, 200));
+        break;
+    case Qt::Key_PageDown:
+        m_transform->translate(QPointF(0, -200));
+        break;
+    default:
+        MTools::instance()->keyPressEvent(e);
+        break;
+    }
+    updateNow();
+    QOpenGLWidget::keyPressEvent(e);
+}
+
+void MWidget::keyReleaseEvent(QKeyEvent *e)
+{
+    if (e->key() == Qt::Key_Space && !e->isAutoRepeat())
+        m_spaceDown = false;
+}
+
+void MWidget::enterEvent(QEvent *e)
+{
+    updateCursor(mapFromGlobal(QCursor::pos()));
+    m_mouseInside = true;
+    update();
+    QOpenGLWidget::enterEvent(e);
+}
+
+void MWidget::leaveEvent(QEvent *e)
+{
+    m_mouseInside = false;
+    m_buttonDown = false;
+    update();
+    QOpenGLWidget::leaveEvent(e);
+}
+
+void MWidget::updateCursor(const QPointF &viewPosition)
+{
+    for (MControl *control : qAsConst(m_controls)) {
+        if (control->updateCursor(viewPosition))
+            return;
+    }
+    MTextureLayer *layer = m_canvas->current();
+    if (!layer || (layer->visible() && !layer->locked())) {
+        // Without a tool (or a brush) that sets one, the arrow.
+        if (!MTools::instance()->updateCursor(viewPosition, m_transform->scale()))
+            setCursor(Qt::ArrowCursor);
+        return;
+    }
+    if (m_forbiddenCursor.isNull())
+        m_forbiddenCursor = QPixmap(QStringLiteral(":/icons/forbidden-cursor.ico"));
+    if (m_forbiddenCursor.isNull())
+        setCursor(Qt::ForbiddenCursor);
+    else
+        setCursor(QCursor(m_forbiddenCursor));
+}
+
+void MWidget::updateCursor()
+{
+    updateCursor(mapFromGlobal(QCursor::pos()));
+}
+
+bool MWidget::isGridAlignmentActive() const
+{
+    return MSettings::instance()->alignToGrid() != m_altDown;
+}
+
+double MWidget::snapCoordinate(double value) const
+{
+    if (!isGridAlignmentActive())
+        return value;
+    const double g = MSettings::instance()->alignToGridSize();
+    return std::floor(value / g + 0.5) * g;
+}
+
+QPointF MWidget::snapToGrid(const QPointF &point) const
+{
+    return QPointF(snapCoordinate(point.x()), snapCoordinate(point.y()));
+}
+
+// The effect that drag data names by its row in the effect library; null
+// when the data carries none.
+static MShader *droppedShader(const QMimeData *data)
+{
+    MShaderList *list = MShaderList::instance();
+    const QByteArray bytes = data ? data->data(list->mimeType()) : QByteArray();
+    if (bytes.isEmpty())
+        return nullptr;
+    QDataStream stream(bytes);
+    int row = -1;
+    stream >> row;
+    if (stream.status() != QDataStream::Ok)
+        return nullptr;
+    return list->shaderAt(row);
+}
+
+void MWidget::dragEnterEvent(QDragEnterEvent *e)
+{
+    m_dropAccepted = m_canvas->current() && droppedShader(e->mimeData());
+    if (m_dropAccepted)
+        e->acceptProposedAction();
+    else
+        e->ignore();
+}
+
+void MWidget::dragMoveEvent(QDragMoveEvent *e)
+{
+    if (m_dropAccepted)
+        e->acceptProposedAction();
+    else
+        e->ignore();
+}
+
+void MWidget::dropEvent(QDropEvent *e)
+{
+    MTextureLayer *layer = m_canvas->current();
+    if (layer && m_dropAccepted) {
+        if (MShader *shader = droppedShader(e->mimeData())) {
+            layer->set_shaderId(shader->id());
+            layer->set_isShaderActive(true);
+            m_canvas->refresh();
+        }
+    }
+    m_dropAccepted = false;
+}

@@ -1,0 +1,486 @@
+#include "mcanvas.h"
+#include "mevent.h"
+#include "mlogger.h"
+#include "mmousefunctions.h"
+#include "mopengl.h"
+#include "mshader.h"
+#include "mshaderlist.h"
+#include "msettings.h"
+#include "mtablet.h"
+#include "mtestcanvas.h"
+#include "mtestglcontext.h"
+#include "mtexturelayer.h"
+#include "mtool.h"
+#include "mtools.h"
+#include "mtransform.h"
+#include "mwidget.h"
+
+#include <QAbstractAnimation>
+#include <QApplication>
+#include <QDataStream>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QTabletEvent>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace {
+constexpr QSize documentSize(100, 80);
+
+// Keeps every sample the view hands the tools.
+class RecordingTool : public MTool
+{
+public:
+    double toolSize = 0.0;
+    QVector<MEvent> events;
+    double size() const override { return toolSize; }
+    void mousePressEvent(MEvent *e) override { events << *e; }
+    void mouseMoveEvent(MEvent *e) override { events << *e; }
+    void mouseHoverEvent(MEvent *e) override { events << *e; }
+    void mouseReleaseEvent(MEvent *e) override { events << *e; }
+    QString types() const
+    {
+        QString s;
+        for (const MEvent &e : events)
+            s += QString::number(e.type);
+        return s;
+    }
+};
+
+// The context panel is a modal loop; here it only counts.
+class View : public MWidget
+{
+public:
+    int panelsOpened = 0;
+
+protected:
+    void openContextPanel(const QPointF &) override { ++panelsOpened; }
+};
+
+QPointF position(const MEvent &e)
+{
+    return QPointF(e.inputs[MEnum::biPositionX], e.inputs[MEnum::biPositionY]);
+}
+
+void mouse(QWidget *w, QEvent::Type type, const QPointF &p, Qt::MouseButton button, Qt::MouseButtons buttons,
+           Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QMouseEvent e(type, p, w->mapToGlobal(p.toPoint()), button, buttons, modifiers);
+    QApplication::sendEvent(w, &e);
+}
+
+void press(QWidget *w, const QPointF &p, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = {})
+{
+    mouse(w, QEvent::MouseButtonPress, p, b, b, m);
+}
+
+void drag(QWidget *w, const QPointF &p, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = {})
+{
+    mouse(w, QEvent::MouseMove, p, Qt::NoButton, b, m);
+}
+
+void release(QWidget *w, const QPointF &p, Qt::MouseButton b = Qt::LeftButton)
+{
+    mouse(w, QEvent::MouseButtonRelease, p, b, Qt::NoButton);
+}
+
+void wheel(QWidget *w, const QPointF &p, int delta, Qt::KeyboardModifiers m)
+{
+    QWheelEvent e(p, w->mapToGlobal(p.toPoint()), QPoint(), QPoint(0, delta), Qt::NoButton, m, Qt::NoScrollPhase,
+                  false);
+    QApplication::sendEvent(w, &e);
+}
+
+// Counts the frames the view paints.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+} // namespace
+
+Q_DECLARE_METATYPE(Qt::KeyboardModifiers)
+
+class TestMWidget : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void initMain() { MTestGLContext::prepareSharedContexts(); }
+
+private:
+    RecordingTool tool;
+    std::unique_ptr<View> view;
+
+    // A view of a fresh document that was never shown: identity transform,
+    // so view and canvas positions agree.
+    void makeView()
+    {
+        view.reset(new View);
+        view->resize(700, 300);
+        tool.events.clear();
+        tool.toolSize = 0.0;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        MLogger::instance();
+        QVERIFY(MOpenGL::instance()->initialize());
+        MSettings::instance()->set_defaultWidth(documentSize.width());
+        MSettings::instance()->set_defaultHeight(documentSize.height());
+        MTools::instance()->setCurrentTool(&tool);
+        MSettings::instance()->set_textDuration(0);
+    }
+
+    void cleanup() { view.reset(); }
+
+    void framesShowBackgroundLayersTilingAndGrid_data()
+    {
+        QTest::addColumn<bool>("showTiling");
+        QTest::addColumn<bool>("smoothPixels");
+        QTest::newRow("plain") << false << true;
+        QTest::newRow("tiling preview") << true << true;
+        QTest::newRow("pixel grid") << false << false;
+    }
+
+    void framesShowBackgroundLayersTilingAndGrid()
+    {
+        QFETCH(bool, showTiling);
+        QFETCH(bool, smoothPixels);
+        MSettings *settings = MSettings::instance();
+        settings->set_widgetBackgroundColor(QColor(10, 20, 30));
+        settings->set_showTiling(showTiling);
+        settings->set_smoothPixels(smoothPixels);
+        makeView();
+        MCanvas *canvas = view->canvas();
+        QVERIFY(canvas->current());
+        QVERIFY(canvas->makeCurrent());
+        const QRgb red = qRgba(255, 0, 0, 255);
+        const QRgb background = qRgb(10, 20, 30);
+        const QRect area = canvas->paintedRect().toRect();
+        QCOMPARE(area.size(), documentSize);
+        MTestCanvas::paintRect(canvas->current(), QRect(area.topLeft(), QSize(50, 80)), red);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        // The first frame animates to the canvas fitted 30 pixels inside the view.
+        const double fitted = std::min((700.0 - 60) / documentSize.width(), (300.0 - 60) / documentSize.height());
+        QTRY_VERIFY(std::abs(view->scale() - fitted) < 1e-9);
+        const QImage frame = view->grabFramebuffer();
+        settings->set_showTiling(false);
+        settings->set_smoothPixels(true);
+        QCOMPARE(frame.size(), QSize(700, 300));
+        QCOMPARE(frame.pixel(3, 3), background);
+        const QPoint left = view->transform()->map(QPointF(area.topLeft()) + QPointF(25.3, 40.3)).toPoint();
+        const QPoint right = view->transform()->map(QPointF(area.topLeft()) + QPointF(75.3, 40.3)).toPoint();
+        QVERIFY(frame.pixel(right) != red);
+        QVERIFY(frame.pixel(right) != background);
+        // The right-hand copy of the canvas starts one canvas width further.
+        const QPoint copy = left + QPoint(qRound(documentSize.width() * fitted), 0);
+        QCOMPARE(frame.pixel(copy), showTiling ? red : background);
+        // Along a row of the red half, grid lines break the colour.
+        int broken = 0;
+        for (int x = left.x() - 40; x <= left.x() + 40; ++x)
+            broken += frame.pixel(x, left.y()) != red;
+        QCOMPARE(broken > 0, !smoothPixels);
+        view->shutDown();
+    }
+
+    void throttledRefreshIsDroppedWithinTheFrameInterval()
+    {
+        makeView();
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        QTRY_VERIFY(view->findChildren<QAbstractAnimation *>().isEmpty());
+        PaintCounter counter;
+        view->installEventFilter(&counter);
+        QVERIFY(view->refresh(false, QRectF(0, 0, 10, 10)));
+        QVERIFY(!view->refresh(true, QRectF()));
+        QVERIFY(!view->refresh(true, QRectF(0, 0, 10, 10)));
+        QVERIFY(view->refresh(false, QRectF()));
+        QTRY_VERIFY(counter.paints > 0);
+        QTest::qWait(25);
+        counter.paints = 0;
+        QVERIFY(view->refresh(true, QRectF()));
+        QTRY_VERIFY(counter.paints > 0);
+        view->shutDown();
+    }
+
+    void clicksDeliverPressThenRelease_data()
+    {
+        QTest::addColumn<double>("toolSize");
+        QTest::newRow("size 0") << 0.0;
+        QTest::newRow("sized tool") << 15.0;
+    }
+
+    void clicksDeliverPressThenRelease()
+    {
+        QFETCH(double, toolSize);
+        makeView();
+        tool.toolSize = toolSize;
+        press(view.get(), QPointF(20, 30));
+        release(view.get(), QPointF(20, 30));
+        QCOMPARE(tool.types(), QStringLiteral("03"));
+        for (const MEvent &e : tool.events)
+            QCOMPARE(position(e), QPointF(20, 30));
+        QCOMPARE(tool.events.first().inputs[MEnum::biSpeed], 2.0);
+        QCOMPARE(tool.events.first().inputs[MEnum::biDirectionX], 0.0);
+        QCOMPARE(tool.events.last().inputs[MEnum::biDistanceToPrevious], 0.0);
+        QCOMPARE(tool.events.first().inputs[MEnum::biPressure], 1.0);
+    }
+
+    void dragsDispatchInterpolatedSegmentsOneBehind()
+    {
+        makeView();
+        press(view.get(), QPointF(10, 10));
+        drag(view.get(), QPointF(10.1, 10)); // shorter than the minimum move
+        drag(view.get(), QPointF(30, 10));
+        QCOMPARE(tool.types(), QStringLiteral("0"));
+        drag(view.get(), QPointF(38, 10));
+        drag(view.get(), QPointF(40, 10));
+        release(view.get(), QPointF(80, 10));
+        // press, 4 samples from the press to the first move, then the 2 ends
+        // of a segment shorter than 10 pixels (positions low-pass filtered:
+        // 38 gives 34), release; samples still in the gesture are not sent.
+        QCOMPARE(tool.types(), QStringLiteral("02222223"));
+        QCOMPARE(position(tool.events.at(1)), QPointF(10, 10));
+        QCOMPARE(position(tool.events.at(4)), QPointF(30, 10));
+        QCOMPARE(position(tool.events.at(5)), QPointF(30, 10));
+        QCOMPARE(position(tool.events.at(6)), QPointF(34, 10));
+        QCOMPARE(position(tool.events.last()), QPointF(80, 10));
+        QVERIFY(tool.events.at(2).inputs[MEnum::biPositionX] > 10);
+        QVERIFY(tool.events.at(2).inputs[MEnum::biPositionX] < 30);
+    }
+
+    void sizedToolsGetTheirPressWithTheFirstFarSample()
+    {
+        makeView();
+        tool.toolSize = 15.0;
+        mouse(view.get(), QEvent::MouseMove, QPointF(40, 5), Qt::NoButton, Qt::NoButton);
+        mouse(view.get(), QEvent::MouseMove, QPointF(45, 5), Qt::NoButton, Qt::NoButton); // hover too short
+        QCOMPARE(tool.types(), QStringLiteral("1"));
+        tool.events.clear();
+        press(view.get(), QPointF(10, 10));
+        drag(view.get(), QPointF(20, 10)); // too short for the tool
+        drag(view.get(), QPointF(30, 10));
+        drag(view.get(), QPointF(50, 10));
+        QCOMPARE(tool.types(), QStringLiteral("0222"));
+        release(view.get(), QPointF(50, 10));
+        QCOMPARE(tool.types().right(1), QStringLiteral("3"));
+    }
+
+    void contextPanelLeavesNoGestureBehind()
+    {
+        makeView();
+        press(view.get(), QPointF(40, 40), Qt::RightButton, Qt::ControlModifier);
+        QCOMPARE(view->panelsOpened, 1);
+        // The panel took the release: later moves are hovers, and a stray
+        // release reaches no tool.
+        drag(view.get(), QPointF(60, 40), Qt::RightButton);
+        release(view.get(), QPointF(60, 40), Qt::RightButton);
+        QCOMPARE(tool.types(), QStringLiteral("1"));
+        const QPointF t = view->transform()->translation();
+        QCOMPARE(t, QPointF());
+    }
+
+    void rightDragPansByWholePixels()
+    {
+        makeView();
+        press(view.get(), QPointF(40, 40), Qt::RightButton);
+        drag(view.get(), QPointF(47.4, 43.6), Qt::RightButton);
+        drag(view.get(), QPointF(47.6, 43.6), Qt::RightButton);
+        QCOMPARE(view->transform()->translation(), QPointF(7, 4));
+        release(view.get(), QPointF(47.6, 43.6), Qt::RightButton);
+        // The press and release reach the tool, the pan moves do not.
+        QCOMPARE(tool.types(), QStringLiteral("03"));
+    }
+
+    void wheelTurnsZoomsAndScrolls_data()
+    {
+        QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+        QTest::addColumn<double>("startRotation");
+        QTest::addColumn<int>("delta");
+        QTest::addColumn<double>("rotation");
+        QTest::addColumn<QPointF>("translation");
+        QTest::addColumn<int>("toolEvents");
+        const QPointF none;
+        QTest::newRow("rotate past 360") << Qt::KeyboardModifiers(Qt::ControlModifier) << 355.0 << -120 << 5.0 << none << 0;
+        QTest::newRow("rotate past -360") << Qt::KeyboardModifiers(Qt::ControlModifier) << -355.0 << 120 << -5.0 << none << 0;
+        QTest::newRow("scroll down") << Qt::KeyboardModifiers(Qt::ShiftModifier) << 0.0 << -120 << 0.0 << QPointF(0, 30) << 0;
+        QTest::newRow("scroll right") << Qt::KeyboardModifiers(Qt::ShiftModifier | Qt::ControlModifier) << 0.0 << 120 << 0.0 << QPointF(-30, 0) << 0;
+        QTest::newRow("no turn") << Qt::KeyboardModifiers(Qt::ControlModifier) << 0.0 << 0 << 0.0 << none << 0;
+    }
+
+    void wheelTurnsZoomsAndScrolls()
+    {
+        QFETCH(Qt::KeyboardModifiers, modifiers);
+        QFETCH(double, startRotation);
+        QFETCH(int, delta);
+        QFETCH(double, rotation);
+        QFETCH(QPointF, translation);
+        makeView();
+        view->transform()->setRotation(startRotation);
+        wheel(view.get(), QPointF(50, 50), delta, modifiers);
+        QCOMPARE(view->transform()->rotation(), rotation);
+        QCOMPARE(view->transform()->translation(), translation);
+    }
+
+    void wheelZoomRecentresWhileTheCanvasFits()
+    {
+        makeView();
+        view->transform()->setRotation(30);
+        wheel(view.get(), QPointF(10, 10), 120, Qt::NoModifier);
+        QCOMPARE(view->scale(), 1.2);
+        QCOMPARE(view->rotation(), 0.0);
+        QCOMPARE(view->transform()->map(view->canvas()->paintedRect().center()), QPointF(350, 150));
+        // 100 x 80 at 4.32 no longer fits 700 x 300: zoom about the cursor.
+        view->transform()->setScale(3.6, QPointF(350, 150));
+        const QPointF under = view->transform()->mapFromView(QPointF(10, 10));
+        wheel(view.get(), QPointF(10, 10), 120, Qt::NoModifier);
+        QVERIFY(std::abs(view->scale() - 3.6 * 1.2) < 1e-9);
+        const QPointF still = view->transform()->map(under);
+        QVERIFY(std::abs(still.x() - 10) < 1e-6 && std::abs(still.y() - 10) < 1e-6);
+    }
+
+    void keysMoveThePictureAndSpacePans()
+    {
+        makeView();
+        view->show();
+        view->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(view.get()));
+        view->setFocus();
+        QTRY_VERIFY(view->findChildren<QAbstractAnimation *>().isEmpty());
+        struct Step
+        {
+            int key;
+            Qt::KeyboardModifiers modifiers;
+            QPointF delta;
+        };
+        const Step steps[] = {{Qt::Key_Left, Qt::NoModifier, {10, 0}},       {Qt::Key_Left, Qt::ControlModifier, {200, 0}},
+                              {Qt::Key_Right, Qt::NoModifier, {-10, 0}},     {Qt::Key_Right, Qt::ControlModifier, {-200, 0}},
+                              {Qt::Key_Up, Qt::ControlModifier, {0, 10}},    {Qt::Key_Down, Qt::NoModifier, {0, -10}},
+                              {Qt::Key_PageUp, Qt::NoModifier, {0, 200}},    {Qt::Key_PageDown, Qt::NoModifier, {0, -200}}};
+        for (const Step &step : steps) {
+            const QPointF before = view->translation();
+            QTest::keyClick(view.get(), Qt::Key(step.key), step.modifiers);
+            QCOMPARE(view->translation() - before, step.delta);
+        }
+        // Space held: a left drag pans and never reaches a tool.
+        tool.events.clear();
+        const QPointF before = view->translation();
+        QTest::keyPress(view.get(), Qt::Key_Space);
+        press(view.get(), QPointF(100, 100));
+        drag(view.get(), QPointF(112.6, 95.2));
+        release(view.get(), QPointF(112.6, 95.2));
+        QTest::keyRelease(view.get(), Qt::Key_Space);
+        QCOMPARE(view->translation() - before, QPointF(13, -5));
+        QCOMPARE(tool.types(), QString());
+        // Delete with Shift is the tools' key, not an erase.
+        QVERIFY(view->canvas()->makeCurrent());
+        MTestCanvas::paintRect(view->canvas()->current(), view->canvas()->paintedRect().toRect(), qRgba(0, 0, 255, 255));
+        const QPoint inside = view->canvas()->paintedRect().center().toPoint();
+        QTest::keyClick(view.get(), Qt::Key_Delete, Qt::ShiftModifier);
+        QVERIFY(view->canvas()->makeCurrent());
+        QCOMPARE(MTestCanvas::pixelAt(view->canvas()->current(), inside), qRgba(0, 0, 255, 255));
+        QTest::keyClick(view.get(), Qt::Key_Delete);
+        QVERIFY(view->canvas()->makeCurrent());
+        QCOMPARE(MTestCanvas::pixelAt(view->canvas()->current(), inside), qRgba(0, 0, 0, 0));
+        view->shutDown();
+    }
+
+    void statusLineJoinsWhatStopsPainting()
+    {
+        makeView();
+        MCanvas *canvas = view->canvas();
+        QCOMPARE(view->statusLine(), QString());
+        canvas->set_hasSelection(true);
+        QCOMPARE(view->statusLine(), QStringLiteral("selection is active"));
+        canvas->current()->setLocked(true);
+        QCOMPARE(view->statusLine(), QStringLiteral("the current layer is locked - selection is active"));
+        canvas->current()->setVisible(false);
+        QCOMPARE(view->statusLine(), QStringLiteral("the current layer is hidden - selection is active"));
+    }
+
+    void paintedRectMessagesAndNarrowViews()
+    {
+        makeView();
+        view->onPaintedRectChanged(QRectF(0, 0, 1920, 1080));
+        QCOMPARE(view->text(), QStringLiteral("1920 - 1080"));
+        // Too narrow to fit anything: no animation is started.
+        view->resize(50, 50);
+        const int running = view->findChildren<QAbstractAnimation *>().size();
+        view->adjustToWidth();
+        QCOMPARE(view->findChildren<QAbstractAnimation *>().size(), running);
+        view->resize(400, 300);
+        view->adjustToWidth();
+        QCOMPARE(view->findChildren<QAbstractAnimation *>().size(), running + 2);
+    }
+
+    void droppedEffectsGoOnTheCurrentLayer_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("accepted");
+        QByteArray first;
+        QDataStream(&first, QIODevice::WriteOnly) << 0;
+        QByteArray missing;
+        QDataStream(&missing, QIODevice::WriteOnly) << 100000;
+        QTest::newRow("effect row") << first << true;
+        QTest::newRow("row without effect") << missing << false;
+        QTest::newRow("no bytes") << QByteArray() << false;
+        QTest::newRow("short bytes") << QByteArray(2, 'x') << false;
+    }
+
+    void droppedEffectsGoOnTheCurrentLayer()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(bool, accepted);
+        makeView();
+        MShaderList *effects = MShaderList::instance();
+        QVERIFY(effects->shaderAt(0));
+        QMimeData mime;
+        mime.setData(effects->mimeType(), data);
+        QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.get(), &enter);
+        QCOMPARE(enter.isAccepted(), accepted);
+        QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view.get(), &drop);
+        MTextureLayer *layer = view->canvas()->current();
+        QCOMPARE(layer->shaderId(), accepted ? effects->shaderAt(0)->id() : QString());
+        if (accepted)
+            QVERIFY(layer->isShaderActive());
+    }
+
+    void tabletPenGivesPressureAndTilt()
+    {
+        makeView();
+        QTabletEvent pen(QEvent::TabletPress, QPointF(20, 20), view->mapToGlobal(QPoint(20, 20)),
+                         QTabletEvent::Stylus, QTabletEvent::Pen, 0.4, 12, -7, 0.25, 0, 0, Qt::NoModifier, 1,
+                         Qt::LeftButton, Qt::LeftButton);
+        QApplication::sendEvent(view.get(), &pen);
+        press(view.get(), QPointF(20, 20));
+        QTabletEvent lift(QEvent::TabletRelease, QPointF(20, 20), view->mapToGlobal(QPoint(20, 20)),
+                          QTabletEvent::Stylus, QTabletEvent::Pen, 0.0, 0, 0, 0, 0, 0, Qt::NoModifier, 1,
+                          Qt::LeftButton, Qt::NoButton);
+        QApplication::sendEvent(view.get(), &lift);
+        release(view.get(), QPointF(20, 20));
+        QCOMPARE(tool.types(), QStringLiteral("03"));
+        const MEvent &p = tool.events.first();
+        QCOMPARE(p.inputSource, 2);
+        QVERIFY(std::abs(p.inputs[MEnum::biPressure] - 0.4) < 1e-6);
+        QCOMPARE(p.inputs[MEnum::biXTilt], 12.0);
+        QCOMPARE(p.inputs[MEnum::biYTilt], -7.0);
+        QCOMPARE(tool.events.last().inputSource, 1);
+        QCOMPARE(tool.events.last().inputs[MEnum::biPressure], 1.0);
+    }
+};
+
+QTEST_MAIN(TestMWidget)
+#include "tst_mwidget.moc"
