@@ -8,6 +8,7 @@
 #include "mopengl.h"
 #include "mpaintparams.h"
 #include "msettings.h"
+#include "mtestcanvas.h"
 #include "mtestglcontext.h"
 #include "mtexturetile.h"
 #include "mtransform.h"
@@ -54,16 +55,12 @@ int main(int argc, char **argv)
 {
     MTestGLContext::prepareSharedContexts();
     QGuiApplication application(argc, argv);
-    MLogger::instance();
-    if (!MOpenGL::instance()->initialize()) {
+    const std::unique_ptr<MCanvas> document = MTestCanvas::createDocument(QSize(documentSize, documentSize));
+    if (!document) {
         std::fprintf(stderr, "no OpenGL 3.3 context\n");
         return 1;
     }
-    MSettings::instance()->set_defaultWidth(documentSize);
-    MSettings::instance()->set_defaultHeight(documentSize);
-    MCanvas canvas;
-    if (!canvas.isGlReady())
-        return 1;
+    MCanvas &canvas = *document;
 
     MTestGLContext view;
     if (!view.isValid() || !view.bindTarget(targetWidth, targetHeight))

@@ -5,6 +5,7 @@
 #include "mcanvas.h"
 #include "mlogger.h"
 #include "mopengl.h"
+#include "mtestcanvas.h"
 #include "mtestglcontext.h"
 #include "mtexturetile.h"
 
@@ -61,14 +62,14 @@ int main(int argc, char **argv)
 {
     MTestGLContext::prepareSharedContexts();
     QGuiApplication application(argc, argv);
-    MLogger::instance();
-    if (!MOpenGL::instance()->initialize()) {
+    const std::unique_ptr<MCanvas> document = MTestCanvas::createDocument(QSize(1000, 1000));
+    if (!document) {
         std::fprintf(stderr, "no OpenGL 3.3 context\n");
         return 1;
     }
+    MCanvas &canvas = *document;
     QTemporaryDir folder;
-    MCanvas canvas;
-    if (!folder.isValid() || !canvas.isGlReady())
+    if (!folder.isValid())
         return 1;
 
     std::printf("document file throughput in %s\n", qPrintable(folder.path()));

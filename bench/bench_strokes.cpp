@@ -15,6 +15,7 @@
 #include "msettings.h"
 #include "mshareddata.h"
 #include "mstroketorunner.h"
+#include "mtestcanvas.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
 
@@ -204,18 +205,11 @@ int main(int argc, char **argv)
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QGuiApplication app(argc, argv);
-    MLogger::instance();
-    if (!MOpenGL::instance()->initialize()) {
-        std::fprintf(stderr, "no OpenGL 3.3 core context\n");
-        return 1;
-    }
-    MSettings::instance()->set_defaultWidth(documentSize);
-    MSettings::instance()->set_defaultHeight(documentSize);
     if (qEnvironmentVariableIsSet("BENCH_NO_MIPMAPS"))
         MSettings::instance()->set_generateMipmaps(false);
-    std::unique_ptr<MCanvas> canvas(new MCanvas());
-    if (!canvas->isGlReady()) {
-        std::fprintf(stderr, "the document has no OpenGL context\n");
+    std::unique_ptr<MCanvas> canvas = MTestCanvas::createDocument(QSize(documentSize, documentSize));
+    if (!canvas) {
+        std::fprintf(stderr, "no OpenGL 3.3 core context with a document\n");
         return 1;
     }
     MBrush brush;

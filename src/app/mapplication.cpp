@@ -213,14 +213,8 @@ bool MApplication::event(QEvent *e)
         return true;
     case QEvent::TabletEnterProximity:
     case QEvent::TabletLeaveProximity: {
-        auto *tablet = static_cast<QTabletEvent *>(e);
-        int device = 0;
-        switch (tablet->pointerType()) {
-        case QTabletEvent::Pen: device = 1; break;
-        case QTabletEvent::Cursor: device = 2; break;
-        case QTabletEvent::Eraser: device = 3; break;
-        default: device = 0; break;
-        }
+        // Pen 1, cursor 2, eraser 3, anything else 0: the framework's own numbering.
+        const int device = int(static_cast<QTabletEvent *>(e)->pointerType());
         MTablet::instance()->set_proximityDevice(device);
         return false;
     }
