@@ -357,6 +357,8 @@ private slots:
         view->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(view.get()));
         view->setFocus();
+        // The view takes keys only while it has the focus.
+        QTRY_VERIFY(view->hasFocus());
         QTRY_VERIFY(view->findChildren<QAbstractAnimation *>().isEmpty());
         struct Step
         {
