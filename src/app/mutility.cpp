@@ -497,6 +497,12 @@ int MUtility::runDialog(DialogRequest &request)
         request.color = dialog.selectedColor();
         return 1;
     }
+    if (request.kind == FileDialog) {
+        if (!request.fileDialog || request.fileDialog->exec() != QDialog::Accepted)
+            return 0;
+        request.fileName = request.fileDialog->selectedFiles().value(0);
+        return request.fileName.isEmpty() ? 0 : 1;
+    }
 
     QMessageBox box;
     box.setIcon(request.icon);
@@ -579,6 +585,18 @@ bool MUtility::askConfirmation(const QString &buttonText, const QString &text, c
     request.informativeText = informativeText;
     request.buttons = QStringList{buttonText};
     return runDialog(request) == 1;
+}
+
+bool MUtility::chooseFile(QFileDialog *dialog, QString &fileName)
+{
+    DialogRequest request;
+    request.kind = FileDialog;
+    request.title = dialog ? dialog->windowTitle() : QString();
+    request.fileDialog = dialog;
+    if (runDialog(request) != 1 || request.fileName.isEmpty())
+        return false;
+    fileName = request.fileName;
+    return true;
 }
 
 // ---------------------------------------------------------------- busy state
