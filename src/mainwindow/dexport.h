@@ -20,8 +20,6 @@ public:
     DExport(MCanvas *canvas, QWidget *parent = nullptr);
     ~DExport() override;
 
-    double ratio() const { return m_ratio; }
-
     // Why an image of width x height cannot be exported, empty when it can:
     // beyond maxRenderSize in either direction, or needing more than the
     // available memory (bytes; unknown when negative).
