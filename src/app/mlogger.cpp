@@ -56,11 +56,18 @@ void MLogger::systemError(const QString &message)
     log(QStringLiteral("System error: %1").arg(message));
 }
 
+QString MLogger::lastLine() const
+{
+    QMutexLocker locker(&m_mutex);
+    return m_lastLine;
+}
+
 void MLogger::writeLine(const QString &message)
 {
     const QByteArray bytes = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")).toUtf8()
                              + ": " + message.toUtf8() + "\n";
     QMutexLocker locker(&m_mutex);
+    m_lastLine = message;
     QFile file(logFilePath());
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return;

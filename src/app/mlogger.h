@@ -18,6 +18,9 @@ public:
     void debug(const QString &message);
     // Logs "System error: <message>".
     void systemError(const QString &message);
+    // The last line logged, as written (without its time), so that a caller
+    // can show the user why something failed.
+    QString lastLine() const;
 
     static QString capitalizeFirst(const QString &text);
     static QString logFilePath();
@@ -25,5 +28,6 @@ public:
 private:
     void writeLine(const QString &message);
 
-    QMutex m_mutex;
+    mutable QMutex m_mutex;
+    QString m_lastLine;
 };

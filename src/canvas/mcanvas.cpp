@@ -40,6 +40,7 @@
 #include <QDebug>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
@@ -1361,8 +1362,10 @@ bool MCanvas::fillPath(const QPainterPath &path, const QColor &color, int row)
 bool MCanvas::loadImage(const QString &path)
 {
     m_lastResult = 0;
-    const QImage image(path);
+    QImageReader reader(path);
+    const QImage image = reader.read();
     if (image.isNull()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, reader.errorString()));
         m_lastResult = 1;
         return false;
     }

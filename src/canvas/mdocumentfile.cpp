@@ -69,8 +69,10 @@ bool onTileGrid(const QRect &cell)
 int writeFile(const QString &path, const QUuid &magic, const std::function<int(QDataStream &)> &body)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly)) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to write %1: %2").arg(path, file.errorString()));
         return 1;
+    }
     QDataStream stream(&file);
     prepare(stream);
     stream << magic << qint32(formatNumber);

@@ -1,24 +1,35 @@
 #include "mmainwindow.h"
 #include "ui_mmainwindow.h"
 
+#include "dexport.h"
 #include "mapplication.h"
 #include "mbrush.h"
 #include "mbrushlist.h"
 #include "mcanvas.h"
+#include "mfileopendialog.h"
+#include "mfilesavedialog.h"
+#include "mgeometry.h"
+#include "mlogger.h"
 #include "mopengl.h"
+#include "mrecentfiles.h"
 #include "msettings.h"
 #include "mtexturetransfert.h"
 #include "mutility.h"
 #include "mwidget.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDebug>
 #include <QDockWidget>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMimeData>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
@@ -86,6 +97,7 @@ MMainWindow::MMainWindow(QWidget *parent)
             action->setEnabled(false);
     }
     setupConnections();
+    setupDocumentCommands();
     m_view->setFocus();
 
     ui->actionGenerate_help->setVisible(false);
@@ -106,9 +118,8 @@ MMainWindow::~MMainWindow()
 const QStringList &MMainWindow::pendingCommands()
 {
     static const QStringList names{
-    "actionFileNew", "actionFileOpen", "actionFileSave", "actionFileSaveAs", "actionImport_image_file",
-    "actionExportAsImage", "actionPrint", "actionProperties", "actionCopy", "actionCut", "actionPaste",
-    "actionPasteInNewLayer", "actionIncrease_brush_radius", "actionDecrease_brush_radius", "actionChangePaper",
+    "actionImport_image_file", "actionProperties", "actionPaste", "actionIncrease_brush_radius",
+    "actionDecrease_brush_radius", "actionChangePaper",
     "actionIncreasePaperSize", "actionDecreasePaperSize", "actionAdjustPaperToSelection",
     "actionPaper_auto_extension", "actionClearColorHisto", "actionEditSettings", "actionSelectAll",
     "actionSelect_layer_bounding_rect", "actionInvertSelection", "actionResetSelection", "actionFillSelection",
@@ -120,7 +131,7 @@ const QStringList &MMainWindow::pendingCommands()
     "actionUnlockAllLayers", "actionNextLayer", "actionPreviousLayer", "actionPreviewShader",
     "actionShowHideShaderPreview", "actionRemoveShaderPreview", "actionRasterizeShader", "actionRename_effect",
     "actionImport_effect", "actionNewShader", "actionDuplicateShader", "actionEditShader", "actionRemoveShader",
-    "actionOpen_default_thumbnail", "actionSet_effect_thumbnail", "actionEdit_brush_settings",
+    "actionSet_effect_thumbnail", "actionEdit_brush_settings",
     "actionResetBrushSettings", "actionNew_brush", "actionDelete_brush", "actionDuplicate_brush",
     "actionRename_brush", "actionLoad_brush_texture", "actionSortBrushes", "actionEdit_brush_quick_settings",
     "actionImport_brush_file", "actionRestore_brush", "actionSave_selection_as_textured_brush",
@@ -494,9 +505,23 @@ bool MMainWindow::maybeSave()
                                            tr("Do you want to save modifications?"));
     if (choice == 1)
         return true;
-    if (choice == 2)
+    // A question closed without an answer keeps the document as it is.
+    if (choice != 0)
         return false;
     return save() != QMessageBox::Cancel;
+}
+
+bool MMainWindow::writeDocument(const QString &path)
+{
+    MUtility::setBusyCursor();
+    const bool saved = m_view->canvas()->saveToFile(path);
+    MUtility::restoreCursor();
+    if (!saved) {
+        // Left unsaid, the failure would only show as a close that refuses.
+        MUtility::showMessage(QMessageBox::Critical, tr("Save file"), tr("Cannot save file %1.").arg(path),
+                              QMessageBox::Ok, QMessageBox::NoButton, MLogger::instance()->lastLine());
+    }
+    return saved;
 }
 
 int MMainWindow::save()
@@ -508,10 +533,7 @@ int MMainWindow::save()
         MUtility::showMessage(QMessageBox::Warning, tr("File Error"), tr("Error saving to the file: file name is empty"));
         return QMessageBox::Cancel;
     }
-    MUtility::setBusyCursor();
-    const bool saved = canvas->saveToFile(canvas->fileName());
-    MUtility::restoreCursor();
-    return saved ? QMessageBox::Ok : QMessageBox::Cancel;
+    return writeDocument(canvas->fileName()) ? QMessageBox::Ok : QMessageBox::Cancel;
 }
 
 int MMainWindow::saveAs()
@@ -520,13 +542,9 @@ int MMainWindow::saveAs()
     QString path = canvas->isNew()
                        ? MUtility::lastFilesDirectory() + tr("new-document") + QLatin1Char('.') + kDocumentSuffix
                        : canvas->fileName();
-    if (!getSaveFileName(path))
+    if (!getSaveFileName(path) || !writeDocument(path))
         return QMessageBox::Cancel;
-    MUtility::setBusyCursor();
-    const bool saved = canvas->saveToFile(path);
-    MUtility::restoreCursor();
-    if (!saved)
-        return QMessageBox::Cancel;
+    m_recentFiles->setCurrentFile(path);
     updateWindowTitle();
     return QMessageBox::Ok;
 }
@@ -534,18 +552,17 @@ int MMainWindow::saveAs()
 bool MMainWindow::getSaveFileName(QString &path)
 {
     const QFileInfo proposed(path);
-    QFileDialog dialog(this, tr("%1 files").arg(QStringLiteral("KalmiDraw")));
+    MFileSaveDialog dialog(tr("%1 files").arg(QStringLiteral("KalmiDraw")), MFileDialog::FileLocation, this);
     dialog.setNameFilters(MUtility::documentFileFilters());
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
     dialog.setDefaultSuffix(kDocumentSuffix);
     dialog.setDirectory(proposed.absolutePath());
     dialog.selectFile(proposed.fileName());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    QString chosen;
+    if (!MUtility::chooseFile(&dialog, chosen)) {
         path.clear();
         return false;
     }
-    path = dialog.selectedFiles().first();
+    path = chosen;
     MSettings::instance()->set_lastFilesDir(MUtility::fileDirectory(path));
     return true;
 }
@@ -563,10 +580,13 @@ bool MMainWindow::openFile(const QString &path)
     canvas->initializeGL();
     const QString suffix = QFileInfo(path).suffix().toLower();
     MUtility::setBusyCursor();
+    // The document reads into scratch layers: a file that fails leaves it, its
+    // name and the recent files as they were.
     const bool loaded = suffix == kDocumentSuffix ? canvas->loadFromFile(path) : canvas->loadImage(path);
     MUtility::restoreCursor();
     if (!loaded)
         return false;
+    m_recentFiles->setCurrentFile(path);
     updateWindowTitle();
     m_view->resetView(true);
     return true;
@@ -648,20 +668,148 @@ void MMainWindow::askRestart(const QString &message)
         applicationReboot();
 }
 
+// ---------------------------------------------------------------- document commands
+
+void MMainWindow::setupDocumentCommands()
+{
+    m_recentFiles = new MRecentFiles(ui->menuRecentFiles, 10, this);
+    connect(m_recentFiles, &MRecentFiles::openRecentFile, this, &MMainWindow::openFile);
+    connect(qApp, &QApplication::focusChanged, this, &MMainWindow::validateClipboardActions);
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &MMainWindow::validateClipboardActions);
+    connect(ui->menuEdit, &QMenu::aboutToShow, this, &MMainWindow::validateClipboardActions);
+    connect(m_view->canvas(), &MCanvas::selectionChanged, this, &MMainWindow::validateClipboardActions);
+}
+
+void MMainWindow::on_actionFileNew_triggered()
+{
+    if (!maybeSave())
+        return;
+    // Until the new-document dialog exists, a new document takes the size,
+    // paper and margins already in the settings.
+    MCanvas *canvas = m_view->canvas();
+    canvas->initializeGL();
+    canvas->reset();
+    canvas->setIsNew(true);
+    canvas->setFileName(QString());
+    m_view->resetView(true);
+    updateWindowTitle();
+}
+
+void MMainWindow::on_actionFileOpen_triggered()
+{
+    if (!maybeSave())
+        return;
+    MFileOpenDialog dialog(tr("Open file"), MFileDialog::FileLocation, this);
+    dialog.setNameFilters(MUtility::documentFileFilters() + MUtility::imageFileFilter(false));
+    dialog.setDefaultSuffix(kDocumentSuffix);
+    dialog.setDirectory(MUtility::lastFilesDirectory());
+    QString path;
+    if (!MUtility::chooseFile(&dialog, path) || !openFile(path))
+        return;
+    MSettings::instance()->set_lastFilesDir(MUtility::fileDirectory(path));
+    m_view->resetView(false);
+}
+
+void MMainWindow::on_actionFileSave_triggered()
+{
+    // The busy cursor is set around the writing alone: a save dialog under it
+    // would take no input.
+    save();
+}
+
+void MMainWindow::on_actionFileSaveAs_triggered()
+{
+    saveAs();
+}
+
+void MMainWindow::on_actionExportAsImage_triggered()
+{
+    DExport dialog(m_view->canvas(), this);
+    dialog.exec();
+}
+
+namespace {
+// The document's picture while the print preview asks for pages.
+QImage &printedImage()
+{
+    static QImage image;
+    return image;
+}
+} // namespace
+
+void MMainWindow::on_actionPrint_triggered()
+{
+    printedImage() = m_view->canvas()->flattenedImage(QStringLiteral("basic"));
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintPreviewDialog preview(&printer, this, Qt::Window);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this, &MMainWindow::printPreview);
+    preview.exec();
+    printedImage() = QImage();
+}
+
+void MMainWindow::printPreview(QPrinter *printer)
+{
+    const QImage &image = printedImage();
+    if (!printer || image.isNull())
+        return;
+    const QRect page = printer->pageLayout().paintRectPixels(printer->resolution());
+    const QRectF target(0, 0, page.width(), page.height());
+    double scale = 1.0;
+    const QRectF fitted = MGeometry::fitRect(QRectF(image.rect()), target, scale);
+    QPainter painter(printer);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(fitted, image);
+}
+
+void MMainWindow::on_actionOpen_default_thumbnail_triggered()
+{
+    openFile(QStringLiteral(":/icons/shader.jpg"));
+}
+
+void MMainWindow::on_actionCopy_triggered()
+{
+    MCanvas *canvas = m_view->canvas();
+    canvas->copyImage(!canvas->selectionPath().isEmpty());
+}
+
+void MMainWindow::on_actionCut_triggered()
+{
+    MCanvas *canvas = m_view->canvas();
+    if (canvas->selectionPath().isEmpty())
+        return;
+    canvas->beginMacro(tr("Cut"));
+    canvas->copyImage(true);
+    canvas->erase();
+    canvas->endMacro();
+}
+
+void MMainWindow::on_actionPaste_triggered() {}
+
+void MMainWindow::on_actionPasteInNewLayer_triggered()
+{
+    const QImage image = QGuiApplication::clipboard()->image();
+    if (image.isNull())
+        return;
+    MCanvas *canvas = m_view->canvas();
+    canvas->appendImage(canvas->paintedRect().center(), image);
+}
+
+void MMainWindow::validateClipboardActions()
+{
+    const bool selected = !m_view->canvas()->selectionPath().isEmpty();
+    ui->actionCopy->setEnabled(selected);
+    ui->actionCut->setEnabled(selected);
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    // Pasting places the image with the image tool; while that command is
+    // not built the action stays off.
+    const bool pasteBuilt = !pendingCommands().contains(QStringLiteral("actionPaste"));
+    ui->actionPaste->setEnabled(pasteBuilt && data && data->hasImage());
+}
+
 // ---------------------------------------------------------------- commands built later
 
-void MMainWindow::on_actionFileNew_triggered() {}
-void MMainWindow::on_actionFileOpen_triggered() {}
-void MMainWindow::on_actionFileSave_triggered() {}
-void MMainWindow::on_actionFileSaveAs_triggered() {}
 void MMainWindow::on_actionImport_image_file_triggered() {}
-void MMainWindow::on_actionExportAsImage_triggered() {}
-void MMainWindow::on_actionPrint_triggered() {}
 void MMainWindow::on_actionProperties_triggered() {}
-void MMainWindow::on_actionCopy_triggered() {}
-void MMainWindow::on_actionCut_triggered() {}
-void MMainWindow::on_actionPaste_triggered() {}
-void MMainWindow::on_actionPasteInNewLayer_triggered() {}
 void MMainWindow::on_actionIncrease_brush_radius_triggered() {}
 void MMainWindow::on_actionDecrease_brush_radius_triggered() {}
 void MMainWindow::on_actionChangePaper_triggered() {}
@@ -710,7 +858,6 @@ void MMainWindow::on_actionNewShader_triggered() {}
 void MMainWindow::on_actionDuplicateShader_triggered() {}
 void MMainWindow::on_actionEditShader_triggered() {}
 void MMainWindow::on_actionRemoveShader_triggered() {}
-void MMainWindow::on_actionOpen_default_thumbnail_triggered() {}
 void MMainWindow::on_actionSet_effect_thumbnail_triggered() {}
 void MMainWindow::on_actionEdit_brush_settings_triggered() {}
 void MMainWindow::on_actionResetBrushSettings_triggered() {}

@@ -4,8 +4,10 @@
 
 #include <functional>
 
+class MRecentFiles;
 class MWidget;
 class QDockWidget;
+class QPrinter;
 class QLabel;
 class QProgressBar;
 class QScrollBar;
@@ -33,6 +35,7 @@ public:
 
     Ui_MMainWindow *form() const { return ui; }
     MWidget *view() const { return m_view; }
+    MRecentFiles *recentFiles() const { return m_recentFiles; }
     QLabel *messageLabel() const { return m_messageLabel; }
     QProgressBar *progressBar() const { return m_progressBar; }
     QScrollBar *zoomBar() const { return m_zoomBar; }
@@ -54,6 +57,8 @@ public slots:
     void onMenuToolBarsAboutToShow();
     void onMenuPanelsAboutToShow();
     bool openFile(const QString &path);
+    void printPreview(QPrinter *printer);
+    void validateClipboardActions();
     void undo();
     void redo();
     void setScale(int value);
@@ -190,6 +195,9 @@ private:
     void placeDefaultToolBars();
     void setFullScreenBars(bool on);
     void bringToFront(QDockWidget *dock);
+    void setupDocumentCommands();
+    // Writes the document under path; a failure is shown with its logged reason.
+    bool writeDocument(const QString &path);
 
     Ui_MMainWindow *ui;
     double m_windowOpacityValue = 0.8;
@@ -197,6 +205,7 @@ private:
     QLabel *m_messageLabel = nullptr;
     bool m_firstResize = true;
     MWidget *m_view = nullptr;
+    MRecentFiles *m_recentFiles = nullptr;
     QUndoView *m_undoView = nullptr;
     QScrollBar *m_zoomBar = nullptr;
     bool m_fullScreen = false;

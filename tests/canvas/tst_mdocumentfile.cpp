@@ -498,6 +498,7 @@ private slots:
         const QStringList entries = QDir(folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
 
         bool savedAnyway = false;
+        const MTestLogWatch log;
         {
             std::unique_ptr<MTestFileSizeLimit> limit;
             if (obstacle == QLatin1String("limit"))
@@ -506,6 +507,8 @@ private slots:
         }
         QVERIFY(!savedAnyway);
         QCOMPARE(canvas->lastResult(), code);
+        // The user is shown the logged line as the reason.
+        QVERIFY(log.count(QStringLiteral("System error: ")) >= 1);
         QCOMPARE(describe(true), before);
         QCOMPARE(QDir(folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entries);
         if (obstacle == QLatin1String("folder"))

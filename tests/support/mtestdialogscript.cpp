@@ -28,8 +28,16 @@ MTestDialogScript &MTestDialogScript::answerFile(const QString &path)
     return *this;
 }
 
+MTestDialogScript &MTestDialogScript::observe(const std::function<void(const MUtility::DialogRequest &)> &observer)
+{
+    m_observer = observer;
+    return *this;
+}
+
 int MTestDialogScript::respond(MUtility::DialogRequest &request)
 {
+    if (m_observer)
+        m_observer(request);
     m_requests.append(request);
     if (m_answers.isEmpty()) {
         switch (request.kind) {
