@@ -6,6 +6,7 @@
 #include "mpantool.h"
 #include "mrotatetool.h"
 #include "mtool.h"
+#include "mutility.h"
 #include "mwidget.h"
 #include "mzoomtool.h"
 
@@ -72,14 +73,6 @@ const ItemEntry itemTable[] = {
     {MTool::ComicStripTool, 1, ":/icons/tools/comicstrip-tool.ico", QT_TRANSLATE_NOOP("MTools", "Comic strip tool")},
     {MTool::RullerTool, 1, ":/icons/tools/ruller-tool.ico", QT_TRANSLATE_NOOP("MTools", "Ruller tool")},
 };
-
-QString withFirstLetter(const char *key, bool upper)
-{
-    QString s = QString::fromLatin1(key);
-    if (!s.isEmpty())
-        s[0] = upper ? s[0].toUpper() : s[0].toLower();
-    return s;
-}
 
 // Calls f(item, key) for every key of the tool enumeration that has an item, in value order.
 template <class F>
@@ -233,7 +226,8 @@ void MTools::bindActions(QMainWindow *window)
     if (actions.isEmpty())
         return;
     forEachToolKey(m_items, [&](MInterfaceItem *item, const char *key) {
-        const QString name = QStringLiteral("action") + withFirstLetter(key, true);
+        // The keys start upper-cased already.
+        const QString name = QStringLiteral("action") + QString::fromLatin1(key);
         for (QAction *action : actions) {
             if (action->objectName() != name)
                 continue;
@@ -251,7 +245,7 @@ void MTools::bindToolBars(QMainWindow *window)
 {
     const QList<QToolBar *> bars = window->findChildren<QToolBar *>();
     forEachToolKey(m_items, [&](MInterfaceItem *item, const char *key) {
-        const QString name = withFirstLetter(key, false) + QStringLiteral("Bar");
+        const QString name = MUtility::lowerFirst(QString::fromLatin1(key)) + QStringLiteral("Bar");
         for (QToolBar *bar : bars) {
             if (bar->objectName() != name)
                 continue;
@@ -265,7 +259,7 @@ void MTools::bindDockWidgets(QMainWindow *window)
 {
     const QList<QDockWidget *> docks = window->findChildren<QDockWidget *>();
     forEachToolKey(m_items, [&](MInterfaceItem *item, const char *key) {
-        const QString name = withFirstLetter(key, false) + QStringLiteral("DockWidget");
+        const QString name = MUtility::lowerFirst(QString::fromLatin1(key)) + QStringLiteral("DockWidget");
         for (QDockWidget *dock : docks) {
             if (dock->objectName() == name)
                 item->addDock(dock);
