@@ -2,9 +2,9 @@
 
 MAction::MAction(QObject *parent)
     : QObject(parent)
+    , m_description(QLatin1String(""))
+    , m_shortCut(QLatin1String(""))
 {
-    set_description(QString(""));
-    set_shortCut(QString(""));
 }
 
 void MAction::set_description(const QString &value)
