@@ -492,6 +492,8 @@ int MUtility::runDialog(DialogRequest &request)
     if (request.kind == ColorDialog) {
         QColorDialog dialog(request.color);
         dialog.setOption(QColorDialog::ShowAlphaChannel, true);
+        if (!request.title.isEmpty())
+            dialog.setWindowTitle(request.title);
         if (dialog.exec() != QDialog::Accepted)
             return 0;
         request.color = dialog.selectedColor();
@@ -540,10 +542,11 @@ QMessageBox::StandardButton MUtility::showMessage(QMessageBox::Icon icon, const 
     return QMessageBox::StandardButton(runDialog(request));
 }
 
-bool MUtility::pickColor(QColor &color)
+bool MUtility::pickColor(QColor &color, const QString &title)
 {
     DialogRequest request;
     request.kind = ColorDialog;
+    request.title = title;
     request.color = (color == QColor(Qt::transparent)) ? QColor(Qt::white) : color;
     if (runDialog(request) != 1)
         return false;

@@ -116,7 +116,7 @@ public:
                                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                                    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
                                                    const QString &informativeText = QString());
-    static bool pickColor(QColor &color);
+    static bool pickColor(QColor &color, const QString &title = QString());
     static int askChoice(const QStringList &buttons, const QString &text, const QString &informativeText);
     static bool askConfirmation(const QString &buttonText, const QString &text, const QString &informativeText);
 
