@@ -8,6 +8,8 @@
 #include "mopengl.h"
 #include "msettings.h"
 #include "mtexturetransfert.h"
+#include "mtool.h"
+#include "mtools.h"
 #include "mutility.h"
 #include "mwidget.h"
 
@@ -71,9 +73,13 @@ MMainWindow::MMainWindow(QWidget *parent)
     setWindowTitle(tr("KalmiDraw!"));
     setupPanels();
     setupToolBarTitles();
+    MTools *tools = MTools::instance();
+    tools->init(this);
 
     MSettings::instance()->loadShortcuts(this);
     setupBrushShortcuts();
+    tools->activate(MTool::GridTool, MSettings::instance()->showGrid());
+    tools->set_widget(m_view);
 
     m_zoomBar = new QScrollBar(Qt::Horizontal, this);
     m_zoomBar->setRange(1, 800);
@@ -95,12 +101,15 @@ MMainWindow::MMainWindow(QWidget *parent)
     MOpenGL::dumpSystemConfig();
     restoreLayout();
     restoreDefaultToolBars();
+    tools->activate(MTool::BrushTool, true);
     ui->brushToolBar->show();
 }
 
 MMainWindow::~MMainWindow()
 {
     delete ui;
+    // The registry's tools and bindings belong to this window.
+    MTools::destroyInstance();
 }
 
 const QStringList &MMainWindow::pendingCommands()
@@ -199,6 +208,7 @@ void MMainWindow::setupConnections()
 {
     connect(ui->menuToolBars, &QMenu::aboutToShow, this, &MMainWindow::onMenuToolBarsAboutToShow);
     connect(ui->menuPanels, &QMenu::aboutToShow, this, &MMainWindow::onMenuPanelsAboutToShow);
+    connect(MTools::instance(), &MTools::showPanel, this, qOverload<QDockWidget *>(&MMainWindow::showPanel));
     connect(MBrushList::instance(), &MBrushList::currentRowChanged, this, &MMainWindow::selectBrush);
     connect(ui->actionFileExit, &QAction::triggered, this, &QWidget::close);
     connect(ui->actionWindowTransparency, &QAction::triggered, this, &MMainWindow::windowTransparency);
@@ -248,6 +258,7 @@ void MMainWindow::addToolBarTitle(QToolBar *toolBar, const QString &text)
         toolBar->addWidget(label);
     else
         toolBar->insertWidget(toolBar->actions().first(), label);
+    MTools::addLabel(this, toolBar);
 }
 
 void MMainWindow::styleToolBar(QToolBar *toolBar)
@@ -278,6 +289,7 @@ void MMainWindow::restoreLayout()
 
 void MMainWindow::on_actionRestoreDefaultLayout_triggered()
 {
+    MTools::instance()->hideToolWidgets();
     const QList<QDockWidget *> docks = findChildren<QDockWidget *>();
     const QList<QDockWidget *> rightDocks{ui->colorDockWidget, ui->colorPaletteDockWidget, ui->brushDockWidget,
                                           ui->brushSettingsDockWidget};
@@ -298,6 +310,7 @@ void MMainWindow::on_actionRestoreDefaultLayout_triggered()
     ui->toolsToolBar->show();
     ui->brushToolBar->show();
     placeDefaultToolBars();
+    MTools::instance()->activate(MTool::BrushTool, true);
 }
 
 void MMainWindow::placeDefaultToolBars()

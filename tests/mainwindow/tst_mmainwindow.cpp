@@ -9,6 +9,8 @@
 #include "msettings.h"
 #include "mtestdialogscript.h"
 #include "mtestglcontext.h"
+#include "mtool.h"
+#include "mtools.h"
 #include "mtestfolder.h"
 #include "mwidget.h"
 
@@ -368,7 +370,12 @@ private slots:
         }
         const bool hidden = name == "actionGenerate_help" || name == "actionImageToPath" || name == "actionDraw_tiles";
         QCOMPARE(action->isVisible(), !hidden);
-        QCOMPARE(action->isEnabled(), !hidden && !MMainWindow::pendingCommands().contains(name));
+        // A tool's command is usable once the registry has that tool.
+        const QVariant toolId = action->property("VAN_TOOLID");
+        if (toolId.isValid())
+            QCOMPARE(action->isEnabled(), MTools::instance()->tool(toolId.toInt()) != nullptr);
+        else
+            QCOMPARE(action->isEnabled(), !hidden && !MMainWindow::pendingCommands().contains(name));
     }
 
     void pendingCommandsNameActions()
@@ -590,6 +597,33 @@ private slots:
         QVERIFY(!shader->visibleRegion().isEmpty());
         QVERIFY(palette->visibleRegion().isEmpty());
         window->showPanel(nullptr);
+    }
+
+
+    void toolRegistryLivesWithTheWindow_data()
+    {
+        QTest::addColumn<bool>("showGrid");
+        QTest::newRow("grid hidden") << false;
+        QTest::newRow("grid shown") << true;
+    }
+
+    void toolRegistryLivesWithTheWindow()
+    {
+        QFETCH(bool, showGrid);
+        MSettings::instance()->setShowGrid(showGrid);
+        makeWindow();
+        MTools *tools = MTools::instance();
+        QCOMPARE(MTools::widget(), window->view());
+        QCOMPARE(tools->currentToolId(), int(MTool::BrushTool));
+        QCOMPARE(child<QAction>("actionGridTool")->isChecked(), showGrid);
+        QVERIFY(!child<QToolBar>("brushToolBar")->isHidden());
+        // A tool's dock shown by the registry is brought forward.
+        auto *palettes = child<QDockWidget>("colorPaletteDockWidget");
+        palettes->hide();
+        emit tools->showPanel(palettes);
+        QVERIFY(!palettes->isHidden());
+        window.reset();
+        QVERIFY(!MTools::existingInstance());
     }
 
     // ------------------------------------------------------------ layout
