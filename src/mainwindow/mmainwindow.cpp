@@ -63,7 +63,6 @@ MMainWindow::MMainWindow(QWidget *parent)
     ui->actionFullScreen->setShortcut(QKeySequence(Qt::Key_F12));
 
     ui->verticalLayout->addWidget(m_view);
-    setCentralWidget(ui->centralWidget);
 
     m_messageLabel->setMaximumWidth(500);
     statusBar()->addWidget(m_messageLabel);
