@@ -282,6 +282,29 @@ private slots:
             keys += action.key.isEmpty() ? 0 : 1;
         // 61 keys of the table and the one chosen here for the settings command.
         QCOMPARE(keys, 62);
+        // A few placements written out by hand.
+        QCOMPARE(f.menus.value("menuFile").entries,
+                 QStringList({"actionFileNew", "actionFileOpen", "actionFileSave", "actionFileSaveAs", "separator",
+                              "actionImport_image_file", "actionExportAsImage", "actionPrint", "actionProperties",
+                              "separator", "menuRecentFiles", "separator", "actionFileExit"}));
+        QCOMPARE(f.menus.value("menuEffects").entries,
+                 QStringList({"actionPreviewShader", "actionShowHideShaderPreview", "actionRemoveShaderPreview",
+                              "actionRasterizeShader", "separator", "menuEffects_development", "actionRename_effect",
+                              "actionImport_effect", "menuThumbnail"}));
+        QCOMPARE(f.toolBars.value("toolsToolBar").entries,
+                 QStringList({"actionPanTool", "actionBrushTool", "actionSelectionTool", "actionLineTool",
+                              "actionShapeTool", "actionFillTool", "actionFillSelectionTool", "actionTextTool",
+                              "actionGradientTool", "actionImageTool", "actionColorPickerTool", "actionRotateTool",
+                              "actionZoomTool", "separator", "actionSymmetryTool", "actionGridTool",
+                              "actionPerspectiveTool", "actionComicStripTool", "actionRullerTool"}));
+        QCOMPARE(f.toolBars.value("brushToolBar").entries,
+                 QStringList({"actionEraserMode", "actionFillSelection", "actionStrokeSelection", "separator",
+                              "actionResetBrushSettings"}));
+        // Only the fill bar starts a second row.
+        for (auto bar = f.toolBars.cbegin(); bar != f.toolBars.cend(); ++bar) {
+            QCOMPARE(bar->toolBarBreak, bar.key() == "fillToolBar");
+            QCOMPARE(bar->area, QString(bar.key() == "toolsToolBar" ? "LeftToolBarArea" : "TopToolBarArea"));
+        }
     }
 
     // A few rows of the table written out by hand, so a slip in the form shows.
@@ -491,17 +514,18 @@ private slots:
         QTest::addColumn<QString>("contents");
         QTest::addColumn<int>("maximumWidth");
         QTest::addColumn<bool>("sidesOnly");
+        QTest::addColumn<int>("formArea");
         // A dock's largest size.
         const int unbounded = 524287;
-        // Written out by hand: the dock table.
-        QTest::newRow("colors") << "colorDockWidget" << "colorDockWidgetContents" << 300 << true;
-        QTest::newRow("effects") << "shaderDockWidget" << "shaderDockWidgetContents" << 300 << true;
-        QTest::newRow("brushes") << "brushDockWidget" << "dockWidgetContents" << 300 << true;
-        QTest::newRow("brush settings") << "brushSettingsDockWidget" << "dockWidgetContents_2" << 300 << true;
-        QTest::newRow("palettes") << "colorPaletteDockWidget" << "dockWidgetContents_3" << unbounded << true;
-        QTest::newRow("undo") << "undoDockWidget" << "dockWidgetContents_4" << unbounded << true;
-        QTest::newRow("layer") << "thumbnailDockWidget" << "dockWidgetContents_6" << unbounded << false;
-        QTest::newRow("gradient") << "gradientDockWidget" << "dockWidgetContents_5" << unbounded << false;
+        // Written out by hand: the dock table (form area 1 left, 2 right).
+        QTest::newRow("colors") << "colorDockWidget" << "colorDockWidgetContents" << 300 << true << 2;
+        QTest::newRow("effects") << "shaderDockWidget" << "shaderDockWidgetContents" << 300 << true << 2;
+        QTest::newRow("brushes") << "brushDockWidget" << "dockWidgetContents" << 300 << true << 1;
+        QTest::newRow("brush settings") << "brushSettingsDockWidget" << "dockWidgetContents_2" << 300 << true << 1;
+        QTest::newRow("palettes") << "colorPaletteDockWidget" << "dockWidgetContents_3" << unbounded << true << 2;
+        QTest::newRow("undo") << "undoDockWidget" << "dockWidgetContents_4" << unbounded << true << 2;
+        QTest::newRow("layer") << "thumbnailDockWidget" << "dockWidgetContents_6" << unbounded << false << 1;
+        QTest::newRow("gradient") << "gradientDockWidget" << "dockWidgetContents_5" << unbounded << false << 2;
     }
 
     void docksAsInTheForm()
@@ -510,6 +534,7 @@ private slots:
         QFETCH(QString, contents);
         QFETCH(int, maximumWidth);
         QFETCH(bool, sidesOnly);
+        QFETCH(int, formArea);
         const int unbounded = 524287;
         const FormContainer expected = form().docks.value(name);
         MMainWindow *window = readOnlyWindow();
@@ -527,6 +552,7 @@ private slots:
                                        | QDockWidget::DockWidgetFloatable);
         QCOMPARE(dock->widget()->objectName(), contents);
         QCOMPARE(expected.contents, contents);
+        QCOMPARE(expected.area.toInt(), formArea);
         if (name == "undoDockWidget") {
             auto *view = dock->widget()->findChild<QUndoView *>();
             QVERIFY(view);
