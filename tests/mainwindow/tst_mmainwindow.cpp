@@ -17,6 +17,8 @@
 #include <QDir>
 #include <QDockWidget>
 #include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -388,6 +390,8 @@ private slots:
             const QImage picture(expected.icon);
             QVERIFY2(!picture.isNull(), qPrintable(expected.icon));
             QCOMPARE(picture.size(), QSize(32, 32));
+            // The file is what its name says.
+            QCOMPARE(QImageReader(expected.icon).format(), QFileInfo(expected.icon).suffix().toLatin1());
             QCOMPARE(action->icon().pixmap(picture.size()).toImage().convertToFormat(QImage::Format_ARGB32),
                      picture.convertToFormat(QImage::Format_ARGB32));
         }
