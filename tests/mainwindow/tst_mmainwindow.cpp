@@ -1001,7 +1001,8 @@ private slots:
         auto *library = new MBrushList(system.path(), user.path());
         MBrushList::setInstance(library);
         QCOMPARE(library->rowCount(), brushes);
-        library->brush(2)->setEraser(true);
+        for (int i = 0; i < brushes; ++i)
+            library->brush(i)->setEraser(i == 2);
 
         makeWindow();
         QList<QAction *> shortcuts;
