@@ -79,6 +79,8 @@ private slots:
         QCOMPARE(fresh.lineStyle()->strokeColor(), QColor(QStringLiteral("#FF6666")));
         QCOMPARE(fresh.lineStyle()->strokeStyle(), int(MStrokeStyle::DashLine));
         QCOMPARE(fresh.lineStyle()->parent(), &fresh);
+        QCOMPARE(fresh.property("lineStyle").value<MStrokeStyle *>(), fresh.lineStyle());
+        QCOMPARE(fresh.property("cursor").value<QCursor>().shape(), Qt::ArrowCursor);
         QCOMPARE(fresh.defaultPen().color(), QColor(Qt::darkGray));
         QCOMPARE(fresh.defaultPen().widthF(), 1.0);
         QCOMPARE(fresh.defaultBrush().color(), QColor(QStringLiteral("#3399FF")));

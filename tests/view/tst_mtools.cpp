@@ -183,6 +183,12 @@ private slots:
         QCOMPARE(action(MTool::SymmetryTool)->actionGroup(), guides);
         QVERIFY(!action(MTool::MeshTool)->actionGroup());
         QCOMPARE(tools->item(MTool::GridTool)->toolAction(), action(MTool::GridTool));
+        QCOMPARE(tools->item(MTool::GridTool)->property("toolAction").value<QAction *>(), action(MTool::GridTool));
+        QCOMPARE(tools->property("currentToolId").toInt(), int(MTool::BrushTool));
+        MWidget view;
+        tools->set_widget(&view);
+        QCOMPARE(tools->property("widget").value<MWidget *>(), &view);
+        view.shutDown();
         // A tool not built yet cannot be switched on from its action.
         QVERIFY(!action(MTool::TextTool)->isEnabled());
         QVERIFY(action(MTool::ZoomTool)->isEnabled());
