@@ -4,7 +4,6 @@
 #include <QObject>
 #include <QString>
 
-
 // One command of the application as the shortcut editor lists it.
 class MAction : public QObject
 {
