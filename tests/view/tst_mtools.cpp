@@ -494,8 +494,14 @@ private slots:
         QVERIFY(!grid);
         QCOMPARE(tools->tool(MTool::GridTool), other);
         QPointer<MTool> pan = tools->tool(MTool::PanTool);
+        MWidget view;
+        tools->set_widget(&view);
+        MWidget *seen = nullptr;
+        connect(pan, &QObject::destroyed, this, [&seen]() { seen = MTools::widget(); });
         MTools::destroyInstance();
         QVERIFY(!pan);
+        QCOMPARE(seen, &view); // the registry is still whole while its tools go
+        view.shutDown();
         QVERIFY(!MTools::existingInstance());
         tools = nullptr;
         // A tool the registry does not own outlives it.
