@@ -14,13 +14,17 @@
 #include <QApplication>
 #include <QDockWidget>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMetaEnum>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWheelEvent>
+#include <QWidgetAction>
 
 #include <memory>
 
@@ -61,6 +65,17 @@ public:
         setCursor(shape);
         return claimsCursor;
     }
+};
+
+// An editor action that counts how often its menu asked it to refresh.
+class CountingWidgetAction : public QWidgetAction
+{
+    Q_OBJECT
+public:
+    using QWidgetAction::QWidgetAction;
+    int shown = 0;
+public slots:
+    void showWidget() { ++shown; }
 };
 
 QString keyOf(int toolId)
@@ -506,6 +521,39 @@ private slots:
         tools = nullptr;
         // A tool the registry does not own outlives it.
         QCOMPARE(brush->toolId(), int(MTool::BrushTool));
+    }
+
+    void optionWidgets()
+    {
+        QWidget parent;
+        QToolBar bar;
+        MTools::addLabel(&parent, &bar);
+        auto *spacer = qobject_cast<QLabel *>(bar.widgetForAction(bar.actions().last()));
+        QVERIFY(spacer);
+        QVERIFY(spacer->text().isEmpty());
+        QCOMPARE(spacer->minimumWidth(), 3);
+        QAction *option = MTools::createOptionAction(QStringLiteral("Lock"), QStringLiteral("Lock control points"),
+                                                     QStringLiteral(":/icons/lock-on.ico"), &parent);
+        QCOMPARE(option->text(), QStringLiteral("Lock"));
+        QCOMPARE(option->toolTip(), QStringLiteral("Lock control points"));
+        QCOMPARE(option->parent(), &parent);
+
+        auto *editor = new CountingWidgetAction(&parent);
+        QToolButton *button = MTools::createOptionMenuButton(&parent, QStringLiteral(":/icons/stroke.ico"),
+                                                             QStringLiteral("Stroke style"), editor);
+        QCOMPARE(button->text(), QStringLiteral("Stroke style"));
+        QCOMPARE(button->toolTip(), QStringLiteral("Stroke style"));
+        QCOMPARE(button->popupMode(), QToolButton::InstantPopup);
+        QPointer<QMenu> menu = button->menu();
+        QVERIFY(menu);
+        QVERIFY(!menu->parent());
+        QCOMPARE(menu->actions(), QList<QAction *>{editor});
+        // Opening the menu refreshes the editor first.
+        emit menu->aboutToShow();
+        QCOMPARE(editor->shown, 1);
+        delete button;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!menu);
     }
 
     void interfaceItemSetters()
