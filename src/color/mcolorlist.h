@@ -21,8 +21,6 @@ public:
     int count() const { return m_history.size(); }
     // Black outside the history.
     QColor colorAt(int index) const;
-    // 0 or less: the history keeps every colour.
-    int maximumLength() const { return m_maximumLength; }
 
 public slots:
     // Without a modifier the foreground colour, with any modifier the
@@ -39,6 +37,7 @@ signals:
     void colorAdded(const QColor &color);
 
 private:
+    // 0 or less: the history keeps every colour.
     int m_maximumLength;
     QList<QColor> m_history;
     QColor m_currentColor = Qt::black;

@@ -76,11 +76,14 @@ private slots:
         QSettings().remove(QStringLiteral("colorListLength"));
         MSettings::destroyInstance();
         MColorList::destroyInstance();
-        const MColorList *list = MColorList::instance();
+        MColorList *list = MColorList::instance();
         QCOMPARE(list->currentColor(), QColor(Qt::black));
         QCOMPARE(list->secondColor(), QColor(Qt::white));
         QCOMPARE(list->count(), 0);
-        QCOMPARE(list->maximumLength(), 10);
+        const QStringList eleven = distinct(11);
+        for (const QColor &color : colors(eleven))
+            list->updateColorList(color);
+        QCOMPARE(historyOf(list), colors(QStringList(eleven.mid(1))));
     }
 
     void setColorTargetsByModifier_data()
