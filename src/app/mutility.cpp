@@ -492,9 +492,21 @@ int MUtility::runDialog(DialogRequest &request)
     if (request.kind == ColorDialog) {
         QColorDialog dialog(request.color);
         dialog.setOption(QColorDialog::ShowAlphaChannel, true);
+        if (!request.title.isEmpty())
+            dialog.setWindowTitle(request.title);
         if (dialog.exec() != QDialog::Accepted)
             return 0;
         request.color = dialog.selectedColor();
+        return 1;
+    }
+
+    if (request.kind == OpenFileDialog) {
+        QFileDialog dialog(nullptr, request.title, request.folder, request.filter);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return 0;
+        request.fileName = dialog.selectedFiles().first();
         return 1;
     }
 
@@ -540,10 +552,11 @@ QMessageBox::StandardButton MUtility::showMessage(QMessageBox::Icon icon, const 
     return QMessageBox::StandardButton(runDialog(request));
 }
 
-bool MUtility::pickColor(QColor &color)
+bool MUtility::pickColor(QColor &color, const QString &title)
 {
     DialogRequest request;
     request.kind = ColorDialog;
+    request.title = title;
     request.color = (color == QColor(Qt::transparent)) ? QColor(Qt::white) : color;
     if (runDialog(request) != 1)
         return false;
@@ -579,6 +592,18 @@ bool MUtility::askConfirmation(const QString &buttonText, const QString &text, c
     request.informativeText = informativeText;
     request.buttons = QStringList{buttonText};
     return runDialog(request) == 1;
+}
+
+QString MUtility::askOpenFileName(const QString &title, const QString &folder, const QString &filter)
+{
+    DialogRequest request;
+    request.kind = OpenFileDialog;
+    request.title = title;
+    request.folder = folder;
+    request.filter = filter;
+    if (runDialog(request) != 1)
+        return QString();
+    return request.fileName;
 }
 
 // ---------------------------------------------------------------- busy state

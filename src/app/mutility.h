@@ -94,7 +94,7 @@ public:
     static int enumKeyToValue(const QMetaObject &metaObject, const QByteArray &enumName, const QByteArray &key);
 
     // Dialog seam
-    enum DialogKind { MessageDialog, ChoiceDialog, ConfirmationDialog, ColorDialog };
+    enum DialogKind { MessageDialog, ChoiceDialog, ConfirmationDialog, ColorDialog, OpenFileDialog };
     struct DialogRequest
     {
         DialogKind kind = MessageDialog;
@@ -105,10 +105,14 @@ public:
         QStringList buttons;                                  // choice and confirmation labels
         QMessageBox::StandardButtons standardButtons = QMessageBox::NoButton;
         QColor color;                                         // colour dialog: start colour in, chosen colour out
+        QString folder;                                       // file dialog: the folder it opens in
+        QString filter;                                       // file dialog: name filters
+        QString fileName;                                     // file dialog: the chosen path out
     };
     // The handler returns what the user would have answered: a standard button
     // for messages, a button index (or -1) for choices, 1/0 for confirmations and
-    // colour dialogs (setting request.color). An empty handler shows real dialogs.
+    // colour and file dialogs (setting request.color or request.fileName). An
+    // empty handler shows real dialogs.
     using DialogHandler = std::function<int(DialogRequest &request)>;
     static void setDialogHandler(const DialogHandler &handler);
 
@@ -116,9 +120,11 @@ public:
                                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                                    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
                                                    const QString &informativeText = QString());
-    static bool pickColor(QColor &color);
+    static bool pickColor(QColor &color, const QString &title = QString());
     static int askChoice(const QStringList &buttons, const QString &text, const QString &informativeText);
     static bool askConfirmation(const QString &buttonText, const QString &text, const QString &informativeText);
+    // The existing file the user chose, or an empty text when cancelled.
+    static QString askOpenFileName(const QString &title, const QString &folder, const QString &filter);
 
     // Busy state
     static void setBusyCursor();
