@@ -5,6 +5,7 @@
 #include "mfilenameedit.h"
 #include "mtestdialogscript.h"
 #include "mtestfolder.h"
+#include "mtestspy.h"
 #include "mvector3dedit.h"
 
 #include <QComboBox>
@@ -17,14 +18,6 @@
 #include <QToolButton>
 
 namespace {
-QVariantList emitted(const QSignalSpy &spy)
-{
-    QVariantList values;
-    for (const QList<QVariant> &arguments : spy)
-        values.append(arguments.value(0));
-    return values;
-}
-
 // The first tool button is the colour dialog's, the second the picker.
 QToolButton *dialogButton(QWidget *edit)
 {
@@ -86,7 +79,7 @@ private slots:
 
         QCOMPARE(line->text(), text);
         QStringList names;
-        for (const QVariant &color : emitted(changes))
+        for (const QVariant &color : spyValues(changes))
             names << color.value<QColor>().name();
         QCOMPARE(names, colors);
         QCOMPARE(edit.color().isValid() ? QStringList{edit.color().name()} : QStringList(), colors);
@@ -101,7 +94,7 @@ private slots:
         edit.setColor(translucent);
 
         QCOMPARE(edit.color(), translucent);
-        QCOMPARE(emitted(changes), QVariantList{translucent});
+        QCOMPARE(spyValues(changes), QVariantList{translucent});
         QCOMPARE(edit.findChild<QLineEdit *>()->text(), QStringLiteral("#0a141e"));
         // The swatch: a grey frame round the colour made opaque.
         const QImage swatch = dialogButton(&edit)->icon().pixmap(16, 16).toImage();
@@ -232,7 +225,7 @@ private slots:
         QSignalSpy changes(&edit, &MEnumEdit::valueChanged);
         edit.findChild<QComboBox *>()->setCurrentIndex(2);
         QCOMPARE(edit.value(), 32);
-        QCOMPARE(emitted(changes), QVariantList{32});
+        QCOMPARE(spyValues(changes), QVariantList{32});
     }
 
     // ------------------------------------------------------------ file name
@@ -291,7 +284,7 @@ private slots:
         QCOMPARE(script.requests().first().kind, MUtility::OpenFileDialog);
         QCOMPARE(edit.fileName(), expand(name));
         QCOMPARE(line->text(), expand(name));
-        QCOMPARE(emitted(changes), announced ? QVariantList{expand(name)} : QVariantList());
+        QCOMPARE(spyValues(changes), announced ? QVariantList{expand(name)} : QVariantList());
         QCOMPARE(clicks.count(), clicked ? 1 : 0);
     }
 
@@ -302,7 +295,7 @@ private slots:
         edit.setFileName(QStringLiteral("/a/b.png"));
         edit.setFileName(QStringLiteral("/a/b.png"));
         QCOMPARE(edit.findChild<QLineEdit *>()->text(), QStringLiteral("/a/b.png"));
-        QCOMPARE(emitted(changes), QVariantList{QStringLiteral("/a/b.png")});
+        QCOMPARE(spyValues(changes), QVariantList{QStringLiteral("/a/b.png")});
 
         // Typing stores without a word.
         QTest::keyClicks(edit.findChild<QLineEdit *>(), QStringLiteral("x"));
@@ -321,7 +314,7 @@ private slots:
         const QVector3D value(1, -2, 3);
         edit.setValue(value);
         edit.setValue(value);
-        QCOMPARE(emitted(changes), QVariantList{value});
+        QCOMPARE(spyValues(changes), QVariantList{value});
         const QList<QDoubleSpinBox *> boxes = edit.findChildren<QDoubleSpinBox *>();
         QCOMPARE(boxes.size(), 3);
         QCOMPARE(boxes.at(1)->value(), -2.0);

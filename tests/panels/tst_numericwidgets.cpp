@@ -2,6 +2,7 @@
 #include "mdoublespinbox.h"
 #include "mintspinbox.h"
 #include "msliderspinbox.h"
+#include "mtestspy.h"
 
 #include <QDoubleSpinBox>
 #include <QSignalSpy>
@@ -10,15 +11,6 @@
 #include <QTest>
 
 namespace {
-// The arguments of every emission of a one-argument signal, in order.
-QVariantList emitted(const QSignalSpy &spy)
-{
-    QVariantList values;
-    for (const QList<QVariant> &arguments : spy)
-        values.append(arguments.value(0));
-    return values;
-}
-
 QSlider *innerSlider(QWidget *widget)
 {
     return widget->findChild<QSlider *>();
@@ -78,7 +70,7 @@ private slots:
         const double stored = qBound(minimum, value, maximum);
         QCOMPARE(slider.value(), stored);
         // The slider starts at 0: setting it there again is no change.
-        QCOMPARE(emitted(changes), stored == 0.0 ? QVariantList() : QVariantList{stored});
+        QCOMPARE(spyValues(changes), stored == 0.0 ? QVariantList() : QVariantList{stored});
     }
 
     void sliderValueAtPosition_data()
@@ -139,12 +131,12 @@ private slots:
         QSignalSpy changes(&slider, &MDoubleSlider::valueChanged);
         innerSlider(&slider)->setValue(30);
         QCOMPARE(slider.value(), 3.0);
-        QCOMPARE(emitted(changes), QVariantList{3.0});
+        QCOMPARE(spyValues(changes), QVariantList{3.0});
 
         // Setting the value moves the handle without hearing it back.
         slider.set_value(7.5);
         QCOMPARE(innerSlider(&slider)->value(), 75);
-        QCOMPARE(emitted(changes), (QVariantList{3.0, 7.5}));
+        QCOMPARE(spyValues(changes), (QVariantList{3.0, 7.5}));
         slider.set_value(7.5);
         QCOMPARE(changes.count(), 2);
     }
@@ -222,7 +214,7 @@ private slots:
         QSignalSpy trackingChanges(&slider, &MDoubleSlider::sliderTrackingChanged);
         slider.set_sliderTracking(false);
         QVERIFY(!innerSlider(&slider)->hasTracking());
-        QCOMPARE(emitted(trackingChanges), QVariantList{false});
+        QCOMPARE(spyValues(trackingChanges), QVariantList{false});
     }
 
     // ------------------------------------------------------------ slider and spin box
@@ -309,7 +301,7 @@ private slots:
         pair.set_value(value);
 
         QCOMPARE(pair.value(), stored);
-        QCOMPARE(emitted(changes), QVariantList{stored});
+        QCOMPARE(spyValues(changes), QVariantList{stored});
         QCOMPARE(pair.slider()->value(), stored);
         QCOMPARE(pair.slider()->position(), position);
         QCOMPARE(pair.spinBox()->value(), stored);
@@ -325,13 +317,13 @@ private slots:
         innerSlider(&pair)->setValue(40);
         QCOMPARE(pair.value(), 4.0);
         QCOMPARE(pair.spinBox()->value(), 4.0);
-        QCOMPARE(emitted(changes), QVariantList{4.0});
+        QCOMPARE(spyValues(changes), QVariantList{4.0});
 
         // Typed as a percentage of 0..10.
         pair.spinBox()->findChild<QDoubleSpinBox *>()->setValue(75.0);
         QCOMPARE(pair.value(), 7.5);
         QCOMPARE(pair.slider()->position(), 75);
-        QCOMPARE(emitted(changes), (QVariantList{4.0, 7.5}));
+        QCOMPARE(spyValues(changes), (QVariantList{4.0, 7.5}));
     }
 
     void sliderSpinboxForwards()
@@ -370,7 +362,7 @@ private slots:
 
         box.set_value(500);
         QCOMPARE(box.value(), 500);
-        QCOMPARE(emitted(changes), QVariantList{500});
+        QCOMPARE(spyValues(changes), QVariantList{500});
         QCOMPARE(inner->value(), 100);
 
         // Once the range allows it the box shows the value it kept; the
@@ -382,7 +374,7 @@ private slots:
 
         inner->setValue(42);
         QCOMPARE(box.value(), 42);
-        QCOMPARE(emitted(changes), (QVariantList{500, 42}));
+        QCOMPARE(spyValues(changes), (QVariantList{500, 42}));
     }
 
     void intSpinBoxAppliesEveryProperty()
@@ -398,8 +390,8 @@ private slots:
         QCOMPARE(inner->minimum(), -5);
         QCOMPARE(inner->singleStep(), 5);
         QCOMPARE(inner->suffix(), QStringLiteral(" px"));
-        QCOMPARE(emitted(minimumChanges), QVariantList{-5});
-        QCOMPARE(emitted(suffixChanges), QVariantList{QStringLiteral(" px")});
+        QCOMPARE(spyValues(minimumChanges), QVariantList{-5});
+        QCOMPARE(spyValues(suffixChanges), QVariantList{QStringLiteral(" px")});
     }
 
     // ------------------------------------------------------------ real spin box
@@ -442,7 +434,7 @@ private slots:
         QCOMPARE(box.value(), value);
         QCOMPARE(inner->value(), shown);
         QCOMPARE(inner->suffix(), suffix);
-        QCOMPARE(emitted(changes), QVariantList{value});
+        QCOMPARE(spyValues(changes), QVariantList{value});
     }
 
     void doubleSpinBoxTyped_data()
@@ -469,7 +461,7 @@ private slots:
         QSignalSpy changes(&box, &MDoubleSpinBox::valueChanged);
         box.findChild<QDoubleSpinBox *>()->setValue(typed);
         QCOMPARE(box.value(), value);
-        QCOMPARE(emitted(changes), QVariantList{value});
+        QCOMPARE(spyValues(changes), QVariantList{value});
     }
 
     void doubleSpinBoxShowsTheValueAgainForANewMode()
