@@ -1,10 +1,9 @@
 #include "mevent.h"
 #include "mgridtool.h"
 #include "minterfaceitem.h"
-#include "mlogger.h"
-#include "mopengl.h"
 #include "msettings.h"
 #include "mtestglcontext.h"
+#include "mtestview.h"
 #include "mtool.h"
 #include "mtools.h"
 #include "mwidget.h"
@@ -128,13 +127,10 @@ private:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
         qRegisterMetaType<MTool *>();
         qRegisterMetaType<QDockWidget *>();
         qRegisterMetaType<MWidget *>();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings::instance()->set_defaultWidth(100);
-        MSettings::instance()->set_defaultHeight(80);
+        QVERIFY(MTestView::prepare(QSize(100, 80)));
     }
 
     // A main window with an action for every tool key, option bars for some
