@@ -143,7 +143,7 @@ private slots:
         for (int i = 0; i < e.keyCount(); ++i) {
             auto *a = new QAction(QString::fromLatin1(e.key(i)), window.get());
             a->setObjectName(QStringLiteral("action") + QString::fromLatin1(e.key(i)));
-            a->setCheckable(true);
+            a->setCheckable(e.value(i) != MTool::ZoomTool); // the registry makes it so
             window->addAction(a);
         }
         for (int id : {MTool::BrushTool, MTool::LineTool, MTool::GridTool, MTool::SymmetryTool, MTool::RullerTool}) {
@@ -262,6 +262,7 @@ private slots:
         QTest::addColumn<bool>("brushStaysOn");
         QTest::newRow("painting tool") << int(MTool::PanTool) << int(MTool::PanTool) << false;
         QTest::newRow("another painting tool") << int(MTool::LineTool) << int(MTool::LineTool) << false;
+        QTest::newRow("action made checkable by the registry") << int(MTool::ZoomTool) << int(MTool::ZoomTool) << false;
         QTest::newRow("guide") << int(MTool::GridTool) << int(MTool::BrushTool) << true;
         QTest::newRow("second guide") << int(MTool::RullerTool) << int(MTool::BrushTool) << true;
     }
