@@ -1,4 +1,4 @@
-// Paints the command and tool icons of the main window.
+// Paints the command and tool icons of the main window and the panels' badges.
 //
 //   makeicons <icons folder> [contact sheet.png]
 //
@@ -453,6 +453,22 @@ std::vector<Icon> icons()
             d.outline(i == 1 ? kOrange : kBlue, 1.5);
             d.p.drawRoundedRect(QRectF(knobs[i] - 3, y - 4, 6, 8), 1.5, 1.5);
         }
+    });
+
+    // Brush list badges
+    add("texture.ico", [](Pen &d) {
+        d.outline(kPaper);
+        d.p.drawRoundedRect(QRectF(3, 3, 26, 26), 3, 3);
+        d.solid(kWood);
+        for (int row = 0; row < 4; ++row) {
+            for (int column = 0; column < 4; ++column) {
+                if ((row + column) % 2 == 0)
+                    d.p.drawRect(QRectF(5 + column * 5.5, 5 + row * 5.5, 5.5, 5.5));
+            }
+        }
+        d.stroke(kInk);
+        d.p.setBrush(Qt::NoBrush);
+        d.p.drawRoundedRect(QRectF(3, 3, 26, 26), 3, 3);
     });
 
     // View

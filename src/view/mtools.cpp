@@ -99,7 +99,10 @@ MTools::MTools(QObject *parent)
 
 MTools::~MTools()
 {
-    // Tools go while the registry is still whole, since they may ask it for the view.
+    // Tools go while the registry is still whole and still the instance, since
+    // they may ask it for the view on their way out.
+    if (!existingInstance())
+        setInstance(this);
     const QMap<int, MTool *> tools = m_tools;
     m_tools.clear();
     m_pressedTool = nullptr;
@@ -133,7 +136,13 @@ void MTools::init(QMainWindow *window)
     bindActions(window);
     bindToolBars(window);
     bindDockWidgets(window);
-    createGridToolBar(window);
+    // The option bars, filled in this order: one line per tool with a bar.
+    using BarBuilder = void (MTools::*)(QMainWindow *);
+    const BarBuilder builders[] = {
+        &MTools::createGridToolBar,
+    };
+    for (BarBuilder build : builders)
+        (this->*build)(window);
     activate(MTool::BrushTool, true);
 }
 
@@ -233,6 +242,8 @@ void MTools::bindActions(QMainWindow *window)
                 continue;
             item->set_toolAction(action);
             action->setProperty("VAN_TOOLID", item->toolId());
+            // Switching tools on and off is the check state of their actions.
+            action->setCheckable(true);
             m_actionGroups.value(item->group())->addAction(action);
             connect(action, &QAction::toggled, this, &MTools::onActionToggled, Qt::UniqueConnection);
             // A tool not built yet cannot be switched on.

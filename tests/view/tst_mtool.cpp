@@ -1,11 +1,10 @@
 #include "mcanvas.h"
 #include "mevent.h"
-#include "mlogger.h"
-#include "mopengl.h"
 #include "msettings.h"
 #include "mstrokestyle.h"
 #include "mtestdialogscript.h"
 #include "mtestglcontext.h"
+#include "mtestview.h"
 #include "mtexturelayer.h"
 #include "mtool.h"
 #include "mtools.h"
@@ -42,11 +41,8 @@ private:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
         qRegisterMetaType<MTool *>();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings::instance()->set_defaultWidth(100);
-        MSettings::instance()->set_defaultHeight(80);
+        QVERIFY(MTestView::prepare(QSize(100, 80)));
     }
 
     void init()
@@ -79,6 +75,8 @@ private slots:
         QCOMPARE(fresh.lineStyle()->strokeColor(), QColor(QStringLiteral("#FF6666")));
         QCOMPARE(fresh.lineStyle()->strokeStyle(), int(MStrokeStyle::DashLine));
         QCOMPARE(fresh.lineStyle()->parent(), &fresh);
+        QCOMPARE(fresh.property("lineStyle").value<MStrokeStyle *>(), fresh.lineStyle());
+        QCOMPARE(fresh.property("cursor").value<QCursor>().shape(), Qt::ArrowCursor);
         QCOMPARE(fresh.defaultPen().color(), QColor(Qt::darkGray));
         QCOMPARE(fresh.defaultPen().widthF(), 1.0);
         QCOMPARE(fresh.defaultBrush().color(), QColor(QStringLiteral("#3399FF")));

@@ -1,10 +1,9 @@
 #include "mevent.h"
 #include "mgridtool.h"
 #include "minterfaceitem.h"
-#include "mlogger.h"
-#include "mopengl.h"
 #include "msettings.h"
 #include "mtestglcontext.h"
+#include "mtestview.h"
 #include "mtool.h"
 #include "mtools.h"
 #include "mwidget.h"
@@ -14,13 +13,18 @@
 #include <QApplication>
 #include <QDockWidget>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMetaEnum>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWheelEvent>
+#include <QWidgetAction>
 
 #include <memory>
 
@@ -61,6 +65,17 @@ public:
         setCursor(shape);
         return claimsCursor;
     }
+};
+
+// An editor action that counts how often its menu asked it to refresh.
+class CountingWidgetAction : public QWidgetAction
+{
+    Q_OBJECT
+public:
+    using QWidgetAction::QWidgetAction;
+    int shown = 0;
+public slots:
+    void showWidget() { ++shown; }
 };
 
 QString keyOf(int toolId)
@@ -112,13 +127,10 @@ private:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
         qRegisterMetaType<MTool *>();
         qRegisterMetaType<QDockWidget *>();
         qRegisterMetaType<MWidget *>();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings::instance()->set_defaultWidth(100);
-        MSettings::instance()->set_defaultHeight(80);
+        QVERIFY(MTestView::prepare(QSize(100, 80)));
     }
 
     // A main window with an action for every tool key, option bars for some
@@ -131,7 +143,7 @@ private slots:
         for (int i = 0; i < e.keyCount(); ++i) {
             auto *a = new QAction(QString::fromLatin1(e.key(i)), window.get());
             a->setObjectName(QStringLiteral("action") + QString::fromLatin1(e.key(i)));
-            a->setCheckable(true);
+            a->setCheckable(e.value(i) != MTool::ZoomTool); // the registry makes it so
             window->addAction(a);
         }
         for (int id : {MTool::BrushTool, MTool::LineTool, MTool::GridTool, MTool::SymmetryTool, MTool::RullerTool}) {
@@ -183,6 +195,12 @@ private slots:
         QCOMPARE(action(MTool::SymmetryTool)->actionGroup(), guides);
         QVERIFY(!action(MTool::MeshTool)->actionGroup());
         QCOMPARE(tools->item(MTool::GridTool)->toolAction(), action(MTool::GridTool));
+        QCOMPARE(tools->item(MTool::GridTool)->property("toolAction").value<QAction *>(), action(MTool::GridTool));
+        QCOMPARE(tools->property("currentToolId").toInt(), int(MTool::BrushTool));
+        MWidget view;
+        tools->set_widget(&view);
+        QCOMPARE(tools->property("widget").value<MWidget *>(), &view);
+        view.shutDown();
         // A tool not built yet cannot be switched on from its action.
         QVERIFY(!action(MTool::TextTool)->isEnabled());
         QVERIFY(action(MTool::ZoomTool)->isEnabled());
@@ -244,6 +262,7 @@ private slots:
         QTest::addColumn<bool>("brushStaysOn");
         QTest::newRow("painting tool") << int(MTool::PanTool) << int(MTool::PanTool) << false;
         QTest::newRow("another painting tool") << int(MTool::LineTool) << int(MTool::LineTool) << false;
+        QTest::newRow("action made checkable by the registry") << int(MTool::ZoomTool) << int(MTool::ZoomTool) << false;
         QTest::newRow("guide") << int(MTool::GridTool) << int(MTool::BrushTool) << true;
         QTest::newRow("second guide") << int(MTool::RullerTool) << int(MTool::BrushTool) << true;
     }
@@ -378,6 +397,35 @@ private slots:
         QCOMPARE(ruler->log.join(QLatin1Char(' ')), rulerLog);
     }
 
+    // The canvas view hands its gestures to the registry, which routes them.
+    void aGuideHoldsAGestureMadeOnTheView()
+    {
+        MWidget view;
+        view.resize(300, 200);
+        tools->set_widget(&view);
+        tools->activate(MTool::SymmetryTool, true);
+        symmetry->takesPress = true;
+        auto send = [&view](QEvent::Type type, const QPointF &p, Qt::MouseButtons buttons) {
+            QMouseEvent e(type, p, view.mapToGlobal(p.toPoint()), buttons ? Qt::LeftButton : Qt::NoButton,
+                          buttons, Qt::NoModifier);
+            QApplication::sendEvent(&view, &e);
+        };
+        send(QEvent::MouseMove, QPointF(10, 10), Qt::NoButton);
+        send(QEvent::MouseButtonPress, QPointF(20, 20), Qt::LeftButton);
+        for (int x = 30; x <= 90; x += 10)
+            send(QEvent::MouseMove, QPointF(x, 20), Qt::LeftButton);
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(90, 20), view.mapToGlobal(QPoint(90, 20)), Qt::LeftButton,
+                       Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&view, &up);
+        QCOMPARE(brush->log, QStringList{QStringLiteral("hover")});
+        QVERIFY(symmetry->log.size() >= 3);
+        QCOMPARE(symmetry->log.first(), QStringLiteral("press"));
+        QCOMPARE(symmetry->log.last(), QStringLiteral("release"));
+        QCOMPARE(symmetry->log.count(QStringLiteral("press")), 1);
+        QCOMPARE(symmetry->log.count(QStringLiteral("release")), 1);
+        view.shutDown();
+    }
+
     void hoverDoubleClickAndWheelReachTheCurrentToolOnly()
     {
         tools->activate(MTool::SymmetryTool, true);
@@ -488,12 +536,51 @@ private slots:
         QVERIFY(!grid);
         QCOMPARE(tools->tool(MTool::GridTool), other);
         QPointer<MTool> pan = tools->tool(MTool::PanTool);
+        MWidget view;
+        tools->set_widget(&view);
+        MWidget *seen = nullptr;
+        connect(pan, &QObject::destroyed, this, [&seen]() { seen = MTools::widget(); });
         MTools::destroyInstance();
         QVERIFY(!pan);
+        QCOMPARE(seen, &view); // the registry is still whole while its tools go
+        view.shutDown();
         QVERIFY(!MTools::existingInstance());
         tools = nullptr;
         // A tool the registry does not own outlives it.
         QCOMPARE(brush->toolId(), int(MTool::BrushTool));
+    }
+
+    void optionWidgets()
+    {
+        QWidget parent;
+        QToolBar bar;
+        MTools::addLabel(&parent, &bar);
+        auto *spacer = qobject_cast<QLabel *>(bar.widgetForAction(bar.actions().last()));
+        QVERIFY(spacer);
+        QVERIFY(spacer->text().isEmpty());
+        QCOMPARE(spacer->minimumWidth(), 3);
+        QAction *option = MTools::createOptionAction(QStringLiteral("Lock"), QStringLiteral("Lock control points"),
+                                                     QStringLiteral(":/icons/lock-on.ico"), &parent);
+        QCOMPARE(option->text(), QStringLiteral("Lock"));
+        QCOMPARE(option->toolTip(), QStringLiteral("Lock control points"));
+        QCOMPARE(option->parent(), &parent);
+
+        auto *editor = new CountingWidgetAction(&parent);
+        QToolButton *button = MTools::createOptionMenuButton(&parent, QStringLiteral(":/icons/stroke.ico"),
+                                                             QStringLiteral("Stroke style"), editor);
+        QCOMPARE(button->text(), QStringLiteral("Stroke style"));
+        QCOMPARE(button->toolTip(), QStringLiteral("Stroke style"));
+        QCOMPARE(button->popupMode(), QToolButton::InstantPopup);
+        QPointer<QMenu> menu = button->menu();
+        QVERIFY(menu);
+        QVERIFY(!menu->parent());
+        QCOMPARE(menu->actions(), QList<QAction *>{editor});
+        // Opening the menu refreshes the editor first.
+        emit menu->aboutToShow();
+        QCOMPARE(editor->shown, 1);
+        delete button;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!menu);
     }
 
     void interfaceItemSetters()
