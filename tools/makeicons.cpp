@@ -1,4 +1,4 @@
-// Paints the command and tool icons of the main window.
+// Paints the command and tool icons of the main window and the panels' badges.
 //
 //   makeicons <icons folder> [contact sheet.png]
 //
@@ -154,6 +154,17 @@ public:
         QPolygonF head({tip + u * 4.5, tip + n * 5.0, tip - n * 5.0});
         solid(color);
         p.drawPolygon(head);
+    }
+    // A star with its first point straight up, in the current pen and fill.
+    void star(const QPointF &centre, int points, double outer, double inner)
+    {
+        QPolygonF star;
+        for (int i = 0; i < 2 * points; ++i) {
+            const double angle = i * M_PI / points - M_PI / 2.0;
+            const double r = (i % 2 == 0) ? outer : inner;
+            star.append(centre + QPointF(r * std::cos(angle), r * std::sin(angle)));
+        }
+        p.drawPolygon(star);
     }
     void pencil(const QPointF &tip, double length, const QColor &body = kYellow)
     {
@@ -403,19 +414,8 @@ std::vector<Icon> icons()
 
     // Effects
     add("show-fx.ico", [](Pen &d) {
-        QPainterPath star;
-        for (int i = 0; i < 8; ++i) {
-            const double angle = i * M_PI / 4.0 - M_PI / 2.0;
-            const double r = (i % 2 == 0) ? 13.0 : 4.5;
-            const QPointF point(14 + r * std::cos(angle), 16 + r * std::sin(angle));
-            if (i == 0)
-                star.moveTo(point);
-            else
-                star.lineTo(point);
-        }
-        star.closeSubpath();
         d.outline(kPurple, 1.6);
-        d.p.drawPath(star);
+        d.star(QPointF(14, 16), 4, 13.0, 4.5);
         d.outline(kYellow, 1.2);
         d.p.drawEllipse(QPointF(26, 6), 3, 3);
         d.p.drawEllipse(QPointF(26, 25), 2.2, 2.2);
@@ -453,6 +453,22 @@ std::vector<Icon> icons()
             d.outline(i == 1 ? kOrange : kBlue, 1.5);
             d.p.drawRoundedRect(QRectF(knobs[i] - 3, y - 4, 6, 8), 1.5, 1.5);
         }
+    });
+
+    // Brush list badges
+    add("texture.ico", [](Pen &d) {
+        d.outline(kPaper);
+        d.p.drawRoundedRect(QRectF(3, 3, 26, 26), 3, 3);
+        d.solid(kWood);
+        for (int row = 0; row < 4; ++row) {
+            for (int column = 0; column < 4; ++column) {
+                if ((row + column) % 2 == 0)
+                    d.p.drawRect(QRectF(5 + column * 5.5, 5 + row * 5.5, 5.5, 5.5));
+            }
+        }
+        d.stroke(kInk);
+        d.p.setBrush(Qt::NoBrush);
+        d.p.drawRoundedRect(QRectF(3, 3, 26, 26), 3, 3);
     });
 
     // View
@@ -524,19 +540,8 @@ std::vector<Icon> icons()
         d.p.drawLine(QPointF(4, 28), QPointF(17, 15));
         d.stroke(kPaper, 2.0);
         d.p.drawLine(QPointF(4, 28), QPointF(13, 19));
-        QPainterPath star;
-        for (int i = 0; i < 10; ++i) {
-            const double angle = i * M_PI / 5.0 - M_PI / 2.0;
-            const double r = (i % 2 == 0) ? 8.5 : 3.8;
-            const QPointF point(22 + r * std::cos(angle), 10 + r * std::sin(angle));
-            if (i == 0)
-                star.moveTo(point);
-            else
-                star.lineTo(point);
-        }
-        star.closeSubpath();
         d.outline(kYellow, 1.5);
-        d.p.drawPath(star);
+        d.star(QPointF(22, 10), 5, 8.5, 3.8);
     });
     add("tools/text-tool.ico", [](Pen &d) {
         d.outline(kInk, 1.0);

@@ -492,6 +492,8 @@ int MUtility::runDialog(DialogRequest &request)
     if (request.kind == ColorDialog) {
         QColorDialog dialog(request.color);
         dialog.setOption(QColorDialog::ShowAlphaChannel, true);
+        if (!request.title.isEmpty())
+            dialog.setWindowTitle(request.title);
         if (dialog.exec() != QDialog::Accepted)
             return 0;
         request.color = dialog.selectedColor();
@@ -546,10 +548,11 @@ QMessageBox::StandardButton MUtility::showMessage(QMessageBox::Icon icon, const 
     return QMessageBox::StandardButton(runDialog(request));
 }
 
-bool MUtility::pickColor(QColor &color)
+bool MUtility::pickColor(QColor &color, const QString &title)
 {
     DialogRequest request;
     request.kind = ColorDialog;
+    request.title = title;
     request.color = (color == QColor(Qt::transparent)) ? QColor(Qt::white) : color;
     if (runDialog(request) != 1)
         return false;
@@ -593,10 +596,23 @@ bool MUtility::chooseFile(QFileDialog *dialog, QString &fileName)
     request.kind = FileDialog;
     request.title = dialog ? dialog->windowTitle() : QString();
     request.fileDialog = dialog;
+    if (dialog) {
+        request.folder = dialog->directory().absolutePath();
+        request.filter = dialog->nameFilters().join(QStringLiteral(";;"));
+    }
     if (runDialog(request) != 1 || request.fileName.isEmpty())
         return false;
     fileName = request.fileName;
     return true;
+}
+
+QString MUtility::askOpenFileName(const QString &title, const QString &folder, const QString &filter)
+{
+    QFileDialog dialog(nullptr, title, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    QString fileName;
+    return chooseFile(&dialog, fileName) ? fileName : QString();
 }
 
 // ---------------------------------------------------------------- busy state

@@ -106,6 +106,8 @@ public:
         QMessageBox::StandardButtons standardButtons = QMessageBox::NoButton;
         QColor color;                                         // colour dialog: start colour in, chosen colour out
         QFileDialog *fileDialog = nullptr;                    // file dialog: the dialog to run for real
+        QString folder;                                       // file dialog: the folder it opens in
+        QString filter;                                       // file dialog: name filters, ";;" between them
         QString fileName;                                     // file dialog: the chosen file out
     };
     // The handler returns what the user would have answered: a standard button
@@ -119,11 +121,13 @@ public:
                                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                                    QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
                                                    const QString &informativeText = QString());
-    static bool pickColor(QColor &color);
+    static bool pickColor(QColor &color, const QString &title = QString());
     static int askChoice(const QStringList &buttons, const QString &text, const QString &informativeText);
     static bool askConfirmation(const QString &buttonText, const QString &text, const QString &informativeText);
     // Runs the file dialog; false when cancelled, else fileName is the first chosen file.
     static bool chooseFile(QFileDialog *dialog, QString &fileName);
+    // The existing file the user chose, or an empty text when cancelled.
+    static QString askOpenFileName(const QString &title, const QString &folder, const QString &filter);
 
     // Busy state
     static void setBusyCursor();

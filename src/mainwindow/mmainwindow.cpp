@@ -14,6 +14,8 @@
 #include "mrecentfiles.h"
 #include "msettings.h"
 #include "mtexturetransfert.h"
+#include "mtool.h"
+#include "mtools.h"
 #include "mutility.h"
 #include "mwidget.h"
 
@@ -72,7 +74,6 @@ MMainWindow::MMainWindow(QWidget *parent)
     ui->actionFullScreen->setShortcut(QKeySequence(Qt::Key_F12));
 
     ui->verticalLayout->addWidget(m_view);
-    setCentralWidget(ui->centralWidget);
 
     m_messageLabel->setMaximumWidth(500);
     statusBar()->addWidget(m_messageLabel);
@@ -82,9 +83,13 @@ MMainWindow::MMainWindow(QWidget *parent)
     setWindowTitle(tr("KalmiDraw!"));
     setupPanels();
     setupToolBarTitles();
+    MTools *tools = MTools::instance();
+    tools->init(this);
 
     MSettings::instance()->loadShortcuts(this);
     setupBrushShortcuts();
+    tools->activate(MTool::GridTool, MSettings::instance()->showGrid());
+    tools->set_widget(m_view);
 
     m_zoomBar = new QScrollBar(Qt::Horizontal, this);
     m_zoomBar->setRange(1, 800);
@@ -107,12 +112,15 @@ MMainWindow::MMainWindow(QWidget *parent)
     MOpenGL::dumpSystemConfig();
     restoreLayout();
     restoreDefaultToolBars();
+    tools->activate(MTool::BrushTool, true);
     ui->brushToolBar->show();
 }
 
 MMainWindow::~MMainWindow()
 {
     delete ui;
+    // The registry's tools and bindings belong to this window.
+    MTools::destroyInstance();
 }
 
 const QStringList &MMainWindow::pendingCommands()
@@ -210,6 +218,7 @@ void MMainWindow::setupConnections()
 {
     connect(ui->menuToolBars, &QMenu::aboutToShow, this, &MMainWindow::onMenuToolBarsAboutToShow);
     connect(ui->menuPanels, &QMenu::aboutToShow, this, &MMainWindow::onMenuPanelsAboutToShow);
+    connect(MTools::instance(), &MTools::showPanel, this, qOverload<QDockWidget *>(&MMainWindow::showPanel));
     connect(MBrushList::instance(), &MBrushList::currentRowChanged, this, &MMainWindow::selectBrush);
     connect(ui->actionFileExit, &QAction::triggered, this, &QWidget::close);
     connect(ui->actionWindowTransparency, &QAction::triggered, this, &MMainWindow::windowTransparency);
@@ -259,6 +268,7 @@ void MMainWindow::addToolBarTitle(QToolBar *toolBar, const QString &text)
         toolBar->addWidget(label);
     else
         toolBar->insertWidget(toolBar->actions().first(), label);
+    MTools::addLabel(this, toolBar);
 }
 
 void MMainWindow::styleToolBar(QToolBar *toolBar)
@@ -289,6 +299,7 @@ void MMainWindow::restoreLayout()
 
 void MMainWindow::on_actionRestoreDefaultLayout_triggered()
 {
+    MTools::instance()->hideToolWidgets();
     const QList<QDockWidget *> docks = findChildren<QDockWidget *>();
     const QList<QDockWidget *> rightDocks{ui->colorDockWidget, ui->colorPaletteDockWidget, ui->brushDockWidget,
                                           ui->brushSettingsDockWidget};
@@ -309,6 +320,7 @@ void MMainWindow::on_actionRestoreDefaultLayout_triggered()
     ui->toolsToolBar->show();
     ui->brushToolBar->show();
     placeDefaultToolBars();
+    MTools::instance()->activate(MTool::BrushTool, true);
 }
 
 void MMainWindow::placeDefaultToolBars()

@@ -58,6 +58,13 @@ double roundHalfUp(double v)
 {
     return std::floor(v + 0.5);
 }
+
+// Before any tool is built there is no current tool: nothing holds samples back.
+double currentToolSize()
+{
+    MTool *tool = MTools::instance()->currentTool();
+    return tool ? tool->size() : 0.0;
+}
 } // namespace
 
 MWidget::MWidget(QWidget *parent)
@@ -93,7 +100,6 @@ MWidget::MWidget(QWidget *parent)
     connect(m_canvas, &MCanvas::paintedRectChanged, this, &MWidget::onPaintedRectChanged);
     connect(MSettings::instance(), &MSettings::showGridChanged, this, QOverload<>::of(&QWidget::update));
     connect(MTools::instance(), &MTools::showText, this, &MWidget::setText);
-    connect(MTools::instance(), &MTools::refreshNeeded, this, &MWidget::updateNow);
 }
 
 MWidget::~MWidget()
@@ -648,7 +654,7 @@ bool MWidget::fillEvent(QMouseEvent *e)
     m_event.viewPosition = e->localPos();
     setCanvasPosition(m_event, m_transform->mapFromView(e->localPos()));
     m_event.modifiers = e->modifiers();
-    const double size = MTools::instance()->currentTool()->size();
+    const double size = currentToolSize();
     double *in = m_event.inputs;
     const QPointF position = canvasPosition(m_event);
     switch (e->type()) {
@@ -766,7 +772,7 @@ QVector<MEvent> MWidget::splineSegment() const
 void MWidget::preDispatch(MEvent *e)
 {
     m_altDown = e->hasAltModifier();
-    if (MTools::instance()->currentTool()->size() != 0.0) {
+    if (currentToolSize() != 0.0) {
         if (e->type == MEvent::Press) {
             m_heldPress = *e;
             return;

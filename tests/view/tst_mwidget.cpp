@@ -33,10 +33,18 @@ constexpr QSize documentSize(100, 80);
 class RecordingTool : public MTool
 {
 public:
+    RecordingTool()
+        : MTool(MTool::BrushTool)
+    {
+    }
     double toolSize = 0.0;
     QVector<MEvent> events;
     double size() const override { return toolSize; }
-    void mousePressEvent(MEvent *e) override { events << *e; }
+    bool mousePressEvent(MEvent *e) override
+    {
+        events << *e;
+        return true;
+    }
     void mouseMoveEvent(MEvent *e) override { events << *e; }
     void mouseHoverEvent(MEvent *e) override { events << *e; }
     void mouseReleaseEvent(MEvent *e) override { events << *e; }
@@ -137,7 +145,7 @@ private slots:
         QVERIFY(MOpenGL::instance()->initialize());
         MSettings::instance()->set_defaultWidth(documentSize.width());
         MSettings::instance()->set_defaultHeight(documentSize.height());
-        MTools::instance()->setCurrentTool(&tool);
+        MTools::instance()->setTool(&tool);
         MSettings::instance()->set_textDuration(0);
     }
 

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "mtablemodel.h"
+
+class QWidget;
+
+// The application's named commands as rows (description, shortcut, action),
+// for the shortcut editor.
+class MActionList : public MTableModel
+{
+    Q_OBJECT
+public:
+    explicit MActionList(QObject *parent = nullptr);
+
+    // Replaces the rows by one per named action under the widget that has a
+    // tool tip or a text.
+    void fromWidget(QWidget *widget);
+
+    QObject *createItem() override;
+};
