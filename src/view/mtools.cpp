@@ -129,6 +129,13 @@ MCanvas *MTools::canvas()
     return view ? view->canvas() : nullptr;
 }
 
+QString MTools::helpPage(const MTool *tool)
+{
+    if (!tool)
+        return QString();
+    return QString::fromLatin1(tool->metaObject()->className()).mid(1).toLower();
+}
+
 void MTools::init(QMainWindow *window)
 {
     createTools();
