@@ -1,0 +1,28 @@
+#include "mtestevent.h"
+
+#include <cmath>
+
+namespace MTestEvent {
+
+MEvent leftSample(int type, const QPointF &position)
+{
+    MEvent e;
+    e.type = type;
+    e.button = Qt::LeftButton;
+    e.viewPosition = position;
+    e.inputs[MEnum::biPositionX] = position.x();
+    e.inputs[MEnum::biPositionY] = position.y();
+    return e;
+}
+
+bool near(const QPointF &a, const QPointF &b, double tolerance)
+{
+    return std::abs(a.x() - b.x()) < tolerance && std::abs(a.y() - b.y()) < tolerance;
+}
+
+QString text(const QPointF &p)
+{
+    return QStringLiteral("(%1, %2)").arg(p.x(), 0, 'f', 4).arg(p.y(), 0, 'f', 4);
+}
+
+} // namespace MTestEvent
