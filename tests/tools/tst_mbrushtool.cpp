@@ -90,6 +90,21 @@ void wheel(QWidget *w, int delta, Qt::KeyboardModifiers m)
 }
 
 using Points = QVector<QPointF>;
+
+// A perspective guide that sends every segment straight down.
+class DownwardGuide : public MTool
+{
+    Q_OBJECT
+public:
+    DownwardGuide()
+        : MTool(PerspectiveTool)
+    {
+    }
+    Q_INVOKABLE QLineF alignToPerspective(const QLineF &l) const
+    {
+        return QLineF(l.p1(), l.p1() + QPointF(0, l.length()));
+    }
+};
 } // namespace
 
 class TestMBrushTool : public QObject
@@ -310,6 +325,49 @@ private slots:
             QVERIFY2(!painted(p), qPrintable(QStringLiteral("%1, %2").arg(p.x()).arg(p.y())));
     }
 
+    // The ruler comes first; a perspective guide aligns when the ruler is off.
+    void straightLinesFollowThePerspective_data()
+    {
+        QTest::addColumn<bool>("withRuler");
+        QTest::addColumn<Points>("onLine");
+        QTest::addColumn<Points>("offLine");
+        QTest::newRow("perspective") << false << Points{{100, 50}, {100, 150}, {100, 250}} << Points{{200, 85}};
+        QTest::newRow("ruler and perspective") << true << Points{{200, 50}, {300, 50}} << Points{{100, 150}, {200, 85}};
+    }
+
+    void straightLinesFollowThePerspective()
+    {
+        QFETCH(bool, withRuler);
+        QFETCH(Points, onLine);
+        QFETCH(Points, offLine);
+        DownwardGuide perspective;
+        tools()->setTool(&perspective);
+        tools()->activate(MTool::PerspectiveTool, true);
+        if (withRuler) {
+            tools()->activate(MTool::RullerTool, true);
+            ruler()->setPoints({QPointF(0, 0), QPointF(300, 0)});
+        }
+        click(view.get(), QPointF(100, 50), Qt::ControlModifier);
+        click(view.get(), QPointF(300, 120));
+        tools()->activate(MTool::PerspectiveTool, false);
+        QCOMPARE(undo()->count(), 1);
+        for (const QPointF &p : onLine)
+            QVERIFY2(painted(p), qPrintable(MTestEvent::text(p)));
+        for (const QPointF &p : offLine)
+            QVERIFY2(!painted(p), qPrintable(MTestEvent::text(p)));
+    }
+
+    // Free strokes are held on a visible ruler through their first point.
+    void freeStrokesFollowTheRuler()
+    {
+        tools()->activate(MTool::RullerTool, true);
+        ruler()->setPoints({QPointF(0, 0), QPointF(300, 0)});
+        dragLine(view.get(), QPointF(100.5, 100.5), QPointF(300.5, 160.5));
+        QCOMPARE(undo()->count(), 1);
+        QVERIFY(painted(QPointF(250, 100)));
+        QVERIFY(!painted(QPointF(250, 145)));
+    }
+
     // The dashed preview follows the pointer, and only inside the view.
     void linePreviewOnlyWhileThePointerIsInside()
     {
@@ -479,6 +537,38 @@ private slots:
         canvas()->undo();
         QVERIFY(!painted(QPointF(150, 200)));
         QVERIFY(painted(QPointF(150, 100)));
+    }
+
+    // Switching the guide during a stroke neither leaves its macro open nor
+    // closes one that was never opened.
+    void guideSwitchedDuringAStroke_data()
+    {
+        QTest::addColumn<bool>("mirroredFirst");
+        QTest::newRow("switched off") << true;
+        QTest::newRow("switched on") << false;
+    }
+
+    void guideSwitchedDuringAStroke()
+    {
+        QFETCH(bool, mirroredFirst);
+        tools()->activate(MTool::SymmetryTool, mirroredFirst);
+        symmetry()->setPoints({QPointF(350, 150), QPointF(350, 0)});
+        symmetry()->setSymmetryNumber(1);
+        const int opened = MCanvas::openedMacros();
+        const int closed = MCanvas::closedMacros();
+        MEvent e = MTestEvent::leftSample(MEvent::Press, QPointF(100, 100));
+        tool()->mousePressEvent(&e);
+        e = MTestEvent::leftSample(MEvent::Move, QPointF(150, 100));
+        tool()->mouseMoveEvent(&e);
+        tools()->activate(MTool::SymmetryTool, !mirroredFirst);
+        e = MTestEvent::leftSample(MEvent::Move, QPointF(200, 100));
+        tool()->mouseMoveEvent(&e);
+        e = MTestEvent::leftSample(MEvent::Release, QPointF(200, 100));
+        tool()->mouseReleaseEvent(&e);
+        QCOMPARE(MCanvas::openedMacros() - opened, MCanvas::closedMacros() - closed);
+        QCOMPARE(undo()->count(), 1);
+        QVERIFY(undo()->canUndo());
+        QVERIFY(painted(QPointF(175, 100)));
     }
 
     void strokesFollowTheSelectionOutline()
