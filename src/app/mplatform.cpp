@@ -1,6 +1,7 @@
 #include "mplatform.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
@@ -24,4 +25,22 @@ bool MPlatform::showInFileManager(const QString &path)
     const QFileInfo info(path);
     const QString folder = info.isDir() ? info.absoluteFilePath() : info.absolutePath();
     return QProcess::startDetached(QStringLiteral("xdg-open"), {QUrl::fromLocalFile(folder).toString()});
+}
+
+qint64 MPlatform::availableMemory()
+{
+    QFile file(QStringLiteral("/proc/meminfo"));
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return -1;
+    // One "MemAvailable:   123456 kB" line among others.
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine().simplified();
+        if (!line.startsWith("MemAvailable:"))
+            continue;
+        const QList<QByteArray> fields = line.split(' ');
+        bool ok = false;
+        const qint64 kilobytes = fields.value(1).toLongLong(&ok);
+        return (ok && kilobytes >= 0) ? kilobytes * 1024 : -1;
+    }
+    return -1;
 }

@@ -13,4 +13,7 @@ public:
 
     // Opens the file manager on a folder, or on the folder holding a file.
     static bool showInFileManager(const QString &path);
+
+    // Bytes of memory a process can still take without swapping; -1 when unknown.
+    static qint64 availableMemory();
 };

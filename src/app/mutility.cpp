@@ -499,6 +499,12 @@ int MUtility::runDialog(DialogRequest &request)
         request.color = dialog.selectedColor();
         return 1;
     }
+    if (request.kind == FileDialog) {
+        if (!request.fileDialog || request.fileDialog->exec() != QDialog::Accepted)
+            return 0;
+        request.fileName = request.fileDialog->selectedFiles().value(0);
+        return request.fileName.isEmpty() ? 0 : 1;
+    }
 
     QMessageBox box;
     box.setIcon(request.icon);
@@ -582,6 +588,31 @@ bool MUtility::askConfirmation(const QString &buttonText, const QString &text, c
     request.informativeText = informativeText;
     request.buttons = QStringList{buttonText};
     return runDialog(request) == 1;
+}
+
+bool MUtility::chooseFile(QFileDialog *dialog, QString &fileName)
+{
+    DialogRequest request;
+    request.kind = FileDialog;
+    request.title = dialog ? dialog->windowTitle() : QString();
+    request.fileDialog = dialog;
+    if (dialog) {
+        request.folder = dialog->directory().absolutePath();
+        request.filter = dialog->nameFilters().join(QStringLiteral(";;"));
+    }
+    if (runDialog(request) != 1 || request.fileName.isEmpty())
+        return false;
+    fileName = request.fileName;
+    return true;
+}
+
+QString MUtility::askOpenFileName(const QString &title, const QString &folder, const QString &filter)
+{
+    QFileDialog dialog(nullptr, title, folder, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    QString fileName;
+    return chooseFile(&dialog, fileName) ? fileName : QString();
 }
 
 // ---------------------------------------------------------------- busy state

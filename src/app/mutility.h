@@ -94,7 +94,7 @@ public:
     static int enumKeyToValue(const QMetaObject &metaObject, const QByteArray &enumName, const QByteArray &key);
 
     // Dialog seam
-    enum DialogKind { MessageDialog, ChoiceDialog, ConfirmationDialog, ColorDialog };
+    enum DialogKind { MessageDialog, ChoiceDialog, ConfirmationDialog, ColorDialog, FileDialog };
     struct DialogRequest
     {
         DialogKind kind = MessageDialog;
@@ -105,10 +105,15 @@ public:
         QStringList buttons;                                  // choice and confirmation labels
         QMessageBox::StandardButtons standardButtons = QMessageBox::NoButton;
         QColor color;                                         // colour dialog: start colour in, chosen colour out
+        QFileDialog *fileDialog = nullptr;                    // file dialog: the dialog to run for real
+        QString folder;                                       // file dialog: the folder it opens in
+        QString filter;                                       // file dialog: name filters, ";;" between them
+        QString fileName;                                     // file dialog: the chosen file out
     };
     // The handler returns what the user would have answered: a standard button
     // for messages, a button index (or -1) for choices, 1/0 for confirmations and
-    // colour dialogs (setting request.color). An empty handler shows real dialogs.
+    // colour dialogs (setting request.color) and file dialogs (setting
+    // request.fileName). An empty handler shows real dialogs.
     using DialogHandler = std::function<int(DialogRequest &request)>;
     static void setDialogHandler(const DialogHandler &handler);
 
@@ -119,6 +124,10 @@ public:
     static bool pickColor(QColor &color, const QString &title = QString());
     static int askChoice(const QStringList &buttons, const QString &text, const QString &informativeText);
     static bool askConfirmation(const QString &buttonText, const QString &text, const QString &informativeText);
+    // Runs the file dialog; false when cancelled, else fileName is the first chosen file.
+    static bool chooseFile(QFileDialog *dialog, QString &fileName);
+    // The existing file the user chose, or an empty text when cancelled.
+    static QString askOpenFileName(const QString &title, const QString &folder, const QString &filter);
 
     // Busy state
     static void setBusyCursor();

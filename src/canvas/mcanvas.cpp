@@ -820,6 +820,8 @@ void MCanvas::draw(MPaintParams *params)
 
 int MCanvas::maximumRenderSize()
 {
+    if (!makeCurrent())
+        return 0;
     GLint textureSize = 0;
     GLint viewport[2] = {0, 0};
     QOpenGLFunctions *f = m_context->functions();

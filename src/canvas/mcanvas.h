@@ -136,6 +136,9 @@ public:
     QImage renderToImage(const QString &programName, int width, int height, const QPainterPath &clipPath,
                          bool drawBackground, bool drawAllLayers, const QList<MTextureLayer *> &layers);
     QImage flattenedImage(const QString &programName);
+    // The largest width or height an offscreen render may have; 0 when the
+    // context cannot be made current.
+    int maximumRenderSize();
     QImage grabLayer(MTextureLayer *layer, const QString &programName);
     QImage grabLayerSized(MTextureLayer *layer, const QString &programName, int width, int height);
     QRectF layerBoundingRect(MTextureLayer *layer);
@@ -248,7 +251,6 @@ signals:
     void layerListReset();
 
 private:
-    int maximumRenderSize();
     void discardStroke();
     // Sets a flag property on the layers that pass, as one undo step.
     void setLayerFlags(const char *property, const std::function<bool(int, const MTextureLayer *)> &value);

@@ -1,9 +1,8 @@
 #pragma once
 
+#include <QAction>
 #include <QObject>
 #include <QString>
-
-class QAction;
 
 // One command of the application as the shortcut editor lists it.
 class MAction : public QObject

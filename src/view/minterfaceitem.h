@@ -1,10 +1,10 @@
 #pragma once
 
+#include <QAction>
 #include <QIcon>
 #include <QObject>
 #include <QVector>
 
-class QAction;
 class QDockWidget;
 class QWidget;
 

@@ -8,17 +8,8 @@
 #include <cmath>
 
 MPanTool::MPanTool(ToolId toolId, QObject *parent)
-    : MTool(toolId, parent)
+    : MViewTool(toolId, parent)
 {
-}
-
-bool MPanTool::mousePressEvent(MEvent *event)
-{
-    m_lastPosition = event->viewPosition;
-    m_dragging = true;
-    if (MWidget *view = MTools::widget())
-        view->setCursor(Qt::ClosedHandCursor);
-    return true;
 }
 
 void MPanTool::mouseMoveEvent(MEvent *event)
@@ -31,17 +22,4 @@ void MPanTool::mouseMoveEvent(MEvent *event)
     m_lastPosition = event->viewPosition;
     view->transform()->translate(m_step);
     emit toolChanged(this);
-}
-
-void MPanTool::mouseReleaseEvent(MEvent *)
-{
-    m_dragging = false;
-    if (MWidget *view = MTools::widget())
-        view->setCursor(Qt::OpenHandCursor);
-}
-
-bool MPanTool::updateCursor(const QPointF &, double)
-{
-    setCursor(m_dragging ? Qt::ClosedHandCursor : Qt::OpenHandCursor);
-    return true;
 }

@@ -1,23 +1,16 @@
 #pragma once
 
-#include "mtool.h"
+#include "mviewtool.h"
 
 // Moves the view with the pointer, by whole view pixels.
-class MPanTool : public MTool
+class MPanTool : public MViewTool
 {
     Q_OBJECT
 public:
     explicit MPanTool(ToolId toolId = PanTool, QObject *parent = nullptr);
 
-    bool mousePressEvent(MEvent *event) override;
     void mouseMoveEvent(MEvent *event) override;
-    void mouseReleaseEvent(MEvent *event) override;
-
-public slots:
-    bool updateCursor(const QPointF &viewPosition, double scale) override;
 
 private:
-    QPointF m_lastPosition;
     QPointF m_step;
-    bool m_dragging = false;
 };

@@ -19,7 +19,7 @@ QPointF shownCentre(MWidget *view)
 } // namespace
 
 MRotateTool::MRotateTool(ToolId toolId, QObject *parent)
-    : MTool(toolId, parent)
+    : MViewTool(toolId, parent)
 {
 }
 
@@ -51,15 +51,6 @@ void MRotateTool::paint(QPainter *painter)
     painter->restore();
 }
 
-bool MRotateTool::mousePressEvent(MEvent *event)
-{
-    m_lastPosition = event->viewPosition;
-    m_dragging = true;
-    if (MWidget *view = MTools::widget())
-        view->setCursor(Qt::ClosedHandCursor);
-    return true;
-}
-
 void MRotateTool::mouseMoveEvent(MEvent *event)
 {
     MWidget *view = MTools::widget();
@@ -77,15 +68,8 @@ void MRotateTool::mouseMoveEvent(MEvent *event)
     emit toolChanged(this);
 }
 
-void MRotateTool::mouseReleaseEvent(MEvent *)
+bool MRotateTool::updateCursor(const QPointF &viewPosition, double scale)
 {
-    if (MWidget *view = MTools::widget())
-        view->setCursor(Qt::OpenHandCursor);
-    m_dragging = false;
-}
-
-bool MRotateTool::updateCursor(const QPointF &, double)
-{
-    setCursor(m_dragging ? Qt::ClosedHandCursor : Qt::OpenHandCursor);
-    return !m_dragging;
+    MViewTool::updateCursor(viewPosition, scale);
+    return !dragging();
 }

@@ -1,24 +1,19 @@
 #pragma once
 
-#include "mtool.h"
+#include "mviewtool.h"
 
 // Turns the view with the pointer about the point where the canvas centre is
 // shown, and draws the angle while it is the current tool.
-class MRotateTool : public MTool
+class MRotateTool : public MViewTool
 {
     Q_OBJECT
 public:
     explicit MRotateTool(ToolId toolId = RotateTool, QObject *parent = nullptr);
 
     void paint(QPainter *painter) override;
-    bool mousePressEvent(MEvent *event) override;
     void mouseMoveEvent(MEvent *event) override;
-    void mouseReleaseEvent(MEvent *event) override;
 
 public slots:
+    // While dragging the cursor is left to whoever else wants it.
     bool updateCursor(const QPointF &viewPosition, double scale) override;
-
-private:
-    QPointF m_lastPosition;
-    bool m_dragging = false;
 };

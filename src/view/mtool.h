@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mstrokestyle.h"
+
 #include <QBrush>
 #include <QColor>
 #include <QCursor>
@@ -14,7 +16,6 @@
 #include <QVector>
 
 class MEvent;
-class MStrokeStyle;
 class MToolValues;
 class QKeyEvent;
 class QPainter;

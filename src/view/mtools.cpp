@@ -105,7 +105,10 @@ MTools::MTools(QObject *parent)
 
 MTools::~MTools()
 {
-    // Tools go while the registry is still whole, since they may ask it for the view.
+    // Tools go while the registry is still whole and still the instance, since
+    // they may ask it for the view on their way out.
+    if (!existingInstance())
+        setInstance(this);
     const QMap<int, MTool *> tools = m_tools;
     m_tools.clear();
     m_pressedTool = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "msingleton.h"
+#include "mwidget.h"
 
 #include <QHash>
 #include <QMap>
@@ -12,7 +13,6 @@ class MCanvas;
 class MEvent;
 class MInterfaceItem;
 class MTool;
-class MWidget;
 class QAction;
 class QActionGroup;
 class QDockWidget;

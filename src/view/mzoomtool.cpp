@@ -11,28 +11,24 @@
 #include <cmath>
 
 MZoomTool::MZoomTool(ToolId toolId, QObject *parent)
-    : MTool(toolId, parent)
+    : MViewTool(toolId, parent)
 {
 }
 
 bool MZoomTool::mousePressEvent(MEvent *event)
 {
-    m_pressPosition = event->viewPosition;
-    m_dragging = true;
-    if (MWidget *view = MTools::widget()) {
+    if (MWidget *view = MTools::widget())
         m_startScale = view->transform()->scale();
-        view->setCursor(Qt::ClosedHandCursor);
-    }
-    return true;
+    return MViewTool::mousePressEvent(event);
 }
 
 void MZoomTool::mouseMoveEvent(MEvent *event)
 {
     MWidget *view = MTools::widget();
-    if (!view || !m_dragging)
+    if (!view || !dragging())
         return;
     const QPointF p = event->viewPosition;
-    const QVector2D v(p - m_pressPosition);
+    const QVector2D v(p - m_lastPosition);
     const double f = double(v.length()) / 400.0;
     const float d1 = QVector2D::dotProduct(QVector2D(float(p.x()), float(p.y() + 200.0)), v);
     const float d2 = QVector2D::dotProduct(QVector2D(float(p.x() + 200.0), float(p.y())), v);
@@ -41,17 +37,4 @@ void MZoomTool::mouseMoveEvent(MEvent *event)
     MTransform *transform = view->transform();
     transform->setScale((sign * f + 1.0) * m_startScale, transform->map(view->canvas()->paintedRect().center()));
     emit toolChanged(this);
-}
-
-void MZoomTool::mouseReleaseEvent(MEvent *)
-{
-    m_dragging = false;
-    if (MWidget *view = MTools::widget())
-        view->setCursor(Qt::OpenHandCursor);
-}
-
-bool MZoomTool::updateCursor(const QPointF &, double)
-{
-    setCursor(m_dragging ? Qt::ClosedHandCursor : Qt::OpenHandCursor);
-    return true;
 }

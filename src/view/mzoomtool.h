@@ -1,10 +1,10 @@
 #pragma once
 
-#include "mtool.h"
+#include "mviewtool.h"
 
 // Zooms the view by dragging, keeping the canvas centre where it is shown:
 // 400 view pixels double the scale one way and bring it to nothing the other.
-class MZoomTool : public MTool
+class MZoomTool : public MViewTool
 {
     Q_OBJECT
 public:
@@ -12,13 +12,7 @@ public:
 
     bool mousePressEvent(MEvent *event) override;
     void mouseMoveEvent(MEvent *event) override;
-    void mouseReleaseEvent(MEvent *event) override;
-
-public slots:
-    bool updateCursor(const QPointF &viewPosition, double scale) override;
 
 private:
-    QPointF m_pressPosition;
-    bool m_dragging = false;
     double m_startScale = 0.0;
 };

@@ -300,6 +300,24 @@ private slots:
         QCOMPARE(none.alpha(), 0);
     }
 
+    void askOpenFileName()
+    {
+        MTestDialogScript script;
+        const QString folder = QDir::tempPath();
+        script.answerFile(QStringLiteral("/pictures/cat.png"));
+        QCOMPARE(MUtility::askOpenFileName("Open", folder, "Images (*.png)"), QString("/pictures/cat.png"));
+        const MUtility::DialogRequest request = script.requests().last();
+        QCOMPARE(request.kind, MUtility::FileDialog);
+        QCOMPARE(request.title, QString("Open"));
+        QCOMPARE(request.folder, folder);
+        QCOMPARE(request.filter, QString("Images (*.png)"));
+
+        // Cancelled, or accepted with nothing chosen: no file.
+        QCOMPARE(MUtility::askOpenFileName("Open", "/pictures", QString()), QString());
+        script.answer(1);
+        QCOMPARE(MUtility::askOpenFileName("Open", "/pictures", QString()), QString());
+    }
+
     void busyStateSwallowsClicksOnly()
     {
         QWidget widget;

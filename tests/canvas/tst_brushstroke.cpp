@@ -90,7 +90,7 @@ private slots:
         QVERIFY(brush());
         canvas = createDocument(QSize(1200, 600));
         QVERIFY(canvas);
-        MColorList::instance()->setCurrentColor(paint);
+        MColorList::instance()->setColor(paint);
     }
 
     void init()
@@ -122,6 +122,9 @@ private slots:
         QCOMPARE(childTexts(macro), (QStringList{QStringLiteral("Update tile"), QStringLiteral("Update tile"),
                                                  QStringLiteral("Resize painted rectangle: 1200, 600")}));
         QVERIFY(canvas->strokeLayer()->touchedTiles().isEmpty());
+        // The stroke colour entered the colour history.
+        const MColorList *colors = MColorList::instance();
+        QCOMPARE(colors->colorAt(colors->count() - 1), paint);
 
         const QImage after = layerImage(layer(), area);
         const QRgb painted = premultiplied(paint);

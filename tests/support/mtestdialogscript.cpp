@@ -12,13 +12,19 @@ MTestDialogScript::~MTestDialogScript()
 
 MTestDialogScript &MTestDialogScript::answer(int value)
 {
-    m_answers.enqueue({value, QColor()});
+    m_answers.enqueue({value, QColor(), QString()});
     return *this;
 }
 
 MTestDialogScript &MTestDialogScript::answerColor(const QColor &color)
 {
-    m_answers.enqueue({1, color});
+    m_answers.enqueue({1, color, QString()});
+    return *this;
+}
+
+MTestDialogScript &MTestDialogScript::answerFile(const QString &path)
+{
+    m_answers.enqueue({1, QColor(), path});
     return *this;
 }
 
@@ -35,5 +41,7 @@ int MTestDialogScript::respond(MUtility::DialogRequest &request)
     const Answer answer = m_answers.dequeue();
     if (request.kind == MUtility::ColorDialog && answer.color.isValid())
         request.color = answer.color;
+    if (request.kind == MUtility::FileDialog)
+        request.fileName = answer.fileName;
     return answer.value;
 }

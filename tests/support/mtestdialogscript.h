@@ -16,6 +16,7 @@ public:
 
     MTestDialogScript &answer(int value);                       // a button, an index or 1/0
     MTestDialogScript &answerColor(const QColor &color);        // accepts a colour dialog with that colour
+    MTestDialogScript &answerFile(const QString &path);         // accepts a file dialog with that file
 
     const QList<MUtility::DialogRequest> &requests() const { return m_requests; }
     int pending() const { return m_answers.size(); }
@@ -25,6 +26,7 @@ private:
     {
         int value = 0;
         QColor color;
+        QString fileName;
     };
     int respond(MUtility::DialogRequest &request);
 

@@ -71,6 +71,7 @@ private slots:
         QCOMPARE(row->description(), description);
         QCOMPARE(row->shortCut(), shortCut);
         QCOMPARE(row->action(), a);
+        QCOMPARE(row->property("action").value<QAction *>(), a);
         QVERIFY(!row->parent() || row->parent() == &list);
         QCOMPARE(list.currentRow(), 0);
     }

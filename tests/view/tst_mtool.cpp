@@ -19,8 +19,6 @@
 
 #include <memory>
 
-Q_DECLARE_METATYPE(QVector<QPointF>)
-
 // The base class's own behaviour, seen through a tool that keeps its points
 // in the line-point list of the current view.
 class TestMTool : public QObject
@@ -81,6 +79,8 @@ private slots:
         QCOMPARE(fresh.lineStyle()->strokeColor(), QColor(QStringLiteral("#FF6666")));
         QCOMPARE(fresh.lineStyle()->strokeStyle(), int(MStrokeStyle::DashLine));
         QCOMPARE(fresh.lineStyle()->parent(), &fresh);
+        QCOMPARE(fresh.property("lineStyle").value<MStrokeStyle *>(), fresh.lineStyle());
+        QCOMPARE(fresh.property("cursor").value<QCursor>().shape(), Qt::ArrowCursor);
         QCOMPARE(fresh.defaultPen().color(), QColor(Qt::darkGray));
         QCOMPARE(fresh.defaultPen().widthF(), 1.0);
         QCOMPARE(fresh.defaultBrush().color(), QColor(QStringLiteral("#3399FF")));
@@ -338,44 +338,6 @@ private slots:
         // Equal points have no direction: nothing but a dot at the point.
         QCOMPARE(lines.pixel(30, 0), qRgb(255, 255, 255));
         QCOMPARE(lines.pixel(30, 99), qRgb(255, 255, 255));
-    }
-
-    void strokeStylePens_data()
-    {
-        QTest::addColumn<int>("style");
-        QTest::addColumn<double>("dashLength");
-        QTest::addColumn<int>("penStyle");
-        QTest::addColumn<QVector<qreal>>("pattern");
-        QTest::newRow("dashes with lengths become custom") << int(MStrokeStyle::DashLine) << 5.0
-                                                           << int(Qt::CustomDashLine) << QVector<qreal>{5, 5};
-        QTest::newRow("dots with lengths too") << int(MStrokeStyle::DotLine) << 5.0 << int(Qt::CustomDashLine)
-                                               << QVector<qreal>{5, 5};
-        QTest::newRow("dash length 0 keeps the named pattern")
-            << int(MStrokeStyle::DashLine) << 0.0 << int(Qt::DashLine) << QPen(Qt::DashLine).dashPattern();
-        QTest::newRow("solid") << int(MStrokeStyle::SolidLine) << 5.0 << int(Qt::SolidLine) << QVector<qreal>();
-        QTest::newRow("no line") << int(MStrokeStyle::NoStyle) << 5.0 << int(Qt::NoPen) << QVector<qreal>();
-    }
-
-    void strokeStylePens()
-    {
-        QFETCH(int, style);
-        QFETCH(double, dashLength);
-        QFETCH(int, penStyle);
-        QFETCH(QVector<qreal>, pattern);
-        MStrokeStyle s;
-        QSignalSpy changed(&s, &MStrokeStyle::strokeStyleChanged);
-        s.set_strokeStyle(style);
-        s.set_strokeStyle(style);
-        QCOMPARE(changed.count(), style == MStrokeStyle::SolidLine ? 0 : 1);
-        s.set_dashLength(dashLength);
-        s.set_strokeSize(2.5);
-        s.set_strokeColor(Qt::blue);
-        const QPen pen = s.pen();
-        QCOMPARE(int(pen.style()), penStyle);
-        QCOMPARE(pen.widthF(), 2.5);
-        QCOMPARE(pen.color(), QColor(Qt::blue));
-        if (penStyle != Qt::NoPen && penStyle != Qt::SolidLine)
-            QCOMPARE(pen.dashPattern(), pattern);
     }
 };
 

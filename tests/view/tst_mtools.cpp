@@ -14,13 +14,17 @@
 #include <QApplication>
 #include <QDockWidget>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMetaEnum>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
+#include <QToolButton>
 #include <QWheelEvent>
+#include <QWidgetAction>
 
 #include <memory>
 
@@ -61,6 +65,17 @@ public:
         setCursor(shape);
         return claimsCursor;
     }
+};
+
+// An editor action that counts how often its menu asked it to refresh.
+class CountingWidgetAction : public QWidgetAction
+{
+    Q_OBJECT
+public:
+    using QWidgetAction::QWidgetAction;
+    int shown = 0;
+public slots:
+    void showWidget() { ++shown; }
 };
 
 QString keyOf(int toolId)
@@ -183,6 +198,12 @@ private slots:
         QCOMPARE(action(MTool::SymmetryTool)->actionGroup(), guides);
         QVERIFY(!action(MTool::MeshTool)->actionGroup());
         QCOMPARE(tools->item(MTool::GridTool)->toolAction(), action(MTool::GridTool));
+        QCOMPARE(tools->item(MTool::GridTool)->property("toolAction").value<QAction *>(), action(MTool::GridTool));
+        QCOMPARE(tools->property("currentToolId").toInt(), int(MTool::BrushTool));
+        MWidget view;
+        tools->set_widget(&view);
+        QCOMPARE(tools->property("widget").value<MWidget *>(), &view);
+        view.shutDown();
         // A tool not built yet cannot be switched on from its action.
         QVERIFY(!action(MTool::TextTool)->isEnabled());
         QVERIFY(action(MTool::ZoomTool)->isEnabled());
@@ -488,12 +509,51 @@ private slots:
         QVERIFY(!grid);
         QCOMPARE(tools->tool(MTool::GridTool), other);
         QPointer<MTool> pan = tools->tool(MTool::PanTool);
+        MWidget view;
+        tools->set_widget(&view);
+        MWidget *seen = nullptr;
+        connect(pan, &QObject::destroyed, this, [&seen]() { seen = MTools::widget(); });
         MTools::destroyInstance();
         QVERIFY(!pan);
+        QCOMPARE(seen, &view); // the registry is still whole while its tools go
+        view.shutDown();
         QVERIFY(!MTools::existingInstance());
         tools = nullptr;
         // A tool the registry does not own outlives it.
         QCOMPARE(brush->toolId(), int(MTool::BrushTool));
+    }
+
+    void optionWidgets()
+    {
+        QWidget parent;
+        QToolBar bar;
+        MTools::addLabel(&parent, &bar);
+        auto *spacer = qobject_cast<QLabel *>(bar.widgetForAction(bar.actions().last()));
+        QVERIFY(spacer);
+        QVERIFY(spacer->text().isEmpty());
+        QCOMPARE(spacer->minimumWidth(), 3);
+        QAction *option = MTools::createOptionAction(QStringLiteral("Lock"), QStringLiteral("Lock control points"),
+                                                     QStringLiteral(":/icons/lock-on.ico"), &parent);
+        QCOMPARE(option->text(), QStringLiteral("Lock"));
+        QCOMPARE(option->toolTip(), QStringLiteral("Lock control points"));
+        QCOMPARE(option->parent(), &parent);
+
+        auto *editor = new CountingWidgetAction(&parent);
+        QToolButton *button = MTools::createOptionMenuButton(&parent, QStringLiteral(":/icons/stroke.ico"),
+                                                             QStringLiteral("Stroke style"), editor);
+        QCOMPARE(button->text(), QStringLiteral("Stroke style"));
+        QCOMPARE(button->toolTip(), QStringLiteral("Stroke style"));
+        QCOMPARE(button->popupMode(), QToolButton::InstantPopup);
+        QPointer<QMenu> menu = button->menu();
+        QVERIFY(menu);
+        QVERIFY(!menu->parent());
+        QCOMPARE(menu->actions(), QList<QAction *>{editor});
+        // Opening the menu refreshes the editor first.
+        emit menu->aboutToShow();
+        QCOMPARE(editor->shown, 1);
+        delete button;
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!menu);
     }
 
     void interfaceItemSetters()

@@ -1,0 +1,44 @@
+#include "mhelpwidget.h"
+
+#include "mtool.h"
+#include "mutility.h"
+
+#include <QFileInfo>
+#include <QUrl>
+
+namespace {
+// The class name without its prefix letter, in lower case: "MBrushTool"
+// has the page "brushtool".
+QString toolPageName(const MTool *tool)
+{
+    if (!tool)
+        return QString();
+    return QString::fromLatin1(tool->metaObject()->className()).mid(1).toLower();
+}
+} // namespace
+
+MHelpWidget::MHelpWidget(QWidget *parent)
+    : QTextBrowser(parent)
+{
+}
+
+void MHelpWidget::showPage(const QString &pageName)
+{
+    const QString name = pageName.trimmed();
+    if (name.isEmpty())
+        return;
+    const QString path = MUtility::helpPath() + name + QStringLiteral(".html");
+    if (QFileInfo(path).isFile()) {
+        // The same source set again would not be read anew.
+        setSource(QUrl::fromLocalFile(path));
+        reload();
+    } else {
+        // The previous tool's page would describe the wrong tool.
+        setPlainText(QString());
+    }
+}
+
+void MHelpWidget::onToolChanged(MTool *tool)
+{
+    showPage(toolPageName(tool));
+}

@@ -1,0 +1,5 @@
+#include "mlistpaneldelegate.h"
+
+MListPanelDelegate::MListPanelDelegate(QObject *parent) : QObject(parent)
+{
+}
