@@ -142,7 +142,13 @@ void MTools::init(QMainWindow *window)
     bindActions(window);
     bindToolBars(window);
     bindDockWidgets(window);
-    createGridToolBar(window);
+    // The option bars, filled in this order: one line per tool with a bar.
+    using BarBuilder = void (MTools::*)(QMainWindow *);
+    const BarBuilder builders[] = {
+        &MTools::createGridToolBar,
+    };
+    for (BarBuilder build : builders)
+        (this->*build)(window);
     activate(MTool::BrushTool, true);
 }
 

@@ -11,11 +11,21 @@
 class MPenTestTool : public MTool
 {
     Q_OBJECT
+public:
+    MPenTestTool()
+        : MTool(BrushTool)
+    {
+    }
 };
 
 class MBucketTestTool : public MTool
 {
     Q_OBJECT
+public:
+    MBucketTestTool()
+        : MTool(FillTool)
+    {
+    }
 };
 
 // The pages live in the help folder of a language made for this process, so

@@ -18,6 +18,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMetaEnum>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
@@ -397,6 +398,35 @@ private slots:
         QCOMPARE(brush->log.join(QLatin1Char(' ')), brushLog);
         QCOMPARE(symmetry->log.join(QLatin1Char(' ')), symmetryLog);
         QCOMPARE(ruler->log.join(QLatin1Char(' ')), rulerLog);
+    }
+
+    // The canvas view hands its gestures to the registry, which routes them.
+    void aGuideHoldsAGestureMadeOnTheView()
+    {
+        MWidget view;
+        view.resize(300, 200);
+        tools->set_widget(&view);
+        tools->activate(MTool::SymmetryTool, true);
+        symmetry->takesPress = true;
+        auto send = [&view](QEvent::Type type, const QPointF &p, Qt::MouseButtons buttons) {
+            QMouseEvent e(type, p, view.mapToGlobal(p.toPoint()), buttons ? Qt::LeftButton : Qt::NoButton,
+                          buttons, Qt::NoModifier);
+            QApplication::sendEvent(&view, &e);
+        };
+        send(QEvent::MouseMove, QPointF(10, 10), Qt::NoButton);
+        send(QEvent::MouseButtonPress, QPointF(20, 20), Qt::LeftButton);
+        for (int x = 30; x <= 90; x += 10)
+            send(QEvent::MouseMove, QPointF(x, 20), Qt::LeftButton);
+        QMouseEvent up(QEvent::MouseButtonRelease, QPointF(90, 20), view.mapToGlobal(QPoint(90, 20)), Qt::LeftButton,
+                       Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&view, &up);
+        QCOMPARE(brush->log, QStringList{QStringLiteral("hover")});
+        QVERIFY(symmetry->log.size() >= 3);
+        QCOMPARE(symmetry->log.first(), QStringLiteral("press"));
+        QCOMPARE(symmetry->log.last(), QStringLiteral("release"));
+        QCOMPARE(symmetry->log.count(QStringLiteral("press")), 1);
+        QCOMPARE(symmetry->log.count(QStringLiteral("release")), 1);
+        view.shutDown();
     }
 
     void hoverDoubleClickAndWheelReachTheCurrentToolOnly()
