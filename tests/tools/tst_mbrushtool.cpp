@@ -173,7 +173,7 @@ private slots:
         QCOMPARE(brush()->description(), QStringLiteral("round brush"));
         QVERIFY(brush()->curve(MEnum::bsRadius, MEnum::biPressure));
         defaultRadius = brush()->radius();
-        MColorList::instance()->setCurrentColor(paint);
+        MColorList::instance()->setColor(paint);
         tools()->init(&window);
         QVERIFY(tool());
         QVERIFY(symmetry());
