@@ -12,7 +12,7 @@
 #include "msettings.h"
 #include "msymmetrytool.h"
 #include "mtestcanvas.h"
-#include "mtestevent.h"
+#include "mtesttool.h"
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
 #include "mtexturelayer.h"
@@ -25,7 +25,6 @@
 #include <QApplication>
 #include <QMainWindow>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPainterPath>
 #include <QTabletEvent>
 #include <QTest>
@@ -157,6 +156,26 @@ private:
     }
 
     QPointF onView(const QPointF &canvasPoint) const { return view->transform()->map(canvasPoint); }
+
+    // A left-button sample handed straight to the tool, as the registry hands it.
+    void send(int type, const QPointF &p)
+    {
+        MEvent e = MTestTool::leftSample(type, p);
+        if (type == MEvent::Press)
+            tool()->mousePressEvent(&e);
+        else if (type == MEvent::Move)
+            tool()->mouseMoveEvent(&e);
+        else
+            tool()->mouseReleaseEvent(&e);
+    }
+
+    // The mirror axis x = 350, shown or not.
+    void useMirror(bool shown)
+    {
+        tools()->activate(MTool::SymmetryTool, shown);
+        symmetry()->setPoints({QPointF(350, 150), QPointF(350, 0)});
+        symmetry()->setSymmetryNumber(1);
+    }
 
 private slots:
     void initTestCase()
@@ -352,9 +371,9 @@ private slots:
         tools()->activate(MTool::PerspectiveTool, false);
         QCOMPARE(undo()->count(), 1);
         for (const QPointF &p : onLine)
-            QVERIFY2(painted(p), qPrintable(MTestEvent::text(p)));
+            QVERIFY2(painted(p), qPrintable(MTestTool::text(p)));
         for (const QPointF &p : offLine)
-            QVERIFY2(!painted(p), qPrintable(MTestEvent::text(p)));
+            QVERIFY2(!painted(p), qPrintable(MTestTool::text(p)));
     }
 
     // Free strokes are held on a visible ruler through their first point.
@@ -375,11 +394,7 @@ private slots:
         mouse(view.get(), QEvent::MouseMove, QPointF(300, 50), Qt::NoButton, Qt::NoButton);
         QCOMPARE(tool()->lineEnd(), QPointF(300, 50));
         auto overlay = [this]() {
-            QImage image(700, 300, QImage::Format_ARGB32_Premultiplied);
-            image.fill(Qt::transparent);
-            QPainter painter(&image);
-            tool()->paint(&painter);
-            painter.end();
+            const QImage image = MTestTool::overlay(tool(), QSize(700, 300));
             int dark = 0;
             for (int x = 100; x <= 300; ++x)
                 dark += qAlpha(image.pixel(x, 50)) > 0;
@@ -506,26 +521,19 @@ private slots:
     void pressDuringAStrokeEndsItFirst()
     {
         QFETCH(bool, mirrored);
-        tools()->activate(MTool::SymmetryTool, mirrored);
-        symmetry()->setPoints({QPointF(350, 150), QPointF(350, 0)});
-        symmetry()->setSymmetryNumber(1);
+        useMirror(mirrored);
         const int opened = MCanvas::openedMacros();
         const int closed = MCanvas::closedMacros();
-        MEvent e = MTestEvent::leftSample(MEvent::Press, QPointF(100, 100));
-        tool()->mousePressEvent(&e);
-        e = MTestEvent::leftSample(MEvent::Move, QPointF(200, 100));
-        tool()->mouseMoveEvent(&e);
-        e = MTestEvent::leftSample(MEvent::Press, QPointF(100, 200));
-        tool()->mousePressEvent(&e);
+        send(MEvent::Press, QPointF(100, 100));
+        send(MEvent::Move, QPointF(200, 100));
+        send(MEvent::Press, QPointF(100, 200));
         QVERIFY(undo()->count() > 0);
         QCOMPARE(undo()->command(0)->text(), mirrored ? QStringLiteral("Symmetry brush stroke: round brush, #0a14c8")
                                                       : QStringLiteral("Brush stroke: round brush, #0a14c8"));
         // Only the new stroke's own macro may be open.
         QCOMPARE(MCanvas::openedMacros() - opened, MCanvas::closedMacros() - closed + (mirrored ? 1 : 0));
-        e = MTestEvent::leftSample(MEvent::Move, QPointF(200, 200));
-        tool()->mouseMoveEvent(&e);
-        e = MTestEvent::leftSample(MEvent::Release, QPointF(200, 200));
-        tool()->mouseReleaseEvent(&e);
+        send(MEvent::Move, QPointF(200, 200));
+        send(MEvent::Release, QPointF(200, 200));
         QCOMPARE(MCanvas::openedMacros() - opened, MCanvas::closedMacros() - closed);
         QCOMPARE(undo()->count(), 2);
         QVERIFY(undo()->canUndo());
@@ -551,20 +559,14 @@ private slots:
     void guideSwitchedDuringAStroke()
     {
         QFETCH(bool, mirroredFirst);
-        tools()->activate(MTool::SymmetryTool, mirroredFirst);
-        symmetry()->setPoints({QPointF(350, 150), QPointF(350, 0)});
-        symmetry()->setSymmetryNumber(1);
+        useMirror(mirroredFirst);
         const int opened = MCanvas::openedMacros();
         const int closed = MCanvas::closedMacros();
-        MEvent e = MTestEvent::leftSample(MEvent::Press, QPointF(100, 100));
-        tool()->mousePressEvent(&e);
-        e = MTestEvent::leftSample(MEvent::Move, QPointF(150, 100));
-        tool()->mouseMoveEvent(&e);
+        send(MEvent::Press, QPointF(100, 100));
+        send(MEvent::Move, QPointF(150, 100));
         tools()->activate(MTool::SymmetryTool, !mirroredFirst);
-        e = MTestEvent::leftSample(MEvent::Move, QPointF(200, 100));
-        tool()->mouseMoveEvent(&e);
-        e = MTestEvent::leftSample(MEvent::Release, QPointF(200, 100));
-        tool()->mouseReleaseEvent(&e);
+        send(MEvent::Move, QPointF(200, 100));
+        send(MEvent::Release, QPointF(200, 100));
         QCOMPARE(MCanvas::openedMacros() - opened, MCanvas::closedMacros() - closed);
         QCOMPARE(undo()->count(), 1);
         QVERIFY(undo()->canUndo());

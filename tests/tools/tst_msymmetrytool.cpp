@@ -2,7 +2,7 @@
 #include "mlogger.h"
 #include "mopengl.h"
 #include "msymmetrytool.h"
-#include "mtestevent.h"
+#include "mtesttool.h"
 #include "mtestglcontext.h"
 #include "mtools.h"
 #include "mtoolvalues.h"
@@ -10,7 +10,6 @@
 #include "mwidget.h"
 
 #include <QImage>
-#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -21,13 +20,13 @@
 namespace {
 using Points = QVector<QPointF>;
 
-using MTestEvent::near;
+using MTestTool::near;
 
 QString text(const QPolygonF &points)
 {
     QStringList parts;
     for (const QPointF &p : points)
-        parts << MTestEvent::text(p);
+        parts << MTestTool::text(p);
     return parts.join(QLatin1Char(' '));
 }
 } // namespace
@@ -43,14 +42,7 @@ private:
     std::unique_ptr<MWidget> view;
     std::unique_ptr<MSymmetryTool> tool;
 
-    QImage overlay()
-    {
-        QImage image(700, 300, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        tool->paint(&painter);
-        return image;
-    }
+    QImage overlay() { return MTestTool::overlay(tool.get(), QSize(700, 300)); }
 
 private slots:
     void initTestCase()
@@ -158,11 +150,11 @@ private slots:
         tool->set_locked(locked);
         QCOMPARE(tool->updateCursor(pressAt, 1.0), taken);
         QCOMPARE(tool->cursor().shape(), taken ? Qt::SizeAllCursor : Qt::ArrowCursor);
-        MEvent press = MTestEvent::leftSample(MEvent::Press, pressAt);
+        MEvent press = MTestTool::leftSample(MEvent::Press, pressAt);
         QCOMPARE(tool->mousePressEvent(&press), taken);
         if (taken) {
             const QPointF grabbed = pressAt.y() > 75 ? QPointF(100, 100) : QPointF(100, 50);
-            MEvent move = MTestEvent::leftSample(MEvent::Move, grabbed + QPointF(40, 20));
+            MEvent move = MTestTool::leftSample(MEvent::Move, grabbed + QPointF(40, 20));
             tool->mouseMoveEvent(&move);
         }
         QCOMPARE(tool->points(), after);
@@ -171,7 +163,7 @@ private slots:
     void hiddenGuidesTakeNoPress()
     {
         tool->activate(false);
-        MEvent press = MTestEvent::leftSample(MEvent::Press, QPointF(0, 0));
+        MEvent press = MTestTool::leftSample(MEvent::Press, QPointF(0, 0));
         QVERIFY(!tool->mousePressEvent(&press));
     }
 

@@ -3,14 +3,13 @@
 #include "mopengl.h"
 #include "mrullertool.h"
 #include "msettings.h"
-#include "mtestevent.h"
+#include "mtesttool.h"
 #include "mtestglcontext.h"
 #include "mtools.h"
 #include "mtoolvalues.h"
 #include "mwidget.h"
 
 #include <QImage>
-#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -23,8 +22,8 @@
 namespace {
 using Points = QVector<QPointF>;
 
-using MTestEvent::near;
-using MTestEvent::text;
+using MTestTool::near;
+using MTestTool::text;
 
 void store(const QString &key, const QVariant &value)
 {
@@ -49,21 +48,14 @@ private:
         tool->activate(true);
     }
 
-    QImage overlay()
-    {
-        QImage image(700, 300, QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        tool->paint(&painter);
-        return image;
-    }
+    QImage overlay() { return MTestTool::overlay(tool.get(), QSize(700, 300)); }
 
     // Drags a handle from where it is to a canvas point.
     void dragHandle(int index, const QPointF &to)
     {
-        MEvent press = MTestEvent::leftSample(MEvent::Press, tool->point(index));
+        MEvent press = MTestTool::leftSample(MEvent::Press, tool->point(index));
         QVERIFY(tool->mousePressEvent(&press));
-        MEvent move = MTestEvent::leftSample(MEvent::Move, to);
+        MEvent move = MTestTool::leftSample(MEvent::Move, to);
         tool->mouseMoveEvent(&move);
     }
 
@@ -271,7 +263,7 @@ private slots:
         tool->setPoints({QPointF(100, 100), QPointF(200, 100)});
         tool->set_locked(locked);
         tool->activate(shown);
-        MEvent press = MTestEvent::leftSample(MEvent::Press, pressAt);
+        MEvent press = MTestTool::leftSample(MEvent::Press, pressAt);
         QCOMPARE(tool->mousePressEvent(&press), handle != -1);
         if (handle != -1)
             QCOMPARE(tool->selectedPoint(), handle);

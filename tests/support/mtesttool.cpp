@@ -1,8 +1,12 @@
-#include "mtestevent.h"
+#include "mtesttool.h"
+
+#include "mtool.h"
+
+#include <QPainter>
 
 #include <cmath>
 
-namespace MTestEvent {
+namespace MTestTool {
 
 MEvent leftSample(int type, const QPointF &position)
 {
@@ -25,4 +29,13 @@ QString text(const QPointF &p)
     return QStringLiteral("(%1, %2)").arg(p.x(), 0, 'f', 4).arg(p.y(), 0, 'f', 4);
 }
 
-} // namespace MTestEvent
+QImage overlay(MTool *tool, const QSize &size)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    tool->paint(&painter);
+    return image;
+}
+
+} // namespace MTestTool

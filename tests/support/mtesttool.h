@@ -2,11 +2,16 @@
 
 #include "mevent.h"
 
+#include <QImage>
 #include <QPointF>
+#include <QSize>
 #include <QString>
 
-// Input samples for handing straight to tools, and point comparison.
-namespace MTestEvent {
+class MTool;
+
+// Input samples for handing straight to tools, their overlays, and point
+// comparison.
+namespace MTestTool {
 
 // A left-button sample of the type at a position that is both its view and
 // its canvas position (a view that was never shown maps one onto the other).
@@ -15,5 +20,7 @@ MEvent leftSample(int type, const QPointF &position);
 bool near(const QPointF &a, const QPointF &b, double tolerance = 1e-3);
 // "(x, y)" with four decimals, for failure messages.
 QString text(const QPointF &p);
+// What the tool paints over a transparent view of the size.
+QImage overlay(MTool *tool, const QSize &size);
 
-} // namespace MTestEvent
+} // namespace MTestTool
