@@ -248,6 +248,8 @@ void MTools::bindActions(QMainWindow *window)
                 continue;
             item->set_toolAction(action);
             action->setProperty("VAN_TOOLID", item->toolId());
+            // Switching tools on and off is the check state of their actions.
+            action->setCheckable(true);
             m_actionGroups.value(item->group())->addAction(action);
             connect(action, &QAction::toggled, this, &MTools::onActionToggled, Qt::UniqueConnection);
             // A tool not built yet cannot be switched on.

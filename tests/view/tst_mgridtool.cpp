@@ -1,10 +1,9 @@
 #include "mcanvas.h"
 #include "mgridtool.h"
-#include "mlogger.h"
-#include "mopengl.h"
 #include "msettings.h"
 #include "mtestdialogscript.h"
 #include "mtestglcontext.h"
+#include "mtestview.h"
 #include "mtools.h"
 #include "mtransform.h"
 #include "mwidget.h"
@@ -45,10 +44,7 @@ private:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings::instance()->set_defaultWidth(100);
-        MSettings::instance()->set_defaultHeight(80);
+        QVERIFY(MTestView::prepare(QSize(100, 80)));
     }
 
     void init()

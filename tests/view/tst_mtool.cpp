@@ -1,11 +1,10 @@
 #include "mcanvas.h"
 #include "mevent.h"
-#include "mlogger.h"
-#include "mopengl.h"
 #include "msettings.h"
 #include "mstrokestyle.h"
 #include "mtestdialogscript.h"
 #include "mtestglcontext.h"
+#include "mtestview.h"
 #include "mtexturelayer.h"
 #include "mtool.h"
 #include "mtools.h"
@@ -42,11 +41,8 @@ private:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
         qRegisterMetaType<MTool *>();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings::instance()->set_defaultWidth(100);
-        MSettings::instance()->set_defaultHeight(80);
+        QVERIFY(MTestView::prepare(QSize(100, 80)));
     }
 
     void init()

@@ -1,10 +1,9 @@
 #include "mevent.h"
 #include "mgridtool.h"
 #include "minterfaceitem.h"
-#include "mlogger.h"
-#include "mopengl.h"
 #include "msettings.h"
 #include "mtestglcontext.h"
+#include "mtestview.h"
 #include "mtool.h"
 #include "mtools.h"
 #include "mwidget.h"
@@ -128,13 +127,10 @@ private:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
         qRegisterMetaType<MTool *>();
         qRegisterMetaType<QDockWidget *>();
         qRegisterMetaType<MWidget *>();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings::instance()->set_defaultWidth(100);
-        MSettings::instance()->set_defaultHeight(80);
+        QVERIFY(MTestView::prepare(QSize(100, 80)));
     }
 
     // A main window with an action for every tool key, option bars for some
@@ -147,7 +143,7 @@ private slots:
         for (int i = 0; i < e.keyCount(); ++i) {
             auto *a = new QAction(QString::fromLatin1(e.key(i)), window.get());
             a->setObjectName(QStringLiteral("action") + QString::fromLatin1(e.key(i)));
-            a->setCheckable(true);
+            a->setCheckable(e.value(i) != MTool::ZoomTool); // the registry makes it so
             window->addAction(a);
         }
         for (int id : {MTool::BrushTool, MTool::LineTool, MTool::GridTool, MTool::SymmetryTool, MTool::RullerTool}) {
@@ -266,6 +262,7 @@ private slots:
         QTest::addColumn<bool>("brushStaysOn");
         QTest::newRow("painting tool") << int(MTool::PanTool) << int(MTool::PanTool) << false;
         QTest::newRow("another painting tool") << int(MTool::LineTool) << int(MTool::LineTool) << false;
+        QTest::newRow("action made checkable by the registry") << int(MTool::ZoomTool) << int(MTool::ZoomTool) << false;
         QTest::newRow("guide") << int(MTool::GridTool) << int(MTool::BrushTool) << true;
         QTest::newRow("second guide") << int(MTool::RullerTool) << int(MTool::BrushTool) << true;
     }

@@ -1,11 +1,10 @@
 #include "mcanvas.h"
 #include "mevent.h"
-#include "mlogger.h"
-#include "mopengl.h"
 #include "mpantool.h"
 #include "mrotatetool.h"
 #include "msettings.h"
 #include "mtestglcontext.h"
+#include "mtestview.h"
 #include "mtools.h"
 #include "mtransform.h"
 #include "mwidget.h"
@@ -117,10 +116,7 @@ private:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings::instance()->set_defaultWidth(100);
-        MSettings::instance()->set_defaultHeight(80);
+        QVERIFY(MTestView::prepare(QSize(100, 80)));
     }
 
     void init()
