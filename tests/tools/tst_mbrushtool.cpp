@@ -6,13 +6,12 @@
 #include "mcolorlist.h"
 #include "mcurve.h"
 #include "mevent.h"
-#include "mlogger.h"
-#include "mopengl.h"
 #include "mrullertool.h"
 #include "msettings.h"
 #include "msymmetrytool.h"
 #include "mtestcanvas.h"
 #include "mtesttool.h"
+#include "mtestview.h"
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
 #include "mtexturelayer.h"
@@ -180,12 +179,8 @@ private:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings *settings = MSettings::instance();
-        settings->set_defaultWidth(1200);
-        settings->set_defaultHeight(600);
-        settings->set_textDuration(1);
+        QVERIFY(MTestView::prepare(QSize(1200, 600)));
+        MSettings::instance()->set_textDuration(1);
         MBrushList::destroyInstance();
         MBrushList::setInstance(new MBrushList(QStringLiteral(KALMI_BIN_DIR "/datas/brushes/"), folders.path()));
         // The library's first brush is the one a first start paints with.

@@ -1,9 +1,8 @@
 #include "mevent.h"
-#include "mlogger.h"
-#include "mopengl.h"
 #include "msymmetrytool.h"
-#include "mtesttool.h"
 #include "mtestglcontext.h"
+#include "mtesttool.h"
+#include "mtestview.h"
 #include "mtools.h"
 #include "mtoolvalues.h"
 #include "mtransform.h"
@@ -47,8 +46,7 @@ private:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
-        QVERIFY(MOpenGL::instance()->initialize());
+        QVERIFY(MTestView::prepare(QSize(100, 80)));
     }
 
     void init()

@@ -1,10 +1,9 @@
 #include "mevent.h"
-#include "mlogger.h"
-#include "mopengl.h"
 #include "mrullertool.h"
 #include "msettings.h"
-#include "mtesttool.h"
 #include "mtestglcontext.h"
+#include "mtesttool.h"
+#include "mtestview.h"
 #include "mtools.h"
 #include "mtoolvalues.h"
 #include "mwidget.h"
@@ -62,8 +61,7 @@ private:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
-        QVERIFY(MOpenGL::instance()->initialize());
+        QVERIFY(MTestView::prepare(QSize(100, 80)));
     }
 
     void init()
