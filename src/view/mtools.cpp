@@ -1,10 +1,13 @@
 #include "mtools.h"
 
+#include "mbrushtool.h"
 #include "mevent.h"
 #include "mgridtool.h"
 #include "minterfaceitem.h"
 #include "mpantool.h"
 #include "mrotatetool.h"
+#include "mrullertool.h"
+#include "msymmetrytool.h"
 #include "mtool.h"
 #include "mutility.h"
 #include "mwidget.h"
@@ -38,10 +41,13 @@ struct ToolEntry
 
 // The tools the registry builds, in the order it builds them: one line per tool.
 const ToolEntry toolTable[] = {
+    {MTool::BrushTool, &makeTool<MBrushTool>},
     {MTool::GridTool, &makeTool<MGridTool>},
+    {MTool::SymmetryTool, &makeTool<MSymmetryTool>},
     {MTool::PanTool, &makeTool<MPanTool>},
     {MTool::RotateTool, &makeTool<MRotateTool>},
     {MTool::ZoomTool, &makeTool<MZoomTool>},
+    {MTool::RullerTool, &makeTool<MRullerTool>},
 };
 
 struct ItemEntry
