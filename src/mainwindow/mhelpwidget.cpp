@@ -1,21 +1,10 @@
 #include "mhelpwidget.h"
 
-#include "mtool.h"
+#include "mtools.h"
 #include "mutility.h"
 
 #include <QFileInfo>
 #include <QUrl>
-
-namespace {
-// The class name without its prefix letter, in lower case: "MBrushTool"
-// has the page "brushtool".
-QString toolPageName(const MTool *tool)
-{
-    if (!tool)
-        return QString();
-    return QString::fromLatin1(tool->metaObject()->className()).mid(1).toLower();
-}
-} // namespace
 
 MHelpWidget::MHelpWidget(QWidget *parent)
     : QTextBrowser(parent)
@@ -40,5 +29,5 @@ void MHelpWidget::showPage(const QString &pageName)
 
 void MHelpWidget::onToolChanged(MTool *tool)
 {
-    showPage(toolPageName(tool));
+    showPage(MTools::helpPage(tool));
 }

@@ -1,10 +1,13 @@
 #include "mtools.h"
 
+#include "mbrushtool.h"
 #include "mevent.h"
 #include "mgridtool.h"
 #include "minterfaceitem.h"
 #include "mpantool.h"
 #include "mrotatetool.h"
+#include "mrullertool.h"
+#include "msymmetrytool.h"
 #include "mtool.h"
 #include "mutility.h"
 #include "mwidget.h"
@@ -38,10 +41,13 @@ struct ToolEntry
 
 // The tools the registry builds, in the order it builds them: one line per tool.
 const ToolEntry toolTable[] = {
+    {MTool::BrushTool, &makeTool<MBrushTool>},
     {MTool::GridTool, &makeTool<MGridTool>},
+    {MTool::SymmetryTool, &makeTool<MSymmetryTool>},
     {MTool::PanTool, &makeTool<MPanTool>},
     {MTool::RotateTool, &makeTool<MRotateTool>},
     {MTool::ZoomTool, &makeTool<MZoomTool>},
+    {MTool::RullerTool, &makeTool<MRullerTool>},
 };
 
 struct ItemEntry
@@ -127,6 +133,13 @@ MCanvas *MTools::canvas()
 {
     MWidget *view = widget();
     return view ? view->canvas() : nullptr;
+}
+
+QString MTools::helpPage(const MTool *tool)
+{
+    if (!tool)
+        return QString();
+    return QString::fromLatin1(tool->metaObject()->className()).mid(1).toLower();
 }
 
 void MTools::init(QMainWindow *window)

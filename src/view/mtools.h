@@ -42,6 +42,9 @@ public:
     // The current view (null when none) and its document.
     static MWidget *widget();
     static MCanvas *canvas();
+    // The help page of a tool: its class name without the prefix letter, in
+    // lower case ("MBrushTool" has "brushtool"); empty for no tool.
+    static QString helpPage(const MTool *tool);
 
     // Builds the tools, the interface items and everything bound to them.
     void init(QMainWindow *window);

@@ -166,6 +166,11 @@ private slots:
         action->setObjectName(QStringLiteral("actionPanTool"));
         action->setCheckable(true);
         window.addAction(action);
+        // The brush tool's action, so that choosing the pan tool switches the brush off.
+        auto *brushAction = new QAction(&window);
+        brushAction->setObjectName(QStringLiteral("actionBrushTool"));
+        brushAction->setCheckable(true);
+        window.addAction(brushAction);
         MTools *tools = MTools::instance();
         tools->init(&window);
         action->trigger();
