@@ -1077,7 +1077,7 @@ private slots:
         auto stroke = [&](int row, double radius, const QColor &color, const QPainterPath &path) {
             brushes->setCurrentRow(row);
             brushes->currentBrush()->setRadius(radius);
-            MColorList::instance()->setCurrentColor(color);
+            MColorList::instance()->setColor(color);
             QCOMPARE(canvas->brushStroke(path, false), 1);
         };
         auto wave = [](double y, double amplitude, double phase) {
