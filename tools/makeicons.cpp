@@ -3,11 +3,15 @@
 //   makeicons <icons folder> [contact sheet.png]
 //
 // Every icon is drawn here on a 32 x 32 grid with one outline colour and a
-// small palette, and written in the format its resource name gives (".ico"
-// or ".png"). The optional contact sheet shows them all side by side.
+// small palette, and written in the format its resource name gives: an ".ico"
+// file holds it at 16 and 32 pixels, a ".png" file at 32. The optional
+// contact sheet shows them all side by side.
 
+#include <QBuffer>
 #include <QCoreApplication>
+#include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
@@ -682,6 +686,42 @@ QImage paint(const Icon &icon, int size)
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
+// One ICO file holding the icon at each size, smallest first: a reader that
+// takes the first picture gets the 16-pixel one that menus and lists draw,
+// and icons pick the size that fits. Each picture is encoded by the image
+// writer and only the file's directory is put together here.
+bool writeIco(const QString &path, const QList<QImage> &images)
+{
+    QList<QByteArray> entries, data;
+    for (const QImage &image : images) {
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "ico");
+        if (!writer.write(image))
+            return false;
+        const QByteArray single = buffer.data();
+        // A single-picture file: 6-byte header, one 16-byte entry, the picture.
+        if (single.size() < 22)
+            return false;
+        entries.append(single.mid(6, 16));
+        data.append(single.mid(22));
+    }
+    QByteArray file;
+    QDataStream out(&file, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint16(0) << quint16(1) << quint16(images.size());
+    quint32 offset = quint32(6 + 16 * images.size());
+    for (int i = 0; i < images.size(); ++i) {
+        out.writeRawData(entries[i].constData(), 8);
+        out << quint32(data[i].size()) << offset;
+        offset += quint32(data[i].size());
+    }
+    for (const QByteArray &picture : qAsConst(data))
+        out.writeRawData(picture.constData(), picture.size());
+    QFile target(path);
+    return target.open(QIODevice::WriteOnly) && target.write(file) == file.size();
+}
+
 int fail(const QString &message)
 {
     QTextStream(stderr) << message << '\n';
@@ -703,6 +743,11 @@ int main(int argc, char **argv)
         if (!QDir().mkpath(QFileInfo(path).absolutePath()))
             return fail(QStringLiteral("cannot make the folder of %1").arg(path));
         const QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
+        if (format == "ico") {
+            if (!writeIco(path, {paint(icon, 16), paint(icon, 32)}))
+                return fail(QStringLiteral("cannot write %1").arg(path));
+            continue;
+        }
         QImageWriter writer(path, format);
         if (!writer.write(paint(icon, 32)))
             return fail(QStringLiteral("cannot write %1: %2").arg(path, writer.errorString()));
