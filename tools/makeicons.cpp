@@ -7,7 +7,6 @@
 // file holds it at 16 and 32 pixels, a ".png" file at 32. The optional
 // contact sheet shows them all side by side.
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDataStream>
 #include <QDir>
@@ -476,21 +475,19 @@ std::vector<Icon> icons()
     });
 
     // View
-    add("flip-horizontal.ico", [](Pen &d) {
+    const Glyph flip = [](Pen &d) {
         d.outline(kBlue);
         d.p.drawPolygon(QPolygonF({QPointF(13, 6), QPointF(13, 26), QPointF(3, 26)}));
         d.outline(kLightBlue);
         d.p.drawPolygon(QPolygonF({QPointF(19, 6), QPointF(19, 26), QPointF(29, 26)}));
         d.stroke(kInk, 1.4, Qt::DashLine);
         d.p.drawLine(QPointF(16, 2), QPointF(16, 30));
-    });
-    add("flip-vertical.ico", [](Pen &d) {
-        d.outline(kBlue);
-        d.p.drawPolygon(QPolygonF({QPointF(6, 13), QPointF(26, 13), QPointF(26, 3)}));
-        d.outline(kLightBlue);
-        d.p.drawPolygon(QPolygonF({QPointF(6, 19), QPointF(26, 19), QPointF(26, 29)}));
-        d.stroke(kInk, 1.4, Qt::DashLine);
-        d.p.drawLine(QPointF(2, 16), QPointF(30, 16));
+    };
+    add("flip-horizontal.ico", flip);
+    // The same picture with its axes swapped.
+    add("flip-vertical.ico", [flip](Pen &d) {
+        d.p.setTransform(QTransform(0, 1, 1, 0, 0, 0), true);
+        flip(d);
     });
     add("help-index.ico", [](Pen &d) {
         d.outline(kBlue);
@@ -688,36 +685,36 @@ QImage paint(const Icon &icon, int size)
 
 // One ICO file holding the icon at each size, smallest first: a reader that
 // takes the first picture gets the 16-pixel one that menus and lists draw,
-// and icons pick the size that fits. Each picture is encoded by the image
-// writer and only the file's directory is put together here.
+// and icons pick the size that fits. Pictures are stored as 32-bit bitmaps
+// (bottom row first) with an empty mask, written byte by byte so that the
+// same drawing always gives the same file.
 bool writeIco(const QString &path, const QList<QImage> &images)
 {
-    QList<QByteArray> entries, data;
-    for (const QImage &image : images) {
-        QBuffer buffer;
-        buffer.open(QIODevice::WriteOnly);
-        QImageWriter writer(&buffer, "ico");
-        if (!writer.write(image))
-            return false;
-        const QByteArray single = buffer.data();
-        // A single-picture file: 6-byte header, one 16-byte entry, the picture.
-        if (single.size() < 22)
-            return false;
-        entries.append(single.mid(6, 16));
-        data.append(single.mid(22));
-    }
     QByteArray file;
     QDataStream out(&file, QIODevice::WriteOnly);
     out.setByteOrder(QDataStream::LittleEndian);
     out << quint16(0) << quint16(1) << quint16(images.size());
+    auto maskRow = [](int width) { return ((width + 31) / 32) * 4; };
     quint32 offset = quint32(6 + 16 * images.size());
-    for (int i = 0; i < images.size(); ++i) {
-        out.writeRawData(entries[i].constData(), 8);
-        out << quint32(data[i].size()) << offset;
-        offset += quint32(data[i].size());
+    for (const QImage &image : images) {
+        const quint32 size = quint32(40 + image.width() * image.height() * 4 + maskRow(image.width()) * image.height());
+        out << quint8(image.width()) << quint8(image.height()) << quint8(0) << quint8(0) << quint16(1) << quint16(32)
+            << size << offset;
+        offset += size;
     }
-    for (const QByteArray &picture : qAsConst(data))
-        out.writeRawData(picture.constData(), picture.size());
+    for (const QImage &picture : images) {
+        const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+        out << quint32(40) << qint32(image.width()) << qint32(image.height() * 2) << quint16(1) << quint16(32)
+            << quint32(0) << quint32(image.width() * image.height() * 4) << qint32(0) << qint32(0) << quint32(0)
+            << quint32(0);
+        for (int y = image.height() - 1; y >= 0; --y) {
+            const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                out << quint32(line[x]);
+        }
+        for (int i = 0; i < maskRow(image.width()) * image.height(); ++i)
+            out << quint8(0);
+    }
     QFile target(path);
     return target.open(QIODevice::WriteOnly) && target.write(file) == file.size();
 }
