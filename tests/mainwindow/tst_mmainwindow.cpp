@@ -1154,6 +1154,7 @@ private slots:
             stroke(2, 3, QColor(0x24, 0x3a, 0x22), blade);
         }
         window->view()->fitToView();
+        window->showPanel(child<QDockWidget>("brushDockWidget"));
         QTest::qWait(700);
 
         // The window's picture with the view's own frame laid in.
