@@ -3,11 +3,14 @@
 //   makeicons <icons folder> [contact sheet.png]
 //
 // Every icon is drawn here on a 32 x 32 grid with one outline colour and a
-// small palette, and written in the format its resource name gives (".ico"
-// or ".png"). The optional contact sheet shows them all side by side.
+// small palette, and written in the format its resource name gives: an ".ico"
+// file holds it at 16 and 32 pixels, a ".png" file at 32. The optional
+// contact sheet shows them all side by side.
 
 #include <QCoreApplication>
+#include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
@@ -472,21 +475,19 @@ std::vector<Icon> icons()
     });
 
     // View
-    add("flip-horizontal.ico", [](Pen &d) {
+    const Glyph flip = [](Pen &d) {
         d.outline(kBlue);
         d.p.drawPolygon(QPolygonF({QPointF(13, 6), QPointF(13, 26), QPointF(3, 26)}));
         d.outline(kLightBlue);
         d.p.drawPolygon(QPolygonF({QPointF(19, 6), QPointF(19, 26), QPointF(29, 26)}));
         d.stroke(kInk, 1.4, Qt::DashLine);
         d.p.drawLine(QPointF(16, 2), QPointF(16, 30));
-    });
-    add("flip-vertical.ico", [](Pen &d) {
-        d.outline(kBlue);
-        d.p.drawPolygon(QPolygonF({QPointF(6, 13), QPointF(26, 13), QPointF(26, 3)}));
-        d.outline(kLightBlue);
-        d.p.drawPolygon(QPolygonF({QPointF(6, 19), QPointF(26, 19), QPointF(26, 29)}));
-        d.stroke(kInk, 1.4, Qt::DashLine);
-        d.p.drawLine(QPointF(2, 16), QPointF(30, 16));
+    };
+    add("flip-horizontal.ico", flip);
+    // The same picture with its axes swapped.
+    add("flip-vertical.ico", [flip](Pen &d) {
+        d.p.setTransform(QTransform(0, 1, 1, 0, 0, 0), true);
+        flip(d);
     });
     add("help-index.ico", [](Pen &d) {
         d.outline(kBlue);
@@ -682,6 +683,42 @@ QImage paint(const Icon &icon, int size)
     return image.convertToFormat(QImage::Format_ARGB32);
 }
 
+// One ICO file holding the icon at each size, smallest first: a reader that
+// takes the first picture gets the 16-pixel one that menus and lists draw,
+// and icons pick the size that fits. Pictures are stored as 32-bit bitmaps
+// (bottom row first) with an empty mask, written byte by byte so that the
+// same drawing always gives the same file.
+bool writeIco(const QString &path, const QList<QImage> &images)
+{
+    QByteArray file;
+    QDataStream out(&file, QIODevice::WriteOnly);
+    out.setByteOrder(QDataStream::LittleEndian);
+    out << quint16(0) << quint16(1) << quint16(images.size());
+    auto maskRow = [](int width) { return ((width + 31) / 32) * 4; };
+    quint32 offset = quint32(6 + 16 * images.size());
+    for (const QImage &image : images) {
+        const quint32 size = quint32(40 + image.width() * image.height() * 4 + maskRow(image.width()) * image.height());
+        out << quint8(image.width()) << quint8(image.height()) << quint8(0) << quint8(0) << quint16(1) << quint16(32)
+            << size << offset;
+        offset += size;
+    }
+    for (const QImage &picture : images) {
+        const QImage image = picture.convertToFormat(QImage::Format_ARGB32);
+        out << quint32(40) << qint32(image.width()) << qint32(image.height() * 2) << quint16(1) << quint16(32)
+            << quint32(0) << quint32(image.width() * image.height() * 4) << qint32(0) << qint32(0) << quint32(0)
+            << quint32(0);
+        for (int y = image.height() - 1; y >= 0; --y) {
+            const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+            for (int x = 0; x < image.width(); ++x)
+                out << quint32(line[x]);
+        }
+        for (int i = 0; i < maskRow(image.width()) * image.height(); ++i)
+            out << quint8(0);
+    }
+    QFile target(path);
+    return target.open(QIODevice::WriteOnly) && target.write(file) == file.size();
+}
+
 int fail(const QString &message)
 {
     QTextStream(stderr) << message << '\n';
@@ -703,6 +740,11 @@ int main(int argc, char **argv)
         if (!QDir().mkpath(QFileInfo(path).absolutePath()))
             return fail(QStringLiteral("cannot make the folder of %1").arg(path));
         const QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
+        if (format == "ico") {
+            if (!writeIco(path, {paint(icon, 16), paint(icon, 32)}))
+                return fail(QStringLiteral("cannot write %1").arg(path));
+            continue;
+        }
         QImageWriter writer(path, format);
         if (!writer.write(paint(icon, 32)))
             return fail(QStringLiteral("cannot write %1: %2").arg(path, writer.errorString()));

@@ -2,10 +2,14 @@
 #include "ui_mmainwindow.h"
 
 #include "dexport.h"
+#include "dgrabwidget.h"
 #include "mapplication.h"
 #include "mbrush.h"
 #include "mbrushlist.h"
+#include "mbrushlistwidget.h"
+#include "mbrushwidget.h"
 #include "mcanvas.h"
+#include "mcolorlist.h"
 #include "mfileopendialog.h"
 #include "mfilesavedialog.h"
 #include "mgeometry.h"
@@ -68,10 +72,15 @@ MMainWindow::MMainWindow(QWidget *parent)
     m_messageLabel = new QLabel(this);
 
     m_view = new MWidget(this);
+    m_brushWidget = new MBrushWidget(this);
     m_undoView = new QUndoView(m_view->canvas()->undoStack(), this);
+    // Made once and never shown here: the help editor's grab command runs its own.
+    m_grabWidget = new DGrabWidget(this);
 
     ui->setupUi(this);
     ui->actionFullScreen->setShortcut(QKeySequence(Qt::Key_F12));
+
+    m_recentFiles = new MRecentFiles(ui->menuRecentFiles, 10, this);
 
     ui->verticalLayout->addWidget(m_view);
 
@@ -126,30 +135,30 @@ MMainWindow::~MMainWindow()
 const QStringList &MMainWindow::pendingCommands()
 {
     static const QStringList names{
-    "actionImport_image_file", "actionProperties", "actionPaste", "actionIncrease_brush_radius",
-    "actionDecrease_brush_radius", "actionChangePaper",
-    "actionIncreasePaperSize", "actionDecreasePaperSize", "actionAdjustPaperToSelection",
-    "actionPaper_auto_extension", "actionClearColorHisto", "actionEditSettings", "actionSelectAll",
-    "actionSelect_layer_bounding_rect", "actionInvertSelection", "actionResetSelection", "actionFillSelection",
-    "actionStrokeSelection", "actionNextSelection", "actionPreviousSelection", "actionNewLayer",
-    "actionPrependLayer", "actionEditLayer", "actionEdit_layer_effect_settings", "actionRemoveLayer",
-    "actionDuplicateLayer", "actionMergeLayerWithUpper", "actionMergeLayerWithLower", "actionMoveLayerUp",
-    "actionMoveLayerDown", "actionRemoveEmptyLayers", "actionTimeLine", "actionShowLayer", "actionLockLayer",
-    "actionShowAllLayers", "actionHideAllLayers", "actionHideLayersExcept", "actionLockAllLayers",
-    "actionUnlockAllLayers", "actionNextLayer", "actionPreviousLayer", "actionPreviewShader",
-    "actionShowHideShaderPreview", "actionRemoveShaderPreview", "actionRasterizeShader", "actionRename_effect",
-    "actionImport_effect", "actionNewShader", "actionDuplicateShader", "actionEditShader", "actionRemoveShader",
-    "actionSet_effect_thumbnail", "actionEdit_brush_settings",
-    "actionResetBrushSettings", "actionNew_brush", "actionDelete_brush", "actionDuplicate_brush",
-    "actionRename_brush", "actionLoad_brush_texture", "actionSortBrushes", "actionEdit_brush_quick_settings",
-    "actionImport_brush_file", "actionRestore_brush", "actionSave_selection_as_textured_brush",
-    "actionCopy_brush_to_system_directory", "actionRemove_brush_from_system_directory", "actionNew_brush_engine",
-    "actionEdit_brush_engine", "actionDuplicate_brush_engine", "actionSet_brush_engine", "actionReset_brush_engine",
-    "actionDelete_brush_engine", "actionRename_brush_engine", "actionColorPickerTool", "actionColor_converter",
-    "actionResetCanvasPosition", "actionAdjustToWidth", "actionAdjustToHeight", "actionViewAllCanvas",
-    "actionFlipHorizontal", "actionFlipVertical", "actionTake_a_screenshot", "actionHelp_index", "actionOnline_help",
-    "actionCheck_updates", "actionContact_us", "actionAbout_Kalmi", "actionShow_system_logs", "actionEraserMode",
-    "actionLockBrushControlPoints", "actionTexture_generator",
+        "actionImport_image_file", "actionProperties", "actionPaste", "actionIncrease_brush_radius",
+        "actionDecrease_brush_radius", "actionChangePaper",
+        "actionIncreasePaperSize", "actionDecreasePaperSize", "actionAdjustPaperToSelection",
+        "actionPaper_auto_extension", "actionEditSettings", "actionSelectAll",
+        "actionSelect_layer_bounding_rect", "actionInvertSelection", "actionResetSelection", "actionFillSelection",
+        "actionStrokeSelection", "actionNextSelection", "actionPreviousSelection", "actionNewLayer",
+        "actionPrependLayer", "actionEditLayer", "actionEdit_layer_effect_settings", "actionRemoveLayer",
+        "actionDuplicateLayer", "actionMergeLayerWithUpper", "actionMergeLayerWithLower", "actionMoveLayerUp",
+        "actionMoveLayerDown", "actionRemoveEmptyLayers", "actionTimeLine", "actionShowLayer", "actionLockLayer",
+        "actionShowAllLayers", "actionHideAllLayers", "actionHideLayersExcept", "actionLockAllLayers",
+        "actionUnlockAllLayers", "actionNextLayer", "actionPreviousLayer", "actionPreviewShader",
+        "actionShowHideShaderPreview", "actionRemoveShaderPreview", "actionRasterizeShader", "actionRename_effect",
+        "actionImport_effect", "actionNewShader", "actionDuplicateShader", "actionEditShader", "actionRemoveShader",
+        "actionSet_effect_thumbnail", "actionEdit_brush_settings",
+        "actionResetBrushSettings", "actionNew_brush", "actionDelete_brush", "actionDuplicate_brush",
+        "actionRename_brush", "actionLoad_brush_texture", "actionSortBrushes", "actionEdit_brush_quick_settings",
+        "actionImport_brush_file", "actionRestore_brush", "actionSave_selection_as_textured_brush",
+        "actionCopy_brush_to_system_directory", "actionRemove_brush_from_system_directory", "actionNew_brush_engine",
+        "actionEdit_brush_engine", "actionDuplicate_brush_engine", "actionSet_brush_engine", "actionReset_brush_engine",
+        "actionDelete_brush_engine", "actionRename_brush_engine", "actionColorPickerTool", "actionColor_converter",
+        "actionResetCanvasPosition", "actionAdjustToWidth", "actionAdjustToHeight", "actionViewAllCanvas",
+        "actionFlipHorizontal", "actionFlipVertical", "actionTake_a_screenshot", "actionHelp_index", "actionOnline_help",
+        "actionCheck_updates", "actionContact_us", "actionAbout_Kalmi", "actionShow_system_logs", "actionEraserMode",
+        "actionLockBrushControlPoints", "actionTexture_generator",
     };
     return names;
 }
@@ -194,6 +203,12 @@ void MMainWindow::setupPanels()
             contents->layout()->addWidget(m_undoView);
             continue;
         }
+        if (dock == ui->brushDockWidget) {
+            contents->layout()->addWidget(m_brushWidget);
+            m_brushWidget->brushListWidget()->set_duplicateBrushAction(ui->actionDuplicate_brush);
+            m_brushWidget->brushListWidget()->set_loadBrushTextureAction(ui->actionLoad_brush_texture);
+            continue;
+        }
         auto *placeholder = new QLabel(dock->windowTitle(), contents);
         placeholder->setObjectName(dock->objectName() + QStringLiteral("Placeholder"));
         placeholder->setAlignment(Qt::AlignCenter);
@@ -216,10 +231,13 @@ void MMainWindow::setupBrushShortcuts()
 
 void MMainWindow::setupConnections()
 {
+    connect(m_recentFiles, &MRecentFiles::openRecentFile, this, &MMainWindow::openFile);
     connect(ui->menuToolBars, &QMenu::aboutToShow, this, &MMainWindow::onMenuToolBarsAboutToShow);
     connect(ui->menuPanels, &QMenu::aboutToShow, this, &MMainWindow::onMenuPanelsAboutToShow);
     connect(MTools::instance(), &MTools::showPanel, this, qOverload<QDockWidget *>(&MMainWindow::showPanel));
     connect(MBrushList::instance(), &MBrushList::currentRowChanged, this, &MMainWindow::selectBrush);
+    connect(m_brushWidget, &MBrushWidget::doubleClick, this, &MMainWindow::on_actionEdit_brush_settings_triggered);
+    connect(m_brushWidget, &MBrushWidget::sortList, this, &MMainWindow::on_actionSortBrushes_triggered);
     connect(ui->actionFileExit, &QAction::triggered, this, &QWidget::close);
     connect(ui->actionWindowTransparency, &QAction::triggered, this, &MMainWindow::windowTransparency);
     connect(ui->actionDecreaseWindowTransparency, &QAction::triggered, this, &MMainWindow::decreaseWindowTransparency);
@@ -684,8 +702,6 @@ void MMainWindow::askRestart(const QString &message)
 
 void MMainWindow::setupDocumentCommands()
 {
-    m_recentFiles = new MRecentFiles(ui->menuRecentFiles, 10, this);
-    connect(m_recentFiles, &MRecentFiles::openRecentFile, this, &MMainWindow::openFile);
     connect(qApp, &QApplication::focusChanged, this, &MMainWindow::validateClipboardActions);
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &MMainWindow::validateClipboardActions);
     connect(ui->menuEdit, &QMenu::aboutToShow, this, &MMainWindow::validateClipboardActions);
@@ -773,6 +789,12 @@ void MMainWindow::printPreview(QPrinter *printer)
     painter.drawImage(fitted, image);
 }
 
+void MMainWindow::on_actionClearColorHisto_triggered()
+{
+    // The colour panel that shows the history repaints on the colour list's signals.
+    MColorList::instance()->clear();
+}
+
 void MMainWindow::on_actionOpen_default_thumbnail_triggered()
 {
     openFile(QStringLiteral(":/icons/shader.jpg"));
@@ -829,7 +851,6 @@ void MMainWindow::on_actionIncreasePaperSize_triggered() {}
 void MMainWindow::on_actionDecreasePaperSize_triggered() {}
 void MMainWindow::on_actionAdjustPaperToSelection_triggered() {}
 void MMainWindow::on_actionPaper_auto_extension_toggled(bool) {}
-void MMainWindow::on_actionClearColorHisto_triggered() {}
 void MMainWindow::on_actionEditSettings_triggered() {}
 void MMainWindow::on_actionSelectAll_triggered() {}
 void MMainWindow::on_actionSelect_layer_bounding_rect_triggered() {}

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class DGrabWidget;
+class MBrushWidget;
 class MRecentFiles;
 class MWidget;
 class QDockWidget;
@@ -36,6 +38,8 @@ public:
     Ui_MMainWindow *form() const { return ui; }
     MWidget *view() const { return m_view; }
     MRecentFiles *recentFiles() const { return m_recentFiles; }
+    MBrushWidget *brushWidget() const { return m_brushWidget; }
+    DGrabWidget *grabWidget() const { return m_grabWidget; }
     QLabel *messageLabel() const { return m_messageLabel; }
     QProgressBar *progressBar() const { return m_progressBar; }
     QScrollBar *zoomBar() const { return m_zoomBar; }
@@ -200,13 +204,15 @@ private:
     bool writeDocument(const QString &path);
 
     Ui_MMainWindow *ui;
+    MRecentFiles *m_recentFiles = nullptr;
     double m_windowOpacityValue = 0.8;
     QProgressBar *m_progressBar = nullptr;
     QLabel *m_messageLabel = nullptr;
     bool m_firstResize = true;
     MWidget *m_view = nullptr;
-    MRecentFiles *m_recentFiles = nullptr;
+    MBrushWidget *m_brushWidget = nullptr;
     QUndoView *m_undoView = nullptr;
+    DGrabWidget *m_grabWidget = nullptr;
     QScrollBar *m_zoomBar = nullptr;
     bool m_fullScreen = false;
     bool m_shownHookCalled = false;

@@ -1,5 +1,6 @@
 #include "dexport.h"
 #include "mcanvas.h"
+#include "mcolorlist.h"
 #include "mlogger.h"
 #include "mmainwindow.h"
 #include "mopengl.h"
@@ -692,6 +693,20 @@ private slots:
         child<QAction>("actionExportAsImage")->trigger();
         QCOMPARE(width, W);
         QCOMPARE(height, H);
+    }
+
+    // ------------------------------------------------------------ colour history
+
+    void clearColorHistory()
+    {
+        MColorList *colors = MColorList::instance();
+        colors->setColor(QColor(Qt::red));
+        colors->updateColorList(QColor(Qt::red));
+        colors->updateColorList(QColor(Qt::blue));
+        QVERIFY(colors->count() >= 2);
+        child<QAction>("actionClearColorHisto")->trigger();
+        QCOMPARE(colors->count(), 0);
+        QCOMPARE(colors->currentColor(), QColor(Qt::black));
     }
 
     // ------------------------------------------------------------ clipboard

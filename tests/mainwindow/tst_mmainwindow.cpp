@@ -1,5 +1,7 @@
 #include "mbrush.h"
 #include "mbrushlist.h"
+#include "mbrushlistwidget.h"
+#include "mbrushwidget.h"
 #include "mcanvas.h"
 #include "mcolorlist.h"
 #include "mlogger.h"
@@ -387,12 +389,15 @@ private slots:
         if (expected.icon.isEmpty()) {
             QVERIFY(action->icon().isNull());
         } else {
-            // The action shows the built-in picture of that name, at its own size.
+            // The action shows the built-in picture of that name, a real icon
+            // file holding it at 16 and 32 pixels.
+            QImageReader reader(expected.icon);
+            QCOMPARE(reader.format(), QFileInfo(expected.icon).suffix().toLatin1());
+            QCOMPARE(reader.imageCount(), 2);
             const QImage picture(expected.icon);
             QVERIFY2(!picture.isNull(), qPrintable(expected.icon));
-            QCOMPARE(picture.size(), QSize(32, 32));
-            // The file is what its name says.
-            QCOMPARE(QImageReader(expected.icon).format(), QFileInfo(expected.icon).suffix().toLatin1());
+            QCOMPARE(picture.size(), QSize(16, 16));
+            QCOMPARE(action->icon().availableSizes(), QList<QSize>({QSize(16, 16), QSize(32, 32)}));
             QCOMPARE(action->icon().pixmap(picture.size()).toImage().convertToFormat(QImage::Format_ARGB32),
                      picture.convertToFormat(QImage::Format_ARGB32));
         }
@@ -562,6 +567,12 @@ private slots:
             auto *view = dock->widget()->findChild<QUndoView *>();
             QVERIFY(view);
             QCOMPARE(view->stack(), window->view()->canvas()->undoStack());
+        } else if (name == "brushDockWidget") {
+            QCOMPARE(dock->widget()->findChild<MBrushWidget *>(), window->brushWidget());
+            QCOMPARE(window->brushWidget()->brushListWidget()->duplicateBrushAction(),
+                     window->findChild<QAction *>("actionDuplicate_brush"));
+            QCOMPARE(window->brushWidget()->brushListWidget()->loadBrushTextureAction(),
+                     window->findChild<QAction *>("actionLoad_brush_texture"));
         } else {
             // Until its panel exists, the dock shows its own title.
             auto *placeholder = dock->widget()->findChild<QLabel *>(name + "Placeholder");
@@ -874,6 +885,39 @@ private slots:
         QVERIFY(window->view()->canvas()->isNew());
     }
 
+
+    void openedFilesGoToRecentFiles()
+    {
+        MTestFolder folder;
+        const QString first = folder.filePath("first.png");
+        const QString second = folder.filePath("second.png");
+        QVERIFY(QImage(37, 23, QImage::Format_ARGB32).save(first));
+        QVERIFY(QImage(50, 40, QImage::Format_ARGB32).save(second));
+        makeWindow(true);
+        MCanvas *canvas = window->view()->canvas();
+        QVERIFY(window->openFile(first));
+        QVERIFY(window->openFile(second));
+        QCOMPARE(canvas->paintedRect().size(), QSizeF(50, 40));
+        // The recent-files menu opens the first picture again.
+        QAction *entry = nullptr;
+        for (QAction *action : child<QMenu>("menuRecentFiles")->actions()) {
+            if (action->text().contains("first.png"))
+                entry = action;
+        }
+        QVERIFY(entry);
+        entry->trigger();
+        QCOMPARE(canvas->paintedRect().size(), QSizeF(37, 23));
+
+        // A file that is gone is refused with a message; nothing changes.
+        MTestDialogScript script;
+        QVERIFY(!window->openFile(folder.filePath("gone.png")));
+        QCOMPARE(script.requests().size(), 1);
+        QCOMPARE(script.requests().first().icon, QMessageBox::Critical);
+        QCOMPARE(script.requests().first().title, QString("Open file"));
+        QCOMPARE(script.requests().first().text, QString("Cannot open file %1.").arg(folder.filePath("gone.png")));
+        QCOMPARE(canvas->paintedRect().size(), QSizeF(37, 23));
+    }
+
     // ------------------------------------------------------------ closing and restart
 
     void closeAsksForAModifiedDocument_data()
@@ -1110,6 +1154,7 @@ private slots:
             stroke(2, 3, QColor(0x24, 0x3a, 0x22), blade);
         }
         window->view()->fitToView();
+        window->showPanel(child<QDockWidget>("brushDockWidget"));
         QTest::qWait(700);
 
         // The window's picture with the view's own frame laid in.
