@@ -1,40 +1,157 @@
 #include "mmainwindow.h"
+#include "ui_mmainwindow.h"
 
+#include "dexport.h"
+#include "dgrabwidget.h"
 #include "mapplication.h"
+#include "mbrush.h"
+#include "mbrushlist.h"
+#include "mbrushlistwidget.h"
+#include "mbrushwidget.h"
+#include "mcanvas.h"
 #include "mopengl.h"
+#include "mrecentfiles.h"
 #include "msettings.h"
+#include "mtexturetransfert.h"
+#include "mtool.h"
+#include "mtools.h"
+#include "mutility.h"
+#include "mwidget.h"
 
-#include <QAction>
-#include <QFile>
+#include <QCloseEvent>
+#include <QDebug>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
-#include <QResizeEvent>
+#include <QProgressBar>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
 #include <QThread>
 #include <QTimer>
+#include <QToolBar>
+#include <QUndoStack>
+#include <QUndoView>
+#include <QVBoxLayout>
+
+namespace {
+// The window geometry and state when full screen was last entered.
+QByteArray &fullScreenGeometry()
+{
+    static QByteArray geometry;
+    return geometry;
+}
+
+QByteArray &fullScreenState()
+{
+    static QByteArray state;
+    return state;
+}
+
+const QString kDocumentSuffix = QStringLiteral("kxd");
+} // namespace
 
 MMainWindow::MMainWindow(QWidget *parent)
     : QMainWindow(parent)
+    , ui(new Ui_MMainWindow)
 {
-    setObjectName(QStringLiteral("MMainWindow"));
-    setWindowTitle(QStringLiteral("KalmiDraw"));
-    resize(1280, 800);
+    m_progressBar = new QProgressBar(this);
+    m_messageLabel = new QLabel(this);
 
-    auto *central = new QLabel(this);
-    central->setAlignment(Qt::AlignCenter);
-    setCentralWidget(central);
+    m_view = new MWidget(this);
+    m_brushWidget = new MBrushWidget(this);
+    m_undoView = new QUndoView(m_view->canvas()->undoStack(), this);
+    // Made once and never shown here: the help editor's grab command runs its own.
+    m_grabWidget = new DGrabWidget(this);
 
-    QMenu *fileMenu = menuBar()->addMenu(tr("&File"));
-    m_restartAction = fileMenu->addAction(tr("Restart"), this, &MMainWindow::restart);
-    m_restartAction->setObjectName(QStringLiteral("actionRestart"));
-    QAction *quitAction = fileMenu->addAction(tr("Quit"), this, &QWidget::close);
-    quitAction->setObjectName(QStringLiteral("actionQuit"));
-    quitAction->setShortcut(QKeySequence::Quit);
+    ui->setupUi(this);
+    ui->actionFullScreen->setShortcut(QKeySequence(Qt::Key_F12));
+
+    m_recentFiles = new MRecentFiles(ui->menuRecentFiles, 10, this);
+
+    ui->verticalLayout->addWidget(m_view);
+
+    m_messageLabel->setMaximumWidth(500);
+    statusBar()->addWidget(m_messageLabel);
+    statusBar()->addWidget(m_progressBar);
+    m_progressBar->hide();
+
+    setWindowTitle(tr("KalmiDraw!"));
+    setupPanels();
+    setupToolBarTitles();
+    MTools *tools = MTools::instance();
+    tools->init(this);
 
     MSettings::instance()->loadShortcuts(this);
+    setupBrushShortcuts();
+    tools->activate(MTool::GridTool, MSettings::instance()->showGrid());
+    tools->set_widget(m_view);
+
+    m_zoomBar = new QScrollBar(Qt::Horizontal, this);
+    m_zoomBar->setRange(1, 800);
+    m_zoomBar->setMinimumWidth(150);
+    connect(m_zoomBar, &QScrollBar::valueChanged, this, &MMainWindow::setScale);
+    statusBar()->addWidget(m_zoomBar);
+
+    for (const QString &name : pendingCommands()) {
+        if (QAction *action = findChild<QAction *>(name))
+            action->setEnabled(false);
+    }
+    setupConnections();
+    m_view->setFocus();
+
+    ui->actionGenerate_help->setVisible(false);
+    ui->actionImageToPath->setVisible(false);
+    ui->actionDraw_tiles->setVisible(false);
+
     MOpenGL::dumpSystemConfig();
+    restoreLayout();
+    restoreDefaultToolBars();
+    tools->activate(MTool::BrushTool, true);
+    ui->brushToolBar->show();
 }
 
-MMainWindow::~MMainWindow() = default;
+MMainWindow::~MMainWindow()
+{
+    delete ui;
+    // The registry's tools and bindings belong to this window.
+    MTools::destroyInstance();
+}
+
+const QStringList &MMainWindow::pendingCommands()
+{
+    static const QStringList names{
+        "actionFileNew", "actionFileOpen", "actionFileSave", "actionFileSaveAs", "actionImport_image_file",
+        "actionPrint", "actionProperties", "actionCopy", "actionCut", "actionPaste",
+        "actionPasteInNewLayer", "actionIncrease_brush_radius", "actionDecrease_brush_radius", "actionChangePaper",
+        "actionIncreasePaperSize", "actionDecreasePaperSize", "actionAdjustPaperToSelection",
+        "actionPaper_auto_extension", "actionClearColorHisto", "actionEditSettings", "actionSelectAll",
+        "actionSelect_layer_bounding_rect", "actionInvertSelection", "actionResetSelection", "actionFillSelection",
+        "actionStrokeSelection", "actionNextSelection", "actionPreviousSelection", "actionNewLayer",
+        "actionPrependLayer", "actionEditLayer", "actionEdit_layer_effect_settings", "actionRemoveLayer",
+        "actionDuplicateLayer", "actionMergeLayerWithUpper", "actionMergeLayerWithLower", "actionMoveLayerUp",
+        "actionMoveLayerDown", "actionRemoveEmptyLayers", "actionTimeLine", "actionShowLayer", "actionLockLayer",
+        "actionShowAllLayers", "actionHideAllLayers", "actionHideLayersExcept", "actionLockAllLayers",
+        "actionUnlockAllLayers", "actionNextLayer", "actionPreviousLayer", "actionPreviewShader",
+        "actionShowHideShaderPreview", "actionRemoveShaderPreview", "actionRasterizeShader", "actionRename_effect",
+        "actionImport_effect", "actionNewShader", "actionDuplicateShader", "actionEditShader", "actionRemoveShader",
+        "actionOpen_default_thumbnail", "actionSet_effect_thumbnail", "actionEdit_brush_settings",
+        "actionResetBrushSettings", "actionNew_brush", "actionDelete_brush", "actionDuplicate_brush",
+        "actionRename_brush", "actionLoad_brush_texture", "actionSortBrushes", "actionEdit_brush_quick_settings",
+        "actionImport_brush_file", "actionRestore_brush", "actionSave_selection_as_textured_brush",
+        "actionCopy_brush_to_system_directory", "actionRemove_brush_from_system_directory", "actionNew_brush_engine",
+        "actionEdit_brush_engine", "actionDuplicate_brush_engine", "actionSet_brush_engine", "actionReset_brush_engine",
+        "actionDelete_brush_engine", "actionRename_brush_engine", "actionColorPickerTool", "actionColor_converter",
+        "actionResetCanvasPosition", "actionAdjustToWidth", "actionAdjustToHeight", "actionViewAllCanvas",
+        "actionFlipHorizontal", "actionFlipVertical", "actionTake_a_screenshot", "actionHelp_index", "actionOnline_help",
+        "actionCheck_updates", "actionContact_us", "actionAbout_Kalmi", "actionShow_system_logs", "actionEraserMode",
+        "actionLockBrushControlPoints", "actionTexture_generator",
+    };
+    return names;
+}
 
 MMainWindow::ShownHook &MMainWindow::shownHook()
 {
@@ -45,30 +162,6 @@ MMainWindow::ShownHook &MMainWindow::shownHook()
 void MMainWindow::setShownHook(const ShownHook &hook)
 {
     shownHook() = hook;
-}
-
-void MMainWindow::restart()
-{
-    QCoreApplication::exit(MApplication::RestartExitCode);
-}
-
-bool MMainWindow::openFile(const QString &fileName)
-{
-    if (!QFile::exists(fileName))
-        return false;
-    m_openedFile = fileName;
-    return true;
-}
-
-void MMainWindow::showEvent(QShowEvent *event)
-{
-    QMainWindow::showEvent(event);
-    // A window manager resizes a window it shows; without one no resize comes.
-    QTimer::singleShot(0, this, &MMainWindow::openStartupFile);
-    if (!m_shownHookCalled && shownHook()) {
-        m_shownHookCalled = true;
-        callShownHook();
-    }
 }
 
 void MMainWindow::callShownHook(int delayMs)
@@ -84,22 +177,614 @@ void MMainWindow::callShownHook(int delayMs)
     });
 }
 
-void MMainWindow::resizeEvent(QResizeEvent *event)
+// ---------------------------------------------------------------- building
+
+void MMainWindow::setupPanels()
 {
-    QMainWindow::resizeEvent(event);
-    if (isVisible())
-        openStartupFile();
+    // Panels not built yet are stood in for by a label with the dock's title.
+    const QList<QDockWidget *> docks = findChildren<QDockWidget *>();
+    for (QDockWidget *dock : docks) {
+        QWidget *contents = dock->widget();
+        if (!contents->layout()) {
+            auto *layout = new QVBoxLayout(contents);
+            layout->setContentsMargins(2, 2, 2, 2);
+        }
+        if (dock == ui->undoDockWidget) {
+            contents->layout()->addWidget(m_undoView);
+            continue;
+        }
+        if (dock == ui->brushDockWidget) {
+            contents->layout()->addWidget(m_brushWidget);
+            m_brushWidget->brushListWidget()->set_duplicateBrushAction(ui->actionDuplicate_brush);
+            m_brushWidget->brushListWidget()->set_loadBrushTextureAction(ui->actionLoad_brush_texture);
+            continue;
+        }
+        auto *placeholder = new QLabel(dock->windowTitle(), contents);
+        placeholder->setObjectName(dock->objectName() + QStringLiteral("Placeholder"));
+        placeholder->setAlignment(Qt::AlignCenter);
+        placeholder->setEnabled(false);
+        contents->layout()->addWidget(placeholder);
+    }
 }
 
-void MMainWindow::openStartupFile()
+void MMainWindow::setupBrushShortcuts()
 {
-    if (m_firstResizeDone)
-        return;
-    m_firstResizeDone = true;
-    const QString startupFile = MSettings::instance()->startupFile();
-    if (startupFile.isEmpty())
-        return;
-    MSettings::instance()->set_startupFile(QString());
-    if (QFile::exists(startupFile))
-        openFile(startupFile);
+    MBrushList *brushes = MBrushList::instance();
+    for (int i = 0; i < 10 && i < brushes->rowCount(); ++i) {
+        auto *action = new QAction(brushes->brush(i)->description(), this);
+        action->setShortcut(QKeySequence(int(Qt::CTRL) + int(Qt::Key_0) + i));
+        action->setData(i);
+        ui->menuSelectBrush->addAction(action);
+        connect(action, &QAction::triggered, this, &MMainWindow::selectBrushByShortcut);
+    }
 }
+
+void MMainWindow::setupConnections()
+{
+    connect(m_recentFiles, &MRecentFiles::openRecentFile, this, &MMainWindow::openFile);
+    connect(ui->menuToolBars, &QMenu::aboutToShow, this, &MMainWindow::onMenuToolBarsAboutToShow);
+    connect(ui->menuPanels, &QMenu::aboutToShow, this, &MMainWindow::onMenuPanelsAboutToShow);
+    connect(MTools::instance(), &MTools::showPanel, this, qOverload<QDockWidget *>(&MMainWindow::showPanel));
+    connect(MBrushList::instance(), &MBrushList::currentRowChanged, this, &MMainWindow::selectBrush);
+    connect(m_brushWidget, &MBrushWidget::doubleClick, this, &MMainWindow::on_actionEdit_brush_settings_triggered);
+    connect(m_brushWidget, &MBrushWidget::sortList, this, &MMainWindow::on_actionSortBrushes_triggered);
+    connect(ui->actionFileExit, &QAction::triggered, this, &QWidget::close);
+    connect(ui->actionWindowTransparency, &QAction::triggered, this, &MMainWindow::windowTransparency);
+    connect(ui->actionDecreaseWindowTransparency, &QAction::triggered, this, &MMainWindow::decreaseWindowTransparency);
+    connect(ui->actionIncreaseWindowTransparency, &QAction::triggered, this, &MMainWindow::increaseWindowTransparency);
+    connect(ui->actionUndo, &QAction::triggered, this, &MMainWindow::undo);
+    connect(ui->actionRedo, &QAction::triggered, this, &MMainWindow::redo);
+    connect(ui->actionRestartApplication, &QAction::triggered, this, &MMainWindow::applicationReboot);
+}
+
+void MMainWindow::setupToolBarTitles()
+{
+    ui->brushToolBar->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Minimum);
+    ui->selectionToolBar->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Minimum);
+    const QList<QPair<QToolBar *, QString>> titles{
+        {ui->brushToolBar, tr("BRUSH:")},
+        {ui->lineToolBar, tr("LINE:")},
+        {ui->selectionToolBar, tr("SELECTION:")},
+        {ui->shapeToolBar, tr("SHAPE:")},
+        {ui->gridToolBar, tr("GRID:")},
+        {ui->perspectiveToolBar, tr("PERSPECTIVE:")},
+        {ui->symmetryToolBar, tr("SYMMETRY:")},
+        {ui->textToolBar, tr("TEXT:")},
+        {ui->imageToolBar, tr("IMAGE:")},
+        {ui->toolsToolBar, tr("TOOL:")},
+        {ui->layerToolBar, tr("LAYERS:")},
+        {ui->mainToolBar, tr("FILE:")},
+        {ui->fillToolBar, tr("FILL:")},
+        {ui->fillSelectionToolBar, tr("MAGIC WAND:")},
+        {ui->gradientToolBar, tr("GRADIENT:")},
+        {ui->comicStripToolBar, tr("COMIC STRIP:")},
+        {ui->rullerToolBar, tr("RULER:")},
+    };
+    for (const auto &title : titles)
+        addToolBarTitle(title.first, title.second);
+    for (QToolBar *bar : {ui->mainToolBar, ui->layerToolBar, ui->toolsToolBar, ui->brushToolBar, ui->selectionToolBar,
+                          ui->lineToolBar, ui->shapeToolBar, ui->textToolBar, ui->fillToolBar, ui->fillSelectionToolBar,
+                          ui->gradientToolBar, ui->imageToolBar, ui->symmetryToolBar, ui->gridToolBar,
+                          ui->perspectiveToolBar, ui->comicStripToolBar, ui->rullerToolBar})
+        styleToolBar(bar);
+}
+
+void MMainWindow::addToolBarTitle(QToolBar *toolBar, const QString &text)
+{
+    auto *label = new QLabel(text, this);
+    if (toolBar->actions().isEmpty())
+        toolBar->addWidget(label);
+    else
+        toolBar->insertWidget(toolBar->actions().first(), label);
+    MTools::addLabel(this, toolBar);
+}
+
+void MMainWindow::styleToolBar(QToolBar *toolBar)
+{
+    static const QString sheet = QStringLiteral("QToolBar { spacing: 6px; }");
+    toolBar->setStyleSheet(sheet);
+    toolBar->setIconSize(QSize(18, 18));
+    toolBar->adjustSize();
+}
+
+// ---------------------------------------------------------------- layout
+
+void MMainWindow::restoreLayout()
+{
+    MSettings *settings = MSettings::instance();
+    const bool useDefault = settings->firstUse() || !settings->saveLayout();
+    settings->set_firstUse(false);
+    if (useDefault) {
+        QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        if (screen)
+            setGeometry(screen->availableGeometry().adjusted(50, 50, -50, -50));
+        on_actionRestoreDefaultLayout_triggered();
+        return;
+    }
+    restoreGeometry(settings->value(QStringLiteral("geometry")).toByteArray());
+    restoreState(settings->value(QStringLiteral("windowState")).toByteArray());
+}
+
+void MMainWindow::on_actionRestoreDefaultLayout_triggered()
+{
+    MTools::instance()->hideToolWidgets();
+    const QList<QDockWidget *> docks = findChildren<QDockWidget *>();
+    const QList<QDockWidget *> rightDocks{ui->colorDockWidget, ui->colorPaletteDockWidget, ui->brushDockWidget,
+                                          ui->brushSettingsDockWidget};
+    for (QDockWidget *dock : docks) {
+        if (dock->isFloating())
+            dock->setFloating(false);
+        removeDockWidget(dock);
+        addDockWidget(rightDocks.contains(dock) ? Qt::RightDockWidgetArea : Qt::LeftDockWidgetArea, dock);
+    }
+    splitDockWidget(ui->brushDockWidget, ui->brushSettingsDockWidget, Qt::Vertical);
+    tabifyDockWidget(ui->colorDockWidget, ui->brushDockWidget);
+    tabifyDockWidget(ui->colorDockWidget, ui->colorPaletteDockWidget);
+    tabifyDockWidget(ui->colorDockWidget, ui->shaderDockWidget);
+    for (QDockWidget *dock : {ui->brushDockWidget, ui->colorDockWidget, ui->colorPaletteDockWidget, ui->shaderDockWidget,
+                              ui->brushSettingsDockWidget})
+        dock->show();
+    ui->mainToolBar->show();
+    ui->toolsToolBar->show();
+    ui->brushToolBar->show();
+    placeDefaultToolBars();
+    MTools::instance()->activate(MTool::BrushTool, true);
+}
+
+void MMainWindow::placeDefaultToolBars()
+{
+    addToolBar(Qt::LeftToolBarArea, ui->toolsToolBar);
+    for (QToolBar *bar : {ui->mainToolBar, ui->layerToolBar, ui->brushToolBar, ui->selectionToolBar, ui->shapeToolBar,
+                          ui->gridToolBar, ui->symmetryToolBar, ui->textToolBar, ui->lineToolBar, ui->imageToolBar,
+                          ui->perspectiveToolBar, ui->fillToolBar, ui->fillSelectionToolBar, ui->gradientToolBar})
+        addToolBar(Qt::TopToolBarArea, bar);
+}
+
+void MMainWindow::restoreDefaultToolBars()
+{
+    const QList<QToolBar *> bars{ui->mainToolBar, ui->layerToolBar, ui->brushToolBar, ui->selectionToolBar,
+                                 ui->lineToolBar, ui->shapeToolBar, ui->textToolBar, ui->fillToolBar,
+                                 ui->fillSelectionToolBar, ui->gradientToolBar, ui->imageToolBar,
+                                 ui->symmetryToolBar, ui->gridToolBar, ui->perspectiveToolBar,
+                                 ui->comicStripToolBar, ui->rullerToolBar};
+    for (QToolBar *bar : bars) {
+        removeToolBar(bar);
+        addToolBar(Qt::TopToolBarArea, bar);
+    }
+    for (QToolBar *bar : bars)
+        bar->setVisible(bar == ui->mainToolBar || bar == ui->layerToolBar);
+}
+
+// ---------------------------------------------------------------- panels
+
+void MMainWindow::onMenuPanelsAboutToShow()
+{
+    ui->menuPanels->clear();
+    const QList<QDockWidget *> docks = findChildren<QDockWidget *>();
+    for (QDockWidget *dock : docks) {
+        QAction *action = ui->menuPanels->addAction(dock->windowTitle());
+        action->setCheckable(true);
+        action->setChecked(dock->isVisible());
+        action->setData(QVariant::fromValue(dock));
+        connect(action, &QAction::toggled, this, qOverload<bool>(&MMainWindow::showPanel));
+    }
+}
+
+void MMainWindow::onMenuToolBarsAboutToShow()
+{
+    ui->menuToolBars->clear();
+    const QList<QToolBar *> bars = findChildren<QToolBar *>();
+    for (QToolBar *bar : bars) {
+        QAction *action = ui->menuToolBars->addAction(bar->windowTitle());
+        connect(action, &QAction::triggered, bar, &QWidget::show);
+    }
+}
+
+void MMainWindow::bringToFront(QDockWidget *dock)
+{
+    const QList<QDockWidget *> tabs = tabifiedDockWidgets(dock);
+    if (!tabs.isEmpty())
+        tabifyDockWidget(tabs.first(), dock);
+    dock->raise();
+}
+
+void MMainWindow::showPanel(QDockWidget *dock)
+{
+    if (!dock)
+        return;
+    dock->show();
+    bringToFront(dock);
+}
+
+void MMainWindow::showPanel(bool visible)
+{
+    auto *action = qobject_cast<QAction *>(sender());
+    auto *dock = action ? action->data().value<QDockWidget *>() : nullptr;
+    if (!dock)
+        return;
+    dock->setVisible(visible);
+    if (visible)
+        bringToFront(dock);
+}
+
+void MMainWindow::switchLayoutDirection()
+{
+    QGuiApplication::setLayoutDirection(layoutDirection() == Qt::LeftToRight ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
+// ---------------------------------------------------------------- view and brushes
+
+void MMainWindow::undo()
+{
+    m_view->canvas()->undoStack()->undo();
+}
+
+void MMainWindow::redo()
+{
+    m_view->canvas()->undoStack()->redo();
+}
+
+void MMainWindow::setScale(int value)
+{
+    m_view->setScale(value / 100.0);
+}
+
+void MMainWindow::selectBrushByShortcut()
+{
+    auto *action = qobject_cast<QAction *>(sender());
+    if (!action)
+        return;
+    MBrushList *brushes = MBrushList::instance();
+    brushes->setCurrentRow(action->data().toInt());
+    if (auto *brush = qobject_cast<MBrush *>(brushes->current()))
+        ui->actionEraserMode->setChecked(brush->eraser());
+}
+
+void MMainWindow::selectBrush() {}
+
+// ---------------------------------------------------------------- transparency and full screen
+
+void MMainWindow::windowTransparency()
+{
+    setWindowOpacity(windowOpacity() == 1.0 ? m_windowOpacityValue : 1.0);
+}
+
+void MMainWindow::increaseWindowTransparency()
+{
+    m_windowOpacityValue = qMax(qMin(m_windowOpacityValue + 0.1, 1.0), 0.2);
+    setWindowOpacity(m_windowOpacityValue);
+}
+
+void MMainWindow::decreaseWindowTransparency()
+{
+    m_windowOpacityValue = qMax(qMin(m_windowOpacityValue - 0.1, 1.0), 0.2);
+    setWindowOpacity(m_windowOpacityValue);
+}
+
+void MMainWindow::on_actionFullScreen_toggled(bool checked)
+{
+    setFullScreenBars(checked);
+}
+
+void MMainWindow::setFullScreenBars(bool on)
+{
+    if (on) {
+        fullScreenGeometry() = saveGeometry();
+        fullScreenState() = saveState();
+        for (QDockWidget *dock : findChildren<QDockWidget *>())
+            dock->hide();
+        for (QMenuBar *bar : findChildren<QMenuBar *>()) {
+            if (bar->objectName() != QLatin1String("menuBar"))
+                bar->hide();
+        }
+        for (QToolBar *bar : findChildren<QToolBar *>())
+            bar->hide();
+        setWindowFlags(windowFlags() | Qt::FramelessWindowHint);
+        showFullScreen();
+        m_fullScreen = true;
+    } else if (m_fullScreen) {
+        // Only a window that is in full screen goes back: the saved layout is
+        // older than anything the user arranged since.
+        m_fullScreen = false;
+        setWindowFlags(windowFlags() & ~Qt::FramelessWindowHint);
+        showNormal();
+        if (!fullScreenGeometry().isEmpty())
+            restoreGeometry(fullScreenGeometry());
+        if (!fullScreenState().isEmpty())
+            restoreState(fullScreenState());
+        for (QMenuBar *bar : findChildren<QMenuBar *>())
+            bar->show();
+    }
+    ui->mainToolBar->setVisible(!m_fullScreen);
+}
+
+void MMainWindow::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Escape || event->key() == Qt::Key_F12) && ui->actionFullScreen->isChecked())
+        ui->actionFullScreen->setChecked(false);
+    QMainWindow::keyPressEvent(event);
+}
+
+// ---------------------------------------------------------------- documents
+
+void MMainWindow::updateWindowTitle()
+{
+    MCanvas *canvas = m_view->canvas();
+    const QString name = canvas->fileName().isEmpty() ? tr("new-document") : canvas->fileName();
+    QString title = QStringLiteral("%1 - ").arg(QStringLiteral("KalmiDraw")) + QFileInfo(name).completeBaseName();
+    if (canvas->isModified())
+        title += QStringLiteral(" - ") + tr("Modified");
+    setWindowTitle(title);
+}
+
+bool MMainWindow::maybeSave()
+{
+    if (!m_view->canvas()->isModified())
+        return true;
+    const int choice = MUtility::askChoice({tr("Save"), tr("Dont' save"), tr("Cancel")}, tr("Close"),
+                                           tr("Do you want to save modifications?"));
+    if (choice == 1)
+        return true;
+    if (choice == 2)
+        return false;
+    return save() != QMessageBox::Cancel;
+}
+
+int MMainWindow::save()
+{
+    MCanvas *canvas = m_view->canvas();
+    if (canvas->isNew())
+        return saveAs();
+    if (canvas->fileName().isEmpty()) {
+        MUtility::showMessage(QMessageBox::Warning, tr("File Error"), tr("Error saving to the file: file name is empty"));
+        return QMessageBox::Cancel;
+    }
+    MUtility::setBusyCursor();
+    const bool saved = canvas->saveToFile(canvas->fileName());
+    MUtility::restoreCursor();
+    return saved ? QMessageBox::Ok : QMessageBox::Cancel;
+}
+
+int MMainWindow::saveAs()
+{
+    MCanvas *canvas = m_view->canvas();
+    QString path = canvas->isNew()
+                       ? MUtility::lastFilesDirectory() + tr("new-document") + QLatin1Char('.') + kDocumentSuffix
+                       : canvas->fileName();
+    if (!getSaveFileName(path))
+        return QMessageBox::Cancel;
+    MUtility::setBusyCursor();
+    const bool saved = canvas->saveToFile(path);
+    MUtility::restoreCursor();
+    if (!saved)
+        return QMessageBox::Cancel;
+    m_recentFiles->setCurrentFile(path);
+    updateWindowTitle();
+    return QMessageBox::Ok;
+}
+
+bool MMainWindow::getSaveFileName(QString &path)
+{
+    const QFileInfo proposed(path);
+    QFileDialog dialog(this, tr("%1 files").arg(QStringLiteral("KalmiDraw")));
+    dialog.setNameFilters(MUtility::documentFileFilters());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.setDefaultSuffix(kDocumentSuffix);
+    dialog.setDirectory(proposed.absolutePath());
+    dialog.selectFile(proposed.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        path.clear();
+        return false;
+    }
+    path = dialog.selectedFiles().first();
+    MSettings::instance()->set_lastFilesDir(MUtility::fileDirectory(path));
+    return true;
+}
+
+bool MMainWindow::openFile(const QString &path)
+{
+    if (!QFileInfo::exists(path)) {
+        MUtility::showMessage(QMessageBox::Critical, tr("Open file"), tr("Cannot open file %1.").arg(path));
+        return false;
+    }
+    if (!maybeSave())
+        return false;
+    MCanvas *canvas = m_view->canvas();
+    // A file named on the command line may come before the view first drew.
+    canvas->initializeGL();
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    MUtility::setBusyCursor();
+    const bool loaded = suffix == kDocumentSuffix ? canvas->loadFromFile(path) : canvas->loadImage(path);
+    MUtility::restoreCursor();
+    if (!loaded)
+        return false;
+    m_recentFiles->setCurrentFile(path);
+    updateWindowTitle();
+    m_view->resetView(true);
+    return true;
+}
+
+// ---------------------------------------------------------------- start, close and restart
+
+void MMainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    // A window manager resizes a window it shows; without one no resize may
+    // come once the window is visible.
+    QTimer::singleShot(0, this, [this]() {
+        if (isVisible())
+            firstResize();
+    });
+    if (!m_shownHookCalled && shownHook()) {
+        m_shownHookCalled = true;
+        callShownHook();
+    }
+}
+
+void MMainWindow::resizeEvent(QResizeEvent *)
+{
+    if (isVisible())
+        firstResize();
+}
+
+void MMainWindow::firstResize()
+{
+    if (!m_firstResize)
+        return;
+    m_firstResize = false;
+    MSettings *settings = MSettings::instance();
+    const QString path = settings->startupFile();
+    if (!path.isEmpty())
+        settings->set_startupFile(QString());
+    if (!path.isEmpty() && QFileInfo::exists(path))
+        openFile(path);
+    m_view->fitToView();
+}
+
+void MMainWindow::closeEvent(QCloseEvent *event)
+{
+    if (saveWindowSettings())
+        QMainWindow::closeEvent(event);
+    else
+        event->ignore();
+}
+
+bool MMainWindow::saveWindowSettings()
+{
+    if (!maybeSave())
+        return false;
+    setFullScreenBars(false);
+    MSettings *settings = MSettings::instance();
+    settings->setValue(QStringLiteral("geometry"), saveGeometry());
+    settings->setValue(QStringLiteral("windowState"), saveState(0));
+    MCanvas *canvas = m_view->canvas();
+    const bool stored = !canvas->isNew() && QFileInfo::exists(canvas->fileName());
+    settings->set_lastFile(stored ? canvas->fileName() : QString());
+    if (MTextureTransfert *transfer = MTextureTransfert::existingInstance())
+        transfer->release(canvas->context());
+    m_view->shutDown();
+    return true;
+}
+
+void MMainWindow::applicationReboot()
+{
+    qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mmainwindow"), QStringLiteral("MMainWindow::applicationReboot"))
+                       << "Performing application reboot...";
+    if (saveWindowSettings())
+        QCoreApplication::exit(MApplication::RestartExitCode);
+}
+
+void MMainWindow::askRestart(const QString &message)
+{
+    if (MUtility::askChoice({tr("Restart"), tr("Don't restart")}, message, tr("Do you want to restart?")) == 0)
+        applicationReboot();
+}
+
+// ---------------------------------------------------------------- commands built later
+
+void MMainWindow::on_actionFileNew_triggered() {}
+void MMainWindow::on_actionFileOpen_triggered() {}
+void MMainWindow::on_actionFileSave_triggered() {}
+void MMainWindow::on_actionFileSaveAs_triggered() {}
+void MMainWindow::on_actionImport_image_file_triggered() {}
+void MMainWindow::on_actionExportAsImage_triggered()
+{
+    DExport dialog(m_view->canvas(), this);
+    dialog.exec();
+}
+void MMainWindow::on_actionPrint_triggered() {}
+void MMainWindow::on_actionProperties_triggered() {}
+void MMainWindow::on_actionCopy_triggered() {}
+void MMainWindow::on_actionCut_triggered() {}
+void MMainWindow::on_actionPaste_triggered() {}
+void MMainWindow::on_actionPasteInNewLayer_triggered() {}
+void MMainWindow::on_actionIncrease_brush_radius_triggered() {}
+void MMainWindow::on_actionDecrease_brush_radius_triggered() {}
+void MMainWindow::on_actionChangePaper_triggered() {}
+void MMainWindow::on_actionIncreasePaperSize_triggered() {}
+void MMainWindow::on_actionDecreasePaperSize_triggered() {}
+void MMainWindow::on_actionAdjustPaperToSelection_triggered() {}
+void MMainWindow::on_actionPaper_auto_extension_toggled(bool) {}
+void MMainWindow::on_actionClearColorHisto_triggered() {}
+void MMainWindow::on_actionEditSettings_triggered() {}
+void MMainWindow::on_actionSelectAll_triggered() {}
+void MMainWindow::on_actionSelect_layer_bounding_rect_triggered() {}
+void MMainWindow::on_actionInvertSelection_triggered() {}
+void MMainWindow::on_actionResetSelection_triggered() {}
+void MMainWindow::on_actionFillSelection_triggered() {}
+void MMainWindow::on_actionStrokeSelection_triggered() {}
+void MMainWindow::on_actionNextSelection_triggered() {}
+void MMainWindow::on_actionPreviousSelection_triggered() {}
+void MMainWindow::on_actionNewLayer_triggered() {}
+void MMainWindow::on_actionPrependLayer_triggered() {}
+void MMainWindow::on_actionEditLayer_triggered() {}
+void MMainWindow::on_actionEdit_layer_effect_settings_triggered() {}
+void MMainWindow::on_actionRemoveLayer_triggered() {}
+void MMainWindow::on_actionDuplicateLayer_triggered() {}
+void MMainWindow::on_actionMergeLayerWithUpper_triggered() {}
+void MMainWindow::on_actionMergeLayerWithLower_triggered() {}
+void MMainWindow::on_actionMoveLayerUp_triggered() {}
+void MMainWindow::on_actionMoveLayerDown_triggered() {}
+void MMainWindow::on_actionRemoveEmptyLayers_triggered() {}
+void MMainWindow::on_actionTimeLine_triggered() {}
+void MMainWindow::on_actionShowLayer_triggered() {}
+void MMainWindow::on_actionLockLayer_triggered() {}
+void MMainWindow::on_actionShowAllLayers_triggered() {}
+void MMainWindow::on_actionHideAllLayers_triggered() {}
+void MMainWindow::on_actionHideLayersExcept_triggered() {}
+void MMainWindow::on_actionLockAllLayers_triggered() {}
+void MMainWindow::on_actionUnlockAllLayers_triggered() {}
+void MMainWindow::on_actionNextLayer_triggered() {}
+void MMainWindow::on_actionPreviousLayer_triggered() {}
+void MMainWindow::on_actionPreviewShader_triggered() {}
+void MMainWindow::on_actionShowHideShaderPreview_triggered() {}
+void MMainWindow::on_actionRemoveShaderPreview_triggered() {}
+void MMainWindow::on_actionRasterizeShader_triggered() {}
+void MMainWindow::on_actionRename_effect_triggered() {}
+void MMainWindow::on_actionImport_effect_triggered() {}
+void MMainWindow::on_actionNewShader_triggered() {}
+void MMainWindow::on_actionDuplicateShader_triggered() {}
+void MMainWindow::on_actionEditShader_triggered() {}
+void MMainWindow::on_actionRemoveShader_triggered() {}
+void MMainWindow::on_actionOpen_default_thumbnail_triggered() {}
+void MMainWindow::on_actionSet_effect_thumbnail_triggered() {}
+void MMainWindow::on_actionEdit_brush_settings_triggered() {}
+void MMainWindow::on_actionResetBrushSettings_triggered() {}
+void MMainWindow::on_actionNew_brush_triggered() {}
+void MMainWindow::on_actionDelete_brush_triggered() {}
+void MMainWindow::on_actionDuplicate_brush_triggered() {}
+void MMainWindow::on_actionRename_brush_triggered() {}
+void MMainWindow::on_actionLoad_brush_texture_triggered() {}
+void MMainWindow::on_actionSortBrushes_triggered() {}
+void MMainWindow::on_actionEdit_brush_quick_settings_triggered() {}
+void MMainWindow::on_actionImport_brush_file_triggered() {}
+void MMainWindow::on_actionRestore_brush_triggered() {}
+void MMainWindow::on_actionSave_selection_as_textured_brush_triggered() {}
+void MMainWindow::on_actionCopy_brush_to_system_directory_triggered() {}
+void MMainWindow::on_actionRemove_brush_from_system_directory_triggered() {}
+void MMainWindow::on_actionNew_brush_engine_triggered() {}
+void MMainWindow::on_actionEdit_brush_engine_triggered() {}
+void MMainWindow::on_actionDuplicate_brush_engine_triggered() {}
+void MMainWindow::on_actionSet_brush_engine_triggered() {}
+void MMainWindow::on_actionReset_brush_engine_triggered() {}
+void MMainWindow::on_actionDelete_brush_engine_triggered() {}
+void MMainWindow::on_actionRename_brush_engine_triggered() {}
+void MMainWindow::on_actionColorPickerTool_triggered() {}
+void MMainWindow::on_actionColor_converter_triggered() {}
+void MMainWindow::on_actionResetCanvasPosition_triggered() {}
+void MMainWindow::on_actionAdjustToWidth_triggered() {}
+void MMainWindow::on_actionAdjustToHeight_triggered() {}
+void MMainWindow::on_actionViewAllCanvas_triggered() {}
+void MMainWindow::on_actionFlipHorizontal_triggered() {}
+void MMainWindow::on_actionFlipVertical_triggered() {}
+void MMainWindow::on_actionTake_a_screenshot_triggered() {}
+void MMainWindow::on_actionHelp_index_triggered() {}
+void MMainWindow::on_actionOnline_help_triggered() {}
+void MMainWindow::on_actionCheck_updates_triggered() {}
+void MMainWindow::on_actionContact_us_triggered() {}
+void MMainWindow::on_actionAbout_Kalmi_triggered() {}
+void MMainWindow::on_actionShow_system_logs_triggered() {}
+void MMainWindow::on_actionEraserMode_toggled(bool) {}
+void MMainWindow::on_actionLockBrushControlPoints_toggled(bool) {}
+void MMainWindow::on_actionTexture_generator_triggered() {}

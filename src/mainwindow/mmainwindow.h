@@ -4,10 +4,21 @@
 
 #include <functional>
 
-class QAction;
+class DGrabWidget;
+class MBrushWidget;
+class MRecentFiles;
+class MWidget;
+class QDockWidget;
+class QLabel;
+class QProgressBar;
+class QScrollBar;
+class QToolBar;
+class QUndoView;
+class Ui_MMainWindow;
 
-// The main window. For now it holds the window frame, the restart command and
-// the opening of the file named on the command line.
+// The application's one window: the canvas view in the middle, the commands
+// of the form in menus and tool bars, the panels in docks, the stored layout,
+// full screen, transparency and the in-process restart.
 class MMainWindow : public QMainWindow
 {
     Q_OBJECT
@@ -20,23 +31,183 @@ public:
     using ShownHook = std::function<void(MMainWindow *)>;
     static void setShownHook(const ShownHook &hook);
 
-    QString openedFile() const { return m_openedFile; }
+    // Commands whose behaviour is not built yet: disabled, their slots empty.
+    static const QStringList &pendingCommands();
+
+    Ui_MMainWindow *form() const { return ui; }
+    MWidget *view() const { return m_view; }
+    MRecentFiles *recentFiles() const { return m_recentFiles; }
+    MBrushWidget *brushWidget() const { return m_brushWidget; }
+    DGrabWidget *grabWidget() const { return m_grabWidget; }
+    QLabel *messageLabel() const { return m_messageLabel; }
+    QProgressBar *progressBar() const { return m_progressBar; }
+    QScrollBar *zoomBar() const { return m_zoomBar; }
+    double windowOpacityValue() const { return m_windowOpacityValue; }
+
+    bool maybeSave();
+    int save();
+    int saveAs();
+    bool getSaveFileName(QString &path);
+    void updateWindowTitle();
+    // False when the user cancelled the save question; then nothing was written.
+    bool saveWindowSettings();
+    void askRestart(const QString &message);
 
 public slots:
-    void restart();
-    bool openFile(const QString &fileName);
+    void showPanel(QDockWidget *dock);
+    void showPanel(bool visible);
+    void switchLayoutDirection();
+    void onMenuToolBarsAboutToShow();
+    void onMenuPanelsAboutToShow();
+    bool openFile(const QString &path);
+    void undo();
+    void redo();
+    void setScale(int value);
+    void windowTransparency();
+    void decreaseWindowTransparency();
+    void increaseWindowTransparency();
+    void selectBrushByShortcut();
+    void selectBrush();
+    void applicationReboot();
+
+    void on_actionRestoreDefaultLayout_triggered();
+    void on_actionFullScreen_toggled(bool checked);
+
+    void on_actionFileNew_triggered();
+    void on_actionFileOpen_triggered();
+    void on_actionFileSave_triggered();
+    void on_actionFileSaveAs_triggered();
+    void on_actionImport_image_file_triggered();
+    void on_actionExportAsImage_triggered();
+    void on_actionPrint_triggered();
+    void on_actionProperties_triggered();
+    void on_actionCopy_triggered();
+    void on_actionCut_triggered();
+    void on_actionPaste_triggered();
+    void on_actionPasteInNewLayer_triggered();
+    void on_actionIncrease_brush_radius_triggered();
+    void on_actionDecrease_brush_radius_triggered();
+    void on_actionChangePaper_triggered();
+    void on_actionIncreasePaperSize_triggered();
+    void on_actionDecreasePaperSize_triggered();
+    void on_actionAdjustPaperToSelection_triggered();
+    void on_actionPaper_auto_extension_toggled(bool checked);
+    void on_actionClearColorHisto_triggered();
+    void on_actionEditSettings_triggered();
+    void on_actionSelectAll_triggered();
+    void on_actionSelect_layer_bounding_rect_triggered();
+    void on_actionInvertSelection_triggered();
+    void on_actionResetSelection_triggered();
+    void on_actionFillSelection_triggered();
+    void on_actionStrokeSelection_triggered();
+    void on_actionNextSelection_triggered();
+    void on_actionPreviousSelection_triggered();
+    void on_actionNewLayer_triggered();
+    void on_actionPrependLayer_triggered();
+    void on_actionEditLayer_triggered();
+    void on_actionEdit_layer_effect_settings_triggered();
+    void on_actionRemoveLayer_triggered();
+    void on_actionDuplicateLayer_triggered();
+    void on_actionMergeLayerWithUpper_triggered();
+    void on_actionMergeLayerWithLower_triggered();
+    void on_actionMoveLayerUp_triggered();
+    void on_actionMoveLayerDown_triggered();
+    void on_actionRemoveEmptyLayers_triggered();
+    void on_actionTimeLine_triggered();
+    void on_actionShowLayer_triggered();
+    void on_actionLockLayer_triggered();
+    void on_actionShowAllLayers_triggered();
+    void on_actionHideAllLayers_triggered();
+    void on_actionHideLayersExcept_triggered();
+    void on_actionLockAllLayers_triggered();
+    void on_actionUnlockAllLayers_triggered();
+    void on_actionNextLayer_triggered();
+    void on_actionPreviousLayer_triggered();
+    void on_actionPreviewShader_triggered();
+    void on_actionShowHideShaderPreview_triggered();
+    void on_actionRemoveShaderPreview_triggered();
+    void on_actionRasterizeShader_triggered();
+    void on_actionRename_effect_triggered();
+    void on_actionImport_effect_triggered();
+    void on_actionNewShader_triggered();
+    void on_actionDuplicateShader_triggered();
+    void on_actionEditShader_triggered();
+    void on_actionRemoveShader_triggered();
+    void on_actionOpen_default_thumbnail_triggered();
+    void on_actionSet_effect_thumbnail_triggered();
+    void on_actionEdit_brush_settings_triggered();
+    void on_actionResetBrushSettings_triggered();
+    void on_actionNew_brush_triggered();
+    void on_actionDelete_brush_triggered();
+    void on_actionDuplicate_brush_triggered();
+    void on_actionRename_brush_triggered();
+    void on_actionLoad_brush_texture_triggered();
+    void on_actionSortBrushes_triggered();
+    void on_actionEdit_brush_quick_settings_triggered();
+    void on_actionImport_brush_file_triggered();
+    void on_actionRestore_brush_triggered();
+    void on_actionSave_selection_as_textured_brush_triggered();
+    void on_actionCopy_brush_to_system_directory_triggered();
+    void on_actionRemove_brush_from_system_directory_triggered();
+    void on_actionNew_brush_engine_triggered();
+    void on_actionEdit_brush_engine_triggered();
+    void on_actionDuplicate_brush_engine_triggered();
+    void on_actionSet_brush_engine_triggered();
+    void on_actionReset_brush_engine_triggered();
+    void on_actionDelete_brush_engine_triggered();
+    void on_actionRename_brush_engine_triggered();
+    void on_actionColorPickerTool_triggered();
+    void on_actionColor_converter_triggered();
+    void on_actionResetCanvasPosition_triggered();
+    void on_actionAdjustToWidth_triggered();
+    void on_actionAdjustToHeight_triggered();
+    void on_actionViewAllCanvas_triggered();
+    void on_actionFlipHorizontal_triggered();
+    void on_actionFlipVertical_triggered();
+    void on_actionTake_a_screenshot_triggered();
+    void on_actionHelp_index_triggered();
+    void on_actionOnline_help_triggered();
+    void on_actionCheck_updates_triggered();
+    void on_actionContact_us_triggered();
+    void on_actionAbout_Kalmi_triggered();
+    void on_actionShow_system_logs_triggered();
+    void on_actionEraserMode_toggled(bool checked);
+    void on_actionLockBrushControlPoints_toggled(bool checked);
+    void on_actionTexture_generator_triggered();
 
 protected:
-    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     static ShownHook &shownHook();
     void callShownHook(int delayMs = 0);
-    void openStartupFile();
+    void firstResize();
+    void setupConnections();
+    void setupToolBarTitles();
+    void addToolBarTitle(QToolBar *toolBar, const QString &text);
+    void styleToolBar(QToolBar *toolBar);
+    void setupPanels();
+    void setupBrushShortcuts();
+    void restoreLayout();
+    void restoreDefaultToolBars();
+    void placeDefaultToolBars();
+    void setFullScreenBars(bool on);
+    void bringToFront(QDockWidget *dock);
 
-    QAction *m_restartAction = nullptr;
-    bool m_firstResizeDone = false;
+    Ui_MMainWindow *ui;
+    MRecentFiles *m_recentFiles = nullptr;
+    double m_windowOpacityValue = 0.8;
+    QProgressBar *m_progressBar = nullptr;
+    QLabel *m_messageLabel = nullptr;
+    bool m_firstResize = true;
+    MWidget *m_view = nullptr;
+    MBrushWidget *m_brushWidget = nullptr;
+    QUndoView *m_undoView = nullptr;
+    DGrabWidget *m_grabWidget = nullptr;
+    QScrollBar *m_zoomBar = nullptr;
+    bool m_fullScreen = false;
     bool m_shownHookCalled = false;
-    QString m_openedFile;
 };
