@@ -22,6 +22,8 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QPainterPath>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
@@ -693,6 +695,37 @@ private slots:
         child<QAction>("actionExportAsImage")->trigger();
         QCOMPARE(width, W);
         QCOMPARE(height, H);
+    }
+
+    // ------------------------------------------------------------ print
+
+    void printPreviewShowsTheDocument()
+    {
+        paintTwoLayers();
+        bool shown = false;
+        const QString during = folder->filePath(QStringLiteral("during.pdf"));
+        const QString after = folder->filePath(QStringLiteral("after.pdf"));
+        auto printTo = [this](const QString &path) {
+            QPrinter printer;
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(path);
+            window->printPreview(&printer);
+        };
+        QTimer::singleShot(0, window.get(), [&]() {
+            auto *preview = qobject_cast<QPrintPreviewDialog *>(QApplication::activeModalWidget());
+            if (!preview)
+                return;
+            shown = preview->parent() == window.get() && preview->isWindow();
+            // While the preview is open the document's picture is there to print.
+            printTo(during);
+            preview->reject();
+        });
+        child<QAction>("actionPrint")->trigger();
+        QVERIFY(shown);
+        QVERIFY(QFileInfo(during).size() > 0);
+        // Once it is closed, a stray request for pages paints nothing.
+        printTo(after);
+        QVERIFY(!QFileInfo::exists(after));
     }
 
     // ------------------------------------------------------------ colour history
