@@ -563,7 +563,10 @@ int MMainWindow::save()
         MUtility::showMessage(QMessageBox::Warning, tr("File Error"), tr("Error saving to the file: file name is empty"));
         return QMessageBox::Cancel;
     }
-    return writeDocument(canvas->fileName()) ? QMessageBox::Ok : QMessageBox::Cancel;
+    if (!writeDocument(canvas->fileName()))
+        return QMessageBox::Cancel;
+    updateWindowTitle();
+    return QMessageBox::Ok;
 }
 
 int MMainWindow::saveAs()

@@ -323,11 +323,15 @@ private slots:
         QVERIFY(!canvas()->isModified());
         QCOMPARE(title(), QString("KalmiDraw - first"));
 
-        // Saved once, the next save writes without asking.
+        // Saved once, the next save writes without asking, and the title
+        // loses its mark.
         modify();
+        window->updateWindowTitle();
+        QCOMPARE(title(), QString("KalmiDraw - first - Modified"));
         child<QAction>("actionFileSave")->trigger();
         QCOMPARE(script.requests().size(), 1);
         QVERIFY(!canvas()->isModified());
+        QCOMPARE(title(), QString("KalmiDraw - first"));
     }
 
     // ------------------------------------------------------------ save as
