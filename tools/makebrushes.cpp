@@ -68,8 +68,8 @@ const Definition kBrushes[] = {
     {"basics", "soft airbrush",
      [](MBrush *b) {
          b->setRadius(40);
-         b->setHardness(0);
-         b->setFlow(0.08);
+         b->setHardness(0.5);
+         b->setFlow(0.15);
          b->setSpacingType(MEnum::RatioSpacing);
          b->setSpacing(0.1);
          addCurve(b, MEnum::bsFlow, MEnum::biPressure, 0, 1, {{0, 0}, {0.5, 0.25}, {1, 1}});

@@ -2,6 +2,7 @@
 #include "mbrushlist.h"
 #include "mparamlist.h"
 #include "mtestfolder.h"
+#include "mtestglcontext.h"
 #include "mtestlogwatch.h"
 #include "mutility.h"
 
@@ -41,7 +42,7 @@ struct Kind
 
 const Kind kKinds[] = {
     {"round brush", [](const MBrush *b) { return b->hardness() >= 0.5 && b->settingHasCurve(MEnum::bsRadius) && !b->eraser(); }},
-    {"soft airbrush", [](const MBrush *b) { return b->hardness() == 0.0 && b->flow() < 0.5; }},
+    {"soft airbrush", [](const MBrush *b) { return b->hardness() > 0.0 && b->hardness() <= 0.5 && b->flow() < 0.5; }},
     {"hard pencil", [](const MBrush *b) { return b->hardness() == 1.0 && b->radius() <= 2.0; }},
     {"eraser", [](const MBrush *b) { return b->eraser(); }},
     {"textured brush", [](const MBrush *b) { return !b->texture().isNull(); }},
@@ -52,6 +53,9 @@ const Kind kKinds[] = {
 class TestSystemBrushes : public QObject
 {
     Q_OBJECT
+
+public:
+    static void initMain() { MTestGLContext::prepareSharedContexts(); }
 
 private slots:
     void shippedBrushesLoadCleanly()
@@ -75,6 +79,25 @@ private slots:
         QCOMPARE(ids.size(), library.count());
         // Nothing of the installation goes into the user folder by loading.
         QVERIFY(QDir(user.path()).entryList(QDir::Files).isEmpty());
+    }
+
+    // A stamp's alpha is scaled by the hardness, so a brush can be made that
+    // leaves nothing: none of those may ship.
+    void everyShippedBrushLeavesPaint()
+    {
+        MTestGLContext gl;
+        MTestFolder user;
+        MBrushList library(shippedFolder(), user.path());
+        QVERIFY(library.count() > 0);
+        for (int row = 0; row < library.count(); ++row) {
+            MBrush *brush = library.brush(row);
+            const QImage image = brush->createPreview(Qt::black, Qt::white);
+            int painted = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    painted += qAlpha(image.pixel(x, y)) > 24 ? 1 : 0;
+            QVERIFY2(painted > 150, qPrintable(QStringLiteral("%1: %2 pixels").arg(brush->description()).arg(painted)));
+        }
     }
 
     void everyKindIsOffered_data()

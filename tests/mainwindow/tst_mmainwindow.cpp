@@ -385,7 +385,7 @@ private slots:
         const QString key = name == "actionFullScreen" ? QString("F12") : expected.key;
         QCOMPARE(action->shortcut().toString(QKeySequence::PortableText), key);
         QCOMPARE(action->isCheckable(), expected.checkable);
-        // The window starts with the brush tool in hand.
+        // The brush tool is the current tool once the window is built.
         QCOMPARE(action->isChecked(), name == "actionBrushTool");
         if (expected.icon.isEmpty()) {
             QVERIFY(action->icon().isNull());
