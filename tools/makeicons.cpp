@@ -437,6 +437,16 @@ std::vector<Icon> icons()
         d.p.drawLine(QPointF(9, 16), QPointF(23, 16));
     });
 
+    // The canvas cursor over a hidden or locked layer.
+    add("forbidden-cursor.ico", [](Pen &d) {
+        d.stroke(Qt::white, 7.0);
+        d.p.drawEllipse(QPointF(16, 16), 11, 11);
+        d.p.drawLine(QPointF(8.5, 8.5), QPointF(23.5, 23.5));
+        d.stroke(kRed, 3.5);
+        d.p.drawEllipse(QPointF(16, 16), 11, 11);
+        d.p.drawLine(QPointF(8.5, 8.5), QPointF(23.5, 23.5));
+    });
+
     // Brushes
     add("brush-new.ico", [](Pen &d) { d.brush(kBlue); d.badge(Pen::Plus); });
     add("brush-delete.ico", [](Pen &d) { d.brush(kBlue); d.badge(Pen::Cross); });

@@ -419,6 +419,38 @@ private slots:
         QCOMPARE(view->statusLine(), QStringLiteral("the current layer is hidden - selection is active"));
     }
 
+    // Over a layer that cannot take paint the view shows the shipped
+    // forbidden picture, centred on the pointer, whatever the tool wants.
+    void hiddenOrLockedLayersShowTheForbiddenCursor_data()
+    {
+        QTest::addColumn<bool>("visible");
+        QTest::addColumn<bool>("locked");
+        QTest::addColumn<bool>("forbidden");
+        QTest::newRow("paintable") << true << false << false;
+        QTest::newRow("locked") << true << true << true;
+        QTest::newRow("hidden") << false << false << true;
+    }
+
+    void hiddenOrLockedLayersShowTheForbiddenCursor()
+    {
+        QFETCH(bool, visible);
+        QFETCH(bool, locked);
+        QFETCH(bool, forbidden);
+        makeView();
+        view->canvas()->current()->setVisible(visible);
+        view->canvas()->current()->setLocked(locked);
+        view->setCursor(Qt::CrossCursor);
+        view->updateCursor(QPointF(50, 50));
+        if (!forbidden) {
+            QVERIFY(view->cursor().shape() != Qt::BitmapCursor);
+            return;
+        }
+        QCOMPARE(view->cursor().shape(), Qt::BitmapCursor);
+        const QPixmap picture = view->cursor().pixmap();
+        QVERIFY(!picture.isNull());
+        QCOMPARE(view->cursor().hotSpot(), QPoint(picture.width() / 2, picture.height() / 2));
+    }
+
     void paintedRectMessagesAndNarrowViews()
     {
         makeView();
