@@ -585,9 +585,8 @@ int MMainWindow::saveAs()
 bool MMainWindow::getSaveFileName(QString &path)
 {
     const QFileInfo proposed(path);
+    // A document location already offers the document filters and suffix.
     MFileSaveDialog dialog(tr("%1 files").arg(QStringLiteral("KalmiDraw")), MFileDialog::FileLocation, this);
-    dialog.setNameFilters(MUtility::documentFileFilters());
-    dialog.setDefaultSuffix(kDocumentSuffix);
     dialog.setDirectory(proposed.absolutePath());
     dialog.selectFile(proposed.fileName());
     QString chosen;

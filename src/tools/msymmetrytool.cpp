@@ -92,10 +92,7 @@ void MSymmetryTool::paint(QPainter *painter)
 
 bool MSymmetryTool::mousePressEvent(MEvent *event)
 {
-    if (locked() || !visible() || !MTools::widget())
-        return false;
-    setSelectedPoint(pointIndexAt(event));
-    return selectedPoint() != -1;
+    return grabHandleAt(event);
 }
 
 void MSymmetryTool::mouseMoveEvent(MEvent *event)
@@ -121,10 +118,5 @@ bool MSymmetryTool::keyPressEvent(QKeyEvent *)
 
 bool MSymmetryTool::updateCursor(const QPointF &viewPosition, double)
 {
-    if (locked() || pointIndex(viewPosition) == -1) {
-        setCursor(Qt::ArrowCursor);
-        return false;
-    }
-    setCursor(Qt::SizeAllCursor);
-    return true;
+    return updateHandleCursor(viewPosition);
 }

@@ -166,10 +166,7 @@ void MRullerTool::paint(QPainter *painter)
 
 bool MRullerTool::mousePressEvent(MEvent *event)
 {
-    if (locked() || !visible() || !MTools::widget())
-        return false;
-    setSelectedPoint(pointIndexAt(event));
-    return selectedPoint() != -1;
+    return grabHandleAt(event);
 }
 
 void MRullerTool::mouseMoveEvent(MEvent *event)
@@ -191,10 +188,5 @@ bool MRullerTool::keyPressEvent(QKeyEvent *)
 
 bool MRullerTool::updateCursor(const QPointF &viewPosition, double)
 {
-    if (locked() || pointIndex(viewPosition) == -1) {
-        setCursor(Qt::ArrowCursor);
-        return false;
-    }
-    setCursor(Qt::SizeAllCursor);
-    return true;
+    return updateHandleCursor(viewPosition);
 }

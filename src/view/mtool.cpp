@@ -51,6 +51,24 @@ void MTool::setCursor(const QCursor &cursor)
     emit cursorChanged(cursor);
 }
 
+bool MTool::grabHandleAt(MEvent *event)
+{
+    if (locked() || !visible() || !MTools::widget())
+        return false;
+    setSelectedPoint(pointIndexAt(event));
+    return selectedPoint() != -1;
+}
+
+bool MTool::updateHandleCursor(const QPointF &viewPosition)
+{
+    if (locked() || pointIndex(viewPosition) == -1) {
+        setCursor(Qt::ArrowCursor);
+        return false;
+    }
+    setCursor(Qt::SizeAllCursor);
+    return true;
+}
+
 QPointF MTool::point(int index) const
 {
     MToolValues *values = toolValues();

@@ -171,6 +171,10 @@ protected:
     // The current view's tool values, null without a view.
     static MToolValues *toolValues();
     void setCursor(const QCursor &cursor);
+    // Guides that are moved by their handles: a press takes the gesture only
+    // on a handle, which it selects, and the cursor shows the handle.
+    bool grabHandleAt(MEvent *event);
+    bool updateHandleCursor(const QPointF &viewPosition);
 
     int m_selectedPoint = -1;
 
