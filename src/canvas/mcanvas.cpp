@@ -1,5 +1,6 @@
 #include "mcanvas.h"
 
+#include "dlayeredit.h"
 #include "mbrushlist.h"
 #include "mcanvasfill.h"
 #include "mcolorlist.h"
@@ -968,6 +969,19 @@ void MCanvas::updateLayerProperties(int row, const QHash<QByteArray, QVariant> &
 {
     if (at(row))
         new MCommandUpdateLayerProperties(this, row, before, after);
+}
+
+void MCanvas::editLayer()
+{
+    editLayer(currentRow());
+}
+
+void MCanvas::editLayer(int row)
+{
+    if (!at(row))
+        return;
+    DLayerEdit dialog(this, row);
+    dialog.exec();
 }
 
 void MCanvas::prependLayer()

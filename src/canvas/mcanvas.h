@@ -229,6 +229,9 @@ public slots:
     void setPaintedRect(const QRectF &rect);
     void updateLayerThumbnail(int row);
     void updateLayerThumbnail();
+    // The layer-properties dialog, run modally over the layer at row.
+    void editLayer();
+    void editLayer(int row);
     void setFileName(const QString &name);
     void setIsNew(bool value);
     void setIsReadOnly(bool value);

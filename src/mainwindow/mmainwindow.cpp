@@ -141,7 +141,7 @@ const QStringList &MMainWindow::pendingCommands()
         "actionPaper_auto_extension", "actionEditSettings", "actionSelectAll",
         "actionSelect_layer_bounding_rect", "actionInvertSelection", "actionResetSelection", "actionFillSelection",
         "actionStrokeSelection", "actionNextSelection", "actionPreviousSelection", "actionNewLayer",
-        "actionPrependLayer", "actionEditLayer", "actionEdit_layer_effect_settings", "actionRemoveLayer",
+        "actionPrependLayer", "actionEdit_layer_effect_settings", "actionRemoveLayer",
         "actionDuplicateLayer", "actionMergeLayerWithUpper", "actionMergeLayerWithLower", "actionMoveLayerUp",
         "actionMoveLayerDown", "actionRemoveEmptyLayers", "actionTimeLine", "actionShowLayer", "actionLockLayer",
         "actionShowAllLayers", "actionHideAllLayers", "actionHideLayersExcept", "actionLockAllLayers",
@@ -830,6 +830,11 @@ void MMainWindow::on_actionPasteInNewLayer_triggered()
     canvas->appendImage(canvas->paintedRect().center(), image);
 }
 
+void MMainWindow::on_actionEditLayer_triggered()
+{
+    m_view->canvas()->editLayer();
+}
+
 void MMainWindow::validateClipboardActions()
 {
     const bool selected = !m_view->canvas()->selectionPath().isEmpty();
@@ -864,7 +869,6 @@ void MMainWindow::on_actionNextSelection_triggered() {}
 void MMainWindow::on_actionPreviousSelection_triggered() {}
 void MMainWindow::on_actionNewLayer_triggered() {}
 void MMainWindow::on_actionPrependLayer_triggered() {}
-void MMainWindow::on_actionEditLayer_triggered() {}
 void MMainWindow::on_actionEdit_layer_effect_settings_triggered() {}
 void MMainWindow::on_actionRemoveLayer_triggered() {}
 void MMainWindow::on_actionDuplicateLayer_triggered() {}

@@ -1,0 +1,105 @@
+#include "dlayeredit.h"
+#include "ui_dlayeredit.h"
+
+#include "mcanvas.h"
+#include "mlayer.h"
+
+namespace {
+// The properties the dialog edits, as the undo step records them.
+const QByteArray editedProperties[] = {"name", "opacity", "locked", "visible", "mask"};
+} // namespace
+
+DLayerEdit::DLayerEdit(MCanvas *canvas, int row, QWidget *parent)
+    : QDialog(parent)
+    , ui(new Ui::DLayerEdit)
+    , canvas(canvas)
+    , row(row)
+    , layer(canvas->at(row))
+    , backup(new MLayer())
+{
+    ui->setupUi(this);
+    backup->copyProperties(layer);
+
+    ui->opacityEdit->set_minimum(0.0);
+    ui->opacityEdit->set_maximum(1.0);
+    ui->opacityEdit->set_singleStep(0.1);
+    ui->opacityEdit->set_isPercentage(true);
+    ui->opacityEdit->set_isLogarithmic(false);
+    ui->cbMask->setEnumName(MLayer::staticMetaObject, "Mask");
+    setWindowTitle(tr("Layer properties"));
+
+    layerToWidgets();
+    connect(ui->nameEdit, &QLineEdit::textChanged, this, &DLayerEdit::widgetsToLayer);
+    connect(ui->opacityEdit, &MSliderSpinbox::valueChanged, this, &DLayerEdit::widgetsToLayer);
+    connect(ui->lockedCheckBox, &QCheckBox::clicked, this, &DLayerEdit::widgetsToLayer);
+    connect(ui->visibleCheckBox, &QCheckBox::clicked, this, &DLayerEdit::widgetsToLayer);
+    connect(ui->cbMask, &MEnumEdit::valueChanged, this, &DLayerEdit::widgetsToLayer);
+    changed = false;
+}
+
+DLayerEdit::~DLayerEdit()
+{
+    delete backup;
+    delete ui;
+}
+
+void DLayerEdit::layerToWidgets()
+{
+    ui->nameEdit->setText(layer->name());
+    ui->opacityEdit->set_value(layer->opacity());
+    ui->lockedCheckBox->setChecked(layer->locked());
+    ui->visibleCheckBox->setChecked(layer->visible());
+    ui->cbMask->setValue(layer->mask());
+}
+
+void DLayerEdit::widgetsToLayer()
+{
+    changed = true;
+    layer->setName(ui->nameEdit->text());
+    layer->setOpacity(ui->opacityEdit->value());
+    layer->setLocked(ui->lockedCheckBox->isChecked());
+    layer->setVisible(ui->visibleCheckBox->isChecked());
+    layer->set_mask(ui->cbMask->value());
+    canvas->refresh();
+}
+
+void DLayerEdit::restoreLayer()
+{
+    // Through the setters first, so the layer list shows the old values again.
+    layer->setName(backup->name());
+    layer->setOpacity(backup->opacity());
+    layer->setLocked(backup->locked());
+    layer->setVisible(backup->visible());
+    layer->set_mask(backup->mask());
+    layer->copyProperties(backup);
+    canvas->refresh();
+}
+
+void DLayerEdit::reject()
+{
+    // Escape and the close button end here as Cancel does: the layer must not
+    // keep an edit that the undo history does not know of.
+    restoreLayer();
+    QDialog::reject();
+}
+
+void DLayerEdit::on_btnCancel_clicked()
+{
+    reject();
+}
+
+void DLayerEdit::on_btnOk_clicked()
+{
+    if (!changed) {
+        reject();
+        return;
+    }
+    layer->set_isShaderActive(true);
+    for (const QByteArray &name : editedProperties) {
+        oldValues.insert(name, backup->property(name.constData()));
+        newValues.insert(name, layer->property(name.constData()));
+    }
+    canvas->updateLayerProperties(row, oldValues, newValues);
+    canvas->refresh();
+    accept();
+}

@@ -1,0 +1,155 @@
+#include "mcanvas.h"
+#include "mlogger.h"
+#include "mmainwindow.h"
+#include "mopengl.h"
+#include "msettings.h"
+#include "mtestcanvas.h"
+#include "mtestglcontext.h"
+#include "mtestmodaldriver.h"
+#include "mtexturelayer.h"
+#include "mtransform.h"
+#include "mwidget.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QUndoStack>
+
+#include <memory>
+
+// The layer-properties command of the real window, used as a painter would:
+// the dialog edits the current layer live, Ok makes one undo step, and the
+// picture in the view follows.
+namespace {
+constexpr int W = 300;
+constexpr int H = 200;
+
+void click(QWidget *widget)
+{
+    QVERIFY(widget);
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
+}
+
+bool isRed(const QColor &c)
+{
+    return c.red() > 180 && c.green() < 60 && c.blue() < 60;
+}
+} // namespace
+
+class TestLayerProperties : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MMainWindow> window;
+
+    QAction *action(const char *name) const { return window->findChild<QAction *>(QString::fromLatin1(name)); }
+
+    // The view's own picture at the middle of the document.
+    QColor shownAtCentre() const
+    {
+        MWidget *view = window->view();
+        view->update();
+        QTest::qWait(50);
+        const QImage frame = view->grabFramebuffer();
+        const QPoint centre = view->transform()->map(QPointF(0, 0)).toPoint();
+        return frame.pixelColor(centre * frame.devicePixelRatio());
+    }
+
+public:
+    static void initMain() { MTestGLContext::prepareSharedContexts(); }
+
+private slots:
+    void initTestCase()
+    {
+        MLogger::instance();
+        QVERIFY(MOpenGL::instance()->initialize());
+        MSettings *settings = MSettings::instance();
+        settings->clear();
+        settings->set_textDuration(0);
+        settings->set_defaultWidth(W);
+        settings->set_defaultHeight(H);
+        window.reset(new MMainWindow());
+        window->resize(1000, 700);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTRY_VERIFY(window->view()->canvas()->isGlReady() && window->view()->canvas()->current());
+        QTest::qWait(500);
+
+        MCanvas *canvas = window->view()->canvas();
+        canvas->makeCurrent();
+        MTestCanvas::paintRect(canvas->current(), canvas->paintedRect().toRect(), qRgba(220, 10, 10, 255));
+        canvas->refresh();
+        QTRY_VERIFY(isRed(shownAtCentre()));
+    }
+
+    void cleanupTestCase() { window.reset(); }
+
+    void commandIsReachable()
+    {
+        QVERIFY(!MMainWindow::pendingCommands().contains(QStringLiteral("actionEditLayer")));
+        QVERIFY(action("actionEditLayer")->isEnabled());
+    }
+
+    void renameAndFadeThenUndo()
+    {
+        MCanvas *canvas = window->view()->canvas();
+        MTextureLayer *layer = canvas->current();
+        const QString oldName = layer->name();
+        const int steps = canvas->undoStack()->count();
+        bool played = false;
+        MTestModalDriver::onNextDialog("DLayerEdit", [&](QDialog *dialog) {
+            MTestModalDriver::typeOver(dialog->findChild<QLineEdit *>("nameEdit"), QStringLiteral("Sky"));
+            auto *opacity = dialog->findChild<QWidget *>("opacityEdit")->findChild<QDoubleSpinBox *>();
+            MTestModalDriver::typeOver(opacity, QStringLiteral("50"));
+            click(dialog->findChild<QPushButton *>("btnOk"));
+        }, &played);
+        action("actionEditLayer")->trigger();
+        QVERIFY(played);
+        QCOMPARE(layer->name(), QStringLiteral("Sky"));
+        QCOMPARE(layer->opacity(), 0.5);
+        QCOMPARE(canvas->undoStack()->count(), steps + 1);
+        QCOMPARE(canvas->undoStack()->text(steps), QStringLiteral("Layer property change"));
+        // Half the red over the paper.
+        const QColor faded = shownAtCentre();
+        QVERIFY2(!isRed(faded) && faded.red() > faded.green() + 40, qPrintable(faded.name()));
+
+        action("actionUndo")->trigger();
+        QCOMPARE(layer->name(), oldName);
+        QCOMPARE(layer->opacity(), 1.0);
+        QVERIFY(isRed(shownAtCentre()));
+        action("actionRedo")->trigger();
+        QCOMPARE(layer->name(), QStringLiteral("Sky"));
+        action("actionUndo")->trigger();
+    }
+
+    // Hiding shows at once, before Ok; Cancel brings the layer back.
+    void hideShowsAtOnce()
+    {
+        MCanvas *canvas = window->view()->canvas();
+        const int steps = canvas->undoStack()->count();
+        for (const char *button : {"btnCancel", "btnOk"}) {
+            QColor whileOpen;
+            MTestModalDriver::onNextDialog("DLayerEdit", [&](QDialog *dialog) {
+                click(dialog->findChild<QCheckBox *>("visibleCheckBox"));
+                whileOpen = shownAtCentre();
+                click(dialog->findChild<QPushButton *>(QString::fromLatin1(button)));
+            });
+            action("actionEditLayer")->trigger();
+            QVERIFY2(whileOpen.isValid() && !isRed(whileOpen), qPrintable(whileOpen.name()));
+        }
+        QVERIFY(!canvas->current()->visible());
+        QVERIFY(!isRed(shownAtCentre()));
+        QCOMPARE(canvas->undoStack()->count(), steps + 1);
+        action("actionUndo")->trigger();
+        QVERIFY(canvas->current()->visible());
+        QVERIFY(isRed(shownAtCentre()));
+    }
+};
+
+QTEST_MAIN(TestLayerProperties)
+#include "tst_layerproperties.moc"

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+// Plays a painter's part in a modal dialog that a blocking call opens: the
+// script runs on the dialog once it is shown, inside its own event loop.
+// A dialog still open after the script is rejected, so a failing script
+// cannot leave the test hanging.
+namespace MTestModalDriver {
+
+// Starts waiting for a visible modal dialog of the class; call before the
+// blocking call. done (when given) is set once the script has run.
+void onNextDialog(const char *className, const std::function<void(QDialog *)> &script, bool *done = nullptr);
+
+// Selects the text of an editor and types over it, as from the keyboard.
+void typeOver(QWidget *edit, const QString &text);
+
+} // namespace MTestModalDriver
