@@ -5,6 +5,7 @@
 #include "mfontstylewidget.h"
 #include "mstrokestyle.h"
 #include "mstrokestylewidget.h"
+#include "mtestmodaldriver.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -55,13 +56,6 @@ QVariantMap propertiesOf(const QObject *object)
     for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i)
         values.insert(QString::fromLatin1(meta->property(i).name()), meta->property(i).read(object));
     return values;
-}
-
-void typeInto(QWidget *edit, const QString &text)
-{
-    edit->setFocus();
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(edit, text);
 }
 
 void choose(QWidget *enumEdit, const QString &key)
@@ -176,16 +170,16 @@ private slots:
         Fixture f;
         f.strokeEditor.setStyle(&f.stroke);
         f.strokeEditor.show();
-        QVERIFY(QTest::qWaitForWindowActive(&f.strokeEditor));
+        QVERIFY(QTest::qWaitForWindowExposed(&f.strokeEditor));
         SignalLog log(&f.stroke);
-        typeInto(f.strokeEditor.findChild<QWidget *>("editStrokeColor")->findChild<QLineEdit *>(), QStringLiteral("#ff0000"));
+        MTestModalDriver::typeOver(f.strokeEditor.findChild<QWidget *>("editStrokeColor")->findChild<QLineEdit *>(), QStringLiteral("#ff0000"));
         QCOMPARE(f.stroke.strokeColor(), QColor(255, 0, 0));
         QCOMPARE(f.stroke.strokeSize(), 150.0);
         choose(f.strokeEditor.findChild<QWidget *>("editStrokeStyle"), QStringLiteral("DotLine"));
         QCOMPARE(f.stroke.strokeStyle(), int(MStrokeStyle::DotLine));
         QCOMPARE(f.stroke.strokeSize(), 150.0);
-        QCOMPARE(log.heard(), (QStringList{"2strokeColorChanged(QColor)", "2strokeStyleChanged(int)"}));
-        typeInto(f.strokeEditor.findChild<QDoubleSpinBox *>("editStrokeSize"), QStringLiteral("42"));
+        QCOMPARE(log.heard(), (QStringList{"strokeColorChanged(QColor)", "strokeStyleChanged(int)"}));
+        MTestModalDriver::typeOver(f.strokeEditor.findChild<QDoubleSpinBox *>("editStrokeSize"), QStringLiteral("42"));
         QCOMPARE(f.stroke.strokeSize(), 42.0);
         QCOMPARE(f.stroke.strokeColor(), QColor(255, 0, 0));
     }
@@ -197,7 +191,7 @@ private slots:
         SignalLog log(&f.brush);
         choose(f.brushEditor.findChild<QWidget *>("editGradientStyle"), QStringLiteral("RadialGradient"));
         QCOMPARE(f.brush.gradientStyle(), int(MBrushStyle::RadialGradient));
-        QCOMPARE(log.heard(), QStringList{"2gradientStyleChanged(int)"});
+        QCOMPARE(log.heard(), QStringList{"gradientStyleChanged(int)"});
         f.brushEditor.findChild<MColorEdit *>("editGradientColor")->setColor(QColor(1, 2, 3));
         QCOMPARE(f.brush.gradientColor(), QColor(1, 2, 3));
         QCOMPARE(f.brush.brushColor(), QColor(200, 100, 0));
@@ -211,9 +205,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&f.fontEditor));
         SignalLog log(&f.font);
         auto *italic = f.fontEditor.findChild<QCheckBox *>("editFontItalic");
-        QTest::mouseClick(italic, Qt::LeftButton, Qt::NoModifier, italic->rect().center());
+        MTestModalDriver::click(italic);
         QVERIFY(f.font.italic());
-        QCOMPARE(log.heard(), (QStringList{"2italicChanged(bool)", "2fontStyleChanged(MFontStyle*)"}));
+        QCOMPARE(log.heard(), (QStringList{"italicChanged(bool)", "fontStyleChanged(MFontStyle*)"}));
         // An explicit write after the edit repeats nothing and adds nothing.
         f.fontEditor.widgetsToObject();
         QCOMPARE(f.font.size(), 600);
@@ -255,14 +249,20 @@ private slots:
         f.brushEditor.setStyle(&f.brush);
         f.fontEditor.setStyle(&f.font);
         QWidget *editors[] = {&f.strokeEditor, &f.brushEditor, &f.fontEditor};
-        QImage sheet(300, 92 + 92 + 194 + 40, QImage::Format_ARGB32);
-        sheet.fill(Qt::white);
-        QPainter painter(&sheet);
-        int y = 0;
+        QList<QImage> shots;
+        int height = 0, width = 0;
         for (QWidget *editor : editors) {
             editor->show();
             QVERIFY(QTest::qWaitForWindowExposed(editor));
-            const QImage shot = editor->grab().toImage();
+            shots << editor->grab().toImage();
+            height += shots.last().height() + 10;
+            width = qMax(width, shots.last().width());
+        }
+        QImage sheet(width, height, QImage::Format_ARGB32);
+        sheet.fill(Qt::white);
+        QPainter painter(&sheet);
+        int y = 0;
+        for (const QImage &shot : qAsConst(shots)) {
             painter.drawImage(0, y, shot);
             y += shot.height() + 10;
         }
