@@ -42,10 +42,6 @@ T *child(QDialog *dialog, const char *name)
     return widget;
 }
 
-void click(QWidget *widget)
-{
-    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
-}
 
 // Plays the steps, separated by ';': "name TEXT", "opacity PERCENT",
 // "visible", "locked", "mask KEY", "ok", "cancel", "escape", "close".

@@ -28,11 +28,6 @@ namespace {
 constexpr int W = 300;
 constexpr int H = 200;
 
-void click(QWidget *widget)
-{
-    QVERIFY(widget);
-    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, widget->rect().center());
-}
 
 bool isRed(const QColor &c)
 {
@@ -100,19 +95,19 @@ private slots:
         MCanvas *canvas = window->view()->canvas();
         MTextureLayer *layer = canvas->current();
         const QString oldName = layer->name();
-        const int steps = canvas->undoStack()->count();
+        const int steps = canvas->undoStack()->index();
         bool played = false;
         MTestModalDriver::onNextDialog("DLayerEdit", [&](QDialog *dialog) {
             MTestModalDriver::typeOver(dialog->findChild<QLineEdit *>("nameEdit"), QStringLiteral("Sky"));
             auto *opacity = dialog->findChild<QWidget *>("opacityEdit")->findChild<QDoubleSpinBox *>();
             MTestModalDriver::typeOver(opacity, QStringLiteral("50"));
-            click(dialog->findChild<QPushButton *>("btnOk"));
+            MTestModalDriver::click(dialog->findChild<QPushButton *>("btnOk"));
         }, &played);
         action("actionEditLayer")->trigger();
         QVERIFY(played);
         QCOMPARE(layer->name(), QStringLiteral("Sky"));
         QCOMPARE(layer->opacity(), 0.5);
-        QCOMPARE(canvas->undoStack()->count(), steps + 1);
+        QCOMPARE(canvas->undoStack()->index(), steps + 1);
         QCOMPARE(canvas->undoStack()->text(steps), QStringLiteral("Layer property change"));
         // Half the red over the paper.
         const QColor faded = shownAtCentre();
@@ -131,20 +126,20 @@ private slots:
     void hideShowsAtOnce()
     {
         MCanvas *canvas = window->view()->canvas();
-        const int steps = canvas->undoStack()->count();
+        const int steps = canvas->undoStack()->index();
         for (const char *button : {"btnCancel", "btnOk"}) {
             QColor whileOpen;
             MTestModalDriver::onNextDialog("DLayerEdit", [&](QDialog *dialog) {
-                click(dialog->findChild<QCheckBox *>("visibleCheckBox"));
+                MTestModalDriver::click(dialog->findChild<QCheckBox *>("visibleCheckBox"));
                 whileOpen = shownAtCentre();
-                click(dialog->findChild<QPushButton *>(QString::fromLatin1(button)));
+                MTestModalDriver::click(dialog->findChild<QPushButton *>(QString::fromLatin1(button)));
             });
             action("actionEditLayer")->trigger();
             QVERIFY2(whileOpen.isValid() && !isRed(whileOpen), qPrintable(whileOpen.name()));
         }
         QVERIFY(!canvas->current()->visible());
         QVERIFY(!isRed(shownAtCentre()));
-        QCOMPARE(canvas->undoStack()->count(), steps + 1);
+        QCOMPARE(canvas->undoStack()->index(), steps + 1);
         action("actionUndo")->trigger();
         QVERIFY(canvas->current()->visible());
         QVERIFY(isRed(shownAtCentre()));

@@ -1,6 +1,9 @@
 #include "mtestmodaldriver.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QDialog>
 #include <QPointer>
 #include <QTest>
@@ -35,6 +38,17 @@ void typeOver(QWidget *edit, const QString &text)
     edit->setFocus();
     QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(edit, text);
+}
+
+void click(QWidget *widget)
+{
+    QPoint at = widget->rect().center();
+    if (qobject_cast<QCheckBox *>(widget)) {
+        QStyleOptionButton option;
+        option.initFrom(widget);
+        at = widget->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, widget).center();
+    }
+    QTest::mouseClick(widget, Qt::LeftButton, Qt::NoModifier, at);
 }
 
 } // namespace MTestModalDriver

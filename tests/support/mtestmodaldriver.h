@@ -20,4 +20,8 @@ void onNextDialog(const char *className, const std::function<void(QDialog *)> &s
 // Selects the text of an editor and types over it, as from the keyboard.
 void typeOver(QWidget *edit, const QString &text);
 
+// A left click where the widget takes it: a check box on its box, which
+// may lie far from the middle of a wide one without text.
+void click(QWidget *widget);
+
 } // namespace MTestModalDriver
