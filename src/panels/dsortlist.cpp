@@ -59,6 +59,8 @@ DSortList::DSortList(MParamList *library, QWidget *parent)
         }
     }
 
+    // Rows dragged to another place are a new order too: Ok must not drop it.
+    connect(ui->listWidget->model(), &QAbstractItemModel::rowsMoved, this, [this] { m_changed = true; });
     connect(ui->btnUp, &QToolButton::clicked, this, &DSortList::moveUp);
     connect(ui->btnDown, &QToolButton::clicked, this, &DSortList::moveDown);
     connect(ui->btnAtTop, &QToolButton::clicked, this, &DSortList::moveAtTop);

@@ -270,6 +270,20 @@ private slots:
         QVERIFY(f.root.readFile("user/index.kxl").contains("A # Soft/Pencil"));
     }
 
+    // A row dragged to another place inside the order list: the list's own
+    // internal move, which Ok must not take for no change.
+    void draggedRowIsAChange()
+    {
+        Fixture f;
+        QListWidget *list = f.dialog->orderList();
+        QVERIFY(list->model()->moveRow(QModelIndex(), 0, QModelIndex(), 3));
+        QCOMPARE(ids(list), QStringList({"A", "C", "B"}));
+        QVERIFY(f.dialog->isChanged());
+        f.click("btnOk");
+        QCOMPARE(f.dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(writtenOrder(f.root), QStringList({"A", "C", "B"}));
+    }
+
     void transfers()
     {
         Fixture f;
