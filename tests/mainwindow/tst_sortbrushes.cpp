@@ -82,6 +82,11 @@ private slots:
                 auto *action = window->findChild<QAction *>("actionSortBrushes");
                 check(action && action->isEnabled(), "the sort command is usable");
                 check(!MMainWindow::pendingCommands().contains("actionSortBrushes"), "the sort command is built");
+                // Should a step below fail, the dialog must not wait for ever.
+                QTimer::singleShot(30000, window, [] {
+                    if (QWidget *modal = QApplication::activeModalWidget())
+                        modal->close();
+                });
                 // The dialog runs modally: act on it once it shows.
                 QTimer::singleShot(0, [&] {
                     DSortList *dialog = nullptr;
