@@ -378,6 +378,16 @@ std::vector<Icon> icons()
     add("layer-down.ico", [](Pen &d) { d.layers(2); d.arrow(QPointF(26, 6), QPointF(26, 24), kOrange); });
     add("go-up.ico", [](Pen &d) { d.arrow(QPointF(16, 27), QPointF(16, 8), kBlue, 4.0); });
     add("go-down.ico", [](Pen &d) { d.arrow(QPointF(16, 5), QPointF(16, 24), kBlue, 4.0); });
+    add("go-top.ico", [](Pen &d) {
+        d.stroke(kInk, 3.0);
+        d.p.drawLine(QPointF(6, 4), QPointF(26, 4));
+        d.arrow(QPointF(16, 28), QPointF(16, 11), kBlue, 4.0);
+    });
+    add("go-bottom.ico", [](Pen &d) {
+        d.stroke(kInk, 3.0);
+        d.p.drawLine(QPointF(6, 28), QPointF(26, 28));
+        d.arrow(QPointF(16, 4), QPointF(16, 21), kBlue, 4.0);
+    });
     add("visible.ico", [](Pen &d) {
         QPainterPath eye;
         eye.moveTo(2, 16);
@@ -429,6 +439,12 @@ std::vector<Icon> icons()
         d.stroke(Qt::white, 4.0);
         d.p.drawLine(QPointF(9, 16), QPointF(23, 16));
         d.p.drawLine(QPointF(16, 9), QPointF(16, 23));
+    });
+    add("check.ico", [](Pen &d) {
+        d.outline(kGreen);
+        d.p.drawEllipse(QPointF(16, 16), 13, 13);
+        d.stroke(Qt::white, 4.0);
+        d.p.drawPolyline(QPolygonF({QPointF(9, 16.5), QPointF(14, 21.5), QPointF(23, 11)}));
     });
     add("minus.ico", [](Pen &d) {
         d.outline(kRed);

@@ -4,21 +4,20 @@ MConnector::MConnector(QObject *parent) : QObject(parent)
 {
 }
 
-MConnector::~MConnector()
-{
-    disconnectAll();
-}
+MConnector::~MConnector() = default;
 
-void MConnector::add(const QMetaObject::Connection &connection)
+MConnector *MConnector::add(const QMetaObject::Connection &connection)
 {
     m_connections.append(connection);
     m_connected = true;
+    return this;
 }
 
 void MConnector::disconnectAll()
 {
     for (const QMetaObject::Connection &connection : qAsConst(m_connections))
         QObject::disconnect(connection);
-    m_connections.clear();
+    // Editors drop and remake their connections on every write: keep the room.
+    m_connections.resize(0);
     m_connected = false;
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QList>
 #include <QMetaObject>
 #include <QObject>
+#include <QVector>
 
 // Connections an editor drops while it writes into its own controls, so that
 // writing a value never comes back to it as a change, and makes again after.
@@ -11,14 +11,16 @@ class MConnector : public QObject
     Q_OBJECT
 public:
     explicit MConnector(QObject *parent = nullptr);
+    // Forgets the handles; the connections themselves live on.
     ~MConnector() override;
 
-    void add(const QMetaObject::Connection &connection);
+    // Returns the connector, so that several connections chain.
+    MConnector *add(const QMetaObject::Connection &connection);
     void disconnectAll();
     bool isConnected() const { return m_connected; }
     int count() const { return m_connections.size(); }
 
 private:
-    QList<QMetaObject::Connection> m_connections;
+    QVector<QMetaObject::Connection> m_connections;
     bool m_connected = false;
 };

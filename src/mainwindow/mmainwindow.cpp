@@ -3,6 +3,7 @@
 
 #include "dexport.h"
 #include "dgrabwidget.h"
+#include "dsortlist.h"
 #include "mapplication.h"
 #include "mbrush.h"
 #include "mbrushlist.h"
@@ -150,7 +151,7 @@ const QStringList &MMainWindow::pendingCommands()
         "actionImport_effect", "actionNewShader", "actionDuplicateShader", "actionEditShader", "actionRemoveShader",
         "actionSet_effect_thumbnail", "actionEdit_brush_settings",
         "actionResetBrushSettings", "actionNew_brush", "actionDelete_brush", "actionDuplicate_brush",
-        "actionRename_brush", "actionLoad_brush_texture", "actionSortBrushes", "actionEdit_brush_quick_settings",
+        "actionRename_brush", "actionLoad_brush_texture", "actionEdit_brush_quick_settings",
         "actionImport_brush_file", "actionRestore_brush", "actionSave_selection_as_textured_brush",
         "actionCopy_brush_to_system_directory", "actionRemove_brush_from_system_directory", "actionNew_brush_engine",
         "actionEdit_brush_engine", "actionDuplicate_brush_engine", "actionSet_brush_engine", "actionReset_brush_engine",
@@ -700,6 +701,14 @@ void MMainWindow::askRestart(const QString &message)
         applicationReboot();
 }
 
+void MMainWindow::on_actionSortBrushes_triggered()
+{
+    // The library loads only the brushes its order names, at the next start.
+    DSortList dialog(MBrushList::instance(), this);
+    if (dialog.exec() == QDialog::Accepted)
+        askRestart(tr("You must restart the application to apply these changes."));
+}
+
 // ---------------------------------------------------------------- document commands
 
 void MMainWindow::setupDocumentCommands()
@@ -905,7 +914,6 @@ void MMainWindow::on_actionDelete_brush_triggered() {}
 void MMainWindow::on_actionDuplicate_brush_triggered() {}
 void MMainWindow::on_actionRename_brush_triggered() {}
 void MMainWindow::on_actionLoad_brush_texture_triggered() {}
-void MMainWindow::on_actionSortBrushes_triggered() {}
 void MMainWindow::on_actionEdit_brush_quick_settings_triggered() {}
 void MMainWindow::on_actionImport_brush_file_triggered() {}
 void MMainWindow::on_actionRestore_brush_triggered() {}

@@ -1,5 +1,6 @@
 #include "menumedit.h"
 
+#include "mcompositionmodelist.h"
 #include "mconnector.h"
 #include "mutility.h"
 
@@ -35,6 +36,15 @@ void MEnumEdit::setEnumName(const QMetaObject &metaObject, const QByteArray &enu
 void MEnumEdit::setEnumName(const QMetaObject &metaObject, const QByteArray &enumName)
 {
     setEnumName(metaObject, enumName, QList<QIcon>());
+}
+
+void MEnumEdit::setCompositionModes(bool brushOnly)
+{
+    m_comboConnection->disconnectAll();
+    m_combo->clear();
+    MCompositionModeList::instance()->fillCompositionModeComboBox(m_combo, brushOnly);
+    m_combo->setCurrentIndex(-1);
+    connectCombo();
 }
 
 void MEnumEdit::onCurrentIndexChanged(int index)

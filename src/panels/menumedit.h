@@ -20,6 +20,8 @@ public:
     // An unknown enumeration leaves the combo empty. No key is chosen after.
     void setEnumName(const QMetaObject &metaObject, const QByteArray &enumName, const QList<QIcon> &icons);
     void setEnumName(const QMetaObject &metaObject, const QByteArray &enumName);
+    // The composition modes (those of brushes only when brushOnly) instead of an enumeration.
+    void setCompositionModes(bool brushOnly);
 
 public slots:
     void setValue(int value);

@@ -1,0 +1,53 @@
+#include "mdialog.h"
+
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+
+MDialog::MDialog(QObject *parent) : QObject(parent), m_box(new QMessageBox())
+{
+    // A box of action buttons alone ignores Escape and its close button:
+    // both close it here without a choice.
+    m_box->installEventFilter(this);
+}
+
+bool MDialog::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_box) {
+        const bool escape = event->type() == QEvent::KeyPress
+                            && static_cast<QKeyEvent *>(event)->matches(QKeySequence::Cancel);
+        if (escape || event->type() == QEvent::Close) {
+            m_box->done(0);
+            return escape;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+MDialog::~MDialog()
+{
+    delete m_box;
+}
+
+void MDialog::setText(const QString &text)
+{
+    m_box->setText(text);
+}
+
+void MDialog::setInformativeText(const QString &text)
+{
+    m_box->setInformativeText(text);
+}
+
+void MDialog::setButtons(const QStringList &texts)
+{
+    for (const QString &text : texts)
+        m_buttons.append(m_box->addButton(text, QMessageBox::ActionRole));
+}
+
+int MDialog::exec()
+{
+    m_box->exec();
+    const int index = m_buttons.indexOf(qobject_cast<QPushButton *>(m_box->clickedButton()));
+    return index + 1;
+}
