@@ -21,7 +21,6 @@ public:
     explicit DColorUtility(QWidget *parent = nullptr);
     ~DColorUtility() override;
 
-    Ui::DColorUtility *form() const { return ui; }
     // The colour of the RGB 0-255 boxes, which every notation agrees with.
     QColor color() const;
 
