@@ -249,6 +249,23 @@ struct Icon
     Glyph draw;
 };
 
+// A pipette over the drop it takes: the colour picker's command and button.
+void pipette(Pen &d)
+{
+    d.p.save();
+    d.p.translate(6, 26);
+    d.p.rotate(-45);
+    d.outline(kLightBlue, 1.5);
+    d.p.drawPolygon(QPolygonF({QPointF(0, 0), QPointF(4, -2), QPointF(14, -2), QPointF(14, 2), QPointF(4, 2)}));
+    d.outline(kInk, 1.5);
+    d.p.drawRect(QRectF(14, -4, 3, 8));
+    d.outline(kGrey, 1.5);
+    d.p.drawRoundedRect(QRectF(17, -4.5, 9, 9), 4, 4);
+    d.p.restore();
+    d.solid(kBlue);
+    d.p.drawEllipse(QPointF(5, 28), 2.2, 2.2);
+}
+
 std::vector<Icon> icons()
 {
     std::vector<Icon> list;
@@ -597,20 +614,9 @@ std::vector<Icon> icons()
         d.stroke(kInk);
         d.p.drawRoundedRect(QRectF(3, 5, 26, 22), 2, 2);
     });
-    add("tools/colorpicker-tool.ico", [](Pen &d) {
-        d.p.save();
-        d.p.translate(6, 26);
-        d.p.rotate(-45);
-        d.outline(kLightBlue, 1.5);
-        d.p.drawPolygon(QPolygonF({QPointF(0, 0), QPointF(4, -2), QPointF(14, -2), QPointF(14, 2), QPointF(4, 2)}));
-        d.outline(kInk, 1.5);
-        d.p.drawRect(QRectF(14, -4, 3, 8));
-        d.outline(kGrey, 1.5);
-        d.p.drawRoundedRect(QRectF(17, -4.5, 9, 9), 4, 4);
-        d.p.restore();
-        d.solid(kBlue);
-        d.p.drawEllipse(QPointF(5, 28), 2.2, 2.2);
-    });
+    add("tools/colorpicker-tool.ico", pipette);
+    // The screen picker's button beside the colour edits.
+    add("colorpicker.ico", pipette);
     add("tools/symmetry-tool.ico", [](Pen &d) {
         QPainterPath wing;
         wing.moveTo(15, 8);

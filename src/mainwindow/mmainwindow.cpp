@@ -10,10 +10,14 @@
 #include "mbrushlistwidget.h"
 #include "mbrushwidget.h"
 #include "mcanvas.h"
+#include "dcolorutility.h"
 #include "mcolorlist.h"
+#include "mcolorpickertool.h"
+#include "mcolorwidget.h"
 #include "mfileopendialog.h"
 #include "mfilesavedialog.h"
 #include "mgeometry.h"
+#include "mgradientpalette.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "mrecentfiles.h"
@@ -22,6 +26,7 @@
 #include "mtool.h"
 #include "mtools.h"
 #include "mutility.h"
+#include "mcolorlistwidget.h"
 #include "mwidget.h"
 
 #include <QApplication>
@@ -74,6 +79,8 @@ MMainWindow::MMainWindow(QWidget *parent)
 
     m_view = new MWidget(this);
     m_brushWidget = new MBrushWidget(this);
+    m_colorWidget = new MColorWidget(this);
+    m_gradientPalette = new MGradientPalette(this);
     m_undoView = new QUndoView(m_view->canvas()->undoStack(), this);
     // Made once and never shown here: the help editor's grab command runs its own.
     m_grabWidget = new DGrabWidget(this);
@@ -131,6 +138,8 @@ MMainWindow::~MMainWindow()
     delete ui;
     // The registry's tools and bindings belong to this window.
     MTools::destroyInstance();
+    // A top-level window of its own: it must not outlive the application.
+    MColorPickerTool::destroyInstance();
 }
 
 const QStringList &MMainWindow::pendingCommands()
@@ -155,7 +164,7 @@ const QStringList &MMainWindow::pendingCommands()
         "actionImport_brush_file", "actionRestore_brush", "actionSave_selection_as_textured_brush",
         "actionCopy_brush_to_system_directory", "actionRemove_brush_from_system_directory", "actionNew_brush_engine",
         "actionEdit_brush_engine", "actionDuplicate_brush_engine", "actionSet_brush_engine", "actionReset_brush_engine",
-        "actionDelete_brush_engine", "actionRename_brush_engine", "actionColorPickerTool", "actionColor_converter",
+        "actionDelete_brush_engine", "actionRename_brush_engine",
         "actionResetCanvasPosition", "actionAdjustToWidth", "actionAdjustToHeight", "actionViewAllCanvas",
         "actionFlipHorizontal", "actionFlipVertical", "actionTake_a_screenshot", "actionHelp_index", "actionOnline_help",
         "actionCheck_updates", "actionContact_us", "actionAbout_Kalmi", "actionShow_system_logs", "actionEraserMode",
@@ -202,6 +211,11 @@ void MMainWindow::setupPanels()
         }
         if (dock == ui->undoDockWidget) {
             contents->layout()->addWidget(m_undoView);
+            continue;
+        }
+        if (dock == ui->colorDockWidget || dock == ui->gradientDockWidget) {
+            contents->layout()->addWidget(dock == ui->colorDockWidget ? static_cast<QWidget *>(m_colorWidget)
+                                                                      : m_gradientPalette);
             continue;
         }
         if (dock == ui->brushDockWidget) {
@@ -802,8 +816,23 @@ void MMainWindow::printPreview(QPrinter *printer)
 
 void MMainWindow::on_actionClearColorHisto_triggered()
 {
-    // The colour panel that shows the history repaints on the colour list's signals.
+    // Emptying the history signals nothing: the strip that shows it is told here.
     MColorList::instance()->clear();
+    m_colorWidget->colorListWidget()->update();
+}
+
+void MMainWindow::on_actionColorPickerTool_triggered()
+{
+    MColorPickerTool::instance()->activate();
+}
+
+void MMainWindow::on_actionColor_converter_triggered()
+{
+    // The palette panel's "Add color to palette" comes with that panel.
+    DColorUtility dialog;
+    connect(&dialog, &DColorUtility::setBrushColor, MColorList::instance(),
+            qOverload<const QColor &, Qt::KeyboardModifiers>(&MColorList::setColor));
+    dialog.exec();
 }
 
 void MMainWindow::on_actionOpen_default_thumbnail_triggered()
@@ -927,8 +956,6 @@ void MMainWindow::on_actionSet_brush_engine_triggered() {}
 void MMainWindow::on_actionReset_brush_engine_triggered() {}
 void MMainWindow::on_actionDelete_brush_engine_triggered() {}
 void MMainWindow::on_actionRename_brush_engine_triggered() {}
-void MMainWindow::on_actionColorPickerTool_triggered() {}
-void MMainWindow::on_actionColor_converter_triggered() {}
 void MMainWindow::on_actionResetCanvasPosition_triggered() {}
 void MMainWindow::on_actionAdjustToWidth_triggered() {}
 void MMainWindow::on_actionAdjustToHeight_triggered() {}

@@ -6,6 +6,8 @@
 
 class DGrabWidget;
 class MBrushWidget;
+class MColorWidget;
+class MGradientPalette;
 class MRecentFiles;
 class MWidget;
 class QDockWidget;
@@ -39,6 +41,8 @@ public:
     MWidget *view() const { return m_view; }
     MRecentFiles *recentFiles() const { return m_recentFiles; }
     MBrushWidget *brushWidget() const { return m_brushWidget; }
+    MColorWidget *colorWidget() const { return m_colorWidget; }
+    MGradientPalette *gradientPalette() const { return m_gradientPalette; }
     DGrabWidget *grabWidget() const { return m_grabWidget; }
     QLabel *messageLabel() const { return m_messageLabel; }
     QProgressBar *progressBar() const { return m_progressBar; }
@@ -211,6 +215,8 @@ private:
     bool m_firstResize = true;
     MWidget *m_view = nullptr;
     MBrushWidget *m_brushWidget = nullptr;
+    MColorWidget *m_colorWidget = nullptr;
+    MGradientPalette *m_gradientPalette = nullptr;
     QUndoView *m_undoView = nullptr;
     DGrabWidget *m_grabWidget = nullptr;
     QScrollBar *m_zoomBar = nullptr;

@@ -1,7 +1,11 @@
 #include "mcolorpickerbutton.h"
 
+#include "dcolorpicker.h"
+
 MColorPickerButton::MColorPickerButton(QWidget *parent) : QToolButton(parent)
 {
+    setIcon(QIcon(QStringLiteral("://icons/colorpicker.ico")));
+    connect(this, &QToolButton::clicked, this, &MColorPickerButton::pickColor);
 }
 
 void MColorPickerButton::set_color(const QColor &color)
@@ -10,4 +14,13 @@ void MColorPickerButton::set_color(const QColor &color)
         return;
     m_color = color;
     emit colorChanged(color);
+}
+
+void MColorPickerButton::pickColor()
+{
+    if (!m_picker) {
+        m_picker = new DColorPicker(this);
+        connect(m_picker, &DColorPicker::colorChanged, this, &MColorPickerButton::set_color);
+    }
+    m_picker->activate();
 }

@@ -4,6 +4,8 @@
 #include "mbrushwidget.h"
 #include "mcanvas.h"
 #include "mcolorlist.h"
+#include "mcolorwidget.h"
+#include "mgradientpalette.h"
 #include "mlogger.h"
 #include "mmainwindow.h"
 #include "mopengl.h"
@@ -574,6 +576,12 @@ private slots:
                      window->findChild<QAction *>("actionDuplicate_brush"));
             QCOMPARE(window->brushWidget()->brushListWidget()->loadBrushTextureAction(),
                      window->findChild<QAction *>("actionLoad_brush_texture"));
+        } else if (name == "colorDockWidget") {
+            QCOMPARE(dock->widget()->findChild<MColorWidget *>(), window->colorWidget());
+            QVERIFY(!dock->widget()->findChild<QLabel *>(name + "Placeholder"));
+        } else if (name == "gradientDockWidget") {
+            QCOMPARE(dock->widget()->findChild<MGradientPalette *>(), window->gradientPalette());
+            QVERIFY(!dock->widget()->findChild<QLabel *>(name + "Placeholder"));
         } else {
             // Until its panel exists, the dock shows its own title.
             auto *placeholder = dock->widget()->findChild<QLabel *>(name + "Placeholder");

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QColor>
+#include <QDialog>
+#include <QRect>
+
+namespace Ui {
+class DColorPicker;
+}
+
+// A small swatch that holds the mouse while it is active, follows the
+// cursor showing the screen colour under it, and reports the colour where
+// the button is released.
+class DColorPicker : public QDialog
+{
+    Q_OBJECT
+public:
+    explicit DColorPicker(QWidget *parent = nullptr);
+    ~DColorPicker() override;
+
+    QColor color() const { return m_color; }
+    // The colour shown on the screen at a global position.
+    static QColor colorAt(const QPoint &globalPos);
+
+public slots:
+    // Shows the swatch beside the cursor.
+    void activate();
+
+signals:
+    void colorChanged(const QColor &color, Qt::KeyboardModifiers modifiers);
+
+protected:
+    bool event(QEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    Ui::DColorPicker *ui;
+    QColor m_color = Qt::darkGray;
+    QRect m_rect;
+};
