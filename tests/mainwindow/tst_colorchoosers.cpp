@@ -9,12 +9,9 @@
 #include "mcolorslider.h"
 #include "mcolorwidget.h"
 #include "mgradientpalette.h"
-#include "mlogger.h"
 #include "mmainwindow.h"
-#include "mopengl.h"
-#include "msettings.h"
-#include "mtestcanvas.h"
 #include "mtestglcontext.h"
+#include "mtestmainwindow.h"
 #include "mtexturelayer.h"
 #include "mtransform.h"
 #include "mwidget.h"
@@ -39,12 +36,6 @@ namespace {
 constexpr int W = 400;
 constexpr int H = 300;
 
-void mouse(QWidget *w, QEvent::Type type, const QPointF &p, Qt::MouseButton button, Qt::MouseButtons buttons)
-{
-    QMouseEvent e(type, p, w->mapToGlobal(p.toPoint()), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-
 QColor unpremultiplied(QRgb p)
 {
     return QColor::fromRgba(qUnpremultiply(p));
@@ -66,22 +57,13 @@ private:
 
     void stroke(const QPointF &docFrom, const QPointF &docTo)
     {
-        MWidget *view = window->view();
-        const QPointF from = view->transform()->map(docFrom);
-        const QPointF to = view->transform()->map(docTo);
-        QVERIFY2(view->rect().contains(from.toPoint()) && view->rect().contains(to.toPoint()),
-                 "the document is out of the view");
-        mouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-        for (int i = 1; i <= 40; ++i)
-            mouse(view, QEvent::MouseMove, from + (to - from) * (i / 40.0), Qt::NoButton, Qt::LeftButton);
-        mouse(view, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        QVERIFY2(MTestMainWindow::drag(window->view(), docFrom, docTo), "the document is out of the view");
     }
 
     QImage layerPixels() const
     {
         MCanvas *canvas = window->view()->canvas();
-        canvas->makeCurrent();
-        return MTestCanvas::layerImage(canvas->at(canvas->currentRow()), canvas->paintedRect().toRect());
+        return MTestMainWindow::layerPixels(canvas, canvas->currentRow());
     }
 
 public:
@@ -90,19 +72,9 @@ public:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings *settings = MSettings::instance();
-        settings->clear();
-        settings->set_textDuration(0);
-        settings->set_defaultWidth(W);
-        settings->set_defaultHeight(H);
+        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
         window.reset(new MMainWindow());
-        window->resize(1400, 900);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QTRY_VERIFY(window->view()->canvas()->isGlReady() && window->view()->canvas()->current());
-        QTest::qWait(700);
+        QVERIFY(MTestMainWindow::show(window.get(), QSize(1400, 900)));
     }
 
     void cleanupTestCase()

@@ -1,10 +1,8 @@
 #include "mcanvas.h"
-#include "mlogger.h"
 #include "mmainwindow.h"
-#include "mopengl.h"
-#include "msettings.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
+#include "mtestmainwindow.h"
 #include "mtestmodaldriver.h"
 #include "mtexturelayer.h"
 #include "mtransform.h"
@@ -61,19 +59,9 @@ public:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings *settings = MSettings::instance();
-        settings->clear();
-        settings->set_textDuration(0);
-        settings->set_defaultWidth(W);
-        settings->set_defaultHeight(H);
+        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
         window.reset(new MMainWindow());
-        window->resize(1000, 700);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QTRY_VERIFY(window->view()->canvas()->isGlReady() && window->view()->canvas()->current());
-        QTest::qWait(500);
+        QVERIFY(MTestMainWindow::show(window.get(), QSize(1000, 700)));
 
         MCanvas *canvas = window->view()->canvas();
         canvas->makeCurrent();

@@ -5,25 +5,19 @@
 #include "mcanvas.h"
 #include "mcolorlist.h"
 #include "mlistpanel.h"
-#include "mlogger.h"
 #include "mmainwindow.h"
-#include "mopengl.h"
-#include "msettings.h"
-#include "mtestcanvas.h"
 #include "mtestdialogscript.h"
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
+#include "mtestmainwindow.h"
 #include "mtexturelayer.h"
 #include "mtool.h"
 #include "mtools.h"
-#include "mtransform.h"
 #include "mwidget.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QDockWidget>
 #include <QMenu>
-#include <QMouseEvent>
 #include <QTest>
 #include <QUndoStack>
 
@@ -35,12 +29,6 @@
 namespace {
 constexpr int W = 400;
 constexpr int H = 300;
-
-void mouse(QWidget *w, QEvent::Type type, const QPointF &p, Qt::MouseButton button, Qt::MouseButtons buttons)
-{
-    QMouseEvent e(type, p, w->mapToGlobal(p.toPoint()), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
 
 int paintedPixels(const QImage &image)
 {
@@ -62,20 +50,10 @@ private:
     void openWindow()
     {
         window.reset(new MMainWindow());
-        window->resize(1200, 800);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QTRY_VERIFY(window->view()->canvas()->isGlReady() && window->view()->canvas()->current());
-        // Let the view settle on its fitted zoom before the pointer is aimed.
-        QTest::qWait(700);
+        QVERIFY(MTestMainWindow::show(window.get(), QSize(1200, 800)));
     }
 
-    QImage layerPixels(int row) const
-    {
-        MCanvas *canvas = window->view()->canvas();
-        canvas->makeCurrent();
-        return MTestCanvas::layerImage(canvas->at(row), canvas->paintedRect().toRect());
-    }
+    QImage layerPixels(int row) const { return MTestMainWindow::layerPixels(window->view()->canvas(), row); }
 
 public:
     static void initMain() { MTestGLContext::prepareSharedContexts(); }
@@ -83,13 +61,7 @@ public:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings *settings = MSettings::instance();
-        settings->clear();
-        settings->set_textDuration(0);
-        settings->set_defaultWidth(W);
-        settings->set_defaultHeight(H);
+        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
     }
 
     void cleanupTestCase() { window.reset(); }
@@ -123,15 +95,8 @@ private slots:
         MColorList::instance()->setColor(QColor(180, 30, 40));
 
         // A stroke with the mouse across the middle of the document.
-        MWidget *view = window->view();
-        const QPointF from = view->transform()->map(QPointF(-120, -40));
-        const QPointF to = view->transform()->map(QPointF(120, 40));
-        QVERIFY2(view->rect().contains(from.toPoint()) && view->rect().contains(to.toPoint()),
+        QVERIFY2(MTestMainWindow::drag(window->view(), QPointF(-120, -40), QPointF(120, 40)),
                  "the document is out of the view");
-        mouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-        for (int i = 1; i <= 40; ++i)
-            mouse(view, QEvent::MouseMove, from + (to - from) * (i / 40.0), Qt::NoButton, Qt::LeftButton);
-        mouse(view, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
         QCOMPARE(canvas->undoStack()->count(), 1);
         QVERIFY(canvas->isModified());
         QCOMPARE(canvas->undoStack()->text(0), QString("Brush stroke: hard pencil, #b41e28"));

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QEvent>
+#include <QImage>
+#include <QPointF>
+#include <QSize>
+
+class MCanvas;
+class MMainWindow;
+class MWidget;
+class QWidget;
+
+// Drives the real main window as a painter would: a fresh window on fresh
+// settings, mouse input on the canvas view, and the pixels that input left.
+namespace MTestMainWindow {
+
+// Fresh settings (no on-canvas message delays) and the size of new documents;
+// false when OpenGL is not there.
+bool prepare(const QSize &documentSize);
+
+// Shows the window at the given size and waits until its document can paint
+// and the view has settled on its fitted zoom; false when it never could.
+bool show(MMainWindow *window, const QSize &size);
+
+void mouse(QWidget *widget, QEvent::Type type, const QPointF &pos, Qt::MouseButton button,
+           Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+// A left-button drag between two document points in `steps` moves; false
+// (and no input sent) when either end is out of the view.
+bool drag(MWidget *view, const QPointF &docFrom, const QPointF &docTo, int steps = 40);
+
+// The pixels of one layer over the document's painted rectangle.
+QImage layerPixels(MCanvas *canvas, int row);
+
+} // namespace MTestMainWindow
