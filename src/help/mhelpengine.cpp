@@ -755,7 +755,8 @@ void MHelpEngine::translate(const QString &sourceLinesPath, const QString &trans
         if (!QFileInfo(from).isFile())
             continue;
         QString page = readText(from);
-        page.replace(record.text, untextifyVars(translatedLines.at(i)), Qt::CaseInsensitive);
+        // The page writes its variables as "$name$", the record as elements.
+        page.replace(untextifyVars(record.text), untextifyVars(translatedLines.at(i)), Qt::CaseInsensitive);
         MUtility::writeTextFile(page, target);
     }
 }
