@@ -79,6 +79,10 @@ DHelpEditor::DHelpEditor(MHelpEngine *engine, QWidget *parent)
         ui->treeView->expandAll();
         selectionChanged();
     });
+    ui->splitter->setSizes({300, 900});
+    // The author starts on the first page rather than on an empty editor.
+    if (m_engine->rowCount() > 0)
+        ui->treeView->setCurrentIndex(m_engine->index(0, 0));
 }
 
 DHelpEditor::~DHelpEditor()
