@@ -1,5 +1,7 @@
 #include "ddynadial.h"
 #include "dhelpeditor.h"
+#include "dhelpindexeditor.h"
+#include "dtopiclink.h"
 #include "mhelpengine.h"
 #include "mhelpitem.h"
 #include "mintspinbox.h"
@@ -10,7 +12,9 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QDialogButtonBox>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -224,6 +228,78 @@ private slots:
         QVERIFY(!m_editor->saveTopic(about));
         QVERIFY(!QFile::exists(m_folder.path() + "outside.html"));
         QVERIFY(!QFile::exists(m_folder.path() + "source/outside.html"));
+    }
+    void editIndexReloadsTheTree_data()
+    {
+        QTest::addColumn<bool>("accept");
+        QTest::newRow("ok") << true;
+        QTest::newRow("cancel") << false;
+    }
+
+    void editIndexReloadsTheTree()
+    {
+        QFETCH(bool, accept);
+        select(topic("pressure"));
+        const QByteArray before = m_folder.readFile("source/en/index.txt");
+        const QString typed = "Première $$ first\nTools $$ tools\n\tPressure $$ pressure\n";
+        MTestModalDriver::onNextDialog("DHelpIndexEditor", [&](QDialog *dialog) {
+            auto *editor = qobject_cast<DHelpIndexEditor *>(dialog);
+            QCOMPARE(editor->text().toUtf8(), before);
+            QCOMPARE(editor->windowTitle(), QStringLiteral("Help index"));
+            editor->setText(typed);
+            QTest::mouseClick(dialog->findChild<QPushButton *>(accept ? "btnOk" : "btnCancel"), Qt::LeftButton);
+        });
+        trigger("Edit_index");
+        if (!accept) {
+            QCOMPARE(m_folder.readFile("source/en/index.txt"), before);
+            QCOMPARE(m_engine->rowCount(), 3);
+            return;
+        }
+        QCOMPARE(m_folder.readFile("source/en/index.txt"), typed.toUtf8());
+        QCOMPARE(m_engine->rowCount(), 2);
+        QCOMPARE(m_engine->rootItem()->child(0)->title(), QString("Première"));
+        // The page being edited is still the one shown.
+        QCOMPARE(m_editor->currentItem(), topic("pressure"));
+        QVERIFY(textEdit()->toPlainText().startsWith("<h1><t>Pressure</t></h1>"));
+    }
+
+    void internalLink_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("the topic title as text") << 4 << 4 << "See <a href=\"brush-tool.html\"><t>Brush &lt;tool&gt; &amp; co</t></a> here";
+        QTest::newRow("the selection as text") << 4 << 8 << "See <a href=\"brush-tool.html\"><t>here</t></a>";
+    }
+
+    void internalLink()
+    {
+        QFETCH(int, start);
+        QFETCH(int, end);
+        QFETCH(QString, result);
+        setText(start == end ? "See  here" : "See here", start, end);
+        MTestModalDriver::onNextDialog("DTopicLink", [this](QDialog *dialog) {
+            auto *picker = qobject_cast<DTopicLink *>(dialog);
+            auto *tree = dialog->findChild<QTreeView *>();
+            // A cell of the id column picks its row's topic.
+            tree->setCurrentIndex(tree->model()->index(0, 1, m_engine->indexOf(topic("tools"))));
+            QCOMPARE(picker->selectedId(), QStringLiteral("BrushTool"));
+            QCOMPARE(picker->selectedTitle(), QStringLiteral("Brush <tool> & co"));
+            dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+        });
+        trigger("Insert_internal_link");
+        QCOMPARE(textEdit()->toPlainText(), result);
+    }
+
+    void findAndReplace()
+    {
+        setText("cat dog cat", 1, 1);
+        trigger("Find");
+        QCOMPARE(m_editor->findChild<QLineEdit *>("findEdit")->text(), QStringLiteral("cat"));
+        QCOMPARE(textEdit()->textCursor().selectedText(), QStringLiteral("cat"));
+        m_editor->findChild<QLineEdit *>("replaceEdit")->setText("cow");
+        trigger("Replace_all");
+        QCOMPARE(textEdit()->toPlainText(), QStringLiteral("cow dog cow"));
     }
 };
 
