@@ -14,7 +14,9 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QGuiApplication>
+#include <QInputDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -300,6 +302,47 @@ private slots:
         m_editor->findChild<QLineEdit *>("replaceEdit")->setText("cow");
         trigger("Replace_all");
         QCOMPARE(textEdit()->toPlainText(), QStringLiteral("cow dog cow"));
+    }
+    void imageFromTheClipboard_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QSize>("saved");
+        QTest::newRow("wide image is fitted") << "shot" << QSize(1200, 600) << QSize(800, 400);
+        QTest::newRow("small image kept, suffix kept") << "small.png" << QSize(300, 900) << QSize(300, 900);
+    }
+
+    void imageFromTheClipboard()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        QFETCH(QSize, saved);
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        QGuiApplication::clipboard()->setImage(image);
+        setText("", 0, 0);
+        MTestModalDriver::onNextDialog("QInputDialog", [&](QDialog *dialog) {
+            auto *input = qobject_cast<QInputDialog *>(dialog);
+            QCOMPARE(input->textValue(), QStringLiteral("start-"));
+            input->setTextValue(name);
+            input->accept();
+        });
+        trigger("Insert_image_from_clipboard");
+        const QString file = name.endsWith(".png") ? name : name + ".png";
+        QCOMPARE(QImage(m_folder.path() + "source/en/images/" + file).size(), saved);
+        QCOMPARE(textEdit()->toPlainText(), QStringLiteral("<img src=\"images/%1\">").arg(file));
+        // Asked again for the same name, Cancel keeps the file as it was.
+        QGuiApplication::clipboard()->setImage(QImage(10, 10, QImage::Format_RGB32));
+        MTestModalDriver::onNextDialog("QInputDialog", [&](QDialog *dialog) {
+            qobject_cast<QInputDialog *>(dialog)->setTextValue(name);
+            MTestModalDriver::onNextDialog("QMessageBox", [](QDialog *box) {
+                QCOMPARE(qobject_cast<QMessageBox *>(box)->text(), QStringLiteral("The file already exists. Continue?"));
+                box->reject();
+            });
+            dialog->accept();
+        });
+        trigger("Insert_image_from_clipboard");
+        QCOMPARE(QImage(m_folder.path() + "source/en/images/" + file).size(), saved);
     }
 };
 
