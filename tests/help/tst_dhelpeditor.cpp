@@ -344,6 +344,31 @@ private slots:
         trigger("Insert_image_from_clipboard");
         QCOMPARE(QImage(m_folder.path() + "source/en/images/" + file).size(), saved);
     }
+    void linksOutAndTopicCommands()
+    {
+        setText("our site", 4, 8);
+        MTestModalDriver::onNextDialog("QInputDialog", [](QDialog *dialog) {
+            auto *input = qobject_cast<QInputDialog *>(dialog);
+            QCOMPARE(input->textValue(), QStringLiteral("http://"));
+            input->setTextValue("https://example.org/a?b=1&c=2");
+            input->accept();
+        });
+        trigger("Insert_external_link");
+        QCOMPARE(textEdit()->toPlainText(), QStringLiteral("our <a href=\"https://example.org/a?b=1&amp;c=2\"><t>site</t></a>"));
+
+        select(topic("BrushTool"));
+        trigger("Copy_topic_id");
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("BrushTool"));
+
+        QString message;
+        MTestModalDriver::onNextDialog("QMessageBox", [&message](QDialog *box) {
+            message = qobject_cast<QMessageBox *>(box)->text();
+            box->accept();
+        });
+        trigger("Extract_texts");
+        QCOMPARE(message, QStringLiteral("Traductions extraites !"));
+        QVERIFY(m_folder.readFile("translation/translation-en.po").startsWith("#: start.html\nmsgid \"Start\"\n"));
+    }
 };
 
 QTEST_MAIN(TestDHelpEditor)
