@@ -18,6 +18,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QTableView>
 #include <QDockWidget>
 #include <QFile>
 #include <QLineEdit>
@@ -439,6 +441,49 @@ private slots:
         // Read back from its file.
         MSnippetList::setInstance(new MSnippetList(folder.path() + "system", folder.path() + "user"));
         QTEST(MSnippetList::instance()->snippetAt(0)->source(), "source");
+        MSnippetList::destroyInstance();
+    }
+
+    void shippedFragmentsInsertAndCompile_data()
+    {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("section"); // where the fragment goes
+        QTest::newRow("blur") << "3x3 box blur of the current layer" << "@main";
+        QTest::newRow("hash") << "pseudo-random number from a position" << "@functions";
+        QTest::newRow("hsv to rgb") << "hsv to rgb conversion" << "@functions";
+        QTest::newRow("luminance") << "luminance of a colour" << "@functions";
+        QTest::newRow("rgb to hsv") << "rgb to hsv conversion" << "@functions";
+    }
+    void shippedFragmentsInsertAndCompile()
+    {
+        QFETCH(QString, description);
+        QFETCH(QString, section);
+        MSnippetList::destroyInstance();
+        QCOMPARE(MSnippetList::instance()->count(), 5);
+        open(QStringLiteral("@functions\n@main\nf_color = texture(f_currentLayerTexture, v_texCoords0);\n"));
+        cursorTo(section == QLatin1String("@main") ? QStringLiteral("f_color") : QStringLiteral("@main"));
+        QString inserted;
+        bool chosen = false;
+        MTestModalDriver::onNextDialog("DSnippet", [&](QDialog *dialog) {
+            QTest::keyClicks(dialog->findChild<QLineEdit *>(QStringLiteral("searchEdit")), description);
+            auto *view = dialog->findChild<QTableView *>(QStringLiteral("tableView"));
+            QCOMPARE(view->model()->rowCount(), 1);
+            view->setCurrentIndex(view->model()->index(0, 1));
+            QCoreApplication::processEvents();
+            inserted = dialog->findChild<QPlainTextEdit *>(QStringLiteral("plainTextEdit"))->toPlainText();
+            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("insertButton")), Qt::LeftButton);
+        }, &chosen);
+        // Asked for from the editor's keyboard.
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window.get()));
+        editor()->setFocus();
+        QTest::keyClick(editor(), Qt::Key_Space, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(chosen);
+        QVERIFY(!inserted.isEmpty());
+        QVERIFY2(editor()->toPlainText().contains(inserted + QLatin1Char('\n')), qPrintable(editor()->toPlainText()));
+        QVERIFY2(compiles(), qPrintable(console()->toPlainText()));
+        // Only looked at: the shipped file is not copied to the user folder.
+        QVERIFY(QDir(MUtility::snippetsDirectory(MUtility::UserPath)).entryList({"*.kxn"}).isEmpty());
         MSnippetList::destroyInstance();
     }
 
