@@ -226,9 +226,12 @@ void DShader::compileSource()
 
 void DShader::storeAndSave(bool compiled)
 {
+    const QString previous = m_shader->source();
     m_shader->set_source(ui->sourceEdit->toPlainText());
     if (!m_shader->save()) {
-        // Nothing reached the file: the text stays modified and no one is told.
+        // Nothing reached the file: the effect keeps what its file holds, the
+        // text stays modified and no one is told of a change.
+        m_shader->set_source(previous);
         MUtility::showMessage(QMessageBox::Critical, tr("Effect source editor"),
                               tr("Unable to save the effect to %1.").arg(m_shader->fileName()));
         return;

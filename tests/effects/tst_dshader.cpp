@@ -203,6 +203,7 @@ private slots:
         action("actionSave")->trigger();
         QCOMPARE(modified.count(), 0);
         QVERIFY(editor()->isModified());
+        QCOMPARE(shader->source(), QStringLiteral("@main\n"));
         QCOMPARE(script.requests().size(), 1);
     }
 
