@@ -470,6 +470,27 @@ std::vector<Icon> icons()
         d.p.drawLine(QPointF(9, 16), QPointF(23, 16));
     });
 
+    // Effect source editor
+    add("run.ico", [](Pen &d) {
+        d.outline(kGreen);
+        d.p.drawPolygon(QPolygonF({QPointF(9, 5), QPointF(27, 16), QPointF(9, 27)}));
+    });
+    add("edit-find.ico", [](Pen &d) {
+        d.stroke(kInk, 4.0);
+        d.p.drawLine(QPointF(19, 19), QPointF(28, 28));
+        d.outline(kLightBlue, 2.4);
+        d.p.drawEllipse(QPointF(13, 13), 9, 9);
+    });
+    add("edit-find-replace.ico", [](Pen &d) {
+        d.stroke(kInk, 3.5);
+        d.p.drawLine(QPointF(15, 15), QPointF(21, 21));
+        d.outline(kLightBlue, 2.0);
+        d.p.drawEllipse(QPointF(10, 10), 7, 7);
+        d.stroke(kOrange, 2.4);
+        d.p.drawLine(QPointF(16, 27), QPointF(28, 27));
+        d.p.drawPolyline(QPolygonF({QPointF(24, 23), QPointF(28, 27), QPointF(24, 31)}));
+    });
+
     // The canvas cursor over a hidden or locked layer.
     add("forbidden-cursor.ico", [](Pen &d) {
         d.stroke(Qt::white, 7.0);
