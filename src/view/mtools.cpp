@@ -151,7 +151,6 @@ QAction *addLockAction(QToolBar *bar, QWidget *window, MTool *tool)
 {
     QAction *lock = MTools::createOptionAction(MTools::tr("Lock"), MTools::tr("Lock control points"),
                                                QStringLiteral(":/icons/lock-on.ico"), window);
-    lock->setObjectName(QStringLiteral("lockAction"));
     lock->setCheckable(true);
     QObject::connect(lock, &QAction::toggled, tool, &MTool::set_locked);
     bar->addAction(lock);
@@ -419,20 +418,19 @@ void MTools::createPerspectiveToolBar(QMainWindow *window)
     settings->setToolTip(tr("Grid settings"));
     bar->addWidget(settings);
     bar->addSeparator();
-    auto add = [&](const char *name, const QString &text, const QString &tip, const char *icon,
-                   void (MPerspectiveTool::*slot)()) {
+    // Option actions stay unnamed: named actions would join the window's shortcut store.
+    auto add = [&](const QString &text, const QString &tip, const char *icon, void (MPerspectiveTool::*slot)()) {
         QAction *action = createOptionAction(text, tip, QString::fromLatin1(icon), window);
-        action->setObjectName(QString::fromLatin1(name));
         connect(action, &QAction::triggered, perspective, slot);
         bar->addAction(action);
     };
-    add("addFigureAction", tr("Add"), tr("Add perspective control point"), ":/icons/plus.ico",
+    add(tr("Add"), tr("Add perspective control point"), ":/icons/plus.ico",
         &MPerspectiveTool::addControlPoint);
-    add("removeFigureAction", tr("Remove"), tr("Remove perspective control point"), ":/icons/minus.ico",
+    add(tr("Remove"), tr("Remove perspective control point"), ":/icons/minus.ico",
         &MPerspectiveTool::removeControlPoint);
     addLockAction(bar, window, perspective);
-    add("drawAction", tr("Draw"), tr("Draw figure in current layer"), ":/icons/pencil.ico", &MPerspectiveTool::print);
-    add("resetAction", tr("Reset"), tr("Reset vanishing points"), ":/icons/refresh.ico", &MPerspectiveTool::reset);
+    add(tr("Draw"), tr("Draw figure in current layer"), ":/icons/pencil.ico", &MPerspectiveTool::print);
+    add(tr("Reset"), tr("Reset vanishing points"), ":/icons/refresh.ico", &MPerspectiveTool::reset);
 }
 
 void MTools::createLineToolBar(QMainWindow *window)

@@ -104,6 +104,15 @@ private:
 
     static MTools *tools() { return MTools::instance(); }
     QToolBar *bar(const char *name) const { return window->findChild<QToolBar *>(QLatin1String(name)); }
+    // The bar's action of that text.
+    QAction *barAction(const char *barName, const QString &text) const
+    {
+        for (QAction *action : bar(barName)->actions()) {
+            if (action->text() == text)
+                return action;
+        }
+        return nullptr;
+    }
     template <class T>
     T *child(const char *name) const
     {
@@ -215,7 +224,7 @@ private slots:
         QCOMPARE(ruler->angleStep(), 15);
         child<MEnumEdit>("rulerUnitEdit")->setValue(MRullerTool::Pixel);
         QCOMPARE(ruler->unit(), int(MRullerTool::Pixel));
-        auto *rulerLock = bar("rullerToolBar")->actions().first();
+        auto *rulerLock = barAction("rullerToolBar", "Lock");
         rulerLock->setChecked(true);
         QVERIFY(ruler->locked());
 
@@ -229,13 +238,18 @@ private slots:
 
         auto *perspective = tools()->tool<MPerspectiveTool>(MTool::PerspectiveTool);
         const int figures = perspective->figures().size();
-        child<QAction>("addFigureAction")->trigger();
+        barAction("perspectiveToolBar", "Add")->trigger();
         QCOMPARE(perspective->figures().size(), figures + 1);
-        child<QAction>("removeFigureAction")->trigger();
+        barAction("perspectiveToolBar", "Remove")->trigger();
         QCOMPARE(perspective->figures().size(), figures);
         perspective->set_rightDistance(1234);
-        child<QAction>("resetAction")->trigger();
+        barAction("perspectiveToolBar", "Reset")->trigger();
         QCOMPARE(perspective->rightDistance(), 2000.0);
+        barAction("perspectiveToolBar", "Lock")->setChecked(true);
+        QVERIFY(perspective->locked());
+        auto *symmetryLock = barAction("symmetryToolBar", "Lock");
+        symmetryLock->setChecked(true);
+        QVERIFY(symmetry->locked());
     }
 
     // The settings menu refreshes its panel from the guide as it opens.
