@@ -148,13 +148,20 @@ void MPerspectiveTool::set_verticalVanishingPoint(bool value)
     emit toolChanged(this);
 }
 
+bool MPerspectiveTool::storeDistance(double &distance, double value)
+{
+    if (value == distance)
+        return false;
+    distance = value;
+    placeVanishingPoints(point(0));
+    return true;
+}
+
 void MPerspectiveTool::set_leftDistance(double value)
 {
     value = std::max(value, minimumDistance);
-    if (value == m_leftDistance)
+    if (!storeDistance(m_leftDistance, value))
         return;
-    m_leftDistance = value;
-    placeVanishingPoints(point(0));
     emit leftDistanceChanged(value);
     emit toolChanged(this);
 }
@@ -162,10 +169,8 @@ void MPerspectiveTool::set_leftDistance(double value)
 void MPerspectiveTool::set_rightDistance(double value)
 {
     value = std::max(value, minimumDistance);
-    if (value == m_rightDistance)
+    if (!storeDistance(m_rightDistance, value))
         return;
-    m_rightDistance = value;
-    placeVanishingPoints(point(0));
     emit rightDistanceChanged(value);
     emit toolChanged(this);
 }
@@ -173,10 +178,8 @@ void MPerspectiveTool::set_rightDistance(double value)
 void MPerspectiveTool::set_verticalDistance(double value)
 {
     value = keptFromZero(value);
-    if (value == m_verticalDistance)
+    if (!storeDistance(m_verticalDistance, value))
         return;
-    m_verticalDistance = value;
-    placeVanishingPoints(point(0));
     emit verticalDistanceChanged(value);
     emit toolChanged(this);
 }
@@ -236,13 +239,10 @@ void MPerspectiveTool::placeVanishingPoints(const QPointF &centre)
 
 void MPerspectiveTool::setCenter(const QPointF &p, bool moveFigures)
 {
-    const QPointF centre = point(0);
-    if (std::abs(centre.x() - p.x()) <= 1e-12 && std::abs(centre.y() - p.y()) <= 1e-12)
+    const QPointF d = p - point(0);
+    if (std::abs(d.x()) <= 1e-12 && std::abs(d.y()) <= 1e-12)
         return;
-    const QPointF d = p - centre;
-    const QVector<QPointF> list = points();
-    for (int i = 0; i < list.size(); ++i)
-        setPoint(i, list.at(i) + d);
+    moveTo(p);
     if (moveFigures) {
         for (Figure *figure : qAsConst(m_figures))
             figure->corner += d;
@@ -257,35 +257,18 @@ void MPerspectiveTool::setCenter(const QPointF &p)
 
 void MPerspectiveTool::setLeft(const QPointF &p)
 {
-    const double d = std::max(minimumDistance, point(0).x() - p.x());
-    if (d == m_leftDistance)
-        return;
-    m_leftDistance = d;
-    placeVanishingPoints(point(0));
-    emit leftDistanceChanged(d);
-    emit toolChanged(this);
+    // Only the horizontal distance counts: the point stays on the horizon.
+    set_leftDistance(point(0).x() - p.x());
 }
 
 void MPerspectiveTool::setRight(const QPointF &p)
 {
-    const double d = std::max(minimumDistance, p.x() - point(0).x());
-    if (d == m_rightDistance)
-        return;
-    m_rightDistance = d;
-    placeVanishingPoints(point(0));
-    emit rightDistanceChanged(d);
-    emit toolChanged(this);
+    set_rightDistance(p.x() - point(0).x());
 }
 
 void MPerspectiveTool::setVertical(const QPointF &p)
 {
-    const double d = keptFromZero(p.y() - point(0).y());
-    if (d == m_verticalDistance)
-        return;
-    m_verticalDistance = d;
-    placeVanishingPoints(point(0));
-    emit verticalDistanceChanged(d);
-    emit toolChanged(this);
+    set_verticalDistance(p.y() - point(0).y());
 }
 
 void MPerspectiveTool::addControlPoint()
@@ -320,24 +303,9 @@ void MPerspectiveTool::activate(bool on)
 void MPerspectiveTool::reset()
 {
     setCenter(QPointF(0, 0));
-    if (m_leftDistance != 2000.0) {
-        m_leftDistance = 2000.0;
-        placeVanishingPoints(point(0));
-        emit leftDistanceChanged(2000.0);
-        emit toolChanged(this);
-    }
-    if (m_rightDistance != 2000.0) {
-        m_rightDistance = 2000.0;
-        placeVanishingPoints(point(0));
-        emit rightDistanceChanged(2000.0);
-        emit toolChanged(this);
-    }
-    if (m_verticalDistance != 2000.0) {
-        m_verticalDistance = 2000.0;
-        placeVanishingPoints(point(0));
-        emit verticalDistanceChanged(2000.0);
-        emit toolChanged(this);
-    }
+    set_leftDistance(2000.0);
+    set_rightDistance(2000.0);
+    set_verticalDistance(2000.0);
 }
 
 void MPerspectiveTool::print()

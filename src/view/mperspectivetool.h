@@ -122,6 +122,8 @@ signals:
 
 private:
     void placeVanishingPoints(const QPointF &centre);
+    // False when the distance already has the value.
+    bool storeDistance(double &distance, double value);
     // The figure handle under a view position: the figure index, and its kind
     // in handle (1 corner, 2 left, 3 right, 4 vertical end); -1 for none.
     int figureHandleAt(const QPointF &viewPosition, int &handle);
