@@ -189,8 +189,29 @@ private slots:
         for (int i = 0; i < built.size(); ++i)
             QVERIFY2(samePoints(built.at(i), expected.at(i)), qPrintable(text(built.at(i))));
         QCOMPARE(undo()->count(), 0);
-        // The preview is drawn dashed over the view.
-        QVERIFY(!MTestTool::overlay(tool(), view->size()).isNull());
+    }
+
+    // The preview is dashed, in the guide colour, and only while the tool is on.
+    void previewIsDashed()
+    {
+        press(QPointF(100, 100));
+        hover(QPointF(300, 100));
+        auto dashes = [this]() {
+            const QImage image = MTestTool::overlay(tool(), view->size());
+            int count = 0;
+            for (int x = 100; x <= 300; ++x) {
+                const QColor c = image.pixelColor(x, 100);
+                count += c.alpha() > 100 && c.red() > 200 && c.blue() < 150;
+            }
+            return count;
+        };
+        const int drawn = dashes();
+        QVERIFY2(drawn > 60 && drawn < 190, qPrintable(QString::number(drawn)));
+        tools()->activate(MTool::LineTool, false);
+        QCOMPARE(dashes(), 0);
+        // The line in progress waits for the tool's return.
+        tools()->activate(MTool::LineTool, true);
+        QCOMPARE(dashes(), drawn);
     }
 
     // A curve runs through the midpoints of its control polygon, from the
