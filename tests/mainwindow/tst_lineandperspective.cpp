@@ -139,6 +139,10 @@ private slots:
             click(view(), onView(p));
         }
         hover(view(), onView(QPointF(-250, 150)));
+        // The polyline in progress, dashed, with the line bar.
+        view()->update();
+        QTest::qWait(200);
+        window->screen()->grabWindow(window->winId()).save(QStringLiteral("/tmp/i23b-line-preview.png"));
         click(view(), onView(QPointF(200, 180)), Qt::ControlModifier);
         QCOMPARE(undo->count(), 2);
         for (const QPointF &p : {QPointF(-150, 0), QPointF(-50, 75), QPointF(-150, 150)})
