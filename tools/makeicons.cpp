@@ -566,6 +566,48 @@ std::vector<Icon> icons()
         d.p.drawEllipse(QPointF(16, 24), 2.0, 2.0);
     });
 
+    // Line and perspective options
+    add("line-single.ico", [](Pen &d) {
+        d.stroke(kBlue, 3.0);
+        d.p.drawLine(QPointF(5, 26), QPointF(27, 6));
+        d.outline(kPaper, 1.5);
+        d.p.drawEllipse(QPointF(5, 26), 3, 3);
+        d.p.drawEllipse(QPointF(27, 6), 3, 3);
+    });
+    add("line-poly.ico", [](Pen &d) {
+        const QPolygonF corners({QPointF(4, 26), QPointF(11, 8), QPointF(20, 22), QPointF(28, 5)});
+        d.stroke(kBlue, 3.0);
+        d.p.drawPolyline(corners);
+        d.outline(kPaper, 1.5);
+        for (const QPointF &c : corners)
+            d.p.drawEllipse(c, 2.6, 2.6);
+    });
+    add("line-curved.ico", [](Pen &d) {
+        QPainterPath curve;
+        curve.moveTo(4, 26);
+        curve.cubicTo(QPointF(8, 2), QPointF(22, 30), QPointF(28, 6));
+        d.stroke(kBlue, 3.0);
+        d.p.drawPath(curve);
+        d.outline(kPaper, 1.5);
+        d.p.drawEllipse(QPointF(4, 26), 2.6, 2.6);
+        d.p.drawEllipse(QPointF(28, 6), 2.6, 2.6);
+    });
+    add("gear.ico", [](Pen &d) {
+        const QPointF c(16, 16);
+        QPolygonF wheel;
+        for (int i = 0; i < 32; ++i) {
+            // Eight teeth: two points out, two points in.
+            const double angle = (i + 0.5) * M_PI / 16.0;
+            const double r = (i / 2) % 2 == 0 ? 13.5 : 10.0;
+            wheel.append(c + QPointF(r * std::cos(angle), r * std::sin(angle)));
+        }
+        d.outline(kGrey, 1.5);
+        d.p.drawPolygon(wheel);
+        d.outline(kPaper, 1.5);
+        d.p.drawEllipse(c, 4.5, 4.5);
+    });
+    add("pencil.ico", [](Pen &d) { d.pencil(QPointF(4, 28), 34); });
+
     // Tools
     add("tools/brush-tool.ico", [](Pen &d) { d.brush(kOrange); });
     add("tools/eraser-tool.ico", [](Pen &d) {

@@ -135,6 +135,10 @@ MMainWindow::MMainWindow(QWidget *parent)
 
 MMainWindow::~MMainWindow()
 {
+    // The children go after the form: a focus or clipboard change on their
+    // way out must not reach the form's actions.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
     delete ui;
     // The registry's tools and bindings belong to this window.
     MTools::destroyInstance();

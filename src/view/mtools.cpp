@@ -2,9 +2,14 @@
 
 #include "mbrushtool.h"
 #include "mevent.h"
+#include "menumedit.h"
 #include "mgridtool.h"
 #include "minterfaceitem.h"
+#include "mlinetool.h"
 #include "mpantool.h"
+#include "mperspectiveaction.h"
+#include "mperspectivetool.h"
+#include "mperspectivewidget.h"
 #include "mrotatetool.h"
 #include "mrullertool.h"
 #include "msymmetrytool.h"
@@ -15,6 +20,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCheckBox>
 #include <QDockWidget>
 #include <QLabel>
 #include <QMainWindow>
@@ -42,7 +48,9 @@ struct ToolEntry
 // The tools the registry builds, in the order it builds them: one line per tool.
 const ToolEntry toolTable[] = {
     {MTool::BrushTool, &makeTool<MBrushTool>},
+    {MTool::LineTool, &makeTool<MLineTool>},
     {MTool::GridTool, &makeTool<MGridTool>},
+    {MTool::PerspectiveTool, &makeTool<MPerspectiveTool>},
     {MTool::SymmetryTool, &makeTool<MSymmetryTool>},
     {MTool::PanTool, &makeTool<MPanTool>},
     {MTool::RotateTool, &makeTool<MRotateTool>},
@@ -94,6 +102,59 @@ void forEachToolKey(const QHash<int, MInterfaceItem *> &items, F f)
         if (item)
             f(item, toolIds.key(i));
     }
+}
+
+// Option bar pieces: a text, a check box, a spin box, each followed by the
+// bar's spacer where the bar's layout asks for one.
+void addText(QToolBar *bar, QWidget *window, const QString &text)
+{
+    bar->addWidget(new QLabel(text, window));
+}
+
+QCheckBox *addCheckBox(QToolBar *bar, QWidget *window, const QString &name, bool checked)
+{
+    auto *box = new QCheckBox(window);
+    box->setObjectName(name);
+    box->setCheckable(true);
+    box->setChecked(checked);
+    bar->addWidget(box);
+    return box;
+}
+
+QSpinBox *addSpinBox(QToolBar *bar, QWidget *window, const QString &name, int minimum, int maximum, int value)
+{
+    auto *box = new QSpinBox(window);
+    box->setObjectName(name);
+    box->setRange(minimum, maximum);
+    box->setValue(value);
+    bar->addWidget(box);
+    return box;
+}
+
+MEnumEdit *addEnumEdit(QToolBar *bar, QWidget *window, const QString &name, int maximumWidth,
+                       const QMetaObject &metaObject, const char *enumName, const QStringList &icons, int value)
+{
+    auto *edit = new MEnumEdit(window);
+    edit->setObjectName(name);
+    edit->setMaximumWidth(maximumWidth);
+    QList<QIcon> list;
+    for (const QString &icon : icons)
+        list << QIcon(icon);
+    edit->setEnumName(metaObject, enumName, list);
+    edit->setValue(value);
+    bar->addWidget(edit);
+    return edit;
+}
+
+// A checkable "Lock" action of a guide's bar.
+QAction *addLockAction(QToolBar *bar, QWidget *window, MTool *tool)
+{
+    QAction *lock = MTools::createOptionAction(MTools::tr("Lock"), MTools::tr("Lock control points"),
+                                               QStringLiteral(":/icons/lock-on.ico"), window);
+    lock->setCheckable(true);
+    QObject::connect(lock, &QAction::toggled, tool, &MTool::set_locked);
+    bar->addAction(lock);
+    return lock;
 }
 
 } // namespace
@@ -152,7 +213,12 @@ void MTools::init(QMainWindow *window)
     // The option bars, filled in this order: one line per tool with a bar.
     using BarBuilder = void (MTools::*)(QMainWindow *);
     const BarBuilder builders[] = {
+        &MTools::createBrushToolBar,
+        &MTools::createSymmetryToolBar,
         &MTools::createGridToolBar,
+        &MTools::createPerspectiveToolBar,
+        &MTools::createLineToolBar,
+        &MTools::createRullerToolBar,
     };
     for (BarBuilder build : builders)
         (this->*build)(window);
@@ -309,6 +375,109 @@ void MTools::createGridToolBar(QMainWindow *window)
     QAction *color = createOptionAction(tr("Color"), tr("Set grid color"), QStringLiteral(":/icons/stroke.ico"), window);
     connect(color, &QAction::triggered, grid, &MGridTool::colorDialog);
     bar->addAction(color);
+}
+
+void MTools::createBrushToolBar(QMainWindow *window)
+{
+    auto *brush = tool<MBrushTool>(MTool::BrushTool);
+    QToolBar *bar = toolBar(MTool::BrushTool);
+    if (!brush || !bar)
+        return;
+    addText(bar, window, tr("Follow path"));
+    addLabel(window, bar);
+    QCheckBox *follow = addCheckBox(bar, window, QStringLiteral("followPathBox"), brush->drawOnPath());
+    connect(follow, &QCheckBox::toggled, brush, &MBrushTool::set_drawOnPath);
+    connect(brush, &MBrushTool::drawOnPathChanged, follow, &QCheckBox::setChecked);
+    addLabel(window, bar);
+}
+
+void MTools::createSymmetryToolBar(QMainWindow *window)
+{
+    auto *symmetry = tool<MSymmetryTool>(MTool::SymmetryTool);
+    QToolBar *bar = toolBar(MTool::SymmetryTool);
+    if (!symmetry || !bar)
+        return;
+    addText(bar, window, tr("Sym. number"));
+    addLabel(window, bar);
+    QSpinBox *number = addSpinBox(bar, window, QStringLiteral("symmetryNumberBox"), 1, 30, 1);
+    connect(number, QOverload<int>::of(&QSpinBox::valueChanged), symmetry, &MSymmetryTool::setSymmetryNumber);
+    addLabel(window, bar);
+    addLockAction(bar, window, symmetry);
+    addLabel(window, bar);
+}
+
+void MTools::createPerspectiveToolBar(QMainWindow *window)
+{
+    auto *perspective = tool<MPerspectiveTool>(MTool::PerspectiveTool);
+    QToolBar *bar = toolBar(MTool::PerspectiveTool);
+    if (!perspective || !bar)
+        return;
+    auto *options = new MPerspectiveAction(new MPerspectiveWidget, window);
+    QToolButton *settings = createOptionMenuButton(window, QStringLiteral(":/icons/gear.ico"), tr("Settings"), options);
+    settings->setObjectName(QStringLiteral("perspectiveSettingsButton"));
+    settings->setToolTip(tr("Grid settings"));
+    bar->addWidget(settings);
+    bar->addSeparator();
+    // Option actions stay unnamed: named actions would join the window's shortcut store.
+    auto add = [&](const QString &text, const QString &tip, const char *icon, void (MPerspectiveTool::*slot)()) {
+        QAction *action = createOptionAction(text, tip, QString::fromLatin1(icon), window);
+        connect(action, &QAction::triggered, perspective, slot);
+        bar->addAction(action);
+    };
+    add(tr("Add"), tr("Add perspective control point"), ":/icons/plus.ico",
+        &MPerspectiveTool::addControlPoint);
+    add(tr("Remove"), tr("Remove perspective control point"), ":/icons/minus.ico",
+        &MPerspectiveTool::removeControlPoint);
+    addLockAction(bar, window, perspective);
+    add(tr("Draw"), tr("Draw figure in current layer"), ":/icons/pencil.ico", &MPerspectiveTool::print);
+    add(tr("Reset"), tr("Reset vanishing points"), ":/icons/refresh.ico", &MPerspectiveTool::reset);
+}
+
+void MTools::createLineToolBar(QMainWindow *window)
+{
+    auto *line = tool<MLineTool>(MTool::LineTool);
+    QToolBar *bar = toolBar(MTool::LineTool);
+    if (!line || !bar)
+        return;
+    MEnumEdit *type = addEnumEdit(bar, window, QStringLiteral("lineTypeEdit"), 200, MLineTool::staticMetaObject,
+                                  "LineType",
+                                  {QStringLiteral(":/icons/line-single.ico"), QStringLiteral(":/icons/line-poly.ico"),
+                                   QStringLiteral(":/icons/line-curved.ico")},
+                                  0);
+    connect(type, &MEnumEdit::valueChanged, line, &MLineTool::set_lineType);
+    addLabel(window, bar);
+    addText(bar, window, tr("Close figure"));
+    addLabel(window, bar);
+    QCheckBox *close = addCheckBox(bar, window, QStringLiteral("closeFigureBox"), line->closeFigure());
+    connect(close, &QCheckBox::toggled, line, &MLineTool::set_closeFigure);
+    addLabel(window, bar);
+    addText(bar, window, tr("Hand drawn lines"));
+    addLabel(window, bar);
+    QCheckBox *hand = addCheckBox(bar, window, QStringLiteral("handDrawBox"), line->handDraw());
+    connect(hand, &QCheckBox::toggled, line, &MLineTool::set_handDraw);
+    addLabel(window, bar);
+    addText(bar, window, tr("Angle step"));
+    QSpinBox *step = addSpinBox(bar, window, QStringLiteral("lineAngleStepBox"), 1, 360, line->angleStep());
+    connect(step, QOverload<int>::of(&QSpinBox::valueChanged), line, &MLineTool::set_angleStep);
+}
+
+void MTools::createRullerToolBar(QMainWindow *window)
+{
+    auto *ruler = tool<MRullerTool>(MTool::RullerTool);
+    QToolBar *bar = toolBar(MTool::RullerTool);
+    if (!ruler || !bar)
+        return;
+    addLockAction(bar, window, ruler);
+    addText(bar, window, tr("Angle step"));
+    addLabel(window, bar);
+    QSpinBox *step = addSpinBox(bar, window, QStringLiteral("rulerAngleStepBox"), 1, 360, ruler->angleStep());
+    connect(step, QOverload<int>::of(&QSpinBox::valueChanged), ruler, &MRullerTool::set_angleStep);
+    addLabel(window, bar);
+    addText(bar, window, tr("Unit"));
+    addLabel(window, bar);
+    MEnumEdit *unit = addEnumEdit(bar, window, QStringLiteral("rulerUnitEdit"), 150, MRullerTool::staticMetaObject,
+                                  "Unit", {}, ruler->unit());
+    connect(unit, &MEnumEdit::valueChanged, ruler, &MRullerTool::set_unit);
 }
 
 void MTools::addLabel(QWidget *parent, QToolBar *bar)

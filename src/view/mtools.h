@@ -72,7 +72,12 @@ public:
     void bindActions(QMainWindow *window);
     void bindToolBars(QMainWindow *window);
     void bindDockWidgets(QMainWindow *window);
+    void createBrushToolBar(QMainWindow *window);
+    void createSymmetryToolBar(QMainWindow *window);
     void createGridToolBar(QMainWindow *window);
+    void createPerspectiveToolBar(QMainWindow *window);
+    void createLineToolBar(QMainWindow *window);
+    void createRullerToolBar(QMainWindow *window);
     static void addLabel(QWidget *parent, QToolBar *bar);
     static QAction *createOptionAction(const QString &text, const QString &toolTip, const QString &iconPath,
                                        QObject *parent);
