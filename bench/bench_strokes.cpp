@@ -141,18 +141,22 @@ void measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool 
     canvas->endStroke(&release, 0);
 }
 
-// A short stroke inside each of n cells (a square block of them), one stroke.
-void paintCells(MCanvas *canvas, MBrush *brush, int n)
+// A short stroke inside each of n cells (a square block of them), one
+// stroke; gives the point where it stopped.
+QPointF paintCells(MCanvas *canvas, MBrush *brush, int n)
 {
     const int side = n == 1 ? 1 : (n == 4 ? 2 : 4);
     qint64 stamps = 0;
+    QPointF last;
     for (int i = 0; i < n; ++i) {
         const QPointF centre(-1750 + 500 * (i % side), -1750 + 500 * (i / side));
         press(canvas, brush, centre - QPointF(100, 0), stamps);
-        MEvent move = eventAt(MEvent::Move, centre + QPointF(100, 0));
+        last = centre + QPointF(100, 0);
+        MEvent move = eventAt(MEvent::Move, last);
         canvas->stroke(&move, 0);
     }
     finishGpu(canvas);
+    return last;
 }
 
 void measureEndStroke(MCanvas *canvas, MBrush *brush, int n)
@@ -166,9 +170,9 @@ void measureEndStroke(MCanvas *canvas, MBrush *brush, int n)
     int touched = 0;
     QElapsedTimer timer;
     for (int round = 0; round < rounds; ++round) {
-        paintCells(canvas, brush, n);
+        const QPointF last = paintCells(canvas, brush, n);
         touched = canvas->strokeLayer()->touchedTiles().size();
-        MEvent release = eventAt(MEvent::Release, QPointF());
+        MEvent release = eventAt(MEvent::Release, last);
         timer.start();
         canvas->endStroke(&release, 0);
         finishGpu(canvas);

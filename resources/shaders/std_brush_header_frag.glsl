@@ -255,15 +255,30 @@ vec3 blend(int mode, vec3 s, vec3 d)
 
 // Alpha of the stamp shape at uv: a disc (shape 0) or a rounded square
 // (shape 1), flat up to the hardness and falling smoothly to the rim.
-float getAlphaShape(vec2 uv, int shape, float hardness)
+float alphaAtDistance(float d, float hardness)
 {
-    vec2 q = abs(uv - vec2(0.5));
-    float d = shape == 1 ? (pow(q.x, 7.0) + pow(q.y, 7.0)) / (2.0 * pow(0.5, 7.0)) : dot(q, q) / 0.5;
     if (d < hardness / 2.0)
         return hardness;
     if (d < 0.5)
         return mix(hardness, 0.0, smoothstep(hardness / 2.0, 0.5, d));
     return 0.0;
+}
+
+float getAlphaDisc(vec2 uv, float hardness)
+{
+    vec2 q = abs(uv - vec2(0.5));
+    return alphaAtDistance(dot(q, q) / 0.5, hardness);
+}
+
+float getAlphaRoundedSquare(vec2 uv, float hardness)
+{
+    vec2 q = abs(uv - vec2(0.5));
+    return alphaAtDistance((pow(q.x, 7.0) + pow(q.y, 7.0)) / (2.0 * pow(0.5, 7.0)), hardness);
+}
+
+float getAlphaShape(vec2 uv, int shape, float hardness)
+{
+    return shape == 1 ? getAlphaRoundedSquare(uv, hardness) : getAlphaDisc(uv, hardness);
 }
 
 // Width of one canvas pixel in stamp coordinates.
@@ -276,9 +291,16 @@ float getAlphaAntialiasedShape(vec2 uv, int shape, float hardness)
 {
     float pixel = stampPixel();
     float sum = 0.0;
-    for (int i = 0; i < 8; ++i)
-        for (int j = 0; j < 8; ++j)
-            sum += getAlphaShape(uv + (vec2(i, j) + 0.5) * pixel / 8.0 - pixel / 2.0, shape, hardness);
+    // The shape is the same for every sample: chosen once, outside the loop.
+    if (shape == 1) {
+        for (int i = 0; i < 8; ++i)
+            for (int j = 0; j < 8; ++j)
+                sum += getAlphaRoundedSquare(uv + (vec2(i, j) + 0.5) * pixel / 8.0 - pixel / 2.0, hardness);
+    } else {
+        for (int i = 0; i < 8; ++i)
+            for (int j = 0; j < 8; ++j)
+                sum += getAlphaDisc(uv + (vec2(i, j) + 0.5) * pixel / 8.0 - pixel / 2.0, hardness);
+    }
     return sum / 64.0;
 }
 

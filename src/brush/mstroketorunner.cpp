@@ -297,11 +297,9 @@ bool MStrokeToRunner::isStampVisible(const QRectF &rect) const
 
 void MStrokeToRunner::finishTiles(const Tiles &tiles)
 {
-    const bool mipmaps = MSettings::instance()->generateMipmaps();
     for (MTile *t : tiles) {
         auto *tile = static_cast<MTextureTile *>(t);
-        if (mipmaps)
-            tile->rebuildMipmaps();
+        tile->markMipmapsDirty();
         tile->release();
     }
 }

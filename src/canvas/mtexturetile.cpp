@@ -132,7 +132,8 @@ bool MTextureTile::setImage(const QImage &image)
     QOpenGLPixelTransferOptions options;
     options.setAlignment(1);
     m_texture->setData(0, QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, pixels.constBits(), &options);
-    return generateMipmaps();
+    markMipmapsDirty();
+    return true;
 }
 
 bool MTextureTile::setData(const void *pixels)
@@ -158,14 +159,19 @@ bool MTextureTile::setData(const void *pixels)
         MLogger::instance()->systemError(QStringLiteral("Error during texture set data: 0x%1").arg(hex(error)));
         return false;
     }
-    generateMipmaps();
+    markMipmapsDirty();
     return true;
 }
 
 bool MTextureTile::readPixels(void *pixels)
 {
+    return readPixels(pixels, QRect(0, 0, tileSize(), tileSize()));
+}
+
+bool MTextureTile::readPixels(void *pixels, const QRect &area)
+{
     QOpenGLExtraFunctions *f = functions();
-    if (!f || !pixels || !isValid()) {
+    if (!f || !pixels || !isValid() || !QRect(0, 0, tileSize(), tileSize()).contains(area)) {
         MLogger::instance()->systemError(QStringLiteral("Error during texture pixel read: no texture"));
         return false;
     }
@@ -180,12 +186,15 @@ bool MTextureTile::readPixels(void *pixels)
     MFrameBuffer frameBuffer;
     frameBuffer.attachTexture(textureId());
     MOpenGL::clearGlErrors();
-    f->glReadPixels(0, 0, tileSize(), tileSize(), GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    GLint packAlignment = 4;
+    f->glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
+    f->glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    // A read into client memory returns once the pixels are there.
+    f->glReadPixels(area.x(), area.y(), area.width(), area.height(), GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     const GLenum error = f->glGetError();
+    f->glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
     if (error != GL_NO_ERROR)
         MLogger::instance()->systemError(QStringLiteral("Error during texture pixel read: %1").arg(hex(error)));
-    else
-        f->glFinish();
     frameBuffer.detachTexture();
     frameBuffer.release();
     frameBuffer.deleteFramebuffer();
@@ -212,7 +221,16 @@ bool MTextureTile::rebuildMipmaps()
     f->glActiveTexture(GL_TEXTURE0);
     m_texture->bind();
     m_texture->generateMipMaps();
+    // Every level may be sampled again, whatever a pass limited it to.
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 1000);
+    m_mipmapsDirty = false;
     return true;
+}
+
+void MTextureTile::updateMipmaps()
+{
+    if (m_mipmapsDirty && isValid())
+        rebuildMipmaps();
 }
 
 void MTextureTile::markSubTiles(const QRectF &canvasRect)

@@ -608,23 +608,48 @@ void MWidget::mouseMoveEvent(QMouseEvent *e)
     }
     if (!fillEvent(e))
         return;
+    filterInputs(&m_event);
+    appendToGesture(m_event);
+}
+
+// The spline runs one event behind the pointer: each event paints the
+// segment that ends at the event before it.
+void MWidget::appendToGesture(const MEvent &e)
+{
     if (m_gesture.size() == 1) {
         MEvent phantom = m_gesture.first();
-        setCanvasPosition(phantom, 2.0 * canvasPosition(phantom) - canvasPosition(m_event));
+        setCanvasPosition(phantom, 2.0 * canvasPosition(phantom) - canvasPosition(e));
         m_gesture.first().type = MEvent::Move;
         m_gesture.prepend(phantom);
     }
-    filterInputs(&m_event);
-    m_gesture.append(m_event);
+    m_gesture.append(e);
     const QVector<MEvent> segment = splineSegment();
     for (MEvent sample : segment)
         preDispatch(&sample);
+}
+
+// The pen lifted: the segment still held back and the way from the filtered
+// pointer to the release point itself are painted before the release.
+void MWidget::finishGesture(const MEvent &release)
+{
+    if (m_gesture.size() < 3)
+        return;
+    // The pen's last pressure and tilt, not the lifted pen's.
+    MEvent end = m_gesture.last();
+    setCanvasPosition(end, canvasPosition(release));
+    end.type = MEvent::Move;
+    appendToGesture(end);
+    appendToGesture(end);
+    m_gesture.resize(0);
 }
 
 void MWidget::mouseReleaseEvent(QMouseEvent *e)
 {
     if (!(m_spaceDown && m_pressedButton == Qt::LeftButton)) {
         if (fillEvent(e)) {
+            const MEvent release = m_event;
+            finishGesture(release);
+            m_event = release;
             preDispatch(&m_event);
             updateNow();
         }

@@ -137,6 +137,8 @@ private:
     bool fillEvent(QMouseEvent *e);
     void filterInputs(MEvent *e);
     QVector<MEvent> splineSegment() const;
+    void appendToGesture(const MEvent &e);
+    void finishGesture(const MEvent &release);
     void preDispatch(MEvent *e);
     void dispatchEvent(MEvent *e);
     void resetInputFilters();
