@@ -30,6 +30,29 @@ uniform int f_stampCount = 1;
 uniform float f_random = 1.0;
 #include "include/tile_uniforms.glsl"
 
+// A program made for one brush fixes the features it uses when it is
+// compiled, so that the branches it never takes cost nothing.
+#ifdef STAMP_ANTIALIASING
+#define S_ANTIALIASING STAMP_ANTIALIASING
+#else
+#define S_ANTIALIASING f_antialiasing
+#endif
+#ifdef STAMP_TEXTURE
+#define S_HAS_TEXTURE (STAMP_TEXTURE != 0)
+#else
+#define S_HAS_TEXTURE f_hasTexture
+#endif
+#ifdef STAMP_FEEDBACK
+#define S_HAS_FEEDBACK (STAMP_FEEDBACK != 0)
+#else
+#define S_HAS_FEEDBACK (f_colorAbsorbtionRate != 0.0)
+#endif
+#ifdef STAMP_COMPOSITION
+#define S_COMPOSITION STAMP_COMPOSITION
+#else
+#define S_COMPOSITION f_compositionMode
+#endif
+
 uniform sampler2D f_currentLayerTexture;
 uniform sampler2D f_underLayerTexture;
 uniform sampler2D f_brushTexture;
@@ -336,12 +359,12 @@ float getStandardAlpha(void)
 {
     vec2 uv = v_texCoords0;
     float alpha;
-    if (f_antialiasing == A_NOANTIALIASING)
-        alpha = f_hasTexture ? getAlphaTexture(uv) : getAlphaShape(uv, f_shape, 1.0);
-    else if (f_antialiasing == A_SMOOTHING)
-        alpha = f_hasTexture ? getAlphaSmoothTexture(uv) : getAlphaSmoothShape(uv, f_shape, f_hardness);
+    if (S_ANTIALIASING == A_NOANTIALIASING)
+        alpha = S_HAS_TEXTURE ? getAlphaTexture(uv) : getAlphaShape(uv, f_shape, 1.0);
+    else if (S_ANTIALIASING == A_SMOOTHING)
+        alpha = S_HAS_TEXTURE ? getAlphaSmoothTexture(uv) : getAlphaSmoothShape(uv, f_shape, f_hardness);
     else
-        alpha = f_hasTexture ? getAlphaAntialiasedTexture(uv) : getAlphaAntialiasedShape(uv, f_shape, f_hardness);
+        alpha = S_HAS_TEXTURE ? getAlphaAntialiasedTexture(uv) : getAlphaAntialiasedShape(uv, f_shape, f_hardness);
     if (f_density < 1.0 && f_density < rand(uv))
         alpha = 0.0;
     return alpha * f_flow;
@@ -363,7 +386,7 @@ float getStandardClipping(float alpha)
 vec3 getStandardColor(void)
 {
     vec3 color = v_color.rgb;
-    if (f_hasTexture && f_preserveTextureColor != 0) {
+    if (S_HAS_TEXTURE && f_preserveTextureColor != 0) {
         vec3 textureColor = unmultiply(texture(f_brushTexture, v_texCoords0));
         color = f_preserveTextureColor == 1 ? textureColor : mix(color, textureColor, 0.5);
     }
@@ -372,7 +395,7 @@ vec3 getStandardColor(void)
         if (l >= 0.3)
             color = mix(color, f_borderColor.rgb, smoothstep(0.3, 0.5, l));
     }
-    if (f_colorAbsorbtionRate != 0.0)
+    if (S_HAS_FEEDBACK)
         color = mix(unmultiply(textureLod(f_colorTexture, v_texCoords0, 0.0)), color, f_colorFlowingRate);
     return color;
 }
@@ -389,13 +412,13 @@ vec4 getStandardComposition(vec3 color, float alpha)
     float x = 1.0;
     float y = 1.0;
     vec3 f = color;
-    if (f_compositionMode == M_FOREGROUNDIN) {
+    if (S_COMPOSITION == M_FOREGROUNDIN) {
         y = 0.0;
-    } else if (f_compositionMode == M_FOREGROUNDOUT) {
+    } else if (S_COMPOSITION == M_FOREGROUNDOUT) {
         f = vec3(0.0);
         x = 0.0;
-    } else if (f_compositionMode >= M_PLUS && f_compositionMode <= M_BURNSHADOW) {
-        f = blend(f_compositionMode, color, dc);
+    } else if (S_COMPOSITION >= M_PLUS && S_COMPOSITION <= M_BURNSHADOW) {
+        f = blend(S_COMPOSITION, color, dc);
     }
     if (f_inheritAlphaCurrent)
         y = 0.0;

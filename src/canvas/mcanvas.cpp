@@ -718,7 +718,8 @@ void MCanvas::clearTile(MTile *tile)
 {
     if (m_glReady)
         makeCurrent();
-    m_paintEngine->clearTile(static_cast<MTextureTile *>(tile));
+    if (auto *texture = static_cast<MTextureTile *>(tile))
+        texture->clear();
 }
 
 void MCanvas::clearLayer(MTextureLayer *layer)

@@ -789,27 +789,6 @@ void MPaintEngine::blitTile(MTextureTile *destination, unsigned int sourceTextur
     glBindFramebuffer(GL_FRAMEBUFFER, m_canvas->context()->defaultFramebufferObject());
 }
 
-void MPaintEngine::clearTile(MTextureTile *tile)
-{
-    if (!tile || !m_ready || !makeCanvasCurrent() || !tile->ensureTexture())
-        return;
-    MFrameBuffer *frameBuffer = m_canvas->sharedData()->frameBuffer();
-    frameBuffer->attachTexture(tile->textureId());
-    frameBuffer->bind();
-    GLfloat clearColor[4] = {0, 0, 0, 0};
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
-    const bool scissor = glIsEnabled(GL_SCISSOR_TEST);
-    glDisable(GL_SCISSOR_TEST);
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
-    if (scissor)
-        glEnable(GL_SCISSOR_TEST);
-    releaseTileTarget();
-    glBindFramebuffer(GL_FRAMEBUFFER, m_canvas->context()->defaultFramebufferObject());
-    tile->markMipmapsDirty();
-}
-
 void MPaintEngine::fillTile(MTextureTile *tile, MTextureTile *selectionTile, const QColor &color,
                             MShaderProgramList *programList, const QString &programName, bool clipToSelection,
                             QOpenGLVertexArrayObject *vertexArray)

@@ -82,8 +82,6 @@ public:
     void blitTile(MTextureTile *destination, MTextureTile *sourceTile, int srcFactor, int dstFactor,
                   MShaderProgramList *programList, const QString &programName, double opacity,
                   QOpenGLVertexArrayObject *vertexArray, const QRect &area = QRect());
-    // Makes the whole tile transparent.
-    void clearTile(MTextureTile *tile);
     void fillTile(MTextureTile *tile, MTextureTile *selectionTile, const QColor &color,
                   MShaderProgramList *programList, const QString &programName, bool clipToSelection,
                   QOpenGLVertexArrayObject *vertexArray);

@@ -6,6 +6,7 @@
 #include "mshaderlist.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QCoreApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -204,6 +205,42 @@ QOpenGLShaderProgram *MShaderProgramList::compileProgram(const QString &name)
     }
     m_programs.insert(key, shaderProgram);
     return shaderProgram;
+}
+
+QOpenGLShaderProgram *MShaderProgramList::variant(const QString &name, const QByteArray &defines)
+{
+    const QString base = normalizedName(name);
+    const QString key = base + QLatin1Char('#') + QString::fromLatin1(defines);
+    if (QOpenGLShaderProgram *existing = m_programs.value(key))
+        return existing->isLinked() ? existing : nullptr;
+    if (!m_sources.contains(base))
+        return nullptr;
+    QOpenGLContext *remembered = QOpenGLContext::currentContext();
+    QSurface *rememberedSurface = remembered ? remembered->surface() : nullptr;
+    if (!makeCurrent())
+        return nullptr;
+    // The lines go right after the version line, which must come first.
+    auto withDefines = [&defines](const QString &path) {
+        QFile file(path);
+        QByteArray source = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const int end = source.indexOf('\n');
+        if (end >= 0 && source.startsWith("#version"))
+            source.insert(end + 1, defines);
+        return source;
+    };
+    const QPair<QString, QString> paths = m_sources.value(base);
+    ++s_compiledPrograms;
+    auto *shaderProgram = new QOpenGLShaderProgram();
+    const bool linked = shaderProgram->addShaderFromSourceCode(QOpenGLShader::Vertex, withDefines(paths.first))
+        && shaderProgram->addShaderFromSourceCode(QOpenGLShader::Fragment, withDefines(paths.second))
+        && shaderProgram->link();
+    if (!linked)
+        MLogger::instance()->systemError(
+            QStringLiteral("Could not build a variant of %1. Error: %2").arg(base, shaderProgram->log()));
+    m_programs.insert(key, shaderProgram);
+    if (remembered && rememberedSurface && remembered != QOpenGLContext::currentContext())
+        remembered->makeCurrent(rememberedSurface);
+    return linked ? shaderProgram : nullptr;
 }
 
 QOpenGLShaderProgram *MShaderProgramList::program(const QString &name) const

@@ -29,6 +29,8 @@ public:
     bool ensureTexture();
     void createEmptyTexture();
     bool allocateTexture(int size);
+    // Makes the whole texture transparent.
+    bool clear();
     void releaseTexture();
     void release();
     unsigned int textureId() const;
