@@ -556,7 +556,7 @@ void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)
         stampBuffer->clear();
         stampBuffer->addVertices(quad, 6);
 
-        QOpenGLShaderProgram *program = programs->program(QStringLiteral("colorfeedback"));
+        QOpenGLShaderProgram *program = programs->programFor(QStringLiteral("colorfeedback"));
         if (!program || !program->bind()) {
             logger.systemError(QStringLiteral("No valid shader program for color feedback"));
             endTargetPass(nullptr, vertexArray, stampBuffer, frameBuffer);

@@ -176,7 +176,11 @@ QOpenGLShaderProgram *MShaderProgramList::compileProgram(const QString &name)
     const QString key = normalizedName(name);
     if (QOpenGLShaderProgram *existing = m_programs.value(key))
         return existing;
-    if (!m_sources.contains(key) || !makeCurrent())
+    if (!m_sources.contains(key))
+        return nullptr;
+    QOpenGLContext *remembered = QOpenGLContext::currentContext();
+    QSurface *rememberedSurface = remembered ? remembered->surface() : nullptr;
+    if (!makeCurrent())
         return nullptr;
 
     const QPair<QString, QString> paths = m_sources.value(key);
@@ -204,6 +208,8 @@ QOpenGLShaderProgram *MShaderProgramList::compileProgram(const QString &name)
         shaderProgram->create();
     }
     m_programs.insert(key, shaderProgram);
+    if (remembered && rememberedSurface && remembered != QOpenGLContext::currentContext())
+        remembered->makeCurrent(rememberedSurface);
     return shaderProgram;
 }
 
@@ -296,9 +302,12 @@ QOpenGLShaderProgram *MShaderProgramList::programFor(const QString &name)
 {
     if (QOpenGLShaderProgram *stored = program(name))
         return stored;
+    // Built-in programs are compiled when first drawn with.
+    if (m_sources.contains(normalizedName(name)))
+        return compileProgram(name);
     if (MShader *shader = MShaderList::instance()->find(name))
         return createShaderProgram(shader);
-    return program(basicName);
+    return compileProgram(basicName);
 }
 
 void MShaderProgramList::updateShader(const QString &id)
@@ -336,7 +345,7 @@ QOpenGLShaderProgram *MShaderProgramList::bind(const QString &name)
     }
     if (!bound || !bound->isLinked()) {
         trace(QStringLiteral("fallback to basic"));
-        bound = program(basicName);
+        bound = compileProgram(basicName);
     }
     if (bound)
         bound->bind();
