@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QOpenGLWidget>
+#include <QTransform>
 #include <QPixmap>
 #include <QVector>
 #include <qopengl.h>
@@ -159,6 +160,11 @@ private:
     bool m_firstLayerAsBackground = true;
     MTransform *m_transform;
     QElapsedTimer m_repaintClock;
+    // During a stroke a frame recomposites only what the stroke changed,
+    // unless something asked for the whole view since the last frame.
+    QRect m_dirtyRect;
+    bool m_fullRepaint = true;
+    QTransform m_paintedMatrix;
     QElapsedTimer m_eventClock;
     MCanvas *m_canvas;
     QPointF m_lastViewPosition;

@@ -243,6 +243,50 @@ private slots:
         view->shutDown();
     }
 
+    // A frame during a stroke composites again only the area the stroke
+    // changed; the stroke's end brings the whole view up to date.
+    void strokeFramesRecompositeWhatTheStrokeChanged()
+    {
+        makeView();
+        MCanvas *canvas = view->canvas();
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        QTRY_VERIFY(view->findChildren<QAbstractAnimation *>().isEmpty());
+        QVERIFY(canvas->makeCurrent());
+        const QRect area = canvas->paintedRect().toRect();
+        const QPointF from = area.topLeft() + QPointF(10, 10), to = area.topLeft() + QPointF(40, 10);
+        const QPointF elsewhere = area.topLeft() + QPointF(70, 60);
+        MEvent event;
+        event.type = MEvent::Press;
+        event.inputs[MEnum::biPositionX] = from.x();
+        event.inputs[MEnum::biPositionY] = from.y();
+        canvas->stroke(&event, 0);
+        QVERIFY(canvas->strokeInProgress());
+        const QImage before = view->grabFramebuffer();
+        const QPoint strokeOnView = view->transform()->map(QPointF(30, 10) + area.topLeft()).toPoint();
+        const QPoint elsewhereOnView = view->transform()->map(elsewhere).toPoint();
+
+        event.type = MEvent::Move;
+        event.inputs[MEnum::biPositionX] = to.x();
+        canvas->stroke(&event, 0);
+        // Changed behind the view's back, away from the stroke.
+        QVERIFY(canvas->makeCurrent());
+        MTestCanvas::paintRect(canvas->current(), QRect(elsewhere.toPoint() - QPoint(3, 3), QSize(7, 7)),
+                               qRgba(0, 255, 0, 255));
+        view->refresh(false, QRectF(from, to).adjusted(-15, -15, 15, 15));
+        const QImage during = view->grabFramebuffer();
+        QVERIFY(during.pixel(strokeOnView) != before.pixel(strokeOnView));
+        QCOMPARE(during.pixel(elsewhereOnView), before.pixel(elsewhereOnView));
+
+        event.type = MEvent::Release;
+        canvas->stroke(&event, 0);
+        QVERIFY(!canvas->strokeInProgress());
+        const QImage after = view->grabFramebuffer();
+        QCOMPARE(after.pixel(strokeOnView), during.pixel(strokeOnView));
+        QCOMPARE(after.pixel(elsewhereOnView), qRgb(0, 255, 0));
+        view->shutDown();
+    }
+
     void throttledRefreshIsDroppedWithinTheFrameInterval()
     {
         makeView();
