@@ -363,7 +363,14 @@ void MUndoStream::addBuffer(const QString &path, const QByteArray &bytes)
     m_buffers.insert(path, buffer);
     m_spillQueue.append(path);
     incMemory(bytes.size());
-    if (!isMemoryFull() || m_spillQueue.isEmpty())
+    spillNext();
+}
+
+// One writer at a time: the buffers past the limit wait in the queue, oldest
+// first, and the next goes when the writer reports.
+void MUndoStream::spillNext()
+{
+    if (!m_workers.isEmpty() || !isMemoryFull() || m_spillQueue.isEmpty())
         return;
     const QString oldest = m_spillQueue.takeFirst();
     const auto spilled = m_buffers.find(oldest);
@@ -402,6 +409,7 @@ void MUndoStream::onWorkerFinished(MUndoStreamWorker *worker)
     }
     delete worker;
     spillDone(path, saved);
+    spillNext();
 }
 
 void MUndoStream::spillDone(const QString &path, bool saved)
