@@ -20,6 +20,26 @@ const QString basicVertex = QStringLiteral(":/shaders/basic_vert.glsl");
 MShaderProgramList *s_scratchList = nullptr;
 int s_compiledPrograms = 0;
 
+// Puts back, when it goes, the context that was current when it was made.
+class CurrentContextKeeper
+{
+public:
+    CurrentContextKeeper()
+        : m_context(QOpenGLContext::currentContext())
+        , m_surface(m_context ? m_context->surface() : nullptr)
+    {
+    }
+    ~CurrentContextKeeper()
+    {
+        if (m_context && m_surface && m_context != QOpenGLContext::currentContext())
+            m_context->makeCurrent(m_surface);
+    }
+
+private:
+    QOpenGLContext *m_context;
+    QSurface *m_surface;
+};
+
 void trace(const QString &message)
 {
     qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mshaderprogramlist"),
@@ -178,8 +198,7 @@ QOpenGLShaderProgram *MShaderProgramList::compileProgram(const QString &name)
         return existing;
     if (!m_sources.contains(key))
         return nullptr;
-    QOpenGLContext *remembered = QOpenGLContext::currentContext();
-    QSurface *rememberedSurface = remembered ? remembered->surface() : nullptr;
+    const CurrentContextKeeper keeper;
     if (!makeCurrent())
         return nullptr;
 
@@ -208,8 +227,6 @@ QOpenGLShaderProgram *MShaderProgramList::compileProgram(const QString &name)
         shaderProgram->create();
     }
     m_programs.insert(key, shaderProgram);
-    if (remembered && rememberedSurface && remembered != QOpenGLContext::currentContext())
-        remembered->makeCurrent(rememberedSurface);
     return shaderProgram;
 }
 
@@ -221,8 +238,7 @@ QOpenGLShaderProgram *MShaderProgramList::variant(const QString &name, const QBy
         return existing->isLinked() ? existing : nullptr;
     if (!m_sources.contains(base))
         return nullptr;
-    QOpenGLContext *remembered = QOpenGLContext::currentContext();
-    QSurface *rememberedSurface = remembered ? remembered->surface() : nullptr;
+    const CurrentContextKeeper keeper;
     if (!makeCurrent())
         return nullptr;
     // The lines go right after the version line, which must come first.
@@ -244,8 +260,6 @@ QOpenGLShaderProgram *MShaderProgramList::variant(const QString &name, const QBy
         MLogger::instance()->systemError(
             QStringLiteral("Could not build a variant of %1. Error: %2").arg(base, shaderProgram->log()));
     m_programs.insert(key, shaderProgram);
-    if (remembered && rememberedSurface && remembered != QOpenGLContext::currentContext())
-        remembered->makeCurrent(rememberedSurface);
     return linked ? shaderProgram : nullptr;
 }
 
