@@ -10,6 +10,8 @@ KALMI_PACKAGES=(
   libgl1-mesa-dri libgl-dev libegl-mesa0
   xvfb xauth fonts-dejavu-core
   glslang-tools ccache
+  # peers of the benchmarks only
+  libmypaint-dev libpixman-1-dev
 )
 
 kalmi_install_packages() {

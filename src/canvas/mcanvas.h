@@ -122,7 +122,8 @@ public:
     // src drawn through the program onto dst, replacing (copy) or laid over
     // it with premultiplied source-over (blit).
     void copyTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity);
-    void blitTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity);
+    void blitTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity,
+                  const QRect &area = QRect());
     // The tile painted with the colour, inside the selection when there is one.
     void fillTile(MTile *tile, const QColor &color);
     // The stroke layer's tile at the same place merged into the tile of the

@@ -16,6 +16,7 @@
 #include <QTest>
 #include <QtEndian>
 
+#include <algorithm>
 #include <memory>
 
 using MTestPixels::randomBytes;
@@ -245,6 +246,36 @@ private slots:
 
         stream.unregisterId(whole);
         stream.unregisterId(twoBlocks);
+    }
+
+    // Backups made faster than they are written wait for the one writer;
+    // all of them reach their files in the end.
+    void spillsOneAtATime()
+    {
+        MTextureTile *tile = paintedTile(4);
+        MUndoStream stream;
+        setLimit(0.0);
+        QStringList ids;
+        for (int i = 0; i < 6; ++i) {
+            QVERIFY(stream.saveTiles(tile, {}));
+            ids << tile->backupId();
+            stream.registerId(ids.last());
+            QCOMPARE(stream.workerCount(), 1);
+        }
+        int most = 0;
+        while (stream.workerCount() > 0) {
+            most = std::max(most, stream.workerCount());
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        QCOMPARE(most, 1);
+        for (const QString &id : qAsConst(ids)) {
+            QVERIFY(QFile::exists(MUndoStream::fileName(id)));
+            QVERIFY(!stream.isInMemory(id));
+        }
+        QCOMPARE(MUndoStream::memorySize(), 0);
+        for (const QString &id : qAsConst(ids))
+            stream.unregisterId(id);
+        QCoreApplication::processEvents();
     }
 
     // Counted bytes past the limit send exactly one buffer, the oldest, to a
