@@ -13,6 +13,7 @@
 #include "mtexturelayer.h"
 #include "mtool.h"
 #include "mtools.h"
+#include "mtransform.h"
 #include "mwidget.h"
 
 #include <QAction>
@@ -74,20 +75,15 @@ private slots:
         MWidget *view = window->view();
         MCanvas *canvas = view->canvas();
         MColorList::instance()->setColor(QColor(20, 40, 180));
-        const QPointF from = view->transform()->map(QPointF(-150, 60));
         const QPointF to = view->transform()->map(QPointF(150, 60));
         const QImage before = view->grabFramebuffer();
-        mouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
-        for (int i = 1; i <= 4; ++i)
-            mouse(view, QEvent::MouseMove, from + (to - from) * (i / 4.0), Qt::NoButton, Qt::LeftButton);
-        mouse(view, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        QVERIFY(MTestMainWindow::drag(view, QPointF(-150, 60), QPointF(150, 60), 4));
         QCOMPARE(canvas->undoStack()->count(), 1);
         const QImage painted = layerPixels(canvas->currentRow());
         const QPoint corner = canvas->paintedRect().topLeft().toPoint();
         for (int x : {-150, -75, 0, 75, 148})
             QVERIFY2(qAlpha(painted.pixel(QPoint(x, 60) - corner)) > 0, qPrintable(QString::number(x)));
         QTRY_VERIFY(view->grabFramebuffer().pixel(to.toPoint()) != before.pixel(to.toPoint()));
-        window->grab().save(QStringLiteral("/tmp/kalmidraw-quick-stroke.png"));
         canvas->undoStack()->setClean();
         window.reset();
     }
