@@ -1,5 +1,6 @@
 #include "mcanvas.h"
 
+#include "mlogcategory.h"
 #include "mbrushlist.h"
 #include "mcanvasfill.h"
 #include "mcolorlist.h"
@@ -60,7 +61,7 @@ int macrosClosed = 0;
 
 void trace(const char *function, const QString &message)
 {
-    qDebug().noquote() << QStringLiteral("mcanvas::%1").arg(QLatin1String(function)) << message;
+    qCDebug(lcCanvas).noquote() << QStringLiteral("mcanvas::%1").arg(QLatin1String(function)) << message;
 }
 } // namespace
 
@@ -412,7 +413,8 @@ bool MCanvas::saveToFile(const QString &path)
         return false;
     setFileName(path);
     setIsNew(false);
-    m_undoStack->clear();
+    // The painter may still want to undo what was saved.
+    m_undoStack->setClean();
     return true;
 }
 
