@@ -17,6 +17,9 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    static unsigned runs = 0;
+    if (++runs % 4096 == 0)
+        MFuzzReaders::quietLog();
     MFuzzReaders::read(QStringLiteral(KALMI_FUZZ_READER),
                        QByteArray::fromRawData(reinterpret_cast<const char *>(data), int(size)));
     return 0;

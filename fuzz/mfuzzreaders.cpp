@@ -74,9 +74,12 @@ int MFuzzReaders::read(const QString &reader, const QByteArray &bytes)
 void MFuzzReaders::quietLog()
 {
     static QTemporaryDir home;
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
-    const QString folder = MUtility::userDataPath();
-    QDir().mkpath(folder);
-    QFile::remove(folder + QStringLiteral("vantor.log"));
-    QFile::link(QStringLiteral("/dev/null"), folder + QStringLiteral("vantor.log"));
+    static bool moved = false;
+    if (!moved) {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+        moved = true;
+    }
+    QFile log(MUtility::userDataPath() + QStringLiteral("vantor.log"));
+    if (log.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        log.close();
 }

@@ -14,7 +14,7 @@ public:
     // 0 when the reader accepted the bytes, its own failure code otherwise;
     // -1 for an unknown reader.
     static int read(const QString &reader, const QByteArray &bytes);
-    // Sends the log to /dev/null inside a private data folder: a million runs
-    // must not fill the disk with refusals.
+    // Moves the log into a private data folder, and empties it again at each
+    // later call: a million runs must not fill the disk with refusals.
     static void quietLog();
 };
