@@ -1,6 +1,7 @@
 #include "msavefile.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstdio>
@@ -11,8 +12,12 @@
 MSaveFile::MSaveFile(const QString &target, QObject *parent)
     : QIODevice(parent)
     , m_target(target)
-    , m_temporary(temporaryPath(target))
 {
+    // A link keeps pointing at the file it names: that file is replaced.
+    const QFileInfo info(target);
+    if (info.isSymLink())
+        m_target = info.symLinkTarget();
+    m_temporary = temporaryPath(m_target);
 }
 
 MSaveFile::~MSaveFile()
