@@ -100,6 +100,12 @@ private slots:
                 MShapeList::instance()->setProperty("marker", true);
                 QFile spill(MUtility::cacheDirectory() + "{spill}.data");
                 spill.open(QIODevice::WriteOnly);
+                // The restart deletes a shown window whose child has the focus:
+                // the focus moves while the window's children go.
+                window->activateWindow();
+                window->view()->setFocus();
+                check(QTest::qWaitFor([window]() { return window->isAncestorOf(QApplication::focusWidget()); }, 5000),
+                      "focus inside the window before the restart");
                 window->applicationReboot();
             } else {
                 check(MShapeList::instance()->property("marker").toBool(), "shape library survives a restart");
