@@ -24,6 +24,8 @@ corpus="$build/corpus/$reader"
 mkdir -p "$corpus" "$build/findings/$reader"
 cp -n "$root/tests/data/fuzz/$reader/"* "$corpus/" 2>/dev/null || true
 export QT_QPA_PLATFORM=offscreen
+# Leaks are not looked for, per input or at exit: the framework keeps caches
+# of its own until the process ends.
+export ASAN_OPTIONS="detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
 cd "$build/findings/$reader"
-# Leaks are not looked for: the framework keeps caches of its own until exit.
 exec "$build/bin/fuzz_$reader" -rss_limit_mb=4096 -detect_leaks=0 "$@" "$corpus"
