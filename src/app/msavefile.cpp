@@ -40,7 +40,8 @@ bool MSaveFile::open(OpenMode mode)
     m_failed = false;
     // Renaming over a folder would only fail once everything was written.
     struct stat target;
-    if (::stat(QFile::encodeName(m_target).constData(), &target) == 0 && S_ISDIR(target.st_mode)) {
+    const bool exists = ::stat(QFile::encodeName(m_target).constData(), &target) == 0;
+    if (exists && S_ISDIR(target.st_mode)) {
         fail(EISDIR);
         return false;
     }
@@ -56,6 +57,9 @@ bool MSaveFile::open(OpenMode mode)
         fail(errno);
         return false;
     }
+    // The file replaced keeps who may read it.
+    if (exists)
+        ::fchmod(m_fd, target.st_mode & 07777);
     // Writes go straight to the descriptor, where their errors are seen.
     return QIODevice::open(mode | Unbuffered);
 }

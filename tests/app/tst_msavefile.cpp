@@ -75,6 +75,22 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::System, QDir::Name), expected);
     }
 
+    void keepsThePermissions()
+    {
+        MTestFolder folder;
+        const QString target = folder.writeFile("private.kxd", "old");
+        QVERIFY(QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        MSaveFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write("new"), qint64(3));
+        QVERIFY(file.commit());
+        QCOMPARE(folder.readFile("private.kxd"), QByteArray("new"));
+        const QFileDevice::Permissions permissions = QFile::permissions(target);
+        QVERIFY(permissions.testFlag(QFileDevice::ReadOwner) && permissions.testFlag(QFileDevice::WriteOwner));
+        QVERIFY(!(permissions & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup
+                                 | QFileDevice::WriteOther)));
+    }
+
     void onlyForWriting()
     {
         MTestFolder folder;
