@@ -1,6 +1,7 @@
 #include "mcanvas.h"
 
 #include "dlayeredit.h"
+#include "mlogcategory.h"
 #include "mbrushlist.h"
 #include "mcanvasfill.h"
 #include "mcolorlist.h"
@@ -61,7 +62,7 @@ int macrosClosed = 0;
 
 void trace(const char *function, const QString &message)
 {
-    qDebug().noquote() << QStringLiteral("mcanvas::%1").arg(QLatin1String(function)) << message;
+    qCDebug(lcCanvas).noquote() << QStringLiteral("mcanvas::%1").arg(QLatin1String(function)) << message;
 }
 } // namespace
 
@@ -413,7 +414,8 @@ bool MCanvas::saveToFile(const QString &path)
         return false;
     setFileName(path);
     setIsNew(false);
-    m_undoStack->clear();
+    // The painter may still want to undo what was saved.
+    m_undoStack->setClean();
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "mshaderprogramlist.h"
 
+#include "mlogcategory.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "mshader.h"
@@ -42,7 +43,7 @@ private:
 
 void trace(const QString &message)
 {
-    qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mshaderprogramlist"),
+    qCDebug(lcCanvas).noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mshaderprogramlist"),
                                                        QStringLiteral("MShaderProgramList::bind"))
                        << message;
 }
@@ -294,18 +295,18 @@ bool MShaderProgramList::compileUserProgram(MShader *shader, QOpenGLShaderProgra
     // A stage that fails leaves no stage behind: the vertex stage alone would
     // link on a later bind and draw garbage instead of falling back to "basic".
     if (!program->addShaderFromSourceFile(QOpenGLShader::Vertex, basicVertex)) {
-        qDebug().noquote() << QStringLiteral("Could not compile vertex shader. Error: %1").arg(program->log());
+        qCDebug(lcCanvas).noquote() << QStringLiteral("Could not compile vertex shader. Error: %1").arg(program->log());
         program->removeAllShaders();
         return false;
     }
     if (!program->addShaderFromSourceCode(QOpenGLShader::Fragment, shader->buildFragmentSource(nullptr))) {
-        qDebug().noquote() << QStringLiteral("Could not compile fragment shader %1:%2Error: %3")
+        qCDebug(lcCanvas).noquote() << QStringLiteral("Could not compile fragment shader %1:%2Error: %3")
                                   .arg(shader->group(), shader->description(), program->log());
         program->removeAllShaders();
         return false;
     }
     if (!program->link()) {
-        qDebug().noquote() << QStringLiteral("Could not link shader program. Error: %1").arg(program->log());
+        qCDebug(lcCanvas).noquote() << QStringLiteral("Could not link shader program. Error: %1").arg(program->log());
         return false;
     }
     shader->setIsValid(true);

@@ -1,5 +1,6 @@
 #include "mundostream.h"
 
+#include "mlogcategory.h"
 #include "mlayer.h"
 #include "mlogger.h"
 #include "msettings.h"
@@ -48,7 +49,7 @@ void mirrorMemorySize()
 
 void trace(const char *function, const QString &text)
 {
-    qDebug().noquote() << QStringLiteral("%1::%2").arg(kClass, QLatin1String(function)) << text;
+    qCDebug(lcUndo).noquote() << QStringLiteral("%1::%2").arg(kClass, QLatin1String(function)) << text;
 }
 
 // count -1, then the tile's pixels.
@@ -292,7 +293,7 @@ bool MUndoStream::readBuffer(MTextureTile *tile, const QString &id)
             return false;
         }
     } else {
-        MLogger::instance()->systemError(QStringLiteral("Undo file doesn't exists: ") + id);
+        MLogger::instance()->systemError(QStringLiteral("Undo file doesn't exist: ") + id);
         return false;
     }
 

@@ -1,4 +1,5 @@
 #include "mmainwindow.h"
+#include "mlogcategory.h"
 #include "ui_mmainwindow.h"
 
 #include "dexport.h"
@@ -135,10 +136,11 @@ MMainWindow::MMainWindow(QWidget *parent)
 
 MMainWindow::~MMainWindow()
 {
-    // The children go after the form: a focus or clipboard change on their
-    // way out must not reach the form's actions.
+    // Deleting the children moves the focus and may change the selection: the
+    // slots those signals reach read ui, which goes first.
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+    disconnect(m_view->canvas(), nullptr, this, nullptr);
     delete ui;
     // The registry's tools and bindings belong to this window.
     MTools::destroyInstance();
@@ -550,7 +552,7 @@ bool MMainWindow::maybeSave()
 {
     if (!m_view->canvas()->isModified())
         return true;
-    const int choice = MUtility::askChoice({tr("Save"), tr("Dont' save"), tr("Cancel")}, tr("Close"),
+    const int choice = MUtility::askChoice({tr("Save"), tr("Don't save"), tr("Cancel")}, tr("Close"),
                                            tr("Do you want to save modifications?"));
     if (choice == 1)
         return true;
@@ -635,8 +637,12 @@ bool MMainWindow::openFile(const QString &path)
     // name and the recent files as they were.
     const bool loaded = suffix == kDocumentSuffix ? canvas->loadFromFile(path) : canvas->loadImage(path);
     MUtility::restoreCursor();
-    if (!loaded)
+    if (!loaded) {
+        // The readers log why; the painter who asked is told the same.
+        MUtility::showMessage(QMessageBox::Critical, tr("Open file"), tr("Cannot open file %1.").arg(path),
+                              QMessageBox::Ok, QMessageBox::NoButton, MLogger::instance()->lastLine());
         return false;
+    }
     m_recentFiles->setCurrentFile(path);
     updateWindowTitle();
     m_view->resetView(true);
@@ -707,7 +713,7 @@ bool MMainWindow::saveWindowSettings()
 
 void MMainWindow::applicationReboot()
 {
-    qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mmainwindow"), QStringLiteral("MMainWindow::applicationReboot"))
+    qCDebug(lcApp).noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mmainwindow"), QStringLiteral("MMainWindow::applicationReboot"))
                        << "Performing application reboot...";
     if (saveWindowSettings())
         QCoreApplication::exit(MApplication::RestartExitCode);
@@ -735,6 +741,8 @@ void MMainWindow::setupDocumentCommands()
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &MMainWindow::validateClipboardActions);
     connect(ui->menuEdit, &QMenu::aboutToShow, this, &MMainWindow::validateClipboardActions);
     connect(m_view->canvas(), &MCanvas::selectionChanged, this, &MMainWindow::validateClipboardActions);
+    // Undoing past a save, or redoing back to it, moves the modified mark.
+    connect(m_view->canvas(), &MCanvas::modifiedChanged, this, &MMainWindow::updateWindowTitle);
 }
 
 void MMainWindow::on_actionFileNew_triggered()

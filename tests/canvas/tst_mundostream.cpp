@@ -14,6 +14,8 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
+
+#include <cerrno>
 #include <QtEndian>
 
 #include <algorithm>
@@ -347,7 +349,7 @@ private slots:
         QVERIFY(!stream.isInMemory(id));
         QCOMPARE(MUndoStream::memorySize(), qint64(0));
         QVERIFY(!stream.readBuffer(tile, id));
-        QCOMPARE(log.count(QStringLiteral("System error: Undo file doesn't exists: ") + id), 1);
+        QCOMPARE(log.count(QStringLiteral("System error: Undo file doesn't exist: ") + id), 1);
         stream.unregisterId(id);
         QCOMPARE(log.count(QStringLiteral("System error: Unregister of a non previously registered id: ") + id), 1);
     }
@@ -393,8 +395,11 @@ private slots:
     {
         QTest::addColumn<bool>("diskFull");
         QTest::addColumn<QString>("message");
-        QTest::newRow("disk full part way") << true << QStringLiteral("System error: Cannot write undo file");
-        QTest::newRow("cache folder unusable") << false << QStringLiteral("System error: Cannot open file for ouput: ");
+        QTest::addColumn<QString>("reason"); // the system's, never "Unknown error"
+        QTest::newRow("disk full part way") << true << QStringLiteral("System error: Cannot write undo file")
+                                            << qt_error_string(EFBIG);
+        QTest::newRow("cache folder unusable") << false << QStringLiteral("System error: Cannot open file for output: ")
+                                               << qt_error_string(ENOTDIR);
     }
 
     // A spill that cannot complete leaves no file, keeps the bytes in memory
@@ -403,6 +408,7 @@ private slots:
     {
         QFETCH(bool, diskFull);
         QFETCH(QString, message);
+        QFETCH(QString, reason);
         MTextureTile *tile = paintedTile(9);
         const QByteArray saved = tileBytes(tile);
         const QString cache = MUtility::cacheDirectory();
@@ -436,6 +442,7 @@ private slots:
         }
         const QString path = MUndoStream::fileName(id);
         QCOMPARE(log.count(message), 2);
+        QCOMPARE(log.lines().filter(message).filter(QStringLiteral(": ") + reason).size(), 2);
         QCOMPARE(log.count(QStringLiteral("System error: Undo buffer serialization error: ") + path), 1);
         QVERIFY(!QFile::exists(path));
         QCOMPARE(cacheFiles(), QStringList());

@@ -90,6 +90,22 @@ private slots:
 
     void paintSaveCloseAndReopen()
     {
+        // A painter's terminal stays quiet: no debug line while painting,
+        // saving and opening again.
+        static QStringList debugLines;
+        debugLines.clear();
+        static QtMessageHandler previous = nullptr;
+        previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+            if (type == QtDebugMsg)
+                debugLines.append(message);
+            if (previous)
+                previous(type, context, message);
+        });
+        struct Restore
+        {
+            ~Restore() { qInstallMessageHandler(previous); }
+        } restore;
+
         MTestFolder folder;
         openWindow();
         MCanvas *canvas = window->view()->canvas();
@@ -142,6 +158,15 @@ private slots:
             QCOMPARE(script.requests().size(), 1);
             QVERIFY(QFileInfo::exists(path));
             QVERIFY(!canvas->isModified());
+            QCOMPARE(window->windowTitle(), QString("KalmiDraw - stroke"));
+            // The save kept the history: the stroke still undoes, and redoes
+            // back to the saved state.
+            window->findChild<QAction *>(QStringLiteral("actionUndo"))->trigger();
+            QCOMPARE(paintedPixels(layerPixels(current)), 0);
+            QCOMPARE(window->windowTitle(), QString("KalmiDraw - stroke - Modified"));
+            window->findChild<QAction *>(QStringLiteral("actionRedo"))->trigger();
+            QCOMPARE(layerPixels(current), painted);
+            QVERIFY(!canvas->isModified());
             // Nothing left to save: closing asks nothing.
             QVERIFY(window->close());
             QCOMPARE(script.requests().size(), 1);
@@ -160,6 +185,7 @@ private slots:
         QCOMPARE(layerPixels(current), painted);
         QVERIFY(!canvas->isModified());
         QCOMPARE(window->windowTitle(), QString("KalmiDraw - stroke"));
+        QCOMPARE(debugLines, QStringList());
     }
 };
 
