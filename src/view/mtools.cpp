@@ -1,12 +1,18 @@
 #include "mtools.h"
 
 #include "mbrushtool.h"
+#include "menumedit.h"
 #include "mevent.h"
+#include "mfillselectiontool.h"
+#include "mfilltool.h"
 #include "mgridtool.h"
 #include "minterfaceitem.h"
 #include "mpantool.h"
+#include "mpatternlist.h"
 #include "mrotatetool.h"
 #include "mrullertool.h"
+#include "mselectiontool.h"
+#include "msliderspinbox.h"
 #include "msymmetrytool.h"
 #include "mtool.h"
 #include "mutility.h"
@@ -15,11 +21,14 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMetaEnum>
+#include <QPixmap>
 #include <QSpinBox>
 #include <QToolBar>
 #include <QToolButton>
@@ -48,6 +57,9 @@ const ToolEntry toolTable[] = {
     {MTool::RotateTool, &makeTool<MRotateTool>},
     {MTool::ZoomTool, &makeTool<MZoomTool>},
     {MTool::RullerTool, &makeTool<MRullerTool>},
+    {MTool::SelectionTool, &makeTool<MSelectionTool>},
+    {MTool::FillTool, &makeTool<MFillTool>},
+    {MTool::FillSelectionTool, &makeTool<MFillSelectionTool>},
 };
 
 struct ItemEntry
@@ -153,6 +165,9 @@ void MTools::init(QMainWindow *window)
     using BarBuilder = void (MTools::*)(QMainWindow *);
     const BarBuilder builders[] = {
         &MTools::createGridToolBar,
+        &MTools::createSelectionToolBar,
+        &MTools::createFillToolBar,
+        &MTools::createFillSelectionToolBar,
     };
     for (BarBuilder build : builders)
         (this->*build)(window);
@@ -309,6 +324,136 @@ void MTools::createGridToolBar(QMainWindow *window)
     QAction *color = createOptionAction(tr("Color"), tr("Set grid color"), QStringLiteral(":/icons/stroke.ico"), window);
     connect(color, &QAction::triggered, grid, &MGridTool::colorDialog);
     bar->addAction(color);
+}
+
+namespace {
+QList<QIcon> iconsOf(std::initializer_list<const char *> paths)
+{
+    QList<QIcon> icons;
+    for (const char *path : paths)
+        icons.append(QIcon(QString::fromLatin1(path)));
+    return icons;
+}
+
+MEnumEdit *enumEdit(QWidget *parent, const QString &name, const QMetaObject &metaObject, const QByteArray &enumName,
+                    const QList<QIcon> &icons, int value)
+{
+    auto *edit = new MEnumEdit(parent);
+    edit->setObjectName(name);
+    edit->setMaximumWidth(150);
+    edit->setEnumName(metaObject, enumName, icons);
+    edit->setValue(value);
+    return edit;
+}
+
+QLabel *barLabel(const QString &text, QWidget *parent, QToolBar *bar)
+{
+    auto *label = new QLabel(text, parent);
+    bar->addWidget(label);
+    MTools::addLabel(parent, bar);
+    return label;
+}
+
+// The bucket's and the wand's threshold: a label, a slider with its box over
+// the byte's useful range, a spacer.
+template <class T>
+void addThresholdEdit(QWidget *parent, QToolBar *bar, const QString &name, T *tool)
+{
+    barLabel(MTools::tr("Threshold"), parent, bar);
+    auto *edit = new MSliderSpinbox(parent);
+    edit->setObjectName(name);
+    edit->set_isPercentage(false);
+    edit->set_maximum(255);
+    edit->set_minimum(1);
+    edit->set_singleStep(1);
+    edit->set_sliderTracking(true);
+    edit->setMaximumWidth(150);
+    edit->set_value(tool->threshold());
+    QObject::connect(edit, &MSliderSpinbox::valueChanged, tool, &T::setThreshold);
+    bar->addWidget(edit);
+    MTools::addLabel(parent, bar);
+}
+} // namespace
+
+void MTools::createSelectionToolBar(QMainWindow *window)
+{
+    auto *selection = tool<MSelectionTool>(MTool::SelectionTool);
+    QToolBar *bar = toolBar(MTool::SelectionTool);
+    if (!selection || !bar)
+        return;
+    MEnumEdit *shape = enumEdit(window, QStringLiteral("selectionShapeEdit"), MSelectionTool::staticMetaObject,
+                                "SelectionShape",
+                                iconsOf({":/icons/shape-rectangle.ico", ":/icons/shape-ellipse.ico",
+                                         ":/icons/shape-polygon.ico", ":/icons/shape-curve.ico",
+                                         ":/icons/shape-star.ico", ":/icons/shape-rounded-star.ico",
+                                         ":/icons/lasso.ico"}),
+                                0);
+    connect(shape, &MEnumEdit::valueChanged, selection, &MSelectionTool::setSelectionShape);
+    bar->addWidget(shape);
+    addLabel(window, bar);
+    MEnumEdit *mode = enumEdit(window, QStringLiteral("selectionModeEdit"), MSelectionTool::staticMetaObject,
+                               "SelectionMode",
+                               iconsOf({":/icons/selection-replace.ico", ":/icons/selection-add.ico",
+                                        ":/icons/selection-subtract.ico", ":/icons/selection-intersection.ico"}),
+                               0);
+    connect(mode, &MEnumEdit::valueChanged, selection, &MSelectionTool::setSelectionMode);
+    bar->addWidget(mode);
+    addLabel(window, bar);
+    barLabel(tr("Star corners"), window, bar);
+    auto *corners = new QSpinBox(window);
+    corners->setObjectName(QStringLiteral("starCornersBox"));
+    corners->setRange(MSelectionTool::minimumStarCount, MSelectionTool::maximumStarCount);
+    corners->setValue(selection->starCount());
+    connect(corners, QOverload<int>::of(&QSpinBox::valueChanged), selection, &MSelectionTool::setStarCount);
+    bar->addWidget(corners);
+}
+
+void MTools::createFillToolBar(QMainWindow *window)
+{
+    auto *fill = tool<MFillTool>(MTool::FillTool);
+    QToolBar *bar = toolBar(MTool::FillTool);
+    if (!fill || !bar)
+        return;
+    addThresholdEdit(window, bar, QStringLiteral("fillThresholdEdit"), fill);
+    barLabel(tr("Pattern"), window, bar);
+    auto *patterns = new QComboBox(window);
+    patterns->setObjectName(QStringLiteral("patternBox"));
+    MPatternList *list = MPatternList::instance();
+    for (int row = 0; row < list->count(); ++row) {
+        const MPatternItem *item = list->at(row);
+        patterns->addItem(QIcon(QPixmap::fromImage(item->image())), item->name());
+    }
+    connect(patterns, QOverload<int>::of(&QComboBox::activated), fill, qOverload<int>(&MFillTool::setPattern));
+    bar->addWidget(patterns);
+    QAction *load = createOptionAction(tr("Load pattern"), tr("Load a pattern file"),
+                                       QStringLiteral(":/icons/file-open.ico"), window);
+    connect(load, &QAction::triggered, fill, &MFillTool::loadPattern);
+    bar->addAction(load);
+    QAction *clear =
+        createOptionAction(tr("Clear pattern"), tr("Clear pattern"), QStringLiteral(":/icons/reset.ico"), window);
+    connect(clear, &QAction::triggered, fill, &MFillTool::clearPattern);
+    bar->addAction(clear);
+    addLabel(window, bar);
+    barLabel(tr("Use pattern colors"), window, bar);
+    auto *colors = new QCheckBox(window);
+    colors->setObjectName(QStringLiteral("usePatternColorBox"));
+    colors->setChecked(fill->usePatternColor());
+    connect(colors, &QCheckBox::toggled, fill, &MFillTool::set_usePatternColor);
+    bar->addWidget(colors);
+}
+
+void MTools::createFillSelectionToolBar(QMainWindow *window)
+{
+    auto *wand = tool<MFillSelectionTool>(MTool::FillSelectionTool);
+    QToolBar *bar = toolBar(MTool::FillSelectionTool);
+    if (!wand || !bar)
+        return;
+    addThresholdEdit(window, bar, QStringLiteral("wandThresholdEdit"), wand);
+    barLabel(tr("Layer"), window, bar);
+    MEnumEdit *layer = enumEdit(window, QStringLiteral("wandLayerEdit"), MFillSelectionTool::staticMetaObject,
+                                "SelectionLayer", QList<QIcon>(), wand->selectionLayer());
+    connect(layer, &MEnumEdit::valueChanged, wand, &MFillSelectionTool::set_selectionLayer);
+    bar->addWidget(layer);
 }
 
 void MTools::addLabel(QWidget *parent, QToolBar *bar)

@@ -73,6 +73,9 @@ public:
     void bindToolBars(QMainWindow *window);
     void bindDockWidgets(QMainWindow *window);
     void createGridToolBar(QMainWindow *window);
+    void createSelectionToolBar(QMainWindow *window);
+    void createFillToolBar(QMainWindow *window);
+    void createFillSelectionToolBar(QMainWindow *window);
     static void addLabel(QWidget *parent, QToolBar *bar);
     static QAction *createOptionAction(const QString &text, const QString &toolTip, const QString &iconPath,
                                        QObject *parent);
