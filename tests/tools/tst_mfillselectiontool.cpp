@@ -93,15 +93,7 @@ private slots:
         MSettings::instance()->remove(QStringLiteral("FillSelectionTool"));
         MBrushList::destroyInstance();
         MBrushList::setInstance(new MBrushList(QStringLiteral(KALMI_BIN_DIR "/datas/brushes/"), folders.path()));
-        auto *bar = new QToolBar(&window);
-        bar->setObjectName(QStringLiteral("fillSelectionToolBar"));
-        window.addToolBar(bar);
-        for (const char *name : {"actionFillSelectionTool", "actionBrushTool"}) {
-            auto *action = new QAction(&window);
-            action->setObjectName(QString::fromLatin1(name));
-            window.addAction(action);
-        }
-        tools()->init(&window);
+        MTestTool::initRegistry(&window, QStringLiteral("FillSelectionTool"));
         QVERIFY(tool());
     }
 

@@ -78,15 +78,7 @@ private slots:
         MSettings::instance()->beginGroup(QStringLiteral("FillTool"));
         MSettings::instance()->remove(QString());
         MSettings::instance()->endGroup();
-        auto *bar = new QToolBar(&window);
-        bar->setObjectName(QStringLiteral("fillToolBar"));
-        window.addToolBar(bar);
-        for (const char *name : {"actionFillTool", "actionBrushTool"}) {
-            auto *action = new QAction(&window);
-            action->setObjectName(QString::fromLatin1(name));
-            window.addAction(action);
-        }
-        tools()->init(&window);
+        MTestTool::initRegistry(&window, QStringLiteral("FillTool"));
         QVERIFY(tool());
         MColorList::instance()->setColor(paint);
     }
@@ -304,6 +296,22 @@ private slots:
         QVERIFY(bar->isHidden());
         tools()->activate(MTool::FillTool, true);
         QVERIFY(!bar->isHidden());
+    }
+
+    void bucketAndWandShowACross_data()
+    {
+        QTest::addColumn<int>("toolId");
+        QTest::newRow("bucket") << int(MTool::FillTool);
+        QTest::newRow("wand") << int(MTool::FillSelectionTool);
+    }
+
+    void bucketAndWandShowACross()
+    {
+        QFETCH(int, toolId);
+        MTool *t = tools()->tool(toolId);
+        QVERIFY(t);
+        QVERIFY(t->updateCursor(QPointF(10, 10), 1.0));
+        QCOMPARE(t->cursor().shape(), Qt::CrossCursor);
     }
 
     void thresholdIsKeptInTheSettings()

@@ -154,15 +154,7 @@ private slots:
         QVERIFY(MTestView::prepare(QSize(800, 600)));
         MBrushList::destroyInstance();
         MBrushList::setInstance(new MBrushList(QStringLiteral(KALMI_BIN_DIR "/datas/brushes/"), folders.path()));
-        auto *bar = new QToolBar(&window);
-        bar->setObjectName(QStringLiteral("selectionToolBar"));
-        window.addToolBar(bar);
-        for (const char *name : {"actionSelectionTool", "actionBrushTool"}) {
-            auto *action = new QAction(&window);
-            action->setObjectName(QString::fromLatin1(name));
-            window.addAction(action);
-        }
-        tools()->init(&window);
+        MTestTool::initRegistry(&window, QStringLiteral("SelectionTool"));
         QVERIFY(tool());
     }
 
