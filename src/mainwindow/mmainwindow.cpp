@@ -127,6 +127,10 @@ MMainWindow::MMainWindow(QWidget *parent)
 
 MMainWindow::~MMainWindow()
 {
+    // A focused child that goes with the window changes the focus after the
+    // form is gone.
+    disconnect(qApp, nullptr, this, nullptr);
+    disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
     delete ui;
     // The registry's tools and bindings belong to this window.
     MTools::destroyInstance();
