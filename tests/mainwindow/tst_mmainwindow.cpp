@@ -677,6 +677,21 @@ private slots:
         QVERIFY(!MTools::existingInstance());
     }
 
+    // The focus leaves a child of the window while the window is going.
+    void closingWithAFocusedChild()
+    {
+        makeWindow();
+        class FocusedChild : public QWidget
+        {
+        public:
+            using QWidget::QWidget;
+            ~FocusedChild() override { emit qApp->focusChanged(this, nullptr); }
+        };
+        new FocusedChild(child<QDockWidget>("brushDockWidget")->widget());
+        window.reset();
+        QVERIFY(!MTools::existingInstance());
+    }
+
     // ------------------------------------------------------------ layout
 
     void firstRunUsesTheDefaultLayout()
