@@ -53,6 +53,7 @@ private slots:
         QVERIFY(!dialog.findChild<QLabel *>("logoLabel")->pixmap(Qt::ReturnByValue).isNull());
         QVERIFY(dialog.findChild<QLabel *>("versionLabel")->text().startsWith("1.4.2-"));
         QVERIFY(dialog.findChild<QLabel *>("linkLabel")->text().contains("#0000ff"));
+        dialog.grab().save("/tmp/kalmidraw-about.png");
         MSettings::instance()->set_userLangId("en");
         DAbout english;
         QVERIFY(english.shownLicense().contains("NO WARRANTY"));

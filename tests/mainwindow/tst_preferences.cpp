@@ -6,6 +6,7 @@
 #include "mkeysequenceedit.h"
 #include "mmainwindow.h"
 #include "msettings.h"
+#include "mutility.h"
 #include "mtestdialogscript.h"
 #include "mtestmodaldriver.h"
 #include "mtesturlcatcher.h"
@@ -13,6 +14,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -89,7 +92,7 @@ private slots:
                     QTest::mouseClick(edit->findChild<QPushButton *>("btnOk"), Qt::LeftButton);
                 });
                 QTest::mouseClick(dialog->findChild<QPushButton *>("btnEditShortcut"), Qt::LeftButton);
-                dialog->grab().save("/tmp/i30_preferences.png");
+                dialog->grab().save("/tmp/kalmidraw-preferences-shortcuts.png");
                 QTest::mouseClick(dialog->findChild<QPushButton *>("btnOk"), Qt::LeftButton);
             });
             preferences->trigger();
@@ -112,6 +115,56 @@ private slots:
         QCOMPARE(script.requests().size(), 0); // no restart asked for
         QCOMPARE(opened.size(), 1);
         QCOMPARE(opened.first().toString(), QString("http://127.0.0.1:9/contact-us/"));
+    }
+
+    // A new language is offered a restart; declining it keeps the window.
+    void languageAsksRestart()
+    {
+        MTestDialogScript script;
+        script.answer(1); // "Don't restart"
+        QString failure;
+        QStringList made;
+        QString chosen;
+        static char name[] = "kalmidraw";
+        static char *argv[] = {name, nullptr};
+        static int argc = 1;
+        MMainWindow::setShownHook([&](MMainWindow *window) {
+            QTimer::singleShot(60000, window, [] {
+                if (QWidget *modal = QApplication::activeModalWidget())
+                    modal->close();
+            });
+            // The translations the list needs, for this run only.
+            for (const QString &id : {QString("en"), QString("fr")}) {
+                const QString path = MUtility::translationFilePath(id);
+                QFile file(path);
+                if (!QFile::exists(path) && file.open(QIODevice::WriteOnly))
+                    made.append(path);
+            }
+            MSettings::instance()->set_userLangId("en");
+            MTestModalDriver::onNextDialog("DSettings", [&](QDialog *dialog) {
+                auto *combo = dialog->findChild<QComboBox *>("edituserLangId");
+                if (!combo || combo->count() != 2) {
+                    failure = "both languages are offered";
+                    return;
+                }
+                combo->setCurrentIndex(combo->findData("fr"));
+                chosen = combo->currentText();
+                QTest::mouseClick(dialog->findChild<QPushButton *>("btnOk"), Qt::LeftButton);
+            });
+            window->findChild<QAction *>("actionEditSettings")->trigger();
+            for (const QString &path : made)
+                QFile::remove(path);
+            window->close();
+        });
+        const int result = MApplication::runMain(argc, argv);
+        MMainWindow::setShownHook(MMainWindow::ShownHook());
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        QCOMPARE(result, 0);
+        QCOMPARE(chosen, QString("French"));
+        QCOMPARE(QSettings().value("userLangId").toString(), QString("fr"));
+        QCOMPARE(script.requests().size(), 1);
+        QCOMPARE(script.requests().first().text, QString("You must restart the application to apply these changes."));
+        QCOMPARE(script.requests().first().buttons, QStringList({"Restart", "Don't restart"}));
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QDir>
 #include <QFile>
 #include <QFontComboBox>
 #include <QLineEdit>
@@ -143,6 +144,7 @@ private slots:
         tree->setCurrentItem(tree->topLevelItem(0));
         QTest::keyClick(tree, Qt::Key_Down);
         QCOMPARE(stack->currentIndex(), 1);
+        dialog.grab().save("/tmp/kalmidraw-preferences-document.png");
         QTest::keyClick(tree, Qt::Key_End);
         QCOMPARE(stack->currentIndex(), 5);
     }
