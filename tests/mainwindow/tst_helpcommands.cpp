@@ -8,6 +8,7 @@
 #include "mtestlogwatch.h"
 #include "mtestmodaldriver.h"
 #include "mtesturlcatcher.h"
+#include "mtestwindowrun.h"
 #include "mutility.h"
 #include "mversioninfo.h"
 
@@ -33,25 +34,6 @@ void check(bool ok, const QString &what)
 {
     if (!ok && g_failure.isEmpty())
         g_failure = what;
-}
-
-int runWindow(const std::function<void(MMainWindow *)> &body)
-{
-    static char name[] = "kalmidraw";
-    static char *argv[] = {name, nullptr};
-    static int argc = 1;
-    MMainWindow::setShownHook([&](MMainWindow *window) {
-        // A step that fails must not leave a dialog waiting for ever.
-        QTimer::singleShot(60000, window, [] {
-            if (QWidget *modal = QApplication::activeModalWidget())
-                modal->close();
-        });
-        body(window);
-        window->close();
-    });
-    const int result = MApplication::runMain(argc, argv);
-    MMainWindow::setShownHook(MMainWindow::ShownHook());
-    return result;
 }
 
 void trigger(MMainWindow *window, const char *name)
@@ -91,7 +73,7 @@ private slots:
     {
         MTestDialogScript script;
         QString guide;
-        const int result = runWindow([&](MMainWindow *window) {
+        const int result = runMainWindowOnce([&](MMainWindow *window) {
             guide = MUtility::applicationDirectory() + "help/en/KalmiDraw.pdf";
             MSettings::instance()->set_serverUrl("http://127.0.0.1:9/");
             MSettings::instance()->set_userLangId("FR");
@@ -148,7 +130,7 @@ private slots:
         std::unique_ptr<MTestLogWatch> watch;
         QList<MTestHttpServer::Request> requests;
         QString address;
-        const int result = runWindow([&](MMainWindow *window) {
+        const int result = runMainWindowOnce([&](MMainWindow *window) {
             // Sockets need the application's event loop: the server lives in the run.
             MTestHttpServer server;
             check(server.listen(), "the loopback server listens");
@@ -191,7 +173,7 @@ private slots:
         QString licence;
         QString screenshot;
         bool logsShown = false;
-        const int result = runWindow([&](MMainWindow *window) {
+        const int result = runMainWindowOnce([&](MMainWindow *window) {
             MSettings::instance()->set_serverUrl("http://127.0.0.1:9");
             MTestModalDriver::onNextDialog("DAbout", [&](QDialog *dialog) {
                 licence = static_cast<DAbout *>(dialog)->shownLicense();

@@ -10,6 +10,7 @@
 #include "mtestdialogscript.h"
 #include "mtestmodaldriver.h"
 #include "mtesturlcatcher.h"
+#include "mtestwindowrun.h"
 
 #include <QAction>
 #include <QApplication>
@@ -53,14 +54,7 @@ private slots:
         bool gridBefore = false;
         bool shown = false;
         QList<QUrl> opened;
-        static char name[] = "kalmidraw";
-        static char *argv[] = {name, nullptr};
-        static int argc = 1;
-        MMainWindow::setShownHook([&](MMainWindow *window) {
-            QTimer::singleShot(60000, window, [] {
-                if (QWidget *modal = QApplication::activeModalWidget())
-                    modal->close();
-            });
+        const int result = runMainWindowOnce([&](MMainWindow *window) {
             MSettings::instance()->set_serverUrl("http://127.0.0.1:9");
             gridBefore = MSettings::instance()->showGrid();
             auto *preferences = window->findChild<QAction *>("actionEditSettings");
@@ -101,10 +95,7 @@ private slots:
             QTest::keyClick(window, Qt::Key_F9, Qt::ControlModifier | Qt::ShiftModifier);
             QTest::qWait(50);
             opened = catcher.urls;
-            window->close();
         });
-        const int result = MApplication::runMain(argc, argv);
-        MMainWindow::setShownHook(MMainWindow::ShownHook());
 
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QCOMPARE(result, 0);
@@ -125,14 +116,7 @@ private slots:
         QString failure;
         QStringList made;
         QString chosen;
-        static char name[] = "kalmidraw";
-        static char *argv[] = {name, nullptr};
-        static int argc = 1;
-        MMainWindow::setShownHook([&](MMainWindow *window) {
-            QTimer::singleShot(60000, window, [] {
-                if (QWidget *modal = QApplication::activeModalWidget())
-                    modal->close();
-            });
+        const int result = runMainWindowOnce([&](MMainWindow *window) {
             // The translations the list needs, for this run only.
             for (const QString &id : {QString("en"), QString("fr")}) {
                 const QString path = MUtility::translationFilePath(id);
@@ -154,10 +138,7 @@ private slots:
             window->findChild<QAction *>("actionEditSettings")->trigger();
             for (const QString &path : made)
                 QFile::remove(path);
-            window->close();
         });
-        const int result = MApplication::runMain(argc, argv);
-        MMainWindow::setShownHook(MMainWindow::ShownHook());
         QVERIFY2(failure.isEmpty(), qPrintable(failure));
         QCOMPARE(result, 0);
         QCOMPARE(chosen, QString("French"));
