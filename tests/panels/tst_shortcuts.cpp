@@ -16,6 +16,7 @@
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTableView>
+#include <QTreeWidget>
 #include <QTest>
 
 // The shortcuts page, the shortcut dialog and the key recorder, over a
@@ -251,6 +252,8 @@ private slots:
     {
         Window w;
         DSettings dialog(&w.window);
+        auto *tree = dialog.findChild<QTreeWidget *>("treeWidget");
+        tree->setCurrentItem(tree->topLevelItem(5)); // the page the painter searches on
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
         auto *field = dialog.findChild<QLineEdit *>("shortcutSearch");
