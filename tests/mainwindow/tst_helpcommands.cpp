@@ -1,5 +1,6 @@
 #include "dabout.h"
 #include "mapplication.h"
+#include "mcoloredit.h"
 #include "mhttprequest.h"
 #include "mmainwindow.h"
 #include "msettings.h"
@@ -19,6 +20,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSettings>
 #include <QTest>
 #include <QTimer>
@@ -173,6 +175,7 @@ private slots:
         QString licence;
         QString screenshot;
         bool logsShown = false;
+        QSize windowSize;
         const int result = runMainWindowOnce([&](MMainWindow *window) {
             MSettings::instance()->set_serverUrl("http://127.0.0.1:9");
             MTestModalDriver::onNextDialog("DAbout", [&](QDialog *dialog) {
@@ -183,8 +186,11 @@ private slots:
                 logsShown = dialog->findChild<QLineEdit *>("emailEdit") != nullptr;
             });
             trigger(window, "actionShow_system_logs");
+            windowSize = window->size();
             MTestModalDriver::onNextDialog("DScreenshot", [&](QDialog *dialog) {
                 screenshot = dialog->findChild<QLineEdit *>("fileNameEdit")->text();
+                MTestModalDriver::click(dialog->findChild<QRadioButton *>("coloredEdit"));
+                dialog->findChild<MColorEdit *>("colorEdit")->setColor(QColor(255, 0, 0));
                 QTest::mouseClick(dialog->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Ok),
                                   Qt::LeftButton);
             });
@@ -197,6 +203,13 @@ private slots:
         QVERIFY(screenshot.endsWith("screenshot-1.jpg"));
         QImage picture(screenshot);
         QCOMPARE(picture.size(), QSize(800, 800));
+        // The window fitted in the middle, the chosen background around it.
+        auto isRed = [](const QColor &c) { return c.red() > 200 && c.green() < 60 && c.blue() < 60; };
+        const bool wide = windowSize.width() > windowSize.height();
+        QVERIFY(windowSize.width() != windowSize.height());
+        QVERIFY(isRed(picture.pixelColor(wide ? QPoint(400, 3) : QPoint(3, 400))));
+        QVERIFY(isRed(picture.pixelColor(wide ? QPoint(400, 796) : QPoint(796, 400))));
+        QVERIFY(!isRed(picture.pixelColor(400, 400)));
         QCOMPARE(script.requests().size(), 1);
         QCOMPARE(script.requests().first().text, QString("Screenshot done. Do you want to open the file location?"));
         QCOMPARE(QSettings().value("ShowLogs/sizes").toStringList().size(), 2);
