@@ -766,6 +766,18 @@ void MSettings::set_textSelectionColor(const QColor & value)
     emit textSelectionColorChanged(value);
 }
 
+QString MSettings::serverUrl() const
+{
+    return stringValue(QStringLiteral("serverUrl"), QStringLiteral("https://www.vantorel.com"));
+}
+
+void MSettings::set_serverUrl(const QString & value)
+{
+    if (serverUrl() == value)
+        return;
+    setStringValue(QStringLiteral("serverUrl"), value);
+}
+
 QString MSettings::userMail() const
 {
     return stringValue(QStringLiteral("userMail"), QString());

@@ -2,8 +2,12 @@
 #include "mlogcategory.h"
 #include "ui_mmainwindow.h"
 
+#include "dabout.h"
 #include "dexport.h"
 #include "dgrabwidget.h"
+#include "dscreenshot.h"
+#include "dsettings.h"
+#include "dshowlogs.h"
 #include "dsortlist.h"
 #include "mapplication.h"
 #include "mbrush.h"
@@ -19,6 +23,7 @@
 #include "mfilesavedialog.h"
 #include "mgeometry.h"
 #include "mgradientpalette.h"
+#include "mhttprequest.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "mrecentfiles.h"
@@ -28,12 +33,14 @@
 #include "mtools.h"
 #include "mutility.h"
 #include "mcolorlistwidget.h"
+#include "mversioninfo.h"
 #include "mwidget.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDebug>
+#include <QDesktopServices>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -52,6 +59,7 @@
 #include <QToolBar>
 #include <QUndoStack>
 #include <QUndoView>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -154,7 +162,7 @@ const QStringList &MMainWindow::pendingCommands()
         "actionImport_image_file", "actionProperties", "actionPaste", "actionIncrease_brush_radius",
         "actionDecrease_brush_radius", "actionChangePaper",
         "actionIncreasePaperSize", "actionDecreasePaperSize", "actionAdjustPaperToSelection",
-        "actionPaper_auto_extension", "actionEditSettings", "actionSelectAll",
+        "actionPaper_auto_extension", "actionSelectAll",
         "actionSelect_layer_bounding_rect", "actionInvertSelection", "actionResetSelection", "actionFillSelection",
         "actionStrokeSelection", "actionNextSelection", "actionPreviousSelection", "actionNewLayer",
         "actionPrependLayer", "actionEdit_layer_effect_settings", "actionRemoveLayer",
@@ -172,8 +180,7 @@ const QStringList &MMainWindow::pendingCommands()
         "actionEdit_brush_engine", "actionDuplicate_brush_engine", "actionSet_brush_engine", "actionReset_brush_engine",
         "actionDelete_brush_engine", "actionRename_brush_engine",
         "actionResetCanvasPosition", "actionAdjustToWidth", "actionAdjustToHeight", "actionViewAllCanvas",
-        "actionFlipHorizontal", "actionFlipVertical", "actionTake_a_screenshot", "actionHelp_index", "actionOnline_help",
-        "actionCheck_updates", "actionContact_us", "actionAbout_Kalmi", "actionShow_system_logs", "actionEraserMode",
+        "actionFlipHorizontal", "actionFlipVertical", "actionEraserMode",
         "actionLockBrushControlPoints", "actionTexture_generator",
     };
     return names;
@@ -908,7 +915,12 @@ void MMainWindow::on_actionIncreasePaperSize_triggered() {}
 void MMainWindow::on_actionDecreasePaperSize_triggered() {}
 void MMainWindow::on_actionAdjustPaperToSelection_triggered() {}
 void MMainWindow::on_actionPaper_auto_extension_toggled(bool) {}
-void MMainWindow::on_actionEditSettings_triggered() {}
+void MMainWindow::on_actionEditSettings_triggered()
+{
+    DSettings dialog(this);
+    if (dialog.exec() == QDialog::Accepted && dialog.needRestart())
+        askRestart(tr("You must restart the application to apply these changes."));
+}
 void MMainWindow::on_actionSelectAll_triggered() {}
 void MMainWindow::on_actionSelect_layer_bounding_rect_triggered() {}
 void MMainWindow::on_actionInvertSelection_triggered() {}
@@ -974,13 +986,133 @@ void MMainWindow::on_actionAdjustToHeight_triggered() {}
 void MMainWindow::on_actionViewAllCanvas_triggered() {}
 void MMainWindow::on_actionFlipHorizontal_triggered() {}
 void MMainWindow::on_actionFlipVertical_triggered() {}
-void MMainWindow::on_actionTake_a_screenshot_triggered() {}
-void MMainWindow::on_actionHelp_index_triggered() {}
-void MMainWindow::on_actionOnline_help_triggered() {}
-void MMainWindow::on_actionCheck_updates_triggered() {}
-void MMainWindow::on_actionContact_us_triggered() {}
-void MMainWindow::on_actionAbout_Kalmi_triggered() {}
-void MMainWindow::on_actionShow_system_logs_triggered() {}
+void MMainWindow::on_actionTake_a_screenshot_triggered()
+{
+    QString fileName;
+    QImage image;
+    bool toClipboard = false;
+    {
+        DScreenshot dialog(this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        const QPixmap pixmap = grab();
+        image = QImage(dialog.pictureWidth(), dialog.pictureHeight(), QImage::Format_ARGB32);
+        image.fill(dialog.isTransparent() ? QColor(Qt::transparent) : dialog.backgroundColor());
+        double scale = 1.0;
+        const QRectF fitted = MGeometry::fitRect(QRectF(rect()), QRectF(image.rect()), scale);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(fitted.toRect(), pixmap.scaled(fitted.size().toSize(), Qt::IgnoreAspectRatio,
+                                                          Qt::SmoothTransformation));
+        painter.end();
+        fileName = dialog.fileName();
+        toClipboard = dialog.copyToClipboard();
+    }
+    if (!image.save(fileName)) {
+        MLogger::instance()->log(QStringLiteral("Unable to save the screenshot %1").arg(fileName));
+        MUtility::showMessage(QMessageBox::Critical, QString(), tr("Unable to save the screenshot %1.").arg(fileName));
+        return;
+    }
+    if (toClipboard)
+        QGuiApplication::clipboard()->setImage(image);
+    if (MUtility::showMessage(QMessageBox::Question, QString(), tr("Screenshot done. Do you want to open the file location?"),
+                              QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes)
+        MUtility::showInExplorer(fileName);
+}
+
+void MMainWindow::on_actionHelp_index_triggered()
+{
+    const QString name = QStringLiteral("KalmiDraw.pdf");
+    QString path = MUtility::helpPath() + name;
+    if (!QFileInfo::exists(path))
+        path = MUtility::helpDirectory(QStringLiteral("en")) + name;
+    if (QFileInfo::exists(path)) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        return;
+    }
+    if (MUtility::showMessage(QMessageBox::Question, QString(), tr("Local help is not installed. Do you want to show online help?"),
+                              QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes)
+        on_actionOnline_help_triggered();
+}
+
+void MMainWindow::on_actionOnline_help_triggered()
+{
+    const QString path = QStringLiteral("/van/help/") + MSettings::instance()->userLangId() + QStringLiteral("/index.html");
+    QDesktopServices::openUrl(QUrl(MHttpRequest::serverUrl(path).toLower()));
+}
+
+void MMainWindow::on_actionCheck_updates_triggered()
+{
+    auto *buffer = new QByteArray;
+    auto *request = new MHttpRequest(MHttpRequest::serverUrl(QStringLiteral("/van/download/version.info")), buffer, this);
+    connect(request, &MHttpRequest::error, this, &MMainWindow::onDownloadVersionInfoError);
+    connect(request, &MHttpRequest::finished, this, &MMainWindow::onDownloadVersionInfo);
+    connect(request, &MHttpRequest::finished, request, &QObject::deleteLater);
+    // Each pending check owns its buffer until its request is gone.
+    connect(request, &QObject::destroyed, [buffer] { delete buffer; });
+    request->send();
+}
+
+void MMainWindow::onDownloadVersionInfo(const QByteArray *data)
+{
+    if (!data) {
+        MLogger::instance()->log(QStringLiteral("Download version.info: invalid datas"));
+        return;
+    }
+    if (data->isEmpty()) {
+        MLogger::instance()->log(QStringLiteral("Download version.info: version file missing"));
+        return;
+    }
+    MVersionInfo available;
+    if (!available.load(*data)) {
+        // A page that is not a version record must not pass for "up to date".
+        MLogger::instance()->log(QStringLiteral("Download version.info: unreadable version file"));
+        MUtility::showMessage(QMessageBox::Critical, QString(),
+                              tr("The update check failed: the version information could not be read."));
+        return;
+    }
+    if (available.isNewerThan(MVersionInfo())) {
+        if (MUtility::showMessage(QMessageBox::Question, QString(),
+                                  tr("A new version %1.%2.%3 is available for download. Do you want to download the new "
+                                     "version?")
+                                      .arg(available.major)
+                                      .arg(available.minor)
+                                      .arg(available.patch),
+                                  QMessageBox::Ok | QMessageBox::Cancel)
+            == QMessageBox::Ok)
+            QDesktopServices::openUrl(QUrl(MHttpRequest::serverUrl(QStringLiteral("download/"))));
+    } else {
+        MUtility::showMessage(QMessageBox::Information, QString(),
+                              tr("No new version available, your version of KalmiDraw is up to date."));
+    }
+}
+
+void MMainWindow::onDownloadVersionInfoError(const QString &message)
+{
+    MLogger::instance()->log(QStringLiteral("Error during version info download: ") + message);
+    MUtility::showMessage(QMessageBox::Critical, QString(),
+                          tr("Unable to connect to ") + QUrl(MHttpRequest::siteRoot()).host() + QLatin1Char('.'));
+}
+
+void MMainWindow::on_actionContact_us_triggered()
+{
+    QDesktopServices::openUrl(QUrl(MHttpRequest::serverUrl(QStringLiteral("contact-us/")).toLower()));
+}
+
+void MMainWindow::on_actionAbout_Kalmi_triggered()
+{
+    DAbout dialog;
+    dialog.exec();
+}
+
+void MMainWindow::on_actionShow_system_logs_triggered()
+{
+    DShowLogs dialog;
+    dialog.exec();
+    dialog.saveSettings();
+}
 void MMainWindow::on_actionEraserMode_toggled(bool) {}
 void MMainWindow::on_actionLockBrushControlPoints_toggled(bool) {}
 void MMainWindow::on_actionTexture_generator_triggered() {}

@@ -178,6 +178,8 @@ public slots:
     void on_actionContact_us_triggered();
     void on_actionAbout_Kalmi_triggered();
     void on_actionShow_system_logs_triggered();
+    void onDownloadVersionInfo(const QByteArray *data);
+    void onDownloadVersionInfoError(const QString &message);
     void on_actionEraserMode_toggled(bool checked);
     void on_actionLockBrushControlPoints_toggled(bool checked);
     void on_actionTexture_generator_triggered();
