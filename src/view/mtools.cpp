@@ -491,6 +491,8 @@ void MTools::createRullerToolBar(QMainWindow *window)
     MEnumEdit *unit = addEnumEdit(bar, window, QStringLiteral("rulerUnitEdit"), 150, MRullerTool::staticMetaObject,
                                   "Unit", {}, ruler->unit());
     connect(unit, &MEnumEdit::valueChanged, ruler, &MRullerTool::set_unit);
+}
+
 namespace {
 // The bucket's and the wand's threshold: a label, a slider with its box over
 // the byte's useful range, a spacer.
