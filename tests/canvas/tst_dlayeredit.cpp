@@ -219,7 +219,7 @@ private slots:
     {
         onNextDialog("DLayerEdit", [&](QDialog *dialog) {
             QTest::qWait(100);
-            QVERIFY(dialog->grab().save(QStringLiteral("/tmp/layeredit.png")));
+            MTestScreenshot::keep(dialog->grab(), QStringLiteral("kalmidraw-layer-properties.png"));
             play(dialog, QStringLiteral("cancel"));
         });
         canvas->editLayer(0);
@@ -228,3 +228,4 @@ private slots:
 
 QTEST_MAIN(TestDLayerEdit)
 #include "tst_dlayeredit.moc"
+#include "mtestscreenshot.h"

@@ -170,7 +170,7 @@ private slots:
         window->resizeDocks({dock}, {200}, Qt::Horizontal);
         QTRY_VERIFY(palette->width() > 150);
         const QImage shot = window->grab().toImage();
-        QVERIFY(shot.save(QStringLiteral("/tmp/kalmi_colour_docks.png")));
+        MTestScreenshot::keep(shot, QStringLiteral("kalmidraw-colour-docks.png"));
     }
 
     void pickerCommand()
@@ -225,3 +225,4 @@ private slots:
 
 QTEST_MAIN(TestColorChoosers)
 #include "tst_colorchoosers.moc"
+#include "mtestscreenshot.h"

@@ -53,7 +53,7 @@ private slots:
         QVERIFY(!dialog.findChild<QLabel *>("logoLabel")->pixmap(Qt::ReturnByValue).isNull());
         QVERIFY(dialog.findChild<QLabel *>("versionLabel")->text().startsWith("1.4.2-"));
         QVERIFY(dialog.findChild<QLabel *>("linkLabel")->text().contains("#0000ff"));
-        dialog.grab().save("/tmp/kalmidraw-about.png");
+        MTestScreenshot::keep(dialog.grab(), QStringLiteral("kalmidraw-about.png"));
         MSettings::instance()->set_userLangId("en");
         DAbout english;
         QVERIFY(english.shownLicense().contains("NO WARRANTY"));
@@ -62,3 +62,4 @@ private slots:
 
 QTEST_MAIN(TestDAbout)
 #include "tst_dabout.moc"
+#include "mtestscreenshot.h"

@@ -86,7 +86,7 @@ private slots:
                     QTest::mouseClick(edit->findChild<QPushButton *>("btnOk"), Qt::LeftButton);
                 });
                 QTest::mouseClick(dialog->findChild<QPushButton *>("btnEditShortcut"), Qt::LeftButton);
-                dialog->grab().save("/tmp/kalmidraw-preferences-shortcuts.png");
+                MTestScreenshot::keep(dialog->grab(), QStringLiteral("kalmidraw-preferences-shortcuts.png"));
                 QTest::mouseClick(dialog->findChild<QPushButton *>("btnOk"), Qt::LeftButton);
             });
             preferences->trigger();
@@ -151,3 +151,4 @@ private slots:
 
 QTEST_APPLESS_MAIN(TestPreferences)
 #include "tst_preferences.moc"
+#include "mtestscreenshot.h"

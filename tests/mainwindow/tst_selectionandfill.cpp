@@ -138,7 +138,7 @@ private slots:
             QPainter painter(&shot);
             painter.drawImage(view()->mapTo(window.get(), QPoint(0, 0)), view()->grabFramebuffer());
         }
-        QVERIFY(shot.save(QStringLiteral("/tmp/i23a_selection.png")));
+        MTestScreenshot::keep(shot, QStringLiteral("kalmidraw-selection.png"));
 
         choose("actionBrushTool", MTool::BrushTool);
         QVERIFY(!bar("selectionToolBar")->isVisible());
@@ -181,3 +181,4 @@ private slots:
 
 QTEST_MAIN(TestSelectionAndFill)
 #include "tst_selectionandfill.moc"
+#include "mtestscreenshot.h"

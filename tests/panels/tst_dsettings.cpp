@@ -144,7 +144,7 @@ private slots:
         tree->setCurrentItem(tree->topLevelItem(0));
         QTest::keyClick(tree, Qt::Key_Down);
         QCOMPARE(stack->currentIndex(), 1);
-        dialog.grab().save("/tmp/kalmidraw-preferences-document.png");
+        MTestScreenshot::keep(dialog.grab(), QStringLiteral("kalmidraw-preferences-document.png"));
         QTest::keyClick(tree, Qt::Key_End);
         QCOMPARE(stack->currentIndex(), 5);
     }
@@ -261,3 +261,4 @@ private slots:
 
 QTEST_MAIN(TestDSettings)
 #include "tst_dsettings.moc"
+#include "mtestscreenshot.h"

@@ -267,9 +267,10 @@ private slots:
             y += shot.height() + 10;
         }
         painter.end();
-        QVERIFY(sheet.save(QStringLiteral("/tmp/styleeditors.png")));
+        MTestScreenshot::keep(sheet, QStringLiteral("kalmidraw-style-editors.png"));
     }
 };
 
 QTEST_MAIN(TestStyleEditors)
 #include "tst_styleeditors.moc"
+#include "mtestscreenshot.h"
