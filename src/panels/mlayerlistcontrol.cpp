@@ -201,7 +201,10 @@ void MLayerListControl::paint(QPainter *painter)
     if (!document || !settings->showThumbnails())
         return;
     painter->save();
+    // The tools paint before the controls and may leave a clip behind.
     painter->resetTransform();
+    painter->setClipping(false);
+    painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     const bool namesOnly = settings->showThumbnailsNamesOnly();
     const double frameOpacity = settings->thumbnailOpacity();
     for (int i = document->count() - 1; i >= 0; --i) {
