@@ -15,6 +15,7 @@
 #include "mtestdialogscript.h"
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
+#include "mtestview.h"
 #include "mtexturelayer.h"
 #include "mthumbnailwidget.h"
 #include "mtransform.h"
@@ -36,17 +37,8 @@ namespace {
 constexpr int W = 400;
 constexpr int H = 300;
 
-void mouse(QWidget *w, QEvent::Type type, const QPointF &p, Qt::MouseButton button, Qt::MouseButtons buttons)
-{
-    QMouseEvent e(type, p, w->mapToGlobal(p.toPoint()), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-
-void click(QWidget *w, const QPointF &p)
-{
-    mouse(w, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
-    mouse(w, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
-}
+using MTestView::click;
+using MTestView::mouse;
 
 // Counts the pixels of a colour (premultiplied, opaque) and of anything else.
 struct Census

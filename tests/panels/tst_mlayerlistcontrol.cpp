@@ -6,6 +6,7 @@
 #include "msettings.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
+#include "mtestview.h"
 #include "mtexturelayer.h"
 #include "mwidget.h"
 
@@ -21,17 +22,8 @@ constexpr QSize documentSize(100, 50);
 constexpr int viewWidth = 600;
 constexpr int viewHeight = 400;
 
-void mouse(QWidget *w, QEvent::Type type, const QPointF &p, Qt::MouseButton button, Qt::MouseButtons buttons)
-{
-    QMouseEvent e(type, p, w->mapToGlobal(p.toPoint()), button, buttons, Qt::NoModifier);
-    QApplication::sendEvent(w, &e);
-}
-
-void click(QWidget *w, const QPointF &p)
-{
-    mouse(w, QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
-    mouse(w, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
-}
+using MTestView::click;
+using MTestView::mouse;
 
 bool near(QRgb a, QRgb b, int tolerance = 3)
 {
