@@ -76,7 +76,7 @@ MTransform *MThumbnailWidget::fitTransform()
     return m_fit;
 }
 
-void MThumbnailWidget::paintEvent(QPaintEvent *)
+void MThumbnailWidget::paintGL()
 {
     makeCurrent();
     MTransform *fit = fitTransform();

@@ -29,7 +29,8 @@ public slots:
 protected:
     void initializeGL() override;
     void resizeGL(int w, int h) override;
-    void paintEvent(QPaintEvent *event) override;
+    // Drawn in paintGL so that grabs of the frame show it too.
+    void paintGL() override;
 
 private:
     QPointer<MWidget> m_view;
