@@ -87,6 +87,24 @@ private slots:
         canvas->setCurrentRow(0);
     }
 
+    void placedCentredOnThePress_data()
+    {
+        QTest::addColumn<QPoint>("press");
+        QTest::newRow("middle of the view") << QPoint(300, 250);
+        QTest::newRow("top-left corner") << QPoint(2, 2);
+    }
+
+    void placedCentredOnThePress()
+    {
+        QFETCH(QPoint, press);
+        DContext panel(view.get());
+        const QSize size = panel.size();
+        panel.place(press);
+        const QPoint global = view->mapToGlobal(press);
+        QCOMPARE(panel.geometry(), QRect(qMax(view->x(), global.x() - size.width() / 2),
+                                         qMax(view->y(), global.y() - size.height() / 2), size.width(), size.height()));
+    }
+
     void choicesChangeAndClose()
     {
         MCanvas *canvas = view->canvas();
