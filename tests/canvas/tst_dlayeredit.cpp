@@ -3,6 +3,7 @@
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
 #include "mtestmodaldriver.h"
+#include "mtestscreenshot.h"
 #include "mtexturelayer.h"
 
 #include <QCheckBox>
@@ -228,4 +229,3 @@ private slots:
 
 QTEST_MAIN(TestDLayerEdit)
 #include "tst_dlayeredit.moc"
-#include "mtestscreenshot.h"

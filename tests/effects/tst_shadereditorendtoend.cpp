@@ -16,6 +16,7 @@
 #include "mtestcanvas.h"
 #include "mtestdialogscript.h"
 #include "mtestglcontext.h"
+#include "mtestscreenshot.h"
 #include "mtexturelayer.h"
 #include "mwidget.h"
 
@@ -171,4 +172,3 @@ private slots:
 
 QTEST_MAIN(TestShaderEditorEndToEnd)
 #include "tst_shadereditorendtoend.moc"
-#include "mtestscreenshot.h"

@@ -15,6 +15,7 @@
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
 #include "mtestmodaldriver.h"
+#include "mtestscreenshot.h"
 #include "mtexturelayer.h"
 #include "mtransform.h"
 #include "mwidget.h"
@@ -248,4 +249,3 @@ private slots:
 
 QTEST_MAIN(TestColorChoosers)
 #include "tst_colorchoosers.moc"
-#include "mtestscreenshot.h"

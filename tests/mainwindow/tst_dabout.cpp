@@ -1,5 +1,6 @@
 #include "dabout.h"
 #include "msettings.h"
+#include "mtestscreenshot.h"
 #include "mutility.h"
 
 #include <QDir>
@@ -62,4 +63,3 @@ private slots:
 
 QTEST_MAIN(TestDAbout)
 #include "tst_dabout.moc"
-#include "mtestscreenshot.h"

@@ -15,6 +15,7 @@
 #include "mtestdialogscript.h"
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
+#include "mtestscreenshot.h"
 #include "mtestview.h"
 #include "mtexturelayer.h"
 #include "mthumbnailwidget.h"
@@ -217,7 +218,7 @@ private slots:
         // frame (the strip's names and icons): the view's own frame goes on top.
         QImage shot = window->grab().toImage();
         QPainter(&shot).drawImage(view->mapTo(window.get(), QPoint(0, 0)), frame);
-        shot.save(QStringLiteral("/tmp/kalmi_layers_and_palette.png"));
+        MTestScreenshot::keep(shot, QStringLiteral("kalmidraw-layers-and-palette.png"));
 
         const QString path = folder.filePath(QStringLiteral("layers.kxd"));
         {

@@ -9,6 +9,7 @@
 #include "msettings.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
+#include "mtestscreenshot.h"
 #include "mtexturelayer.h"
 #include "mtool.h"
 #include "mtools.h"
@@ -195,4 +196,3 @@ private slots:
 
 QTEST_MAIN(TestLineAndPerspective)
 #include "tst_lineandperspective.moc"
-#include "mtestscreenshot.h"

@@ -6,6 +6,7 @@
 #include "mkeysequenceedit.h"
 #include "mmainwindow.h"
 #include "msettings.h"
+#include "mtestscreenshot.h"
 #include "mutility.h"
 #include "mtestdialogscript.h"
 #include "mtestmodaldriver.h"
@@ -151,4 +152,3 @@ private slots:
 
 QTEST_APPLESS_MAIN(TestPreferences)
 #include "tst_preferences.moc"
-#include "mtestscreenshot.h"

@@ -10,6 +10,7 @@
 #include "msettings.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
+#include "mtestscreenshot.h"
 #include "mtexturelayer.h"
 #include "mtools.h"
 #include "mtransform.h"
@@ -181,4 +182,3 @@ private slots:
 
 QTEST_MAIN(TestSelectionAndFill)
 #include "tst_selectionandfill.moc"
-#include "mtestscreenshot.h"

@@ -1,6 +1,7 @@
 #include "dsettings.h"
 #include "mcoloredit.h"
 #include "msettings.h"
+#include "mtestscreenshot.h"
 #include "mutility.h"
 
 #include <QCheckBox>
@@ -261,4 +262,3 @@ private slots:
 
 QTEST_MAIN(TestDSettings)
 #include "tst_dsettings.moc"
-#include "mtestscreenshot.h"

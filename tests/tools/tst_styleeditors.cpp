@@ -6,6 +6,7 @@
 #include "mstrokestyle.h"
 #include "mstrokestylewidget.h"
 #include "mtestmodaldriver.h"
+#include "mtestscreenshot.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -273,4 +274,3 @@ private slots:
 
 QTEST_MAIN(TestStyleEditors)
 #include "tst_styleeditors.moc"
-#include "mtestscreenshot.h"
