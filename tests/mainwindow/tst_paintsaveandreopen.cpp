@@ -13,6 +13,7 @@
 #include "mtexturelayer.h"
 #include "mtool.h"
 #include "mtools.h"
+#include "mtransform.h"
 #include "mwidget.h"
 
 #include <QAction>
@@ -77,10 +78,10 @@ private slots:
         const QPointF from = view->transform()->map(QPointF(-150, 60));
         const QPointF to = view->transform()->map(QPointF(150, 60));
         const QImage before = view->grabFramebuffer();
-        mouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        MTestMainWindow::mouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
         for (int i = 1; i <= 4; ++i)
-            mouse(view, QEvent::MouseMove, from + (to - from) * (i / 4.0), Qt::NoButton, Qt::LeftButton);
-        mouse(view, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+            MTestMainWindow::mouse(view, QEvent::MouseMove, from + (to - from) * (i / 4.0), Qt::NoButton, Qt::LeftButton);
+        MTestMainWindow::mouse(view, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
         QCOMPARE(canvas->undoStack()->count(), 1);
         const QImage painted = layerPixels(canvas->currentRow());
         const QPoint corner = canvas->paintedRect().topLeft().toPoint();
