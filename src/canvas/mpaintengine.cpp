@@ -319,14 +319,6 @@ void MPaintEngine::enableBlending(QOpenGLContext *context)
     f->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-void MPaintEngine::setTextureParameters(int minFilter, int magFilter, int wrapS, int wrapT)
-{
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT);
-}
-
 void MPaintEngine::computeMvp(MPaintParams *params, QMatrix4x4 &matrix)
 {
     QRectF r = params->viewport;
