@@ -77,6 +77,8 @@ public:
     void createGridToolBar(QMainWindow *window);
     void createPerspectiveToolBar(QMainWindow *window);
     void createLineToolBar(QMainWindow *window);
+    void createShapeToolBar(QMainWindow *window);
+    void createTextToolBar(QMainWindow *window);
     void createRullerToolBar(QMainWindow *window);
     static void addLabel(QWidget *parent, QToolBar *bar);
     static QAction *createOptionAction(const QString &text, const QString &toolTip, const QString &iconPath,
