@@ -2,6 +2,7 @@
 #include "ui_mshapewidget.h"
 
 #include "dsortlist.h"
+#include "mfield.h"
 #include "mproxymodel.h"
 #include "mshapelist.h"
 #include "mtablemodel.h"
@@ -22,6 +23,7 @@ MShapeWidget::MShapeWidget(QWidget *parent)
     MTableModel::setRowHeight(view, 55);
     view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     MUtility::applySelectionPalette(view);
+    view->sortByColumn(MShapeList::instance()->column("description")->index(), Qt::AscendingOrder);
 }
 
 MShapeWidget::~MShapeWidget()
