@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTableView>
+#include <QScreen>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -143,8 +144,10 @@ private slots:
         QVERIFY2(QLineF(placed, QPointF(0, 0)).length() <= 20, qPrintable(QString::number(placed.x())));
         tool()->setPoint(QPointF(0, 0));
         QCOMPARE(canvas()->undoStack()->count(), 0);
-        view()->grab().save(QStringLiteral("/tmp/shape-placing.png"));
-        window->grab().save(QStringLiteral("/tmp/shape-placing-window.png"));
+        // A picture of the item being placed, frame and handles included.
+        view()->update();
+        QTest::qWait(300);
+        window->screen()->grabWindow(window->winId()).save(QStringLiteral("/tmp/shape-placing.png"));
 
         QTest::keyClick(view(), Qt::Key_Return);
         QVERIFY(!tool()->hasItem());

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
+#include <QScreen>
 #include <QTest>
 #include <QToolBar>
 #include <QUndoStack>
@@ -155,7 +156,8 @@ private slots:
         const QRect around = first.united(first.translated(10, 10)).adjusted(-3, -3, 3, 3).toAlignedRect()
                                  .translated(-canvas()->paintedRect().topLeft().toPoint());
         QCOMPARE(paintedPixels(pixels.copy(around)), painted);
-        window->grab().save(QStringLiteral("/tmp/text-applied.png"));
+        QTest::qWait(300);
+        window->screen()->grabWindow(window->winId()).save(QStringLiteral("/tmp/text-applied.png"));
         canvas()->undoStack()->undo();
         canvas()->undoStack()->undo();
         QCOMPARE(paintedPixels(layer()), 0);
