@@ -23,18 +23,18 @@
 
 namespace {
 const QString group = QStringLiteral("ShapeTool");
+} // namespace
 
-QPointF canvasPosition(const MEvent *event)
+QPointF MShapeTool::eventPosition(const MEvent *event)
 {
     return QPointF(event->inputs[MEnum::biPositionX], event->inputs[MEnum::biPositionY]);
 }
 
-QPointF snapped(const QPointF &p)
+QPointF MShapeTool::snapped(const QPointF &point)
 {
     MWidget *view = MTools::widget();
-    return view ? view->snapToGrid(p) : p;
+    return view ? view->snapToGrid(point) : point;
 }
-} // namespace
 
 MShapeTool::MShapeTool(ToolId toolId, QObject *parent)
     : MTool(toolId, parent)
@@ -291,7 +291,7 @@ bool MShapeTool::mousePressEvent(MEvent *event)
 {
     if (!MTools::widget() || event->button == Qt::RightButton)
         return false;
-    const QPointF p = canvasPosition(event);
+    const QPointF p = eventPosition(event);
     m_grabMode = m_path.isEmpty() ? NoGrab : hitTest(p);
     m_pressPoint = p;
     m_positionAtPress = m_position;
@@ -314,7 +314,7 @@ void MShapeTool::mouseMoveEvent(MEvent *event)
 {
     if (!MTools::widget() || event->button == Qt::RightButton)
         return;
-    const QPointF p = canvasPosition(event);
+    const QPointF p = eventPosition(event);
     const QPointF d = snapped(p - m_pressPoint);
     if (m_grabMode == MoveGrab) {
         setFirstPoint(snapped(m_positionAtPress + d));
@@ -345,7 +345,7 @@ void MShapeTool::cursorFor(int mode)
 
 void MShapeTool::mouseHoverEvent(MEvent *event)
 {
-    cursorFor(m_path.isEmpty() ? NoGrab : hitTest(canvasPosition(event)));
+    cursorFor(m_path.isEmpty() ? NoGrab : hitTest(eventPosition(event)));
 }
 
 bool MShapeTool::updateCursor(const QPointF &viewPosition, double)

@@ -9,6 +9,7 @@
 #include <QSizeF>
 
 class MAnimFrame;
+class MEvent;
 class MBrushStyle;
 class MStrokeStyle;
 
@@ -47,6 +48,9 @@ public:
     QImage renderImage() const;
 
     // Shared with the text tool, which frames its item the same way.
+    static QPointF eventPosition(const MEvent *event);
+    // On the view's grid when it aligns to it.
+    static QPointF snapped(const QPointF &point);
     static bool inRotationZone(const QRectF &frame, const QPointF &viewPoint);
     static int draggedAngle(const QPointF &centre, const QPointF &press, const QPointF &p, int angleAtPress, int step);
     // The dashed frame, the handles given and the rotation icons, in view coordinates.

@@ -17,19 +17,6 @@
 #include <QLineF>
 #include <QPainter>
 
-namespace {
-QPointF canvasPosition(const MEvent *event)
-{
-    return QPointF(event->inputs[MEnum::biPositionX], event->inputs[MEnum::biPositionY]);
-}
-
-QPointF snapped(const QPointF &p)
-{
-    MWidget *view = MTools::widget();
-    return view ? view->snapToGrid(p) : p;
-}
-} // namespace
-
 MTextTool::MTextTool(ToolId toolId, QObject *parent)
     : MTool(toolId, parent)
     , m_strokeStyle(new MStrokeStyle(this))
@@ -173,14 +160,14 @@ bool MTextTool::mousePressEvent(MEvent *event)
 {
     if (!MTools::widget() || event->button == Qt::RightButton)
         return false;
-    const QPointF p = canvasPosition(event);
+    const QPointF p = MShapeTool::eventPosition(event);
     m_grabMode = hitTest(p);
     m_pressPoint = p;
     m_positionAtPress = point(0);
     m_heightAtPress = m_fontStyle->size();
     m_angleAtPress = int(textAngle());
     if (m_path.isEmpty()) {
-        setTextPoint(snapped(p));
+        setTextPoint(MShapeTool::snapped(p));
         // Builds the outline of the new item; the gesture itself does not move it.
         m_grabMode = MoveGrab;
         computeBuildPath();
@@ -195,10 +182,10 @@ void MTextTool::mouseMoveEvent(MEvent *event)
 {
     if (!MTools::widget() || event->button == Qt::RightButton || m_grabMode == NoGrab)
         return;
-    const QPointF p = canvasPosition(event);
-    const QPointF d = snapped(p - m_pressPoint);
+    const QPointF p = MShapeTool::eventPosition(event);
+    const QPointF d = MShapeTool::snapped(p - m_pressPoint);
     if (m_grabMode == MoveGrab) {
-        setTextPoint(snapped(m_positionAtPress + d));
+        setTextPoint(MShapeTool::snapped(m_positionAtPress + d));
     } else if (m_grabMode == RotateGrab) {
         setTextAngle(MShapeTool::draggedAngle(point(0), m_pressPoint, p, m_angleAtPress, 5));
     } else if (m_grabMode == HeightGrab) {
@@ -221,7 +208,7 @@ void MTextTool::cursorFor(int mode)
 
 void MTextTool::mouseHoverEvent(MEvent *event)
 {
-    cursorFor(hitTest(canvasPosition(event)));
+    cursorFor(hitTest(MShapeTool::eventPosition(event)));
 }
 
 bool MTextTool::updateCursor(const QPointF &viewPosition, double)

@@ -52,6 +52,12 @@ private:
     MWidget *view() const { return window->view(); }
     MCanvas *canvas() const { return view()->canvas(); }
     MShapeTool *tool() const { return MTools::instance()->tool<MShapeTool>(MTool::ShapeTool); }
+    void key(Qt::Key code, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QVERIFY(MTestMainWindow::focusView(view()));
+        QTest::keyClick(view(), code, modifiers);
+    }
+
     QImage layer() const { return MTestMainWindow::layerPixels(canvas(), canvas()->currentRow()); }
     // The layer pixel at a canvas point.
     QRgb pixel(const QImage &image, const QPointF &canvasPoint) const
@@ -103,10 +109,6 @@ private slots:
         MSettings::instance()->endGroup();
         window.reset(new MMainWindow());
         QVERIFY(MTestMainWindow::show(window.get(), QSize(1600, 1000)));
-        // The view takes keys only while it has the focus.
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        view()->setFocus();
         auto *action = window->findChild<QAction *>(QStringLiteral("actionShapeTool"));
         QVERIFY(action && action->isEnabled());
         QWidget *button = window->findChild<QToolBar *>(QStringLiteral("toolsToolBar"))->widgetForAction(action);
@@ -149,7 +151,7 @@ private slots:
         QTest::qWait(300);
         window->screen()->grabWindow(window->winId()).save(QStringLiteral("/tmp/shape-placing.png"));
 
-        QTest::keyClick(view(), Qt::Key_Return);
+        key(Qt::Key_Return);
         QVERIFY(!tool()->hasItem());
         QCOMPARE(canvas()->undoStack()->count(), 1);
         QCOMPARE(canvas()->undoStack()->text(0), QStringLiteral("Add a shape"));
@@ -201,7 +203,7 @@ private slots:
         } else {
             QCOMPARE(QSizeF(tool()->width(), tool()->height()), size);
         }
-        QTest::keyClick(view(), Qt::Key_Escape);
+        key(Qt::Key_Escape);
         QVERIFY(!tool()->hasItem());
     }
 
@@ -230,7 +232,7 @@ private slots:
         turned.setAngle(arm.angle() + 12);
         gesture(zone, turned.p2());
         QCOMPARE(tool()->angle(), 345.0);
-        QTest::keyClick(view(), Qt::Key_Escape);
+        key(Qt::Key_Escape);
     }
 
     // Control+Return pastes and keeps the item, moved by (10, 10); the
@@ -242,10 +244,10 @@ private slots:
         tool()->setHeight(40);
         const int before = canvas()->undoStack()->index();
         gesture(QPointF(-100, -100), QPointF(-100, -100));
-        QTest::keyClick(view(), Qt::Key_Return, Qt::ControlModifier);
+        key(Qt::Key_Return, Qt::ControlModifier);
         QVERIFY(tool()->hasItem());
         QCOMPARE(tool()->position(), QPointF(-90, -90));
-        QTest::keyClick(view(), Qt::Key_Enter, Qt::KeypadModifier);
+        key(Qt::Key_Enter, Qt::KeypadModifier);
         QVERIFY(!tool()->hasItem());
         QCOMPARE(canvas()->undoStack()->index(), before + 2);
         QCOMPARE(canvas()->undoStack()->text(before + 1), QStringLiteral("Add a shape"));

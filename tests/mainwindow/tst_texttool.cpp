@@ -40,6 +40,12 @@ private:
     MWidget *view() const { return window->view(); }
     MCanvas *canvas() const { return view()->canvas(); }
     MTextTool *tool() const { return MTools::instance()->tool<MTextTool>(MTool::TextTool); }
+    void key(Qt::Key code, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QVERIFY(MTestMainWindow::focusView(view()));
+        QTest::keyClick(view(), code, modifiers);
+    }
+
     QImage layer() const { return MTestMainWindow::layerPixels(canvas(), canvas()->currentRow()); }
 
     void drag(const QPointF &from, const QPointF &to) { QVERIFY(MTestMainWindow::dragAndHold(view(), from, to)); }
@@ -60,10 +66,6 @@ private slots:
         QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
         window.reset(new MMainWindow());
         QVERIFY(MTestMainWindow::show(window.get(), QSize(1600, 1000)));
-        // The view takes keys only while it has the focus.
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        view()->setFocus();
         auto *action = window->findChild<QAction *>(QStringLiteral("actionTextTool"));
         QVERIFY(action && action->isEnabled());
         QWidget *button = window->findChild<QToolBar *>(QStringLiteral("toolsToolBar"))->widgetForAction(action);
@@ -86,7 +88,7 @@ private slots:
         QCOMPARE(tool()->textPoint(), QPointF(-20, 20));
         QVERIFY(qAbs(tool()->itemRect().center().x() + 20) < 1e-6);
         QVERIFY(tool()->itemRect().height() > 150);
-        QTest::keyClick(view(), Qt::Key_Escape);
+        key(Qt::Key_Escape);
         QVERIFY(!tool()->hasItem());
     }
 
@@ -105,7 +107,7 @@ private slots:
         const QPointF handle2(grown.center().x(), grown.bottom());
         gesture(handle2, handle2 - QPointF(0, 400));
         QCOMPARE(tool()->textHeight(), 5);
-        QTest::keyClick(view(), Qt::Key_Escape);
+        key(Qt::Key_Escape);
     }
 
     // Rotation always in 5-degree steps, Alt or not.
@@ -123,7 +125,7 @@ private slots:
         QCOMPARE(tool()->textAngle(), 25.0);
         QCOMPARE(window->findChild<QDoubleSpinBox *>(QStringLiteral("textAngleBox"))->value(), 25.0);
         tool()->setTextAngle(0);
-        QTest::keyClick(view(), Qt::Key_Escape);
+        key(Qt::Key_Escape);
     }
 
     // A text typed in the bar and applied lands in the layer as one step;
@@ -140,13 +142,12 @@ private slots:
         tool()->setTextHeight(120);
         gesture(QPointF(-100, 0), QPointF(-100, 0));
         const QRectF first = tool()->itemRect();
-        view()->setFocus();
-        QTest::keyClick(view(), Qt::Key_Return, Qt::ControlModifier);
+        key(Qt::Key_Return, Qt::ControlModifier);
         QVERIFY(tool()->hasItem());
         QCOMPARE(tool()->textPoint(), QPointF(-90, 10));
         const int index = canvas()->undoStack()->index();
         QCOMPARE(canvas()->undoStack()->text(index - 1), QStringLiteral("Add a text"));
-        QTest::keyClick(view(), Qt::Key_Enter, Qt::KeypadModifier);
+        key(Qt::Key_Enter, Qt::KeypadModifier);
         QVERIFY(!tool()->hasItem());
         QCOMPARE(canvas()->undoStack()->index(), index + 1);
         const QImage pixels = layer();
@@ -170,7 +171,7 @@ private slots:
         const QRectF before = tool()->itemRect();
         tool()->fontStyle()->set_size(60);
         QVERIFY(tool()->itemRect().height() < before.height());
-        QTest::keyClick(view(), Qt::Key_Escape);
+        key(Qt::Key_Escape);
     }
 };
 

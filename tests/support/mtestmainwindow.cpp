@@ -91,6 +91,16 @@ bool toolGesture(MTool *tool, const QPointF &from, const QPointF &to, Qt::Keyboa
     return true;
 }
 
+bool focusView(MWidget *view)
+{
+    for (int attempt = 0; attempt < 50 && !view->hasFocus(); ++attempt) {
+        view->window()->activateWindow();
+        view->setFocus();
+        QTest::qWait(100);
+    }
+    return view->hasFocus();
+}
+
 int paintedPixels(const QImage &image)
 {
     int count = 0;

@@ -40,6 +40,11 @@ bool dragAndHold(MWidget *view, const QPointF &docFrom, const QPointF &docTo,
 bool toolGesture(MTool *tool, const QPointF &from, const QPointF &to,
                  Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
+// Gives the view the keyboard focus (it takes keys only then), activating its
+// window again while other test windows on the same display take it away;
+// false when it never got it.
+bool focusView(MWidget *view);
+
 // How many pixels of the image are not fully transparent.
 int paintedPixels(const QImage &image);
 
