@@ -713,6 +713,31 @@ std::vector<Icon> icons()
         d.p.drawEllipse(QPointF(4, 26), 2.6, 2.6);
         d.p.drawEllipse(QPointF(28, 6), 2.6, 2.6);
     });
+    add("font.ico", [](Pen &d) {
+        d.p.setPen(QPen(kInk, 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        d.p.drawPolyline(QPolygonF({QPointF(5, 28), QPointF(16, 4), QPointF(27, 28)}));
+        d.p.drawLine(QPointF(10, 19), QPointF(22, 19));
+    });
+    // The rotation cursor and the four corner marks of a frame that rotates.
+    auto arc = [](Pen &d, double start) {
+        QPainterPath curve;
+        curve.arcMoveTo(QRectF(5, 5, 22, 22), start);
+        curve.arcTo(QRectF(5, 5, 22, 22), start, 90);
+        d.stroke(kBlue, 3.0);
+        d.p.drawPath(curve);
+        const QPointF end = curve.currentPosition();
+        const double direction = (start + 90) * M_PI / 180.0;
+        // The arrow head points along the turn at the arc's end.
+        const QPointF along(-std::sin(direction), -std::cos(direction));
+        const QPointF across(along.y(), -along.x());
+        d.solid(kBlue);
+        d.p.drawPolygon(QPolygonF({end + along * 6, end + across * 5, end - across * 5}));
+    };
+    add("rotation.ico", [arc](Pen &d) { arc(d, 0); });
+    add("rotate-topleft.ico", [arc](Pen &d) { arc(d, 90); });
+    add("rotate-topright.ico", [arc](Pen &d) { arc(d, 0); });
+    add("rotate-bottomleft.ico", [arc](Pen &d) { arc(d, 180); });
+    add("rotate-bottomright.ico", [arc](Pen &d) { arc(d, 270); });
     add("pencil.ico", [](Pen &d) { d.pencil(QPointF(4, 28), 34); });
 
     // Tools

@@ -1,15 +1,34 @@
 #pragma once
 
 #include "msingleton.h"
+#include "mtablemodel.h"
 
-#include <QObject>
+class MTextStyle;
 
-// The text styles.
-class MTextStyleList : public QObject, public MSingleton<MTextStyleList>
+// The painter's text styles, read from "textstyles.json" in the documents
+// folder. The system never writes that file.
+class MTextStyleList : public MTableModel, public MSingleton<MTextStyleList>
 {
     Q_OBJECT
 public:
     explicit MTextStyleList(QObject *parent = nullptr);
+    // A list read from another file than the documents folder's.
+    MTextStyleList(const QString &path, QObject *parent = nullptr);
+    ~MTextStyleList() override;
 
-    int rowCount() const { return 0; }
+    QObject *createItem() override;
+    void itemAdded(QObject *item) override;
+    void itemRemoved(QObject *item) override;
+
+    MTextStyle *styleAt(int row) const;
+    // The first style whose id equals id, both lower-cased; null when none.
+    MTextStyle *style(const QString &id) const { return m_index.value(id.toLower()); }
+    MTextStyle *defaultStyle() const { return m_defaultStyle; }
+    static QString fileName();
+
+private:
+    void unindex(QObject *item);
+
+    QHash<QString, MTextStyle *> m_index;
+    MTextStyle *m_defaultStyle = nullptr;
 };

@@ -17,7 +17,14 @@
 #include "mrullertool.h"
 #include "mselectiontool.h"
 #include "msliderspinbox.h"
+#include "mfontstyleaction.h"
+#include "mfontstyle.h"
+#include "mfontstylewidget.h"
+#include "mshapeaction.h"
+#include "mshapetool.h"
+#include "mshapewidget.h"
 #include "msymmetrytool.h"
+#include "mtexttool.h"
 #include "mtool.h"
 #include "mutility.h"
 #include "mwidget.h"
@@ -27,8 +34,10 @@
 #include <QActionGroup>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QDockWidget>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMetaEnum>
@@ -56,6 +65,8 @@ struct ToolEntry
 const ToolEntry toolTable[] = {
     {MTool::BrushTool, &makeTool<MBrushTool>},
     {MTool::LineTool, &makeTool<MLineTool>},
+    {MTool::ShapeTool, &makeTool<MShapeTool>},
+    {MTool::TextTool, &makeTool<MTextTool>},
     {MTool::GridTool, &makeTool<MGridTool>},
     {MTool::PerspectiveTool, &makeTool<MPerspectiveTool>},
     {MTool::SymmetryTool, &makeTool<MSymmetryTool>},
@@ -228,6 +239,8 @@ void MTools::init(QMainWindow *window)
         &MTools::createGridToolBar,
         &MTools::createPerspectiveToolBar,
         &MTools::createLineToolBar,
+        &MTools::createShapeToolBar,
+        &MTools::createTextToolBar,
         &MTools::createRullerToolBar,
         &MTools::createSelectionToolBar,
         &MTools::createFillToolBar,
@@ -472,6 +485,72 @@ void MTools::createLineToolBar(QMainWindow *window)
     addText(bar, window, tr("Angle step"));
     QSpinBox *step = addSpinBox(bar, window, QStringLiteral("lineAngleStepBox"), 1, 360, line->angleStep());
     connect(step, QOverload<int>::of(&QSpinBox::valueChanged), line, &MLineTool::set_angleStep);
+}
+
+void MTools::createShapeToolBar(QMainWindow *window)
+{
+    auto *shape = tool<MShapeTool>(MTool::ShapeTool);
+    QToolBar *bar = toolBar(MTool::ShapeTool);
+    if (!shape || !bar)
+        return;
+    QAction *rasterize = createOptionAction(tr("Rasterize"), tr("Rasterize current shape"),
+                                            QStringLiteral(":/icons/check.ico"), window);
+    connect(rasterize, &QAction::triggered, shape, qOverload<>(&MShapeTool::apply));
+    bar->addAction(rasterize);
+    addLabel(window, bar);
+    addText(bar, window, tr("Angle"));
+    addLabel(window, bar);
+    auto *angle = new QDoubleSpinBox(window);
+    angle->setObjectName(QStringLiteral("shapeAngleBox"));
+    angle->setRange(0, 360);
+    angle->setValue(shape->angle());
+    connect(angle, QOverload<double>::of(&QDoubleSpinBox::valueChanged), shape, &MShapeTool::setAngle);
+    connect(shape, &MShapeTool::angleChanged, angle, &QDoubleSpinBox::setValue);
+    bar->addWidget(angle);
+    addLabel(window, bar);
+    auto *chooser = new MShapeAction(new MShapeWidget, window);
+    QToolButton *button = createOptionMenuButton(window, QStringLiteral(":/icons/shape-rounded-star.ico"), tr("Shape"), chooser);
+    button->setObjectName(QStringLiteral("shapeChooserButton"));
+    bar->addWidget(button);
+}
+
+void MTools::createTextToolBar(QMainWindow *window)
+{
+    auto *text = tool<MTextTool>(MTool::TextTool);
+    QToolBar *bar = toolBar(MTool::TextTool);
+    if (!text || !bar)
+        return;
+    QAction *rasterize = createOptionAction(tr("Rasterize"), tr("Rasterize current text"),
+                                            QStringLiteral(":/icons/check.ico"), window);
+    connect(rasterize, &QAction::triggered, text, qOverload<>(&MTextTool::apply));
+    bar->addAction(rasterize);
+    addLabel(window, bar);
+    addText(bar, window, tr("Angle"));
+    addLabel(window, bar);
+    auto *angle = new QDoubleSpinBox(window);
+    angle->setObjectName(QStringLiteral("textAngleBox"));
+    angle->setRange(0, 360);
+    angle->setValue(text->textAngle());
+    connect(angle, QOverload<double>::of(&QDoubleSpinBox::valueChanged), text, &MTextTool::setTextAngle);
+    connect(text, &MTextTool::textAngleChanged, angle, &QDoubleSpinBox::setValue);
+    bar->addWidget(angle);
+    addLabel(window, bar);
+    auto *fontEditor = new MFontStyleWidget;
+    fontEditor->setStyle(text->fontStyle());
+    auto *font = new MFontStyleAction(fontEditor, window);
+    QToolButton *fontButton = createOptionMenuButton(window, QStringLiteral(":/icons/font.ico"), tr("Font style"), font);
+    fontButton->setObjectName(QStringLiteral("textFontStyleButton"));
+    bar->addWidget(fontButton);
+    addLabel(window, bar);
+    addText(bar, window, tr("Text"));
+    addLabel(window, bar);
+    auto *edit = new QLineEdit(window);
+    edit->setObjectName(QStringLiteral("textEdit"));
+    edit->setMaximumWidth(300);
+    edit->setText(text->text());
+    bar->addWidget(edit);
+    addLabel(window, bar);
+    connect(edit, &QLineEdit::textChanged, text, &MTextTool::setText);
 }
 
 void MTools::createRullerToolBar(QMainWindow *window)

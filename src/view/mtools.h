@@ -77,6 +77,8 @@ public:
     void createGridToolBar(QMainWindow *window);
     void createPerspectiveToolBar(QMainWindow *window);
     void createLineToolBar(QMainWindow *window);
+    void createShapeToolBar(QMainWindow *window);
+    void createTextToolBar(QMainWindow *window);
     void createRullerToolBar(QMainWindow *window);
     void createSelectionToolBar(QMainWindow *window);
     void createFillToolBar(QMainWindow *window);

@@ -31,14 +31,7 @@ namespace {
 constexpr int W = 400;
 constexpr int H = 300;
 
-int paintedPixels(const QImage &image)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += qAlpha(image.pixel(x, y)) > 0;
-    return count;
-}
+using MTestMainWindow::paintedPixels;
 } // namespace
 
 class TestPaintSaveAndReopen : public QObject

@@ -1,10 +1,12 @@
 #include "mtestmainwindow.h"
 
 #include "mcanvas.h"
+#include "mevent.h"
 #include "mmainwindow.h"
 #include "msettings.h"
 #include "mtestcanvas.h"
 #include "mtestview.h"
+#include "mtool.h"
 #include "mtransform.h"
 #include "mwidget.h"
 
@@ -42,17 +44,70 @@ void mouse(QWidget *widget, QEvent::Type type, const QPointF &pos, Qt::MouseButt
     QApplication::sendEvent(widget, &e);
 }
 
-bool drag(MWidget *view, const QPointF &docFrom, const QPointF &docTo, int steps)
+namespace {
+bool dragWith(MWidget *view, const QPointF &docFrom, const QPointF &docTo, int steps, int holds,
+              Qt::KeyboardModifiers modifiers)
 {
     const QPointF from = view->transform()->map(docFrom);
     const QPointF to = view->transform()->map(docTo);
     if (!view->rect().contains(from.toPoint()) || !view->rect().contains(to.toPoint()))
         return false;
-    mouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    mouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton, modifiers);
     for (int i = 1; i <= steps; ++i)
-        mouse(view, QEvent::MouseMove, from + (to - from) * (double(i) / steps), Qt::NoButton, Qt::LeftButton);
-    mouse(view, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        mouse(view, QEvent::MouseMove, from + (to - from) * (double(i) / steps), Qt::NoButton, Qt::LeftButton,
+              modifiers);
+    for (int i = 0; i < holds; ++i)
+        mouse(view, QEvent::MouseMove, to, Qt::NoButton, Qt::LeftButton, modifiers);
+    mouse(view, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton, modifiers);
     return true;
+}
+} // namespace
+
+bool drag(MWidget *view, const QPointF &docFrom, const QPointF &docTo, int steps)
+{
+    return dragWith(view, docFrom, docTo, steps, 0, Qt::NoModifier);
+}
+
+bool dragAndHold(MWidget *view, const QPointF &docFrom, const QPointF &docTo, Qt::KeyboardModifiers modifiers)
+{
+    // The view's curve smoothing holds back the last samples of a gesture.
+    return dragWith(view, docFrom, docTo, 20, 4, modifiers);
+}
+
+bool toolGesture(MTool *tool, const QPointF &from, const QPointF &to, Qt::KeyboardModifiers modifiers)
+{
+    MEvent e;
+    e.button = Qt::LeftButton;
+    e.modifiers = modifiers;
+    e.type = MEvent::Press;
+    e.inputs[MEnum::biPositionX] = from.x();
+    e.inputs[MEnum::biPositionY] = from.y();
+    if (!tool->mousePressEvent(&e))
+        return false;
+    e.type = MEvent::Move;
+    e.inputs[MEnum::biPositionX] = to.x();
+    e.inputs[MEnum::biPositionY] = to.y();
+    tool->mouseMoveEvent(&e);
+    return true;
+}
+
+bool focusView(MWidget *view)
+{
+    for (int attempt = 0; attempt < 50 && !view->hasFocus(); ++attempt) {
+        view->window()->activateWindow();
+        view->setFocus();
+        QTest::qWait(100);
+    }
+    return view->hasFocus();
+}
+
+int paintedPixels(const QImage &image)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += qAlpha(image.pixel(x, y)) > 0;
+    return count;
 }
 
 QImage layerPixels(MCanvas *canvas, int row)

@@ -7,6 +7,7 @@
 
 class MCanvas;
 class MMainWindow;
+class MTool;
 class MWidget;
 class QWidget;
 
@@ -28,6 +29,24 @@ void mouse(QWidget *widget, QEvent::Type type, const QPointF &pos, Qt::MouseButt
 // A left-button drag between two document points in `steps` moves; false
 // (and no input sent) when either end is out of the view.
 bool drag(MWidget *view, const QPointF &docFrom, const QPointF &docTo, int steps = 40);
+// A drag that holds still at its end, so that a tool sees the end point
+// itself, with the modifiers held throughout.
+bool dragAndHold(MWidget *view, const QPointF &docFrom, const QPointF &docTo,
+                 Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+// A press at one canvas point and a move to another handed straight to the
+// tool, so that its geometry is exact (the view smooths real mouse input);
+// false when the tool did not take the press.
+bool toolGesture(MTool *tool, const QPointF &from, const QPointF &to,
+                 Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+// Gives the view the keyboard focus (it takes keys only then), activating its
+// window again while other test windows on the same display take it away;
+// false when it never got it.
+bool focusView(MWidget *view);
+
+// How many pixels of the image are not fully transparent.
+int paintedPixels(const QImage &image);
 
 // The pixels of one layer over the document's painted rectangle.
 QImage layerPixels(MCanvas *canvas, int row);

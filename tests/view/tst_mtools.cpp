@@ -205,7 +205,7 @@ private slots:
         QCOMPARE(tools->property("widget").value<MWidget *>(), &view);
         view.shutDown();
         // A tool not built yet cannot be switched on from its action.
-        QVERIFY(!action(MTool::TextTool)->isEnabled());
+        QVERIFY(!action(MTool::GradientTool)->isEnabled());
         QVERIFY(action(MTool::ZoomTool)->isEnabled());
         // Only the brush tool, switched on at the end, shows its bar.
         QVERIFY(!bar(MTool::BrushTool)->isHidden());
@@ -223,16 +223,16 @@ private slots:
 
     void missingToolsAreNullAndIgnored()
     {
-        for (int id : {int(MTool::MeshTool), 99, -1, int(MTool::TextTool)}) {
+        for (int id : {int(MTool::MeshTool), 99, -1, int(MTool::GradientTool)}) {
             QVERIFY(!tools->tool(id));
-            QVERIFY(!tools->toolBar(id == MTool::TextTool ? MTool::MeshTool : id));
+            QVERIFY(!tools->toolBar(id == MTool::GradientTool ? MTool::MeshTool : id));
             tools->activate(id, true);
             QCOMPARE(tools->currentToolId(), int(MTool::BrushTool));
             QVERIFY(!tools->tool(id));
         }
         QVERIFY(!tools->tool<MGridTool>(MTool::PanTool));
         QVERIFY(tools->tool<MGridTool>(MTool::GridTool));
-        QVERIFY(!tools->item(MTool::TextTool)->active());
+        QVERIFY(!tools->item(MTool::GradientTool)->active());
         QVERIFY(tools->item(MTool::BrushTool)->active());
     }
 
