@@ -54,6 +54,8 @@ public:
     int saveAs();
     bool getSaveFileName(QString &path);
     void updateWindowTitle();
+    // True with a current layer; otherwise tells the painter to select one.
+    bool checkCurrentLayer();
     // False when the user cancelled the save question; then nothing was written.
     bool saveWindowSettings();
     void askRestart(const QString &message);
@@ -99,6 +101,7 @@ public slots:
     void on_actionDecreasePaperSize_triggered();
     void on_actionAdjustPaperToSelection_triggered();
     void on_actionPaper_auto_extension_toggled(bool checked);
+    void on_actionDraw_tiles_toggled(bool checked);
     void on_actionClearColorHisto_triggered();
     void on_actionEditSettings_triggered();
     void on_actionSelectAll_triggered();
@@ -190,6 +193,8 @@ protected:
 
 private:
     static ShownHook &shownHook();
+    // Grows or shrinks the painted rectangle around its centre, keeping its ratio.
+    void stepPaperSize(bool increase);
     void callShownHook(int delayMs = 0);
     void firstResize();
     void setupConnections();
