@@ -1,11 +1,11 @@
 #include "dnewdocument.h"
 #include "ui_dnewdocument.h"
 
-#include "dpaperlist.h"
 #include "dpapersize.h"
 #include "mdocumenttemplate.h"
 #include "mdocumenttemplatelist.h"
 #include "menum.h"
+#include "mpaperfields.h"
 #include "msettings.h"
 #include "mutility.h"
 
@@ -24,14 +24,8 @@ DNewDocument::DNewDocument(QWidget *parent)
 {
     ui->setupUi(this);
     MSettings *settings = MSettings::instance();
-    const QMetaEnum types = QMetaEnum::fromType<MEnum::PaperType>();
-    for (int i = 0; i < types.keyCount(); ++i)
-        ui->cbPaperType->addItem(QCoreApplication::translate("Enum", types.key(i)), types.value(i));
-    selectPaperType(settings->paperType());
-
-    m_paperColor = settings->paperColor();
-    updateColorIcon();
-    ui->editPaperName->setText(settings->paperName());
+    m_paper = new MPaperFields(ui->cbPaperType, ui->editPaperName, ui->btnEditColor, this);
+    m_paper->fill(settings->paperType(), settings->paperName(), settings->paperColor());
     ui->sbWidth->setValue(settings->defaultWidth());
     ui->sbHeight->setValue(settings->defaultHeight());
     ui->cbAutoExtent->setChecked(settings->autoExtent());
@@ -75,16 +69,6 @@ void DNewDocument::connectTemplates(bool on)
     m_templatesConnected = on;
 }
 
-void DNewDocument::selectPaperType(int type)
-{
-    ui->cbPaperType->setCurrentIndex(ui->cbPaperType->findData(type));
-}
-
-void DNewDocument::updateColorIcon()
-{
-    ui->btnEditColor->setIcon(MUtility::colorIcon(m_paperColor, 16, 16));
-}
-
 void DNewDocument::autoExtentChanged(bool) {}
 
 void DNewDocument::loadTemplate(int index)
@@ -107,32 +91,14 @@ void DNewDocument::on_btnCancel_clicked()
     reject();
 }
 
-bool DNewDocument::checkPaper()
-{
-    if (ui->cbPaperType->currentIndex() < 0) {
-        MUtility::showMessage(QMessageBox::Critical, tr("New document"), tr("Please choose a paper type."));
-        return false;
-    }
-    if (ui->cbPaperType->currentData().toInt() != MEnum::Paper)
-        return true;
-    // The file keeps its own name: on a case-sensitive file system a
-    // lower-cased name would miss it.
-    const QString name = ui->editPaperName->text().trimmed();
-    if (name.isEmpty() || !QFileInfo::exists(MUtility::papersDirectory(MUtility::UserPath) + name)) {
-        MUtility::showMessage(QMessageBox::Critical, tr("New document"), tr("Please choose a valid paper name."));
-        return false;
-    }
-    return true;
-}
-
 void DNewDocument::on_btnCreate_clicked()
 {
-    if (!checkPaper())
+    if (!m_paper->check(tr("New document")))
         return;
     MSettings *settings = MSettings::instance();
-    settings->set_paperType(ui->cbPaperType->currentData().toInt());
-    settings->set_paperName(ui->editPaperName->text().trimmed());
-    settings->set_paperColor(m_paperColor);
+    settings->set_paperType(m_paper->type());
+    settings->set_paperName(m_paper->name());
+    settings->set_paperColor(m_paper->color());
     settings->set_defaultWidth(ui->sbWidth->value());
     settings->set_defaultHeight(ui->sbHeight->value());
     settings->set_autoExtent(ui->cbAutoExtent->isChecked());
@@ -230,27 +196,17 @@ void DNewDocument::on_btnDelete_clicked()
 
 void DNewDocument::on_btnClearColor_clicked()
 {
-    m_paperColor = MSettings::instance()->paperColor();
-    updateColorIcon();
+    m_paper->setColor(MSettings::instance()->paperColor());
 }
 
 void DNewDocument::on_btnEditColor_clicked()
 {
-    QColor color = m_paperColor;
-    if (!MUtility::pickColor(color))
-        return;
-    m_paperColor = color;
-    updateColorIcon();
-    selectPaperType(MEnum::Colored);
+    m_paper->editColor();
 }
 
 void DNewDocument::on_btnEditPaper_clicked()
 {
-    DPaperList list(ui->editPaperName->text().trimmed(), nullptr);
-    if (list.exec() != QDialog::Accepted)
-        return;
-    ui->editPaperName->setText(list.fileName());
-    selectPaperType(MEnum::Paper);
+    m_paper->editPaper();
 }
 
 void DNewDocument::standardSizes()

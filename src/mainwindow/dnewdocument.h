@@ -1,7 +1,8 @@
 #pragma once
 
-#include <QColor>
 #include <QDialog>
+
+class MPaperFields;
 
 namespace Ui {
 class DNewDocument;
@@ -34,15 +35,11 @@ private slots:
 private:
     void fillTemplates();
     void connectTemplates(bool on);
-    void selectPaperType(int type);
-    void updateColorIcon();
     // The trimmed name the painter gave, empty when cancelled.
     QString askTemplateName(const QString &proposal);
-    // A refusal when the paper type asks for a paper file that is not there.
-    bool checkPaper();
 
     Ui::DNewDocument *ui;
-    QColor m_paperColor;
+    MPaperFields *m_paper;
     const QString m_lastTemplateKey;
     bool m_templatesConnected = false;
 };

@@ -1,10 +1,9 @@
 #include "dpaper.h"
 #include "ui_dpaper.h"
 
-#include "dpaperlist.h"
 #include "mcanvas.h"
 #include "menum.h"
-#include "mutility.h"
+#include "mpaperfields.h"
 
 #include <QFileInfo>
 #include <QMetaEnum>
@@ -14,21 +13,16 @@ DPaper::DPaper(MCanvas *canvas, QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::DPaper)
     , m_canvas(canvas)
-    , m_paperColor(canvas->paperColor())
 {
     ui->setupUi(this);
-    ui->editPaperName->setText(canvas->paperName());
+    m_paper = new MPaperFields(ui->cbPaperType, ui->editPaperName, ui->btnEditColor, this);
+    m_paper->fill(canvas->paperType(), canvas->paperName(), canvas->paperColor());
     ui->cbAutoExtent->setChecked(canvas->autoExtent());
     ui->sbExtent->setValue(int(canvas->paintMargin()));
-    const QMetaEnum types = QMetaEnum::fromType<MEnum::PaperType>();
-    for (int i = 0; i < types.keyCount(); ++i)
-        ui->cbPaperType->addItem(QCoreApplication::translate("Enum", types.key(i)), types.value(i));
-    selectPaperType(canvas->paperType());
     const QRectF rect = canvas->paintedRect();
     ui->widthSpinBox->setValue(int(rect.width()));
     ui->heightSpinBox->setValue(int(rect.height()));
     m_ratio = ui->heightSpinBox->value() > 0 ? double(ui->widthSpinBox->value()) / ui->heightSpinBox->value() : 1;
-    updateColorIcon();
     connect(ui->cbAutoExtent, &QCheckBox::clicked, this, &DPaper::autoExtentChanged);
     connectSize(true);
 }
@@ -48,16 +42,6 @@ void DPaper::connectSize(bool on)
         disconnect(ui->widthSpinBox, changed, this, &DPaper::widthChanged);
         disconnect(ui->heightSpinBox, changed, this, &DPaper::heightChanged);
     }
-}
-
-void DPaper::selectPaperType(int type)
-{
-    ui->cbPaperType->setCurrentIndex(ui->cbPaperType->findData(type));
-}
-
-void DPaper::updateColorIcon()
-{
-    ui->btnEditColor->setIcon(MUtility::colorIcon(m_paperColor, 16, 16));
 }
 
 void DPaper::autoExtentChanged(bool) {}
@@ -86,46 +70,25 @@ void DPaper::heightChanged(int height)
 
 void DPaper::on_btnEditColor_clicked()
 {
-    QColor color = m_paperColor;
-    if (!MUtility::pickColor(color))
-        return;
-    m_paperColor = color;
-    updateColorIcon();
-    selectPaperType(MEnum::Colored);
+    m_paper->editColor();
 }
 
 void DPaper::on_btnClearColor_clicked()
 {
-    m_paperColor = Qt::white;
-    updateColorIcon();
+    m_paper->setColor(Qt::white);
 }
 
 void DPaper::on_btnEditPaper_clicked()
 {
-    DPaperList list(ui->editPaperName->text().trimmed(), nullptr);
-    if (list.exec() != QDialog::Accepted)
-        return;
-    ui->editPaperName->setText(list.fileName());
-    selectPaperType(MEnum::Paper);
+    m_paper->editPaper();
 }
 
 void DPaper::on_btnOk_clicked()
 {
-    if (ui->cbPaperType->currentIndex() < 0) {
-        MUtility::showMessage(QMessageBox::Critical, tr("Paper"), tr("Please choose a paper type."));
+    if (!m_paper->check(tr("Paper")))
         return;
-    }
-    const int type = ui->cbPaperType->currentData().toInt();
-    // The file keeps its own name: a lower-cased one would miss it on a
-    // case-sensitive file system.
-    const QString name = ui->editPaperName->text().trimmed();
-    if (type == MEnum::Paper
-        && (name.isEmpty() || !QFileInfo::exists(MUtility::papersDirectory(MUtility::UserPath) + name))) {
-        MUtility::showMessage(QMessageBox::Critical, tr("Paper"), tr("Please choose a valid paper name."));
-        return;
-    }
-    m_canvas->setPaperColor(m_paperColor);
-    m_canvas->setPaperType(MEnum::PaperType(type));
+    m_canvas->setPaperColor(m_paper->color());
+    m_canvas->setPaperType(MEnum::PaperType(m_paper->type()));
     m_canvas->setPaperName(ui->editPaperName->text());
     m_canvas->setAutoExtent(ui->cbAutoExtent->isChecked());
     m_canvas->setPaintMargin(ui->sbExtent->value());

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <QColor>
 #include <QDialog>
 
 class MCanvas;
+class MPaperFields;
 
 namespace Ui {
 class DPaper;
@@ -30,12 +30,10 @@ private slots:
 
 private:
     void connectSize(bool on);
-    void selectPaperType(int type);
-    void updateColorIcon();
 
     Ui::DPaper *ui;
     MCanvas *m_canvas;
-    QColor m_paperColor;
+    MPaperFields *m_paper;
     double m_ratio = 1;
     bool m_sizeChanged = false;
 };
