@@ -25,8 +25,17 @@
 #include <QOpenGLFunctions>
 #include <QUndoStack>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
+
+#ifdef KALMI_BENCH_LIBMYPAINT
+extern "C" {
+#include <libmypaint/mypaint-brush.h>
+#include <libmypaint/mypaint-fixed-tiled-surface.h>
+}
+#endif
 
 namespace {
 
@@ -83,6 +92,72 @@ void newDocument(MCanvas *canvas)
     canvas->setPaintedRect(QRectF(-documentSize / 2, -documentSize / 2, documentSize, documentSize));
 }
 
+struct Figures
+{
+    double stampsPerSecond = 0.0;
+    double msPerMove = 0.0;
+    double megapixelsPerSecond = 0.0; // of dab area
+};
+
+// The CPU peer: the same rows, move step, radius and spacing drawn by
+// libmypaint into a fixed tiled surface of the same size.
+Figures measureLibmypaint(const Config &config, double spacing)
+{
+    Figures figures;
+#ifdef KALMI_BENCH_LIBMYPAINT
+    MyPaintFixedTiledSurface *fixed = mypaint_fixed_tiled_surface_new(documentSize, documentSize);
+    MyPaintSurface *surface = mypaint_fixed_tiled_surface_interface(fixed);
+    MyPaintBrush *brush = mypaint_brush_new();
+    mypaint_brush_from_defaults(brush);
+    mypaint_brush_set_base_value(brush, MYPAINT_BRUSH_SETTING_RADIUS_LOGARITHMIC, float(std::log(config.radius)));
+    mypaint_brush_set_base_value(brush, MYPAINT_BRUSH_SETTING_DABS_PER_BASIC_RADIUS, 0.0f);
+    mypaint_brush_set_base_value(brush, MYPAINT_BRUSH_SETTING_DABS_PER_SECOND, 0.0f);
+    mypaint_brush_set_base_value(brush, MYPAINT_BRUSH_SETTING_DABS_PER_ACTUAL_RADIUS,
+                                 float(config.radius / spacing));
+    mypaint_brush_set_base_value(brush, MYPAINT_BRUSH_SETTING_ANTI_ALIASING, config.antialiasing ? 1.0f : 0.0f);
+    mypaint_brush_set_base_value(brush, MYPAINT_BRUSH_SETTING_OPAQUE, 1.0f);
+    mypaint_brush_set_base_value(brush, MYPAINT_BRUSH_SETTING_HARDNESS, 0.8f);
+    mypaint_brush_set_base_value(brush, MYPAINT_BRUSH_SETTING_COLOR_V, 0.5f);
+    const double half = documentSize / 2.0;
+    QPointF p(-1900, -1900);
+    qint64 moves = 0;
+    double travelled = 0.0;
+    QElapsedTimer timer;
+    timer.start();
+    auto strokeTo = [&](const QPointF &q) {
+        mypaint_surface_begin_atomic(surface);
+        mypaint_brush_stroke_to(brush, surface, float(q.x() + half), float(q.y() + half), 1.0f, 0.0f, 0.0f, 0.01);
+        MyPaintRectangle roi;
+        mypaint_surface_end_atomic(surface, &roi);
+    };
+    strokeTo(p);
+    while (timer.nsecsElapsed() < budgetNs) {
+        p.rx() += moveStep;
+        if (p.x() > 1900) {
+            p = QPointF(-1900, p.y() + 3 * config.radius);
+            mypaint_brush_reset(brush);
+            mypaint_brush_new_stroke(brush);
+            strokeTo(p);
+        } else {
+            travelled += moveStep;
+        }
+        strokeTo(p);
+        ++moves;
+    }
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    const double dabs = travelled / spacing;
+    figures.stampsPerSecond = dabs / seconds;
+    figures.msPerMove = seconds * 1000.0 / double(moves);
+    figures.megapixelsPerSecond = dabs * M_PI * config.radius * config.radius / 1e6 / seconds;
+    mypaint_brush_unref(brush);
+    mypaint_surface_unref(surface);
+#else
+    Q_UNUSED(config)
+    Q_UNUSED(spacing)
+#endif
+    return figures;
+}
+
 // Moves along rows across the document until the time budget is spent.
 void measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool print = true)
 {
@@ -131,28 +206,42 @@ void measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool 
     finishGpu(canvas);
     const double passSeconds = timer.nsecsElapsed() / 1e9;
 
-    if (print)
-        std::printf("radius %4.0f  spacing %-7s  aa %-3s : %9.0f stamps/s  %8.3f ms/move  (%lld stamps, %lld moves)"
-                "   | stamping pass alone: %9.0f stamps/s\n",
-                config.radius, config.minimumSpacing ? "minimum" : "default", config.antialiasing ? "on" : "off",
-                stamps / seconds, seconds * 1000.0 / double(moves), stamps, moves, passCount / passSeconds);
+    if (print) {
+        const double megapixels = stamps * M_PI * config.radius * config.radius / 1e6 / seconds;
+        std::printf("radius %4.0f  spacing %-7s  aa %-3s : %9.0f stamps/s  %8.3f ms/move  %8.1f MP/s of dabs"
+                    "  (%lld stamps, %lld moves)   | stamping pass alone: %9.0f stamps/s\n",
+                    config.radius, config.minimumSpacing ? "minimum" : "default", config.antialiasing ? "on" : "off",
+                    stamps / seconds, seconds * 1000.0 / double(moves), megapixels, stamps, moves,
+                    passCount / passSeconds);
+#ifdef KALMI_BENCH_LIBMYPAINT
+        const Figures peer = measureLibmypaint(config, spacing);
+        std::printf("%38s   libmypaint: %9.0f dabs/s    %8.3f ms/move  %8.1f MP/s of dabs"
+                    "   | ours / libmypaint: %.3fx\n",
+                    "", peer.stampsPerSecond, peer.msPerMove, peer.megapixelsPerSecond,
+                    megapixels / std::max(peer.megapixelsPerSecond, 1e-9));
+#endif
+    }
     std::fflush(stdout);
     MEvent release = eventAt(MEvent::Release, p);
     canvas->endStroke(&release, 0);
 }
 
-// A short stroke inside each of n cells (a square block of them), one stroke.
-void paintCells(MCanvas *canvas, MBrush *brush, int n)
+// A short stroke inside each of n cells (a square block of them), one
+// stroke; gives the point where it stopped.
+QPointF paintCells(MCanvas *canvas, MBrush *brush, int n)
 {
     const int side = n == 1 ? 1 : (n == 4 ? 2 : 4);
     qint64 stamps = 0;
+    QPointF last;
     for (int i = 0; i < n; ++i) {
         const QPointF centre(-1750 + 500 * (i % side), -1750 + 500 * (i / side));
         press(canvas, brush, centre - QPointF(100, 0), stamps);
-        MEvent move = eventAt(MEvent::Move, centre + QPointF(100, 0));
+        last = centre + QPointF(100, 0);
+        MEvent move = eventAt(MEvent::Move, last);
         canvas->stroke(&move, 0);
     }
     finishGpu(canvas);
+    return last;
 }
 
 void measureEndStroke(MCanvas *canvas, MBrush *brush, int n)
@@ -166,9 +255,9 @@ void measureEndStroke(MCanvas *canvas, MBrush *brush, int n)
     int touched = 0;
     QElapsedTimer timer;
     for (int round = 0; round < rounds; ++round) {
-        paintCells(canvas, brush, n);
+        const QPointF last = paintCells(canvas, brush, n);
         touched = canvas->strokeLayer()->touchedTiles().size();
-        MEvent release = eventAt(MEvent::Release, QPointF());
+        MEvent release = eventAt(MEvent::Release, last);
         timer.start();
         canvas->endStroke(&release, 0);
         finishGpu(canvas);

@@ -10,12 +10,20 @@ KALMI_PACKAGES=(
   libgl1-mesa-dri libgl-dev libegl-mesa0
   xvfb xauth fonts-dejavu-core
   glslang-tools ccache
+  # peers of the benchmarks only
+  libmypaint-dev libpixman-1-dev
 )
 
+# Only the fuzz build (scripts/fuzz.sh) needs these.
+KALMI_FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
+
+# Installs KALMI_PACKAGES, or the packages named as arguments.
 kalmi_install_packages() {
+  local wanted=("$@")
+  [ ${#wanted[@]} -eq 0 ] && wanted=("${KALMI_PACKAGES[@]}")
   local missing=()
   local pkg
-  for pkg in "${KALMI_PACKAGES[@]}"; do
+  for pkg in "${wanted[@]}"; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
       missing+=("$pkg")
     fi

@@ -60,12 +60,16 @@ public:
         p.setPen(Qt::NoPen);
         p.setBrush(color);
     }
-    void dashed(const QRectF &r, const QColor &color = kInk)
+    void ants(const QColor &color = kInk, double width = 1.6)
     {
-        QPen pen(color, 1.6, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
+        QPen pen(color, width, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
         pen.setDashPattern({2.0, 1.5});
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
+    }
+    void dashed(const QRectF &r, const QColor &color = kInk)
+    {
+        ants(color);
         p.drawRect(r);
     }
     void page(const QRectF &r, const QColor &fill = kPaper)
@@ -161,13 +165,7 @@ public:
     // A star with its first point straight up, in the current pen and fill.
     void star(const QPointF &centre, int points, double outer, double inner)
     {
-        QPolygonF star;
-        for (int i = 0; i < 2 * points; ++i) {
-            const double angle = i * M_PI / points - M_PI / 2.0;
-            const double r = (i % 2 == 0) ? outer : inner;
-            star.append(centre + QPointF(r * std::cos(angle), r * std::sin(angle)));
-        }
-        p.drawPolygon(star);
+        p.drawPolygon(starPolygon(centre, points, outer, inner));
     }
     void pencil(const QPointF &tip, double length, const QColor &body = kYellow)
     {
@@ -236,6 +234,49 @@ public:
         drop.closeSubpath();
         outline(paint, 1.4);
         p.drawPath(drop);
+    }
+    // A selected area: tinted inside, marching-ants outline.
+    void marquee(const QPainterPath &path, const QColor &fill = kLightBlue)
+    {
+        solid(fill);
+        p.drawPath(path);
+        ants();
+        p.drawPath(path);
+    }
+    static QPolygonF starPolygon(const QPointF &centre, int points, double outer, double inner)
+    {
+        QPolygonF star;
+        for (int i = 0; i < 2 * points; ++i) {
+            const double angle = i * M_PI / points - M_PI / 2.0;
+            const double r = (i % 2 == 0) ? outer : inner;
+            star.append(centre + QPointF(r * std::cos(angle), r * std::sin(angle)));
+        }
+        return star;
+    }
+    // A closed smooth curve through the midpoints of the polygon's edges.
+    static QPainterPath roundedPolygon(const QPolygonF &polygon)
+    {
+        QPainterPath path;
+        const int n = polygon.size();
+        auto mid = [&polygon, n](int i) { return (polygon.at(i % n) + polygon.at((i + 1) % n)) / 2.0; };
+        path.moveTo(mid(0));
+        for (int i = 1; i <= n; ++i)
+            path.quadTo(polygon.at(i % n), mid(i));
+        path.closeSubpath();
+        return path;
+    }
+    // Two overlapping squares combined by a selection mode: the result tinted,
+    // both outlines drawn.
+    void combined(const std::function<QPainterPath(const QPainterPath &, const QPainterPath &)> &combine)
+    {
+        QPainterPath first, second;
+        first.addRect(QRectF(3, 3, 18, 18));
+        second.addRect(QRectF(11, 11, 18, 18));
+        solid(kLightBlue);
+        p.drawPath(combine(first, second));
+        ants(kInk, 1.4);
+        p.drawPath(first);
+        p.drawPath(second);
     }
 
     QPainter &p;
@@ -358,6 +399,61 @@ std::vector<Icon> icons()
         d.p.setBrush(Qt::NoBrush);
         d.p.drawEllipse(QPointF(16, 16), 7, 7);
     });
+    // Selection shapes and modes
+    auto marqueeOf = [](const QPolygonF &polygon) {
+        QPainterPath path;
+        path.addPolygon(polygon);
+        path.closeSubpath();
+        return path;
+    };
+    add("shape-rectangle.ico", [](Pen &d) {
+        QPainterPath path;
+        path.addRect(QRectF(4, 7, 24, 18));
+        d.marquee(path);
+    });
+    add("shape-ellipse.ico", [](Pen &d) {
+        QPainterPath path;
+        path.addEllipse(QRectF(3, 6, 26, 20));
+        d.marquee(path);
+    });
+    add("shape-polygon.ico", [marqueeOf](Pen &d) {
+        const QPolygonF polygon({QPointF(5, 9), QPointF(18, 4), QPointF(28, 14), QPointF(21, 28), QPointF(7, 24)});
+        d.marquee(marqueeOf(polygon));
+        d.outline(kPaper, 1.2);
+        for (const QPointF &corner : polygon)
+            d.p.drawRect(QRectF(corner.x() - 2, corner.y() - 2, 4, 4));
+    });
+    add("shape-curve.ico", [](Pen &d) {
+        d.marquee(Pen::roundedPolygon(
+            QPolygonF({QPointF(2, 8), QPointF(20, 1), QPointF(31, 14), QPointF(22, 31), QPointF(4, 26)})));
+    });
+    add("shape-star.ico", [marqueeOf](Pen &d) { d.marquee(marqueeOf(Pen::starPolygon(QPointF(16, 17), 5, 14, 6))); });
+    add("shape-rounded-star.ico", [](Pen &d) {
+        d.marquee(Pen::roundedPolygon(Pen::starPolygon(QPointF(16, 17), 5, 17, 5)));
+    });
+    add("lasso.ico", [](Pen &d) {
+        QPainterPath loop;
+        loop.addEllipse(QRectF(3, 3, 26, 16));
+        d.stroke(kWood, 2.6);
+        d.p.drawPath(loop);
+        QPainterPath rope;
+        rope.moveTo(10, 18);
+        rope.cubicTo(QPointF(13, 22), QPointF(6, 25), QPointF(9, 30));
+        d.p.drawPath(rope);
+        d.outline(kWood, 1.2);
+        d.p.drawEllipse(QPointF(10, 18), 2.2, 2.2);
+    });
+    add("selection-replace.ico", [](Pen &d) {
+        QPainterPath path;
+        path.addRect(QRectF(5, 5, 22, 22));
+        d.marquee(path);
+    });
+    add("selection-add.ico",
+        [](Pen &d) { d.combined([](const QPainterPath &a, const QPainterPath &b) { return a.united(b); }); });
+    add("selection-subtract.ico",
+        [](Pen &d) { d.combined([](const QPainterPath &a, const QPainterPath &b) { return a.subtracted(b); }); });
+    add("selection-intersection.ico",
+        [](Pen &d) { d.combined([](const QPainterPath &a, const QPainterPath &b) { return a.intersected(b); }); });
     add("reset.ico", [](Pen &d) {
         d.dashed(QRectF(4, 4, 24, 24));
         d.stroke(kRed, 3.2);

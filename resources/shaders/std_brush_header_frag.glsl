@@ -30,6 +30,29 @@ uniform int f_stampCount = 1;
 uniform float f_random = 1.0;
 #include "include/tile_uniforms.glsl"
 
+// A program made for one brush fixes the features it uses when it is
+// compiled, so that the branches it never takes cost nothing.
+#ifdef STAMP_ANTIALIASING
+#define S_ANTIALIASING STAMP_ANTIALIASING
+#else
+#define S_ANTIALIASING f_antialiasing
+#endif
+#ifdef STAMP_TEXTURE
+#define S_HAS_TEXTURE (STAMP_TEXTURE != 0)
+#else
+#define S_HAS_TEXTURE f_hasTexture
+#endif
+#ifdef STAMP_FEEDBACK
+#define S_HAS_FEEDBACK (STAMP_FEEDBACK != 0)
+#else
+#define S_HAS_FEEDBACK (f_colorAbsorbtionRate != 0.0)
+#endif
+#ifdef STAMP_COMPOSITION
+#define S_COMPOSITION STAMP_COMPOSITION
+#else
+#define S_COMPOSITION f_compositionMode
+#endif
+
 uniform sampler2D f_currentLayerTexture;
 uniform sampler2D f_underLayerTexture;
 uniform sampler2D f_brushTexture;
@@ -255,15 +278,30 @@ vec3 blend(int mode, vec3 s, vec3 d)
 
 // Alpha of the stamp shape at uv: a disc (shape 0) or a rounded square
 // (shape 1), flat up to the hardness and falling smoothly to the rim.
-float getAlphaShape(vec2 uv, int shape, float hardness)
+float alphaAtDistance(float d, float hardness)
 {
-    vec2 q = abs(uv - vec2(0.5));
-    float d = shape == 1 ? (pow(q.x, 7.0) + pow(q.y, 7.0)) / (2.0 * pow(0.5, 7.0)) : dot(q, q) / 0.5;
     if (d < hardness / 2.0)
         return hardness;
     if (d < 0.5)
         return mix(hardness, 0.0, smoothstep(hardness / 2.0, 0.5, d));
     return 0.0;
+}
+
+float getAlphaDisc(vec2 uv, float hardness)
+{
+    vec2 q = abs(uv - vec2(0.5));
+    return alphaAtDistance(dot(q, q) / 0.5, hardness);
+}
+
+float getAlphaRoundedSquare(vec2 uv, float hardness)
+{
+    vec2 q = abs(uv - vec2(0.5));
+    return alphaAtDistance((pow(q.x, 7.0) + pow(q.y, 7.0)) / (2.0 * pow(0.5, 7.0)), hardness);
+}
+
+float getAlphaShape(vec2 uv, int shape, float hardness)
+{
+    return shape == 1 ? getAlphaRoundedSquare(uv, hardness) : getAlphaDisc(uv, hardness);
 }
 
 // Width of one canvas pixel in stamp coordinates.
@@ -276,9 +314,16 @@ float getAlphaAntialiasedShape(vec2 uv, int shape, float hardness)
 {
     float pixel = stampPixel();
     float sum = 0.0;
-    for (int i = 0; i < 8; ++i)
-        for (int j = 0; j < 8; ++j)
-            sum += getAlphaShape(uv + (vec2(i, j) + 0.5) * pixel / 8.0 - pixel / 2.0, shape, hardness);
+    // The shape is the same for every sample: chosen once, outside the loop.
+    if (shape == 1) {
+        for (int i = 0; i < 8; ++i)
+            for (int j = 0; j < 8; ++j)
+                sum += getAlphaRoundedSquare(uv + (vec2(i, j) + 0.5) * pixel / 8.0 - pixel / 2.0, hardness);
+    } else {
+        for (int i = 0; i < 8; ++i)
+            for (int j = 0; j < 8; ++j)
+                sum += getAlphaDisc(uv + (vec2(i, j) + 0.5) * pixel / 8.0 - pixel / 2.0, hardness);
+    }
     return sum / 64.0;
 }
 
@@ -314,12 +359,12 @@ float getStandardAlpha(void)
 {
     vec2 uv = v_texCoords0;
     float alpha;
-    if (f_antialiasing == A_NOANTIALIASING)
-        alpha = f_hasTexture ? getAlphaTexture(uv) : getAlphaShape(uv, f_shape, 1.0);
-    else if (f_antialiasing == A_SMOOTHING)
-        alpha = f_hasTexture ? getAlphaSmoothTexture(uv) : getAlphaSmoothShape(uv, f_shape, f_hardness);
+    if (S_ANTIALIASING == A_NOANTIALIASING)
+        alpha = S_HAS_TEXTURE ? getAlphaTexture(uv) : getAlphaShape(uv, f_shape, 1.0);
+    else if (S_ANTIALIASING == A_SMOOTHING)
+        alpha = S_HAS_TEXTURE ? getAlphaSmoothTexture(uv) : getAlphaSmoothShape(uv, f_shape, f_hardness);
     else
-        alpha = f_hasTexture ? getAlphaAntialiasedTexture(uv) : getAlphaAntialiasedShape(uv, f_shape, f_hardness);
+        alpha = S_HAS_TEXTURE ? getAlphaAntialiasedTexture(uv) : getAlphaAntialiasedShape(uv, f_shape, f_hardness);
     if (f_density < 1.0 && f_density < rand(uv))
         alpha = 0.0;
     return alpha * f_flow;
@@ -341,7 +386,7 @@ float getStandardClipping(float alpha)
 vec3 getStandardColor(void)
 {
     vec3 color = v_color.rgb;
-    if (f_hasTexture && f_preserveTextureColor != 0) {
+    if (S_HAS_TEXTURE && f_preserveTextureColor != 0) {
         vec3 textureColor = unmultiply(texture(f_brushTexture, v_texCoords0));
         color = f_preserveTextureColor == 1 ? textureColor : mix(color, textureColor, 0.5);
     }
@@ -350,7 +395,7 @@ vec3 getStandardColor(void)
         if (l >= 0.3)
             color = mix(color, f_borderColor.rgb, smoothstep(0.3, 0.5, l));
     }
-    if (f_colorAbsorbtionRate != 0.0)
+    if (S_HAS_FEEDBACK)
         color = mix(unmultiply(textureLod(f_colorTexture, v_texCoords0, 0.0)), color, f_colorFlowingRate);
     return color;
 }
@@ -367,13 +412,13 @@ vec4 getStandardComposition(vec3 color, float alpha)
     float x = 1.0;
     float y = 1.0;
     vec3 f = color;
-    if (f_compositionMode == M_FOREGROUNDIN) {
+    if (S_COMPOSITION == M_FOREGROUNDIN) {
         y = 0.0;
-    } else if (f_compositionMode == M_FOREGROUNDOUT) {
+    } else if (S_COMPOSITION == M_FOREGROUNDOUT) {
         f = vec3(0.0);
         x = 0.0;
-    } else if (f_compositionMode >= M_PLUS && f_compositionMode <= M_BURNSHADOW) {
-        f = blend(f_compositionMode, color, dc);
+    } else if (S_COMPOSITION >= M_PLUS && S_COMPOSITION <= M_BURNSHADOW) {
+        f = blend(S_COMPOSITION, color, dc);
     }
     if (f_inheritAlphaCurrent)
         y = 0.0;

@@ -1,5 +1,6 @@
 #include "mapplication.h"
 
+#include "mlogcategory.h"
 #include "mbrushinputinfolist.h"
 #include "mbrushlist.h"
 #include "mbrushsettinginfolist.h"
@@ -26,11 +27,13 @@
 
 #include <QDebug>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QSplashScreen>
 #include <QSurfaceFormat>
 #include <QTabletEvent>
 #include <QTime>
+#include <QTimer>
 #include <QTranslator>
 
 namespace {
@@ -65,15 +68,26 @@ int MApplication::runMain(int &argc, char **argv)
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
     QSurfaceFormat::setDefaultFormat(MOpenGL::requestedFormat());
 
+    // A restart inside the process keeps the log of the earlier runs.
+    bool sessionStarted = false;
     for (;;) {
         auto *app = new MApplication(argc, argv);
         auto *guard = new MSingleInstance();
 
-        if (MSingleInstance::sendMessage(kInstanceKey, QStringList{QStringLiteral("hello")})) {
+        // The file this start was asked to open goes to the running copy.
+        QStringList hello{QStringLiteral("hello")};
+        const QStringList args = QCoreApplication::arguments();
+        if (args.size() > 1 && !args.at(1).isEmpty())
+            hello.append(QFileInfo(args.at(1)).absoluteFilePath());
+        if (MSingleInstance::sendMessage(kInstanceKey, hello)) {
             MLogger::instance()->log(QStringLiteral("Only one instance at a time!"));
             delete guard;
             delete app;
             return 0;
+        }
+        if (!sessionStarted) {
+            MLogger::instance()->startSession();
+            sessionStarted = true;
         }
 
         if (!app->init(guard)) {
@@ -104,8 +118,10 @@ void MApplication::showSplashMessage(const QString &message)
 bool MApplication::init(MSingleInstance *guard)
 {
     MPlatform::createStartupMutex(kStartupMutex);
-    if (guard)
+    if (guard) {
         connect(guard, &MSingleInstance::newInstance, this, &MApplication::raiseWindow);
+        connect(guard, &MSingleInstance::messageReceived, this, &MApplication::openHandedFile);
+    }
     MRandom::seed(unsigned(QTime::currentTime().msec()));
 
     MSettings::instance();
@@ -145,8 +161,18 @@ bool MApplication::init(MSingleInstance *guard)
     m_mainWindow->installEventFilter(MTablet::instance());
 
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() > 1 && QFile::exists(args.at(1)))
+    if (args.size() > 1 && QFile::exists(args.at(1))) {
         MSettings::instance()->set_startupFile(args.at(1));
+    } else if (args.size() > 1 && !args.at(1).isEmpty()) {
+        // Not kept in the settings, where it would come back at every start;
+        // the painter is told once the window is up.
+        const QString missing = args.at(1);
+        MMainWindow *window = m_mainWindow;
+        QTimer::singleShot(0, window, [window, missing]() {
+            if (window->isVisible())
+                window->openFile(missing);
+        });
+    }
 
     m_mainWindow->show();
     if (m_splash)
@@ -185,7 +211,7 @@ void MApplication::loadTranslation(const QString &prefix)
     const QString name = QStringLiteral("%1_%2").arg(prefix.toLower(), lang);
     const QString path = MUtility::translationsDirectory() + name + QStringLiteral(".qm");
     if (!QFile::exists(path))
-        qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mapplication"), QStringLiteral("MApplication::loadTranslation"))
+        qCDebug(lcApp).noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mapplication"), QStringLiteral("MApplication::loadTranslation"))
                            << "error file not found" << path;
     const QString kind = prefix == QLatin1String("qt") ? QStringLiteral("framework") : QStringLiteral("application");
     if (translator->load(QLocale(lang), path, QString(), QString(), QString())) {
@@ -195,6 +221,14 @@ void MApplication::loadTranslation(const QString &prefix)
         MLogger::instance()->log(QStringLiteral("Error loading %1 translation, langId = %2, path = %3")
                                      .arg(kind, lang, MUtility::translationsDirectory()));
     }
+}
+
+void MApplication::openHandedFile(const QStringList &lines)
+{
+    if (!m_mainWindow || lines.size() < 2 || lines.first() != QLatin1String("hello") || lines.at(1).isEmpty())
+        return;
+    // Asks about unsaved changes first, and says why a file cannot be opened.
+    m_mainWindow->openFile(lines.at(1));
 }
 
 void MApplication::raiseWindow()

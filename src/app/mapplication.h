@@ -37,6 +37,7 @@ protected:
 
 private slots:
     void raiseWindow();
+    void openHandedFile(const QStringList &lines);
 
 private:
     void showSplashMessage(const QString &message);

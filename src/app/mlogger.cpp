@@ -1,5 +1,6 @@
 #include "mlogger.h"
 
+#include "mlogcategory.h"
 #include "mutility.h"
 
 #include <QDateTime>
@@ -7,11 +8,16 @@
 #include <QFile>
 #include <QMutexLocker>
 
-MLogger::MLogger()
+MLogger::MLogger() = default;
+
+void MLogger::startSession()
 {
-    QFile file(logFilePath());
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.close();
+    {
+        QMutexLocker locker(&m_mutex);
+        QFile file(logFilePath());
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.close();
+    }
     log(QStringLiteral("starting vantor log session"));
 }
 
@@ -40,14 +46,14 @@ void MLogger::log(const QString &message)
     QString line = capitalizeFirst(message);
     if (!line.endsWith(QLatin1Char('.')))
         line += QLatin1Char('.');
-    qDebug().noquote() << line;
+    qCDebug(lcLog).noquote() << line;
     writeLine(line);
 }
 
 void MLogger::debug(const QString &message)
 {
     const QString line = capitalizeFirst(message);
-    qDebug().noquote() << line;
+    qCDebug(lcLog).noquote() << line;
     writeLine(line);
 }
 

@@ -13,6 +13,11 @@ public:
     MLogger();
     ~MLogger() override;
 
+    // Empties the file and writes the session's first line. Only the copy
+    // that goes on running calls it: a second start that hands over to the
+    // running copy must not cost that copy its log.
+    void startSession();
+
     MLogger &operator<<(const QString &message);
     void log(const QString &message);
     void debug(const QString &message);

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <fcntl.h>
@@ -14,7 +15,9 @@ void MPlatform::createStartupMutex(const QString &name)
 {
     QString safeName = name;
     safeName.remove(QLatin1Char('{')).remove(QLatin1Char('}'));
-    const QByteArray path = QFile::encodeName(QDir::tempPath() + QStringLiteral("/kalmidraw-") + safeName + QStringLiteral(".lock"));
+    // In the user's runtime folder: another user's lock must not be in the way.
+    const QByteArray path = QFile::encodeName(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
+                                              + QStringLiteral("/kalmidraw-") + safeName + QStringLiteral(".lock"));
     const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd >= 0)
         ::flock(fd, LOCK_SH | LOCK_NB); // the descriptor stays open until the process ends

@@ -1,5 +1,6 @@
 #include "msettings.h"
 
+#include "mlogcategory.h"
 #include "mlogger.h"
 
 #include <QAction>
@@ -181,7 +182,7 @@ void MSettings::cleanup()
     QSettings store;
     if (store.value(QStringLiteral("clean")).toBool())
         return;
-    qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("msettings"), QStringLiteral("MSettings::cleanup"))
+    qCDebug(lcApp).noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("msettings"), QStringLiteral("MSettings::cleanup"))
                        << "Cleaning settings values";
 
     QHash<QString, QVariant> normalised;
@@ -763,6 +764,18 @@ void MSettings::set_textSelectionColor(const QColor & value)
         return;
     setColorValue(QStringLiteral("textSelectionColor"), value);
     emit textSelectionColorChanged(value);
+}
+
+QString MSettings::serverUrl() const
+{
+    return stringValue(QStringLiteral("serverUrl"), QStringLiteral("https://www.vantorel.com"));
+}
+
+void MSettings::set_serverUrl(const QString & value)
+{
+    if (serverUrl() == value)
+        return;
+    setStringValue(QStringLiteral("serverUrl"), value);
 }
 
 QString MSettings::userMail() const

@@ -64,6 +64,7 @@ class MSettings : public QSettings, public MSingleton<MSettings>
     Q_PROPERTY(QColor tableSelectionColor READ tableSelectionColor WRITE set_tableSelectionColor NOTIFY tableSelectionColorChanged)
     Q_PROPERTY(QColor textSelectionColor READ textSelectionColor WRITE set_textSelectionColor NOTIFY textSelectionColorChanged)
     Q_PROPERTY(QString userMail READ userMail WRITE set_userMail NOTIFY userMailChanged)
+    Q_PROPERTY(QString serverUrl READ serverUrl WRITE set_serverUrl)
     Q_PROPERTY(QString lastFilesDir READ lastFilesDir WRITE set_lastFilesDir NOTIFY lastFilesDirChanged)
     Q_PROPERTY(bool openGL READ openGL WRITE set_openGL NOTIFY openGLChanged)
     Q_PROPERTY(QStringList recentFiles READ recentFiles WRITE set_recentFiles)
@@ -124,6 +125,9 @@ public:
     QColor tableSelectionColor() const;
     QColor textSelectionColor() const;
     QString userMail() const;
+    // The maker's web server (scheme and host); every address of the update
+    // check, the log upload and the web pages starts with it.
+    QString serverUrl() const;
     QString lastFilesDir() const;
     bool openGL() const;
     QStringList recentFiles() const;
@@ -210,6 +214,7 @@ public slots:
     void set_tableSelectionColor(const QColor & value);
     void set_textSelectionColor(const QColor & value);
     void set_userMail(const QString & value);
+    void set_serverUrl(const QString & value);
     void set_lastFilesDir(const QString & value);
     void set_openGL(bool value);
     void set_recentFiles(const QStringList & value);

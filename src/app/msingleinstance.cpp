@@ -1,6 +1,8 @@
 #include "msingleinstance.h"
 
+#include <QDir>
 #include <QLocalSocket>
+#include <QStandardPaths>
 
 MSingleInstance::MSingleInstance(QObject *parent)
     : QObject(parent)
@@ -10,13 +12,24 @@ MSingleInstance::MSingleInstance(QObject *parent)
 
 MSingleInstance::~MSingleInstance()
 {
+    // The server deletes its sockets after this object's members are gone.
+    for (QLocalSocket *socket : m_received.keys())
+        disconnect(socket, nullptr, this, nullptr);
+    m_received.clear();
     close();
+}
+
+QString MSingleInstance::serverPath(const QString &name)
+{
+    if (QDir::isAbsolutePath(name))
+        return name;
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QLatin1Char('/') + name;
 }
 
 bool MSingleInstance::sendMessage(const QString &name, const QStringList &lines, int timeoutMs)
 {
     QLocalSocket socket;
-    socket.connectToServer(name, QIODevice::ReadWrite);
+    socket.connectToServer(serverPath(name), QIODevice::ReadWrite);
     if (!socket.waitForConnected(timeoutMs))
         return false;
     QByteArray block;
@@ -29,8 +42,9 @@ bool MSingleInstance::sendMessage(const QString &name, const QStringList &lines,
 
 void MSingleInstance::listen(const QString &name)
 {
-    QLocalServer::removeServer(name);
-    m_server.listen(name);
+    const QString path = serverPath(name);
+    QLocalServer::removeServer(path);
+    m_server.listen(path);
 }
 
 void MSingleInstance::close()
@@ -45,11 +59,15 @@ void MSingleInstance::newConnection()
     if (!socket)
         return;
     m_socket = socket;
+    m_received.insert(socket, QByteArray());
     connect(socket, &QLocalSocket::readyRead, this, &MSingleInstance::readyRead);
-    // A client that connects and goes away without writing must not leak.
-    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    // The message is whole once the start hangs up; a client that goes away
+    // without writing must not leak either.
+    connect(socket, &QLocalSocket::disconnected, this, [this, socket]() { finish(socket); });
     if (socket->bytesAvailable() > 0)
         readyRead();
+    if (socket->state() != QLocalSocket::ConnectedState)
+        finish(socket);
 }
 
 void MSingleInstance::readyRead()
@@ -57,11 +75,29 @@ void MSingleInstance::readyRead()
     QLocalSocket *socket = qobject_cast<QLocalSocket *>(sender());
     if (!socket)
         socket = m_socket;
-    if (!socket)
+    if (!socket || !m_received.contains(socket))
         return;
-    socket->readAll();
-    socket->close();
+    // A start sends a few short lines; anything larger is not one of ours.
+    QByteArray &received = m_received[socket];
+    received += socket->readAll();
+    if (received.size() > 64 * 1024)
+        socket->abort();
+}
+
+void MSingleInstance::finish(QLocalSocket *socket)
+{
+    if (!m_received.contains(socket))
+        return;
+    QByteArray received = m_received.take(socket) + socket->readAll();
     if (socket == m_socket)
         m_socket = nullptr;
     socket->deleteLater();
+    if (received.size() > 64 * 1024)
+        return;
+    QStringList lines;
+    for (const QByteArray &line : received.split('\n'))
+        if (!line.isEmpty())
+            lines.append(QString::fromUtf8(line));
+    if (!lines.isEmpty())
+        emit messageReceived(lines);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QLocalServer>
 #include <QObject>
 #include <QStringList>
@@ -7,7 +8,9 @@
 class QLocalSocket;
 
 // Keeps a second start from running beside the first: a start first says hello
-// on the named local socket; when nobody answers it listens there itself.
+// on the named local socket, with the file it was asked to open; when nobody
+// answers it listens there itself. The socket lives in the user's runtime
+// folder, so another user's copy neither answers nor blocks it.
 class MSingleInstance : public QObject
 {
     Q_OBJECT
@@ -15,18 +18,26 @@ public:
     explicit MSingleInstance(QObject *parent = nullptr);
     ~MSingleInstance() override;
 
+    // Where the socket of that name lives: the user's runtime folder.
+    static QString serverPath(const QString &name);
+
     static bool sendMessage(const QString &name, const QStringList &lines, int timeoutMs = 30000);
     void listen(const QString &name);
     void close();
 
 signals:
     void newInstance();
+    // The lines a start sent, once it hung up.
+    void messageReceived(const QStringList &lines);
 
 private slots:
     void newConnection();
     void readyRead();
 
 private:
+    void finish(QLocalSocket *socket);
+
     QLocalServer m_server;
     QLocalSocket *m_socket = nullptr;
+    QHash<QLocalSocket *, QByteArray> m_received;
 };

@@ -2,6 +2,7 @@
 
 #include "meventfilter.h"
 #include "mplatform.h"
+#include "msavefile.h"
 #include "msettings.h"
 
 #include <QApplication>
@@ -18,7 +19,6 @@
 #include <QMetaEnum>
 #include <QPainter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QTextStream>
 
@@ -236,11 +236,10 @@ bool replaceFile(const QByteArray &bytes, const QString &filePath, QIODevice::Op
 {
     if (filePath.isEmpty())
         return false;
-    QSaveFile file(filePath);
+    MSaveFile file(filePath);
     if (!file.open(QIODevice::WriteOnly | mode))
         return false;
-    // flush() before commit(): commit() does not see an error of the final flush.
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
+    if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;
     }

@@ -138,7 +138,7 @@ void MBrush::setCompositionMode(int value)
     storeSetting(MEnum::bsCompositionMode, value, &MBrush::compositionModeChanged);
 }
 
-void MBrush::setAntialiasing(bool value)
+void MBrush::setAntialiasing(int value)
 {
     storeSetting(MEnum::bsAntialiasing, value, &MBrush::antialiasingChanged);
 }
@@ -163,7 +163,7 @@ void MBrush::setMinDistance(double value)
     storeSetting(MEnum::bsMinDistance, value, &MBrush::minDistanceChanged);
 }
 
-void MBrush::setSmoothing(bool value)
+void MBrush::setSmoothing(double value)
 {
     storeSetting(MEnum::bsSmoothing, value, &MBrush::smoothingChanged);
 }

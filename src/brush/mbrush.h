@@ -39,12 +39,12 @@ class MBrush : public MShaderObject
     Q_PROPERTY(double opacity READ opacity WRITE setOpacity NOTIFY opacityChanged)
     Q_PROPERTY(double hardness READ hardness WRITE setHardness NOTIFY hardnessChanged)
     Q_PROPERTY(int compositionMode READ compositionMode WRITE setCompositionMode NOTIFY compositionModeChanged)
-    Q_PROPERTY(bool antialiasing READ antialiasing WRITE setAntialiasing NOTIFY antialiasingChanged)
+    Q_PROPERTY(int antialiasing READ antialiasing WRITE setAntialiasing NOTIFY antialiasingChanged)
     Q_PROPERTY(double ratio READ ratio WRITE setRatio NOTIFY ratioChanged)
     Q_PROPERTY(double angle READ angle WRITE setAngle NOTIFY angleChanged)
     Q_PROPERTY(int angleType READ angleType WRITE setAngleType NOTIFY angleTypeChanged)
     Q_PROPERTY(double minDistance READ minDistance WRITE setMinDistance NOTIFY minDistanceChanged)
-    Q_PROPERTY(bool smoothing READ smoothing WRITE setSmoothing NOTIFY smoothingChanged)
+    Q_PROPERTY(double smoothing READ smoothing WRITE setSmoothing NOTIFY smoothingChanged)
     Q_PROPERTY(int shape READ shape WRITE setShape NOTIFY shapeChanged)
     Q_PROPERTY(double offsetX READ offsetX WRITE setOffsetX NOTIFY offsetXChanged)
     Q_PROPERTY(double offsetY READ offsetY WRITE setOffsetY NOTIFY offsetYChanged)
@@ -91,12 +91,12 @@ public:
     double opacity() const { return m_values->doubleValue(MEnum::bsOpacity); }
     double hardness() const { return m_values->doubleValue(MEnum::bsHardness); }
     int compositionMode() const { return m_values->intValue(MEnum::bsCompositionMode); }
-    bool antialiasing() const { return m_values->boolValue(MEnum::bsAntialiasing); }
+    int antialiasing() const { return m_values->intValue(MEnum::bsAntialiasing); }
     double ratio() const { return m_values->doubleValue(MEnum::bsRatio); }
     double angle() const { return m_values->doubleValue(MEnum::bsAngle); }
     int angleType() const { return m_values->intValue(MEnum::bsAngleType); }
     double minDistance() const { return m_values->doubleValue(MEnum::bsMinDistance); }
-    bool smoothing() const { return m_values->boolValue(MEnum::bsSmoothing); }
+    double smoothing() const { return m_values->doubleValue(MEnum::bsSmoothing); }
     int shape() const { return m_values->intValue(MEnum::bsShape); }
     double offsetX() const { return m_values->doubleValue(MEnum::bsOffsetX); }
     double offsetY() const { return m_values->doubleValue(MEnum::bsOffsetY); }
@@ -191,12 +191,12 @@ public slots:
     void setOpacity(double value);
     void setHardness(double value);
     void setCompositionMode(int value);
-    void setAntialiasing(bool value);
+    void setAntialiasing(int value);
     void setRatio(double value);
     void setAngle(double value);
     void setAngleType(int value);
     void setMinDistance(double value);
-    void setSmoothing(bool value);
+    void setSmoothing(double value);
     void setShape(int value);
     void setOffsetX(double value);
     void setOffsetY(double value);
@@ -238,12 +238,12 @@ signals:
     void opacityChanged(double value);
     void hardnessChanged(double value);
     void compositionModeChanged(int value);
-    void antialiasingChanged(bool value);
+    void antialiasingChanged(int value);
     void ratioChanged(double value);
     void angleChanged(double value);
     void angleTypeChanged(int value);
     void minDistanceChanged(double value);
-    void smoothingChanged(bool value);
+    void smoothingChanged(double value);
     void shapeChanged(int value);
     void offsetXChanged(double value);
     void offsetYChanged(double value);

@@ -1,5 +1,6 @@
 #include "mbrushstream.h"
 
+#include "mlogcategory.h"
 #include "mbrush.h"
 #include "mbrushsettinginfolist.h"
 #include "mcurve.h"
@@ -157,7 +158,7 @@ QJsonObject MBrushStream::toJson()
             value = it.value().value<QColor>().name();
             break;
         default:
-            qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mbrushstream"),
+            qCDebug(lcBrush).noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mbrushstream"),
                                                                QStringLiteral("MBrushStream::saveToJsonFile"))
                                << m_brush->description() << ": invalid param type" << it.key() << ", :"
                                << it.value().userType();
@@ -185,10 +186,17 @@ bool MBrushStream::loadFromJsonFile(const QString &path)
         return false;
     if (file.size() > kMaximumFileSize)
         return false;
-    const QJsonDocument document = QJsonDocument::fromJson(file.read(kMaximumFileSize + 1));
+    return loadFromJson(file.read(kMaximumFileSize + 1), QFileInfo(path).absoluteFilePath());
+}
+
+bool MBrushStream::loadFromJson(const QByteArray &bytes, const QString &source)
+{
+    if (!m_brush || bytes.size() > kMaximumFileSize)
+        return false;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes);
     if (document.isNull())
         return false;
-    fromJson(document.object(), QFileInfo(path).absoluteFilePath());
+    fromJson(document.object(), source);
     return true;
 }
 

@@ -23,6 +23,9 @@ public:
     // False, with the brush unchanged, when the file cannot be read or is no
     // JSON document.
     bool loadFromJsonFile(const QString &path);
+    // The same from the file's bytes, without touching the disk or the GPU;
+    // source names the file in log lines.
+    bool loadFromJson(const QByteArray &bytes, const QString &source);
 
     QJsonObject toJson();
     void fromJson(const QJsonObject &json, const QString &source = QString());

@@ -24,6 +24,7 @@ public:
     bool hasShiftModifier() const { return modifiers.testFlag(Qt::ShiftModifier); }
     bool hasControlModifier() const { return modifiers.testFlag(Qt::ControlModifier); }
     bool hasAltModifier() const { return modifiers.testFlag(Qt::AltModifier); }
+    QPointF canvasPosition() const { return QPointF(inputs[MEnum::biPositionX], inputs[MEnum::biPositionY]); }
 
     int type = Press;
     int device = 0;

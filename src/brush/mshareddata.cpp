@@ -108,8 +108,8 @@ void MSharedData::initializeGL()
     m_vertexArray->create();
     if (m_ownsProgramList || !m_programList->isReady())
         m_programList->createSharedContext();
-    // Compiled programs are kept: a shared list compiles only what it lacks.
-    m_programList->compileAll();
+    // Programs are compiled when first drawn with, so that a document is
+    // shown without waiting for the ones it does not draw with yet.
     m_initialized = true;
 }
 

@@ -297,11 +297,9 @@ bool MStrokeToRunner::isStampVisible(const QRectF &rect) const
 
 void MStrokeToRunner::finishTiles(const Tiles &tiles)
 {
-    const bool mipmaps = MSettings::instance()->generateMipmaps();
     for (MTile *t : tiles) {
         auto *tile = static_cast<MTextureTile *>(t);
-        if (mipmaps)
-            tile->rebuildMipmaps();
+        tile->markMipmapsDirty();
         tile->release();
     }
 }
@@ -339,6 +337,13 @@ void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices,
         canvas->paintEngine()->loadEffectTexture(engine);
     }
     const QString programName = engineId.isEmpty() ? QStringLiteral("stamping") : engineId;
+    // The built-in stamp: a program made for the features this brush uses.
+    QOpenGLShaderProgram *variant = nullptr;
+    if (engineId.isEmpty())
+        variant = programs->variant(programName,
+                                    stampDefines(int(v[MEnum::bsAntialiasing]), brushTexture != nullptr,
+                                                 v[MEnum::bsColorAbsorbtionRate] != 0.0,
+                                                 int(v[MEnum::bsCompositionMode])));
 
     f->glEnable(GL_BLEND);
     MTextureUnitBinder binder(f);
@@ -374,7 +379,13 @@ void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices,
 
         frameBuffer->bind();
         stampBuffer->bind();
-        QOpenGLShaderProgram *program = programs->bindForVao(programName, vertexArray);
+        QOpenGLShaderProgram *program = nullptr;
+        if (variant && variant->bind()) {
+            program = variant;
+            MShaderProgramList::setAttributeBuffers(program, vertexArray);
+        } else {
+            program = programs->bindForVao(programName, vertexArray);
+        }
         if (!program) {
             endTargetPass(nullptr, vertexArray, stampBuffer, frameBuffer);
             continue;
@@ -465,6 +476,17 @@ void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices,
     f->glFlush();
 }
 
+QByteArray MStrokeToRunner::stampDefines(int antialiasing, bool texture, bool colorFeedback, int compositionMode)
+{
+    return QStringLiteral("#define STAMP_ANTIALIASING %1\n#define STAMP_TEXTURE %2\n#define STAMP_FEEDBACK %3\n"
+                          "#define STAMP_COMPOSITION %4\n")
+        .arg(antialiasing)
+        .arg(texture ? 1 : 0)
+        .arg(colorFeedback ? 1 : 0)
+        .arg(compositionMode)
+        .toLatin1();
+}
+
 void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)
 {
     MLogger &logger = *MLogger::instance();
@@ -534,7 +556,7 @@ void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)
         stampBuffer->clear();
         stampBuffer->addVertices(quad, 6);
 
-        QOpenGLShaderProgram *program = programs->program(QStringLiteral("colorfeedback"));
+        QOpenGLShaderProgram *program = programs->programFor(QStringLiteral("colorfeedback"));
         if (!program || !program->bind()) {
             logger.systemError(QStringLiteral("No valid shader program for color feedback"));
             endTargetPass(nullptr, vertexArray, stampBuffer, frameBuffer);

@@ -39,6 +39,8 @@ public:
     void finishTiles(const Tiles &tiles);
     void renderStamps(const Tiles &tiles, const Vertices &vertices, const QPointF &offset);
     void colorFeedback(const QPointF &position, bool clear);
+    // The preprocessor lines of the stamping program made for one brush.
+    static QByteArray stampDefines(int antialiasing, bool texture, bool colorFeedback, int compositionMode);
 
 public slots:
     void run() override;

@@ -1,6 +1,7 @@
 #include "mcanvas.h"
 
 #include "dlayeredit.h"
+#include "mlogcategory.h"
 #include "mbrushlist.h"
 #include "mcanvasfill.h"
 #include "mcolorlist.h"
@@ -61,7 +62,7 @@ int macrosClosed = 0;
 
 void trace(const char *function, const QString &message)
 {
-    qDebug().noquote() << QStringLiteral("mcanvas::%1").arg(QLatin1String(function)) << message;
+    qCDebug(lcCanvas).noquote() << QStringLiteral("mcanvas::%1").arg(QLatin1String(function)) << message;
 }
 } // namespace
 
@@ -413,7 +414,8 @@ bool MCanvas::saveToFile(const QString &path)
         return false;
     setFileName(path);
     setIsNew(false);
-    m_undoStack->clear();
+    // The painter may still want to undo what was saved.
+    m_undoStack->setClean();
     return true;
 }
 
@@ -539,6 +541,13 @@ void MCanvas::endStroke(MEvent *event, int slot)
     if (!m_strokeInProgress)
         return;
     if (event && isStrokeAllowed()) {
+        // The stroke reaches the point where the pen lifted.
+        if (m_strokeSlots & slotBit(slot)) {
+            MEvent last = *event;
+            last.type = MEvent::Move;
+            MStrokeToRunner runner(m_sharedData, slot, last);
+            runner.run();
+        }
         MEndStrokeRunner end(m_sharedData, slot, *event);
         end.run();
     }
@@ -712,11 +721,8 @@ void MCanvas::clearTile(MTile *tile)
 {
     if (m_glReady)
         makeCurrent();
-    auto *texture = static_cast<MTextureTile *>(tile);
-    if (!texture || !m_paintEngine->emptyTexture())
-        return;
-    m_paintEngine->blitTile(texture, m_paintEngine->emptyTexture()->textureId(), GL_ONE, GL_ZERO,
-                            shaderProgramList(), QStringLiteral("blit"), 1.0, m_sharedData->vertexArrayObject());
+    if (auto *texture = static_cast<MTextureTile *>(tile))
+        texture->clear();
 }
 
 void MCanvas::clearLayer(MTextureLayer *layer)
@@ -735,12 +741,13 @@ void MCanvas::copyTile(MTextureTile *destination, MTextureTile *source, const QS
                             m_sharedData->vertexArrayObject());
 }
 
-void MCanvas::blitTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity)
+void MCanvas::blitTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity,
+                       const QRect &area)
 {
     if (m_glReady)
         makeCurrent();
     m_paintEngine->blitTile(destination, source, GL_ONE, GL_ONE_MINUS_SRC_ALPHA, shaderProgramList(), programName,
-                            opacity, m_sharedData->vertexArrayObject());
+                            opacity, m_sharedData->vertexArrayObject(), area);
 }
 
 void MCanvas::fillTile(MTile *tile, const QColor &color)

@@ -122,7 +122,8 @@ public:
     // src drawn through the program onto dst, replacing (copy) or laid over
     // it with premultiplied source-over (blit).
     void copyTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity);
-    void blitTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity);
+    void blitTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity,
+                  const QRect &area = QRect());
     // The tile painted with the colour, inside the selection when there is one.
     void fillTile(MTile *tile, const QColor &color);
     // The stroke layer's tile at the same place merged into the tile of the
@@ -171,8 +172,9 @@ public:
     bool fillPath(const QPainterPath &path, const QColor &color, int row);
 
     // The document file: a failed save or load changes nothing (the code is
-    // in lastResult); a successful one sets the file name, clears isNew and
-    // empties the undo stack, and a load makes the last layer current.
+    // in lastResult); a successful one sets the file name and clears isNew; a
+    // save marks the undo history clean and keeps it, a load empties it and
+    // makes the last layer current.
     bool saveToFile(const QString &path) override;
     bool loadFromFile(const QString &path) override;
 

@@ -5,6 +5,19 @@
 
 #include <QApplication>
 
+namespace {
+// The part of the texture the touched blocks cover; none means all of it.
+QRect blockArea(const QSet<MTile *> &blocks, int tileSize)
+{
+    QRect area;
+    for (MTile *block : blocks) {
+        if (block)
+            area |= block->rectWithBorder();
+    }
+    return area & QRect(0, 0, tileSize, tileSize);
+}
+} // namespace
+
 MCommandUpdateTile::MCommandUpdateTile(MCanvas *canvas, int row, MTextureTile *target, MTextureTile *source,
                                        double opacity, bool strokeBlend, bool copyOnly, QUndoCommand *parent)
     : MCommandTile(canvas, row, target, parent)
@@ -19,7 +32,7 @@ MCommandUpdateTile::MCommandUpdateTile(MCanvas *canvas, int row, MTextureTile *t
         else if (copyOnly)
             canvas->copyTile(target, source, program, opacity);
         else
-            canvas->blitTile(target, source, program, opacity);
+            canvas->blitTile(target, source, program, opacity, blockArea(blocks, target->tileSize()));
         recorded = backup(target, blocks, m_afterId);
     }
     if (source)

@@ -1,8 +1,10 @@
 #include "mdocumentfile.h"
 
 #include "mcanvas.h"
+#include "mdocumentdescription.h"
 #include "menum.h"
 #include "mlogger.h"
+#include "msavefile.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
 
@@ -12,7 +14,6 @@
 #include <QFileInfo>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSaveFile>
 #include <QUndoStack>
 #include <QUuid>
 
@@ -23,52 +24,32 @@ const QUuid documentMagic(QStringLiteral("{CEC50B25-E865-4A4F-9E63-120098E6C0FD}
 const QUuid layerMagic(QStringLiteral("{FF014CB9-2855-4DC1-99C9-97B20357BF83}"));
 constexpr int formatNumber = 100;
 
-// The only tile geometry the document's layers have; anything else in a file
-// is damage, and would make the upload read past the pixels.
-constexpr qint32 fileTileSize = 512;
-constexpr qint32 fileBorder = 6;
-constexpr qint32 fileBytesPerPixel = 4;
-constexpr qint32 fileTileBytes = fileBytesPerPixel * fileTileSize * fileTileSize;
-// What a count must leave room for: a tile's cell, and the smallest layer
-// record (empty name and effect, no tile).
-constexpr qint64 cellBytes = 4 * 4;
-constexpr qint64 smallestLayerRecord = 4 + 8 + 1 + 1 + 4 + 5 * 4;
-
 void prepare(QDataStream &stream)
 {
     stream.setVersion(QDataStream::Qt_5_4);
     stream.setFloatingPointPrecision(QDataStream::DoublePrecision);
 }
 
-int cutShort()
+// Checks the magic and reads the format number (any value is accepted).
+int readHeader(QDataStream &stream, const QUuid &magic, const QString &wrongMagic)
 {
-    MLogger::instance()->systemError(QStringLiteral("Error during readRawData"));
-    return 3;
-}
-
-// Whether count items of itemBytes each can still be in the stream; a file is
-// never asked for more than it holds, so a damaged count allocates nothing.
-bool holds(QDataStream &stream, qint32 count, qint64 itemBytes)
-{
-    if (count < 0)
-        return false;
-    const QIODevice *device = stream.device();
-    return !device || device->isSequential() || count * itemBytes <= device->bytesAvailable();
-}
-
-// The cell of a document tile: one step of the grid, on the grid.
-bool onTileGrid(const QRect &cell)
-{
-    const qint64 step = fileTileSize - 2 * fileBorder;
-    return qint64(cell.right()) - cell.left() + 1 == step && qint64(cell.bottom()) - cell.top() + 1 == step
-           && cell.left() % step == 0 && cell.top() % step == 0;
+    prepare(stream);
+    QUuid found;
+    stream >> found;
+    if (stream.status() != QDataStream::Ok || found.toString().toUpper() != magic.toString().toUpper()) {
+        MLogger::instance()->systemError(wrongMagic);
+        return 2;
+    }
+    qint32 format = 0;
+    stream >> format;
+    return 0;
 }
 
 // Writes the magic, the format number and the body beside path and puts the
 // result in place only when every byte reached the disk.
 int writeFile(const QString &path, const QUuid &magic, const std::function<int(QDataStream &)> &body)
 {
-    QSaveFile file(path);
+    MSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         MLogger::instance()->systemError(QStringLiteral("Unable to write %1: %2").arg(path, file.errorString()));
         return 1;
@@ -77,39 +58,35 @@ int writeFile(const QString &path, const QUuid &magic, const std::function<int(Q
     prepare(stream);
     stream << magic << qint32(formatNumber);
     const int result = body(stream);
-    if (result != 0) {
+    if (result == 0 && stream.status() == QDataStream::Ok && file.commit())
+        return 0;
+    // A tile the GPU would not give back is no fault of the disk.
+    if (result != 0 && !file.hasError()) {
         file.cancelWriting();
         return result;
     }
-    // flush() before commit(): commit() does not see an error of the final flush.
-    if (stream.status() != QDataStream::Ok || !file.flush() || !file.commit()) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to write %1: %2").arg(path, file.errorString()));
-        file.cancelWriting();
-        return 2;
-    }
-    return 0;
+    MLogger::instance()->systemError(QStringLiteral("Unable to write %1: %2").arg(path, file.errorString()));
+    file.cancelWriting();
+    return 2;
 }
 
-// Opens path, checks the magic and reads the format number (any value is
-// accepted) before the body.
+// Opens path, checks the magic and reads the format number before the body.
 int readFile(const QString &path, const QUuid &magic, const QString &wrongMagic,
              const std::function<int(QDataStream &)> &body)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        // Logged so that the painter who asked can be shown why.
+        MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, file.errorString()));
         return 1;
-    QDataStream stream(&file);
-    prepare(stream);
-    QUuid found;
-    stream >> found;
-    if (found.toString().toUpper() != magic.toString().toUpper()) {
-        MLogger::instance()->systemError(wrongMagic);
-        return 2;
     }
-    qint32 format = 0;
-    stream >> format;
-    return body(stream);
+    QDataStream stream(&file);
+    const int result = readHeader(stream, magic, wrongMagic);
+    return result != 0 ? result : body(stream);
 }
+
+const QString wrongDocumentMagic = QStringLiteral("Invalid canvas file format");
+const QString wrongLayerMagic = QStringLiteral("Invalid layer file format");
 
 // Layers read for a document that has not taken them yet: released under the
 // document's context and deleted unless taken.
@@ -167,57 +144,44 @@ int writeLayerRecord(QDataStream &stream, MTextureLayer *layer)
     return 0;
 }
 
-int readLayerRecord(QDataStream &stream, MTextureLayer *layer)
+// Puts a description that read whole into a layer: its properties, then the
+// pixels of every tile, read again from where the description found them.
+static int uploadLayer(QDataStream &stream, const MLayerDescription &record, MTextureLayer *layer)
 {
-    QString name, shaderId;
-    double opacity = 1.0;
-    bool locked = false, visible = true;
-    qint32 tileSize = 0, border = 0, bytesPerPixel = 0, tileCount = 0, tileBytes = 0;
-    stream >> name >> opacity >> locked >> visible >> shaderId;
-    stream >> tileSize >> border >> bytesPerPixel >> tileCount >> tileBytes;
-    if (stream.status() != QDataStream::Ok)
-        return cutShort();
-    if (tileSize != fileTileSize || border != fileBorder || bytesPerPixel != fileBytesPerPixel
-        || tileBytes != fileTileBytes) {
-        MLogger::instance()->systemError(
-            QStringLiteral("Invalid layer record: tile size %1, border %2, %3 bytes per pixel, %4 bytes a tile")
-                .arg(tileSize)
-                .arg(border)
-                .arg(bytesPerPixel)
-                .arg(tileBytes));
-        return 3;
-    }
-    if (!holds(stream, tileCount, cellBytes + tileBytes))
-        return cutShort();
-    layer->setName(name);
-    layer->setOpacity(opacity);
-    layer->setLocked(locked);
-    layer->setVisible(visible);
-    layer->set_shaderId(shaderId);
-    layer->setTileSize(tileSize);
-    layer->setBorder(border);
-    layer->setBytesPerPixel(bytesPerPixel);
+    layer->setName(record.name);
+    layer->setOpacity(record.opacity);
+    layer->setLocked(record.locked);
+    layer->setVisible(record.visible);
+    layer->set_shaderId(record.shaderId);
+    layer->setTileSize(MLayerDescription::TileSize);
+    layer->setBorder(MLayerDescription::Border);
+    layer->setBytesPerPixel(MLayerDescription::BytesPerPixel);
 
-    QByteArray pixels(tileBytes, Qt::Uninitialized);
-    for (qint32 i = 0; i < tileCount; ++i) {
-        QRect cell;
-        stream >> cell;
-        if (stream.readRawData(pixels.data(), tileBytes) < tileBytes)
-            return cutShort();
-        auto *tile = onTileGrid(cell) ? static_cast<MTextureTile *>(layer->addTile(QPointF(cell.center()))) : nullptr;
-        if (!tile) {
-            MLogger::instance()->systemError(QStringLiteral("Invalid tile cell: %1, %2, %3, %4")
-                                                 .arg(cell.left())
-                                                 .arg(cell.top())
-                                                 .arg(cell.right())
-                                                 .arg(cell.bottom()));
-            return 3;
-        }
+    QIODevice *device = stream.device();
+    QByteArray pixels(MLayerDescription::TileBytes, Qt::Uninitialized);
+    for (int i = 0; i < record.cells.size(); ++i) {
+        if (!device || !device->seek(record.pixelOffsets.at(i))
+            || stream.readRawData(pixels.data(), pixels.size()) < pixels.size())
+            return MLayerDescription::cutShort();
+        auto *tile = static_cast<MTextureTile *>(layer->addTile(QPointF(record.cells.at(i).center())));
         // A tile left blank would be saved over the original as it is.
-        if (!tile->ensureTexture() || !tile->setData(pixels.constData()))
+        if (!tile || !tile->ensureTexture() || !tile->setData(pixels.constData()))
             return 3;
     }
     return 0;
+}
+
+int readLayerRecord(QDataStream &stream, MTextureLayer *layer)
+{
+    MLayerDescription record;
+    const int result = record.read(stream);
+    if (result != 0)
+        return result;
+    const qint64 end = stream.device() ? stream.device()->pos() : 0;
+    const int uploaded = uploadLayer(stream, record, layer);
+    if (uploaded == 0 && stream.device())
+        stream.device()->seek(end);
+    return uploaded;
 }
 
 int writeLayerFile(const QString &path, MTextureLayer *layer)
@@ -227,7 +191,7 @@ int writeLayerFile(const QString &path, MTextureLayer *layer)
 
 int readLayerFile(const QString &path, MTextureLayer *layer)
 {
-    return readFile(path, layerMagic, QStringLiteral("Invalid layer file format"),
+    return readFile(path, layerMagic, wrongLayerMagic,
                     [layer](QDataStream &stream) { return readLayerRecord(stream, layer); });
 }
 
@@ -255,41 +219,34 @@ int readDocument(QDataStream &stream, MCanvas *canvas)
         MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
         return 4;
     }
-    QRectF paintedRect;
-    qint32 paperType = 0;
-    QColor paperColor;
-    QString paperName;
-    QImage paperTile;
-    bool autoExtent = false;
-    double paintMargin = 0.0;
-    qint32 layerCount = 0, tileCount = 0;
-    stream >> paintedRect >> paperType >> paperColor;
-    if (paperType == MEnum::Paper)
-        stream >> paperName >> paperTile;
-    stream >> autoExtent >> paintMargin >> layerCount >> tileCount;
-    if (stream.status() != QDataStream::Ok || !holds(stream, layerCount, smallestLayerRecord))
-        return cutShort();
-
-    // Read aside: a file that fails half-way must not cost the open document.
+    // Checked whole before the GPU sees any of it; a file that fails half-way
+    // must not cost the open document either, so layers are uploaded aside.
+    MDocumentDescription description;
+    int result = description.read(stream);
+    if (result != 0)
+        return result;
+    const qint64 end = stream.device() ? stream.device()->pos() : 0;
     ScratchLayers scratch(canvas);
-    for (qint32 row = 0; row < layerCount; ++row) {
-        const int result = readLayerRecord(stream, scratch.add());
+    for (const MLayerDescription &record : qAsConst(description.layers)) {
+        result = uploadLayer(stream, record, scratch.add());
         if (result != 0)
             return result;
     }
+    if (stream.device())
+        stream.device()->seek(end);
 
     canvas->makeCurrent();
     canvas->clear();
     canvas->setClipPath(QPainterPath());
-    canvas->setPaintedRect(paintedRect);
-    canvas->setPaperType(MEnum::PaperType(paperType));
-    canvas->setPaperColor(paperColor);
+    canvas->setPaintedRect(description.paintedRect);
+    canvas->setPaperType(MEnum::PaperType(description.paperType));
+    canvas->setPaperColor(description.paperColor);
     if (canvas->paperType() == MEnum::Paper) {
-        canvas->setPaperName(paperName);
-        canvas->setPaperTile(paperTile);
+        canvas->setPaperName(description.paperName);
+        canvas->setPaperTile(description.paperTile);
     }
-    canvas->setAutoExtent(autoExtent);
-    canvas->setPaintMargin(paintMargin);
+    canvas->setAutoExtent(description.autoExtent);
+    canvas->setPaintMargin(description.paintMargin);
     const QList<MTextureLayer *> layers = scratch.take();
     for (MTextureLayer *layer : layers) {
         canvas->appendItem(layer);
@@ -309,8 +266,22 @@ int writeDocumentFile(const QString &path, MCanvas *canvas)
 
 int readDocumentFile(const QString &path, MCanvas *canvas)
 {
-    return readFile(path, documentMagic, QStringLiteral("Invalid canvas file format"),
+    return readFile(path, documentMagic, wrongDocumentMagic,
                     [canvas](QDataStream &stream) { return readDocument(stream, canvas); });
+}
+
+int parseDocumentFile(QIODevice *device, MDocumentDescription &description)
+{
+    QDataStream stream(device);
+    const int result = readHeader(stream, documentMagic, wrongDocumentMagic);
+    return result != 0 ? result : description.read(stream);
+}
+
+int parseLayerFile(QIODevice *device, MLayerDescription &description)
+{
+    QDataStream stream(device);
+    const int result = readHeader(stream, layerMagic, wrongLayerMagic);
+    return result != 0 ? result : description.read(stream);
 }
 
 bool exportLayersAsPng(const QString &folder, const QString &baseName, MCanvas *canvas, bool reverse,

@@ -1,4 +1,5 @@
 #include "mframebuffer.h"
+#include "mlogcategory.h"
 
 #include <QDebug>
 #include <QOpenGLContext>
@@ -13,7 +14,7 @@ QOpenGLFunctions *functions()
 
 void trace(const char *function, const QString &message)
 {
-    qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mframebuffer"), QLatin1String(function))
+    qCDebug(lcCanvas).noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mframebuffer"), QLatin1String(function))
                        << message;
 }
 } // namespace

@@ -182,11 +182,8 @@ void MOpenGL::dumpSystemConfig()
     logger << QStringLiteral("Product version: %1").arg(QSysInfo::productVersion());
     logger << QStringLiteral("Kernel type: %1").arg(QSysInfo::kernelType());
     logger << QStringLiteral("Kernel version: %1").arg(QSysInfo::kernelVersion());
-    const QString x64 = QStringLiteral("x86_64");
-    logger << (QSysInfo::buildCpuArchitecture() == x64 ? QStringLiteral("Build architecture: win64")
-                                                        : QStringLiteral("Build architecture: win32"));
-    logger << (QSysInfo::currentCpuArchitecture() == x64 ? QStringLiteral("Run architecture: win64")
-                                                          : QStringLiteral("Run architecture: win32"));
+    logger << QStringLiteral("Build architecture: %1").arg(QSysInfo::buildCpuArchitecture());
+    logger << QStringLiteral("Run architecture: %1").arg(QSysInfo::currentCpuArchitecture());
 
     QOpenGLContext *previous = QOpenGLContext::currentContext();
     QSurface *previousSurface = previous ? previous->surface() : nullptr;

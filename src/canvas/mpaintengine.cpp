@@ -20,10 +20,13 @@
 #include "mvertexbuffer.h"
 
 #include <QGuiApplication>
+#include <QTransform>
 #include <QOpenGLContext>
 #include <QOpenGLShaderProgram>
 #include <QOpenGLTexture>
 #include <QOpenGLVertexArrayObject>
+
+#include <cmath>
 
 namespace {
 void systemError(const QString &message)
@@ -64,6 +67,29 @@ private:
     QOpenGLContext *m_remembered;
     bool m_current;
 };
+
+// Whether a view pass shows the canvas smaller than its pixels, where the
+// smaller mipmap levels are sampled; a pass without a transform may be.
+bool samplesBelowLevelZero(const MPaintParams *params)
+{
+    if (!params->transform)
+        return true;
+    const double ratio = params->useDevicePixelRatio ? desktopPixelRatio() : 1.0;
+    return params->transform->scale() * ratio < 1.0;
+}
+
+// One canvas pixel on one view pixel, unrotated: nearest sampling shows
+// exactly what linear sampling does, for less.
+bool isPixelAligned(const MPaintParams *params)
+{
+    if (!params->transform)
+        return false;
+    const double ratio = params->useDevicePixelRatio ? desktopPixelRatio() : 1.0;
+    const QTransform m = params->transform->matrix();
+    auto whole = [](double v) { return v == std::floor(v); };
+    return ratio == 1.0 && m.type() <= QTransform::TxTranslate && whole(m.dx()) && whole(m.dy())
+        && whole(params->viewport.x()) && whole(params->viewport.y());
+}
 
 struct Sampling
 {
@@ -295,7 +321,6 @@ void MPaintEngine::setTextureParameters(int minFilter, int magFilter, int wrapS,
 {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 1);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT);
 }
@@ -326,12 +351,15 @@ void MPaintEngine::setTileUniforms(QOpenGLShaderProgram *program, const QRect &a
     program->setUniformValue("f_paintedRectHeight", GLfloat(painted.height()));
 }
 
-unsigned int MPaintEngine::layerTextureAt(MTextureLayer *layer, const QPointF &point)
+unsigned int MPaintEngine::layerTextureAt(MTextureLayer *layer, const QPointF &point, bool minified)
 {
     if (layer) {
         if (auto *tile = static_cast<MTextureTile *>(layer->tileAt(point))) {
-            if (tile->ensureTexture())
+            if (tile->ensureTexture()) {
+                if (minified)
+                    tile->updateMipmaps();
                 return tile->textureId();
+            }
         }
     }
     return m_emptyTexture ? m_emptyTexture->textureId() : 0;
@@ -413,6 +441,12 @@ void MPaintEngine::applyProgram(MPaintParams *params)
         standard.magFilter = GL_NEAREST;
         selectionSampling.magFilter = GL_NEAREST;
     }
+    const QString programName = params->programName();
+    const bool plain = programName == QLatin1String("basic") || programName == QLatin1String("stroke");
+    if (plain && isPixelAligned(params))
+        standard.minFilter = standard.magFilter = selectionSampling.minFilter = selectionSampling.magFilter =
+            GL_NEAREST;
+    const bool minified = samplesBelowLevelZero(params);
     QMatrix4x4 mvp;
     computeMvp(params, mvp);
     program->setUniformValue("mvp", mvp);
@@ -437,6 +471,11 @@ void MPaintEngine::applyProgram(MPaintParams *params)
             const QRect area = tileTextureRect(QPointF(x, y), size, border);
             if (params->clipToPaintedRect && !params->rect.intersects(QRectF(area)))
                 continue;
+            const QPointF centre = QRectF(cell).center();
+            // A plain layer shows nothing where it has no tile, nor does the
+            // stroke there.
+            if (plain && !layer->tileAt(centre) && (programName != QLatin1String("stroke") || !stroke->tileAt(centre)))
+                continue;
             setTileUniforms(program, area, size, border, painted);
             program->setUniformValue("f_clipToPaintedRect", params->clipToPaintedRect);
             program->setUniformValue("f_opacity", GLfloat(params->opacity));
@@ -446,18 +485,17 @@ void MPaintEngine::applyProgram(MPaintParams *params)
             m_vertexBuffer->clear();
             m_vertexBuffer->addQuad(0, QRectF(cell), inner, Qt::white);
 
-            const QPointF centre = QRectF(cell).center();
             MTextureUnitBinder binder(this);
             auto bindStandard = [&](unsigned int id, const char *name, const Sampling &s) {
                 binder.bind(id, program, name, s.minFilter, s.magFilter, s.wrapS, s.wrapT);
             };
-            bindStandard(layerTextureAt(layer, centre), "f_currentLayerTexture", standard);
-            bindStandard(layerTextureAt(params->underLayer, centre), "f_underLayerTexture", standard);
+            bindStandard(layerTextureAt(layer, centre, minified), "f_currentLayerTexture", standard);
+            bindStandard(layerTextureAt(params->underLayer, centre, minified), "f_underLayerTexture", standard);
             if (paperId)
                 bindStandard(paperId, "f_paperTexture", standard);
-            bindStandard(layerTextureAt(stroke, centre), "f_strokeLayerTexture", standard);
+            bindStandard(layerTextureAt(stroke, centre, minified), "f_strokeLayerTexture", standard);
             program->setUniformValue("f_clipToSelection", clipToSelection);
-            bindStandard(layerTextureAt(canvas->selectionLayer(), centre), "f_selectionLayerTexture",
+            bindStandard(layerTextureAt(canvas->selectionLayer(), centre, minified), "f_selectionLayerTexture",
                          selectionSampling);
             if (effect) {
                 for (int i = 0; i < effect->textureCount(); ++i) {
@@ -696,19 +734,19 @@ void MPaintEngine::endTilePass()
 
 void MPaintEngine::blitTile(MTextureTile *destination, MTextureTile *sourceTile, int srcFactor, int dstFactor,
                             MShaderProgramList *programList, const QString &programName, double opacity,
-                            QOpenGLVertexArrayObject *vertexArray)
+                            QOpenGLVertexArrayObject *vertexArray, const QRect &area)
 {
     if (!m_ready)
         return;
     unsigned int source = m_emptyTexture->textureId();
     if (sourceTile && sourceTile->ensureTexture())
         source = sourceTile->textureId();
-    blitTile(destination, source, srcFactor, dstFactor, programList, programName, opacity, vertexArray);
+    blitTile(destination, source, srcFactor, dstFactor, programList, programName, opacity, vertexArray, area);
 }
 
 void MPaintEngine::blitTile(MTextureTile *destination, unsigned int sourceTexture, int srcFactor, int dstFactor,
                             MShaderProgramList *programList, const QString &programName, double opacity,
-                            QOpenGLVertexArrayObject *vertexArray)
+                            QOpenGLVertexArrayObject *vertexArray, const QRect &area)
 {
     if (!destination) {
         systemError(QStringLiteral("try to blit on a null destination tile"));
@@ -733,16 +771,22 @@ void MPaintEngine::blitTile(MTextureTile *destination, unsigned int sourceTextur
             selection = tile->textureId();
     }
     bindNearest(GL_TEXTURE2, selection);
+    const bool scissor = !area.isEmpty();
+    if (scissor) {
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(area.x(), area.y(), area.width(), area.height());
+    }
     if (QOpenGLShaderProgram *program = programList->bindForVao(programName, vertexArray)) {
         program->setUniformValue("f_opacity", GLfloat(opacity));
         program->setUniformValue("f_clipToPaintedRect", false);
         drawTilePass(program, mvp, clip, vertexArray);
     }
+    if (scissor)
+        glDisable(GL_SCISSOR_TEST);
     endTilePass();
-    destination->generateMipmaps();
+    destination->markMipmapsDirty();
     glBindTexture(GL_TEXTURE_2D, 0);
     glBindFramebuffer(GL_FRAMEBUFFER, m_canvas->context()->defaultFramebufferObject());
-    glFlush();
 }
 
 void MPaintEngine::fillTile(MTextureTile *tile, MTextureTile *selectionTile, const QColor &color,

@@ -54,7 +54,8 @@ public:
     static void setTileUniforms(QOpenGLShaderProgram *program, const QRect &area, int size, int border,
                                 const QRectF &painted);
     // The texture of the layer's tile at the point, or the empty texture.
-    unsigned int layerTextureAt(MTextureLayer *layer, const QPointF &point);
+    // The tile's texture, its mipmaps brought up to date when minified.
+    unsigned int layerTextureAt(MTextureLayer *layer, const QPointF &point, bool minified = false);
     // Seconds since the engine was made, as last sent to a program.
     double globalTime() const { return m_globalTime; }
 
@@ -74,12 +75,13 @@ public:
     void renderColorRect(MPaintParams *params, const QRectF &rect, const QColor &color, double opacity);
 
     // Tile operations, in the document's context.
+    // A non-empty area (texture pixels) limits the pass to it.
     void blitTile(MTextureTile *destination, unsigned int sourceTexture, int srcFactor, int dstFactor,
                   MShaderProgramList *programList, const QString &programName, double opacity,
-                  QOpenGLVertexArrayObject *vertexArray);
+                  QOpenGLVertexArrayObject *vertexArray, const QRect &area = QRect());
     void blitTile(MTextureTile *destination, MTextureTile *sourceTile, int srcFactor, int dstFactor,
                   MShaderProgramList *programList, const QString &programName, double opacity,
-                  QOpenGLVertexArrayObject *vertexArray);
+                  QOpenGLVertexArrayObject *vertexArray, const QRect &area = QRect());
     void fillTile(MTextureTile *tile, MTextureTile *selectionTile, const QColor &color,
                   MShaderProgramList *programList, const QString &programName, bool clipToSelection,
                   QOpenGLVertexArrayObject *vertexArray);

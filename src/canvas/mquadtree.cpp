@@ -1,5 +1,6 @@
 #include "mquadtree.h"
 
+#include "mlogcategory.h"
 #include "mlogger.h"
 #include "mquadnode.h"
 #include "mtile.h"
@@ -13,7 +14,7 @@
 namespace {
 void trace(const QString &message)
 {
-    qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mquadtree"), QStringLiteral("MQuadTree::addTile"))
+    qCDebug(lcCanvas).noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mquadtree"), QStringLiteral("MQuadTree::addTile"))
                        << message;
 }
 } // namespace

@@ -1,11 +1,13 @@
 #include "mshaderprogramlist.h"
 
+#include "mlogcategory.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "mshader.h"
 #include "mshaderlist.h"
 
 #include <QDebug>
+#include <QFile>
 #include <QCoreApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -19,9 +21,29 @@ const QString basicVertex = QStringLiteral(":/shaders/basic_vert.glsl");
 MShaderProgramList *s_scratchList = nullptr;
 int s_compiledPrograms = 0;
 
+// Puts back, when it goes, the context that was current when it was made.
+class CurrentContextKeeper
+{
+public:
+    CurrentContextKeeper()
+        : m_context(QOpenGLContext::currentContext())
+        , m_surface(m_context ? m_context->surface() : nullptr)
+    {
+    }
+    ~CurrentContextKeeper()
+    {
+        if (m_context && m_surface && m_context != QOpenGLContext::currentContext())
+            m_context->makeCurrent(m_surface);
+    }
+
+private:
+    QOpenGLContext *m_context;
+    QSurface *m_surface;
+};
+
 void trace(const QString &message)
 {
-    qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mshaderprogramlist"),
+    qCDebug(lcCanvas).noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mshaderprogramlist"),
                                                        QStringLiteral("MShaderProgramList::bind"))
                        << message;
 }
@@ -175,7 +197,10 @@ QOpenGLShaderProgram *MShaderProgramList::compileProgram(const QString &name)
     const QString key = normalizedName(name);
     if (QOpenGLShaderProgram *existing = m_programs.value(key))
         return existing;
-    if (!m_sources.contains(key) || !makeCurrent())
+    if (!m_sources.contains(key))
+        return nullptr;
+    const CurrentContextKeeper keeper;
+    if (!makeCurrent())
         return nullptr;
 
     const QPair<QString, QString> paths = m_sources.value(key);
@@ -204,6 +229,39 @@ QOpenGLShaderProgram *MShaderProgramList::compileProgram(const QString &name)
     }
     m_programs.insert(key, shaderProgram);
     return shaderProgram;
+}
+
+QOpenGLShaderProgram *MShaderProgramList::variant(const QString &name, const QByteArray &defines)
+{
+    const QString base = normalizedName(name);
+    const QString key = base + QLatin1Char('#') + QString::fromLatin1(defines);
+    if (QOpenGLShaderProgram *existing = m_programs.value(key))
+        return existing->isLinked() ? existing : nullptr;
+    if (!m_sources.contains(base))
+        return nullptr;
+    const CurrentContextKeeper keeper;
+    if (!makeCurrent())
+        return nullptr;
+    // The lines go right after the version line, which must come first.
+    auto withDefines = [&defines](const QString &path) {
+        QFile file(path);
+        QByteArray source = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        const int end = source.indexOf('\n');
+        if (end >= 0 && source.startsWith("#version"))
+            source.insert(end + 1, defines);
+        return source;
+    };
+    const QPair<QString, QString> paths = m_sources.value(base);
+    ++s_compiledPrograms;
+    auto *shaderProgram = new QOpenGLShaderProgram();
+    const bool linked = shaderProgram->addShaderFromSourceCode(QOpenGLShader::Vertex, withDefines(paths.first))
+        && shaderProgram->addShaderFromSourceCode(QOpenGLShader::Fragment, withDefines(paths.second))
+        && shaderProgram->link();
+    if (!linked)
+        MLogger::instance()->systemError(
+            QStringLiteral("Could not build a variant of %1. Error: %2").arg(base, shaderProgram->log()));
+    m_programs.insert(key, shaderProgram);
+    return linked ? shaderProgram : nullptr;
 }
 
 QOpenGLShaderProgram *MShaderProgramList::program(const QString &name) const
@@ -237,18 +295,18 @@ bool MShaderProgramList::compileUserProgram(MShader *shader, QOpenGLShaderProgra
     // A stage that fails leaves no stage behind: the vertex stage alone would
     // link on a later bind and draw garbage instead of falling back to "basic".
     if (!program->addShaderFromSourceFile(QOpenGLShader::Vertex, basicVertex)) {
-        qDebug().noquote() << QStringLiteral("Could not compile vertex shader. Error: %1").arg(program->log());
+        qCDebug(lcCanvas).noquote() << QStringLiteral("Could not compile vertex shader. Error: %1").arg(program->log());
         program->removeAllShaders();
         return false;
     }
     if (!program->addShaderFromSourceCode(QOpenGLShader::Fragment, shader->buildFragmentSource(nullptr))) {
-        qDebug().noquote() << QStringLiteral("Could not compile fragment shader %1:%2Error: %3")
+        qCDebug(lcCanvas).noquote() << QStringLiteral("Could not compile fragment shader %1:%2Error: %3")
                                   .arg(shader->group(), shader->description(), program->log());
         program->removeAllShaders();
         return false;
     }
     if (!program->link()) {
-        qDebug().noquote() << QStringLiteral("Could not link shader program. Error: %1").arg(program->log());
+        qCDebug(lcCanvas).noquote() << QStringLiteral("Could not link shader program. Error: %1").arg(program->log());
         return false;
     }
     shader->setIsValid(true);
@@ -259,9 +317,12 @@ QOpenGLShaderProgram *MShaderProgramList::programFor(const QString &name)
 {
     if (QOpenGLShaderProgram *stored = program(name))
         return stored;
+    // Built-in programs are compiled when first drawn with.
+    if (m_sources.contains(normalizedName(name)))
+        return compileProgram(name);
     if (MShader *shader = MShaderList::instance()->find(name))
         return createShaderProgram(shader);
-    return program(basicName);
+    return compileProgram(basicName);
 }
 
 void MShaderProgramList::updateShader(const QString &id)
@@ -299,7 +360,7 @@ QOpenGLShaderProgram *MShaderProgramList::bind(const QString &name)
     }
     if (!bound || !bound->isLinked()) {
         trace(QStringLiteral("fallback to basic"));
-        bound = program(basicName);
+        bound = compileProgram(basicName);
     }
     if (bound)
         bound->bind();

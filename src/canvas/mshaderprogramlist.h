@@ -52,6 +52,10 @@ public:
 
     void compileAll();
     QOpenGLShaderProgram *compileProgram(const QString &name);
+    // A built-in program compiled with the given preprocessor lines in front
+    // of its sources, once per set of lines; the context that was current
+    // stays current. Null for an unknown name or one that does not link.
+    QOpenGLShaderProgram *variant(const QString &name, const QByteArray &defines);
     QOpenGLShaderProgram *program(const QString &name) const;
     QOpenGLShaderProgram *createShaderProgram(MShader *shader);
     bool compileUserProgram(MShader *shader, QOpenGLShaderProgram *program);

@@ -1,5 +1,6 @@
 #include "mtexturelayer.h"
 
+#include "mlogcategory.h"
 #include "mdocumentfile.h"
 #include "mtexturetile.h"
 #include "mutility.h"
@@ -28,7 +29,7 @@ MTextureTile *MTextureLayer::tileAt(int i) const
 void MTextureLayer::shutDown()
 {
     if (!QOpenGLContext::currentContext()) {
-        qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mtexturelayer"), QStringLiteral("MTextureLayer::shutDown"))
+        qCDebug(lcCanvas).noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mtexturelayer"), QStringLiteral("MTextureLayer::shutDown"))
                            << QStringLiteral("no current context during shutdown !");
         return;
     }

@@ -22,6 +22,29 @@ QString hex(GLenum code)
 {
     return QString::number(code, 16).toUpper();
 }
+
+// Makes the first level of a texture transparent; whatever frame buffer,
+// clear colour and scissor a pass in progress had stay as they were.
+void clearLevelZero(QOpenGLExtraFunctions *f, GLuint texture)
+{
+    GLint drawFramebuffer = 0;
+    f->glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
+    GLfloat clearColor[4] = {0, 0, 0, 0};
+    f->glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
+    const bool scissor = f->glIsEnabled(GL_SCISSOR_TEST);
+    GLuint framebuffer = 0;
+    f->glGenFramebuffers(1, &framebuffer);
+    f->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
+    f->glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+    f->glDisable(GL_SCISSOR_TEST);
+    f->glClearColor(0, 0, 0, 0);
+    f->glClear(GL_COLOR_BUFFER_BIT);
+    f->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(drawFramebuffer));
+    f->glDeleteFramebuffers(1, &framebuffer);
+    f->glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
+    if (scissor)
+        f->glEnable(GL_SCISSOR_TEST);
+}
 } // namespace
 
 MTextureTile::MTextureTile(MTiledLayer *layer)
@@ -54,23 +77,24 @@ void MTextureTile::createEmptyTexture()
 {
     if (m_invalid || m_created)
         return;
-    // Transparent in the upload's own format, so that the upload converts
-    // nothing (a conversion of a whole tile runs on the image thread pool).
-    QImage image(tileSize(), tileSize(), QImage::Format_RGBA8888);
-    if (!image.isNull())
-        image.fill(Qt::transparent);
-    if (image.isNull()) {
-        MLogger::instance()->systemError(QStringLiteral("Image memory allocation fail"));
-        m_invalid = true;
-        return;
-    }
-    if (!allocateTexture(tileSize())) {
+    // Storage of every level and a clear of the first: nothing is sent
+    // from memory, and the smaller levels are made when first sampled.
+    QOpenGLExtraFunctions *f = functions();
+    if (!f || !allocateTexture(tileSize())) {
         MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
         m_invalid = true;
         return;
     }
-    m_texture->setData(image);
+    m_texture->setMipLevels(m_texture->maximumMipLevels());
+    m_texture->allocateStorage(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8);
+    if (!m_texture->isStorageAllocated()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
+        m_invalid = true;
+        return;
+    }
+    clearLevelZero(f, m_texture->textureId());
     m_created = true;
+    markMipmapsDirty();
 }
 
 bool MTextureTile::allocateTexture(int size)
@@ -84,6 +108,16 @@ bool MTextureTile::allocateTexture(int size)
     m_texture->setSize(size, size);
     m_texture->setFormat(QOpenGLTexture::RGBA8_UNorm);
     m_texture->setMinMagFilters(QOpenGLTexture::Nearest, QOpenGLTexture::Nearest);
+    return true;
+}
+
+bool MTextureTile::clear()
+{
+    QOpenGLExtraFunctions *f = functions();
+    if (!f || !ensureTexture())
+        return false;
+    clearLevelZero(f, m_texture->textureId());
+    markMipmapsDirty();
     return true;
 }
 
@@ -132,7 +166,8 @@ bool MTextureTile::setImage(const QImage &image)
     QOpenGLPixelTransferOptions options;
     options.setAlignment(1);
     m_texture->setData(0, QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, pixels.constBits(), &options);
-    return generateMipmaps();
+    markMipmapsDirty();
+    return true;
 }
 
 bool MTextureTile::setData(const void *pixels)
@@ -158,14 +193,19 @@ bool MTextureTile::setData(const void *pixels)
         MLogger::instance()->systemError(QStringLiteral("Error during texture set data: 0x%1").arg(hex(error)));
         return false;
     }
-    generateMipmaps();
+    markMipmapsDirty();
     return true;
 }
 
 bool MTextureTile::readPixels(void *pixels)
 {
+    return readPixels(pixels, QRect(0, 0, tileSize(), tileSize()));
+}
+
+bool MTextureTile::readPixels(void *pixels, const QRect &area)
+{
     QOpenGLExtraFunctions *f = functions();
-    if (!f || !pixels || !isValid()) {
+    if (!f || !pixels || !isValid() || !QRect(0, 0, tileSize(), tileSize()).contains(area)) {
         MLogger::instance()->systemError(QStringLiteral("Error during texture pixel read: no texture"));
         return false;
     }
@@ -180,12 +220,15 @@ bool MTextureTile::readPixels(void *pixels)
     MFrameBuffer frameBuffer;
     frameBuffer.attachTexture(textureId());
     MOpenGL::clearGlErrors();
-    f->glReadPixels(0, 0, tileSize(), tileSize(), GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    GLint packAlignment = 4;
+    f->glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
+    f->glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    // A read into client memory returns once the pixels are there.
+    f->glReadPixels(area.x(), area.y(), area.width(), area.height(), GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     const GLenum error = f->glGetError();
+    f->glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
     if (error != GL_NO_ERROR)
         MLogger::instance()->systemError(QStringLiteral("Error during texture pixel read: %1").arg(hex(error)));
-    else
-        f->glFinish();
     frameBuffer.detachTexture();
     frameBuffer.release();
     frameBuffer.deleteFramebuffer();
@@ -212,7 +255,16 @@ bool MTextureTile::rebuildMipmaps()
     f->glActiveTexture(GL_TEXTURE0);
     m_texture->bind();
     m_texture->generateMipMaps();
+    // Every level may be sampled again, whatever a pass limited it to.
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 1000);
+    m_mipmapsDirty = false;
     return true;
+}
+
+void MTextureTile::updateMipmaps()
+{
+    if (m_mipmapsDirty && isValid())
+        rebuildMipmaps();
 }
 
 void MTextureTile::markSubTiles(const QRectF &canvasRect)

@@ -29,6 +29,8 @@ public:
     bool ensureTexture();
     void createEmptyTexture();
     bool allocateTexture(int size);
+    // Makes the whole texture transparent.
+    bool clear();
     void releaseTexture();
     void release();
     unsigned int textureId() const;
@@ -40,10 +42,17 @@ public:
     bool setData(const void *pixels);
     // Reads the whole texture as tileSize x tileSize RGBA pixels, row 0 first.
     bool readPixels(void *pixels);
+    // Reads only an area of the texture, its rows packed, row 0 first.
+    bool readPixels(void *pixels, const QRect &area);
     // Rebuilds the mip-maps when the settings ask for them and waits for the
     // driver to finish; rebuildMipmaps does not wait.
     bool generateMipmaps();
     bool rebuildMipmaps();
+    // Level 0 changed: the smaller levels are rebuilt when a view first
+    // samples them, not on every change.
+    void markMipmapsDirty() { m_mipmapsDirty = true; }
+    bool mipmapsDirty() const { return m_mipmapsDirty; }
+    void updateMipmaps();
 
     QString backupId() const { return m_backupId; }
     void setBackupId(const QString &id) { m_backupId = id; }
@@ -59,4 +68,5 @@ private:
     QString m_backupId;
     std::unique_ptr<MUndoLayer> m_undoLayer;
     QSet<MTile *> m_touchedBlocks;
+    bool m_mipmapsDirty = false;
 };

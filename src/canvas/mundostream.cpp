@@ -1,5 +1,6 @@
 #include "mundostream.h"
 
+#include "mlogcategory.h"
 #include "mlayer.h"
 #include "mlogger.h"
 #include "msettings.h"
@@ -48,7 +49,7 @@ void mirrorMemorySize()
 
 void trace(const char *function, const QString &text)
 {
-    qDebug().noquote() << QStringLiteral("%1::%2").arg(kClass, QLatin1String(function)) << text;
+    qCDebug(lcUndo).noquote() << QStringLiteral("%1::%2").arg(kClass, QLatin1String(function)) << text;
 }
 
 // count -1, then the tile's pixels.
@@ -192,32 +193,41 @@ bool MUndoStream::saveTiles(MTextureTile *tile, const QSet<MTile *> &blocks)
     if (!tile)
         return false;
     const QString id = MLayer::newGuid();
-    QByteArray pixels(tile->byteSize(), Qt::Uninitialized);
-    if (pixels.size() != tile->byteSize() || !tile->readPixels(pixels.data())) {
+    // Blocks are cut to the texture, so that no copy reaches past it; only
+    // the area that holds them is read back.
+    const QRect texture(0, 0, tile->tileSize(), tile->tileSize());
+    QVector<QRect> rects;
+    rects.reserve(blocks.size());
+    QRect read;
+    for (MTile *block : blocks) {
+        const QRect rect = block ? block->rectWithBorder() & texture : QRect();
+        if (!rect.isEmpty()) {
+            rects.append(rect);
+            read |= rect;
+        }
+    }
+    const bool whole = blocks.isEmpty();
+    if (whole)
+        read = texture;
+    const int readBytes = read.width() * read.height() * tile->bytesPerPixel();
+    QByteArray pixels(readBytes, Qt::Uninitialized);
+    if (pixels.size() != readBytes || (readBytes > 0 && !tile->readPixels(pixels.data(), read))) {
         MLogger::instance()->systemError(QStringLiteral("Cannot create buffer from texture:"));
         return false;
     }
 
     QByteArray record;
     bool error = false;
-    if (blocks.isEmpty()) {
+    if (whole) {
         record = wholeTileRecord(pixels.constData(), pixels.size());
         error = record.size() != 4 + pixels.size();
     } else {
-        // Blocks are cut to the texture, so that no copy reaches past it.
-        const QRect texture(0, 0, tile->tileSize(), tile->tileSize());
-        QVector<QRect> rects;
-        rects.reserve(blocks.size());
-        for (MTile *block : blocks) {
-            const QRect rect = block ? block->rectWithBorder() & texture : QRect();
-            if (!rect.isEmpty())
-                rects.append(rect);
-        }
         QDataStream out(&record, QIODevice::WriteOnly);
         out << qint32(rects.size());
         for (const QRect &rect : qAsConst(rects)) {
-            const QByteArray part = copyRectOut(reinterpret_cast<const uchar *>(pixels.constData()), rect.x(), rect.y(),
-                                                rect.width(), rect.height(), tile->tileSize(), tile->bytesPerPixel());
+            const QByteArray part = copyRectOut(reinterpret_cast<const uchar *>(pixels.constData()),
+                                                rect.x() - read.x(), rect.y() - read.y(), rect.width(), rect.height(),
+                                                read.width(), tile->bytesPerPixel());
             out << qint32(rect.left()) << qint32(rect.top()) << qint32(rect.right()) << qint32(rect.bottom());
             if (out.writeRawData(part.constData(), part.size()) != part.size())
                 error = true;
@@ -283,7 +293,7 @@ bool MUndoStream::readBuffer(MTextureTile *tile, const QString &id)
             return false;
         }
     } else {
-        MLogger::instance()->systemError(QStringLiteral("Undo file doesn't exists: ") + id);
+        MLogger::instance()->systemError(QStringLiteral("Undo file doesn't exist: ") + id);
         return false;
     }
 
@@ -354,7 +364,14 @@ void MUndoStream::addBuffer(const QString &path, const QByteArray &bytes)
     m_buffers.insert(path, buffer);
     m_spillQueue.append(path);
     incMemory(bytes.size());
-    if (!isMemoryFull() || m_spillQueue.isEmpty())
+    spillNext();
+}
+
+// One writer at a time: the buffers past the limit wait in the queue, oldest
+// first, and the next goes when the writer reports.
+void MUndoStream::spillNext()
+{
+    if (!m_workers.isEmpty() || !isMemoryFull() || m_spillQueue.isEmpty())
         return;
     const QString oldest = m_spillQueue.takeFirst();
     const auto spilled = m_buffers.find(oldest);
@@ -393,6 +410,7 @@ void MUndoStream::onWorkerFinished(MUndoStreamWorker *worker)
     }
     delete worker;
     spillDone(path, saved);
+    spillNext();
 }
 
 void MUndoStream::spillDone(const QString &path, bool saved)

@@ -14,8 +14,9 @@ class MUndoStreamWorker;
 // The pixel backups that undo commands refer to by id. A backup is a small
 // serialised record kept in memory; once the counted backups of all streams
 // pass "undoMemoryMax" megabytes, the oldest is written to its spill file in
-// the cache folder by a worker on a short-lived thread of its own and dropped
-// from memory once the worker reports that the file is complete. Backups are
+// the cache folder by one worker at a time, on a short-lived thread of its
+// own, and dropped from memory once the worker reports that the file is
+// complete; the others wait their turn in a queue, oldest first. Backups are
 // reference-counted by id: the memory copy and the file go with the last
 // holder. Everything but the file writing happens on the GUI thread, logging
 // the workers' failures included; tile operations need the document's
@@ -68,6 +69,7 @@ private:
     };
 
     void addBuffer(const QString &path, const QByteArray &bytes);
+    void spillNext();
     void startWorker(const QString &path, const QByteArray &bytes);
     // A worker's report: the bytes leave memory once saved, or once released.
     void spillDone(const QString &path, bool saved);

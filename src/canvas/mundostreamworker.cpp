@@ -1,6 +1,6 @@
 #include "mundostreamworker.h"
 
-#include <QSaveFile>
+#include "msavefile.h"
 
 #include <system_error>
 
@@ -43,18 +43,13 @@ QString MUndoStreamWorker::write()
 {
     // A save file goes to a temporary name first and is renamed only when
     // complete; on any failure the temporary is removed and the name stays free.
-    QSaveFile file(m_fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return QStringLiteral("Cannot open file for ouput: ") + m_fileName;
-    // commit() does not see a failure of a final flush, so every byte must
-    // have reached the file before it is called.
+    MSaveFile file(m_fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return QStringLiteral("Cannot open file for output: %1: %2").arg(m_fileName, file.errorString());
     const qint64 written = file.write(m_buffer);
-    if (written != m_buffer.size() || !file.flush() || file.error() != QFileDevice::NoError) {
-        const QString error = QStringLiteral("Cannot write undo file %1: %2 of %3 bytes written, %4")
-                                  .arg(m_fileName)
-                                  .arg(qMax<qint64>(written, 0))
-                                  .arg(m_buffer.size())
-                                  .arg(file.errorString());
+    if (written != m_buffer.size()) {
+        const QString error = QStringLiteral("Cannot write undo file %1: %2")
+                                  .arg(m_fileName, file.errorString());
         file.cancelWriting();
         return error;
     }

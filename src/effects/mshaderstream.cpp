@@ -23,8 +23,15 @@ bool MShaderStream::loadFromJsonFile(const QString &fileName)
         MLogger::instance()->systemError(QStringLiteral("Unable to open %1: %2").arg(fileName, file.errorString()));
         return false;
     }
+    return loadFromJson(file.readAll(), fileName);
+}
+
+bool MShaderStream::loadFromJson(const QByteArray &bytes, const QString &fileName)
+{
+    if (!m_shader)
+        return false;
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (!document.isObject()) {
         MLogger::instance()->systemError(QStringLiteral("Not an effect file: %1 (%2)")
                                              .arg(fileName, error.error == QJsonParseError::NoError

@@ -18,6 +18,9 @@ public:
     // False, with the shader unchanged, when the file cannot be read or holds
     // no JSON object.
     bool loadFromJsonFile(const QString &fileName);
+    // The same from the file's bytes, without touching the disk or the GPU;
+    // fileName names the file in log lines.
+    bool loadFromJson(const QByteArray &bytes, const QString &fileName);
     // Written beside the file and renamed over it: a failed write leaves the
     // old file whole.
     bool saveToJsonFile(const QString &fileName);

@@ -5,12 +5,12 @@
 #include "mfilesavedialog.h"
 #include "mlogger.h"
 #include "mplatform.h"
+#include "msavefile.h"
 #include "mutility.h"
 
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QPainterPath>
-#include <QSaveFile>
 
 #include <cmath>
 
@@ -166,7 +166,7 @@ bool DExport::exportTo(const QString &fileName)
     }
     // Written aside and moved over the file only when complete, so a failed
     // export never leaves a broken file or spoils the one it was to replace.
-    QSaveFile file(fileName);
+    MSaveFile file(fileName);
     QImageWriter writer(&file, QFileInfo(fileName).suffix().toLower().toLatin1());
     QString reason;
     if (!file.open(QIODevice::WriteOnly))

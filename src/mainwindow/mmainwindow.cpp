@@ -1,12 +1,17 @@
 #include "mmainwindow.h"
+#include "mlogcategory.h"
 #include "ui_mmainwindow.h"
 
+#include "dabout.h"
 #include "dexport.h"
 #include "dnewdocument.h"
 #include "dpaper.h"
 #include "dproperties.h"
 #include "dtimeline.h"
 #include "dgrabwidget.h"
+#include "dscreenshot.h"
+#include "dsettings.h"
+#include "dshowlogs.h"
 #include "dsortlist.h"
 #include "mapplication.h"
 #include "mbrush.h"
@@ -22,22 +27,26 @@
 #include "mfilesavedialog.h"
 #include "mgeometry.h"
 #include "mgradientpalette.h"
+#include "mhttprequest.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "mrecentfiles.h"
 #include "msettings.h"
 #include "mtexturetransfert.h"
 #include "mtool.h"
+#include "mselectiontool.h"
 #include "mtools.h"
 #include "mtransform.h"
 #include "mutility.h"
 #include "mcolorlistwidget.h"
+#include "mversioninfo.h"
 #include "mwidget.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QDebug>
+#include <QDesktopServices>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -57,6 +66,7 @@
 #include <QToolBar>
 #include <QUndoStack>
 #include <QUndoView>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace {
@@ -141,10 +151,11 @@ MMainWindow::MMainWindow(QWidget *parent)
 
 MMainWindow::~MMainWindow()
 {
-    // The children go after the form: a focus or clipboard change on their
-    // way out must not reach the form's actions.
+    // Deleting the children moves the focus and may change the selection: the
+    // slots those signals reach read ui, which goes first.
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
+    disconnect(m_view->canvas(), nullptr, this, nullptr);
     delete ui;
     // The registry's tools and bindings belong to this window.
     MTools::destroyInstance();
@@ -156,8 +167,7 @@ const QStringList &MMainWindow::pendingCommands()
 {
     static const QStringList names{
         "actionImport_image_file", "actionPaste", "actionIncrease_brush_radius",
-        "actionDecrease_brush_radius", "actionEditSettings", "actionSelectAll", "actionInvertSelection", "actionResetSelection", "actionFillSelection",
-        "actionStrokeSelection", "actionNextSelection", "actionPreviousSelection", "actionEdit_layer_effect_settings", "actionPreviewShader",
+        "actionDecrease_brush_radius", "actionEdit_layer_effect_settings", "actionPreviewShader",
         "actionShowHideShaderPreview", "actionRemoveShaderPreview", "actionRasterizeShader", "actionRename_effect",
         "actionImport_effect", "actionNewShader", "actionDuplicateShader", "actionEditShader", "actionRemoveShader",
         "actionSet_effect_thumbnail", "actionEdit_brush_settings",
@@ -166,8 +176,7 @@ const QStringList &MMainWindow::pendingCommands()
         "actionImport_brush_file", "actionRestore_brush", "actionSave_selection_as_textured_brush",
         "actionCopy_brush_to_system_directory", "actionRemove_brush_from_system_directory", "actionNew_brush_engine",
         "actionEdit_brush_engine", "actionDuplicate_brush_engine", "actionSet_brush_engine", "actionReset_brush_engine",
-        "actionDelete_brush_engine", "actionRename_brush_engine", "actionTake_a_screenshot", "actionHelp_index", "actionOnline_help",
-        "actionCheck_updates", "actionContact_us", "actionAbout_Kalmi", "actionShow_system_logs", "actionEraserMode",
+        "actionDelete_brush_engine", "actionRename_brush_engine", "actionEraserMode",
         "actionLockBrushControlPoints", "actionTexture_generator",
     };
     return names;
@@ -546,7 +555,7 @@ bool MMainWindow::maybeSave()
 {
     if (!m_view->canvas()->isModified())
         return true;
-    const int choice = MUtility::askChoice({tr("Save"), tr("Dont' save"), tr("Cancel")}, tr("Close"),
+    const int choice = MUtility::askChoice({tr("Save"), tr("Don't save"), tr("Cancel")}, tr("Close"),
                                            tr("Do you want to save modifications?"));
     if (choice == 1)
         return true;
@@ -631,8 +640,12 @@ bool MMainWindow::openFile(const QString &path)
     // name and the recent files as they were.
     const bool loaded = suffix == kDocumentSuffix ? canvas->loadFromFile(path) : canvas->loadImage(path);
     MUtility::restoreCursor();
-    if (!loaded)
+    if (!loaded) {
+        // The readers log why; the painter who asked is told the same.
+        MUtility::showMessage(QMessageBox::Critical, tr("Open file"), tr("Cannot open file %1.").arg(path),
+                              QMessageBox::Ok, QMessageBox::NoButton, MLogger::instance()->lastLine());
         return false;
+    }
     m_recentFiles->setCurrentFile(path);
     updateWindowTitle();
     m_view->resetView(true);
@@ -703,7 +716,7 @@ bool MMainWindow::saveWindowSettings()
 
 void MMainWindow::applicationReboot()
 {
-    qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mmainwindow"), QStringLiteral("MMainWindow::applicationReboot"))
+    qCDebug(lcApp).noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mmainwindow"), QStringLiteral("MMainWindow::applicationReboot"))
                        << "Performing application reboot...";
     if (saveWindowSettings())
         QCoreApplication::exit(MApplication::RestartExitCode);
@@ -731,6 +744,8 @@ void MMainWindow::setupDocumentCommands()
     connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, &MMainWindow::validateClipboardActions);
     connect(ui->menuEdit, &QMenu::aboutToShow, this, &MMainWindow::validateClipboardActions);
     connect(m_view->canvas(), &MCanvas::selectionChanged, this, &MMainWindow::validateClipboardActions);
+    // Undoing past a save, or redoing back to it, moves the modified mark.
+    connect(m_view->canvas(), &MCanvas::modifiedChanged, this, &MMainWindow::updateWindowTitle);
 }
 
 void MMainWindow::on_actionFileNew_triggered()
@@ -962,6 +977,28 @@ void MMainWindow::on_actionNextLayer_triggered() { m_view->canvas()->nextLayer()
 void MMainWindow::on_actionPreviousLayer_triggered() { m_view->canvas()->previousLayer(); }
 void MMainWindow::on_actionRemoveEmptyLayers_triggered() { m_view->canvas()->removeEmptyLayers(); }
 
+MSelectionTool *MMainWindow::selectionTool() const
+{
+    return MTools::instance()->tool<MSelectionTool>(MTool::SelectionTool);
+}
+
+#define M_SELECTION_COMMAND(Action, call)                                                                           \
+    void MMainWindow::on_##Action##_triggered()                                                                      \
+    {                                                                                                                \
+        if (MSelectionTool *tool = selectionTool())                                                                  \
+            tool->call();                                                                                            \
+    }
+
+M_SELECTION_COMMAND(actionSelectAll, selectAll)
+M_SELECTION_COMMAND(actionResetSelection, resetSelection)
+M_SELECTION_COMMAND(actionInvertSelection, invertSelection)
+M_SELECTION_COMMAND(actionNextSelection, nextSelection)
+M_SELECTION_COMMAND(actionPreviousSelection, previousSelection)
+M_SELECTION_COMMAND(actionFillSelection, fillSelection)
+M_SELECTION_COMMAND(actionStrokeSelection, strokeSelection)
+
+#undef M_SELECTION_COMMAND
+
 void MMainWindow::on_actionSelect_layer_bounding_rect_triggered()
 {
     MCanvas *canvas = m_view->canvas();
@@ -1044,14 +1081,12 @@ void MMainWindow::on_actionDraw_tiles_toggled(bool checked)
 void MMainWindow::on_actionImport_image_file_triggered() {}
 void MMainWindow::on_actionIncrease_brush_radius_triggered() {}
 void MMainWindow::on_actionDecrease_brush_radius_triggered() {}
-void MMainWindow::on_actionEditSettings_triggered() {}
-void MMainWindow::on_actionSelectAll_triggered() {}
-void MMainWindow::on_actionInvertSelection_triggered() {}
-void MMainWindow::on_actionResetSelection_triggered() {}
-void MMainWindow::on_actionFillSelection_triggered() {}
-void MMainWindow::on_actionStrokeSelection_triggered() {}
-void MMainWindow::on_actionNextSelection_triggered() {}
-void MMainWindow::on_actionPreviousSelection_triggered() {}
+void MMainWindow::on_actionEditSettings_triggered()
+{
+    DSettings dialog(this);
+    if (dialog.exec() == QDialog::Accepted && dialog.needRestart())
+        askRestart(tr("You must restart the application to apply these changes."));
+}
 void MMainWindow::on_actionEdit_layer_effect_settings_triggered() {}
 void MMainWindow::on_actionPreviewShader_triggered() {}
 void MMainWindow::on_actionShowHideShaderPreview_triggered() {}
@@ -1084,13 +1119,133 @@ void MMainWindow::on_actionSet_brush_engine_triggered() {}
 void MMainWindow::on_actionReset_brush_engine_triggered() {}
 void MMainWindow::on_actionDelete_brush_engine_triggered() {}
 void MMainWindow::on_actionRename_brush_engine_triggered() {}
-void MMainWindow::on_actionTake_a_screenshot_triggered() {}
-void MMainWindow::on_actionHelp_index_triggered() {}
-void MMainWindow::on_actionOnline_help_triggered() {}
-void MMainWindow::on_actionCheck_updates_triggered() {}
-void MMainWindow::on_actionContact_us_triggered() {}
-void MMainWindow::on_actionAbout_Kalmi_triggered() {}
-void MMainWindow::on_actionShow_system_logs_triggered() {}
+void MMainWindow::on_actionTake_a_screenshot_triggered()
+{
+    QString fileName;
+    QImage image;
+    bool toClipboard = false;
+    {
+        DScreenshot dialog(this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        const QPixmap pixmap = grab();
+        image = QImage(dialog.pictureWidth(), dialog.pictureHeight(), QImage::Format_ARGB32);
+        image.fill(dialog.isTransparent() ? QColor(Qt::transparent) : dialog.backgroundColor());
+        double scale = 1.0;
+        const QRectF fitted = MGeometry::fitRect(QRectF(rect()), QRectF(image.rect()), scale);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawPixmap(fitted.toRect(), pixmap.scaled(fitted.size().toSize(), Qt::IgnoreAspectRatio,
+                                                          Qt::SmoothTransformation));
+        painter.end();
+        fileName = dialog.fileName();
+        toClipboard = dialog.copyToClipboard();
+    }
+    if (!image.save(fileName)) {
+        MLogger::instance()->log(QStringLiteral("Unable to save the screenshot %1").arg(fileName));
+        MUtility::showMessage(QMessageBox::Critical, QString(), tr("Unable to save the screenshot %1.").arg(fileName));
+        return;
+    }
+    if (toClipboard)
+        QGuiApplication::clipboard()->setImage(image);
+    if (MUtility::showMessage(QMessageBox::Question, QString(), tr("Screenshot done. Do you want to open the file location?"),
+                              QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes)
+        MUtility::showInExplorer(fileName);
+}
+
+void MMainWindow::on_actionHelp_index_triggered()
+{
+    const QString name = QStringLiteral("KalmiDraw.pdf");
+    QString path = MUtility::helpPath() + name;
+    if (!QFileInfo::exists(path))
+        path = MUtility::helpDirectory(QStringLiteral("en")) + name;
+    if (QFileInfo::exists(path)) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        return;
+    }
+    if (MUtility::showMessage(QMessageBox::Question, QString(), tr("Local help is not installed. Do you want to show online help?"),
+                              QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes)
+        on_actionOnline_help_triggered();
+}
+
+void MMainWindow::on_actionOnline_help_triggered()
+{
+    const QString path = QStringLiteral("/van/help/") + MSettings::instance()->userLangId() + QStringLiteral("/index.html");
+    QDesktopServices::openUrl(QUrl(MHttpRequest::serverUrl(path).toLower()));
+}
+
+void MMainWindow::on_actionCheck_updates_triggered()
+{
+    auto *buffer = new QByteArray;
+    auto *request = new MHttpRequest(MHttpRequest::serverUrl(QStringLiteral("/van/download/version.info")), buffer, this);
+    connect(request, &MHttpRequest::error, this, &MMainWindow::onDownloadVersionInfoError);
+    connect(request, &MHttpRequest::finished, this, &MMainWindow::onDownloadVersionInfo);
+    connect(request, &MHttpRequest::finished, request, &QObject::deleteLater);
+    // Each pending check owns its buffer until its request is gone.
+    connect(request, &QObject::destroyed, [buffer] { delete buffer; });
+    request->send();
+}
+
+void MMainWindow::onDownloadVersionInfo(const QByteArray *data)
+{
+    if (!data) {
+        MLogger::instance()->log(QStringLiteral("Download version.info: invalid datas"));
+        return;
+    }
+    if (data->isEmpty()) {
+        MLogger::instance()->log(QStringLiteral("Download version.info: version file missing"));
+        return;
+    }
+    MVersionInfo available;
+    if (!available.load(*data)) {
+        // A page that is not a version record must not pass for "up to date".
+        MLogger::instance()->log(QStringLiteral("Download version.info: unreadable version file"));
+        MUtility::showMessage(QMessageBox::Critical, QString(),
+                              tr("The update check failed: the version information could not be read."));
+        return;
+    }
+    if (available.isNewerThan(MVersionInfo())) {
+        if (MUtility::showMessage(QMessageBox::Question, QString(),
+                                  tr("A new version %1.%2.%3 is available for download. Do you want to download the new "
+                                     "version?")
+                                      .arg(available.major)
+                                      .arg(available.minor)
+                                      .arg(available.patch),
+                                  QMessageBox::Ok | QMessageBox::Cancel)
+            == QMessageBox::Ok)
+            QDesktopServices::openUrl(QUrl(MHttpRequest::serverUrl(QStringLiteral("download/"))));
+    } else {
+        MUtility::showMessage(QMessageBox::Information, QString(),
+                              tr("No new version available, your version of KalmiDraw is up to date."));
+    }
+}
+
+void MMainWindow::onDownloadVersionInfoError(const QString &message)
+{
+    MLogger::instance()->log(QStringLiteral("Error during version info download: ") + message);
+    MUtility::showMessage(QMessageBox::Critical, QString(),
+                          tr("Unable to connect to ") + QUrl(MHttpRequest::siteRoot()).host() + QLatin1Char('.'));
+}
+
+void MMainWindow::on_actionContact_us_triggered()
+{
+    QDesktopServices::openUrl(QUrl(MHttpRequest::serverUrl(QStringLiteral("contact-us/")).toLower()));
+}
+
+void MMainWindow::on_actionAbout_Kalmi_triggered()
+{
+    DAbout dialog;
+    dialog.exec();
+}
+
+void MMainWindow::on_actionShow_system_logs_triggered()
+{
+    DShowLogs dialog;
+    dialog.exec();
+    dialog.saveSettings();
+}
 void MMainWindow::on_actionEraserMode_toggled(bool) {}
 void MMainWindow::on_actionLockBrushControlPoints_toggled(bool) {}
 void MMainWindow::on_actionTexture_generator_triggered() {}

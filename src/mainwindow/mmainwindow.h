@@ -9,6 +9,7 @@ class MBrushWidget;
 class MColorWidget;
 class MGradientPalette;
 class MRecentFiles;
+class MSelectionTool;
 class MWidget;
 class QDockWidget;
 class QPrinter;
@@ -181,6 +182,8 @@ public slots:
     void on_actionContact_us_triggered();
     void on_actionAbout_Kalmi_triggered();
     void on_actionShow_system_logs_triggered();
+    void onDownloadVersionInfo(const QByteArray *data);
+    void onDownloadVersionInfoError(const QString &message);
     void on_actionEraserMode_toggled(bool checked);
     void on_actionLockBrushControlPoints_toggled(bool checked);
     void on_actionTexture_generator_triggered();
@@ -195,6 +198,7 @@ private:
     static ShownHook &shownHook();
     // Grows or shrinks the painted rectangle around its centre, keeping its ratio.
     void stepPaperSize(bool increase);
+    MSelectionTool *selectionTool() const;
     void callShownHook(int delayMs = 0);
     void firstResize();
     void setupConnections();

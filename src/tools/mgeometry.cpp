@@ -1,5 +1,6 @@
 #include "mgeometry.h"
 
+#include <QTransform>
 #include <QtMath>
 
 #include <cmath>
@@ -218,4 +219,13 @@ QPointF MGeometry::nearestPoint(const QVector<QPointF> &polyline, const QPointF 
     for (const QPointF &vertex : polyline)
         consider(vertex);
     return result;
+}
+
+QPointF MGeometry::rotated(const QPointF &p, const QPointF &centre, double degrees)
+{
+    QTransform t;
+    t.translate(centre.x(), centre.y());
+    t.rotate(degrees);
+    t.translate(-centre.x(), -centre.y());
+    return t.map(p);
 }

@@ -46,4 +46,6 @@ public:
     static bool projectOnLine(const QLineF &line, const QPointF &p, QPointF &out);
     static bool pointOnSegment(const QLineF &line, const QPointF &q);
     static QPointF nearestPoint(const QVector<QPointF> &polyline, const QPointF &p);
+    // p turned about centre; on the y-down canvas a positive angle turns clockwise on screen.
+    static QPointF rotated(const QPointF &p, const QPointF &centre, double degrees);
 };

@@ -9,23 +9,6 @@
 #include "mwidget.h"
 
 #include <QPainter>
-#include <QTransform>
-
-namespace {
-QPointF canvasPosition(const MEvent *e)
-{
-    return QPointF(e->inputs[MEnum::biPositionX], e->inputs[MEnum::biPositionY]);
-}
-
-QPointF rotated(const QPointF &p, const QPointF &centre, double degrees)
-{
-    QTransform t;
-    t.translate(centre.x(), centre.y());
-    t.rotate(degrees);
-    t.translate(-centre.x(), -centre.y());
-    return t.map(p);
-}
-} // namespace
 
 MSymmetryTool::MSymmetryTool(ToolId toolId, QObject *parent)
     : MTool(toolId, parent)
@@ -55,7 +38,7 @@ QPolygonF MSymmetryTool::symmetricPoints(const QPointF &p) const
         result << m << 2 * a - p << 2 * a - m;
     } else {
         for (int i = 1; i < n; ++i)
-            result << rotated(p, a, i * 360.0 / n);
+            result << MGeometry::rotated(p, a, i * 360.0 / n);
     }
     return result;
 }
@@ -84,7 +67,7 @@ void MSymmetryTool::paint(QPainter *painter)
         painter->drawLine(a, 2 * a - b);
     } else {
         for (int i = 0; i < n; ++i)
-            painter->drawLine(a, rotated(b, a, i * 360.0 / n));
+            painter->drawLine(a, MGeometry::rotated(b, a, i * 360.0 / n));
     }
     if (!locked())
         drawPoints(painter, true);
@@ -99,7 +82,7 @@ void MSymmetryTool::mouseMoveEvent(MEvent *event)
 {
     if (!MTools::widget())
         return;
-    const QPointF p = canvasPosition(event);
+    const QPointF p = event->canvasPosition();
     if (selectedPoint() == 0) {
         moveTo(p);
     } else if (selectedPoint() == 1) {

@@ -1,4 +1,5 @@
 #include "mmousefunctions.h"
+#include "mlogcategory.h"
 
 #include <QDebug>
 #include <QSettings>
@@ -35,7 +36,7 @@ void MMouseFunctions::addFunction(Table &table, int tool, int button, int modifi
     QHash<QPair<int, int>, int> &rows = table[tool];
     const QPair<int, int> key(button, modifiers);
     if (rows.contains(key)) {
-        qDebug().noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mmousefunctions"),
+        qCDebug(lcApp).noquote() << QStringLiteral("%1::%2").arg(QStringLiteral("mmousefunctions"),
                                                            QStringLiteral("MMouseFunctions::addFunction"))
                            << QStringLiteral("combinaison déjà attribuée") << tool << button << modifiers
                            << function;

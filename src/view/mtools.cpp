@@ -1,8 +1,10 @@
 #include "mtools.h"
 
 #include "mbrushtool.h"
-#include "mevent.h"
 #include "menumedit.h"
+#include "mevent.h"
+#include "mfillselectiontool.h"
+#include "mfilltool.h"
 #include "mgridtool.h"
 #include "minterfaceitem.h"
 #include "mlinetool.h"
@@ -10,8 +12,11 @@
 #include "mperspectiveaction.h"
 #include "mperspectivetool.h"
 #include "mperspectivewidget.h"
+#include "mpatternlist.h"
 #include "mrotatetool.h"
 #include "mrullertool.h"
+#include "mselectiontool.h"
+#include "msliderspinbox.h"
 #include "msymmetrytool.h"
 #include "mtool.h"
 #include "mutility.h"
@@ -21,11 +26,13 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMetaEnum>
+#include <QPixmap>
 #include <QSpinBox>
 #include <QToolBar>
 #include <QToolButton>
@@ -56,6 +63,9 @@ const ToolEntry toolTable[] = {
     {MTool::RotateTool, &makeTool<MRotateTool>},
     {MTool::ZoomTool, &makeTool<MZoomTool>},
     {MTool::RullerTool, &makeTool<MRullerTool>},
+    {MTool::SelectionTool, &makeTool<MSelectionTool>},
+    {MTool::FillTool, &makeTool<MFillTool>},
+    {MTool::FillSelectionTool, &makeTool<MFillSelectionTool>},
 };
 
 struct ItemEntry
@@ -219,6 +229,9 @@ void MTools::init(QMainWindow *window)
         &MTools::createPerspectiveToolBar,
         &MTools::createLineToolBar,
         &MTools::createRullerToolBar,
+        &MTools::createSelectionToolBar,
+        &MTools::createFillToolBar,
+        &MTools::createFillSelectionToolBar,
     };
     for (BarBuilder build : builders)
         (this->*build)(window);
@@ -478,6 +491,106 @@ void MTools::createRullerToolBar(QMainWindow *window)
     MEnumEdit *unit = addEnumEdit(bar, window, QStringLiteral("rulerUnitEdit"), 150, MRullerTool::staticMetaObject,
                                   "Unit", {}, ruler->unit());
     connect(unit, &MEnumEdit::valueChanged, ruler, &MRullerTool::set_unit);
+}
+
+namespace {
+// The bucket's and the wand's threshold: a label, a slider with its box over
+// the byte's useful range, a spacer.
+template <class T>
+void addThresholdEdit(QWidget *parent, QToolBar *bar, const QString &name, T *tool)
+{
+    addText(bar, parent, MTools::tr("Threshold"));
+    MTools::addLabel(parent, bar);
+    auto *edit = new MSliderSpinbox(parent);
+    edit->setObjectName(name);
+    edit->set_isPercentage(false);
+    edit->set_maximum(255);
+    edit->set_minimum(1);
+    edit->set_singleStep(1);
+    edit->set_sliderTracking(true);
+    edit->setMaximumWidth(150);
+    edit->set_value(tool->threshold());
+    QObject::connect(edit, &MSliderSpinbox::valueChanged, tool, &T::setThreshold);
+    bar->addWidget(edit);
+    MTools::addLabel(parent, bar);
+}
+} // namespace
+
+void MTools::createSelectionToolBar(QMainWindow *window)
+{
+    auto *selection = tool<MSelectionTool>(MTool::SelectionTool);
+    QToolBar *bar = toolBar(MTool::SelectionTool);
+    if (!selection || !bar)
+        return;
+    MEnumEdit *shape = addEnumEdit(bar, window, QStringLiteral("selectionShapeEdit"), 150,
+                                   MSelectionTool::staticMetaObject, "SelectionShape",
+                                   {QStringLiteral(":/icons/shape-rectangle.ico"), QStringLiteral(":/icons/shape-ellipse.ico"),
+                                    QStringLiteral(":/icons/shape-polygon.ico"), QStringLiteral(":/icons/shape-curve.ico"),
+                                    QStringLiteral(":/icons/shape-star.ico"), QStringLiteral(":/icons/shape-rounded-star.ico"),
+                                    QStringLiteral(":/icons/lasso.ico")},
+                                   0);
+    connect(shape, &MEnumEdit::valueChanged, selection, &MSelectionTool::setSelectionShape);
+    addLabel(window, bar);
+    MEnumEdit *mode = addEnumEdit(bar, window, QStringLiteral("selectionModeEdit"), 150,
+                                  MSelectionTool::staticMetaObject, "SelectionMode",
+                                  {QStringLiteral(":/icons/selection-replace.ico"), QStringLiteral(":/icons/selection-add.ico"),
+                                   QStringLiteral(":/icons/selection-subtract.ico"),
+                                   QStringLiteral(":/icons/selection-intersection.ico")},
+                                  0);
+    connect(mode, &MEnumEdit::valueChanged, selection, &MSelectionTool::setSelectionMode);
+    addLabel(window, bar);
+    addText(bar, window, tr("Star corners"));
+    addLabel(window, bar);
+    QSpinBox *corners = addSpinBox(bar, window, QStringLiteral("starCornersBox"), MSelectionTool::minimumStarCount,
+                                   MSelectionTool::maximumStarCount, selection->starCount());
+    connect(corners, QOverload<int>::of(&QSpinBox::valueChanged), selection, &MSelectionTool::setStarCount);
+}
+
+void MTools::createFillToolBar(QMainWindow *window)
+{
+    auto *fill = tool<MFillTool>(MTool::FillTool);
+    QToolBar *bar = toolBar(MTool::FillTool);
+    if (!fill || !bar)
+        return;
+    addThresholdEdit(window, bar, QStringLiteral("fillThresholdEdit"), fill);
+    addText(bar, window, tr("Pattern"));
+    addLabel(window, bar);
+    auto *patterns = new QComboBox(window);
+    patterns->setObjectName(QStringLiteral("patternBox"));
+    MPatternList *list = MPatternList::instance();
+    for (int row = 0; row < list->count(); ++row) {
+        const MPatternItem *item = list->at(row);
+        patterns->addItem(QIcon(QPixmap::fromImage(item->image())), item->name());
+    }
+    connect(patterns, QOverload<int>::of(&QComboBox::activated), fill, qOverload<int>(&MFillTool::setPattern));
+    bar->addWidget(patterns);
+    QAction *load = createOptionAction(tr("Load pattern"), tr("Load a pattern file"),
+                                       QStringLiteral(":/icons/file-open.ico"), window);
+    connect(load, &QAction::triggered, fill, &MFillTool::loadPattern);
+    bar->addAction(load);
+    QAction *clear =
+        createOptionAction(tr("Clear pattern"), tr("Clear pattern"), QStringLiteral(":/icons/reset.ico"), window);
+    connect(clear, &QAction::triggered, fill, &MFillTool::clearPattern);
+    bar->addAction(clear);
+    addLabel(window, bar);
+    addText(bar, window, tr("Use pattern colors"));
+    addLabel(window, bar);
+    QCheckBox *colors = addCheckBox(bar, window, QStringLiteral("usePatternColorBox"), fill->usePatternColor());
+    connect(colors, &QCheckBox::toggled, fill, &MFillTool::set_usePatternColor);
+}
+
+void MTools::createFillSelectionToolBar(QMainWindow *window)
+{
+    auto *wand = tool<MFillSelectionTool>(MTool::FillSelectionTool);
+    QToolBar *bar = toolBar(MTool::FillSelectionTool);
+    if (!wand || !bar)
+        return;
+    addThresholdEdit(window, bar, QStringLiteral("wandThresholdEdit"), wand);
+    addText(bar, window, tr("Layer"));
+    addLabel(window, bar);
+    MEnumEdit *layer = addEnumEdit(bar, window, QStringLiteral("wandLayerEdit"), 150,
+                                   MFillSelectionTool::staticMetaObject, "SelectionLayer", {}, wand->selectionLayer());
+    connect(layer, &MEnumEdit::valueChanged, wand, &MFillSelectionTool::set_selectionLayer);
 }
 
 void MTools::addLabel(QWidget *parent, QToolBar *bar)

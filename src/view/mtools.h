@@ -78,6 +78,9 @@ public:
     void createPerspectiveToolBar(QMainWindow *window);
     void createLineToolBar(QMainWindow *window);
     void createRullerToolBar(QMainWindow *window);
+    void createSelectionToolBar(QMainWindow *window);
+    void createFillToolBar(QMainWindow *window);
+    void createFillSelectionToolBar(QMainWindow *window);
     static void addLabel(QWidget *parent, QToolBar *bar);
     static QAction *createOptionAction(const QString &text, const QString &toolTip, const QString &iconPath,
                                        QObject *parent);

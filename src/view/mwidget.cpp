@@ -95,10 +95,13 @@ MWidget::MWidget(QWidget *parent)
     setMouseTracking(true);
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);
-    connect(m_canvas, &MCanvas::refreshNow, this, QOverload<>::of(&QWidget::update));
+    // The frame buffer keeps the last frame, so that a stroke's frame can
+    // redraw only what the stroke changed.
+    setUpdateBehavior(QOpenGLWidget::PartialUpdate);
+    connect(m_canvas, &MCanvas::refreshNow, this, &MWidget::repaintAll);
     connect(m_canvas, QOverload<bool, const QRectF &>::of(&MCanvas::refresh), this, &MWidget::refresh);
     connect(m_canvas, &MCanvas::paintedRectChanged, this, &MWidget::onPaintedRectChanged);
-    connect(MSettings::instance(), &MSettings::showGridChanged, this, QOverload<>::of(&QWidget::update));
+    connect(MSettings::instance(), &MSettings::showGridChanged, this, &MWidget::repaintAll);
     connect(MTools::instance(), &MTools::showText, this, &MWidget::setText);
 }
 
@@ -148,6 +151,7 @@ void MWidget::initializeGL()
 
 void MWidget::resizeGL(int, int)
 {
+    m_fullRepaint = true;
     animateView(true, 1.0);
 }
 
@@ -157,10 +161,27 @@ void MWidget::paintGL()
     if (!m_glReady)
         return;
     makeCurrent();
+    const QRect dirty = m_dirtyRect & rect();
+    const bool partial = !m_fullRepaint && !dirty.isEmpty() && m_canvas->strokeInProgress()
+        && !MSettings::instance()->showTiling() && m_transform->matrix() == m_paintedMatrix;
+    m_fullRepaint = false;
+    m_paintedMatrix = m_transform->matrix();
+    m_dirtyRect = QRect();
     QPainter painter(this);
     painter.beginNativePainting();
+    QOpenGLFunctions *f = context()->functions();
+    if (partial) {
+        const double ratio = devicePixelRatioF();
+        f->glEnable(GL_SCISSOR_TEST);
+        f->glScissor(int(std::floor(dirty.x() * ratio)), int(std::floor((height() - dirty.bottom() - 1) * ratio)),
+                     int(std::ceil(dirty.width() * ratio)), int(std::ceil(dirty.height() * ratio)));
+    }
     paintCanvasGL();
+    if (partial)
+        f->glDisable(GL_SCISSOR_TEST);
     painter.endNativePainting();
+    if (partial)
+        painter.setClipRect(dirty);
     paintOverlay(&painter);
     painter.end();
 }
@@ -335,6 +356,7 @@ void MWidget::drawText(QPainter *p, const QString &text, int position, double op
 
 void MWidget::repaintAll()
 {
+    m_fullRepaint = true;
     update();
     m_repaintClock.restart();
 }
@@ -349,10 +371,18 @@ bool MWidget::refresh(bool throttle, const QRectF &r)
     // A request exactly one interval after the last repaint is dropped too.
     if (throttle && m_repaintClock.isValid() && double(m_repaintClock.elapsed()) <= 1000.0 / m_frameRate)
         return false;
-    if (r.isEmpty())
+    if (r.isEmpty()) {
+        m_fullRepaint = true;
         update();
-    else
-        update(m_transform->mapRect(r).toAlignedRect());
+    } else {
+        // A pixel more on each side for the smoothing of the zoomed view.
+        const QRect mapped = m_transform->mapRect(r).toAlignedRect().adjusted(-2, -2, 2, 2);
+        if (m_canvas->strokeInProgress())
+            m_dirtyRect |= mapped;
+        else
+            m_fullRepaint = true;
+        update(mapped);
+    }
     m_repaintClock.restart();
     return true;
 }
@@ -608,23 +638,48 @@ void MWidget::mouseMoveEvent(QMouseEvent *e)
     }
     if (!fillEvent(e))
         return;
+    filterInputs(&m_event);
+    appendToGesture(m_event);
+}
+
+// The spline runs one event behind the pointer: each event paints the
+// segment that ends at the event before it.
+void MWidget::appendToGesture(const MEvent &e)
+{
     if (m_gesture.size() == 1) {
         MEvent phantom = m_gesture.first();
-        setCanvasPosition(phantom, 2.0 * canvasPosition(phantom) - canvasPosition(m_event));
+        setCanvasPosition(phantom, 2.0 * canvasPosition(phantom) - canvasPosition(e));
         m_gesture.first().type = MEvent::Move;
         m_gesture.prepend(phantom);
     }
-    filterInputs(&m_event);
-    m_gesture.append(m_event);
+    m_gesture.append(e);
     const QVector<MEvent> segment = splineSegment();
     for (MEvent sample : segment)
         preDispatch(&sample);
+}
+
+// The pen lifted: the segment still held back and the way from the filtered
+// pointer to the release point itself are painted before the release.
+void MWidget::finishGesture(const MEvent &release)
+{
+    if (m_gesture.size() < 3)
+        return;
+    // The pen's last pressure and tilt, not the lifted pen's.
+    MEvent end = m_gesture.last();
+    setCanvasPosition(end, canvasPosition(release));
+    end.type = MEvent::Move;
+    appendToGesture(end);
+    appendToGesture(end);
+    m_gesture.resize(0);
 }
 
 void MWidget::mouseReleaseEvent(QMouseEvent *e)
 {
     if (!(m_spaceDown && m_pressedButton == Qt::LeftButton)) {
         if (fillEvent(e)) {
+            const MEvent release = m_event;
+            finishGesture(release);
+            m_event = release;
             preDispatch(&m_event);
             updateNow();
         }

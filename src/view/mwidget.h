@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QOpenGLWidget>
+#include <QTransform>
 #include <QPixmap>
 #include <QVector>
 #include <qopengl.h>
@@ -137,6 +138,8 @@ private:
     bool fillEvent(QMouseEvent *e);
     void filterInputs(MEvent *e);
     QVector<MEvent> splineSegment() const;
+    void appendToGesture(const MEvent &e);
+    void finishGesture(const MEvent &release);
     void preDispatch(MEvent *e);
     void dispatchEvent(MEvent *e);
     void resetInputFilters();
@@ -157,6 +160,11 @@ private:
     bool m_firstLayerAsBackground = true;
     MTransform *m_transform;
     QElapsedTimer m_repaintClock;
+    // During a stroke a frame recomposites only what the stroke changed,
+    // unless something asked for the whole view since the last frame.
+    QRect m_dirtyRect;
+    bool m_fullRepaint = true;
+    QTransform m_paintedMatrix;
     QElapsedTimer m_eventClock;
     MCanvas *m_canvas;
     QPointF m_lastViewPosition;

@@ -100,6 +100,12 @@ private slots:
                 MShapeList::instance()->setProperty("marker", true);
                 QFile spill(MUtility::cacheDirectory() + "{spill}.data");
                 spill.open(QIODevice::WriteOnly);
+                // The restart deletes a shown window whose child has the focus:
+                // the focus moves while the window's children go.
+                window->activateWindow();
+                window->view()->setFocus();
+                check(QTest::qWaitFor([window]() { return window->isAncestorOf(QApplication::focusWidget()); }, 5000),
+                      "focus inside the window before the restart");
                 window->applicationReboot();
             } else {
                 check(MShapeList::instance()->property("marker").toBool(), "shape library survives a restart");
@@ -126,8 +132,11 @@ private slots:
         QVERIFY(log.indexOf("Settings loaded.") < log.indexOf("Dump OpenGl card config"));
     }
 
+    // A missing file named on the command line is not kept in the settings,
+    // where it would come back at every start, but the painter is told.
     void missingStartupFileLeavesSettingAlone()
     {
+        MTestDialogScript script;
         int runs = 0;
         QString startupFile = "unset";
         const int result = run({"/no/such/file.kxd"}, [&](int, MMainWindow *window) {
@@ -137,6 +146,9 @@ private slots:
         QCOMPARE(result, 0);
         QCOMPARE(runs, 1);
         QCOMPARE(startupFile, QString());
+        QCOMPARE(script.requests().size(), 1);
+        QCOMPARE(script.requests().first().icon, QMessageBox::Critical);
+        QCOMPARE(script.requests().first().text, QString("Cannot open file /no/such/file.kxd."));
     }
 
     void secondStartRaisesTheWindow()
@@ -151,6 +163,49 @@ private slots:
         }, &runs);
         QVERIFY(answered);
         QVERIFY(maximised);
+    }
+
+    // A second start hands its file to the running copy, which asks about
+    // unsaved changes before opening it; a file named on the command line
+    // that cannot be opened is reported, not dropped.
+    void secondStartHandsOverItsFile()
+    {
+        MTestFolder folder;
+        const QString picture = folder.filePath("handed over.png");
+        QImage handed(41, 17, QImage::Format_ARGB32);
+        handed.fill(QColor(40, 120, 200));
+        QVERIFY(handed.save(picture));
+        const QString program = QStringLiteral(KALMI_BIN_DIR "/kalmidraw");
+        MTestDialogScript script;
+        script.answer(QMessageBox::Ok).answer(1); // the missing file's message, then don't save
+        int runs = 0;
+        bool reported = false, secondEnded = false, opened = false, asked = false;
+        run({folder.filePath("missing.kxd")}, [&](int, MMainWindow *window) {
+            // The missing command-line file is reported once the window is up.
+            reported = QTest::qWaitFor([&script]() { return !script.requests().isEmpty(); }, 10000);
+            window->view()->canvas()->appendLayer();
+            QProcess second;
+            second.setWorkingDirectory(folder.path());
+            second.start(program, {QStringLiteral("handed over.png")});
+            secondEnded = second.waitForStarted()
+                          && QTest::qWaitFor([&second]() { return second.state() == QProcess::NotRunning; }, 60000)
+                          && second.exitCode() == 0;
+            opened = QTest::qWaitFor([window]() {
+                return window->view()->canvas()->paintedRect().size() == QSizeF(41, 17);
+            }, 10000);
+            asked = script.requests().size() == 2 && script.requests().last().kind == MUtility::ChoiceDialog;
+            if (qEnvironmentVariableIsSet("KALMI_SCREENSHOT")) {
+                QTest::qWait(300);
+                window->grab().save(qEnvironmentVariable("KALMI_SCREENSHOT"));
+            }
+            window->close();
+        }, &runs);
+        QCOMPARE(runs, 1);
+        QVERIFY(reported);
+        QCOMPARE(script.requests().first().text, QString("Cannot open file %1.").arg(folder.filePath("missing.kxd")));
+        QVERIFY(secondEnded);
+        QVERIFY(opened);
+        QVERIFY(asked);
     }
 
     void tabletProximity()
@@ -205,12 +260,17 @@ private slots:
             return MSingleInstance::sendMessage("com.vantorel.kalmidraw", {"hello"}, 100);
         }, 60000));
 
+        const QStringList firstLog = logMessages();
+        QCOMPARE(firstLog.value(0), QString("Starting vantor log session."));
         QProcess second;
         second.start(program, QStringList());
         QVERIFY(second.waitForFinished(60000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
-        QVERIFY(logMessages().contains("Only one instance at a time!."));
+        // The running copy's log is kept; the second start only adds its line.
+        const QStringList log = logMessages();
+        QCOMPARE(log.mid(0, firstLog.size()), firstLog);
+        QVERIFY(log.contains("Only one instance at a time!."));
         QCOMPARE(first.state(), QProcess::Running);
         first.kill();
         first.waitForFinished();

@@ -1,3 +1,4 @@
+#include "mlogcategory.h"
 #include "mlogger.h"
 #include "mutility.h"
 
@@ -27,12 +28,18 @@ private:
 private slots:
     void initTestCase()
     {
-        // A stale log from an earlier process must be emptied by the first use.
+        // A second start logs beside the running copy and must leave its lines;
+        // only the copy that goes on running empties the log, once.
         QFile stale(MUtility::userDataPath() + QStringLiteral("vantor.log"));
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.write("old line\n");
         stale.close();
-        MLogger::instance();
+        MLogger::instance()->log(QStringLiteral("Only one instance at a time!"));
+        const QStringList kept = logLines();
+        QCOMPARE(kept.size(), 2);
+        QCOMPARE(kept.first(), QStringLiteral("old line"));
+        QCOMPARE(messageOf(kept.last()), QStringLiteral("Only one instance at a time!."));
+        MLogger::instance()->startSession();
     }
 
     void sessionLineStartsTheFile()
@@ -41,6 +48,30 @@ private slots:
         QVERIFY(!lines.isEmpty());
         QCOMPARE(messageOf(lines.first()), QStringLiteral("Starting vantor log session."));
         QVERIFY(!lines.join(QLatin1Char('\n')).contains(QStringLiteral("old line")));
+    }
+
+    // The log's echo and the developer traces stay off the terminal unless a
+    // developer turns their category on.
+    void debugOutputIsOffByDefault()
+    {
+        for (const QLoggingCategory *category : {&lcLog(), &lcApp(), &lcCanvas(), &lcUndo(), &lcBrush()}) {
+            QVERIFY2(!category->isDebugEnabled(), category->categoryName());
+            QVERIFY2(category->isWarningEnabled(), category->categoryName());
+        }
+        static QStringList printed;
+        printed.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext &, const QString &message) { printed.append(message); });
+        MLogger::instance()->log(QStringLiteral("quiet"));
+        MLogger::instance()->systemError(QStringLiteral("still quiet"));
+        const QStringList byDefault = printed;
+        QLoggingCategory::setFilterRules(QStringLiteral("kalmi.log.debug=true"));
+        MLogger::instance()->log(QStringLiteral("loud"));
+        QLoggingCategory::setFilterRules(QString());
+        qInstallMessageHandler(previous);
+        QCOMPARE(byDefault, QStringList());
+        QCOMPARE(printed, QStringList{QStringLiteral("Loud.")});
+        QCOMPARE(messageOf(logLines().last()), QStringLiteral("Loud."));
     }
 
     void lineFormat_data()

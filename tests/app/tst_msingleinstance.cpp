@@ -1,6 +1,9 @@
 #include "msingleinstance.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QLocalSocket>
+#include <QStandardPaths>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -27,7 +30,7 @@ private slots:
 
         // A client that connects and sends nothing still counts.
         QLocalSocket silent;
-        silent.connectToServer(name);
+        silent.connectToServer(MSingleInstance::serverPath(name));
         QVERIFY(silent.waitForConnected(2000));
         QTRY_COMPARE(spy.count(), 3);
         silent.disconnectFromServer();
@@ -39,8 +42,8 @@ private slots:
     {
         const QString name = QStringLiteral("kalmi.test.wire");
         QLocalServer server;
-        QLocalServer::removeServer(name);
-        QVERIFY(server.listen(name));
+        QLocalServer::removeServer(MSingleInstance::serverPath(name));
+        QVERIFY(server.listen(MSingleInstance::serverPath(name)));
         QVERIFY(MSingleInstance::sendMessage(name, {QStringLiteral("hello"), QString::fromUtf8("héllo")}));
         QVERIFY(server.waitForNewConnection(2000));
         QLocalSocket *socket = server.nextPendingConnection();
@@ -49,6 +52,53 @@ private slots:
         while (received.size() < expected.size() && socket->waitForReadyRead(2000))
             received += socket->readAll();
         QCOMPARE(received, expected);
+    }
+
+    // What a start sends reaches the running copy whole, however it arrives;
+    // a start that sends nothing hands nothing over.
+    void messagesArriveWhole()
+    {
+        const QString name = QStringLiteral("kalmi.test.message");
+        MSingleInstance running;
+        running.listen(name);
+        QSignalSpy messages(&running, &MSingleInstance::messageReceived);
+        const QString file = QString::fromUtf8("/some where/\xc3\xa9t\xc3\xa9.kxd");
+        QVERIFY(MSingleInstance::sendMessage(name, {QStringLiteral("hello"), file}));
+        QTRY_COMPARE(messages.count(), 1);
+        QCOMPARE(messages.first().first().toStringList(), QStringList({QStringLiteral("hello"), file}));
+
+        QLocalSocket slow;
+        slow.connectToServer(MSingleInstance::serverPath(name));
+        QVERIFY(slow.waitForConnected(2000));
+        slow.write("hel");
+        QVERIFY(slow.waitForBytesWritten(2000));
+        QTest::qWait(50);
+        slow.write("lo\n/a.kxd\n");
+        QVERIFY(slow.waitForBytesWritten(2000));
+        slow.disconnectFromServer();
+        QTRY_COMPARE(messages.count(), 2);
+        QCOMPARE(messages.last().first().toStringList(), QStringList({QStringLiteral("hello"), QStringLiteral("/a.kxd")}));
+
+        QLocalSocket silent;
+        silent.connectToServer(MSingleInstance::serverPath(name));
+        QVERIFY(silent.waitForConnected(2000));
+        silent.disconnectFromServer();
+        QTest::qWait(50);
+        QCOMPARE(messages.count(), 2);
+    }
+
+    // The socket is the user's own, in the runtime folder, not a name every
+    // user of the machine shares.
+    void socketLivesInTheRuntimeFolder()
+    {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        QVERIFY(!runtime.isEmpty());
+        const QString name = QStringLiteral("kalmi.test.where");
+        MSingleInstance running;
+        running.listen(name);
+        QCOMPARE(MSingleInstance::serverPath(name), runtime + QStringLiteral("/") + name);
+        QVERIFY(QFileInfo(runtime + QStringLiteral("/") + name).exists());
+        QVERIFY(!QFileInfo::exists(QDir::tempPath() + QStringLiteral("/") + name));
     }
 
     void staleServerNameIsReclaimed()

@@ -75,9 +75,9 @@ private slots:
     {
         QTest::addColumn<int>("setting");
         QTest::addColumn<int>("type");
-        const int bools[] = {MEnum::bsAntialiasing, MEnum::bsSmoothing, MEnum::bsEraser, MEnum::bsInheritAlphaUnder,
-                             MEnum::bsInheritAlphaCurrent, MEnum::bsUseBorderColor};
-        const int ints[] = {MEnum::bsSpacingType, MEnum::bsCompositionMode, MEnum::bsAngleType, MEnum::bsShape,
+        const int bools[] = {MEnum::bsEraser, MEnum::bsInheritAlphaUnder, MEnum::bsInheritAlphaCurrent,
+                             MEnum::bsUseBorderColor};
+        const int ints[] = {MEnum::bsAntialiasing, MEnum::bsSpacingType, MEnum::bsCompositionMode, MEnum::bsAngleType, MEnum::bsShape,
                             MEnum::bsSourceRgbBlendMode, MEnum::bsSourceAlphaBlendMode, MEnum::bsDestinationRgbBlendMode,
                             MEnum::bsDestinationAlphaBlendMode, MEnum::bsRgbBlendEquation, MEnum::bsAlphaBlendEquation,
                             MEnum::bsPreserveTextureColor};
@@ -124,6 +124,9 @@ private slots:
         QTest::newRow("double") << QByteArray("radius") << QVariant(12.5);
         QTest::newRow("int") << QByteArray("shape") << QVariant(1);
         QTest::newRow("bool") << QByteArray("eraser") << QVariant(true);
+        // Settings of more than two values or of a rate must not pass through a bool.
+        QTest::newRow("three-value") << QByteArray("antialiasing") << QVariant(int(MEnum::Smoothing));
+        QTest::newRow("rate") << QByteArray("smoothing") << QVariant(0.35);
         QTest::newRow("colour") << QByteArray("borderColor") << QVariant(QColor(Qt::red));
         QTest::newRow("text") << QByteArray("description") << QVariant(QStringLiteral("Chalk"));
         QTest::newRow("version") << QByteArray("version") << QVariant(7);
@@ -161,12 +164,12 @@ private slots:
     void boolSetterComparesByTruth()
     {
         MBrush brush;
-        brush.settingValues()->setSettingValue(MEnum::bsAntialiasing, 1.0);
-        QSignalSpy changed(&brush, &MBrush::antialiasingChanged);
-        brush.setAntialiasing(true);
+        brush.settingValues()->setSettingValue(MEnum::bsEraser, 1.0);
+        QSignalSpy changed(&brush, &MBrush::eraserChanged);
+        brush.setEraser(true);
         QCOMPARE(changed.count(), 0);
-        QCOMPARE(brush.value(MEnum::bsAntialiasing), 1.0);
-        brush.setAntialiasing(false);
+        QCOMPARE(brush.value(MEnum::bsEraser), 1.0);
+        brush.setEraser(false);
         QCOMPARE(changed.count(), 1);
     }
 

@@ -58,7 +58,8 @@ private slots:
         QVERIFY(data->emptyTexture() && data->emptyTexture()->isCreated());
         QCOMPARE(data->emptyTexture()->width(), 2);
         QVERIFY(data->programList()->isReady());
-        QVERIFY(data->programList()->program(QStringLiteral("stamping"))->isLinked());
+        // Programs are made when first drawn with.
+        QVERIFY(data->programList()->programFor(QStringLiteral("stamping"))->isLinked());
         QVERIFY(data->vertexArrayObject()->isCreated());
         // One sample and one target texture of every even size from 4 to 100.
         for (int size = 4; size <= 100; size += 2) {

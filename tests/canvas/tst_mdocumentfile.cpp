@@ -23,6 +23,7 @@
 #include <QTest>
 #include <QUndoStack>
 
+#include <cerrno>
 #include <memory>
 
 using namespace MTestCanvas;
@@ -374,7 +375,8 @@ private slots:
         const QString record = QStringLiteral("Invalid layer record");
         const QString cell = QStringLiteral("Invalid tile cell");
         using V = QVector<int>;
-        QTest::newRow("missing file") << -1 << 0 << V{} << false << 1 << QString();
+        const QString header = QStringLiteral("Invalid canvas header");
+        QTest::newRow("missing file") << -1 << 0 << V{} << false << 1 << QStringLiteral("Unable to read");
         QTest::newRow("empty file") << int(Truncate) << int(FileStart) << V{0} << false << 2 << magic;
         QTest::newRow("wrong magic") << int(FlipByte) << int(FileStart) << V{3} << false << 2 << magic;
         QTest::newRow("cut in the magic") << int(Truncate) << int(FileStart) << V{10} << false << 2 << magic;
@@ -403,6 +405,30 @@ private slots:
         QTest::newRow("cell beyond the canvas") << int(PutInt) << int(FirstLayerSizes)
                                                 << V{20, 2000000000, 28, 2000000499} << false << 3 << cell;
         QTest::newRow("paper image not a PNG") << int(PutInt) << int(PaperImage) << V{0, 0} << true << 3 << cut;
+        // Header values that would reach undefined behaviour if stored: the
+        // rectangle's doubles at 20 (x, y, width, height), the paper type at
+        // 52, the colour's spec byte at 56, the margin at 68.
+        QTest::newRow("paper type beyond the enumeration") << int(PutInt) << int(FileStart) << V{52, 3} << false << 3
+                                                           << header;
+        QTest::newRow("negative paper type") << int(PutInt) << int(FileStart) << V{52, -1} << false << 3 << header;
+        QTest::newRow("painted rectangle NaN") << int(PutInt) << int(FileStart) << V{20, 0x7FF80000, 24, 0} << false
+                                               << 3 << header;
+        QTest::newRow("painted rectangle infinite") << int(PutInt) << int(FileStart) << V{36, 0x7FF00000, 40, 0}
+                                                    << false << 3 << header;
+        QTest::newRow("painted rectangle huge") << int(PutInt) << int(FileStart) << V{44, 0x41F00000, 48, 0} << false
+                                                << 3 << header;
+        QTest::newRow("painted rectangle of negative width") << int(PutInt) << int(FileStart) << V{36, int(0xC0590000)}
+                                                             << false << 3 << header;
+        QTest::newRow("colour of unknown spec") << int(PutInt) << int(FileStart) << V{56, 0x09FFFF0A} << false << 3
+                                                << header;
+        QTest::newRow("colour of negative spec") << int(PutInt) << int(FileStart) << V{56, int(0xF0FFFF0A)} << false
+                                                 << 3 << header;
+        QTest::newRow("paint margin NaN") << int(PutInt) << int(FileStart) << V{68, 0x7FF80000, 72, 0} << false << 3
+                                          << header;
+        QTest::newRow("layer opacity NaN") << int(PutInt) << int(FirstLayerSizes) << V{-14, 0x7FF80000, -10, 0}
+                                           << false << 3 << record;
+        QTest::newRow("paper type beyond the enumeration, with a paper image") << int(PutInt) << int(FileStart)
+                                                                               << V{52, 7} << true << 3 << header;
         QTest::newRow("format number not 100") << int(PutInt) << int(FileStart) << V{16, 7} << false << 0 << QString();
     }
 
@@ -466,9 +492,10 @@ private slots:
     {
         QTest::addColumn<QString>("obstacle");
         QTest::addColumn<int>("code");
-        QTest::newRow("file size limit") << QStringLiteral("limit") << 2;
-        QTest::newRow("folder in place of the file") << QStringLiteral("folder") << 1;
-        QTest::newRow("missing folder") << QStringLiteral("missing") << 1;
+        QTest::addColumn<QString>("reason"); // the system's, as the painter is shown it
+        QTest::newRow("file size limit") << QStringLiteral("limit") << 2 << qt_error_string(EFBIG);
+        QTest::newRow("folder in place of the file") << QStringLiteral("folder") << 1 << qt_error_string(EISDIR);
+        QTest::newRow("missing folder") << QStringLiteral("missing") << 1 << qt_error_string(ENOENT);
     }
 
     // A save that cannot complete reports its code and leaves what was on
@@ -477,6 +504,7 @@ private slots:
     {
         QFETCH(QString, obstacle);
         QFETCH(int, code);
+        QFETCH(QString, reason);
         buildDocument(MEnum::Colored);
         QString path = folder->filePath(QStringLiteral("kept.kxd"));
         QByteArray old;
@@ -509,6 +537,7 @@ private slots:
         QCOMPARE(canvas->lastResult(), code);
         // The user is shown the logged line as the reason.
         QVERIFY(log.count(QStringLiteral("System error: ")) >= 1);
+        QCOMPARE(MLogger::instance()->lastLine(), QStringLiteral("System error: Unable to write %1: %2.").arg(path, reason));
         QCOMPARE(describe(true), before);
         QCOMPARE(QDir(folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entries);
         if (obstacle == QLatin1String("folder"))
@@ -518,7 +547,8 @@ private slots:
     }
 
     // A successful save names the document after its file, clears isNew once
-    // and empties the undo stack.
+    // and marks the history clean without emptying it; a leftover of a save
+    // killed before its rename is cleared away.
     void saveState()
     {
         buildDocument(MEnum::Colored);
@@ -534,10 +564,19 @@ private slots:
         QCOMPARE(isNew.count(), 1);
         QCOMPARE(isNew.at(0).at(0).toBool(), false);
         QCOMPARE(names.count(), 1);
-        QCOMPARE(canvas->undoStack()->count(), 0);
+        const int steps = canvas->undoStack()->count();
+        QVERIFY(steps > 0);
+        QVERIFY(!canvas->isModified());
+        canvas->undo();
+        QVERIFY(canvas->isModified());
+        canvas->redo();
         QVERIFY(!canvas->isModified());
         canvas->appendLayer();
+        QVERIFY(canvas->isModified());
+        folder->writeFile(QStringLiteral("named.kxd.kalmisave"), "half of a killed save");
         QVERIFY(canvas->saveToFile(path));
+        QCOMPARE(canvas->undoStack()->count(), steps + 1);
+        QVERIFY(!canvas->isModified());
         QCOMPARE(isNew.count(), 1);
         QCOMPARE(names.count(), 1);
         QCOMPARE(QDir(folder->path()).entryList(QDir::Files), QStringList{QStringLiteral("named.kxd")});

@@ -4,6 +4,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLExtraFunctions>
 #include <QOpenGLFunctions>
+#include <QLoggingCategory>
 #include <QTest>
 
 class TestMFrameBuffer : public QObject
@@ -38,6 +39,8 @@ private:
 private slots:
     void initTestCase()
     {
+        // The traces checked here are developer output, off by default.
+        QLoggingCategory::setFilterRules(QStringLiteral("kalmi.*.debug=true"));
         QVERIFY(gl.isValid());
         f = gl.context()->functions();
     }

@@ -133,6 +133,9 @@ private slots:
         QVERIFY(lines.contains("Default surface format profile: core profile."));
         QCOMPARE(lines.filter(QRegularExpression("^OpenGL GLSL version: ")).size(), 2);
         QVERIFY(lines.filter("System error").isEmpty());
+        // The machine's own architecture, not a name of another system.
+        QVERIFY(lines.contains(QStringLiteral("Build architecture: %1.").arg(QSysInfo::buildCpuArchitecture())));
+        QVERIFY(lines.contains(QStringLiteral("Run architecture: %1.").arg(QSysInfo::currentCpuArchitecture())));
 
         MTestGLContext context;
         QVERIFY(context.isValid());

@@ -14,6 +14,7 @@
 #include <QOpenGLFunctions>
 #include <QOpenGLShaderProgram>
 #include <QRegularExpression>
+#include <QLoggingCategory>
 #include <QTest>
 
 #include <memory>
@@ -56,6 +57,8 @@ private:
 private slots:
     void initTestCase()
     {
+        // The traces checked here are developer output, off by default.
+        QLoggingCategory::setFilterRules(QStringLiteral("kalmi.*.debug=true"));
         MLogger::instance();
         gl.reset(new MTestGLContext());
         QVERIFY(gl->isValid());

@@ -10,6 +10,7 @@
 #include <QOpenGLContext>
 #include <QOpenGLExtraFunctions>
 #include <QOpenGLTexture>
+#include <QLoggingCategory>
 #include <QTest>
 
 #include <memory>
@@ -34,6 +35,8 @@ private:
 private slots:
     void initTestCase()
     {
+        // The traces checked here are developer output, off by default.
+        QLoggingCategory::setFilterRules(QStringLiteral("kalmi.*.debug=true"));
         MLogger::instance();
         gl.reset(new MTestGLContext());
         QVERIFY(gl->isValid());

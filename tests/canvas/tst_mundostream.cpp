@@ -14,8 +14,11 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
+
+#include <cerrno>
 #include <QtEndian>
 
+#include <algorithm>
 #include <memory>
 
 using MTestPixels::randomBytes;
@@ -247,6 +250,36 @@ private slots:
         stream.unregisterId(twoBlocks);
     }
 
+    // Backups made faster than they are written wait for the one writer;
+    // all of them reach their files in the end.
+    void spillsOneAtATime()
+    {
+        MTextureTile *tile = paintedTile(4);
+        MUndoStream stream;
+        setLimit(0.0);
+        QStringList ids;
+        for (int i = 0; i < 6; ++i) {
+            QVERIFY(stream.saveTiles(tile, {}));
+            ids << tile->backupId();
+            stream.registerId(ids.last());
+            QCOMPARE(stream.workerCount(), 1);
+        }
+        int most = 0;
+        while (stream.workerCount() > 0) {
+            most = std::max(most, stream.workerCount());
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        }
+        QCOMPARE(most, 1);
+        for (const QString &id : qAsConst(ids)) {
+            QVERIFY(QFile::exists(MUndoStream::fileName(id)));
+            QVERIFY(!stream.isInMemory(id));
+        }
+        QCOMPARE(MUndoStream::memorySize(), 0);
+        for (const QString &id : qAsConst(ids))
+            stream.unregisterId(id);
+        QCoreApplication::processEvents();
+    }
+
     // Counted bytes past the limit send exactly one buffer, the oldest, to a
     // worker per backup; the setting mirrors the counter.
     void spillsTheOldestPastTheLimit()
@@ -316,7 +349,7 @@ private slots:
         QVERIFY(!stream.isInMemory(id));
         QCOMPARE(MUndoStream::memorySize(), qint64(0));
         QVERIFY(!stream.readBuffer(tile, id));
-        QCOMPARE(log.count(QStringLiteral("System error: Undo file doesn't exists: ") + id), 1);
+        QCOMPARE(log.count(QStringLiteral("System error: Undo file doesn't exist: ") + id), 1);
         stream.unregisterId(id);
         QCOMPARE(log.count(QStringLiteral("System error: Unregister of a non previously registered id: ") + id), 1);
     }
@@ -362,8 +395,11 @@ private slots:
     {
         QTest::addColumn<bool>("diskFull");
         QTest::addColumn<QString>("message");
-        QTest::newRow("disk full part way") << true << QStringLiteral("System error: Cannot write undo file");
-        QTest::newRow("cache folder unusable") << false << QStringLiteral("System error: Cannot open file for ouput: ");
+        QTest::addColumn<QString>("reason"); // the system's, never "Unknown error"
+        QTest::newRow("disk full part way") << true << QStringLiteral("System error: Cannot write undo file")
+                                            << qt_error_string(EFBIG);
+        QTest::newRow("cache folder unusable") << false << QStringLiteral("System error: Cannot open file for output: ")
+                                               << qt_error_string(ENOTDIR);
     }
 
     // A spill that cannot complete leaves no file, keeps the bytes in memory
@@ -372,6 +408,7 @@ private slots:
     {
         QFETCH(bool, diskFull);
         QFETCH(QString, message);
+        QFETCH(QString, reason);
         MTextureTile *tile = paintedTile(9);
         const QByteArray saved = tileBytes(tile);
         const QString cache = MUtility::cacheDirectory();
@@ -405,6 +442,7 @@ private slots:
         }
         const QString path = MUndoStream::fileName(id);
         QCOMPARE(log.count(message), 2);
+        QCOMPARE(log.lines().filter(message).filter(QStringLiteral(": ") + reason).size(), 2);
         QCOMPARE(log.count(QStringLiteral("System error: Undo buffer serialization error: ") + path), 1);
         QVERIFY(!QFile::exists(path));
         QCOMPARE(cacheFiles(), QStringList());

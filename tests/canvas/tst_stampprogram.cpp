@@ -2,6 +2,7 @@
 // alpha, antialiasing, masks, colour sources and every composition mode.
 
 #include "mshaderprogramlist.h"
+#include "mstroketorunner.h"
 #include "mtestglcontext.h"
 #include "mtestglrig.h"
 #include "mtestpixels.h"
@@ -272,9 +273,14 @@ private:
     Inputs inputs;
     QOpenGLTexture *textures[5] = {};
 
-    QImage drawStamp(const StampCase &c, float density = 1.0f)
+    // The general program, or the one made for the features the case uses.
+    QImage drawStamp(const StampCase &c, float density = 1.0f, bool madeForTheBrush = false)
     {
         QOpenGLShaderProgram *program = rig->begin(QStringLiteral("stamping"));
+        if (madeForTheBrush)
+            program = rig->use(rig->programs().variant(
+                QStringLiteral("stamping"),
+                MStrokeToRunner::stampDefines(c.antialiasing, c.texture, c.absorption != 0.0, c.mode)));
         if (!program)
             return QImage();
         const char *samplers[5] = {"f_currentLayerTexture", "f_underLayerTexture", "f_selectionLayerTexture",
@@ -401,10 +407,14 @@ private slots:
     void matchesReference()
     {
         QFETCH(StampCase, stamp);
-        const QImage actual = drawStamp(stamp);
-        QVERIFY_GL_CLEAN();
-        QString message;
-        QVERIFY2(MTestGLContext::compareImages(actual, referenceImage(stamp, inputs), 2, &message), qPrintable(message));
+        const QImage reference = referenceImage(stamp, inputs);
+        for (bool madeForTheBrush : {false, true}) {
+            const QImage actual = drawStamp(stamp, 1.0f, madeForTheBrush);
+            QVERIFY_GL_CLEAN();
+            QString message;
+            QVERIFY2(MTestGLContext::compareImages(actual, reference, 2, &message),
+                     qPrintable((madeForTheBrush ? QStringLiteral("made for the brush: ") : QString()) + message));
+        }
     }
 
     // The density test's noise is not reproducible bit for bit on the CPU, so

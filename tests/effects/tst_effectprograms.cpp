@@ -19,6 +19,7 @@
 #include <QJsonObject>
 #include <QOpenGLShaderProgram>
 #include <QRegularExpression>
+#include <QLoggingCategory>
 #include <QTest>
 
 #include <cmath>
@@ -125,6 +126,8 @@ private:
 private slots:
     void initTestCase()
     {
+        // The traces checked here are developer output, off by default.
+        QLoggingCategory::setFilterRules(QStringLiteral("kalmi.*.debug=true"));
         QVERIFY2(glslang.isValid(), "glslangValidator (Debian package glslang-tools) is not installed");
         rig.reset(new MTestGLRig(4, 4));
         QVERIFY(rig->isValid());

@@ -273,7 +273,7 @@ private slots:
             const MUtility::DialogRequest &question = script.requests().first();
             QCOMPARE(question.text, QString("Close"));
             QCOMPARE(question.informativeText, QString("Do you want to save modifications?"));
-            QCOMPARE(question.buttons, QStringList({"Save", "Dont' save", "Cancel"}));
+            QCOMPARE(question.buttons, QStringList({"Save", "Don't save", "Cancel"}));
         }
         for (const FileDialogView &view : qAsConst(fileDialogs))
             QVERIFY2(!view.busy, "the save dialog was shown under the busy cursor");
@@ -494,18 +494,25 @@ private slots:
     }
 
     // A file that cannot be read leaves the document, its name, the title
-    // and the recent files as they were, whatever was answered before.
+    // and the recent files as they were, whatever was answered before, and
+    // the painter is told why.
     void failedLoadChangesNothing_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("content");  // empty: a truncated saved document
         QTest::addColumn<bool>("modified");
-        QTest::newRow("not a document") << "junk.kxd" << QByteArray("not a document at all") << false;
-        QTest::newRow("empty document file") << "empty.kxd" << QByteArray(" ") << false;
-        QTest::newRow("document cut short") << "cut.kxd" << QByteArray() << false;
-        QTest::newRow("document cut short, after don't save") << "cut.kxd" << QByteArray() << true;
-        QTest::newRow("not an image") << "junk.png" << QByteArray("\x89PNG but nothing more") << false;
-        QTest::newRow("not an image, after don't save") << "junk.jpg" << QByteArray("JFIF?") << true;
+        QTest::addColumn<QString>("reason");
+        const QString format = QStringLiteral("System error: Invalid canvas file format.");
+        QTest::newRow("not a document") << "junk.kxd" << QByteArray("not a document at all") << false << format;
+        QTest::newRow("empty document file") << "empty.kxd" << QByteArray(" ") << false << format;
+        QTest::newRow("document cut short") << "cut.kxd" << QByteArray() << false
+                                            << "System error: Error during readRawData.";
+        QTest::newRow("document cut short, after don't save") << "cut.kxd" << QByteArray() << true
+                                                              << "System error: Error during readRawData.";
+        QTest::newRow("not an image") << "junk.png" << QByteArray("\x89PNG but nothing more") << false
+                                      << "System error: Unable to read ";
+        QTest::newRow("not an image, after don't save") << "junk.jpg" << QByteArray("JFIF?") << true
+                                                        << "System error: Unable to read ";
     }
 
     void failedLoadChangesNothing()
@@ -513,6 +520,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QByteArray, content);
         QFETCH(bool, modified);
+        QFETCH(QString, reason);
 
         QString path;
         if (content.isEmpty()) {
@@ -540,7 +548,12 @@ private slots:
         MTestDialogScript script;
         script.answer(1);
         QVERIFY(!window->openFile(path));
-        QCOMPARE(script.requests().size(), modified ? 1 : 0);
+        QCOMPARE(script.requests().size(), modified ? 2 : 1);
+        const MUtility::DialogRequest message = script.requests().last();
+        QCOMPARE(message.icon, QMessageBox::Critical);
+        QCOMPARE(message.title, QString("Open file"));
+        QCOMPARE(message.text, QString("Cannot open file %1.").arg(path));
+        QVERIFY2(message.informativeText.startsWith(reason), qPrintable(message.informativeText));
         QCOMPARE(layerImages(), before);
         QCOMPARE(canvas()->fileName(), current);
         QVERIFY(!canvas()->isNew());
@@ -560,7 +573,7 @@ private slots:
         modify();
         MSettings::instance()->set_lastFilesDir(folder->path());
 
-        // "Dont' save" the first time: the document is still modified, so
+        // "Don't save" the first time: the document is still modified, so
         // the question comes again before the file is read.
         MTestDialogScript script;
         watchFileDialogs(script);
@@ -631,6 +644,14 @@ private slots:
             script.answerFile(path);
             child<QAction>("actionFileSave")->trigger();
             QVERIFY(QFileInfo::exists(path));
+            // The save kept the history: the step still undoes, and the
+            // title's mark follows the saved state.
+            QCOMPARE(title(), QString("KalmiDraw - round trip"));
+            QCOMPARE(canvas()->undoStack()->count(), 1);
+            child<QAction>("actionUndo")->trigger();
+            QCOMPARE(title(), QString("KalmiDraw - round trip - Modified"));
+            child<QAction>("actionRedo")->trigger();
+            QCOMPARE(title(), QString("KalmiDraw - round trip"));
             QVERIFY(window->close());
             QCOMPARE(script.requests().size(), 1);
         }

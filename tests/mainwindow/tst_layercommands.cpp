@@ -292,6 +292,35 @@ private slots:
         QVERIFY(!a->isChecked());
     }
 
+    // The selection commands reach the selection tool.
+    void selectionCommands()
+    {
+        const QStringList names{"actionSelectAll", "actionResetSelection", "actionInvertSelection",
+                                "actionNextSelection", "actionPreviousSelection", "actionFillSelection",
+                                "actionStrokeSelection"};
+        for (const QString &name : names) {
+            QVERIFY2(!MMainWindow::pendingCommands().contains(name), qPrintable(name));
+            QVERIFY2(action(name)->isEnabled(), qPrintable(name));
+        }
+        twoLayers();
+        MCanvas *c = canvas();
+        action("actionSelectAll")->trigger();
+        QVERIFY(c->selectionPath().boundingRect().contains(c->paintedRect().adjusted(1, 1, -1, -1)));
+
+        // Filling covers the empty corner of the upper layer, as one undo step.
+        const QPoint corner = c->paintedRect().toRect().topLeft() + QPoint(2, 2);
+        QCOMPARE(qAlpha(pixelAt(c->at(1), corner)), 0);
+        const int steps = c->undoStack()->count();
+        action("actionFillSelection")->trigger();
+        QVERIFY(qAlpha(pixelAt(c->at(1), corner)) > 0);
+        QCOMPARE(c->undoStack()->count(), steps + 1);
+        c->undoStack()->undo();
+        QCOMPARE(qAlpha(pixelAt(c->at(1), corner)), 0);
+
+        action("actionResetSelection")->trigger();
+        QVERIFY(c->selectionPath().isEmpty());
+    }
+
     // The view commands move the view only: the pixels stay.
     void viewCommands()
     {

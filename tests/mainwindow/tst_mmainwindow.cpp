@@ -677,6 +677,21 @@ private slots:
         QVERIFY(!MTools::existingInstance());
     }
 
+    // The focus leaves a child of the window while the window is going.
+    void closingWithAFocusedChild()
+    {
+        makeWindow();
+        class FocusedChild : public QWidget
+        {
+        public:
+            using QWidget::QWidget;
+            ~FocusedChild() override { emit qApp->focusChanged(this, nullptr); }
+        };
+        new FocusedChild(child<QDockWidget>("brushDockWidget")->widget());
+        window.reset();
+        QVERIFY(!MTools::existingInstance());
+    }
+
     // ------------------------------------------------------------ layout
 
     void firstRunUsesTheDefaultLayout()
@@ -925,6 +940,23 @@ private slots:
         QCOMPARE(script.requests().first().title, QString("Open file"));
         QCOMPARE(script.requests().first().text, QString("Cannot open file %1.").arg(folder.filePath("gone.png")));
         QCOMPARE(canvas->paintedRect().size(), QSizeF(37, 23));
+
+        // A recent file spoilt since is refused from the menu with the reason.
+        QFile spoilt(second);
+        QVERIFY(spoilt.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        spoilt.write("no longer a picture");
+        spoilt.close();
+        entry = nullptr;
+        for (QAction *action : child<QMenu>("menuRecentFiles")->actions()) {
+            if (action->text().contains("second.png"))
+                entry = action;
+        }
+        QVERIFY(entry);
+        entry->trigger();
+        QCOMPARE(script.requests().size(), 2);
+        QCOMPARE(script.requests().last().text, QString("Cannot open file %1.").arg(second));
+        QVERIFY(script.requests().last().informativeText.startsWith("System error: Unable to read " + second));
+        QCOMPARE(canvas->paintedRect().size(), QSizeF(37, 23));
     }
 
     // ------------------------------------------------------------ closing and restart
@@ -951,7 +983,7 @@ private slots:
         const MUtility::DialogRequest request = script.requests().first();
         QCOMPARE(request.text, QString("Close"));
         QCOMPARE(request.informativeText, QString("Do you want to save modifications?"));
-        QCOMPARE(request.buttons, QStringList({"Save", "Dont' save", "Cancel"}));
+        QCOMPARE(request.buttons, QStringList({"Save", "Don't save", "Cancel"}));
         QCOMPARE(window->isVisible(), !closed);
         MSettings *settings = MSettings::instance();
         for (const char *key : {"geometry", "windowState"})

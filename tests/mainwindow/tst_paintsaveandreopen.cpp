@@ -13,6 +13,7 @@
 #include "mtexturelayer.h"
 #include "mtool.h"
 #include "mtools.h"
+#include "mtransform.h"
 #include "mwidget.h"
 
 #include <QAction>
@@ -66,8 +67,45 @@ private slots:
 
     void cleanupTestCase() { window.reset(); }
 
+    // A quick stroke of a few far-apart moves in the window: the paint
+    // reaches the release point, in the layer and on the screen.
+    void quickStrokeEndsWhereThePenLifts()
+    {
+        openWindow();
+        MWidget *view = window->view();
+        MCanvas *canvas = view->canvas();
+        MColorList::instance()->setColor(QColor(20, 40, 180));
+        const QPointF to = view->transform()->map(QPointF(150, 60));
+        const QImage before = view->grabFramebuffer();
+        QVERIFY(MTestMainWindow::drag(view, QPointF(-150, 60), QPointF(150, 60), 4));
+        QCOMPARE(canvas->undoStack()->count(), 1);
+        const QImage painted = layerPixels(canvas->currentRow());
+        const QPoint corner = canvas->paintedRect().topLeft().toPoint();
+        for (int x : {-150, -75, 0, 75, 148})
+            QVERIFY2(qAlpha(painted.pixel(QPoint(x, 60) - corner)) > 0, qPrintable(QString::number(x)));
+        QTRY_VERIFY(view->grabFramebuffer().pixel(to.toPoint()) != before.pixel(to.toPoint()));
+        canvas->undoStack()->setClean();
+        window.reset();
+    }
+
     void paintSaveCloseAndReopen()
     {
+        // A painter's terminal stays quiet: no debug line while painting,
+        // saving and opening again.
+        static QStringList debugLines;
+        debugLines.clear();
+        static QtMessageHandler previous = nullptr;
+        previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &message) {
+            if (type == QtDebugMsg)
+                debugLines.append(message);
+            if (previous)
+                previous(type, context, message);
+        });
+        struct Restore
+        {
+            ~Restore() { qInstallMessageHandler(previous); }
+        } restore;
+
         MTestFolder folder;
         openWindow();
         MCanvas *canvas = window->view()->canvas();
@@ -120,6 +158,15 @@ private slots:
             QCOMPARE(script.requests().size(), 1);
             QVERIFY(QFileInfo::exists(path));
             QVERIFY(!canvas->isModified());
+            QCOMPARE(window->windowTitle(), QString("KalmiDraw - stroke"));
+            // The save kept the history: the stroke still undoes, and redoes
+            // back to the saved state.
+            window->findChild<QAction *>(QStringLiteral("actionUndo"))->trigger();
+            QCOMPARE(paintedPixels(layerPixels(current)), 0);
+            QCOMPARE(window->windowTitle(), QString("KalmiDraw - stroke - Modified"));
+            window->findChild<QAction *>(QStringLiteral("actionRedo"))->trigger();
+            QCOMPARE(layerPixels(current), painted);
+            QVERIFY(!canvas->isModified());
             // Nothing left to save: closing asks nothing.
             QVERIFY(window->close());
             QCOMPARE(script.requests().size(), 1);
@@ -138,6 +185,7 @@ private slots:
         QCOMPARE(layerPixels(current), painted);
         QVERIFY(!canvas->isModified());
         QCOMPARE(window->windowTitle(), QString("KalmiDraw - stroke"));
+        QCOMPARE(debugLines, QStringList());
     }
 };
 

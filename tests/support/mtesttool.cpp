@@ -1,8 +1,12 @@
 #include "mtesttool.h"
 
 #include "mtool.h"
+#include "mtools.h"
 
+#include <QAction>
+#include <QMainWindow>
 #include <QPainter>
+#include <QToolBar>
 
 #include <cmath>
 
@@ -36,6 +40,19 @@ QImage overlay(MTool *tool, const QSize &size)
     QPainter painter(&image);
     tool->paint(&painter);
     return image;
+}
+
+void initRegistry(QMainWindow *window, const QString &toolKey)
+{
+    auto *bar = new QToolBar(window);
+    bar->setObjectName(toolKey.left(1).toLower() + toolKey.mid(1) + QStringLiteral("Bar"));
+    window->addToolBar(bar);
+    for (const QString &key : {toolKey, QStringLiteral("BrushTool")}) {
+        auto *action = new QAction(window);
+        action->setObjectName(QStringLiteral("action") + key);
+        window->addAction(action);
+    }
+    MTools::instance()->init(window);
 }
 
 } // namespace MTestTool

@@ -8,6 +8,7 @@
 #include <QString>
 
 class MTool;
+class QMainWindow;
 
 // Input samples for handing straight to tools, their overlays, and point
 // comparison.
@@ -22,5 +23,9 @@ bool near(const QPointF &a, const QPointF &b, double tolerance = 1e-3);
 QString text(const QPointF &p);
 // What the tool paints over a transparent view of the size.
 QImage overlay(MTool *tool, const QSize &size);
+// Gives the window the option bar and the action of the tool with the key
+// ("SelectionTool" gives "selectionToolBar" and "actionSelectionTool"), and
+// the brush tool's action, then builds the registry's tools on it.
+void initRegistry(QMainWindow *window, const QString &toolKey);
 
 } // namespace MTestTool

@@ -52,16 +52,16 @@ void tablet(QWidget *w, QEvent::Type type, const QPointF &p, double pressure, Qt
     QApplication::sendEvent(w, &e);
 }
 
-// A pointer drag from a to b in steps of about 5 view pixels; with a
+// A pointer drag from a to b in steps of about `step` view pixels; with a
 // pressure the pen touches a tablet first, as the framework sends it.
 void dragLine(QWidget *w, const QPointF &a, const QPointF &b, double pressure = -1,
-              Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+              Qt::KeyboardModifiers modifiers = Qt::NoModifier, double step = 5)
 {
     const bool pen = pressure >= 0;
     if (pen)
         tablet(w, QEvent::TabletPress, a, pressure, Qt::LeftButton);
     mouse(w, QEvent::MouseButtonPress, a, Qt::LeftButton, Qt::LeftButton, modifiers);
-    const int steps = std::max(1, int(QLineF(a, b).length() / 5));
+    const int steps = std::max(1, int(QLineF(a, b).length() / step));
     for (int i = 1; i <= steps; ++i) {
         const QPointF p = a + (b - a) * (double(i) / steps);
         if (pen)
@@ -245,6 +245,59 @@ private slots:
         QVERIFY(!painted(QPointF(60, 100)));
         canvas()->undo();
         QVERIFY(!painted(QPointF(200, 100)));
+    }
+
+    // The stroke reaches the release point however far apart the moves
+    // were, without painting past it.
+    void strokeEndsWhereThePenLifts_data()
+    {
+        QTest::addColumn<double>("step");
+        QTest::addColumn<QPointF>("end");
+        QTest::newRow("moves 5 px apart") << 5.0 << QPointF(400, 100);
+        QTest::newRow("moves 30 px apart") << 30.0 << QPointF(400, 100);
+        QTest::newRow("moves 60 px apart") << 60.0 << QPointF(400, 100);
+        QTest::newRow("moves 60 px apart, upwards") << 60.0 << QPointF(160, 20);
+    }
+
+    void strokeEndsWhereThePenLifts()
+    {
+        QFETCH(double, step);
+        QFETCH(QPointF, end);
+        const QPointF start(100, 260);
+        const QPointF direction = (end - start) / QLineF(start, end).length();
+        dragLine(view.get(), start, end, -1, Qt::NoModifier, step);
+        QCOMPARE(undo()->count(), 1);
+        QVERIFY(painted(end));
+        // Halfway along the last move and short of the end by a radius.
+        QVERIFY(painted(end - direction * (step / 2)));
+        QVERIFY(painted(end - direction * brush()->radius() * 0.5));
+        QVERIFY(!painted(end + direction * (brush()->radius() + 3)));
+    }
+
+    // Two hundred moves sent in one go, handled long after they were sent:
+    // every part of the path is painted.
+    void fastDragPaintsItsWholePath()
+    {
+        const QPointF a(60, 200), b(640, 40);
+        mouse(view.get(), QEvent::MouseButtonPress, a, Qt::LeftButton, Qt::LeftButton);
+        constexpr int moves = 200;
+        for (int i = 1; i <= moves; ++i) {
+            const QPointF p = a + (b - a) * (double(i) / moves);
+            QCoreApplication::postEvent(view.get(), new QMouseEvent(QEvent::MouseMove, p, view->mapToGlobal(p.toPoint()),
+                                                                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier));
+        }
+        QCoreApplication::postEvent(view.get(), new QMouseEvent(QEvent::MouseButtonRelease, b,
+                                                                 view->mapToGlobal(b.toPoint()), Qt::LeftButton,
+                                                                 Qt::NoButton, Qt::NoModifier));
+        QTRY_VERIFY(!canvas()->strokeInProgress());
+        QCOMPARE(undo()->count(), 1);
+        QStringList gaps;
+        for (int i = 0; i <= 100; ++i) {
+            const QPointF p = a + (b - a) * (i / 100.0);
+            if (!painted(p))
+                gaps << QStringLiteral("(%1, %2)").arg(p.x()).arg(p.y());
+        }
+        QVERIFY2(gaps.isEmpty(), qPrintable(gaps.join(QLatin1Char(' '))));
     }
 
     void pressureSetsTheStampSize_data()

@@ -1,6 +1,7 @@
 #include "mmousefunctions.h"
 
 #include <QSettings>
+#include <QLoggingCategory>
 #include <QTest>
 
 namespace {
@@ -44,6 +45,8 @@ class TestMMouseFunctions : public QObject
 private slots:
     void initTestCase()
     {
+        // The trace checked here is developer output, off by default.
+        QLoggingCategory::setFilterRules(QStringLiteral("kalmi.*.debug=true"));
         QCoreApplication::setOrganizationName(QStringLiteral("Vantorel"));
         QCoreApplication::setApplicationName(QStringLiteral("KalmiDraw"));
     }

@@ -22,6 +22,7 @@
 #include <QMouseEvent>
 #include <QTabletEvent>
 #include <QTest>
+#include <QUndoStack>
 #include <QWheelEvent>
 
 #include <cmath>
@@ -202,6 +203,90 @@ private slots:
         view->shutDown();
     }
 
+    // Zoomed out, a view samples the smaller levels of a tile: they must
+    // follow the pixels however the tile was last changed (a stroke merged
+    // into it, then pixels replaced), and every level must be there.
+    void zoomedOutViewsShowWhatTheTilesHold()
+    {
+        makeView();
+        MCanvas *canvas = view->canvas();
+        QVERIFY(canvas->makeCurrent());
+        const QRect area = canvas->paintedRect().toRect();
+        canvas->drawLine(area.topLeft() + QPointF(5, 30), area.topRight() + QPointF(-5, 30));
+        QCOMPARE(canvas->undoStack()->count(), 1);
+        // Stripes two pixels wide: at a quarter of their size only the
+        // smaller levels blend them evenly.
+        const QRgb red = qRgba(255, 0, 0, 255), blue = qRgba(0, 0, 255, 255);
+        for (int x = 0; x < area.width(); x += 2)
+            MTestCanvas::paintRect(canvas->current(), QRect(area.left() + x, area.top(), 2, 60),
+                                   (x / 2) % 2 ? blue : red);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        QTRY_VERIFY(view->findChildren<QAbstractAnimation *>().isEmpty());
+        view->transform()->reset();
+        view->transform()->setScale(0.25, QPointF(0, 0));
+        view->transform()->setTranslation(QPointF(100.25, 100));
+        const QImage frame = view->grabFramebuffer();
+        // Within the tile right of the canvas origin.
+        const QPoint first = view->transform()->map(QPointF(8, area.top() + 30)).toPoint();
+        const QPoint last = view->transform()->map(QPointF(area.right() - 8, area.top() + 30)).toPoint();
+        QVERIFY(last.x() - first.x() >= 8);
+        for (int x = first.x(); x <= last.x(); ++x) {
+            const QColor c = frame.pixelColor(x, first.y());
+            QVERIFY2(std::abs(c.red() - c.blue()) < 40 && c.green() < 20,
+                     qPrintable(QStringLiteral("%1: %2").arg(x).arg(c.name())));
+        }
+        // The tile changes again: the zoomed-out view follows.
+        MTestCanvas::paintRect(canvas->current(), QRect(area.topLeft(), QSize(area.width(), 60)), blue);
+        const QImage after = view->grabFramebuffer();
+        QCOMPARE(after.pixel(first), blue);
+        view->shutDown();
+    }
+
+    // A frame during a stroke composites again only the area the stroke
+    // changed; the stroke's end brings the whole view up to date.
+    void strokeFramesRecompositeWhatTheStrokeChanged()
+    {
+        makeView();
+        MCanvas *canvas = view->canvas();
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        QTRY_VERIFY(view->findChildren<QAbstractAnimation *>().isEmpty());
+        QVERIFY(canvas->makeCurrent());
+        const QRect area = canvas->paintedRect().toRect();
+        const QPointF from = area.topLeft() + QPointF(10, 10), to = area.topLeft() + QPointF(40, 10);
+        const QPointF elsewhere = area.topLeft() + QPointF(70, 60);
+        MEvent event;
+        event.type = MEvent::Press;
+        event.inputs[MEnum::biPositionX] = from.x();
+        event.inputs[MEnum::biPositionY] = from.y();
+        canvas->stroke(&event, 0);
+        QVERIFY(canvas->strokeInProgress());
+        const QImage before = view->grabFramebuffer();
+        const QPoint strokeOnView = view->transform()->map(QPointF(30, 10) + area.topLeft()).toPoint();
+        const QPoint elsewhereOnView = view->transform()->map(elsewhere).toPoint();
+
+        event.type = MEvent::Move;
+        event.inputs[MEnum::biPositionX] = to.x();
+        canvas->stroke(&event, 0);
+        // Changed behind the view's back, away from the stroke.
+        QVERIFY(canvas->makeCurrent());
+        MTestCanvas::paintRect(canvas->current(), QRect(elsewhere.toPoint() - QPoint(3, 3), QSize(7, 7)),
+                               qRgba(0, 255, 0, 255));
+        view->refresh(false, QRectF(from, to).adjusted(-15, -15, 15, 15));
+        const QImage during = view->grabFramebuffer();
+        QVERIFY(during.pixel(strokeOnView) != before.pixel(strokeOnView));
+        QCOMPARE(during.pixel(elsewhereOnView), before.pixel(elsewhereOnView));
+
+        event.type = MEvent::Release;
+        canvas->stroke(&event, 0);
+        QVERIFY(!canvas->strokeInProgress());
+        const QImage after = view->grabFramebuffer();
+        QCOMPARE(after.pixel(strokeOnView), during.pixel(strokeOnView));
+        QCOMPARE(after.pixel(elsewhereOnView), qRgb(0, 255, 0));
+        view->shutDown();
+    }
+
     void throttledRefreshIsDroppedWithinTheFrameInterval()
     {
         makeView();
@@ -257,12 +342,22 @@ private slots:
         release(view.get(), QPointF(80, 10));
         // press, 4 samples from the press to the first move, then the 2 ends
         // of a segment shorter than 10 pixels (positions low-pass filtered:
-        // 38 gives 34), release; samples still in the gesture are not sent.
-        QCOMPARE(tool.types(), QStringLiteral("02222223"));
+        // 38 gives 34); at the release the segments still held back are
+        // sent, the last one ending at the release point itself.
+        QCOMPARE(tool.types(), QStringLiteral("02222222222223"));
         QCOMPARE(position(tool.events.at(1)), QPointF(10, 10));
         QCOMPARE(position(tool.events.at(4)), QPointF(30, 10));
         QCOMPARE(position(tool.events.at(5)), QPointF(30, 10));
         QCOMPARE(position(tool.events.at(6)), QPointF(34, 10));
+        // 40 filtered gives 37; the release point itself is not filtered.
+        QCOMPARE(position(tool.events.at(7)), QPointF(34, 10));
+        QCOMPARE(position(tool.events.at(8)), QPointF(37, 10));
+        QCOMPARE(position(tool.events.at(9)), QPointF(37, 10));
+        QCOMPARE(position(tool.events.at(12)), QPointF(80, 10));
+        for (int i = 10; i < 12; ++i) {
+            QVERIFY(position(tool.events.at(i)).x() > position(tool.events.at(i - 1)).x());
+            QVERIFY(position(tool.events.at(i)).x() < 80);
+        }
         QCOMPARE(position(tool.events.last()), QPointF(80, 10));
         QVERIFY(tool.events.at(2).inputs[MEnum::biPositionX] > 10);
         QVERIFY(tool.events.at(2).inputs[MEnum::biPositionX] < 30);

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+
+// Every reader of outside bytes, run on bytes alone: no file, no window, no
+// GL context. The fuzz targets and the replay of their corpora in the test
+// suite go through here, so both exercise exactly the same code.
+class MFuzzReaders
+{
+public:
+    // "document", "layer", "brush", "effect", "params", "options".
+    static QStringList names();
+    // 0 when the reader accepted the bytes, its own failure code otherwise;
+    // -1 for an unknown reader.
+    static int read(const QString &reader, const QByteArray &bytes);
+    // Moves the log into a private data folder, and empties it again at each
+    // later call: a million runs must not fill the disk with refusals.
+    static void quietLog();
+};

@@ -1,0 +1,183 @@
+#include "manimframe.h"
+#include "mbrush.h"
+#include "mbrushlist.h"
+#include "mcanvas.h"
+#include "mcolorlist.h"
+#include "mlogger.h"
+#include "mmainwindow.h"
+#include "mopengl.h"
+#include "mselectiontool.h"
+#include "msettings.h"
+#include "mtestcanvas.h"
+#include "mtestglcontext.h"
+#include "mtexturelayer.h"
+#include "mtools.h"
+#include "mtransform.h"
+#include "mwidget.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTest>
+#include <QToolBar>
+#include <QUndoStack>
+
+#include <memory>
+
+// The selection and the bucket in the real window, used as a painter would:
+// tools chosen from their actions, gestures made with the mouse on the
+// canvas view, the result checked in the layer's pixels.
+namespace {
+constexpr int W = 400;
+constexpr int H = 300;
+
+void mouse(QWidget *w, QEvent::Type type, const QPointF &p, Qt::MouseButton button, Qt::MouseButtons buttons)
+{
+    QMouseEvent e(type, p, w->mapToGlobal(p.toPoint()), button, buttons, Qt::NoModifier);
+    QApplication::sendEvent(w, &e);
+}
+} // namespace
+
+class TestSelectionAndFill : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MMainWindow> window;
+
+    MWidget *view() const { return window->view(); }
+    MCanvas *canvas() const { return view()->canvas(); }
+    QAction *action(const char *name) const { return window->findChild<QAction *>(QString::fromLatin1(name)); }
+    QToolBar *bar(const char *name) const { return window->findChild<QToolBar *>(QString::fromLatin1(name)); }
+
+    // A mouse drag between two document points, in small steps.
+    void drag(const QPointF &from, const QPointF &to)
+    {
+        const QPointF a = view()->transform()->map(from);
+        const QPointF b = view()->transform()->map(to);
+        QVERIFY2(view()->rect().contains(a.toPoint()) && view()->rect().contains(b.toPoint()),
+                 "the document is out of the view");
+        mouse(view(), QEvent::MouseButtonPress, a, Qt::LeftButton, Qt::LeftButton);
+        for (int i = 1; i <= 30; ++i)
+            mouse(view(), QEvent::MouseMove, a + (b - a) * (i / 30.0), Qt::NoButton, Qt::LeftButton);
+        mouse(view(), QEvent::MouseButtonRelease, b, Qt::LeftButton, Qt::NoButton);
+    }
+    void click(const QPointF &at)
+    {
+        const QPointF p = view()->transform()->map(at);
+        mouse(view(), QEvent::MouseButtonPress, p, Qt::LeftButton, Qt::LeftButton);
+        mouse(view(), QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
+    }
+    QRgb pixel(const QPointF &at) const
+    {
+        canvas()->makeCurrent();
+        return MTestCanvas::pixelAt(canvas()->current(), at.toPoint());
+    }
+    void choose(const char *toolAction, int toolId)
+    {
+        action(toolAction)->trigger();
+        QCOMPARE(MTools::instance()->currentToolId(), toolId);
+    }
+
+public:
+    static void initMain() { MTestGLContext::prepareSharedContexts(); }
+
+private slots:
+    void initTestCase()
+    {
+        MLogger::instance();
+        QVERIFY(MOpenGL::instance()->initialize());
+        MSettings *settings = MSettings::instance();
+        settings->clear();
+        settings->set_textDuration(0);
+        settings->set_defaultWidth(W);
+        settings->set_defaultHeight(H);
+        window.reset(new MMainWindow());
+        window->resize(1200, 800);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        QTRY_VERIFY(canvas()->isGlReady() && canvas()->current());
+        // Let the view settle on its fitted zoom before the pointer is aimed.
+        QTest::qWait(700);
+        // A hard round brush, so that its paint ends where its disc ends.
+        MBrush *brush = MBrushList::instance()->currentBrush();
+        QVERIFY(brush);
+        brush->setRadius(5.0);
+        brush->setHardness(1.0);
+        brush->setBaseValue(MEnum::bsAntialiasing, MEnum::NoAntialiasing);
+        MColorList::instance()->setColor(QColor(30, 60, 200));
+    }
+
+    void cleanupTestCase() { window.reset(); }
+
+    void paintStaysInsideTheSelection()
+    {
+        choose("actionSelectionTool", MTool::SelectionTool);
+        QVERIFY(bar("selectionToolBar")->isVisible());
+        QVERIFY(!bar("brushToolBar")->isVisible());
+        drag(QPointF(-100, -80), QPointF(100, 80));
+        const QRectF selected = canvas()->selectionPath().boundingRect();
+        QVERIFY2(qAbs(selected.left() + 100) < 2 && qAbs(selected.right() - 100) < 2 && qAbs(selected.top() + 80) < 2
+                     && qAbs(selected.bottom() - 80) < 2,
+                 qPrintable(QStringLiteral("%1 %2 %3 %4")
+                                .arg(selected.left())
+                                .arg(selected.top())
+                                .arg(selected.right())
+                                .arg(selected.bottom())));
+        QCOMPARE(canvas()->undoStack()->count(), 0);
+        auto *selection = MTools::instance()->tool<MSelectionTool>(MTool::SelectionTool);
+        QTRY_VERIFY(selection->animFrame()->dashOffset > 2);
+
+        // The screenshot: marching ants around the selection and the
+        // selection tool's bar.
+        QTest::qWait(300);
+        QImage shot = window->grab().toImage();
+        {
+            // The window's grab holds an older frame of the canvas view.
+            QPainter painter(&shot);
+            painter.drawImage(view()->mapTo(window.get(), QPoint(0, 0)), view()->grabFramebuffer());
+        }
+        QVERIFY(shot.save(QStringLiteral("/tmp/i23a_selection.png")));
+
+        choose("actionBrushTool", MTool::BrushTool);
+        QVERIFY(!bar("selectionToolBar")->isVisible());
+        drag(QPointF(-150, 0), QPointF(150, 0));
+        QCOMPARE(canvas()->undoStack()->count(), 1);
+        for (double x : {-90.0, 0.0, 90.0})
+            QVERIFY2(qAlpha(pixel(QPointF(x, 0))) > 0, qPrintable(QString::number(x)));
+        for (double x : {-140.0, -110.0, 110.0, 140.0})
+            QVERIFY2(qAlpha(pixel(QPointF(x, 0))) == 0, qPrintable(QString::number(x)));
+        selection->resetSelection();
+        QVERIFY(!canvas()->hasSelection());
+    }
+
+    void aClickFillsTheInsideOfAClosedShape()
+    {
+        choose("actionBrushTool", MTool::BrushTool);
+        const QVector<QPointF> corners{{-60, 30}, {60, 30}, {60, 120}, {-60, 120}};
+        for (int i = 0; i < corners.size(); ++i)
+            drag(corners.at(i), corners.at((i + 1) % corners.size()));
+        const int strokes = canvas()->undoStack()->count();
+        QVERIFY(qAlpha(pixel(QPointF(0, 30))) > 0);
+        QCOMPARE(qAlpha(pixel(QPointF(0, 75))), 0);
+
+        choose("actionFillTool", MTool::FillTool);
+        QVERIFY(bar("fillToolBar")->isVisible());
+        MColorList::instance()->setColor(QColor(240, 150, 20));
+        click(QPointF(0, 75));
+        QCOMPARE(canvas()->undoStack()->count(), strokes + 1);
+        QCOMPARE(canvas()->undoStack()->text(strokes), QStringLiteral("Fill"));
+        const QRgb filled = MTestCanvas::premultiplied(QColor(240, 150, 20));
+        for (const QPointF &inside : {QPointF(0, 75), QPointF(-50, 40), QPointF(50, 110)})
+            QCOMPARE(pixel(inside), filled);
+        for (const QPointF &outside : {QPointF(0, 140), QPointF(-90, 75), QPointF(90, 75), QPointF(0, -120)})
+            QVERIFY2(pixel(outside) != filled, qPrintable(QStringLiteral("%1 %2").arg(outside.x()).arg(outside.y())));
+        QCOMPARE(qAlpha(pixel(QPointF(0, 140))), 0);
+        // The shape's own paint is not the fill colour.
+        QVERIFY(pixel(QPointF(0, 30)) != filled);
+    }
+};
+
+QTEST_MAIN(TestSelectionAndFill)
+#include "tst_selectionandfill.moc"

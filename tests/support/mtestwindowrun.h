@@ -1,0 +1,11 @@
+#pragma once
+
+#include <functional>
+
+class MMainWindow;
+
+// Runs the whole application once: the body plays the painter's part in the
+// shown main window, which is closed after it. A dialog still open a minute
+// later is closed, so a failing step cannot hang the test. Returns the
+// application's exit code.
+int runMainWindowOnce(const std::function<void(MMainWindow *)> &body);
