@@ -43,6 +43,9 @@ constexpr int documentSize = 4000;
 constexpr double moveStep = 4.0;          // pixels between two move events
 constexpr qint64 budgetNs = 1000000000;   // per configuration
 constexpr qint64 passStamps = 3000;        // drawn by the stamping pass alone
+// The painted-tiles figures first paint the same rows for longer than they
+// are timed, so that the timed stroke runs over paint all along.
+constexpr qint64 prePaintNs = 2 * budgetNs;
 
 void finishGpu(MCanvas *canvas)
 {
@@ -101,7 +104,7 @@ struct Figures
 
 // The CPU peer: the same rows, move step, radius and spacing drawn by
 // libmypaint into a fixed tiled surface of the same size.
-Figures measureLibmypaint(const Config &config, double spacing)
+Figures measureLibmypaint(const Config &config, double spacing, bool overPainted)
 {
     Figures figures;
 #ifdef KALMI_BENCH_LIBMYPAINT
@@ -119,31 +122,41 @@ Figures measureLibmypaint(const Config &config, double spacing)
     mypaint_brush_set_base_value(brush, MYPAINT_BRUSH_SETTING_HARDNESS, 0.8f);
     mypaint_brush_set_base_value(brush, MYPAINT_BRUSH_SETTING_COLOR_V, 0.5f);
     const double half = documentSize / 2.0;
-    QPointF p(-1900, -1900);
+    QPointF p;
     qint64 moves = 0;
     double travelled = 0.0;
     QElapsedTimer timer;
-    timer.start();
     auto strokeTo = [&](const QPointF &q) {
         mypaint_surface_begin_atomic(surface);
         mypaint_brush_stroke_to(brush, surface, float(q.x() + half), float(q.y() + half), 1.0f, 0.0f, 0.0f, 0.01);
         MyPaintRectangle roi;
         mypaint_surface_end_atomic(surface, &roi);
     };
-    strokeTo(p);
-    while (timer.nsecsElapsed() < budgetNs) {
-        p.rx() += moveStep;
-        if (p.x() > 1900) {
-            p = QPointF(-1900, p.y() + 3 * config.radius);
-            mypaint_brush_reset(brush);
-            mypaint_brush_new_stroke(brush);
-            strokeTo(p);
-        } else {
-            travelled += moveStep;
-        }
+    auto rows = [&](qint64 budget) {
+        p = QPointF(-1900, -1900);
+        moves = 0;
+        travelled = 0.0;
+        mypaint_brush_reset(brush);
+        mypaint_brush_new_stroke(brush);
+        timer.start();
         strokeTo(p);
-        ++moves;
-    }
+        while (timer.nsecsElapsed() < budget) {
+            p.rx() += moveStep;
+            if (p.x() > 1900) {
+                p = QPointF(-1900, p.y() + 3 * config.radius);
+                mypaint_brush_reset(brush);
+                mypaint_brush_new_stroke(brush);
+                strokeTo(p);
+            } else {
+                travelled += moveStep;
+            }
+            strokeTo(p);
+            ++moves;
+        }
+    };
+    if (overPainted)
+        rows(prePaintNs);
+    rows(budgetNs);
     const double seconds = timer.nsecsElapsed() / 1e9;
     const double dabs = travelled / spacing;
     figures.stampsPerSecond = dabs / seconds;
@@ -159,19 +172,18 @@ Figures measureLibmypaint(const Config &config, double spacing)
 }
 
 // Moves along rows across the document until the time budget is spent.
-void measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool print = true)
+// The rows as one stroke per row, until the budget is spent; the stroke is
+// left open at p.
+void strokeRows(MCanvas *canvas, MBrush *brush, const Config &config, qint64 budget, QPointF &p, qint64 &stamps,
+                qint64 &moves, QElapsedTimer &timer)
 {
-    newDocument(canvas);
-    configure(brush, config);
-    MSharedData *shared = canvas->sharedData();
-    QPointF p(-1900, -1900);
-    qint64 stamps = 0;
-    qint64 moves = 0;
-    QElapsedTimer timer;
+    p = QPointF(-1900, -1900);
+    stamps = 0;
+    moves = 0;
     timer.start();
     MEvent first = eventAt(MEvent::Press, p);
     canvas->startStroke(&first, brush, Qt::darkBlue, Qt::white, 0);
-    while (timer.nsecsElapsed() < budgetNs) {
+    while (timer.nsecsElapsed() < budget) {
         p.rx() += moveStep;
         if (p.x() > 1900) {
             p = QPointF(-1900, p.y() + 3 * config.radius);
@@ -182,6 +194,25 @@ void measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool 
         ++moves;
     }
     finishGpu(canvas);
+}
+
+void measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool print = true,
+                     bool overPainted = false)
+{
+    newDocument(canvas);
+    configure(brush, config);
+    MSharedData *shared = canvas->sharedData();
+    QPointF p;
+    qint64 stamps = 0;
+    qint64 moves = 0;
+    QElapsedTimer timer;
+    if (overPainted) {
+        strokeRows(canvas, brush, config, prePaintNs, p, stamps, moves, timer);
+        MEvent release = eventAt(MEvent::Release, p);
+        canvas->endStroke(&release, 0);
+        finishGpu(canvas);
+    }
+    strokeRows(canvas, brush, config, budgetNs, p, stamps, moves, timer);
     const double seconds = timer.nsecsElapsed() / 1e9;
     stamps += shared->stampCounter();
     const double spacing = qMax(shared->slotValues(0)[MEnum::bsSpacing], MStrokeToRunner::minimumAdvance);
@@ -208,14 +239,14 @@ void measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool 
 
     if (print) {
         const double megapixels = stamps * M_PI * config.radius * config.radius / 1e6 / seconds;
-        std::printf("radius %4.0f  spacing %-7s  aa %-3s : %9.0f stamps/s  %8.3f ms/move  %8.1f MP/s of dabs"
+        std::printf("%-13s radius %4.0f  spacing %-7s  aa %-3s : %9.0f stamps/s  %8.3f ms/move  %8.1f MP/s of dabs"
                     "  (%lld stamps, %lld moves)   | stamping pass alone: %9.0f stamps/s\n",
-                    config.radius, config.minimumSpacing ? "minimum" : "default", config.antialiasing ? "on" : "off",
+                    overPainted ? "painted tiles" : "fresh tiles", config.radius, config.minimumSpacing ? "minimum" : "default", config.antialiasing ? "on" : "off",
                     stamps / seconds, seconds * 1000.0 / double(moves), megapixels, stamps, moves,
                     passCount / passSeconds);
 #ifdef KALMI_BENCH_LIBMYPAINT
-        const Figures peer = measureLibmypaint(config, spacing);
-        std::printf("%38s   libmypaint: %9.0f dabs/s    %8.3f ms/move  %8.1f MP/s of dabs"
+        const Figures peer = measureLibmypaint(config, spacing, overPainted);
+        std::printf("%52s   libmypaint: %9.0f dabs/s    %8.3f ms/move  %8.1f MP/s of dabs"
                     "   | ours / libmypaint: %.3fx\n",
                     "", peer.stampsPerSecond, peer.msPerMove, peer.megapixelsPerSecond,
                     megapixels / std::max(peer.megapixelsPerSecond, 1e-9));
@@ -309,7 +340,8 @@ int main(int argc, char **argv)
     for (double radius : {5.0, 30.0, 100.0})
         for (bool minimumSpacing : {false, true})
             for (bool antialiasing : {true, false})
-                measureStrokeTo(canvas.get(), &brush, {radius, minimumSpacing, antialiasing});
+                for (bool overPainted : {false, true})
+                    measureStrokeTo(canvas.get(), &brush, {radius, minimumSpacing, antialiasing}, true, overPainted);
     for (int n : {1, 4, 16})
         measureEndStroke(canvas.get(), &brush, n);
     canvas.reset();

@@ -333,6 +333,7 @@ std::vector<Icon> icons()
         d.p.drawLine(QPointF(11, 21), QPointF(21, 21));
         d.p.drawLine(QPointF(11, 24), QPointF(21, 24));
     });
+    add("file-delete.ico", [](Pen &d) { d.page(QRectF(5, 3, 18, 24)); d.badge(Pen::Cross); });
     add("file-duplicate.ico", [](Pen &d) { d.page(QRectF(4, 2, 15, 20), kLightBlue); d.page(QRectF(12, 9, 15, 20)); });
     add("edit-copy.ico", [](Pen &d) {
         d.outline(kLightBlue);
@@ -501,17 +502,41 @@ std::vector<Icon> icons()
         d.p.drawLine(QPointF(6, 28), QPointF(26, 28));
         d.arrow(QPointF(16, 4), QPointF(16, 21), kBlue, 4.0);
     });
-    add("visible.ico", [](Pen &d) {
+    // The almond of an eye, open or struck through.
+    const auto eyelids = [](Pen &d) {
         QPainterPath eye;
         eye.moveTo(2, 16);
         eye.quadTo(16, 2, 30, 16);
         eye.quadTo(16, 30, 2, 16);
         d.outline(kPaper);
         d.p.drawPath(eye);
+    };
+    add("visible.ico", [eyelids](Pen &d) {
+        eyelids(d);
         d.outline(kBlue, 1.5);
         d.p.drawEllipse(QPointF(16, 16), 6, 6);
         d.solid(kInk);
         d.p.drawEllipse(QPointF(16, 16), 2.6, 2.6);
+    });
+    add("hide.ico", [eyelids](Pen &d) {
+        eyelids(d);
+        d.stroke(kRed, 3.0);
+        d.p.drawLine(QPointF(5, 27), QPointF(27, 5));
+    });
+    add("lock-off.ico", [](Pen &d) {
+        d.stroke(kGrey, 3.2);
+        d.p.drawArc(QRectF(15, 1, 14, 16), 0, 180 * 16);
+        d.p.drawLine(QPointF(29, 9), QPointF(29, 13));
+        d.outline(kYellow);
+        d.p.drawRoundedRect(QRectF(3, 14, 22, 15), 2.5, 2.5);
+        d.solid(kInk);
+        d.p.drawEllipse(QPointF(14, 20), 2.2, 2.2);
+    });
+    add("gear.ico", [](Pen &d) {
+        d.outline(kGrey);
+        d.star(QPointF(16, 16), 8, 14.0, 10.0);
+        d.solid(kPaper);
+        d.p.drawEllipse(QPointF(16, 16), 4.5, 4.5);
     });
     add("lock-on.ico", [](Pen &d) {
         d.stroke(kGrey, 3.2);
@@ -687,20 +712,6 @@ std::vector<Icon> icons()
         d.outline(kPaper, 1.5);
         d.p.drawEllipse(QPointF(4, 26), 2.6, 2.6);
         d.p.drawEllipse(QPointF(28, 6), 2.6, 2.6);
-    });
-    add("gear.ico", [](Pen &d) {
-        const QPointF c(16, 16);
-        QPolygonF wheel;
-        for (int i = 0; i < 32; ++i) {
-            // Eight teeth: two points out, two points in.
-            const double angle = (i + 0.5) * M_PI / 16.0;
-            const double r = (i / 2) % 2 == 0 ? 13.5 : 10.0;
-            wheel.append(c + QPointF(r * std::cos(angle), r * std::sin(angle)));
-        }
-        d.outline(kGrey, 1.5);
-        d.p.drawPolygon(wheel);
-        d.outline(kPaper, 1.5);
-        d.p.drawEllipse(c, 4.5, 4.5);
     });
     add("pencil.ico", [](Pen &d) { d.pencil(QPointF(4, 28), 34); });
 

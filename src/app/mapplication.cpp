@@ -137,7 +137,7 @@ bool MApplication::init(MSingleInstance *guard)
     showSplashMessage(QApplication::translate("QApplication", "effects loaded: %1").arg(MShaderList::instance()->rowCount()));
     showSplashMessage(QApplication::translate("QApplication", "brushes loaded: %1").arg(MBrushList::instance()->rowCount()));
     showSplashMessage(QApplication::translate("QApplication", "shapes loaded: %1").arg(MShapeList::instance()->rowCount()));
-    showSplashMessage(QApplication::translate("QApplication", "palettes loaded: %1").arg(MPaletteList::instance()->rowCount()));
+    showSplashMessage(QApplication::translate("QApplication", "palettes loaded: %1").arg(MPaletteList::instance()->count()));
     showSplashMessage(QApplication::translate("QApplication", "patterns loaded: %1").arg(MPatternList::instance()->rowCount()));
     MMouseFunctions::instance();
     showSplashMessage(QApplication::translate("QApplication", "document templates loaded: %1")

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
@@ -498,6 +499,11 @@ int MUtility::runDialog(DialogRequest &request)
         request.color = dialog.selectedColor();
         return 1;
     }
+    if (request.kind == TextDialog) {
+        bool ok = false;
+        request.input = QInputDialog::getText(nullptr, request.title, request.text, QLineEdit::Normal, request.input, &ok);
+        return ok ? 1 : 0;
+    }
     if (request.kind == FileDialog) {
         if (!request.fileDialog || request.fileDialog->exec() != QDialog::Accepted)
             return 0;
@@ -587,6 +593,16 @@ bool MUtility::askConfirmation(const QString &buttonText, const QString &text, c
     request.informativeText = informativeText;
     request.buttons = QStringList{buttonText};
     return runDialog(request) == 1;
+}
+
+QString MUtility::askText(const QString &title, const QString &label, const QString &text)
+{
+    DialogRequest request;
+    request.kind = TextDialog;
+    request.title = title;
+    request.text = label;
+    request.input = text;
+    return runDialog(request) == 1 ? request.input : QString();
 }
 
 bool MUtility::chooseFile(QFileDialog *dialog, QString &fileName)

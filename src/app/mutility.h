@@ -94,7 +94,7 @@ public:
     static int enumKeyToValue(const QMetaObject &metaObject, const QByteArray &enumName, const QByteArray &key);
 
     // Dialog seam
-    enum DialogKind { MessageDialog, ChoiceDialog, ConfirmationDialog, ColorDialog, FileDialog };
+    enum DialogKind { MessageDialog, ChoiceDialog, ConfirmationDialog, ColorDialog, FileDialog, TextDialog };
     struct DialogRequest
     {
         DialogKind kind = MessageDialog;
@@ -109,6 +109,7 @@ public:
         QString folder;                                       // file dialog: the folder it opens in
         QString filter;                                       // file dialog: name filters, ";;" between them
         QString fileName;                                     // file dialog: the chosen file out
+        QString input;                                        // text dialog: start text in, typed text out
     };
     // The handler returns what the user would have answered: a standard button
     // for messages, a button index (or -1) for choices, 1/0 for confirmations and
@@ -124,6 +125,8 @@ public:
     static bool pickColor(QColor &color, const QString &title = QString());
     static int askChoice(const QStringList &buttons, const QString &text, const QString &informativeText);
     static bool askConfirmation(const QString &buttonText, const QString &text, const QString &informativeText);
+    // The text typed, or a null text when cancelled.
+    static QString askText(const QString &title, const QString &label, const QString &text);
     // Runs the file dialog; false when cancelled, else fileName is the first chosen file.
     static bool chooseFile(QFileDialog *dialog, QString &fileName);
     // The existing file the user chose, or an empty text when cancelled.

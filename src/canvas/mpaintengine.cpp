@@ -2,9 +2,11 @@
 
 #include "mcanvas.h"
 #include "mframebuffer.h"
+#include "mglstateguard.h"
 #include "mlogger.h"
 #include "mpaintparams.h"
 #include "mpathvarlist.h"
+#include "msamplers.h"
 #include "mshader.h"
 #include "mshaderlist.h"
 #include "mshaderprogramlist.h"
@@ -317,14 +319,6 @@ void MPaintEngine::enableBlending(QOpenGLContext *context)
     f->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
 }
 
-void MPaintEngine::setTextureParameters(int minFilter, int magFilter, int wrapS, int wrapT)
-{
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minFilter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT);
-}
-
 void MPaintEngine::computeMvp(MPaintParams *params, QMatrix4x4 &matrix)
 {
     QRectF r = params->viewport;
@@ -417,6 +411,7 @@ void MPaintEngine::applyProgram(MPaintParams *params)
     if (layer->type() != MLayer::OpenGLLayer)
         return;
     MCanvas *canvas = params->canvas;
+    const MGlStateGuard state;
     enableBlending(params->context);
     const bool paper = canvas->paperType() == MEnum::Paper;
     if (paper)
@@ -673,8 +668,6 @@ void MPaintEngine::bindTileTarget(unsigned int texture, int width, int height, Q
     glActiveTexture(GL_TEXTURE0);
     MFrameBuffer *frameBuffer = m_canvas->sharedData()->frameBuffer();
     frameBuffer->attachTexture(texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    setTextureParameters(GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
     frameBuffer->bind();
 }
 
@@ -707,7 +700,7 @@ void MPaintEngine::bindNearest(unsigned int unit, unsigned int texture)
 {
     glActiveTexture(unit);
     glBindTexture(GL_TEXTURE_2D, texture);
-    setTextureParameters(GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
+    MSamplers::bind(unit - GL_TEXTURE0, GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
 }
 
 // The layer tile on unit 1, the selection tile on unit 2.
@@ -729,6 +722,7 @@ void MPaintEngine::endTilePass()
     for (GLenum unit : {GL_TEXTURE2, GL_TEXTURE1, GL_TEXTURE0}) {
         glActiveTexture(unit);
         glBindTexture(GL_TEXTURE_2D, 0);
+        MSamplers::unbind(unit - GL_TEXTURE0);
     }
 }
 
@@ -759,6 +753,7 @@ void MPaintEngine::blitTile(MTextureTile *destination, unsigned int sourceTextur
     if (!init() || !programList)
         return;
     destination->ensureTexture();
+    const MGlStateGuard state;
     QMatrix4x4 mvp;
     beginTilePass(destination->textureId(), destination->tileSize(), srcFactor, dstFactor, mvp);
     bindNearest(GL_TEXTURE1, sourceTexture);
@@ -781,12 +776,9 @@ void MPaintEngine::blitTile(MTextureTile *destination, unsigned int sourceTextur
         program->setUniformValue("f_clipToPaintedRect", false);
         drawTilePass(program, mvp, clip, vertexArray);
     }
-    if (scissor)
-        glDisable(GL_SCISSOR_TEST);
     endTilePass();
     destination->markMipmapsDirty();
     glBindTexture(GL_TEXTURE_2D, 0);
-    glBindFramebuffer(GL_FRAMEBUFFER, m_canvas->context()->defaultFramebufferObject());
 }
 
 void MPaintEngine::fillTile(MTextureTile *tile, MTextureTile *selectionTile, const QColor &color,
@@ -806,6 +798,7 @@ void MPaintEngine::fillTile(MTextureTile *tile, MTextureTile *selectionTile, con
     if (!programList)
         return;
     tile->ensureTexture();
+    const MGlStateGuard state;
     QMatrix4x4 mvp;
     beginTilePass(m_workTexture->textureId(), m_workTexture->width(), GL_ONE, GL_ZERO, mvp);
     bindNearest(GL_TEXTURE1, tile->textureId());
@@ -848,6 +841,7 @@ void MPaintEngine::renderEffectToTexture(MTextureTile *tile, int row, QOpenGLTex
         return;
     MTextureLayer *under = m_canvas->at(row - 1);
     tile->ensureTexture();
+    const MGlStateGuard state;
     glDisable(GL_STENCIL_TEST);
     glDisable(GL_SCISSOR_TEST);
     enableBlending(m_canvas->context());

@@ -46,8 +46,6 @@ public:
     QVector<QOpenGLTexture *> effectTextures(MShader *effect) const { return m_effectTextures.value(effect); }
 
     void enableBlending(QOpenGLContext *context);
-    // On the texture bound to GL_TEXTURE_2D of the active unit.
-    void setTextureParameters(int minFilter, int magFilter, int wrapS, int wrapT);
     void computeMvp(MPaintParams *params, QMatrix4x4 &matrix);
     // Where the tile texture being drawn lies, and the painted rectangle, for
     // programs that work in canvas coordinates.

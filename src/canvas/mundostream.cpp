@@ -153,12 +153,11 @@ MUndoStream::MUndoStream(QObject *parent)
 
 MUndoStream::~MUndoStream()
 {
-    trace("MUndoStream::~MUndoStream", QStringLiteral("terminate workers: %1").arg(m_workers.size()));
-    for (MUndoStreamWorker *worker : qAsConst(m_workers))
-        delete worker;      // joins its thread
-    m_workers.clear();
-    // The reports of those workers die with the stream; whatever they wrote
-    // goes with the rest.
+    trace("MUndoStream::~MUndoStream", QStringLiteral("terminate workers: %1").arg(m_writing.size()));
+    // Completes the file being written and drops the rest; reports still
+    // queued die with the stream, and whatever was written goes with the rest.
+    m_writer.reset();
+    m_writing.clear();
     const QList<QString> paths = m_buffers.keys();
     for (const QString &path : paths) {
         dropBuffer(path);
@@ -166,6 +165,11 @@ MUndoStream::~MUndoStream()
     }
     for (auto it = m_refCounts.cbegin(); it != m_refCounts.cend(); ++it)
         removeFile(fileName(it.key()));
+}
+
+int MUndoStream::writerThreadsStarted() const
+{
+    return m_writer ? m_writer->threadsStarted() : 0;
 }
 
 QString MUndoStream::fileName(const QString &id)
@@ -367,11 +371,12 @@ void MUndoStream::addBuffer(const QString &path, const QByteArray &bytes)
     spillNext();
 }
 
-// One writer at a time: the buffers past the limit wait in the queue, oldest
-// first, and the next goes when the writer reports.
+// One buffer with the writer at a time: the others wait in the queue,
+// oldest first, and the next goes when the writer reports, if memory is
+// still past the limit then.
 void MUndoStream::spillNext()
 {
-    if (!m_workers.isEmpty() || !isMemoryFull() || m_spillQueue.isEmpty())
+    if (!m_writing.isEmpty() || !isMemoryFull() || m_spillQueue.isEmpty())
         return;
     const QString oldest = m_spillQueue.takeFirst();
     const auto spilled = m_buffers.find(oldest);
@@ -383,32 +388,29 @@ void MUndoStream::spillNext()
 
 void MUndoStream::startWorker(const QString &path, const QByteArray &bytes)
 {
-    auto *worker = new MUndoStreamWorker(path, bytes);
-    // Emitted on the worker's thread, so queued to this one.
-    connect(worker, &MUndoStreamWorker::finished, this, &MUndoStream::onWorkerFinished);
-    if (!worker->start()) {
+    if (!m_writer) {
+        m_writer.reset(new MUndoStreamWorker);
+        // Emitted on the writer's thread, so queued to this one.
+        connect(m_writer.get(), &MUndoStreamWorker::written, this, &MUndoStream::onWritten, Qt::QueuedConnection);
+    }
+    if (!m_writer->enqueue(path, bytes)) {
         // Nothing was tried: the buffer waits, counted, for the next chance.
         MLogger::instance()->systemError(QStringLiteral("Cannot start a thread to save undo buffer: ") + path);
-        delete worker;
         m_buffers[path].writing = false;
         m_spillQueue.prepend(path);
         return;
     }
-    m_workers.insert(worker);
+    m_writing.insert(path);
 }
 
-void MUndoStream::onWorkerFinished(MUndoStreamWorker *worker)
+void MUndoStream::onWritten(const QString &path, bool saved, const QString &error)
 {
-    if (!m_workers.remove(worker))
+    if (!m_writing.remove(path))
         return;
-    worker->join();
-    const QString path = worker->fileName();
-    const bool saved = worker->isSaved();
     if (!saved) {
-        MLogger::instance()->systemError(worker->error());
+        MLogger::instance()->systemError(error);
         MLogger::instance()->systemError(QStringLiteral("Undo buffer serialization error: ") + path);
     }
-    delete worker;
     spillDone(path, saved);
     spillNext();
 }

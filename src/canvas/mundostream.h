@@ -7,6 +7,8 @@
 #include <QSet>
 #include <QString>
 
+#include <memory>
+
 class MTile;
 class MTextureTile;
 class MUndoStreamWorker;
@@ -14,19 +16,19 @@ class MUndoStreamWorker;
 // The pixel backups that undo commands refer to by id. A backup is a small
 // serialised record kept in memory; once the counted backups of all streams
 // pass "undoMemoryMax" megabytes, the oldest is written to its spill file in
-// the cache folder by one worker at a time, on a short-lived thread of its
-// own, and dropped from memory once the worker reports that the file is
-// complete; the others wait their turn in a queue, oldest first. Backups are
-// reference-counted by id: the memory copy and the file go with the last
-// holder. Everything but the file writing happens on the GUI thread, logging
-// the workers' failures included; tile operations need the document's
-// context current.
+// the cache folder by the stream's one writer thread, started on first
+// need, and dropped from memory once the writer reports that the file is
+// complete; the others wait their turn, oldest first, one handed over per
+// report. Backups are reference-counted by id: the memory copy and the file
+// go with the last holder. Everything but the file writing happens on the
+// GUI thread, logging the writer's failures included; tile operations need
+// the document's context current.
 class MUndoStream : public QObject
 {
     Q_OBJECT
 public:
     explicit MUndoStream(QObject *parent = nullptr);
-    // Waits for the running workers, then frees whatever is left: once the
+    // Lets the writer finish the file it writes, then frees whatever is left: once the
     // stream is gone no id can be restored, so no memory or file is kept.
     ~MUndoStream() override;
 
@@ -46,9 +48,12 @@ public:
     void unregisterId(const QString &id);
 
     int refCount(const QString &id) const;
-    // Whether the backup's bytes are in memory (also while a worker writes them).
+    // Whether the backup's bytes are in memory (also while the writer has them).
     bool isInMemory(const QString &id) const;
-    int workerCount() const { return m_workers.size(); }
+    // Backups handed to the writer whose report was not handled yet.
+    int workerCount() const { return m_writing.size(); }
+    // Writer threads started over the stream's life.
+    int writerThreadsStarted() const;
 
     // The spill file of an id: the cache folder, the id trimmed and lower-cased, ".data".
     static QString fileName(const QString &id);
@@ -57,7 +62,7 @@ public:
     static qint64 memorySize();
 
 private slots:
-    void onWorkerFinished(MUndoStreamWorker *worker);
+    void onWritten(const QString &path, bool saved, const QString &error);
 
 private:
     struct Buffer
@@ -83,5 +88,6 @@ private:
     QHash<QString, Buffer> m_buffers;      // by spill-file path
     QHash<QString, int> m_refCounts;       // by id
     QList<QString> m_spillQueue;           // counted buffers no worker took yet, oldest first
-    QSet<MUndoStreamWorker *> m_workers;
+    QSet<QString> m_writing;               // handed to the writer, report not handled
+    std::unique_ptr<MUndoStreamWorker> m_writer;
 };

@@ -4,56 +4,68 @@
 
 #include <system_error>
 
-MUndoStreamWorker::MUndoStreamWorker(const QString &fileName, const QByteArray &buffer)
-    : m_fileName(fileName)
-    , m_buffer(buffer)
-{
-}
-
 MUndoStreamWorker::~MUndoStreamWorker()
 {
-    join();
-}
-
-bool MUndoStreamWorker::start()
-{
-    try {
-        m_thread = std::thread(&MUndoStreamWorker::run, this);
-    } catch (const std::system_error &) {
-        return false;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stop = true;
+        m_jobs.clear();
     }
-    return true;
-}
-
-void MUndoStreamWorker::join()
-{
+    m_wake.notify_all();
     if (m_thread.joinable())
         m_thread.join();
 }
 
+bool MUndoStreamWorker::enqueue(const QString &fileName, const QByteArray &bytes)
+{
+    if (!m_thread.joinable()) {
+        try {
+            m_thread = std::thread(&MUndoStreamWorker::run, this);
+        } catch (const std::system_error &) {
+            return false;
+        }
+        ++m_threadsStarted;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_jobs.push_back({fileName, bytes});
+    }
+    m_wake.notify_one();
+    return true;
+}
+
 void MUndoStreamWorker::run()
 {
-    m_error = write();
-    m_saved = m_error.isEmpty();
-    emit finished(this);
+    for (;;) {
+        Job job;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_wake.wait(lock, [this] { return m_stop || !m_jobs.empty(); });
+            if (m_stop)
+                return;
+            job = std::move(m_jobs.front());
+            m_jobs.pop_front();
+        }
+        const QString error = write(job.fileName, job.bytes);
+        emit written(job.fileName, error.isEmpty(), error);
+    }
 }
 
 // Empty on success, else what went wrong.
-QString MUndoStreamWorker::write()
+QString MUndoStreamWorker::write(const QString &fileName, const QByteArray &bytes)
 {
     // A save file goes to a temporary name first and is renamed only when
     // complete; on any failure the temporary is removed and the name stays free.
-    MSaveFile file(m_fileName);
+    MSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("Cannot open file for output: %1: %2").arg(m_fileName, file.errorString());
-    const qint64 written = file.write(m_buffer);
-    if (written != m_buffer.size()) {
-        const QString error = QStringLiteral("Cannot write undo file %1: %2")
-                                  .arg(m_fileName, file.errorString());
+        return QStringLiteral("Cannot open file for output: %1: %2").arg(fileName, file.errorString());
+    const qint64 written = file.write(bytes);
+    if (written != bytes.size()) {
+        const QString error = QStringLiteral("Cannot write undo file %1: %2").arg(fileName, file.errorString());
         file.cancelWriting();
         return error;
     }
     if (!file.commit())
-        return QStringLiteral("Cannot complete undo file %1: %2").arg(m_fileName, file.errorString());
+        return QStringLiteral("Cannot complete undo file %1: %2").arg(fileName, file.errorString());
     return QString();
 }

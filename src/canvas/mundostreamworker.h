@@ -4,44 +4,50 @@
 #include <QObject>
 #include <QString>
 
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <thread>
 
-// Writes one undo backup to its spill file on a thread of its own. The file
-// appears under its name only once every byte is on disk, so a reader never
-// sees a partial spill. The worker touches nothing but its bytes and its
-// file; it reports through `finished`, queued to the stream, whose handler
-// joins the thread before it reads the result. The join, a plain thread
-// join, is what orders the worker's writes before the stream's reads, in a
-// form thread checkers can follow.
+// Writes undo backups to their spill files, oldest first, on one thread of
+// its own that starts with the first job and lives until the writer goes.
+// A file appears under its name only once every byte is on disk, so a reader
+// never sees a partial spill. The thread touches nothing but the queued bytes
+// and their files; each job ends with `written`, queued to the receiver.
 class MUndoStreamWorker : public QObject
 {
     Q_OBJECT
 public:
-    // The bytes are shared with the stream, which never changes them.
-    MUndoStreamWorker(const QString &fileName, const QByteArray &buffer);
-    // Joins the thread when it still runs.
+    MUndoStreamWorker() = default;
+    // The job being written is completed (and reported, though a report to
+    // a receiver that is gone is dropped); jobs not started are dropped and
+    // leave no file.
     ~MUndoStreamWorker() override;
 
-    // False when no thread could be started.
-    bool start();
-    // Waits for the thread to end; afterwards the result can be read.
-    void join();
-
-    QString fileName() const { return m_fileName; }
-    bool isSaved() const { return m_saved; }
-    // What went wrong, for the log; empty when saved.
-    QString error() const { return m_error; }
+    // The bytes are shared with the caller, which must not change them until
+    // the job is reported. False when the thread could not be started.
+    bool enqueue(const QString &fileName, const QByteArray &bytes);
+    // How many threads were started over the writer's life.
+    int threadsStarted() const { return m_threadsStarted; }
 
 signals:
-    void finished(MUndoStreamWorker *worker);
+    // Emitted on the writer's thread; `error` is empty when saved.
+    void written(const QString &fileName, bool saved, const QString &error);
 
 private:
-    void run();
-    QString write();
+    struct Job
+    {
+        QString fileName;
+        QByteArray bytes;
+    };
 
-    QString m_fileName;
-    QByteArray m_buffer;
+    void run();
+    static QString write(const QString &fileName, const QByteArray &bytes);
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<Job> m_jobs;     // guarded by m_mutex
+    bool m_stop = false;        // guarded by m_mutex
     std::thread m_thread;
-    bool m_saved = false;
-    QString m_error;
+    int m_threadsStarted = 0;
 };

@@ -1,15 +1,165 @@
 #include "dcontext.h"
+#include "ui_dcontext.h"
 
-DContext::DContext(QWidget *parent)
-    : QDialog(parent, Qt::Popup)
+#include "dcontextsetup.h"
+#include "mbrush.h"
+#include "mbrushlist.h"
+#include "mcanvas.h"
+#include "mconnector.h"
+#include "mtexturelayer.h"
+#include "mwidget.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QSettings>
+
+DContext::DContext(MWidget *view, QWidget *parent)
+    : QDialog(parent, Qt::Popup | Qt::FramelessWindowHint)
+    , ui(new Ui::DContext)
+    , m_view(view)
+    , m_connector(new MConnector(this))
 {
-    resize(240, 240);
+    ui->setupUi(this);
+    QSettings settings;
+    settings.beginGroup(QStringLiteral("ContextDialog"));
+    const bool translucent = settings.value(QStringLiteral("translucent"), true).toBool();
+    setAttribute(Qt::WA_TranslucentBackground, translucent);
+    setWindowFlag(Qt::NoDropShadowWindowHint, translucent);
+    ui->brushSizeWidget->setVisible(settings.value(QStringLiteral("showBrushSizes"), true).toBool());
+    ui->paletteWidget->setVisible(settings.value(QStringLiteral("showColorPalette"), true).toBool());
+    ui->colorHistoWidget->setVisible(settings.value(QStringLiteral("showColorHisto"), true).toBool());
+    ui->brushListWidget->setVisible(settings.value(QStringLiteral("showBrushList"), true).toBool());
+    setFocus(Qt::PopupFocusReason);
+    fillFromLayer();
+    connectEditors();
 }
 
-void DContext::centerOn(const QPointF &parentPosition)
+DContext::~DContext()
 {
-    QPoint global = parentPosition.toPoint();
-    if (parentWidget())
-        global = parentWidget()->mapToGlobal(global);
-    move(global - QPoint(width() / 2, height() / 2));
+    delete ui;
+}
+
+void DContext::place(const QPointF &viewPosition)
+{
+    if (!m_view)
+        return;
+    const QPoint global = m_view->mapToGlobal(viewPosition.toPoint());
+    const int w = width();
+    const int h = height();
+    setGeometry(qMax(m_view->x(), global.x() - w / 2), qMax(m_view->y(), global.y() - h / 2), w, h);
+}
+
+void DContext::connectEditors()
+{
+    m_connector->add(connect(ui->opacitySlider, &QSlider::valueChanged, this, &DContext::setLayerOpacity))
+        ->add(connect(ui->opacitySlider, &QSlider::sliderReleased, this, &DContext::doClose))
+        ->add(connect(ui->visibleCheckBox, &QCheckBox::clicked, this, &DContext::setLayerVisible))
+        ->add(connect(ui->lockedCheckBox, &QCheckBox::clicked, this, &DContext::setLayerLocked))
+        ->add(connect(ui->colorHistoWidget, &MColorHistoWidget::colorChanged, this, &DContext::doClose))
+        ->add(connect(ui->brushSizeWidget, &MBrushSizeWidget::brushSizeChanged, this, &DContext::setBrushSize))
+        ->add(connect(ui->paletteWidget, &MColorSwatchWidget::colorChanged, this, &DContext::doClose));
+}
+
+void DContext::fillFromLayer()
+{
+    MCanvas *canvas = m_view ? m_view->canvas() : nullptr;
+    MTextureLayer *layer = canvas ? canvas->current() : nullptr;
+    ui->opacitySlider->setEnabled(layer);
+    ui->visibleCheckBox->setEnabled(layer);
+    ui->lockedCheckBox->setEnabled(layer);
+    ui->groupBox->setEnabled(layer);
+    if (layer) {
+        ui->opacitySlider->setValue(int(layer->opacity() * 100));
+        ui->visibleCheckBox->setChecked(layer->visible());
+        ui->lockedCheckBox->setChecked(layer->locked());
+        ui->groupBox->setTitle(layer->name());
+    } else {
+        ui->groupBox->setTitle(tr("No layer"));
+    }
+    const bool several = canvas && canvas->count() > 1;
+    ui->previousLayerButton->setEnabled(several);
+    ui->nextLayerButton->setEnabled(several);
+}
+
+void DContext::setLayerOpacity(int value)
+{
+    MTextureLayer *layer = m_view ? m_view->canvas()->current() : nullptr;
+    if (!layer)
+        return;
+    layer->setOpacity(value / 100.0);
+    m_view->update();
+}
+
+void DContext::setLayerVisible(bool value)
+{
+    MTextureLayer *layer = m_view ? m_view->canvas()->current() : nullptr;
+    if (!layer)
+        return;
+    layer->setVisible(value);
+    doClose();
+}
+
+void DContext::setLayerLocked(bool value)
+{
+    MTextureLayer *layer = m_view ? m_view->canvas()->current() : nullptr;
+    if (!layer)
+        return;
+    layer->setLocked(value);
+    doClose();
+}
+
+void DContext::setBrushSize(double size)
+{
+    MBrush *brush = MBrushList::instance()->currentBrush();
+    if (!brush)
+        return;
+    brush->setRadius(size);
+    doClose();
+}
+
+void DContext::on_previousLayerButton_clicked()
+{
+    if (!m_view)
+        return;
+    m_connector->disconnectAll();
+    m_view->canvas()->previousLayer();
+    fillFromLayer();
+    connectEditors();
+}
+
+void DContext::on_nextLayerButton_clicked()
+{
+    if (!m_view)
+        return;
+    m_connector->disconnectAll();
+    m_view->canvas()->nextLayer();
+    fillFromLayer();
+    connectEditors();
+}
+
+void DContext::on_setupButton_clicked()
+{
+    DContextSetup setup;
+    setup.exec();
+}
+
+void DContext::doClose()
+{
+    close();
+}
+
+void DContext::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void DContext::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setOpacity(0.5);
+    painter.fillRect(rect(), QColor(220, 220, 220));
 }

@@ -1,15 +1,48 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
+
+namespace Ui {
+class DContext;
+}
+class MConnector;
+class MWidget;
 
 // The floating context panel, opened by Ctrl and the right button on the
-// canvas view, near the cursor.
+// canvas view: the current layer's flags and opacity, stepping through the
+// layers, brush sizes, the colour history, the palette and the brushes.
+// Most choices close it at once.
 class DContext : public QDialog
 {
     Q_OBJECT
 public:
-    explicit DContext(QWidget *parent = nullptr);
+    explicit DContext(MWidget *view, QWidget *parent = nullptr);
+    ~DContext() override;
 
-    // Places the panel's centre on a point of its parent.
-    void centerOn(const QPointF &parentPosition);
+    // Centres the panel on a point of the view, kept inside the view's
+    // top-left corner.
+    void place(const QPointF &viewPosition);
+
+public slots:
+    void setLayerOpacity(int value);
+    void setLayerVisible(bool value);
+    void setLayerLocked(bool value);
+    void setBrushSize(double size);
+    void on_previousLayerButton_clicked();
+    void on_nextLayerButton_clicked();
+    void on_setupButton_clicked();
+    void doClose();
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void fillFromLayer();
+    void connectEditors();
+
+    Ui::DContext *ui;
+    QPointer<MWidget> m_view;
+    MConnector *m_connector;
 };

@@ -1,15 +1,24 @@
 #pragma once
 
+#include "mlistmodel.h"
+#include "mpalette.h"
 #include "msingleton.h"
 
-#include <QObject>
-
-// The colour palettes.
-class MPaletteList : public QObject, public MSingleton<MPaletteList>
+// Every palette: three built in and those of the user's "swatches" folder.
+// The current row is the palette the palette panels show.
+class MPaletteList : public MListModel<MPalette>, public MSingleton<MPaletteList>
 {
     Q_OBJECT
 public:
     explicit MPaletteList(QObject *parent = nullptr);
 
-    int rowCount() const { return 0; }
+    // Appends the palettes of the files of a folder ("*.kxp" and "*.aco",
+    // by name regardless of case); the start-up reads the user folder.
+    void loadFolder(const QString &folder);
+
+private:
+    MPalette *appendSystemPalette(const QString &name);
+    void makeDefaultPalette();
+    void makeNamedColors();
+    void makeBigPalette();
 };

@@ -1,6 +1,7 @@
 #include "mtextureunitbinder.h"
 
 #include "mopengl.h"
+#include "msamplers.h"
 #include "msettings.h"
 #include "mtexture.h"
 
@@ -36,11 +37,8 @@ bool MTextureUnitBinder::bind(unsigned int textureId, QOpenGLShaderProgram *prog
     m_functions->glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
     m_functions->glActiveTexture(GLenum(GL_TEXTURE0 + m_nextUnit));
     m_functions->glBindTexture(GL_TEXTURE_2D, textureId);
-    m_functions->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
-                                 m_mipmaps ? minFilter : filterWithoutMipmaps(minFilter));
-    m_functions->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magFilter);
-    m_functions->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrapS);
-    m_functions->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrapT);
+    MSamplers::bind(unsigned(m_nextUnit), m_mipmaps ? minFilter : filterWithoutMipmaps(minFilter), magFilter, wrapS,
+                    wrapT);
     m_functions->glActiveTexture(GLenum(active));
     m_boundUnits.insert(m_nextUnit, textureId);
     ++m_nextUnit;
@@ -55,6 +53,7 @@ void MTextureUnitBinder::unbindAll()
         for (auto it = m_boundUnits.cbegin(); it != m_boundUnits.cend(); ++it) {
             m_functions->glActiveTexture(GLenum(GL_TEXTURE0 + it.key()));
             m_functions->glBindTexture(GL_TEXTURE_2D, 0);
+            MSamplers::unbind(unsigned(it.key()));
         }
         m_functions->glActiveTexture(GLenum(active));
     }

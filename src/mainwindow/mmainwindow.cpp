@@ -22,7 +22,9 @@
 #include "dcolorutility.h"
 #include "mcolorlist.h"
 #include "mcolorpickertool.h"
+#include "mcolorpalettewidget.h"
 #include "mcolorwidget.h"
+#include "mthumbnailwidget.h"
 #include "mfileopendialog.h"
 #include "mfilesavedialog.h"
 #include "mgeometry.h"
@@ -227,6 +229,15 @@ void MMainWindow::setupPanels()
                                                                       : m_gradientPalette);
             continue;
         }
+        if (dock == ui->thumbnailDockWidget) {
+            setupThumbnail(contents);
+            continue;
+        }
+        if (dock == ui->colorPaletteDockWidget) {
+            m_colorPaletteWidget = new MColorPaletteWidget(contents);
+            contents->layout()->addWidget(m_colorPaletteWidget);
+            continue;
+        }
         if (dock == ui->brushDockWidget) {
             contents->layout()->addWidget(m_brushWidget);
             m_brushWidget->brushListWidget()->set_duplicateBrushAction(ui->actionDuplicate_brush);
@@ -239,6 +250,17 @@ void MMainWindow::setupPanels()
         placeholder->setEnabled(false);
         contents->layout()->addWidget(placeholder);
     }
+}
+
+void MMainWindow::setupThumbnail(QWidget *contents)
+{
+    m_thumbnailWidget = new MThumbnailWidget(contents);
+    contents->layout()->addWidget(m_thumbnailWidget);
+    m_thumbnailWidget->setWidget(m_view);
+    MCanvas *canvas = m_view->canvas();
+    connect(canvas, &MCanvas::currentRowChanged, m_thumbnailWidget, &MThumbnailWidget::setLayerIndex);
+    connect(canvas, &MCanvas::updateThumbnail, m_thumbnailWidget, QOverload<>::of(&QWidget::update));
+    connect(canvas->undoStack(), &QUndoStack::indexChanged, m_thumbnailWidget, QOverload<>::of(&QWidget::update));
 }
 
 void MMainWindow::setupBrushShortcuts()
@@ -844,10 +866,10 @@ void MMainWindow::on_actionColorPickerTool_triggered()
 
 void MMainWindow::on_actionColor_converter_triggered()
 {
-    // The palette panel's "Add color to palette" comes with that panel.
     DColorUtility dialog;
     connect(&dialog, &DColorUtility::setBrushColor, MColorList::instance(),
             qOverload<const QColor &, Qt::KeyboardModifiers>(&MColorList::setColor));
+    connect(&dialog, &DColorUtility::addColorToPalette, m_colorPaletteWidget, &MColorPaletteWidget::prependColor);
     dialog.exec();
 }
 

@@ -7,7 +7,9 @@
 class DGrabWidget;
 class MBrushWidget;
 class MColorWidget;
+class MColorPaletteWidget;
 class MGradientPalette;
+class MThumbnailWidget;
 class MRecentFiles;
 class MSelectionTool;
 class MWidget;
@@ -44,6 +46,8 @@ public:
     MBrushWidget *brushWidget() const { return m_brushWidget; }
     MColorWidget *colorWidget() const { return m_colorWidget; }
     MGradientPalette *gradientPalette() const { return m_gradientPalette; }
+    MColorPaletteWidget *colorPaletteWidget() const { return m_colorPaletteWidget; }
+    MThumbnailWidget *thumbnailWidget() const { return m_thumbnailWidget; }
     DGrabWidget *grabWidget() const { return m_grabWidget; }
     QLabel *messageLabel() const { return m_messageLabel; }
     QProgressBar *progressBar() const { return m_progressBar; }
@@ -212,6 +216,7 @@ private:
     void placeDefaultToolBars();
     void setFullScreenBars(bool on);
     void bringToFront(QDockWidget *dock);
+    void setupThumbnail(QWidget *contents);
     void setupDocumentCommands();
     // Writes the document under path; a failure is shown with its logged reason.
     bool writeDocument(const QString &path);
@@ -226,6 +231,8 @@ private:
     MBrushWidget *m_brushWidget = nullptr;
     MColorWidget *m_colorWidget = nullptr;
     MGradientPalette *m_gradientPalette = nullptr;
+    MColorPaletteWidget *m_colorPaletteWidget = nullptr;
+    MThumbnailWidget *m_thumbnailWidget = nullptr;
     QUndoView *m_undoView = nullptr;
     DGrabWidget *m_grabWidget = nullptr;
     QScrollBar *m_zoomBar = nullptr;

@@ -72,6 +72,13 @@ void MTransform::setScale(double scale, const QPointF &viewPoint)
     emit scaleChanged(clamped);
 }
 
+void MTransform::fit(const QRectF &content, double scale, const QPointF &viewCentre)
+{
+    reset();
+    setTranslation(viewCentre - content.center());
+    setScale(scale, viewCentre);
+}
+
 void MTransform::flipHorizontal()
 {
     m_flipHorizontal = !m_flipHorizontal;

@@ -29,6 +29,9 @@ public:
     void setCentre(const QPointF &centre);
     // Zooms about a view point: the canvas point under it stays there.
     void setScale(double scale, const QPointF &viewPoint);
+    // Shows content at the given scale (clamped) with its centre on a view
+    // point: no rotation, no flip.
+    void fit(const QRectF &content, double scale, const QPointF &viewCentre);
     void flipHorizontal();
     void flipVertical();
 

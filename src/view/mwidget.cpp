@@ -603,7 +603,7 @@ void MWidget::mousePressEvent(QMouseEvent *e)
 void MWidget::openContextPanel(const QPointF &viewPosition)
 {
     DContext panel(this);
-    panel.centerOn(viewPosition);
+    panel.place(viewPosition);
     panel.exec();
 }
 

@@ -3,6 +3,7 @@
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
 #include "mtestmodaldriver.h"
+#include "mtestscreenshot.h"
 #include "mtexturelayer.h"
 
 #include <QCheckBox>
@@ -219,7 +220,7 @@ private slots:
     {
         onNextDialog("DLayerEdit", [&](QDialog *dialog) {
             QTest::qWait(100);
-            QVERIFY(dialog->grab().save(QStringLiteral("/tmp/layeredit.png")));
+            MTestScreenshot::keep(dialog->grab(), QStringLiteral("kalmidraw-layer-properties.png"));
             play(dialog, QStringLiteral("cancel"));
         });
         canvas->editLayer(0);

@@ -368,6 +368,117 @@ private slots:
         QVERIFY_GL_CLEAN();
     }
 
+    void passesLeaveTheStateTheyFound_data()
+    {
+        QTest::addColumn<QString>("pass");
+        QTest::newRow("blit") << QStringLiteral("blit");
+        QTest::newRow("fill") << QStringLiteral("fill");
+        QTest::newRow("effect into a texture") << QStringLiteral("effect");
+        QTest::newRow("layer onto a target") << QStringLiteral("layer");
+    }
+
+    // Blend, framebuffer, viewport, scissor and sampler state that no pass
+    // sets up for itself is still there after the pass.
+    void passesLeaveTheStateTheyFound()
+    {
+        QFETCH(QString, pass);
+        auto *f = canvas->context()->versionFunctions<QOpenGLFunctions_3_3_Core>();
+        QVERIFY(f && f->initializeOpenGLFunctions());
+        paintRect(canvas->at(0), band, qRgba(0, 0, 0, 255));
+        MTextureTile *own = tile(canvas->at(0));
+        std::unique_ptr<QOpenGLTexture> drawTarget(createEmptyTexture(512, 512));
+        std::unique_ptr<QOpenGLTexture> readTarget(createEmptyTexture(512, 512));
+        std::unique_ptr<QOpenGLTexture> output(createEmptyTexture(512, 512));
+        GLuint framebuffers[2] = {};
+        f->glGenFramebuffers(2, framebuffers);
+        const QOpenGLTexture *targets[2] = {drawTarget.get(), readTarget.get()};
+        for (int i = 0; i < 2; ++i) {
+            f->glBindFramebuffer(GL_FRAMEBUFFER, framebuffers[i]);
+            f->glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, targets[i]->textureId(), 0);
+            QCOMPARE(f->glCheckFramebufferStatus(GL_FRAMEBUFFER), GLenum(GL_FRAMEBUFFER_COMPLETE));
+        }
+        GLuint sampler = 0;
+        f->glGenSamplers(1, &sampler);
+
+        f->glDisable(GL_BLEND);
+        f->glBlendFuncSeparate(GL_DST_COLOR, GL_ZERO, GL_ONE, GL_ONE_MINUS_DST_ALPHA);
+        f->glBlendEquationSeparate(GL_FUNC_REVERSE_SUBTRACT, GL_MAX);
+        f->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffers[0]);
+        f->glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffers[1]);
+        f->glViewport(5, 6, 70, 80);
+        f->glEnable(GL_SCISSOR_TEST);
+        f->glScissor(1, 2, 300, 400);
+        for (GLuint unit = 0; unit < 4; ++unit)
+            f->glBindSampler(unit, sampler);
+        f->glActiveTexture(GL_TEXTURE5);
+
+        auto state = [f] {
+            QVector<GLint> values;
+            for (GLenum name : {GL_BLEND_SRC_RGB, GL_BLEND_DST_RGB, GL_BLEND_SRC_ALPHA, GL_BLEND_DST_ALPHA,
+                                GL_BLEND_EQUATION_RGB, GL_BLEND_EQUATION_ALPHA, GL_DRAW_FRAMEBUFFER_BINDING,
+                                GL_READ_FRAMEBUFFER_BINDING, GL_ACTIVE_TEXTURE}) {
+                GLint value = 0;
+                f->glGetIntegerv(name, &value);
+                values << value;
+            }
+            GLint box[4] = {};
+            f->glGetIntegerv(GL_VIEWPORT, box);
+            values << box[0] << box[1] << box[2] << box[3];
+            f->glGetIntegerv(GL_SCISSOR_BOX, box);
+            values << box[0] << box[1] << box[2] << box[3];
+            values << f->glIsEnabled(GL_BLEND) << f->glIsEnabled(GL_SCISSOR_TEST);
+            GLint active = 0;
+            f->glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+            for (GLenum unit = 0; unit < 4; ++unit) {
+                GLint bound = 0;
+                f->glActiveTexture(GL_TEXTURE0 + unit);
+                f->glGetIntegerv(GL_SAMPLER_BINDING, &bound);
+                values << bound;
+            }
+            f->glActiveTexture(GLenum(active));
+            return values;
+        };
+        const QVector<GLint> before = state();
+
+        MShaderProgramList *programs = canvas->shaderProgramList();
+        QOpenGLVertexArrayObject *vertexArray = canvas->sharedData()->vertexArrayObject();
+        if (pass == QLatin1String("blit")) {
+            blit(own, own, GL_ONE, GL_ZERO);
+        } else if (pass == QLatin1String("fill")) {
+            engine->fillTile(own, nullptr, Qt::red, programs, QStringLiteral("fill"), false, vertexArray);
+        } else if (pass == QLatin1String("effect")) {
+            engine->renderEffectToTexture(own, 0, output.get(), GL_ONE, GL_ZERO, programs, QStringLiteral("basic"), 1.0,
+                                          1.0, vertexArray);
+        } else {
+            MPaintParams params;
+            params.context = canvas->context();
+            params.canvas = canvas.get();
+            params.programList = programs;
+            params.vertexArray = vertexArray;
+            params.setProgramName(QStringLiteral("basic"));
+            params.viewport = QRectF(0, 0, 512, 512);
+            params.useDevicePixelRatio = false;
+            params.layer = canvas->at(0);
+            engine->applyProgram(&params);
+        }
+        canvas->makeCurrent();
+        QCOMPARE(state(), before);
+
+        f->glDisable(GL_SCISSOR_TEST);
+        f->glBlendFuncSeparate(GL_ONE, GL_ZERO, GL_ONE, GL_ZERO);
+        f->glBlendEquation(GL_FUNC_ADD);
+        f->glBindFramebuffer(GL_FRAMEBUFFER, canvas->context()->defaultFramebufferObject());
+        for (GLuint unit = 0; unit < 4; ++unit)
+            f->glBindSampler(unit, 0);
+        f->glActiveTexture(GL_TEXTURE0);
+        f->glDeleteSamplers(1, &sampler);
+        f->glDeleteFramebuffers(2, framebuffers);
+        drawTarget->destroy();
+        readTarget->destroy();
+        output->destroy();
+        QVERIFY_GL_CLEAN();
+    }
+
     void viewportWithoutPixelRatio()
     {
         MPaintParams params;

@@ -250,8 +250,8 @@ private slots:
         stream.unregisterId(twoBlocks);
     }
 
-    // Backups made faster than they are written wait for the one writer;
-    // all of them reach their files in the end.
+    // Backups made faster than they are written wait for the one writer,
+    // whose one thread writes them all; all of them reach their files.
     void spillsOneAtATime()
     {
         MTextureTile *tile = paintedTile(4);
@@ -270,6 +270,7 @@ private slots:
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         }
         QCOMPARE(most, 1);
+        QCOMPARE(stream.writerThreadsStarted(), 1);
         for (const QString &id : qAsConst(ids)) {
             QVERIFY(QFile::exists(MUndoStream::fileName(id)));
             QVERIFY(!stream.isInMemory(id));

@@ -9,6 +9,7 @@
 #include "mtextureunitbinder.h"
 
 #include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
 #include <QOpenGLFunctions>
 #include <QOpenGLShaderProgram>
 #include <QOpenGLTexture>
@@ -36,14 +37,19 @@ private:
         return value;
     }
 
-    // What unit `unit` holds, and a parameter of that texture; the active unit is kept.
+    // What unit `unit` holds (texture or sampler object), or a parameter it
+    // samples with: its sampler's when one is bound, else its texture's. The
+    // active unit is kept.
     GLint onUnit(int unit, GLenum name = GL_TEXTURE_BINDING_2D) const
     {
         const GLint active = integer(GL_ACTIVE_TEXTURE);
         f->glActiveTexture(GLenum(GL_TEXTURE0 + unit));
         GLint value = 0;
-        if (name == GL_TEXTURE_BINDING_2D)
+        const GLint sampler = integer(GL_SAMPLER_BINDING);
+        if (name == GL_TEXTURE_BINDING_2D || name == GL_SAMPLER_BINDING)
             f->glGetIntegerv(name, &value);
+        else if (sampler)
+            QOpenGLContext::currentContext()->extraFunctions()->glGetSamplerParameteriv(GLuint(sampler), name, &value);
         else
             f->glGetTexParameteriv(GL_TEXTURE_2D, name, &value);
         f->glActiveTexture(GLenum(active));
@@ -148,8 +154,10 @@ private slots:
         binder.unbindAll();
         QCOMPARE(integer(GL_ACTIVE_TEXTURE), GL_TEXTURE3);
         QCOMPARE(onUnit(0), GLint(ids[0]));
-        for (int unit = 1; unit < limit; ++unit)
+        for (int unit = 1; unit < limit; ++unit) {
             QCOMPARE(onUnit(unit), 0);
+            QCOMPARE(onUnit(unit, GL_SAMPLER_BINDING), 0);
+        }
 
         // Starts again at unit 1, with every unit free again.
         QCOMPARE(binder.nextUnit(), 1);

@@ -121,7 +121,10 @@ private slots:
         engine.build();
         const QString shipped = projectRoot + "/resources/help/en/";
         const QStringList files = filesUnder(folder.path() + "export/en");
-        QCOMPARE(filesUnder(shipped), files);
+        // The local help document lies beside the pages but is made by its own generator.
+        QStringList shippedFiles = filesUnder(shipped);
+        shippedFiles.removeOne(QStringLiteral("KalmiDraw.pdf"));
+        QCOMPARE(shippedFiles, files);
         for (const QString &file : files)
             QVERIFY2(readAll(shipped + file) == readAll(folder.path() + "export/en/" + file), qPrintable(file));
     }

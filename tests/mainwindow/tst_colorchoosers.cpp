@@ -10,8 +10,12 @@
 #include "mcolorwidget.h"
 #include "mgradientpalette.h"
 #include "mmainwindow.h"
+#include "mpalettelist.h"
+#include "mtestcanvas.h"
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
+#include "mtestmodaldriver.h"
+#include "mtestscreenshot.h"
 #include "mtexturelayer.h"
 #include "mtransform.h"
 #include "mwidget.h"
@@ -170,7 +174,7 @@ private slots:
         window->resizeDocks({dock}, {200}, Qt::Horizontal);
         QTRY_VERIFY(palette->width() > 150);
         const QImage shot = window->grab().toImage();
-        QVERIFY(shot.save(QStringLiteral("/tmp/kalmi_colour_docks.png")));
+        MTestScreenshot::keep(shot, QStringLiteral("kalmidraw-colour-docks.png"));
     }
 
     void pickerCommand()
@@ -207,6 +211,26 @@ private slots:
         QCOMPARE(MColorList::instance()->currentColor(), QColor(12, 34, 56));
         QCOMPARE(window->colorWidget()->redSlider()->value(), 12);
         QVERIFY(!window->findChild<DColorUtility *>());
+    }
+
+    // "Add color to palette" puts the colour first in the palette shown by
+    // the palette dock.
+    void converterAddsToThePalette()
+    {
+        MPalette *palette = MPaletteList::instance()->current();
+        QVERIFY(palette);
+        const int count = palette->count();
+        MTestModalDriver::onNextDialog("DColorUtility", [](QDialog *dialog) {
+            dialog->findChild<QSpinBox *>("sbRGB_R")->setValue(3);
+            dialog->findChild<QSpinBox *>("sbRGB_G")->setValue(141);
+            dialog->findChild<QSpinBox *>("sbRGB_B")->setValue(59);
+            dialog->findChild<QPushButton *>("addColorToPaletteBtn")->click();
+            dialog->reject();
+        });
+        child<QAction>("actionColor_converter")->trigger();
+        QCOMPARE(palette->colorAt(0), QColor(3, 141, 59));
+        QCOMPARE(palette->count(), count + 1);
+        QCOMPARE(MPaletteList::instance()->current(), palette);
     }
 
     void clearHistoryEmptiesTheStrip()

@@ -1,5 +1,6 @@
 #include "dabout.h"
 #include "msettings.h"
+#include "mtestscreenshot.h"
 #include "mutility.h"
 
 #include <QDir>
@@ -53,7 +54,7 @@ private slots:
         QVERIFY(!dialog.findChild<QLabel *>("logoLabel")->pixmap(Qt::ReturnByValue).isNull());
         QVERIFY(dialog.findChild<QLabel *>("versionLabel")->text().startsWith("1.4.2-"));
         QVERIFY(dialog.findChild<QLabel *>("linkLabel")->text().contains("#0000ff"));
-        dialog.grab().save("/tmp/kalmidraw-about.png");
+        MTestScreenshot::keep(dialog.grab(), QStringLiteral("kalmidraw-about.png"));
         MSettings::instance()->set_userLangId("en");
         DAbout english;
         QVERIFY(english.shownLicense().contains("NO WARRANTY"));

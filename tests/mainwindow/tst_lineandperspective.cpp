@@ -9,6 +9,7 @@
 #include "msettings.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
+#include "mtestscreenshot.h"
 #include "mtexturelayer.h"
 #include "mtool.h"
 #include "mtools.h"
@@ -142,7 +143,7 @@ private slots:
         // The polyline in progress, dashed, with the line bar.
         view()->update();
         QTest::qWait(200);
-        window->screen()->grabWindow(window->winId()).save(QStringLiteral("/tmp/i23b-line-preview.png"));
+        MTestScreenshot::keep(window->screen()->grabWindow(window->winId()), QStringLiteral("kalmidraw-line-preview.png"));
         click(view(), onView(QPointF(200, 180)), Qt::ControlModifier);
         QCOMPARE(undo->count(), 2);
         for (const QPointF &p : {QPointF(-150, 0), QPointF(-50, 75), QPointF(-150, 150)})
@@ -182,13 +183,13 @@ private slots:
         view()->update();
         QTest::qWait(200);
         // The screen's copy, so the view's overlays are in it.
-        window->screen()->grabWindow(window->winId()).save(QStringLiteral("/tmp/i23b-perspective-window.png"));
+        MTestScreenshot::keep(window->screen()->grabWindow(window->winId()), QStringLiteral("kalmidraw-perspective-window.png"));
         auto *button = window->findChild<QToolButton *>(QStringLiteral("perspectiveSettingsButton"));
         QVERIFY(button && button->isVisible());
         QMenu *menu = button->menu();
         menu->popup(button->mapToGlobal(QPoint(0, button->height())));
         QTRY_VERIFY(menu->isVisible());
-        menu->grab().save(QStringLiteral("/tmp/i23b-perspective-panel.png"));
+        MTestScreenshot::keep(menu->grab(), QStringLiteral("kalmidraw-perspective-panel.png"));
         menu->hide();
     }
 };

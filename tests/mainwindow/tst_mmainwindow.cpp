@@ -4,6 +4,7 @@
 #include "mbrushwidget.h"
 #include "mcanvas.h"
 #include "mcolorlist.h"
+#include "mcolorpalettewidget.h"
 #include "mcolorwidget.h"
 #include "mgradientpalette.h"
 #include "mlogger.h"
@@ -16,6 +17,7 @@
 #include "mtool.h"
 #include "mtools.h"
 #include "mtestfolder.h"
+#include "mthumbnailwidget.h"
 #include "mwidget.h"
 
 #include <QDir>
@@ -581,6 +583,15 @@ private slots:
             QVERIFY(!dock->widget()->findChild<QLabel *>(name + "Placeholder"));
         } else if (name == "gradientDockWidget") {
             QCOMPARE(dock->widget()->findChild<MGradientPalette *>(), window->gradientPalette());
+            QVERIFY(!dock->widget()->findChild<QLabel *>(name + "Placeholder"));
+        } else if (name == "colorPaletteDockWidget") {
+            QVERIFY(window->colorPaletteWidget());
+            QCOMPARE(dock->widget()->findChild<MColorPaletteWidget *>(), window->colorPaletteWidget());
+            QVERIFY(!dock->widget()->findChild<QLabel *>(name + "Placeholder"));
+        } else if (name == "thumbnailDockWidget") {
+            QVERIFY(window->thumbnailWidget());
+            QCOMPARE(dock->widget()->findChild<MThumbnailWidget *>(), window->thumbnailWidget());
+            QCOMPARE(window->thumbnailWidget()->widget(), window->view());
             QVERIFY(!dock->widget()->findChild<QLabel *>(name + "Placeholder"));
         } else {
             // Until its panel exists, the dock shows its own title.

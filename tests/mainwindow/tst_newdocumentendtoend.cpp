@@ -12,6 +12,7 @@
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
 #include "mtestmodaldriver.h"
+#include "mtestscreenshot.h"
 #include "mwidget.h"
 
 #include <QAction>
@@ -113,7 +114,7 @@ private slots:
         MTestModalDriver::onNextDialog("DNewDocument", [](QDialog *dialog) {
             auto *combo = dialog->findChild<QComboBox *>(QStringLiteral("cbTemplate"));
             combo->setCurrentIndex(combo->findText(QStringLiteral("Screen 800 x 600 (test)")));
-            dialog->grab().save(QStringLiteral("/tmp/newdocument-dialog.png"));
+            MTestScreenshot::keep(dialog->grab(), QStringLiteral("newdocument-dialog.png"));
             dialog->findChild<QPushButton *>(QStringLiteral("btnCreate"))->click();
         }, &ran);
         window->findChild<QAction *>(QStringLiteral("actionFileNew"))->trigger();

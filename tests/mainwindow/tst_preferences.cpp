@@ -6,6 +6,7 @@
 #include "mkeysequenceedit.h"
 #include "mmainwindow.h"
 #include "msettings.h"
+#include "mtestscreenshot.h"
 #include "mutility.h"
 #include "mtestdialogscript.h"
 #include "mtestmodaldriver.h"
@@ -86,7 +87,7 @@ private slots:
                     QTest::mouseClick(edit->findChild<QPushButton *>("btnOk"), Qt::LeftButton);
                 });
                 QTest::mouseClick(dialog->findChild<QPushButton *>("btnEditShortcut"), Qt::LeftButton);
-                dialog->grab().save("/tmp/kalmidraw-preferences-shortcuts.png");
+                MTestScreenshot::keep(dialog->grab(), QStringLiteral("kalmidraw-preferences-shortcuts.png"));
                 QTest::mouseClick(dialog->findChild<QPushButton *>("btnOk"), Qt::LeftButton);
             });
             preferences->trigger();

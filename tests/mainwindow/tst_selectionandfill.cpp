@@ -10,6 +10,7 @@
 #include "msettings.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
+#include "mtestscreenshot.h"
 #include "mtexturelayer.h"
 #include "mtools.h"
 #include "mtransform.h"
@@ -138,7 +139,7 @@ private slots:
             QPainter painter(&shot);
             painter.drawImage(view()->mapTo(window.get(), QPoint(0, 0)), view()->grabFramebuffer());
         }
-        QVERIFY(shot.save(QStringLiteral("/tmp/i23a_selection.png")));
+        MTestScreenshot::keep(shot, QStringLiteral("kalmidraw-selection.png"));
 
         choose("actionBrushTool", MTool::BrushTool);
         QVERIFY(!bar("selectionToolBar")->isVisible());

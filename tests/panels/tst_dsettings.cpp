@@ -1,6 +1,7 @@
 #include "dsettings.h"
 #include "mcoloredit.h"
 #include "msettings.h"
+#include "mtestscreenshot.h"
 #include "mutility.h"
 
 #include <QCheckBox>
@@ -144,7 +145,7 @@ private slots:
         tree->setCurrentItem(tree->topLevelItem(0));
         QTest::keyClick(tree, Qt::Key_Down);
         QCOMPARE(stack->currentIndex(), 1);
-        dialog.grab().save("/tmp/kalmidraw-preferences-document.png");
+        MTestScreenshot::keep(dialog.grab(), QStringLiteral("kalmidraw-preferences-document.png"));
         QTest::keyClick(tree, Qt::Key_End);
         QCOMPARE(stack->currentIndex(), 5);
     }

@@ -28,6 +28,12 @@ MTestDialogScript &MTestDialogScript::answerFile(const QString &path)
     return *this;
 }
 
+MTestDialogScript &MTestDialogScript::answerText(const QString &text)
+{
+    m_answers.enqueue({1, QColor(), text});
+    return *this;
+}
+
 MTestDialogScript &MTestDialogScript::observe(const std::function<void(const MUtility::DialogRequest &)> &observer)
 {
     m_observer = observer;
@@ -51,5 +57,7 @@ int MTestDialogScript::respond(MUtility::DialogRequest &request)
         request.color = answer.color;
     if (request.kind == MUtility::FileDialog)
         request.fileName = answer.fileName;
+    if (request.kind == MUtility::TextDialog)
+        request.input = answer.fileName;
     return answer.value;
 }

@@ -19,6 +19,7 @@ public:
     MTestDialogScript &answer(int value);                       // a button, an index or 1/0
     MTestDialogScript &answerColor(const QColor &color);        // accepts a colour dialog with that colour
     MTestDialogScript &answerFile(const QString &path);         // accepts a file dialog with that file
+    MTestDialogScript &answerText(const QString &text);         // accepts a text dialog with that text
 
     // Called with each request before it is answered, while the dialog it
     // describes still exists (a file dialog's folder and proposed name).

@@ -6,6 +6,7 @@
 #include "mstrokestyle.h"
 #include "mstrokestylewidget.h"
 #include "mtestmodaldriver.h"
+#include "mtestscreenshot.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -267,7 +268,7 @@ private slots:
             y += shot.height() + 10;
         }
         painter.end();
-        QVERIFY(sheet.save(QStringLiteral("/tmp/styleeditors.png")));
+        MTestScreenshot::keep(sheet, QStringLiteral("kalmidraw-style-editors.png"));
     }
 };
 

@@ -131,6 +131,9 @@ private slots:
         qRegisterMetaType<QDockWidget *>();
         qRegisterMetaType<MWidget *>();
         QVERIFY(MTestView::prepare(QSize(100, 80)));
+        // The layer thumbnails along the view's edge would take the
+        // gestures aimed at the view's corner.
+        MSettings::instance()->set_showThumbnails(false);
     }
 
     // A main window with an action for every tool key, option bars for some

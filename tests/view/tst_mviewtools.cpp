@@ -117,6 +117,9 @@ private slots:
     void initTestCase()
     {
         QVERIFY(MTestView::prepare(QSize(100, 80)));
+        // The layer thumbnails along the view's edge would take the
+        // gestures aimed at the view's corner.
+        MSettings::instance()->set_showThumbnails(false);
     }
 
     void init()

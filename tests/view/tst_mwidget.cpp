@@ -148,6 +148,9 @@ private slots:
         MSettings::instance()->set_defaultHeight(documentSize.height());
         MTools::instance()->setTool(&tool);
         MSettings::instance()->set_textDuration(0);
+        // The layer thumbnails along the view's edge would take the
+        // gestures aimed at the view's corner.
+        MSettings::instance()->set_showThumbnails(false);
     }
 
     void cleanup() { view.reset(); }

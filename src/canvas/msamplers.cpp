@@ -1,0 +1,73 @@
+#include "msamplers.h"
+
+#include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
+
+#include <iterator>
+
+namespace {
+
+struct Key
+{
+    int minFilter, magFilter, wrapS, wrapT;
+    bool operator==(const Key &other) const
+    {
+        return minFilter == other.minFilter && magFilter == other.magFilter && wrapS == other.wrapS &&
+               wrapT == other.wrapT;
+    }
+};
+
+uint qHash(const Key &key, uint seed = 0)
+{
+    const int values[] = {key.minFilter, key.magFilter, key.wrapS, key.wrapT};
+    return qHashRange(std::begin(values), std::end(values), seed);
+}
+
+// Per share group; a group's samplers go with its last context.
+QHash<QOpenGLContextGroup *, QHash<Key, unsigned int>> &samplers()
+{
+    static QHash<QOpenGLContextGroup *, QHash<Key, unsigned int>> all;
+    return all;
+}
+
+} // namespace
+
+unsigned int MSamplers::get(int minFilter, int magFilter, int wrapS, int wrapT)
+{
+    QOpenGLContext *context = QOpenGLContext::currentContext();
+    if (!context)
+        return 0;
+    QOpenGLContextGroup *group = context->shareGroup();
+    auto found = samplers().find(group);
+    if (found == samplers().end()) {
+        found = samplers().insert(group, {});
+        QObject::connect(group, &QObject::destroyed, [group] { samplers().remove(group); });
+    }
+    const Key key{minFilter, magFilter, wrapS, wrapT};
+    const auto sampler = found->constFind(key);
+    if (sampler != found->cend())
+        return *sampler;
+    QOpenGLExtraFunctions *f = context->extraFunctions();
+    GLuint id = 0;
+    f->glGenSamplers(1, &id);
+    if (!id)
+        return 0;
+    f->glSamplerParameteri(id, GL_TEXTURE_MIN_FILTER, minFilter);
+    f->glSamplerParameteri(id, GL_TEXTURE_MAG_FILTER, magFilter);
+    f->glSamplerParameteri(id, GL_TEXTURE_WRAP_S, wrapS);
+    f->glSamplerParameteri(id, GL_TEXTURE_WRAP_T, wrapT);
+    found->insert(key, id);
+    return id;
+}
+
+void MSamplers::bind(unsigned int unit, int minFilter, int magFilter, int wrapS, int wrapT)
+{
+    if (QOpenGLContext *context = QOpenGLContext::currentContext())
+        context->extraFunctions()->glBindSampler(unit, get(minFilter, magFilter, wrapS, wrapT));
+}
+
+void MSamplers::unbind(unsigned int unit)
+{
+    if (QOpenGLContext *context = QOpenGLContext::currentContext())
+        context->extraFunctions()->glBindSampler(unit, 0);
+}
