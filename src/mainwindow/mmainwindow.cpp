@@ -4,6 +4,10 @@
 
 #include "dabout.h"
 #include "dexport.h"
+#include "dnewdocument.h"
+#include "dpaper.h"
+#include "dproperties.h"
+#include "dtimeline.h"
 #include "dgrabwidget.h"
 #include "dscreenshot.h"
 #include "dsettings.h"
@@ -32,7 +36,9 @@
 #include "msettings.h"
 #include "mtexturetransfert.h"
 #include "mtool.h"
+#include "mselectiontool.h"
 #include "mtools.h"
+#include "mtransform.h"
 #include "mutility.h"
 #include "mcolorlistwidget.h"
 #include "mversioninfo.h"
@@ -55,6 +61,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QThread>
 #include <QTimer>
@@ -161,17 +168,8 @@ MMainWindow::~MMainWindow()
 const QStringList &MMainWindow::pendingCommands()
 {
     static const QStringList names{
-        "actionImport_image_file", "actionProperties", "actionPaste", "actionIncrease_brush_radius",
-        "actionDecrease_brush_radius", "actionChangePaper",
-        "actionIncreasePaperSize", "actionDecreasePaperSize", "actionAdjustPaperToSelection",
-        "actionPaper_auto_extension", "actionSelectAll",
-        "actionSelect_layer_bounding_rect", "actionInvertSelection", "actionResetSelection", "actionFillSelection",
-        "actionStrokeSelection", "actionNextSelection", "actionPreviousSelection", "actionNewLayer",
-        "actionPrependLayer", "actionEdit_layer_effect_settings", "actionRemoveLayer",
-        "actionDuplicateLayer", "actionMergeLayerWithUpper", "actionMergeLayerWithLower", "actionMoveLayerUp",
-        "actionMoveLayerDown", "actionRemoveEmptyLayers", "actionTimeLine", "actionShowLayer", "actionLockLayer",
-        "actionShowAllLayers", "actionHideAllLayers", "actionHideLayersExcept", "actionLockAllLayers",
-        "actionUnlockAllLayers", "actionNextLayer", "actionPreviousLayer", "actionPreviewShader",
+        "actionImport_image_file", "actionPaste", "actionIncrease_brush_radius",
+        "actionDecrease_brush_radius", "actionEdit_layer_effect_settings", "actionPreviewShader",
         "actionShowHideShaderPreview", "actionRemoveShaderPreview", "actionRasterizeShader", "actionRename_effect",
         "actionImport_effect", "actionNewShader", "actionDuplicateShader", "actionEditShader", "actionRemoveShader",
         "actionSet_effect_thumbnail", "actionEdit_brush_settings",
@@ -180,9 +178,7 @@ const QStringList &MMainWindow::pendingCommands()
         "actionImport_brush_file", "actionRestore_brush", "actionSave_selection_as_textured_brush",
         "actionCopy_brush_to_system_directory", "actionRemove_brush_from_system_directory", "actionNew_brush_engine",
         "actionEdit_brush_engine", "actionDuplicate_brush_engine", "actionSet_brush_engine", "actionReset_brush_engine",
-        "actionDelete_brush_engine", "actionRename_brush_engine",
-        "actionResetCanvasPosition", "actionAdjustToWidth", "actionAdjustToHeight", "actionViewAllCanvas",
-        "actionFlipHorizontal", "actionFlipVertical", "actionEraserMode",
+        "actionDelete_brush_engine", "actionRename_brush_engine", "actionEraserMode",
         "actionLockBrushControlPoints", "actionTexture_generator",
     };
     return names;
@@ -778,8 +774,9 @@ void MMainWindow::on_actionFileNew_triggered()
 {
     if (!maybeSave())
         return;
-    // Until the new-document dialog exists, a new document takes the size,
-    // paper and margins already in the settings.
+    DNewDocument dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
     MCanvas *canvas = m_view->canvas();
     canvas->initializeGL();
     canvas->reset();
@@ -909,11 +906,6 @@ void MMainWindow::on_actionPasteInNewLayer_triggered()
     canvas->appendImage(canvas->paintedRect().center(), image);
 }
 
-void MMainWindow::on_actionEditLayer_triggered()
-{
-    m_view->canvas()->editLayer();
-}
-
 void MMainWindow::validateClipboardActions()
 {
     const bool selected = !m_view->canvas()->selectionPath().isEmpty();
@@ -926,51 +918,198 @@ void MMainWindow::validateClipboardActions()
     ui->actionPaste->setEnabled(pasteBuilt && data && data->hasImage());
 }
 
+// ---------------------------------------------------------------- layer, paper and view commands
+
+bool MMainWindow::checkCurrentLayer()
+{
+    if (m_view->canvas()->current())
+        return true;
+    MUtility::showMessage(QMessageBox::Critical, tr("Layers"), tr("Please select a layer."));
+    return false;
+}
+
+void MMainWindow::on_actionNewLayer_triggered() { m_view->canvas()->appendLayer(); }
+void MMainWindow::on_actionPrependLayer_triggered() { m_view->canvas()->prependLayer(); }
+
+void MMainWindow::on_actionDuplicateLayer_triggered()
+{
+    if (checkCurrentLayer())
+        m_view->canvas()->duplicateLayer();
+}
+
+void MMainWindow::on_actionEditLayer_triggered()
+{
+    if (checkCurrentLayer())
+        m_view->canvas()->editLayer();
+}
+
+void MMainWindow::on_actionRemoveLayer_triggered()
+{
+    if (checkCurrentLayer())
+        m_view->canvas()->removeLayer();
+}
+
+void MMainWindow::on_actionShowLayer_triggered()
+{
+    if (checkCurrentLayer())
+        m_view->canvas()->showLayer();
+}
+
+void MMainWindow::on_actionLockLayer_triggered()
+{
+    if (checkCurrentLayer())
+        m_view->canvas()->lockLayer();
+}
+
+void MMainWindow::on_actionMergeLayerWithLower_triggered()
+{
+    if (checkCurrentLayer())
+        m_view->canvas()->mergeLayerWithLower();
+}
+
+void MMainWindow::on_actionMergeLayerWithUpper_triggered()
+{
+    if (checkCurrentLayer())
+        m_view->canvas()->mergeLayerWithUpper();
+}
+
+void MMainWindow::on_actionMoveLayerUp_triggered()
+{
+    if (checkCurrentLayer())
+        m_view->canvas()->moveUpLayer();
+}
+
+void MMainWindow::on_actionMoveLayerDown_triggered()
+{
+    if (checkCurrentLayer())
+        m_view->canvas()->moveDownLayer();
+}
+
+void MMainWindow::on_actionHideLayersExcept_triggered()
+{
+    if (checkCurrentLayer())
+        m_view->canvas()->hideAllLayersExcept(m_view->canvas()->currentRow());
+}
+
+void MMainWindow::on_actionShowAllLayers_triggered() { m_view->canvas()->showAllLayers(); }
+void MMainWindow::on_actionHideAllLayers_triggered() { m_view->canvas()->hideAllLayers(); }
+void MMainWindow::on_actionLockAllLayers_triggered() { m_view->canvas()->lockAllLayers(); }
+void MMainWindow::on_actionUnlockAllLayers_triggered() { m_view->canvas()->unlockAllLayers(); }
+void MMainWindow::on_actionNextLayer_triggered() { m_view->canvas()->nextLayer(); }
+void MMainWindow::on_actionPreviousLayer_triggered() { m_view->canvas()->previousLayer(); }
+void MMainWindow::on_actionRemoveEmptyLayers_triggered() { m_view->canvas()->removeEmptyLayers(); }
+
+MSelectionTool *MMainWindow::selectionTool() const
+{
+    return MTools::instance()->tool<MSelectionTool>(MTool::SelectionTool);
+}
+
+#define M_SELECTION_COMMAND(Action, call)                                                                           \
+    void MMainWindow::on_##Action##_triggered()                                                                      \
+    {                                                                                                                \
+        if (MSelectionTool *tool = selectionTool())                                                                  \
+            tool->call();                                                                                            \
+    }
+
+M_SELECTION_COMMAND(actionSelectAll, selectAll)
+M_SELECTION_COMMAND(actionResetSelection, resetSelection)
+M_SELECTION_COMMAND(actionInvertSelection, invertSelection)
+M_SELECTION_COMMAND(actionNextSelection, nextSelection)
+M_SELECTION_COMMAND(actionPreviousSelection, previousSelection)
+M_SELECTION_COMMAND(actionFillSelection, fillSelection)
+M_SELECTION_COMMAND(actionStrokeSelection, strokeSelection)
+
+#undef M_SELECTION_COMMAND
+
+void MMainWindow::on_actionSelect_layer_bounding_rect_triggered()
+{
+    MCanvas *canvas = m_view->canvas();
+    if (canvas->current())
+        canvas->selectLayerBoundingRect(canvas->current());
+}
+
+void MMainWindow::on_actionProperties_triggered()
+{
+    DProperties dialog(this);
+    dialog.setCanvas(m_view->canvas());
+    dialog.exec();
+}
+
+void MMainWindow::on_actionTimeLine_triggered()
+{
+    m_view->setTimeLineMode(true);
+    DTimeLine *timeLine = findChild<DTimeLine *>();
+    if (!timeLine)
+        timeLine = new DTimeLine(m_view, this);
+    timeLine->show();
+    timeLine->activateWindow();
+}
+
+void MMainWindow::on_actionChangePaper_triggered()
+{
+    DPaper dialog(m_view->canvas(), this);
+    dialog.exec();
+}
+
+void MMainWindow::on_actionAdjustPaperToSelection_triggered()
+{
+    MCanvas *canvas = m_view->canvas();
+    if (!canvas->selectionPath().isEmpty())
+        canvas->adjustPaperToSelection();
+}
+
+void MMainWindow::on_actionPaper_auto_extension_toggled(bool)
+{
+    MCanvas *canvas = m_view->canvas();
+    canvas->setAutoExtent(!canvas->autoExtent());
+    // The check mark follows the document, also when it was out of step.
+    const QSignalBlocker blocker(ui->actionPaper_auto_extension);
+    ui->actionPaper_auto_extension->setChecked(canvas->autoExtent());
+}
+
+void MMainWindow::stepPaperSize(bool increase)
+{
+    MCanvas *canvas = m_view->canvas();
+    QRectF rect = canvas->paintedRect();
+    if (rect.width() <= 0)
+        return;
+    const double a = rect.height() * 20 / rect.width();
+    rect = increase ? rect.adjusted(-20, -a, 20, a) : rect.adjusted(20, a, -20, -a);
+    const QRectF whole = QRectF(rect.toAlignedRect());
+    if (whole.width() <= 1 || whole.height() <= 1)
+        return;
+    canvas->updatePaintedRect(whole);
+    statusBar()->showMessage(tr("Paper size = [%1, %2]").arg(whole.width()).arg(whole.height()), 5000);
+}
+
+void MMainWindow::on_actionIncreasePaperSize_triggered() { stepPaperSize(true); }
+void MMainWindow::on_actionDecreasePaperSize_triggered() { stepPaperSize(false); }
+
+void MMainWindow::on_actionAdjustToWidth_triggered() { m_view->adjustToWidth(); }
+void MMainWindow::on_actionAdjustToHeight_triggered() { m_view->adjustToHeight(); }
+void MMainWindow::on_actionViewAllCanvas_triggered() { m_view->fitToView(); }
+void MMainWindow::on_actionResetCanvasPosition_triggered() { m_view->resetCanvas(); }
+void MMainWindow::on_actionFlipHorizontal_triggered() { m_view->transform()->flipHorizontal(); }
+void MMainWindow::on_actionFlipVertical_triggered() { m_view->transform()->flipVertical(); }
+
+void MMainWindow::on_actionDraw_tiles_toggled(bool checked)
+{
+    MSettings::instance()->set_drawTiles(checked);
+    m_view->update();
+}
+
 // ---------------------------------------------------------------- commands built later
 
 void MMainWindow::on_actionImport_image_file_triggered() {}
-void MMainWindow::on_actionProperties_triggered() {}
 void MMainWindow::on_actionIncrease_brush_radius_triggered() {}
 void MMainWindow::on_actionDecrease_brush_radius_triggered() {}
-void MMainWindow::on_actionChangePaper_triggered() {}
-void MMainWindow::on_actionIncreasePaperSize_triggered() {}
-void MMainWindow::on_actionDecreasePaperSize_triggered() {}
-void MMainWindow::on_actionAdjustPaperToSelection_triggered() {}
-void MMainWindow::on_actionPaper_auto_extension_toggled(bool) {}
 void MMainWindow::on_actionEditSettings_triggered()
 {
     DSettings dialog(this);
     if (dialog.exec() == QDialog::Accepted && dialog.needRestart())
         askRestart(tr("You must restart the application to apply these changes."));
 }
-void MMainWindow::on_actionSelectAll_triggered() {}
-void MMainWindow::on_actionSelect_layer_bounding_rect_triggered() {}
-void MMainWindow::on_actionInvertSelection_triggered() {}
-void MMainWindow::on_actionResetSelection_triggered() {}
-void MMainWindow::on_actionFillSelection_triggered() {}
-void MMainWindow::on_actionStrokeSelection_triggered() {}
-void MMainWindow::on_actionNextSelection_triggered() {}
-void MMainWindow::on_actionPreviousSelection_triggered() {}
-void MMainWindow::on_actionNewLayer_triggered() {}
-void MMainWindow::on_actionPrependLayer_triggered() {}
 void MMainWindow::on_actionEdit_layer_effect_settings_triggered() {}
-void MMainWindow::on_actionRemoveLayer_triggered() {}
-void MMainWindow::on_actionDuplicateLayer_triggered() {}
-void MMainWindow::on_actionMergeLayerWithUpper_triggered() {}
-void MMainWindow::on_actionMergeLayerWithLower_triggered() {}
-void MMainWindow::on_actionMoveLayerUp_triggered() {}
-void MMainWindow::on_actionMoveLayerDown_triggered() {}
-void MMainWindow::on_actionRemoveEmptyLayers_triggered() {}
-void MMainWindow::on_actionTimeLine_triggered() {}
-void MMainWindow::on_actionShowLayer_triggered() {}
-void MMainWindow::on_actionLockLayer_triggered() {}
-void MMainWindow::on_actionShowAllLayers_triggered() {}
-void MMainWindow::on_actionHideAllLayers_triggered() {}
-void MMainWindow::on_actionHideLayersExcept_triggered() {}
-void MMainWindow::on_actionLockAllLayers_triggered() {}
-void MMainWindow::on_actionUnlockAllLayers_triggered() {}
-void MMainWindow::on_actionNextLayer_triggered() {}
-void MMainWindow::on_actionPreviousLayer_triggered() {}
 void MMainWindow::on_actionPreviewShader_triggered() {}
 void MMainWindow::on_actionShowHideShaderPreview_triggered() {}
 void MMainWindow::on_actionRemoveShaderPreview_triggered() {}
@@ -1002,12 +1141,6 @@ void MMainWindow::on_actionSet_brush_engine_triggered() {}
 void MMainWindow::on_actionReset_brush_engine_triggered() {}
 void MMainWindow::on_actionDelete_brush_engine_triggered() {}
 void MMainWindow::on_actionRename_brush_engine_triggered() {}
-void MMainWindow::on_actionResetCanvasPosition_triggered() {}
-void MMainWindow::on_actionAdjustToWidth_triggered() {}
-void MMainWindow::on_actionAdjustToHeight_triggered() {}
-void MMainWindow::on_actionViewAllCanvas_triggered() {}
-void MMainWindow::on_actionFlipHorizontal_triggered() {}
-void MMainWindow::on_actionFlipVertical_triggered() {}
 void MMainWindow::on_actionTake_a_screenshot_triggered()
 {
     QString fileName;

@@ -11,6 +11,7 @@ class MColorPaletteWidget;
 class MGradientPalette;
 class MThumbnailWidget;
 class MRecentFiles;
+class MSelectionTool;
 class MWidget;
 class QDockWidget;
 class QPrinter;
@@ -58,6 +59,8 @@ public:
     int saveAs();
     bool getSaveFileName(QString &path);
     void updateWindowTitle();
+    // True with a current layer; otherwise tells the painter to select one.
+    bool checkCurrentLayer();
     // False when the user cancelled the save question; then nothing was written.
     bool saveWindowSettings();
     void askRestart(const QString &message);
@@ -103,6 +106,7 @@ public slots:
     void on_actionDecreasePaperSize_triggered();
     void on_actionAdjustPaperToSelection_triggered();
     void on_actionPaper_auto_extension_toggled(bool checked);
+    void on_actionDraw_tiles_toggled(bool checked);
     void on_actionClearColorHisto_triggered();
     void on_actionEditSettings_triggered();
     void on_actionSelectAll_triggered();
@@ -196,6 +200,9 @@ protected:
 
 private:
     static ShownHook &shownHook();
+    // Grows or shrinks the painted rectangle around its centre, keeping its ratio.
+    void stepPaperSize(bool increase);
+    MSelectionTool *selectionTool() const;
     void callShownHook(int delayMs = 0);
     void firstResize();
     void setupConnections();

@@ -10,6 +10,7 @@
 #include "mtestdialogscript.h"
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
+#include "mtestmodaldriver.h"
 #include "mtexturelayer.h"
 #include "mwidget.h"
 
@@ -23,6 +24,7 @@
 #include <QMimeData>
 #include <QPainterPath>
 #include <QPrintPreviewDialog>
+#include <QPushButton>
 #include <QPrinter>
 #include <QSpinBox>
 #include <QTest>
@@ -690,7 +692,16 @@ private slots:
         MSettings::instance()->set_defaultHeight(480);
         MTestDialogScript script;
         script.answer(answer);
+        // The new-document dialog opens only once the old document may go.
+        auto asked = std::make_shared<bool>(false);
+        MTestModalDriver::onNextDialog("DNewDocument", [asked](QDialog *dialog) {
+            *asked = true;
+            dialog->findChild<QSpinBox *>(QStringLiteral("sbWidth"))->setValue(640);
+            dialog->findChild<QSpinBox *>(QStringLiteral("sbHeight"))->setValue(480);
+            dialog->findChild<QPushButton *>(QStringLiteral("btnCreate"))->click();
+        });
         child<QAction>("actionFileNew")->trigger();
+        QCOMPARE(*asked, replaced);
         QCOMPARE(script.requests().size(), 1);
         QCOMPARE(canvas()->count(), replaced ? 1 : 2);
         QCOMPARE(canvas()->isNew(), replaced);

@@ -1,0 +1,89 @@
+#include "mdocumenttemplate.h"
+
+#include "mparamlist.h"
+#include "msettings.h"
+#include "mutility.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+const QString kPaperName = QStringLiteral("paper-01.jpg");
+} // namespace
+
+MDocumentTemplate::MDocumentTemplate(QObject *parent)
+    : QObject(parent)
+    , m_id(MParamList::newItemId())
+    , m_description(QCoreApplication::translate("MDocumentTemplate", "Default 1000x1000 document"))
+    , m_paperName(kPaperName)
+{
+}
+
+#define M_SETTER(Name, Type, member)                                                                                 \
+    void MDocumentTemplate::set_##Name(Type value)                                                                   \
+    {                                                                                                                \
+        if (member == value)                                                                                         \
+            return;                                                                                                  \
+        member = value;                                                                                              \
+        emit Name##Changed(member);                                                                                  \
+    }
+
+M_SETTER(id, const QString &, m_id)
+M_SETTER(description, const QString &, m_description)
+M_SETTER(width, int, m_width)
+M_SETTER(height, int, m_height)
+M_SETTER(margin, int, m_margin)
+M_SETTER(autoExtent, bool, m_autoExtent)
+M_SETTER(paperType, int, m_paperType)
+M_SETTER(paperName, const QString &, m_paperName)
+M_SETTER(paperColor, const QColor &, m_paperColor)
+M_SETTER(fileName, const QString &, m_fileName)
+
+#undef M_SETTER
+
+bool MDocumentTemplate::load(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    set_fileName(path);
+    const QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
+    MSettings *settings = MSettings::instance();
+    const QString id = json.value(QStringLiteral("id")).toString();
+    set_id(id.isEmpty() ? MParamList::newItemId() : id);
+    set_width(int(json.value(QStringLiteral("width")).toDouble(settings->defaultWidth())));
+    set_height(int(json.value(QStringLiteral("height")).toDouble(settings->defaultHeight())));
+    set_autoExtent(json.value(QStringLiteral("autoExtent")).toBool(false));
+    set_margin(json.value(QStringLiteral("margin")).toInt(settings->paintMargin()));
+    set_description(json.value(QStringLiteral("description"))
+                        .toString(QStringLiteral("%1 x %2").arg(m_width).arg(m_height)));
+    set_paperType(json.value(QStringLiteral("paperType")).toInt(1));
+    set_paperColor(QColor(json.value(QStringLiteral("paperColor")).toString(QColor(Qt::white).name())));
+    set_paperName(json.value(QStringLiteral("paperName")).toString(kPaperName));
+    return true;
+}
+
+bool MDocumentTemplate::save()
+{
+    if (m_fileName.isEmpty()) {
+        set_fileName(MUtility::templatesDirectory(MUtility::UserPath) + m_id.trimmed().toLower()
+                     + QStringLiteral(".kxt"));
+    }
+    QFile file(m_fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    QJsonObject json;
+    json.insert(QStringLiteral("id"), m_id);
+    json.insert(QStringLiteral("width"), m_width);
+    json.insert(QStringLiteral("height"), m_height);
+    json.insert(QStringLiteral("margin"), m_margin);
+    json.insert(QStringLiteral("autoExtent"), m_autoExtent);
+    json.insert(QStringLiteral("description"), m_description);
+    json.insert(QStringLiteral("paperType"), m_paperType);
+    json.insert(QStringLiteral("paperName"), m_paperName);
+    json.insert(QStringLiteral("paperColor"), m_paperColor.name());
+    const QByteArray bytes = QJsonDocument(json).toJson(QJsonDocument::Indented);
+    return file.write(bytes) == bytes.size();
+}

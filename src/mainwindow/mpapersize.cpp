@@ -1,0 +1,1 @@
+#include "mpapersize.h"
