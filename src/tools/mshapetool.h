@@ -4,6 +4,7 @@
 
 #include <QCursor>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QImage>
 #include <QPainterPath>
 #include <QSizeF>
@@ -68,6 +69,10 @@ public:
     void mouseMoveEvent(MEvent *event) override;
     void mouseHoverEvent(MEvent *event) override;
     bool keyPressEvent(QKeyEvent *event) override;
+    bool takesKey(const QKeyEvent *event) const override
+    {
+        return hasItem() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter);
+    }
     void setFirstPoint(const QPointF &point) override;
     using MTool::setPoint;
 

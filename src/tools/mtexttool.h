@@ -4,6 +4,7 @@
 
 #include <QCursor>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QImage>
 #include <QPainterPath>
 
@@ -46,6 +47,10 @@ public:
     void mouseMoveEvent(MEvent *event) override;
     void mouseHoverEvent(MEvent *event) override;
     bool keyPressEvent(QKeyEvent *event) override;
+    bool takesKey(const QKeyEvent *event) const override
+    {
+        return hasItem() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter);
+    }
 
 public slots:
     void activate(bool on) override;

@@ -123,6 +123,9 @@ public:
     virtual void mouseHoverEvent(MEvent *event);
     // True when the tool takes the key.
     virtual bool keyPressEvent(QKeyEvent *event);
+    // A key this tool needs even where a window shortcut has it (a tool
+    // placing an item confirms with Ctrl+Return, which also locks the layer).
+    virtual bool takesKey(const QKeyEvent *event) const { return false; }
     virtual void wheelEvent(QWheelEvent *event);
     virtual void mouseDoubleClickEvent(MEvent *event);
     // True when the current layer can be painted; otherwise tells the user

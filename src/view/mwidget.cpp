@@ -953,6 +953,18 @@ void MWidget::wheelTranslateHorizontal(int delta)
     m_transform->setTranslation(QPointF(t.x() + (delta <= 0 ? 30.0 : -30.0), t.y()));
 }
 
+bool MWidget::event(QEvent *e)
+{
+    if (e->type() == QEvent::ShortcutOverride) {
+        MTool *tool = MTools::instance()->currentTool();
+        if (tool && tool->takesKey(static_cast<QKeyEvent *>(e))) {
+            e->accept();
+            return true;
+        }
+    }
+    return QOpenGLWidget::event(e);
+}
+
 void MWidget::keyPressEvent(QKeyEvent *e)
 {
     if (!hasFocus())
