@@ -584,6 +584,21 @@ std::vector<Icon> icons()
         d.stroke(Qt::white, 4.0);
         d.p.drawPolyline(QPolygonF({QPointF(9, 16.5), QPointF(14, 21.5), QPointF(23, 11)}));
     });
+    add("check-selection.ico", [](Pen &d) {
+        QPainterPath path;
+        path.addRect(QRectF(4, 4, 24, 24));
+        d.marquee(path);
+        d.stroke(kGreen, 4.0);
+        d.p.drawPolyline(QPolygonF({QPointF(9, 16.5), QPointF(14, 21.5), QPointF(23, 11)}));
+    });
+    add("gradient-diagonal.ico", [](Pen &d) {
+        QLinearGradient gradient(QPointF(4, 4), QPointF(28, 28));
+        gradient.setColorAt(0.0, kInk);
+        gradient.setColorAt(1.0, kPaper);
+        d.p.setPen(QPen(kInk, kLine));
+        d.p.setBrush(gradient);
+        d.p.drawRect(QRectF(4, 4, 24, 24));
+    });
     add("minus.ico", [](Pen &d) {
         d.outline(kRed);
         d.p.drawEllipse(QPointF(16, 16), 13, 13);

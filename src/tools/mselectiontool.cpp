@@ -81,26 +81,27 @@ void MSelectionTool::apply()
         return;
     if (m_selectionShape == PolygonSelection || m_selectionShape == CurveSelection)
         m_buildPath.closeSubpath();
-    QPainterPath result = m_buildPath;
-    if (canvas->hasSelection()) {
-        const QPainterPath selection = canvas->selectionPath();
-        switch (m_selectionMode) {
-        case AddSelectionMode:
-            result = selection.united(m_buildPath);
-            break;
-        case SubtractSelectionMode:
-            result = selection.subtracted(m_buildPath);
-            break;
-        case IntersectionSelectionMode:
-            result = selection.intersected(m_buildPath);
-            break;
-        default:
-            break;
-        }
-    }
+    const QPainterPath result =
+        canvas->hasSelection() ? combined(canvas->selectionPath(), m_buildPath, m_selectionMode) : m_buildPath;
     changeSelection(canvas, result, true);
     clearBuild();
     emit toolChanged(this);
+}
+
+QPainterPath MSelectionTool::combined(const QPainterPath &selection, const QPainterPath &path, int mode)
+{
+    if (selection.isEmpty())
+        return path;
+    switch (mode) {
+    case AddSelectionMode:
+        return selection.united(path);
+    case SubtractSelectionMode:
+        return selection.subtracted(path);
+    case IntersectionSelectionMode:
+        return selection.intersected(path);
+    default:
+        return path;
+    }
 }
 
 void MSelectionTool::setColor(const QColor &color, Qt::KeyboardModifiers modifiers)

@@ -48,6 +48,10 @@ public:
     static constexpr int maximumStarCount = 64;
     static constexpr int historyLimit = 10;
 
+    // The selection after combining path into it by mode; an empty selection
+    // is always replaced.
+    static QPainterPath combined(const QPainterPath &selection, const QPainterPath &path, int mode);
+
     MSelectionTool(ToolId toolId, QObject *parent = nullptr);
 
     MBrushStyle *brushStyle() const { return m_brushStyle; }

@@ -8,6 +8,7 @@
 #include "mgeometry.h"
 #include "msettings.h"
 #include "mshape.h"
+#include "mselectiontool.h"
 #include "mshapelist.h"
 #include "mstrokestyle.h"
 #include "mtools.h"
@@ -72,6 +73,7 @@ void MShapeTool::init()
     for (int i = 0; i < 4; ++i)
         m_rotationIcons[i] = QIcon(QString::fromLatin1(icons[i]));
     m_path = QPainterPath();
+    set_selectionMode(0);
     readSettings();
 }
 
@@ -427,6 +429,37 @@ void MShapeTool::apply(Qt::KeyboardModifiers modifiers)
 void MShapeTool::apply()
 {
     apply(Qt::NoModifier);
+}
+
+void MShapeTool::applyAsSelection()
+{
+    if (!MTools::widget() || m_path.isEmpty())
+        return;
+    selectPath(m_path.translated(m_position), m_selectionMode);
+    emit toolChanged(this);
+}
+
+void MShapeTool::selectPath(const QPainterPath &path, int mode)
+{
+    MCanvas *canvas = MTools::canvas();
+    if (!canvas)
+        return;
+    const QPainterPath selection = mode == MSelectionTool::ReplaceSelectionMode
+                                       ? path
+                                       : MSelectionTool::combined(canvas->selectionPath(), path, mode);
+    canvas->setClipPath(selection);
+    MTools *tools = MTools::instance();
+    tools->activate(MTool::SelectionTool, true);
+    if (auto *selectionTool = qobject_cast<MSelectionTool *>(tools->tool(MTool::SelectionTool)))
+        selectionTool->storeClip(path);
+}
+
+void MShapeTool::set_selectionMode(int mode)
+{
+    if (mode == m_selectionMode)
+        return;
+    m_selectionMode = mode;
+    emit selectionModeChanged(mode);
 }
 
 void MShapeTool::applyInNewLayer()

@@ -22,6 +22,7 @@ class MShapeTool : public MTool
     Q_OBJECT
     Q_PROPERTY(MBrushStyle *brushStyle READ brushStyle NOTIFY brushStyleChanged)
     Q_PROPERTY(MStrokeStyle *strokeStyle READ strokeStyle NOTIFY strokeStyleChanged)
+    Q_PROPERTY(int selectionMode READ selectionMode WRITE set_selectionMode NOTIFY selectionModeChanged)
 public:
     enum GrabMode {
         NoGrab = 0, MoveGrab = 1, TopGrab, BottomGrab, LeftGrab, RightGrab, TopLeftGrab, TopRightGrab,
@@ -34,6 +35,7 @@ public:
     MBrushStyle *brushStyle() const { return m_brushStyle; }
     MStrokeStyle *strokeStyle() const { return m_strokeStyle; }
     MAnimFrame *animation() const { return m_animation; }
+    int selectionMode() const { return m_selectionMode; }
     QPainterPath path() const { return m_path; }
     bool hasItem() const { return !m_path.isEmpty(); }
     double angle() const { return m_angle; }
@@ -62,6 +64,9 @@ public:
     // Control: the outline colour; Shift: the gradient colour; else the fill colour.
     static void applyColor(MStrokeStyle *stroke, MBrushStyle *brush, const QColor &color,
                            Qt::KeyboardModifiers modifiers);
+    // Makes path (canvas coordinates) the document's selection, combined by
+    // mode, and hands over to the selection tool.
+    static void selectPath(const QPainterPath &path, int mode);
     static QImage renderPath(const QPainterPath &path, const QRectF &rect, const QBrush &brush, const QPen &pen);
 
     void paint(QPainter *painter) override;
@@ -77,6 +82,7 @@ public:
     using MTool::setPoint;
 
 public slots:
+    void set_selectionMode(int mode);
     void activate(bool on) override;
     void computeBuildPath();
     void init();
@@ -85,6 +91,7 @@ public slots:
     void apply(Qt::KeyboardModifiers modifiers);
     void apply();
     void applyInNewLayer();
+    void applyAsSelection();
     void setShape();
     void setAngle(double angle);
     void setWidth(double width);
@@ -95,6 +102,7 @@ public slots:
 signals:
     void brushStyleChanged(MBrushStyle *style);
     void strokeStyleChanged(MStrokeStyle *style);
+    void selectionModeChanged(int mode);
     void angleChanged(double angle);
     void widthChanged(double width);
     void heightChanged(double height);
@@ -108,6 +116,7 @@ private:
     MBrushStyle *m_brushStyle;
     MStrokeStyle *m_strokeStyle;
     MAnimFrame *m_animation;
+    int m_selectionMode = 0;
     int m_grabMode = NoGrab;
     QPainterPath m_path;
     QCursor m_rotationCursor;

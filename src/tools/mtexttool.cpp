@@ -46,6 +46,7 @@ void MTextTool::init()
                            ":/icons/rotate-bottomright.ico"};
     for (int i = 0; i < 4; ++i)
         m_rotationIcons[i] = QIcon(QString::fromLatin1(icons[i]));
+    set_selectionMode(0);
     m_path = QPainterPath();
 }
 
@@ -292,6 +293,24 @@ void MTextTool::apply(Qt::KeyboardModifiers modifiers)
 void MTextTool::apply()
 {
     apply(Qt::NoModifier);
+}
+
+void MTextTool::applyAsSelection()
+{
+    if (!MTools::widget() || m_path.isEmpty())
+        return;
+    computeBuildPath();
+    MShapeTool::selectPath(m_path.translated(point(0)), m_selectionMode);
+    // Unlike a shape, the text does not stay once it has become a selection.
+    dropItem();
+}
+
+void MTextTool::set_selectionMode(int mode)
+{
+    if (mode == m_selectionMode)
+        return;
+    m_selectionMode = mode;
+    emit selectionModeChanged(mode);
 }
 
 void MTextTool::applyInNewLayer()

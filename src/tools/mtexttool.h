@@ -22,6 +22,7 @@ class MTextTool : public MTool
     Q_PROPERTY(MStrokeStyle *strokeStyle READ strokeStyle NOTIFY strokeStyleChanged)
     Q_PROPERTY(MBrushStyle *brushStyle READ brushStyle NOTIFY brushStyleChanged)
     Q_PROPERTY(MFontStyle *fontStyle READ fontStyle NOTIFY fontStyleChanged)
+    Q_PROPERTY(int selectionMode READ selectionMode WRITE set_selectionMode NOTIFY selectionModeChanged)
 public:
     enum GrabMode { NoGrab = 0, MoveGrab = 1, HeightGrab = 2, RotateGrab = 3 };
 
@@ -31,6 +32,7 @@ public:
     MBrushStyle *brushStyle() const { return m_brushStyle; }
     MFontStyle *fontStyle() const { return m_fontStyle; }
     MAnimFrame *animation() const { return m_animation; }
+    int selectionMode() const { return m_selectionMode; }
     QPainterPath path() const { return m_path; }
     bool hasItem() const { return !m_path.isEmpty(); }
     QString text() const;
@@ -53,11 +55,13 @@ public:
     }
 
 public slots:
+    void set_selectionMode(int mode);
     void activate(bool on) override;
     void init();
     void apply(Qt::KeyboardModifiers modifiers);
     void apply();
     void applyInNewLayer();
+    void applyAsSelection();
     bool updateCursor(const QPointF &viewPosition, double scale) override;
     void setColor(const QColor &color, Qt::KeyboardModifiers modifiers) override;
     void setTextAngle(double angle);
@@ -69,6 +73,7 @@ signals:
     void strokeStyleChanged(MStrokeStyle *style);
     void brushStyleChanged(MBrushStyle *style);
     void fontStyleChanged(MFontStyle *style);
+    void selectionModeChanged(int mode);
     void textAngleChanged(double angle);
     void textHeightChanged(int height);
     void textPointChanged(const QPointF &point);
@@ -86,6 +91,7 @@ private:
     MBrushStyle *m_brushStyle;
     MFontStyle *m_fontStyle;
     MAnimFrame *m_animation;
+    int m_selectionMode = 0;
     int m_grabMode = NoGrab;
     QPainterPath m_path;
     QCursor m_rotationCursor;

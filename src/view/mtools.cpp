@@ -1,5 +1,8 @@
 #include "mtools.h"
 
+#include "mbrushstyle.h"
+#include "mbrushstyleaction.h"
+#include "mbrushstylewidget.h"
 #include "mbrushtool.h"
 #include "menumedit.h"
 #include "mevent.h"
@@ -17,6 +20,9 @@
 #include "mrullertool.h"
 #include "mselectiontool.h"
 #include "msliderspinbox.h"
+#include "mstrokestyle.h"
+#include "mstrokestyleaction.h"
+#include "mstrokestylewidget.h"
 #include "mfontstyleaction.h"
 #include "mfontstyle.h"
 #include "mfontstylewidget.h"
@@ -176,6 +182,47 @@ QAction *addLockAction(QToolBar *bar, QWidget *window, MTool *tool)
     QObject::connect(lock, &QAction::toggled, tool, &MTool::set_locked);
     bar->addAction(lock);
     return lock;
+}
+
+// The item tools' "Select" action and the selection mode it combines by, each
+// followed by a spacer.
+template <class T>
+void addSelectionEdits(QToolBar *bar, QWidget *window, const QString &prefix, T *tool)
+{
+    QAction *select = MTools::createOptionAction(MTools::tr("Select"), MTools::tr("Transform as selection"),
+                                                 QStringLiteral(":/icons/check-selection.ico"), window);
+    select->setObjectName(prefix + QStringLiteral("SelectAction"));
+    QObject::connect(select, &QAction::triggered, tool, &T::applyAsSelection);
+    bar->addAction(select);
+    MTools::addLabel(window, bar);
+    MEnumEdit *mode = addEnumEdit(bar, window, prefix + QStringLiteral("SelectionModeEdit"), 150,
+                                  MSelectionTool::staticMetaObject, "SelectionMode",
+                                  {QStringLiteral(":/icons/selection-replace.ico"), QStringLiteral(":/icons/selection-add.ico"),
+                                   QStringLiteral(":/icons/selection-subtract.ico"),
+                                   QStringLiteral(":/icons/selection-intersection.ico")},
+                                  0);
+    QObject::connect(mode, &MEnumEdit::valueChanged, tool, &T::set_selectionMode);
+    MTools::addLabel(window, bar);
+}
+
+// The "Stroke style" and "Brush style" menu buttons editing a tool's own styles.
+void addStyleButtons(QToolBar *bar, QWidget *window, const QString &prefix, MStrokeStyle *strokeStyle,
+                     MBrushStyle *brushStyle)
+{
+    auto *strokeEditor = new MStrokeStyleWidget;
+    strokeEditor->setStyle(strokeStyle);
+    QToolButton *stroke = MTools::createOptionMenuButton(window, QStringLiteral(":/icons/stroke.ico"),
+                                                         MTools::tr("Stroke style"),
+                                                         new MStrokeStyleAction(strokeEditor, window));
+    stroke->setObjectName(prefix + QStringLiteral("StrokeStyleButton"));
+    bar->addWidget(stroke);
+    auto *brushEditor = new MBrushStyleWidget;
+    brushEditor->setStyle(brushStyle);
+    QToolButton *brush = MTools::createOptionMenuButton(window, QStringLiteral(":/icons/gradient-diagonal.ico"),
+                                                        MTools::tr("Brush style"),
+                                                        new MBrushStyleAction(brushEditor, window));
+    brush->setObjectName(prefix + QStringLiteral("BrushStyleButton"));
+    bar->addWidget(brush);
 }
 
 } // namespace
@@ -497,7 +544,7 @@ void MTools::createShapeToolBar(QMainWindow *window)
                                             QStringLiteral(":/icons/check.ico"), window);
     connect(rasterize, &QAction::triggered, shape, qOverload<>(&MShapeTool::apply));
     bar->addAction(rasterize);
-    addLabel(window, bar);
+    addSelectionEdits(bar, window, QStringLiteral("shape"), shape);
     addText(bar, window, tr("Angle"));
     addLabel(window, bar);
     auto *angle = new QDoubleSpinBox(window);
@@ -508,6 +555,7 @@ void MTools::createShapeToolBar(QMainWindow *window)
     connect(shape, &MShapeTool::angleChanged, angle, &QDoubleSpinBox::setValue);
     bar->addWidget(angle);
     addLabel(window, bar);
+    addStyleButtons(bar, window, QStringLiteral("shape"), shape->strokeStyle(), shape->brushStyle());
     auto *chooser = new MShapeAction(new MShapeWidget, window);
     QToolButton *button = createOptionMenuButton(window, QStringLiteral(":/icons/shape-rounded-star.ico"), tr("Shape"), chooser);
     button->setObjectName(QStringLiteral("shapeChooserButton"));
@@ -524,7 +572,7 @@ void MTools::createTextToolBar(QMainWindow *window)
                                             QStringLiteral(":/icons/check.ico"), window);
     connect(rasterize, &QAction::triggered, text, qOverload<>(&MTextTool::apply));
     bar->addAction(rasterize);
-    addLabel(window, bar);
+    addSelectionEdits(bar, window, QStringLiteral("text"), text);
     addText(bar, window, tr("Angle"));
     addLabel(window, bar);
     auto *angle = new QDoubleSpinBox(window);
@@ -535,6 +583,7 @@ void MTools::createTextToolBar(QMainWindow *window)
     connect(text, &MTextTool::textAngleChanged, angle, &QDoubleSpinBox::setValue);
     bar->addWidget(angle);
     addLabel(window, bar);
+    addStyleButtons(bar, window, QStringLiteral("text"), text->strokeStyle(), text->brushStyle());
     auto *fontEditor = new MFontStyleWidget;
     fontEditor->setStyle(text->fontStyle());
     auto *font = new MFontStyleAction(fontEditor, window);

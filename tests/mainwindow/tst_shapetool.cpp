@@ -1,16 +1,23 @@
 #include "mbrushstyle.h"
+#include "mbrushstyleaction.h"
+#include "mbrushstylewidget.h"
 #include "mcanvas.h"
+#include "menumedit.h"
 #include "mfield.h"
 #include "mproxymodel.h"
 #include "mmainwindow.h"
+#include "mselectiontool.h"
 #include "msettings.h"
 #include "mshape.h"
 #include "mshapelist.h"
 #include "mshapetool.h"
 #include "mshapewidget.h"
 #include "mstrokestyle.h"
+#include "mstrokestyleaction.h"
+#include "mstrokestylewidget.h"
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
+#include "mtestscreenshot.h"
 #include "mtools.h"
 #include "mtransform.h"
 #include "mwidget.h"
@@ -21,6 +28,7 @@
 #include <cmath>
 
 #include <QApplication>
+#include <QComboBox>
 #include <QTimer>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
@@ -149,7 +157,7 @@ private slots:
         // A picture of the item being placed, frame and handles included.
         view()->update();
         QTest::qWait(300);
-        window->screen()->grabWindow(window->winId()).save(QStringLiteral("/tmp/shape-placing.png"));
+        MTestScreenshot::keep(window->screen()->grabWindow(window->winId()), QStringLiteral("shape-placing.png"));
 
         key(Qt::Key_Return);
         QVERIFY(!tool()->hasItem());
@@ -254,6 +262,125 @@ private slots:
         const QImage pixels = layer();
         QVERIFY(qAlpha(pixel(pixels, QPointF(-112, -100))) > 0); // only the first copy reaches here
         QVERIFY(qAlpha(pixel(pixels, QPointF(-78, -90))) > 0);   // only the second
+    }
+
+    // The bar in the order the painter reads it; its editors work on the
+    // tool's own styles and show them when their menu opens.
+    void optionBar()
+    {
+        QToolBar *bar = MTools::instance()->toolBar(MTool::ShapeTool);
+        QCOMPARE(MTestMainWindow::barContents(bar),
+                 QStringList({"label SHAPE:", "|", "action Rasterize", "action Select", "|",
+                              "MEnumEdit shapeSelectionModeEdit", "|", "label Angle", "|", "QDoubleSpinBox shapeAngleBox",
+                              "|", "button Stroke style", "button Brush style", "button Shape"}));
+        MTestScreenshot::keep(bar->grab(), QStringLiteral("shape-bar.png"));
+        auto *select = window->findChild<QAction *>(QStringLiteral("shapeSelectAction"));
+        QCOMPARE(select->toolTip(), QStringLiteral("Transform as selection"));
+        QVERIFY(!select->icon().isNull());
+        auto *mode = window->findChild<MEnumEdit *>(QStringLiteral("shapeSelectionModeEdit"));
+        QCOMPARE(mode->maximumWidth(), 150);
+        QCOMPARE(mode->value(), 0);
+        auto *modes = mode->findChild<QComboBox *>();
+        QCOMPARE(modes->count(), 4);
+        for (int i = 0; i < modes->count(); ++i)
+            QVERIFY2(!modes->itemIcon(i).isNull(), qPrintable(modes->itemText(i)));
+        mode->setValue(MSelectionTool::SubtractSelectionMode);
+        QCOMPARE(tool()->selectionMode(), int(MSelectionTool::SubtractSelectionMode));
+        mode->setValue(MSelectionTool::ReplaceSelectionMode);
+        QCOMPARE(tool()->selectionMode(), 0);
+
+        auto *strokeMenu = window->findChild<QToolButton *>(QStringLiteral("shapeStrokeStyleButton"))->menu();
+        auto *stroke = qobject_cast<MStrokeStyleAction *>(strokeMenu->actions().value(0));
+        QVERIFY(stroke);
+        QCOMPARE(stroke->widget()->style(), tool()->strokeStyle());
+        const double size = tool()->strokeStyle()->strokeSize();
+        tool()->strokeStyle()->set_strokeSize(7);
+        emit strokeMenu->aboutToShow();
+        QCOMPARE(stroke->widget()->findChild<QDoubleSpinBox *>(QStringLiteral("editStrokeSize"))->value(), 7.0);
+        tool()->strokeStyle()->set_strokeSize(size);
+        auto *brushMenu = window->findChild<QToolButton *>(QStringLiteral("shapeBrushStyleButton"))->menu();
+        auto *brush = qobject_cast<MBrushStyleAction *>(brushMenu->actions().value(0));
+        QVERIFY(brush);
+        QCOMPARE(brush->widget()->style(), tool()->brushStyle());
+    }
+
+    // The item's outline (the ellipse chosen above, 100 x 100 about the
+    // origin) combined into a selection over x 0..200 by the tool's mode; the
+    // probes sit in the item only, in both, in the selection only.
+    void applyAsSelection_data()
+    {
+        QTest::addColumn<bool>("selected");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QVector<bool>>("inside");
+        using M = MSelectionTool;
+        QTest::newRow("replace") << true << int(M::ReplaceSelectionMode) << QVector<bool>{true, true, false};
+        QTest::newRow("unite") << true << int(M::AddSelectionMode) << QVector<bool>{true, true, true};
+        QTest::newRow("subtract") << true << int(M::SubtractSelectionMode) << QVector<bool>{false, false, true};
+        QTest::newRow("intersect") << true << int(M::IntersectionSelectionMode) << QVector<bool>{false, true, false};
+        QTest::newRow("nothing selected replaces") << false << int(M::SubtractSelectionMode)
+                                                   << QVector<bool>{true, true, false};
+    }
+
+    void applyAsSelection()
+    {
+        QFETCH(bool, selected);
+        QFETCH(int, mode);
+        QFETCH(QVector<bool>, inside);
+        MTools *tools = MTools::instance();
+        tools->activate(MTool::ShapeTool, true);
+        QCOMPARE(MShapeList::instance()->currentShape()->description(), QStringLiteral("ellipse"));
+        if (!tool()->hasItem())
+            gesture(QPointF(0, 0), QPointF(0, 0));
+        tool()->setAngle(0);
+        tool()->setWidth(100);
+        tool()->setHeight(100);
+        tool()->setPoint(QPointF(0, 0));
+        QPainterPath before;
+        before.addRect(QRectF(0, -100, 200, 200));
+        canvas()->setClipPath(selected ? before : QPainterPath());
+        tool()->set_selectionMode(mode);
+        const int undo = canvas()->undoStack()->count();
+
+        tool()->applyAsSelection();
+        const QPainterPath selection = canvas()->selectionPath();
+        const QPointF probes[] = {{-25, 0}, {25, 0}, {100, 0}};
+        for (int i = 0; i < 3; ++i)
+            QVERIFY2(selection.contains(probes[i]) == inside.at(i), qPrintable(QString::number(probes[i].x())));
+        QCOMPARE(canvas()->hasSelection(), !selection.isEmpty());
+        QCOMPARE(tools->currentToolId(), int(MTool::SelectionTool));
+        // The shape stays for another use; nothing was painted.
+        QVERIFY(tool()->hasItem());
+        QCOMPARE(canvas()->undoStack()->count(), undo);
+        tool()->set_selectionMode(0);
+    }
+
+    // The painter's road: a shape placed, "Select", and a brush stroke
+    // across its edge paints only inside it.
+    void selectThenPaintInside()
+    {
+        MTools *tools = MTools::instance();
+        tools->activate(MTool::ShapeTool, true);
+        canvas()->resetClipPath();
+        key(Qt::Key_Escape);
+        QVERIFY(!tool()->hasItem());
+        tool()->setWidth(100);
+        tool()->setHeight(100);
+        drag(QPointF(0, 0), QPointF(0, 0));
+        QVERIFY(tool()->hasItem());
+        tool()->setPoint(QPointF(0, 0));
+        window->findChild<QAction *>(QStringLiteral("shapeSelectAction"))->trigger();
+        QCOMPARE(tools->currentToolId(), int(MTool::SelectionTool));
+        QVERIFY(canvas()->hasSelection());
+        window->findChild<QAction *>(QStringLiteral("actionBrushTool"))->trigger();
+        QCOMPARE(tools->currentToolId(), int(MTool::BrushTool));
+        const int painted = paintedPixels(layer());
+        QVERIFY(MTestMainWindow::drag(view(), QPointF(-20, 10), QPointF(150, 10)));
+        QTRY_VERIFY(paintedPixels(layer()) > painted);
+        const QImage pixels = layer();
+        QVERIFY(qAlpha(pixel(pixels, QPointF(0, 10))) > 0);
+        for (int x = 60; x <= 140; x += 10)
+            QVERIFY2(qAlpha(pixel(pixels, QPointF(x, 10))) == 0, qPrintable(QString::number(x)));
+        canvas()->resetClipPath();
     }
 };
 

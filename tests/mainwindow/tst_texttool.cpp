@@ -1,17 +1,29 @@
 #include "mbrushstyle.h"
+#include "mbrushstyleaction.h"
+#include "mbrushstylewidget.h"
 #include "mcanvas.h"
 #include "mcolorlist.h"
+#include "menumedit.h"
 #include "mfontstyle.h"
+#include "mfontstyleaction.h"
+#include "mfontstylewidget.h"
 #include "mmainwindow.h"
+#include "mselectiontool.h"
 #include "msettings.h"
+#include "mstrokestyleaction.h"
+#include "mstrokestylewidget.h"
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
+#include "mtestscreenshot.h"
 #include "mtexttool.h"
 #include "mtools.h"
 #include "mtransform.h"
 #include "mwidget.h"
 
 #include <QAction>
+#include <QComboBox>
+#include <QMenu>
+#include <QToolButton>
 #include <QDoubleSpinBox>
 #include <QLineEdit>
 #include <QScreen>
@@ -158,7 +170,7 @@ private slots:
                                  .translated(-canvas()->paintedRect().topLeft().toPoint());
         QCOMPARE(paintedPixels(pixels.copy(around)), painted);
         QTest::qWait(300);
-        window->screen()->grabWindow(window->winId()).save(QStringLiteral("/tmp/text-applied.png"));
+        MTestScreenshot::keep(window->screen()->grabWindow(window->winId()), QStringLiteral("text-applied.png"));
         canvas()->undoStack()->undo();
         canvas()->undoStack()->undo();
         QCOMPARE(paintedPixels(layer()), 0);
@@ -172,6 +184,95 @@ private slots:
         tool()->fontStyle()->set_size(60);
         QVERIFY(tool()->itemRect().height() < before.height());
         key(Qt::Key_Escape);
+    }
+
+    // The bar in the order the painter reads it; its three style editors work
+    // on the tool's own styles.
+    void optionBar()
+    {
+        QToolBar *bar = MTools::instance()->toolBar(MTool::TextTool);
+        QCOMPARE(MTestMainWindow::barContents(bar),
+                 QStringList({"label TEXT:", "|", "action Rasterize", "action Select", "|",
+                              "MEnumEdit textSelectionModeEdit", "|", "label Angle", "|", "QDoubleSpinBox textAngleBox",
+                              "|", "button Stroke style", "button Brush style", "button Font style", "|", "label Text",
+                              "|", "QLineEdit textEdit", "|"}));
+        auto *mode = window->findChild<MEnumEdit *>(QStringLiteral("textSelectionModeEdit"));
+        QCOMPARE(mode->findChild<QComboBox *>()->count(), 4);
+        mode->setValue(MSelectionTool::AddSelectionMode);
+        QCOMPARE(tool()->selectionMode(), int(MSelectionTool::AddSelectionMode));
+        mode->setValue(MSelectionTool::ReplaceSelectionMode);
+        auto editorOf = [this](const char *button) {
+            return window->findChild<QToolButton *>(QLatin1String(button))->menu()->actions().value(0);
+        };
+        auto *stroke = qobject_cast<MStrokeStyleAction *>(editorOf("textStrokeStyleButton"));
+        auto *brush = qobject_cast<MBrushStyleAction *>(editorOf("textBrushStyleButton"));
+        auto *font = qobject_cast<MFontStyleAction *>(editorOf("textFontStyleButton"));
+        QVERIFY(stroke && brush && font);
+        QCOMPARE(stroke->widget()->style(), tool()->strokeStyle());
+        QCOMPARE(brush->widget()->style(), tool()->brushStyle());
+        QCOMPARE(font->widget()->style(), tool()->fontStyle());
+    }
+
+    // "HI" placed at the origin, then made the selection, combined with a
+    // rectangle away to its right or over its left half.
+    void applyAsSelection_data()
+    {
+        QTest::addColumn<QString>("selected");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("expected");
+        using M = MSelectionTool;
+        QTest::newRow("replace") << "right" << int(M::ReplaceSelectionMode) << "item";
+        QTest::newRow("unite") << "right" << int(M::AddSelectionMode) << "item and selection";
+        QTest::newRow("subtract") << "right" << int(M::SubtractSelectionMode) << "selection";
+        QTest::newRow("intersect") << "left half" << int(M::IntersectionSelectionMode) << "within selection";
+        QTest::newRow("nothing selected replaces") << "none" << int(M::IntersectionSelectionMode) << "item";
+    }
+
+    void applyAsSelection()
+    {
+        QFETCH(QString, selected);
+        QFETCH(int, mode);
+        QFETCH(QString, expected);
+        MTools *tools = MTools::instance();
+        tools->activate(MTool::TextTool, true);
+        tool()->setText(QStringLiteral("HI"));
+        tool()->setTextHeight(120);
+        tool()->setTextAngle(0);
+        gesture(QPointF(0, 0), QPointF(0, 0));
+        QVERIFY(tool()->hasItem());
+        const QRectF item = tool()->path().translated(tool()->textPoint()).boundingRect();
+        QRectF rect;
+        if (selected == QStringLiteral("right"))
+            rect = QRectF(item.right() + 50, -20, 40, 40);
+        else if (selected == QStringLiteral("left half"))
+            rect = QRectF(item.left() - 10, item.top() - 10, item.width() / 2 + 10, item.height() + 20);
+        QPainterPath before;
+        before.addRect(rect);
+        canvas()->setClipPath(rect.isNull() ? QPainterPath() : before);
+        tool()->set_selectionMode(mode);
+        const int undo = canvas()->undoStack()->count();
+
+        tool()->applyAsSelection();
+        const QRectF bounds = canvas()->selectionPath().boundingRect();
+        auto near = [](const QRectF &a, const QRectF &b) {
+            return qAbs(a.left() - b.left()) < 1 && qAbs(a.top() - b.top()) < 1 && qAbs(a.right() - b.right()) < 1
+                && qAbs(a.bottom() - b.bottom()) < 1;
+        };
+        const QString seen = QStringLiteral("%1,%2 %3x%4").arg(bounds.x()).arg(bounds.y()).arg(bounds.width()).arg(bounds.height());
+        if (expected == QStringLiteral("item"))
+            QVERIFY2(near(bounds, item), qPrintable(seen));
+        else if (expected == QStringLiteral("item and selection"))
+            QVERIFY2(near(bounds, item.united(rect)), qPrintable(seen));
+        else if (expected == QStringLiteral("selection"))
+            QVERIFY2(near(bounds, rect), qPrintable(seen));
+        else
+            QVERIFY2(!bounds.isEmpty() && rect.contains(bounds) && bounds.left() < item.left() + 1, qPrintable(seen));
+        QCOMPARE(tools->currentToolId(), int(MTool::SelectionTool));
+        // Unlike a shape, the text is gone once it is a selection; nothing painted.
+        QVERIFY(!tool()->hasItem());
+        QCOMPARE(canvas()->undoStack()->count(), undo);
+        tool()->set_selectionMode(0);
+        canvas()->resetClipPath();
     }
 };
 

@@ -11,6 +11,9 @@
 #include "mwidget.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QToolBar>
+#include <QToolButton>
 #include <QMouseEvent>
 #include <QTest>
 
@@ -114,6 +117,23 @@ QImage layerPixels(MCanvas *canvas, int row)
 {
     canvas->makeCurrent();
     return MTestCanvas::layerImage(canvas->at(row), canvas->paintedRect().toRect());
+}
+
+QStringList barContents(const QToolBar *bar)
+{
+    QStringList contents;
+    for (QAction *action : bar->actions()) {
+        QWidget *widget = bar->widgetForAction(action);
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            contents << (label->text().isEmpty() ? QStringLiteral("|") : QStringLiteral("label ") + label->text());
+        else if (auto *button = qobject_cast<QToolButton *>(widget); button && !button->defaultAction())
+            contents << QStringLiteral("button ") + button->text();
+        else if (widget && !qobject_cast<QToolButton *>(widget))
+            contents << QString::fromLatin1(widget->metaObject()->className()) + QLatin1Char(' ') + widget->objectName();
+        else
+            contents << QStringLiteral("action ") + action->text();
+    }
+    return contents;
 }
 
 } // namespace MTestMainWindow

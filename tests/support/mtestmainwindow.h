@@ -4,11 +4,13 @@
 #include <QImage>
 #include <QPointF>
 #include <QSize>
+#include <QStringList>
 
 class MCanvas;
 class MMainWindow;
 class MTool;
 class MWidget;
+class QToolBar;
 class QWidget;
 
 // Drives the real main window as a painter would: a fresh window on fresh
@@ -50,5 +52,9 @@ int paintedPixels(const QImage &image);
 
 // The pixels of one layer over the document's painted rectangle.
 QImage layerPixels(MCanvas *canvas, int row);
+
+// What a bar holds, in order, one entry each: "|" for a spacer, "label X",
+// "action X" and "button X" by their texts, else "<class> <object name>".
+QStringList barContents(const QToolBar *bar);
 
 } // namespace MTestMainWindow
