@@ -611,6 +611,37 @@ std::vector<Icon> icons()
         d.outline(kGreen);
         d.p.drawPolygon(QPolygonF({QPointF(9, 5), QPointF(27, 16), QPointF(9, 27)}));
     });
+    // The time line's transport: triangles point the way frames run, a bar
+    // marks the end they skip to.
+    auto triangle = [](Pen &d, double from, double to) {
+        d.p.drawPolygon(QPolygonF({QPointF(from, 6), QPointF(to, 16), QPointF(from, 26)}));
+    };
+    add("play-forward.ico", [triangle](Pen &d) {
+        d.outline(kBlue);
+        triangle(d, 6, 16);
+        triangle(d, 16, 26);
+    });
+    add("play-backward.ico", [triangle](Pen &d) {
+        d.outline(kBlue);
+        triangle(d, 26, 16);
+        triangle(d, 16, 6);
+    });
+    add("skip-forward.ico", [triangle](Pen &d) {
+        d.outline(kBlue);
+        triangle(d, 7, 22);
+        d.solid(kInk);
+        d.p.drawRect(QRectF(23, 6, 3.5, 20));
+    });
+    add("skip-bacward.ico", [triangle](Pen &d) {
+        d.outline(kBlue);
+        triangle(d, 25, 10);
+        d.solid(kInk);
+        d.p.drawRect(QRectF(5.5, 6, 3.5, 20));
+    });
+    add("stop.ico", [](Pen &d) {
+        d.outline(kRed);
+        d.p.drawRoundedRect(QRectF(7, 7, 18, 18), 2, 2);
+    });
     add("edit-find.ico", [](Pen &d) {
         d.stroke(kInk, 4.0);
         d.p.drawLine(QPointF(19, 19), QPointF(28, 28));

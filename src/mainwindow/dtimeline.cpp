@@ -11,15 +11,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QSettings>
-#include <QStyle>
-
-namespace {
-void setButtonIcon(QToolButton *button, const QString &resource, QStyle::StandardPixmap fallback)
-{
-    const QIcon icon(resource);
-    button->setIcon(icon.availableSizes().isEmpty() ? button->style()->standardIcon(fallback) : icon);
-}
-} // namespace
 
 DTimeLine::DTimeLine(MWidget *view, QWidget *parent)
     : QDialog(parent)
@@ -27,13 +18,13 @@ DTimeLine::DTimeLine(MWidget *view, QWidget *parent)
     , m_view(view)
 {
     ui->setupUi(this);
-    setButtonIcon(ui->skipBackwardBtn, QStringLiteral(":/icons/skip-bacward.ico"), QStyle::SP_MediaSkipBackward);
-    setButtonIcon(ui->playBackwardBtn, QStringLiteral(":/icons/play-backward.ico"), QStyle::SP_MediaSeekBackward);
-    setButtonIcon(ui->playForwardBtn, QStringLiteral(":/icons/play-forward.ico"), QStyle::SP_MediaSeekForward);
-    setButtonIcon(ui->skipForwardBtn, QStringLiteral(":/icons/skip-forward.ico"), QStyle::SP_MediaSkipForward);
-    setButtonIcon(ui->runBtn, QStringLiteral(":/icons/run.ico"), QStyle::SP_MediaPlay);
-    setButtonIcon(ui->stopBtn, QStringLiteral(":/icons/stop.ico"), QStyle::SP_MediaStop);
-    setButtonIcon(ui->saveBtn, QStringLiteral(":/icons/file-save.ico"), QStyle::SP_DialogSaveButton);
+    ui->skipBackwardBtn->setIcon(QIcon(QStringLiteral(":/icons/skip-bacward.ico")));
+    ui->playBackwardBtn->setIcon(QIcon(QStringLiteral(":/icons/play-backward.ico")));
+    ui->playForwardBtn->setIcon(QIcon(QStringLiteral(":/icons/play-forward.ico")));
+    ui->skipForwardBtn->setIcon(QIcon(QStringLiteral(":/icons/skip-forward.ico")));
+    ui->runBtn->setIcon(QIcon(QStringLiteral(":/icons/run.ico")));
+    ui->stopBtn->setIcon(QIcon(QStringLiteral(":/icons/stop.ico")));
+    ui->saveBtn->setIcon(QIcon(QStringLiteral(":/icons/file-save.ico")));
 
     QSettings settings;
     setFrameRate(settings.value(QStringLiteral("timelineFrameRate"), 15).toInt());
