@@ -258,6 +258,25 @@ bool MUtility::writeFile(const QByteArray &bytes, const QString &filePath)
     return replaceFile(bytes, filePath, QIODevice::NotOpen);
 }
 
+bool MUtility::writeImage(const QImage &image, const QString &filePath, QString &reason)
+{
+    // Written aside and moved over the file only when complete, so a failed
+    // write never leaves a broken file or spoils the one it was to replace.
+    MSaveFile file(filePath);
+    QImageWriter writer(&file, QFileInfo(filePath).suffix().toLower().toLatin1());
+    reason.clear();
+    if (!file.open(QIODevice::WriteOnly))
+        reason = file.errorString();
+    else if (!writer.write(image))
+        reason = writer.errorString();
+    else if (!file.commit())
+        reason = file.errorString();
+    if (reason.isEmpty())
+        return true;
+    file.cancelWriting();
+    return false;
+}
+
 bool MUtility::writeLines(const QStringList &lines, const QString &filePath)
 {
     QString text;

@@ -64,6 +64,9 @@ public:
     static bool writeTextFile(const QString &text, const QString &filePath);
     // Replaces the file as a whole, or leaves it as it was and reports failure.
     static bool writeFile(const QByteArray &bytes, const QString &filePath);
+    // Writes the image in the format of the file's suffix, whole or not at all;
+    // on failure reason tells why.
+    static bool writeImage(const QImage &image, const QString &filePath, QString &reason);
 
     // File filters and images
     static QStringList documentFileFilters();

@@ -164,19 +164,8 @@ bool DExport::exportTo(const QString &fileName)
                               QMessageBox::Ok, QMessageBox::NoButton, tr("The log file tells why."));
         return false;
     }
-    // Written aside and moved over the file only when complete, so a failed
-    // export never leaves a broken file or spoils the one it was to replace.
-    MSaveFile file(fileName);
-    QImageWriter writer(&file, QFileInfo(fileName).suffix().toLower().toLatin1());
     QString reason;
-    if (!file.open(QIODevice::WriteOnly))
-        reason = file.errorString();
-    else if (!writer.write(image))
-        reason = writer.errorString();
-    else if (!file.commit())
-        reason = file.errorString();
-    if (!reason.isEmpty()) {
-        file.cancelWriting();
+    if (!MUtility::writeImage(image, fileName, reason)) {
         MLogger::instance()->systemError(QStringLiteral("Unable to write image %1: %2").arg(fileName, reason));
         MUtility::showMessage(QMessageBox::Critical, tr("Export image"), tr("Cannot export the image to %1.").arg(fileName),
                               QMessageBox::Ok, QMessageBox::NoButton, reason);

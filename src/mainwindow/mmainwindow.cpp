@@ -12,6 +12,7 @@
 #include "dscreenshot.h"
 #include "dsettings.h"
 #include "dshowlogs.h"
+#include "dtexturegenerator.h"
 #include "dsortlist.h"
 #include "mapplication.h"
 #include "mbrush.h"
@@ -179,7 +180,7 @@ const QStringList &MMainWindow::pendingCommands()
         "actionCopy_brush_to_system_directory", "actionRemove_brush_from_system_directory", "actionNew_brush_engine",
         "actionEdit_brush_engine", "actionDuplicate_brush_engine", "actionSet_brush_engine", "actionReset_brush_engine",
         "actionDelete_brush_engine", "actionRename_brush_engine", "actionEraserMode",
-        "actionLockBrushControlPoints", "actionTexture_generator",
+        "actionLockBrushControlPoints",
     };
     return names;
 }
@@ -1270,4 +1271,8 @@ void MMainWindow::on_actionShow_system_logs_triggered()
 }
 void MMainWindow::on_actionEraserMode_toggled(bool) {}
 void MMainWindow::on_actionLockBrushControlPoints_toggled(bool) {}
-void MMainWindow::on_actionTexture_generator_triggered() {}
+void MMainWindow::on_actionTexture_generator_triggered()
+{
+    DTextureGenerator dialog;
+    dialog.exec();
+}
