@@ -584,6 +584,35 @@ std::vector<Icon> icons()
         d.stroke(Qt::white, 4.0);
         d.p.drawPolyline(QPolygonF({QPointF(9, 16.5), QPointF(14, 21.5), QPointF(23, 11)}));
     });
+    add("check-plus.ico", [](Pen &d) {
+        d.outline(kGreen);
+        d.p.drawEllipse(QPointF(14, 16), 12, 12);
+        d.stroke(Qt::white, 3.5);
+        d.p.drawPolyline(QPolygonF({QPointF(8, 16.5), QPointF(12.5, 21), QPointF(20, 11.5)}));
+        d.outline(kBlue, 1.0);
+        d.p.drawEllipse(QPointF(25, 25), 6, 6);
+        d.stroke(Qt::white, 2.0);
+        d.p.drawLine(QPointF(22, 25), QPointF(28, 25));
+        d.p.drawLine(QPointF(25, 22), QPointF(25, 28));
+    });
+    add("pin.ico", [](Pen &d) {
+        d.stroke(kInk, 2.0);
+        d.p.drawLine(QPointF(16, 20), QPointF(16, 30));
+        d.outline(kRed);
+        d.p.drawEllipse(QPointF(16, 10), 8, 8);
+        d.stroke(kRed, 3.0);
+        d.p.drawLine(QPointF(9, 20), QPointF(23, 20));
+    });
+    add("background.ico", [](Pen &d) {
+        d.outline(kGrey, 1.0);
+        d.p.drawRect(QRectF(3, 3, 26, 26));
+        d.solid(kPaper);
+        for (int y = 0; y < 4; ++y)
+            for (int x = (y % 2); x < 4; x += 2)
+                d.p.drawRect(QRectF(4 + x * 6, 4 + y * 6, 6, 6));
+        d.outline(kOrange);
+        d.p.drawEllipse(QPointF(18, 18), 8, 8);
+    });
     add("minus.ico", [](Pen &d) {
         d.outline(kRed);
         d.p.drawEllipse(QPointF(16, 16), 13, 13);

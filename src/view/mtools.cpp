@@ -6,6 +6,11 @@
 #include "mfillselectiontool.h"
 #include "mfilltool.h"
 #include "mgridtool.h"
+#include "mimagebackgroundaction.h"
+#include "mimagebackgroundwidget.h"
+#include "mimagetool.h"
+#include "mdoubleslider.h"
+#include "mmenubutton.h"
 #include "minterfaceitem.h"
 #include "mlinetool.h"
 #include "mpantool.h"
@@ -77,6 +82,7 @@ const ToolEntry toolTable[] = {
     {MTool::SelectionTool, &makeTool<MSelectionTool>},
     {MTool::FillTool, &makeTool<MFillTool>},
     {MTool::FillSelectionTool, &makeTool<MFillSelectionTool>},
+    {MTool::ImageTool, &makeTool<MImageTool>},
 };
 
 struct ItemEntry
@@ -241,6 +247,7 @@ void MTools::init(QMainWindow *window)
         &MTools::createLineToolBar,
         &MTools::createShapeToolBar,
         &MTools::createTextToolBar,
+        &MTools::createImageToolBar,
         &MTools::createRullerToolBar,
         &MTools::createSelectionToolBar,
         &MTools::createFillToolBar,
@@ -551,6 +558,74 @@ void MTools::createTextToolBar(QMainWindow *window)
     bar->addWidget(edit);
     addLabel(window, bar);
     connect(edit, &QLineEdit::textChanged, text, &MTextTool::setText);
+}
+
+void MTools::createImageToolBar(QMainWindow *window)
+{
+    auto *image = tool<MImageTool>(MTool::ImageTool);
+    QToolBar *bar = toolBar(MTool::ImageTool);
+    if (!image || !bar)
+        return;
+    QAction *import = createOptionAction(tr("Import file"), tr("Import image file"),
+                                         QStringLiteral(":/icons/file-open.ico"), window);
+    connect(import, &QAction::triggered, image, &MImageTool::loadFromFile);
+    bar->addAction(import);
+    QAction *reset = createOptionAction(tr("Reset transfo"), tr("Reset the image transformation"),
+                                        QStringLiteral(":/icons/refresh.ico"), window);
+    connect(reset, &QAction::triggered, image, &MImageTool::resetTransfo);
+    bar->addAction(reset);
+    QAction *apply = createOptionAction(tr("Apply"), tr("Apply the image transformation in current layer"),
+                                        QStringLiteral(":/icons/check.ico"), window);
+    connect(apply, &QAction::triggered, image, qOverload<>(&MImageTool::apply));
+    QAction *applyNew = createOptionAction(tr("Apply in new layer"), tr("Apply the image transformation in new layer"),
+                                           QStringLiteral(":/icons/check-plus.ico"), window);
+    connect(applyNew, &QAction::triggered, image, &MImageTool::applyInNewLayer);
+    auto *applyButton = new MMenuButton(window);
+    applyButton->setObjectName(QStringLiteral("imageApplyButton"));
+    applyButton->setActions({apply, applyNew});
+    bar->addWidget(applyButton);
+    QAction *flipH = createOptionAction(tr("Flip horizontal"), tr("Flip horizontal"),
+                                        QStringLiteral(":/icons/flip-horizontal.ico"), window);
+    connect(flipH, &QAction::triggered, image, &MImageTool::flipHorizontal);
+    bar->addAction(flipH);
+    QAction *flipV = createOptionAction(tr("Flip vertical"), tr("Flip vertical"),
+                                        QStringLiteral(":/icons/flip-vertical.ico"), window);
+    connect(flipV, &QAction::triggered, image, &MImageTool::flipVertical);
+    bar->addAction(flipV);
+    addText(bar, window, tr("Angle"));
+    addLabel(window, bar);
+    auto *angle = new QDoubleSpinBox(window);
+    angle->setObjectName(QStringLiteral("imageAngleBox"));
+    angle->setRange(0, 360);
+    angle->setValue(image->angle());
+    connect(angle, QOverload<double>::of(&QDoubleSpinBox::valueChanged), image, &MImageTool::setAngle);
+    connect(image, &MImageTool::angleChanged, angle, &QDoubleSpinBox::setValue);
+    bar->addWidget(angle);
+    QAction *pin = createOptionAction(tr("Pin"), tr("Pin the image"), QStringLiteral(":/icons/pin.ico"), window);
+    pin->setCheckable(true);
+    connect(pin, &QAction::toggled, image, &MImageTool::set_pinned);
+    bar->addAction(pin);
+    auto *background = new MImageBackgroundAction(new MImageBackgroundWidget, window);
+    QToolButton *backgroundButton =
+        createOptionMenuButton(window, QStringLiteral(":/icons/background.ico"), tr("Image background"), background);
+    backgroundButton->setObjectName(QStringLiteral("imageBackgroundButton"));
+    bar->addWidget(backgroundButton);
+    addLabel(window, bar);
+    addText(bar, window, tr("Clip to selection"));
+    addLabel(window, bar);
+    QCheckBox *clip = addCheckBox(bar, window, QStringLiteral("imageClipBox"), image->clipToSelection());
+    connect(clip, &QCheckBox::toggled, image, &MImageTool::set_clipToSelection);
+    addLabel(window, bar);
+    addText(bar, window, tr("Opacity"));
+    addLabel(window, bar);
+    auto *opacity = new MDoubleSlider(window);
+    opacity->setObjectName(QStringLiteral("imageOpacitySlider"));
+    opacity->set_minimum(0);
+    opacity->set_maximum(1);
+    opacity->set_value(image->opacity());
+    opacity->setMaximumWidth(100);
+    connect(opacity, &MDoubleSlider::valueChanged, image, &MImageTool::set_opacity);
+    bar->addWidget(opacity);
 }
 
 void MTools::createRullerToolBar(QMainWindow *window)

@@ -83,6 +83,7 @@ public:
     void createSelectionToolBar(QMainWindow *window);
     void createFillToolBar(QMainWindow *window);
     void createFillSelectionToolBar(QMainWindow *window);
+    void createImageToolBar(QMainWindow *window);
     static void addLabel(QWidget *parent, QToolBar *bar);
     static QAction *createOptionAction(const QString &text, const QString &toolTip, const QString &iconPath,
                                        QObject *parent);
