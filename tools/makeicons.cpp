@@ -388,6 +388,34 @@ std::vector<Icon> icons()
         d.p.drawRect(QRectF(4, 4, 24, 24));
         d.dashed(QRectF(4, 4, 24, 24));
     });
+    add("unselect-all.ico", [](Pen &d) {
+        d.dashed(QRectF(4, 4, 24, 24));
+        d.stroke(kRed, 3.0);
+        d.p.drawLine(QPointF(9, 9), QPointF(23, 23));
+        d.p.drawLine(QPointF(23, 9), QPointF(9, 23));
+    });
+    // Cell borders: a grey frame with the sides concerned drawn dark.
+    auto border = [](bool top, bool bottom, bool left, bool right) {
+        return [=](Pen &d) {
+            d.stroke(kGrey, 1.0, Qt::DotLine);
+            d.p.drawRect(QRectF(5, 5, 22, 22));
+            d.stroke(kInk, 3.0);
+            if (top)
+                d.p.drawLine(QPointF(5, 5), QPointF(27, 5));
+            if (bottom)
+                d.p.drawLine(QPointF(5, 27), QPointF(27, 27));
+            if (left)
+                d.p.drawLine(QPointF(5, 5), QPointF(5, 27));
+            if (right)
+                d.p.drawLine(QPointF(27, 5), QPointF(27, 27));
+        };
+    };
+    add("border-top.ico", border(true, false, false, false));
+    add("border-btm.ico", border(false, true, false, false));
+    add("border-left.ico", border(false, false, true, false));
+    add("border-right.ico", border(false, false, false, true));
+    add("border-out.ico", border(true, true, true, true));
+    add("border-none.ico", border(false, false, false, false));
     add("invert-selection.ico", [](Pen &d) {
         d.solid(kLightBlue);
         d.p.drawRect(QRectF(4, 4, 24, 24));

@@ -5,6 +5,7 @@
 #include "mevent.h"
 #include "mfillselectiontool.h"
 #include "mfilltool.h"
+#include "mcomicstriptool.h"
 #include "mgridtool.h"
 #include "mimagebackgroundaction.h"
 #include "mimagebackgroundwidget.h"
@@ -83,6 +84,7 @@ const ToolEntry toolTable[] = {
     {MTool::FillTool, &makeTool<MFillTool>},
     {MTool::FillSelectionTool, &makeTool<MFillSelectionTool>},
     {MTool::ImageTool, &makeTool<MImageTool>},
+    {MTool::ComicStripTool, &makeTool<MComicStripTool>},
 };
 
 struct ItemEntry
@@ -252,6 +254,7 @@ void MTools::init(QMainWindow *window)
         &MTools::createSelectionToolBar,
         &MTools::createFillToolBar,
         &MTools::createFillSelectionToolBar,
+        &MTools::createComicStripToolBar,
     };
     for (BarBuilder build : builders)
         (this->*build)(window);
@@ -558,6 +561,46 @@ void MTools::createTextToolBar(QMainWindow *window)
     bar->addWidget(edit);
     addLabel(window, bar);
     connect(edit, &QLineEdit::textChanged, text, &MTextTool::setText);
+}
+
+void MTools::createComicStripToolBar(QMainWindow *window)
+{
+    auto *strip = tool<MComicStripTool>(MTool::ComicStripTool);
+    QToolBar *bar = toolBar(MTool::ComicStripTool);
+    if (!strip || !bar)
+        return;
+    const struct {
+        const char *text;
+        const char *tip;
+        const char *icon;
+        void (MComicStripTool::*slot)();
+    } actions[] = {
+        {QT_TR_NOOP("Settings"), QT_TR_NOOP("Comic strip settings"), ":/icons/gear.ico", &MComicStripTool::reset},
+        {QT_TR_NOOP("Lock"), QT_TR_NOOP("Lock control points"), ":/icons/lock-on.ico", nullptr},
+        {QT_TR_NOOP("Select all"), QT_TR_NOOP("Select all"), ":/icons/select-all.ico", &MComicStripTool::selectAll},
+        {QT_TR_NOOP("Unselect all"), QT_TR_NOOP("Unselect all"), ":/icons/unselect-all.ico", &MComicStripTool::unselectAll},
+        {QT_TR_NOOP("Add a cell"), QT_TR_NOOP("Add a cell"), ":/icons/plus.ico", &MComicStripTool::addCell},
+        {QT_TR_NOOP("Remove cells"), QT_TR_NOOP("Remove selected cells"), ":/icons/minus.ico", &MComicStripTool::removeCells},
+        {QT_TR_NOOP("Top"), QT_TR_NOOP("Set top border"), ":/icons/border-top.ico", &MComicStripTool::setTopBorder},
+        {QT_TR_NOOP("Bottom"), QT_TR_NOOP("Set bottom border"), ":/icons/border-btm.ico", &MComicStripTool::setBottomBorder},
+        {QT_TR_NOOP("Left"), QT_TR_NOOP("Set left border"), ":/icons/border-left.ico", &MComicStripTool::setLeftBorder},
+        {QT_TR_NOOP("Right"), QT_TR_NOOP("Set right border"), ":/icons/border-right.ico", &MComicStripTool::setRightBorder},
+        {QT_TR_NOOP("All borders"), QT_TR_NOOP("Set all borders"), ":/icons/border-out.ico", &MComicStripTool::setAllBorders},
+        {QT_TR_NOOP("No borders"), QT_TR_NOOP("Set no borders"), ":/icons/border-none.ico", &MComicStripTool::setNoBorders},
+        {QT_TR_NOOP("Draw"), QT_TR_NOOP("Draw comic strip in current layer"), ":/icons/pencil.ico", &MComicStripTool::print},
+        {QT_TR_NOOP("Load"), QT_TR_NOOP("Load comic strip from file"), ":/icons/file-open.ico", &MComicStripTool::loadFromFile},
+        {QT_TR_NOOP("Save"), QT_TR_NOOP("Save comic strip to file"), ":/icons/file-save.ico", &MComicStripTool::saveToFile},
+    };
+    for (const auto &entry : actions) {
+        QAction *action = createOptionAction(tr(entry.text), tr(entry.tip), QString::fromLatin1(entry.icon), window);
+        if (entry.slot) {
+            connect(action, &QAction::triggered, strip, entry.slot);
+        } else {
+            action->setCheckable(true);
+            connect(action, &QAction::toggled, strip, &MTool::set_locked);
+        }
+        bar->addAction(action);
+    }
 }
 
 void MTools::createImageToolBar(QMainWindow *window)
