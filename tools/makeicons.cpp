@@ -388,6 +388,34 @@ std::vector<Icon> icons()
         d.p.drawRect(QRectF(4, 4, 24, 24));
         d.dashed(QRectF(4, 4, 24, 24));
     });
+    add("unselect-all.ico", [](Pen &d) {
+        d.dashed(QRectF(4, 4, 24, 24));
+        d.stroke(kRed, 3.0);
+        d.p.drawLine(QPointF(9, 9), QPointF(23, 23));
+        d.p.drawLine(QPointF(23, 9), QPointF(9, 23));
+    });
+    // Cell borders: a grey frame with the sides concerned drawn dark.
+    auto border = [](bool top, bool bottom, bool left, bool right) {
+        return [=](Pen &d) {
+            d.stroke(kGrey, 1.0, Qt::DotLine);
+            d.p.drawRect(QRectF(5, 5, 22, 22));
+            d.stroke(kInk, 3.0);
+            if (top)
+                d.p.drawLine(QPointF(5, 5), QPointF(27, 5));
+            if (bottom)
+                d.p.drawLine(QPointF(5, 27), QPointF(27, 27));
+            if (left)
+                d.p.drawLine(QPointF(5, 5), QPointF(5, 27));
+            if (right)
+                d.p.drawLine(QPointF(27, 5), QPointF(27, 27));
+        };
+    };
+    add("border-top.ico", border(true, false, false, false));
+    add("border-btm.ico", border(false, true, false, false));
+    add("border-left.ico", border(false, false, true, false));
+    add("border-right.ico", border(false, false, false, true));
+    add("border-out.ico", border(true, true, true, true));
+    add("border-none.ico", border(false, false, false, false));
     add("invert-selection.ico", [](Pen &d) {
         d.solid(kLightBlue);
         d.p.drawRect(QRectF(4, 4, 24, 24));
@@ -598,6 +626,35 @@ std::vector<Icon> icons()
         d.p.setPen(QPen(kInk, kLine));
         d.p.setBrush(gradient);
         d.p.drawRect(QRectF(4, 4, 24, 24));
+    });
+    add("check-plus.ico", [](Pen &d) {
+        d.outline(kGreen);
+        d.p.drawEllipse(QPointF(14, 16), 12, 12);
+        d.stroke(Qt::white, 3.5);
+        d.p.drawPolyline(QPolygonF({QPointF(8, 16.5), QPointF(12.5, 21), QPointF(20, 11.5)}));
+        d.outline(kBlue, 1.0);
+        d.p.drawEllipse(QPointF(25, 25), 6, 6);
+        d.stroke(Qt::white, 2.0);
+        d.p.drawLine(QPointF(22, 25), QPointF(28, 25));
+        d.p.drawLine(QPointF(25, 22), QPointF(25, 28));
+    });
+    add("pin.ico", [](Pen &d) {
+        d.stroke(kInk, 2.0);
+        d.p.drawLine(QPointF(16, 20), QPointF(16, 30));
+        d.outline(kRed);
+        d.p.drawEllipse(QPointF(16, 10), 8, 8);
+        d.stroke(kRed, 3.0);
+        d.p.drawLine(QPointF(9, 20), QPointF(23, 20));
+    });
+    add("background.ico", [](Pen &d) {
+        d.outline(kGrey, 1.0);
+        d.p.drawRect(QRectF(3, 3, 26, 26));
+        d.solid(kPaper);
+        for (int y = 0; y < 4; ++y)
+            for (int x = (y % 2); x < 4; x += 2)
+                d.p.drawRect(QRectF(4 + x * 6, 4 + y * 6, 6, 6));
+        d.outline(kOrange);
+        d.p.drawEllipse(QPointF(18, 18), 8, 8);
     });
     add("minus.ico", [](Pen &d) {
         d.outline(kRed);

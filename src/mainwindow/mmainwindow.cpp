@@ -23,6 +23,7 @@
 #include "dcolorutility.h"
 #include "mcolorlist.h"
 #include "mcolorpickertool.h"
+#include "mimagetool.h"
 #include "mcolorpalettewidget.h"
 #include "mcolorwidget.h"
 #include "mthumbnailwidget.h"
@@ -169,7 +170,7 @@ MMainWindow::~MMainWindow()
 const QStringList &MMainWindow::pendingCommands()
 {
     static const QStringList names{
-        "actionImport_image_file", "actionPaste", "actionIncrease_brush_radius",
+        "actionIncrease_brush_radius",
         "actionDecrease_brush_radius", "actionEdit_layer_effect_settings", "actionPreviewShader",
         "actionShowHideShaderPreview", "actionRemoveShaderPreview", "actionRasterizeShader", "actionRename_effect",
         "actionImport_effect", "actionNewShader", "actionDuplicateShader", "actionEditShader", "actionRemoveShader",
@@ -896,7 +897,19 @@ void MMainWindow::on_actionCut_triggered()
     canvas->endMacro();
 }
 
-void MMainWindow::on_actionPaste_triggered() {}
+void MMainWindow::on_actionPaste_triggered()
+{
+    QImage image = QGuiApplication::clipboard()->image();
+    if (image.isNull())
+        return;
+    if (image.format() != QImage::Format_ARGB32_Premultiplied)
+        image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    auto *tool = MTools::instance()->tool<MImageTool>(MTool::ImageTool);
+    if (!tool)
+        return;
+    tool->loadFromImage(image);
+    MTools::instance()->activate(MTool::ImageTool, true);
+}
 
 void MMainWindow::on_actionPasteInNewLayer_triggered()
 {
@@ -913,10 +926,16 @@ void MMainWindow::validateClipboardActions()
     ui->actionCopy->setEnabled(selected);
     ui->actionCut->setEnabled(selected);
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    // Pasting places the image with the image tool; while that command is
-    // not built the action stays off.
-    const bool pasteBuilt = !pendingCommands().contains(QStringLiteral("actionPaste"));
-    ui->actionPaste->setEnabled(pasteBuilt && data && data->hasImage());
+    ui->actionPaste->setEnabled(data && data->hasImage());
+}
+
+void MMainWindow::on_actionImport_image_file_triggered()
+{
+    auto *tool = MTools::instance()->tool<MImageTool>(MTool::ImageTool);
+    if (!tool)
+        return;
+    MTools::instance()->activate(MTool::ImageTool, true);
+    tool->loadFromFile();
 }
 
 // ---------------------------------------------------------------- layer, paper and view commands
@@ -1101,7 +1120,6 @@ void MMainWindow::on_actionDraw_tiles_toggled(bool checked)
 
 // ---------------------------------------------------------------- commands built later
 
-void MMainWindow::on_actionImport_image_file_triggered() {}
 void MMainWindow::on_actionIncrease_brush_radius_triggered() {}
 void MMainWindow::on_actionDecrease_brush_radius_triggered() {}
 void MMainWindow::on_actionEditSettings_triggered()

@@ -8,7 +8,13 @@
 #include "mevent.h"
 #include "mfillselectiontool.h"
 #include "mfilltool.h"
+#include "mcomicstriptool.h"
 #include "mgridtool.h"
+#include "mimagebackgroundaction.h"
+#include "mimagebackgroundwidget.h"
+#include "mimagetool.h"
+#include "mdoubleslider.h"
+#include "mmenubutton.h"
 #include "minterfaceitem.h"
 #include "mlinetool.h"
 #include "mpantool.h"
@@ -83,6 +89,8 @@ const ToolEntry toolTable[] = {
     {MTool::SelectionTool, &makeTool<MSelectionTool>},
     {MTool::FillTool, &makeTool<MFillTool>},
     {MTool::FillSelectionTool, &makeTool<MFillSelectionTool>},
+    {MTool::ImageTool, &makeTool<MImageTool>},
+    {MTool::ComicStripTool, &makeTool<MComicStripTool>},
 };
 
 struct ItemEntry
@@ -288,10 +296,12 @@ void MTools::init(QMainWindow *window)
         &MTools::createLineToolBar,
         &MTools::createShapeToolBar,
         &MTools::createTextToolBar,
+        &MTools::createImageToolBar,
         &MTools::createRullerToolBar,
         &MTools::createSelectionToolBar,
         &MTools::createFillToolBar,
         &MTools::createFillSelectionToolBar,
+        &MTools::createComicStripToolBar,
     };
     for (BarBuilder build : builders)
         (this->*build)(window);
@@ -600,6 +610,114 @@ void MTools::createTextToolBar(QMainWindow *window)
     bar->addWidget(edit);
     addLabel(window, bar);
     connect(edit, &QLineEdit::textChanged, text, &MTextTool::setText);
+}
+
+void MTools::createComicStripToolBar(QMainWindow *window)
+{
+    auto *strip = tool<MComicStripTool>(MTool::ComicStripTool);
+    QToolBar *bar = toolBar(MTool::ComicStripTool);
+    if (!strip || !bar)
+        return;
+    const struct {
+        const char *text;
+        const char *tip;
+        const char *icon;
+        void (MComicStripTool::*slot)();
+    } actions[] = {
+        {QT_TR_NOOP("Settings"), QT_TR_NOOP("Comic strip settings"), ":/icons/gear.ico", &MComicStripTool::reset},
+        {QT_TR_NOOP("Lock"), QT_TR_NOOP("Lock control points"), ":/icons/lock-on.ico", nullptr},
+        {QT_TR_NOOP("Select all"), QT_TR_NOOP("Select all"), ":/icons/select-all.ico", &MComicStripTool::selectAll},
+        {QT_TR_NOOP("Unselect all"), QT_TR_NOOP("Unselect all"), ":/icons/unselect-all.ico", &MComicStripTool::unselectAll},
+        {QT_TR_NOOP("Add a cell"), QT_TR_NOOP("Add a cell"), ":/icons/plus.ico", &MComicStripTool::addCell},
+        {QT_TR_NOOP("Remove cells"), QT_TR_NOOP("Remove selected cells"), ":/icons/minus.ico", &MComicStripTool::removeCells},
+        {QT_TR_NOOP("Top"), QT_TR_NOOP("Set top border"), ":/icons/border-top.ico", &MComicStripTool::setTopBorder},
+        {QT_TR_NOOP("Bottom"), QT_TR_NOOP("Set bottom border"), ":/icons/border-btm.ico", &MComicStripTool::setBottomBorder},
+        {QT_TR_NOOP("Left"), QT_TR_NOOP("Set left border"), ":/icons/border-left.ico", &MComicStripTool::setLeftBorder},
+        {QT_TR_NOOP("Right"), QT_TR_NOOP("Set right border"), ":/icons/border-right.ico", &MComicStripTool::setRightBorder},
+        {QT_TR_NOOP("All borders"), QT_TR_NOOP("Set all borders"), ":/icons/border-out.ico", &MComicStripTool::setAllBorders},
+        {QT_TR_NOOP("No borders"), QT_TR_NOOP("Set no borders"), ":/icons/border-none.ico", &MComicStripTool::setNoBorders},
+        {QT_TR_NOOP("Draw"), QT_TR_NOOP("Draw comic strip in current layer"), ":/icons/pencil.ico", &MComicStripTool::print},
+        {QT_TR_NOOP("Load"), QT_TR_NOOP("Load comic strip from file"), ":/icons/file-open.ico", &MComicStripTool::loadFromFile},
+        {QT_TR_NOOP("Save"), QT_TR_NOOP("Save comic strip to file"), ":/icons/file-save.ico", &MComicStripTool::saveToFile},
+    };
+    for (const auto &entry : actions) {
+        QAction *action = createOptionAction(tr(entry.text), tr(entry.tip), QString::fromLatin1(entry.icon), window);
+        if (entry.slot) {
+            connect(action, &QAction::triggered, strip, entry.slot);
+        } else {
+            action->setCheckable(true);
+            connect(action, &QAction::toggled, strip, &MTool::set_locked);
+        }
+        bar->addAction(action);
+    }
+}
+
+void MTools::createImageToolBar(QMainWindow *window)
+{
+    auto *image = tool<MImageTool>(MTool::ImageTool);
+    QToolBar *bar = toolBar(MTool::ImageTool);
+    if (!image || !bar)
+        return;
+    QAction *import = createOptionAction(tr("Import file"), tr("Import image file"),
+                                         QStringLiteral(":/icons/file-open.ico"), window);
+    connect(import, &QAction::triggered, image, &MImageTool::loadFromFile);
+    bar->addAction(import);
+    QAction *reset = createOptionAction(tr("Reset transfo"), tr("Reset the image transformation"),
+                                        QStringLiteral(":/icons/refresh.ico"), window);
+    connect(reset, &QAction::triggered, image, &MImageTool::resetTransfo);
+    bar->addAction(reset);
+    QAction *apply = createOptionAction(tr("Apply"), tr("Apply the image transformation in current layer"),
+                                        QStringLiteral(":/icons/check.ico"), window);
+    connect(apply, &QAction::triggered, image, qOverload<>(&MImageTool::apply));
+    QAction *applyNew = createOptionAction(tr("Apply in new layer"), tr("Apply the image transformation in new layer"),
+                                           QStringLiteral(":/icons/check-plus.ico"), window);
+    connect(applyNew, &QAction::triggered, image, &MImageTool::applyInNewLayer);
+    auto *applyButton = new MMenuButton(window);
+    applyButton->setObjectName(QStringLiteral("imageApplyButton"));
+    applyButton->setActions({apply, applyNew});
+    bar->addWidget(applyButton);
+    QAction *flipH = createOptionAction(tr("Flip horizontal"), tr("Flip horizontal"),
+                                        QStringLiteral(":/icons/flip-horizontal.ico"), window);
+    connect(flipH, &QAction::triggered, image, &MImageTool::flipHorizontal);
+    bar->addAction(flipH);
+    QAction *flipV = createOptionAction(tr("Flip vertical"), tr("Flip vertical"),
+                                        QStringLiteral(":/icons/flip-vertical.ico"), window);
+    connect(flipV, &QAction::triggered, image, &MImageTool::flipVertical);
+    bar->addAction(flipV);
+    addText(bar, window, tr("Angle"));
+    addLabel(window, bar);
+    auto *angle = new QDoubleSpinBox(window);
+    angle->setObjectName(QStringLiteral("imageAngleBox"));
+    angle->setRange(0, 360);
+    angle->setValue(image->angle());
+    connect(angle, QOverload<double>::of(&QDoubleSpinBox::valueChanged), image, &MImageTool::setAngle);
+    connect(image, &MImageTool::angleChanged, angle, &QDoubleSpinBox::setValue);
+    bar->addWidget(angle);
+    QAction *pin = createOptionAction(tr("Pin"), tr("Pin the image"), QStringLiteral(":/icons/pin.ico"), window);
+    pin->setCheckable(true);
+    connect(pin, &QAction::toggled, image, &MImageTool::set_pinned);
+    bar->addAction(pin);
+    auto *background = new MImageBackgroundAction(new MImageBackgroundWidget, window);
+    QToolButton *backgroundButton =
+        createOptionMenuButton(window, QStringLiteral(":/icons/background.ico"), tr("Image background"), background);
+    backgroundButton->setObjectName(QStringLiteral("imageBackgroundButton"));
+    bar->addWidget(backgroundButton);
+    addLabel(window, bar);
+    addText(bar, window, tr("Clip to selection"));
+    addLabel(window, bar);
+    QCheckBox *clip = addCheckBox(bar, window, QStringLiteral("imageClipBox"), image->clipToSelection());
+    connect(clip, &QCheckBox::toggled, image, &MImageTool::set_clipToSelection);
+    addLabel(window, bar);
+    addText(bar, window, tr("Opacity"));
+    addLabel(window, bar);
+    auto *opacity = new MDoubleSlider(window);
+    opacity->setObjectName(QStringLiteral("imageOpacitySlider"));
+    opacity->set_minimum(0);
+    opacity->set_maximum(1);
+    opacity->set_value(image->opacity());
+    opacity->setMaximumWidth(100);
+    connect(opacity, &MDoubleSlider::valueChanged, image, &MImageTool::set_opacity);
+    bar->addWidget(opacity);
 }
 
 void MTools::createRullerToolBar(QMainWindow *window)

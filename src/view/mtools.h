@@ -83,6 +83,8 @@ public:
     void createSelectionToolBar(QMainWindow *window);
     void createFillToolBar(QMainWindow *window);
     void createFillSelectionToolBar(QMainWindow *window);
+    void createImageToolBar(QMainWindow *window);
+    void createComicStripToolBar(QMainWindow *window);
     static void addLabel(QWidget *parent, QToolBar *bar);
     static QAction *createOptionAction(const QString &text, const QString &toolTip, const QString &iconPath,
                                        QObject *parent);

@@ -1,0 +1,6 @@
+#include "mcomicstripcell.h"
+
+MComicStripCell::MComicStripCell(const QRectF &cellRect)
+    : rect(cellRect)
+{
+}
