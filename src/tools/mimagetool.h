@@ -6,6 +6,7 @@
 #include <QCursor>
 #include <QIcon>
 #include <QImage>
+#include <QKeyEvent>
 #include <QPainterPath>
 
 class MAnimFrame;
@@ -53,6 +54,10 @@ public:
     void mouseMoveEvent(MEvent *event) override;
     void mouseHoverEvent(MEvent *event) override;
     bool keyPressEvent(QKeyEvent *event) override;
+    bool takesKey(const QKeyEvent *event) const override
+    {
+        return isPlaced() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter);
+    }
 
 public slots:
     void set_pinned(bool value);
