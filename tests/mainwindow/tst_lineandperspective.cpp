@@ -2,13 +2,11 @@
 #include "mcolorlist.h"
 #include "menumedit.h"
 #include "mlinetool.h"
-#include "mlogger.h"
 #include "mmainwindow.h"
-#include "mopengl.h"
 #include "mperspectivetool.h"
-#include "msettings.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
+#include "mtestmainwindow.h"
 #include "mtestscreenshot.h"
 #include "mtexturelayer.h"
 #include "mtool.h"
@@ -96,19 +94,9 @@ public:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings *settings = MSettings::instance();
-        settings->clear();
-        settings->set_textDuration(0);
-        settings->set_defaultWidth(W);
-        settings->set_defaultHeight(H);
+        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
         window.reset(new MMainWindow());
-        window->resize(1900, 1000);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QTRY_VERIFY(canvas()->isGlReady() && canvas()->current());
-        QTest::qWait(700);
+        QVERIFY(MTestMainWindow::show(window.get(), QSize(1900, 1000)));
         MColorList::instance()->setColor(QColor(20, 40, 180));
     }
 

@@ -3,13 +3,11 @@
 #include "mbrushlist.h"
 #include "mcanvas.h"
 #include "mcolorlist.h"
-#include "mlogger.h"
 #include "mmainwindow.h"
-#include "mopengl.h"
 #include "mselectiontool.h"
-#include "msettings.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
+#include "mtestmainwindow.h"
 #include "mtestscreenshot.h"
 #include "mtexturelayer.h"
 #include "mtools.h"
@@ -87,20 +85,9 @@ public:
 private slots:
     void initTestCase()
     {
-        MLogger::instance();
-        QVERIFY(MOpenGL::instance()->initialize());
-        MSettings *settings = MSettings::instance();
-        settings->clear();
-        settings->set_textDuration(0);
-        settings->set_defaultWidth(W);
-        settings->set_defaultHeight(H);
+        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
         window.reset(new MMainWindow());
-        window->resize(1200, 800);
-        window->show();
-        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-        QTRY_VERIFY(canvas()->isGlReady() && canvas()->current());
-        // Let the view settle on its fitted zoom before the pointer is aimed.
-        QTest::qWait(700);
+        QVERIFY(MTestMainWindow::show(window.get(), QSize(1200, 800)));
         // A hard round brush, so that its paint ends where its disc ends.
         MBrush *brush = MBrushList::instance()->currentBrush();
         QVERIFY(brush);
