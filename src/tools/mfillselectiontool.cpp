@@ -133,7 +133,7 @@ bool MFillSelectionTool::mousePressEvent(MEvent *event)
 
 bool MFillSelectionTool::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter)
+    if (!isConfirmKey(event))
         return false;
     fill(MColorList::instance()->currentColor());
     return true;

@@ -346,7 +346,7 @@ void MImageTool::mouseMoveEvent(MEvent *event)
 
 bool MImageTool::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (isConfirmKey(event)) {
         apply(event->modifiers());
         return true;
     }

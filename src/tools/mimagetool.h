@@ -56,7 +56,7 @@ public:
     bool keyPressEvent(QKeyEvent *event) override;
     bool takesKey(const QKeyEvent *event) const override
     {
-        return isPlaced() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter);
+        return isPlaced() && isConfirmKey(event);
     }
 
 public slots:

@@ -361,8 +361,7 @@ bool MShapeTool::updateCursor(const QPointF &viewPosition, double)
 
 bool MShapeTool::keyPressEvent(QKeyEvent *event)
 {
-    // The keypad's Enter confirms like Return.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (isConfirmKey(event)) {
         apply(event->modifiers());
         return true;
     }

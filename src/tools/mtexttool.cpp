@@ -232,7 +232,7 @@ void MTextTool::dropItem()
 bool MTextTool::keyPressEvent(QKeyEvent *event)
 {
     // The keypad's Enter confirms like Return.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    if (isConfirmKey(event)) {
         apply(event->modifiers());
         return true;
     }

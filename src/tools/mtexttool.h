@@ -51,7 +51,7 @@ public:
     bool keyPressEvent(QKeyEvent *event) override;
     bool takesKey(const QKeyEvent *event) const override
     {
-        return hasItem() && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter);
+        return hasItem() && isConfirmKey(event);
     }
 
 public slots:

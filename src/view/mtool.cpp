@@ -11,6 +11,7 @@
 #include "mutility.h"
 #include "mwidget.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QVector2D>
 
@@ -449,4 +450,9 @@ void MTool::refresh()
 {
     if (MWidget *view = MTools::widget())
         view->update();
+}
+
+bool MTool::isConfirmKey(const QKeyEvent *event)
+{
+    return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
 }

@@ -126,6 +126,8 @@ public:
     // A key this tool needs even where a window shortcut has it (a tool
     // placing an item confirms with Ctrl+Return, which also locks the layer).
     virtual bool takesKey(const QKeyEvent *event) const { return false; }
+    // Return, or the keypad's Enter, which confirms like it.
+    static bool isConfirmKey(const QKeyEvent *event);
     virtual void wheelEvent(QWheelEvent *event);
     virtual void mouseDoubleClickEvent(MEvent *event);
     // True when the current layer can be painted; otherwise tells the user
