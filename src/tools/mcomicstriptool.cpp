@@ -1,5 +1,6 @@
 #include "mcomicstriptool.h"
 
+#include "dcomicstrip.h"
 #include "mcanvas.h"
 #include "mevent.h"
 #include "msettings.h"
@@ -106,9 +107,15 @@ void MComicStripTool::setup()
 
 void MComicStripTool::reset()
 {
-    // The layout dialog is not there yet: the grid is laid out again from the
-    // current parameters.
+    // The drawing hands events on between cells; a new grid then would
+    // change the cells under it.
+    if (m_printing)
+        return;
+    DComicStrip dialog;
+    if (dialog.exec() != QDialog::Accepted)
+        return;
     setup();
+    emit toolChanged(this);
 }
 
 void MComicStripTool::select(bool on, int except)
