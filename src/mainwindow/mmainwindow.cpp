@@ -20,6 +20,7 @@
 #include "mbrushlistwidget.h"
 #include "mbrushwidget.h"
 #include "mcanvas.h"
+#include "mcomicstriptool.h"
 #include "dcolorutility.h"
 #include "mcolorlist.h"
 #include "mcolorpickertool.h"
@@ -785,6 +786,9 @@ void MMainWindow::on_actionFileNew_triggered()
     canvas->setIsNew(true);
     canvas->setFileName(QString());
     m_view->resetView(true);
+    // The comic-strip cells follow the new page.
+    if (auto *strip = MTools::instance()->tool<MComicStripTool>(MTool::ComicStripTool))
+        strip->setup();
     updateWindowTitle();
 }
 

@@ -5,6 +5,7 @@
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
+#include "mtestmodaldriver.h"
 #include "mtestscreenshot.h"
 #include "mtools.h"
 #include "mtransform.h"
@@ -14,7 +15,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -289,6 +292,77 @@ private slots:
         QCOMPARE(tool()->cells().size(), 12);
         QCOMPARE(tool()->rows(), 4);
         QCOMPARE(tool()->columns(), 3);
+    }
+
+    // The bar's "Settings" opens the grid dialog; new rows and columns,
+    // accepted, give a new grid over the same page.
+    void settingsFromTheBar()
+    {
+        tool()->setup();
+        auto *bar = window->findChild<QToolBar *>(QStringLiteral("comicStripToolBar"));
+        QAction *settings = nullptr;
+        for (QAction *action : bar->actions()) {
+            if (action->text() == QLatin1String("Settings"))
+                settings = action;
+        }
+        QVERIFY(settings && bar->widgetForAction(settings));
+        bool ran = false;
+        MTestModalDriver::onNextDialog("DComicStrip", [this](QDialog *dialog) {
+            MTestModalDriver::typeOver(dialog->findChild<QSpinBox *>(QStringLiteral("editRows")), QStringLiteral("2"));
+            MTestModalDriver::typeOver(dialog->findChild<QSpinBox *>(QStringLiteral("editColumns")), QStringLiteral("5"));
+            QTest::qWait(200);
+            MTestScreenshot::keep(window->screen()->grabWindow(0), QStringLiteral("comic-strip-settings.png"));
+            QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("btnOk")), Qt::LeftButton);
+        }, &ran);
+        QTest::mouseClick(bar->widgetForAction(settings), Qt::LeftButton);
+        QTRY_VERIFY(ran);
+        QCOMPARE(tool()->rows(), 2);
+        QCOMPARE(tool()->columns(), 5);
+        // 300 x 400 of layout area: columns 60 wide, rows 200 high, less the gaps.
+        const QPointF o = origin();
+        QCOMPARE(tool()->cells().size(), 10);
+        QCOMPARE(tool()->cells().at(0).rect, QRectF(o + QPointF(115, 115), QSizeF(30, 170)));
+        QCOMPARE(tool()->cells().at(9).rect, QRectF(o + QPointF(355, 315), QSizeF(30, 170)));
+        QCOMPARE(tool()->verticalLines().size(), 10);
+        QCOMPARE(tool()->horizontalLines().size(), 4);
+        QTest::qWait(200);
+        MTestScreenshot::keep(window->screen()->grabWindow(window->winId()), QStringLiteral("comic-strip-2x5.png"));
+        tool()->set_rows(4);
+        tool()->set_columns(3);
+        tool()->setup();
+    }
+
+    // New lays the cells out again over the new page, without the old
+    // cells' selection.
+    void newDocument()
+    {
+        tool()->setup();
+        click(toggle(4));
+        QVERIFY(!canvas()->selectionPath().isEmpty());
+        MTestDialogScript script;
+        script.answer(1); // "Don't save", should the page be modified
+        bool ran = false;
+        MTestModalDriver::onNextDialog("DNewDocument", [](QDialog *dialog) {
+            dialog->findChild<QSpinBox *>(QStringLiteral("sbWidth"))->setValue(800);
+            dialog->findChild<QSpinBox *>(QStringLiteral("sbHeight"))->setValue(400);
+            dialog->findChild<QPushButton *>(QStringLiteral("btnCreate"))->click();
+        }, &ran);
+        window->findChild<QAction *>(QStringLiteral("actionFileNew"))->trigger();
+        QVERIFY(ran);
+        QCOMPARE(canvas()->paintedRect().size(), QSizeF(800, 400));
+        // 600 x 200 of layout area: columns 200 wide, rows 50 high.
+        const QPointF o = origin();
+        QCOMPARE(tool()->cells().size(), 12);
+        QCOMPARE(tool()->cells().at(0).rect, QRectF(o + QPointF(115, 115), QSizeF(170, 20)));
+        QCOMPARE(tool()->cells().at(11).rect, QRectF(o + QPointF(515, 265), QSizeF(170, 20)));
+        QCOMPARE(tool()->verticalLines().first(), o.x() + 115);
+        QCOMPARE(tool()->verticalLines().last(), o.x() + 685);
+        QCOMPARE(tool()->horizontalLines().last(), o.y() + 285);
+        for (const MComicStripCell &cell : tool()->cells())
+            QVERIFY(!cell.selected);
+        QVERIFY(canvas()->selectionPath().isEmpty());
+        QTest::qWait(700);
+        MTestScreenshot::keep(window->screen()->grabWindow(window->winId()), QStringLiteral("comic-strip-new.png"));
     }
 };
 
