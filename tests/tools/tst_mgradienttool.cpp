@@ -7,6 +7,7 @@
 #include "mtestcanvas.h"
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
+#include "mtestpixels.h"
 #include "mtesttool.h"
 #include "mtestview.h"
 #include "mtexturelayer.h"
@@ -32,22 +33,6 @@ using MTestTool::text;
 const QPointF start(250, 500);
 const QPointF end(750, 500);
 
-QRgb rgb(const QColor &color)
-{
-    return color.rgba();
-}
-
-// Each channel within a few steps.
-bool close(QRgb a, QRgb b, int tolerance = 6)
-{
-    return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance
-           && qAbs(qBlue(a) - qBlue(b)) <= tolerance && qAbs(qAlpha(a) - qAlpha(b)) <= tolerance;
-}
-
-QString text(QRgb p)
-{
-    return QStringLiteral("#%1").arg(p, 8, 16, QLatin1Char('0'));
-}
 } // namespace
 
 class TestMGradientTool : public QObject
@@ -406,8 +391,9 @@ private slots:
         painter.end();
         // A tenth of the length beyond the end.
         const QRgb p = image.pixel(110, 0);
-        QVERIFY2(close(p, rgb(beyond), 8), qPrintable(text(p)));
-        QVERIFY2(close(image.pixel(10, 0), rgb(QColor(230, 0, 25)), 8), qPrintable(text(image.pixel(10, 0))));
+        QVERIFY2(MTestPixels::near(p, beyond.rgba(), 8), qPrintable(MTestPixels::text(p)));
+        const QRgb inside = image.pixel(10, 0);
+        QVERIFY2(MTestPixels::near(inside, qRgb(230, 0, 25), 8), qPrintable(MTestPixels::text(inside)));
     }
 
     // The picked colour goes to the selected stop, whichever tool is active.
@@ -457,7 +443,8 @@ private slots:
         QCOMPARE(tools()->currentToolId(), int(MTool::BrushTool));
         QCOMPARE(tool()->count(), 2);
         // Half way between red at 250 and blue at 750.
-        QVERIFY2(close(pixel(QPointF(500, 400)), qRgba(128, 0, 127, 255), 8), qPrintable(text(pixel(QPointF(500, 400)))));
+        const QRgb middle = pixel(QPointF(500, 400));
+        QVERIFY2(MTestPixels::near(middle, qRgb(128, 0, 127), 8), qPrintable(MTestPixels::text(middle)));
         QCOMPARE(qAlpha(pixel(QPointF(310, 310))), 0);
         QCOMPARE(qAlpha(pixel(QPointF(500, 250))), 0);
         canvas()->undoStack()->undo();
