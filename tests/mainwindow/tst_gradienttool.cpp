@@ -146,7 +146,6 @@ private slots:
             QPainter painter(&shot);
             painter.drawImage(view()->mapTo(window.get(), QPoint(0, 0)), view()->grabFramebuffer());
         }
-        shot.save(QStringLiteral("/tmp/kalmidraw-gradient.png"));
         MTestScreenshot::keep(shot, QStringLiteral("kalmidraw-gradient.png"));
 
         QVERIFY(MTestMainWindow::focusView(view()));
