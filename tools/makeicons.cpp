@@ -627,6 +627,21 @@ std::vector<Icon> icons()
         d.p.setBrush(gradient);
         d.p.drawRect(QRectF(4, 4, 24, 24));
     });
+    add("gradient-none.ico", [](Pen &d) {
+        // A transparent colour: a checkerboard crossed out.
+        d.p.setPen(Qt::NoPen);
+        for (int row = 0; row < 4; ++row) {
+            for (int column = 0; column < 4; ++column) {
+                d.p.setBrush((row + column) % 2 ? kGrey : kPaper);
+                d.p.drawRect(QRectF(4 + column * 6, 4 + row * 6, 6, 6));
+            }
+        }
+        d.p.setPen(QPen(kInk, kLine));
+        d.p.setBrush(Qt::NoBrush);
+        d.p.drawRect(QRectF(4, 4, 24, 24));
+        d.stroke(kRed, 3.0);
+        d.p.drawLine(QPointF(6, 26), QPointF(26, 6));
+    });
     add("check-plus.ico", [](Pen &d) {
         d.outline(kGreen);
         d.p.drawEllipse(QPointF(14, 16), 12, 12);

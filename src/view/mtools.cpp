@@ -9,6 +9,7 @@
 #include "mfillselectiontool.h"
 #include "mfilltool.h"
 #include "mcomicstriptool.h"
+#include "mgradienttool.h"
 #include "mgridtool.h"
 #include "mimagebackgroundaction.h"
 #include "mimagebackgroundwidget.h"
@@ -91,6 +92,7 @@ const ToolEntry toolTable[] = {
     {MTool::FillSelectionTool, &makeTool<MFillSelectionTool>},
     {MTool::ImageTool, &makeTool<MImageTool>},
     {MTool::ComicStripTool, &makeTool<MComicStripTool>},
+    {MTool::GradientTool, &makeTool<MGradientTool>},
 };
 
 struct ItemEntry
@@ -301,6 +303,7 @@ void MTools::init(QMainWindow *window)
         &MTools::createSelectionToolBar,
         &MTools::createFillToolBar,
         &MTools::createFillSelectionToolBar,
+        &MTools::createGradientToolBar,
         &MTools::createComicStripToolBar,
     };
     for (BarBuilder build : builders)
@@ -837,6 +840,42 @@ void MTools::createFillSelectionToolBar(QMainWindow *window)
     MEnumEdit *layer = addEnumEdit(bar, window, QStringLiteral("wandLayerEdit"), 150,
                                    MFillSelectionTool::staticMetaObject, "SelectionLayer", {}, wand->selectionLayer());
     connect(layer, &MEnumEdit::valueChanged, wand, &MFillSelectionTool::set_selectionLayer);
+}
+
+void MTools::createGradientToolBar(QMainWindow *window)
+{
+    auto *gradient = tool<MGradientTool>(MTool::GradientTool);
+    QToolBar *bar = toolBar(MTool::GradientTool);
+    if (!gradient || !bar)
+        return;
+    addText(bar, window, tr("Type"));
+    addLabel(window, bar);
+    MEnumEdit *type = addEnumEdit(bar, window, QStringLiteral("gradientTypeEdit"), 150, MGradientTool::staticMetaObject,
+                                  "Type", {}, 0);
+    connect(type, &MEnumEdit::valueChanged, gradient, &MGradientTool::set_type);
+    addLabel(window, bar);
+    addText(bar, window, tr("Spread"));
+    addLabel(window, bar);
+    MEnumEdit *spread = addEnumEdit(bar, window, QStringLiteral("gradientSpreadEdit"), 150,
+                                    MGradientTool::staticMetaObject, "Spread", {}, 0);
+    connect(spread, &MEnumEdit::valueChanged, gradient, &MGradientTool::set_spread);
+    addLabel(window, bar);
+    QAction *rasterize = createOptionAction(tr("Rasterize"), tr("Rasterize current gradient"),
+                                            QStringLiteral(":/icons/check.ico"), window);
+    connect(rasterize, &QAction::triggered, gradient, qOverload<>(&MGradientTool::apply));
+    bar->addAction(rasterize);
+    QAction *remove = createOptionAction(tr("Remove"), tr("Remove selected gradient point"),
+                                         QStringLiteral(":/icons/reset.ico"), window);
+    connect(remove, &QAction::triggered, gradient, qOverload<>(&MGradientTool::removePoint));
+    bar->addAction(remove);
+    QAction *reset = createOptionAction(tr("Reset"), tr("Reset gradient points"), QStringLiteral(":/icons/refresh.ico"),
+                                        window);
+    connect(reset, &QAction::triggered, gradient, &MGradientTool::resetPoints);
+    bar->addAction(reset);
+    QAction *transparent = createOptionAction(tr("Transparent color"), tr("Transparent color"),
+                                              QStringLiteral(":/icons/gradient-none.ico"), window);
+    connect(transparent, &QAction::triggered, gradient, &MGradientTool::resetColor);
+    bar->addAction(transparent);
 }
 
 void MTools::addLabel(QWidget *parent, QToolBar *bar)

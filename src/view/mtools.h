@@ -83,6 +83,7 @@ public:
     void createSelectionToolBar(QMainWindow *window);
     void createFillToolBar(QMainWindow *window);
     void createFillSelectionToolBar(QMainWindow *window);
+    void createGradientToolBar(QMainWindow *window);
     void createImageToolBar(QMainWindow *window);
     void createComicStripToolBar(QMainWindow *window);
     static void addLabel(QWidget *parent, QToolBar *bar);

@@ -65,4 +65,15 @@ QByteArray tileBytes(MTextureTile *tile)
     return tile->readPixels(bytes.data()) ? bytes : QByteArray();
 }
 
+bool near(QRgb a, QRgb b, int tolerance)
+{
+    return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance
+           && qAbs(qBlue(a) - qBlue(b)) <= tolerance && qAbs(qAlpha(a) - qAlpha(b)) <= tolerance;
+}
+
+QString text(QRgb pixel)
+{
+    return QStringLiteral("#%1").arg(pixel, 8, 16, QLatin1Char('0'));
+}
+
 } // namespace MTestPixels

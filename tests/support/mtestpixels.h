@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QString>
 
 #include <array>
 #include <functional>
@@ -33,6 +34,11 @@ Vec3 unmultiply(const Sample &s);
 QByteArray randomBytes(quint32 seed, int size);
 // Rounds each channel (clamped to 0..1) to 8 bits.
 QRgb toPixel(double r, double g, double b, double a);
+
+// Every channel of a and b within the tolerance.
+bool near(QRgb a, QRgb b, int tolerance);
+// "#aarrggbb", for failure messages.
+QString text(QRgb pixel);
 
 // The whole texture of a tile as RGBA bytes, row 0 first; empty when it cannot be read.
 QByteArray tileBytes(MTextureTile *tile);

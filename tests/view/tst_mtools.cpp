@@ -204,8 +204,8 @@ private slots:
         tools->set_widget(&view);
         QCOMPARE(tools->property("widget").value<MWidget *>(), &view);
         view.shutDown();
-        // A tool not built yet cannot be switched on from its action.
-        QVERIFY(!action(MTool::GradientTool)->isEnabled());
+        // Every tool is built, so every tool's action can switch it on.
+        QVERIFY(action(MTool::GradientTool)->isEnabled());
         QVERIFY(action(MTool::ZoomTool)->isEnabled());
         // Only the brush tool, switched on at the end, shows its bar.
         QVERIFY(!bar(MTool::BrushTool)->isHidden());
@@ -219,10 +219,20 @@ private slots:
         QVERIFY(brush->visible());
         QCOMPARE(tools->item(MTool::BrushTool)->description(), QStringLiteral("Brush tool"));
         QCOMPARE(tools->item(MTool::RullerTool)->group(), 1);
+        // A registry that has built no tool leaves their actions disabled.
+        {
+            MTools bare;
+            bare.createInterfaceItems();
+            bare.bindActions(window.get());
+            QVERIFY(!action(MTool::GradientTool)->isEnabled());
+            QVERIFY(!action(MTool::BrushTool)->isEnabled());
+        }
     }
 
     void missingToolsAreNullAndIgnored()
     {
+        // An item whose tool is gone.
+        delete tools->tool(MTool::GradientTool);
         for (int id : {int(MTool::MeshTool), 99, -1, int(MTool::GradientTool)}) {
             QVERIFY(!tools->tool(id));
             QVERIFY(!tools->toolBar(id == MTool::GradientTool ? MTool::MeshTool : id));
