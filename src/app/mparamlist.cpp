@@ -165,6 +165,26 @@ void MParamList::removeAt(int row)
     MTableModel::removeAt(row);
 }
 
+int MParamList::rowOfId(const QString &id) const
+{
+    const QString key = id.toLower();
+    for (int row = 0; row < count(); ++row) {
+        const QObject *object = item(row);
+        if (object && object->property(idProperty().constData()).toString().toLower() == key)
+            return row;
+    }
+    return -1;
+}
+
+bool MParamList::removeById(const QString &id)
+{
+    const int row = rowOfId(id);
+    if (row < 0)
+        return false;
+    removeAt(row);
+    return true;
+}
+
 void MParamList::reorder()
 {
     if (m_orderMode == SortedOrder)

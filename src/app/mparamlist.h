@@ -41,6 +41,11 @@ public:
     void removeAt(int row) override;
 
     QObject *current() const { return currentItem(); }
+    // The first row whose id equals id, both lower-cased, or -1; the default
+    // item is never a row.
+    int rowOfId(const QString &id) const;
+    // Removes that row as removeAt() does; false when no row has the id.
+    bool removeById(const QString &id);
     int kind() const { return m_kind; }
     QString extension() const { return m_extension; }
     QStringList order() const { return m_order; }

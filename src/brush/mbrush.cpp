@@ -1,26 +1,15 @@
 #include "mbrush.h"
 
 #include "mbrushlist.h"
+#include "mbrushpreviewrenderer.h"
 #include "mbrushsettinginfolist.h"
 #include "mbrushstream.h"
-#include "mcanvas.h"
 #include "mcurve.h"
-#include "mevent.h"
-#include "mgeometry.h"
 #include "mlogger.h"
-#include "mopengl.h"
 
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QMetaProperty>
-#include <QPainter>
 #include <QUuid>
-
-#include <cmath>
-
-namespace {
-const QSize kPreviewSize(150, 60);
-} // namespace
 
 MBrush::MBrush(QObject *parent)
     : MShaderObject(parent)
@@ -103,200 +92,10 @@ void MBrush::storeSetting(int setting, T value, void (MBrush::*changed)(T))
     emit(this->*changed)(value);
 }
 
-void MBrush::setRadius(double value)
-{
-    storeSetting(MEnum::bsRadius, value, &MBrush::radiusChanged);
-}
-
-void MBrush::setSpacing(double value)
-{
-    storeSetting(MEnum::bsSpacing, value, &MBrush::spacingChanged);
-}
-
-void MBrush::setSpacingType(int value)
-{
-    storeSetting(MEnum::bsSpacingType, value, &MBrush::spacingTypeChanged);
-}
-
-void MBrush::setFlow(double value)
-{
-    storeSetting(MEnum::bsFlow, value, &MBrush::flowChanged);
-}
-
-void MBrush::setOpacity(double value)
-{
-    storeSetting(MEnum::bsOpacity, value, &MBrush::opacityChanged);
-}
-
-void MBrush::setHardness(double value)
-{
-    storeSetting(MEnum::bsHardness, value, &MBrush::hardnessChanged);
-}
-
-void MBrush::setCompositionMode(int value)
-{
-    storeSetting(MEnum::bsCompositionMode, value, &MBrush::compositionModeChanged);
-}
-
-void MBrush::setAntialiasing(int value)
-{
-    storeSetting(MEnum::bsAntialiasing, value, &MBrush::antialiasingChanged);
-}
-
-void MBrush::setRatio(double value)
-{
-    storeSetting(MEnum::bsRatio, value, &MBrush::ratioChanged);
-}
-
-void MBrush::setAngle(double value)
-{
-    storeSetting(MEnum::bsAngle, value, &MBrush::angleChanged);
-}
-
-void MBrush::setAngleType(int value)
-{
-    storeSetting(MEnum::bsAngleType, value, &MBrush::angleTypeChanged);
-}
-
-void MBrush::setMinDistance(double value)
-{
-    storeSetting(MEnum::bsMinDistance, value, &MBrush::minDistanceChanged);
-}
-
-void MBrush::setSmoothing(double value)
-{
-    storeSetting(MEnum::bsSmoothing, value, &MBrush::smoothingChanged);
-}
-
-void MBrush::setShape(int value)
-{
-    storeSetting(MEnum::bsShape, value, &MBrush::shapeChanged);
-}
-
-void MBrush::setOffsetX(double value)
-{
-    storeSetting(MEnum::bsOffsetX, value, &MBrush::offsetXChanged);
-}
-
-void MBrush::setOffsetY(double value)
-{
-    storeSetting(MEnum::bsOffsetY, value, &MBrush::offsetYChanged);
-}
-
-void MBrush::setNoise(double value)
-{
-    storeSetting(MEnum::bsNoise, value, &MBrush::noiseChanged);
-}
-
-void MBrush::setDensity(double value)
-{
-    storeSetting(MEnum::bsDensity, value, &MBrush::densityChanged);
-}
-
-void MBrush::setAccumulatorDistance(double value)
-{
-    storeSetting(MEnum::bsAccumulatorDistance, value, &MBrush::accumulatorDistanceChanged);
-}
-
-void MBrush::setEraser(bool value)
-{
-    storeSetting(MEnum::bsEraser, value, &MBrush::eraserChanged);
-}
-
-void MBrush::setInheritAlphaUnder(bool value)
-{
-    storeSetting(MEnum::bsInheritAlphaUnder, value, &MBrush::inheritAlphaUnderChanged);
-}
-
-void MBrush::setInheritAlphaCurrent(bool value)
-{
-    storeSetting(MEnum::bsInheritAlphaCurrent, value, &MBrush::inheritAlphaCurrentChanged);
-}
-
-void MBrush::setSourceRgbBlendMode(int value)
-{
-    storeSetting(MEnum::bsSourceRgbBlendMode, value, &MBrush::sourceRgbBlendModeChanged);
-}
-
-void MBrush::setDestinationRgbBlendMode(int value)
-{
-    storeSetting(MEnum::bsDestinationRgbBlendMode, value, &MBrush::destinationRgbBlendModeChanged);
-}
-
-void MBrush::setSourceAlphaBlendMode(int value)
-{
-    storeSetting(MEnum::bsSourceAlphaBlendMode, value, &MBrush::sourceAlphaBlendModeChanged);
-}
-
-void MBrush::setDestinationAlphaBlendMode(int value)
-{
-    storeSetting(MEnum::bsDestinationAlphaBlendMode, value, &MBrush::destinationAlphaBlendModeChanged);
-}
-
-void MBrush::setRgbBlendEquation(int value)
-{
-    storeSetting(MEnum::bsRgbBlendEquation, value, &MBrush::rgbBlendEquationChanged);
-}
-
-void MBrush::setAlphaBlendEquation(int value)
-{
-    storeSetting(MEnum::bsAlphaBlendEquation, value, &MBrush::alphaBlendEquationChanged);
-}
-
-void MBrush::setPreserveTextureColor(int value)
-{
-    storeSetting(MEnum::bsPreserveTextureColor, value, &MBrush::preserveTextureColorChanged);
-}
-
-void MBrush::setColorAbsorbtionRate(double value)
-{
-    storeSetting(MEnum::bsColorAbsorbtionRate, value, &MBrush::colorAbsorbtionRateChanged);
-}
-
-void MBrush::setColorFlowingRate(double value)
-{
-    storeSetting(MEnum::bsColorFlowingRate, value, &MBrush::colorFlowingRateChanged);
-}
-
-void MBrush::setFactor(double value)
-{
-    storeSetting(MEnum::bsFactor, value, &MBrush::factorChanged);
-}
-
-void MBrush::setUseBorderColor(bool value)
-{
-    storeSetting(MEnum::bsUseBorderColor, value, &MBrush::useBorderColorChanged);
-}
-
-void MBrush::setBrushColorHue(double value)
-{
-    storeSetting(MEnum::bsBrushColorHue, value, &MBrush::brushColorHueChanged);
-}
-
-void MBrush::setBrushColorSaturation(double value)
-{
-    storeSetting(MEnum::bsBrushColorSaturation, value, &MBrush::brushColorSaturationChanged);
-}
-
-void MBrush::setBrushColorValue(double value)
-{
-    storeSetting(MEnum::bsBrushColorValue, value, &MBrush::brushColorValueChanged);
-}
-
-void MBrush::setBorderColorHue(double value)
-{
-    storeSetting(MEnum::bsBorderColorHue, value, &MBrush::borderColorHueChanged);
-}
-
-void MBrush::setBorderColorSaturation(double value)
-{
-    storeSetting(MEnum::bsBorderColorSaturation, value, &MBrush::borderColorSaturationChanged);
-}
-
-void MBrush::setBorderColorValue(double value)
-{
-    storeSetting(MEnum::bsBorderColorValue, value, &MBrush::borderColorValueChanged);
-}
+#define M_BRUSH_SETTING_SETTER_BODY(Key, name, Type, ...) \
+    void MBrush::set##Key(Type value) { storeSetting(MEnum::bs##Key, value, &MBrush::name##Changed); }
+M_BRUSH_SETTINGS(M_BRUSH_SETTING_SETTER_BODY)
+#undef M_BRUSH_SETTING_SETTER_BODY
 
 void MBrush::setTexture(const QImage &image)
 {
@@ -529,13 +328,6 @@ void MBrush::restore()
 
 // ---------------------------------------------------------------- preview
 
-QImage MBrush::preview() const
-{
-    if (m_preview.isNull())
-        m_preview = createPreview(QColor(128, 128, 128), Qt::white);
-    return m_preview;
-}
-
 void MBrush::setPreview(const QImage &image)
 {
     if (image.isNull())
@@ -547,98 +339,15 @@ void MBrush::setPreview(const QImage &image)
 
 void MBrush::updatePreview()
 {
-    setPreview(createPreview(QColor(128, 128, 128), Qt::white));
+    MBrushPreviewRenderer::update(this);
 }
 
 QImage MBrush::createPreview(const QColor &first, const QColor &second) const
 {
-    return drawPreview(kPreviewSize.width(), kPreviewSize.height(), first, second);
+    return MBrushPreviewRenderer::render(this, first, second);
 }
 
 QImage MBrush::drawPreview(double width, double height, const QColor &first, const QColor &second) const
 {
-    // Drawing needs OpenGL contexts, which only a GUI application can make,
-    // and the driver's limits (texture units) that the stamping pass binds by.
-    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()) || !MOpenGL::instance()->initialize()) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to draw a brush preview without OpenGL"));
-        return QImage();
-    }
-
-    // A plain copy, so that the sample stroke neither mixes colours nor
-    // erases and shows the brush's own shape.
-    MBrush brush;
-    brush.copyFrom(this);
-    brush.setCompositionMode(0);
-    brush.setInheritAlphaCurrent(false);
-    brush.setInheritAlphaUnder(false);
-    brush.setEraser(false);
-    brush.setColorAbsorbtionRate(0.0);
-    brush.setColorFlowingRate(1.0);
-
-    MCanvas canvas(nullptr, MCanvas::ScratchDocument);
-    canvas.initializeGL();
-    if (!canvas.makeCurrent())
-        return QImage();
-    canvas.setPaintedRect(QRectF());
-    canvas.setAutoExtentSilently(true);
-    canvas.setPaintMargin(10.0);
-    canvas.setPaperType(MEnum::Colored);
-    canvas.setPaperColor(Qt::transparent);
-
-    const double r = qMax(qMin(radius(), 10.0), 1.0);
-    if (brush.radius() != r) {
-        brush.settingValues()->setSettingValue(MEnum::bsRadius, r);
-        brush.applySetting(MEnum::bsRadius, r);
-    }
-
-    // One sine period, pressure 0.6 to 1.0, one sample every 50 ms.
-    const double length = width - 2 * (r + 5);
-    const double amplitude = (height - 2 * (r + 5)) / 2;
-    const int samples = 40;
-    MEvent event;
-    float previousX = 0.0f;
-    float previousY = 0.0f;
-    double totalDistance = 0.0;
-    for (int i = 0; i <= samples; ++i) {
-        const double s = std::sin(2 * M_PI * i / samples);
-        const double x = length * i / samples - length / 2;
-        const double y = amplitude * s + height / 2;
-        const float dx = i == 0 ? 0.0f : float(x) - previousX;
-        const float dy = i == 0 ? 0.0f : float(y) - previousY;
-        const double d = std::sqrt(double(dx) * dx + double(dy) * dy);
-        totalDistance += d;
-        previousX = float(x);
-        previousY = float(y);
-        event.type = i == 0 ? MEvent::Press : i == samples ? MEvent::Release : MEvent::Move;
-        event.inputs[MEnum::biPressure] = 0.8 + 0.2 * s;
-        event.inputs[MEnum::biPositionX] = x;
-        event.inputs[MEnum::biPositionY] = y;
-        event.inputs[MEnum::biDirectionX] = dx;
-        event.inputs[MEnum::biDirectionY] = dy;
-        event.inputs[MEnum::biDistanceToPrevious] = d;
-        event.inputs[MEnum::biSpeed] = d / 50;
-        event.inputs[MEnum::biTimeToPrevious] = 50;
-        event.inputs[MEnum::biTotalTime] = 50.0 * i;
-        event.inputs[MEnum::biTotalDistance] = totalDistance;
-        if (i == 0)
-            canvas.startStroke(&event, &brush, first, second, 0);
-        else
-            canvas.stroke(&event, 0);
-    }
-
-    const QRectF painted = canvas.paintedRect();
-    const QImage rendered = canvas.renderToImage(QStringLiteral("basic"), int(painted.width()), int(painted.height()),
-                                                 QPainterPath(), true, true, {});
-
-    QImage result(int(width), int(height), QImage::Format_ARGB32_Premultiplied);
-    result.fill(Qt::transparent);
-    if (!rendered.isNull()) {
-        double scale = 1.0;
-        const QRectF target = MGeometry::fitRect(painted, QRect(0, 0, int(width), int(height)).adjusted(5, 5, -5, -5), scale);
-        QPainter painter(&result);
-        painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-        painter.drawImage(target, rendered);
-    }
-    canvas.shutDown();
-    return result;
+    return MBrushPreviewRenderer::render(this, QSize(int(width), int(height)), first, second);
 }

@@ -80,26 +80,6 @@ MBrush *MBrushList::currentBrush() const
     return brush(currentRow());
 }
 
-int MBrushList::indexOfBrushId(const QString &id) const
-{
-    const QString key = id.toLower();
-    for (int row = 0; row < count(); ++row) {
-        const MBrush *found = brush(row);
-        if (found && found->id().toLower() == key)
-            return row;
-    }
-    return -1;
-}
-
-bool MBrushList::removeBrushById(const QString &id)
-{
-    const int row = indexOfBrushId(id);
-    if (row < 0)
-        return false;
-    removeAt(row);
-    return true;
-}
-
 double MBrushList::brushValue(int setting) const
 {
     const MBrush *current = currentBrush();

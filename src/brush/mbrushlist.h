@@ -24,8 +24,8 @@ public:
     // The brush of the row, or the default brush for a row that does not exist.
     MBrush *brush(int row) const;
     MBrush *currentBrush() const;
-    int indexOfBrushId(const QString &id) const;
-    bool removeBrushById(const QString &id);
+    int indexOfBrushId(const QString &id) const { return rowOfId(id); }
+    bool removeBrushById(const QString &id) { return removeById(id); }
     // The base value of the setting in the current brush.
     double brushValue(int setting) const;
 

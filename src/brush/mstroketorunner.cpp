@@ -35,6 +35,27 @@ int flag(double value)
     return value != 0.0 ? 1 : 0;
 }
 
+// The settings the table marks for the stamping program, as "f_<name>" of
+// the setting's type.
+void setSettingUniforms(QOpenGLShaderProgram *program, const double *v)
+{
+    const MBrushSettingInfoList *table = MBrushSettingInfoList::instance();
+    for (int setting : table->uniformSettings()) {
+        const QByteArray name = "f_" + table->name(setting);
+        switch (table->info(setting)->type()) {
+        case QMetaType::Bool:
+            program->setUniformValue(name.constData(), GLint(flag(v[setting])));
+            break;
+        case QMetaType::Int:
+            program->setUniformValue(name.constData(), GLint(v[setting]));
+            break;
+        default:
+            program->setUniformValue(name.constData(), GLfloat(v[setting]));
+            break;
+        }
+    }
+}
+
 QColor hsvColor(double h, double s, double v)
 {
     return QColor::fromHsvF(qBound(0.0, h, 1.0), qBound(0.0, s, 1.0), qBound(0.0, v, 1.0), 1.0);
@@ -391,19 +412,7 @@ void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices,
             continue;
         }
         program->setUniformValue("mvp", mvp);
-        program->setUniformValue("f_radius", GLfloat(v[MEnum::bsRadius]));
-        program->setUniformValue("f_hardness", GLfloat(v[MEnum::bsHardness]));
-        program->setUniformValue("f_density", GLfloat(v[MEnum::bsDensity]));
-        program->setUniformValue("f_flow", GLfloat(v[MEnum::bsFlow]));
-        program->setUniformValue("f_opacity", GLfloat(v[MEnum::bsOpacity]));
-        program->setUniformValue("f_compositionMode", GLint(v[MEnum::bsCompositionMode]));
-        program->setUniformValue("f_inheritAlphaCurrent", GLint(flag(v[MEnum::bsInheritAlphaCurrent])));
-        program->setUniformValue("f_colorFlowingRate", GLfloat(v[MEnum::bsColorFlowingRate]));
-        program->setUniformValue("f_colorAbsorbtionRate", GLfloat(v[MEnum::bsColorAbsorbtionRate]));
-        program->setUniformValue("f_antialiasing", GLint(v[MEnum::bsAntialiasing]));
-        program->setUniformValue("f_shape", GLint(v[MEnum::bsShape]));
-        program->setUniformValue("f_factor", GLfloat(v[MEnum::bsFactor]));
-        program->setUniformValue("f_useBorderColor", GLint(flag(v[MEnum::bsUseBorderColor])));
+        setSettingUniforms(program, v);
         program->setUniformValue("f_borderColor", hsvColor(v[MEnum::bsBorderColorHue],
                                                            v[MEnum::bsBorderColorSaturation],
                                                            v[MEnum::bsBorderColorValue]));
@@ -425,7 +434,6 @@ void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices,
         }
         program->setUniformValue("f_hasTexture", GLint(brushTexture ? 1 : 0));
         if (brushTexture) {
-            program->setUniformValue("f_preserveTextureColor", GLint(v[MEnum::bsPreserveTextureColor]));
             binder.bind(brushTexture->textureId(), program, "f_brushTexture", GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR,
                         GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
         }

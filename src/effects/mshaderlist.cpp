@@ -89,23 +89,3 @@ MShader *MShaderList::current() const
 {
     return qobject_cast<MShader *>(currentItem());
 }
-
-int MShaderList::rowOfId(const QString &id) const
-{
-    const QString key = id.toLower();
-    for (int row = 0; row < count(); ++row) {
-        const MShader *shader = shaderAt(row);
-        if (shader && shader->id().toLower() == key)
-            return row;
-    }
-    return -1;
-}
-
-bool MShaderList::remove(const QString &id)
-{
-    const int row = rowOfId(id);
-    if (row < 0)
-        return false;
-    removeAt(row);
-    return true;
-}

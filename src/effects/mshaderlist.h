@@ -28,10 +28,8 @@ public:
     MShader *current() const;
     // Stands in where no row matches; never a row.
     MShader *defaultShader() const { return m_default; }
-    // The first row whose id equals id, both lower-cased, or -1.
-    int rowOfId(const QString &id) const;
     // Removes the row and deletes its user file; false when no row has the id.
-    bool remove(const QString &id);
+    bool remove(const QString &id) { return removeById(id); }
 
 protected:
     bool readItem(QObject *item, const QString &path) override;

@@ -1,6 +1,7 @@
 #include "mbrushlistdelegate.h"
 
 #include "mbrush.h"
+#include "mbrushpreviewrenderer.h"
 #include "msettings.h"
 
 #include <QFont>
@@ -23,7 +24,7 @@ void MBrushListDelegate::paint(QPainter *painter, QObject *item, const QRectF &r
     if (!brush)
         return;
 
-    painter->drawImage(rect.topLeft(), brush->preview());
+    painter->drawImage(rect.topLeft(), MBrushPreviewRenderer::preview(brush));
 
     QStringList badges;
     if (brush->eraser())

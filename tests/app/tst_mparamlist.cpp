@@ -387,6 +387,33 @@ private slots:
         QCOMPARE(library.item(0), twin);
     }
 
+    // Both libraries find and remove rows by id through these.
+    void rowsById_data()
+    {
+        QTest::addColumn<QString>("id");
+        QTest::addColumn<int>("row");
+        QTest::newRow("as read") << "B" << 1;
+        QTest::newRow("other case") << "b" << 1;
+        QTest::newRow("surrounding blanks") << " b " << -1;
+        QTest::newRow("default item") << "DEFAULT" << -1;
+        QTest::newRow("unknown") << "zz" << -1;
+        QTest::newRow("empty") << "" << -1;
+    }
+
+    void rowsById()
+    {
+        QFETCH(QString, id);
+        QFETCH(int, row);
+        MTestFolder root;
+        writeItems(root, QStringLiteral("user"), {"a=a", "b=b", "c=c"});
+        TestLibrary library(root);
+        QCOMPARE(library.rowOfId(id), row);
+        QCOMPARE(library.removeById(id), row >= 0);
+        QCOMPARE(library.ids(), row >= 0 ? QStringLiteral("A,C") : QStringLiteral("A,B,C"));
+        QCOMPARE(QFile::exists(root.filePath(QStringLiteral("user/b.kxb"))), row < 0);
+        QCOMPARE(library.order().contains(QStringLiteral("b"), Qt::CaseInsensitive), row < 0);
+    }
+
     void failedWritesAreReported()
     {
         MTestFolder root;

@@ -75,18 +75,9 @@ private slots:
     {
         QTest::addColumn<int>("setting");
         QTest::addColumn<int>("type");
-        const int bools[] = {MEnum::bsEraser, MEnum::bsInheritAlphaUnder, MEnum::bsInheritAlphaCurrent,
-                             MEnum::bsUseBorderColor};
-        const int ints[] = {MEnum::bsAntialiasing, MEnum::bsSpacingType, MEnum::bsCompositionMode, MEnum::bsAngleType, MEnum::bsShape,
-                            MEnum::bsSourceRgbBlendMode, MEnum::bsSourceAlphaBlendMode, MEnum::bsDestinationRgbBlendMode,
-                            MEnum::bsDestinationAlphaBlendMode, MEnum::bsRgbBlendEquation, MEnum::bsAlphaBlendEquation,
-                            MEnum::bsPreserveTextureColor};
+        // The type each setting's row in the setting table gives.
         for (int setting = 0; setting < MEnum::bsCount; ++setting) {
-            int type = QMetaType::Double;
-            if (std::find(std::begin(bools), std::end(bools), setting) != std::end(bools))
-                type = QMetaType::Bool;
-            if (std::find(std::begin(ints), std::end(ints), setting) != std::end(ints))
-                type = QMetaType::Int;
+            const int type = MBrushSettingInfoList::instance()->info(setting)->type();
             QTest::newRow(MBrushSettingInfoList::instance()->name(setting).constData()) << setting << type;
         }
     }

@@ -1,7 +1,11 @@
+#include "mbrush.h"
 #include "mbrushsettinginfolist.h"
 #include "menum.h"
 #include "msettingcategory.h"
 
+#include <QFile>
+#include <QMetaProperty>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -10,70 +14,31 @@ class TestMBrushSettingInfoList : public QObject
     Q_OBJECT
 
 private slots:
+    // Each row of the setting table, as written there, against the field the
+    // list makes of it, the brush property of its name and the stamping
+    // program's uniform.
     void everySettingRow_data()
     {
         QTest::addColumn<int>("id");
         QTest::addColumn<QByteArray>("key");
         QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<int>("type");
         QTest::addColumn<QString>("label");
         QTest::addColumn<QString>("description");
-        QTest::addColumn<int>("type");
         QTest::addColumn<QByteArray>("enumName");
         QTest::addColumn<double>("minimum");
-        QTest::addColumn<QVariant>("defaultValue");
+        QTest::addColumn<double>("defaultValue");
         QTest::addColumn<double>("maximum");
         QTest::addColumn<double>("step");
         QTest::addColumn<QString>("unit");
-        QTest::addColumn<bool>("logarithmic");
-        QTest::addColumn<bool>("percentage");
-        QTest::addColumn<bool>("dynamic");
-        QTest::addColumn<bool>("visible");
-        auto row = [](int id, const char *key, const char *name, const char *label, const char *description, int type,
-                      const char *enumName, double minimum, const QVariant &defaultValue, double maximum, double step,
-                      const char *unit, bool logarithmic, bool percentage, bool dynamic, bool visible) {
-            QTest::newRow(key) << id << QByteArray(key) << QByteArray(name) << QString::fromLatin1(label)
-                               << QString::fromLatin1(description) << type << QByteArray(enumName) << minimum << defaultValue
-                               << maximum << step << QString::fromLatin1(unit) << logarithmic << percentage << dynamic << visible;
-        };
-        row(0, "bsRadius", "radius", "Radius", "Brush radius in pixels", QMetaType::Double, "", 0.1, QVariant(30.0), 1000, 0.1, "pix", true, false, true, true);
-        row(1, "bsSpacing", "spacing", "Spacing", "Brush spacing. The unit depend on spacing type.", QMetaType::Double, "", 0.01, QVariant(7), 500, 1, "", true, false, true, true);
-        row(2, "bsSpacingType", "spacingType", "Spacing type", "Spacing type.", QMetaType::Int, "SpacingType", 0, QVariant(0), 1, 0.1, "", false, false, true, true);
-        row(3, "bsFlow", "flow", "Flow", "Brush flow.", QMetaType::Double, "", 0, QVariant(1.0), 1, 0.1, "%", false, true, true, true);
-        row(4, "bsOpacity", "opacity", "Opacity", "Brush opacity.", QMetaType::Double, "", 0, QVariant(1.0), 1, 0.1, "%", false, true, false, true);
-        row(5, "bsHardness", "hardness", "Hardness", "Brush hardness.", QMetaType::Double, "", 0, QVariant(0.8), 1, 0.1, "%", false, true, true, true);
-        row(6, "bsCompositionMode", "compositionMode", "Mode", "Composition mode.", QMetaType::Int, "CompositionMode", 0, QVariant(0), 1, 0.1, "", false, false, true, true);
-        row(7, "bsAntialiasing", "antialiasing", "Antialiasing", "Brush Antialiasing.", QMetaType::Int, "AntialiasingType", 0, QVariant(0), 1, 0.1, "", false, false, true, true);
-        row(8, "bsRatio", "ratio", "Ratio", "Brush shape ratio width/height.", QMetaType::Double, "", 0.001, QVariant(1.0), 100, 0.1, "", false, false, true, true);
-        row(9, "bsAngle", "angle", "Angle", "Brush angle in degrees.", QMetaType::Double, "", -180, QVariant(0.0), 180, 5, "deg", false, false, true, true);
-        row(10, "bsAngleType", "angleType", "Angle type", "Angle of the brush: constant or follow direction of the stylus.", QMetaType::Int, "AngleType", 0, QVariant(0), 1, 0.1, "", false, false, true, true);
-        row(11, "bsMinDistance", "minDistance", "Minimal distance", "Minimal distance between two moves (in pixels).", QMetaType::Double, "", 0.2, QVariant(0.2), 30, 0.1, "pix", false, false, true, true);
-        row(12, "bsSmoothing", "smoothing", "Smoothing", "Brush smoothing rate.", QMetaType::Double, "", 0, QVariant(0.5), 0.7, 0.1, "%", false, true, true, true);
-        row(13, "bsShape", "shape", "Shape", "Brush shape.", QMetaType::Int, "BrushShape", 0, QVariant(0), 1, 0.1, "", false, false, true, true);
-        row(14, "bsOffsetX", "offsetX", "Offset x", "Offset x (% of the brush radius).", QMetaType::Double, "", 0, QVariant(0.0), 1, 0.1, "", false, false, true, true);
-        row(15, "bsOffsetY", "offsetY", "Offset y", "Offset y (% of the brush radius).", QMetaType::Double, "", 0, QVariant(0.0), 1, 0.1, "", false, false, true, true);
-        row(16, "bsNoise", "noise", "Opacity noise", "Opacity noise.", QMetaType::Double, "", 0, QVariant(0.0), 1, 0.1, "%", false, true, true, true);
-        row(17, "bsDensity", "density", "Pixels density", "Pixels density.", QMetaType::Double, "", 0, QVariant(1.0), 1, 0.1, "%", false, true, true, true);
-        row(18, "bsAccumulatorDistance", "accumulatorDistance", "Accumulator Distance", "Accumulator distance.", QMetaType::Double, "", 0, QVariant(0.0), 500, 1, "pix", true, false, true, true);
-        row(19, "bsEraser", "eraser", "Brush eraser mode", "Brush eraser mode.", QMetaType::Bool, "", 0, QVariant(0.0), 1, 0.1, "", false, false, true, true);
-        row(20, "bsInheritAlphaUnder", "inheritAlphaUnder", "Inherit transp. of layer under", "Brush alpha component is inherited from the layer under the current layer.", QMetaType::Bool, "", 0, QVariant(0.0), 1, 0.1, "", false, false, true, true);
-        row(21, "bsInheritAlphaCurrent", "inheritAlphaCurrent", "Inherit transp. of current layer", "Brush alpha component is inherited from the current layer.", QMetaType::Bool, "", 0, QVariant(0.0), 1, 0.1, "", false, false, true, true);
-        row(22, "bsSourceRgbBlendMode", "sourceRgbBlendMode", "Source rgb blend mode", "Source (foreground) rgb blend mode.", QMetaType::Int, "OpenGLFactor", 0, QVariant(1), 1, 0.1, "", false, false, true, false);
-        row(23, "bsSourceAlphaBlendMode", "sourceAlphaBlendMode", "Source alpha blend mode", "Source (foreground) alpha blend mode.", QMetaType::Int, "OpenGLFactor", 0, QVariant(771), 1, 0.1, "", false, false, true, false);
-        row(24, "bsDestinationRgbBlendMode", "destinationRgbBlendMode", "Destination rgb blend mode", "Destination (background) rgb blend mode.", QMetaType::Int, "OpenGLFactor", 0, QVariant(1), 1, 0.1, "", false, false, true, false);
-        row(25, "bsDestinationAlphaBlendMode", "destinationAlphaBlendMode", "Destination alpha blend mode", "Destination (foreground) alpha blend mode.", QMetaType::Int, "OpenGLFactor", 0, QVariant(771), 1, 0.1, "", false, false, true, false);
-        row(26, "bsRgbBlendEquation", "rgbBlendEquation", "Rgb blend equation", "Rgb blend equation.", QMetaType::Int, "OpenGLEquation", 0, QVariant(32774), 1, 0.1, "", false, false, true, false);
-        row(27, "bsAlphaBlendEquation", "alphaBlendEquation", "Alpha blend equation", "Alpha blend equation.", QMetaType::Int, "OpenGLEquation", 0, QVariant(32774), 1, 0.1, "", false, false, true, false);
-        row(28, "bsColorAbsorbtionRate", "colorAbsorbtionRate", "Color absorbtion rate", "Color absorbtion rate", QMetaType::Double, "", 0, QVariant(0.0), 1, 0.1, "%", false, true, true, true);
-        row(29, "bsColorFlowingRate", "colorFlowingRate", "Color flow rate", "Color flow rate", QMetaType::Double, "", 0, QVariant(1.0), 1, 0.1, "%", false, true, true, true);
-        row(30, "bsPreserveTextureColor", "preserveTextureColor", "Texture color", "Texture color", QMetaType::Int, "TextureColor", 0, QVariant(0), 1, 0.1, "", false, false, true, true);
-        row(31, "bsFactor", "factor", "Factor", "Factor", QMetaType::Double, "", 0, QVariant(1.0), 1, 0.1, "%", false, true, true, true);
-        row(32, "bsUseBorderColor", "useBorderColor", "Use border color", "Use border color", QMetaType::Bool, "", 0, QVariant(0.0), 1, 0.1, "", false, false, true, true);
-        row(33, "bsBrushColorHue", "brushColorHue", "Hue", "Color hue", QMetaType::Double, "", -1, QVariant(0.0), 1, 0.1, "", false, false, true, true);
-        row(34, "bsBrushColorSaturation", "brushColorSaturation", "Saturation", "Color saturation", QMetaType::Double, "", -1, QVariant(0.0), 1, 0.1, "", false, false, true, true);
-        row(35, "bsBrushColorValue", "brushColorValue", "Value", "Color value", QMetaType::Double, "", -1, QVariant(0.0), 1, 0.1, "", false, false, true, true);
-        row(36, "bsBorderColorHue", "borderColorHue", "Border hue", "Border color hue", QMetaType::Double, "", -1, QVariant(0.0), 1, 0.1, "", false, false, true, true);
-        row(37, "bsBorderColorSaturation", "borderColorSaturation", "Border saturation", "Border color saturation", QMetaType::Double, "", -1, QVariant(0.0), 1, 0.1, "", false, false, true, true);
-        row(38, "bsBorderColorValue", "borderColorValue", "Border value", "Border color value", QMetaType::Double, "", -1, QVariant(0.0), 1, 0.1, "", false, false, true, true);
+        QTest::addColumn<QByteArray>("flags");
+#define TEST_ROW(Key, name, Type, label, description, enumName, minimum, defaultValue, maximum, step, unit, flags) \
+    QTest::newRow(#name) << int(MEnum::bs##Key) << QByteArray("bs" #Key) << QByteArray(#name) << qMetaTypeId<Type>()    \
+                         << QString::fromLatin1(label) << QString::fromLatin1(description) << QByteArray(enumName)     \
+                         << double(minimum) << double(defaultValue) << double(maximum) << double(step)                \
+                         << QString::fromLatin1(unit) << QByteArray(flags);
+        M_BRUSH_SETTINGS(TEST_ROW)
+#undef TEST_ROW
     }
 
     void everySettingRow()
@@ -81,21 +46,20 @@ private slots:
         QFETCH(int, id);
         QFETCH(QByteArray, key);
         QFETCH(QByteArray, name);
+        QFETCH(int, type);
         QFETCH(QString, label);
         QFETCH(QString, description);
-        QFETCH(int, type);
         QFETCH(QByteArray, enumName);
         QFETCH(double, minimum);
-        QFETCH(QVariant, defaultValue);
+        QFETCH(double, defaultValue);
         QFETCH(double, maximum);
         QFETCH(double, step);
         QFETCH(QString, unit);
-        QFETCH(bool, logarithmic);
-        QFETCH(bool, percentage);
-        QFETCH(bool, dynamic);
-        QFETCH(bool, visible);
+        QFETCH(QByteArray, flags);
         MBrushSettingInfoList *list = MBrushSettingInfoList::instance();
+        // Files and editors know a setting by the name of its key.
         QCOMPARE(QByteArray(QMetaEnum::fromType<MEnum::BrushSetting>().valueToKey(id)), key);
+        QCOMPARE(MEnum::settingName(id), name);
         const MField *field = list->info(id);
         QCOMPARE(field->index(), id);
         QCOMPARE(field->name(), name);
@@ -107,16 +71,46 @@ private slots:
         QCOMPARE(field->enumName(), enumName);
         QCOMPARE(field->minimum(), minimum);
         QCOMPARE(field->maximum(), maximum);
-        // The stored type counts: readers of the spacing default get an int.
-        QCOMPARE(field->value().userType(), defaultValue.userType());
-        QCOMPARE(field->value(), defaultValue);
         QCOMPARE(field->singleStep(), step);
         QCOMPARE(field->suffix(), unit);
-        QCOMPARE(field->isLogarithmic(), logarithmic);
-        QCOMPARE(field->isPercentage(), percentage);
-        QCOMPARE(field->isDynamic(), dynamic);
-        QCOMPARE(field->isVisible(), visible);
+        QCOMPARE(field->isLogarithmic(), flags.contains('l'));
+        QCOMPARE(field->isPercentage(), flags.contains('p'));
+        QCOMPARE(field->isDynamic(), flags.contains('d'));
+        QCOMPARE(field->isVisible(), flags.contains('v'));
+        QCOMPARE(list->uniformSettings().contains(id), flags.contains('u'));
         QVERIFY(!field->hasNoIndex());
+        // The default is kept in the setting's type and must survive it: a
+        // fraction in an int row or a 2 in a bool row would be lost.
+        QCOMPARE(field->value().userType(), type);
+        QCOMPARE(field->value().toDouble(), defaultValue);
+        if (enumName.isEmpty())
+            QVERIFY2(minimum <= defaultValue && defaultValue <= maximum, qPrintable(QString::number(defaultValue)));
+
+        // The brush's property of the name: of the row's type, starting at the default.
+        const QMetaObject &meta = MBrush::staticMetaObject;
+        const QMetaProperty property = meta.property(meta.indexOfProperty(name.constData()));
+        QVERIFY(property.isValid());
+        QCOMPARE(property.userType(), type);
+        MBrush brush;
+        QCOMPARE(property.read(&brush).toDouble(), defaultValue);
+
+        // The stamping program declares each uniform it is handed, of a type
+        // the value fits.
+        static const QString header = [] {
+            QFile file(QStringLiteral(":/shaders/std_brush_header_frag.glsl"));
+            file.open(QIODevice::ReadOnly);
+            return QString::fromUtf8(file.readAll());
+        }();
+        QVERIFY(!header.isEmpty());
+        const QRegularExpression declared(QStringLiteral("uniform\\s+(\\w+)\\s+f_%1\\b").arg(QString::fromLatin1(name)));
+        const QRegularExpressionMatch match = declared.match(header);
+        if (flags.contains('u')) {
+            QVERIFY2(match.hasMatch(), name.constData());
+            const QString glslType = type == QMetaType::Double ? QStringLiteral("float")
+                                     : type == QMetaType::Bool ? QStringLiteral("bool")
+                                                               : QStringLiteral("int");
+            QCOMPARE(match.captured(1), glslType);
+        }
     }
 
     void tableHoldsThirtyNineSettings()

@@ -323,9 +323,10 @@ private slots:
         QTest::newRow("texture") << json("{'texture': '") + red.toLatin1() + json("'}") << "texture=4x2 | value:ratio=0.5";
         QTest::newRow("texture and ratio") << json("{'ratio': {'value': 3}, 'texture': '") + red.toLatin1() + json("'}")
                                            << "texture=4x2 | value:ratio=3";
-        // A preview that cannot be read is dropped: the brush draws its own.
+        // A preview that cannot be read is dropped: the list draws one when it
+        // shows the brush.
         QTest::newRow("texture not a PNG") << json("{'texture': 'bm90IGEgcG5n', 'preview': 3}")
-                                           << "texture=null | preview=150x60 | value:ratio=1";
+                                           << "texture=null | preview=null | value:ratio=1";
         QTest::newRow("preview") << json("{'preview': '") + red.toLatin1() + json("'}") << "preview=4x2 | texture=null";
     }
 

@@ -9,6 +9,7 @@
 #include "mshaderlist.h"
 #include "msettings.h"
 #include "mtestfolder.h"
+#include "mtestscreenshot.h"
 #include "mtestglcontext.h"
 #include "mutility.h"
 
@@ -226,6 +227,7 @@ private slots:
         list.show();
         QVERIFY(QTest::qWaitForWindowExposed(&list));
         const QImage image = list.panel()->grab().toImage();
+        MTestScreenshot::keep(image, QStringLiteral("brush-list-drawn-previews.png"));
 
         // The stroke of each row's preview is drawn in grey on the row.
         for (int row = 0; row < 2; ++row) {

@@ -1,4 +1,5 @@
 #include "mbrush.h"
+#include "mbrushpreviewrenderer.h"
 #include "mcanvas.h"
 #include "mcurve.h"
 #include "menum.h"
@@ -35,9 +36,9 @@ QPair<int, int> opaqueHalves(const QImage &image, int fromX, int toX)
 }
 } // namespace
 
-// A brush draws its own picture: one sample stroke painted on a scratch
-// document with the real stroke engine.
-class TestBrushPreview : public QObject
+// A brush's picture: one sample stroke painted on a scratch document with the
+// real stroke engine.
+class TestMBrushPreviewRenderer : public QObject
 {
     Q_OBJECT
 
@@ -80,10 +81,11 @@ private slots:
         brush.setFlow(1.0);
         brush.setOpacity(1.0);
         setUp(&brush);
-        const QImage image = brush.createPreview(grey, Qt::white);
+        const QImage image = MBrushPreviewRenderer::render(&brush, grey, Qt::white);
         QCOMPARE(image.size(), QSize(150, 60));
         QCOMPARE(image.format(), QImage::Format_ARGB32_Premultiplied);
-        QVERIFY(brush.preview().isNull() || brush.preview().cacheKey() != image.cacheKey());
+        // Drawing leaves the brush's own picture alone.
+        QVERIFY(brush.preview().isNull());
 
         // The frame of 5 pixels stays background.
         for (int x = 0; x < 150; ++x)
@@ -131,24 +133,34 @@ private slots:
         MBrush twin;
         twin.setRadius(drawnAs);
         QSignalSpy changed(&brush, &MBrush::radiusChanged);
-        const QImage image = brush.createPreview(grey, Qt::white);
+        const QImage image = MBrushPreviewRenderer::render(&brush, grey, Qt::white);
         QCOMPARE(brush.radius(), radius);
         QCOMPARE(changed.count(), 0);
         QString message;
-        QVERIFY2(MTestGLContext::compareImages(image, twin.createPreview(grey, Qt::white), 2, &message),
+        QVERIFY2(MTestGLContext::compareImages(image, MBrushPreviewRenderer::render(&twin, grey, Qt::white), 2, &message),
                  qPrintable(message));
     }
 
-    void previewIsCachedUntilUpdated()
+    // The list asks for a brush's picture each time it paints a row.
+    void previewIsKeptUntilUpdated()
     {
         MBrush brush;
-        const QImage first = brush.preview();
+        QVERIFY(brush.preview().isNull());
+        const QImage first = MBrushPreviewRenderer::preview(&brush);
         QCOMPARE(first.size(), QSize(150, 60));
         QVERIFY(alphaAt(first, 75, 30) > 0);
         QCOMPARE(brush.preview().cacheKey(), first.cacheKey());
+        QCOMPARE(MBrushPreviewRenderer::preview(&brush).cacheKey(), first.cacheKey());
         brush.updatePreview();
         QVERIFY(brush.preview().cacheKey() != first.cacheKey());
         QCOMPARE(brush.preview(), first);
+        // Other sizes and colours, as the settings dialogs draw them.
+        const QImage wide = brush.drawPreview(300, 80, Qt::red, Qt::white);
+        QCOMPARE(wide.size(), QSize(300, 80));
+        const QRgb centre = wide.pixel(150, 40);
+        QVERIFY2(qAlpha(centre) > 200 && qRed(centre) > 200 && qGreen(centre) < 10,
+                 qPrintable(QColor::fromRgba(centre).name(QColor::HexArgb)));
+        QCOMPARE(brush.createPreview(grey, Qt::white), first);
     }
 
     // Previews come in runs (a whole library at a time): each one must not
@@ -156,10 +168,10 @@ private slots:
     void previewsShareTheirPrograms()
     {
         MBrush brush;
-        brush.createPreview(grey, Qt::white);
+        MBrushPreviewRenderer::render(&brush, grey, Qt::white);
         const int compiled = MShaderProgramList::compiledPrograms();
         brush.setHardness(0.2);
-        const QImage second = brush.createPreview(grey, Qt::white);
+        const QImage second = MBrushPreviewRenderer::render(&brush, grey, Qt::white);
         QVERIFY(alphaAt(second, 75, 30) > 0);
         QCOMPARE(MShaderProgramList::compiledPrograms(), compiled);
 
@@ -175,5 +187,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestBrushPreview)
-#include "tst_brushpreview.moc"
+QTEST_MAIN(TestMBrushPreviewRenderer)
+#include "tst_mbrushpreviewrenderer.moc"
