@@ -1364,10 +1364,16 @@ void MMainWindow::on_actionRename_brush_triggered()
     DBrushName dialog(brush->group(), brush->description(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
+    const QString oldGroup = brush->group();
+    const QString oldName = brush->description();
     brush->setDescription(dialog.description());
     brush->setGroup(dialog.group());
-    if (!reportBrushSave(brush))
+    if (!reportBrushSave(brush)) {
+        // The library keeps the names its file holds.
+        brush->setDescription(oldName);
+        brush->setGroup(oldGroup);
         return;
+    }
     brush->reload();
     // The order file carries the names beside the ids.
     MBrushList::instance()->setOrder(MBrushList::instance()->order());

@@ -93,7 +93,8 @@ void DSelectionToBrush::updateRatioLabel()
 void DSelectionToBrush::widthChanged(int width)
 {
     m_connector->disconnectAll();
-    if (ui->lockEdit->isChecked())
+    // A selection without width has no ratio to keep.
+    if (ui->lockEdit->isChecked() && m_ratio > 0)
         ui->heightEdit->setValue(int(width / m_ratio));
     else
         m_ratio = double(width) / double(ui->heightEdit->value());
@@ -104,7 +105,7 @@ void DSelectionToBrush::widthChanged(int width)
 void DSelectionToBrush::heightChanged(int height)
 {
     m_connector->disconnectAll();
-    if (ui->lockEdit->isChecked())
+    if (ui->lockEdit->isChecked() && m_ratio > 0)
         ui->widthEdit->setValue(int(height * m_ratio));
     else
         m_ratio = double(ui->widthEdit->value()) / double(height);

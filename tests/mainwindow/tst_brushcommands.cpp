@@ -12,6 +12,7 @@
 #include "msettings.h"
 #include "mtestbrushlibrary.h"
 #include "mtestdialogscript.h"
+#include "mtestfilesizelimit.h"
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
 #include "mtestmodaldriver.h"
@@ -111,48 +112,61 @@ private slots:
         QTest::addColumn<QStringList>("messages");
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<int>("currentAfter");
+        QTest::addColumn<bool>("diskFull");
 
         const QStringList two{"s:tests/system a", "u:tests/user b"};
         const int ok = QMessageBox::Ok;
         const int cancel = QMessageBox::Cancel;
         QTest::newRow("new") << two << 0 << "actionNew_brush" << "Inks/ Wet Ink " << "new group/new brush"
                              << QList<int>() << QStringList{"The brush inks/wet ink is added."}
-                             << QStringList{"tests/system a", "tests/user b", "inks/wet ink"} << 2;
+                             << QStringList{"tests/system a", "tests/user b", "inks/wet ink"} << 2 << false;
         QTest::newRow("new, cancelled") << two << 0 << "actionNew_brush" << "-" << "new group/new brush"
                                         << QList<int>() << QStringList() << QStringList{"tests/system a", "tests/user b"}
-                                        << 0;
+                                        << 0 << false;
         QTest::newRow("duplicate a user brush")
             << two << 1 << "actionDuplicate_brush" << "=" << "tests/user b - copy" << QList<int>()
             << QStringList{"The brush tests/user b - copy is added."}
-            << QStringList{"tests/system a", "tests/user b", "tests/user b - copy"} << 2;
+            << QStringList{"tests/system a", "tests/user b", "tests/user b - copy"} << 2 << false;
         QTest::newRow("duplicate a system brush into a new group")
             << two << 0 << "actionDuplicate_brush" << "mine/x" << "tests/system a - copy" << QList<int>()
             << QStringList{"The brush mine/x is added."} << QStringList{"tests/system a", "tests/user b", "mine/x"}
-            << 2;
+            << 2 << false;
         QTest::newRow("rename") << two << 1 << "actionRename_brush" << "Inks/Renamed" << "tests/user b"
                                 << QList<int>() << QStringList{"The brush is renamed."}
-                                << QStringList{"tests/system a", "inks/renamed"} << 1;
+                                << QStringList{"tests/system a", "inks/renamed"} << 1 << false;
         QTest::newRow("rename, cancelled") << two << 1 << "actionRename_brush" << "-" << "tests/user b"
                                            << QList<int>() << QStringList() << QStringList{"tests/system a", "tests/user b"}
-                                           << 1;
+                                           << 1 << false;
         QTest::newRow("rename a system brush") << two << 0 << "actionRename_brush" << "" << "" << QList<int>()
                                                << QStringList{"You can't rename a system brush."}
-                                               << QStringList{"tests/system a", "tests/user b"} << 0;
+                                               << QStringList{"tests/system a", "tests/user b"} << 0 << false;
         QTest::newRow("delete")
             << two << 1 << "actionDelete_brush" << "" << "" << QList<int>{ok}
             << QStringList{"Are you sure you want to delete the brush tests/user b?", "The brush tests/user b is removed."}
-            << QStringList{"tests/system a"} << 0;
+            << QStringList{"tests/system a"} << 0 << false;
         QTest::newRow("delete, cancelled") << two << 1 << "actionDelete_brush" << "" << "" << QList<int>{cancel}
                                            << QStringList{"Are you sure you want to delete the brush tests/user b?"}
-                                           << QStringList{"tests/system a", "tests/user b"} << 1;
+                                           << QStringList{"tests/system a", "tests/user b"} << 1 << false;
         QTest::newRow("delete a system brush")
             << two << 0 << "actionDelete_brush" << "" << "" << QList<int>{ok}
             << QStringList{"You can't remove a system brush! Use the sort brushes function to show or hide system "
                            "brushes."}
-            << QStringList{"tests/system a", "tests/user b"} << 0;
+            << QStringList{"tests/system a", "tests/user b"} << 0 << false;
         QTest::newRow("delete the last brush")
             << QStringList{"u:tests/only"} << 0 << "actionDelete_brush" << "" << "" << QList<int>{ok}
-            << QStringList{"You can't remove the last brush!"} << QStringList{"tests/only"} << 0;
+            << QStringList{"You can't remove the last brush!"} << QStringList{"tests/only"} << 0 << false;
+
+        // A brush whose file cannot be written is not added, and keeps its names.
+        QTest::newRow("new, disk full") << two << 0 << "actionNew_brush" << "inks/wet ink" << "new group/new brush"
+                                        << QList<int>() << QStringList{"Unable to save the brush inks/wet ink."}
+                                        << QStringList{"tests/system a", "tests/user b"} << 0 << true;
+        QTest::newRow("duplicate, disk full")
+            << two << 1 << "actionDuplicate_brush" << "=" << "tests/user b - copy" << QList<int>()
+            << QStringList{"Unable to save the brush tests/user b - copy."}
+            << QStringList{"tests/system a", "tests/user b"} << 1 << true;
+        QTest::newRow("rename, disk full") << two << 1 << "actionRename_brush" << "inks/renamed" << "tests/user b"
+                                           << QList<int>() << QStringList{"Unable to save the brush inks/renamed."}
+                                           << QStringList{"tests/system a", "tests/user b"} << 1 << true;
     }
 
     void libraryCommands()
@@ -166,6 +180,7 @@ private slots:
         QFETCH(QStringList, messages);
         QFETCH(QStringList, after);
         QFETCH(int, currentAfter);
+        QFETCH(bool, diskFull);
 
         MTestBrushLibrary brushes(library);
         MBrushList *list = brushes.library();
@@ -183,7 +198,11 @@ private slots:
         QAction *command = window.findChild<QAction *>(action);
         QVERIFY(command && command->isVisible());
         QVERIFY(!MMainWindow::pendingCommands().contains(action));
-        command->trigger();
+        {
+            std::unique_ptr<MTestFileSizeLimit> full(diskFull ? new MTestFileSizeLimit(64) : nullptr);
+            QVERIFY(!full || full->isActive());
+            command->trigger();
+        }
 
         QCOMPARE(dialogRan, !typed.isEmpty());
         QCOMPARE(shown, proposed);
