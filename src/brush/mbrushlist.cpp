@@ -1,9 +1,16 @@
 #include "mbrushlist.h"
 
 #include "mbrush.h"
+#include "mbrushsettinginfolist.h"
 #include "mbrushstream.h"
+#include "menum.h"
 #include "mlogger.h"
 #include "mutility.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 MBrushList::MBrushList(QObject *parent)
     : MParamList(MUtility::BrushDir, QStringLiteral("kxb"), parent)
@@ -98,7 +105,54 @@ MBrush *MBrushList::createBrush(const MBrush *source, const QString &group, cons
         brush->copyFrom(source);
     brush->setGroup(group);
     brush->setDescription(description);
-    brush->save();
+    // A brush without its file would vanish at the next start.
+    if (!brush->save()) {
+        delete brush;
+        return nullptr;
+    }
+    append(brush);
+    return brush;
+}
+
+bool MBrushList::isBrushFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > MBrushStream::kMaximumFileSize)
+        return false;
+    const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
+    if (!document.isObject())
+        return false;
+    // Reading is lenient, so any JSON object would pass for a default brush:
+    // other libraries' JSON files must not.
+    const QJsonObject json = document.object();
+    if (!json.value(QStringLiteral("version")).isDouble())
+        return false;
+    for (int setting = 0; setting < MEnum::bsCount; ++setting) {
+        const QByteArray name = MBrushSettingInfoList::instance()->name(setting);
+        if (!name.isEmpty() && json.value(QString::fromLatin1(name)).isObject())
+            return true;
+    }
+    return false;
+}
+
+MBrush *MBrushList::importBrush(const QString &path)
+{
+    if (!isBrushFile(path))
+        return nullptr;
+    auto *brush = new MBrush(this);
+    if (!brush->loadFromFile(path)) {
+        delete brush;
+        return nullptr;
+    }
+    const QString id = brush->id();
+    const QString userFile = userItemFileName(id);
+    if (indexOfBrushId(id) >= 0 || userFiles().contains(id) || systemFiles().contains(id) || order().contains(id)
+        || (!userFile.isEmpty() && QFileInfo::exists(userFile)) || QFileInfo::exists(systemFilePath(id)))
+        brush->setId(newItemId());
+    if (!brush->save()) {
+        delete brush;
+        return nullptr;
+    }
     append(brush);
     return brush;
 }

@@ -29,10 +29,20 @@ public:
     // The base value of the setting in the current brush.
     double brushValue(int setting) const;
 
-    // A new brush, saved to its user file and appended to the library.
+    // A new brush, saved to its user file and appended to the library; null
+    // (nothing appended) when its file cannot be written.
     MBrush *createBrushNamed(const QString &group, const QString &description);
     // The same, with everything but the id copied from the source.
     MBrush *createBrush(const MBrush *source, const QString &group, const QString &description);
+
+    // A brush read from a file outside the library, saved as a user brush and
+    // appended; null when the file holds no brush or cannot be saved. A brush
+    // whose id the library already has (or has a file for) gets a new id, so
+    // that it never replaces another.
+    MBrush *importBrush(const QString &path);
+    // Whether the file is a JSON brush file: an object with a version and at
+    // least one brush setting.
+    static bool isBrushFile(const QString &path);
 
 protected:
     bool readItem(QObject *item, const QString &path) override;

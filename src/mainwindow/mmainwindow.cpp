@@ -14,11 +14,15 @@
 #include "dshowlogs.h"
 #include "dtexturegenerator.h"
 #include "dsortlist.h"
+#include "dbrushname.h"
+#include "dquicksettings.h"
+#include "dselectiontobrush.h"
 #include "mapplication.h"
 #include "mbrush.h"
 #include "mbrushlist.h"
 #include "mbrushlistwidget.h"
 #include "mbrushwidget.h"
+#include "mlistpanel.h"
 #include "mcanvas.h"
 #include "mcomicstriptool.h"
 #include "dcolorutility.h"
@@ -141,6 +145,7 @@ MMainWindow::MMainWindow(QWidget *parent)
     }
     setupConnections();
     setupDocumentCommands();
+    setupBrushCommands();
     m_view->setFocus();
 
     ui->actionGenerate_help->setVisible(false);
@@ -176,10 +181,10 @@ const QStringList &MMainWindow::pendingCommands()
         "actionShowHideShaderPreview", "actionRemoveShaderPreview", "actionRasterizeShader", "actionRename_effect",
         "actionImport_effect", "actionNewShader", "actionDuplicateShader", "actionEditShader", "actionRemoveShader",
         "actionSet_effect_thumbnail", "actionEdit_brush_settings",
-        "actionResetBrushSettings", "actionNew_brush", "actionDelete_brush", "actionDuplicate_brush",
-        "actionRename_brush", "actionLoad_brush_texture", "actionEdit_brush_quick_settings",
-        "actionImport_brush_file", "actionRestore_brush", "actionSave_selection_as_textured_brush",
-        "actionCopy_brush_to_system_directory", "actionRemove_brush_from_system_directory", "actionNew_brush_engine",
+        "actionResetBrushSettings",
+        "actionLoad_brush_texture",
+        "actionRestore_brush",
+        "actionNew_brush_engine",
         "actionEdit_brush_engine", "actionDuplicate_brush_engine", "actionSet_brush_engine", "actionReset_brush_engine",
         "actionDelete_brush_engine", "actionRename_brush_engine", "actionEraserMode",
         "actionLockBrushControlPoints",
@@ -1146,17 +1151,8 @@ void MMainWindow::on_actionRemoveShader_triggered() {}
 void MMainWindow::on_actionSet_effect_thumbnail_triggered() {}
 void MMainWindow::on_actionEdit_brush_settings_triggered() {}
 void MMainWindow::on_actionResetBrushSettings_triggered() {}
-void MMainWindow::on_actionNew_brush_triggered() {}
-void MMainWindow::on_actionDelete_brush_triggered() {}
-void MMainWindow::on_actionDuplicate_brush_triggered() {}
-void MMainWindow::on_actionRename_brush_triggered() {}
 void MMainWindow::on_actionLoad_brush_texture_triggered() {}
-void MMainWindow::on_actionEdit_brush_quick_settings_triggered() {}
-void MMainWindow::on_actionImport_brush_file_triggered() {}
 void MMainWindow::on_actionRestore_brush_triggered() {}
-void MMainWindow::on_actionSave_selection_as_textured_brush_triggered() {}
-void MMainWindow::on_actionCopy_brush_to_system_directory_triggered() {}
-void MMainWindow::on_actionRemove_brush_from_system_directory_triggered() {}
 void MMainWindow::on_actionNew_brush_engine_triggered() {}
 void MMainWindow::on_actionEdit_brush_engine_triggered() {}
 void MMainWindow::on_actionDuplicate_brush_engine_triggered() {}
@@ -1297,4 +1293,200 @@ void MMainWindow::on_actionTexture_generator_triggered()
 {
     DTextureGenerator dialog;
     dialog.exec();
+}
+
+// ---------------------------------------------------------------- brush library commands
+
+void MMainWindow::setupBrushCommands()
+{
+    connect(ui->menuBrush, &QMenu::aboutToShow, this, &MMainWindow::validateBrushActions);
+    connect(MBrushList::instance(), &MBrushList::currentRowChanged, this, &MMainWindow::validateBrushActions);
+    validateBrushActions();
+}
+
+void MMainWindow::validateBrushActions()
+{
+    for (QAction *action : {ui->actionCopy_brush_to_system_directory, ui->actionRemove_brush_from_system_directory}) {
+        action->setVisible(false);
+        action->setEnabled(false);
+    }
+    const MBrush *brush = MBrushList::instance()->currentBrush();
+    if (!brush)
+        return;
+    const bool system = brush->systemFileExists();
+    // A command still waiting for its behaviour stays disabled.
+    auto enable = [](QAction *action, bool on) {
+        action->setEnabled(on && !pendingCommands().contains(action->objectName()));
+    };
+    enable(ui->actionDelete_brush, !system);
+    enable(ui->actionRestore_brush, system);
+    enable(ui->actionReset_brush_engine, !brush->shaderId().isEmpty());
+}
+
+void MMainWindow::on_actionNew_brush_triggered()
+{
+    DBrushName dialog(tr("new group"), tr("new brush"), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (MBrushList::instance()->createBrushNamed(dialog.group(), dialog.description()))
+        reportBrushAdded(dialog.group(), dialog.description());
+    else
+        reportBrushNotSaved(dialog.group(), dialog.description());
+}
+
+void MMainWindow::on_actionDuplicate_brush_triggered()
+{
+    const MBrush *brush = MBrushList::instance()->currentBrush();
+    if (!brush)
+        return;
+    DBrushName dialog(brush->group(), tr("%1 - copy").arg(brush->description()), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (MBrushList::instance()->createBrush(brush, dialog.group(), dialog.description()))
+        reportBrushAdded(dialog.group(), dialog.description());
+    else
+        reportBrushNotSaved(dialog.group(), dialog.description());
+}
+
+void MMainWindow::reportBrushAdded(const QString &group, const QString &name)
+{
+    MUtility::showMessage(QMessageBox::Information, tr("Brush"), tr("The brush %1/%2 is added.").arg(group, name));
+}
+
+void MMainWindow::on_actionRename_brush_triggered()
+{
+    MBrush *brush = MBrushList::instance()->currentBrush();
+    if (!brush)
+        return;
+    if (brush->systemFileExists()) {
+        MUtility::showMessage(QMessageBox::Critical, tr("Brush"), tr("You can't rename a system brush."),
+                              QMessageBox::Ok, QMessageBox::NoButton,
+                              tr("Only the user brushes can be renamed. Duplicate the current brush to get a user "
+                                 "version and rename it."));
+        return;
+    }
+    DBrushName dialog(brush->group(), brush->description(), this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QString oldGroup = brush->group();
+    const QString oldName = brush->description();
+    brush->setDescription(dialog.description());
+    brush->setGroup(dialog.group());
+    if (!reportBrushSave(brush)) {
+        // The library keeps the names its file holds.
+        brush->setDescription(oldName);
+        brush->setGroup(oldGroup);
+        return;
+    }
+    brush->reload();
+    // The order file carries the names beside the ids.
+    MBrushList::instance()->setOrder(MBrushList::instance()->order());
+    m_brushWidget->brushListWidget()->panel()->update();
+    MUtility::showMessage(QMessageBox::Information, tr("Brush"), tr("The brush is renamed."));
+}
+
+void MMainWindow::on_actionDelete_brush_triggered()
+{
+    MBrushList *brushes = MBrushList::instance();
+    const MBrush *brush = brushes->currentBrush();
+    if (!brush)
+        return;
+    if (brush->systemFileExists()) {
+        MUtility::showMessage(QMessageBox::Critical, tr("Brush"),
+                              tr("You can't remove a system brush! Use the sort brushes function to show or hide "
+                                 "system brushes."));
+        return;
+    }
+    if (brushes->rowCount() == 1) {
+        MUtility::showMessage(QMessageBox::Critical, tr("Brush"), tr("You can't remove the last brush!"));
+        return;
+    }
+    const QString group = brush->group();
+    const QString name = brush->description();
+    if (MUtility::showMessage(QMessageBox::Question, tr("Delete brush"),
+                              tr("Are you sure you want to delete the brush %1/%2?").arg(group, name),
+                              QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
+        != QMessageBox::Ok)
+        return;
+    if (brushes->removeBrushById(brush->id()))
+        MUtility::showMessage(QMessageBox::Information, tr("Brush"), tr("The brush %1/%2 is removed.").arg(group, name));
+    else
+        MUtility::showMessage(QMessageBox::Critical, tr("Brush"),
+                              tr("An error has occurred during brush %1/%2 suppression.").arg(group, name));
+}
+
+void MMainWindow::on_actionEdit_brush_quick_settings_triggered()
+{
+    MBrush *brush = MBrushList::instance()->currentBrush();
+    if (!brush)
+        return;
+    DQuickSettings dialog(this);
+    dialog.setSettings(brush->quickSettings());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    brush->setQuickSettings(dialog.settings());
+    reportBrushSave(brush);
+    selectBrush();
+}
+
+void MMainWindow::on_actionImport_brush_file_triggered()
+{
+    const QString path = MUtility::askOpenFileName(
+        tr("Import brush"), MSettings::instance()->lastFilesDir(),
+        tr("Brush files (*.%1)").arg(MBrushList::instance()->extension()) + QStringLiteral(";;") + tr("All files (*.*)"));
+    if (path.isEmpty())
+        return;
+    MSettings::instance()->set_lastFilesDir(QFileInfo(path).absolutePath());
+    if (!MBrushList::isBrushFile(path)) {
+        MLogger::instance()->log(QStringLiteral("Not a brush file: %1").arg(path));
+        MUtility::showMessage(QMessageBox::Critical, tr("Brush"),
+                              tr("Error during file loading. Check if this file is a valid brush file and retry."));
+        return;
+    }
+    const MBrush *brush = MBrushList::instance()->importBrush(path);
+    if (!brush) {
+        MUtility::showMessage(QMessageBox::Critical, tr("Brush"), tr("Unable to save the imported brush."));
+        return;
+    }
+    MUtility::showMessage(QMessageBox::Information, tr("Brush"),
+                          tr("The brush %1/%2 is added.").arg(brush->group(), brush->description()));
+}
+
+void MMainWindow::on_actionSave_selection_as_textured_brush_triggered()
+{
+    MCanvas *canvas = m_view->canvas();
+    if (canvas->selectionPath().isEmpty()) {
+        if (MUtility::showMessage(QMessageBox::Question, QString(),
+                                  tr("The selection area is empty. Do you want to select the current layer bounding "
+                                     "rect?"),
+                                  QMessageBox::Ok | QMessageBox::Cancel)
+            != QMessageBox::Ok)
+            return;
+        if (!checkCurrentLayer())
+            return;
+        canvas->selectLayerBoundingRect(canvas->current());
+    }
+    DSelectionToBrush dialog(canvas, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    dialog.saveSettings();
+    m_brushWidget->brushListWidget()->panel()->update();
+}
+
+// Hidden: the system folder is the installation's.
+void MMainWindow::on_actionCopy_brush_to_system_directory_triggered() {}
+void MMainWindow::on_actionRemove_brush_from_system_directory_triggered() {}
+
+bool MMainWindow::reportBrushSave(MBrush *brush)
+{
+    if (brush->save())
+        return true;
+    reportBrushNotSaved(brush->group(), brush->description());
+    return false;
+}
+
+void MMainWindow::reportBrushNotSaved(const QString &group, const QString &name)
+{
+    MUtility::showMessage(QMessageBox::Critical, tr("Brush"), tr("Unable to save the brush %1/%2.").arg(group, name),
+                          QMessageBox::Ok, QMessageBox::NoButton, MLogger::instance()->lastLine());
 }

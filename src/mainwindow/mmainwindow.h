@@ -5,6 +5,7 @@
 #include <functional>
 
 class DGrabWidget;
+class MBrush;
 class MBrushWidget;
 class MColorWidget;
 class MColorPaletteWidget;
@@ -83,6 +84,7 @@ public slots:
     void selectBrushByShortcut();
     void selectBrush();
     void applicationReboot();
+    void validateBrushActions();
 
     void on_actionRestoreDefaultLayout_triggered();
     void on_actionFullScreen_toggled(bool checked);
@@ -218,6 +220,11 @@ private:
     void bringToFront(QDockWidget *dock);
     void setupThumbnail(QWidget *contents);
     void setupDocumentCommands();
+    void setupBrushCommands();
+    // Saves the brush; a failure is shown to the painter.
+    bool reportBrushSave(MBrush *brush);
+    void reportBrushNotSaved(const QString &group, const QString &name);
+    void reportBrushAdded(const QString &group, const QString &name);
     // Writes the document under path; a failure is shown with its logged reason.
     bool writeDocument(const QString &path);
 

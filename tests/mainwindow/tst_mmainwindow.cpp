@@ -406,12 +406,16 @@ private slots:
             QCOMPARE(action->icon().pixmap(picture.size()).toImage().convertToFormat(QImage::Format_ARGB32),
                      picture.convertToFormat(QImage::Format_ARGB32));
         }
-        const bool hidden = name == "actionGenerate_help" || name == "actionImageToPath" || name == "actionDraw_tiles";
+        const bool hidden = name == "actionGenerate_help" || name == "actionImageToPath" || name == "actionDraw_tiles"
+                            || name == "actionCopy_brush_to_system_directory"
+                            || name == "actionRemove_brush_from_system_directory";
         QCOMPARE(action->isVisible(), !hidden);
         // A tool's command is usable once the registry has that tool.
         const QVariant toolId = action->property("VAN_TOOLID");
         if (toolId.isValid())
             QCOMPARE(action->isEnabled(), MTools::instance()->tool(toolId.toInt()) != nullptr);
+        else if (name == "actionDelete_brush")
+            QCOMPARE(action->isEnabled(), !MBrushList::instance()->currentBrush()->systemFileExists());
         else
             QCOMPARE(action->isEnabled(), !hidden && !MMainWindow::pendingCommands().contains(name));
     }
