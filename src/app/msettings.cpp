@@ -221,6 +221,7 @@ MSettingItem MSettings::settingItem(const QString &key) const
 
 QVariant MSettings::read(const QString &key) const
 {
+    Q_ASSERT(m_keyIndex.contains(key));
     const MSettingItem &row = m_table.at(m_keyIndex.value(key));
     const QVariant &fallback = row.defaultValue;
     switch (row.storageType()) {
@@ -241,6 +242,7 @@ QVariant MSettings::read(const QString &key) const
 
 void MSettings::write(const QString &key, const QVariant &value)
 {
+    Q_ASSERT(m_keyIndex.contains(key));
     const MSettingItem &row = m_table.at(m_keyIndex.value(key));
     QVariant stored = value;
     if (row.clamped)
