@@ -1,8 +1,11 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
+#include <QVariant>
 
-// One row of the setting-description table the preferences dialog is built from.
+// One row of the settings table: the key, its type (a QMetaType id), its
+// default and range, and where the preferences dialog shows it.
 class MSettingItem
 {
 public:
@@ -14,12 +17,20 @@ public:
     }
     virtual ~MSettingItem() = default;
 
+    // The type of the stored value: a font is stored by its family name.
+    int storageType() const { return type == QMetaType::QFont ? int(QMetaType::QString) : type; }
+
     QString key;
     QString label;
+    // Empty for a setting the preferences dialog does not show.
     QString category;
-    int type = 10; // QMetaType id: 1 bool, 2 int, 6 double, 10 text, 64 font, 67 colour
+    int type = QMetaType::QString;
     QString enumName;
     bool visible = true;
+    // -1 means "no bound".
     double minimum = -1.0;
     double maximum = -1.0;
+    QVariant defaultValue;
+    // Whether a written value is brought into [minimum, maximum].
+    bool clamped = false;
 };

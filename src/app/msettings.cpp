@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QDebug>
+#include <QMetaProperty>
 #include <QWidget>
 
 MSettings::MSettings(QObject *parent)
@@ -102,14 +103,15 @@ void MSettings::setColorValue(const QString &key, const QColor &value) { setValu
 void MSettings::setStringValue(const QString &key, const QString &value) { setValue(key, value); }
 void MSettings::setStringListValue(const QString &key, const QStringList &value) { setValue(key, value); }
 
-// ---------------------------------------------------------------- descriptions
+// ---------------------------------------------------------------- the table
 
 void MSettings::buildItems()
 {
+    m_table.clear();
     m_items.clear();
     m_categories.clear();
     const QString user = QStringLiteral("User"), document = QStringLiteral("Document"), grid = QStringLiteral("Grid"),
-                  display = QStringLiteral("Display"), editor = QStringLiteral("Editor");
+                  display = QStringLiteral("Display"), editor = QStringLiteral("Editor"), hidden;
     m_categories.append({user, tr("User"), QString(), false});
     m_categories.append({document, tr("Document"), QString(), false});
     m_categories.append({grid, tr("Grid"), QString(), false});
@@ -117,54 +119,96 @@ void MSettings::buildItems()
     m_categories.append({editor, tr("Editor"), QString(), false});
     m_categories.append({QStringLiteral("Shortcuts"), tr("Shortcuts"), QString(), false});
 
-    enum { Bool = 1, Int = 2, Double = 6, Text = 10, Font = 64, Color = 67 };
-    const QString none;
-    m_items = {
-        {QStringLiteral("saveLayout"), tr("Save layout"), user, Bool},
-        {QStringLiteral("userLangId"), tr("User language"), user, Text},
-        {QStringLiteral("translateCompositionModes"), tr("Translate composition modes"), user, Bool},
-        {QStringLiteral("showInstructions"), tr("Show instructions"), user, Bool},
-        {QStringLiteral("textDuration"), tr("Texts duration"), user, Int, none, 1, 30},
-        {QStringLiteral("openGlSdkUrl"), tr("OpenGL SDK documentation url"), user, Text},
-        {QStringLiteral("colorListLength"), tr("Color history length"), user, Int},
-        {QStringLiteral("swatchSize"), tr("Palette swatch size"), user, Int, none, 10, 60},
-        {QStringLiteral("pointSize"), tr("Control point size"), user, Int, none, 5, 25},
-        {QStringLiteral("defaultWidth"), tr("Default width"), document, Int},
-        {QStringLiteral("defaultHeight"), tr("Default height"), document, Int},
-        {QStringLiteral("paperType"), tr("Paper type"), document, Int, QStringLiteral("PaperType")},
-        {QStringLiteral("paperColor"), tr("Paper color"), document, Color},
-        {QStringLiteral("paperName"), tr("Paper name"), document, Text},
-        {QStringLiteral("showEmptyPaper"), tr("Show empty paper background"), document, Bool},
-        {QStringLiteral("resolutionUnit"), tr("Resolution unit"), document, Int, QStringLiteral("ResolutionUnit")},
-        {QStringLiteral("undoLimit"), tr("Undo/redo limit (8 to 64)"), document, Int, none, 8, 64},
-        {QStringLiteral("undoMemoryMax"), tr("Undo/redo memory size (128 to 1024 MB)"), document, Double, none, 128, 1024},
-        {QStringLiteral("autoExtent"), tr("Auto extent document"), document, Bool},
-        {QStringLiteral("paintMargin"), tr("Paint margin"), document, Int, none, 0, 1000},
-        {QStringLiteral("widgetBackgroundColor"), tr("Document background color"), document, Color},
-        {QStringLiteral("gridSize"), tr("Grid size"), grid, Int, none, 2, 10000},
-        {QStringLiteral("showGrid"), tr("Show grid"), grid, Bool},
-        {QStringLiteral("gridColor"), tr("Grid color"), grid, Color},
-        {QStringLiteral("alignToGrid"), tr("Align to grid"), grid, Bool},
-        {QStringLiteral("alignToGridSize"), tr("Align to grid size"), grid, Int, none, 2, 10000},
-        {QStringLiteral("smoothPixels"), tr("Smooth pixels"), display, Bool},
-        {QStringLiteral("smoothMaxScale"), tr("Smooth until zoom reaches X"), display, Double, none, 1, 100},
-        {QStringLiteral("showThumbnails"), tr("Show thumbnails"), display, Bool},
-        {QStringLiteral("showThumbnailsNamesOnly"), tr("Show thumbnails names only"), display, Bool},
-        {QStringLiteral("thumbnailSize"), tr("Thumbnail size"), display, Double, none, 16, 128},
-        {QStringLiteral("thumbnailOpacity"), tr("Thumbnail opacity"), display, Double, none, 0.1, 1},
-        {QStringLiteral("thumbnailColor"), tr("Thumbnail color"), display, Color},
-        {QStringLiteral("thumbnailSelectionColor"), tr("Thumbnail selection color"), display, Color},
-        {QStringLiteral("thumbnailPosition"), tr("Thumbnail position"), display, Int, QStringLiteral("Edge")},
-        {QStringLiteral("showTiling"), tr("Show tiling"), display, Bool},
-        {QStringLiteral("editorTabSize"), tr("Tab size"), editor, Int, none, 2, 10},
-        {QStringLiteral("editorFontName"), tr("Font name"), editor, Font},
-        {QStringLiteral("editorFontSize"), tr("Font size"), editor, Int, none, 5, 60},
-        {QStringLiteral("editorSmartTab"), tr("Smart tab"), editor, Bool},
+    constexpr int Bool = QMetaType::Bool, Int = QMetaType::Int, Double = QMetaType::Double,
+                  Text = QMetaType::QString, Font = QMetaType::QFont, Color = QMetaType::QColor,
+                  TextList = QMetaType::QStringList;
+    struct Row
+    {
+        const char *key;
+        QString label;
+        QString category;
+        int type;
+        QVariant defaultValue;
+        double minimum = -1.0;
+        double maximum = -1.0;
+        const char *enumName = "";
+        bool clamped = false;
+    };
+    const Row rows[] = {
+        {"saveLayout", tr("Save layout"), user, Bool, true},
+        {"userLangId", tr("User language"), user, Text, QStringLiteral("en")},
+        {"translateCompositionModes", tr("Translate composition modes"), user, Bool, true},
+        {"showInstructions", tr("Show instructions"), user, Bool, true},
+        {"textDuration", tr("Texts duration"), user, Int, 5, 1, 30},
+        {"openGlSdkUrl", tr("OpenGL SDK documentation url"), user, Text,
+         QStringLiteral("https://registry.khronos.org/OpenGL-Refpages/gl4/")},
+        {"colorListLength", tr("Color history length"), user, Int, 10},
+        {"swatchSize", tr("Palette swatch size"), user, Int, 16, 10, 60},
+        {"pointSize", tr("Control point size"), user, Int, 12, 5, 25},
+        {"defaultWidth", tr("Default width"), document, Int, 1000},
+        {"defaultHeight", tr("Default height"), document, Int, 1000},
+        {"paperType", tr("Paper type"), document, Int, 1, -1, -1, "PaperType"},
+        {"paperColor", tr("Paper color"), document, Color, QColor(255, 255, 255, 255)},
+        {"paperName", tr("Paper name"), document, Text, QStringLiteral("paper-01.jpg")},
+        {"showEmptyPaper", tr("Show empty paper background"), document, Bool, true},
+        {"resolutionUnit", tr("Resolution unit"), document, Int, 0, -1, -1, "ResolutionUnit"},
+        {"undoLimit", tr("Undo/redo limit (8 to 64)"), document, Int, 32, 8, 64},
+        {"undoMemoryMax", tr("Undo/redo memory size (128 to 1024 MB)"), document, Double, 256.0, 128, 1024},
+        {"autoExtent", tr("Auto extent document"), document, Bool, true},
+        {"paintMargin", tr("Paint margin"), document, Int, 20, 0, 1000},
+        {"widgetBackgroundColor", tr("Document background color"), document, Color, QColor(Qt::darkGray)},
+        {"gridSize", tr("Grid size"), grid, Int, 30, 2, 10000, "", true},
+        {"showGrid", tr("Show grid"), grid, Bool, false},
+        {"gridColor", tr("Grid color"), grid, Color, QColor(200, 200, 200, 255)},
+        {"alignToGrid", tr("Align to grid"), grid, Bool, true},
+        {"alignToGridSize", tr("Align to grid size"), grid, Int, 10, 2, 10000, "", true},
+        {"smoothPixels", tr("Smooth pixels"), display, Bool, true},
+        {"smoothMaxScale", tr("Smooth until zoom reaches X"), display, Double, 6.0, 1, 100},
+        {"showThumbnails", tr("Show thumbnails"), display, Bool, true},
+        {"showThumbnailsNamesOnly", tr("Show thumbnails names only"), display, Bool, false},
+        {"thumbnailSize", tr("Thumbnail size"), display, Int, 70, 16, 128},
+        {"thumbnailOpacity", tr("Thumbnail opacity"), display, Double, 0.8, 0.1, 1},
+        {"thumbnailColor", tr("Thumbnail color"), display, Color, QColor(QStringLiteral("#eeeeee"))},
+        {"thumbnailSelectionColor", tr("Thumbnail selection color"), display, Color, QColor(QStringLiteral("#ffffff"))},
+        {"thumbnailPosition", tr("Thumbnail position"), display, Int, 0, -1, -1, "Edge"},
+        {"showTiling", tr("Show tiling"), display, Bool, false},
+        {"editorTabSize", tr("Tab size"), editor, Int, 4, 2, 10},
+        {"editorFontName", tr("Font name"), editor, Font, QStringLiteral("Courier new")},
+        {"editorFontSize", tr("Font size"), editor, Int, 11, 5, 60},
+        {"editorSmartTab", tr("Smart tab"), editor, Bool, true},
+        // Kept by the system, not shown in the preferences dialog.
+        {"tableSelectionColor", QString(), hidden, Color, QColor(QStringLiteral("#CCDDFF"))},
+        {"textSelectionColor", QString(), hidden, Color, QColor(Qt::white)},
+        {"userMail", QString(), hidden, Text, QString()},
+        {"serverUrl", QString(), hidden, Text, QStringLiteral("https://www.vantorel.com")},
+        {"lastFilesDir", QString(), hidden, Text, QString()},
+        {"openGL", QString(), hidden, Bool, true},
+        {"recentFiles", QString(), hidden, TextList, QStringList()},
+        {"startupFile", QString(), hidden, Text, QString()},
+        {"lastFile", QString(), hidden, Text, QString()},
+        {"undoType", QString(), hidden, Int, 0},
+        {"undoMemorySize", QString(), hidden, Double, 0.0},
+        {"drawTiles", QString(), hidden, Bool, false},
+        {"gradientPanelIndex", QString(), hidden, Int, 0},
+        {"firstUse", QString(), hidden, Bool, true},
+        {"paletteIndex", QString(), hidden, Int, 0},
+        {"autoHidePanels", QString(), hidden, Bool, true},
+        {"generateMipmaps", QString(), hidden, Bool, true},
     };
 
     m_keyIndex.clear();
-    for (int i = 0; i < m_items.size(); ++i)
-        m_keyIndex.insert(m_items.at(i).key, i);
+    for (const Row &row : rows) {
+        MSettingItem item(QLatin1String(row.key), row.label, row.category, row.type, QLatin1String(row.enumName),
+                          row.minimum, row.maximum);
+        item.defaultValue = row.defaultValue;
+        item.defaultValue.convert(item.storageType());
+        item.clamped = row.clamped;
+        item.visible = !row.category.isEmpty();
+        m_keyIndex.insert(item.key, m_table.size());
+        m_table.append(item);
+        if (item.visible)
+            m_items.append(item);
+    }
 }
 
 MSettingItem MSettings::settingItem(const QString &key) const
@@ -172,7 +216,44 @@ MSettingItem MSettings::settingItem(const QString &key) const
     const auto it = m_keyIndex.constFind(key);
     if (it == m_keyIndex.constEnd())
         return MSettingItem();
-    return m_items.at(it.value());
+    return m_table.at(it.value());
+}
+
+QVariant MSettings::read(const QString &key) const
+{
+    Q_ASSERT(m_keyIndex.contains(key));
+    const MSettingItem &row = m_table.at(m_keyIndex.value(key));
+    const QVariant &fallback = row.defaultValue;
+    switch (row.storageType()) {
+    case QMetaType::Bool:
+        return boolValue(key, fallback.toBool());
+    case QMetaType::Int:
+        return intValue(key, fallback.toInt());
+    case QMetaType::Double:
+        return doubleValue(key, fallback.toDouble());
+    case QMetaType::QColor:
+        return colorValue(key, fallback.value<QColor>());
+    case QMetaType::QStringList:
+        return stringListValue(key, fallback.toStringList());
+    default:
+        return stringValue(key, fallback.toString());
+    }
+}
+
+void MSettings::write(const QString &key, const QVariant &value)
+{
+    Q_ASSERT(m_keyIndex.contains(key));
+    const MSettingItem &row = m_table.at(m_keyIndex.value(key));
+    QVariant stored = value;
+    if (row.clamped)
+        stored = qBound(row.minimum, stored.toDouble(), row.maximum);
+    stored.convert(row.storageType());
+    const bool changed = read(key) != stored;
+    setValue(key, stored);
+    if (!changed)
+        return;
+    const QMetaProperty property = metaObject()->property(metaObject()->indexOfProperty(key.toLatin1().constData()));
+    property.notifySignal().invoke(this, Qt::DirectConnection, QGenericArgument(stored.typeName(), stored.constData()));
 }
 
 // ---------------------------------------------------------------- key migration
@@ -259,685 +340,79 @@ QString MSettings::defaultShortcut(QAction *action) const
     return it.value().toString(QKeySequence::PortableText);
 }
 
-// ---------------------------------------------------------------- keys
+// ---------------------------------------------------------------- accessors
 
-bool MSettings::saveLayout() const
-{
-    return boolValue(QStringLiteral("saveLayout"), true);
-}
+// Each property reads and writes through its row of the table.
+#define M_SETTING(Type, Argument, name, setter)                                                                        \
+    Type MSettings::name() const { return read(QStringLiteral(#name)).value<Type>(); }                               \
+    void MSettings::setter(Argument value) { write(QStringLiteral(#name), QVariant::fromValue<Type>(value)); }
 
-void MSettings::set_saveLayout(bool value)
-{
-    if (saveLayout() == value)
-        return;
-    setBoolValue(QStringLiteral("saveLayout"), value);
-    emit saveLayoutChanged(value);
-}
-
-QString MSettings::userLangId() const
-{
-    return stringValue(QStringLiteral("userLangId"), QStringLiteral("en"));
-}
-
-void MSettings::set_userLangId(const QString & value)
-{
-    if (userLangId() == value)
-        return;
-    setStringValue(QStringLiteral("userLangId"), value);
-    emit userLangIdChanged(value);
-}
-
-bool MSettings::translateCompositionModes() const
-{
-    return boolValue(QStringLiteral("translateCompositionModes"), true);
-}
-
-void MSettings::set_translateCompositionModes(bool value)
-{
-    if (translateCompositionModes() == value)
-        return;
-    setBoolValue(QStringLiteral("translateCompositionModes"), value);
-    emit translateCompositionModesChanged(value);
-}
-
-bool MSettings::showInstructions() const
-{
-    return boolValue(QStringLiteral("showInstructions"), true);
-}
-
-void MSettings::set_showInstructions(bool value)
-{
-    setBoolValue(QStringLiteral("showInstructions"), value);
-}
-
-int MSettings::textDuration() const
-{
-    return intValue(QStringLiteral("textDuration"), 5);
-}
-
-void MSettings::set_textDuration(int value)
-{
-    if (textDuration() == value)
-        return;
-    setIntValue(QStringLiteral("textDuration"), value);
-    emit textDurationChanged(value);
-}
-
-QString MSettings::openGlSdkUrl() const
-{
-    return stringValue(QStringLiteral("openGlSdkUrl"), QStringLiteral("https://registry.khronos.org/OpenGL-Refpages/gl4/"));
-}
-
-void MSettings::set_openGlSdkUrl(const QString & value)
-{
-    if (openGlSdkUrl() == value)
-        return;
-    setStringValue(QStringLiteral("openGlSdkUrl"), value);
-    emit openGlSdkUrlChanged(value);
-}
-
-int MSettings::colorListLength() const
-{
-    return intValue(QStringLiteral("colorListLength"), 10);
-}
-
-void MSettings::set_colorListLength(int value)
-{
-    setIntValue(QStringLiteral("colorListLength"), value);
-}
-
-int MSettings::swatchSize() const
-{
-    return intValue(QStringLiteral("swatchSize"), 16);
-}
-
-void MSettings::set_swatchSize(int value)
-{
-    if (swatchSize() == value)
-        return;
-    setIntValue(QStringLiteral("swatchSize"), value);
-    emit swatchSizeChanged(value);
-}
-
-int MSettings::pointSize() const
-{
-    return intValue(QStringLiteral("pointSize"), 12);
-}
-
-void MSettings::set_pointSize(int value)
-{
-    if (pointSize() == value)
-        return;
-    setIntValue(QStringLiteral("pointSize"), value);
-    emit pointSizeChanged(value);
-}
-
-int MSettings::defaultWidth() const
-{
-    return intValue(QStringLiteral("defaultWidth"), 1000);
-}
-
-void MSettings::set_defaultWidth(int value)
-{
-    setIntValue(QStringLiteral("defaultWidth"), value);
-}
-
-int MSettings::defaultHeight() const
-{
-    return intValue(QStringLiteral("defaultHeight"), 1000);
-}
-
-void MSettings::set_defaultHeight(int value)
-{
-    setIntValue(QStringLiteral("defaultHeight"), value);
-}
-
-int MSettings::paperType() const
-{
-    return intValue(QStringLiteral("paperType"), 1);
-}
-
-void MSettings::set_paperType(int value)
-{
-    setIntValue(QStringLiteral("paperType"), value);
-}
-
-QColor MSettings::paperColor() const
-{
-    return colorValue(QStringLiteral("paperColor"), QColor(255, 255, 255, 255));
-}
-
-void MSettings::set_paperColor(const QColor & value)
-{
-    setColorValue(QStringLiteral("paperColor"), value);
-}
-
-QString MSettings::paperName() const
-{
-    return stringValue(QStringLiteral("paperName"), QStringLiteral("paper-01.jpg"));
-}
-
-void MSettings::set_paperName(const QString & value)
-{
-    setStringValue(QStringLiteral("paperName"), value);
-}
-
-bool MSettings::showEmptyPaper() const
-{
-    return boolValue(QStringLiteral("showEmptyPaper"), true);
-}
-
-void MSettings::set_showEmptyPaper(bool value)
-{
-    if (showEmptyPaper() == value)
-        return;
-    setBoolValue(QStringLiteral("showEmptyPaper"), value);
-    emit showEmptyPaperChanged(value);
-}
-
-int MSettings::resolutionUnit() const
-{
-    return intValue(QStringLiteral("resolutionUnit"), 0);
-}
-
-void MSettings::set_resolutionUnit(int value)
-{
-    setIntValue(QStringLiteral("resolutionUnit"), value);
-}
-
-int MSettings::undoLimit() const
-{
-    return intValue(QStringLiteral("undoLimit"), 32);
-}
-
-void MSettings::set_undoLimit(int value)
-{
-    if (undoLimit() == value)
-        return;
-    setIntValue(QStringLiteral("undoLimit"), value);
-    emit undoLimitChanged(value);
-}
-
-double MSettings::undoMemoryMax() const
-{
-    return doubleValue(QStringLiteral("undoMemoryMax"), 256.0);
-}
-
-void MSettings::set_undoMemoryMax(double value)
-{
-    if (undoMemoryMax() == value)
-        return;
-    setDoubleValue(QStringLiteral("undoMemoryMax"), value);
-    emit undoMemoryMaxChanged(value);
-}
-
-bool MSettings::autoExtent() const
-{
-    return boolValue(QStringLiteral("autoExtent"), true);
-}
-
-void MSettings::set_autoExtent(bool value)
-{
-    setBoolValue(QStringLiteral("autoExtent"), value);
-}
-
-int MSettings::paintMargin() const
-{
-    return intValue(QStringLiteral("paintMargin"), 20);
-}
-
-void MSettings::set_paintMargin(int value)
-{
-    setIntValue(QStringLiteral("paintMargin"), value);
-}
-
-QColor MSettings::widgetBackgroundColor() const
-{
-    return colorValue(QStringLiteral("widgetBackgroundColor"), QColor(Qt::darkGray));
-}
-
-void MSettings::set_widgetBackgroundColor(const QColor & value)
-{
-    if (widgetBackgroundColor() == value)
-        return;
-    setColorValue(QStringLiteral("widgetBackgroundColor"), value);
-    emit widgetBackgroundColorChanged(value);
-}
-
-int MSettings::gridSize() const
-{
-    return intValue(QStringLiteral("gridSize"), 30);
-}
-
-void MSettings::setGridSize(int value)
-{
-    if (gridSize() == value)
-        return;
-    const int stored = qMax(value, 2);
-    setIntValue(QStringLiteral("gridSize"), stored);
-    emit gridSizeChanged(stored);
-}
-
-bool MSettings::showGrid() const
-{
-    return boolValue(QStringLiteral("showGrid"), false);
-}
-
-void MSettings::setShowGrid(bool value)
-{
-    if (showGrid() == value)
-        return;
-    setBoolValue(QStringLiteral("showGrid"), value);
-    emit showGridChanged(value);
-}
-
-QColor MSettings::gridColor() const
-{
-    return colorValue(QStringLiteral("gridColor"), QColor(200, 200, 200, 255));
-}
-
-void MSettings::setGridColor(const QColor & value)
-{
-    if (gridColor() == value)
-        return;
-    setColorValue(QStringLiteral("gridColor"), value);
-    emit gridColorChanged(value);
-}
-
-bool MSettings::alignToGrid() const
-{
-    return boolValue(QStringLiteral("alignToGrid"), true);
-}
-
-void MSettings::set_alignToGrid(bool value)
-{
-    setBoolValue(QStringLiteral("alignToGrid"), value);
-}
-
-int MSettings::alignToGridSize() const
-{
-    return intValue(QStringLiteral("alignToGridSize"), 10);
-}
-
-void MSettings::set_alignToGridSize(int value)
-{
-    setIntValue(QStringLiteral("alignToGridSize"), qMax(value, 2));
-}
-
-bool MSettings::smoothPixels() const
-{
-    return boolValue(QStringLiteral("smoothPixels"), true);
-}
-
-void MSettings::set_smoothPixels(bool value)
-{
-    setBoolValue(QStringLiteral("smoothPixels"), value);
-}
-
+M_SETTING(bool, bool, saveLayout, set_saveLayout)
+M_SETTING(QString, const QString &, userLangId, set_userLangId)
+M_SETTING(bool, bool, translateCompositionModes, set_translateCompositionModes)
+M_SETTING(bool, bool, showInstructions, set_showInstructions)
+M_SETTING(int, int, textDuration, set_textDuration)
+M_SETTING(QString, const QString &, openGlSdkUrl, set_openGlSdkUrl)
+M_SETTING(int, int, colorListLength, set_colorListLength)
+M_SETTING(int, int, swatchSize, set_swatchSize)
+M_SETTING(int, int, pointSize, set_pointSize)
+M_SETTING(int, int, defaultWidth, set_defaultWidth)
+M_SETTING(int, int, defaultHeight, set_defaultHeight)
+M_SETTING(int, int, paperType, set_paperType)
+M_SETTING(QColor, const QColor &, paperColor, set_paperColor)
+M_SETTING(QString, const QString &, paperName, set_paperName)
+M_SETTING(bool, bool, showEmptyPaper, set_showEmptyPaper)
+M_SETTING(int, int, resolutionUnit, set_resolutionUnit)
+M_SETTING(int, int, undoLimit, set_undoLimit)
+M_SETTING(double, double, undoMemoryMax, set_undoMemoryMax)
+M_SETTING(bool, bool, autoExtent, set_autoExtent)
+M_SETTING(int, int, paintMargin, set_paintMargin)
+M_SETTING(QColor, const QColor &, widgetBackgroundColor, set_widgetBackgroundColor)
+M_SETTING(int, int, gridSize, setGridSize)
+M_SETTING(bool, bool, showGrid, setShowGrid)
+M_SETTING(QColor, const QColor &, gridColor, setGridColor)
+M_SETTING(bool, bool, alignToGrid, set_alignToGrid)
+M_SETTING(int, int, alignToGridSize, set_alignToGridSize)
+M_SETTING(bool, bool, smoothPixels, set_smoothPixels)
+// The view compares the zoom with it in single precision.
 double MSettings::smoothMaxScale() const
 {
-    return double(float(doubleValue(QStringLiteral("smoothMaxScale"), 6.0)));
+    return double(float(read(QStringLiteral("smoothMaxScale")).toDouble()));
 }
 
 void MSettings::set_smoothMaxScale(double value)
 {
-    setDoubleValue(QStringLiteral("smoothMaxScale"), value);
+    write(QStringLiteral("smoothMaxScale"), value);
 }
 
-bool MSettings::showThumbnails() const
-{
-    return boolValue(QStringLiteral("showThumbnails"), true);
-}
+M_SETTING(bool, bool, showThumbnails, set_showThumbnails)
+M_SETTING(bool, bool, showThumbnailsNamesOnly, set_showThumbnailsNamesOnly)
+M_SETTING(int, int, thumbnailSize, set_thumbnailSize)
+M_SETTING(double, double, thumbnailOpacity, set_thumbnailOpacity)
+M_SETTING(QColor, const QColor &, thumbnailColor, set_thumbnailColor)
+M_SETTING(QColor, const QColor &, thumbnailSelectionColor, set_thumbnailSelectionColor)
+M_SETTING(int, int, thumbnailPosition, set_thumbnailPosition)
+M_SETTING(bool, bool, showTiling, set_showTiling)
+M_SETTING(int, int, editorTabSize, set_editorTabSize)
+M_SETTING(QString, const QString &, editorFontName, set_editorFontName)
+M_SETTING(int, int, editorFontSize, set_editorFontSize)
+M_SETTING(bool, bool, editorSmartTab, set_editorSmartTab)
+M_SETTING(QColor, const QColor &, tableSelectionColor, set_tableSelectionColor)
+M_SETTING(QColor, const QColor &, textSelectionColor, set_textSelectionColor)
+M_SETTING(QString, const QString &, userMail, set_userMail)
+M_SETTING(QString, const QString &, serverUrl, set_serverUrl)
+M_SETTING(QString, const QString &, lastFilesDir, set_lastFilesDir)
+M_SETTING(bool, bool, openGL, set_openGL)
+M_SETTING(QStringList, const QStringList &, recentFiles, set_recentFiles)
+M_SETTING(QString, const QString &, startupFile, set_startupFile)
+M_SETTING(QString, const QString &, lastFile, set_lastFile)
+M_SETTING(int, int, undoType, set_undoType)
+M_SETTING(double, double, undoMemorySize, set_undoMemorySize)
+M_SETTING(bool, bool, drawTiles, set_drawTiles)
+M_SETTING(int, int, gradientPanelIndex, set_gradientPanelIndex)
+M_SETTING(bool, bool, firstUse, set_firstUse)
+M_SETTING(int, int, paletteIndex, set_paletteIndex)
+M_SETTING(bool, bool, autoHidePanels, set_autoHidePanels)
+M_SETTING(bool, bool, generateMipmaps, set_generateMipmaps)
 
-void MSettings::set_showThumbnails(bool value)
-{
-    if (showThumbnails() == value)
-        return;
-    setBoolValue(QStringLiteral("showThumbnails"), value);
-    emit showThumbnailsChanged(value);
-}
-
-bool MSettings::showThumbnailsNamesOnly() const
-{
-    return boolValue(QStringLiteral("showThumbnailsNamesOnly"), false);
-}
-
-void MSettings::set_showThumbnailsNamesOnly(bool value)
-{
-    if (showThumbnailsNamesOnly() == value)
-        return;
-    setBoolValue(QStringLiteral("showThumbnailsNamesOnly"), value);
-    emit showThumbnailsNamesOnlyChanged(value);
-}
-
-int MSettings::thumbnailSize() const
-{
-    return int(doubleValue(QStringLiteral("thumbnailSize"), 70));
-}
-
-void MSettings::set_thumbnailSize(int value)
-{
-    if (thumbnailSize() == value)
-        return;
-    setIntValue(QStringLiteral("thumbnailSize"), value);
-    emit thumbnailSizeChanged(value);
-}
-
-double MSettings::thumbnailOpacity() const
-{
-    return doubleValue(QStringLiteral("thumbnailOpacity"), 0.8);
-}
-
-void MSettings::set_thumbnailOpacity(double value)
-{
-    if (thumbnailOpacity() == value)
-        return;
-    setDoubleValue(QStringLiteral("thumbnailOpacity"), value);
-    emit thumbnailOpacityChanged(value);
-}
-
-QColor MSettings::thumbnailColor() const
-{
-    return colorValue(QStringLiteral("thumbnailColor"), QColor(QStringLiteral("#eeeeee")));
-}
-
-void MSettings::set_thumbnailColor(const QColor & value)
-{
-    if (thumbnailColor() == value)
-        return;
-    setColorValue(QStringLiteral("thumbnailColor"), value);
-    emit thumbnailColorChanged(value);
-}
-
-QColor MSettings::thumbnailSelectionColor() const
-{
-    return colorValue(QStringLiteral("thumbnailSelectionColor"), QColor(QStringLiteral("#ffffff")));
-}
-
-void MSettings::set_thumbnailSelectionColor(const QColor & value)
-{
-    if (thumbnailSelectionColor() == value)
-        return;
-    setColorValue(QStringLiteral("thumbnailSelectionColor"), value);
-    emit thumbnailSelectionColorChanged(value);
-}
-
-int MSettings::thumbnailPosition() const
-{
-    return intValue(QStringLiteral("thumbnailPosition"), 0);
-}
-
-void MSettings::set_thumbnailPosition(int value)
-{
-    if (thumbnailPosition() == value)
-        return;
-    setIntValue(QStringLiteral("thumbnailPosition"), value);
-    emit thumbnailPositionChanged(value);
-}
-
-bool MSettings::showTiling() const
-{
-    return boolValue(QStringLiteral("showTiling"), false);
-}
-
-void MSettings::set_showTiling(bool value)
-{
-    if (showTiling() == value)
-        return;
-    setBoolValue(QStringLiteral("showTiling"), value);
-    emit showTilingChanged(value);
-}
-
-int MSettings::editorTabSize() const
-{
-    return intValue(QStringLiteral("editorTabSize"), 4);
-}
-
-void MSettings::set_editorTabSize(int value)
-{
-    if (editorTabSize() == value)
-        return;
-    setIntValue(QStringLiteral("editorTabSize"), value);
-    emit editorTabSizeChanged(value);
-}
-
-QString MSettings::editorFontName() const
-{
-    return stringValue(QStringLiteral("editorFontName"), QStringLiteral("Courier new"));
-}
-
-void MSettings::set_editorFontName(const QString & value)
-{
-    if (editorFontName() == value)
-        return;
-    setStringValue(QStringLiteral("editorFontName"), value);
-    emit editorFontNameChanged(value);
-}
-
-int MSettings::editorFontSize() const
-{
-    return intValue(QStringLiteral("editorFontSize"), 11);
-}
-
-void MSettings::set_editorFontSize(int value)
-{
-    if (editorFontSize() == value)
-        return;
-    setIntValue(QStringLiteral("editorFontSize"), value);
-    emit editorFontSizeChanged(value);
-}
-
-bool MSettings::editorSmartTab() const
-{
-    return boolValue(QStringLiteral("editorSmartTab"), true);
-}
-
-void MSettings::set_editorSmartTab(bool value)
-{
-    if (editorSmartTab() == value)
-        return;
-    setBoolValue(QStringLiteral("editorSmartTab"), value);
-    emit editorSmartTabChanged(value);
-}
-
-QColor MSettings::tableSelectionColor() const
-{
-    return colorValue(QStringLiteral("tableSelectionColor"), QColor(QStringLiteral("#CCDDFF")));
-}
-
-void MSettings::set_tableSelectionColor(const QColor & value)
-{
-    if (tableSelectionColor() == value)
-        return;
-    setColorValue(QStringLiteral("tableSelectionColor"), value);
-    emit tableSelectionColorChanged(value);
-}
-
-QColor MSettings::textSelectionColor() const
-{
-    return colorValue(QStringLiteral("textSelectionColor"), QColor(Qt::white));
-}
-
-void MSettings::set_textSelectionColor(const QColor & value)
-{
-    if (textSelectionColor() == value)
-        return;
-    setColorValue(QStringLiteral("textSelectionColor"), value);
-    emit textSelectionColorChanged(value);
-}
-
-QString MSettings::serverUrl() const
-{
-    return stringValue(QStringLiteral("serverUrl"), QStringLiteral("https://www.vantorel.com"));
-}
-
-void MSettings::set_serverUrl(const QString & value)
-{
-    if (serverUrl() == value)
-        return;
-    setStringValue(QStringLiteral("serverUrl"), value);
-}
-
-QString MSettings::userMail() const
-{
-    return stringValue(QStringLiteral("userMail"), QString());
-}
-
-void MSettings::set_userMail(const QString & value)
-{
-    if (userMail() == value)
-        return;
-    setStringValue(QStringLiteral("userMail"), value);
-    emit userMailChanged(value);
-}
-
-QString MSettings::lastFilesDir() const
-{
-    return stringValue(QStringLiteral("lastFilesDir"), QString());
-}
-
-void MSettings::set_lastFilesDir(const QString & value)
-{
-    if (lastFilesDir() == value)
-        return;
-    setStringValue(QStringLiteral("lastFilesDir"), value);
-    emit lastFilesDirChanged(value);
-}
-
-bool MSettings::openGL() const
-{
-    return boolValue(QStringLiteral("openGL"), true);
-}
-
-void MSettings::set_openGL(bool value)
-{
-    if (openGL() == value)
-        return;
-    setBoolValue(QStringLiteral("openGL"), value);
-    emit openGLChanged(value);
-}
-
-QStringList MSettings::recentFiles() const
-{
-    return stringListValue(QStringLiteral("recentFiles"), QStringList());
-}
-
-void MSettings::set_recentFiles(const QStringList & value)
-{
-    setStringListValue(QStringLiteral("recentFiles"), value);
-}
-
-QString MSettings::startupFile() const
-{
-    return stringValue(QStringLiteral("startupFile"), QString());
-}
-
-void MSettings::set_startupFile(const QString & value)
-{
-    if (startupFile() == value)
-        return;
-    setStringValue(QStringLiteral("startupFile"), value);
-    emit startupFileChanged(value);
-}
-
-QString MSettings::lastFile() const
-{
-    return stringValue(QStringLiteral("lastFile"), QString());
-}
-
-void MSettings::set_lastFile(const QString & value)
-{
-    if (lastFile() == value)
-        return;
-    setStringValue(QStringLiteral("lastFile"), value);
-    emit lastFileChanged(value);
-}
-
-int MSettings::undoType() const
-{
-    return intValue(QStringLiteral("undoType"), 0);
-}
-
-void MSettings::set_undoType(int value)
-{
-    if (undoType() == value)
-        return;
-    setIntValue(QStringLiteral("undoType"), value);
-    emit undoTypeChanged(value);
-}
-
-double MSettings::undoMemorySize() const
-{
-    return doubleValue(QStringLiteral("undoMemorySize"), 0.0);
-}
-
-void MSettings::set_undoMemorySize(double value)
-{
-    if (undoMemorySize() == value)
-        return;
-    setDoubleValue(QStringLiteral("undoMemorySize"), value);
-    emit undoMemorySizeChanged(value);
-}
-
-bool MSettings::drawTiles() const
-{
-    return boolValue(QStringLiteral("drawTiles"), false);
-}
-
-void MSettings::set_drawTiles(bool value)
-{
-    if (drawTiles() == value)
-        return;
-    setBoolValue(QStringLiteral("drawTiles"), value);
-    emit drawTilesChanged(value);
-}
-
-int MSettings::gradientPanelIndex() const
-{
-    return intValue(QStringLiteral("gradientPanelIndex"), 0);
-}
-
-void MSettings::set_gradientPanelIndex(int value)
-{
-    setIntValue(QStringLiteral("gradientPanelIndex"), value);
-}
-
-bool MSettings::firstUse() const
-{
-    return boolValue(QStringLiteral("firstUse"), true);
-}
-
-void MSettings::set_firstUse(bool value)
-{
-    setBoolValue(QStringLiteral("firstUse"), value);
-}
-
-int MSettings::paletteIndex() const
-{
-    return intValue(QStringLiteral("paletteIndex"), 0);
-}
-
-void MSettings::set_paletteIndex(int value)
-{
-    setIntValue(QStringLiteral("paletteIndex"), value);
-}
-
-bool MSettings::autoHidePanels() const
-{
-    return boolValue(QStringLiteral("autoHidePanels"), true);
-}
-
-void MSettings::set_autoHidePanels(bool value)
-{
-    setBoolValue(QStringLiteral("autoHidePanels"), value);
-}
-
-bool MSettings::generateMipmaps() const
-{
-    return boolValue(QStringLiteral("generateMipmaps"), true);
-}
-
-void MSettings::set_generateMipmaps(bool value)
-{
-    setBoolValue(QStringLiteral("generateMipmaps"), value);
-}
+#undef M_SETTING

@@ -15,40 +15,42 @@
 class QAction;
 class QWidget;
 
-// The preferences of the system over the platform settings store, with a typed
-// getter (carrying its default) for every key and the table of setting
-// descriptions from which the preferences dialog builds its pages.
+// The preferences of the system over the platform settings store. Every
+// setting is declared once, as a row of the settings table (key, type,
+// default, range, page); its property reads and writes through that row and
+// announces each change. The preferences dialog builds its pages from the
+// rows that have a page.
 class MSettings : public QSettings, public MSingleton<MSettings>
 {
     Q_OBJECT
     Q_PROPERTY(bool saveLayout READ saveLayout WRITE set_saveLayout NOTIFY saveLayoutChanged)
     Q_PROPERTY(QString userLangId READ userLangId WRITE set_userLangId NOTIFY userLangIdChanged)
     Q_PROPERTY(bool translateCompositionModes READ translateCompositionModes WRITE set_translateCompositionModes NOTIFY translateCompositionModesChanged)
-    Q_PROPERTY(bool showInstructions READ showInstructions WRITE set_showInstructions)
+    Q_PROPERTY(bool showInstructions READ showInstructions WRITE set_showInstructions NOTIFY showInstructionsChanged)
     Q_PROPERTY(int textDuration READ textDuration WRITE set_textDuration NOTIFY textDurationChanged)
     Q_PROPERTY(QString openGlSdkUrl READ openGlSdkUrl WRITE set_openGlSdkUrl NOTIFY openGlSdkUrlChanged)
-    Q_PROPERTY(int colorListLength READ colorListLength WRITE set_colorListLength)
+    Q_PROPERTY(int colorListLength READ colorListLength WRITE set_colorListLength NOTIFY colorListLengthChanged)
     Q_PROPERTY(int swatchSize READ swatchSize WRITE set_swatchSize NOTIFY swatchSizeChanged)
     Q_PROPERTY(int pointSize READ pointSize WRITE set_pointSize NOTIFY pointSizeChanged)
-    Q_PROPERTY(int defaultWidth READ defaultWidth WRITE set_defaultWidth)
-    Q_PROPERTY(int defaultHeight READ defaultHeight WRITE set_defaultHeight)
-    Q_PROPERTY(int paperType READ paperType WRITE set_paperType)
-    Q_PROPERTY(QColor paperColor READ paperColor WRITE set_paperColor)
-    Q_PROPERTY(QString paperName READ paperName WRITE set_paperName)
+    Q_PROPERTY(int defaultWidth READ defaultWidth WRITE set_defaultWidth NOTIFY defaultWidthChanged)
+    Q_PROPERTY(int defaultHeight READ defaultHeight WRITE set_defaultHeight NOTIFY defaultHeightChanged)
+    Q_PROPERTY(int paperType READ paperType WRITE set_paperType NOTIFY paperTypeChanged)
+    Q_PROPERTY(QColor paperColor READ paperColor WRITE set_paperColor NOTIFY paperColorChanged)
+    Q_PROPERTY(QString paperName READ paperName WRITE set_paperName NOTIFY paperNameChanged)
     Q_PROPERTY(bool showEmptyPaper READ showEmptyPaper WRITE set_showEmptyPaper NOTIFY showEmptyPaperChanged)
-    Q_PROPERTY(int resolutionUnit READ resolutionUnit WRITE set_resolutionUnit)
+    Q_PROPERTY(int resolutionUnit READ resolutionUnit WRITE set_resolutionUnit NOTIFY resolutionUnitChanged)
     Q_PROPERTY(int undoLimit READ undoLimit WRITE set_undoLimit NOTIFY undoLimitChanged)
     Q_PROPERTY(double undoMemoryMax READ undoMemoryMax WRITE set_undoMemoryMax NOTIFY undoMemoryMaxChanged)
-    Q_PROPERTY(bool autoExtent READ autoExtent WRITE set_autoExtent)
-    Q_PROPERTY(int paintMargin READ paintMargin WRITE set_paintMargin)
+    Q_PROPERTY(bool autoExtent READ autoExtent WRITE set_autoExtent NOTIFY autoExtentChanged)
+    Q_PROPERTY(int paintMargin READ paintMargin WRITE set_paintMargin NOTIFY paintMarginChanged)
     Q_PROPERTY(QColor widgetBackgroundColor READ widgetBackgroundColor WRITE set_widgetBackgroundColor NOTIFY widgetBackgroundColorChanged)
     Q_PROPERTY(int gridSize READ gridSize WRITE setGridSize NOTIFY gridSizeChanged)
     Q_PROPERTY(bool showGrid READ showGrid WRITE setShowGrid NOTIFY showGridChanged)
     Q_PROPERTY(QColor gridColor READ gridColor WRITE setGridColor NOTIFY gridColorChanged)
-    Q_PROPERTY(bool alignToGrid READ alignToGrid WRITE set_alignToGrid)
-    Q_PROPERTY(int alignToGridSize READ alignToGridSize WRITE set_alignToGridSize)
-    Q_PROPERTY(bool smoothPixels READ smoothPixels WRITE set_smoothPixels)
-    Q_PROPERTY(double smoothMaxScale READ smoothMaxScale WRITE set_smoothMaxScale)
+    Q_PROPERTY(bool alignToGrid READ alignToGrid WRITE set_alignToGrid NOTIFY alignToGridChanged)
+    Q_PROPERTY(int alignToGridSize READ alignToGridSize WRITE set_alignToGridSize NOTIFY alignToGridSizeChanged)
+    Q_PROPERTY(bool smoothPixels READ smoothPixels WRITE set_smoothPixels NOTIFY smoothPixelsChanged)
+    Q_PROPERTY(double smoothMaxScale READ smoothMaxScale WRITE set_smoothMaxScale NOTIFY smoothMaxScaleChanged)
     Q_PROPERTY(bool showThumbnails READ showThumbnails WRITE set_showThumbnails NOTIFY showThumbnailsChanged)
     Q_PROPERTY(bool showThumbnailsNamesOnly READ showThumbnailsNamesOnly WRITE set_showThumbnailsNamesOnly NOTIFY showThumbnailsNamesOnlyChanged)
     Q_PROPERTY(int thumbnailSize READ thumbnailSize WRITE set_thumbnailSize NOTIFY thumbnailSizeChanged)
@@ -64,20 +66,20 @@ class MSettings : public QSettings, public MSingleton<MSettings>
     Q_PROPERTY(QColor tableSelectionColor READ tableSelectionColor WRITE set_tableSelectionColor NOTIFY tableSelectionColorChanged)
     Q_PROPERTY(QColor textSelectionColor READ textSelectionColor WRITE set_textSelectionColor NOTIFY textSelectionColorChanged)
     Q_PROPERTY(QString userMail READ userMail WRITE set_userMail NOTIFY userMailChanged)
-    Q_PROPERTY(QString serverUrl READ serverUrl WRITE set_serverUrl)
+    Q_PROPERTY(QString serverUrl READ serverUrl WRITE set_serverUrl NOTIFY serverUrlChanged)
     Q_PROPERTY(QString lastFilesDir READ lastFilesDir WRITE set_lastFilesDir NOTIFY lastFilesDirChanged)
     Q_PROPERTY(bool openGL READ openGL WRITE set_openGL NOTIFY openGLChanged)
-    Q_PROPERTY(QStringList recentFiles READ recentFiles WRITE set_recentFiles)
+    Q_PROPERTY(QStringList recentFiles READ recentFiles WRITE set_recentFiles NOTIFY recentFilesChanged)
     Q_PROPERTY(QString startupFile READ startupFile WRITE set_startupFile NOTIFY startupFileChanged)
     Q_PROPERTY(QString lastFile READ lastFile WRITE set_lastFile NOTIFY lastFileChanged)
     Q_PROPERTY(int undoType READ undoType WRITE set_undoType NOTIFY undoTypeChanged)
     Q_PROPERTY(double undoMemorySize READ undoMemorySize WRITE set_undoMemorySize NOTIFY undoMemorySizeChanged)
     Q_PROPERTY(bool drawTiles READ drawTiles WRITE set_drawTiles NOTIFY drawTilesChanged)
-    Q_PROPERTY(int gradientPanelIndex READ gradientPanelIndex WRITE set_gradientPanelIndex)
-    Q_PROPERTY(bool firstUse READ firstUse WRITE set_firstUse)
-    Q_PROPERTY(int paletteIndex READ paletteIndex WRITE set_paletteIndex)
-    Q_PROPERTY(bool autoHidePanels READ autoHidePanels WRITE set_autoHidePanels)
-    Q_PROPERTY(bool generateMipmaps READ generateMipmaps WRITE set_generateMipmaps)
+    Q_PROPERTY(int gradientPanelIndex READ gradientPanelIndex WRITE set_gradientPanelIndex NOTIFY gradientPanelIndexChanged)
+    Q_PROPERTY(bool firstUse READ firstUse WRITE set_firstUse NOTIFY firstUseChanged)
+    Q_PROPERTY(int paletteIndex READ paletteIndex WRITE set_paletteIndex NOTIFY paletteIndexChanged)
+    Q_PROPERTY(bool autoHidePanels READ autoHidePanels WRITE set_autoHidePanels NOTIFY autoHidePanelsChanged)
+    Q_PROPERTY(bool generateMipmaps READ generateMipmaps WRITE set_generateMipmaps NOTIFY generateMipmapsChanged)
 public:
     explicit MSettings(QObject *parent = nullptr);
     ~MSettings() override;
@@ -156,8 +158,10 @@ public:
     void setStringValue(const QString &key, const QString &value);
     void setStringListValue(const QString &key, const QStringList &value);
 
-    // Setting descriptions
+    // The rows the preferences dialog shows, in page order.
     const QVector<MSettingItem> &items() const { return m_items; }
+    // Every declared setting, shown or not.
+    const QVector<MSettingItem> &table() const { return m_table; }
     MSettingItem settingItem(const QString &key) const;
     int categoryCount() const { return m_categories.size(); }
     MPreferenceCategory &categoryAt(int index) { return m_categories[index]; }
@@ -232,17 +236,31 @@ signals:
     void saveLayoutChanged(bool value);
     void userLangIdChanged(const QString & value);
     void translateCompositionModesChanged(bool value);
+    void showInstructionsChanged(bool value);
     void textDurationChanged(int value);
     void openGlSdkUrlChanged(const QString & value);
+    void colorListLengthChanged(int value);
     void swatchSizeChanged(int value);
     void pointSizeChanged(int value);
+    void defaultWidthChanged(int value);
+    void defaultHeightChanged(int value);
+    void paperTypeChanged(int value);
+    void paperColorChanged(const QColor & value);
+    void paperNameChanged(const QString & value);
     void showEmptyPaperChanged(bool value);
+    void resolutionUnitChanged(int value);
     void undoLimitChanged(int value);
     void undoMemoryMaxChanged(double value);
+    void autoExtentChanged(bool value);
+    void paintMarginChanged(int value);
     void widgetBackgroundColorChanged(const QColor & value);
     void gridSizeChanged(int value);
     void showGridChanged(bool value);
     void gridColorChanged(const QColor & value);
+    void alignToGridChanged(bool value);
+    void alignToGridSizeChanged(int value);
+    void smoothPixelsChanged(bool value);
+    void smoothMaxScaleChanged(double value);
     void showThumbnailsChanged(bool value);
     void showThumbnailsNamesOnlyChanged(bool value);
     void thumbnailSizeChanged(int value);
@@ -258,14 +276,29 @@ signals:
     void tableSelectionColorChanged(const QColor & value);
     void textSelectionColorChanged(const QColor & value);
     void userMailChanged(const QString & value);
+    void serverUrlChanged(const QString & value);
     void lastFilesDirChanged(const QString & value);
     void openGLChanged(bool value);
+    void recentFilesChanged(const QStringList & value);
     void startupFileChanged(const QString & value);
     void lastFileChanged(const QString & value);
     void undoTypeChanged(int value);
     void undoMemorySizeChanged(double value);
     void drawTilesChanged(bool value);
+    void gradientPanelIndexChanged(int value);
+    void firstUseChanged(bool value);
+    void paletteIndexChanged(int value);
+    void autoHidePanelsChanged(bool value);
+    void generateMipmapsChanged(bool value);
 private:
+    // The stored value of a declared key, converted to its row's type; the
+    // row's default when absent or not convertible.
+    QVariant read(const QString &key) const;
+    // Stores the value (within its row's range when the row asks for it) and
+    // emits the property's change signal when the value changed.
+    void write(const QString &key, const QVariant &value);
+
+    QVector<MSettingItem> m_table;
     QVector<MSettingItem> m_items;
     QMap<QString, int> m_keyIndex;
     QVector<MPreferenceCategory> m_categories;

@@ -57,12 +57,34 @@
 
 namespace {
 int documentCounter = 0;
-int macrosOpened = 0;
-int macrosClosed = 0;
 
 void trace(const char *function, const QString &message)
 {
     qCDebug(lcCanvas).noquote() << QStringLiteral("mcanvas::%1").arg(QLatin1String(function)) << message;
+}
+
+// Hands each tile of the layer under the area that the image (placed at
+// target) touches to use(), with the image's share of the tile, border
+// included, as a tile-sized picture.
+template <class Use>
+void forEachTileUnder(MTextureLayer *layer, const QImage &image, const QRect &target, const QRectF &area, Use use)
+{
+    QSet<MTile *> tiles;
+    layer->tilesInRect(area, tiles);
+    const int size = layer->tileSize();
+    QImage work(size, size, QImage::Format_RGBA8888_Premultiplied);
+    for (MTile *tile : qAsConst(tiles)) {
+        auto *texture = static_cast<MTextureTile *>(tile);
+        const QRect tileArea = texture->rectWithBorder();
+        if (!tileArea.intersects(target))
+            continue;
+        work.fill(Qt::transparent);
+        QPainter painter(&work);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(target.topLeft() - tileArea.topLeft(), image);
+        painter.end();
+        use(texture, work);
+    }
 }
 } // namespace
 
@@ -92,12 +114,15 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
 
 MCanvas::~MCanvas()
 {
-    if (macrosOpened != macrosClosed)
-        trace("~MCanvas", QStringLiteral("stroke start <> end ! %1 %2").arg(macrosOpened).arg(macrosClosed));
+    // A macro still open is a stroke or an action that began and never ended.
+    if (m_undoStack->count() > 0 && !m_undoStack->canUndo() && !m_undoStack->canRedo())
+        trace("~MCanvas", QStringLiteral("stroke start <> end !"));
     // Commands may hold layers whose textures go with the context, and the
     // stream must outlive every command that holds one of its ids.
     if (m_glReady)
         shutDown();
+    qDeleteAll(m_disposedCommands);
+    m_disposedCommands.clear();
     m_undoStack->clear();
     delete m_undoStack;
     m_undoStack = nullptr;
@@ -410,7 +435,7 @@ bool MCanvas::saveToFile(const QString &path)
 {
     makeCurrent();
     m_lastResult = writeDocumentFile(path, this);
-    if (m_lastResult != 0)
+    if (m_lastResult != WriteDone)
         return false;
     setFileName(path);
     setIsNew(false);
@@ -425,7 +450,7 @@ bool MCanvas::loadFromFile(const QString &path)
     disconnectSignals();
     m_lastResult = readDocumentFile(path, this);
     connectSignals();
-    if (m_lastResult != 0)
+    if (m_lastResult != ReadDone)
         return false;
     connectAll();
     setFileName(path);
@@ -665,26 +690,28 @@ void MCanvas::updateLayerThumbnail()
     updateLayerThumbnail(currentRow());
 }
 
+void MCanvas::disposeCommand(QUndoCommand *command)
+{
+    if (!command || m_disposedCommands.contains(command))
+        return;
+    m_disposedCommands.append(command);
+    QMetaObject::invokeMethod(
+        this,
+        [this, command] {
+            if (m_disposedCommands.removeOne(command))
+                delete command;
+        },
+        Qt::QueuedConnection);
+}
+
 void MCanvas::beginMacro(const QString &text)
 {
-    ++macrosOpened;
     m_undoStack->beginMacro(text);
 }
 
 void MCanvas::endMacro()
 {
-    ++macrosClosed;
     m_undoStack->endMacro();
-}
-
-int MCanvas::openedMacros()
-{
-    return macrosOpened;
-}
-
-int MCanvas::closedMacros()
-{
-    return macrosClosed;
 }
 
 // ---------------------------------------------------------------- selection
@@ -779,8 +806,6 @@ bool MCanvas::blitImage(const QPointF &centre, const QImage &image, MTextureLaye
     const QRect target(qRound(centre.x() - image.width() / 2), qRound(centre.y() - image.height() / 2),
                        image.width(), image.height());
     makeCurrent();
-    QSet<MTile *> tiles;
-    layer->tilesInRect(QRectF(target), tiles);
     if (clearFirst)
         clearLayer(layer);
     const int size = layer->tileSize();
@@ -791,23 +816,13 @@ bool MCanvas::blitImage(const QPointF &centre, const QImage &image, MTextureLaye
     scratch->allocateStorage(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8);
     QOpenGLPixelTransferOptions options;
     options.setAlignment(1);
-    QImage work(size, size, QImage::Format_RGBA8888_Premultiplied);
-    for (MTile *tile : qAsConst(tiles)) {
-        auto *texture = static_cast<MTextureTile *>(tile);
+    forEachTileUnder(layer, image, target, QRectF(target), [&](MTextureTile *texture, const QImage &piece) {
         if (!texture->ensureTexture())
-            continue;
-        const QRect area = texture->rectWithBorder();
-        if (!area.intersects(target))
-            continue;
-        work.fill(Qt::transparent);
-        QPainter painter(&work);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(target.topLeft() - area.topLeft(), image);
-        painter.end();
-        scratch->setData(0, QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, work.constBits(), &options);
+            return;
+        scratch->setData(0, QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, piece.constBits(), &options);
         m_paintEngine->blitTile(texture, scratch->textureId(), GL_ONE, GL_ONE_MINUS_SRC_ALPHA, shaderProgramList(),
                                 QStringLiteral("basic"), 1.0, m_sharedData->vertexArrayObject());
-    }
+    });
     scratch->destroy();
     refresh();
     return true;
@@ -1235,24 +1250,11 @@ bool MCanvas::pasteImage(const QPointF &centre, const QImage &image, bool clip, 
     m_clipStroke = clip;
     beginMacro(text.isEmpty() ? tr("Paste an image") : text);
     const QRectF area = sourceRect.isEmpty() ? QRectF(target) : sourceRect.translated(target.topLeft());
-    QSet<MTile *> tiles;
-    layer->tilesInRect(area, tiles);
-    const int size = layer->tileSize();
-    QImage work(size, size, QImage::Format_RGBA8888_Premultiplied);
     clearLayer(m_strokeLayer);
-    for (MTile *tile : qAsConst(tiles)) {
-        auto *layerTile = static_cast<MTextureTile *>(tile);
-        const QRect textureRect = layerTile->rectWithBorder();
-        auto *strokeTile = static_cast<MTextureTile *>(m_strokeLayer->addTile(QRectF(tile->rect()).center()));
-        if (!strokeTile || !textureRect.intersects(target))
-            continue;
-        work.fill(Qt::transparent);
-        QPainter painter(&work);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(target.topLeft() - textureRect.topLeft(), image);
-        painter.end();
-        if (!layerTile->ensureTexture() || !strokeTile->ensureTexture() || !strokeTile->setImage(work))
-            continue;
+    forEachTileUnder(layer, image, target, area, [&](MTextureTile *layerTile, const QImage &piece) {
+        auto *strokeTile = static_cast<MTextureTile *>(m_strokeLayer->addTile(QRectF(layerTile->rect()).center()));
+        if (!strokeTile || !layerTile->ensureTexture() || !strokeTile->ensureTexture() || !strokeTile->setImage(piece))
+            return;
         // A copy replaces the whole tile, so the whole tile is backed up;
         // laid over it, only the blocks under the image change.
         const bool copyOnly = mode != 0;
@@ -1260,7 +1262,7 @@ bool MCanvas::pasteImage(const QPointF &centre, const QImage &image, bool clip, 
             strokeTile->markSubTiles(QRectF(target));
         new MCommandUpdateTile(this, row, layerTile, strokeTile, 1.0, false, copyOnly);
         strokeTile->resetUndoLayer();
-    }
+    });
     emit updateThumbnail(this, row);
     endMacro();
     m_clipStroke = false;
@@ -1382,12 +1384,12 @@ bool MCanvas::fillPath(const QPainterPath &path, const QColor &color, int row)
 
 bool MCanvas::loadImage(const QString &path)
 {
-    m_lastResult = 0;
+    m_lastResult = ReadDone;
     QImageReader reader(path);
     const QImage image = reader.read();
     if (image.isNull()) {
         MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, reader.errorString()));
-        m_lastResult = 1;
+        m_lastResult = ReadNotOpened;
         return false;
     }
     makeCurrent();

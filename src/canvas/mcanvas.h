@@ -26,6 +26,7 @@ class MShaderProgramList;
 class MTile;
 class MTextureTile;
 class MUndoStream;
+class QUndoCommand;
 class QOffscreenSurface;
 class QOpenGLContext;
 class QUndoStack;
@@ -61,6 +62,9 @@ public:
     QUndoStack *undoStack() const { return m_undoStack; }
     // The tile backups the undo commands refer to by id.
     MUndoStream *undoStream() const { return m_undoStream; }
+    // Takes a command that failed to build and is on no stack: it goes once
+    // control is back in the event loop, or with the document if that is first.
+    void disposeCommand(QUndoCommand *command);
 
     int thumbnailSize() const { return 60; }
     bool clipStroke() const { return m_clipStroke; }
@@ -84,6 +88,7 @@ public:
     bool isModified() const;
     bool strokeInProgress() const { return m_strokeInProgress; }
     void setStrokeInProgress(bool value) { m_strokeInProgress = value; }
+    // The MReadResult or MWriteResult of the last load or save.
     int lastResult() const { return m_lastResult; }
 
     // New-document state from the settings, with one empty layer.
@@ -113,8 +118,6 @@ public:
     int brushStroke(const QPainterPath &path, bool clip);
     void beginMacro(const QString &text);
     void endMacro();
-    static int openedMacros();
-    static int closedMacros();
 
     // Tile primitives, under the document's context.
     void clearTile(MTile *tile);
@@ -144,7 +147,7 @@ public:
     QImage grabLayerSized(MTextureLayer *layer, const QString &programName, int width, int height);
     QRectF layerBoundingRect(MTextureLayer *layer);
     MTextureLayer *copyImage(bool selectionOnly);
-    // A new document of one layer holding the image; false (lastResult 1)
+    // A new document of one layer holding the image; false (lastResult ReadNotOpened)
     // with the document unchanged when the file cannot be read.
     bool loadImage(const QString &path);
 
@@ -282,6 +285,7 @@ private:
     bool m_isReadOnly = false;
     QUndoStack *m_undoStack;
     MUndoStream *m_undoStream;
+    QList<QUndoCommand *> m_disposedCommands;
     bool m_strokeInProgress = false;
     // One bit per slot pressed in the stroke in progress.
     quint32 m_strokeSlots = 0;

@@ -3,7 +3,6 @@
 #include "mcanvas.h"
 #include "mlogger.h"
 
-#include <QCoreApplication>
 #include <QUndoStack>
 
 MCommand::MCommand(MCanvas *canvas, QUndoCommand *parent)
@@ -39,9 +38,6 @@ void MCommand::push()
 void MCommand::discard()
 {
     m_discarded = true;
-    if (m_hasParent)
-        return;
-    QObject *context = QCoreApplication::instance();
-    QMetaObject::invokeMethod(
-        context ? context : m_canvas, [this] { delete this; }, Qt::QueuedConnection);
+    if (!m_hasParent)
+        m_canvas->disposeCommand(this);
 }

@@ -27,8 +27,8 @@ protected:
     void makeCurrent();
     void push();
     // Ends a constructor that failed: the command stays off the stack, does
-    // nothing, and a top-level one is deleted once control is back in the
-    // event loop (nothing else owns it).
+    // nothing, and the document owns a top-level one until control is back in
+    // the event loop (or until the document goes, if that is first).
     void discard();
 
     MCanvas *m_canvas;

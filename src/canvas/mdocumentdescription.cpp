@@ -14,10 +14,10 @@ bool withinLimit(double value)
     return std::abs(value) <= MDocumentDescription::CoordinateLimit;
 }
 
-int damaged(const QString &what)
+MReadResult damaged(const QString &what)
 {
     MLogger::instance()->systemError(QStringLiteral("Invalid canvas header: %1").arg(what));
-    return 3;
+    return ReadBadData;
 }
 
 // A colour as the stream writes it, refused before it becomes a QColor when
@@ -37,7 +37,7 @@ bool readColor(QDataStream &stream, QColor &color, qint8 &spec)
 }
 } // namespace
 
-int MDocumentDescription::read(QDataStream &stream)
+MReadResult MDocumentDescription::read(QDataStream &stream)
 {
     qint32 layerCount = 0, tileCount = 0;
     qint8 colorSpec = 0;
@@ -68,9 +68,9 @@ int MDocumentDescription::read(QDataStream &stream)
     layers.reserve(layerCount);
     for (qint32 row = 0; row < layerCount; ++row) {
         layers.append(MLayerDescription());
-        const int result = layers.last().read(stream);
+        const MReadResult result = layers.last().read(stream);
         if (result != 0)
             return result;
     }
-    return 0;
+    return ReadDone;
 }

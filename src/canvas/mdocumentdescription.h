@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mdocumentfile.h"
+
 #include "mlayerdescription.h"
 
 #include <QColor>
@@ -21,7 +23,7 @@ public:
     static constexpr double CoordinateLimit = 1 << 20;
 
     // 0, or 3 for a body that is cut short or damaged (the reason logged).
-    int read(QDataStream &stream);
+    MReadResult read(QDataStream &stream);
 
     QRectF paintedRect;
     qint32 paperType = 0;

@@ -31,35 +31,35 @@ void prepare(QDataStream &stream)
 }
 
 // Checks the magic and reads the format number (any value is accepted).
-int readHeader(QDataStream &stream, const QUuid &magic, const QString &wrongMagic)
+MReadResult readHeader(QDataStream &stream, const QUuid &magic, const QString &wrongMagic)
 {
     prepare(stream);
     QUuid found;
     stream >> found;
     if (stream.status() != QDataStream::Ok || found.toString().toUpper() != magic.toString().toUpper()) {
         MLogger::instance()->systemError(wrongMagic);
-        return 2;
+        return ReadWrongMagic;
     }
     qint32 format = 0;
     stream >> format;
-    return 0;
+    return ReadDone;
 }
 
 // Writes the magic, the format number and the body beside path and puts the
 // result in place only when every byte reached the disk.
-int writeFile(const QString &path, const QUuid &magic, const std::function<int(QDataStream &)> &body)
+MWriteResult writeFile(const QString &path, const QUuid &magic, const std::function<MWriteResult(QDataStream &)> &body)
 {
     MSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         MLogger::instance()->systemError(QStringLiteral("Unable to write %1: %2").arg(path, file.errorString()));
-        return 1;
+        return WriteNotOpened;
     }
     QDataStream stream(&file);
     prepare(stream);
     stream << magic << qint32(formatNumber);
-    const int result = body(stream);
-    if (result == 0 && stream.status() == QDataStream::Ok && file.commit())
-        return 0;
+    const MWriteResult result = body(stream);
+    if (result == WriteDone && stream.status() == QDataStream::Ok && file.commit())
+        return WriteDone;
     // A tile the GPU would not give back is no fault of the disk.
     if (result != 0 && !file.hasError()) {
         file.cancelWriting();
@@ -67,21 +67,21 @@ int writeFile(const QString &path, const QUuid &magic, const std::function<int(Q
     }
     MLogger::instance()->systemError(QStringLiteral("Unable to write %1: %2").arg(path, file.errorString()));
     file.cancelWriting();
-    return 2;
+    return WriteIncomplete;
 }
 
 // Opens path, checks the magic and reads the format number before the body.
-int readFile(const QString &path, const QUuid &magic, const QString &wrongMagic,
-             const std::function<int(QDataStream &)> &body)
+MReadResult readFile(const QString &path, const QUuid &magic, const QString &wrongMagic,
+             const std::function<MReadResult(QDataStream &)> &body)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         // Logged so that the painter who asked can be shown why.
         MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, file.errorString()));
-        return 1;
+        return ReadNotOpened;
     }
     QDataStream stream(&file);
-    const int result = readHeader(stream, magic, wrongMagic);
+    const MReadResult result = readHeader(stream, magic, wrongMagic);
     return result != 0 ? result : body(stream);
 }
 
@@ -122,7 +122,7 @@ private:
 };
 } // namespace
 
-int writeLayerRecord(QDataStream &stream, MTextureLayer *layer)
+MWriteResult writeLayerRecord(QDataStream &stream, MTextureLayer *layer)
 {
     const int tileBytes = layer->bytesPerPixel() * layer->tileSize() * layer->tileSize();
     stream << layer->name() << layer->opacity() << layer->locked() << layer->visible() << layer->shaderId();
@@ -133,20 +133,20 @@ int writeLayerRecord(QDataStream &stream, MTextureLayer *layer)
         MTextureTile *tile = layer->tileAt(i);
         if (!tile || !tile->readPixels(pixels.data())) {
             MLogger::instance()->systemError(QStringLiteral("Error during texture transfert to memory"));
-            return 3;
+            return WriteTileUnreadable;
         }
         stream << tile->rect();
         if (stream.writeRawData(pixels.constData(), tileBytes) < tileBytes) {
             MLogger::instance()->systemError(QStringLiteral("Error during writeRawData"));
-            return 2;
+            return WriteIncomplete;
         }
     }
-    return 0;
+    return WriteDone;
 }
 
 // Puts a description that read whole into a layer: its properties, then the
 // pixels of every tile, read again from where the description found them.
-static int uploadLayer(QDataStream &stream, const MLayerDescription &record, MTextureLayer *layer)
+static MReadResult uploadLayer(QDataStream &stream, const MLayerDescription &record, MTextureLayer *layer)
 {
     layer->setName(record.name);
     layer->setOpacity(record.opacity);
@@ -166,36 +166,36 @@ static int uploadLayer(QDataStream &stream, const MLayerDescription &record, MTe
         auto *tile = static_cast<MTextureTile *>(layer->addTile(QPointF(record.cells.at(i).center())));
         // A tile left blank would be saved over the original as it is.
         if (!tile || !tile->ensureTexture() || !tile->setData(pixels.constData()))
-            return 3;
+            return ReadBadData;
     }
-    return 0;
+    return ReadDone;
 }
 
-int readLayerRecord(QDataStream &stream, MTextureLayer *layer)
+MReadResult readLayerRecord(QDataStream &stream, MTextureLayer *layer)
 {
     MLayerDescription record;
-    const int result = record.read(stream);
+    const MReadResult result = record.read(stream);
     if (result != 0)
         return result;
     const qint64 end = stream.device() ? stream.device()->pos() : 0;
-    const int uploaded = uploadLayer(stream, record, layer);
+    const MReadResult uploaded = uploadLayer(stream, record, layer);
     if (uploaded == 0 && stream.device())
         stream.device()->seek(end);
     return uploaded;
 }
 
-int writeLayerFile(const QString &path, MTextureLayer *layer)
+MWriteResult writeLayerFile(const QString &path, MTextureLayer *layer)
 {
     return writeFile(path, layerMagic, [layer](QDataStream &stream) { return writeLayerRecord(stream, layer); });
 }
 
-int readLayerFile(const QString &path, MTextureLayer *layer)
+MReadResult readLayerFile(const QString &path, MTextureLayer *layer)
 {
     return readFile(path, layerMagic, wrongLayerMagic,
                     [layer](QDataStream &stream) { return readLayerRecord(stream, layer); });
 }
 
-int writeDocument(QDataStream &stream, MCanvas *canvas)
+MWriteResult writeDocument(QDataStream &stream, MCanvas *canvas)
 {
     canvas->makeCurrent();
     qint32 tiles = 0;
@@ -206,23 +206,23 @@ int writeDocument(QDataStream &stream, MCanvas *canvas)
         stream << canvas->paperName() << canvas->paperTile();
     stream << canvas->autoExtent() << canvas->paintMargin() << qint32(canvas->count()) << tiles;
     for (int row = 0; row < canvas->count(); ++row) {
-        const int result = writeLayerRecord(stream, canvas->at(row));
+        const MWriteResult result = writeLayerRecord(stream, canvas->at(row));
         if (result != 0)
             return result;
     }
-    return 0;
+    return WriteDone;
 }
 
-int readDocument(QDataStream &stream, MCanvas *canvas)
+MReadResult readDocument(QDataStream &stream, MCanvas *canvas)
 {
     if (!canvas || !canvas->makeCurrent()) {
         MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
-        return 4;
+        return ReadNoContext;
     }
     // Checked whole before the GPU sees any of it; a file that fails half-way
     // must not cost the open document either, so layers are uploaded aside.
     MDocumentDescription description;
-    int result = description.read(stream);
+    MReadResult result = description.read(stream);
     if (result != 0)
         return result;
     const qint64 end = stream.device() ? stream.device()->pos() : 0;
@@ -254,33 +254,33 @@ int readDocument(QDataStream &stream, MCanvas *canvas)
     }
     // Commands of the replaced document would act on layers that are gone.
     canvas->undoStack()->clear();
-    return 0;
+    return ReadDone;
 }
 
-int writeDocumentFile(const QString &path, MCanvas *canvas)
+MWriteResult writeDocumentFile(const QString &path, MCanvas *canvas)
 {
     if (!canvas)
-        return 1;
+        return WriteNotOpened;
     return writeFile(path, documentMagic, [canvas](QDataStream &stream) { return writeDocument(stream, canvas); });
 }
 
-int readDocumentFile(const QString &path, MCanvas *canvas)
+MReadResult readDocumentFile(const QString &path, MCanvas *canvas)
 {
     return readFile(path, documentMagic, wrongDocumentMagic,
                     [canvas](QDataStream &stream) { return readDocument(stream, canvas); });
 }
 
-int parseDocumentFile(QIODevice *device, MDocumentDescription &description)
+MReadResult parseDocumentFile(QIODevice *device, MDocumentDescription &description)
 {
     QDataStream stream(device);
-    const int result = readHeader(stream, documentMagic, wrongDocumentMagic);
+    const MReadResult result = readHeader(stream, documentMagic, wrongDocumentMagic);
     return result != 0 ? result : description.read(stream);
 }
 
-int parseLayerFile(QIODevice *device, MLayerDescription &description)
+MReadResult parseLayerFile(QIODevice *device, MLayerDescription &description)
 {
     QDataStream stream(device);
-    const int result = readHeader(stream, layerMagic, wrongLayerMagic);
+    const MReadResult result = readHeader(stream, layerMagic, wrongLayerMagic);
     return result != 0 ? result : description.read(stream);
 }
 

@@ -17,31 +17,44 @@ class QIODevice;
 // current; the checking half of reading (MDocumentDescription,
 // MLayerDescription) does not.
 //
-// Readers return 0 on success, 1 when the file cannot be opened, 2 for a
-// wrong magic, 3 when the data is cut short, has a header value out of range
-// or does not describe whole tiles on the tile grid, 4 when the document
-// cannot take layers (no context). Each failure is logged. A document is
-// replaced only once its whole file has been read: a failed read leaves it as
-// it was.
-//
-// Writers return 0 on success, 1 when the file cannot be opened, 2 when not
-// every byte reached the file, 3 when reading a tile from the GPU failed.
-// Files are written beside the target (MSaveFile) and renamed over it, so a
-// failed write leaves the previous file as it was.
-int writeDocumentFile(const QString &path, MCanvas *canvas);
-int readDocumentFile(const QString &path, MCanvas *canvas);
-int writeDocument(QDataStream &stream, MCanvas *canvas);
-int readDocument(QDataStream &stream, MCanvas *canvas);
+// Each failure is logged. A document is replaced only once its whole file has
+// been read: a failed read leaves it as it was. Files are written beside the
+// target (MSaveFile) and renamed over it, so a failed write leaves the
+// previous file as it was.
+
+enum MReadResult {
+    ReadDone = 0,
+    ReadNotOpened = 1,
+    ReadWrongMagic = 2,
+    // Cut short, a header value out of range, or not whole tiles on the tile grid.
+    ReadBadData = 3,
+    // The document cannot take layers (no context).
+    ReadNoContext = 4
+};
+
+enum MWriteResult {
+    WriteDone = 0,
+    WriteNotOpened = 1,
+    // Not every byte reached the file.
+    WriteIncomplete = 2,
+    // Reading a tile back from the GPU failed.
+    WriteTileUnreadable = 3
+};
+
+MWriteResult writeDocumentFile(const QString &path, MCanvas *canvas);
+MReadResult readDocumentFile(const QString &path, MCanvas *canvas);
+MWriteResult writeDocument(QDataStream &stream, MCanvas *canvas);
+MReadResult readDocument(QDataStream &stream, MCanvas *canvas);
 
 // The checking half of the readers, on any device and without a GL context:
 // the same codes and log lines as the readers up to the upload.
-int parseDocumentFile(QIODevice *device, MDocumentDescription &description);
-int parseLayerFile(QIODevice *device, MLayerDescription &description);
+MReadResult parseDocumentFile(QIODevice *device, MDocumentDescription &description);
+MReadResult parseLayerFile(QIODevice *device, MLayerDescription &description);
 
-int writeLayerFile(const QString &path, MTextureLayer *layer);
-int readLayerFile(const QString &path, MTextureLayer *layer);
-int writeLayerRecord(QDataStream &stream, MTextureLayer *layer);
-int readLayerRecord(QDataStream &stream, MTextureLayer *layer);
+MWriteResult writeLayerFile(const QString &path, MTextureLayer *layer);
+MReadResult readLayerFile(const QString &path, MTextureLayer *layer);
+MWriteResult writeLayerRecord(QDataStream &stream, MTextureLayer *layer);
+MReadResult readLayerRecord(QDataStream &stream, MTextureLayer *layer);
 
 // Saves every layer, alone at the size of the painted rectangle, as
 // <folder>/<baseName><number>.png, the number padded to four digits. Without

@@ -25,10 +25,10 @@ bool onTileGrid(const QRect &cell)
 }
 } // namespace
 
-int MLayerDescription::cutShort()
+MReadResult MLayerDescription::cutShort()
 {
     MLogger::instance()->systemError(QStringLiteral("Error during readRawData"));
-    return 3;
+    return ReadBadData;
 }
 
 bool MLayerDescription::holds(QDataStream &stream, qint32 count, qint64 itemBytes)
@@ -39,7 +39,7 @@ bool MLayerDescription::holds(QDataStream &stream, qint32 count, qint64 itemByte
     return !device || device->isSequential() || count * itemBytes <= device->bytesAvailable();
 }
 
-int MLayerDescription::read(QDataStream &stream)
+MReadResult MLayerDescription::read(QDataStream &stream)
 {
     qint32 tileSize = 0, border = 0, bytesPerPixel = 0, tileCount = 0, tileBytes = 0;
     stream >> name >> opacity >> locked >> visible >> shaderId;
@@ -53,11 +53,11 @@ int MLayerDescription::read(QDataStream &stream)
                 .arg(border)
                 .arg(bytesPerPixel)
                 .arg(tileBytes));
-        return 3;
+        return ReadBadData;
     }
     if (!std::isfinite(opacity) || opacity < 0.0 || opacity > 1.0) {
         MLogger::instance()->systemError(QStringLiteral("Invalid layer record: opacity %1").arg(opacity));
-        return 3;
+        return ReadBadData;
     }
     if (!holds(stream, tileCount, tileRecordBytes))
         return cutShort();
@@ -78,10 +78,10 @@ int MLayerDescription::read(QDataStream &stream)
                                                  .arg(cell.top())
                                                  .arg(cell.right())
                                                  .arg(cell.bottom()));
-            return 3;
+            return ReadBadData;
         }
         cells.append(cell);
         pixelOffsets.append(offset);
     }
-    return 0;
+    return ReadDone;
 }

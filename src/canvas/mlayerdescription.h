@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mdocumentfile.h"
+
 #include <QRect>
 #include <QString>
 #include <QVector>
@@ -23,10 +25,10 @@ public:
 
     // 0, or 3 for a record that is cut short or damaged (the reason logged).
     // The pixels are skipped, not read.
-    int read(QDataStream &stream);
+    MReadResult read(QDataStream &stream);
 
     // Logs a record cut short; 3.
-    static int cutShort();
+    static MReadResult cutShort();
     // Whether count items of itemBytes each can still be in the stream; a
     // file is never asked for more than it holds, so a damaged count
     // allocates nothing.

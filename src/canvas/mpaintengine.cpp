@@ -365,7 +365,7 @@ float MPaintEngine::nextGlobalTime()
     return float(m_globalTime);
 }
 
-bool MPaintEngine::checkParams(MPaintParams *params, bool needCanvas)
+bool MPaintEngine::checkParams(MPaintParams *params, bool needCanvas, bool needLayer)
 {
     QString failure;
     if (!params)
@@ -376,6 +376,8 @@ bool MPaintEngine::checkParams(MPaintParams *params, bool needCanvas)
         failure = QStringLiteral("No canvas");
     else if (!params->programList)
         failure = QStringLiteral("No shader program list");
+    else if (needLayer && !params->layer)
+        failure = QStringLiteral("No layer");
     else if (!params->makeCurrent())
         failure = QStringLiteral("Unable to make current context");
     if (failure.isEmpty())
@@ -388,25 +390,8 @@ bool MPaintEngine::checkParams(MPaintParams *params, bool needCanvas)
 
 void MPaintEngine::applyProgram(MPaintParams *params)
 {
-    if (!init())
+    if (!init() || !checkParams(params, true, true))
         return;
-    QString failure;
-    if (!params)
-        failure = QStringLiteral("No params");
-    else if (!params->context)
-        failure = QStringLiteral("No context");
-    else if (!params->canvas)
-        failure = QStringLiteral("No canvas");
-    else if (!params->programList)
-        failure = QStringLiteral("No shader program list");
-    else if (!params->layer)
-        failure = QStringLiteral("No layer");
-    else if (!params->makeCurrent())
-        failure = QStringLiteral("Unable to make current context");
-    if (!failure.isEmpty()) {
-        systemError(failure);
-        return;
-    }
     MTextureLayer *layer = params->layer;
     if (layer->type() != MLayer::OpenGLLayer)
         return;

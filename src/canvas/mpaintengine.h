@@ -114,7 +114,8 @@ private:
     void drawTilePass(QOpenGLShaderProgram *program, const QMatrix4x4 &mvp, bool clipToSelection,
                       QOpenGLVertexArrayObject *vertexArray);
     void endTilePass();
-    bool checkParams(MPaintParams *params, bool needCanvas);
+    // Reports what the pass lacks and answers false; makes the context current otherwise.
+    bool checkParams(MPaintParams *params, bool needCanvas, bool needLayer = false);
 
     MCanvas *m_canvas;
     bool m_ready = false;

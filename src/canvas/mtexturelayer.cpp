@@ -47,7 +47,7 @@ void MTextureLayer::clear()
 bool MTextureLayer::storeToDisk()
 {
     const QString id = newGuid();
-    if (writeLayerFile(MUtility::cacheFileName(id), this) != 0)
+    if (writeLayerFile(MUtility::cacheFileName(id), this) != WriteDone)
         return false;
     m_storageId = id;
     return true;
@@ -55,7 +55,7 @@ bool MTextureLayer::storeToDisk()
 
 bool MTextureLayer::restoreFromDisk(const QString &id)
 {
-    if (readLayerFile(MUtility::cacheFileName(id), this) != 0)
+    if (readLayerFile(MUtility::cacheFileName(id), this) != ReadDone)
         return false;
     m_storageId = id;
     return true;

@@ -21,6 +21,7 @@ void Errors::fatal(const QString &message)
 
 Parser::Parser(Scanner *scanner, const QVector<QByteArray> &spelling)
     : m_spelling(spelling)
+    , m_minKind(spelling.indexOf("min"))
     , m_scanner(scanner)
 {
     m_invalidFilter = addAlternative(QStringLiteral("invalid Filter"));
@@ -87,12 +88,32 @@ void Parser::semErr(const QString &message)
 
 void Parser::Filter(int *index)
 {
-    keywordIndex(m_spelling.indexOf("nearest"), 6, m_invalidFilter, index);
+    keywordIndex(m_minKind + FirstFilterWord, 6, m_invalidFilter, index);
 }
 
 void Parser::WrapMode(int *index)
 {
-    keywordIndex(m_spelling.indexOf("repeat"), 5, m_invalidWrapMode, index);
+    keywordIndex(m_minKind + FirstWrapWord, 5, m_invalidWrapMode, index);
+}
+
+bool Parser::isSamplingOption(int kind) const
+{
+    const int word = kind - m_minKind;
+    return word == MinWord || word == MagWord || word == WrapSWord || word == WrapTWord;
+}
+
+void Parser::SamplingOption(Sampling *sampling)
+{
+    get();
+    const int option = t.kind - m_minKind;
+    if (option == MinWord || option == MagWord) {
+        expect(m_minKind + FilterWord);
+        expect(m_minKind + EqualWord);
+        Filter(option == MinWord ? &sampling->minFilter : &sampling->magFilter);
+    } else {
+        expect(m_minKind + EqualWord);
+        WrapMode(option == WrapSWord ? &sampling->wrapS : &sampling->wrapT);
+    }
 }
 
 void Parser::keywordIndex(int firstKind, int count, int invalid, int *index)

@@ -25,6 +25,16 @@ private:
     bool m_fatal = false;
 };
 
+// How a texture is sampled: filter indices 0 (nearest) to 5
+// (linearmipmaplinear), wrap indices 0 (repeat) to 4 (mirrorclamptoedge).
+struct Sampling
+{
+    int minFilter = 5;
+    int magFilter = 1;
+    int wrapS = 2;
+    int wrapT = 2;
+};
+
 // Recursive-descent parsing over a scanner: the current and the look-ahead
 // token, expectation of a kind and the rule that a syntax error is reported
 // only when at least two tokens were accepted since the previous one. The
@@ -61,6 +71,11 @@ protected:
     // a syntax error and the index unchanged.
     void Filter(int *index);
     void WrapMode(int *index);
+    // Whether the kind starts a sampling option.
+    bool isSamplingOption(int kind) const;
+    // "min filter = F", "mag filter = F", "wraps = W" or "wrapt = W", its first
+    // word being the look-ahead; sets that one of the sampling.
+    void SamplingOption(Sampling *sampling);
 
     // The number just accepted, or 0 with "Invalid number" when it does not fit
     // the value it feeds.
@@ -78,6 +93,8 @@ private:
     bool numberOf(double *value);
 
     QVector<QByteArray> m_spelling;
+    // The kind of "min"; the other sampling words follow it.
+    int m_minKind;
     QStringList m_alternatives;
     int m_invalidFilter;
     int m_invalidWrapMode;

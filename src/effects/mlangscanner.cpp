@@ -5,7 +5,7 @@ namespace mlang {
 QVector<QByteArray> spelling(const QVector<QByteArray> &before, const QVector<QByteArray> &after)
 {
     return QVector<QByteArray>{"EOF", "ident", "number", "string"} + before
-           + QVector<QByteArray>{"nearest", "linear", "nearestmipmapnearest", "nearestmipmaplinear",
+           + QVector<QByteArray>{"min", "filter", "=", "mag", "wraps", "wrapt", "nearest", "linear", "nearestmipmapnearest", "nearestmipmaplinear",
                                  "linearmipmapnearest", "linearmipmaplinear", "repeat", "mirroredrepeat",
                                  "clamptoedge", "clamptoborder", "mirrorclamptoedge"}
            + after + QVector<QByteArray>{"invalid token"};

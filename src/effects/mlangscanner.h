@@ -17,9 +17,24 @@ namespace mlang {
 enum ClassKind { EofKind = 0, IdentKind = 1, NumberKind = 2, StringKind = 3, FirstSpelledKind = 4 };
 
 // The spelling of a language's kinds: the four token classes, `before`, the
+// texture sampling words ("min", "filter", "=", "mag", "wraps", "wrapt"), the
 // six filter keywords, the five wrap-mode keywords, `after`, then the invalid
-// token. The filters and wrap modes are numbered in this order in both languages.
+// token. Both languages sample textures with the same words, in this order.
 QVector<QByteArray> spelling(const QVector<QByteArray> &before, const QVector<QByteArray> &after);
+
+// The sampling words, filters and wrap modes in that order, as offsets from
+// the kind of "min".
+enum SamplingWord {
+    MinWord,
+    FilterWord,
+    EqualWord,
+    MagWord,
+    WrapSWord,
+    WrapTWord,
+    FirstFilterWord,
+    FirstWrapWord = FirstFilterWord + 6,
+    SamplingWordCount = FirstWrapWord + 5
+};
 
 struct Token
 {
@@ -134,6 +149,17 @@ private:
     int m_col = 0;
     QString m_tval;
     int m_tlen = 0;
+};
+
+// The scanner of the language whose kinds `words` spells.
+template <const QVector<QByteArray> &(*words)()>
+class LanguageScanner : public Scanner
+{
+public:
+    explicit LanguageScanner(const QString &text)
+        : Scanner(text, words())
+    {
+    }
 };
 
 } // namespace mlang

@@ -6,34 +6,20 @@
 // (filters and wrap modes), as four indices in keyword order.
 namespace options {
 
-// Token, Buffer, UTF8Buffer, StartStates, KeywordMap and Errors are the shared ones.
+// The token classes (EofKind to StringKind), the sampling words, Token, Buffer,
+// UTF8Buffer, StartStates, KeywordMap and Errors are the shared ones.
 using namespace mlang;
 
 enum Kind {
-    EofKind,
-    IdentKind,
-    NumberKind,
-    StringKind,
-    SemicolonKind,
-    MinKind,
-    FilterKind,
-    EqualKind,
-    MagKind,
-    WrapSKind,
-    WrapTKind,
-    NearestKind, // the six filters, 11 to 16
-    RepeatKind = NearestKind + 6, // the five wrap modes, 17 to 21
-    InvalidKind = RepeatKind + 5 // 22
+    SemicolonKind = FirstSpelledKind,
+    MinKind, // the sampling words, filters and wrap modes, 5 to 21
+    InvalidKind = MinKind + SamplingWordCount // 22
 };
 
 // The spelling of every kind, indexed by kind.
 const QVector<QByteArray> &spelling();
 
-class Scanner : public mlang::Scanner
-{
-public:
-    explicit Scanner(const QString &text);
-};
+using Scanner = mlang::LanguageScanner<&spelling>;
 
 class Parser : public mlang::Parser
 {
@@ -42,10 +28,10 @@ public:
 
     // Filter indices 0 (nearest) to 5 (linearmipmaplinear); wrap indices 0
     // (repeat) to 4 (mirrorclamptoedge).
-    int minFilter() const { return m_minFilter; }
-    int magFilter() const { return m_magFilter; }
-    int wrapS() const { return m_wrapS; }
-    int wrapT() const { return m_wrapT; }
+    int minFilter() const { return m_sampling.minFilter; }
+    int magFilter() const { return m_sampling.magFilter; }
+    int wrapS() const { return m_sampling.wrapS; }
+    int wrapT() const { return m_sampling.wrapT; }
 
 protected:
     void root() override { TextureOptions(); }
@@ -53,10 +39,7 @@ protected:
 private:
     void TextureOptions();
 
-    int m_minFilter = 5;
-    int m_magFilter = 1;
-    int m_wrapS = 2;
-    int m_wrapT = 2;
+    Sampling m_sampling;
 };
 
 } // namespace options

@@ -18,11 +18,6 @@ bool isInfo(int kind)
     return kind == StringKind || kind == MinKind || kind == MaxKind || kind == IncrementKind || kind == EnumKind;
 }
 
-bool isTextureOption(int kind)
-{
-    return kind == MinKind || kind == MagKind || kind == WrapSKind || kind == WrapTKind;
-}
-
 // A string token's text without its quotes.
 QString unquoted(const Token &token)
 {
@@ -33,15 +28,10 @@ QString unquoted(const Token &token)
 const QVector<QByteArray> &spelling()
 {
     static const QVector<QByteArray> words = mlang::spelling(
-        {";", "texture", "min", "filter", "=", "mag", "wraps", "wrapt"},
+        {";", "texture"},
         {"int", "bool", "float", "color", "enum", "true", "false", "rgb", "(", ",", ")", "max", "increment", "values"});
     Q_ASSERT(words.size() == InvalidKind + 1);
     return words;
-}
-
-Scanner::Scanner(const QString &text)
-    : mlang::Scanner(text, spelling())
-{
 }
 
 Parser::Parser(Scanner *scanner)
@@ -238,33 +228,22 @@ void Parser::TextureDecl()
         texture->setFileName(unquoted(t));
     // Options of a texture over the limit are parsed into this one and dropped.
     MTexture dropped;
-    while (isTextureOption(la.kind))
+    while (isSamplingOption(la.kind))
         TextureOption(texture ? texture : &dropped);
 }
 
 void Parser::TextureOption(MTexture *texture)
 {
-    get();
-    const int option = t.kind;
-    int index = 0;
-    if (option == MinKind || option == MagKind) {
-        expect(FilterKind);
-        expect(EqualKind);
-        index = option == MinKind ? texture->minFilter() : texture->magFilter();
-        Filter(&index);
-        if (option == MinKind)
-            texture->setMinFilter(index);
-        else
-            texture->setMagFilter(index);
-    } else {
-        expect(EqualKind);
-        index = option == WrapSKind ? texture->wrapS() : texture->wrapT();
-        WrapMode(&index);
-        if (option == WrapSKind)
-            texture->setWrapS(index);
-        else
-            texture->setWrapT(index);
-    }
+    Sampling sampling;
+    sampling.minFilter = texture->minFilter();
+    sampling.magFilter = texture->magFilter();
+    sampling.wrapS = texture->wrapS();
+    sampling.wrapT = texture->wrapT();
+    SamplingOption(&sampling);
+    texture->setMinFilter(sampling.minFilter);
+    texture->setMagFilter(sampling.magFilter);
+    texture->setWrapS(sampling.wrapS);
+    texture->setWrapT(sampling.wrapT);
 }
 
 } // namespace params

@@ -12,25 +12,16 @@ class MTexture;
 // textures with their sampling options.
 namespace params {
 
-// Token, Buffer, UTF8Buffer, StartStates, KeywordMap and Errors are the shared ones.
+// The token classes (EofKind to StringKind), the sampling words, Token, Buffer,
+// UTF8Buffer, StartStates, KeywordMap and Errors are the shared ones.
 using namespace mlang;
 
 enum Kind {
-    EofKind,
-    IdentKind,
-    NumberKind,
-    StringKind,
-    SemicolonKind,
+    SemicolonKind = FirstSpelledKind,
     TextureKind,
-    MinKind,
-    FilterKind,
-    EqualKind,
-    MagKind,
-    WrapSKind,
-    WrapTKind,
-    NearestKind, // the six filters, 12 to 17
-    RepeatKind = NearestKind + 6, // the five wrap modes, 18 to 22
-    IntKind = RepeatKind + 5,
+    MinKind, // the sampling words, filters and wrap modes, 6 to 22
+    EqualKind = MinKind + EqualWord,
+    IntKind = MinKind + SamplingWordCount,
     BoolKind,
     FloatKind,
     ColorKind,
@@ -50,11 +41,7 @@ enum Kind {
 // The spelling of every kind, indexed by kind.
 const QVector<QByteArray> &spelling();
 
-class Scanner : public mlang::Scanner
-{
-public:
-    explicit Scanner(const QString &text);
-};
+using Scanner = mlang::LanguageScanner<&spelling>;
 
 class Parser : public mlang::Parser
 {

@@ -30,7 +30,8 @@
 #include <QVBoxLayout>
 
 namespace {
-enum { Bool = 1, Int = 2, Double = 6, Text = 10, Font = 64, Color = 67 };
+constexpr int Bool = QMetaType::Bool, Int = QMetaType::Int, Double = QMetaType::Double, Text = QMetaType::QString,
+              Font = QMetaType::QFont, Color = QMetaType::QColor;
 
 // -1 in the table means "no bound".
 int lowerBound(double minimum)

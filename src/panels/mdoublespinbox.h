@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QWidget>
+#include "mspinboxbase.h"
 
-class MConnector;
 class QDoubleSpinBox;
 
 // A real-number spin box that can show its value as a percentage of its
 // range (0 to 100 " %") while the value itself stays in the range.
-class MDoubleSpinBox : public QWidget
+class MDoubleSpinBox : public MSpinBoxBase
 {
     Q_OBJECT
     Q_PROPERTY(double value READ value WRITE set_value NOTIFY valueChanged)
@@ -19,21 +18,20 @@ class MDoubleSpinBox : public QWidget
 public:
     explicit MDoubleSpinBox(QWidget *parent = nullptr);
 
-    double value() const { return m_value; }
-    double minimum() const { return m_minimum; }
-    double maximum() const { return m_maximum; }
-    double singleStep() const { return m_singleStep; }
-    QString suffix() const { return m_suffix; }
+    double value() const { return field(Value); }
+    double minimum() const { return field(Minimum); }
+    double maximum() const { return field(Maximum); }
+    double singleStep() const { return field(SingleStep); }
+    QString suffix() const { return suffixText(); }
     bool isPercentage() const { return m_isPercentage; }
 
 public slots:
-    void set_value(double value);
-    void set_minimum(double value);
-    void set_maximum(double value);
-    void set_singleStep(double value);
-    void set_suffix(const QString &value);
+    void set_value(double value) { setField(Value, value); }
+    void set_minimum(double value) { setField(Minimum, value); }
+    void set_maximum(double value) { setField(Maximum, value); }
+    void set_singleStep(double value) { setField(SingleStep, value); }
+    void set_suffix(const QString &value) { setSuffixText(value); }
     void set_isPercentage(bool value);
-    void spinBoxValueChanged(double shown);
 
 signals:
     void valueChanged(double value);
@@ -43,19 +41,13 @@ signals:
     void suffixChanged(const QString &value);
     void isPercentageChanged(bool value);
 
-private:
-    void connectSpinBox();
-    void applyRange();
-    // Puts the number for the value in the box without hearing it back.
-    void showValue();
-    double shownNumber(double value) const;
+protected:
+    double shownNumber(double value) const override;
+    double valueOfShown(double shown) const override;
+    void applyRange() override;
+    void setShownNumber(double number) override;
 
-    double m_value = 0.0;
-    double m_minimum = 0.0;
-    double m_maximum = 1.0;
-    double m_singleStep = 0.1;
-    QString m_suffix;
+private:
     bool m_isPercentage = false;
     QDoubleSpinBox *m_spinBox;
-    MConnector *m_spinBoxConnection;
 };

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QWidget>
+#include "mspinboxbase.h"
 
-class MConnector;
 class QSpinBox;
 
 // A whole-number spin box whose value is kept as it was set, even beyond
 // the range the box shows.
-class MIntSpinBox : public QWidget
+class MIntSpinBox : public MSpinBoxBase
 {
     Q_OBJECT
     Q_PROPERTY(int value READ value WRITE set_value NOTIFY valueChanged)
@@ -18,19 +17,18 @@ class MIntSpinBox : public QWidget
 public:
     explicit MIntSpinBox(QWidget *parent = nullptr);
 
-    int value() const { return m_value; }
-    int minimum() const { return m_minimum; }
-    int maximum() const { return m_maximum; }
-    int singleStep() const { return m_singleStep; }
-    QString suffix() const { return m_suffix; }
+    int value() const { return int(field(Value)); }
+    int minimum() const { return int(field(Minimum)); }
+    int maximum() const { return int(field(Maximum)); }
+    int singleStep() const { return int(field(SingleStep)); }
+    QString suffix() const { return suffixText(); }
 
 public slots:
-    void set_value(int value);
-    void set_minimum(int value);
-    void set_maximum(int value);
-    void set_singleStep(int value);
-    void set_suffix(const QString &value);
-    void spinBoxValueChanged(int value);
+    void set_value(int value) { setField(Value, value); }
+    void set_minimum(int value) { setField(Minimum, value); }
+    void set_maximum(int value) { setField(Maximum, value); }
+    void set_singleStep(int value) { setField(SingleStep, value); }
+    void set_suffix(const QString &value) { setSuffixText(value); }
 
 signals:
     void valueChanged(int value);
@@ -39,16 +37,10 @@ signals:
     void singleStepChanged(int value);
     void suffixChanged(const QString &value);
 
-private:
-    void connectSpinBox();
-    // The range, step and suffix, then the value as far as the range shows it.
-    void applyRange();
+protected:
+    void applyRange() override;
+    void setShownNumber(double number) override;
 
-    int m_value = 0;
-    int m_minimum = 0;
-    int m_maximum = 100;
-    int m_singleStep = 1;
-    QString m_suffix;
+private:
     QSpinBox *m_spinBox;
-    MConnector *m_spinBoxConnection;
 };

@@ -18,11 +18,9 @@
 #include <QPainter>
 
 MImageTool::MImageTool(ToolId toolId, QObject *parent)
-    : MTool(toolId, parent)
-    , m_animation(new MAnimFrame(this))
+    : MPlacingTool(toolId, parent)
 {
     set_pointId(22);
-    connect(m_animation, &MAnimFrame::refresh, MTools::instance(), &MTools::refresh);
     connect(this, &MImageTool::pinnedChanged, this, &MTool::refresh);
     connect(this, &MImageTool::transparentBackgroundChanged, this, &MImageTool::resetImage);
     connect(this, &MImageTool::keyColorChanged, this, &MImageTool::resetImage);
@@ -68,16 +66,6 @@ void MImageTool::init()
     for (int i = 0; i < 4; ++i)
         m_cornerIcons[i] = QIcon(QString::fromLatin1(icons[i]));
     m_outline = QPainterPath();
-}
-
-void MImageTool::activate(bool on)
-{
-    set_visible(on);
-    if (on)
-        m_animation->start(100);
-    else
-        m_animation->stop();
-    emit toolChanged(this);
 }
 
 void MImageTool::computeBuildPath()
@@ -344,18 +332,11 @@ void MImageTool::mouseMoveEvent(MEvent *event)
         computeBuildPath();
 }
 
-bool MImageTool::keyPressEvent(QKeyEvent *event)
+bool MImageTool::dropForEscape()
 {
-    if (isConfirmKey(event)) {
-        apply(event->modifiers());
-        return true;
-    }
-    if (event->key() == Qt::Key_Escape) {
-        m_outline = QPainterPath();
-        emit toolChanged(this);
-        return true;
-    }
-    return false;
+    m_outline = QPainterPath();
+    emit toolChanged(this);
+    return true;
 }
 
 void MImageTool::paint(QPainter *painter)
@@ -430,11 +411,3 @@ void MImageTool::apply()
     apply(Qt::NoModifier);
 }
 
-void MImageTool::applyInNewLayer()
-{
-    MWidget *view = MTools::widget();
-    if (!view)
-        return;
-    view->canvas()->appendLayer();
-    apply(Qt::NoModifier);
-}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mtool.h"
+#include "mplacingtool.h"
 
 #include <QColor>
 #include <QCursor>
@@ -15,7 +15,7 @@ class MEvent;
 // Places a picture as a floating item: moved, resized by eight handles,
 // turned by its corners in 5 degree steps, optionally keyed out, then pasted
 // into a layer as one undo step.
-class MImageTool : public MTool
+class MImageTool : public MPlacingTool
 {
     Q_OBJECT
     Q_PROPERTY(bool pinned READ pinned WRITE set_pinned NOTIFY pinnedChanged)
@@ -42,6 +42,7 @@ public:
     double height() const { return m_height; }
     QPointF imagePoint() const { return m_imagePoint; }
     bool isPlaced() const { return !m_outline.isEmpty(); }
+    bool hasItem() const override { return isPlaced(); }
     QPainterPath outline() const { return m_outline; }
     QImage sourceImage() const { return m_source; }
     QImage displayedImage();
@@ -53,11 +54,6 @@ public:
     bool mousePressEvent(MEvent *event) override;
     void mouseMoveEvent(MEvent *event) override;
     void mouseHoverEvent(MEvent *event) override;
-    bool keyPressEvent(QKeyEvent *event) override;
-    bool takesKey(const QKeyEvent *event) const override
-    {
-        return isPlaced() && isConfirmKey(event);
-    }
 
 public slots:
     void set_pinned(bool value);
@@ -67,13 +63,11 @@ public slots:
     void set_clipToSelection(bool value);
     void set_opacity(double value);
 
-    void activate(bool on) override;
     void init();
     void computeBuildPath();
     bool updateCursor(const QPointF &viewPosition, double scale) override;
-    void apply(Qt::KeyboardModifiers modifiers);
+    void apply(Qt::KeyboardModifiers modifiers) override;
     void apply();
-    void applyInNewLayer();
     void setImage(const QImage &image);
     void setAngle(double angle);
     void setWidth(double width);
@@ -101,6 +95,9 @@ signals:
 private slots:
     void resetImage();
 
+protected:
+    bool dropForEscape() override;
+
 private:
     void rebuildDisplayed();
     void forgetImage();
@@ -115,7 +112,6 @@ private:
     bool m_clipToSelection = true;
     double m_opacity = 1.0;
 
-    MAnimFrame *m_animation;
     int m_hitCode = 0;
     QImage m_displayed;
     QImage m_source;

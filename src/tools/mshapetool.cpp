@@ -38,14 +38,12 @@ QPointF MShapeTool::snapped(const QPointF &point)
 }
 
 MShapeTool::MShapeTool(ToolId toolId, QObject *parent)
-    : MTool(toolId, parent)
+    : MPlacingTool(toolId, parent)
     , m_brushStyle(new MBrushStyle(this))
     , m_strokeStyle(new MStrokeStyle(this))
-    , m_animation(new MAnimFrame(this))
 {
     set_pointId(MToolValues::ShapePoints);
     init();
-    connect(m_animation, &MAnimFrame::refresh, MTools::instance(), &MTools::refresh);
     connect(MColorList::instance(), &MColorList::colorChanged, this, &MShapeTool::setColor);
     connect(MShapeList::instance(), &MTableModel::currentRowChanged, this, &MShapeTool::setShape);
 }
@@ -168,16 +166,6 @@ void MShapeTool::computeBuildPath()
     }
     MShape *shape = MShapeList::instance()->currentShape();
     m_path = rotatedAndCentred(shape->buildPath(QRectF(m_width / 2, -m_height / 2, m_width, m_height)), m_angle);
-    emit toolChanged(this);
-}
-
-void MShapeTool::activate(bool on)
-{
-    set_visible(on);
-    if (on)
-        m_animation->start(100);
-    else
-        m_animation->stop();
     emit toolChanged(this);
 }
 
@@ -359,18 +347,11 @@ bool MShapeTool::updateCursor(const QPointF &viewPosition, double)
     return true;
 }
 
-bool MShapeTool::keyPressEvent(QKeyEvent *event)
+bool MShapeTool::dropForEscape()
 {
-    if (isConfirmKey(event)) {
-        apply(event->modifiers());
-        return true;
-    }
-    if (event->key() == Qt::Key_Escape) {
-        m_path = QPainterPath();
-        emit toolChanged(this);
-        return true;
-    }
-    return false;
+    m_path = QPainterPath();
+    emit toolChanged(this);
+    return true;
 }
 
 void MShapeTool::paint(QPainter *painter)
@@ -453,19 +434,3 @@ void MShapeTool::selectPath(const QPainterPath &path, int mode)
         selectionTool->storeClip(path);
 }
 
-void MShapeTool::set_selectionMode(int mode)
-{
-    if (mode == m_selectionMode)
-        return;
-    m_selectionMode = mode;
-    emit selectionModeChanged(mode);
-}
-
-void MShapeTool::applyInNewLayer()
-{
-    MWidget *view = MTools::widget();
-    if (!view)
-        return;
-    view->canvas()->appendLayer();
-    apply(Qt::NoModifier);
-}

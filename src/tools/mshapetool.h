@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mtool.h"
+#include "mplacingtool.h"
 
 #include <QCursor>
 #include <QIcon>
@@ -17,12 +17,11 @@ class MStrokeStyle;
 // The shape tool: one item made from the shape library's current shape,
 // moved, resized by eight handles and rotated by its corners, then pasted
 // into the current layer as one undo step.
-class MShapeTool : public MTool
+class MShapeTool : public MPlacingTool
 {
     Q_OBJECT
     Q_PROPERTY(MBrushStyle *brushStyle READ brushStyle NOTIFY brushStyleChanged)
     Q_PROPERTY(MStrokeStyle *strokeStyle READ strokeStyle NOTIFY strokeStyleChanged)
-    Q_PROPERTY(int selectionMode READ selectionMode WRITE set_selectionMode NOTIFY selectionModeChanged)
 public:
     enum GrabMode {
         NoGrab = 0, MoveGrab = 1, TopGrab, BottomGrab, LeftGrab, RightGrab, TopLeftGrab, TopRightGrab,
@@ -34,10 +33,8 @@ public:
 
     MBrushStyle *brushStyle() const { return m_brushStyle; }
     MStrokeStyle *strokeStyle() const { return m_strokeStyle; }
-    MAnimFrame *animation() const { return m_animation; }
-    int selectionMode() const { return m_selectionMode; }
     QPainterPath path() const { return m_path; }
-    bool hasItem() const { return !m_path.isEmpty(); }
+    bool hasItem() const override { return !m_path.isEmpty(); }
     double angle() const { return m_angle; }
     double width() const { return m_width; }
     double height() const { return m_height; }
@@ -73,24 +70,16 @@ public:
     bool mousePressEvent(MEvent *event) override;
     void mouseMoveEvent(MEvent *event) override;
     void mouseHoverEvent(MEvent *event) override;
-    bool keyPressEvent(QKeyEvent *event) override;
-    bool takesKey(const QKeyEvent *event) const override
-    {
-        return hasItem() && isConfirmKey(event);
-    }
     void setFirstPoint(const QPointF &point) override;
     using MTool::setPoint;
 
 public slots:
-    void set_selectionMode(int mode);
-    void activate(bool on) override;
     void computeBuildPath();
     void init();
     bool updateCursor(const QPointF &viewPosition, double scale) override;
     void setColor(const QColor &color, Qt::KeyboardModifiers modifiers) override;
-    void apply(Qt::KeyboardModifiers modifiers);
+    void apply(Qt::KeyboardModifiers modifiers) override;
     void apply();
-    void applyInNewLayer();
     void applyAsSelection();
     void setShape();
     void setAngle(double angle);
@@ -102,11 +91,13 @@ public slots:
 signals:
     void brushStyleChanged(MBrushStyle *style);
     void strokeStyleChanged(MStrokeStyle *style);
-    void selectionModeChanged(int mode);
     void angleChanged(double angle);
     void widthChanged(double width);
     void heightChanged(double height);
     void imagePointChanged(const QPointF &point);
+
+protected:
+    bool dropForEscape() override;
 
 private:
     void cursorFor(int mode);
@@ -115,8 +106,6 @@ private:
 
     MBrushStyle *m_brushStyle;
     MStrokeStyle *m_strokeStyle;
-    MAnimFrame *m_animation;
-    int m_selectionMode = 0;
     int m_grabMode = NoGrab;
     QPainterPath m_path;
     QCursor m_rotationCursor;

@@ -18,16 +18,14 @@
 #include <QPainter>
 
 MTextTool::MTextTool(ToolId toolId, QObject *parent)
-    : MTool(toolId, parent)
+    : MPlacingTool(toolId, parent)
     , m_strokeStyle(new MStrokeStyle(this))
     , m_brushStyle(new MBrushStyle(this))
     , m_fontStyle(new MFontStyle(this))
-    , m_animation(new MAnimFrame(this))
 {
     set_pointId(MToolValues::TextPoints);
     init();
     m_strokeStyle->set_dashLength(0);
-    connect(m_animation, &MAnimFrame::refresh, MTools::instance(), &MTools::refresh);
     connect(MColorList::instance(), &MColorList::colorChanged, this, &MTextTool::setColor);
     connect(m_fontStyle, &MFontStyle::fontStyleChanged, this, &MTextTool::computeBuildPath);
     setText(tr("Text"));
@@ -118,16 +116,6 @@ void MTextTool::computeBuildPath()
     QPainterPath path;
     path.addText(QPointF(0, 0), m_fontStyle->font(), text());
     m_path = MShapeTool::rotatedAndCentred(path, textAngle());
-    emit toolChanged(this);
-}
-
-void MTextTool::activate(bool on)
-{
-    set_visible(on);
-    if (on)
-        m_animation->start(100);
-    else
-        m_animation->stop();
     emit toolChanged(this);
 }
 
@@ -229,19 +217,12 @@ void MTextTool::dropItem()
     emit toolChanged(this);
 }
 
-bool MTextTool::keyPressEvent(QKeyEvent *event)
+bool MTextTool::dropForEscape()
 {
-    // The keypad's Enter confirms like Return.
-    if (isConfirmKey(event)) {
-        apply(event->modifiers());
-        return true;
-    }
-    // Escape cancels the text being placed, as for the other placing tools.
-    if (event->key() == Qt::Key_Escape && !m_path.isEmpty()) {
-        dropItem();
-        return true;
-    }
-    return false;
+    if (m_path.isEmpty())
+        return false;
+    dropItem();
+    return true;
 }
 
 void MTextTool::paint(QPainter *painter)
@@ -305,19 +286,3 @@ void MTextTool::applyAsSelection()
     dropItem();
 }
 
-void MTextTool::set_selectionMode(int mode)
-{
-    if (mode == m_selectionMode)
-        return;
-    m_selectionMode = mode;
-    emit selectionModeChanged(mode);
-}
-
-void MTextTool::applyInNewLayer()
-{
-    MWidget *view = MTools::widget();
-    if (!view)
-        return;
-    view->canvas()->appendLayer();
-    apply(Qt::NoModifier);
-}

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mtool.h"
+#include "mplacingtool.h"
 
 #include <QCursor>
 #include <QIcon>
@@ -16,13 +16,12 @@ class MStrokeStyle;
 // The text tool: one line of text placed as an outline, moved, sized by its
 // bottom handle and rotated by its corners, then pasted into the current
 // layer as one undo step. The string, place and angle belong to the view.
-class MTextTool : public MTool
+class MTextTool : public MPlacingTool
 {
     Q_OBJECT
     Q_PROPERTY(MStrokeStyle *strokeStyle READ strokeStyle NOTIFY strokeStyleChanged)
     Q_PROPERTY(MBrushStyle *brushStyle READ brushStyle NOTIFY brushStyleChanged)
     Q_PROPERTY(MFontStyle *fontStyle READ fontStyle NOTIFY fontStyleChanged)
-    Q_PROPERTY(int selectionMode READ selectionMode WRITE set_selectionMode NOTIFY selectionModeChanged)
 public:
     enum GrabMode { NoGrab = 0, MoveGrab = 1, HeightGrab = 2, RotateGrab = 3 };
 
@@ -31,10 +30,8 @@ public:
     MStrokeStyle *strokeStyle() const { return m_strokeStyle; }
     MBrushStyle *brushStyle() const { return m_brushStyle; }
     MFontStyle *fontStyle() const { return m_fontStyle; }
-    MAnimFrame *animation() const { return m_animation; }
-    int selectionMode() const { return m_selectionMode; }
     QPainterPath path() const { return m_path; }
-    bool hasItem() const { return !m_path.isEmpty(); }
+    bool hasItem() const override { return !m_path.isEmpty(); }
     QString text() const;
     double textAngle() const;
     int textHeight() const;
@@ -48,19 +45,11 @@ public:
     bool mousePressEvent(MEvent *event) override;
     void mouseMoveEvent(MEvent *event) override;
     void mouseHoverEvent(MEvent *event) override;
-    bool keyPressEvent(QKeyEvent *event) override;
-    bool takesKey(const QKeyEvent *event) const override
-    {
-        return hasItem() && isConfirmKey(event);
-    }
 
 public slots:
-    void set_selectionMode(int mode);
-    void activate(bool on) override;
     void init();
-    void apply(Qt::KeyboardModifiers modifiers);
+    void apply(Qt::KeyboardModifiers modifiers) override;
     void apply();
-    void applyInNewLayer();
     void applyAsSelection();
     bool updateCursor(const QPointF &viewPosition, double scale) override;
     void setColor(const QColor &color, Qt::KeyboardModifiers modifiers) override;
@@ -73,7 +62,6 @@ signals:
     void strokeStyleChanged(MStrokeStyle *style);
     void brushStyleChanged(MBrushStyle *style);
     void fontStyleChanged(MFontStyle *style);
-    void selectionModeChanged(int mode);
     void textAngleChanged(double angle);
     void textHeightChanged(int height);
     void textPointChanged(const QPointF &point);
@@ -81,6 +69,9 @@ signals:
 
 private slots:
     void computeBuildPath();
+
+protected:
+    bool dropForEscape() override;
 
 private:
     void cursorFor(int mode);
@@ -90,8 +81,6 @@ private:
     MStrokeStyle *m_strokeStyle;
     MBrushStyle *m_brushStyle;
     MFontStyle *m_fontStyle;
-    MAnimFrame *m_animation;
-    int m_selectionMode = 0;
     int m_grabMode = NoGrab;
     QPainterPath m_path;
     QCursor m_rotationCursor;

@@ -36,8 +36,18 @@ class MTools : public QObject, public MSingleton<MTools>
     Q_PROPERTY(int currentToolId READ currentToolId NOTIFY currentToolIdChanged)
     Q_PROPERTY(MWidget *widget READ widget WRITE set_widget NOTIFY widgetChanged)
 public:
+    using ToolFactory = MTool *(*)(int toolId, QObject *parent);
+    // Fills the tool's option bar (found with toolBar()) once the window is bound.
+    using BarBuilder = void (*)(MTools *tools, QMainWindow *window);
+
     explicit MTools(QObject *parent = nullptr);
     ~MTools() override;
+
+    // How every registry makes the tool of an id and fills its option bar;
+    // the tools register themselves while the core loads, and a second
+    // registration of an id replaces the first. Registries build the tools in
+    // registration order.
+    static bool registerTool(int toolId, ToolFactory create, BarBuilder buildBar = nullptr);
 
     // The current view (null when none) and its document.
     static MWidget *widget();
@@ -72,20 +82,6 @@ public:
     void bindActions(QMainWindow *window);
     void bindToolBars(QMainWindow *window);
     void bindDockWidgets(QMainWindow *window);
-    void createBrushToolBar(QMainWindow *window);
-    void createSymmetryToolBar(QMainWindow *window);
-    void createGridToolBar(QMainWindow *window);
-    void createPerspectiveToolBar(QMainWindow *window);
-    void createLineToolBar(QMainWindow *window);
-    void createShapeToolBar(QMainWindow *window);
-    void createTextToolBar(QMainWindow *window);
-    void createRullerToolBar(QMainWindow *window);
-    void createSelectionToolBar(QMainWindow *window);
-    void createFillToolBar(QMainWindow *window);
-    void createFillSelectionToolBar(QMainWindow *window);
-    void createGradientToolBar(QMainWindow *window);
-    void createImageToolBar(QMainWindow *window);
-    void createComicStripToolBar(QMainWindow *window);
     static void addLabel(QWidget *parent, QToolBar *bar);
     static QAction *createOptionAction(const QString &text, const QString &toolTip, const QString &iconPath,
                                        QObject *parent);

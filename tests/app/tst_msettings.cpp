@@ -1,6 +1,8 @@
 #include "msettings.h"
 
 #include <QAction>
+#include <QMetaProperty>
+#include <QSet>
 #include <QMainWindow>
 #include <QSignalSpy>
 #include <QTest>
@@ -27,6 +29,34 @@ class TestMSettings : public QObject
     Q_OBJECT
 
 private:
+    static bool sameValue(const QVariant &a, const QVariant &b)
+    {
+        if (a.userType() == QMetaType::Double || b.userType() == QMetaType::Double)
+            return qFuzzyCompare(1.0 + a.toDouble(), 1.0 + b.toDouble());
+        return a == b;
+    }
+
+    // A value of the row's type, within its range, that is not its default.
+    static QVariant otherValue(const MSettingItem &row)
+    {
+        const QVariant &d = row.defaultValue;
+        const bool bounded = row.minimum != -1.0 || row.maximum != -1.0;
+        switch (row.storageType()) {
+        case QMetaType::Bool:
+            return !d.toBool();
+        case QMetaType::Int:
+            return bounded ? int(d.toInt() == int(row.minimum) ? row.maximum : row.minimum) : d.toInt() + 1;
+        case QMetaType::Double:
+            return bounded ? (d.toDouble() == row.minimum ? row.maximum : row.minimum) : d.toDouble() + 0.5;
+        case QMetaType::QColor:
+            return QColor(1, 2, 3);
+        case QMetaType::QStringList:
+            return QStringList({QStringLiteral("a.kxd")});
+        default:
+            return QString(d.toString() + QStringLiteral("x"));
+        }
+    }
+
     static void freshStore(bool clean = true)
     {
         MSettings::destroyInstance();
@@ -47,9 +77,54 @@ private slots:
     void init() { freshStore(); }
     void cleanupTestCase() { MSettings::destroyInstance(); }
 
-    void descriptionTable_data()
+    // Every property of the settings has its row, of the property's type,
+    // whose default is what the property answers on an empty store; every row
+    // has its property.
+    void tableMatchesProperties()
     {
-        QTest::addColumn<int>("row");
+        MSettings *settings = MSettings::instance();
+        const QMetaObject *mo = &MSettings::staticMetaObject;
+        QSet<QString> named;
+        for (int i = mo->propertyOffset(); i < mo->propertyCount(); ++i) {
+            const QMetaProperty property = mo->property(i);
+            const QString key = QLatin1String(property.name());
+            named.insert(key);
+            const MSettingItem row = settings->settingItem(key);
+            QVERIFY2(row.key == key, qPrintable(key + " has no row"));
+            QVERIFY2(row.storageType() == property.userType(),
+                     qPrintable(QStringLiteral("%1: row %2, property %3")
+                                    .arg(key, QMetaType::typeName(row.type), property.typeName())));
+            QVERIFY2(property.hasNotifySignal(), qPrintable(key + " announces no change"));
+            const QVariant actual = property.read(settings);
+            QVERIFY2(sameValue(actual, row.defaultValue),
+                     qPrintable(QStringLiteral("%1: %2 against the row's %3")
+                                    .arg(key, actual.toString(), row.defaultValue.toString())));
+        }
+        for (const MSettingItem &row : settings->table())
+            QVERIFY2(named.contains(row.key), qPrintable(row.key + " has no property"));
+        QCOMPARE(settings->table().size(), named.size());
+    }
+
+    // The dialog's rows are the table's rows that have a page, in table order.
+    void dialogRows()
+    {
+        MSettings *settings = MSettings::instance();
+        QCOMPARE(settings->items().size(), 40);
+        int next = 0;
+        for (const MSettingItem &row : settings->table()) {
+            QCOMPARE(row.visible, !row.category.isEmpty());
+            if (!row.visible)
+                continue;
+            const MSettingItem &item = settings->items().at(next++);
+            QCOMPARE(item.key, row.key);
+            QVERIFY(!item.label.isEmpty());
+        }
+        QCOMPARE(next, settings->items().size());
+    }
+
+    // Rows the dialog's editors depend on: ranges, enumerations, a font.
+    void distinctiveRows_data()
+    {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("category");
         QTest::addColumn<int>("type");
@@ -57,60 +132,26 @@ private slots:
         QTest::addColumn<double>("minimum");
         QTest::addColumn<double>("maximum");
         QTest::addColumn<QVariant>("defaultValue");
-        const QString u = "User", d = "Document", g = "Grid", s = "Display", e = "Editor";
-        struct Row { const char *key; QString cat; int type; const char *en; double min, max; QVariant def; };
-        const QList<Row> rows = {
-            {"saveLayout", u, 1, "", -1, -1, true},
-            {"userLangId", u, 10, "", -1, -1, QString("en")},
-            {"translateCompositionModes", u, 1, "", -1, -1, true},
-            {"showInstructions", u, 1, "", -1, -1, true},
-            {"textDuration", u, 2, "", 1, 30, 5},
-            {"openGlSdkUrl", u, 10, "", -1, -1, QVariant()},
-            {"colorListLength", u, 2, "", -1, -1, 10},
-            {"swatchSize", u, 2, "", 10, 60, 16},
-            {"pointSize", u, 2, "", 5, 25, 12},
-            {"defaultWidth", d, 2, "", -1, -1, 1000},
-            {"defaultHeight", d, 2, "", -1, -1, 1000},
-            {"paperType", d, 2, "PaperType", -1, -1, 1},
-            {"paperColor", d, 67, "", -1, -1, QColor(255, 255, 255, 255)},
-            {"paperName", d, 10, "", -1, -1, QString("paper-01.jpg")},
-            {"showEmptyPaper", d, 1, "", -1, -1, true},
-            {"resolutionUnit", d, 2, "ResolutionUnit", -1, -1, 0},
-            {"undoLimit", d, 2, "", 8, 64, 32},
-            {"undoMemoryMax", d, 6, "", 128, 1024, 256.0},
-            {"autoExtent", d, 1, "", -1, -1, true},
-            {"paintMargin", d, 2, "", 0, 1000, 20},
-            {"widgetBackgroundColor", d, 67, "", -1, -1, QColor(Qt::darkGray)},
-            {"gridSize", g, 2, "", 2, 10000, 30},
-            {"showGrid", g, 1, "", -1, -1, false},
-            {"gridColor", g, 67, "", -1, -1, QColor(200, 200, 200, 255)},
-            {"alignToGrid", g, 1, "", -1, -1, true},
-            {"alignToGridSize", g, 2, "", 2, 10000, 10},
-            {"smoothPixels", s, 1, "", -1, -1, true},
-            {"smoothMaxScale", s, 6, "", 1, 100, 6.0},
-            {"showThumbnails", s, 1, "", -1, -1, true},
-            {"showThumbnailsNamesOnly", s, 1, "", -1, -1, false},
-            {"thumbnailSize", s, 6, "", 16, 128, 70},
-            {"thumbnailOpacity", s, 6, "", 0.1, 1, 0.8},
-            {"thumbnailColor", s, 67, "", -1, -1, QColor("#eeeeee")},
-            {"thumbnailSelectionColor", s, 67, "", -1, -1, QColor("#ffffff")},
-            {"thumbnailPosition", s, 2, "Edge", -1, -1, 0},
-            {"showTiling", s, 1, "", -1, -1, false},
-            {"editorTabSize", e, 2, "", 2, 10, 4},
-            {"editorFontName", e, 64, "", -1, -1, QString("Courier new")},
-            {"editorFontSize", e, 2, "", 5, 60, 11},
-            {"editorSmartTab", e, 1, "", -1, -1, true},
-        };
-        QCOMPARE(rows.size(), 40);
-        for (int i = 0; i < rows.size(); ++i) {
-            const Row &r = rows.at(i);
-            QTest::newRow(r.key) << i << QString(r.key) << r.cat << r.type << QString(r.en) << r.min << r.max << r.def;
-        }
+        QTest::newRow("undoLimit") << "undoLimit" << "Document" << int(QMetaType::Int) << "" << 8.0 << 64.0 << QVariant(32);
+        QTest::newRow("undoMemoryMax") << "undoMemoryMax" << "Document" << int(QMetaType::Double) << "" << 128.0
+                                       << 1024.0 << QVariant(256.0);
+        QTest::newRow("paperType") << "paperType" << "Document" << int(QMetaType::Int) << "PaperType" << -1.0 << -1.0
+                                   << QVariant(1);
+        QTest::newRow("gridSize") << "gridSize" << "Grid" << int(QMetaType::Int) << "" << 2.0 << 10000.0 << QVariant(30);
+        QTest::newRow("thumbnailSize") << "thumbnailSize" << "Display" << int(QMetaType::Int) << "" << 16.0 << 128.0
+                                       << QVariant(70);
+        QTest::newRow("thumbnailPosition") << "thumbnailPosition" << "Display" << int(QMetaType::Int) << "Edge" << -1.0
+                                           << -1.0 << QVariant(0);
+        QTest::newRow("editorFontName") << "editorFontName" << "Editor" << int(QMetaType::QFont) << "" << -1.0 << -1.0
+                                        << QVariant(QString("Courier new"));
+        QTest::newRow("gridColor") << "gridColor" << "Grid" << int(QMetaType::QColor) << "" << -1.0 << -1.0
+                                   << QVariant(QColor(200, 200, 200));
+        QTest::newRow("serverUrl") << "serverUrl" << "" << int(QMetaType::QString) << "" << -1.0 << -1.0
+                                   << QVariant(QString("https://www.vantorel.com"));
     }
 
-    void descriptionTable()
+    void distinctiveRows()
     {
-        QFETCH(int, row);
         QFETCH(QString, key);
         QFETCH(QString, category);
         QFETCH(int, type);
@@ -118,31 +159,40 @@ private slots:
         QFETCH(double, minimum);
         QFETCH(double, maximum);
         QFETCH(QVariant, defaultValue);
+        const MSettingItem row = MSettings::instance()->settingItem(key);
+        QCOMPARE(row.key, key);
+        QCOMPARE(row.category, category);
+        QCOMPARE(row.type, type);
+        QCOMPARE(row.enumName, enumName);
+        QCOMPARE(row.minimum, minimum);
+        QCOMPARE(row.maximum, maximum);
+        QCOMPARE(row.defaultValue, defaultValue);
+    }
 
+    // Writing another value through the property stores it and announces it
+    // once; writing it again announces nothing.
+    void everySettingAnnouncesItsChange_data()
+    {
+        QTest::addColumn<QString>("key");
+        for (const MSettingItem &row : MSettings::instance()->table())
+            QTest::newRow(qPrintable(row.key)) << row.key;
+    }
+
+    void everySettingAnnouncesItsChange()
+    {
+        QFETCH(QString, key);
         MSettings *settings = MSettings::instance();
-        QCOMPARE(settings->items().size(), 40);
-        const MSettingItem item = settings->items().at(row);
-        QCOMPARE(item.key, key);
-        QCOMPARE(item.category, category);
-        QCOMPARE(item.type, type);
-        QCOMPARE(item.enumName, enumName);
-        QCOMPARE(item.minimum, minimum);
-        QCOMPARE(item.maximum, maximum);
-        QVERIFY(item.visible);
-        QVERIFY(!item.label.isEmpty());
-        QCOMPARE(settings->settingItem(key).key, key);
-
-        // The getter of the row's key answers the default on an empty store.
-        const QVariant actual = settings->property(qPrintable(key));
-        QVERIFY2(actual.isValid(), qPrintable(key));
-        if (defaultValue.isValid()) {
-            if (defaultValue.userType() == QMetaType::Double)
-                QCOMPARE(actual.toDouble(), defaultValue.toDouble());
-            else
-                QCOMPARE(actual, defaultValue);
-        } else {
-            QVERIFY(actual.toString().startsWith(QStringLiteral("http")));
-        }
+        const MSettingItem row = settings->settingItem(key);
+        const QMetaObject *mo = &MSettings::staticMetaObject;
+        const QMetaProperty property = mo->property(mo->indexOfProperty(qPrintable(key)));
+        QSignalSpy spy(settings, property.notifySignal());
+        const QVariant other = otherValue(row);
+        QVERIFY(property.write(settings, other));
+        QCOMPARE(spy.count(), 1);
+        QVERIFY(sameValue(spy.at(0).at(0), other));
+        QVERIFY(sameValue(property.read(settings), other));
+        QVERIFY(property.write(settings, other));
+        QCOMPARE(spy.count(), 1);
     }
 
     void categories()
@@ -160,7 +210,7 @@ private slots:
     {
         const MSettingItem item = MSettings::instance()->settingItem(QStringLiteral("noSuchKey"));
         QVERIFY(item.key.isEmpty());
-        QCOMPARE(item.type, 10);
+        QCOMPARE(item.type, int(QMetaType::QString));
         QVERIFY(item.visible);
         QCOMPARE(item.minimum, -1.0);
         QCOMPARE(item.maximum, -1.0);

@@ -1,5 +1,6 @@
 #include "mbuffertile.h"
 #include "mcanvas.h"
+#include "mcommand.h"
 #include "mcommandappendlayer.h"
 #include "mcommandfilltile.h"
 #include "mcommandlayerdown.h"
@@ -150,6 +151,22 @@ QString firstDifference(const QStringList &actual, const QStringList &expected)
             return QStringLiteral("line %1: \"%2\" instead of \"%3\"").arg(i).arg(actual.value(i), expected.value(i));
     return QString();
 }
+
+// A command that fails to build and notes when it goes.
+class FailingCommand : public MCommand
+{
+public:
+    FailingCommand(MCanvas *canvas, bool *gone)
+        : MCommand(canvas)
+        , m_gone(gone)
+    {
+        discard();
+    }
+    ~FailingCommand() override { *m_gone = true; }
+
+private:
+    bool *m_gone;
+};
 
 } // namespace
 
@@ -608,6 +625,26 @@ private slots:
         QCOMPARE(MUndoStream::memorySize(), qint64(0));
         canvas->makeCurrent();
         QVERIFY(tileBytes(target) == before);
+    }
+
+    // A command that failed to build is owned by its document: it goes once
+    // control is back in the event loop, or with the document if that goes first.
+    void aFailedCommandGoesWithItsDocument()
+    {
+        bool gone = false;
+        new FailingCommand(canvas.get(), &gone);
+        QVERIFY(!gone);
+        QCoreApplication::processEvents();
+        QVERIFY(gone);
+
+        bool goneWithDocument = false;
+        {
+            MCanvas document(nullptr, MCanvas::ScratchDocument);
+            new FailingCommand(&document, &goneWithDocument);
+            QCOMPARE(document.undoStack()->count(), 0);
+        }
+        QVERIFY(goneWithDocument);
+        canvas->makeCurrent();
     }
 
     void layerCommands_data()

@@ -99,6 +99,7 @@ private slots:
         QTest::newRow("bool") << "showGrid" << "QCheckBox" << 0.0 << 0.0;
         QTest::newRow("int with range") << "textDuration" << "QSpinBox" << 1.0 << 30.0;
         QTest::newRow("int without range") << "colorListLength" << "QSpinBox" << 0.0 << 999999999.0;
+        QTest::newRow("whole pixels") << "thumbnailSize" << "QSpinBox" << 16.0 << 128.0;
         QTest::newRow("enum") << "paperType" << "QComboBox" << 0.0 << 0.0;
         QTest::newRow("double cut to whole bounds") << "thumbnailOpacity" << "QDoubleSpinBox" << 0.0 << 1.0;
         QTest::newRow("double") << "undoMemoryMax" << "QDoubleSpinBox" << 128.0 << 1024.0;

@@ -8,6 +8,7 @@
 #include "mtexturetile.h"
 
 #include <QSet>
+#include <QUndoStack>
 
 #include <cmath>
 
@@ -123,6 +124,12 @@ QRgb scaled(QRgb pixel, double opacity)
 {
     return qRgba(channel(qRed(pixel) * opacity), channel(qGreen(pixel) * opacity), channel(qBlue(pixel) * opacity),
                  channel(qAlpha(pixel) * opacity));
+}
+
+bool macroOpen(const MCanvas *canvas)
+{
+    const QUndoStack *stack = canvas->undoStack();
+    return stack->count() > 0 && !stack->canUndo() && !stack->canRedo();
 }
 
 } // namespace MTestCanvas

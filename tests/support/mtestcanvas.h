@@ -23,6 +23,9 @@ std::unique_ptr<MCanvas> createDocument(const QSize &size);
 // Every texel of the layer whose canvas pixel lies in rect becomes pixel
 // (premultiplied RGBA), tiles over rect being created when missing.
 void paintRect(MTextureLayer *layer, const QRect &rect, QRgb pixel);
+// Whether the document's undo stack is in the middle of a macro (one begun and
+// not ended): while one is open the stack can neither undo nor redo.
+bool macroOpen(const MCanvas *canvas);
 // The texel of the tile at a canvas pixel, as premultiplied ARGB (0 without a tile).
 QRgb pixelAt(MTextureLayer *layer, const QPoint &canvas);
 // The texels of the layer over a canvas rectangle, each tile read once;

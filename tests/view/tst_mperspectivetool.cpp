@@ -365,13 +365,11 @@ private slots:
         QFETCH(int, lines);
         QFETCH(bool, viaAlt);
         tool()->set_leftVanishingPoint(left);
-        const int opened = MCanvas::openedMacros();
-        const int closed = MCanvas::closedMacros();
         if (viaAlt)
             QVERIFY(press(QPointF(400, 250), Qt::AltModifier));
         else
             tool()->print();
-        QCOMPARE(MCanvas::openedMacros() - opened, MCanvas::closedMacros() - closed);
+        QVERIFY(!MTestCanvas::macroOpen(canvas()));
         QCOMPARE(undo()->count(), 1);
         QCOMPARE(undo()->text(0), QString("Print perspective"));
         // One line of the brush per edge inside the step.

@@ -610,6 +610,30 @@ private slots:
         QVERIFY(item.autoShow());
         QVERIFY(!item.toolAction());
     }
+
+    // A registered factory builds its tool in every registry made after,
+    // beside the tools put in before, and its bar builder gets the window.
+    // Last, since the registration stays for the whole program.
+    void registeredFactoriesBuildTheirTools()
+    {
+        static QMainWindow *barWindow = nullptr;
+        const MTools::ToolFactory make = [](int id, QObject *parent) -> MTool * {
+            auto *tool = new FakeTool(MTool::ToolId(id), Qt::WaitCursor);
+            tool->setParent(parent);
+            return tool;
+        };
+        QVERIFY(!MTools::registerTool(MTool::MeshTool, nullptr));
+        QVERIFY(!tools->tool(MTool::MeshTool));
+        QVERIFY(MTools::registerTool(MTool::MeshTool, make, [](MTools *, QMainWindow *w) { barWindow = w; }));
+        cleanup();
+        init();
+        auto *mesh = dynamic_cast<FakeTool *>(tools->tool(MTool::MeshTool));
+        QVERIFY(mesh);
+        QCOMPARE(mesh->parent(), tools);
+        QCOMPARE(mesh->shape, Qt::WaitCursor);
+        QCOMPARE(barWindow, window.get());
+        QCOMPARE(tools->tool(MTool::BrushTool), brush.get());
+    }
 };
 
 QTEST_MAIN(TestMTools)
