@@ -96,21 +96,14 @@ void DBrushSettings::updatePanel()
         return;
     m_connector->disconnectAll();
     const int page = data.toInt();
-    MBrushSettingInfoList *infos = MBrushSettingInfoList::instance();
     if (page == preferedPageId) {
-        QVector<MField *> fields;
-        for (int id : m_brush->quickSettings())
-            fields.append(infos->info(id));
-        ui->fieldPanel->setFields(fields);
+        ui->fieldPanel->setFields(quickSettingFields(m_brush.get()));
         ui->fieldPanel->setObject(m_brush.get());
     } else if (page == enginePageId) {
         if (MShader *engine = engineOf(m_brush.get())) {
             // An engine whose parameters do not read leaves the panel as it was.
             if (engine->parseParams()) {
-                QVector<MField *> fields;
-                for (int i = 0; i < engine->paramCount(); ++i)
-                    fields.append(engine->paramAt(i));
-                ui->fieldPanel->setFields(fields);
+                ui->fieldPanel->setFields(engineFields(engine));
                 ui->fieldPanel->setObject(m_brush->shaderValues());
             }
         } else {
@@ -121,6 +114,22 @@ void DBrushSettings::updatePanel()
         ui->fieldPanel->setObject(m_brush.get());
     }
     connectSignals();
+}
+
+QVector<MField *> DBrushSettings::quickSettingFields(const MBrush *brush)
+{
+    QVector<MField *> fields;
+    for (int id : brush->quickSettings())
+        fields.append(MBrushSettingInfoList::instance()->info(id));
+    return fields;
+}
+
+QVector<MField *> DBrushSettings::engineFields(MShader *engine)
+{
+    QVector<MField *> fields;
+    for (int i = 0; i < engine->paramCount(); ++i)
+        fields.append(engine->paramAt(i));
+    return fields;
 }
 
 void DBrushSettings::setCurrentCategory(int index)

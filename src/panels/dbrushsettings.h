@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QDialog>
+#include <QVector>
 
 #include <memory>
 
 class MBrush;
 class MConnector;
+class MField;
+class MShader;
 class QAction;
 class QToolButton;
 class Ui_DBrushSettings;
@@ -30,6 +33,11 @@ public:
     QAction *loadTextureAction() const { return m_loadTextureAction; }
     QAction *resetTextureAction() const { return m_resetTextureAction; }
     QAction *exportTextureAction() const { return m_exportTextureAction; }
+
+    // The descriptors of a page: the brush's preferred settings in its order,
+    // or the parameters of an engine whose parameter section reads.
+    static QVector<MField *> quickSettingFields(const MBrush *brush);
+    static QVector<MField *> engineFields(MShader *engine);
 
     // Asks for an image and makes it the brush's texture; false when none was
     // loaded (cancelled, unreadable, or no brush).

@@ -92,20 +92,14 @@ void MBrushSettingsWidget::createPanel()
     }
     const int page = data.toInt();
     if (page == preferedPageId) {
-        QVector<MField *> fields;
-        for (int id : brush->quickSettings())
-            fields.append(MBrushSettingInfoList::instance()->info(id));
-        m_fieldPanel->setFields(fields);
+        m_fieldPanel->setFields(DBrushSettings::quickSettingFields(brush));
         m_fieldPanel->setObject(brush);
     } else if (page == enginePageId) {
         MShader *engine = brush->shaderId().isEmpty() ? nullptr : MShaderList::instance()->find(brush->shaderId());
         if (!engine) {
             m_fieldPanel->setObject(nullptr);
         } else if (engine->parseParams()) {
-            QVector<MField *> fields;
-            for (int i = 0; i < engine->paramCount(); ++i)
-                fields.append(engine->paramAt(i));
-            m_fieldPanel->setFields(fields);
+            m_fieldPanel->setFields(DBrushSettings::engineFields(engine));
             m_fieldPanel->setObject(brush->shaderValues());
         }
         // An engine whose parameters do not read leaves the panel as it was.

@@ -2,6 +2,7 @@
 
 #include "mbrush.h"
 #include "mbrushlist.h"
+#include "menum.h"
 #include "mfieldpanel.h"
 #include "msettings.h"
 #include "mshader.h"
@@ -12,12 +13,15 @@
 #include "mtesteffect.h"
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
+#include "mtestmodaldriver.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
 #include <QPainter>
 #include <QTest>
 #include <QToolButton>
@@ -328,6 +332,49 @@ private slots:
             dialog.close();
             QVERIFY(!dialog.isVisible());
         }
+    }
+
+    void curveButton_data()
+    {
+        QTest::addColumn<bool>("addCurve");
+        QTest::newRow("curve added") << true;
+        QTest::newRow("nothing changed") << false;
+    }
+
+    // A setting's curve button opens the curve editor on the dialog's copy;
+    // what the editor keeps marks the dialog changed, not the library brush.
+    void curveButton()
+    {
+        QFETCH(bool, addCurve);
+
+        MTestFolder folder;
+        MTestBrushLibrary::make(folder, {"g/one"});
+        MBrush *library = MBrushList::instance()->brush(0);
+        DBrushSettings dialog;
+        dialog.setBrush(library);
+        QToolButton *radiusCurves = nullptr;
+        for (QToolButton *button : dialog.findChild<MFieldPanel *>("fieldPanel")->findChildren<QToolButton *>())
+            if (button->property(MFieldPanel::settingProperty).toInt() == MEnum::bsRadius)
+                radiusCurves = button;
+        QVERIFY(radiusCurves);
+        const QImage plus = radiusCurves->icon().pixmap(16, 16).toImage();
+
+        bool done = false;
+        MTestModalDriver::onNextDialog(
+            "DCurveEditor",
+            [addCurve](QDialog *editor) {
+                editor->findChild<QListWidget *>("listWidget")->setCurrentRow(MEnum::biPressure);
+                if (addCurve)
+                    editor->findChild<QPushButton *>("addCurveBtn")->click();
+                editor->findChild<QPushButton *>("okBtn")->click();
+            },
+            &done);
+        radiusCurves->click();
+        QVERIFY(done);
+        QCOMPARE(dialog.isModified(), addCurve);
+        QCOMPARE(dialog.workingBrush()->hasCurve(MEnum::bsRadius, MEnum::biPressure), addCurve);
+        QVERIFY(!library->hasCurve(MEnum::bsRadius, MEnum::biPressure));
+        QCOMPARE(radiusCurves->icon().pixmap(16, 16).toImage() == plus, !addCurve);
     }
 
     void saveButton_data()

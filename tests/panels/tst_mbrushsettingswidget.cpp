@@ -13,9 +13,11 @@
 #include "mtesteffect.h"
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
+#include "mtestmodaldriver.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QDialog>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolButton>
@@ -153,6 +155,35 @@ private slots:
         brush->setRadius(33);
         panel.resetBrushSettings();
         QCOMPARE(brush->radius(), 20.0);
+    }
+
+    // "More settings" runs the full dialog on the current brush; what it
+    // saves shows in the panel at once.
+    void moreSettings()
+    {
+        MBrushList *library = MBrushList::instance();
+        library->setCurrentRow(0);
+        MBrushSettingsWidget panel;
+        panel.setBrush(library->brush(0));
+        bool done = false;
+        MTestDialogScript script;
+        script.answer(0); // save at closing
+        MTestModalDriver::onNextDialog(
+            "DBrushSettings",
+            [](QDialog *dialog) {
+                auto *radius = qobject_cast<MSliderSpinbox *>(
+                    dialog->findChild<MFieldPanel *>("fieldPanel")->editor("radius"));
+                radius->set_value(15);
+                dialog->close();
+            },
+            &done);
+        panel.moreSettingsAction()->trigger();
+        QVERIFY(done);
+        QCOMPARE(library->brush(0)->radius(), 15.0);
+        QCOMPARE(qobject_cast<MSliderSpinbox *>(panel.fieldPanel()->editor("radius"))->value(), 15.0);
+        library->brush(0)->setRadius(1);
+        panel.onReset();
+        QCOMPARE(library->brush(0)->radius(), 15.0);
     }
 
     void slider_data()
