@@ -107,7 +107,8 @@ void MBrushSettingsWidget::createPanel()
         m_fieldPanel->setBrushSettingGroup(page);
         m_fieldPanel->setObject(brush);
     }
-    adjustSize();
+    // The dock lays the panel out; only the new page's size is announced.
+    m_fieldPanel->updateGeometry();
     connectSignals();
 }
 
