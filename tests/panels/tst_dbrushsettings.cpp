@@ -14,6 +14,7 @@
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
 #include "mtestmodaldriver.h"
+#include "mtestscreenshot.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -192,6 +193,9 @@ private slots:
         script.answerFile(writeImage(folder, QStringLiteral("t.png"), QSize(40, 20), Qt::transparent));
         dialog.loadTextureAction()->trigger();
         QCOMPARE(dialog.findChild<QLabel *>("descriptionLabel")->text(), QStringLiteral("width: 40 - height: 20"));
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        MTestScreenshot::keep(dialog.grab(), QStringLiteral("brushsettingsdialog.png"));
         QVERIFY(dialog.resetTextureAction()->isEnabled());
         QVERIFY(dialog.isModified());
         QVERIFY(library->texture().isNull());
