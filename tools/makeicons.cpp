@@ -762,6 +762,27 @@ std::vector<Icon> icons()
     });
 
     // Brush list badges
+    // A framed landscape: the brush texture image.
+    const Glyph picture = [](Pen &d) {
+        d.outline(kPaper);
+        d.p.drawRect(QRectF(3, 5, 24, 20));
+        d.solid(kLightBlue);
+        d.p.drawRect(QRectF(5, 7, 20, 16));
+        d.solid(kGreen);
+        d.p.drawPolygon(QPolygonF({QPointF(5, 23), QPointF(12, 13), QPointF(17, 19), QPointF(20, 16), QPointF(25, 23)}));
+        d.solid(kYellow);
+        d.p.drawEllipse(QPointF(20, 11), 2.5, 2.5);
+    };
+    add("image.ico", picture);
+    add("image-reset.ico", [picture](Pen &d) { picture(d); d.badge(Pen::Cross); });
+    add("image-save.ico", [picture](Pen &d) {
+        picture(d);
+        d.outline(kBlue, 1.5);
+        d.p.drawPolygon(QPolygonF({QPointF(17, 17), QPointF(27, 17), QPointF(30, 20), QPointF(30, 30), QPointF(17, 30)}));
+        d.outline(kPaper, 1.0);
+        d.p.drawRect(QRectF(20, 17, 6, 4));
+        d.p.drawRect(QRectF(19.5, 24, 8, 6));
+    });
     add("texture.ico", [](Pen &d) {
         d.outline(kPaper);
         d.p.drawRoundedRect(QRectF(3, 3, 26, 26), 3, 3);

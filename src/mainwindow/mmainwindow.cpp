@@ -3,6 +3,7 @@
 #include "ui_mmainwindow.h"
 
 #include "dabout.h"
+#include "dbrushsettings.h"
 #include "dexport.h"
 #include "dnewdocument.h"
 #include "dpaper.h"
@@ -20,11 +21,15 @@
 #include "mapplication.h"
 #include "mbrush.h"
 #include "mbrushlist.h"
+#include "mbrushsettinginfolist.h"
+#include "mbrushsettingswidget.h"
 #include "mbrushlistwidget.h"
 #include "mbrushwidget.h"
 #include "mlistpanel.h"
 #include "mcanvas.h"
 #include "mcomicstriptool.h"
+#include "mfield.h"
+#include "mfieldpanel.h"
 #include "dcolorutility.h"
 #include "mcolorlist.h"
 #include "mcolorpickertool.h"
@@ -104,6 +109,7 @@ MMainWindow::MMainWindow(QWidget *parent)
 
     m_view = new MWidget(this);
     m_brushWidget = new MBrushWidget(this);
+    m_brushSettingsWidget = new MBrushSettingsWidget(this);
     m_colorWidget = new MColorWidget(this);
     m_gradientPalette = new MGradientPalette(this);
     m_undoView = new QUndoView(m_view->canvas()->undoStack(), this);
@@ -176,18 +182,13 @@ MMainWindow::~MMainWindow()
 const QStringList &MMainWindow::pendingCommands()
 {
     static const QStringList names{
-        "actionIncrease_brush_radius",
-        "actionDecrease_brush_radius", "actionEdit_layer_effect_settings", "actionPreviewShader",
+        "actionEdit_layer_effect_settings", "actionPreviewShader",
         "actionShowHideShaderPreview", "actionRemoveShaderPreview", "actionRasterizeShader", "actionRename_effect",
         "actionImport_effect", "actionNewShader", "actionDuplicateShader", "actionEditShader", "actionRemoveShader",
-        "actionSet_effect_thumbnail", "actionEdit_brush_settings",
-        "actionResetBrushSettings",
-        "actionLoad_brush_texture",
-        "actionRestore_brush",
+        "actionSet_effect_thumbnail",
         "actionNew_brush_engine",
         "actionEdit_brush_engine", "actionDuplicate_brush_engine", "actionSet_brush_engine", "actionReset_brush_engine",
-        "actionDelete_brush_engine", "actionRename_brush_engine", "actionEraserMode",
-        "actionLockBrushControlPoints",
+        "actionDelete_brush_engine", "actionRename_brush_engine",
     };
     return names;
 }
@@ -252,6 +253,10 @@ void MMainWindow::setupPanels()
             m_brushWidget->brushListWidget()->set_loadBrushTextureAction(ui->actionLoad_brush_texture);
             continue;
         }
+        if (dock == ui->brushSettingsDockWidget) {
+            contents->layout()->addWidget(m_brushSettingsWidget);
+            continue;
+        }
         auto *placeholder = new QLabel(dock->windowTitle(), contents);
         placeholder->setObjectName(dock->objectName() + QStringLiteral("Placeholder"));
         placeholder->setAlignment(Qt::AlignCenter);
@@ -290,6 +295,7 @@ void MMainWindow::setupConnections()
     connect(ui->menuPanels, &QMenu::aboutToShow, this, &MMainWindow::onMenuPanelsAboutToShow);
     connect(MTools::instance(), &MTools::showPanel, this, qOverload<QDockWidget *>(&MMainWindow::showPanel));
     connect(MBrushList::instance(), &MBrushList::currentRowChanged, this, &MMainWindow::selectBrush);
+    connect(m_brushWidget, &MBrushWidget::brushValuesChanged, m_brushSettingsWidget, &MBrushSettingsWidget::createPanel);
     connect(m_brushWidget, &MBrushWidget::doubleClick, this, &MMainWindow::on_actionEdit_brush_settings_triggered);
     connect(m_brushWidget, &MBrushWidget::sortList, this, &MMainWindow::on_actionSortBrushes_triggered);
     connect(ui->actionFileExit, &QAction::triggered, this, &QWidget::close);
@@ -504,7 +510,6 @@ void MMainWindow::selectBrushByShortcut()
         ui->actionEraserMode->setChecked(brush->eraser());
 }
 
-void MMainWindow::selectBrush() {}
 
 // ---------------------------------------------------------------- transparency and full screen
 
@@ -1129,8 +1134,6 @@ void MMainWindow::on_actionDraw_tiles_toggled(bool checked)
 
 // ---------------------------------------------------------------- commands built later
 
-void MMainWindow::on_actionIncrease_brush_radius_triggered() {}
-void MMainWindow::on_actionDecrease_brush_radius_triggered() {}
 void MMainWindow::on_actionEditSettings_triggered()
 {
     DSettings dialog(this);
@@ -1149,10 +1152,6 @@ void MMainWindow::on_actionDuplicateShader_triggered() {}
 void MMainWindow::on_actionEditShader_triggered() {}
 void MMainWindow::on_actionRemoveShader_triggered() {}
 void MMainWindow::on_actionSet_effect_thumbnail_triggered() {}
-void MMainWindow::on_actionEdit_brush_settings_triggered() {}
-void MMainWindow::on_actionResetBrushSettings_triggered() {}
-void MMainWindow::on_actionLoad_brush_texture_triggered() {}
-void MMainWindow::on_actionRestore_brush_triggered() {}
 void MMainWindow::on_actionNew_brush_engine_triggered() {}
 void MMainWindow::on_actionEdit_brush_engine_triggered() {}
 void MMainWindow::on_actionDuplicate_brush_engine_triggered() {}
@@ -1287,8 +1286,6 @@ void MMainWindow::on_actionShow_system_logs_triggered()
     dialog.exec();
     dialog.saveSettings();
 }
-void MMainWindow::on_actionEraserMode_toggled(bool) {}
-void MMainWindow::on_actionLockBrushControlPoints_toggled(bool) {}
 void MMainWindow::on_actionTexture_generator_triggered()
 {
     DTextureGenerator dialog;
@@ -1489,4 +1486,92 @@ void MMainWindow::reportBrushNotSaved(const QString &group, const QString &name)
 {
     MUtility::showMessage(QMessageBox::Critical, tr("Brush"), tr("Unable to save the brush %1/%2.").arg(group, name),
                           QMessageBox::Ok, QMessageBox::NoButton, MLogger::instance()->lastLine());
+}
+
+// ---------------------------------------------------------------- brush selection and settings
+
+void MMainWindow::selectBrush()
+{
+    auto *brush = qobject_cast<MBrush *>(MBrushList::instance()->current());
+    if (!brush)
+        return;
+    ui->brushDockWidget->setWindowTitle(tr("Brush - %1").arg(brush->description()));
+    MTools::instance()->activate(MTool::BrushTool, true);
+    ui->actionEraserMode->setChecked(brush->eraser());
+    m_brushSettingsWidget->setBrush(brush);
+}
+
+void MMainWindow::on_actionEraserMode_toggled(bool checked)
+{
+    if (auto *brush = qobject_cast<MBrush *>(MBrushList::instance()->current()))
+        brush->setEraser(checked);
+}
+
+void MMainWindow::stepBrushRadius(bool increase)
+{
+    auto *brush = qobject_cast<MBrush *>(MBrushList::instance()->current());
+    if (!brush)
+        return;
+    const double maximum = MBrushSettingInfoList::instance()->info(MEnum::bsRadius)->maximum();
+    brush->setRadius(increase ? qMin(brush->radius() * 1.2, maximum) : qMax(brush->radius() * 0.8, 1.0));
+    // The dock's editor follows the brush it shows.
+    m_brushSettingsWidget->fieldPanel()->valuesToWidgets();
+    m_view->updateCursor();
+    m_view->setText(tr("Brush radius: %1 px.").arg(QString::asprintf("%3.2f", brush->radius())));
+}
+
+void MMainWindow::on_actionIncrease_brush_radius_triggered() { stepBrushRadius(true); }
+void MMainWindow::on_actionDecrease_brush_radius_triggered() { stepBrushRadius(false); }
+
+void MMainWindow::on_actionLockBrushControlPoints_toggled(bool checked)
+{
+    for (int id : {int(MTool::GridTool), int(MTool::SymmetryTool), int(MTool::PerspectiveTool)}) {
+        if (MTool *tool = MTools::instance()->tool(id))
+            tool->set_locked(checked);
+    }
+}
+
+void MMainWindow::on_actionEdit_brush_settings_triggered()
+{
+    auto *brush = qobject_cast<MBrush *>(MBrushList::instance()->current());
+    if (!brush)
+        return;
+    {
+        DBrushSettings dialog(this);
+        dialog.setBrush(brush);
+        dialog.exec();
+    }
+    m_brushSettingsWidget->setBrush(brush);
+    m_brushWidget->update();
+}
+
+void MMainWindow::on_actionResetBrushSettings_triggered()
+{
+    m_brushSettingsWidget->resetBrushSettings();
+    m_brushWidget->update();
+}
+
+void MMainWindow::on_actionLoad_brush_texture_triggered()
+{
+    auto *brush = qobject_cast<MBrush *>(MBrushList::instance()->current());
+    if (!brush || !DBrushSettings::loadBrushTextureFile(brush))
+        return;
+    brush->updatePreview();
+    m_brushSettingsWidget->setBrush(brush);
+    m_brushWidget->update();
+}
+
+void MMainWindow::on_actionRestore_brush_triggered()
+{
+    auto *brush = qobject_cast<MBrush *>(MBrushList::instance()->current());
+    if (!brush)
+        return;
+    if (!brush->systemFileExists()) {
+        MUtility::showMessage(QMessageBox::Critical, tr("Brush settings"),
+                              tr("Only system brushes can be reset to system default."));
+        return;
+    }
+    brush->restore();
+    m_brushSettingsWidget->setBrush(brush);
+    m_brushWidget->update();
 }

@@ -6,6 +6,7 @@
 
 class DGrabWidget;
 class MBrush;
+class MBrushSettingsWidget;
 class MBrushWidget;
 class MColorWidget;
 class MColorPaletteWidget;
@@ -45,6 +46,7 @@ public:
     MWidget *view() const { return m_view; }
     MRecentFiles *recentFiles() const { return m_recentFiles; }
     MBrushWidget *brushWidget() const { return m_brushWidget; }
+    MBrushSettingsWidget *brushSettingsWidget() const { return m_brushSettingsWidget; }
     MColorWidget *colorWidget() const { return m_colorWidget; }
     MGradientPalette *gradientPalette() const { return m_gradientPalette; }
     MColorPaletteWidget *colorPaletteWidget() const { return m_colorPaletteWidget; }
@@ -204,6 +206,8 @@ private:
     static ShownHook &shownHook();
     // Grows or shrinks the painted rectangle around its centre, keeping its ratio.
     void stepPaperSize(bool increase);
+    // Radius x 1.2 up to the setting's maximum, or x 0.8 down to 1 pixel.
+    void stepBrushRadius(bool increase);
     MSelectionTool *selectionTool() const;
     void callShownHook(int delayMs = 0);
     void firstResize();
@@ -236,6 +240,7 @@ private:
     bool m_firstResize = true;
     MWidget *m_view = nullptr;
     MBrushWidget *m_brushWidget = nullptr;
+    MBrushSettingsWidget *m_brushSettingsWidget = nullptr;
     MColorWidget *m_colorWidget = nullptr;
     MGradientPalette *m_gradientPalette = nullptr;
     MColorPaletteWidget *m_colorPaletteWidget = nullptr;

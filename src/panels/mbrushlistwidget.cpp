@@ -1,5 +1,6 @@
 #include "mbrushlistwidget.h"
 
+#include "dbrushsettings.h"
 #include "mbrush.h"
 #include "mbrushlist.h"
 #include "mbrushlistdelegate.h"
@@ -46,11 +47,18 @@ void MBrushListWidget::contextMenuEvent(QContextMenuEvent *event)
 
 void MBrushListWidget::editSettings()
 {
+    // Without a current row the library hands out its default brush, which
+    // belongs to no file.
     MBrush *brush = currentBrush();
-    if (!brush)
+    if (!brush || !sourceModel()->isValidRow(sourceModel()->currentRow()))
         return;
-    // The brush settings dialog that edits the brush here is still to come;
-    // until then there is nothing to edit and nothing changed.
+    {
+        DBrushSettings dialog(this);
+        dialog.setBrush(brush);
+        dialog.exec();
+    }
+    emit brushValuesChanged();
+    panel()->update();
 }
 
 void MBrushListWidget::resetSettings()

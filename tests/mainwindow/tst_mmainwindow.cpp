@@ -1,6 +1,7 @@
 #include "mbrush.h"
 #include "mbrushlist.h"
 #include "mbrushlistwidget.h"
+#include "mbrushsettingswidget.h"
 #include "mbrushwidget.h"
 #include "mcanvas.h"
 #include "mcolorlist.h"
@@ -591,6 +592,10 @@ private slots:
         } else if (name == "colorPaletteDockWidget") {
             QVERIFY(window->colorPaletteWidget());
             QCOMPARE(dock->widget()->findChild<MColorPaletteWidget *>(), window->colorPaletteWidget());
+            QVERIFY(!dock->widget()->findChild<QLabel *>(name + "Placeholder"));
+        } else if (name == "brushSettingsDockWidget") {
+            QVERIFY(window->brushSettingsWidget());
+            QCOMPARE(dock->widget()->findChild<MBrushSettingsWidget *>(), window->brushSettingsWidget());
             QVERIFY(!dock->widget()->findChild<QLabel *>(name + "Placeholder"));
         } else if (name == "thumbnailDockWidget") {
             QVERIFY(window->thumbnailWidget());

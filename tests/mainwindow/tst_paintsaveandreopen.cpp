@@ -17,6 +17,8 @@
 #include "mwidget.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QWheelEvent>
 #include <QDockWidget>
 #include <QMenu>
 #include <QTest>
@@ -118,7 +120,17 @@ private slots:
         window->showPanel(window->findChild<QDockWidget *>(QStringLiteral("brushDockWidget")));
         MListPanel *list = window->brushWidget()->brushListWidget()->panel();
         QTRY_VERIFY(list->isVisible() && list->height() > 0);
-        const QRectF rect = window->brushWidget()->brushListWidget()->rowRect(row).translated(0, -list->firstY());
+        // The brush settings dock below shares the height: the painter scrolls
+        // the list with the wheel until the row shows.
+        auto rowRect = [&] {
+            return window->brushWidget()->brushListWidget()->rowRect(row).translated(0, -list->firstY());
+        };
+        for (int turn = 0; turn < 50 && !list->rect().contains(rowRect().center().toPoint()); ++turn) {
+            QWheelEvent wheel(QPointF(10, 10), list->mapToGlobal(QPoint(10, 10)), QPoint(), QPoint(0, -120),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(list, &wheel);
+        }
+        const QRectF rect = rowRect();
         QVERIFY2(list->rect().contains(rect.center().toPoint()), "the chosen row is out of sight");
         QCOMPARE(list->rowAt(rect.center().toPoint()), row);
         QTest::mouseClick(list, Qt::LeftButton, Qt::NoModifier, rect.center().toPoint());

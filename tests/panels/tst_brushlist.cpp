@@ -8,6 +8,7 @@
 #include "mshader.h"
 #include "mshaderlist.h"
 #include "msettings.h"
+#include "mtestlibraries.h"
 #include "mtestfolder.h"
 #include "mtestscreenshot.h"
 #include "mtestglcontext.h"
@@ -34,42 +35,10 @@ QImage solidImage(const QSize &size, const QColor &color)
     return image;
 }
 
-// Writes one brush file per "group/description" into the user folder, in
-// that order, and makes the library of them the brush library. The files
-// hold a plain preview, or none, so that the list has to draw them.
+// The library of the brushes, one user file each, made the brush library.
 MBrushList *makeLibrary(const MTestFolder &root, const QStringList &brushes, bool withPreviews = true)
 {
-    QDir().mkpath(root.filePath(QStringLiteral("system")));
-    QDir().mkpath(root.filePath(QStringLiteral("user")));
-    QStringList ids;
-    for (const QString &name : brushes) {
-        MBrush brush;
-        const QString id = QUuid::createUuid().toString().toUpper();
-        brush.setId(id);
-        brush.setGroup(name.section(QLatin1Char('/'), 0, 0));
-        brush.setDescription(name.section(QLatin1Char('/'), 1));
-        brush.setRadius(4);
-        brush.setPreview(solidImage(QSize(150, 60), Qt::yellow));
-        const QString path = root.filePath(QStringLiteral("user/") + id.toLower() + ".kxb");
-        MBrushStream(&brush).saveToJsonFile(path);
-        if (!withPreviews) {
-            QFile file(path);
-            file.open(QIODevice::ReadOnly);
-            QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
-            file.close();
-            json.remove(QStringLiteral("preview"));
-            file.open(QIODevice::WriteOnly);
-            file.write(QJsonDocument(json).toJson());
-        }
-        ids << id;
-    }
-    MUtility::writeLines(ids, root.filePath(QStringLiteral("user/index.kxl")));
-    // Brushes find their files through the library: the one that made its
-    // way in meanwhile gives way.
-    MBrushList::destroyInstance();
-    auto *library = new MBrushList(root.filePath(QStringLiteral("system")), root.filePath(QStringLiteral("user")));
-    MBrushList::setInstance(library);
-    return library;
+    return MTestLibraries::make(root, brushes, {}, withPreviews);
 }
 
 // A badge as it shows over a preview of one colour.
