@@ -13,6 +13,7 @@
 #include "mcommandquickfilltile.h"
 #include "mcommandremovelayer.h"
 #include "mcommandsetpaintedrect.h"
+#include "mcommandlayershader.h"
 #include "mcommandupdatelayerproperties.h"
 #include "mcommandupdatetile.h"
 #include "mdocumentfile.h"
@@ -978,6 +979,13 @@ void MCanvas::updateLayerProperties(int row, const QHash<QByteArray, QVariant> &
         new MCommandUpdateLayerProperties(this, row, before, after);
 }
 
+void MCanvas::updateLayerShader(int row, const MShaderObject::ShaderState &before,
+                                const MShaderObject::ShaderState &after)
+{
+    if (at(row) && before != after)
+        new MCommandLayerShader(this, row, before, after);
+}
+
 void MCanvas::editLayer()
 {
     editLayer(currentRow());
@@ -1333,8 +1341,9 @@ bool MCanvas::applyEffect()
     }
     emit updateThumbnail(this, row);
     // The effect is in the pixels now; undo brings it back with them.
-    const QByteArray shaderId("shaderId");
-    updateLayerProperties(row, {{shaderId, layer->shaderId()}}, {{shaderId, QString()}});
+    // Undo brings the effect back with the values it was applied with.
+    const MShaderObject::ShaderState before = layer->shaderState();
+    updateLayerShader(row, before, {QString(), {}, before.active});
     endMacro();
     clearLayer(m_strokeLayer);
     refresh();
