@@ -1346,7 +1346,7 @@ void MMainWindow::validateShaderActions()
                             ui->actionEdit_layer_effect_settings})
         action->setEnabled(hasEffect);
     ui->actionPreviewShader->setEnabled(layer && currentEffect());
-    if (layer)
+    if (hasEffect)
         ui->actionShowHideShaderPreview->setText(layer->isShaderActive() ? tr("Hide effect") : tr("Show effect"));
 }
 
