@@ -25,6 +25,9 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
@@ -324,6 +327,77 @@ private slots:
             QCOMPARE(editor->mode(), mode);
             editor->close();
         }
+    }
+
+    // The commands that name an effect: what the library holds afterwards.
+    void namingCommands_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("subject");  // the chosen effect: "user", "system" or none
+        QTest::addColumn<bool>("saveInEditor"); // the editor opens; save in it, else close it
+        QTest::addColumn<int>("added");
+        QTest::addColumn<QString>("named");     // "group/description" found afterwards; empty: none
+        QTest::addColumn<QString>("message");   // a refusal; empty: none
+        QTest::newRow("new, saved in the editor") << "actionNewShader" << QString() << true << 1
+                                                  << "fresh/new one" << QString();
+        QTest::newRow("new, closed unsaved") << "actionNewShader" << QString() << false << 0 << QString() << QString();
+        QTest::newRow("duplicate") << "actionDuplicateShader" << "system" << false << 1 << "fresh/new one"
+                                   << QString();
+        QTest::newRow("rename") << "actionRename_effect" << "user" << false << 0 << "fresh/new one" << QString();
+        QTest::newRow("rename, system refused") << "actionRename_effect" << "system" << false << 0 << QString()
+                                                << "You can't rename a system effect.";
+    }
+    void namingCommands()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, subject);
+        QFETCH(bool, saveInEditor);
+        QFETCH(int, added);
+        QFETCH(QString, named);
+        QFETCH(QString, message);
+        if (window->shaderEditor())
+            window->shaderEditor()->close();
+        // Names left by earlier rows are taken out of the way.
+        for (int row = 0; row < effects()->count(); ++row)
+            if (effects()->shaderAt(row)->description() == QLatin1String("new one"))
+                effects()->shaderAt(row)->set_description(QStringLiteral("older one"));
+        MShader *chosen = subject == QLatin1String("system") ? effects()->find(systemEffectId)
+                          : subject == QLatin1String("user")   ? addShader(MShader::EffectShader, "to rename")
+                                                               : nullptr;
+        if (chosen)
+            chooseEffect(chosen);
+        const int before = effects()->count();
+        MTestModalDriver::onNextDialog("DShaderName", [](QDialog *dialog) {
+            dialog->findChild<QComboBox *>(QStringLiteral("editGroup"))->setCurrentText(QStringLiteral(" Fresh"));
+            dialog->findChild<QLineEdit *>(QStringLiteral("editDescription"))->setText(QStringLiteral("New One"));
+            dialog->findChild<QPushButton *>(QStringLiteral("btnOk"))->click();
+        });
+        MTestDialogScript script;
+        action(command.toLatin1().constData())->trigger();
+        QCOMPARE(script.requests().value(0).text, message);
+        DShader *editor = window->shaderEditor();
+        if (saveInEditor) {
+            QVERIFY(editor && editor->isVisible());
+            editor->findChild<QPlainTextEdit *>(QStringLiteral("sourceEdit"))->insertPlainText(QStringLiteral("\n"));
+            editor->findChild<QAction *>(QStringLiteral("actionSave"))->trigger();
+        }
+        if (editor)
+            editor->close();
+        QCOMPARE(effects()->count(), before + added);
+        MShader *found = nullptr;
+        for (int row = 0; row < effects()->count(); ++row)
+            if (effects()->shaderAt(row)->group() + '/' + effects()->shaderAt(row)->description() == named)
+                found = effects()->shaderAt(row);
+        QCOMPARE(bool(found), !named.isEmpty());
+        if (!found)
+            return;
+        // Named entries are on disk under their new names.
+        const QJsonObject file = readJson(found->fileName());
+        QCOMPARE(file.value("group").toString() + '/' + file.value("description").toString(), named);
+        if (command == QLatin1String("actionDuplicateShader"))
+            QCOMPARE(found->source(), chosen->source());
+        if (command == QLatin1String("actionRename_effect"))
+            QCOMPARE(found, chosen);
     }
 
     void importEffect_data()
