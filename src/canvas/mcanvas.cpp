@@ -1340,8 +1340,8 @@ bool MCanvas::applyEffect()
         strokeTile->resetUndoLayer();
     }
     emit updateThumbnail(this, row);
-    // The effect is in the pixels now; undo brings it back with them.
-    // Undo brings the effect back with the values it was applied with.
+    // The effect is in the pixels now; undo brings it back with them, and
+    // with the values it was applied with.
     const MShaderObject::ShaderState before = layer->shaderState();
     updateLayerShader(row, before, {QString(), {}, before.active});
     endMacro();
