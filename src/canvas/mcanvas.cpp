@@ -13,6 +13,7 @@
 #include "mcommandquickfilltile.h"
 #include "mcommandremovelayer.h"
 #include "mcommandsetpaintedrect.h"
+#include "mcommandlayershader.h"
 #include "mcommandupdatelayerproperties.h"
 #include "mcommandupdatetile.h"
 #include "mdocumentfile.h"
@@ -993,6 +994,13 @@ void MCanvas::updateLayerProperties(int row, const QHash<QByteArray, QVariant> &
         new MCommandUpdateLayerProperties(this, row, before, after);
 }
 
+void MCanvas::updateLayerShader(int row, const MShaderObject::ShaderState &before,
+                                const MShaderObject::ShaderState &after)
+{
+    if (at(row) && before != after)
+        new MCommandLayerShader(this, row, before, after);
+}
+
 void MCanvas::editLayer()
 {
     editLayer(currentRow());
@@ -1334,9 +1342,10 @@ bool MCanvas::applyEffect()
         strokeTile->resetUndoLayer();
     }
     emit updateThumbnail(this, row);
-    // The effect is in the pixels now; undo brings it back with them.
-    const QByteArray shaderId("shaderId");
-    updateLayerProperties(row, {{shaderId, layer->shaderId()}}, {{shaderId, QString()}});
+    // The effect is in the pixels now; undo brings it back with them, and
+    // with the values it was applied with.
+    const MShaderObject::ShaderState before = layer->shaderState();
+    updateLayerShader(row, before, {QString(), {}, before.active});
     endMacro();
     clearLayer(m_strokeLayer);
     refresh();

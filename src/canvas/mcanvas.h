@@ -101,6 +101,8 @@ public:
     // Sets properties of the layer at row by name, as one undo step.
     void updateLayerProperties(int row, const QHash<QByteArray, QVariant> &before,
                                const QHash<QByteArray, QVariant> &after);
+    // The effect of the layer at row, with its values, as one undo step.
+    void updateLayerShader(int row, const MShaderObject::ShaderState &before, const MShaderObject::ShaderState &after);
     bool currentLayerEditable() const;
     bool isStrokeAllowed() const;
 

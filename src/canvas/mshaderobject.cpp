@@ -81,3 +81,22 @@ void MShaderObject::set_isShaderActive(bool value)
     m_isShaderActive = value;
     emit isShaderActiveChanged(value);
 }
+
+MShaderObject::ShaderState MShaderObject::shaderState() const
+{
+    return {m_shaderId, m_shaderValues->values(), m_isShaderActive};
+}
+
+void MShaderObject::setShaderState(const ShaderState &state)
+{
+    const bool idChanged = m_shaderId != state.id;
+    m_shaderId = state.id;
+    if (m_shaderValues->values() != state.values) {
+        m_shaderValues->clear();
+        for (auto it = state.values.cbegin(); it != state.values.cend(); ++it)
+            m_shaderValues->setValue(it.key(), it.value());
+    }
+    if (idChanged)
+        emit shaderIdChanged(m_shaderId);
+    set_isShaderActive(state.active);
+}

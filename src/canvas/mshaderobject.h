@@ -16,6 +16,20 @@ class MShaderObject : public QObject
     Q_PROPERTY(MValues *shaderValues READ shaderValues NOTIFY shaderValuesChanged)
     Q_PROPERTY(bool isShaderActive READ isShaderActive WRITE set_isShaderActive NOTIFY isShaderActiveChanged)
 public:
+    // The effect, its values and whether it is shown, as one value that an
+    // edit can be undone to.
+    struct ShaderState
+    {
+        QString id;
+        QHash<QByteArray, QVariant> values;
+        bool active = true;
+        bool operator==(const ShaderState &other) const
+        {
+            return id == other.id && values == other.values && active == other.active;
+        }
+        bool operator!=(const ShaderState &other) const { return !(*this == other); }
+    };
+
     explicit MShaderObject(QObject *parent = nullptr);
     ~MShaderObject() override;
 
@@ -29,6 +43,11 @@ public:
     // The values become the defaults of the effect's parameters (none when
     // the library has no such effect or its parameters do not parse).
     void loadDefaultValues(const QString &id);
+
+    ShaderState shaderState() const;
+    // Takes the state as it stands, even for an effect the library no longer
+    // has; announces what changed.
+    void setShaderState(const ShaderState &state);
 
 public slots:
     void set_shaderId(const QString &id);

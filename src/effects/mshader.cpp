@@ -5,6 +5,7 @@
 #include "mparamlist.h"
 #include "mparamslanguage.h"
 #include "mpathvarlist.h"
+#include "mshaderlist.h"
 #include "mshaderstream.h"
 #include "mtexture.h"
 #include "mutility.h"
@@ -135,6 +136,9 @@ QString MShader::fileName() const
 {
     if (!MParamList::isFileId(m_id))
         return QString();
+    // The library's own user folder, which removing the effect empties.
+    if (const MShaderList *library = MShaderList::existingInstance())
+        return library->userItemFileName(m_id);
     return MUtility::shadersDirectory(MUtility::UserPath) + m_id.trimmed().toLower() + QStringLiteral(".kxs");
 }
 

@@ -18,6 +18,10 @@
 #include "dbrushname.h"
 #include "dquicksettings.h"
 #include "dselectiontobrush.h"
+#include "dbrushengine.h"
+#include "dshader.h"
+#include "dshadername.h"
+#include "dshaderparams.h"
 #include "mapplication.h"
 #include "mbrush.h"
 #include "mbrushlist.h"
@@ -49,6 +53,11 @@
 #include "mtexturetransfert.h"
 #include "mtool.h"
 #include "mselectiontool.h"
+#include "mshader.h"
+#include "mshaderlist.h"
+#include "mshaderprogramlist.h"
+#include "mshaderwidget.h"
+#include "mtexturelayer.h"
 #include "mtools.h"
 #include "mtransform.h"
 #include "mutility.h"
@@ -83,6 +92,8 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include <memory>
+
 namespace {
 // The window geometry and state when full screen was last entered.
 QByteArray &fullScreenGeometry()
@@ -108,6 +119,7 @@ MMainWindow::MMainWindow(QWidget *parent)
     m_messageLabel = new QLabel(this);
 
     m_view = new MWidget(this);
+    m_shaderWidget = new MShaderWidget(this);
     m_brushWidget = new MBrushWidget(this);
     m_brushSettingsWidget = new MBrushSettingsWidget(this);
     m_colorWidget = new MColorWidget(this);
@@ -118,6 +130,11 @@ MMainWindow::MMainWindow(QWidget *parent)
 
     ui->setupUi(this);
     ui->actionFullScreen->setShortcut(QKeySequence(Qt::Key_F12));
+    m_shaderWidget->set_editShaderAction(ui->actionEditShader);
+    m_shaderWidget->set_newShaderAction(ui->actionNewShader);
+    m_shaderWidget->set_removeShaderAction(ui->actionRemoveShader);
+    m_shaderWidget->set_duplicateShaderAction(ui->actionDuplicateShader);
+    m_shaderWidget->set_applyShaderAction(ui->actionPreviewShader);
 
     m_recentFiles = new MRecentFiles(ui->menuRecentFiles, 10, this);
 
@@ -152,6 +169,7 @@ MMainWindow::MMainWindow(QWidget *parent)
     setupConnections();
     setupDocumentCommands();
     setupBrushCommands();
+    validateShaderActions();
     m_view->setFocus();
 
     ui->actionGenerate_help->setVisible(false);
@@ -172,6 +190,11 @@ MMainWindow::~MMainWindow()
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
     disconnect(m_view->canvas(), nullptr, this, nullptr);
+    if (MShaderList *library = MShaderList::existingInstance())
+        disconnect(library, nullptr, this, nullptr);
+    if (m_shaderEditor)
+        m_shaderEditor->removeEventFilter(this);
+    delete m_pendingShader;
     delete ui;
     // The registry's tools and bindings belong to this window.
     MTools::destroyInstance();
@@ -181,15 +204,7 @@ MMainWindow::~MMainWindow()
 
 const QStringList &MMainWindow::pendingCommands()
 {
-    static const QStringList names{
-        "actionEdit_layer_effect_settings", "actionPreviewShader",
-        "actionShowHideShaderPreview", "actionRemoveShaderPreview", "actionRasterizeShader", "actionRename_effect",
-        "actionImport_effect", "actionNewShader", "actionDuplicateShader", "actionEditShader", "actionRemoveShader",
-        "actionSet_effect_thumbnail",
-        "actionNew_brush_engine",
-        "actionEdit_brush_engine", "actionDuplicate_brush_engine", "actionSet_brush_engine", "actionReset_brush_engine",
-        "actionDelete_brush_engine", "actionRename_brush_engine",
-    };
+    static const QStringList names;
     return names;
 }
 
@@ -245,6 +260,10 @@ void MMainWindow::setupPanels()
         if (dock == ui->colorPaletteDockWidget) {
             m_colorPaletteWidget = new MColorPaletteWidget(contents);
             contents->layout()->addWidget(m_colorPaletteWidget);
+            continue;
+        }
+        if (dock == ui->shaderDockWidget) {
+            contents->layout()->addWidget(m_shaderWidget);
             continue;
         }
         if (dock == ui->brushDockWidget) {
@@ -305,6 +324,13 @@ void MMainWindow::setupConnections()
     connect(ui->actionUndo, &QAction::triggered, this, &MMainWindow::undo);
     connect(ui->actionRedo, &QAction::triggered, this, &MMainWindow::redo);
     connect(ui->actionRestartApplication, &QAction::triggered, this, &MMainWindow::applicationReboot);
+    // Effect actions follow the current layer, its effect and the chosen effect.
+    MCanvas *canvas = m_view->canvas();
+    connect(canvas, &MCanvas::currentRowChanged, this, &MMainWindow::validateShaderActions);
+    connect(canvas, &QAbstractItemModel::dataChanged, this, &MMainWindow::validateShaderActions);
+    connect(ui->menuEffects, &QMenu::aboutToShow, this, &MMainWindow::validateShaderActions);
+    connect(MShaderList::instance(), &MShaderList::currentRowChanged, this, &MMainWindow::validateShaderActions);
+    connect(m_view, &MWidget::editShaderParams, this, &MMainWindow::editLayerShaderParams);
 }
 
 void MMainWindow::setupToolBarTitles()
@@ -1140,25 +1166,6 @@ void MMainWindow::on_actionEditSettings_triggered()
     if (dialog.exec() == QDialog::Accepted && dialog.needRestart())
         askRestart(tr("You must restart the application to apply these changes."));
 }
-void MMainWindow::on_actionEdit_layer_effect_settings_triggered() {}
-void MMainWindow::on_actionPreviewShader_triggered() {}
-void MMainWindow::on_actionShowHideShaderPreview_triggered() {}
-void MMainWindow::on_actionRemoveShaderPreview_triggered() {}
-void MMainWindow::on_actionRasterizeShader_triggered() {}
-void MMainWindow::on_actionRename_effect_triggered() {}
-void MMainWindow::on_actionImport_effect_triggered() {}
-void MMainWindow::on_actionNewShader_triggered() {}
-void MMainWindow::on_actionDuplicateShader_triggered() {}
-void MMainWindow::on_actionEditShader_triggered() {}
-void MMainWindow::on_actionRemoveShader_triggered() {}
-void MMainWindow::on_actionSet_effect_thumbnail_triggered() {}
-void MMainWindow::on_actionNew_brush_engine_triggered() {}
-void MMainWindow::on_actionEdit_brush_engine_triggered() {}
-void MMainWindow::on_actionDuplicate_brush_engine_triggered() {}
-void MMainWindow::on_actionSet_brush_engine_triggered() {}
-void MMainWindow::on_actionReset_brush_engine_triggered() {}
-void MMainWindow::on_actionDelete_brush_engine_triggered() {}
-void MMainWindow::on_actionRename_brush_engine_triggered() {}
 void MMainWindow::on_actionTake_a_screenshot_triggered()
 {
     QString fileName;
@@ -1574,4 +1581,488 @@ void MMainWindow::on_actionRestore_brush_triggered()
     brush->restore();
     m_brushSettingsWidget->setBrush(brush);
     m_brushWidget->update();
+}
+
+// ---------------------------------------------------------------- effects and brush engines
+
+namespace {
+// Gives the brush's file the engine (empty: none) and a preview drawn with
+// it, through a fresh copy of the file, so that unsaved changes of the brush
+// are not written; the brush takes the engine and the preview. False when the
+// file could not be written.
+bool saveBrushWithEngine(MBrush *brush, const QString &engineId)
+{
+    MBrush fresh;
+    fresh.loadFromFile(QFileInfo::exists(brush->userFilePath()) ? brush->userFilePath() : brush->systemFilePath());
+    fresh.set_shaderId(engineId);
+    fresh.updatePreview();
+    const bool saved = fresh.save();
+    brush->set_shaderId(engineId);
+    brush->setPreview(fresh.preview());
+    return saved;
+}
+} // namespace
+
+MShader *MMainWindow::currentEffect(bool tell) const
+{
+    MShaderList *library = MShaderList::instance();
+    MShader *shader = library->shaderAt(library->currentRow());
+    if (shader && shader->type() == MShader::EffectShader)
+        return shader;
+    if (tell)
+        MUtility::showMessage(QMessageBox::Critical, tr("Effects"), tr("Please select an item"));
+    return nullptr;
+}
+
+void MMainWindow::validateShaderActions()
+{
+    MTextureLayer *layer = m_view->canvas()->current();
+    ui->thumbnailDockWidget->setWindowTitle(layer ? tr("Thumbnail: %1").arg(layer->name())
+                                                  : tr("Thumbnail (no current layer)"));
+    const bool hasEffect = layer && layer->hasShader();
+    for (QAction *action : {ui->actionShowHideShaderPreview, ui->actionRemoveShaderPreview, ui->actionRasterizeShader,
+                            ui->actionEdit_layer_effect_settings})
+        action->setEnabled(hasEffect);
+    ui->actionPreviewShader->setEnabled(layer && currentEffect());
+    if (hasEffect)
+        ui->actionShowHideShaderPreview->setText(layer->isShaderActive() ? tr("Hide effect") : tr("Show effect"));
+}
+
+void MMainWindow::setShaderPreviewText()
+{
+    if (!checkCurrentLayer())
+        return;
+    ui->actionShowHideShaderPreview->setText(m_view->canvas()->current()->isShaderActive() ? tr("Hide effect")
+                                                                                          : tr("Show effect"));
+}
+
+void MMainWindow::openShaderParams(MShader *shader)
+{
+    MCanvas *canvas = m_view->canvas();
+    MTextureLayer *layer = canvas->current();
+    if (!layer || !shader)
+        return;
+    const int row = canvas->currentRow();
+    // The dialog puts the effect on the layer as it opens.
+    DShaderParams dialog(shader, layer);
+    canvas->refresh();
+    bool recorded = false;
+    // Attaching or changing the effect is one step, taken before the effect
+    // goes into the pixels, so that undo steps back through both.
+    const auto record = [&]() {
+        if (!recorded && canvas->at(row) == layer)
+            canvas->updateLayerShader(row, dialog.entryState(), layer->shaderState());
+        recorded = true;
+    };
+    connect(&dialog, &DShaderParams::shaderValuesChanged, canvas, qOverload<>(&MCanvas::refresh));
+    connect(&dialog, &DShaderParams::applyShader, this, [&]() {
+        record();
+        on_actionRasterizeShader_triggered();
+    });
+    if (dialog.exec() == QDialog::Accepted)
+        record();
+    validateShaderActions();
+}
+
+void MMainWindow::editLayerShaderParams()
+{
+    MTextureLayer *layer = m_view->canvas()->current();
+    if (!layer || !layer->hasShader())
+        return;
+    if (MShader *shader = MShaderList::instance()->find(layer->shaderId()))
+        openShaderParams(shader);
+}
+
+void MMainWindow::setShaderParams()
+{
+    if (MShader *shader = currentEffect(true))
+        openShaderParams(shader);
+}
+
+void MMainWindow::on_actionEdit_layer_effect_settings_triggered()
+{
+    editLayerShaderParams();
+}
+
+void MMainWindow::on_actionPreviewShader_triggered()
+{
+    setShaderParams();
+}
+
+void MMainWindow::on_actionShowHideShaderPreview_triggered()
+{
+    if (!checkCurrentLayer())
+        return;
+    MTextureLayer *layer = m_view->canvas()->current();
+    layer->set_isShaderActive(!layer->isShaderActive());
+    m_view->canvas()->refresh();
+    setShaderPreviewText();
+}
+
+void MMainWindow::on_actionRemoveShaderPreview_triggered()
+{
+    if (!checkCurrentLayer())
+        return;
+    MCanvas *canvas = m_view->canvas();
+    MTextureLayer *layer = canvas->current();
+    const MShaderObject::ShaderState before = layer->shaderState();
+    layer->set_shaderId(QString());
+    canvas->updateLayerShader(canvas->currentRow(), before, layer->shaderState());
+    canvas->refresh();
+    validateShaderActions();
+}
+
+void MMainWindow::on_actionRasterizeShader_triggered()
+{
+    m_view->canvas()->applyEffect();
+    validateShaderActions();
+}
+
+bool MMainWindow::checkEffectNotInUse(MShader *shader)
+{
+    MCanvas *canvas = m_view->canvas();
+    QList<MTextureLayer *> users;
+    for (int row = 0; row < canvas->count(); ++row) {
+        MTextureLayer *layer = canvas->at(row);
+        if (layer && shader && layer->hasShader() && layer->shaderId().compare(shader->id(), Qt::CaseInsensitive) == 0)
+            users << layer;
+    }
+    if (users.isEmpty())
+        return true;
+    const int choice = MUtility::askChoice({tr("Remove"), tr("Cancel")},
+                                           tr("The effect is in use in the canvas. You can't delete or edit an "
+                                              "active effect."),
+                                           tr("Do you want to remove effect preview before?"));
+    if (choice != 0)
+        return false;
+    for (MTextureLayer *layer : users)
+        layer->set_shaderId(QString());
+    canvas->refresh();
+    validateShaderActions();
+    return true;
+}
+
+bool MMainWindow::editShader(MShader *shader, bool readOnly)
+{
+    if (!shader)
+        return false;
+    if (!readOnly && MShaderList::instance()->isSystemId(shader->id())) {
+        const QString text = shader->type() == MShader::BrushShader
+                                 ? tr("You can't edit a system brush engine. Duplicate the engine first and edit "
+                                      "the duplicated version.")
+                                 : tr("You can't edit a system effect. Duplicate the effect first and edit the "
+                                      "duplicated version.");
+        if (MUtility::askChoice({tr("View"), tr("Cancel")}, text, tr("Do you want to view the code in readonly mode?"))
+            != 0)
+            return false;
+        readOnly = true;
+    }
+    if (!m_shaderEditor) {
+        m_shaderEditor = new DShader(this);
+        connect(m_shaderEditor, &DShader::shaderModified, this, &MMainWindow::onShaderModified);
+        m_shaderEditor->installEventFilter(this);
+    }
+    m_shaderEditor->setWindowModality(Qt::ApplicationModal);
+    m_shaderEditor->setShader(shader);
+    m_shaderEditor->setMode(readOnly ? DShader::ReadOnly : DShader::Editable);
+    m_shaderEditor->show();
+    return true;
+}
+
+bool MMainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // A new effect closed without ever being saved is dropped.
+    if (watched == m_shaderEditor && event->type() == QEvent::Hide && m_pendingShader) {
+        MShader *unsaved = m_pendingShader;
+        m_pendingShader = nullptr;
+        m_shaderEditor->setShader(nullptr);
+        delete unsaved;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MMainWindow::newShader(int type)
+{
+    const bool engine = type == MShader::BrushShader;
+    DShaderName dialog(type, tr("new group"), engine ? tr("new brush engine") : tr("new effect"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    auto *shader = new MShader();
+    shader->reset();
+    shader->set_type(type);
+    shader->set_group(dialog.group());
+    shader->set_description(dialog.description());
+    delete m_pendingShader;
+    m_pendingShader = shader;
+    if (!editShader(shader, false)) {
+        m_pendingShader = nullptr;
+        delete shader;
+    }
+}
+
+void MMainWindow::duplicateShader(MShader *shader)
+{
+    if (!shader)
+        return;
+    DShaderName dialog(shader->type(), shader->group(), tr("%1 - copy").arg(shader->description()));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    auto *copy = new MShader();
+    copy->reset();
+    copy->copy(shader);
+    copy->set_group(dialog.group());
+    copy->set_description(dialog.description());
+    if (!copy->save()) {
+        MUtility::showMessage(QMessageBox::Critical, tr("Effects"), tr("Error: unable to save the effect."));
+        delete copy;
+        return;
+    }
+    MShaderList::instance()->append(copy);
+    editShader(copy, false);
+}
+
+void MMainWindow::renameShader(MShader *shader)
+{
+    if (!shader)
+        return;
+    if (MShaderList::instance()->isSystemId(shader->id())) {
+        MUtility::showMessage(QMessageBox::Critical, tr("Effects"),
+                              shader->type() == MShader::BrushShader ? tr("You can't rename a system brush engine.")
+                                                                     : tr("You can't rename a system effect."));
+        return;
+    }
+    DShaderName dialog(shader->type(), shader->group(), shader->description());
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    shader->set_group(dialog.group());
+    shader->set_description(dialog.description());
+    if (!shader->save())
+        MUtility::showMessage(QMessageBox::Critical, tr("Effects"), tr("Error: unable to save the effect."));
+}
+
+void MMainWindow::onShaderModified(MShader *shader, bool saved)
+{
+    if (!shader)
+        return;
+    if (shader == m_pendingShader) {
+        m_pendingShader = nullptr;
+        MShaderList::instance()->append(shader);
+    }
+    if (!saved)
+        return;
+    MCanvas *canvas = m_view->canvas();
+    canvas->shaderProgramList()->updateShader(shader->id());
+    if (shader->type() == MShader::EffectShader) {
+        canvas->refresh();
+        return;
+    }
+    MShaderProgramList::scratchList()->updateShader(shader->id());
+    MBrushList *brushes = MBrushList::instance();
+    bool currentUsesIt = false;
+    for (int row = 0; row < brushes->rowCount(); ++row) {
+        MBrush *brush = brushes->brush(row);
+        if (!brush || brush->shaderId().compare(shader->id(), Qt::CaseInsensitive) != 0)
+            continue;
+        saveBrushWithEngine(brush, shader->id());
+        currentUsesIt = currentUsesIt || brush == brushes->currentBrush();
+    }
+    m_brushWidget->update();
+    if (currentUsesIt)
+        showBrushSettings();
+}
+
+void MMainWindow::on_actionRename_effect_triggered()
+{
+    renameShader(currentEffect(true));
+}
+
+void MMainWindow::on_actionImport_effect_triggered()
+{
+    MSettings *settings = MSettings::instance();
+    const QString path = MUtility::askOpenFileName(
+        tr("Import effect"), MUtility::lastFilesDirectory(),
+        tr("Effects files (*.%1)").arg(QStringLiteral("kxs")) + QStringLiteral(";;") + tr("All files (*.*)"));
+    if (path.isEmpty())
+        return;
+    settings->set_lastFilesDir(MUtility::fileDirectory(path));
+    auto shader = std::make_unique<MShader>();
+    if (!shader->load(path)) {
+        MUtility::showMessage(QMessageBox::Critical, tr("Effects"), tr("Error: unable to load file."));
+        return;
+    }
+    if (shader->type() != MShader::EffectShader) {
+        MUtility::showMessage(QMessageBox::Critical, tr("Effects"), tr("This file does not contain an effect."));
+        return;
+    }
+    // The file's id is kept unless it would replace an effect of the library.
+    MShaderList *library = MShaderList::instance();
+    if (!MParamList::isItemId(shader->id()) || library->rowOfId(shader->id()) >= 0
+        || library->isSystemId(shader->id()))
+        shader->set_id(MParamList::newItemId());
+    if (!shader->save()) {
+        MUtility::showMessage(QMessageBox::Critical, tr("Effects"), tr("Error: unable to save the effect."));
+        return;
+    }
+    MShader *imported = shader.release();
+    library->append(imported);
+    const int choice = MUtility::askChoice({tr("edit"), tr("do not edit")},
+                                           tr("Effect %1 loaded.").arg(imported->group() + QLatin1Char('/')
+                                                                       + imported->description()),
+                                           tr("Do you want to edit the effect source?"));
+    if (choice == 0 && editShader(imported, false))
+        imported->save();
+}
+
+void MMainWindow::on_actionNewShader_triggered()
+{
+    newShader(MShader::EffectShader);
+}
+
+void MMainWindow::on_actionDuplicateShader_triggered()
+{
+    duplicateShader(currentEffect(true));
+}
+
+void MMainWindow::on_actionEditShader_triggered()
+{
+    MShader *shader = currentEffect(true);
+    if (shader && checkEffectNotInUse(shader))
+        editShader(shader, false);
+}
+
+void MMainWindow::on_actionRemoveShader_triggered()
+{
+    MShader *shader = currentEffect(true);
+    if (!shader)
+        return;
+    MShaderList *library = MShaderList::instance();
+    if (library->isSystemId(shader->id())) {
+        MUtility::showMessage(QMessageBox::Critical, tr("Effects"), tr("You can't delete a system effect."));
+        return;
+    }
+    if (!checkEffectNotInUse(shader))
+        return;
+    if (!MUtility::askConfirmation(tr("Delete"), tr("Do you confirm the suppression?"),
+                                   tr("Effect %1").arg(shader->description())))
+        return;
+    library->remove(shader->id());
+    validateShaderActions();
+}
+
+void MMainWindow::on_actionSet_effect_thumbnail_triggered()
+{
+    if (!checkCurrentLayer())
+        return;
+    MShader *shader = currentEffect(true);
+    if (!shader)
+        return;
+    const QImage image = m_view->canvas()->flattenedImage(QStringLiteral("basic"));
+    if (image.isNull())
+        return;
+    shader->set_preview(image.scaled(128, 128, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    if (!shader->save())
+        MUtility::showMessage(QMessageBox::Critical, tr("Effects"), tr("Error: unable to save the effect."));
+}
+
+MShader *MMainWindow::chooseBrushEngine()
+{
+    DBrushEngine dialog(this);
+    return dialog.exec() == QDialog::Accepted ? dialog.shader() : nullptr;
+}
+
+void MMainWindow::showBrushSettings()
+{
+    if (MBrush *brush = MBrushList::instance()->currentBrush())
+        m_brushSettingsWidget->setBrush(brush);
+}
+
+void MMainWindow::on_actionNew_brush_engine_triggered()
+{
+    newShader(MShader::BrushShader);
+}
+
+void MMainWindow::on_actionEdit_brush_engine_triggered()
+{
+    if (MShader *engine = chooseBrushEngine())
+        editShader(engine, false);
+}
+
+void MMainWindow::on_actionDuplicate_brush_engine_triggered()
+{
+    duplicateShader(chooseBrushEngine());
+}
+
+void MMainWindow::on_actionRename_brush_engine_triggered()
+{
+    renameShader(chooseBrushEngine());
+}
+
+void MMainWindow::on_actionSet_brush_engine_triggered()
+{
+    if (!MBrushList::instance()->currentBrush())
+        return;
+    if (MShader *engine = chooseBrushEngine())
+        setBrushEngine(engine);
+}
+
+void MMainWindow::on_actionReset_brush_engine_triggered()
+{
+    setBrushEngine(nullptr);
+}
+
+void MMainWindow::setBrushEngine(MShader *engine)
+{
+    MBrush *brush = MBrushList::instance()->currentBrush();
+    if (!brush)
+        return;
+    brush->set_shaderId(engine ? engine->id() : QString());
+    brush->updatePreview();
+    brush->save();
+    showBrushSettings();
+    MUtility::showMessage(QMessageBox::Information, tr("Brush"),
+                          engine ? tr("Brush engine %1 assigned to brush.").arg(engine->description())
+                                 : tr("Brush engine reset."));
+}
+
+void MMainWindow::on_actionDelete_brush_engine_triggered()
+{
+    MShader *engine = chooseBrushEngine();
+    if (!engine)
+        return;
+    MShaderList *library = MShaderList::instance();
+    if (library->isSystemId(engine->id())) {
+        MUtility::showMessage(QMessageBox::Warning, tr("Brush"), tr("You can't delete a system brush engine."));
+        return;
+    }
+    MBrushList *brushes = MBrushList::instance();
+    QList<MBrush *> users;
+    for (int row = 0; row < brushes->rowCount(); ++row) {
+        MBrush *brush = brushes->brush(row);
+        if (brush && brush->shaderId().compare(engine->id(), Qt::CaseInsensitive) == 0)
+            users << brush;
+    }
+    const QString question = users.isEmpty()
+                                 ? tr("Are you sure you want to delete the brush engine?")
+                                 : tr("Are you sure you want to delete the brush engine (%n brush(es) using this "
+                                      "engine)?",
+                                      nullptr, users.size());
+    if (MUtility::showMessage(QMessageBox::Question, tr("Delete brush engine"), question,
+                              QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel)
+        != QMessageBox::Ok)
+        return;
+    QStringList unsaved;
+    for (MBrush *brush : users) {
+        if (!saveBrushWithEngine(brush, QString()))
+            unsaved << brush->group() + QLatin1Char('/') + brush->description();
+    }
+    library->remove(engine->id());
+    m_brushWidget->update();
+    showBrushSettings();
+    if (unsaved.isEmpty())
+        MUtility::showMessage(QMessageBox::Information, tr("Brush"), tr("Brush engine deleted."));
+    else
+        // Their files still name the engine; they load without one.
+        MUtility::showMessage(QMessageBox::Warning, tr("Brush"), tr("Brush engine deleted."), QMessageBox::Ok,
+                              QMessageBox::NoButton,
+                              tr("These brushes could not be saved: %1").arg(unsaved.join(QStringLiteral(", "))));
 }

@@ -7,6 +7,9 @@
 class DGrabWidget;
 class MBrush;
 class MBrushSettingsWidget;
+class DShader;
+class MShader;
+class MShaderWidget;
 class MBrushWidget;
 class MColorWidget;
 class MColorPaletteWidget;
@@ -56,6 +59,9 @@ public:
     QProgressBar *progressBar() const { return m_progressBar; }
     QScrollBar *zoomBar() const { return m_zoomBar; }
     double windowOpacityValue() const { return m_windowOpacityValue; }
+    MShaderWidget *shaderWidget() const { return m_shaderWidget; }
+    // The effect source editor, once an edit opened it.
+    DShader *shaderEditor() const { return m_shaderEditor; }
 
     bool maybeSave();
     int save();
@@ -67,6 +73,15 @@ public:
     // False when the user cancelled the save question; then nothing was written.
     bool saveWindowSettings();
     void askRestart(const QString &message);
+
+    // Effects and brush engines. False when the painter kept the effect on
+    // the layers that use it.
+    bool checkEffectNotInUse(MShader *shader);
+    // Opens the effect source editor; false when the painter cancelled.
+    bool editShader(MShader *shader, bool readOnly);
+    void newShader(int type);
+    void renameShader(MShader *shader);
+    void openShaderParams(MShader *shader);
 
 public slots:
     void showPanel(QDockWidget *dock);
@@ -87,6 +102,11 @@ public slots:
     void selectBrush();
     void applicationReboot();
     void validateBrushActions();
+    void validateShaderActions();
+    void setShaderPreviewText();
+    void editLayerShaderParams();
+    void setShaderParams();
+    void onShaderModified(MShader *shader, bool saved);
 
     void on_actionRestoreDefaultLayout_triggered();
     void on_actionFullScreen_toggled(bool checked);
@@ -201,6 +221,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     static ShownHook &shownHook();
@@ -231,6 +252,15 @@ private:
     void reportBrushAdded(const QString &group, const QString &name);
     // Writes the document under path; a failure is shown with its logged reason.
     bool writeDocument(const QString &path);
+    // The effect chosen in the effect list; null, with a message when asked
+    // for, when there is none.
+    MShader *currentEffect(bool tell = false) const;
+    MShader *chooseBrushEngine();
+    // The current brush takes the engine (null: none), saved and shown again.
+    void setBrushEngine(MShader *engine);
+    void duplicateShader(MShader *shader);
+    // The brush settings panel shows the current brush again.
+    void showBrushSettings();
 
     Ui_MMainWindow *ui;
     MRecentFiles *m_recentFiles = nullptr;
@@ -248,6 +278,10 @@ private:
     QUndoView *m_undoView = nullptr;
     DGrabWidget *m_grabWidget = nullptr;
     QScrollBar *m_zoomBar = nullptr;
+    MShaderWidget *m_shaderWidget = nullptr;
+    DShader *m_shaderEditor = nullptr;
+    // A new effect or engine in the editor, joining the library once saved.
+    MShader *m_pendingShader = nullptr;
     bool m_fullScreen = false;
     bool m_shownHookCalled = false;
 };

@@ -1117,8 +1117,11 @@ void MWidget::dropEvent(QDropEvent *e)
     MTextureLayer *layer = m_canvas->current();
     if (layer && m_dropAccepted) {
         if (MShader *shader = droppedShader(e->mimeData())) {
+            const MShaderObject::ShaderState before = layer->shaderState();
             layer->set_shaderId(shader->id());
             layer->set_isShaderActive(true);
+            // Putting an effect on a layer is undone like any layer change.
+            m_canvas->updateLayerShader(m_canvas->currentRow(), before, layer->shaderState());
             m_canvas->refresh();
         }
     }

@@ -41,11 +41,12 @@ struct LayerState
     bool visible;
     bool locked;
     QString shaderId;
+    QHash<QByteArray, QVariant> shaderValues;
     QImage pixels;
     bool operator==(const LayerState &o) const
     {
         return name == o.name && visible == o.visible && locked == o.locked && shaderId == o.shaderId
-            && pixels == o.pixels;
+            && shaderValues == o.shaderValues && pixels == o.pixels;
     }
 };
 
@@ -94,7 +95,8 @@ private:
         DocumentState s;
         for (int row = 0; row < canvas->count(); ++row) {
             MTextureLayer *layer = canvas->at(row);
-            s.layers.append({layer->name(), layer->visible(), layer->locked(), layer->shaderId(), layerPixels(layer)});
+            s.layers.append({layer->name(), layer->visible(), layer->locked(), layer->shaderId(),
+                             layer->shaderValues()->values(), layerPixels(layer)});
         }
         return s;
     }
@@ -183,12 +185,16 @@ private slots:
         switch (Operation(operation)) {
         case MergeWithLower:
         case Erase: canvas->setCurrentRow(1); break;
-        case ApplyEffect:
-            MShaderList::instance()->append(
-                new MTestEffect(effectId, QStringLiteral("f_color = vec4(0.0, 1.0, 0.0, 1.0);")));
+        case ApplyEffect: {
+            auto *effect = new MTestEffect(effectId, QStringLiteral("f_color = vec4(0.0, 1.0, 0.0, 1.0);"));
+            effect->addParam("strength", 0.5);
+            MShaderList::instance()->append(effect);
             canvas->at(1)->set_shaderId(effectId);
+            // Undo gives back the values chosen, not the defaults.
+            canvas->at(1)->shaderValues()->setValue("strength", 0.8);
             canvas->setCurrentRow(1);
             break;
+        }
         default: break;
         }
         const DocumentState before = state();

@@ -12,12 +12,14 @@
 #include "mmainwindow.h"
 #include "mopengl.h"
 #include "mpaintstatuswidget.h"
+#include "mshaderwidget.h"
 #include "msettings.h"
 #include "mtestdialogscript.h"
 #include "mtestglcontext.h"
 #include "mtool.h"
 #include "mtools.h"
 #include "mtestfolder.h"
+#include "mtexturelayer.h"
 #include "mthumbnailwidget.h"
 #include "mwidget.h"
 
@@ -413,12 +415,18 @@ private slots:
         QCOMPARE(action->isVisible(), !hidden);
         // A tool's command is usable once the registry has that tool.
         const QVariant toolId = action->property("VAN_TOOLID");
+        // The layer's effect commands wait for an effect on the layer, Preview
+        // for an effect chosen in the effect list.
+        const bool waitsForEffect = name == "actionEdit_layer_effect_settings" || name == "actionShowHideShaderPreview"
+                                    || name == "actionRemoveShaderPreview" || name == "actionRasterizeShader"
+                                    || name == "actionPreviewShader";
         if (toolId.isValid())
             QCOMPARE(action->isEnabled(), MTools::instance()->tool(toolId.toInt()) != nullptr);
         else if (name == "actionDelete_brush")
             QCOMPARE(action->isEnabled(), !MBrushList::instance()->currentBrush()->systemFileExists());
         else
-            QCOMPARE(action->isEnabled(), !hidden && !MMainWindow::pendingCommands().contains(name));
+            QCOMPARE(action->isEnabled(),
+                     !hidden && !waitsForEffect && !MMainWindow::pendingCommands().contains(name));
     }
 
     void pendingCommandsNameActions()
@@ -560,7 +568,10 @@ private slots:
         MMainWindow *window = readOnlyWindow();
         auto *dock = window->findChild<QDockWidget *>(name);
         QVERIFY(dock);
-        QCOMPARE(dock->windowTitle(), expected.title);
+        // The thumbnail's dock is named after the current layer.
+        QCOMPARE(dock->windowTitle(), name == "thumbnailDockWidget"
+                                          ? QStringLiteral("Thumbnail: %1").arg(window->view()->canvas()->current()->name())
+                                          : expected.title);
         QCOMPARE(dock->toolTip(), expected.toolTip);
         if (maximumWidth == unbounded)
             QVERIFY(dock->maximumWidth() >= unbounded);
@@ -583,6 +594,15 @@ private slots:
                      window->findChild<QAction *>("actionDuplicate_brush"));
             QCOMPARE(window->brushWidget()->brushListWidget()->loadBrushTextureAction(),
                      window->findChild<QAction *>("actionLoad_brush_texture"));
+        } else if (name == "shaderDockWidget") {
+            QCOMPARE(dock->widget()->findChild<MShaderWidget *>(), window->shaderWidget());
+            QVERIFY(!dock->widget()->findChild<QLabel *>(name + "Placeholder"));
+            MShaderWidget *list = window->shaderWidget();
+            QCOMPARE(list->editShaderAction(), window->findChild<QAction *>("actionEditShader"));
+            QCOMPARE(list->newShaderAction(), window->findChild<QAction *>("actionNewShader"));
+            QCOMPARE(list->removeShaderAction(), window->findChild<QAction *>("actionRemoveShader"));
+            QCOMPARE(list->duplicateShaderAction(), window->findChild<QAction *>("actionDuplicateShader"));
+            QCOMPARE(list->applyShaderAction(), window->findChild<QAction *>("actionPreviewShader"));
         } else if (name == "colorDockWidget") {
             QCOMPARE(dock->widget()->findChild<MColorWidget *>(), window->colorWidget());
             QVERIFY(!dock->widget()->findChild<QLabel *>(name + "Placeholder"));
@@ -625,7 +645,10 @@ private slots:
             titles.append(action->text());
         }
         titles.sort();
-        QCOMPARE(titles, QStringList({"Brush settings", "Brushes", "Colors", "Effects", "Gradient", "Layer", "Palettes", "Undo"}));
+        QStringList expectedTitles{"Brush settings", "Brushes", "Colors", "Effects", "Gradient", "Palettes", "Undo",
+                                   "Thumbnail: " + window->view()->canvas()->current()->name()};
+        expectedTitles.sort();
+        QCOMPARE(titles, expectedTitles);
         // Checking a hidden panel shows it; unchecking hides it again.
         QAction *undo = nullptr;
         for (QAction *action : panels->actions()) {

@@ -26,6 +26,15 @@ bool prepare(const QSize &documentSize)
     return MTestView::prepare(documentSize);
 }
 
+QColor shownAt(MWidget *view, const QPointF &docPoint)
+{
+    view->update();
+    QTest::qWait(50);
+    const QImage frame = view->grabFramebuffer();
+    const QPoint point = view->transform()->map(docPoint).toPoint();
+    return frame.pixelColor(point * frame.devicePixelRatio());
+}
+
 bool show(MMainWindow *window, const QSize &size)
 {
     window->resize(size);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QEvent>
 #include <QImage>
 #include <QPointF>
@@ -46,6 +47,9 @@ bool toolGesture(MTool *tool, const QPointF &from, const QPointF &to,
 // window again while other test windows on the same display take it away;
 // false when it never got it.
 bool focusView(MWidget *view);
+
+// The view's own picture at a document point, once it has repainted.
+QColor shownAt(MWidget *view, const QPointF &docPoint);
 
 // How many pixels of the image are not fully transparent.
 int paintedPixels(const QImage &image);

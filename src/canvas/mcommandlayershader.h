@@ -1,0 +1,23 @@
+#pragma once
+
+#include "mcommand.h"
+#include "mshaderobject.h"
+
+// The effect of the layer at row, with its values and shown state: redo
+// sets the state after the edit, undo the state before it.
+class MCommandLayerShader : public MCommand
+{
+public:
+    MCommandLayerShader(MCanvas *canvas, int row, const MShaderObject::ShaderState &before,
+                        const MShaderObject::ShaderState &after, QUndoCommand *parent = nullptr);
+
+    void undo() override;
+    void redo() override;
+
+private:
+    void apply(const MShaderObject::ShaderState &state);
+
+    int m_row;
+    MShaderObject::ShaderState m_before;
+    MShaderObject::ShaderState m_after;
+};
