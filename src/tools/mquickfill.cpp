@@ -4,6 +4,7 @@
 #include "mcanvas.h"
 
 #include <QDeadlineTimer>
+#include <QtAlgorithms>
 
 #include <climits>
 #include <cstring>
@@ -82,7 +83,7 @@ public:
                         continue;
                     int x = left;
                     while (x <= right && !m_outOfMemory) {
-                        const int found = scan(x, y, right, 1, false);
+                        const int found = scan(skipMarked(x, y, right), y, right, 1, false);
                         if (found > right)
                             break;
                         pending.push_back(QPoint(found, y));
@@ -151,6 +152,37 @@ private:
         quint32 word;
         std::memcpy(&word, pixel, 4);
         return word == m_seedWord || MBufferLayer::colorMatches(m_seed, pixel, m_threshold);
+    }
+
+    // From x rightward past the pixels filled already, 64 marks at a time;
+    // the first x that is not (limit + 1 past the end). They never match,
+    // so a scan for a match may start there.
+    int skipMarked(int x, int y, int limit)
+    {
+        while (x <= limit) {
+            MBufferTile *tile = m_buffer->pixelTile(x, y, m_canvas, m_layer);
+            const quint64 *plane = tile ? marks(tile) : nullptr;
+            if (!plane)
+                return x;
+            const QRect cell = tile->rect();
+            const int last = qMin(limit, cell.right());
+            qint64 index = qint64(y - cell.y() + m_border) * tile->tileSize() + (x - cell.x() + m_border);
+            while (x <= last) {
+                const quint64 word = plane[index >> 6] >> (index & 63);
+                const int marked = int(qCountTrailingZeroBits(~word));  // 64 when all are
+                const int bitsLeft = 64 - int(index & 63);
+                if (marked < bitsLeft) {
+                    if (x + marked <= last)
+                        return x + marked;
+                    x = last + 1;
+                    break;
+                }
+                x += bitsLeft;
+                index += bitsLeft;
+            }
+            x = qMin(x, last + 1);
+        }
+        return x;
     }
 
     void compose(uchar *pixel, int x, int y) const
