@@ -23,14 +23,16 @@
 
 namespace {
 
-int childApplication(int argc, char **argv)
+int childApplication(char **argv)
 {
     MMainWindow::setShownHook([](MMainWindow *window) {
         std::printf("shown\n");
         std::fflush(stdout);
         window->close();
     });
-    return MApplication::runMain(argc, argv);
+    // The mode is the bench's, not a file for the application to open.
+    int arguments = 1;
+    return MApplication::runMain(arguments, argv);
 }
 
 int childBaseline(int argc, char **argv)
@@ -82,7 +84,7 @@ double median(std::vector<double> values)
 int main(int argc, char **argv)
 {
     if (argc > 1 && std::strcmp(argv[1], "--child-application") == 0)
-        return childApplication(argc, argv);
+        return childApplication(argv);
     if (argc > 1 && std::strcmp(argv[1], "--child-baseline") == 0)
         return childBaseline(argc, argv);
 

@@ -2,7 +2,8 @@
 // per move event of the stroke-to runner for several radii, spacings and
 // antialiasing, beside the stamping pass alone drawing the same stamps (the
 // GPU floor of the runner); then the time to end a stroke touching 1, 4 and
-// 16 tiles, beside merging the same tiles without undo records.
+// 16 tiles and the time to make its undo records from the queued read-backs,
+// beside merging the same tiles without undo records.
 //
 // Run under a display (xvfb-run -a) with LIBGL_ALWAYS_SOFTWARE=1.
 
@@ -18,6 +19,7 @@
 #include "mtestcanvas.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
+#include "mundostream.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>
@@ -283,6 +285,7 @@ void measureEndStroke(MCanvas *canvas, MBrush *brush, int n)
     brush->setRadius(30);
     double endMs = 0.0;
     double mergeMs = 0.0;
+    double recordsMs = 0.0;
     int touched = 0;
     QElapsedTimer timer;
     for (int round = 0; round < rounds; ++round) {
@@ -293,19 +296,25 @@ void measureEndStroke(MCanvas *canvas, MBrush *brush, int n)
         canvas->endStroke(&release, 0);
         finishGpu(canvas);
         endMs += timer.nsecsElapsed() / 1e6;
+        // The undo records whose read-backs the stroke end only queued.
+        timer.start();
+        canvas->undoStream()->completeReads();
+        recordsMs += timer.nsecsElapsed() / 1e6;
 
         // The same tiles blended into the layer with nothing kept for undo.
         paintCells(canvas, brush, n);
         MTextureLayer *layer = canvas->current();
-        MSharedData *shared = canvas->sharedData();
         timer.start();
         const QSet<MTile *> tiles = canvas->strokeLayer()->touchedTiles();
         for (MTile *t : tiles) {
             auto *tile = static_cast<MTextureTile *>(t);
             auto *target = static_cast<MTextureTile *>(layer->addTile(QRectF(tile->rectWithBorder()).center()));
             target->ensureTexture();
-            canvas->paintEngine()->blitTile(target, tile, GL_ONE, GL_ONE_MINUS_SRC_ALPHA, shared->programList(),
-                                            QStringLiteral("blit"), 1.0, shared->vertexArrayObject());
+            // The blit of the stroke end, cut to the same touched blocks.
+            QRect area;
+            for (MTile *block : tile->touchedBlocks())
+                area |= block->rectWithBorder();
+            canvas->blitTile(target, tile, QStringLiteral("blit"), 1.0, area & QRect(0, 0, target->tileSize(), target->tileSize()));
             canvas->clearTile(tile);
         }
         finishGpu(canvas);
@@ -314,8 +323,9 @@ void measureEndStroke(MCanvas *canvas, MBrush *brush, int n)
         canvas->setStrokeInProgress(false);
         canvas->undoStack()->clear();
     }
-    std::printf("end of stroke, %2d touched tiles: %8.2f ms   | merging the same tiles without undo: %8.2f ms\n",
-                touched, endMs / rounds, mergeMs / rounds);
+    std::printf("end of stroke, %2d touched tiles: %8.2f ms, then its undo records %6.2f ms (together %8.2f ms)"
+                "   | merging the same tiles without undo: %8.2f ms\n",
+                touched, endMs / rounds, recordsMs / rounds, (endMs + recordsMs) / rounds, mergeMs / rounds);
     std::fflush(stdout);
 }
 
@@ -337,8 +347,10 @@ int main(int argc, char **argv)
     measureStrokeTo(canvas.get(), &brush, {30, false, true}, false);
     std::printf("Stroke-to runner on a %d x %d document, one move event every %.0f pixels:\n", documentSize,
                 documentSize, moveStep);
+    // "--end": only the stroke-end figures.
+    const bool endOnly = argc > 1 && qstrcmp(argv[1], "--end") == 0;
     for (double radius : {5.0, 30.0, 100.0})
-        for (bool minimumSpacing : {false, true})
+        for (bool minimumSpacing : endOnly ? std::initializer_list<bool>{} : std::initializer_list<bool>{false, true})
             for (bool antialiasing : {true, false})
                 for (bool overPainted : {false, true})
                     measureStrokeTo(canvas.get(), &brush, {radius, minimumSpacing, antialiasing}, true, overPainted);

@@ -90,19 +90,17 @@ public:
     int walk(int x, int y, int limit, int direction, MCanvas *canvas, MTextureLayer *layer, Accept accept,
              bool *stopped = nullptr)
     {
-        const int s = step();
-        const int row = tileCell(y, s);
         while (direction > 0 ? x <= limit : x >= limit) {
-            const int column = tileCell(x, s);
-            MBufferTile *tile = cellTile(column, row, canvas, layer);
+            MBufferTile *tile = pixelTile(x, y, canvas, layer);
             if (!tile) {
                 if (stopped)
                     *stopped = true;
                 return x;
             }
-            const int cellStart = column * s;
-            const int last = direction > 0 ? qMin(limit, cellStart + s - 1) : qMax(limit, cellStart);
-            const qint64 lineStart = qint64(y - row * s + m_border) * m_tileSize;
+            const QRect cell = tile->rect();
+            const int cellStart = cell.x();
+            const int last = direction > 0 ? qMin(limit, cell.right()) : qMax(limit, cellStart);
+            const qint64 lineStart = qint64(y - cell.y() + m_border) * m_tileSize;
             const uchar *line = tile->data() + lineStart * m_bytesPerPixel;
             const int origin = cellStart - m_border;
             for (;; x += direction) {
@@ -118,6 +116,19 @@ public:
 
     // The tile of a cell, made (and read back) when missing.
     MBufferTile *cellTile(int column, int row, MCanvas *canvas, MTextureLayer *layer);
+    // The same for the cell holding canvas pixel (x, y). Fills and walks
+    // come back to the same cell call after call: that one is found without
+    // dividing by the step.
+    MBufferTile *pixelTile(int x, int y, MCanvas *canvas, MTextureLayer *layer)
+    {
+        if (m_lastTile) {
+            const QRect cell = m_lastTile->rect();
+            if (x >= cell.left() && x <= cell.right() && y >= cell.top() && y <= cell.bottom())
+                return m_lastTile;
+        }
+        const int s = step();
+        return cellTile(tileCell(x, s), tileCell(y, s), canvas, layer);
+    }
 
 private:
     int m_tileSize;

@@ -182,6 +182,7 @@ void MCanvas::shutDown()
     // The history is of layers that are about to go; a command may hold one
     // whose textures need this context.
     m_undoStack->clear();
+    m_undoStream->completeReads();
     m_paintEngine->shutDown();
     m_sharedData->shutDown();
     clear();

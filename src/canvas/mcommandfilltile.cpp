@@ -10,10 +10,11 @@ MCommandFillTile::MCommandFillTile(MCanvas *canvas, int row, MTextureTile *tile,
     : MCommandTile(canvas, row, tile, parent)
 {
     setText(QApplication::translate("QApplication", "Fill tile with color"));
-    bool recorded = tile && backup(tile, {}, m_beforeId);
+    // Both read-backs queued behind the fill, as for a tile update.
+    bool recorded = tile && backup(tile, {}, m_beforeId, true);
     if (recorded) {
         canvas->fillTile(tile, color);
-        recorded = backup(tile, {}, m_afterId);
+        recorded = backup(tile, {}, m_afterId, true);
     }
     finish(tile, recorded);
 }

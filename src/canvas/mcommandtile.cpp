@@ -38,9 +38,10 @@ void MCommandTile::redo()
     restoreBackup(m_afterId);
 }
 
-bool MCommandTile::backup(MTextureTile *tile, const QSet<MTile *> &blocks, QString &id)
+bool MCommandTile::backup(MTextureTile *tile, const QSet<MTile *> &blocks, QString &id, bool queued)
 {
-    if (!m_canvas->undoStream()->saveTiles(tile, blocks))
+    MUndoStream *stream = m_canvas->undoStream();
+    if (!(queued ? stream->saveTilesLater(tile, blocks) : stream->saveTiles(tile, blocks)))
         return false;
     hold(tile, id);
     return true;

@@ -34,8 +34,9 @@ protected:
     MCommandTile(MCanvas *canvas, int row, MTextureTile *tile, QUndoCommand *parent);
 
     // Backs up the given 64-pixel blocks of the tile, or the whole tile when
-    // the set is empty, and holds the backup's id in id.
-    bool backup(MTextureTile *tile, const QSet<MTile *> &blocks, QString &id);
+    // the set is empty, and holds the backup's id in id. A queued backup's
+    // read-back is not waited for (see MUndoStream::saveTilesLater).
+    bool backup(MTextureTile *tile, const QSet<MTile *> &blocks, QString &id, bool queued = false);
     // Holds the backup the tile names now (one the caller just made).
     void hold(MTextureTile *tile, QString &id);
     // The last step of a constructor: pushes a recorded command; otherwise

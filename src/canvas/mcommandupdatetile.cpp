@@ -24,7 +24,9 @@ MCommandUpdateTile::MCommandUpdateTile(MCanvas *canvas, int row, MTextureTile *t
 {
     setText(QApplication::translate("QApplication", "Update tile"));
     const QSet<MTile *> blocks = source ? source->touchedBlocks() : QSet<MTile *>();
-    bool recorded = target && backup(target, blocks, m_beforeId);
+    // Neither backup is needed before an undo: their read-backs are queued
+    // behind the merge instead of waited for one by one.
+    bool recorded = target && backup(target, blocks, m_beforeId, true);
     if (recorded) {
         const QString program = QStringLiteral("blit");
         if (strokeBlend)
@@ -33,7 +35,7 @@ MCommandUpdateTile::MCommandUpdateTile(MCanvas *canvas, int row, MTextureTile *t
             canvas->copyTile(target, source, program, opacity);
         else
             canvas->blitTile(target, source, program, opacity, blockArea(blocks, target->tileSize()));
-        recorded = backup(target, blocks, m_afterId);
+        recorded = backup(target, blocks, m_afterId, true);
     }
     if (source)
         source->resetUndoLayer();

@@ -204,18 +204,28 @@ bool MTextureTile::readPixels(void *pixels)
 
 bool MTextureTile::readPixels(void *pixels, const QRect &area)
 {
+    return pixels && readArea(pixels, area, 0);
+}
+
+bool MTextureTile::readPixelsToBuffer(unsigned int packBuffer, const QRect &area)
+{
+    return packBuffer != 0 && readArea(nullptr, area, packBuffer);
+}
+
+bool MTextureTile::readArea(void *pixels, const QRect &area, unsigned int packBuffer)
+{
     QOpenGLExtraFunctions *f = functions();
-    if (!f || !pixels || !isValid() || !QRect(0, 0, tileSize(), tileSize()).contains(area)) {
+    if (!f || !isValid() || !QRect(0, 0, tileSize(), tileSize()).contains(area)) {
         MLogger::instance()->systemError(QStringLiteral("Error during texture pixel read: no texture"));
         return false;
     }
     // The caller's bindings are put back afterwards.
-    GLint readFramebuffer = 0, drawFramebuffer = 0, packBuffer = 0;
+    GLint readFramebuffer = 0, drawFramebuffer = 0, boundPackBuffer = 0;
     f->glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
     f->glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
-    f->glGetIntegerv(GL_PIXEL_PACK_BUFFER_BINDING, &packBuffer);
+    f->glGetIntegerv(GL_PIXEL_PACK_BUFFER_BINDING, &boundPackBuffer);
     f->glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    f->glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
+    f->glBindBuffer(GL_PIXEL_PACK_BUFFER, packBuffer);
 
     MFrameBuffer frameBuffer;
     frameBuffer.attachTexture(textureId());
@@ -223,7 +233,8 @@ bool MTextureTile::readPixels(void *pixels, const QRect &area)
     GLint packAlignment = 4;
     f->glGetIntegerv(GL_PACK_ALIGNMENT, &packAlignment);
     f->glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    // A read into client memory returns once the pixels are there.
+    // A read into client memory returns once the pixels are there; one into
+    // a pack buffer (pixels null: offset 0) is only queued.
     f->glReadPixels(area.x(), area.y(), area.width(), area.height(), GL_RGBA, GL_UNSIGNED_BYTE, pixels);
     const GLenum error = f->glGetError();
     f->glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
@@ -235,7 +246,7 @@ bool MTextureTile::readPixels(void *pixels, const QRect &area)
 
     f->glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(readFramebuffer));
     f->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(drawFramebuffer));
-    f->glBindBuffer(GL_PIXEL_PACK_BUFFER, GLuint(packBuffer));
+    f->glBindBuffer(GL_PIXEL_PACK_BUFFER, GLuint(boundPackBuffer));
     return error == GL_NO_ERROR;
 }
 

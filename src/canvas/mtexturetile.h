@@ -44,6 +44,9 @@ public:
     bool readPixels(void *pixels);
     // Reads only an area of the texture, its rows packed, row 0 first.
     bool readPixels(void *pixels, const QRect &area);
+    // Queues the same read into the start of a pixel-pack buffer the caller
+    // made large enough; the pixels are there once the buffer is mapped.
+    bool readPixelsToBuffer(unsigned int packBuffer, const QRect &area);
     // Rebuilds the mip-maps when the settings ask for them and waits for the
     // driver to finish; rebuildMipmaps does not wait.
     bool generateMipmaps();
@@ -64,6 +67,8 @@ public:
     void resetUndoLayer();
 
 private:
+    bool readArea(void *pixels, const QRect &area, unsigned int packBuffer);
+
     QOpenGLTexture *m_texture = nullptr;
     QString m_backupId;
     std::unique_ptr<MUndoLayer> m_undoLayer;

@@ -8,6 +8,7 @@
 #include "mtilegeometry.h"
 #include "mundolayer.h"
 #include "mundostreamworker.h"
+#include "mpixelreadback.h"
 #include "mutility.h"
 
 #include <QCoreApplication>
@@ -158,6 +159,8 @@ MUndoStream::~MUndoStream()
     // queued die with the stream, and whatever was written goes with the rest.
     m_writer.reset();
     m_writing.clear();
+    m_readOrder.clear();
+    m_reads.clear();
     const QList<QString> paths = m_buffers.keys();
     for (const QString &path : paths) {
         dropBuffer(path);
@@ -189,7 +192,53 @@ int MUndoStream::refCount(const QString &id) const
 
 bool MUndoStream::isInMemory(const QString &id) const
 {
-    return m_buffers.contains(fileName(id));
+    const QString path = fileName(id);
+    return m_buffers.contains(path) || m_reads.count(path) > 0;
+}
+
+MUndoStream::Read MUndoStream::readOf(MTextureTile *tile, const QSet<MTile *> &blocks)
+{
+    // Blocks are cut to the texture, so that no copy reaches past it; only
+    // the area that holds them is read back.
+    Read read;
+    read.bytesPerPixel = tile->bytesPerPixel();
+    const QRect texture(0, 0, tile->tileSize(), tile->tileSize());
+    read.rects.reserve(blocks.size());
+    for (MTile *block : blocks) {
+        const QRect rect = block ? block->rectWithBorder() & texture : QRect();
+        if (!rect.isEmpty()) {
+            read.rects.append(rect);
+            read.area |= rect;
+        }
+    }
+    read.whole = blocks.isEmpty();
+    if (read.whole)
+        read.area = texture;
+    return read;
+}
+
+bool MUndoStream::makeRecord(const Read &read, const uchar *pixels, const QString &id, QByteArray &record)
+{
+    bool error = false;
+    const int readBytes = read.area.width() * read.area.height() * read.bytesPerPixel;
+    if (read.whole) {
+        record = wholeTileRecord(pixels, readBytes);
+        error = record.size() != 4 + readBytes;
+    } else {
+        QDataStream out(&record, QIODevice::WriteOnly);
+        out << qint32(read.rects.size());
+        for (const QRect &rect : read.rects) {
+            const QByteArray part = copyRectOut(pixels, rect.x() - read.area.x(), rect.y() - read.area.y(), rect.width(),
+                                                rect.height(), read.area.width(), read.bytesPerPixel);
+            out << qint32(rect.left()) << qint32(rect.top()) << qint32(rect.right()) << qint32(rect.bottom());
+            if (out.writeRawData(part.constData(), part.size()) != part.size())
+                error = true;
+        }
+        error = error || out.status() != QDataStream::Ok;
+    }
+    if (error)
+        MLogger::instance()->systemError(QStringLiteral("Error during tile backup: %1").arg(id));
+    return !error;
 }
 
 bool MUndoStream::saveTiles(MTextureTile *tile, const QSet<MTile *> &blocks)
@@ -197,54 +246,82 @@ bool MUndoStream::saveTiles(MTextureTile *tile, const QSet<MTile *> &blocks)
     if (!tile)
         return false;
     const QString id = MLayer::newGuid();
-    // Blocks are cut to the texture, so that no copy reaches past it; only
-    // the area that holds them is read back.
-    const QRect texture(0, 0, tile->tileSize(), tile->tileSize());
-    QVector<QRect> rects;
-    rects.reserve(blocks.size());
-    QRect read;
-    for (MTile *block : blocks) {
-        const QRect rect = block ? block->rectWithBorder() & texture : QRect();
-        if (!rect.isEmpty()) {
-            rects.append(rect);
-            read |= rect;
-        }
-    }
-    const bool whole = blocks.isEmpty();
-    if (whole)
-        read = texture;
-    const int readBytes = read.width() * read.height() * tile->bytesPerPixel();
+    const Read read = readOf(tile, blocks);
+    const int readBytes = read.area.width() * read.area.height() * read.bytesPerPixel;
     QByteArray pixels(readBytes, Qt::Uninitialized);
-    if (pixels.size() != readBytes || (readBytes > 0 && !tile->readPixels(pixels.data(), read))) {
+    if (pixels.size() != readBytes || (readBytes > 0 && !tile->readPixels(pixels.data(), read.area))) {
         MLogger::instance()->systemError(QStringLiteral("Cannot create buffer from texture:"));
         return false;
     }
-
     QByteArray record;
-    bool error = false;
-    if (whole) {
-        record = wholeTileRecord(pixels.constData(), pixels.size());
-        error = record.size() != 4 + pixels.size();
-    } else {
-        QDataStream out(&record, QIODevice::WriteOnly);
-        out << qint32(rects.size());
-        for (const QRect &rect : qAsConst(rects)) {
-            const QByteArray part = copyRectOut(reinterpret_cast<const uchar *>(pixels.constData()),
-                                                rect.x() - read.x(), rect.y() - read.y(), rect.width(), rect.height(),
-                                                read.width(), tile->bytesPerPixel());
-            out << qint32(rect.left()) << qint32(rect.top()) << qint32(rect.right()) << qint32(rect.bottom());
-            if (out.writeRawData(part.constData(), part.size()) != part.size())
-                error = true;
-        }
-        error = error || out.status() != QDataStream::Ok;
-    }
-    if (error) {
-        MLogger::instance()->systemError(QStringLiteral("Error during tile backup: %1").arg(id));
+    if (!makeRecord(read, reinterpret_cast<const uchar *>(pixels.constData()), id, record))
         return false;
-    }
     tile->setBackupId(id);
     addBuffer(fileName(id), record);
     return true;
+}
+
+bool MUndoStream::saveTilesLater(MTextureTile *tile, const QSet<MTile *> &blocks)
+{
+    if (!tile)
+        return false;
+    Read read = readOf(tile, blocks);
+    // Nothing to wait for, or a backup that takes memory past the limit: its
+    // record goes to the writer at once, and queued bytes would pile up
+    // beyond the limit uncounted.
+    const qint64 readBytes = qint64(read.area.width()) * read.area.height() * read.bytesPerPixel;
+    if (readBytes == 0 || double(countedBytes + readBytes) > MSettings::instance()->undoMemoryMax() * kMegabyte)
+        return saveTiles(tile, blocks);
+    read.readback.reset(new MPixelReadback);
+    if (!read.readback->start(tile, read.area)) {
+        MLogger::instance()->systemError(QStringLiteral("Cannot create buffer from texture:"));
+        return false;
+    }
+    const QString id = MLayer::newGuid();
+    const QString path = fileName(id);
+    tile->setBackupId(id);
+    read.id = id;
+    m_reads.emplace(path, std::move(read));
+    m_readOrder.append(path);
+    if (!m_readsScheduled) {
+        m_readsScheduled = true;
+        QMetaObject::invokeMethod(this, &MUndoStream::completeReads, Qt::QueuedConnection);
+    }
+    return true;
+}
+
+void MUndoStream::completeReads()
+{
+    m_readsScheduled = false;
+    while (!m_readOrder.isEmpty()) {
+        const QString oldest = m_readOrder.first();
+        completeRead(oldest);
+    }
+}
+
+void MUndoStream::completeRead(const QString &path)
+{
+    const auto read = m_reads.find(path);
+    if (read == m_reads.end())
+        return;
+    m_readOrder.removeOne(path);
+    QByteArray record;
+    const bool made = read->second.readback->finish([&](const uchar *pixels) {
+        return makeRecord(read->second, pixels, read->second.id, record);
+    });
+    m_reads.erase(read);
+    if (!made) {
+        // The holders find no backup under the id, as with a lost spill file.
+        MLogger::instance()->systemError(QStringLiteral("Cannot create buffer from texture:"));
+        return;
+    }
+    addBuffer(path, record);
+}
+
+void MUndoStream::dropRead(const QString &path)
+{
+    if (m_reads.erase(path) > 0)
+        m_readOrder.removeOne(path);
 }
 
 bool MUndoStream::saveTexture(MTextureTile *tile, const void *pixels)
@@ -271,6 +348,7 @@ bool MUndoStream::readBuffer(MTextureTile *tile, const QString &id)
     if (!tile)
         return false;
     const QString path = fileName(id);
+    completeRead(path);
     const Geometry geometry = geometryOf(tile);
 
     // Memory first, also while a worker writes the same bytes to disk: both
@@ -348,6 +426,7 @@ void MUndoStream::unregisterId(const QString &id)
         return;
     m_refCounts.erase(count);
     const QString path = fileName(id);
+    dropRead(path);
     const auto buffer = m_buffers.find(path);
     if (buffer != m_buffers.end() && buffer->writing) {
         // The worker owns the bytes and may still create the file: both go

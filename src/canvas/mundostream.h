@@ -5,12 +5,16 @@
 #include <QList>
 #include <QObject>
 #include <QSet>
+#include <QRect>
 #include <QString>
+#include <QVector>
 
+#include <map>
 #include <memory>
 
 class MTile;
 class MTextureTile;
+class MPixelReadback;
 class MUndoStreamWorker;
 
 // The pixel backups that undo commands refer to by id. A backup is a small
@@ -35,6 +39,14 @@ public:
     // Backs up the given 64-pixel blocks of the tile, or the whole tile when
     // the set is empty; on success the tile's backupId is the new id.
     bool saveTiles(MTextureTile *tile, const QSet<MTile *> &blocks);
+    // The same backup, its read-back only queued: the id is the tile's at
+    // once, its bytes are made on the next pass of the event loop or when
+    // the id is first read back, whichever comes first. Until then it is
+    // neither counted nor spilled. Past the memory limit it is saveTiles.
+    bool saveTilesLater(MTextureTile *tile, const QSet<MTile *> &blocks);
+    // Makes the bytes of every queued backup now; an owner about to lose
+    // the context they were queued in calls it first.
+    void completeReads();
     // A whole-tile backup from tileSize x tileSize RGBA pixels the caller
     // holds. It stays in memory (never spilled, never counted) until released.
     bool saveTexture(MTextureTile *tile, const void *pixels);
@@ -73,6 +85,22 @@ private:
         bool released = false;  // its last holder went while a worker held it
     };
 
+    // What a backup reads of its tile.
+    struct Read
+    {
+        QString id;
+        QRect area;
+        QVector<QRect> rects;   // the blocks, in texture pixels
+        bool whole = false;
+        int bytesPerPixel = 4;
+        std::unique_ptr<MPixelReadback> readback;
+    };
+
+    static Read readOf(MTextureTile *tile, const QSet<MTile *> &blocks);
+    // The record of the read's pixels (its area's rows, packed).
+    static bool makeRecord(const Read &read, const uchar *pixels, const QString &id, QByteArray &record);
+    void completeRead(const QString &path);
+    void dropRead(const QString &path);
     void addBuffer(const QString &path, const QByteArray &bytes);
     void spillNext();
     void startWorker(const QString &path, const QByteArray &bytes);
@@ -90,4 +118,7 @@ private:
     QList<QString> m_spillQueue;           // counted buffers no worker took yet, oldest first
     QSet<QString> m_writing;               // handed to the writer, report not handled
     std::unique_ptr<MUndoStreamWorker> m_writer;
+    std::map<QString, Read> m_reads;       // queued read-backs by spill-file path
+    QList<QString> m_readOrder;            // the same, oldest first
+    bool m_readsScheduled = false;
 };

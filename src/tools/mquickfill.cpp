@@ -4,7 +4,9 @@
 #include "mcanvas.h"
 
 #include <QDeadlineTimer>
+#include <QtAlgorithms>
 
+#include <climits>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -53,6 +55,10 @@ public:
         std::memcpy(m_fill, fill, 4);
         for (int i = 0; i < 3; ++i)
             m_straight[i] = m_fill[3] ? m_fill[i] * 255 / m_fill[3] : m_fill[i];
+        for (int alpha = 0; alpha < 256; ++alpha)
+            for (int i = 0; i < 3; ++i)
+                m_atAlpha[alpha][i] = uchar(m_straight[i] * alpha / 255);
+        std::memcpy(&m_seedWord, m_seed, 4);
     }
 
     int run(const QPoint &start, int timeLimit)
@@ -77,7 +83,7 @@ public:
                         continue;
                     int x = left;
                     while (x <= right && !m_outOfMemory) {
-                        const int found = scan(x, y, right, 1, false);
+                        const int found = scan(skipMarked(x, y, right), y, right, 1, false);
                         if (found > right)
                             break;
                         pending.push_back(QPoint(found, y));
@@ -93,7 +99,8 @@ public:
 
     QRectF filledRect() const
     {
-        return m_filled.isEmpty() ? QRectF() : QRectF(m_filled);
+        return m_filledRight < m_filledLeft ? QRectF()
+                                            : QRectF(QRect(QPoint(m_filledLeft, m_filledTop), QPoint(m_filledRight, m_filledBottom)));
     }
 
 private:
@@ -130,13 +137,52 @@ private:
                 }
                 if (!plane)
                     return false;
-                const bool matches = !isMarked(plane, index) && MBufferLayer::colorMatches(m_seed, pixel, m_threshold);
+                const bool matches = !isMarked(plane, index) && matchesSeed(pixel);
                 return matches == whileMatching;
             },
             &stopped);
         if (stopped)
             m_outOfMemory = true;
         return m_outOfMemory && !whileMatching ? limit + direction : end;
+    }
+
+    // The seed's own colour, the usual case, without the per-byte test.
+    bool matchesSeed(const uchar *pixel) const
+    {
+        quint32 word;
+        std::memcpy(&word, pixel, 4);
+        return word == m_seedWord || MBufferLayer::colorMatches(m_seed, pixel, m_threshold);
+    }
+
+    // From x rightward past the pixels filled already, 64 marks at a time;
+    // the first x that is not (limit + 1 past the end). They never match,
+    // so a scan for a match may start there.
+    int skipMarked(int x, int y, int limit)
+    {
+        while (x <= limit) {
+            MBufferTile *tile = m_buffer->pixelTile(x, y, m_canvas, m_layer);
+            const quint64 *plane = tile ? marks(tile) : nullptr;
+            if (!plane)
+                return x;
+            const QRect cell = tile->rect();
+            const int last = qMin(limit, cell.right());
+            qint64 index = qint64(y - cell.y() + m_border) * tile->tileSize() + (x - cell.x() + m_border);
+            while (x <= last) {
+                const quint64 word = plane[index >> 6] >> (index & 63);
+                const int marked = int(qCountTrailingZeroBits(~word));  // 64 when all are
+                const int bitsLeft = 64 - int(index & 63);
+                if (marked < bitsLeft) {
+                    if (x + marked <= last)
+                        return x + marked;
+                    x = last + 1;
+                    break;
+                }
+                x += bitsLeft;
+                index += bitsLeft;
+            }
+            x = qMin(x, last + 1);
+        }
+        return x;
     }
 
     void compose(uchar *pixel, int x, int y) const
@@ -166,9 +212,7 @@ private:
             pixel[3] = uchar(resultAlpha);
         } else if (m_seed[3] == 255) {
             // The colour at the pixel's own alpha.
-            const int alpha = pixel[3];
-            for (int i = 0; i < 3; ++i)
-                pixel[i] = uchar(m_straight[i] * alpha / 255);
+            std::memcpy(pixel, m_atAlpha[pixel[3]], 3);
         } else {
             std::memcpy(pixel, m_fill, 4);
         }
@@ -178,33 +222,38 @@ private:
     // the neighbouring tiles that overlap them, so every texture agrees.
     void fillRun(int x1, int x2, int y)
     {
-        const int row = tileCell(y, m_step);
-        for (int column = tileCell(x1, m_step); column <= tileCell(x2, m_step); ++column) {
-            MBufferTile *tile = m_buffer->cellTile(column, row, m_canvas, m_layer);
+        QRect firstCell;
+        for (int from = x1; from <= x2;) {
+            MBufferTile *tile = m_buffer->pixelTile(from, y, m_canvas, m_layer);
             quint64 *plane = tile ? marks(tile) : nullptr;
             if (!plane) {
                 m_outOfMemory = true;
                 return;
             }
-            const int from = qMax(x1, column * m_step);
-            const int to = qMin(x2, column * m_step + m_step - 1);
-            for (int x = from; x <= to; ++x) {
-                uchar *pixel = tile->pixel(x, y);
+            const QRect cell = tile->rect();
+            if (from == x1)
+                firstCell = cell;
+            const int to = qMin(x2, cell.right());
+            uchar *pixel = tile->pixel(from, y);
+            const qint64 first = qint64(y - tile->rect().y() + m_border) * tile->tileSize() + (from - tile->rect().x() + m_border);
+            for (int x = from; x <= to; ++x, pixel += m_bytesPerPixel)
                 compose(pixel, x, y);
-                const qint64 index = (pixel - tile->data()) / m_bytesPerPixel;
-                plane[index >> 6] |= quint64(1) << (index & 63);
-            }
+            markRange(plane, first, first + (to - from));
+            from = to + 1;
         }
-        const QRect run(x1, y, x2 - x1 + 1, 1);
-        m_filled = m_filled.isEmpty() ? run : m_filled.united(run);
+        m_filledLeft = qMin(m_filledLeft, x1);
+        m_filledRight = qMax(m_filledRight, x2);
+        m_filledTop = qMin(m_filledTop, y);
+        m_filledBottom = qMax(m_filledBottom, y);
 
         // Most runs lie inside one cell, away from the borders of the others.
-        const int cellLeft = tileCell(x1, m_step) * m_step;
-        const int cellTop = row * m_step;
+        const int cellLeft = firstCell.x();
+        const int cellTop = firstCell.y();
         const bool inner = x1 - cellLeft >= m_border && x2 - cellLeft < m_step - m_border && y - cellTop >= m_border
             && y - cellTop < m_step - m_border;
         if (inner && !m_selection)
             return;
+        const int row = tileCell(y, m_step);
         for (int tileRow = tileCell(y - m_border, m_step); tileRow <= tileCell(y + m_border, m_step); ++tileRow) {
             for (int column = tileCell(x1 - m_border, m_step); column <= tileCell(x2 + m_border, m_step); ++column) {
                 const int from = qMax(x1, column * m_step - m_border);
@@ -218,6 +267,22 @@ private:
                     return;
             }
         }
+    }
+
+    // Sets the marks first..last (indices in one row of a tile).
+    static void markRange(quint64 *plane, qint64 first, qint64 last)
+    {
+        const qint64 firstWord = first >> 6, lastWord = last >> 6;
+        const quint64 head = ~quint64(0) << (first & 63);
+        const quint64 tail = ~quint64(0) >> (63 - (last & 63));
+        if (firstWord == lastWord) {
+            plane[firstWord] |= head & tail;
+            return;
+        }
+        plane[firstWord] |= head;
+        for (qint64 word = firstWord + 1; word < lastWord; ++word)
+            plane[word] = ~quint64(0);
+        plane[lastWord] |= tail;
     }
 
     void copyToBorder(int column, int tileRow, int row, int from, int to, int y)
@@ -264,7 +329,13 @@ private:
     uchar m_seed[4];
     uchar m_fill[4];
     int m_straight[3];    // the fill colour un-premultiplied
-    QRect m_filled;
+    uchar m_atAlpha[256][3];  // the same at each alpha, premultiplied
+    quint32 m_seedWord;
+    // The bounds of the filled runs; empty while right < left.
+    int m_filledLeft = INT_MAX;
+    int m_filledRight = INT_MIN;
+    int m_filledTop = INT_MAX;
+    int m_filledBottom = INT_MIN;
     bool m_outOfMemory = false;
     std::unordered_map<MBufferTile *, std::unique_ptr<quint64[]>> m_marks;
     MBufferTile *m_lastMarked = nullptr;

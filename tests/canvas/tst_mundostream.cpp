@@ -208,6 +208,71 @@ private slots:
         QVERIFY_GL_CLEAN();
     }
 
+    void queuedBackupKeepsItsMoment_data()
+    {
+        QTest::addColumn<QVector<QRect>>("areas");
+        QTest::addColumn<QString>("then");
+        const QVector<QRect> column{QRect(200, 0, 1, 512), QRect(0, 300, 512, 2)};
+        for (const QString &then : {QStringLiteral("event loop"), QStringLiteral("read back first"),
+                                    QStringLiteral("released first"), QStringLiteral("stream destroyed")}) {
+            QTest::newRow(qPrintable(then + QStringLiteral(", whole tile"))) << QVector<QRect>() << then;
+            QTest::newRow(qPrintable(then + QStringLiteral(", a column and a row"))) << column << then;
+        }
+        QTest::newRow("event loop, last block") << QVector<QRect>{QRect(500, 500, 12, 12)} << QStringLiteral("event loop");
+    }
+
+    // A backup whose read-back is only queued holds the pixels of the moment
+    // it was made, though the tile changes before the pixels are fetched;
+    // its record is the immediate backup's, counted once it exists. Released
+    // or dropped with its stream before that, it leaves nothing behind.
+    void queuedBackupKeepsItsMoment()
+    {
+        QFETCH(QVector<QRect>, areas);
+        QFETCH(QString, then);
+        MTextureTile *tile = paintedTile(21);
+        const QByteArray saved = tileBytes(tile);
+        const QSet<MTile *> blocks = blocksAt(tile, areas);
+        const QByteArray later = randomBytes(22, tile->byteSize());
+        const QByteArray expected = withBlocks(later, saved, rectsOf(blocks));
+
+        auto stream = std::make_unique<MUndoStream>();
+        QVERIFY(stream->saveTiles(tile, blocks));
+        const QString immediate = tile->backupId();
+        stream->registerId(immediate);
+        const qint64 recordSize = MUndoStream::memorySize();
+        QVERIFY(stream->saveTilesLater(tile, blocks));
+        const QString queued = tile->backupId();
+        QVERIFY(queued != immediate);
+        stream->registerId(queued);
+        QCOMPARE(MUndoStream::memorySize(), recordSize);
+        QVERIFY(tile->setData(later.constData()));
+
+        if (then == QLatin1String("released first")) {
+            stream->unregisterId(queued);
+            QCoreApplication::processEvents();
+            QCOMPARE(MUndoStream::memorySize(), recordSize);
+            QVERIFY(!stream->isInMemory(queued));
+            stream->unregisterId(immediate);
+        } else if (then == QLatin1String("stream destroyed")) {
+            stream.reset();
+            QCoreApplication::processEvents();
+        } else {
+            if (then == QLatin1String("event loop")) {
+                QCoreApplication::processEvents();
+                QCOMPARE(MUndoStream::memorySize(), 2 * recordSize);
+            }
+            QVERIFY(stream->readBuffer(tile, queued));
+            QVERIFY(tileBytes(tile) == expected);
+            QCOMPARE(MUndoStream::memorySize(), 2 * recordSize);
+            QVERIFY(tile->setData(later.constData()));
+            QVERIFY(stream->readBuffer(tile, immediate));
+            QVERIFY(tileBytes(tile) == expected);
+            stream->unregisterId(queued);
+            stream->unregisterId(immediate);
+        }
+        QVERIFY_GL_CLEAN();
+    }
+
     // The spill file is the record byte for byte: a big-endian count (-1 for
     // a whole tile), then per block its rectangle (left, top, right, bottom)
     // and its rows.
