@@ -31,6 +31,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 #ifdef KALMI_BENCH_LIBMYPAINT
 extern "C" {
@@ -349,8 +350,9 @@ int main(int argc, char **argv)
                 documentSize, moveStep);
     // "--end": only the stroke-end figures.
     const bool endOnly = argc > 1 && qstrcmp(argv[1], "--end") == 0;
+    const std::vector<bool> spacings = endOnly ? std::vector<bool>{} : std::vector<bool>{false, true};
     for (double radius : {5.0, 30.0, 100.0})
-        for (bool minimumSpacing : endOnly ? std::initializer_list<bool>{} : std::initializer_list<bool>{false, true})
+        for (bool minimumSpacing : spacings)
             for (bool antialiasing : {true, false})
                 for (bool overPainted : {false, true})
                     measureStrokeTo(canvas.get(), &brush, {radius, minimumSpacing, antialiasing}, true, overPainted);

@@ -424,6 +424,10 @@ private slots:
             QCOMPARE(action->isEnabled(), MTools::instance()->tool(toolId.toInt()) != nullptr);
         else if (name == "actionDelete_brush")
             QCOMPARE(action->isEnabled(), !MBrushList::instance()->currentBrush()->systemFileExists());
+        else if (name == "actionRestore_brush")
+            QCOMPARE(action->isEnabled(), MBrushList::instance()->currentBrush()->systemFileExists());
+        else if (name == "actionReset_brush_engine")
+            QCOMPARE(action->isEnabled(), !MBrushList::instance()->currentBrush()->shaderId().isEmpty());
         else
             QCOMPARE(action->isEnabled(),
                      !hidden && !waitsForEffect && !MMainWindow::pendingCommands().contains(name));
