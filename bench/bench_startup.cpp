@@ -6,6 +6,7 @@
 
 #include "mapplication.h"
 #include "mmainwindow.h"
+#include "mtestwindowrun.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -25,7 +26,7 @@ namespace {
 
 int childApplication(char **argv)
 {
-    MMainWindow::setShownHook([](MMainWindow *window) {
+    onMainWindowShown([](MMainWindow *window) {
         std::printf("shown\n");
         std::fflush(stdout);
         window->close();

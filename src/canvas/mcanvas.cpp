@@ -436,8 +436,8 @@ void MCanvas::redo()
 bool MCanvas::saveToFile(const QString &path)
 {
     makeCurrent();
-    m_lastResult = writeDocumentFile(path, this);
-    if (m_lastResult != WriteDone)
+    m_lastWriteResult = writeDocumentFile(path, this);
+    if (m_lastWriteResult != WriteDone)
         return false;
     setFileName(path);
     setIsNew(false);
@@ -450,9 +450,9 @@ bool MCanvas::loadFromFile(const QString &path)
 {
     makeCurrent();
     disconnectSignals();
-    m_lastResult = readDocumentFile(path, this);
+    m_lastReadResult = readDocumentFile(path, this);
     connectSignals();
-    if (m_lastResult != ReadDone)
+    if (m_lastReadResult != ReadDone)
         return false;
     connectAll();
     setFileName(path);
@@ -1394,12 +1394,12 @@ bool MCanvas::fillPath(const QPainterPath &path, const QColor &color, int row)
 
 bool MCanvas::loadImage(const QString &path)
 {
-    m_lastResult = ReadDone;
+    m_lastReadResult = ReadDone;
     QImageReader reader(path);
     const QImage image = reader.read();
     if (image.isNull()) {
         MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, reader.errorString()));
-        m_lastResult = ReadNotOpened;
+        m_lastReadResult = ReadNotOpened;
         return false;
     }
     makeCurrent();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mdocumentfile.h"
 #include "menum.h"
 #include "mlistmodel.h"
 #include "mtexturelayer.h"
@@ -88,8 +89,9 @@ public:
     bool isModified() const;
     bool strokeInProgress() const { return m_strokeInProgress; }
     void setStrokeInProgress(bool value) { m_strokeInProgress = value; }
-    // The MReadResult or MWriteResult of the last load or save.
-    int lastResult() const { return m_lastResult; }
+    // How the last load (document or image) and the last save ended.
+    MReadResult lastReadResult() const { return m_lastReadResult; }
+    MWriteResult lastWriteResult() const { return m_lastWriteResult; }
 
     // New-document state from the settings, with one empty layer.
     void reset();
@@ -149,7 +151,7 @@ public:
     QImage grabLayerSized(MTextureLayer *layer, const QString &programName, int width, int height);
     QRectF layerBoundingRect(MTextureLayer *layer);
     MTextureLayer *copyImage(bool selectionOnly);
-    // A new document of one layer holding the image; false (lastResult ReadNotOpened)
+    // A new document of one layer holding the image; false (lastReadResult ReadNotOpened)
     // with the document unchanged when the file cannot be read.
     bool loadImage(const QString &path);
 
@@ -177,7 +179,7 @@ public:
     bool fillPath(const QPainterPath &path, const QColor &color, int row);
 
     // The document file: a failed save or load changes nothing (the code is
-    // in lastResult); a successful one sets the file name and clears isNew; a
+    // in lastReadResult/lastWriteResult); a successful one sets the file name and clears isNew; a
     // save marks the undo history clean and keeps it, a load empties it and
     // makes the last layer current.
     bool saveToFile(const QString &path) override;
@@ -291,6 +293,7 @@ private:
     bool m_strokeInProgress = false;
     // One bit per slot pressed in the stroke in progress.
     quint32 m_strokeSlots = 0;
-    int m_lastResult = 0;
+    MReadResult m_lastReadResult = ReadDone;
+    MWriteResult m_lastWriteResult = WriteDone;
     QList<QMetaObject::Connection> m_connections;
 };

@@ -19,7 +19,6 @@ namespace {
 const QString basicName = QStringLiteral("basic");
 const QString basicVertex = QStringLiteral(":/shaders/basic_vert.glsl");
 MShaderProgramList *s_scratchList = nullptr;
-int s_compiledPrograms = 0;
 
 // Puts back, when it goes, the context that was current when it was made.
 class CurrentContextKeeper
@@ -96,11 +95,6 @@ void MShaderProgramList::releaseScratchList()
     MShaderProgramList *list = s_scratchList;
     s_scratchList = nullptr;
     delete list;
-}
-
-int MShaderProgramList::compiledPrograms()
-{
-    return s_compiledPrograms;
 }
 
 MShaderProgramList::~MShaderProgramList()
@@ -204,7 +198,6 @@ QOpenGLShaderProgram *MShaderProgramList::compileProgram(const QString &name)
         return nullptr;
 
     const QPair<QString, QString> paths = m_sources.value(key);
-    ++s_compiledPrograms;
     auto *shaderProgram = new QOpenGLShaderProgram();
     MLogger &logger = *MLogger::instance();
     // Every step runs even after a failure, so the log shows all that is wrong.
@@ -252,7 +245,6 @@ QOpenGLShaderProgram *MShaderProgramList::variant(const QString &name, const QBy
         return source;
     };
     const QPair<QString, QString> paths = m_sources.value(base);
-    ++s_compiledPrograms;
     auto *shaderProgram = new QOpenGLShaderProgram();
     const bool linked = shaderProgram->addShaderFromSourceCode(QOpenGLShader::Vertex, withDefines(paths.first))
         && shaderProgram->addShaderFromSourceCode(QOpenGLShader::Fragment, withDefines(paths.second))

@@ -42,8 +42,6 @@ public:
     // kept until releaseScratchList() or the application's end.
     static MShaderProgramList *scratchList();
     static void releaseScratchList();
-    // Programs compiled from sources by every list of the process.
-    static int compiledPrograms();
 
     void createSharedContext();
     void destroySharedContext();

@@ -208,27 +208,16 @@ const QStringList &MMainWindow::pendingCommands()
     return names;
 }
 
-MMainWindow::ShownHook &MMainWindow::shownHook()
-{
-    static ShownHook hook;
-    return hook;
-}
-
-void MMainWindow::setShownHook(const ShownHook &hook)
-{
-    shownHook() = hook;
-}
-
-void MMainWindow::callShownHook(int delayMs)
+void MMainWindow::emitShown(int delayMs)
 {
     // The splash screen processes events while it waits for this window: wait
     // for the application's own event loop, or an exit() would be lost. The
     // retry is not immediate, so the splash screen's wait is not kept busy.
     QTimer::singleShot(delayMs, this, [this]() {
         if (QThread::currentThread()->loopLevel() == 0)
-            callShownHook(5);
-        else if (shownHook())
-            shownHook()(this);
+            emitShown(5);
+        else
+            emit shown();
     });
 }
 
@@ -724,9 +713,9 @@ void MMainWindow::showEvent(QShowEvent *event)
         if (isVisible())
             firstResize();
     });
-    if (!m_shownHookCalled && shownHook()) {
-        m_shownHookCalled = true;
-        callShownHook();
+    if (!m_shownEmitted) {
+        m_shownEmitted = true;
+        emitShown();
     }
 }
 

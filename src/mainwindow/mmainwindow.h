@@ -37,11 +37,6 @@ public:
     explicit MMainWindow(QWidget *parent = nullptr);
     ~MMainWindow() override;
 
-    // Called once, from the event loop, after the window was first shown.
-    // Tests drive a whole run of the application through it.
-    using ShownHook = std::function<void(MMainWindow *)>;
-    static void setShownHook(const ShownHook &hook);
-
     // Commands whose behaviour is not built yet: disabled, their slots empty.
     static const QStringList &pendingCommands();
 
@@ -82,6 +77,10 @@ public:
     void newShader(int type);
     void renameShader(MShader *shader);
     void openShaderParams(MShader *shader);
+
+signals:
+    // Once, from the application's event loop, after the window was first shown.
+    void shown();
 
 public slots:
     void showPanel(QDockWidget *dock);
@@ -224,13 +223,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    static ShownHook &shownHook();
     // Grows or shrinks the painted rectangle around its centre, keeping its ratio.
     void stepPaperSize(bool increase);
     // Radius x 1.2 up to the setting's maximum, or x 0.8 down to 1 pixel.
     void stepBrushRadius(bool increase);
     MSelectionTool *selectionTool() const;
-    void callShownHook(int delayMs = 0);
+    void emitShown(int delayMs = 0);
     void firstResize();
     void setupConnections();
     void setupToolBarTitles();
@@ -283,5 +281,5 @@ private:
     // A new effect or engine in the editor, joining the library once saved.
     MShader *m_pendingShader = nullptr;
     bool m_fullScreen = false;
-    bool m_shownHookCalled = false;
+    bool m_shownEmitted = false;
 };

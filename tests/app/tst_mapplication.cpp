@@ -8,6 +8,7 @@
 #include "mtablet.h"
 #include "mtestdialogscript.h"
 #include "mtestfolder.h"
+#include "mtestwindowrun.h"
 #include "mutility.h"
 #include "mwidget.h"
 
@@ -22,8 +23,8 @@
 
 #include <functional>
 
-// Whole runs of the application, driven from inside through the main window's
-// shown hook. No application object exists between the test functions.
+// Whole runs of the application, driven from inside through the main window
+// shown() signal. No application object exists between the test functions.
 class TestMApplication : public QObject
 {
     Q_OBJECT
@@ -45,9 +46,9 @@ private:
         argc = int(storage.size());
 
         *runs = 0;
-        MMainWindow::setShownHook([&](MMainWindow *window) { onShown(++*runs, window); });
+        onMainWindowShown([&](MMainWindow *window) { onShown(++*runs, window); });
         const int result = MApplication::runMain(argc, argv.data());
-        MMainWindow::setShownHook(MMainWindow::ShownHook());
+        onMainWindowShown(nullptr);
         return result;
     }
 

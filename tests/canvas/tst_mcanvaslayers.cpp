@@ -403,7 +403,7 @@ private slots:
         QCOMPARE(pixelAt(canvas->at(0), topLeft + QPoint(40, 0)), QRgb(0));
 
         QVERIFY(!canvas->loadImage(folder.filePath(QStringLiteral("missing.png"))));
-        QCOMPARE(canvas->lastResult(), 1);
+        QCOMPARE(canvas->lastReadResult(), ReadNotOpened);
         QCOMPARE(canvas->count(), 1);
     }
 };

@@ -263,7 +263,7 @@ private slots:
         QSignalSpy resets(canvas.get(), &MCanvas::layerListReset);
         QSignalSpy modified(canvas.get(), &MCanvas::modifiedChanged);
         QVERIFY(canvas->loadFromFile(path));
-        QCOMPARE(canvas->lastResult(), 0);
+        QCOMPARE(canvas->lastReadResult(), ReadDone);
         QCOMPARE(describe(false), written);
         QCOMPARE_IMAGES(canvas->flattenedImage(QStringLiteral("basic")), picture, 0);
         QCOMPARE(canvas->fileName(), QFileInfo(path).absoluteFilePath());
@@ -476,7 +476,7 @@ private slots:
         const QStringList before = describe(true);
         const MTestLogWatch log;
         QCOMPARE(canvas->loadFromFile(damaged), code == 0);
-        QCOMPARE(canvas->lastResult(), code);
+        QCOMPARE(canvas->lastReadResult(), MReadResult(code));
         if (code == 0) {
             QCOMPARE(describe(false), written);
             return;
@@ -534,7 +534,7 @@ private slots:
             savedAnyway = canvas->saveToFile(path);
         }
         QVERIFY(!savedAnyway);
-        QCOMPARE(canvas->lastResult(), code);
+        QCOMPARE(canvas->lastWriteResult(), MWriteResult(code));
         // The user is shown the logged line as the reason.
         QVERIFY(log.count(QStringLiteral("System error: ")) >= 1);
         QCOMPARE(MLogger::instance()->lastLine(), QStringLiteral("System error: Unable to write %1: %2.").arg(path, reason));
@@ -559,7 +559,7 @@ private slots:
         QSignalSpy names(canvas.get(), &MCanvas::fileNameChanged);
         const QString path = folder->filePath(QStringLiteral("named.kxd"));
         QVERIFY(canvas->saveToFile(path));
-        QCOMPARE(canvas->lastResult(), 0);
+        QCOMPARE(canvas->lastWriteResult(), WriteDone);
         QCOMPARE(canvas->fileName(), QFileInfo(path).absoluteFilePath());
         QCOMPARE(isNew.count(), 1);
         QCOMPARE(isNew.at(0).at(0).toBool(), false);

@@ -12,6 +12,7 @@
 #include "msliderspinbox.h"
 #include "mtestlibraries.h"
 #include "mtestdialogscript.h"
+#include "mtestbrushlibrary.h"
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
@@ -53,6 +54,7 @@ class TestBrushSettingsDock : public QObject
 
 private:
     MTestFolder m_folder;
+    std::unique_ptr<MTestBrushLibrary> m_brushes;
     std::unique_ptr<MMainWindow> m_window;
 
     MBrush *current() const { return MBrushList::instance()->currentBrush(); }
@@ -79,7 +81,7 @@ private slots:
     {
         QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
         MTestLibraries::makeEffects(m_folder);
-        MTestLibraries::make(m_folder, {"pens/round", "pens/eraser"}, {"shipped/system pen"});
+        m_brushes.reset(new MTestBrushLibrary({"u:pens/round", "u:pens/eraser", "s:shipped/system pen"}));
         MBrushList::instance()->brush(1)->setEraser(true);
         m_window.reset(new MMainWindow());
         QVERIFY(MTestMainWindow::show(m_window.get(), QSize(1400, 900)));
@@ -90,7 +92,7 @@ private slots:
         if (m_window)
             m_window->view()->canvas()->undoStack()->setClean();
         m_window.reset();
-        MBrushList::destroyInstance();
+        m_brushes.reset();
         MShaderList::destroyInstance();
     }
 

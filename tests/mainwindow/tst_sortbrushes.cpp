@@ -6,6 +6,7 @@
 #include "mbrushwidget.h"
 #include "mmainwindow.h"
 #include "mtestdialogscript.h"
+#include "mtestwindowrun.h"
 #include "mutility.h"
 
 #include <QAction>
@@ -52,9 +53,9 @@ private:
         static char *argv[] = {name, nullptr};
         static int argc = 1;
         *runs = 0;
-        MMainWindow::setShownHook([&](MMainWindow *window) { onShown(++*runs, window); });
+        onMainWindowShown([&](MMainWindow *window) { onShown(++*runs, window); });
         const int result = MApplication::runMain(argc, argv);
-        MMainWindow::setShownHook(MMainWindow::ShownHook());
+        onMainWindowShown(nullptr);
         return result;
     }
 

@@ -8,7 +8,7 @@
 #include "mshader.h"
 #include "mshaderlist.h"
 #include "msettings.h"
-#include "mtestlibraries.h"
+#include "mtestbrushlibrary.h"
 #include "mtestfolder.h"
 #include "mtestscreenshot.h"
 #include "mtestglcontext.h"
@@ -33,12 +33,6 @@ QImage solidImage(const QSize &size, const QColor &color)
     QImage image(size, QImage::Format_ARGB32_Premultiplied);
     image.fill(color);
     return image;
-}
-
-// The library of the brushes, one user file each, made the brush library.
-MBrushList *makeLibrary(const MTestFolder &root, const QStringList &brushes, bool withPreviews = true)
-{
-    return MTestLibraries::make(root, brushes, {}, withPreviews);
 }
 
 // A badge as it shows over a preview of one colour.
@@ -189,8 +183,7 @@ private slots:
 
     void previewsDrawnOnFirstUse()
     {
-        MTestFolder root;
-        makeLibrary(root, {"pencils/soft", "pencils/hard"}, false);
+        MTestBrushLibrary brushes({"u:pencils/soft", "u:pencils/hard"}, false);
         MBrushListWidget list;
         list.resize(200, 200);
         list.show();
@@ -214,8 +207,8 @@ private slots:
 
     void listOfTheLibrary()
     {
-        MTestFolder root;
-        MBrushList *library = makeLibrary(root, {"a/one", "a/two", "a/three"});
+        MTestBrushLibrary brushes({"u:a/one", "u:a/two", "u:a/three"});
+        MBrushList *library = brushes.library();
         MBrushListWidget list;
         QCOMPARE(list.sourceModel(), library);
         QCOMPARE(list.itemHeight(), 60.0);
@@ -226,8 +219,7 @@ private slots:
 
     void contextMenu()
     {
-        MTestFolder root;
-        makeLibrary(root, {"a/one"});
+        MTestBrushLibrary brushes({"u:a/one"});
         MBrushListWidget list;
         auto texts = [&] {
             QStringList result;
@@ -250,8 +242,8 @@ private slots:
 
     void resetSettings()
     {
-        MTestFolder root;
-        MBrushList *library = makeLibrary(root, {"a/one", "a/two"});
+        MTestBrushLibrary brushes({"u:a/one", "u:a/two"});
+        MBrushList *library = brushes.library();
         library->setCurrentRow(1);
         MBrush *brush = library->brush(1);
         brush->setRadius(77);
@@ -292,9 +284,8 @@ private slots:
         QFETCH(int, returns);
         QFETCH(QList<int>, rows);
 
-        MTestFolder root;
-        MBrushList *library =
-            makeLibrary(root, {"basic/pencil", "basic/ink pen", "paint/oil", "paint/pencil wash", "dry/chalk"});
+        MTestBrushLibrary brushes({"u:basic/pencil", "u:basic/ink pen", "u:paint/oil", "u:paint/pencil wash", "u:dry/chalk"});
+        MBrushList *library = brushes.library();
         library->setCurrentRow(current);
         MBrushWidget panel;
         QLineEdit *edit = panel.findChild<QLineEdit *>(QStringLiteral("filterEdit"));
@@ -315,8 +306,8 @@ private slots:
 
     void searchInAnEmptyLibrary()
     {
-        MTestFolder root;
-        MBrushList *library = makeLibrary(root, {"a/one"});
+        MTestBrushLibrary brushes({"u:a/one"});
+        MBrushList *library = brushes.library();
         library->clear();
         MBrushWidget panel;
         panel.findFirst();
@@ -326,8 +317,7 @@ private slots:
 
     void dockPanel()
     {
-        MTestFolder root;
-        makeLibrary(root, {"a/one", "a/two"});
+        MTestBrushLibrary brushes({"u:a/one", "u:a/two"});
         MBrushWidget panel;
         QCOMPARE(panel.objectName(), QStringLiteral("MBrushWidget"));
         QCOMPARE(panel.windowTitle(), QStringLiteral("Brush list"));

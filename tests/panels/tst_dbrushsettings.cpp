@@ -11,6 +11,7 @@
 #include "mtestlibraries.h"
 #include "mtestdialogscript.h"
 #include "mtesteffect.h"
+#include "mtestbrushlibrary.h"
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
 #include "mtestmodaldriver.h"
@@ -181,7 +182,7 @@ private slots:
     void textureInfo()
     {
         MTestFolder folder;
-        MTestLibraries::make(folder, {"g/one"});
+        MTestBrushLibrary brushes({"u:g/one"});
         MBrush *library = MBrushList::instance()->brush(0);
         DBrushSettings dialog;
         dialog.setBrush(library);
@@ -232,7 +233,7 @@ private slots:
         shader->addParam("strength", 0.5);
         shader->addParam("steps", 3);
         effects->append(shader);
-        MTestLibraries::make(folder, {"g/one"});
+        MTestBrushLibrary brushes({"u:g/one"});
         MBrush *library = MBrushList::instance()->brush(0);
         if (engine)
             library->set_shaderId(kEngineId);
@@ -289,7 +290,7 @@ private slots:
         QFETCH(QString, report);
 
         MTestFolder folder;
-        MTestLibraries::make(folder, {"g/one"});
+        MTestBrushLibrary brushes({"u:g/one"});
         MBrush *library = MBrushList::instance()->brush(0);
         const QString file = library->userFilePath();
         QCOMPARE(savedRadius(file), 4.0);
@@ -352,7 +353,7 @@ private slots:
         QFETCH(bool, addCurve);
 
         MTestFolder folder;
-        MTestLibraries::make(folder, {"g/one"});
+        MTestBrushLibrary brushes({"u:g/one"});
         MBrush *library = MBrushList::instance()->brush(0);
         DBrushSettings dialog;
         dialog.setBrush(library);
@@ -395,7 +396,7 @@ private slots:
         QFETCH(QString, message);
 
         MTestFolder folder;
-        MTestLibraries::make(folder, {"g/one"});
+        MTestBrushLibrary brushes({"u:g/one"});
         MBrush *library = MBrushList::instance()->brush(0);
         const QString file = library->userFilePath();
         if (saveFails) {

@@ -11,6 +11,7 @@
 #include "mtestlibraries.h"
 #include "mtestdialogscript.h"
 #include "mtesteffect.h"
+#include "mtestbrushlibrary.h"
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
 #include "mtestmodaldriver.h"
@@ -20,6 +21,8 @@
 #include <QDialog>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <memory>
 #include <QToolButton>
 
 namespace {
@@ -57,14 +60,14 @@ private slots:
         auto *bare = new MTestEffect(kWithout);
         bare->set_type(MShader::BrushShader);
         effects->append(bare);
-        MTestLibraries::make(m_folder, {"g/plain", "g/engine", "g/bare engine"});
+        m_brushes.reset(new MTestBrushLibrary({"u:g/plain", "u:g/engine", "u:g/bare engine"}));
         MBrushList::instance()->brush(1)->set_shaderId(kWithParams);
         MBrushList::instance()->brush(2)->set_shaderId(kWithout);
     }
 
     void cleanup()
     {
-        MBrushList::destroyInstance();
+        m_brushes.reset();
         MShaderList::destroyInstance();
     }
 
@@ -238,6 +241,7 @@ private slots:
 
 private:
     MTestFolder m_folder;
+    std::unique_ptr<MTestBrushLibrary> m_brushes;
 };
 
 QTEST_MAIN(TestMBrushSettingsWidget)

@@ -6,17 +6,22 @@
 
 #include <QDir>
 
-MTestBrushLibrary::MTestBrushLibrary(const QStringList &entries)
+MTestBrushLibrary::MTestBrushLibrary(const QStringList &entries, bool withPreviews)
 {
     QDir().mkpath(systemFolder());
     QDir().mkpath(userFolder());
+    QImage preview;
+    if (withPreviews) {
+        preview = QImage(150, 60, QImage::Format_ARGB32_Premultiplied);
+        preview.fill(Qt::yellow);
+    }
     QByteArray index;
     for (int i = 0; i < entries.size(); ++i) {
         const QString entry = entries.at(i);
         const QString folder = entry.startsWith(QLatin1String("s:")) ? systemFolder() : userFolder();
         const QString name = entry.mid(2);
         writeBrushFile(folder + id(i).toLower() + QStringLiteral(".kxb"), id(i), name.section(QLatin1Char('/'), 0, 0),
-                       name.section(QLatin1Char('/'), 1));
+                       name.section(QLatin1Char('/'), 1), 4, preview);
         index += id(i).toUtf8() + " # " + name.toUtf8() + "\n";
     }
     m_root.writeFile(QStringLiteral("user/index.kxl"), index);
@@ -27,10 +32,10 @@ MTestBrushLibrary::MTestBrushLibrary(const QStringList &entries)
 
 MTestBrushLibrary::~MTestBrushLibrary()
 {
-    if (MBrushList::existingInstance() == m_library)
+    if (MBrushList::existingInstance() == m_library.data())
         MBrushList::destroyInstance();
     else
-        delete m_library;
+        delete m_library.data();
 }
 
 QString MTestBrushLibrary::systemFolder() const
@@ -49,13 +54,14 @@ QString MTestBrushLibrary::id(int i)
 }
 
 bool MTestBrushLibrary::writeBrushFile(const QString &path, const QString &id, const QString &group,
-                                       const QString &description, double radius)
+                                       const QString &description, double radius, const QImage &preview)
 {
     MBrush brush;
     brush.setId(id);
     brush.setGroup(group);
     brush.setDescription(description);
     brush.setRadius(radius);
+    brush.setPreview(preview);
     return MBrushStream(&brush).saveToJsonFile(path);
 }
 

@@ -4,6 +4,11 @@
 
 class MMainWindow;
 
+// Calls onShown with the main window of every application started from now
+// on (a restart inside the process starts a new one), once the window emitted
+// shown(); an empty function stops it.
+void onMainWindowShown(const std::function<void(MMainWindow *)> &onShown);
+
 // Runs the whole application once: the body plays the painter's part in the
 // shown main window, which is closed after it. A dialog still open a minute
 // later is closed, so a failing step cannot hang the test. Returns the
