@@ -21,9 +21,9 @@
 #include <QDialog>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
-#include <QToolButton>
 
 namespace {
 QStringList pageTexts(const QComboBox *pages)
