@@ -300,12 +300,19 @@ void DBrushSettings::on_saveButton_clicked()
     if (!m_libraryBrush)
         return;
     copyBack();
-    if (m_libraryBrush->save()) {
+    if (saveBrush(m_libraryBrush, true))
         m_modified = false;
-        MUtility::showMessage(QMessageBox::Information, tr("Brush"), tr("File saved."));
-    } else {
+}
+
+bool DBrushSettings::saveBrush(MBrush *brush, bool tellSuccess)
+{
+    if (!brush->save()) {
         MUtility::showMessage(QMessageBox::Critical, tr("Brush"), tr("An error occurred while saving the file."));
+        return false;
     }
+    if (tellSuccess)
+        MUtility::showMessage(QMessageBox::Information, tr("Brush"), tr("File saved."));
+    return true;
 }
 
 bool DBrushSettings::confirmClose()
@@ -323,13 +330,11 @@ bool DBrushSettings::confirmClose()
     copyBack();
     if (choice != 0)
         return true;
-    if (m_libraryBrush->save()) {
-        m_modified = false;
-        return true;
-    }
-    // The changes are in the library brush; the painter decides what next.
-    MUtility::showMessage(QMessageBox::Critical, tr("Brush"), tr("An error occurred while saving the file."));
-    return false;
+    // On failure the changes are in the library brush; the painter decides what next.
+    if (!saveBrush(m_libraryBrush, false))
+        return false;
+    m_modified = false;
+    return true;
 }
 
 void DBrushSettings::reject()

@@ -42,6 +42,9 @@ public:
     // Asks for an image and makes it the brush's texture; false when none was
     // loaded (cancelled, unreadable, or no brush).
     static bool loadBrushTextureFile(MBrush *target);
+    // Writes the brush's file and tells the painter when that failed (and,
+    // with tellSuccess, when it worked); false when it was not written.
+    static bool saveBrush(MBrush *brush, bool tellSuccess);
 
 public slots:
     void onEditCurve(QToolButton *button, int setting);

@@ -11,7 +11,6 @@
 #include "msettingcategory.h"
 #include "mshader.h"
 #include "mshaderlist.h"
-#include "mutility.h"
 
 #include <QAction>
 #include <QMenu>
@@ -143,10 +142,7 @@ void MBrushSettingsWidget::onSave()
     if (!brush)
         return;
     brush->updatePreview();
-    if (brush->save())
-        MUtility::showMessage(QMessageBox::Information, tr("Brush"), tr("File saved."));
-    else
-        MUtility::showMessage(QMessageBox::Critical, tr("Brush"), tr("An error occurred while saving the file."));
+    DBrushSettings::saveBrush(brush, true);
 }
 
 void MBrushSettingsWidget::onMoreSettings()

@@ -92,6 +92,33 @@ MEnumEdit *addEnumEdit(QToolBar *bar, QWidget *window, const QString &name, int 
     return edit;
 }
 
+// An option action put on the bar that calls the tool's slot when triggered.
+template <class T, class Slot>
+QAction *addToolAction(QToolBar *bar, QWidget *window, const QString &text, const QString &toolTip,
+                       const QString &iconPath, T *tool, Slot slot)
+{
+    QAction *action = MTools::createOptionAction(text, toolTip, iconPath, window);
+    QObject::connect(action, &QAction::triggered, tool, slot);
+    bar->addAction(action);
+    return action;
+}
+
+// "Angle" and a box of 0 to 360 degrees kept in step with the item's angle.
+template <class T, class Setter, class Signal>
+void addAngleBox(QToolBar *bar, QWidget *window, const QString &name, T *tool, double angle, Setter setAngle,
+                 Signal angleChanged)
+{
+    addText(bar, window, MTools::tr("Angle"));
+    MTools::addLabel(window, bar);
+    auto *box = new QDoubleSpinBox(window);
+    box->setObjectName(name);
+    box->setRange(0, 360);
+    box->setValue(angle);
+    QObject::connect(box, QOverload<double>::of(&QDoubleSpinBox::valueChanged), tool, setAngle);
+    QObject::connect(tool, angleChanged, box, &QDoubleSpinBox::setValue);
+    bar->addWidget(box);
+}
+
 // A checkable "Lock" action of a guide's bar.
 QAction *addLockAction(QToolBar *bar, QWidget *window, MTool *tool)
 {
@@ -161,9 +188,8 @@ void MToolBars::createGridToolBar(MTools *tools, QMainWindow *window)
     QObject::connect(size, QOverload<int>::of(&QSpinBox::valueChanged), grid, &MGridTool::set_gridSize);
     bar->addWidget(size);
     MTools::addLabel(window, bar);
-    QAction *color = MTools::createOptionAction(MTools::tr("Color"), MTools::tr("Set grid color"), QStringLiteral(":/icons/stroke.ico"), window);
-    QObject::connect(color, &QAction::triggered, grid, &MGridTool::colorDialog);
-    bar->addAction(color);
+    addToolAction(bar, window, MTools::tr("Color"), MTools::tr("Set grid color"),
+                  QStringLiteral(":/icons/stroke.ico"), grid, &MGridTool::colorDialog);
 }
 
 void MToolBars::createBrushToolBar(MTools *tools, QMainWindow *window)
@@ -256,20 +282,11 @@ void MToolBars::createShapeToolBar(MTools *tools, QMainWindow *window)
     QToolBar *bar = tools->toolBar(MTool::ShapeTool);
     if (!shape || !bar)
         return;
-    QAction *rasterize = MTools::createOptionAction(MTools::tr("Rasterize"), MTools::tr("Rasterize current shape"),
-                                            QStringLiteral(":/icons/check.ico"), window);
-    QObject::connect(rasterize, &QAction::triggered, shape, qOverload<>(&MShapeTool::apply));
-    bar->addAction(rasterize);
+    addToolAction(bar, window, MTools::tr("Rasterize"), MTools::tr("Rasterize current shape"),
+                  QStringLiteral(":/icons/check.ico"), shape, qOverload<>(&MShapeTool::apply));
     addSelectionEdits(bar, window, QStringLiteral("shape"), shape);
-    addText(bar, window, MTools::tr("Angle"));
-    MTools::addLabel(window, bar);
-    auto *angle = new QDoubleSpinBox(window);
-    angle->setObjectName(QStringLiteral("shapeAngleBox"));
-    angle->setRange(0, 360);
-    angle->setValue(shape->angle());
-    QObject::connect(angle, QOverload<double>::of(&QDoubleSpinBox::valueChanged), shape, &MShapeTool::setAngle);
-    QObject::connect(shape, &MShapeTool::angleChanged, angle, &QDoubleSpinBox::setValue);
-    bar->addWidget(angle);
+    addAngleBox(bar, window, QStringLiteral("shapeAngleBox"), shape, shape->angle(), &MShapeTool::setAngle,
+                &MShapeTool::angleChanged);
     MTools::addLabel(window, bar);
     addStyleButtons(bar, window, QStringLiteral("shape"), shape->strokeStyle(), shape->brushStyle());
     auto *chooser = new MShapeAction(new MShapeWidget, window);
@@ -284,20 +301,11 @@ void MToolBars::createTextToolBar(MTools *tools, QMainWindow *window)
     QToolBar *bar = tools->toolBar(MTool::TextTool);
     if (!text || !bar)
         return;
-    QAction *rasterize = MTools::createOptionAction(MTools::tr("Rasterize"), MTools::tr("Rasterize current text"),
-                                            QStringLiteral(":/icons/check.ico"), window);
-    QObject::connect(rasterize, &QAction::triggered, text, qOverload<>(&MTextTool::apply));
-    bar->addAction(rasterize);
+    addToolAction(bar, window, MTools::tr("Rasterize"), MTools::tr("Rasterize current text"),
+                  QStringLiteral(":/icons/check.ico"), text, qOverload<>(&MTextTool::apply));
     addSelectionEdits(bar, window, QStringLiteral("text"), text);
-    addText(bar, window, MTools::tr("Angle"));
-    MTools::addLabel(window, bar);
-    auto *angle = new QDoubleSpinBox(window);
-    angle->setObjectName(QStringLiteral("textAngleBox"));
-    angle->setRange(0, 360);
-    angle->setValue(text->textAngle());
-    QObject::connect(angle, QOverload<double>::of(&QDoubleSpinBox::valueChanged), text, &MTextTool::setTextAngle);
-    QObject::connect(text, &MTextTool::textAngleChanged, angle, &QDoubleSpinBox::setValue);
-    bar->addWidget(angle);
+    addAngleBox(bar, window, QStringLiteral("textAngleBox"), text, text->textAngle(), &MTextTool::setTextAngle,
+                &MTextTool::textAngleChanged);
     MTools::addLabel(window, bar);
     addStyleButtons(bar, window, QStringLiteral("text"), text->strokeStyle(), text->brushStyle());
     auto *fontEditor = new MFontStyleWidget;
@@ -364,14 +372,10 @@ void MToolBars::createImageToolBar(MTools *tools, QMainWindow *window)
     QToolBar *bar = tools->toolBar(MTool::ImageTool);
     if (!image || !bar)
         return;
-    QAction *import = MTools::createOptionAction(MTools::tr("Import file"), MTools::tr("Import image file"),
-                                         QStringLiteral(":/icons/file-open.ico"), window);
-    QObject::connect(import, &QAction::triggered, image, &MImageTool::loadFromFile);
-    bar->addAction(import);
-    QAction *reset = MTools::createOptionAction(MTools::tr("Reset transfo"), MTools::tr("Reset the image transformation"),
-                                        QStringLiteral(":/icons/refresh.ico"), window);
-    QObject::connect(reset, &QAction::triggered, image, &MImageTool::resetTransfo);
-    bar->addAction(reset);
+    addToolAction(bar, window, MTools::tr("Import file"), MTools::tr("Import image file"),
+                  QStringLiteral(":/icons/file-open.ico"), image, &MImageTool::loadFromFile);
+    addToolAction(bar, window, MTools::tr("Reset transfo"), MTools::tr("Reset the image transformation"),
+                  QStringLiteral(":/icons/refresh.ico"), image, &MImageTool::resetTransfo);
     QAction *apply = MTools::createOptionAction(MTools::tr("Apply"), MTools::tr("Apply the image transformation in current layer"),
                                         QStringLiteral(":/icons/check.ico"), window);
     QObject::connect(apply, &QAction::triggered, image, qOverload<>(&MImageTool::apply));
@@ -382,23 +386,12 @@ void MToolBars::createImageToolBar(MTools *tools, QMainWindow *window)
     applyButton->setObjectName(QStringLiteral("imageApplyButton"));
     applyButton->setActions({apply, applyNew});
     bar->addWidget(applyButton);
-    QAction *flipH = MTools::createOptionAction(MTools::tr("Flip horizontal"), MTools::tr("Flip horizontal"),
-                                        QStringLiteral(":/icons/flip-horizontal.ico"), window);
-    QObject::connect(flipH, &QAction::triggered, image, &MImageTool::flipHorizontal);
-    bar->addAction(flipH);
-    QAction *flipV = MTools::createOptionAction(MTools::tr("Flip vertical"), MTools::tr("Flip vertical"),
-                                        QStringLiteral(":/icons/flip-vertical.ico"), window);
-    QObject::connect(flipV, &QAction::triggered, image, &MImageTool::flipVertical);
-    bar->addAction(flipV);
-    addText(bar, window, MTools::tr("Angle"));
-    MTools::addLabel(window, bar);
-    auto *angle = new QDoubleSpinBox(window);
-    angle->setObjectName(QStringLiteral("imageAngleBox"));
-    angle->setRange(0, 360);
-    angle->setValue(image->angle());
-    QObject::connect(angle, QOverload<double>::of(&QDoubleSpinBox::valueChanged), image, &MImageTool::setAngle);
-    QObject::connect(image, &MImageTool::angleChanged, angle, &QDoubleSpinBox::setValue);
-    bar->addWidget(angle);
+    addToolAction(bar, window, MTools::tr("Flip horizontal"), MTools::tr("Flip horizontal"),
+                  QStringLiteral(":/icons/flip-horizontal.ico"), image, &MImageTool::flipHorizontal);
+    addToolAction(bar, window, MTools::tr("Flip vertical"), MTools::tr("Flip vertical"),
+                  QStringLiteral(":/icons/flip-vertical.ico"), image, &MImageTool::flipVertical);
+    addAngleBox(bar, window, QStringLiteral("imageAngleBox"), image, image->angle(), &MImageTool::setAngle,
+                &MImageTool::angleChanged);
     QAction *pin = MTools::createOptionAction(MTools::tr("Pin"), MTools::tr("Pin the image"), QStringLiteral(":/icons/pin.ico"), window);
     pin->setCheckable(true);
     QObject::connect(pin, &QAction::toggled, image, &MImageTool::set_pinned);
@@ -516,10 +509,8 @@ void MToolBars::createFillToolBar(MTools *tools, QMainWindow *window)
     }
     QObject::connect(patterns, QOverload<int>::of(&QComboBox::activated), fill, qOverload<int>(&MFillTool::setPattern));
     bar->addWidget(patterns);
-    QAction *load = MTools::createOptionAction(MTools::tr("Load pattern"), MTools::tr("Load a pattern file"),
-                                       QStringLiteral(":/icons/file-open.ico"), window);
-    QObject::connect(load, &QAction::triggered, fill, &MFillTool::loadPattern);
-    bar->addAction(load);
+    addToolAction(bar, window, MTools::tr("Load pattern"), MTools::tr("Load a pattern file"),
+                  QStringLiteral(":/icons/file-open.ico"), fill, &MFillTool::loadPattern);
     QAction *clear =
         MTools::createOptionAction(MTools::tr("Clear pattern"), MTools::tr("Clear pattern"), QStringLiteral(":/icons/reset.ico"), window);
     QObject::connect(clear, &QAction::triggered, fill, &MFillTool::clearPattern);
@@ -564,20 +555,12 @@ void MToolBars::createGradientToolBar(MTools *tools, QMainWindow *window)
                                     MGradientTool::staticMetaObject, "Spread", {}, 0);
     QObject::connect(spread, &MEnumEdit::valueChanged, gradient, &MGradientTool::set_spread);
     MTools::addLabel(window, bar);
-    QAction *rasterize = MTools::createOptionAction(MTools::tr("Rasterize"), MTools::tr("Rasterize current gradient"),
-                                                    QStringLiteral(":/icons/check.ico"), window);
-    QObject::connect(rasterize, &QAction::triggered, gradient, qOverload<>(&MGradientTool::apply));
-    bar->addAction(rasterize);
-    QAction *remove = MTools::createOptionAction(MTools::tr("Remove"), MTools::tr("Remove selected gradient point"),
-                                                 QStringLiteral(":/icons/reset.ico"), window);
-    QObject::connect(remove, &QAction::triggered, gradient, qOverload<>(&MGradientTool::removePoint));
-    bar->addAction(remove);
-    QAction *reset = MTools::createOptionAction(MTools::tr("Reset"), MTools::tr("Reset gradient points"),
-                                                QStringLiteral(":/icons/refresh.ico"), window);
-    QObject::connect(reset, &QAction::triggered, gradient, &MGradientTool::resetPoints);
-    bar->addAction(reset);
-    QAction *transparent = MTools::createOptionAction(MTools::tr("Transparent color"), MTools::tr("Transparent color"),
-                                                      QStringLiteral(":/icons/gradient-none.ico"), window);
-    QObject::connect(transparent, &QAction::triggered, gradient, &MGradientTool::resetColor);
-    bar->addAction(transparent);
+    addToolAction(bar, window, MTools::tr("Rasterize"), MTools::tr("Rasterize current gradient"),
+                  QStringLiteral(":/icons/check.ico"), gradient, qOverload<>(&MGradientTool::apply));
+    addToolAction(bar, window, MTools::tr("Remove"), MTools::tr("Remove selected gradient point"),
+                  QStringLiteral(":/icons/reset.ico"), gradient, qOverload<>(&MGradientTool::removePoint));
+    addToolAction(bar, window, MTools::tr("Reset"), MTools::tr("Reset gradient points"),
+                  QStringLiteral(":/icons/refresh.ico"), gradient, &MGradientTool::resetPoints);
+    addToolAction(bar, window, MTools::tr("Transparent color"), MTools::tr("Transparent color"),
+                  QStringLiteral(":/icons/gradient-none.ico"), gradient, &MGradientTool::resetColor);
 }

@@ -112,9 +112,8 @@ private slots:
 
     void mainWindowCommand()
     {
-        QVERIFY(MTestMainWindow::prepare(QSize(200, 150)));
-        std::unique_ptr<MMainWindow> window(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(window.get(), QSize(900, 650)));
+        const std::unique_ptr<MMainWindow> window = MTestMainWindow::open(QSize(200, 150), QSize(900, 650));
+        QVERIFY(window);
         QAction *action = window->findChild<QAction *>("actionTexture_generator");
         QVERIFY(action);
         QVERIFY(action->isEnabled());

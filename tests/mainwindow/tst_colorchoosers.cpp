@@ -64,11 +64,7 @@ private:
         QVERIFY2(MTestMainWindow::drag(window->view(), docFrom, docTo), "the document is out of the view");
     }
 
-    QImage layerPixels() const
-    {
-        MCanvas *canvas = window->view()->canvas();
-        return MTestMainWindow::layerPixels(canvas, canvas->currentRow());
-    }
+    QImage layerPixels() const { return MTestMainWindow::layerPixels(window->view()->canvas()); }
 
 public:
     static void initMain() { MTestGLContext::prepareSharedContexts(); }
@@ -76,9 +72,8 @@ public:
 private slots:
     void initTestCase()
     {
-        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
-        window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(window.get(), QSize(1400, 900)));
+        window = MTestMainWindow::open(QSize(W, H), QSize(1400, 900));
+        QVERIFY(window);
     }
 
     void cleanupTestCase()

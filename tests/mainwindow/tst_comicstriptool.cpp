@@ -47,7 +47,7 @@ private:
     MComicStripTool *tool() const { return MTools::instance()->tool<MComicStripTool>(MTool::ComicStripTool); }
     QUndoStack *undo() const { return canvas()->undoStack(); }
     QPointF origin() const { return canvas()->paintedRect().topLeft(); }
-    QImage layer() const { return MTestMainWindow::layerPixels(canvas(), canvas()->currentRow()); }
+    QImage layer() const { return MTestMainWindow::layerPixels(canvas()); }
     int alphaAt(const QImage &image, const QPointF &canvasPoint) const
     {
         return qAlpha(image.pixel((canvasPoint - origin()).toPoint()));
@@ -77,9 +77,8 @@ private slots:
     void initTestCase()
     {
         QVERIFY(folder.isValid());
-        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
-        window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(window.get(), QSize(1400, 1000)));
+        window = MTestMainWindow::open(QSize(W, H), QSize(1400, 1000));
+        QVERIFY(window);
         QAction *action = window->findChild<QAction *>(QStringLiteral("actionComicStripTool"));
         QVERIFY(action && action->isEnabled());
         action->trigger();

@@ -71,9 +71,8 @@ private slots:
     void initTestCase()
     {
         MLogger::instance();
-        QVERIFY(MTestMainWindow::prepare(QSize(40, 30)));
-        window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(window.get(), QSize(900, 700)));
+        window = MTestMainWindow::open(QSize(40, 30), QSize(900, 700));
+        QVERIFY(window);
     }
 
     void init() { folder.reset(new MTestFolder); }

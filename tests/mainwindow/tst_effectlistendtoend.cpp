@@ -80,9 +80,8 @@ public:
 private slots:
     void initTestCase()
     {
-        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
-        window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(window.get(), QSize(1200, 800)));
+        window = MTestMainWindow::open(QSize(W, H), QSize(1200, 800));
+        QVERIFY(window);
         window->showPanel(dock());
         canvas()->makeCurrent();
         MTestCanvas::paintRect(canvas()->current(), canvas()->paintedRect().toRect(), qRgba(220, 10, 10, 255));

@@ -41,7 +41,7 @@ private:
     MCanvas *canvas() const { return view()->canvas(); }
     static MGradientTool *tool() { return MTools::instance()->tool<MGradientTool>(MTool::GradientTool); }
     QAction *action(const char *name) const { return window->findChild<QAction *>(QString::fromLatin1(name)); }
-    QImage layer() const { return MTestMainWindow::layerPixels(canvas(), canvas()->currentRow()); }
+    QImage layer() const { return MTestMainWindow::layerPixels(canvas()); }
     QRgb pixel(const QImage &image, const QPointF &canvasPoint) const
     {
         return image.pixel((canvasPoint - canvas()->paintedRect().topLeft()).toPoint());
@@ -68,9 +68,8 @@ public:
 private slots:
     void initTestCase()
     {
-        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
-        window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(window.get(), QSize(1400, 900)));
+        window = MTestMainWindow::open(QSize(W, H), QSize(1400, 900));
+        QVERIFY(window);
         MColorList::instance()->setColor(QColor(0, 255, 0));
     }
 

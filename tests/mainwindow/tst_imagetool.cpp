@@ -100,9 +100,8 @@ private slots:
         QVERIFY(folder.isValid());
         fixture = folder.filePath(QStringLiteral("halves.png"));
         QVERIFY(halves().save(fixture));
-        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
-        window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(window.get(), QSize(1600, 1000)));
+        window = MTestMainWindow::open(QSize(W, H), QSize(1600, 1000));
+        QVERIFY(window);
         QVERIFY(!MMainWindow::pendingCommands().contains(QStringLiteral("actionImport_image_file")));
         QVERIFY(!MMainWindow::pendingCommands().contains(QStringLiteral("actionPaste")));
     }

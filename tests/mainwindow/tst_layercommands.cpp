@@ -90,9 +90,8 @@ private slots:
     void initTestCase()
     {
         MLogger::instance();
-        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
-        window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(window.get(), QSize(1000, 700)));
+        window = MTestMainWindow::open(QSize(W, H), QSize(1000, 700));
+        QVERIFY(window);
     }
 
     void cleanupTestCase() { window.reset(); }

@@ -5,7 +5,6 @@
 #include "mtestmainwindow.h"
 #include "mtestmodaldriver.h"
 #include "mtexturelayer.h"
-#include "mtransform.h"
 #include "mwidget.h"
 
 #include <QAction>
@@ -42,16 +41,7 @@ private:
 
     QAction *action(const char *name) const { return window->findChild<QAction *>(QString::fromLatin1(name)); }
 
-    // The view's own picture at the middle of the document.
-    QColor shownAtCentre() const
-    {
-        MWidget *view = window->view();
-        view->update();
-        QTest::qWait(50);
-        const QImage frame = view->grabFramebuffer();
-        const QPoint centre = view->transform()->map(QPointF(0, 0)).toPoint();
-        return frame.pixelColor(centre * frame.devicePixelRatio());
-    }
+    QColor shownAtCentre() const { return MTestMainWindow::shownAt(window->view(), QPointF(0, 0)); }
 
 public:
     static void initMain() { MTestGLContext::prepareSharedContexts(); }
@@ -59,9 +49,8 @@ public:
 private slots:
     void initTestCase()
     {
-        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
-        window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(window.get(), QSize(1000, 700)));
+        window = MTestMainWindow::open(QSize(W, H), QSize(1000, 700));
+        QVERIFY(window);
 
         MCanvas *canvas = window->view()->canvas();
         canvas->makeCurrent();

@@ -94,9 +94,8 @@ public:
 private slots:
     void initTestCase()
     {
-        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
-        window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(window.get(), QSize(1900, 1000)));
+        window = MTestMainWindow::open(QSize(W, H), QSize(1900, 1000));
+        QVERIFY(window);
         MColorList::instance()->setColor(QColor(20, 40, 180));
     }
 

@@ -85,9 +85,8 @@ public:
 private slots:
     void initTestCase()
     {
-        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
-        window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(window.get(), QSize(1200, 800)));
+        window = MTestMainWindow::open(QSize(W, H), QSize(1200, 800));
+        QVERIFY(window);
         // A hard round brush, so that its paint ends where its disc ends.
         MBrush *brush = MBrushList::instance()->currentBrush();
         QVERIFY(brush);

@@ -66,7 +66,7 @@ private:
         QTest::keyClick(view(), code, modifiers);
     }
 
-    QImage layer() const { return MTestMainWindow::layerPixels(canvas(), canvas()->currentRow()); }
+    QImage layer() const { return MTestMainWindow::layerPixels(canvas()); }
     // The layer pixel at a canvas point.
     QRgb pixel(const QImage &image, const QPointF &canvasPoint) const
     {

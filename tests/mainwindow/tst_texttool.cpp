@@ -58,7 +58,7 @@ private:
         QTest::keyClick(view(), code, modifiers);
     }
 
-    QImage layer() const { return MTestMainWindow::layerPixels(canvas(), canvas()->currentRow()); }
+    QImage layer() const { return MTestMainWindow::layerPixels(canvas()); }
 
     void drag(const QPointF &from, const QPointF &to) { QVERIFY(MTestMainWindow::dragAndHold(view(), from, to)); }
 
@@ -75,9 +75,8 @@ public:
 private slots:
     void initTestCase()
     {
-        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
-        window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(window.get(), QSize(1600, 1000)));
+        window = MTestMainWindow::open(QSize(W, H), QSize(1600, 1000));
+        QVERIFY(window);
         auto *action = window->findChild<QAction *>(QStringLiteral("actionTextTool"));
         QVERIFY(action && action->isEnabled());
         QWidget *button = window->findChild<QToolBar *>(QStringLiteral("toolsToolBar"))->widgetForAction(action);

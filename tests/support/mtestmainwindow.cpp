@@ -49,6 +49,16 @@ bool show(MMainWindow *window, const QSize &size)
     return true;
 }
 
+std::unique_ptr<MMainWindow> open(const QSize &documentSize, const QSize &windowSize)
+{
+    if (!prepare(documentSize))
+        return nullptr;
+    std::unique_ptr<MMainWindow> window(new MMainWindow());
+    if (!show(window.get(), windowSize))
+        return nullptr;
+    return window;
+}
+
 void mouse(QWidget *widget, QEvent::Type type, const QPointF &pos, Qt::MouseButton button,
            Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers)
 {
@@ -125,7 +135,7 @@ int paintedPixels(const QImage &image)
 QImage layerPixels(MCanvas *canvas, int row)
 {
     canvas->makeCurrent();
-    return MTestCanvas::layerImage(canvas->at(row), canvas->paintedRect().toRect());
+    return MTestCanvas::layerImage(canvas->at(row < 0 ? canvas->currentRow() : row), canvas->paintedRect().toRect());
 }
 
 QStringList barContents(const QToolBar *bar)

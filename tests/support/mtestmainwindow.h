@@ -7,6 +7,8 @@
 #include <QSize>
 #include <QStringList>
 
+#include <memory>
+
 class MCanvas;
 class MMainWindow;
 class MTool;
@@ -25,6 +27,10 @@ bool prepare(const QSize &documentSize);
 // Shows the window at the given size and waits until its document can paint
 // and the view has settled on its fitted zoom; false when it never could.
 bool show(MMainWindow *window, const QSize &size);
+
+// prepare() and show() for a new main window: the shown window, or null when
+// either failed.
+std::unique_ptr<MMainWindow> open(const QSize &documentSize, const QSize &windowSize);
 
 void mouse(QWidget *widget, QEvent::Type type, const QPointF &pos, Qt::MouseButton button,
            Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
@@ -54,8 +60,9 @@ QColor shownAt(MWidget *view, const QPointF &docPoint);
 // How many pixels of the image are not fully transparent.
 int paintedPixels(const QImage &image);
 
-// The pixels of one layer over the document's painted rectangle.
-QImage layerPixels(MCanvas *canvas, int row);
+// The pixels of one layer (-1: the current one) over the document's painted
+// rectangle.
+QImage layerPixels(MCanvas *canvas, int row = -1);
 
 // What a bar holds, in order, one entry each: "|" for a spacer, "label X",
 // "action X" and "button X" by their texts, else "<class> <object name>".
