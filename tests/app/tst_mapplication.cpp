@@ -30,28 +30,6 @@ class TestMApplication : public QObject
     Q_OBJECT
 
 private:
-    static int run(const QStringList &arguments, const std::function<void(int, MMainWindow *)> &onShown, int *runs)
-    {
-        static QList<QByteArray> storage;
-        storage.clear();
-        storage.append("kalmidraw");
-        for (const QString &argument : arguments)
-            storage.append(argument.toLocal8Bit());
-        static std::vector<char *> argv;
-        argv.clear();
-        for (QByteArray &a : storage)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        static int argc;
-        argc = int(storage.size());
-
-        *runs = 0;
-        onMainWindowShown([&](MMainWindow *window) { onShown(++*runs, window); });
-        const int result = MApplication::runMain(argc, argv.data());
-        onMainWindowShown(nullptr);
-        return result;
-    }
-
     static QStringList logMessages()
     {
         QFile file(MLogger::logFilePath());
@@ -87,7 +65,7 @@ private slots:
                 failure = what;
         };
         int runs = 0;
-        const int result = run({document, "ignored"}, [&](int number, MMainWindow *window) {
+        const int result = runApplication({document, "ignored"}, [&](int number, MMainWindow *window) {
             check(window->isVisible(), "window shown");
             check(MApplication::instance()->mainWindow() == window, "application owns the window");
             check(cacheEntries() == 0, "cache emptied at start");
@@ -140,7 +118,7 @@ private slots:
         MTestDialogScript script;
         int runs = 0;
         QString startupFile = "unset";
-        const int result = run({"/no/such/file.kxd"}, [&](int, MMainWindow *window) {
+        const int result = runApplication({"/no/such/file.kxd"}, [&](int, MMainWindow *window) {
             startupFile = MSettings::instance()->startupFile();
             window->close();
         }, &runs);
@@ -156,7 +134,7 @@ private slots:
     {
         int runs = 0;
         bool answered = false, maximised = false;
-        run({}, [&](int, MMainWindow *window) {
+        runApplication({}, [&](int, MMainWindow *window) {
             window->showNormal();
             answered = MSingleInstance::sendMessage("com.vantorel.kalmidraw", {"hello"}, 5000);
             maximised = QTest::qWaitFor([window]() { return window->isMaximized(); }, 5000);
@@ -181,7 +159,7 @@ private slots:
         script.answer(QMessageBox::Ok).answer(1); // the missing file's message, then don't save
         int runs = 0;
         bool reported = false, secondEnded = false, opened = false, asked = false;
-        run({folder.filePath("missing.kxd")}, [&](int, MMainWindow *window) {
+        runApplication({folder.filePath("missing.kxd")}, [&](int, MMainWindow *window) {
             // The missing command-line file is reported once the window is up.
             reported = QTest::qWaitFor([&script]() { return !script.requests().isEmpty(); }, 10000);
             window->view()->canvas()->appendLayer();
@@ -213,7 +191,7 @@ private slots:
     {
         int runs = 0;
         int changes = -1, device = -1;
-        run({}, [&](int, MMainWindow *window) {
+        runApplication({}, [&](int, MMainWindow *window) {
             QSignalSpy spy(MTablet::instance(), &MTablet::proximityDeviceChanged);
             for (int i = 0; i < 2; ++i) {
                 QTabletEvent enter(QEvent::TabletEnterProximity, QPointF(), QPointF(), QTabletEvent::Stylus,
@@ -235,7 +213,7 @@ private slots:
         MTestDialogScript script;
         script.answer(QMessageBox::Ok);
         int runs = 0;
-        const int result = run({}, [](int, MMainWindow *window) { window->close(); }, &runs);
+        const int result = runApplication({}, [](int, MMainWindow *window) { window->close(); }, &runs);
         qunsetenv("QT_QPA_PLATFORM");
 
         QCOMPARE(result, 0);

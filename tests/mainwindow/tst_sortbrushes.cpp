@@ -46,19 +46,6 @@ class TestSortBrushes : public QObject
 {
     Q_OBJECT
 
-private:
-    static int run(const std::function<void(int, MMainWindow *)> &onShown, int *runs)
-    {
-        static char name[] = "kalmidraw";
-        static char *argv[] = {name, nullptr};
-        static int argc = 1;
-        *runs = 0;
-        onMainWindowShown([&](MMainWindow *window) { onShown(++*runs, window); });
-        const int result = MApplication::runMain(argc, argv);
-        onMainWindowShown(nullptr);
-        return result;
-    }
-
 private slots:
     void sortMoveLeaveOutAndRestart()
     {
@@ -74,7 +61,7 @@ private slots:
         QString indexFile;
         QByteArray written;
         int runs = 0;
-        const int result = run([&](int number, MMainWindow *window) {
+        const int result = runApplication({}, [&](int number, MMainWindow *window) {
             MBrushList *brushes = MBrushList::instance();
             if (number == 1) {
                 before = descriptions(brushes);

@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QTimer>
 
+#include <vector>
+
 namespace {
 
 std::function<void(MMainWindow *)> &shownCallback()
@@ -75,6 +77,29 @@ int runMainWindowOnce(const std::function<void(MMainWindow *)> &body)
         window->close();
     });
     const int result = MApplication::runMain(argc, argv);
+    onMainWindowShown(nullptr);
+    return result;
+}
+
+int runApplication(const QStringList &arguments, const std::function<void(int, MMainWindow *)> &onShown, int *runs)
+{
+    // The application keeps argv for its whole life.
+    static QList<QByteArray> storage;
+    storage.clear();
+    storage.append("kalmidraw");
+    for (const QString &argument : arguments)
+        storage.append(argument.toLocal8Bit());
+    static std::vector<char *> argv;
+    argv.clear();
+    for (QByteArray &a : storage)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    static int argc;
+    argc = int(storage.size());
+
+    *runs = 0;
+    onMainWindowShown([&](MMainWindow *window) { onShown(++*runs, window); });
+    const int result = MApplication::runMain(argc, argv.data());
     onMainWindowShown(nullptr);
     return result;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringList>
+
 #include <functional>
 
 class MMainWindow;
@@ -14,3 +16,8 @@ void onMainWindowShown(const std::function<void(MMainWindow *)> &onShown);
 // later is closed, so a failing step cannot hang the test. Returns the
 // application's exit code.
 int runMainWindowOnce(const std::function<void(MMainWindow *)> &body);
+
+// Runs the whole application with the arguments for as long as it restarts
+// itself: onShown gets the number of the run (from 1) and its shown window;
+// runs the number of runs that showed a window. Returns the exit code.
+int runApplication(const QStringList &arguments, const std::function<void(int, MMainWindow *)> &onShown, int *runs);
