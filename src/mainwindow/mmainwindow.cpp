@@ -190,6 +190,7 @@ MMainWindow::~MMainWindow()
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
     disconnect(m_view->canvas(), nullptr, this, nullptr);
+    disconnect(m_view->canvas()->undoStack(), nullptr, this, nullptr);
     if (MShaderList *library = MShaderList::existingInstance())
         disconnect(library, nullptr, this, nullptr);
     if (m_shaderEditor)
@@ -329,6 +330,8 @@ void MMainWindow::setupConnections()
     connect(canvas, &MCanvas::currentRowChanged, this, &MMainWindow::validateShaderActions);
     connect(canvas, &QAbstractItemModel::dataChanged, this, &MMainWindow::validateShaderActions);
     connect(ui->menuEffects, &QMenu::aboutToShow, this, &MMainWindow::validateShaderActions);
+    // Undo and redo put effects on layers and take them off without a data change.
+    connect(canvas->undoStack(), &QUndoStack::indexChanged, this, &MMainWindow::validateShaderActions);
     connect(MShaderList::instance(), &MShaderList::currentRowChanged, this, &MMainWindow::validateShaderActions);
     connect(m_view, &MWidget::editShaderParams, this, &MMainWindow::editLayerShaderParams);
 }
@@ -1318,13 +1321,9 @@ void MMainWindow::validateBrushActions()
     if (!brush)
         return;
     const bool system = brush->systemFileExists();
-    // A command still waiting for its behaviour stays disabled.
-    auto enable = [](QAction *action, bool on) {
-        action->setEnabled(on && !pendingCommands().contains(action->objectName()));
-    };
-    enable(ui->actionDelete_brush, !system);
-    enable(ui->actionRestore_brush, system);
-    enable(ui->actionReset_brush_engine, !brush->shaderId().isEmpty());
+    ui->actionDelete_brush->setEnabled(!system);
+    ui->actionRestore_brush->setEnabled(system);
+    ui->actionReset_brush_engine->setEnabled(!brush->shaderId().isEmpty());
 }
 
 void MMainWindow::on_actionNew_brush_triggered()
@@ -1430,7 +1429,7 @@ void MMainWindow::on_actionEdit_brush_quick_settings_triggered()
         return;
     brush->setQuickSettings(dialog.settings());
     reportBrushSave(brush);
-    selectBrush();
+    showBrushSettings();
 }
 
 void MMainWindow::on_actionImport_brush_file_triggered()
@@ -1548,7 +1547,7 @@ void MMainWindow::on_actionEdit_brush_settings_triggered()
         dialog.setBrush(brush);
         dialog.exec();
     }
-    m_brushSettingsWidget->setBrush(brush);
+    showBrushSettings();
     m_brushWidget->update();
 }
 
@@ -1579,7 +1578,7 @@ void MMainWindow::on_actionRestore_brush_triggered()
         return;
     }
     brush->restore();
-    m_brushSettingsWidget->setBrush(brush);
+    showBrushSettings();
     m_brushWidget->update();
 }
 
@@ -1972,8 +1971,13 @@ MShader *MMainWindow::chooseBrushEngine()
 
 void MMainWindow::showBrushSettings()
 {
-    if (MBrush *brush = MBrushList::instance()->currentBrush())
-        m_brushSettingsWidget->setBrush(brush);
+    MBrush *brush = MBrushList::instance()->currentBrush();
+    if (!brush)
+        return;
+    m_brushSettingsWidget->setBrush(brush);
+    // Its eraser setting and engine may have changed with it.
+    ui->actionEraserMode->setChecked(brush->eraser());
+    validateBrushActions();
 }
 
 void MMainWindow::on_actionNew_brush_engine_triggered()

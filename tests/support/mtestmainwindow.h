@@ -53,6 +53,8 @@ QColor shownAt(MWidget *view, const QPointF &docPoint);
 
 // How many pixels of the image are not fully transparent.
 int paintedPixels(const QImage &image);
+// How many pixels of the image's column x are not fully transparent.
+int paintedRows(const QImage &image, int x);
 
 // The pixels of one layer over the document's painted rectangle.
 QImage layerPixels(MCanvas *canvas, int row);
