@@ -190,7 +190,6 @@ MMainWindow::~MMainWindow()
     disconnect(qApp, nullptr, this, nullptr);
     disconnect(QGuiApplication::clipboard(), nullptr, this, nullptr);
     disconnect(m_view->canvas(), nullptr, this, nullptr);
-    disconnect(m_view->canvas()->undoStack(), nullptr, this, nullptr);
     if (MShaderList *library = MShaderList::existingInstance())
         disconnect(library, nullptr, this, nullptr);
     if (m_shaderEditor)
@@ -330,8 +329,6 @@ void MMainWindow::setupConnections()
     connect(canvas, &MCanvas::currentRowChanged, this, &MMainWindow::validateShaderActions);
     connect(canvas, &QAbstractItemModel::dataChanged, this, &MMainWindow::validateShaderActions);
     connect(ui->menuEffects, &QMenu::aboutToShow, this, &MMainWindow::validateShaderActions);
-    // Undo and redo put effects on layers and take them off without a data change.
-    connect(canvas->undoStack(), &QUndoStack::indexChanged, this, &MMainWindow::validateShaderActions);
     connect(MShaderList::instance(), &MShaderList::currentRowChanged, this, &MMainWindow::validateShaderActions);
     connect(m_view, &MWidget::editShaderParams, this, &MMainWindow::editLayerShaderParams);
 }
