@@ -307,11 +307,13 @@ void MSettings::loadShortcuts(QWidget *widget)
         if (name.isEmpty())
             continue;
         m_defaultShortcuts.insert(action, action->shortcut());
-        const QString text = store.value(name).toString();
+        // An action without an entry keeps its built-in shortcut; an empty
+        // entry is a shortcut the painter cleared.
+        if (!store.contains(name))
+            continue;
         // Stored as portable text, so read back as portable text: native text
         // would lose the shortcut under a translation.
-        if (!text.isEmpty())
-            action->setShortcut(QKeySequence::fromString(text, QKeySequence::PortableText));
+        action->setShortcut(QKeySequence::fromString(store.value(name).toString(), QKeySequence::PortableText));
     }
     store.endGroup();
 }

@@ -1307,13 +1307,9 @@ void MMainWindow::validateBrushActions()
     if (!brush)
         return;
     const bool system = brush->systemFileExists();
-    // A command still waiting for its behaviour stays disabled.
-    auto enable = [](QAction *action, bool on) {
-        action->setEnabled(on && !pendingCommands().contains(action->objectName()));
-    };
-    enable(ui->actionDelete_brush, !system);
-    enable(ui->actionRestore_brush, system);
-    enable(ui->actionReset_brush_engine, !brush->shaderId().isEmpty());
+    ui->actionDelete_brush->setEnabled(!system);
+    ui->actionRestore_brush->setEnabled(system);
+    ui->actionReset_brush_engine->setEnabled(!brush->shaderId().isEmpty());
 }
 
 void MMainWindow::on_actionNew_brush_triggered()
@@ -1419,7 +1415,7 @@ void MMainWindow::on_actionEdit_brush_quick_settings_triggered()
         return;
     brush->setQuickSettings(dialog.settings());
     reportBrushSave(brush);
-    selectBrush();
+    showBrushSettings();
 }
 
 void MMainWindow::on_actionImport_brush_file_triggered()
@@ -1537,7 +1533,7 @@ void MMainWindow::on_actionEdit_brush_settings_triggered()
         dialog.setBrush(brush);
         dialog.exec();
     }
-    m_brushSettingsWidget->setBrush(brush);
+    showBrushSettings();
     m_brushWidget->update();
 }
 
@@ -1568,7 +1564,7 @@ void MMainWindow::on_actionRestore_brush_triggered()
         return;
     }
     brush->restore();
-    m_brushSettingsWidget->setBrush(brush);
+    showBrushSettings();
     m_brushWidget->update();
 }
 
@@ -1961,8 +1957,13 @@ MShader *MMainWindow::chooseBrushEngine()
 
 void MMainWindow::showBrushSettings()
 {
-    if (MBrush *brush = MBrushList::instance()->currentBrush())
-        m_brushSettingsWidget->setBrush(brush);
+    MBrush *brush = MBrushList::instance()->currentBrush();
+    if (!brush)
+        return;
+    m_brushSettingsWidget->setBrush(brush);
+    // Its eraser setting and engine may have changed with it.
+    ui->actionEraserMode->setChecked(brush->eraser());
+    validateBrushActions();
 }
 
 void MMainWindow::on_actionNew_brush_engine_triggered()

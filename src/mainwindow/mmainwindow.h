@@ -257,7 +257,8 @@ private:
     // The current brush takes the engine (null: none), saved and shown again.
     void setBrushEngine(MShader *engine);
     void duplicateShader(MShader *shader);
-    // The brush settings panel shows the current brush again.
+    // The brush settings panel shows the current brush again; the actions
+    // that follow the brush come into step with it.
     void showBrushSettings();
 
     Ui_MMainWindow *ui;

@@ -17,6 +17,8 @@
 #include "mtestmainwindow.h"
 #include "mtestmodaldriver.h"
 #include "mtestscreenshot.h"
+#include "mtool.h"
+#include "mtools.h"
 #include "mwidget.h"
 
 #include <QAction>
@@ -342,8 +344,12 @@ private slots:
             },
             &done);
         guardModals(&window);
+        // Tuning the brush leaves the painter's tool alone.
+        MTools::instance()->activate(MTool::LineTool, true);
+        QCOMPARE(MTools::instance()->currentToolId(), int(MTool::LineTool));
         window.findChild<QAction *>("actionEdit_brush_quick_settings")->trigger();
         QVERIFY(done);
+        QCOMPARE(MTools::instance()->currentToolId(), int(MTool::LineTool));
 
         const QVector<int> expected = accept ? QVector<int>{MEnum::bsNoise, MEnum::bsRadius, MEnum::bsOpacity}
                                              : QVector<int>{MEnum::bsOpacity, MEnum::bsRadius};

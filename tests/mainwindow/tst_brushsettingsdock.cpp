@@ -37,15 +37,6 @@
 namespace {
 constexpr int W = 400;
 constexpr int H = 300;
-
-// How many rows of the column hold paint.
-int paintedHeight(const QImage &image, int x)
-{
-    int rows = 0;
-    for (int y = 0; y < image.height(); ++y)
-        rows += qAlpha(image.pixel(x, y)) > 0;
-    return rows;
-}
 } // namespace
 
 class TestBrushSettingsDock : public QObject
@@ -277,8 +268,8 @@ private slots:
         const QImage wide = pixels.copy(QRect(QPoint(-150, 20) - corner, QSize(300, 80)));
         for (int x : {-60, 0, 60}) {
             const int column = x + 150;
-            const int thinHeight = paintedHeight(thin, column);
-            const int wideHeight = paintedHeight(wide, column);
+            const int thinHeight = MTestMainWindow::paintedRows(thin, column);
+            const int wideHeight = MTestMainWindow::paintedRows(wide, column);
             QVERIFY2(qAbs(thinHeight - 8) <= 2, qPrintable(QString("thin %1 at %2").arg(thinHeight).arg(x)));
             QVERIFY2(qAbs(wideHeight - 24) <= 2, qPrintable(QString("wide %1 at %2").arg(wideHeight).arg(x)));
         }

@@ -6,7 +6,9 @@
 #include "dshader.h"
 #include "mbrush.h"
 #include "mbrushlist.h"
+#include "mbrushsettingswidget.h"
 #include "mcanvas.h"
+#include "mfieldpanel.h"
 #include "mmainwindow.h"
 #include "mshader.h"
 #include "mshaderlist.h"
@@ -239,6 +241,14 @@ private slots:
                 QCOMPARE(readJson(brush->userFilePath()).value("shaderId").toString(),
                          brushesUseIt ? engineId : QString());
         }
+        // The brush menu and the settings dock follow the current brush.
+        MBrush *current = brushes()->currentBrush();
+        QCOMPARE(action("actionReset_brush_engine")->isEnabled(), !current->shaderId().isEmpty());
+        MFieldPanel *dock = window->brushSettingsWidget()->fieldPanel();
+        if (current->shaderId().isEmpty())
+            QCOMPARE(dock->object(), current);
+        else if (!systemEngine) // the engine's own parameters come first
+            QVERIFY(dock->editor("amount"));
         if (fullDisk) {
             // The file that could not be rewritten still names the engine,
             // and still loads, without it.

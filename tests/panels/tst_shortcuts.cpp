@@ -242,8 +242,12 @@ private slots:
         QCOMPARE(stored, ok ? QStringList({"actionDelta", "actionGamma"}) : QStringList());
         if (ok) {
             QCOMPARE(QSettings().value("Action/actionGamma").toString(), QString("Ctrl+G"));
+            // The next start: the cleared one stays cleared, an unchanged one
+            // keeps its built-in shortcut.
             Window again;
             QCOMPARE(again.gamma->shortcut(), QKeySequence("Ctrl+G"));
+            QCOMPARE(again.delta->shortcut(), QKeySequence());
+            QCOMPARE(again.alpha->shortcut(), QKeySequence("Ctrl+A"));
         }
     }
 

@@ -132,6 +132,14 @@ int paintedPixels(const QImage &image)
     return count;
 }
 
+int paintedRows(const QImage &image, int x)
+{
+    int rows = 0;
+    for (int y = 0; y < image.height(); ++y)
+        rows += qAlpha(image.pixel(x, y)) > 0;
+    return rows;
+}
+
 QImage layerPixels(MCanvas *canvas, int row)
 {
     canvas->makeCurrent();

@@ -59,6 +59,8 @@ QColor shownAt(MWidget *view, const QPointF &docPoint);
 
 // How many pixels of the image are not fully transparent.
 int paintedPixels(const QImage &image);
+// How many pixels of the image's column x are not fully transparent.
+int paintedRows(const QImage &image, int x);
 
 // The pixels of one layer (-1: the current one) over the document's painted
 // rectangle.

@@ -1,0 +1,216 @@
+// A painter's session in the real window: a brush duplicated from the menu,
+// its radius set in the brush settings dock and a stroke as wide as that;
+// then an effect chosen in the effect list, previewed and tuned in its
+// settings dialog while the canvas follows, and undo taking it off.
+
+#include "mbrush.h"
+#include "mbrushlist.h"
+#include "mbrushsettingswidget.h"
+#include "mcanvas.h"
+#include "mcolorlist.h"
+#include "mfieldpanel.h"
+#include "mmainwindow.h"
+#include "mshader.h"
+#include "mshaderlist.h"
+#include "mshaderwidget.h"
+#include "msliderspinbox.h"
+#include "mtestdialogscript.h"
+#include "mtesteffectlist.h"
+#include "mtestfolder.h"
+#include "mtestglcontext.h"
+#include "mtestlibraries.h"
+#include "mtestmainwindow.h"
+#include "mtestmodaldriver.h"
+#include "mtestscreenshot.h"
+#include "mtexturelayer.h"
+#include "mtool.h"
+#include "mtools.h"
+#include "mwidget.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QDockWidget>
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QUndoStack>
+
+#include <memory>
+
+namespace {
+constexpr int W = 400;
+constexpr int H = 300;
+
+bool isRed(const QColor &c)
+{
+    return c.red() > 180 && c.green() < 60 && c.blue() < 60;
+}
+
+bool isGrey(const QColor &c)
+{
+    return qAbs(c.red() - c.green()) < 12 && qAbs(c.green() - c.blue()) < 12 && c.red() > 30 && c.red() < 120;
+}
+} // namespace
+
+class TestBrushAndEffectEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private:
+    MTestFolder m_folder;
+    std::unique_ptr<MMainWindow> m_window;
+
+    QAction *action(const char *name) const { return m_window->findChild<QAction *>(name); }
+    QDockWidget *dock(const char *name) const { return m_window->findChild<QDockWidget *>(name); }
+    MCanvas *canvas() const { return m_window->view()->canvas(); }
+    QColor shownAtCentre() const { return MTestMainWindow::shownAt(m_window->view(), QPointF(0, 0)); }
+
+public:
+    static void initMain() { MTestGLContext::prepareSharedContexts(); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
+        MTestLibraries::make(m_folder, {"pens/round"});
+        m_window.reset(new MMainWindow());
+        QVERIFY(MTestMainWindow::show(m_window.get(), QSize(1400, 900)));
+        m_window->showPanel(dock("brushSettingsDockWidget"));
+        m_window->showPanel(dock("shaderDockWidget"));
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_window)
+            canvas()->undoStack()->setClean();
+        m_window.reset();
+        MBrushList::destroyInstance();
+    }
+
+    // Duplicated from the menu, tuned in the dock: the stroke is as wide as
+    // the dock's radius.
+    void duplicatedBrushPaintsAtTheDocksRadius()
+    {
+        MBrushList *brushes = MBrushList::instance();
+        QCOMPARE(brushes->currentBrush()->description(), QStringLiteral("round"));
+        MTools::instance()->activate(MTool::GridTool, true);
+
+        MTestDialogScript script;
+        QString proposed;
+        bool named = false;
+        MTestModalDriver::onNextDialog("DBrushName", [&](QDialog *dialog) {
+            auto *group = dialog->findChild<QComboBox *>("editGroup");
+            auto *description = dialog->findChild<QLineEdit *>("editDescription");
+            proposed = group->currentText() + QLatin1Char('/') + description->text();
+            MTestModalDriver::typeOver(group->lineEdit(), QStringLiteral("mine"));
+            MTestModalDriver::typeOver(description, QStringLiteral("wide round"));
+            MTestModalDriver::click(dialog->findChild<QPushButton *>("btnOk"));
+        }, &named);
+        action("actionDuplicate_brush")->trigger();
+        QVERIFY(named);
+        QCOMPARE(proposed, QStringLiteral("pens/round - copy"));
+        QCOMPARE(script.requests().size(), 1);
+        QCOMPARE(script.requests().first().text, QStringLiteral("The brush mine/wide round is added."));
+
+        // The copy is current: named on the brush dock, shown in the settings
+        // dock, painted with the brush tool, and a user brush that may go.
+        MBrush *copy = brushes->currentBrush();
+        QCOMPARE(copy->description(), QStringLiteral("wide round"));
+        QCOMPARE(dock("brushDockWidget")->windowTitle(), QStringLiteral("Brush - wide round"));
+        QCOMPARE(MTools::instance()->currentToolId(), int(MTool::BrushTool));
+        QVERIFY(action("actionDelete_brush")->isEnabled());
+        QVERIFY(!action("actionRestore_brush")->isEnabled());
+        MFieldPanel *panel = m_window->brushSettingsWidget()->fieldPanel();
+        QCOMPARE(panel->object(), copy);
+        auto *radius = qobject_cast<MSliderSpinbox *>(panel->editor("radius"));
+        QVERIFY(radius);
+        QCOMPARE(radius->value(), 4.0);
+
+        // Typed into the dock's radius field as a painter does.
+        auto *field = radius->findChild<QDoubleSpinBox *>();
+        QVERIFY(field);
+        // The dock's editors were rebuilt for the new brush.
+        QTRY_VERIFY(field->isVisible());
+        MTestModalDriver::typeOver(field, QStringLiteral("12"));
+        QTest::keyClick(field, Qt::Key_Return);
+        QCOMPARE(copy->radius(), 12.0);
+
+        copy->setHardness(1.0);
+        copy->setOpacity(1.0);
+        copy->setFlow(1.0);
+        MColorList::instance()->setColor(QColor(220, 10, 10));
+        QVERIFY(MTestMainWindow::drag(m_window->view(), QPointF(-120, 0), QPointF(120, 0)));
+        QCOMPARE(canvas()->undoStack()->count(), 1);
+        QVERIFY(canvas()->undoStack()->text(0).startsWith(QStringLiteral("Brush stroke: wide round")));
+
+        const QImage pixels = MTestMainWindow::layerPixels(canvas(), canvas()->currentRow());
+        const QPoint corner = canvas()->paintedRect().topLeft().toPoint();
+        for (int x : {-60, 0, 60}) {
+            const int height = MTestMainWindow::paintedRows(pixels, x - corner.x());
+            QVERIFY2(qAbs(height - 24) <= 2, qPrintable(QStringLiteral("%1 rows at %2").arg(height).arg(x)));
+        }
+    }
+
+    // Chosen in the list, previewed, tuned in the dialog while the view
+    // follows; one undo takes it off.
+    void effectPreviewedTunedAndUndone()
+    {
+        MTextureLayer *layer = canvas()->current();
+        QTRY_VERIFY2(isRed(shownAtCentre()), qPrintable(shownAtCentre().name()));
+        QVERIFY(!layer->hasShader());
+        QVERIFY(!action("actionEdit_layer_effect_settings")->isEnabled());
+
+        QTableView *list = m_window->shaderWidget()->tableView();
+        const QModelIndex cell = MTestEffectList::cellOf(list, QStringLiteral("grayscale"));
+        QVERIFY(cell.isValid());
+        list->scrollTo(cell);
+        QTest::qWait(100);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualRect(cell).center());
+        QCOMPARE(MShaderList::instance()->current()->description(), QStringLiteral("grayscale"));
+        QVERIFY(action("actionPreviewShader")->isEnabled());
+        const int steps = canvas()->undoStack()->index();
+
+        QColor opened;
+        QColor tuned;
+        bool played = false;
+        MTestModalDriver::onNextDialog("DShaderParams", [&](QDialog *dialog) {
+            QTRY_VERIFY(isGrey(shownAtCentre()));
+            opened = shownAtCentre();
+            auto *panel = dialog->findChild<MFieldPanel *>(QStringLiteral("panelWidget"));
+            QWidget *amount = panel ? panel->editor("amount") : nullptr;
+            QVERIFY(amount);
+            auto *field = amount->findChild<QDoubleSpinBox *>();
+            QVERIFY(field);
+            QTRY_VERIFY(field->isVisible());
+            MTestModalDriver::typeOver(field, QStringLiteral("0.5"));
+            QTest::keyClick(field, Qt::Key_Return);
+            // Half way between the layer's red and its grey.
+            QTRY_VERIFY(!isGrey(shownAtCentre()) && !isRed(shownAtCentre()));
+            tuned = shownAtCentre();
+            MTestModalDriver::click(dialog->findChild<QPushButton *>(QStringLiteral("previewButton")));
+        }, &played);
+        action("actionPreviewShader")->trigger();
+        QVERIFY(played);
+        QVERIFY2(tuned.red() > opened.red() + 40, qPrintable(opened.name() + QLatin1Char(' ') + tuned.name()));
+        QVERIFY(layer->hasShader());
+        QCOMPARE(layer->shaderValues()->value("amount").toDouble(), 0.5);
+        QVERIFY(action("actionEdit_layer_effect_settings")->isEnabled());
+        QCOMPARE(canvas()->undoStack()->index(), steps + 1);
+        QTRY_COMPARE(shownAtCentre(), tuned);
+
+        MTestScreenshot::keep(m_window->grab(), QStringLiteral("brushandeffect-window.png"));
+
+        action("actionUndo")->trigger();
+        QVERIFY(!layer->hasShader());
+        QVERIFY(!action("actionEdit_layer_effect_settings")->isEnabled());
+        QTRY_VERIFY2(isRed(shownAtCentre()), qPrintable(shownAtCentre().name()));
+        // The stroke itself stays.
+        QCOMPARE(canvas()->undoStack()->index(), steps);
+    }
+};
+
+QTEST_MAIN(TestBrushAndEffectEndToEnd)
+#include "tst_brushandeffectendtoend.moc"
