@@ -15,11 +15,6 @@
 
 namespace {
 
-bool isMarked(const quint64 *plane, qint64 index)
-{
-    return (plane[index >> 6] >> (index & 63)) & 1;
-}
-
 int positiveModulo(int value, int divisor)
 {
     const int remainder = value % divisor;
@@ -45,51 +40,61 @@ public:
         , m_layer(layer)
         , m_selection(selection)
         , m_bounds(bounds)
-        , m_threshold(threshold)
         , m_pattern(pattern)
         , m_step(buffer->step())
         , m_border(buffer->border())
         , m_bytesPerPixel(buffer->bytesPerPixel())
+        , m_tileSize(buffer->tileSize())
     {
         std::memcpy(m_seed, seed, 4);
         std::memcpy(m_fill, fill, 4);
         for (int i = 0; i < 3; ++i)
             m_straight[i] = m_fill[3] ? m_fill[i] * 255 / m_fill[3] : m_fill[i];
-        for (int alpha = 0; alpha < 256; ++alpha)
+        for (int alpha = 0; alpha < 256; ++alpha) {
+            uchar bytes[4] = {0, 0, 0, uchar(alpha)};
             for (int i = 0; i < 3; ++i)
-                m_atAlpha[alpha][i] = uchar(m_straight[i] * alpha / 255);
-        std::memcpy(&m_seedWord, m_seed, 4);
+                bytes[i] = uchar(m_straight[i] * alpha / 255);
+            std::memcpy(&m_atAlphaWord[alpha], bytes, 4);
+        }
+        std::memcpy(&m_test.seedWord, m_seed, 4);
+        std::memcpy(m_test.seed, m_seed, 4);
+        m_test.threshold = threshold;
+        m_test.bytesPerPixel = m_bytesPerPixel;
     }
 
     int run(const QPoint &start, int timeLimit)
     {
         QDeadlineTimer deadline(timeLimit);
-        std::vector<QPoint> pending;
+        std::vector<Stretch> pending;
         try {
-            pending.push_back(start);
+            pending.push_back({start.x(), start.x(), start.y()});
             // Reading the clock costs as much as a short run: every 256 runs.
             for (unsigned int runs = 0; !pending.empty() && !m_outOfMemory; ++runs) {
                 if (runs % 256 == 0 && deadline.hasExpired())
                     return MQuickFill::TimedOut;
-                const QPoint at = pending.back();
+                const Stretch at = pending.back();
                 pending.pop_back();
-                const int left = scan(at.x(), at.y(), m_bounds.left(), -1, true) + 1;
-                if (left > at.x())
-                    continue;    // filled since it was found
-                const int right = scan(at.x() + 1, at.y(), m_bounds.right(), 1, true) - 1;
-                fillRun(left, right, at.y());
-                for (int y = at.y() - 1; y <= at.y() + 1; y += 2) {
-                    if (y < m_bounds.top() || y > m_bounds.bottom())
-                        continue;
-                    int x = left;
-                    while (x <= right && !m_outOfMemory) {
-                        const int found = scan(skipMarked(x, y, right), y, right, 1, false);
-                        if (found > right)
-                            break;
-                        pending.push_back(QPoint(found, y));
-                        x = scan(found + 1, y, right, 1, true) + 1;
-                    }
-                }
+                const int y = at.y;
+                Row row = rowAt(at.left, y);
+                if (!row.marks)
+                    break;
+                // A filled run takes every fitting pixel it touches: a
+                // stretch is filled whole or not at all.
+                if (!m_test(row, at.left))
+                    continue;
+                const int left = extend(row, at.left, y, -1);
+                if (at.right > row.last)
+                    row = rowAt(at.right, y);
+                if (!row.marks)
+                    break;
+                const int right = extend(row, at.right, y, 1);
+                if (m_outOfMemory)
+                    break;
+                fillRun(left, right, y);
+                if (y > m_bounds.top() && !m_outOfMemory)
+                    findStretches(left, right, y - 1, pending);
+                if (y < m_bounds.bottom() && !m_outOfMemory)
+                    findStretches(left, right, y + 1, pending);
             }
         } catch (const std::bad_alloc &) {
             m_outOfMemory = true;
@@ -104,6 +109,47 @@ public:
     }
 
 private:
+    // One row of one tile, addressed by canvas x: pixel and mark index
+    // origin + x, for x in first..last. No marks: the tile could not be had.
+    struct Row
+    {
+        uchar *pixels = nullptr;
+        const quint64 *marks = nullptr;
+        qint64 origin = 0;
+        int first = INT_MAX;    // none yet
+        int last = INT_MIN;
+    };
+
+    // Whether a pixel is not filled yet and within the threshold of the
+    // seed. Copied into locals by the loops, which then keep it in registers.
+    struct Test
+    {
+        quint32 seedWord;
+        int threshold;
+        int bytesPerPixel;
+        uchar seed[4];
+
+        bool operator()(const Row &row, int x) const
+        {
+            const qint64 index = row.origin + x;
+            if ((row.marks[index >> 6] >> (index & 63)) & 1)
+                return false;
+            const uchar *pixel = row.pixels + index * bytesPerPixel;
+            quint32 word;
+            std::memcpy(&word, pixel, 4);
+            // The seed's own colour, the usual case, without the per-byte test.
+            return word == seedWord || (threshold > 0 && MBufferLayer::colorMatches(seed, pixel, threshold));
+        }
+    };
+
+    // Pixels left..right of row y that fitted when they were found.
+    struct Stretch
+    {
+        int left;
+        int right;
+        int y;
+    };
+
     // Visited marks of a tile's pixels, one bit each, indexed as the tile's pixels.
     quint64 *marks(MBufferTile *tile)
     {
@@ -121,68 +167,73 @@ private:
         return m_lastMarks;
     }
 
-    // From x toward limit: while pixels match (whileMatching) or until one
-    // does; the first x where that ends, or limit + direction.
-    int scan(int x, int y, int limit, int direction, bool whileMatching)
+    // The row y of the tile holding (x, y).
+    Row rowAt(int x, int y)
     {
-        MBufferTile *lastTile = nullptr;
-        const quint64 *plane = nullptr;
-        bool stopped = false;
-        const int end = m_buffer->walk(
-            x, y, limit, direction, m_canvas, m_layer,
-            [&](MBufferTile *tile, const uchar *pixel, qint64 index) {
-                if (tile != lastTile) {
-                    lastTile = tile;
-                    plane = marks(tile);
-                }
-                if (!plane)
-                    return false;
-                const bool matches = !isMarked(plane, index) && matchesSeed(pixel);
-                return matches == whileMatching;
-            },
-            &stopped);
-        if (stopped)
+        Row row;
+        MBufferTile *tile = m_buffer->pixelTile(x, y, m_canvas, m_layer);
+        quint64 *plane = tile ? marks(tile) : nullptr;
+        if (!plane) {
             m_outOfMemory = true;
-        return m_outOfMemory && !whileMatching ? limit + direction : end;
+            return row;
+        }
+        const QRect cell = tile->rect();
+        row.pixels = tile->data();
+        row.marks = plane;
+        row.origin = qint64(y - cell.y() + m_border) * m_tileSize + m_border - cell.x();
+        row.first = cell.left();
+        row.last = cell.right();
+        return row;
     }
 
-    // The seed's own colour, the usual case, without the per-byte test.
-    bool matchesSeed(const uchar *pixel) const
+    // From x (which fits) toward direction: the last x of the stretch of
+    // fitting pixels within the bounds.
+    int extend(Row row, int x, int y, int direction)
     {
-        quint32 word;
-        std::memcpy(&word, pixel, 4);
-        return word == m_seedWord || MBufferLayer::colorMatches(m_seed, pixel, m_threshold);
-    }
-
-    // From x rightward past the pixels filled already, 64 marks at a time;
-    // the first x that is not (limit + 1 past the end). They never match,
-    // so a scan for a match may start there.
-    int skipMarked(int x, int y, int limit)
-    {
-        while (x <= limit) {
-            MBufferTile *tile = m_buffer->pixelTile(x, y, m_canvas, m_layer);
-            const quint64 *plane = tile ? marks(tile) : nullptr;
-            if (!plane)
-                return x;
-            const QRect cell = tile->rect();
-            const int last = qMin(limit, cell.right());
-            qint64 index = qint64(y - cell.y() + m_border) * tile->tileSize() + (x - cell.x() + m_border);
-            while (x <= last) {
-                const quint64 word = plane[index >> 6] >> (index & 63);
-                const int marked = int(qCountTrailingZeroBits(~word));  // 64 when all are
-                const int bitsLeft = 64 - int(index & 63);
-                if (marked < bitsLeft) {
-                    if (x + marked <= last)
-                        return x + marked;
-                    x = last + 1;
+        const Test test = m_test;
+        const int limit = direction > 0 ? m_bounds.right() : m_bounds.left();
+        while (x != limit) {
+            const int next = x + direction;
+            if (next < row.first || next > row.last) {
+                row = rowAt(next, y);
+                if (!row.marks)
                     break;
-                }
-                x += bitsLeft;
-                index += bitsLeft;
             }
-            x = qMin(x, last + 1);
+            if (!test(row, next))
+                break;
+            x = next;
         }
         return x;
+    }
+
+    // Leaves each stretch of fitting pixels of row y within left..right
+    // pending, skipping filled pixels 64 at a time.
+    void findStretches(int left, int right, int y, std::vector<Stretch> &pending)
+    {
+        const Test test = m_test;
+        Row row;
+        int start = INT_MIN;    // of the stretch the last pixel was in
+        for (int x = left; x <= right; ++x) {
+            if (x > row.last) {
+                row = rowAt(x, y);
+                if (!row.marks)
+                    return;
+            }
+            const qint64 index = row.origin + x;
+            const bool skip = (index & 63) == 0 && row.marks[index >> 6] == ~quint64(0) && x + 63 <= qMin(right, row.last);
+            if (!skip && test(row, x)) {
+                if (start == INT_MIN)
+                    start = x;
+                continue;
+            }
+            if (start != INT_MIN)
+                pending.push_back({start, x - 1, y});
+            start = INT_MIN;
+            if (skip)
+                x += 63;
+        }
+        if (start != INT_MIN)
+            pending.push_back({start, right, y});
     }
 
     void compose(uchar *pixel, int x, int y) const
@@ -210,11 +261,23 @@ private:
             for (int i = 0; i < 3; ++i)
                 pixel[i] = uchar(qMin(resultAlpha, int(m_fill[i] * uncovered + pixel[i])));
             pixel[3] = uchar(resultAlpha);
-        } else if (m_seed[3] == 255) {
-            // The colour at the pixel's own alpha.
-            std::memcpy(pixel, m_atAlpha[pixel[3]], 3);
         } else {
             std::memcpy(pixel, m_fill, 4);
+        }
+    }
+
+    void composeRun(uchar *pixel, int from, int to, int y) const
+    {
+        if (m_pattern.image || m_seed[3] == 0) {
+            for (int x = from; x <= to; ++x, pixel += m_bytesPerPixel)
+                compose(pixel, x, y);
+        } else if (m_seed[3] == 255) {
+            // The colour at the pixel's own alpha.
+            for (int x = from; x <= to; ++x, pixel += m_bytesPerPixel)
+                std::memcpy(pixel, &m_atAlphaWord[pixel[3]], 4);
+        } else {
+            for (int x = from; x <= to; ++x, pixel += m_bytesPerPixel)
+                std::memcpy(pixel, m_fill, 4);
         }
     }
 
@@ -236,8 +299,7 @@ private:
             const int to = qMin(x2, cell.right());
             uchar *pixel = tile->pixel(from, y);
             const qint64 first = qint64(y - tile->rect().y() + m_border) * tile->tileSize() + (from - tile->rect().x() + m_border);
-            for (int x = from; x <= to; ++x, pixel += m_bytesPerPixel)
-                compose(pixel, x, y);
+            composeRun(pixel, from, to, y);
             markRange(plane, first, first + (to - from));
             from = to + 1;
         }
@@ -321,16 +383,16 @@ private:
     MTextureLayer *m_layer;
     MBufferLayer *m_selection;
     QRect m_bounds;
-    int m_threshold;
     Pattern m_pattern;
     int m_step;
     int m_border;
     int m_bytesPerPixel;
+    int m_tileSize;
     uchar m_seed[4];
     uchar m_fill[4];
     int m_straight[3];    // the fill colour un-premultiplied
-    uchar m_atAlpha[256][3];  // the same at each alpha, premultiplied
-    quint32 m_seedWord;
+    quint32 m_atAlphaWord[256];  // the same at each alpha, premultiplied, as a pixel's bytes
+    Test m_test;
     // The bounds of the filled runs; empty while right < left.
     int m_filledLeft = INT_MAX;
     int m_filledRight = INT_MIN;
