@@ -57,8 +57,12 @@ public:
             std::memcpy(&m_atAlphaWord[alpha], bytes, 4);
         }
         std::memcpy(&m_test.seedWord, m_seed, 4);
-        std::memcpy(m_test.seed, m_seed, 4);
-        m_test.threshold = threshold;
+        for (int value = 0; value < 256; ++value) {
+            m_near[value] = 0;
+            for (int i = 0; i < 4; ++i)
+                m_near[value] |= uchar(qAbs(value - m_seed[i]) <= threshold) << i;
+        }
+        m_test.near = m_near;
         m_test.bytesPerPixel = m_bytesPerPixel;
     }
 
@@ -66,35 +70,39 @@ public:
     {
         QDeadlineTimer deadline(timeLimit);
         std::vector<Stretch> pending;
+        Row row;    // of the last run
+        int rowY = 0;
         try {
-            pending.push_back({start.x(), start.x(), start.y()});
+            push(pending, start.x(), start.x(), start.y());
             // Reading the clock costs as much as a short run: every 256 runs.
             for (unsigned int runs = 0; !pending.empty() && !m_outOfMemory; ++runs) {
                 if (runs % 256 == 0 && deadline.hasExpired())
                     return MQuickFill::TimedOut;
-                const Stretch at = pending.back();
+                // Field by field, as push wrote it.
+                const Stretch &top = pending.back();
+                const int atLeft = top.left, atRight = top.right, y = top.y;
                 pending.pop_back();
-                const int y = at.y;
-                Row row = rowAt(at.left, y);
+                row = rowNear(row, rowY, atLeft, y);
+                rowY = y;
                 if (!row.marks)
                     break;
                 // A filled run takes every fitting pixel it touches: a
                 // stretch is filled whole or not at all.
-                if (!m_test(row, at.left))
+                if (!m_test(row, atLeft))
                     continue;
-                const int left = extend(row, at.left, y, -1);
-                if (at.right > row.last)
-                    row = rowAt(at.right, y);
+                const int left = extend(row, atLeft, y, -1);
+                if (atRight > row.last)
+                    row = rowAt(atRight, y);
                 if (!row.marks)
                     break;
-                const int right = extend(row, at.right, y, 1);
+                const int right = extend(row, atRight, y, 1);
                 if (m_outOfMemory)
                     break;
-                fillRun(left, right, y);
+                fillRun(left, right, y, row);
                 if (y > m_bounds.top() && !m_outOfMemory)
-                    findStretches(left, right, y - 1, pending);
+                    findStretches(left, right, y - 1, row, y, pending);
                 if (y < m_bounds.bottom() && !m_outOfMemory)
-                    findStretches(left, right, y + 1, pending);
+                    findStretches(left, right, y + 1, row, y, pending);
             }
         } catch (const std::bad_alloc &) {
             m_outOfMemory = true;
@@ -114,8 +122,9 @@ private:
     struct Row
     {
         uchar *pixels = nullptr;
-        const quint64 *marks = nullptr;
+        quint64 *marks = nullptr;
         qint64 origin = 0;
+        int yInCell = 0;
         int first = INT_MAX;    // none yet
         int last = INT_MIN;
     };
@@ -125,9 +134,9 @@ private:
     struct Test
     {
         quint32 seedWord;
-        int threshold;
         int bytesPerPixel;
-        uchar seed[4];
+        // Bit i of near[v]: v is within the threshold of the seed's byte i.
+        const uchar *near;
 
         bool operator()(const Row &row, int x) const
         {
@@ -138,7 +147,8 @@ private:
             quint32 word;
             std::memcpy(&word, pixel, 4);
             // The seed's own colour, the usual case, without the per-byte test.
-            return word == seedWord || (threshold > 0 && MBufferLayer::colorMatches(seed, pixel, threshold));
+            return word == seedWord
+                || ((near[pixel[0]] & 1) && ((near[pixel[1]] & 2) | (near[pixel[2]] & 4) | (near[pixel[3]] & 8)) == 14);
         }
     };
 
@@ -183,12 +193,37 @@ private:
         row.origin = qint64(y - cell.y() + m_border) * m_tileSize + m_border - cell.x();
         row.first = cell.left();
         row.last = cell.right();
+        row.yInCell = y - cell.y();
         return row;
+    }
+
+    // The row of (x, y), derived from a row of the same tile (at knownY)
+    // when it can be.
+    Row rowNear(const Row &known, int knownY, int x, int y)
+    {
+        const int yInCell = known.yInCell + (y - knownY);
+        if (x < known.first || x > known.last || yInCell < 0 || yInCell >= m_step)
+            return rowAt(x, y);
+        Row row = known;
+        row.origin += qint64(y - knownY) * m_tileSize;
+        row.yInCell = yInCell;
+        return row;
+    }
+
+    // Written field by field: a whole stretch made on the stack and copied
+    // in stalls on reading it back.
+    static void push(std::vector<Stretch> &pending, int left, int right, int y)
+    {
+        pending.emplace_back();
+        Stretch &stretch = pending.back();
+        stretch.left = left;
+        stretch.right = right;
+        stretch.y = y;
     }
 
     // From x (which fits) toward direction: the last x of the stretch of
     // fitting pixels within the bounds.
-    int extend(Row row, int x, int y, int direction)
+    int extend(Row &row, int x, int y, int direction)
     {
         const Test test = m_test;
         const int limit = direction > 0 ? m_bounds.right() : m_bounds.left();
@@ -208,10 +243,13 @@ private:
 
     // Leaves each stretch of fitting pixels of row y within left..right
     // pending, skipping filled pixels 64 at a time.
-    void findStretches(int left, int right, int y, std::vector<Stretch> &pending)
+    // run is a row of the run's tile, at runY.
+    void findStretches(int left, int right, int y, const Row &run, int runY, std::vector<Stretch> &pending)
     {
         const Test test = m_test;
-        Row row;
+        Row row = rowNear(run, runY, left, y);
+        if (!row.marks)
+            return;
         int start = INT_MIN;    // of the stretch the last pixel was in
         for (int x = left; x <= right; ++x) {
             if (x > row.last) {
@@ -227,13 +265,13 @@ private:
                 continue;
             }
             if (start != INT_MIN)
-                pending.push_back({start, x - 1, y});
+                push(pending, start, x - 1, y);
             start = INT_MIN;
             if (skip)
                 x += 63;
         }
         if (start != INT_MIN)
-            pending.push_back({start, right, y});
+            push(pending, start, right, y);
     }
 
     void compose(uchar *pixel, int x, int y) const
@@ -283,9 +321,33 @@ private:
 
     // Fills x1..x2 of row y, then copies the new pixels into the borders of
     // the neighbouring tiles that overlap them, so every texture agrees.
-    void fillRun(int x1, int x2, int y)
+    // last is the row that holds x2.
+    void fillRun(int x1, int x2, int y, const Row &last)
     {
-        QRect firstCell;
+        m_filledLeft = qMin(m_filledLeft, x1);
+        m_filledRight = qMax(m_filledRight, x2);
+        m_filledTop = qMin(m_filledTop, y);
+        m_filledBottom = qMax(m_filledBottom, y);
+        // Most runs lie inside one cell, away from the borders of the others.
+        if (x1 >= last.first) {
+            const qint64 first = last.origin + x1;
+            composeRun(last.pixels + first * m_bytesPerPixel, x1, x2, y);
+            markRange(last.marks, first, first + (x2 - x1));
+            const bool inner = x1 - last.first >= m_border && last.last - x2 >= m_border && last.yInCell >= m_border
+                && last.yInCell < m_step - m_border;
+            if (inner && !m_selection)
+                return;
+        } else {
+            fillAcross(x1, x2, y);
+            if (m_outOfMemory)
+                return;
+        }
+        copyToBorders(x1, x2, y);
+    }
+
+    // fillRun's fill and marks for a run over more than one cell.
+    void fillAcross(int x1, int x2, int y)
+    {
         for (int from = x1; from <= x2;) {
             MBufferTile *tile = m_buffer->pixelTile(from, y, m_canvas, m_layer);
             quint64 *plane = tile ? marks(tile) : nullptr;
@@ -294,8 +356,6 @@ private:
                 return;
             }
             const QRect cell = tile->rect();
-            if (from == x1)
-                firstCell = cell;
             const int to = qMin(x2, cell.right());
             uchar *pixel = tile->pixel(from, y);
             const qint64 first = qint64(y - tile->rect().y() + m_border) * tile->tileSize() + (from - tile->rect().x() + m_border);
@@ -303,18 +363,12 @@ private:
             markRange(plane, first, first + (to - from));
             from = to + 1;
         }
-        m_filledLeft = qMin(m_filledLeft, x1);
-        m_filledRight = qMax(m_filledRight, x2);
-        m_filledTop = qMin(m_filledTop, y);
-        m_filledBottom = qMax(m_filledBottom, y);
+    }
 
-        // Most runs lie inside one cell, away from the borders of the others.
-        const int cellLeft = firstCell.x();
-        const int cellTop = firstCell.y();
-        const bool inner = x1 - cellLeft >= m_border && x2 - cellLeft < m_step - m_border && y - cellTop >= m_border
-            && y - cellTop < m_step - m_border;
-        if (inner && !m_selection)
-            return;
+    // The run's new pixels into every other tile whose border holds them
+    // (and into the selection buffer).
+    void copyToBorders(int x1, int x2, int y)
+    {
         const int row = tileCell(y, m_step);
         for (int tileRow = tileCell(y - m_border, m_step); tileRow <= tileCell(y + m_border, m_step); ++tileRow) {
             for (int column = tileCell(x1 - m_border, m_step); column <= tileCell(x2 + m_border, m_step); ++column) {
@@ -393,6 +447,7 @@ private:
     int m_straight[3];    // the fill colour un-premultiplied
     quint32 m_atAlphaWord[256];  // the same at each alpha, premultiplied, as a pixel's bytes
     Test m_test;
+    uchar m_near[256];
     // The bounds of the filled runs; empty while right < left.
     int m_filledLeft = INT_MAX;
     int m_filledRight = INT_MIN;
