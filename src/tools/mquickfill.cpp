@@ -143,12 +143,39 @@ private:
             const qint64 index = row.origin + x;
             if ((row.marks[index >> 6] >> (index & 63)) & 1)
                 return false;
-            const uchar *pixel = row.pixels + index * bytesPerPixel;
+            return matches(row.pixels + index * bytesPerPixel);
+        }
+
+        bool matches(const uchar *pixel) const
+        {
             quint32 word;
             std::memcpy(&word, pixel, 4);
             // The seed's own colour, the usual case, without the per-byte test.
             return word == seedWord
                 || ((near[pixel[0]] & 1) && ((near[pixel[1]] & 2) | (near[pixel[2]] & 4) | (near[pixel[3]] & 8)) == 14);
+        }
+
+        // The first of x..end (in the row's cell) that does not fit, or
+        // end + 1; the marks are read 64 at a time.
+        int firstUnfit(const Row &row, int x, int end) const
+        {
+            while (x <= end) {
+                const qint64 index = row.origin + x;
+                const int offset = int(index & 63);
+                const int count = qMin(64 - offset, end - x + 1);
+                const quint64 marked = row.marks[index >> 6] >> offset;
+                const int unmarked = marked ? qMin(count, int(qCountTrailingZeroBits(marked))) : count;
+                const uchar *pixel = row.pixels + index * bytesPerPixel;
+                int i = 0;
+                while (i < unmarked && matches(pixel)) {
+                    ++i;
+                    pixel += bytesPerPixel;
+                }
+                x += i;
+                if (i < count)
+                    break;
+            }
+            return x;
         }
     };
 
@@ -226,7 +253,23 @@ private:
     int extend(Row &row, int x, int y, int direction)
     {
         const Test test = m_test;
-        const int limit = direction > 0 ? m_bounds.right() : m_bounds.left();
+        if (direction > 0) {
+            const int limit = m_bounds.right();
+            while (x < limit) {
+                if (x == row.last) {
+                    row = rowAt(x + 1, y);
+                    if (!row.marks)
+                        break;
+                }
+                const int end = qMin(limit, row.last);
+                const int stop = test.firstUnfit(row, x + 1, end);
+                x = stop - 1;
+                if (stop <= end)
+                    break;
+            }
+            return x;
+        }
+        const int limit = m_bounds.left();
         while (x != limit) {
             const int next = x + direction;
             if (next < row.first || next > row.last) {
@@ -250,25 +293,35 @@ private:
         Row row = rowNear(run, runY, left, y);
         if (!row.marks)
             return;
-        int start = INT_MIN;    // of the stretch the last pixel was in
-        for (int x = left; x <= right; ++x) {
+        int start = INT_MIN;    // of the stretch x is in
+        int x = left;
+        while (x <= right) {
             if (x > row.last) {
                 row = rowAt(x, y);
                 if (!row.marks)
                     return;
             }
-            const qint64 index = row.origin + x;
-            const bool skip = (index & 63) == 0 && row.marks[index >> 6] == ~quint64(0) && x + 63 <= qMin(right, row.last);
-            if (!skip && test(row, x)) {
-                if (start == INT_MIN)
-                    start = x;
-                continue;
-            }
-            if (start != INT_MIN)
+            const int end = qMin(right, row.last);
+            if (start != INT_MIN) {
+                x = test.firstUnfit(row, x, end);
+                if (x > end)
+                    continue;    // on into the next cell
                 push(pending, start, x - 1, y);
-            start = INT_MIN;
-            if (skip)
-                x += 63;
+                start = INT_MIN;
+                ++x;
+            } else {
+                while (x <= end) {
+                    const qint64 index = row.origin + x;
+                    if ((index & 63) == 0 && x + 63 <= end && row.marks[index >> 6] == ~quint64(0))
+                        x += 64;
+                    else if (test(row, x))
+                        break;
+                    else
+                        ++x;
+                }
+                if (x <= end)
+                    start = x++;
+            }
         }
         if (start != INT_MIN)
             push(pending, start, right, y);
@@ -310,12 +363,20 @@ private:
             for (int x = from; x <= to; ++x, pixel += m_bytesPerPixel)
                 compose(pixel, x, y);
         } else if (m_seed[3] == 255) {
-            // The colour at the pixel's own alpha.
-            for (int x = from; x <= to; ++x, pixel += m_bytesPerPixel)
-                std::memcpy(pixel, &m_atAlphaWord[pixel[3]], 4);
+            // The colour at the pixel's own alpha. Locals: the stores could
+            // otherwise alias them and reload them every pixel.
+            const quint32 *atAlpha = m_atAlphaWord;
+            const int bytesPerPixel = m_bytesPerPixel;
+            for (int x = from; x <= to; ++x, pixel += bytesPerPixel) {
+                const quint32 word = atAlpha[pixel[3]];
+                std::memcpy(pixel, &word, 4);
+            }
         } else {
-            for (int x = from; x <= to; ++x, pixel += m_bytesPerPixel)
-                std::memcpy(pixel, m_fill, 4);
+            quint32 word;
+            std::memcpy(&word, m_fill, 4);
+            const int bytesPerPixel = m_bytesPerPixel;
+            for (int x = from; x <= to; ++x, pixel += bytesPerPixel)
+                std::memcpy(pixel, &word, 4);
         }
     }
 
