@@ -15,11 +15,6 @@
 
 namespace {
 
-bool isMarked(const quint64 *plane, qint64 index)
-{
-    return (plane[index >> 6] >> (index & 63)) & 1;
-}
-
 int positiveModulo(int value, int divisor)
 {
     const int remainder = value % divisor;
@@ -45,51 +40,69 @@ public:
         , m_layer(layer)
         , m_selection(selection)
         , m_bounds(bounds)
-        , m_threshold(threshold)
         , m_pattern(pattern)
         , m_step(buffer->step())
         , m_border(buffer->border())
         , m_bytesPerPixel(buffer->bytesPerPixel())
+        , m_tileSize(buffer->tileSize())
     {
         std::memcpy(m_seed, seed, 4);
         std::memcpy(m_fill, fill, 4);
         for (int i = 0; i < 3; ++i)
             m_straight[i] = m_fill[3] ? m_fill[i] * 255 / m_fill[3] : m_fill[i];
-        for (int alpha = 0; alpha < 256; ++alpha)
+        for (int alpha = 0; alpha < 256; ++alpha) {
+            uchar bytes[4] = {0, 0, 0, uchar(alpha)};
             for (int i = 0; i < 3; ++i)
-                m_atAlpha[alpha][i] = uchar(m_straight[i] * alpha / 255);
-        std::memcpy(&m_seedWord, m_seed, 4);
+                bytes[i] = uchar(m_straight[i] * alpha / 255);
+            std::memcpy(&m_atAlphaWord[alpha], bytes, 4);
+        }
+        std::memcpy(&m_test.seedWord, m_seed, 4);
+        for (int value = 0; value < 256; ++value) {
+            m_near[value] = 0;
+            for (int i = 0; i < 4; ++i)
+                m_near[value] |= uchar(qAbs(value - m_seed[i]) <= threshold) << i;
+        }
+        m_test.near = m_near;
+        m_test.bytesPerPixel = m_bytesPerPixel;
     }
 
     int run(const QPoint &start, int timeLimit)
     {
         QDeadlineTimer deadline(timeLimit);
-        std::vector<QPoint> pending;
+        std::vector<Stretch> pending;
+        Row row;    // of the last run
+        int rowY = 0;
         try {
-            pending.push_back(start);
+            push(pending, start.x(), start.x(), start.y());
             // Reading the clock costs as much as a short run: every 256 runs.
             for (unsigned int runs = 0; !pending.empty() && !m_outOfMemory; ++runs) {
                 if (runs % 256 == 0 && deadline.hasExpired())
                     return MQuickFill::TimedOut;
-                const QPoint at = pending.back();
+                // Field by field, as push wrote it.
+                const Stretch &top = pending.back();
+                const int atLeft = top.left, atRight = top.right, y = top.y;
                 pending.pop_back();
-                const int left = scan(at.x(), at.y(), m_bounds.left(), -1, true) + 1;
-                if (left > at.x())
-                    continue;    // filled since it was found
-                const int right = scan(at.x() + 1, at.y(), m_bounds.right(), 1, true) - 1;
-                fillRun(left, right, at.y());
-                for (int y = at.y() - 1; y <= at.y() + 1; y += 2) {
-                    if (y < m_bounds.top() || y > m_bounds.bottom())
-                        continue;
-                    int x = left;
-                    while (x <= right && !m_outOfMemory) {
-                        const int found = scan(skipMarked(x, y, right), y, right, 1, false);
-                        if (found > right)
-                            break;
-                        pending.push_back(QPoint(found, y));
-                        x = scan(found + 1, y, right, 1, true) + 1;
-                    }
-                }
+                row = rowNear(row, rowY, atLeft, y);
+                rowY = y;
+                if (!row.marks)
+                    break;
+                // A filled run takes every fitting pixel it touches: a
+                // stretch is filled whole or not at all.
+                if (!m_test(row, atLeft))
+                    continue;
+                const int left = extend(row, atLeft, y, -1);
+                if (atRight > row.last)
+                    row = rowAt(atRight, y);
+                if (!row.marks)
+                    break;
+                const int right = extend(row, atRight, y, 1);
+                if (m_outOfMemory)
+                    break;
+                fillRun(left, right, y, row);
+                if (y > m_bounds.top() && !m_outOfMemory)
+                    findStretches(left, right, y - 1, row, y, pending);
+                if (y < m_bounds.bottom() && !m_outOfMemory)
+                    findStretches(left, right, y + 1, row, y, pending);
             }
         } catch (const std::bad_alloc &) {
             m_outOfMemory = true;
@@ -104,6 +117,76 @@ public:
     }
 
 private:
+    // One row of one tile, addressed by canvas x: pixel and mark index
+    // origin + x, for x in first..last. No marks: the tile could not be had.
+    struct Row
+    {
+        uchar *pixels = nullptr;
+        quint64 *marks = nullptr;
+        qint64 origin = 0;
+        int yInCell = 0;
+        int first = INT_MAX;    // none yet
+        int last = INT_MIN;
+    };
+
+    // Whether a pixel is not filled yet and within the threshold of the
+    // seed. Copied into locals by the loops, which then keep it in registers.
+    struct Test
+    {
+        quint32 seedWord;
+        int bytesPerPixel;
+        // Bit i of near[v]: v is within the threshold of the seed's byte i.
+        const uchar *near;
+
+        bool operator()(const Row &row, int x) const
+        {
+            const qint64 index = row.origin + x;
+            if ((row.marks[index >> 6] >> (index & 63)) & 1)
+                return false;
+            return matches(row.pixels + index * bytesPerPixel);
+        }
+
+        bool matches(const uchar *pixel) const
+        {
+            quint32 word;
+            std::memcpy(&word, pixel, 4);
+            // The seed's own colour, the usual case, without the per-byte test.
+            return word == seedWord
+                || ((near[pixel[0]] & 1) && ((near[pixel[1]] & 2) | (near[pixel[2]] & 4) | (near[pixel[3]] & 8)) == 14);
+        }
+
+        // The first of x..end (in the row's cell) that does not fit, or
+        // end + 1; the marks are read 64 at a time.
+        int firstUnfit(const Row &row, int x, int end) const
+        {
+            while (x <= end) {
+                const qint64 index = row.origin + x;
+                const int offset = int(index & 63);
+                const int count = qMin(64 - offset, end - x + 1);
+                const quint64 marked = row.marks[index >> 6] >> offset;
+                const int unmarked = marked ? qMin(count, int(qCountTrailingZeroBits(marked))) : count;
+                const uchar *pixel = row.pixels + index * bytesPerPixel;
+                int i = 0;
+                while (i < unmarked && matches(pixel)) {
+                    ++i;
+                    pixel += bytesPerPixel;
+                }
+                x += i;
+                if (i < count)
+                    break;
+            }
+            return x;
+        }
+    };
+
+    // Pixels left..right of row y that fitted when they were found.
+    struct Stretch
+    {
+        int left;
+        int right;
+        int y;
+    };
+
     // Visited marks of a tile's pixels, one bit each, indexed as the tile's pixels.
     quint64 *marks(MBufferTile *tile)
     {
@@ -121,68 +204,127 @@ private:
         return m_lastMarks;
     }
 
-    // From x toward limit: while pixels match (whileMatching) or until one
-    // does; the first x where that ends, or limit + direction.
-    int scan(int x, int y, int limit, int direction, bool whileMatching)
+    // The row y of the tile holding (x, y).
+    Row rowAt(int x, int y)
     {
-        MBufferTile *lastTile = nullptr;
-        const quint64 *plane = nullptr;
-        bool stopped = false;
-        const int end = m_buffer->walk(
-            x, y, limit, direction, m_canvas, m_layer,
-            [&](MBufferTile *tile, const uchar *pixel, qint64 index) {
-                if (tile != lastTile) {
-                    lastTile = tile;
-                    plane = marks(tile);
-                }
-                if (!plane)
-                    return false;
-                const bool matches = !isMarked(plane, index) && matchesSeed(pixel);
-                return matches == whileMatching;
-            },
-            &stopped);
-        if (stopped)
+        Row row;
+        MBufferTile *tile = m_buffer->pixelTile(x, y, m_canvas, m_layer);
+        quint64 *plane = tile ? marks(tile) : nullptr;
+        if (!plane) {
             m_outOfMemory = true;
-        return m_outOfMemory && !whileMatching ? limit + direction : end;
+            return row;
+        }
+        const QRect cell = tile->rect();
+        row.pixels = tile->data();
+        row.marks = plane;
+        row.origin = qint64(y - cell.y() + m_border) * m_tileSize + m_border - cell.x();
+        row.first = cell.left();
+        row.last = cell.right();
+        row.yInCell = y - cell.y();
+        return row;
     }
 
-    // The seed's own colour, the usual case, without the per-byte test.
-    bool matchesSeed(const uchar *pixel) const
+    // The row of (x, y), derived from a row of the same tile (at knownY)
+    // when it can be.
+    Row rowNear(const Row &known, int knownY, int x, int y)
     {
-        quint32 word;
-        std::memcpy(&word, pixel, 4);
-        return word == m_seedWord || MBufferLayer::colorMatches(m_seed, pixel, m_threshold);
+        const int yInCell = known.yInCell + (y - knownY);
+        if (x < known.first || x > known.last || yInCell < 0 || yInCell >= m_step)
+            return rowAt(x, y);
+        Row row = known;
+        row.origin += qint64(y - knownY) * m_tileSize;
+        row.yInCell = yInCell;
+        return row;
     }
 
-    // From x rightward past the pixels filled already, 64 marks at a time;
-    // the first x that is not (limit + 1 past the end). They never match,
-    // so a scan for a match may start there.
-    int skipMarked(int x, int y, int limit)
+    // Written field by field: a whole stretch made on the stack and copied
+    // in stalls on reading it back.
+    static void push(std::vector<Stretch> &pending, int left, int right, int y)
     {
-        while (x <= limit) {
-            MBufferTile *tile = m_buffer->pixelTile(x, y, m_canvas, m_layer);
-            const quint64 *plane = tile ? marks(tile) : nullptr;
-            if (!plane)
-                return x;
-            const QRect cell = tile->rect();
-            const int last = qMin(limit, cell.right());
-            qint64 index = qint64(y - cell.y() + m_border) * tile->tileSize() + (x - cell.x() + m_border);
-            while (x <= last) {
-                const quint64 word = plane[index >> 6] >> (index & 63);
-                const int marked = int(qCountTrailingZeroBits(~word));  // 64 when all are
-                const int bitsLeft = 64 - int(index & 63);
-                if (marked < bitsLeft) {
-                    if (x + marked <= last)
-                        return x + marked;
-                    x = last + 1;
-                    break;
+        pending.emplace_back();
+        Stretch &stretch = pending.back();
+        stretch.left = left;
+        stretch.right = right;
+        stretch.y = y;
+    }
+
+    // From x (which fits) toward direction: the last x of the stretch of
+    // fitting pixels within the bounds.
+    int extend(Row &row, int x, int y, int direction)
+    {
+        const Test test = m_test;
+        if (direction > 0) {
+            const int limit = m_bounds.right();
+            while (x < limit) {
+                if (x == row.last) {
+                    row = rowAt(x + 1, y);
+                    if (!row.marks)
+                        break;
                 }
-                x += bitsLeft;
-                index += bitsLeft;
+                const int end = qMin(limit, row.last);
+                const int stop = test.firstUnfit(row, x + 1, end);
+                x = stop - 1;
+                if (stop <= end)
+                    break;
             }
-            x = qMin(x, last + 1);
+            return x;
+        }
+        const int limit = m_bounds.left();
+        while (x != limit) {
+            const int next = x + direction;
+            if (next < row.first || next > row.last) {
+                row = rowAt(next, y);
+                if (!row.marks)
+                    break;
+            }
+            if (!test(row, next))
+                break;
+            x = next;
         }
         return x;
+    }
+
+    // Leaves each stretch of fitting pixels of row y within left..right
+    // pending, skipping filled pixels 64 at a time.
+    // run is a row of the run's tile, at runY.
+    void findStretches(int left, int right, int y, const Row &run, int runY, std::vector<Stretch> &pending)
+    {
+        const Test test = m_test;
+        Row row = rowNear(run, runY, left, y);
+        if (!row.marks)
+            return;
+        int start = INT_MIN;    // of the stretch x is in
+        int x = left;
+        while (x <= right) {
+            if (x > row.last) {
+                row = rowAt(x, y);
+                if (!row.marks)
+                    return;
+            }
+            const int end = qMin(right, row.last);
+            if (start != INT_MIN) {
+                x = test.firstUnfit(row, x, end);
+                if (x > end)
+                    continue;    // on into the next cell
+                push(pending, start, x - 1, y);
+                start = INT_MIN;
+                ++x;
+            } else {
+                while (x <= end) {
+                    const qint64 index = row.origin + x;
+                    if ((index & 63) == 0 && x + 63 <= end && row.marks[index >> 6] == ~quint64(0))
+                        x += 64;
+                    else if (test(row, x))
+                        break;
+                    else
+                        ++x;
+                }
+                if (x <= end)
+                    start = x++;
+            }
+        }
+        if (start != INT_MIN)
+            push(pending, start, right, y);
     }
 
     void compose(uchar *pixel, int x, int y) const
@@ -210,19 +352,63 @@ private:
             for (int i = 0; i < 3; ++i)
                 pixel[i] = uchar(qMin(resultAlpha, int(m_fill[i] * uncovered + pixel[i])));
             pixel[3] = uchar(resultAlpha);
-        } else if (m_seed[3] == 255) {
-            // The colour at the pixel's own alpha.
-            std::memcpy(pixel, m_atAlpha[pixel[3]], 3);
         } else {
             std::memcpy(pixel, m_fill, 4);
         }
     }
 
+    void composeRun(uchar *pixel, int from, int to, int y) const
+    {
+        if (m_pattern.image || m_seed[3] == 0) {
+            for (int x = from; x <= to; ++x, pixel += m_bytesPerPixel)
+                compose(pixel, x, y);
+        } else if (m_seed[3] == 255) {
+            // The colour at the pixel's own alpha. Locals: the stores could
+            // otherwise alias them and reload them every pixel.
+            const quint32 *atAlpha = m_atAlphaWord;
+            const int bytesPerPixel = m_bytesPerPixel;
+            for (int x = from; x <= to; ++x, pixel += bytesPerPixel) {
+                const quint32 word = atAlpha[pixel[3]];
+                std::memcpy(pixel, &word, 4);
+            }
+        } else {
+            quint32 word;
+            std::memcpy(&word, m_fill, 4);
+            const int bytesPerPixel = m_bytesPerPixel;
+            for (int x = from; x <= to; ++x, pixel += bytesPerPixel)
+                std::memcpy(pixel, &word, 4);
+        }
+    }
+
     // Fills x1..x2 of row y, then copies the new pixels into the borders of
     // the neighbouring tiles that overlap them, so every texture agrees.
-    void fillRun(int x1, int x2, int y)
+    // last is the row that holds x2.
+    void fillRun(int x1, int x2, int y, const Row &last)
     {
-        QRect firstCell;
+        m_filledLeft = qMin(m_filledLeft, x1);
+        m_filledRight = qMax(m_filledRight, x2);
+        m_filledTop = qMin(m_filledTop, y);
+        m_filledBottom = qMax(m_filledBottom, y);
+        // Most runs lie inside one cell, away from the borders of the others.
+        if (x1 >= last.first) {
+            const qint64 first = last.origin + x1;
+            composeRun(last.pixels + first * m_bytesPerPixel, x1, x2, y);
+            markRange(last.marks, first, first + (x2 - x1));
+            const bool inner = x1 - last.first >= m_border && last.last - x2 >= m_border && last.yInCell >= m_border
+                && last.yInCell < m_step - m_border;
+            if (inner && !m_selection)
+                return;
+        } else {
+            fillAcross(x1, x2, y);
+            if (m_outOfMemory)
+                return;
+        }
+        copyToBorders(x1, x2, y);
+    }
+
+    // fillRun's fill and marks for a run over more than one cell.
+    void fillAcross(int x1, int x2, int y)
+    {
         for (int from = x1; from <= x2;) {
             MBufferTile *tile = m_buffer->pixelTile(from, y, m_canvas, m_layer);
             quint64 *plane = tile ? marks(tile) : nullptr;
@@ -231,28 +417,19 @@ private:
                 return;
             }
             const QRect cell = tile->rect();
-            if (from == x1)
-                firstCell = cell;
             const int to = qMin(x2, cell.right());
             uchar *pixel = tile->pixel(from, y);
             const qint64 first = qint64(y - tile->rect().y() + m_border) * tile->tileSize() + (from - tile->rect().x() + m_border);
-            for (int x = from; x <= to; ++x, pixel += m_bytesPerPixel)
-                compose(pixel, x, y);
+            composeRun(pixel, from, to, y);
             markRange(plane, first, first + (to - from));
             from = to + 1;
         }
-        m_filledLeft = qMin(m_filledLeft, x1);
-        m_filledRight = qMax(m_filledRight, x2);
-        m_filledTop = qMin(m_filledTop, y);
-        m_filledBottom = qMax(m_filledBottom, y);
+    }
 
-        // Most runs lie inside one cell, away from the borders of the others.
-        const int cellLeft = firstCell.x();
-        const int cellTop = firstCell.y();
-        const bool inner = x1 - cellLeft >= m_border && x2 - cellLeft < m_step - m_border && y - cellTop >= m_border
-            && y - cellTop < m_step - m_border;
-        if (inner && !m_selection)
-            return;
+    // The run's new pixels into every other tile whose border holds them
+    // (and into the selection buffer).
+    void copyToBorders(int x1, int x2, int y)
+    {
         const int row = tileCell(y, m_step);
         for (int tileRow = tileCell(y - m_border, m_step); tileRow <= tileCell(y + m_border, m_step); ++tileRow) {
             for (int column = tileCell(x1 - m_border, m_step); column <= tileCell(x2 + m_border, m_step); ++column) {
@@ -321,16 +498,17 @@ private:
     MTextureLayer *m_layer;
     MBufferLayer *m_selection;
     QRect m_bounds;
-    int m_threshold;
     Pattern m_pattern;
     int m_step;
     int m_border;
     int m_bytesPerPixel;
+    int m_tileSize;
     uchar m_seed[4];
     uchar m_fill[4];
     int m_straight[3];    // the fill colour un-premultiplied
-    uchar m_atAlpha[256][3];  // the same at each alpha, premultiplied
-    quint32 m_seedWord;
+    quint32 m_atAlphaWord[256];  // the same at each alpha, premultiplied, as a pixel's bytes
+    Test m_test;
+    uchar m_near[256];
     // The bounds of the filled runs; empty while right < left.
     int m_filledLeft = INT_MAX;
     int m_filledRight = INT_MIN;

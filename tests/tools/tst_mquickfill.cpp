@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -97,6 +98,16 @@ bool bordersAgree(MBufferLayer &buffer, const QRect &area, QString *where)
     return true;
 }
 
+// A picture of size from a colour per pixel.
+QImage drawn(const QSize &size, const std::function<QRgb(int, int)> &colorAt)
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            image.setPixel(x, y, colorAt(x, y));
+    return image;
+}
+
 } // namespace
 
 class TestMQuickFill : public QObject
@@ -170,6 +181,75 @@ private slots:
             if (wand)
                 QVERIFY2(bordersAgree(selection, QRect(origin, image.size()), &where), qPrintable(context + where));
         }
+    }
+
+    // Pictures drawn so that a fill off by one pixel, leaking through a
+    // diagonal, stepping over a hole or stopping at a cell edge shows: the
+    // bucket fills exactly the breadth-first region. Each straddles the cell
+    // corner at (500, 500), and the bounds stop 3 pixels short of its edges.
+    void fixturesMatchTheReference_data()
+    {
+        QTest::addColumn<QImage>("image");
+        QTest::addColumn<QPoint>("seed");    // in the picture
+        QTest::addColumn<int>("threshold");
+        const QRgb white = qRgba(255, 255, 255, 255), black = qRgba(0, 0, 0, 255);
+        // Red rises by 3 a column away from column 60, plus 0..4 down the rows.
+        QTest::newRow("threshold edge on the cell edge")
+            << drawn(QSize(130, 90), [](int x, int y) { return qRgba(std::abs(x - 60) * 3 + y % 5, 40, 40, 255); })
+            << QPoint(60, 20) << 12;
+        QTest::newRow("one-pixel diagonal holds")
+            << drawn(QSize(130, 90), [=](int x, int y) { return x - y == 10 ? black : white; }) << QPoint(100, 10) << 0;
+        QTest::newRow("holes and islands")
+            << drawn(QSize(130, 90),
+                     [=](int x, int y) {
+                         const bool hole = x % 4 == 1 && y % 3 == 1;
+                         const bool island = x > 50 && x < 70 && y > 40 && y < 60;
+                         return hole || island ? black : white;
+                     })
+            << QPoint(5, 5) << 0;
+        // Walls two pixels thick with a gap at alternate ends: one corridor
+        // a pixel wide winding down through both cell rows.
+        QTest::newRow("winding corridor")
+            << drawn(QSize(90, 130),
+                     [=](int x, int y) {
+                         if (y % 3 == 0)
+                             return white;
+                         return (y / 3) % 2 == 0 ? (x == 86 ? white : black) : (x == 3 ? white : black);
+                     })
+            << QPoint(40, 3) << 0;
+        // Open rows over 64 pixels long, so that whole words of marks are
+        // skipped, under a comb whose teeth split them from above.
+        QTest::newRow("long rows under a comb")
+            << drawn(QSize(300, 90), [=](int x, int y) { return y < 40 && x % 70 == 0 ? black : white; })
+            << QPoint(20, 80) << 0;
+    }
+
+    void fixturesMatchTheReference()
+    {
+        QFETCH(QImage, image);
+        QFETCH(QPoint, seed);
+        QFETCH(int, threshold);
+        const QPoint origin(440, 450);
+        const QRect bounds(origin + QPoint(3, 3), image.size() - QSize(6, 6));
+        MBufferLayer buffer;
+        MTestBuffer::paintImage(buffer, image, origin);
+        MQuickFill fill;
+        fill.set_threshold(uchar(threshold));
+        const uchar color[4] = {1, 130, 2, 255};
+        const QRgb fillColor = qRgba(1, 130, 2, 255);
+        QCOMPARE(fill.fillBuffer(&buffer, origin + seed, color, bounds, nullptr, nullptr, nullptr), int(MQuickFill::Filled));
+        const QImage expected = referenceRegion(image, origin, bounds, origin + seed, threshold);
+        QCOMPARE(fill.resultRect(), QRectF(regionBounds(expected, origin)));
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QRgb now = pixelOf(buffer, origin.x() + x, origin.y() + y);
+                const QRgb wanted = expected.pixelIndex(x, y) ? fillColor : image.pixel(x, y);
+                if (now != wanted)
+                    QFAIL(qPrintable(QStringLiteral("(%1, %2) is %3, not %4").arg(x).arg(y).arg(now, 8, 16).arg(wanted, 8, 16)));
+            }
+        }
+        QString where;
+        QVERIFY2(bordersAgree(buffer, QRect(origin, image.size()), &where), qPrintable(where));
     }
 
     // Row: barrier, seed pixel, seed pixel, edge pixel, barrier.
