@@ -444,12 +444,22 @@ void MPaintEngine::applyProgram(MPaintParams *params)
     const bool clipToSelection = params->clipToSelection || (canvas->clipToSelection() && layer->hasShader());
     MTextureLayer *stroke = canvas->strokeLayer();
     const unsigned int paperId = paper && m_paperUpToDate ? m_paperTexture->textureId() : 0;
+    // The canvas area the viewport shows (a bounding box when rotated): a
+    // cell outside it gives no fragment, so it is not drawn at all.
+    const double ratio = params->useDevicePixelRatio ? desktopPixelRatio() : 1.0;
+    const QRectF &v = params->viewport;
+    const QRectF shown = (params->transform ? params->transform->mapRectFromView(v)
+                                            : QRectF(v.x() * ratio, v.y() * ratio, v.width() * ratio,
+                                                     v.height() * ratio))
+                             .adjusted(-1, -1, 1, 1);
 
     for (int x = topLeft.x(); x <= bottomRight.x() + bottomRight.width() + step; x += step) {
         for (int y = topLeft.y(); y <= bottomRight.y() + bottomRight.height() + step; y += step) {
             const QRect cell = tileRect(QPointF(x, y), size, border);
             const QRect area = tileTextureRect(QPointF(x, y), size, border);
             if (params->clipToPaintedRect && !params->rect.intersects(QRectF(area)))
+                continue;
+            if (!shown.intersects(QRectF(cell)))
                 continue;
             const QPointF centre = QRectF(cell).center();
             // A plain layer shows nothing where it has no tile, nor does the
@@ -519,14 +529,18 @@ void MPaintEngine::renderLayers(MPaintParams *params)
         MTextureLayer *layer = canvas->at(row);
         if (!layer || !layer->visible())
             return;
-        params->layer = layer;
-        params->opacity = fadedLast && row == last ? 0.4 : layer->opacity();
-        params->underLayer = withUnderLayer ? canvas->at(row - 1) : nullptr;
+        const double opacity = fadedLast && row == last ? 0.4 : layer->opacity();
         QString program = QStringLiteral("basic");
         if (row == current && canvas->strokeInProgress())
             program = QStringLiteral("stroke");
         else if (layer->isShaderActive() && layer->hasShader())
             program = layer->shaderId();
+        // A plain layer at no opacity leaves every pixel under it as it was.
+        if (opacity <= 0.0 && program == QLatin1String("basic"))
+            return;
+        params->layer = layer;
+        params->opacity = opacity;
+        params->underLayer = withUnderLayer ? canvas->at(row - 1) : nullptr;
         params->setProgramName(program);
         applyProgram(params);
     };

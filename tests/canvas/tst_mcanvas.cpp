@@ -319,6 +319,49 @@ private slots:
         QVERIFY(canvas->layerBoundingRect(nullptr).isNull());
     }
 
+    // Zoomed in, panned or rotated, every part of the document the view
+    // shows is drawn, in the cells at the view's edges too.
+    void viewShowsEveryCellInSight_data()
+    {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<double>("rotation");
+        QTest::addColumn<QPointF>("pan"); // view pixels, after the scale
+        QTest::newRow("zoomed in on the tiles' corner") << 4.0 << 0.0 << QPointF();
+        QTest::newRow("panned to the view's corner") << 1.0 << 0.0 << QPointF(150, 90);
+        QTest::newRow("zoomed in near an edge") << 3.0 << 0.0 << QPointF(-250, 140);
+        QTest::newRow("rotated") << 1.0 << 30.0 << QPointF();
+        QTest::newRow("zoomed in and rotated") << 3.0 << 45.0 << QPointF(40, -20);
+    }
+
+    void viewShowsEveryCellInSight()
+    {
+        QFETCH(double, scale);
+        QFETCH(double, rotation);
+        QFETCH(QPointF, pan);
+        const QRgb colour = qRgba(30, 160, 90, 255);
+        canvas->makeCurrent();
+        const QRectF document = canvas->paintedRect();
+        paintRect(canvas->at(0), document.toRect(), colour);
+        MTransform transform;
+        transform.setTranslation(-document.topLeft());
+        transform.setRotation(rotation);
+        transform.setScale(scale, QPointF(W / 2, H / 2));
+        transform.translate(pan);
+        const QImage image = drawAsView([&](MPaintParams &params) { params.transform = &transform; });
+        int shown = 0;
+        const QImage expected = expectedImage([&](const QPoint &p) {
+            const QPointF at = transform.mapFromView(QPointF(p) + QPointF(0.5, 0.5));
+            // Pixels on the document's edge are filtered: left out.
+            if (document.adjusted(1.5, 1.5, -1.5, -1.5).contains(at))
+                return ++shown, colour;
+            if (!document.adjusted(-1.5, -1.5, 1.5, 1.5).contains(at))
+                return QRgb(0);
+            return image.pixel(p);
+        });
+        QVERIFY(shown > 0);
+        QCOMPARE_IMAGES(image, expected, 1);
+    }
+
     // Three layers in bands that overlap: which are drawn, in what order and
     // how strongly.
     void layerStack_data()
@@ -334,6 +377,7 @@ private slots:
         QTest::newRow("all") << 2 << false << false << false << false << 1.0 << D{{0, 0.5}, {1, 1.0}, {2, 1.0}};
         QTest::newRow("opacity") << 2 << false << false << false << false << 0.25 << D{{0, 0.5}, {1, 0.25}, {2, 1.0}};
         QTest::newRow("hidden") << 2 << false << false << false << true << 1.0 << D{{0, 0.5}, {2, 1.0}};
+        QTest::newRow("no opacity") << 2 << false << false << false << false << 0.0 << D{{0, 0.5}, {2, 1.0}};
         QTest::newRow("time line") << 1 << true << false << false << false << 1.0 << D{{1, 1.0}};
         QTest::newRow("time line, hidden frame") << 1 << true << false << false << true << 1.0 << D{};
         QTest::newRow("previous frame") << 1 << true << true << false << false << 1.0 << D{{1, 1.0}, {2, 0.4}};
