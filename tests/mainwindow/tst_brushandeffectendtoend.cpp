@@ -16,9 +16,8 @@
 #include "msliderspinbox.h"
 #include "mtestdialogscript.h"
 #include "mtesteffectlist.h"
-#include "mtestfolder.h"
 #include "mtestglcontext.h"
-#include "mtestlibraries.h"
+#include "mtestbrushlibrary.h"
 #include "mtestmainwindow.h"
 #include "mtestmodaldriver.h"
 #include "mtestscreenshot.h"
@@ -60,7 +59,7 @@ class TestBrushAndEffectEndToEnd : public QObject
     Q_OBJECT
 
 private:
-    MTestFolder m_folder;
+    std::unique_ptr<MTestBrushLibrary> m_brushes;
     std::unique_ptr<MMainWindow> m_window;
 
     QAction *action(const char *name) const { return m_window->findChild<QAction *>(name); }
@@ -75,7 +74,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
-        MTestLibraries::make(m_folder, {"pens/round"});
+        m_brushes.reset(new MTestBrushLibrary({"u:pens/round"}));
         m_window.reset(new MMainWindow());
         QVERIFY(MTestMainWindow::show(m_window.get(), QSize(1400, 900)));
         m_window->showPanel(dock("brushSettingsDockWidget"));
@@ -87,7 +86,7 @@ private slots:
         if (m_window)
             canvas()->undoStack()->setClean();
         m_window.reset();
-        MBrushList::destroyInstance();
+        m_brushes.reset();
     }
 
     // Duplicated from the menu, tuned in the dock: the stroke is as wide as
