@@ -231,6 +231,7 @@ private:
     void stepBrushRadius(bool increase);
     MSelectionTool *selectionTool() const;
     void callShownHook(int delayMs = 0);
+    void dumpSystemConfigOnce();
     void firstResize();
     void setupConnections();
     void setupToolBarTitles();
@@ -284,4 +285,5 @@ private:
     MShader *m_pendingShader = nullptr;
     bool m_fullScreen = false;
     bool m_shownHookCalled = false;
+    bool m_systemConfigDumped = false;
 };
