@@ -29,6 +29,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLibraryInfo>
+#include <QPointer>
 #include <QSplashScreen>
 #include <QSurfaceFormat>
 #include <QTabletEvent>
@@ -175,8 +176,19 @@ bool MApplication::init(MSingleInstance *guard)
     }
 
     m_mainWindow->show();
-    if (m_splash)
-        m_splash->finish(m_mainWindow);
+    if (m_splash) {
+        // Its wait for the window processes events for as long as they come,
+        // the view's first zoom among them: wait in the event loop instead, so
+        // that the start ends at the window.
+        QSplashScreen *splash = m_splash;
+        QPointer<MMainWindow> window = m_mainWindow;
+        QTimer::singleShot(0, splash, [splash, window]() {
+            if (window && window->isVisible())
+                splash->finish(window);
+            else
+                splash->close();
+        });
+    }
     return true;
 }
 

@@ -51,9 +51,19 @@ void MSharedData::setColorTextureSize(double radius)
     m_colorTextureSize = qMax(qMin(size, m_maxColorTextureSize), m_minColorTextureSize);
 }
 
+QOpenGLTexture *MSharedData::colorSampleTexture(int size) const
+{
+    return ensureColorTextures(size) ? m_colorSampleTextures.value(size) : nullptr;
+}
+
+QOpenGLTexture *MSharedData::colorTargetTexture(int size) const
+{
+    return ensureColorTextures(size) ? m_colorTargetTextures.value(size) : nullptr;
+}
+
 void MSharedData::swapColorTextures(int size)
 {
-    if (!m_colorSampleTextures.contains(size) || !m_colorTargetTextures.contains(size))
+    if (!ensureColorTextures(size))
         return;
     QOpenGLTexture *sample = m_colorSampleTextures.value(size);
     m_colorSampleTextures.insert(size, m_colorTargetTextures.value(size));
@@ -100,11 +110,6 @@ void MSharedData::initializeGL()
         m_failed = true;
         return;
     }
-    if (!createColorTextures()) {
-        logger.systemError(QStringLiteral("Unable to create color sample texture"));
-        m_failed = true;
-        return;
-    }
     m_vertexArray->create();
     if (m_ownsProgramList || !m_programList->isReady())
         m_programList->createSharedContext();
@@ -139,24 +144,26 @@ bool MSharedData::createEmptyTexture()
     return true;
 }
 
-bool MSharedData::createColorTextures()
+bool MSharedData::ensureColorTextures(int size) const
 {
-    destroyColorTextures();
-    bool ok = true;
-    for (int size = m_minColorTextureSize; size <= m_maxColorTextureSize; size += 2) {
-        QOpenGLTexture *sample = ::createEmptyTexture(size, size);
-        QOpenGLTexture *target = ::createEmptyTexture(size, size);
-        if (!sample || !target) {
-            MLogger::instance()->systemError(QStringLiteral("error during color textures creation"));
-            delete sample;
-            delete target;
-            ok = false;
-            continue;
-        }
-        m_colorSampleTextures.insert(size, sample);
-        m_colorTargetTextures.insert(size, target);
+    if (m_colorSampleTextures.contains(size))
+        return true;
+    if (!m_initialized || size % 2 != 0 || size < m_minColorTextureSize || size > m_maxColorTextureSize)
+        return false;
+    // Textures are shared: any context of the group will do, the canvas's if none.
+    if (!QOpenGLContext::currentContext() && m_canvas)
+        m_canvas->makeCurrent();
+    QOpenGLTexture *sample = ::createEmptyTexture(size, size);
+    QOpenGLTexture *target = ::createEmptyTexture(size, size);
+    if (!sample || !target) {
+        MLogger::instance()->systemError(QStringLiteral("error during color textures creation"));
+        delete sample;
+        delete target;
+        return false;
     }
-    return ok;
+    m_colorSampleTextures.insert(size, sample);
+    m_colorTargetTextures.insert(size, target);
+    return true;
 }
 
 void MSharedData::destroyColorTextures()

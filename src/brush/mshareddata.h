@@ -59,8 +59,9 @@ public:
     int colorTextureSize() const { return m_colorTextureSize; }
     int minimumColorTextureSize() const { return m_minColorTextureSize; }
     int maximumColorTextureSize() const { return m_maxColorTextureSize; }
-    QOpenGLTexture *colorSampleTexture(int size) const { return m_colorSampleTextures.value(size); }
-    QOpenGLTexture *colorTargetTexture(int size) const { return m_colorTargetTextures.value(size); }
+    // Made on first use: most brushes never feed colour back.
+    QOpenGLTexture *colorSampleTexture(int size) const;
+    QOpenGLTexture *colorTargetTexture(int size) const;
     void swapColorTextures(int size);
 
     void createBrushTexture(const QImage &image);
@@ -97,7 +98,7 @@ public slots:
 private:
     bool makeCanvasCurrent();
     bool createEmptyTexture();
-    bool createColorTextures();
+    bool ensureColorTextures(int size) const;
     void destroyColorTextures();
 
     MCanvas *m_canvas;
@@ -114,8 +115,8 @@ private:
     QOpenGLTexture *m_emptyTexture = nullptr;
     QOpenGLTexture *m_brushTexture = nullptr;
     int m_colorTextureSize = 64;
-    QHash<int, QOpenGLTexture *> m_colorSampleTextures;
-    QHash<int, QOpenGLTexture *> m_colorTargetTextures;
+    mutable QHash<int, QOpenGLTexture *> m_colorSampleTextures;
+    mutable QHash<int, QOpenGLTexture *> m_colorTargetTextures;
     int m_minColorTextureSize = 4;
     int m_maxColorTextureSize = 100;
     int m_stampCounter = 0;

@@ -99,7 +99,7 @@ void MShaderProgramList::releaseScratchList()
 
 MShaderProgramList::~MShaderProgramList()
 {
-    if (m_ready)
+    if (m_ready && m_context)
         m_context->makeCurrent(m_surface.get());
     qDeleteAll(m_programs);
     m_programs.clear();
@@ -136,6 +136,16 @@ QString MShaderProgramList::fragmentResource(const QString &name) const
 
 void MShaderProgramList::createSharedContext()
 {
+    // The context itself is made when first needed: programs are shared, so
+    // any current context of the group compiles them, and at start the view's
+    // is current when the first frame asks for its programs.
+    m_ready = true;
+}
+
+bool MShaderProgramList::ensureOwnContext()
+{
+    if (m_context)
+        return true;
     QOpenGLContext *remembered = QOpenGLContext::currentContext();
     QSurface *rememberedSurface = remembered ? remembered->surface() : nullptr;
     QOpenGLContext *global = QOpenGLContext::globalShareContext();
@@ -150,10 +160,8 @@ void MShaderProgramList::createSharedContext()
         if (!m_surface) {
             MLogger::instance()->systemError(QStringLiteral("Unable to create surface"));
             m_context.reset();
-        } else {
-            m_ready = true;
-            if (m_context->makeCurrent(m_surface.get()))
-                m_context->functions()->initializeOpenGLFunctions();
+        } else if (m_context->makeCurrent(m_surface.get())) {
+            m_context->functions()->initializeOpenGLFunctions();
         }
     }
 
@@ -161,6 +169,7 @@ void MShaderProgramList::createSharedContext()
         remembered->makeCurrent(rememberedSurface);
     else if (QOpenGLContext *current = QOpenGLContext::currentContext())
         current->doneCurrent();
+    return bool(m_context);
 }
 
 void MShaderProgramList::destroySharedContext()
@@ -174,7 +183,11 @@ void MShaderProgramList::destroySharedContext()
 
 bool MShaderProgramList::makeCurrent()
 {
-    if (m_ready && m_context->makeCurrent(m_surface.get()))
+    QOpenGLContext *current = QOpenGLContext::currentContext();
+    QOpenGLContext *global = QOpenGLContext::globalShareContext();
+    if (m_ready && current && (current == m_context.get() || (global && QOpenGLContext::areSharing(current, global))))
+        return true;
+    if (m_ready && ensureOwnContext() && m_context->makeCurrent(m_surface.get()))
         return true;
     MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
     return false;

@@ -81,6 +81,7 @@ protected:
 
 private:
     bool makeCurrent();
+    bool ensureOwnContext();
 
     QHash<QString, QOpenGLShaderProgram *> m_programs;
     std::unique_ptr<QOpenGLContext> m_context;

@@ -176,7 +176,9 @@ MMainWindow::MMainWindow(QWidget *parent)
     ui->actionImageToPath->setVisible(false);
     ui->actionDraw_tiles->setVisible(false);
 
-    MOpenGL::dumpSystemConfig();
+    // It makes two contexts of its own: logged once the first frame is on
+    // screen, or at the latest when the window goes.
+    connect(m_view, &QOpenGLWidget::frameSwapped, this, &MMainWindow::dumpSystemConfigOnce, Qt::QueuedConnection);
     restoreLayout();
     restoreDefaultToolBars();
     tools->activate(MTool::BrushTool, true);
@@ -185,6 +187,7 @@ MMainWindow::MMainWindow(QWidget *parent)
 
 MMainWindow::~MMainWindow()
 {
+    dumpSystemConfigOnce();
     // Deleting the children moves the focus and may change the selection: the
     // slots those signals reach read ui, which goes first.
     disconnect(qApp, nullptr, this, nullptr);
@@ -219,6 +222,15 @@ void MMainWindow::emitShown(int delayMs)
         else
             emit shown();
     });
+}
+
+void MMainWindow::dumpSystemConfigOnce()
+{
+    if (m_systemConfigDumped)
+        return;
+    m_systemConfigDumped = true;
+    disconnect(m_view, &QOpenGLWidget::frameSwapped, this, &MMainWindow::dumpSystemConfigOnce);
+    MOpenGL::dumpSystemConfig();
 }
 
 // ---------------------------------------------------------------- building

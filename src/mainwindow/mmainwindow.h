@@ -229,6 +229,7 @@ private:
     void stepBrushRadius(bool increase);
     MSelectionTool *selectionTool() const;
     void emitShown(int delayMs = 0);
+    void dumpSystemConfigOnce();
     void firstResize();
     void setupConnections();
     void setupToolBarTitles();
@@ -283,4 +284,5 @@ private:
     MShader *m_pendingShader = nullptr;
     bool m_fullScreen = false;
     bool m_shownEmitted = false;
+    bool m_systemConfigDumped = false;
 };
