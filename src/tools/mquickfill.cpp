@@ -73,7 +73,7 @@ public:
         Row row;    // of the last run
         int rowY = 0;
         try {
-            push(pending, start.x(), start.x(), start.y());
+            push(pending, start.x(), start.x(), start.y(), Span{0, -1, start.y()});
             // Reading the clock costs as much as a short run: every 256 runs.
             for (unsigned int runs = 0; !pending.empty() && !m_outOfMemory; ++runs) {
                 if (runs % 256 == 0 && deadline.hasExpired())
@@ -81,6 +81,7 @@ public:
                 // Field by field, as push wrote it.
                 const Stretch &top = pending.back();
                 const int atLeft = top.left, atRight = top.right, y = top.y;
+                const Span from = {top.fromLeft, top.fromRight, top.fromY};
                 pending.pop_back();
                 row = rowNear(row, rowY, atLeft, y);
                 rowY = y;
@@ -99,10 +100,11 @@ public:
                 if (m_outOfMemory)
                     break;
                 fillRun(left, right, y, row);
+                const Span run = {left, right, y};
                 if (y > m_bounds.top() && !m_outOfMemory)
-                    findStretches(left, right, y - 1, row, y, pending);
+                    findStretchesBeside(run, y - 1, from, row, pending);
                 if (y < m_bounds.bottom() && !m_outOfMemory)
-                    findStretches(left, right, y + 1, row, y, pending);
+                    findStretchesBeside(run, y + 1, from, row, pending);
             }
         } catch (const std::bad_alloc &) {
             m_outOfMemory = true;
@@ -179,12 +181,24 @@ private:
         }
     };
 
-    // Pixels left..right of row y that fitted when they were found.
+    // Pixels left..right of row y.
+    struct Span
+    {
+        int left;
+        int right;
+        int y;
+    };
+
+    // Pixels left..right of row y that fitted when they were found, and the
+    // run that found them.
     struct Stretch
     {
         int left;
         int right;
         int y;
+        int fromLeft;
+        int fromRight;
+        int fromY;
     };
 
     // Visited marks of a tile's pixels, one bit each, indexed as the tile's pixels.
@@ -239,13 +253,31 @@ private:
 
     // Written field by field: a whole stretch made on the stack and copied
     // in stalls on reading it back.
-    static void push(std::vector<Stretch> &pending, int left, int right, int y)
+    static void push(std::vector<Stretch> &pending, int left, int right, int y, const Span &from)
     {
         pending.emplace_back();
         Stretch &stretch = pending.back();
         stretch.left = left;
         stretch.right = right;
         stretch.y = y;
+        stretch.fromLeft = from.left;
+        stretch.fromRight = from.right;
+        stretch.fromY = from.y;
+    }
+
+    // findStretches over row y beside the run, leaving out the run it was
+    // found from: that one filled all of its own pixels, so nothing there
+    // fits. In a corridor one pixel wide this skips half the searches.
+    void findStretchesBeside(const Span &run, int y, const Span &from, const Row &row, std::vector<Stretch> &pending)
+    {
+        if (from.y != y) {
+            findStretches(run.left, run.right, y, row, run, pending);
+            return;
+        }
+        if (run.left < from.left)
+            findStretches(run.left, qMin(run.right, from.left - 1), y, row, run, pending);
+        if (run.right > from.right && !m_outOfMemory)
+            findStretches(qMax(run.left, from.right + 1), run.right, y, row, run, pending);
     }
 
     // From x (which fits) toward direction: the last x of the stretch of
@@ -286,11 +318,11 @@ private:
 
     // Leaves each stretch of fitting pixels of row y within left..right
     // pending, skipping filled pixels 64 at a time.
-    // run is a row of the run's tile, at runY.
-    void findStretches(int left, int right, int y, const Row &run, int runY, std::vector<Stretch> &pending)
+    // runRow is a row of the run's tile, at the run's y.
+    void findStretches(int left, int right, int y, const Row &runRow, const Span &run, std::vector<Stretch> &pending)
     {
         const Test test = m_test;
-        Row row = rowNear(run, runY, left, y);
+        Row row = rowNear(runRow, run.y, left, y);
         if (!row.marks)
             return;
         int start = INT_MIN;    // of the stretch x is in
@@ -306,7 +338,7 @@ private:
                 x = test.firstUnfit(row, x, end);
                 if (x > end)
                     continue;    // on into the next cell
-                push(pending, start, x - 1, y);
+                push(pending, start, x - 1, y, run);
                 start = INT_MIN;
                 ++x;
             } else {
@@ -324,7 +356,7 @@ private:
             }
         }
         if (start != INT_MIN)
-            push(pending, start, right, y);
+            push(pending, start, right, y, run);
     }
 
     void compose(uchar *pixel, int x, int y) const
