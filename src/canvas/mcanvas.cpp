@@ -188,12 +188,7 @@ void MCanvas::shutDown()
     m_paintEngine->shutDown();
     m_sharedData->shutDown();
     clear();
-    if (m_surface)
-        m_surface->destroy();
-    delete m_surface;
-    m_surface = nullptr;
-    delete m_context;
-    m_context = nullptr;
+    MOpenGL::destroyContext(m_context, m_surface);
     m_glReady = false;
 }
 

@@ -29,12 +29,17 @@ MOpenGL::~MOpenGL()
 
 void MOpenGL::releaseSpareContext()
 {
-    if (m_spareSurface)
-        m_spareSurface->destroy();
-    delete m_spareSurface;
-    m_spareSurface = nullptr;
-    delete m_spareContext;
-    m_spareContext = nullptr;
+    destroyContext(m_spareContext, m_spareSurface);
+}
+
+void MOpenGL::destroyContext(QOpenGLContext *&context, QOffscreenSurface *&surface)
+{
+    if (surface)
+        surface->destroy();
+    delete surface;
+    surface = nullptr;
+    delete context;
+    context = nullptr;
 }
 
 bool MOpenGL::takeSpareContext(QOpenGLContext *&context, QOffscreenSurface *&surface)

@@ -38,6 +38,8 @@ public:
     static QOpenGLContext *createContext(const QSurfaceFormat &format);
     static QOpenGLContext *createSharedContext(QOpenGLContext *shareContext);
     static QOffscreenSurface *createOffscreenSurface(QOpenGLContext *context);
+    // Deletes both and leaves them null.
+    static void destroyContext(QOpenGLContext *&context, QOffscreenSurface *&surface);
     static void clearGlErrors();
     static void logGlString(unsigned int name, QOpenGLFunctions *functions, const char *format);
     static void dumpOpenGLConfig(const QSurfaceFormat &format);
