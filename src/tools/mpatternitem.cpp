@@ -5,25 +5,8 @@ MPatternItem::MPatternItem(QObject *parent)
 {
 }
 
-QImage MPatternItem::image() const
-{
-    if (m_imagePending) {
-        m_imagePending = false;
-        m_image = QImage(m_fileName).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    }
-    return m_image;
-}
-
-void MPatternItem::set_imageFile(const QString &fileName)
-{
-    set_fileName(fileName);
-    m_image = QImage();
-    m_imagePending = !fileName.isEmpty();
-}
-
 void MPatternItem::set_image(const QImage &image)
 {
-    m_imagePending = false;
     m_image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     emit imageChanged(m_image);
 }

@@ -15,7 +15,7 @@ class MPatternItem : public QObject
 public:
     explicit MPatternItem(QObject *parent = nullptr);
 
-    QImage image() const;
+    QImage image() const { return m_image; }
     QString fileName() const { return m_fileName; }
     QString name() const { return m_name; }
     bool usePatternColor() const { return m_usePatternColor; }
@@ -26,9 +26,6 @@ public slots:
     void set_fileName(const QString &fileName);
     void set_name(const QString &name);
     void set_usePatternColor(bool value);
-    // Names the file and reads the image from it only when first asked for,
-    // which keeps the start free of image decoding.
-    void set_imageFile(const QString &fileName);
 
 signals:
     void imageChanged(const QImage &image);
@@ -37,8 +34,7 @@ signals:
     void usePatternColorChanged(bool value);
 
 private:
-    mutable QImage m_image;
-    mutable bool m_imagePending = false;
+    QImage m_image;
     QString m_fileName;
     QString m_name;
     bool m_usePatternColor = false;

@@ -16,7 +16,8 @@ MPatternList::MPatternList(QObject *parent)
 void MPatternList::addPattern(const QString &fileName, const QString &name)
 {
     auto *item = new MPatternItem(this);
-    item->set_imageFile(fileName);
+    item->set_image(fileName.isEmpty() ? QImage() : QImage(fileName));
+    item->set_fileName(fileName);
     item->set_name(name);
     item->set_usePatternColor(false);
     appendItem(item);

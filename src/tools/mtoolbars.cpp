@@ -505,8 +505,7 @@ void MToolBars::createFillToolBar(MTools *tools, QMainWindow *window)
     MPatternList *list = MPatternList::instance();
     for (int row = 0; row < list->count(); ++row) {
         const MPatternItem *item = list->at(row);
-        // A file icon is read when first drawn, not while the window is made.
-        patterns->addItem(item->fileName().isEmpty() ? QIcon() : QIcon(item->fileName()), item->name());
+        patterns->addItem(QIcon(QPixmap::fromImage(item->image())), item->name());
     }
     QObject::connect(patterns, QOverload<int>::of(&QComboBox::activated), fill, qOverload<int>(&MFillTool::setPattern));
     bar->addWidget(patterns);
