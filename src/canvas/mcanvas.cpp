@@ -141,12 +141,14 @@ void MCanvas::initializeGL()
     if (global && global->surface())
         global->makeCurrent(global->surface());
     MLogger &logger = *MLogger::instance();
-    m_context = MOpenGL::createSharedContext(global);
-    if (!m_context) {
-        logger.systemError(QStringLiteral("Unable to create shared context"));
-        return;
+    if (!MOpenGL::existingInstance() || !MOpenGL::instance()->takeSpareContext(m_context, m_surface)) {
+        m_context = MOpenGL::createSharedContext(global);
+        if (!m_context) {
+            logger.systemError(QStringLiteral("Unable to create shared context"));
+            return;
+        }
+        m_surface = MOpenGL::createOffscreenSurface(m_context);
     }
-    m_surface = MOpenGL::createOffscreenSurface(m_context);
     if (!m_surface) {
         logger.systemError(QStringLiteral("Unable to create surface"));
         delete m_context;
@@ -186,12 +188,7 @@ void MCanvas::shutDown()
     m_paintEngine->shutDown();
     m_sharedData->shutDown();
     clear();
-    if (m_surface)
-        m_surface->destroy();
-    delete m_surface;
-    m_surface = nullptr;
-    delete m_context;
-    m_context = nullptr;
+    MOpenGL::destroyContext(m_context, m_surface);
     m_glReady = false;
 }
 

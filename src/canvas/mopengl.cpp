@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QSysInfo>
+#include <QThread>
 
 #include <memory>
 
@@ -21,7 +22,43 @@ MOpenGL::MOpenGL(QObject *parent)
 {
 }
 
-MOpenGL::~MOpenGL() = default;
+MOpenGL::~MOpenGL()
+{
+    releaseSpareContext();
+}
+
+void MOpenGL::releaseSpareContext()
+{
+    destroyContext(m_spareContext, m_spareSurface);
+}
+
+void MOpenGL::destroyContext(QOpenGLContext *&context, QOffscreenSurface *&surface)
+{
+    if (surface)
+        surface->destroy();
+    delete surface;
+    surface = nullptr;
+    delete context;
+    context = nullptr;
+}
+
+bool MOpenGL::takeSpareContext(QOpenGLContext *&context, QOffscreenSurface *&surface)
+{
+    // Contexts belong to the thread that made them.
+    if (m_spareContext && m_spareContext->thread() != QThread::currentThread())
+        return false;
+    // Only a context that shares with today's share context will do.
+    if (!m_spareContext || m_spareContext->shareContext() != QOpenGLContext::globalShareContext()
+        || !m_spareSurface || !m_spareSurface->isValid()) {
+        releaseSpareContext();
+        return false;
+    }
+    context = m_spareContext;
+    surface = m_spareSurface;
+    m_spareContext = nullptr;
+    m_spareSurface = nullptr;
+    return true;
+}
 
 QSurfaceFormat MOpenGL::requestedFormat()
 {
@@ -118,7 +155,9 @@ bool MOpenGL::initialize()
     f->glGetIntegerv(GL_MAX_TEXTURE_SIZE, &m_maxTextureSize);
     initialized = true;
     context->doneCurrent();
-    surface->destroy();
+    releaseSpareContext();
+    m_spareContext = context.release();
+    m_spareSurface = surface.release();
     return true;
 }
 

@@ -30,9 +30,16 @@ public:
     static QSurfaceFormat requestedFormat();
     static QSurfaceFormat cardFormat();
 
+    // The driver test's context and surface, shared with the global share
+    // context, handed once to whoever needs such a pair first (the document),
+    // so that start-up makes one context fewer. False when there is none left.
+    bool takeSpareContext(QOpenGLContext *&context, QOffscreenSurface *&surface);
+
     static QOpenGLContext *createContext(const QSurfaceFormat &format);
     static QOpenGLContext *createSharedContext(QOpenGLContext *shareContext);
     static QOffscreenSurface *createOffscreenSurface(QOpenGLContext *context);
+    // Deletes both and leaves them null.
+    static void destroyContext(QOpenGLContext *&context, QOffscreenSurface *&surface);
     static void clearGlErrors();
     static void logGlString(unsigned int name, QOpenGLFunctions *functions, const char *format);
     static void dumpOpenGLConfig(const QSurfaceFormat &format);
@@ -44,7 +51,11 @@ public:
     static int errorLine(const QString &compilerLog);
 
 private:
+    void releaseSpareContext();
+
     bool initialized = false;
+    QOpenGLContext *m_spareContext = nullptr;
+    QOffscreenSurface *m_spareSurface = nullptr;
     int m_maxTextureImageUnits = 0;
     int m_maxTextureSize = 0;
 };
