@@ -237,7 +237,6 @@ void MMainWindow::dumpSystemConfigOnce()
 
 void MMainWindow::setupPanels()
 {
-    // Panels not built yet are stood in for by a label with the dock's title.
     const QList<QDockWidget *> docks = findChildren<QDockWidget *>();
     for (QDockWidget *dock : docks) {
         QWidget *contents = dock->widget();
@@ -273,15 +272,8 @@ void MMainWindow::setupPanels()
             m_brushWidget->brushListWidget()->set_loadBrushTextureAction(ui->actionLoad_brush_texture);
             continue;
         }
-        if (dock == ui->brushSettingsDockWidget) {
+        if (dock == ui->brushSettingsDockWidget)
             contents->layout()->addWidget(m_brushSettingsWidget);
-            continue;
-        }
-        auto *placeholder = new QLabel(dock->windowTitle(), contents);
-        placeholder->setObjectName(dock->objectName() + QStringLiteral("Placeholder"));
-        placeholder->setAlignment(Qt::AlignCenter);
-        placeholder->setEnabled(false);
-        contents->layout()->addWidget(placeholder);
     }
 }
 

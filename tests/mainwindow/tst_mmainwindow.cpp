@@ -627,10 +627,7 @@ private slots:
             QCOMPARE(window->thumbnailWidget()->widget(), window->view());
             QVERIFY(!dock->widget()->findChild<QLabel *>(name + "Placeholder"));
         } else {
-            // Until its panel exists, the dock shows its own title.
-            auto *placeholder = dock->widget()->findChild<QLabel *>(name + "Placeholder");
-            QVERIFY(placeholder);
-            QCOMPARE(placeholder->text(), expected.title);
+            QFAIL(qPrintable("a dock of the form without its panel: " + name));
         }
     }
 
