@@ -1441,8 +1441,7 @@ void MMainWindow::on_actionImport_brush_file_triggered()
         MUtility::showMessage(QMessageBox::Critical, tr("Brush"), tr("Unable to save the imported brush."));
         return;
     }
-    MUtility::showMessage(QMessageBox::Information, tr("Brush"),
-                          tr("The brush %1/%2 is added.").arg(brush->group(), brush->description()));
+    reportBrushAdded(brush->group(), brush->description());
 }
 
 void MMainWindow::on_actionSave_selection_as_textured_brush_triggered()
@@ -2011,8 +2010,10 @@ void MMainWindow::setBrushEngine(MShader *engine)
         return;
     brush->set_shaderId(engine ? engine->id() : QString());
     brush->updatePreview();
-    brush->save();
+    const bool saved = reportBrushSave(brush);
     showBrushSettings();
+    if (!saved)
+        return;
     MUtility::showMessage(QMessageBox::Information, tr("Brush"),
                           engine ? tr("Brush engine %1 assigned to brush.").arg(engine->description())
                                  : tr("Brush engine reset."));

@@ -260,6 +260,39 @@ private slots:
         }
     }
 
+    // Setting or resetting an engine that cannot be written says so, not that it worked.
+    void engineChangeNotSaved_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("set") << "actionSet_brush_engine";
+        QTest::newRow("reset") << "actionReset_brush_engine";
+    }
+    void engineChangeNotSaved()
+    {
+        QFETCH(QString, command);
+        const QString engineName = QStringLiteral("unsaved %1").arg(QLatin1String(QTest::currentDataTag()));
+        MShader *engine = addShader(MShader::BrushShader, engineName);
+        const QString engineId = engine->id();
+        const QString description = engineName + QStringLiteral(" brush");
+        MBrush *brush = addBrush(description, command == QLatin1String("actionReset_brush_engine") ? engineId : QString());
+        const QString before = readJson(brush->userFilePath()).value("shaderId").toString();
+        brushes()->setCurrentRow(brushes()->indexOfBrushId(brush->id()));
+        if (command == QLatin1String("actionSet_brush_engine"))
+            chooseEngineWhenAsked(engineName);
+        MTestDialogScript script;
+        script.answer(QMessageBox::Ok);
+        {
+            MTestFileSizeLimit limit(64);
+            QVERIFY(limit.isActive());
+            action(command.toLatin1().constData())->trigger();
+        }
+        QCOMPARE(script.requests().size(), 1);
+        QCOMPARE(script.requests().first().icon, QMessageBox::Critical);
+        QCOMPARE(script.requests().first().text,
+                 QStringLiteral("Unable to save the brush %1/%2.").arg(QStringLiteral("tests"), description));
+        QCOMPARE(readJson(brush->userFilePath()).value("shaderId").toString(), before);
+    }
+
     void inUseCheck_data()
     {
         QTest::addColumn<QString>("command");
