@@ -25,6 +25,9 @@ const double kMegabyte = 1048576.0;
 
 // Bytes of counted buffers in memory, over every stream; GUI thread only.
 qint64 countedBytes = 0;
+// Bytes of read-backs queued but not yet records, over every stream: they
+// are memory the limit must see before they are counted.
+qint64 queuedBytes = 0;
 bool mirrorPending = false;
 
 // The setting follows the counter once per pass of the event loop rather
@@ -160,6 +163,8 @@ MUndoStream::~MUndoStream()
     m_writer.reset();
     m_writing.clear();
     m_readOrder.clear();
+    for (const auto &read : m_reads)
+        queuedBytes -= read.second.byteSize();
     m_reads.clear();
     const QList<QString> paths = m_buffers.keys();
     for (const QString &path : paths) {
@@ -269,8 +274,9 @@ bool MUndoStream::saveTilesLater(MTextureTile *tile, const QSet<MTile *> &blocks
     // Nothing to wait for, or a backup that takes memory past the limit: its
     // record goes to the writer at once, and queued bytes would pile up
     // beyond the limit uncounted.
-    const qint64 readBytes = qint64(read.area.width()) * read.area.height() * read.bytesPerPixel;
-    if (readBytes == 0 || double(countedBytes + readBytes) > MSettings::instance()->undoMemoryMax() * kMegabyte)
+    const qint64 readBytes = read.byteSize();
+    if (readBytes == 0
+        || double(countedBytes + queuedBytes + readBytes) > MSettings::instance()->undoMemoryMax() * kMegabyte)
         return saveTiles(tile, blocks);
     read.readback.reset(new MPixelReadback);
     if (!read.readback->start(tile, read.area)) {
@@ -281,6 +287,7 @@ bool MUndoStream::saveTilesLater(MTextureTile *tile, const QSet<MTile *> &blocks
     const QString path = fileName(id);
     tile->setBackupId(id);
     read.id = id;
+    queuedBytes += readBytes;
     m_reads.emplace(path, std::move(read));
     m_readOrder.append(path);
     if (!m_readsScheduled) {
@@ -305,6 +312,7 @@ void MUndoStream::completeRead(const QString &path)
     if (read == m_reads.end())
         return;
     m_readOrder.removeOne(path);
+    queuedBytes -= read->second.byteSize();
     QByteArray record;
     const bool made = read->second.readback->finish([&](const uchar *pixels) {
         return makeRecord(read->second, pixels, read->second.id, record);
@@ -320,8 +328,12 @@ void MUndoStream::completeRead(const QString &path)
 
 void MUndoStream::dropRead(const QString &path)
 {
-    if (m_reads.erase(path) > 0)
-        m_readOrder.removeOne(path);
+    const auto read = m_reads.find(path);
+    if (read == m_reads.end())
+        return;
+    queuedBytes -= read->second.byteSize();
+    m_reads.erase(read);
+    m_readOrder.removeOne(path);
 }
 
 bool MUndoStream::saveTexture(MTextureTile *tile, const void *pixels)

@@ -94,6 +94,7 @@ private:
         bool whole = false;
         int bytesPerPixel = 4;
         std::unique_ptr<MPixelReadback> readback;
+        qint64 byteSize() const { return qint64(area.width()) * area.height() * bytesPerPixel; }
     };
 
     static Read readOf(MTextureTile *tile, const QSet<MTile *> &blocks);

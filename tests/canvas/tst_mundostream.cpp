@@ -273,6 +273,36 @@ private slots:
         QVERIFY_GL_CLEAN();
     }
 
+    // Queued read-backs are memory too: once they and the counted records
+    // would pass the limit, further backups are recorded (and spilled) at
+    // once instead of piling up uncounted until the event loop runs.
+    void queuedBackupsCountTowardsTheLimit()
+    {
+        MTextureTile *tile = paintedTile(31);
+        const QByteArray saved = tileBytes(tile);
+        setLimit(2.5 * kWholeRecord / 1048576.0);
+        MUndoStream stream;
+        QStringList ids;
+        for (int i = 0; i < 4; ++i) {
+            QVERIFY(stream.saveTilesLater(tile, {}));
+            ids << tile->backupId();
+            stream.registerId(ids.last());
+        }
+        // Two fit as queued reads; the third and fourth are records already.
+        QCOMPARE(MUndoStream::memorySize(), 2 * kWholeRecord);
+        QCoreApplication::processEvents();
+        waitForWorkers(stream);
+        QVERIFY(MUndoStream::memorySize() <= 2 * kWholeRecord);
+        for (const QString &id : qAsConst(ids)) {
+            QVERIFY(tile->setData(randomBytes(32, tile->byteSize()).constData()));
+            QVERIFY(stream.readBuffer(tile, id));
+            QVERIFY(tileBytes(tile) == saved);
+        }
+        for (const QString &id : qAsConst(ids))
+            stream.unregisterId(id);
+        QVERIFY_GL_CLEAN();
+    }
+
     // The spill file is the record byte for byte: a big-endian count (-1 for
     // a whole tile), then per block its rectangle (left, top, right, bottom)
     // and its rows.
