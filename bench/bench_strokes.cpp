@@ -3,11 +3,13 @@
 // antialiasing, beside the stamping pass alone drawing the same stamps (the
 // GPU floor of the runner); then the time to end a stroke touching 1, 4 and
 // 16 tiles and the time to make its undo records from the queued read-backs,
-// beside merging the same tiles without undo records.
+// beside merging the same tiles without undo records; the same for the
+// paste of a bucket fill's tiles, beside uploading them without undo.
 //
 // Run under a display (xvfb-run -a) with LIBGL_ALWAYS_SOFTWARE=1.
 
 #include "mbrush.h"
+#include "mbufferlayer.h"
 #include "mcanvas.h"
 #include "mevent.h"
 #include "mlogger.h"
@@ -16,6 +18,7 @@
 #include "msettings.h"
 #include "mshareddata.h"
 #include "mstroketorunner.h"
+#include "mtestpixels.h"
 #include "mtestcanvas.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
@@ -260,15 +263,21 @@ void measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool 
     canvas->endStroke(&release, 0);
 }
 
+// The centre of cell i of a square block of n (1, 4 or 16) cells.
+QPointF blockCell(int i, int n)
+{
+    const int side = n == 1 ? 1 : (n == 4 ? 2 : 4);
+    return QPointF(-1750 + 500 * (i % side), -1750 + 500 * (i / side));
+}
+
 // A short stroke inside each of n cells (a square block of them), one
 // stroke; gives the point where it stopped.
 QPointF paintCells(MCanvas *canvas, MBrush *brush, int n)
 {
-    const int side = n == 1 ? 1 : (n == 4 ? 2 : 4);
     qint64 stamps = 0;
     QPointF last;
     for (int i = 0; i < n; ++i) {
-        const QPointF centre(-1750 + 500 * (i % side), -1750 + 500 * (i / side));
+        const QPointF centre = blockCell(i, n);
         press(canvas, brush, centre - QPointF(100, 0), stamps);
         last = centre + QPointF(100, 0);
         MEvent move = eventAt(MEvent::Move, last);
@@ -330,6 +339,57 @@ void measureEndStroke(MCanvas *canvas, MBrush *brush, int n)
     std::fflush(stdout);
 }
 
+// A bucket fill's last step on n cells (a square block): the buffer tiles,
+// read from the layer and changed on the CPU, pasted as undoable tile
+// commands; beside the same uploads with nothing kept for undo.
+void measureFillPaste(MCanvas *canvas, int n)
+{
+    constexpr int rounds = 5;
+    newDocument(canvas);
+    double pasteMs = 0.0;
+    double recordsMs = 0.0;
+    double togetherMs = 0.0;
+    double uploadMs = 0.0;
+    QElapsedTimer timer;
+    QElapsedTimer whole;
+    for (int round = 0; round < 2 * rounds; ++round) {
+        const bool withUndo = round % 2 == 0;
+        canvas->makeCurrent();
+        MTextureLayer *layer = canvas->current();
+        MBufferLayer buffer;
+        buffer.configure(layer);
+        for (int i = 0; i < n; ++i) {
+            const QPointF centre = blockCell(i, n);
+            auto *tile = static_cast<MTextureTile *>(layer->addTile(centre));
+            tile->ensureTexture();
+            tile->setData(MTestPixels::randomBytes(quint32(round * 16 + i), tile->byteSize()).constData());
+            MBufferTile *pixels = buffer.tile(centre, canvas, layer);
+            std::fill(pixels->data(), pixels->data() + pixels->byteSize(), uchar(round * 8 + 1));
+        }
+        finishGpu(canvas);
+        // The paste is timed as the painter waits for it (the GPU not
+        // drained); the whole as far as the records and the GPU are done.
+        whole.start();
+        timer.start();
+        if (withUndo) {
+            canvas->pasteBuffer(&buffer, canvas->currentRow(), QStringLiteral("Fill"));
+            pasteMs += timer.nsecsElapsed() / 1e6;
+            timer.start();
+            canvas->undoStream()->completeReads();
+            recordsMs += timer.nsecsElapsed() / 1e6;
+        } else {
+            buffer.writeBack(canvas, layer, false);
+        }
+        finishGpu(canvas);
+        (withUndo ? togetherMs : uploadMs) += whole.nsecsElapsed() / 1e6;
+        canvas->undoStack()->clear();
+    }
+    std::printf("bucket fill paste, %2d tiles: %8.2f ms, then its undo records %6.2f ms (all done %8.2f ms)"
+                "   | uploading the same tiles without undo: %8.2f ms\n",
+                n, pasteMs / rounds, recordsMs / rounds, togetherMs / rounds, uploadMs / rounds);
+    std::fflush(stdout);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -358,6 +418,8 @@ int main(int argc, char **argv)
                     measureStrokeTo(canvas.get(), &brush, {radius, minimumSpacing, antialiasing}, true, overPainted);
     for (int n : {1, 4, 16})
         measureEndStroke(canvas.get(), &brush, n);
+    for (int n : {1, 4, 16})
+        measureFillPaste(canvas.get(), n);
     canvas.reset();
     return 0;
 }

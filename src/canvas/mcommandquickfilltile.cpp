@@ -13,7 +13,9 @@ MCommandQuickFillTile::MCommandQuickFillTile(MCanvas *canvas, int row, MTextureT
     : MCommandTile(canvas, row, tile, parent)
 {
     setText(QApplication::translate("QApplication", "Fill tile"));
-    bool recorded = tile && backup(tile, {}, m_beforeId);
+    // The before backup's read-back is only queued: the upload below goes
+    // to the same context after it, so the read still sees the old pixels.
+    bool recorded = tile && backup(tile, {}, m_beforeId, true);
     if (recorded) {
         // The upload and the backup read a whole tile from the buffer.
         const uchar *pixels = buffer && buffer->isAllocated() ? buffer->data() : nullptr;

@@ -1,3 +1,4 @@
+#include "mbufferlayer.h"
 #include "mbuffertile.h"
 #include "mcanvas.h"
 #include "mcommand.h"
@@ -545,6 +546,107 @@ private slots:
             canvas->redo();
             QVERIFY(tileBytes(target) == after);
         }
+        QCOMPARE(log.count(QStringLiteral("System error")), 0);
+    }
+
+    void bucketFillUndoKeepsThePixelsBefore_data()
+    {
+        QTest::addColumn<QVector<int>>("filledCells");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<int>("fills");
+        QTest::addColumn<QString>("records");
+        for (const char *records : {"made on demand", "made by the event loop", "made in another context", "spilled"}) {
+            QTest::addRow("whole tile, %s", records) << QVector<int>{0} << QRect(-6, -6, 512, 512) << 1 << records;
+            QTest::addRow("part of a tile, %s", records) << QVector<int>{0} << QRect(40, 70, 100, 130) << 1 << records;
+            QTest::addRow("four tiles, %s", records) << QVector<int>{0, 1, 2, 3} << QRect(-200, -150, 400, 300) << 1
+                                                     << records;
+            QTest::addRow("two fills in a row, %s", records) << QVector<int>{0, 1} << QRect(-100, 20, 300, 40) << 2
+                                                             << records;
+        }
+    }
+
+    // The bucket's paste backs each tile up before uploading the filled
+    // pixels; where that backup's read-back is only queued it must still
+    // hold the pixels from before the upload, with more fills following
+    // before the event loop runs: undo gives them back exactly, whether the
+    // records are made on demand, by the event loop (in the document's
+    // context or in another one sharing with it) or spilled to files.
+    void bucketFillUndoKeepsThePixelsBefore()
+    {
+        QFETCH(QVector<int>, filledCells);
+        QFETCH(QRect, area);
+        QFETCH(int, fills);
+        QFETCH(QString, records);
+        const bool spill = records == QLatin1String("spilled");
+        MTextureLayer *layer = canvas->at(0);
+        QVector<MTextureTile *> tiles;
+        QVector<QVector<QByteArray>> moments(1);
+        for (int cell : filledCells) {
+            QByteArray noise;
+            tiles << noisyTile(cells[cell], quint32(10 + cell), noise);
+            QVERIFY(tiles.last());
+            moments[0] << noise;
+        }
+        if (spill)
+            setLimit(0.0);
+        const MTestLogWatch log;
+        for (int f = 1; f <= fills; ++f) {
+            const QRgb colour = f == 1 ? qRgba(40, 160, 90, 200) : qRgba(120, 20, 200, 230);
+            MBufferLayer buffer;
+            buffer.configure(layer);
+            moments << QVector<QByteArray>();
+            for (int i = 0; i < tiles.size(); ++i) {
+                MBufferTile *pixels = buffer.tile(cells[filledCells[i]], canvas.get(), layer);
+                QVERIFY(pixels && pixels->byteSize() == tiles[i]->byteSize());
+                QVERIFY(QByteArray(reinterpret_cast<const char *>(pixels->data()), int(pixels->byteSize()))
+                        == moments[f - 1][i]);
+                moments[f] << withRect(moments[f - 1][i], tiles[i], area, colour);
+                std::memcpy(pixels->data(), moments[f][i].constData(), size_t(moments[f][i].size()));
+            }
+            QVERIFY(canvas->pasteBuffer(&buffer, 0, QStringLiteral("Fill")));
+            QCOMPARE(canvas->undoStack()->count(), f);
+            for (int i = 0; i < tiles.size(); ++i)
+                QVERIFY2(tileBytes(tiles[i]) == moments[f][i], qPrintable(QStringLiteral("fill %1, tile %2").arg(f).arg(i)));
+        }
+        const QList<const MCommandTile *> commands = tileCommandsOn(canvas->undoStack());
+        QCOMPARE(commands.size(), fills * tiles.size());
+        if (spill) {
+            waitForWorkers(stream());
+            for (const MCommandTile *command : commands) {
+                QVERIFY(!stream()->isInMemory(command->beforeId()));
+                QCOMPARE(QFileInfo(MUndoStream::fileName(command->beforeId())).size(), kWholeRecord);
+            }
+        } else {
+            // The before backups wait for their pixels; the after ones come
+            // from the buffer and are never counted.
+            QCOMPARE(MUndoStream::memorySize(), qint64(0));
+            if (records == QLatin1String("made by the event loop")) {
+                QCoreApplication::processEvents();
+                QCOMPARE(MUndoStream::memorySize(), qint64(commands.size()) * kWholeRecord);
+            } else if (records == QLatin1String("made in another context")) {
+                // As when a view's context is current once the event loop runs.
+                MTestGLContext view;
+                QVERIFY(view.isValid() && QOpenGLContext::areSharing(view.context(), canvas->context()));
+                QCoreApplication::processEvents();
+                QCOMPARE(MUndoStream::memorySize(), qint64(commands.size()) * kWholeRecord);
+                QVERIFY_GL_CLEAN();
+            }
+        }
+
+        for (int round = 0; round < 2; ++round) {
+            for (int f = fills; f >= 1; --f) {
+                canvas->undo();
+                for (int i = 0; i < tiles.size(); ++i)
+                    QVERIFY2(tileBytes(tiles[i]) == moments[f - 1][i],
+                             qPrintable(QStringLiteral("round %1, undo of fill %2, tile %3").arg(round).arg(f).arg(i)));
+            }
+            for (int f = 1; f <= fills; ++f)
+                canvas->redo();
+            for (int i = 0; i < tiles.size(); ++i)
+                QVERIFY(tileBytes(tiles[i]) == moments[fills][i]);
+        }
+        if (!spill)
+            QCOMPARE(MUndoStream::memorySize(), qint64(commands.size()) * kWholeRecord);
         QCOMPARE(log.count(QStringLiteral("System error")), 0);
     }
 

@@ -4,6 +4,8 @@
 #include "mcanvas.h"
 #include "mcolorlist.h"
 #include "mmainwindow.h"
+#include "mpatternitem.h"
+#include "mpatternlist.h"
 #include "mselectiontool.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
@@ -15,7 +17,10 @@
 #include "mwidget.h"
 
 #include <QAction>
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTest>
@@ -35,6 +40,36 @@ void mouse(QWidget *w, QEvent::Type type, const QPointF &p, Qt::MouseButton butt
 {
     QMouseEvent e(type, p, w->mapToGlobal(p.toPoint()), button, buttons, Qt::NoModifier);
     QApplication::sendEvent(w, &e);
+}
+
+// Whether the picture appears, pixel for pixel, laid over the row's most
+// common colour somewhere in the row (an icon no larger than the combo's
+// icon size is drawn unscaled).
+bool containsPicture(const QImage &row, const QImage &picture)
+{
+    const QImage p = picture.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QHash<QRgb, int> counts;
+    for (int y = 0; y < row.height(); ++y)
+        for (int x = 0; x < row.width(); ++x)
+            ++counts[row.pixel(x, y)];
+    QRgb background = 0;
+    for (auto it = counts.cbegin(); it != counts.cend(); ++it)
+        if (it.value() > counts.value(background))
+            background = it.key();
+    auto near = [](QRgb a, QRgb b) {
+        return qAbs(qRed(a) - qRed(b)) <= 3 && qAbs(qGreen(a) - qGreen(b)) <= 3 && qAbs(qBlue(a) - qBlue(b)) <= 3;
+    };
+    for (int top = 0; top + p.height() <= row.height(); ++top) {
+        for (int left = 0; left + p.width() <= row.width(); ++left) {
+            bool match = true;
+            for (int y = 0; match && y < p.height(); ++y)
+                for (int x = 0; match && x < p.width(); ++x)
+                    match = near(row.pixel(left + x, top + y), MTestCanvas::over(background, p.pixel(x, y)));
+            if (match)
+                return true;
+        }
+    }
+    return false;
 }
 } // namespace
 
@@ -163,6 +198,34 @@ private slots:
         QCOMPARE(qAlpha(pixel(QPointF(0, 140))), 0);
         // The shape's own paint is not the fill colour.
         QVERIFY(pixel(QPointF(0, 30)) != filled);
+    }
+
+    // The painter opens the fill bar's pattern list and sees each pattern's
+    // own picture in its row, not only its name.
+    void thePatternListShowsEachPicture()
+    {
+        choose("actionFillTool", MTool::FillTool);
+        auto *patterns = bar("fillToolBar")->findChild<QComboBox *>(QStringLiteral("patternBox"));
+        QVERIFY(patterns);
+        QAbstractItemView *list = patterns->view();
+        patterns->showPopup();
+        QTRY_VERIFY(list->isVisible());
+        const QImage shown = list->viewport()->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        MTestScreenshot::keep(list->window()->grab(), QStringLiteral("kalmidraw-pattern-list.png"));
+        patterns->hidePopup();
+
+        MPatternList *patternList = MPatternList::instance();
+        QCOMPARE(patterns->count(), patternList->count());
+        int pictures = 0;
+        for (int row = 0; row < patterns->count(); ++row) {
+            const QImage image = patternList->at(row)->image();
+            if (image.isNull())
+                continue;
+            const QRect rowRect = list->visualRect(patterns->model()->index(row, 0)) & shown.rect();
+            QVERIFY2(containsPicture(shown.copy(rowRect), image), qPrintable(patterns->itemText(row)));
+            ++pictures;
+        }
+        QCOMPARE(pictures, patternList->count() - 1);
     }
 };
 
