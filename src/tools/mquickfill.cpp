@@ -33,43 +33,45 @@ quint64 bitRange(int first, int last)
     return (allBits << first) & (allBits >> (63 - last));
 }
 
-// The first index of the run of set bits that holds bit x of a row of words.
-int runStart(const quint64 *row, int x)
+// A row of bits whose word w is at row[w * stride].
+
+// The first index of the run of set bits that holds bit x of a row.
+int runStart(const quint64 *row, qint64 stride, int x)
 {
     int word = x >> 6;
-    quint64 gaps = ~row[word] & (allBits >> (63 - (x & 63)));
+    quint64 gaps = ~row[word * stride] & (allBits >> (63 - (x & 63)));
     while (!gaps) {
         if (word == 0)
             return 0;
-        gaps = ~row[--word];
+        gaps = ~row[--word * stride];
     }
     return (word << 6) + 64 - qCountLeadingZeroBits(gaps);
 }
 
 // The last index of that run, in a row of words words.
-int runEnd(const quint64 *row, int x, int words)
+int runEnd(const quint64 *row, qint64 stride, int x, int words)
 {
     int word = x >> 6;
-    quint64 gaps = ~row[word] & (allBits << (x & 63));
+    quint64 gaps = ~row[word * stride] & (allBits << (x & 63));
     while (!gaps) {
         if (++word == words)
             return words * 64 - 1;
-        gaps = ~row[word];
+        gaps = ~row[word * stride];
     }
     return (word << 6) + int(qCountTrailingZeroBits(gaps)) - 1;
 }
 
-void clearBits(quint64 *row, int first, int last)
+void clearBits(quint64 *row, qint64 stride, int first, int last)
 {
     const int firstWord = first >> 6, lastWord = last >> 6;
     if (firstWord == lastWord) {
-        row[firstWord] &= ~bitRange(first & 63, last & 63);
+        row[firstWord * stride] &= ~bitRange(first & 63, last & 63);
         return;
     }
-    row[firstWord] &= ~bitRange(first & 63, 63);
+    row[firstWord * stride] &= ~bitRange(first & 63, 63);
     for (int word = firstWord + 1; word < lastWord; ++word)
-        row[word] = 0;
-    row[lastWord] &= ~bitRange(0, last & 63);
+        row[word * stride] = 0;
+    row[lastWord * stride] &= ~bitRange(0, last & 63);
 }
 
 // The engine, in two passes. The flood works on bits only: for every cell it
@@ -141,7 +143,9 @@ public:
 private:
     enum Side { Left, Right, Up, Down };
 
-    // The bits of one cell the fill entered: step rows of m_words words each.
+    // The bits of one cell the fill entered: step rows of m_words words, word
+    // w of row y at [w * step + y], so that the rows above and below a word
+    // are the words beside it.
     struct Cell
     {
         MBufferTile *tile = nullptr;
@@ -164,111 +168,143 @@ private:
         int y;
     };
 
-    int flood(const QPoint &start, const QDeadlineTimer &deadline)
+    Q_NEVER_INLINE int flood(const QPoint &start, const QDeadlineTimer &deadline)
     {
         Cell *cell = cellAt(tileCell(start.x(), m_step), tileCell(start.y(), m_step));
         if (!cell)
             return MQuickFill::OutOfMemory;
+        const qint64 stride = m_step;
+        const int last = m_step - 1;
         // The first seed a run finds is grown next, straight from locals;
-        // the others wait. In a corridor each run finds just one.
-        Cell *nextCell = cell;
+        // the others wait. In a corridor each run finds just one, in the
+        // word above or below.
         int nextX = start.x() - cell->x, nextY = start.y() - cell->y;
-        bool haveNext = true;
-        std::vector<Seed> pending;
-        pending.reserve(1024);
-        const auto found = [&](Cell *at, int x, int y) {
-            if (!haveNext) {
-                nextCell = at;
-                nextX = x;
-                nextY = y;
-                haveNext = true;
+        quint64 *next = cell->open + (nextX >> 6) * stride + nextY;
+        const auto found = [&](int x, int y, quint64 *word) {
+            if (next) {
+                push(cell, x, y);
                 return;
             }
-            // Field by field: a seed stored whole and read back by fields
-            // stalls the read.
-            pending.emplace_back();
-            Seed &seed = pending.back();
-            seed.cell = at;
-            seed.x = x;
-            seed.y = y;
+            nextX = x;
+            nextY = y;
+            next = word;
         };
-        const int words = m_words, last = m_step - 1;
+        m_pending.reserve(1024);
         // Reading the clock costs as much as many short runs.
         for (unsigned int runs = 0;; ++runs) {
             if (runs % 1024 == 0 && deadline.hasExpired())
                 return MQuickFill::TimedOut;
             int x, y;
-            if (haveNext) {
-                cell = nextCell;
+            quint64 *word;
+            if (next) {
                 x = nextX;
                 y = nextY;
-                haveNext = false;
-            } else if (pending.empty()) {
+                word = next;
+                next = nullptr;
+            } else if (m_pending.empty()) {
                 break;
             } else {
-                const Seed &seed = pending.back();
+                const Seed &seed = m_pending.back();
                 cell = seed.cell;
                 x = seed.x;
                 y = seed.y;
-                pending.pop_back();
+                m_pending.pop_back();
+                word = cell->open + (x >> 6) * stride + y;
             }
-            quint64 *row = cell->open + qint64(y) * words;
-            if (!((row[x >> 6] >> (x & 63)) & 1))
+            const quint64 bits = *word;
+            const int bit = x & 63;
+            if (!((bits >> bit) & 1))
                 continue;
-            const int left = runStart(row, x), right = runEnd(row, x, words);
-            clearBits(row, left, right);
-            // The bits stop at the cell's edges; the row goes on in the next cell.
-            if (left == 0 && cell->x > m_bounds.left()) {
-                Cell *beside = neighbour(cell, Left);
-                if (!beside)
+            // The usual run lies inside one word, away from the cell's edges.
+            const quint64 after = ~bits & (allBits << bit);
+            const quint64 before = ~bits & (allBits >> (63 - bit));
+            const int base = x & ~63;
+            if (!after || !before || y == 0 || y == last || base + int(qCountTrailingZeroBits(after)) - 1 == last) {
+                if (!growAcross(cell, x, y))
                     return MQuickFill::OutOfMemory;
-                found(beside, last, y);
+                continue;
             }
-            if (right == last && cell->x + last < m_bounds.right()) {
-                Cell *beside = neighbour(cell, Right);
-                if (!beside)
-                    return MQuickFill::OutOfMemory;
-                found(beside, 0, y);
-            }
-            if (y > 0) {
-                findSeeds(cell, row - words, y - 1, left, right, found);
-            } else if (cell->y > m_bounds.top()) {
-                Cell *above = neighbour(cell, Up);
-                if (!above)
-                    return MQuickFill::OutOfMemory;
-                findSeeds(above, above->open + qint64(last) * words, last, left, right, found);
-            }
-            if (y < last) {
-                findSeeds(cell, row + words, y + 1, left, right, found);
-            } else if (cell->y + last < m_bounds.bottom()) {
-                Cell *below = neighbour(cell, Down);
-                if (!below)
-                    return MQuickFill::OutOfMemory;
-                findSeeds(below, below->open, 0, left, right, found);
-            }
+            const quint64 run = (allBits << (64 - qCountLeadingZeroBits(before))) & ((after & (~after + 1)) - 1);
+            *word = bits & ~run;
+            // One seed per stretch of the rows beside it.
+            quint64 up = word[-1] & run, down = word[1] & run;
+            up &= ~(up << 1);
+            down &= ~(down << 1);
+            for (; down; down &= down - 1)
+                found(base + int(qCountTrailingZeroBits(down)), y + 1, word + 1);
+            for (; up; up &= up - 1)
+                found(base + int(qCountTrailingZeroBits(up)), y - 1, word - 1);
         }
         return MQuickFill::Filled;
     }
 
-    // found(cell, x, y) for one pixel of each stretch of open bits of row
-    // (row y of cell) within left..right.
-    template <class Found>
-    static void findSeeds(Cell *cell, const quint64 *row, int y, int left, int right, const Found &found)
+    // Any other run (over more than a word, or at an edge of its cell): found
+    // and closed, with its seeds left pending. False: out of memory.
+    Q_NEVER_INLINE bool growAcross(Cell *cell, int x, int y)
     {
+        const qint64 stride = m_step;
+        const int last = m_step - 1;
+        quint64 *row = cell->open + y;
+        const int left = runStart(row, stride, x), right = runEnd(row, stride, x, m_words);
+        clearBits(row, stride, left, right);
+        // The bits stop at the cell's edges; the row goes on in the next cell.
+        if (left == 0 && cell->x > m_bounds.left()) {
+            Cell *beside = neighbour(cell, Left);
+            if (!beside)
+                return false;
+            push(beside, last, y);
+        }
+        if (right == last && cell->x + last < m_bounds.right()) {
+            Cell *beside = neighbour(cell, Right);
+            if (!beside)
+                return false;
+            push(beside, 0, y);
+        }
+        if (y > 0) {
+            findSeeds(cell, row - 1, y - 1, left, right);
+        } else if (cell->y > m_bounds.top()) {
+            Cell *above = neighbour(cell, Up);
+            if (!above)
+                return false;
+            findSeeds(above, above->open + last, last, left, right);
+        }
+        if (y < last) {
+            findSeeds(cell, row + 1, y + 1, left, right);
+        } else if (cell->y + last < m_bounds.bottom()) {
+            Cell *below = neighbour(cell, Down);
+            if (!below)
+                return false;
+            findSeeds(below, below->open, 0, left, right);
+        }
+        return true;
+    }
+
+    // Field by field: a seed stored whole and read back by fields stalls the read.
+    void push(Cell *cell, int x, int y)
+    {
+        m_pending.emplace_back();
+        Seed &seed = m_pending.back();
+        seed.cell = cell;
+        seed.x = x;
+        seed.y = y;
+    }
+
+    // A seed for each stretch of open bits of row (row y of cell) within left..right.
+    void findSeeds(Cell *cell, const quint64 *row, int y, int left, int right)
+    {
+        const qint64 stride = m_step;
         const int lastWord = right >> 6;
         quint64 mask = allBits << (left & 63);
         quint64 carry = 0;    // the bit before the word, within left..right
         for (int word = left >> 6; word <= lastWord; ++word) {
-            quint64 open = row[word] & mask;
+            quint64 open = row[word * stride] & mask;
             if (word == lastWord)
                 open &= allBits >> (63 - (right & 63));
             quint64 starts = open & ~((open << 1) | carry);
             carry = open >> 63;
             mask = allBits;
-            while (starts) {
-                found(cell, (word << 6) + int(qCountTrailingZeroBits(starts)), y);
-                starts &= starts - 1;
-            }
+            for (; starts; starts &= starts - 1)
+                push(cell, (word << 6) + int(qCountTrailingZeroBits(starts)), y);
         }
     }
 
@@ -318,12 +354,12 @@ private:
         quint64 unlike = 0;
         for (int y = top; y <= bottom && left <= right; ++y) {
             const uchar *pixels = cell.tile->data() + (qint64(y + m_border) * m_tileSize + m_border) * m_bytesPerPixel;
-            quint64 *bits = cell.fits + qint64(y) * m_words;
+            quint64 *bits = cell.fits + y;
             for (int word = left >> 6; word <= right >> 6; ++word) {
                 const int from = qMax(left, word << 6), to = qMin(right, (word << 6) + 63);
                 quint64 same;
                 const quint64 fit = fitting(pixels + qint64(from) * m_bytesPerPixel, to - from + 1, &same);
-                bits[word] = fit << (from & 63);
+                bits[qint64(word) * m_step] = fit << (from & 63);
                 unlike |= fit & ~same;
             }
         }
@@ -373,11 +409,12 @@ private:
     void forEachFilled(const Cell &cell, int top, int bottom, int left, int right, Visit visit) const
     {
         for (int y = top; y <= bottom; ++y) {
-            const quint64 *fits = cell.fits + qint64(y) * m_words;
-            const quint64 *open = cell.open + qint64(y) * m_words;
+            const quint64 *fits = cell.fits + y;
+            const quint64 *open = cell.open + y;
             for (int word = left >> 6; word <= right >> 6; ++word) {
                 const int from = qMax(left, word << 6) & 63, to = qMin(right, (word << 6) + 63) & 63;
-                quint64 filled = fits[word] & ~open[word] & bitRange(from, to);
+                const qint64 at = qint64(word) * m_step;
+                quint64 filled = fits[at] & ~open[at] & bitRange(from, to);
                 while (filled) {
                     const int first = int(qCountTrailingZeroBits(filled));
                     const quint64 rest = ~(filled >> first);
@@ -403,13 +440,14 @@ private:
                 return MQuickFill::TimedOut;
             const Cell &cell = *owned;
             for (int y = 0; y < m_step; ++y) {
-                const quint64 *fits = cell.fits + qint64(y) * m_words;
-                const quint64 *open = cell.open + qint64(y) * m_words;
+                const quint64 *fits = cell.fits + y;
+                const quint64 *open = cell.open + y;
                 uchar *pixels = cell.tile->data() + (qint64(y + m_border) * m_tileSize + m_border) * m_bytesPerPixel;
                 const int canvasY = cell.y + y;
                 int first = -1, last = -1;
                 for (int word = 0; word < m_words; ++word) {
-                    quint64 filled = fits[word] & ~open[word];
+                    const qint64 at = qint64(word) * m_step;
+                    quint64 filled = fits[at] & ~open[at];
                     if (!filled)
                         continue;
                     const int x = word << 6;
@@ -585,6 +623,7 @@ private:
     int m_filledBottom = INT_MIN;
     std::vector<std::unique_ptr<Cell>> m_cells;    // in the order the fill entered them
     std::unordered_map<qint64, Cell *> m_cellAt;
+    std::vector<Seed> m_pending;    // seeds of runs still to grow
 };
 
 } // namespace
