@@ -403,27 +403,57 @@ private:
         return MBufferLayer::colorMatches(m_seed, pixel, m_threshold);
     }
 
-    // Calls visit(y, from, to) for each stretch of filled pixels of the
-    // cell within rows top..bottom and columns left..right, at most a word long.
+    // Calls visit(from, to) for each stretch of filled pixels of row y of the
+    // cell within columns left..right, at most a word long.
     template <class Visit>
-    void forEachFilled(const Cell &cell, int top, int bottom, int left, int right, Visit visit) const
+    void forEachFilled(const Cell &cell, int y, int left, int right, Visit visit) const
     {
-        for (int y = top; y <= bottom; ++y) {
-            const quint64 *fits = cell.fits + y;
-            const quint64 *open = cell.open + y;
-            for (int word = left >> 6; word <= right >> 6; ++word) {
-                const int from = qMax(left, word << 6) & 63, to = qMin(right, (word << 6) + 63) & 63;
-                const qint64 at = qint64(word) * m_step;
-                quint64 filled = fits[at] & ~open[at] & bitRange(from, to);
-                while (filled) {
-                    const int first = int(qCountTrailingZeroBits(filled));
-                    const quint64 rest = ~(filled >> first);
-                    const int length = rest ? int(qCountTrailingZeroBits(rest)) : 64;
-                    visit(y, (word << 6) + first, (word << 6) + first + length - 1);
-                    filled = first + length >= 64 ? 0 : filled & (allBits << (first + length));
-                }
+        const quint64 *fits = cell.fits + y;
+        const quint64 *open = cell.open + y;
+        for (int word = left >> 6; word <= right >> 6; ++word) {
+            const int from = qMax(left, word << 6) & 63, to = qMin(right, (word << 6) + 63) & 63;
+            const qint64 at = qint64(word) * m_step;
+            quint64 filled = fits[at] & ~open[at] & bitRange(from, to);
+            while (filled) {
+                const int first = int(qCountTrailingZeroBits(filled));
+                const quint64 rest = ~(filled >> first);
+                const int length = rest ? int(qCountTrailingZeroBits(rest)) : 64;
+                visit((word << 6) + first, (word << 6) + first + length - 1);
+                filled = first + length >= 64 ? 0 : filled & (allBits << (first + length));
             }
         }
+    }
+
+    // The tiles of the cells around one, by row and column offset + 1, made
+    // when first written.
+    struct Around
+    {
+        MBufferTile *tiles[3][3] = {};
+        MBufferTile *marks[3][3] = {};    // of the selection
+        bool looked[3][3] = {};
+        bool lookedMarks[3][3] = {};
+    };
+
+    // The tile of the cell at the offset from the cell, in the buffer (or in
+    // the selection buffer), made when missing. Beyond the bounds only a
+    // tile the buffer holds, or that the layer has to read back, is written
+    // to: none is made there just for copies of the border. Null and
+    // *failed: out of memory.
+    MBufferTile *tileAround(const Cell &cell, int rows, int columns, bool selection, Around &around, bool *failed)
+    {
+        MBufferTile *&tile = (selection ? around.marks : around.tiles)[rows + 1][columns + 1];
+        bool &looked = (selection ? around.lookedMarks : around.looked)[rows + 1][columns + 1];
+        if (looked)
+            return tile;
+        looked = true;
+        const int column = cell.column + columns, row = cell.row + rows;
+        MBufferLayer *buffer = selection ? m_selection : m_buffer;
+        MTextureLayer *layer = selection ? nullptr : m_layer;
+        if (!m_bounds.intersects(QRect(column * m_step, row * m_step, m_step, m_step)) && !buffer->holds(column, row, layer))
+            return nullptr;
+        tile = buffer->cellTile(column, row, selection ? nullptr : m_canvas, layer);
+        *failed = !tile;
+        return tile;
     }
 
     int paint(const QDeadlineTimer &deadline)
@@ -439,6 +469,7 @@ private:
             if (deadline.hasExpired())
                 return MQuickFill::TimedOut;
             const Cell &cell = *owned;
+            Around around;
             for (int y = 0; y < m_step; ++y) {
                 const quint64 *fits = cell.fits + y;
                 const quint64 *open = cell.open + y;
@@ -467,15 +498,16 @@ private:
                         filled = from + length >= 64 ? 0 : filled & (allBits << (from + length));
                     }
                 }
-                if (first >= 0) {
-                    m_filledLeft = qMin(m_filledLeft, cell.x + first);
-                    m_filledRight = qMax(m_filledRight, cell.x + last);
-                    m_filledTop = qMin(m_filledTop, canvasY);
-                    m_filledBottom = qMax(m_filledBottom, canvasY);
-                }
+                if (first < 0)
+                    continue;
+                m_filledLeft = qMin(m_filledLeft, cell.x + first);
+                m_filledRight = qMax(m_filledRight, cell.x + last);
+                m_filledTop = qMin(m_filledTop, canvasY);
+                m_filledBottom = qMax(m_filledBottom, canvasY);
+                // While the row is at hand.
+                if (!copyToOthers(cell, y, first, last, around))
+                    return MQuickFill::OutOfMemory;
             }
-            if (!copyToOthers(cell))
-                return MQuickFill::OutOfMemory;
         }
         return MQuickFill::Filled;
     }
@@ -497,47 +529,35 @@ private:
         }
     }
 
-    // The cell's new pixels into every other tile whose border holds them,
-    // and into the selection buffer.
-    bool copyToOthers(const Cell &cell)
+    // The new pixels of row y of the cell (filled from first to last) into
+    // every other tile whose border holds them, and into the selection buffer.
+    bool copyToOthers(const Cell &cell, int y, int first, int last, Around &around)
     {
-        const int last = m_step - 1;
         const bool select = m_selection && !m_pattern.image;
-        for (int rows = -1; rows <= 1; ++rows) {
+        const int edge = m_step - m_border;
+        const int canvasY = cell.y + y;
+        for (int rows = y < m_border ? -1 : 0; rows <= (y >= edge ? 1 : 0); ++rows) {
             for (int columns = -1; columns <= 1; ++columns) {
                 const bool own = rows == 0 && columns == 0;
                 if (own && !select)
                     continue;
-                // The part of the cell the other tile's border (or the whole tile) covers.
-                const int top = rows > 0 ? m_step - m_border : 0, bottom = rows < 0 ? m_border - 1 : last;
-                const int left = columns > 0 ? m_step - m_border : 0, right = columns < 0 ? m_border - 1 : last;
-                MBufferTile *target = nullptr;
-                MBufferTile *marks = nullptr;
+                // The part of the row the other tile's border (or the whole tile) covers.
+                const int left = qMax(first, columns > 0 ? edge : 0);
+                const int right = qMin(last, columns < 0 ? m_border - 1 : m_step - 1);
+                if (left > right)
+                    continue;
                 bool failed = false;
-                forEachFilled(cell, top, bottom, left, right, [&](int y, int from, int to) {
-                    if (failed)
-                        return;
-                    const int x = cell.x + from, canvasY = cell.y + y, count = to - from + 1;
-                    if (!own) {
-                        if (!target)
-                            target = m_buffer->cellTile(cell.column + columns, cell.row + rows, m_canvas, m_layer);
-                        if (!target) {
-                            failed = true;
-                            return;
-                        }
+                forEachFilled(cell, y, left, right, [&](int from, int to) {
+                    const int x = cell.x + from, count = to - from + 1;
+                    MBufferTile *target = own ? nullptr : tileAround(cell, rows, columns, false, around, &failed);
+                    if (target)
                         std::memcpy(target->pixel(x, canvasY), cell.tile->pixel(x, canvasY), size_t(count * m_bytesPerPixel));
-                    }
-                    if (select) {
-                        if (!marks)
-                            marks = m_selection->cellTile(cell.column + columns, cell.row + rows, nullptr, nullptr);
-                        if (!marks) {
-                            failed = true;
-                            return;
-                        }
-                        uchar *pixel = marks->pixel(x, canvasY);
-                        for (int i = 0; i < count; ++i, pixel += m_bytesPerPixel)
-                            std::memcpy(pixel, m_fill, 4);
-                    }
+                    MBufferTile *marks = select ? tileAround(cell, rows, columns, true, around, &failed) : nullptr;
+                    if (!marks)
+                        return;
+                    uchar *pixel = marks->pixel(x, canvasY);
+                    for (int i = 0; i < count; ++i, pixel += m_bytesPerPixel)
+                        std::memcpy(pixel, m_fill, 4);
                 });
                 if (failed)
                     return false;

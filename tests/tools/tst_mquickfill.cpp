@@ -252,6 +252,41 @@ private slots:
         QVERIFY2(bordersAgree(buffer, QRect(origin, image.size()), &where), qPrintable(where));
     }
 
+    // A fill up to the bounds on cell edges: tiles beyond the bounds that the
+    // buffer holds get the copies of the border, and none is made there just
+    // for them.
+    void bordersBeyondTheBounds_data()
+    {
+        QTest::addColumn<bool>("held");
+        QTest::newRow("no tile beyond the bounds") << false;
+        QTest::newRow("tiles held beyond the bounds") << true;
+    }
+
+    void bordersBeyondTheBounds()
+    {
+        QFETCH(bool, held);
+        MBufferLayer buffer;
+        const QRect bounds(0, 0, 1000, 500);    // two cells, transparent
+        for (int row = -1; row <= 1; ++row)
+            for (int column = -1; column <= 2; ++column)
+                if (held || (row == 0 && column >= 0 && column <= 1))
+                    QVERIFY(buffer.tileAt(row, column));
+        MQuickFill fill;
+        const uchar color[4] = {1, 130, 2, 255};
+        QCOMPARE(fill.fillBuffer(&buffer, QPoint(700, 30), color, bounds, nullptr, nullptr, nullptr), int(MQuickFill::Filled));
+        QCOMPARE(fill.resultRect(), QRectF(bounds));
+        QCOMPARE(buffer.tileCount(), held ? 12 : 2);
+        const QRgb fillColor = qRgba(1, 130, 2, 255);
+        for (const QPoint &p : {QPoint(0, 0), QPoint(499, 5), QPoint(500, 5), QPoint(999, 499)})
+            QCOMPARE(pixelOf(buffer, p.x(), p.y()), fillColor);
+        for (const QPoint &p : {QPoint(-1, 0), QPoint(1000, 499), QPoint(5, -1), QPoint(995, 500)})
+            QCOMPARE(pixelOf(buffer, p.x(), p.y()), qRgba(0, 0, 0, 0));
+        if (held)
+            QCOMPARE(MTestBuffer::copies(buffer, 999, 499), QVector<QRgb>(4, fillColor));
+        QString where;
+        QVERIFY2(bordersAgree(buffer, QRect(-8, -8, 1016, 516), &where), qPrintable(where));
+    }
+
     // Row: barrier, seed pixel, seed pixel, edge pixel, barrier.
     void composition_data()
     {
