@@ -33,9 +33,8 @@ quint64 bitRange(int first, int last)
     return (allBits << first) & (allBits >> (63 - last));
 }
 
-// A row of bits whose word w is at row[w * stride].
-
-// The first index of the run of set bits that holds bit x of a row.
+// The first index of the run of set bits that holds bit x of a row of bits
+// (word w at row[w * stride]).
 int runStart(const quint64 *row, qint64 stride, int x)
 {
     int word = x >> 6;
@@ -168,6 +167,8 @@ private:
         int y;
     };
 
+    // Out of line: inlined into its caller, the loop's locals no longer all
+    // fit in registers.
     Q_NEVER_INLINE int flood(const QPoint &start, const QDeadlineTimer &deadline)
     {
         Cell *cell = cellAt(tileCell(start.x(), m_step), tileCell(start.y(), m_step));
@@ -478,7 +479,7 @@ private:
                 int first = -1, last = -1;
                 for (int word = 0; word < m_words; ++word) {
                     const qint64 at = qint64(word) * m_step;
-                    quint64 filled = fits[at] & ~open[at];
+                    const quint64 filled = fits[at] & ~open[at];
                     if (!filled)
                         continue;
                     const int x = word << 6;
@@ -489,14 +490,9 @@ private:
                         fillWhere(pixels + x * 4, filled, same);
                         continue;
                     }
-                    while (filled) {
-                        const int from = int(qCountTrailingZeroBits(filled));
-                        const quint64 rest = ~(filled >> from);
-                        const int length = rest ? int(qCountTrailingZeroBits(rest)) : 64;
-                        composeRun(pixels + qint64(x + from) * m_bytesPerPixel, cell.x + x + from,
-                                   cell.x + x + from + length - 1, canvasY);
-                        filled = from + length >= 64 ? 0 : filled & (allBits << (from + length));
-                    }
+                    forEachFilled(cell, y, x, qMin(x + 63, m_step - 1), [&](int from, int to) {
+                        composeRun(pixels + qint64(from) * m_bytesPerPixel, cell.x + from, cell.x + to, canvasY);
+                    });
                 }
                 if (first < 0)
                     continue;
