@@ -92,6 +92,14 @@ MBufferTile *MBufferLayer::findTile(const QPointF &p) const
     return m_tiles.value(tileCellKey(cellOf(p.x(), s), cellOf(p.y(), s)));
 }
 
+bool MBufferLayer::holds(int column, int row, const MTextureLayer *layer) const
+{
+    if (m_tiles.contains(tileCellKey(column, row)))
+        return true;
+    const int s = step();
+    return layer && layer->tileAt(QRectF(column * s, row * s, s, s).center());
+}
+
 bool MBufferLayer::copyLayer(MCanvas *canvas, MTextureLayer *layer)
 {
     if (!canvas || !layer)

@@ -48,6 +48,9 @@ public:
     MBufferTile *tileAt(int row, int column, MCanvas *canvas = nullptr, MTextureLayer *layer = nullptr);
     // The tile of the cell holding p, or null; never makes one.
     MBufferTile *findTile(const QPointF &p) const;
+    // Whether the cell at column and row has a tile here, or the layer (when
+    // given) one to read back.
+    bool holds(int column, int row, const MTextureLayer *layer) const;
     // Reads every tile of the layer back (again for cells already held).
     bool copyLayer(MCanvas *canvas, MTextureLayer *layer);
     // The four bytes of a pixel; zeros where no tile was made.

@@ -13,6 +13,10 @@
 #include <unordered_map>
 #include <vector>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 int positiveModulo(int value, int divisor)
@@ -21,9 +25,63 @@ int positiveModulo(int value, int divisor)
     return remainder < 0 ? remainder + divisor : remainder;
 }
 
-// One run of the engine: the region grows from the seed by filled runs of a
-// row; each run looks for matching pixels on the rows above and below and
-// leaves one pending seed per stretch it finds there.
+constexpr quint64 allBits = ~quint64(0);
+
+// Bits first..last of a word (0 <= first <= last <= 63).
+quint64 bitRange(int first, int last)
+{
+    return (allBits << first) & (allBits >> (63 - last));
+}
+
+// The first index of the run of set bits that holds bit x of a row of bits
+// (word w at row[w * stride]).
+int runStart(const quint64 *row, qint64 stride, int x)
+{
+    int word = x >> 6;
+    quint64 gaps = ~row[word * stride] & (allBits >> (63 - (x & 63)));
+    while (!gaps) {
+        if (word == 0)
+            return 0;
+        gaps = ~row[--word * stride];
+    }
+    return (word << 6) + 64 - qCountLeadingZeroBits(gaps);
+}
+
+// The last index of that run, in a row of words words.
+int runEnd(const quint64 *row, qint64 stride, int x, int words)
+{
+    int word = x >> 6;
+    quint64 gaps = ~row[word * stride] & (allBits << (x & 63));
+    while (!gaps) {
+        if (++word == words)
+            return words * 64 - 1;
+        gaps = ~row[word * stride];
+    }
+    return (word << 6) + int(qCountTrailingZeroBits(gaps)) - 1;
+}
+
+void clearBits(quint64 *row, qint64 stride, int first, int last)
+{
+    const int firstWord = first >> 6, lastWord = last >> 6;
+    if (firstWord == lastWord) {
+        row[firstWord * stride] &= ~bitRange(first & 63, last & 63);
+        return;
+    }
+    row[firstWord * stride] &= ~bitRange(first & 63, 63);
+    for (int word = firstWord + 1; word < lastWord; ++word)
+        row[word * stride] = 0;
+    row[lastWord * stride] &= ~bitRange(0, last & 63);
+}
+
+// The engine, in two passes. The flood works on bits only: for every cell it
+// enters, one bit per pixel says whether the pixel fits (within the threshold
+// of the seed and within the bounds), and a second set of bits which of those
+// are still open; a run of a row is found and closed a word at a time, and
+// its neighbour rows are searched a word at a time, so a corridor one pixel
+// wide costs a few word operations per row. The pixels, their copies in the
+// neighbouring tiles' borders and the selection are written afterwards, cell
+// by cell, from the bits that were closed. Pixels are tested before any is
+// written, so every test sees the colours the fill started from.
 class FloodFill
 {
 public:
@@ -42,12 +100,15 @@ public:
         , m_bounds(bounds)
         , m_pattern(pattern)
         , m_step(buffer->step())
+        , m_words((buffer->step() + 63) / 64)
         , m_border(buffer->border())
         , m_bytesPerPixel(buffer->bytesPerPixel())
         , m_tileSize(buffer->tileSize())
+        , m_threshold(threshold)
     {
         std::memcpy(m_seed, seed, 4);
         std::memcpy(m_fill, fill, 4);
+        std::memcpy(&m_seedWord, m_seed, 4);
         for (int i = 0; i < 3; ++i)
             m_straight[i] = m_fill[3] ? m_fill[i] * 255 / m_fill[3] : m_fill[i];
         for (int alpha = 0; alpha < 256; ++alpha) {
@@ -56,60 +117,20 @@ public:
                 bytes[i] = uchar(m_straight[i] * alpha / 255);
             std::memcpy(&m_atAlphaWord[alpha], bytes, 4);
         }
-        std::memcpy(&m_test.seedWord, m_seed, 4);
-        for (int value = 0; value < 256; ++value) {
-            m_near[value] = 0;
-            for (int i = 0; i < 4; ++i)
-                m_near[value] |= uchar(qAbs(value - m_seed[i]) <= threshold) << i;
-        }
-        m_test.near = m_near;
-        m_test.bytesPerPixel = m_bytesPerPixel;
     }
 
     int run(const QPoint &start, int timeLimit)
     {
         QDeadlineTimer deadline(timeLimit);
-        std::vector<Stretch> pending;
-        Row row;    // of the last run
-        int rowY = 0;
+        int result = MQuickFill::Filled;
         try {
-            push(pending, start.x(), start.x(), start.y(), Span{0, -1, start.y()});
-            // Reading the clock costs as much as a short run: every 256 runs.
-            for (unsigned int runs = 0; !pending.empty() && !m_outOfMemory; ++runs) {
-                if (runs % 256 == 0 && deadline.hasExpired())
-                    return MQuickFill::TimedOut;
-                // Field by field, as push wrote it.
-                const Stretch &top = pending.back();
-                const int atLeft = top.left, atRight = top.right, y = top.y;
-                const Span from = {top.fromLeft, top.fromRight, top.fromY};
-                pending.pop_back();
-                row = rowNear(row, rowY, atLeft, y);
-                rowY = y;
-                if (!row.marks)
-                    break;
-                // A filled run takes every fitting pixel it touches: a
-                // stretch is filled whole or not at all.
-                if (!m_test(row, atLeft))
-                    continue;
-                const int left = extend(row, atLeft, y, -1);
-                if (atRight > row.last)
-                    row = rowAt(atRight, y);
-                if (!row.marks)
-                    break;
-                const int right = extend(row, atRight, y, 1);
-                if (m_outOfMemory)
-                    break;
-                fillRun(left, right, y, row);
-                const Span run = {left, right, y};
-                if (y > m_bounds.top() && !m_outOfMemory)
-                    findStretchesBeside(run, y - 1, from, row, pending);
-                if (y < m_bounds.bottom() && !m_outOfMemory)
-                    findStretchesBeside(run, y + 1, from, row, pending);
-            }
+            result = flood(start, deadline);
+            if (result == MQuickFill::Filled)
+                result = paint(deadline);
         } catch (const std::bad_alloc &) {
-            m_outOfMemory = true;
+            result = MQuickFill::OutOfMemory;
         }
-        return m_outOfMemory ? MQuickFill::OutOfMemory : MQuickFill::Filled;
+        return result;
     }
 
     QRectF filledRect() const
@@ -119,244 +140,426 @@ public:
     }
 
 private:
-    // One row of one tile, addressed by canvas x: pixel and mark index
-    // origin + x, for x in first..last. No marks: the tile could not be had.
-    struct Row
+    enum Side { Left, Right, Up, Down };
+
+    // The bits of one cell the fill entered: step rows of m_words words, word
+    // w of row y at [w * step + y], so that the rows above and below a word
+    // are the words beside it.
+    struct Cell
     {
-        uchar *pixels = nullptr;
-        quint64 *marks = nullptr;
-        qint64 origin = 0;
-        int yInCell = 0;
-        int first = INT_MAX;    // none yet
-        int last = INT_MIN;
+        MBufferTile *tile = nullptr;
+        std::unique_ptr<quint64[]> bits;
+        quint64 *fits = nullptr;    // within the threshold and the bounds
+        quint64 *open = nullptr;    // fits and not filled yet
+        bool uniform = false;    // every pixel that fits is the seed's colour
+        int column = 0;
+        int row = 0;
+        int x = 0;    // canvas position of the cell's first pixel
+        int y = 0;
+        Cell *next[4] = {};    // by Side, once looked up
     };
 
-    // Whether a pixel is not filled yet and within the threshold of the
-    // seed. Copied into locals by the loops, which then keep it in registers.
-    struct Test
+    // A pixel of a cell from which an open run may grow.
+    struct Seed
     {
-        quint32 seedWord;
-        int bytesPerPixel;
-        // Bit i of near[v]: v is within the threshold of the seed's byte i.
-        const uchar *near;
-
-        bool operator()(const Row &row, int x) const
-        {
-            const qint64 index = row.origin + x;
-            if ((row.marks[index >> 6] >> (index & 63)) & 1)
-                return false;
-            return matches(row.pixels + index * bytesPerPixel);
-        }
-
-        bool matches(const uchar *pixel) const
-        {
-            quint32 word;
-            std::memcpy(&word, pixel, 4);
-            // The seed's own colour, the usual case, without the per-byte test.
-            return word == seedWord
-                || ((near[pixel[0]] & 1) && ((near[pixel[1]] & 2) | (near[pixel[2]] & 4) | (near[pixel[3]] & 8)) == 14);
-        }
-
-        // The first of x..end (in the row's cell) that does not fit, or
-        // end + 1; the marks are read 64 at a time.
-        int firstUnfit(const Row &row, int x, int end) const
-        {
-            while (x <= end) {
-                const qint64 index = row.origin + x;
-                const int offset = int(index & 63);
-                const int count = qMin(64 - offset, end - x + 1);
-                const quint64 marked = row.marks[index >> 6] >> offset;
-                const int unmarked = marked ? qMin(count, int(qCountTrailingZeroBits(marked))) : count;
-                const uchar *pixel = row.pixels + index * bytesPerPixel;
-                int i = 0;
-                while (i < unmarked && matches(pixel)) {
-                    ++i;
-                    pixel += bytesPerPixel;
-                }
-                x += i;
-                if (i < count)
-                    break;
-            }
-            return x;
-        }
-    };
-
-    // Pixels left..right of row y.
-    struct Span
-    {
-        int left;
-        int right;
+        Cell *cell;
+        int x;
         int y;
     };
 
-    // Pixels left..right of row y that fitted when they were found, and the
-    // run that found them.
-    struct Stretch
+    // Out of line: inlined into its caller, the loop's locals no longer all
+    // fit in registers.
+    Q_NEVER_INLINE int flood(const QPoint &start, const QDeadlineTimer &deadline)
     {
-        int left;
-        int right;
-        int y;
-        int fromLeft;
-        int fromRight;
-        int fromY;
-    };
-
-    // Visited marks of a tile's pixels, one bit each, indexed as the tile's pixels.
-    quint64 *marks(MBufferTile *tile)
-    {
-        if (tile == m_lastMarked)
-            return m_lastMarks;
-        std::unique_ptr<quint64[]> &plane = m_marks[tile];
-        if (!plane)
-            plane.reset(new (std::nothrow) quint64[(size_t(tile->tileSize()) * size_t(tile->tileSize()) + 63) / 64]());
-        if (!plane) {
-            m_outOfMemory = true;
-            return nullptr;
-        }
-        m_lastMarked = tile;
-        m_lastMarks = plane.get();
-        return m_lastMarks;
-    }
-
-    // The row y of the tile holding (x, y).
-    Row rowAt(int x, int y)
-    {
-        Row row;
-        MBufferTile *tile = m_buffer->pixelTile(x, y, m_canvas, m_layer);
-        quint64 *plane = tile ? marks(tile) : nullptr;
-        if (!plane) {
-            m_outOfMemory = true;
-            return row;
-        }
-        const QRect cell = tile->rect();
-        row.pixels = tile->data();
-        row.marks = plane;
-        row.origin = qint64(y - cell.y() + m_border) * m_tileSize + m_border - cell.x();
-        row.first = cell.left();
-        row.last = cell.right();
-        row.yInCell = y - cell.y();
-        return row;
-    }
-
-    // The row of (x, y), derived from a row of the same tile (at knownY)
-    // when it can be.
-    Row rowNear(const Row &known, int knownY, int x, int y)
-    {
-        const int yInCell = known.yInCell + (y - knownY);
-        if (x < known.first || x > known.last || yInCell < 0 || yInCell >= m_step)
-            return rowAt(x, y);
-        Row row = known;
-        row.origin += qint64(y - knownY) * m_tileSize;
-        row.yInCell = yInCell;
-        return row;
-    }
-
-    // Written field by field: a whole stretch made on the stack and copied
-    // in stalls on reading it back.
-    static void push(std::vector<Stretch> &pending, int left, int right, int y, const Span &from)
-    {
-        pending.emplace_back();
-        Stretch &stretch = pending.back();
-        stretch.left = left;
-        stretch.right = right;
-        stretch.y = y;
-        stretch.fromLeft = from.left;
-        stretch.fromRight = from.right;
-        stretch.fromY = from.y;
-    }
-
-    // findStretches over row y beside the run, leaving out the run it was
-    // found from: that one filled all of its own pixels, so nothing there
-    // fits. In a corridor one pixel wide this skips half the searches.
-    void findStretchesBeside(const Span &run, int y, const Span &from, const Row &row, std::vector<Stretch> &pending)
-    {
-        if (from.y != y) {
-            findStretches(run.left, run.right, y, row, run, pending);
-            return;
-        }
-        if (run.left < from.left)
-            findStretches(run.left, qMin(run.right, from.left - 1), y, row, run, pending);
-        if (run.right > from.right && !m_outOfMemory)
-            findStretches(qMax(run.left, from.right + 1), run.right, y, row, run, pending);
-    }
-
-    // From x (which fits) toward direction: the last x of the stretch of
-    // fitting pixels within the bounds.
-    int extend(Row &row, int x, int y, int direction)
-    {
-        const Test test = m_test;
-        if (direction > 0) {
-            const int limit = m_bounds.right();
-            while (x < limit) {
-                if (x == row.last) {
-                    row = rowAt(x + 1, y);
-                    if (!row.marks)
-                        break;
-                }
-                const int end = qMin(limit, row.last);
-                const int stop = test.firstUnfit(row, x + 1, end);
-                x = stop - 1;
-                if (stop <= end)
-                    break;
+        Cell *cell = cellAt(tileCell(start.x(), m_step), tileCell(start.y(), m_step));
+        if (!cell)
+            return MQuickFill::OutOfMemory;
+        const qint64 stride = m_step;
+        const int last = m_step - 1;
+        // The first seed a run finds is grown next, straight from locals;
+        // the others wait. In a corridor each run finds just one, in the
+        // word above or below.
+        int nextX = start.x() - cell->x, nextY = start.y() - cell->y;
+        quint64 *next = cell->open + (nextX >> 6) * stride + nextY;
+        const auto found = [&](int x, int y, quint64 *word) {
+            if (next) {
+                push(cell, x, y);
+                return;
             }
-            return x;
-        }
-        const int limit = m_bounds.left();
-        while (x != limit) {
-            const int next = x + direction;
-            if (next < row.first || next > row.last) {
-                row = rowAt(next, y);
-                if (!row.marks)
-                    break;
-            }
-            if (!test(row, next))
+            nextX = x;
+            nextY = y;
+            next = word;
+        };
+        m_pending.reserve(1024);
+        // Reading the clock costs as much as many short runs.
+        for (unsigned int runs = 0;; ++runs) {
+            if (runs % 1024 == 0 && deadline.hasExpired())
+                return MQuickFill::TimedOut;
+            int x, y;
+            quint64 *word;
+            if (next) {
+                x = nextX;
+                y = nextY;
+                word = next;
+                next = nullptr;
+            } else if (m_pending.empty()) {
                 break;
-            x = next;
+            } else {
+                const Seed &seed = m_pending.back();
+                cell = seed.cell;
+                x = seed.x;
+                y = seed.y;
+                m_pending.pop_back();
+                word = cell->open + (x >> 6) * stride + y;
+            }
+            const quint64 bits = *word;
+            const int bit = x & 63;
+            if (!((bits >> bit) & 1))
+                continue;
+            // The usual run lies inside one word, away from the cell's edges.
+            const quint64 after = ~bits & (allBits << bit);
+            const quint64 before = ~bits & (allBits >> (63 - bit));
+            const int base = x & ~63;
+            if (!after || !before || y == 0 || y == last || base + int(qCountTrailingZeroBits(after)) - 1 == last) {
+                if (!growAcross(cell, x, y))
+                    return MQuickFill::OutOfMemory;
+                continue;
+            }
+            const quint64 run = (allBits << (64 - qCountLeadingZeroBits(before))) & ((after & (~after + 1)) - 1);
+            *word = bits & ~run;
+            // One seed per stretch of the rows beside it.
+            quint64 up = word[-1] & run, down = word[1] & run;
+            up &= ~(up << 1);
+            down &= ~(down << 1);
+            for (; down; down &= down - 1)
+                found(base + int(qCountTrailingZeroBits(down)), y + 1, word + 1);
+            for (; up; up &= up - 1)
+                found(base + int(qCountTrailingZeroBits(up)), y - 1, word - 1);
         }
-        return x;
+        return MQuickFill::Filled;
     }
 
-    // Leaves each stretch of fitting pixels of row y within left..right
-    // pending, skipping filled pixels 64 at a time.
-    // runRow is a row of the run's tile, at the run's y.
-    void findStretches(int left, int right, int y, const Row &runRow, const Span &run, std::vector<Stretch> &pending)
+    // Any other run (over more than a word, or at an edge of its cell): found
+    // and closed, with its seeds left pending. False: out of memory.
+    Q_NEVER_INLINE bool growAcross(Cell *cell, int x, int y)
     {
-        const Test test = m_test;
-        Row row = rowNear(runRow, run.y, left, y);
-        if (!row.marks)
-            return;
-        int start = INT_MIN;    // of the stretch x is in
-        int x = left;
-        while (x <= right) {
-            if (x > row.last) {
-                row = rowAt(x, y);
-                if (!row.marks)
-                    return;
-            }
-            const int end = qMin(right, row.last);
-            if (start != INT_MIN) {
-                x = test.firstUnfit(row, x, end);
-                if (x > end)
-                    continue;    // on into the next cell
-                push(pending, start, x - 1, y, run);
-                start = INT_MIN;
-                ++x;
-            } else {
-                while (x <= end) {
-                    const qint64 index = row.origin + x;
-                    if ((index & 63) == 0 && x + 63 <= end && row.marks[index >> 6] == ~quint64(0))
-                        x += 64;
-                    else if (test(row, x))
-                        break;
-                    else
-                        ++x;
-                }
-                if (x <= end)
-                    start = x++;
+        const qint64 stride = m_step;
+        const int last = m_step - 1;
+        quint64 *row = cell->open + y;
+        const int left = runStart(row, stride, x), right = runEnd(row, stride, x, m_words);
+        clearBits(row, stride, left, right);
+        // The bits stop at the cell's edges; the row goes on in the next cell.
+        if (left == 0 && cell->x > m_bounds.left()) {
+            Cell *beside = neighbour(cell, Left);
+            if (!beside)
+                return false;
+            push(beside, last, y);
+        }
+        if (right == last && cell->x + last < m_bounds.right()) {
+            Cell *beside = neighbour(cell, Right);
+            if (!beside)
+                return false;
+            push(beside, 0, y);
+        }
+        if (y > 0) {
+            findSeeds(cell, row - 1, y - 1, left, right);
+        } else if (cell->y > m_bounds.top()) {
+            Cell *above = neighbour(cell, Up);
+            if (!above)
+                return false;
+            findSeeds(above, above->open + last, last, left, right);
+        }
+        if (y < last) {
+            findSeeds(cell, row + 1, y + 1, left, right);
+        } else if (cell->y + last < m_bounds.bottom()) {
+            Cell *below = neighbour(cell, Down);
+            if (!below)
+                return false;
+            findSeeds(below, below->open, 0, left, right);
+        }
+        return true;
+    }
+
+    // Field by field: a seed stored whole and read back by fields stalls the read.
+    void push(Cell *cell, int x, int y)
+    {
+        m_pending.emplace_back();
+        Seed &seed = m_pending.back();
+        seed.cell = cell;
+        seed.x = x;
+        seed.y = y;
+    }
+
+    // A seed for each stretch of open bits of row (row y of cell) within left..right.
+    void findSeeds(Cell *cell, const quint64 *row, int y, int left, int right)
+    {
+        const qint64 stride = m_step;
+        const int lastWord = right >> 6;
+        quint64 mask = allBits << (left & 63);
+        quint64 carry = 0;    // the bit before the word, within left..right
+        for (int word = left >> 6; word <= lastWord; ++word) {
+            quint64 open = row[word * stride] & mask;
+            if (word == lastWord)
+                open &= allBits >> (63 - (right & 63));
+            quint64 starts = open & ~((open << 1) | carry);
+            carry = open >> 63;
+            mask = allBits;
+            for (; starts; starts &= starts - 1)
+                push(cell, (word << 6) + int(qCountTrailingZeroBits(starts)), y);
+        }
+    }
+
+    Cell *neighbour(Cell *cell, Side side)
+    {
+        if (!cell->next[side]) {
+            static const int columns[4] = {-1, 1, 0, 0}, rows[4] = {0, 0, -1, 1};
+            cell->next[side] = cellAt(cell->column + columns[side], cell->row + rows[side]);
+        }
+        return cell->next[side];
+    }
+
+    // The bits of a cell, made with its tile the first time the fill enters it.
+    Cell *cellAt(int column, int row)
+    {
+        const qint64 key = tileCellKey(column, row);
+        const auto found = m_cellAt.find(key);
+        if (found != m_cellAt.end())
+            return found->second;
+        MBufferTile *tile = m_buffer->cellTile(column, row, m_canvas, m_layer);
+        if (!tile)
+            return nullptr;
+        auto cell = std::make_unique<Cell>();
+        const size_t plane = size_t(m_step) * size_t(m_words);
+        cell->bits.reset(new (std::nothrow) quint64[2 * plane]());
+        if (!cell->bits)
+            return nullptr;
+        cell->tile = tile;
+        cell->fits = cell->bits.get();
+        cell->open = cell->fits + plane;
+        cell->column = column;
+        cell->row = row;
+        cell->x = tile->rect().x();
+        cell->y = tile->rect().y();
+        findFits(*cell);
+        std::memcpy(cell->open, cell->fits, plane * sizeof(quint64));
+        Cell *made = cell.get();
+        m_cells.push_back(std::move(cell));
+        m_cellAt.emplace(key, made);
+        return made;
+    }
+
+    void findFits(Cell &cell) const
+    {
+        const int top = qMax(0, m_bounds.top() - cell.y), bottom = qMin(m_step - 1, m_bounds.bottom() - cell.y);
+        const int left = qMax(0, m_bounds.left() - cell.x), right = qMin(m_step - 1, m_bounds.right() - cell.x);
+        quint64 unlike = 0;
+        for (int y = top; y <= bottom && left <= right; ++y) {
+            const uchar *pixels = cell.tile->data() + (qint64(y + m_border) * m_tileSize + m_border) * m_bytesPerPixel;
+            quint64 *bits = cell.fits + y;
+            for (int word = left >> 6; word <= right >> 6; ++word) {
+                const int from = qMax(left, word << 6), to = qMin(right, (word << 6) + 63);
+                quint64 same;
+                const quint64 fit = fitting(pixels + qint64(from) * m_bytesPerPixel, to - from + 1, &same);
+                bits[qint64(word) * m_step] = fit << (from & 63);
+                unlike |= fit & ~same;
             }
         }
-        if (start != INT_MIN)
-            push(pending, start, right, y, run);
+        cell.uniform = !unlike;
+    }
+
+    // Bit i: pixel i of count (at most 64) is within the threshold of the
+    // seed; in *same, bit i: it is the seed's colour.
+    quint64 fitting(const uchar *pixels, int count, quint64 *same) const
+    {
+        quint64 bits = 0;
+        quint64 equal = 0;
+        int i = 0;
+#ifdef __SSE2__
+        if (m_bytesPerPixel == 4) {
+            // |pixel - seed| per byte, then all four bytes within the threshold.
+            const __m128i seed = _mm_set1_epi32(int(m_seedWord));
+            const __m128i threshold = _mm_set1_epi8(char(m_threshold));
+            const __m128i zero = _mm_setzero_si128();
+            for (; i + 4 <= count; i += 4) {
+                const __m128i pixel = _mm_loadu_si128(reinterpret_cast<const __m128i *>(pixels + i * 4));
+                const __m128i distance = _mm_or_si128(_mm_subs_epu8(pixel, seed), _mm_subs_epu8(seed, pixel));
+                const __m128i near = _mm_cmpeq_epi32(_mm_subs_epu8(distance, threshold), zero);
+                const __m128i exact = _mm_cmpeq_epi32(distance, zero);
+                bits |= quint64(_mm_movemask_ps(_mm_castsi128_ps(near))) << i;
+                equal |= quint64(_mm_movemask_ps(_mm_castsi128_ps(exact))) << i;
+            }
+        }
+#endif
+        for (; i < count; ++i) {
+            const uchar *pixel = pixels + qint64(i) * m_bytesPerPixel;
+            bits |= quint64(matches(pixel)) << i;
+            equal |= quint64(std::memcmp(pixel, m_seed, 4) == 0) << i;
+        }
+        *same = equal;
+        return bits;
+    }
+
+    bool matches(const uchar *pixel) const
+    {
+        return MBufferLayer::colorMatches(m_seed, pixel, m_threshold);
+    }
+
+    // Calls visit(from, to) for each stretch of filled pixels of row y of the
+    // cell within columns left..right, at most a word long.
+    template <class Visit>
+    void forEachFilled(const Cell &cell, int y, int left, int right, Visit visit) const
+    {
+        const quint64 *fits = cell.fits + y;
+        const quint64 *open = cell.open + y;
+        for (int word = left >> 6; word <= right >> 6; ++word) {
+            const int from = qMax(left, word << 6) & 63, to = qMin(right, (word << 6) + 63) & 63;
+            const qint64 at = qint64(word) * m_step;
+            quint64 filled = fits[at] & ~open[at] & bitRange(from, to);
+            while (filled) {
+                const int first = int(qCountTrailingZeroBits(filled));
+                const quint64 rest = ~(filled >> first);
+                const int length = rest ? int(qCountTrailingZeroBits(rest)) : 64;
+                visit((word << 6) + first, (word << 6) + first + length - 1);
+                filled = first + length >= 64 ? 0 : filled & (allBits << (first + length));
+            }
+        }
+    }
+
+    // The tiles of the cells around one, by row and column offset + 1, made
+    // when first written.
+    struct Around
+    {
+        MBufferTile *tiles[3][3] = {};
+        MBufferTile *marks[3][3] = {};    // of the selection
+        bool looked[3][3] = {};
+        bool lookedMarks[3][3] = {};
+    };
+
+    // The tile of the cell at the offset from the cell, in the buffer (or in
+    // the selection buffer), made when missing. Beyond the bounds only a
+    // tile the buffer holds, or that the layer has to read back, is written
+    // to: none is made there just for copies of the border. Null and
+    // *failed: out of memory.
+    MBufferTile *tileAround(const Cell &cell, int rows, int columns, bool selection, Around &around, bool *failed)
+    {
+        MBufferTile *&tile = (selection ? around.marks : around.tiles)[rows + 1][columns + 1];
+        bool &looked = (selection ? around.lookedMarks : around.looked)[rows + 1][columns + 1];
+        if (looked)
+            return tile;
+        looked = true;
+        const int column = cell.column + columns, row = cell.row + rows;
+        MBufferLayer *buffer = selection ? m_selection : m_buffer;
+        MTextureLayer *layer = selection ? nullptr : m_layer;
+        if (!m_bounds.intersects(QRect(column * m_step, row * m_step, m_step, m_step)) && !buffer->holds(column, row, layer))
+            return nullptr;
+        tile = buffer->cellTile(column, row, selection ? nullptr : m_canvas, layer);
+        *failed = !tile;
+        return tile;
+    }
+
+    int paint(const QDeadlineTimer &deadline)
+    {
+        // A pixel of the seed's own colour always becomes this one.
+        uchar seedBecomes[4];
+        std::memcpy(seedBecomes, m_seed, 4);
+        composeRun(seedBecomes, 0, 0, 0);
+        quint32 same;
+        std::memcpy(&same, seedBecomes, 4);
+        const bool wholeWords = m_bytesPerPixel == 4 && !m_pattern.image;
+        for (const std::unique_ptr<Cell> &owned : m_cells) {
+            if (deadline.hasExpired())
+                return MQuickFill::TimedOut;
+            const Cell &cell = *owned;
+            Around around;
+            for (int y = 0; y < m_step; ++y) {
+                const quint64 *fits = cell.fits + y;
+                const quint64 *open = cell.open + y;
+                uchar *pixels = cell.tile->data() + (qint64(y + m_border) * m_tileSize + m_border) * m_bytesPerPixel;
+                const int canvasY = cell.y + y;
+                int first = -1, last = -1;
+                for (int word = 0; word < m_words; ++word) {
+                    const qint64 at = qint64(word) * m_step;
+                    const quint64 filled = fits[at] & ~open[at];
+                    if (!filled)
+                        continue;
+                    const int x = word << 6;
+                    if (first < 0)
+                        first = x + int(qCountTrailingZeroBits(filled));
+                    last = x + 63 - int(qCountLeadingZeroBits(filled));
+                    if (wholeWords && cell.uniform) {
+                        fillWhere(pixels + x * 4, filled, same);
+                        continue;
+                    }
+                    forEachFilled(cell, y, x, qMin(x + 63, m_step - 1), [&](int from, int to) {
+                        composeRun(pixels + qint64(from) * m_bytesPerPixel, cell.x + from, cell.x + to, canvasY);
+                    });
+                }
+                if (first < 0)
+                    continue;
+                m_filledLeft = qMin(m_filledLeft, cell.x + first);
+                m_filledRight = qMax(m_filledRight, cell.x + last);
+                m_filledTop = qMin(m_filledTop, canvasY);
+                m_filledBottom = qMax(m_filledBottom, canvasY);
+                // While the row is at hand.
+                if (!copyToOthers(cell, y, first, last, around))
+                    return MQuickFill::OutOfMemory;
+            }
+        }
+        return MQuickFill::Filled;
+    }
+
+    // word into each of 64 pixels whose bit is set.
+    static void fillWhere(uchar *pixels, quint64 bits, quint32 word)
+    {
+        if (bits == allBits) {
+#ifdef __SSE2__
+            const __m128i value = _mm_set1_epi32(int(word));
+            for (int i = 0; i < 64; i += 4)
+                _mm_storeu_si128(reinterpret_cast<__m128i *>(pixels + i * 4), value);
+            return;
+#endif
+        }
+        while (bits) {
+            std::memcpy(pixels + qCountTrailingZeroBits(bits) * 4, &word, 4);
+            bits &= bits - 1;
+        }
+    }
+
+    // The new pixels of row y of the cell (filled from first to last) into
+    // every other tile whose border holds them, and into the selection buffer.
+    bool copyToOthers(const Cell &cell, int y, int first, int last, Around &around)
+    {
+        const bool select = m_selection && !m_pattern.image;
+        const int edge = m_step - m_border;
+        const int canvasY = cell.y + y;
+        for (int rows = y < m_border ? -1 : 0; rows <= (y >= edge ? 1 : 0); ++rows) {
+            for (int columns = -1; columns <= 1; ++columns) {
+                const bool own = rows == 0 && columns == 0;
+                if (own && !select)
+                    continue;
+                // The part of the row the other tile's border (or the whole tile) covers.
+                const int left = qMax(first, columns > 0 ? edge : 0);
+                const int right = qMin(last, columns < 0 ? m_border - 1 : m_step - 1);
+                if (left > right)
+                    continue;
+                bool failed = false;
+                forEachFilled(cell, y, left, right, [&](int from, int to) {
+                    const int x = cell.x + from, count = to - from + 1;
+                    MBufferTile *target = own ? nullptr : tileAround(cell, rows, columns, false, around, &failed);
+                    if (target)
+                        std::memcpy(target->pixel(x, canvasY), cell.tile->pixel(x, canvasY), size_t(count * m_bytesPerPixel));
+                    MBufferTile *marks = select ? tileAround(cell, rows, columns, true, around, &failed) : nullptr;
+                    if (!marks)
+                        return;
+                    uchar *pixel = marks->pixel(x, canvasY);
+                    for (int i = 0; i < count; ++i, pixel += m_bytesPerPixel)
+                        std::memcpy(pixel, m_fill, 4);
+                });
+                if (failed)
+                    return false;
+            }
+        }
+        return true;
     }
 
     void compose(uchar *pixel, int x, int y) const
@@ -412,119 +615,6 @@ private:
         }
     }
 
-    // Fills x1..x2 of row y, then copies the new pixels into the borders of
-    // the neighbouring tiles that overlap them, so every texture agrees.
-    // last is the row that holds x2.
-    void fillRun(int x1, int x2, int y, const Row &last)
-    {
-        m_filledLeft = qMin(m_filledLeft, x1);
-        m_filledRight = qMax(m_filledRight, x2);
-        m_filledTop = qMin(m_filledTop, y);
-        m_filledBottom = qMax(m_filledBottom, y);
-        // Most runs lie inside one cell, away from the borders of the others.
-        if (x1 >= last.first) {
-            const qint64 first = last.origin + x1;
-            composeRun(last.pixels + first * m_bytesPerPixel, x1, x2, y);
-            markRange(last.marks, first, first + (x2 - x1));
-            const bool inner = x1 - last.first >= m_border && last.last - x2 >= m_border && last.yInCell >= m_border
-                && last.yInCell < m_step - m_border;
-            if (inner && !m_selection)
-                return;
-        } else {
-            fillAcross(x1, x2, y);
-            if (m_outOfMemory)
-                return;
-        }
-        copyToBorders(x1, x2, y);
-    }
-
-    // fillRun's fill and marks for a run over more than one cell.
-    void fillAcross(int x1, int x2, int y)
-    {
-        for (int from = x1; from <= x2;) {
-            MBufferTile *tile = m_buffer->pixelTile(from, y, m_canvas, m_layer);
-            quint64 *plane = tile ? marks(tile) : nullptr;
-            if (!plane) {
-                m_outOfMemory = true;
-                return;
-            }
-            const QRect cell = tile->rect();
-            const int to = qMin(x2, cell.right());
-            uchar *pixel = tile->pixel(from, y);
-            const qint64 first = qint64(y - tile->rect().y() + m_border) * tile->tileSize() + (from - tile->rect().x() + m_border);
-            composeRun(pixel, from, to, y);
-            markRange(plane, first, first + (to - from));
-            from = to + 1;
-        }
-    }
-
-    // The run's new pixels into every other tile whose border holds them
-    // (and into the selection buffer).
-    void copyToBorders(int x1, int x2, int y)
-    {
-        const int row = tileCell(y, m_step);
-        for (int tileRow = tileCell(y - m_border, m_step); tileRow <= tileCell(y + m_border, m_step); ++tileRow) {
-            for (int column = tileCell(x1 - m_border, m_step); column <= tileCell(x2 + m_border, m_step); ++column) {
-                const int from = qMax(x1, column * m_step - m_border);
-                const int to = qMin(x2, column * m_step + m_step - 1 + m_border);
-                if (from > to)
-                    continue;
-                copyToBorder(column, tileRow, row, from, to, y);
-                if (m_selection && !m_pattern.image)
-                    markSelection(column, tileRow, from, to, y);
-                if (m_outOfMemory)
-                    return;
-            }
-        }
-    }
-
-    // Sets the marks first..last (indices in one row of a tile).
-    static void markRange(quint64 *plane, qint64 first, qint64 last)
-    {
-        const qint64 firstWord = first >> 6, lastWord = last >> 6;
-        const quint64 head = ~quint64(0) << (first & 63);
-        const quint64 tail = ~quint64(0) >> (63 - (last & 63));
-        if (firstWord == lastWord) {
-            plane[firstWord] |= head & tail;
-            return;
-        }
-        plane[firstWord] |= head;
-        for (qint64 word = firstWord + 1; word < lastWord; ++word)
-            plane[word] = ~quint64(0);
-        plane[lastWord] |= tail;
-    }
-
-    void copyToBorder(int column, int tileRow, int row, int from, int to, int y)
-    {
-        MBufferTile *target = nullptr;
-        for (int x = from; x <= to;) {
-            const int sourceColumn = tileCell(x, m_step);
-            const int last = qMin(to, sourceColumn * m_step + m_step - 1);
-            if (sourceColumn != column || tileRow != row) {
-                if (!target)
-                    target = m_buffer->cellTile(column, tileRow, m_canvas, m_layer);
-                MBufferTile *source = m_buffer->cellTile(sourceColumn, row, m_canvas, m_layer);
-                if (!target || !source) {
-                    m_outOfMemory = true;
-                    return;
-                }
-                std::memcpy(target->pixel(x, y), source->pixel(x, y), size_t((last - x + 1) * m_bytesPerPixel));
-            }
-            x = last + 1;
-        }
-    }
-
-    void markSelection(int column, int tileRow, int from, int to, int y)
-    {
-        MBufferTile *tile = m_selection->cellTile(column, tileRow, nullptr, nullptr);
-        if (!tile) {
-            m_outOfMemory = true;
-            return;
-        }
-        for (int x = from; x <= to; ++x)
-            std::memcpy(tile->pixel(x, y), m_fill, 4);
-    }
-
     MBufferLayer *m_buffer;
     MCanvas *m_canvas;
     MTextureLayer *m_layer;
@@ -532,24 +622,24 @@ private:
     QRect m_bounds;
     Pattern m_pattern;
     int m_step;
+    int m_words;    // per row of a cell's bits
     int m_border;
     int m_bytesPerPixel;
     int m_tileSize;
+    int m_threshold;
     uchar m_seed[4];
+    quint32 m_seedWord;
     uchar m_fill[4];
     int m_straight[3];    // the fill colour un-premultiplied
     quint32 m_atAlphaWord[256];  // the same at each alpha, premultiplied, as a pixel's bytes
-    Test m_test;
-    uchar m_near[256];
-    // The bounds of the filled runs; empty while right < left.
+    // The bounds of the filled pixels; empty while right < left.
     int m_filledLeft = INT_MAX;
     int m_filledRight = INT_MIN;
     int m_filledTop = INT_MAX;
     int m_filledBottom = INT_MIN;
-    bool m_outOfMemory = false;
-    std::unordered_map<MBufferTile *, std::unique_ptr<quint64[]>> m_marks;
-    MBufferTile *m_lastMarked = nullptr;
-    quint64 *m_lastMarks = nullptr;
+    std::vector<std::unique_ptr<Cell>> m_cells;    // in the order the fill entered them
+    std::unordered_map<qint64, Cell *> m_cellAt;
+    std::vector<Seed> m_pending;    // seeds of runs still to grow
 };
 
 } // namespace

@@ -13,10 +13,11 @@ class MTextureLayer;
 
 // The flood fill of the bucket and of the magic wand. It works on a CPU copy
 // of the layer (an MBufferLayer whose tiles are read back on first touch) and
-// fills, scanline by scanline, the 4-connected region of pixels within the
-// threshold of the seed pixel, bounded by the document's painted rectangle.
-// A per-pixel visited mask makes every pixel filled at most once, so a fill
-// ends in time proportional to its region whatever the colours.
+// fills the 4-connected region of pixels within the threshold of the seed
+// pixel, bounded by the document's painted rectangle. Every pixel is tested
+// against the colours the fill started from and filled at most once, so a
+// fill ends in time proportional to its region and the cells it enters,
+// whatever the colours.
 class MQuickFill : public QObject
 {
     Q_OBJECT

@@ -213,6 +213,31 @@ private slots:
         QVERIFY_GL_CLEAN();
     }
 
+    // A cell is held when the buffer has its tile or the given layer has one
+    // to read back; asking makes no tile.
+    void holdsWhatItOrTheLayerHas_data()
+    {
+        QTest::addColumn<QPoint>("cell");    // column, row
+        QTest::addColumn<bool>("withLayer");
+        QTest::addColumn<bool>("held");
+        QTest::newRow("a tile of the buffer") << QPoint(-1, 0) << false << true;
+        QTest::newRow("a tile of the layer") << QPoint(2, -1) << true << true;
+        QTest::newRow("the layer's tile, no layer given") << QPoint(2, -1) << false << false;
+        QTest::newRow("neither has it") << QPoint(1, 0) << true << false;
+    }
+
+    void holdsWhatItOrTheLayerHas()
+    {
+        QFETCH(QPoint, cell);
+        QFETCH(bool, withLayer);
+        QFETCH(bool, held);
+        paintRect(layer(), QRect(1010, -20, 5, 5), red);
+        MBufferLayer buffer;
+        QVERIFY(buffer.tileAt(0, -1));
+        QCOMPARE(buffer.holds(cell.x(), cell.y(), withLayer ? layer() : nullptr), held);
+        QCOMPARE(buffer.tileCount(), 1);
+    }
+
     // Walking into cells reads them from the layer as the walk enters them.
     void scansReadTheLayer()
     {

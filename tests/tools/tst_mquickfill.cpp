@@ -186,19 +186,21 @@ private slots:
     // Pictures drawn so that a fill off by one pixel, leaking through a
     // diagonal, stepping over a hole or stopping at a cell edge shows: the
     // bucket fills exactly the breadth-first region. Each straddles the cell
-    // corner at (500, 500), and the bounds stop 3 pixels short of its edges.
+    // corner at (500, 500), or at (512, 512) in cells exactly two 64-pixel
+    // words wide, and the bounds stop 3 pixels short of its edges.
     void fixturesMatchTheReference_data()
     {
         QTest::addColumn<QImage>("image");
         QTest::addColumn<QPoint>("seed");    // in the picture
         QTest::addColumn<int>("threshold");
+        QTest::addColumn<int>("tileSize");
         const QRgb white = qRgba(255, 255, 255, 255), black = qRgba(0, 0, 0, 255);
         // Red rises by 3 a column away from column 60, plus 0..4 down the rows.
         QTest::newRow("threshold edge on the cell edge")
             << drawn(QSize(130, 90), [](int x, int y) { return qRgba(std::abs(x - 60) * 3 + y % 5, 40, 40, 255); })
-            << QPoint(60, 20) << 12;
+            << QPoint(60, 20) << 12 << 512;
         QTest::newRow("one-pixel diagonal holds")
-            << drawn(QSize(130, 90), [=](int x, int y) { return x - y == 10 ? black : white; }) << QPoint(100, 10) << 0;
+            << drawn(QSize(130, 90), [=](int x, int y) { return x - y == 10 ? black : white; }) << QPoint(100, 10) << 0 << 512;
         QTest::newRow("holes and islands")
             << drawn(QSize(130, 90),
                      [=](int x, int y) {
@@ -206,7 +208,7 @@ private slots:
                          const bool island = x > 50 && x < 70 && y > 40 && y < 60;
                          return hole || island ? black : white;
                      })
-            << QPoint(5, 5) << 0;
+            << QPoint(5, 5) << 0 << 512;
         // Walls two pixels thick with a gap at alternate ends: one corridor
         // a pixel wide winding down through both cell rows.
         QTest::newRow("winding corridor")
@@ -216,12 +218,23 @@ private slots:
                              return white;
                          return (y / 3) % 2 == 0 ? (x == 86 ? white : black) : (x == 3 ? white : black);
                      })
-            << QPoint(40, 3) << 0;
+            << QPoint(40, 3) << 0 << 512;
         // Open rows over 64 pixels long, so that whole words of marks are
         // skipped, under a comb whose teeth split them from above.
         QTest::newRow("long rows under a comb")
             << drawn(QSize(300, 90), [=](int x, int y) { return y < 40 && x % 70 == 0 ? black : white; })
-            << QPoint(20, 80) << 0;
+            << QPoint(20, 80) << 0 << 512;
+        QTest::newRow("winding corridor, cells of two words")
+            << drawn(QSize(130, 130),
+                     [=](int x, int y) {
+                         if (y % 3 == 0)
+                             return white;
+                         return (y / 3) % 2 == 0 ? (x == 126 ? white : black) : (x == 3 ? white : black);
+                     })
+            << QPoint(40, 3) << 0 << 140;
+        QTest::newRow("long rows under a comb, cells of two words")
+            << drawn(QSize(300, 130), [=](int x, int y) { return y < 60 && x % 70 == 0 ? black : white; })
+            << QPoint(20, 120) << 0 << 140;
     }
 
     void fixturesMatchTheReference()
@@ -229,9 +242,10 @@ private slots:
         QFETCH(QImage, image);
         QFETCH(QPoint, seed);
         QFETCH(int, threshold);
+        QFETCH(int, tileSize);
         const QPoint origin(440, 450);
         const QRect bounds(origin + QPoint(3, 3), image.size() - QSize(6, 6));
-        MBufferLayer buffer;
+        MBufferLayer buffer(tileSize, 6, 4);
         MTestBuffer::paintImage(buffer, image, origin);
         MQuickFill fill;
         fill.set_threshold(uchar(threshold));
@@ -250,6 +264,41 @@ private slots:
         }
         QString where;
         QVERIFY2(bordersAgree(buffer, QRect(origin, image.size()), &where), qPrintable(where));
+    }
+
+    // A fill up to the bounds on cell edges: tiles beyond the bounds that the
+    // buffer holds get the copies of the border, and none is made there just
+    // for them.
+    void bordersBeyondTheBounds_data()
+    {
+        QTest::addColumn<bool>("held");
+        QTest::newRow("no tile beyond the bounds") << false;
+        QTest::newRow("tiles held beyond the bounds") << true;
+    }
+
+    void bordersBeyondTheBounds()
+    {
+        QFETCH(bool, held);
+        MBufferLayer buffer;
+        const QRect bounds(0, 0, 1000, 500);    // two cells, transparent
+        for (int row = -1; row <= 1; ++row)
+            for (int column = -1; column <= 2; ++column)
+                if (held || (row == 0 && column >= 0 && column <= 1))
+                    QVERIFY(buffer.tileAt(row, column));
+        MQuickFill fill;
+        const uchar color[4] = {1, 130, 2, 255};
+        QCOMPARE(fill.fillBuffer(&buffer, QPoint(700, 30), color, bounds, nullptr, nullptr, nullptr), int(MQuickFill::Filled));
+        QCOMPARE(fill.resultRect(), QRectF(bounds));
+        QCOMPARE(buffer.tileCount(), held ? 12 : 2);
+        const QRgb fillColor = qRgba(1, 130, 2, 255);
+        for (const QPoint &p : {QPoint(0, 0), QPoint(499, 5), QPoint(500, 5), QPoint(999, 499)})
+            QCOMPARE(pixelOf(buffer, p.x(), p.y()), fillColor);
+        for (const QPoint &p : {QPoint(-1, 0), QPoint(1000, 499), QPoint(5, -1), QPoint(995, 500)})
+            QCOMPARE(pixelOf(buffer, p.x(), p.y()), qRgba(0, 0, 0, 0));
+        if (held)
+            QCOMPARE(MTestBuffer::copies(buffer, 999, 499), QVector<QRgb>(4, fillColor));
+        QString where;
+        QVERIFY2(bordersAgree(buffer, QRect(-8, -8, 1016, 516), &where), qPrintable(where));
     }
 
     // Row: barrier, seed pixel, seed pixel, edge pixel, barrier.
