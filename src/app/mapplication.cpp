@@ -67,7 +67,13 @@ int MApplication::runMain(int &argc, char **argv)
     QCoreApplication::setAttribute(Qt::AA_UseDesktopOpenGL);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
-    QSurfaceFormat::setDefaultFormat(MOpenGL::requestedFormat());
+    // The views ask for multisampling themselves. As the default, every
+    // other context (the shared one, the document's, the window's) would get
+    // a multisampled drawable it never draws to, which costs tens of
+    // milliseconds each to make on a software driver.
+    QSurfaceFormat format = MOpenGL::requestedFormat();
+    format.setSamples(0);
+    QSurfaceFormat::setDefaultFormat(format);
 
     // A restart inside the process keeps the log of the earlier runs.
     bool sessionStarted = false;

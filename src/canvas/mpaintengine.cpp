@@ -169,13 +169,7 @@ bool MPaintEngine::createEmptyTexture()
     if (m_emptyTexture && m_emptyTexture->isCreated())
         return true;
     return createInCanvasContext([this] {
-        QImage image(2, 2, QImage::Format_ARGB32_Premultiplied);
-        if (image.isNull()) {
-            systemError(QStringLiteral("Image memory allocation fail"));
-            return false;
-        }
-        image.fill(Qt::transparent);
-        m_emptyTexture.reset(createMipmappedTexture(image));
+        m_emptyTexture.reset(::createEmptyTexture(2, 2));
         if (!m_emptyTexture) {
             systemError(QStringLiteral("Unable to create texture"));
             return false;
@@ -193,7 +187,9 @@ bool MPaintEngine::createAlphaBackTexture()
         QImage image(QStringLiteral(":/icons/alphaback.png"));
         if (image.format() != QImage::Format_ARGB32_Premultiplied)
             image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        m_alphaBackTexture.reset(createMipmappedTexture(image));
+        // Drawn one texel to a screen pixel or larger: no smaller level is
+        // ever sampled, and making them would cost the context's first draw.
+        m_alphaBackTexture.reset(createTexture(image));
         if (!m_alphaBackTexture)
             return false;
         m_alphaBackTexture->setMinificationFilter(QOpenGLTexture::NearestMipMapNearest);

@@ -1,36 +1,60 @@
 #include "mtextureutility.h"
 
 #include "mlogger.h"
-#include "mutility.h"
 
 #include <QOpenGLPixelTransferOptions>
 #include <QOpenGLTexture>
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
-QOpenGLTexture *createMipmappedTexture(const QImage &image)
+namespace {
+// RGBA8 storage of `levels` levels, or null.
+std::unique_ptr<QOpenGLTexture> allocateTexture(int width, int height, int levels)
+{
+    std::unique_ptr<QOpenGLTexture> texture(new QOpenGLTexture(QOpenGLTexture::Target2D));
+    if (!texture->create())
+        return nullptr;
+    texture->setFormat(QOpenGLTexture::RGBA8_UNorm);
+    texture->setSize(width, height, 1);
+    texture->setMipLevels(levels < 0 ? texture->maximumMipLevels() : levels);
+    texture->allocateStorage(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8);
+    if (!texture->isStorageAllocated())
+        return nullptr;
+    return texture;
+}
+
+// Level 0 from the image, and the smaller levels made from it when wanted.
+QOpenGLTexture *textureFromImage(const QImage &image, bool mipmapped)
 {
     if (image.isNull()) {
         MLogger::instance()->systemError(QStringLiteral("Unable to create texture from an empty image"));
         return nullptr;
     }
-    std::unique_ptr<QOpenGLTexture> texture(new QOpenGLTexture(QOpenGLTexture::Target2D));
-    if (!texture->create())
+    std::unique_ptr<QOpenGLTexture> texture = allocateTexture(image.width(), image.height(), mipmapped ? -1 : 1);
+    if (!texture)
         return nullptr;
-    texture->setFormat(QOpenGLTexture::RGBA8_UNorm);
-    texture->setSize(image.width(), image.height(), 1);
-    texture->setMipLevels(texture->maximumMipLevels());
-    texture->allocateStorage(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8);
-
     const QImage pixels = image.format() == QImage::Format_RGBA8888_Premultiplied
                               ? image
                               : image.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
     QOpenGLPixelTransferOptions options;
     options.setAlignment(1);
     texture->setData(0, QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, pixels.constBits(), &options);
-    texture->generateMipMaps();
+    if (mipmapped)
+        texture->generateMipMaps();
     return texture.release();
+}
+} // namespace
+
+QOpenGLTexture *createMipmappedTexture(const QImage &image)
+{
+    return textureFromImage(image, true);
+}
+
+QOpenGLTexture *createTexture(const QImage &image)
+{
+    return textureFromImage(image, false);
 }
 
 QOpenGLTexture *createEmptyTexture(int width, int height)
@@ -39,14 +63,20 @@ QOpenGLTexture *createEmptyTexture(int width, int height)
         MLogger::instance()->systemError(QStringLiteral("Unable to create texture of size %1 x %2").arg(width).arg(height));
         return nullptr;
     }
-    QImage image;
-    MUtility::newImage(image, width, height, true);
-    auto *texture = new QOpenGLTexture(image, QOpenGLTexture::GenerateMipMaps);
-    if (!texture->isCreated()) {
-        delete texture;
+    std::unique_ptr<QOpenGLTexture> texture = allocateTexture(width, height, -1);
+    if (!texture)
         return nullptr;
-    }
-    return texture;
+    // Every level is sent as zeros rather than generated: generating runs a
+    // draw, and a context's first draw builds the driver's own programs,
+    // which costs tens of milliseconds on a software driver.
+    const std::vector<uchar> zeros(size_t(width) * size_t(height) * 4, 0);
+    QOpenGLPixelTransferOptions options;
+    options.setAlignment(1);
+    texture->setAutoMipMapGenerationEnabled(false);
+    for (int level = 0; level < texture->mipLevels(); ++level)
+        texture->setData(level, QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, zeros.data(), &options);
+    texture->setAutoMipMapGenerationEnabled(true);
+    return texture.release();
 }
 
 QImage colorToAlpha(const QImage &image, const QColor &color)

@@ -11,6 +11,8 @@ class QOpenGLTexture;
 
 // An RGBA8 texture of the image's premultiplied colours with a full mipmap chain.
 QOpenGLTexture *createMipmappedTexture(const QImage &image);
+// The same with level 0 only.
+QOpenGLTexture *createTexture(const QImage &image);
 // A fully transparent RGBA8 texture with mipmaps.
 QOpenGLTexture *createEmptyTexture(int width, int height);
 // The image with `color` taken out: pixels of that colour become transparent

@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSaveFile>
+#include <QSet>
 #include <QtEndian>
 
 MPalette::MPalette(QObject *parent)
@@ -50,6 +51,36 @@ void MPalette::appendColor(const QColor &color)
 void MPalette::appendColor(const QColor &color, const QString &name)
 {
     appendUnique(color, name);
+}
+
+void MPalette::appendColors(const QList<QColor> &colors)
+{
+    // appendColor searches the whole palette for each colour. Plain RGB
+    // colours are equal exactly when their 16-bit channels are, so a batch
+    // of them that repeats nothing goes in at once; anything else one by one.
+    QSet<quint64> taken;
+    for (const QColor &color : qAsConst(m_colors)) {
+        if (color.spec() == QColor::Rgb)
+            taken.insert(quint64(color.rgba64()));
+    }
+    bool plain = true;
+    for (const QColor &color : colors) {
+        if (color.spec() != QColor::Rgb || taken.contains(quint64(color.rgba64()))) {
+            plain = false;
+            break;
+        }
+        taken.insert(quint64(color.rgba64()));
+    }
+    if (!plain) {
+        for (const QColor &color : colors)
+            appendColor(color);
+        return;
+    }
+    m_colors.reserve(m_colors.size() + colors.size());
+    for (const QColor &color : colors) {
+        m_colors.append(color);
+        m_names.append(hexText(color));
+    }
 }
 
 void MPalette::prependColor(const QColor &color)

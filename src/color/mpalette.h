@@ -29,6 +29,8 @@ public:
     void clear();
     void appendColor(const QColor &color);
     void appendColor(const QColor &color, const QString &name);
+    // Gives what appendColor gives for each in turn.
+    void appendColors(const QList<QColor> &colors);
     void prependColor(const QColor &color);
     void removeColor(int position);
     bool moveColor(int from, int to);

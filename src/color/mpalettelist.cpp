@@ -58,16 +58,19 @@ void MPaletteList::makeNamedColors()
 void MPaletteList::makeBigPalette()
 {
     MPalette *palette = appendSystemPalette(tr("Big palette"));
+    QList<QColor> colors;
     for (int k = 0; k < 20; ++k) {
         const int level = 255 * k / 19;
-        palette->appendColor(QColor(level, level, level));
+        colors.append(QColor(level, level, level));
     }
     for (int hue = 0; hue < 259; ++hue) {
         for (int a = 9; a >= 3; --a)
-            palette->appendColor(QColor::fromHsv(hue, 255 * a / 10, 255).toRgb());
+            colors.append(QColor::fromHsv(hue, 255 * a / 10, 255).toRgb());
         for (int b = 10; b >= 3; --b)
-            palette->appendColor(QColor::fromHsv(hue, 255, 255 * b / 10).toRgb());
+            colors.append(QColor::fromHsv(hue, 255, 255 * b / 10).toRgb());
     }
+    // Thousands of colours: one at a time, each would search all before it.
+    palette->appendColors(colors);
 }
 
 void MPaletteList::loadFolder(const QString &folder)

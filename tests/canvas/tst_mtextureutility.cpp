@@ -99,26 +99,57 @@ private slots:
     void mipmappedTextureHoldsPremultipliedColours()
     {
         QFETCH(QImage, image);
-        std::unique_ptr<QOpenGLTexture> texture(createMipmappedTexture(image));
-        QVERIFY(texture);
-        const std::vector<uchar> bytes = levelBytes(texture.get(), 0);
         const QRgb expected = image.convertToFormat(QImage::Format_ARGB32_Premultiplied).pixel(0, 0);
-        QCOMPARE(int(bytes[0]), qRed(expected));
-        QCOMPARE(int(bytes[1]), qGreen(expected));
-        QCOMPARE(int(bytes[2]), qBlue(expected));
-        QCOMPARE(int(bytes[3]), qAlpha(expected));
+        // The texture of one level holds the same colours.
+        for (bool mipmapped : {true, false}) {
+            std::unique_ptr<QOpenGLTexture> texture(mipmapped ? createMipmappedTexture(image) : createTexture(image));
+            QVERIFY(texture);
+            const std::vector<uchar> bytes = levelBytes(texture.get(), 0);
+            QCOMPARE(int(bytes[0]), qRed(expected));
+            QCOMPARE(int(bytes[1]), qGreen(expected));
+            QCOMPARE(int(bytes[2]), qBlue(expected));
+            QCOMPARE(int(bytes[3]), qAlpha(expected));
+        }
         QVERIFY_GL_CLEAN();
+    }
+
+    void singleLevelTexture()
+    {
+        QImage image(16, 8, QImage::Format_RGB32);
+        image.fill(qRgb(10, 200, 30));
+        std::unique_ptr<QOpenGLTexture> texture(createTexture(image));
+        QVERIFY(texture);
+        QCOMPARE(texture->mipLevels(), 1);
+        QCOMPARE(levelParameter(texture.get(), 0, GL_TEXTURE_INTERNAL_FORMAT), int(GL_RGBA8));
+        QCOMPARE(levelParameter(texture.get(), 0, GL_TEXTURE_WIDTH), 16);
+        QCOMPARE(levelParameter(texture.get(), 0, GL_TEXTURE_HEIGHT), 8);
+        QCOMPARE(createTexture(QImage()), nullptr);
+        QVERIFY_GL_CLEAN();
+    }
+
+    void emptyTexture_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("levels");
+        QTest::newRow("2 x 2") << QSize(2, 2) << 2;
+        QTest::newRow("tile") << QSize(512, 512) << 10;
+        QTest::newRow("odd, wide") << QSize(37, 5) << 6;
     }
 
     void emptyTexture()
     {
-        std::unique_ptr<QOpenGLTexture> texture(createEmptyTexture(2, 2));
+        QFETCH(QSize, size);
+        QFETCH(int, levels);
+        std::unique_ptr<QOpenGLTexture> texture(createEmptyTexture(size.width(), size.height()));
         QVERIFY(texture);
-        QCOMPARE(texture->width(), 2);
-        QCOMPARE(texture->mipLevels(), 2);
+        QCOMPARE(texture->width(), size.width());
+        QCOMPARE(texture->mipLevels(), levels);
         QCOMPARE(levelParameter(texture.get(), 0, GL_TEXTURE_INTERNAL_FORMAT), int(GL_RGBA8));
-        for (uchar byte : levelBytes(texture.get(), 0))
-            QCOMPARE(int(byte), 0);
+        // Every level is transparent, down to the last one.
+        for (int level = 0; level < levels; ++level) {
+            for (uchar byte : levelBytes(texture.get(), level))
+                QCOMPARE(int(byte), 0);
+        }
         QVERIFY_GL_CLEAN();
     }
 

@@ -116,6 +116,45 @@ private slots:
         QVERIFY(!palette.colorAt(5).isValid());
     }
 
+    void appendColorsGivesWhatAppendingEachGives_data()
+    {
+        QTest::addColumn<QList<QColor>>("before");
+        QTest::addColumn<QList<QColor>>("batch");
+        const QColor red(Qt::red), green(Qt::green), blue(Qt::blue);
+        // Equal to red though not made the same way.
+        const QColor redAgain = QColor::fromRgbF(1.0, 0.0, 0.0);
+        // Equal to each other, as HSV colours of hue 0 and 360.
+        const QColor hue0 = QColor::fromHsvF(0.0, 1.0, 1.0), hue360 = QColor::fromHsvF(1.0, 1.0, 1.0);
+        QTest::newRow("new and distinct") << QList<QColor>{red} << QList<QColor>{green, blue};
+        QTest::newRow("nothing") << QList<QColor>{red} << QList<QColor>{};
+        QTest::newRow("repeats itself") << QList<QColor>{} << QList<QColor>{red, green, redAgain, blue};
+        QTest::newRow("repeats the palette") << QList<QColor>{red, green} << QList<QColor>{blue, redAgain};
+        QTest::newRow("palette holds a repeat") << QList<QColor>{red, green, red} << QList<QColor>{red, blue};
+        QTest::newRow("colours of another kind") << QList<QColor>{hue0, red} << QList<QColor>{hue360, hue0.toRgb(), green};
+        QTest::newRow("differ below 8 bits") << QList<QColor>{QColor::fromRgba64(65535, 0, 0)}
+                                             << QList<QColor>{QColor::fromRgba64(65534, 0, 0), red};
+    }
+
+    void appendColorsGivesWhatAppendingEachGives()
+    {
+        QFETCH(QList<QColor>, before);
+        QFETCH(QList<QColor>, batch);
+        MPalette one, all;
+        for (int i = 0; i < before.size(); ++i) {
+            one.appendColor(before.at(i), QStringLiteral("named %1").arg(i));
+            all.appendColor(before.at(i), QStringLiteral("named %1").arg(i));
+        }
+        for (const QColor &color : batch)
+            one.appendColor(color);
+        all.appendColors(batch);
+        QCOMPARE(all.count(), one.count());
+        for (int i = 0; i < one.count(); ++i) {
+            QCOMPARE(all.colorAt(i), one.colorAt(i));
+            QCOMPARE(all.colorAt(i).spec(), one.colorAt(i).spec());
+            QCOMPARE(all.nameAt(i), one.nameAt(i));
+        }
+    }
+
     void paletteFileRoundTrip()
     {
         MPalette palette;
