@@ -404,8 +404,16 @@ void MPaintEngine::applyProgram(MPaintParams *params)
     MShader *effect = MShaderList::instance()->find(params->programName());
     loadEffectTexture(effect);
 
+    const QRectF painted = canvas->paintedRect();
+    // A plain layer at full opacity, one canvas pixel on one view pixel and
+    // the painted rectangle on pixel edges: the tiles are copied as stored,
+    // the quads clipped to the painted rectangle instead of the fragments.
+    const bool copy = params->programName() == QLatin1String("basic") && params->opacity == 1.0
+        && isPixelAligned(params) && QRectF(painted.toRect()) == painted;
     m_vertexBuffer->bind();
-    QOpenGLShaderProgram *program = params->programList->bindForVao(params->programName(), params->vertexArray);
+    QOpenGLShaderProgram *program = params->programList->bindForVao(copy ? QStringLiteral("copy")
+                                                                         : params->programName(),
+                                                                    params->vertexArray);
     if (!program) {
         systemError(QStringLiteral("Unable to find a shader program"));
         return;
@@ -433,7 +441,6 @@ void MPaintEngine::applyProgram(MPaintParams *params)
     program->setUniformValue("f_opacity", GLfloat(params->opacity));
     program->setUniformValue("f_globalTime", nextGlobalTime());
 
-    const QRectF painted = canvas->paintedRect();
     const int size = layer->tileSize();
     const int border = layer->border();
     const int step = tileStep(size, border);
@@ -472,8 +479,20 @@ void MPaintEngine::applyProgram(MPaintParams *params)
             program->setUniformValue("f_eraserMode", stroke->eraserMode());
             program->setUniformValue("f_strokeOpacity", GLfloat(stroke->opacity()));
 
+            QRectF quad(cell);
+            QRectF texels = inner;
+            if (copy && params->clipToPaintedRect) {
+                const QRectF kept = quad.intersected(painted);
+                if (kept.isEmpty())
+                    continue;
+                const double sx = inner.width() / quad.width();
+                const double sy = inner.height() / quad.height();
+                texels = QRectF(inner.x() + (kept.x() - quad.x()) * sx, inner.y() + (kept.y() - quad.y()) * sy,
+                                kept.width() * sx, kept.height() * sy);
+                quad = kept;
+            }
             m_vertexBuffer->clear();
-            m_vertexBuffer->addQuad(0, QRectF(cell), inner, Qt::white);
+            m_vertexBuffer->addQuad(0, quad, texels, Qt::white);
 
             MTextureUnitBinder binder(this);
             auto bindStandard = [&](unsigned int id, const char *name, const Sampling &s) {

@@ -16,6 +16,7 @@
 #include "msmoothfilter.h"
 #include "mtablet.h"
 #include "mtexturelayer.h"
+#include "mtextureutility.h"
 #include "mtool.h"
 #include "mtools.h"
 #include "mtoolvalues.h"
@@ -31,6 +32,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
 #include <QOpenGLFunctions>
 #include <QOpenGLVertexArrayObject>
 #include <QPainter>
@@ -161,8 +163,11 @@ void MWidget::paintGL()
     if (!m_glReady)
         return;
     makeCurrent();
+    // A target made again (after a resize) is given the tiles' storage; what
+    // it held is gone then.
+    const bool remade = matchTileStorage(context()->extraFunctions());
     const QRect dirty = m_dirtyRect & rect();
-    const bool partial = !m_fullRepaint && !dirty.isEmpty() && m_canvas->strokeInProgress()
+    const bool partial = !remade && !m_fullRepaint && !dirty.isEmpty() && m_canvas->strokeInProgress()
         && !MSettings::instance()->showTiling() && m_transform->matrix() == m_paintedMatrix;
     m_fullRepaint = false;
     m_paintedMatrix = m_transform->matrix();
