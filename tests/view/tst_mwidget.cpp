@@ -298,8 +298,16 @@ private slots:
 
     // A frame during a stroke composites again only the area the stroke
     // changed; the stroke's end brings the whole view up to date.
+    void strokeFramesRecompositeWhatTheStrokeChanged_data()
+    {
+        QTest::addColumn<bool>("zoomOne");
+        QTest::newRow("fitted") << false;
+        QTest::newRow("one view pixel per canvas pixel") << true;
+    }
+
     void strokeFramesRecompositeWhatTheStrokeChanged()
     {
+        QFETCH(bool, zoomOne);
         makeView();
         MCanvas *canvas = view->canvas();
         view->show();
@@ -307,6 +315,10 @@ private slots:
         QTRY_VERIFY(view->findChildren<QAbstractAnimation *>().isEmpty());
         QVERIFY(canvas->makeCurrent());
         const QRect area = canvas->paintedRect().toRect();
+        if (zoomOne) {
+            view->transform()->reset();
+            view->transform()->setTranslation(QPointF(30, 20) - QPointF(area.topLeft()));
+        }
         const QPointF from = area.topLeft() + QPointF(10, 10), to = area.topLeft() + QPointF(40, 10);
         const QPointF elsewhere = area.topLeft() + QPointF(70, 60);
         MEvent event;
