@@ -400,8 +400,16 @@ void MPaintEngine::applyProgram(MPaintParams *params)
     MShader *effect = MShaderList::instance()->find(params->programName());
     loadEffectTexture(effect);
 
+    const QRectF painted = canvas->paintedRect();
+    // A plain layer at full opacity over whole pixels: the tiles are copied
+    // as stored, the quads clipped to the painted rectangle instead of the
+    // fragments.
+    const bool copy = params->programName() == QLatin1String("basic") && params->opacity == 1.0
+        && drawsWholePixels(params);
     m_vertexBuffer->bind();
-    QOpenGLShaderProgram *program = params->programList->bindForVao(params->programName(), params->vertexArray);
+    QOpenGLShaderProgram *program = params->programList->bindForVao(copy ? QStringLiteral("copy")
+                                                                         : params->programName(),
+                                                                    params->vertexArray);
     if (!program) {
         systemError(QStringLiteral("Unable to find a shader program"));
         return;
@@ -429,7 +437,6 @@ void MPaintEngine::applyProgram(MPaintParams *params)
     program->setUniformValue("f_opacity", GLfloat(params->opacity));
     program->setUniformValue("f_globalTime", nextGlobalTime());
 
-    const QRectF painted = canvas->paintedRect();
     const int size = layer->tileSize();
     const int border = layer->border();
     const int step = tileStep(size, border);
@@ -468,8 +475,20 @@ void MPaintEngine::applyProgram(MPaintParams *params)
             program->setUniformValue("f_eraserMode", stroke->eraserMode());
             program->setUniformValue("f_strokeOpacity", GLfloat(stroke->opacity()));
 
+            QRectF quad(cell);
+            QRectF texels = inner;
+            if (copy && params->clipToPaintedRect) {
+                const QRectF kept = quad.intersected(painted);
+                if (kept.isEmpty())
+                    continue;
+                const double sx = inner.width() / quad.width();
+                const double sy = inner.height() / quad.height();
+                texels = QRectF(inner.x() + (kept.x() - quad.x()) * sx, inner.y() + (kept.y() - quad.y()) * sy,
+                                kept.width() * sx, kept.height() * sy);
+                quad = kept;
+            }
             m_vertexBuffer->clear();
-            m_vertexBuffer->addQuad(0, QRectF(cell), inner, Qt::white);
+            m_vertexBuffer->addQuad(0, quad, texels, Qt::white);
 
             MTextureUnitBinder binder(this);
             auto bindStandard = [&](unsigned int id, const char *name, const Sampling &s) {
@@ -618,6 +637,44 @@ void MPaintEngine::drawPaperQuad(MPaintParams *params, const QRectF &quad, QOpen
         MTextureUnitBinder binder(this);
         binder.bind(texture->textureId(), program, "f_paperTexture", GL_LINEAR_MIPMAP_LINEAR,
                     params->smoothPixels ? GL_LINEAR : GL_NEAREST, GL_REPEAT, GL_REPEAT);
+        glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
+        binder.unbindAll();
+        glActiveTexture(GL_TEXTURE0);
+        MShaderProgramList::release(program, params->vertexArray);
+    }
+    m_vertexBuffer->release();
+}
+
+bool MPaintEngine::drawsWholePixels(const MPaintParams *params)
+{
+    if (!params || !params->canvas || !isPixelAligned(params))
+        return false;
+    const QRectF painted = params->canvas->paintedRect();
+    return QRectF(painted.toRect()) == painted;
+}
+
+void MPaintEngine::renderViewTexture(MPaintParams *params, unsigned int texture)
+{
+    if (!texture || !checkParams(params, false) || !init())
+        return;
+    const MGlStateGuard state;
+    glDisable(GL_BLEND);
+    const double ratio = params->useDevicePixelRatio ? desktopPixelRatio() : 1.0;
+    const QRectF &v = params->viewport;
+    const QRectF r(v.x() * ratio, v.y() * ratio, v.width() * ratio, v.height() * ratio);
+    m_vertexBuffer->bind();
+    m_vertexBuffer->clear();
+    // Texture rows run bottom-up, view rows top-down.
+    m_vertexBuffer->addQuad(0, r, QRectF(0, 1, 1, -1), Qt::white);
+    QOpenGLShaderProgram *program = params->programList->bindForVao(QStringLiteral("copy"), params->vertexArray);
+    if (program) {
+        glViewport(int(r.x()), int(r.y()), int(r.width()), int(r.height()));
+        QMatrix4x4 mvp;
+        mvp.ortho(float(r.left()), float(r.right()), float(r.bottom()), float(r.top()), -1.0f, 1.0f);
+        program->setUniformValue("mvp", mvp);
+        MTextureUnitBinder binder(this);
+        binder.bind(texture, program, "f_currentLayerTexture", GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE,
+                    GL_CLAMP_TO_EDGE);
         glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
         binder.unbindAll();
         glActiveTexture(GL_TEXTURE0);

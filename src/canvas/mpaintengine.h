@@ -69,6 +69,12 @@ public:
     void renderPaper(MPaintParams *params);
     void renderPaperTexture(MPaintParams *params, QOpenGLTexture *texture);
     void renderTransparentPaper(MPaintParams *params);
+    // A texture of the viewport's size in device pixels replaces what the
+    // viewport shows, texel for pixel.
+    void renderViewTexture(MPaintParams *params, unsigned int texture);
+    // One canvas pixel on one view pixel, unrotated, and the painted
+    // rectangle on pixel edges: every quad of a frame covers whole pixels.
+    static bool drawsWholePixels(const MPaintParams *params);
     // A colour over a rectangle given in view coordinates.
     void renderColorRect(MPaintParams *params, const QRectF &rect, const QColor &color, double opacity);
 

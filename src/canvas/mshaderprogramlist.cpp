@@ -67,6 +67,7 @@ MShaderProgramList::MShaderProgramList(QObject *parent)
     const QString basicVert = QStringLiteral("basic_vert.glsl");
     registerProgram(basicName, basicVert, QStringLiteral("basic_frag.glsl"));
     registerProgram(QStringLiteral("blit"), basicVert, QStringLiteral("blit_frag.glsl"));
+    registerProgram(QStringLiteral("copy"), basicVert, QStringLiteral("copy_frag.glsl"));
     registerProgram(QStringLiteral("stamping"), basicVert, QStringLiteral("stamping_frag.glsl"));
     registerProgram(QStringLiteral("color"), basicVert, QStringLiteral("color_frag.glsl"));
     registerProgram(QStringLiteral("paper"), basicVert, QStringLiteral("paper_frag.glsl"));

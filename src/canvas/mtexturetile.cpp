@@ -86,7 +86,7 @@ void MTextureTile::createEmptyTexture()
         return;
     }
     m_texture->setMipLevels(m_texture->maximumMipLevels());
-    m_texture->allocateStorage(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8);
+    m_texture->allocateStorage(QOpenGLTexture::BGRA, QOpenGLTexture::UInt8);
     if (!m_texture->isStorageAllocated()) {
         MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
         m_invalid = true;
@@ -106,7 +106,10 @@ bool MTextureTile::allocateTexture(int size)
     if (!m_texture->create())
         return false;
     m_texture->setSize(size, size);
-    m_texture->setFormat(QOpenGLTexture::RGBA8_UNorm);
+    // 8-bit RGBA kept blue first (an unsized format given BGRA levels): a
+    // software driver composites such tiles into a target of the same order
+    // (see matchTileStorage) as plain blended copies, several times faster.
+    m_texture->setFormat(QOpenGLTexture::RGBAFormat);
     m_texture->setMinMagFilters(QOpenGLTexture::Nearest, QOpenGLTexture::Nearest);
     return true;
 }
@@ -159,10 +162,9 @@ bool MTextureTile::setImage(const QImage &image)
         MLogger::instance()->systemError(QStringLiteral("Unable to create texture"));
         return false;
     }
-    m_texture->setFormat(QOpenGLTexture::RGBA8_UNorm);
     m_texture->setSize(tileSize(), tileSize());
     m_texture->setMipLevels(m_texture->maximumMipLevels());
-    m_texture->allocateStorage(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8);
+    m_texture->allocateStorage(QOpenGLTexture::BGRA, QOpenGLTexture::UInt8);
     QOpenGLPixelTransferOptions options;
     options.setAlignment(1);
     m_texture->setData(0, QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, pixels.constBits(), &options);

@@ -2,6 +2,7 @@
 
 #include "mlogger.h"
 
+#include <QOpenGLExtraFunctions>
 #include <QOpenGLPixelTransferOptions>
 #include <QOpenGLTexture>
 
@@ -77,6 +78,42 @@ QOpenGLTexture *createEmptyTexture(int width, int height)
         texture->setData(level, QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, zeros.data(), &options);
     texture->setAutoMipMapGenerationEnabled(true);
     return texture.release();
+}
+
+bool matchTileStorage(QOpenGLExtraFunctions *f)
+{
+    if (!f)
+        return false;
+    GLint type = GL_NONE, texture = 0, level = 0;
+    f->glGetFramebufferAttachmentParameteriv(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
+                                             GL_FRAMEBUFFER_ATTACHMENT_OBJECT_TYPE, &type);
+    if (type != GL_TEXTURE)
+        return false;
+    f->glGetFramebufferAttachmentParameteriv(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
+                                             GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME, &texture);
+    f->glGetFramebufferAttachmentParameteriv(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0,
+                                             GL_FRAMEBUFFER_ATTACHMENT_TEXTURE_LEVEL, &level);
+    if (level != 0)
+        return false;
+    GLint bound = 0;
+    f->glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    f->glBindTexture(GL_TEXTURE_2D, GLuint(texture));
+    GLint format = GL_NONE, width = 0, height = 0;
+    f->glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+    f->glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    f->glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    // Only an 8-bit RGBA target is given another order: a target of another
+    // depth keeps what it was made with.
+    const bool change = format == GL_RGBA8 && width > 0 && height > 0;
+    if (change) {
+        GLint unpackBuffer = 0;
+        f->glGetIntegerv(GL_PIXEL_UNPACK_BUFFER_BINDING, &unpackBuffer);
+        f->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
+        f->glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, width, height, 0, GL_BGRA, GL_UNSIGNED_BYTE, nullptr);
+        f->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, GLuint(unpackBuffer));
+    }
+    f->glBindTexture(GL_TEXTURE_2D, GLuint(bound));
+    return change;
 }
 
 QImage colorToAlpha(const QImage &image, const QColor &color)

@@ -9,6 +9,7 @@
 #include "mlogger.h"
 #include "mlowpassfilter.h"
 #include "mmousefunctions.h"
+#include "mpaintengine.h"
 #include "mpaintparams.h"
 #include "msettings.h"
 #include "mshader.h"
@@ -16,6 +17,7 @@
 #include "msmoothfilter.h"
 #include "mtablet.h"
 #include "mtexturelayer.h"
+#include "mtextureutility.h"
 #include "mtool.h"
 #include "mtools.h"
 #include "mtoolvalues.h"
@@ -31,6 +33,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
+#include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 #include <QOpenGLVertexArrayObject>
 #include <QPainter>
@@ -111,6 +115,7 @@ MWidget::~MWidget()
     delete m_speedFilter;
     delete m_distanceFilter;
     delete m_vertexBuffer;
+    delete m_composite;
     delete m_canvas;
 }
 
@@ -193,6 +198,8 @@ void MWidget::shutDown()
     makeCurrent();
     if (m_vertexBuffer && m_vertexBuffer->buffer().isCreated())
         m_vertexBuffer->buffer().destroy();
+    delete m_composite;
+    m_composite = nullptr;
     if (QOpenGLContext *c = context())
         c->functions()->glFinish();
     m_canvas->shutDown();
@@ -216,13 +223,6 @@ void MWidget::paintCanvasGL()
         m_firstShow = false;
     }
     QOpenGLFunctions *f = context()->functions();
-    const QColor background = MSettings::instance()->widgetBackgroundColor();
-    f->glClearColor(float(background.redF()), float(background.greenF()), float(background.blueF()), 1.0f);
-    f->glClear(GL_COLOR_BUFFER_BIT);
-    f->glClear(GL_DEPTH_BUFFER_BIT);
-    f->glDisable(GL_DEPTH_TEST);
-    f->glDisable(GL_CULL_FACE);
-
     MPaintParams params;
     params.context = context();
     params.canvas = m_canvas;
@@ -236,14 +236,54 @@ void MWidget::paintCanvasGL()
     params.showPreviousFrame = m_showPreviousFrame;
     params.firstLayerAsBackground = m_firstLayerAsBackground;
     params.vertexArray = m_vao;
+    // Over whole pixels every sample of a pixel gets the same colour, so a
+    // single-sampled target gives the same frame, and there a software
+    // driver draws a plain layer as a blended copy, several times faster.
+    QOpenGLFramebufferObject *composite = MPaintEngine::drawsWholePixels(&params) ? compositeTarget() : nullptr;
+    if (composite)
+        composite->bind();
+    const QColor background = MSettings::instance()->widgetBackgroundColor();
+    f->glClearColor(float(background.redF()), float(background.greenF()), float(background.blueF()), 1.0f);
+    f->glClear(GL_COLOR_BUFFER_BIT);
+    f->glClear(GL_DEPTH_BUFFER_BIT);
+    f->glDisable(GL_DEPTH_TEST);
+    f->glDisable(GL_CULL_FACE);
     m_canvas->draw(&params);
     makeCurrent();
+    if (composite)
+        composite->bind();
     paintTilingCopies(&params);
+    makeCurrent();
+    if (composite)
+        m_canvas->paintEngine()->renderViewTexture(&params, composite->texture());
     if (!m_canvas->strokeInProgress()) {
         for (MControl *control : qAsConst(m_controls))
             control->paintGL();
     }
     makeCurrent();
+}
+
+QOpenGLFramebufferObject *MWidget::compositeTarget()
+{
+    // Whole canvas pixels are whole device pixels only at a ratio of one.
+    if (devicePixelRatioF() != 1.0)
+        return nullptr;
+    const QSize size(width(), height());
+    if (!m_composite || m_composite->size() != size) {
+        delete m_composite;
+        m_composite = new QOpenGLFramebufferObject(size, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D,
+                                                   GL_RGBA8);
+        if (!m_composite->isValid()) {
+            delete m_composite;
+            m_composite = nullptr;
+            return nullptr;
+        }
+        // Outside a partial frame's scissor it is never copied: nothing of
+        // an earlier frame is needed in it.
+        m_composite->bind();
+        matchTileStorage(context()->extraFunctions());
+    }
+    return m_composite;
 }
 
 void MWidget::paintTilingCopies(MPaintParams *params)

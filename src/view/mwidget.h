@@ -18,6 +18,7 @@ class MSmoothFilter;
 class MToolValues;
 class MTransform;
 class MVertexBuffer;
+class QOpenGLFramebufferObject;
 class QOpenGLVertexArrayObject;
 class QPainter;
 
@@ -152,6 +153,8 @@ private:
     bool smoothing() const;
     void paintCanvasGL();
     void paintTilingCopies(MPaintParams *params);
+    // The single-sampled target of the view's size, made when missing.
+    QOpenGLFramebufferObject *compositeTarget();
     void paintOverlay(QPainter *p);
     void paintStatusText(QPainter *p);
     void drawText(QPainter *p, const QString &text, int position, double opacity, const QColor &textColor,
@@ -204,6 +207,9 @@ private:
     bool m_firstShow = true;
     MVertexBuffer *m_vertexBuffer = nullptr;
     QOpenGLVertexArrayObject *m_vao;
+    // Where frames of whole pixels are composited before they are copied into
+    // the view's multisampled target.
+    QOpenGLFramebufferObject *m_composite = nullptr;
     bool m_glReady = true;
     QString m_text;
     double m_textOpacity = 0.0;

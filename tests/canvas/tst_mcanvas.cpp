@@ -362,6 +362,54 @@ private slots:
         QCOMPARE_IMAGES(image, expected, 1);
     }
 
+    // At one view pixel per canvas pixel a full-opacity layer is drawn by a
+    // lean program of its own, the layer carrying a stroke by the general
+    // one: the layer must not change when a stroke begins on it. The top
+    // layer holds every alpha with colours up to it over an opaque gradient,
+    // and is painted beyond the document, which the view must not show.
+    void zoomOneLayerIsKeptWhenAStrokeBegins_data()
+    {
+        QTest::addColumn<QPoint>("pan");
+        QTest::newRow("document at the view's origin") << QPoint();
+        QTest::newRow("view's top and left past the document") << QPoint(23, 17);
+        QTest::newRow("view's bottom and right past the document") << QPoint(-31, -9);
+    }
+
+    void zoomOneLayerIsKeptWhenAStrokeBegins()
+    {
+        QFETCH(QPoint, pan);
+        canvas->appendLayer();
+        canvas->setCurrentRow(1);
+        const QRect document = canvas->paintedRect().toRect();
+        canvas->makeCurrent();
+        paintPixels(canvas->at(0), document, [&](const QPoint &p) {
+            const QPoint d = p - document.topLeft();
+            return qRgba(d.x() * 255 / W, d.y() * 2, (d.x() * 3 + d.y() * 5) % 256, 255);
+        });
+        paintPixels(canvas->at(1), document.adjusted(-40, -40, 40, 40), [&](const QPoint &p) {
+            const QPoint d = p - document.topLeft() + QPoint(40, 40);
+            const int a = (d.x() + d.y() * 7) % 256;
+            return qRgba(a * (d.x() % 256) / 255, a * ((d.y() * 9) % 256) / 255, a - a / 3, a);
+        });
+        MTransform transform;
+        transform.setTranslation(-canvas->paintedRect().topLeft() + QPointF(pan));
+        auto draw = [&](bool stroke) {
+            canvas->setStrokeInProgress(stroke);
+            return drawAsView([&](MPaintParams &params) { params.transform = &transform; });
+        };
+        const QImage copied = draw(false);
+        const QImage general = draw(true);
+        canvas->setStrokeInProgress(false);
+        QCOMPARE_IMAGES(copied, general, 0);
+        const QRect shown = document.translated(-document.topLeft() + pan);
+        for (int y = 0; y < H; ++y) {
+            for (int x = 0; x < W; ++x) {
+                if (!shown.contains(x, y))
+                    QCOMPARE(copied.pixel(x, y), QRgb(0));
+            }
+        }
+    }
+
     // Three layers in bands that overlap: which are drawn, in what order and
     // how strongly.
     void layerStack_data()

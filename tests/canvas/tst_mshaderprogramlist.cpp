@@ -82,7 +82,7 @@ private slots:
 
     void everyBuiltInProgramLinks()
     {
-        const QStringList expected = {"basic", "blit", "stamping", "color", "paper", "shading", "line",
+        const QStringList expected = {"basic", "blit", "copy", "stamping", "color", "paper", "shading", "line",
                                       "grid", "colorfeedback", "fill", "stroke", "selection", "texture"};
         QCOMPARE(list->builtInProgramNames(), expected);
         for (const QString &name : expected) {

@@ -50,6 +50,11 @@ std::unique_ptr<MCanvas> createDocument(const QSize &size)
 
 void paintRect(MTextureLayer *layer, const QRect &rect, QRgb pixel)
 {
+    paintPixels(layer, rect, [pixel](const QPoint &) { return pixel; });
+}
+
+void paintPixels(MTextureLayer *layer, const QRect &rect, const std::function<QRgb(const QPoint &)> &pixel)
+{
     QSet<MTile *> tiles;
     layer->tilesInRect(QRectF(rect), tiles);
     for (MTile *t : qAsConst(tiles)) {
@@ -62,7 +67,7 @@ void paintRect(MTextureLayer *layer, const QRect &rect, QRgb pixel)
         for (int y = covered.top(); y <= covered.bottom(); ++y) {
             for (int x = covered.left(); x <= covered.right(); ++x) {
                 const int index = ((y - area.top()) * tile->tileSize() + (x - area.left())) * 4;
-                toBytes(pixel, reinterpret_cast<uchar *>(bytes.data()) + index);
+                toBytes(pixel(QPoint(x, y)), reinterpret_cast<uchar *>(bytes.data()) + index);
             }
         }
         tile->setData(bytes.constData());

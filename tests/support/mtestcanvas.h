@@ -5,6 +5,7 @@
 #include <QRect>
 #include <QSize>
 
+#include <functional>
 #include <memory>
 
 class MCanvas;
@@ -23,6 +24,8 @@ std::unique_ptr<MCanvas> createDocument(const QSize &size);
 // Every texel of the layer whose canvas pixel lies in rect becomes pixel
 // (premultiplied RGBA), tiles over rect being created when missing.
 void paintRect(MTextureLayer *layer, const QRect &rect, QRgb pixel);
+// The same with a pixel of its own for each canvas point of rect.
+void paintPixels(MTextureLayer *layer, const QRect &rect, const std::function<QRgb(const QPoint &)> &pixel);
 // Whether the document's undo stack is in the middle of a macro (one begun and
 // not ended): while one is open the stack can neither undo nor redo.
 bool macroOpen(const MCanvas *canvas);

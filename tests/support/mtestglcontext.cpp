@@ -1,11 +1,13 @@
 #include "mtestglcontext.h"
 
 #include "mopengl.h"
+#include "mtextureutility.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 #include <QSurfaceFormat>
@@ -74,7 +76,11 @@ bool MTestGLContext::bindTarget(int width, int height)
     // Making a target binds texture 0 on the active unit: keep the one we have.
     if (!m_target || m_target->size() != QSize(width, height))
         m_target.reset(new QOpenGLFramebufferObject(width, height, QOpenGLFramebufferObject::NoAttachment, GL_TEXTURE_2D, GL_RGBA8));
-    return m_target->isValid() && m_target->bind();
+    if (!m_target->isValid() || !m_target->bind())
+        return false;
+    // Stored as the view's target is.
+    matchTileStorage(m_context->extraFunctions());
+    return true;
 }
 
 QImage MTestGLContext::readTarget() const

@@ -206,6 +206,56 @@ private slots:
         view->shutDown();
     }
 
+    // At one view pixel per canvas pixel the view shows each texel as it is,
+    // blended over the paper, and nothing of a layer outside the document;
+    // also in the first frame after a resize, which makes a new target.
+    void zoomOneFramesShowTheTexels_data()
+    {
+        QTest::addColumn<bool>("resized");
+        QTest::newRow("shown") << false;
+        QTest::newRow("after a resize") << true;
+    }
+
+    void zoomOneFramesShowTheTexels()
+    {
+        QFETCH(bool, resized);
+        makeView();
+        MCanvas *canvas = view->canvas();
+        QVERIFY(canvas->makeCurrent());
+        const QRect area = canvas->paintedRect().toRect();
+        const QRgb red = qRgba(255, 0, 0, 255);
+        const QRgb blue = MTestCanvas::premultiplied(QColor(0, 0, 255, 100));
+        // Red reaches past the document's left edge, into the tile's ring.
+        MTestCanvas::paintRect(canvas->current(), QRect(area.topLeft() - QPoint(20, 0), QSize(60, 40)), red);
+        MTestCanvas::paintRect(canvas->current(), QRect(area.topLeft() + QPoint(60, 0), QSize(30, 40)), blue);
+        view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
+        QTRY_VERIFY(view->findChildren<QAbstractAnimation *>().isEmpty());
+        if (resized) {
+            view->grabFramebuffer();
+            view->resize(650, 280);
+            QTRY_COMPARE(view->width(), 650);
+        }
+        view->transform()->reset();
+        view->transform()->setTranslation(QPointF(30, 20) - QPointF(area.topLeft()));
+        const QImage frame = view->grabFramebuffer();
+        const QRgb background = frame.pixel(5, 5);
+        const QRgb paper = frame.pixel(30 + 50, 20 + 60);
+        QVERIFY(paper != background);
+        QCOMPARE(frame.pixel(30, 20), red);
+        QCOMPARE(frame.pixel(30 + 39, 20 + 39), red);
+        QCOMPARE(frame.pixel(29, 20), background);
+        QCOMPARE(frame.pixel(30 + 40, 20), paper);
+        QCOMPARE(frame.pixel(30 + 99, 20 + 79), paper);
+        QCOMPARE(frame.pixel(30 + 100, 20 + 79), background);
+        const QRgb expected = MTestCanvas::over(paper, blue);
+        const QRgb shown = frame.pixel(30 + 70, 20 + 20);
+        for (int shift : {0, 8, 16, 24})
+            QVERIFY2(std::abs(int((shown >> shift) & 0xff) - int((expected >> shift) & 0xff)) <= 1,
+                     qPrintable(QStringLiteral("%1 against %2").arg(shown, 8, 16).arg(expected, 8, 16)));
+        view->shutDown();
+    }
+
     // Zoomed out, a view samples the smaller levels of a tile: they must
     // follow the pixels however the tile was last changed (a stroke merged
     // into it, then pixels replaced), and every level must be there.
@@ -248,8 +298,16 @@ private slots:
 
     // A frame during a stroke composites again only the area the stroke
     // changed; the stroke's end brings the whole view up to date.
+    void strokeFramesRecompositeWhatTheStrokeChanged_data()
+    {
+        QTest::addColumn<bool>("zoomOne");
+        QTest::newRow("fitted") << false;
+        QTest::newRow("one view pixel per canvas pixel") << true;
+    }
+
     void strokeFramesRecompositeWhatTheStrokeChanged()
     {
+        QFETCH(bool, zoomOne);
         makeView();
         MCanvas *canvas = view->canvas();
         view->show();
@@ -257,6 +315,10 @@ private slots:
         QTRY_VERIFY(view->findChildren<QAbstractAnimation *>().isEmpty());
         QVERIFY(canvas->makeCurrent());
         const QRect area = canvas->paintedRect().toRect();
+        if (zoomOne) {
+            view->transform()->reset();
+            view->transform()->setTranslation(QPointF(30, 20) - QPointF(area.topLeft()));
+        }
         const QPointF from = area.topLeft() + QPointF(10, 10), to = area.topLeft() + QPointF(40, 10);
         const QPointF elsewhere = area.topLeft() + QPointF(70, 60);
         MEvent event;
