@@ -30,6 +30,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <vector>
 
@@ -348,14 +349,23 @@ int main(int argc, char **argv)
     measureStrokeTo(canvas.get(), &brush, {30, false, true}, false);
     std::printf("Stroke-to runner on a %d x %d document, one move event every %.0f pixels:\n", documentSize,
                 documentSize, moveStep);
-    // "--end": only the stroke-end figures.
+    // "--end": only the stroke-end figures; "--radius N": only the stroke
+    // rows of that radius.
     const bool endOnly = argc > 1 && qstrcmp(argv[1], "--end") == 0;
+    const double onlyRadius = argc > 2 && qstrcmp(argv[1], "--radius") == 0 ? std::atof(argv[2]) : 0.0;
     const std::vector<bool> spacings = endOnly ? std::vector<bool>{} : std::vector<bool>{false, true};
-    for (double radius : {5.0, 30.0, 100.0})
+    for (double radius : {5.0, 30.0, 100.0}) {
+        if (onlyRadius > 0.0 && radius != onlyRadius)
+            continue;
         for (bool minimumSpacing : spacings)
             for (bool antialiasing : {true, false})
                 for (bool overPainted : {false, true})
                     measureStrokeTo(canvas.get(), &brush, {radius, minimumSpacing, antialiasing}, true, overPainted);
+    }
+    if (onlyRadius > 0.0) {
+        canvas.reset();
+        return 0;
+    }
     for (int n : {1, 4, 16})
         measureEndStroke(canvas.get(), &brush, n);
     canvas.reset();
