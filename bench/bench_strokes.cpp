@@ -1,7 +1,8 @@
 // Brush strokes on a 4000 x 4000 document: stamps per second and milliseconds
 // per move event of the stroke-to runner for several radii, spacings and
 // antialiasing, beside the stamping pass alone drawing the same stamps (the
-// GPU floor of the runner); then the time to end a stroke touching 1, 4 and
+// GPU floor of the runner, also per CPU second, which a loaded machine
+// disturbs less); then the time to end a stroke touching 1, 4 and
 // 16 tiles and the time to make its undo records from the queued read-backs,
 // beside merging the same tiles without undo records; the same for the
 // paste of a bucket fill's tiles, beside uploading them without undo.
@@ -33,6 +34,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <memory>
 #include <vector>
 
@@ -52,6 +55,15 @@ constexpr qint64 passStamps = 3000;        // drawn by the stamping pass alone
 // The painted-tiles figures first paint the same rows for longer than they
 // are timed, so that the timed stroke runs over paint all along.
 constexpr qint64 prePaintNs = 2 * budgetNs;
+
+// CPU time of all the process' threads, the software rasterizer's included:
+// the work a pass costs, whatever else the machine runs.
+double processCpuSeconds()
+{
+    timespec t;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return double(t.tv_sec) + t.tv_nsec / 1e9;
+}
 
 void finishGpu(MCanvas *canvas)
 {
@@ -238,18 +250,20 @@ void measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool 
         runner.collectTiles(rect, canvas->strokeLayer(), tiles);
     }
     finishGpu(canvas);
+    const double cpuBefore = processCpuSeconds();
     timer.restart();
     runner.renderStamps(tiles, vertices, QPointF(0, 0));
     finishGpu(canvas);
     const double passSeconds = timer.nsecsElapsed() / 1e9;
+    const double passCpuSeconds = processCpuSeconds() - cpuBefore;
 
     if (print) {
         const double megapixels = stamps * M_PI * config.radius * config.radius / 1e6 / seconds;
         std::printf("%-13s radius %4.0f  spacing %-7s  aa %-3s : %9.0f stamps/s  %8.3f ms/move  %8.1f MP/s of dabs"
-                    "  (%lld stamps, %lld moves)   | stamping pass alone: %9.0f stamps/s\n",
+                    "  (%lld stamps, %lld moves)   | stamping pass alone: %9.0f stamps/s, %9.0f per CPU second\n",
                     overPainted ? "painted tiles" : "fresh tiles", config.radius, config.minimumSpacing ? "minimum" : "default", config.antialiasing ? "on" : "off",
                     stamps / seconds, seconds * 1000.0 / double(moves), megapixels, stamps, moves,
-                    passCount / passSeconds);
+                    passCount / passSeconds, passCount / std::max(passCpuSeconds, 1e-9));
 #ifdef KALMI_BENCH_LIBMYPAINT
         const Figures peer = measureLibmypaint(config, spacing, overPainted);
         std::printf("%52s   libmypaint: %9.0f dabs/s    %8.3f ms/move  %8.1f MP/s of dabs"
@@ -408,14 +422,23 @@ int main(int argc, char **argv)
     measureStrokeTo(canvas.get(), &brush, {30, false, true}, false);
     std::printf("Stroke-to runner on a %d x %d document, one move event every %.0f pixels:\n", documentSize,
                 documentSize, moveStep);
-    // "--end": only the stroke-end figures.
+    // "--end": only the stroke-end figures; "--radius N": only the stroke
+    // rows of that radius.
     const bool endOnly = argc > 1 && qstrcmp(argv[1], "--end") == 0;
+    const double onlyRadius = argc > 2 && qstrcmp(argv[1], "--radius") == 0 ? std::atof(argv[2]) : 0.0;
     const std::vector<bool> spacings = endOnly ? std::vector<bool>{} : std::vector<bool>{false, true};
-    for (double radius : {5.0, 30.0, 100.0})
+    for (double radius : {5.0, 30.0, 100.0}) {
+        if (onlyRadius > 0.0 && radius != onlyRadius)
+            continue;
         for (bool minimumSpacing : spacings)
             for (bool antialiasing : {true, false})
                 for (bool overPainted : {false, true})
                     measureStrokeTo(canvas.get(), &brush, {radius, minimumSpacing, antialiasing}, true, overPainted);
+    }
+    if (onlyRadius > 0.0) {
+        canvas.reset();
+        return 0;
+    }
     for (int n : {1, 4, 16})
         measureEndStroke(canvas.get(), &brush, n);
     for (int n : {1, 4, 16})

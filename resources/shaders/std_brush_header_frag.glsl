@@ -47,6 +47,11 @@ uniform float f_random = 1.0;
 #else
 #define S_HAS_FEEDBACK (f_colorAbsorbtionRate != 0.0)
 #endif
+#ifdef STAMP_SHAPE
+#define S_SHAPE STAMP_SHAPE
+#else
+#define S_SHAPE f_shape
+#endif
 #ifdef STAMP_COMPOSITION
 #define S_COMPOSITION STAMP_COMPOSITION
 #else
@@ -287,16 +292,24 @@ float alphaAtDistance(float d, float hardness)
     return 0.0;
 }
 
+// How far q (distances from the centre along x and y) lies from the centre
+// in the shape's measure: below 0.5 inside the shape, and growing with either
+// distance.
+float shapeDistance(vec2 q, int shape)
+{
+    return shape == 1 ? (pow(q.x, 7.0) + pow(q.y, 7.0)) / (2.0 * pow(0.5, 7.0)) : dot(q, q) / 0.5;
+}
+
 float getAlphaDisc(vec2 uv, float hardness)
 {
     vec2 q = abs(uv - vec2(0.5));
-    return alphaAtDistance(dot(q, q) / 0.5, hardness);
+    return alphaAtDistance(shapeDistance(q, 0), hardness);
 }
 
 float getAlphaRoundedSquare(vec2 uv, float hardness)
 {
     vec2 q = abs(uv - vec2(0.5));
-    return alphaAtDistance((pow(q.x, 7.0) + pow(q.y, 7.0)) / (2.0 * pow(0.5, 7.0)), hardness);
+    return alphaAtDistance(shapeDistance(q, 1), hardness);
 }
 
 float getAlphaShape(vec2 uv, int shape, float hardness)
@@ -310,9 +323,92 @@ float stampPixel(void)
     return 1.0 / max(2.0 * f_radius, 1e-3);
 }
 
+// Where sample k of 8 lies along one axis of the pixel at x.
+float sampleAt(float x, int k, float pixel)
+{
+    return x + (float(k) + 0.5) * pixel / 8.0 - pixel / 2.0;
+}
+
+// One axis' share of shapeDistance at the distances q from the centre.
+vec2 shapeDistanceTerms(vec2 q, int shape)
+{
+    return shape == 1 ? pow(q, vec2(7.0)) / (2.0 * pow(0.5, 7.0)) : q * q / 0.5;
+}
+
+// The mean alpha of the 8 x 8 samples of the pixel at uv when every one of
+// them lies in the falloff of alphaAtDistance. There the alpha is the cubic
+// hardness * (1 - 3t^2 + 2t^3) of t = (d - edge) / (0.5 - edge), and d is the
+// sum of a term of x and a term of y, so the mean over the grid follows from
+// the mean and the central moments of each axis' 8 terms. For the disc they
+// are sums of known powers of the samples' offsets; for the rounded square
+// they are taken from the 8 terms, about the pixel centre's term, which keeps
+// them small and precise.
+float getAlphaFalloffMean(vec2 uv, int shape, float hardness, float pixel)
+{
+    vec2 mean;
+    vec2 m2;
+    vec2 m3;
+    if (shape == 1) {
+        vec2 centre = shapeDistanceTerms(abs(uv - vec2(0.5)), shape);
+        vec2 s1 = vec2(0.0);
+        vec2 s2 = vec2(0.0);
+        vec2 s3 = vec2(0.0);
+        for (int k = 0; k < 8; ++k) {
+            vec2 q = abs(vec2(sampleAt(uv.x, k, pixel), sampleAt(uv.y, k, pixel)) - vec2(0.5));
+            vec2 c = shapeDistanceTerms(q, shape) - centre;
+            s1 += c;
+            s2 += c * c;
+            s3 += c * c * c;
+        }
+        s1 /= 8.0;
+        s2 /= 8.0;
+        s3 /= 8.0;
+        mean = centre + s1;
+        m2 = s2 - s1 * s1;
+        m3 = s3 - 3.0 * s1 * s2 + 2.0 * s1 * s1 * s1;
+    } else {
+        // The term is 2 (a + o)^2 for a = uv - 0.5 and the offsets o, whose
+        // odd powers average to 0 and even ones to o2, o4 and o6.
+        float p2 = pixel * pixel;
+        float o2 = 0.08203125 * p2;
+        float o4 = 0.0118560791015625 * p2 * p2;
+        float o6 = 0.00199681520462036 * p2 * p2 * p2;
+        vec2 a = uv - vec2(0.5);
+        float spread = o4 - o2 * o2;
+        mean = 2.0 * (a * a + o2);
+        m2 = 4.0 * (4.0 * a * a * o2 + spread);
+        m3 = 8.0 * (12.0 * a * a * spread + (o6 - 3.0 * o2 * o4 + 2.0 * o2 * o2 * o2));
+    }
+    float edge = hardness / 2.0;
+    float w = 0.5 - edge;
+    float t = (mean.x + mean.y - edge) / w;
+    float v = (m2.x + m2.y) / (w * w);
+    float t3 = t * t * t + 3.0 * t * v + (m3.x + m3.y) / (w * w * w);
+    return hardness * (1.0 - 3.0 * (t * t + v) + 2.0 * t3);
+}
+
+// The mean alpha of the 8 x 8 samples of a pixel. Where the samples' nearest
+// and farthest distances from the centre show that they all fall in one piece
+// of alphaAtDistance, the mean is had without going through them.
 float getAlphaAntialiasedShape(vec2 uv, int shape, float hardness)
 {
     float pixel = stampPixel();
+    vec2 first = vec2(sampleAt(uv.x, 0, pixel), sampleAt(uv.y, 0, pixel)) - vec2(0.5);
+    vec2 last = vec2(sampleAt(uv.x, 7, pixel), sampleAt(uv.y, 7, pixel)) - vec2(0.5);
+    vec2 farthest = max(abs(first), abs(last));
+    vec2 nearest = mix(min(abs(first), abs(last)), vec2(0.0), lessThanEqual(first * last, vec2(0.0)));
+    float dNear = shapeDistance(nearest, shape);
+    float dFar = shapeDistance(farthest, shape);
+    // Well above the rounding of the distances, well below a pixel's share.
+    const float margin = 1e-5;
+    float edge = hardness / 2.0;
+    if (dFar < edge - margin)
+        return hardness;
+    if (dNear >= 0.5 + margin)
+        return 0.0;
+    if (dNear >= edge + margin && dFar < 0.5 - margin)
+        return getAlphaFalloffMean(uv, shape, hardness, pixel);
+
     float sum = 0.0;
     // The shape is the same for every sample: chosen once, outside the loop.
     if (shape == 1) {
@@ -360,11 +456,11 @@ float getStandardAlpha(void)
     vec2 uv = v_texCoords0;
     float alpha;
     if (S_ANTIALIASING == A_NOANTIALIASING)
-        alpha = S_HAS_TEXTURE ? getAlphaTexture(uv) : getAlphaShape(uv, f_shape, 1.0);
+        alpha = S_HAS_TEXTURE ? getAlphaTexture(uv) : getAlphaShape(uv, S_SHAPE, 1.0);
     else if (S_ANTIALIASING == A_SMOOTHING)
-        alpha = S_HAS_TEXTURE ? getAlphaSmoothTexture(uv) : getAlphaSmoothShape(uv, f_shape, f_hardness);
+        alpha = S_HAS_TEXTURE ? getAlphaSmoothTexture(uv) : getAlphaSmoothShape(uv, S_SHAPE, f_hardness);
     else
-        alpha = S_HAS_TEXTURE ? getAlphaAntialiasedTexture(uv) : getAlphaAntialiasedShape(uv, f_shape, f_hardness);
+        alpha = S_HAS_TEXTURE ? getAlphaAntialiasedTexture(uv) : getAlphaAntialiasedShape(uv, S_SHAPE, f_hardness);
     if (f_density < 1.0 && f_density < rand(uv))
         alpha = 0.0;
     return alpha * f_flow;

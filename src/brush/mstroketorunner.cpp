@@ -364,7 +364,7 @@ void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices,
         variant = programs->variant(programName,
                                     stampDefines(int(v[MEnum::bsAntialiasing]), brushTexture != nullptr,
                                                  v[MEnum::bsColorAbsorbtionRate] != 0.0,
-                                                 int(v[MEnum::bsCompositionMode])));
+                                                 int(v[MEnum::bsCompositionMode]), int(v[MEnum::bsShape])));
 
     f->glEnable(GL_BLEND);
     MTextureUnitBinder binder(f);
@@ -484,14 +484,16 @@ void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices,
     f->glFlush();
 }
 
-QByteArray MStrokeToRunner::stampDefines(int antialiasing, bool texture, bool colorFeedback, int compositionMode)
+QByteArray MStrokeToRunner::stampDefines(int antialiasing, bool texture, bool colorFeedback, int compositionMode,
+                                         int shape)
 {
     return QStringLiteral("#define STAMP_ANTIALIASING %1\n#define STAMP_TEXTURE %2\n#define STAMP_FEEDBACK %3\n"
-                          "#define STAMP_COMPOSITION %4\n")
+                          "#define STAMP_COMPOSITION %4\n#define STAMP_SHAPE %5\n")
         .arg(antialiasing)
         .arg(texture ? 1 : 0)
         .arg(colorFeedback ? 1 : 0)
         .arg(compositionMode)
+        .arg(shape)
         .toLatin1();
 }
 

@@ -40,7 +40,7 @@ public:
     void renderStamps(const Tiles &tiles, const Vertices &vertices, const QPointF &offset);
     void colorFeedback(const QPointF &position, bool clear);
     // The preprocessor lines of the stamping program made for one brush.
-    static QByteArray stampDefines(int antialiasing, bool texture, bool colorFeedback, int compositionMode);
+    static QByteArray stampDefines(int antialiasing, bool texture, bool colorFeedback, int compositionMode, int shape);
 
 public slots:
     void run() override;

@@ -17,7 +17,6 @@
 namespace {
 
 constexpr int size = 32;             // target pixels; the stamp covers it all
-constexpr float radius = size / 2.0f;
 const QColor sentinel = QColor::fromRgbF(0.2, 0.4, 0.6, 0.8);   // left where a fragment is discarded
 
 using namespace MTestPixels;
@@ -181,8 +180,10 @@ struct Inputs
     QImage colorBuffer = colorBufferImage();
 };
 
-// What one fragment of the stamp writes, or nothing when it is discarded.
-bool referenceFragment(const StampCase &c, const Inputs &in, double u, double v, std::array<double, 4> &out)
+// What one fragment of a stamp of the given radius writes, or nothing when it
+// is discarded.
+bool referenceFragment(const StampCase &c, const Inputs &in, double radius, double u, double v,
+                       std::array<double, 4> &out)
 {
     const double pixel = 1.0 / (2 * radius);
     auto alphaAt = [&](double x, double y, double hardness) {
@@ -247,11 +248,12 @@ bool referenceFragment(const StampCase &c, const Inputs &in, double u, double v,
     return true;
 }
 
-QImage referenceImage(const StampCase &c, const Inputs &in)
+// The stamp over a square target of the given side.
+QImage referenceImage(const StampCase &c, const Inputs &in, int side = size)
 {
-    return pattern(size, size, [&](int x, int y) {
+    return pattern(side, side, [&](int x, int y) {
         std::array<double, 4> out;
-        if (!referenceFragment(c, in, (x + 0.5) / size, (y + 0.5) / size, out))
+        if (!referenceFragment(c, in, side / 2.0, (x + 0.5) / side, (y + 0.5) / side, out))
             return qRgba(sentinel.red(), sentinel.green(), sentinel.blue(), sentinel.alpha());
         return toPixel(out[0], out[1], out[2], out[3]);
     });
@@ -273,21 +275,28 @@ private:
     Inputs inputs;
     QOpenGLTexture *textures[5] = {};
 
-    // The general program, or the one made for the features the case uses.
+    // The general program, or the one made for the features the case uses,
+    // drawing a stamp over the whole of the rig's target.
     QImage drawStamp(const StampCase &c, float density = 1.0f, bool madeForTheBrush = false)
     {
-        QOpenGLShaderProgram *program = rig->begin(QStringLiteral("stamping"));
+        return drawStamp(*rig, textures, c, density, madeForTheBrush);
+    }
+
+    static QImage drawStamp(MTestGLRig &rig, QOpenGLTexture *const *textures, const StampCase &c, float density,
+                            bool madeForTheBrush)
+    {
+        QOpenGLShaderProgram *program = rig.begin(QStringLiteral("stamping"));
         if (madeForTheBrush)
-            program = rig->use(rig->programs().variant(
+            program = rig.use(rig.programs().variant(
                 QStringLiteral("stamping"),
-                MStrokeToRunner::stampDefines(c.antialiasing, c.texture, c.absorption != 0.0, c.mode)));
+                MStrokeToRunner::stampDefines(c.antialiasing, c.texture, c.absorption != 0.0, c.mode, c.shape)));
         if (!program)
             return QImage();
         const char *samplers[5] = {"f_currentLayerTexture", "f_underLayerTexture", "f_selectionLayerTexture",
                                    "f_brushTexture", "f_colorTexture"};
         for (int i = 0; i < 5; ++i)
-            rig->bindTexture(samplers[i], textures[i], i + 1);
-        program->setUniformValue("f_radius", radius);
+            rig.bindTexture(samplers[i], textures[i], i + 1);
+        program->setUniformValue("f_radius", float(rig.width() / 2.0));
         program->setUniformValue("f_hardness", float(c.hardness));
         program->setUniformValue("f_density", density);
         program->setUniformValue("f_flow", float(c.flow));
@@ -304,7 +313,7 @@ private:
         program->setUniformValue("f_shape", c.shape);
         program->setUniformValue("f_factor", float(c.factor));
         program->setUniformValue("f_useBorderColor", c.useBorderColor);
-        return rig->draw(sentinel, c.brush);
+        return rig.draw(sentinel, c.brush);
     }
 
 private slots:
@@ -410,6 +419,47 @@ private slots:
         const QImage reference = referenceImage(stamp, inputs);
         for (bool madeForTheBrush : {false, true}) {
             const QImage actual = drawStamp(stamp, 1.0f, madeForTheBrush);
+            QVERIFY_GL_CLEAN();
+            QString message;
+            QVERIFY2(MTestGLContext::compareImages(actual, reference, 2, &message),
+                     qPrintable((madeForTheBrush ? QStringLiteral("made for the brush: ") : QString()) + message));
+        }
+    }
+
+    // Antialiased stamps much larger and smaller than the one above: a pixel
+    // spans a small or a large share of the shape's falloff, and where its
+    // samples fall in the inside, the falloff, the outside or across them
+    // varies over the stamp.
+    void stampSizesMatchReference_data()
+    {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<int>("shape");
+        QTest::addColumn<double>("hardness");
+        for (int side : {200, 5})
+            for (int shape : {0, 1})
+                for (double hardness : {0.8, 0.3, 0.97, 1.0})
+                    QTest::addRow("radius %g, %s, hardness %g", side / 2.0, shape ? "rectangle" : "ellipse", hardness)
+                        << side << shape << hardness;
+    }
+
+    void stampSizesMatchReference()
+    {
+        QFETCH(int, side);
+        QFETCH(int, shape);
+        QFETCH(double, hardness);
+        MTestGLRig large(side, side);
+        QVERIFY(large.isValid());
+        const QImage images[5] = {inputs.layer, inputs.under, inputs.selection, inputs.brushTexture, inputs.colorBuffer};
+        QOpenGLTexture *largeTextures[5];
+        for (int i = 0; i < 5; ++i)
+            largeTextures[i] = large.texture(images[i]);
+        StampCase c;
+        c.shape = shape;
+        c.hardness = hardness;
+        c.flow = 1.0;
+        const QImage reference = referenceImage(c, inputs, side);
+        for (bool madeForTheBrush : {false, true}) {
+            const QImage actual = drawStamp(large, largeTextures, c, 1.0f, madeForTheBrush);
             QVERIFY_GL_CLEAN();
             QString message;
             QVERIFY2(MTestGLContext::compareImages(actual, reference, 2, &message),

@@ -10,6 +10,7 @@
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
+#include "mtestscreenshot.h"
 #include "mtexturelayer.h"
 #include "mtool.h"
 #include "mtools.h"
@@ -79,6 +80,46 @@ private slots:
         for (int x : {-150, -75, 0, 75, 148})
             QVERIFY2(qAlpha(painted.pixel(QPoint(x, 60) - corner)) > 0, qPrintable(QString::number(x)));
         QTRY_VERIFY(view->grabFramebuffer().pixel(to.toPoint()) != before.pixel(to.toPoint()));
+        canvas->undoStack()->setClean();
+        window.reset();
+    }
+
+    // A wide stroke of the default, antialiased brush: across its width the
+    // paint thins out evenly from the middle to nothing at the radius, with
+    // a soft rim several pixels wide.
+    void wideStrokeFallsOffEvenlyToItsRim()
+    {
+        openWindow();
+        MWidget *view = window->view();
+        MCanvas *canvas = view->canvas();
+        MBrushList *brushes = MBrushList::instance();
+        MBrush *brush = brushes->brush(brushes->currentRow());
+        QVERIFY(brush);
+        brush->resetValues();
+        brush->setRadius(100);
+        MColorList::instance()->setColor(QColor(20, 40, 180));
+        QVERIFY(MTestMainWindow::drag(view, QPointF(-120, 0), QPointF(120, 0), 40));
+        const QImage painted = layerPixels(canvas->currentRow());
+        MTestScreenshot::keep(view->grabFramebuffer(), QStringLiteral("wide-antialiased-stroke.png"));
+        const QPoint corner = canvas->paintedRect().topLeft().toPoint();
+        auto alphaAt = [&](int x, int y) { return qAlpha(painted.pixel(QPoint(x, y) - corner)); };
+        for (int x : {-40, 0, 37}) {
+            for (int sign : {-1, 1}) {
+                const QString where = QStringLiteral("column %1, side %2").arg(x).arg(sign);
+                QVERIFY2(alphaAt(x, 0) > 200, qPrintable(where));
+                int rim = 0;
+                for (int d = 1; d <= 110; ++d) {
+                    const int inner = alphaAt(x, sign * (d - 1));
+                    const int outer = alphaAt(x, sign * d);
+                    // One level for the rounding of the stamps laid over each other.
+                    QVERIFY2(outer <= inner + 1, qPrintable(where + QStringLiteral(", distance %1").arg(d)));
+                    if (d > 101)
+                        QVERIFY2(outer == 0, qPrintable(where + QStringLiteral(", distance %1").arg(d)));
+                    rim += outer > 0 && outer < 192;
+                }
+                QVERIFY2(rim >= 4, qPrintable(where + QStringLiteral(": %1 rim pixels").arg(rim)));
+            }
+        }
         canvas->undoStack()->setClean();
         window.reset();
     }
