@@ -94,12 +94,13 @@ void setNearestSampling(QOpenGLFunctions *f, unsigned int texture)
 
 // Ends a draw into a texture attached to the frame buffer.
 void endTargetPass(QOpenGLShaderProgram *program, QOpenGLVertexArrayObject *vertexArray, MVertexBuffer *buffer,
-                   MFrameBuffer *frameBuffer)
+                   MFrameBuffer *frameBuffer, bool detach = true)
 {
     if (program)
         MShaderProgramList::release(program, vertexArray);
     buffer->release();
-    frameBuffer->detachTexture();
+    if (detach)
+        frameBuffer->detachTexture();
     frameBuffer->release();
 }
 
@@ -475,13 +476,18 @@ void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices,
             f->glDrawArrays(GL_TRIANGLES, 0, stampBuffer->count());
         }
 
-        endTargetPass(program, vertexArray, stampBuffer, frameBuffer);
+        // The tile stays attached: attaching it again to the next pass keeps
+        // the same render target, where a detach would make the software
+        // rasterizer flush and wait for every pass.
+        endTargetPass(program, vertexArray, stampBuffer, frameBuffer, false);
         binder.unbindAll();
         target->release();
         tile->release();
     }
+    // No flush per move: the view draws in its own context, and making that
+    // current flushes this one (what a read-back or a merge needs, they order
+    // themselves in this context).
     frameBuffer->release();
-    f->glFlush();
 }
 
 QByteArray MStrokeToRunner::stampDefines(int antialiasing, bool texture, bool colorFeedback, int compositionMode,

@@ -1,7 +1,8 @@
 // A painter's session in the real window: a brush duplicated from the menu,
 // its radius set in the brush settings dock and a stroke as wide as that;
 // then an effect chosen in the effect list, previewed and tuned in its
-// settings dialog while the canvas follows, and undo taking it off.
+// settings dialog while the canvas follows, and undo taking it off; a stroke
+// shown while the pen is still down.
 
 #include "mbrush.h"
 #include "mbrushlist.h"
@@ -24,6 +25,7 @@
 #include "mtexturelayer.h"
 #include "mtool.h"
 #include "mtools.h"
+#include "mtransform.h"
 #include "mwidget.h"
 
 #include <QAction>
@@ -208,6 +210,33 @@ private slots:
         QTRY_VERIFY2(isRed(shownAtCentre()), qPrintable(shownAtCentre().name()));
         // The stroke itself stays.
         QCOMPARE(canvas()->undoStack()->index(), steps);
+    }
+
+    // The view draws in its own context: what the stroke drew there must
+    // reach it while the pen is still down, not only when it lifts.
+    void strokeShownBeforeThePenLifts()
+    {
+        MWidget *view = m_window->view();
+        const QPointF from = view->transform()->map(QPointF(-120, 60));
+        const QPointF to = view->transform()->map(QPointF(120, 60));
+        const QColor before = MTestMainWindow::shownAt(view, QPointF(0, 60));
+        QVERIFY2(qAbs(before.red() - before.green()) < 12, qPrintable(before.name()));
+        // While the pen is down the stroke shows red over what was there.
+        const auto reddened = [](const QColor &c) { return c.red() > 180 && c.red() > c.green() + 80; };
+        const int steps = canvas()->undoStack()->index();
+        MTestMainWindow::mouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        for (int i = 1; i <= 40; ++i)
+            MTestMainWindow::mouse(view, QEvent::MouseMove, from + (to - from) * (i / 40.0), Qt::NoButton,
+                                   Qt::LeftButton);
+        QVERIFY(canvas()->strokeInProgress());
+        for (double x : {-60.0, 0.0, 60.0})
+            QTRY_VERIFY2(reddened(MTestMainWindow::shownAt(view, QPointF(x, 60))),
+                         qPrintable(MTestMainWindow::shownAt(view, QPointF(x, 60)).name()));
+        QVERIFY(canvas()->strokeInProgress());
+        MTestMainWindow::mouse(view, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(canvas()->undoStack()->index(), steps + 1);
+        QTRY_VERIFY2(reddened(MTestMainWindow::shownAt(view, QPointF(0, 60))),
+                     qPrintable(MTestMainWindow::shownAt(view, QPointF(0, 60)).name()));
     }
 };
 
