@@ -233,6 +233,7 @@ private slots:
             QTRY_VERIFY2(reddened(MTestMainWindow::shownAt(view, QPointF(x, 60))),
                          qPrintable(MTestMainWindow::shownAt(view, QPointF(x, 60)).name()));
         QVERIFY(canvas()->strokeInProgress());
+        MTestScreenshot::keep(view->grabFramebuffer(), QStringLiteral("brushandeffect-pen-down.png"));
         MTestMainWindow::mouse(view, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
         QCOMPARE(canvas()->undoStack()->index(), steps + 1);
         QTRY_VERIFY2(reddened(MTestMainWindow::shownAt(view, QPointF(0, 60))),
