@@ -16,6 +16,7 @@
 #include "mcommandlayershader.h"
 #include "mcommandupdatelayerproperties.h"
 #include "mcommandupdatetile.h"
+#include "mdocumentdescription.h"
 #include "mdocumentfile.h"
 #include "mendstrokerunner.h"
 #include "mevent.h"
@@ -355,21 +356,74 @@ void MCanvas::setPaperName(const QString &name)
     refresh();
 }
 
+namespace {
+bool samePaintedRect(const QRectF &a, const QRectF &b)
+{
+    return qFuzzyCompare(a.x(), b.x()) && qFuzzyCompare(a.y(), b.y()) && qFuzzyCompare(a.width(), b.width())
+           && qFuzzyCompare(a.height(), b.height());
+}
+} // namespace
+
+QRectF MCanvas::boundedPaintedRect(const QRectF &rect, bool *limited)
+{
+    // A document file holds the painted rectangle only this far out; past it
+    // the program would save a file it then refuses to open.
+    const double limit = MDocumentDescription::CoordinateLimit;
+    const bool within = rect.left() >= -limit && rect.top() >= -limit && rect.left() + rect.width() <= limit
+                        && rect.top() + rect.height() <= limit && rect.width() >= 0.0 && rect.height() >= 0.0;
+    if (limited)
+        *limited = !within;
+    if (within)
+        return rect;
+    if (!std::isfinite(rect.left()) || !std::isfinite(rect.top()) || !std::isfinite(rect.width())
+        || !std::isfinite(rect.height()))
+        return QRectF();
+    return rect.intersected(QRectF(-limit, -limit, 2 * limit, 2 * limit));
+}
+
 void MCanvas::setPaintedRect(const QRectF &rect)
 {
-    if (qFuzzyCompare(rect.x(), m_paintedRect.x()) && qFuzzyCompare(rect.y(), m_paintedRect.y())
-        && qFuzzyCompare(rect.width(), m_paintedRect.width()) && qFuzzyCompare(rect.height(), m_paintedRect.height()))
+    bool limited = false;
+    QRectF bounded = boundedPaintedRect(rect, &limited);
+    if (limited) {
+        MLogger::instance()->log(QStringLiteral("Painted rectangle %1, %2, %3 x %4 kept within the document limit")
+                                     .arg(rect.x())
+                                     .arg(rect.y())
+                                     .arg(rect.width())
+                                     .arg(rect.height()));
+        emit paintedRectLimited();
+        if (bounded.isEmpty())
+            return;
+    }
+    if (samePaintedRect(bounded, m_paintedRect))
         return;
-    m_paintedRect = rect;
+    m_paintedRect = bounded;
     refresh();
-    emit paintedRectChanged(rect);
+    emit paintedRectChanged(bounded);
+}
+
+bool MCanvas::pushPaintedRect(const QRectF &rect)
+{
+    bool limited = false;
+    QRectF bounded = boundedPaintedRect(rect, &limited);
+    if (limited)
+        emit paintedRectLimited();
+    if (bounded.isEmpty())
+        return false;
+    // Aligned only once within the limit, where the coordinates fit an int.
+    bounded = QRectF(bounded.toAlignedRect());
+    // A resize that changes nothing is no step to undo.
+    if (samePaintedRect(bounded, m_paintedRect))
+        return false;
+    new MCommandSetPaintedRect(this, m_paintedRect, bounded);
+    return true;
 }
 
 void MCanvas::updatePaintedRect(const QRectF &rect)
 {
     if (rect.isEmpty())
         return;
-    new MCommandSetPaintedRect(this, m_paintedRect, QRectF(rect.toAlignedRect()));
+    pushPaintedRect(rect);
 }
 
 void MCanvas::setPaperSize(const QSize &size)
@@ -397,7 +451,7 @@ void MCanvas::setPaperSize(const QSize &size, bool crop)
         }
         setClipPath(remembered);
     }
-    new MCommandSetPaintedRect(this, m_paintedRect, resized);
+    pushPaintedRect(resized);
     endMacro();
     refresh();
 }
@@ -1366,7 +1420,7 @@ void MCanvas::adjustPaperToSelection()
 {
     if (m_selectionPath.isEmpty())
         return;
-    new MCommandSetPaintedRect(this, m_paintedRect, QRectF(m_selectionPath.boundingRect().toAlignedRect()));
+    pushPaintedRect(m_selectionPath.boundingRect());
 }
 
 void MCanvas::fillSelection(const QPoint &point, bool clearSelection, uchar threshold, int row)

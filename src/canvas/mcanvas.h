@@ -73,6 +73,10 @@ public:
     // Painting is kept inside the selection.
     bool clipToSelection() const { return m_clipStroke && m_hasSelection; }
     QRectF paintedRect() const { return m_paintedRect; }
+    // The rectangle cut to where a document file can hold a painted
+    // rectangle; *limited tells whether it was cut (empty when nothing of it
+    // is left, or it is not finite).
+    static QRectF boundedPaintedRect(const QRectF &rect, bool *limited = nullptr);
     int paperType() const { return m_paperType; }
     QColor paperColor() const { return m_paperColor; }
     QString paperName() const { return m_paperName; }
@@ -234,7 +238,11 @@ public slots:
     void resetSelectionPath();
     void resetClipPath();
     void invertClipPath();
+    // Records a resize of the painted rectangle, kept within the document
+    // limit; a resize that changes nothing records nothing.
     void updatePaintedRect(const QRectF &rect);
+    // Kept within the document limit too (paintedRectLimited tells when it
+    // had to be cut).
     void setPaintedRect(const QRectF &rect);
     void updateLayerThumbnail(int row);
     void updateLayerThumbnail();
@@ -253,6 +261,8 @@ signals:
     void refreshNow();
     void refresh(bool throttle, const QRectF &rect);
     void paintedRectChanged(const QRectF &rect);
+    // The painted rectangle was asked to grow past the document limit.
+    void paintedRectLimited();
     void thumbnailSizeChanged(int size);
     void fileNameChanged(const QString &name);
     void isNewChanged(bool value);
@@ -264,6 +274,9 @@ signals:
 
 private:
     void discardStroke();
+    // A painted-rectangle command to rect, kept within the limit; false
+    // (nothing recorded) when it would change nothing.
+    bool pushPaintedRect(const QRectF &rect);
     // Sets a flag property on the layers that pass, as one undo step.
     void setLayerFlags(const char *property, const std::function<bool(int, const MTextureLayer *)> &value);
 

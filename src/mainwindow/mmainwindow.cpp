@@ -29,6 +29,7 @@
 #include "mbrushsettingswidget.h"
 #include "mbrushlistwidget.h"
 #include "mbrushwidget.h"
+#include "mdocumentdescription.h"
 #include "mlistpanel.h"
 #include "mcanvas.h"
 #include "mcomicstriptool.h"
@@ -800,6 +801,14 @@ void MMainWindow::setupDocumentCommands()
     connect(m_view->canvas(), &MCanvas::selectionChanged, this, &MMainWindow::validateClipboardActions);
     // Undoing past a save, or redoing back to it, moves the modified mark.
     connect(m_view->canvas(), &MCanvas::modifiedChanged, this, &MMainWindow::updateWindowTitle);
+    // Auto extent stops at the limit: the painter sees why the paper stopped growing.
+    connect(m_view->canvas(), &MCanvas::paintedRectLimited, this, [this]() {
+        const QString text = tr("The paper cannot grow further: a document reaches at most %1 pixels from its centre.")
+                                 .arg(qint64(MDocumentDescription::CoordinateLimit));
+        if (m_view->text() != text || m_view->textOpacity() < 0.5)
+            m_view->setText(text);
+        statusBar()->showMessage(text, 5000);
+    });
 }
 
 void MMainWindow::on_actionFileNew_triggered()

@@ -1,4 +1,5 @@
 #include "mcanvas.h"
+#include "mdocumentdescription.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "mpaintengine.h"
@@ -639,6 +640,65 @@ private slots:
         QCOMPARE(canvas->undoStack()->count(), 0);
         canvas->updatePaintedRect(QRectF(0.5, 0.5, 10, 10));
         QCOMPARE(canvas->paintedRect(), QRectF(0, 0, 11, 11));
+    }
+
+    // The painted rectangle never grows past what a document file can hold,
+    // however it is asked to, and a document at the limit reads back whole.
+    void paintedRectStaysWhereTheFileHoldsIt_data()
+    {
+        const double L = MDocumentDescription::CoordinateLimit;
+        QTest::addColumn<QRectF>("asked");
+        QTest::addColumn<QRectF>("kept");
+        QTest::addColumn<bool>("limited");
+        QTest::newRow("at the limit") << QRectF(-L, -L, 2 * L, 2 * L) << QRectF(-L, -L, 2 * L, 2 * L) << false;
+        QTest::newRow("grown to the right") << QRectF(-500, -500, 1.20052e6, 1000) << QRectF(-500, -500, L + 500, 1000)
+                                            << true;
+        QTest::newRow("grown up and left") << QRectF(-L - 300, -L - 1, L + 400, L + 61)
+                                           << QRectF(-L, -L, L + 100, L + 60) << true;
+        QTest::newRow("not finite") << QRectF(qInf(), 0, 10, 10) << QRectF(-100, -60, W, H) << true;
+        QTest::newRow("wholly outside") << QRectF(3 * L, 0, 10, 10) << QRectF(-100, -60, W, H) << true;
+    }
+
+    void paintedRectStaysWhereTheFileHoldsIt()
+    {
+        QFETCH(QRectF, asked);
+        QFETCH(QRectF, kept);
+        QFETCH(bool, limited);
+        QSignalSpy told(canvas.get(), &MCanvas::paintedRectLimited);
+        canvas->setPaintedRect(asked);
+        QCOMPARE(canvas->paintedRect(), kept);
+        QCOMPARE(told.count(), limited ? 1 : 0);
+
+        // The recorded resize is kept within the limit too.
+        canvas->setPaintedRect(QRectF(-100, -60, W, H));
+        canvas->updatePaintedRect(asked);
+        QCOMPARE(canvas->paintedRect(), kept);
+        QCOMPARE(canvas->undoStack()->count(), kept == QRectF(-100, -60, W, H) ? 0 : 1);
+
+        MTestFolder folder;
+        const QString path = folder.filePath(QStringLiteral("limit.kxd"));
+        QVERIFY(canvas->saveToFile(path));
+        canvas->setPaintedRect(QRectF(-100, -60, W, H));
+        QVERIFY(canvas->loadFromFile(path));
+        QCOMPARE(canvas->paintedRect(), kept);
+    }
+
+    // A resize to the rectangle the document already has is no step to undo.
+    void unchangedResizeRecordsNothing()
+    {
+        QPainterPath selection;
+        selection.addRect(-100, -60, W, H);
+        canvas->setClipPath(selection);
+        canvas->adjustPaperToSelection();
+        canvas->updatePaintedRect(QRectF(-100, -60, W, H));
+        QCOMPARE(canvas->undoStack()->count(), 0);
+        selection = QPainterPath();
+        selection.addRect(-10, -10, 20, 30);
+        canvas->setClipPath(selection);
+        canvas->adjustPaperToSelection();
+        QCOMPARE(canvas->undoStack()->count(), 1);
+        QCOMPARE(canvas->paintedRect(), QRectF(-10, -10, 20, 30));
+        canvas->resetClipPath();
     }
 
     // A new paper image (as a document file brings) replaces the old one on screen.
