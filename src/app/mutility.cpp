@@ -1,5 +1,7 @@
 #include "mutility.h"
 
+#include "menumlabels.h"
+
 #include "meventfilter.h"
 #include "mplatform.h"
 #include "msavefile.h"
@@ -469,7 +471,7 @@ void MUtility::fillEnumCombo(const QMetaObject &metaObject, const QByteArray &en
     combo->clear();
     const QMetaEnum enumerator = metaEnum(metaObject, enumName);
     for (int i = 0; i < enumerator.keyCount(); ++i)
-        combo->addItem(icons.value(i), QCoreApplication::translate("Enum", enumerator.key(i)), enumerator.value(i));
+        combo->addItem(icons.value(i), MEnumLabels::label(enumerator.key(i)), enumerator.value(i));
     if (currentIndex < combo->count())
         combo->setCurrentIndex(currentIndex);
 }
@@ -482,7 +484,7 @@ QByteArray MUtility::enumValueToKey(const QMetaObject &metaObject, const QByteAr
 QString MUtility::translatedEnumKey(const QMetaObject &metaObject, const QByteArray &enumName, int value)
 {
     const QByteArray key = enumValueToKey(metaObject, enumName, value);
-    return key.isEmpty() ? QString() : QCoreApplication::translate("Enum", key.constData());
+    return MEnumLabels::label(key);
 }
 
 int MUtility::enumKeyToValue(const QMetaObject &metaObject, const QByteArray &enumName, const QByteArray &key)

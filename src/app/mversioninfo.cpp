@@ -12,9 +12,20 @@ MVersionInfo::MVersionInfo()
     , major(1)
     , minor(4)
     , patch(2)
-    , platform(QSysInfo::buildCpuArchitecture() == QLatin1String("x86_64") ? QStringLiteral("win64")
-                                                                           : QStringLiteral("win32"))
+    , platform(runningPlatform())
 {
+}
+
+QString MVersionInfo::runningPlatform()
+{
+    const QString bits = QSysInfo::buildCpuArchitecture() == QLatin1String("x86_64") ? QStringLiteral("64")
+                                                                                     : QStringLiteral("32");
+#ifdef Q_OS_WIN
+    return QStringLiteral("win") + bits;
+#else
+    // Named after the system it runs on, never a "win" it is not.
+    return QSysInfo::kernelType() + bits;
+#endif
 }
 
 bool MVersionInfo::load(const QByteArray &bytes)

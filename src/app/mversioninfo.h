@@ -20,6 +20,9 @@ public:
     // Compares major, then minor, then patch; name and platform take no part.
     bool isNewerThan(const MVersionInfo &other) const;
     QString toString() const;
+    // The platform word of the running program: "win64" or "win32" on
+    // Windows, else the kernel's name and the word size ("linux64").
+    static QString runningPlatform();
 
     QString name;
     int major = 0;

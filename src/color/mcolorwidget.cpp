@@ -31,8 +31,10 @@ MColorWidget::MColorWidget(QWidget *parent) : QWidget(parent), m_connector(new M
     box->setSpacing(5);
 
     m_typeCombo = new QComboBox(this);
-    m_typeCombo->addItems({tr("Panel 1"), tr("Panel 2"), tr("Panel 3"), tr("Wheel 1"), tr("Wheel 2"), tr("Wheel 3"),
-                           tr("Wheel 4")});
+    // Named after what each picker lays out, in picker-type order.
+    m_typeCombo->addItems({tr("Hue and value"), tr("Hue and saturation"), tr("Hue, saturation and value"),
+                           tr("Color wheel"), tr("Saturation rings"), tr("Value rings"),
+                           tr("Saturation and value rings")});
     m_typeCombo->setCurrentIndex(MSettings::instance()->gradientPanelIndex());
     m_typeCombo->setToolTip(tr("Panel type"));
 

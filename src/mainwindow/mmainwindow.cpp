@@ -146,7 +146,7 @@ MMainWindow::MMainWindow(QWidget *parent)
     statusBar()->addWidget(m_progressBar);
     m_progressBar->hide();
 
-    setWindowTitle(tr("KalmiDraw!"));
+    updateWindowTitle();
     setupPanels();
     setupToolBarTitles();
     MTools *tools = MTools::instance();
@@ -599,8 +599,10 @@ void MMainWindow::keyPressEvent(QKeyEvent *event)
 void MMainWindow::updateWindowTitle()
 {
     MCanvas *canvas = m_view->canvas();
-    const QString name = canvas->fileName().isEmpty() ? tr("new-document") : canvas->fileName();
-    QString title = QStringLiteral("%1 - ").arg(QStringLiteral("KalmiDraw")) + QFileInfo(name).completeBaseName();
+    const QString name = !canvas->fileName().isEmpty() ? QFileInfo(canvas->fileName()).completeBaseName()
+                         : !m_imageName.isEmpty()        ? m_imageName
+                                                         : tr("new-document");
+    QString title = QStringLiteral("%1 - ").arg(QStringLiteral("KalmiDraw")) + name;
     if (canvas->isModified())
         title += QStringLiteral(" - ") + tr("Modified");
     setWindowTitle(title);
@@ -702,6 +704,7 @@ bool MMainWindow::openFile(const QString &path)
         return false;
     }
     m_recentFiles->setCurrentFile(path);
+    m_imageName = suffix == kDocumentSuffix ? QString() : QFileInfo(path).completeBaseName();
     updateWindowTitle();
     m_view->resetView(true);
     return true;
@@ -823,6 +826,7 @@ void MMainWindow::on_actionFileNew_triggered()
     canvas->reset();
     canvas->setIsNew(true);
     canvas->setFileName(QString());
+    m_imageName.clear();
     m_view->resetView(true);
     // The comic-strip cells follow the new page.
     if (auto *strip = MTools::instance()->tool<MComicStripTool>(MTool::ComicStripTool))

@@ -284,5 +284,8 @@ private:
     MShader *m_pendingShader = nullptr;
     bool m_fullScreen = false;
     bool m_shownEmitted = false;
+    // The name of the image a document was opened from, which has no
+    // document file name of its own until it is saved.
+    QString m_imageName;
     bool m_systemConfigDumped = false;
 };

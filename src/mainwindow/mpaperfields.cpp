@@ -2,6 +2,7 @@
 
 #include "dpaperlist.h"
 #include "menum.h"
+#include "menumlabels.h"
 #include "mutility.h"
 
 #include <QAbstractButton>
@@ -24,7 +25,7 @@ void MPaperFields::fill(int type, const QString &name, const QColor &color)
     const QMetaEnum types = QMetaEnum::fromType<MEnum::PaperType>();
     m_type->clear();
     for (int i = 0; i < types.keyCount(); ++i)
-        m_type->addItem(QCoreApplication::translate("Enum", types.key(i)), types.value(i));
+        m_type->addItem(MEnumLabels::label(types.key(i)), types.value(i));
     selectType(type);
     m_name->setText(name);
     setColor(color);

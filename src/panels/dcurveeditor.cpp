@@ -2,9 +2,12 @@
 #include "ui_dcurveeditor.h"
 
 #include "mbrush.h"
+#include "mbrushinputinfolist.h"
+#include "mbrushsettinginfolist.h"
 #include "mconnector.h"
 #include "mcurve.h"
 #include "menum.h"
+#include "mfield.h"
 #include "mutility.h"
 
 #include <QListWidgetItem>
@@ -18,8 +21,8 @@ DCurveEditor::DCurveEditor(MBrush *brush, int setting, QWidget *parent)
     MUtility::fillEnumCombo(MCurve::staticMetaObject, "InitType", ui->initTypeComboBox, 4);
     MUtility::fillEnumCombo(MCurve::staticMetaObject, "InterpolationType", ui->formulaComboBox, 1);
     for (int input = 0; input < MEnum::biCount; ++input) {
-        auto *item = new QListWidgetItem(MUtility::translatedEnumKey(MEnum::staticMetaObject, "BrushInput", input),
-                                         ui->listWidget);
+        // The inputs and the setting by the names the brush settings show.
+        auto *item = new QListWidgetItem(MBrushInputInfoList::instance()->info(input).label(), ui->listWidget);
         item->setData(Qt::UserRole, input);
         item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
         item->setBackground(m_brush->hasCurve(setting, input) ? m_highlight : QColor(Qt::white));
@@ -27,7 +30,9 @@ DCurveEditor::DCurveEditor(MBrush *brush, int setting, QWidget *parent)
     // The input's range is shown, not edited.
     ui->xMinSpinBox->setEnabled(false);
     ui->xMaxSpinBox->setEnabled(false);
-    setWindowTitle(MUtility::translatedEnumKey(MEnum::staticMetaObject, "BrushSetting", setting));
+    const MField *settingInfo = MBrushSettingInfoList::instance()->info(setting);
+    setWindowTitle(settingInfo ? settingInfo->label()
+                               : MUtility::translatedEnumKey(MEnum::staticMetaObject, "BrushSetting", setting));
     connect(ui->initTypeComboBox, QOverload<int>::of(&QComboBox::activated), this, &DCurveEditor::onInitTypeChosen);
     connect(ui->formulaComboBox, QOverload<int>::of(&QComboBox::activated), this, &DCurveEditor::onFormulaActivated);
     connect(ui->widget, &MCurveWidget::pointMoved, this, [this] { m_modified = true; });

@@ -3,6 +3,7 @@
 
 #include <QComboBox>
 #include <QMetaEnum>
+#include <QRegularExpression>
 #include <QTest>
 
 class TestMEnum : public QObject
@@ -70,7 +71,10 @@ private slots:
             QCOMPARE(enumerator.value(i), value);
             QCOMPARE(MUtility::enumValueToKey(meta, enumName, value), key);
             QCOMPARE(MUtility::enumKeyToValue(meta, enumName, key), value);
-            QCOMPARE(MUtility::translatedEnumKey(meta, enumName, value), QString::fromLatin1(key));
+            // Shown as words, never as the stored key.
+            const QString shown = MUtility::translatedEnumKey(meta, enumName, value);
+            QVERIFY2(!shown.isEmpty() && !shown.contains(QRegularExpression(QStringLiteral("[a-z][A-Z]"))),
+                     qPrintable(shown));
         }
     }
 
@@ -109,7 +113,7 @@ private slots:
         red.fill(Qt::red);
         MUtility::fillEnumCombo(MEnum::staticMetaObject, "SpacingType", &combo, 2, {QIcon(red)});
         QCOMPARE(combo.count(), 3);
-        QCOMPARE(combo.itemText(1), QStringLiteral("RatioSpacing"));
+        QCOMPARE(combo.itemText(1), QStringLiteral("Ratio"));
         QCOMPARE(combo.itemData(2), QVariant(2));
         QVERIFY(!combo.itemIcon(0).isNull());
         QVERIFY(combo.itemIcon(1).isNull());

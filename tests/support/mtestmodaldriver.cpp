@@ -33,6 +33,14 @@ void onNextDialog(const char *className, const std::function<void(QDialog *)> &s
     poll->start();
 }
 
+bool whileOpen(const std::function<void()> &open, const std::function<void(QDialog *)> &script)
+{
+    bool seen = false;
+    onNextDialog("QDialog", script, &seen);
+    open();
+    return seen;
+}
+
 void typeOver(QWidget *edit, const QString &text)
 {
     edit->setFocus();

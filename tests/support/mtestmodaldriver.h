@@ -17,6 +17,10 @@ namespace MTestModalDriver {
 // blocking call. done (when given) is set once the script has run.
 void onNextDialog(const char *className, const std::function<void(QDialog *)> &script, bool *done = nullptr);
 
+// Runs open(), a call that opens a modal dialog, with the script played on
+// that dialog; false when no dialog showed.
+bool whileOpen(const std::function<void()> &open, const std::function<void(QDialog *)> &script);
+
 // Selects the text of an editor and types over it, as from the keyboard.
 void typeOver(QWidget *edit, const QString &text);
 
