@@ -164,6 +164,8 @@ bool MTextTool::mousePressEvent(MEvent *event)
         m_animation->start(100);
         showText(tr("Press enter key or apply button to include the item in the current layer."));
     }
+    // What the painter types next is the text, not a tool's key.
+    emit textEntryWanted();
     return true;
 }
 

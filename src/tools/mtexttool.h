@@ -66,6 +66,8 @@ signals:
     void textHeightChanged(int height);
     void textPointChanged(const QPointF &point);
     void textChanged(const QString &text);
+    // A click placed or took the item: the keyboard belongs to the text.
+    void textEntryWanted();
 
 private slots:
     void computeBuildPath();

@@ -35,6 +35,7 @@
 #include "msymmetrytool.h"
 #include "mtexttool.h"
 #include "mtools.h"
+#include "mwidget.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -324,6 +325,17 @@ void MToolBars::createTextToolBar(MTools *tools, QMainWindow *window)
     bar->addWidget(edit);
     MTools::addLabel(window, bar);
     QObject::connect(edit, &QLineEdit::textChanged, text, &MTextTool::setText);
+    QObject::connect(text, &MTextTool::textEntryWanted, edit, [edit] {
+        edit->setFocus(Qt::MouseFocusReason);
+        edit->selectAll();
+    });
+    // Enter in the field does what it does on the canvas, and gives the
+    // keyboard back to the canvas.
+    QObject::connect(edit, &QLineEdit::returnPressed, text, [text] {
+        text->apply();
+        if (MWidget *view = MTools::widget())
+            view->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 void MToolBars::createComicStripToolBar(MTools *tools, QMainWindow *window)

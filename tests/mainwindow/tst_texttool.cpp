@@ -273,6 +273,41 @@ private slots:
         tool()->set_selectionMode(0);
         canvas()->resetClipPath();
     }
+
+    // A click with the text tool gives the keyboard to the text: the letters
+    // typed next are the text, not tool keys (H, E, I and P are), and Enter
+    // puts it in the layer. The canvas has the tool keys again afterwards.
+    void typingAfterAClickBecomesTheText()
+    {
+        auto *action = window->findChild<QAction *>(QStringLiteral("actionTextTool"));
+        QWidget *button = window->findChild<QToolBar *>(QStringLiteral("toolsToolBar"))->widgetForAction(action);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(MTools::instance()->currentToolId(), int(MTool::TextTool));
+        MColorList::instance()->setColor(QColor(200, 30, 30));
+        tool()->setTextHeight(100);
+        tool()->setTextAngle(0);
+        QVERIFY(MTestMainWindow::focusView(view()));
+        click(QPointF(0, 0));
+        QVERIFY(tool()->hasItem());
+        QWidget *typedInto = window->focusWidget();
+        QVERIFY(typedInto);
+        QTest::keyClicks(typedInto, QStringLiteral("HEIP"));
+        QCOMPARE(MTools::instance()->currentToolId(), int(MTool::TextTool));
+        QCOMPARE(tool()->text(), QStringLiteral("HEIP"));
+        QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("textEdit"))->text(), QStringLiteral("HEIP"));
+        const int steps = canvas()->undoStack()->index();
+        QTest::keyClick(window->focusWidget(), Qt::Key_Return);
+        QVERIFY(!tool()->hasItem());
+        QCOMPARE(canvas()->undoStack()->index(), steps + 1);
+        QCOMPARE(canvas()->undoStack()->text(steps), QStringLiteral("Add a text"));
+        QVERIFY(paintedPixels(layer()) > 500);
+        QTest::qWait(300);
+        MTestScreenshot::keep(window->screen()->grabWindow(window->winId()), QStringLiteral("text-typed.png"));
+        QCOMPARE(window->focusWidget(), static_cast<QWidget *>(view()));
+        QTest::keyClick(window->focusWidget(), Qt::Key_H);
+        QCOMPARE(MTools::instance()->currentToolId(), int(MTool::GradientTool));
+        canvas()->undoStack()->undo();
+    }
 };
 
 QTEST_MAIN(TestTextTool)
