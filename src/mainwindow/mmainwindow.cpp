@@ -71,6 +71,7 @@
 #include <QCloseEvent>
 #include <QDebug>
 #include <QDesktopServices>
+#include <QDir>
 #include <QDockWidget>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -1214,7 +1215,11 @@ void MMainWindow::on_actionHelp_index_triggered()
     if (!QFileInfo::exists(path))
         path = MUtility::helpDirectory(QStringLiteral("en")) + name;
     if (QFileInfo::exists(path)) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+        // With no program for the file nothing would show at all.
+        if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+            MUtility::showMessage(QMessageBox::Warning, tr("Help"),
+                                  tr("No program to show the help file is installed: open %1 with a PDF viewer.")
+                                      .arg(QDir::toNativeSeparators(path)));
         return;
     }
     if (MUtility::showMessage(QMessageBox::Question, QString(), tr("Local help is not installed. Do you want to show online help?"),
@@ -1226,7 +1231,10 @@ void MMainWindow::on_actionHelp_index_triggered()
 void MMainWindow::on_actionOnline_help_triggered()
 {
     const QString path = QStringLiteral("/van/help/") + MSettings::instance()->userLangId() + QStringLiteral("/index.html");
-    QDesktopServices::openUrl(QUrl(MHttpRequest::serverUrl(path).toLower()));
+    const QUrl url(MHttpRequest::serverUrl(path).toLower());
+    if (!QDesktopServices::openUrl(url))
+        MUtility::showMessage(QMessageBox::Warning, tr("Help"),
+                              tr("No web browser could be started to show the online help at %1.").arg(url.toString()));
 }
 
 void MMainWindow::on_actionCheck_updates_triggered()

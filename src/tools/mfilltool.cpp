@@ -2,6 +2,7 @@
 
 #include "mcolorlist.h"
 #include "mevent.h"
+#include "mlogger.h"
 #include "mpatternlist.h"
 #include "mquickfill.h"
 #include "msettings.h"
@@ -9,6 +10,7 @@
 #include "mutility.h"
 
 #include <QFileInfo>
+#include <QMessageBox>
 
 #include <algorithm>
 #include <cmath>
@@ -117,7 +119,17 @@ bool MFillTool::mousePressEvent(MEvent *event)
     m_engine->set_threshold(uchar(clampedThreshold(m_threshold)));
     m_engine->setMaskImage(m_patternImage);
     m_engine->setUsePatternColor(m_usePatternColor);
-    m_engine->fillAt(QPointF(event->canvasPosition().toPoint()), MColorList::instance()->currentColor(), -1);
+    const bool filled =
+        m_engine->fillAt(QPointF(event->canvasPosition().toPoint()), MColorList::instance()->currentColor(), -1);
     MUtility::restoreCursor();
+    const int result = m_engine->lastResult();
+    if (result == MQuickFill::TimedOut || result == MQuickFill::OutOfMemory) {
+        const QString why = result == MQuickFill::TimedOut
+                                ? tr("The fill stopped at its time limit of %1 seconds.").arg(m_engine->timeLimit() / 1000.0)
+                                : tr("The fill ran out of memory.");
+        const QString kept = filled ? tr("The part filled so far is kept: undo removes it.") : tr("Nothing was filled.");
+        MLogger::instance()->log(why + QLatin1Char(' ') + kept);
+        MUtility::showMessage(QMessageBox::Warning, tr("Fill"), why + QLatin1Char(' ') + kept);
+    }
     return true;
 }

@@ -119,14 +119,25 @@ public:
         }
     }
 
+    // Filled, or why the fill stopped early: what it reached by then is
+    // painted all the same, so that the painter keeps it.
     int run(const QPoint &start, int timeLimit)
     {
         QDeadlineTimer deadline(timeLimit);
         int result = MQuickFill::Filled;
         try {
             result = flood(start, deadline);
+        } catch (const std::bad_alloc &) {
+            result = MQuickFill::OutOfMemory;
+        }
+        try {
+            // Painting takes time in proportion to what the flood reached: a
+            // stopped flood paints without a deadline.
+            const int painted = paint(result == MQuickFill::Filled ? deadline : QDeadlineTimer(QDeadlineTimer::Forever));
             if (result == MQuickFill::Filled)
-                result = paint(deadline);
+                result = painted;
+            else if (painted == MQuickFill::OutOfMemory)
+                result = MQuickFill::OutOfMemory;
         } catch (const std::bad_alloc &) {
             result = MQuickFill::OutOfMemory;
         }
@@ -740,8 +751,8 @@ int MQuickFill::fillBuffer(MBufferLayer *buffer, const QPoint &seed, const uchar
     }
     FloodFill engine(buffer, canvas, layer, selection, bounds, seedColor, fillColor, m_threshold, pattern);
     const int result = engine.run(seed, m_timeLimit);
-    // Only a finished fill has a region to report.
-    if (result == Filled)
+    // A fill that stopped early reports the region it painted before it stopped.
+    if (result == Filled || result == TimedOut || result == OutOfMemory)
         m_resultRect = engine.filledRect();
     return result;
 }
@@ -753,8 +764,10 @@ bool MQuickFill::fillAt(const QPointF &point, const QColor &color, int row)
         return false;
     prepareBuffer(layer);
     const uchar bytes[4] = {uchar(color.red()), uchar(color.green()), uchar(color.blue()), uchar(color.alpha())};
-    if (fill(point.toPoint(), bytes, m_canvas, layer, nullptr) != Filled || m_resultRect.isEmpty())
+    m_lastResult = fill(point.toPoint(), bytes, m_canvas, layer, nullptr);
+    if (m_lastResult == NothingToDo || m_resultRect.isEmpty())
         return false;
+    // A fill stopped early keeps what it filled.
     return pasteIntoDocument(row, tr("Fill"));
 }
 
@@ -768,7 +781,8 @@ bool MQuickFill::selectAt(const QPointF &point, int row)
     if (!m_clearSelection)
         selection.copyLayer(m_canvas, m_canvas->selectionLayer());
     const uchar black[4] = {0, 0, 0, 255};
-    if (fill(point.toPoint(), black, m_canvas, layer, &selection) != Filled || m_resultRect.isEmpty())
+    m_lastResult = fill(point.toPoint(), black, m_canvas, layer, &selection);
+    if (m_lastResult != Filled || m_resultRect.isEmpty())
         return false;
     if (!writeSelection(&selection)) {
         m_resultRect = QRectF();

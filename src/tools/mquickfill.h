@@ -35,8 +35,11 @@ public:
     void setCanvas(MCanvas *canvas) { m_canvas = canvas; }
     // The pixels of the last fill (null before the first).
     MBufferLayer *buffer() const { return m_buffer; }
-    // The bounds of the region of the last fill; null when it did not succeed.
+    // The bounds of the region of the last fill, also of one that stopped
+    // early (out of time or memory); null when it filled nothing.
     QRectF resultRect() const { return m_resultRect; }
+    // The Result of the last fillAt or selectAt.
+    int lastResult() const { return m_lastResult; }
 
     // A null image fills with the colour; any other is repeated from the
     // painted rectangle's top-left corner.
@@ -45,12 +48,13 @@ public:
     bool usePattern() const { return m_usePattern; }
     bool usePatternColor() const { return m_usePatternColor; }
     void setUsePatternColor(bool value) { m_usePatternColor = value; }
-    // How long a fill may run (20 s); one that runs longer changes nothing.
+    // How long a fill may run (20 s); one that runs longer stops there.
     int timeLimit() const { return m_timeLimit; }
     void setTimeLimit(int milliseconds) { m_timeLimit = milliseconds; }
 
     // Fills the region around the point in the layer at row (-1: the current
-    // layer) with the colour, as one undo step "Fill".
+    // layer) with the colour, as one undo step "Fill"; a fill that stopped
+    // early (see lastResult) records the part it filled.
     bool fillAt(const QPointF &point, const QColor &color, int row);
     // Marks the region around the point, sampled in the layer at row, in the
     // document's selection layer (added to the selection unless
@@ -88,6 +92,7 @@ private:
     MCanvas *m_canvas = nullptr;
     MBufferLayer *m_buffer = nullptr;
     QRectF m_resultRect;
+    int m_lastResult = NothingToDo;
     QImage m_pattern;
     bool m_usePattern = false;
     bool m_usePatternColor = false;

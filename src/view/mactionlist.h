@@ -13,7 +13,8 @@ public:
     explicit MActionList(QObject *parent = nullptr);
 
     // Replaces the rows by one per named action under the widget that has a
-    // tool tip or a text.
+    // tool tip or a text; the actions of its child windows (not its menus)
+    // are theirs and left out.
     void fromWidget(QWidget *widget);
 
     QObject *createItem() override;

@@ -482,6 +482,41 @@ private slots:
         QCOMPARE(fill.fillBuffer(&buffer, seed, red, QRect(0, 0, 100, 100), nullptr, nullptr, nullptr), expected);
         QVERIFY(fill.resultRect().isNull());
     }
+
+    // A fill that reaches its time limit keeps what it filled by then: the
+    // region it reports is painted, the rest of the buffer is as it was.
+    void stoppedFillKeepsWhatItFilled()
+    {
+        const QRect bounds(0, 0, 3000, 3000);
+        MBufferLayer buffer(512, 6, 4);
+        MQuickFill fill;
+        fill.setTimeLimit(1);
+        const uchar red[4] = {255, 0, 0, 255};
+        const int result = fill.fillBuffer(&buffer, QPoint(1500, 1500), red, bounds, nullptr, nullptr, nullptr);
+        if (result == MQuickFill::Filled)
+            QSKIP("the whole region filled within a millisecond");
+        QCOMPARE(result, int(MQuickFill::TimedOut));
+        const QRect region = fill.resultRect().toRect();
+        QVERIFY(!region.isEmpty());
+        QVERIFY(bounds.contains(region));
+        QVERIFY(region.contains(QPoint(1500, 1500)));
+        const QImage pixels = MTestBuffer::image(buffer, bounds);
+        qint64 filled = 0;
+        for (int y = 0; y < pixels.height(); ++y) {
+            const QRgb *line = reinterpret_cast<const QRgb *>(pixels.constScanLine(y));
+            for (int x = 0; x < pixels.width(); ++x) {
+                if (line[x] == qRgba(255, 0, 0, 255)) {
+                    ++filled;
+                    QVERIFY2(region.contains(x, y), qPrintable(QStringLiteral("%1, %2").arg(x).arg(y)));
+                } else {
+                    QCOMPARE(line[x], QRgb(0));
+                }
+            }
+        }
+        QVERIFY(filled > 0);
+        QVERIFY(filled < qint64(bounds.width()) * bounds.height());
+        QCOMPARE(pixels.pixel(1500, 1500), qRgba(255, 0, 0, 255));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestMQuickFill)

@@ -93,6 +93,30 @@ private slots:
         delete list.createItem();
     }
 
+    // An editor window the window opened has its own Redo: the list shows
+    // the window's commands, each once, with those of its menus.
+    void childWindowsKeepTheirCommands()
+    {
+        QWidget window;
+        QAction *redo = add(&window, QStringLiteral("actionRedo"), QStringLiteral("Redo"), QString(),
+                            QKeySequence(QStringLiteral("Ctrl+Y")));
+        auto *editor = new QWidget(&window, Qt::Window);
+        add(editor, QStringLiteral("actionRedo"), QStringLiteral("Redo"), QString(), QKeySequence(QStringLiteral("Ctrl+Y")));
+        auto *menu = new QMenu(&window);
+        QAction *recent = add(menu, QStringLiteral("actionRecent"), QStringLiteral("Recent"), QString());
+        auto *panel = new QWidget(&window);
+        QAction *inPanel = add(panel, QStringLiteral("actionPanel"), QStringLiteral("Panel"), QString());
+        MActionList list;
+        list.fromWidget(&window);
+        QList<QAction *> listed;
+        for (int row = 0; row < list.count(); ++row)
+            listed << qobject_cast<MAction *>(list.item(row))->action();
+        QCOMPARE(listed.size(), 3);
+        QVERIFY(listed.contains(redo));
+        QVERIFY(listed.contains(recent));
+        QVERIFY(listed.contains(inPanel));
+    }
+
     void anEmptyCommandRow()
     {
         MAction row;
