@@ -384,19 +384,20 @@ QRectF MCanvas::boundedPaintedRect(const QRectF &rect, bool *limited)
 void MCanvas::setPaintedRect(const QRectF &rect)
 {
     bool limited = false;
-    QRectF bounded = boundedPaintedRect(rect, &limited);
-    if (limited) {
+    const QRectF bounded = boundedPaintedRect(rect, &limited);
+    if (limited)
+        emit paintedRectLimited();
+    if (bounded.isEmpty() && limited)
+        return;
+    if (samePaintedRect(bounded, m_paintedRect))
+        return;
+    // Logged once as the limit is reached, not for every stroke segment past it.
+    if (limited)
         MLogger::instance()->log(QStringLiteral("Painted rectangle %1, %2, %3 x %4 kept within the document limit")
                                      .arg(rect.x())
                                      .arg(rect.y())
                                      .arg(rect.width())
                                      .arg(rect.height()));
-        emit paintedRectLimited();
-        if (bounded.isEmpty())
-            return;
-    }
-    if (samePaintedRect(bounded, m_paintedRect))
-        return;
     m_paintedRect = bounded;
     refresh();
     emit paintedRectChanged(bounded);
