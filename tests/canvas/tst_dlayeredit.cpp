@@ -45,7 +45,7 @@ T *child(QDialog *dialog, const char *name)
 
 
 // Plays the steps, separated by ';': "name TEXT", "opacity PERCENT",
-// "visible", "locked", "mask KEY", "ok", "cancel", "escape", "close".
+// "visible", "locked", "mask TEXT" (as the painter reads it), "ok", "cancel", "escape", "close".
 void play(QDialog *dialog, const QString &steps)
 {
     for (const QString &step : steps.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
@@ -121,7 +121,7 @@ private slots:
         QVERIFY(!dialog.findChild<QCheckBox *>("lockedCheckBox")->isChecked());
         auto *masks = dialog.findChild<QWidget *>("cbMask")->findChild<QComboBox *>();
         QCOMPARE(masks->count(), 3);
-        QCOMPARE(masks->currentText(), QStringLiteral("NoMask"));
+        QCOMPARE(masks->currentText(), QStringLiteral("None"));
         QVERIFY(!dialog.isChanged());
     }
 
@@ -133,14 +133,14 @@ private slots:
         const QVariantMap none;
         QTest::newRow("opacity, Ok") << "opacity 40; ok" << true << QVariantMap{{"opacity", 0.4}};
         QTest::newRow("every field, Ok")
-            << "name Sky; opacity 25; visible; locked; mask AlphaMask; ok" << true
+            << "name Sky; opacity 25; visible; locked; mask Alpha; ok" << true
             << QVariantMap{{"name", "Sky"}, {"opacity", 0.25}, {"visible", false}, {"locked", true}, {"mask", 1}};
         QTest::newRow("a box ticked twice, Ok") << "locked; locked; ok" << true << none;
         QTest::newRow("Ok untouched") << "ok" << false << none;
         QTest::newRow("name, Cancel") << "name Sky; cancel" << false << none;
         QTest::newRow("visibility, Escape") << "visible; escape" << false << none;
         QTest::newRow("name and lock, close button") << "name Sky; locked; close" << false << none;
-        QTest::newRow("mask and opacity, Escape") << "mask OneMinusAlphaMask; opacity 10; escape" << false << none;
+        QTest::newRow("mask and opacity, Escape") << "mask Inverted alpha; opacity 10; escape" << false << none;
     }
 
     // Ok records the edit as one step that undo and redo replay; every other

@@ -192,19 +192,21 @@ private slots:
     {
         QTest::addColumn<int>("generator");
         QTest::addColumn<int>("count");
-        QTest::newRow("random offset") << int(MEnum::RandomOffsetGenerator) << 25;
-        QTest::newRow("analogous") << int(MEnum::AnalogousGenerator) << 63;
-        QTest::newRow("complementary") << int(MEnum::ComplementaryGenerator) << 2;
-        QTest::newRow("split complementary") << int(MEnum::SplitComplementaryGenerator) << 3;
-        QTest::newRow("triadic") << int(MEnum::TriadicGenerator) << 3;
-        QTest::newRow("tetradic") << int(MEnum::TetradicGenerator) << 4;
-        QTest::newRow("monochrome") << int(MEnum::MonochromeGenerator) << 10;
+        QTest::addColumn<QString>("name");
+        QTest::newRow("random offset") << int(MEnum::RandomOffsetGenerator) << 25 << "Random offset";
+        QTest::newRow("analogous") << int(MEnum::AnalogousGenerator) << 63 << "Analogous";
+        QTest::newRow("complementary") << int(MEnum::ComplementaryGenerator) << 2 << "Complementary";
+        QTest::newRow("split complementary") << int(MEnum::SplitComplementaryGenerator) << 3 << "Split complementary";
+        QTest::newRow("triadic") << int(MEnum::TriadicGenerator) << 3 << "Triadic";
+        QTest::newRow("tetradic") << int(MEnum::TetradicGenerator) << 4 << "Tetradic";
+        QTest::newRow("monochrome") << int(MEnum::MonochromeGenerator) << 10 << "Monochrome";
     }
 
     void stripRowPerGenerator()
     {
         QFETCH(int, generator);
         QFETCH(int, count);
+        QFETCH(QString, name);
         makePanel();
         list()->setColor(QColor(30, 140, 90));
         QComboBox *combo = panel->generatorCombo();
@@ -212,8 +214,7 @@ private slots:
         QCOMPARE(combo->currentIndex(), 0);
         combo->setCurrentIndex(generator == 0 ? 1 : 0);
         combo->setCurrentIndex(generator);
-        QCOMPARE(combo->currentText(), QString(MEnum::staticMetaObject.enumerator(
-                                           MEnum::staticMetaObject.indexOfEnumerator("ColorGenerator")).key(generator)));
+        QCOMPARE(combo->currentText(), name);
         MGenerator *g = strip()->generator();
         QCOMPARE(int(g->colorGenerator()), generator);
         QCOMPARE(g->baseColor(), QColor(30, 140, 90));

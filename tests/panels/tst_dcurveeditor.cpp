@@ -153,7 +153,7 @@ private slots:
         QList<QWidget *> curveControls{ui->widget,      ui->removeCurveBtn, ui->yMinSpinBox,
                                        ui->yMaxSpinBox, ui->moduloSpinBox,  ui->formulaComboBox};
         QCOMPARE(ui->listWidget->count(), int(MEnum::biCount));
-        QCOMPARE(ui->listWidget->item(kInput)->text(), QStringLiteral("biSpeed"));
+        QCOMPARE(ui->listWidget->item(kInput)->text(), QStringLiteral("Speed"));
         QVERIFY(!ui->addCurveBtn->isEnabled());
         for (QWidget *control : curveControls)
             QVERIFY(!control->isEnabled());

@@ -155,7 +155,7 @@ private slots:
         QTest::newRow("paper types") << QByteArray("PaperType") << 0
                                      << QStringList{"Transparent=0", "Colored=1", "Paper=2"};
         QTest::newRow("spaced values, fewer icons than keys")
-            << QByteArray("CapStyle") << 2 << QStringList{"FlatCap=0", "SquareCap=16", "RoundCap=32"};
+            << QByteArray("CapStyle") << 2 << QStringList{"Flat=0", "Square=16", "Round=32"};
         QTest::newRow("unknown enumeration") << QByteArray("NoSuchEnum") << 0 << QStringList{};
     }
 

@@ -59,12 +59,13 @@ QVariantMap propertiesOf(const QObject *object)
     return values;
 }
 
-void choose(QWidget *enumEdit, const QString &key)
+// Picks the item the painter reads as text.
+void choose(QWidget *enumEdit, const QString &text)
 {
     auto *combo = enumEdit->findChild<QComboBox *>();
     QVERIFY(combo);
-    const int index = combo->findText(key);
-    QVERIFY2(index >= 0, qPrintable(key));
+    const int index = combo->findText(text);
+    QVERIFY2(index >= 0, qPrintable(text));
     combo->setCurrentIndex(index);
 }
 
@@ -176,7 +177,7 @@ private slots:
         MTestModalDriver::typeOver(f.strokeEditor.findChild<QWidget *>("editStrokeColor")->findChild<QLineEdit *>(), QStringLiteral("#ff0000"));
         QCOMPARE(f.stroke.strokeColor(), QColor(255, 0, 0));
         QCOMPARE(f.stroke.strokeSize(), 150.0);
-        choose(f.strokeEditor.findChild<QWidget *>("editStrokeStyle"), QStringLiteral("DotLine"));
+        choose(f.strokeEditor.findChild<QWidget *>("editStrokeStyle"), QStringLiteral("Dot"));
         QCOMPARE(f.stroke.strokeStyle(), int(MStrokeStyle::DotLine));
         QCOMPARE(f.stroke.strokeSize(), 150.0);
         QCOMPARE(log.heard(), (QStringList{"strokeColorChanged(QColor)", "strokeStyleChanged(int)"}));
@@ -190,7 +191,7 @@ private slots:
         Fixture f;
         f.brushEditor.setStyle(&f.brush);
         SignalLog log(&f.brush);
-        choose(f.brushEditor.findChild<QWidget *>("editGradientStyle"), QStringLiteral("RadialGradient"));
+        choose(f.brushEditor.findChild<QWidget *>("editGradientStyle"), QStringLiteral("Radial"));
         QCOMPARE(f.brush.gradientStyle(), int(MBrushStyle::RadialGradient));
         QCOMPARE(log.heard(), QStringList{"gradientStyleChanged(int)"});
         f.brushEditor.findChild<MColorEdit *>("editGradientColor")->setColor(QColor(1, 2, 3));
@@ -221,7 +222,7 @@ private slots:
         const int other = families->currentIndex() == 0 ? 1 : 0;
         families->setCurrentIndex(other);
         QCOMPARE(f.font.fontName(), families->itemText(other));
-        choose(f.fontEditor.findChild<QWidget *>("editSpacingType"), QStringLiteral("PercentageSpacing"));
+        choose(f.fontEditor.findChild<QWidget *>("editSpacingType"), QStringLiteral("Percentage"));
         QCOMPARE(f.font.letterSpacingType(), int(MFontStyle::PercentageSpacing));
         QCOMPARE(f.font.letterSpacing(), 1500.0);
     }

@@ -73,7 +73,7 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("expected");
         QTest::newRow("stroke style") << "stroke" << "17.5";
-        QTest::newRow("brush style") << "brush" << "RadialGradient";
+        QTest::newRow("brush style") << "brush" << "Radial";
     }
 
     void openingTheMenuShowsTheStyle()
