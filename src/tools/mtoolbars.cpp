@@ -42,9 +42,11 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPixmap>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QToolBar>
 #include <QToolButton>
@@ -329,13 +331,17 @@ void MToolBars::createTextToolBar(MTools *tools, QMainWindow *window)
         edit->setFocus(Qt::MouseFocusReason);
         edit->selectAll();
     });
-    // Enter in the field does what it does on the canvas, and gives the
-    // keyboard back to the canvas.
-    QObject::connect(edit, &QLineEdit::returnPressed, text, [text] {
-        text->apply();
+    // Enter and Escape in the field do what they do on the canvas (place or
+    // drop the item) and give the keyboard back to the canvas.
+    const auto likeOnTheCanvas = [text](Qt::Key key) {
         if (MWidget *view = MTools::widget())
             view->setFocus(Qt::OtherFocusReason);
-    });
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        text->keyPressEvent(&press);
+    };
+    QObject::connect(edit, &QLineEdit::returnPressed, text, [likeOnTheCanvas] { likeOnTheCanvas(Qt::Key_Return); });
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), edit, nullptr, nullptr, Qt::WidgetShortcut);
+    QObject::connect(escape, &QShortcut::activated, text, [likeOnTheCanvas] { likeOnTheCanvas(Qt::Key_Escape); });
 }
 
 void MToolBars::createComicStripToolBar(MTools *tools, QMainWindow *window)

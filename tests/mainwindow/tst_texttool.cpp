@@ -275,8 +275,9 @@ private slots:
     }
 
     // A click with the text tool gives the keyboard to the text: the letters
-    // typed next are the text, not tool keys (H, E, I and P are), and Enter
-    // puts it in the layer. The canvas has the tool keys again afterwards.
+    // typed next are the text, not tool keys (H, E, I and P are); Enter puts
+    // it in the layer and Escape drops it, as on the canvas, and the canvas
+    // has the tool keys again afterwards.
     void typingAfterAClickBecomesTheText()
     {
         auto *action = window->findChild<QAction *>(QStringLiteral("actionTextTool"));
@@ -303,6 +304,16 @@ private slots:
         QVERIFY(paintedPixels(layer()) > 500);
         QTest::qWait(300);
         MTestScreenshot::keep(window->screen()->grabWindow(window->winId()), QStringLiteral("text-typed.png"));
+        QCOMPARE(window->focusWidget(), static_cast<QWidget *>(view()));
+        // Escape while typing drops the item, as on the canvas.
+        QVERIFY(MTestMainWindow::focusView(view()));
+        click(QPointF(-50, 50));
+        QVERIFY(tool()->hasItem());
+        QTest::keyClicks(window->focusWidget(), QStringLiteral("E"));
+        QCOMPARE(tool()->text(), QStringLiteral("E"));
+        QTest::keyClick(window->focusWidget(), Qt::Key_Escape);
+        QVERIFY(!tool()->hasItem());
+        QCOMPARE(canvas()->undoStack()->index(), steps + 1);
         QCOMPARE(window->focusWidget(), static_cast<QWidget *>(view()));
         QTest::keyClick(window->focusWidget(), Qt::Key_H);
         QCOMPARE(MTools::instance()->currentToolId(), int(MTool::GradientTool));
