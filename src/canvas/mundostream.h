@@ -28,7 +28,7 @@ class MUndoStreamWorker;
 // comes round, and a backup that would take memory past twice the limit first
 // waits for the writes in flight, so that memory keeps near the limit however
 // fast the painter goes. A spill that fails keeps its record in memory and is
-// tried again a little later; when memory passes twice the limit all the
+// tried again a little later; when memory stays past twice the limit all the
 // same, the painter is told once. Backups are reference-counted by id: the
 // memory copy and the file go with the last holder. Everything but the file
 // writing happens on the GUI thread; tile operations need the document's
@@ -73,8 +73,6 @@ public:
     bool isInMemory(const QString &id) const;
     // Backups handed to the writer whose report was not handled yet.
     int workerCount() const { return m_writing.size(); }
-    // Takes the writer's reports now rather than when the event loop comes round.
-    void collectReports();
     // Whether spilling waits to be tried again after a failed write.
     bool isSpillingPaused() const { return m_paused; }
     // Writer threads started over the stream's life.
@@ -128,6 +126,8 @@ private:
     // Hands the writer every queued record that memory holds past the limit.
     void spill();
     bool startWorker(const QString &path, Buffer &buffer);
+    // Takes the writer's reports now rather than when the event loop comes round.
+    void collectReports();
     // Before a record of the given size is added: waits for the writes in
     // flight while it would take memory past twice the limit.
     void waitForRoom(qint64 bytes);

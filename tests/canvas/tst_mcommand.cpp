@@ -1004,28 +1004,37 @@ private slots:
     void lostSpillFilesRestoreNothingWrong_data()
     {
         QTest::addColumn<QString>("loss");
-        QTest::newRow("spill folder removed") << "folder";
-        QTest::newRow("spill files cut short") << "cut";
+        QTest::addColumn<bool>("jump");
+        QTest::newRow("spill folder removed, undo after undo") << "folder" << false;
+        QTest::newRow("spill files cut short, undo after undo") << "cut" << false;
+        QTest::newRow("spill folder removed, history panel's first line") << "folder" << true;
     }
 
     // Sixty strokes, the older ones' records on disk, and then the spill files
-    // are lost (a cleaner, a full disk): undoing all the way never shows a
-    // document the history did not hold at that place. The first undo that
-    // needs a lost record changes nothing, the painter is told once, the steps
-    // before it leave the history, and those after it redo exactly; new
-    // strokes spill and undo again.
+    // are lost (a cleaner, a full disk): undoing all the way, one undo at a
+    // time or in one jump, never shows a document the history did not hold at
+    // that place. The first undo that needs a lost record changes nothing,
+    // the painter is told once, the steps before it leave the history, and
+    // those after it redo exactly; new strokes spill and undo again.
     void lostSpillFilesRestoreNothingWrong()
     {
         QFETCH(QString, loss);
+        QFETCH(bool, jump);
         MTestDialogScript dialogs;
         QUndoStack *stack = canvas->undoStack();
         QRandomGenerator random(3960);
         const QVector<QStringList> states = strokes(random, 60, 1.5);
-        int onDisk = 0, inMemory = 0;
-        for (const MCommandTile *command : tileCommandsOn(stack))
-            for (const QString &id : {command->beforeId(), command->afterId()})
-                ++(stream()->isInMemory(id) ? inMemory : onDisk);
-        QVERIFY(onDisk > 20);
+        // The newest stroke with a record before it on disk: its undo is the
+        // first that cannot be made.
+        int lost = 0, inMemory = 0;
+        for (int i = 0; i < stack->count(); ++i)
+            for (int c = 0; c < stack->command(i)->childCount(); ++c) {
+                const auto *command = static_cast<const MCommandTile *>(stack->command(i)->child(c));
+                const bool kept = stream()->isInMemory(command->beforeId());
+                lost = kept ? lost : i + 1;
+                inMemory += kept ? 1 : 0;
+            }
+        QVERIFY2(lost > 20 && lost < 60, qPrintable(QString::number(lost)));
         QVERIFY(inMemory > 2);
 
         const QString cache = MUtility::cacheDirectory();
@@ -1040,6 +1049,11 @@ private slots:
 
         const MTestLogWatch log;
         int refusedAt = -1;
+        if (jump) {
+            stack->setIndex(0);
+            QCoreApplication::processEvents();
+            refusedAt = 60 - stack->count();
+        }
         while (stack->canUndo()) {
             const int index = stack->index();
             canvas->undo();
@@ -1053,7 +1067,8 @@ private slots:
             refusedAt = index;
             QVERIFY(!stack->canUndo());
         }
-        QVERIFY2(refusedAt > 0 && refusedAt < 60, qPrintable(QString::number(refusedAt)));
+        QCOMPARE(refusedAt, lost);
+        QCOMPARE(documentState(), states.at(lost));
         QCOMPARE(stack->index(), 0);
         QCOMPARE(stack->count(), 60 - refusedAt);
         QCOMPARE(dialogs.requests().size(), 1);
