@@ -11,14 +11,14 @@ MCommandAppendLayer::MCommandAppendLayer(MCanvas *canvas, QUndoCommand *parent)
     push();
 }
 
-void MCommandAppendLayer::redo()
+void MCommandAppendLayer::redoStep()
 {
     makeCurrent();
     MTextureLayer *layer = m_canvas->appendNew();
     layer->setName(m_canvas->newLayerName());
 }
 
-void MCommandAppendLayer::undo()
+void MCommandAppendLayer::undoStep()
 {
     makeCurrent();
     m_canvas->removeAt(m_canvas->count() - 1);

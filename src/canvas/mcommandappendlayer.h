@@ -8,6 +8,6 @@ class MCommandAppendLayer : public MCommand
 public:
     MCommandAppendLayer(MCanvas *canvas, QUndoCommand *parent = nullptr);
 
-    void undo() override;
-    void redo() override;
+    void undoStep() override;
+    void redoStep() override;
 };

@@ -12,13 +12,13 @@ MCommandLayerDown::MCommandLayerDown(MCanvas *canvas, int row, QUndoCommand *par
     push();
 }
 
-void MCommandLayerDown::redo()
+void MCommandLayerDown::redoStep()
 {
     makeCurrent();
     m_canvas->moveDown(m_row);
 }
 
-void MCommandLayerDown::undo()
+void MCommandLayerDown::undoStep()
 {
     redo();
 }

@@ -16,12 +16,12 @@ MCommandLayerShader::MCommandLayerShader(MCanvas *canvas, int row, const MShader
     push();
 }
 
-void MCommandLayerShader::redo()
+void MCommandLayerShader::redoStep()
 {
     apply(m_after);
 }
 
-void MCommandLayerShader::undo()
+void MCommandLayerShader::undoStep()
 {
     apply(m_before);
 }

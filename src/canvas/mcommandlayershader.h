@@ -11,8 +11,8 @@ public:
     MCommandLayerShader(MCanvas *canvas, int row, const MShaderObject::ShaderState &before,
                         const MShaderObject::ShaderState &after, QUndoCommand *parent = nullptr);
 
-    void undo() override;
-    void redo() override;
+    void undoStep() override;
+    void redoStep() override;
 
 private:
     void apply(const MShaderObject::ShaderState &state);

@@ -12,13 +12,13 @@ MCommandLayerUp::MCommandLayerUp(MCanvas *canvas, int row, QUndoCommand *parent)
     push();
 }
 
-void MCommandLayerUp::redo()
+void MCommandLayerUp::redoStep()
 {
     makeCurrent();
     m_canvas->moveUp(m_row);
 }
 
-void MCommandLayerUp::undo()
+void MCommandLayerUp::undoStep()
 {
     redo();
 }

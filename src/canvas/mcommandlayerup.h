@@ -8,8 +8,8 @@ class MCommandLayerUp : public MCommand
 public:
     MCommandLayerUp(MCanvas *canvas, int row, QUndoCommand *parent = nullptr);
 
-    void undo() override;
-    void redo() override;
+    void undoStep() override;
+    void redoStep() override;
 
 private:
     int m_row;

@@ -11,14 +11,14 @@ MCommandPrependLayer::MCommandPrependLayer(MCanvas *canvas, QUndoCommand *parent
     push();
 }
 
-void MCommandPrependLayer::redo()
+void MCommandPrependLayer::redoStep()
 {
     makeCurrent();
     MTextureLayer *layer = m_canvas->prependNew();
     layer->setName(m_canvas->newLayerName());
 }
 
-void MCommandPrependLayer::undo()
+void MCommandPrependLayer::undoStep()
 {
     makeCurrent();
     m_canvas->removeAt(0);

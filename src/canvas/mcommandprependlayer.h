@@ -8,6 +8,6 @@ class MCommandPrependLayer : public MCommand
 public:
     MCommandPrependLayer(MCanvas *canvas, QUndoCommand *parent = nullptr);
 
-    void undo() override;
-    void redo() override;
+    void undoStep() override;
+    void redoStep() override;
 };

@@ -6,6 +6,7 @@
 #include "mundostream.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 MCommandRemoveLayer::MCommandRemoveLayer(MCanvas *canvas, int row, QUndoCommand *parent)
     : MCommand(canvas, parent)
@@ -44,7 +45,7 @@ MCommandRemoveLayer::~MCommandRemoveLayer()
         m_canvas->undoStream()->unregisterId(m_storedId);
 }
 
-void MCommandRemoveLayer::redo()
+void MCommandRemoveLayer::redoStep()
 {
     if (m_discarded || m_removed || !m_canvas->at(m_row))
         return;
@@ -56,7 +57,7 @@ void MCommandRemoveLayer::redo()
     m_removed = true;
 }
 
-void MCommandRemoveLayer::undo()
+void MCommandRemoveLayer::undoStep()
 {
     if (!m_removed)
         return;
@@ -65,10 +66,27 @@ void MCommandRemoveLayer::undo()
     m_heldLayer = nullptr;
     if (!layer) {
         layer = m_canvas->createLayer();
-        if (!layer->restoreFromDisk(m_storedId))
+        if (!layer->restoreFromDisk(m_storedId)) {
             MLogger::instance()->systemError(QStringLiteral("Unable to restore layer %1").arg(m_storedId));
+            layer->clear();
+            delete layer;
+            restoreFailed(true);
+            return;
+        }
         layer->copyProperties(m_properties.get());
     }
     m_canvas->insertAt(m_row, layer);
     m_removed = false;
+}
+
+bool MCommandRemoveLayer::canRestore(bool undoing) const
+{
+    if (!undoing || !m_removed || m_keepInMemory)
+        return true;
+    const QFileInfo parked(MUndoStream::fileName(m_storedId));
+    if (!m_storedId.isEmpty() && parked.isFile() && parked.size() > 0)
+        return true;
+    MLogger::instance()->systemError(
+        QStringLiteral("Unable to restore layer %1: its parked file %2 is gone").arg(m_storedId, parked.filePath()));
+    return false;
 }

@@ -13,18 +13,23 @@ class MTextureLayer;
 // command is built, so that redo can delete it and undo read it back at the
 // same row; the properties the file does not hold (mask, colour, eraser
 // mode, effect values) are kept aside. When it cannot be parked (a full disk) the command keeps the
-// layer object itself while it is out of the document instead.
+// layer object itself while it is out of the document instead. A parked file
+// that is gone or cannot be read brings nothing back: the undo is refused
+// rather than giving back an empty layer.
 class MCommandRemoveLayer : public MCommand
 {
 public:
     MCommandRemoveLayer(MCanvas *canvas, int row, QUndoCommand *parent = nullptr);
     ~MCommandRemoveLayer() override;
 
-    void undo() override;
-    void redo() override;
+    void undoStep() override;
+    void redoStep() override;
 
     QString storedId() const { return m_storedId; }
     bool keepsLayerInMemory() const { return m_keepInMemory; }
+
+protected:
+    bool canRestore(bool undoing) const override;
 
 private:
     int m_row;

@@ -17,12 +17,12 @@ MCommandSetPaintedRect::MCommandSetPaintedRect(MCanvas *canvas, const QRectF &ol
     push();
 }
 
-void MCommandSetPaintedRect::redo()
+void MCommandSetPaintedRect::redoStep()
 {
     m_canvas->setPaintedRect(m_newRect);
 }
 
-void MCommandSetPaintedRect::undo()
+void MCommandSetPaintedRect::undoStep()
 {
     m_canvas->setPaintedRect(m_oldRect);
 }

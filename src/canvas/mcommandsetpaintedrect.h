@@ -11,8 +11,8 @@ public:
     MCommandSetPaintedRect(MCanvas *canvas, const QRectF &oldRect, const QRectF &newRect,
                            QUndoCommand *parent = nullptr);
 
-    void undo() override;
-    void redo() override;
+    void undoStep() override;
+    void redoStep() override;
 
 private:
     QRectF m_newRect;

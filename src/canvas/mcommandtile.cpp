@@ -21,13 +21,13 @@ MCommandTile::~MCommandTile()
     release(m_afterId);
 }
 
-void MCommandTile::undo()
+void MCommandTile::undoStep()
 {
     if (!m_discarded)
-        restoreBackup(m_beforeId);
+        restoreBackup(m_beforeId, true);
 }
 
-void MCommandTile::redo()
+void MCommandTile::redoStep()
 {
     if (m_discarded)
         return;
@@ -35,7 +35,18 @@ void MCommandTile::redo()
         m_firstRedo = false;
         return;
     }
-    restoreBackup(m_afterId);
+    restoreBackup(m_afterId, false);
+}
+
+bool MCommandTile::canRestore(bool undoing) const
+{
+    if (m_discarded || (!undoing && m_firstRedo))
+        return true;
+    const QString &id = undoing ? m_beforeId : m_afterId;
+    if (m_canvas->undoStream()->canRead(id, m_canvas->at(m_row)))
+        return true;
+    MLogger::instance()->systemError(QStringLiteral("Unable to restore backup %1").arg(id));
+    return false;
 }
 
 bool MCommandTile::backup(MTextureTile *tile, const QSet<MTile *> &blocks, QString &id, bool queued)
@@ -76,13 +87,14 @@ void MCommandTile::finish(MTextureTile *tile, bool recorded)
     discard();
 }
 
-void MCommandTile::restoreBackup(const QString &id)
+void MCommandTile::restoreBackup(const QString &id, bool undoing)
 {
     makeCurrent();
     MTextureLayer *layer = m_canvas->at(m_row);
     auto *tile = layer ? static_cast<MTextureTile *>(layer->addTile(m_tileRect.center())) : nullptr;
     if (!tile || !tile->ensureTexture() || !m_canvas->undoStream()->readBuffer(tile, id)) {
         MLogger::instance()->systemError(QStringLiteral("Unable to restore backup %1").arg(id));
+        restoreFailed(undoing);
         return;
     }
     m_canvas->refresh();

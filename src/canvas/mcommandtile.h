@@ -21,8 +21,8 @@ class MCommandTile : public MCommand
 public:
     ~MCommandTile() override;
 
-    void undo() override;
-    void redo() override;
+    void undoStep() override;
+    void redoStep() override;
 
     int row() const { return m_row; }
     QRectF tileRect() const { return m_tileRect; }
@@ -42,12 +42,13 @@ protected:
     // The last step of a constructor: pushes a recorded command; otherwise
     // puts the tile back as it was before and drops the command.
     void finish(MTextureTile *tile, bool recorded);
+    bool canRestore(bool undoing) const override;
 
     QString m_beforeId;
     QString m_afterId;
 
 private:
-    void restoreBackup(const QString &id);
+    void restoreBackup(const QString &id, bool undoing);
     void release(QString &id);
 
     int m_row;

@@ -15,12 +15,12 @@ MCommandUpdateLayerProperties::MCommandUpdateLayerProperties(MCanvas *canvas, in
     push();
 }
 
-void MCommandUpdateLayerProperties::redo()
+void MCommandUpdateLayerProperties::redoStep()
 {
     apply(m_afterValues);
 }
 
-void MCommandUpdateLayerProperties::undo()
+void MCommandUpdateLayerProperties::undoStep()
 {
     apply(m_beforeValues);
 }

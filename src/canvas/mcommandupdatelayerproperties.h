@@ -17,8 +17,8 @@ public:
     MCommandUpdateLayerProperties(MCanvas *canvas, int row, const Values &before, const Values &after,
                                   QUndoCommand *parent = nullptr);
 
-    void undo() override;
-    void redo() override;
+    void undoStep() override;
+    void redoStep() override;
 
 private:
     void apply(const Values &values);

@@ -6,7 +6,7 @@ MUndoLayer::MUndoLayer(QObject *parent)
     : MTiledLayer(parent)
 {
     setType(UndoLayer);
-    setTileSize(64);
+    setTileSize(kBlockSize);
     setBorder(0);
     setBytesPerPixel(4);
 }

@@ -8,6 +8,9 @@ class MUndoLayer : public MTiledLayer
 {
     Q_OBJECT
 public:
+    // The side of a block, in texture pixels.
+    static constexpr int kBlockSize = 64;
+
     explicit MUndoLayer(QObject *parent = nullptr);
     ~MUndoLayer() override;
 

@@ -15,6 +15,8 @@
 #include <QDataStream>
 #include <QDebug>
 #include <QFile>
+#include <QMessageBox>
+#include <QTimer>
 #include <QVector>
 #include <QtEndian>
 
@@ -28,7 +30,15 @@ qint64 countedBytes = 0;
 // Bytes of read-backs queued but not yet records, over every stream: they
 // are memory the limit must see before they are counted.
 qint64 queuedBytes = 0;
+// Bytes of counted buffers handed to a writer whose report was not taken yet.
+qint64 writingBytes = 0;
 bool mirrorPending = false;
+
+int firstRetryDelay = 500;
+const int kLongestRetryDelay = 60000;
+// How long a backup waits for one report of the writer before it goes on
+// regardless: a disk that slow is reported rather than waited for.
+const int kStallMsecs = 2000;
 
 // The setting follows the counter once per pass of the event loop rather
 // than once per backup: a stroke makes hundreds of them.
@@ -91,11 +101,16 @@ struct Geometry
     qint64 maxRecordSize() const { return 4 + qint64(maxBlocks) * 16 + byteSize; }
 };
 
+Geometry geometryOf(int tileSize, int bytesPerPixel, int cell)
+{
+    const int cells = (tileSize + cell - 1) / qMax(1, cell);
+    return {tileSize, bytesPerPixel, tileSize * tileSize * bytesPerPixel, cells * cells};
+}
+
 Geometry geometryOf(MTextureTile *tile)
 {
-    const int cell = qMax(1, tileStep(tile->undoLayer()->tileSize(), tile->undoLayer()->border()));
-    const int cells = (tile->tileSize() + cell - 1) / cell;
-    return {tile->tileSize(), tile->bytesPerPixel(), tile->byteSize(), cells * cells};
+    return geometryOf(tile->tileSize(), tile->bytesPerPixel(),
+                      tileStep(tile->undoLayer()->tileSize(), tile->undoLayer()->border()));
 }
 
 qint32 int32At(const QByteArray &bytes, int offset)
@@ -148,11 +163,33 @@ QString parseRecord(const QByteArray &bytes, const QString &id, const Geometry &
     return QString();
 }
 
+// Reads a spill file; empty on success, else the text to log. Sizes come
+// from the disk: nothing larger than a backup can be is read.
+QString loadFile(const QString &path, const QString &id, const Geometry &geometry, QByteArray &bytes)
+{
+    if (!QFile::exists(path))
+        return QStringLiteral("Undo file doesn't exist: ") + id;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("Cannot open buffer: ") + id;
+    const qint64 size = file.size();
+    if (size > geometry.maxRecordSize())
+        return QStringLiteral("Invalid undo buffer %1: file of %2 bytes").arg(id).arg(size);
+    bytes = file.read(size);
+    if (bytes.size() != size)
+        return lengthError(bytes.size(), size);
+    return QString();
+}
+
 } // namespace
 
 MUndoStream::MUndoStream(QObject *parent)
     : QObject(parent)
+    , m_retryTimer(new QTimer(this))
+    , m_retryDelay(firstRetryDelay)
 {
+    m_retryTimer->setSingleShot(true);
+    connect(m_retryTimer, &QTimer::timeout, this, &MUndoStream::retrySpills);
 }
 
 MUndoStream::~MUndoStream()
@@ -161,7 +198,6 @@ MUndoStream::~MUndoStream()
     // Completes the file being written and drops the rest; reports still
     // queued die with the stream, and whatever was written goes with the rest.
     m_writer.reset();
-    m_writing.clear();
     m_readOrder.clear();
     for (const auto &read : m_reads)
         queuedBytes -= read.second.byteSize();
@@ -171,8 +207,14 @@ MUndoStream::~MUndoStream()
         dropBuffer(path);
         removeFile(path);
     }
+    m_writing.clear();
     for (auto it = m_refCounts.cbegin(); it != m_refCounts.cend(); ++it)
         removeFile(fileName(it.key()));
+}
+
+void MUndoStream::setRetryDelay(int msecs)
+{
+    firstRetryDelay = qMax(1, msecs);
 }
 
 int MUndoStream::writerThreadsStarted() const
@@ -369,26 +411,12 @@ bool MUndoStream::readBuffer(MTextureTile *tile, const QString &id)
     const auto buffer = m_buffers.constFind(path);
     if (buffer != m_buffers.cend()) {
         bytes = buffer->bytes;
-    } else if (QFile::exists(path)) {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            MLogger::instance()->systemError(QStringLiteral("Cannot open buffer: ") + id);
-            return false;
-        }
-        // Sizes come from the disk: nothing larger than a backup can be is read.
-        const qint64 size = file.size();
-        if (size > geometry.maxRecordSize()) {
-            MLogger::instance()->systemError(QStringLiteral("Invalid undo buffer %1: file of %2 bytes").arg(id).arg(size));
-            return false;
-        }
-        bytes = file.read(size);
-        if (bytes.size() != size) {
-            MLogger::instance()->systemError(lengthError(bytes.size(), size));
-            return false;
-        }
     } else {
-        MLogger::instance()->systemError(QStringLiteral("Undo file doesn't exist: ") + id);
-        return false;
+        const QString error = loadFile(path, id, geometry, bytes);
+        if (!error.isEmpty()) {
+            MLogger::instance()->systemError(error);
+            return false;
+        }
     }
 
     Record record;
@@ -416,6 +444,24 @@ bool MUndoStream::readBuffer(MTextureTile *tile, const QString &id)
     if (uploaded)
         tile->setBackupId(id);
     return uploaded;
+}
+
+bool MUndoStream::canRead(const QString &id, const MTiledLayer *layer) const
+{
+    const QString path = fileName(id);
+    if (m_buffers.contains(path) || m_reads.count(path) > 0)
+        return true;
+    if (!layer)
+        return false;
+    const Geometry geometry = geometryOf(layer->tileSize(), layer->bytesPerPixel(), MUndoLayer::kBlockSize);
+    QByteArray bytes;
+    Record record;
+    QString error = loadFile(path, id, geometry, bytes);
+    if (error.isEmpty())
+        error = parseRecord(bytes, id, geometry, record);
+    if (!error.isEmpty())
+        MLogger::instance()->systemError(error);
+    return error.isEmpty();
 }
 
 void MUndoStream::registerId(const QString &id)
@@ -453,74 +499,168 @@ void MUndoStream::unregisterId(const QString &id)
 
 void MUndoStream::addBuffer(const QString &path, const QByteArray &bytes)
 {
+    collectReports();
+    waitForRoom(bytes.size());
     Buffer buffer;
     buffer.bytes = bytes;
     buffer.counted = true;
     m_buffers.insert(path, buffer);
     m_spillQueue.append(path);
     incMemory(bytes.size());
-    spillNext();
+    spill();
+    checkMemory();
 }
 
-// One buffer with the writer at a time: the others wait in the queue,
-// oldest first, and the next goes when the writer reports, if memory is
-// still past the limit then.
-void MUndoStream::spillNext()
+// Everything past the limit goes to the writer at once: without a sync it
+// writes far faster than strokes make records, as long as nothing waits for
+// the event loop to hand it the next one.
+void MUndoStream::spill()
 {
-    if (!m_writing.isEmpty() || !isMemoryFull() || m_spillQueue.isEmpty())
-        return;
-    const QString oldest = m_spillQueue.takeFirst();
-    const auto spilled = m_buffers.find(oldest);
-    if (spilled == m_buffers.end())
-        return;
-    spilled->writing = true;
-    startWorker(oldest, spilled->bytes);
+    const double limit = limitBytes();
+    while (!m_paused && !m_spillQueue.isEmpty() && double(countedBytes - writingBytes) > limit) {
+        const QString oldest = m_spillQueue.takeFirst();
+        const auto spilled = m_buffers.find(oldest);
+        if (spilled != m_buffers.end() && !startWorker(oldest, *spilled))
+            return;
+    }
 }
 
-void MUndoStream::startWorker(const QString &path, const QByteArray &bytes)
+bool MUndoStream::startWorker(const QString &path, Buffer &buffer)
 {
     if (!m_writer) {
         m_writer.reset(new MUndoStreamWorker);
-        // Emitted on the writer's thread, so queued to this one.
+        // Emitted on the writer's thread, so queued to this one: it only says
+        // that reports wait, for when no backup comes to take them.
         connect(m_writer.get(), &MUndoStreamWorker::written, this, &MUndoStream::onWritten, Qt::QueuedConnection);
     }
-    if (!m_writer->enqueue(path, bytes)) {
+    if (!m_writer->enqueue(path, buffer.bytes)) {
         // Nothing was tried: the buffer waits, counted, for the next chance.
-        MLogger::instance()->systemError(QStringLiteral("Cannot start a thread to save undo buffer: ") + path);
-        m_buffers[path].writing = false;
         m_spillQueue.prepend(path);
-        return;
+        m_paused = true;
+        m_lastSpillError = QStringLiteral("Cannot start a thread to save undo buffer: ") + path;
+        MLogger::instance()->systemError(m_lastSpillError);
+        m_retryTimer->start(m_retryDelay);
+        return false;
     }
+    buffer.writing = true;
+    writingBytes += buffer.bytes.size();
     m_writing.insert(path);
+    return true;
 }
 
-void MUndoStream::onWritten(const QString &path, bool saved, const QString &error)
+void MUndoStream::waitForRoom(qint64 bytes)
 {
-    if (!m_writing.remove(path))
-        return;
-    if (!saved) {
-        MLogger::instance()->systemError(error);
-        MLogger::instance()->systemError(QStringLiteral("Undo buffer serialization error: ") + path);
+    const double most = 2.0 * limitBytes();
+    while (m_writer && !m_writing.isEmpty() && !m_stalled && double(countedBytes + bytes) > most) {
+        if (!m_writer->waitForReport(kStallMsecs)) {
+            m_stalled = true;
+            MLogger::instance()->systemError(
+                QStringLiteral("The undo writer took more than %1 ms for a spill file: backups no longer wait for it")
+                    .arg(kStallMsecs));
+            break;
+        }
+        collectReports();
     }
-    spillDone(path, saved);
-    spillNext();
 }
 
-void MUndoStream::spillDone(const QString &path, bool saved)
+void MUndoStream::onWritten()
+{
+    collectReports();
+    checkMemory();
+}
+
+void MUndoStream::collectReports()
+{
+    if (!m_writer)
+        return;
+    int requeued = 0;
+    for (const MUndoStreamWorker::Report &report : m_writer->takeReports()) {
+        if (!m_writing.remove(report.fileName))
+            continue;
+        m_stalled = false;
+        spillDone(report.fileName, report.saved, report.error, requeued);
+    }
+    spill();
+}
+
+void MUndoStream::spillDone(const QString &path, bool saved, const QString &error, int &requeued)
 {
     const auto buffer = m_buffers.find(path);
     if (buffer == m_buffers.end()) {
         MLogger::instance()->systemError(QStringLiteral("Can't remove the buffer from list: ") + path);
         return;
     }
+    writingBytes -= buffer->bytes.size();
     buffer->writing = false;
     if (buffer->released) {
         dropBuffer(path);
         removeFile(path);
-    } else if (saved) {
-        dropBuffer(path);
+        return;
     }
-    // A failed spill keeps its bytes in memory, counted, and is not tried again.
+    if (saved) {
+        dropBuffer(path);
+        m_failing = false;
+        m_retryDelay = firstRetryDelay;
+        return;
+    }
+    // Kept, counted, and first in line when spilling resumes; a full disk or an
+    // unusable folder is logged once per run of failures.
+    m_spillQueue.insert(requeued++, path);
+    m_lastSpillError = error;
+    if (m_paused)
+        return;
+    m_paused = true;
+    if (!m_failing) {
+        m_failing = true;
+        MLogger::instance()->systemError(error);
+        MLogger::instance()->systemError(
+            QStringLiteral("Undo buffer serialization error: %1: spills are tried again from time to time").arg(path));
+    }
+    m_retryTimer->start(m_retryDelay);
+    m_retryDelay = qMin(2 * m_retryDelay, kLongestRetryDelay);
+}
+
+void MUndoStream::retrySpills()
+{
+    m_paused = false;
+    spill();
+}
+
+void MUndoStream::checkMemory()
+{
+    const double limit = limitBytes();
+    if (m_warned || double(countedBytes) <= 2.0 * limit || !(m_paused || m_stalled))
+        return;
+    m_warned = true;
+    const double megabytes = double(countedBytes) / kMegabyte;
+    MLogger::instance()->systemError(
+        QStringLiteral("Undo memory %1 MB is past twice its limit of %2 MB: %3")
+            .arg(megabytes, 0, 'f', 1)
+            .arg(limit / kMegabyte, 0, 'f', 1)
+            .arg(m_paused ? m_lastSpillError : QStringLiteral("the disk is too slow")));
+    tellPainter(tr("Undo history"),
+                tr("The undo history holds %1 MB in memory, more than twice its limit of %2 MB, because its "
+                   "records cannot be written to the disk (%3). Free some disk space or save your work; "
+                   "writing is tried again meanwhile.")
+                    .arg(megabytes, 0, 'f', 0)
+                    .arg(limit / kMegabyte, 0, 'f', 0)
+                    .arg(m_paused ? m_lastSpillError : tr("the disk is too slow")));
+}
+
+void MUndoStream::tellPainter(const QString &title, const QString &text)
+{
+    if (!m_pendingMessage.isEmpty())
+        return;
+    m_pendingTitle = title;
+    m_pendingMessage = text;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            const QString title = m_pendingTitle, text = m_pendingMessage;
+            m_pendingMessage.clear();
+            MUtility::showMessage(QMessageBox::Warning, title, text);
+        },
+        Qt::QueuedConnection);
 }
 
 void MUndoStream::dropBuffer(const QString &path)
@@ -530,6 +670,8 @@ void MUndoStream::dropBuffer(const QString &path)
         return;
     if (buffer->counted)
         decMemory(buffer->bytes.size());
+    if (buffer->writing)
+        writingBytes -= buffer->bytes.size();
     m_buffers.erase(buffer);
     m_spillQueue.removeAll(path);
 }
@@ -555,7 +697,7 @@ void MUndoStream::decMemory(qint64 bytes)
     mirrorMemorySize();
 }
 
-bool MUndoStream::isMemoryFull()
+double MUndoStream::limitBytes()
 {
-    return double(countedBytes) > MSettings::instance()->undoMemoryMax() * kMegabyte;
+    return MSettings::instance()->undoMemoryMax() * kMegabyte;
 }

@@ -12,21 +12,27 @@
 #include <map>
 #include <memory>
 
+class QTimer;
 class MTile;
+class MTiledLayer;
 class MTextureTile;
 class MPixelReadback;
 class MUndoStreamWorker;
 
 // The pixel backups that undo commands refer to by id. A backup is a small
-// serialised record kept in memory; once the counted backups of all streams
-// pass "undoMemoryMax" megabytes, the oldest is written to its spill file in
-// the cache folder by the stream's one writer thread, started on first
-// need, and dropped from memory once the writer reports that the file is
-// complete; the others wait their turn, oldest first, one handed over per
-// report. Backups are reference-counted by id: the memory copy and the file
-// go with the last holder. Everything but the file writing happens on the
-// GUI thread, logging the writer's failures included; tile operations need
-// the document's context current.
+// serialised record kept in memory; whatever the counted backups of all
+// streams hold past "undoMemoryMax" megabytes goes, oldest first, to the
+// stream's one writer thread, started on first need, which writes it to its
+// spill file in the cache folder; a record leaves memory once its report is
+// taken. Reports are taken at every new backup, not only when the event loop
+// comes round, and a backup that would take memory past twice the limit first
+// waits for the writes in flight, so that memory keeps near the limit however
+// fast the painter goes. A spill that fails keeps its record in memory and is
+// tried again a little later; when memory stays past twice the limit all the
+// same, the painter is told once. Backups are reference-counted by id: the
+// memory copy and the file go with the last holder. Everything but the file
+// writing happens on the GUI thread; tile operations need the document's
+// context current.
 class MUndoStream : public QObject
 {
     Q_OBJECT
@@ -53,6 +59,9 @@ public:
     // Writes the backup into the tile; on success the tile's backupId is id.
     // A missing, short or malformed backup leaves the tile untouched.
     bool readBuffer(MTextureTile *tile, const QString &id);
+    // Whether readBuffer would find the backup whole for a tile of the layer:
+    // in memory, or a spill file that parses; logs what is wrong otherwise.
+    bool canRead(const QString &id, const MTiledLayer *layer) const;
 
     void registerId(const QString &id);
     // The last release frees the memory copy and deletes the file named
@@ -64,6 +73,8 @@ public:
     bool isInMemory(const QString &id) const;
     // Backups handed to the writer whose report was not handled yet.
     int workerCount() const { return m_writing.size(); }
+    // Whether spilling waits to be tried again after a failed write.
+    bool isSpillingPaused() const { return m_paused; }
     // Writer threads started over the stream's life.
     int writerThreadsStarted() const;
 
@@ -72,9 +83,18 @@ public:
     // Bytes of counted backups held in memory by all streams; "undoMemorySize"
     // mirrors it in megabytes.
     static qint64 memorySize();
+    // The first wait before a failed spill is tried again, in milliseconds;
+    // each failure in a row doubles it, up to a minute.
+    static void setRetryDelay(int msecs);
+
+    // Shows the text to the painter once control is back in the event loop,
+    // where a message box cannot run inside an undo or a stroke; one message
+    // per pass of the loop, the first.
+    void tellPainter(const QString &title, const QString &text);
 
 private slots:
-    void onWritten(const QString &path, bool saved, const QString &error);
+    void onWritten();
+    void retrySpills();
 
 private:
     struct Buffer
@@ -103,21 +123,39 @@ private:
     void completeRead(const QString &path);
     void dropRead(const QString &path);
     void addBuffer(const QString &path, const QByteArray &bytes);
-    void spillNext();
-    void startWorker(const QString &path, const QByteArray &bytes);
-    // A worker's report: the bytes leave memory once saved, or once released.
-    void spillDone(const QString &path, bool saved);
-    // Frees the memory copy, lowering the counter when it was counted.
+    // Hands the writer every queued record that memory holds past the limit.
+    void spill();
+    bool startWorker(const QString &path, Buffer &buffer);
+    // Takes the writer's reports now rather than when the event loop comes round.
+    void collectReports();
+    // Before a record of the given size is added: waits for the writes in
+    // flight while it would take memory past twice the limit.
+    void waitForRoom(qint64 bytes);
+    // A report: the bytes leave memory once saved, or once released; a failed
+    // record goes back to the head of the queue and spilling pauses.
+    void spillDone(const QString &path, bool saved, const QString &error, int &requeued);
+    // Tells the painter, once, when memory stays past twice the limit.
+    void checkMemory();
+    // Frees the memory copy, lowering the counters it was in.
     void dropBuffer(const QString &path);
     static void removeFile(const QString &path);
     static void incMemory(qint64 bytes);
     static void decMemory(qint64 bytes);
-    static bool isMemoryFull();
+    static double limitBytes();
 
     QHash<QString, Buffer> m_buffers;      // by spill-file path
     QHash<QString, int> m_refCounts;       // by id
     QList<QString> m_spillQueue;           // counted buffers no worker took yet, oldest first
     QSet<QString> m_writing;               // handed to the writer, report not handled
+    QTimer *m_retryTimer = nullptr;        // ends a pause after a failed spill
+    int m_retryDelay;
+    bool m_paused = false;                 // a spill failed: none is handed over until the timer
+    bool m_failing = false;                // no spill succeeded since the last failure
+    bool m_stalled = false;                // a wait for the writer timed out: no more waits until it reports
+    bool m_warned = false;                 // the painter was told that memory is past twice the limit
+    QString m_lastSpillError;
+    QString m_pendingTitle;                // the one message the next pass of the event loop shows
+    QString m_pendingMessage;
     std::unique_ptr<MUndoStreamWorker> m_writer;
     std::map<QString, Read> m_reads;       // queued read-backs by spill-file path
     QList<QString> m_readOrder;            // the same, oldest first

@@ -16,6 +16,7 @@
 #include "mshaderlist.h"
 #include "mtestblockedcache.h"
 #include "mtestcanvas.h"
+#include "mtestdialogscript.h"
 #include "mtesteffect.h"
 #include "mtestfilesizelimit.h"
 #include "mtestglcontext.h"
@@ -344,6 +345,46 @@ private:
         for (const MCommandTile *command : tileCommandsOn(stack))
             for (const QString &id : {command->beforeId(), command->afterId()})
                 spilled += stream()->isInMemory(id) ? 0 : 1;
+    }
+
+    // A stroke as the brush makes it: a macro of block updates on one or two
+    // cells of row 0.
+    void paintStroke(QRandomGenerator &random)
+    {
+        canvas->beginMacro(QStringLiteral("Brush stroke"));
+        for (int n = 1 + random.bounded(2); n > 0; --n) {
+            const QPointF at = cells[random.bounded(cells.size())];
+            MTextureTile *target = tileOf(canvas->at(0), at);
+            MTextureTile *source = tileOf(canvas->strokeLayer(), at);
+            const QRect cellRect = target->rect();
+            const QRect area(cellRect.x() + random.bounded(400), cellRect.y() + random.bounded(400),
+                             10 + random.bounded(100), 10 + random.bounded(100));
+            const QColor color(random.bounded(256), random.bounded(256), random.bounded(256), 255);
+            const QByteArray strokeBytes = withRect(QByteArray(source->byteSize(), '\0'), source, area, premultiplied(color));
+            source->setData(strokeBytes.constData());
+            source->markSubTiles(QRectF(area));
+            new MCommandUpdateTile(canvas.get(), 0, target, source, 1.0, false, false);
+        }
+        canvas->endMacro();
+    }
+
+    // A fresh history of strokes under a memory limit, its records written
+    // once it ends: the document at each index of the stack.
+    QVector<QStringList> strokes(QRandomGenerator &random, int count, double limit)
+    {
+        canvas->setPaintedRect(QRectF(-500, -500, 1000, 1000));
+        canvas->undoStack()->clear();
+        canvas->undoStack()->setUndoLimit(0);
+        setLimit(limit);
+        QVector<QStringList> states{documentState()};
+        for (int i = 0; i < count; ++i) {
+            paintStroke(random);
+            states << documentState();
+            if (i % 7 == 0)
+                QCoreApplication::processEvents();
+        }
+        waitForWorkers(stream());
+        return states;
     }
 
     // One random edit of the document: paint, fills or a layer change.
@@ -958,6 +999,183 @@ private slots:
             QCOMPARE(stream()->refCount(id), 1);
             QVERIFY(QFile::exists(MUndoStream::fileName(id)) || stream()->isInMemory(id));
         }
+    }
+
+    void lostSpillFilesRestoreNothingWrong_data()
+    {
+        QTest::addColumn<QString>("loss");
+        QTest::addColumn<bool>("jump");
+        QTest::newRow("spill folder removed, undo after undo") << "folder" << false;
+        QTest::newRow("spill files cut short, undo after undo") << "cut" << false;
+        QTest::newRow("spill folder removed, history panel's first line") << "folder" << true;
+    }
+
+    // Sixty strokes, the older ones' records on disk, and then the spill files
+    // are lost (a cleaner, a full disk): undoing all the way, one undo at a
+    // time or in one jump, never shows a document the history did not hold at
+    // that place. The first undo that needs a lost record changes nothing,
+    // the painter is told once, the steps before it leave the history, and
+    // those after it redo exactly; new strokes spill and undo again.
+    void lostSpillFilesRestoreNothingWrong()
+    {
+        QFETCH(QString, loss);
+        QFETCH(bool, jump);
+        MTestDialogScript dialogs;
+        QUndoStack *stack = canvas->undoStack();
+        QRandomGenerator random(3960);
+        const QVector<QStringList> states = strokes(random, 60, 1.5);
+        // The newest stroke with a record before it on disk: its undo is the
+        // first that cannot be made.
+        int lost = 0, inMemory = 0;
+        for (int i = 0; i < stack->count(); ++i)
+            for (int c = 0; c < stack->command(i)->childCount(); ++c) {
+                const auto *command = static_cast<const MCommandTile *>(stack->command(i)->child(c));
+                const bool kept = stream()->isInMemory(command->beforeId());
+                lost = kept ? lost : i + 1;
+                inMemory += kept ? 1 : 0;
+            }
+        QVERIFY2(lost > 20 && lost < 60, qPrintable(QString::number(lost)));
+        QVERIFY(inMemory > 2);
+
+        const QString cache = MUtility::cacheDirectory();
+        if (loss == QLatin1String("folder")) {
+            QVERIFY(QDir(cache).removeRecursively());
+        } else {
+            for (const QString &name : cacheFiles()) {
+                QFile file(cache + name);
+                QVERIFY(file.resize(file.size() / 2));
+            }
+        }
+
+        const MTestLogWatch log;
+        int refusedAt = -1;
+        if (jump) {
+            stack->setIndex(0);
+            QCoreApplication::processEvents();
+            refusedAt = 60 - stack->count();
+        }
+        while (stack->canUndo()) {
+            const int index = stack->index();
+            canvas->undo();
+            QCoreApplication::processEvents();
+            const QStringList now = documentState();
+            if (now == states.at(index - 1) && stack->index() == index - 1)
+                continue;
+            // Refused: the document as it was, nothing left to undo.
+            QVERIFY2(now == states.at(index), qPrintable(QStringLiteral("undo from %1, %2").arg(index).arg(
+                                                  firstDifference(now, states.at(index)))));
+            refusedAt = index;
+            QVERIFY(!stack->canUndo());
+        }
+        QCOMPARE(refusedAt, lost);
+        QCOMPARE(documentState(), states.at(lost));
+        QCOMPARE(stack->index(), 0);
+        QCOMPARE(stack->count(), 60 - refusedAt);
+        QCOMPARE(dialogs.requests().size(), 1);
+        QVERIFY2(dialogs.requests().first().text.contains(QStringLiteral("\"Brush stroke\" cannot be undone")),
+                 qPrintable(dialogs.requests().first().text));
+        QCOMPARE(log.count(QStringLiteral("System error: Undo history broken at \"Brush stroke\"")), 1);
+
+        for (int index = refusedAt + 1; index <= 60; ++index) {
+            canvas->redo();
+            QVERIFY2(documentState() == states.at(index), qPrintable(QStringLiteral("redo to %1").arg(index)));
+        }
+        QVERIFY(!stack->canRedo());
+
+        // The cache folder comes back for the records made from now on.
+        for (int i = 0; i < 8; ++i)
+            paintStroke(random);
+        waitForWorkers(stream());
+        QVERIFY(!cacheFiles().isEmpty());
+        for (int i = 0; i < 8; ++i)
+            canvas->undo();
+        QCOMPARE(documentState(), states.at(60));
+        QCOMPARE(dialogs.requests().size(), 1);
+    }
+
+    void removedLayerWithoutItsFileStaysRemoved_data()
+    {
+        QTest::addColumn<bool>("withTiles");
+        QTest::newRow("alone") << false;
+        QTest::newRow("in a step that also paints") << true;
+    }
+
+    // A removed layer whose parked file is gone does not come back empty: the
+    // step changes nothing at all, its other parts included, the painter is
+    // told, and the steps after it still redo.
+    void removedLayerWithoutItsFileStaysRemoved()
+    {
+        QFETCH(bool, withTiles);
+        MTestDialogScript dialogs;
+        QUndoStack *stack = canvas->undoStack();
+        threeLayers();
+        canvas->makeCurrent();
+        canvas->beginMacro(QStringLiteral("Merge"));
+        if (withTiles)
+            new MCommandFillTile(canvas.get(), 0, tileOf(canvas->at(0), cells[1]), Qt::yellow);
+        auto *remove = new MCommandRemoveLayer(canvas.get(), 1);
+        canvas->endMacro();
+        const QString parked = MUndoStream::fileName(remove->storedId());
+        const QStringList removed = documentState();
+        new MCommandFillTile(canvas.get(), 0, tileOf(canvas->at(0), cells[0]), Qt::blue);
+        const QStringList filled = documentState();
+        QVERIFY(QFile::remove(parked));
+
+        const MTestLogWatch log;
+        canvas->undo();
+        canvas->undo();
+        QCoreApplication::processEvents();
+        QCOMPARE(documentState(), removed);
+        QCOMPARE(layerNames(), QStringList({"A", "C"}));
+        QVERIFY(!stack->canUndo());
+        QCOMPARE(stack->count(), 1);
+        QCOMPARE(log.count(QStringLiteral("its parked file ") + parked + QStringLiteral(" is gone")), 1);
+        QCOMPARE(dialogs.requests().size(), 1);
+        QVERIFY(dialogs.requests().first().text.contains(QStringLiteral("\"Merge\" cannot be undone")));
+        canvas->redo();
+        QCOMPARE(documentState(), filled);
+    }
+
+    // A record lost while its step waits to be redone: the redo changes
+    // nothing, the steps after it leave the history, and those before it
+    // still undo exactly.
+    void lostRedoRecordCutsTheStepsAfterIt()
+    {
+        MTestDialogScript dialogs;
+        QUndoStack *stack = canvas->undoStack();
+        QRandomGenerator random(3961);
+        const QVector<QStringList> states = strokes(random, 5, 0.0);
+        for (int i = 0; i < 3; ++i)
+            canvas->undo();
+        waitForWorkers(stream());
+        QCOMPARE(documentState(), states.at(2));
+        // The third stroke's records after it are gone.
+        QList<const MCommandTile *> third;
+        for (const MCommandTile *command : tileCommandsOn(stack))
+            third << command;
+        const QUndoCommand *step = stack->command(2);
+        for (const MCommandTile *command : qAsConst(third)) {
+            bool inStep = false;
+            for (int i = 0; i < step->childCount(); ++i)
+                inStep = inStep || step->child(i) == command;
+            if (inStep)
+                QVERIFY(QFile::remove(MUndoStream::fileName(command->afterId())));
+        }
+
+        canvas->redo();
+        QCoreApplication::processEvents();
+        QCOMPARE(documentState(), states.at(2));
+        QCOMPARE(stack->count(), 2);
+        QVERIFY(!stack->canRedo());
+        QCOMPARE(dialogs.requests().size(), 1);
+        QVERIFY(dialogs.requests().first().text.contains(QStringLiteral("cannot be redone")));
+        canvas->undo();
+        QCOMPARE(documentState(), states.at(1));
+        canvas->undo();
+        QCOMPARE(documentState(), states.at(0));
+        canvas->redo();
+        canvas->redo();
+        QCOMPARE(documentState(), states.at(2));
     }
 
     // Several hundred seeded edits, undos and redos: every undo and redo

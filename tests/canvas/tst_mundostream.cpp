@@ -1,5 +1,6 @@
 #include "mlogger.h"
 #include "msettings.h"
+#include "mtestdialogscript.h"
 #include "mtestfilesizelimit.h"
 #include "mtestglcontext.h"
 #include "mtestlogwatch.h"
@@ -89,7 +90,8 @@ enum Corruption {
     BlockNegative,
     BlockInverted,
     BlocksTrailing,
-    Oversized
+    Oversized,
+    Removed
 };
 
 void setInt32(QByteArray &bytes, int at, qint32 value)
@@ -187,6 +189,7 @@ private slots:
         const QByteArray expected = withBlocks(later, saved, rects);
         QVERIFY(tile->setData(later.constData()));
         QVERIFY(stream.isInMemory(id));
+        QVERIFY(stream.canRead(id, layer.get()));
         QVERIFY(stream.readBuffer(tile, id));
         const QByteArray fromMemory = tileBytes(tile);
         QVERIFY(fromMemory == expected);
@@ -199,6 +202,7 @@ private slots:
 
         QVERIFY(tile->setData(later.constData()));
         tile->setBackupId(QStringLiteral("other"));
+        QVERIFY(stream.canRead(id, layer.get()));
         QVERIFY(stream.readBuffer(tile, id));
         QVERIFY(tileBytes(tile) == fromMemory);
         QCOMPARE(tile->backupId(), id);
@@ -345,32 +349,42 @@ private slots:
         stream.unregisterId(twoBlocks);
     }
 
-    // Backups made faster than they are written wait for the one writer,
-    // whose one thread writes them all; all of them reach their files.
-    void spillsOneAtATime()
+    // A burst of backups with no pass of the event loop between them, as at
+    // the end of a long stroke: everything past the limit goes to the writer
+    // at once, its reports are taken at each backup, and counted memory never
+    // passes twice the limit. One thread writes them all, every one reaches
+    // its file, and what is left in memory is within the limit.
+    void keepsNearTheLimitInABurst_data()
     {
+        QTest::addColumn<bool>("blocks");
+        QTest::newRow("whole tiles") << false;
+        QTest::newRow("blocks") << true;
+    }
+
+    void keepsNearTheLimitInABurst()
+    {
+        QFETCH(bool, blocks);
         MTextureTile *tile = paintedTile(4);
+        const QSet<MTile *> touched = blocks ? blocksAt(tile, {QRect(0, 0, 200, 200)}) : QSet<MTile *>();
+        const qint64 record = blocks ? 4 + 16 * kBlockRecordPart : kWholeRecord;
         MUndoStream stream;
-        setLimit(0.0);
+        setLimit(2.5 * record / 1048576.0);
         QStringList ids;
-        for (int i = 0; i < 6; ++i) {
-            QVERIFY(stream.saveTiles(tile, {}));
+        qint64 most = 0;
+        for (int i = 0; i < 60; ++i) {
+            QVERIFY(stream.saveTiles(tile, touched));
             ids << tile->backupId();
             stream.registerId(ids.last());
-            QCOMPARE(stream.workerCount(), 1);
+            most = std::max(most, MUndoStream::memorySize());
         }
-        int most = 0;
-        while (stream.workerCount() > 0) {
-            most = std::max(most, stream.workerCount());
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        }
-        QCOMPARE(most, 1);
+        QVERIFY2(most <= 5 * record, qPrintable(QStringLiteral("%1 bytes for a limit of %2").arg(most).arg(2.5 * record)));
+        waitForWorkers(stream);
         QCOMPARE(stream.writerThreadsStarted(), 1);
-        for (const QString &id : qAsConst(ids)) {
-            QVERIFY(QFile::exists(MUndoStream::fileName(id)));
-            QVERIFY(!stream.isInMemory(id));
+        for (int i = 0; i < ids.size(); ++i) {
+            QCOMPARE(QFile::exists(MUndoStream::fileName(ids[i])), i < ids.size() - 2);
+            QCOMPARE(stream.isInMemory(ids[i]), i >= ids.size() - 2);
         }
-        QCOMPARE(MUndoStream::memorySize(), 0);
+        QCOMPARE(MUndoStream::memorySize(), 2 * record);
         for (const QString &id : qAsConst(ids))
             stream.unregisterId(id);
         QCoreApplication::processEvents();
@@ -487,7 +501,7 @@ private slots:
         }
     }
 
-    void failedSpillKeepsTheMemoryCopy_data()
+    void failedSpillIsTriedAgain_data()
     {
         QTest::addColumn<bool>("diskFull");
         QTest::addColumn<QString>("message");
@@ -498,20 +512,25 @@ private slots:
                                                << qt_error_string(ENOTDIR);
     }
 
-    // A spill that cannot complete leaves no file, keeps the bytes in memory
-    // and counted, and is not tried again; the backup restores exactly.
-    void failedSpillKeepsTheMemoryCopy()
+    // A spill that cannot complete leaves no file and keeps its bytes in
+    // memory, counted; spilling pauses, logged once for the run of failures,
+    // and the painter is told once that memory passed twice its limit. Once
+    // the disk takes files again the records waiting reach them, oldest
+    // first, and restore exactly.
+    void failedSpillIsTriedAgain()
     {
         QFETCH(bool, diskFull);
         QFETCH(QString, message);
         QFETCH(QString, reason);
+        MTestDialogScript dialogs;
+        MUndoStream::setRetryDelay(20);
         MTextureTile *tile = paintedTile(9);
         const QByteArray saved = tileBytes(tile);
         const QString cache = MUtility::cacheDirectory();
         MUndoStream stream;
         setLimit(0.0);
         const MTestLogWatch log;
-        QString id;
+        QStringList ids;
         {
             std::unique_ptr<MTestFileSizeLimit> limit;
             if (diskFull) {
@@ -521,40 +540,52 @@ private slots:
                 QVERIFY(QDir(cache).removeRecursively());
                 QVERIFY(writeBytes(cache.chopped(1), "not a folder"));
             }
-            QVERIFY(stream.saveTiles(tile, {}));
-            id = tile->backupId();
-            stream.registerId(id);
-            waitForWorkers(stream);
-
-            // The next backup is the one offered to a worker, not the failed one.
-            QVERIFY(stream.saveTiles(tile, {}));
-            stream.registerId(tile->backupId());
-            waitForWorkers(stream);
-            stream.unregisterId(tile->backupId());
+            for (int i = 0; i < 3; ++i) {
+                QVERIFY(stream.saveTiles(tile, {}));
+                ids << tile->backupId();
+                stream.registerId(ids.last());
+                waitForWorkers(stream);
+            }
+            QVERIFY(stream.isSpillingPaused());
+            for (const QString &id : qAsConst(ids))
+                QVERIFY(stream.isInMemory(id));
+            QCOMPARE(MUndoStream::memorySize(), 3 * kWholeRecord);
+            QCOMPARE(cacheFiles(), QStringList());
+            // However often it was tried meanwhile.
+            QTest::qWait(100);
+            QCOMPARE(log.count(message), 1);
+            QCOMPARE(log.lines().filter(message).filter(QStringLiteral(": ") + reason).size(), 1);
+            QCOMPARE(log.count(QStringLiteral("System error: Undo buffer serialization error: ") + MUndoStream::fileName(ids[0])), 1);
+            QCOMPARE(log.count(QStringLiteral("System error: Undo memory ")), 1);
+            QCOMPARE(dialogs.requests().size(), 1);
+            QCOMPARE(dialogs.requests().first().icon, QMessageBox::Warning);
+            QVERIFY2(dialogs.requests().first().text.contains(QStringLiteral("more than twice its limit")),
+                     qPrintable(dialogs.requests().first().text));
             if (!diskFull) {
                 QVERIFY(QFile::remove(cache.chopped(1)));
                 QVERIFY(QDir().mkpath(cache));
             }
         }
-        const QString path = MUndoStream::fileName(id);
-        QCOMPARE(log.count(message), 2);
-        QCOMPARE(log.lines().filter(message).filter(QStringLiteral(": ") + reason).size(), 2);
-        QCOMPARE(log.count(QStringLiteral("System error: Undo buffer serialization error: ") + path), 1);
-        QVERIFY(!QFile::exists(path));
-        QCOMPARE(cacheFiles(), QStringList());
-        QVERIFY(stream.isInMemory(id));
-        QCOMPARE(MUndoStream::memorySize(), kWholeRecord);
-
-        QVERIFY(tile->setData(randomBytes(10, tile->byteSize()).constData()));
-        QVERIFY(stream.readBuffer(tile, id));
-        QVERIFY(tileBytes(tile) == saved);
-        stream.unregisterId(id);
+        QTRY_VERIFY(!stream.isInMemory(ids[0]) && !stream.isInMemory(ids[1]) && !stream.isInMemory(ids[2]));
+        waitForWorkers(stream);
+        QVERIFY(!stream.isSpillingPaused());
+        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(dialogs.requests().size(), 1);
+        for (const QString &id : qAsConst(ids)) {
+            QVERIFY(QFile::exists(MUndoStream::fileName(id)));
+            QVERIFY(tile->setData(randomBytes(10, tile->byteSize()).constData()));
+            QVERIFY(stream.readBuffer(tile, id));
+            QVERIFY(tileBytes(tile) == saved);
+            stream.unregisterId(id);
+        }
+        MUndoStream::setRetryDelay(500);
     }
 
     // A record small enough to sit in the file's write buffer only fails when
     // the file is completed; that failure too keeps the memory copy.
     void failedCompletionKeepsTheMemoryCopy()
     {
+        MTestDialogScript dialogs;
         MTextureTile *tile = paintedTile(18);
         tile->resetUndoLayer();
         const QSet<MTile *> outside{tile->undoLayer()->addTile(QPointF(600, 10))};
@@ -593,6 +624,7 @@ private slots:
         QTest::newRow("inverted block") << true << int(BlockInverted) << invalid;
         QTest::newRow("bytes after the blocks") << true << int(BlocksTrailing) << invalid;
         QTest::newRow("larger than any backup") << true << int(Oversized) << invalid;
+        QTest::newRow("file removed") << true << int(Removed) << QStringLiteral("System error: Undo file doesn't exist: ");
     }
 
     void corruptFileChangesNothing()
@@ -623,15 +655,19 @@ private slots:
         case BlockInverted: setInt32(bytes, 12, 10); setInt32(bytes, 4, 20); break;
         case BlocksTrailing: bytes.append("xyz"); break;
         case Oversized: bytes.append(QByteArray(2 * 1048576, 'x')); break;
+        case Removed: break;
         }
-        QVERIFY(writeBytes(path, bytes));
+        QVERIFY(corruption == Removed ? QFile::remove(path) : writeBytes(path, bytes));
 
         const QByteArray current = randomBytes(12, tile->byteSize());
         QVERIFY(tile->setData(current.constData()));
         tile->setBackupId(QStringLiteral("current"));
         const MTestLogWatch log;
-        QVERIFY(!stream.readBuffer(tile, id));
+        // Known before any tile changes, for the same reason.
+        QVERIFY(!stream.canRead(id, layer.get()));
         QCOMPARE(log.count(message), 1);
+        QVERIFY(!stream.readBuffer(tile, id));
+        QCOMPARE(log.count(message), 2);
         QVERIFY(tileBytes(tile) == current);
         QCOMPARE(tile->backupId(), QStringLiteral("current"));
         stream.unregisterId(id);

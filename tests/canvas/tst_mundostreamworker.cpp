@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cerrno>
+
 #include <memory>
 #include <mutex>
 
@@ -86,6 +88,35 @@ private slots:
                 QVERIFY2(!QFile::exists(names[i]), qPrintable(names[i]));
         }
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), reported.size());
+    }
+
+    // A cache folder removed under the writer (a cleaner, the painter) is made
+    // again for the next file; a path that can never be a folder fails with
+    // the system's reason and leaves nothing. Every job leaves its report.
+    void folderRemovedUnderTheWriter()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString cache = dir.filePath(QStringLiteral("cache/"));
+        QVERIFY(QFile(dir.filePath(QStringLiteral("blocker"))).open(QIODevice::WriteOnly));
+        const QString blocked = dir.filePath(QStringLiteral("blocker/sub/1.data"));
+        MUndoStreamWorker writer;
+        QVERIFY(writer.enqueue(cache + QStringLiteral("1.data"), jobBytes(1, 5000)));
+        QVERIFY(writer.enqueue(blocked, jobBytes(2, 5000)));
+        std::vector<MUndoStreamWorker::Report> reports;
+        for (int wait = 0; wait < 100 && reports.size() < 2; ++wait) {
+            writer.waitForReport(100);
+            for (const MUndoStreamWorker::Report &report : writer.takeReports())
+                reports.push_back(report);
+        }
+        QCOMPARE(int(reports.size()), 2);
+        QCOMPARE(reports[0].fileName, cache + QStringLiteral("1.data"));
+        QVERIFY2(reports[0].saved, qPrintable(reports[0].error));
+        QVERIFY(fileBytes(cache + QStringLiteral("1.data")) == jobBytes(1, 5000));
+        QCOMPARE(reports[1].fileName, blocked);
+        QVERIFY(!reports[1].saved);
+        QVERIFY2(reports[1].error.endsWith(qt_error_string(ENOTDIR)), qPrintable(reports[1].error));
+        QVERIFY(!QFile::exists(blocked));
     }
 };
 
