@@ -1134,9 +1134,11 @@ void MCanvas::moveUpLayer()
     moveUpLayer(currentRow());
 }
 
+// Up is toward the last row, the layer drawn over the others; a move past
+// either end of the stack changes nothing and records nothing.
 void MCanvas::moveUpLayer(int row)
 {
-    if (count() > 1 && row > 0 && row < count())
+    if (count() > 1 && row >= 0 && row + 1 < count())
         new MCommandLayerUp(this, row);
 }
 
@@ -1147,7 +1149,7 @@ void MCanvas::moveDownLayer()
 
 void MCanvas::moveDownLayer(int row)
 {
-    if (count() > 1 && row >= 0 && row + 1 < count())
+    if (count() > 1 && row > 0 && row < count())
         new MCommandLayerDown(this, row);
 }
 
@@ -1194,11 +1196,49 @@ void MCanvas::mergeLayers(int lower, int upper)
     MTextureLayer *above = at(upper);
     if (!below || !above || below == above)
         return;
+    // The merged layer shows what both showed: each one's opacity is baked
+    // into the pixels and the result is drawn at full opacity. A hidden layer
+    // showed nothing, so it adds nothing, unless both are hidden.
+    const bool bothHidden = !below->visible() && !above->visible();
+    const double lowerOpacity = below->visible() || bothHidden ? below->opacity() : 0.0;
+    const double upperOpacity = above->visible() || bothHidden ? above->opacity() : 0.0;
+    makeCurrent();
     beginMacro(tr("Merge layer"));
-    blitLayer(below, lower, above, false);
+    clearLayer(m_strokeLayer);
+    QList<QPointF> cells;
+    for (const MTextureLayer *layer : {below, above})
+        for (int i = 0; i < layer->tileCount(); ++i)
+            if (const MTile *tile = layer->tileAt(i))
+                cells.append(QRectF(tile->rectWithBorder()).center());
+    QSet<MTile *> done;
+    for (const QPointF &cell : qAsConst(cells)) {
+        auto *from = static_cast<MTextureTile *>(above->tileAt(cell));
+        // A cell the upper layer leaves alone keeps the lower one's pixels.
+        if (lowerOpacity == 1.0 && (!from || upperOpacity <= 0.0))
+            continue;
+        auto *to = static_cast<MTextureTile *>(below->addTile(cell));
+        if (!to || done.contains(to) || !to->ensureTexture())
+            continue;
+        done.insert(to);
+        auto *merged = static_cast<MTextureTile *>(m_strokeLayer->addTile(cell));
+        if (!merged || !merged->ensureTexture())
+            continue;
+        copyTile(merged, to, QStringLiteral("blit"), lowerOpacity);
+        if (from && from->ensureTexture() && upperOpacity > 0.0)
+            blitTile(merged, from, QStringLiteral("blit"), upperOpacity, QRect());
+        // The whole tile changes, so the whole tile is backed up.
+        merged->resetUndoLayer();
+        new MCommandUpdateTile(this, lower, to, merged, 1.0, false, true);
+    }
+    clearLayer(m_strokeLayer);
+    const QHash<QByteArray, QVariant> before{{"opacity", below->opacity()}, {"visible", below->visible()}};
+    const QHash<QByteArray, QVariant> after{{"opacity", 1.0}, {"visible", !bothHidden}};
+    if (before != after)
+        updateLayerProperties(lower, before, after);
     if (at(upper))
         new MCommandRemoveLayer(this, upper);
     endMacro();
+    emit updateThumbnail(this, indexOf(below));
     refresh();
 }
 

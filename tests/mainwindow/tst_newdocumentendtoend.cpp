@@ -131,7 +131,7 @@ private slots:
         step("actionNewLayer", 2);
         QTRY_VERIFY(MTestMainWindow::drag(window->view(), origin + QPointF(100, 400), origin + QPointF(700, 450)));
         QTRY_VERIFY(painted(pixels().at(1)));
-        step("actionMoveLayerUp", 2);
+        step("actionMoveLayerDown", 2);
         step("actionDuplicateLayer", 3);
         step("actionMergeLayerWithLower", 2);
         step("actionRemoveLayer", 1);
