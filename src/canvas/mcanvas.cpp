@@ -38,6 +38,7 @@
 #include "mtilegeometry.h"
 #include "mundostream.h"
 #include "mtransform.h"
+#include "mutility.h"
 
 #include <QClipboard>
 #include <QDebug>
@@ -1008,7 +1009,7 @@ void MCanvas::editLayer(int row)
 {
     if (!at(row))
         return;
-    DLayerEdit dialog(this, row);
+    DLayerEdit dialog(this, row, MUtility::dialogParent());
     dialog.exec();
 }
 
