@@ -1221,6 +1221,13 @@ void MCanvas::mergeLayers(int lower, int upper)
         if (!to || done.contains(to) || !to->ensureTexture())
             continue;
         done.insert(to);
+        if (lowerOpacity == 1.0) {
+            // The lower pixels stay as they are: the upper tile is drawn over
+            // them at its opacity, in one pass. The whole tile is backed up.
+            from->resetUndoLayer();
+            new MCommandUpdateTile(this, lower, to, from, upperOpacity, false, false);
+            continue;
+        }
         auto *merged = static_cast<MTextureTile *>(m_strokeLayer->addTile(cell));
         if (!merged || !merged->ensureTexture())
             continue;
