@@ -1,5 +1,7 @@
 #include "mdialog.h"
 
+#include "mutility.h"
+
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPushButton>
@@ -47,7 +49,14 @@ void MDialog::setButtons(const QStringList &texts)
 
 int MDialog::exec()
 {
+    // Over the window that asked while it runs, so that a window manager
+    // keeps it in front.
+    QWidget *owner = m_box->parentWidget() ? nullptr : MUtility::dialogParent();
+    if (owner)
+        m_box->setParent(owner, m_box->windowFlags());
     m_box->exec();
+    if (owner)
+        m_box->setParent(nullptr, m_box->windowFlags());
     const int index = m_buttons.indexOf(qobject_cast<QPushButton *>(m_box->clickedButton()));
     return index + 1;
 }

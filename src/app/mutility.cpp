@@ -19,6 +19,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QMetaEnum>
 #include <QPainter>
 #include <QPushButton>
@@ -505,13 +506,30 @@ void MUtility::setDialogHandler(const DialogHandler &handler)
     dialogHandler() = handler;
 }
 
+QWidget *MUtility::dialogParent()
+{
+    if (QWidget *modal = QApplication::activeModalWidget())
+        return modal;
+    // A pop-up closes when the dialog opens: the window under it stays.
+    QWidget *active = QApplication::activeWindow();
+    if (active && active->windowType() != Qt::Popup && active->windowType() != Qt::ToolTip)
+        return active->window();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (QWidget *window : windows)
+        if (window->isVisible() && qobject_cast<QMainWindow *>(window))
+            return window;
+    return nullptr;
+}
+
 int MUtility::runDialog(DialogRequest &request)
 {
+    if (!request.parent)
+        request.parent = dialogParent();
     if (dialogHandler())
         return dialogHandler()(request);
 
     if (request.kind == ColorDialog) {
-        QColorDialog dialog(request.color);
+        QColorDialog dialog(request.color, request.parent);
         dialog.setOption(QColorDialog::ShowAlphaChannel, true);
         if (!request.title.isEmpty())
             dialog.setWindowTitle(request.title);
@@ -522,7 +540,7 @@ int MUtility::runDialog(DialogRequest &request)
     }
     if (request.kind == TextDialog) {
         bool ok = false;
-        request.input = QInputDialog::getText(nullptr, request.title, request.text, QLineEdit::Normal, request.input, &ok);
+        request.input = QInputDialog::getText(request.parent, request.title, request.text, QLineEdit::Normal, request.input, &ok);
         return ok ? 1 : 0;
     }
     if (request.kind == FileDialog) {
@@ -532,7 +550,7 @@ int MUtility::runDialog(DialogRequest &request)
         return request.fileName.isEmpty() ? 0 : 1;
     }
 
-    QMessageBox box;
+    QMessageBox box(request.parent);
     box.setIcon(request.icon);
     box.setWindowTitle(request.title);
     box.setText(request.text);
@@ -644,7 +662,7 @@ bool MUtility::chooseFile(QFileDialog *dialog, QString &fileName)
 
 QString MUtility::askOpenFileName(const QString &title, const QString &folder, const QString &filter)
 {
-    QFileDialog dialog(nullptr, title, folder, filter);
+    QFileDialog dialog(dialogParent(), title, folder, filter);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     QString fileName;

@@ -113,6 +113,7 @@ public:
         QString filter;                                       // file dialog: name filters, ";;" between them
         QString fileName;                                     // file dialog: the chosen file out
         QString input;                                        // text dialog: start text in, typed text out
+        QWidget *parent = nullptr;                            // the window the dialog opens over
     };
     // The handler returns what the user would have answered: a standard button
     // for messages, a button index (or -1) for choices, 1/0 for confirmations and
@@ -120,6 +121,10 @@ public:
     // request.fileName). An empty handler shows real dialogs.
     using DialogHandler = std::function<int(DialogRequest &request)>;
     static void setDialogHandler(const DialogHandler &handler);
+    // The window a dialog belongs to, so that it opens in front of it: the
+    // dialog that asked, else the active window, else the main window; null
+    // while no window is shown.
+    static QWidget *dialogParent();
 
     static QMessageBox::StandardButton showMessage(QMessageBox::Icon icon, const QString &title, const QString &text,
                                                    QMessageBox::StandardButtons buttons = QMessageBox::Ok,

@@ -39,6 +39,7 @@
 #include "mtilegeometry.h"
 #include "mundostream.h"
 #include "mtransform.h"
+#include "mutility.h"
 
 #include <QClipboard>
 #include <QDebug>
@@ -1063,7 +1064,7 @@ void MCanvas::editLayer(int row)
 {
     if (!at(row))
         return;
-    DLayerEdit dialog(this, row);
+    DLayerEdit dialog(this, row, MUtility::dialogParent());
     dialog.exec();
 }
 
@@ -1189,9 +1190,11 @@ void MCanvas::moveUpLayer()
     moveUpLayer(currentRow());
 }
 
+// Up is toward the last row, the layer drawn over the others; a move past
+// either end of the stack changes nothing and records nothing.
 void MCanvas::moveUpLayer(int row)
 {
-    if (count() > 1 && row > 0 && row < count())
+    if (count() > 1 && row >= 0 && row + 1 < count())
         new MCommandLayerUp(this, row);
 }
 
@@ -1202,7 +1205,7 @@ void MCanvas::moveDownLayer()
 
 void MCanvas::moveDownLayer(int row)
 {
-    if (count() > 1 && row >= 0 && row + 1 < count())
+    if (count() > 1 && row > 0 && row < count())
         new MCommandLayerDown(this, row);
 }
 
@@ -1249,11 +1252,56 @@ void MCanvas::mergeLayers(int lower, int upper)
     MTextureLayer *above = at(upper);
     if (!below || !above || below == above)
         return;
+    // The merged layer shows what both showed: each one's opacity is baked
+    // into the pixels and the result is drawn at full opacity. A hidden layer
+    // showed nothing, so it adds nothing, unless both are hidden.
+    const bool bothHidden = !below->visible() && !above->visible();
+    const double lowerOpacity = below->visible() || bothHidden ? below->opacity() : 0.0;
+    const double upperOpacity = above->visible() || bothHidden ? above->opacity() : 0.0;
+    makeCurrent();
     beginMacro(tr("Merge layer"));
-    blitLayer(below, lower, above, false);
+    clearLayer(m_strokeLayer);
+    QList<QPointF> cells;
+    for (const MTextureLayer *layer : {below, above})
+        for (int i = 0; i < layer->tileCount(); ++i)
+            if (const MTile *tile = layer->tileAt(i))
+                cells.append(QRectF(tile->rectWithBorder()).center());
+    QSet<MTile *> done;
+    for (const QPointF &cell : qAsConst(cells)) {
+        auto *from = static_cast<MTextureTile *>(above->tileAt(cell));
+        // A cell the upper layer leaves alone keeps the lower one's pixels.
+        if (lowerOpacity == 1.0 && (!from || upperOpacity <= 0.0))
+            continue;
+        auto *to = static_cast<MTextureTile *>(below->addTile(cell));
+        if (!to || done.contains(to) || !to->ensureTexture())
+            continue;
+        done.insert(to);
+        if (lowerOpacity == 1.0) {
+            // The lower pixels stay as they are: the upper tile is drawn over
+            // them at its opacity, in one pass. The whole tile is backed up.
+            from->resetUndoLayer();
+            new MCommandUpdateTile(this, lower, to, from, upperOpacity, false, false);
+            continue;
+        }
+        auto *merged = static_cast<MTextureTile *>(m_strokeLayer->addTile(cell));
+        if (!merged || !merged->ensureTexture())
+            continue;
+        copyTile(merged, to, QStringLiteral("blit"), lowerOpacity);
+        if (from && from->ensureTexture() && upperOpacity > 0.0)
+            blitTile(merged, from, QStringLiteral("blit"), upperOpacity, QRect());
+        // The whole tile changes, so the whole tile is backed up.
+        merged->resetUndoLayer();
+        new MCommandUpdateTile(this, lower, to, merged, 1.0, false, true);
+    }
+    clearLayer(m_strokeLayer);
+    const QHash<QByteArray, QVariant> before{{"opacity", below->opacity()}, {"visible", below->visible()}};
+    const QHash<QByteArray, QVariant> after{{"opacity", 1.0}, {"visible", !bothHidden}};
+    if (before != after)
+        updateLayerProperties(lower, before, after);
     if (at(upper))
         new MCommandRemoveLayer(this, upper);
     endMacro();
+    emit updateThumbnail(this, indexOf(below));
     refresh();
 }
 

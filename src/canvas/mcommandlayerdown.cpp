@@ -12,13 +12,16 @@ MCommandLayerDown::MCommandLayerDown(MCanvas *canvas, int row, QUndoCommand *par
     push();
 }
 
+// The list model's moves are in row order: the current row follows the layer.
 void MCommandLayerDown::redoStep()
 {
     makeCurrent();
-    m_canvas->moveDown(m_row);
+    m_canvas->moveUp(m_row);
 }
 
 void MCommandLayerDown::undoStep()
 {
-    redo();
+    makeCurrent();
+    if (m_row > 0 && m_row < m_canvas->count())
+        m_canvas->moveDown(m_row - 1);
 }

@@ -2,7 +2,8 @@
 
 #include "mcommand.h"
 
-// Exchanges the layers at row and row + 1; doing it again undoes it.
+// Moves the layer at row one place down the stack, under the layer at
+// row - 1; nothing for the bottom layer (row 0).
 class MCommandLayerDown : public MCommand
 {
 public:

@@ -12,13 +12,16 @@ MCommandLayerUp::MCommandLayerUp(MCanvas *canvas, int row, QUndoCommand *parent)
     push();
 }
 
+// The list model's moves are in row order: the current row follows the layer.
 void MCommandLayerUp::redoStep()
 {
     makeCurrent();
-    m_canvas->moveUp(m_row);
+    m_canvas->moveDown(m_row);
 }
 
 void MCommandLayerUp::undoStep()
 {
-    redo();
+    makeCurrent();
+    if (m_row >= 0 && m_row + 1 < m_canvas->count())
+        m_canvas->moveUp(m_row + 1);
 }

@@ -2,7 +2,8 @@
 
 #include "mcommand.h"
 
-// Exchanges the layers at row - 1 and row; doing it again undoes it.
+// Moves the layer at row one place up the stack, over the layer at row + 1
+// (the last row is drawn over all the others); nothing for the top layer.
 class MCommandLayerUp : public MCommand
 {
 public:

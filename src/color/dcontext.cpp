@@ -139,7 +139,7 @@ void DContext::on_nextLayerButton_clicked()
 
 void DContext::on_setupButton_clicked()
 {
-    DContextSetup setup;
+    DContextSetup setup(this);
     setup.exec();
 }
 

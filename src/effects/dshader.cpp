@@ -330,7 +330,7 @@ void DShader::insertTexture()
 {
     if (m_mode == ReadOnly)
         return;
-    DTextureParam dialog;
+    DTextureParam dialog(this);
     if (dialog.exec() == QDialog::Accepted)
         insertTemplateLine(dialog.declaration());
 }
@@ -393,7 +393,7 @@ void DShader::insertCodeFragment()
 {
     if (m_mode == ReadOnly)
         return;
-    DSnippet dialog;
+    DSnippet dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     QTextCursor cursor = ui->sourceEdit->textCursor();
@@ -409,7 +409,7 @@ void DShader::addCodeFragment()
                                                                                 QLatin1Char('\n'));
     bool ok = false;
     const QString description =
-        QInputDialog::getText(nullptr, tr("Snippet"), tr("Snippet description:"), QLineEdit::Normal, QString(), &ok);
+        QInputDialog::getText(this, tr("Snippet"), tr("Snippet description:"), QLineEdit::Normal, QString(), &ok);
     if (!ok)
         return;
     auto *snippet = new MSnippet();

@@ -177,7 +177,7 @@ void MEditor::keyPressEvent(QKeyEvent *event)
 
 void MEditor::searchKeyword()
 {
-    std::unique_ptr<DSearchEngine> dialog(new DSearchEngine());
+    std::unique_ptr<DSearchEngine> dialog(new DSearchEngine(this));
     dialog->setSearchText(wordUnderCursor());
     if (dialog->exec() != QDialog::Accepted)
         return;

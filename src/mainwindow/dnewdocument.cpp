@@ -211,7 +211,7 @@ void DNewDocument::on_btnEditPaper_clicked()
 
 void DNewDocument::standardSizes()
 {
-    DPaperSize dialog(nullptr);
+    DPaperSize dialog(this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     ui->sbWidth->setValue(dialog.pixelWidth());

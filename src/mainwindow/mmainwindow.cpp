@@ -683,11 +683,16 @@ bool MMainWindow::getSaveFileName(QString &path)
 
 bool MMainWindow::openFile(const QString &path)
 {
+    return loadFile(path, true);
+}
+
+bool MMainWindow::loadFile(const QString &path, bool askToSave)
+{
     if (!QFileInfo::exists(path)) {
         MUtility::showMessage(QMessageBox::Critical, tr("Open file"), tr("Cannot open file %1.").arg(path));
         return false;
     }
-    if (!maybeSave())
+    if (askToSave && !maybeSave())
         return false;
     MCanvas *canvas = m_view->canvas();
     // A file named on the command line may come before the view first drew.
@@ -844,7 +849,8 @@ void MMainWindow::on_actionFileOpen_triggered()
     dialog.setDefaultSuffix(kDocumentSuffix);
     dialog.setDirectory(MUtility::lastFilesDirectory());
     QString path;
-    if (!MUtility::chooseFile(&dialog, path) || !openFile(path))
+    // The save question came before the chooser: it is not asked again.
+    if (!MUtility::chooseFile(&dialog, path) || !loadFile(path, false))
         return;
     MSettings::instance()->set_lastFilesDir(MUtility::fileDirectory(path));
     m_view->resetView(false);
@@ -915,7 +921,7 @@ void MMainWindow::on_actionColorPickerTool_triggered()
 
 void MMainWindow::on_actionColor_converter_triggered()
 {
-    DColorUtility dialog;
+    DColorUtility dialog(this);
     connect(&dialog, &DColorUtility::setBrushColor, MColorList::instance(),
             qOverload<const QColor &, Qt::KeyboardModifiers>(&MColorList::setColor));
     connect(&dialog, &DColorUtility::addColorToPalette, m_colorPaletteWidget, &MColorPaletteWidget::prependColor);
@@ -1297,19 +1303,19 @@ void MMainWindow::on_actionContact_us_triggered()
 
 void MMainWindow::on_actionAbout_Kalmi_triggered()
 {
-    DAbout dialog;
+    DAbout dialog(this);
     dialog.exec();
 }
 
 void MMainWindow::on_actionShow_system_logs_triggered()
 {
-    DShowLogs dialog;
+    DShowLogs dialog(this);
     dialog.exec();
     dialog.saveSettings();
 }
 void MMainWindow::on_actionTexture_generator_triggered()
 {
-    DTextureGenerator dialog;
+    DTextureGenerator dialog(this);
     dialog.exec();
 }
 
@@ -1653,7 +1659,7 @@ void MMainWindow::openShaderParams(MShader *shader)
         return;
     const int row = canvas->currentRow();
     // The dialog puts the effect on the layer as it opens.
-    DShaderParams dialog(shader, layer);
+    DShaderParams dialog(shader, layer, this);
     canvas->refresh();
     bool recorded = false;
     // Attaching or changing the effect is one step, taken before the effect
@@ -1793,7 +1799,7 @@ bool MMainWindow::eventFilter(QObject *watched, QEvent *event)
 void MMainWindow::newShader(int type)
 {
     const bool engine = type == MShader::BrushShader;
-    DShaderName dialog(type, tr("new group"), engine ? tr("new brush engine") : tr("new effect"));
+    DShaderName dialog(type, tr("new group"), engine ? tr("new brush engine") : tr("new effect"), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     auto *shader = new MShader();
@@ -1813,7 +1819,7 @@ void MMainWindow::duplicateShader(MShader *shader)
 {
     if (!shader)
         return;
-    DShaderName dialog(shader->type(), shader->group(), tr("%1 - copy").arg(shader->description()));
+    DShaderName dialog(shader->type(), shader->group(), tr("%1 - copy").arg(shader->description()), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     auto *copy = new MShader();
@@ -1840,7 +1846,7 @@ void MMainWindow::renameShader(MShader *shader)
                                                                      : tr("You can't rename a system effect."));
         return;
     }
-    DShaderName dialog(shader->type(), shader->group(), shader->description());
+    DShaderName dialog(shader->type(), shader->group(), shader->description(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     shader->set_group(dialog.group());

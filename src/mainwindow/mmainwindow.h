@@ -59,6 +59,9 @@ public:
     DShader *shaderEditor() const { return m_shaderEditor; }
 
     bool maybeSave();
+    // Opens a document or an image in place; asks about unsaved changes
+    // first unless the caller already did.
+    bool loadFile(const QString &path, bool askToSave);
     int save();
     int saveAs();
     bool getSaveFileName(QString &path);

@@ -63,7 +63,7 @@ void MPaperFields::editColor()
 
 void MPaperFields::editPaper()
 {
-    DPaperList list(name(), nullptr);
+    DPaperList list(name(), MUtility::dialogParent());
     if (list.exec() != QDialog::Accepted)
         return;
     m_name->setText(list.fileName());

@@ -14,13 +14,18 @@ namespace {
 const QPoint cursorOffset(10, 10);
 } // namespace
 
+// A pop-up takes the pointer and the keyboard as soon as it shows, with or
+// without a window manager, so the next click anywhere is the pick and never
+// reaches the window under it.
 DColorPicker::DColorPicker(QWidget *parent)
-    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint)
+    : QDialog(parent, Qt::Popup | Qt::FramelessWindowHint)
     , ui(new Ui::DColorPicker)
 {
     ui->setupUi(this);
     m_rect = QRect(0, 0, 50, 50);
     setFixedSize(m_rect.size());
+    setAttribute(Qt::WA_NoMouseReplay);
+    setMouseTracking(true);
 }
 
 DColorPicker::~DColorPicker()
@@ -44,35 +49,30 @@ QColor DColorPicker::colorAt(const QPoint &globalPos)
 void DColorPicker::activate()
 {
     move(QCursor::pos() + cursorOffset);
+    m_color = colorAt(QCursor::pos());
     show();
-}
-
-bool DColorPicker::event(QEvent *event)
-{
-    if (event->type() == QEvent::WindowActivate) {
-        grabMouse();
-        setCursor(Qt::CrossCursor);
-        setMouseTracking(true);
-    }
-    return QDialog::event(event);
+    setCursor(Qt::CrossCursor);
 }
 
 void DColorPicker::mouseMoveEvent(QMouseEvent *event)
 {
     m_color = colorAt(event->globalPos());
-    move(QCursor::pos() + cursorOffset);
+    move(event->globalPos() + cursorOffset);
     update();
+}
+
+// The press only starts the click: the pick is where the button comes up.
+void DColorPicker::mousePressEvent(QMouseEvent *event)
+{
+    event->accept();
 }
 
 void DColorPicker::mouseReleaseEvent(QMouseEvent *event)
 {
     m_color = colorAt(event->globalPos());
-    setCursor(Qt::ArrowCursor);
-    setMouseTracking(false);
-    releaseMouse();
     update();
-    emit colorChanged(m_color, event->modifiers());
     close();
+    emit colorChanged(m_color, event->modifiers());
 }
 
 void DColorPicker::paintEvent(QPaintEvent *)

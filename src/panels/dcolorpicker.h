@@ -8,9 +8,9 @@ namespace Ui {
 class DColorPicker;
 }
 
-// A small swatch that holds the mouse while it is active, follows the
-// cursor showing the screen colour under it, and reports the colour where
-// the button is released.
+// A small swatch that holds the mouse and the keyboard while it is shown,
+// follows the cursor showing the screen colour under it, and reports the
+// colour where the button is released; Escape closes it without a pick.
 class DColorPicker : public QDialog
 {
     Q_OBJECT
@@ -30,8 +30,8 @@ signals:
     void colorChanged(const QColor &color, Qt::KeyboardModifiers modifiers);
 
 protected:
-    bool event(QEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 

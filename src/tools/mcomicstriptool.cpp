@@ -111,7 +111,7 @@ void MComicStripTool::reset()
     // change the cells under it.
     if (m_printing)
         return;
-    DComicStrip dialog;
+    DComicStrip dialog(MUtility::dialogParent());
     if (dialog.exec() != QDialog::Accepted)
         return;
     setup();
@@ -463,7 +463,7 @@ void MComicStripTool::print()
     if (!canvas || m_printing)
         return;
     m_printing = true;
-    QProgressDialog progress(tr("Drawing in progress..."), tr("Cancel"), 0, m_cells.size());
+    QProgressDialog progress(tr("Drawing in progress..."), tr("Cancel"), 0, m_cells.size(), MUtility::dialogParent());
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
     progress.show();

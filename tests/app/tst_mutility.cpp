@@ -4,11 +4,14 @@
 #include "mtestfolder.h"
 #include "mutility.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QJsonValue>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <csignal>
@@ -276,6 +279,31 @@ private slots:
         script.answer(QMessageBox::Ok);
         QCOMPARE(MUtility::showMessage(QMessageBox::Critical, "KalmiDraw", "Broken"), QMessageBox::Ok);
         QCOMPARE(script.requests().last().text, QString("Broken"));
+    }
+
+    // Every question opens over a window, so that a window manager keeps it
+    // in front: the dialog that asked, else the main window.
+    void questionsOpenOverTheWindowThatAsked()
+    {
+        MTestDialogScript script;
+        MUtility::askChoice({"A"}, "t", "i");
+        QCOMPARE(script.requests().last().parent, static_cast<QWidget *>(nullptr));
+
+        QMainWindow main;
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        MUtility::showMessage(QMessageBox::Information, "KalmiDraw", "Added");
+        QCOMPARE(script.requests().last().parent, static_cast<QWidget *>(&main));
+
+        QDialog dialog(&main);
+        QWidget *asked = nullptr;
+        QTimer::singleShot(0, &dialog, [&] {
+            MUtility::askConfirmation("Save", "Modified", "Save it?");
+            asked = script.requests().last().parent;
+            dialog.accept();
+        });
+        dialog.exec();
+        QCOMPARE(asked, static_cast<QWidget *>(&dialog));
     }
 
     void pickColor()

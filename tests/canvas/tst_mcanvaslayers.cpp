@@ -160,8 +160,8 @@ private slots:
         QTest::newRow("remove") << int(Remove) << 2 << 0 << QPoint(0, 0) << blue;
         QTest::newRow("remove all") << int(RemoveAll) << 0 << -1 << QPoint() << QRgb(0);
         QTest::newRow("remove empty") << int(RemoveEmpty) << 2 << 1 << QPoint(0, 0) << blue;
-        QTest::newRow("move up") << int(MoveUp) << 3 << 0 << QPoint(0, 0) << blue;
-        QTest::newRow("move down") << int(MoveDown) << 3 << 1 << QPoint(-250, -50) << red;
+        QTest::newRow("move up") << int(MoveUp) << 3 << 1 << QPoint(-250, -50) << red;
+        QTest::newRow("move down") << int(MoveDown) << 3 << 0 << QPoint(0, 0) << blue;
         QTest::newRow("show") << int(Show) << 3 << 1 << QPoint(0, 0) << blue;
         QTest::newRow("lock") << int(Lock) << 3 << 1 << QPoint(0, 0) << blue;
         QTest::newRow("hide all except") << int(HideAllExcept) << 3 << 1 << QPoint(0, 0) << blue;
@@ -208,8 +208,8 @@ private slots:
         case Remove: canvas->removeLayer(0); break;
         case RemoveAll: canvas->removeLayers(); break;
         case RemoveEmpty: canvas->removeEmptyLayers(); break;
-        case MoveUp: canvas->moveUpLayer(1); break;
-        case MoveDown: canvas->moveDownLayer(0); break;
+        case MoveUp: canvas->moveUpLayer(0); break;
+        case MoveDown: canvas->moveDownLayer(1); break;
         case Show: canvas->showLayer(1); QVERIFY(!canvas->at(1)->visible()); break;
         case Lock: canvas->lockLayer(1); QVERIFY(canvas->at(1)->locked()); break;
         case HideAllExcept: canvas->hideAllLayersExcept(1); break;
@@ -254,11 +254,78 @@ private slots:
         QCOMPARE(pixelAt(canvas->at(1), QPoint(-150, 0)), blue);
     }
 
+    void mergeKeepsTheFlattenedPicture_data()
+    {
+        QTest::addColumn<double>("lowerOpacity");
+        QTest::addColumn<double>("upperOpacity");
+        QTest::addColumn<bool>("lowerVisible");
+        QTest::addColumn<bool>("upperVisible");
+        QTest::addColumn<bool>("withLower");
+        QTest::newRow("translucent lower, with upper") << 0.6 << 1.0 << true << true << false;
+        QTest::newRow("both translucent, with lower") << 0.3 << 0.55 << true << true << true;
+        QTest::newRow("translucent upper over a full lower") << 1.0 << 0.4 << true << true << false;
+        QTest::newRow("upper hidden") << 0.8 << 1.0 << true << false << false;
+        QTest::newRow("lower hidden") << 0.5 << 0.9 << false << true << true;
+        QTest::newRow("both hidden") << 0.5 << 0.9 << false << false << false;
+        QTest::newRow("lower at no opacity") << 0.0 << 0.7 << true << true << false;
+    }
+
+    // The red half under the translucent band: whatever the opacities and
+    // visibility, the merged document flattens to the same picture within a
+    // level per channel, and one undo gives back both layers as they were.
+    void mergeKeepsTheFlattenedPicture()
+    {
+        QFETCH(double, lowerOpacity);
+        QFETCH(double, upperOpacity);
+        QFETCH(bool, lowerVisible);
+        QFETCH(bool, upperVisible);
+        QFETCH(bool, withLower);
+        canvas->removeLayer(2);
+        canvas->undoStack()->clear();
+        canvas->at(0)->setOpacity(lowerOpacity);
+        canvas->at(1)->setOpacity(upperOpacity);
+        canvas->at(0)->setVisible(lowerVisible);
+        canvas->at(1)->setVisible(upperVisible);
+        const DocumentState before = state();
+        const QImage shown = canvas->flattenedImage(QStringLiteral("basic"));
+        QVERIFY(!shown.isNull());
+        if (withLower)
+            canvas->mergeLayerWithLower(1);
+        else
+            canvas->mergeLayerWithUpper(0);
+        QCOMPARE(canvas->count(), 1);
+        QCOMPARE(canvas->undoStack()->count(), 1);
+        QCOMPARE(canvas->at(0)->visible(), lowerVisible || upperVisible);
+        const QImage merged = canvas->flattenedImage(QStringLiteral("basic"));
+        int worst = 0;
+        QPoint where;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                const QRgb a = shown.pixel(x, y);
+                const QRgb b = merged.pixel(x, y);
+                const int d = qMax(qMax(qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b))),
+                                   qMax(qAbs(qBlue(a) - qBlue(b)), qAbs(qAlpha(a) - qAlpha(b))));
+                if (d > worst) {
+                    worst = d;
+                    where = QPoint(x, y);
+                }
+            }
+        }
+        QVERIFY2(worst <= 1, qPrintable(QStringLiteral("%1 levels at %2, %3").arg(worst).arg(where.x()).arg(where.y())));
+        canvas->undo();
+        QVERIFY(state() == before);
+        QCOMPARE(canvas->at(0)->opacity(), lowerOpacity);
+        QCOMPARE(canvas->at(1)->opacity(), upperOpacity);
+        canvas->redo();
+        QCOMPARE(canvas->count(), 1);
+        QCOMPARE(canvas->at(0)->opacity(), 1.0);
+    }
+
     void refusals_data()
     {
         QTest::addColumn<int>("operation");
-        QTest::newRow("move the first row up") << 0;
-        QTest::newRow("move the last row down") << 1;
+        QTest::newRow("move the top layer up") << 0;
+        QTest::newRow("move the bottom layer down") << 1;
         QTest::newRow("paste into a hidden layer") << 2;
         QTest::newRow("paste into a locked layer") << 3;
         QTest::newRow("paste a null image") << 4;
@@ -274,8 +341,8 @@ private slots:
         QFETCH(int, operation);
         const QImage red10 = image(QSize(10, 10), red);
         switch (operation) {
-        case 0: canvas->moveUpLayer(0); break;
-        case 1: canvas->moveDownLayer(2); break;
+        case 0: canvas->moveUpLayer(2); break;
+        case 1: canvas->moveDownLayer(0); break;
         case 2: canvas->at(1)->setVisible(false); break;
         case 3: canvas->at(1)->setLocked(true); break;
         case 5: canvas->mergeLayers(2, 3); break;
@@ -300,7 +367,7 @@ private slots:
     void removeEmptyLayersFromTheLast()
     {
         canvas->appendLayer();
-        canvas->moveUpLayer(2); // red, empty, band, empty
+        canvas->moveDownLayer(2); // red, empty, band, empty
         canvas->undoStack()->clear();
         const DocumentState before = state();
         canvas->removeEmptyLayers();

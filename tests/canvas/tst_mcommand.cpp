@@ -805,14 +805,14 @@ private slots:
                                              << "Remove layer" << QStringList{"A", "C"};
         QTest::newRow("remove the last") << Build([](MCanvas *c) { new MCommandRemoveLayer(c, 2); }) << "Remove layer"
                                          << QStringList{"A", "B"};
-        QTest::newRow("up") << Build([](MCanvas *c) { new MCommandLayerUp(c, 2); }) << "Layer up"
-                            << QStringList{"A", "C", "B"};
-        QTest::newRow("up from row 0") << Build([](MCanvas *c) { new MCommandLayerUp(c, 0); }) << "Layer up"
-                                       << QStringList{"A", "B", "C"};
-        QTest::newRow("down") << Build([](MCanvas *c) { new MCommandLayerDown(c, 0); }) << "Layer down"
-                              << QStringList{"B", "A", "C"};
-        QTest::newRow("down from the last row") << Build([](MCanvas *c) { new MCommandLayerDown(c, 2); })
-                                                << "Layer down" << QStringList{"A", "B", "C"};
+        QTest::newRow("up") << Build([](MCanvas *c) { new MCommandLayerUp(c, 0); }) << "Layer up"
+                            << QStringList{"B", "A", "C"};
+        QTest::newRow("up from the top row") << Build([](MCanvas *c) { new MCommandLayerUp(c, 2); }) << "Layer up"
+                                             << QStringList{"A", "B", "C"};
+        QTest::newRow("down") << Build([](MCanvas *c) { new MCommandLayerDown(c, 2); }) << "Layer down"
+                              << QStringList{"A", "C", "B"};
+        QTest::newRow("down from row 0") << Build([](MCanvas *c) { new MCommandLayerDown(c, 0); }) << "Layer down"
+                                         << QStringList{"A", "B", "C"};
         QTest::newRow("painted rectangle")
             << Build([](MCanvas *c) { new MCommandSetPaintedRect(c, c->paintedRect(), QRectF(-960, -540, 1920, 1080)); })
             << "Resize painted rectangle: 1920, 1080" << QStringList{"A", "B", "C"};

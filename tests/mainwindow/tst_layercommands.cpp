@@ -120,9 +120,9 @@ private slots:
         QTest::newRow("lock") << "actionLockLayer" << "r bl*" << true;
         QTest::newRow("merge lower") << "actionMergeLayerWithLower" << "rb*" << true;
         QTest::newRow("merge upper (top layer)") << "actionMergeLayerWithUpper" << "r b*" << false;
-        // Up is towards row 0.
-        QTest::newRow("move up") << "actionMoveLayerUp" << "b* r" << true;
-        QTest::newRow("move down (last row)") << "actionMoveLayerDown" << "r b*" << false;
+        // Up is towards the last row, the layer drawn over the others.
+        QTest::newRow("move up (top layer)") << "actionMoveLayerUp" << "r b*" << false;
+        QTest::newRow("move down") << "actionMoveLayerDown" << "b* r" << true;
         QTest::newRow("hide except") << "actionHideLayersExcept" << "rh b*" << true;
         QTest::newRow("hide all") << "actionHideAllLayers" << "rh bh*" << true;
         QTest::newRow("lock all") << "actionLockAllLayers" << "rl bl*" << true;

@@ -17,8 +17,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QUndoStack>
@@ -54,16 +52,7 @@ private:
     // Opens the Layers menu from the menu bar and clicks the command in it.
     void choose(const char *name)
     {
-        QMenu *menu = window->findChild<QMenu *>(QStringLiteral("menuLayers"));
-        QAction *action = window->findChild<QAction *>(QLatin1String(name));
-        QVERIFY(menu && action);
-        QVERIFY(menu->actions().contains(action));
-        QMenuBar *bar = window->menuBar();
-        QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(menu->menuAction()).center());
-        QTRY_VERIFY(menu->isVisible());
-        QVERIFY(action->isEnabled());
-        QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(action).center());
-        QTRY_VERIFY(!menu->isVisible());
+        QVERIFY2(MTestMainWindow::chooseCommand(window.get(), "menuLayers", name), name);
     }
 
     // Runs the command, then checks that one undo step takes it back and
@@ -131,7 +120,7 @@ private slots:
         step("actionNewLayer", 2);
         QTRY_VERIFY(MTestMainWindow::drag(window->view(), origin + QPointF(100, 400), origin + QPointF(700, 450)));
         QTRY_VERIFY(painted(pixels().at(1)));
-        step("actionMoveLayerUp", 2);
+        step("actionMoveLayerDown", 2);
         step("actionDuplicateLayer", 3);
         step("actionMergeLayerWithLower", 2);
         step("actionRemoveLayer", 1);

@@ -113,6 +113,20 @@ private slots:
         }
     }
 
+    // Shown, the swatch holds the pointer and the keyboard at once, whether
+    // or not a window manager activates it; Escape lets go without a pick.
+    void holdsThePointerUntilEscape()
+    {
+        DColorPicker picker;
+        QSignalSpy spy(&picker, &DColorPicker::colorChanged);
+        picker.activate();
+        QCOMPARE(QApplication::activePopupWidget(), static_cast<QWidget *>(&picker));
+        QTest::keyClick(&picker, Qt::Key_Escape);
+        QVERIFY(!picker.isVisible());
+        QVERIFY(!QApplication::activePopupWidget());
+        QCOMPARE(spy.count(), 0);
+    }
+
     // The screen is read as shown: over its own swatch the picker reads the
     // swatch's colour.
     void releaseOverTheSwatch()

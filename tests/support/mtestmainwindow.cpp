@@ -11,7 +11,10 @@
 #include "mwidget.h"
 
 #include <QApplication>
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <QMouseEvent>
@@ -144,6 +147,20 @@ QImage layerPixels(MCanvas *canvas, int row)
 {
     canvas->makeCurrent();
     return MTestCanvas::layerImage(canvas->at(row < 0 ? canvas->currentRow() : row), canvas->paintedRect().toRect());
+}
+
+bool chooseCommand(MMainWindow *window, const char *menuName, const char *actionName)
+{
+    auto *menu = window->findChild<QMenu *>(QLatin1String(menuName));
+    auto *command = window->findChild<QAction *>(QLatin1String(actionName));
+    if (!menu || !command || !menu->actions().contains(command))
+        return false;
+    QMenuBar *bar = window->menuBar();
+    QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(menu->menuAction()).center());
+    if (!QTest::qWaitFor([menu] { return menu->isVisible(); }) || !command->isEnabled())
+        return false;
+    QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(command).center());
+    return QTest::qWaitFor([menu] { return !menu->isVisible(); });
 }
 
 QStringList barContents(const QToolBar *bar)

@@ -66,6 +66,11 @@ int paintedRows(const QImage &image, int x);
 // rectangle.
 QImage layerPixels(MCanvas *canvas, int row = -1);
 
+// Opens a menu of the window's menu bar with a click and clicks the command
+// in it; false when the menu or the command is missing, the command is
+// disabled or the menu never opened or closed.
+bool chooseCommand(MMainWindow *window, const char *menuName, const char *actionName);
+
 // What a bar holds, in order, one entry each: "|" for a spacer, "label X",
 // "action X" and "button X" by their texts, else "<class> <object name>".
 QStringList barContents(const QToolBar *bar);
