@@ -15,6 +15,7 @@
 
 class QComboBox;
 class QFileDialog;
+class QImageReader;
 class QListWidget;
 class QWidget;
 
@@ -77,8 +78,16 @@ public:
     static QMap<QString, QString> imageFormatName();
     static QStringList imageMimeFilters(QFileDialog *dialog, const QString &suffix);
     static QJsonValue imageToJson(const QImage &image);
-    // A null image for anything but a PNG within the maximum size (when one is given).
-    static QImage imageFromJson(const QJsonValue &value, const QSize &maximumSize = QSize());
+    // The one size limit of every image a file carries or names (the brush
+    // texture's): beyond it an image is refused before its pixels are decoded.
+    static QSize maximumImageSize() { return QSize(4096, 4096); }
+    // An invalid size (a header not read) is left to the decoder to refuse.
+    static bool isWithinImageLimit(const QSize &size, const QSize &maximumSize = maximumImageSize());
+    // The reader's image when its header tells a size within the limit; else
+    // a null image, and reason (when given) tells why.
+    static QImage readImage(QImageReader &reader, QString *reason = nullptr);
+    // A null image for anything but a PNG within the maximum size.
+    static QImage imageFromJson(const QJsonValue &value, const QSize &maximumSize = maximumImageSize());
 
     // Members of library files, read leniently: a whole number within the
     // range of an int, else the fallback; a name (group, description)
