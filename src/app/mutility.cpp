@@ -233,12 +233,13 @@ bool MUtility::readTextFile(QString &text, const QString &filePath)
 
 namespace {
 // Written beside the target and renamed over it: a full disk leaves the old
-// file intact and reports failure.
+// file intact and reports failure. These are the program's own files: one
+// that is a link is replaced, never written through.
 bool replaceFile(const QByteArray &bytes, const QString &filePath, QIODevice::OpenMode mode)
 {
     if (filePath.isEmpty())
         return false;
-    MSaveFile file(filePath);
+    MSaveFile file(filePath, MSaveFile::ReplaceLink);
     if (!file.open(QIODevice::WriteOnly | mode))
         return false;
     if (file.write(bytes) != bytes.size()) {

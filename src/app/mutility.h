@@ -58,12 +58,13 @@ public:
     static bool removeDirectory(const QString &path, bool removeSelf, bool recursive);
     static void copyDirectory(const QString &source, const QString &target, bool overwrite);
 
-    // UTF-8 text files
+    // UTF-8 text files. The writers are for the program's own files: each
+    // replaces its file as a whole (a link in its place included, which is
+    // never written through), or leaves it as it was and reports failure.
     static bool readLines(QStringList &lines, const QString &filePath, bool trim, bool skipEmpty);
     static bool readTextFile(QString &text, const QString &filePath);
     static bool writeLines(const QStringList &lines, const QString &filePath);
     static bool writeTextFile(const QString &text, const QString &filePath);
-    // Replaces the file as a whole, or leaves it as it was and reports failure.
     static bool writeFile(const QByteArray &bytes, const QString &filePath);
     // Writes the image in the format of the file's suffix, whole or not at all;
     // on failure reason tells why.
