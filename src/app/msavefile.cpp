@@ -1,5 +1,7 @@
 #include "msavefile.h"
 
+#include "mlogger.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -9,15 +11,20 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+namespace {
+// A link keeps pointing at the file it names: that file is replaced.
+QString replacedFile(const QString &target)
+{
+    const QFileInfo info(target);
+    return info.isSymLink() ? info.symLinkTarget() : target;
+}
+} // namespace
+
 MSaveFile::MSaveFile(const QString &target, QObject *parent)
     : QIODevice(parent)
-    , m_target(target)
+    , m_target(replacedFile(target))
+    , m_temporary(temporaryPath(m_target))
 {
-    // A link keeps pointing at the file it names: that file is replaced.
-    const QFileInfo info(target);
-    if (info.isSymLink())
-        m_target = info.symLinkTarget();
-    m_temporary = temporaryPath(m_target);
 }
 
 MSaveFile::~MSaveFile()
@@ -29,6 +36,15 @@ MSaveFile::~MSaveFile()
 QString MSaveFile::temporaryPath(const QString &target)
 {
     return target + QStringLiteral(".kalmisave");
+}
+
+bool MSaveFile::removeLeftover(const QString &target)
+{
+    const QString leftover = temporaryPath(replacedFile(target));
+    if (::unlink(QFile::encodeName(leftover).constData()) != 0)
+        return false;
+    MLogger::instance()->log(QStringLiteral("Removed %1, left by a save that did not end").arg(leftover));
+    return true;
 }
 
 bool MSaveFile::open(OpenMode mode)
