@@ -546,8 +546,9 @@ void MSettingsFormat::reportFailure(const QString &path, const QString &reason)
         [path, reason]() {
             MUtility::showMessage(QMessageBox::Warning, QApplication::translate("MSettingsFormat", "Settings"),
                                   QApplication::translate("MSettingsFormat",
-                                                          "The settings could not be saved to %1. The changes "
-                                                          "are kept and saved again at the next change.")
+                                                          "The settings could not be saved to %1. The file "
+                                                          "keeps its earlier settings; the changes are "
+                                                          "saved again with the next change.")
                                       .arg(path),
                                   QMessageBox::Ok, QMessageBox::NoButton, reason);
         },
