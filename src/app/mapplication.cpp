@@ -16,6 +16,7 @@
 #include "mplatform.h"
 #include "mrandom.h"
 #include "msettings.h"
+#include "msettingsformat.h"
 #include "mshaderlist.h"
 #include "mshapelist.h"
 #include "msingleinstance.h"
@@ -50,6 +51,8 @@ MApplication::MApplication(int &argc, char **argv)
     setOrganizationName(QStringLiteral("Vantorel"));
     setOrganizationDomain(QStringLiteral("vantorel.com"));
     setApplicationName(QStringLiteral("KalmiDraw"));
+    // Before anything reads or writes a setting.
+    MSettingsFormat::install();
     m_splash->show();
     processEvents();
 }

@@ -1,5 +1,7 @@
 #include "msavefile.h"
 
+#include "mlogger.h"
+
 #include <QFile>
 #include <QFileInfo>
 
@@ -8,6 +10,15 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+// The file a link names, or the path itself.
+QString replacedFile(const QString &target)
+{
+    const QFileInfo info(target);
+    return info.isSymLink() ? info.symLinkTarget() : target;
+}
+} // namespace
 
 MSaveFile::MSaveFile(const QString &target, QObject *parent)
     : MSaveFile(target, FollowLink, parent)
@@ -21,9 +32,8 @@ MSaveFile::MSaveFile(const QString &target, LinkMode mode, QObject *parent)
 {
     // Followed, a link keeps pointing at the file it names: that file is
     // replaced. Else the rename replaces the link itself.
-    const QFileInfo info(target);
-    if (mode == FollowLink && info.isSymLink())
-        m_target = info.symLinkTarget();
+    if (mode == FollowLink)
+        m_target = replacedFile(target);
     m_temporary = temporaryPath(m_target);
 }
 
@@ -36,6 +46,15 @@ MSaveFile::~MSaveFile()
 QString MSaveFile::temporaryPath(const QString &target)
 {
     return target + QStringLiteral(".kalmisave");
+}
+
+bool MSaveFile::removeLeftover(const QString &target)
+{
+    const QString leftover = temporaryPath(replacedFile(target));
+    if (::unlink(QFile::encodeName(leftover).constData()) != 0)
+        return false;
+    MLogger::instance()->log(QStringLiteral("Removed %1, left by a save that did not end").arg(leftover));
+    return true;
 }
 
 bool MSaveFile::open(OpenMode mode)

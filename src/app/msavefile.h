@@ -22,6 +22,9 @@ public:
     ~MSaveFile() override;
 
     static QString temporaryPath(const QString &target);
+    // Removes what a save of the target killed half-way left beside it;
+    // true when there was something to remove.
+    static bool removeLeftover(const QString &target);
 
     // Only writing is supported; any leftover of an earlier save goes first.
     bool open(OpenMode mode) override;

@@ -2,14 +2,17 @@
 
 #include "mlogcategory.h"
 #include "mlogger.h"
+#include "msettingsformat.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDebug>
 #include <QMetaProperty>
 #include <QWidget>
 
 MSettings::MSettings(QObject *parent)
-    : QSettings(parent)
+    : QSettings(MSettingsFormat::install(), QSettings::UserScope, QCoreApplication::organizationName(),
+                QCoreApplication::applicationName(), parent)
 {
     buildItems();
     MLogger::instance()->log(QStringLiteral("Settings loaded"));

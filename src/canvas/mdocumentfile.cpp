@@ -277,6 +277,18 @@ MWriteResult writeDocumentFile(const QString &path, MCanvas *canvas)
     return writeFile(path, documentMagic, [canvas](QDataStream &stream) { return writeDocument(stream, canvas); });
 }
 
+bool isDocumentFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    QDataStream stream(&file);
+    prepare(stream);
+    QUuid found;
+    stream >> found;
+    return stream.status() == QDataStream::Ok && found == documentMagic;
+}
+
 MReadResult readDocumentFile(const QString &path, MCanvas *canvas)
 {
     return readFile(path, documentMagic, wrongDocumentMagic,

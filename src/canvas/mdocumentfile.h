@@ -41,6 +41,9 @@ enum MWriteResult {
     WriteTileUnreadable = 3
 };
 
+// Whether the file begins as a document does, whatever its name.
+bool isDocumentFile(const QString &path);
+
 MWriteResult writeDocumentFile(const QString &path, MCanvas *canvas);
 MReadResult readDocumentFile(const QString &path, MCanvas *canvas);
 MWriteResult writeDocument(QDataStream &stream, MCanvas *canvas);

@@ -33,6 +33,7 @@
 #include "mlistpanel.h"
 #include "mcanvas.h"
 #include "mcomicstriptool.h"
+#include "mdocumentfile.h"
 #include "mfield.h"
 #include "mfieldpanel.h"
 #include "dcolorutility.h"
@@ -50,6 +51,7 @@
 #include "mlogger.h"
 #include "mopengl.h"
 #include "mrecentfiles.h"
+#include "msavefile.h"
 #include "msettings.h"
 #include "mtexturetransfert.h"
 #include "mtool.h"
@@ -676,6 +678,17 @@ bool MMainWindow::getSaveFileName(QString &path)
         path.clear();
         return false;
     }
+    // A name typed without a suffix (or under "All files") is still a document.
+    if (QFileInfo(chosen).suffix().isEmpty()) {
+        chosen += QLatin1Char('.') + kDocumentSuffix;
+        // The dialog asked about replacing the name typed, not this one.
+        if (QFileInfo::exists(chosen)
+            && !MUtility::askConfirmation(tr("Replace"), tr("%1 already exists.").arg(QFileInfo(chosen).fileName()),
+                                          tr("Do you want to replace it?"))) {
+            path.clear();
+            return false;
+        }
+    }
     path = chosen;
     MSettings::instance()->set_lastFilesDir(MUtility::fileDirectory(path));
     return true;
@@ -697,12 +710,15 @@ bool MMainWindow::loadFile(const QString &path, bool askToSave)
     MCanvas *canvas = m_view->canvas();
     // A file named on the command line may come before the view first drew.
     canvas->initializeGL();
-    const QString suffix = QFileInfo(path).suffix().toLower();
+    // A document is known by its first bytes, whatever its name.
+    const bool document = isDocumentFile(path) || QFileInfo(path).suffix().toLower() == kDocumentSuffix;
     MUtility::setBusyCursor();
     // The document reads into scratch layers: a file that fails leaves it, its
     // name and the recent files as they were.
-    const bool loaded = suffix == kDocumentSuffix ? canvas->loadFromFile(path) : canvas->loadImage(path);
+    const bool loaded = document ? canvas->loadFromFile(path) : canvas->loadImage(path);
     MUtility::restoreCursor();
+    if (loaded && document)
+        MSaveFile::removeLeftover(path);
     if (!loaded) {
         // The readers log why; the painter who asked is told the same.
         MUtility::showMessage(QMessageBox::Critical, tr("Open file"), tr("Cannot open file %1.").arg(path),

@@ -310,10 +310,10 @@ QToolButton *MTools::createOptionMenuButton(QWidget *parent, const QString &icon
     button->setText(text);
     button->setToolTip(text);
     button->setPopupMode(QToolButton::InstantPopup);
-    // The button does not own the menu it shows.
-    auto *menu = new QMenu;
+    // Showing a menu does not make the button own it: as its child it goes
+    // with the button, even when no event loop runs after that.
+    auto *menu = new QMenu(button);
     menu->addAction(action);
-    connect(button, &QObject::destroyed, menu, &QObject::deleteLater);
     if (action && action->metaObject()->indexOfSlot("showWidget()") >= 0)
         connect(menu, SIGNAL(aboutToShow()), action, SLOT(showWidget()));
     button->setMenu(menu);

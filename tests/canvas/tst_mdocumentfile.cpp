@@ -357,6 +357,46 @@ private slots:
         QVERIFY(bytes.mid(header.size()) == pixels);
     }
 
+    // A document is known by its leading bytes whatever its name; nothing
+    // else is taken for one.
+    void documentKnownByItsBytes_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("document");
+        QTest::newRow("document named as an image") << "document" << true;
+        QTest::newRow("magic cut short") << "cut" << false;
+        QTest::newRow("parked layer") << "layer" << false;
+        QTest::newRow("image") << "image" << false;
+        QTest::newRow("empty") << "empty" << false;
+        QTest::newRow("missing") << "missing" << false;
+        QTest::newRow("folder") << "folder" << false;
+    }
+
+    void documentKnownByItsBytes()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, document);
+        canvas->reset();
+        canvas->makeCurrent();
+        const QString path = folder->filePath(QStringLiteral("picture.png"));
+        if (kind == QLatin1String("document") || kind == QLatin1String("cut")) {
+            QCOMPARE(writeDocumentFile(path, canvas.get()), 0);
+            if (kind == QLatin1String("cut"))
+                folder->writeFile(QStringLiteral("picture.png"), folder->readFile(QStringLiteral("picture.png")).left(15));
+        } else if (kind == QLatin1String("layer")) {
+            QCOMPARE(writeLayerFile(path, canvas->at(0)), 0);
+        } else if (kind == QLatin1String("image")) {
+            QImage image(8, 8, QImage::Format_ARGB32);
+            image.fill(Qt::red);
+            QVERIFY(image.save(path));
+        } else if (kind == QLatin1String("empty")) {
+            folder->writeFile(QStringLiteral("picture.png"), QByteArray());
+        } else if (kind == QLatin1String("folder")) {
+            QVERIFY(QDir(folder->path()).mkdir(QStringLiteral("picture.png")));
+        }
+        QCOMPARE(isDocumentFile(path), document);
+    }
+
     void paperInFile_data()
     {
         QTest::addColumn<int>("paperType");

@@ -258,7 +258,8 @@ private slots:
         auto *button = child<QToolButton>("perspectiveSettingsButton");
         QCOMPARE(button->popupMode(), QToolButton::InstantPopup);
         QMenu *menu = button->menu();
-        QVERIFY(menu && !menu->parent());
+        QVERIFY(menu);
+        QCOMPARE(menu->parent(), button);
         auto *action = qobject_cast<MPerspectiveAction *>(menu->actions().value(0));
         QVERIFY(action);
         auto *perspective = tools()->tool<MPerspectiveTool>(MTool::PerspectiveTool);
