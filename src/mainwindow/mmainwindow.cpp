@@ -726,7 +726,7 @@ bool MMainWindow::loadFile(const QString &path, bool askToSave)
         return false;
     }
     m_recentFiles->setCurrentFile(path);
-    m_imageName = suffix == kDocumentSuffix ? QString() : QFileInfo(path).completeBaseName();
+    m_imageName = document ? QString() : QFileInfo(path).completeBaseName();
     updateWindowTitle();
     m_view->resetView(true);
     return true;
