@@ -26,8 +26,12 @@ uniform int f_shape = 0;
 uniform float f_factor = 1.0;
 uniform vec4 f_borderColor = vec4(1.0);
 uniform bool f_useBorderColor = false;
+// Brush engines may read these; the stamp variants do not, and leave them
+// out so that the driver does not keep them as set per pass.
+#ifndef STAMP_VARIANT
 uniform int f_stampCount = 1;
 uniform float f_random = 1.0;
+#endif
 #include "include/tile_uniforms.glsl"
 
 // A program made for one brush fixes the features it uses when it is
@@ -56,6 +60,36 @@ uniform float f_random = 1.0;
 #define S_COMPOSITION STAMP_COMPOSITION
 #else
 #define S_COMPOSITION f_compositionMode
+#endif
+#ifdef STAMP_DENSITY
+#define S_DENSITY (STAMP_DENSITY != 0)
+#else
+#define S_DENSITY true
+#endif
+#ifdef STAMP_CLIP
+#define S_CLIP (STAMP_CLIP != 0)
+#else
+#define S_CLIP f_clipToSelection
+#endif
+#ifdef STAMP_INHERIT_UNDER
+#define S_INHERIT_UNDER (STAMP_INHERIT_UNDER != 0)
+#else
+#define S_INHERIT_UNDER f_inheritAlphaUnder
+#endif
+#ifdef STAMP_INHERIT_CURRENT
+#define S_INHERIT_CURRENT (STAMP_INHERIT_CURRENT != 0)
+#else
+#define S_INHERIT_CURRENT f_inheritAlphaCurrent
+#endif
+#ifdef STAMP_BORDER
+#define S_BORDER (STAMP_BORDER != 0)
+#else
+#define S_BORDER f_useBorderColor
+#endif
+#ifdef STAMP_PRESERVE_COLOR
+#define S_PRESERVE_COLOR STAMP_PRESERVE_COLOR
+#else
+#define S_PRESERVE_COLOR f_preserveTextureColor
 #endif
 
 uniform sampler2D f_currentLayerTexture;
@@ -461,7 +495,7 @@ float getStandardAlpha(void)
         alpha = S_HAS_TEXTURE ? getAlphaSmoothTexture(uv) : getAlphaSmoothShape(uv, S_SHAPE, f_hardness);
     else
         alpha = S_HAS_TEXTURE ? getAlphaAntialiasedTexture(uv) : getAlphaAntialiasedShape(uv, S_SHAPE, f_hardness);
-    if (f_density < 1.0 && f_density < rand(uv))
+    if (S_DENSITY && f_density < 1.0 && f_density < rand(uv))
         alpha = 0.0;
     return alpha * f_flow;
 }
@@ -469,11 +503,11 @@ float getStandardAlpha(void)
 // The alpha masked by the layer below and by the selection.
 float getStandardClipping(float alpha)
 {
-    if (f_inheritAlphaUnder) {
+    if (S_INHERIT_UNDER) {
         float under = texture(f_underLayerTexture, v_texCoords1).a;
         alpha *= f_alphaEquation == 1 ? under : 1.0 - under;
     }
-    if (f_clipToSelection)
+    if (S_CLIP)
         alpha *= texture(f_selectionLayerTexture, v_texCoords1).a;
     return alpha;
 }
@@ -482,11 +516,11 @@ float getStandardClipping(float alpha)
 vec3 getStandardColor(void)
 {
     vec3 color = v_color.rgb;
-    if (S_HAS_TEXTURE && f_preserveTextureColor != 0) {
+    if (S_HAS_TEXTURE && S_PRESERVE_COLOR != 0) {
         vec3 textureColor = unmultiply(texture(f_brushTexture, v_texCoords0));
-        color = f_preserveTextureColor == 1 ? textureColor : mix(color, textureColor, 0.5);
+        color = S_PRESERVE_COLOR == 1 ? textureColor : mix(color, textureColor, 0.5);
     }
-    if (f_useBorderColor) {
+    if (S_BORDER) {
         float l = distance(v_texCoords0, vec2(0.5));
         if (l >= 0.3)
             color = mix(color, f_borderColor.rgb, smoothstep(0.3, 0.5, l));
@@ -516,7 +550,7 @@ vec4 getStandardComposition(vec3 color, float alpha)
     } else if (S_COMPOSITION >= M_PLUS && S_COMPOSITION <= M_BURNSHADOW) {
         f = blend(S_COMPOSITION, color, dc);
     }
-    if (f_inheritAlphaCurrent)
+    if (S_INHERIT_CURRENT)
         y = 0.0;
     return vec4(f * sa * da + y * sca * (1.0 - da), x * sa * da + y * sa * (1.0 - da));
 }

@@ -31,6 +31,7 @@
 #include "mshaderlist.h"
 #include "mshaderprogramlist.h"
 #include "mshareddata.h"
+#include "mstampqueue.h"
 #include "mstartstrokerunner.h"
 #include "mstroketorunner.h"
 #include "mtexturetile.h"
@@ -169,11 +170,39 @@ void MCanvas::initializeGL()
 
 bool MCanvas::makeCurrent()
 {
+    if (!makeContextCurrent())
+        return false;
+    // Every tile operation goes through here: none sees the stroke layer, or
+    // changes a tile a queued stamp reads, before the queued stamps are drawn.
+    m_sharedData->stampQueue()->flush();
+    return true;
+}
+
+bool MCanvas::makeContextCurrent()
+{
     if (!m_glReady)
         return false;
     if (QOpenGLContext::currentContext() == m_context)
         return true;
     return m_context->makeCurrent(m_surface);
+}
+
+void MCanvas::flushStrokes()
+{
+    MStampQueue *queue = m_sharedData->stampQueue();
+    if (queue->isEmpty())
+        return;
+    QOpenGLContext *previous = QOpenGLContext::currentContext();
+    QSurface *surface = previous ? previous->surface() : nullptr;
+    if (!makeContextCurrent()) {
+        // Nothing can draw them any more: dropped rather than tried at every tile operation.
+        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
+        queue->clear();
+        return;
+    }
+    queue->flush();
+    if (previous && previous != m_context && surface)
+        previous->makeCurrent(surface);
 }
 
 void MCanvas::shutDown()
@@ -831,6 +860,7 @@ bool MCanvas::blitImage(const QPointF &centre, const QImage &image, MTextureLaye
 
 void MCanvas::draw(MPaintParams *params)
 {
+    flushStrokes();
     m_paintEngine->renderPaper(params);
     m_paintEngine->renderLayers(params);
     if (params && m_hasSelection && m_selectionPath.isEmpty()) {
