@@ -13,6 +13,7 @@
 #include "mshaderlist.h"
 #include "mshaderprogramlist.h"
 #include "mshareddata.h"
+#include "mstroketorunner.h"
 #include "msettings.h"
 #include "mtexture.h"
 #include "mtexturelayer.h"
@@ -358,6 +359,29 @@ void MStampQueue::flush()
         MLogger::instance()->systemError(QStringLiteral("Shared data are not valid"));
     clear();
     m_flushing = false;
+}
+
+void MStampQueue::prepare(const MBrush *brush)
+{
+    if (!brush || !m_sharedData->isValid())
+        return;
+    MShaderProgramList *programs = m_sharedData->programList();
+    const QString engineId = brush->shaderId().trimmed();
+    if (!engineId.isEmpty()) {
+        programs->programFor(engineId);
+    } else {
+        double values[MEnum::bsCount];
+        for (int setting = 0; setting < MEnum::bsCount; ++setting)
+            values[setting] = brush->value(setting);
+        MTextureLayer *below = m_sharedData->canvas()->at(m_sharedData->canvas()->currentRow() - 1);
+        const bool inheritUnder = below && (values[MEnum::bsInheritAlphaUnder] != 0.0 || below->mask() != 0);
+        const Features features = MStrokeToRunner::stampFeatures(values, !brush->texture().isNull(),
+                                                                 m_sharedData->canvas()->clipToSelection(), inheritUnder);
+        if (!m_variants.contains(features.key()))
+            m_variants.insert(features.key(), programs->variant(QStringLiteral("stamping"), features.defines()));
+    }
+    if (brush->value(MEnum::bsColorAbsorbtionRate) != 0.0)
+        programs->programFor(QStringLiteral("colorfeedback"));
 }
 
 QOpenGLShaderProgram *MStampQueue::programFor(const State &state)

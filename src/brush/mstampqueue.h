@@ -12,6 +12,7 @@
 
 #include <array>
 
+class MBrush;
 class MSharedData;
 class MTextureLayer;
 class QOpenGLFunctions;
@@ -80,6 +81,9 @@ public:
     // Draws every queued stamp, under the document's context, which the
     // caller makes current; the queue is empty afterwards.
     void flush();
+    // Compiles the programs the brush's first stamps will need in this
+    // document as it is now, so that the press does not wait for them.
+    void prepare(const MBrush *brush);
     // Forgets the queued stamps without drawing them (their tiles are going).
     void clear();
     // Draws every document's queued stamps, each under its document's

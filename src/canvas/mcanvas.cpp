@@ -50,6 +50,7 @@
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 #include <QOpenGLPixelTransferOptions>
+#include <QTimer>
 #include <QOpenGLTexture>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -187,6 +188,12 @@ bool MCanvas::makeContextCurrent()
     return m_context->makeCurrent(m_surface);
 }
 
+void MCanvas::prepareBrush(const MBrush *brush)
+{
+    if (m_glReady)
+        m_sharedData->stampQueue()->prepare(brush);
+}
+
 void MCanvas::flushStrokes()
 {
     MStampQueue *queue = m_sharedData->stampQueue();
@@ -233,6 +240,17 @@ void MCanvas::connectSignals()
                   << connect(m_undoStack, &QUndoStack::canRedoChanged, this, &MCanvas::modifiedChanged)
                   << connect(m_undoStack, &QUndoStack::canUndoChanged, this, &MCanvas::modifiedChanged)
                   << connect(m_undoStack, &QUndoStack::cleanChanged, this, &MCanvas::modifiedChanged);
+    // The brush's programs are compiled once the choice is shown, off the press.
+    if (MBrushList *brushes = MBrushList::existingInstance()) {
+        auto prepareCurrent = [this] {
+            QTimer::singleShot(0, this, [this] {
+                if (MBrushList *list = MBrushList::existingInstance())
+                    prepareBrush(list->currentBrush());
+            });
+        };
+        m_connections << connect(brushes, &MBrushList::currentRowChanged, this, prepareCurrent);
+        prepareCurrent();
+    }
 }
 
 void MCanvas::disconnectSignals()

@@ -7,8 +7,10 @@
 #include "mcanvas.h"
 #include "mcurve.h"
 #include "mevent.h"
+#include "mshaderprogramlist.h"
 #include "mshareddata.h"
 #include "mstampqueue.h"
+#include "mstroketorunner.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
 #include "mtexturelayer.h"
@@ -157,6 +159,38 @@ private slots:
         QCOMPARE(everyMove.undoSteps, 1);
         QCOMPARE(queued.undone, everyMove.undone);
         QVERIFY(queued.merged != queued.undone);
+    }
+
+    // The programs a brush needs are there before its first press, for the
+    // document as it is (here clipped to a selection, over a masking layer).
+    void programsReadyBeforeThePress()
+    {
+        canvas->reset();
+        canvas->setPaintedRect(document);
+        QPainterPath path;
+        path.addRect(QRectF(-200, -200, 400, 400));
+        canvas->setClipPath(path);
+        canvas->appendLayer();
+        MBrush brush;
+        brush.setShape(1);
+        brush.setUseBorderColor(true);
+        brush.setInheritAlphaUnder(true);
+        brush.setCompositionMode(17);
+        double values[MEnum::bsCount];
+        for (int setting = 0; setting < MEnum::bsCount; ++setting)
+            values[setting] = brush.value(setting);
+        const QByteArray defines = MStrokeToRunner::stampFeatures(values, false, true, true).defines();
+        MShaderProgramList *programs = canvas->shaderProgramList();
+        QVERIFY(!programs->hasVariant(QStringLiteral("stamping"), defines));
+        canvas->prepareBrush(&brush);
+        QVERIFY(programs->hasVariant(QStringLiteral("stamping"), defines));
+        // The stroke paints with that very program.
+        send(MEvent::Press, QPointF(0, 0), 1.0, &brush);
+        send(MEvent::Move, QPointF(40, 0), 1.0, &brush);
+        QCOMPARE(canvas->sharedData()->stampQueue()->stampCount() > 0, true);
+        QCOMPARE(MStrokeToRunner(canvas->sharedData(), 0, MEvent()).passState(QPointF()).features.defines(), defines);
+        send(MEvent::Release, QPointF(40, 0), 0.0, &brush);
+        QVERIFY(qAlpha(pixelAt(canvas->current(), QPoint(20, 0))) > 0);
     }
 
     // Nothing waits for a view: a tile read, a merge or the next stroke
