@@ -453,16 +453,29 @@ float getAlphaAntialiasedShape(vec2 uv, int shape, float hardness)
         columns[k] = terms.x;
         rows[k] = terms.y;
     }
-    float across = 1.0 / max(0.5 - edge, 1e-6);
-    float sum = 0.0;
+    float w = 0.5 - edge;
+    if (w <= 0.0) {
+        // No falloff: inside or outside.
+        float inside = 0.0;
+        for (int i = 0; i < 8; ++i)
+            for (int j = 0; j < 8; ++j)
+                inside += columns[i] + rows[j] < 0.5 ? 1.0 : 0.0;
+        return hardness * inside / 64.0;
+    }
+    // In units of the falloff, clamped, the three pieces are one smoothstep:
+    // 0 inside the hardness, 1 past the rim.
+    float fallen = 0.0;
+    for (int k = 0; k < 8; ++k) {
+        columns[k] = columns[k] / w;
+        rows[k] = (rows[k] - edge) / w;
+    }
     for (int i = 0; i < 8; ++i) {
         for (int j = 0; j < 8; ++j) {
-            float d = columns[i] + rows[j];
-            float t = clamp((d - edge) * across, 0.0, 1.0);
-            sum += d < edge ? hardness : (d < 0.5 ? hardness * (1.0 - t * t * (3.0 - 2.0 * t)) : 0.0);
+            float t = clamp(columns[i] + rows[j], 0.0, 1.0);
+            fallen += t * t * (3.0 - 2.0 * t);
         }
     }
-    return sum / 64.0;
+    return hardness * (1.0 - fallen / 64.0);
 }
 
 float getAlphaSmoothShape(vec2 uv, int shape, float hardness)
@@ -542,6 +555,9 @@ vec3 getStandardColor(void)
 // share is left to the blending the stroke sets.
 vec4 getStandardComposition(vec3 color, float alpha)
 {
+    // The plain stamp over whatever is there: the layer's share cancels out.
+    if (S_COMPOSITION == M_FOREGROUNDOVER && !S_INHERIT_CURRENT)
+        return vec4(color * alpha, alpha);
     vec4 layer = texture(f_currentLayerTexture, v_texCoords1);
     float sa = alpha;
     vec3 sca = color * sa;
