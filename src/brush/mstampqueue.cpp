@@ -39,7 +39,7 @@ void bindUnit(QOpenGLFunctions *f, int unit, unsigned int texture, int minFilter
 {
     // Tiles get no mipmaps when the setting is off: a mipmap filter would
     // sample levels that were never filled.
-    static const bool mipmaps = MSettings::instance()->generateMipmaps();
+    const bool mipmaps = MSettings::instance()->generateMipmaps();
     f->glActiveTexture(GLenum(GL_TEXTURE0 + unit));
     f->glBindTexture(GL_TEXTURE_2D, texture);
     MSamplers::bind(unsigned(unit), mipmaps ? minFilter : filterWithoutMipmaps(minFilter), magFilter, wrapS, wrapT);
