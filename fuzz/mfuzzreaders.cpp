@@ -12,16 +12,35 @@
 #include "mshaderstream.h"
 #include "mtexture.h"
 #include "mutility.h"
+#include "mversioninfo.h"
+#include "mcomicstriptool.h"
+#include "mdocumenttemplate.h"
+#include "mhelpengine.h"
+#include "mhelpitem.h"
+#include "mpalette.h"
+#include "mparamlist.h"
+#include "mshape.h"
+#include "mshapeparser.h"
+#include "msnippet.h"
+#include "msnippetstream.h"
+#include "mtextstyle.h"
+#include "mtextstylelist.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <cmath>
+
 QStringList MFuzzReaders::names()
 {
-    return {QStringLiteral("document"), QStringLiteral("layer"),  QStringLiteral("brush"),
-            QStringLiteral("effect"),   QStringLiteral("params"), QStringLiteral("options")};
+    return {QStringLiteral("document"),   QStringLiteral("layer"),          QStringLiteral("brush"),
+            QStringLiteral("effect"),     QStringLiteral("params"),         QStringLiteral("options"),
+            QStringLiteral("swatches"),   QStringLiteral("palette"),        QStringLiteral("shape"),
+            QStringLiteral("sizeexpression"), QStringLiteral("template"),   QStringLiteral("comiclayout"),
+            QStringLiteral("snippet"),    QStringLiteral("textstyles"),     QStringLiteral("helpindex"),
+            QStringLiteral("version"),    QStringLiteral("order")};
 }
 
 namespace {
@@ -32,6 +51,52 @@ int parseLanguage(const QByteArray &bytes)
     Parser parser(&scanner);
     parser.parse();
     return parser.errors().count() == 0 ? 0 : 1;
+}
+
+// A shape is drawn at every start (its preview) and at whatever size the
+// painter drags: both go through the size expressions and the drawing.
+int readShape(const QByteArray &bytes)
+{
+    MShape shape;
+    if (!shape.readJsonData(bytes))
+        return 1;
+    shape.preview();
+    shape.renderPreview(37, 23, Qt::black, Qt::gray, Qt::white);
+    return 0;
+}
+
+// Every topic's page paths, as the help build and the help panel ask them;
+// refused when a topic's id names no page inside the help folder.
+int readHelpIndex(const QByteArray &bytes)
+{
+    static QTemporaryDir root;
+    MHelpEngine engine;
+    engine.setHelpRoot(root.path());
+    engine.loadIndex(MUtility::textLines(bytes, false, true));
+    engine.checkIndex();
+    const QList<MHelpItem *> topics = engine.allTopics();
+    if (topics.isEmpty())
+        return 1;
+    for (const MHelpItem *topic : topics) {
+        if (engine.sourcePagePath(topic).isEmpty() || engine.exportPagePath(topic).isEmpty())
+            return 2;
+    }
+    engine.indexLines();
+    return 0;
+}
+
+// What a library does with the ids of its order file: each names an item
+// file in its folders, or is passed over.
+int readOrder(const QByteArray &bytes)
+{
+    const QStringList ids = MParamList::indexIds(bytes);
+    if (ids.isEmpty())
+        return 1;
+    for (const QString &id : ids) {
+        if (!MParamList::isFileId(id.trimmed().toUpper()))
+            return 2;
+    }
+    return 0;
 }
 } // namespace
 
@@ -68,6 +133,44 @@ int MFuzzReaders::read(const QString &reader, const QByteArray &bytes)
         return parseLanguage<params::Scanner, params::Parser>(bytes);
     if (reader == QLatin1String("options"))
         return parseLanguage<options::Scanner, options::Parser>(bytes);
+    if (reader == QLatin1String("swatches"))
+        return MPalette().importSwatchData(bytes) ? 0 : 1;
+    if (reader == QLatin1String("palette")) {
+        MPalette palette;
+        palette.readPaletteData(bytes);
+        return palette.count() > 0 ? 0 : 1;
+    }
+    if (reader == QLatin1String("shape"))
+        return readShape(bytes);
+    if (reader == QLatin1String("sizeexpression")) {
+        MShapeParser parser;
+        parser.setRect(QRectF(0, 0, 640, 480));
+        return std::isfinite(parser.evaluate(QString::fromUtf8(bytes))) ? 0 : 1;
+    }
+    if (reader == QLatin1String("template")) {
+        MDocumentTemplate documentTemplate;
+        documentTemplate.loadData(bytes);
+        return 0;
+    }
+    if (reader == QLatin1String("comiclayout")) {
+        MComicStripTool tool(MTool::ComicStripTool);
+        QString error;
+        return tool.fromJson(bytes, error) ? 0 : 1;
+    }
+    if (reader == QLatin1String("snippet")) {
+        MSnippet snippet;
+        return MSnippetStream(&snippet).readData(bytes) ? 0 : 1;
+    }
+    if (reader == QLatin1String("textstyles")) {
+        MTextStyleList styles(QString{});
+        return styles.loadJsonData(bytes, QStringLiteral("fuzz textstyles.json")) ? 0 : 1;
+    }
+    if (reader == QLatin1String("helpindex"))
+        return readHelpIndex(bytes);
+    if (reader == QLatin1String("version"))
+        return MVersionInfo().load(bytes) ? 0 : 1;
+    if (reader == QLatin1String("order"))
+        return readOrder(bytes);
     return -1;
 }
 

@@ -231,8 +231,17 @@ QObject *MTableModel::findById(const QString &id) const
 bool MTableModel::loadJson(const QString &path)
 {
     QJsonArray array;
-    if (!readJsonArrayFile(path, array))
-        return false;
+    return readJsonArrayFile(path, array) && loadArray(array);
+}
+
+bool MTableModel::loadJsonData(const QByteArray &bytes, const QString &origin)
+{
+    QJsonArray array;
+    return readJsonArray(bytes, origin, array) && loadArray(array);
+}
+
+bool MTableModel::loadArray(const QJsonArray &array)
+{
     QList<QObject *> loaded;
     for (const QJsonValue &value : qAsConst(array)) {
         QObject *object = createItem();
@@ -460,14 +469,19 @@ bool readJsonArrayFile(const QString &path, QJsonArray &array)
         logSystemError(QStringLiteral("Unable to open file %1: %2").arg(path, file.errorString()));
         return false;
     }
+    return readJsonArray(file.readAll(), path, array);
+}
+
+bool readJsonArray(const QByteArray &bytes, const QString &origin, QJsonArray &array)
+{
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError) {
-        logSystemError(QStringLiteral("Invalid JSON in %1 at offset %2: %3").arg(path).arg(error.offset).arg(error.errorString()));
+        logSystemError(QStringLiteral("Invalid JSON in %1 at offset %2: %3").arg(origin).arg(error.offset).arg(error.errorString()));
         return false;
     }
     if (!document.isArray()) {
-        logSystemError(QStringLiteral("The file %1 does not hold a JSON array").arg(path));
+        logSystemError(QStringLiteral("The file %1 does not hold a JSON array").arg(origin));
         return false;
     }
     array = document.array();

@@ -49,7 +49,13 @@ bool MDocumentTemplate::load(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     set_fileName(path);
-    const QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
+    loadData(file.readAll());
+    return true;
+}
+
+void MDocumentTemplate::loadData(const QByteArray &bytes)
+{
+    const QJsonObject json = QJsonDocument::fromJson(bytes).object();
     MSettings *settings = MSettings::instance();
     const QString id = json.value(QStringLiteral("id")).toString();
     set_id(id.isEmpty() ? MParamList::newItemId() : id);
@@ -62,7 +68,6 @@ bool MDocumentTemplate::load(const QString &path)
     set_paperType(json.value(QStringLiteral("paperType")).toInt(1));
     set_paperColor(QColor(json.value(QStringLiteral("paperColor")).toString(QColor(Qt::white).name())));
     set_paperName(json.value(QStringLiteral("paperName")).toString(kPaperName));
-    return true;
 }
 
 bool MDocumentTemplate::save()

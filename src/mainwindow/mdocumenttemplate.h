@@ -36,6 +36,8 @@ public:
     // False when the file cannot be opened; missing or malformed keys take
     // their defaults.
     bool load(const QString &path);
+    // Takes the values of a template file's bytes.
+    void loadData(const QByteArray &bytes);
     // A template without a file goes to the user templates folder under its id.
     bool save();
 

@@ -73,10 +73,16 @@ bool MShape::readJson(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
+    return readJsonData(file.readAll());
+}
+
+bool MShape::readJsonData(const QByteArray &bytes)
+{
+    m_items.clear();
     // Like the other libraries, a file that is not a JSON object is a failed
     // read rather than a silent plain rectangle.
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return false;
     const QJsonObject root = document.object();

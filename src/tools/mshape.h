@@ -40,6 +40,8 @@ public:
 
     // False when the file cannot be opened or holds no JSON object.
     bool readJson(const QString &path);
+    // The same on a file's bytes.
+    bool readJsonData(const QByteArray &bytes);
     // Writes what readJson reads back (the shipped shapes are made with it).
     bool writeJson(const QString &path) const;
     void setItems(const QVector<MShapeItem> &items) { m_items = items; }
