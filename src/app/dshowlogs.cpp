@@ -141,6 +141,12 @@ void DShowLogs::on_btnSendLogs_clicked()
     // The log tells about the painter's files and machine: it leaves only
     // when the painter agrees, and only for the configured server.
     const QString url = sendUrl();
+    if (!MHttpRequest::isAllowedAddress(QUrl(url, QUrl::TolerantMode))) {
+        MLogger::instance()->systemError(QStringLiteral("Log upload refused: %1 is not an https address").arg(url));
+        MUtility::showMessage(QMessageBox::Critical, QString(),
+                              tr("The system logs can't be sent: %1 is not a secure (https) address.").arg(url));
+        return;
+    }
     if (MUtility::showMessage(QMessageBox::Question, QString(),
                               tr("The system logs, your comment and your email address will be sent to %1. Do you "
                                  "want to send them?")

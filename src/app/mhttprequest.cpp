@@ -1,10 +1,14 @@
 #include "mhttprequest.h"
 
+#include "mlogger.h"
 #include "msettings.h"
+
+#include <QHostAddress>
 
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSslConfiguration>
+#include <QTimer>
 #include <QUrl>
 
 MHttpRequest::MHttpRequest(const QString &url, QByteArray *result, QObject *parent)
@@ -58,9 +62,32 @@ QString MHttpRequest::url() const
     return m_baseUrl + QLatin1Char('?') + query();
 }
 
+bool MHttpRequest::isAllowedAddress(const QUrl &url)
+{
+    if (!url.isValid() || url.host().isEmpty())
+        return false;
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("https"))
+        return true;
+    const QString host = url.host().toLower();
+    return scheme == QLatin1String("http")
+           && (host == QLatin1String("localhost") || QHostAddress(host).isLoopback());
+}
+
 void MHttpRequest::send()
 {
-    QNetworkRequest request(QUrl(url(), QUrl::TolerantMode));
+    const QUrl address(url(), QUrl::TolerantMode);
+    if (!isAllowedAddress(address)) {
+        const QString reason =
+            QStringLiteral("Request refused: %1 is not an https address").arg(address.toString(QUrl::RemoveQuery));
+        MLogger::instance()->systemError(reason);
+        QTimer::singleShot(0, this, [this, reason]() {
+            emit error(reason);
+            deleteLater();
+        });
+        return;
+    }
+    QNetworkRequest request(address);
     request.setSslConfiguration(QSslConfiguration::defaultConfiguration());
     if (method == Post) {
         request.setRawHeader("User-Agent", "User Agent");

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QNetworkReply;
+class QUrl;
 
 // One request to the maker's web server, used once. A good answer fills the
 // caller's buffer and emits finished; a failure emits error alone, so that a
@@ -24,10 +25,15 @@ public:
     // The server's address (ending in "/") and an address on it.
     static QString siteRoot();
     static QString serverUrl(const QString &path);
+    // Whether a request may go there: https to any host, plain http only to
+    // this machine's loopback, which nothing outside can read.
+    static bool isAllowedAddress(const QUrl &url);
 
     void addParameter(const QString &name, const QString &value);
     QString query() const;
     QString url() const;
+    // A request to an address that is not allowed is not sent: error
+    // follows, from the event loop, as for a failed connection.
     void send();
 
     int method = Get;

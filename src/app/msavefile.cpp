@@ -10,12 +10,19 @@
 #include <unistd.h>
 
 MSaveFile::MSaveFile(const QString &target, QObject *parent)
+    : MSaveFile(target, FollowLink, parent)
+{
+}
+
+MSaveFile::MSaveFile(const QString &target, LinkMode mode, QObject *parent)
     : QIODevice(parent)
     , m_target(target)
+    , m_linkMode(mode)
 {
-    // A link keeps pointing at the file it names: that file is replaced.
+    // Followed, a link keeps pointing at the file it names: that file is
+    // replaced. Else the rename replaces the link itself.
     const QFileInfo info(target);
-    if (info.isSymLink())
+    if (mode == FollowLink && info.isSymLink())
         m_target = info.symLinkTarget();
     m_temporary = temporaryPath(m_target);
 }
@@ -40,7 +47,13 @@ bool MSaveFile::open(OpenMode mode)
     m_failed = false;
     // Renaming over a folder would only fail once everything was written.
     struct stat target;
-    const bool exists = ::stat(QFile::encodeName(m_target).constData(), &target) == 0;
+    const QByteArray targetPath = QFile::encodeName(m_target);
+    bool exists = (m_linkMode == ReplaceLink ? ::lstat(targetPath.constData(), &target)
+                                             : ::stat(targetPath.constData(), &target))
+                  == 0;
+    // A link to be replaced lends the new file nothing.
+    if (exists && S_ISLNK(target.st_mode))
+        exists = false;
     if (exists && S_ISDIR(target.st_mode)) {
         fail(EISDIR);
         return false;

@@ -12,7 +12,13 @@ class MSaveFile : public QIODevice
 {
     Q_OBJECT
 public:
+    // A document the painter named through a link goes to the file the link
+    // names; a file of the program's own folders that is a link is replaced
+    // by a plain file, so that nothing outside those folders is written.
+    enum LinkMode { FollowLink, ReplaceLink };
+
     explicit MSaveFile(const QString &target, QObject *parent = nullptr);
+    MSaveFile(const QString &target, LinkMode mode, QObject *parent = nullptr);
     ~MSaveFile() override;
 
     static QString temporaryPath(const QString &target);
@@ -37,6 +43,7 @@ private:
 
     QString m_target;
     QString m_temporary;
+    LinkMode m_linkMode = FollowLink;
     int m_fd = -1;
     bool m_failed = false;
 };

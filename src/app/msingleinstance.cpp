@@ -1,5 +1,7 @@
 #include "msingleinstance.h"
 
+#include "mlogger.h"
+
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
@@ -32,10 +34,7 @@ bool MSingleInstance::sendMessage(const QString &name, const QStringList &lines,
     socket.connectToServer(serverPath(name), QIODevice::ReadWrite);
     if (!socket.waitForConnected(timeoutMs))
         return false;
-    QByteArray block;
-    for (const QString &line : lines)
-        block += line.toUtf8() + '\n';
-    socket.write(block);
+    socket.write(encodeMessage(lines));
     socket.waitForBytesWritten(timeoutMs);
     return true;
 }
@@ -95,9 +94,38 @@ void MSingleInstance::finish(QLocalSocket *socket)
     if (received.size() > 64 * 1024)
         return;
     QStringList lines;
-    for (const QByteArray &line : received.split('\n'))
-        if (!line.isEmpty())
-            lines.append(QString::fromUtf8(line));
+    if (!decodeMessage(received, lines)) {
+        MLogger::instance()->systemError(QStringLiteral("Message of a second start refused: a \"%\" without two hex digits"));
+        return;
+    }
     if (!lines.isEmpty())
         emit messageReceived(lines);
+}
+
+QByteArray MSingleInstance::encodeMessage(const QStringList &lines)
+{
+    QByteArray block;
+    for (const QString &line : lines)
+        block += line.toUtf8().replace('%', "%25").replace('\r', "%0D").replace('\n', "%0A") + '\n';
+    return block;
+}
+
+bool MSingleInstance::decodeMessage(const QByteArray &bytes, QStringList &lines)
+{
+    lines.clear();
+    auto hex = [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+    };
+    for (const QByteArray &line : bytes.split('\n')) {
+        if (line.isEmpty())
+            continue;
+        for (int at = line.indexOf('%'); at >= 0; at = line.indexOf('%', at + 1)) {
+            if (at + 2 >= line.size() || !hex(line.at(at + 1)) || !hex(line.at(at + 2))) {
+                lines.clear();
+                return false;
+            }
+        }
+        lines.append(QString::fromUtf8(QByteArray::fromPercentEncoding(line)));
+    }
+    return true;
 }

@@ -22,6 +22,13 @@ public:
     static QString serverPath(const QString &name);
 
     static bool sendMessage(const QString &name, const QStringList &lines, int timeoutMs = 30000);
+    // A message as it goes over the socket: each line in UTF-8 ended by a
+    // newline, with "%", carriage return and newline written as "%25", "%0D"
+    // and "%0A", so that no line (a file name may hold a newline) can become
+    // two. Decoding refuses the whole message for a "%" not followed by two
+    // hex digits.
+    static QByteArray encodeMessage(const QStringList &lines);
+    static bool decodeMessage(const QByteArray &bytes, QStringList &lines);
     void listen(const QString &name);
     void close();
 

@@ -1,6 +1,7 @@
 #include "mutility.h"
 
 #include "meventfilter.h"
+#include "mlogger.h"
 #include "mplatform.h"
 #include "msavefile.h"
 #include "msettings.h"
@@ -241,12 +242,13 @@ bool MUtility::readTextFile(QString &text, const QString &filePath)
 
 namespace {
 // Written beside the target and renamed over it: a full disk leaves the old
-// file intact and reports failure.
+// file intact and reports failure. These are the program's own files: one
+// that is a link is replaced, never written through.
 bool replaceFile(const QByteArray &bytes, const QString &filePath, QIODevice::OpenMode mode)
 {
     if (filePath.isEmpty())
         return false;
-    MSaveFile file(filePath);
+    MSaveFile file(filePath, MSaveFile::ReplaceLink);
     if (!file.open(QIODevice::WriteOnly | mode))
         return false;
     if (file.write(bytes) != bytes.size()) {
@@ -403,6 +405,38 @@ QJsonValue MUtility::imageToJson(const QImage &image)
     return QJsonValue(QString::fromLatin1(bytes.toBase64()));
 }
 
+bool MUtility::isWithinImageLimit(const QSize &size, const QSize &maximumSize)
+{
+    return !size.isValid() || (size.width() <= maximumSize.width() && size.height() <= maximumSize.height());
+}
+
+namespace {
+QImage readImageWithin(QImageReader &reader, const QSize &maximumSize, QString *reason)
+{
+    // The header tells the size before any pixel memory is taken: a few bytes
+    // of a hostile file must not claim gigabytes.
+    const QSize size = reader.size();
+    if (!MUtility::isWithinImageLimit(size, maximumSize)) {
+        if (reason)
+            *reason = QStringLiteral("image of %1 x %2 pixels, larger than %3 x %4")
+                          .arg(size.width())
+                          .arg(size.height())
+                          .arg(maximumSize.width())
+                          .arg(maximumSize.height());
+        return QImage();
+    }
+    const QImage image = reader.read();
+    if (image.isNull() && reason)
+        *reason = reader.errorString();
+    return image;
+}
+} // namespace
+
+QImage MUtility::readImage(QImageReader &reader, QString *reason)
+{
+    return readImageWithin(reader, maximumImageSize(), reason);
+}
+
 QImage MUtility::imageFromJson(const QJsonValue &value, const QSize &maximumSize)
 {
     QByteArray bytes = QByteArray::fromBase64(value.toString().toLatin1());
@@ -410,13 +444,12 @@ QImage MUtility::imageFromJson(const QJsonValue &value, const QSize &maximumSize
         return QImage();
     QBuffer buffer(&bytes);
     QImageReader reader(&buffer, "PNG");
-    // The header tells the size before any pixel memory is taken: a few bytes
-    // of a hostile file must not claim gigabytes.
-    const QSize size = reader.size();
-    if (maximumSize.isValid() && size.isValid()
-        && (size.width() > maximumSize.width() || size.height() > maximumSize.height()))
-        return QImage();
-    return reader.read();
+    QString reason;
+    const QSize limit = maximumSize.isValid() ? maximumSize.boundedTo(maximumImageSize()) : maximumImageSize();
+    const QImage image = readImageWithin(reader, limit, &reason);
+    if (image.isNull())
+        MLogger::instance()->systemError(QStringLiteral("Embedded image refused: %1").arg(reason));
+    return image;
 }
 
 int MUtility::jsonWholeNumber(const QJsonValue &value, int fallback)

@@ -15,6 +15,7 @@
 
 class QComboBox;
 class QFileDialog;
+class QImageReader;
 class QListWidget;
 class QWidget;
 
@@ -57,14 +58,15 @@ public:
     static bool removeDirectory(const QString &path, bool removeSelf, bool recursive);
     static void copyDirectory(const QString &source, const QString &target, bool overwrite);
 
-    // UTF-8 text files
+    // UTF-8 text files. The writers are for the program's own files: each
+    // replaces its file as a whole (a link in its place included, which is
+    // never written through), or leaves it as it was and reports failure.
     static bool readLines(QStringList &lines, const QString &filePath, bool trim, bool skipEmpty);
     // The lines of UTF-8 text held in memory, as readLines gives those of a file.
     static QStringList textLines(const QByteArray &bytes, bool trim, bool skipEmpty);
     static bool readTextFile(QString &text, const QString &filePath);
     static bool writeLines(const QStringList &lines, const QString &filePath);
     static bool writeTextFile(const QString &text, const QString &filePath);
-    // Replaces the file as a whole, or leaves it as it was and reports failure.
     static bool writeFile(const QByteArray &bytes, const QString &filePath);
     // Writes the image in the format of the file's suffix, whole or not at all;
     // on failure reason tells why.
@@ -79,8 +81,16 @@ public:
     static QMap<QString, QString> imageFormatName();
     static QStringList imageMimeFilters(QFileDialog *dialog, const QString &suffix);
     static QJsonValue imageToJson(const QImage &image);
-    // A null image for anything but a PNG within the maximum size (when one is given).
-    static QImage imageFromJson(const QJsonValue &value, const QSize &maximumSize = QSize());
+    // The one size limit of every image a file carries or names (the brush
+    // texture's): beyond it an image is refused before its pixels are decoded.
+    static QSize maximumImageSize() { return QSize(4096, 4096); }
+    // An invalid size (a header not read) is left to the decoder to refuse.
+    static bool isWithinImageLimit(const QSize &size, const QSize &maximumSize = maximumImageSize());
+    // The reader's image when its header tells a size within the limit; else
+    // a null image, and reason (when given) tells why.
+    static QImage readImage(QImageReader &reader, QString *reason = nullptr);
+    // A null image for anything but a PNG within the maximum size.
+    static QImage imageFromJson(const QJsonValue &value, const QSize &maximumSize = maximumImageSize());
 
     // Members of library files, read leniently: a whole number within the
     // range of an int, else the fallback; a name (group, description)

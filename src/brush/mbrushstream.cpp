@@ -90,6 +90,11 @@ void readCurve(MCurve *curve, const QJsonObject &json, const QString &source)
 }
 } // namespace
 
+QSize MBrushStream::maximumImageSize()
+{
+    return MUtility::maximumImageSize();
+}
+
 MBrushStream::MBrushStream(MBrush *brush, QObject *parent)
     : QObject(parent)
     , m_brush(brush)

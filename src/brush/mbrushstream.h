@@ -32,7 +32,7 @@ public:
 
     // Beyond these a file or an image in it is refused unread.
     static constexpr qint64 kMaximumFileSize = 128 * 1024 * 1024;
-    static QSize maximumImageSize() { return QSize(4096, 4096); }
+    static QSize maximumImageSize();
     // Only the first control points shape a curve; a file may not hold more.
     static constexpr int kMaximumCurvePoints = 64;
 

@@ -342,16 +342,20 @@ void MCanvas::setPaperName(const QString &name)
 {
     if (name == m_paperName)
         return;
-    const QString path = QStringLiteral("%1%2").arg(MUtility::papersDirectory(MUtility::UserPath), name.trimmed());
-    if (!QFileInfo(path).isFile())
+    // Papers are files of the papers folder: of a path only the file name counts.
+    const QString fileName = QFileInfo(name.trimmed()).fileName();
+    const QString path = MUtility::papersDirectory(MUtility::UserPath) + fileName;
+    if (fileName.isEmpty() || !QFileInfo(path).isFile())
         return;
-    const QImage image(path);
+    QImageReader reader(path);
+    QString reason;
+    const QImage image = MUtility::readImage(reader, &reason);
     if (image.isNull()) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to read paper image %1").arg(path));
+        MLogger::instance()->systemError(QStringLiteral("Unable to read paper image %1: %2").arg(path, reason));
         return;
     }
     setPaperTile(image);
-    m_paperName = name.trimmed();
+    m_paperName = fileName;
     refresh();
 }
 

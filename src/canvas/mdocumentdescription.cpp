@@ -2,8 +2,11 @@
 
 #include "menum.h"
 #include "mlogger.h"
+#include "mutility.h"
 
 #include <QDataStream>
+#include <QFileInfo>
+#include <QImageReader>
 
 #include <cmath>
 
@@ -37,6 +40,32 @@ bool readColor(QDataStream &stream, QColor &color, qint8 &spec)
 }
 } // namespace
 
+MReadResult MDocumentDescription::readPaper(QDataStream &stream)
+{
+    qint32 marker = 0;
+    stream >> paperName >> marker;
+    if (stream.status() != QDataStream::Ok)
+        return MLayerDescription::cutShort();
+    // The paper is looked for in the papers folder by this name: a path in
+    // it must not reach any other file.
+    paperName = QFileInfo(paperName).fileName();
+    paperTile = QImage();
+    if (marker == 0 || !stream.device())
+        return ReadDone;
+    // As the stream's own image reading does, with the size read from the
+    // header before any pixel memory is taken.
+    QImageReader reader(stream.device(), "png");
+    const QSize size = reader.size();
+    if (!MUtility::isWithinImageLimit(size))
+        return damaged(QStringLiteral("paper image of %1 x %2 pixels, larger than %3 x %4")
+                           .arg(size.width())
+                           .arg(size.height())
+                           .arg(MUtility::maximumImageSize().width())
+                           .arg(MUtility::maximumImageSize().height()));
+    paperTile = reader.read();
+    return ReadDone;
+}
+
 MReadResult MDocumentDescription::read(QDataStream &stream)
 {
     qint32 layerCount = 0, tileCount = 0;
@@ -56,14 +85,21 @@ MReadResult MDocumentDescription::read(QDataStream &stream)
         return damaged(QStringLiteral("paper type %1").arg(paperType));
     if (colorSpec < qint8(QColor::Invalid) || colorSpec > qint8(QColor::Hsl))
         return damaged(QStringLiteral("colour spec %1").arg(colorSpec));
-    if (paperType == MEnum::Paper)
-        stream >> paperName >> paperTile;
+    if (paperType == MEnum::Paper) {
+        const MReadResult paper = readPaper(stream);
+        if (paper != ReadDone)
+            return paper;
+    }
     stream >> autoExtent >> paintMargin >> layerCount >> tileCount;
     if (stream.status() != QDataStream::Ok
         || !MLayerDescription::holds(stream, layerCount, MLayerDescription::SmallestRecord))
         return MLayerDescription::cutShort();
     if (!withinLimit(paintMargin))
         return damaged(QStringLiteral("paint margin %1").arg(paintMargin));
+    if (layerCount > MaximumLayers)
+        return damaged(QStringLiteral("%1 layers, more than the %2 a document can have")
+                           .arg(layerCount)
+                           .arg(MaximumLayers));
     layers.clear();
     layers.reserve(layerCount);
     for (qint32 row = 0; row < layerCount; ++row) {

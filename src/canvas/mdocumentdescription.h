@@ -21,6 +21,9 @@ public:
     // Coordinates beyond this are no drawing but damage: the renders and the
     // tile grid turn them into ints.
     static constexpr double CoordinateLimit = 1 << 20;
+    // More layers than any painting has: each costs time and memory even
+    // when empty, and a count beyond this is damage.
+    static constexpr qint32 MaximumLayers = 10000;
 
     // 0, or 3 for a body that is cut short or damaged (the reason logged).
     MReadResult read(QDataStream &stream);
@@ -33,4 +36,8 @@ public:
     bool autoExtent = false;
     double paintMargin = 0.0;
     QVector<MLayerDescription> layers;
+
+private:
+    // The paper's name (its file name part alone) and image.
+    MReadResult readPaper(QDataStream &stream);
 };

@@ -18,6 +18,7 @@
 #include <QUuid>
 
 #include <functional>
+#include <new>
 
 namespace {
 const QUuid documentMagic(QStringLiteral("{CEC50B25-E865-4A4F-9E63-120098E6C0FD}"));
@@ -70,6 +71,18 @@ MWriteResult writeFile(const QString &path, const QUuid &magic, const std::funct
     return WriteIncomplete;
 }
 
+// A count that slipped past the checks, or a machine short of memory, fails
+// the read like damage does instead of ending the program.
+MReadResult guarded(const std::function<MReadResult()> &read)
+{
+    try {
+        return read();
+    } catch (const std::bad_alloc &) {
+        MLogger::instance()->systemError(QStringLiteral("Not enough memory to read the file"));
+        return ReadBadData;
+    }
+}
+
 // Opens path, checks the magic and reads the format number before the body.
 MReadResult readFile(const QString &path, const QUuid &magic, const QString &wrongMagic,
              const std::function<MReadResult(QDataStream &)> &body)
@@ -82,7 +95,7 @@ MReadResult readFile(const QString &path, const QUuid &magic, const QString &wro
     }
     QDataStream stream(&file);
     const MReadResult result = readHeader(stream, magic, wrongMagic);
-    return result != 0 ? result : body(stream);
+    return result != 0 ? result : guarded([&] { return body(stream); });
 }
 
 const QString wrongDocumentMagic = QStringLiteral("Invalid canvas file format");
@@ -274,14 +287,14 @@ MReadResult parseDocumentFile(QIODevice *device, MDocumentDescription &descripti
 {
     QDataStream stream(device);
     const MReadResult result = readHeader(stream, documentMagic, wrongDocumentMagic);
-    return result != 0 ? result : description.read(stream);
+    return result != 0 ? result : guarded([&] { return description.read(stream); });
 }
 
 MReadResult parseLayerFile(QIODevice *device, MLayerDescription &description)
 {
     QDataStream stream(device);
     const MReadResult result = readHeader(stream, layerMagic, wrongLayerMagic);
-    return result != 0 ? result : description.read(stream);
+    return result != 0 ? result : guarded([&] { return description.read(stream); });
 }
 
 bool exportLayersAsPng(const QString &folder, const QString &baseName, MCanvas *canvas, bool reverse,

@@ -64,8 +64,11 @@ MReadResult MLayerDescription::read(QDataStream &stream)
     QIODevice *device = stream.device();
     cells.clear();
     pixelOffsets.clear();
-    cells.reserve(tileCount);
-    pixelOffsets.reserve(tileCount);
+    // Only a count the remaining bytes vouched for is reserved at once.
+    if (device && !device->isSequential()) {
+        cells.reserve(tileCount);
+        pixelOffsets.reserve(tileCount);
+    }
     for (qint32 i = 0; i < tileCount; ++i) {
         QRect cell;
         stream >> cell;

@@ -8,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <QSet>
 #include <QtEndian>
 
@@ -173,11 +172,8 @@ static bool isPaletteFile(const QString &path)
 
 bool MPalette::writeTo(const QString &path)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray data = paletteData();
-    if (file.write(data) != data.size() || !file.commit())
+    // Never through a link in the swatches folder to a file elsewhere.
+    if (!MUtility::writeFile(paletteData(), path))
         return false;
     m_filePath = path;
     return true;
@@ -253,14 +249,30 @@ QByteArray MPalette::paletteData() const
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
-void MPalette::readPaletteData(const QByteArray &data)
+bool MPalette::readPaletteData(const QByteArray &data, QString *error)
 {
+    auto fail = [this, error](const QString &why) {
+        m_colors.clear();
+        m_names.clear();
+        setColumns(0);
+        if (error)
+            *error = why;
+        return false;
+    };
     m_colors.clear();
     m_names.clear();
-    const QJsonObject root = QJsonDocument::fromJson(data).object();
+    QJsonParseError parse;
+    const QJsonDocument document = QJsonDocument::fromJson(data, &parse);
+    if (parse.error != QJsonParseError::NoError || !document.isObject())
+        return fail(tr("The palette file is not a palette document."));
+    const QJsonObject root = document.object();
     const QJsonValue columns = root.value(QStringLiteral("columns"));
     setColumns(columns.isDouble() ? columns.toInt() : 0);
     const QJsonArray colors = root.value(QStringLiteral("colors")).toArray();
+    if (colors.size() > MaximumColors)
+        return fail(tr("The palette file holds %1 colors, more than the %2 a palette can have.")
+                        .arg(colors.size())
+                        .arg(MaximumColors));
     for (const QJsonValue &value : colors) {
         const QJsonObject entry = value.toObject();
         const QJsonValue name = entry.value(QStringLiteral("name"));
@@ -268,6 +280,7 @@ void MPalette::readPaletteData(const QByteArray &data)
         m_names.append(name.isString() ? name.toString() : QStringLiteral("Black"));
         m_colors.append(QColor(text.isString() ? text.toString() : QStringLiteral("#000000")));
     }
+    return true;
 }
 
 bool MPalette::readPaletteFile(const QString &path)
@@ -276,8 +289,14 @@ bool MPalette::readPaletteFile(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     takeFileName(path);
-    readPaletteData(file.readAll());
-    return true;
+    QString error;
+    // The size first: parsing a huge file would cost many times its bytes.
+    if (file.size() > MaximumFileBytes)
+        error = tr("The palette file has %1 bytes, more than the %2 a palette takes.").arg(file.size()).arg(MaximumFileBytes);
+    else if (readPaletteData(file.readAll(), &error))
+        return true;
+    MLogger::instance()->systemError(tr("Palette %1 not read: %2").arg(path, error));
+    return false;
 }
 
 namespace {

@@ -60,12 +60,20 @@ public:
     // Removes the palette's own file; true when none is left.
     bool removeFile();
 
+    // False, and logged, for a file that cannot be read or is refused.
     bool readPaletteFile(const QString &path);
     bool importSwatchFile(const QString &path);
 
+    // More colours than any palette made by hand, and the most bytes such a
+    // palette's file takes: beyond them a palette file is refused unread.
+    static constexpr int MaximumColors = 65536;
+    static constexpr qint64 MaximumFileBytes = 16 * 1024 * 1024;
+
     // The parsers, on bytes: they replace the palette's colours and never
-    // touch the disk. A malformed palette document gives an empty palette.
-    void readPaletteData(const QByteArray &data);
+    // touch the disk. A palette document that is no JSON object, or holds
+    // more than MaximumColors colours, is refused: the palette is left empty,
+    // and error tells why.
+    bool readPaletteData(const QByteArray &data, QString *error = nullptr);
     // False when the data is cut short, holds a count its bytes cannot hold,
     // or yields no colour; error tells why.
     bool importSwatchData(const QByteArray &data, QString *error = nullptr);

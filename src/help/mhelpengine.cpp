@@ -221,10 +221,21 @@ bool MHelpEngine::isSafePageName(const QString &pageName)
     if (pageName.isEmpty() || pageName == QLatin1String(".") || pageName == QLatin1String(".."))
         return false;
     for (const QChar c : pageName) {
-        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.isNull())
+        if (c == QLatin1Char('/') || c == QLatin1Char('\\') || c.category() == QChar::Other_Control)
             return false;
     }
     return true;
+}
+
+bool MHelpEngine::staysInHelpRoot(const QString &path) const
+{
+    const QString root = QDir(m_helpRoot).canonicalPath();
+    const QFileInfo info(QDir::cleanPath(path));
+    const QString relative = QDir(m_helpRoot).relativeFilePath(info.absoluteFilePath());
+    if (root.isEmpty() || relative.startsWith(QLatin1String("..")))
+        return false;
+    const QString canonical = info.canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QDir::cleanPath(root + QLatin1Char('/') + relative);
 }
 
 QString MHelpEngine::sourcePagePath(const MHelpItem *item) const
@@ -335,7 +346,13 @@ void MHelpEngine::build()
     progress.setMinimumDuration(0);
     progress.setWindowModality(Qt::WindowModal);
     progress.setValue(0);
-    emptyFolder(helpDir(ExportMode, PagesKind));
+    // Emptied whole: through a link it would be some other folder.
+    const QString exportFolder = helpDir(ExportMode, PagesKind);
+    if (!staysInHelpRoot(exportFolder)) {
+        *MLogger::instance() << QStringLiteral("Help build refused: the export folder %1 is a link").arg(exportFolder);
+        return;
+    }
+    emptyFolder(exportFolder);
     for (MHelpItem *item : topics)
         createPage(item, &progress);
     copyResourceFolders();
@@ -363,7 +380,7 @@ bool MHelpEngine::createPage(MHelpItem *item, QProgressDialog *progress)
     const QString templates = helpDir(SourceMode, TemplatesKind);
     QString page = readText(templates + QStringLiteral("header.html")) + QLatin1Char('\n');
     const QString source = sourcePagePath(item);
-    if (QFileInfo(source).isFile())
+    if (QFileInfo(source).isFile() && staysInHelpRoot(source))
         page += readText(source) + QLatin1Char('\n');
     page += readText(templates + QStringLiteral("footer.html"));
     page = navigationPanel(item, page);
@@ -456,6 +473,12 @@ void MHelpEngine::copyResourceFolders()
         const QString from = source + relative + QLatin1Char('/');
         const QString to = target + relative + QLatin1Char('/');
         QDir().mkpath(to);
+        // A linked folder on either side would be read or emptied elsewhere.
+        if (!staysInHelpRoot(from) || !staysInHelpRoot(to)) {
+            *MLogger::instance() << QStringLiteral("Help folder %1 not copied: a link leads out of the help folder")
+                                        .arg(relative);
+            continue;
+        }
         QDir destination(to);
         for (const QString &name : destination.entryList(QDir::Files | QDir::Hidden | QDir::System))
             destination.remove(name);

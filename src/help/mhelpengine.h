@@ -55,8 +55,12 @@ public:
     void loadIndex(const QStringList &lines);
     QStringList indexLines() const;
     static QString fileNameOf(const QString &name);
-    // Whether a page name stays inside its folder when made a file name.
+    // Whether a page name stays inside its folder when made a file name:
+    // no separators, no control characters.
     static bool isSafePageName(const QString &pageName);
+    // Whether an existing path under the help root lies where its name says,
+    // with no link on the way leading out of the root.
+    bool staysInHelpRoot(const QString &path) const;
     // Empty when the topic's id would leave the pages' folder.
     QString sourcePagePath(const MHelpItem *item) const;
     QString exportPagePath(const MHelpItem *item) const;

@@ -165,6 +165,9 @@ void DNewDocument::on_btnSave_clicked()
         MUtility::showMessage(QMessageBox::Critical, tr("Templates"), tr("Please, select a template before saving."));
         return;
     }
+    // As with brushes and effects, a system template is changed by a copy in
+    // the user folder: the installation's file is never written.
+    t->set_fileName(list->userFilePath(t));
     t->set_description(ui->cbTemplate->currentText());
     t->set_width(ui->sbWidth->value());
     t->set_height(ui->sbHeight->value());
@@ -182,12 +185,16 @@ void DNewDocument::on_btnDelete_clicked()
     MDocumentTemplate *t = list->templateAt(index);
     if (index < 0 || !t)
         return;
+    if (list->isSystemId(t->id())) {
+        MUtility::showMessage(QMessageBox::Critical, tr("Templates"), tr("You can't delete a system template."));
+        return;
+    }
     if (!MUtility::askConfirmation(tr("Delete template"), tr("You want to delete a template."),
                                    tr("Do you confirm the suppression?")))
         return;
     connectTemplates(false);
-    if (!t->fileName().isEmpty() && QFileInfo::exists(t->fileName()))
-        QFile::remove(t->fileName());
+    // The library deletes the template's file, which only ever lies in the
+    // user folder.
     list->removeAt(index);
     ui->cbTemplate->removeItem(index);
     loadTemplate(ui->cbTemplate->currentIndex());

@@ -1,5 +1,6 @@
 #include "mdocumenttemplate.h"
 
+#include "mlogger.h"
 #include "mparamlist.h"
 #include "msettings.h"
 #include "mutility.h"
@@ -9,8 +10,26 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
+
 namespace {
 const QString kPaperName = QStringLiteral("paper-01.jpg");
+
+// A document side in whole pixels, fractions dropped; a number beyond what
+// the new-document dialog offers is damage and gives way to the default.
+int documentSide(const QJsonValue &value, int fallback, const QString &key, const QString &path)
+{
+    if (!value.isDouble())
+        return fallback;
+    const double side = std::trunc(value.toDouble());
+    if (side >= 1 && side <= MDocumentTemplate::MaximumSide)
+        return int(side);
+    MLogger::instance()->systemError(QStringLiteral("Template %1: %2 %3 out of range, %4 used")
+                                         .arg(path, key)
+                                         .arg(value.toDouble())
+                                         .arg(fallback));
+    return fallback;
+}
 } // namespace
 
 MDocumentTemplate::MDocumentTemplate(QObject *parent)
@@ -59,8 +78,9 @@ void MDocumentTemplate::loadData(const QByteArray &bytes)
     MSettings *settings = MSettings::instance();
     const QString id = json.value(QStringLiteral("id")).toString();
     set_id(id.isEmpty() ? MParamList::newItemId() : id);
-    set_width(int(json.value(QStringLiteral("width")).toDouble(settings->defaultWidth())));
-    set_height(int(json.value(QStringLiteral("height")).toDouble(settings->defaultHeight())));
+    set_width(documentSide(json.value(QStringLiteral("width")), settings->defaultWidth(), QStringLiteral("width"), path));
+    set_height(
+        documentSide(json.value(QStringLiteral("height")), settings->defaultHeight(), QStringLiteral("height"), path));
     set_autoExtent(json.value(QStringLiteral("autoExtent")).toBool(false));
     set_margin(json.value(QStringLiteral("margin")).toInt(settings->paintMargin()));
     set_description(json.value(QStringLiteral("description"))
@@ -76,9 +96,6 @@ bool MDocumentTemplate::save()
         set_fileName(MUtility::templatesDirectory(MUtility::UserPath) + m_id.trimmed().toLower()
                      + QStringLiteral(".kxt"));
     }
-    QFile file(m_fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
     QJsonObject json;
     json.insert(QStringLiteral("id"), m_id);
     json.insert(QStringLiteral("width"), m_width);
@@ -89,6 +106,6 @@ bool MDocumentTemplate::save()
     json.insert(QStringLiteral("paperType"), m_paperType);
     json.insert(QStringLiteral("paperName"), m_paperName);
     json.insert(QStringLiteral("paperColor"), m_paperColor.name());
-    const QByteArray bytes = QJsonDocument(json).toJson(QJsonDocument::Indented);
-    return file.write(bytes) == bytes.size();
+    // Whole or not at all, and never through a link to a file elsewhere.
+    return MUtility::writeFile(QJsonDocument(json).toJson(QJsonDocument::Indented), m_fileName);
 }

@@ -20,6 +20,9 @@ class MDocumentTemplate : public QObject
     Q_PROPERTY(QColor paperColor READ paperColor WRITE set_paperColor NOTIFY paperColorChanged)
     Q_PROPERTY(QString fileName READ fileName WRITE set_fileName NOTIFY fileNameChanged)
 public:
+    // The largest side the new-document dialog offers.
+    static constexpr int MaximumSide = 1000000;
+
     explicit MDocumentTemplate(QObject *parent = nullptr);
 
     QString id() const { return m_id; }
@@ -34,7 +37,7 @@ public:
     QString fileName() const { return m_fileName; }
 
     // False when the file cannot be opened; missing or malformed keys take
-    // their defaults.
+    // their defaults, as do sides out of range (logged).
     bool load(const QString &path);
     // Takes the values of a template file's bytes.
     void loadData(const QByteArray &bytes);

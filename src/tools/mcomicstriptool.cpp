@@ -2,6 +2,8 @@
 
 #include "dcomicstrip.h"
 #include "mcanvas.h"
+#include "mdocumentdescription.h"
+#include "mlogger.h"
 #include "mevent.h"
 #include "msettings.h"
 #include "mtools.h"
@@ -22,6 +24,8 @@
 #include <QPointer>
 #include <QProgressDialog>
 #include <QThread>
+
+#include <cmath>
 
 namespace {
 constexpr int kMinimumCount = 1;
@@ -573,42 +577,75 @@ bool MComicStripTool::fromJson(const QByteArray &text, QString &error)
         error = tr("Invalid layout: rows and columns must lie between %1 and %2.").arg(kMinimumCount).arg(kMaximumCount);
         return false;
     }
-    m_rows = rows;
-    m_columns = columns;
-    auto integer = [&](const char *key) { return double(root.value(QLatin1String(key)).toInt(0)); };
-    m_rowGap = integer("rowGap");
-    m_colGap = integer("colGap");
-    m_topMargin = integer("topMargin");
-    m_leftMargin = integer("leftMargin");
-    m_bottomMargin = integer("bottomMargin");
-    m_rightMargin = integer("rightMargin");
-    const QRectF paper(root.value(QStringLiteral("paperX")).toDouble(0), root.value(QStringLiteral("paperY")).toDouble(0),
-                       int(root.value(QStringLiteral("paperWidth")).toDouble(0)),
-                       int(root.value(QStringLiteral("paperHeight")).toDouble(0)));
-    if (MCanvas *canvas = MTools::canvas()) {
-        if (paper.isValid() && paper != canvas->paintedRect())
-            canvas->updatePaintedRect(paper);
-    }
-    m_cells.clear();
+    // Every length of a layout is a canvas coordinate: beyond the canvas's
+    // limit (or no number at all) it is damage, which would turn into
+    // undefined ints when drawn.
+    QString wrong;
+    auto number = [&](const QJsonValue &json, const QString &key) {
+        const double value = json.toDouble(0);
+        if (!(std::abs(value) <= MDocumentDescription::CoordinateLimit)) {
+            if (wrong.isEmpty())
+                wrong = key;
+            return 0.0;
+        }
+        return value;
+    };
+    auto coordinate = [&](const QJsonObject &object, const QString &key) { return number(object.value(key), key); };
+    auto integer = [&](const char *key) {
+        const QString name = QLatin1String(key);
+        return double(MUtility::jsonWholeNumber(QJsonValue(coordinate(root, name)), 0));
+    };
+    const double rowGap = integer("rowGap");
+    const double colGap = integer("colGap");
+    const double topMargin = integer("topMargin");
+    const double leftMargin = integer("leftMargin");
+    const double bottomMargin = integer("bottomMargin");
+    const double rightMargin = integer("rightMargin");
+    const QRectF paper(coordinate(root, QStringLiteral("paperX")), coordinate(root, QStringLiteral("paperY")),
+                       std::trunc(coordinate(root, QStringLiteral("paperWidth"))),
+                       std::trunc(coordinate(root, QStringLiteral("paperHeight"))));
+    QVector<MComicStripCell> cells;
     for (const QJsonValue &value : root.value(QStringLiteral("cells")).toArray()) {
         const QJsonObject o = value.toObject();
-        MComicStripCell cell(QRectF(o.value(QStringLiteral("x")).toDouble(0), o.value(QStringLiteral("y")).toDouble(0),
-                                    o.value(QStringLiteral("width")).toDouble(0),
-                                    o.value(QStringLiteral("height")).toDouble(0)));
+        MComicStripCell cell(QRectF(coordinate(o, QStringLiteral("x")), coordinate(o, QStringLiteral("y")),
+                                    coordinate(o, QStringLiteral("width")), coordinate(o, QStringLiteral("height"))));
         cell.drawTop = o.value(QStringLiteral("drawTop")).toBool(false);
         cell.drawLeft = o.value(QStringLiteral("drawLeft")).toBool(false);
         cell.drawBottom = o.value(QStringLiteral("drawBottom")).toBool(false);
         cell.drawRight = o.value(QStringLiteral("drawRight")).toBool(false);
-        m_cells.append(cell);
+        cells.append(cell);
     }
     auto doubles = [&](const char *key) {
         QVector<double> values;
-        for (const QJsonValue &value : root.value(QLatin1String(key)).toArray())
-            values.append(value.toDouble(0));
+        const QString name = QLatin1String(key);
+        for (const QJsonValue &value : root.value(name).toArray())
+            values.append(number(value, name));
         return values;
     };
-    m_verticalLines = doubles("verticalLines");
-    m_horizontalLines = doubles("horizontalLines");
+    const QVector<double> verticalLines = doubles("verticalLines");
+    const QVector<double> horizontalLines = doubles("horizontalLines");
+    if (!wrong.isEmpty()) {
+        error = tr("Invalid layout: \"%1\" lies beyond the canvas limit of %2 pixels.")
+                    .arg(wrong)
+                    .arg(qint64(MDocumentDescription::CoordinateLimit));
+        MLogger::instance()->systemError(error);
+        return false;
+    }
+    m_rows = rows;
+    m_columns = columns;
+    m_rowGap = rowGap;
+    m_colGap = colGap;
+    m_topMargin = topMargin;
+    m_leftMargin = leftMargin;
+    m_bottomMargin = bottomMargin;
+    m_rightMargin = rightMargin;
+    if (MCanvas *canvas = MTools::canvas()) {
+        if (paper.isValid() && paper != canvas->paintedRect())
+            canvas->updatePaintedRect(paper);
+    }
+    m_cells = cells;
+    m_verticalLines = verticalLines;
+    m_horizontalLines = horizontalLines;
     m_currentCell = -1;
     m_needsSetup = false;
     return true;

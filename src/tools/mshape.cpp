@@ -1,6 +1,7 @@
 #include "mshape.h"
 
 #include "mgeometry.h"
+#include "mlogger.h"
 #include "mshapeparser.h"
 #include "mutility.h"
 
@@ -12,6 +13,8 @@
 #include <QMetaEnum>
 #include <QPainter>
 #include <QUuid>
+
+#include <cmath>
 
 namespace {
 QString jsonString(const QJsonObject &object, const QString &key, const QString &fallback = QString())
@@ -124,6 +127,23 @@ bool MShape::readJsonData(const QByteArray &bytes)
         item.position = enumValue(positions, jsonString(object, QStringLiteral("position")),
                                   QStringLiteral("CenterCenter"));
         m_items.append(item);
+    }
+    // A size the parser refuses would be refused at every drawing: the file
+    // is refused once, with the reason.
+    MShapeParser parser;
+    for (const MShapeItem &item : qAsConst(m_items)) {
+        QStringList expressions{item.width, item.height};
+        for (int k = 0; k < 4; ++k)
+            expressions << item.x[k] << item.y[k] << item.minx[k] << item.miny[k] << item.maxx[k] << item.maxy[k];
+        for (const QString &expression : qAsConst(expressions)) {
+            parser.evaluate(expression);
+            if (!parser.error().isEmpty()) {
+                MLogger::instance()->systemError(
+                    QStringLiteral("Shape %1 refused: a size with %2").arg(path, parser.error()));
+                m_items.clear();
+                return false;
+            }
+        }
     }
     return true;
 }
@@ -240,24 +260,40 @@ QPainterPath MShape::buildPath(const QRectF &rect)
     return path;
 }
 
+namespace {
+// Painter coordinates as ints: values beyond what any drawing reaches (or not
+// numbers at all) come from a size expression gone wrong, and are clamped
+// rather than converted into undefined values.
+int pixel(double value, bool &clamped)
+{
+    constexpr double limit = 1 << 24;
+    if (std::isfinite(value) && std::abs(value) <= limit)
+        return int(value);
+    clamped = true;
+    return std::isnan(value) ? 0 : int(value < 0 ? -limit : limit);
+}
+} // namespace
+
 void MShape::drawStrokes(QPainter &painter, const QRectF &rect)
 {
     painter.drawPath(buildPath(rect));
     m_parser->setRect(rect);
     const double left = rect.left();
     const double top = rect.top();
+    bool clamped = false;
     for (int i = 0; i < m_items.size(); ++i) {
         const MShapeItem &item = m_items.at(i);
-        auto ix = [&](int k) { return int(pointX(i, k) + left); };
-        auto iy = [&](int k) { return int(pointY(i, k) + top); };
-        auto iw = [&] { return int(m_parser->evaluate(item.width)); };
-        auto ih = [&] { return int(m_parser->evaluate(item.height)); };
+        auto ix = [&](int k) { return pixel(pointX(i, k) + left, clamped); };
+        auto iy = [&](int k) { return pixel(pointY(i, k) + top, clamped); };
+        auto iw = [&] { return pixel(m_parser->evaluate(item.width), clamped); };
+        auto ih = [&] { return pixel(m_parser->evaluate(item.height), clamped); };
         switch (item.instruction) {
         case DrawLine: painter.drawLine(ix(0), iy(0), ix(1), iy(1)); break;
         case DrawEllispe: painter.drawEllipse(ix(0), iy(0), iw(), ih()); break;
         case DrawRectangle: painter.drawRect(ix(0), iy(0), iw(), ih()); break;
         case DrawArc:
-            painter.drawArc(ix(0), iy(0), iw(), ih(), int(item.startAngle * 16), int(item.arcLength * 16));
+            painter.drawArc(ix(0), iy(0), iw(), ih(), pixel(item.startAngle * 16, clamped),
+                            pixel(item.arcLength * 16, clamped));
             break;
         case DrawCurve: {
             QPainterPath curve;
@@ -270,6 +306,11 @@ void MShape::drawStrokes(QPainter &painter, const QRectF &rect)
         default:
             break;
         }
+    }
+    if (clamped && !m_clampLogged) {
+        m_clampLogged = true;
+        MLogger::instance()->systemError(
+            QStringLiteral("Shape %1: coordinates beyond %2 pixels clamped").arg(m_id).arg(1 << 24));
     }
 }
 

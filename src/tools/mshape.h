@@ -83,4 +83,5 @@ private:
     QVector<MShapeItem> m_items;
     std::unique_ptr<MShapeParser> m_parser;
     QImage m_preview;
+    bool m_clampLogged = false;
 };

@@ -10,6 +10,8 @@ MShapeParser::MShapeParser()
 
 double MShapeParser::evaluate(const QString &expression)
 {
+    m_error.clear();
+    m_depth = 0;
     if (expression.isEmpty())
         return 0;
     m_text = expression;
@@ -20,7 +22,7 @@ double MShapeParser::evaluate(const QString &expression)
     double result = 0;
     nextToken();
     this->expression(result);
-    return result;
+    return m_error.isEmpty() ? result : 0;
 }
 
 void MShapeParser::nextToken()
@@ -100,9 +102,18 @@ void MShapeParser::factor(double &value)
 {
     switch (m_token) {
     case MShape::OpenParToken:
+        if (m_depth >= MaximumDepth) {
+            m_error = QStringLiteral("more than %1 nested parentheses").arg(MaximumDepth);
+            // Nothing after this is read: every level returns at once.
+            m_position = m_length;
+            m_token = MShape::EndToken;
+            break;
+        }
+        ++m_depth;
         nextToken();
         expression(value);
         nextToken();
+        --m_depth;
         break;
     case MShape::WidthToken:
         value = m_rect.width();

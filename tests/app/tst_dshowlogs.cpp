@@ -132,6 +132,26 @@ private slots:
         QVERIFY(fields.value("system_logs").startsWith("User comment:\n\nStrokes lag & stutter = 100%\n\n"));
     }
 
+    // The log tells about the painter's files: to an address that is not
+    // https (or this machine's own) it is not sent, and the painter is not
+    // even asked.
+    void plainAddressRefused()
+    {
+        MSettings::instance()->set_serverUrl(QStringLiteral("http://www.example.com"));
+        DShowLogs dialog;
+        dialog.findChild<QLineEdit *>("emailEdit")->setText("painter@example.org");
+        MTestLogWatch log;
+        MTestDialogScript script;
+        click(dialog, "btnSendLogs");
+        QCOMPARE(script.requests().size(), 1);
+        QCOMPARE(script.requests().first().icon, QMessageBox::Critical);
+        QCOMPARE(script.requests().first().text,
+                 QString("The system logs can't be sent: http://www.example.com/van/download/send_logs.php is not a "
+                         "secure (https) address."));
+        QCOMPARE(log.count("Log upload refused"), 1);
+        QVERIFY(dialog.result() != QDialog::Accepted);
+    }
+
     // A connection failure is told once, as a connection failure.
     void serverDown()
     {

@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QUrl>
 #include <QUrlQuery>
 
 Q_DECLARE_METATYPE(const QByteArray *)
@@ -113,6 +114,55 @@ private slots:
         QTRY_VERIFY(request.isNull());
         QCOMPARE(errors.count(), 1);
         QVERIFY(errors.first().first().toString().startsWith("Network reply error : "));
+        QCOMPARE(finished.count(), 0);
+        QCOMPARE(buffer, QByteArray("untouched"));
+    }
+
+    // The update check and the log upload go over https only; plain http
+    // is let through to this machine's loopback alone, which nothing else
+    // can listen on.
+    void addresses_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("https") << "https://www.example.com/van/download/version.info" << true;
+        QTest::newRow("https in capitals") << "HTTPS://WWW.EXAMPLE.COM/" << true;
+        QTest::newRow("http") << "http://www.example.com/send" << false;
+        QTest::newRow("http to a private address") << "http://192.168.1.10/" << false;
+        QTest::newRow("http to the loopback") << "http://127.0.0.1:8080/" << true;
+        QTest::newRow("http to the loopback, v6") << "http://[::1]:8080/" << true;
+        QTest::newRow("http to localhost") << "http://localhost/" << true;
+        QTest::newRow("http to a name starting like it") << "http://localhost.example.com/" << false;
+        QTest::newRow("file") << "file:///etc/passwd" << false;
+        QTest::newRow("ftp") << "ftp://www.example.com/" << false;
+        QTest::newRow("no host") << "https:///path" << false;
+        QTest::newRow("not an address") << "www.example.com" << false;
+    }
+
+    void addresses()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, allowed);
+        QCOMPARE(MHttpRequest::isAllowedAddress(QUrl(address, QUrl::TolerantMode)), allowed);
+    }
+
+    // A request to an address not allowed is never sent: it fails from the
+    // event loop as a connection would, and goes.
+    void refusedAddressIsNotSent()
+    {
+        QByteArray buffer("untouched");
+        QPointer<MHttpRequest> request = new MHttpRequest("http://www.example.com/send", &buffer);
+        request->method = MHttpRequest::Post;
+        request->addParameter("system_logs", "private");
+        QSignalSpy finished(request, &MHttpRequest::finished);
+        QSignalSpy errors(request, &MHttpRequest::error);
+        request->send();
+        QCOMPARE(errors.count(), 0);
+        QVERIFY(errors.wait(5000));
+        QTRY_VERIFY(request.isNull());
+        QCOMPARE(errors.count(), 1);
+        QCOMPARE(errors.first().first().toString(),
+                 QStringLiteral("Request refused: http://www.example.com/send is not an https address"));
         QCOMPARE(finished.count(), 0);
         QCOMPARE(buffer, QByteArray("untouched"));
     }

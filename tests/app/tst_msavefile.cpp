@@ -75,6 +75,29 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::System, QDir::Name), expected);
     }
 
+    // The program's own files replace a link in their place: the file it
+    // named, wherever it is, stays as it was.
+    void replacesALink()
+    {
+        MTestFolder folder;
+        MTestFolder outside;
+        const QString victim = outside.writeFile("victim.txt", "elsewhere");
+        QVERIFY(QFile::setPermissions(victim, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther
+                                                  | QFileDevice::WriteOther));
+        const QString linked = folder.filePath("palette.kxp");
+        QVERIFY(QFile::link(victim, linked));
+        MSaveFile file(linked, MSaveFile::ReplaceLink);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write("own"), qint64(3));
+        QVERIFY(file.commit());
+        QCOMPARE(outside.readFile("victim.txt"), QByteArray("elsewhere"));
+        QVERIFY(!QFileInfo(linked).isSymLink());
+        QCOMPARE(folder.readFile("palette.kxp"), QByteArray("own"));
+        // Nothing of the file it named is lent to the new one.
+        QVERIFY(!QFile::permissions(linked).testFlag(QFileDevice::WriteOther));
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::System), QStringList{"palette.kxp"});
+    }
+
     void keepsThePermissions()
     {
         MTestFolder folder;

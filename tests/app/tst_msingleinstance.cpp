@@ -87,6 +87,45 @@ private slots:
         QCOMPARE(messages.count(), 2);
     }
 
+    // A file name may hold a newline, a carriage return or a "%": it still
+    // arrives as the one name it is, never as two paths.
+    void namesArriveAsTheyAre()
+    {
+        const QString name = QStringLiteral("kalmi.test.names");
+        MSingleInstance running;
+        running.listen(name);
+        QSignalSpy messages(&running, &MSingleInstance::messageReceived);
+        const QStringList hello{QStringLiteral("hello"), QStringLiteral("/tmp/first.kxd\n/tmp/second 100%25\r.kxd")};
+        QVERIFY(MSingleInstance::sendMessage(name, hello));
+        QTRY_COMPARE(messages.count(), 1);
+        QCOMPARE(messages.first().first().toStringList(), hello);
+    }
+
+    void decoding_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("accepted");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("plain lines") << QByteArray("hello\n/a.kxd\n") << true << QStringList{"hello", "/a.kxd"};
+        QTest::newRow("escapes") << QByteArray("a%0Ab%25c%0d\n") << true << QStringList{"a\nb%c\r"};
+        QTest::newRow("no final newline") << QByteArray("hello") << true << QStringList{"hello"};
+        QTest::newRow("lone percent") << QByteArray("hello\n50%\n") << false << QStringList();
+        QTest::newRow("percent and one digit") << QByteArray("hello\n%4\n") << false << QStringList();
+        QTest::newRow("percent and no hex") << QByteArray("%zz\n") << false << QStringList();
+    }
+
+    void decoding()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, accepted);
+        QFETCH(QStringList, lines);
+        QStringList decoded{QStringLiteral("left over")};
+        QCOMPARE(MSingleInstance::decodeMessage(bytes, decoded), accepted);
+        QCOMPARE(decoded, lines);
+        if (accepted)
+            QCOMPARE(MSingleInstance::encodeMessage(decoded), MSingleInstance::encodeMessage(lines));
+    }
+
     // The socket is the user's own, in the runtime folder, not a name every
     // user of the machine shares.
     void socketLivesInTheRuntimeFolder()

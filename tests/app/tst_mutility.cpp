@@ -1,7 +1,10 @@
 #include "meventfilter.h"
+#include "mlogger.h"
 #include "msettings.h"
 #include "mtestdialogscript.h"
 #include "mtestfolder.h"
+#include "mtestlogwatch.h"
+#include "mtestpng.h"
 #include "mutility.h"
 
 #include <QDir>
@@ -274,6 +277,28 @@ private slots:
         QByteArray claim = QByteArray::fromBase64(value.toString().toLatin1()).left(33);
         claim.replace(16, 8, QByteArray::fromHex("000186a0000186a0"));
         QVERIFY(MUtility::imageFromJson(QJsonValue(QString::fromLatin1(claim.toBase64())), QSize(4096, 4096)).isNull());
+    }
+
+    // One limit for every image a file carries, the brush texture's, with no
+    // way around it: a larger limit asked for is cut down to it.
+    void oneImageLimit()
+    {
+        QCOMPARE(MUtility::maximumImageSize(), QSize(4096, 4096));
+        QImage widest(4096, 1, QImage::Format_ARGB32);
+        widest.fill(Qt::red);
+        const QJsonValue atLimit(QString::fromLatin1(MTestPng::encode(widest).toBase64()));
+        QCOMPARE(MUtility::imageFromJson(atLimit).size(), QSize(4096, 1));
+        QCOMPARE(MUtility::imageFromJson(atLimit, QSize(100000, 100000)).size(), QSize(4096, 1));
+        MLogger::instance();
+        const MTestLogWatch log;
+        for (const QSize &claimed : {QSize(4097, 1), QSize(1, 4097), QSize(16384, 16384), QSize(30000, 30000)}) {
+            const QJsonValue claim(QString::fromLatin1(MTestPng::claiming(claimed.width(), claimed.height()).toBase64()));
+            QVERIFY(MUtility::imageFromJson(claim).isNull());
+            QVERIFY(MUtility::imageFromJson(claim, QSize(100000, 100000)).isNull());
+            QVERIFY(!MUtility::isWithinImageLimit(claimed));
+        }
+        QCOMPARE(log.count(QStringLiteral("Embedded image refused: image of 30000 x 30000 pixels, larger than 4096 x 4096")), 2);
+        QVERIFY(MUtility::isWithinImageLimit(QSize()));
     }
 
     void newImageAndSwatches()

@@ -1,5 +1,7 @@
 #include "mcanvas.h"
+#include "mdocumentdescription.h"
 #include "mdocumentfile.h"
+#include "menum.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "msettings.h"
@@ -10,9 +12,11 @@
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
 #include "mtestlogwatch.h"
+#include "mtestpng.h"
 #include "mtexturetile.h"
 #include "mutility.h"
 
+#include <QBuffer>
 #include <QCryptographicHash>
 #include <QDataStream>
 #include <QDir>
@@ -22,6 +26,7 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QUndoStack>
+#include <QUuid>
 
 #include <cerrno>
 #include <memory>
@@ -78,6 +83,37 @@ QByteArray int32(qint32 value)
     QDataStream(&raw, QIODevice::WriteOnly) << value;
     return raw;
 }
+
+// A document written field by field: a paper image when png is given (an
+// empty one stands for "no image"), the layer count the header claims and
+// as many empty layer records as are really there.
+QByteArray documentBytes(const QString &paperName, const QByteArray &png, qint32 claimedLayers, int layers)
+{
+    QByteArray bytes;
+    QDataStream stream(&bytes, QIODevice::WriteOnly);
+    stream.setVersion(QDataStream::Qt_5_4);
+    stream.setFloatingPointPrecision(QDataStream::DoublePrecision);
+    stream << QUuid(QStringLiteral("{CEC50B25-E865-4A4F-9E63-120098E6C0FD}")) << qint32(100)
+           << QRectF(-10, -10, 20, 20) << qint32(paperName.isNull() ? MEnum::Colored : MEnum::Paper)
+           << QColor(Qt::white);
+    if (!paperName.isNull()) {
+        stream << paperName << qint32(png.isEmpty() ? 0 : 1);
+        stream.writeRawData(png.constData(), png.size());
+    }
+    stream << false << 0.0 << claimedLayers << qint32(0);
+    for (int i = 0; i < layers; ++i)
+        stream << QString() << 1.0 << false << true << QString() << qint32(512) << qint32(6) << qint32(4) << qint32(0)
+               << qint32(1048576);
+    return bytes;
+}
+
+// A device that cannot tell how many bytes are still to come.
+class SequentialBuffer : public QBuffer
+{
+public:
+    using QBuffer::QBuffer;
+    bool isSequential() const override { return true; }
+};
 
 } // namespace
 
@@ -486,6 +522,115 @@ private slots:
             QCOMPARE(log.count(QStringLiteral("System error")), 0);
         else
             QCOMPARE(log.count(QStringLiteral("System error: ") + message), 1);
+    }
+
+    // Counts and sizes a file claims are refused before anything is taken
+    // for them, whatever the file's length: a sparse file can be gigabytes
+    // of nothing behind a header of a hundred bytes.
+    void claimsBeyondTheLimits_data()
+    {
+        QTest::addColumn<QString>("paperName");
+        QTest::addColumn<QByteArray>("png");
+        QTest::addColumn<int>("claimedLayers");
+        QTest::addColumn<qint64>("fileSize");
+        QTest::addColumn<QString>("message");
+        const qint64 twoGiB = qint64(2) << 30;
+        QTest::newRow("50,000,000 layers in 2 GiB") << QString() << QByteArray() << 50000000 << twoGiB
+                                                   << "Invalid canvas header: 50000000 layers, more than the 10000";
+        QTest::newRow("one layer past the limit") << QString() << QByteArray()
+                                                  << int(MDocumentDescription::MaximumLayers) + 1 << twoGiB
+                                                  << "Invalid canvas header: 10001 layers";
+        QTest::newRow("paper image of 30000 x 30000")
+            << "big.png" << MTestPng::claiming(30000, 30000) << 1 << qint64(0)
+            << "Invalid canvas header: paper image of 30000 x 30000 pixels, larger than 4096 x 4096";
+        QTest::newRow("paper image one pixel too wide")
+            << "wide.png" << MTestPng::claiming(4097, 1) << 1 << qint64(0)
+            << "Invalid canvas header: paper image of 4097 x 1 pixels";
+    }
+
+    void claimsBeyondTheLimits()
+    {
+        QFETCH(QString, paperName);
+        QFETCH(QByteArray, png);
+        QFETCH(int, claimedLayers);
+        QFETCH(qint64, fileSize);
+        QFETCH(QString, message);
+        const QString path = folder->writeFile(QStringLiteral("claims.kxd"), documentBytes(paperName, png, claimedLayers, 1));
+        if (fileSize > 0) {
+            QFile sparse(path);
+            QVERIFY(sparse.resize(fileSize));
+        }
+        MDocumentDescription description;
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        {
+            const MTestLogWatch log;
+            QCOMPARE(parseDocumentFile(&file, description), ReadBadData);
+            QCOMPARE(log.count(QStringLiteral("System error: ") + message), 1);
+        }
+        QVERIFY(description.layers.isEmpty());
+
+        buildUnsavedWork();
+        const QStringList before = describe(true);
+        const MTestLogWatch log;
+        QVERIFY(!canvas->loadFromFile(path));
+        QCOMPARE(canvas->lastReadResult(), ReadBadData);
+        QCOMPARE(log.count(QStringLiteral("System error: ") + message), 1);
+        QCOMPARE(describe(true), before);
+    }
+
+    // The largest paper image still loads, and only the file name of a
+    // paper's name is kept: a path in it must not reach outside the papers
+    // folder, from a file or from anywhere else.
+    void paperWithinItsFolderAndLimit()
+    {
+        QImage widest(MUtility::maximumImageSize().width(), 1, QImage::Format_ARGB32);
+        widest.fill(qRgba(1, 2, 3, 255));
+        const QByteArray png = MTestPng::encode(widest);
+        const QString escaping = QStringLiteral("../../../../home/someone/secret.png");
+        MDocumentDescription description;
+        QBuffer device;
+        device.setData(documentBytes(escaping, png, 1, 1));
+        QVERIFY(device.open(QIODevice::ReadOnly));
+        QCOMPARE(parseDocumentFile(&device, description), ReadDone);
+        QCOMPARE(description.paperName, QStringLiteral("secret.png"));
+        QCOMPARE(description.paperTile.size(), widest.size());
+        QCOMPARE(description.layers.size(), 1);
+
+        // A file beside the papers folder, which a path would reach.
+        canvas->reset();
+        const QString papers = MUtility::papersDirectory(MUtility::UserPath);
+        QVERIFY(paperImage(7).save(papers + QStringLiteral("../outside.png")));
+        QVERIFY(paperImage(9).save(papers + paperFile));
+        const QString before = canvas->paperName();
+        canvas->setPaperName(QStringLiteral("../outside.png"));
+        QCOMPARE(canvas->paperName(), before);
+        canvas->setPaperName(QStringLiteral("../papers/../") + paperFile);
+        QCOMPARE(canvas->paperName(), paperFile);
+        QCOMPARE(imageHash(canvas->paperTile()), imageHash(paperImage(9)));
+        QFile::remove(papers + QStringLiteral("../outside.png"));
+    }
+
+    // Without a size to check a count against, nothing is reserved for it:
+    // a layer record claiming two billion tiles is cut short, not the end of
+    // the program.
+    void countsOnADeviceOfUnknownSize()
+    {
+        QByteArray bytes;
+        QDataStream stream(&bytes, QIODevice::WriteOnly);
+        stream.setVersion(QDataStream::Qt_5_4);
+        stream.setFloatingPointPrecision(QDataStream::DoublePrecision);
+        stream << QUuid(QStringLiteral("{FF014CB9-2855-4DC1-99C9-97B20357BF83}")) << qint32(100) << QString() << 1.0
+               << false << true << QString() << qint32(512) << qint32(6) << qint32(4) << qint32(0x7FFFFFFF)
+               << qint32(1048576);
+        SequentialBuffer device;
+        device.setData(bytes);
+        QVERIFY(device.open(QIODevice::ReadOnly));
+        MLayerDescription layer;
+        const MTestLogWatch log;
+        QCOMPARE(parseLayerFile(&device, layer), ReadBadData);
+        QCOMPARE(log.count(QStringLiteral("System error: Error during readRawData")), 1);
+        QVERIFY(layer.cells.isEmpty());
     }
 
     void failedSave_data()

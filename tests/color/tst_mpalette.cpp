@@ -6,6 +6,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
@@ -375,13 +377,79 @@ private slots:
         writeFile(swatchesFolder() + QStringLiteral("a.kxp"), QByteArray("not json"));
         writeFile(swatchesFolder() + QStringLiteral("lab.aco"), SwatchBytes(1, 1).color(7, 1, 2, 3).bytes());
         writeFile(swatchesFolder() + QStringLiteral("c.txt"), samplePalette());
+        const MTestLogWatch log;
         MPaletteList list;
-        QCOMPARE(list.count(), 6);
-        QCOMPARE(list.at(3)->name(), QStringLiteral("a"));
-        QCOMPARE(list.at(3)->count(), 0);
-        QStringList loaded{list.at(4)->name(), list.at(5)->name()};
+        // A palette file that is not a palette document is refused like a
+        // broken swatch file: never listed, so never saved over.
+        QCOMPARE(list.count(), 5);
+        QStringList loaded{list.at(3)->name(), list.at(4)->name()};
         QCOMPARE(loaded, (QStringList{"B", "b"}));
-        QCOMPARE(list.at(4)->count() + list.at(5)->count(), 5);
+        QCOMPARE(list.at(3)->count() + list.at(4)->count(), 5);
+        QCOMPARE(log.count(QStringLiteral("System error: Palette ") + swatchesFolder()
+                           + QStringLiteral("a.kxp not read: The palette file is not a palette document.")),
+                 1);
+        QFile kept(swatchesFolder() + QStringLiteral("a.kxp"));
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QCOMPARE(kept.readAll(), QByteArray("not json"));
+    }
+
+    // Files a palette made by hand never reaches are refused unread or
+    // unparsed, with the reason; at the limits they are read.
+    void paletteLimits_data()
+    {
+        QTest::addColumn<int>("colors");
+        QTest::addColumn<qint64>("fileSize");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("the most colours") << int(MPalette::MaximumColors) << qint64(0) << QString();
+        QTest::newRow("one colour more")
+            << int(MPalette::MaximumColors) + 1 << qint64(0)
+            << "holds 65537 colors, more than the 65536 a palette can have.";
+        QTest::newRow("a file of 310 MB") << 1 << qint64(310) * 1000 * 1000
+                                         << "has 310000000 bytes, more than the 16777216 a palette takes.";
+    }
+
+    void paletteLimits()
+    {
+        QFETCH(int, colors);
+        QFETCH(qint64, fileSize);
+        QFETCH(QString, refusal);
+        QByteArray json("{\"columns\": 8, \"colors\": [");
+        for (int i = 0; i < colors; ++i)
+            json += i == 0 ? "{}" : ",{}";
+        json += "]}";
+        const QString path = swatchesFolder() + QStringLiteral("Big.kxp");
+        writeFile(path, json);
+        if (fileSize > 0) {
+            QFile sparse(path);
+            QVERIFY(sparse.resize(fileSize));
+        }
+        const MTestLogWatch log;
+        MPalette palette;
+        QCOMPARE(palette.readPaletteFile(path), refusal.isEmpty());
+        QCOMPARE(palette.count(), refusal.isEmpty() ? colors : 0);
+        QCOMPARE(log.count(refusal.isEmpty() ? QStringLiteral("System error") : refusal), refusal.isEmpty() ? 0 : 1);
+    }
+
+    // A palette file in the swatches folder that is a link to a file
+    // elsewhere: saving replaces the link, the file it named stays as it was.
+    void savingReplacesALink()
+    {
+        QTemporaryDir outside;
+        const QString victim = outside.filePath(QStringLiteral("victim.kxp"));
+        writeFile(victim, samplePalette());
+        const QString linked = swatchesFolder() + QStringLiteral("Linked.kxp");
+        QVERIFY(QFile::link(victim, linked));
+        MPalette palette;
+        QVERIFY(palette.readPaletteFile(linked));
+        palette.appendColor(QColor(1, 2, 3));
+        QVERIFY(palette.save());
+        QVERIFY(!QFileInfo(linked).isSymLink());
+        QFile original(victim);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        QCOMPARE(original.readAll(), samplePalette());
+        MPalette back;
+        QVERIFY(back.readPaletteFile(linked));
+        QCOMPARE(back.count(), 3);
     }
 };
 

@@ -127,6 +127,39 @@ private slots:
         QVERIFY(readAll(exportFolder() + "start.html").contains("<a href=\"../../escaped.html\">About</a>"));
     }
 
+    // The export folder is emptied whole: when it is a link to another
+    // folder the build is refused and that folder keeps its files. A linked
+    // folder or file among the sources is not followed out of the help root.
+    void linksLeadNowhere()
+    {
+        MTestFolder elsewhere;
+        elsewhere.writeFile("keep.txt", "mine");
+        elsewhere.writeFile("secret/password.txt", "hunter2");
+        QVERIFY(QDir(exportFolder()).removeRecursively());
+        QVERIFY(QDir().mkpath(m_folder.path() + "export"));
+        QVERIFY(QFile::link(elsewhere.path(), exportFolder().chopped(1)));
+        MTestLogWatch refusal;
+        m_engine.build();
+        QCOMPARE(elsewhere.readFile("keep.txt"), QByteArray("mine"));
+        QVERIFY(pagesIn(elsewhere.path()).isEmpty());
+        QCOMPARE(refusal.count("Help build refused: the export folder " + exportFolder() + " is a link"), 1);
+
+        QVERIFY(QFile::remove(exportFolder().chopped(1)));
+        const QString sources = m_folder.path() + "source/en/";
+        QVERIFY(QFile::link(elsewhere.path() + "secret", sources + "images/secret"));
+        QVERIFY(QFile::link(elsewhere.path() + "secret/password.txt", sources + "images/password.txt"));
+        elsewhere.writeFile("page.html", "<p>SECRET</p>");
+        QVERIFY(QFile::remove(sources + "pressure.html"));
+        QVERIFY(QFile::link(elsewhere.path() + "page.html", sources + "pressure.html"));
+        m_engine.build();
+        QVERIFY(QFile::exists(exportFolder() + "pressure.html"));
+        QVERIFY(!readAll(exportFolder() + "pressure.html").contains("SECRET"));
+        QVERIFY(QFile::exists(exportFolder() + "images/pen.png"));
+        QVERIFY(!QFile::exists(exportFolder() + "images/secret/password.txt"));
+        QVERIFY(!QFile::exists(exportFolder() + "images/password.txt"));
+        QCOMPARE(elsewhere.readFile("keep.txt"), QByteArray("mine"));
+    }
+
     void pagesOfInterfaceObjects()
     {
         QMainWindow window;

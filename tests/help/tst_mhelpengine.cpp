@@ -147,6 +147,11 @@ private slots:
         QTest::newRow("only dots") << ".." << false;
         QTest::newRow("absolute") << "/etc/passwd" << false;
         QTest::newRow("empty") << "" << false;
+        QTest::newRow("newline") << "a\nb" << false;
+        QTest::newRow("carriage return") << "page\r" << false;
+        QTest::newRow("escape") << "\x1b[2Jpage" << false;
+        QTest::newRow("delete") << "page\x7f" << false;
+        QTest::newRow("NUL") << QString(QChar(0)) + "page" << false;
     }
 
     void pagesStayInTheirFolder()

@@ -271,6 +271,18 @@ private slots:
                                  << "Invalid layout: rows and columns must lie between 1 and 100.";
         QTest::newRow("too many columns") << QByteArray("{\"rows\": 4, \"columns\": 101}")
                                           << "Invalid layout: rows and columns must lie between 1 and 100.";
+        // Lengths no canvas has would become undefined ints when drawn.
+        const QString beyond = QStringLiteral("Invalid layout: \"%1\" lies beyond the canvas limit of 1048576 pixels.");
+        QTest::newRow("paper height beyond an int")
+            << QByteArray("{\"rows\": 2, \"columns\": 2, \"paperWidth\": 800, \"paperHeight\": 6006666666}")
+            << beyond.arg(QStringLiteral("paperHeight"));
+        QTest::newRow("cell far away") << QByteArray("{\"rows\": 1, \"columns\": 1, \"cells\": [{\"x\": -1e300}]}")
+                                       << beyond.arg(QStringLiteral("x"));
+        QTest::newRow("guide far away")
+            << QByteArray("{\"rows\": 1, \"columns\": 1, \"verticalLines\": [10, 3e9]}")
+            << beyond.arg(QStringLiteral("verticalLines"));
+        QTest::newRow("margin beyond an int") << QByteArray("{\"rows\": 1, \"columns\": 1, \"topMargin\": 1e10}")
+                                              << beyond.arg(QStringLiteral("topMargin"));
     }
 
     // A file that cannot be read or is no layout is reported, and the
@@ -280,6 +292,7 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(QString, message);
         tool()->setup();
+        const QRectF painted = canvas()->paintedRect();
         const QString path = content.isEmpty() ? folder.filePath(QStringLiteral("none.json"))
                                                : folder.writeFile(QStringLiteral("bad.json"), content);
         MTestDialogScript script;
@@ -291,6 +304,7 @@ private slots:
         QCOMPARE(tool()->cells().size(), 12);
         QCOMPARE(tool()->rows(), 4);
         QCOMPARE(tool()->columns(), 3);
+        QCOMPARE(canvas()->paintedRect(), painted);
     }
 
     // The bar's "Settings" opens the grid dialog; new rows and columns,

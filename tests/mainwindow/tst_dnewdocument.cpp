@@ -16,6 +16,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -291,6 +292,57 @@ private slots:
             const MDocumentTemplate *t = MDocumentTemplateList::instance()->templateAt(combo->currentIndex());
             QCOMPARE(child<QSpinBox>(dialog, "sbWidth")->value(), t->width());
         }
+    }
+    // System templates are the installation's: Save writes the painter's
+    // copy into the user folder, Delete is refused; a user template that is
+    // a link to a file elsewhere is replaced by a file of its own, the file
+    // it pointed to left as it was.
+    void installedAndLinkedFilesStayUntouched()
+    {
+        const QString systemId = QStringLiteral("{0A0B0C0D-1111-4222-8333-444455556666}");
+        const QString systemFile = folder->writeFile(
+            QStringLiteral("system/") + systemId.toLower() + QStringLiteral(".kxt"),
+            QByteArray("{\"id\": \"") + systemId.toUtf8() + "\", \"width\": 5000, \"height\": 5000, \"description\": \"Poster\"}");
+        const QByteArray installed = folder->readFile(QStringLiteral("system/") + systemId.toLower() + QStringLiteral(".kxt"));
+        MTestFolder outside;
+        const QByteArray elsewhere("{\"id\": \"{0F0F0F0F-2222-4333-8444-555566667777}\", \"width\": 77}");
+        const QString victim = outside.writeFile(QStringLiteral("victim.kxt"), elsewhere);
+        const QString linked = userDir + QStringLiteral("{0f0f0f0f-2222-4333-8444-555566667777}.kxt");
+        QVERIFY(QFile::link(victim, linked));
+        MDocumentTemplateList::destroyInstance();
+        auto *list = new MDocumentTemplateList(folder->path() + QStringLiteral("system/"), userDir);
+        MDocumentTemplateList::setInstance(list);
+        const int poster = list->rowOfId(systemId);
+        QVERIFY(poster >= 0);
+
+        DNewDocument dialog;
+        auto *combo = child<QComboBox>(dialog, "cbTemplate");
+        combo->setCurrentIndex(poster);
+        child<QSpinBox>(dialog, "sbWidth")->setValue(4000);
+        MTestDialogScript script;
+        child<QPushButton>(dialog, "btnSave")->click();
+        QCOMPARE(script.requests().size(), 0);
+        QCOMPARE(folder->readFile(QStringLiteral("system/") + systemId.toLower() + QStringLiteral(".kxt")), installed);
+        MDocumentTemplate copy;
+        QVERIFY(copy.load(userDir + systemId.toLower() + QStringLiteral(".kxt")));
+        QCOMPARE(copy.width(), 4000);
+
+        child<QPushButton>(dialog, "btnDelete")->click();
+        QCOMPARE(script.requests().size(), 1);
+        QCOMPARE(script.requests().first().text, QStringLiteral("You can't delete a system template."));
+        QVERIFY(QFile::exists(systemFile));
+        QCOMPARE(comboTexts(dialog), libraryTexts());
+        QVERIFY(list->rowOfId(systemId) >= 0);
+
+        const int linkedRow = list->rowOfId(QStringLiteral("{0F0F0F0F-2222-4333-8444-555566667777}"));
+        QVERIFY(linkedRow >= 0);
+        combo->setCurrentIndex(linkedRow);
+        child<QPushButton>(dialog, "btnSave")->click();
+        QCOMPARE(outside.readFile(QStringLiteral("victim.kxt")), elsewhere);
+        QVERIFY(!QFileInfo(linked).isSymLink());
+        MDocumentTemplate back;
+        QVERIFY(back.load(linked));
+        QCOMPARE(back.width(), child<QSpinBox>(dialog, "sbWidth")->value());
     }
 };
 

@@ -10,7 +10,9 @@
 #include "mtestdialogscript.h"
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
+#include "mtestmainwindow.h"
 #include "mtestmodaldriver.h"
+#include "mtestscreenshot.h"
 #include "mtexturelayer.h"
 #include "mwidget.h"
 
@@ -21,7 +23,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
 #include <QPainterPath>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
@@ -561,6 +565,56 @@ private slots:
         QCOMPARE(canvas()->undoStack()->count(), undoSteps);
         QCOMPARE(title(), titleBefore);
         QCOMPARE(MSettings::instance()->recentFiles(), recentBefore);
+    }
+
+    // A document claiming 50,000,000 layers, behind which lie 2 GiB of
+    // nothing (a sparse file), opened as a painter opens one: refused with
+    // the reason, the open document kept as it was.
+    void documentClaimingMillionsOfLayers()
+    {
+        const QString current = savedDocument(QStringLiteral("current.kxd"));
+        QVERIFY(!current.isEmpty());
+        window->recentFiles()->setCurrentFile(current);
+        window->updateWindowTitle();
+        const QList<QImage> before = layerImages();
+        const QString titleBefore = title();
+        const QString path = folder->filePath(QStringLiteral("millions.kxd"));
+        QVERIFY(QFile::copy(QStringLiteral(KALMI_TEST_DATA_DIR "/fuzz/document/refused-layer-count-50000000.kxd"), path));
+        {
+            QFile sparse(path);
+            QCOMPARE(sparse.size(), qint64(122));
+            QVERIFY(sparse.resize(qint64(2) << 30));
+        }
+        QVERIFY(MTestMainWindow::focusView(window->view()));
+
+        MTestDialogScript script;
+        script.answerFile(path).answer(QMessageBox::Ok);
+        script.observe([this](const MUtility::DialogRequest &request) {
+            if (request.kind != MUtility::MessageDialog)
+                return;
+            // The message as the painter sees it, over the kept document.
+            QMessageBox box(request.icon, request.title, request.text, QMessageBox::Ok, window.get());
+            box.setInformativeText(request.informativeText);
+            box.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&box));
+            QPixmap shot = window->grab();
+            QPainter painter(&shot);
+            painter.drawPixmap(shot.rect().center() - box.rect().center(), box.grab());
+            painter.end();
+            MTestScreenshot::keep(shot, QStringLiteral("open-refused-millions-of-layers.png"));
+        });
+        child<QAction>("actionFileOpen")->trigger();
+        QCOMPARE(script.requests().size(), 2);
+        const MUtility::DialogRequest message = script.requests().last();
+        QCOMPARE(message.icon, QMessageBox::Critical);
+        QCOMPARE(message.text, QString("Cannot open file %1.").arg(path));
+        QCOMPARE(message.informativeText,
+                 QString("System error: Invalid canvas header: 50000000 layers, more than the 10000 a document can "
+                         "have."));
+        QCOMPARE(layerImages(), before);
+        QCOMPARE(canvas()->fileName(), current);
+        QCOMPARE(title(), titleBefore);
+        QFile::remove(path);
     }
 
     void openCommand()

@@ -97,7 +97,7 @@ private slots:
 
     void updateCheck_data()
     {
-        QTest::addColumn<int>("kind"); // 0 answer, 1 server down
+        QTest::addColumn<int>("kind"); // 0 answer, 1 server down, 2 not an https address
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("icon");
         QTest::addColumn<QString>("message");
@@ -118,6 +118,12 @@ private slots:
         QTest::newRow("server down") << 1 << QByteArray() << int(QMessageBox::Critical)
                                      << "Unable to connect to 127.0.0.1." << "Error during version info download: "
                                      << false;
+        QTest::newRow("plain http address") << 2 << QByteArray() << int(QMessageBox::Critical)
+                                            << "Unable to connect to www.example.com."
+                                            << "Error during version info download: Request refused: "
+                                               "http://www.example.com/van/download/version.info is not an https "
+                                               "address"
+                                            << false;
     }
     void updateCheck()
     {
@@ -137,7 +143,9 @@ private slots:
             MTestHttpServer server;
             check(server.listen(), "the loopback server listens");
             server.setAnswer("/van/download/version.info", body);
-            address = kind == 1 ? MTestHttpServer::deadAddress() : server.address();
+            address = kind == 1   ? MTestHttpServer::deadAddress()
+                      : kind == 2 ? QStringLiteral("http://www.example.com")
+                                  : server.address();
             MSettings::instance()->set_serverUrl(address);
             watch.reset(new MTestLogWatch);
             MTestLogWatch &log = *watch;

@@ -5,6 +5,7 @@
 #include "mlogger.h"
 #include "msettings.h"
 #include "mtestfolder.h"
+#include "mtestlogwatch.h"
 #include "mutility.h"
 
 #include <QDir>
@@ -73,15 +74,28 @@ private slots:
         QTest::addColumn<int>("height");
         QTest::addColumn<bool>("autoExtent");
         QTest::addColumn<QString>("description");
+        QTest::addColumn<int>("outOfRange");
 
         // The settings give height 700 to files that lack one.
         QTest::newRow("fractional width") << QByteArray("{\"width\": 800.9}") << 800 << 700 << false
-                                          << "800 x 700";
-        QTest::newRow("not an object") << QByteArray("[1, 2]") << 900 << 700 << false << "900 x 700";
+                                          << "800 x 700" << 0;
+        QTest::newRow("not an object") << QByteArray("[1, 2]") << 900 << 700 << false << "900 x 700" << 0;
         QTest::newRow("auto extent as a number")
             << QByteArray("{\"width\": 10, \"height\": 20, \"autoExtent\": 1, \"description\": \"d\"}") << 10 << 20
-            << false << "d";
-        QTest::newRow("auto extent on") << QByteArray("{\"autoExtent\": true}") << 900 << 700 << true << "900 x 700";
+            << false << "d" << 0;
+        QTest::newRow("auto extent on") << QByteArray("{\"autoExtent\": true}") << 900 << 700 << true << "900 x 700"
+                                        << 0;
+        // Sides beyond what the dialog offers, or below one pixel, take the
+        // defaults (logged) instead of becoming undefined ints.
+        QTest::newRow("width beyond an int") << QByteArray("{\"width\": 8888888888}") << 900 << 700 << false
+                                             << "900 x 700" << 1;
+        QTest::newRow("height past the dialog's largest")
+            << QByteArray("{\"width\": 10, \"height\": 1000001}") << 10 << 700 << false << "10 x 700" << 1;
+        QTest::newRow("huge sides") << QByteArray("{\"width\": -1e300, \"height\": 1e300}") << 900 << 700 << false
+                                    << "900 x 700" << 2;
+        QTest::newRow("half a pixel, and the largest side")
+            << QByteArray("{\"width\": 0.5, \"height\": 1000000}") << 900 << 1000000 << false << "900 x 1000000"
+            << 1;
     }
 
     void reading()
@@ -91,11 +105,14 @@ private slots:
         QFETCH(int, height);
         QFETCH(bool, autoExtent);
         QFETCH(QString, description);
+        QFETCH(int, outOfRange);
         MSettings::instance()->set_defaultWidth(900);
         MSettings::instance()->set_defaultHeight(700);
         const QString path = folder->writeFile(QStringLiteral("a.kxt"), json);
         MDocumentTemplate t;
+        const MTestLogWatch log;
         QVERIFY(t.load(path));
+        QCOMPARE(log.count(QStringLiteral("out of range")), outOfRange);
         QCOMPARE(t.fileName(), path);
         QCOMPARE(t.width(), width);
         QCOMPARE(t.height(), height);

@@ -1,6 +1,10 @@
 #include "mshape.h"
 
+#include "mlogger.h"
 #include "mtestfolder.h"
+#include "mtestlogwatch.h"
+#include "mtestpng.h"
+#include "mutility.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -229,6 +233,66 @@ private slots:
         MShape broken;
         QVERIFY(readShape(broken, R"({"preview": "bm90IGEgcG5n"})"));
         QCOMPARE(broken.preview().size(), QSize(50, 50));
+    }
+
+    // A stored preview past the one image limit is refused from its header
+    // (the shape draws its own), one at the limit is kept.
+    void previewSizeLimit_data()
+    {
+        QImage widest(4096, 1, QImage::Format_ARGB32);
+        widest.fill(Qt::green);
+        QTest::addColumn<QByteArray>("png");
+        QTest::addColumn<QSize>("preview");
+        QTest::newRow("at the limit") << MTestPng::encode(widest) << QSize(4096, 1);
+        QTest::newRow("one pixel past it") << MTestPng::claiming(4097, 1) << QSize(50, 50);
+        QTest::newRow("16384 x 16384") << MTestPng::claiming(16384, 16384) << QSize(50, 50);
+    }
+
+    void previewSizeLimit()
+    {
+        QFETCH(QByteArray, png);
+        QFETCH(QSize, preview);
+        MLogger::instance();
+        const MTestLogWatch log;
+        MShape shape;
+        QVERIFY(readShape(shape, "{\"preview\": \"" + png.toBase64() + "\"}"));
+        QCOMPARE(shape.preview().size(), preview);
+        QCOMPARE(log.count(QStringLiteral("pixels, larger than 4096 x 4096")), preview.width() == 50 ? 1 : 0);
+    }
+
+    // A size with parentheses nested past the parser's limit refuses the
+    // whole file, with the reason, instead of failing at every drawing.
+    void deepSizesRefuseTheFile()
+    {
+        MLogger::instance();
+        const QString deep = QString(20000, QLatin1Char('(')) + QStringLiteral("W");
+        for (const QString &key : {QStringLiteral("height"), QStringLiteral("x0"), QStringLiteral("maxy3")}) {
+            const MTestLogWatch log;
+            MShape shape;
+            const QByteArray json = QStringLiteral(R"({"items": [{"instruction": "DrawEllispe", "%1": "%2"}]})")
+                                        .arg(key, deep)
+                                        .toUtf8();
+            QVERIFY(!readShape(shape, json));
+            QVERIFY(shape.items().isEmpty());
+            QCOMPARE(log.count(QStringLiteral("refused: a size with more than 100 nested parentheses")), 1);
+        }
+    }
+
+    // Sizes far beyond any canvas are clamped, once logged, before they
+    // become the painter's ints; what is in range draws as before.
+    void hugeSizesAreClamped()
+    {
+        MLogger::instance();
+        MShape shape;
+        QVERIFY(readShape(shape, R"({"items": [
+            {"height": "8888888888", "instruction": "DrawEllispe"},
+            {"instruction": "DrawArc", "x0": "-8888888888*W", "width": "W*W*W*W*W", "startAngle": 1e300},
+            {"instruction": "DrawRectangle", "x0": "2", "y0": "2", "width": "10", "height": "10"}]})"));
+        const MTestLogWatch log;
+        const QImage image = strokes(shape, QSize(40, 40));
+        QCOMPARE(qGray(image.pixel(2, 6)), 0); // the rectangle in range still drawn
+        strokes(shape, QSize(40, 40));
+        QCOMPARE(log.count(QStringLiteral("coordinates beyond 16777216 pixels clamped")), 1);
     }
 };
 

@@ -66,6 +66,37 @@ private slots:
         QCOMPARE(parser.evaluate(QStringLiteral("W+H")), 200.0);
     }
 
+    // Each parenthesis costs a level of the stack: up to the limit an
+    // expression is worked out, beyond it refused with its reason (value 0),
+    // however deep it goes; the next expression starts afresh.
+    void nestingDepth_data()
+    {
+        QTest::addColumn<int>("depth");
+        QTest::addColumn<double>("expected");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("at the limit") << int(MShapeParser::MaximumDepth) << 100.0 << false;
+        QTest::newRow("one past the limit") << int(MShapeParser::MaximumDepth) + 1 << 0.0 << true;
+        QTest::newRow("20000 levels") << 20000 << 0.0 << true;
+        QTest::newRow("20000 levels never closed") << -20000 << 0.0 << true;
+    }
+
+    void nestingDepth()
+    {
+        QFETCH(int, depth);
+        QFETCH(double, expected);
+        QFETCH(bool, refused);
+        const int levels = qAbs(depth);
+        const QString expression = QString(levels, QLatin1Char('(')) + QStringLiteral("W")
+                                   + (depth > 0 ? QString(levels, QLatin1Char(')')) : QString());
+        MShapeParser parser;
+        QCOMPARE(parser.evaluate(QStringLiteral("2*") + expression), 2 * expected);
+        QCOMPARE(parser.error().isEmpty(), !refused);
+        if (refused)
+            QCOMPARE(parser.error(), QStringLiteral("more than 100 nested parentheses"));
+        QCOMPARE(parser.evaluate(QStringLiteral("(H)")), 100.0);
+        QVERIFY(parser.error().isEmpty());
+    }
+
     // One parser serves every expression of a shape: no state leaks between them.
     void reuse()
     {
