@@ -21,6 +21,7 @@
 #include "mparamlist.h"
 #include "mshape.h"
 #include "mshapeparser.h"
+#include "msingleinstance.h"
 #include "msnippet.h"
 #include "msnippetstream.h"
 #include "mtextstyle.h"
@@ -29,9 +30,8 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QTemporaryDir>
-
-#include <cmath>
 
 QStringList MFuzzReaders::names()
 {
@@ -40,7 +40,7 @@ QStringList MFuzzReaders::names()
             QStringLiteral("swatches"),   QStringLiteral("palette"),        QStringLiteral("shape"),
             QStringLiteral("sizeexpression"), QStringLiteral("template"),   QStringLiteral("comiclayout"),
             QStringLiteral("snippet"),    QStringLiteral("textstyles"),     QStringLiteral("helpindex"),
-            QStringLiteral("version"),    QStringLiteral("order")};
+            QStringLiteral("version"),    QStringLiteral("order"),          QStringLiteral("instancemessage")};
 }
 
 namespace {
@@ -58,11 +58,13 @@ int parseLanguage(const QByteArray &bytes)
 int readShape(const QByteArray &bytes)
 {
     MShape shape;
-    if (!shape.readJsonData(bytes))
+    if (!shape.readJsonData(bytes, QStringLiteral("fuzz.kxh")))
         return 1;
     shape.preview();
-    shape.renderPreview(37, 23, Qt::black, Qt::gray, Qt::white);
-    return 0;
+    QImage image(37, 23, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    return shape.drawStrokes(painter, QRectF(0, 0, 37, 23)) ? 0 : 2;
 }
 
 // Every topic's page paths, as the help build and the help panel ask them;
@@ -135,22 +137,19 @@ int MFuzzReaders::read(const QString &reader, const QByteArray &bytes)
         return parseLanguage<options::Scanner, options::Parser>(bytes);
     if (reader == QLatin1String("swatches"))
         return MPalette().importSwatchData(bytes) ? 0 : 1;
-    if (reader == QLatin1String("palette")) {
-        MPalette palette;
-        palette.readPaletteData(bytes);
-        return palette.count() > 0 ? 0 : 1;
-    }
+    if (reader == QLatin1String("palette"))
+        return MPalette().readPaletteData(bytes) ? 0 : 1;
     if (reader == QLatin1String("shape"))
         return readShape(bytes);
     if (reader == QLatin1String("sizeexpression")) {
         MShapeParser parser;
         parser.setRect(QRectF(0, 0, 640, 480));
-        return std::isfinite(parser.evaluate(QString::fromUtf8(bytes))) ? 0 : 1;
+        parser.evaluate(QString::fromUtf8(bytes));
+        return parser.error().isEmpty() ? 0 : 1;
     }
     if (reader == QLatin1String("template")) {
         MDocumentTemplate documentTemplate;
-        documentTemplate.loadData(bytes);
-        return 0;
+        return documentTemplate.loadData(bytes) ? 0 : 1;
     }
     if (reader == QLatin1String("comiclayout")) {
         MComicStripTool tool(MTool::ComicStripTool);
@@ -171,6 +170,10 @@ int MFuzzReaders::read(const QString &reader, const QByteArray &bytes)
         return MVersionInfo().load(bytes) ? 0 : 1;
     if (reader == QLatin1String("order"))
         return readOrder(bytes);
+    if (reader == QLatin1String("instancemessage")) {
+        QStringList lines;
+        return MSingleInstance::decodeMessage(bytes, lines) ? 0 : 1;
+    }
     return -1;
 }
 

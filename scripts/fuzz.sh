@@ -5,7 +5,8 @@
 #   scripts/fuzz.sh document              # until stopped
 #   scripts/fuzz.sh brush -runs=1000000   # further arguments go to libFuzzer
 # Readers: document layer brush effect params options swatches palette shape
-# sizeexpression template comiclayout snippet textstyles helpindex version order.
+# sizeexpression template comiclayout snippet textstyles helpindex version order
+# instancemessage.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(dirname "$here")"

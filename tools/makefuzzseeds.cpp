@@ -4,7 +4,7 @@
 // fragments as their libraries save them, the "@params" and "@options"
 // sections of the shipped effects, the size expressions of the shipped
 // shapes, the system palettes, comic layouts, text styles, the help index,
-// version records and library order files.
+// version records, library order files and the messages of a second start.
 // Needs a display with OpenGL (run it under xvfb-run).
 
 #include "mbrush.h"
@@ -24,6 +24,7 @@
 #include "mshaderstream.h"
 #include "mshape.h"
 #include "mshapelist.h"
+#include "msingleinstance.h"
 #include "msnippet.h"
 #include "msnippetstream.h"
 #include "mtablemodel.h"
@@ -244,13 +245,15 @@ bool writeOrder(const QString &data, const QString &fuzz)
 {
     QTemporaryDir user;
     MShapeList shapes(data + QStringLiteral("/shapes"), user.path());
+    auto keep = [&shapes, &fuzz](const QString &name) {
+        QFile written(shapes.indexFileName(MUtility::UserPath));
+        return written.open(QIODevice::ReadOnly) && writeBytes(fuzz + QStringLiteral("order/") + name, written.readAll());
+    };
     QStringList order = shapes.order();
-    bool ok = shapes.setOrder(order);
-    ok &= QFile::copy(shapes.indexFileName(MUtility::UserPath), fuzz + QStringLiteral("order/seed-shapes.kxl"));
+    bool ok = shapes.setOrder(order) && keep(QStringLiteral("seed-shapes.kxl"));
     std::reverse(order.begin(), order.end());
     order.append(MParamList::newItemId()); // an item whose file is gone
-    ok &= shapes.setOrder(order);
-    ok &= QFile::copy(shapes.indexFileName(MUtility::UserPath), fuzz + QStringLiteral("order/seed-reversed.kxl"));
+    ok &= shapes.setOrder(order) && keep(QStringLiteral("seed-reversed.kxl"));
     return ok;
 }
 
@@ -359,6 +362,18 @@ bool writeVersions(const QString &fuzz)
     ok &= writeBytes(fuzz + QStringLiteral("version/seed-other.bin"), other.toByteArray());
     return ok;
 }
+// What a second start sends the running one: its hello, alone or with the
+// file it was asked to open.
+bool writeInstanceMessages(const QString &fuzz)
+{
+    const QString folder = fuzz + QStringLiteral("instancemessage/");
+    bool ok = writeBytes(folder + QStringLiteral("seed-hello.txt"), MSingleInstance::encodeMessage({QStringLiteral("hello")}));
+    ok &= writeBytes(folder + QStringLiteral("seed-file.txt"),
+                     MSingleInstance::encodeMessage({QStringLiteral("hello"), QStringLiteral("/home/painter/Pictures/sea.kxd")}));
+    ok &= writeBytes(folder + QStringLiteral("seed-odd-name.txt"),
+                     MSingleInstance::encodeMessage({QStringLiteral("hello"), QStringLiteral("/tmp/100% \u00e9t\u00e9\r\nsecond line.kxd")}));
+    return ok;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -375,7 +390,7 @@ int main(int argc, char *argv[])
     const QString fuzz = QDir(QString::fromLocal8Bit(argv[3])).absolutePath() + QLatin1Char('/');
     for (const char *reader : {"document", "layer", "brush", "effect", "params", "options", "swatches", "palette",
                                "shape", "sizeexpression", "template", "comiclayout", "snippet", "textstyles", "helpindex", "version",
-                               "order"})
+                               "order", "instancemessage"})
         QDir().mkpath(fuzz + QLatin1String(reader));
     MLogger::instance()->startSession();
     bool ok = writeDocuments(fuzz + QStringLiteral("document/"), fuzz + QStringLiteral("layer/"));
@@ -388,6 +403,7 @@ int main(int argc, char *argv[])
     ok &= writeTextStyles(fuzz);
     ok &= writeHelpIndex(helpSource, fuzz);
     ok &= writeVersions(fuzz);
+    ok &= writeInstanceMessages(fuzz);
     if (!ok)
         std::fprintf(stderr, "makefuzzseeds: not every seed could be written (see the log)\n");
     return ok ? 0 : 1;
