@@ -70,4 +70,8 @@ QImage layerPixels(MCanvas *canvas, int row = -1);
 // "action X" and "button X" by their texts, else "<class> <object name>".
 QStringList barContents(const QToolBar *bar);
 
+// Picks the shape of that description in the shape bar's panel, by its
+// filter and a click on its row; the current shape's description after it.
+QString chooseShape(MMainWindow *window, const QString &description);
+
 } // namespace MTestMainWindow
