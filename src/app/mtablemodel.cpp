@@ -2,6 +2,7 @@
 
 #include "mfield.h"
 #include "mlogger.h"
+#include "mutility.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -11,6 +12,8 @@
 #include <QMetaProperty>
 #include <QMimeData>
 #include <QTableView>
+
+#include <cmath>
 
 namespace {
 void logSystemError(const QString &message)
@@ -432,6 +435,18 @@ void jsonToObject(const QJsonObject &json, QObject *object)
         if (property.userType() == QMetaType::QVector3D) {
             property.write(object, QVariant::fromValue(stringToVector3D(it.value().toString())));
         } else if (property.userType() == QMetaType::Int) {
+            const QJsonValue number = json.value(it.key());
+            if (number.isDouble()) {
+                // The framework wraps a number beyond an int into another one
+                // (8888888888 into 298954296): the item keeps its own value.
+                const int own = property.read(object).toInt();
+                const double rounded = std::round(number.toDouble());
+                const int value = MUtility::jsonWholeNumber(QJsonValue(rounded), own);
+                if (value == own && rounded != own)
+                    logSystemError(QStringLiteral("%1 %2 out of range, %3 kept").arg(it.key()).arg(number.toDouble()).arg(own));
+                property.write(object, value);
+                continue;
+            }
             bool ok = false;
             const int value = it.value().toInt(&ok);
             if (ok)
