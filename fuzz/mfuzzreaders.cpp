@@ -2,30 +2,29 @@
 
 #include "mbrush.h"
 #include "mbrushstream.h"
+#include "mcomicstriptool.h"
 #include "mdocumentdescription.h"
 #include "mdocumentfile.h"
+#include "mdocumenttemplate.h"
 #include "mfield.h"
+#include "mhelpengine.h"
+#include "mhelpitem.h"
 #include "mlayerdescription.h"
 #include "moptionslanguage.h"
+#include "mpalette.h"
+#include "mparamlist.h"
 #include "mparamslanguage.h"
 #include "mshader.h"
 #include "mshaderstream.h"
-#include "mtexture.h"
-#include "mutility.h"
-#include "mversioninfo.h"
-#include "mcomicstriptool.h"
-#include "mdocumenttemplate.h"
-#include "mhelpengine.h"
-#include "mhelpitem.h"
-#include "mpalette.h"
-#include "mparamlist.h"
 #include "mshape.h"
 #include "mshapeparser.h"
 #include "msingleinstance.h"
 #include "msnippet.h"
 #include "msnippetstream.h"
-#include "mtextstyle.h"
 #include "mtextstylelist.h"
+#include "mtexture.h"
+#include "mutility.h"
+#include "mversioninfo.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -35,12 +34,12 @@
 
 QStringList MFuzzReaders::names()
 {
-    return {QStringLiteral("document"),   QStringLiteral("layer"),          QStringLiteral("brush"),
-            QStringLiteral("effect"),     QStringLiteral("params"),         QStringLiteral("options"),
-            QStringLiteral("swatches"),   QStringLiteral("palette"),        QStringLiteral("shape"),
-            QStringLiteral("sizeexpression"), QStringLiteral("template"),   QStringLiteral("comiclayout"),
-            QStringLiteral("snippet"),    QStringLiteral("textstyles"),     QStringLiteral("helpindex"),
-            QStringLiteral("version"),    QStringLiteral("order"),          QStringLiteral("instancemessage")};
+    QStringList names;
+    for (const char *name : {"document", "layer", "brush", "effect", "params", "options", "swatches", "palette",
+                             "shape", "sizeexpression", "template", "comiclayout", "snippet", "textstyles",
+                             "helpindex", "version", "order", "instancemessage"})
+        names.append(QLatin1String(name));
+    return names;
 }
 
 namespace {
