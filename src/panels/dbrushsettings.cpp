@@ -210,6 +210,21 @@ bool DBrushSettings::loadBrushTextureFile(MBrush *target)
     settings->set_lastFilesDir(QFileInfo(fileName).absolutePath());
 
     QImageReader reader(fileName);
+    // A larger texture would make a brush whose file cannot be read back.
+    const QSize size = reader.size();
+    if (!MUtility::isWithinImageLimit(size)) {
+        MLogger::instance()->systemError(QStringLiteral("Brush texture %1 refused: %2 x %3 pixels")
+                                             .arg(fileName)
+                                             .arg(size.width())
+                                             .arg(size.height()));
+        MUtility::showMessage(QMessageBox::Critical, tr("Brush texture"),
+                              tr("The image has %1 x %2 pixels: a brush texture has at most %3 x %4.")
+                                  .arg(size.width())
+                                  .arg(size.height())
+                                  .arg(MUtility::maximumImageSize().width())
+                                  .arg(MUtility::maximumImageSize().height()));
+        return false;
+    }
     QImage image;
     if (!reader.read(&image)) {
         MLogger::instance()->systemError(

@@ -2,6 +2,7 @@
 #include "mshaderstream.h"
 #include "mtestfolder.h"
 #include "mtestlogwatch.h"
+#include "mtestpng.h"
 #include "mutility.h"
 
 #include <QDir>
@@ -155,6 +156,9 @@ private slots:
         QTest::newRow("Base64 of no image") << QByteArray("\"aGVsbG8=\"");
         QTest::newRow("empty") << QByteArray("\"\"");
         QTest::newRow("a number") << QByteArray("5");
+        // Past the one image limit, refused from the header before decoding.
+        QTest::newRow("16384 x 16384") << "\"" + MTestPng::claiming(16384, 16384).toBase64() + "\"";
+        QTest::newRow("4097 x 1") << "\"" + MTestPng::claiming(4097, 1).toBase64() + "\"";
     }
 
     void previewsThatAreNoPng()

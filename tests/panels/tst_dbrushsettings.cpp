@@ -13,6 +13,7 @@
 #include "mtesteffect.h"
 #include "mtestbrushlibrary.h"
 #include "mtestfolder.h"
+#include "mtestpng.h"
 #include "mtestglcontext.h"
 #include "mtestmodaldriver.h"
 #include "mtestscreenshot.h"
@@ -151,6 +152,9 @@ private slots:
         QTest::newRow("cancelled") << QByteArray() << false << QString();
         QTest::newRow("not an image") << QByteArray("no picture here") << true
                                       << QStringLiteral("An error occurred while loading the file.");
+        QTest::newRow("larger than a brush texture can be")
+            << MTestPng::claiming(16384, 16384) << true
+            << QStringLiteral("The image has 16384 x 16384 pixels: a brush texture has at most 4096 x 4096.");
     }
 
     void loadTextureRefusals()
