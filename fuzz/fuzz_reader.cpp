@@ -2,15 +2,19 @@
 // libFuzzer gives it.
 #include "mfuzzreaders.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 
 #include <cstddef>
 #include <cstdint>
 
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
-    // Images in brush and effect files need the framework's plugins and paths.
-    static QCoreApplication app(*argc, *argv);
+    // Images in brush, effect and shape files need the framework's plugins
+    // and paths, and drawing a shape's preview needs fonts (scripts/fuzz.sh
+    // picks the offscreen platform).
+    static QGuiApplication app(*argc, *argv);
+    // The traces readers print for refused input would take most of the time.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &) {});
     MFuzzReaders::quietLog();
     return 0;
 }

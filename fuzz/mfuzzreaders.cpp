@@ -2,26 +2,44 @@
 
 #include "mbrush.h"
 #include "mbrushstream.h"
+#include "mcomicstriptool.h"
 #include "mdocumentdescription.h"
 #include "mdocumentfile.h"
+#include "mdocumenttemplate.h"
 #include "mfield.h"
+#include "mhelpengine.h"
+#include "mhelpitem.h"
 #include "mlayerdescription.h"
 #include "moptionslanguage.h"
+#include "mpalette.h"
+#include "mparamlist.h"
 #include "mparamslanguage.h"
 #include "mshader.h"
 #include "mshaderstream.h"
+#include "mshape.h"
+#include "mshapeparser.h"
+#include "msingleinstance.h"
+#include "msnippet.h"
+#include "msnippetstream.h"
+#include "mtextstylelist.h"
 #include "mtexture.h"
 #include "mutility.h"
+#include "mversioninfo.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QPainter>
 #include <QTemporaryDir>
 
 QStringList MFuzzReaders::names()
 {
-    return {QStringLiteral("document"), QStringLiteral("layer"),  QStringLiteral("brush"),
-            QStringLiteral("effect"),   QStringLiteral("params"), QStringLiteral("options")};
+    QStringList names;
+    for (const char *name : {"document", "layer", "brush", "effect", "params", "options", "swatches", "palette",
+                             "shape", "sizeexpression", "template", "comiclayout", "snippet", "textstyles",
+                             "helpindex", "version", "order", "instancemessage"})
+        names.append(QLatin1String(name));
+    return names;
 }
 
 namespace {
@@ -32,6 +50,54 @@ int parseLanguage(const QByteArray &bytes)
     Parser parser(&scanner);
     parser.parse();
     return parser.errors().count() == 0 ? 0 : 1;
+}
+
+// A shape is drawn at every start (its preview) and at whatever size the
+// painter drags: both go through the size expressions and the drawing.
+int readShape(const QByteArray &bytes)
+{
+    MShape shape;
+    if (!shape.readJsonData(bytes, QStringLiteral("fuzz.kxh")))
+        return 1;
+    shape.preview();
+    QImage image(37, 23, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    return shape.drawStrokes(painter, QRectF(0, 0, 37, 23)) ? 0 : 2;
+}
+
+// Every topic's page paths, as the help build and the help panel ask them;
+// refused when a topic's id names no page inside the help folder.
+int readHelpIndex(const QByteArray &bytes)
+{
+    static QTemporaryDir root;
+    MHelpEngine engine;
+    engine.setHelpRoot(root.path());
+    engine.loadIndex(MUtility::textLines(bytes, false, true));
+    engine.checkIndex();
+    const QList<MHelpItem *> topics = engine.allTopics();
+    if (topics.isEmpty())
+        return 1;
+    for (const MHelpItem *topic : topics) {
+        if (engine.sourcePagePath(topic).isEmpty() || engine.exportPagePath(topic).isEmpty())
+            return 2;
+    }
+    engine.indexLines();
+    return 0;
+}
+
+// What a library does with the ids of its order file: each names an item
+// file in its folders, or is passed over.
+int readOrder(const QByteArray &bytes)
+{
+    const QStringList ids = MParamList::indexIds(bytes);
+    if (ids.isEmpty())
+        return 1;
+    for (const QString &id : ids) {
+        if (!MParamList::isFileId(id.trimmed().toUpper()))
+            return 2;
+    }
+    return 0;
 }
 } // namespace
 
@@ -68,6 +134,45 @@ int MFuzzReaders::read(const QString &reader, const QByteArray &bytes)
         return parseLanguage<params::Scanner, params::Parser>(bytes);
     if (reader == QLatin1String("options"))
         return parseLanguage<options::Scanner, options::Parser>(bytes);
+    if (reader == QLatin1String("swatches"))
+        return MPalette().importSwatchData(bytes) ? 0 : 1;
+    if (reader == QLatin1String("palette"))
+        return MPalette().readPaletteData(bytes) ? 0 : 1;
+    if (reader == QLatin1String("shape"))
+        return readShape(bytes);
+    if (reader == QLatin1String("sizeexpression")) {
+        MShapeParser parser;
+        parser.setRect(QRectF(0, 0, 640, 480));
+        parser.evaluate(QString::fromUtf8(bytes));
+        return parser.error().isEmpty() ? 0 : 1;
+    }
+    if (reader == QLatin1String("template")) {
+        MDocumentTemplate documentTemplate;
+        return documentTemplate.loadData(bytes) ? 0 : 1;
+    }
+    if (reader == QLatin1String("comiclayout")) {
+        MComicStripTool tool(MTool::ComicStripTool);
+        QString error;
+        return tool.fromJson(bytes, error) ? 0 : 1;
+    }
+    if (reader == QLatin1String("snippet")) {
+        MSnippet snippet;
+        return MSnippetStream(&snippet).readData(bytes) ? 0 : 1;
+    }
+    if (reader == QLatin1String("textstyles")) {
+        MTextStyleList styles(QString{});
+        return styles.loadJsonData(bytes, QStringLiteral("fuzz textstyles.json")) ? 0 : 1;
+    }
+    if (reader == QLatin1String("helpindex"))
+        return readHelpIndex(bytes);
+    if (reader == QLatin1String("version"))
+        return MVersionInfo().load(bytes) ? 0 : 1;
+    if (reader == QLatin1String("order"))
+        return readOrder(bytes);
+    if (reader == QLatin1String("instancemessage")) {
+        QStringList lines;
+        return MSingleInstance::decodeMessage(bytes, lines) ? 0 : 1;
+    }
     return -1;
 }
 

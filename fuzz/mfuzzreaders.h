@@ -9,7 +9,12 @@
 class MFuzzReaders
 {
 public:
-    // "document", "layer", "brush", "effect", "params", "options".
+    // "document", "layer", "brush", "effect", "params", "options", "swatches"
+    // (.aco import), "palette", "shape" (with its previews), "sizeexpression" (a
+    // shape's sizes), "template", "comiclayout", "snippet" (code
+    // fragments), "textstyles", "helpindex", "version" (records of the update
+    // check), "order" (library order files) and "instancemessage" (what a
+    // second start sends the running one).
     static QStringList names();
     // 0 when the reader accepted the bytes, its own failure code otherwise;
     // -1 for an unknown reader.

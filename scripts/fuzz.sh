@@ -4,7 +4,9 @@
 # copy of its seed corpus:
 #   scripts/fuzz.sh document              # until stopped
 #   scripts/fuzz.sh brush -runs=1000000   # further arguments go to libFuzzer
-# Readers: document layer brush effect params options.
+# Readers: document layer brush effect params options swatches palette shape
+# sizeexpression template comiclayout snippet textstyles helpindex version order
+# instancemessage.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(dirname "$here")"
@@ -12,7 +14,7 @@ source "$here/deps.sh"
 kalmi_install_packages
 kalmi_install_packages "${KALMI_FUZZ_PACKAGES[@]}"
 
-reader="${1:?which reader: document layer brush effect params options}"
+reader="${1:?which reader: see fuzz/CMakeLists.txt}"
 shift
 build="$root/build/fuzz"
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKALMI_FUZZ=ON \

@@ -295,12 +295,16 @@ bool MParamList::isSystemId(const QString &id) const
 
 QStringList MParamList::readIndex(int location) const
 {
-    QStringList lines;
-    const QString path = indexFileName(location);
-    if (!QFileInfo::exists(path) || !MUtility::readLines(lines, path, true, false))
+    QFile file(indexFileName(location));
+    if (!file.exists() || !file.open(QIODevice::ReadOnly))
         return {};
+    return indexIds(file.readAll());
+}
+
+QStringList MParamList::indexIds(const QByteArray &bytes)
+{
     QStringList ids;
-    for (const QString &line : qAsConst(lines)) {
+    for (const QString &line : MUtility::textLines(bytes, true, false)) {
         QString id = line.trimmed();
         const int comment = id.indexOf(QLatin1Char('#'));
         if (comment >= 0)

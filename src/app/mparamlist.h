@@ -70,6 +70,9 @@ public:
     QString userFilePath(const QObject *item) const;
     QString indexFileName(int location) const;
     QStringList readIndex(int location) const;
+    // The ids an order file's bytes name, in their order: one a line, a "#"
+    // starts a comment.
+    static QStringList indexIds(const QByteArray &bytes);
     // Writes the user order file.
     bool writeIndex(const QStringList &ids) const;
     void scanDirectories(Files &table, int location) const;

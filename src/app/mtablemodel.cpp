@@ -2,6 +2,7 @@
 
 #include "mfield.h"
 #include "mlogger.h"
+#include "mutility.h"
 
 #include <QCoreApplication>
 #include <QDataStream>
@@ -11,6 +12,8 @@
 #include <QMetaProperty>
 #include <QMimeData>
 #include <QTableView>
+
+#include <cmath>
 
 namespace {
 void logSystemError(const QString &message)
@@ -231,8 +234,17 @@ QObject *MTableModel::findById(const QString &id) const
 bool MTableModel::loadJson(const QString &path)
 {
     QJsonArray array;
-    if (!readJsonArrayFile(path, array))
-        return false;
+    return readJsonArrayFile(path, array) && loadArray(array);
+}
+
+bool MTableModel::loadJsonData(const QByteArray &bytes, const QString &origin)
+{
+    QJsonArray array;
+    return readJsonArray(bytes, origin, array) && loadArray(array);
+}
+
+bool MTableModel::loadArray(const QJsonArray &array)
+{
     QList<QObject *> loaded;
     for (const QJsonValue &value : qAsConst(array)) {
         QObject *object = createItem();
@@ -423,6 +435,18 @@ void jsonToObject(const QJsonObject &json, QObject *object)
         if (property.userType() == QMetaType::QVector3D) {
             property.write(object, QVariant::fromValue(stringToVector3D(it.value().toString())));
         } else if (property.userType() == QMetaType::Int) {
+            const QJsonValue number = json.value(it.key());
+            if (number.isDouble()) {
+                // The framework wraps a number beyond an int into another one
+                // (8888888888 into 298954296): the item keeps its own value.
+                const int own = property.read(object).toInt();
+                const double rounded = std::round(number.toDouble());
+                const int value = MUtility::jsonWholeNumber(QJsonValue(rounded), own);
+                if (value == own && rounded != own)
+                    logSystemError(QStringLiteral("%1 %2 out of range, %3 kept").arg(it.key()).arg(number.toDouble()).arg(own));
+                property.write(object, value);
+                continue;
+            }
             bool ok = false;
             const int value = it.value().toInt(&ok);
             if (ok)
@@ -460,14 +484,19 @@ bool readJsonArrayFile(const QString &path, QJsonArray &array)
         logSystemError(QStringLiteral("Unable to open file %1: %2").arg(path, file.errorString()));
         return false;
     }
+    return readJsonArray(file.readAll(), path, array);
+}
+
+bool readJsonArray(const QByteArray &bytes, const QString &origin, QJsonArray &array)
+{
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError) {
-        logSystemError(QStringLiteral("Invalid JSON in %1 at offset %2: %3").arg(path).arg(error.offset).arg(error.errorString()));
+        logSystemError(QStringLiteral("Invalid JSON in %1 at offset %2: %3").arg(origin).arg(error.offset).arg(error.errorString()));
         return false;
     }
     if (!document.isArray()) {
-        logSystemError(QStringLiteral("The file %1 does not hold a JSON array").arg(path));
+        logSystemError(QStringLiteral("The file %1 does not hold a JSON array").arg(origin));
         return false;
     }
     array = document.array();

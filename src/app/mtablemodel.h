@@ -57,6 +57,8 @@ public:
     bool isValidRow(int row) const { return row >= 0 && row < m_items.size(); }
     QObject *findById(const QString &id) const;
     bool loadJson(const QString &path);
+    // The same on a file's bytes; origin names them in the log.
+    bool loadJsonData(const QByteArray &bytes, const QString &origin);
 
     MField *column(int index) const { return m_columns.value(index); }
     MField *column(const QByteArray &name) const { return m_columnsByName.value(name); }
@@ -88,6 +90,7 @@ private slots:
     void onItemPropertyChanged();
 
 private:
+    bool loadArray(const QJsonArray &array);
     void insertRow(int row, QObject *item);
     void registerItem(QObject *item);
     void unregisterItem(QObject *item);
@@ -117,6 +120,8 @@ void objectToJson(QJsonObject &json, const QObject *object);
 // Reads a file holding a non-empty JSON array; false (and a log line when the
 // file is unreadable or malformed) otherwise.
 bool readJsonArrayFile(const QString &path, QJsonArray &array);
+// The same on a file's bytes; origin names them in the log.
+bool readJsonArray(const QByteArray &bytes, const QString &origin, QJsonArray &array);
 
 // Connects (or disconnects) every notify signal of the item to a slot of the
 // receiver, once.

@@ -207,10 +207,19 @@ void MUtility::copyDirectory(const QString &source, const QString &target, bool 
 bool MUtility::readLines(QStringList &lines, const QString &filePath, bool trim, bool skipEmpty)
 {
     QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    if (!file.open(QIODevice::ReadOnly))
         return false;
-    lines.clear();
-    QTextStream stream(&file);
+    lines = textLines(file.readAll(), trim, skipEmpty);
+    return true;
+}
+
+QStringList MUtility::textLines(const QByteArray &bytes, bool trim, bool skipEmpty)
+{
+    QByteArray text = bytes;
+    QBuffer buffer(&text);
+    buffer.open(QIODevice::ReadOnly | QIODevice::Text);
+    QStringList lines;
+    QTextStream stream(&buffer);
     stream.setCodec("UTF-8");
     while (!stream.atEnd()) {
         QString line = stream.readLine();
@@ -220,7 +229,7 @@ bool MUtility::readLines(QStringList &lines, const QString &filePath, bool trim,
             continue;
         lines.append(line);
     }
-    return true;
+    return lines;
 }
 
 bool MUtility::readTextFile(QString &text, const QString &filePath)

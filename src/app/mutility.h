@@ -62,6 +62,8 @@ public:
     // replaces its file as a whole (a link in its place included, which is
     // never written through), or leaves it as it was and reports failure.
     static bool readLines(QStringList &lines, const QString &filePath, bool trim, bool skipEmpty);
+    // The lines of UTF-8 text held in memory, as readLines gives those of a file.
+    static QStringList textLines(const QByteArray &bytes, bool trim, bool skipEmpty);
     static bool readTextFile(QString &text, const QString &filePath);
     static bool writeLines(const QStringList &lines, const QString &filePath);
     static bool writeTextFile(const QString &text, const QString &filePath);

@@ -20,8 +20,15 @@ bool MSnippetStream::read(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
+    return readData(file.readAll());
+}
+
+bool MSnippetStream::readData(const QByteArray &bytes)
+{
+    if (!m_snippet)
+        return false;
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return false;
     const QJsonObject json = document.object();

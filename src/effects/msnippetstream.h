@@ -14,6 +14,8 @@ public:
     // False, leaving the fragment untouched, when the file cannot be read or
     // does not hold a JSON object.
     bool read(const QString &path);
+    // The same on a file's bytes.
+    bool readData(const QByteArray &bytes);
     // Replaces the file as a whole: a failed write leaves the old one.
     bool write(const QString &path);
 

@@ -17,13 +17,14 @@ const QString kPaperName = QStringLiteral("paper-01.jpg");
 
 // A document side in whole pixels, fractions dropped; a number beyond what
 // the new-document dialog offers is damage and gives way to the default.
-int documentSide(const QJsonValue &value, int fallback, const QString &key, const QString &path)
+int documentSide(const QJsonValue &value, int fallback, const QString &key, const QString &path, bool &inRange)
 {
     if (!value.isDouble())
         return fallback;
     const double side = std::trunc(value.toDouble());
     if (side >= 1 && side <= MDocumentTemplate::MaximumSide)
         return int(side);
+    inRange = false;
     MLogger::instance()->systemError(QStringLiteral("Template %1: %2 %3 out of range, %4 used")
                                          .arg(path, key)
                                          .arg(value.toDouble())
@@ -68,13 +69,21 @@ bool MDocumentTemplate::load(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     set_fileName(path);
-    const QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
+    loadData(file.readAll());
+    return true;
+}
+
+bool MDocumentTemplate::loadData(const QByteArray &bytes)
+{
+    bool inRange = true;
+    const QJsonObject json = QJsonDocument::fromJson(bytes).object();
     MSettings *settings = MSettings::instance();
     const QString id = json.value(QStringLiteral("id")).toString();
     set_id(id.isEmpty() ? MParamList::newItemId() : id);
-    set_width(documentSide(json.value(QStringLiteral("width")), settings->defaultWidth(), QStringLiteral("width"), path));
-    set_height(
-        documentSide(json.value(QStringLiteral("height")), settings->defaultHeight(), QStringLiteral("height"), path));
+    set_width(documentSide(json.value(QStringLiteral("width")), settings->defaultWidth(), QStringLiteral("width"),
+                           m_fileName, inRange));
+    set_height(documentSide(json.value(QStringLiteral("height")), settings->defaultHeight(), QStringLiteral("height"),
+                            m_fileName, inRange));
     set_autoExtent(json.value(QStringLiteral("autoExtent")).toBool(false));
     set_margin(json.value(QStringLiteral("margin")).toInt(settings->paintMargin()));
     set_description(json.value(QStringLiteral("description"))
@@ -82,7 +91,7 @@ bool MDocumentTemplate::load(const QString &path)
     set_paperType(json.value(QStringLiteral("paperType")).toInt(1));
     set_paperColor(QColor(json.value(QStringLiteral("paperColor")).toString(QColor(Qt::white).name())));
     set_paperName(json.value(QStringLiteral("paperName")).toString(kPaperName));
-    return true;
+    return inRange;
 }
 
 bool MDocumentTemplate::save()

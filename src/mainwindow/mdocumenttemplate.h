@@ -39,6 +39,10 @@ public:
     // False when the file cannot be opened; missing or malformed keys take
     // their defaults, as do sides out of range (logged).
     bool load(const QString &path);
+    // Takes the values of a template file's bytes (the file name, if any,
+    // names them in the log); false when a side out of range gave way to
+    // its default.
+    bool loadData(const QByteArray &bytes);
     // A template without a file goes to the user templates folder under its id.
     bool save();
 

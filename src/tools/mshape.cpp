@@ -76,10 +76,16 @@ bool MShape::readJson(const QString &path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
+    return readJsonData(file.readAll(), path);
+}
+
+bool MShape::readJsonData(const QByteArray &bytes, const QString &origin)
+{
+    m_items.clear();
     // Like the other libraries, a file that is not a JSON object is a failed
     // read rather than a silent plain rectangle.
     QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file.readAll(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
     if (error.error != QJsonParseError::NoError || !document.isObject())
         return false;
     const QJsonObject root = document.object();
@@ -133,7 +139,7 @@ bool MShape::readJson(const QString &path)
             parser.evaluate(expression);
             if (!parser.error().isEmpty()) {
                 MLogger::instance()->systemError(
-                    QStringLiteral("Shape %1 refused: a size with %2").arg(path, parser.error()));
+                    QStringLiteral("Shape %1 refused: a size with %2").arg(origin, parser.error()));
                 m_items.clear();
                 return false;
             }
@@ -268,7 +274,7 @@ int pixel(double value, bool &clamped)
 }
 } // namespace
 
-void MShape::drawStrokes(QPainter &painter, const QRectF &rect)
+bool MShape::drawStrokes(QPainter &painter, const QRectF &rect)
 {
     painter.drawPath(buildPath(rect));
     m_parser->setRect(rect);
@@ -306,6 +312,7 @@ void MShape::drawStrokes(QPainter &painter, const QRectF &rect)
         MLogger::instance()->systemError(
             QStringLiteral("Shape %1: coordinates beyond %2 pixels clamped").arg(m_id).arg(1 << 24));
     }
+    return !clamped;
 }
 
 QImage MShape::renderPreview(double width, double height, const QColor &pen, const QColor &gradient,

@@ -40,6 +40,8 @@ public:
 
     // False when the file cannot be opened or holds no JSON object.
     bool readJson(const QString &path);
+    // The same on a file's bytes; origin names them in the log.
+    bool readJsonData(const QByteArray &bytes, const QString &origin);
     // Writes what readJson reads back (the shipped shapes are made with it).
     bool writeJson(const QString &path) const;
     void setItems(const QVector<MShapeItem> &items) { m_items = items; }
@@ -55,7 +57,8 @@ public:
     double pointX(int item, int point);
     double pointY(int item, int point);
     QPainterPath buildPath(const QRectF &rect);
-    void drawStrokes(QPainter &painter, const QRectF &rect);
+    // False when coordinates beyond any drawing had to be clamped.
+    bool drawStrokes(QPainter &painter, const QRectF &rect);
     QImage renderPreview(double width, double height, const QColor &pen, const QColor &gradient,
                          const QColor &background);
     QImage preview();

@@ -186,6 +186,36 @@ private slots:
         QVERIFY(!MUtility::readTextFile(text, folder.filePath("missing.txt")));
     }
 
+    // Order files and the help index are read from files and, by the fuzz
+    // targets, from memory: both must give the same lines, whatever system
+    // wrote them.
+    void textLinesFromFileAndMemory_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("unix") << QByteArray("one\n\ntwo\n") << QStringList{"one", "two"};
+        QTest::newRow("windows, no last newline") << QByteArray("one\r\n\r\n two \r\nthree") << QStringList{"one", "two", "three"};
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBFone\ntwo") << QStringList{"one", "two"};
+        QTest::newRow("not UTF-8") << QByteArray("a\xFF\n") << QStringList{QString("a") + QChar(0xFFFD)};
+        QTest::newRow("empty") << QByteArray() << QStringList();
+    }
+
+    void textLinesFromFileAndMemory()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QStringList, lines);
+        MTestFolder folder;
+        const QString path = folder.filePath("lines.txt");
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        file.close();
+        QStringList read;
+        QVERIFY(MUtility::readLines(read, path, true, true));
+        QCOMPARE(read, lines);
+        QCOMPARE(MUtility::textLines(bytes, true, true), lines);
+    }
+
     void failedWritesAreReportedAndKeepTheOldFile()
     {
         QVERIFY(!MUtility::writeTextFile("x", "/proc/no-such-folder/file.txt"));

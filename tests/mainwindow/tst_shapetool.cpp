@@ -85,23 +85,7 @@ private:
 
     void chooseShape(const QString &description)
     {
-        auto *button = window->findChild<QToolButton *>(QStringLiteral("shapeChooserButton"));
-        QVERIFY(button && button->isVisible());
-        QTimer::singleShot(200, [&]() {
-            auto *widget = QApplication::activePopupWidget() ? QApplication::activePopupWidget()->findChild<MShapeWidget *>() : nullptr;
-            if (!widget) {
-                button->menu()->close();
-                return;
-            }
-            QTest::keyClicks(widget->findChild<QLineEdit *>(QStringLiteral("filterEdit")), description);
-            auto *table = widget->findChild<QTableView *>(QStringLiteral("tableView"));
-            const int column = MShapeList::instance()->column("description")->index();
-            const QRect cell = table->visualRect(widget->proxyModel()->index(0, column));
-            QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
-            button->menu()->close();
-        });
-        button->showMenu();
-        QCOMPARE(MShapeList::instance()->currentShape()->description(), description);
+        QCOMPARE(MTestMainWindow::chooseShape(window.get(), description), description);
     }
 
 public:

@@ -2,8 +2,13 @@
 
 #include "mcanvas.h"
 #include "mevent.h"
+#include "mfield.h"
 #include "mmainwindow.h"
+#include "mproxymodel.h"
 #include "msettings.h"
+#include "mshape.h"
+#include "mshapelist.h"
+#include "mshapewidget.h"
 #include "mtestcanvas.h"
 #include "mtestview.h"
 #include "mtool.h"
@@ -13,8 +18,11 @@
 #include <QApplication>
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTableView>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QMouseEvent>
@@ -178,6 +186,29 @@ QStringList barContents(const QToolBar *bar)
             contents << QStringLiteral("action ") + action->text();
     }
     return contents;
+}
+
+QString chooseShape(MMainWindow *window, const QString &description)
+{
+    auto *button = window->findChild<QToolButton *>(QStringLiteral("shapeChooserButton"));
+    if (!button || !button->isVisible())
+        return QString();
+    QTimer::singleShot(200, [&]() {
+        QWidget *popup = QApplication::activePopupWidget();
+        auto *widget = popup ? popup->findChild<MShapeWidget *>() : nullptr;
+        if (!widget) {
+            button->menu()->close();
+            return;
+        }
+        QTest::keyClicks(widget->findChild<QLineEdit *>(QStringLiteral("filterEdit")), description);
+        auto *table = widget->findChild<QTableView *>(QStringLiteral("tableView"));
+        const int column = MShapeList::instance()->column("description")->index();
+        const QRect cell = table->visualRect(widget->proxyModel()->index(0, column));
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+        button->menu()->close();
+    });
+    button->showMenu();
+    return MShapeList::instance()->currentShape()->description();
 }
 
 } // namespace MTestMainWindow

@@ -75,4 +75,8 @@ bool chooseCommand(MMainWindow *window, const char *menuName, const char *action
 // "action X" and "button X" by their texts, else "<class> <object name>".
 QStringList barContents(const QToolBar *bar);
 
+// Picks the shape of that description in the shape bar's panel, by its
+// filter and a click on its row; the current shape's description after it.
+QString chooseShape(MMainWindow *window, const QString &description);
+
 } // namespace MTestMainWindow

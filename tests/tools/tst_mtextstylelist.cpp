@@ -1,4 +1,6 @@
 #include "mfield.h"
+#include "mlogger.h"
+#include "mtestlogwatch.h"
 #include "mtestfolder.h"
 #include "mtextstyle.h"
 #include "mtextstylelist.h"
@@ -70,6 +72,35 @@ private slots:
 
     // Removing a style whose id another style holds in the index leaves that
     // entry alone; removing the holder drops it.
+    // Sizes beyond an int must not wrap into other sizes (8888888888 once
+    // became a font of 298954296 points); what is in range reads as before.
+    void outOfRangeSizesKeepTheDefault_data()
+    {
+        QTest::addColumn<QByteArray>("size");
+        QTest::addColumn<int>("read");
+        QTest::addColumn<bool>("logged");
+        QTest::newRow("8888888888") << QByteArray("8888888888") << 12 << true;
+        QTest::newRow("-1e20") << QByteArray("-1e20") << 12 << true;
+        QTest::newRow("1e300") << QByteArray("1e300") << 12 << true;
+        QTest::newRow("largest int") << QByteArray("2147483647") << 2147483647 << false;
+        QTest::newRow("fraction rounds") << QByteArray("12.7") << 13 << false;
+        QTest::newRow("text") << QByteArray("\"30\"") << 30 << false;
+    }
+
+    void outOfRangeSizesKeepTheDefault()
+    {
+        QFETCH(QByteArray, size);
+        QFETCH(int, read);
+        QFETCH(bool, logged);
+        MLogger::instance();
+        const MTestLogWatch log;
+        MTextStyleList list{QString()};
+        QVERIFY(list.loadJsonData("[{\"id\": \"big\", \"fontSize\": " + size + "}]", QStringLiteral("styles")));
+        QCOMPARE(list.styleAt(0)->id(), QStringLiteral("big"));
+        QCOMPARE(list.styleAt(0)->fontSize(), read);
+        QCOMPARE(log.count(QStringLiteral("fontSize")), logged ? 1 : 0);
+    }
+
     void removal()
     {
         MTestFolder folder;
