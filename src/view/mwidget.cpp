@@ -40,6 +40,7 @@
 #include <QPainter>
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
+#include <QTimer>
 #include <QVector2D>
 #include <QWheelEvent>
 
@@ -74,6 +75,8 @@ double currentToolSize()
 MWidget::MWidget(QWidget *parent)
     : QOpenGLWidget(parent)
     , m_transform(new MTransform(this))
+    , m_frameTimer(new QTimer(this))
+    , m_restTimer(new QTimer(this))
     , m_canvas(new MCanvas())
     , m_speedFilter(new MSmoothFilter(1.0, 0.007, 1.0))
     , m_distanceFilter(new MSmoothFilter(1.0, 0.007, 1.0))
@@ -102,6 +105,13 @@ MWidget::MWidget(QWidget *parent)
     // The frame buffer keeps the last frame, so that a stroke's frame can
     // redraw only what the stroke changed.
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
+    m_frameTimer->setSingleShot(true);
+    m_frameTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_frameTimer, &QTimer::timeout, this, &MWidget::paintWaitingFrame);
+    m_restTimer->setSingleShot(true);
+    m_restTimer->setTimerType(Qt::PreciseTimer);
+    m_restTimer->setInterval(int(std::ceil(repaintInterval)));
+    connect(m_restTimer, &QTimer::timeout, this, &MWidget::reachRestingPointer);
     connect(m_canvas, &MCanvas::refreshNow, this, &MWidget::repaintAll);
     connect(m_canvas, QOverload<bool, const QRectF &>::of(&MCanvas::refresh), this, &MWidget::refresh);
     connect(m_canvas, &MCanvas::paintedRectChanged, this, &MWidget::onPaintedRectChanged);
@@ -397,8 +407,7 @@ void MWidget::drawText(QPainter *p, const QString &text, int position, double op
 void MWidget::repaintAll()
 {
     m_fullRepaint = true;
-    update();
-    m_repaintClock.restart();
+    requestFrame(QRect());
 }
 
 void MWidget::updateNow()
@@ -408,23 +417,51 @@ void MWidget::updateNow()
 
 bool MWidget::refresh(bool throttle, const QRectF &r)
 {
-    // A request exactly one interval after the last repaint is dropped too.
-    if (throttle && m_repaintClock.isValid() && double(m_repaintClock.elapsed()) <= 1000.0 / m_frameRate)
-        return false;
+    QRect area;
     if (r.isEmpty()) {
         m_fullRepaint = true;
-        update();
     } else {
         // A pixel more on each side for the smoothing of the zoomed view.
-        const QRect mapped = m_transform->mapRect(r).toAlignedRect().adjusted(-2, -2, 2, 2);
+        area = m_transform->mapRect(r).toAlignedRect().adjusted(-2, -2, 2, 2);
         if (m_canvas->strokeInProgress())
-            m_dirtyRect |= mapped;
+            m_dirtyRect |= area;
         else
             m_fullRepaint = true;
-        update(mapped);
     }
-    m_repaintClock.restart();
+    // A request exactly one interval after the last repaint waits too. What
+    // it asked for is kept for the next frame: a dropped area would leave
+    // its stamps off the screen until something repaints them.
+    if (throttle && m_repaintClock.isValid() && double(m_repaintClock.elapsed()) <= 1000.0 / m_frameRate) {
+        if (area.isEmpty())
+            m_waitingWhole = true;
+        else
+            m_waitingArea |= area;
+        if (!m_frameTimer->isActive())
+            m_frameTimer->start(qMax(0, int(std::ceil(1000.0 / m_frameRate - double(m_repaintClock.elapsed())))));
+        return false;
+    }
+    requestFrame(area);
     return true;
+}
+
+// Asks the framework for a frame of the area (all of the view when empty),
+// together with whatever throttled requests were waiting for.
+void MWidget::requestFrame(const QRect &area)
+{
+    m_frameTimer->stop();
+    if (area.isEmpty() || m_waitingWhole)
+        update();
+    else
+        update(area | m_waitingArea);
+    m_waitingArea = QRect();
+    m_waitingWhole = false;
+    m_repaintClock.restart();
+}
+
+void MWidget::paintWaitingFrame()
+{
+    if (m_waitingWhole || !m_waitingArea.isEmpty())
+        requestFrame(m_waitingWhole ? QRect() : m_waitingArea);
 }
 
 void MWidget::onPaintedRectChanged(const QRectF &r)
@@ -649,6 +686,7 @@ void MWidget::openContextPanel(const QPointF &viewPosition)
 
 void MWidget::clearGesture()
 {
+    m_restTimer->stop();
     m_buttonDown = false;
     m_pressPending = false;
     m_pressedButton = 0;
@@ -680,6 +718,7 @@ void MWidget::mouseMoveEvent(QMouseEvent *e)
         return;
     filterInputs(&m_event);
     appendToGesture(m_event);
+    m_restTimer->start();
 }
 
 // The spline runs one event behind the pointer: each event paints the
@@ -713,8 +752,32 @@ void MWidget::finishGesture(const MEvent &release)
     m_gesture.resize(0);
 }
 
+// The pointer held still for a frame: the segment the spline holds back and
+// the way from the smoothed position to the pointer itself are drawn, as at
+// a release, and the smoothing starts again from the pointer.
+void MWidget::reachRestingPointer()
+{
+    if (!m_buttonDown || m_gesture.size() < 3)
+        return;
+    MLowPassFilter *x = m_inputFilters.value(MEnum::biPositionX);
+    MLowPassFilter *y = m_inputFilters.value(MEnum::biPositionY);
+    if (!x->hasSample() || !y->hasSample())
+        return;
+    const QPointF pointer(x->lastRawValue(), y->lastRawValue());
+    MEvent end = m_gesture.last();
+    setCanvasPosition(end, pointer);
+    end.type = MEvent::Move;
+    appendToGesture(end);
+    appendToGesture(end);
+    x->reset();
+    y->reset();
+    x->filter(pointer.x());
+    y->filter(pointer.y());
+}
+
 void MWidget::mouseReleaseEvent(QMouseEvent *e)
 {
+    m_restTimer->stop();
     if (!(m_spaceDown && m_pressedButton == Qt::LeftButton)) {
         if (fillEvent(e)) {
             const MEvent release = m_event;

@@ -9,6 +9,7 @@
 #include "mtablet.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
+#include "mtestview.h"
 #include "mtexturelayer.h"
 #include "mtool.h"
 #include "mtools.h"
@@ -137,6 +138,26 @@ private:
         view->resize(700, 300);
         tool.events.clear();
         tool.toolSize = 0.0;
+    }
+
+    // makeView(), shown and settled, its document's context current; at
+    // zoom one, one view pixel per canvas pixel, the document 30, 20 from the
+    // corner.
+    bool showView(bool zoomOne)
+    {
+        makeView();
+        view->show();
+        if (!QTest::qWaitForWindowExposed(view.get())
+            || !QTest::qWaitFor([this] { return view->findChildren<QAbstractAnimation *>().isEmpty(); }))
+            return false;
+        MCanvas *canvas = view->canvas();
+        if (!canvas->makeCurrent())
+            return false;
+        if (zoomOne) {
+            view->transform()->reset();
+            view->transform()->setTranslation(QPointF(30, 20) - QPointF(canvas->paintedRect().toRect().topLeft()));
+        }
+        return true;
     }
 
 private slots:
@@ -308,17 +329,9 @@ private slots:
     void strokeFramesRecompositeWhatTheStrokeChanged()
     {
         QFETCH(bool, zoomOne);
-        makeView();
+        QVERIFY(showView(zoomOne));
         MCanvas *canvas = view->canvas();
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        QTRY_VERIFY(view->findChildren<QAbstractAnimation *>().isEmpty());
-        QVERIFY(canvas->makeCurrent());
         const QRect area = canvas->paintedRect().toRect();
-        if (zoomOne) {
-            view->transform()->reset();
-            view->transform()->setTranslation(QPointF(30, 20) - QPointF(area.topLeft()));
-        }
         const QPointF from = area.topLeft() + QPointF(10, 10), to = area.topLeft() + QPointF(40, 10);
         const QPointF elsewhere = area.topLeft() + QPointF(70, 60);
         MEvent event;
@@ -352,7 +365,7 @@ private slots:
         view->shutDown();
     }
 
-    void throttledRefreshIsDroppedWithinTheFrameInterval()
+    void throttledRefreshWaitsForTheNextFrame()
     {
         makeView();
         view->show();
@@ -369,6 +382,48 @@ private slots:
         counter.paints = 0;
         QVERIFY(view->refresh(true, QRectF()));
         QTRY_VERIFY(counter.paints > 0);
+
+        // A throttled request alone, right after a frame, still gets its
+        // frame once the interval is over, without another request.
+        QTest::qWait(25);
+        QVERIFY(view->refresh(false, QRectF(0, 0, 10, 10)));
+        QTRY_VERIFY(counter.paints > 1);
+        counter.paints = 0;
+        QVERIFY(!view->refresh(true, QRectF(20, 20, 10, 10)));
+        QTRY_VERIFY(counter.paints > 0);
+        view->shutDown();
+    }
+
+    // Stroke frames recomposite only their dirty area: areas of throttled
+    // requests must reach the frame that follows, or their stamps stay off
+    // the screen (a dashed stroke while the pen is down).
+    void throttledStrokeAreasAllReachTheScreen()
+    {
+        QVERIFY(showView(true));
+        MCanvas *canvas = view->canvas();
+        const QRect area = canvas->paintedRect().toRect();
+        MEvent event;
+        event.type = MEvent::Press;
+        event.inputs[MEnum::biPositionX] = area.left() + 10;
+        event.inputs[MEnum::biPositionY] = area.top() + 40;
+        canvas->stroke(&event, 0);
+        QTest::qWait(30);
+        const QImage before = view->grabFramebuffer();
+        // Moves in quick succession, each refreshing its own segment.
+        for (int x = 20; x <= 90; x += 10) {
+            event.type = MEvent::Move;
+            event.inputs[MEnum::biPositionX] = area.left() + x;
+            canvas->stroke(&event, 0);
+            QCoreApplication::processEvents();
+        }
+        QTest::qWait(60);
+        const QImage shown = MTestView::lastFrame(view.get());
+        for (int x = 15; x <= 85; x += 5) {
+            const QPoint p = view->transform()->map(QPointF(area.left() + x, area.top() + 40)).toPoint();
+            QVERIFY2(shown.pixel(p) != before.pixel(p), qPrintable(QString::number(x)));
+        }
+        event.type = MEvent::Release;
+        canvas->stroke(&event, 0);
         view->shutDown();
     }
 
@@ -426,6 +481,37 @@ private slots:
         QCOMPARE(position(tool.events.last()), QPointF(80, 10));
         QVERIFY(tool.events.at(2).inputs[MEnum::biPositionX] > 10);
         QVERIFY(tool.events.at(2).inputs[MEnum::biPositionX] < 30);
+    }
+
+    // The pen rests for a frame with the button down: the segment the spline
+    // holds back and the way from the smoothed position to the pointer
+    // itself reach the tool without a release; moving on goes on from there,
+    // never back towards where the smoothing had been.
+    void restingPointerGetsTheStrokeUpToIt()
+    {
+        makeView();
+        press(view.get(), QPointF(10, 10));
+        for (double x : {30.0, 50.0, 70.0})
+            drag(view.get(), QPointF(x, 10));
+        QVERIFY(position(tool.events.last()).x() < 60);
+        QTRY_COMPARE(position(tool.events.last()), QPointF(70, 10));
+        QVERIFY(!tool.types().contains(QLatin1Char('3')));
+        const int rested = tool.events.size();
+        // Resting longer sends nothing more.
+        QTest::qWait(60);
+        QCOMPARE(tool.events.size(), rested);
+
+        for (double x : {90.0, 110.0, 130.0})
+            drag(view.get(), QPointF(x, 10));
+        QVERIFY(tool.events.size() > rested);
+        for (int i = rested; i < tool.events.size(); ++i)
+            QVERIFY2(position(tool.events.at(i)).x() >= 70.0, qPrintable(QString::number(i)));
+        release(view.get(), QPointF(130, 10));
+        QCOMPARE(tool.types().right(1), QStringLiteral("3"));
+        QCOMPARE(position(tool.events.last()), QPointF(130, 10));
+        // Positions never went back along the whole gesture.
+        for (int i = 1; i < tool.events.size(); ++i)
+            QVERIFY(position(tool.events.at(i)).x() >= position(tool.events.at(i - 1)).x());
     }
 
     void sizedToolsGetTheirPressWithTheFirstFarSample()
