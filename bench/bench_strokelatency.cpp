@@ -18,6 +18,7 @@
 #include "mcanvas.h"
 #include "mcolorlist.h"
 #include "mmainwindow.h"
+#include "msettings.h"
 #include "mtestbrushlibrary.h"
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
@@ -293,6 +294,10 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "the window never showed\n");
         return 1;
     }
+    // BENCH_NO_MIPMAPS: the layers' tiles keep no reduced levels, to see what
+    // rebuilding them costs the frames of a zoomed-out view.
+    if (qEnvironmentVariableIsSet("BENCH_NO_MIPMAPS"))
+        MSettings::instance()->set_generateMipmaps(false);
     MWidget *view = window->view();
     MTools::instance()->activate(MTool::BrushTool, true);
     MBrush *brush = MBrushList::instance()->currentBrush();

@@ -177,9 +177,15 @@ void MWidget::paintGL()
         return;
     makeCurrent();
     const QRect dirty = m_dirtyRect & rect();
-    const bool partial = !m_fullRepaint && !dirty.isEmpty() && m_canvas->strokeInProgress()
+    const bool partial = !m_fullRepaint && !dirty.isEmpty() && (m_canvas->strokeInProgress() || m_strokeEdgeFrame)
         && !MSettings::instance()->showTiling() && m_transform->matrix() == m_paintedMatrix;
     m_fullRepaint = false;
+    m_strokeEdgeFrame = false;
+    // This frame draws what throttled requests were waiting for: asking
+    // again later would find nothing dirty and redraw the whole view.
+    m_frameTimer->stop();
+    m_waitingArea = QRect();
+    m_waitingWhole = false;
     m_paintedMatrix = m_transform->matrix();
     m_dirtyRect = QRect();
     QPainter painter(this);
@@ -423,10 +429,12 @@ bool MWidget::refresh(bool throttle, const QRectF &r)
     } else {
         // A pixel more on each side for the smoothing of the zoomed view.
         area = m_transform->mapRect(r).toAlignedRect().adjusted(-2, -2, 2, 2);
-        if (m_canvas->strokeInProgress())
+        if (m_canvas->strokeInProgress()) {
             m_dirtyRect |= area;
-        else
+            m_strokeArea |= area;
+        } else {
             m_fullRepaint = true;
+        }
     }
     // A request exactly one interval after the last repaint waits too. What
     // it asked for is kept for the next frame: a dropped area would leave
@@ -456,6 +464,28 @@ void MWidget::requestFrame(const QRect &area)
     m_waitingArea = QRect();
     m_waitingWhole = false;
     m_repaintClock.restart();
+}
+
+// The press that starts a stroke and the release that ends it change the
+// view only where the stroke drew and where the controls that hide during a
+// stroke are: that frame is composited over those areas alone, unless
+// something asked for the whole view or the document grew. A whole frame of
+// a large view costs a software driver several times more.
+void MWidget::requestStrokeEdgeFrame(const QRect &area, bool fullBefore, const QRectF &paintedBefore)
+{
+    if (fullBefore || area.isEmpty() || m_canvas->paintedRect() != paintedBefore) {
+        repaintAll();
+        return;
+    }
+    QRect frame = area;
+    for (MControl *control : qAsConst(m_controls)) {
+        if (control->visible())
+            frame |= control->rect().toAlignedRect().adjusted(-2, -2, 2, 2);
+    }
+    m_fullRepaint = false;
+    m_dirtyRect = frame;
+    m_strokeEdgeFrame = true;
+    requestFrame(frame);
 }
 
 void MWidget::paintWaitingFrame()
@@ -673,8 +703,15 @@ void MWidget::mousePressEvent(QMouseEvent *e)
     m_gesture.resize(0);
     m_gesture.append(m_event);
     resetInputFilters();
+    const bool stroking = m_canvas->strokeInProgress();
+    const bool fullBefore = m_fullRepaint;
+    const QRectF paintedBefore = m_canvas->paintedRect();
+    m_strokeArea = QRect();
     preDispatch(&m_event);
-    updateNow();
+    if (!stroking && m_canvas->strokeInProgress())
+        requestStrokeEdgeFrame(m_dirtyRect, fullBefore, paintedBefore);
+    else
+        updateNow();
 }
 
 void MWidget::openContextPanel(const QPointF &viewPosition)
@@ -780,11 +817,17 @@ void MWidget::mouseReleaseEvent(QMouseEvent *e)
     m_restTimer->stop();
     if (!(m_spaceDown && m_pressedButton == Qt::LeftButton)) {
         if (fillEvent(e)) {
+            const bool stroking = m_canvas->strokeInProgress();
+            const bool fullBefore = m_fullRepaint;
+            const QRectF paintedBefore = m_canvas->paintedRect();
             const MEvent release = m_event;
             finishGesture(release);
             m_event = release;
             preDispatch(&m_event);
-            updateNow();
+            if (stroking && !m_canvas->strokeInProgress())
+                requestStrokeEdgeFrame(m_strokeArea | m_dirtyRect, fullBefore, paintedBefore);
+            else
+                updateNow();
         }
     }
     m_buttonDown = false;

@@ -162,6 +162,7 @@ private:
                   const QColor &fillColor, const QColor &borderColor, int pixelSize, int inset, int margin);
     void repaintAll();
     void requestFrame(const QRect &area);
+    void requestStrokeEdgeFrame(const QRect &area, bool fullBefore, const QRectF &paintedBefore);
     void paintWaitingFrame();
     void reachRestingPointer();
 
@@ -180,6 +181,10 @@ private:
     // unless something asked for the whole view since the last frame.
     QRect m_dirtyRect;
     bool m_fullRepaint = true;
+    // All the stroke changed since its press, in view coordinates.
+    QRect m_strokeArea;
+    // The frame that starts or ends a stroke, recomposited over its area.
+    bool m_strokeEdgeFrame = false;
     QTransform m_paintedMatrix;
     QElapsedTimer m_eventClock;
     MCanvas *m_canvas;

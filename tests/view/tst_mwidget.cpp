@@ -1,4 +1,5 @@
 #include "mcanvas.h"
+#include "mcontrol.h"
 #include "mevent.h"
 #include "mlogger.h"
 #include "mmousefunctions.h"
@@ -23,6 +24,7 @@
 #include <QMouseEvent>
 #include <QTabletEvent>
 #include <QTest>
+#include <QScopeGuard>
 #include <QUndoStack>
 #include <QWheelEvent>
 
@@ -41,15 +43,23 @@ public:
     }
     double toolSize = 0.0;
     QVector<MEvent> events;
+    // Where the samples are also painted as a stroke, when set.
+    MCanvas *strokeCanvas = nullptr;
     double size() const override { return toolSize; }
     bool mousePressEvent(MEvent *e) override
     {
-        events << *e;
+        keep(e);
         return true;
     }
-    void mouseMoveEvent(MEvent *e) override { events << *e; }
+    void mouseMoveEvent(MEvent *e) override { keep(e); }
     void mouseHoverEvent(MEvent *e) override { events << *e; }
-    void mouseReleaseEvent(MEvent *e) override { events << *e; }
+    void mouseReleaseEvent(MEvent *e) override { keep(e); }
+    void keep(MEvent *e)
+    {
+        events << *e;
+        if (strokeCanvas)
+            strokeCanvas->stroke(e, 0);
+    }
     QString types() const
     {
         QString s;
@@ -137,6 +147,7 @@ private:
         view.reset(new View);
         view->resize(700, 300);
         tool.events.clear();
+        tool.strokeCanvas = nullptr;
         tool.toolSize = 0.0;
     }
 
@@ -362,6 +373,54 @@ private slots:
         const QImage after = view->grabFramebuffer();
         QCOMPARE(after.pixel(strokeOnView), during.pixel(strokeOnView));
         QCOMPARE(after.pixel(elsewhereOnView), qRgb(0, 255, 0));
+        view->shutDown();
+    }
+
+    // The thumbnails hide while a stroke lasts: the frame of the press takes
+    // them off, the frame of the release brings them back with the merged
+    // stroke; those two frames recomposite the stroke and the controls only,
+    // so a change elsewhere behind the view's back does not show yet.
+    void strokeEdgeFramesHideAndBringBackTheControls()
+    {
+        MSettings::instance()->set_showThumbnails(true);
+        const auto restore = qScopeGuard([] { MSettings::instance()->set_showThumbnails(false); });
+        QVERIFY(showView(true));
+        MCanvas *canvas = view->canvas();
+        tool.strokeCanvas = canvas;
+        const QPoint corner = canvas->paintedRect().toRect().topLeft();
+        // Well away from the thumbnails along the view's edge.
+        view->transform()->setTranslation(QPointF(300, 150) - QPointF(corner));
+        auto onView = [&](int x, int y) { return view->transform()->map(QPointF(corner + QPoint(x, y))); };
+        const QPoint thumbnail = view->controls().first()->rect().center().toPoint();
+        const QPoint stroke = onView(75, 30).toPoint();
+        const QPoint elsewhere = onView(15, 70).toPoint();
+        QVERIFY(!view->controls().first()->rect().contains(elsewhere));
+        view->repaint();
+        QTest::qWait(50);
+        const QImage idle = MTestView::lastFrame(view.get());
+
+        press(view.get(), onView(60, 30));
+        for (int x : {70, 80, 90})
+            drag(view.get(), onView(x, 30));
+        QVERIFY(canvas->strokeInProgress());
+        QTest::qWait(60);
+        const QImage during = MTestView::lastFrame(view.get());
+        QVERIFY(during.pixel(thumbnail) != idle.pixel(thumbnail));
+        QVERIFY(during.pixel(stroke) != idle.pixel(stroke));
+
+        QVERIFY(canvas->makeCurrent());
+        MTestCanvas::paintRect(canvas->current(), QRect(corner + QPoint(12, 67), QSize(7, 7)), qRgba(0, 255, 0, 255));
+        release(view.get(), onView(90, 30));
+        QVERIFY(!canvas->strokeInProgress());
+        QTest::qWait(60);
+        const QImage after = MTestView::lastFrame(view.get());
+        QCOMPARE(after.pixel(thumbnail), idle.pixel(thumbnail));
+        QCOMPARE(after.pixel(stroke), during.pixel(stroke));
+        QCOMPARE(after.pixel(elsewhere), idle.pixel(elsewhere));
+        // Any whole frame shows it.
+        view->repaint();
+        QTest::qWait(50);
+        QCOMPARE(MTestView::lastFrame(view.get()).pixel(elsewhere), qRgb(0, 255, 0));
         view->shutDown();
     }
 
