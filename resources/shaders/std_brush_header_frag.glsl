@@ -26,8 +26,12 @@ uniform int f_shape = 0;
 uniform float f_factor = 1.0;
 uniform vec4 f_borderColor = vec4(1.0);
 uniform bool f_useBorderColor = false;
+// Brush engines may read these; the stamp variants do not, and leave them
+// out so that the driver does not keep them as set per pass.
+#ifndef STAMP_VARIANT
 uniform int f_stampCount = 1;
 uniform float f_random = 1.0;
+#endif
 #include "include/tile_uniforms.glsl"
 
 // A program made for one brush fixes the features it uses when it is
@@ -56,6 +60,36 @@ uniform float f_random = 1.0;
 #define S_COMPOSITION STAMP_COMPOSITION
 #else
 #define S_COMPOSITION f_compositionMode
+#endif
+#ifdef STAMP_DENSITY
+#define S_DENSITY (STAMP_DENSITY != 0)
+#else
+#define S_DENSITY true
+#endif
+#ifdef STAMP_CLIP
+#define S_CLIP (STAMP_CLIP != 0)
+#else
+#define S_CLIP f_clipToSelection
+#endif
+#ifdef STAMP_INHERIT_UNDER
+#define S_INHERIT_UNDER (STAMP_INHERIT_UNDER != 0)
+#else
+#define S_INHERIT_UNDER f_inheritAlphaUnder
+#endif
+#ifdef STAMP_INHERIT_CURRENT
+#define S_INHERIT_CURRENT (STAMP_INHERIT_CURRENT != 0)
+#else
+#define S_INHERIT_CURRENT f_inheritAlphaCurrent
+#endif
+#ifdef STAMP_BORDER
+#define S_BORDER (STAMP_BORDER != 0)
+#else
+#define S_BORDER f_useBorderColor
+#endif
+#ifdef STAMP_PRESERVE_COLOR
+#define S_PRESERVE_COLOR STAMP_PRESERVE_COLOR
+#else
+#define S_PRESERVE_COLOR f_preserveTextureColor
 #endif
 
 uniform sampler2D f_currentLayerTexture;
@@ -409,18 +443,39 @@ float getAlphaAntialiasedShape(vec2 uv, int shape, float hardness)
     if (dNear >= edge + margin && dFar < 0.5 - margin)
         return getAlphaFalloffMean(uv, shape, hardness, pixel);
 
-    float sum = 0.0;
-    // The shape is the same for every sample: chosen once, outside the loop.
-    if (shape == 1) {
-        for (int i = 0; i < 8; ++i)
-            for (int j = 0; j < 8; ++j)
-                sum += getAlphaRoundedSquare(uv + (vec2(i, j) + 0.5) * pixel / 8.0 - pixel / 2.0, hardness);
-    } else {
-        for (int i = 0; i < 8; ++i)
-            for (int j = 0; j < 8; ++j)
-                sum += getAlphaDisc(uv + (vec2(i, j) + 0.5) * pixel / 8.0 - pixel / 2.0, hardness);
+    // The samples straddle a piece's end. A sample's distance is the sum of
+    // a term of its column and a term of its row: the 8 + 8 terms are had
+    // once, and each of the 64 samples costs an add and its piece.
+    float columns[8];
+    float rows[8];
+    for (int k = 0; k < 8; ++k) {
+        vec2 terms = shapeDistanceTerms(abs(vec2(sampleAt(uv.x, k, pixel), sampleAt(uv.y, k, pixel)) - vec2(0.5)), shape);
+        columns[k] = terms.x;
+        rows[k] = terms.y;
     }
-    return sum / 64.0;
+    float w = 0.5 - edge;
+    if (w <= 0.0) {
+        // No falloff: inside or outside.
+        float inside = 0.0;
+        for (int i = 0; i < 8; ++i)
+            for (int j = 0; j < 8; ++j)
+                inside += columns[i] + rows[j] < 0.5 ? 1.0 : 0.0;
+        return hardness * inside / 64.0;
+    }
+    // In units of the falloff, clamped, the three pieces are one smoothstep:
+    // 0 inside the hardness, 1 past the rim.
+    float fallen = 0.0;
+    for (int k = 0; k < 8; ++k) {
+        columns[k] = columns[k] / w;
+        rows[k] = (rows[k] - edge) / w;
+    }
+    for (int i = 0; i < 8; ++i) {
+        for (int j = 0; j < 8; ++j) {
+            float t = clamp(columns[i] + rows[j], 0.0, 1.0);
+            fallen += t * t * (3.0 - 2.0 * t);
+        }
+    }
+    return hardness * (1.0 - fallen / 64.0);
 }
 
 float getAlphaSmoothShape(vec2 uv, int shape, float hardness)
@@ -461,7 +516,7 @@ float getStandardAlpha(void)
         alpha = S_HAS_TEXTURE ? getAlphaSmoothTexture(uv) : getAlphaSmoothShape(uv, S_SHAPE, f_hardness);
     else
         alpha = S_HAS_TEXTURE ? getAlphaAntialiasedTexture(uv) : getAlphaAntialiasedShape(uv, S_SHAPE, f_hardness);
-    if (f_density < 1.0 && f_density < rand(uv))
+    if (S_DENSITY && f_density < 1.0 && f_density < rand(uv))
         alpha = 0.0;
     return alpha * f_flow;
 }
@@ -469,11 +524,11 @@ float getStandardAlpha(void)
 // The alpha masked by the layer below and by the selection.
 float getStandardClipping(float alpha)
 {
-    if (f_inheritAlphaUnder) {
+    if (S_INHERIT_UNDER) {
         float under = texture(f_underLayerTexture, v_texCoords1).a;
         alpha *= f_alphaEquation == 1 ? under : 1.0 - under;
     }
-    if (f_clipToSelection)
+    if (S_CLIP)
         alpha *= texture(f_selectionLayerTexture, v_texCoords1).a;
     return alpha;
 }
@@ -482,11 +537,11 @@ float getStandardClipping(float alpha)
 vec3 getStandardColor(void)
 {
     vec3 color = v_color.rgb;
-    if (S_HAS_TEXTURE && f_preserveTextureColor != 0) {
+    if (S_HAS_TEXTURE && S_PRESERVE_COLOR != 0) {
         vec3 textureColor = unmultiply(texture(f_brushTexture, v_texCoords0));
-        color = f_preserveTextureColor == 1 ? textureColor : mix(color, textureColor, 0.5);
+        color = S_PRESERVE_COLOR == 1 ? textureColor : mix(color, textureColor, 0.5);
     }
-    if (f_useBorderColor) {
+    if (S_BORDER) {
         float l = distance(v_texCoords0, vec2(0.5));
         if (l >= 0.3)
             color = mix(color, f_borderColor.rgb, smoothstep(0.3, 0.5, l));
@@ -500,6 +555,9 @@ vec3 getStandardColor(void)
 // share is left to the blending the stroke sets.
 vec4 getStandardComposition(vec3 color, float alpha)
 {
+    // The plain stamp over whatever is there: the layer's share cancels out.
+    if (S_COMPOSITION == M_FOREGROUNDOVER && !S_INHERIT_CURRENT)
+        return vec4(color * alpha, alpha);
     vec4 layer = texture(f_currentLayerTexture, v_texCoords1);
     float sa = alpha;
     vec3 sca = color * sa;
@@ -516,7 +574,7 @@ vec4 getStandardComposition(vec3 color, float alpha)
     } else if (S_COMPOSITION >= M_PLUS && S_COMPOSITION <= M_BURNSHADOW) {
         f = blend(S_COMPOSITION, color, dc);
     }
-    if (f_inheritAlphaCurrent)
+    if (S_INHERIT_CURRENT)
         y = 0.0;
     return vec4(f * sa * da + y * sca * (1.0 - da), x * sa * da + y * sa * (1.0 - da));
 }

@@ -5,6 +5,7 @@
 #include "mframebuffer.h"
 #include "mlogger.h"
 #include "mshaderprogramlist.h"
+#include "mstampqueue.h"
 #include "mtexturelayer.h"
 #include "mtextureutility.h"
 #include "mvertexbuffer.h"
@@ -16,6 +17,7 @@
 MSharedData::MSharedData(MCanvas *canvas, MShaderProgramList *programs)
     : QObject(canvas)
     , m_canvas(canvas)
+    , m_stampQueue(new MStampQueue(this))
     , m_brush(new MBrush())
     , m_programList(programs ? programs : new MShaderProgramList(this))
     , m_ownsProgramList(!programs)
@@ -81,6 +83,9 @@ void MSharedData::createBrushTexture(const QImage &image)
 
 void MSharedData::destroyBrushTexture()
 {
+    // Queued stamps may still sample it: the document draws them first.
+    if (m_brushTexture && !m_stampQueue->isEmpty())
+        makeCanvasCurrent();
     if (m_brushTexture)
         m_brushTexture->destroy();
     delete m_brushTexture;
@@ -180,6 +185,8 @@ void MSharedData::shutDown()
 {
     if (!makeCanvasCurrent() && m_canvas)
         MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
+    // Drawn by the context made current above when it could be; their tiles go now.
+    m_stampQueue->clear();
     if (m_stampBuffer)
         m_stampBuffer->buffer().destroy();
     m_stampBuffer.reset();

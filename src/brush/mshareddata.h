@@ -15,6 +15,7 @@ class MBrush;
 class MCanvas;
 class MFrameBuffer;
 class MShaderProgramList;
+class MStampQueue;
 class MTextureLayer;
 class MVertexBuffer;
 class QImage;
@@ -85,6 +86,8 @@ public:
     void setBackgroundColor(const QColor &color) { m_backgroundColor = color; }
 
     MVertexBuffer *stampBuffer() const { return m_stampBuffer.get(); }
+    // The stamps placed and not drawn yet.
+    MStampQueue *stampQueue() const { return m_stampQueue.get(); }
     MFrameBuffer *frameBuffer() const { return m_frameBuffer; }
     MShaderProgramList *programList() const { return m_programList; }
     QOpenGLVertexArrayObject *vertexArrayObject() const { return m_vertexArray; }
@@ -103,6 +106,7 @@ private:
 
     MCanvas *m_canvas;
     std::unique_ptr<MVertexBuffer> m_stampBuffer;
+    std::unique_ptr<MStampQueue> m_stampQueue;
     std::unique_ptr<MBrush> m_brush;
     int m_currentLayer = -1;
     bool m_initialized = false;

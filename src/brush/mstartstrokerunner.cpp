@@ -12,6 +12,9 @@ MStartStrokeRunner::MStartStrokeRunner(MSharedData *sharedData, int layerIndex, 
 {
     if (!m_sharedData)
         return;
+    // Queued stamps are drawn with the brush, layer and colours they were placed with.
+    if (MCanvas *canvas = m_sharedData->canvas())
+        canvas->flushStrokes();
     m_sharedData->setCurrentLayer(layerIndex);
     if (brush)
         m_sharedData->setBrush(brush);

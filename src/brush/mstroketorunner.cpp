@@ -1,22 +1,17 @@
 #include "mstroketorunner.h"
 
 #include "mbrush.h"
+#include "mbrushsettinginfolist.h"
 #include "mcanvas.h"
 #include "mcurve.h"
 #include "mframebuffer.h"
 #include "mlogger.h"
-#include "mpaintengine.h"
 #include "mrandom.h"
-#include "mshader.h"
-#include "mshaderlist.h"
 #include "mshaderprogramlist.h"
 #include "mshareddata.h"
-#include "msettings.h"
-#include "mtexture.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
 #include "mtextureunitbinder.h"
-#include "mvalues.h"
 #include "mvertexbuffer.h"
 
 #include <QLineF>
@@ -35,27 +30,6 @@ int flag(double value)
     return value != 0.0 ? 1 : 0;
 }
 
-// The settings the table marks for the stamping program, as "f_<name>" of
-// the setting's type.
-void setSettingUniforms(QOpenGLShaderProgram *program, const double *v)
-{
-    const MBrushSettingInfoList *table = MBrushSettingInfoList::instance();
-    for (int setting : table->uniformSettings()) {
-        const QByteArray name = "f_" + table->name(setting);
-        switch (table->info(setting)->type()) {
-        case QMetaType::Bool:
-            program->setUniformValue(name.constData(), GLint(flag(v[setting])));
-            break;
-        case QMetaType::Int:
-            program->setUniformValue(name.constData(), GLint(v[setting]));
-            break;
-        default:
-            program->setUniformValue(name.constData(), GLfloat(v[setting]));
-            break;
-        }
-    }
-}
-
 QColor hsvColor(double h, double s, double v)
 {
     return QColor::fromHsvF(qBound(0.0, h, 1.0), qBound(0.0, s, 1.0), qBound(0.0, v, 1.0), 1.0);
@@ -67,29 +41,6 @@ void setColor(MQuadTransform &vertex, const QColor &color)
     vertex.color[1] = float(color.greenF());
     vertex.color[2] = float(color.blueF());
     vertex.color[3] = float(color.alphaF());
-}
-
-// The texture of a tile that must not be created, or the stand-in.
-unsigned int existingTileTexture(MTextureLayer *layer, const QPointF &centre, QOpenGLTexture *fallback)
-{
-    if (auto *tile = static_cast<MTextureTile *>(layer->tileAt(centre))) {
-        if (tile->ensureTexture())
-            return tile->textureId();
-    }
-    return fallback ? fallback->textureId() : 0;
-}
-
-// Nearest filters and clamped edges on a texture about to be drawn into; it
-// is left unbound, as a target must not be sampled while drawn into.
-void setNearestSampling(QOpenGLFunctions *f, unsigned int texture)
-{
-    f->glActiveTexture(GL_TEXTURE0);
-    f->glBindTexture(GL_TEXTURE_2D, texture);
-    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-    f->glBindTexture(GL_TEXTURE_2D, 0);
 }
 
 // Ends a draw into a texture attached to the frame buffer.
@@ -104,13 +55,6 @@ void endTargetPass(QOpenGLShaderProgram *program, QOpenGLVertexArrayObject *vert
     frameBuffer->release();
 }
 
-MTextureTile *layerTileUnder(MTextureLayer *layer, const QRect &area)
-{
-    auto *tile = static_cast<MTextureTile *>(layer->addTile(QRectF(area).center()));
-    if (tile)
-        tile->ensureTexture();
-    return tile;
-}
 } // namespace
 
 MStrokeToRunner::MStrokeToRunner(MSharedData *sharedData, int slot, const MEvent &event)
@@ -132,8 +76,11 @@ QPointF MStrokeToRunner::position(const MEvent &event) const
 
 void MStrokeToRunner::run()
 {
-    if (!prepareContext())
+    // The context without drawing what earlier moves queued: this run queues more.
+    if (!prepare() || !m_sharedData->canvas() || !m_sharedData->canvas()->makeContextCurrent()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
         return;
+    }
     MCanvas *canvas = m_sharedData->canvas();
     const MEvent last = m_sharedData->slotEvent(m_slot);
     double *v = values();
@@ -203,7 +150,13 @@ void MStrokeToRunner::placeStamp(const MEvent &event)
 
 void MStrokeToRunner::flushPending()
 {
-    renderStamps(m_pendingTiles, m_vertices, QPointF(0, 0));
+    if (!m_pendingTiles.isEmpty() && !m_vertices.isEmpty()) {
+        MStampQueue *queue = m_sharedData->stampQueue();
+        queue->append(m_pendingTiles, m_vertices, passState(QPointF(0, 0)));
+        // Bounded: a view that does not draw leaves no more than a buffer's worth queued.
+        if (queue->stampCount() * verticesPerStamp >= m_sharedData->stampBuffer()->capacity())
+            m_sharedData->canvas()->makeCurrent();
+    }
     m_pendingTiles.clear();
     m_vertices.resize(0);
 }
@@ -332,175 +285,61 @@ void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices,
         MLogger::instance()->systemError(QStringLiteral("Shared data are not valid"));
         return;
     }
-    if (tiles.isEmpty() || vertices.isEmpty())
-        return;
-    MTextureLayer *layer = m_sharedData->currentLayer();
-    if (!layer)
-        return;
     MCanvas *canvas = m_sharedData->canvas();
-    MTextureLayer *below = m_sharedData->layerBelow();
-    MBrush *brush = m_sharedData->brush();
-    QOpenGLTexture *colorSample = m_sharedData->colorSampleTexture(m_sharedData->colorTextureSize());
-    QOpenGLTexture *brushTexture = m_sharedData->brushTexture();
-    QOpenGLTexture *empty = m_sharedData->emptyTexture();
-    MFrameBuffer *frameBuffer = m_sharedData->frameBuffer();
-    MVertexBuffer *stampBuffer = m_sharedData->stampBuffer();
-    MShaderProgramList *programs = m_sharedData->programList();
-    QOpenGLVertexArrayObject *vertexArray = m_sharedData->vertexArrayObject();
-    QOpenGLFunctions *f = m_sharedData;
-    const double *v = values();
-    const QRectF painted = canvas->paintedRect();
-    const bool clipToSelection = canvas->clipToSelection();
-
-    const QString engineId = brush->shaderId().trimmed();
-    MShader *engine = nullptr;
-    if (!engineId.isEmpty()) {
-        engine = MShaderList::instance()->find(engineId);
-        canvas->paintEngine()->loadEffectTexture(engine);
-    }
-    const QString programName = engineId.isEmpty() ? QStringLiteral("stamping") : engineId;
-    // The built-in stamp: a program made for the features this brush uses.
-    QOpenGLShaderProgram *variant = nullptr;
-    if (engineId.isEmpty())
-        variant = programs->variant(programName,
-                                    stampDefines(int(v[MEnum::bsAntialiasing]), brushTexture != nullptr,
-                                                 v[MEnum::bsColorAbsorbtionRate] != 0.0,
-                                                 int(v[MEnum::bsCompositionMode]), int(v[MEnum::bsShape])));
-
-    f->glEnable(GL_BLEND);
-    MTextureUnitBinder binder(f);
-    const int capacity = stampBuffer->capacity();
-    for (MTile *t : tiles) {
-        auto *tile = static_cast<MTextureTile *>(t);
-        if (!tile->ensureTexture())
-            continue;
-        const QRect area = tile->rectWithBorder();
-        const QPointF centre = QRectF(area).center();
-        MTextureTile *target = layerTileUnder(layer, area);
-        if (!target)
-            continue;
-        frameBuffer->attachTexture(tile->textureId());
-        f->glBlendEquationSeparate(GLenum(int(v[MEnum::bsRgbBlendEquation])),
-                                   GLenum(int(v[MEnum::bsAlphaBlendEquation])));
-        // The factors go in setting order: the defaults (1, 771, 1, 771) make
-        // premultiplied source-over on colour and alpha.
-        f->glBlendFuncSeparate(GLenum(int(v[MEnum::bsSourceRgbBlendMode])),
-                               GLenum(int(v[MEnum::bsSourceAlphaBlendMode])),
-                               GLenum(int(v[MEnum::bsDestinationRgbBlendMode])),
-                               GLenum(int(v[MEnum::bsDestinationAlphaBlendMode])));
-        setNearestSampling(f, tile->textureId());
-
-        const int size = tile->tileSize();
-        f->glViewport(0, 0, area.width(), area.height());
-        QMatrix4x4 model;
-        model.translate(float(-area.left()), float(-area.top()));
-        model.translate(float(offset.x()), float(offset.y()));
-        QMatrix4x4 projection;
-        projection.ortho(0.0f, float(area.width()), 0.0f, float(area.height()), -1.0f, 1.0f);
-        const QMatrix4x4 mvp = projection * model;
-
-        frameBuffer->bind();
-        stampBuffer->bind();
-        QOpenGLShaderProgram *program = nullptr;
-        if (variant && variant->bind()) {
-            program = variant;
-            MShaderProgramList::setAttributeBuffers(program, vertexArray);
-        } else {
-            program = programs->bindForVao(programName, vertexArray);
-        }
-        if (!program) {
-            endTargetPass(nullptr, vertexArray, stampBuffer, frameBuffer);
-            continue;
-        }
-        program->setUniformValue("mvp", mvp);
-        setSettingUniforms(program, v);
-        program->setUniformValue("f_borderColor", hsvColor(v[MEnum::bsBorderColorHue],
-                                                           v[MEnum::bsBorderColorSaturation],
-                                                           v[MEnum::bsBorderColorValue]));
-        program->setUniformValue("f_stampCount", GLint(m_sharedData->stampCounter()));
-        MPaintEngine::setTileUniforms(program, area, size, tile->border(), painted);
-        program->setUniformValue("f_random", GLfloat(MRandom::unit()));
-        brush->shaderValues()->setUniforms(program);
-
-        binder.bind(target->textureId(), program, "f_currentLayerTexture", GL_NEAREST_MIPMAP_NEAREST, GL_LINEAR,
-                    GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
-        if (below) {
-            binder.bind(existingTileTexture(below, centre, empty), program, "f_underLayerTexture",
-                        GL_NEAREST_MIPMAP_NEAREST, GL_LINEAR, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
-            program->setUniformValue("f_inheritAlphaUnder",
-                                     GLint(flag(v[MEnum::bsInheritAlphaUnder]) | (below->mask() != 0 ? 1 : 0)));
-            program->setUniformValue("f_alphaEquation", GLint(below->mask()));
-        } else {
-            program->setUniformValue("f_inheritAlphaUnder", GLint(0));
-        }
-        program->setUniformValue("f_hasTexture", GLint(brushTexture ? 1 : 0));
-        if (brushTexture) {
-            binder.bind(brushTexture->textureId(), program, "f_brushTexture", GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR,
-                        GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
-        }
-        if (colorSample)
-            binder.bind(colorSample->textureId(), program, "f_colorTexture", GL_NEAREST_MIPMAP_NEAREST, GL_LINEAR,
-                        GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
-        if (clipToSelection)
-            binder.bind(existingTileTexture(canvas->selectionLayer(), centre, empty), program,
-                        "f_selectionLayerTexture", GL_NEAREST_MIPMAP_NEAREST, GL_LINEAR, GL_CLAMP_TO_EDGE,
-                        GL_CLAMP_TO_EDGE);
-        program->setUniformValue("f_clipToSelection", GLint(clipToSelection ? 1 : 0));
-        if (engine) {
-            for (int i = 0; i < engine->textureCount(); ++i) {
-                const MTexture *parameter = engine->texture(i);
-                if (!parameter)
-                    continue;
-                const int filter = filterToGl(parameter->magFilter());
-                binder.bind(parameter->textureId(), program, parameter->name(), filter, filterWithoutMipmaps(filter),
-                            wrapModeToGl(parameter->wrapS()), wrapModeToGl(parameter->wrapT()));
-            }
-        }
-
-        // Every stamp reaches the tile: a pass longer than the buffer is
-        // drawn in chunks, each uploaded at once.
-        const QRectF targetArea(target->rectWithBorder());
-        for (int first = 0; first < vertices.size(); first += capacity) {
-            const int count = std::min(capacity, int(vertices.size()) - first);
-            m_upload.resize(count);
-            const MQuadTransform *source = vertices.constData() + first;
-            MQuadTransform *destination = m_upload.data();
-            for (int i = 0; i < count; ++i) {
-                destination[i] = source[i];
-                destination[i].textureCoordinates[1] =
-                    QVector2D(float((source[i].position[0] - targetArea.left()) / targetArea.width()),
-                              float((source[i].position[1] - targetArea.top()) / targetArea.height()));
-            }
-            stampBuffer->clear();
-            stampBuffer->addVertices(destination, count);
-            f->glDrawArrays(GL_TRIANGLES, 0, stampBuffer->count());
-        }
-
-        // The tile stays attached: attaching it again to the next pass keeps
-        // the same render target, where a detach would make the software
-        // rasterizer flush and wait for every pass.
-        endTargetPass(program, vertexArray, stampBuffer, frameBuffer, false);
-        binder.unbindAll();
-        target->release();
-        tile->release();
-    }
-    // No flush per move: the view draws in its own context, and making that
-    // current flushes this one (what a read-back or a merge needs, they order
-    // themselves in this context).
-    frameBuffer->release();
+    // Drawn now, after whatever was queued before.
+    canvas->makeCurrent();
+    m_sharedData->stampQueue()->append(tiles, vertices, passState(offset));
+    canvas->makeCurrent();
 }
 
-QByteArray MStrokeToRunner::stampDefines(int antialiasing, bool texture, bool colorFeedback, int compositionMode,
-                                         int shape)
+MStampQueue::State MStrokeToRunner::passState(const QPointF &offset) const
 {
-    return QStringLiteral("#define STAMP_ANTIALIASING %1\n#define STAMP_TEXTURE %2\n#define STAMP_FEEDBACK %3\n"
-                          "#define STAMP_COMPOSITION %4\n#define STAMP_SHAPE %5\n")
-        .arg(antialiasing)
-        .arg(texture ? 1 : 0)
-        .arg(colorFeedback ? 1 : 0)
-        .arg(compositionMode)
-        .arg(shape)
-        .toLatin1();
+    const double *v = values();
+    MCanvas *canvas = m_sharedData->canvas();
+    MTextureLayer *below = m_sharedData->layerBelow();
+    MStampQueue::State state;
+    const MBrushSettingInfoList *table = MBrushSettingInfoList::instance();
+    const QVector<int> &settings = table->uniformSettings();
+    state.settings.reserve(settings.size());
+    for (int setting : settings)
+        state.settings.append(v[setting]);
+    const QColor border = hsvColor(v[MEnum::bsBorderColorHue], v[MEnum::bsBorderColorSaturation],
+                                   v[MEnum::bsBorderColorValue]);
+    state.borderColor = {float(border.redF()), float(border.greenF()), float(border.blueF()), float(border.alphaF())};
+    // The factors go in setting order: the defaults (1, 771, 1, 771) make
+    // premultiplied source-over on colour and alpha.
+    state.blend = {int(v[MEnum::bsRgbBlendEquation]),     int(v[MEnum::bsAlphaBlendEquation]),
+                   int(v[MEnum::bsSourceRgbBlendMode]),   int(v[MEnum::bsSourceAlphaBlendMode]),
+                   int(v[MEnum::bsDestinationRgbBlendMode]), int(v[MEnum::bsDestinationAlphaBlendMode])};
+    state.hasBelow = below != nullptr;
+    state.inheritUnder = below ? (flag(v[MEnum::bsInheritAlphaUnder]) | (below->mask() != 0 ? 1 : 0)) : 0;
+    state.alphaEquation = below ? below->mask() : 0;
+    state.hasTexture = m_sharedData->brushTexture() != nullptr;
+    state.clipToSelection = canvas->clipToSelection();
+    state.stampCount = m_sharedData->stampCounter();
+    state.painted = canvas->paintedRect();
+    state.offset = offset;
+    state.engine = !m_sharedData->brush()->shaderId().trimmed().isEmpty();
+    state.features = stampFeatures(v, state.hasTexture, state.clipToSelection, state.inheritUnder != 0);
+    return state;
+}
+
+MStampQueue::Features MStrokeToRunner::stampFeatures(const double *v, bool texture, bool clip, bool inheritUnder)
+{
+    MStampQueue::Features features;
+    features.antialiasing = int(v[MEnum::bsAntialiasing]);
+    features.texture = texture;
+    features.feedback = v[MEnum::bsColorAbsorbtionRate] != 0.0;
+    features.composition = int(v[MEnum::bsCompositionMode]);
+    features.shape = int(v[MEnum::bsShape]);
+    // As the program compares it: in single precision.
+    features.density = float(v[MEnum::bsDensity]) < 1.0f;
+    features.clip = clip;
+    features.inheritUnder = inheritUnder;
+    features.inheritCurrent = flag(v[MEnum::bsInheritAlphaCurrent]) != 0;
+    features.border = flag(v[MEnum::bsUseBorderColor]) != 0;
+    features.preserveTextureColor = texture ? int(v[MEnum::bsPreserveTextureColor]) : 0;
+    return features;
 }
 
 void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)
@@ -510,6 +349,9 @@ void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)
         logger.systemError(QStringLiteral("Shared data are not valid"));
         return;
     }
+    // Stamps queued before read the colours as they were: drawn first.
+    if (MCanvas *canvas = m_sharedData->canvas())
+        canvas->makeCurrent();
     const int size = m_sharedData->colorTextureSize();
     QOpenGLTexture *target = m_sharedData->colorTargetTexture(size);
     QOpenGLTexture *sample = m_sharedData->colorSampleTexture(size);
@@ -539,7 +381,7 @@ void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)
     projection.ortho(0.0f, float(n), 0.0f, float(n), -1.0f, 1.0f);
 
     for (MTile *c : qAsConst(tiles)) {
-        MTextureTile *source = layerTileUnder(layer, c->rectWithBorder());
+        MTextureTile *source = MStampQueue::layerTileUnder(layer, c->rectWithBorder());
         if (!source)
             continue;
         const QRectF sourceArea(source->rectWithBorder());
@@ -567,7 +409,7 @@ void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)
         const MQuadTransform quad[6] = {corner[0], corner[1], corner[2], corner[1], corner[3], corner[2]};
 
         frameBuffer->bind();
-        setNearestSampling(f, target->textureId());
+        MStampQueue::setNearestSampling(f, target->textureId());
         stampBuffer->bind();
         stampBuffer->clear();
         stampBuffer->addVertices(quad, 6);

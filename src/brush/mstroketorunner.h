@@ -3,6 +3,7 @@
 #include "mevent.h"
 #include "mquadtransform.h"
 #include "mrunner.h"
+#include "mstampqueue.h"
 
 #include <QColor>
 #include <QPointF>
@@ -15,8 +16,9 @@ class MTile;
 
 // Paints one segment of a stroke: stamps from the slot's last stamp to the
 // new event at the brush spacing, each with its settings evaluated through
-// the brush curves, drawn into the stroke layer's tiles. The first run after
-// a press places the stroke's first stamp.
+// the brush curves, queued for the stroke layer's tiles (the document draws
+// them at its next flush). The first run after a press places the stroke's
+// first stamp.
 class MStrokeToRunner : public MRunner
 {
     Q_OBJECT
@@ -37,10 +39,13 @@ public:
     void collectTiles(const QRectF &rect, MTextureLayer *layer, Tiles &pending);
     bool isStampVisible(const QRectF &rect) const;
     void finishTiles(const Tiles &tiles);
+    // Draws the stamps into the tiles at once, after whatever the document had queued.
     void renderStamps(const Tiles &tiles, const Vertices &vertices, const QPointF &offset);
     void colorFeedback(const QPointF &position, bool clear);
-    // The preprocessor lines of the stamping program made for one brush.
-    static QByteArray stampDefines(int antialiasing, bool texture, bool colorFeedback, int compositionMode, int shape);
+    // What a pass of the slot's current values sets besides the stamps.
+    MStampQueue::State passState(const QPointF &offset) const;
+    // The code paths of the stamping program that the values use.
+    static MStampQueue::Features stampFeatures(const double *values, bool texture, bool clip, bool inheritUnder);
 
 public slots:
     void run() override;
@@ -50,6 +55,7 @@ private:
     QPointF position(const MEvent &event) const;
     // Places one stamp of the segment and records where it landed.
     void placeStamp(const MEvent &event);
+    // Hands the stamps placed so far to the document's queue.
     void flushPending();
 
     int m_slot;

@@ -31,6 +31,7 @@
 #include "mshaderlist.h"
 #include "mshaderprogramlist.h"
 #include "mshareddata.h"
+#include "mstampqueue.h"
 #include "mstartstrokerunner.h"
 #include "mstroketorunner.h"
 #include "mtexturetile.h"
@@ -49,6 +50,7 @@
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 #include <QOpenGLPixelTransferOptions>
+#include <QTimer>
 #include <QOpenGLTexture>
 #include <QPainter>
 #include <QSignalBlocker>
@@ -169,11 +171,45 @@ void MCanvas::initializeGL()
 
 bool MCanvas::makeCurrent()
 {
+    if (!makeContextCurrent())
+        return false;
+    // Every tile operation goes through here: none sees the stroke layer, or
+    // changes a tile a queued stamp reads, before the queued stamps are drawn.
+    m_sharedData->stampQueue()->flush();
+    return true;
+}
+
+bool MCanvas::makeContextCurrent()
+{
     if (!m_glReady)
         return false;
     if (QOpenGLContext::currentContext() == m_context)
         return true;
     return m_context->makeCurrent(m_surface);
+}
+
+void MCanvas::prepareBrush(const MBrush *brush)
+{
+    if (m_glReady)
+        m_sharedData->stampQueue()->prepare(brush);
+}
+
+void MCanvas::flushStrokes()
+{
+    MStampQueue *queue = m_sharedData->stampQueue();
+    if (queue->isEmpty())
+        return;
+    QOpenGLContext *previous = QOpenGLContext::currentContext();
+    QSurface *surface = previous ? previous->surface() : nullptr;
+    if (!makeContextCurrent()) {
+        // Nothing can draw them any more: dropped rather than tried at every tile operation.
+        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
+        queue->clear();
+        return;
+    }
+    queue->flush();
+    if (previous && previous != m_context && surface)
+        previous->makeCurrent(surface);
 }
 
 void MCanvas::shutDown()
@@ -204,6 +240,17 @@ void MCanvas::connectSignals()
                   << connect(m_undoStack, &QUndoStack::canRedoChanged, this, &MCanvas::modifiedChanged)
                   << connect(m_undoStack, &QUndoStack::canUndoChanged, this, &MCanvas::modifiedChanged)
                   << connect(m_undoStack, &QUndoStack::cleanChanged, this, &MCanvas::modifiedChanged);
+    // The brush's programs are compiled once the choice is shown, off the press.
+    if (MBrushList *brushes = MBrushList::existingInstance()) {
+        auto prepareCurrent = [this] {
+            QTimer::singleShot(0, this, [this] {
+                if (MBrushList *list = MBrushList::existingInstance())
+                    prepareBrush(list->currentBrush());
+            });
+        };
+        m_connections << connect(brushes, &MBrushList::currentRowChanged, this, prepareCurrent);
+        prepareCurrent();
+    }
 }
 
 void MCanvas::disconnectSignals()
@@ -831,6 +878,7 @@ bool MCanvas::blitImage(const QPointF &centre, const QImage &image, MTextureLaye
 
 void MCanvas::draw(MPaintParams *params)
 {
+    flushStrokes();
     m_paintEngine->renderPaper(params);
     m_paintEngine->renderLayers(params);
     if (params && m_hasSelection && m_selectionPath.isEmpty()) {

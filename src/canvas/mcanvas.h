@@ -53,8 +53,18 @@ public:
 
     void initializeGL();
     void shutDown();
-    // Makes the document's context current on its surface; false before set-up.
+    // Makes the document's context current on its surface, with the queued
+    // stamps drawn; false before set-up.
     bool makeCurrent();
+    // The same, leaving the queued stamps queued: for the runner that queues them.
+    bool makeContextCurrent();
+    // Compiles the programs the brush paints with in this document, ahead of
+    // its first press; the current brush's, soon after it becomes current.
+    void prepareBrush(const MBrush *brush);
+    // Draws the stamps placed and not drawn yet into the stroke layer; the
+    // context that was current stays current. Whatever reads or merges the
+    // stroke layer, or changes what stamps read, calls it first.
+    void flushStrokes();
     bool isGlReady() const { return m_glReady; }
     QOpenGLContext *context() const { return m_context; }
     MPaintEngine *paintEngine() const { return m_paintEngine; }

@@ -238,10 +238,22 @@ QOpenGLShaderProgram *MShaderProgramList::compileProgram(const QString &name)
     return shaderProgram;
 }
 
+namespace {
+QString variantKey(const QString &base, const QByteArray &defines)
+{
+    return base + QLatin1Char('#') + QString::fromLatin1(defines);
+}
+} // namespace
+
+bool MShaderProgramList::hasVariant(const QString &name, const QByteArray &defines) const
+{
+    return m_programs.contains(variantKey(normalizedName(name), defines));
+}
+
 QOpenGLShaderProgram *MShaderProgramList::variant(const QString &name, const QByteArray &defines)
 {
     const QString base = normalizedName(name);
-    const QString key = base + QLatin1Char('#') + QString::fromLatin1(defines);
+    const QString key = variantKey(base, defines);
     if (QOpenGLShaderProgram *existing = m_programs.value(key))
         return existing->isLinked() ? existing : nullptr;
     if (!m_sources.contains(base))

@@ -54,6 +54,8 @@ public:
     // of its sources, once per set of lines; the context that was current
     // stays current. Null for an unknown name or one that does not link.
     QOpenGLShaderProgram *variant(const QString &name, const QByteArray &defines);
+    // Whether that variant was built already (linked or not).
+    bool hasVariant(const QString &name, const QByteArray &defines) const;
     QOpenGLShaderProgram *program(const QString &name) const;
     QOpenGLShaderProgram *createShaderProgram(MShader *shader);
     bool compileUserProgram(MShader *shader, QOpenGLShaderProgram *program);

@@ -4,6 +4,7 @@
 #include "mlogger.h"
 #include "mopengl.h"
 #include "msettings.h"
+#include "mstampqueue.h"
 #include "mundolayer.h"
 
 #include <QOpenGLContext>
@@ -55,6 +56,8 @@ MTextureTile::MTextureTile(MTiledLayer *layer)
 
 MTextureTile::~MTextureTile()
 {
+    // Queued stamps land before any read or write of a tile.
+    MStampQueue::flushAll();
     delete m_texture;
 }
 
@@ -116,6 +119,8 @@ bool MTextureTile::allocateTexture(int size)
 
 bool MTextureTile::clear()
 {
+    // Queued stamps land before any read or write of a tile.
+    MStampQueue::flushAll();
     QOpenGLExtraFunctions *f = functions();
     if (!f || !ensureTexture())
         return false;
@@ -152,6 +157,8 @@ int MTextureTile::byteSize() const
 
 bool MTextureTile::setImage(const QImage &image)
 {
+    // Queued stamps land before any read or write of a tile.
+    MStampQueue::flushAll();
     if (!isValid())
         return false;
     QImage pixels = image.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
@@ -174,6 +181,8 @@ bool MTextureTile::setImage(const QImage &image)
 
 bool MTextureTile::setData(const void *pixels)
 {
+    // Queued stamps land before any read or write of a tile.
+    MStampQueue::flushAll();
     if (!pixels) {
         MLogger::instance()->systemError(QStringLiteral("This function request a non null buffer"));
         return false;
@@ -216,6 +225,8 @@ bool MTextureTile::readPixelsToBuffer(unsigned int packBuffer, const QRect &area
 
 bool MTextureTile::readArea(void *pixels, const QRect &area, unsigned int packBuffer)
 {
+    // Queued stamps land before any read or write of a tile.
+    MStampQueue::flushAll();
     QOpenGLExtraFunctions *f = functions();
     if (!f || !isValid() || !QRect(0, 0, tileSize(), tileSize()).contains(area)) {
         MLogger::instance()->systemError(QStringLiteral("Error during texture pixel read: no texture"));
@@ -262,6 +273,8 @@ bool MTextureTile::generateMipmaps()
 
 bool MTextureTile::rebuildMipmaps()
 {
+    // Queued stamps land before any read or write of a tile.
+    MStampQueue::flushAll();
     QOpenGLExtraFunctions *f = functions();
     if (!f || !isValid() || !MSettings::instance()->generateMipmaps())
         return false;

@@ -1,0 +1,645 @@
+#include "mstampqueue.h"
+
+#include "mbrush.h"
+#include "mbrushsettinginfolist.h"
+#include "mcanvas.h"
+#include "mframebuffer.h"
+#include "mlogger.h"
+#include "mopengl.h"
+#include "mpaintengine.h"
+#include "mrandom.h"
+#include "msamplers.h"
+#include "mshader.h"
+#include "mshaderlist.h"
+#include "mshaderprogramlist.h"
+#include "mshareddata.h"
+#include "mstroketorunner.h"
+#include "msettings.h"
+#include "mtexture.h"
+#include "mtexturelayer.h"
+#include "mtexturetile.h"
+#include "mvalues.h"
+#include "mvertexbuffer.h"
+
+#include <QMatrix4x4>
+#include <QOpenGLShaderProgram>
+#include <QOpenGLTexture>
+#include <QOpenGLVertexArrayObject>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+// Texture units of a stamp pass; engine textures follow the last.
+enum Unit { CurrentUnit = 1, UnderUnit, BrushUnit, ColorUnit, SelectionUnit, FirstEngineUnit };
+
+
+void bindUnit(QOpenGLFunctions *f, int unit, unsigned int texture, int minFilter, int magFilter, int wrapS = GL_CLAMP_TO_EDGE,
+              int wrapT = GL_CLAMP_TO_EDGE)
+{
+    // Tiles get no mipmaps when the setting is off: a mipmap filter would
+    // sample levels that were never filled.
+    static const bool mipmaps = MSettings::instance()->generateMipmaps();
+    f->glActiveTexture(GLenum(GL_TEXTURE0 + unit));
+    f->glBindTexture(GL_TEXTURE_2D, texture);
+    MSamplers::bind(unsigned(unit), mipmaps ? minFilter : filterWithoutMipmaps(minFilter), magFilter, wrapS, wrapT);
+    f->glActiveTexture(GL_TEXTURE0);
+}
+
+void unbindUnits(QOpenGLFunctions *f, int last)
+{
+    for (int unit = CurrentUnit; unit <= last; ++unit) {
+        f->glActiveTexture(GLenum(GL_TEXTURE0 + unit));
+        f->glBindTexture(GL_TEXTURE_2D, 0);
+        MSamplers::unbind(unsigned(unit));
+    }
+    f->glActiveTexture(GL_TEXTURE0);
+}
+
+// The texture of a tile that must not be created, or the stand-in.
+unsigned int existingTileTexture(MTextureLayer *layer, const QPointF &centre, QOpenGLTexture *fallback)
+{
+    if (auto *tile = layer ? static_cast<MTextureTile *>(layer->tileAt(centre)) : nullptr) {
+        if (tile->ensureTexture())
+            return tile->textureId();
+    }
+    return fallback ? fallback->textureId() : 0;
+}
+
+} // namespace
+
+void MStampQueue::setNearestSampling(QOpenGLFunctions *f, unsigned int texture)
+{
+    f->glActiveTexture(GL_TEXTURE0);
+    f->glBindTexture(GL_TEXTURE_2D, texture);
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    f->glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+MTextureTile *MStampQueue::layerTileUnder(MTextureLayer *layer, const QRect &area)
+{
+    auto *tile = static_cast<MTextureTile *>(layer->addTile(QRectF(area).center()));
+    if (tile)
+        tile->ensureTexture();
+    return tile;
+}
+
+// ---------------------------------------------------------------- uniforms
+
+// The locations of everything a stamp pass sets in one program, looked up
+// once, and the last values sent, so that a pass sends only what changed.
+// Kept per program for every queue: documents that share a program list
+// share its programs.
+class MStampQueue::Uniforms
+{
+public:
+    enum Slot {
+        Mvp,
+        BorderColor,
+        StampCount,
+        TexturePos,
+        TextureSize,
+        TextureBorder,
+        PaintedPos,
+        PaintedWidth,
+        PaintedHeight,
+        Random,
+        InheritUnder,
+        AlphaEquation,
+        HasTexture,
+        ClipToSelection,
+        CurrentSampler,
+        UnderSampler,
+        BrushSampler,
+        ColorSampler,
+        SelectionSampler,
+        FirstSetting
+    };
+
+    explicit Uniforms(QOpenGLShaderProgram *program)
+        : m_program(program)
+    {
+        static const char *const names[FirstSetting] = {
+            "mvp", "f_borderColor", "f_stampCount", "f_texturePos", "f_textureSize", "f_textureBorder",
+            "f_paintedRectPos", "f_paintedRectWidth", "f_paintedRectHeight", "f_random", "f_inheritAlphaUnder",
+            "f_alphaEquation", "f_hasTexture", "f_clipToSelection", "f_currentLayerTexture", "f_underLayerTexture",
+            "f_brushTexture", "f_colorTexture", "f_selectionLayerTexture"};
+        for (const char *name : names)
+            m_locations.append(program->uniformLocation(name));
+        const MBrushSettingInfoList *table = MBrushSettingInfoList::instance();
+        for (int setting : table->uniformSettings())
+            m_locations.append(program->uniformLocation("f_" + table->name(setting)));
+        m_last.resize(m_locations.size());
+        m_known.fill(false, m_locations.size());
+        for (const MShaderProgramList::VertexAttribute &attribute : MShaderProgramList::vertexAttributes())
+            m_attributes.append(program->attributeLocation(attribute.name));
+    }
+
+    int location(int slot) const { return m_locations.at(slot); }
+    bool isActive(int slot) const { return m_locations.at(slot) >= 0; }
+
+    void setFloat(int slot, float x) { set(slot, {x, 0.0f, 0.0f, 0.0f}, 1); }
+    void setVec2(int slot, const QPointF &p) { set(slot, {float(p.x()), float(p.y()), 0.0f, 0.0f}, 2); }
+    void setVec4(int slot, const std::array<float, 4> &v) { set(slot, v, 4); }
+    void setInt(int slot, int x)
+    {
+        float bits;
+        std::memcpy(&bits, &x, sizeof bits);
+        set(slot, {bits, 0.0f, 0.0f, 0.0f}, -1);
+    }
+
+    // The vertex layout for this program, into the bound buffer.
+    void setAttributes(QOpenGLVertexArrayObject *vertexArray)
+    {
+        if (vertexArray && MOpenGL::instance()->useVertexArrayObjects)
+            vertexArray->bind();
+        const QVector<MShaderProgramList::VertexAttribute> &layout = MShaderProgramList::vertexAttributes();
+        for (int i = 0; i < layout.size(); ++i) {
+            const int location = m_attributes.at(i);
+            if (location < 0)
+                continue;
+            const int columns = layout[i].floats > 4 ? layout[i].floats / 4 : 1;
+            const int size = layout[i].floats / columns;
+            for (int column = 0; column < columns; ++column) {
+                m_program->enableAttributeArray(location + column);
+                m_program->setAttributeBuffer(location + column, GL_FLOAT,
+                                              layout[i].offset + column * size * int(sizeof(float)), size,
+                                              MShaderProgramList::vertexStride);
+            }
+        }
+    }
+
+    void releaseAttributes(QOpenGLVertexArrayObject *vertexArray)
+    {
+        const QVector<MShaderProgramList::VertexAttribute> &layout = MShaderProgramList::vertexAttributes();
+        for (int i = 0; i < layout.size(); ++i) {
+            const int columns = layout[i].floats > 4 ? layout[i].floats / 4 : 1;
+            for (int column = 0; m_attributes.at(i) >= 0 && column < columns; ++column)
+                m_program->disableAttributeArray(m_attributes.at(i) + column);
+        }
+        if (vertexArray && MOpenGL::instance()->useVertexArrayObjects)
+            vertexArray->release();
+    }
+
+private:
+    // components -1: one integer.
+    void set(int slot, const std::array<float, 4> &value, int components)
+    {
+        const int location = m_locations.at(slot);
+        if (location < 0 || (m_known.at(slot) && m_last.at(slot) == value))
+            return;
+        m_last[slot] = value;
+        m_known[slot] = true;
+        switch (components) {
+        case -1: {
+            int x;
+            std::memcpy(&x, &value[0], sizeof x);
+            m_program->setUniformValue(location, GLint(x));
+            break;
+        }
+        case 1:
+            m_program->setUniformValue(location, value[0]);
+            break;
+        case 2:
+            m_program->setUniformValue(location, value[0], value[1]);
+            break;
+        default:
+            m_program->setUniformValue(location, value[0], value[1], value[2], value[3]);
+            break;
+        }
+    }
+
+    QOpenGLShaderProgram *m_program;
+    QVector<int> m_locations;
+    QVector<std::array<float, 4>> m_last;
+    QVector<bool> m_known;
+    QVector<int> m_attributes;
+};
+
+MStampQueue::Uniforms *MStampQueue::uniformsFor(QOpenGLShaderProgram *program)
+{
+    // One cache per program whatever queue draws with it: the values it
+    // remembers are the program's own. It goes with the program.
+    static QHash<QOpenGLShaderProgram *, Uniforms *> shared;
+    Uniforms *uniforms = shared.value(program);
+    if (!uniforms) {
+        uniforms = new Uniforms(program);
+        shared.insert(program, uniforms);
+        QObject::connect(program, &QObject::destroyed, [program] { delete shared.take(program); });
+    }
+    return uniforms;
+}
+
+// ---------------------------------------------------------------- features
+
+quint64 MStampQueue::Features::key() const
+{
+    quint64 k = quint64(quint32(composition));
+    k = (k << 2) | quint64(antialiasing & 3);
+    k = (k << 2) | quint64(preserveTextureColor & 3);
+    k = (k << 1) | quint64(shape & 1);
+    for (bool flag : {texture, feedback, density, clip, inheritUnder, inheritCurrent, border})
+        k = (k << 1) | quint64(flag ? 1 : 0);
+    return k;
+}
+
+QByteArray MStampQueue::Features::defines() const
+{
+    QByteArray lines("#define STAMP_VARIANT 1\n");
+    auto define = [&lines](const char *name, int value) {
+        lines += "#define ";
+        lines += name;
+        lines += ' ';
+        lines += QByteArray::number(value);
+        lines += '\n';
+    };
+    define("STAMP_ANTIALIASING", antialiasing);
+    define("STAMP_TEXTURE", texture ? 1 : 0);
+    define("STAMP_FEEDBACK", feedback ? 1 : 0);
+    define("STAMP_COMPOSITION", composition);
+    define("STAMP_SHAPE", shape);
+    define("STAMP_DENSITY", density ? 1 : 0);
+    define("STAMP_CLIP", clip ? 1 : 0);
+    define("STAMP_INHERIT_UNDER", inheritUnder ? 1 : 0);
+    define("STAMP_INHERIT_CURRENT", inheritCurrent ? 1 : 0);
+    define("STAMP_BORDER", border ? 1 : 0);
+    define("STAMP_PRESERVE_COLOR", texture ? preserveTextureColor : 0);
+    return lines;
+}
+
+// ---------------------------------------------------------------- queue
+
+namespace {
+// The queues that hold stamps, for whatever touches a tile without going
+// through its document.
+QSet<MStampQueue *> &pendingQueues()
+{
+    static QSet<MStampQueue *> queues;
+    return queues;
+}
+} // namespace
+
+MStampQueue::MStampQueue(MSharedData *sharedData)
+    : m_sharedData(sharedData)
+{
+}
+
+MStampQueue::~MStampQueue()
+{
+    pendingQueues().remove(this);
+}
+
+void MStampQueue::flushAll()
+{
+    QSet<MStampQueue *> &queues = pendingQueues();
+    if (queues.isEmpty())
+        return;
+    const QList<MStampQueue *> waiting = queues.values();
+    for (MStampQueue *queue : waiting) {
+        if (queue->m_flushing)
+            continue;
+        if (MCanvas *canvas = queue->m_sharedData->canvas())
+            canvas->flushStrokes();
+        else
+            queue->clear();
+    }
+}
+
+void MStampQueue::append(const QSet<MTile *> &tiles, const QVector<MQuadTransform> &vertices, const State &state)
+{
+    if (tiles.isEmpty() || vertices.isEmpty())
+        return;
+    Run run;
+    run.first = stampCount();
+    run.count = vertices.size() / verticesPerStamp;
+    run.state = state;
+    run.tiles.reserve(tiles.size());
+    run.randoms.reserve(tiles.size());
+    for (MTile *tile : tiles) {
+        // The texture is there from the placing on, as when the stamps were drawn at once.
+        static_cast<MTextureTile *>(tile)->ensureTexture();
+        run.tiles.append(tile);
+        run.randoms.append(float(MRandom::unit()));
+    }
+    m_vertices.append(vertices);
+    for (int i = 0; i < run.count; ++i) {
+        const MQuadTransform *corner = vertices.constData() + i * verticesPerStamp;
+        float left = corner[0].position[0], right = left, top = corner[0].position[1], bottom = top;
+        for (int k = 1; k < verticesPerStamp; ++k) {
+            left = std::min(left, corner[k].position[0]);
+            right = std::max(right, corner[k].position[0]);
+            top = std::min(top, corner[k].position[1]);
+            bottom = std::max(bottom, corner[k].position[1]);
+        }
+        m_rects.append(QRectF(QPointF(left, top), QPointF(right, bottom)));
+    }
+    m_runs.append(run);
+    pendingQueues().insert(this);
+}
+
+void MStampQueue::clear()
+{
+    pendingQueues().remove(this);
+    m_runs.clear();
+    m_vertices.clear();
+    m_rects.clear();
+}
+
+void MStampQueue::flush()
+{
+    if (m_runs.isEmpty() || m_flushing)
+        return;
+    m_flushing = true;
+    if (m_sharedData->isValid())
+        draw();
+    else
+        MLogger::instance()->systemError(QStringLiteral("Shared data are not valid"));
+    clear();
+    m_flushing = false;
+}
+
+void MStampQueue::prepare(const MBrush *brush)
+{
+    if (!brush || !m_sharedData->isValid())
+        return;
+    MShaderProgramList *programs = m_sharedData->programList();
+    const QString engineId = brush->shaderId().trimmed();
+    if (!engineId.isEmpty()) {
+        programs->programFor(engineId);
+    } else {
+        double values[MEnum::bsCount];
+        for (int setting = 0; setting < MEnum::bsCount; ++setting)
+            values[setting] = brush->value(setting);
+        MTextureLayer *below = m_sharedData->canvas()->at(m_sharedData->canvas()->currentRow() - 1);
+        const bool inheritUnder = below && (values[MEnum::bsInheritAlphaUnder] != 0.0 || below->mask() != 0);
+        const Features features = MStrokeToRunner::stampFeatures(values, !brush->texture().isNull(),
+                                                                 m_sharedData->canvas()->clipToSelection(), inheritUnder);
+        if (!m_variants.contains(features.key()))
+            m_variants.insert(features.key(), programs->variant(QStringLiteral("stamping"), features.defines()));
+    }
+    if (brush->value(MEnum::bsColorAbsorbtionRate) != 0.0)
+        programs->programFor(QStringLiteral("colorfeedback"));
+}
+
+QOpenGLShaderProgram *MStampQueue::programFor(const State &state)
+{
+    MShaderProgramList *programs = m_sharedData->programList();
+    if (!state.engine) {
+        const quint64 key = state.features.key();
+        auto found = m_variants.constFind(key);
+        QOpenGLShaderProgram *variant = found != m_variants.constEnd()
+            ? found.value()
+            : *m_variants.insert(key, programs->variant(QStringLiteral("stamping"), state.features.defines()));
+        if (variant)
+            return variant;
+    }
+    // A brush engine, or a variant that did not build: the program by name,
+    // "basic" when it does not link; looked up once per flush.
+    QOpenGLShaderProgram *&named = state.engine ? m_engineProgram : m_generalProgram;
+    if (!named) {
+        const QString engineId = state.engine ? m_sharedData->brush()->shaderId().trimmed() : QString();
+        named = programs->bind(engineId.isEmpty() ? QStringLiteral("stamping") : engineId);
+    }
+    return named;
+}
+
+bool MStampQueue::sameState(const State &a, const State &b, const Uniforms *uniforms) const
+{
+    using U = Uniforms;
+    if (uniforms->isActive(U::Random))
+        return false;
+    if (a.engine != b.engine || a.features.key() != b.features.key() || a.settings != b.settings
+        || a.borderColor != b.borderColor || a.blend != b.blend || a.inheritUnder != b.inheritUnder
+        || a.alphaEquation != b.alphaEquation || a.hasBelow != b.hasBelow || a.hasTexture != b.hasTexture
+        || a.clipToSelection != b.clipToSelection || a.offset != b.offset)
+        return false;
+    if (a.stampCount != b.stampCount && uniforms->isActive(U::StampCount))
+        return false;
+    const bool painted = uniforms->isActive(U::PaintedPos) || uniforms->isActive(U::PaintedWidth)
+        || uniforms->isActive(U::PaintedHeight);
+    return a.painted == b.painted || !painted;
+}
+
+void MStampQueue::applyState(QOpenGLShaderProgram *program, Uniforms *uniforms, const State &state)
+{
+    using U = Uniforms;
+    QOpenGLFunctions *f = m_sharedData;
+    f->glBlendEquationSeparate(GLenum(state.blend[0]), GLenum(state.blend[1]));
+    f->glBlendFuncSeparate(GLenum(state.blend[2]), GLenum(state.blend[3]), GLenum(state.blend[4]),
+                           GLenum(state.blend[5]));
+    const MBrushSettingInfoList *table = MBrushSettingInfoList::instance();
+    const QVector<int> &settings = table->uniformSettings();
+    for (int i = 0; i < settings.size() && i < state.settings.size(); ++i) {
+        const double value = state.settings.at(i);
+        switch (table->info(settings.at(i))->type()) {
+        case QMetaType::Bool:
+            uniforms->setInt(U::FirstSetting + i, value != 0.0 ? 1 : 0);
+            break;
+        case QMetaType::Int:
+            uniforms->setInt(U::FirstSetting + i, int(value));
+            break;
+        default:
+            uniforms->setFloat(U::FirstSetting + i, float(value));
+            break;
+        }
+    }
+    uniforms->setVec4(U::BorderColor, state.borderColor);
+    uniforms->setInt(U::StampCount, state.stampCount);
+    uniforms->setVec2(U::PaintedPos, state.painted.topLeft());
+    uniforms->setFloat(U::PaintedWidth, float(state.painted.width()));
+    uniforms->setFloat(U::PaintedHeight, float(state.painted.height()));
+    uniforms->setInt(U::InheritUnder, state.inheritUnder);
+    if (state.hasBelow)
+        uniforms->setInt(U::AlphaEquation, state.alphaEquation);
+    uniforms->setInt(U::HasTexture, state.hasTexture ? 1 : 0);
+    uniforms->setInt(U::ClipToSelection, state.clipToSelection ? 1 : 0);
+    if (state.engine) {
+        // A brush engine's own values and textures, by the names its author gave.
+        MBrush *brush = m_sharedData->brush();
+        brush->shaderValues()->setUniforms(program);
+        if (MShader *engine = MShaderList::instance()->find(brush->shaderId().trimmed())) {
+            int unit = FirstEngineUnit;
+            for (int i = 0; i < engine->textureCount(); ++i) {
+                const MTexture *parameter = engine->texture(i);
+                if (!parameter)
+                    continue;
+                const int filter = filterToGl(parameter->magFilter());
+                program->setUniformValue(parameter->name().constData(), unit);
+                bindUnit(f, unit++, parameter->textureId(), filter, filterWithoutMipmaps(filter),
+                         wrapModeToGl(parameter->wrapS()), wrapModeToGl(parameter->wrapT()));
+            }
+        }
+    }
+}
+
+void MStampQueue::draw()
+{
+    MTextureLayer *layer = m_sharedData->currentLayer();
+    if (!layer)
+        return;
+    m_engineProgram = nullptr;
+    m_generalProgram = nullptr;
+    MCanvas *canvas = m_sharedData->canvas();
+    MBrush *brush = m_sharedData->brush();
+    const QString engineId = brush->shaderId().trimmed();
+    if (!engineId.isEmpty())
+        canvas->paintEngine()->loadEffectTexture(MShaderList::instance()->find(engineId));
+
+    // The tiles in the order first touched, with the runs that touched each.
+    QVector<MTile *> order;
+    QHash<MTile *, QVector<int>> runsOf;
+    for (int r = 0; r < m_runs.size(); ++r) {
+        for (MTile *tile : qAsConst(m_runs[r].tiles)) {
+            auto found = runsOf.find(tile);
+            if (found == runsOf.end()) {
+                order.append(tile);
+                runsOf.insert(tile, QVector<int>{r});
+            } else {
+                found.value().append(r);
+            }
+        }
+    }
+
+    m_sharedData->glEnable(GL_BLEND);
+    for (MTile *tile : qAsConst(order))
+        drawTile(static_cast<MTextureTile *>(tile), runsOf.value(tile));
+    unbindUnits(m_sharedData, FirstEngineUnit + 8);
+    // No flush: the view draws in its own context, and making that current
+    // flushes this one (a read-back or a merge orders itself in this context).
+    m_sharedData->frameBuffer()->release();
+}
+
+void MStampQueue::drawTile(MTextureTile *tile, const QVector<int> &runs)
+{
+    using U = Uniforms;
+    if (!tile->ensureTexture())
+        return;
+    MTextureLayer *layer = m_sharedData->currentLayer();
+    const QRect area = tile->rectWithBorder();
+    const QPointF centre = QRectF(area).center();
+    MTextureTile *target = layerTileUnder(layer, area);
+    if (!target)
+        return;
+    QOpenGLFunctions *f = m_sharedData;
+    MCanvas *canvas = m_sharedData->canvas();
+    MFrameBuffer *frameBuffer = m_sharedData->frameBuffer();
+    MVertexBuffer *stampBuffer = m_sharedData->stampBuffer();
+    QOpenGLVertexArrayObject *vertexArray = m_sharedData->vertexArrayObject();
+    MTextureLayer *below = m_sharedData->layerBelow();
+    QOpenGLTexture *empty = m_sharedData->emptyTexture();
+    QOpenGLTexture *brushTexture = m_sharedData->brushTexture();
+    QOpenGLTexture *colorSample = m_sharedData->colorSampleTexture(m_sharedData->colorTextureSize());
+
+    frameBuffer->attachTexture(tile->textureId());
+    setNearestSampling(f, tile->textureId());
+    f->glViewport(0, 0, area.width(), area.height());
+    frameBuffer->bind();
+    stampBuffer->bind();
+
+    bindUnit(f, CurrentUnit, target->textureId(), GL_NEAREST_MIPMAP_NEAREST, GL_LINEAR);
+    if (below)
+        bindUnit(f, UnderUnit, existingTileTexture(below, centre, empty), GL_NEAREST_MIPMAP_NEAREST, GL_LINEAR);
+    if (brushTexture)
+        bindUnit(f, BrushUnit, brushTexture->textureId(), GL_LINEAR_MIPMAP_LINEAR, GL_LINEAR);
+    if (colorSample)
+        bindUnit(f, ColorUnit, colorSample->textureId(), GL_NEAREST_MIPMAP_NEAREST, GL_LINEAR);
+    const bool clip = std::any_of(runs.begin(), runs.end(), [this](int r) { return m_runs[r].state.clipToSelection; });
+    if (clip)
+        bindUnit(f, SelectionUnit, existingTileTexture(canvas->selectionLayer(), centre, empty), GL_NEAREST_MIPMAP_NEAREST,
+                 GL_LINEAR);
+
+    const QRectF targetArea(target->rectWithBorder());
+    const QRectF tileArea(area);
+    QOpenGLShaderProgram *program = nullptr;
+    Uniforms *uniforms = nullptr;
+    const State *applied = nullptr;
+    m_upload.resize(0);
+    for (int r : runs) {
+        const Run &run = m_runs[r];
+        QOpenGLShaderProgram *wanted = programFor(run.state);
+        if (!wanted)
+            continue;
+        // Noise (density, or whatever an engine does) turns the driver's
+        // rounding of the stamp coordinates into other pixels: such a run
+        // gets the very draw it had as a pass of its own, all its stamps.
+        const bool ownDraw = run.state.engine || run.state.features.density;
+        if (ownDraw || wanted != program || !applied || !sameState(*applied, run.state, uniforms)) {
+            drawGathered(targetArea);
+            if (wanted != program) {
+                if (uniforms)
+                    uniforms->releaseAttributes(vertexArray);
+                program = wanted;
+                program->bind();
+                uniforms = uniformsFor(program);
+                uniforms->setAttributes(vertexArray);
+                uniforms->setInt(U::CurrentSampler, CurrentUnit);
+                uniforms->setInt(U::UnderSampler, UnderUnit);
+                uniforms->setInt(U::BrushSampler, BrushUnit);
+                uniforms->setInt(U::ColorSampler, ColorUnit);
+                uniforms->setInt(U::SelectionSampler, SelectionUnit);
+                uniforms->setFloat(U::TextureSize, float(tile->tileSize()));
+                uniforms->setFloat(U::TextureBorder, float(tile->border()));
+                uniforms->setVec2(U::TexturePos, QPointF(area.topLeft()));
+            }
+            applyState(program, uniforms, run.state);
+            if (uniforms->isActive(U::Mvp)) {
+                QMatrix4x4 model;
+                model.translate(float(-area.left()), float(-area.top()));
+                model.translate(float(run.state.offset.x()), float(run.state.offset.y()));
+                QMatrix4x4 projection;
+                projection.ortho(0.0f, float(area.width()), 0.0f, float(area.height()), -1.0f, 1.0f);
+                program->setUniformValue(uniforms->location(U::Mvp), projection * model);
+            }
+            uniforms->setFloat(U::TextureSize, float(tile->tileSize()));
+            uniforms->setFloat(U::TextureBorder, float(tile->border()));
+            uniforms->setVec2(U::TexturePos, QPointF(area.topLeft()));
+            applied = &run.state;
+        }
+        if (uniforms->isActive(U::Random))
+            uniforms->setFloat(U::Random, run.randoms.value(run.tiles.indexOf(tile)));
+
+        // A stamp that misses the tile draws nothing into it: only the others go.
+        const QPointF offset = run.state.offset;
+        for (int i = run.first; i < run.first + run.count; ++i) {
+            if (!ownDraw && !m_rects.at(i).translated(offset).intersects(tileArea))
+                continue;
+            if (m_upload.size() + verticesPerStamp > stampBuffer->capacity())
+                drawGathered(targetArea);
+            const MQuadTransform *source = m_vertices.constData() + i * verticesPerStamp;
+            for (int k = 0; k < verticesPerStamp; ++k)
+                m_upload.append(source[k]);
+        }
+        if (ownDraw)
+            drawGathered(targetArea);
+    }
+    drawGathered(targetArea);
+    if (uniforms)
+        uniforms->releaseAttributes(vertexArray);
+    if (program)
+        program->release();
+    stampBuffer->release();
+    // The tile stays attached: attaching it again to the next pass keeps the
+    // same render target, where a detach would make the software rasterizer
+    // flush and wait.
+    tile->markMipmapsDirty();
+    target->release();
+    tile->release();
+}
+
+void MStampQueue::drawGathered(const QRectF &targetArea)
+{
+    if (m_upload.isEmpty())
+        return;
+    for (MQuadTransform &vertex : m_upload)
+        vertex.textureCoordinates[1] =
+            QVector2D(float((vertex.position[0] - targetArea.left()) / targetArea.width()),
+                      float((vertex.position[1] - targetArea.top()) / targetArea.height()));
+    MVertexBuffer *stampBuffer = m_sharedData->stampBuffer();
+    stampBuffer->clear();
+    stampBuffer->addVertices(m_upload.constData(), m_upload.size());
+    m_sharedData->glDrawArrays(GL_TRIANGLES, 0, stampBuffer->count());
+    m_upload.resize(0);
+}

@@ -1,0 +1,129 @@
+#pragma once
+
+#include "mquadtransform.h"
+
+#include <QByteArray>
+#include <QColor>
+#include <QHash>
+#include <QPointF>
+#include <QRectF>
+#include <QSet>
+#include <QVector>
+
+#include <array>
+
+class MBrush;
+class MSharedData;
+class MTextureLayer;
+class QOpenGLFunctions;
+class MTextureTile;
+class MTile;
+class QOpenGLShaderProgram;
+
+// The stamps the stroke-to runner placed and that are not drawn yet. Each
+// run (a move, or the part of one that fills the stamp buffer) is queued
+// with the tiles it touched and what its pass sets besides the stamps; a
+// flush then draws tile by tile every queued run that touched the tile, in
+// the order they were placed, runs that set the same in one draw. A tile so
+// gets one pass per flush instead of one per move, and the same pixels:
+// a stamp that misses a tile draws nothing there, and the tiles are
+// separate textures.
+class MStampQueue
+{
+public:
+    // The code paths of the built-in stamping program a brush uses, fixed
+    // when its variant is compiled.
+    struct Features
+    {
+        int antialiasing = 0;
+        bool texture = false;
+        bool feedback = false;
+        int composition = 0;
+        int shape = 0;
+        bool density = false;           // density below 1: random holes
+        bool clip = false;              // clipped to the selection
+        bool inheritUnder = false;      // masked by the layer below
+        bool inheritCurrent = false;    // only over the current layer's paint
+        bool border = false;            // border colour towards the rim
+        int preserveTextureColor = 0;   // with a texture only
+        quint64 key() const;
+        // The preprocessor lines of the variant.
+        QByteArray defines() const;
+    };
+
+    // What a run's pass sets besides its stamps and its tile.
+    struct State
+    {
+        Features features;
+        bool engine = false;            // a brush engine's program, not a variant
+        QVector<double> settings;       // the uniform settings, in table order
+        std::array<float, 4> borderColor = {};
+        std::array<int, 6> blend = {};  // equations, then factors in setting order
+        int inheritUnder = 0;
+        int alphaEquation = 0;
+        bool hasBelow = false;
+        bool hasTexture = false;
+        bool clipToSelection = false;
+        int stampCount = 0;
+        QRectF painted;
+        QPointF offset;
+    };
+
+    explicit MStampQueue(MSharedData *sharedData);
+    ~MStampQueue();
+
+    bool isEmpty() const { return m_runs.isEmpty(); }
+    int stampCount() const { return m_vertices.size() / verticesPerStamp; }
+
+    // Queues one run: its stamps (6 vertices each) drawn into the tiles with
+    // the state. Takes one random value per tile, as a pass per tile does.
+    void append(const QSet<MTile *> &tiles, const QVector<MQuadTransform> &vertices, const State &state);
+    // Draws every queued stamp, under the document's context, which the
+    // caller makes current; the queue is empty afterwards.
+    void flush();
+    // Compiles the programs the brush's first stamps will need in this
+    // document as it is now, so that the press does not wait for them.
+    void prepare(const MBrush *brush);
+    // Forgets the queued stamps without drawing them (their tiles are going).
+    void clear();
+    // Draws every document's queued stamps, each under its document's
+    // context; the context that was current stays current.
+    static void flushAll();
+
+    // Nearest filters and clamped edges on a texture about to be drawn into;
+    // it is left unbound, as a target must not be sampled while drawn into.
+    static void setNearestSampling(QOpenGLFunctions *f, unsigned int texture);
+    // The layer's tile under the area, made when missing, with its texture.
+    static MTextureTile *layerTileUnder(MTextureLayer *layer, const QRect &area);
+
+private:
+    static constexpr int verticesPerStamp = 6;
+    struct Run
+    {
+        int first;                      // stamp index
+        int count;
+        State state;
+        QVector<MTile *> tiles;
+        QVector<float> randoms;         // one per tile, in the same order
+    };
+    class Uniforms;
+
+    void draw();
+    QOpenGLShaderProgram *programFor(const State &state);
+    static Uniforms *uniformsFor(QOpenGLShaderProgram *program);
+    bool sameState(const State &a, const State &b, const Uniforms *uniforms) const;
+    void applyState(QOpenGLShaderProgram *program, Uniforms *uniforms, const State &state);
+    void drawTile(MTextureTile *tile, const QVector<int> &runs);
+    // Uploads and draws the stamps gathered for the tile.
+    void drawGathered(const QRectF &targetArea);
+
+    MSharedData *m_sharedData;
+    QVector<Run> m_runs;
+    QVector<MQuadTransform> m_vertices;
+    QVector<QRectF> m_rects;            // per stamp
+    QVector<MQuadTransform> m_upload;
+    QHash<quint64, QOpenGLShaderProgram *> m_variants;
+    QOpenGLShaderProgram *m_engineProgram = nullptr;
+    QOpenGLShaderProgram *m_generalProgram = nullptr;
+    bool m_flushing = false;
+};

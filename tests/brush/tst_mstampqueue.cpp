@@ -1,0 +1,222 @@
+// Stamps queued across moves and drawn together: the stroke layer, the merged
+// layer and the undo history are those of stamps drawn after every move,
+// whatever the brush changes from stamp to stamp; and whatever reads a tile
+// sees every stamp placed so far.
+
+#include "mbrush.h"
+#include "mcanvas.h"
+#include "mcurve.h"
+#include "mevent.h"
+#include "mshaderprogramlist.h"
+#include "mshareddata.h"
+#include "mstampqueue.h"
+#include "mstroketorunner.h"
+#include "mtestcanvas.h"
+#include "mtestglcontext.h"
+#include "mtexturelayer.h"
+
+#include <QPainterPath>
+#include <QTest>
+#include <QUndoStack>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+
+using namespace MTestCanvas;
+
+namespace {
+const QRectF document(-600, -300, 1200, 600);
+const QRect whole = document.toRect();
+
+// How a case sets up the document and the brush before the stroke.
+using Setup = std::function<void(MCanvas *, MBrush *)>;
+
+// What one stroke left: the stroke layer before the release, the layer after
+// it, and the layer after an undo.
+struct Outcome
+{
+    QImage stroke;
+    QImage merged;
+    QImage undone;
+    int undoSteps = 0;
+};
+} // namespace
+
+Q_DECLARE_METATYPE(Setup)
+
+class TestMStampQueue : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MCanvas> canvas;
+
+    void send(int type, const QPointF &p, double pressure, MBrush *brush)
+    {
+        MEvent event;
+        event.type = type;
+        event.inputs[MEnum::biPositionX] = p.x();
+        event.inputs[MEnum::biPositionY] = p.y();
+        event.inputs[MEnum::biPressure] = pressure;
+        if (type == MEvent::Press)
+            canvas->startStroke(&event, brush, QColor(40, 90, 200), QColor(250, 200, 20), 0);
+        else
+            canvas->stroke(&event, 0);
+    }
+
+    // A zigzag over several tiles with moves short and long and the
+    // pressure rising and falling; the stamps drawn after every move, or
+    // only when something reads the layers.
+    Outcome paint(const Setup &setup, bool drawEveryMove)
+    {
+        canvas->reset();
+        canvas->setPaintedRect(document);
+        MBrush brush;
+        brush.setRadius(14);
+        setup(canvas.get(), &brush);
+        Outcome outcome;
+        const int before = canvas->undoStack()->index();
+        send(MEvent::Press, QPointF(-560, -240), 0.2, &brush);
+        QPointF p(-560, -240);
+        for (int i = 1; i <= 60; ++i) {
+            const double step = 3.0 + (i % 7) * 6.0;
+            p += QPointF(step, (i / 6) % 2 ? 9.0 : -7.0);
+            send(MEvent::Move, p, 0.5 + 0.45 * std::sin(i * 0.4), &brush);
+            if (drawEveryMove)
+                canvas->flushStrokes();
+        }
+        outcome.stroke = layerImage(canvas->strokeLayer(), whole);
+        send(MEvent::Release, p, 0.0, &brush);
+        outcome.merged = layerImage(canvas->current(), whole);
+        outcome.undoSteps = canvas->undoStack()->index() - before;
+        canvas->undo();
+        outcome.undone = layerImage(canvas->current(), whole);
+        return outcome;
+    }
+
+public:
+    static void initMain() { MTestGLContext::prepareSharedContexts(); }
+
+private slots:
+    void initTestCase()
+    {
+        canvas = createDocument(document.size().toSize());
+        QVERIFY(canvas);
+    }
+
+    void cleanupTestCase() { canvas.reset(); }
+
+    void sameAsDrawingEveryMove_data()
+    {
+        QTest::addColumn<Setup>("setup");
+        QTest::newRow("a brush that never changes") << Setup([](MCanvas *, MBrush *) {});
+        QTest::newRow("flow, radius and hardness following the pressure") << Setup([](MCanvas *, MBrush *b) {
+            b->addCurve(MEnum::bsFlow, MEnum::biPressure);
+            b->addCurve(MEnum::bsRadius, MEnum::biPressure);
+            b->addCurve(MEnum::bsHardness, MEnum::biPressure);
+        });
+        QTest::newRow("multiply over paint, hard edged") << Setup([](MCanvas *c, MBrush *b) {
+            paintRect(c->current(), QRect(-400, -300, 500, 400), qRgba(200, 120, 40, 255));
+            b->setCompositionMode(13);
+            b->setBaseValue(MEnum::bsAntialiasing, MEnum::NoAntialiasing);
+        });
+        QTest::newRow("thinned by density, rounded square") << Setup([](MCanvas *, MBrush *b) {
+            b->setDensity(0.4);
+            b->setShape(1);
+        });
+        QTest::newRow("clipped to a selection") << Setup([](MCanvas *c, MBrush *) {
+            QPainterPath path;
+            path.addEllipse(QRectF(-500, -280, 420, 300));
+            c->setClipPath(path);
+        });
+        QTest::newRow("border colour, only over the layer's paint") << Setup([](MCanvas *c, MBrush *b) {
+            paintRect(c->current(), QRect(-600, -260, 300, 120), qRgba(30, 160, 60, 255));
+            b->setUseBorderColor(true);
+            b->setInheritAlphaCurrent(true);
+        });
+        QTest::newRow("masked by the layer below") << Setup([](MCanvas *c, MBrush *b) {
+            paintRect(c->current(), QRect(-500, -300, 200, 600), qRgba(90, 90, 90, 255));
+            c->appendLayer();
+            b->setInheritAlphaUnder(true);
+        });
+        QTest::newRow("colour picked up from the layer") << Setup([](MCanvas *c, MBrush *b) {
+            paintRect(c->current(), QRect(-600, -300, 350, 600), qRgba(220, 20, 20, 255));
+            b->setColorAbsorbtionRate(0.6);
+            b->setColorFlowingRate(0.3);
+        });
+    }
+
+    void sameAsDrawingEveryMove()
+    {
+        QFETCH(Setup, setup);
+        const Outcome everyMove = paint(setup, true);
+        const Outcome queued = paint(setup, false);
+        QVERIFY(everyMove.stroke != QImage(whole.size(), everyMove.stroke.format()));
+        QCOMPARE(queued.stroke, everyMove.stroke);
+        QCOMPARE(queued.merged, everyMove.merged);
+        QCOMPARE(queued.undoSteps, 1);
+        QCOMPARE(everyMove.undoSteps, 1);
+        QCOMPARE(queued.undone, everyMove.undone);
+        QVERIFY(queued.merged != queued.undone);
+    }
+
+    // The programs a brush needs are there before its first press, for the
+    // document as it is (here clipped to a selection, over a masking layer).
+    void programsReadyBeforeThePress()
+    {
+        canvas->reset();
+        canvas->setPaintedRect(document);
+        QPainterPath path;
+        path.addRect(QRectF(-200, -200, 400, 400));
+        canvas->setClipPath(path);
+        canvas->appendLayer();
+        MBrush brush;
+        brush.setShape(1);
+        brush.setUseBorderColor(true);
+        brush.setInheritAlphaUnder(true);
+        brush.setCompositionMode(17);
+        double values[MEnum::bsCount];
+        for (int setting = 0; setting < MEnum::bsCount; ++setting)
+            values[setting] = brush.value(setting);
+        const QByteArray defines = MStrokeToRunner::stampFeatures(values, false, true, true).defines();
+        MShaderProgramList *programs = canvas->shaderProgramList();
+        QVERIFY(!programs->hasVariant(QStringLiteral("stamping"), defines));
+        canvas->prepareBrush(&brush);
+        QVERIFY(programs->hasVariant(QStringLiteral("stamping"), defines));
+        // The stroke paints with that very program.
+        send(MEvent::Press, QPointF(0, 0), 1.0, &brush);
+        send(MEvent::Move, QPointF(40, 0), 1.0, &brush);
+        QCOMPARE(canvas->sharedData()->stampQueue()->stampCount() > 0, true);
+        QCOMPARE(MStrokeToRunner(canvas->sharedData(), 0, MEvent()).passState(QPointF()).features.defines(), defines);
+        send(MEvent::Release, QPointF(40, 0), 0.0, &brush);
+        QVERIFY(qAlpha(pixelAt(canvas->current(), QPoint(20, 0))) > 0);
+    }
+
+    // Nothing waits for a view: a tile read, a merge or the next stroke
+    // finds the stamps queued before it.
+    void readersFindQueuedStamps()
+    {
+        canvas->reset();
+        canvas->setPaintedRect(document);
+        MBrush brush;
+        brush.setRadius(6);
+        brush.setHardness(1.0);
+        brush.setBaseValue(MEnum::bsAntialiasing, MEnum::NoAntialiasing);
+        send(MEvent::Press, QPointF(-100.5, 0.5), 1.0, &brush);
+        send(MEvent::Move, QPointF(100.5, 0.5), 1.0, &brush);
+        QVERIFY(!canvas->sharedData()->stampQueue()->isEmpty());
+        QCOMPARE(qAlpha(pixelAt(canvas->strokeLayer(), QPoint(0, 0))), 255);
+        QVERIFY(canvas->sharedData()->stampQueue()->isEmpty());
+
+        send(MEvent::Move, QPointF(100.5, 100.5), 1.0, &brush);
+        QVERIFY(!canvas->sharedData()->stampQueue()->isEmpty());
+        send(MEvent::Release, QPointF(100.5, 100.5), 0.0, &brush);
+        QVERIFY(canvas->sharedData()->stampQueue()->isEmpty());
+        QCOMPARE(qAlpha(pixelAt(canvas->current(), QPoint(100, 50))), 255);
+        QCOMPARE(qAlpha(pixelAt(canvas->strokeLayer(), QPoint(100, 50))), 0);
+    }
+};
+
+QTEST_MAIN(TestMStampQueue)
+#include "tst_mstampqueue.moc"
