@@ -238,6 +238,15 @@ void MWidget::paintCanvasGL()
         animateView(true, 1.0);
         m_firstShow = false;
     }
+    // The stamps queued since the last frame are drawn once, before anything
+    // of the frame samples the stroke layer. The document draws in a context
+    // of its own: a flush alone lets a software driver still be rasterizing
+    // the tiles while this context samples them, and a frame that shows a
+    // tile half drawn keeps the missing part, as later frames recomposite
+    // only what changed since. The frame waits for the document's work.
+    if (m_canvas->makeCurrent())
+        m_canvas->context()->functions()->glFinish();
+    makeCurrent();
     QOpenGLFunctions *f = context()->functions();
     MPaintParams params;
     params.context = context();

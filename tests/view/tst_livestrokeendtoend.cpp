@@ -19,7 +19,6 @@
 #include "mtransform.h"
 #include "mwidget.h"
 
-#include <QCursor>
 #include <QTest>
 #include <QUndoStack>
 
@@ -33,6 +32,27 @@ bool isStroke(const QColor &c)
 {
     return c.red() > 150 && c.green() < 110 && c.blue() < 110;
 }
+
+// While a button is down the window system keeps the pointer with the view
+// (its implicit grab); synthetic input has no grab, so windows of other tests
+// on the same display could make the view think it was left mid-drag.
+class PointerGrab : public QObject
+{
+public:
+    explicit PointerGrab(QWidget *view)
+        : m_view(view)
+    {
+        view->installEventFilter(this);
+    }
+    ~PointerGrab() override { m_view->removeEventFilter(this); }
+    bool eventFilter(QObject *, QEvent *e) override
+    {
+        return e->type() == QEvent::Leave || e->type() == QEvent::Enter;
+    }
+
+private:
+    QWidget *m_view;
+};
 
 // The view points along the straight path that the frame does not show as
 // stroke, as "x,y" strings.
@@ -118,16 +138,13 @@ private slots:
         QFETCH(QPointF, docTo);
         QFETCH(int, moves);
         QVERIFY(MTestMainWindow::focusView(view()));
-        // The window system's pointer rests on the view: nothing that comes
-        // and goes under it elsewhere makes the view think it was left.
-        QCursor::setPos(view()->mapToGlobal(view()->rect().center()));
-        QTest::qWait(50);
         const QPointF from = view()->transform()->map(docFrom);
         const QPointF to = view()->transform()->map(docTo);
         QVERIFY(view()->rect().contains(from.toPoint()) && view()->rect().contains(to.toPoint()));
         const int steps = canvas()->undoStack()->count();
 
         m_held = from;
+        const PointerGrab grab(view());
         MTestMainWindow::mouse(view(), QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
         for (int i = 1; i <= moves; ++i) {
             m_held = from + (to - from) * (double(i) / moves);
