@@ -1,13 +1,22 @@
-// Brush strokes on a 4000 x 4000 document: stamps per second and milliseconds
-// per move event of the stroke-to runner for several radii, spacings and
-// antialiasing, beside the stamping pass alone drawing the same stamps (the
-// GPU floor of the runner, also per CPU second, which a loaded machine
-// disturbs less); then the time to end a stroke touching 1, 4 and
-// 16 tiles and the time to make its undo records from the queued read-backs,
-// beside merging the same tiles without undo records; the same for the
-// paste of a bucket fill's tiles, beside uploading them without undo.
+// Brush strokes on a 4000 x 4000 document, for several radii, spacings and
+// antialiasing, in alternated rounds of three contenders along the same rows
+// of moves: the stroke-to runner (stamps per second, milliseconds per move,
+// dab area per second, beside its stamping pass alone drawing the same
+// stamps), libmypaint drawing the same path into a tiled surface of the same
+// size, and the driver floor: the same stamps drawn by a trivial
+// antialiased-disc program into the same tiles, one draw per touched tile and
+// move. Rates are dab area per wall second and per CPU second of the whole
+// process (the software rasterizer's threads included), medians over the
+// rounds with their ranges; the ratios are taken round by round. Then the
+// time to end a stroke touching 1, 4 and 16 tiles and the time to make its
+// undo records from the queued read-backs, beside merging the same tiles
+// without undo records; the same for the paste of a bucket fill's tiles,
+// beside uploading them without undo.
 //
-// Run under a display (xvfb-run -a) with LIBGL_ALWAYS_SOFTWARE=1.
+// Run under a display (xvfb-run -a) with LIBGL_ALWAYS_SOFTWARE=1; arguments:
+// "--end" for the stroke-end figures only, "--radius N" for the stroke rows
+// of one radius, "--rounds N" (default 3), "--painted" to add the rows over
+// already painted tiles.
 
 #include "mbrush.h"
 #include "mbufferlayer.h"
@@ -26,6 +35,13 @@
 #include "mundostream.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QLineF>
+#include <QMatrix4x4>
+#include <QOpenGLBuffer>
+#include <QOpenGLShaderProgram>
+#include <QOpenGLVertexArrayObject>
+#include <QVector4D>
 #include <QGuiApplication>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
@@ -50,7 +66,7 @@ namespace {
 
 constexpr int documentSize = 4000;
 constexpr double moveStep = 4.0;          // pixels between two move events
-constexpr qint64 budgetNs = 1000000000;   // per configuration
+constexpr qint64 budgetNs = 500000000;    // per contender, configuration and round
 constexpr qint64 passStamps = 3000;        // drawn by the stamping pass alone
 // The painted-tiles figures first paint the same rows for longer than they
 // are timed, so that the timed stroke runs over paint all along.
@@ -113,18 +129,69 @@ void newDocument(MCanvas *canvas)
     canvas->setPaintedRect(QRectF(-documentSize / 2, -documentSize / 2, documentSize, documentSize));
 }
 
-struct Figures
+// Dab area drawn in a timed run, with the wall and CPU time it took.
+struct Rate
 {
-    double stampsPerSecond = 0.0;
-    double msPerMove = 0.0;
-    double megapixelsPerSecond = 0.0; // of dab area
+    double megapixels = 0.0;
+    double seconds = 0.0;
+    double cpuSeconds = 0.0;
+    qint64 stamps = 0;
+    qint64 moves = 0;
+
+    double wall() const { return megapixels / std::max(seconds, 1e-9); }
+    double perCpu() const { return megapixels / std::max(cpuSeconds, 1e-9); }
 };
+
+// Times a run from the first move to the GPU's last pixel.
+class Stopwatch
+{
+public:
+    void start()
+    {
+        m_cpu = processCpuSeconds();
+        m_timer.start();
+    }
+    qint64 elapsedNs() const { return m_timer.nsecsElapsed(); }
+    void stop(Rate &rate) const
+    {
+        rate.seconds = m_timer.nsecsElapsed() / 1e9;
+        rate.cpuSeconds = processCpuSeconds() - m_cpu;
+    }
+
+private:
+    QElapsedTimer m_timer;
+    double m_cpu = 0.0;
+};
+
+double dabMegapixels(qint64 stamps, double radius)
+{
+    return double(stamps) * M_PI * radius * radius / 1e6;
+}
+
+// The rows every contender draws: one stroke per row, a move every
+// moveStep pixels, rows 3 radii apart, until the budget is spent.
+template <typename Press, typename Move>
+void rows(double radius, qint64 budget, Stopwatch &watch, Press pressAt, Move moveTo)
+{
+    QPointF p(-1900, -1900);
+    watch.start();
+    pressAt(p);
+    while (watch.elapsedNs() < budget) {
+        p.rx() += moveStep;
+        if (p.x() > 1900) {
+            p = QPointF(-1900, p.y() + 3 * radius);
+            pressAt(p);
+        } else {
+            moveTo(p);
+        }
+    }
+}
 
 // The CPU peer: the same rows, move step, radius and spacing drawn by
 // libmypaint into a fixed tiled surface of the same size.
-Figures measureLibmypaint(const Config &config, double spacing, bool overPainted)
+Rate measureLibmypaint(const Config &config, double spacing, bool overPainted)
 {
-    Figures figures;
+    Rate rate;
 #ifdef KALMI_BENCH_LIBMYPAINT
     MyPaintFixedTiledSurface *fixed = mypaint_fixed_tiled_surface_new(documentSize, documentSize);
     MyPaintSurface *surface = mypaint_fixed_tiled_surface_interface(fixed);
@@ -140,100 +207,97 @@ Figures measureLibmypaint(const Config &config, double spacing, bool overPainted
     mypaint_brush_set_base_value(brush, MYPAINT_BRUSH_SETTING_HARDNESS, 0.8f);
     mypaint_brush_set_base_value(brush, MYPAINT_BRUSH_SETTING_COLOR_V, 0.5f);
     const double half = documentSize / 2.0;
-    QPointF p;
-    qint64 moves = 0;
-    double travelled = 0.0;
-    QElapsedTimer timer;
     auto strokeTo = [&](const QPointF &q) {
         mypaint_surface_begin_atomic(surface);
         mypaint_brush_stroke_to(brush, surface, float(q.x() + half), float(q.y() + half), 1.0f, 0.0f, 0.0f, 0.01);
         MyPaintRectangle roi;
         mypaint_surface_end_atomic(surface, &roi);
     };
-    auto rows = [&](qint64 budget) {
-        p = QPointF(-1900, -1900);
-        moves = 0;
-        travelled = 0.0;
+    double travelled = 0.0;
+    auto pressAt = [&](const QPointF &q) {
         mypaint_brush_reset(brush);
         mypaint_brush_new_stroke(brush);
-        timer.start();
-        strokeTo(p);
-        while (timer.nsecsElapsed() < budget) {
-            p.rx() += moveStep;
-            if (p.x() > 1900) {
-                p = QPointF(-1900, p.y() + 3 * config.radius);
-                mypaint_brush_reset(brush);
-                mypaint_brush_new_stroke(brush);
-                strokeTo(p);
-            } else {
-                travelled += moveStep;
-            }
-            strokeTo(p);
-            ++moves;
-        }
+        strokeTo(q);
+        strokeTo(q);
     };
+    auto moveTo = [&](const QPointF &q) {
+        travelled += moveStep;
+        strokeTo(q);
+        ++rate.moves;
+    };
+    Stopwatch watch;
     if (overPainted)
-        rows(prePaintNs);
-    rows(budgetNs);
-    const double seconds = timer.nsecsElapsed() / 1e9;
-    const double dabs = travelled / spacing;
-    figures.stampsPerSecond = dabs / seconds;
-    figures.msPerMove = seconds * 1000.0 / double(moves);
-    figures.megapixelsPerSecond = dabs * M_PI * config.radius * config.radius / 1e6 / seconds;
+        rows(config.radius, prePaintNs, watch, pressAt, moveTo);
+    travelled = 0.0;
+    rate.moves = 0;
+    rows(config.radius, budgetNs, watch, pressAt, moveTo);
+    watch.stop(rate);
+    rate.stamps = qint64(travelled / spacing);
+    rate.megapixels = dabMegapixels(rate.stamps, config.radius);
     mypaint_brush_unref(brush);
     mypaint_surface_unref(surface);
 #else
     Q_UNUSED(config)
     Q_UNUSED(spacing)
+    Q_UNUSED(overPainted)
 #endif
-    return figures;
+    return rate;
 }
 
-// Moves along rows across the document until the time budget is spent.
-// The rows as one stroke per row, until the budget is spent; the stroke is
-// left open at p.
-void strokeRows(MCanvas *canvas, MBrush *brush, const Config &config, qint64 budget, QPointF &p, qint64 &stamps,
-                qint64 &moves, QElapsedTimer &timer)
+// The runner's rows, as one stroke per row through the document's stroke
+// entry; the stroke is left open at p.
+void strokeRows(MCanvas *canvas, MBrush *brush, const Config &config, qint64 budget, QPointF &p, Rate &rate)
 {
-    p = QPointF(-1900, -1900);
-    stamps = 0;
-    moves = 0;
-    timer.start();
-    MEvent first = eventAt(MEvent::Press, p);
-    canvas->startStroke(&first, brush, Qt::darkBlue, Qt::white, 0);
-    while (timer.nsecsElapsed() < budget) {
-        p.rx() += moveStep;
-        if (p.x() > 1900) {
-            p = QPointF(-1900, p.y() + 3 * config.radius);
-            press(canvas, brush, p, stamps);
-        }
-        MEvent move = eventAt(MEvent::Move, p);
-        canvas->stroke(&move, 0);
-        ++moves;
-    }
+    Stopwatch watch;
+    rate.stamps = 0;
+    rate.moves = 0;
+    bool started = false;
+    rows(config.radius, budget, watch,
+         [&](const QPointF &q) {
+             if (started) {
+                 press(canvas, brush, q, rate.stamps);
+             } else {
+                 MEvent first = eventAt(MEvent::Press, q);
+                 canvas->startStroke(&first, brush, Qt::darkBlue, Qt::white, 0);
+                 started = true;
+             }
+             p = q;
+         },
+         [&](const QPointF &q) {
+             MEvent move = eventAt(MEvent::Move, q);
+             canvas->stroke(&move, 0);
+             ++rate.moves;
+             p = q;
+         });
     finishGpu(canvas);
+    watch.stop(rate);
+    rate.stamps += canvas->sharedData()->stampCounter();
+    rate.megapixels = dabMegapixels(rate.stamps, config.radius);
 }
 
-void measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool print = true,
-                     bool overPainted = false)
+struct Ours
+{
+    Rate rate;
+    double spacing = 0.0;
+    double passStampsPerSecond = 0.0;
+    double passStampsPerCpuSecond = 0.0;
+};
+
+Ours measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool overPainted)
 {
     newDocument(canvas);
     configure(brush, config);
     MSharedData *shared = canvas->sharedData();
+    Ours ours;
     QPointF p;
-    qint64 stamps = 0;
-    qint64 moves = 0;
-    QElapsedTimer timer;
     if (overPainted) {
-        strokeRows(canvas, brush, config, prePaintNs, p, stamps, moves, timer);
+        strokeRows(canvas, brush, config, prePaintNs, p, ours.rate);
         MEvent release = eventAt(MEvent::Release, p);
         canvas->endStroke(&release, 0);
         finishGpu(canvas);
     }
-    strokeRows(canvas, brush, config, budgetNs, p, stamps, moves, timer);
-    const double seconds = timer.nsecsElapsed() / 1e9;
-    stamps += shared->stampCounter();
-    const double spacing = qMax(shared->slotValues(0)[MEnum::bsSpacing], MStrokeToRunner::minimumAdvance);
+    strokeRows(canvas, brush, config, budgetNs, p, ours.rate);
+    ours.spacing = qMax(shared->slotValues(0)[MEnum::bsSpacing], MStrokeToRunner::minimumAdvance);
 
     // The same number of stamps along rows, placed beforehand and drawn by
     // the stamping pass alone.
@@ -241,40 +305,270 @@ void measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool 
     MStrokeToRunner::Vertices vertices;
     MStrokeToRunner::Tiles tiles;
     QPointF q(-1900, -1900);
-    const qint64 passCount = qMin(stamps, passStamps);
+    const qint64 passCount = qMin(ours.rate.stamps, passStamps);
     for (qint64 i = 0; i < passCount; ++i) {
-        q.rx() += spacing;
+        q.rx() += ours.spacing;
         if (q.x() > 1900)
             q = QPointF(-1900, q.y() + 3 * config.radius);
         const QRectF rect = runner.computeStamp(vertices, q, Qt::darkBlue);
         runner.collectTiles(rect, canvas->strokeLayer(), tiles);
     }
     finishGpu(canvas);
-    const double cpuBefore = processCpuSeconds();
-    timer.restart();
+    Rate pass;
+    Stopwatch watch;
+    watch.start();
     runner.renderStamps(tiles, vertices, QPointF(0, 0));
     finishGpu(canvas);
-    const double passSeconds = timer.nsecsElapsed() / 1e9;
-    const double passCpuSeconds = processCpuSeconds() - cpuBefore;
-
-    if (print) {
-        const double megapixels = stamps * M_PI * config.radius * config.radius / 1e6 / seconds;
-        std::printf("%-13s radius %4.0f  spacing %-7s  aa %-3s : %9.0f stamps/s  %8.3f ms/move  %8.1f MP/s of dabs"
-                    "  (%lld stamps, %lld moves)   | stamping pass alone: %9.0f stamps/s, %9.0f per CPU second\n",
-                    overPainted ? "painted tiles" : "fresh tiles", config.radius, config.minimumSpacing ? "minimum" : "default", config.antialiasing ? "on" : "off",
-                    stamps / seconds, seconds * 1000.0 / double(moves), megapixels, stamps, moves,
-                    passCount / passSeconds, passCount / std::max(passCpuSeconds, 1e-9));
-#ifdef KALMI_BENCH_LIBMYPAINT
-        const Figures peer = measureLibmypaint(config, spacing, overPainted);
-        std::printf("%52s   libmypaint: %9.0f dabs/s    %8.3f ms/move  %8.1f MP/s of dabs"
-                    "   | ours / libmypaint: %.3fx\n",
-                    "", peer.stampsPerSecond, peer.msPerMove, peer.megapixelsPerSecond,
-                    megapixels / std::max(peer.megapixelsPerSecond, 1e-9));
-#endif
-    }
-    std::fflush(stdout);
+    watch.stop(pass);
+    ours.passStampsPerSecond = passCount / std::max(pass.seconds, 1e-9);
+    ours.passStampsPerCpuSecond = passCount / std::max(pass.cpuSeconds, 1e-9);
     MEvent release = eventAt(MEvent::Release, p);
     canvas->endStroke(&release, 0);
+    finishGpu(canvas);
+    return ours;
+}
+
+// What the driver does with the least program: antialiased (or hard) discs
+// of the stamp's radius, premultiplied source-over.
+const char *floorVertexShader = R"(#version 330 core
+layout(location = 0) in vec2 position;
+layout(location = 1) in vec2 unit;
+uniform mat4 mvp;
+out vec2 v_unit;
+void main()
+{
+    v_unit = unit;
+    gl_Position = mvp * vec4(position, 0.0, 1.0);
+}
+)";
+
+const char *floorFragmentShader = R"(#version 330 core
+in vec2 v_unit;
+uniform float radius;
+uniform int antialiasing;
+uniform vec4 color;
+out vec4 fragColor;
+void main()
+{
+    float d = length(v_unit) * radius;
+    float coverage = antialiasing != 0 ? clamp(radius - d + 0.5, 0.0, 1.0) : (d <= radius ? 1.0 : 0.0);
+    fragColor = color * coverage;
+}
+)";
+
+// The driver floor: the stamps the runner places along the same rows
+// (one every `spacing` pixels), drawn into the stroke layer's tiles by the
+// trivial disc program, one upload per move and one draw per touched tile.
+Rate measureFloor(MCanvas *canvas, const Config &config, double spacing)
+{
+    Rate rate;
+    newDocument(canvas);
+    canvas->makeCurrent();
+    QOpenGLFunctions *f = canvas->context()->functions();
+    QOpenGLShaderProgram program;
+    if (!program.addShaderFromSourceCode(QOpenGLShader::Vertex, floorVertexShader)
+        || !program.addShaderFromSourceCode(QOpenGLShader::Fragment, floorFragmentShader) || !program.link()) {
+        std::fprintf(stderr, "the floor program failed: %s\n", qPrintable(program.log()));
+        return rate;
+    }
+    QOpenGLVertexArrayObject vao;
+    vao.create();
+    QOpenGLBuffer buffer(QOpenGLBuffer::VertexBuffer);
+    buffer.create();
+    buffer.setUsagePattern(QOpenGLBuffer::StreamDraw);
+    GLuint frameBuffer = 0;
+    f->glGenFramebuffers(1, &frameBuffer);
+
+    MTextureLayer *layer = canvas->strokeLayer();
+    const float r = float(config.radius);
+    const float reach = (r + 1.0f) / r;
+    std::vector<float> vertices;
+    QSet<MTile *> tiles;
+    double carried = 0.0; // distance from the last stamp to the row's position
+    QPointF last;
+
+    auto bindAll = [&] {
+        vao.bind();
+        buffer.bind();
+        program.bind();
+        program.enableAttributeArray(0);
+        program.enableAttributeArray(1);
+        program.setAttributeBuffer(0, GL_FLOAT, 0, 2, 4 * sizeof(float));
+        program.setAttributeBuffer(1, GL_FLOAT, 2 * sizeof(float), 2, 4 * sizeof(float));
+        program.setUniformValue("radius", r);
+        program.setUniformValue("antialiasing", GLint(config.antialiasing ? 1 : 0));
+        program.setUniformValue("color", QVector4D(0.0f, 0.0f, 0.545f, 1.0f));
+        f->glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer);
+        f->glEnable(GL_BLEND);
+        f->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+    };
+    auto stamp = [&](const QPointF &c) {
+        const QRectF rect(c.x() - r - 1, c.y() - r - 1, 2 * r + 2, 2 * r + 2);
+        layer->tilesInRect(rect, tiles);
+        const float corners[6][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, -1}, {1, 1}, {-1, 1}};
+        for (const auto &k : corners) {
+            vertices.push_back(float(c.x()) + k[0] * (r + 1));
+            vertices.push_back(float(c.y()) + k[1] * (r + 1));
+            vertices.push_back(k[0] * reach);
+            vertices.push_back(k[1] * reach);
+        }
+        ++rate.stamps;
+    };
+    auto draw = [&] {
+        if (vertices.empty())
+            return;
+        buffer.allocate(vertices.data(), int(vertices.size() * sizeof(float)));
+        for (MTile *t : qAsConst(tiles)) {
+            auto *tile = static_cast<MTextureTile *>(t);
+            if (!tile->ensureTexture())
+                continue;
+            const QRect area = tile->rectWithBorder();
+            f->glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, tile->textureId(), 0);
+            f->glViewport(0, 0, area.width(), area.height());
+            QMatrix4x4 mvp;
+            mvp.ortho(0.0f, float(area.width()), 0.0f, float(area.height()), -1.0f, 1.0f);
+            mvp.translate(float(-area.left()), float(-area.top()));
+            program.setUniformValue("mvp", mvp);
+            f->glDrawArrays(GL_TRIANGLES, 0, GLsizei(vertices.size() / 4));
+        }
+        vertices.clear();
+        tiles.clear();
+    };
+
+    Stopwatch watch;
+    bindAll();
+    rows(config.radius, budgetNs, watch,
+         [&](const QPointF &q) {
+             last = q;
+             carried = 0.0;
+             stamp(q);
+             draw();
+         },
+         [&](const QPointF &q) {
+             const double distance = QLineF(last, q).length();
+             double t = spacing - carried;
+             while (t < distance) {
+                 stamp(last + (q - last) * (t / distance));
+                 t += spacing;
+             }
+             carried = distance - (t - spacing);
+             last = q;
+             draw();
+             ++rate.moves;
+         });
+    f->glFinish();
+    watch.stop(rate);
+    rate.megapixels = dabMegapixels(rate.stamps, config.radius);
+    f->glBindFramebuffer(GL_FRAMEBUFFER, canvas->context()->defaultFramebufferObject());
+    f->glDeleteFramebuffers(1, &frameBuffer);
+    program.release();
+    vao.release();
+    buffer.release();
+    layer->clearTiles();
+    return rate;
+}
+
+QByteArray loadAverage()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? file.readLine() : QByteArray("?\n");
+}
+
+struct Spread
+{
+    double median = 0.0;
+    double low = 0.0;
+    double high = 0.0;
+};
+
+Spread spread(std::vector<double> values)
+{
+    Spread s;
+    if (values.empty())
+        return s;
+    std::sort(values.begin(), values.end());
+    s.median = values[values.size() / 2];
+    if (values.size() % 2 == 0)
+        s.median = (values[values.size() / 2 - 1] + values[values.size() / 2]) / 2.0;
+    s.low = values.front();
+    s.high = values.back();
+    return s;
+}
+
+template <typename T, typename F>
+Spread spreadOf(const std::vector<T> &rounds, F value)
+{
+    std::vector<double> values;
+    for (const T &round : rounds)
+        values.push_back(value(round));
+    return spread(values);
+}
+
+void printSpread(const char *format, const Spread &s)
+{
+    std::printf(format, s.median);
+    std::printf(" [%.3g..%.3g]", s.low, s.high);
+}
+
+// One configuration: the three contenders alternated over the rounds.
+void measureConfig(MCanvas *canvas, MBrush *brush, const Config &config, bool overPainted, int roundCount)
+{
+    struct Round
+    {
+        Ours ours;
+        Rate peer;
+        Rate floor;
+    };
+    std::vector<Round> rounds;
+    for (int i = 0; i < roundCount; ++i) {
+        Round round;
+        round.ours = measureStrokeTo(canvas, brush, config, overPainted);
+        round.peer = measureLibmypaint(config, round.ours.spacing, overPainted);
+        round.floor = measureFloor(canvas, config, round.ours.spacing);
+        rounds.push_back(round);
+    }
+    std::printf("%-13s radius %4.0f  spacing %-7s (%.2f px)  aa %-3s\n", overPainted ? "painted tiles" : "fresh tiles",
+                config.radius, config.minimumSpacing ? "minimum" : "default", rounds.front().ours.spacing,
+                config.antialiasing ? "on" : "off");
+    auto row = [&](const char *name, auto rateOf) {
+        std::printf("    %-12s", name);
+        printSpread(" %8.1f MP/s of dabs", spreadOf(rounds, [&](const Round &r) { return rateOf(r).wall(); }));
+        printSpread("  %8.1f per CPU s", spreadOf(rounds, [&](const Round &r) { return rateOf(r).perCpu(); }));
+        printSpread("  %9.0f stamps/s", spreadOf(rounds, [&](const Round &r) {
+                        return rateOf(r).stamps / std::max(rateOf(r).seconds, 1e-9);
+                    }));
+        printSpread("  %7.3f ms/move", spreadOf(rounds, [&](const Round &r) {
+                        return rateOf(r).seconds * 1000.0 / std::max<double>(double(rateOf(r).moves), 1.0);
+                    }));
+    };
+    row("ours", [](const Round &r) { return r.ours.rate; });
+    printSpread("  | stamping pass alone %9.0f stamps/s",
+                spreadOf(rounds, [](const Round &r) { return r.ours.passStampsPerSecond; }));
+    printSpread(", %9.0f per CPU s", spreadOf(rounds, [](const Round &r) { return r.ours.passStampsPerCpuSecond; }));
+    std::printf("\n");
+#ifdef KALMI_BENCH_LIBMYPAINT
+    row("libmypaint", [](const Round &r) { return r.peer; });
+    std::printf("\n");
+#endif
+    row("driver floor", [](const Round &r) { return r.floor; });
+    std::printf("\n    ratios      ");
+#ifdef KALMI_BENCH_LIBMYPAINT
+    printSpread(" ours/libmypaint %.3fx wall",
+                spreadOf(rounds, [](const Round &r) { return r.ours.rate.wall() / std::max(r.peer.wall(), 1e-9); }));
+    printSpread(", %.3fx per CPU s",
+                spreadOf(rounds, [](const Round &r) { return r.ours.rate.perCpu() / std::max(r.peer.perCpu(), 1e-9); }));
+    printSpread(" | floor/libmypaint %.3fx wall",
+                spreadOf(rounds, [](const Round &r) { return r.floor.wall() / std::max(r.peer.wall(), 1e-9); }));
+    printSpread(", %.3fx per CPU s",
+                spreadOf(rounds, [](const Round &r) { return r.floor.perCpu() / std::max(r.peer.perCpu(), 1e-9); }));
+    std::printf(" |");
+#endif
+    printSpread(" ours/floor %.3fx wall",
+                spreadOf(rounds, [](const Round &r) { return r.ours.rate.wall() / std::max(r.floor.wall(), 1e-9); }));
+    printSpread(", %.3fx per CPU s",
+                spreadOf(rounds, [](const Round &r) { return r.ours.rate.perCpu() / std::max(r.floor.perCpu(), 1e-9); }));
+    std::printf("\n");
+    std::fflush(stdout);
 }
 
 // The centre of cell i of a square block of n (1, 4 or 16) cells.
@@ -418,14 +712,26 @@ int main(int argc, char **argv)
         return 1;
     }
     MBrush brush;
+    bool endOnly = false;
+    bool painted = false;
+    double onlyRadius = 0.0;
+    int rounds = 3;
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--end") == 0)
+            endOnly = true;
+        else if (qstrcmp(argv[i], "--painted") == 0)
+            painted = true;
+        else if (qstrcmp(argv[i], "--radius") == 0 && i + 1 < argc)
+            onlyRadius = std::atof(argv[++i]);
+        else if (qstrcmp(argv[i], "--rounds") == 0 && i + 1 < argc)
+            rounds = std::max(1, std::atoi(argv[++i]));
+    }
     // Programs and first textures are made before anything is timed.
     measureStrokeTo(canvas.get(), &brush, {30, false, true}, false);
-    std::printf("Stroke-to runner on a %d x %d document, one move event every %.0f pixels:\n", documentSize,
-                documentSize, moveStep);
-    // "--end": only the stroke-end figures; "--radius N": only the stroke
-    // rows of that radius.
-    const bool endOnly = argc > 1 && qstrcmp(argv[1], "--end") == 0;
-    const double onlyRadius = argc > 2 && qstrcmp(argv[1], "--radius") == 0 ? std::atof(argv[2]) : 0.0;
+    measureFloor(canvas.get(), {30, false, true}, 3.0);
+    std::printf("Strokes on a %d x %d document, one move event every %.0f pixels, %d alternated rounds of %.1f s "
+                "per contender; median [range]; load average %s",
+                documentSize, documentSize, moveStep, rounds, budgetNs / 1e9, loadAverage().constData());
     const std::vector<bool> spacings = endOnly ? std::vector<bool>{} : std::vector<bool>{false, true};
     for (double radius : {5.0, 30.0, 100.0}) {
         if (onlyRadius > 0.0 && radius != onlyRadius)
@@ -433,8 +739,12 @@ int main(int argc, char **argv)
         for (bool minimumSpacing : spacings)
             for (bool antialiasing : {true, false})
                 for (bool overPainted : {false, true})
-                    measureStrokeTo(canvas.get(), &brush, {radius, minimumSpacing, antialiasing}, true, overPainted);
+                    if (painted || !overPainted)
+                        measureConfig(canvas.get(), &brush, {radius, minimumSpacing, antialiasing}, overPainted,
+                                      rounds);
     }
+    if (!endOnly)
+        std::printf("load average after: %s", loadAverage().constData());
     if (onlyRadius > 0.0) {
         canvas.reset();
         return 0;

@@ -40,6 +40,7 @@
 #include <QPainter>
 #include <QParallelAnimationGroup>
 #include <QPropertyAnimation>
+#include <QTimer>
 #include <QVector2D>
 #include <QWheelEvent>
 
@@ -74,6 +75,8 @@ double currentToolSize()
 MWidget::MWidget(QWidget *parent)
     : QOpenGLWidget(parent)
     , m_transform(new MTransform(this))
+    , m_frameTimer(new QTimer(this))
+    , m_restTimer(new QTimer(this))
     , m_canvas(new MCanvas())
     , m_speedFilter(new MSmoothFilter(1.0, 0.007, 1.0))
     , m_distanceFilter(new MSmoothFilter(1.0, 0.007, 1.0))
@@ -102,6 +105,13 @@ MWidget::MWidget(QWidget *parent)
     // The frame buffer keeps the last frame, so that a stroke's frame can
     // redraw only what the stroke changed.
     setUpdateBehavior(QOpenGLWidget::PartialUpdate);
+    m_frameTimer->setSingleShot(true);
+    m_frameTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_frameTimer, &QTimer::timeout, this, &MWidget::paintWaitingFrame);
+    m_restTimer->setSingleShot(true);
+    m_restTimer->setTimerType(Qt::PreciseTimer);
+    m_restTimer->setInterval(int(std::ceil(repaintInterval)));
+    connect(m_restTimer, &QTimer::timeout, this, &MWidget::reachRestingPointer);
     connect(m_canvas, &MCanvas::refreshNow, this, &MWidget::repaintAll);
     connect(m_canvas, QOverload<bool, const QRectF &>::of(&MCanvas::refresh), this, &MWidget::refresh);
     connect(m_canvas, &MCanvas::paintedRectChanged, this, &MWidget::onPaintedRectChanged);
@@ -167,9 +177,15 @@ void MWidget::paintGL()
         return;
     makeCurrent();
     const QRect dirty = m_dirtyRect & rect();
-    const bool partial = !m_fullRepaint && !dirty.isEmpty() && m_canvas->strokeInProgress()
+    const bool partial = !m_fullRepaint && !dirty.isEmpty() && (m_canvas->strokeInProgress() || m_strokeEdgeFrame)
         && !MSettings::instance()->showTiling() && m_transform->matrix() == m_paintedMatrix;
     m_fullRepaint = false;
+    m_strokeEdgeFrame = false;
+    // This frame draws what throttled requests were waiting for: asking
+    // again later would find nothing dirty and redraw the whole view.
+    m_frameTimer->stop();
+    m_waitingArea = QRect();
+    m_waitingWhole = false;
     m_paintedMatrix = m_transform->matrix();
     m_dirtyRect = QRect();
     QPainter painter(this);
@@ -222,6 +238,15 @@ void MWidget::paintCanvasGL()
         animateView(true, 1.0);
         m_firstShow = false;
     }
+    // The stamps queued since the last frame are drawn once, before anything
+    // of the frame samples the stroke layer. The document draws in a context
+    // of its own: a flush alone lets a software driver still be rasterizing
+    // the tiles while this context samples them, and a frame that shows a
+    // tile half drawn keeps the missing part, as later frames recomposite
+    // only what changed since. The frame waits for the document's work.
+    if (m_canvas->makeCurrent())
+        m_canvas->context()->functions()->glFinish();
+    makeCurrent();
     QOpenGLFunctions *f = context()->functions();
     MPaintParams params;
     params.context = context();
@@ -397,8 +422,7 @@ void MWidget::drawText(QPainter *p, const QString &text, int position, double op
 void MWidget::repaintAll()
 {
     m_fullRepaint = true;
-    update();
-    m_repaintClock.restart();
+    requestFrame(QRect());
 }
 
 void MWidget::updateNow()
@@ -408,23 +432,75 @@ void MWidget::updateNow()
 
 bool MWidget::refresh(bool throttle, const QRectF &r)
 {
-    // A request exactly one interval after the last repaint is dropped too.
-    if (throttle && m_repaintClock.isValid() && double(m_repaintClock.elapsed()) <= 1000.0 / m_frameRate)
-        return false;
+    QRect area;
     if (r.isEmpty()) {
         m_fullRepaint = true;
-        update();
     } else {
         // A pixel more on each side for the smoothing of the zoomed view.
-        const QRect mapped = m_transform->mapRect(r).toAlignedRect().adjusted(-2, -2, 2, 2);
-        if (m_canvas->strokeInProgress())
-            m_dirtyRect |= mapped;
-        else
+        area = m_transform->mapRect(r).toAlignedRect().adjusted(-2, -2, 2, 2);
+        if (m_canvas->strokeInProgress()) {
+            m_dirtyRect |= area;
+            m_strokeArea |= area;
+        } else {
             m_fullRepaint = true;
-        update(mapped);
+        }
     }
-    m_repaintClock.restart();
+    // A request exactly one interval after the last repaint waits too. What
+    // it asked for is kept for the next frame: a dropped area would leave
+    // its stamps off the screen until something repaints them.
+    if (throttle && m_repaintClock.isValid() && double(m_repaintClock.elapsed()) <= 1000.0 / m_frameRate) {
+        if (area.isEmpty())
+            m_waitingWhole = true;
+        else
+            m_waitingArea |= area;
+        if (!m_frameTimer->isActive())
+            m_frameTimer->start(qMax(0, int(std::ceil(1000.0 / m_frameRate - double(m_repaintClock.elapsed())))));
+        return false;
+    }
+    requestFrame(area);
     return true;
+}
+
+// Asks the framework for a frame of the area (all of the view when empty),
+// together with whatever throttled requests were waiting for.
+void MWidget::requestFrame(const QRect &area)
+{
+    m_frameTimer->stop();
+    if (area.isEmpty() || m_waitingWhole)
+        update();
+    else
+        update(area | m_waitingArea);
+    m_waitingArea = QRect();
+    m_waitingWhole = false;
+    m_repaintClock.restart();
+}
+
+// The press that starts a stroke and the release that ends it change the
+// view only where the stroke drew and where the controls that hide during a
+// stroke are: that frame is composited over those areas alone, unless
+// something asked for the whole view or the document grew. A whole frame of
+// a large view costs a software driver several times more.
+void MWidget::requestStrokeEdgeFrame(const QRect &area, bool fullBefore, const QRectF &paintedBefore)
+{
+    if (fullBefore || area.isEmpty() || m_canvas->paintedRect() != paintedBefore) {
+        repaintAll();
+        return;
+    }
+    QRect frame = area;
+    for (MControl *control : qAsConst(m_controls)) {
+        if (control->visible())
+            frame |= control->rect().toAlignedRect().adjusted(-2, -2, 2, 2);
+    }
+    m_fullRepaint = false;
+    m_dirtyRect = frame;
+    m_strokeEdgeFrame = true;
+    requestFrame(frame);
+}
+
+void MWidget::paintWaitingFrame()
+{
+    if (m_waitingWhole || !m_waitingArea.isEmpty())
+        requestFrame(m_waitingWhole ? QRect() : m_waitingArea);
 }
 
 void MWidget::onPaintedRectChanged(const QRectF &r)
@@ -636,8 +712,15 @@ void MWidget::mousePressEvent(QMouseEvent *e)
     m_gesture.resize(0);
     m_gesture.append(m_event);
     resetInputFilters();
+    const bool stroking = m_canvas->strokeInProgress();
+    const bool fullBefore = m_fullRepaint;
+    const QRectF paintedBefore = m_canvas->paintedRect();
+    m_strokeArea = QRect();
     preDispatch(&m_event);
-    updateNow();
+    if (!stroking && m_canvas->strokeInProgress())
+        requestStrokeEdgeFrame(m_dirtyRect, fullBefore, paintedBefore);
+    else
+        updateNow();
 }
 
 void MWidget::openContextPanel(const QPointF &viewPosition)
@@ -649,6 +732,7 @@ void MWidget::openContextPanel(const QPointF &viewPosition)
 
 void MWidget::clearGesture()
 {
+    m_restTimer->stop();
     m_buttonDown = false;
     m_pressPending = false;
     m_pressedButton = 0;
@@ -680,6 +764,7 @@ void MWidget::mouseMoveEvent(QMouseEvent *e)
         return;
     filterInputs(&m_event);
     appendToGesture(m_event);
+    m_restTimer->start();
 }
 
 // The spline runs one event behind the pointer: each event paints the
@@ -713,15 +798,45 @@ void MWidget::finishGesture(const MEvent &release)
     m_gesture.resize(0);
 }
 
+// The pointer held still for a frame: the segment the spline holds back and
+// the way from the smoothed position to the pointer itself are drawn, as at
+// a release, and the smoothing starts again from the pointer.
+void MWidget::reachRestingPointer()
+{
+    if (!m_buttonDown || m_gesture.size() < 3)
+        return;
+    MLowPassFilter *x = m_inputFilters.value(MEnum::biPositionX);
+    MLowPassFilter *y = m_inputFilters.value(MEnum::biPositionY);
+    if (!x->hasSample() || !y->hasSample())
+        return;
+    const QPointF pointer(x->lastRawValue(), y->lastRawValue());
+    MEvent end = m_gesture.last();
+    setCanvasPosition(end, pointer);
+    end.type = MEvent::Move;
+    appendToGesture(end);
+    appendToGesture(end);
+    x->reset();
+    y->reset();
+    x->filter(pointer.x());
+    y->filter(pointer.y());
+}
+
 void MWidget::mouseReleaseEvent(QMouseEvent *e)
 {
+    m_restTimer->stop();
     if (!(m_spaceDown && m_pressedButton == Qt::LeftButton)) {
         if (fillEvent(e)) {
+            const bool stroking = m_canvas->strokeInProgress();
+            const bool fullBefore = m_fullRepaint;
+            const QRectF paintedBefore = m_canvas->paintedRect();
             const MEvent release = m_event;
             finishGesture(release);
             m_event = release;
             preDispatch(&m_event);
-            updateNow();
+            if (stroking && !m_canvas->strokeInProgress())
+                requestStrokeEdgeFrame(m_strokeArea | m_dirtyRect, fullBefore, paintedBefore);
+            else
+                updateNow();
         }
     }
     m_buttonDown = false;

@@ -21,6 +21,7 @@ class MVertexBuffer;
 class QOpenGLFramebufferObject;
 class QOpenGLVertexArrayObject;
 class QPainter;
+class QTimer;
 
 // The canvas view: shows the one document, turns pointer, wheel and key
 // input into samples in canvas coordinates, pans, zooms and rotates itself,
@@ -77,7 +78,7 @@ public:
     void updateNow();
 
 public slots:
-    // False when the request was dropped.
+    // False when a throttled request waits for the next frame.
     bool refresh(bool throttle, const QRectF &rect);
     void onPaintedRectChanged(const QRectF &rect);
     void setText(const QString &text);
@@ -160,14 +161,30 @@ private:
     void drawText(QPainter *p, const QString &text, int position, double opacity, const QColor &textColor,
                   const QColor &fillColor, const QColor &borderColor, int pixelSize, int inset, int margin);
     void repaintAll();
+    void requestFrame(const QRect &area);
+    void requestStrokeEdgeFrame(const QRect &area, bool fullBefore, const QRectF &paintedBefore);
+    void paintWaitingFrame();
+    void reachRestingPointer();
 
     bool m_firstLayerAsBackground = true;
     MTransform *m_transform;
     QElapsedTimer m_repaintClock;
+    // What throttled requests asked for since the last frame; the frame
+    // timer paints it when the interval is over, so that no stamp is missed.
+    QRect m_waitingArea;
+    bool m_waitingWhole = false;
+    QTimer *m_frameTimer;
+    // Fires when the pointer held still for a frame with the button down: the
+    // stroke is then drawn up to the pointer itself.
+    QTimer *m_restTimer;
     // During a stroke a frame recomposites only what the stroke changed,
     // unless something asked for the whole view since the last frame.
     QRect m_dirtyRect;
     bool m_fullRepaint = true;
+    // All the stroke changed since its press, in view coordinates.
+    QRect m_strokeArea;
+    // The frame that starts or ends a stroke, recomposited over its area.
+    bool m_strokeEdgeFrame = false;
     QTransform m_paintedMatrix;
     QElapsedTimer m_eventClock;
     MCanvas *m_canvas;

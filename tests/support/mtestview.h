@@ -4,6 +4,8 @@
 #include <QSize>
 #include <Qt>
 
+class MWidget;
+class QImage;
 class QWidget;
 
 namespace MTestView {
@@ -16,5 +18,9 @@ bool prepare(const QSize &documentSize);
 void mouse(QWidget *widget, int type, const QPointF &position, Qt::MouseButton button, Qt::MouseButtons buttons);
 // A left press and release at one point.
 void click(QWidget *widget, const QPointF &position);
+
+// The view's last frame as it holds it, read back without painting a new one
+// (a grab repaints the whole view first).
+QImage lastFrame(MWidget *view);
 
 } // namespace MTestView

@@ -1,4 +1,5 @@
 #include "mcanvas.h"
+#include "mcontrol.h"
 #include "mevent.h"
 #include "mlogger.h"
 #include "mmousefunctions.h"
@@ -9,6 +10,7 @@
 #include "mtablet.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
+#include "mtestview.h"
 #include "mtexturelayer.h"
 #include "mtool.h"
 #include "mtools.h"
@@ -22,6 +24,7 @@
 #include <QMouseEvent>
 #include <QTabletEvent>
 #include <QTest>
+#include <QScopeGuard>
 #include <QUndoStack>
 #include <QWheelEvent>
 
@@ -40,15 +43,23 @@ public:
     }
     double toolSize = 0.0;
     QVector<MEvent> events;
+    // Where the samples are also painted as a stroke, when set.
+    MCanvas *strokeCanvas = nullptr;
     double size() const override { return toolSize; }
     bool mousePressEvent(MEvent *e) override
     {
-        events << *e;
+        keep(e);
         return true;
     }
-    void mouseMoveEvent(MEvent *e) override { events << *e; }
+    void mouseMoveEvent(MEvent *e) override { keep(e); }
     void mouseHoverEvent(MEvent *e) override { events << *e; }
-    void mouseReleaseEvent(MEvent *e) override { events << *e; }
+    void mouseReleaseEvent(MEvent *e) override { keep(e); }
+    void keep(MEvent *e)
+    {
+        events << *e;
+        if (strokeCanvas)
+            strokeCanvas->stroke(e, 0);
+    }
     QString types() const
     {
         QString s;
@@ -136,7 +147,28 @@ private:
         view.reset(new View);
         view->resize(700, 300);
         tool.events.clear();
+        tool.strokeCanvas = nullptr;
         tool.toolSize = 0.0;
+    }
+
+    // makeView(), shown and settled, its document's context current; at
+    // zoom one, one view pixel per canvas pixel, the document 30, 20 from the
+    // corner.
+    bool showView(bool zoomOne)
+    {
+        makeView();
+        view->show();
+        if (!QTest::qWaitForWindowExposed(view.get())
+            || !QTest::qWaitFor([this] { return view->findChildren<QAbstractAnimation *>().isEmpty(); }))
+            return false;
+        MCanvas *canvas = view->canvas();
+        if (!canvas->makeCurrent())
+            return false;
+        if (zoomOne) {
+            view->transform()->reset();
+            view->transform()->setTranslation(QPointF(30, 20) - QPointF(canvas->paintedRect().toRect().topLeft()));
+        }
+        return true;
     }
 
 private slots:
@@ -308,17 +340,9 @@ private slots:
     void strokeFramesRecompositeWhatTheStrokeChanged()
     {
         QFETCH(bool, zoomOne);
-        makeView();
+        QVERIFY(showView(zoomOne));
         MCanvas *canvas = view->canvas();
-        view->show();
-        QVERIFY(QTest::qWaitForWindowExposed(view.get()));
-        QTRY_VERIFY(view->findChildren<QAbstractAnimation *>().isEmpty());
-        QVERIFY(canvas->makeCurrent());
         const QRect area = canvas->paintedRect().toRect();
-        if (zoomOne) {
-            view->transform()->reset();
-            view->transform()->setTranslation(QPointF(30, 20) - QPointF(area.topLeft()));
-        }
         const QPointF from = area.topLeft() + QPointF(10, 10), to = area.topLeft() + QPointF(40, 10);
         const QPointF elsewhere = area.topLeft() + QPointF(70, 60);
         MEvent event;
@@ -352,7 +376,55 @@ private slots:
         view->shutDown();
     }
 
-    void throttledRefreshIsDroppedWithinTheFrameInterval()
+    // The thumbnails hide while a stroke lasts: the frame of the press takes
+    // them off, the frame of the release brings them back with the merged
+    // stroke; those two frames recomposite the stroke and the controls only,
+    // so a change elsewhere behind the view's back does not show yet.
+    void strokeEdgeFramesHideAndBringBackTheControls()
+    {
+        MSettings::instance()->set_showThumbnails(true);
+        const auto restore = qScopeGuard([] { MSettings::instance()->set_showThumbnails(false); });
+        QVERIFY(showView(true));
+        MCanvas *canvas = view->canvas();
+        tool.strokeCanvas = canvas;
+        const QPoint corner = canvas->paintedRect().toRect().topLeft();
+        // Well away from the thumbnails along the view's edge.
+        view->transform()->setTranslation(QPointF(300, 150) - QPointF(corner));
+        auto onView = [&](int x, int y) { return view->transform()->map(QPointF(corner + QPoint(x, y))); };
+        const QPoint thumbnail = view->controls().first()->rect().center().toPoint();
+        const QPoint stroke = onView(75, 30).toPoint();
+        const QPoint elsewhere = onView(15, 70).toPoint();
+        QVERIFY(!view->controls().first()->rect().contains(elsewhere));
+        view->repaint();
+        QTest::qWait(50);
+        const QImage idle = MTestView::lastFrame(view.get());
+
+        press(view.get(), onView(60, 30));
+        for (int x : {70, 80, 90})
+            drag(view.get(), onView(x, 30));
+        QVERIFY(canvas->strokeInProgress());
+        QTest::qWait(60);
+        const QImage during = MTestView::lastFrame(view.get());
+        QVERIFY(during.pixel(thumbnail) != idle.pixel(thumbnail));
+        QVERIFY(during.pixel(stroke) != idle.pixel(stroke));
+
+        QVERIFY(canvas->makeCurrent());
+        MTestCanvas::paintRect(canvas->current(), QRect(corner + QPoint(12, 67), QSize(7, 7)), qRgba(0, 255, 0, 255));
+        release(view.get(), onView(90, 30));
+        QVERIFY(!canvas->strokeInProgress());
+        QTest::qWait(60);
+        const QImage after = MTestView::lastFrame(view.get());
+        QCOMPARE(after.pixel(thumbnail), idle.pixel(thumbnail));
+        QCOMPARE(after.pixel(stroke), during.pixel(stroke));
+        QCOMPARE(after.pixel(elsewhere), idle.pixel(elsewhere));
+        // Any whole frame shows it.
+        view->repaint();
+        QTest::qWait(50);
+        QCOMPARE(MTestView::lastFrame(view.get()).pixel(elsewhere), qRgb(0, 255, 0));
+        view->shutDown();
+    }
+
+    void throttledRefreshWaitsForTheNextFrame()
     {
         makeView();
         view->show();
@@ -369,6 +441,48 @@ private slots:
         counter.paints = 0;
         QVERIFY(view->refresh(true, QRectF()));
         QTRY_VERIFY(counter.paints > 0);
+
+        // A throttled request alone, right after a frame, still gets its
+        // frame once the interval is over, without another request.
+        QTest::qWait(25);
+        QVERIFY(view->refresh(false, QRectF(0, 0, 10, 10)));
+        QTRY_VERIFY(counter.paints > 1);
+        counter.paints = 0;
+        QVERIFY(!view->refresh(true, QRectF(20, 20, 10, 10)));
+        QTRY_VERIFY(counter.paints > 0);
+        view->shutDown();
+    }
+
+    // Stroke frames recomposite only their dirty area: areas of throttled
+    // requests must reach the frame that follows, or their stamps stay off
+    // the screen (a dashed stroke while the pen is down).
+    void throttledStrokeAreasAllReachTheScreen()
+    {
+        QVERIFY(showView(true));
+        MCanvas *canvas = view->canvas();
+        const QRect area = canvas->paintedRect().toRect();
+        MEvent event;
+        event.type = MEvent::Press;
+        event.inputs[MEnum::biPositionX] = area.left() + 10;
+        event.inputs[MEnum::biPositionY] = area.top() + 40;
+        canvas->stroke(&event, 0);
+        QTest::qWait(30);
+        const QImage before = view->grabFramebuffer();
+        // Moves in quick succession, each refreshing its own segment.
+        for (int x = 20; x <= 90; x += 10) {
+            event.type = MEvent::Move;
+            event.inputs[MEnum::biPositionX] = area.left() + x;
+            canvas->stroke(&event, 0);
+            QCoreApplication::processEvents();
+        }
+        QTest::qWait(60);
+        const QImage shown = MTestView::lastFrame(view.get());
+        for (int x = 15; x <= 85; x += 5) {
+            const QPoint p = view->transform()->map(QPointF(area.left() + x, area.top() + 40)).toPoint();
+            QVERIFY2(shown.pixel(p) != before.pixel(p), qPrintable(QString::number(x)));
+        }
+        event.type = MEvent::Release;
+        canvas->stroke(&event, 0);
         view->shutDown();
     }
 
@@ -426,6 +540,37 @@ private slots:
         QCOMPARE(position(tool.events.last()), QPointF(80, 10));
         QVERIFY(tool.events.at(2).inputs[MEnum::biPositionX] > 10);
         QVERIFY(tool.events.at(2).inputs[MEnum::biPositionX] < 30);
+    }
+
+    // The pen rests for a frame with the button down: the segment the spline
+    // holds back and the way from the smoothed position to the pointer
+    // itself reach the tool without a release; moving on goes on from there,
+    // never back towards where the smoothing had been.
+    void restingPointerGetsTheStrokeUpToIt()
+    {
+        makeView();
+        press(view.get(), QPointF(10, 10));
+        for (double x : {30.0, 50.0, 70.0})
+            drag(view.get(), QPointF(x, 10));
+        QVERIFY(position(tool.events.last()).x() < 60);
+        QTRY_COMPARE(position(tool.events.last()), QPointF(70, 10));
+        QVERIFY(!tool.types().contains(QLatin1Char('3')));
+        const int rested = tool.events.size();
+        // Resting longer sends nothing more.
+        QTest::qWait(60);
+        QCOMPARE(tool.events.size(), rested);
+
+        for (double x : {90.0, 110.0, 130.0})
+            drag(view.get(), QPointF(x, 10));
+        QVERIFY(tool.events.size() > rested);
+        for (int i = rested; i < tool.events.size(); ++i)
+            QVERIFY2(position(tool.events.at(i)).x() >= 70.0, qPrintable(QString::number(i)));
+        release(view.get(), QPointF(130, 10));
+        QCOMPARE(tool.types().right(1), QStringLiteral("3"));
+        QCOMPARE(position(tool.events.last()), QPointF(130, 10));
+        // Positions never went back along the whole gesture.
+        for (int i = 1; i < tool.events.size(); ++i)
+            QVERIFY(position(tool.events.at(i)).x() >= position(tool.events.at(i - 1)).x());
     }
 
     void sizedToolsGetTheirPressWithTheFirstFarSample()
