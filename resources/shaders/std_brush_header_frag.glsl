@@ -86,6 +86,11 @@ uniform float f_random = 1.0;
 #else
 #define S_BORDER f_useBorderColor
 #endif
+#ifdef STAMP_SAMPLE_LOOP
+#define S_SAMPLE_LOOP (STAMP_SAMPLE_LOOP != 0)
+#else
+#define S_SAMPLE_LOOP true
+#endif
 #ifdef STAMP_PRESERVE_COLOR
 #define S_PRESERVE_COLOR STAMP_PRESERVE_COLOR
 #else
@@ -447,15 +452,17 @@ float getAlphaAntialiasedShape(vec2 uv, int shape, float hardness)
     // a term of its column and a term of its row: the 8 row terms are had
     // once, each column's term as its turn comes, and each of the 64 samples
     // costs an add and its piece.
-    // The columns are gone through in a loop of a count the compiler cannot
-    // fold, kept a loop: the software rasterizer runs a branch for a block of
-    // fragments in full whenever one of them takes it, but leaves a loop as
-    // soon as none of them is left in it, so that the fragments that returned
-    // above, by far the most, do not pay for the samples.
+    // For a large stamp the columns are gone through in a loop of a count the
+    // compiler cannot fold, kept a loop: the software rasterizer runs a branch
+    // for a block of fragments in full whenever one of them takes it, but
+    // leaves a loop as soon as none of them is left in it, so that the
+    // fragments that returned above, by far the most, do not pay for the
+    // samples. In a small stamp nearly every block has fragments that need
+    // them, and the unrolled loop costs less.
     float rows[8];
     for (int k = 0; k < 8; ++k)
         rows[k] = shapeDistanceTerms(abs(vec2(sampleAt(uv.x, k, pixel), sampleAt(uv.y, k, pixel)) - vec2(0.5)), shape).y;
-    int columnCount = dNear < 0.5 + margin ? 8 : 0;
+    int columnCount = !S_SAMPLE_LOOP || dNear < 0.5 + margin ? 8 : 0;
     float w = 0.5 - edge;
     if (w <= 0.0) {
         // No falloff: inside or outside.
