@@ -86,6 +86,11 @@ uniform float f_random = 1.0;
 #else
 #define S_BORDER f_useBorderColor
 #endif
+#ifdef STAMP_SAMPLE_LOOP
+#define S_SAMPLE_LOOP (STAMP_SAMPLE_LOOP != 0)
+#else
+#define S_SAMPLE_LOOP true
+#endif
 #ifdef STAMP_PRESERVE_COLOR
 #define S_PRESERVE_COLOR STAMP_PRESERVE_COLOR
 #else
@@ -444,34 +449,40 @@ float getAlphaAntialiasedShape(vec2 uv, int shape, float hardness)
         return getAlphaFalloffMean(uv, shape, hardness, pixel);
 
     // The samples straddle a piece's end. A sample's distance is the sum of
-    // a term of its column and a term of its row: the 8 + 8 terms are had
-    // once, and each of the 64 samples costs an add and its piece.
-    float columns[8];
+    // a term of its column and a term of its row: the 8 row terms are had
+    // once, each column's term as its turn comes, and each of the 64 samples
+    // costs an add and its piece.
+    // For a large stamp the columns are gone through in a loop of a count the
+    // compiler cannot fold, kept a loop: the software rasterizer runs a branch
+    // for a block of fragments in full whenever one of them takes it, but
+    // leaves a loop as soon as none of them is left in it, so that the
+    // fragments that returned above, by far the most, do not pay for the
+    // samples. In a small stamp nearly every block has fragments that need
+    // them, and the unrolled loop costs less.
     float rows[8];
-    for (int k = 0; k < 8; ++k) {
-        vec2 terms = shapeDistanceTerms(abs(vec2(sampleAt(uv.x, k, pixel), sampleAt(uv.y, k, pixel)) - vec2(0.5)), shape);
-        columns[k] = terms.x;
-        rows[k] = terms.y;
-    }
+    for (int k = 0; k < 8; ++k)
+        rows[k] = shapeDistanceTerms(abs(vec2(sampleAt(uv.x, k, pixel), sampleAt(uv.y, k, pixel)) - vec2(0.5)), shape).y;
+    int columnCount = !S_SAMPLE_LOOP || dNear < 0.5 + margin ? 8 : 0;
     float w = 0.5 - edge;
     if (w <= 0.0) {
         // No falloff: inside or outside.
         float inside = 0.0;
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < columnCount; ++i) {
+            float column = shapeDistanceTerms(abs(vec2(sampleAt(uv.x, i, pixel), sampleAt(uv.y, i, pixel)) - vec2(0.5)), shape).x;
             for (int j = 0; j < 8; ++j)
-                inside += columns[i] + rows[j] < 0.5 ? 1.0 : 0.0;
+                inside += column + rows[j] < 0.5 ? 1.0 : 0.0;
+        }
         return hardness * inside / 64.0;
     }
     // In units of the falloff, clamped, the three pieces are one smoothstep:
     // 0 inside the hardness, 1 past the rim.
     float fallen = 0.0;
-    for (int k = 0; k < 8; ++k) {
-        columns[k] = columns[k] / w;
+    for (int k = 0; k < 8; ++k)
         rows[k] = (rows[k] - edge) / w;
-    }
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < columnCount; ++i) {
+        float column = shapeDistanceTerms(abs(vec2(sampleAt(uv.x, i, pixel), sampleAt(uv.y, i, pixel)) - vec2(0.5)), shape).x / w;
         for (int j = 0; j < 8; ++j) {
-            float t = clamp(columns[i] + rows[j], 0.0, 1.0);
+            float t = clamp(column + rows[j], 0.0, 1.0);
             fallen += t * t * (3.0 - 2.0 * t);
         }
     }

@@ -241,7 +241,7 @@ quint64 MStampQueue::Features::key() const
     k = (k << 2) | quint64(antialiasing & 3);
     k = (k << 2) | quint64(preserveTextureColor & 3);
     k = (k << 1) | quint64(shape & 1);
-    for (bool flag : {texture, feedback, density, clip, inheritUnder, inheritCurrent, border})
+    for (bool flag : {texture, feedback, density, clip, inheritUnder, inheritCurrent, border, sampleLoop})
         k = (k << 1) | quint64(flag ? 1 : 0);
     return k;
 }
@@ -267,6 +267,7 @@ QByteArray MStampQueue::Features::defines() const
     define("STAMP_INHERIT_CURRENT", inheritCurrent ? 1 : 0);
     define("STAMP_BORDER", border ? 1 : 0);
     define("STAMP_PRESERVE_COLOR", texture ? preserveTextureColor : 0);
+    define("STAMP_SAMPLE_LOOP", sampleLoop ? 1 : 0);
     return lines;
 }
 
@@ -375,10 +376,14 @@ void MStampQueue::prepare(const MBrush *brush)
             values[setting] = brush->value(setting);
         MTextureLayer *below = m_sharedData->canvas()->at(m_sharedData->canvas()->currentRow() - 1);
         const bool inheritUnder = below && (values[MEnum::bsInheritAlphaUnder] != 0.0 || below->mask() != 0);
-        const Features features = MStrokeToRunner::stampFeatures(values, !brush->texture().isNull(),
-                                                                 m_sharedData->canvas()->clipToSelection(), inheritUnder);
-        if (!m_variants.contains(features.key()))
-            m_variants.insert(features.key(), programs->variant(QStringLiteral("stamping"), features.defines()));
+        Features features = MStrokeToRunner::stampFeatures(values, !brush->texture().isNull(),
+                                                           m_sharedData->canvas()->clipToSelection(), inheritUnder);
+        // Both sizes' programs: the radius may cross over within a stroke.
+        for (bool sampleLoop : {features.sampleLoop, !features.sampleLoop}) {
+            features.sampleLoop = sampleLoop;
+            if (!m_variants.contains(features.key()))
+                m_variants.insert(features.key(), programs->variant(QStringLiteral("stamping"), features.defines()));
+        }
     }
     if (brush->value(MEnum::bsColorAbsorbtionRate) != 0.0)
         programs->programFor(QStringLiteral("colorfeedback"));

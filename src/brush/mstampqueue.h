@@ -46,6 +46,10 @@ public:
         bool inheritCurrent = false;    // only over the current layer's paint
         bool border = false;            // border colour towards the rim
         int preserveTextureColor = 0;   // with a texture only
+        // Antialiased samples in a loop that the fragments not needing them
+        // leave at once: cheaper for large stamps, dearer for small ones,
+        // where nearly every fragment needs them.
+        bool sampleLoop = true;
         quint64 key() const;
         // The preprocessor lines of the variant.
         QByteArray defines() const;

@@ -25,6 +25,10 @@
 #include <cmath>
 
 namespace {
+// The radius from which most of a stamp's fragments lie away from the pixels
+// that straddle its rims, and its samples are best gone through in a loop.
+constexpr double sampleLoopRadius = 12.0;
+
 int flag(double value)
 {
     return value != 0.0 ? 1 : 0;
@@ -339,6 +343,7 @@ MStampQueue::Features MStrokeToRunner::stampFeatures(const double *v, bool textu
     features.inheritCurrent = flag(v[MEnum::bsInheritAlphaCurrent]) != 0;
     features.border = flag(v[MEnum::bsUseBorderColor]) != 0;
     features.preserveTextureColor = texture ? int(v[MEnum::bsPreserveTextureColor]) : 0;
+    features.sampleLoop = v[MEnum::bsRadius] >= sampleLoopRadius;
     return features;
 }
 
