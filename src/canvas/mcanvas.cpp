@@ -192,8 +192,15 @@ bool MCanvas::makeContextCurrent()
 
 void MCanvas::prepareBrush(const MBrush *brush)
 {
-    if (m_glReady)
-        m_sharedData->stampQueue()->prepare(brush);
+    if (!m_glReady)
+        return;
+    m_sharedData->stampQueue()->prepare(brush);
+    // What every stroke draws besides its stamps: the view shows the current
+    // layer through "stroke" while the pen is down, and the release merges
+    // the stroke with "blit" (or "stroke" for an eraser).
+    MShaderProgramList *programs = shaderProgramList();
+    for (const QString &name : {QStringLiteral("stroke"), QStringLiteral("blit")})
+        programs->programFor(name);
 }
 
 void MCanvas::flushStrokes()

@@ -829,7 +829,7 @@ void MPaintEngine::blitTile(MTextureTile *destination, unsigned int sourceTextur
         drawTilePass(program, mvp, clip, vertexArray);
     }
     endTilePass();
-    destination->markMipmapsDirty();
+    destination->markMipmapsDirty(area);
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 

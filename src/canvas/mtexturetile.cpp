@@ -24,9 +24,9 @@ QString hex(GLenum code)
     return QString::number(code, 16).toUpper();
 }
 
-// Makes the first level of a texture transparent; whatever frame buffer,
+// Makes the first levels of a texture transparent; whatever frame buffer,
 // clear colour and scissor a pass in progress had stay as they were.
-void clearLevelZero(QOpenGLExtraFunctions *f, GLuint texture)
+void clearLevels(QOpenGLExtraFunctions *f, GLuint texture, int levels)
 {
     GLint drawFramebuffer = 0;
     f->glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
@@ -36,10 +36,12 @@ void clearLevelZero(QOpenGLExtraFunctions *f, GLuint texture)
     GLuint framebuffer = 0;
     f->glGenFramebuffers(1, &framebuffer);
     f->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffer);
-    f->glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
     f->glDisable(GL_SCISSOR_TEST);
     f->glClearColor(0, 0, 0, 0);
-    f->glClear(GL_COLOR_BUFFER_BIT);
+    for (int level = 0; level < levels; ++level) {
+        f->glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, level);
+        f->glClear(GL_COLOR_BUFFER_BIT);
+    }
     f->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(drawFramebuffer));
     f->glDeleteFramebuffers(1, &framebuffer);
     f->glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
@@ -80,8 +82,7 @@ void MTextureTile::createEmptyTexture()
 {
     if (m_invalid || m_created)
         return;
-    // Storage of every level and a clear of the first: nothing is sent
-    // from memory, and the smaller levels are made when first sampled.
+    // Storage of every level and a clear: nothing is sent from memory.
     QOpenGLExtraFunctions *f = functions();
     if (!f || !allocateTexture(tileSize())) {
         MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
@@ -95,9 +96,8 @@ void MTextureTile::createEmptyTexture()
         m_invalid = true;
         return;
     }
-    clearLevelZero(f, m_texture->textureId());
     m_created = true;
-    markMipmapsDirty();
+    clearTexture(f);
 }
 
 bool MTextureTile::allocateTexture(int size)
@@ -124,9 +124,28 @@ bool MTextureTile::clear()
     QOpenGLExtraFunctions *f = functions();
     if (!f || !ensureTexture())
         return false;
-    clearLevelZero(f, m_texture->textureId());
-    markMipmapsDirty();
+    clearTexture(f);
     return true;
+}
+
+void MTextureTile::clearTexture(QOpenGLExtraFunctions *f)
+{
+    // Clearing every level costs far less than rebuilding the chain from a
+    // transparent first level, which the stroke layer would pay for each of
+    // its tiles in the frame after a release.
+    if (!MSettings::instance()->generateMipmaps()) {
+        clearLevels(f, m_texture->textureId(), 1);
+        markMipmapsDirty();
+        return;
+    }
+    clearLevels(f, m_texture->textureId(), m_texture->mipLevels());
+    GLint bound = 0;
+    f->glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    f->glBindTexture(GL_TEXTURE_2D, m_texture->textureId());
+    // Every level may be sampled again, whatever a pass limited it to.
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 1000);
+    f->glBindTexture(GL_TEXTURE_2D, GLuint(bound));
+    m_mipmapsDirtyArea = QRect();
 }
 
 void MTextureTile::releaseTexture()
@@ -278,18 +297,68 @@ bool MTextureTile::rebuildMipmaps()
     QOpenGLExtraFunctions *f = functions();
     if (!f || !isValid() || !MSettings::instance()->generateMipmaps())
         return false;
+    const QRect whole(0, 0, tileSize(), tileSize());
+    const QRect area = m_mipmapsDirtyArea & whole;
     f->glActiveTexture(GL_TEXTURE0);
     m_texture->bind();
-    m_texture->generateMipMaps();
     // Every level may be sampled again, whatever a pass limited it to.
     f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 1000);
-    m_mipmapsDirty = false;
+    // Halving an area keeps to whole texels only while the sides stay even.
+    const bool halves = (tileSize() & (tileSize() - 1)) == 0;
+    if (area.isEmpty() || area == whole || !halves)
+        m_texture->generateMipMaps();
+    else
+        rebuildMipmapArea(f, area);
+    m_mipmapsDirtyArea = QRect();
     return true;
+}
+
+void MTextureTile::rebuildMipmapArea(QOpenGLExtraFunctions *f, const QRect &area)
+{
+    GLint readFramebuffer = 0;
+    GLint drawFramebuffer = 0;
+    f->glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
+    f->glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawFramebuffer);
+    const bool scissor = f->glIsEnabled(GL_SCISSOR_TEST);
+    f->glDisable(GL_SCISSOR_TEST);
+    GLuint framebuffers[2] = {0, 0};
+    f->glGenFramebuffers(2, framebuffers);
+    f->glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffers[0]);
+    f->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffers[1]);
+    const GLuint texture = m_texture->textureId();
+    // Each texel of a level is the linear blend of the 2 x 2 texels above
+    // it, the filter the driver's own rebuild uses.
+    int left = area.left(), top = area.top(), right = area.right() + 1, bottom = area.bottom() + 1;
+    for (int level = 1; level < m_texture->mipLevels(); ++level) {
+        left /= 2;
+        top /= 2;
+        right = (right + 1) / 2;
+        bottom = (bottom + 1) / 2;
+        f->glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, level - 1);
+        f->glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, level);
+        f->glBlitFramebuffer(left * 2, top * 2, right * 2, bottom * 2, left, top, right, bottom,
+                             GL_COLOR_BUFFER_BIT, GL_LINEAR);
+    }
+    f->glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(readFramebuffer));
+    f->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(drawFramebuffer));
+    f->glDeleteFramebuffers(2, framebuffers);
+    if (scissor)
+        f->glEnable(GL_SCISSOR_TEST);
+}
+
+void MTextureTile::markMipmapsDirty()
+{
+    m_mipmapsDirtyArea = QRect(0, 0, tileSize(), tileSize());
+}
+
+void MTextureTile::markMipmapsDirty(const QRect &area)
+{
+    m_mipmapsDirtyArea |= area.isEmpty() ? QRect(0, 0, tileSize(), tileSize()) : area;
 }
 
 void MTextureTile::updateMipmaps()
 {
-    if (m_mipmapsDirty && isValid())
+    if (mipmapsDirty() && isValid())
         rebuildMipmaps();
 }
 

@@ -11,6 +11,7 @@
 
 class MTextureLayer;
 class MUndoLayer;
+class QOpenGLExtraFunctions;
 class QOpenGLTexture;
 
 // A tile whose pixels are an RGBA8 texture, tileSize wide with its border.
@@ -51,10 +52,13 @@ public:
     // driver to finish; rebuildMipmaps does not wait.
     bool generateMipmaps();
     bool rebuildMipmaps();
-    // Level 0 changed: the smaller levels are rebuilt when a view first
-    // samples them, not on every change.
-    void markMipmapsDirty() { m_mipmapsDirty = true; }
-    bool mipmapsDirty() const { return m_mipmapsDirty; }
+    // Level 0 changed (all of it, or only an area in texels): the smaller
+    // levels are rebuilt when a view first samples them, not on every change,
+    // and only over the areas that changed since.
+    void markMipmapsDirty();
+    void markMipmapsDirty(const QRect &area);
+    bool mipmapsDirty() const { return !m_mipmapsDirtyArea.isEmpty(); }
+    QRect mipmapsDirtyArea() const { return m_mipmapsDirtyArea; }
     void updateMipmaps();
 
     QString backupId() const { return m_backupId; }
@@ -67,11 +71,15 @@ public:
     void resetUndoLayer();
 
 private:
+    // Makes the texture transparent, its smaller levels too when they are used.
+    void clearTexture(QOpenGLExtraFunctions *f);
+    // Each smaller level rebuilt from the one above over the area only.
+    void rebuildMipmapArea(QOpenGLExtraFunctions *f, const QRect &area);
     bool readArea(void *pixels, const QRect &area, unsigned int packBuffer);
 
     QOpenGLTexture *m_texture = nullptr;
     QString m_backupId;
     std::unique_ptr<MUndoLayer> m_undoLayer;
     QSet<MTile *> m_touchedBlocks;
-    bool m_mipmapsDirty = false;
+    QRect m_mipmapsDirtyArea;
 };

@@ -32,6 +32,22 @@ private:
         return tile;
     }
 
+    // Every byte of one mip level, read through a frame buffer.
+    QByteArray levelBytes(MTextureTile *tile, int level)
+    {
+        QOpenGLExtraFunctions *f = gl->context()->extraFunctions();
+        const int size = tile->tileSize() >> level;
+        QByteArray bytes(size * size * 4, '\x7f');
+        GLuint framebuffer = 0;
+        f->glGenFramebuffers(1, &framebuffer);
+        f->glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+        f->glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, tile->textureId(), level);
+        f->glReadPixels(0, 0, size, size, GL_RGBA, GL_UNSIGNED_BYTE, bytes.data());
+        f->glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        f->glDeleteFramebuffers(1, &framebuffer);
+        return bytes;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -185,6 +201,86 @@ private slots:
         MSettings::instance()->set_generateMipmaps(false);
         QVERIFY(!tile->generateMipmaps());
         MSettings::instance()->set_generateMipmaps(true);
+        QVERIFY_GL_CLEAN();
+    }
+
+    // A cleared tile is transparent at every level at once, so that a view
+    // zoomed out rebuilds nothing for it; without mipmaps it stays to build.
+    void clearEmptiesEveryLevel_data()
+    {
+        QTest::addColumn<bool>("painted");
+        QTest::addColumn<bool>("mipmaps");
+        QTest::newRow("new tile") << false << true;
+        QTest::newRow("painted tile") << true << true;
+        QTest::newRow("painted tile, mipmaps off") << true << false;
+    }
+
+    void clearEmptiesEveryLevel()
+    {
+        QFETCH(bool, painted);
+        QFETCH(bool, mipmaps);
+        MTextureTile *tile = newTile();
+        QVERIFY(tile->ensureTexture());
+        QVERIFY(!tile->mipmapsDirty());
+        if (painted) {
+            const QByteArray noise = randomBytes(7, tile->tileSize() * tile->tileSize() * 4);
+            QVERIFY(tile->setData(noise.constData()));
+            QVERIFY(tile->generateMipmaps());
+        }
+        MSettings::instance()->set_generateMipmaps(mipmaps);
+        QVERIFY(tile->clear());
+        MSettings::instance()->set_generateMipmaps(true);
+        QCOMPARE(tile->mipmapsDirty(), !mipmaps);
+        const int levels = mipmaps ? tile->texture()->mipLevels() : 1;
+        QVERIFY(levels > 1 || !mipmaps);
+        for (int level = 0; level < levels; ++level) {
+            const QByteArray bytes = levelBytes(tile, level);
+            QVERIFY2(bytes.count('\0') == bytes.size(), qPrintable(QString::number(level)));
+        }
+        QVERIFY_GL_CLEAN();
+    }
+
+    // Rebuilding only the changed areas gives every level exactly what a
+    // rebuild of the whole chain gives.
+    void mipmapAreaMatchesWholeRebuild_data()
+    {
+        QTest::addColumn<QList<QRect>>("areas");
+        QTest::newRow("one block") << QList<QRect>{{64, 128, 64, 64}};
+        QTest::newRow("odd edges") << QList<QRect>{{3, 5, 70, 9}};
+        QTest::newRow("corner texel") << QList<QRect>{{511, 511, 1, 1}};
+        QTest::newRow("two apart") << QList<QRect>{{0, 0, 5, 5}, {301, 200, 97, 33}};
+        QTest::newRow("whole texture") << QList<QRect>{{0, 0, 512, 512}};
+    }
+
+    void mipmapAreaMatchesWholeRebuild()
+    {
+        QFETCH(QList<QRect>, areas);
+        QOpenGLExtraFunctions *f = gl->context()->extraFunctions();
+        MTextureTile *tile = newTile();
+        QVERIFY(tile->ensureTexture());
+        const int size = tile->tileSize();
+        QCOMPARE(size, 512);
+        QVERIFY(tile->setData(randomBytes(3, size * size * 4).constData()));
+        QVERIFY(tile->generateMipmaps());
+        quint32 seed = 11;
+        for (const QRect &area : areas) {
+            const QByteArray patch = randomBytes(seed++, area.width() * area.height() * 4);
+            f->glBindTexture(GL_TEXTURE_2D, tile->textureId());
+            f->glTexSubImage2D(GL_TEXTURE_2D, 0, area.x(), area.y(), area.width(), area.height(), GL_RGBA,
+                               GL_UNSIGNED_BYTE, patch.constData());
+            f->glBindTexture(GL_TEXTURE_2D, 0);
+            tile->markMipmapsDirty(area);
+        }
+        QVERIFY(tile->generateMipmaps());
+        QVERIFY(!tile->mipmapsDirty());
+        const int levels = tile->texture()->mipLevels();
+        QVector<QByteArray> partial;
+        for (int level = 0; level < levels; ++level)
+            partial << levelBytes(tile, level);
+        tile->markMipmapsDirty();
+        QVERIFY(tile->generateMipmaps());
+        for (int level = 1; level < levels; ++level)
+            QVERIFY2(levelBytes(tile, level) == partial.at(level), qPrintable(QString::number(level)));
         QVERIFY_GL_CLEAN();
     }
 

@@ -1,0 +1,145 @@
+// Strokes painted in the real window while the view is zoomed out, so that
+// the view samples the tiles' reduced levels: once settled after each
+// release, the view shows exactly what a redraw with every tile's levels
+// rebuilt from scratch shows.
+
+#include "mbrush.h"
+#include "mbrushlist.h"
+#include "mcanvas.h"
+#include "mcolorlist.h"
+#include "mmainwindow.h"
+#include "msettings.h"
+#include "mtestbrushlibrary.h"
+#include "mtestglcontext.h"
+#include "mtestmainwindow.h"
+#include "mtestscreenshot.h"
+#include "mtestview.h"
+#include "mtexturelayer.h"
+#include "mtexturetile.h"
+#include "mtool.h"
+#include "mtools.h"
+#include "mtransform.h"
+#include "mwidget.h"
+
+#include <QTest>
+#include <QUndoStack>
+
+#include <memory>
+
+namespace {
+constexpr int W = 1600;
+constexpr int H = 1000;
+
+void markAllMipmapsDirty(MTextureLayer *layer)
+{
+    for (int i = 0; layer && i < layer->tileCount(); ++i)
+        static_cast<MTextureTile *>(layer->tileAt(i))->markMipmapsDirty();
+}
+
+QString firstDifference(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return QStringLiteral("sizes differ");
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                return QStringLiteral("%1,%2: %3 against %4")
+                    .arg(x)
+                    .arg(y)
+                    .arg(a.pixel(x, y), 8, 16)
+                    .arg(b.pixel(x, y), 8, 16);
+    return QString();
+}
+} // namespace
+
+class TestZoomedOutStrokeEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<MTestBrushLibrary> m_brushes;
+    std::unique_ptr<MMainWindow> m_window;
+
+    MWidget *view() const { return m_window->view(); }
+    MCanvas *canvas() const { return view()->canvas(); }
+
+public:
+    static void initMain() { MTestGLContext::prepareSharedContexts(); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
+        MSettings::instance()->set_showThumbnails(false);
+        QVERIFY(MSettings::instance()->generateMipmaps());
+        m_brushes.reset(new MTestBrushLibrary({"u:pens/round"}));
+        m_window.reset(new MMainWindow());
+        QVERIFY(MTestMainWindow::show(m_window.get(), QSize(1400, 900)));
+        QVERIFY(MTestMainWindow::focusView(view()));
+        MTools::instance()->activate(MTool::BrushTool, true);
+        MBrush *brush = MBrushList::instance()->currentBrush();
+        brush->setRadius(14);
+        brush->setHardness(0.7);
+        brush->setOpacity(1.0);
+        MColorList::instance()->setColor(QColor(20, 60, 200));
+    }
+
+    void cleanupTestCase()
+    {
+        if (m_window)
+            canvas()->undoStack()->setClean();
+        m_window.reset();
+        m_brushes.reset();
+    }
+
+    // Strokes across tile edges and over earlier ones, each at its scale.
+    void settledViewEqualsFullRedraw_data()
+    {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<QPointF>("docFrom");
+        QTest::addColumn<QPointF>("docTo");
+        QTest::addColumn<QColor>("color");
+        QTest::newRow("half, across the document") << 0.5 << QPointF(-700, -100) << QPointF(700, 60)
+                                                   << QColor(20, 60, 200);
+        QTest::newRow("half, crossing the first") << 0.5 << QPointF(-40, -420) << QPointF(90, 430)
+                                                  << QColor(230, 180, 20);
+        QTest::newRow("a third, short diagonal") << 0.33 << QPointF(-300, 300) << QPointF(-60, 120)
+                                                 << QColor(200, 30, 30);
+    }
+
+    void settledViewEqualsFullRedraw()
+    {
+        QFETCH(double, scale);
+        QFETCH(QPointF, docFrom);
+        QFETCH(QPointF, docTo);
+        QFETCH(QColor, color);
+        QVERIFY(MTestMainWindow::focusView(view()));
+        view()->transform()->setScale(scale, QPointF(view()->rect().center()));
+        QTRY_COMPARE(view()->transform()->scale(), scale);
+        MColorList::instance()->setColor(color);
+        // A full frame at this scale first: the reduced levels are built, so
+        // that the release leaves only the stroke's share of them stale.
+        view()->grabFramebuffer();
+        const int steps = canvas()->undoStack()->count();
+        QVERIFY(MTestMainWindow::dragAndHold(view(), docFrom, docTo));
+        QCOMPARE(canvas()->undoStack()->count(), steps + 1);
+        QTest::qWait(300);
+        const QImage settled = MTestView::lastFrame(view()).convertToFormat(QImage::Format_RGB32);
+        MTestScreenshot::keep(settled, QStringLiteral("zoomedout-settled-%1.png").arg(QTest::currentDataTag()));
+        // The stroke is there, in its colour, half way along.
+        const QPoint middle = view()->transform()->map((docFrom + docTo) / 2).toPoint();
+        const QColor shown = settled.pixelColor(middle);
+        QVERIFY2(qAbs(shown.red() - color.red()) < 40 && qAbs(shown.blue() - color.blue()) < 40,
+                 qPrintable(shown.name()));
+
+        for (int row = 0; row < canvas()->count(); ++row)
+            markAllMipmapsDirty(canvas()->at(row));
+        markAllMipmapsDirty(canvas()->strokeLayer());
+        const QImage redrawn = view()->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+        const QString difference = firstDifference(settled, redrawn);
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+    }
+};
+
+QTEST_MAIN(TestZoomedOutStrokeEndToEnd)
+#include "tst_zoomedoutstrokeendtoend.moc"
