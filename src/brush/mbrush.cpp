@@ -92,7 +92,7 @@ void MBrush::storeSetting(int setting, T value, void (MBrush::*changed)(T))
     emit(this->*changed)(value);
 }
 
-#define M_BRUSH_SETTING_SETTER_BODY(Key, name, Type, ...) \
+#define M_BRUSH_SETTING_SETTER_BODY(Id, Key, name, Type, ...) \
     void MBrush::set##Key(Type value) { storeSetting(MEnum::bs##Key, value, &MBrush::name##Changed); }
 M_BRUSH_SETTINGS(M_BRUSH_SETTING_SETTER_BODY)
 #undef M_BRUSH_SETTING_SETTER_BODY

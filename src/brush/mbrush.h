@@ -21,11 +21,11 @@ class MCurve;
 
 // Each row of the setting table is a property of the brush, of the row's
 // type, with a getter, a setter and a change signal.
-#define M_BRUSH_SETTING_PROPERTY(Key, name, Type, ...) Q_PROPERTY(Type name READ name WRITE set##Key NOTIFY name##Changed)
-#define M_BRUSH_SETTING_GETTER(Key, name, Type, ...) \
+#define M_BRUSH_SETTING_PROPERTY(Id, Key, name, Type, ...) Q_PROPERTY(Type name READ name WRITE set##Key NOTIFY name##Changed)
+#define M_BRUSH_SETTING_GETTER(Id, Key, name, Type, ...) \
     Type name() const { return settingValue<Type>(MEnum::bs##Key); }
-#define M_BRUSH_SETTING_SETTER(Key, name, Type, ...) void set##Key(Type value);
-#define M_BRUSH_SETTING_SIGNAL(Key, name, Type, ...) void name##Changed(Type value);
+#define M_BRUSH_SETTING_SETTER(Id, Key, name, Type, ...) void set##Key(Type value);
+#define M_BRUSH_SETTING_SIGNAL(Id, Key, name, Type, ...) void name##Changed(Type value);
 
 // One brush: its identity, the base values of the 39 brush settings (each a
 // property of the same name, so editors bind to settings by name), the input

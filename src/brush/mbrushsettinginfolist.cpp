@@ -21,9 +21,19 @@ struct SettingRow
     const char *flags;
 };
 
+// The build numbers the enumeration from the rows' ids; an enumeration made
+// from an older table fails here rather than mixing up settings.
+#define M_SETTING_ID_CHECK(Id, Key, ...) \
+    static_assert(MEnum::bs##Key == Id, "MEnum::bs" #Key " is not the id of its row");
+M_BRUSH_SETTINGS(M_SETTING_ID_CHECK)
+#undef M_SETTING_ID_CHECK
+#define M_SETTING_COUNT(...) +1
+static_assert(MEnum::bsCount == 0 M_BRUSH_SETTINGS(M_SETTING_COUNT), "MEnum::BrushSetting has other rows than the table");
+#undef M_SETTING_COUNT
+
 // The default is kept in the setting's own type.
-#define M_SETTING_ROW(Key, name, Type, label, description, enumName, minimum, defaultValue, maximum, step, unit, flags) \
-    {MEnum::bs##Key, qMetaTypeId<Type>(), QT_TRANSLATE_NOOP("MBrushSettingInfoList", label), \
+#define M_SETTING_ROW(Id, Key, name, Type, label, description, enumName, minimum, defaultValue, maximum, step, unit, flags) \
+    {Id, qMetaTypeId<Type>(), QT_TRANSLATE_NOOP("MBrushSettingInfoList", label), \
      QT_TRANSLATE_NOOP("MBrushSettingInfoList", description), enumName, minimum, QVariant::fromValue(Type(defaultValue)), \
      maximum, step, unit, flags},
 
@@ -56,11 +66,19 @@ MBrushSettingInfoList::MBrushSettingInfoList(QObject *parent)
         if (hasFlag(row, 'u'))
             m_uniformSettings.append(row.id);
     }
-    addCategory(tr("Size"), {0, 1, 2, 11, 18, 14, 15});
-    addCategory(tr("Opacity"), {3, 4, 5, 17, 7, 19});
-    addCategory(tr("Shape"), {13, 8, 9, 10});
-    addCategory(tr("Color"), {28, 29, 30, 32, 33, 34, 35, 36, 37, 38});
-    addCategory(tr("Composition"), {6, 21, 20, 22, 23, 24, 25, 26, 27, 31});
+    addCategory(tr("Size"), {MEnum::bsRadius, MEnum::bsSpacing, MEnum::bsSpacingType, MEnum::bsMinDistance,
+                             MEnum::bsAccumulatorDistance, MEnum::bsOffsetX, MEnum::bsOffsetY});
+    addCategory(tr("Opacity"), {MEnum::bsFlow, MEnum::bsOpacity, MEnum::bsHardness, MEnum::bsDensity,
+                                MEnum::bsAntialiasing, MEnum::bsEraser});
+    addCategory(tr("Shape"), {MEnum::bsShape, MEnum::bsRatio, MEnum::bsAngle, MEnum::bsAngleType});
+    addCategory(tr("Color"), {MEnum::bsColorAbsorbtionRate, MEnum::bsColorFlowingRate, MEnum::bsPreserveTextureColor,
+                              MEnum::bsUseBorderColor, MEnum::bsBrushColorHue, MEnum::bsBrushColorSaturation,
+                              MEnum::bsBrushColorValue, MEnum::bsBorderColorHue, MEnum::bsBorderColorSaturation,
+                              MEnum::bsBorderColorValue});
+    addCategory(tr("Composition"), {MEnum::bsCompositionMode, MEnum::bsInheritAlphaCurrent, MEnum::bsInheritAlphaUnder,
+                                    MEnum::bsSourceRgbBlendMode, MEnum::bsSourceAlphaBlendMode,
+                                    MEnum::bsDestinationRgbBlendMode, MEnum::bsDestinationAlphaBlendMode,
+                                    MEnum::bsRgbBlendEquation, MEnum::bsAlphaBlendEquation, MEnum::bsFactor});
 }
 
 MBrushSettingInfoList::~MBrushSettingInfoList()

@@ -1,5 +1,8 @@
 #pragma once
 
+// Made by the build from the brush setting table.
+#include "mbrushsettingkeys.h"
+
 #include <QObject>
 
 // The enumerations whose key names are stored in files and settings and shown,
@@ -26,15 +29,10 @@ public:
     enum AntialiasingType { Antialiasing, NoAntialiasing, Smoothing };
     Q_ENUM(AntialiasingType)
 
-    enum BrushSetting {
-        bsRadius, bsSpacing, bsSpacingType, bsFlow, bsOpacity, bsHardness, bsCompositionMode, bsAntialiasing,
-        bsRatio, bsAngle, bsAngleType, bsMinDistance, bsSmoothing, bsShape, bsOffsetX, bsOffsetY, bsNoise,
-        bsDensity, bsAccumulatorDistance, bsEraser, bsInheritAlphaUnder, bsInheritAlphaCurrent,
-        bsSourceRgbBlendMode, bsSourceAlphaBlendMode, bsDestinationRgbBlendMode, bsDestinationAlphaBlendMode,
-        bsRgbBlendEquation, bsAlphaBlendEquation, bsColorAbsorbtionRate, bsColorFlowingRate,
-        bsPreserveTextureColor, bsFactor, bsUseBorderColor, bsBrushColorHue, bsBrushColorSaturation,
-        bsBrushColorValue, bsBorderColorHue, bsBorderColorSaturation, bsBorderColorValue, bsCount
-    };
+    // The rows of the brush setting table (mbrushsettinginfolist.h) by id.
+#define M_BRUSH_SETTING_ENUM_KEY(Key) bs##Key,
+    enum BrushSetting { M_BRUSH_SETTING_KEYS(M_BRUSH_SETTING_ENUM_KEY) bsCount };
+#undef M_BRUSH_SETTING_ENUM_KEY
     Q_ENUM(BrushSetting)
 
     enum TextureColor { BrushTextureColor, TextureTextureColor, MixedTextureColor };

@@ -32,7 +32,7 @@ private slots:
         QTest::addColumn<double>("step");
         QTest::addColumn<QString>("unit");
         QTest::addColumn<QByteArray>("flags");
-#define TEST_ROW(Key, name, Type, label, description, enumName, minimum, defaultValue, maximum, step, unit, flags) \
+#define TEST_ROW(Id, Key, name, Type, label, description, enumName, minimum, defaultValue, maximum, step, unit, flags) \
     QTest::newRow(#name) << int(MEnum::bs##Key) << QByteArray("bs" #Key) << QByteArray(#name) << qMetaTypeId<Type>()    \
                          << QString::fromLatin1(label) << QString::fromLatin1(description) << QByteArray(enumName)     \
                          << double(minimum) << double(defaultValue) << double(maximum) << double(step)                \

@@ -23,6 +23,7 @@
 #include "mwidget.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QPainter>
 #include <QTest>
@@ -276,6 +277,71 @@ private slots:
         m_window->showPanel(dock);
         QTest::qWait(300);
         MTestScreenshot::keep(m_window->grab(), QStringLiteral("brushsettingsdock.png"));
+    }
+
+    // Each page of the dock after the preferred settings is a category of the
+    // setting table, with its settings in the category's order; a setting
+    // changed on its page paints at once.
+    void categoryPages_data()
+    {
+        QTest::addColumn<QString>("page");
+        QTest::addColumn<QStringList>("settings");
+        QTest::newRow("size") << "Size"
+                              << QStringList{"radius",  "spacing", "spacingType", "minDistance", "accumulatorDistance",
+                                             "offsetX", "offsetY"};
+        QTest::newRow("opacity") << "Opacity"
+                                 << QStringList{"flow", "opacity", "hardness", "density", "antialiasing", "eraser"};
+        QTest::newRow("shape") << "Shape" << QStringList{"shape", "ratio", "angle", "angleType"};
+        QTest::newRow("color") << "Color"
+                               << QStringList{"colorAbsorbtionRate", "colorFlowingRate", "preserveTextureColor",
+                                              "useBorderColor",      "brushColorHue",    "brushColorSaturation",
+                                              "brushColorValue",     "borderColorHue",   "borderColorSaturation",
+                                              "borderColorValue"};
+        QTest::newRow("composition") << "Composition"
+                                     << QStringList{"compositionMode",         "inheritAlphaCurrent",
+                                                    "inheritAlphaUnder",       "sourceRgbBlendMode",
+                                                    "sourceAlphaBlendMode",    "destinationRgbBlendMode",
+                                                    "destinationAlphaBlendMode", "rgbBlendEquation",
+                                                    "alphaBlendEquation",      "factor"};
+    }
+
+    void categoryPages()
+    {
+        QFETCH(QString, page);
+        QFETCH(QStringList, settings);
+        MBrush *brush = select("round");
+        MBrushSettingsWidget *widget = m_window->brushSettingsWidget();
+        auto *pages = widget->findChild<QComboBox *>(QStringLiteral("quickSettingsComboBox"));
+        QCOMPARE(pages->count(), 6);
+        const int index = pages->findText(page);
+        QVERIFY(index > 0);
+        pages->setCurrentIndex(index);
+        QStringList shown;
+        for (const MField *field : widget->fieldPanel()->fields())
+            shown << QString::fromLatin1(field->name());
+        QCOMPARE(shown, settings);
+        if (page == QLatin1String("Size")) {
+            // The radius of this page paints: a 16 pixel wide stroke.
+            brush->setHardness(1.0);
+            brush->setOpacity(1.0);
+            brush->setFlow(1.0);
+            auto *radius = qobject_cast<MSliderSpinbox *>(widget->fieldPanel()->editor("radius"));
+            QVERIFY(radius);
+            radius->set_value(8);
+            QCOMPARE(brush->radius(), 8.0);
+            MWidget *view = m_window->view();
+            MCanvas *canvas = view->canvas();
+            QVERIFY(MTestMainWindow::drag(view, QPointF(-120, 115), QPointF(120, 115)));
+            const QImage pixels = MTestMainWindow::layerPixels(canvas, canvas->currentRow());
+            const QPoint corner = canvas->paintedRect().topLeft().toPoint();
+            const QImage band = pixels.copy(QRect(QPoint(-150, 95) - corner, QSize(300, 45)));
+            const int height = MTestMainWindow::paintedRows(band, 150);
+            QVERIFY2(qAbs(height - 16) <= 2, qPrintable(QString::number(height)));
+            m_window->showPanel(m_window->findChild<QDockWidget *>("brushSettingsDockWidget"));
+            QTest::qWait(300);
+            MTestScreenshot::keep(m_window->grab(), QStringLiteral("brushsettingsdock-size.png"));
+        }
+        pages->setCurrentIndex(0);
     }
 };
 

@@ -1,0 +1,38 @@
+# MEnum::BrushSetting lists the brush settings in id order, while their table
+# (src/brush/mbrushsettinginfolist.h) keeps them in the order of the brush's
+# properties, each row with its id. kalmi_brush_setting_keys writes, from the
+# table alone, a header whose macro M_BRUSH_SETTING_KEYS(KEY) gives KEY(<Key>)
+# for each row in id order, and reads the table again whenever it changes.
+function(kalmi_brush_setting_keys table output)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${table}")
+  file(READ "${table}" content)
+  # Only the start of each row: the rows end in backslashes and hold any text.
+  string(REGEX MATCHALL "\n[ \t]*ROW\\([ \t]*[0-9]+[ \t]*,[ \t]*[A-Za-z0-9_]+[ \t]*," rows "${content}")
+  set(count 0)
+  foreach(row IN LISTS rows)
+    string(REGEX MATCH "([0-9]+)[ \t]*,[ \t]*([A-Za-z0-9_]+)" pair "${row}")
+    set(id ${CMAKE_MATCH_1})
+    set(key ${CMAKE_MATCH_2})
+    if(DEFINED key_${id})
+      message(FATAL_ERROR "${table}: the settings ${key_${id}} and ${key} have the same id ${id}")
+    endif()
+    set(key_${id} ${key})
+    math(EXPR count "${count} + 1")
+  endforeach()
+  if(count EQUAL 0)
+    message(FATAL_ERROR "${table}: no ROW(id, Key, ...) row found")
+  endif()
+  file(RELATIVE_PATH source "${PROJECT_SOURCE_DIR}" "${table}")
+  set(text "// Written by the build from ${source}: do not edit.\n#pragma once\n\n")
+  string(APPEND text "// The keys of the brush settings, in id order.\n#define M_BRUSH_SETTING_KEYS(KEY)")
+  math(EXPR last "${count} - 1")
+  foreach(id RANGE ${last})
+    if(NOT DEFINED key_${id})
+      message(FATAL_ERROR "${table}: ${count} settings, but none has the id ${id}: ids run from 0 without a gap")
+    endif()
+    string(APPEND text " \\\n    KEY(${key_${id}})")
+  endforeach()
+  string(APPEND text "\n")
+  # A change elsewhere in the table rebuilds nothing that only includes the enumeration.
+  kalmi_write_if_changed("${output}" "${text}")
+endfunction()
