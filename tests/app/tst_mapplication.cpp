@@ -8,6 +8,7 @@
 #include "mtablet.h"
 #include "mtestdialogscript.h"
 #include "mtestfolder.h"
+#include "mtestlogwatch.h"
 #include "mtestwindowrun.h"
 #include "mutility.h"
 #include "mwidget.h"
@@ -30,17 +31,6 @@ class TestMApplication : public QObject
     Q_OBJECT
 
 private:
-    static QStringList logMessages()
-    {
-        QFile file(MLogger::logFilePath());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList messages;
-        for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-            messages.append(line.mid(21));
-        return messages;
-    }
-
     static int cacheEntries()
     {
         return QDir(MUtility::cacheDirectory()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size();
@@ -103,7 +93,7 @@ private slots:
         QVERIFY(MLogger::existingInstance());
         QVERIFY(!MSettings::existingInstance());
 
-        const QStringList log = logMessages();
+        const QStringList log = MTestLogWatch::fileMessages();
         QCOMPARE(log.first(), QString("Starting vantor log session."));
         QCOMPARE(log.count("Starting vantor log session."), 1);
         QCOMPARE(log.count("Settings loaded."), 2);
@@ -239,7 +229,7 @@ private slots:
             return MSingleInstance::sendMessage("com.vantorel.kalmidraw", {"hello"}, 100);
         }, 60000));
 
-        const QStringList firstLog = logMessages();
+        const QStringList firstLog = MTestLogWatch::fileMessages();
         QCOMPARE(firstLog.value(0), QString("Starting vantor log session."));
         QProcess second;
         second.start(program, QStringList());
@@ -247,7 +237,7 @@ private slots:
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
         // The running copy's log is kept; the second start only adds its line.
-        const QStringList log = logMessages();
+        const QStringList log = MTestLogWatch::fileMessages();
         QCOMPARE(log.mid(0, firstLog.size()), firstLog);
         QVERIFY(log.contains("Only one instance at a time!."));
         QCOMPARE(first.state(), QProcess::Running);

@@ -1,5 +1,6 @@
 #include "mlogcategory.h"
 #include "mlogger.h"
+#include "mtestlogwatch.h"
 #include "mutility.h"
 
 #include <QFile>
@@ -12,19 +13,6 @@ class TestMLogger : public QObject
 {
     Q_OBJECT
 
-private:
-    static QStringList logLines()
-    {
-        QFile file(MLogger::logFilePath());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
-        if (!lines.isEmpty() && lines.last().isEmpty())
-            lines.removeLast();
-        return lines;
-    }
-    static QString messageOf(const QString &line) { return line.mid(21); }
-
 private slots:
     void initTestCase()
     {
@@ -35,18 +23,18 @@ private slots:
         stale.write("old line\n");
         stale.close();
         MLogger::instance()->log(QStringLiteral("Only one instance at a time!"));
-        const QStringList kept = logLines();
+        const QStringList kept = MTestLogWatch::fileLines();
         QCOMPARE(kept.size(), 2);
         QCOMPARE(kept.first(), QStringLiteral("old line"));
-        QCOMPARE(messageOf(kept.last()), QStringLiteral("Only one instance at a time!."));
+        QCOMPARE(MTestLogWatch::message(kept.last()), QStringLiteral("Only one instance at a time!."));
         MLogger::instance()->startSession();
     }
 
     void sessionLineStartsTheFile()
     {
-        const QStringList lines = logLines();
+        const QStringList lines = MTestLogWatch::fileLines();
         QVERIFY(!lines.isEmpty());
-        QCOMPARE(messageOf(lines.first()), QStringLiteral("Starting vantor log session."));
+        QCOMPARE(MTestLogWatch::message(lines.first()), QStringLiteral("Starting vantor log session."));
         QVERIFY(!lines.join(QLatin1Char('\n')).contains(QStringLiteral("old line")));
     }
 
@@ -71,7 +59,7 @@ private slots:
         qInstallMessageHandler(previous);
         QCOMPARE(byDefault, QStringList());
         QCOMPARE(printed, QStringList{QStringLiteral("Loud.")});
-        QCOMPARE(messageOf(logLines().last()), QStringLiteral("Loud."));
+        QCOMPARE(MTestLogWatch::message(MTestLogWatch::fileLines().last()), QStringLiteral("Loud."));
     }
 
     void lineFormat_data()
@@ -97,10 +85,10 @@ private slots:
             MLogger::instance()->debug(message);
         else
             *MLogger::instance() << message;
-        const QString last = logLines().last();
+        const QString last = MTestLogWatch::fileLines().last();
         static const QRegularExpression stamp(QStringLiteral("^\\d{4}/\\d{2}/\\d{2} \\d{2}:\\d{2}:\\d{2}: "));
         QVERIFY2(stamp.match(last).hasMatch(), qPrintable(last));
-        QCOMPARE(messageOf(last), written);
+        QCOMPARE(MTestLogWatch::message(last), written);
     }
 
     void twoThreadsNeverInterleave()
@@ -118,8 +106,8 @@ private slots:
         worker.join();
 
         int countA = 0, countB = 0;
-        for (const QString &line : logLines()) {
-            const QString message = messageOf(line);
+        for (const QString &line : MTestLogWatch::fileLines()) {
+            const QString message = MTestLogWatch::message(line);
             if (message.startsWith(QStringLiteral("Worker line"))) {
                 QCOMPARE(message, MLogger::capitalizeFirst(a) + QLatin1Char('.'));
                 ++countA;

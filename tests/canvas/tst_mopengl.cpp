@@ -1,6 +1,7 @@
 #include "mlogger.h"
 #include "mopengl.h"
 #include "mtestglcontext.h"
+#include "mtestlogwatch.h"
 
 #include <QFile>
 #include <QOffscreenSurface>
@@ -14,18 +15,6 @@
 class TestMOpenGL : public QObject
 {
     Q_OBJECT
-
-private:
-    static QStringList logMessages()
-    {
-        QFile file(MLogger::logFilePath());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        QStringList messages;
-        for (const QString &line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts))
-            messages.append(line.mid(21));
-        return messages;
-    }
 
 private slots:
     void initTestCase()
@@ -113,19 +102,19 @@ private slots:
         MTestGLContext context;
         QVERIFY(context.isValid());
         MOpenGL::logGlString(GL_VENDOR, context.context()->functions(), "Vendor is %s");
-        QVERIFY(logMessages().last().startsWith("Vendor is "));
+        QVERIFY(MTestLogWatch::fileMessages().last().startsWith("Vendor is "));
         MOpenGL::logGlString(0x1234, context.context()->functions(), "never %s");
-        QCOMPARE(logMessages().last(), QString("System error: Error logging OpenGL 4660."));
+        QCOMPARE(MTestLogWatch::fileMessages().last(), QString("System error: Error logging OpenGL 4660."));
         MOpenGL::clearGlErrors();
         QCOMPARE(context.context()->functions()->glGetError(), GLenum(GL_NO_ERROR));
     }
 
     void systemDumpRestoresTheCurrentContext()
     {
-        const int before = logMessages().size();
+        const int before = MTestLogWatch::fileMessages().size();
         MOpenGL::dumpSystemConfig();
         QVERIFY(!QOpenGLContext::currentContext());
-        const QStringList lines = logMessages().mid(before);
+        const QStringList lines = MTestLogWatch::fileMessages().mid(before);
         QVERIFY(lines.contains("Dump OpenGl card config"));
         QVERIFY(lines.contains("Dump OpenGl 3.3 requested config"));
         QVERIFY(lines.contains("-----------------------"));
@@ -167,4 +156,5 @@ private slots:
 };
 
 QTEST_MAIN(TestMOpenGL)
+#include "mtestlogwatch.h"
 #include "tst_mopengl.moc"

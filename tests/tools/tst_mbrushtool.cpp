@@ -10,9 +10,8 @@
 #include "msettings.h"
 #include "msymmetrytool.h"
 #include "mtestcanvas.h"
-#include "mtestfolder.h"
-#include "mtestglcontext.h"
 #include "mtesttool.h"
+#include "mtesttoolrig.h"
 #include "mtestview.h"
 #include "mtexturelayer.h"
 #include "mtools.h"
@@ -31,7 +30,6 @@
 #include <QWheelEvent>
 
 #include <cmath>
-#include <memory>
 
 // The brush tool in a real canvas view: synthetic pointer, tablet, wheel and
 // key input painting into the current layer of the view's document.
@@ -105,26 +103,23 @@ public:
 };
 } // namespace
 
-class TestMBrushTool : public QObject
+class TestMBrushTool : public MTestToolRig
 {
     Q_OBJECT
 
 public:
-    static void initMain() { MTestGLContext::prepareSharedContexts(); }
+    TestMBrushTool()
+        : MTestToolRig(MTool::BrushTool)
+    {
+    }
 
 private:
-    MTestFolder folders;
-    QMainWindow window;
-    std::unique_ptr<MWidget> view;
     double defaultRadius = 0.0;
 
-    static MTools *tools() { return MTools::instance(); }
     static MBrush *brush() { return MBrushList::instance()->currentBrush(); }
     MBrushTool *tool() const { return tools()->tool<MBrushTool>(MTool::BrushTool); }
     MSymmetryTool *symmetry() const { return tools()->tool<MSymmetryTool>(MTool::SymmetryTool); }
     MRullerTool *ruler() const { return tools()->tool<MRullerTool>(MTool::RullerTool); }
-    MCanvas *canvas() const { return view->canvas(); }
-    QUndoStack *undo() const { return canvas()->undoStack(); }
 
     bool painted(const QPointF &p) const
     {
@@ -146,27 +141,15 @@ private:
     // Shown, focused and settled: needed where keys must reach the view.
     void showView()
     {
-        view->show();
-        view->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(view.get()));
-        view->setFocus();
-        QTRY_VERIFY(view->hasFocus());
-        QTRY_VERIFY(view->findChildren<QAbstractAnimation *>().isEmpty());
+        view()->show();
+        view()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(view()));
+        view()->setFocus();
+        QTRY_VERIFY(view()->hasFocus());
+        QTRY_VERIFY(view()->findChildren<QAbstractAnimation *>().isEmpty());
     }
 
-    QPointF onView(const QPointF &canvasPoint) const { return view->transform()->map(canvasPoint); }
-
-    // A left-button sample handed straight to the tool, as the registry hands it.
-    void send(int type, const QPointF &p)
-    {
-        MEvent e = MTestTool::leftSample(type, p);
-        if (type == MEvent::Press)
-            tool()->mousePressEvent(&e);
-        else if (type == MEvent::Move)
-            tool()->mouseMoveEvent(&e);
-        else
-            tool()->mouseReleaseEvent(&e);
-    }
+    QPointF onView(const QPointF &canvasPoint) const { return view()->transform()->map(canvasPoint); }
 
     // The mirror axis x = 350, shown or not.
     void useMirror(bool shown)
@@ -181,8 +164,7 @@ private slots:
     {
         QVERIFY(MTestView::prepare(QSize(1200, 600)));
         MSettings::instance()->set_textDuration(1);
-        MBrushList::destroyInstance();
-        MBrushList::setInstance(new MBrushList(QStringLiteral(KALMI_BIN_DIR "/datas/brushes/"), folders.path()));
+        useTestBrushes();
         // The library's first brush is the one a first start paints with.
         QCOMPARE(brush()->description(), QStringLiteral("round brush"));
         QVERIFY(brush()->curve(MEnum::bsRadius, MEnum::biPressure));
@@ -198,10 +180,7 @@ private slots:
     {
         MSettings::instance()->set_alignToGrid(true);
         MSettings::instance()->set_alignToGridSize(10);
-        view.reset(new MWidget);
-        view->resize(700, 300);
-        tools()->set_widget(view.get());
-        tools()->activate(MTool::BrushTool, true);
+        openView(QSize(700, 300));
         tools()->activate(MTool::SymmetryTool, false);
         tools()->activate(MTool::RullerTool, false);
         tool()->init();
@@ -213,13 +192,7 @@ private slots:
         undo()->clear();
     }
 
-    void cleanup()
-    {
-        tools()->set_widget(nullptr);
-        view.reset();
-    }
-
-    void cleanupTestCase() { MBrushList::destroyInstance(); }
+    void cleanup() { closeView(); }
 
     void dragPaintsOneUndoStep_data()
     {
@@ -231,7 +204,7 @@ private slots:
     void dragPaintsOneUndoStep()
     {
         QFETCH(double, pressure);
-        dragLine(view.get(), QPointF(100, 100), QPointF(400, 100), pressure);
+        dragLine(view(), QPointF(100, 100), QPointF(400, 100), pressure);
         QCOMPARE(undo()->count(), 1);
         QCOMPARE(undo()->command(0)->text(), QStringLiteral("Brush stroke: round brush, #0a14c8"));
         QVERIFY(!MTestCanvas::macroOpen(canvas()));
@@ -263,7 +236,7 @@ private slots:
         QFETCH(QPointF, end);
         const QPointF start(100, 260);
         const QPointF direction = (end - start) / QLineF(start, end).length();
-        dragLine(view.get(), start, end, -1, Qt::NoModifier, step);
+        dragLine(view(), start, end, -1, Qt::NoModifier, step);
         QCOMPARE(undo()->count(), 1);
         QVERIFY(painted(end));
         // Halfway along the last move and short of the end by a radius.
@@ -277,16 +250,16 @@ private slots:
     void fastDragPaintsItsWholePath()
     {
         const QPointF a(60, 200), b(640, 40);
-        mouse(view.get(), QEvent::MouseButtonPress, a, Qt::LeftButton, Qt::LeftButton);
+        mouse(view(), QEvent::MouseButtonPress, a, Qt::LeftButton, Qt::LeftButton);
         constexpr int moves = 200;
         for (int i = 1; i <= moves; ++i) {
             const QPointF p = a + (b - a) * (double(i) / moves);
-            QCoreApplication::postEvent(view.get(), new QMouseEvent(QEvent::MouseMove, p, view->mapToGlobal(p.toPoint()),
-                                                                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier));
+            QCoreApplication::postEvent(view(), new QMouseEvent(QEvent::MouseMove, p, view()->mapToGlobal(p.toPoint()),
+                                                                Qt::NoButton, Qt::LeftButton, Qt::NoModifier));
         }
-        QCoreApplication::postEvent(view.get(), new QMouseEvent(QEvent::MouseButtonRelease, b,
-                                                                 view->mapToGlobal(b.toPoint()), Qt::LeftButton,
-                                                                 Qt::NoButton, Qt::NoModifier));
+        QCoreApplication::postEvent(view(), new QMouseEvent(QEvent::MouseButtonRelease, b,
+                                                            view()->mapToGlobal(b.toPoint()), Qt::LeftButton,
+                                                            Qt::NoButton, Qt::NoModifier));
         QTRY_VERIFY(!canvas()->strokeInProgress());
         QCOMPARE(undo()->count(), 1);
         QStringList gaps;
@@ -311,7 +284,7 @@ private slots:
         QFETCH(double, pressure);
         const double radius = brush()->curve(MEnum::bsRadius, MEnum::biPressure)->apply(pressure, brush()->radius());
         QVERIFY(radius < brush()->radius() + 1e-9);
-        dragLine(view.get(), QPointF(100, 100.5), QPointF(400, 100.5), pressure);
+        dragLine(view(), QPointF(100, 100.5), QPointF(400, 100.5), pressure);
         const int height = paintedHeight(250, 60, 140);
         QVERIFY2(std::abs(height - 2 * radius) <= 1.5,
                  qPrintable(QStringLiteral("%1 rows for radius %2").arg(height).arg(radius)));
@@ -339,7 +312,7 @@ private slots:
         symmetry()->setPoints({QPointF(350, 150), QPointF(350, 0)});
         symmetry()->setSymmetryNumber(number);
         // A press beside the guide's handles reaches the brush.
-        dragLine(view.get(), QPointF(250, 120), QPointF(320, 120));
+        dragLine(view(), QPointF(250, 120), QPointF(320, 120));
         QVERIFY(!MTestCanvas::macroOpen(canvas()));
         QCOMPARE(undo()->count(), 1);
         QCOMPARE(undo()->command(0)->text(), QStringLiteral("Symmetry brush stroke: round brush, #0a14c8"));
@@ -375,11 +348,11 @@ private slots:
             tools()->activate(MTool::RullerTool, true);
             ruler()->setPoints({QPointF(500, 280), QPointF(500, 280) + QLineF::fromPolar(100, -rulerAngle).p2()});
         }
-        click(view.get(), QPointF(100.3, 50.2), Qt::ControlModifier);
+        click(view(), QPointF(100.3, 50.2), Qt::ControlModifier);
         QCOMPARE(tool()->mode(), int(MBrushTool::LineStarted));
         QCOMPARE(undo()->count(), 0);
-        mouse(view.get(), QEvent::MouseMove, QPointF(200, 200), Qt::NoButton, Qt::NoButton);
-        click(view.get(), QPointF(300.6, 118.1));
+        mouse(view(), QEvent::MouseMove, QPointF(200, 200), Qt::NoButton, Qt::NoButton);
+        click(view(), QPointF(300.6, 118.1));
         QCOMPARE(tool()->mode(), int(MBrushTool::Idle));
         QCOMPARE(undo()->count(), 1);
         for (const QPointF &p : onLine)
@@ -410,8 +383,8 @@ private slots:
             tools()->activate(MTool::RullerTool, true);
             ruler()->setPoints({QPointF(0, 0), QPointF(300, 0)});
         }
-        click(view.get(), QPointF(100, 50), Qt::ControlModifier);
-        click(view.get(), QPointF(300, 120));
+        click(view(), QPointF(100, 50), Qt::ControlModifier);
+        click(view(), QPointF(300, 120));
         tools()->activate(MTool::PerspectiveTool, false);
         QCOMPARE(undo()->count(), 1);
         for (const QPointF &p : onLine)
@@ -425,7 +398,7 @@ private slots:
     {
         tools()->activate(MTool::RullerTool, true);
         ruler()->setPoints({QPointF(0, 0), QPointF(300, 0)});
-        dragLine(view.get(), QPointF(100.5, 100.5), QPointF(300.5, 160.5));
+        dragLine(view(), QPointF(100.5, 100.5), QPointF(300.5, 160.5));
         QCOMPARE(undo()->count(), 1);
         QVERIFY(painted(QPointF(250, 100)));
         QVERIFY(!painted(QPointF(250, 145)));
@@ -434,8 +407,8 @@ private slots:
     // The dashed preview follows the pointer, and only inside the view.
     void linePreviewOnlyWhileThePointerIsInside()
     {
-        click(view.get(), QPointF(100, 50), Qt::ControlModifier);
-        mouse(view.get(), QEvent::MouseMove, QPointF(300, 50), Qt::NoButton, Qt::NoButton);
+        click(view(), QPointF(100, 50), Qt::ControlModifier);
+        mouse(view(), QEvent::MouseMove, QPointF(300, 50), Qt::NoButton, Qt::NoButton);
         QCOMPARE(tool()->lineEnd(), QPointF(300, 50));
         auto overlay = [this]() {
             const QImage image = MTestTool::overlay(tool(), QSize(700, 300));
@@ -446,22 +419,22 @@ private slots:
         };
         QVERIFY(overlay() > 50);
         QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(view.get(), &leave);
+        QApplication::sendEvent(view(), &leave);
         QCOMPARE(overlay(), 0);
     }
 
     void escapeCancelsTheLine()
     {
         showView();
-        click(view.get(), onView(QPointF(100, 50)), Qt::ControlModifier);
+        click(view(), onView(QPointF(100, 50)), Qt::ControlModifier);
         QCOMPARE(tool()->mode(), int(MBrushTool::LineStarted));
-        QTest::keyClick(view.get(), Qt::Key_Escape);
+        QTest::keyClick(view(), Qt::Key_Escape);
         QCOMPARE(tool()->mode(), int(MBrushTool::Idle));
         QCOMPARE(undo()->count(), 0);
         // Away from a line, Escape is not the brush tool's.
         QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QVERIFY(!tool()->keyPressEvent(&escape));
-        view->shutDown();
+        view()->shutDown();
     }
 
     void altWheelChangesTheRadius_data()
@@ -482,11 +455,11 @@ private slots:
         QFETCH(int, delta);
         QFETCH(double, expected);
         brush()->setRadius(radius);
-        wheel(view.get(), delta, Qt::AltModifier);
+        wheel(view(), delta, Qt::AltModifier);
         QCOMPARE(brush()->radius(), expected);
-        QCOMPARE(view->text(), QStringLiteral("Brush radius: %1 px.").arg(QString::asprintf("%3.2f", expected)));
+        QCOMPARE(view()->text(), QStringLiteral("Brush radius: %1 px.").arg(QString::asprintf("%3.2f", expected)));
         // Without Alt the wheel zooms the view and leaves the brush alone.
-        wheel(view.get(), delta, Qt::NoModifier);
+        wheel(view(), delta, Qt::NoModifier);
         QCOMPARE(brush()->radius(), expected);
     }
 
@@ -540,12 +513,12 @@ private slots:
         QCOMPARE(tool()->size(), 0.0);
         QVERIFY(tool()->updateCursor(QPointF(), 1.0));
         QCOMPARE(tool()->cursor().shape(), Qt::ArrowCursor);
-        dragLine(view.get(), QPointF(100, 100), QPointF(200, 100));
-        click(view.get(), QPointF(100, 50), Qt::ControlModifier);
-        click(view.get(), QPointF(200, 50));
-        wheel(view.get(), 120, Qt::AltModifier);
+        dragLine(view(), QPointF(100, 100), QPointF(200, 100));
+        click(view(), QPointF(100, 50), Qt::ControlModifier);
+        click(view(), QPointF(200, 50));
+        wheel(view(), 120, Qt::AltModifier);
         tools()->activate(MTool::SymmetryTool, true);
-        dragLine(view.get(), QPointF(100, 100), QPointF(200, 100));
+        dragLine(view(), QPointF(100, 100), QPointF(200, 100));
         MBrushList::setInstance(library);
         none.setDefaultItem(fallback);
         QCOMPARE(undo()->count(), 0);
@@ -621,7 +594,7 @@ private slots:
         ellipse.addEllipse(QRectF(100, 50, 300, 200));
         canvas()->setClipPath(ellipse);
         tool()->set_drawOnPath(true);
-        dragLine(view.get(), QPointF(150, 150), QPointF(250, 150));
+        dragLine(view(), QPointF(150, 150), QPointF(250, 150));
         QVERIFY(!canvas()->clipStroke());
         QCOMPARE(undo()->count(), 1);
         // Samples near the left of the ellipse land on its left end.
@@ -632,7 +605,7 @@ private slots:
     // Shift+click asks the magic wand; without one nothing is painted.
     void shiftClickDoesNotPaint()
     {
-        click(view.get(), QPointF(150, 150), Qt::ShiftModifier);
+        click(view(), QPointF(150, 150), Qt::ShiftModifier);
         QCOMPARE(undo()->count(), 0);
         QVERIFY(!painted(QPointF(150, 150)));
     }

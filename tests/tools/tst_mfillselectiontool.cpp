@@ -9,9 +9,8 @@
 #include "msettings.h"
 #include "msliderspinbox.h"
 #include "mtestcanvas.h"
-#include "mtestfolder.h"
-#include "mtestglcontext.h"
 #include "mtesttool.h"
+#include "mtesttoolrig.h"
 #include "mtestview.h"
 #include "mtexturelayer.h"
 #include "mtools.h"
@@ -28,8 +27,6 @@
 #include <QToolBar>
 #include <QUndoStack>
 
-#include <memory>
-
 using namespace MTestCanvas;
 
 // The magic wand in a real canvas view (never shown, so view and canvas
@@ -45,22 +42,18 @@ const QVector<QRect> squares{below, middle, above};
 const QRgb ink = qRgba(30, 30, 120, 255);
 } // namespace
 
-class TestMFillSelectionTool : public QObject
+class TestMFillSelectionTool : public MTestToolRig
 {
     Q_OBJECT
 
 public:
-    static void initMain() { MTestGLContext::prepareSharedContexts(); }
+    TestMFillSelectionTool()
+        : MTestToolRig(MTool::FillSelectionTool)
+    {
+    }
 
 private:
-    MTestFolder folders;
-    QMainWindow window;
-    std::unique_ptr<MWidget> view;
-
-    static MTools *tools() { return MTools::instance(); }
     MFillSelectionTool *tool() const { return tools()->tool<MFillSelectionTool>(MTool::FillSelectionTool); }
-    MCanvas *canvas() const { return view->canvas(); }
-    QUndoStack *undo() const { return canvas()->undoStack(); }
 
     bool masked(const QPoint &p) const
     {
@@ -72,37 +65,20 @@ private:
         canvas()->makeCurrent();
         return pixelAt(canvas()->at(row), p);
     }
-    bool press(const QPoint &p, Qt::MouseButton button = Qt::LeftButton,
-               Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        MEvent e = MTestTool::leftSample(MEvent::Press, p);
-        e.button = button;
-        e.modifiers = modifiers;
-        return tool()->mousePressEvent(&e);
-    }
-    bool key(int k)
-    {
-        QKeyEvent e(QEvent::KeyPress, k, Qt::NoModifier);
-        return tool()->keyPressEvent(&e);
-    }
 
 private slots:
     void initTestCase()
     {
         QVERIFY(MTestView::prepare(QSize(400, 300)));
         MSettings::instance()->remove(QStringLiteral("FillSelectionTool"));
-        MBrushList::destroyInstance();
-        MBrushList::setInstance(new MBrushList(QStringLiteral(KALMI_BIN_DIR "/datas/brushes/"), folders.path()));
+        useTestBrushes();
         MTestTool::initRegistry(&window, QStringLiteral("FillSelectionTool"));
         QVERIFY(tool());
     }
 
     void init()
     {
-        view.reset(new MWidget);
-        view->resize(700, 500);
-        tools()->set_widget(view.get());
-        tools()->activate(MTool::FillSelectionTool, true);
+        openView(QSize(700, 500));
         tool()->set_threshold(10);
         tool()->set_selectionLayer(MFillSelectionTool::CurrentLayer);
         canvas()->appendLayer();
@@ -116,13 +92,7 @@ private slots:
         undo()->clear();
     }
 
-    void cleanup()
-    {
-        tools()->set_widget(nullptr);
-        view.reset();
-    }
-
-    void cleanupTestCase() { MBrushList::destroyInstance(); }
+    void cleanup() { closeView(); }
 
     void sampledRows_data()
     {
@@ -200,7 +170,7 @@ private slots:
         QVERIFY(press(second.center()));
         QVERIFY(masked(second.center()));
         QVERIFY(!masked(middle.center()));
-        QVERIFY(press(middle.center(), Qt::LeftButton, Qt::ControlModifier));
+        QVERIFY(press(middle.center(), Qt::ControlModifier));
         QVERIFY(masked(second.center()));
         QVERIFY(masked(middle.center()));
         QVERIFY(!masked(QPoint(0, 0)));
@@ -225,7 +195,7 @@ private slots:
         else if (how == "enter")
             QVERIFY(key(Qt::Key_Enter));
         else
-            QVERIFY(press(QPoint(300, 300), Qt::RightButton, Qt::ShiftModifier));
+            QVERIFY(press(QPoint(300, 300), Qt::ShiftModifier, Qt::RightButton));
         QCOMPARE(undo()->count(), 1);
         QCOMPARE(undo()->text(0), QStringLiteral("Clear"));
         QCOMPARE(at(1, middle.center()), premultiplied(colour));
@@ -236,8 +206,8 @@ private slots:
 
     void otherInputIsNotTaken()
     {
-        QVERIFY(!press(middle.center(), Qt::RightButton));
-        QVERIFY(!press(middle.center(), Qt::MiddleButton));
+        QVERIFY(!press(middle.center(), Qt::NoModifier, Qt::RightButton));
+        QVERIFY(!press(middle.center(), Qt::NoModifier, Qt::MiddleButton));
         QVERIFY(!key(Qt::Key_Space));
         QVERIFY(!canvas()->hasSelection());
         QCOMPARE(undo()->count(), 0);

@@ -7,9 +7,8 @@
 #include "msliderspinbox.h"
 #include "mtestcanvas.h"
 #include "mtestdialogscript.h"
-#include "mtestfolder.h"
-#include "mtestglcontext.h"
 #include "mtesttool.h"
+#include "mtesttoolrig.h"
 #include "mtestview.h"
 #include "mtexturelayer.h"
 #include "mtools.h"
@@ -24,8 +23,6 @@
 #include <QTest>
 #include <QToolBar>
 #include <QUndoStack>
-
-#include <memory>
 
 using namespace MTestCanvas;
 
@@ -43,32 +40,23 @@ const QRect patch(10, 10, 10, 10);
 const QRgb faint = qRgba(60, 60, 60, 60);
 } // namespace
 
-class TestMFillTool : public QObject
+class TestMFillTool : public MTestToolRig
 {
     Q_OBJECT
 
 public:
-    static void initMain() { MTestGLContext::prepareSharedContexts(); }
+    TestMFillTool()
+        : MTestToolRig(MTool::FillTool)
+    {
+    }
 
 private:
-    QMainWindow window;
-    std::unique_ptr<MWidget> view;
-
-    static MTools *tools() { return MTools::instance(); }
     MFillTool *tool() const { return tools()->tool<MFillTool>(MTool::FillTool); }
-    MCanvas *canvas() const { return view->canvas(); }
-    QUndoStack *undo() const { return canvas()->undoStack(); }
 
     QRgb at(const QPoint &p) const
     {
         canvas()->makeCurrent();
         return pixelAt(canvas()->current(), p);
-    }
-    bool press(const QPoint &p, Qt::MouseButton button = Qt::LeftButton)
-    {
-        MEvent e = MTestTool::leftSample(MEvent::Press, p);
-        e.button = button;
-        return tool()->mousePressEvent(&e);
     }
 
 private slots:
@@ -85,10 +73,7 @@ private slots:
 
     void init()
     {
-        view.reset(new MWidget);
-        view->resize(700, 500);
-        tools()->set_widget(view.get());
-        tools()->activate(MTool::FillTool, true);
+        openView(QSize(700, 500));
         tool()->set_threshold(125);
         tool()->clearPattern();
         tool()->set_usePatternColor(false);
@@ -101,11 +86,7 @@ private slots:
         undo()->clear();
     }
 
-    void cleanup()
-    {
-        tools()->set_widget(nullptr);
-        view.reset();
-    }
+    void cleanup() { closeView(); }
 
     void aClickFillsTheRegionAsOneStep()
     {
@@ -143,7 +124,7 @@ private slots:
         QFETCH(QPoint, point);
         QFETCH(int, button);
         QFETCH(bool, taken);
-        QCOMPARE(press(point, Qt::MouseButton(button)), taken);
+        QCOMPARE(press(point, Qt::NoModifier, Qt::MouseButton(button)), taken);
         QCOMPARE(undo()->count(), 0);
         QCOMPARE(at(inside), QRgb(0));
         QVERIFY(!QApplication::overrideCursor());

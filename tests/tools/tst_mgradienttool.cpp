@@ -5,10 +5,9 @@
 #include "mgradienttool.h"
 #include "msettings.h"
 #include "mtestcanvas.h"
-#include "mtestfolder.h"
-#include "mtestglcontext.h"
 #include "mtestpixels.h"
 #include "mtesttool.h"
+#include "mtesttoolrig.h"
 #include "mtestview.h"
 #include "mtexturelayer.h"
 #include "mtools.h"
@@ -35,21 +34,18 @@ const QPointF end(750, 500);
 
 } // namespace
 
-class TestMGradientTool : public QObject
+class TestMGradientTool : public MTestToolRig
 {
     Q_OBJECT
 
 public:
-    static void initMain() { MTestGLContext::prepareSharedContexts(); }
+    TestMGradientTool()
+        : MTestToolRig(MTool::GradientTool)
+    {
+    }
 
 private:
-    MTestFolder folders;
-    QMainWindow window;
-    std::unique_ptr<MWidget> view;
-
-    static MTools *tools() { return MTools::instance(); }
     static MGradientTool *tool() { return tools()->tool<MGradientTool>(MTool::GradientTool); }
-    MCanvas *canvas() const { return view->canvas(); }
 
     Points stopPoints() const
     {
@@ -66,22 +62,6 @@ private:
         return list;
     }
 
-    bool press(const QPointF &p, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        MEvent e = MTestTool::leftSample(MEvent::Press, p);
-        e.modifiers = modifiers;
-        return tool()->mousePressEvent(&e);
-    }
-    void move(const QPointF &p)
-    {
-        MEvent e = MTestTool::leftSample(MEvent::Move, p);
-        tool()->mouseMoveEvent(&e);
-    }
-    bool key(int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QKeyEvent e(QEvent::KeyPress, code, modifiers);
-        return tool()->keyPressEvent(&e);
-    }
     // Grabs the stop's handle and drags it to p.
     void drag(int index, const QPointF &p)
     {
@@ -114,25 +94,18 @@ private slots:
     void init()
     {
         MSettings::instance()->set_alignToGrid(false);
-        view.reset(new MWidget);
-        view->resize(1200, 1200);
+        openView(QSize(1200, 1200));
         canvas()->setAutoExtent(false);
         canvas()->setPaintedRect(QRectF(0, 0, 1000, 1000));
-        tools()->set_widget(view.get());
-        tools()->activate(MTool::GradientTool, true);
         tool()->set_type(MGradientTool::Linear);
         tool()->set_spread(MGradientTool::PadSpread);
         tool()->set_locked(false);
         tool()->resetPoints();
         MColorList::instance()->setColor(QColor(10, 200, 20));
-        canvas()->undoStack()->clear();
+        undo()->clear();
     }
 
-    void cleanup()
-    {
-        tools()->set_widget(nullptr);
-        view.reset();
-    }
+    void cleanup() { closeView(); }
 
     // Red to blue over the middle half of the painted area, or a fixed pair
     // of points when there is no view; the first overlay makes them.
@@ -163,7 +136,7 @@ private slots:
         std::unique_ptr<MGradientTool> fresh(new MGradientTool(MTool::GradientTool));
         fresh->activate(true);
         QCOMPARE(fresh->count(), 0);
-        MTestTool::overlay(fresh.get(), view->size());
+        MTestTool::overlay(fresh.get(), view()->size());
         QCOMPARE(fresh->count(), 2);
         QCOMPARE(fresh->item(1)->point(), end);
     }
@@ -294,7 +267,7 @@ private slots:
         QCOMPARE(stopValues().mid(0, 2), (QVector<double>{0.0, 1.0}));
         // Still a gradient from start to end, drawn and rasterized.
         QCOMPARE(tool()->gradient().stops().size(), left == 3 ? 3 : 2);
-        MTestTool::overlay(tool(), view->size());
+        MTestTool::overlay(tool(), view()->size());
         tool()->apply();
         QCOMPARE(canvas()->undoStack()->count(), 1);
     }

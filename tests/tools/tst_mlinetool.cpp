@@ -9,9 +9,8 @@
 #include "mrullertool.h"
 #include "msettings.h"
 #include "mtestcanvas.h"
-#include "mtestfolder.h"
-#include "mtestglcontext.h"
 #include "mtesttool.h"
+#include "mtesttoolrig.h"
 #include "mtestview.h"
 #include "mtexturelayer.h"
 #include "mtools.h"
@@ -26,7 +25,6 @@
 #include <QVector2D>
 
 #include <cmath>
-#include <memory>
 
 // The line tool in a real canvas view that was never shown (view and canvas
 // positions agree): points placed by clicks, the preview it builds, the
@@ -65,24 +63,20 @@ QString text(const Points &points)
 }
 } // namespace
 
-class TestMLineTool : public QObject
+class TestMLineTool : public MTestToolRig
 {
     Q_OBJECT
 
 public:
-    static void initMain() { MTestGLContext::prepareSharedContexts(); }
+    TestMLineTool()
+        : MTestToolRig(MTool::LineTool)
+    {
+    }
 
 private:
-    MTestFolder folders;
-    QMainWindow window;
-    std::unique_ptr<MWidget> view;
-
-    static MTools *tools() { return MTools::instance(); }
     static MLineTool *tool() { return tools()->tool<MLineTool>(MTool::LineTool); }
     static MPerspectiveTool *perspective() { return tools()->tool<MPerspectiveTool>(MTool::PerspectiveTool); }
     static MRullerTool *ruler() { return tools()->tool<MRullerTool>(MTool::RullerTool); }
-    MCanvas *canvas() const { return view->canvas(); }
-    QUndoStack *undo() const { return canvas()->undoStack(); }
 
     bool painted(const QPointF &p) const
     {
@@ -90,35 +84,12 @@ private:
         return qAlpha(MTestCanvas::pixelAt(canvas()->current(), p.toPoint())) > 0;
     }
 
-    bool press(const QPointF &p, Qt::KeyboardModifiers modifiers = Qt::NoModifier,
-               Qt::MouseButton button = Qt::LeftButton)
-    {
-        MEvent e = MTestTool::leftSample(MEvent::Press, p);
-        e.modifiers = modifiers;
-        e.button = button;
-        return tool()->mousePressEvent(&e);
-    }
-
-    void hover(const QPointF &p, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        MEvent e = MTestTool::leftSample(MEvent::Hover, p);
-        e.modifiers = modifiers;
-        tool()->mouseHoverEvent(&e);
-    }
-
-    bool key(int code, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QKeyEvent e(QEvent::KeyPress, code, modifiers);
-        return tool()->keyPressEvent(&e);
-    }
-
 private slots:
     void initTestCase()
     {
         QVERIFY(MTestView::prepare(QSize(1200, 600)));
         MSettings::instance()->set_textDuration(1);
-        MBrushList::destroyInstance();
-        MBrushList::setInstance(new MBrushList(QStringLiteral(KALMI_BIN_DIR "/datas/brushes/"), folders.path()));
+        useTestBrushes();
         MColorList::instance()->setColor(QColor(10, 20, 200));
         tools()->init(&window);
         QVERIFY(tool());
@@ -129,10 +100,7 @@ private slots:
     {
         MSettings::instance()->set_alignToGrid(false);
         MSettings::instance()->set_showInstructions(true);
-        view.reset(new MWidget);
-        view->resize(700, 300);
-        tools()->set_widget(view.get());
-        tools()->activate(MTool::LineTool, true);
+        openView(QSize(700, 300));
         tools()->activate(MTool::PerspectiveTool, false);
         tools()->activate(MTool::RullerTool, false);
         tool()->init();
@@ -143,13 +111,7 @@ private slots:
         undo()->clear();
     }
 
-    void cleanup()
-    {
-        tools()->set_widget(nullptr);
-        view.reset();
-    }
-
-    void cleanupTestCase() { MBrushList::destroyInstance(); }
+    void cleanup() { closeView(); }
 
     // What the preview is for each type, from the clicked points and the
     // pointer's last position.
@@ -197,7 +159,7 @@ private slots:
         press(QPointF(100, 100));
         hover(QPointF(300, 100));
         auto dashes = [this]() {
-            const QImage image = MTestTool::overlay(tool(), view->size());
+            const QImage image = MTestTool::overlay(tool(), view()->size());
             int count = 0;
             for (int x = 100; x <= 300; ++x) {
                 const QColor c = image.pixelColor(x, 100);

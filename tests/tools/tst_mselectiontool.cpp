@@ -8,9 +8,8 @@
 #include "mselectiontool.h"
 #include "mstrokestyle.h"
 #include "mtestcanvas.h"
-#include "mtestfolder.h"
-#include "mtestglcontext.h"
 #include "mtesttool.h"
+#include "mtesttoolrig.h"
 #include "mtestview.h"
 #include "mtools.h"
 #include "mwidget.h"
@@ -28,7 +27,6 @@
 #include <QUndoStack>
 
 #include <cmath>
-#include <memory>
 
 // The selection tool over a real canvas view that is never shown, so view
 // and canvas positions agree; gestures are handed to the tool as the
@@ -49,36 +47,19 @@ QPainterPath rectPath(const QRectF &r)
 }
 } // namespace
 
-class TestMSelectionTool : public QObject
+class TestMSelectionTool : public MTestToolRig
 {
     Q_OBJECT
 
 public:
-    static void initMain() { MTestGLContext::prepareSharedContexts(); }
+    TestMSelectionTool()
+        : MTestToolRig(MTool::SelectionTool)
+    {
+    }
 
 private:
-    MTestFolder folders;
-    QMainWindow window;
-    std::unique_ptr<MWidget> view;
-
-    static MTools *tools() { return MTools::instance(); }
     MSelectionTool *tool() const { return tools()->tool<MSelectionTool>(MTool::SelectionTool); }
-    MCanvas *canvas() const { return view->canvas(); }
-    QUndoStack *undo() const { return canvas()->undoStack(); }
 
-    void send(int type, const QPointF &p, Qt::MouseButton button = Qt::LeftButton)
-    {
-        MEvent e = MTestTool::leftSample(type, p);
-        e.button = button;
-        if (type == MEvent::Press)
-            tool()->mousePressEvent(&e);
-        else if (type == MEvent::Move)
-            tool()->mouseMoveEvent(&e);
-        else if (type == MEvent::Hover)
-            tool()->mouseHoverEvent(&e);
-        else
-            tool()->mouseReleaseEvent(&e);
-    }
     void drag(const Points &path)
     {
         send(MEvent::Press, path.first());
@@ -90,11 +71,6 @@ private:
     {
         send(MEvent::Press, p);
         send(MEvent::Release, p);
-    }
-    bool key(int k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QKeyEvent e(QEvent::KeyPress, k, modifiers);
-        return tool()->keyPressEvent(&e);
     }
 
     // The gesture that builds an outline of the shape around the square
@@ -152,18 +128,14 @@ private slots:
     void initTestCase()
     {
         QVERIFY(MTestView::prepare(QSize(800, 600)));
-        MBrushList::destroyInstance();
-        MBrushList::setInstance(new MBrushList(QStringLiteral(KALMI_BIN_DIR "/datas/brushes/"), folders.path()));
+        useTestBrushes();
         MTestTool::initRegistry(&window, QStringLiteral("SelectionTool"));
         QVERIFY(tool());
     }
 
     void init()
     {
-        view.reset(new MWidget);
-        view->resize(700, 500);
-        tools()->set_widget(view.get());
-        tools()->activate(MTool::SelectionTool, true);
+        openView(QSize(700, 500));
         tool()->setSelectionShape(MSelectionTool::RectangleSelection);
         tool()->setSelectionMode(MSelectionTool::ReplaceSelectionMode);
         tool()->setStarCount(6);
@@ -171,13 +143,7 @@ private slots:
         undo()->clear();
     }
 
-    void cleanup()
-    {
-        tools()->set_widget(nullptr);
-        view.reset();
-    }
-
-    void cleanupTestCase() { MBrushList::destroyInstance(); }
+    void cleanup() { closeView(); }
 
     void shapesCombineByMode_data()
     {
@@ -436,7 +402,7 @@ private slots:
 
     void marchingAntsRunWhileThereIsAnOutline()
     {
-        const QSize size = view->size();
+        const QSize size = view()->size();
         MAnimFrame *ants = tool()->animFrame();
         tool()->select(QRectF(100, 100, 300, 200));
         QVERIFY(ants->isStarted());
@@ -463,7 +429,7 @@ private slots:
 
     void outlineUnderConstructionIsDrawn()
     {
-        const QSize size = view->size();
+        const QSize size = view()->size();
         tool()->setSelectionShape(MSelectionTool::PolygonSelection);
         click({0, 0});
         click({100, 0});
@@ -511,7 +477,7 @@ private slots:
         tool()->resetSelection();
         tool()->previousSelection();
         QVERIFY(!MTestTool::overlay(tool(), QSize(10, 10)).isNull());
-        tools()->set_widget(view.get());
+        tools()->set_widget(view());
         QVERIFY(!canvas()->hasSelection());
     }
 
