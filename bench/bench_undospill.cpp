@@ -80,8 +80,8 @@ Round burst(MCanvas *canvas, MBrush *brush, int strokes, quint32 seed)
     canvas->undoStack()->setUndoLimit(0);
     QRandomGenerator random(seed);
     Round round;
-    auto sample = [&round] {
-        round.peakMb = std::max(round.peakMb, MUndoStream::memorySize() / megabyte);
+    auto sample = [&round, canvas] {
+        round.peakMb = std::max(round.peakMb, canvas->undoStream()->memorySize() / megabyte);
     };
     QElapsedTimer timer;
     timer.start();
@@ -108,7 +108,7 @@ Round burst(MCanvas *canvas, MBrush *brush, int strokes, quint32 seed)
     canvas->makeCurrent();
     canvas->context()->functions()->glFinish();
     round.seconds = timer.nsecsElapsed() / 1e9;
-    round.endMb = MUndoStream::memorySize() / megabyte;
+    round.endMb = canvas->undoStream()->memorySize() / megabyte;
     settle(canvas);
     round.files = cacheFiles();
     return round;

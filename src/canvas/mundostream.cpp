@@ -25,41 +25,11 @@ namespace {
 const QString kClass = QStringLiteral("mundostream");
 const double kMegabyte = 1048576.0;
 
-// Bytes of counted buffers in memory, over every stream; GUI thread only.
-qint64 countedBytes = 0;
-// Bytes of read-backs queued but not yet records, over every stream: they
-// are memory the limit must see before they are counted.
-qint64 queuedBytes = 0;
-// Bytes of counted buffers handed to a writer whose report was not taken yet.
-qint64 writingBytes = 0;
-bool mirrorPending = false;
-
 int firstRetryDelay = 500;
 const int kLongestRetryDelay = 60000;
 // How long a backup waits for one report of the writer before it goes on
 // regardless: a disk that slow is reported rather than waited for.
 const int kStallMsecs = 2000;
-
-// The setting follows the counter once per pass of the event loop rather
-// than once per backup: a stroke makes hundreds of them.
-void mirrorMemorySize()
-{
-    QCoreApplication *application = QCoreApplication::instance();
-    if (!application) {
-        MSettings::instance()->set_undoMemorySize(double(countedBytes) / kMegabyte);
-        return;
-    }
-    if (mirrorPending)
-        return;
-    mirrorPending = true;
-    QMetaObject::invokeMethod(
-        application,
-        [] {
-            mirrorPending = false;
-            MSettings::instance()->set_undoMemorySize(double(countedBytes) / kMegabyte);
-        },
-        Qt::QueuedConnection);
-}
 
 void trace(const char *function, const QString &text)
 {
@@ -190,6 +160,11 @@ MUndoStream::MUndoStream(QObject *parent)
 {
     m_retryTimer->setSingleShot(true);
     connect(m_retryTimer, &QTimer::timeout, this, &MUndoStream::retrySpills);
+    // "undoMemorySize" totals the streams: each adds what it gained or lost.
+    connect(this, &MUndoStream::memorySizeChanged, this, [](qint64, qint64 change) {
+        MSettings *settings = MSettings::instance();
+        settings->set_undoMemorySize(qMax(0.0, settings->undoMemorySize() + double(change) / kMegabyte));
+    });
 }
 
 MUndoStream::~MUndoStream()
@@ -200,7 +175,7 @@ MUndoStream::~MUndoStream()
     m_writer.reset();
     m_readOrder.clear();
     for (const auto &read : m_reads)
-        queuedBytes -= read.second.byteSize();
+        m_queuedBytes -= read.second.byteSize();
     m_reads.clear();
     const QList<QString> paths = m_buffers.keys();
     for (const QString &path : paths) {
@@ -210,6 +185,7 @@ MUndoStream::~MUndoStream()
     m_writing.clear();
     for (auto it = m_refCounts.cbegin(); it != m_refCounts.cend(); ++it)
         removeFile(fileName(it.key()));
+    sendMemorySize();
 }
 
 void MUndoStream::setRetryDelay(int msecs)
@@ -225,11 +201,6 @@ int MUndoStream::writerThreadsStarted() const
 QString MUndoStream::fileName(const QString &id)
 {
     return MUtility::cacheFileName(id);
-}
-
-qint64 MUndoStream::memorySize()
-{
-    return countedBytes;
 }
 
 int MUndoStream::refCount(const QString &id) const
@@ -318,7 +289,7 @@ bool MUndoStream::saveTilesLater(MTextureTile *tile, const QSet<MTile *> &blocks
     // beyond the limit uncounted.
     const qint64 readBytes = read.byteSize();
     if (readBytes == 0
-        || double(countedBytes + queuedBytes + readBytes) > MSettings::instance()->undoMemoryMax() * kMegabyte)
+        || heldBytes() + double(m_queuedBytes + readBytes) > limitBytes())
         return saveTiles(tile, blocks);
     read.readback.reset(new MPixelReadback);
     if (!read.readback->start(tile, read.area)) {
@@ -329,7 +300,7 @@ bool MUndoStream::saveTilesLater(MTextureTile *tile, const QSet<MTile *> &blocks
     const QString path = fileName(id);
     tile->setBackupId(id);
     read.id = id;
-    queuedBytes += readBytes;
+    m_queuedBytes += readBytes;
     m_reads.emplace(path, std::move(read));
     m_readOrder.append(path);
     if (!m_readsScheduled) {
@@ -354,7 +325,7 @@ void MUndoStream::completeRead(const QString &path)
     if (read == m_reads.end())
         return;
     m_readOrder.removeOne(path);
-    queuedBytes -= read->second.byteSize();
+    m_queuedBytes -= read->second.byteSize();
     QByteArray record;
     const bool made = read->second.readback->finish([&](const uchar *pixels) {
         return makeRecord(read->second, pixels, read->second.id, record);
@@ -373,7 +344,7 @@ void MUndoStream::dropRead(const QString &path)
     const auto read = m_reads.find(path);
     if (read == m_reads.end())
         return;
-    queuedBytes -= read->second.byteSize();
+    m_queuedBytes -= read->second.byteSize();
     m_reads.erase(read);
     m_readOrder.removeOne(path);
 }
@@ -516,8 +487,9 @@ void MUndoStream::addBuffer(const QString &path, const QByteArray &bytes)
 // the event loop to hand it the next one.
 void MUndoStream::spill()
 {
-    const double limit = limitBytes();
-    while (!m_paused && !m_spillQueue.isEmpty() && double(countedBytes - writingBytes) > limit) {
+    // Spilling changes only this stream's bytes: the others' stay as they are.
+    const double limit = limitBytes() - otherStreamsBytes();
+    while (!m_paused && !m_spillQueue.isEmpty() && double(m_countedBytes - m_writingBytes) > limit) {
         const QString oldest = m_spillQueue.takeFirst();
         const auto spilled = m_buffers.find(oldest);
         if (spilled != m_buffers.end() && !startWorker(oldest, *spilled))
@@ -543,15 +515,15 @@ bool MUndoStream::startWorker(const QString &path, Buffer &buffer)
         return false;
     }
     buffer.writing = true;
-    writingBytes += buffer.bytes.size();
+    m_writingBytes += buffer.bytes.size();
     m_writing.insert(path);
     return true;
 }
 
 void MUndoStream::waitForRoom(qint64 bytes)
 {
-    const double most = 2.0 * limitBytes();
-    while (m_writer && !m_writing.isEmpty() && !m_stalled && double(countedBytes + bytes) > most) {
+    const double most = 2.0 * limitBytes() - otherStreamsBytes();
+    while (m_writer && !m_writing.isEmpty() && !m_stalled && double(m_countedBytes + bytes) > most) {
         if (!m_writer->waitForReport(kStallMsecs)) {
             m_stalled = true;
             MLogger::instance()->systemError(
@@ -590,7 +562,7 @@ void MUndoStream::spillDone(const QString &path, bool saved, const QString &erro
         MLogger::instance()->systemError(QStringLiteral("Can't remove the buffer from list: ") + path);
         return;
     }
-    writingBytes -= buffer->bytes.size();
+    m_writingBytes -= buffer->bytes.size();
     buffer->writing = false;
     if (buffer->released) {
         dropBuffer(path);
@@ -629,10 +601,10 @@ void MUndoStream::retrySpills()
 void MUndoStream::checkMemory()
 {
     const double limit = limitBytes();
-    if (m_warned || double(countedBytes) <= 2.0 * limit || !(m_paused || m_stalled))
+    if (m_warned || heldBytes() <= 2.0 * limit || !(m_paused || m_stalled))
         return;
     m_warned = true;
-    const double megabytes = double(countedBytes) / kMegabyte;
+    const double megabytes = heldBytes() / kMegabyte;
     MLogger::instance()->systemError(
         QStringLiteral("Undo memory %1 MB is past twice its limit of %2 MB: %3")
             .arg(megabytes, 0, 'f', 1)
@@ -671,7 +643,7 @@ void MUndoStream::dropBuffer(const QString &path)
     if (buffer->counted)
         decMemory(buffer->bytes.size());
     if (buffer->writing)
-        writingBytes -= buffer->bytes.size();
+        m_writingBytes -= buffer->bytes.size();
     m_buffers.erase(buffer);
     m_spillQueue.removeAll(path);
 }
@@ -685,16 +657,55 @@ void MUndoStream::removeFile(const QString &path)
 
 void MUndoStream::incMemory(qint64 bytes)
 {
-    countedBytes += bytes;
-    trace("MUndoStream::incMemory", QString::number(double(countedBytes) / kMegabyte));
-    mirrorMemorySize();
+    m_countedBytes += bytes;
+    trace("MUndoStream::incMemory", QString::number(double(m_countedBytes) / kMegabyte));
+    reportMemorySize();
 }
 
 void MUndoStream::decMemory(qint64 bytes)
 {
-    countedBytes = qMax<qint64>(0, countedBytes - bytes);
-    trace("MUndoStream::decMemory", QString::number(double(countedBytes) / kMegabyte));
-    mirrorMemorySize();
+    m_countedBytes = qMax<qint64>(0, m_countedBytes - bytes);
+    trace("MUndoStream::decMemory", QString::number(double(m_countedBytes) / kMegabyte));
+    reportMemorySize();
+}
+
+// Sent once per pass of the event loop rather than once per backup: a
+// stroke makes hundreds of them.
+void MUndoStream::reportMemorySize()
+{
+    if (!QCoreApplication::instance()) {
+        sendMemorySize();
+        return;
+    }
+    if (m_reportPending)
+        return;
+    m_reportPending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_reportPending = false;
+            sendMemorySize();
+        },
+        Qt::QueuedConnection);
+}
+
+void MUndoStream::sendMemorySize()
+{
+    const qint64 change = m_countedBytes - m_reportedBytes;
+    if (change == 0)
+        return;
+    m_reportedBytes = m_countedBytes;
+    emit memorySizeChanged(m_countedBytes, change);
+}
+
+double MUndoStream::otherStreamsBytes() const
+{
+    return qMax(0.0, MSettings::instance()->undoMemorySize() * kMegabyte - double(m_reportedBytes));
+}
+
+double MUndoStream::heldBytes() const
+{
+    return double(m_countedBytes) + otherStreamsBytes();
 }
 
 double MUndoStream::limitBytes()

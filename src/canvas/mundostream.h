@@ -20,8 +20,9 @@ class MPixelReadback;
 class MUndoStreamWorker;
 
 // The pixel backups that undo commands refer to by id. A backup is a small
-// serialised record kept in memory; whatever the counted backups of all
-// streams hold past "undoMemoryMax" megabytes goes, oldest first, to the
+// serialised record kept in memory; each stream counts its own, and whatever
+// the counted backups of all streams hold past "undoMemoryMax" megabytes
+// (the streams total theirs in "undoMemorySize") goes, oldest first, to the
 // stream's one writer thread, started on first need, which writes it to its
 // spill file in the cache folder; a record leaves memory once its report is
 // taken. Reports are taken at every new backup, not only when the event loop
@@ -80,9 +81,10 @@ public:
 
     // The spill file of an id: the cache folder, the id trimmed and lower-cased, ".data".
     static QString fileName(const QString &id);
-    // Bytes of counted backups held in memory by all streams; "undoMemorySize"
-    // mirrors it in megabytes.
-    static qint64 memorySize();
+    // Bytes of counted backups this stream holds in memory. "undoMemorySize"
+    // holds the total of all streams, in megabytes, and the limit is on that
+    // total.
+    qint64 memorySize() const { return m_countedBytes; }
     // The first wait before a failed spill is tried again, in milliseconds;
     // each failure in a row doubles it, up to a minute.
     static void setRetryDelay(int msecs);
@@ -91,6 +93,11 @@ public:
     // where a message box cannot run inside an undo or a stroke; one message
     // per pass of the loop, the first.
     void tellPainter(const QString &title, const QString &text);
+
+signals:
+    // The stream's counted bytes changed: bytes now, change since the last
+    // time. Sent once per pass of the event loop, and when the stream goes.
+    void memorySizeChanged(qint64 bytes, qint64 change);
 
 private slots:
     void onWritten();
@@ -139,8 +146,14 @@ private:
     // Frees the memory copy, lowering the counters it was in.
     void dropBuffer(const QString &path);
     static void removeFile(const QString &path);
-    static void incMemory(qint64 bytes);
-    static void decMemory(qint64 bytes);
+    void incMemory(qint64 bytes);
+    void decMemory(qint64 bytes);
+    void reportMemorySize();
+    void sendMemorySize();
+    // The other streams' bytes, as they last sent them to the setting.
+    double otherStreamsBytes() const;
+    // Counted bytes in memory over all streams: what the limit is on.
+    double heldBytes() const;
     static double limitBytes();
 
     QHash<QString, Buffer> m_buffers;      // by spill-file path
@@ -160,4 +173,9 @@ private:
     std::map<QString, Read> m_reads;       // queued read-backs by spill-file path
     QList<QString> m_readOrder;            // the same, oldest first
     bool m_readsScheduled = false;
+    qint64 m_countedBytes = 0;             // counted buffers in memory
+    qint64 m_queuedBytes = 0;              // read-backs not yet records: memory the limit must see before they count
+    qint64 m_writingBytes = 0;             // counted buffers a writer holds, report not taken
+    qint64 m_reportedBytes = 0;            // m_countedBytes as memorySizeChanged last sent it
+    bool m_reportPending = false;
 };

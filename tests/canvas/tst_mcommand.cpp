@@ -497,7 +497,7 @@ private slots:
         canvas->undoStack()->clear();
         canvas->undoStack()->setUndoLimit(MSettings::instance()->undoLimit());
         waitForWorkers(stream());
-        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(stream()->memorySize(), qint64(0));
         QCOMPARE(cacheFiles(), QStringList());
         canvas->makeCurrent();
         QVERIFY_GL_CLEAN();
@@ -660,16 +660,16 @@ private slots:
         } else {
             // The before backups wait for their pixels; the after ones come
             // from the buffer and are never counted.
-            QCOMPARE(MUndoStream::memorySize(), qint64(0));
+            QCOMPARE(stream()->memorySize(), qint64(0));
             if (records == QLatin1String("made by the event loop")) {
                 QCoreApplication::processEvents();
-                QCOMPARE(MUndoStream::memorySize(), qint64(commands.size()) * kWholeRecord);
+                QCOMPARE(stream()->memorySize(), qint64(commands.size()) * kWholeRecord);
             } else if (records == QLatin1String("made in another context")) {
                 // As when a view's context is current once the event loop runs.
                 MTestGLContext view;
                 QVERIFY(view.isValid() && QOpenGLContext::areSharing(view.context(), canvas->context()));
                 QCoreApplication::processEvents();
-                QCOMPARE(MUndoStream::memorySize(), qint64(commands.size()) * kWholeRecord);
+                QCOMPARE(stream()->memorySize(), qint64(commands.size()) * kWholeRecord);
                 QVERIFY_GL_CLEAN();
             }
         }
@@ -687,7 +687,7 @@ private slots:
                 QVERIFY(tileBytes(tiles[i]) == moments[fills][i]);
         }
         if (!spill)
-            QCOMPARE(MUndoStream::memorySize(), qint64(commands.size()) * kWholeRecord);
+            QCOMPARE(stream()->memorySize(), qint64(commands.size()) * kWholeRecord);
         QCOMPARE(log.count(QStringLiteral("System error")), 0);
     }
 
@@ -765,7 +765,7 @@ private slots:
                  1);
         // The command goes once control is back in the event loop.
         QCoreApplication::processEvents();
-        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(document->undoStream()->memorySize(), qint64(0));
         canvas->makeCurrent();
         QVERIFY(tileBytes(target) == before);
     }

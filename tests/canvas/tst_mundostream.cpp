@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QSignalSpy>
 #include <QTest>
 
 #include <cerrno>
@@ -129,6 +130,15 @@ private:
 
     static void setLimit(double megabytes) { MSettings::instance()->set_undoMemoryMax(megabytes); }
 
+    // The changes a stream sent, added up.
+    static qint64 sentChange(const QSignalSpy &sent)
+    {
+        qint64 total = 0;
+        for (const QVariantList &arguments : sent)
+            total += arguments.at(1).toLongLong();
+        return total;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -145,7 +155,7 @@ private slots:
     {
         gl->makeCurrent();
         layer->clear();
-        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(MSettings::instance()->undoMemorySize(), 0.0);
         QCOMPARE(cacheFiles(), QStringList());
         QVERIFY_GL_CLEAN();
     }
@@ -197,7 +207,7 @@ private slots:
         waitForWorkers(stream);
         QVERIFY(!stream.isInMemory(id));
         QVERIFY(QFile::exists(MUndoStream::fileName(id)));
-        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(stream.memorySize(), qint64(0));
         QCOMPARE(MSettings::instance()->undoMemorySize(), 0.0);
 
         QVERIFY(tile->setData(later.constData()));
@@ -243,18 +253,18 @@ private slots:
         QVERIFY(stream->saveTiles(tile, blocks));
         const QString immediate = tile->backupId();
         stream->registerId(immediate);
-        const qint64 recordSize = MUndoStream::memorySize();
+        const qint64 recordSize = stream->memorySize();
         QVERIFY(stream->saveTilesLater(tile, blocks));
         const QString queued = tile->backupId();
         QVERIFY(queued != immediate);
         stream->registerId(queued);
-        QCOMPARE(MUndoStream::memorySize(), recordSize);
+        QCOMPARE(stream->memorySize(), recordSize);
         QVERIFY(tile->setData(later.constData()));
 
         if (then == QLatin1String("released first")) {
             stream->unregisterId(queued);
             QCoreApplication::processEvents();
-            QCOMPARE(MUndoStream::memorySize(), recordSize);
+            QCOMPARE(stream->memorySize(), recordSize);
             QVERIFY(!stream->isInMemory(queued));
             stream->unregisterId(immediate);
         } else if (then == QLatin1String("stream destroyed")) {
@@ -263,11 +273,11 @@ private slots:
         } else {
             if (then == QLatin1String("event loop")) {
                 QCoreApplication::processEvents();
-                QCOMPARE(MUndoStream::memorySize(), 2 * recordSize);
+                QCOMPARE(stream->memorySize(), 2 * recordSize);
             }
             QVERIFY(stream->readBuffer(tile, queued));
             QVERIFY(tileBytes(tile) == expected);
-            QCOMPARE(MUndoStream::memorySize(), 2 * recordSize);
+            QCOMPARE(stream->memorySize(), 2 * recordSize);
             QVERIFY(tile->setData(later.constData()));
             QVERIFY(stream->readBuffer(tile, immediate));
             QVERIFY(tileBytes(tile) == expected);
@@ -293,10 +303,10 @@ private slots:
             stream.registerId(ids.last());
         }
         // Two fit as queued reads; the third and fourth are records already.
-        QCOMPARE(MUndoStream::memorySize(), 2 * kWholeRecord);
+        QCOMPARE(stream.memorySize(), 2 * kWholeRecord);
         QCoreApplication::processEvents();
         waitForWorkers(stream);
-        QVERIFY(MUndoStream::memorySize() <= 2 * kWholeRecord);
+        QVERIFY(stream.memorySize() <= 2 * kWholeRecord);
         for (const QString &id : qAsConst(ids)) {
             QVERIFY(tile->setData(randomBytes(32, tile->byteSize()).constData()));
             QVERIFY(stream.readBuffer(tile, id));
@@ -375,7 +385,7 @@ private slots:
             QVERIFY(stream.saveTiles(tile, touched));
             ids << tile->backupId();
             stream.registerId(ids.last());
-            most = std::max(most, MUndoStream::memorySize());
+            most = std::max(most, stream.memorySize());
         }
         QVERIFY2(most <= 5 * record, qPrintable(QStringLiteral("%1 bytes for a limit of %2").arg(most).arg(2.5 * record)));
         waitForWorkers(stream);
@@ -384,7 +394,7 @@ private slots:
             QCOMPARE(QFile::exists(MUndoStream::fileName(ids[i])), i < ids.size() - 2);
             QCOMPARE(stream.isInMemory(ids[i]), i >= ids.size() - 2);
         }
-        QCOMPARE(MUndoStream::memorySize(), 2 * record);
+        QCOMPARE(stream.memorySize(), 2 * record);
         for (const QString &id : qAsConst(ids))
             stream.unregisterId(id);
         QCoreApplication::processEvents();
@@ -409,13 +419,72 @@ private slots:
             QCOMPARE(QFile::exists(MUndoStream::fileName(ids[i])), i < 2);
             QCOMPARE(stream.isInMemory(ids[i]), i >= 2);
         }
-        QCOMPARE(MUndoStream::memorySize(), 2 * kWholeRecord);
+        QCOMPARE(stream.memorySize(), 2 * kWholeRecord);
         QCOMPARE(MSettings::instance()->undoMemorySize(), 2.0 * kWholeRecord / 1048576.0);
 
         for (const QString &id : qAsConst(ids))
             stream.unregisterId(id);
         QCoreApplication::processEvents();
         QCOMPARE(MSettings::instance()->undoMemorySize(), 0.0);
+    }
+
+    // Each stream counts its own backups and sends what changed once the event
+    // loop comes round; the setting totals what the streams sent, and the
+    // limit is on that total.
+    void streamsCountApart()
+    {
+        const double megabyte = 1048576.0;
+        MTextureTile *tile = paintedTile(41);
+        setLimit(2.5 * kWholeRecord / megabyte);
+        auto first = std::make_unique<MUndoStream>();
+        MUndoStream second;
+        QSignalSpy firstSent(first.get(), &MUndoStream::memorySizeChanged);
+        QSignalSpy secondSent(&second, &MUndoStream::memorySizeChanged);
+        QStringList secondIds;
+        for (int i = 0; i < 2; ++i) {
+            QVERIFY(first->saveTiles(tile, {}));
+            first->registerId(tile->backupId());
+        }
+        QVERIFY(second.saveTiles(tile, blocksAt(tile, {QRect(0, 0, 1, 1)})));
+        secondIds << tile->backupId();
+        second.registerId(secondIds.last());
+        QCOMPARE(first->memorySize(), 2 * kWholeRecord);
+        QCOMPARE(second.memorySize(), 4 + kBlockRecordPart);
+        QCOMPARE(firstSent.count() + secondSent.count(), 0);
+        QCOMPARE(MSettings::instance()->undoMemorySize(), 0.0);
+
+        QCoreApplication::processEvents();
+        QCOMPARE(firstSent.count(), 1);
+        QCOMPARE(firstSent.last(), (QVariantList{2 * kWholeRecord, 2 * kWholeRecord}));
+        QCOMPARE(secondSent.count(), 1);
+        QCOMPARE(secondSent.last(), (QVariantList{4 + kBlockRecordPart, 4 + kBlockRecordPart}));
+        QCOMPARE(MSettings::instance()->undoMemorySize(), (2 * kWholeRecord + 4 + kBlockRecordPart) / megabyte);
+
+        // A whole tile more takes the total past the limit, though the second
+        // stream alone stays below it: the second stream spills its own
+        // backups, oldest first, until the total is back under the limit.
+        QVERIFY(second.saveTiles(tile, {}));
+        secondIds << tile->backupId();
+        second.registerId(secondIds.last());
+        QCOMPARE(second.workerCount(), 2);
+        QCOMPARE(first->workerCount(), 0);
+        waitForWorkers(second);
+        for (const QString &id : qAsConst(secondIds))
+            QVERIFY(!second.isInMemory(id) && QFile::exists(MUndoStream::fileName(id)));
+        QCOMPARE(second.memorySize(), qint64(0));
+        QCOMPARE(first->memorySize(), 2 * kWholeRecord);
+        QCOMPARE(secondSent.last().first().toLongLong(), qint64(0));
+        QCOMPARE(sentChange(secondSent), qint64(0));
+        QCOMPARE(MSettings::instance()->undoMemorySize(), 2 * kWholeRecord / megabyte);
+
+        // A stream that goes takes its bytes out of the total at once.
+        first.reset();
+        QCOMPARE(firstSent.last(), (QVariantList{qint64(0), -2 * kWholeRecord}));
+        QCOMPARE(sentChange(firstSent), qint64(0));
+        QCOMPARE(MSettings::instance()->undoMemorySize(), 0.0);
+        for (const QString &id : qAsConst(secondIds))
+            second.unregisterId(id);
+        QVERIFY_GL_CLEAN();
     }
 
     void lastReleaseFreesTheBackup_data()
@@ -443,7 +512,7 @@ private slots:
             stream.registerId(id);
         waitForWorkers(stream);
         QCOMPARE(QFile::exists(path), spilled);
-        QCOMPARE(MUndoStream::memorySize(), spilled ? 0 : 4 + kBlockRecordPart);
+        QCOMPARE(stream.memorySize(), spilled ? 0 : 4 + kBlockRecordPart);
 
         for (int i = 1; i < holders; ++i)
             stream.unregisterId(id);
@@ -457,7 +526,7 @@ private slots:
         QCOMPARE(stream.refCount(id), 0);
         QVERIFY(!QFile::exists(path));
         QVERIFY(!stream.isInMemory(id));
-        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(stream.memorySize(), qint64(0));
         QVERIFY(!stream.readBuffer(tile, id));
         QCOMPARE(log.count(QStringLiteral("System error: Undo file doesn't exist: ") + id), 1);
         stream.unregisterId(id);
@@ -491,7 +560,7 @@ private slots:
         waitForWorkers(stream);
 
         QVERIFY(!stream.isInMemory(id));
-        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(stream.memorySize(), qint64(0));
         QCOMPARE(QFile::exists(MUndoStream::fileName(id)), heldAgain);
         if (heldAgain) {
             QVERIFY(tile->setData(randomBytes(8, tile->byteSize()).constData()));
@@ -549,7 +618,7 @@ private slots:
             QVERIFY(stream.isSpillingPaused());
             for (const QString &id : qAsConst(ids))
                 QVERIFY(stream.isInMemory(id));
-            QCOMPARE(MUndoStream::memorySize(), 3 * kWholeRecord);
+            QCOMPARE(stream.memorySize(), 3 * kWholeRecord);
             QCOMPARE(cacheFiles(), QStringList());
             // However often it was tried meanwhile.
             QTest::qWait(100);
@@ -569,7 +638,7 @@ private slots:
         QTRY_VERIFY(!stream.isInMemory(ids[0]) && !stream.isInMemory(ids[1]) && !stream.isInMemory(ids[2]));
         waitForWorkers(stream);
         QVERIFY(!stream.isSpillingPaused());
-        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(stream.memorySize(), qint64(0));
         QCOMPARE(dialogs.requests().size(), 1);
         for (const QString &id : qAsConst(ids)) {
             QVERIFY(QFile::exists(MUndoStream::fileName(id)));
@@ -601,7 +670,7 @@ private slots:
             waitForWorkers(stream);
         }
         QVERIFY(stream.isInMemory(id));
-        QCOMPARE(MUndoStream::memorySize(), qint64(4));
+        QCOMPARE(stream.memorySize(), qint64(4));
         QCOMPARE(cacheFiles(), QStringList());
         stream.unregisterId(id);
     }
@@ -705,7 +774,7 @@ private slots:
         QVERIFY(stream.saveTiles(tile, blocksAt(tile, {QRect(0, 0, 1, 1)})));
         const QString counted = tile->backupId();
         stream.registerId(counted);
-        const qint64 countedSize = MUndoStream::memorySize();
+        const qint64 countedSize = stream.memorySize();
         QCOMPARE(countedSize, 4 + kBlockRecordPart);
 
         {
@@ -721,7 +790,7 @@ private slots:
         const QString id = tile->backupId();
         stream.registerId(id);
         QCOMPARE(stream.workerCount(), 0);
-        QCOMPARE(MUndoStream::memorySize(), countedSize);
+        QCOMPARE(stream.memorySize(), countedSize);
 
         QVERIFY(stream.readBuffer(tile, id));
         QVERIFY(tileBytes(tile) == pixels);
@@ -730,7 +799,7 @@ private slots:
 
         stream.unregisterId(id);
         QVERIFY(!stream.isInMemory(id));
-        QCOMPARE(MUndoStream::memorySize(), countedSize);
+        QCOMPARE(stream.memorySize(), countedSize);
         stream.unregisterId(counted);
     }
 
@@ -743,7 +812,7 @@ private slots:
         QVERIFY(!stream.saveTiles(tile, {}));
         QCOMPARE(log.count(QStringLiteral("System error: Cannot create buffer from texture:")), 1);
         QCOMPARE(tile->backupId(), QStringLiteral("previous"));
-        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(stream.memorySize(), qint64(0));
     }
 
     // A stream going away waits for its workers and leaves no memory and no file.
@@ -759,7 +828,7 @@ private slots:
         QVERIFY(stream->workerCount() > 0);
         stream.reset();
         QCoreApplication::processEvents();
-        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(MSettings::instance()->undoMemorySize(), 0.0);
         QCOMPARE(cacheFiles(), QStringList());
     }
 
@@ -824,7 +893,7 @@ private slots:
         for (auto it = live.cbegin(); it != live.cend(); ++it)
             for (int i = 0; i < it->holders; ++i)
                 stream.unregisterId(it.key());
-        QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        QCOMPARE(stream.memorySize(), qint64(0));
         QCOMPARE(cacheFiles(), QStringList());
     }
 };
