@@ -16,7 +16,7 @@ same on any machine:
 - folder pairs that include each other both ways.
 - singletons and their instance() calls, raw gl* calls, the largest files.
 
-    scripts/floorcheck.py [--root DIR] [--top N]
+    scripts/floorcheck.py [--root DIR] [--top N] [--members]
 """
 
 import argparse
@@ -170,7 +170,9 @@ def folder_rules(root, folders):
     if not section:
         return {}
     rules = {}
-    for bullet in re.split(r"\n(?=- )", section.group(1)):
+    # A bullet ends at the next bullet or at a blank line.
+    bullets = [b for block in re.split(r"\n\s*\n", section.group(1)) for b in re.split(r"\n(?=- )", block)]
+    for bullet in bullets:
         head = re.match(r"- `src/(\w+)`", bullet)
         if not head:
             continue
@@ -193,7 +195,7 @@ def folder_rules(root, folders):
     return rules
 
 
-def report(tree, top):
+def report(tree, top, members=False):
     out = []
     folders = sorted({tree.folder(p) for p in tree.files})
     code = [p for p in tree.files if not p.endswith(".ui")]
@@ -216,6 +218,8 @@ def report(tree, top):
         for group in groups:
             files = [p for p in code if tree.unit(p) in set(group)]
             out.append(f"  {len(group)} classes ({len(files)} files): {folder_counts(group)}")
+            if members:
+                out.append("    " + " ".join(u[len("src/"):] for u in group))
 
     circles = [g for g in strongly_connected(units, use_edges)
                if len({tree.folder(u) for u in g}) > 1]
@@ -298,6 +302,8 @@ def report(tree, top):
                f"({', '.join(f'{f} {n}' for f, n in calls.most_common())})")
     out.append(f"raw gl* calls: {sum(gl.values())} in {len(gl)} files across "
                f"{len({tree.folder(p) for p in gl})} folders ({folder_counts(gl)})")
+    if members:
+        out.append("  " + ", ".join(f"{p[len('src/'):]} {n}" for p, n in sorted(gl.items())))
 
     # Largest files, and who includes the document.
     out.append("")
@@ -319,11 +325,13 @@ def main():
     parser.add_argument("--root", default=os.path.dirname(os.path.dirname(os.path.abspath(__file__))),
                         help="the checkout to read (default: the one holding this script)")
     parser.add_argument("--top", type=int, default=10, help="how many of the largest files to list")
+    parser.add_argument("--members", action="store_true", help="name the classes of each circle and cycle, "
+                        "and the files with gl* calls")
     args = parser.parse_args()
     if not os.path.isdir(os.path.join(args.root, "src")):
         print(f"floorcheck: no src/ folder in {args.root}", file=sys.stderr)
         return 2
-    print(report(Tree(args.root), args.top))
+    print(report(Tree(args.root), args.top, args.members))
     return 0
 
 
