@@ -610,6 +610,7 @@ void MStampQueue::drawTile(MTextureTile *tile, MTextureTile *target, const QVect
     QOpenGLShaderProgram *program = nullptr;
     Uniforms *uniforms = nullptr;
     const State *applied = nullptr;
+    QRectF drawn;
     m_upload.resize(0);
     for (int r : runs) {
         const Run &run = m_runs[r];
@@ -662,6 +663,7 @@ void MStampQueue::drawTile(MTextureTile *tile, MTextureTile *target, const QVect
                 continue;
             if (m_upload.size() + verticesPerStamp > stampBuffer->capacity())
                 drawGathered(targetArea);
+            drawn |= m_rects.at(i).translated(offset);
             const MQuadTransform *source = m_vertices.constData() + i * verticesPerStamp;
             for (int k = 0; k < verticesPerStamp; ++k)
                 m_upload.append(source[k]);
@@ -678,7 +680,7 @@ void MStampQueue::drawTile(MTextureTile *tile, MTextureTile *target, const QVect
     // The tile stays attached: attaching it again to the next pass keeps the
     // same render target, where a detach would make the software rasterizer
     // flush and wait.
-    tile->markMipmapsDirty();
+    tile->markChanged(drawn);
     target->release();
     tile->release();
 }

@@ -278,7 +278,8 @@ void MStrokeToRunner::finishTiles(const Tiles &tiles)
 {
     for (MTile *t : tiles) {
         auto *tile = static_cast<MTextureTile *>(t);
-        tile->markMipmapsDirty();
+        // Only the segment's share of the reduced levels is rebuilt for the view.
+        tile->markChanged(m_segmentRect);
         tile->release();
     }
 }

@@ -224,7 +224,6 @@ bool MCanvas::beginRehearsal(const MBrush *brush, const QPointF &point)
         target = standIn.get();
     }
     m_sharedData->stampQueue()->rehearse(brush, tile, target);
-    tile->markMipmapsDirty();
     m_rehearsalTile = tile;
     m_strokeInProgress = true;
     return true;

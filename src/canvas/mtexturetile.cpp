@@ -386,13 +386,25 @@ void MTextureTile::updateMipmaps()
         rebuildMipmaps();
 }
 
-void MTextureTile::markSubTiles(const QRectF &canvasRect)
+QRect MTextureTile::texelsUnder(const QRectF &canvasRect) const
 {
     const QRect withBorder = rectWithBorder();
-    const QRect covered = canvasRect.intersected(QRectF(withBorder)).toAlignedRect();
+    return canvasRect.intersected(QRectF(withBorder)).toAlignedRect().translated(-withBorder.topLeft());
+}
+
+void MTextureTile::markSubTiles(const QRectF &canvasRect)
+{
+    const QRect covered = texelsUnder(canvasRect);
     if (covered.isEmpty())
         return;
-    m_undoLayer->tilesInRect(QRectF(covered.translated(-withBorder.topLeft())), m_touchedBlocks);
+    m_undoLayer->tilesInRect(QRectF(covered), m_touchedBlocks);
+}
+
+void MTextureTile::markChanged(const QRectF &canvasRect)
+{
+    const QRect covered = texelsUnder(canvasRect);
+    if (!covered.isEmpty())
+        markMipmapsDirty(covered);
 }
 
 void MTextureTile::resetUndoLayer()

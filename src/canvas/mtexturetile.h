@@ -74,6 +74,10 @@ public:
     const QSet<MTile *> &touchedBlocks() const { return m_touchedBlocks; }
     // Records the 64-pixel blocks of the texture that a canvas rectangle covers.
     void markSubTiles(const QRectF &canvasRect);
+    // The texels under a canvas rectangle, clipped to the texture.
+    QRect texelsUnder(const QRectF &canvasRect) const;
+    // Level 0 changed under a canvas rectangle.
+    void markChanged(const QRectF &canvasRect);
     void resetUndoLayer();
 
 private:
