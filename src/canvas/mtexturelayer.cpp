@@ -8,9 +8,28 @@
 #include <QDebug>
 #include <QOpenGLContext>
 
+#include <malloc.h>
+
+namespace {
+// Tile-sized blocks (texture storage in a software driver, undo records,
+// read-back buffers, CPU copies of tiles) come and go by the thousand. Once
+// the first of them is freed glibc serves the rest from its heap, where the
+// freed ones stay resident in holes between tiles that live on: a document
+// came to hold twice what its tiles hold. A fixed threshold gives each large
+// block a mapping of its own, returned to the system when it is freed.
+void returnLargeBlocksWhenFreed()
+{
+#ifdef __GLIBC__
+    static const bool done = mallopt(M_MMAP_THRESHOLD, 256 * 1024) == 1;
+    Q_UNUSED(done)
+#endif
+}
+} // namespace
+
 MTextureLayer::MTextureLayer(QObject *parent)
     : MTiledLayer(parent)
 {
+    returnLargeBlocksWhenFreed();
     setType(OpenGLLayer);
 }
 
