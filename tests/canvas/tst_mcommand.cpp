@@ -646,6 +646,8 @@ private slots:
             }
             QVERIFY(canvas->pasteBuffer(&buffer, 0, QStringLiteral("Fill")));
             QCOMPARE(canvas->undoStack()->count(), f);
+            // The copy went into the history tile by tile.
+            QCOMPARE(buffer.tileCount(), 0);
             for (int i = 0; i < tiles.size(); ++i)
                 QVERIFY2(tileBytes(tiles[i]) == moments[f][i], qPrintable(QStringLiteral("fill %1, tile %2").arg(f).arg(i)));
         }
