@@ -289,7 +289,7 @@ bool MUndoStream::saveTilesLater(MTextureTile *tile, const QSet<MTile *> &blocks
     // beyond the limit uncounted.
     const qint64 readBytes = read.byteSize();
     if (readBytes == 0
-        || double(m_countedBytes + m_queuedBytes + readBytes) > limitBytes())
+        || heldBytes() + double(m_queuedBytes + readBytes) > limitBytes())
         return saveTiles(tile, blocks);
     read.readback.reset(new MPixelReadback);
     if (!read.readback->start(tile, read.area)) {
@@ -487,7 +487,8 @@ void MUndoStream::addBuffer(const QString &path, const QByteArray &bytes)
 // the event loop to hand it the next one.
 void MUndoStream::spill()
 {
-    const double limit = limitBytes();
+    // Spilling changes only this stream's bytes: the others' stay as they are.
+    const double limit = limitBytes() - otherStreamsBytes();
     while (!m_paused && !m_spillQueue.isEmpty() && double(m_countedBytes - m_writingBytes) > limit) {
         const QString oldest = m_spillQueue.takeFirst();
         const auto spilled = m_buffers.find(oldest);
@@ -521,7 +522,7 @@ bool MUndoStream::startWorker(const QString &path, Buffer &buffer)
 
 void MUndoStream::waitForRoom(qint64 bytes)
 {
-    const double most = 2.0 * limitBytes();
+    const double most = 2.0 * limitBytes() - otherStreamsBytes();
     while (m_writer && !m_writing.isEmpty() && !m_stalled && double(m_countedBytes + bytes) > most) {
         if (!m_writer->waitForReport(kStallMsecs)) {
             m_stalled = true;
@@ -600,10 +601,10 @@ void MUndoStream::retrySpills()
 void MUndoStream::checkMemory()
 {
     const double limit = limitBytes();
-    if (m_warned || double(m_countedBytes) <= 2.0 * limit || !(m_paused || m_stalled))
+    if (m_warned || heldBytes() <= 2.0 * limit || !(m_paused || m_stalled))
         return;
     m_warned = true;
-    const double megabytes = double(m_countedBytes) / kMegabyte;
+    const double megabytes = heldBytes() / kMegabyte;
     MLogger::instance()->systemError(
         QStringLiteral("Undo memory %1 MB is past twice its limit of %2 MB: %3")
             .arg(megabytes, 0, 'f', 1)
@@ -695,6 +696,16 @@ void MUndoStream::sendMemorySize()
         return;
     m_reportedBytes = m_countedBytes;
     emit memorySizeChanged(m_countedBytes, change);
+}
+
+double MUndoStream::otherStreamsBytes() const
+{
+    return qMax(0.0, MSettings::instance()->undoMemorySize() * kMegabyte - double(m_reportedBytes));
+}
+
+double MUndoStream::heldBytes() const
+{
+    return double(m_countedBytes) + otherStreamsBytes();
 }
 
 double MUndoStream::limitBytes()

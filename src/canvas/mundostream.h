@@ -20,11 +20,12 @@ class MPixelReadback;
 class MUndoStreamWorker;
 
 // The pixel backups that undo commands refer to by id. A backup is a small
-// serialised record kept in memory; each stream counts its own (the streams
-// total theirs in "undoMemorySize"), and whatever its counted backups hold
-// past "undoMemoryMax" megabytes goes, oldest first, to the stream's one
-// writer thread, started on first need, which writes it to its spill file in
-// the cache folder; a record leaves memory once its report is taken. Reports are taken at every new backup, not only when the event loop
+// serialised record kept in memory; each stream counts its own, and whatever
+// the counted backups of all streams hold past "undoMemoryMax" megabytes
+// (the streams total theirs in "undoMemorySize") goes, oldest first, to the
+// stream's one writer thread, started on first need, which writes it to its
+// spill file in the cache folder; a record leaves memory once its report is
+// taken. Reports are taken at every new backup, not only when the event loop
 // comes round, and a backup that would take memory past twice the limit first
 // waits for the writes in flight, so that memory keeps near the limit however
 // fast the painter goes. A spill that fails keeps its record in memory and is
@@ -80,8 +81,9 @@ public:
 
     // The spill file of an id: the cache folder, the id trimmed and lower-cased, ".data".
     static QString fileName(const QString &id);
-    // Bytes of counted backups this stream holds in memory; "undoMemorySize"
-    // holds the total of all streams, in megabytes.
+    // Bytes of counted backups this stream holds in memory. "undoMemorySize"
+    // holds the total of all streams, in megabytes, and the limit is on that
+    // total.
     qint64 memorySize() const { return m_countedBytes; }
     // The first wait before a failed spill is tried again, in milliseconds;
     // each failure in a row doubles it, up to a minute.
@@ -148,6 +150,10 @@ private:
     void decMemory(qint64 bytes);
     void reportMemorySize();
     void sendMemorySize();
+    // The other streams' bytes, as they last sent them to the setting.
+    double otherStreamsBytes() const;
+    // Counted bytes in memory over all streams: what the limit is on.
+    double heldBytes() const;
     static double limitBytes();
 
     QHash<QString, Buffer> m_buffers;      // by spill-file path
