@@ -159,6 +159,8 @@ int main(int argc, char **argv)
     brush.resetValues();
     brush.setRadius(40);
     MSettings::instance()->set_undoMemoryMax(limitMb);
+    // The total starts from nothing, as the application sets it at start-up.
+    MSettings::instance()->set_undoMemorySize(0.0);
     // Programs and first textures are made before anything is measured.
     burst(canvas.get(), &brush, 3, 1);
 
