@@ -70,14 +70,21 @@ private:
     bool m_current;
 };
 
-// Whether a view pass shows the canvas smaller than its pixels, where the
-// smaller mipmap levels are sampled; a pass without a transform may be.
-bool samplesBelowLevelZero(const MPaintParams *params)
+// The last mipmap level a view pass samples: smoothing between levels reads
+// the two around log2 of the canvas pixels per view pixel, none below 1. A
+// pass without a transform may read any. Sampling is clamped to it, so that
+// only those levels need to be up to date.
+int lastSampledLevel(const MPaintParams *params)
 {
     if (!params->transform)
-        return true;
+        return MTextureTile::maximumLevels;
     const double ratio = params->useDevicePixelRatio ? desktopPixelRatio() : 1.0;
-    return params->transform->scale() * ratio < 1.0;
+    const double scale = params->transform->scale() * ratio;
+    if (!(scale < 1.0))
+        return 0;
+    if (scale <= 0.0)
+        return MTextureTile::maximumLevels;
+    return qMin(MTextureTile::maximumLevels, int(std::floor(std::log2(1.0 / scale))) + 1);
 }
 
 // One canvas pixel on one view pixel, unrotated: nearest sampling shows
@@ -341,13 +348,12 @@ void MPaintEngine::setTileUniforms(QOpenGLShaderProgram *program, const QRect &a
     program->setUniformValue("f_paintedRectHeight", GLfloat(painted.height()));
 }
 
-unsigned int MPaintEngine::layerTextureAt(MTextureLayer *layer, const QPointF &point, bool minified)
+unsigned int MPaintEngine::layerTextureAt(MTextureLayer *layer, const QPointF &point, int lastLevel)
 {
     if (layer) {
         if (auto *tile = static_cast<MTextureTile *>(layer->tileAt(point))) {
             if (tile->ensureTexture()) {
-                if (minified)
-                    tile->updateMipmaps();
+                tile->updateMipmaps(lastLevel);
                 return tile->textureId();
             }
         }
@@ -430,7 +436,8 @@ void MPaintEngine::applyProgram(MPaintParams *params)
     if (plain && isPixelAligned(params))
         standard.minFilter = standard.magFilter = selectionSampling.minFilter = selectionSampling.magFilter =
             GL_NEAREST;
-    const bool minified = samplesBelowLevelZero(params);
+    const int lastLevel = lastSampledLevel(params);
+    const int clamp = params->transform ? lastLevel : MSamplers::allLevels;
     QMatrix4x4 mvp;
     computeMvp(params, mvp);
     program->setUniformValue("mvp", mvp);
@@ -491,17 +498,21 @@ void MPaintEngine::applyProgram(MPaintParams *params)
             m_vertexBuffer->addQuad(0, quad, texels, Qt::white);
 
             MTextureUnitBinder binder(this);
-            auto bindStandard = [&](unsigned int id, const char *name, const Sampling &s) {
-                binder.bind(id, program, name, s.minFilter, s.magFilter, s.wrapS, s.wrapT);
+            // Tiles are read no further than the levels brought up to date;
+            // the paper keeps all of its own.
+            auto bindStandard = [&](unsigned int id, const char *name, const Sampling &s,
+                                    int maxLevel = MSamplers::allLevels) {
+                binder.bind(id, program, name, s.minFilter, s.magFilter, s.wrapS, s.wrapT, maxLevel);
             };
-            bindStandard(layerTextureAt(layer, centre, minified), "f_currentLayerTexture", standard);
-            bindStandard(layerTextureAt(params->underLayer, centre, minified), "f_underLayerTexture", standard);
+            bindStandard(layerTextureAt(layer, centre, lastLevel), "f_currentLayerTexture", standard, clamp);
+            bindStandard(layerTextureAt(params->underLayer, centre, lastLevel), "f_underLayerTexture", standard,
+                         clamp);
             if (paperId)
                 bindStandard(paperId, "f_paperTexture", standard);
-            bindStandard(layerTextureAt(stroke, centre, minified), "f_strokeLayerTexture", standard);
+            bindStandard(layerTextureAt(stroke, centre, lastLevel), "f_strokeLayerTexture", standard, clamp);
             program->setUniformValue("f_clipToSelection", clipToSelection);
-            bindStandard(layerTextureAt(canvas->selectionLayer(), centre, minified), "f_selectionLayerTexture",
-                         selectionSampling);
+            bindStandard(layerTextureAt(canvas->selectionLayer(), centre, lastLevel), "f_selectionLayerTexture",
+                         selectionSampling, clamp);
             if (effect) {
                 for (int i = 0; i < effect->textureCount(); ++i) {
                     const MTexture *parameter = effect->texture(i);

@@ -51,9 +51,9 @@ public:
     // programs that work in canvas coordinates.
     static void setTileUniforms(QOpenGLShaderProgram *program, const QRect &area, int size, int border,
                                 const QRectF &painted);
-    // The texture of the layer's tile at the point, or the empty texture.
-    // The tile's texture, its mipmaps brought up to date when minified.
-    unsigned int layerTextureAt(MTextureLayer *layer, const QPointF &point, bool minified = false);
+    // The texture of the layer's tile at the point, or the empty texture;
+    // its levels 1 to lastLevel brought up to date.
+    unsigned int layerTextureAt(MTextureLayer *layer, const QPointF &point, int lastLevel = 0);
     // Seconds since the engine was made, as last sent to a program.
     double globalTime() const { return m_globalTime; }
 
