@@ -172,6 +172,7 @@ int main(int argc, char **argv)
                     params.viewport = viewport;
                     params.transform = &transform;
                     params.useDevicePixelRatio = false;
+                    params.matchLevel = true;
                     canvas.draw(&params);
                     view.makeCurrent();
                     f->glFinish();

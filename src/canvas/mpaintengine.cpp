@@ -70,21 +70,53 @@ private:
     bool m_current;
 };
 
-// The last mipmap level a view pass samples: smoothing between levels reads
-// the two around log2 of the canvas pixels per view pixel, none below 1. A
-// pass without a transform may read any. Sampling is clamped to it, so that
-// only those levels need to be up to date.
-int lastSampledLevel(const MPaintParams *params)
+// The mipmap levels a pass reads from tiles. Its samplers are clamped to
+// first..last, so that only levels 1 to last need to be up to date. A pass
+// without a transform may read any.
+struct Levels
 {
+    int first = -MSamplers::allLevels;
+    int last = MSamplers::allLevels;
+    // Whether one level alone is read.
+    bool single() const { return first == last; }
+    // The levels to bring up to date.
+    int rebuilt() const { return qMin(last, int(MTextureTile::maximumLevels)); }
+};
+
+Levels sampledLevels(const MPaintParams *params)
+{
+    Levels levels;
     if (!params->transform)
-        return MTextureTile::maximumLevels;
+        return levels;
     const double ratio = params->useDevicePixelRatio ? desktopPixelRatio() : 1.0;
     const double scale = params->transform->scale() * ratio;
-    if (!(scale < 1.0))
-        return 0;
-    if (scale <= 0.0)
-        return MTextureTile::maximumLevels;
-    return qMin(MTextureTile::maximumLevels, int(std::floor(std::log2(1.0 / scale))) + 1);
+    if (!(scale > 0.0))
+        return levels;
+    // log2 of the canvas pixels per view pixel.
+    const double lod = std::log2(1.0 / scale);
+    if (params->matchLevel) {
+        // The level nearest the view's scale, as a nearest-level filter picks
+        // it; 0 from zoom 1 up, where tiles are magnified as before.
+        levels.first = levels.last = lod <= 0.5 ? 0 : qMin(int(MTextureTile::maximumLevels), int(std::ceil(lod + 0.5)) - 1);
+    } else {
+        // Smoothing between levels reads the two around the scale.
+        levels.last = lod <= 0.0 ? 0 : qMin(int(MTextureTile::maximumLevels), int(std::floor(lod)) + 1);
+    }
+    return levels;
+}
+
+// The same filter reading one level: with the level clamped, blending two
+// would only read the same one twice.
+int singleLevelFilter(int filter)
+{
+    switch (filter) {
+    case GL_LINEAR_MIPMAP_LINEAR:
+        return GL_LINEAR_MIPMAP_NEAREST;
+    case GL_NEAREST_MIPMAP_LINEAR:
+        return GL_NEAREST_MIPMAP_NEAREST;
+    default:
+        return filter;
+    }
 }
 
 // One canvas pixel on one view pixel, unrotated: nearest sampling shows
@@ -436,8 +468,12 @@ void MPaintEngine::applyProgram(MPaintParams *params)
     if (plain && isPixelAligned(params))
         standard.minFilter = standard.magFilter = selectionSampling.minFilter = selectionSampling.magFilter =
             GL_NEAREST;
-    const int lastLevel = lastSampledLevel(params);
-    const int clamp = params->transform ? lastLevel : MSamplers::allLevels;
+    const Levels levels = sampledLevels(params);
+    const int lastLevel = levels.rebuilt();
+    if (levels.single()) {
+        standard.minFilter = singleLevelFilter(standard.minFilter);
+        selectionSampling.minFilter = singleLevelFilter(selectionSampling.minFilter);
+    }
     QMatrix4x4 mvp;
     computeMvp(params, mvp);
     program->setUniformValue("mvp", mvp);
@@ -463,6 +499,13 @@ void MPaintEngine::applyProgram(MPaintParams *params)
                                                      v.height() * ratio))
                              .adjusted(-1, -1, 1, 1);
 
+    struct Cell
+    {
+        QRect cell;
+        QRect area;
+        QPointF centre;
+    };
+    QVector<Cell> cells;
     for (int x = topLeft.x(); x <= bottomRight.x() + bottomRight.width() + step; x += step) {
         for (int y = topLeft.y(); y <= bottomRight.y() + bottomRight.height() + step; y += step) {
             const QRect cell = tileRect(QPointF(x, y), size, border);
@@ -476,57 +519,74 @@ void MPaintEngine::applyProgram(MPaintParams *params)
             // stroke there.
             if (plain && !layer->tileAt(centre) && (programName != QLatin1String("stroke") || !stroke->tileAt(centre)))
                 continue;
-            setTileUniforms(program, area, size, border, painted);
-            program->setUniformValue("f_clipToPaintedRect", params->clipToPaintedRect);
-            program->setUniformValue("f_opacity", GLfloat(params->opacity));
-            program->setUniformValue("f_eraserMode", stroke->eraserMode());
-            program->setUniformValue("f_strokeOpacity", GLfloat(stroke->opacity()));
-
-            QRectF quad(cell);
-            QRectF texels = inner;
-            if (copy && params->clipToPaintedRect) {
-                const QRectF kept = quad.intersected(painted);
-                if (kept.isEmpty())
-                    continue;
-                const double sx = inner.width() / quad.width();
-                const double sy = inner.height() / quad.height();
-                texels = QRectF(inner.x() + (kept.x() - quad.x()) * sx, inner.y() + (kept.y() - quad.y()) * sy,
-                                kept.width() * sx, kept.height() * sy);
-                quad = kept;
-            }
-            m_vertexBuffer->clear();
-            m_vertexBuffer->addQuad(0, quad, texels, Qt::white);
-
-            MTextureUnitBinder binder(this);
-            // Tiles are read no further than the levels brought up to date;
-            // the paper keeps all of its own.
-            auto bindStandard = [&](unsigned int id, const char *name, const Sampling &s,
-                                    int maxLevel = MSamplers::allLevels) {
-                binder.bind(id, program, name, s.minFilter, s.magFilter, s.wrapS, s.wrapT, maxLevel);
-            };
-            bindStandard(layerTextureAt(layer, centre, lastLevel), "f_currentLayerTexture", standard, clamp);
-            bindStandard(layerTextureAt(params->underLayer, centre, lastLevel), "f_underLayerTexture", standard,
-                         clamp);
-            if (paperId)
-                bindStandard(paperId, "f_paperTexture", standard);
-            bindStandard(layerTextureAt(stroke, centre, lastLevel), "f_strokeLayerTexture", standard, clamp);
-            program->setUniformValue("f_clipToSelection", clipToSelection);
-            bindStandard(layerTextureAt(canvas->selectionLayer(), centre, lastLevel), "f_selectionLayerTexture",
-                         selectionSampling, clamp);
-            if (effect) {
-                for (int i = 0; i < effect->textureCount(); ++i) {
-                    const MTexture *parameter = effect->texture(i);
-                    if (!parameter)
-                        continue;
-                    const int magnification = filterToGl(parameter->magFilter());
-                    binder.bind(parameter->textureId(), program, parameter->name(), magnification,
-                                params->smoothPixels ? GL_LINEAR : magnification, wrapModeToGl(parameter->wrapS()),
-                                wrapModeToGl(parameter->wrapT()));
-                }
-            }
-            glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
-            binder.unbindAll();
+            cells.append({cell, area, centre});
         }
+    }
+    // Reduced levels are rebuilt before the first quad: each rebuild renders
+    // into a tile, and between quads it would make a software driver draw
+    // the frame so far first.
+    if (lastLevel > 0) {
+        for (const Cell &c : qAsConst(cells)) {
+            for (MTextureLayer *sampled : {layer, params->underLayer, stroke, canvas->selectionLayer()})
+                layerTextureAt(sampled, c.centre, lastLevel);
+        }
+    }
+    for (const Cell &c : qAsConst(cells)) {
+        const QRect &cell = c.cell;
+        const QRect &area = c.area;
+        const QPointF &centre = c.centre;
+        setTileUniforms(program, area, size, border, painted);
+        program->setUniformValue("f_clipToPaintedRect", params->clipToPaintedRect);
+        program->setUniformValue("f_opacity", GLfloat(params->opacity));
+        program->setUniformValue("f_eraserMode", stroke->eraserMode());
+        program->setUniformValue("f_strokeOpacity", GLfloat(stroke->opacity()));
+
+        QRectF quad(cell);
+        QRectF texels = inner;
+        if (copy && params->clipToPaintedRect) {
+            const QRectF kept = quad.intersected(painted);
+            if (kept.isEmpty())
+                continue;
+            const double sx = inner.width() / quad.width();
+            const double sy = inner.height() / quad.height();
+            texels = QRectF(inner.x() + (kept.x() - quad.x()) * sx, inner.y() + (kept.y() - quad.y()) * sy,
+                            kept.width() * sx, kept.height() * sy);
+            quad = kept;
+        }
+        m_vertexBuffer->clear();
+        m_vertexBuffer->addQuad(0, quad, texels, Qt::white);
+
+        MTextureUnitBinder binder(this);
+        // Tiles are read no further than the levels brought up to date;
+        // the paper keeps all of its own.
+        auto bindStandard = [&](unsigned int id, const char *name, const Sampling &s, bool tile = true) {
+            if (tile)
+                binder.bind(id, program, name, s.minFilter, s.magFilter, s.wrapS, s.wrapT, levels.last,
+                            levels.first);
+            else
+                binder.bind(id, program, name, s.minFilter, s.magFilter, s.wrapS, s.wrapT);
+        };
+        bindStandard(layerTextureAt(layer, centre, lastLevel), "f_currentLayerTexture", standard);
+        bindStandard(layerTextureAt(params->underLayer, centre, lastLevel), "f_underLayerTexture", standard);
+        if (paperId)
+            bindStandard(paperId, "f_paperTexture", standard, false);
+        bindStandard(layerTextureAt(stroke, centre, lastLevel), "f_strokeLayerTexture", standard);
+        program->setUniformValue("f_clipToSelection", clipToSelection);
+        bindStandard(layerTextureAt(canvas->selectionLayer(), centre, lastLevel), "f_selectionLayerTexture",
+                     selectionSampling);
+        if (effect) {
+            for (int i = 0; i < effect->textureCount(); ++i) {
+                const MTexture *parameter = effect->texture(i);
+                if (!parameter)
+                    continue;
+                const int magnification = filterToGl(parameter->magFilter());
+                binder.bind(parameter->textureId(), program, parameter->name(), magnification,
+                            params->smoothPixels ? GL_LINEAR : magnification, wrapModeToGl(parameter->wrapS()),
+                            wrapModeToGl(parameter->wrapT()));
+            }
+        }
+        glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
+        binder.unbindAll();
     }
     glActiveTexture(GL_TEXTURE0);
     MShaderProgramList::release(program, params->vertexArray);
@@ -646,8 +706,12 @@ void MPaintEngine::drawPaperQuad(MPaintParams *params, const QRectF &quad, QOpen
         program->setUniformValue("f_clipToPaintedRect", false);
         program->setUniformValue("f_opacity", GLfloat(1.0));
         MTextureUnitBinder binder(this);
-        binder.bind(texture->textureId(), program, "f_paperTexture", GL_LINEAR_MIPMAP_LINEAR,
-                    params->smoothPixels ? GL_LINEAR : GL_NEAREST, GL_REPEAT, GL_REPEAT);
+        // One paper texel per canvas pixel: read as the tiles over it are.
+        const Levels levels = viewSpace ? Levels() : sampledLevels(params);
+        binder.bind(texture->textureId(), program, "f_paperTexture",
+                    levels.single() ? GL_LINEAR_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR,
+                    params->smoothPixels ? GL_LINEAR : GL_NEAREST, GL_REPEAT, GL_REPEAT,
+                    levels.single() ? levels.last : MSamplers::allLevels, levels.first);
         glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
         binder.unbindAll();
         glActiveTexture(GL_TEXTURE0);

@@ -261,6 +261,7 @@ void MWidget::paintCanvasGL()
     params.showPreviousFrame = m_showPreviousFrame;
     params.firstLayerAsBackground = m_firstLayerAsBackground;
     params.vertexArray = m_vao;
+    params.matchLevel = true;
     // Over whole pixels every sample of a pixel gets the same colour, so a
     // single-sampled target gives the same frame, and there a software
     // driver draws a plain layer as a blended copy, several times faster.
