@@ -263,12 +263,14 @@ void MPaintEngine::createPaperTexture()
     if (m_paperTexture) {
         m_paperTexture->setMinMagFilters(QOpenGLTexture::LinearMipMapLinear, QOpenGLTexture::Linear);
         m_paperUpToDate = true;
+        ++m_paperRevision;
     }
 }
 
 void MPaintEngine::resetPaper()
 {
     m_paperUpToDate = false;
+    ++m_paperRevision;
 }
 
 void MPaintEngine::loadEffectTexture(MShader *effect)
@@ -595,50 +597,69 @@ void MPaintEngine::applyProgram(MPaintParams *params)
 
 void MPaintEngine::renderLayers(MPaintParams *params)
 {
+    if (!canRenderLayers(params))
+        return;
+    MCanvas *canvas = params->canvas;
+    if (!params->timeLineMode) {
+        renderLayerRange(params, 0, canvas->count() - 1);
+        return;
+    }
+    const int current = canvas->currentRow();
+    const int last = params->showPreviousFrame ? current + 1 : current;
+    if (params->firstLayerAsBackground)
+        drawLayer(params, 0, false, false);
+    for (int row = current; row <= last && row < canvas->count(); ++row)
+        drawLayer(params, row, true, params->showPreviousFrame && row == last);
+}
+
+void MPaintEngine::renderLayerRange(MPaintParams *params, int first, int last)
+{
+    if (!canRenderLayers(params))
+        return;
+    for (int row = qMax(0, first); row <= last && row < params->canvas->count(); ++row)
+        drawLayer(params, row, true, false);
+}
+
+bool MPaintEngine::canRenderLayers(MPaintParams *params)
+{
     if (!params) {
         systemError(QStringLiteral("No params"));
-        return;
+        return false;
     }
     MCanvas *canvas = params->canvas;
     if (!canvas) {
         systemError(QStringLiteral("No canvas"));
-        return;
+        return false;
     }
-    if (!canvas->isGlReady() || canvas->count() == 0)
+    return canvas->isGlReady() && canvas->count() > 0;
+}
+
+QString MPaintEngine::layerProgram(MCanvas *canvas, int row)
+{
+    MTextureLayer *layer = canvas->at(row);
+    if (row == canvas->currentRow() && canvas->strokeInProgress())
+        return QStringLiteral("stroke");
+    if (layer && layer->isShaderActive() && layer->hasShader())
+        return layer->shaderId();
+    return QStringLiteral("basic");
+}
+
+void MPaintEngine::drawLayer(MPaintParams *params, int row, bool withUnderLayer, bool faded)
+{
+    MCanvas *canvas = params->canvas;
+    MTextureLayer *layer = canvas->at(row);
+    if (!layer || !layer->visible())
         return;
-    const int current = canvas->currentRow();
-    int first = 0;
-    int last = canvas->count() - 1;
-
-    const bool fadedLast = params->timeLineMode && params->showPreviousFrame;
-    auto draw = [&](int row, bool withUnderLayer) {
-        MTextureLayer *layer = canvas->at(row);
-        if (!layer || !layer->visible())
-            return;
-        const double opacity = fadedLast && row == last ? 0.4 : layer->opacity();
-        QString program = QStringLiteral("basic");
-        if (row == current && canvas->strokeInProgress())
-            program = QStringLiteral("stroke");
-        else if (layer->isShaderActive() && layer->hasShader())
-            program = layer->shaderId();
-        // A plain layer at no opacity leaves every pixel under it as it was.
-        if (opacity <= 0.0 && program == QLatin1String("basic"))
-            return;
-        params->layer = layer;
-        params->opacity = opacity;
-        params->underLayer = withUnderLayer ? canvas->at(row - 1) : nullptr;
-        params->setProgramName(program);
-        applyProgram(params);
-    };
-
-    if (params->timeLineMode) {
-        first = current;
-        last = params->showPreviousFrame ? current + 1 : current;
-        if (params->firstLayerAsBackground)
-            draw(0, false);
-    }
-    for (int row = first; row <= last && row < canvas->count(); ++row)
-        draw(row, true);
+    const double opacity = faded ? 0.4 : layer->opacity();
+    const QString program = layerProgram(canvas, row);
+    // A plain layer at no opacity leaves every pixel under it as it was.
+    if (opacity <= 0.0 && program == QLatin1String("basic"))
+        return;
+    params->layer = layer;
+    params->opacity = opacity;
+    params->underLayer = withUnderLayer ? canvas->at(row - 1) : nullptr;
+    params->setProgramName(program);
+    applyProgram(params);
 }
 
 void MPaintEngine::renderPaper(MPaintParams *params)
@@ -728,12 +749,15 @@ bool MPaintEngine::drawsWholePixels(const MPaintParams *params)
     return QRectF(painted.toRect()) == painted;
 }
 
-void MPaintEngine::renderViewTexture(MPaintParams *params, unsigned int texture)
+void MPaintEngine::renderViewTexture(MPaintParams *params, unsigned int texture, bool over)
 {
     if (!texture || !checkParams(params, false) || !init())
         return;
     const MGlStateGuard state;
-    glDisable(GL_BLEND);
+    if (over)
+        enableBlending(params->context);
+    else
+        glDisable(GL_BLEND);
     const double ratio = params->useDevicePixelRatio ? desktopPixelRatio() : 1.0;
     const QRectF &v = params->viewport;
     const QRectF r(v.x() * ratio, v.y() * ratio, v.width() * ratio, v.height() * ratio);

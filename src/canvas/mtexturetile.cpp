@@ -5,6 +5,7 @@
 #include "mopengl.h"
 #include "msettings.h"
 #include "mstampqueue.h"
+#include "mtiledlayer.h"
 #include "mundolayer.h"
 
 #include <QOpenGLContext>
@@ -130,6 +131,8 @@ bool MTextureTile::clear()
 
 void MTextureTile::clearTexture(QOpenGLExtraFunctions *f)
 {
+    if (m_layer)
+        m_layer->markContentChanged();
     // Clearing every level costs far less than rebuilding the chain from a
     // transparent first level, which the stroke layer would pay for each of
     // its tiles in the frame after a release.
@@ -150,6 +153,8 @@ void MTextureTile::clearTexture(QOpenGLExtraFunctions *f)
 
 void MTextureTile::releaseTexture()
 {
+    if (m_layer)
+        m_layer->markContentChanged();
     if (m_created && m_texture)
         m_texture->destroy();
     delete m_texture;
@@ -361,6 +366,9 @@ void MTextureTile::markMipmapsDirty()
 
 void MTextureTile::markMipmapsDirty(const QRect &area)
 {
+    // Every write of level 0 comes here.
+    if (m_layer)
+        m_layer->markContentChanged();
     const QRect changed = area.isEmpty() ? QRect(0, 0, tileSize(), tileSize()) : area;
     for (size_t level = 1; level < m_staleAreas.size(); ++level)
         m_staleAreas[level] |= changed;
