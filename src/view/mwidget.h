@@ -52,6 +52,8 @@ public:
     MTransform *transform() const { return m_transform; }
     MToolValues *toolValues() const { return m_toolValues; }
     QList<MControl *> controls() const { return m_controls; }
+    // The images of the layers under and over a stroke's (null before the first frame).
+    MLayerCache *layerCache() const { return m_layerCache.get(); }
     bool mouseInside() const { return m_mouseInside; }
     QPointF cursorCanvasPosition() const { return m_cursorCanvasPosition; }
     bool currentLayerEditable() const;
