@@ -11,6 +11,7 @@
 // Run under a display with LIBGL_ALWAYS_SOFTWARE=1, e.g.
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/cc/bin/bench_compositing [--frames N]
 
+#include "benchfigures.h"
 #include "mcanvas.h"
 #include "mgeometry.h"
 #include "mlayercache.h"
@@ -45,6 +46,10 @@
 #endif
 
 namespace {
+using BenchFigures::loadAverage;
+using BenchFigures::median;
+using BenchFigures::percentile;
+
 constexpr int documentSize = 4000;
 constexpr int targetWidth = 1920;
 constexpr int targetHeight = 1080;
@@ -76,20 +81,6 @@ void paintLayer(MCanvas *canvas, MTextureLayer *layer, int index)
     }
 }
 
-double percentile(std::vector<double> v, double p)
-{
-    if (v.empty())
-        return std::nan("");
-    std::sort(v.begin(), v.end());
-    const double rank = std::ceil(p * double(v.size())) - 1.0;
-    return v[size_t(std::min(double(v.size() - 1), std::max(0.0, rank)))];
-}
-
-double median(const std::vector<double> &v)
-{
-    return percentile(v, 0.5);
-}
-
 QString figure(const std::vector<double> &v)
 {
     return QStringLiteral("%1 ms [%2 .. %3]")
@@ -98,25 +89,23 @@ QString figure(const std::vector<double> &v)
         .arg(percentile(v, 1.0), 6, 'f', 2);
 }
 
-double loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nan("");
-    return file.readAll().split(' ').value(0).toDouble();
-}
-
 // Two frames alternated, a warm-up of each first; milliseconds per frame.
+// What each needs set up first is done before its clock starts.
 void alternate(int frames, const std::function<void()> &a, const std::function<void()> &b, std::vector<double> &aMs,
-               std::vector<double> &bMs)
+               std::vector<double> &bMs, const std::function<void()> &beforeA = [] {},
+               const std::function<void()> &beforeB = [] {})
 {
+    beforeA();
     a();
+    beforeB();
     b();
     QElapsedTimer timer;
     for (int i = 0; i < frames; ++i) {
+        beforeA();
         timer.start();
         a();
         aMs.push_back(double(timer.nsecsElapsed()) / 1e6);
+        beforeB();
         timer.start();
         b();
         bMs.push_back(double(timer.nsecsElapsed()) / 1e6);
@@ -334,16 +323,14 @@ int main(int argc, char **argv)
         // stroke after a change makes them; the frames after only draw.
         MLayerCache three;
         MLayerCache twenty;
-        auto repaint = [&](int layers, MLayerCache &images) {
-            withLayers(layers);
-            ourFrame(transform, images);
-        };
         std::vector<double> threeMs, twentyMs;
         alternate(
-            frames, [&] { repaint(3, three); }, [&] { repaint(20, twenty); }, threeMs, twentyMs);
+            frames, [&] { ourFrame(transform, three); }, [&] { ourFrame(transform, twenty); }, threeMs, twentyMs,
+            [&] { withLayers(3); }, [&] { withLayers(20); });
         std::printf("stroke repaint, fit, stroke on the middle layer: 3 dense layers %s | 20 dense layers %s, "
-                    "20 / 3 %.2fx\n",
-                    qPrintable(figure(threeMs)), qPrintable(figure(twentyMs)), median(twentyMs) / median(threeMs));
+                    "20 / 3 %.2fx (images made, under / over: %d / %d and %d / %d)\n",
+                    qPrintable(figure(threeMs)), qPrintable(figure(twentyMs)), median(twentyMs) / median(threeMs),
+                    three.belowBuilds(), three.aboveBuilds(), twenty.belowBuilds(), twenty.aboveBuilds());
         canvas.setStrokeInProgress(false);
         view.makeCurrent();
         three.release();
