@@ -13,6 +13,8 @@
 #include <QOpenGLPixelTransferOptions>
 #include <QOpenGLTexture>
 
+#include <memory>
+
 namespace {
 QOpenGLExtraFunctions *functions()
 {
@@ -90,9 +92,7 @@ void MTextureTile::createEmptyTexture()
         m_invalid = true;
         return;
     }
-    m_texture->setMipLevels(m_texture->maximumMipLevels());
-    m_texture->allocateStorage(QOpenGLTexture::BGRA, QOpenGLTexture::UInt8);
-    if (!m_texture->isStorageAllocated()) {
+    if (!allocateLevels(m_texture)) {
         MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
         m_invalid = true;
         return;
@@ -107,15 +107,39 @@ bool MTextureTile::allocateTexture(int size)
         m_texture = new QOpenGLTexture(QOpenGLTexture::Target2D);
     if (m_texture->isCreated())
         m_texture->destroy();
-    if (!m_texture->create())
+    return createTexture(m_texture, size);
+}
+
+bool MTextureTile::createTexture(QOpenGLTexture *texture, int size)
+{
+    if (!texture->create())
         return false;
-    m_texture->setSize(size, size);
+    texture->setSize(size, size);
     // 8-bit RGBA kept blue first (an unsized format given BGRA levels): a
     // software driver composites such tiles into a target of the same order
     // (see matchTileStorage) as plain blended copies, several times faster.
-    m_texture->setFormat(QOpenGLTexture::RGBAFormat);
-    m_texture->setMinMagFilters(QOpenGLTexture::Nearest, QOpenGLTexture::Nearest);
+    texture->setFormat(QOpenGLTexture::RGBAFormat);
+    texture->setMinMagFilters(QOpenGLTexture::Nearest, QOpenGLTexture::Nearest);
     return true;
+}
+
+bool MTextureTile::allocateLevels(QOpenGLTexture *texture)
+{
+    texture->setMipLevels(texture->maximumMipLevels());
+    texture->allocateStorage(QOpenGLTexture::BGRA, QOpenGLTexture::UInt8);
+    return texture->isStorageAllocated();
+}
+
+QOpenGLTexture *MTextureTile::createTransparentTexture(int size)
+{
+    QOpenGLExtraFunctions *f = functions();
+    if (!f)
+        return nullptr;
+    auto texture = std::make_unique<QOpenGLTexture>(QOpenGLTexture::Target2D);
+    if (!createTexture(texture.get(), size) || !allocateLevels(texture.get()))
+        return nullptr;
+    clearLevels(f, texture->textureId(), texture->mipLevels());
+    return texture.release();
 }
 
 bool MTextureTile::clear()
@@ -415,13 +439,25 @@ void MTextureTile::updateMipmaps(int lastLevel)
     rebuildStaleLevels(f, last);
 }
 
-void MTextureTile::markSubTiles(const QRectF &canvasRect)
+QRect MTextureTile::texelsUnder(const QRectF &canvasRect) const
 {
     const QRect withBorder = rectWithBorder();
-    const QRect covered = canvasRect.intersected(QRectF(withBorder)).toAlignedRect();
+    return canvasRect.intersected(QRectF(withBorder)).toAlignedRect().translated(-withBorder.topLeft());
+}
+
+void MTextureTile::markSubTiles(const QRectF &canvasRect)
+{
+    const QRect covered = texelsUnder(canvasRect);
     if (covered.isEmpty())
         return;
-    m_undoLayer->tilesInRect(QRectF(covered.translated(-withBorder.topLeft())), m_touchedBlocks);
+    m_undoLayer->tilesInRect(QRectF(covered), m_touchedBlocks);
+}
+
+void MTextureTile::markChanged(const QRectF &canvasRect)
+{
+    const QRect covered = texelsUnder(canvasRect);
+    if (!covered.isEmpty())
+        markMipmapsDirty(covered);
 }
 
 void MTextureTile::resetUndoLayer()

@@ -39,6 +39,12 @@ public:
     QOpenGLTexture *texture() const { return m_texture; }
     int byteSize() const;
 
+    // A transparent texture stored as a tile's is, every level cleared.
+    // Passes sample it where a layer has no tile, so that the driver runs
+    // the code it built for tiles there instead of building more at the
+    // first pass that meets a tile.
+    static QOpenGLTexture *createTransparentTexture(int size);
+
     bool setImage(const QImage &image);
     // Replaces the whole texture with tileSize x tileSize RGBA pixels.
     bool setData(const void *pixels);
@@ -73,9 +79,16 @@ public:
     const QSet<MTile *> &touchedBlocks() const { return m_touchedBlocks; }
     // Records the 64-pixel blocks of the texture that a canvas rectangle covers.
     void markSubTiles(const QRectF &canvasRect);
+    // The texels under a canvas rectangle, clipped to the texture.
+    QRect texelsUnder(const QRectF &canvasRect) const;
+    // Level 0 changed under a canvas rectangle.
+    void markChanged(const QRectF &canvasRect);
     void resetUndoLayer();
 
 private:
+    static bool createTexture(QOpenGLTexture *texture, int size);
+    // Storage of every level, blue first, as tiles keep it.
+    static bool allocateLevels(QOpenGLTexture *texture);
     // Makes the texture transparent, its smaller levels too when they are used.
     void clearTexture(QOpenGLExtraFunctions *f);
     // Levels 1 to lastLevel rebuilt, each from the one above, over the
