@@ -149,7 +149,8 @@ public:
     void frame(int layers, double scale)
     {
         pixman_transform_t transform;
-        pixman_transform_init_scale(&transform, pixman_double_to_fixed(1.0 / scale), pixman_double_to_fixed(1.0 / scale));
+        pixman_transform_init_scale(&transform, pixman_double_to_fixed(1.0 / scale),
+                                    pixman_double_to_fixed(1.0 / scale));
         const int width = int(std::min<double>(targetWidth, documentSize * scale));
         const int height = int(std::min<double>(targetHeight, documentSize * scale));
         std::fill(m_target.begin(), m_target.end(), 0xff808080u);

@@ -97,7 +97,8 @@ Levels sampledLevels(const MPaintParams *params)
     if (params->matchLevel) {
         // The level nearest the view's scale, as a nearest-level filter picks
         // it; 0 from zoom 1 up, where tiles are magnified as before.
-        levels.first = levels.last = lod <= 0.5 ? 0 : qMin(int(MTextureTile::maximumLevels), int(std::ceil(lod + 0.5)) - 1);
+        const int nearest = lod <= 0.5 ? 0 : int(std::ceil(lod + 0.5)) - 1;
+        levels.first = levels.last = qMin(int(MTextureTile::maximumLevels), nearest);
     } else {
         // Smoothing between levels reads the two around the scale.
         levels.last = lod <= 0.0 ? 0 : qMin(int(MTextureTile::maximumLevels), int(std::floor(lod)) + 1);

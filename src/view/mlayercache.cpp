@@ -69,7 +69,8 @@ bool MLayerCache::Key::operator==(const Key &other) const
     return matrix == other.matrix && size == other.size && viewport == other.viewport && painted == other.painted
         && smooth == other.smooth && matchLevel == other.matchLevel && background == other.background
         && paperType == other.paperType && paperColor == other.paperColor && paperRevision == other.paperRevision
-        && showEmptyPaper == other.showEmptyPaper && layers == other.layers;
+        && showEmptyPaper == other.showEmptyPaper && clipToSelection == other.clipToSelection
+        && selectionRevision == other.selectionRevision && layers == other.layers;
 }
 
 MLayerCache::MLayerCache() = default;
@@ -91,10 +92,14 @@ bool MLayerCache::groupKey(MPaintParams *params, int first, int last, const QCol
     const double ratio = pixelRatio(params);
     key.matrix = params->transform->matrix();
     key.viewport = params->viewport;
-    key.size = QSize(int(std::ceil(params->viewport.width() * ratio)), int(std::ceil(params->viewport.height() * ratio)));
+    key.size = QSize(int(std::ceil(params->viewport.width() * ratio)),
+                     int(std::ceil(params->viewport.height() * ratio)));
     key.painted = canvas->paintedRect();
     key.smooth = params->smoothPixels;
     key.matchLevel = params->matchLevel;
+    key.clipToSelection = params->clipToSelection || canvas->clipToSelection();
+    if (key.clipToSelection && canvas->selectionLayer())
+        key.selectionRevision = canvas->selectionLayer()->contentRevision();
     if (paper) {
         key.background = background;
         key.paperType = canvas->paperType();

@@ -65,6 +65,9 @@ private:
         QColor paperColor;
         quint64 paperRevision = 0;
         bool showEmptyPaper = false;
+        // A layer that has an effect, even unused, is clipped to the selection.
+        bool clipToSelection = false;
+        quint64 selectionRevision = 0;
         QVector<Layer> layers;
         bool operator==(const Key &other) const;
         bool operator!=(const Key &other) const { return !(*this == other); }
