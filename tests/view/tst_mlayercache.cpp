@@ -238,7 +238,7 @@ private slots:
         QCOMPARE(cache->belowBuilds(), 1);
     }
 
-    // Without a stroke, or in a time line, every layer is drawn.
+    // Without a stroke every layer is drawn, and no image is made.
     void onlyWhileAStrokeIsUnderWay()
     {
         canvas->setStrokeInProgress(false);
