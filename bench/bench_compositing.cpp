@@ -1,29 +1,44 @@
-// Compositing cost: documents of 1, 5 and 20 4000 x 4000 layers, dense (every
-// tile painted) and sparse (one tile in fifty painted), drawn into a
-// 1920 x 1080 target the way the canvas view draws a frame, fitted and at
-// zoom 1; beside pixman compositing the same layer pixels on the CPU (where
-// installed) and copying the same bytes with memcpy.
+// Compositing cost: documents of 1, 5 and 20 dense 4000 x 4000 layers (every
+// tile painted, each layer with pixels of its own) drawn into a 1920 x 1080
+// target the way the canvas view draws a frame, fitted and at zoom 1; beside
+// pixman compositing as many distinct layer images of the same pixels on the
+// CPU (where installed), the two alternated frame by frame, and copying the
+// same bytes with memcpy. Then a stroke's repaint, fitted, with the stroke on
+// the middle layer of 3 and of 20 (the layers under and over it drawn from
+// the view's images of them), alternated frame by frame.
+// Figures are medians over the frames, with their ranges.
+//
+// Run under a display with LIBGL_ALWAYS_SOFTWARE=1, e.g.
+//   xvfb-run -a -s "-screen 0 1920x1080x24" build/cc/bin/bench_compositing [--frames N]
 
+#include "benchfigures.h"
 #include "mcanvas.h"
 #include "mgeometry.h"
+#include "mlayercache.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "mpaintparams.h"
 #include "msettings.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
+#include "mtexturelayer.h"
 #include "mtexturetile.h"
 #include "mtransform.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QOpenGLVertexArrayObject>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #ifdef KALMI_BENCH_PIXMAN
@@ -31,87 +46,138 @@
 #endif
 
 namespace {
+using BenchFigures::loadAverage;
+using BenchFigures::median;
+using BenchFigures::percentile;
+
 constexpr int documentSize = 4000;
 constexpr int targetWidth = 1920;
 constexpr int targetHeight = 1080;
+constexpr int tileSize = 512;
 
-// Every tile of the layer over the painted rectangle, in a semi-transparent
-// colour of its own so that every layer counts in the result.
-int paintLayer(MCanvas *canvas, MTextureLayer *layer, int index, bool sparse)
+// The premultiplied texels of every tile of a layer: semi-transparent, in a
+// colour of the layer's own, so that every layer counts in the result.
+std::vector<unsigned char> layerTexels(int index)
 {
-    const QRectF painted = canvas->paintedRect();
-    std::vector<unsigned char> pixels(size_t(512 * 512 * 4));
+    std::vector<unsigned char> pixels(size_t(tileSize * tileSize * 4));
     for (size_t i = 0; i < pixels.size(); i += 4) {
         pixels[i] = (unsigned char)(40 * index % 128);
-        pixels[i + 1] = (unsigned char)((i / 4) % 97);
+        pixels[i + 1] = (unsigned char)((i / 4 + size_t(index) * 13) % 97);
         pixels[i + 2] = 60;
         pixels[i + 3] = 128;
     }
+    return pixels;
+}
+
+void paintLayer(MCanvas *canvas, MTextureLayer *layer, int index)
+{
+    const std::vector<unsigned char> pixels = layerTexels(index);
     QSet<MTile *> tiles;
-    if (sparse) {
-        // One cell, a different one for each layer.
-        const QPointF at = painted.topLeft() + QPointF(250 + 500 * (index % 8), 250 + 500 * (index / 8 % 8));
-        layer->tilesInRect(QRectF(at, QSizeF(1, 1)), tiles);
-    } else {
-        layer->tilesInRect(painted, tiles);
-    }
+    layer->tilesInRect(canvas->paintedRect(), tiles);
     for (MTile *tile : qAsConst(tiles)) {
         auto *texture = static_cast<MTextureTile *>(tile);
         texture->ensureTexture();
         texture->setData(pixels.data());
     }
-    return tiles.size();
 }
 
-// The CPU peer: `layers` premultiplied layers of `sourcePixels` composited
-// over a grey target with pixman, scaled as the view scales them
-// (bilinear when minified); milliseconds per frame.
-double pixmanFrame(int layers, double scale, const QSize &target, const QSize &source, double share)
+QString figure(const std::vector<double> &v)
 {
+    return QStringLiteral("%1 ms [%2 .. %3]")
+        .arg(median(v), 7, 'f', 2)
+        .arg(percentile(v, 0.0), 6, 'f', 2)
+        .arg(percentile(v, 1.0), 6, 'f', 2);
+}
+
+// Two frames alternated, a warm-up of each first; milliseconds per frame.
+// What each needs set up first is done before its clock starts.
+void alternate(int frames, const std::function<void()> &a, const std::function<void()> &b, std::vector<double> &aMs,
+               std::vector<double> &bMs, const std::function<void()> &beforeA = [] {},
+               const std::function<void()> &beforeB = [] {})
+{
+    beforeA();
+    a();
+    beforeB();
+    b();
+    QElapsedTimer timer;
+    for (int i = 0; i < frames; ++i) {
+        beforeA();
+        timer.start();
+        a();
+        aMs.push_back(double(timer.nsecsElapsed()) / 1e6);
+        beforeB();
+        timer.start();
+        b();
+        bMs.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+}
+
 #ifdef KALMI_BENCH_PIXMAN
-    std::vector<uint32_t> sourcePixels(size_t(source.width()) * source.height(), 0x80402010u);
-    std::vector<uint32_t> targetPixels(size_t(target.width()) * target.height(), 0xff808080u);
-    pixman_image_t *from = pixman_image_create_bits(PIXMAN_a8r8g8b8, source.width(), source.height(),
-                                                    sourcePixels.data(), source.width() * 4);
-    pixman_image_t *to = pixman_image_create_bits(PIXMAN_a8r8g8b8, target.width(), target.height(),
-                                                  targetPixels.data(), target.width() * 4);
-    if (scale != 1.0) {
+// The CPU peer: one premultiplied image per layer, of the document's size,
+// holding the layer's tile pixels repeated, composited over a grey target,
+// scaled as the view scales them (bilinear when minified).
+class PixmanDocument
+{
+public:
+    explicit PixmanDocument(int layers)
+    {
+        for (int layer = 0; layer < layers; ++layer) {
+            const std::vector<unsigned char> tile = layerTexels(layer);
+            m_pixels.emplace_back(size_t(documentSize) * documentSize);
+            std::vector<uint32_t> &pixels = m_pixels.back();
+            for (int y = 0; y < documentSize; ++y) {
+                for (int x = 0; x < documentSize; ++x) {
+                    const unsigned char *t = tile.data() + ((y % tileSize) * tileSize + (x % tileSize)) * 4;
+                    pixels[size_t(y) * documentSize + x] =
+                        (uint32_t(t[3]) << 24) | (uint32_t(t[0]) << 16) | (uint32_t(t[1]) << 8) | t[2];
+                }
+            }
+            m_images.push_back(pixman_image_create_bits(PIXMAN_a8r8g8b8, documentSize, documentSize, pixels.data(),
+                                                        documentSize * 4));
+        }
+        m_target.assign(size_t(targetWidth) * targetHeight, 0xff808080u);
+        m_targetImage =
+            pixman_image_create_bits(PIXMAN_a8r8g8b8, targetWidth, targetHeight, m_target.data(), targetWidth * 4);
+    }
+    ~PixmanDocument()
+    {
+        for (pixman_image_t *image : m_images)
+            pixman_image_unref(image);
+        pixman_image_unref(m_targetImage);
+    }
+
+    void frame(int layers, double scale)
+    {
         pixman_transform_t transform;
         pixman_transform_init_scale(&transform, pixman_double_to_fixed(1.0 / scale),
                                     pixman_double_to_fixed(1.0 / scale));
-        pixman_image_set_transform(from, &transform);
-        pixman_image_set_filter(from, PIXMAN_FILTER_BILINEAR, nullptr, 0);
+        const int width = int(std::min<double>(targetWidth, documentSize * scale));
+        const int height = int(std::min<double>(targetHeight, documentSize * scale));
+        std::fill(m_target.begin(), m_target.end(), 0xff808080u);
+        for (int layer = 0; layer < layers; ++layer) {
+            pixman_image_t *from = m_images[size_t(layer)];
+            pixman_image_set_transform(from, &transform);
+            pixman_image_set_filter(from, scale == 1.0 ? PIXMAN_FILTER_NEAREST : PIXMAN_FILTER_BILINEAR, nullptr, 0);
+            pixman_image_composite32(PIXMAN_OP_OVER, from, nullptr, m_targetImage, 0, 0, 0, 0, 0, 0, width, height);
+        }
     }
-    // Only the painted share of each layer is drawn, as a sparse layer needs.
-    const int width = int(std::min<double>(target.width(), source.width() * scale));
-    const int height = int(std::max(1.0, std::min<double>(target.height(), source.height() * scale) * share));
-    auto frame = [&]() {
-        for (int layer = 0; layer < layers; ++layer)
-            pixman_image_composite32(PIXMAN_OP_OVER, from, nullptr, to, 0, 0, 0, 0, 0, 0, width, height);
-    };
-    frame();
-    const int frames = 3;
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < frames; ++i)
-        frame();
-    const double ms = double(timer.nsecsElapsed()) / 1e6 / frames;
-    pixman_image_unref(from);
-    pixman_image_unref(to);
-    return ms;
-#else
-    Q_UNUSED(layers)
-    Q_UNUSED(scale)
-    Q_UNUSED(target)
-    Q_UNUSED(source)
-    Q_UNUSED(share)
-    return 0.0;
+
+private:
+    std::vector<std::vector<uint32_t>> m_pixels;
+    std::vector<pixman_image_t *> m_images;
+    std::vector<uint32_t> m_target;
+    pixman_image_t *m_targetImage = nullptr;
+};
 #endif
-}
 } // namespace
 
 int main(int argc, char **argv)
 {
+    int frames = 5;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (qstrcmp(argv[i], "--frames") == 0)
+            frames = std::max(1, std::atoi(argv[i + 1]));
+    }
     MTestGLContext::prepareSharedContexts();
     QGuiApplication application(argc, argv);
     const std::unique_ptr<MCanvas> document = MTestCanvas::createDocument(QSize(documentSize, documentSize));
@@ -127,105 +193,153 @@ int main(int argc, char **argv)
     QOpenGLVertexArrayObject vertexArray;
     vertexArray.create();
     QOpenGLFunctions *f = view.context()->functions();
-
     const QRectF viewport(0, 0, targetWidth, targetHeight);
-    // Dense frames of 1 and 20 layers, ours and pixman's, per placement
-    // (fitted first): their difference is what one more layer costs,
-    // without the clear and paper every frame pays once.
+    const QColor background(128, 128, 128);
+    MLayerCache cache;
+
+    auto placement = [&](bool fitted, MTransform &transform) {
+        double scale = 1.0;
+        MGeometry::fitRect(canvas.paintedRect(), viewport, scale);
+        transform.reset();
+        transform.setTranslation(viewport.center() - canvas.paintedRect().center());
+        if (fitted)
+            transform.setScale(scale, viewport.center());
+        return fitted ? scale : 1.0;
+    };
+    // One frame of the view, as its widget draws it: through the images of
+    // the layers under and over a stroke while one is under way.
+    auto ourFrame = [&](MTransform &transform, MLayerCache &images) {
+        view.makeCurrent();
+        view.bindTarget(targetWidth, targetHeight);
+        f->glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+        f->glClear(GL_COLOR_BUFFER_BIT);
+        MPaintParams params;
+        params.context = view.context();
+        params.canvas = &canvas;
+        params.rect = canvas.paintedRect();
+        params.programList = canvas.shaderProgramList();
+        params.vertexArray = &vertexArray;
+        params.viewport = viewport;
+        params.transform = &transform;
+        params.useDevicePixelRatio = false;
+        params.matchLevel = true;
+        if (!images.draw(&params, background, true))
+            canvas.draw(&params);
+        view.makeCurrent();
+        f->glFinish();
+    };
+
+    canvas.makeCurrent();
+    canvas.reset();
+    canvas.setPaintedRect(QRectF(-documentSize / 2, -documentSize / 2, documentSize, documentSize));
+#ifdef KALMI_BENCH_PIXMAN
+    PixmanDocument cpu(20);
+#endif
+    std::printf("Dense %d x %d layers into %d x %d; ms per frame, median over %d alternated frames [range]; "
+                "load %.1f\n",
+                documentSize, documentSize, targetWidth, targetHeight, frames, loadAverage());
+    // Per placement (fitted first), the medians of 1 and 20 layers, ours and
+    // pixman's: their difference is what one more layer costs, without the
+    // clear and paper every frame pays once.
     double denseMs[2][2][2] = {};
-    for (bool sparse : {false, true}) {
+    int painted = 0;
+    for (int layers : {1, 5, 20}) {
         canvas.makeCurrent();
-        canvas.reset();
-        canvas.setPaintedRect(QRectF(-documentSize / 2, -documentSize / 2, documentSize, documentSize));
-        int painted = 0;
-        int tiles = 0;
-        for (int layers : {1, 5, 20}) {
-            canvas.makeCurrent();
-            while (canvas.count() < layers)
-                canvas.appendLayer();
-            for (; painted < layers; ++painted)
-                tiles = paintLayer(&canvas, canvas.at(painted), painted, sparse);
-            canvas.makeCurrent();
-            canvas.context()->functions()->glFinish();
-            for (bool fitted : {true, false}) {
-                MTransform transform;
-                double scale = 1.0;
-                QRectF shown = MGeometry::fitRect(canvas.paintedRect(), viewport, scale);
-                transform.setTranslation(viewport.center() - canvas.paintedRect().center());
-                if (fitted)
-                    transform.setScale(scale, viewport.center());
-                else
-                    shown = viewport, scale = 1.0;
-                const double shownPixels = shown.width() * shown.height();
-
-                auto frame = [&]() {
-                    view.makeCurrent();
-                    view.bindTarget(targetWidth, targetHeight);
-                    f->glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
-                    f->glClear(GL_COLOR_BUFFER_BIT);
-                    MPaintParams params;
-                    params.context = view.context();
-                    params.canvas = &canvas;
-                    params.rect = canvas.paintedRect();
-                    params.programList = canvas.shaderProgramList();
-                    params.vertexArray = &vertexArray;
-                    params.viewport = viewport;
-                    params.transform = &transform;
-                    params.useDevicePixelRatio = false;
-                    canvas.draw(&params);
-                    view.makeCurrent();
-                    f->glFinish();
-                };
-                frame(); // warm-up: textures, mipmaps and programs in place
-                const int frames = layers >= 20 ? 3 : 5;
-                QElapsedTimer timer;
-                timer.start();
-                for (int i = 0; i < frames; ++i)
-                    frame();
-                const double frameMs = double(timer.nsecsElapsed()) / 1e6 / frames;
-                const double megapixels = shownPixels * layers / 1e6;
-
-                // The share of the shown area a layer's painted tiles cover.
-                const double share = sparse ? std::min(1.0, tiles * 500.0 * 500.0 / (documentSize * double(documentSize)))
-                                            : 1.0;
-                const double pixmanMs = pixmanFrame(layers, scale, QSize(targetWidth, targetHeight),
-                                                    QSize(documentSize, documentSize), share);
-
-                // The bytes those layer pixels hold, copied once.
-                const size_t bytes = size_t(shownPixels * share) * 4 * size_t(layers);
-                std::vector<unsigned char> from(bytes, 1), to(bytes, 0);
-                std::memcpy(to.data(), from.data(), bytes); // warm-up: pages in place
-                const int copies = 5;
-                timer.restart();
-                for (int i = 0; i < copies; ++i) {
-                    from[size_t(i) % bytes] = (unsigned char)i;
-                    std::memcpy(to.data(), from.data(), bytes);
-                }
-                const double copyMs = double(timer.nsecsElapsed()) / 1e6 / copies;
-                std::printf("%-6s %-4s %2d layers: %8.2f ms per frame, %8.1f MP/s | pixman: %8.2f ms, ours / pixman "
-                            "%.2fx | memcpy of %.1f MB: %6.2f ms\n",
-                            sparse ? "sparse" : "dense", fitted ? "fit" : "1:1", layers, frameMs,
-                            megapixels / (frameMs / 1000.0), pixmanMs, pixmanMs > 0 ? frameMs / pixmanMs : 0.0,
-                            bytes / 1e6, copyMs);
-                std::fflush(stdout);
-                if (!sparse && (layers == 1 || layers == 20)) {
-                    denseMs[fitted ? 0 : 1][layers == 1 ? 0 : 1][0] = frameMs;
-                    denseMs[fitted ? 0 : 1][layers == 1 ? 0 : 1][1] = pixmanMs;
-                }
-            }
-        }
-        if (!sparse) {
-            for (int placement = 0; placement < 2; ++placement) {
-                const double ours = (denseMs[placement][1][0] - denseMs[placement][0][0]) / 19.0;
-                const double pixman = (denseMs[placement][1][1] - denseMs[placement][0][1]) / 19.0;
-                std::printf("dense  %-4s per added layer (20 layers less 1, / 19): %8.2f ms | pixman: %8.2f ms, "
-                            "ours / pixman %.2fx\n",
-                            placement == 0 ? "fit" : "1:1", ours, pixman, pixman > 0 ? ours / pixman : 0.0);
-            }
+        while (canvas.count() < layers)
+            canvas.appendLayer();
+        for (; painted < layers; ++painted)
+            paintLayer(&canvas, canvas.at(painted), painted);
+        canvas.makeCurrent();
+        canvas.context()->functions()->glFinish();
+        for (bool fitted : {true, false}) {
+            MTransform transform;
+            const double scale = placement(fitted, transform);
+            std::vector<double> ours, pixman;
+#ifdef KALMI_BENCH_PIXMAN
+            alternate(
+                frames, [&] { ourFrame(transform, cache); }, [&] { cpu.frame(layers, scale); }, ours, pixman);
+#else
+            std::vector<double> none;
+            alternate(
+                frames, [&] { ourFrame(transform, cache); }, [] {}, ours, none);
+#endif
+            const double shown = std::min<double>(targetWidth, documentSize * scale)
+                * std::min<double>(targetHeight, documentSize * scale);
+            // The bytes those layer pixels hold, copied once.
+            const size_t bytes = size_t(shown) * 4 * size_t(layers);
+            std::vector<unsigned char> from(bytes, 1), to(bytes, 0);
+            std::memcpy(to.data(), from.data(), bytes); // warm-up: pages in place
+            QElapsedTimer timer;
+            timer.start();
+            std::memcpy(to.data(), from.data(), bytes);
+            const double copyMs = double(timer.nsecsElapsed()) / 1e6;
+            const double oursMs = median(ours);
+            const double pixmanMs = pixman.empty() ? 0.0 : median(pixman);
+            std::printf("dense %-4s %2d layers: ours %s, %7.1f MP/s | pixman %s, ours / pixman %.2fx | "
+                        "memcpy of %.1f MB: %6.2f ms\n",
+                        fitted ? "fit" : "1:1", layers, qPrintable(figure(ours)),
+                        shown * layers / 1e6 / (oursMs / 1000.0), qPrintable(figure(pixman)),
+                        pixmanMs > 0 ? oursMs / pixmanMs : 0.0, bytes / 1e6, copyMs);
             std::fflush(stdout);
+            if (layers == 1 || layers == 20) {
+                denseMs[fitted ? 0 : 1][layers == 1 ? 0 : 1][0] = oursMs;
+                denseMs[fitted ? 0 : 1][layers == 1 ? 0 : 1][1] = pixmanMs;
+            }
         }
     }
+    for (int place = 0; place < 2; ++place) {
+        const double ours = (denseMs[place][1][0] - denseMs[place][0][0]) / 19.0;
+        const double pixman = (denseMs[place][1][1] - denseMs[place][0][1]) / 19.0;
+        std::printf("dense %-4s per added layer (20 layers less 1, / 19): ours %7.2f ms | pixman %7.2f ms, "
+                    "ours / pixman %.2fx\n",
+                    place == 0 ? "fit" : "1:1", ours, pixman, pixman > 0 ? ours / pixman : 0.0);
+    }
+    std::fflush(stdout);
+
+    // A stroke's repaint: the stroke on the middle layer, over a band of
+    // tiles across the document, the whole fitted view drawn. Three dense
+    // layers are the first three of the twenty, the stroke's layer the middle
+    // one of either.
+    {
+        MTextureLayer *stroke = canvas.strokeLayer();
+        const std::vector<unsigned char> ink = layerTexels(7);
+        QSet<MTile *> tiles;
+        stroke->tilesInRect(QRectF(-documentSize / 2, -300, documentSize, 600), tiles);
+        canvas.makeCurrent();
+        for (MTile *tile : qAsConst(tiles)) {
+            auto *texture = static_cast<MTextureTile *>(tile);
+            texture->ensureTexture();
+            texture->setData(ink.data());
+        }
+        canvas.setStrokeInProgress(true);
+        MTransform transform;
+        placement(true, transform);
+        auto withLayers = [&](int layers) {
+            canvas.makeCurrent();
+            for (int row = 0; row < canvas.count(); ++row)
+                canvas.at(row)->setVisible(row < layers);
+            canvas.setCurrentRow(layers / 2);
+        };
+        // Each count with its images made once, as the first frame of a
+        // stroke after a change makes them; the frames after only draw.
+        MLayerCache three;
+        MLayerCache twenty;
+        std::vector<double> threeMs, twentyMs;
+        alternate(
+            frames, [&] { ourFrame(transform, three); }, [&] { ourFrame(transform, twenty); }, threeMs, twentyMs,
+            [&] { withLayers(3); }, [&] { withLayers(20); });
+        std::printf("stroke repaint, fit, stroke on the middle layer: 3 dense layers %s | 20 dense layers %s, "
+                    "20 / 3 %.2fx (images made, under / over: %d / %d and %d / %d)\n",
+                    qPrintable(figure(threeMs)), qPrintable(figure(twentyMs)), median(twentyMs) / median(threeMs),
+                    three.belowBuilds(), three.aboveBuilds(), twenty.belowBuilds(), twenty.aboveBuilds());
+        canvas.setStrokeInProgress(false);
+        view.makeCurrent();
+        three.release();
+        twenty.release();
+    }
+    std::printf("load %.1f after\n", loadAverage());
     view.makeCurrent();
+    cache.release();
     vertexArray.destroy();
     canvas.shutDown();
     return 0;

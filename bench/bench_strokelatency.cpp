@@ -13,6 +13,7 @@
 // Run under a display with LIBGL_ALWAYS_SOFTWARE=1, e.g.
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/cc/bin/bench_strokelatency [--rounds N] [--radius R]
 
+#include "benchfigures.h"
 #include "mbrush.h"
 #include "mbrushlist.h"
 #include "mcanvas.h"
@@ -48,6 +49,10 @@
 #include <vector>
 
 namespace {
+using BenchFigures::loadAverage;
+using BenchFigures::median;
+using BenchFigures::percentile;
+
 
 constexpr int moveIntervalMs = 8;
 constexpr int movesPerStroke = 150;
@@ -194,20 +199,6 @@ void runPointer(Driver *driver, QElapsedTimer *clock)
     }
 }
 
-double percentile(std::vector<double> v, double p)
-{
-    if (v.empty())
-        return std::nan("");
-    std::sort(v.begin(), v.end());
-    const double rank = std::ceil(p * double(v.size())) - 1.0;
-    return v[size_t(std::min(double(v.size() - 1), std::max(0.0, rank)))];
-}
-
-double median(const std::vector<double> &v)
-{
-    return percentile(v, 0.5);
-}
-
 struct Round
 {
     double press = 0.0;
@@ -254,14 +245,6 @@ void printFigure(const char *name, const std::vector<Round> &rounds, double Roun
         values.push_back(r.*field);
     std::printf("%s %8.1f [%6.1f .. %6.1f]", name, median(values), percentile(values, 0.0),
                 percentile(values, 1.0));
-}
-
-double loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nan("");
-    return file.readAll().split(' ').value(0).toDouble();
 }
 
 } // namespace

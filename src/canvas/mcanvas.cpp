@@ -983,6 +983,11 @@ void MCanvas::draw(MPaintParams *params)
     flushStrokes();
     m_paintEngine->renderPaper(params);
     m_paintEngine->renderLayers(params);
+    drawSelection(params);
+}
+
+void MCanvas::drawSelection(MPaintParams *params)
+{
     if (params && m_hasSelection && m_selectionPath.isEmpty()) {
         params->layer = m_selectionLayer;
         params->underLayer = nullptr;

@@ -162,6 +162,8 @@ public:
     // Rendering. The offscreen renders refuse (null image, logged) a size the
     // driver cannot render.
     void draw(MPaintParams *params);
+    // The selection's overlay, drawn over the layers by draw.
+    void drawSelection(MPaintParams *params);
     QImage renderToImage(const QString &programName, int width, int height, const QPainterPath &clipPath,
                          bool drawBackground, bool drawAllLayers, const QList<MTextureLayer *> &layers);
     QImage flattenedImage(const QString &programName);

@@ -70,14 +70,54 @@ private:
     bool m_current;
 };
 
-// Whether a view pass shows the canvas smaller than its pixels, where the
-// smaller mipmap levels are sampled; a pass without a transform may be.
-bool samplesBelowLevelZero(const MPaintParams *params)
+// The mipmap levels a pass reads from tiles. Its samplers are clamped to
+// first..last, so that only levels 1 to last need to be up to date. A pass
+// without a transform may read any.
+struct Levels
 {
+    int first = -MSamplers::allLevels;
+    int last = MSamplers::allLevels;
+    // Whether one level alone is read.
+    bool single() const { return first == last; }
+    // The levels to bring up to date.
+    int rebuilt() const { return qMin(last, int(MTextureTile::maximumLevels)); }
+};
+
+Levels sampledLevels(const MPaintParams *params)
+{
+    Levels levels;
     if (!params->transform)
-        return true;
+        return levels;
     const double ratio = params->useDevicePixelRatio ? desktopPixelRatio() : 1.0;
-    return params->transform->scale() * ratio < 1.0;
+    const double scale = params->transform->scale() * ratio;
+    if (!(scale > 0.0))
+        return levels;
+    // log2 of the canvas pixels per view pixel.
+    const double lod = std::log2(1.0 / scale);
+    if (params->matchLevel) {
+        // The level nearest the view's scale, as a nearest-level filter picks
+        // it; 0 from zoom 1 up, where tiles are magnified as before.
+        const int nearest = lod <= 0.5 ? 0 : int(std::ceil(lod + 0.5)) - 1;
+        levels.first = levels.last = qMin(int(MTextureTile::maximumLevels), nearest);
+    } else {
+        // Smoothing between levels reads the two around the scale.
+        levels.last = lod <= 0.0 ? 0 : qMin(int(MTextureTile::maximumLevels), int(std::floor(lod)) + 1);
+    }
+    return levels;
+}
+
+// The same filter reading one level: with the level clamped, blending two
+// would only read the same one twice.
+int singleLevelFilter(int filter)
+{
+    switch (filter) {
+    case GL_LINEAR_MIPMAP_LINEAR:
+        return GL_LINEAR_MIPMAP_NEAREST;
+    case GL_NEAREST_MIPMAP_LINEAR:
+        return GL_NEAREST_MIPMAP_NEAREST;
+    default:
+        return filter;
+    }
 }
 
 // One canvas pixel on one view pixel, unrotated: nearest sampling shows
@@ -223,12 +263,14 @@ void MPaintEngine::createPaperTexture()
     if (m_paperTexture) {
         m_paperTexture->setMinMagFilters(QOpenGLTexture::LinearMipMapLinear, QOpenGLTexture::Linear);
         m_paperUpToDate = true;
+        ++m_paperRevision;
     }
 }
 
 void MPaintEngine::resetPaper()
 {
     m_paperUpToDate = false;
+    ++m_paperRevision;
 }
 
 void MPaintEngine::loadEffectTexture(MShader *effect)
@@ -340,13 +382,12 @@ void MPaintEngine::setTileUniforms(QOpenGLShaderProgram *program, const QRect &a
     program->setUniformValue("f_paintedRectHeight", GLfloat(painted.height()));
 }
 
-unsigned int MPaintEngine::layerTextureAt(MTextureLayer *layer, const QPointF &point, bool minified)
+unsigned int MPaintEngine::layerTextureAt(MTextureLayer *layer, const QPointF &point, int lastLevel)
 {
     if (layer) {
         if (auto *tile = static_cast<MTextureTile *>(layer->tileAt(point))) {
             if (tile->ensureTexture()) {
-                if (minified)
-                    tile->updateMipmaps();
+                tile->updateMipmaps(lastLevel);
                 return tile->textureId();
             }
         }
@@ -429,7 +470,12 @@ void MPaintEngine::applyProgram(MPaintParams *params)
     if (plain && isPixelAligned(params))
         standard.minFilter = standard.magFilter = selectionSampling.minFilter = selectionSampling.magFilter =
             GL_NEAREST;
-    const bool minified = samplesBelowLevelZero(params);
+    const Levels levels = sampledLevels(params);
+    const int lastLevel = levels.rebuilt();
+    if (levels.single()) {
+        standard.minFilter = singleLevelFilter(standard.minFilter);
+        selectionSampling.minFilter = singleLevelFilter(selectionSampling.minFilter);
+    }
     QMatrix4x4 mvp;
     computeMvp(params, mvp);
     program->setUniformValue("mvp", mvp);
@@ -455,6 +501,13 @@ void MPaintEngine::applyProgram(MPaintParams *params)
                                                      v.height() * ratio))
                              .adjusted(-1, -1, 1, 1);
 
+    struct Cell
+    {
+        QRect cell;
+        QRect area;
+        QPointF centre;
+    };
+    QVector<Cell> cells;
     for (int x = topLeft.x(); x <= bottomRight.x() + bottomRight.width() + step; x += step) {
         for (int y = topLeft.y(); y <= bottomRight.y() + bottomRight.height() + step; y += step) {
             const QRect cell = tileRect(QPointF(x, y), size, border);
@@ -468,53 +521,74 @@ void MPaintEngine::applyProgram(MPaintParams *params)
             // stroke there.
             if (plain && !layer->tileAt(centre) && (programName != QLatin1String("stroke") || !stroke->tileAt(centre)))
                 continue;
-            setTileUniforms(program, area, size, border, painted);
-            program->setUniformValue("f_clipToPaintedRect", params->clipToPaintedRect);
-            program->setUniformValue("f_opacity", GLfloat(params->opacity));
-            program->setUniformValue("f_eraserMode", stroke->eraserMode());
-            program->setUniformValue("f_strokeOpacity", GLfloat(stroke->opacity()));
-
-            QRectF quad(cell);
-            QRectF texels = inner;
-            if (copy && params->clipToPaintedRect) {
-                const QRectF kept = quad.intersected(painted);
-                if (kept.isEmpty())
-                    continue;
-                const double sx = inner.width() / quad.width();
-                const double sy = inner.height() / quad.height();
-                texels = QRectF(inner.x() + (kept.x() - quad.x()) * sx, inner.y() + (kept.y() - quad.y()) * sy,
-                                kept.width() * sx, kept.height() * sy);
-                quad = kept;
-            }
-            m_vertexBuffer->clear();
-            m_vertexBuffer->addQuad(0, quad, texels, Qt::white);
-
-            MTextureUnitBinder binder(this);
-            auto bindStandard = [&](unsigned int id, const char *name, const Sampling &s) {
-                binder.bind(id, program, name, s.minFilter, s.magFilter, s.wrapS, s.wrapT);
-            };
-            bindStandard(layerTextureAt(layer, centre, minified), "f_currentLayerTexture", standard);
-            bindStandard(layerTextureAt(params->underLayer, centre, minified), "f_underLayerTexture", standard);
-            if (paperId)
-                bindStandard(paperId, "f_paperTexture", standard);
-            bindStandard(layerTextureAt(stroke, centre, minified), "f_strokeLayerTexture", standard);
-            program->setUniformValue("f_clipToSelection", clipToSelection);
-            bindStandard(layerTextureAt(canvas->selectionLayer(), centre, minified), "f_selectionLayerTexture",
-                         selectionSampling);
-            if (effect) {
-                for (int i = 0; i < effect->textureCount(); ++i) {
-                    const MTexture *parameter = effect->texture(i);
-                    if (!parameter)
-                        continue;
-                    const int magnification = filterToGl(parameter->magFilter());
-                    binder.bind(parameter->textureId(), program, parameter->name(), magnification,
-                                params->smoothPixels ? GL_LINEAR : magnification, wrapModeToGl(parameter->wrapS()),
-                                wrapModeToGl(parameter->wrapT()));
-                }
-            }
-            glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
-            binder.unbindAll();
+            cells.append({cell, area, centre});
         }
+    }
+    // Reduced levels are rebuilt before the first quad: each rebuild renders
+    // into a tile, and between quads it would make a software driver draw
+    // the frame so far first.
+    if (lastLevel > 0) {
+        for (const Cell &c : qAsConst(cells)) {
+            for (MTextureLayer *sampled : {layer, params->underLayer, stroke, canvas->selectionLayer()})
+                layerTextureAt(sampled, c.centre, lastLevel);
+        }
+    }
+    for (const Cell &c : qAsConst(cells)) {
+        const QRect &cell = c.cell;
+        const QRect &area = c.area;
+        const QPointF &centre = c.centre;
+        setTileUniforms(program, area, size, border, painted);
+        program->setUniformValue("f_clipToPaintedRect", params->clipToPaintedRect);
+        program->setUniformValue("f_opacity", GLfloat(params->opacity));
+        program->setUniformValue("f_eraserMode", stroke->eraserMode());
+        program->setUniformValue("f_strokeOpacity", GLfloat(stroke->opacity()));
+
+        QRectF quad(cell);
+        QRectF texels = inner;
+        if (copy && params->clipToPaintedRect) {
+            const QRectF kept = quad.intersected(painted);
+            if (kept.isEmpty())
+                continue;
+            const double sx = inner.width() / quad.width();
+            const double sy = inner.height() / quad.height();
+            texels = QRectF(inner.x() + (kept.x() - quad.x()) * sx, inner.y() + (kept.y() - quad.y()) * sy,
+                            kept.width() * sx, kept.height() * sy);
+            quad = kept;
+        }
+        m_vertexBuffer->clear();
+        m_vertexBuffer->addQuad(0, quad, texels, Qt::white);
+
+        MTextureUnitBinder binder(this);
+        // Tiles are read no further than the levels brought up to date;
+        // the paper keeps all of its own.
+        auto bindStandard = [&](unsigned int id, const char *name, const Sampling &s, bool tile = true) {
+            if (tile)
+                binder.bind(id, program, name, s.minFilter, s.magFilter, s.wrapS, s.wrapT, levels.last,
+                            levels.first);
+            else
+                binder.bind(id, program, name, s.minFilter, s.magFilter, s.wrapS, s.wrapT);
+        };
+        bindStandard(layerTextureAt(layer, centre, lastLevel), "f_currentLayerTexture", standard);
+        bindStandard(layerTextureAt(params->underLayer, centre, lastLevel), "f_underLayerTexture", standard);
+        if (paperId)
+            bindStandard(paperId, "f_paperTexture", standard, false);
+        bindStandard(layerTextureAt(stroke, centre, lastLevel), "f_strokeLayerTexture", standard);
+        program->setUniformValue("f_clipToSelection", clipToSelection);
+        bindStandard(layerTextureAt(canvas->selectionLayer(), centre, lastLevel), "f_selectionLayerTexture",
+                     selectionSampling);
+        if (effect) {
+            for (int i = 0; i < effect->textureCount(); ++i) {
+                const MTexture *parameter = effect->texture(i);
+                if (!parameter)
+                    continue;
+                const int magnification = filterToGl(parameter->magFilter());
+                binder.bind(parameter->textureId(), program, parameter->name(), magnification,
+                            params->smoothPixels ? GL_LINEAR : magnification, wrapModeToGl(parameter->wrapS()),
+                            wrapModeToGl(parameter->wrapT()));
+            }
+        }
+        glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
+        binder.unbindAll();
     }
     glActiveTexture(GL_TEXTURE0);
     MShaderProgramList::release(program, params->vertexArray);
@@ -523,50 +597,69 @@ void MPaintEngine::applyProgram(MPaintParams *params)
 
 void MPaintEngine::renderLayers(MPaintParams *params)
 {
+    if (!canRenderLayers(params))
+        return;
+    MCanvas *canvas = params->canvas;
+    if (!params->timeLineMode) {
+        renderLayerRange(params, 0, canvas->count() - 1);
+        return;
+    }
+    const int current = canvas->currentRow();
+    const int last = params->showPreviousFrame ? current + 1 : current;
+    if (params->firstLayerAsBackground)
+        drawLayer(params, 0, false, false);
+    for (int row = current; row <= last && row < canvas->count(); ++row)
+        drawLayer(params, row, true, params->showPreviousFrame && row == last);
+}
+
+void MPaintEngine::renderLayerRange(MPaintParams *params, int first, int last)
+{
+    if (!canRenderLayers(params))
+        return;
+    for (int row = qMax(0, first); row <= last && row < params->canvas->count(); ++row)
+        drawLayer(params, row, true, false);
+}
+
+bool MPaintEngine::canRenderLayers(MPaintParams *params)
+{
     if (!params) {
         systemError(QStringLiteral("No params"));
-        return;
+        return false;
     }
     MCanvas *canvas = params->canvas;
     if (!canvas) {
         systemError(QStringLiteral("No canvas"));
-        return;
+        return false;
     }
-    if (!canvas->isGlReady() || canvas->count() == 0)
+    return canvas->isGlReady() && canvas->count() > 0;
+}
+
+QString MPaintEngine::layerProgram(MCanvas *canvas, int row)
+{
+    MTextureLayer *layer = canvas->at(row);
+    if (row == canvas->currentRow() && canvas->strokeInProgress())
+        return QStringLiteral("stroke");
+    if (layer && layer->isShaderActive() && layer->hasShader())
+        return layer->shaderId();
+    return QStringLiteral("basic");
+}
+
+void MPaintEngine::drawLayer(MPaintParams *params, int row, bool withUnderLayer, bool faded)
+{
+    MCanvas *canvas = params->canvas;
+    MTextureLayer *layer = canvas->at(row);
+    if (!layer || !layer->visible())
         return;
-    const int current = canvas->currentRow();
-    int first = 0;
-    int last = canvas->count() - 1;
-
-    const bool fadedLast = params->timeLineMode && params->showPreviousFrame;
-    auto draw = [&](int row, bool withUnderLayer) {
-        MTextureLayer *layer = canvas->at(row);
-        if (!layer || !layer->visible())
-            return;
-        const double opacity = fadedLast && row == last ? 0.4 : layer->opacity();
-        QString program = QStringLiteral("basic");
-        if (row == current && canvas->strokeInProgress())
-            program = QStringLiteral("stroke");
-        else if (layer->isShaderActive() && layer->hasShader())
-            program = layer->shaderId();
-        // A plain layer at no opacity leaves every pixel under it as it was.
-        if (opacity <= 0.0 && program == QLatin1String("basic"))
-            return;
-        params->layer = layer;
-        params->opacity = opacity;
-        params->underLayer = withUnderLayer ? canvas->at(row - 1) : nullptr;
-        params->setProgramName(program);
-        applyProgram(params);
-    };
-
-    if (params->timeLineMode) {
-        first = current;
-        last = params->showPreviousFrame ? current + 1 : current;
-        if (params->firstLayerAsBackground)
-            draw(0, false);
-    }
-    for (int row = first; row <= last && row < canvas->count(); ++row)
-        draw(row, true);
+    const double opacity = faded ? 0.4 : layer->opacity();
+    const QString program = layerProgram(canvas, row);
+    // A plain layer at no opacity leaves every pixel under it as it was.
+    if (opacity <= 0.0 && program == QLatin1String("basic"))
+        return;
+    params->layer = layer;
+    params->opacity = opacity;
+    params->underLayer = withUnderLayer ? canvas->at(row - 1) : nullptr;
+    params->setProgramName(program);
+    applyProgram(params);
 }
 
 void MPaintEngine::renderPaper(MPaintParams *params)
@@ -634,8 +727,12 @@ void MPaintEngine::drawPaperQuad(MPaintParams *params, const QRectF &quad, QOpen
         program->setUniformValue("f_clipToPaintedRect", false);
         program->setUniformValue("f_opacity", GLfloat(1.0));
         MTextureUnitBinder binder(this);
-        binder.bind(texture->textureId(), program, "f_paperTexture", GL_LINEAR_MIPMAP_LINEAR,
-                    params->smoothPixels ? GL_LINEAR : GL_NEAREST, GL_REPEAT, GL_REPEAT);
+        // One paper texel per canvas pixel: read as the tiles over it are.
+        const Levels levels = viewSpace ? Levels() : sampledLevels(params);
+        binder.bind(texture->textureId(), program, "f_paperTexture",
+                    levels.single() ? GL_LINEAR_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR,
+                    params->smoothPixels ? GL_LINEAR : GL_NEAREST, GL_REPEAT, GL_REPEAT,
+                    levels.single() ? levels.last : MSamplers::allLevels, levels.first);
         glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
         binder.unbindAll();
         glActiveTexture(GL_TEXTURE0);
@@ -652,12 +749,15 @@ bool MPaintEngine::drawsWholePixels(const MPaintParams *params)
     return QRectF(painted.toRect()) == painted;
 }
 
-void MPaintEngine::renderViewTexture(MPaintParams *params, unsigned int texture)
+void MPaintEngine::renderViewTexture(MPaintParams *params, unsigned int texture, bool over)
 {
     if (!texture || !checkParams(params, false) || !init())
         return;
     const MGlStateGuard state;
-    glDisable(GL_BLEND);
+    if (over)
+        enableBlending(params->context);
+    else
+        glDisable(GL_BLEND);
     const double ratio = params->useDevicePixelRatio ? desktopPixelRatio() : 1.0;
     const QRectF &v = params->viewport;
     const QRectF r(v.x() * ratio, v.y() * ratio, v.width() * ratio, v.height() * ratio);

@@ -51,9 +51,9 @@ public:
     // programs that work in canvas coordinates.
     static void setTileUniforms(QOpenGLShaderProgram *program, const QRect &area, int size, int border,
                                 const QRectF &painted);
-    // The texture of the layer's tile at the point, or the empty texture.
-    // The tile's texture, its mipmaps brought up to date when minified.
-    unsigned int layerTextureAt(MTextureLayer *layer, const QPointF &point, bool minified = false);
+    // The texture of the layer's tile at the point, or the empty texture;
+    // its levels 1 to lastLevel brought up to date.
+    unsigned int layerTextureAt(MTextureLayer *layer, const QPointF &point, int lastLevel = 0);
     // Seconds since the engine was made, as last sent to a program.
     double globalTime() const { return m_globalTime; }
 
@@ -62,16 +62,22 @@ public:
     QOpenGLTexture *alphaBackTexture() const { return m_alphaBackTexture.get(); }
     QOpenGLTexture *workTexture() const { return m_workTexture.get(); }
     bool isPaperUpToDate() const { return m_paperUpToDate; }
+    // Changes whenever the paper's texture is made again or due to be.
+    quint64 paperRevision() const { return m_paperRevision; }
 
     // Compositing passes, into the frame buffer bound in the params' context.
     void applyProgram(MPaintParams *params);
     void renderLayers(MPaintParams *params);
+    // The layers of rows first to last, as renderLayers draws them.
+    void renderLayerRange(MPaintParams *params, int first, int last);
+    // The program a row is drawn with: a stroke's, its effect's or the plain one.
+    static QString layerProgram(MCanvas *canvas, int row);
     void renderPaper(MPaintParams *params);
     void renderPaperTexture(MPaintParams *params, QOpenGLTexture *texture);
     void renderTransparentPaper(MPaintParams *params);
     // A texture of the viewport's size in device pixels replaces what the
-    // viewport shows, texel for pixel.
-    void renderViewTexture(MPaintParams *params, unsigned int texture);
+    // viewport shows, texel for pixel; or, premultiplied, goes over it.
+    void renderViewTexture(MPaintParams *params, unsigned int texture, bool over = false);
     // One canvas pixel on one view pixel, unrotated, and the painted
     // rectangle on pixel edges: every quad of a frame covers whole pixels.
     static bool drawsWholePixels(const MPaintParams *params);
@@ -120,6 +126,8 @@ private:
     void drawTilePass(QOpenGLShaderProgram *program, const QMatrix4x4 &mvp, bool clipToSelection,
                       QOpenGLVertexArrayObject *vertexArray);
     void endTilePass();
+    bool canRenderLayers(MPaintParams *params);
+    void drawLayer(MPaintParams *params, int row, bool withUnderLayer, bool faded);
     // Reports what the pass lacks and answers false; makes the context current otherwise.
     bool checkParams(MPaintParams *params, bool needCanvas, bool needLayer = false);
 
@@ -132,6 +140,7 @@ private:
     std::unique_ptr<QOpenGLTexture> m_alphaBackTexture;
     std::unique_ptr<QOpenGLTexture> m_workTexture;
     bool m_paperUpToDate = false;
+    quint64 m_paperRevision = 0;
     QElapsedTimer m_clock;
     double m_globalTime = 0.0;
 };

@@ -28,6 +28,7 @@ void MPaintParams::reset()
     firstLayerAsBackground = false;
     vertexArray = nullptr;
     useDevicePixelRatio = true;
+    matchLevel = false;
 }
 
 bool MPaintParams::makeCurrent()

@@ -47,6 +47,10 @@ public:
     bool firstLayerAsBackground = false;
     QOpenGLVertexArrayObject *vertexArray = nullptr;
     bool useDevicePixelRatio = true;
+    // Below zoom 1 the tiles (and the paper) are read from the one reduced
+    // level nearest the view's scale instead of a blend of two: the
+    // interactive views, where a software driver draws that in half the time.
+    bool matchLevel = false;
 
 private:
     QString m_programName;

@@ -9,17 +9,17 @@ namespace {
 
 struct Key
 {
-    int minFilter, magFilter, wrapS, wrapT;
+    int minFilter, magFilter, wrapS, wrapT, maxLevel, minLevel;
     bool operator==(const Key &other) const
     {
         return minFilter == other.minFilter && magFilter == other.magFilter && wrapS == other.wrapS &&
-               wrapT == other.wrapT;
+               wrapT == other.wrapT && maxLevel == other.maxLevel && minLevel == other.minLevel;
     }
 };
 
 uint qHash(const Key &key, uint seed = 0)
 {
-    const int values[] = {key.minFilter, key.magFilter, key.wrapS, key.wrapT};
+    const int values[] = {key.minFilter, key.magFilter, key.wrapS, key.wrapT, key.maxLevel, key.minLevel};
     return qHashRange(std::begin(values), std::end(values), seed);
 }
 
@@ -32,7 +32,7 @@ QHash<QOpenGLContextGroup *, QHash<Key, unsigned int>> &samplers()
 
 } // namespace
 
-unsigned int MSamplers::get(int minFilter, int magFilter, int wrapS, int wrapT)
+unsigned int MSamplers::get(int minFilter, int magFilter, int wrapS, int wrapT, int maxLevel, int minLevel)
 {
     QOpenGLContext *context = QOpenGLContext::currentContext();
     if (!context)
@@ -43,7 +43,7 @@ unsigned int MSamplers::get(int minFilter, int magFilter, int wrapS, int wrapT)
         found = samplers().insert(group, {});
         QObject::connect(group, &QObject::destroyed, [group] { samplers().remove(group); });
     }
-    const Key key{minFilter, magFilter, wrapS, wrapT};
+    const Key key{minFilter, magFilter, wrapS, wrapT, maxLevel, minLevel};
     const auto sampler = found->constFind(key);
     if (sampler != found->cend())
         return *sampler;
@@ -56,14 +56,19 @@ unsigned int MSamplers::get(int minFilter, int magFilter, int wrapS, int wrapT)
     f->glSamplerParameteri(id, GL_TEXTURE_MAG_FILTER, magFilter);
     f->glSamplerParameteri(id, GL_TEXTURE_WRAP_S, wrapS);
     f->glSamplerParameteri(id, GL_TEXTURE_WRAP_T, wrapT);
+    if (maxLevel < allLevels)
+        f->glSamplerParameterf(id, GL_TEXTURE_MAX_LOD, GLfloat(maxLevel));
+    if (minLevel > -allLevels)
+        f->glSamplerParameterf(id, GL_TEXTURE_MIN_LOD, GLfloat(minLevel));
     found->insert(key, id);
     return id;
 }
 
-void MSamplers::bind(unsigned int unit, int minFilter, int magFilter, int wrapS, int wrapT)
+void MSamplers::bind(unsigned int unit, int minFilter, int magFilter, int wrapS, int wrapT, int maxLevel,
+                     int minLevel)
 {
     if (QOpenGLContext *context = QOpenGLContext::currentContext())
-        context->extraFunctions()->glBindSampler(unit, get(minFilter, magFilter, wrapS, wrapT));
+        context->extraFunctions()->glBindSampler(unit, get(minFilter, magFilter, wrapS, wrapT, maxLevel, minLevel));
 }
 
 void MSamplers::unbind(unsigned int unit)

@@ -10,10 +10,15 @@ class QOpenGLContextGroup;
 class MSamplers
 {
 public:
-    // The sampler for these OpenGL filters and wraps, or 0 when none can be made.
-    static unsigned int get(int minFilter, int magFilter, int wrapS, int wrapT);
+    // No limit on the levels a sampler reads.
+    static constexpr int allLevels = 1000;
+    // The sampler for these OpenGL filters and wraps, reading levels
+    // minLevel to maxLevel only, or 0 when none can be made.
+    static unsigned int get(int minFilter, int magFilter, int wrapS, int wrapT, int maxLevel = allLevels,
+                            int minLevel = -allLevels);
     // Binds it to the unit (0-based); unit keeps no sampler when it fails.
-    static void bind(unsigned int unit, int minFilter, int magFilter, int wrapS, int wrapT);
+    static void bind(unsigned int unit, int minFilter, int magFilter, int wrapS, int wrapT, int maxLevel = allLevels,
+                     int minLevel = -allLevels);
     // The unit samples by its texture's own parameters again.
     static void unbind(unsigned int unit);
 };

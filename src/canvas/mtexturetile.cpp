@@ -5,6 +5,7 @@
 #include "mopengl.h"
 #include "msettings.h"
 #include "mstampqueue.h"
+#include "mtiledlayer.h"
 #include "mundolayer.h"
 
 #include <QOpenGLContext>
@@ -154,6 +155,8 @@ bool MTextureTile::clear()
 
 void MTextureTile::clearTexture(QOpenGLExtraFunctions *f)
 {
+    if (m_layer)
+        m_layer->markContentChanged();
     // Clearing every level costs far less than rebuilding the chain from a
     // transparent first level, which the stroke layer would pay for each of
     // its tiles in the frame after a release.
@@ -169,11 +172,13 @@ void MTextureTile::clearTexture(QOpenGLExtraFunctions *f)
     // Every level may be sampled again, whatever a pass limited it to.
     f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 1000);
     f->glBindTexture(GL_TEXTURE_2D, GLuint(bound));
-    m_mipmapsDirtyArea = QRect();
+    m_staleAreas.fill(QRect());
 }
 
 void MTextureTile::releaseTexture()
 {
+    if (m_layer)
+        m_layer->markContentChanged();
     if (m_created && m_texture)
         m_texture->destroy();
     delete m_texture;
@@ -322,22 +327,23 @@ bool MTextureTile::rebuildMipmaps()
     if (!f || !isValid() || !MSettings::instance()->generateMipmaps())
         return false;
     const QRect whole(0, 0, tileSize(), tileSize());
-    const QRect area = m_mipmapsDirtyArea & whole;
+    const QRect area = mipmapsDirtyArea() & whole;
     f->glActiveTexture(GL_TEXTURE0);
     m_texture->bind();
     // Every level may be sampled again, whatever a pass limited it to.
     f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 1000);
     // Halving an area keeps to whole texels only while the sides stay even.
     const bool halves = (tileSize() & (tileSize() - 1)) == 0;
-    if (area.isEmpty() || area == whole || !halves)
+    if (area.isEmpty() || area == whole || !halves) {
         m_texture->generateMipMaps();
-    else
-        rebuildMipmapArea(f, area);
-    m_mipmapsDirtyArea = QRect();
+        m_staleAreas.fill(QRect());
+    } else {
+        rebuildStaleLevels(f, maximumLevels);
+    }
     return true;
 }
 
-void MTextureTile::rebuildMipmapArea(QOpenGLExtraFunctions *f, const QRect &area)
+void MTextureTile::rebuildStaleLevels(QOpenGLExtraFunctions *f, int lastLevel)
 {
     GLint readFramebuffer = 0;
     GLint drawFramebuffer = 0;
@@ -350,18 +356,25 @@ void MTextureTile::rebuildMipmapArea(QOpenGLExtraFunctions *f, const QRect &area
     f->glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffers[0]);
     f->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, framebuffers[1]);
     const GLuint texture = m_texture->textureId();
-    // Each texel of a level is the linear blend of the 2 x 2 texels above
-    // it, the filter the driver's own rebuild uses.
-    int left = area.left(), top = area.top(), right = area.right() + 1, bottom = area.bottom() + 1;
-    for (int level = 1; level < m_texture->mipLevels(); ++level) {
-        left /= 2;
-        top /= 2;
-        right = (right + 1) / 2;
-        bottom = (bottom + 1) / 2;
+    const int last = qMin(lastLevel, smallerLevels());
+    for (int level = 1; level <= last; ++level) {
+        const QRect area = m_staleAreas[size_t(level)];
+        if (area.isEmpty())
+            continue;
+        // The area's texels at this level: each is the linear blend of the
+        // 2 x 2 texels above it, the filter the driver's own rebuild uses.
+        int left = area.left(), top = area.top(), right = area.right() + 1, bottom = area.bottom() + 1;
+        for (int i = 0; i < level; ++i) {
+            left /= 2;
+            top /= 2;
+            right = (right + 1) / 2;
+            bottom = (bottom + 1) / 2;
+        }
         f->glFramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, level - 1);
         f->glFramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, level);
         f->glBlitFramebuffer(left * 2, top * 2, right * 2, bottom * 2, left, top, right, bottom,
                              GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        m_staleAreas[size_t(level)] = QRect();
     }
     f->glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(readFramebuffer));
     f->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(drawFramebuffer));
@@ -372,18 +385,58 @@ void MTextureTile::rebuildMipmapArea(QOpenGLExtraFunctions *f, const QRect &area
 
 void MTextureTile::markMipmapsDirty()
 {
-    m_mipmapsDirtyArea = QRect(0, 0, tileSize(), tileSize());
+    markMipmapsDirty(QRect());
 }
 
 void MTextureTile::markMipmapsDirty(const QRect &area)
 {
-    m_mipmapsDirtyArea |= area.isEmpty() ? QRect(0, 0, tileSize(), tileSize()) : area;
+    // Every write of level 0 comes here.
+    if (m_layer)
+        m_layer->markContentChanged();
+    const QRect changed = area.isEmpty() ? QRect(0, 0, tileSize(), tileSize()) : area;
+    for (size_t level = 1; level < m_staleAreas.size(); ++level)
+        m_staleAreas[level] |= changed;
 }
 
-void MTextureTile::updateMipmaps()
+bool MTextureTile::mipmapsDirty() const
 {
-    if (mipmapsDirty() && isValid())
+    return !mipmapsDirtyArea().isEmpty();
+}
+
+QRect MTextureTile::mipmapsDirtyArea() const
+{
+    QRect area;
+    for (int level = 1; level <= smallerLevels(); ++level)
+        area |= m_staleAreas[size_t(level)];
+    return area;
+}
+
+int MTextureTile::smallerLevels() const
+{
+    return qBound(0, (m_texture ? m_texture->mipLevels() : maximumLevels) - 1, maximumLevels - 1);
+}
+
+void MTextureTile::updateMipmaps(int lastLevel)
+{
+    if (!isValid() || lastLevel < 1)
+        return;
+    const int last = qMin(lastLevel, smallerLevels());
+    bool stale = false;
+    for (int level = 1; level <= last && !stale; ++level)
+        stale = !m_staleAreas[size_t(level)].isEmpty();
+    if (!stale)
+        return;
+    const bool halves = (tileSize() & (tileSize() - 1)) == 0;
+    if (last >= smallerLevels() || !halves) {
         rebuildMipmaps();
+        return;
+    }
+    // Queued stamps land before any read or write of a tile.
+    MStampQueue::flushAll();
+    QOpenGLExtraFunctions *f = functions();
+    if (!f || !MSettings::instance()->generateMipmaps())
+        return;
+    rebuildStaleLevels(f, last);
 }
 
 QRect MTextureTile::texelsUnder(const QRectF &canvasRect) const

@@ -7,6 +7,7 @@
 #include <QSet>
 #include <QString>
 
+#include <array>
 #include <memory>
 
 class MTextureLayer;
@@ -63,9 +64,13 @@ public:
     // and only over the areas that changed since.
     void markMipmapsDirty();
     void markMipmapsDirty(const QRect &area);
-    bool mipmapsDirty() const { return !m_mipmapsDirtyArea.isEmpty(); }
-    QRect mipmapsDirtyArea() const { return m_mipmapsDirtyArea; }
-    void updateMipmaps();
+    bool mipmapsDirty() const;
+    // The level-0 area (texels) some smaller level is stale over.
+    QRect mipmapsDirtyArea() const;
+    // Brings levels 1 to lastLevel up to date; the smaller ones stay stale
+    // until a view samples them.
+    void updateMipmaps(int lastLevel = maximumLevels);
+    static constexpr int maximumLevels = 16;
 
     QString backupId() const { return m_backupId; }
     void setBackupId(const QString &id) { m_backupId = id; }
@@ -86,13 +91,18 @@ private:
     static bool allocateLevels(QOpenGLTexture *texture);
     // Makes the texture transparent, its smaller levels too when they are used.
     void clearTexture(QOpenGLExtraFunctions *f);
-    // Each smaller level rebuilt from the one above over the area only.
-    void rebuildMipmapArea(QOpenGLExtraFunctions *f, const QRect &area);
+    // Levels 1 to lastLevel rebuilt, each from the one above, over the
+    // areas they are stale over only.
+    void rebuildStaleLevels(QOpenGLExtraFunctions *f, int lastLevel);
+    // The texture's levels after the first.
+    int smallerLevels() const;
     bool readArea(void *pixels, const QRect &area, unsigned int packBuffer);
 
     QOpenGLTexture *m_texture = nullptr;
     QString m_backupId;
     std::unique_ptr<MUndoLayer> m_undoLayer;
     QSet<MTile *> m_touchedBlocks;
-    QRect m_mipmapsDirtyArea;
+    // Per level (index 1 up), the level-0 area it is stale over; a level is
+    // stale at least wherever the one above it is.
+    std::array<QRect, maximumLevels> m_staleAreas;
 };

@@ -2,6 +2,8 @@
 
 #include "mquadtree.h"
 
+#include <atomic>
+
 MTiledLayer::MTiledLayer(QObject *parent)
     : MLayer(parent)
     , m_quadTree(new MQuadTree(this))
@@ -51,4 +53,13 @@ bool MTiledLayer::isEmpty() const
 void MTiledLayer::clearTiles()
 {
     m_quadTree->clear();
+    markContentChanged();
+}
+
+void MTiledLayer::markContentChanged()
+{
+    // One count for all layers: a layer made where another was freed does
+    // not take up its revisions.
+    static std::atomic<quint64> revisions{0};
+    m_contentRevision = ++revisions;
 }

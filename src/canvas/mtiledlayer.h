@@ -41,6 +41,12 @@ public:
     // A new tile of the layer's kind, owned by the layer.
     virtual MTile *createTile() = 0;
 
+    // Changes whenever a pixel of the layer may have changed, and is never
+    // the same for two layers that were written to: images made of the
+    // layer are made again when it differs from theirs.
+    quint64 contentRevision() const { return m_contentRevision; }
+    void markContentChanged();
+
 public slots:
     void clear() override;
     bool isEmpty() const override;
@@ -51,4 +57,5 @@ private:
     int m_tileSize = defaultTileSize;
     int m_border = 6;
     int m_bytesPerPixel = 4;
+    quint64 m_contentRevision = 0;
 };

@@ -27,7 +27,7 @@ int MTextureUnitBinder::maxUnits() const
 }
 
 bool MTextureUnitBinder::bind(unsigned int textureId, QOpenGLShaderProgram *program, const QByteArray &name,
-                              int minFilter, int magFilter, int wrapS, int wrapT)
+                              int minFilter, int magFilter, int wrapS, int wrapT, int maxLevel, int minLevel)
 {
     if (!m_functions || m_nextUnit >= maxUnits())
         return false;
@@ -38,7 +38,7 @@ bool MTextureUnitBinder::bind(unsigned int textureId, QOpenGLShaderProgram *prog
     m_functions->glActiveTexture(GLenum(GL_TEXTURE0 + m_nextUnit));
     m_functions->glBindTexture(GL_TEXTURE_2D, textureId);
     MSamplers::bind(unsigned(m_nextUnit), m_mipmaps ? minFilter : filterWithoutMipmaps(minFilter), magFilter, wrapS,
-                    wrapT);
+                    wrapT, maxLevel, minLevel);
     m_functions->glActiveTexture(GLenum(active));
     m_boundUnits.insert(m_nextUnit, textureId);
     ++m_nextUnit;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "msamplers.h"
+
 #include <QByteArray>
 #include <QHash>
 
@@ -18,9 +20,11 @@ public:
 
     // Binds the texture to the next unit with the given OpenGL filters and
     // wraps and sets the sampler uniform `name` of the bound program to that
-    // unit. False, with nothing bound, once the units run out.
+    // unit, reading levels minLevel to maxLevel only. False, with nothing
+    // bound, once the units run out.
     bool bind(unsigned int textureId, QOpenGLShaderProgram *program, const QByteArray &name, int minFilter,
-              int magFilter, int wrapS, int wrapT);
+              int magFilter, int wrapS, int wrapT, int maxLevel = MSamplers::allLevels,
+              int minLevel = -MSamplers::allLevels);
     // Binds no texture on every unit used since construction and starts again at unit 1.
     void unbindAll();
 

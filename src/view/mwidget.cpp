@@ -5,6 +5,7 @@
 #include "mbrushlist.h"
 #include "mcanvas.h"
 #include "mgeometry.h"
+#include "mlayercache.h"
 #include "mlayerlistcontrol.h"
 #include "mlogger.h"
 #include "mlowpassfilter.h"
@@ -181,6 +182,7 @@ void MWidget::paintGL()
     const bool partial = !m_fullRepaint && !dirty.isEmpty() && (m_canvas->strokeInProgress() || m_strokeEdgeFrame)
         && !MSettings::instance()->showTiling() && m_transform->matrix() == m_paintedMatrix;
     m_fullRepaint = false;
+    m_paintingEdgeFrame = m_strokeEdgeFrame;
     m_strokeEdgeFrame = false;
     // This frame draws what throttled requests were waiting for: asking
     // again later would find nothing dirty and redraw the whole view.
@@ -223,6 +225,8 @@ void MWidget::shutDown()
         m_vertexBuffer->buffer().destroy();
     delete m_composite;
     m_composite = nullptr;
+    if (m_layerCache)
+        m_layerCache->release();
     if (QOpenGLContext *c = context())
         c->functions()->glFinish();
     m_canvas->shutDown();
@@ -268,6 +272,7 @@ void MWidget::paintCanvasGL()
     params.showPreviousFrame = m_showPreviousFrame;
     params.firstLayerAsBackground = m_firstLayerAsBackground;
     params.vertexArray = m_vao;
+    params.matchLevel = true;
     // Over whole pixels every sample of a pixel gets the same colour, so a
     // single-sampled target gives the same frame, and there a software
     // driver draws a plain layer as a blended copy, several times faster.
@@ -280,7 +285,13 @@ void MWidget::paintCanvasGL()
     f->glClear(GL_DEPTH_BUFFER_BIT);
     f->glDisable(GL_DEPTH_TEST);
     f->glDisable(GL_CULL_FACE);
-    m_canvas->draw(&params);
+    // The images of the layers under and over a stroke's are not made for
+    // the press's frame, kept small for the first stamp's sake, but for the
+    // frames after it.
+    if (!m_layerCache)
+        m_layerCache.reset(new MLayerCache());
+    if (!m_layerCache->draw(&params, background, !m_paintingEdgeFrame))
+        m_canvas->draw(&params);
     makeCurrent();
     if (composite)
         composite->bind();

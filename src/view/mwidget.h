@@ -10,8 +10,11 @@
 #include <QVector>
 #include <qopengl.h>
 
+#include <memory>
+
 class MCanvas;
 class MControl;
+class MLayerCache;
 class MLowPassFilter;
 class MPaintParams;
 class MSmoothFilter;
@@ -50,6 +53,8 @@ public:
     MTransform *transform() const { return m_transform; }
     MToolValues *toolValues() const { return m_toolValues; }
     QList<MControl *> controls() const { return m_controls; }
+    // The images of the layers under and over a stroke's (null before the first frame).
+    MLayerCache *layerCache() const { return m_layerCache.get(); }
     bool mouseInside() const { return m_mouseInside; }
     QPointF cursorCanvasPosition() const { return m_cursorCanvasPosition; }
     bool currentLayerEditable() const;
@@ -196,6 +201,8 @@ private:
     QRect m_strokeArea;
     // The frame that starts or ends a stroke, recomposited over its area.
     bool m_strokeEdgeFrame = false;
+    // The frame being painted is the one of a stroke's press or release.
+    bool m_paintingEdgeFrame = false;
     QTransform m_paintedMatrix;
     QElapsedTimer m_eventClock;
     MCanvas *m_canvas;
@@ -241,6 +248,7 @@ private:
     // Where frames of whole pixels are composited before they are copied into
     // the view's multisampled target.
     QOpenGLFramebufferObject *m_composite = nullptr;
+    std::unique_ptr<MLayerCache> m_layerCache;
     bool m_glReady = true;
     QString m_text;
     double m_textOpacity = 0.0;

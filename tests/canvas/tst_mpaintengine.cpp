@@ -15,12 +15,15 @@
 #include "mtexture.h"
 #include "mtexturetile.h"
 #include "mtextureutility.h"
+#include "mtransform.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_3_3_Core>
 #include <QOpenGLTexture>
+#include <QOpenGLVertexArrayObject>
 #include <QTest>
 
+#include <cmath>
 #include <memory>
 
 using namespace MTestCanvas;
@@ -492,6 +495,106 @@ private slots:
         // y grows downwards: the viewport's top-left corner is (-1, 1).
         QVERIFY(QLineF(mvp.map(QPointF(3, 4)), QPointF(-1, 1)).length() < 1e-5);
         QVERIFY(QLineF(mvp.map(QPointF(53, 64)), QPointF(1, -1)).length() < 1e-5);
+    }
+
+    // A view below zoom 1 reads each tile from the one level nearest its
+    // scale instead of blending the two around it. From zoom 1 up it shows
+    // exactly what blending showed. Below, painted layers differ by a few
+    // levels per channel at most; only along the document's edge, where a
+    // reduced level mixes in what lies beyond it, by more.
+    void matchedLevelStaysCloseToBlendedLevels_data()
+    {
+        QTest::addColumn<double>("scale");
+        QTest::addColumn<double>("rotation");
+        QTest::addColumn<int>("inside");
+        QTest::addColumn<int>("edge");
+        QTest::newRow("zoom 1") << 1.0 << 0.0 << 0 << 0;
+        QTest::newRow("zoom 1, turned") << 1.0 << 30.0 << 0 << 0;
+        QTest::newRow("zoom 2, turned") << 2.0 << 15.0 << 0 << 0;
+        QTest::newRow("0.9") << 0.9 << 0.0 << 4 << 16;
+        QTest::newRow("0.6") << 0.6 << 0.0 << 4 << 16;
+        QTest::newRow("fitted, 0.37") << 0.37 << 0.0 << 4 << 16;
+        QTest::newRow("0.2, turned") << 0.2 << 20.0 << 4 << 16;
+    }
+
+    void matchedLevelStaysCloseToBlendedLevels()
+    {
+        QFETCH(double, scale);
+        QFETCH(double, rotation);
+        QFETCH(int, inside);
+        QFETCH(int, edge);
+        const QRect painted(-1000, -1000, 2000, 2000);
+        canvas->setPaintedRect(painted);
+        canvas->appendLayer();
+        // An opaque ground of soft gradients, and a half-transparent layer
+        // of soft-edged strokes over it, as a brush leaves them.
+        paintPixels(canvas->at(0), painted, [](const QPoint &p) {
+            const int r = 120 + int(80 * std::sin(p.x() / 90.0) * std::cos(p.y() / 130.0));
+            const int g = 100 + int(60 * std::cos((p.x() + p.y()) / 170.0));
+            return qRgba(r, g, 140, 255);
+        });
+        paintPixels(canvas->at(1), painted, [](const QPoint &p) {
+            const double wave = 300.0 * std::sin(p.x() / 260.0);
+            const double distance = std::abs(std::fmod(p.y() - wave + 4000.0, 400.0) - 200.0);
+            const double alpha = 0.8 * std::exp(-distance * distance / (2.0 * 14.0 * 14.0));
+            const int a = int(alpha * 255.0 + 0.5);
+            return qRgba(a * 30 / 255, a * 60 / 255, a * 200 / 255, a);
+        });
+        MTestGLContext view;
+        QVERIFY(view.isValid());
+        QOpenGLVertexArrayObject vertexArray;
+        QVERIFY(vertexArray.create());
+        const QSize size(640, 480);
+        const QRectF viewport(QPointF(0, 0), size);
+        MTransform transform;
+        transform.setTranslation(viewport.center() - QPointF(150, 90));
+        transform.setRotation(rotation);
+        transform.setScale(scale, viewport.center());
+        auto render = [&](bool matchLevel) {
+            view.makeCurrent();
+            view.bindTarget(size.width(), size.height());
+            QOpenGLFunctions *f = view.context()->functions();
+            f->glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+            f->glClear(GL_COLOR_BUFFER_BIT);
+            MPaintParams params;
+            params.context = view.context();
+            params.canvas = canvas.get();
+            params.rect = canvas->paintedRect();
+            params.programList = canvas->shaderProgramList();
+            params.vertexArray = &vertexArray;
+            params.viewport = viewport;
+            params.transform = &transform;
+            params.useDevicePixelRatio = false;
+            params.matchLevel = matchLevel;
+            canvas->draw(&params);
+            view.makeCurrent();
+            return view.readTarget();
+        };
+        const QImage blended = render(false);
+        const QImage matched = render(true);
+        // The view shows the layers, not only the clear colour.
+        QVERIFY(matched.pixel(320, 240) != qRgb(128, 128, 128));
+        // Inside: more than 3 view pixels within the document's edge.
+        const QTransform toCanvas = transform.matrix().inverted();
+        const double margin = 3.0 / scale;
+        const QRectF within = QRectF(painted).adjusted(margin, margin, -margin, -margin);
+        for (int y = 0; y < size.height(); ++y) {
+            for (int x = 0; x < size.width(); ++x) {
+                const QRgb a = matched.pixel(x, y);
+                const QRgb b = blended.pixel(x, y);
+                const int difference = qMax(qMax(qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b))),
+                                            qMax(qAbs(qBlue(a) - qBlue(b)), qAbs(qAlpha(a) - qAlpha(b))));
+                const bool in = within.contains(toCanvas.map(QPointF(x + 0.5, y + 0.5)));
+                QVERIFY2(difference <= (in ? inside : edge),
+                         qPrintable(QStringLiteral("%1 pixel %2,%3 is %4, blending levels gave %5")
+                                        .arg(in ? "inside" : "edge")
+                                        .arg(x)
+                                        .arg(y)
+                                        .arg(a, 8, 16)
+                                        .arg(b, 8, 16)));
+            }
+        }
+        vertexArray.destroy();
     }
 
     void layerTextureAt()

@@ -48,6 +48,31 @@ private:
         return bytes;
     }
 
+    // New random texels over an area of level 0, the smaller levels marked stale there.
+    void patchLevelZero(MTextureTile *tile, const QRect &area, quint32 seed)
+    {
+        QOpenGLExtraFunctions *f = gl->context()->extraFunctions();
+        const QByteArray patch = randomBytes(seed, area.width() * area.height() * 4);
+        f->glBindTexture(GL_TEXTURE_2D, tile->textureId());
+        f->glTexSubImage2D(GL_TEXTURE_2D, 0, area.x(), area.y(), area.width(), area.height(), GL_RGBA,
+                           GL_UNSIGNED_BYTE, patch.constData());
+        f->glBindTexture(GL_TEXTURE_2D, 0);
+        tile->markMipmapsDirty(area);
+    }
+
+    // The levels, each as a rebuild of the whole chain from level 0 makes it.
+    void compareWithWholeRebuild(MTextureTile *tile)
+    {
+        const int levels = tile->texture()->mipLevels();
+        QVector<QByteArray> partial;
+        for (int level = 0; level < levels; ++level)
+            partial << levelBytes(tile, level);
+        tile->markMipmapsDirty();
+        QVERIFY(tile->generateMipmaps());
+        for (int level = 1; level < levels; ++level)
+            QVERIFY2(levelBytes(tile, level) == partial.at(level), qPrintable(QString::number(level)));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -255,7 +280,6 @@ private slots:
     void mipmapAreaMatchesWholeRebuild()
     {
         QFETCH(QList<QRect>, areas);
-        QOpenGLExtraFunctions *f = gl->context()->extraFunctions();
         MTextureTile *tile = newTile();
         QVERIFY(tile->ensureTexture());
         const int size = tile->tileSize();
@@ -263,24 +287,66 @@ private slots:
         QVERIFY(tile->setData(randomBytes(3, size * size * 4).constData()));
         QVERIFY(tile->generateMipmaps());
         quint32 seed = 11;
-        for (const QRect &area : areas) {
-            const QByteArray patch = randomBytes(seed++, area.width() * area.height() * 4);
-            f->glBindTexture(GL_TEXTURE_2D, tile->textureId());
-            f->glTexSubImage2D(GL_TEXTURE_2D, 0, area.x(), area.y(), area.width(), area.height(), GL_RGBA,
-                               GL_UNSIGNED_BYTE, patch.constData());
-            f->glBindTexture(GL_TEXTURE_2D, 0);
-            tile->markMipmapsDirty(area);
-        }
+        for (const QRect &area : areas)
+            patchLevelZero(tile, area, seed++);
         QVERIFY(tile->generateMipmaps());
         QVERIFY(!tile->mipmapsDirty());
+        compareWithWholeRebuild(tile);
+        QVERIFY_GL_CLEAN();
+    }
+
+    // A view reads only the levels down to the one its scale needs: those
+    // are rebuilt, the smaller ones wait, still stale, for a view that reads
+    // them, and every level ends up as a rebuild of the whole chain makes it.
+    void levelsRebuildOnlyAsFarAsAsked_data()
+    {
+        QTest::addColumn<QList<QRect>>("areas");
+        QTest::addColumn<QList<int>>("asked");
+        QTest::newRow("one area, level 1 then all") << QList<QRect>{{64, 128, 64, 64}} << QList<int>{1, 100};
+        QTest::newRow("one area, 2 then 5 then all") << QList<QRect>{{3, 5, 70, 9}} << QList<int>{2, 5, 100};
+        QTest::newRow("whole texture, 1 then 3") << QList<QRect>{{0, 0, 512, 512}} << QList<int>{1, 3, 100};
+        QTest::newRow("second change between asks") << QList<QRect>{{0, 0, 5, 5}, {301, 200, 97, 33}}
+                                                     << QList<int>{2, -1, 4, 100};
+    }
+
+    void levelsRebuildOnlyAsFarAsAsked()
+    {
+        QFETCH(QList<QRect>, areas);
+        QFETCH(QList<int>, asked);
+        MTextureTile *tile = newTile();
+        QVERIFY(tile->ensureTexture());
+        const int size = tile->tileSize();
         const int levels = tile->texture()->mipLevels();
-        QVector<QByteArray> partial;
-        for (int level = 0; level < levels; ++level)
-            partial << levelBytes(tile, level);
-        tile->markMipmapsDirty();
+        QVERIFY(tile->setData(randomBytes(3, size * size * 4).constData()));
         QVERIFY(tile->generateMipmaps());
-        for (int level = 1; level < levels; ++level)
-            QVERIFY2(levelBytes(tile, level) == partial.at(level), qPrintable(QString::number(level)));
+        quint32 seed = 11;
+        int next = 0;
+        QVector<QByteArray> before;
+        auto change = [&] {
+            patchLevelZero(tile, areas.at(next++), seed++);
+            before.clear();
+            for (int level = 0; level < levels; ++level)
+                before << levelBytes(tile, level);
+        };
+        change();
+        int built = 0;
+        for (int last : asked) {
+            // -1: the next area changes before the next ask.
+            if (last < 0) {
+                change();
+                continue;
+            }
+            tile->updateMipmaps(last);
+            const int reached = qMin(last, levels - 1);
+            QCOMPARE(tile->mipmapsDirty(), reached < levels - 1);
+            // Past the levels asked for, nothing was touched.
+            for (int level = reached + 1; level < levels; ++level)
+                QVERIFY2(levelBytes(tile, level) == before.at(level), qPrintable(QString::number(level)));
+            built = qMax(built, reached);
+        }
+        QCOMPARE(built, levels - 1);
+        QVERIFY(!tile->mipmapsDirty());
+        compareWithWholeRebuild(tile);
         QVERIFY_GL_CLEAN();
     }
 
