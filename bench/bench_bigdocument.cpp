@@ -160,8 +160,12 @@ private:
     void updateReady()
     {
         MWidget *view = m_window->view();
-        const bool ready = !animating(view)
-                           && (m_expectedTiles == 0 || validTiles(view->canvas()) == m_expectedTiles);
+        const bool loaded = m_expectedTiles == 0 || validTiles(view->canvas()) == m_expectedTiles;
+        if (loaded && !m_loaded && m_firstFrame) {
+            m_loaded = true;
+            report("loaded", now() / 1e6);
+        }
+        const bool ready = !animating(view) && loaded;
         if (ready && !m_ready)
             m_framedSinceReady = false;
         m_ready = ready;
@@ -219,6 +223,7 @@ private:
     QString m_savePath;
     QTimer m_poke;
     bool m_firstFrame = false;
+    bool m_loaded = false;
     bool m_ready = false;
     bool m_framedSinceReady = false;
     bool m_done = false;
@@ -253,7 +258,7 @@ Figures runChild(const QString &program, const QStringList &arguments, const QPr
             continue;
         const std::string name = parts[0].toStdString();
         double value = parts[1].toDouble();
-        if (name == "shown" || name == "frame" || name == "idle")
+        if (name == "shown" || name == "frame" || name == "loaded" || name == "idle")
             value -= start;
         figures[name] = value;
     }
@@ -336,7 +341,7 @@ int main(int argc, char **argv)
     std::fflush(stdout);
 
     Series emptyShown, emptyFrame, emptyIdle, emptyHwm;
-    Series shown, frame, idle, repaint, save, hwm, write;
+    Series shown, frame, loaded, idle, repaint, save, hwm, write;
     for (int i = 0; i < runs; ++i) {
         Figures empty = runChild(program, {QStringLiteral("--child-empty")}, environment);
         Figures full = runChild(program, {QStringLiteral("--child-document"), document, copy}, environment);
@@ -352,19 +357,21 @@ int main(int argc, char **argv)
         emptyHwm.add(empty["hwm"]);
         shown.add(full["shown"]);
         frame.add(full["frame"]);
+        loaded.add(full["loaded"]);
         idle.add(full["idle"]);
         repaint.add(full["repaint"]);
         save.add(full["save"]);
         hwm.add(full["hwm"]);
         write.add(written);
-        std::fprintf(stderr, "run %d: empty frame %.0f ms, document frame %.0f ms, idle %.0f ms, save %.0f ms\n", i + 1,
-                     empty["frame"], full["frame"], full["idle"], full["save"]);
+        std::fprintf(stderr, "run %d: empty frame %.0f ms, document frame %.0f ms, tiles in %.0f ms, idle %.0f ms, save %.0f ms\n",
+                     i + 1, empty["frame"], full["frame"], full["loaded"], full["idle"], full["save"]);
     }
     std::printf("milliseconds from process start, median (range) of %d runs\n", runs);
     std::printf("  no document:  shown %s, first frame %s, idle %s, VmHWM %s MB\n", qPrintable(emptyShown.text()),
                 qPrintable(emptyFrame.text()), qPrintable(emptyIdle.text()), qPrintable(emptyHwm.text()));
-    std::printf("  document:     shown %s, first frame %s, idle %s, VmHWM %s MB\n", qPrintable(shown.text()),
-                qPrintable(frame.text()), qPrintable(idle.text()), qPrintable(hwm.text()));
+    std::printf("  document:     shown %s, first frame %s, all tiles in %s, idle %s, VmHWM %s MB\n",
+                qPrintable(shown.text()), qPrintable(frame.text()), qPrintable(loaded.text()), qPrintable(idle.text()),
+                qPrintable(hwm.text()));
     std::printf("  one repaint of the document %s ms\n", qPrintable(repaint.text()));
     std::printf("  save %s ms; write + sync + rename of the same bytes %s ms\n", qPrintable(save.text()),
                 qPrintable(write.text()));

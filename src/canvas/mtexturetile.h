@@ -29,6 +29,17 @@ public:
     // Creates the transparent texture once; false when that failed (and is not retried).
     bool ensureTexture();
     void createEmptyTexture();
+    // Creates the texture with tileSize x tileSize RGBA pixels as its first
+    // level, without clearing it first (an upload alone when it is there
+    // already). Pixels given blue first (BGRA) are in the order the texture
+    // keeps them: the driver copies them as they are.
+    bool createTexture(const void *pixels, bool blueFirst = false);
+    // The same with every level given, blue first, one after the other from
+    // the first down to 1 x 1 (each half the side of the one before, as
+    // levelsBytes counts them): nothing is rebuilt on the GPU. Needs a tile
+    // size that is a power of two.
+    bool createTextureWithLevels(const void *levels);
+    static qsizetype levelsBytes(int tileSize, int bytesPerPixel);
     bool allocateTexture(int size);
     // Makes the whole texture transparent.
     bool clear();
@@ -48,6 +59,12 @@ public:
     // Queues the same read into the start of a pixel-pack buffer the caller
     // made large enough; the pixels are there once the buffer is mapped.
     bool readPixelsToBuffer(unsigned int packBuffer, const QRect &area);
+    // The same for the whole texture in the order it keeps its pixels, blue
+    // first (BGRA): the driver copies them as they are.
+    bool readBlueFirstToBuffer(unsigned int packBuffer);
+    // Swaps the first and third byte of each 4-byte pixel: RGBA becomes
+    // BGRA and back. Any thread.
+    static void swapRedAndBlue(void *pixels, qsizetype bytes);
     // Rebuilds the mip-maps when the settings ask for them and waits for the
     // driver to finish; rebuildMipmaps does not wait.
     bool generateMipmaps();
@@ -71,11 +88,16 @@ public:
     void resetUndoLayer();
 
 private:
+    // Storage of every level, nothing sent; false (logged, not tried again) when that failed.
+    bool allocateLevels(QOpenGLExtraFunctions *f);
     // Makes the texture transparent, its smaller levels too when they are used.
     void clearTexture(QOpenGLExtraFunctions *f);
     // Each smaller level rebuilt from the one above over the area only.
     void rebuildMipmapArea(QOpenGLExtraFunctions *f, const QRect &area);
-    bool readArea(void *pixels, const QRect &area, unsigned int packBuffer);
+    bool readArea(void *pixels, const QRect &area, unsigned int packBuffer, unsigned int format = 0x1908 /* GL_RGBA */);
+    // The first levels replaced by pixels in the format (GL_RGBA or GL_BGRA),
+    // one level after the other from tileSize x tileSize down.
+    bool upload(const void *pixels, unsigned int format, int levels);
 
     QOpenGLTexture *m_texture = nullptr;
     QString m_backupId;
