@@ -129,6 +129,7 @@ public:
         m_layers.append(new MTextureLayer());
         return m_layers.last();
     }
+    const QList<MTextureLayer *> &layers() const { return m_layers; }
     QList<MTextureLayer *> take()
     {
         const QList<MTextureLayer *> layers = m_layers;
@@ -334,11 +335,13 @@ MReadResult readDocumentFile(const QString &path, MCanvas *canvas)
                     [canvas](QDataStream &stream) { return readDocument(stream, canvas); });
 }
 
-// Where the first frames need tiles first: over the painted rectangle, which
-// the fitted view shows, from its centre outwards, then the rest; at each
-// place the layers from the bottom up.
-static QVector<MDocumentLoader::Tile> tileOrder(const MDocumentDescription &description,
-                                                const QList<MTextureLayer *> &layers, const QRectF &shown)
+// Makes every tile of the layers, awaiting its pixels, in the file's order
+// (which a save keeps), and gives them in the order the first frames need
+// them: over the painted rectangle, which the fitted view shows, from its
+// centre outwards, then the rest; at each place the layers from the bottom
+// up. False when a tile could not be made.
+static bool awaitTiles(const MDocumentDescription &description, const QList<MTextureLayer *> &layers,
+                       QVector<MDocumentLoader::Tile> &order)
 {
     struct Entry
     {
@@ -348,28 +351,30 @@ static QVector<MDocumentLoader::Tile> tileOrder(const MDocumentDescription &desc
         MDocumentLoader::Tile tile;
     };
     std::vector<Entry> entries;
-    const QPointF centre = shown.center();
+    const QRectF shown = description.paintedRect;
     for (int row = 0; row < description.layers.size(); ++row) {
         const MLayerDescription &record = description.layers.at(row);
         for (int i = 0; i < record.cells.size(); ++i) {
             const QRectF cell(record.cells.at(i));
-            const QPointF offset = cell.center() - centre;
             MDocumentLoader::Tile tile;
-            tile.layer = layers.at(row);
-            tile.cellCentre = QPointF(record.cells.at(i).center());
+            tile.tile = static_cast<MTextureTile *>(layers.at(row)->addTile(cell.center()));
+            if (!tile.tile)
+                return false;
+            tile.tile->awaitPixels();
             tile.cell = cell;
             tile.offset = record.pixelOffsets.at(i);
+            const QPointF offset = cell.center() - shown.center();
             entries.push_back({!shown.intersects(cell), QPointF::dotProduct(offset, offset), row, tile});
         }
     }
     std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
         return std::tie(a.hidden, a.distance, a.row) < std::tie(b.hidden, b.distance, b.row);
     });
-    QVector<MDocumentLoader::Tile> order;
+    order.clear();
     order.reserve(int(entries.size()));
     for (const Entry &entry : entries)
         order.append(entry.tile);
-    return order;
+    return true;
 }
 
 MReadResult startReadingDocumentFile(const QString &path, MCanvas *canvas, std::unique_ptr<MDocumentLoader> &loader)
@@ -379,23 +384,25 @@ MReadResult startReadingDocumentFile(const QString &path, MCanvas *canvas, std::
         const MReadResult result = describe(stream, canvas, description);
         if (result != 0)
             return result;
+        ScratchLayers scratch(canvas);
+        for (const MLayerDescription &record : qAsConst(description.layers))
+            setLayerProperties(record, scratch.add());
+        QVector<MDocumentLoader::Tile> order;
+        if (!awaitTiles(description, scratch.layers(), order)) {
+            MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
+            return ReadBadData;
+        }
         auto *file = qobject_cast<QFile *>(stream.device());
-        // The tiles are read through a descriptor of their own: the file
-        // replaced meanwhile, by a save to the same name, is not what they
-        // would come from.
+        // The tiles are read through a descriptor of their own: a file put
+        // in its place meanwhile, by a save to the same name, is not what
+        // they would come from.
         const int descriptor = file ? ::dup(file->handle()) : -1;
         if (descriptor < 0) {
             MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, qt_error_string(errno)));
             return ReadNotOpened;
         }
-        QList<MTextureLayer *> layers;
-        for (const MLayerDescription &record : qAsConst(description.layers)) {
-            layers.append(new MTextureLayer());
-            setLayerProperties(record, layers.last());
-        }
-        replaceDocument(canvas, description, layers);
-        loader.reset(new MDocumentLoader(canvas, descriptor, tileOrder(description, layers, canvas->paintedRect()),
-                                         MLayerDescription::TileSize));
+        replaceDocument(canvas, description, scratch.take());
+        loader.reset(new MDocumentLoader(canvas, descriptor, order, MLayerDescription::TileSize));
         return ReadDone;
     });
 }

@@ -8,6 +8,7 @@
 #include "mtexturetile.h"
 
 #include <cerrno>
+#include <chrono>
 #include <unistd.h>
 
 namespace {
@@ -54,9 +55,14 @@ void MDocumentLoader::start()
         return;
     }
     m_worker = std::thread([this] { run(); });
-    if (m_order.size() < ProgressiveTiles)
+    if (m_order.size() < ProgressiveTiles) {
         finish();
-    else
+        return;
+    }
+    // The first tiles are in before control goes back: the frame that
+    // follows shows the middle of the document, not an empty paper.
+    upload(sliceNs, true);
+    if (!m_finished)
         m_slices.start(0);
 }
 
@@ -167,8 +173,12 @@ void MDocumentLoader::upload(qint64 budgetNs, bool wait)
         Read read;
         {
             std::unique_lock<std::mutex> lock(m_mutex);
-            if (wait)
-                m_changed.wait(lock, [this] { return !m_reads.empty(); });
+            const auto arrived = [this] { return !m_reads.empty(); };
+            if (wait && budgetNs < 0)
+                m_changed.wait(lock, arrived);
+            else if (wait)
+                m_changed.wait_for(lock, std::chrono::nanoseconds(qMax(qint64(0), budgetNs - clock.nsecsElapsed())),
+                                   arrived);
             if (m_reads.empty())
                 break;
             read = std::move(m_reads.front());
@@ -215,7 +225,7 @@ bool MDocumentLoader::uploadOne(const Read &read)
         return false;
     }
     const Tile &tile = m_order.at(read.index);
-    auto *texture = static_cast<MTextureTile *>(tile.layer->addTile(tile.cellCentre));
+    MTextureTile *texture = tile.tile;
     // A tile left blank would be saved over the original as it is.
     const bool created = m_levels ? texture && texture->createTextureWithLevels(read.pixels.constData())
                                   : texture && texture->createTexture(read.pixels.constData(), true);

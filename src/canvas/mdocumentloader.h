@@ -18,7 +18,7 @@
 #include <vector>
 
 class MCanvas;
-class MTextureLayer;
+class MTextureTile;
 
 // The tiles of a document file that was read and checked whole, brought in
 // after the document took its header and its empty layers: a worker thread
@@ -32,11 +32,10 @@ class MDocumentLoader : public QObject
 {
     Q_OBJECT
 public:
+    // A tile of a layer awaiting its pixels, which lie at offset in the file.
     struct Tile
     {
-        MTextureLayer *layer = nullptr;
-        // A point inside the tile's cell.
-        QPointF cellCentre;
+        MTextureTile *tile = nullptr;
         QRectF cell;
         qint64 offset = 0;
     };
@@ -50,7 +49,8 @@ public:
                     QObject *parent = nullptr);
     ~MDocumentLoader() override;
 
-    // Starts the reads and the slices (or loads a small document whole).
+    // Starts the reads and uploads the first tiles, the rest following in
+    // slices from the event loop (or loads a small document whole).
     void start();
     // Uploads every tile still to come, waiting for their reads; the result
     // of the whole load (also emitted by finished()).
@@ -81,8 +81,8 @@ private:
     void prepare(QByteArray &pixels) const;
     static void halve(const uchar *from, int side, uchar *to);
     void slice();
-    // Uploads the reads that are there, waiting for the next one when wait
-    // is set, until the time is up (never, with a negative budget).
+    // Uploads the reads that are there, with wait set waiting for the next
+    // ones too, until the time is up (never, with a negative budget).
     void upload(qint64 budgetNs, bool wait);
     bool uploadOne(const Read &read);
     void end(MReadResult result);

@@ -72,6 +72,8 @@ bool MTextureTile::isValid() const
 
 bool MTextureTile::ensureTexture()
 {
+    if (m_awaitingPixels)
+        return false;
     createEmptyTexture();
     if (!m_created || !m_texture)
         return false;
@@ -110,6 +112,7 @@ bool MTextureTile::allocateLevels(QOpenGLExtraFunctions *f)
 
 bool MTextureTile::createTexture(const void *pixels, bool blueFirst)
 {
+    m_awaitingPixels = false;
     const GLenum format = blueFirst ? GL_BGRA : GL_RGBA;
     // The first level is about to be replaced whole, and the smaller ones are
     // rebuilt from it before they are sampled: clearing them first would
@@ -121,6 +124,7 @@ bool MTextureTile::createTexture(const void *pixels, bool blueFirst)
 
 bool MTextureTile::createTextureWithLevels(const void *levels)
 {
+    m_awaitingPixels = false;
     if (!m_created && (m_invalid || !levels || !allocateLevels(functions())))
         return false;
     return upload(levels, GL_BGRA, m_texture->mipLevels());

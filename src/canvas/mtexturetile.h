@@ -26,8 +26,13 @@ public:
 
     bool isValid() const override;
 
-    // Creates the transparent texture once; false when that failed (and is not retried).
+    // Creates the transparent texture once; false when that failed (and is not
+    // retried) or the tile awaits its pixels.
     bool ensureTexture();
+    // The tile's pixels are still being read from a file: nothing makes a
+    // transparent texture for it in the meantime, the first createTexture ends it.
+    void awaitPixels() { m_awaitingPixels = true; }
+    bool awaitingPixels() const { return m_awaitingPixels; }
     void createEmptyTexture();
     // Creates the texture with tileSize x tileSize RGBA pixels as its first
     // level, without clearing it first (an upload alone when it is there
@@ -104,4 +109,5 @@ private:
     std::unique_ptr<MUndoLayer> m_undoLayer;
     QSet<MTile *> m_touchedBlocks;
     QRect m_mipmapsDirtyArea;
+    bool m_awaitingPixels = false;
 };
