@@ -338,8 +338,8 @@ MReadResult readDocumentFile(const QString &path, MCanvas *canvas)
 // Makes every tile of the layers, awaiting its pixels, in the file's order
 // (which a save keeps), and gives them in the order the first frames need
 // them: over the painted rectangle, which the fitted view shows, from its
-// centre outwards, then the rest; at each place the layers from the bottom
-// up. False when a tile could not be made.
+// centre outwards, then the rest; one place's layers after the other, from
+// the bottom up. False when a tile could not be made.
 static bool awaitTiles(const MDocumentDescription &description, const QList<MTextureLayer *> &layers,
                        QVector<MDocumentLoader::Tile> &order)
 {
@@ -347,6 +347,8 @@ static bool awaitTiles(const MDocumentDescription &description, const QList<MTex
     {
         bool hidden;
         double distance;
+        int top;
+        int left;
         int row;
         MDocumentLoader::Tile tile;
     };
@@ -364,11 +366,13 @@ static bool awaitTiles(const MDocumentDescription &description, const QList<MTex
             tile.cell = cell;
             tile.offset = record.pixelOffsets.at(i);
             const QPointF offset = cell.center() - shown.center();
-            entries.push_back({!shown.intersects(cell), QPointF::dotProduct(offset, offset), row, tile});
+            entries.push_back({!shown.intersects(cell), QPointF::dotProduct(offset, offset), record.cells.at(i).top(),
+                               record.cells.at(i).left(), row, tile});
         }
     }
     std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
-        return std::tie(a.hidden, a.distance, a.row) < std::tie(b.hidden, b.distance, b.row);
+        return std::tie(a.hidden, a.distance, a.top, a.left, a.row)
+               < std::tie(b.hidden, b.distance, b.top, b.left, b.row);
     });
     order.clear();
     order.reserve(int(entries.size()));

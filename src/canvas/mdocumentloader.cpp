@@ -59,9 +59,13 @@ void MDocumentLoader::start()
         finish();
         return;
     }
-    // The first tiles are in before control goes back: the frame that
-    // follows shows the middle of the document, not an empty paper.
-    upload(sliceNs, true);
+    // The first place's tiles are in before control goes back, however long
+    // they take: the frame that follows shows the middle of the document,
+    // not an empty paper.
+    int firstPlace = 0;
+    while (firstPlace < m_order.size() && m_order.at(firstPlace).cell == m_order.first().cell)
+        ++firstPlace;
+    upload(sliceNs, true, firstPlace);
     if (!m_finished)
         m_slices.start(0);
 }
@@ -160,7 +164,7 @@ void MDocumentLoader::slice()
     m_slices.start(waiting ? 2 : 0);
 }
 
-void MDocumentLoader::upload(qint64 budgetNs, bool wait)
+void MDocumentLoader::upload(qint64 budgetNs, bool wait, int atLeast)
 {
     QElapsedTimer clock;
     clock.start();
@@ -174,7 +178,7 @@ void MDocumentLoader::upload(qint64 budgetNs, bool wait)
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             const auto arrived = [this] { return !m_reads.empty(); };
-            if (wait && budgetNs < 0)
+            if (wait && (budgetNs < 0 || m_uploaded < atLeast))
                 m_changed.wait(lock, arrived);
             else if (wait)
                 m_changed.wait_for(lock, std::chrono::nanoseconds(qMax(qint64(0), budgetNs - clock.nsecsElapsed())),
@@ -191,7 +195,7 @@ void MDocumentLoader::upload(qint64 budgetNs, bool wait)
             std::lock_guard<std::mutex> lock(m_mutex);
             m_spare.push_back(std::move(read.pixels));
         }
-        if (budgetNs >= 0 && clock.nsecsElapsed() >= budgetNs)
+        if (budgetNs >= 0 && clock.nsecsElapsed() >= budgetNs && m_uploaded >= atLeast)
             break;
     }
     m_workSinceShownNs += clock.nsecsElapsed();

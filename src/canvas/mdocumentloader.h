@@ -82,8 +82,9 @@ private:
     static void halve(const uchar *from, int side, uchar *to);
     void slice();
     // Uploads the reads that are there, with wait set waiting for the next
-    // ones too, until the time is up (never, with a negative budget).
-    void upload(qint64 budgetNs, bool wait);
+    // ones too, until the time is up (never, with a negative budget) and at
+    // least that many tiles are in.
+    void upload(qint64 budgetNs, bool wait, int atLeast = 0);
     bool uploadOne(const Read &read);
     void end(MReadResult result);
     void stopWorker();
