@@ -13,6 +13,7 @@
 #include "benchplainfile.h"
 #include "mapplication.h"
 #include "mcanvas.h"
+#include "mlayerdescription.h"
 #include "mmainwindow.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
@@ -345,7 +346,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < runs; ++i) {
         Figures empty = runChild(program, {QStringLiteral("--child-empty")}, environment);
         Figures full = runChild(program, {QStringLiteral("--child-document"), document, copy}, environment);
-        const double written = BenchPlainFile::write(bytes, copy);
+        const double written = BenchPlainFile::write(bytes, copy, MLayerDescription::TileBytes + 16);
         QFile::remove(copy);
         if (empty.count("failed") || full.count("failed") || !full.count("save") || full["save"] < 0 || written < 0) {
             std::fprintf(stderr, "run %d failed\n", i + 1);

@@ -1,8 +1,9 @@
 // Document file throughput: saving and opening documents of 16, 64 and 256
 // painted tiles, beside writing the same bytes as the save does (synced and
 // renamed over the target) and reading them in the load's chunks (the
-// baseline), in the same folder. The four alternate round by round; medians
-// with their ranges are printed.
+// baseline), in the same folder; loads and reads once from the page cache and
+// once from the disk, the file's pages dropped first. All alternate round by
+// round; medians with their ranges are printed.
 
 #include "benchplainfile.h"
 #include "mcanvas.h"
@@ -109,14 +110,18 @@ int main(int argc, char **argv)
             content = file.readAll();
         }
         const qint64 bytes = content.size();
-        Series save, load, write, read;
+        // Loads and reads from the page cache, and from the disk with the
+        // file's pages dropped first.
+        Series save, load, write, read, coldLoad, coldRead;
         for (int round = 0; round < rounds; ++round) {
             save.values.push_back(timed([&]() { return canvas.saveToFile(document); }));
-            write.values.push_back(BenchPlainFile::write(content, plain));
+            write.values.push_back(BenchPlainFile::write(content, plain, MLayerDescription::TileBytes + 16));
             load.values.push_back(timed([&]() { return canvas.loadFromFile(document); }));
             read.values.push_back(BenchPlainFile::read(plain, MLayerDescription::TileBytes));
+            coldLoad.values.push_back(BenchPlainFile::forget(document) ? timed([&]() { return canvas.loadFromFile(document); }) : -1);
+            coldRead.values.push_back(BenchPlainFile::forget(plain) ? BenchPlainFile::read(plain, MLayerDescription::TileBytes) : -1);
         }
-        if (std::min({save.low(), load.low(), write.low(), read.low()}) < 0) {
+        if (std::min({save.low(), load.low(), write.low(), read.low(), coldLoad.low(), coldRead.low()}) < 0) {
             std::fprintf(stderr, "a run failed for %d tiles\n", tiles);
             return 1;
         }
@@ -131,6 +136,8 @@ int main(int argc, char **argv)
                     "%.2fx, load / read %.2fx\n",
                     tiles, bytes / 1e6, qPrintable(figure(save)), qPrintable(figure(load)), qPrintable(figure(write)),
                     qPrintable(figure(read)), save.median() / write.median(), load.median() / read.median());
+        std::printf("           from the disk: load %s | chunked read %s | load / read %.2fx\n", qPrintable(figure(coldLoad)),
+                    qPrintable(figure(coldRead)), coldLoad.median() / coldRead.median());
         std::fflush(stdout);
         QFile::remove(document);
         QFile::remove(plain);

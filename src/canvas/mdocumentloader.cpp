@@ -8,6 +8,7 @@
 #include "mtexturetile.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <chrono>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@ constexpr size_t readAhead = 16;
 // The event loop gets control back at least this often while tiles come in.
 constexpr qint64 sliceNs = 12 * 1000 * 1000;
 constexpr qint64 longestSliceNs = 100 * 1000 * 1000;
+constexpr qint64 firstFramesMs = 400;
 // The view is asked to show the new tiles at most this often: each frame of
 // a large document costs the loading as much as many uploads.
 constexpr qint64 shownEveryMs = 150;
@@ -54,6 +56,7 @@ void MDocumentLoader::start()
         end(ReadDone);
         return;
     }
+    m_sinceStart.start();
     m_worker = std::thread([this] { run(); });
     if (m_order.size() < ProgressiveTiles) {
         finish();
@@ -72,7 +75,16 @@ void MDocumentLoader::start()
 
 void MDocumentLoader::run()
 {
+    // The disk is asked for the tiles a little ahead of their reads: they
+    // lie where the order, not the file, puts them.
+    const auto announce = [this](int index) {
+        if (index < m_order.size())
+            ::posix_fadvise(m_descriptor, m_order.at(index).offset, m_tileBytes, POSIX_FADV_WILLNEED);
+    };
+    for (int index = 0; index < int(readAhead); ++index)
+        announce(index);
     for (int index = 0; index < m_order.size(); ++index) {
+        announce(index + int(readAhead));
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             m_changed.wait(lock, [this] { return m_reads.size() < readAhead || m_stopping; });
@@ -152,8 +164,10 @@ void MDocumentLoader::slice()
     // a view animating or fading its text asks for all the time) gets no
     // more time than the uploads: a slice lasts as long as that work did,
     // within bounds that keep input answered.
+    // The first frames come first: until they had time to show, slices stay short.
     const qint64 elsewhereNs = m_sinceSlice.isValid() ? m_sinceSlice.nsecsElapsed() : 0;
-    upload(qBound(sliceNs, elsewhereNs, longestSliceNs), false);
+    const bool early = m_sinceStart.elapsed() < firstFramesMs;
+    upload(early ? sliceNs : qBound(sliceNs, elsewhereNs, longestSliceNs), false);
     m_sinceSlice.start();
     if (m_finished)
         return;

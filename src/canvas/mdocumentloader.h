@@ -103,6 +103,7 @@ private:
     QRectF m_arrived;
     QElapsedTimer m_sinceShown;
     QElapsedTimer m_sinceSlice;
+    QElapsedTimer m_sinceStart;
     // Upload time since the view was last asked to show the new tiles.
     qint64 m_workSinceShownNs = 0;
     QTimer m_slices;

@@ -193,7 +193,7 @@ private slots:
             }
         }
         QVERIFY(MTestMainWindow::chooseCommand(window.get(), "menuWindow", "actionViewAllCanvas"));
-        QTest::qWait(800);
+        QTRY_VERIFY_WITH_TIMEOUT(view->transform()->mapRectFromView(QRectF(view->rect())).contains(painted), 10000);
         const QImage final = view->grabFramebuffer();
         MTestScreenshot::keep(final, QStringLiteral("document-loading-final-frame.png"));
         mismatches.clear();
