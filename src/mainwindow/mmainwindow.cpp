@@ -1,5 +1,4 @@
 #include "mmainwindow.h"
-#include "mloadinggate.h"
 #include "mlogcategory.h"
 #include "ui_mmainwindow.h"
 
@@ -35,6 +34,7 @@
 #include "mcanvas.h"
 #include "mcomicstriptool.h"
 #include "mdocumentfile.h"
+#include "mloadinggate.h"
 #include "mfield.h"
 #include "mfieldpanel.h"
 #include "dcolorutility.h"
