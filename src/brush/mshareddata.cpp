@@ -7,6 +7,7 @@
 #include "mshaderprogramlist.h"
 #include "mstampqueue.h"
 #include "mtexturelayer.h"
+#include "mtexturetile.h"
 #include "mtextureutility.h"
 #include "mvertexbuffer.h"
 
@@ -125,27 +126,13 @@ void MSharedData::initializeGL()
 
 bool MSharedData::createEmptyTexture()
 {
-    MLogger &logger = *MLogger::instance();
-    auto *texture = new QOpenGLTexture(QOpenGLTexture::Target2D);
-    QImage image(2, 2, QImage::Format_RGBA8888_Premultiplied);
-    if (image.isNull()) {
-        logger.systemError(QStringLiteral("Image memory allocation fail"));
-        delete texture;
+    // Where a layer has no tile, stamps read this as they would a tile.
+    const int size = m_canvas ? m_canvas->strokeLayer()->tileSize() : MTiledLayer::defaultTileSize;
+    m_emptyTexture = MTextureTile::createTransparentTexture(size);
+    if (!m_emptyTexture) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to create texture"));
         return false;
     }
-    image.fill(Qt::transparent);
-    if (!texture->create()) {
-        logger.systemError(QStringLiteral("Unable to create texture"));
-        delete texture;
-        return false;
-    }
-    texture->setSize(2, 2);
-    texture->setFormat(QOpenGLTexture::RGBA8_UNorm);
-    texture->setMinMagFilters(QOpenGLTexture::Nearest, QOpenGLTexture::Nearest);
-    texture->setMipLevels(1);
-    texture->allocateStorage(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8);
-    texture->setData(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, image.constBits());
-    m_emptyTexture = texture;
     return true;
 }
 

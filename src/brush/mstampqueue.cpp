@@ -509,25 +509,74 @@ void MStampQueue::draw()
     }
 
     m_sharedData->glEnable(GL_BLEND);
-    for (MTile *tile : qAsConst(order))
-        drawTile(static_cast<MTextureTile *>(tile), runsOf.value(tile));
+    for (MTile *tile : qAsConst(order)) {
+        auto *stroke = static_cast<MTextureTile *>(tile);
+        if (!stroke->ensureTexture())
+            continue;
+        if (MTextureTile *target = layerTileUnder(layer, stroke->rectWithBorder()))
+            drawTile(stroke, target, runsOf.value(tile));
+    }
+    endDraw();
+}
+
+void MStampQueue::endDraw()
+{
     unbindUnits(m_sharedData, FirstEngineUnit + 8);
     // No flush: the view draws in its own context, and making that current
     // flushes this one (a read-back or a merge orders itself in this context).
     m_sharedData->frameBuffer()->release();
 }
 
-void MStampQueue::drawTile(MTextureTile *tile, const QVector<int> &runs)
+void MStampQueue::rehearse(const MBrush *brush, MTextureTile *tile, MTextureTile *target)
+{
+    // Engines' programs bring state of their own; queued stamps go first.
+    if (!brush || !brush->shaderId().trimmed().isEmpty() || !m_runs.isEmpty() || !m_sharedData->isValid())
+        return;
+    if (!tile || !target || !tile->ensureTexture() || !target->ensureTexture())
+        return;
+    double values[MEnum::bsCount];
+    for (int setting = 0; setting < MEnum::bsCount; ++setting)
+        values[setting] = brush->value(setting);
+    // A small square in the middle of the tile, placed without drawing a
+    // random value: seeded strokes stay the same.
+    const QPointF centre = QRectF(tile->rectWithBorder()).center();
+    const QPointF corners[verticesPerStamp] = {centre + QPointF(-1, -1), centre + QPointF(1, -1),
+                                               centre + QPointF(1, 1),   centre + QPointF(-1, -1),
+                                               centre + QPointF(1, 1),   centre + QPointF(-1, 1)};
+    for (const QPointF &corner : corners) {
+        MQuadTransform vertex;
+        vertex.position[0] = float(corner.x());
+        vertex.position[1] = float(corner.y());
+        m_vertices.append(vertex);
+    }
+    m_rects.append(QRectF(centre - QPointF(1, 1), QSizeF(2, 2)));
+    Run run;
+    run.first = 0;
+    run.count = 1;
+    run.state = MStrokeToRunner::stampState(m_sharedData, values, QPointF(0, 0));
+    run.tiles.append(tile);
+    run.randoms.append(0.0f);
+    m_runs.append(run);
+    m_flushing = true;
+    m_engineProgram = nullptr;
+    m_generalProgram = nullptr;
+    m_sharedData->glEnable(GL_BLEND);
+    // Both sizes' programs: the radius may cross over within a stroke.
+    const bool sampleLoop = run.state.features.sampleLoop;
+    for (bool loop : {sampleLoop, !sampleLoop}) {
+        m_runs[0].state.features.sampleLoop = loop;
+        drawTile(tile, target, {0});
+    }
+    endDraw();
+    clear();
+    m_flushing = false;
+}
+
+void MStampQueue::drawTile(MTextureTile *tile, MTextureTile *target, const QVector<int> &runs)
 {
     using U = Uniforms;
-    if (!tile->ensureTexture())
-        return;
-    MTextureLayer *layer = m_sharedData->currentLayer();
     const QRect area = tile->rectWithBorder();
     const QPointF centre = QRectF(area).center();
-    MTextureTile *target = layerTileUnder(layer, area);
-    if (!target)
-        return;
     QOpenGLFunctions *f = m_sharedData;
     MCanvas *canvas = m_sharedData->canvas();
     MFrameBuffer *frameBuffer = m_sharedData->frameBuffer();
@@ -561,6 +610,7 @@ void MStampQueue::drawTile(MTextureTile *tile, const QVector<int> &runs)
     QOpenGLShaderProgram *program = nullptr;
     Uniforms *uniforms = nullptr;
     const State *applied = nullptr;
+    QRectF drawn;
     m_upload.resize(0);
     for (int r : runs) {
         const Run &run = m_runs[r];
@@ -613,6 +663,7 @@ void MStampQueue::drawTile(MTextureTile *tile, const QVector<int> &runs)
                 continue;
             if (m_upload.size() + verticesPerStamp > stampBuffer->capacity())
                 drawGathered(targetArea);
+            drawn |= m_rects.at(i).translated(offset);
             const MQuadTransform *source = m_vertices.constData() + i * verticesPerStamp;
             for (int k = 0; k < verticesPerStamp; ++k)
                 m_upload.append(source[k]);
@@ -629,7 +680,7 @@ void MStampQueue::drawTile(MTextureTile *tile, const QVector<int> &runs)
     // The tile stays attached: attaching it again to the next pass keeps the
     // same render target, where a detach would make the software rasterizer
     // flush and wait.
-    tile->markMipmapsDirty();
+    tile->markChanged(drawn);
     target->release();
     tile->release();
 }

@@ -88,6 +88,10 @@ public:
     // Compiles the programs the brush's first stamps will need in this
     // document as it is now, so that the press does not wait for them.
     void prepare(const MBrush *brush);
+    // Draws one stamp of the brush into the tile over the target, as the
+    // first move of a stroke would, so that the driver has built its code
+    // for that state before the press. The caller clears the tile after.
+    void rehearse(const MBrush *brush, MTextureTile *tile, MTextureTile *target);
     // Forgets the queued stamps without drawing them (their tiles are going).
     void clear();
     // Draws every document's queued stamps, each under its document's
@@ -113,11 +117,12 @@ private:
     class Uniforms;
 
     void draw();
+    void endDraw();
     QOpenGLShaderProgram *programFor(const State &state);
     static Uniforms *uniformsFor(QOpenGLShaderProgram *program);
     bool sameState(const State &a, const State &b, const Uniforms *uniforms) const;
     void applyState(QOpenGLShaderProgram *program, Uniforms *uniforms, const State &state);
-    void drawTile(MTextureTile *tile, const QVector<int> &runs);
+    void drawTile(MTextureTile *tile, MTextureTile *target, const QVector<int> &runs);
     // Uploads and draws the stamps gathered for the tile.
     void drawGathered(const QRectF &targetArea);
 

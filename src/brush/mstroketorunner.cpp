@@ -278,7 +278,8 @@ void MStrokeToRunner::finishTiles(const Tiles &tiles)
 {
     for (MTile *t : tiles) {
         auto *tile = static_cast<MTextureTile *>(t);
-        tile->markMipmapsDirty();
+        // Only the segment's share of the reduced levels is rebuilt for the view.
+        tile->markChanged(m_segmentRect);
         tile->release();
     }
 }
@@ -298,9 +299,13 @@ void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices,
 
 MStampQueue::State MStrokeToRunner::passState(const QPointF &offset) const
 {
-    const double *v = values();
-    MCanvas *canvas = m_sharedData->canvas();
-    MTextureLayer *below = m_sharedData->layerBelow();
+    return stampState(m_sharedData, values(), offset);
+}
+
+MStampQueue::State MStrokeToRunner::stampState(MSharedData *sharedData, const double *v, const QPointF &offset)
+{
+    MCanvas *canvas = sharedData->canvas();
+    MTextureLayer *below = sharedData->layerBelow();
     MStampQueue::State state;
     const MBrushSettingInfoList *table = MBrushSettingInfoList::instance();
     const QVector<int> &settings = table->uniformSettings();
@@ -318,12 +323,12 @@ MStampQueue::State MStrokeToRunner::passState(const QPointF &offset) const
     state.hasBelow = below != nullptr;
     state.inheritUnder = below ? (flag(v[MEnum::bsInheritAlphaUnder]) | (below->mask() != 0 ? 1 : 0)) : 0;
     state.alphaEquation = below ? below->mask() : 0;
-    state.hasTexture = m_sharedData->brushTexture() != nullptr;
+    state.hasTexture = sharedData->brushTexture() != nullptr;
     state.clipToSelection = canvas->clipToSelection();
-    state.stampCount = m_sharedData->stampCounter();
+    state.stampCount = sharedData->stampCounter();
     state.painted = canvas->paintedRect();
     state.offset = offset;
-    state.engine = !m_sharedData->brush()->shaderId().trimmed().isEmpty();
+    state.engine = !sharedData->brush()->shaderId().trimmed().isEmpty();
     state.features = stampFeatures(v, state.hasTexture, state.clipToSelection, state.inheritUnder != 0);
     return state;
 }

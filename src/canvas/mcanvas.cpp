@@ -60,6 +60,7 @@
 #include <QUndoStack>
 
 #include <cmath>
+#include <memory>
 
 namespace {
 int documentCounter = 0;
@@ -202,6 +203,40 @@ void MCanvas::prepareBrush(const MBrush *brush)
     MShaderProgramList *programs = shaderProgramList();
     for (const QString &name : {QStringLiteral("stroke"), QStringLiteral("blit")})
         programs->programFor(name);
+    emit brushPrepared();
+}
+
+bool MCanvas::beginRehearsal(const MBrush *brush, const QPointF &point)
+{
+    MTextureLayer *layer = current();
+    if (!brush || m_strokeInProgress || m_rehearsalTile || !layer || !isStrokeAllowed() || !makeCurrent())
+        return false;
+    m_sharedData->setCurrentLayer(currentRow());
+    m_sharedData->setBrush(brush);
+    auto *tile = static_cast<MTextureTile *>(m_strokeLayer->addTile(point));
+    if (!tile || !tile->ensureTexture())
+        return false;
+    // Stamps read the layer's tile under them; where there is none, a
+    // stand-in, so that the rehearsal adds nothing to the layer.
+    auto *target = static_cast<MTextureTile *>(layer->tileAt(point));
+    std::unique_ptr<MTextureTile> standIn;
+    if (!target) {
+        standIn.reset(new MTextureTile(layer));
+        target = standIn.get();
+    }
+    m_sharedData->stampQueue()->rehearse(brush, tile, target);
+    m_rehearsalTile = tile;
+    m_strokeInProgress = true;
+    return true;
+}
+
+void MCanvas::endRehearsal()
+{
+    if (!m_rehearsalTile)
+        return;
+    m_strokeInProgress = false;
+    clearTile(m_rehearsalTile);
+    m_rehearsalTile = nullptr;
 }
 
 void MCanvas::flushStrokes()

@@ -62,6 +62,13 @@ public:
     // Compiles the programs the brush paints with in this document, ahead of
     // its first press; the current brush's, soon after it becomes current.
     void prepareBrush(const MBrush *brush);
+    // A stroke that leaves nothing: one stamp of the brush into the stroke
+    // layer's tile at the point, then the document is in a stroke until
+    // endRehearsal, so that a view can draw a frame as it would during one.
+    // The driver builds its code for what the press will draw here, not at
+    // the press. False when no stroke could start now.
+    bool beginRehearsal(const MBrush *brush, const QPointF &point);
+    void endRehearsal();
     // Draws the stamps placed and not drawn yet into the stroke layer; the
     // context that was current stays current. Whatever reads or merges the
     // stroke layer, or changes what stamps read, calls it first.
@@ -294,6 +301,8 @@ signals:
     void layerListReset();
     // The tiles of the document being opened are all in (or the load failed).
     void loadingFinished(bool loaded);
+    // The programs of the brush are built: a view may rehearse a stroke.
+    void brushPrepared();
 
 private:
     void discardStroke();
@@ -329,6 +338,7 @@ private:
     MUndoStream *m_undoStream;
     QList<QUndoCommand *> m_disposedCommands;
     bool m_strokeInProgress = false;
+    MTextureTile *m_rehearsalTile = nullptr;
     // One bit per slot pressed in the stroke in progress.
     quint32 m_strokeSlots = 0;
     MReadResult m_lastReadResult = ReadDone;

@@ -204,7 +204,7 @@ static MReadResult uploadLayer(QDataStream &stream, const MLayerDescription &rec
             return MLayerDescription::cutShort();
         auto *tile = static_cast<MTextureTile *>(layer->addTile(QPointF(record.cells.at(i).center())));
         // A tile left blank would be saved over the original as it is.
-        if (!tile || !tile->createTexture(pixels.constData()))
+        if (!tile || !tile->createTextureFrom(pixels.constData()))
             return ReadBadData;
     }
     return ReadDone;

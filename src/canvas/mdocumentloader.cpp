@@ -246,7 +246,7 @@ bool MDocumentLoader::uploadOne(const Read &read)
     MTextureTile *texture = tile.tile;
     // A tile left blank would be saved over the original as it is.
     const bool created = m_levels ? texture && texture->createTextureWithLevels(read.pixels.constData())
-                                  : texture && texture->createTexture(read.pixels.constData(), true);
+                                  : texture && texture->createTextureFrom(read.pixels.constData(), true);
     if (!created) {
         end(ReadBadData);
         return false;

@@ -169,12 +169,11 @@ bool MPaintEngine::createEmptyTexture()
     if (m_emptyTexture && m_emptyTexture->isCreated())
         return true;
     return createInCanvasContext([this] {
-        m_emptyTexture.reset(::createEmptyTexture(2, 2));
+        m_emptyTexture.reset(MTextureTile::createTransparentTexture(m_canvas->strokeLayer()->tileSize()));
         if (!m_emptyTexture) {
             systemError(QStringLiteral("Unable to create texture"));
             return false;
         }
-        m_emptyTexture->setMinMagFilters(QOpenGLTexture::Nearest, QOpenGLTexture::Nearest);
         return true;
     });
 }

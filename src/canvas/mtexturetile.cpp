@@ -12,6 +12,7 @@
 #include <QOpenGLPixelTransferOptions>
 #include <QOpenGLTexture>
 
+#include <memory>
 #include <utility>
 
 namespace {
@@ -88,20 +89,13 @@ void MTextureTile::createEmptyTexture()
         return;
     // Storage of every level and a clear: nothing is sent from memory.
     QOpenGLExtraFunctions *f = functions();
-    if (allocateLevels(f))
+    if (makeStorage(f))
         clearTexture(f);
 }
 
-bool MTextureTile::allocateLevels(QOpenGLExtraFunctions *f)
+bool MTextureTile::makeStorage(QOpenGLExtraFunctions *f)
 {
-    if (!f || !allocateTexture(tileSize())) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
-        m_invalid = true;
-        return false;
-    }
-    m_texture->setMipLevels(m_texture->maximumMipLevels());
-    m_texture->allocateStorage(QOpenGLTexture::BGRA, QOpenGLTexture::UInt8);
-    if (!m_texture->isStorageAllocated()) {
+    if (!f || !allocateTexture(tileSize()) || !allocateLevels(m_texture)) {
         MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
         m_invalid = true;
         return false;
@@ -110,14 +104,14 @@ bool MTextureTile::allocateLevels(QOpenGLExtraFunctions *f)
     return true;
 }
 
-bool MTextureTile::createTexture(const void *pixels, bool blueFirst)
+bool MTextureTile::createTextureFrom(const void *pixels, bool blueFirst)
 {
     m_awaitingPixels = false;
     const GLenum format = blueFirst ? GL_BGRA : GL_RGBA;
     // The first level is about to be replaced whole, and the smaller ones are
     // rebuilt from it before they are sampled: clearing them first would
     // cost as much again as the upload.
-    if (!m_created && (m_invalid || !pixels || !allocateLevels(functions())))
+    if (!m_created && (m_invalid || !pixels || !makeStorage(functions())))
         return false;
     return upload(pixels, format, 1);
 }
@@ -125,7 +119,7 @@ bool MTextureTile::createTexture(const void *pixels, bool blueFirst)
 bool MTextureTile::createTextureWithLevels(const void *levels)
 {
     m_awaitingPixels = false;
-    if (!m_created && (m_invalid || !levels || !allocateLevels(functions())))
+    if (!m_created && (m_invalid || !levels || !makeStorage(functions())))
         return false;
     return upload(levels, GL_BGRA, m_texture->mipLevels());
 }
@@ -144,15 +138,39 @@ bool MTextureTile::allocateTexture(int size)
         m_texture = new QOpenGLTexture(QOpenGLTexture::Target2D);
     if (m_texture->isCreated())
         m_texture->destroy();
-    if (!m_texture->create())
+    return createTexture(m_texture, size);
+}
+
+bool MTextureTile::createTexture(QOpenGLTexture *texture, int size)
+{
+    if (!texture->create())
         return false;
-    m_texture->setSize(size, size);
+    texture->setSize(size, size);
     // 8-bit RGBA kept blue first (an unsized format given BGRA levels): a
     // software driver composites such tiles into a target of the same order
     // (see matchTileStorage) as plain blended copies, several times faster.
-    m_texture->setFormat(QOpenGLTexture::RGBAFormat);
-    m_texture->setMinMagFilters(QOpenGLTexture::Nearest, QOpenGLTexture::Nearest);
+    texture->setFormat(QOpenGLTexture::RGBAFormat);
+    texture->setMinMagFilters(QOpenGLTexture::Nearest, QOpenGLTexture::Nearest);
     return true;
+}
+
+bool MTextureTile::allocateLevels(QOpenGLTexture *texture)
+{
+    texture->setMipLevels(texture->maximumMipLevels());
+    texture->allocateStorage(QOpenGLTexture::BGRA, QOpenGLTexture::UInt8);
+    return texture->isStorageAllocated();
+}
+
+QOpenGLTexture *MTextureTile::createTransparentTexture(int size)
+{
+    QOpenGLExtraFunctions *f = functions();
+    if (!f)
+        return nullptr;
+    auto texture = std::make_unique<QOpenGLTexture>(QOpenGLTexture::Target2D);
+    if (!createTexture(texture.get(), size) || !allocateLevels(texture.get()))
+        return nullptr;
+    clearLevels(f, texture->textureId(), texture->mipLevels());
+    return texture.release();
 }
 
 bool MTextureTile::clear()
@@ -427,13 +445,25 @@ void MTextureTile::updateMipmaps()
         rebuildMipmaps();
 }
 
-void MTextureTile::markSubTiles(const QRectF &canvasRect)
+QRect MTextureTile::texelsUnder(const QRectF &canvasRect) const
 {
     const QRect withBorder = rectWithBorder();
-    const QRect covered = canvasRect.intersected(QRectF(withBorder)).toAlignedRect();
+    return canvasRect.intersected(QRectF(withBorder)).toAlignedRect().translated(-withBorder.topLeft());
+}
+
+void MTextureTile::markSubTiles(const QRectF &canvasRect)
+{
+    const QRect covered = texelsUnder(canvasRect);
     if (covered.isEmpty())
         return;
-    m_undoLayer->tilesInRect(QRectF(covered.translated(-withBorder.topLeft())), m_touchedBlocks);
+    m_undoLayer->tilesInRect(QRectF(covered), m_touchedBlocks);
+}
+
+void MTextureTile::markChanged(const QRectF &canvasRect)
+{
+    const QRect covered = texelsUnder(canvasRect);
+    if (!covered.isEmpty())
+        markMipmapsDirty(covered);
 }
 
 void MTextureTile::resetUndoLayer()

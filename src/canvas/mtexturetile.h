@@ -30,7 +30,8 @@ public:
     // retried) or the tile awaits its pixels.
     bool ensureTexture();
     // The tile's pixels are still being read from a file: nothing makes a
-    // transparent texture for it in the meantime, the first createTexture ends it.
+    // transparent texture for it meanwhile; createTextureFrom or
+    // createTextureWithLevels ends it.
     void awaitPixels() { m_awaitingPixels = true; }
     bool awaitingPixels() const { return m_awaitingPixels; }
     void createEmptyTexture();
@@ -38,7 +39,7 @@ public:
     // level, without clearing it first (an upload alone when it is there
     // already). Pixels given blue first (BGRA) are in the order the texture
     // keeps them: the driver copies them as they are.
-    bool createTexture(const void *pixels, bool blueFirst = false);
+    bool createTextureFrom(const void *pixels, bool blueFirst = false);
     // The same with every level given, blue first, one after the other from
     // the first down to 1 x 1 (each half the side of the one before, as
     // levelsBytes counts them): nothing is rebuilt on the GPU. Needs a tile
@@ -53,6 +54,12 @@ public:
     unsigned int textureId() const;
     QOpenGLTexture *texture() const { return m_texture; }
     int byteSize() const;
+
+    // A transparent texture stored as a tile's is, every level cleared.
+    // Passes sample it where a layer has no tile, so that the driver runs
+    // the code it built for tiles there instead of building more at the
+    // first pass that meets a tile.
+    static QOpenGLTexture *createTransparentTexture(int size);
 
     bool setImage(const QImage &image);
     // Replaces the whole texture with tileSize x tileSize RGBA pixels.
@@ -90,11 +97,19 @@ public:
     const QSet<MTile *> &touchedBlocks() const { return m_touchedBlocks; }
     // Records the 64-pixel blocks of the texture that a canvas rectangle covers.
     void markSubTiles(const QRectF &canvasRect);
+    // The texels under a canvas rectangle, clipped to the texture.
+    QRect texelsUnder(const QRectF &canvasRect) const;
+    // Level 0 changed under a canvas rectangle.
+    void markChanged(const QRectF &canvasRect);
     void resetUndoLayer();
 
 private:
-    // Storage of every level, nothing sent; false (logged, not tried again) when that failed.
-    bool allocateLevels(QOpenGLExtraFunctions *f);
+    static bool createTexture(QOpenGLTexture *texture, int size);
+    // Storage of every level, blue first, as tiles keep it.
+    static bool allocateLevels(QOpenGLTexture *texture);
+    // This tile's texture and the storage of its levels, nothing sent; false
+    // (logged, not tried again) when that failed.
+    bool makeStorage(QOpenGLExtraFunctions *f);
     // Makes the texture transparent, its smaller levels too when they are used.
     void clearTexture(QOpenGLExtraFunctions *f);
     // Each smaller level rebuilt from the one above over the area only.

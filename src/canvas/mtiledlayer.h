@@ -28,6 +28,8 @@ public:
     int tileCount() const;
     MQuadTree *quadTree() const { return m_quadTree; }
 
+    static constexpr int defaultTileSize = 512;
+
     int tileSize() const { return m_tileSize; }
     int border() const { return m_border; }
     int bytesPerPixel() const { return m_bytesPerPixel; }
@@ -46,7 +48,7 @@ public slots:
 
 private:
     MQuadTree *m_quadTree;
-    int m_tileSize = 512;
+    int m_tileSize = defaultTileSize;
     int m_border = 6;
     int m_bytesPerPixel = 4;
 };

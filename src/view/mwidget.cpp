@@ -115,6 +115,7 @@ MWidget::MWidget(QWidget *parent)
     connect(m_canvas, &MCanvas::refreshNow, this, &MWidget::repaintAll);
     connect(m_canvas, QOverload<bool, const QRectF &>::of(&MCanvas::refresh), this, &MWidget::refresh);
     connect(m_canvas, &MCanvas::paintedRectChanged, this, &MWidget::onPaintedRectChanged);
+    connect(m_canvas, &MCanvas::brushPrepared, this, &MWidget::rehearseStroke);
     connect(MSettings::instance(), &MSettings::showGridChanged, this, &MWidget::repaintAll);
     connect(MTools::instance(), &MTools::showText, this, &MWidget::setText);
 }
@@ -190,6 +191,10 @@ void MWidget::paintGL()
     m_dirtyRect = QRect();
     QPainter painter(this);
     painter.beginNativePainting();
+    // Under the state the painter sets, as a press's frame is drawn, and
+    // in a frame that then draws the whole view over it.
+    if (!partial && m_rehearsalPending && readyToRehearse())
+        paintRehearsal();
     QOpenGLFunctions *f = context()->functions();
     if (partial) {
         const double ratio = devicePixelRatioF();
@@ -205,6 +210,8 @@ void MWidget::paintGL()
         painter.setClipRect(dirty);
     paintOverlay(&painter);
     painter.end();
+    if (m_rehearsalPending && readyToRehearse())
+        update();
 }
 
 void MWidget::shutDown()
@@ -677,7 +684,54 @@ void MWidget::animateView(bool fit, double target)
     animation->setDuration(animationDuration);
     animation->setEasingCurve(target > start ? QEasingCurve::OutBack : QEasingCurve::Linear);
     group->addAnimation(animation);
+    m_animation = group;
+    connect(group, &QObject::destroyed, this, [this, group] {
+        if (m_animation != group)
+            return;
+        m_animation = nullptr;
+        if (m_rehearsalPending)
+            update();
+    });
     group->start(QAbstractAnimation::DeleteWhenStopped);
+}
+
+bool MWidget::readyToRehearse() const
+{
+    return m_glReady && !m_firstShow && isVisible() && !m_animation && !m_buttonDown && !m_canvas->strokeInProgress();
+}
+
+void MWidget::rehearseStroke()
+{
+    m_rehearsalPending = true;
+    if (readyToRehearse())
+        update();
+}
+
+void MWidget::paintRehearsal()
+{
+    m_rehearsalPending = false;
+    MBrushList *brushes = MBrushList::existingInstance();
+    const QRectF painted = m_canvas->paintedRect();
+    if (!brushes || painted.isEmpty())
+        return;
+    // Where the view shows the document, or its middle.
+    QPointF point = m_transform->mapFromView(QRectF(rect()).center());
+    if (!painted.contains(point))
+        point = painted.center();
+    if (!m_canvas->beginRehearsal(brushes->currentBrush(), point))
+        return;
+    makeCurrent();
+    // A press's frame, drawn only around the stamp: the frame drawn over it
+    // next hides it.
+    const QPointF shown = m_transform->map(point);
+    const double ratio = devicePixelRatioF();
+    QOpenGLFunctions *f = context()->functions();
+    f->glEnable(GL_SCISSOR_TEST);
+    f->glScissor(int(std::floor(shown.x() * ratio)), int(std::floor((height() - shown.y()) * ratio)), 2, 2);
+    paintCanvasGL();
+    f->glDisable(GL_SCISSOR_TEST);
+    m_canvas->endRehearsal();
+    ++m_rehearsalCount;
 }
 
 bool MWidget::isPartlyVisible(const QRectF &r) const

@@ -18,6 +18,7 @@ class MSmoothFilter;
 class MToolValues;
 class MTransform;
 class MVertexBuffer;
+class QAbstractAnimation;
 class QOpenGLFramebufferObject;
 class QOpenGLVertexArrayObject;
 class QPainter;
@@ -137,7 +138,17 @@ protected:
     // Runs the context panel; a separate step so that it can be replaced.
     virtual void openContextPanel(const QPointF &viewPosition);
 
+public:
+    // Frames drawn with a rehearsed stroke so far.
+    int rehearsalCount() const { return m_rehearsalCount; }
+
 private:
+    // Draws, unseen, the frame a press of the current brush would bring, so
+    // that the press finds the driver's code for it built; again once the
+    // view has settled when it is not ready yet.
+    void rehearseStroke();
+    void paintRehearsal();
+    bool readyToRehearse() const;
     bool fillEvent(QMouseEvent *e);
     void filterInputs(MEvent *e);
     QVector<MEvent> splineSegment() const;
@@ -222,6 +233,9 @@ private:
     QPixmap m_forbiddenCursor;
 
     bool m_firstShow = true;
+    bool m_rehearsalPending = false;
+    int m_rehearsalCount = 0;
+    QAbstractAnimation *m_animation = nullptr;
     MVertexBuffer *m_vertexBuffer = nullptr;
     QOpenGLVertexArrayObject *m_vao;
     // Where frames of whole pixels are composited before they are copied into

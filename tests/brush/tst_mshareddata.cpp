@@ -6,6 +6,7 @@
 #include "mshareddata.h"
 #include "mtestglcontext.h"
 #include "mtestlogwatch.h"
+#include "mtexturelayer.h"
 #include "mvertexbuffer.h"
 
 #include <QOpenGLContext>
@@ -56,7 +57,11 @@ private slots:
         QVERIFY(data->isValid());
         QCOMPARE(data->stampBuffer()->capacity(), 60000);
         QVERIFY(data->emptyTexture() && data->emptyTexture()->isCreated());
-        QCOMPARE(data->emptyTexture()->width(), 2);
+        // Made as a tile is, so that passes over a missing tile run the driver's code for tiles.
+        MTextureLayer *layer = canvas.strokeLayer();
+        QCOMPARE(data->emptyTexture()->width(), layer->tileSize());
+        QCOMPARE(data->emptyTexture()->format(), QOpenGLTexture::RGBAFormat);
+        QCOMPARE(data->emptyTexture()->mipLevels(), data->emptyTexture()->maximumMipLevels());
         QVERIFY(data->programList()->isReady());
         // Programs are made when first drawn with.
         QVERIFY(data->programList()->programFor(QStringLiteral("stamping"))->isLinked());

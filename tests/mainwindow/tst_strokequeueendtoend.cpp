@@ -11,6 +11,7 @@
 #include "mcolorlist.h"
 #include "mlistpanel.h"
 #include "mmainwindow.h"
+#include "mrandom.h"
 #include "mshaderprogramlist.h"
 #include "mstroketorunner.h"
 #include "mtestbrushlibrary.h"
@@ -135,6 +136,48 @@ private slots:
         QCOMPARE(qAlpha(painted.pixel(QPoint(0, 100) - corner)), 0);
         QTRY_VERIFY(reddened(MTestMainWindow::shownAt(view, QPointF(0, 20))));
         MTestScreenshot::keep(m_window->grab(), QStringLiteral("strokequeue-window.png"));
+    }
+
+    // Choosing a brush draws a stroke of it that nobody sees, so that the
+    // press finds the driver's code built: it must leave the document as it
+    // was, over paint and over a layer with no tile at all.
+    void choosingABrushLeavesTheDocumentAsItWas()
+    {
+        MWidget *view = m_window->view();
+        MListPanel *list = m_window->brushWidget()->brushListWidget()->panel();
+        for (bool emptyLayer : {false, true}) {
+            if (emptyLayer)
+                canvas()->appendLayer();
+            MTextureLayer *layer = canvas()->current();
+            const int tiles = layer->tileCount();
+            QVERIFY(emptyLayer ? tiles == 0 : tiles > 0);
+            const QImage pixels = MTestMainWindow::layerPixels(canvas());
+            const int steps = canvas()->undoStack()->index();
+            const bool modified = canvas()->isModified();
+            const QRectF painted = canvas()->paintedRect();
+            const QColor shown = MTestMainWindow::shownAt(view, QPointF(0, 20));
+            MRandom::seed(11);
+            const int rehearsals = view->rehearsalCount();
+
+            const int row = MBrushList::instance()->currentRow() == 0 ? 1 : 0;
+            const QRectF rect = m_window->brushWidget()->brushListWidget()->rowRect(row).translated(0, -list->firstY());
+            QTest::mouseClick(list, Qt::LeftButton, Qt::NoModifier, rect.center().toPoint());
+            QTRY_COMPARE(view->rehearsalCount(), rehearsals + 1);
+
+            QCOMPARE(layer->tileCount(), tiles);
+            QCOMPARE(MTestMainWindow::layerPixels(canvas()), pixels);
+            QCOMPARE(canvas()->undoStack()->index(), steps);
+            QCOMPARE(canvas()->isModified(), modified);
+            QCOMPARE(canvas()->paintedRect(), painted);
+            QVERIFY(!canvas()->strokeInProgress());
+            QCOMPARE(MTestMainWindow::paintedPixels(canvas()->grabLayer(canvas()->strokeLayer(), QStringLiteral("basic"))), 0);
+            QCOMPARE(MTestMainWindow::shownAt(view, QPointF(0, 20)), shown);
+            // Seeded strokes draw the same numbers as without the rehearsal.
+            const int drawn = MRandom::next();
+            MRandom::seed(11);
+            QCOMPARE(drawn, MRandom::next());
+        }
+        MTestScreenshot::keep(m_window->grab(), QStringLiteral("strokequeue-brush-chosen.png"));
     }
 };
 

@@ -139,6 +139,38 @@ private slots:
         const QString difference = firstDifference(settled, redrawn);
         QVERIFY2(difference.isEmpty(), qPrintable(difference));
     }
+
+    // While the button is held the view shows the stroke from reduced levels
+    // that were rebuilt only where its stamps landed: the frame equals one
+    // drawn with every level rebuilt.
+    void heldStrokeEqualsFullRedraw()
+    {
+        QVERIFY(MTestMainWindow::focusView(view()));
+        view()->transform()->setScale(0.5, QPointF(view()->rect().center()));
+        QTRY_COMPARE(view()->transform()->scale(), 0.5);
+        MColorList::instance()->setColor(QColor(40, 160, 60));
+        view()->grabFramebuffer();
+        const QPointF from = view()->transform()->map(QPointF(-500, 200));
+        const QPointF to = view()->transform()->map(QPointF(400, -250));
+        MTestMainWindow::mouse(view(), QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        for (int i = 1; i <= 60; ++i) {
+            MTestMainWindow::mouse(view(), QEvent::MouseMove, from + (to - from) * (i / 60.0), Qt::NoButton,
+                                   Qt::LeftButton);
+            QTest::qWait(5);
+        }
+        QTest::qWait(300);
+        QVERIFY(canvas()->strokeInProgress());
+        const QImage held = MTestView::lastFrame(view()).convertToFormat(QImage::Format_RGB32);
+        MTestScreenshot::keep(held, QStringLiteral("zoomedout-held.png"));
+        markAllMipmapsDirty(canvas()->current());
+        markAllMipmapsDirty(canvas()->strokeLayer());
+        const QImage redrawn = view()->grabFramebuffer().convertToFormat(QImage::Format_RGB32);
+        MTestMainWindow::mouse(view(), QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+        const QString difference = firstDifference(held, redrawn);
+        QVERIFY2(difference.isEmpty(), qPrintable(difference));
+        const QColor shown = held.pixelColor(view()->transform()->map(QPointF(-50, -25)).toPoint());
+        QVERIFY2(shown.green() > shown.red() + 60, qPrintable(shown.name()));
+    }
 };
 
 QTEST_MAIN(TestZoomedOutStrokeEndToEnd)
