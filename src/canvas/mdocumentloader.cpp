@@ -66,7 +66,7 @@ void MDocumentLoader::start()
     // they take: the frame that follows shows the middle of the document,
     // not an empty paper.
     int firstPlace = 0;
-    while (firstPlace < m_order.size() && m_order.at(firstPlace).cell == m_order.first().cell)
+    while (firstPlace < m_order.size() && m_order.at(firstPlace).cell == m_order.constFirst().cell)
         ++firstPlace;
     upload(sliceNs, true, firstPlace);
     if (!m_finished)

@@ -12,6 +12,8 @@
 #include "mtransform.h"
 #include "mwidget.h"
 
+#include <QFile>
+#include <QMessageBox>
 #include <QTest>
 #include <QUndoStack>
 
@@ -199,6 +201,38 @@ private slots:
         mismatches.clear();
         QCOMPARE(checkFrame(final, *view->transform(), mismatches), 24);
         QVERIFY2(mismatches.isEmpty(), qPrintable(mismatches.join(QStringLiteral("; "))));
+    }
+
+    // A file cut short after it was checked, while its tiles come in: the
+    // painter's next key waits for the load, which fails; the painter is
+    // told why and has a new document, not half of the old one.
+    void fileCutShortWhileItLoads()
+    {
+        const QString path = folder->filePath(QStringLiteral("mural.kxd"));
+        saveFixture(path);
+        MWidget *view = window->view();
+        QVERIFY(MTestMainWindow::focusView(view));
+        MTestDialogScript script;
+        script.answerFile(path);
+        QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+        QVERIFY(canvas()->isLoading());
+        QVERIFY(QFile::resize(path, 2 * 1048576));
+
+        script.answer(QMessageBox::Ok);
+        QTest::keyClick(view, Qt::Key_Space);
+        QVERIFY(!canvas()->isLoading());
+        QCOMPARE(script.requests().size(), 2);
+        const MUtility::DialogRequest &message = script.requests().last();
+        QCOMPARE(message.icon, QMessageBox::Critical);
+        QCOMPARE(message.text, QStringLiteral("Cannot open file %1.").arg(path));
+        QCOMPARE(message.informativeText, QStringLiteral("System error: Error during readRawData."));
+        QCOMPARE(canvas()->count(), 1);
+        QCOMPARE(canvas()->at(0)->tileCount(), 0);
+        QVERIFY(canvas()->isNew());
+        QVERIFY(!canvas()->isModified());
+        QVERIFY(!window->windowTitle().contains(QStringLiteral("mural")));
+        QTest::qWait(300);
+        MTestScreenshot::keep(view->grabFramebuffer(), QStringLiteral("document-loading-cut-short.png"));
     }
 };
 
