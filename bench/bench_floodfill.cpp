@@ -1,7 +1,10 @@
 // Flood fill of a 4000 x 4000 layer held on the CPU: the fill engine beside a
 // plain scanline fill over a flat array of the same pixels (and a breadth-first
 // fill through the tiles), on one large region and on a maze of one-pixel
-// corridors.
+// corridors. Rounds alternate the contenders; each prints its median and
+// range.
+//
+//   bench_floodfill [rounds]     (default 7)
 
 #include "mbufferlayer.h"
 #include "mquickfill.h"
@@ -12,6 +15,7 @@
 #include <cstdio>
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <functional>
@@ -109,33 +113,25 @@ qint64 scanlineFill(std::vector<uint32_t> &pixels, int sx, int sy, uint32_t colo
     return count;
 }
 
-void measure(const char *name, const std::function<bool(int, int)> &isWall)
+// Seconds of one run of each contender on pixels of their own, made afresh
+// before the run and not timed.
+struct Round
+{
+    double engine = 0;
+    double baseline = 0;
+    double breadthFirst = 0;
+    bool correct = true;
+};
+
+Round runEngine(const std::function<bool(int, int)> &isWall, qint64 region, Round round)
 {
     MBufferLayer buffer;
-    QElapsedTimer timer;
-
-    build(buffer, isWall);
-    timer.start();
-    const qint64 pixels = breadthFirst(buffer, 0, 0);
-    const double breadthFirstSeconds = timer.nsecsElapsed() / 1e9;
-
-    uint32_t wallValue, floorValue, paintValue;
-    std::memcpy(&wallValue, wall, 4);
-    std::memcpy(&floorValue, floorColor, 4);
-    std::memcpy(&paintValue, paint, 4);
-    std::vector<uint32_t> flat(size_t(size) * size);
-    for (int y = 0; y < size; ++y)
-        for (int x = 0; x < size; ++x)
-            flat[size_t(y) * size + size_t(x)] = isWall(x, y) ? wallValue : floorValue;
-    timer.restart();
-    const qint64 scanned = scanlineFill(flat, 0, 0, paintValue);
-    const double baseline = timer.nsecsElapsed() / 1e9;
-
     build(buffer, isWall);
     MQuickFill fill;
-    timer.restart();
+    QElapsedTimer timer;
+    timer.start();
     const int result = fill.fillBuffer(&buffer, QPoint(0, 0), paint, QRect(0, 0, size, size), nullptr, nullptr, nullptr);
-    const double engine = timer.nsecsElapsed() / 1e9;
+    round.engine = timer.nsecsElapsed() / 1e9;
     qint64 filled = 0;
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
@@ -144,13 +140,97 @@ void measure(const char *name, const std::function<bool(int, int)> &isWall)
             filled += std::memcmp(pixel, paint, 4) == 0;
         }
     }
+    round.correct = round.correct && result == MQuickFill::Filled && filled == region;
+    return round;
+}
 
-    const double megapixels = pixels / 1e6;
-    std::printf("%s: %.1f Mpx region; fill engine %.1f Mpx/s | plain scanline fill over a flat array %.1f Mpx/s "
-                "(baseline), engine / baseline %.2fx | breadth-first over the tiles %.1f Mpx/s%s\n",
-                name, megapixels, megapixels / engine, megapixels / baseline, baseline / engine,
-                megapixels / breadthFirstSeconds,
-                result == MQuickFill::Filled && filled == pixels && scanned == pixels ? "" : " FAILED");
+std::vector<uint32_t> flatPixels(const std::function<bool(int, int)> &isWall)
+{
+    uint32_t wallValue, floorValue;
+    std::memcpy(&wallValue, wall, 4);
+    std::memcpy(&floorValue, floorColor, 4);
+    std::vector<uint32_t> flat(size_t(size) * size);
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x)
+            flat[size_t(y) * size + size_t(x)] = isWall(x, y) ? wallValue : floorValue;
+    return flat;
+}
+
+uint32_t paintValue()
+{
+    uint32_t value;
+    std::memcpy(&value, paint, 4);
+    return value;
+}
+
+Round runBaseline(const std::function<bool(int, int)> &isWall, qint64 region, Round round)
+{
+    std::vector<uint32_t> flat = flatPixels(isWall);
+    QElapsedTimer timer;
+    timer.start();
+    const qint64 scanned = scanlineFill(flat, 0, 0, paintValue());
+    round.baseline = timer.nsecsElapsed() / 1e9;
+    round.correct = round.correct && scanned == region;
+    return round;
+}
+
+Round runBreadthFirst(const std::function<bool(int, int)> &isWall, qint64 region, Round round)
+{
+    MBufferLayer buffer;
+    build(buffer, isWall);
+    QElapsedTimer timer;
+    timer.start();
+    const qint64 pixels = breadthFirst(buffer, 0, 0);
+    round.breadthFirst = timer.nsecsElapsed() / 1e9;
+    round.correct = round.correct && pixels == region;
+    return round;
+}
+
+struct Spread
+{
+    double median;
+    double low;
+    double high;
+};
+
+Spread spread(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return {values[values.size() / 2], values.front(), values.back()};
+}
+
+// Rounds of the three fills, the order turned round from one round to the
+// next so that neither the engine nor its baseline always runs on a warmer
+// or quieter machine; rates are medians of the rounds with their range, and
+// the ratio is taken within each round.
+void measure(const char *name, const std::function<bool(int, int)> &isWall, int rounds)
+{
+    // The region's size, from an untimed baseline fill.
+    std::vector<uint32_t> probe = flatPixels(isWall);
+    const qint64 region = scanlineFill(probe, 0, 0, paintValue());
+    probe.clear();
+    using Run = Round (*)(const std::function<bool(int, int)> &, qint64, Round);
+    const Run runs[3] = {runEngine, runBaseline, runBreadthFirst};
+    std::vector<double> engine, baseline, breadth, ratio;
+    bool correct = true;
+    for (int r = 0; r < rounds; ++r) {
+        Round round;
+        for (int i = 0; i < 3; ++i)
+            round = runs[(r + i) % 3](isWall, region, round);
+        correct = correct && round.correct;
+        const double megapixels = region / 1e6;
+        engine.push_back(megapixels / round.engine);
+        baseline.push_back(megapixels / round.baseline);
+        breadth.push_back(megapixels / round.breadthFirst);
+        ratio.push_back(round.baseline / round.engine);
+    }
+    const Spread e = spread(engine), b = spread(baseline), f = spread(breadth), q = spread(ratio);
+    std::printf("%s: %.1f Mpx region, %d rounds; fill engine %.1f Mpx/s (%.1f..%.1f) | plain scanline fill over a "
+                "flat array %.1f Mpx/s (%.1f..%.1f) (baseline) | engine / baseline %.2fx (%.2f..%.2f) | "
+                "breadth-first over the tiles %.1f Mpx/s (%.1f..%.1f)%s\n",
+                name, region / 1e6, rounds, e.median, e.low, e.high, b.median, b.low, b.high, q.median, q.low,
+                q.high, f.median, f.low, f.high, correct ? "" : " FAILED");
+    std::fflush(stdout);
 }
 
 } // namespace
@@ -158,7 +238,8 @@ void measure(const char *name, const std::function<bool(int, int)> &isWall)
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
-    measure("large region", [](int x, int y) { return x == 2000 && y > 100; });
+    const int rounds = qMax(1, argc > 1 ? std::atoi(argv[1]) : 7);
+    measure("large region", [](int x, int y) { return x == 2000 && y > 100; }, rounds);
     // Vertical walls every other column, open at alternate ends: one corridor
     // a pixel wide winding through the whole picture, so every row of it is
     // a run of one pixel.
@@ -166,6 +247,6 @@ int main(int argc, char **argv)
         if (x % 2 == 0)
             return false;
         return (x / 2) % 2 == 0 ? y != size - 1 : y != 0;
-    });
+    }, rounds);
     return 0;
 }

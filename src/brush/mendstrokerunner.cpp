@@ -8,6 +8,12 @@
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
 
+namespace {
+// The stroke layer's tiles kept for the next stroke: a stroke over the same
+// few tiles does not make them again.
+constexpr int kStrokeTilesKept = 16;
+} // namespace
+
 MEndStrokeRunner::MEndStrokeRunner(MSharedData *sharedData, int slot, const MEvent &event)
     : MRunner(sharedData)
     , m_slot(slot)
@@ -43,6 +49,9 @@ void MEndStrokeRunner::run()
     canvas->endMacro();
     canvas->updateLayerThumbnail(index);
     strokeLayer->touchedTiles().clear();
+    // Each stroke's tiles stayed after it: strokes all over a document came
+    // to hold one more layer's worth of transparent textures.
+    strokeLayer->releaseTilesPast(kStrokeTilesKept);
     canvas->refresh();
     emit finished(this);
 }

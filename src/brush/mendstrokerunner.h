@@ -5,7 +5,7 @@
 
 // Ends the stroke: the stroke layer's touched tiles are merged into the
 // stroke's layer as one undo step, with the growth of the painted rectangle,
-// and the stroke layer is emptied.
+// and the stroke layer is emptied (its tiles let go past a few).
 class MEndStrokeRunner : public MRunner
 {
     Q_OBJECT

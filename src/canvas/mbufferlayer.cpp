@@ -170,6 +170,20 @@ bool MBufferLayer::writeBack(MCanvas *canvas, MTextureLayer *layer, bool create)
     return true;
 }
 
+void MBufferLayer::removeTile(MBufferTile *tile)
+{
+    if (!tile)
+        return;
+    const int s = step();
+    const qint64 key = tileCellKey(tileCell(tile->rect().x(), s), tileCell(tile->rect().y(), s));
+    if (m_tiles.value(key) != tile)
+        return;
+    m_tiles.remove(key);
+    if (m_lastTile == tile)
+        m_lastTile = nullptr;
+    delete tile;
+}
+
 void MBufferLayer::clear()
 {
     m_lastTile = nullptr;

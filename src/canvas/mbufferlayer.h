@@ -72,6 +72,8 @@ public:
     // layer lacks get a tile when create is set and are skipped otherwise.
     // Stops at the first texture it cannot make or fill.
     bool writeBack(MCanvas *canvas, MTextureLayer *layer, bool create);
+    // Frees one tile of this buffer: its cell reads as never made.
+    void removeTile(MBufferTile *tile);
     void clear();
 
     // Every byte of the pixel within threshold of the reference's.

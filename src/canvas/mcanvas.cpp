@@ -1590,6 +1590,9 @@ bool MCanvas::pasteBuffer(MBufferLayer *buffer, int row, const QString &text)
             return false;
         }
         new MCommandQuickFillTile(this, row, tile, bufferTile);
+        // The history holds the pixels now: a fill over a whole layer would
+        // otherwise keep its copy beside them until the end.
+        buffer->removeTile(bufferTile);
     }
     endMacro();
     return true;

@@ -182,6 +182,7 @@ public:
     bool pasteImage(const QPointF &centre, const QImage &image, bool clip, const QString &text, int row,
                     const QRectF &sourceRect, int mode);
     bool appendImage(const QPointF &centre, const QImage &image);
+    // The buffer's tiles are freed as they are pasted.
     bool pasteBuffer(MBufferLayer *buffer, int row, const QString &text);
     // Bakes the current layer's effect into its pixels and takes the effect
     // off; true when the change was recorded.

@@ -21,6 +21,10 @@ public:
 
     // Releases the textures of every tile (only with a context current).
     void shutDown();
+    // Lets every tile go, textures and all, when the layer holds more than
+    // `most` (only with a context current): a scratch layer is transparent
+    // between uses, and keeps no more than a use's worth for the next one.
+    void releaseTilesPast(int most);
     // Parks the layer in the cache folder under a new id (storageId); the
     // layer is unchanged when that fails.
     bool storeToDisk();

@@ -390,10 +390,10 @@ bool MUndoStream::saveTexture(MTextureTile *tile, const void *pixels)
         MLogger::instance()->systemError(QStringLiteral("Cannot save texture buffer: ") + id);
         return false;
     }
-    Buffer buffer;
-    buffer.bytes = record;
-    m_buffers.insert(fileName(id), buffer);
     tile->setBackupId(id);
+    // Counted and spilled like a read-back: a bucket fill over a whole layer
+    // makes a megabyte of these per tile, for every fill the history keeps.
+    addBuffer(fileName(id), record);
     return true;
 }
 

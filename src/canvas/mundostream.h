@@ -54,7 +54,7 @@ public:
     // the context they were queued in calls it first.
     void completeReads();
     // A whole-tile backup from tileSize x tileSize RGBA pixels the caller
-    // holds. It stays in memory (never spilled, never counted) until released.
+    // holds, counted and spilled as any other.
     bool saveTexture(MTextureTile *tile, const void *pixels);
     // Writes the backup into the tile; on success the tile's backupId is id.
     // A missing, short or malformed backup leaves the tile untouched.

@@ -765,10 +765,13 @@ bool MQuickFill::fillAt(const QPointF &point, const QColor &color, int row)
     prepareBuffer(layer);
     const uchar bytes[4] = {uchar(color.red()), uchar(color.green()), uchar(color.blue()), uchar(color.alpha())};
     m_lastResult = fill(point.toPoint(), bytes, m_canvas, layer, nullptr);
-    if (m_lastResult == NothingToDo || m_resultRect.isEmpty())
-        return false;
     // A fill stopped early keeps what it filled.
-    return pasteIntoDocument(row, tr("Fill"));
+    const bool pasted =
+        m_lastResult != NothingToDo && !m_resultRect.isEmpty() && pasteIntoDocument(row, tr("Fill"));
+    // The copy may hold a whole layer: the document and its history have
+    // the pixels now.
+    m_buffer->clear();
+    return pasted;
 }
 
 bool MQuickFill::selectAt(const QPointF &point, int row)
@@ -782,13 +785,15 @@ bool MQuickFill::selectAt(const QPointF &point, int row)
         selection.copyLayer(m_canvas, m_canvas->selectionLayer());
     const uchar black[4] = {0, 0, 0, 255};
     m_lastResult = fill(point.toPoint(), black, m_canvas, layer, &selection);
-    if (m_lastResult != Filled || m_resultRect.isEmpty())
-        return false;
-    if (!writeSelection(&selection)) {
-        m_resultRect = QRectF();
-        return false;
+    bool written = false;
+    if (m_lastResult == Filled && !m_resultRect.isEmpty()) {
+        written = writeSelection(&selection);
+        if (!written)
+            m_resultRect = QRectF();
     }
-    return true;
+    // The copy may hold a whole layer: the selection has the region now.
+    m_buffer->clear();
+    return written;
 }
 
 bool MQuickFill::pasteIntoDocument(int row, const QString &undoText)

@@ -33,7 +33,8 @@ public:
     bool clearSelection() const { return m_clearSelection; }
     MCanvas *canvas() const { return m_canvas; }
     void setCanvas(MCanvas *canvas) { m_canvas = canvas; }
-    // The pixels of the last fill (null before the first).
+    // The pixels of the fill under way (null before the first); fillAt and
+    // selectAt empty it once the document has the result.
     MBufferLayer *buffer() const { return m_buffer; }
     // The bounds of the region of the last fill, also of one that stopped
     // early (out of time or memory); null when it filled nothing.

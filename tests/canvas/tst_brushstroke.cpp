@@ -142,6 +142,35 @@ private slots:
         QCOMPARE(layerImage(layer(), area), after);
     }
 
+    // The stroke layer lets its tiles go after a stroke over many of them
+    // and keeps those of a short one; a stroke on tiles made anew paints
+    // and undoes as on kept ones.
+    void strokeLayerKeepsAFewTiles()
+    {
+        useHardBrush(8.0);
+        canvas->setPaintedRect(QRectF(-4000, -300, 8000, 600));
+        MTextureLayer *stroke = canvas->strokeLayer();
+        strokeLine(QPointF(-3900.5, 0.5), QPointF(3900.5, 0.5));
+        QCOMPARE(undo()->count(), 1);
+        QVERIFY(undo()->command(0)->childCount() > 17);
+        QCOMPARE(stroke->tileCount(), 0);
+
+        const QRect area(380, 60, 240, 120);
+        const QImage before = layerImage(layer(), area);
+        for (int round = 0; round < 2; ++round) {
+            strokeLine(QPointF(420.5, 100.5), QPointF(580.5, 100.5));
+            QCOMPARE(stroke->tileCount(), 2);
+            const QImage after = layerImage(layer(), area);
+            for (int x = 420; x <= 580; ++x)
+                QVERIFY2(after.pixel(x - area.left(), 100 - area.top()) == premultiplied(paint),
+                         qPrintable(QString::number(x)));
+            QCOMPARE(qAlpha(pixelAt(stroke, QPoint(500, 100))), 0);
+            canvas->undo();
+            QCOMPARE(layerImage(layer(), area), before);
+        }
+        QVERIFY_GL_CLEAN();
+    }
+
     void eraserEndErases()
     {
         useHardBrush(6.0);

@@ -13,6 +13,7 @@
 #include "mtexturetransfert.h"
 
 #include <QTest>
+#include <QtEndian>
 
 #include <memory>
 
@@ -119,6 +120,23 @@ private slots:
         QVERIFY(buffer.findTile(a) != buffer.findTile(b));
         QCOMPARE(bufferPixel(buffer, a.x(), a.y()), red);
         QCOMPARE(bufferPixel(buffer, b.x(), b.y()), blue);
+
+        // A tile removed takes its cell only, even as the last one walked;
+        // one of another buffer is not this buffer's to remove.
+        const int tiles = buffer.tileCount();
+        MBufferLayer other;
+        MBufferTile *foreign = other.tile(a);
+        buffer.removeTile(foreign);
+        QCOMPARE(buffer.tileCount(), tiles);
+        QCOMPARE(buffer.pixelTile(a.x(), a.y(), nullptr, nullptr)->rect(), cellOfA);
+        buffer.removeTile(buffer.findTile(a));
+        QCOMPARE(buffer.tileCount(), tiles - 1);
+        QVERIFY(!buffer.findTile(a));
+        QCOMPARE(bufferPixel(buffer, a.x(), a.y()), qRgba(0, 0, 0, 0));
+        QCOMPARE(bufferPixel(buffer, b.x(), b.y()), blue);
+        MBufferTile *again = buffer.pixelTile(a.x(), a.y(), nullptr, nullptr);
+        QVERIFY(again && again != foreign);
+        QCOMPARE(QRgb(qFromLittleEndian<quint32>(again->pixel(a.x(), a.y()))), QRgb(0));
     }
 
     // Row 10 from x = 490: 5 red, 10 near-red, 3 transparent, then red up to

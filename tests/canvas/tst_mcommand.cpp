@@ -646,6 +646,8 @@ private slots:
             }
             QVERIFY(canvas->pasteBuffer(&buffer, 0, QStringLiteral("Fill")));
             QCOMPARE(canvas->undoStack()->count(), f);
+            // The copy went into the history tile by tile.
+            QCOMPARE(buffer.tileCount(), 0);
             for (int i = 0; i < tiles.size(); ++i)
                 QVERIFY2(tileBytes(tiles[i]) == moments[f][i], qPrintable(QStringLiteral("fill %1, tile %2").arg(f).arg(i)));
         }
@@ -653,23 +655,27 @@ private slots:
         QCOMPARE(commands.size(), fills * tiles.size());
         if (spill) {
             waitForWorkers(stream());
+            // The after images, made from the buffer, go to the disk too.
             for (const MCommandTile *command : commands) {
-                QVERIFY(!stream()->isInMemory(command->beforeId()));
-                QCOMPARE(QFileInfo(MUndoStream::fileName(command->beforeId())).size(), kWholeRecord);
+                for (const QString &id : {command->beforeId(), command->afterId()}) {
+                    QVERIFY(!stream()->isInMemory(id));
+                    QCOMPARE(QFileInfo(MUndoStream::fileName(id)).size(), kWholeRecord);
+                }
             }
+            QCOMPARE(MUndoStream::memorySize(), qint64(0));
         } else {
             // The before backups wait for their pixels; the after ones come
-            // from the buffer and are never counted.
-            QCOMPARE(MUndoStream::memorySize(), qint64(0));
+            // from the buffer and are counted at once.
+            QCOMPARE(MUndoStream::memorySize(), qint64(commands.size()) * kWholeRecord);
             if (records == QLatin1String("made by the event loop")) {
                 QCoreApplication::processEvents();
-                QCOMPARE(MUndoStream::memorySize(), qint64(commands.size()) * kWholeRecord);
+                QCOMPARE(MUndoStream::memorySize(), 2 * qint64(commands.size()) * kWholeRecord);
             } else if (records == QLatin1String("made in another context")) {
                 // As when a view's context is current once the event loop runs.
                 MTestGLContext view;
                 QVERIFY(view.isValid() && QOpenGLContext::areSharing(view.context(), canvas->context()));
                 QCoreApplication::processEvents();
-                QCOMPARE(MUndoStream::memorySize(), qint64(commands.size()) * kWholeRecord);
+                QCOMPARE(MUndoStream::memorySize(), 2 * qint64(commands.size()) * kWholeRecord);
                 QVERIFY_GL_CLEAN();
             }
         }
@@ -687,7 +693,7 @@ private slots:
                 QVERIFY(tileBytes(tiles[i]) == moments[fills][i]);
         }
         if (!spill)
-            QCOMPARE(MUndoStream::memorySize(), qint64(commands.size()) * kWholeRecord);
+            QCOMPARE(MUndoStream::memorySize(), 2 * qint64(commands.size()) * kWholeRecord);
         QCOMPARE(log.count(QStringLiteral("System error")), 0);
     }
 

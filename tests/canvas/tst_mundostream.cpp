@@ -695,9 +695,10 @@ private slots:
         stream.unregisterId(id);
     }
 
-    // A backup of pixels the caller holds stays in memory, restores exactly,
-    // and is neither counted nor spilled: releasing it leaves the counted
-    // bytes of other backups alone.
+    // A backup of pixels the caller holds (a bucket fill's after image)
+    // restores exactly and is counted and spilled like any other: past the
+    // limit it leaves memory for its file, oldest first, and restores from
+    // there; its release lowers the count and removes the file.
     void textureBackup()
     {
         MTextureTile *tile = paintedTile(15);
@@ -713,25 +714,39 @@ private slots:
             QVERIFY(!stream.saveTexture(tile, nullptr));
             QCOMPARE(log.count(QStringLiteral("System error: Cannot save null buffer.")), 1);
             QCOMPARE(tile->backupId(), counted);
+            QCOMPARE(MUndoStream::memorySize(), countedSize);
         }
 
-        setLimit(0.0);
-        const QByteArray pixels = randomBytes(16, tile->byteSize());
-        QVERIFY(stream.saveTexture(tile, pixels.constData()));
-        const QString id = tile->backupId();
-        stream.registerId(id);
-        QCOMPARE(stream.workerCount(), 0);
-        QCOMPARE(MUndoStream::memorySize(), countedSize);
+        setLimit(1.5);
+        QStringList ids;
+        QList<QByteArray> pixels;
+        for (int i = 0; i < 3; ++i) {
+            pixels << randomBytes(16 + quint32(i), tile->byteSize());
+            QVERIFY(stream.saveTexture(tile, pixels.last().constData()));
+            ids << tile->backupId();
+            stream.registerId(ids.last());
+            waitForWorkers(stream);
+        }
+        // The block backup and the first two whole tiles went to their files.
+        QVERIFY(QFile::exists(MUndoStream::fileName(counted)));
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(stream.isInMemory(ids[i]), i == 2);
+            QCOMPARE(QFile::exists(MUndoStream::fileName(ids[i])), i < 2);
+        }
+        QCOMPARE(MUndoStream::memorySize(), kWholeRecord);
 
-        QVERIFY(stream.readBuffer(tile, id));
-        QVERIFY(tileBytes(tile) == pixels);
-        QVERIFY(stream.readBuffer(tile, id));    // and again
-        QVERIFY(tileBytes(tile) == pixels);
+        for (int i : {0, 2, 1, 0}) {
+            QVERIFY(tile->setData(randomBytes(30, tile->byteSize()).constData()));
+            QVERIFY(stream.readBuffer(tile, ids[i]));
+            QVERIFY2(tileBytes(tile) == pixels[i], qPrintable(QString::number(i)));
+        }
 
-        stream.unregisterId(id);
-        QVERIFY(!stream.isInMemory(id));
-        QCOMPARE(MUndoStream::memorySize(), countedSize);
+        for (const QString &id : qAsConst(ids))
+            stream.unregisterId(id);
         stream.unregisterId(counted);
+        for (const QString &id : qAsConst(ids))
+            QVERIFY(!QFile::exists(MUndoStream::fileName(id)));
+        QCOMPARE(MUndoStream::memorySize(), qint64(0));
     }
 
     void saveWithoutTextureFails()

@@ -8,7 +8,10 @@
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
 #include "mtexturetransfert.h"
+#include "mundostream.h"
+#include "mutility.h"
 
+#include <QDir>
 #include <QPainterPath>
 #include <QTest>
 #include <QUndoStack>
@@ -121,6 +124,7 @@ private slots:
         // The layers themselves are untouched.
         QCOMPARE(pixelAt(canvas->at(0), QPoint(-150, 10)), red);
         QCOMPARE(canvas->undoStack()->count(), steps);
+        QCOMPARE(fill.buffer()->tileCount(), 0);
         QVERIFY_GL_CLEAN();
     }
 
@@ -168,6 +172,8 @@ private slots:
         fill.probe = QPoint(-11, 3);
         QCOMPARE(fill.fillAt(click, color, row), pastedRow >= 0);
         QCOMPARE(fill.pastes, pastedRow >= 0 ? 1 : 0);
+        // The copy of the layer is not kept once the fill is over.
+        QCOMPARE(fill.buffer()->tileCount(), 0);
         if (pastedRow < 0)
             return;
         QCOMPARE(fill.row, pastedRow);
@@ -178,16 +184,41 @@ private slots:
         QCOMPARE(pixelAt(canvas->at(pastedRow), QPoint(-11, 3)), pastedRow == 0 ? red : blue);
     }
 
+    void bucketFillThroughTheDocument_data()
+    {
+        QTest::addColumn<double>("undoMemory");
+        QTest::newRow("history in memory") << 256.0;
+        QTest::newRow("history spilled to disk") << 0.0;
+    }
+
     // A real bucket fill is one undo step "Fill" on the layer; undo gives
-    // back the old pixels and redo the filled ones.
+    // back the old pixels and redo the filled ones, also from the disk.
     void bucketFillThroughTheDocument()
     {
+        QFETCH(double, undoMemory);
+        const double limit = MSettings::instance()->undoMemoryMax();
+        MSettings::instance()->set_undoMemoryMax(undoMemory);
+        struct Restore
+        {
+            double limit;
+            ~Restore() { MSettings::instance()->set_undoMemoryMax(limit); }
+        } restore{limit};
         canvas->undoStack()->clear();
         MQuickFill fill;
         fill.setCanvas(canvas.get());
         QVERIFY(fill.fillAt(QPointF(-10, 3), Qt::green, 0));
         QCOMPARE(canvas->undoStack()->count(), 1);
         QCOMPARE(canvas->undoStack()->text(0), QStringLiteral("Fill"));
+        if (undoMemory == 0.0) {
+            // Both images of every tile, the filled one too, wait on the disk.
+            while (canvas->undoStream()->workerCount() > 0)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            const int tiles = canvas->undoStack()->command(0)->childCount();
+            QVERIFY(tiles > 0);
+            QCOMPARE(QDir(MUtility::cacheDirectory()).entryList({QStringLiteral("*.data")}, QDir::Files).size(),
+                     2 * tiles);
+            QCOMPARE(MUndoStream::memorySize(), qint64(0));
+        }
         const QRgb green = qRgba(0, 255, 0, 255);
         const struct
         {
@@ -207,6 +238,7 @@ private slots:
                 QCOMPARE(pixelAt(canvas->at(0), probe.p), probe.before);
             canvas->redo();
         }
+        canvas->undoStack()->clear();
     }
 };
 
