@@ -91,14 +91,13 @@ bool MTileRecordWriter::drain(bool all)
         if (front.slot >= 0) {
             if (!all && m_slotsInUse < slotCount)
                 return true;
-            QByteArray record = front.bytes;
-            const int pixelsFrom = record.size();
-            if (!mapSlot(front.slot, record)) {
+            QByteArray record = spareBuffer();
+            if (!mapSlot(front.slot, front.bytes, record)) {
                 m_tileFailed = true;
                 return false;
             }
             --m_slotsInUse;
-            push(record, pixelsFrom);
+            push(record, front.bytes.size());
         } else {
             push(front.bytes);
         }
@@ -107,7 +106,17 @@ bool MTileRecordWriter::drain(bool all)
     return true;
 }
 
-bool MTileRecordWriter::mapSlot(int slot, QByteArray &bytes)
+QByteArray MTileRecordWriter::spareBuffer()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_spare.empty())
+        return QByteArray();
+    QByteArray buffer = std::move(m_spare.back());
+    m_spare.pop_back();
+    return buffer;
+}
+
+bool MTileRecordWriter::mapSlot(int slot, const QByteArray &prefix, QByteArray &bytes)
 {
     QOpenGLExtraFunctions *f = functions();
     if (!f)
@@ -118,9 +127,10 @@ bool MTileRecordWriter::mapSlot(int slot, QByteArray &bytes)
     const int size = m_bytesPerTile[slot];
     const auto *pixels = static_cast<const char *>(f->glMapBufferRange(GL_PIXEL_PACK_BUFFER, 0, size, GL_MAP_READ_BIT));
     if (pixels) {
-        const int start = bytes.size();
-        bytes.resize(start + size);
-        std::memcpy(bytes.data() + start, pixels, size_t(size));
+        // A buffer of the same size as the last keeps its memory.
+        bytes.resize(prefix.size() + size);
+        std::memcpy(bytes.data(), prefix.constData(), size_t(prefix.size()));
+        std::memcpy(bytes.data() + prefix.size(), pixels, size_t(size));
         f->glUnmapBuffer(GL_PIXEL_PACK_BUFFER);
     } else {
         MLogger::instance()->systemError(QStringLiteral("Error during texture pixel read: the pack buffer cannot be mapped"));
@@ -160,6 +170,10 @@ void MTileRecordWriter::run()
             m_writeFailed = true;
             m_queue.clear();
         }
+        // Tile records' buffers serve again: a new one of that size is a
+        // mapping of its own, paid for page by page.
+        if (chunk.pixelsFrom >= 0 && m_spare.size() < queueLimit + slotCount)
+            m_spare.push_back(std::move(chunk.bytes));
         m_changed.notify_all();
     }
 }

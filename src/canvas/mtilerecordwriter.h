@@ -8,6 +8,7 @@
 #include <deque>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 class MTextureTile;
 class QIODevice;
@@ -48,7 +49,9 @@ private:
     // Hands the oldest pending records to the worker: all of them, or only
     // as many as leave a free pack buffer.
     bool drain(bool all);
-    bool mapSlot(int slot, QByteArray &bytes);
+    // The prefix and the slot's pixels into bytes.
+    bool mapSlot(int slot, const QByteArray &prefix, QByteArray &bytes);
+    QByteArray spareBuffer();
     struct Chunk
     {
         QByteArray bytes;
@@ -72,6 +75,8 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<Chunk> m_queue;
+    // Written records' buffers, for the next tiles.
+    std::vector<QByteArray> m_spare;
     bool m_closing = false;
     bool m_writeFailed = false;
     bool m_stopped = false;
