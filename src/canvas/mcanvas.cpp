@@ -18,6 +18,7 @@
 #include "mcommandupdatetile.h"
 #include "mdocumentdescription.h"
 #include "mdocumentfile.h"
+#include "mdocumentloader.h"
 #include "mendstrokerunner.h"
 #include "mevent.h"
 #include "mfillcanvasrunner.h"
@@ -334,6 +335,8 @@ void MCanvas::refresh()
 
 void MCanvas::clear()
 {
+    // Tiles still to come would land in layers that are gone.
+    cancelLoading();
     if (!m_glReady)
         return;
     makeCurrent();
@@ -350,6 +353,7 @@ void MCanvas::clear()
 
 void MCanvas::reset()
 {
+    cancelLoading();
     MSettings *settings = MSettings::instance();
     if (settings->paperType() != m_paperType) {
         m_paperType = settings->paperType();
@@ -516,6 +520,7 @@ bool MCanvas::pushPaintedRect(const QRectF &rect)
 
 void MCanvas::updatePaintedRect(const QRectF &rect)
 {
+    finishLoading();
     if (rect.isEmpty())
         return;
     pushPaintedRect(rect);
@@ -528,6 +533,7 @@ void MCanvas::setPaperSize(const QSize &size)
 
 void MCanvas::setPaperSize(const QSize &size, bool crop)
 {
+    finishLoading();
     beginMacro(tr("Set canvas size: %1, %2").arg(size.width()).arg(size.height()));
     const double width = size.width() > 1 ? size.width() : 1;
     const double height = size.height() > 1 ? size.height() : 1;
@@ -561,6 +567,7 @@ void MCanvas::setFileName(const QString &name)
 
 void MCanvas::undo()
 {
+    finishLoading();
     if (!m_undoStack->canUndo())
         return;
     makeCurrent();
@@ -570,6 +577,7 @@ void MCanvas::undo()
 
 void MCanvas::redo()
 {
+    finishLoading();
     if (!m_undoStack->canRedo())
         return;
     makeCurrent();
@@ -581,6 +589,11 @@ void MCanvas::redo()
 
 bool MCanvas::saveToFile(const QString &path)
 {
+    // A document still loading is saved whole or not at all.
+    if (!finishLoading()) {
+        m_lastWriteResult = WriteTileUnreadable;
+        return false;
+    }
     makeCurrent();
     m_lastWriteResult = writeDocumentFile(path, this);
     if (m_lastWriteResult != WriteDone)
@@ -594,9 +607,18 @@ bool MCanvas::saveToFile(const QString &path)
 
 bool MCanvas::loadFromFile(const QString &path)
 {
+    if (!startLoading(path))
+        return false;
+    finishLoading();
+    return m_lastReadResult == ReadDone;
+}
+
+bool MCanvas::startLoading(const QString &path)
+{
     makeCurrent();
     disconnectSignals();
-    m_lastReadResult = readDocumentFile(path, this);
+    std::unique_ptr<MDocumentLoader> loader;
+    m_lastReadResult = startReadingDocumentFile(path, this, loader);
     connectSignals();
     if (m_lastReadResult != ReadDone)
         return false;
@@ -608,7 +630,51 @@ bool MCanvas::loadFromFile(const QString &path)
     emit modifiedChanged();
     setCurrentRow(count() - 1);
     emit layerListReset();
+    m_loader = loader.release();
+    m_loader->setParent(this);
+    connect(m_loader, &MDocumentLoader::tilesArrived, this, [this](const QRectF &area) { emit refresh(true, area); });
+    connect(m_loader, &MDocumentLoader::finished, this, &MCanvas::endLoading);
+    m_loader->start();
     return true;
+}
+
+bool MCanvas::finishLoading()
+{
+    if (!m_loader)
+        return true;
+    MUtility::setBusyCursor();
+    m_loader->finish();
+    MUtility::restoreCursor();
+    return m_lastReadResult == ReadDone;
+}
+
+void MCanvas::cancelLoading()
+{
+    if (!m_loader)
+        return;
+    m_loader->cancel();
+    m_loader->deleteLater();
+    m_loader = nullptr;
+}
+
+void MCanvas::endLoading(MReadResult result)
+{
+    // Called from the loader's own signal: it goes once that returned.
+    m_loader->deleteLater();
+    m_loader = nullptr;
+    m_lastReadResult = result;
+    if (result != ReadDone) {
+        // No half document stays: a document missing tiles would be saved
+        // over the file as it is.
+        reset();
+        setFileName(QString());
+        setIsNew(true);
+    } else {
+        for (int row = 0; row < count(); ++row)
+            updateLayerThumbnail(row);
+    }
+    refresh();
+    emit loadingFinished(result == ReadDone);
 }
 
 // ---------------------------------------------------------------- list hooks
@@ -647,6 +713,7 @@ QString MCanvas::newLayerName() const
 
 void MCanvas::appendLayer()
 {
+    finishLoading();
     new MCommandAppendLayer(this);
 }
 
@@ -698,6 +765,7 @@ void MCanvas::stroke(MEvent *event, int slot)
 
 void MCanvas::startStroke(MEvent *event, MBrush *brush, const QColor &color, const QColor &secondColor, int slot)
 {
+    finishLoading();
     if (!event || !brush || !slotBit(slot) || !isStrokeAllowed())
         return;
     MColorList::instance()->updateColorList(MColorList::instance()->currentColor());
@@ -749,6 +817,7 @@ void MCanvas::erase()
 
 void MCanvas::fill(const QColor &color)
 {
+    finishLoading();
     if (!isStrokeAllowed())
         return;
     MFillCanvasRunner runner(m_sharedData, currentRow(), color);
@@ -774,6 +843,7 @@ void MCanvas::drawLine(const QPointF &from, const QPointF &to)
 
 int MCanvas::brushStroke(const QPainterPath &path, bool clip)
 {
+    finishLoading();
     if (!current())
         return 0;
     const QList<QPolygonF> polygons = path.toSubpathPolygons(QTransform());
@@ -1011,6 +1081,7 @@ int MCanvas::maximumRenderSize()
 QImage MCanvas::renderToImage(const QString &programName, int width, int height, const QPainterPath &clipPath,
                               bool drawBackground, bool drawAllLayers, const QList<MTextureLayer *> &layers)
 {
+    finishLoading();
     if (!makeCurrent()) {
         MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
         return QImage();
@@ -1097,6 +1168,7 @@ QImage MCanvas::grabLayer(MTextureLayer *layer, const QString &programName)
 
 QRectF MCanvas::layerBoundingRect(MTextureLayer *layer)
 {
+    finishLoading();
     if (!layer)
         return QRectF();
     const QImage image = grabLayer(layer, QStringLiteral("basic"));
@@ -1122,6 +1194,7 @@ QRectF MCanvas::layerBoundingRect(MTextureLayer *layer)
 
 MTextureLayer *MCanvas::copyImage(bool selectionOnly)
 {
+    finishLoading();
     MTextureLayer *layer = current();
     if (!layer)
         return nullptr;
@@ -1143,6 +1216,7 @@ MTextureLayer *MCanvas::copyImage(bool selectionOnly)
 void MCanvas::updateLayerProperties(int row, const QHash<QByteArray, QVariant> &before,
                                     const QHash<QByteArray, QVariant> &after)
 {
+    finishLoading();
     if (at(row))
         new MCommandUpdateLayerProperties(this, row, before, after);
 }
@@ -1150,6 +1224,7 @@ void MCanvas::updateLayerProperties(int row, const QHash<QByteArray, QVariant> &
 void MCanvas::updateLayerShader(int row, const MShaderObject::ShaderState &before,
                                 const MShaderObject::ShaderState &after)
 {
+    finishLoading();
     if (at(row) && before != after)
         new MCommandLayerShader(this, row, before, after);
 }
@@ -1169,6 +1244,7 @@ void MCanvas::editLayer(int row)
 
 void MCanvas::prependLayer()
 {
+    finishLoading();
     new MCommandPrependLayer(this);
 }
 
@@ -1179,6 +1255,7 @@ void MCanvas::removeLayer()
 
 void MCanvas::removeLayer(int row)
 {
+    finishLoading();
     if (!at(row))
         return;
     new MCommandRemoveLayer(this, row);
@@ -1187,6 +1264,7 @@ void MCanvas::removeLayer(int row)
 
 void MCanvas::removeLayers()
 {
+    finishLoading();
     if (count() == 0)
         return;
     beginMacro(tr("Remove layers"));
@@ -1206,6 +1284,7 @@ void MCanvas::removeLayers()
 
 void MCanvas::removeEmptyLayers()
 {
+    finishLoading();
     QList<int> empty;
     for (int row = count() - 1; row >= 0; --row)
         if (at(row)->tileCount() == 0)
@@ -1221,6 +1300,7 @@ void MCanvas::removeEmptyLayers()
 
 void MCanvas::setLayerFlags(const char *property, const std::function<bool(int, const MTextureLayer *)> &value)
 {
+    finishLoading();
     QList<int> changed;
     for (int row = 0; row < count(); ++row)
         if (at(row)->property(property).toBool() != value(row, at(row)))
@@ -1293,6 +1373,7 @@ void MCanvas::moveUpLayer()
 // either end of the stack changes nothing and records nothing.
 void MCanvas::moveUpLayer(int row)
 {
+    finishLoading();
     if (count() > 1 && row >= 0 && row + 1 < count())
         new MCommandLayerUp(this, row);
 }
@@ -1304,12 +1385,14 @@ void MCanvas::moveDownLayer()
 
 void MCanvas::moveDownLayer(int row)
 {
+    finishLoading();
     if (count() > 1 && row > 0 && row < count())
         new MCommandLayerDown(this, row);
 }
 
 void MCanvas::blitLayer(MTextureLayer *destination, int destinationRow, MTextureLayer *source, bool copyOnly)
 {
+    finishLoading();
     if (!destination || !source)
         return;
     makeCurrent();
@@ -1333,6 +1416,7 @@ void MCanvas::duplicateLayer()
 
 void MCanvas::duplicateLayer(int row)
 {
+    finishLoading();
     MTextureLayer *source = at(row);
     if (!source)
         return;
@@ -1347,6 +1431,7 @@ void MCanvas::duplicateLayer(int row)
 
 void MCanvas::mergeLayers(int lower, int upper)
 {
+    finishLoading();
     MTextureLayer *below = at(lower);
     MTextureLayer *above = at(upper);
     if (!below || !above || below == above)
@@ -1445,6 +1530,7 @@ void MCanvas::previousLayer()
 bool MCanvas::pasteImage(const QPointF &centre, const QImage &image, bool clip, const QString &text, int row,
                          const QRectF &sourceRect, int mode)
 {
+    finishLoading();
     if (count() == 0)
         return false;
     if (row == -1)
@@ -1481,6 +1567,7 @@ bool MCanvas::pasteImage(const QPointF &centre, const QImage &image, bool clip, 
 
 bool MCanvas::appendImage(const QPointF &centre, const QImage &image)
 {
+    finishLoading();
     beginMacro(tr("Append an image"));
     new MCommandAppendLayer(this);
     const bool pasted = pasteImage(centre, image, false, tr("Paste an image"), currentRow(), QRectF(), 0);
@@ -1491,6 +1578,7 @@ bool MCanvas::appendImage(const QPointF &centre, const QImage &image)
 
 bool MCanvas::pasteBuffer(MBufferLayer *buffer, int row, const QString &text)
 {
+    finishLoading();
     MTextureLayer *layer = at(row);
     if (!buffer || !layer)
         return false;
@@ -1517,6 +1605,7 @@ bool MCanvas::pasteBuffer(MBufferLayer *buffer, int row, const QString &text)
 
 bool MCanvas::applyEffect()
 {
+    finishLoading();
     MTextureLayer *layer = current();
     if (!layer || !layer->hasShader())
         return false;
@@ -1576,6 +1665,7 @@ void MCanvas::adjustPaperToSelection()
 
 void MCanvas::fillSelection(const QPoint &point, bool clearSelection, uchar threshold, int row)
 {
+    finishLoading();
     MQuickFill fill;
     fill.setCanvas(this);
     fill.set_threshold(threshold);
@@ -1589,6 +1679,7 @@ void MCanvas::fillSelection(const QPoint &point, bool clearSelection, uchar thre
 
 bool MCanvas::fillPath(const QPainterPath &path, const QColor &color, int row)
 {
+    finishLoading();
     return MCanvasFill(this).fillPath(path, color, row);
 }
 

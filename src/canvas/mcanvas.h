@@ -20,6 +20,7 @@ class MEvent;
 #include <functional>
 
 class MBufferLayer;
+class MDocumentLoader;
 class MPaintEngine;
 class MPaintParams;
 class MSharedData;
@@ -208,6 +209,16 @@ public:
     // makes the last layer current.
     bool saveToFile(const QString &path) override;
     bool loadFromFile(const QString &path) override;
+    // Opens a document file as loadFromFile does, but returns once the file
+    // was checked whole and the document took its header and layers: the
+    // tiles come in from the event loop, the ones the view shows first, and
+    // loadingFinished tells the end. A file that is not whole fails at once
+    // and changes nothing; a read that fails later leaves a new document.
+    bool startLoading(const QString &path);
+    bool isLoading() const { return m_loader != nullptr; }
+    // Waits for the tiles still to come: whatever reads or changes the
+    // document's pixels or layers calls it first. False when the load failed.
+    bool finishLoading();
 
     void onItemInserted(MTextureLayer *item) override;
     void onItemMoved(MTextureLayer *item) override;
@@ -291,11 +302,15 @@ signals:
     void selectionChanged();
     void updateThumbnail(MCanvas *canvas, int row);
     void layerListReset();
+    // The tiles of the document being opened are all in (or the load failed).
+    void loadingFinished(bool loaded);
     // The programs of the brush are built: a view may rehearse a stroke.
     void brushPrepared();
 
 private:
     void discardStroke();
+    void cancelLoading();
+    void endLoading(MReadResult result);
     // A painted-rectangle command to rect, kept within the limit; false
     // (nothing recorded) when it would change nothing.
     bool pushPaintedRect(const QRectF &rect);
@@ -332,4 +347,5 @@ private:
     MReadResult m_lastReadResult = ReadDone;
     MWriteResult m_lastWriteResult = WriteDone;
     QList<QMetaObject::Connection> m_connections;
+    MDocumentLoader *m_loader = nullptr;
 };

@@ -2,11 +2,13 @@
 
 #include "mcanvas.h"
 #include "mdocumentdescription.h"
+#include "mdocumentloader.h"
 #include "menum.h"
 #include "mlogger.h"
 #include "msavefile.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
+#include "mtilerecordwriter.h"
 
 #include <QDataStream>
 #include <QDir>
@@ -17,7 +19,12 @@
 #include <QUndoStack>
 #include <QUuid>
 
+#include <algorithm>
+#include <cerrno>
 #include <functional>
+#include <tuple>
+#include <unistd.h>
+#include <vector>
 #include <new>
 
 namespace {
@@ -122,6 +129,7 @@ public:
         m_layers.append(new MTextureLayer());
         return m_layers.last();
     }
+    const QList<MTextureLayer *> &layers() const { return m_layers; }
     QList<MTextureLayer *> take()
     {
         const QList<MTextureLayer *> layers = m_layers;
@@ -135,31 +143,43 @@ private:
 };
 } // namespace
 
-MWriteResult writeLayerRecord(QDataStream &stream, MTextureLayer *layer)
+// A layer record's properties, then each tile's cell and pixels, read back
+// from the GPU while the writer writes what came before.
+static bool queueLayerRecord(MTileRecordWriter &writer, int version, MTextureLayer *layer)
 {
     const int tileBytes = layer->bytesPerPixel() * layer->tileSize() * layer->tileSize();
-    stream << layer->name() << layer->opacity() << layer->locked() << layer->visible() << layer->shaderId();
-    stream << qint32(layer->tileSize()) << qint32(layer->border()) << qint32(layer->bytesPerPixel());
-    stream << qint32(layer->tileCount()) << qint32(tileBytes);
-    QByteArray pixels(tileBytes, Qt::Uninitialized);
-    for (int i = 0; i < layer->tileCount(); ++i) {
-        MTextureTile *tile = layer->tileAt(i);
-        if (!tile || !tile->readPixels(pixels.data())) {
-            MLogger::instance()->systemError(QStringLiteral("Error during texture transfert to memory"));
-            return WriteTileUnreadable;
-        }
-        stream << tile->rect();
-        if (stream.writeRawData(pixels.constData(), tileBytes) < tileBytes) {
-            MLogger::instance()->systemError(QStringLiteral("Error during writeRawData"));
-            return WriteIncomplete;
-        }
+    QByteArray properties;
+    {
+        QDataStream stream(&properties, QIODevice::WriteOnly);
+        prepare(stream);
+        stream.setVersion(version);
+        stream << layer->name() << layer->opacity() << layer->locked() << layer->visible() << layer->shaderId();
+        stream << qint32(layer->tileSize()) << qint32(layer->border()) << qint32(layer->bytesPerPixel());
+        stream << qint32(layer->tileCount()) << qint32(tileBytes);
     }
-    return WriteDone;
+    writer.appendBytes(properties);
+    for (int i = 0; i < layer->tileCount(); ++i) {
+        auto *tile = static_cast<MTextureTile *>(layer->tileAt(i));
+        QByteArray cell;
+        QDataStream stream(&cell, QIODevice::WriteOnly);
+        prepare(stream);
+        stream.setVersion(version);
+        stream << (tile ? tile->rect() : QRect());
+        if (!writer.appendTile(tile, cell))
+            return false;
+    }
+    return true;
 }
 
-// Puts a description that read whole into a layer: its properties, then the
-// pixels of every tile, read again from where the description found them.
-static MReadResult uploadLayer(QDataStream &stream, const MLayerDescription &record, MTextureLayer *layer)
+MWriteResult writeLayerRecord(QDataStream &stream, MTextureLayer *layer)
+{
+    MTileRecordWriter writer(stream.device());
+    queueLayerRecord(writer, stream.version(), layer);
+    return writer.finish();
+}
+
+// A layer record's properties, with the only tile geometry documents have.
+static void setLayerProperties(const MLayerDescription &record, MTextureLayer *layer)
 {
     layer->setName(record.name);
     layer->setOpacity(record.opacity);
@@ -169,7 +189,13 @@ static MReadResult uploadLayer(QDataStream &stream, const MLayerDescription &rec
     layer->setTileSize(MLayerDescription::TileSize);
     layer->setBorder(MLayerDescription::Border);
     layer->setBytesPerPixel(MLayerDescription::BytesPerPixel);
+}
 
+// Puts a description that read whole into a layer: its properties, then the
+// pixels of every tile, read again from where the description found them.
+static MReadResult uploadLayer(QDataStream &stream, const MLayerDescription &record, MTextureLayer *layer)
+{
+    setLayerProperties(record, layer);
     QIODevice *device = stream.device();
     QByteArray pixels(MLayerDescription::TileBytes, Qt::Uninitialized);
     for (int i = 0; i < record.cells.size(); ++i) {
@@ -178,7 +204,7 @@ static MReadResult uploadLayer(QDataStream &stream, const MLayerDescription &rec
             return MLayerDescription::cutShort();
         auto *tile = static_cast<MTextureTile *>(layer->addTile(QPointF(record.cells.at(i).center())));
         // A tile left blank would be saved over the original as it is.
-        if (!tile || !tile->ensureTexture() || !tile->setData(pixels.constData()))
+        if (!tile || !tile->createTextureFrom(pixels.constData()))
             return ReadBadData;
     }
     return ReadDone;
@@ -218,36 +244,20 @@ MWriteResult writeDocument(QDataStream &stream, MCanvas *canvas)
     if (canvas->paperType() == MEnum::Paper)
         stream << canvas->paperName() << canvas->paperTile();
     stream << canvas->autoExtent() << canvas->paintMargin() << qint32(canvas->count()) << tiles;
+    // One writer for all layers: the disk never waits at a layer's end.
+    MTileRecordWriter writer(stream.device());
     for (int row = 0; row < canvas->count(); ++row) {
-        const MWriteResult result = writeLayerRecord(stream, canvas->at(row));
-        if (result != 0)
-            return result;
+        if (!queueLayerRecord(writer, stream.version(), canvas->at(row)))
+            break;
     }
-    return WriteDone;
+    return writer.finish();
 }
 
-MReadResult readDocument(QDataStream &stream, MCanvas *canvas)
+// The document emptied and given the header of a description that read
+// whole and the layers made from it.
+static void replaceDocument(MCanvas *canvas, const MDocumentDescription &description,
+                            const QList<MTextureLayer *> &layers)
 {
-    if (!canvas || !canvas->makeCurrent()) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
-        return ReadNoContext;
-    }
-    // Checked whole before the GPU sees any of it; a file that fails half-way
-    // must not cost the open document either, so layers are uploaded aside.
-    MDocumentDescription description;
-    MReadResult result = description.read(stream);
-    if (result != 0)
-        return result;
-    const qint64 end = stream.device() ? stream.device()->pos() : 0;
-    ScratchLayers scratch(canvas);
-    for (const MLayerDescription &record : qAsConst(description.layers)) {
-        result = uploadLayer(stream, record, scratch.add());
-        if (result != 0)
-            return result;
-    }
-    if (stream.device())
-        stream.device()->seek(end);
-
     canvas->makeCurrent();
     canvas->clear();
     canvas->setClipPath(QPainterPath());
@@ -260,13 +270,43 @@ MReadResult readDocument(QDataStream &stream, MCanvas *canvas)
     }
     canvas->setAutoExtent(description.autoExtent);
     canvas->setPaintMargin(description.paintMargin);
-    const QList<MTextureLayer *> layers = scratch.take();
     for (MTextureLayer *layer : layers) {
         canvas->appendItem(layer);
         canvas->updateLayerThumbnail();
     }
     // Commands of the replaced document would act on layers that are gone.
     canvas->undoStack()->clear();
+}
+
+// The body read and checked whole, before the GPU sees any of it, for a
+// document that can take layers.
+static MReadResult describe(QDataStream &stream, MCanvas *canvas, MDocumentDescription &description)
+{
+    if (!canvas || !canvas->makeCurrent()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
+        return ReadNoContext;
+    }
+    return description.read(stream);
+}
+
+MReadResult readDocument(QDataStream &stream, MCanvas *canvas)
+{
+    // A file that fails half-way must not cost the open document either, so
+    // layers are uploaded aside.
+    MDocumentDescription description;
+    MReadResult result = describe(stream, canvas, description);
+    if (result != 0)
+        return result;
+    const qint64 end = stream.device() ? stream.device()->pos() : 0;
+    ScratchLayers scratch(canvas);
+    for (const MLayerDescription &record : qAsConst(description.layers)) {
+        result = uploadLayer(stream, record, scratch.add());
+        if (result != 0)
+            return result;
+    }
+    if (stream.device())
+        stream.device()->seek(end);
+    replaceDocument(canvas, description, scratch.take());
     return ReadDone;
 }
 
@@ -293,6 +333,82 @@ MReadResult readDocumentFile(const QString &path, MCanvas *canvas)
 {
     return readFile(path, documentMagic, wrongDocumentMagic,
                     [canvas](QDataStream &stream) { return readDocument(stream, canvas); });
+}
+
+// Makes every tile of the layers, awaiting its pixels, in the file's order
+// (which a save keeps), and gives them in the order the first frames need
+// them: over the painted rectangle, which the fitted view shows, from its
+// centre outwards, then the rest; one place's layers after the other, from
+// the bottom up. False when a tile could not be made.
+static bool awaitTiles(const MDocumentDescription &description, const QList<MTextureLayer *> &layers,
+                       QVector<MDocumentLoader::Tile> &order)
+{
+    struct Entry
+    {
+        bool hidden;
+        double distance;
+        int top;
+        int left;
+        int row;
+        MDocumentLoader::Tile tile;
+    };
+    std::vector<Entry> entries;
+    const QRectF shown = description.paintedRect;
+    for (int row = 0; row < description.layers.size(); ++row) {
+        const MLayerDescription &record = description.layers.at(row);
+        for (int i = 0; i < record.cells.size(); ++i) {
+            const QRectF cell(record.cells.at(i));
+            MDocumentLoader::Tile tile;
+            tile.tile = static_cast<MTextureTile *>(layers.at(row)->addTile(cell.center()));
+            if (!tile.tile)
+                return false;
+            tile.tile->awaitPixels();
+            tile.cell = cell;
+            tile.offset = record.pixelOffsets.at(i);
+            const QPointF offset = cell.center() - shown.center();
+            entries.push_back({!shown.intersects(cell), QPointF::dotProduct(offset, offset), record.cells.at(i).top(),
+                               record.cells.at(i).left(), row, tile});
+        }
+    }
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry &a, const Entry &b) {
+        return std::tie(a.hidden, a.distance, a.top, a.left, a.row)
+               < std::tie(b.hidden, b.distance, b.top, b.left, b.row);
+    });
+    order.clear();
+    order.reserve(int(entries.size()));
+    for (const Entry &entry : entries)
+        order.append(entry.tile);
+    return true;
+}
+
+MReadResult startReadingDocumentFile(const QString &path, MCanvas *canvas, std::unique_ptr<MDocumentLoader> &loader)
+{
+    return readFile(path, documentMagic, wrongDocumentMagic, [&](QDataStream &stream) {
+        MDocumentDescription description;
+        const MReadResult result = describe(stream, canvas, description);
+        if (result != 0)
+            return result;
+        ScratchLayers scratch(canvas);
+        for (const MLayerDescription &record : qAsConst(description.layers))
+            setLayerProperties(record, scratch.add());
+        QVector<MDocumentLoader::Tile> order;
+        if (!awaitTiles(description, scratch.layers(), order)) {
+            MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
+            return ReadBadData;
+        }
+        auto *file = qobject_cast<QFile *>(stream.device());
+        // The tiles are read through a descriptor of their own: a file put
+        // in its place meanwhile, by a save to the same name, is not what
+        // they would come from.
+        const int descriptor = file ? ::dup(file->handle()) : -1;
+        if (descriptor < 0) {
+            MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, qt_error_string(errno)));
+            return ReadNotOpened;
+        }
+        replaceDocument(canvas, description, scratch.take());
+        loader.reset(new MDocumentLoader(canvas, descriptor, order, MLayerDescription::TileSize));
+        return ReadDone;
+    });
 }
 
 MReadResult parseDocumentFile(QIODevice *device, MDocumentDescription &description)

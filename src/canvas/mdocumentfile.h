@@ -2,8 +2,11 @@
 
 #include <QString>
 
+#include <memory>
+
 class MCanvas;
 class MDocumentDescription;
+class MDocumentLoader;
 class MLayerDescription;
 class MTextureLayer;
 class QDataStream;
@@ -48,6 +51,12 @@ MWriteResult writeDocumentFile(const QString &path, MCanvas *canvas);
 MReadResult readDocumentFile(const QString &path, MCanvas *canvas);
 MWriteResult writeDocument(QDataStream &stream, MCanvas *canvas);
 MReadResult readDocument(QDataStream &stream, MCanvas *canvas);
+// Reads and checks the whole file as readDocumentFile does, then gives the
+// document the file's header and its layers without their tiles, which the
+// loader set up here brings in (not started): the tiles over the painted
+// rectangle first, from its centre outwards, each place's layers from the
+// bottom up, as the first frames composite them. A failure changes nothing.
+MReadResult startReadingDocumentFile(const QString &path, MCanvas *canvas, std::unique_ptr<MDocumentLoader> &loader);
 
 // The checking half of the readers, on any device and without a GL context:
 // the same codes and log lines as the readers up to the upload.

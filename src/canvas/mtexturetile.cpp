@@ -14,6 +14,7 @@
 #include <QOpenGLTexture>
 
 #include <memory>
+#include <utility>
 
 namespace {
 QOpenGLExtraFunctions *functions()
@@ -73,6 +74,8 @@ bool MTextureTile::isValid() const
 
 bool MTextureTile::ensureTexture()
 {
+    if (m_awaitingPixels)
+        return false;
     createEmptyTexture();
     if (!m_created || !m_texture)
         return false;
@@ -87,18 +90,47 @@ void MTextureTile::createEmptyTexture()
         return;
     // Storage of every level and a clear: nothing is sent from memory.
     QOpenGLExtraFunctions *f = functions();
-    if (!f || !allocateTexture(tileSize())) {
+    if (makeStorage(f))
+        clearTexture(f);
+}
+
+bool MTextureTile::makeStorage(QOpenGLExtraFunctions *f)
+{
+    if (!f || !allocateTexture(tileSize()) || !allocateLevels(m_texture)) {
         MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
         m_invalid = true;
-        return;
-    }
-    if (!allocateLevels(m_texture)) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
-        m_invalid = true;
-        return;
+        return false;
     }
     m_created = true;
-    clearTexture(f);
+    return true;
+}
+
+bool MTextureTile::createTextureFrom(const void *pixels, bool blueFirst)
+{
+    m_awaitingPixels = false;
+    const GLenum format = blueFirst ? GL_BGRA : GL_RGBA;
+    // The first level is about to be replaced whole, and the smaller ones are
+    // rebuilt from it before they are sampled: clearing them first would
+    // cost as much again as the upload.
+    if (!m_created && (m_invalid || !pixels || !makeStorage(functions())))
+        return false;
+    return upload(pixels, format, 1);
+}
+
+bool MTextureTile::createTextureWithLevels(const void *levels)
+{
+    m_awaitingPixels = false;
+    if (!m_created && (m_invalid || !levels || !makeStorage(functions())))
+        return false;
+    return upload(levels, GL_BGRA, m_texture->mipLevels());
+}
+
+qsizetype MTextureTile::levelsBytes(int tileSize, int bytesPerPixel)
+{
+    qsizetype bytes = 0;
+    for (int side = tileSize; side >= 1; side /= 2)
+        bytes += qsizetype(side) * side * bytesPerPixel;
+    return bytes;
 }
 
 bool MTextureTile::allocateTexture(int size)
@@ -229,6 +261,11 @@ bool MTextureTile::setImage(const QImage &image)
 
 bool MTextureTile::setData(const void *pixels)
 {
+    return upload(pixels, GL_RGBA, 1);
+}
+
+bool MTextureTile::upload(const void *pixels, unsigned int format, int levels)
+{
     // Queued stamps land before any read or write of a tile.
     MStampQueue::flushAll();
     if (!pixels) {
@@ -245,14 +282,27 @@ bool MTextureTile::setData(const void *pixels)
     f->glGetIntegerv(GL_PIXEL_UNPACK_BUFFER_BINDING, &unpackBuffer);
     f->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, 0);
     MOpenGL::clearGlErrors();
-    f->glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, tileSize(), tileSize(), GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    const auto *bytes = static_cast<const uchar *>(pixels);
+    for (int level = 0, side = tileSize(); level < levels; ++level, side = qMax(1, side / 2)) {
+        f->glTexSubImage2D(GL_TEXTURE_2D, level, 0, 0, side, side, format, GL_UNSIGNED_BYTE, bytes);
+        bytes += qsizetype(side) * side * bytesPerPixel();
+    }
+    // Every level given may be sampled, whatever a pass limited it to.
+    if (levels > 1)
+        f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 1000);
     const GLenum error = f->glGetError();
     f->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, GLuint(unpackBuffer));
     if (error != GL_NO_ERROR) {
         MLogger::instance()->systemError(QStringLiteral("Error during texture set data: 0x%1").arg(hex(error)));
         return false;
     }
-    markMipmapsDirty();
+    if (levels >= m_texture->mipLevels()) {
+        if (m_layer)
+            m_layer->markContentChanged();
+        m_staleAreas.fill(QRect());
+    } else {
+        markMipmapsDirty();
+    }
     return true;
 }
 
@@ -271,7 +321,19 @@ bool MTextureTile::readPixelsToBuffer(unsigned int packBuffer, const QRect &area
     return packBuffer != 0 && readArea(nullptr, area, packBuffer);
 }
 
-bool MTextureTile::readArea(void *pixels, const QRect &area, unsigned int packBuffer)
+bool MTextureTile::readBlueFirstToBuffer(unsigned int packBuffer)
+{
+    return packBuffer != 0 && readArea(nullptr, QRect(0, 0, tileSize(), tileSize()), packBuffer, GL_BGRA);
+}
+
+void MTextureTile::swapRedAndBlue(void *pixels, qsizetype bytes)
+{
+    auto *p = static_cast<uchar *>(pixels);
+    for (qsizetype i = 0; i + 3 < bytes; i += 4)
+        std::swap(p[i], p[i + 2]);
+}
+
+bool MTextureTile::readArea(void *pixels, const QRect &area, unsigned int packBuffer, unsigned int format)
 {
     // Queued stamps land before any read or write of a tile.
     MStampQueue::flushAll();
@@ -296,7 +358,7 @@ bool MTextureTile::readArea(void *pixels, const QRect &area, unsigned int packBu
     f->glPixelStorei(GL_PACK_ALIGNMENT, 1);
     // A read into client memory returns once the pixels are there; one into
     // a pack buffer (pixels null: offset 0) is only queued.
-    f->glReadPixels(area.x(), area.y(), area.width(), area.height(), GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+    f->glReadPixels(area.x(), area.y(), area.width(), area.height(), format, GL_UNSIGNED_BYTE, pixels);
     const GLenum error = f->glGetError();
     f->glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
     if (error != GL_NO_ERROR)

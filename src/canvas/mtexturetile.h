@@ -27,9 +27,26 @@ public:
 
     bool isValid() const override;
 
-    // Creates the transparent texture once; false when that failed (and is not retried).
+    // Creates the transparent texture once; false when that failed (and is not
+    // retried) or the tile awaits its pixels.
     bool ensureTexture();
+    // The tile's pixels are still being read from a file: nothing makes a
+    // transparent texture for it meanwhile; createTextureFrom or
+    // createTextureWithLevels ends it.
+    void awaitPixels() { m_awaitingPixels = true; }
+    bool awaitingPixels() const { return m_awaitingPixels; }
     void createEmptyTexture();
+    // Creates the texture with tileSize x tileSize RGBA pixels as its first
+    // level, without clearing it first (an upload alone when it is there
+    // already). Pixels given blue first (BGRA) are in the order the texture
+    // keeps them: the driver copies them as they are.
+    bool createTextureFrom(const void *pixels, bool blueFirst = false);
+    // The same with every level given, blue first, one after the other from
+    // the first down to 1 x 1 (each half the side of the one before, as
+    // levelsBytes counts them): nothing is rebuilt on the GPU. Needs a tile
+    // size that is a power of two.
+    bool createTextureWithLevels(const void *levels);
+    static qsizetype levelsBytes(int tileSize, int bytesPerPixel);
     bool allocateTexture(int size);
     // Makes the whole texture transparent.
     bool clear();
@@ -55,6 +72,12 @@ public:
     // Queues the same read into the start of a pixel-pack buffer the caller
     // made large enough; the pixels are there once the buffer is mapped.
     bool readPixelsToBuffer(unsigned int packBuffer, const QRect &area);
+    // The same for the whole texture in the order it keeps its pixels, blue
+    // first (BGRA): the driver copies them as they are.
+    bool readBlueFirstToBuffer(unsigned int packBuffer);
+    // Swaps the first and third byte of each 4-byte pixel: RGBA becomes
+    // BGRA and back. Any thread.
+    static void swapRedAndBlue(void *pixels, qsizetype bytes);
     // Rebuilds the mip-maps when the settings ask for them and waits for the
     // driver to finish; rebuildMipmaps does not wait.
     bool generateMipmaps();
@@ -89,6 +112,9 @@ private:
     static bool createTexture(QOpenGLTexture *texture, int size);
     // Storage of every level, blue first, as tiles keep it.
     static bool allocateLevels(QOpenGLTexture *texture);
+    // This tile's texture and the storage of its levels, nothing sent; false
+    // (logged, not tried again) when that failed.
+    bool makeStorage(QOpenGLExtraFunctions *f);
     // Makes the texture transparent, its smaller levels too when they are used.
     void clearTexture(QOpenGLExtraFunctions *f);
     // Levels 1 to lastLevel rebuilt, each from the one above, over the
@@ -96,7 +122,10 @@ private:
     void rebuildStaleLevels(QOpenGLExtraFunctions *f, int lastLevel);
     // The texture's levels after the first.
     int smallerLevels() const;
-    bool readArea(void *pixels, const QRect &area, unsigned int packBuffer);
+    bool readArea(void *pixels, const QRect &area, unsigned int packBuffer, unsigned int format = 0x1908 /* GL_RGBA */);
+    // The first levels replaced by pixels in the format (GL_RGBA or GL_BGRA),
+    // one level after the other from tileSize x tileSize down.
+    bool upload(const void *pixels, unsigned int format, int levels);
 
     QOpenGLTexture *m_texture = nullptr;
     QString m_backupId;
@@ -105,4 +134,5 @@ private:
     // Per level (index 1 up), the level-0 area it is stale over; a level is
     // stale at least wherever the one above it is.
     std::array<QRect, maximumLevels> m_staleAreas;
+    bool m_awaitingPixels = false;
 };

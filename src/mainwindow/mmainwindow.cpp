@@ -34,6 +34,7 @@
 #include "mcanvas.h"
 #include "mcomicstriptool.h"
 #include "mdocumentfile.h"
+#include "mloadinggate.h"
 #include "mfield.h"
 #include "mfieldpanel.h"
 #include "dcolorutility.h"
@@ -713,9 +714,10 @@ bool MMainWindow::loadFile(const QString &path, bool askToSave)
     // A document is known by its first bytes, whatever its name.
     const bool document = isDocumentFile(path) || QFileInfo(path).suffix().toLower() == kDocumentSuffix;
     MUtility::setBusyCursor();
-    // The document reads into scratch layers: a file that fails leaves it, its
-    // name and the recent files as they were.
-    const bool loaded = document ? canvas->loadFromFile(path) : canvas->loadImage(path);
+    // The document file is checked whole first: a file that fails leaves the
+    // document, its name and the recent files as they were. Its tiles follow
+    // from the event loop, the ones the view shows first.
+    const bool loaded = document ? canvas->startLoading(path) : canvas->loadImage(path);
     MUtility::restoreCursor();
     if (loaded && document)
         MSaveFile::removeLeftover(path);
@@ -729,6 +731,22 @@ bool MMainWindow::loadFile(const QString &path, bool askToSave)
     m_imageName = document ? QString() : QFileInfo(path).completeBaseName();
     updateWindowTitle();
     m_view->resetView(true);
+    if (canvas->isLoading()) {
+        delete m_loadingGate;
+        m_loadingGate = new MLoadingGate(canvas, this);
+        connect(canvas, &MCanvas::loadingFinished, m_loadingGate, [this, path](bool tilesLoaded) {
+            m_loadingGate->deleteLater();
+            m_loadingGate = nullptr;
+            if (tilesLoaded)
+                return;
+            // The file changed or the disk failed after it was checked: the
+            // painter is told, and has a new document instead of half of it.
+            updateWindowTitle();
+            m_view->resetView(true);
+            MUtility::showMessage(QMessageBox::Critical, tr("Open file"), tr("Cannot open file %1.").arg(path),
+                                  QMessageBox::Ok, QMessageBox::NoButton, MLogger::instance()->lastLine());
+        });
+    }
     return true;
 }
 

@@ -17,6 +17,7 @@ class MGradientPalette;
 class MThumbnailWidget;
 class MRecentFiles;
 class MSelectionTool;
+class MLoadingGate;
 class MWidget;
 class QDockWidget;
 class QPrinter;
@@ -272,6 +273,8 @@ private:
     QLabel *m_messageLabel = nullptr;
     bool m_firstResize = true;
     MWidget *m_view = nullptr;
+    // Holds the painter's actions back while the tiles of a document come in.
+    MLoadingGate *m_loadingGate = nullptr;
     MBrushWidget *m_brushWidget = nullptr;
     MBrushSettingsWidget *m_brushSettingsWidget = nullptr;
     MColorWidget *m_colorWidget = nullptr;

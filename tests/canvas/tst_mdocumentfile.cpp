@@ -357,6 +357,46 @@ private slots:
         QVERIFY(bytes.mid(header.size()) == pixels);
     }
 
+    // Tiles come back from the GPU a few at a time while earlier ones are
+    // written: a document of more tiles than are ever in flight is still the
+    // header, then each layer's record with every tile's cell and the very
+    // pixels a plain read of that tile gives, in the layers' and tiles' order.
+    void manyTilesWrittenAsTheyRead()
+    {
+        buildDocument(MEnum::Colored);
+        canvas->makeCurrent();
+        for (int i = 0; i < 23; ++i)
+            fillTile(canvas->at(i % 2 == 0 ? 0 : 2), QPointF(-3000 + 500 * (i % 11), 2000 + 500 * (i / 11)), 40 + i);
+        const QString path = saved(QStringLiteral("many.kxd"));
+        QVERIFY(!path.isEmpty());
+        const QByteArray bytes = folder->readFile(QStringLiteral("many.kxd"));
+
+        QByteArray expected;
+        QDataStream stream(&expected, QIODevice::WriteOnly);
+        stream.setVersion(QDataStream::Qt_5_4);
+        stream.setFloatingPointPrecision(QDataStream::DoublePrecision);
+        qint32 tiles = 0;
+        for (int row = 0; row < canvas->count(); ++row)
+            tiles += canvas->at(row)->tileCount();
+        QVERIFY(tiles > 24);
+        stream << QUuid(QStringLiteral("{CEC50B25-E865-4A4F-9E63-120098E6C0FD}")) << qint32(100) << canvas->paintedRect()
+               << qint32(canvas->paperType()) << canvas->paperColor() << canvas->autoExtent() << canvas->paintMargin()
+               << qint32(canvas->count()) << tiles;
+        for (int row = 0; row < canvas->count(); ++row) {
+            MTextureLayer *layer = canvas->at(row);
+            stream << layer->name() << layer->opacity() << layer->locked() << layer->visible() << layer->shaderId()
+                   << qint32(512) << qint32(6) << qint32(4) << qint32(layer->tileCount()) << qint32(1048576);
+            for (int i = 0; i < layer->tileCount(); ++i) {
+                QByteArray pixels(layer->tileAt(i)->byteSize(), '\0');
+                QVERIFY(layer->tileAt(i)->readPixels(pixels.data()));
+                stream << layer->tileAt(i)->rect();
+                stream.writeRawData(pixels.constData(), pixels.size());
+            }
+        }
+        QCOMPARE(bytes.size(), expected.size());
+        QCOMPARE(hashOf(bytes), hashOf(expected));
+    }
+
     // A document is known by its leading bytes whatever its name; nothing
     // else is taken for one.
     void documentKnownByItsBytes_data()

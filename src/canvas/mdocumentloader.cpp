@@ -1,0 +1,302 @@
+#include "mdocumentloader.h"
+
+#include "mcanvas.h"
+#include "mlayerdescription.h"
+#include "mlogger.h"
+#include "msettings.h"
+#include "mtexturelayer.h"
+#include "mtexturetile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <chrono>
+#include <unistd.h>
+
+namespace {
+// Tiles read ahead of the uploads: enough to keep the uploads fed, few
+// enough that a slow GPU does not hold much of the file in memory.
+constexpr size_t readAhead = 16;
+// The event loop gets control back at least this often while tiles come in.
+constexpr qint64 sliceNs = 12 * 1000 * 1000;
+constexpr qint64 longestSliceNs = 100 * 1000 * 1000;
+constexpr qint64 firstFramesMs = 400;
+// The view is asked to show the new tiles at most this often: each frame of
+// a large document costs the loading as much as many uploads.
+constexpr qint64 shownEveryMs = 150;
+constexpr qint64 workBetweenFramesNs = 100 * 1000 * 1000;
+} // namespace
+
+MDocumentLoader::MDocumentLoader(MCanvas *canvas, int descriptor, const QVector<Tile> &order, int tileSize,
+                                 QObject *parent)
+    : QObject(parent)
+    , m_canvas(canvas)
+    , m_descriptor(descriptor)
+    , m_order(order)
+    , m_tileBytes(tileSize * tileSize * 4)
+    , m_tileSize(tileSize)
+    , m_levels(MSettings::instance()->generateMipmaps() && (tileSize & (tileSize - 1)) == 0)
+{
+    m_slices.setSingleShot(true);
+    connect(&m_slices, &QTimer::timeout, this, &MDocumentLoader::slice);
+}
+
+MDocumentLoader::~MDocumentLoader()
+{
+    stopWorker();
+    if (m_descriptor >= 0)
+        ::close(m_descriptor);
+}
+
+void MDocumentLoader::start()
+{
+    if (m_started)
+        return;
+    m_started = true;
+    if (m_order.isEmpty()) {
+        end(ReadDone);
+        return;
+    }
+    m_sinceStart.start();
+    m_worker = std::thread([this] { run(); });
+    if (m_order.size() < ProgressiveTiles) {
+        finish();
+        return;
+    }
+    // The first place's tiles are in before control goes back, however long
+    // they take: the frame that follows shows the middle of the document,
+    // not an empty paper.
+    int firstPlace = 0;
+    while (firstPlace < m_order.size() && m_order.at(firstPlace).cell == m_order.constFirst().cell)
+        ++firstPlace;
+    upload(sliceNs, true, firstPlace);
+    if (!m_finished)
+        m_slices.start(0);
+}
+
+void MDocumentLoader::run()
+{
+    // The disk is asked for the tiles a little ahead of their reads: they
+    // lie where the order, not the file, puts them.
+    const auto announce = [this](int index) {
+        if (index < m_order.size())
+            ::posix_fadvise(m_descriptor, m_order.at(index).offset, m_tileBytes, POSIX_FADV_WILLNEED);
+    };
+    for (int index = 0; index < int(readAhead); ++index)
+        announce(index);
+    for (int index = 0; index < m_order.size(); ++index) {
+        announce(index + int(readAhead));
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            m_changed.wait(lock, [this] { return m_reads.size() < readAhead || m_stopping; });
+            if (m_stopping)
+                return;
+        }
+        Read read;
+        read.index = index;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            if (!m_spare.empty()) {
+                read.pixels = std::move(m_spare.back());
+                m_spare.pop_back();
+            }
+        }
+        read.pixels.resize(int(m_levels ? MTextureTile::levelsBytes(m_tileSize, 4) : m_tileBytes));
+        qint64 done = 0;
+        const qint64 offset = m_order.at(index).offset;
+        while (done < m_tileBytes) {
+            const ssize_t got = ::pread(m_descriptor, read.pixels.data() + done, size_t(m_tileBytes - done), offset + done);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                break;
+            done += got;
+        }
+        read.ok = done == m_tileBytes;
+        if (read.ok)
+            prepare(read.pixels);
+        std::lock_guard<std::mutex> lock(m_mutex);
+        const bool ok = read.ok;
+        m_reads.push_back(std::move(read));
+        m_changed.notify_all();
+        if (!ok)
+            return;
+    }
+}
+
+void MDocumentLoader::prepare(QByteArray &pixels) const
+{
+    MTextureTile::swapRedAndBlue(pixels.data(), m_tileBytes);
+    if (!m_levels)
+        return;
+    auto *level = reinterpret_cast<uchar *>(pixels.data());
+    for (int side = m_tileSize; side > 1; side /= 2) {
+        uchar *next = level + side * side * 4;
+        halve(level, side, next);
+        level = next;
+    }
+}
+
+// Each texel of the next level from the 2 x 2 above it, rounded as the
+// software driver's own rebuild rounds them: the pairs across, then the two
+// results down, each half rounded up.
+void MDocumentLoader::halve(const uchar *from, int side, uchar *to)
+{
+    const int half = side / 2;
+    const int stride = side * 4;
+    for (int y = 0; y < half; ++y) {
+        const uchar *top = from + 2 * y * stride;
+        const uchar *bottom = top + stride;
+        uchar *out = to + y * half * 4;
+        for (int x = 0; x < half * 4; ++x) {
+            const int left = (x / 4) * 8 + x % 4;
+            const int upper = (top[left] + top[left + 4] + 1) >> 1;
+            const int lower = (bottom[left] + bottom[left + 4] + 1) >> 1;
+            out[x] = uchar((upper + lower + 1) >> 1);
+        }
+    }
+}
+
+void MDocumentLoader::slice()
+{
+    if (m_finished)
+        return;
+    // The event loop's other work between two slices (frames, mostly, which
+    // a view animating or fading its text asks for all the time) gets no
+    // more time than the uploads: a slice lasts as long as that work did,
+    // within bounds that keep input answered.
+    // The first frames come first: until they had time to show, slices stay short.
+    const qint64 elsewhereNs = m_sinceSlice.isValid() ? m_sinceSlice.nsecsElapsed() : 0;
+    const bool early = m_sinceStart.elapsed() < firstFramesMs;
+    upload(early ? sliceNs : qBound(sliceNs, elsewhereNs, longestSliceNs), false);
+    m_sinceSlice.start();
+    if (m_finished)
+        return;
+    // Nothing read yet: the worker is given a moment before the next look.
+    std::unique_lock<std::mutex> lock(m_mutex);
+    const bool waiting = m_reads.empty();
+    lock.unlock();
+    m_slices.start(waiting ? 2 : 0);
+}
+
+void MDocumentLoader::upload(qint64 budgetNs, bool wait, int atLeast)
+{
+    QElapsedTimer clock;
+    clock.start();
+    if (!m_canvas || !m_canvas->makeContextCurrent()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
+        end(ReadNoContext);
+        return;
+    }
+    while (!m_finished && m_uploaded < m_order.size()) {
+        Read read;
+        {
+            std::unique_lock<std::mutex> lock(m_mutex);
+            const auto arrived = [this] { return !m_reads.empty(); };
+            if (wait && (budgetNs < 0 || m_uploaded < atLeast))
+                m_changed.wait(lock, arrived);
+            else if (wait)
+                m_changed.wait_for(lock, std::chrono::nanoseconds(qMax(qint64(0), budgetNs - clock.nsecsElapsed())),
+                                   arrived);
+            if (m_reads.empty())
+                break;
+            read = std::move(m_reads.front());
+            m_reads.pop_front();
+            m_changed.notify_all();
+        }
+        if (!uploadOne(read))
+            return;
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_spare.push_back(std::move(read.pixels));
+        }
+        if (budgetNs >= 0 && clock.nsecsElapsed() >= budgetNs && m_uploaded >= atLeast)
+            break;
+    }
+    m_workSinceShownNs += clock.nsecsElapsed();
+    if (m_finished)
+        return;
+    if (m_uploaded == m_order.size()) {
+        end(ReadDone);
+        return;
+    }
+    // The first tiles are shown at once, the next ones now and then, with at
+    // least as much time for the uploads between frames as the frames take.
+    const qint64 elsewhereNs = m_sinceShown.isValid() ? m_sinceShown.nsecsElapsed() - m_workSinceShownNs : 0;
+    if (!m_arrived.isEmpty()
+        && (!m_sinceShown.isValid()
+            || (m_sinceShown.elapsed() >= shownEveryMs
+                && m_workSinceShownNs >= qMax(workBetweenFramesNs, elsewhereNs)))) {
+        m_sinceShown.start();
+        m_workSinceShownNs = 0;
+        const QRectF area = m_arrived;
+        m_arrived = QRectF();
+        emit tilesArrived(area);
+    }
+}
+
+bool MDocumentLoader::uploadOne(const Read &read)
+{
+    if (!read.ok) {
+        // The file changed or the disk failed after the whole file was checked.
+        MLayerDescription::cutShort();
+        end(ReadBadData);
+        return false;
+    }
+    const Tile &tile = m_order.at(read.index);
+    MTextureTile *texture = tile.tile;
+    // A tile left blank would be saved over the original as it is.
+    const bool created = m_levels ? texture && texture->createTextureWithLevels(read.pixels.constData())
+                                  : texture && texture->createTextureFrom(read.pixels.constData(), true);
+    if (!created) {
+        end(ReadBadData);
+        return false;
+    }
+    ++m_uploaded;
+    m_arrived |= tile.cell;
+    return true;
+}
+
+MReadResult MDocumentLoader::finish()
+{
+    if (!m_started) {
+        start();
+        return finish();
+    }
+    while (!m_finished)
+        upload(-1, true);
+    return m_result;
+}
+
+void MDocumentLoader::cancel()
+{
+    m_finished = true;
+    m_slices.stop();
+    stopWorker();
+}
+
+void MDocumentLoader::end(MReadResult result)
+{
+    m_finished = true;
+    m_result = result;
+    m_slices.stop();
+    stopWorker();
+    if (!m_arrived.isEmpty()) {
+        const QRectF area = m_arrived;
+        m_arrived = QRectF();
+        emit tilesArrived(area);
+    }
+    emit finished(result);
+}
+
+void MDocumentLoader::stopWorker()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+        m_changed.notify_all();
+    }
+    if (m_worker.joinable())
+        m_worker.join();
+    m_reads.clear();
+    m_spare.clear();
+}

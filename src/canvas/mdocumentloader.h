@@ -1,0 +1,118 @@
+#pragma once
+
+#include "mdocumentfile.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QRectF>
+#include <QTimer>
+#include <QVector>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+class MCanvas;
+class MTextureTile;
+
+// The tiles of a document file that was read and checked whole, brought in
+// after the document took its header and its empty layers: a worker thread
+// reads their pixels in the order given, puts them in the order the
+// textures keep (blue first) and makes their smaller levels, and the GUI
+// thread uploads what was read in short slices from the event loop, so that the view
+// shows the tiles that are in while input goes on. The file is read through a descriptor of
+// its own, which the loader closes: a file replaced meanwhile does not change
+// what is read.
+class MDocumentLoader : public QObject
+{
+    Q_OBJECT
+public:
+    // A tile of a layer awaiting its pixels, which lie at offset in the file.
+    struct Tile
+    {
+        MTextureTile *tile = nullptr;
+        QRectF cell;
+        qint64 offset = 0;
+    };
+
+    // Fewer tiles than this load at once, within start(): the whole load
+    // costs less than the frames a gradual one would show.
+    static constexpr int ProgressiveTiles = 24;
+
+    // The tiles are tileSize x tileSize RGBA pixels in the file.
+    MDocumentLoader(MCanvas *canvas, int descriptor, const QVector<Tile> &order, int tileSize,
+                    QObject *parent = nullptr);
+    ~MDocumentLoader() override;
+
+    // Starts the reads and uploads the first tiles, the rest following in
+    // slices from the event loop (or loads a small document whole).
+    void start();
+    // Uploads every tile still to come, waiting for their reads; the result
+    // of the whole load (also emitted by finished()).
+    MReadResult finish();
+    // Stops reading and uploading; finished() is not emitted.
+    void cancel();
+    bool isFinished() const { return m_finished; }
+    MReadResult result() const { return m_result; }
+    int uploadedCount() const { return m_uploaded; }
+    int tileCount() const { return m_order.size(); }
+
+signals:
+    // Tiles were uploaded over the area (canvas coordinates) since the last time.
+    void tilesArrived(const QRectF &area);
+    void finished(MReadResult result);
+
+private:
+    struct Read
+    {
+        int index = 0;
+        QByteArray pixels;
+        bool ok = false;
+    };
+
+    void run();
+    // A tile's pixels put blue first, followed by its smaller levels when
+    // the textures have them.
+    void prepare(QByteArray &pixels) const;
+    static void halve(const uchar *from, int side, uchar *to);
+    void slice();
+    // Uploads the reads that are there, with wait set waiting for the next
+    // ones too, until the time is up (never, with a negative budget) and at
+    // least that many tiles are in.
+    void upload(qint64 budgetNs, bool wait, int atLeast = 0);
+    bool uploadOne(const Read &read);
+    void end(MReadResult result);
+    void stopWorker();
+
+    QPointer<MCanvas> m_canvas;
+    int m_descriptor;
+    QVector<Tile> m_order;
+    int m_tileBytes;
+    int m_tileSize;
+    // The smaller levels are made here, on the worker, not by the GPU.
+    bool m_levels;
+    int m_uploaded = 0;
+    bool m_finished = false;
+    bool m_started = false;
+    MReadResult m_result = ReadDone;
+    QRectF m_arrived;
+    QElapsedTimer m_sinceShown;
+    QElapsedTimer m_sinceSlice;
+    QElapsedTimer m_sinceStart;
+    // Upload time since the view was last asked to show the new tiles.
+    qint64 m_workSinceShownNs = 0;
+    QTimer m_slices;
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<Read> m_reads;
+    // Pixel buffers uploaded and given back for the next reads.
+    std::vector<QByteArray> m_spare;
+    bool m_stopping = false;
+    std::thread m_worker;
+};
