@@ -150,6 +150,9 @@ void stroke(MCanvas &canvas, MBrush &brush, const QPointF &from, const QPointF &
 int runOne(int side)
 {
     MSettings::instance()->set_undoLimit(64);
+    // The total of the undo histories starts from nothing, as the
+    // application sets it at start-up.
+    MSettings::instance()->set_undoMemorySize(0.0);
     const Status start = status();
     std::unique_ptr<MCanvas> document = MTestCanvas::createDocument(QSize(side, side));
     if (!document) {

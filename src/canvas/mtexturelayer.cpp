@@ -8,30 +8,10 @@
 #include <QDebug>
 #include <QOpenGLContext>
 
-#include <malloc.h>
-
-namespace {
-// Tile-sized blocks (texture storage in a software driver, undo records,
-// read-back buffers, CPU copies of tiles) come and go by the thousand. Once
-// the first of them is freed glibc serves the rest from its heaps, where the
-// freed ones stay resident in holes that later blocks do not fill: a
-// document came to hold twice what its tiles hold. A fixed threshold of a
-// tile's level 0 gives each such block a mapping of its own, returned to the
-// system when it is freed (at the price of its pages being faulted in anew);
-// smaller blocks, the most of a stroke's records, stay in the heap.
-void returnLargeBlocksWhenFreed()
-{
-#ifdef __GLIBC__
-    static const bool done = mallopt(M_MMAP_THRESHOLD, 1024 * 1024) == 1;
-    Q_UNUSED(done)
-#endif
-}
-} // namespace
 
 MTextureLayer::MTextureLayer(QObject *parent)
     : MTiledLayer(parent)
 {
-    returnLargeBlocksWhenFreed();
     setType(OpenGLLayer);
 }
 

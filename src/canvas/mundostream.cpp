@@ -20,6 +20,10 @@
 #include <QVector>
 #include <QtEndian>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 const QString kClass = QStringLiteral("mundostream");
@@ -30,6 +34,8 @@ const int kLongestRetryDelay = 60000;
 // How long a backup waits for one report of the writer before it goes on
 // regardless: a disk that slow is reported rather than waited for.
 const int kStallMsecs = 2000;
+// Bytes of backups freed between two returns of memory to the system.
+const qint64 kTrimBytes = 16 * 1024 * 1024;
 
 void trace(const char *function, const QString &text)
 {
@@ -644,8 +650,24 @@ void MUndoStream::dropBuffer(const QString &path)
         decMemory(buffer->bytes.size());
     if (buffer->writing)
         m_writingBytes -= buffer->bytes.size();
+    m_freedBytes += buffer->bytes.size();
     m_buffers.erase(buffer);
     m_spillQueue.removeAll(path);
+    if (m_freedBytes >= kTrimBytes) {
+        m_freedBytes = 0;
+        returnFreedMemory();
+    }
+}
+
+void MUndoStream::returnFreedMemory()
+{
+    // Freed backups leave holes in the allocator's heaps that later blocks
+    // of other sizes (textures among them) do not fill, and the holes stay
+    // resident: a document came to hold twice what its tiles hold. Their
+    // pages go back to the system here, in one sweep per many backups.
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 void MUndoStream::removeFile(const QString &path)

@@ -145,6 +145,7 @@ private:
     void checkMemory();
     // Frees the memory copy, lowering the counters it was in.
     void dropBuffer(const QString &path);
+    static void returnFreedMemory();
     static void removeFile(const QString &path);
     void incMemory(qint64 bytes);
     void decMemory(qint64 bytes);
@@ -177,5 +178,6 @@ private:
     qint64 m_queuedBytes = 0;              // read-backs not yet records: memory the limit must see before they count
     qint64 m_writingBytes = 0;             // counted buffers a writer holds, report not taken
     qint64 m_reportedBytes = 0;            // m_countedBytes as memorySizeChanged last sent it
+    qint64 m_freedBytes = 0;               // buffers dropped since memory last went back to the system
     bool m_reportPending = false;
 };
