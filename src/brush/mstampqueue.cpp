@@ -4,6 +4,7 @@
 #include "mbrushsettinginfolist.h"
 #include "mcanvas.h"
 #include "mframebuffer.h"
+#include "mglstateguard.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "mpaintengine.h"
@@ -485,6 +486,8 @@ void MStampQueue::draw()
     MTextureLayer *layer = m_sharedData->currentLayer();
     if (!layer)
         return;
+    // Blending, framebuffer and viewport go back as found for the next pass.
+    const MGlStateGuard state;
     m_engineProgram = nullptr;
     m_generalProgram = nullptr;
     MCanvas *canvas = m_sharedData->canvas();
@@ -560,6 +563,7 @@ void MStampQueue::rehearse(const MBrush *brush, MTextureTile *tile, MTextureTile
     m_flushing = true;
     m_engineProgram = nullptr;
     m_generalProgram = nullptr;
+    const MGlStateGuard state;
     m_sharedData->glEnable(GL_BLEND);
     // Both sizes' programs: the radius may cross over within a stroke.
     const bool sampleLoop = run.state.features.sampleLoop;

@@ -15,6 +15,8 @@
 #include "mtestglcontext.h"
 #include "mtexturelayer.h"
 
+#include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
 #include <QPainterPath>
 #include <QTest>
 #include <QUndoStack>
@@ -215,6 +217,48 @@ private slots:
         QVERIFY(canvas->sharedData()->stampQueue()->isEmpty());
         QCOMPARE(qAlpha(pixelAt(canvas->current(), QPoint(100, 50))), 255);
         QCOMPARE(qAlpha(pixelAt(canvas->strokeLayer(), QPoint(100, 50))), 0);
+    }
+
+    // Whatever the stamps set to draw (blending on, their own blend
+    // functions, the tile's framebuffer and viewport, other texture units)
+    // is put back by the flush, with blending found on or off.
+    void flushLeavesGlStateAsFound_data()
+    {
+        QTest::addColumn<bool>("blend");
+        QTest::newRow("blending off") << false;
+        QTest::newRow("blending on") << true;
+    }
+
+    void flushLeavesGlStateAsFound()
+    {
+        QFETCH(bool, blend);
+        canvas->reset();
+        canvas->setPaintedRect(document);
+        MBrush brush;
+        brush.setRadius(10);
+        send(MEvent::Press, QPointF(-50, 0), 1.0, &brush);
+        send(MEvent::Move, QPointF(50, 20), 1.0, &brush);
+        QVERIFY(!canvas->sharedData()->stampQueue()->isEmpty());
+
+        // The context alone: making the document current would draw the stamps.
+        QVERIFY(canvas->makeContextCurrent());
+        QOpenGLExtraFunctions *f = QOpenGLContext::currentContext()->extraFunctions();
+        blend ? f->glEnable(GL_BLEND) : f->glDisable(GL_BLEND);
+        f->glBlendFuncSeparate(GL_ONE, GL_ZERO, GL_ZERO, GL_ONE);
+        f->glBlendEquationSeparate(GL_FUNC_REVERSE_SUBTRACT, GL_MAX);
+        f->glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        f->glViewport(3, 4, 50, 60);
+        f->glActiveTexture(GL_TEXTURE5);
+        const QVector<int> before = MTestGLContext::glState();
+
+        QVERIFY(!canvas->sharedData()->stampQueue()->isEmpty());
+        canvas->flushStrokes();
+        QVERIFY(canvas->sharedData()->stampQueue()->isEmpty());
+        QCOMPARE(QOpenGLContext::currentContext(), canvas->context());
+        QCOMPARE(MTestGLContext::glState(), before);
+        f->glActiveTexture(GL_TEXTURE0);
+        send(MEvent::Release, QPointF(50, 20), 0.0, &brush);
+        QVERIFY(qAlpha(pixelAt(canvas->current(), QPoint(0, 10))) > 0);
     }
 };
 

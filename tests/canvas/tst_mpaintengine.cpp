@@ -415,33 +415,7 @@ private slots:
             f->glBindSampler(unit, sampler);
         f->glActiveTexture(GL_TEXTURE5);
 
-        auto state = [f] {
-            QVector<GLint> values;
-            for (GLenum name : {GL_BLEND_SRC_RGB, GL_BLEND_DST_RGB, GL_BLEND_SRC_ALPHA, GL_BLEND_DST_ALPHA,
-                                GL_BLEND_EQUATION_RGB, GL_BLEND_EQUATION_ALPHA, GL_DRAW_FRAMEBUFFER_BINDING,
-                                GL_READ_FRAMEBUFFER_BINDING, GL_ACTIVE_TEXTURE}) {
-                GLint value = 0;
-                f->glGetIntegerv(name, &value);
-                values << value;
-            }
-            GLint box[4] = {};
-            f->glGetIntegerv(GL_VIEWPORT, box);
-            values << box[0] << box[1] << box[2] << box[3];
-            f->glGetIntegerv(GL_SCISSOR_BOX, box);
-            values << box[0] << box[1] << box[2] << box[3];
-            values << f->glIsEnabled(GL_BLEND) << f->glIsEnabled(GL_SCISSOR_TEST);
-            GLint active = 0;
-            f->glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
-            for (GLenum unit = 0; unit < 4; ++unit) {
-                GLint bound = 0;
-                f->glActiveTexture(GL_TEXTURE0 + unit);
-                f->glGetIntegerv(GL_SAMPLER_BINDING, &bound);
-                values << bound;
-            }
-            f->glActiveTexture(GLenum(active));
-            return values;
-        };
-        const QVector<GLint> before = state();
+        const QVector<int> before = MTestGLContext::glState();
 
         MShaderProgramList *programs = canvas->shaderProgramList();
         QOpenGLVertexArrayObject *vertexArray = canvas->sharedData()->vertexArrayObject();
@@ -465,7 +439,7 @@ private slots:
             engine->applyProgram(&params);
         }
         canvas->makeCurrent();
-        QCOMPARE(state(), before);
+        QCOMPARE(MTestGLContext::glState(), before);
 
         f->glDisable(GL_SCISSOR_TEST);
         f->glBlendFuncSeparate(GL_ONE, GL_ZERO, GL_ONE, GL_ZERO);

@@ -20,6 +20,35 @@ void MTestGLContext::prepareSharedContexts()
     QSurfaceFormat::setDefaultFormat(MOpenGL::requestedFormat());
 }
 
+QVector<int> MTestGLContext::glState()
+{
+    QOpenGLExtraFunctions *f = QOpenGLContext::currentContext()->extraFunctions();
+    QVector<int> values;
+    for (GLenum name : {GL_BLEND_SRC_RGB, GL_BLEND_DST_RGB, GL_BLEND_SRC_ALPHA, GL_BLEND_DST_ALPHA, GL_BLEND_EQUATION_RGB,
+                        GL_BLEND_EQUATION_ALPHA, GL_DRAW_FRAMEBUFFER_BINDING, GL_READ_FRAMEBUFFER_BINDING,
+                        GL_ACTIVE_TEXTURE}) {
+        GLint value = 0;
+        f->glGetIntegerv(name, &value);
+        values << value;
+    }
+    GLint box[4] = {};
+    f->glGetIntegerv(GL_VIEWPORT, box);
+    values << box[0] << box[1] << box[2] << box[3];
+    f->glGetIntegerv(GL_SCISSOR_BOX, box);
+    values << box[0] << box[1] << box[2] << box[3];
+    values << f->glIsEnabled(GL_BLEND) << f->glIsEnabled(GL_SCISSOR_TEST);
+    GLint active = 0;
+    f->glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
+    for (GLenum unit = 0; unit < 4; ++unit) {
+        GLint bound = 0;
+        f->glActiveTexture(GL_TEXTURE0 + unit);
+        f->glGetIntegerv(GL_SAMPLER_BINDING, &bound);
+        values << bound;
+    }
+    f->glActiveTexture(GLenum(active));
+    return values;
+}
+
 QString MTestGLContext::glErrors()
 {
     QOpenGLContext *context = QOpenGLContext::currentContext();

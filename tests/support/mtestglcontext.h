@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QString>
+#include <QVector>
 
 #include <memory>
 
@@ -19,6 +20,11 @@ public:
     static void prepareSharedContexts();
     // The pending OpenGL errors of the current context as text, empty when none.
     static QString glErrors();
+    // The state a pass must leave as found (blend enable, functions and
+    // equations, bound framebuffers, viewport, scissor, active texture and
+    // the first units' samplers) of the current context, in one list to
+    // compare.
+    static QVector<int> glState();
 
     MTestGLContext();
     ~MTestGLContext();
