@@ -3,6 +3,7 @@
 
 #include "mcanvas.h"
 #include "mlayer.h"
+#include "mutility.h"
 
 namespace {
 // The properties the dialog edits, as the undo step records them.
@@ -35,6 +36,14 @@ DLayerEdit::DLayerEdit(MCanvas *canvas, int row, QWidget *parent)
     connect(ui->visibleCheckBox, &QCheckBox::clicked, this, &DLayerEdit::widgetsToLayer);
     connect(ui->cbMask, &MEnumEdit::valueChanged, this, &DLayerEdit::widgetsToLayer);
     changed = false;
+}
+
+void DLayerEdit::edit(MCanvas *canvas, int row)
+{
+    if (!canvas || !canvas->at(row))
+        return;
+    DLayerEdit dialog(canvas, row, MUtility::dialogParent());
+    dialog.exec();
 }
 
 DLayerEdit::~DLayerEdit()

@@ -24,6 +24,10 @@ public:
     DLayerEdit(MCanvas *canvas, int row, QWidget *parent = nullptr);
     ~DLayerEdit() override;
 
+    // Edits layer row of canvas in a modal dialog; a row that names no
+    // layer opens nothing.
+    static void edit(MCanvas *canvas, int row);
+
     bool isChanged() const { return changed; }
 
 public slots:

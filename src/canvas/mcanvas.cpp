@@ -1,6 +1,5 @@
 #include "mcanvas.h"
 
-#include "dlayeredit.h"
 #include "mlogcategory.h"
 #include "mbrushlist.h"
 #include "mcanvasfill.h"
@@ -768,7 +767,7 @@ void MCanvas::startStroke(MEvent *event, MBrush *brush, const QColor &color, con
     finishLoading();
     if (!event || !brush || !slotBit(slot) || !isStrokeAllowed())
         return;
-    MColorList::instance()->updateColorList(MColorList::instance()->currentColor());
+    emit strokeStarted(color);
     MStartStrokeRunner start(m_sharedData, currentRow(), slot, *event, brush, color, secondColor);
     m_strokeInProgress = true;
     m_strokeSlots |= slotBit(slot);
@@ -1227,19 +1226,6 @@ void MCanvas::updateLayerShader(int row, const MShaderObject::ShaderState &befor
     finishLoading();
     if (at(row) && before != after)
         new MCommandLayerShader(this, row, before, after);
-}
-
-void MCanvas::editLayer()
-{
-    editLayer(currentRow());
-}
-
-void MCanvas::editLayer(int row)
-{
-    if (!at(row))
-        return;
-    DLayerEdit dialog(this, row, MUtility::dialogParent());
-    dialog.exec();
 }
 
 void MCanvas::prependLayer()

@@ -277,9 +277,6 @@ public slots:
     void setPaintedRect(const QRectF &rect);
     void updateLayerThumbnail(int row);
     void updateLayerThumbnail();
-    // The layer-properties dialog, run modally over the layer at row.
-    void editLayer();
-    void editLayer(int row);
     void setFileName(const QString &name);
     void setIsNew(bool value);
     void setIsReadOnly(bool value);
@@ -306,6 +303,9 @@ signals:
     void loadingFinished(bool loaded);
     // The programs of the brush are built: a view may rehearse a stroke.
     void brushPrepared();
+    // A stroke began painting with color; whoever keeps the colour history
+    // records it.
+    void strokeStarted(const QColor &color);
 
 private:
     void discardStroke();

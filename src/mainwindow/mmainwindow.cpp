@@ -22,6 +22,7 @@
 #include "dshader.h"
 #include "dshadername.h"
 #include "dshaderparams.h"
+#include "dlayeredit.h"
 #include "mapplication.h"
 #include "mbrush.h"
 #include "mbrushlist.h"
@@ -329,6 +330,7 @@ void MMainWindow::setupConnections()
     connect(ui->menuEffects, &QMenu::aboutToShow, this, &MMainWindow::validateShaderActions);
     connect(MShaderList::instance(), &MShaderList::currentRowChanged, this, &MMainWindow::validateShaderActions);
     connect(m_view, &MWidget::editShaderParams, this, &MMainWindow::editLayerShaderParams);
+    connect(canvas, &MCanvas::strokeStarted, MColorList::instance(), &MColorList::updateColorList);
 }
 
 void MMainWindow::setupToolBarTitles()
@@ -1047,7 +1049,7 @@ void MMainWindow::on_actionDuplicateLayer_triggered()
 void MMainWindow::on_actionEditLayer_triggered()
 {
     if (checkCurrentLayer())
-        m_view->canvas()->editLayer();
+        DLayerEdit::edit(m_view->canvas(), m_view->canvas()->currentRow());
 }
 
 void MMainWindow::on_actionRemoveLayer_triggered()

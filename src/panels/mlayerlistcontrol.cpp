@@ -1,5 +1,6 @@
 #include "mlayerlistcontrol.h"
 
+#include "dlayeredit.h"
 #include "mcanvas.h"
 #include "mevent.h"
 #include "mgeometry.h"
@@ -304,7 +305,7 @@ bool MLayerListControl::mousePressEvent(MEvent *e)
                 return true;
             }
             if (iconRect(square, EditIcon).contains(point)) {
-                document->editLayer(row);
+                DLayerEdit::edit(document, row);
                 m_view->update();
                 return true;
             }
@@ -350,7 +351,7 @@ bool MLayerListControl::mouseDoubleClickEvent(MEvent *e)
     const int row = layerAt(e->viewPosition);
     if (row < 0)
         return false;
-    document->editLayer(row);
+    DLayerEdit::edit(document, row);
     return true;
 }
 

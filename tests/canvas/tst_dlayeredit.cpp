@@ -155,7 +155,7 @@ private slots:
         QSignalSpy names(layer, &MLayer::nameChanged);
         bool played = false;
         onNextDialog("DLayerEdit", [&](QDialog *dialog) { play(dialog, steps); }, &played);
-        canvas->editLayer(0);
+        DLayerEdit::edit(canvas.get(), 0);
         QVERIFY(played);
         QCOMPARE(canvas->undoStack()->count(), recorded ? 1 : 0);
 
@@ -195,7 +195,7 @@ private slots:
             seen = !layer->visible() && refreshed.count() + throttled.count() > before;
             play(dialog, QStringLiteral("cancel"));
         });
-        canvas->editLayer(0);
+        DLayerEdit::edit(canvas.get(), 0);
         QVERIFY(seen);
         QVERIFY(layer->visible());
     }
@@ -209,10 +209,10 @@ private slots:
             edited = dialog->findChild<QLineEdit *>("nameEdit")->text();
             play(dialog, QStringLiteral("cancel"));
         });
-        canvas->editLayer();
+        DLayerEdit::edit(canvas.get(), canvas->currentRow());
         QCOMPARE(edited, canvas->at(1)->name());
-        canvas->editLayer(7);
-        canvas->editLayer(-1);
+        DLayerEdit::edit(canvas.get(), 7);
+        DLayerEdit::edit(canvas.get(), -1);
         QCOMPARE(canvas->undoStack()->count(), 0);
     }
 
@@ -223,7 +223,7 @@ private slots:
             MTestScreenshot::keep(dialog->grab(), QStringLiteral("kalmidraw-layer-properties.png"));
             play(dialog, QStringLiteral("cancel"));
         });
-        canvas->editLayer(0);
+        DLayerEdit::edit(canvas.get(), 0);
     }
 };
 

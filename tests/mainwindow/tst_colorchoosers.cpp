@@ -126,6 +126,7 @@ private slots:
 
         MCanvas *canvas = window->view()->canvas();
         const int before = canvas->undoStack()->count();
+        const int historyBefore = list->count();
         stroke(QPointF(-120, -30), QPointF(120, 30));
         QCOMPARE(canvas->undoStack()->count(), before + 1);
         QCOMPARE(canvas->undoStack()->text(before), QString("Brush stroke: round brush, %1").arg(chosen.name()));
@@ -145,7 +146,8 @@ private slots:
             }
         }
         QVERIFY2(opaque > 500, qPrintable(QString::number(opaque)));
-        // The stroke's colour went into the history strip.
+        // The stroke's colour went into the history strip, once.
+        QCOMPARE(list->count(), historyBefore + 1);
         QCOMPARE(list->colorAt(list->count() - 1), chosen);
     }
 

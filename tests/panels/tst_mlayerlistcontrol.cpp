@@ -6,11 +6,15 @@
 #include "msettings.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
+#include "mtestmodaldriver.h"
 #include "mtestview.h"
 #include "mtexturelayer.h"
 #include "mwidget.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QMouseEvent>
 #include <QTest>
 #include <QUndoStack>
@@ -187,6 +191,47 @@ private slots:
         beside.type = MEvent::Press;
         beside.viewPosition = QPointF(300, 300);
         QVERIFY(!control->mousePressEvent(&beside));
+    }
+
+    // The current layer's pencil icon and a double click on any layer both
+    // open that layer's properties; Ok is one undo step on it.
+    void editIconAndDoubleClickOpenTheDialog_data()
+    {
+        QTest::addColumn<bool>("doubleClick");
+        QTest::addColumn<int>("currentRow");
+        QTest::newRow("edit icon") << false << 1;
+        QTest::newRow("double click on another layer") << true << 2;
+    }
+
+    void editIconAndDoubleClickOpenTheDialog()
+    {
+        QFETCH(bool, doubleClick);
+        QFETCH(int, currentRow);
+        makeView();
+        MCanvas *canvas = view->canvas();
+        canvas->setCurrentRow(currentRow);
+        const int steps = canvas->undoStack()->count();
+        bool played = false;
+        MTestModalDriver::onNextDialog("DLayerEdit", [&](QDialog *dialog) {
+            MTestModalDriver::typeOver(dialog->findChild<QLineEdit *>("nameEdit"), QStringLiteral("Ink"));
+            MTestModalDriver::click(dialog->findChild<QPushButton *>("btnOk"));
+        }, &played);
+        const QRectF square = control->squareRect(1);
+        if (doubleClick) {
+            const QPointF at = square.center();
+            mouse(view.get(), QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+            mouse(view.get(), QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+            mouse(view.get(), QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+            mouse(view.get(), QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        } else {
+            click(view.get(), control->iconRect(square, MLayerListControl::EditIcon).center());
+        }
+        QVERIFY(played);
+        QCOMPARE(canvas->at(1)->name(), QStringLiteral("Ink"));
+        QCOMPARE(canvas->undoStack()->count(), steps + 1);
+        QCOMPARE(canvas->undoStack()->text(steps), QStringLiteral("Layer property change"));
+        canvas->undoStack()->undo();
+        QVERIFY(canvas->at(1)->name() != QStringLiteral("Ink"));
     }
 
     void dragScrollsAndClamps()
