@@ -3,7 +3,6 @@
 #include "mlogcategory.h"
 #include "mbrushlist.h"
 #include "mcanvasfill.h"
-#include "mcolorlist.h"
 #include "mbufferlayer.h"
 #include "mcommandappendlayer.h"
 #include "mcommandlayerdown.h"
@@ -724,7 +723,7 @@ bool MCanvas::currentLayerEditable() const
 
 bool MCanvas::isStrokeAllowed() const
 {
-    return m_glReady && MBrushList::instance()->currentBrush() && count() > 0 && currentLayerEditable();
+    return m_glReady && count() > 0 && currentLayerEditable();
 }
 
 // ---------------------------------------------------------------- stroke entry
@@ -742,9 +741,8 @@ void MCanvas::stroke(MEvent *event, int slot)
         return;
     switch (event->type) {
     case MEvent::Press: {
-        MColorList *colors = MColorList::instance();
-        startStroke(event, MBrushList::instance()->currentBrush(), colors->currentColor(), colors->secondColor(),
-                    slot);
+        const StrokePaint paint = m_strokePaintSource ? m_strokePaintSource() : StrokePaint();
+        startStroke(event, paint.brush, paint.color, paint.secondColor, slot);
         break;
     }
     case MEvent::Move:

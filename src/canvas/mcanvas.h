@@ -49,8 +49,21 @@ public:
     // new document names.
     enum Purpose { UserDocument, ScratchDocument };
 
+    // What the document's own strokes (a press through stroke(), a line, a
+    // path) paint with.
+    struct StrokePaint
+    {
+        MBrush *brush = nullptr;
+        QColor color;
+        QColor secondColor;
+    };
+
     explicit MCanvas(QObject *parent = nullptr, Purpose purpose = UserDocument);
     ~MCanvas() override;
+
+    // Asked at each such press: the brush and colours chosen above the
+    // document. Without one those strokes paint nothing.
+    void setStrokePaintSource(const std::function<StrokePaint()> &source) { m_strokePaintSource = source; }
 
     void initializeGL();
     void shutDown();
@@ -130,7 +143,7 @@ public:
     bool currentLayerEditable() const;
     bool isStrokeAllowed() const;
 
-    // Painting with the current brush: one input event of a stroke in a slot
+    // Painting with the brush of the stroke paint source: one input event of a stroke in a slot
     // (0 to 29; symmetric copies of a stroke use one slot each).
     void stroke(MEvent *event, int slot);
     void startStroke(MEvent *event, MBrush *brush, const QColor &color, const QColor &secondColor, int slot);
@@ -344,6 +357,7 @@ private:
     MTextureTile *m_rehearsalTile = nullptr;
     // One bit per slot pressed in the stroke in progress.
     quint32 m_strokeSlots = 0;
+    std::function<StrokePaint()> m_strokePaintSource;
     MReadResult m_lastReadResult = ReadDone;
     MWriteResult m_lastWriteResult = WriteDone;
     QList<QMetaObject::Connection> m_connections;

@@ -92,6 +92,10 @@ private slots:
         canvas = createDocument(QSize(1200, 600));
         QVERIFY(canvas);
         MColorList::instance()->setColor(paint);
+        canvas->setStrokePaintSource([this] {
+            const MColorList *colors = MColorList::instance();
+            return MCanvas::StrokePaint{brush(), colors->currentColor(), colors->secondColor()};
+        });
     }
 
     void init()
@@ -322,6 +326,21 @@ private slots:
 
         canvas->removeAt(0);
         QCOMPARE(canvas->brushStroke(path, false), 0);
+    }
+
+    // A document nobody told what to paint with refuses the press: no stroke
+    // starts and nothing is recorded.
+    void noPaintNoStroke()
+    {
+        std::unique_ptr<MCanvas> bare = createDocument(QSize(200, 100));
+        QVERIFY(bare);
+        MEvent event;
+        event.type = MEvent::Press;
+        bare->stroke(&event, 0);
+        QVERIFY(!bare->strokeInProgress());
+        event.type = MEvent::Release;
+        bare->stroke(&event, 0);
+        QCOMPARE(bare->undoStack()->count(), 0);
     }
 };
 
