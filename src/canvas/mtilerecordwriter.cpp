@@ -170,8 +170,8 @@ void MTileRecordWriter::run()
             m_writeFailed = true;
             m_queue.clear();
         }
-        // Tile records' buffers serve again: a new one of that size is a
-        // mapping of its own, paid for page by page.
+        // Tile records' buffers serve again: the allocator may give a new
+        // one of that size fresh pages, paid for one by one.
         if (chunk.pixelsFrom >= 0 && m_spare.size() < queueLimit + slotCount)
             m_spare.push_back(std::move(chunk.bytes));
         m_changed.notify_all();
