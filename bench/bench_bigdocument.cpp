@@ -10,6 +10,7 @@
 //
 // Run under a display, e.g.: xvfb-run -a build/cc/bench/bench_bigdocument [runs]
 
+#include "benchfigures.h"
 #include "benchplainfile.h"
 #include "mapplication.h"
 #include "mcanvas.h"
@@ -291,13 +292,6 @@ struct Series
     }
 };
 
-QString loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2)
-                                          : QString();
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -338,7 +332,7 @@ int main(int argc, char **argv)
         bytes = file.readAll();
     }
     std::printf("%d x %d, %d layers, %.1f MB file; %d runs, alternated; load average before %s\n", documentWidth,
-                documentHeight, layerCount, bytes.size() / 1e6, runs, qPrintable(loadAverage()));
+                documentHeight, layerCount, bytes.size() / 1e6, runs, qPrintable(BenchFigures::loadAverages()));
     std::fflush(stdout);
 
     Series emptyShown, emptyFrame, emptyIdle, emptyHwm;
@@ -379,6 +373,6 @@ int main(int argc, char **argv)
     std::printf("  first frame / no document's first frame %.2f, idle / no document's idle %.2f, save / write %.2f\n",
                 frame.median() / emptyFrame.median(), idle.median() / emptyIdle.median(),
                 save.median() / write.median());
-    std::printf("load average after %s\n", qPrintable(loadAverage()));
+    std::printf("load average after %s\n", qPrintable(BenchFigures::loadAverages()));
     return 0;
 }

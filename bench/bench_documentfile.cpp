@@ -5,6 +5,7 @@
 // once from the disk, the file's pages dropped first. All alternate round by
 // round; medians with their ranges are printed.
 
+#include "benchfigures.h"
 #include "benchplainfile.h"
 #include "mcanvas.h"
 #include "mlayerdescription.h"
@@ -69,13 +70,6 @@ struct Series
     double high() const { return values.empty() ? 0.0 : *std::max_element(values.begin(), values.end()); }
 };
 
-QString loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2)
-                                          : QString();
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -94,7 +88,7 @@ int main(int argc, char **argv)
 
     const int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 5;
     std::printf("document file throughput in %s, %d alternated rounds, load average %s\n", qPrintable(folder.path()),
-                rounds, qPrintable(loadAverage()));
+                rounds, qPrintable(BenchFigures::loadAverages()));
     for (int tiles : {16, 64, 256}) {
         paint(canvas, tiles);
         const QString document = folder.filePath(QStringLiteral("document-%1.kxd").arg(tiles));
@@ -142,7 +136,7 @@ int main(int argc, char **argv)
         QFile::remove(document);
         QFile::remove(plain);
     }
-    std::printf("load average after %s\n", qPrintable(loadAverage()));
+    std::printf("load average after %s\n", qPrintable(BenchFigures::loadAverages()));
     canvas.shutDown();
     return 0;
 }

@@ -18,6 +18,7 @@
 // of one radius, "--rounds N" (default 3), "--painted" to add the rows over
 // already painted tiles.
 
+#include "benchfigures.h"
 #include "mbrush.h"
 #include "mbufferlayer.h"
 #include "mcanvas.h"
@@ -468,12 +469,6 @@ Rate measureFloor(MCanvas *canvas, const Config &config, double spacing)
     return rate;
 }
 
-QByteArray loadAverage()
-{
-    QFile file(QStringLiteral("/proc/loadavg"));
-    return file.open(QIODevice::ReadOnly) ? file.readLine() : QByteArray("?\n");
-}
-
 struct Spread
 {
     double median = 0.0;
@@ -730,8 +725,8 @@ int main(int argc, char **argv)
     measureStrokeTo(canvas.get(), &brush, {30, false, true}, false);
     measureFloor(canvas.get(), {30, false, true}, 3.0);
     std::printf("Strokes on a %d x %d document, one move event every %.0f pixels, %d alternated rounds of %.1f s "
-                "per contender; median [range]; load average %s",
-                documentSize, documentSize, moveStep, rounds, budgetNs / 1e9, loadAverage().constData());
+                "per contender; median [range]; load average %s\n",
+                documentSize, documentSize, moveStep, rounds, budgetNs / 1e9, qPrintable(BenchFigures::loadAverages()));
     const std::vector<bool> spacings = endOnly ? std::vector<bool>{} : std::vector<bool>{false, true};
     for (double radius : {5.0, 30.0, 100.0}) {
         if (onlyRadius > 0.0 && radius != onlyRadius)
@@ -744,7 +739,7 @@ int main(int argc, char **argv)
                                       rounds);
     }
     if (!endOnly)
-        std::printf("load average after: %s", loadAverage().constData());
+        std::printf("load average after: %s\n", qPrintable(BenchFigures::loadAverages()));
     if (onlyRadius > 0.0) {
         canvas.reset();
         return 0;

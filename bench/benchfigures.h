@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QString>
 
 #include <algorithm>
 #include <cmath>
@@ -34,6 +35,14 @@ inline double loadAverage()
     if (!file.open(QIODevice::ReadOnly))
         return std::nan("");
     return file.readAll().split(' ').value(0).toDouble();
+}
+
+// The load averages of the last 1, 5 and 15 minutes, as the system gives them.
+inline QString loadAverages()
+{
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2)
+                                          : QStringLiteral("?");
 }
 
 } // namespace BenchFigures
