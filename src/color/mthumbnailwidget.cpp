@@ -134,3 +134,8 @@ void MThumbnailWidget::paintGL()
     }
     painter.end();
 }
+
+MWidget *MThumbnailWidget::widget() const
+{
+    return m_view;
+}

@@ -18,7 +18,7 @@ public:
     ~MThumbnailWidget() override;
 
     int layerIndex() const { return m_layerIndex; }
-    MWidget *widget() const { return m_view; }
+    MWidget *widget() const;
     // Recomputed for the present size and document at every paint.
     MTransform *fitTransform();
 

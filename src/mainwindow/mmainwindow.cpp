@@ -22,6 +22,7 @@
 #include "dshader.h"
 #include "dshadername.h"
 #include "dshaderparams.h"
+#include "dcontext.h"
 #include "dlayeredit.h"
 #include "mapplication.h"
 #include "mbrush.h"
@@ -330,6 +331,12 @@ void MMainWindow::setupConnections()
     connect(ui->menuEffects, &QMenu::aboutToShow, this, &MMainWindow::validateShaderActions);
     connect(MShaderList::instance(), &MShaderList::currentRowChanged, this, &MMainWindow::validateShaderActions);
     connect(m_view, &MWidget::editShaderParams, this, &MMainWindow::editLayerShaderParams);
+    connect(m_view, &MWidget::editLayer, this, [this](int row) { DLayerEdit::edit(m_view->canvas(), row); });
+    connect(m_view, &MWidget::contextPanelRequested, this, [this](const QPointF &viewPosition) {
+        DContext panel(m_view);
+        panel.place(viewPosition);
+        panel.exec();
+    });
     connect(canvas, &MCanvas::strokeStarted, MColorList::instance(), &MColorList::updateColorList);
 }
 

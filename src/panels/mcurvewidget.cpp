@@ -145,3 +145,8 @@ void MCurveWidget::mouseReleaseEvent(QMouseEvent *)
     update();
     releaseMouse();
 }
+
+MCurve *MCurveWidget::curve() const
+{
+    return m_curve;
+}

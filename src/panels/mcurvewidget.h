@@ -16,7 +16,7 @@ class MCurveWidget : public QWidget
 public:
     explicit MCurveWidget(QWidget *parent = nullptr);
 
-    MCurve *curve() const { return m_curve; }
+    MCurve *curve() const;
     int selected() const { return m_selected; }
     bool dragging() const { return m_dragging; }
     double margin() const { return m_margin; }

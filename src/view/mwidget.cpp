@@ -1,6 +1,5 @@
 #include "mwidget.h"
 
-#include "dcontext.h"
 #include "mbrush.h"
 #include "mbrushlist.h"
 #include "mcolorlist.h"
@@ -104,6 +103,7 @@ MWidget::MWidget(QWidget *parent)
     if (!m_readOnly && m_interactive) {
         auto *layerList = new MLayerListControl(this);
         connect(layerList, &MLayerListControl::editShaderParams, this, &MWidget::editShaderParams);
+        connect(layerList, &MLayerListControl::editLayer, this, &MWidget::editLayer);
         m_controls.append(layerList);
     }
     installEventFilter(MTablet::instance());
@@ -772,7 +772,7 @@ void MWidget::mousePressEvent(QMouseEvent *e)
     m_pressPending = true;
     m_panDelta = QPointF();
     if (e->button() == Qt::RightButton && e->modifiers().testFlag(Qt::ControlModifier)) {
-        openContextPanel(e->localPos());
+        emit contextPanelRequested(e->localPos());
         // The panel swallowed the release: no button is held and no gesture runs.
         clearGesture();
         return;
@@ -793,13 +793,6 @@ void MWidget::mousePressEvent(QMouseEvent *e)
         requestStrokeEdgeFrame(m_dirtyRect, fullBefore, paintedBefore);
     else
         updateNow();
-}
-
-void MWidget::openContextPanel(const QPointF &viewPosition)
-{
-    DContext panel(this);
-    panel.place(viewPosition);
-    panel.exec();
 }
 
 void MWidget::clearGesture()

@@ -121,6 +121,11 @@ signals:
     void alphaFilterChanged(double value);
     void filterModeChanged(GLuint value);
     void editShaderParams();
+    // The layer list's edit icon or double click asks for the layer's dialog.
+    void editLayer(int row);
+    // Ctrl and the right button ask for the context panel; it belongs to
+    // whoever shows the view.
+    void contextPanelRequested(const QPointF &viewPosition);
 
 protected:
     void initializeGL() override;
@@ -139,9 +144,6 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
-
-    // Runs the context panel; a separate step so that it can be replaced.
-    virtual void openContextPanel(const QPointF &viewPosition);
 
 public:
     // Frames drawn with a rehearsed stroke so far.

@@ -1,4 +1,5 @@
 #include "mcanvas.h"
+#include "mlayerlistcontrol.h"
 #include "mmainwindow.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
@@ -42,6 +43,14 @@ private:
     QAction *action(const char *name) const { return window->findChild<QAction *>(QString::fromLatin1(name)); }
 
     QColor shownAtCentre() const { return MTestMainWindow::shownAt(window->view(), QPointF(0, 0)); }
+
+    MLayerListControl *layerList() const
+    {
+        for (MControl *control : window->view()->controls())
+            if (auto *list = qobject_cast<MLayerListControl *>(control))
+                return list;
+        return nullptr;
+    }
 
 public:
     static void initMain() { MTestGLContext::prepareSharedContexts(); }
@@ -120,6 +129,71 @@ private slots:
         action("actionUndo")->trigger();
         QVERIFY(canvas->current()->visible());
         QVERIFY(isRed(shownAtCentre()));
+    }
+
+    void fromTheLayerListOnTheCanvas_data()
+    {
+        QTest::addColumn<bool>("doubleClick");
+        QTest::newRow("edit icon") << false;
+        QTest::newRow("double click") << true;
+    }
+
+    // The view's layer list asks for the dialog of the layer under the
+    // pointer: the current one's edit icon, or a double click on any.
+    void fromTheLayerListOnTheCanvas()
+    {
+        QFETCH(bool, doubleClick);
+        MCanvas *canvas = window->view()->canvas();
+        canvas->appendLayer();
+        canvas->setCurrentRow(1);
+        MLayerListControl *list = layerList();
+        QVERIFY(list);
+        window->view()->update();
+        const int row = doubleClick ? 0 : 1;
+        QTRY_VERIFY(list->isOnScreen(list->squareRect(row)));
+        const int steps = canvas->undoStack()->index();
+        const QString name = doubleClick ? QStringLiteral("Clicked twice") : QStringLiteral("Iconed");
+        bool played = false;
+        MTestModalDriver::onNextDialog("DLayerEdit", [&](QDialog *dialog) {
+            MTestModalDriver::typeOver(dialog->findChild<QLineEdit *>("nameEdit"), name);
+            MTestModalDriver::click(dialog->findChild<QPushButton *>("btnOk"));
+        }, &played);
+        const QRectF square = list->squareRect(row);
+        const QPointF at = doubleClick ? square.center() : list->iconRect(square, MLayerListControl::EditIcon).center();
+        using MTestMainWindow::mouse;
+        mouse(window->view(), QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        mouse(window->view(), QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        if (doubleClick) {
+            mouse(window->view(), QEvent::MouseButtonDblClick, at, Qt::LeftButton, Qt::LeftButton);
+            mouse(window->view(), QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+        }
+        QVERIFY(played);
+        QCOMPARE(canvas->at(row)->name(), name);
+        QCOMPARE(canvas->undoStack()->index(), steps + 1);
+        QCOMPARE(canvas->undoStack()->text(steps), QStringLiteral("Layer property change"));
+        action("actionUndo")->trigger();
+        QVERIFY(canvas->at(row)->name() != name);
+        canvas->removeLayer(canvas->count() - 1);
+    }
+
+    // Ctrl and the right button bring the context panel up where they were
+    // pressed; the view goes on taking strokes after it.
+    void ctrlRightButtonOpensTheContextPanel()
+    {
+        MWidget *view = window->view();
+        const QPointF at(view->width() * 0.5, view->height() * 0.5);
+        QPoint shownAt;
+        bool played = false;
+        MTestModalDriver::onNextDialog("DContext", [&](QDialog *dialog) {
+            shownAt = dialog->geometry().center();
+            dialog->reject();
+        }, &played);
+        MTestMainWindow::mouse(view, QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton, Qt::ControlModifier);
+        QVERIFY(played);
+        const QPoint pressed = view->mapToGlobal(at.toPoint());
+        QVERIFY2((shownAt - pressed).manhattanLength() < 400, qPrintable(QStringLiteral("%1,%2 against %3,%4")
+                     .arg(shownAt.x()).arg(shownAt.y()).arg(pressed.x()).arg(pressed.y())));
+        QVERIFY(!view->canvas()->strokeInProgress());
     }
 };
 

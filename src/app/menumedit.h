@@ -4,6 +4,8 @@
 #include <QList>
 #include <QWidget>
 
+#include <functional>
+
 class MConnector;
 class QComboBox;
 
@@ -20,8 +22,9 @@ public:
     // An unknown enumeration leaves the combo empty. No key is chosen after.
     void setEnumName(const QMetaObject &metaObject, const QByteArray &enumName, const QList<QIcon> &icons);
     void setEnumName(const QMetaObject &metaObject, const QByteArray &enumName);
-    // The composition modes (those of brushes only when brushOnly) instead of an enumeration.
-    void setCompositionModes(bool brushOnly);
+    // Items a list of a higher floor fills in (the composition modes, say)
+    // instead of an enumeration's.
+    void setItems(const std::function<void(QComboBox *)> &fill);
 
 public slots:
     void setValue(int value);

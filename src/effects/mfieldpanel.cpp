@@ -3,6 +3,7 @@
 #include "mbrush.h"
 #include "mbrushsettinginfolist.h"
 #include "mcoloredit.h"
+#include "mcompositionmodelist.h"
 #include "mconnector.h"
 #include "menum.h"
 #include "menumedit.h"
@@ -118,7 +119,9 @@ QWidget *MFieldPanel::createEditor(const MField *field)
             auto *edit = new MEnumEdit(this);
             edit->setMaximumWidth(200);
             if (field->enumName() == "CompositionMode")
-                edit->setCompositionModes(true);
+                edit->setItems([](QComboBox *combo) {
+                    MCompositionModeList::instance()->fillCompositionModeComboBox(combo, true);
+                });
             else
                 edit->setEnumName(MEnum::staticMetaObject, field->enumName());
             return edit;

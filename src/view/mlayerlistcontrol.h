@@ -53,6 +53,7 @@ public slots:
 signals:
     void layerSelected(int row);
     void editShaderParams();
+    void editLayer(int row);
 
 private:
     MCanvas *canvas() const;

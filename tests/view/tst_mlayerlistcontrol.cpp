@@ -6,16 +6,14 @@
 #include "msettings.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
-#include "mtestmodaldriver.h"
 #include "mtestview.h"
 #include "mtexturelayer.h"
 #include "mwidget.h"
 
 #include <QApplication>
 #include <QDialog>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QMouseEvent>
+#include <QSignalSpy>
 #include <QTest>
 #include <QUndoStack>
 
@@ -195,7 +193,7 @@ private slots:
 
     // The current layer's pencil icon and a double click on any layer both
     // open that layer's properties; Ok is one undo step on it.
-    void editIconAndDoubleClickOpenTheDialog_data()
+    void editIconAndDoubleClickAskForTheDialog_data()
     {
         QTest::addColumn<bool>("doubleClick");
         QTest::addColumn<int>("currentRow");
@@ -203,7 +201,8 @@ private slots:
         QTest::newRow("double click on another layer") << true << 2;
     }
 
-    void editIconAndDoubleClickOpenTheDialog()
+    // The dialog belongs to a higher floor: the view only asks for it.
+    void editIconAndDoubleClickAskForTheDialog()
     {
         QFETCH(bool, doubleClick);
         QFETCH(int, currentRow);
@@ -211,11 +210,7 @@ private slots:
         MCanvas *canvas = view->canvas();
         canvas->setCurrentRow(currentRow);
         const int steps = canvas->undoStack()->count();
-        bool played = false;
-        MTestModalDriver::onNextDialog("DLayerEdit", [&](QDialog *dialog) {
-            MTestModalDriver::typeOver(dialog->findChild<QLineEdit *>("nameEdit"), QStringLiteral("Ink"));
-            MTestModalDriver::click(dialog->findChild<QPushButton *>("btnOk"));
-        }, &played);
+        QSignalSpy asked(view.get(), &MWidget::editLayer);
         const QRectF square = control->squareRect(1);
         if (doubleClick) {
             const QPointF at = square.center();
@@ -226,12 +221,9 @@ private slots:
         } else {
             click(view.get(), control->iconRect(square, MLayerListControl::EditIcon).center());
         }
-        QVERIFY(played);
-        QCOMPARE(canvas->at(1)->name(), QStringLiteral("Ink"));
-        QCOMPARE(canvas->undoStack()->count(), steps + 1);
-        QCOMPARE(canvas->undoStack()->text(steps), QStringLiteral("Layer property change"));
-        canvas->undoStack()->undo();
-        QVERIFY(canvas->at(1)->name() != QStringLiteral("Ink"));
+        QCOMPARE(asked.count(), 1);
+        QCOMPARE(asked.at(0).at(0).toInt(), 1);
+        QCOMPARE(canvas->undoStack()->count(), steps);
     }
 
     void dragScrollsAndClamps()

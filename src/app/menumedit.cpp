@@ -1,6 +1,5 @@
 #include "menumedit.h"
 
-#include "mcompositionmodelist.h"
 #include "mconnector.h"
 #include "mutility.h"
 
@@ -38,11 +37,11 @@ void MEnumEdit::setEnumName(const QMetaObject &metaObject, const QByteArray &enu
     setEnumName(metaObject, enumName, QList<QIcon>());
 }
 
-void MEnumEdit::setCompositionModes(bool brushOnly)
+void MEnumEdit::setItems(const std::function<void(QComboBox *)> &fill)
 {
     m_comboConnection->disconnectAll();
     m_combo->clear();
-    MCompositionModeList::instance()->fillCompositionModeComboBox(m_combo, brushOnly);
+    fill(m_combo);
     m_combo->setCurrentIndex(-1);
     connectCombo();
 }

@@ -1,6 +1,5 @@
 #include "mlayerlistcontrol.h"
 
-#include "dlayeredit.h"
 #include "mcanvas.h"
 #include "mevent.h"
 #include "mgeometry.h"
@@ -305,7 +304,7 @@ bool MLayerListControl::mousePressEvent(MEvent *e)
                 return true;
             }
             if (iconRect(square, EditIcon).contains(point)) {
-                DLayerEdit::edit(document, row);
+                emit editLayer(row);
                 m_view->update();
                 return true;
             }
@@ -351,7 +350,7 @@ bool MLayerListControl::mouseDoubleClickEvent(MEvent *e)
     const int row = layerAt(e->viewPosition);
     if (row < 0)
         return false;
-    DLayerEdit::edit(document, row);
+    emit editLayer(row);
     return true;
 }
 
