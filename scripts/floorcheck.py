@@ -12,7 +12,8 @@ same on any machine:
 - include cycles: classes whose includes alone lead back to themselves, and
   headers that include each other.
 - back-up arrows: includes that the folder rules in README.md ("How the code
-  is laid out") do not allow.
+  is laid out") do not allow. The programs' own entries, which the build
+  puts in no floor, are left out of these and of the folder pairs.
 - folder pairs that include each other both ways.
 - singletons and their instance() calls, raw gl* calls, the largest files.
 
@@ -195,6 +196,20 @@ def folder_rules(root, folders):
     return rules
 
 
+def program_entries(root):
+    """The programs' own entries (main() files), which src/CMakeLists.txt
+    builds into no floor: they stand above every folder."""
+    try:
+        with open(os.path.join(root, "src", "CMakeLists.txt"), encoding="utf-8") as f:
+            text = f.read()
+    except OSError:
+        return set()
+    found = re.search(r"set\(KALMI_PROGRAM_SOURCES([^)]*)\)", text)
+    if not found:
+        return set()
+    return {"src/" + name for name in re.findall(r"/(\w+/\w+\.cpp)\"", found.group(1))}
+
+
 def report(tree, top, members=False):
     out = []
     folders = sorted({tree.folder(p) for p in tree.files})
@@ -237,7 +252,10 @@ def report(tree, top, members=False):
     breaking = collections.Counter()
     examples = collections.defaultdict(list)
     folder_edges = {True: collections.defaultdict(set), False: collections.defaultdict(set)}
+    programs = program_entries(tree.root)
     for path, targets in tree.includes.items():
+        if path in programs:
+            continue
         here = tree.folder(path)
         from_form = path.endswith(".ui")
         for target in targets:

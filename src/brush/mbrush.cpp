@@ -1,7 +1,6 @@
 #include "mbrush.h"
 
 #include "mbrushlist.h"
-#include "mbrushpreviewrenderer.h"
 #include "mbrushsettinginfolist.h"
 #include "mbrushstream.h"
 #include "mcurve.h"
@@ -77,10 +76,22 @@ void MBrush::setVersion(int value)
 
 // ---------------------------------------------------------------- settings
 
+QVariant MBrush::storedSetting(int setting) const
+{
+    return m_values->value(MBrushSettingInfoList::instance()->name(setting));
+}
+
+void MBrush::storeSettingValue(int setting, const QVariant &value)
+{
+    const QByteArray name = MBrushSettingInfoList::instance()->name(setting);
+    if (!name.isEmpty())
+        m_values->setValue(name, value);
+}
+
 template <typename T>
 void MBrush::storeSetting(int setting, T value, void (MBrush::*changed)(T))
 {
-    const double stored = m_values->doubleValue(setting);
+    const double stored = storedSetting(setting).toDouble();
     if constexpr (std::is_same<T, bool>::value) {
         if ((stored != 0.0) == value)
             return;
@@ -88,7 +99,7 @@ void MBrush::storeSetting(int setting, T value, void (MBrush::*changed)(T))
         if (stored == double(value))
             return;
     }
-    m_values->setSettingValue(setting, QVariant::fromValue(value));
+    storeSettingValue(setting, QVariant::fromValue(value));
     emit(this->*changed)(value);
 }
 
@@ -109,14 +120,14 @@ void MBrush::setTexture(const QImage &image)
 
 double MBrush::value(int setting) const
 {
-    return m_values->doubleValue(setting);
+    return storedSetting(setting).toDouble();
 }
 
 void MBrush::setBaseValue(int setting, double value)
 {
-    if (m_values->doubleValue(setting) == value)
+    if (value == this->value(setting))
         return;
-    m_values->setSettingValue(setting, QVariant(value));
+    storeSettingValue(setting, QVariant(value));
     applySetting(setting, value);
 }
 
@@ -337,17 +348,33 @@ void MBrush::setPreview(const QImage &image)
                     : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
+namespace {
+MBrush::PreviewPainter &previewPainter()
+{
+    static MBrush::PreviewPainter painter;
+    return painter;
+}
+} // namespace
+
+bool MBrush::setPreviewPainter(const PreviewPainter &painter)
+{
+    previewPainter() = painter;
+    return true;
+}
+
 void MBrush::updatePreview()
 {
-    MBrushPreviewRenderer::update(this);
+    if (previewPainter().update)
+        previewPainter().update(this);
 }
 
 QImage MBrush::createPreview(const QColor &first, const QColor &second) const
 {
-    return MBrushPreviewRenderer::render(this, first, second);
+    return previewPainter().render ? previewPainter().render(this, QSize(), first, second) : QImage();
 }
 
 QImage MBrush::drawPreview(double width, double height, const QColor &first, const QColor &second) const
 {
-    return MBrushPreviewRenderer::render(this, QSize(int(width), int(height)), first, second);
+    return previewPainter().render ? previewPainter().render(this, QSize(int(width), int(height)), first, second)
+                                   : QImage();
 }

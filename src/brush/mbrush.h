@@ -111,6 +111,17 @@ public:
     QImage createPreview(const QColor &first, const QColor &second) const;
     QImage drawPreview(double width, double height, const QColor &first, const QColor &second) const;
 
+    // Drawing needs a document, a floor above the brush: the document's
+    // renderer lends itself here when its library loads. Without it a brush
+    // keeps the picture it has and draws nothing.
+    struct PreviewPainter
+    {
+        void (*update)(MBrush *brush) = nullptr;
+        // An invalid size draws at the size of the picture a brush keeps.
+        QImage (*render)(const MBrush *brush, const QSize &size, const QColor &first, const QColor &second) = nullptr;
+    };
+    static bool setPreviewPainter(const PreviewPainter &painter);
+
 public slots:
     void set_borderColor(const QColor &value);
     void setId(const QString &value);
@@ -134,13 +145,18 @@ private:
     template <typename T>
     T settingValue(int setting) const
     {
+        const QVariant value = storedSetting(setting);
         if constexpr (std::is_same<T, bool>::value)
-            return m_values->boolValue(setting);
+            return value.toBool();
         else if constexpr (std::is_same<T, int>::value)
-            return m_values->intValue(setting);
+            return value.toInt();
         else
-            return m_values->doubleValue(setting);
+            return value.toDouble();
     }
+    // A setting's value under its name in the values; invalid for a setting
+    // the table does not name.
+    QVariant storedSetting(int setting) const;
+    void storeSettingValue(int setting, const QVariant &value);
     template <typename T>
     void storeSetting(int setting, T value, void (MBrush::*changed)(T));
     void deleteCurves();

@@ -27,10 +27,7 @@ void copyForTheSample(const MBrush *brush, MBrush *sample)
     sample->setColorAbsorbtionRate(0.0);
     sample->setColorFlowingRate(1.0);
     const double radius = qMax(qMin(brush->radius(), 10.0), 1.0);
-    if (sample->radius() != radius) {
-        sample->settingValues()->setSettingValue(MEnum::bsRadius, radius);
-        sample->applySetting(MEnum::bsRadius, radius);
-    }
+    sample->setBaseValue(MEnum::bsRadius, radius);
 }
 
 // One sine period, pressure 0.6 to 1.0, one sample every 50 ms.
@@ -71,6 +68,15 @@ void strokeTheSample(MCanvas *canvas, MBrush *sample, const QSize &size, const Q
             canvas->stroke(&event, 0);
     }
 }
+
+// Brushes draw their pictures through this renderer from the moment the
+// document's library loads.
+[[maybe_unused]] const bool lentToBrushes = MBrush::setPreviewPainter(
+    {&MBrushPreviewRenderer::update,
+     [](const MBrush *brush, const QSize &size, const QColor &first, const QColor &second) {
+         return size.isValid() ? MBrushPreviewRenderer::render(brush, size, first, second)
+                               : MBrushPreviewRenderer::render(brush, first, second);
+     }});
 } // namespace
 
 QImage MBrushPreviewRenderer::render(const MBrush *brush, const QSize &size, const QColor &first, const QColor &second)

@@ -3,6 +3,7 @@
 #include "mcurve.h"
 #include "menum.h"
 #include "mfield.h"
+#include "mvalues.h"
 
 #include <QMetaProperty>
 #include <QRegularExpression>
@@ -155,7 +156,7 @@ private slots:
     void boolSetterComparesByTruth()
     {
         MBrush brush;
-        brush.settingValues()->setSettingValue(MEnum::bsEraser, 1.0);
+        brush.settingValues()->setValue("eraser", 1.0);
         QSignalSpy changed(&brush, &MBrush::eraserChanged);
         brush.setEraser(true);
         QCOMPARE(changed.count(), 0);
@@ -177,6 +178,47 @@ private slots:
         QCOMPARE(changed.count(), 1);
         brush.setBaseValue(MEnum::bsRadius, 0.25);
         QCOMPARE(brush.value(MEnum::bsRadius), 0.25);
+    }
+
+    // A brush keeps its settings under their names, whatever their type in a
+    // file: each reads back as its property's type.
+    void settingValuesGoByName_data()
+    {
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<QVariant>("property");
+        QTest::addColumn<double>("value");
+        QTest::newRow("double") << int(MEnum::bsRadius) << QByteArray("radius") << QVariant(12.75) << QVariant(12.75) << 12.75;
+        QTest::newRow("int") << int(MEnum::bsSpacingType) << QByteArray("spacingType") << QVariant(2) << QVariant(2) << 2.0;
+        QTest::newRow("bool") << int(MEnum::bsEraser) << QByteArray("eraser") << QVariant(true) << QVariant(true) << 1.0;
+        QTest::newRow("zero") << int(MEnum::bsMinDistance) << QByteArray("minDistance") << QVariant(0.0) << QVariant(0.0) << 0.0;
+        QTest::newRow("not a number") << int(MEnum::bsAngle) << QByteArray("angle") << QVariant(QStringLiteral("wide"))
+                                      << QVariant(0.0) << 0.0;
+    }
+
+    void settingValuesGoByName()
+    {
+        QFETCH(int, setting);
+        QFETCH(QByteArray, name);
+        QFETCH(QVariant, stored);
+        QFETCH(QVariant, property);
+        QFETCH(double, value);
+        MBrush brush;
+        brush.settingValues()->setValue(name, stored);
+        QCOMPARE(settingProperty(setting).read(&brush), property);
+        QCOMPARE(brush.value(setting), value);
+    }
+
+    void unknownSettingsStoreNothingAndReadAsZero()
+    {
+        MBrush brush;
+        const auto before = brush.settingValues()->values();
+        for (int setting : {int(MEnum::bsCount), -1}) {
+            brush.setBaseValue(setting, 5.0);
+            QCOMPARE(brush.value(setting), 0.0);
+        }
+        QCOMPARE(brush.settingValues()->values(), before);
     }
 
     void applySettingAnnouncesOnly_data()

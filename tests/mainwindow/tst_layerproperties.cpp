@@ -5,6 +5,7 @@
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
 #include "mtestmodaldriver.h"
+#include "mtestscreenshot.h"
 #include "mtexturelayer.h"
 #include "mwidget.h"
 
@@ -155,6 +156,8 @@ private slots:
         const QString name = doubleClick ? QStringLiteral("Clicked twice") : QStringLiteral("Iconed");
         bool played = false;
         MTestModalDriver::onNextDialog("DLayerEdit", [&](QDialog *dialog) {
+            MTestScreenshot::keep(window->grab(), QStringLiteral("layerlist-window.png"));
+            MTestScreenshot::keep(dialog->grab(), QStringLiteral("layerlist-dialog.png"));
             MTestModalDriver::typeOver(dialog->findChild<QLineEdit *>("nameEdit"), name);
             MTestModalDriver::click(dialog->findChild<QPushButton *>("btnOk"));
         }, &played);
@@ -186,6 +189,7 @@ private slots:
         bool played = false;
         MTestModalDriver::onNextDialog("DContext", [&](QDialog *dialog) {
             shownAt = dialog->geometry().center();
+            MTestScreenshot::keep(dialog->grab(), QStringLiteral("context-panel.png"));
             dialog->reject();
         }, &played);
         MTestMainWindow::mouse(view, QEvent::MouseButtonPress, at, Qt::RightButton, Qt::RightButton, Qt::ControlModifier);

@@ -1,4 +1,3 @@
-#include "menum.h"
 #include "mvalues.h"
 
 #include <QColor>
@@ -67,51 +66,9 @@ private slots:
         QCOMPARE(changed.count(), 0);
     }
 
-    void settingValuesGoByName_data()
-    {
-        QTest::addColumn<int>("setting");
-        QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<QVariant>("value");
-        QTest::addColumn<bool>("boolValue");
-        QTest::addColumn<int>("intValue");
-        QTest::addColumn<double>("doubleValue");
-        QTest::newRow("double") << int(MEnum::bsRadius) << QByteArray("radius") << QVariant(12.75) << true << 13 << 12.75;
-        QTest::newRow("int") << int(MEnum::bsSpacingType) << QByteArray("spacingType") << QVariant(2) << true << 2 << 2.0;
-        QTest::newRow("bool") << int(MEnum::bsEraser) << QByteArray("eraser") << QVariant(true) << true << 1 << 1.0;
-        QTest::newRow("zero") << int(MEnum::bsMinDistance) << QByteArray("minDistance") << QVariant(0.0) << false << 0 << 0.0;
-        QTest::newRow("not a number") << int(MEnum::bsAngle) << QByteArray("angle") << QVariant(QStringLiteral("wide"))
-                                      << true << 0 << 0.0;
-    }
-
-    void settingValuesGoByName()
-    {
-        QFETCH(int, setting);
-        QFETCH(QByteArray, name);
-        QFETCH(QVariant, value);
-        QFETCH(bool, boolValue);
-        QFETCH(int, intValue);
-        QFETCH(double, doubleValue);
-        MValues values;
-        QSignalSpy changed(&values, &MValues::valueChanged);
-        values.setSettingValue(setting, value);
-        QCOMPARE(changed.count(), 1);
-        QCOMPARE(values.value(name), value);
-        QCOMPARE(values.boolValue(setting), boolValue);
-        QCOMPARE(values.intValue(setting), intValue);
-        QCOMPARE(values.doubleValue(setting), doubleValue);
-    }
-
-    void missingAndUnknownSettingsReadAsZero()
+    void emptyValuesSetNoUniforms()
     {
         MValues values;
-        values.setSettingValue(MEnum::bsCount, 5.0);
-        values.setSettingValue(-1, 5.0);
-        QVERIFY(values.values().isEmpty());
-        for (int setting : {int(MEnum::bsRadius), int(MEnum::bsCount), -1}) {
-            QCOMPARE(values.boolValue(setting), false);
-            QCOMPARE(values.intValue(setting), 0);
-            QCOMPARE(values.doubleValue(setting), 0.0);
-        }
         QVERIFY(!values.value("radius").isValid());
         values.setUniforms(nullptr);
     }

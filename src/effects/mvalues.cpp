@@ -1,6 +1,5 @@
 #include "mvalues.h"
 
-#include "mbrushsettinginfolist.h"
 
 #include <QColor>
 #include <QOpenGLShaderProgram>
@@ -32,33 +31,6 @@ void MValues::setValue(const QByteArray &name, const QVariant &value)
         found.value() = value;
     }
     emit valueChanged(name, value);
-}
-
-void MValues::setSettingValue(int setting, const QVariant &value)
-{
-    const QByteArray name = MBrushSettingInfoList::instance()->name(setting);
-    if (!name.isEmpty())
-        setValue(name, value);
-}
-
-QVariant MValues::settingValue(int setting) const
-{
-    return m_values.value(MBrushSettingInfoList::instance()->name(setting));
-}
-
-bool MValues::boolValue(int setting) const
-{
-    return settingValue(setting).toBool();
-}
-
-int MValues::intValue(int setting) const
-{
-    return settingValue(setting).toInt();
-}
-
-double MValues::doubleValue(int setting) const
-{
-    return settingValue(setting).toDouble();
 }
 
 void MValues::setUniforms(QOpenGLShaderProgram *program) const

@@ -22,19 +22,11 @@ public:
     void setValue(const QByteArray &name, const QVariant &value);
     QHash<QByteArray, QVariant> values() const { return m_values; }
 
-    // By brush setting id (MEnum::BrushSetting), through the setting's name.
-    void setSettingValue(int setting, const QVariant &value);
-    bool boolValue(int setting) const;
-    int intValue(int setting) const;
-    double doubleValue(int setting) const;
-
     void setUniforms(QOpenGLShaderProgram *program) const;
 
 signals:
     void valueChanged(const QByteArray &name, const QVariant &value);
 
 private:
-    QVariant settingValue(int setting) const;
-
     QHash<QByteArray, QVariant> m_values;
 };
