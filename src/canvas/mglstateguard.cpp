@@ -42,6 +42,7 @@ MGlStateGuard::MGlStateGuard()
     f->glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &m_readFramebuffer);
     f->glGetIntegerv(GL_VIEWPORT, m_viewport);
     f->glGetIntegerv(GL_SCISSOR_BOX, m_scissorBox);
+    f->glGetFloatv(GL_COLOR_CLEAR_VALUE, m_clearColor);
     f->glGetIntegerv(GL_ACTIVE_TEXTURE, &m_activeTexture);
     GLint units = 0;
     f->glGetIntegerv(GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS, &units);
@@ -69,6 +70,7 @@ MGlStateGuard::~MGlStateGuard()
     f->glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(m_readFramebuffer));
     f->glViewport(m_viewport[0], m_viewport[1], m_viewport[2], m_viewport[3]);
     f->glScissor(m_scissorBox[0], m_scissorBox[1], m_scissorBox[2], m_scissorBox[3]);
+    f->glClearColor(m_clearColor[0], m_clearColor[1], m_clearColor[2], m_clearColor[3]);
     for (int unit = 0; unit < m_samplers.size(); ++unit)
         f->glBindSampler(GLuint(unit), GLuint(m_samplers[unit]));
     f->glActiveTexture(GLenum(m_activeTexture));

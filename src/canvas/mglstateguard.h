@@ -2,7 +2,8 @@
 
 #include <QVector>
 
-// Saves the blend, framebuffer, viewport, scissor and texture-sampling state
+// Saves the blend, framebuffer, viewport, scissor, clear colour and
+// texture-sampling state
 // of the current context and puts it back when it goes, so that a pass
 // leaves the state it found. Made on the stack with the context current.
 class MGlStateGuard
@@ -23,6 +24,7 @@ private:
     int m_drawFramebuffer = 0, m_readFramebuffer = 0;
     int m_viewport[4] = {0, 0, 0, 0};
     int m_scissorBox[4] = {0, 0, 0, 0};
+    float m_clearColor[4] = {0, 0, 0, 0};
     int m_activeTexture = 0;
     QVector<int> m_samplers;        // by unit
 };

@@ -1,6 +1,7 @@
 #include "mlayercache.h"
 
 #include "mcanvas.h"
+#include "mglstateguard.h"
 #include "menum.h"
 #include "mpaintengine.h"
 #include "mpaintparams.h"
@@ -16,42 +17,6 @@
 #include <cmath>
 
 namespace {
-// The frame buffers, scissor, viewport and clear colour of a frame in
-// progress, put back when an image has been made in between.
-class FrameState
-{
-public:
-    explicit FrameState(QOpenGLExtraFunctions *f)
-        : m_f(f)
-    {
-        f->glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &m_read);
-        f->glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &m_draw);
-        f->glGetIntegerv(GL_VIEWPORT, m_viewport);
-        f->glGetFloatv(GL_COLOR_CLEAR_VALUE, m_clear);
-        m_scissor = f->glIsEnabled(GL_SCISSOR_TEST);
-    }
-    ~FrameState()
-    {
-        m_f->glBindFramebuffer(GL_READ_FRAMEBUFFER, GLuint(m_read));
-        m_f->glBindFramebuffer(GL_DRAW_FRAMEBUFFER, GLuint(m_draw));
-        m_f->glViewport(m_viewport[0], m_viewport[1], m_viewport[2], m_viewport[3]);
-        m_f->glClearColor(m_clear[0], m_clear[1], m_clear[2], m_clear[3]);
-        if (m_scissor)
-            m_f->glEnable(GL_SCISSOR_TEST);
-        else
-            m_f->glDisable(GL_SCISSOR_TEST);
-    }
-    GLuint drawFramebuffer() const { return GLuint(m_draw); }
-
-private:
-    QOpenGLExtraFunctions *m_f;
-    GLint m_read = 0;
-    GLint m_draw = 0;
-    GLint m_viewport[4] = {0, 0, 0, 0};
-    GLfloat m_clear[4] = {0, 0, 0, 0};
-    bool m_scissor = false;
-};
-
 double pixelRatio(const MPaintParams *params)
 {
     return params->useDevicePixelRatio && qApp ? qApp->devicePixelRatio() : 1.0;
@@ -136,7 +101,7 @@ bool MLayerCache::ensure(Image &image, MPaintParams *params, const Key &key, boo
     QOpenGLExtraFunctions *f = params->context->extraFunctions();
     MPaintEngine *engine = params->canvas->paintEngine();
     // Making a frame buffer object binds another: the frame's is put back.
-    const FrameState frame(f);
+    const MGlStateGuard frame;
     if (!image.target || image.target->size() != key.size) {
         // The layers over the stroke are blended into more than 8 bits, so
         // that the image goes over the stroke much as they would one by one.

@@ -5,6 +5,7 @@
 #include "mcanvas.h"
 #include "mcurve.h"
 #include "mframebuffer.h"
+#include "mglstateguard.h"
 #include "mlogger.h"
 #include "mrandom.h"
 #include "mshaderprogramlist.h"
@@ -386,6 +387,7 @@ void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)
     const double *v = values();
     const QColor color =
         hsvColor(v[MEnum::bsBrushColorHue], v[MEnum::bsBrushColorSaturation], v[MEnum::bsBrushColorValue]);
+    const MGlStateGuard state;
     f->glEnable(GL_BLEND);
     QMatrix4x4 projection;
     projection.ortho(0.0f, float(n), 0.0f, float(n), -1.0f, 1.0f);

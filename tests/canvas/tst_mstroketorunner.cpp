@@ -7,6 +7,8 @@
 #include "mtestglcontext.h"
 #include "mtexturelayer.h"
 
+#include <QOpenGLContext>
+#include <QOpenGLExtraFunctions>
 #include <QTest>
 
 #include <memory>
@@ -187,6 +189,27 @@ private slots:
         send(MEvent::Press, QPointF(0.5, 0.5));
         send(MEvent::Move, QPointF(100.5, 0.5));
         QCOMPARE(pixelAt(canvas->strokeLayer(), QPoint(27, 0)), qRgba(0, 0, 255, 255));
+    }
+
+    // The colour pick-up pass puts back the blending, framebuffer, viewport
+    // and clear colour it found.
+    void colorFeedbackLeavesGlStateAsFound()
+    {
+        paintRect(canvas->at(0), QRect(-100, -50, 300, 100), red);
+        useHardBrush(2.0, 1.0);
+        brush->setColorAbsorbtionRate(1.0);
+        send(MEvent::Press, QPointF(0.5, 0.5));
+        QOpenGLExtraFunctions *f = QOpenGLContext::currentContext()->extraFunctions();
+        f->glDisable(GL_BLEND);
+        f->glBlendFuncSeparate(GL_ONE, GL_ZERO, GL_ZERO, GL_ONE);
+        f->glBindFramebuffer(GL_FRAMEBUFFER, 0);
+        f->glViewport(3, 4, 50, 60);
+        f->glClearColor(0.25f, 0.5f, 0.75f, 1.0f);
+        const QVector<int> before = MTestGLContext::glState();
+        send(MEvent::Move, QPointF(60.5, 0.5));
+        QVERIFY(stamps() >= 50); // two pick-ups
+        QCOMPARE(QOpenGLContext::currentContext(), canvas->context());
+        QCOMPARE(MTestGLContext::glState(), before);
     }
 
     // The eraser end of a pen puts the stroke layer in eraser mode whatever

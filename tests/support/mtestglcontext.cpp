@@ -37,6 +37,10 @@ QVector<int> MTestGLContext::glState()
     f->glGetIntegerv(GL_SCISSOR_BOX, box);
     values << box[0] << box[1] << box[2] << box[3];
     values << f->glIsEnabled(GL_BLEND) << f->glIsEnabled(GL_SCISSOR_TEST);
+    GLfloat clear[4] = {};
+    f->glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
+    for (GLfloat channel : clear)
+        values << qRound(channel * 255);
     GLint active = 0;
     f->glGetIntegerv(GL_ACTIVE_TEXTURE, &active);
     for (GLenum unit = 0; unit < 4; ++unit) {

@@ -21,7 +21,8 @@ public:
     // The pending OpenGL errors of the current context as text, empty when none.
     static QString glErrors();
     // The state a pass must leave as found (blend enable, functions and
-    // equations, bound framebuffers, viewport, scissor, active texture and
+    // equations, bound framebuffers, viewport, scissor, clear colour, active
+    // texture and
     // the first units' samplers) of the current context, in one list to
     // compare.
     static QVector<int> glState();
