@@ -11,7 +11,6 @@
 #include "mwidget.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
