@@ -31,6 +31,7 @@
 #include "mstroketorunner.h"
 #include "mtestpixels.h"
 #include "mtestcanvas.h"
+#include "mtesttool.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
 #include "mundostream.h"
@@ -88,15 +89,6 @@ void finishGpu(MCanvas *canvas)
     canvas->context()->functions()->glFinish();
 }
 
-MEvent eventAt(int type, const QPointF &p)
-{
-    MEvent event;
-    event.type = type;
-    event.inputs[MEnum::biPositionX] = p.x();
-    event.inputs[MEnum::biPositionY] = p.y();
-    return event;
-}
-
 struct Config
 {
     double radius;
@@ -120,7 +112,7 @@ void configure(MBrush *brush, const Config &config)
 void press(MCanvas *canvas, MBrush *brush, const QPointF &p, qint64 &total)
 {
     total += canvas->sharedData()->stampCounter();
-    MEvent event = eventAt(MEvent::Press, p);
+    MEvent event = MTestTool::leftSample(MEvent::Press, p);
     canvas->startStroke(&event, brush, Qt::darkBlue, Qt::white, 0);
 }
 
@@ -258,14 +250,14 @@ void strokeRows(MCanvas *canvas, MBrush *brush, const Config &config, qint64 bud
              if (started) {
                  press(canvas, brush, q, rate.stamps);
              } else {
-                 MEvent first = eventAt(MEvent::Press, q);
+                 MEvent first = MTestTool::leftSample(MEvent::Press, q);
                  canvas->startStroke(&first, brush, Qt::darkBlue, Qt::white, 0);
                  started = true;
              }
              p = q;
          },
          [&](const QPointF &q) {
-             MEvent move = eventAt(MEvent::Move, q);
+             MEvent move = MTestTool::leftSample(MEvent::Move, q);
              canvas->stroke(&move, 0);
              ++rate.moves;
              p = q;
@@ -293,7 +285,7 @@ Ours measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool 
     QPointF p;
     if (overPainted) {
         strokeRows(canvas, brush, config, prePaintNs, p, ours.rate);
-        MEvent release = eventAt(MEvent::Release, p);
+        MEvent release = MTestTool::leftSample(MEvent::Release, p);
         canvas->endStroke(&release, 0);
         finishGpu(canvas);
     }
@@ -302,7 +294,7 @@ Ours measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool 
 
     // The same number of stamps along rows, placed beforehand and drawn by
     // the stamping pass alone.
-    MStrokeToRunner runner(shared, 0, eventAt(MEvent::Move, p));
+    MStrokeToRunner runner(shared, 0, MTestTool::leftSample(MEvent::Move, p));
     MStrokeToRunner::Vertices vertices;
     MStrokeToRunner::Tiles tiles;
     QPointF q(-1900, -1900);
@@ -323,7 +315,7 @@ Ours measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool 
     watch.stop(pass);
     ours.passStampsPerSecond = passCount / std::max(pass.seconds, 1e-9);
     ours.passStampsPerCpuSecond = passCount / std::max(pass.cpuSeconds, 1e-9);
-    MEvent release = eventAt(MEvent::Release, p);
+    MEvent release = MTestTool::leftSample(MEvent::Release, p);
     canvas->endStroke(&release, 0);
     finishGpu(canvas);
     return ours;
@@ -583,7 +575,7 @@ QPointF paintCells(MCanvas *canvas, MBrush *brush, int n)
         const QPointF centre = blockCell(i, n);
         press(canvas, brush, centre - QPointF(100, 0), stamps);
         last = centre + QPointF(100, 0);
-        MEvent move = eventAt(MEvent::Move, last);
+        MEvent move = MTestTool::leftSample(MEvent::Move, last);
         canvas->stroke(&move, 0);
     }
     finishGpu(canvas);
@@ -604,7 +596,7 @@ void measureEndStroke(MCanvas *canvas, MBrush *brush, int n)
     for (int round = 0; round < rounds; ++round) {
         const QPointF last = paintCells(canvas, brush, n);
         touched = canvas->strokeLayer()->touchedTiles().size();
-        MEvent release = eventAt(MEvent::Release, last);
+        MEvent release = MTestTool::leftSample(MEvent::Release, last);
         timer.start();
         canvas->endStroke(&release, 0);
         finishGpu(canvas);

@@ -18,6 +18,7 @@
 #include "msettings.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
+#include "mtesttool.h"
 #include "mtexturetile.h"
 #include "mundostream.h"
 
@@ -121,28 +122,19 @@ void report(const char *stage, MCanvas &canvas, const Status &before, double sec
     std::fflush(stdout);
 }
 
-MEvent eventAt(int type, const QPointF &p)
-{
-    MEvent event;
-    event.type = type;
-    event.inputs[MEnum::biPositionX] = p.x();
-    event.inputs[MEnum::biPositionY] = p.y();
-    return event;
-}
-
 // A stroke across the document from one side to the other.
 void stroke(MCanvas &canvas, MBrush &brush, const QPointF &from, const QPointF &to, const QColor &color)
 {
-    MEvent press = eventAt(MEvent::Press, from);
+    MEvent press = MTestTool::leftSample(MEvent::Press, from);
     canvas.startStroke(&press, &brush, color, Qt::white, 0);
     QCoreApplication::processEvents();
     const int moves = 40;
     for (int m = 1; m <= moves; ++m) {
-        MEvent move = eventAt(MEvent::Move, from + (to - from) * m / double(moves));
+        MEvent move = MTestTool::leftSample(MEvent::Move, from + (to - from) * m / double(moves));
         canvas.stroke(&move, 0);
         QCoreApplication::processEvents();
     }
-    MEvent release = eventAt(MEvent::Release, to);
+    MEvent release = MTestTool::leftSample(MEvent::Release, to);
     canvas.endStroke(&release, 0);
     QCoreApplication::processEvents();
 }

@@ -16,6 +16,7 @@
 #include "msettings.h"
 #include "mtestcanvas.h"
 #include "mtestfilesizelimit.h"
+#include "mtesttool.h"
 #include "mundostream.h"
 #include "mutility.h"
 
@@ -37,15 +38,6 @@ namespace {
 
 constexpr int documentSize = 4000;
 constexpr double megabyte = 1048576.0;
-
-MEvent eventAt(int type, const QPointF &p)
-{
-    MEvent event;
-    event.type = type;
-    event.inputs[MEnum::biPositionX] = p.x();
-    event.inputs[MEnum::biPositionY] = p.y();
-    return event;
-}
 
 struct Round
 {
@@ -87,19 +79,19 @@ Round burst(MCanvas *canvas, MBrush *brush, int strokes, quint32 seed)
     timer.start();
     for (int s = 0; s < strokes; ++s) {
         QPointF at(random.bounded(3000) - 1500, random.bounded(3000) - 1500);
-        MEvent press = eventAt(MEvent::Press, at);
+        MEvent press = MTestTool::leftSample(MEvent::Press, at);
         canvas->startStroke(&press, brush, QColor(random.bounded(256), 80, 160), Qt::white, 0);
         QCoreApplication::processEvents();
         sample();
         // A zig-zag over several tiles.
         for (int m = 0; m < 12; ++m) {
             at += QPointF(40, m % 2 ? 35 : -35);
-            MEvent move = eventAt(MEvent::Move, at);
+            MEvent move = MTestTool::leftSample(MEvent::Move, at);
             canvas->stroke(&move, 0);
             QCoreApplication::processEvents();
             sample();
         }
-        MEvent release = eventAt(MEvent::Release, at);
+        MEvent release = MTestTool::leftSample(MEvent::Release, at);
         canvas->endStroke(&release, 0);
         sample();
         QCoreApplication::processEvents();

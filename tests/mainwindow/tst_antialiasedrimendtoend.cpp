@@ -7,9 +7,9 @@
 #include "mcanvas.h"
 #include "mcolorlist.h"
 #include "mmainwindow.h"
-#include "mtestbrushlibrary.h"
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
+#include "mtestpaintingwindow.h"
 #include "mtestscreenshot.h"
 #include "mtransform.h"
 #include "mwidget.h"
@@ -57,10 +57,9 @@ class TestAntialiasedRimEndToEnd : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<MTestBrushLibrary> m_brushes;
-    std::unique_ptr<MMainWindow> m_window;
+    MTestPaintingWindow m_painting;
 
-    MCanvas *canvas() const { return m_window->view()->canvas(); }
+    MCanvas *canvas() const { return m_painting.canvas(); }
 
 public:
     static void initMain() { MTestGLContext::prepareSharedContexts(); }
@@ -68,20 +67,11 @@ public:
 private slots:
     void initTestCase()
     {
-        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
-        m_brushes.reset(new MTestBrushLibrary({"u:pens/round"}));
-        m_window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(m_window.get(), QSize(1400, 900)));
-        QVERIFY(MTestMainWindow::focusView(m_window->view()));
+        QVERIFY(m_painting.prepare(QSize(W, H)));
+        QVERIFY(m_painting.show());
     }
 
-    void cleanupTestCase()
-    {
-        if (m_window)
-            canvas()->undoStack()->setClean();
-        m_window.reset();
-        m_brushes.reset();
-    }
+    void cleanupTestCase() { m_painting.close(); }
 
     // Hardness 0.8 has pixels in the falloff and pixels straddling its ends;
     // hardness 1 has no falloff, only the rim's straddling pixels.
@@ -104,7 +94,7 @@ private slots:
         brush->setBaseValue(MEnum::bsAntialiasing, MEnum::Antialiasing);
         MColorList::instance()->setColor(QColor(30, 40, 220));
 
-        MWidget *view = m_window->view();
+        MWidget *view = m_painting.view();
         QVERIFY(MTestMainWindow::focusView(view));
         const int steps = canvas()->undoStack()->index();
         const QPointF point = view->transform()->map(at);
@@ -147,7 +137,7 @@ private slots:
             QVERIFY(between >= 1 || hardness == 1.0);
             QCOMPARE(previous, 0);
         }
-        MTestScreenshot::keep(m_window->grab(), QStringLiteral("antialiasedrim-%1.png").arg(QTest::currentDataTag()));
+        MTestScreenshot::keep(m_painting.window()->grab(), QStringLiteral("antialiasedrim-%1.png").arg(QTest::currentDataTag()));
         // Undone, so that the next row's dab is alone on the layer.
         canvas()->undoStack()->undo();
         QCOMPARE(qAlpha(MTestMainWindow::layerPixels(canvas()).pixel(centre)), 0);

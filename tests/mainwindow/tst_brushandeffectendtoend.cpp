@@ -18,8 +18,8 @@
 #include "mtestdialogscript.h"
 #include "mtesteffectlist.h"
 #include "mtestglcontext.h"
-#include "mtestbrushlibrary.h"
 #include "mtestmainwindow.h"
+#include "mtestpaintingwindow.h"
 #include "mtestmodaldriver.h"
 #include "mtestscreenshot.h"
 #include "mtexturelayer.h"
@@ -61,13 +61,12 @@ class TestBrushAndEffectEndToEnd : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<MTestBrushLibrary> m_brushes;
-    std::unique_ptr<MMainWindow> m_window;
+    MTestPaintingWindow m_painting;
 
-    QAction *action(const char *name) const { return m_window->findChild<QAction *>(name); }
-    QDockWidget *dock(const char *name) const { return m_window->findChild<QDockWidget *>(name); }
-    MCanvas *canvas() const { return m_window->view()->canvas(); }
-    QColor shownAtCentre() const { return MTestMainWindow::shownAt(m_window->view(), QPointF(0, 0)); }
+    QAction *action(const char *name) const { return m_painting.window()->findChild<QAction *>(name); }
+    QDockWidget *dock(const char *name) const { return m_painting.window()->findChild<QDockWidget *>(name); }
+    MCanvas *canvas() const { return m_painting.canvas(); }
+    QColor shownAtCentre() const { return MTestMainWindow::shownAt(m_painting.view(), QPointF(0, 0)); }
 
 public:
     static void initMain() { MTestGLContext::prepareSharedContexts(); }
@@ -75,21 +74,13 @@ public:
 private slots:
     void initTestCase()
     {
-        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
-        m_brushes.reset(new MTestBrushLibrary({"u:pens/round"}));
-        m_window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(m_window.get(), QSize(1400, 900)));
-        m_window->showPanel(dock("brushSettingsDockWidget"));
-        m_window->showPanel(dock("shaderDockWidget"));
+        QVERIFY(m_painting.prepare(QSize(W, H)));
+        QVERIFY(m_painting.show());
+        m_painting.window()->showPanel(dock("brushSettingsDockWidget"));
+        m_painting.window()->showPanel(dock("shaderDockWidget"));
     }
 
-    void cleanupTestCase()
-    {
-        if (m_window)
-            canvas()->undoStack()->setClean();
-        m_window.reset();
-        m_brushes.reset();
-    }
+    void cleanupTestCase() { m_painting.close(); }
 
     // Duplicated from the menu, tuned in the dock: the stroke is as wide as
     // the dock's radius.
@@ -124,7 +115,7 @@ private slots:
         QCOMPARE(MTools::instance()->currentToolId(), int(MTool::BrushTool));
         QVERIFY(action("actionDelete_brush")->isEnabled());
         QVERIFY(!action("actionRestore_brush")->isEnabled());
-        MFieldPanel *panel = m_window->brushSettingsWidget()->fieldPanel();
+        MFieldPanel *panel = m_painting.window()->brushSettingsWidget()->fieldPanel();
         QCOMPARE(panel->object(), copy);
         auto *radius = qobject_cast<MSliderSpinbox *>(panel->editor("radius"));
         QVERIFY(radius);
@@ -143,7 +134,7 @@ private slots:
         copy->setOpacity(1.0);
         copy->setFlow(1.0);
         MColorList::instance()->setColor(QColor(220, 10, 10));
-        QVERIFY(MTestMainWindow::drag(m_window->view(), QPointF(-120, 0), QPointF(120, 0)));
+        QVERIFY(MTestMainWindow::drag(m_painting.view(), QPointF(-120, 0), QPointF(120, 0)));
         QCOMPARE(canvas()->undoStack()->count(), 1);
         QVERIFY(canvas()->undoStack()->text(0).startsWith(QStringLiteral("Brush stroke: wide round")));
 
@@ -164,7 +155,7 @@ private slots:
         QVERIFY(!layer->hasShader());
         QVERIFY(!action("actionEdit_layer_effect_settings")->isEnabled());
 
-        QTableView *list = m_window->shaderWidget()->tableView();
+        QTableView *list = m_painting.window()->shaderWidget()->tableView();
         const QModelIndex cell = MTestEffectList::cellOf(list, QStringLiteral("grayscale"));
         QVERIFY(cell.isValid());
         list->scrollTo(cell);
@@ -202,7 +193,7 @@ private slots:
         QCOMPARE(canvas()->undoStack()->index(), steps + 1);
         QTRY_COMPARE(shownAtCentre(), tuned);
 
-        MTestScreenshot::keep(m_window->grab(), QStringLiteral("brushandeffect-window.png"));
+        MTestScreenshot::keep(m_painting.window()->grab(), QStringLiteral("brushandeffect-window.png"));
 
         action("actionUndo")->trigger();
         QVERIFY(!layer->hasShader());
@@ -216,7 +207,7 @@ private slots:
     // reach it while the pen is still down, not only when it lifts.
     void strokeShownBeforeThePenLifts()
     {
-        MWidget *view = m_window->view();
+        MWidget *view = m_painting.view();
         const QPointF from = view->transform()->map(QPointF(-120, 60));
         const QPointF to = view->transform()->map(QPointF(120, 60));
         const QColor before = MTestMainWindow::shownAt(view, QPointF(0, 60));

@@ -14,9 +14,9 @@
 #include "mrandom.h"
 #include "mshaderprogramlist.h"
 #include "mstroketorunner.h"
-#include "mtestbrushlibrary.h"
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
+#include "mtestpaintingwindow.h"
 #include "mtestscreenshot.h"
 #include "mtexturelayer.h"
 #include "mtransform.h"
@@ -43,10 +43,9 @@ class TestStrokeQueueEndToEnd : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<MTestBrushLibrary> m_brushes;
-    std::unique_ptr<MMainWindow> m_window;
+    MTestPaintingWindow m_painting;
 
-    MCanvas *canvas() const { return m_window->view()->canvas(); }
+    MCanvas *canvas() const { return m_painting.canvas(); }
 
     // The stamping program the brush paints with in the document as it is.
     QByteArray definesFor(const MBrush *brush) const
@@ -63,27 +62,19 @@ public:
 private slots:
     void initTestCase()
     {
-        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
-        m_brushes.reset(new MTestBrushLibrary({"u:pens/round", "u:pens/square"}));
+        QVERIFY(m_painting.prepare(QSize(W, H), {QStringLiteral("u:pens/round"), QStringLiteral("u:pens/square")}));
         // A brush unlike the current one: a soft rounded square with a rim.
         MBrush *square = MBrushList::instance()->brush(1);
         square->setShape(1);
         square->setRadius(9);
         square->setHardness(0.6);
         square->setUseBorderColor(true);
-        m_window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(m_window.get(), QSize(1400, 900)));
-        m_window->showPanel(m_window->findChild<QDockWidget *>(QStringLiteral("brushDockWidget")));
-        QVERIFY(MTestMainWindow::focusView(m_window->view()));
+        QVERIFY(m_painting.show());
+        m_painting.window()->showPanel(m_painting.window()->findChild<QDockWidget *>(QStringLiteral("brushDockWidget")));
+        QVERIFY(MTestMainWindow::focusView(m_painting.view()));
     }
 
-    void cleanupTestCase()
-    {
-        if (m_window)
-            canvas()->undoStack()->setClean();
-        m_window.reset();
-        m_brushes.reset();
-    }
+    void cleanupTestCase() { m_painting.close(); }
 
     void chosenBrushDragsAStrokeWithoutGaps()
     {
@@ -94,9 +85,9 @@ private slots:
         QVERIFY(!programs->hasVariant(QStringLiteral("stamping"), defines));
 
         // A click on the brush's row in the list.
-        MListPanel *list = m_window->brushWidget()->brushListWidget()->panel();
+        MListPanel *list = m_painting.window()->brushWidget()->brushListWidget()->panel();
         QTRY_VERIFY(list->isVisible() && list->height() > 0);
-        const QRectF row = m_window->brushWidget()->brushListWidget()->rowRect(1).translated(0, -list->firstY());
+        const QRectF row = m_painting.window()->brushWidget()->brushListWidget()->rowRect(1).translated(0, -list->firstY());
         QVERIFY(list->rect().contains(row.center().toPoint()));
         QTest::mouseClick(list, Qt::LeftButton, Qt::NoModifier, row.center().toPoint());
         QCOMPARE(brushes->currentRow(), 1);
@@ -104,7 +95,7 @@ private slots:
         QTRY_VERIFY(programs->hasVariant(QStringLiteral("stamping"), defines));
         MColorList::instance()->setColor(QColor(220, 30, 30));
 
-        MWidget *view = m_window->view();
+        MWidget *view = m_painting.view();
         QVERIFY(MTestMainWindow::focusView(view));
         const QPointF from = view->transform()->map(QPointF(-150, 20));
         const QPointF to = view->transform()->map(QPointF(150, 20));
@@ -135,7 +126,7 @@ private slots:
         QCOMPARE(qAlpha(painted.pixel(QPoint(0, -60) - corner)), 0);
         QCOMPARE(qAlpha(painted.pixel(QPoint(0, 100) - corner)), 0);
         QTRY_VERIFY(reddened(MTestMainWindow::shownAt(view, QPointF(0, 20))));
-        MTestScreenshot::keep(m_window->grab(), QStringLiteral("strokequeue-window.png"));
+        MTestScreenshot::keep(m_painting.window()->grab(), QStringLiteral("strokequeue-window.png"));
     }
 
     // Choosing a brush draws a stroke of it that nobody sees, so that the
@@ -143,8 +134,8 @@ private slots:
     // was, over paint and over a layer with no tile at all.
     void choosingABrushLeavesTheDocumentAsItWas()
     {
-        MWidget *view = m_window->view();
-        MListPanel *list = m_window->brushWidget()->brushListWidget()->panel();
+        MWidget *view = m_painting.view();
+        MListPanel *list = m_painting.window()->brushWidget()->brushListWidget()->panel();
         for (bool emptyLayer : {false, true}) {
             if (emptyLayer)
                 canvas()->appendLayer();
@@ -160,7 +151,7 @@ private slots:
             const int rehearsals = view->rehearsalCount();
 
             const int row = MBrushList::instance()->currentRow() == 0 ? 1 : 0;
-            const QRectF rect = m_window->brushWidget()->brushListWidget()->rowRect(row).translated(0, -list->firstY());
+            const QRectF rect = m_painting.window()->brushWidget()->brushListWidget()->rowRect(row).translated(0, -list->firstY());
             QTest::mouseClick(list, Qt::LeftButton, Qt::NoModifier, rect.center().toPoint());
             QTRY_COMPARE(view->rehearsalCount(), rehearsals + 1);
 
@@ -177,7 +168,7 @@ private slots:
             MRandom::seed(11);
             QCOMPARE(drawn, MRandom::next());
         }
-        MTestScreenshot::keep(m_window->grab(), QStringLiteral("strokequeue-brush-chosen.png"));
+        MTestScreenshot::keep(m_painting.window()->grab(), QStringLiteral("strokequeue-brush-chosen.png"));
     }
 };
 

@@ -3,19 +3,13 @@
 // and the stroke must reach the held pointer; after the release the same
 // stroke is in the layer and on the screen.
 
-#include "mbrush.h"
-#include "mbrushlist.h"
 #include "mcanvas.h"
-#include "mcolorlist.h"
-#include "mmainwindow.h"
 #include "msettings.h"
-#include "mtestbrushlibrary.h"
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
+#include "mtestpaintingwindow.h"
 #include "mtestscreenshot.h"
 #include "mtestview.h"
-#include "mtool.h"
-#include "mtools.h"
 #include "mtransform.h"
 #include "mwidget.h"
 
@@ -74,12 +68,11 @@ class TestLiveStrokeEndToEnd : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<MTestBrushLibrary> m_brushes;
-    std::unique_ptr<MMainWindow> m_window;
+    MTestPaintingWindow m_painting;
     // Where the pointer was last held down.
     QPointF m_held;
 
-    MWidget *view() const { return m_window->view(); }
+    MWidget *view() const { return m_painting.view(); }
     MCanvas *canvas() const { return view()->canvas(); }
 
 public:
@@ -88,20 +81,11 @@ public:
 private slots:
     void initTestCase()
     {
-        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
+        QVERIFY(m_painting.prepare(QSize(W, H)));
         // The layer thumbnails along the view's edge would cover the ends.
         MSettings::instance()->set_showThumbnails(false);
-        m_brushes.reset(new MTestBrushLibrary({"u:pens/round"}));
-        m_window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(m_window.get(), QSize(1400, 900)));
-        QVERIFY(MTestMainWindow::focusView(view()));
-        MTools::instance()->activate(MTool::BrushTool, true);
-        MBrush *brush = MBrushList::instance()->currentBrush();
-        brush->setRadius(5);
-        brush->setHardness(1.0);
-        brush->setOpacity(1.0);
-        brush->setFlow(1.0);
-        MColorList::instance()->setColor(QColor(220, 10, 10));
+        QVERIFY(m_painting.show());
+        m_painting.paintWith(5, 1.0, QColor(220, 10, 10));
     }
 
     // A failed case leaves no button held for the next one.
@@ -111,13 +95,7 @@ private slots:
             MTestMainWindow::mouse(view(), QEvent::MouseButtonRelease, m_held, Qt::LeftButton, Qt::NoButton);
     }
 
-    void cleanupTestCase()
-    {
-        if (m_window)
-            canvas()->undoStack()->setClean();
-        m_window.reset();
-        m_brushes.reset();
-    }
+    void cleanupTestCase() { m_painting.close(); }
 
     // Straight drags fast enough that several moves come within one frame
     // interval, then a rest; by pixels of the view's last frame, before the

@@ -4,27 +4,20 @@
 // the frame shows the change, and equals a frame whose images are made
 // afresh; the painter's last frame is within a level or two of it.
 
-#include "mbrush.h"
-#include "mbrushlist.h"
 #include "mcanvas.h"
-#include "mcolorlist.h"
 #include "mlayercache.h"
-#include "mmainwindow.h"
 #include "msettings.h"
-#include "mtestbrushlibrary.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
+#include "mtestpaintingwindow.h"
 #include "mtestscreenshot.h"
 #include "mtestview.h"
 #include "mtexturelayer.h"
-#include "mtool.h"
-#include "mtools.h"
 #include "mtransform.h"
 #include "mwidget.h"
 
 #include <QTest>
-#include <QUndoStack>
 
 #include <functional>
 #include <memory>
@@ -50,10 +43,9 @@ class TestStrokeImagesEndToEnd : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<MTestBrushLibrary> m_brushes;
-    std::unique_ptr<MMainWindow> m_window;
+    MTestPaintingWindow m_painting;
 
-    MWidget *view() const { return m_window->view(); }
+    MWidget *view() const { return m_painting.view(); }
     MCanvas *canvas() const { return view()->canvas(); }
 
 public:
@@ -62,18 +54,10 @@ public:
 private slots:
     void initTestCase()
     {
-        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
+        QVERIFY(m_painting.prepare(QSize(W, H)));
         MSettings::instance()->set_showThumbnails(false);
-        m_brushes.reset(new MTestBrushLibrary({"u:pens/round"}));
-        m_window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(m_window.get(), QSize(1400, 900)));
-        QVERIFY(MTestMainWindow::focusView(view()));
-        MTools::instance()->activate(MTool::BrushTool, true);
-        MBrush *brush = MBrushList::instance()->currentBrush();
-        brush->setRadius(18);
-        brush->setHardness(0.8);
-        brush->setOpacity(1.0);
-        MColorList::instance()->setColor(QColor(20, 40, 180));
+        QVERIFY(m_painting.show());
+        m_painting.paintWith(18, 0.8, QColor(20, 40, 180));
         // Crossing half-transparent bands, one pair per layer.
         QVERIFY(canvas()->makeCurrent());
         while (canvas()->count() < layers)
@@ -92,13 +76,7 @@ private slots:
         QVERIFY(view()->transform()->scale() < 0.7);
     }
 
-    void cleanupTestCase()
-    {
-        if (m_window)
-            canvas()->undoStack()->setClean();
-        m_window.reset();
-        m_brushes.reset();
-    }
+    void cleanupTestCase() { m_painting.close(); }
 
     void changeBetweenStrokesShows_data()
     {

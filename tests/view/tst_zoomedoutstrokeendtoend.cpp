@@ -3,21 +3,16 @@
 // release, the view shows exactly what a redraw with every tile's levels
 // rebuilt from scratch shows.
 
-#include "mbrush.h"
-#include "mbrushlist.h"
 #include "mcanvas.h"
 #include "mcolorlist.h"
-#include "mmainwindow.h"
 #include "msettings.h"
-#include "mtestbrushlibrary.h"
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
+#include "mtestpaintingwindow.h"
 #include "mtestscreenshot.h"
 #include "mtestview.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
-#include "mtool.h"
-#include "mtools.h"
 #include "mtransform.h"
 #include "mwidget.h"
 
@@ -57,10 +52,9 @@ class TestZoomedOutStrokeEndToEnd : public QObject
     Q_OBJECT
 
 private:
-    std::unique_ptr<MTestBrushLibrary> m_brushes;
-    std::unique_ptr<MMainWindow> m_window;
+    MTestPaintingWindow m_painting;
 
-    MWidget *view() const { return m_window->view(); }
+    MWidget *view() const { return m_painting.view(); }
     MCanvas *canvas() const { return view()->canvas(); }
 
 public:
@@ -69,28 +63,14 @@ public:
 private slots:
     void initTestCase()
     {
-        QVERIFY(MTestMainWindow::prepare(QSize(W, H)));
+        QVERIFY(m_painting.prepare(QSize(W, H)));
         MSettings::instance()->set_showThumbnails(false);
         QVERIFY(MSettings::instance()->generateMipmaps());
-        m_brushes.reset(new MTestBrushLibrary({"u:pens/round"}));
-        m_window.reset(new MMainWindow());
-        QVERIFY(MTestMainWindow::show(m_window.get(), QSize(1400, 900)));
-        QVERIFY(MTestMainWindow::focusView(view()));
-        MTools::instance()->activate(MTool::BrushTool, true);
-        MBrush *brush = MBrushList::instance()->currentBrush();
-        brush->setRadius(14);
-        brush->setHardness(0.7);
-        brush->setOpacity(1.0);
-        MColorList::instance()->setColor(QColor(20, 60, 200));
+        QVERIFY(m_painting.show());
+        m_painting.paintWith(14, 0.7, QColor(20, 60, 200));
     }
 
-    void cleanupTestCase()
-    {
-        if (m_window)
-            canvas()->undoStack()->setClean();
-        m_window.reset();
-        m_brushes.reset();
-    }
+    void cleanupTestCase() { m_painting.close(); }
 
     // Strokes across tile edges and over earlier ones, each at its scale.
     void settledViewEqualsFullRedraw_data()
