@@ -20,7 +20,20 @@ MSettings::MSettings(QObject *parent)
     setBoolValue(QStringLiteral("generateMipmaps"), true);
 }
 
-MSettings::~MSettings() = default;
+MSettings::~MSettings()
+{
+    MSettingsFormat::sync(*this);
+}
+
+bool MSettings::event(QEvent *event)
+{
+    // The framework's own save of changes, with its failures reported.
+    if (event->type() == QEvent::UpdateRequest) {
+        MSettingsFormat::sync(*this);
+        return true;
+    }
+    return QSettings::event(event);
+}
 
 // ---------------------------------------------------------------- typed access
 
@@ -290,8 +303,8 @@ void MSettings::cleanup()
         store.setValue(it.key(), it.value());
     store.remove(QStringLiteral("DShader"));
     store.setValue(QStringLiteral("clean"), true);
-    store.sync();
-    sync();
+    MSettingsFormat::sync(store);
+    MSettingsFormat::sync(*this);
 }
 
 // ---------------------------------------------------------------- shortcuts
@@ -335,6 +348,7 @@ void MSettings::saveShortcuts(QWidget *widget)
         store.setValue(name, action->shortcut().toString(QKeySequence::PortableText));
     }
     store.endGroup();
+    MSettingsFormat::sync(store);
 }
 
 QString MSettings::defaultShortcut(QAction *action) const

@@ -290,6 +290,10 @@ signals:
     void paletteIndexChanged(int value);
     void autoHidePanelsChanged(bool value);
     void generateMipmapsChanged(bool value);
+
+protected:
+    bool event(QEvent *event) override;
+
 private:
     // The stored value of a declared key, converted to its row's type; the
     // row's default when absent or not convertible.

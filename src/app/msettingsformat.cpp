@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDataStream>
 #include <QDir>
+#include <QFile>
 #include <QFileDevice>
 #include <QFileInfo>
 #include <QLockFile>
@@ -25,6 +26,8 @@ const char hexDigits[] = "0123456789ABCDEF";
 // Set from the first failed save until the next one that works, so that a
 // disk that stays full is reported once and not at every change.
 std::atomic<bool> saveFailing{false};
+// Every run of the writer, so that a sync can tell whether it ran at all.
+std::atomic<quint64> writerRuns{0};
 
 // ---------------------------------------------------------------- writing
 
@@ -501,6 +504,7 @@ bool MSettingsFormat::read(QIODevice &device, QSettings::SettingsMap &map)
 
 bool MSettingsFormat::write(QIODevice &device, const QSettings::SettingsMap &map)
 {
+    ++writerRuns;
     const QByteArray text = toText(map);
     auto *file = qobject_cast<QFileDevice *>(&device);
     const int fd = file ? file->handle() : -1;
@@ -553,6 +557,39 @@ void MSettingsFormat::reportFailure(const QString &path, const QString &reason)
                                   QMessageBox::Ok, QMessageBox::NoButton, reason);
         },
         Qt::QueuedConnection);
+}
+
+void MSettingsFormat::sync(QSettings &settings)
+{
+    const bool failedBefore = settings.status() != QSettings::NoError;
+    const quint64 runs = writerRuns;
+    settings.sync();
+    // The writer reports its own failures; a status once set stays set.
+    if (settings.status() == QSettings::NoError || writerRuns != runs)
+        return;
+    // The framework's lock holds a line or two: can the folder take that?
+    const QString path = settings.fileName();
+    QFile probe(path + QStringLiteral(".probe"));
+    const QByteArray bytes(64, 'x');
+    QString reason;
+    if (!probe.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        reason = probe.errorString();
+    for (qint64 done = 0; reason.isEmpty() && done < bytes.size();) {
+        const ssize_t written = ::write(probe.handle(), bytes.constData() + done, size_t(bytes.size() - done));
+        if (written > 0)
+            done += written;
+        else if (written < 0 && errno != EINTR)
+            reason = qt_error_string(errno);
+    }
+    probe.close();
+    probe.remove();
+    // A status from an earlier failure says nothing of this sync, which may
+    // have had nothing to save; a folder that takes no file says it failed.
+    if (failedBefore && reason.isEmpty())
+        return;
+    if (reason.isEmpty())
+        reason = QStringLiteral("the lock file %1 could not be made").arg(path + QStringLiteral(".lock"));
+    reportFailure(path, reason);
 }
 
 void MSettingsFormat::removeLeftovers(const QString &settingsPath)

@@ -32,6 +32,12 @@ public:
     // unless another process is saving that file right now.
     static void removeLeftovers(const QString &settingsPath);
 
+    // Saves the settings' changes, as QSettings::sync, and reports a save
+    // that failed before the writer above ran: the framework takes a lock
+    // file first, which on a completely full disk or in a read-only folder
+    // cannot be made. Reported once, as every failure of the writer.
+    static void sync(QSettings &settings);
+
 private:
     static void reportFailure(const QString &path, const QString &reason);
 };

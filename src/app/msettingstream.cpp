@@ -1,5 +1,6 @@
 #include "msettingstream.h"
 
+#include "msettingsformat.h"
 #include "mutility.h"
 
 #include <QSettings>
@@ -69,4 +70,5 @@ void MSettingStream::save()
         settings.setValue(item->key, item->value);
     if (!m_group.isEmpty())
         settings.endGroup();
+    MSettingsFormat::sync(settings);
 }

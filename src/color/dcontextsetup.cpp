@@ -1,6 +1,8 @@
 #include "dcontextsetup.h"
 #include "ui_dcontextsetup.h"
 
+#include "msettingsformat.h"
+
 #include <QSettings>
 
 namespace {
@@ -35,6 +37,7 @@ void DContextSetup::on_okButton_clicked()
     settings.setValue(QStringLiteral("translucent"), ui->translucentCheckBox->isChecked());
     settings.setValue(QStringLiteral("showColorHisto"), ui->showColorHistoCheckBox->isChecked());
     settings.setValue(QStringLiteral("showBrushList"), ui->showBrushListCheckBox->isChecked());
+    MSettingsFormat::sync(settings);
     accept();
 }
 

@@ -2,6 +2,7 @@
 #include "ui_dpapersize.h"
 
 #include "mpapersize.h"
+#include "msettingsformat.h"
 
 #include <QGuiApplication>
 #include <QIntValidator>
@@ -57,6 +58,7 @@ DPaperSize::~DPaperSize()
     settings.setValue(QStringLiteral("ppi"), ui->ppiComboBox->currentIndex());
     settings.setValue(QStringLiteral("orientation"), ui->orientationComboBox->currentIndex());
     settings.setValue(QStringLiteral("unit"), ui->unitComboBox->currentIndex());
+    MSettingsFormat::sync(settings);
     delete ui;
 }
 

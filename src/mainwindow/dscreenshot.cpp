@@ -1,6 +1,7 @@
 #include "dscreenshot.h"
 
 #include "mconnector.h"
+#include "msettingsformat.h"
 #include "mutility.h"
 #include "ui_dscreenshot.h"
 
@@ -51,6 +52,7 @@ DScreenshot::~DScreenshot()
     settings.setValue(QStringLiteral("PictureHeight"), ui->heightEdit->value());
     settings.setValue(QStringLiteral("CopyToClipboard"), ui->copyToClipboardEdit->isChecked());
     settings.endGroup();
+    MSettingsFormat::sync(settings);
     delete ui;
 }
 

@@ -3,6 +3,7 @@
 
 #include "mcanvas.h"
 #include "mdocumentfile.h"
+#include "msettingsformat.h"
 #include "mutility.h"
 #include "mwidget.h"
 
@@ -257,6 +258,7 @@ void DTimeLine::closeEvent(QCloseEvent *event)
     settings.setValue(QStringLiteral("timeLineDirectory"), ui->directoryEdit->text());
     settings.setValue(QStringLiteral("timeLineAddDateTime"), ui->cbDateTime->isChecked());
     settings.setValue(QStringLiteral("timeLineReverseOrder"), ui->reverseOrderCb->isChecked());
+    MSettingsFormat::sync(settings);
     ui->runBtn->setChecked(false);
     m_timer.stop();
     m_view->setTimeLineMode(false);

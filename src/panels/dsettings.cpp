@@ -8,6 +8,7 @@
 #include "mfield.h"
 #include "mproxymodel.h"
 #include "msettings.h"
+#include "msettingsformat.h"
 #include "mutility.h"
 #include "ui_dsettings.h"
 
@@ -397,4 +398,5 @@ void DSettings::applyShortcuts()
             store.setValue(QStringLiteral("Action/") + target->objectName(),
                            sequence.toString(QKeySequence::PortableText));
     }
+    MSettingsFormat::sync(store);
 }

@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
 #include <QRect>
 #include <QTest>
@@ -180,6 +181,45 @@ private slots:
         QCOMPARE(script.requests().size(), 2);
         settings.clear();
         settings.sync();
+    }
+
+    // With no byte free the framework cannot even make its lock file, and
+    // the writer above never runs: a changed preference is still reported,
+    // once however often it fails, and saved once there is room again.
+    void lockFileThatCannotBeMadeIsReported()
+    {
+        MSettings::destroyInstance();
+        MSettings *settings = MSettings::instance();
+        settings->set_userMail(QStringLiteral("before@example.org"));
+        QCoreApplication::processEvents();
+        const QString path = settings->fileName();
+        const QByteArray before = readAll(path);
+        QVERIFY(before.contains("before@example.org"));
+
+        MTestDialogScript script;
+        {
+            // Less than the lock's first line (and than the log's lines: the
+            // painter is told, the log cannot take the line either).
+            MTestFileSizeLimit full(4);
+            QVERIFY(full.isActive());
+            settings->set_userMail(QStringLiteral("lost@example.org"));
+            QCoreApplication::processEvents();
+            settings->set_userMail(QStringLiteral("again@example.org"));
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+        }
+        QCOMPARE(readAll(path), before);
+        QCOMPARE(script.requests().size(), 1);
+        QCOMPARE(script.requests().at(0).icon, QMessageBox::Warning);
+        QVERIFY(script.requests().at(0).text.contains(path));
+        QCOMPARE(script.requests().at(0).informativeText, QString("File too large"));
+        QVERIFY(!QFileInfo::exists(path + QStringLiteral(".lock")));
+
+        settings->setShowGrid(!settings->showGrid());
+        QCoreApplication::processEvents();
+        QVERIFY(readAll(path).contains("again@example.org"));
+        QCOMPARE(script.requests().size(), 1);
+        MSettings::destroyInstance();
     }
 
     // A save killed half-way leaves its lock (and, where the file system
