@@ -2,6 +2,7 @@
 
 #include "menumlabels.h"
 
+#include "mcachefolder.h"
 #include "meventfilter.h"
 #include "mlogger.h"
 #include "mplatform.h"
@@ -33,10 +34,7 @@
 namespace {
 const QString kVendorFolder = QStringLiteral("/Vantorel/KalmiDraw");
 
-QString standardFolder(QStandardPaths::StandardLocation location)
-{
-    return QStandardPaths::writableLocation(location);
-}
+QString standardFolder(QStandardPaths::StandardLocation location) { return QStandardPaths::writableLocation(location); }
 } // namespace
 
 // ---------------------------------------------------------------- paths
@@ -83,12 +81,10 @@ QString MUtility::directoryName(int kind)
 
 QString MUtility::dataDirectory(int location, int kind)
 {
-    const QString name = directoryName(kind);
-    QString path;
     if (kind == CacheDir)
-        path = userDataPath() + name;
-    else
-        path = (location == UserPath ? userDataPath() : applicationDirectory()) + QStringLiteral("datas/") + name;
+        return MCacheFolder::own();
+    const QString path = (location == UserPath ? userDataPath() : applicationDirectory()) + QStringLiteral("datas/")
+                         + directoryName(kind);
     ensureDirectory(path);
     return folderPath(path);
 }
@@ -99,8 +95,7 @@ QString MUtility::shadersDirectory(int location) { return dataDirectory(location
 QString MUtility::snippetsDirectory(int location) { return dataDirectory(location, SnippetDir); }
 QString MUtility::swatchesDirectory(int location) { return dataDirectory(location, SwatchDir); }
 QString MUtility::templatesDirectory(int location) { return dataDirectory(location, TemplateDir); }
-QString MUtility::cacheDirectory() { return dataDirectory(UserPath, CacheDir); }
-
+QString MUtility::cacheDirectory() { return MCacheFolder::own(); }
 QString MUtility::cacheFileName(const QString &name)
 {
     return cacheDirectory() + name.toLower().trimmed() + QStringLiteral(".data");
@@ -167,6 +162,10 @@ QString MUtility::lastFilesDirectory()
 
 bool MUtility::removeDirectory(const QString &path, bool removeSelf, bool recursive)
 {
+    // A link is never followed, to be emptied where it leads: it is removed as a link.
+    const QFileInfo self(QDir::cleanPath(path));
+    if (self.isSymLink())
+        return removeSelf && QFile::remove(self.filePath());
     QDir dir(path);
     if (!dir.exists())
         return true;

@@ -43,6 +43,7 @@ public:
     static QString snippetsDirectory(int location);
     static QString swatchesDirectory(int location);
     static QString templatesDirectory(int location);
+    // This process's own folder in the shared cache folder (MCacheFolder).
     static QString cacheDirectory();
     static QString cacheFileName(const QString &name);
     static QString screenshotsDirectory();
@@ -55,6 +56,8 @@ public:
     static QString fileDirectory(const QString &filePath);
     static QString lastFilesDirectory();
     static QString ensureDirectory(const QString &path);
+    // A link, as the folder or inside it, is removed as a link and never
+    // followed: emptying a link (removeSelf false) fails and removes nothing.
     static bool removeDirectory(const QString &path, bool removeSelf, bool recursive);
     static void copyDirectory(const QString &source, const QString &target, bool overwrite);
 
@@ -133,6 +136,7 @@ public:
     // request.fileName). An empty handler shows real dialogs.
     using DialogHandler = std::function<int(DialogRequest &request)>;
     static void setDialogHandler(const DialogHandler &handler);
+    static bool hasDialogHandler() { return bool(dialogHandler()); }
     // The window a dialog belongs to, so that it opens in front of it: the
     // dialog that asked, else the active window, else the main window; null
     // while no window is shown.

@@ -1,3 +1,4 @@
+#include "mcachefolder.h"
 #include "meventfilter.h"
 #include "mlogger.h"
 #include "msettings.h"
@@ -9,6 +10,7 @@
 
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QJsonValue>
 #include <QListWidget>
 #include <QMainWindow>
@@ -52,16 +54,19 @@ private slots:
         const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Vantorel/KalmiDraw/";
         QCOMPARE(MUtility::userDataPath(), data);
         QVERIFY(QDir(data).exists());
-        QCOMPARE(MUtility::cacheDirectory(), data + "cache/");
-        QCOMPARE(MUtility::dataDirectory(MUtility::SystemPath, MUtility::CacheDir), data + "cache/");
-        QCOMPARE(MUtility::dataDirectory(MUtility::UserPath, MUtility::CacheDir), data + "cache/");
+        // The cache folder holds a folder of this process's own.
+        const QString cache = data + "cache/" + MCacheFolder::folderName(QCoreApplication::applicationPid()) + "/";
+        QCOMPARE(MUtility::cacheDirectory(), cache);
+        QVERIFY(QDir(cache).exists());
+        QCOMPARE(MUtility::dataDirectory(MUtility::SystemPath, MUtility::CacheDir), cache);
+        QCOMPARE(MUtility::dataDirectory(MUtility::UserPath, MUtility::CacheDir), cache);
         QCOMPARE(MUtility::brushesDirectory(MUtility::UserPath), data + "datas/brushes/");
         QVERIFY(QDir(data + "datas/brushes").exists());
         QCOMPARE(MUtility::applicationDirectory(), QCoreApplication::applicationDirPath() + "/");
         QCOMPARE(MUtility::templatesDirectory(MUtility::SystemPath),
                  QCoreApplication::applicationDirPath() + "/datas/templates/");
         QCOMPARE(MUtility::cacheFileName("{ABCDEF01-2345-6789-ABCD-EF0123456789}"),
-                 data + "cache/{abcdef01-2345-6789-abcd-ef0123456789}.data");
+                 cache + "{abcdef01-2345-6789-abcd-ef0123456789}.data");
         const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/Vantorel/KalmiDraw/";
         QCOMPARE(MUtility::userDocumentsPath(), documents);
         QCOMPARE(MUtility::screenshotsDirectory(), documents + "screenshots/");
@@ -143,6 +148,17 @@ private slots:
         folder.writeFile("cache/x.data", "x");
         QVERIFY(QFile::link(outside.path(), folder.filePath("cache/link")));
         QVERIFY(MUtility::removeDirectory(folder.path() + "cache", false, true));
+        QCOMPARE(outside.readFile("keep.txt"), QByteArray("precious"));
+        QVERIFY(!QFileInfo(folder.filePath("cache/link")).isSymLink());
+
+        // The folder itself a link: emptying it removes nothing, removing it
+        // removes the link alone, with or without a final "/".
+        QVERIFY(QFile::link(outside.path(), folder.filePath("linked")));
+        QVERIFY(!MUtility::removeDirectory(folder.filePath("linked") + "/", false, true));
+        QVERIFY(!MUtility::removeDirectory(folder.filePath("linked"), false, true));
+        QVERIFY(QFileInfo(folder.filePath("linked")).isSymLink());
+        QVERIFY(MUtility::removeDirectory(folder.filePath("linked") + "/", true, true));
+        QVERIFY(!QFileInfo(folder.filePath("linked")).isSymLink());
         QCOMPARE(outside.readFile("keep.txt"), QByteArray("precious"));
     }
 
