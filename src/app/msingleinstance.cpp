@@ -1,10 +1,13 @@
 #include "msingleinstance.h"
 
+#include "mfilelock.h"
 #include "mlogger.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QThread>
 
 MSingleInstance::MSingleInstance(QObject *parent)
     : QObject(parent)
@@ -39,11 +42,52 @@ bool MSingleInstance::sendMessage(const QString &name, const QStringList &lines,
     return true;
 }
 
-void MSingleInstance::listen(const QString &name)
+QString MSingleInstance::lockPath(const QString &name)
+{
+    return serverPath(name) + QStringLiteral(".lock");
+}
+
+MSingleInstance::Claim MSingleInstance::claim(MFileLock &lock, const QString &name, const QStringList &lines, int timeoutMs)
+{
+    const QDeadlineTimer deadline(timeoutMs);
+    bool lockable = true;
+    for (;;) {
+        if (lockable && lock.tryLock())
+            return Program;
+        if (lockable && !lock.errorString().isEmpty()) {
+            lockable = false;
+            MLogger::instance()->log(QStringLiteral("Cannot make the lock %1: %2: only the socket tells whether "
+                                                    "another copy runs")
+                                         .arg(lock.path(), lock.errorString()));
+        }
+        if (sendMessage(name, lines, 1000))
+            return HandedOver;
+        if (!lockable)
+            return Program;
+        if (deadline.hasExpired())
+            return NoAnswer;
+        // The holder listens within moments of taking the lock.
+        QThread::msleep(20);
+    }
+}
+
+bool MSingleInstance::listen(const QString &name)
 {
     const QString path = serverPath(name);
+    if (m_server.listen(path))
+        return true;
+    if (m_server.serverError() != QAbstractSocket::AddressInUseError)
+        return false;
+    QLocalSocket probe;
+    probe.connectToServer(path, QIODevice::WriteOnly);
+    if (probe.waitForConnected(1000)) {
+        probe.abort();
+        MLogger::instance()->log(QStringLiteral("The socket %1 belongs to a running copy: it is left alone").arg(path));
+        return false;
+    }
+    // Left by a program that ended without removing it.
     QLocalServer::removeServer(path);
-    m_server.listen(path);
+    return m_server.listen(path);
 }
 
 void MSingleInstance::close()

@@ -5,21 +5,39 @@
 #include <QObject>
 #include <QStringList>
 
+class MFileLock;
 class QLocalSocket;
 
-// Keeps a second start from running beside the first: a start first says hello
-// on the named local socket, with the file it was asked to open; when nobody
-// answers it listens there itself. The socket lives in the user's runtime
-// folder, so another user's copy neither answers nor blocks it.
+// Keeps a second start from running beside the first. Which start becomes the
+// program is decided by a lock that one process at a time can hold (claim);
+// the holder listens on the named local socket, and every other start says
+// hello there, with the file it was asked to open, and ends. Lock and socket
+// live in the user's runtime folder, so another user's copy neither answers
+// nor blocks it.
 class MSingleInstance : public QObject
 {
     Q_OBJECT
 public:
+    enum Claim {
+        Program,    // this start holds the lock: it becomes the program
+        HandedOver, // the running program took the lines
+        NoAnswer    // another start holds the lock but never answered
+    };
+
     explicit MSingleInstance(QObject *parent = nullptr);
     ~MSingleInstance() override;
 
     // Where the socket of that name lives: the user's runtime folder.
     static QString serverPath(const QString &name);
+    // The file whose lock makes a start the program: beside the socket.
+    static QString lockPath(const QString &name);
+
+    // Takes the lock, or hands the lines to the program that holds it, trying
+    // again until one of them works or timeoutMs have passed: the holder may
+    // not listen yet. When no lock can be made at all (an unwritable runtime
+    // folder), a start that nobody answers becomes the program, as it would
+    // without locks.
+    static Claim claim(MFileLock &lock, const QString &name, const QStringList &lines, int timeoutMs);
 
     static bool sendMessage(const QString &name, const QStringList &lines, int timeoutMs = 30000);
     // A message as it goes over the socket: each line in UTF-8 ended by a
@@ -29,7 +47,9 @@ public:
     // hex digits.
     static QByteArray encodeMessage(const QStringList &lines);
     static bool decodeMessage(const QByteArray &bytes, QStringList &lines);
-    void listen(const QString &name);
+    // Listens on the name. A socket already there is taken over only when
+    // nobody answers on it: a running program's socket is never removed.
+    bool listen(const QString &name);
     void close();
 
 signals:

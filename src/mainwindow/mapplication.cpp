@@ -4,7 +4,10 @@
 #include "mbrushinputinfolist.h"
 #include "mbrushlist.h"
 #include "mbrushsettinginfolist.h"
+#include "mcachefolder.h"
 #include "mdocumenttemplatelist.h"
+#include "mfilelock.h"
+#include "mhandedfiles.h"
 #include "mlogger.h"
 #include "mmainwindow.h"
 #include "mmath.h"
@@ -38,9 +41,13 @@
 #include <QTimer>
 #include <QTranslator>
 
+#include <memory>
+
 namespace {
 const QString kInstanceKey = QStringLiteral("com.vantorel.kalmidraw");
 const QString kStartupMutex = QStringLiteral("{E28548C0-40FA-45E3-B5AA-856CDD0D68C2}");
+// How long a start waits for the program holding the lock to listen.
+constexpr int kClaimTimeoutMs = 10000;
 } // namespace
 
 MApplication::MApplication(int &argc, char **argv)
@@ -78,27 +85,40 @@ int MApplication::runMain(int &argc, char **argv)
     format.setSamples(0);
     QSurfaceFormat::setDefaultFormat(format);
 
-    // A restart inside the process keeps the log of the earlier runs.
+    // A restart inside the process keeps the log of the earlier runs, and the
+    // lock that made this process the program.
     bool sessionStarted = false;
+    std::unique_ptr<MFileLock> instanceLock;
     for (;;) {
         auto *app = new MApplication(argc, argv);
         auto *guard = new MSingleInstance();
 
-        // The file this start was asked to open goes to the running copy.
-        QStringList hello{QStringLiteral("hello")};
-        const QStringList args = QCoreApplication::arguments();
-        if (args.size() > 1 && !args.at(1).isEmpty())
-            hello.append(QFileInfo(args.at(1)).absoluteFilePath());
-        if (MSingleInstance::sendMessage(kInstanceKey, hello)) {
-            MLogger::instance()->log(QStringLiteral("Only one instance at a time!"));
-            delete guard;
-            delete app;
-            return 0;
+        if (!instanceLock) {
+            // Decided before anything else starts: the file this start was
+            // asked to open goes to the program when it is not this one.
+            QStringList hello{QStringLiteral("hello")};
+            const QStringList args = QCoreApplication::arguments();
+            if (args.size() > 1 && !args.at(1).isEmpty())
+                hello.append(QFileInfo(args.at(1)).absoluteFilePath());
+            instanceLock = std::make_unique<MFileLock>(MSingleInstance::lockPath(kInstanceKey));
+            const MSingleInstance::Claim claim = MSingleInstance::claim(*instanceLock, kInstanceKey, hello, kClaimTimeoutMs);
+            if (claim != MSingleInstance::Program) {
+                MLogger::instance()->log(claim == MSingleInstance::HandedOver
+                                             ? QStringLiteral("Only one instance at a time!")
+                                             : QStringLiteral("Another copy runs but did not answer within %1 s: "
+                                                              "this start ends")
+                                                   .arg(kClaimTimeoutMs / 1000));
+                delete guard;
+                delete app;
+                return claim == MSingleInstance::HandedOver ? 0 : 1;
+            }
         }
         if (!sessionStarted) {
             MLogger::instance()->startSession();
             sessionStarted = true;
         }
+        // At once, so that later starts hand over instead of waiting for the window.
+        guard->listen(kInstanceKey);
 
         if (!app->init(guard)) {
             app->cleanup();
@@ -108,7 +128,6 @@ int MApplication::runMain(int &argc, char **argv)
             return 0;
         }
 
-        guard->listen(kInstanceKey);
         const int result = app->exec();
         app->cleanup();
         guard->close();
@@ -159,7 +178,8 @@ bool MApplication::init(MSingleInstance *guard)
     showSplashMessage(QApplication::translate("QApplication", "code fragments loaded: %1").arg(MSnippetList::instance()->rowCount()));
 
     MSettings::instance()->set_undoMemorySize(0.0);
-    MUtility::removeDirectory(MUtility::cacheDirectory(), false, true);
+    // Another running copy's files stay: only what no running copy owns goes.
+    MCacheFolder::clear(false);
 
     if (!MOpenGL::instance()->initialize()) {
         MUtility::showMessage(QMessageBox::Critical, QStringLiteral("KalmiDraw"),
@@ -169,6 +189,10 @@ bool MApplication::init(MSingleInstance *guard)
 
     m_mainWindow = new MMainWindow();
     m_mainWindow->installEventFilter(MTablet::instance());
+    m_handedFiles = new MHandedFiles(m_mainWindow);
+    if (!m_pendingHandedFile.isEmpty())
+        m_handedFiles->open(m_pendingHandedFile);
+    m_pendingHandedFile.clear();
 
     const QStringList args = QCoreApplication::arguments();
     if (args.size() > 1 && QFile::exists(args.at(1))) {
@@ -205,7 +229,8 @@ void MApplication::cleanup()
 {
     delete m_mainWindow;
     m_mainWindow = nullptr;
-    MUtility::removeDirectory(MUtility::cacheDirectory(), false, true);
+    m_handedFiles = nullptr;
+    MCacheFolder::clear(true);
 
     MSnippetList::destroyInstance();
     MTextureTransfert::destroyInstance();
@@ -246,10 +271,15 @@ void MApplication::loadTranslation(const QString &prefix)
 
 void MApplication::openHandedFile(const QStringList &lines)
 {
-    if (!m_mainWindow || lines.size() < 2 || lines.first() != QLatin1String("hello") || lines.at(1).isEmpty())
+    if (lines.size() < 2 || lines.first() != QLatin1String("hello") || lines.at(1).isEmpty())
         return;
-    // Asks about unsaved changes first, and says why a file cannot be opened.
-    m_mainWindow->openFile(lines.at(1));
+    MLogger::instance()->log(QStringLiteral("File handed over by another start: %1").arg(lines.at(1)));
+    // A start may hand its file over while this one is still starting.
+    if (!m_handedFiles) {
+        m_pendingHandedFile = lines.at(1);
+        return;
+    }
+    m_handedFiles->open(lines.at(1));
 }
 
 void MApplication::raiseWindow()

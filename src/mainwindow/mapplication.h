@@ -4,6 +4,7 @@
 
 #include <QApplication>
 
+class MHandedFiles;
 class MMainWindow;
 class MSingleInstance;
 class QSplashScreen;
@@ -44,4 +45,6 @@ private:
 
     QSplashScreen *m_splash = nullptr;
     MMainWindow *m_mainWindow = nullptr;
+    MHandedFiles *m_handedFiles = nullptr; // the main window's child
+    QString m_pendingHandedFile;          // handed over before the window existed
 };

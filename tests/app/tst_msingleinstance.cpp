@@ -1,11 +1,18 @@
+#include "mfilelock.h"
 #include "msingleinstance.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <QStandardPaths>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 class TestMSingleInstance : public QObject
 {
@@ -154,6 +161,66 @@ private slots:
         QTRY_COMPARE(spy.count(), 1);
         second.close();
         QVERIFY(!MSingleInstance::sendMessage(name, {QStringLiteral("hello")}, 1000));
+    }
+
+    // A start that missed the running program must not take its name: the
+    // running program's socket stays, and it still hears later starts. A
+    // socket file nobody listens on (a program that was killed) is taken over.
+    void runningSocketIsNeverTakenOver()
+    {
+        const QString name = QStringLiteral("kalmi.test.taken");
+        MSingleInstance running;
+        QVERIFY(running.listen(name));
+        QSignalSpy messages(&running, &MSingleInstance::messageReceived);
+        {
+            MSingleInstance late;
+            QVERIFY(!late.listen(name));
+        }
+        QVERIFY(MSingleInstance::sendMessage(name, {QStringLiteral("hello"), QStringLiteral("/a.kxd")}, 2000));
+        QTRY_COMPARE(messages.count(), 1);
+
+        const QString killedName = QStringLiteral("kalmi.test.killed");
+        const QByteArray path = QFile::encodeName(MSingleInstance::serverPath(killedName));
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, path.constData(), sizeof(address.sun_path));
+        QVERIFY(::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0);
+        ::close(fd);
+        QVERIFY(QFileInfo::exists(MSingleInstance::serverPath(killedName)));
+        MSingleInstance next;
+        QVERIFY(next.listen(killedName));
+        QVERIFY(MSingleInstance::sendMessage(killedName, {QStringLiteral("hello")}, 2000));
+    }
+
+    // One lock decides which start becomes the program; the others hand
+    // their lines over to it, and give up in time when it never answers.
+    void claimDecidesWhoRuns()
+    {
+        const QString name = QStringLiteral("kalmi.test.claim");
+        MFileLock first(MSingleInstance::lockPath(name));
+        QCOMPARE(MSingleInstance::claim(first, name, {QStringLiteral("hello")}, 1000), MSingleInstance::Program);
+        QVERIFY(first.isLocked());
+
+        MFileLock second(MSingleInstance::lockPath(name));
+        QElapsedTimer waited;
+        waited.start();
+        QCOMPARE(MSingleInstance::claim(second, name, {QStringLiteral("hello")}, 300), MSingleInstance::NoAnswer);
+        QVERIFY(waited.elapsed() < 5000);
+        QVERIFY(!second.isLocked());
+
+        MSingleInstance program;
+        QVERIFY(program.listen(name));
+        QSignalSpy messages(&program, &MSingleInstance::messageReceived);
+        const QStringList hello{QStringLiteral("hello"), QStringLiteral("/b.kxd")};
+        QCOMPARE(MSingleInstance::claim(second, name, hello, 5000), MSingleInstance::HandedOver);
+        QTRY_COMPARE(messages.count(), 1);
+        QCOMPARE(messages.first().first().toStringList(), hello);
+
+        // Once the program ends, the next start becomes the program.
+        program.close();
+        first.unlock();
+        QCOMPARE(MSingleInstance::claim(second, name, hello, 1000), MSingleInstance::Program);
     }
 };
 

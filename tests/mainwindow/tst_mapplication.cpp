@@ -9,23 +9,41 @@
 #include "mtestdialogscript.h"
 #include "mtestfolder.h"
 #include "mtestlogwatch.h"
+#include "mtestmainwindow.h"
+#include "mtestscreenshot.h"
 #include "mtestwindowrun.h"
+#include "mtransform.h"
 #include "mutility.h"
+#include "mundostream.h"
 #include "mwidget.h"
 
+#include <QAbstractButton>
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QMessageBox>
 #include <QProcess>
+#include <QSet>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSplashScreen>
+#include <QStandardPaths>
 #include <QTabletEvent>
 #include <QTest>
+#include <QUndoStack>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 #include <functional>
 
 // Whole runs of the application, driven from inside through the main window
 // shown() signal. No application object exists between the test functions.
+namespace {
+const QString kProgram = QStringLiteral(KALMI_BIN_DIR "/kalmidraw");
+} // namespace
+
 class TestMApplication : public QObject
 {
     Q_OBJECT
@@ -34,6 +52,30 @@ private:
     static int cacheEntries()
     {
         return QDir(MUtility::cacheDirectory()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size();
+    }
+
+    // Checks made inside a run, which goes on after one fails: the first failure.
+    struct FirstFailure
+    {
+        QString failure;
+        void operator()(bool ok, const QString &what)
+        {
+            if (!ok && failure.isEmpty())
+                failure = what;
+        }
+    };
+
+    // Pictures named by the pattern, one pixel wider each, so that the one
+    // open shows; fewer when one could not be written.
+    static QStringList pictures(const MTestFolder &folder, const QString &pattern, int count, const QSize &first)
+    {
+        QStringList files;
+        for (int i = 0; i < count; ++i) {
+            const QString file = folder.filePath(pattern.arg(i));
+            if (QImage(first + QSize(i, 0), QImage::Format_ARGB32).save(file))
+                files << file;
+        }
+        return files;
     }
 
 private slots:
@@ -175,6 +217,197 @@ private slots:
         QVERIFY(secondEnded);
         QVERIFY(opened);
         QVERIFY(asked);
+    }
+
+    // Starts at the same moment: one becomes the program, every other one
+    // hands its file over and ends, and the window holds the last file.
+    void twentyStartsAtOnceMakeOneProgram()
+    {
+        MTestFolder folder;
+        const QStringList files = pictures(folder, QStringLiteral("start %1.png"), 20, QSize(20, 10));
+        QCOMPARE(files.size(), 20);
+        std::vector<std::unique_ptr<QProcess>> starts;
+        for (const QString &file : files) {
+            starts.push_back(std::make_unique<QProcess>());
+            starts.back()->start(kProgram, {file});
+        }
+        for (auto &start : starts)
+            QVERIFY(start->waitForStarted(30000));
+        // No application object runs here to hear of their ends: each is asked.
+        auto ended = [&starts]() {
+            return int(std::count_if(starts.begin(), starts.end(), [](const std::unique_ptr<QProcess> &p) {
+                return p->state() == QProcess::NotRunning || p->waitForFinished(10);
+            }));
+        };
+        const bool nineteenEnded = QTest::qWaitFor([&]() { return ended() >= 19; }, 180000);
+        // Leave no program behind, whatever happened.
+        QProcess *program = nullptr;
+        QStringList handed;
+        QString recent;
+        if (nineteenEnded && ended() == 19) {
+            for (auto &start : starts) {
+                if (start->state() != QProcess::NotRunning)
+                    program = start.get();
+            }
+            (void)QTest::qWaitFor([&]() {
+                handed = MTestLogWatch::fileMessages().filter(QStringLiteral("File handed over by another start: "));
+                return handed.size() >= 19;
+            }, 60000);
+            (void)QTest::qWaitFor([&]() {
+                QSettings stored(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                                     + QStringLiteral("/Vantorel/KalmiDraw.conf"),
+                                 QSettings::IniFormat);
+                recent = stored.value(QStringLiteral("recentFiles")).toStringList().value(0);
+                return !handed.isEmpty() && handed.last().endsWith(recent + QStringLiteral("."));
+            }, 60000);
+        }
+        for (auto &start : starts) {
+            if (start->state() != QProcess::NotRunning) {
+                start->kill();
+                start->waitForFinished(10000);
+            }
+        }
+        QVERIFY2(nineteenEnded, qPrintable(QStringLiteral("%1 starts ended").arg(ended())));
+        QVERIFY(program);
+        for (auto &start : starts) {
+            if (start.get() != program) {
+                QCOMPARE(start->exitStatus(), QProcess::NormalExit);
+                QCOMPARE(start->exitCode(), 0);
+            }
+        }
+        QCOMPARE(MTestLogWatch::fileMessages().count(QStringLiteral("Only one instance at a time!.")), 19);
+        QCOMPARE(handed.size(), 19);
+        // Every file came to the one program: its own and the handed ones.
+        QSet<QString> named;
+        for (const QString &line : handed)
+            named.insert(line.mid(line.indexOf(QStringLiteral(": ")) + 2).chopped(1));
+        QCOMPARE(named.size(), 19);
+        QVERIFY(files.contains(recent));
+        QVERIFY2(handed.last().endsWith(recent + QStringLiteral(".")), qPrintable(recent));
+    }
+
+    // A running copy paints until part of its history is on disk; a start
+    // that missed it tries to take its socket, and a later start comes: the
+    // later start hands over and ends, and every undo still shows the
+    // pixels before its stroke.
+    void laterStartsLeaveTheRunningHistoryAlone()
+    {
+        MTestFolder folder;
+        const QString picture = folder.filePath(QStringLiteral("later.png"));
+        QVERIFY(QImage(33, 21, QImage::Format_ARGB32).save(picture));
+        MTestDialogScript script;
+        script.answer(2).answer(1); // keep the document for the handed file; don't save at the end
+        int runs = 0;
+        FirstFailure check;
+        runApplication({}, [&](int, MMainWindow *window) {
+            MWidget *view = window->view();
+            MCanvas *canvas = view->canvas();
+            MSettings::instance()->set_undoMemoryMax(1.0);
+            QVector<QImage> states{MTestMainWindow::layerPixels(canvas)};
+            const QSizeF size = view->size();
+            auto at = [view, size](double x, double y) {
+                return view->transform()->mapFromView(QPointF(size.width() * x, size.height() * y));
+            };
+            for (int i = 0; i < 6; ++i) {
+                check(MTestMainWindow::drag(view, at(0.2, 0.2 + 0.1 * i), at(0.8, 0.25 + 0.1 * i), 8), "stroke");
+                QCoreApplication::processEvents();
+                states << MTestMainWindow::layerPixels(canvas);
+            }
+            check(QTest::qWaitFor([canvas]() { return canvas->undoStream()->workerCount() == 0; }, 30000), "spills end");
+            const QStringList spilled = QDir(MUtility::cacheDirectory()).entryList(QDir::Files);
+            check(!spilled.isEmpty(), "history spilled to disk");
+
+            {
+                MSingleInstance late;
+                check(!late.listen(QStringLiteral("com.vantorel.kalmidraw")), "the running socket is kept");
+            }
+            QProcess later;
+            later.start(kProgram, {picture});
+            const bool ended = later.waitForStarted(30000)
+                               && QTest::qWaitFor([&later]() { return later.state() == QProcess::NotRunning; }, 60000);
+            if (!ended) {
+                later.kill();
+                later.waitForFinished(10000);
+            }
+            check(ended && later.exitCode() == 0, "the later start hands over and ends");
+            check(QTest::qWaitFor([&script]() { return script.requests().size() == 1; }, 10000), "handed file asked about");
+            check(QDir(MUtility::cacheDirectory()).entryList(QDir::Files) == spilled, "spill files kept");
+
+            check(MTestMainWindow::focusView(view), "focus");
+            for (int index = 6; index > 0; --index) {
+                QTest::keyClick(view, Qt::Key_Z, Qt::ControlModifier);
+                QCoreApplication::processEvents();
+                check(MTestMainWindow::layerPixels(canvas) == states.at(index - 1),
+                      QStringLiteral("undo of stroke %1").arg(index));
+            }
+            QTest::keyClick(view, Qt::Key_Y, Qt::ControlModifier);
+            window->close();
+        }, &runs);
+        QVERIFY2(check.failure.isEmpty(), qPrintable(check.failure));
+        QCOMPARE(runs, 1);
+        QVERIFY(script.requests().first().text.contains(QStringLiteral("later.png")));
+    }
+
+    // Nine files handed over while the document has unsaved changes: one
+    // question at a time, naming the file that would open (the newest), and
+    // the question goes once the changes it asks about are gone.
+    void handedOverFilesAskOneQuestionAtATime()
+    {
+        MTestFolder folder;
+        const QStringList files = pictures(folder, QStringLiteral("handed %1.png"), 9, QSize(30, 20));
+        QCOMPARE(files.size(), 9);
+        const QString key = QStringLiteral("com.vantorel.kalmidraw");
+        auto questions = []() {
+            QList<QMessageBox *> shown;
+            for (QWidget *widget : QApplication::topLevelWidgets()) {
+                if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+                    shown << box;
+            }
+            return shown;
+        };
+        int runs = 0;
+        FirstFailure check;
+        runApplication({}, [&](int, MMainWindow *window) {
+            MCanvas *canvas = window->view()->canvas();
+            canvas->appendLayer();
+            for (const QString &file : files)
+                check(MSingleInstance::sendMessage(key, {QStringLiteral("hello"), file}, 5000), "handed over");
+            check(QTest::qWaitFor([&]() {
+                return questions().size() == 1 && questions().first()->text().contains(files.last());
+            }, 20000), "one question naming the last file");
+            QTest::qWait(100);
+            check(questions().size() == 1, "still one question");
+            if (questions().size() == 1) {
+                QMessageBox *question = questions().first();
+                check(question->informativeText() == QStringLiteral("Do you want to save modifications?"), "asks to save");
+                MTestScreenshot::keep(window->grab(), QStringLiteral("handed-over-question.png"));
+                MTestScreenshot::keep(question->grab(), QStringLiteral("handed-over-question-box.png"));
+                QAbstractButton *dontSave = nullptr;
+                for (QAbstractButton *button : question->buttons()) {
+                    if (button->text() == QStringLiteral("Don't save"))
+                        dontSave = button;
+                }
+                check(dontSave, "a Don't save button");
+                if (dontSave)
+                    dontSave->click();
+            }
+            check(QTest::qWaitFor([canvas]() { return canvas->paintedRect().size() == QSizeF(38, 20); }, 10000),
+                  "the last file opened");
+            check(QTest::qWaitFor([&]() { return questions().isEmpty(); }, 5000), "no question left");
+
+            // Changes again, a file handed over, and then the changes are undone.
+            canvas->appendLayer();
+            check(MSingleInstance::sendMessage(key, {QStringLiteral("hello"), files.first()}, 5000), "handed over again");
+            check(QTest::qWaitFor([&]() { return questions().size() == 1; }, 20000), "asked again");
+            // As a save that was under way when the file came.
+            canvas->undoStack()->setClean();
+            check(QTest::qWaitFor([&]() { return questions().isEmpty(); }, 5000), "question withdrawn");
+            check(QTest::qWaitFor([canvas]() { return canvas->paintedRect().size() == QSizeF(30, 20); }, 10000),
+                  "its file opened");
+            window->close();
+        }, &runs);
+        QVERIFY2(check.failure.isEmpty(), qPrintable(check.failure));
+        QCOMPARE(runs, 1);
     }
 
     void tabletProximity()
