@@ -5,8 +5,11 @@
 // document, to idle (every tile in, no view animation, a frame drawn since and
 // the event loop waiting), one repaint of the whole view, the save, and the
 // process's VmHWM; beside the same program started with no document, and
-// beside writing the same bytes with the save's sync and rename. Rounds
-// alternate; medians with their ranges, and the load average, are printed.
+// beside writing the same bytes with the save's sync and rename. At the first
+// frame, while the tiles still come in, a key and a stroke's press are sent
+// to the view: how long the key took, how long until the next frame after the
+// press and until the press was handled, beside the same on no document.
+// Rounds alternate; medians with their ranges, and the load average, are printed.
 //
 // Run under a display, e.g.: xvfb-run -a build/cc/bench/bench_bigdocument [runs]
 
@@ -31,6 +34,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -175,9 +180,14 @@ private:
 
     void onFrame()
     {
+        if (m_pressAt > 0 && !m_framedSincePress) {
+            m_framedSincePress = true;
+            report("pressframe", (now() - m_pressAt) / 1e6);
+        }
         if (!m_firstFrame && documentShown()) {
             m_firstFrame = true;
             report("frame", now() / 1e6);
+            QTimer::singleShot(0, this, [this]() { probeInput(); });
         }
         updateReady();
         if (m_ready)
@@ -194,6 +204,30 @@ private:
         m_done = true;
         report("idle", now() / 1e6);
         QTimer::singleShot(0, this, [this]() { measure(); });
+    }
+
+    // Input as soon as the document shows, while its tiles still come in:
+    // how long a key takes, and how long a stroke's press leaves the window
+    // without a frame.
+    void probeInput()
+    {
+        MWidget *view = m_window->view();
+        const QPointF centre(view->width() / 2.0, view->height() / 2.0);
+        qint64 start = now();
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_Shift, Qt::ShiftModifier);
+        QApplication::sendEvent(view, &key);
+        QKeyEvent keyUp(QEvent::KeyRelease, Qt::Key_Shift, Qt::NoModifier);
+        QApplication::sendEvent(view, &keyUp);
+        report("key", (now() - start) / 1e6);
+        m_pressAt = start = now();
+        QMouseEvent press(QEvent::MouseButtonPress, centre, view->mapToGlobal(centre.toPoint()), Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(view, &press);
+        report("pressreturn", (now() - start) / 1e6);
+        QMouseEvent release(QEvent::MouseButtonRelease, centre, view->mapToGlobal(centre.toPoint()), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(view, &release);
+        view->update();
     }
 
     void measure()
@@ -229,6 +263,8 @@ private:
     bool m_ready = false;
     bool m_framedSinceReady = false;
     bool m_done = false;
+    qint64 m_pressAt = 0;
+    bool m_framedSincePress = false;
 };
 
 int childApplication(const char *document, const char *savePath, int expectedTiles, char **argv)
@@ -335,8 +371,8 @@ int main(int argc, char **argv)
                 documentHeight, layerCount, bytes.size() / 1e6, runs, qPrintable(BenchFigures::loadAverages()));
     std::fflush(stdout);
 
-    Series emptyShown, emptyFrame, emptyIdle, emptyHwm;
-    Series shown, frame, loaded, idle, repaint, save, hwm, write;
+    Series emptyShown, emptyFrame, emptyIdle, emptyHwm, emptyKey, emptyPressFrame, emptyPressReturn;
+    Series shown, frame, loaded, idle, repaint, save, hwm, write, key, pressFrame, pressReturn, toCome;
     for (int i = 0; i < runs; ++i) {
         Figures empty = runChild(program, {QStringLiteral("--child-empty")}, environment);
         Figures full = runChild(program, {QStringLiteral("--child-document"), document, copy}, environment);
@@ -358,6 +394,13 @@ int main(int argc, char **argv)
         save.add(full["save"]);
         hwm.add(full["hwm"]);
         write.add(written);
+        emptyKey.add(empty["key"]);
+        emptyPressFrame.add(empty["pressframe"]);
+        emptyPressReturn.add(empty["pressreturn"]);
+        key.add(full["key"]);
+        pressFrame.add(full["pressframe"]);
+        pressReturn.add(full["pressreturn"]);
+        toCome.add(full["loaded"] - full["frame"]);
         std::fprintf(stderr, "run %d: empty frame %.0f ms, document frame %.0f ms, tiles in %.0f ms, idle %.0f ms, save %.0f ms\n",
                      i + 1, empty["frame"], full["frame"], full["loaded"], full["idle"], full["save"]);
     }
@@ -373,6 +416,11 @@ int main(int argc, char **argv)
     std::printf("  first frame / no document's first frame %.2f, idle / no document's idle %.2f, save / write %.2f\n",
                 frame.median() / emptyFrame.median(), idle.median() / emptyIdle.median(),
                 save.median() / write.median());
+    std::printf("  input at the first frame, tiles still to come for %s ms:\n", qPrintable(toCome.text()));
+    std::printf("    a key answered after %s ms (no document %s)\n", qPrintable(key.text()), qPrintable(emptyKey.text()));
+    std::printf("    a stroke's press: next frame after %s ms (no document %s), press handled after %s ms (no document %s)\n",
+                qPrintable(pressFrame.text()), qPrintable(emptyPressFrame.text()), qPrintable(pressReturn.text()),
+                qPrintable(emptyPressReturn.text()));
     std::printf("load average after %s\n", qPrintable(BenchFigures::loadAverages()));
     return 0;
 }

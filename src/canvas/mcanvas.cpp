@@ -43,6 +43,7 @@
 
 #include <QClipboard>
 #include <QDebug>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImageReader>
@@ -518,7 +519,8 @@ bool MCanvas::pushPaintedRect(const QRectF &rect)
 
 void MCanvas::updatePaintedRect(const QRectF &rect)
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     if (rect.isEmpty())
         return;
     pushPaintedRect(rect);
@@ -531,7 +533,8 @@ void MCanvas::setPaperSize(const QSize &size)
 
 void MCanvas::setPaperSize(const QSize &size, bool crop)
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     beginMacro(tr("Set canvas size: %1, %2").arg(size.width()).arg(size.height()));
     const double width = size.width() > 1 ? size.width() : 1;
     const double height = size.height() > 1 ? size.height() : 1;
@@ -565,8 +568,8 @@ void MCanvas::setFileName(const QString &name)
 
 void MCanvas::undo()
 {
-    finishLoading();
-    if (!m_undoStack->canUndo())
+    // A load empties the history: with nothing to undo there is nothing to wait for.
+    if (!m_undoStack->canUndo() || !finishLoading())
         return;
     makeCurrent();
     m_undoStack->undo();
@@ -575,8 +578,8 @@ void MCanvas::undo()
 
 void MCanvas::redo()
 {
-    finishLoading();
-    if (!m_undoStack->canRedo())
+    // A load empties the history: with nothing to redo there is nothing to wait for.
+    if (!m_undoStack->canRedo() || !finishLoading())
         return;
     makeCurrent();
     m_undoStack->redo();
@@ -607,7 +610,8 @@ bool MCanvas::loadFromFile(const QString &path)
 {
     if (!startLoading(path))
         return false;
-    finishLoading();
+    if (m_loader)
+        m_loader->finish();
     return m_lastReadResult == ReadDone;
 }
 
@@ -630,20 +634,47 @@ bool MCanvas::startLoading(const QString &path)
     emit layerListReset();
     m_loader = loader.release();
     m_loader->setParent(this);
+    if (m_loadingReadHold)
+        m_loader->setReadHold(m_loadingReadHold);
     connect(m_loader, &MDocumentLoader::tilesArrived, this, [this](const QRectF &area) { emit refresh(true, area); });
     connect(m_loader, &MDocumentLoader::finished, this, &MCanvas::endLoading);
     m_loader->start();
     return true;
 }
 
+struct MCanvas::LoadWait
+{
+    QEventLoop loop;
+    bool loaded = false;
+};
+
 bool MCanvas::finishLoading()
 {
     if (!m_loader)
         return true;
-    MUtility::setBusyCursor();
-    m_loader->finish();
-    MUtility::restoreCursor();
-    return m_lastReadResult == ReadDone;
+    // The loader's slices go on from this loop: frames, the painter's input
+    // and a close are answered meanwhile, and whatever would end the load
+    // (a close, another document) ends the wait with it.
+    LoadWait wait;
+    m_loadWaits.append(&wait);
+    if (m_loadWaits.size() == 1)
+        emit loadingWaitStarted();
+    wait.loop.exec();
+    m_loadWaits.removeOne(&wait);
+    if (m_loadWaits.isEmpty())
+        emit loadingWaitEnded(wait.loaded);
+    // The frames drawn meanwhile made their own context current.
+    if (wait.loaded)
+        makeCurrent();
+    return wait.loaded;
+}
+
+void MCanvas::endLoadWaits(bool loaded)
+{
+    for (LoadWait *wait : qAsConst(m_loadWaits)) {
+        wait->loaded = loaded;
+        wait->loop.quit();
+    }
 }
 
 void MCanvas::cancelLoading()
@@ -653,6 +684,7 @@ void MCanvas::cancelLoading()
     m_loader->cancel();
     m_loader->deleteLater();
     m_loader = nullptr;
+    endLoadWaits(false);
 }
 
 void MCanvas::endLoading(MReadResult result)
@@ -672,6 +704,7 @@ void MCanvas::endLoading(MReadResult result)
             updateLayerThumbnail(row);
     }
     refresh();
+    endLoadWaits(result == ReadDone);
     emit loadingFinished(result == ReadDone);
 }
 
@@ -711,7 +744,8 @@ QString MCanvas::newLayerName() const
 
 void MCanvas::appendLayer()
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     new MCommandAppendLayer(this);
 }
 
@@ -762,7 +796,8 @@ void MCanvas::stroke(MEvent *event, int slot)
 
 void MCanvas::startStroke(MEvent *event, MBrush *brush, const QColor &color, const QColor &secondColor, int slot)
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     if (!event || !brush || !slotBit(slot) || !isStrokeAllowed())
         return;
     emit strokeStarted(color);
@@ -814,7 +849,8 @@ void MCanvas::erase()
 
 void MCanvas::fill(const QColor &color)
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     if (!isStrokeAllowed())
         return;
     MFillCanvasRunner runner(m_sharedData, currentRow(), color);
@@ -840,7 +876,8 @@ void MCanvas::drawLine(const QPointF &from, const QPointF &to)
 
 int MCanvas::brushStroke(const QPainterPath &path, bool clip)
 {
-    finishLoading();
+    if (!finishLoading())
+        return 0;
     if (!current())
         return 0;
     const QList<QPolygonF> polygons = path.toSubpathPolygons(QTransform());
@@ -1078,7 +1115,8 @@ int MCanvas::maximumRenderSize()
 QImage MCanvas::renderToImage(const QString &programName, int width, int height, const QPainterPath &clipPath,
                               bool drawBackground, bool drawAllLayers, const QList<MTextureLayer *> &layers)
 {
-    finishLoading();
+    if (!finishLoading())
+        return QImage();
     if (!makeCurrent()) {
         MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
         return QImage();
@@ -1165,7 +1203,8 @@ QImage MCanvas::grabLayer(MTextureLayer *layer, const QString &programName)
 
 QRectF MCanvas::layerBoundingRect(MTextureLayer *layer)
 {
-    finishLoading();
+    if (!finishLoading())
+        return QRectF();
     if (!layer)
         return QRectF();
     const QImage image = grabLayer(layer, QStringLiteral("basic"));
@@ -1191,7 +1230,8 @@ QRectF MCanvas::layerBoundingRect(MTextureLayer *layer)
 
 MTextureLayer *MCanvas::copyImage(bool selectionOnly)
 {
-    finishLoading();
+    if (!finishLoading())
+        return nullptr;
     MTextureLayer *layer = current();
     if (!layer)
         return nullptr;
@@ -1213,7 +1253,8 @@ MTextureLayer *MCanvas::copyImage(bool selectionOnly)
 void MCanvas::updateLayerProperties(int row, const QHash<QByteArray, QVariant> &before,
                                     const QHash<QByteArray, QVariant> &after)
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     if (at(row))
         new MCommandUpdateLayerProperties(this, row, before, after);
 }
@@ -1221,14 +1262,16 @@ void MCanvas::updateLayerProperties(int row, const QHash<QByteArray, QVariant> &
 void MCanvas::updateLayerShader(int row, const MShaderObject::ShaderState &before,
                                 const MShaderObject::ShaderState &after)
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     if (at(row) && before != after)
         new MCommandLayerShader(this, row, before, after);
 }
 
 void MCanvas::prependLayer()
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     new MCommandPrependLayer(this);
 }
 
@@ -1239,7 +1282,8 @@ void MCanvas::removeLayer()
 
 void MCanvas::removeLayer(int row)
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     if (!at(row))
         return;
     new MCommandRemoveLayer(this, row);
@@ -1248,7 +1292,8 @@ void MCanvas::removeLayer(int row)
 
 void MCanvas::removeLayers()
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     if (count() == 0)
         return;
     beginMacro(tr("Remove layers"));
@@ -1268,7 +1313,8 @@ void MCanvas::removeLayers()
 
 void MCanvas::removeEmptyLayers()
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     QList<int> empty;
     for (int row = count() - 1; row >= 0; --row)
         if (at(row)->tileCount() == 0)
@@ -1284,7 +1330,8 @@ void MCanvas::removeEmptyLayers()
 
 void MCanvas::setLayerFlags(const char *property, const std::function<bool(int, const MTextureLayer *)> &value)
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     QList<int> changed;
     for (int row = 0; row < count(); ++row)
         if (at(row)->property(property).toBool() != value(row, at(row)))
@@ -1357,7 +1404,8 @@ void MCanvas::moveUpLayer()
 // either end of the stack changes nothing and records nothing.
 void MCanvas::moveUpLayer(int row)
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     if (count() > 1 && row >= 0 && row + 1 < count())
         new MCommandLayerUp(this, row);
 }
@@ -1369,14 +1417,16 @@ void MCanvas::moveDownLayer()
 
 void MCanvas::moveDownLayer(int row)
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     if (count() > 1 && row > 0 && row < count())
         new MCommandLayerDown(this, row);
 }
 
 void MCanvas::blitLayer(MTextureLayer *destination, int destinationRow, MTextureLayer *source, bool copyOnly)
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     if (!destination || !source)
         return;
     makeCurrent();
@@ -1400,7 +1450,8 @@ void MCanvas::duplicateLayer()
 
 void MCanvas::duplicateLayer(int row)
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     MTextureLayer *source = at(row);
     if (!source)
         return;
@@ -1415,7 +1466,8 @@ void MCanvas::duplicateLayer(int row)
 
 void MCanvas::mergeLayers(int lower, int upper)
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     MTextureLayer *below = at(lower);
     MTextureLayer *above = at(upper);
     if (!below || !above || below == above)
@@ -1514,7 +1566,8 @@ void MCanvas::previousLayer()
 bool MCanvas::pasteImage(const QPointF &centre, const QImage &image, bool clip, const QString &text, int row,
                          const QRectF &sourceRect, int mode)
 {
-    finishLoading();
+    if (!finishLoading())
+        return false;
     if (count() == 0)
         return false;
     if (row == -1)
@@ -1551,7 +1604,8 @@ bool MCanvas::pasteImage(const QPointF &centre, const QImage &image, bool clip, 
 
 bool MCanvas::appendImage(const QPointF &centre, const QImage &image)
 {
-    finishLoading();
+    if (!finishLoading())
+        return false;
     beginMacro(tr("Append an image"));
     new MCommandAppendLayer(this);
     const bool pasted = pasteImage(centre, image, false, tr("Paste an image"), currentRow(), QRectF(), 0);
@@ -1562,7 +1616,8 @@ bool MCanvas::appendImage(const QPointF &centre, const QImage &image)
 
 bool MCanvas::pasteBuffer(MBufferLayer *buffer, int row, const QString &text)
 {
-    finishLoading();
+    if (!finishLoading())
+        return false;
     MTextureLayer *layer = at(row);
     if (!buffer || !layer)
         return false;
@@ -1589,7 +1644,8 @@ bool MCanvas::pasteBuffer(MBufferLayer *buffer, int row, const QString &text)
 
 bool MCanvas::applyEffect()
 {
-    finishLoading();
+    if (!finishLoading())
+        return false;
     MTextureLayer *layer = current();
     if (!layer || !layer->hasShader())
         return false;
@@ -1649,7 +1705,8 @@ void MCanvas::adjustPaperToSelection()
 
 void MCanvas::fillSelection(const QPoint &point, bool clearSelection, uchar threshold, int row)
 {
-    finishLoading();
+    if (!finishLoading())
+        return;
     MQuickFill fill;
     fill.setCanvas(this);
     fill.set_threshold(threshold);
@@ -1663,7 +1720,8 @@ void MCanvas::fillSelection(const QPoint &point, bool clearSelection, uchar thre
 
 bool MCanvas::fillPath(const QPainterPath &path, const QColor &color, int row)
 {
-    finishLoading();
+    if (!finishLoading())
+        return false;
     return MCanvasFill(this).fillPath(path, color, row);
 }
 

@@ -229,9 +229,17 @@ public:
     // and changes nothing; a read that fails later leaves a new document.
     bool startLoading(const QString &path);
     bool isLoading() const { return m_loader != nullptr; }
-    // Waits for the tiles still to come: whatever reads or changes the
-    // document's pixels or layers calls it first. False when the load failed.
+    // Waits for the tiles still to come, the event loop running meanwhile
+    // (frames, input, closing): whatever reads or changes the document's
+    // pixels or layers calls it first, and does nothing when it returns
+    // false: the load failed, or was given up for a close or another
+    // document while it waited.
     bool finishLoading();
+    // Gives up the load in progress at once; the tiles not in stay blank.
+    void cancelLoading();
+    // The loads to come ask this whether a tile may be read yet (tests hold
+    // a load with it).
+    void setLoadingReadHold(const std::function<bool(int)> &mayRead) { m_loadingReadHold = mayRead; }
 
     void onItemInserted(MTextureLayer *item) override;
     void onItemMoved(MTextureLayer *item) override;
@@ -314,6 +322,10 @@ signals:
     void layerListReset();
     // The tiles of the document being opened are all in (or the load failed).
     void loadingFinished(bool loaded);
+    // Something began to wait for the last tiles (finishLoading), or the
+    // last such wait ended, the load whole (loaded) or not.
+    void loadingWaitStarted();
+    void loadingWaitEnded(bool loaded);
     // The programs of the brush are built: a view may rehearse a stroke.
     void brushPrepared();
     // A stroke began painting with color; whoever keeps the colour history
@@ -322,7 +334,9 @@ signals:
 
 private:
     void discardStroke();
-    void cancelLoading();
+    // Ends the waits for the last tiles (finishLoading), telling them whether
+    // the load is whole.
+    void endLoadWaits(bool loaded);
     void endLoading(MReadResult result);
     // A painted-rectangle command to rect, kept within the limit; false
     // (nothing recorded) when it would change nothing.
@@ -362,4 +376,7 @@ private:
     MWriteResult m_lastWriteResult = WriteDone;
     QList<QMetaObject::Connection> m_connections;
     MDocumentLoader *m_loader = nullptr;
+    struct LoadWait;
+    QList<LoadWait *> m_loadWaits;
+    std::function<bool(int)> m_loadingReadHold;
 };

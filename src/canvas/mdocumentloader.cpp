@@ -88,6 +88,8 @@ void MDocumentLoader::run()
         {
             std::unique_lock<std::mutex> lock(m_mutex);
             m_changed.wait(lock, [this] { return m_reads.size() < readAhead || m_stopping; });
+            while (m_mayRead && !m_stopping && !m_mayRead(index))
+                m_changed.wait_for(lock, std::chrono::milliseconds(5));
             if (m_stopping)
                 return;
         }

@@ -13,6 +13,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -61,6 +62,10 @@ public:
     MReadResult result() const { return m_result; }
     int uploadedCount() const { return m_uploaded; }
     int tileCount() const { return m_order.size(); }
+    // Asked on the reading thread, now and then, whether the tile at that
+    // place in the order may be read yet: lets a test hold a load where it
+    // likes. Set before start().
+    void setReadHold(const std::function<bool(int)> &mayRead) { m_mayRead = mayRead; }
 
 signals:
     // Tiles were uploaded over the area (canvas coordinates) since the last time.
@@ -115,4 +120,5 @@ private:
     std::vector<QByteArray> m_spare;
     bool m_stopping = false;
     std::thread m_worker;
+    std::function<bool(int)> m_mayRead;
 };

@@ -146,6 +146,11 @@ MMainWindow::MMainWindow(QWidget *parent)
     m_recentFiles = new MRecentFiles(ui->menuRecentFiles, 10, this);
 
     ui->verticalLayout->addWidget(m_view);
+    // Closing, quitting and opening or starting another document end a load
+    // at once, even while a command waits for it.
+    m_loadingGate = new MLoadingGate(m_view->canvas(), this);
+    for (QAction *command : {ui->actionFileExit, ui->actionFileOpen, ui->actionFileNew})
+        m_loadingGate->letThrough(command);
 
     m_messageLabel->setMaximumWidth(500);
     statusBar()->addWidget(m_messageLabel);
@@ -637,6 +642,12 @@ bool MMainWindow::maybeSave()
 
 bool MMainWindow::writeDocument(const QString &path)
 {
+    // A document still loading is saved whole: the window answers while the
+    // last tiles come in, not under the busy cursor, which swallows input.
+    // A load that failed or was given up meanwhile is not saved at all: the
+    // document is no longer the one named path.
+    if (!m_view->canvas()->finishLoading())
+        return false;
     MUtility::setBusyCursor();
     const bool saved = m_view->canvas()->saveToFile(path);
     MUtility::restoreCursor();
@@ -740,12 +751,11 @@ bool MMainWindow::loadFile(const QString &path, bool askToSave)
     m_imageName = document ? QString() : QFileInfo(path).completeBaseName();
     updateWindowTitle();
     m_view->resetView(true);
+    // Only the load in progress is told of: one given up never ends.
+    disconnect(m_loadingEnd);
     if (canvas->isLoading()) {
-        delete m_loadingGate;
-        m_loadingGate = new MLoadingGate(canvas, this);
-        connect(canvas, &MCanvas::loadingFinished, m_loadingGate, [this, path](bool tilesLoaded) {
-            m_loadingGate->deleteLater();
-            m_loadingGate = nullptr;
+        m_loadingEnd = connect(canvas, &MCanvas::loadingFinished, this, [this, path](bool tilesLoaded) {
+            disconnect(m_loadingEnd);
             if (tilesLoaded)
                 return;
             // The file changed or the disk failed after it was checked: the

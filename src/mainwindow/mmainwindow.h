@@ -275,6 +275,7 @@ private:
     MWidget *m_view = nullptr;
     // Holds the painter's actions back while the tiles of a document come in.
     MLoadingGate *m_loadingGate = nullptr;
+    QMetaObject::Connection m_loadingEnd;
     MBrushWidget *m_brushWidget = nullptr;
     MBrushSettingsWidget *m_brushSettingsWidget = nullptr;
     MColorWidget *m_colorWidget = nullptr;

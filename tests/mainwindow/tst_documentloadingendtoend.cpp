@@ -12,12 +12,20 @@
 #include "mtransform.h"
 #include "mwidget.h"
 
+#include <QAction>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
+#include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QUndoStack>
 
 #include <algorithm>
+#include <atomic>
+#include <climits>
 #include <cmath>
 #include <iterator>
 #include <memory>
@@ -67,6 +75,66 @@ private:
     std::unique_ptr<MTestFolder> folder;
 
     MCanvas *canvas() const { return window->view()->canvas(); }
+
+    // The loads of the window read no tile at or past this place in their
+    // order, and the furthest place read so far.
+    std::shared_ptr<std::atomic<int>> readable;
+    std::shared_ptr<std::atomic<int>> furthestRead;
+
+    // The window's loads are held after the first tiles until released(); a
+    // test that never releases them fails, rather than hangs, after 30 s.
+    void holdLoads()
+    {
+        readable = std::make_shared<std::atomic<int>>(2 * layerCount);
+        furthestRead = std::make_shared<std::atomic<int>>(-1);
+        auto since = std::make_shared<QElapsedTimer>();
+        since->start();
+        auto limit = readable;
+        auto furthest = furthestRead;
+        canvas()->setLoadingReadHold([limit, furthest, since](int index) {
+            if (index >= *limit && since->elapsed() < 30000)
+                return false;
+            *furthest = std::max(furthest->load(), index);
+            return true;
+        });
+    }
+
+    void release() { *readable = INT_MAX; }
+
+    // Opens the file as a painter does, with the keyboard and the file
+    // chooser; true when its tiles are coming in.
+    bool openWithKeys(const QString &path)
+    {
+        MTestDialogScript script;
+        script.answerFile(path);
+        QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+        return script.requests().size() == 1 && canvas()->isLoading();
+    }
+
+    QAction *command(const char *name) const { return window->findChild<QAction *>(QLatin1String(name)); }
+
+    // The fixture saved as mural.kxd and opened with its load held; its
+    // path, or an empty one when it is not loading.
+    QString openHeldMural()
+    {
+        const QString path = folder->filePath(QStringLiteral("mural.kxd"));
+        saveFixture(path);
+        if (!MTestMainWindow::focusView(window->view()))
+            return QString();
+        holdLoads();
+        return openWithKeys(path) ? path : QString();
+    }
+
+    // One notch of the wheel over the view's middle; whether it zoomed.
+    bool wheelZooms(MWidget *view)
+    {
+        const double scale = view->transform()->scale();
+        const QPointF at(view->width() / 2, view->height() / 2);
+        QWheelEvent wheel(at, view->mapToGlobal(at.toPoint()), QPoint(), QPoint(0, 120), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(view, &wheel);
+        return QTest::qWaitFor([&] { return view->transform()->scale() != scale; }, 5000);
+    }
 
     void saveFixture(const QString &path)
     {
@@ -211,8 +279,8 @@ private slots:
     }
 
     // A file cut short after it was checked, while its tiles come in: the
-    // painter's next key waits for the load, which fails; the painter is
-    // told why and has a new document, not half of the old one.
+    // load fails on its own; the painter is told why and has a new document,
+    // not half of the old one.
     void fileCutShortWhileItLoads()
     {
         const QString path = folder->filePath(QStringLiteral("mural.kxd"));
@@ -227,7 +295,7 @@ private slots:
 
         script.answer(QMessageBox::Ok);
         QTest::keyClick(view, Qt::Key_Space);
-        QVERIFY(!canvas()->isLoading());
+        QTRY_VERIFY_WITH_TIMEOUT(!canvas()->isLoading(), 30000);
         QCOMPARE(script.requests().size(), 2);
         const MUtility::DialogRequest &message = script.requests().last();
         QCOMPARE(message.icon, QMessageBox::Critical);
@@ -240,6 +308,161 @@ private slots:
         QVERIFY(!window->windowTitle().contains(QStringLiteral("mural")));
         QTest::qWait(300);
         MTestScreenshot::keep(view->grabFramebuffer(), QStringLiteral("document-loading-cut-short.png"));
+    }
+
+    // While the tiles come in, input that does not need them is answered at
+    // once and the load goes on.
+    void windowAnswersWhileLoading_data()
+    {
+        QTest::addColumn<QString>("input");
+        QTest::newRow("undo key") << QStringLiteral("undo");
+        QTest::newRow("wheel") << QStringLiteral("wheel");
+        QTest::newRow("menu") << QStringLiteral("menu");
+    }
+
+    void windowAnswersWhileLoading()
+    {
+        QFETCH(QString, input);
+        QVERIFY(!openHeldMural().isEmpty());
+        if (input == QLatin1String("undo")) {
+            QTest::keySequence(window.get(), command("actionUndo")->shortcut());
+        } else if (input == QLatin1String("wheel")) {
+            QVERIFY(wheelZooms(window->view()));
+        } else {
+            auto *menu = window->findChild<QMenu *>(QStringLiteral("menuEdit"));
+            QMenuBar *bar = window->menuBar();
+            QTest::mouseClick(bar, Qt::LeftButton, Qt::NoModifier, bar->actionGeometry(menu->menuAction()).center());
+            QTRY_VERIFY(menu->isVisible());
+            menu->close();
+        }
+        QVERIFY(canvas()->isLoading());
+        QVERIFY(*furthestRead < canvas()->count() * 24 - 1);
+        release();
+        QTRY_VERIFY_WITH_TIMEOUT(!canvas()->isLoading(), 30000);
+    }
+
+    // Quitting, closing or opening another document while tiles are still to
+    // come gives the load up there and then.
+    void commandsGiveTheLoadUpAtOnce_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("quit") << QStringLiteral("quit");
+        QTest::newRow("close") << QStringLiteral("close");
+        QTest::newRow("open another") << QStringLiteral("open");
+    }
+
+    void commandsGiveTheLoadUpAtOnce()
+    {
+        QFETCH(QString, how);
+        const QString other = folder->filePath(QStringLiteral("small.kxd"));
+        canvas()->makeCurrent();
+        QVERIFY(canvas()->saveToFile(other));
+        QVERIFY(!openHeldMural().isEmpty());
+        const int total = layerCount * 24;
+        if (how == QLatin1String("quit")) {
+            QTest::keySequence(window.get(), command("actionFileExit")->shortcut());
+            QVERIFY(!window->isVisible());
+        } else if (how == QLatin1String("close")) {
+            QVERIFY(window->close());
+        } else {
+            QVERIFY(openWithKeys(other) || canvas()->fileName() == other);
+            QCOMPARE(canvas()->fileName(), other);
+            QCOMPARE(canvas()->count(), 1);
+        }
+        QVERIFY(!canvas()->isLoading() || canvas()->fileName() == other);
+        QVERIFY2(*furthestRead < total - 1, qPrintable(QStringLiteral("%1 tiles read").arg(*furthestRead + 1)));
+    }
+
+    // A stroke begun while tiles are still to come: its press waits for them
+    // with the window answering and saying so, the rest of the stroke is kept
+    // meanwhile, and once all are in the stroke is painted in full; the file
+    // saved then holds the stroke and every tile.
+    void strokeBegunWhileLoadingIsSaved()
+    {
+        const QString path = openHeldMural();
+        QVERIFY(!path.isEmpty());
+        MWidget *view = window->view();
+        // Across the middle of what the view shows of the document.
+        const QRectF shown = view->transform()->mapRectFromView(QRectF(view->rect())) & painted;
+        const QPointF docFrom = shown.center() - QPointF(shown.width(), shown.height()) * 0.3;
+        const QPointF docTo = shown.center() + QPointF(shown.width(), shown.height()) * 0.3;
+        const QPointF from = view->transform()->map(docFrom);
+        const QPointF to = view->transform()->map(docTo);
+        QVERIFY(view->rect().contains(from.toPoint()) && view->rect().contains(to.toPoint()));
+        bool waited = false;
+        QString shownWhileWaiting;
+        QTimer::singleShot(0, this, [&] {
+            waited = canvas()->isLoading();
+            for (int step = 1; step <= 20; ++step)
+                MTestMainWindow::mouse(view, QEvent::MouseMove, from + (to - from) * step / 20.0, Qt::NoButton,
+                                       Qt::LeftButton);
+            MTestMainWindow::mouse(view, QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+            // The window goes on drawing while it waits: a wheel zooms it.
+            if (wheelZooms(view))
+                shownWhileWaiting = window->statusBar()->currentMessage();
+            MTestScreenshot::keep(window->grab().toImage(), QStringLiteral("document-loading-stroke-waits.png"));
+            release();
+        });
+        MTestMainWindow::mouse(view, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+        QVERIFY(waited);
+        QCOMPARE(shownWhileWaiting, QStringLiteral("Waiting for the document to finish loading..."));
+        QVERIFY(!canvas()->isLoading());
+        QTRY_VERIFY(canvas()->isModified());
+        QTRY_VERIFY(window->statusBar()->currentMessage().isEmpty());
+
+        // The stroke crosses the layer from end to end; away from it every
+        // tile holds what was saved.
+        const int row = canvas()->currentRow();
+        const QImage layer = MTestMainWindow::layerPixels(canvas(), row);
+        const QPointF corner = painted.topLeft();
+        int strokePixels = 0;
+        for (double t = 0.05; t < 0.96; t += 0.05) {
+            const QPointF on = docFrom + (docTo - docFrom) * t;
+            strokePixels += layer.pixel((on - corner).toPoint()) != cellColour(row, cellOf(on)) ? 1 : 0;
+        }
+        QVERIFY2(strokePixels >= 16, qPrintable(QString::number(strokePixels)));
+        const QLineF line(docFrom, docTo);
+        int away = 0;
+        for (int y = -2; y < 2; ++y) {
+            for (int x = -3; x < 3; ++x) {
+                const QPointF inside = (QRectF(x * 500, y * 500, 500, 500) & painted).center();
+                // How far the stroke passes from the point.
+                const QLineF normal = QLineF(inside, inside + QPointF(line.dy(), -line.dx()));
+                QPointF crossing;
+                line.intersects(normal, &crossing);
+                if (QLineF(inside, crossing).length() < 80)
+                    continue;
+                ++away;
+                QCOMPARE(text(layer.pixel((inside - corner).toPoint())), text(cellColour(row, QPoint(x, y))));
+            }
+        }
+        QVERIFY(away >= 16);
+
+        QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(!canvas()->isModified());
+        canvas()->reset();
+        QVERIFY(canvas()->loadFromFile(path));
+        QVERIFY(MTestMainWindow::layerPixels(canvas(), row) == layer);
+    }
+
+    // A save asked for while tiles are still to come waits for them; a close
+    // meanwhile gives up the load and the save with it: the file is left as
+    // it was, never written with tiles missing.
+    void closeWhileASaveWaitsLeavesTheFile()
+    {
+        QVERIFY(!openHeldMural().isEmpty());
+        const QByteArray saved = folder->readFile(QStringLiteral("mural.kxd"));
+        bool waited = false;
+        QTimer::singleShot(0, this, [&] {
+            waited = canvas()->isLoading();
+            QVERIFY(window->close());
+        });
+        QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(waited);
+        QVERIFY(!window->isVisible());
+        QVERIFY(!canvas()->isLoading());
+        QVERIFY(*furthestRead < layerCount * 24 - 1);
+        QVERIFY(folder->readFile(QStringLiteral("mural.kxd")) == saved);
     }
 };
 
