@@ -709,10 +709,22 @@ QString MCanvas::newLayerName() const
     return tr("Layer %1").arg(count());
 }
 
-void MCanvas::appendLayer()
+bool MCanvas::appendLayer()
 {
     finishLoading();
+    if (!roomForLayer())
+        return false;
     new MCommandAppendLayer(this);
+    return true;
+}
+
+bool MCanvas::roomForLayer()
+{
+    // More would make a file no one could open again.
+    if (count() < MDocumentDescription::MaximumLayers)
+        return true;
+    emit layerLimitReached();
+    return false;
 }
 
 bool MCanvas::currentLayerEditable() const
@@ -1226,10 +1238,13 @@ void MCanvas::updateLayerShader(int row, const MShaderObject::ShaderState &befor
         new MCommandLayerShader(this, row, before, after);
 }
 
-void MCanvas::prependLayer()
+bool MCanvas::prependLayer()
 {
     finishLoading();
+    if (!roomForLayer())
+        return false;
     new MCommandPrependLayer(this);
+    return true;
 }
 
 void MCanvas::removeLayer()
@@ -1393,17 +1408,17 @@ void MCanvas::blitLayer(MTextureLayer *destination, int destinationRow, MTexture
     }
 }
 
-void MCanvas::duplicateLayer()
+bool MCanvas::duplicateLayer()
 {
-    duplicateLayer(currentRow());
+    return duplicateLayer(currentRow());
 }
 
-void MCanvas::duplicateLayer(int row)
+bool MCanvas::duplicateLayer(int row)
 {
     finishLoading();
     MTextureLayer *source = at(row);
-    if (!source)
-        return;
+    if (!source || !roomForLayer())
+        return false;
     beginMacro(tr("Duplicate layer"));
     new MCommandAppendLayer(this);
     if (current() && current() != source)
@@ -1411,6 +1426,7 @@ void MCanvas::duplicateLayer(int row)
     endMacro();
     emit updateThumbnail(this, currentRow());
     refresh();
+    return true;
 }
 
 void MCanvas::mergeLayers(int lower, int upper)
@@ -1428,6 +1444,13 @@ void MCanvas::mergeLayers(int lower, int upper)
     const double upperOpacity = above->visible() || bothHidden ? above->opacity() : 0.0;
     makeCurrent();
     beginMacro(tr("Merge layer"));
+    // The merged pixels show what the effects showed. The upper one first:
+    // its effect may read the lower layer as it is shown under it, raw.
+    for (const int row : {upper, lower}) {
+        const MTextureLayer *layer = at(row);
+        if (layer->hasShader() && layer->isShaderActive() && MShaderList::instance()->find(layer->shaderId()))
+            bakeEffect(row);
+    }
     clearLayer(m_strokeLayer);
     QList<QPointF> cells;
     for (const MTextureLayer *layer : {below, above})
@@ -1552,6 +1575,8 @@ bool MCanvas::pasteImage(const QPointF &centre, const QImage &image, bool clip, 
 bool MCanvas::appendImage(const QPointF &centre, const QImage &image)
 {
     finishLoading();
+    if (!roomForLayer())
+        return false;
     beginMacro(tr("Append an image"));
     new MCommandAppendLayer(this);
     const bool pasted = pasteImage(centre, image, false, tr("Paste an image"), currentRow(), QRectF(), 0);
@@ -1599,6 +1624,15 @@ bool MCanvas::applyEffect()
     if (!effect)
         return false;
     beginMacro(tr("Apply effect %1").arg(effect->description()));
+    const bool recorded = bakeEffect(row);
+    endMacro();
+    refresh();
+    return recorded;
+}
+
+bool MCanvas::bakeEffect(int row)
+{
+    MTextureLayer *layer = at(row);
     clearLayer(m_strokeLayer);
     int recorded = 0;
     for (int i = 0; i < layer->tileCount(); ++i) {
@@ -1622,9 +1656,7 @@ bool MCanvas::applyEffect()
     // with the values it was applied with.
     const MShaderObject::ShaderState before = layer->shaderState();
     updateLayerShader(row, before, {QString(), {}, before.active});
-    endMacro();
     clearLayer(m_strokeLayer);
-    refresh();
     return recorded > 0;
 }
 
