@@ -8,6 +8,7 @@
 #include "mtestmainwindow.h"
 #include "mtestpaintingwindow.h"
 #include "mtestscreenshot.h"
+#include "mtestxinput.h"
 #include "mtransform.h"
 #include "mwidget.h"
 
@@ -15,59 +16,9 @@
 #include <QTest>
 #include <QUndoStack>
 
-#include <dlfcn.h>
-
-// Last: the X headers define names the framework's headers use.
-#include <X11/Xlib.h>
-
 namespace {
 constexpr int W = 400;
 constexpr int H = 300;
-
-// The pointer and its first button moved on the X server through the XTest
-// extension (looked up at run time: the machine has the library but not its
-// header), so that the samples queue up on the way in as a real pen's do.
-class FakePointer
-{
-public:
-    FakePointer()
-    {
-        m_library = dlopen("libXtst.so.6", RTLD_NOW);
-        if (m_library) {
-            m_motion = reinterpret_cast<Motion>(dlsym(m_library, "XTestFakeMotionEvent"));
-            m_button = reinterpret_cast<Button>(dlsym(m_library, "XTestFakeButtonEvent"));
-        }
-        m_display = XOpenDisplay(nullptr);
-    }
-    ~FakePointer()
-    {
-        if (m_display)
-            XCloseDisplay(m_display);
-        if (m_library)
-            dlclose(m_library);
-    }
-    bool usable() const { return m_motion && m_button && m_display; }
-    void moveTo(const QPoint &screen)
-    {
-        m_motion(m_display, -1, screen.x(), screen.y(), 0);
-        XFlush(m_display);
-    }
-    void button(bool down)
-    {
-        m_button(m_display, 1, down ? True : False, 0);
-        XFlush(m_display);
-    }
-    // Until the server has taken every request sent so far.
-    void sync() { XSync(m_display, False); }
-
-private:
-    using Motion = int (*)(Display *, int, int, int, unsigned long);
-    using Button = int (*)(Display *, unsigned int, int, unsigned long);
-    void *m_library = nullptr;
-    Motion m_motion = nullptr;
-    Button m_button = nullptr;
-    Display *m_display = nullptr;
-};
 
 // The program at work elsewhere: the event loop is not reached meanwhile.
 void busyFor(int milliseconds)
@@ -110,7 +61,7 @@ private slots:
     // the program stays busy 80 ms a segment: every corner is painted.
     void everyCornerOfABusyZigZag()
     {
-        FakePointer pointer;
+        MTestXInput pointer;
         if (!pointer.usable())
             QSKIP("no XTest on this X server");
         QVector<QPointF> corners;
@@ -124,7 +75,7 @@ private slots:
         pointer.moveTo(onScreen(corners.first()));
         pointer.sync();
         QTRY_VERIFY(m_painting.view()->underMouse());
-        pointer.button(true);
+        pointer.button(1, true);
         for (int i = 1; i < corners.size(); ++i) {
             const QPointF from = corners.at(i - 1), to = corners.at(i);
             for (int step = 1; step <= 8; ++step) {
@@ -132,7 +83,7 @@ private slots:
                 busyFor(10);
             }
         }
-        pointer.button(false);
+        pointer.button(1, false);
         pointer.sync();
         QTRY_COMPARE(canvas()->undoStack()->index(), steps + 1);
 
