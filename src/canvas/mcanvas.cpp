@@ -742,11 +742,21 @@ QString MCanvas::newLayerName() const
     return tr("Layer %1").arg(count());
 }
 
-void MCanvas::appendLayer()
+bool MCanvas::appendLayer()
 {
-    if (!finishLoading())
-        return;
+    if (!finishLoading() || !roomForLayer())
+        return false;
     new MCommandAppendLayer(this);
+    return true;
+}
+
+bool MCanvas::roomForLayer()
+{
+    // More would make a file no one could open again.
+    if (count() < MDocumentDescription::MaximumLayers)
+        return true;
+    emit layerLimitReached();
+    return false;
 }
 
 bool MCanvas::currentLayerEditable() const
@@ -1268,11 +1278,12 @@ void MCanvas::updateLayerShader(int row, const MShaderObject::ShaderState &befor
         new MCommandLayerShader(this, row, before, after);
 }
 
-void MCanvas::prependLayer()
+bool MCanvas::prependLayer()
 {
-    if (!finishLoading())
-        return;
+    if (!finishLoading() || !roomForLayer())
+        return false;
     new MCommandPrependLayer(this);
+    return true;
 }
 
 void MCanvas::removeLayer()
@@ -1443,18 +1454,18 @@ void MCanvas::blitLayer(MTextureLayer *destination, int destinationRow, MTexture
     }
 }
 
-void MCanvas::duplicateLayer()
+bool MCanvas::duplicateLayer()
 {
-    duplicateLayer(currentRow());
+    return duplicateLayer(currentRow());
 }
 
-void MCanvas::duplicateLayer(int row)
+bool MCanvas::duplicateLayer(int row)
 {
     if (!finishLoading())
-        return;
+        return false;
     MTextureLayer *source = at(row);
-    if (!source)
-        return;
+    if (!source || !roomForLayer())
+        return false;
     beginMacro(tr("Duplicate layer"));
     new MCommandAppendLayer(this);
     if (current() && current() != source)
@@ -1462,6 +1473,7 @@ void MCanvas::duplicateLayer(int row)
     endMacro();
     emit updateThumbnail(this, currentRow());
     refresh();
+    return true;
 }
 
 void MCanvas::mergeLayers(int lower, int upper)
@@ -1480,6 +1492,13 @@ void MCanvas::mergeLayers(int lower, int upper)
     const double upperOpacity = above->visible() || bothHidden ? above->opacity() : 0.0;
     makeCurrent();
     beginMacro(tr("Merge layer"));
+    // The merged pixels show what the effects showed. The upper one first:
+    // its effect may read the lower layer as it is shown under it, raw.
+    for (const int row : {upper, lower}) {
+        const MTextureLayer *layer = at(row);
+        if (layer->hasShader() && layer->isShaderActive() && MShaderList::instance()->find(layer->shaderId()))
+            bakeEffect(row);
+    }
     clearLayer(m_strokeLayer);
     QList<QPointF> cells;
     for (const MTextureLayer *layer : {below, above})
@@ -1604,7 +1623,7 @@ bool MCanvas::pasteImage(const QPointF &centre, const QImage &image, bool clip, 
 
 bool MCanvas::appendImage(const QPointF &centre, const QImage &image)
 {
-    if (!finishLoading())
+    if (!finishLoading() || !roomForLayer())
         return false;
     beginMacro(tr("Append an image"));
     new MCommandAppendLayer(this);
@@ -1655,6 +1674,15 @@ bool MCanvas::applyEffect()
     if (!effect)
         return false;
     beginMacro(tr("Apply effect %1").arg(effect->description()));
+    const bool recorded = bakeEffect(row);
+    endMacro();
+    refresh();
+    return recorded;
+}
+
+bool MCanvas::bakeEffect(int row)
+{
+    MTextureLayer *layer = at(row);
     clearLayer(m_strokeLayer);
     int recorded = 0;
     for (int i = 0; i < layer->tileCount(); ++i) {
@@ -1678,9 +1706,7 @@ bool MCanvas::applyEffect()
     // with the values it was applied with.
     const MShaderObject::ShaderState before = layer->shaderState();
     updateLayerShader(row, before, {QString(), {}, before.active});
-    endMacro();
     clearLayer(m_strokeLayer);
-    refresh();
     return recorded > 0;
 }
 

@@ -196,6 +196,7 @@ public:
     // layers, null images and missing layers are refused with false.
     bool pasteImage(const QPointF &centre, const QImage &image, bool clip, const QString &text, int row,
                     const QRectF &sourceRect, int mode);
+    // In a new layer; false when the document holds as many layers as it can.
     bool appendImage(const QPointF &centre, const QImage &image);
     // The buffer's tiles are freed as they are pasted.
     bool pasteBuffer(MBufferLayer *buffer, int row, const QString &text);
@@ -250,8 +251,10 @@ public slots:
     void set_hasSelection(bool value);
     void clear() override;
     void refresh();
-    void appendLayer();
-    void prependLayer();
+    // Adding a layer to a document that holds as many as a document file
+    // can is refused (layerLimitReached); false then.
+    bool appendLayer();
+    bool prependLayer();
     void removeLayer();
     void removeLayer(int row);
     void removeLayers();
@@ -269,8 +272,8 @@ public slots:
     void moveUpLayer(int row);
     void moveDownLayer();
     void moveDownLayer(int row);
-    void duplicateLayer();
-    void duplicateLayer(int row);
+    bool duplicateLayer();
+    bool duplicateLayer(int row);
     void mergeLayers(int lower, int upper);
     void mergeLayerWithUpper();
     void mergeLayerWithUpper(int row);
@@ -312,6 +315,8 @@ signals:
     void paintedRectChanged(const QRectF &rect);
     // The painted rectangle was asked to grow past the document limit.
     void paintedRectLimited();
+    // A layer was to be added to a document that holds as many as it can.
+    void layerLimitReached();
     void thumbnailSizeChanged(int size);
     void fileNameChanged(const QString &name);
     void isNewChanged(bool value);
@@ -341,6 +346,11 @@ private:
     // A painted-rectangle command to rect, kept within the limit; false
     // (nothing recorded) when it would change nothing.
     bool pushPaintedRect(const QRectF &rect);
+    // Whether one more layer fits; emits layerLimitReached when not.
+    bool roomForLayer();
+    // The effect of the layer at row drawn into its pixels and taken off,
+    // recorded in the open macro; true when a tile changed.
+    bool bakeEffect(int row);
     // Sets a flag property on the layers that pass, as one undo step.
     void setLayerFlags(const char *property, const std::function<bool(int, const MTextureLayer *)> &value);
 

@@ -91,14 +91,22 @@ public:
         bool useColor = false;
     };
 
+    // Where the fill may go: its alpha, read back from the layer when given.
+    struct Mask
+    {
+        MBufferLayer *buffer = nullptr;
+        MTextureLayer *layer = nullptr;
+    };
+
     FloodFill(MBufferLayer *buffer, MCanvas *canvas, MTextureLayer *layer, MBufferLayer *selection, const QRect &bounds,
-              const uchar *seed, const uchar *fill, int threshold, const Pattern &pattern)
+              const uchar *seed, const uchar *fill, int threshold, const Pattern &pattern, const Mask &mask)
         : m_buffer(buffer)
         , m_canvas(canvas)
         , m_layer(layer)
         , m_selection(selection)
         , m_bounds(bounds)
         , m_pattern(pattern)
+        , m_mask(mask)
         , m_step(buffer->step())
         , m_words((buffer->step() + 63) / 64)
         , m_border(buffer->border())
@@ -163,6 +171,7 @@ private:
         quint64 *fits = nullptr;    // within the threshold and the bounds
         quint64 *open = nullptr;    // fits and not filled yet
         bool uniform = false;    // every pixel that fits is the seed's colour
+        bool partial = false;    // some pixel that fits is only partly within the mask
         int column = 0;
         int row = 0;
         int x = 0;    // canvas position of the cell's first pixel
@@ -370,12 +379,52 @@ private:
             for (int word = left >> 6; word <= right >> 6; ++word) {
                 const int from = qMax(left, word << 6), to = qMin(right, (word << 6) + 63);
                 quint64 same;
-                const quint64 fit = fitting(pixels + qint64(from) * m_bytesPerPixel, to - from + 1, &same);
+                quint64 fit = fitting(pixels + qint64(from) * m_bytesPerPixel, to - from + 1, &same);
+                if (m_mask.buffer) {
+                    quint64 partial = 0;
+                    fit &= covered(cell.x + from, cell.y + y, to - from + 1, &partial);
+                    cell.partial = cell.partial || (fit & partial);
+                }
                 bits[qint64(word) * m_step] = fit << (from & 63);
                 unlike |= fit & ~same;
             }
         }
-        cell.uniform = !unlike;
+        cell.uniform = !unlike && !cell.partial;
+    }
+
+    // How much of canvas pixel (x, y) the mask lets the fill have, 0 to 255.
+    int coverage(int x, int y) const
+    {
+        MBufferTile *tile = m_mask.buffer->pixelTile(x, y, m_canvas, m_mask.layer);
+        if (!tile)
+            throw std::bad_alloc();
+        return tile->pixel(x, y)[m_mask.buffer->bytesPerPixel() - 1];
+    }
+
+    // Bit i: pixel i of count (at most 64) from (x, y) is covered by the
+    // mask at all; in *partial, bit i: only in part.
+    quint64 covered(int x, int y, int count, quint64 *partial) const
+    {
+        quint64 bits = 0, part = 0;
+        for (int i = 0; i < count; ++i) {
+            const int c = coverage(x + i, y);
+            bits |= quint64(c > 0) << i;
+            part |= quint64(c > 0 && c < 255) << i;
+        }
+        *partial = part;
+        return bits;
+    }
+
+    // The run's new pixels mixed with its old ones by the mask's coverage.
+    void blendByCoverage(uchar *pixel, const uchar *old, int from, int to, int y) const
+    {
+        for (int x = from; x <= to; ++x, pixel += m_bytesPerPixel, old += m_bytesPerPixel) {
+            const int c = coverage(x, y);
+            if (c == 255)
+                continue;
+            for (int i = 0; i < m_bytesPerPixel; ++i)
+                pixel[i] = uchar(old[i] + ((int(pixel[i]) - int(old[i])) * c + (pixel[i] > old[i] ? 127 : -127)) / 255);
+        }
     }
 
     // Bit i: pixel i of count (at most 64) is within the threshold of the
@@ -502,7 +551,13 @@ private:
                         continue;
                     }
                     forEachFilled(cell, y, x, qMin(x + 63, m_step - 1), [&](int from, int to) {
-                        composeRun(pixels + qint64(from) * m_bytesPerPixel, cell.x + from, cell.x + to, canvasY);
+                        uchar *run = pixels + qint64(from) * m_bytesPerPixel;
+                        const size_t bytes = size_t(to - from + 1) * size_t(m_bytesPerPixel);
+                        if (cell.partial)
+                            m_old.assign(run, run + bytes);
+                        composeRun(run, cell.x + from, cell.x + to, canvasY);
+                        if (cell.partial)
+                            blendByCoverage(run, m_old.data(), cell.x + from, cell.x + to, canvasY);
                     });
                 }
                 if (first < 0)
@@ -632,6 +687,8 @@ private:
     MBufferLayer *m_selection;
     QRect m_bounds;
     Pattern m_pattern;
+    Mask m_mask;
+    std::vector<uchar> m_old;    // a run's pixels before it was filled
     int m_step;
     int m_words;    // per row of a cell's bits
     int m_border;
@@ -749,7 +806,10 @@ int MQuickFill::fillBuffer(MBufferLayer *buffer, const QPoint &seed, const uchar
         pattern.image = &m_pattern;
         pattern.useColor = m_usePatternColor;
     }
-    FloodFill engine(buffer, canvas, layer, selection, bounds, seedColor, fillColor, m_threshold, pattern);
+    FloodFill::Mask mask;
+    mask.buffer = m_mask;
+    mask.layer = m_maskLayer;
+    FloodFill engine(buffer, canvas, layer, selection, bounds, seedColor, fillColor, m_threshold, pattern, mask);
     const int result = engine.run(seed, m_timeLimit);
     // A fill that stopped early reports the region it painted before it stopped.
     if (result == Filled || result == TimedOut || result == OutOfMemory)
@@ -764,7 +824,14 @@ bool MQuickFill::fillAt(const QPointF &point, const QColor &color, int row)
         return false;
     prepareBuffer(layer);
     const uchar bytes[4] = {uchar(color.red()), uchar(color.green()), uchar(color.blue()), uchar(color.alpha())};
+    // A selection keeps the fill inside it, as it keeps a stroke.
+    MBufferLayer selected;
+    if (m_canvas->hasSelection()) {
+        selected.configure(m_canvas->selectionLayer());
+        setMask(&selected, m_canvas->selectionLayer());
+    }
     m_lastResult = fill(point.toPoint(), bytes, m_canvas, layer, nullptr);
+    setMask(nullptr);
     // A fill stopped early keeps what it filled.
     const bool pasted =
         m_lastResult != NothingToDo && !m_resultRect.isEmpty() && pasteIntoDocument(row, tr("Fill"));

@@ -69,6 +69,15 @@ public:
     // colour is the seed's complement and the region is also written there.
     int fillBuffer(MBufferLayer *buffer, const QPoint &seed, const uchar *color, const QRect &bounds, MCanvas *canvas,
                    MTextureLayer *layer, MBufferLayer *selection);
+    // Keeps the fills that follow within the pixels the mask's alpha covers,
+    // a partly covered pixel taking the fill in part; the mask's tiles are
+    // read back from the layer (when given) as the fill reaches them. Null:
+    // no mask. Not owned.
+    void setMask(MBufferLayer *mask, MTextureLayer *layer = nullptr)
+    {
+        m_mask = mask;
+        m_maskLayer = layer;
+    }
 
 public slots:
     void set_threshold(uchar value);
@@ -92,6 +101,8 @@ private:
     bool m_clearSelection = true;
     MCanvas *m_canvas = nullptr;
     MBufferLayer *m_buffer = nullptr;
+    MBufferLayer *m_mask = nullptr;
+    MTextureLayer *m_maskLayer = nullptr;
     QRectF m_resultRect;
     int m_lastResult = NothingToDo;
     QImage m_pattern;

@@ -871,6 +871,12 @@ void MMainWindow::setupDocumentCommands()
             m_view->setText(text);
         statusBar()->showMessage(text, 5000);
     });
+    connect(m_view->canvas(), &MCanvas::layerLimitReached, this, [this]() {
+        const QString text = tr("No layer added: a document holds at most %1 layers.")
+                                 .arg(MDocumentDescription::MaximumLayers);
+        m_view->setText(text);
+        statusBar()->showMessage(text, 5000);
+    });
 }
 
 void MMainWindow::on_actionFileNew_triggered()

@@ -46,6 +46,9 @@ void MPlacingTool::applyInNewLayer()
     MWidget *view = MTools::widget();
     if (!view)
         return;
-    view->canvas()->appendLayer();
+    // A full document keeps the image on the tool rather than put it on a
+    // layer that was not asked for.
+    if (!view->canvas()->appendLayer())
+        return;
     apply(Qt::NoModifier);
 }

@@ -26,6 +26,7 @@
 #include "mutility.h"
 #include "mvertexbuffer.h"
 
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDataStream>
 #include <QDragEnterEvent>
@@ -107,6 +108,10 @@ MWidget::MWidget(QWidget *parent)
         m_controls.append(layerList);
     }
     installEventFilter(MTablet::instance());
+    // A stroke goes through every sample the pointer gave: the samples that
+    // queue up while the program is busy must not be merged into the last.
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
+    QCoreApplication::setAttribute(Qt::AA_CompressTabletEvents, false);
     setMouseTracking(true);
     setAcceptDrops(true);
     setFocusPolicy(Qt::StrongFocus);

@@ -1,52 +1,11 @@
 #include "mglobalshortcut.h"
+#include "mtestxinput.h"
 
 #include <QSignalSpy>
 #include <QTest>
 
-#include <dlfcn.h>
-
 // Last: the X headers define names the framework's headers use.
-#include <X11/Xlib.h>
 #include <X11/keysym.h>
-
-namespace {
-// A real key press on the X server, through the XTest extension (looked up
-// at run time: the machine has the library but not its header).
-class FakeKeyboard
-{
-public:
-    FakeKeyboard()
-    {
-        m_library = dlopen("libXtst.so.6", RTLD_NOW);
-        if (m_library)
-            m_fake = reinterpret_cast<FakeKey>(dlsym(m_library, "XTestFakeKeyEvent"));
-        m_display = XOpenDisplay(nullptr);
-    }
-    ~FakeKeyboard()
-    {
-        if (m_display)
-            XCloseDisplay(m_display);
-        if (m_library)
-            dlclose(m_library);
-    }
-    bool usable() const { return m_fake && m_display; }
-    // Presses the keys in order and lets them go in reverse.
-    void chord(const QList<KeySym> &symbols)
-    {
-        for (KeySym symbol : symbols)
-            m_fake(m_display, XKeysymToKeycode(m_display, symbol), True, 0);
-        for (int i = symbols.size() - 1; i >= 0; --i)
-            m_fake(m_display, XKeysymToKeycode(m_display, symbols.at(i)), False, 0);
-        XFlush(m_display);
-    }
-
-private:
-    using FakeKey = int (*)(Display *, unsigned int, int, unsigned long);
-    void *m_library = nullptr;
-    FakeKey m_fake = nullptr;
-    Display *m_display = nullptr;
-};
-} // namespace
 
 // The hot key's conversion to the Windows hot-key codes, and its
 // registration on the X server the tests run on.
@@ -119,7 +78,7 @@ private slots:
     // The grabbed key pressed anywhere activates the shortcut, unless it is disabled.
     void activation()
     {
-        FakeKeyboard keyboard;
+        MTestXInput keyboard;
         if (!keyboard.usable())
             QSKIP("no XTest on this X server");
         MGlobalShortcut shortcut;

@@ -408,6 +408,38 @@ private slots:
         QVERIFY2(bordersAgree(buffer, QRect(485, 490, 20, 20), &where), qPrintable(where));
     }
 
+    // With a mask, a pixel it leaves out stops the fill like a barrier and a
+    // pixel it covers in part takes that part of the colour; the pixels of
+    // the same colour past the gap stay as they were.
+    void maskKeepsTheFillInside()
+    {
+        QImage layer(8, 1, QImage::Format_ARGB32_Premultiplied);
+        layer.fill(qRgba(0, 0, 60, 60));
+        QImage coverage(8, 1, QImage::Format_ARGB32_Premultiplied);
+        const int covered[8] = {0, 255, 255, 128, 0, 255, 255, 0};
+        for (int x = 0; x < 8; ++x)
+            coverage.setPixel(x, 0, qRgba(0, 0, 0, covered[x]));
+        MBufferLayer buffer, mask;
+        MTestBuffer::paintImage(buffer, layer, QPoint(0, 0));
+        MTestBuffer::paintImage(mask, coverage, QPoint(0, 0));
+        MQuickFill fill;
+        fill.setMask(&mask);
+        const uchar red[4] = {200, 0, 0, 200};
+        QCOMPARE(fill.fillBuffer(&buffer, QPoint(1, 0), red, QRect(0, 0, 8, 1), nullptr, nullptr, nullptr),
+                 int(MQuickFill::Filled));
+        QCOMPARE(fill.resultRect(), QRectF(1, 0, 3, 1));
+        const QRgb untouched = qRgba(0, 0, 60, 60);
+        const QRgb expected[8] = {untouched, qRgba(156, 0, 0, 200), qRgba(156, 0, 0, 200),
+                                  qRgba(78, 0, 30, 130), untouched, untouched, untouched, untouched};
+        for (int x = 0; x < 8; ++x)
+            QCOMPARE(pixelOf(buffer, x, 0), expected[x]);
+        // Outside the mask nothing fits: no fill at all.
+        QCOMPARE(fill.fillBuffer(&buffer, QPoint(4, 0), red, QRect(0, 0, 8, 1), nullptr, nullptr, nullptr),
+                 int(MQuickFill::Filled));
+        QCOMPARE(fill.resultRect(), QRectF());
+        QCOMPARE(pixelOf(buffer, 4, 0), untouched);
+    }
+
     // The wand marks the region in the selection buffer and keeps what was
     // selected there before; the colour is the seed's complement.
     void magicWandAddsToTheSelection()

@@ -200,6 +200,31 @@ private slots:
         QVERIFY(pixel(QPointF(0, 30)) != filled);
     }
 
+    // A rectangle selected, the bucket clicked inside it on an empty layer:
+    // the fill stops at the selection's edge; a click outside it fills nothing.
+    void theBucketKeepsInsideTheSelection()
+    {
+        action("actionNewLayer")->trigger();
+        choose("actionSelectionTool", MTool::SelectionTool);
+        drag(QPointF(-100, -80), QPointF(100, 80));
+        QVERIFY(canvas()->hasSelection());
+        choose("actionFillTool", MTool::FillTool);
+        MColorList::instance()->setColor(QColor(20, 180, 90));
+        const int steps = canvas()->undoStack()->count();
+        click(QPointF(0, 0));
+        QCOMPARE(canvas()->undoStack()->count(), steps + 1);
+        const QRgb filled = MTestCanvas::premultiplied(QColor(20, 180, 90));
+        for (const QPointF &inside : {QPointF(0, 0), QPointF(-96, -76), QPointF(96, 76)})
+            QCOMPARE(pixel(inside), filled);
+        for (const QPointF &outside :
+             {QPointF(-104, 0), QPointF(104, 0), QPointF(0, -84), QPointF(0, 84), QPointF(-190, -140)})
+            QVERIFY2(qAlpha(pixel(outside)) == 0, qPrintable(QStringLiteral("%1 %2").arg(outside.x()).arg(outside.y())));
+        click(QPointF(150, 120));
+        QCOMPARE(canvas()->undoStack()->count(), steps + 1);
+        QCOMPARE(qAlpha(pixel(QPointF(150, 120))), 0);
+        MTools::instance()->tool<MSelectionTool>(MTool::SelectionTool)->resetSelection();
+    }
+
     // The painter opens the fill bar's pattern list and sees each pattern's
     // own picture in its row, not only its name.
     void thePatternListShowsEachPicture()
