@@ -1,6 +1,7 @@
 #include "mwindowcommands.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QWidget>
 
@@ -26,4 +27,19 @@ QList<QAction *> MWindowCommands::of(const QWidget *window)
             commands << action;
     }
     return commands;
+}
+
+bool MWindowCommands::triggerShortcut(const QWidget *window, const QKeySequence &keys)
+{
+    if (keys.isEmpty())
+        return false;
+    for (QAction *action : of(window)) {
+        const Qt::ShortcutContext context = action->shortcutContext();
+        if (!action->isEnabled() || !action->isVisible() || !action->shortcuts().contains(keys)
+            || (context != Qt::WindowShortcut && context != Qt::ApplicationShortcut))
+            continue;
+        action->trigger();
+        return true;
+    }
+    return false;
 }

@@ -959,7 +959,16 @@ void MMainWindow::on_actionClearColorHisto_triggered()
 
 void MMainWindow::on_actionColorPickerTool_triggered()
 {
-    MColorPickerTool::instance()->activate();
+    MColorPickerTool *picker = MColorPickerTool::instance();
+    // Lit while the picker is armed and out once it goes, however the pick ends.
+    ui->actionColorPickerTool->setChecked(true);
+    connect(picker, &QDialog::finished, this, &MMainWindow::colorPickerClosed, Qt::UniqueConnection);
+    picker->activate();
+}
+
+void MMainWindow::colorPickerClosed()
+{
+    ui->actionColorPickerTool->setChecked(false);
 }
 
 void MMainWindow::on_actionColor_converter_triggered()
