@@ -42,6 +42,7 @@
 #include "dcolorutility.h"
 #include "mcolorlist.h"
 #include "mcolorpickertool.h"
+#include "mcommandstates.h"
 #include "mimagetool.h"
 #include "mcolorpalettewidget.h"
 #include "mcolorwidget.h"
@@ -323,6 +324,10 @@ void MMainWindow::setupConnections()
     connect(ui->actionIncreaseWindowTransparency, &QAction::triggered, this, &MMainWindow::increaseWindowTransparency);
     connect(ui->actionUndo, &QAction::triggered, this, &MMainWindow::undo);
     connect(ui->actionRedo, &QAction::triggered, this, &MMainWindow::redo);
+    new MCommandStates(m_view->canvas(),
+                       {ui->actionUndo, ui->actionRedo, ui->actionMoveLayerUp, ui->actionMoveLayerDown,
+                        ui->actionMergeLayerWithUpper, ui->actionMergeLayerWithLower},
+                       this);
     connect(ui->actionRestartApplication, &QAction::triggered, this, &MMainWindow::applicationReboot);
     // Effect actions follow the current layer, its effect and the chosen effect.
     MCanvas *canvas = m_view->canvas();

@@ -1,6 +1,7 @@
-// Where the painter's keys go in the real window after a text or an armed
-// picker: the keyboard comes back to the canvas, and the tool lit is the
-// tool in hand.
+// Where the painter's keys go and what the real window shows after a text,
+// a pick or a dialog: the keyboard comes back to the canvas, the tool lit is
+// the tool in hand, Return does what the dialog is for, and commands that
+// could only do nothing are off.
 
 #include "dcolorpicker.h"
 #include "mcanvas.h"
@@ -85,6 +86,15 @@ private:
 
     void clickCanvas(const QPointF &at) { dragCanvas(at, at); }
 
+    // The button of the bar that shows the command.
+    QWidget *buttonOf(QAction *command) const
+    {
+        for (QToolBar *bar : window->findChildren<QToolBar *>()) {
+            if (QWidget *button = bar->widgetForAction(command))
+                return button;
+        }
+        return nullptr;
+    }
 
 public:
     static void initMain() { MTestGLContext::prepareSharedContexts(); }
@@ -112,6 +122,52 @@ private slots:
             canvas()->undoStack()->setClean();
         window.reset();
         MColorPickerTool::destroyInstance();
+    }
+
+    // Undo and Redo are on only with a step to take; moving or merging the
+    // current layer up is off on the top layer, down off on the bottom one,
+    // in the menu and on the layer bar alike.
+    void commandsThatCannotActAreOff()
+    {
+        QAction *undo = action("actionUndo");
+        QAction *redo = action("actionRedo");
+        QAction *up = action("actionMoveLayerUp");
+        QAction *down = action("actionMoveLayerDown");
+        QAction *mergeUp = action("actionMergeLayerWithUpper");
+        QAction *mergeDown = action("actionMergeLayerWithLower");
+        const auto states = [&] {
+            return QList<bool>{undo->isEnabled(), redo->isEnabled(), up->isEnabled(),
+                               down->isEnabled(), mergeUp->isEnabled(), mergeDown->isEnabled()};
+        };
+        // A fresh document of one layer: nothing to undo, redo, move or merge.
+        QCOMPARE(canvas()->count(), 1);
+        QCOMPARE(states(), QList<bool>({false, false, false, false, false, false}));
+
+        QVERIFY(MTestMainWindow::drag(view(), QPointF(-100, 0), QPointF(100, 40)));
+        QTRY_VERIFY(undo->isEnabled());
+        QVERIFY(!redo->isEnabled());
+        type(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(canvas()->undoStack()->index(), 0);
+        QCOMPARE(states(), QList<bool>({false, true, false, false, false, false}));
+
+        // A second layer, on top and current.
+        QVERIFY(MTestMainWindow::chooseCommand(window.get(), "menuLayers", "actionNewLayer"));
+        QCOMPARE(canvas()->currentRow(), 1);
+        QCOMPARE(states(), QList<bool>({true, false, false, true, false, true}));
+        QVERIFY(buttonOf(up) && !buttonOf(up)->isEnabled());
+        QVERIFY(buttonOf(down) && buttonOf(down)->isEnabled());
+        MTestScreenshot::keep(window->grab(), QStringLiteral("top-layer-commands.png"));
+
+        // Moved down, it is the bottom layer.
+        QVERIFY(MTestMainWindow::chooseCommand(window.get(), "menuLayers", "actionMoveLayerDown"));
+        QCOMPARE(canvas()->currentRow(), 0);
+        QCOMPARE(states(), QList<bool>({true, false, true, false, true, false}));
+        QVERIFY(!buttonOf(down)->isEnabled());
+
+        // A new document starts with no history again.
+        canvas()->reset();
+        QCOMPARE(canvas()->count(), 1);
+        QCOMPARE(states(), QList<bool>({false, false, false, false, false, false}));
     }
 
     void textLetsGoOfTheKeyboard_data()
@@ -210,6 +266,27 @@ private slots:
         QCOMPARE(currentTool(), int(MTool::SelectionTool));
         MTestScreenshot::keep(window->grab(), QStringLiteral("picker-gave-way.png"));
         canvas()->reset();
+    }
+
+    // Return in the New document dialog creates the document of its fields,
+    // whatever button lies first in it.
+    void returnCreatesTheNewDocument()
+    {
+        MTestDialogScript script; // a colour chooser, should one open, is cancelled
+        bool ran = false;
+        MTestModalDriver::onNextDialog("DNewDocument", [](QDialog *dialog) {
+            MTestModalDriver::typeOver(dialog->findChild<QSpinBox *>(QStringLiteral("sbWidth")), QStringLiteral("640"));
+            MTestModalDriver::typeOver(dialog->findChild<QSpinBox *>(QStringLiteral("sbHeight")), QStringLiteral("480"));
+            MTestScreenshot::keep(dialog->grab(), QStringLiteral("new-document-return.png"));
+            QVERIFY(dialog->focusWidget());
+            QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+        }, &ran);
+        action("actionFileNew")->trigger();
+        QVERIFY(ran);
+        for (const MUtility::DialogRequest &request : script.requests())
+            QVERIFY2(request.kind != MUtility::ColorDialog, "Return opened the colour chooser");
+        QCOMPARE(canvas()->paintedRect().size(), QSizeF(640, 480));
+        QCOMPARE(canvas()->undoStack()->count(), 0);
     }
 
 };
