@@ -1,7 +1,7 @@
 // Where the painter's keys go and what the real window shows after a text,
 // a pick or a dialog: the keyboard comes back to the canvas, the tool lit is
-// the tool in hand, Return does what the dialog is for, and commands that
-// could only do nothing are off.
+// the tool in hand, Return does what the dialog is for, the colour square
+// marks the colour in hand, and commands that could only do nothing are off.
 
 #include "dcolorpicker.h"
 #include "mcanvas.h"
@@ -42,7 +42,27 @@
 namespace {
 constexpr int W = 400;
 constexpr int H = 300;
+
+int channelDifference(QRgb a, QRgb b)
+{
+    return qMax(qMax(qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b))), qAbs(qBlue(a) - qBlue(b)));
+}
+
+// The nearest any opaque pixel of the image comes to the colour.
+int nearestOnImage(const QImage &image, QRgb color)
+{
+    int nearest = 256;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) == 255)
+                nearest = qMin(nearest, channelDifference(image.pixel(x, y), color));
+    return nearest;
+}
+
+enum ColourChange { HueSlider, BlueSwatch, GreySwatch, ScreenPick };
 } // namespace
+
+Q_DECLARE_METATYPE(ColourChange)
 
 class TestFocusAndStateEndToEnd : public QObject
 {
@@ -289,6 +309,83 @@ private slots:
         QCOMPARE(canvas()->undoStack()->count(), 0);
     }
 
+    void colourSquareMarksTheColourInHand_data()
+    {
+        QTest::addColumn<ColourChange>("change");
+        QTest::addColumn<bool>("onTheSquare");
+        QTest::newRow("hue slider") << HueSlider << true;
+        QTest::newRow("blue swatch") << BlueSwatch << true;
+        QTest::newRow("grey swatch, on no pixel of the square") << GreySwatch << false;
+        QTest::newRow("screen pick of green") << ScreenPick << true;
+    }
+
+    // The marker follows the colour in hand, however it was chosen, and is
+    // never left on a colour that is no longer in hand.
+    void colourSquareMarksTheColourInHand()
+    {
+        QFETCH(ColourChange, change);
+        QFETCH(bool, onTheSquare);
+        canvas()->reset();
+        MColorWidget *panel = window->colorWidget();
+        window->showPanel(window->findChild<QDockWidget *>(QStringLiteral("colorDockWidget")));
+        MColorGradientWidget *square = panel->gradientWidget();
+        QTRY_VERIFY(square->isVisible() && !square->image().isNull());
+        QCOMPARE(square->type(), 0);
+
+        // A pick on the square marks the pick.
+        const QPoint clicked(square->width() / 6, square->height() / 3);
+        QTest::mouseClick(square, Qt::LeftButton, Qt::NoModifier, clicked);
+        QCOMPARE(square->pickPoint(), clicked);
+        const QRgb first = MColorList::instance()->currentColor().rgb();
+
+        switch (change) {
+        case HueSlider: {
+            MColorSlider *hue = nullptr;
+            for (MColorSlider *slider : panel->findChildren<MColorSlider *>())
+                if (slider->toolTip() == QStringLiteral("Hue"))
+                    hue = slider;
+            QVERIFY(hue);
+            for (int i = 0; i < 12; ++i)
+                QTest::keyClick(hue, Qt::Key_PageUp);
+            break;
+        }
+        case BlueSwatch:
+        case GreySwatch: {
+            // The default palette: ten greys, then the hues, pure blue at 42.
+            window->showPanel(window->findChild<QDockWidget *>(QStringLiteral("colorPaletteDockWidget")));
+            MSwatchListPanel *swatches = window->colorPaletteWidget()->swatches()->panel();
+            QTRY_VERIFY(swatches->isVisible() && swatches->height() > 40);
+            const QRect cell = swatches->cellRect(change == BlueSwatch ? 42 : 5);
+            QVERIFY2(swatches->rect().contains(cell.center()), "the swatch is out of sight");
+            QTest::mouseClick(swatches, Qt::LeftButton, Qt::NoModifier, cell.center());
+            break;
+        }
+        case ScreenPick: {
+            QVERIFY(canvas()->makeCurrent());
+            MTestCanvas::paintRect(canvas()->at(0), QRect(-100, -80, 200, 160), qRgba(0, 255, 0, 255));
+            canvas()->refresh();
+            QCursor::setPos(view()->mapToGlobal(view()->transform()->map(QPointF(0, 0)).toPoint()));
+            type(Qt::Key_P);
+            QTRY_VERIFY(MColorPickerTool::instance()->isVisible());
+            clickCanvas(QPointF(0, 0));
+            QTRY_VERIFY(!MColorPickerTool::instance()->isVisible());
+            break;
+        }
+        }
+        const QRgb now = MColorList::instance()->currentColor().rgb();
+        QVERIFY(channelDifference(now, first) > 40);
+        QCOMPARE(nearestOnImage(square->image(), now) <= 8, onTheSquare);
+        QTRY_VERIFY(square->pickPoint() != clicked);
+        if (onTheSquare) {
+            QVERIFY(square->rect().contains(square->pickPoint()));
+            QVERIFY2(channelDifference(square->image().pixel(square->pickPoint()), now) <= 8,
+                     qPrintable(QColor(square->image().pixel(square->pickPoint())).name()));
+        } else {
+            QCOMPARE(square->pickPoint(), QPoint(-1, -1));
+        }
+        MTestScreenshot::keep(square->grab(), QStringLiteral("colour-square-%1.png").arg(QTest::currentDataTag()));
+        canvas()->reset();
+    }
 };
 
 QTEST_MAIN(TestFocusAndStateEndToEnd)
