@@ -1,8 +1,13 @@
 #include "dcolorpicker.h"
 #include "ui_dcolorpicker.h"
 
+#include "mwindowcommands.h"
+
+#include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmap>
@@ -52,6 +57,34 @@ void DColorPicker::activate()
     m_color = colorAt(QCursor::pos());
     show();
     setCursor(Qt::CrossCursor);
+}
+
+void DColorPicker::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_CapsLock:
+        // The modifiers held at the release choose which colour the pick sets.
+        QDialog::keyPressEvent(event);
+        return;
+    default:
+        break;
+    }
+    // While the picker holds the keyboard the window's shortcuts cannot see
+    // the key: it goes to them once the picker has gone.
+    QWidget *window = parentWidget() ? parentWidget()->window() : nullptr;
+    close();
+    if (!window)
+        window = QApplication::activeWindow();
+    const int modifiers = int(event->modifiers() & ~Qt::KeypadModifier);
+    MWindowCommands::triggerShortcut(window, QKeySequence(modifiers | event->key()));
 }
 
 void DColorPicker::mouseMoveEvent(QMouseEvent *event)

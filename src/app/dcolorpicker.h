@@ -10,7 +10,9 @@ class DColorPicker;
 
 // A small swatch that holds the mouse and the keyboard while it is shown,
 // follows the cursor showing the screen colour under it, and reports the
-// colour where the button is released; Escape closes it without a pick.
+// colour where the button is released; Escape closes it without a pick, and
+// so does any other key but a modifier, which then goes on to the window's
+// commands (a tool's key chooses that tool).
 class DColorPicker : public QDialog
 {
     Q_OBJECT
@@ -30,6 +32,7 @@ signals:
     void colorChanged(const QColor &color, Qt::KeyboardModifiers modifiers);
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;

@@ -86,9 +86,45 @@ void MColorGradientWidget::createImage(int type)
         metaObject()->method(index).invoke(this, Qt::DirectConnection, Q_ARG(QImage &, m_image));
 }
 
-void MColorGradientWidget::setColor(const QColor &)
+void MColorGradientWidget::setColor(const QColor &color)
 {
+    placeMarker(color);
     update();
+}
+
+void MColorGradientWidget::placeMarker(const QColor &color)
+{
+    if (!color.isValid()) {
+        m_pickPoint = QPoint(-1, -1);
+        return;
+    }
+    const QRgb wanted = color.rgb();
+    // The pixel just picked keeps the marker: others may show the same colour.
+    if (m_image.rect().contains(m_pickPoint) && m_image.pixel(m_pickPoint) == wanted) {
+        m_pickedColor = color;
+        return;
+    }
+    // Levels per channel: a colour the image shows no nearer than this has
+    // no place on it.
+    constexpr int nearEnough = 16;
+    int best = nearEnough + 1;
+    QPoint at(-1, -1);
+    for (int y = 0; y < m_image.height() && best > 0; ++y) {
+        const auto *line = reinterpret_cast<const QRgb *>(m_image.constScanLine(y));
+        for (int x = 0; x < m_image.width(); ++x) {
+            if (qAlpha(line[x]) != 255)
+                continue;
+            const int distance = qMax(qMax(qAbs(qRed(line[x]) - qRed(wanted)), qAbs(qGreen(line[x]) - qGreen(wanted))),
+                                      qAbs(qBlue(line[x]) - qBlue(wanted)));
+            if (distance < best) {
+                best = distance;
+                at = QPoint(x, y);
+            }
+        }
+    }
+    m_pickPoint = at;
+    if (at != QPoint(-1, -1))
+        m_pickedColor = color;
 }
 
 void MColorGradientWidget::createPickerImage_0(QImage &image)
@@ -233,6 +269,8 @@ void MColorGradientWidget::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     m_image = QImage(size(), QImage::Format_ARGB32);
     createImage(m_type);
+    if (m_pickPoint != QPoint(-1, -1))
+        placeMarker(m_pickedColor);
 }
 
 void MColorGradientWidget::mousePressEvent(QMouseEvent *event)

@@ -8,7 +8,9 @@
 
 // The two-dimensional picker at the top of the colour panel: one of seven
 // picker images (three panels, four wheels) drawn at the widget's size; a
-// press or drag reports the colour of the pixel under the pointer.
+// press or drag reports the colour of the pixel under the pointer. Its
+// marker shows where the panel's colour lies on the image, however that
+// colour was chosen, and is left out when the image does not hold it.
 class MColorGradientWidget : public QWidget
 {
     Q_OBJECT
@@ -30,6 +32,7 @@ public:
 public slots:
     // Types 7 and above, and negative ones, change nothing.
     void setType(int type);
+    // The panel's colour: the marker moves to it.
     void setColor(const QColor &color);
 
     // Invoked by name from the type; each fills the image it is given.
@@ -54,6 +57,8 @@ protected:
 private:
     void createImage(int type);
     void pick(const QPoint &pos, Qt::KeyboardModifiers modifiers);
+    // The marker on the pixel nearest the colour, none when no pixel is near.
+    void placeMarker(const QColor &color);
 
     QImage m_image;
     int m_type = 0;

@@ -42,6 +42,7 @@
 #include "dcolorutility.h"
 #include "mcolorlist.h"
 #include "mcolorpickertool.h"
+#include "mcommandstates.h"
 #include "mimagetool.h"
 #include "mcolorpalettewidget.h"
 #include "mcolorwidget.h"
@@ -328,6 +329,10 @@ void MMainWindow::setupConnections()
     connect(ui->actionIncreaseWindowTransparency, &QAction::triggered, this, &MMainWindow::increaseWindowTransparency);
     connect(ui->actionUndo, &QAction::triggered, this, &MMainWindow::undo);
     connect(ui->actionRedo, &QAction::triggered, this, &MMainWindow::redo);
+    new MCommandStates(m_view->canvas(),
+                       {ui->actionUndo, ui->actionRedo, ui->actionMoveLayerUp, ui->actionMoveLayerDown,
+                        ui->actionMergeLayerWithUpper, ui->actionMergeLayerWithLower},
+                       this);
     connect(ui->actionRestartApplication, &QAction::triggered, this, &MMainWindow::applicationReboot);
     // Effect actions follow the current layer, its effect and the chosen effect.
     MCanvas *canvas = m_view->canvas();
@@ -975,7 +980,16 @@ void MMainWindow::on_actionClearColorHisto_triggered()
 
 void MMainWindow::on_actionColorPickerTool_triggered()
 {
-    MColorPickerTool::instance()->activate();
+    MColorPickerTool *picker = MColorPickerTool::instance();
+    // Lit while the picker is armed and out once it goes, however the pick ends.
+    ui->actionColorPickerTool->setChecked(true);
+    connect(picker, &QDialog::finished, this, &MMainWindow::colorPickerClosed, Qt::UniqueConnection);
+    picker->activate();
+}
+
+void MMainWindow::colorPickerClosed()
+{
+    ui->actionColorPickerTool->setChecked(false);
 }
 
 void MMainWindow::on_actionColor_converter_triggered()

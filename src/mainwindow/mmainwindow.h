@@ -232,6 +232,7 @@ private:
     // Radius x 1.2 up to the setting's maximum, or x 0.8 down to 1 pixel.
     void stepBrushRadius(bool increase);
     MSelectionTool *selectionTool() const;
+    void colorPickerClosed();
     void emitShown(int delayMs = 0);
     void dumpSystemConfigOnce();
     void firstResize();

@@ -217,6 +217,7 @@ void MTextTool::dropItem()
     m_animation->stop();
     setCursor(m_textCursor);
     emit toolChanged(this);
+    emit textEntryDone();
 }
 
 bool MTextTool::dropForEscape()

@@ -68,6 +68,9 @@ signals:
     void textChanged(const QString &text);
     // A click placed or took the item: the keyboard belongs to the text.
     void textEntryWanted();
+    // The item went (placed, made a selection or dropped): what the painter
+    // types next is for the canvas again.
+    void textEntryDone();
 
 private slots:
     void computeBuildPath();

@@ -331,6 +331,19 @@ void MToolBars::createTextToolBar(MTools *tools, QMainWindow *window)
         edit->setFocus(Qt::MouseFocusReason);
         edit->selectAll();
     });
+    // Once the text is placed from the bar's own buttons, or the bar goes
+    // with its tool, the field must not keep the keyboard: the tools' keys
+    // are for the canvas again.
+    const auto giveKeyboardBack = [edit] {
+        MWidget *view = MTools::widget();
+        if (view && edit->hasFocus())
+            view->setFocus(Qt::OtherFocusReason);
+    };
+    QObject::connect(text, &MTextTool::textEntryDone, edit, giveKeyboardBack);
+    QObject::connect(bar, &QToolBar::visibilityChanged, edit, [giveKeyboardBack](bool visible) {
+        if (!visible)
+            giveKeyboardBack();
+    });
     // Enter and Escape in the field do what they do on the canvas (place or
     // drop the item) and give the keyboard back to the canvas.
     const auto likeOnTheCanvas = [text](Qt::Key key) {

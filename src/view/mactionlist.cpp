@@ -1,11 +1,28 @@
 #include "mactionlist.h"
 
 #include "maction.h"
+#include "mwindowcommands.h"
 
 #include <QAction>
+#include <QHash>
 #include <QKeySequence>
 #include <QMenu>
+#include <QToolBar>
 #include <QWidget>
+
+namespace {
+// The title of the first bar or menu that shows the action.
+QString placeOf(const QAction *action)
+{
+    for (const QWidget *widget : action->associatedWidgets()) {
+        if (const auto *menu = qobject_cast<const QMenu *>(widget))
+            return menu->title().remove(QLatin1Char('&'));
+        if (qobject_cast<const QToolBar *>(widget))
+            return widget->windowTitle();
+    }
+    return QString();
+}
+} // namespace
 
 MActionList::MActionList(QObject *parent)
     : MTableModel(parent)
@@ -13,30 +30,15 @@ MActionList::MActionList(QObject *parent)
     setMetaObject(MAction::staticMetaObject);
 }
 
-namespace {
-// An action of a window of its own inside the widget (an editor the window
-// opened, with its own Undo and Redo) is that window's command, not the
-// widget's: listed, it would show twice under one name. Menus are windows
-// too, but their actions are the widget's.
-bool ownedByAnotherWindow(const QAction *action, const QWidget *widget)
-{
-    for (const QObject *owner = action->parent(); owner && owner != widget; owner = owner->parent()) {
-        const auto *window = qobject_cast<const QWidget *>(owner);
-        if (window && window->isWindow() && !qobject_cast<const QMenu *>(window))
-            return true;
-    }
-    return false;
-}
-} // namespace
-
 void MActionList::fromWidget(QWidget *widget)
 {
     clear();
     if (!widget)
         return;
-    const QList<QAction *> actions = widget->findChildren<QAction *>();
-    for (QAction *action : actions) {
-        if (action->objectName().isEmpty() || ownedByAnotherWindow(action, widget))
+    QHash<QString, int> uses;
+    for (QAction *action : MWindowCommands::of(widget)) {
+        // A hidden command is out of reach, and so is its key.
+        if (action->objectName().isEmpty() || !action->isVisible())
             continue;
         QString description = action->toolTip().isEmpty() ? action->text() : action->toolTip();
         description = description.trimmed();
@@ -49,6 +51,15 @@ void MActionList::fromWidget(QWidget *widget)
         row->set_shortCut(action->shortcut().toString(QKeySequence::PortableText));
         row->set_action(action);
         append(row);
+        ++uses[description];
+    }
+    // Two commands of the same words in different bars (each tool's
+    // "Transform as selection") are told apart by their bar.
+    for (int i = 0; i < count(); ++i) {
+        auto *row = static_cast<MAction *>(item(i));
+        const QString place = placeOf(row->action());
+        if (uses.value(row->description()) > 1 && !place.isEmpty())
+            row->set_description(QStringLiteral("%1 (%2)").arg(row->description(), place));
     }
 }
 

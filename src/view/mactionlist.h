@@ -12,9 +12,9 @@ class MActionList : public MTableModel
 public:
     explicit MActionList(QObject *parent = nullptr);
 
-    // Replaces the rows by one per named action under the widget that has a
-    // tool tip or a text; the actions of its child windows (not its menus)
-    // are theirs and left out.
+    // Replaces the rows by one per named, shown action under the widget that
+    // has a tool tip or a text; the actions of its child windows (not its
+    // menus) are theirs and left out. Rows of equal words name their bar.
     void fromWidget(QWidget *widget);
 
     QObject *createItem() override;

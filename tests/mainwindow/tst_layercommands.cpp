@@ -96,8 +96,10 @@ private slots:
 
     void cleanupTestCase() { window.reset(); }
 
+    // Over two layers, the top one current, so that each can act.
     void builtCommandsAreEnabled()
     {
+        twoLayers();
         const QStringList built{"actionNewLayer", "actionDuplicateLayer", "actionMergeLayerWithLower",
                                 "actionIncreasePaperSize", "actionFlipHorizontal", "actionPaper_auto_extension"};
         for (const QString &name : built) {

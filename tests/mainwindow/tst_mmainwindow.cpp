@@ -420,6 +420,11 @@ private slots:
         const bool waitsForEffect = name == "actionEdit_layer_effect_settings" || name == "actionShowHideShaderPreview"
                                     || name == "actionRemoveShaderPreview" || name == "actionRasterizeShader"
                                     || name == "actionPreviewShader";
+        // Undo and Redo wait for a step to take; moving and merging the one
+        // layer of a new document, for another layer.
+        const bool waitsForDocument = name == "actionUndo" || name == "actionRedo" || name == "actionMoveLayerUp"
+                                      || name == "actionMoveLayerDown" || name == "actionMergeLayerWithUpper"
+                                      || name == "actionMergeLayerWithLower";
         if (toolId.isValid())
             QCOMPARE(action->isEnabled(), MTools::instance()->tool(toolId.toInt()) != nullptr);
         else if (name == "actionDelete_brush")
@@ -429,8 +434,8 @@ private slots:
         else if (name == "actionReset_brush_engine")
             QCOMPARE(action->isEnabled(), !MBrushList::instance()->currentBrush()->shaderId().isEmpty());
         else
-            QCOMPARE(action->isEnabled(),
-                     !hidden && !waitsForEffect && !MMainWindow::pendingCommands().contains(name));
+            QCOMPARE(action->isEnabled(), !hidden && !waitsForEffect && !waitsForDocument
+                                               && !MMainWindow::pendingCommands().contains(name));
     }
 
     void pendingCommandsNameActions()

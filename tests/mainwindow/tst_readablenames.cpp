@@ -1,3 +1,6 @@
+#include "dsettings.h"
+#include "maction.h"
+#include "mactionlist.h"
 #include "mcanvas.h"
 #include "mmainwindow.h"
 #include "mtestdialogscript.h"
@@ -14,6 +17,7 @@
 #include <QDialog>
 #include <QFontComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -22,6 +26,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QTreeWidget>
 #include <QUndoStack>
 
 #include <functional>
@@ -204,6 +209,41 @@ private slots:
             QTest::mouseClick(dialog->findChild<QPushButton *>(QStringLiteral("btnCreate")), Qt::LeftButton);
         }));
         QCOMPARE(window->windowTitle(), QStringLiteral("KalmiDraw - new-document"));
+    }
+
+    // The shortcut editor names every command in words, no two alike, and
+    // lists none that the window hides (their keys could do nothing).
+    void shortcutEditorRows()
+    {
+        QStringList descriptions;
+        QList<QAction *> listed;
+        QVERIFY(whileOpen([this] { action("actionEditSettings")->trigger(); }, [&](QDialog *dialog) {
+            MActionList *rows = static_cast<DSettings *>(dialog)->actionList();
+            for (int row = 0; row < rows->count(); ++row) {
+                auto *command = qobject_cast<MAction *>(rows->item(row));
+                descriptions << command->description();
+                listed << command->action();
+            }
+            auto *tree = dialog->findChild<QTreeWidget *>(QStringLiteral("treeWidget"));
+            tree->setCurrentItem(tree->topLevelItem(5));
+            MTestModalDriver::typeOver(dialog->findChild<QLineEdit *>(QStringLiteral("shortcutSearch")),
+                                       QStringLiteral("selection"));
+            QTest::keyClick(dialog->findChild<QLineEdit *>(QStringLiteral("shortcutSearch")), Qt::Key_Return);
+            MTestScreenshot::keep(dialog->grab(), QStringLiteral("shortcut-rows-selection.png"));
+        }));
+        QVERIFY(descriptions.size() > 100);
+        unreadableTexts.clear();
+        check(descriptions);
+        QVERIFY2(unreadableTexts.isEmpty(), qPrintable(unreadableTexts.join(QLatin1Char('\n'))));
+        QStringList twice;
+        for (const QString &description : descriptions)
+            if (descriptions.count(description) > 1 && !twice.contains(description))
+                twice << description;
+        QVERIFY2(twice.isEmpty(), qPrintable(twice.join(QLatin1Char('\n'))));
+        for (QAction *command : listed)
+            QVERIFY2(command->isVisible(), qPrintable(command->objectName()));
+        QVERIFY(descriptions.contains(QStringLiteral("Transform as selection (Shapes toolbar)")));
+        QVERIFY(descriptions.contains(QStringLiteral("Transform as selection (Text toolbar)")));
     }
 };
 

@@ -3,10 +3,12 @@
 #include "mmenubutton.h"
 
 #include <QAction>
+#include <QHash>
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QWidget>
 
 // The command rows of the shortcut editor and the menu button that keeps
@@ -115,6 +117,35 @@ private slots:
         QVERIFY(listed.contains(redo));
         QVERIFY(listed.contains(recent));
         QVERIFY(listed.contains(inPanel));
+    }
+
+    // A hidden command gets no row (its key could do nothing); commands of
+    // the same words in two bars are told apart by the bar, the others not.
+    void hiddenAndLikeWordedCommands()
+    {
+        QWidget window;
+        QToolBar shapes(QStringLiteral("Shapes toolbar"), &window);
+        QToolBar text(QStringLiteral("Text toolbar"), &window);
+        QAction *shapeSelect = add(&window, QStringLiteral("shapeSelect"), QStringLiteral("Select"),
+                                   QStringLiteral("Transform as selection"));
+        QAction *textSelect = add(&window, QStringLiteral("textSelect"), QStringLiteral("Select"),
+                                  QStringLiteral("Transform as selection"));
+        shapes.addAction(shapeSelect);
+        text.addAction(textSelect);
+        QAction *once = add(&window, QStringLiteral("actionOnce"), QStringLiteral("Once"), QString());
+        shapes.addAction(once);
+        add(&window, QStringLiteral("actionHidden"), QStringLiteral("Hidden"), QString())->setVisible(false);
+        MActionList list;
+        list.fromWidget(&window);
+        QHash<QAction *, QString> rows;
+        for (int row = 0; row < list.count(); ++row) {
+            auto *command = qobject_cast<MAction *>(list.item(row));
+            rows.insert(command->action(), command->description());
+        }
+        QCOMPARE(rows.size(), 3);
+        QCOMPARE(rows.value(shapeSelect), QStringLiteral("Transform as selection (Shapes toolbar)"));
+        QCOMPARE(rows.value(textSelect), QStringLiteral("Transform as selection (Text toolbar)"));
+        QCOMPARE(rows.value(once), QStringLiteral("Once"));
     }
 
     void anEmptyCommandRow()
