@@ -1,13 +1,15 @@
 // Brush strokes on a 4000 x 4000 document, for several radii, spacings and
-// antialiasing, in alternated rounds of three contenders along the same rows
+// antialiasing, in alternated rounds of four contenders along the same rows
 // of moves: the stroke-to runner (stamps per second, milliseconds per move,
 // dab area per second, beside its stamping pass alone drawing the same
 // stamps), libmypaint drawing the same path into a tiled surface of the same
-// size, and the driver floor: the same stamps drawn by a trivial
-// antialiased-disc program into the same tiles, one draw per touched tile and
-// move. Rates are dab area per wall second and per CPU second of the whole
-// process (the software rasterizer's threads included), medians over the
-// rounds with their ranges; the ratios are taken round by round. Then the
+// size, and two floors: the same stamps drawn by a trivial antialiased-disc
+// program into the same tiles, batched as the stamp queue batches them (one
+// draw per touched tile and flush; "ours/floor" shows what is left to the
+// stamping program itself), and one draw per touched tile and move. Rates
+// are dab area per wall second and per CPU second of the whole process (the
+// software rasterizer's threads included), medians over the rounds with
+// their ranges; the ratios are taken round by round. Then the
 // time to end a stroke touching 1, 4 and 16 tiles and the time to make its
 // undo records from the queued read-backs, beside merging the same tiles
 // without undo records; the same for the paste of a bucket fill's tiles,
@@ -280,6 +282,8 @@ Ours measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool 
 {
     newDocument(canvas);
     configure(brush, config);
+    // As when the brush becomes current: its programs are built before the press.
+    canvas->prepareBrush(brush);
     MSharedData *shared = canvas->sharedData();
     Ours ours;
     QPointF p;
@@ -349,10 +353,14 @@ void main()
 }
 )";
 
-// The driver floor: the stamps the runner places along the same rows
-// (one every `spacing` pixels), drawn into the stroke layer's tiles by the
-// trivial disc program, one upload per move and one draw per touched tile.
-Rate measureFloor(MCanvas *canvas, const Config &config, double spacing)
+// The floors: the stamps the runner places along the same rows (one every
+// `spacing` pixels), drawn into the stroke layer's tiles by the trivial disc
+// program. "One draw per move" uploads each move's stamps and draws them into
+// every tile the move touched; "batched" keeps them as the stamp queue does,
+// until the next press or a stamp buffer's worth, then gives each touched
+// tile, in the order first touched, one upload and one draw of the stamps
+// that reach it.
+Rate measureFloor(MCanvas *canvas, const Config &config, double spacing, bool batched)
 {
     Rate rate;
     newDocument(canvas);
@@ -372,11 +380,17 @@ Rate measureFloor(MCanvas *canvas, const Config &config, double spacing)
     GLuint frameBuffer = 0;
     f->glGenFramebuffers(1, &frameBuffer);
 
+    constexpr int floatsPerStamp = 6 * 4;
+    const int capacityStamps = MSharedData::stampBufferVertices / 6;
     MTextureLayer *layer = canvas->strokeLayer();
     const float r = float(config.radius);
     const float reach = (r + 1.0f) / r;
     std::vector<float> vertices;
+    std::vector<QRectF> rects;
+    std::vector<float> gathered;
+    QVector<MTile *> order;
     QSet<MTile *> tiles;
+    QSet<MTile *> stampTiles;
     double carried = 0.0; // distance from the last stamp to the row's position
     QPointF last;
 
@@ -395,9 +409,61 @@ Rate measureFloor(MCanvas *canvas, const Config &config, double spacing)
         f->glEnable(GL_BLEND);
         f->glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     };
+    auto target = [&](MTextureTile *tile) {
+        const QRect area = tile->rectWithBorder();
+        f->glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, tile->textureId(), 0);
+        f->glViewport(0, 0, area.width(), area.height());
+        QMatrix4x4 mvp;
+        mvp.ortho(0.0f, float(area.width()), 0.0f, float(area.height()), -1.0f, 1.0f);
+        mvp.translate(float(-area.left()), float(-area.top()));
+        program.setUniformValue("mvp", mvp);
+    };
+    auto draw = [&] {
+        if (vertices.empty())
+            return;
+        if (!batched) {
+            buffer.allocate(vertices.data(), int(vertices.size() * sizeof(float)));
+            for (MTile *t : qAsConst(tiles)) {
+                auto *tile = static_cast<MTextureTile *>(t);
+                if (!tile->ensureTexture())
+                    continue;
+                target(tile);
+                f->glDrawArrays(GL_TRIANGLES, 0, GLsizei(vertices.size() / 4));
+            }
+        } else {
+            for (MTile *t : qAsConst(order)) {
+                auto *tile = static_cast<MTextureTile *>(t);
+                if (!tile->ensureTexture())
+                    continue;
+                const QRectF area(tile->rectWithBorder());
+                gathered.clear();
+                for (size_t i = 0; i < rects.size(); ++i)
+                    if (rects[i].intersects(area))
+                        gathered.insert(gathered.end(), vertices.begin() + i * floatsPerStamp,
+                                        vertices.begin() + (i + 1) * floatsPerStamp);
+                if (gathered.empty())
+                    continue;
+                target(tile);
+                buffer.allocate(gathered.data(), int(gathered.size() * sizeof(float)));
+                f->glDrawArrays(GL_TRIANGLES, 0, GLsizei(gathered.size() / 4));
+            }
+        }
+        vertices.clear();
+        rects.clear();
+        order.clear();
+        tiles.clear();
+    };
     auto stamp = [&](const QPointF &c) {
+        if (batched && int(rects.size()) >= capacityStamps)
+            draw();
         const QRectF rect(c.x() - r - 1, c.y() - r - 1, 2 * r + 2, 2 * r + 2);
-        layer->tilesInRect(rect, tiles);
+        stampTiles.clear();
+        layer->tilesInRect(rect, stampTiles);
+        for (MTile *tile : qAsConst(stampTiles))
+            if (!tiles.contains(tile)) {
+                tiles.insert(tile);
+                order.append(tile);
+            }
         const float corners[6][2] = {{-1, -1}, {1, -1}, {-1, 1}, {1, -1}, {1, 1}, {-1, 1}};
         for (const auto &k : corners) {
             vertices.push_back(float(c.x()) + k[0] * (r + 1));
@@ -405,37 +471,20 @@ Rate measureFloor(MCanvas *canvas, const Config &config, double spacing)
             vertices.push_back(k[0] * reach);
             vertices.push_back(k[1] * reach);
         }
+        rects.push_back(rect);
         ++rate.stamps;
-    };
-    auto draw = [&] {
-        if (vertices.empty())
-            return;
-        buffer.allocate(vertices.data(), int(vertices.size() * sizeof(float)));
-        for (MTile *t : qAsConst(tiles)) {
-            auto *tile = static_cast<MTextureTile *>(t);
-            if (!tile->ensureTexture())
-                continue;
-            const QRect area = tile->rectWithBorder();
-            f->glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, tile->textureId(), 0);
-            f->glViewport(0, 0, area.width(), area.height());
-            QMatrix4x4 mvp;
-            mvp.ortho(0.0f, float(area.width()), 0.0f, float(area.height()), -1.0f, 1.0f);
-            mvp.translate(float(-area.left()), float(-area.top()));
-            program.setUniformValue("mvp", mvp);
-            f->glDrawArrays(GL_TRIANGLES, 0, GLsizei(vertices.size() / 4));
-        }
-        vertices.clear();
-        tiles.clear();
     };
 
     Stopwatch watch;
     bindAll();
     rows(config.radius, budgetNs, watch,
          [&](const QPointF &q) {
+             draw();
              last = q;
              carried = 0.0;
              stamp(q);
-             draw();
+             if (!batched)
+                 draw();
          },
          [&](const QPointF &q) {
              const double distance = QLineF(last, q).length();
@@ -446,9 +495,11 @@ Rate measureFloor(MCanvas *canvas, const Config &config, double spacing)
              }
              carried = distance - (t - spacing);
              last = q;
-             draw();
+             if (!batched)
+                 draw();
              ++rate.moves;
          });
+    draw();
     f->glFinish();
     watch.stop(rate);
     rate.megapixels = dabMegapixels(rate.stamps, config.radius);
@@ -497,7 +548,7 @@ void printSpread(const char *format, const Spread &s)
     std::printf(" [%.3g..%.3g]", s.low, s.high);
 }
 
-// One configuration: the three contenders alternated over the rounds.
+// One configuration: the four contenders alternated over the rounds.
 void measureConfig(MCanvas *canvas, MBrush *brush, const Config &config, bool overPainted, int roundCount)
 {
     struct Round
@@ -505,20 +556,22 @@ void measureConfig(MCanvas *canvas, MBrush *brush, const Config &config, bool ov
         Ours ours;
         Rate peer;
         Rate floor;
+        Rate batchedFloor;
     };
     std::vector<Round> rounds;
     for (int i = 0; i < roundCount; ++i) {
         Round round;
         round.ours = measureStrokeTo(canvas, brush, config, overPainted);
         round.peer = measureLibmypaint(config, round.ours.spacing, overPainted);
-        round.floor = measureFloor(canvas, config, round.ours.spacing);
+        round.floor = measureFloor(canvas, config, round.ours.spacing, false);
+        round.batchedFloor = measureFloor(canvas, config, round.ours.spacing, true);
         rounds.push_back(round);
     }
     std::printf("%-13s radius %4.0f  spacing %-7s (%.2f px)  aa %-3s\n", overPainted ? "painted tiles" : "fresh tiles",
                 config.radius, config.minimumSpacing ? "minimum" : "default", rounds.front().ours.spacing,
                 config.antialiasing ? "on" : "off");
     auto row = [&](const char *name, auto rateOf) {
-        std::printf("    %-12s", name);
+        std::printf("    %-17s", name);
         printSpread(" %8.1f MP/s of dabs", spreadOf(rounds, [&](const Round &r) { return rateOf(r).wall(); }));
         printSpread("  %8.1f per CPU s", spreadOf(rounds, [&](const Round &r) { return rateOf(r).perCpu(); }));
         printSpread("  %9.0f stamps/s", spreadOf(rounds, [&](const Round &r) {
@@ -537,23 +590,29 @@ void measureConfig(MCanvas *canvas, MBrush *brush, const Config &config, bool ov
     row("libmypaint", [](const Round &r) { return r.peer; });
     std::printf("\n");
 #endif
-    row("driver floor", [](const Round &r) { return r.floor; });
-    std::printf("\n    ratios      ");
+    row("floor, batched", [](const Round &r) { return r.batchedFloor; });
+    std::printf("\n");
+    row("one draw per move", [](const Round &r) { return r.floor; });
+    std::printf("\n    ratios           ");
 #ifdef KALMI_BENCH_LIBMYPAINT
     printSpread(" ours/libmypaint %.3fx wall",
                 spreadOf(rounds, [](const Round &r) { return r.ours.rate.wall() / std::max(r.peer.wall(), 1e-9); }));
     printSpread(", %.3fx per CPU s",
                 spreadOf(rounds, [](const Round &r) { return r.ours.rate.perCpu() / std::max(r.peer.perCpu(), 1e-9); }));
-    printSpread(" | floor/libmypaint %.3fx wall",
-                spreadOf(rounds, [](const Round &r) { return r.floor.wall() / std::max(r.peer.wall(), 1e-9); }));
-    printSpread(", %.3fx per CPU s",
-                spreadOf(rounds, [](const Round &r) { return r.floor.perCpu() / std::max(r.peer.perCpu(), 1e-9); }));
+    printSpread(" | floor/libmypaint %.3fx wall", spreadOf(rounds, [](const Round &r) {
+                    return r.batchedFloor.wall() / std::max(r.peer.wall(), 1e-9);
+                }));
+    printSpread(", %.3fx per CPU s", spreadOf(rounds, [](const Round &r) {
+                    return r.batchedFloor.perCpu() / std::max(r.peer.perCpu(), 1e-9);
+                }));
     std::printf(" |");
 #endif
-    printSpread(" ours/floor %.3fx wall",
-                spreadOf(rounds, [](const Round &r) { return r.ours.rate.wall() / std::max(r.floor.wall(), 1e-9); }));
-    printSpread(", %.3fx per CPU s",
-                spreadOf(rounds, [](const Round &r) { return r.ours.rate.perCpu() / std::max(r.floor.perCpu(), 1e-9); }));
+    printSpread(" ours/floor %.3fx wall", spreadOf(rounds, [](const Round &r) {
+                    return r.ours.rate.wall() / std::max(r.batchedFloor.wall(), 1e-9);
+                }));
+    printSpread(", %.3fx per CPU s", spreadOf(rounds, [](const Round &r) {
+                    return r.ours.rate.perCpu() / std::max(r.batchedFloor.perCpu(), 1e-9);
+                }));
     std::printf("\n");
     std::fflush(stdout);
 }
@@ -715,7 +774,7 @@ int main(int argc, char **argv)
     }
     // Programs and first textures are made before anything is timed.
     measureStrokeTo(canvas.get(), &brush, {30, false, true}, false);
-    measureFloor(canvas.get(), {30, false, true}, 3.0);
+    measureFloor(canvas.get(), {30, false, true}, 3.0, true);
     std::printf("Strokes on a %d x %d document, one move event every %.0f pixels, %d alternated rounds of %.1f s "
                 "per contender; median [range]; load average %s\n",
                 documentSize, documentSize, moveStep, rounds, budgetNs / 1e9, qPrintable(BenchFigures::loadAverages()));

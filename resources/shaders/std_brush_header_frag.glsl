@@ -2,7 +2,9 @@
 
 // Frame of a brush engine: everything a stamp program reads, and the
 // functions of the standard stamp, which an engine's main may call.
-//   v_texCoords0: position inside the stamp quad, 0..1, centre (0.5, 0.5)
+//   stampPosition(): position inside the stamp's square, 0..1, centre
+//                    (0.5, 0.5); beyond it where the quad is larger
+//   v_texCoords0: the quad's coordinates, the same inside the square
 //   v_texCoords1: the same fragment in the current layer tile
 //   f_color: premultiplied
 #include "include/varyings_frag.glsl"
@@ -150,6 +152,19 @@ const int A_NOANTIALIASING = 1;
 const int A_SMOOTHING = 2;
 
 const float minimumAlpha = 1.0 / 256.0;
+
+// The stamp's frame, the same for all its vertices (stamping_vert.glsl).
+flat in vec2 v_stampCentre;
+flat in vec4 v_stampAxes;
+
+// Where the fragment lies in the stamp, from its window position and the
+// stamp's frame: it does not depend on the quad the stamp was drawn with,
+// nor on the stamps drawn in the same draw.
+vec2 stampPosition(void)
+{
+    vec2 d = gl_FragCoord.xy - v_stampCentre;
+    return vec2(0.5) + vec2(dot(v_stampAxes.xy, d), dot(v_stampAxes.zw, d));
+}
 
 vec3 unmultiply(vec4 c)
 {
@@ -519,7 +534,7 @@ float getAlphaAntialiasedTexture(vec2 uv)
 // Coverage of the stamp at this fragment, after density and flow.
 float getStandardAlpha(void)
 {
-    vec2 uv = v_texCoords0;
+    vec2 uv = stampPosition();
     float alpha;
     if (S_ANTIALIASING == A_NOANTIALIASING)
         alpha = S_HAS_TEXTURE ? getAlphaTexture(uv) : getAlphaShape(uv, S_SHAPE, 1.0);
@@ -549,16 +564,16 @@ vec3 getStandardColor(void)
 {
     vec3 color = v_color.rgb;
     if (S_HAS_TEXTURE && S_PRESERVE_COLOR != 0) {
-        vec3 textureColor = unmultiply(texture(f_brushTexture, v_texCoords0));
+        vec3 textureColor = unmultiply(texture(f_brushTexture, stampPosition()));
         color = S_PRESERVE_COLOR == 1 ? textureColor : mix(color, textureColor, 0.5);
     }
     if (S_BORDER) {
-        float l = distance(v_texCoords0, vec2(0.5));
+        float l = distance(stampPosition(), vec2(0.5));
         if (l >= 0.3)
             color = mix(color, f_borderColor.rgb, smoothstep(0.3, 0.5, l));
     }
     if (S_HAS_FEEDBACK)
-        color = mix(unmultiply(textureLod(f_colorTexture, v_texCoords0, 0.0)), color, f_colorFlowingRate);
+        color = mix(unmultiply(textureLod(f_colorTexture, stampPosition(), 0.0)), color, f_colorFlowingRate);
     return color;
 }
 

@@ -18,6 +18,7 @@
 namespace {
 const QString basicName = QStringLiteral("basic");
 const QString basicVertex = QStringLiteral(":/shaders/basic_vert.glsl");
+const QString stampVertex = QStringLiteral(":/shaders/stamping_vert.glsl");
 MShaderProgramList *s_scratchList = nullptr;
 
 // Puts back, when it goes, the context that was current when it was made.
@@ -68,7 +69,7 @@ MShaderProgramList::MShaderProgramList(QObject *parent)
     registerProgram(basicName, basicVert, QStringLiteral("basic_frag.glsl"));
     registerProgram(QStringLiteral("blit"), basicVert, QStringLiteral("blit_frag.glsl"));
     registerProgram(QStringLiteral("copy"), basicVert, QStringLiteral("copy_frag.glsl"));
-    registerProgram(QStringLiteral("stamping"), basicVert, QStringLiteral("stamping_frag.glsl"));
+    registerProgram(QStringLiteral("stamping"), QStringLiteral("stamping_vert.glsl"), QStringLiteral("stamping_frag.glsl"));
     registerProgram(QStringLiteral("color"), basicVert, QStringLiteral("color_frag.glsl"));
     registerProgram(QStringLiteral("paper"), basicVert, QStringLiteral("paper_frag.glsl"));
     registerProgram(QStringLiteral("shading"), QStringLiteral("shading_vert.glsl"), QStringLiteral("shading_frag.glsl"));
@@ -312,7 +313,9 @@ bool MShaderProgramList::compileUserProgram(MShader *shader, QOpenGLShaderProgra
     program->removeAllShaders();
     // A stage that fails leaves no stage behind: the vertex stage alone would
     // link on a later bind and draw garbage instead of falling back to "basic".
-    if (!program->addShaderFromSourceFile(QOpenGLShader::Vertex, basicVertex)) {
+    // A brush engine's stamps bring the frame the stamp functions read.
+    const QString vertex = shader->type() == MShader::BrushShader ? stampVertex : basicVertex;
+    if (!program->addShaderFromSourceFile(QOpenGLShader::Vertex, vertex)) {
         qCDebug(lcCanvas).noquote() << QStringLiteral("Could not compile vertex shader. Error: %1").arg(program->log());
         program->removeAllShaders();
         return false;

@@ -36,6 +36,12 @@ bool MSharedData::makeCanvasCurrent()
 void MSharedData::setBrush(const MBrush *brush)
 {
     m_brush->copyFrom(brush);
+    m_stampEngine = !m_brush->shaderId().trimmed().isEmpty();
+    m_curvedSettings.clear();
+    for (int setting = 0; setting < MEnum::bsCount; ++setting) {
+        if (m_brush->settingHasCurve(setting))
+            m_curvedSettings.append({setting, m_brush->curves(setting)});
+    }
 }
 
 MTextureLayer *MSharedData::currentLayer() const

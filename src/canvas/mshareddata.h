@@ -5,14 +5,17 @@
 
 #include <QColor>
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QOpenGLFunctions>
 #include <QRectF>
+#include <QVector>
 
 #include <memory>
 
 class MBrush;
 class MCanvas;
+class MCurve;
 class MFrameBuffer;
 class MShaderProgramList;
 class MStampQueue;
@@ -48,6 +51,16 @@ public:
 
     void setBrush(const MBrush *brush);
     MBrush *brush() const { return m_brush.get(); }
+    // The stroke's brush stamps with a brush engine's program of its own.
+    bool hasStampEngine() const { return m_stampEngine; }
+    // The stroke brush's settings that input curves modulate, in setting
+    // order, each with its curves in the order the brush gives them.
+    struct CurvedSetting
+    {
+        int setting;
+        QList<MCurve *> curves;
+    };
+    const QVector<CurvedSetting> &curvedSettings() const { return m_curvedSettings; }
 
     void setCurrentLayer(int index) { m_currentLayer = index; }
     int currentLayerIndex() const { return m_currentLayer; }
@@ -118,6 +131,8 @@ private:
     bool m_ownsProgramList;
     QOpenGLTexture *m_emptyTexture = nullptr;
     QOpenGLTexture *m_brushTexture = nullptr;
+    bool m_stampEngine = false;
+    QVector<CurvedSetting> m_curvedSettings;
     int m_colorTextureSize = 64;
     mutable QHash<int, QOpenGLTexture *> m_colorSampleTextures;
     mutable QHash<int, QOpenGLTexture *> m_colorTargetTextures;

@@ -326,6 +326,13 @@ void MStampQueue::append(const QSet<MTile *> &tiles, const QVector<MQuadTransfor
         run.tiles.append(tile);
         run.randoms.append(float(MRandom::unit()));
     }
+    // Room for a stamp buffer's worth, kept across flushes: growing the
+    // queue move by move would copy it over and over, into fresh pages.
+    if (m_vertices.capacity() < m_vertices.size() + vertices.size()) {
+        const int room = std::max(m_vertices.size() + vertices.size(), MSharedData::stampBufferVertices);
+        m_vertices.reserve(room);
+        m_rects.reserve(room / verticesPerStamp);
+    }
     m_vertices.append(vertices);
     for (int i = 0; i < run.count; ++i) {
         const MQuadTransform *corner = vertices.constData() + i * verticesPerStamp;

@@ -42,10 +42,12 @@ QColor hsvColor(double h, double s, double v)
 
 void setColor(MQuadTransform &vertex, const QColor &color)
 {
-    vertex.color[0] = float(color.redF());
-    vertex.color[1] = float(color.greenF());
-    vertex.color[2] = float(color.blueF());
-    vertex.color[3] = float(color.alphaF());
+    // Converted once: an HSV colour converts again for every component read.
+    const QColor rgb = color.toRgb();
+    vertex.color[0] = float(rgb.redF());
+    vertex.color[1] = float(rgb.greenF());
+    vertex.color[2] = float(rgb.blueF());
+    vertex.color[3] = float(rgb.alphaF());
 }
 
 // Ends a draw into a texture attached to the frame buffer.
@@ -150,11 +152,11 @@ void MStrokeToRunner::placeStamp(const MEvent &event)
     const QRectF rect = computeStamp(m_vertices, position(event), stampColor());
     m_segmentRect = m_segmentRect.united(rect);
     collectTiles(rect, m_sharedData->canvas()->strokeLayer(), m_pendingTiles);
-    m_allTiles.unite(m_pendingTiles);
 }
 
 void MStrokeToRunner::flushPending()
 {
+    m_allTiles.unite(m_pendingTiles);
     if (!m_pendingTiles.isEmpty() && !m_vertices.isEmpty()) {
         MStampQueue *queue = m_sharedData->stampQueue();
         queue->append(m_pendingTiles, m_vertices, passState(QPointF(0, 0)));
@@ -170,8 +172,12 @@ MEvent MStrokeToRunner::interpolateEvent(const MEvent &last, const MEvent &next,
 {
     MEvent event(last, next, t);
     double *v = values();
-    for (int setting = 0; setting < MEnum::bsCount; ++setting)
-        applyInputs(setting, event);
+    // The base values, then those the curves modulate, setting by setting as
+    // applyInputs would: random inputs are drawn in the same order.
+    const double *base = m_sharedData->baseValues();
+    std::copy(base, base + MEnum::bsCount, v);
+    for (const MSharedData::CurvedSetting &curved : m_sharedData->curvedSettings())
+        v[curved.setting] = applyCurves(curved.curves, v[curved.setting], event);
     const double size = std::min(v[MEnum::bsRadius], v[MEnum::bsRadius] * v[MEnum::bsRatio]);
     double spacing;
     switch (int(v[MEnum::bsSpacingType])) {
@@ -204,19 +210,23 @@ void MStrokeToRunner::applyInputs(int setting, const MEvent &event)
         return;
     double value = m_sharedData->baseValues()[setting];
     const MBrush *brush = m_sharedData->brush();
-    if (brush->settingHasCurve(setting)) {
-        const QList<MCurve *> curves = brush->curves(setting);
-        for (const MCurve *curve : curves) {
-            const int input = curve->input();
-            if (input < 0 || input >= MEnum::biCount)
-                continue;
-            double x = input == MEnum::biRandom ? MRandom::unit() : event.inputs[input];
-            if (curve->modulo() != 0.0)
-                x = std::fmod(x, curve->modulo());
-            value = curve->apply(x, value);
-        }
-    }
+    if (brush->settingHasCurve(setting))
+        value = applyCurves(brush->curves(setting), value, event);
     values()[setting] = value;
+}
+
+double MStrokeToRunner::applyCurves(const QList<MCurve *> &curves, double value, const MEvent &event)
+{
+    for (const MCurve *curve : curves) {
+        const int input = curve->input();
+        if (input < 0 || input >= MEnum::biCount)
+            continue;
+        double x = input == MEnum::biRandom ? MRandom::unit() : event.inputs[input];
+        if (curve->modulo() != 0.0)
+            x = std::fmod(x, curve->modulo());
+        value = curve->apply(x, value);
+    }
+    return value;
 }
 
 QRectF MStrokeToRunner::computeStamp(Vertices &vertices, const QPointF &position, const QColor &color)
@@ -235,19 +245,43 @@ QRectF MStrokeToRunner::computeStamp(Vertices &vertices, const QPointF &position
     rotation.translate(position.x(), position.y());
     rotation.rotate(-v[MEnum::bsAngle]);
     rotation.translate(-position.x(), -position.y());
-    const QRectF quad(position.x() - rx, position.y() - ry, 2 * rx, 2 * ry);
+    // An antialiased shape reaches into the pixels whose centres lie up to
+    // half a pixel past its square (measured along the square's own axes):
+    // the quad takes them in, its stamp coordinates running on past 0 and 1.
+    // Textures and brush engines keep the quad: past it they have nothing.
+    const double margin = int(v[MEnum::bsAntialiasing]) == MEnum::Antialiasing && !m_sharedData->brushTexture()
+            && !m_sharedData->hasStampEngine()
+        ? 0.5 * (std::abs(std::cos(a)) + std::abs(std::sin(a)))
+        : 0.0;
+    const double mx = margin / (2 * rx);
+    const double my = margin / (2 * ry);
+    const QRectF quad(position.x() - rx - margin, position.y() - ry - margin, 2 * (rx + margin), 2 * (ry + margin));
     // Bottom is the larger y.
     const QPointF corners[4] = {quad.bottomLeft(), quad.topLeft(), quad.bottomRight(), quad.topRight()};
-    const QVector2D unit[4] = {QVector2D(0, 1), QVector2D(0, 0), QVector2D(1, 1), QVector2D(1, 0)};
+    const QVector2D unit[4] = {QVector2D(float(-mx), float(1 + my)), QVector2D(float(-mx), float(-my)),
+                               QVector2D(float(1 + mx), float(1 + my)), QVector2D(float(1 + mx), float(-my))};
+    // The inverse of the rotation, over the square's size: u grows along the
+    // turned x axis, v along the turned y axis.
+    const double c = std::cos(a);
+    const double s = std::sin(a);
+    const float axes[4] = {float(c / (2 * rx)), float(-s / (2 * rx)), float(s / (2 * ry)), float(c / (2 * ry))};
     MQuadTransform corner[4];
+    setColor(corner[0], color);
+    corner[0].setStampFrame(float(position.x()), float(position.y()), axes);
     for (int i = 0; i < 4; ++i) {
+        if (i > 0)
+            corner[i] = corner[0];
         const QPointF p = rotation.map(corners[i]);
         corner[i].position[0] = float(p.x());
         corner[i].position[1] = float(p.y());
-        setColor(corner[i], color);
         corner[i].textureCoordinates[0] = unit[i];
     }
-    vertices << corner[0] << corner[1] << corner[2] << corner[1] << corner[3] << corner[2];
+    const int first = vertices.size();
+    vertices.resize(first + verticesPerStamp);
+    MQuadTransform *stamp = vertices.data() + first;
+    const int order[verticesPerStamp] = {0, 1, 2, 1, 3, 2};
+    for (int k = 0; k < verticesPerStamp; ++k)
+        stamp[k] = corner[order[k]];
     m_sharedData->setStampCounter(m_sharedData->stampCounter() + 1);
     return rect;
 }
@@ -329,7 +363,7 @@ MStampQueue::State MStrokeToRunner::stampState(MSharedData *sharedData, const do
     state.stampCount = sharedData->stampCounter();
     state.painted = canvas->paintedRect();
     state.offset = offset;
-    state.engine = !sharedData->brush()->shaderId().trimmed().isEmpty();
+    state.engine = sharedData->hasStampEngine();
     state.features = stampFeatures(v, state.hasTexture, state.clipToSelection, state.inheritUnder != 0);
     return state;
 }

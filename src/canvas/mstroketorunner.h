@@ -11,6 +11,7 @@
 #include <QSet>
 #include <QVector>
 
+class MCurve;
 class MTextureLayer;
 class MTile;
 
@@ -54,6 +55,8 @@ public slots:
 
 private:
     double *values() const;
+    // The value modulated by each of the curves in turn, at the event's inputs.
+    static double applyCurves(const QList<MCurve *> &curves, double value, const MEvent &event);
     QPointF position(const MEvent &event) const;
     // Places one stamp of the segment and records where it landed.
     void placeStamp(const MEvent &event);

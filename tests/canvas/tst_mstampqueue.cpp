@@ -118,6 +118,11 @@ private slots:
             b->addCurve(MEnum::bsRadius, MEnum::biPressure);
             b->addCurve(MEnum::bsHardness, MEnum::biPressure);
         });
+        QTest::newRow("antialiased hard edge, turned and flattened") << Setup([](MCanvas *, MBrush *b) {
+            b->setHardness(1.0);
+            b->setAngle(30.0);
+            b->setRatio(0.5);
+        });
         QTest::newRow("multiply over paint, hard edged") << Setup([](MCanvas *c, MBrush *b) {
             paintRect(c->current(), QRect(-400, -300, 500, 400), qRgba(200, 120, 40, 255));
             b->setCompositionMode(13);

@@ -2,9 +2,13 @@
 
 #include "mshader.h"
 #include "mshaderprogramlist.h"
+#include "mquadtransform.h"
 #include "mvertexbuffer.h"
 
+#include <algorithm>
+
 #include <QMatrix4x4>
+#include <QVector2D>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 #include <QOpenGLShaderProgram>
@@ -80,11 +84,26 @@ QImage MTestGLRig::draw(const QColor &clearColor, const QColor &vertexColor)
                     float(clearColor.alphaF()));
     f->glClear(GL_COLOR_BUFFER_BIT);
 
-    const QRectF unit(0, 0, 1, 1);
-    const QRectF sets[3] = {unit, unit, unit};
+    // Corners bottom-left, top-left, bottom-right, top-right as the vertex
+    // buffer's quads; each carries the frame of a stamp filling the target.
+    const float axes[4] = {1.0f / float(m_width), 0.0f, 0.0f, 1.0f / float(m_height)};
+    MQuadTransform corner[4];
+    for (int i = 0; i < 4; ++i) {
+        const float u = i / 2;
+        const float v = 1 - i % 2;
+        corner[i].position[0] = u * float(m_width);
+        corner[i].position[1] = v * float(m_height);
+        const float rgba[4] = {float(vertexColor.redF()), float(vertexColor.greenF()), float(vertexColor.blueF()),
+                               float(vertexColor.alphaF())};
+        std::copy(rgba, rgba + 4, corner[i].color);
+        for (QVector2D &set : corner[i].textureCoordinates)
+            set = QVector2D(u, v);
+        corner[i].setStampFrame(float(m_width) / 2.0f, float(m_height) / 2.0f, axes);
+    }
+    const MQuadTransform vertices[6] = {corner[0], corner[1], corner[2], corner[1], corner[3], corner[2]};
     m_vertices->bind();
     m_vertices->clear();
-    m_vertices->addQuad(QRectF(0, 0, m_width, m_height), vertexColor, sets, 3);
+    m_vertices->addVertices(vertices, 6);
     f->glDrawArrays(GL_TRIANGLES, 0, m_vertices->count());
     MShaderProgramList::release(m_program, m_vertexArray.get());
     m_vertices->release();

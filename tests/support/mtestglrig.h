@@ -39,7 +39,8 @@ public:
     // The same for a program made by the test (reading the same vertex layout).
     QOpenGLShaderProgram *use(QOpenGLShaderProgram *program);
     // Clears the target, draws the quad (every texture coordinate set spans
-    // the unit square) with the bound program and reads the target back with
+    // the unit square, and the stamp frame is that of a stamp filling the
+    // target) with the bound program and reads the target back with
     // rows counted from the bottom, as MTestGLContext::readTargetRows.
     QImage draw(const QColor &clearColor = Qt::transparent, const QColor &vertexColor = Qt::white);
 
