@@ -8,7 +8,9 @@
 // programs may still be unmade. Baseline, alternated with the strokes: the
 // same inputs each answered by a frame of a bare OpenGL widget of the view's
 // size that only clears (what the framework and the driver cost per frame).
-// Figures are medians over the rounds, with their ranges.
+// Figures are medians over the rounds, with their ranges, at two loads: the
+// machine as it comes, then with a CPU hog of the bench's own busy on every
+// core.
 //
 // Run under a display with LIBGL_ALWAYS_SOFTWARE=1, e.g.
 //   xvfb-run -a -s "-screen 0 1920x1080x24" build/cc/bin/bench_strokelatency [--rounds N] [--radius R]
@@ -238,6 +240,34 @@ Round runRound(Driver *driver, QElapsedTimer *clock, const QPointF &start)
     return round;
 }
 
+// Threads that keep every core busy while they live.
+class CpuHog
+{
+public:
+    CpuHog()
+    {
+        const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
+        for (unsigned i = 0; i < cores; ++i) {
+            m_threads.emplace_back([this] {
+                volatile unsigned long spin = 0;
+                while (!m_stop.load(std::memory_order_relaxed))
+                    spin = spin + 1;
+            });
+        }
+    }
+    ~CpuHog()
+    {
+        m_stop = true;
+        for (std::thread &t : m_threads)
+            t.join();
+    }
+    int threads() const { return int(m_threads.size()); }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::vector<std::thread> m_threads;
+};
+
 void printFigure(const char *name, const std::vector<Round> &rounds, double Round::*field)
 {
     std::vector<double> values;
@@ -302,41 +332,62 @@ int main(int argc, char **argv)
     clock.start();
     Driver driver(view, &clock, false);
     Driver baseline(&bare, &clock, true);
-    const double loadBefore = loadAverage();
-    std::vector<Round> strokes, baselines;
+    // Strokes and bare frames alternate, round by round; the first press of
+    // the session counts once, not in the medians.
     double firstPress = 0.0;
-    for (int i = 0; i < rounds; ++i) {
-        // Rows down the view; later rounds paint over earlier ones.
-        const QPointF start(60.0, 120.0 + (i % 6) * 120.0);
-        strokes.push_back(runRound(&driver, &clock, start));
-        if (i == 0)
-            firstPress = strokes.back().press;
-        baselines.push_back(runRound(&baseline, &clock, start));
-    }
-    // The first press counts once, below, not in the medians of the rounds.
-    if (rounds > 1) {
-        strokes.erase(strokes.begin());
-        baselines.erase(baselines.begin());
-    }
+    const auto measure = [&](const char *load, int hogThreads) {
+        const double loadBefore = loadAverage();
+        std::vector<Round> strokes, baselines;
+        for (int i = 0; i < rounds; ++i) {
+            // Rows down the view; later rounds paint over earlier ones.
+            const QPointF start(60.0, 120.0 + (i % 6) * 120.0);
+            strokes.push_back(runRound(&driver, &clock, start));
+            baselines.push_back(runRound(&baseline, &clock, start));
+        }
+        if (firstPress == 0.0) {
+            firstPress = strokes.front().press;
+            if (rounds > 1) {
+                strokes.erase(strokes.begin());
+                baselines.erase(baselines.begin());
+            }
+        }
+        std::printf("%s%s: median over %d rounds [range]; load %.1f before, %.1f after\n", load,
+                    hogThreads > 0 ? qPrintable(QStringLiteral(" (%1 threads)").arg(hogThreads)) : "",
+                    int(strokes.size()), loadBefore, loadAverage());
+        const struct
+        {
+            const char *name;
+            double Round::*field;
+        } rows[] = {{"press to frame", &Round::press},         {"move to frame, median", &Round::moveMedian},
+                    {"move to frame, p95", &Round::moveP95},     {"move to frame, max", &Round::moveMax},
+                    {"release to frame", &Round::release},       {"frames per second", &Round::fps}};
+        std::printf("  %-22s %28s   | %s\n", "", "stroke", "baseline: bare widget, clear only");
+        for (const auto &row : rows) {
+            std::printf("  %-22s", row.name);
+            printFigure("", strokes, row.field);
+            std::printf("   |");
+            printFigure("", baselines, row.field);
+            std::printf("\n");
+        }
+        const auto ratio = [&](double Round::*field) {
+            std::vector<double> a, b;
+            for (const Round &r : strokes)
+                a.push_back(r.*field);
+            for (const Round &r : baselines)
+                b.push_back(r.*field);
+            return median(a) / median(b);
+        };
+        std::printf("  stroke / bare widget: release to frame %.2f, move to frame p95 %.2f\n",
+                    ratio(&Round::release), ratio(&Round::moveP95));
+        std::fflush(stdout);
+    };
     std::printf("Live stroke in the main window (1400 x 900), radius %.0f, %d moves every %d ms, %.0f view px "
-                "apart, held %d ms; ms from input to the frame that shows it; median over %d rounds "
-                "[range]; load %.1f before, %.1f after\n",
-                radius, movesPerStroke, moveIntervalMs, moveStep, holdMs, int(strokes.size()), loadBefore,
-                loadAverage());
-    const struct
+                "apart, held %d ms; ms from input to the frame that shows it\n",
+                radius, movesPerStroke, moveIntervalMs, moveStep, holdMs);
+    measure("The machine as it comes", 0);
     {
-        const char *name;
-        double Round::*field;
-    } rows[] = {{"press to frame", &Round::press},         {"move to frame, median", &Round::moveMedian},
-                {"move to frame, p95", &Round::moveP95},     {"move to frame, max", &Round::moveMax},
-                {"release to frame", &Round::release},       {"frames per second", &Round::fps}};
-    std::printf("  %-22s %28s   | %s\n", "", "stroke", "baseline: bare widget, clear only");
-    for (const auto &row : rows) {
-        std::printf("  %-22s", row.name);
-        printFigure("", strokes, row.field);
-        std::printf("   |");
-        printFigure("", baselines, row.field);
-        std::printf("\n");
+        const CpuHog hog;
+        measure("A CPU hog busy on every core", hog.threads());
     }
     std::printf("  first press of the session: %.1f ms\n", firstPress);
     std::fflush(stdout);

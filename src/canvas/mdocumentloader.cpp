@@ -127,34 +127,58 @@ void MDocumentLoader::run()
 
 void MDocumentLoader::prepare(QByteArray &pixels) const
 {
-    MTextureTile::swapRedAndBlue(pixels.data(), m_tileBytes);
-    if (!m_levels)
-        return;
     auto *level = reinterpret_cast<uchar *>(pixels.data());
+    if (!m_levels || m_tileSize < 2) {
+        MTextureTile::swapRedAndBlue(level, m_tileBytes);
+        return;
+    }
+    // The first halving puts the first level blue first on its way: one
+    // pass over the largest level, not two.
     for (int side = m_tileSize; side > 1; side /= 2) {
         uchar *next = level + side * side * 4;
-        halve(level, side, next);
+        halve(level, side, next, side == m_tileSize);
         level = next;
     }
 }
 
+namespace {
+// The first and third bytes of a texel swapped.
+quint32 blueFirst(quint32 pixel)
+{
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    return (pixel & 0xFF00FF00u) | ((pixel >> 16) & 0xFFu) | ((pixel & 0xFFu) << 16);
+#else
+    return (pixel & 0x00FF00FFu) | ((pixel >> 16) & 0xFF00u) | ((pixel & 0xFF00u) << 16);
+#endif
+}
+
+// Each byte the half of the two, rounded up.
+quint32 averageUp(quint32 a, quint32 b)
+{
+    return (a | b) - (((a ^ b) >> 1) & 0x7F7F7F7Fu);
+}
+} // namespace
+
 // Each texel of the next level from the 2 x 2 above it, rounded as the
 // software driver's own rebuild rounds them: the pairs across, then the two
-// results down, each half rounded up.
-void MDocumentLoader::halve(const uchar *from, int side, uchar *to)
+// results down, each half rounded up. The four channels go at once, a texel
+// a word. With swap, each pair of rows is put blue first before it is
+// halved, so the next level comes out blue first too.
+void MDocumentLoader::halve(uchar *from, int side, uchar *to, bool swap)
 {
     const int half = side / 2;
-    const int stride = side * 4;
     for (int y = 0; y < half; ++y) {
-        const uchar *top = from + 2 * y * stride;
-        const uchar *bottom = top + stride;
-        uchar *out = to + y * half * 4;
-        for (int x = 0; x < half * 4; ++x) {
-            const int left = (x / 4) * 8 + x % 4;
-            const int upper = (top[left] + top[left + 4] + 1) >> 1;
-            const int lower = (bottom[left] + bottom[left + 4] + 1) >> 1;
-            out[x] = uchar((upper + lower + 1) >> 1);
+        auto *top = reinterpret_cast<quint32 *>(from) + size_t(2 * y) * size_t(side);
+        quint32 *bottom = top + side;
+        auto *out = reinterpret_cast<quint32 *>(to) + size_t(y) * size_t(half);
+        if (swap) {
+            for (int x = 0; x < side; ++x) {
+                top[x] = blueFirst(top[x]);
+                bottom[x] = blueFirst(bottom[x]);
+            }
         }
+        for (int x = 0; x < half; ++x)
+            out[x] = averageUp(averageUp(top[2 * x], top[2 * x + 1]), averageUp(bottom[2 * x], bottom[2 * x + 1]));
     }
 }
 

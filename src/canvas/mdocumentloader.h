@@ -84,7 +84,7 @@ private:
     // A tile's pixels put blue first, followed by its smaller levels when
     // the textures have them.
     void prepare(QByteArray &pixels) const;
-    static void halve(const uchar *from, int side, uchar *to);
+    static void halve(uchar *from, int side, uchar *to, bool swap);
     void slice();
     // Uploads the reads that are there, with wait set waiting for the next
     // ones too, until the time is up (never, with a negative budget) and at

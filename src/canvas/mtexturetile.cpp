@@ -13,6 +13,7 @@
 #include <QOpenGLPixelTransferOptions>
 #include <QOpenGLTexture>
 
+#include <cstring>
 #include <memory>
 #include <utility>
 
@@ -328,9 +329,19 @@ bool MTextureTile::readBlueFirstToBuffer(unsigned int packBuffer)
 
 void MTextureTile::swapRedAndBlue(void *pixels, qsizetype bytes)
 {
+    // A pixel a word, which the compiler can do several at once.
     auto *p = static_cast<uchar *>(pixels);
-    for (qsizetype i = 0; i + 3 < bytes; i += 4)
-        std::swap(p[i], p[i + 2]);
+    const qsizetype whole = bytes / 4 * 4;
+    for (qsizetype i = 0; i < whole; i += 4) {
+        quint32 pixel;
+        std::memcpy(&pixel, p + i, 4);
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+        pixel = (pixel & 0xFF00FF00u) | ((pixel >> 16) & 0xFFu) | ((pixel & 0xFFu) << 16);
+#else
+        pixel = (pixel & 0x00FF00FFu) | ((pixel >> 16) & 0xFF00u) | ((pixel & 0xFF00u) << 16);
+#endif
+        std::memcpy(p + i, &pixel, 4);
+    }
 }
 
 bool MTextureTile::readArea(void *pixels, const QRect &area, unsigned int packBuffer, unsigned int format)

@@ -4,6 +4,7 @@
 #include "mbrushlist.h"
 #include "mcolorlist.h"
 #include "mcanvas.h"
+#include "mframetarget.h"
 #include "mgeometry.h"
 #include "mlayercache.h"
 #include "mlayerlistcontrol.h"
@@ -98,8 +99,11 @@ MWidget::MWidget(QWidget *parent)
     m_inputFilters.insert(MEnum::biPressure, new MLowPassFilter(0.15));
     m_toolValues = new MToolValues(this);
     m_vao = new QOpenGLVertexArrayObject(this);
+    m_frameTarget.reset(new MFrameTarget(4));
+    // The four samples are the frame target's: the widget's own frame buffer
+    // takes only the areas a frame drew.
     QSurfaceFormat surface = format();
-    surface.setSamples(4);
+    surface.setSamples(0);
     setFormat(surface);
     if (!m_readOnly && m_interactive) {
         auto *layerList = new MLayerListControl(this);
@@ -191,7 +195,7 @@ void MWidget::paintGL()
         return;
     makeCurrent();
     const QRect dirty = m_dirtyRect & rect();
-    const bool partial = !m_fullRepaint && !dirty.isEmpty() && (m_canvas->strokeInProgress() || m_strokeEdgeFrame)
+    bool partial = !m_fullRepaint && !dirty.isEmpty() && (m_canvas->strokeInProgress() || m_strokeEdgeFrame)
         && !MSettings::instance()->showTiling() && m_transform->matrix() == m_paintedMatrix;
     m_fullRepaint = false;
     m_paintingEdgeFrame = m_strokeEdgeFrame;
@@ -203,18 +207,32 @@ void MWidget::paintGL()
     m_waitingWhole = false;
     m_paintedMatrix = m_transform->matrix();
     m_dirtyRect = QRect();
-    QPainter painter(this);
+    const double ratio = devicePixelRatioF();
+    const QSize deviceSize(int(std::ceil(width() * ratio)), int(std::ceil(height() * ratio)));
+    // A new target holds nothing of the frames before: all of it is drawn.
+    bool fresh = false;
+    const bool sampled = m_frameTarget->ensure(deviceSize, ratio, &fresh);
+    partial = partial && !fresh;
+    makeFrameCurrent();
+    QPainter painter;
+    if (sampled)
+        painter.begin(m_frameTarget->paintDevice());
+    else
+        painter.begin(this);
     painter.beginNativePainting();
     // Under the state the painter sets, as a press's frame is drawn, and
     // in a frame that then draws the whole view over it.
     if (!partial && m_rehearsalPending && readyToRehearse())
         paintRehearsal();
     QOpenGLFunctions *f = context()->functions();
+    // In device pixels, rows from the bottom.
+    const QRect drawn = partial ? QRect(int(std::floor(dirty.x() * ratio)),
+                                        int(std::floor((height() - dirty.bottom() - 1) * ratio)),
+                                        int(std::ceil(dirty.width() * ratio)), int(std::ceil(dirty.height() * ratio)))
+                                : QRect(QPoint(0, 0), deviceSize);
     if (partial) {
-        const double ratio = devicePixelRatioF();
         f->glEnable(GL_SCISSOR_TEST);
-        f->glScissor(int(std::floor(dirty.x() * ratio)), int(std::floor((height() - dirty.bottom() - 1) * ratio)),
-                     int(std::ceil(dirty.width() * ratio)), int(std::ceil(dirty.height() * ratio)));
+        f->glScissor(drawn.x(), drawn.y(), drawn.width(), drawn.height());
     }
     paintCanvasGL();
     if (partial)
@@ -224,6 +242,8 @@ void MWidget::paintGL()
         painter.setClipRect(dirty);
     paintOverlay(&painter);
     painter.end();
+    if (sampled)
+        m_frameTarget->resolve(drawn, defaultFramebufferObject());
     if (m_rehearsalPending && readyToRehearse())
         update();
 }
@@ -237,6 +257,7 @@ void MWidget::shutDown()
         m_vertexBuffer->buffer().destroy();
     delete m_composite;
     m_composite = nullptr;
+    m_frameTarget->release();
     if (m_layerCache)
         m_layerCache->release();
     if (QOpenGLContext *c = context())
@@ -247,6 +268,14 @@ void MWidget::shutDown()
     m_glReady = false;
 }
 
+// Making the context current binds the widget's own frame buffer; a frame
+// draws into its target.
+void MWidget::makeFrameCurrent()
+{
+    makeCurrent();
+    m_frameTarget->bind();
+}
+
 bool MWidget::smoothing() const
 {
     MSettings *settings = MSettings::instance();
@@ -255,7 +284,7 @@ bool MWidget::smoothing() const
 
 void MWidget::paintCanvasGL()
 {
-    makeCurrent();
+    makeFrameCurrent();
     if (m_firstShow && isVisible()) {
         setScale(0.5);
         animateView(true, 1.0);
@@ -269,7 +298,7 @@ void MWidget::paintCanvasGL()
     // only what changed since. The frame waits for the document's work.
     if (m_canvas->makeCurrent())
         m_canvas->context()->functions()->glFinish();
-    makeCurrent();
+    makeFrameCurrent();
     QOpenGLFunctions *f = context()->functions();
     MPaintParams params;
     params.context = context();
@@ -304,18 +333,18 @@ void MWidget::paintCanvasGL()
         m_layerCache.reset(new MLayerCache());
     if (!m_layerCache->draw(&params, background, !m_paintingEdgeFrame))
         m_canvas->draw(&params);
-    makeCurrent();
+    makeFrameCurrent();
     if (composite)
         composite->bind();
     paintTilingCopies(&params);
-    makeCurrent();
+    makeFrameCurrent();
     if (composite)
         m_canvas->paintEngine()->renderViewTexture(&params, composite->texture());
     if (!m_canvas->strokeInProgress()) {
         for (MControl *control : qAsConst(m_controls))
             control->paintGL();
     }
-    makeCurrent();
+    makeFrameCurrent();
 }
 
 QOpenGLFramebufferObject *MWidget::compositeTarget()
@@ -354,7 +383,7 @@ void MWidget::paintTilingCopies(MPaintParams *params)
         shifted.translate(step);
         params->transform = &shifted;
         m_canvas->draw(params);
-        makeCurrent();
+        makeFrameCurrent();
     }
     params->transform = m_transform;
 }
@@ -743,7 +772,7 @@ void MWidget::paintRehearsal()
         point = painted.center();
     if (!m_canvas->beginRehearsal(brushes->currentBrush(), point))
         return;
-    makeCurrent();
+    makeFrameCurrent();
     // A press's frame, drawn only around the stamp: the frame drawn over it
     // next hides it.
     const QPointF shown = m_transform->map(point);

@@ -14,6 +14,7 @@
 
 class MCanvas;
 class MControl;
+class MFrameTarget;
 class MLayerCache;
 class MLowPassFilter;
 class MPaintParams;
@@ -171,6 +172,7 @@ private:
     void wheelTranslateVertical(int delta);
     bool smoothing() const;
     void paintCanvasGL();
+    void makeFrameCurrent();
     void paintTilingCopies(MPaintParams *params);
     // The single-sampled target of the view's size, made when missing.
     QOpenGLFramebufferObject *compositeTarget();
@@ -199,6 +201,8 @@ private:
     // unless something asked for the whole view since the last frame.
     QRect m_dirtyRect;
     bool m_fullRepaint = true;
+    // The multisampled frame, resolved into the widget's only where a frame drew.
+    std::unique_ptr<MFrameTarget> m_frameTarget;
     // All the stroke changed since its press, in view coordinates.
     QRect m_strokeArea;
     // The frame that starts or ends a stroke, recomposited over its area.

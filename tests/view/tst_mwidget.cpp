@@ -25,6 +25,7 @@
 #include <QTabletEvent>
 #include <QTest>
 #include <QScopeGuard>
+#include <QSignalSpy>
 #include <QUndoStack>
 #include <QWheelEvent>
 
@@ -371,6 +372,62 @@ private slots:
         const QImage after = view->grabFramebuffer();
         QCOMPARE(after.pixel(strokeOnView), during.pixel(strokeOnView));
         QCOMPARE(after.pixel(elsewhereOnView), qRgb(0, 255, 0));
+        view->shutDown();
+    }
+
+    // Stroke frames draw and resolve only the area the stroke changed: what
+    // the view shows after a stroke that follows a scroll, a zoom or a resize
+    // must be the whole frame, not parts of earlier ones.
+    void partialFramesLeaveNoStaleArea_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("strokes only") << QString();
+        QTest::newRow("scrolled") << QStringLiteral("scroll");
+        QTest::newRow("zoomed") << QStringLiteral("zoom");
+        QTest::newRow("resized") << QStringLiteral("resize");
+    }
+
+    void partialFramesLeaveNoStaleArea()
+    {
+        QFETCH(QString, change);
+        QVERIFY(showView(false));
+        MCanvas *canvas = view->canvas();
+        tool.strokeCanvas = canvas;
+        QSignalSpy frames(view.get(), &QOpenGLWidget::frameSwapped);
+        const auto settle = [this] {
+            QTRY_VERIFY(view->findChildren<QAbstractAnimation *>().isEmpty());
+            view->repaint();
+        };
+        // A stroke drawn move by move, each move shown before the next.
+        const auto stroke = [&](double y) {
+            const auto onView = [&](double x) {
+                return view->transform()->map(canvas->paintedRect().topLeft() + QPointF(x, y));
+            };
+            press(view.get(), onView(10));
+            for (double x = 20; x <= 90; x += 10) {
+                const int shown = frames.count();
+                drag(view.get(), onView(x));
+                QTRY_VERIFY(frames.count() > shown);
+            }
+            const int shown = frames.count();
+            release(view.get(), onView(90));
+            QTRY_VERIFY(frames.count() > shown);
+        };
+        stroke(60);
+        settle();
+        if (change == QLatin1String("scroll"))
+            view->setTranslation(view->translation() + QPointF(37, -23));
+        else if (change == QLatin1String("zoom"))
+            view->setScale(view->scale() * 1.7);
+        else if (change == QLatin1String("resize"))
+            view->resize(560, 380);
+        settle();
+        stroke(15);
+        const QImage shown = MTestView::lastFrame(view.get());
+        view->updateNow();
+        const QImage whole = view->grabFramebuffer().convertToFormat(shown.format());
+        QCOMPARE(shown.size(), whole.size());
+        QCOMPARE(shown, whole);
         view->shutDown();
     }
 
