@@ -129,12 +129,12 @@ public:
 
     // Filled, or why the fill stopped early: what it reached by then is
     // painted all the same, so that the painter keeps it.
-    int run(const QPoint &start, int timeLimit)
+    int run(const QPoint &start, int timeLimit, int stopAtReading)
     {
-        QDeadlineTimer deadline(timeLimit);
+        const QDeadlineTimer deadline(timeLimit);
         int result = MQuickFill::Filled;
         try {
-            result = flood(start, deadline);
+            result = flood(start, Clock{deadline, stopAtReading});
         } catch (const std::bad_alloc &) {
             result = MQuickFill::OutOfMemory;
         }
@@ -160,6 +160,20 @@ public:
 
 private:
     enum Side { Left, Right, Up, Down };
+
+    // The flood's time limit, or the reading at which it counts as reached.
+    struct Clock
+    {
+        QDeadlineTimer deadline;
+        int stopAtReading = 0;
+        int readings = 0;
+
+        bool expired()
+        {
+            ++readings;
+            return stopAtReading > 0 ? readings >= stopAtReading : deadline.hasExpired();
+        }
+    };
 
     // The bits of one cell the fill entered: step rows of m_words words, word
     // w of row y at [w * step + y], so that the rows above and below a word
@@ -189,7 +203,7 @@ private:
 
     // Out of line: inlined into its caller, the loop's locals no longer all
     // fit in registers.
-    Q_NEVER_INLINE int flood(const QPoint &start, const QDeadlineTimer &deadline)
+    Q_NEVER_INLINE int flood(const QPoint &start, Clock clock)
     {
         Cell *cell = cellAt(tileCell(start.x(), m_step), tileCell(start.y(), m_step));
         if (!cell)
@@ -213,7 +227,7 @@ private:
         m_pending.reserve(1024);
         // Reading the clock costs as much as many short runs.
         for (unsigned int runs = 0;; ++runs) {
-            if (runs % 1024 == 0 && deadline.hasExpired())
+            if (runs % 1024 == 0 && clock.expired())
                 return MQuickFill::TimedOut;
             int x, y;
             quint64 *word;
@@ -810,7 +824,7 @@ int MQuickFill::fillBuffer(MBufferLayer *buffer, const QPoint &seed, const uchar
     mask.buffer = m_mask;
     mask.layer = m_maskLayer;
     FloodFill engine(buffer, canvas, layer, selection, bounds, seedColor, fillColor, m_threshold, pattern, mask);
-    const int result = engine.run(seed, m_timeLimit);
+    const int result = engine.run(seed, m_timeLimit, m_stopAtClockReading);
     // A fill that stopped early reports the region it painted before it stopped.
     if (result == Filled || result == TimedOut || result == OutOfMemory)
         m_resultRect = engine.filledRect();

@@ -52,6 +52,11 @@ public:
     // How long a fill may run (20 s); one that runs longer stops there.
     int timeLimit() const { return m_timeLimit; }
     void setTimeLimit(int milliseconds) { m_timeLimit = milliseconds; }
+    // Stops a fill at a known point, on a fast machine as on a slow one: the
+    // flood reads its clock before its first run and every 1024 runs after,
+    // and with a reading set (0: none) its limit is reached at that reading
+    // whatever the time.
+    void setStopAtClockReading(int reading) { m_stopAtClockReading = reading; }
 
     // Fills the region around the point in the layer at row (-1: the current
     // layer) with the colour, as one undo step "Fill"; a fill that stopped
@@ -109,4 +114,5 @@ private:
     bool m_usePattern = false;
     bool m_usePatternColor = false;
     int m_timeLimit = 20000;
+    int m_stopAtClockReading = 0;
 };

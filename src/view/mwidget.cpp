@@ -737,10 +737,12 @@ void MWidget::animateView(bool fit, double target)
     animation->setEasingCurve(target > start ? QEasingCurve::OutBack : QEasingCurve::Linear);
     group->addAnimation(animation);
     m_animation = group;
-    connect(group, &QObject::destroyed, this, [this, group] {
+    // Only the zoom's end is followed, never its destruction: the view's own
+    // teardown destroys it once the view is no longer whole.
+    connect(group, &QAbstractAnimation::finished, this, [this, group] {
         if (m_animation != group)
             return;
-        m_animation = nullptr;
+        m_animation.clear();
         if (m_rehearsalPending)
             update();
     });

@@ -7,6 +7,7 @@
 #include <QOpenGLWidget>
 #include <QTransform>
 #include <QPixmap>
+#include <QPointer>
 #include <QVector>
 #include <qopengl.h>
 
@@ -248,7 +249,8 @@ private:
     bool m_firstShow = true;
     bool m_rehearsalPending = false;
     int m_rehearsalCount = 0;
-    QAbstractAnimation *m_animation = nullptr;
+    // Null once the zoom under way ended or was destroyed with the view.
+    QPointer<QAbstractAnimation> m_animation;
     MVertexBuffer *m_vertexBuffer = nullptr;
     QOpenGLVertexArrayObject *m_vao;
     // Where frames of whole pixels are composited before they are copied into

@@ -18,6 +18,7 @@
 #include "mwidget.h"
 
 #include <QAbstractAnimation>
+#include <QAnimationGroup>
 #include <QApplication>
 #include <QDataStream>
 #include <QMimeData>
@@ -824,6 +825,22 @@ private slots:
         view->resize(400, 300);
         view->adjustToWidth();
         QCOMPARE(view->findChildren<QAbstractAnimation *>().size(), running + 2);
+    }
+
+    // A view closed while it zooms, the zoom it replaced stopped but not yet
+    // deleted: both go with the view and neither reaches it half destroyed
+    // (the address and undefined behaviour sanitizers' build stops there).
+    void viewClosedWhileItZooms()
+    {
+        QVERIFY(showView(false));
+        view->fitToView();
+        view->adjustToWidth();
+        const QList<QAnimationGroup *> zooms = view->findChildren<QAnimationGroup *>(QString(), Qt::FindDirectChildrenOnly);
+        QCOMPARE(zooms.size(), 2);
+        QCOMPARE(zooms.first()->state(), QAbstractAnimation::Stopped);
+        QCOMPARE(zooms.last()->state(), QAbstractAnimation::Running);
+        view.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     void droppedEffectsGoOnTheCurrentLayer_data()
