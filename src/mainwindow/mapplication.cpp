@@ -189,10 +189,6 @@ bool MApplication::init(MSingleInstance *guard)
 
     m_mainWindow = new MMainWindow();
     m_mainWindow->installEventFilter(MTablet::instance());
-    m_handedFiles = new MHandedFiles(m_mainWindow);
-    if (!m_pendingHandedFile.isEmpty())
-        m_handedFiles->open(m_pendingHandedFile);
-    m_pendingHandedFile.clear();
 
     const QStringList args = QCoreApplication::arguments();
     if (args.size() > 1 && QFile::exists(args.at(1))) {
@@ -207,6 +203,11 @@ bool MApplication::init(MSingleInstance *guard)
                 window->openFile(missing);
         });
     }
+
+    m_handedFiles = new MHandedFiles(m_mainWindow);
+    if (!m_pendingHandedFile.isEmpty())
+        m_handedFiles->open(m_pendingHandedFile);
+    m_pendingHandedFile.clear();
 
     m_mainWindow->show();
     if (m_splash) {

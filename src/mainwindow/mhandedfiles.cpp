@@ -2,6 +2,7 @@
 
 #include "mcanvas.h"
 #include "mmainwindow.h"
+#include "msettings.h"
 #include "mutility.h"
 #include "mwidget.h"
 
@@ -22,6 +23,8 @@ MHandedFiles::MHandedFiles(MMainWindow *window)
 
 void MHandedFiles::open(const QString &path)
 {
+    // It would replace the window's own start-up file, were that not opened yet.
+    MSettings::instance()->set_startupFile(QString());
     m_path = path;
     if (m_question) {
         m_question->setText(questionText());

@@ -12,7 +12,8 @@ class QMessageBox;
 // changes one question at a time asks about them, naming the file that would
 // open (a newer file renames it), and it is withdrawn once the changes it
 // asks about are gone. Files that come before the window was first shown wait
-// for it, after the window's own start-up file.
+// for it; a file handed over before the window opened its own start-up file
+// takes that file's place.
 class MHandedFiles : public QObject
 {
     Q_OBJECT
