@@ -180,6 +180,8 @@ private slots:
                                         .arg(points.at(i).y())
                                         .arg(describe(shown(points.at(i))), describe(before.at(i)))));
 
+        if (onUpper)
+            MTestScreenshot::keep(m_painting.view()->grabFramebuffer(), QStringLiteral("merged-inverted-layer.png"));
         // One undo brings both layers and the effect back.
         action("actionUndo")->trigger();
         QCOMPARE(canvas()->count(), layers + 2);

@@ -219,6 +219,9 @@ private slots:
         for (const QPointF &outside :
              {QPointF(-104, 0), QPointF(104, 0), QPointF(0, -84), QPointF(0, 84), QPointF(-190, -140)})
             QVERIFY2(qAlpha(pixel(outside)) == 0, qPrintable(QStringLiteral("%1 %2").arg(outside.x()).arg(outside.y())));
+        view()->update();
+        QTest::qWait(100);
+        MTestScreenshot::keep(view()->grabFramebuffer(), QStringLiteral("kalmidraw-bucket-in-selection.png"));
         click(QPointF(150, 120));
         QCOMPARE(canvas()->undoStack()->count(), steps + 1);
         QCOMPARE(qAlpha(pixel(QPointF(150, 120))), 0);
