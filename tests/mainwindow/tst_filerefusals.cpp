@@ -60,6 +60,8 @@ private slots:
         const QString reason = QStringLiteral("Its name holds bytes that are not UTF-8 text: rename the file to open it.");
         QCOMPARE(fileMessage(script), QStringLiteral("Cannot open file %1.\n%2").arg(path, reason));
         QCOMPARE(countLines(reason), 1);
+        // A name the temporary folder cannot spell either.
+        QCOMPARE(::unlink(bytes.constData()), 0);
     }
 };
 
