@@ -99,9 +99,6 @@ void MFillTool::loadPattern()
     const QImage image = MImageFile::read(fileName, &reason, MDocumentDescription::imageCheck());
     if (image.isNull()) {
         MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(fileName, reason));
-        MUtility::showMessage(QMessageBox::Warning, tr("Images"),
-                              tr("The image file \"%1\" cannot be read.").arg(QFileInfo(fileName).fileName()),
-                              QMessageBox::Ok, QMessageBox::NoButton, reason);
         return;
     }
     set_patternImage(image);
