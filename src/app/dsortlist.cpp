@@ -1,6 +1,7 @@
 #include "dsortlist.h"
 #include "ui_dsortlist.h"
 
+#include "mregularfile.h"
 #include "mutility.h"
 
 #include <QDebug>
@@ -85,8 +86,8 @@ QListWidget *DSortList::excludeList() const
 DSortList::ItemInfo DSortList::readItemInfo(const QString &path)
 {
     ItemInfo info;
-    QFile file(path);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    MRegularFile file(path);
+    if (!file.openForReading())
         return info;
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
     if (document.isNull())

@@ -1,6 +1,7 @@
 #include "mparamlist.h"
 
 #include "mlogger.h"
+#include "mregularfile.h"
 #include "mutility.h"
 
 #include <QDir>
@@ -295,8 +296,8 @@ bool MParamList::isSystemId(const QString &id) const
 
 QStringList MParamList::readIndex(int location) const
 {
-    QFile file(indexFileName(location));
-    if (!file.exists() || !file.open(QIODevice::ReadOnly))
+    MRegularFile file(indexFileName(location));
+    if (!file.exists() || !file.openForReading())
         return {};
     return indexIds(file.readAll());
 }

@@ -2,6 +2,7 @@
 
 #include "mfield.h"
 #include "mlogger.h"
+#include "mregularfile.h"
 #include "mutility.h"
 
 #include <QCoreApplication>
@@ -479,8 +480,8 @@ void objectToJson(QJsonObject &json, const QObject *object)
 
 bool readJsonArrayFile(const QString &path, QJsonArray &array)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    MRegularFile file(path);
+    if (!file.openForReading()) {
         logSystemError(QStringLiteral("Unable to open file %1: %2").arg(path, file.errorString()));
         return false;
     }

@@ -5,6 +5,7 @@
 #include "mbrushstream.h"
 #include "menum.h"
 #include "mlogger.h"
+#include "mregularfile.h"
 #include "mutility.h"
 
 #include <QFile>
@@ -116,8 +117,8 @@ MBrush *MBrushList::createBrush(const MBrush *source, const QString &group, cons
 
 bool MBrushList::isBrushFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > MBrushStream::kMaximumFileSize)
+    MRegularFile file(path);
+    if (!file.openForReading() || file.size() > MBrushStream::kMaximumFileSize)
         return false;
     const QJsonDocument document = QJsonDocument::fromJson(file.readAll());
     if (!document.isObject())

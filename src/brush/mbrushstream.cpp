@@ -8,6 +8,7 @@
 #include "mfield.h"
 #include "mlogger.h"
 #include "mparamlist.h"
+#include "mregularfile.h"
 #include "mshader.h"
 #include "mshaderlist.h"
 #include "mutility.h"
@@ -186,9 +187,11 @@ bool MBrushStream::loadFromJsonFile(const QString &path)
 {
     if (!m_brush)
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    MRegularFile file(path);
+    if (!file.openForReading()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, file.errorString()));
         return false;
+    }
     if (file.size() > kMaximumFileSize)
         return false;
     return loadFromJson(file.read(kMaximumFileSize + 1), QFileInfo(path).absoluteFilePath());

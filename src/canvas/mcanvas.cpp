@@ -46,7 +46,6 @@
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
@@ -441,9 +440,8 @@ void MCanvas::setPaperName(const QString &name)
     const QString path = MUtility::papersDirectory(MUtility::UserPath) + fileName;
     if (fileName.isEmpty() || !QFileInfo(path).isFile())
         return;
-    QImageReader reader(path);
     QString reason;
-    const QImage image = MUtility::readImage(reader, &reason);
+    const QImage image = MImageFile::read(path, &reason);
     if (image.isNull()) {
         MLogger::instance()->systemError(QStringLiteral("Unable to read paper image %1: %2").arg(path, reason));
         return;
@@ -1756,10 +1754,10 @@ bool MCanvas::fillPath(const QPainterPath &path, const QColor &color, int row)
 bool MCanvas::loadImage(const QString &path)
 {
     m_lastReadResult = ReadDone;
-    QImageReader reader(path);
-    const QImage image = reader.read();
+    QString reason;
+    const QImage image = MImageFile::read(path, &reason, MDocumentDescription::imageCheck());
     if (image.isNull()) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, reader.errorString()));
+        MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, reason));
         m_lastReadResult = ReadNotOpened;
         return false;
     }

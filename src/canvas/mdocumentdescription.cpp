@@ -2,8 +2,10 @@
 
 #include "menum.h"
 #include "mlogger.h"
+#include "mplatform.h"
 #include "mutility.h"
 
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QFileInfo>
 #include <QImageReader>
@@ -17,7 +19,8 @@ bool withinLimit(double value)
     return std::abs(value) <= MDocumentDescription::CoordinateLimit;
 }
 
-MReadResult damaged(const QString &what)
+// A header beyond what a document can have.
+MReadResult beyondLimit(const QString &what)
 {
     MLogger::instance()->systemError(QStringLiteral("Invalid canvas header: %1").arg(what));
     return ReadBadData;
@@ -40,6 +43,35 @@ bool readColor(QDataStream &stream, QColor &color, qint8 &spec)
 }
 } // namespace
 
+QString MDocumentDescription::imageRefusal(const QSize &size, qint64 availableMemory)
+{
+    // A size the header did not tell is left to the decoder.
+    if (!size.isValid())
+        return QString();
+    const qint64 side = qint64(2 * CoordinateLimit);
+    if (size.width() > side || size.height() > side)
+        return QCoreApplication::translate("MDocumentDescription",
+                                           "The image is %1 x %2 pixels: a document reaches at most %3 pixels across.")
+            .arg(size.width())
+            .arg(size.height())
+            .arg(side);
+    const qint64 needed = qint64(size.width()) * size.height() * ImageBytesPerPixel;
+    if (availableMemory >= 0 && needed > availableMemory)
+        return QCoreApplication::translate("MDocumentDescription",
+                                           "The image is %1 x %2 pixels: it needs about %3 MB of memory and only %4 MB "
+                                           "are available.")
+            .arg(size.width())
+            .arg(size.height())
+            .arg((needed + (1 << 20) - 1) >> 20)
+            .arg(availableMemory >> 20);
+    return QString();
+}
+
+MImageFile::SizeCheck MDocumentDescription::imageCheck()
+{
+    return [](const QSize &size) { return imageRefusal(size, MPlatform::availableMemory()); };
+}
+
 MReadResult MDocumentDescription::readPaper(QDataStream &stream)
 {
     qint32 marker = 0;
@@ -57,7 +89,7 @@ MReadResult MDocumentDescription::readPaper(QDataStream &stream)
     QImageReader reader(stream.device(), "png");
     const QSize size = reader.size();
     if (!MUtility::isWithinImageLimit(size))
-        return damaged(QStringLiteral("paper image of %1 x %2 pixels, larger than %3 x %4")
+        return beyondLimit(QStringLiteral("paper image of %1 x %2 pixels, larger than %3 x %4")
                            .arg(size.width())
                            .arg(size.height())
                            .arg(MUtility::maximumImageSize().width())
@@ -76,15 +108,15 @@ MReadResult MDocumentDescription::read(QDataStream &stream)
     if (!withinLimit(paintedRect.x()) || !withinLimit(paintedRect.y()) || !(paintedRect.width() >= 0.0)
         || !(paintedRect.height() >= 0.0) || !withinLimit(paintedRect.x() + paintedRect.width())
         || !withinLimit(paintedRect.y() + paintedRect.height()))
-        return damaged(QStringLiteral("painted rectangle %1, %2, %3 x %4")
+        return MLayerDescription::damaged(QStringLiteral("Invalid canvas header: painted rectangle %1, %2, %3 x %4")
                            .arg(paintedRect.x())
                            .arg(paintedRect.y())
                            .arg(paintedRect.width())
                            .arg(paintedRect.height()));
     if (paperType < MEnum::Transparent || paperType > MEnum::Paper)
-        return damaged(QStringLiteral("paper type %1").arg(paperType));
+        return MLayerDescription::damaged(QStringLiteral("Invalid canvas header: paper type %1").arg(paperType));
     if (colorSpec < qint8(QColor::Invalid) || colorSpec > qint8(QColor::Hsl))
-        return damaged(QStringLiteral("colour spec %1").arg(colorSpec));
+        return MLayerDescription::damaged(QStringLiteral("Invalid canvas header: colour spec %1").arg(colorSpec));
     if (paperType == MEnum::Paper) {
         const MReadResult paper = readPaper(stream);
         if (paper != ReadDone)
@@ -95,9 +127,9 @@ MReadResult MDocumentDescription::read(QDataStream &stream)
         || !MLayerDescription::holds(stream, layerCount, MLayerDescription::SmallestRecord))
         return MLayerDescription::cutShort();
     if (!withinLimit(paintMargin))
-        return damaged(QStringLiteral("paint margin %1").arg(paintMargin));
+        return MLayerDescription::damaged(QStringLiteral("Invalid canvas header: paint margin %1").arg(paintMargin));
     if (layerCount > MaximumLayers)
-        return damaged(QStringLiteral("%1 layers, more than the %2 a document can have")
+        return beyondLimit(QStringLiteral("%1 layers, more than the %2 a document can have")
                            .arg(layerCount)
                            .arg(MaximumLayers));
     layers.clear();

@@ -2,11 +2,13 @@
 
 #include "mdocumentfile.h"
 
+#include "mimagefile.h"
 #include "mlayerdescription.h"
 
 #include <QColor>
 #include <QImage>
 #include <QRectF>
+#include <QSize>
 #include <QString>
 #include <QVector>
 
@@ -24,6 +26,18 @@ public:
     // More layers than any painting has: each costs time and memory even
     // when empty, and a count beyond this is damage.
     static constexpr qint32 MaximumLayers = 10000;
+
+    // Memory an image takes on its way into a document, per pixel: the
+    // decoded image, its converted copy, the tiles' pixels and their
+    // textures, and what the driver keeps of them.
+    static constexpr qint64 ImageBytesPerPixel = 20;
+
+    // Why an image of this size (from its header) cannot become a document or
+    // a layer, in words: wider or higher than a document reaches, or more
+    // memory than is available (unknown when negative); empty when it can.
+    static QString imageRefusal(const QSize &size, qint64 availableMemory);
+    // The same against the memory available when the image is read.
+    static MImageFile::SizeCheck imageCheck();
 
     // 0, or 3 for a body that is cut short or damaged (the reason logged).
     MReadResult read(QDataStream &stream);

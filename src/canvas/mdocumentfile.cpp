@@ -5,6 +5,7 @@
 #include "mdocumentloader.h"
 #include "menum.h"
 #include "mlogger.h"
+#include "mregularfile.h"
 #include "msavefile.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
@@ -94,8 +95,8 @@ MReadResult guarded(const std::function<MReadResult()> &read)
 MReadResult readFile(const QString &path, const QUuid &magic, const QString &wrongMagic,
              const std::function<MReadResult(QDataStream &)> &body)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    MRegularFile file(path);
+    if (!file.openForReading()) {
         // Logged so that the painter who asked can be shown why.
         MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, file.errorString()));
         return ReadNotOpened;
@@ -319,8 +320,8 @@ MWriteResult writeDocumentFile(const QString &path, MCanvas *canvas)
 
 bool isDocumentFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    MRegularFile file(path);
+    if (!file.openForReading())
         return false;
     QDataStream stream(&file);
     prepare(stream);

@@ -27,7 +27,14 @@ bool onTileGrid(const QRect &cell)
 
 MReadResult MLayerDescription::cutShort()
 {
-    MLogger::instance()->systemError(QStringLiteral("Error during readRawData"));
+    MLogger::instance()->systemError(QStringLiteral("The file is cut short: it ends before the data it announces "
+                                                    "(Error during readRawData)"));
+    return ReadBadData;
+}
+
+MReadResult MLayerDescription::damaged(const QString &detail)
+{
+    MLogger::instance()->systemError(QStringLiteral("The file is damaged: %1").arg(detail));
     return ReadBadData;
 }
 
@@ -47,17 +54,14 @@ MReadResult MLayerDescription::read(QDataStream &stream)
     if (stream.status() != QDataStream::Ok)
         return cutShort();
     if (tileSize != TileSize || border != Border || bytesPerPixel != BytesPerPixel || tileBytes != TileBytes) {
-        MLogger::instance()->systemError(
-            QStringLiteral("Invalid layer record: tile size %1, border %2, %3 bytes per pixel, %4 bytes a tile")
-                .arg(tileSize)
-                .arg(border)
-                .arg(bytesPerPixel)
-                .arg(tileBytes));
-        return ReadBadData;
+        return damaged(QStringLiteral("Invalid layer record: tile size %1, border %2, %3 bytes per pixel, %4 bytes a tile")
+                           .arg(tileSize)
+                           .arg(border)
+                           .arg(bytesPerPixel)
+                           .arg(tileBytes));
     }
     if (!std::isfinite(opacity) || opacity < 0.0 || opacity > 1.0) {
-        MLogger::instance()->systemError(QStringLiteral("Invalid layer record: opacity %1").arg(opacity));
-        return ReadBadData;
+        return damaged(QStringLiteral("Invalid layer record: opacity %1").arg(opacity));
     }
     if (!holds(stream, tileCount, tileRecordBytes))
         return cutShort();
@@ -76,12 +80,11 @@ MReadResult MLayerDescription::read(QDataStream &stream)
         if (stream.status() != QDataStream::Ok || stream.skipRawData(TileBytes) < TileBytes)
             return cutShort();
         if (!onTileGrid(cell)) {
-            MLogger::instance()->systemError(QStringLiteral("Invalid tile cell: %1, %2, %3, %4")
-                                                 .arg(cell.left())
-                                                 .arg(cell.top())
-                                                 .arg(cell.right())
-                                                 .arg(cell.bottom()));
-            return ReadBadData;
+            return damaged(QStringLiteral("Invalid tile cell: %1, %2, %3, %4")
+                               .arg(cell.left())
+                               .arg(cell.top())
+                               .arg(cell.right())
+                               .arg(cell.bottom()));
         }
         cells.append(cell);
         pixelOffsets.append(offset);

@@ -27,8 +27,10 @@ public:
     // The pixels are skipped, not read.
     MReadResult read(QDataStream &stream);
 
-    // Logs a record cut short; 3.
+    // Log in words that the file is cut short, or damaged (the detail
+    // follows); 3.
     static MReadResult cutShort();
+    static MReadResult damaged(const QString &detail);
     // Whether count items of itemBytes each can still be in the stream; a
     // file is never asked for more than it holds, so a damaged count
     // allocates nothing.

@@ -1,6 +1,7 @@
 #include "mpaintengine.h"
 
 #include "mcanvas.h"
+#include "mdocumentdescription.h"
 #include "mframebuffer.h"
 #include "mglstateguard.h"
 #include "mlogger.h"
@@ -295,9 +296,12 @@ void MPaintEngine::loadEffectTexture(MShader *effect)
         if (!parameter)
             continue;
         const QString path = MPathVarList::expand(parameter->fileName());
-        const QImage image(path);
-        if (image.isNull())
+        QString reason;
+        const QImage image = MImageFile::read(path, &reason, MDocumentDescription::imageCheck());
+        if (image.isNull()) {
+            systemError(QStringLiteral("Unable to read the texture %1: %2").arg(path, reason));
             continue;
+        }
         if (QOpenGLTexture *texture = createMipmappedTexture(image)) {
             parameter->setTextureId(texture->textureId());
             loaded.append(texture);

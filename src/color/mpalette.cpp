@@ -1,6 +1,7 @@
 #include "mpalette.h"
 
 #include "mlogger.h"
+#include "mregularfile.h"
 #include "mutility.h"
 
 #include <QFile>
@@ -249,6 +250,13 @@ QByteArray MPalette::paletteData() const
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
+static QString tooLarge(qint64 bytes)
+{
+    return MPalette::tr("The palette file has %1 bytes, more than the %2 a palette takes.")
+        .arg(bytes)
+        .arg(MPalette::MaximumFileBytes);
+}
+
 bool MPalette::readPaletteData(const QByteArray &data, QString *error)
 {
     auto fail = [this, error](const QString &why) {
@@ -285,14 +293,16 @@ bool MPalette::readPaletteData(const QByteArray &data, QString *error)
 
 bool MPalette::readPaletteFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    MRegularFile file(path);
+    if (!file.openForReading()) {
+        MLogger::instance()->systemError(tr("Palette %1 not read: %2").arg(path, file.errorString()));
         return false;
+    }
     takeFileName(path);
     QString error;
     // The size first: parsing a huge file would cost many times its bytes.
     if (file.size() > MaximumFileBytes)
-        error = tr("The palette file has %1 bytes, more than the %2 a palette takes.").arg(file.size()).arg(MaximumFileBytes);
+        error = tooLarge(file.size());
     else if (readPaletteData(file.readAll(), &error))
         return true;
     MLogger::instance()->systemError(tr("Palette %1 not read: %2").arg(path, error));
@@ -341,6 +351,8 @@ bool MPalette::importSwatchData(const QByteArray &data, QString *error)
     };
     m_colors.clear();
     m_names.clear();
+    if (data.size() > MaximumFileBytes)
+        return fail(tooLarge(data.size()));
     SwatchReader in(data);
     quint16 version = 0;
     quint16 count = 0;
@@ -389,12 +401,17 @@ bool MPalette::importSwatchData(const QByteArray &data, QString *error)
 
 bool MPalette::importSwatchFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    MRegularFile file(path);
+    if (!file.openForReading()) {
+        *MLogger::instance() << tr("Palette %1 not imported: %2").arg(path, file.errorString());
         return false;
+    }
     takeFileName(path);
     QString error;
-    if (importSwatchData(file.readAll(), &error))
+    // Read whole at every start: the size is checked before anything is read.
+    if (file.size() > MaximumFileBytes)
+        error = tooLarge(file.size());
+    else if (importSwatchData(file.read(MaximumFileBytes + 1), &error))
         return true;
     *MLogger::instance() << tr("Palette %1 not imported: %2").arg(path, error);
     return false;

@@ -75,7 +75,7 @@ public:
     // and error tells why.
     bool readPaletteData(const QByteArray &data, QString *error = nullptr);
     // False when the data is cut short, holds a count its bytes cannot hold,
-    // or yields no colour; error tells why.
+    // yields no colour, or is larger than MaximumFileBytes; error tells why.
     bool importSwatchData(const QByteArray &data, QString *error = nullptr);
     QByteArray paletteData() const;
 

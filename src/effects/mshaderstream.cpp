@@ -1,6 +1,7 @@
 #include "mshaderstream.h"
 
 #include "mlogger.h"
+#include "mregularfile.h"
 #include "mshader.h"
 #include "mutility.h"
 
@@ -18,8 +19,8 @@ bool MShaderStream::loadFromJsonFile(const QString &fileName)
 {
     if (!m_shader || fileName.isEmpty())
         return false;
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
+    MRegularFile file(fileName);
+    if (!file.openForReading()) {
         MLogger::instance()->systemError(QStringLiteral("Unable to open %1: %2").arg(fileName, file.errorString()));
         return false;
     }

@@ -1,5 +1,6 @@
 #include "msnippetstream.h"
 
+#include "mregularfile.h"
 #include "msnippet.h"
 #include "mutility.h"
 
@@ -17,8 +18,8 @@ bool MSnippetStream::read(const QString &path)
 {
     if (!m_snippet)
         return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    MRegularFile file(path);
+    if (!file.openForReading())
         return false;
     return readData(file.readAll());
 }

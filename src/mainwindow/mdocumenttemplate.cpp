@@ -2,6 +2,7 @@
 
 #include "mlogger.h"
 #include "mparamlist.h"
+#include "mregularfile.h"
 #include "msettings.h"
 #include "mutility.h"
 
@@ -65,8 +66,8 @@ M_SETTER(fileName, const QString &, m_fileName)
 
 bool MDocumentTemplate::load(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    MRegularFile file(path);
+    if (!file.openForReading())
         return false;
     set_fileName(path);
     loadData(file.readAll());

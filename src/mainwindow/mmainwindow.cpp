@@ -55,6 +55,7 @@
 #include "mlogger.h"
 #include "mopengl.h"
 #include "mrecentfiles.h"
+#include "mregularfile.h"
 #include "msavefile.h"
 #include "msettings.h"
 #include "mtexturetransfert.h"
@@ -727,8 +728,12 @@ bool MMainWindow::openFile(const QString &path)
 
 bool MMainWindow::loadFile(const QString &path, bool askToSave)
 {
-    if (!QFileInfo::exists(path)) {
-        MUtility::showMessage(QMessageBox::Critical, tr("Open file"), tr("Cannot open file %1.").arg(path));
+    // A named pipe or a device would hold the window in its open.
+    const QString refusal = MRegularFile::refusal(path);
+    if (!refusal.isEmpty()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, refusal));
+        MUtility::showMessage(QMessageBox::Critical, tr("Open file"), tr("Cannot open file %1.").arg(path),
+                              QMessageBox::Ok, QMessageBox::NoButton, refusal);
         return false;
     }
     if (askToSave && !maybeSave())
@@ -804,8 +809,12 @@ void MMainWindow::firstResize()
     m_firstResize = false;
     MSettings *settings = MSettings::instance();
     const QString path = settings->startupFile();
-    if (!path.isEmpty())
+    if (!path.isEmpty()) {
+        // On disk before the file is tried: one that fails is not tried
+        // again at the next start.
         settings->set_startupFile(QString());
+        settings->sync();
+    }
     if (!path.isEmpty() && QFileInfo::exists(path))
         openFile(path);
     m_view->fitToView();
@@ -1023,9 +1032,27 @@ void MMainWindow::on_actionCut_triggered()
     canvas->endMacro();
 }
 
+namespace {
+// Another program's image is checked from its header before it is decoded;
+// a refusal is told.
+QImage clipboardImage()
+{
+    QString reason;
+    const QImage image = MImageFile::fromMimeData(QGuiApplication::clipboard()->mimeData(), &reason,
+                                                  MDocumentDescription::imageCheck());
+    if (image.isNull() && !reason.isEmpty()) {
+        MLogger::instance()->systemError(QStringLiteral("Clipboard image refused: %1").arg(reason));
+        MUtility::showMessage(QMessageBox::Critical, MMainWindow::tr("Paste"),
+                              MMainWindow::tr("The image on the clipboard cannot be pasted."), QMessageBox::Ok,
+                              QMessageBox::NoButton, reason);
+    }
+    return image;
+}
+} // namespace
+
 void MMainWindow::on_actionPaste_triggered()
 {
-    QImage image = QGuiApplication::clipboard()->image();
+    QImage image = clipboardImage();
     if (image.isNull())
         return;
     if (image.format() != QImage::Format_ARGB32_Premultiplied)
@@ -1039,7 +1066,7 @@ void MMainWindow::on_actionPaste_triggered()
 
 void MMainWindow::on_actionPasteInNewLayer_triggered()
 {
-    const QImage image = QGuiApplication::clipboard()->image();
+    const QImage image = clipboardImage();
     if (image.isNull())
         return;
     MCanvas *canvas = m_view->canvas();

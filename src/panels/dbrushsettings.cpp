@@ -8,6 +8,7 @@
 #include "mfield.h"
 #include "mfilesavedialog.h"
 #include "mlogger.h"
+#include "mregularfile.h"
 #include "msettingcategory.h"
 #include "msettings.h"
 #include "mshader.h"
@@ -209,7 +210,15 @@ bool DBrushSettings::loadBrushTextureFile(MBrush *target)
         return false;
     settings->set_lastFilesDir(QFileInfo(fileName).absolutePath());
 
-    QImageReader reader(fileName);
+    MRegularFile file(fileName);
+    if (!file.openForReading()) {
+        MLogger::instance()->systemError(
+            QStringLiteral("Unable to read the brush texture %1: %2").arg(fileName, file.errorString()));
+        MUtility::showMessage(QMessageBox::Critical, tr("Brush texture"), tr("An error occurred while loading the file."),
+                              QMessageBox::Ok, QMessageBox::NoButton, file.errorString());
+        return false;
+    }
+    QImageReader reader(&file);
     // A larger texture would make a brush whose file cannot be read back.
     const QSize size = reader.size();
     if (!MUtility::isWithinImageLimit(size)) {

@@ -5,6 +5,7 @@
 #include "mdocumentdescription.h"
 #include "mlogger.h"
 #include "mevent.h"
+#include "mregularfile.h"
 #include "msettings.h"
 #include "mtools.h"
 #include "mtransform.h"
@@ -662,9 +663,10 @@ void MComicStripTool::loadFromFile()
     if (!MUtility::chooseFile(&dialog, path))
         return;
     settings->set_lastFilesDir(QFileInfo(path).absolutePath());
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        MUtility::showMessage(QMessageBox::Critical, tr("Load"), tr("Unable to open file"));
+    MRegularFile file(path);
+    if (!file.openForReading()) {
+        MUtility::showMessage(QMessageBox::Critical, tr("Load"), tr("Unable to open file"), QMessageBox::Ok,
+                              QMessageBox::NoButton, file.errorString());
         return;
     }
     QString error;

@@ -1,6 +1,7 @@
 #include "mfilltool.h"
 
 #include "mcolorlist.h"
+#include "mdocumentdescription.h"
 #include "mevent.h"
 #include "mlogger.h"
 #include "mpatternlist.h"
@@ -94,9 +95,13 @@ void MFillTool::loadPattern()
     if (fileName.isEmpty())
         return;
     MSettings::instance()->set_lastFilesDir(QFileInfo(fileName).absolutePath());
-    const QImage image(fileName);
-    if (!image.isNull())
-        set_patternImage(image);
+    QString reason;
+    const QImage image = MImageFile::read(fileName, &reason, MDocumentDescription::imageCheck());
+    if (image.isNull()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(fileName, reason));
+        return;
+    }
+    set_patternImage(image);
 }
 
 void MFillTool::clearPattern()

@@ -2,7 +2,9 @@
 
 #include "manimframe.h"
 #include "mcanvas.h"
+#include "mdocumentdescription.h"
 #include "mevent.h"
+#include "mlogger.h"
 #include "msettings.h"
 #include "mshapetool.h"
 #include "mtextureutility.h"
@@ -145,12 +147,15 @@ void MImageTool::loadFromFile()
         return;
     }
     settings->set_lastFilesDir(QFileInfo(path).absolutePath());
-    QImage image(path);
+    QString reason;
+    const QImage image = MImageFile::read(path, &reason, MDocumentDescription::imageCheck());
     if (image.isNull()) {
         // The painter asked for this file: say why nothing appears.
         forgetImage();
+        MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, reason));
         MUtility::showMessage(QMessageBox::Warning, tr("Images"),
-                              tr("The image file \"%1\" cannot be read.").arg(QFileInfo(path).fileName()));
+                              tr("The image file \"%1\" cannot be read.").arg(QFileInfo(path).fileName()),
+                              QMessageBox::Ok, QMessageBox::NoButton, reason);
         return;
     }
     loadFromImage(image, QPointF(0, 0));

@@ -1,5 +1,8 @@
 #include "mpatternlist.h"
 
+#include "mdocumentdescription.h"
+#include "mlogger.h"
+
 MPatternList::MPatternList(QObject *parent)
     : MListModel<MPatternItem>(parent)
 {
@@ -16,7 +19,14 @@ MPatternList::MPatternList(QObject *parent)
 void MPatternList::addPattern(const QString &fileName, const QString &name)
 {
     auto *item = new MPatternItem(this);
-    item->set_image(fileName.isEmpty() ? QImage() : QImage(fileName));
+    QImage image;
+    QString reason;
+    if (!fileName.isEmpty()) {
+        image = MImageFile::read(fileName, &reason, MDocumentDescription::imageCheck());
+        if (image.isNull())
+            MLogger::instance()->systemError(QStringLiteral("Pattern %1 not read: %2").arg(fileName, reason));
+    }
+    item->set_image(image);
     item->set_fileName(fileName);
     item->set_name(name);
     item->set_usePatternColor(false);

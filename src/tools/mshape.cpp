@@ -2,6 +2,7 @@
 
 #include "mgeometry.h"
 #include "mlogger.h"
+#include "mregularfile.h"
 #include "mshapeparser.h"
 #include "mutility.h"
 
@@ -73,9 +74,11 @@ void MShape::setDescription(const QString &description)
 bool MShape::readJson(const QString &path)
 {
     m_items.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    MRegularFile file(path);
+    if (!file.openForReading()) {
+        MLogger::instance()->systemError(QStringLiteral("Shape %1 not read: %2").arg(path, file.errorString()));
         return false;
+    }
     return readJsonData(file.readAll(), path);
 }
 
@@ -332,9 +335,20 @@ QImage MShape::renderPreview(double width, double height, const QColor &pen, con
     return image;
 }
 
+QImage MShape::drawnPreview()
+{
+    if (m_items.size() <= MaximumPreviewItems)
+        return renderPreview(50, 50, Qt::lightGray, QColor(120, 120, 120), Qt::transparent);
+    const QVector<MShapeItem> all = m_items;
+    m_items.resize(MaximumPreviewItems);
+    const QImage image = renderPreview(50, 50, Qt::lightGray, QColor(120, 120, 120), Qt::transparent);
+    m_items = all;
+    return image;
+}
+
 QImage MShape::preview()
 {
     if (m_preview.isNull())
-        m_preview = renderPreview(50, 50, Qt::lightGray, QColor(120, 120, 120), Qt::transparent);
+        m_preview = drawnPreview();
     return m_preview;
 }

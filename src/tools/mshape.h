@@ -35,6 +35,10 @@ public:
     };
     Q_ENUM(Token)
 
+    // A preview draws at most this many items: the shipped shapes have a
+    // dozen, and a file of hundreds of thousands would hold the start.
+    static constexpr int MaximumPreviewItems = 1000;
+
     explicit MShape(QObject *parent = nullptr);
     ~MShape() override;
 
@@ -61,6 +65,8 @@ public:
     bool drawStrokes(QPainter &painter, const QRectF &rect);
     QImage renderPreview(double width, double height, const QColor &pen, const QColor &gradient,
                          const QColor &background);
+    // The file's embedded preview, else one drawn at the first call (of at
+    // most MaximumPreviewItems items) and kept.
     QImage preview();
 
 public slots:
@@ -74,6 +80,7 @@ signals:
     void idChanged(const QString &id);
 
 private:
+    QImage drawnPreview();
     double bounded(const QString &value, const QString &low, const QString &high);
 
     QString m_id;

@@ -46,7 +46,11 @@ QObject *MShapeList::createItem()
 bool MShapeList::readItem(QObject *item, const QString &path)
 {
     auto *shape = qobject_cast<MShape *>(item);
-    return shape && shape->readJson(path);
+    if (!shape || !shape->readJson(path))
+        return false;
+    // Drawn with the library, not while a view of it sizes its columns.
+    shape->preview();
+    return true;
 }
 
 void MShapeList::loadItems(const QStringList &order, const Files &files)

@@ -487,11 +487,13 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("message");
         const QString magic = QStringLiteral("Invalid canvas file format");
-        const QString cut = QStringLiteral("Error during readRawData");
-        const QString record = QStringLiteral("Invalid layer record");
-        const QString cell = QStringLiteral("Invalid tile cell");
+        // Said in words first; the detail follows for the log.
+        const QString cut = QStringLiteral("The file is cut short: it ends before the data it announces (Error during "
+                                           "readRawData)");
+        const QString record = QStringLiteral("The file is damaged: Invalid layer record");
+        const QString cell = QStringLiteral("The file is damaged: Invalid tile cell");
         using V = QVector<int>;
-        const QString header = QStringLiteral("Invalid canvas header");
+        const QString header = QStringLiteral("The file is damaged: Invalid canvas header");
         QTest::newRow("missing file") << -1 << 0 << V{} << false << 1 << QStringLiteral("Unable to read");
         QTest::newRow("empty file") << int(Truncate) << int(FileStart) << V{0} << false << 2 << magic;
         QTest::newRow("wrong magic") << int(FlipByte) << int(FileStart) << V{3} << false << 2 << magic;
@@ -604,6 +606,37 @@ private slots:
             QCOMPARE(log.count(QStringLiteral("System error: ") + message), 1);
     }
 
+    // The size a header claims decides before any pixel memory is taken:
+    // what a document reaches, then the memory available.
+    void documentImageLimits_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<qint64>("memory");
+        QTest::addColumn<QString>("refusal");
+        const qint64 gigabyte = qint64(1) << 30;
+        QTest::newRow("fits") << QSize(20000, 20000) << 16 * gigabyte << QString();
+        QTest::newRow("memory unknown") << QSize(20000, 20000) << qint64(-1) << QString();
+        QTest::newRow("no size in the header") << QSize() << qint64(0) << QString();
+        QTest::newRow("more memory than available")
+            << QSize(20000, 20000) << 4 * gigabyte
+            << QStringLiteral("The image is 20000 x 20000 pixels: it needs about 7630 MB of memory and only 4096 MB "
+                              "are available.");
+        QTest::newRow("wider than a document")
+            << QSize(2097153, 1) << 1000 * gigabyte
+            << QStringLiteral("The image is 2097153 x 1 pixels: a document reaches at most 2097152 pixels across.");
+        QTest::newRow("higher than a document") << QSize(1, 3000000) << qint64(-1)
+                                                << QStringLiteral("The image is 1 x 3000000 pixels: a document "
+                                                                  "reaches at most 2097152 pixels across.");
+    }
+
+    void documentImageLimits()
+    {
+        QFETCH(QSize, size);
+        QFETCH(qint64, memory);
+        QFETCH(QString, refusal);
+        QCOMPARE(MDocumentDescription::imageRefusal(size, memory), refusal);
+    }
+
     // Counts and sizes a file claims are refused before anything is taken
     // for them, whatever the file's length: a sparse file can be gigabytes
     // of nothing behind a header of a hundred bytes.
@@ -709,7 +742,7 @@ private slots:
         MLayerDescription layer;
         const MTestLogWatch log;
         QCOMPARE(parseLayerFile(&device, layer), ReadBadData);
-        QCOMPARE(log.count(QStringLiteral("System error: Error during readRawData")), 1);
+        QCOMPARE(log.count(QStringLiteral("System error: The file is cut short")), 1);
         QVERIFY(layer.cells.isEmpty());
     }
 

@@ -300,7 +300,7 @@ private slots:
         }
         QVERIFY(!loaded);
         QCOMPARE(canvas->lastReadResult(), ReadBadData);
-        QCOMPARE(log.count(QStringLiteral("System error: Error during readRawData")), 1);
+        QCOMPARE(log.count(QStringLiteral("System error: The file is cut short")), 1);
         QCOMPARE(canvas->count(), 1);
         QCOMPARE(canvas->at(0)->tileCount(), 0);
         QVERIFY(canvas->isNew());

@@ -509,10 +509,10 @@ private slots:
         const QString format = QStringLiteral("System error: Invalid canvas file format.");
         QTest::newRow("not a document") << "junk.kxd" << QByteArray("not a document at all") << false << format;
         QTest::newRow("empty document file") << "empty.kxd" << QByteArray(" ") << false << format;
-        QTest::newRow("document cut short") << "cut.kxd" << QByteArray() << false
-                                            << "System error: Error during readRawData.";
-        QTest::newRow("document cut short, after don't save") << "cut.kxd" << QByteArray() << true
-                                                              << "System error: Error during readRawData.";
+        const QString cut = QStringLiteral("System error: The file is cut short: it ends before the data it announces "
+                                           "(Error during readRawData).");
+        QTest::newRow("document cut short") << "cut.kxd" << QByteArray() << false << cut;
+        QTest::newRow("document cut short, after don't save") << "cut.kxd" << QByteArray() << true << cut;
         QTest::newRow("not an image") << "junk.png" << QByteArray("\x89PNG but nothing more") << false
                                       << "System error: Unable to read ";
         QTest::newRow("not an image, after don't save") << "junk.jpg" << QByteArray("JFIF?") << true

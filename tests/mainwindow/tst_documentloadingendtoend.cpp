@@ -300,7 +300,8 @@ private slots:
         const MUtility::DialogRequest &message = script.requests().last();
         QCOMPARE(message.icon, QMessageBox::Critical);
         QCOMPARE(message.text, QStringLiteral("Cannot open file %1.").arg(path));
-        QCOMPARE(message.informativeText, QStringLiteral("System error: Error during readRawData."));
+        QCOMPARE(message.informativeText, QStringLiteral("System error: The file is cut short: it ends before the data "
+                                                         "it announces (Error during readRawData)."));
         QCOMPARE(canvas()->count(), 1);
         QCOMPARE(canvas()->at(0)->tileCount(), 0);
         QVERIFY(canvas()->isNew());

@@ -235,6 +235,33 @@ private slots:
         QCOMPARE(broken.preview().size(), QSize(50, 50));
     }
 
+    // A drawing of many items draws its first ones into its preview: a file
+    // of hundreds of thousands would hold the library for minutes. Here the
+    // item past the bound would fill the whole preview.
+    void previewOfManyItems_data()
+    {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("centreAlpha");
+        QTest::newRow("last item within the bound") << MShape::MaximumPreviewItems - 1 << 255;
+        QTest::newRow("last item past the bound") << MShape::MaximumPreviewItems << 0;
+    }
+
+    void previewOfManyItems()
+    {
+        QFETCH(int, before);
+        QFETCH(int, centreAlpha);
+        QByteArray items;
+        for (int i = 0; i < before; ++i)
+            items += R"({"instruction": "PathMoveTo", "x0": "1", "y0": "1"},)";
+        items += R"({"instruction": "PathRectangle", "x1": "W", "y1": "H"})";
+        MShape shape;
+        QVERIFY(readShape(shape, "{\"items\": [" + items + "]}"));
+        QCOMPARE(shape.items().size(), before + 1);
+        QCOMPARE(qAlpha(shape.preview().pixel(25, 25)), centreAlpha);
+        QCOMPARE(shape.items().size(), before + 1);
+        QCOMPARE(shape.buildPath(QRectF(0, 0, 50, 50)).contains(QPointF(25, 25)), true);
+    }
+
     // A stored preview past the one image limit is refused from its header
     // (the shape draws its own), one at the limit is kept.
     void previewSizeLimit_data()

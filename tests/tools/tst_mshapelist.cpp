@@ -51,6 +51,21 @@ private slots:
         QCOMPARE(library.currentShape(), shape);
     }
 
+    // The library draws each preview as it loads the shape, so that a view
+    // sizing its columns finds them drawn: the drawing's clamp is logged at
+    // the load, before anything asks for a preview.
+    void previewsDrawnWithTheLibrary()
+    {
+        MTestFolder root;
+        root.writeFile(QStringLiteral("system/") + uuid(1).toLower() + QStringLiteral(".kxh"),
+                       R"({"items": [{"instruction": "DrawEllispe", "height": "8888888888"}]})");
+        QDir().mkpath(root.filePath(QStringLiteral("user")));
+        MTestLogWatch log;
+        MShapeList library(root.filePath(QStringLiteral("system")), root.filePath(QStringLiteral("user")));
+        QCOMPARE(library.rowCount(), 1);
+        QCOMPARE(log.count(QStringLiteral("coordinates beyond 16777216 pixels clamped")), 1);
+    }
+
     // Good and broken files: the broken ones are logged and skipped, the
     // index decides the order, and a file without an id takes its name's id.
     void fixtureFolder()
