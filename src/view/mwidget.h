@@ -150,6 +150,8 @@ protected:
 public:
     // Frames drawn with a rehearsed stroke so far.
     int rehearsalCount() const { return m_rehearsalCount; }
+    // Frames a second that throttled requests may bring.
+    void setFrameRate(double rate) { m_frameRate = qMax(rate, 1.0); }
 
 private:
     // Draws, unseen, the frame a press of the current brush would bring, so

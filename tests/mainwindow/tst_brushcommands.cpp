@@ -27,9 +27,11 @@
 #include <QDialog>
 #include <QDir>
 #include <QDockWidget>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -61,12 +63,27 @@ QStringList names(MBrushList *brushes)
 
 // Any modal dialog still open after a while is closed, so that a wrong
 // branch fails instead of hanging.
+// The clock runs per dialog, so a slow machine does not close one that a
+// later step is about to drive.
 void guardModals(QObject *owner)
 {
-    QTimer::singleShot(20000, owner, [] {
-        if (QWidget *modal = QApplication::activeModalWidget())
-            modal->close();
+    auto *poll = new QTimer(owner);
+    auto *since = new QElapsedTimer;
+    auto *seen = new QPointer<QWidget>;
+    QObject::connect(poll, &QTimer::destroyed, [since, seen] {
+        delete since;
+        delete seen;
     });
+    QObject::connect(poll, &QTimer::timeout, [since, seen] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (modal != seen->data()) {
+            *seen = modal;
+            since->start();
+        } else if (modal && since->hasExpired(20000)) {
+            modal->close();
+        }
+    });
+    poll->start(200);
 }
 
 // Drives the next brush-name dialog: "-" cancels, "=" takes what it

@@ -128,7 +128,11 @@ private slots:
         const QHash<QString, QString> fields = formFields(sent.body);
         QCOMPARE(fields.keys().size(), 2);
         QCOMPARE(fields.value("email"), QString("painter@example.org"));
-        QCOMPARE(fields.value("system_logs"), dialog.composeText());
+        // The shader report is appended to the log view on a timer of its
+        // own, so on a slow machine it may come after the text was sent.
+        const QString sentLogs = fields.value("system_logs");
+        const QString shownNow = dialog.composeText();
+        QVERIFY2(shownNow == sentLogs || shownNow.startsWith(sentLogs + QLatin1Char('\n')), qPrintable(sentLogs));
         QVERIFY(fields.value("system_logs").startsWith("User comment:\n\nStrokes lag & stutter = 100%\n\n"));
     }
 
