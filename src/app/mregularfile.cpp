@@ -78,3 +78,8 @@ QString MRegularFile::refusal(const QString &path)
     MRegularFile file(path);
     return file.openForReading() ? QString() : file.errorString();
 }
+
+QByteArray MRegularFile::readAtMost(qint64 limit)
+{
+    return read(qBound<qint64>(0, size(), limit + 1));
+}

@@ -23,6 +23,11 @@ public:
     // from its suffix.
     QString fileName() const override;
 
+    // The whole file when it holds at most limit bytes, else limit + 1 of
+    // them so that the caller can tell. The buffer is sized by the file, not
+    // by the limit: reading a small file never reserves the largest one.
+    QByteArray readAtMost(qint64 limit);
+
     // Why the file cannot be opened for reading, in words; empty when it can.
     static QString refusal(const QString &path);
 

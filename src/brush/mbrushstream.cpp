@@ -194,7 +194,7 @@ bool MBrushStream::loadFromJsonFile(const QString &path)
     }
     if (file.size() > kMaximumFileSize)
         return false;
-    return loadFromJson(file.read(kMaximumFileSize + 1), QFileInfo(path).absoluteFilePath());
+    return loadFromJson(file.readAtMost(kMaximumFileSize), QFileInfo(path).absoluteFilePath());
 }
 
 bool MBrushStream::loadFromJson(const QByteArray &bytes, const QString &source)

@@ -411,7 +411,7 @@ bool MPalette::importSwatchFile(const QString &path)
     // Read whole at every start: the size is checked before anything is read.
     if (file.size() > MaximumFileBytes)
         error = tooLarge(file.size());
-    else if (importSwatchData(file.read(MaximumFileBytes + 1), &error))
+    else if (importSwatchData(file.readAtMost(MaximumFileBytes), &error))
         return true;
     *MLogger::instance() << tr("Palette %1 not imported: %2").arg(path, error);
     return false;

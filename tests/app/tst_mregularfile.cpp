@@ -60,6 +60,30 @@ private slots:
         }
     }
 
+    // A reader with a limit learns whether the file passed it from what it
+    // got, whatever the file's size.
+    void readAtMost_data()
+    {
+        QTest::addColumn<int>("fileSize");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<int>("got");
+        QTest::newRow("under the limit") << 10 << 100 << 10;
+        QTest::newRow("at the limit") << 10 << 10 << 10;
+        QTest::newRow("over the limit") << 10 << 4 << 5;
+        QTest::newRow("empty") << 0 << 4 << 0;
+    }
+
+    void readAtMost()
+    {
+        QFETCH(int, fileSize);
+        QFETCH(int, limit);
+        QFETCH(int, got);
+        const QByteArray content(fileSize, 'k');
+        MRegularFile file(folder.writeFile(QStringLiteral("limited"), content));
+        QVERIFY(file.openForReading());
+        QCOMPARE(file.readAtMost(limit), content.left(got));
+    }
+
     // An image of another program's clipboard is read from its encoded
     // bytes, its size checked first; the program's own copies come decoded.
     void clipboardImages()
