@@ -164,7 +164,10 @@ void MTileRecordWriter::run()
         }
         if (chunk.pixelsFrom >= 0)
             MTextureTile::swapRedAndBlue(chunk.bytes.data() + chunk.pixelsFrom, chunk.bytes.size() - chunk.pixelsFrom);
-        const bool written = m_device && m_device->write(chunk.bytes) == chunk.bytes.size();
+        // Written from the pointer: given the array itself, the device's
+        // buffer would share it, and it could not serve the next tile again.
+        const bool written
+            = m_device && m_device->write(chunk.bytes.constData(), chunk.bytes.size()) == chunk.bytes.size();
         std::lock_guard<std::mutex> lock(m_mutex);
         if (!written) {
             m_writeFailed = true;
