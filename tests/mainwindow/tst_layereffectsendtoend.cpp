@@ -23,6 +23,7 @@
 #include "mwidget.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDialog>
 #include <QDockWidget>
 #include <QLineEdit>
@@ -132,6 +133,9 @@ private:
     MTextureLayer *layerWithTextAndShape(QList<QPointF> *clearInFrames)
     {
         MWidget *view = m_painting.view();
+        // The window active again after the dialogs of the row before.
+        if (!MTestMainWindow::focusView(view))
+            return nullptr;
         action("actionNewLayer")->trigger();
         action("actionTextTool")->trigger();
         auto *text = MTools::instance()->tool<MTextTool>(MTool::TextTool);
@@ -184,6 +188,22 @@ private:
         }, &applied);
         QTest::mouseClick(button, Qt::LeftButton);
         return applied;
+    }
+
+    // The layers exported through File > Export as an image, without the
+    // paper, into a PNG of the document's size.
+    QImage exported(const QString &path)
+    {
+        bool ok = false;
+        MTestDialogScript script;
+        script.answerFile(path);
+        MTestModalDriver::onNextDialog("DExport", [](QDialog *dialog) {
+            dialog->findChild<QCheckBox *>(QStringLiteral("cbAllLayers"))->setChecked(true);
+            dialog->findChild<QCheckBox *>(QStringLiteral("cbExportPaper"))->setChecked(false);
+            MTestModalDriver::click(dialog->findChild<QPushButton *>(QStringLiteral("okButton")));
+        }, &ok);
+        action("actionExportAsImage")->trigger();
+        return ok ? QImage(path) : QImage();
     }
 
     void removeLayers(int keep)
@@ -369,8 +389,13 @@ private slots:
         action("actionRedo")->trigger();
         QCOMPARE(MTestMainWindow::layerPixels(canvas()), after);
 
-        // Saved and opened again: the same pixels.
+        // Exported, the ground is as clear as in the layer.
         MTestFolder folder;
+        const QImage image = exported(folder.filePath(QStringLiteral("text and shape.png")));
+        QCOMPARE(image.size(), after.size());
+        QCOMPARE(clearedPixelsCovered(after, image, 0), 0);
+
+        // Saved and opened again: the same pixels.
         const QString path = folder.filePath(QStringLiteral("text and shape.kxd"));
         {
             MTestDialogScript script;
