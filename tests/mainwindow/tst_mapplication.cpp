@@ -171,9 +171,7 @@ private slots:
         MTestFolder folder;
         const QString broken = folder.writeFile(QStringLiteral("broken.kxd"), QByteArray("not a document"));
         {
-            QSettings stored(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                                 + QStringLiteral("/Vantorel/KalmiDraw.conf"),
-                             QSettings::IniFormat);
+            QSettings stored(MTestProgram::settingsPath(), QSettings::IniFormat);
             stored.setValue(QStringLiteral("startupFile"), broken);
         }
         QCOMPARE(MTestProgram::storedSetting(QStringLiteral("startupFile")).toString(), broken);

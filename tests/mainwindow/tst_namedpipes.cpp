@@ -190,6 +190,50 @@ private slots:
         QVERIFY2(answered, qPrintable(programLog()));
         QVERIFY2(unrefused.isEmpty(), qPrintable(unrefused.join('\n') + "\n\n" + programLog()));
     }
+
+    // The program's own settings file or log, a link to a pipe: the start
+    // goes on to a window that answers. The settings file is set aside, the
+    // link kept under a name of its own, and a regular file takes its place;
+    // the log loses its lines, as a log that cannot be written does.
+    void pipesForTheProgramsOwnFiles_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::newRow("settings") << MTestProgram::settingsPath();
+        QTest::newRow("log") << MLogger::logFilePath();
+    }
+
+    void pipesForTheProgramsOwnFiles()
+    {
+        QFETCH(QString, file);
+        MTestFolder folder;
+        const QString pipe = folder.filePath(QStringLiteral("pipe"));
+        QVERIFY(makePipe(pipe));
+        QFile::remove(file);
+        QVERIFY(makeLink(pipe, file));
+        const QString first = picture(folder, QStringLiteral("first.png"));
+        MTestProgram program;
+        const bool answered = MTestProgram::opens(first, kBound);
+        const QString aside = file + QStringLiteral(".not-a-file");
+        const bool settings = file == MTestProgram::settingsPath();
+        const bool linkLeft = QFileInfo(file).isSymLink();
+        const QString asideTarget = QFileInfo(aside).symLinkTarget();
+        const bool regular = QFileInfo(file).isFile();
+        // The log is read only when it is no pipe.
+        const QStringList log = settings ? MTestLogWatch::fileMessages() : QStringList();
+        // Leave no link to the pipe behind for the tests that follow.
+        QFile::remove(settings ? aside : file);
+        QVERIFY(answered);
+        if (settings) {
+            QCOMPARE(asideTarget, pipe);
+            QVERIFY(regular && !linkLeft);
+            QCOMPARE(log.filter(QStringLiteral("System error: The settings file %1 is set aside as %2: %3")
+                                    .arg(file, aside, kPipeReason))
+                         .size(),
+                     1);
+        } else {
+            QVERIFY(linkLeft);
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestNamedPipes)

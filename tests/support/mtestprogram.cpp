@@ -1,5 +1,6 @@
 #include "mtestprogram.h"
 
+#include "mregularfile.h"
 #include "msettingsformat.h"
 #include "msingleinstance.h"
 
@@ -50,13 +51,19 @@ void MTestProgram::kill()
     m_process.waitForFinished(30000);
 }
 
+QString MTestProgram::settingsPath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+           + QStringLiteral("/Vantorel/KalmiDraw.conf");
+}
+
 QVariant MTestProgram::storedSetting(const QString &key)
 {
     // The file's bytes: a settings object of this process would see the
-    // changes another one of the same file has not saved yet.
-    QFile stored(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                 + QStringLiteral("/Vantorel/KalmiDraw.conf"));
-    if (!stored.open(QIODevice::ReadOnly))
+    // changes another one of the same file has not saved yet. A test may
+    // make it a pipe, which must not hold the test.
+    MRegularFile stored(settingsPath());
+    if (!stored.openForReading())
         return QVariant();
     return MSettingsFormat::fromText(stored.readAll()).value(key);
 }

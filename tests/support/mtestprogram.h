@@ -27,7 +27,9 @@ public:
     bool endsWith(int exitCode, int timeoutMs);
     void kill();
 
-    // A setting as the program last wrote it to disk.
+    // The program's settings file, and a setting as the program last wrote
+    // it there.
+    static QString settingsPath();
     static QVariant storedSetting(const QString &key);
     // Hands the file to the running program, as a later start would, and
     // waits until the program has opened it (its first recent file on disk):
