@@ -29,6 +29,7 @@
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImageReader>
 #include <QPainter>
 #include <QTemporaryDir>
 
@@ -37,7 +38,7 @@ QStringList MFuzzReaders::names()
     QStringList names;
     for (const char *name : {"document", "layer", "brush", "effect", "params", "options", "swatches", "palette",
                              "shape", "sizeexpression", "template", "comiclayout", "snippet", "textstyles",
-                             "helpindex", "version", "order", "instancemessage"})
+                             "helpindex", "version", "order", "instancemessage", "image"})
         names.append(QLatin1String(name));
     return names;
 }
@@ -172,6 +173,20 @@ int MFuzzReaders::read(const QString &reader, const QByteArray &bytes)
     if (reader == QLatin1String("instancemessage")) {
         QStringList lines;
         return MSingleInstance::decodeMessage(bytes, lines) ? 0 : 1;
+    }
+    if (reader == QLatin1String("image")) {
+        // What is checked before an image is decoded, with the memory of a
+        // small machine free, so that an image the check lets through
+        // decodes within the fuzzer's own limit.
+        QBuffer buffer;
+        buffer.setData(bytes);
+        buffer.open(QIODevice::ReadOnly);
+        QImageReader reader(&buffer);
+        QString reason;
+        const MImageFile::SizeCheck check = [](const QSize &size) {
+            return MDocumentDescription::imageRefusal(size, qint64(256) << 20);
+        };
+        return MImageFile::read(reader, &reason, check).isNull() ? 1 : 0;
     }
     return -1;
 }

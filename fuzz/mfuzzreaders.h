@@ -13,8 +13,9 @@ public:
     // (.aco import), "palette", "shape" (with its previews), "sizeexpression" (a
     // shape's sizes), "template", "comiclayout", "snippet" (code
     // fragments), "textstyles", "helpindex", "version" (records of the update
-    // check), "order" (library order files) and "instancemessage" (what a
-    // second start sends the running one).
+    // check), "order" (library order files), "instancemessage" (what a
+    // second start sends the running one) and "image" (an image opened,
+    // imported or pasted, its header checked before it is decoded).
     static QStringList names();
     // 0 when the reader accepted the bytes, its own failure code otherwise;
     // -1 for an unknown reader.

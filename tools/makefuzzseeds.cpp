@@ -201,8 +201,9 @@ bool writePalettes(const QString &fuzz)
     return ok && number == 2;
 }
 
-// The shipped shapes written again, one with its preview kept in the file,
-// and the distinct size expressions they hold.
+// The shipped shapes written again, one with its preview kept in the file
+// and one repeated past what a preview draws, and the distinct size
+// expressions they hold.
 bool writeShapes(const QString &data, const QString &fuzz)
 {
     bool ok = true;
@@ -224,6 +225,17 @@ bool writeShapes(const QString &data, const QString &fuzz)
                     expressions.append(text);
         }
         if (number == 1) {
+            // More items than a preview draws.
+            MShape many;
+            QVector<MShapeItem> items;
+            while (items.size() <= MShape::MaximumPreviewItems)
+                items += shape.items();
+            many.setId(shape.id());
+            many.setGroup(shape.group());
+            many.setDescription(shape.description());
+            many.setItems(items);
+            many.setSize(shape.width(), shape.height());
+            ok &= many.writeJson(fuzz + QStringLiteral("shape/seed-many-items.kxh"));
             QFile written(path);
             ok &= written.open(QIODevice::ReadOnly);
             QJsonObject root = QJsonDocument::fromJson(written.readAll()).object();
@@ -364,6 +376,17 @@ bool writeVersions(const QString &fuzz)
 }
 // What a second start sends the running one: its hello, alone or with the
 // file it was asked to open.
+// An image as another program offers one or a painter opens: a small one.
+bool writeImages(const QString &fuzz)
+{
+    QImage image(16, 12, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            image.setPixel(x, y, qRgba(16 * x, 20 * y, 128, 255 - 10 * x));
+    }
+    return image.save(fuzz + QStringLiteral("image/seed-small.png"), "PNG");
+}
+
 bool writeInstanceMessages(const QString &fuzz)
 {
     const QString folder = fuzz + QStringLiteral("instancemessage/");
@@ -390,7 +413,7 @@ int main(int argc, char *argv[])
     const QString fuzz = QDir(QString::fromLocal8Bit(argv[3])).absolutePath() + QLatin1Char('/');
     for (const char *reader : {"document", "layer", "brush", "effect", "params", "options", "swatches", "palette",
                                "shape", "sizeexpression", "template", "comiclayout", "snippet", "textstyles", "helpindex", "version",
-                               "order", "instancemessage"})
+                               "order", "instancemessage", "image"})
         QDir().mkpath(fuzz + QLatin1String(reader));
     MLogger::instance()->startSession();
     bool ok = writeDocuments(fuzz + QStringLiteral("document/"), fuzz + QStringLiteral("layer/"));
@@ -404,6 +427,7 @@ int main(int argc, char *argv[])
     ok &= writeHelpIndex(helpSource, fuzz);
     ok &= writeVersions(fuzz);
     ok &= writeInstanceMessages(fuzz);
+    ok &= writeImages(fuzz);
     if (!ok)
         std::fprintf(stderr, "makefuzzseeds: not every seed could be written (see the log)\n");
     return ok ? 0 : 1;

@@ -1,11 +1,11 @@
 #include "mlogger.h"
 
 #include "mlogcategory.h"
+#include "mregularfile.h"
 #include "mutility.h"
 
 #include <QDateTime>
 #include <QDebug>
-#include <QFile>
 #include <QMutexLocker>
 
 MLogger::MLogger() = default;
@@ -14,8 +14,9 @@ void MLogger::startSession()
 {
     {
         QMutexLocker locker(&m_mutex);
-        QFile file(logFilePath());
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        // A log that is a named pipe would hold every start in its open.
+        MRegularFile file(logFilePath());
+        if (file.openForAppending(true))
             file.close();
     }
     log(QStringLiteral("starting vantor log session"));
@@ -74,8 +75,8 @@ void MLogger::writeLine(const QString &message)
                              + ": " + message.toUtf8() + "\n";
     QMutexLocker locker(&m_mutex);
     m_lastLine = message;
-    QFile file(logFilePath());
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+    MRegularFile file(logFilePath());
+    if (!file.openForAppending(false))
         return;
     file.write(bytes);
     file.close();

@@ -297,8 +297,14 @@ bool MParamList::isSystemId(const QString &id) const
 QStringList MParamList::readIndex(int location) const
 {
     MRegularFile file(indexFileName(location));
-    if (!file.exists() || !file.openForReading())
+    if (!file.exists())
         return {};
+    if (!file.openForReading()) {
+        // Another order is taken instead.
+        MLogger::instance()->systemError(
+            QStringLiteral("Unable to read %1: %2").arg(file.fileName(), file.errorString()));
+        return {};
+    }
     return indexIds(file.readAll());
 }
 

@@ -35,9 +35,11 @@ qint64 MPlatform::availableMemory()
     QFile file(QStringLiteral("/proc/meminfo"));
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return -1;
-    // One "MemAvailable:   123456 kB" line among others.
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine().simplified();
+    // Read to its end, not by its size or atEnd(): the kernel gives the
+    // file a size of 0. One "MemAvailable:   123456 kB" line among others.
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    for (const QByteArray &text : lines) {
+        const QByteArray line = text.simplified();
         if (!line.startsWith("MemAvailable:"))
             continue;
         const QList<QByteArray> fields = line.split(' ');

@@ -38,6 +38,16 @@ QString MRegularFile::fileName() const
 
 bool MRegularFile::openForReading()
 {
+    return openChecked(O_RDONLY, QIODevice::ReadOnly);
+}
+
+bool MRegularFile::openForAppending(bool truncate)
+{
+    return openChecked(O_WRONLY | O_CREAT | O_APPEND | (truncate ? O_TRUNC : 0), QIODevice::WriteOnly | QIODevice::Append);
+}
+
+bool MRegularFile::openChecked(int flags, QIODevice::OpenMode mode)
+{
     const QString path = fileName();
     if (path.isEmpty()) {
         setErrorString(QCoreApplication::translate("MRegularFile", "No file name."));
@@ -45,9 +55,10 @@ bool MRegularFile::openForReading()
     }
     // Resources built into the program are no pipes or devices.
     if (path.startsWith(QLatin1Char(':')))
-        return QFile::open(QIODevice::ReadOnly);
-    // Without O_NONBLOCK, opening a named pipe waits for a writer.
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        return QFile::open(mode);
+    // Without O_NONBLOCK, opening a named pipe waits for its other end
+    // (truncation leaves pipes and devices as they are).
+    const int descriptor = ::open(QFile::encodeName(path).constData(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
     if (descriptor < 0) {
         const int error = errno;
         if (error == ENOENT && lostInDecoding(path))
@@ -65,12 +76,12 @@ bool MRegularFile::openForReading()
         setErrorString(known ? kindOf(status.st_mode) : qt_error_string(error));
         return false;
     }
-    // Reads of a regular file never wait on O_NONBLOCK anyway; the flag goes
-    // so that the descriptor behaves as any other.
-    const int flags = ::fcntl(descriptor, F_GETFL);
-    if (flags >= 0)
-        ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK);
-    return QFile::open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    // Reads and writes of a regular file never wait on O_NONBLOCK anyway;
+    // the flag goes so that the descriptor behaves as any other.
+    const int modes = ::fcntl(descriptor, F_GETFL);
+    if (modes >= 0)
+        ::fcntl(descriptor, F_SETFL, modes & ~O_NONBLOCK);
+    return QFile::open(descriptor, mode, QFileDevice::AutoCloseHandle);
 }
 
 QString MRegularFile::refusal(const QString &path)

@@ -17,6 +17,11 @@ public:
     // Read-only; false with errorString() telling why when the file is
     // missing, unreadable or not a regular file.
     bool openForReading();
+    // Write-only at its end (emptied first when truncate), made when
+    // missing; false with errorString() telling why when it cannot be opened
+    // or is not a regular file: a named pipe nobody reads would hold the
+    // open.
+    bool openForAppending(bool truncate);
 
     // The path it was made with, also once open (where the framework's
     // file, opened on a descriptor, would forget it): readers take formats
@@ -32,5 +37,7 @@ public:
     static QString refusal(const QString &path);
 
 private:
+    bool openChecked(int flags, QIODevice::OpenMode mode);
+
     QString m_path;
 };

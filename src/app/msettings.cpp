@@ -15,6 +15,9 @@ MSettings::MSettings(QObject *parent)
                 QCoreApplication::applicationName(), parent)
 {
     buildItems();
+    const QString setAside = MSettingsFormat::takeSetAsideNotice();
+    if (!setAside.isEmpty())
+        MLogger::instance()->systemError(setAside);
     MLogger::instance()->log(QStringLiteral("Settings loaded"));
     cleanup();
     setBoolValue(QStringLiteral("generateMipmaps"), true);

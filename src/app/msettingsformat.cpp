@@ -1,6 +1,7 @@
 #include "msettingsformat.h"
 
 #include "mlogger.h"
+#include "mregularfile.h"
 #include "mutility.h"
 
 #include <QApplication>
@@ -13,10 +14,12 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <unistd.h>
 
 namespace {
@@ -616,11 +619,51 @@ void MSettingsFormat::removeLeftovers(const QString &settingsPath)
     lock.unlock();
 }
 
+namespace {
+QString &setAsideNotice()
+{
+    static QString notice;
+    return notice;
+}
+} // namespace
+
+QString MSettingsFormat::setAside(const QString &settingsPath)
+{
+    // A regular file, or a link to one, is the framework's to read.
+    const QFileInfo info(settingsPath);
+    if (!info.exists() || info.isFile())
+        return QString();
+    const QString refusal = MRegularFile::refusal(settingsPath);
+    // Nothing already there is replaced: a name of its own is found.
+    for (int number = 1; number <= 100; ++number) {
+        const QString aside = settingsPath + QStringLiteral(".not-a-file")
+                              + (number > 1 ? QStringLiteral(".%1").arg(number) : QString());
+        const QFileInfo taken(aside);
+        if (taken.exists() || taken.isSymLink())
+            continue;
+        if (::rename(QFile::encodeName(settingsPath).constData(), QFile::encodeName(aside).constData()) != 0)
+            break;
+        return QStringLiteral("The settings file %1 is set aside as %2: %3").arg(settingsPath, aside, refusal);
+    }
+    return QStringLiteral("The settings file %1 cannot be set aside: %2").arg(settingsPath, refusal);
+}
+
+QString MSettingsFormat::takeSetAsideNotice()
+{
+    QString notice;
+    notice.swap(setAsideNotice());
+    return notice;
+}
+
 QSettings::Format MSettingsFormat::install()
 {
     static const QSettings::Format format = []() {
         const QSettings::Format registered = QSettings::registerFormat(QStringLiteral("conf"), &read, &write);
         QSettings::setDefaultFormat(registered);
+        // Where the framework puts a user's settings file of this format.
+        setAsideNotice() = setAside(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+                                    + QLatin1Char('/') + QCoreApplication::organizationName() + QLatin1Char('/')
+                                    + QCoreApplication::applicationName() + QStringLiteral(".conf"));
         removeLeftovers(QSettings(registered, QSettings::UserScope, QCoreApplication::organizationName(),
                                   QCoreApplication::applicationName())
                             .fileName());

@@ -16,8 +16,19 @@ class MSettingsFormat
 public:
     // Registers the format and makes it the default of every QSettings made
     // afterwards; the first call in a process also clears what a killed save
-    // left beside the file. Returns the format.
+    // left beside the file, and sets aside a settings file that is no
+    // regular file (see setAside). Returns the format.
     static QSettings::Format install();
+
+    // A settings file that is a named pipe, a device or a link to one would
+    // hold the program in the framework's open for ever: it is renamed to
+    // its name followed by ".not-a-file", a link as the link, so that a
+    // regular file takes its place. Returns what happened, in words, for
+    // the log; empty when the file is missing or regular.
+    static QString setAside(const QString &settingsPath);
+    // What install() set aside in this process, told once: the log of the
+    // run starts after it.
+    static QString takeSetAsideNotice();
 
     // The framework's callbacks of the format.
     static bool read(QIODevice &device, QSettings::SettingsMap &map);

@@ -1,5 +1,6 @@
 #include "msnippetstream.h"
 
+#include "mlogger.h"
 #include "mregularfile.h"
 #include "msnippet.h"
 #include "mutility.h"
@@ -19,8 +20,10 @@ bool MSnippetStream::read(const QString &path)
     if (!m_snippet)
         return false;
     MRegularFile file(path);
-    if (!file.openForReading())
+    if (!file.openForReading()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, file.errorString()));
         return false;
+    }
     return readData(file.readAll());
 }
 

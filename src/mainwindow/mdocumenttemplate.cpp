@@ -67,8 +67,10 @@ M_SETTER(fileName, const QString &, m_fileName)
 bool MDocumentTemplate::load(const QString &path)
 {
     MRegularFile file(path);
-    if (!file.openForReading())
+    if (!file.openForReading()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, file.errorString()));
         return false;
+    }
     set_fileName(path);
     loadData(file.readAll());
     return true;

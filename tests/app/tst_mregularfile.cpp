@@ -9,7 +9,9 @@
 #include <QMimeData>
 #include <QTest>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 // Only regular files are opened, whatever names them, and every refusal says
 // why; images are checked from their header before they are decoded.
@@ -82,6 +84,63 @@ private slots:
         MRegularFile file(folder.writeFile(QStringLiteral("limited"), content));
         QVERIFY(file.openForReading());
         QCOMPARE(file.readAtMost(limit), content.left(got));
+    }
+
+    // The program's own files it writes (its log) are written only when
+    // regular: a pipe is refused at once, with or without a reader, and never
+    // waited for.
+    void appending_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<bool>("truncate");
+        QTest::addColumn<QString>("refusal"); // empty: written
+        const QString named = QStringLiteral("It is a named pipe, not a file.");
+        QTest::newRow("regular file") << "file" << false << QString();
+        QTest::newRow("regular file, emptied") << "file" << true << QString();
+        QTest::newRow("missing") << "missing" << false << QString();
+        QTest::newRow("named pipe nobody reads") << "pipe" << true << QStringLiteral("No such device or address");
+        QTest::newRow("named pipe read") << "read pipe" << true << named;
+        QTest::newRow("link to a named pipe read") << "link to read pipe" << false << named;
+        QTest::newRow("device") << "device" << true << QStringLiteral("It is a device, not a file.");
+    }
+
+    void appending()
+    {
+        QFETCH(QString, kind);
+        QFETCH(bool, truncate);
+        QFETCH(QString, refusal);
+        const QString base = folder.filePath(QString::fromLatin1(QTest::currentDataTag()));
+        QString path = base;
+        int reader = -1;
+        if (kind == QLatin1String("file")) {
+            folder.writeFile(QFileInfo(base).fileName(), "some ");
+        } else if (kind.endsWith(QLatin1String("pipe"))) {
+            const QString pipe = base + QStringLiteral(".pipe");
+            QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+            if (kind.contains(QLatin1String("read")))
+                reader = ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK);
+            path = pipe;
+            if (kind.startsWith(QLatin1String("link")))
+                QVERIFY(QFile::link(pipe, path = base));
+        } else if (kind == QLatin1String("device")) {
+            path = QStringLiteral("/dev/null");
+        }
+        MRegularFile file(path);
+        const bool opened = file.openForAppending(truncate);
+        if (opened) {
+            file.write("text");
+            file.close();
+        }
+        if (reader >= 0)
+            ::close(reader);
+        QCOMPARE(opened, refusal.isEmpty());
+        if (!refusal.isEmpty()) {
+            QCOMPARE(file.errorString(), refusal);
+            return;
+        }
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        QCOMPARE(written.readAll(), QByteArray(kind == QLatin1String("file") && !truncate ? "some text" : "text"));
     }
 
     // An image of another program's clipboard is read from its encoded

@@ -394,22 +394,32 @@ private slots:
     }
 
     // Files a palette made by hand never reaches are refused unread or
-    // unparsed, with the reason; at the limits they are read.
+    // unparsed, with the reason; at the limits they are read. Swatch files
+    // (read at every start) take the same size limit: the sizes past it are
+    // sparse files, which no reader could get through whole in a test.
     void paletteLimits_data()
     {
+        QTest::addColumn<bool>("swatches");
         QTest::addColumn<int>("colors");
         QTest::addColumn<qint64>("fileSize");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("the most colours") << int(MPalette::MaximumColors) << qint64(0) << QString();
+        QTest::newRow("the most colours") << false << int(MPalette::MaximumColors) << qint64(0) << QString();
         QTest::newRow("one colour more")
-            << int(MPalette::MaximumColors) + 1 << qint64(0)
+            << false << int(MPalette::MaximumColors) + 1 << qint64(0)
             << "holds 65537 colors, more than the 65536 a palette can have.";
-        QTest::newRow("a file of 310 MB") << 1 << qint64(310) * 1000 * 1000
+        QTest::newRow("a file of 310 MB") << false << 1 << qint64(310) * 1000 * 1000
                                          << "has 310000000 bytes, more than the 16777216 a palette takes.";
+        QTest::newRow("swatches at the size limit") << true << 3 << MPalette::MaximumFileBytes << QString();
+        QTest::newRow("swatches a byte past it")
+            << true << 3 << MPalette::MaximumFileBytes + 1
+            << "has 16777217 bytes, more than the 16777216 a palette takes.";
+        QTest::newRow("swatches of 1.9 GB") << true << 3 << qint64(1900) * 1000 * 1000
+                                           << "has 1900000000 bytes, more than the 16777216 a palette takes.";
     }
 
     void paletteLimits()
     {
+        QFETCH(bool, swatches);
         QFETCH(int, colors);
         QFETCH(qint64, fileSize);
         QFETCH(QString, refusal);
@@ -417,15 +427,15 @@ private slots:
         for (int i = 0; i < colors; ++i)
             json += i == 0 ? "{}" : ",{}";
         json += "]}";
-        const QString path = swatchesFolder() + QStringLiteral("Big.kxp");
-        writeFile(path, json);
+        const QString path = swatchesFolder() + (swatches ? QStringLiteral("Big.aco") : QStringLiteral("Big.kxp"));
+        writeFile(path, swatches ? sampleSwatches() : json);
         if (fileSize > 0) {
             QFile sparse(path);
             QVERIFY(sparse.resize(fileSize));
         }
         const MTestLogWatch log;
         MPalette palette;
-        QCOMPARE(palette.readPaletteFile(path), refusal.isEmpty());
+        QCOMPARE(swatches ? palette.importSwatchFile(path) : palette.readPaletteFile(path), refusal.isEmpty());
         QCOMPARE(palette.count(), refusal.isEmpty() ? colors : 0);
         QCOMPARE(log.count(refusal.isEmpty() ? QStringLiteral("System error") : refusal), refusal.isEmpty() ? 0 : 1);
     }

@@ -4,14 +4,19 @@
 #include "mtestdialogscript.h"
 #include "mtestfolder.h"
 #include "mtestlogwatch.h"
+#include "mtestmainwindow.h"
+#include "mtestpng.h"
 #include "mtestwindowrun.h"
 #include "mutility.h"
 #include "mwidget.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QFile>
+#include <QMimeData>
 #include <QTest>
+#include <QUndoStack>
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -62,6 +67,68 @@ private slots:
         QCOMPARE(countLines(reason), 1);
         // A name the temporary folder cannot spell either.
         QCOMPARE(::unlink(bytes.constData()), 0);
+    }
+
+    // An image whose header claims a million pixels a side, a few bytes on
+    // disk or on the clipboard, opened as a document, imported or pasted:
+    // refused with its size in words before a pixel is decoded, and the
+    // document stays as it was.
+    void imageBeyondTheMemory_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("open") << "actionFileOpen" << "Cannot open file %1.";
+        QTest::newRow("import") << "actionImport_image_file" << "The image file \"huge.png\" cannot be read.";
+        QTest::newRow("paste") << "actionPaste" << "The image on the clipboard cannot be pasted.";
+        QTest::newRow("paste in a new layer") << "actionPasteInNewLayer" << "The image on the clipboard cannot be pasted.";
+    }
+
+    void imageBeyondTheMemory()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, message);
+        MTestFolder folder;
+        const QByteArray huge = MTestPng::claiming(1000000, 1000000);
+        const QString path = folder.writeFile(QStringLiteral("huge.png"), huge);
+        const bool pasted = command.startsWith(QLatin1String("actionPaste"));
+        MTestDialogScript script;
+        if (!pasted)
+            script.answerFile(path);
+        script.answer(QMessageBox::Ok);
+        bool enabled = false, unchanged = false;
+        runMainWindowOnce([&](MMainWindow *window) {
+            MCanvas *canvas = window->view()->canvas();
+            auto state = [canvas]() {
+                return QVariantList{canvas->count(), canvas->undoStack()->count(), canvas->paintedRect(),
+                                    canvas->isModified()};
+            };
+            const QVariantList before = state();
+            const QImage pixels = MTestMainWindow::layerPixels(canvas);
+            const QString title = window->windowTitle();
+            QAction *action = window->findChild<QAction *>(command);
+            if (pasted) {
+                // As another program offers an image: encoded, in an image format.
+                auto *offered = new QMimeData;
+                offered->setData(QStringLiteral("image/png"), huge);
+                offered->setData(QStringLiteral("application/x-qt-image"), huge);
+                QGuiApplication::clipboard()->setMimeData(offered);
+            }
+            enabled = action && QTest::qWaitFor([action]() { return action->isEnabled(); }, 10000);
+            if (!enabled)
+                return;
+            action->trigger();
+            unchanged = state() == before && MTestMainWindow::layerPixels(canvas) == pixels
+                        && window->windowTitle() == title;
+        });
+        QVERIFY(enabled);
+        const QString refusal = QStringLiteral("The image is 1000000 x 1000000 pixels: it needs about 19073487 MB of "
+                                               "memory and only ");
+        QCOMPARE(script.requests().size(), pasted ? 1 : 2);
+        const MUtility::DialogRequest shown = script.requests().last();
+        QCOMPARE(shown.text, message.arg(path));
+        QVERIFY2(shown.informativeText.contains(refusal), qPrintable(shown.informativeText));
+        QCOMPARE(countLines(refusal), 1);
+        QVERIFY(unchanged);
     }
 };
 

@@ -10,6 +10,7 @@
 #include "mtestfolder.h"
 #include "mtestlogwatch.h"
 #include "mtestmainwindow.h"
+#include "mtestprogram.h"
 #include "mtestscreenshot.h"
 #include "mtestwindowrun.h"
 #include "mtransform.h"
@@ -41,7 +42,7 @@
 // Whole runs of the application, driven from inside through the main window
 // shown() signal. No application object exists between the test functions.
 namespace {
-const QString kProgram = QStringLiteral(KALMI_BIN_DIR "/kalmidraw");
+const QString kProgram = MTestProgram::executable();
 } // namespace
 
 class TestMApplication : public QObject
@@ -162,6 +163,35 @@ private slots:
         QCOMPARE(script.requests().first().text, QString("Cannot open file /no/such/file.kxd."));
     }
 
+    // A start-up file kept from an earlier start is taken off the settings
+    // on disk before it is tried: a start that hangs or dies on it leaves
+    // the next start free of it.
+    void startupFileLeavesTheDiskBeforeItIsTried()
+    {
+        MTestFolder folder;
+        const QString broken = folder.writeFile(QStringLiteral("broken.kxd"), QByteArray("not a document"));
+        {
+            QSettings stored(MTestProgram::settingsPath(), QSettings::IniFormat);
+            stored.setValue(QStringLiteral("startupFile"), broken);
+        }
+        QCOMPARE(MTestProgram::storedSetting(QStringLiteral("startupFile")).toString(), broken);
+        MTestDialogScript script;
+        QVariant storedWhenTried = broken;
+        // The message about the file comes while it is being tried.
+        script.observe([&storedWhenTried](const MUtility::DialogRequest &) {
+            storedWhenTried = MTestProgram::storedSetting(QStringLiteral("startupFile"));
+        });
+        int runs = 0;
+        runApplication({}, [&](int, MMainWindow *window) {
+            (void)QTest::qWaitFor([&script]() { return !script.requests().isEmpty(); }, 30000);
+            window->close();
+        }, &runs);
+        QCOMPARE(runs, 1);
+        QCOMPARE(script.requests().size(), 1);
+        QCOMPARE(script.requests().first().text, QStringLiteral("Cannot open file %1.").arg(broken));
+        QCOMPARE(storedWhenTried.toString(), QString());
+    }
+
     void secondStartRaisesTheWindow()
     {
         int runs = 0;
@@ -186,7 +216,7 @@ private slots:
         QImage handed(41, 17, QImage::Format_ARGB32);
         handed.fill(QColor(40, 120, 200));
         QVERIFY(handed.save(picture));
-        const QString program = QStringLiteral(KALMI_BIN_DIR "/kalmidraw");
+        const QString program = kProgram;
         MTestDialogScript script;
         script.answer(QMessageBox::Ok).answer(1); // the missing file's message, then don't save
         int runs = 0;
@@ -254,10 +284,7 @@ private slots:
                 return handed.size() >= 19;
             }, 60000);
             (void)QTest::qWaitFor([&]() {
-                QSettings stored(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-                                     + QStringLiteral("/Vantorel/KalmiDraw.conf"),
-                                 QSettings::IniFormat);
-                recent = stored.value(QStringLiteral("recentFiles")).toStringList().value(0);
+                recent = MTestProgram::storedSetting(QStringLiteral("recentFiles")).toStringList().value(0);
                 return !handed.isEmpty() && handed.last().endsWith(recent + QStringLiteral("."));
             }, 60000);
         }
@@ -452,7 +479,7 @@ private slots:
 
     void secondProcessExitsAtOnce()
     {
-        const QString program = QStringLiteral(KALMI_BIN_DIR "/kalmidraw");
+        const QString program = kProgram;
         QVERIFY(QFile::exists(program));
         QProcess first;
         first.start(program, QStringList());
