@@ -28,7 +28,6 @@
 #include "mtextstylelist.h"
 #include "mtexturetransfert.h"
 #include "mutility.h"
-#include "mwidget.h"
 
 #include <QDebug>
 #include <QFile>
@@ -170,11 +169,13 @@ bool MApplication::init(MSingleInstance *guard)
     showSplashMessage(QApplication::translate("QApplication", "palettes loaded: %1").arg(MPaletteList::instance()->count()));
     showSplashMessage(QApplication::translate("QApplication", "patterns loaded: %1").arg(MPatternList::instance()->rowCount()));
     MMouseFunctions::instance();
-    // The document templates, text styles, path variables and code fragments
-    // are not in the first window: they load once its first frame is on the
-    // screen (loadLaterLibraries), or at their first use if that comes sooner.
+    showSplashMessage(QApplication::translate("QApplication", "document templates loaded: %1")
+                          .arg(MDocumentTemplateList::instance()->rowCount()));
+    MTextStyleList::instance();
+    MPathVarList::instance();
     if (!MTextureTransfert::existingInstance())
         MTextureTransfert::setInstance(new MTextureTransfert(512, 6, 4, nullptr));
+    showSplashMessage(QApplication::translate("QApplication", "code fragments loaded: %1").arg(MSnippetList::instance()->rowCount()));
 
     MSettings::instance()->set_undoMemorySize(0.0);
     // Another running copy's files stay: only what no running copy owns goes.
@@ -209,10 +210,6 @@ bool MApplication::init(MSingleInstance *guard)
     m_pendingHandedFile.clear();
 
     m_mainWindow->show();
-    m_laterLibraries = connect(m_mainWindow->view(), &QOpenGLWidget::frameSwapped, this, [this]() {
-        disconnect(m_laterLibraries);
-        QTimer::singleShot(0, this, &MApplication::loadLaterLibraries);
-    });
     if (m_splash) {
         // Its wait for the window processes events for as long as they come,
         // the view's first zoom among them: wait in the event loop instead, so
@@ -229,17 +226,8 @@ bool MApplication::init(MSingleInstance *guard)
     return true;
 }
 
-void MApplication::loadLaterLibraries()
-{
-    MDocumentTemplateList::instance();
-    MTextStyleList::instance();
-    MPathVarList::instance();
-    MSnippetList::instance();
-}
-
 void MApplication::cleanup()
 {
-    disconnect(m_laterLibraries);
     delete m_mainWindow;
     m_mainWindow = nullptr;
     m_handedFiles = nullptr;

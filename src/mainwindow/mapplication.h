@@ -42,12 +42,9 @@ private slots:
 
 private:
     void showSplashMessage(const QString &message);
-    // The libraries the first window does not show.
-    void loadLaterLibraries();
 
     QSplashScreen *m_splash = nullptr;
     MMainWindow *m_mainWindow = nullptr;
     MHandedFiles *m_handedFiles = nullptr; // the main window's child
     QString m_pendingHandedFile;          // handed over before the window existed
-    QMetaObject::Connection m_laterLibraries;
 };

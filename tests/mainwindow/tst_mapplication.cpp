@@ -1,13 +1,10 @@
 #include "mapplication.h"
 #include "mcanvas.h"
-#include "mdocumenttemplatelist.h"
 #include "mlogger.h"
 #include "mmainwindow.h"
-#include "mpathvarlist.h"
 #include "msettings.h"
 #include "mshapelist.h"
 #include "msingleinstance.h"
-#include "msnippetlist.h"
 #include "mtablet.h"
 #include "mtestdialogscript.h"
 #include "mtestfolder.h"
@@ -15,7 +12,6 @@
 #include "mtestmainwindow.h"
 #include "mtestscreenshot.h"
 #include "mtestwindowrun.h"
-#include "mtextstylelist.h"
 #include "mtransform.h"
 #include "mutility.h"
 #include "mundostream.h"
@@ -145,41 +141,6 @@ private slots:
         QCOMPARE(log.count("Settings loaded."), 2);
         QCOMPARE(log.filter(QRegularExpression("^OpenGL renderer: ")).size(), 4);
         QVERIFY(log.indexOf("Settings loaded.") < log.indexOf("Dump OpenGl card config"));
-    }
-
-    // The libraries the first window does not show load once its first frame
-    // is on the screen; one asked for sooner loads then, whole, and is kept.
-    void laterLibrariesFollowTheFirstFrame()
-    {
-        MDocumentTemplateList *asked = nullptr;
-        int templatesAsked = -1;
-        int templatesLater = -1;
-        int fragments = -1;
-        bool loaded = false;
-        const int result = runMainWindowOnce([&](MMainWindow *) {
-            asked = MDocumentTemplateList::instance();
-            templatesAsked = asked->rowCount();
-            loaded = QTest::qWaitFor([] {
-                return MSnippetList::existingInstance() && MTextStyleList::existingInstance()
-                       && MPathVarList::existingInstance();
-            }, 30000);
-            templatesLater = MDocumentTemplateList::existingInstance() == asked ? asked->rowCount() : -1;
-            fragments = MSnippetList::instance()->rowCount();
-        });
-        QCOMPARE(result, 0);
-        QVERIFY(loaded);
-        QVERIFY(templatesAsked > 0);
-        QCOMPARE(templatesLater, templatesAsked);
-        QVERIFY(fragments > 0);
-
-        // This run's part of the log, which keeps the earlier runs of this program.
-        QStringList log = MTestLogWatch::fileMessages();
-        log = log.mid(log.lastIndexOf("Settings loaded."));
-        const int firstFrame = log.indexOf("Dump OpenGl card config");
-        const int fragmentsLoaded = log.indexOf(QRegularExpression("^Code fragments loaded: .*"));
-        QVERIFY(firstFrame >= 0);
-        QVERIFY2(fragmentsLoaded > firstFrame, "code fragments load after the first frame");
-        QCOMPARE(log.filter(QRegularExpression("^Document templates loaded: ")).size(), 1);
     }
 
     // A missing file named on the command line is not kept in the settings,
