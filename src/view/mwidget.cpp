@@ -105,6 +105,12 @@ MWidget::MWidget(QWidget *parent)
     QSurfaceFormat surface = format();
     surface.setSamples(0);
     setFormat(surface);
+    connect(this, &QOpenGLWidget::frameSwapped, this, [this]() {
+        if (m_targetsWanted)
+            return;
+        m_targetsWanted = true;
+        repaintAll();
+    });
     if (!m_readOnly && m_interactive) {
         auto *layerList = new MLayerListControl(this);
         connect(layerList, &MLayerListControl::editShaderParams, this, &MWidget::editShaderParams);
@@ -211,7 +217,7 @@ void MWidget::paintGL()
     const QSize deviceSize(int(std::ceil(width() * ratio)), int(std::ceil(height() * ratio)));
     // A new target holds nothing of the frames before: all of it is drawn.
     bool fresh = false;
-    const bool sampled = m_frameTarget->ensure(deviceSize, ratio, &fresh);
+    const bool sampled = usesTargets() && m_frameTarget->ensure(deviceSize, ratio, &fresh);
     partial = partial && !fresh;
     makeFrameCurrent();
     QPainter painter;
@@ -317,7 +323,8 @@ void MWidget::paintCanvasGL()
     // Over whole pixels every sample of a pixel gets the same colour, so a
     // single-sampled target gives the same frame, and there a software
     // driver draws a plain layer as a blended copy, several times faster.
-    QOpenGLFramebufferObject *composite = MPaintEngine::drawsWholePixels(&params) ? compositeTarget() : nullptr;
+    QOpenGLFramebufferObject *composite =
+        usesTargets() && MPaintEngine::drawsWholePixels(&params) ? compositeTarget() : nullptr;
     if (composite)
         composite->bind();
     const QColor background = MSettings::instance()->widgetBackgroundColor();

@@ -179,6 +179,8 @@ private:
     void paintTilingCopies(MPaintParams *params);
     // The single-sampled target of the view's size, made when missing.
     QOpenGLFramebufferObject *compositeTarget();
+    // Hidden views (grabbed) draw through them at once.
+    bool usesTargets() const { return m_targetsWanted || !window()->isVisible(); }
     void paintOverlay(QPainter *p);
     void paintStatusText(QPainter *p);
     void drawText(QPainter *p, const QString &text, int position, double opacity, const QColor &textColor,
@@ -206,6 +208,11 @@ private:
     bool m_fullRepaint = true;
     // The multisampled frame, resolved into the widget's only where a frame drew.
     std::unique_ptr<MFrameTarget> m_frameTarget;
+    // Until its first frame is on the screen, a shown view draws straight
+    // into the widget's own frame buffer: the targets cost a software driver
+    // hundreds of milliseconds to make, which the window's first showing
+    // need not wait for. The frame after it is drawn whole with them.
+    bool m_targetsWanted = false;
     // All the stroke changed since its press, in view coordinates.
     QRect m_strokeArea;
     // The frame that starts or ends a stroke, recomposited over its area.
