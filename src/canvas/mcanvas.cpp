@@ -106,6 +106,7 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
     m_undoStack = new QUndoStack(this);
     m_undoStack->setUndoLimit(settings->undoLimit());
     m_undoStream = new MUndoStream(this);
+    connect(m_undoStream, &MUndoStream::messageForPainter, this, &MCanvas::messageForPainter);
     if (purpose == UserDocument)
         m_fileName = tr("new document %1.%2").arg(++documentCounter).arg(QStringLiteral("kxd"));
     setPaperName(settings->paperName());

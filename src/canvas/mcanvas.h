@@ -336,6 +336,11 @@ signals:
     // A stroke began painting with color; whoever keeps the colour history
     // records it.
     void strokeStarted(const QColor &color);
+    // A failure of the undo history the painter must hear of (a step that
+    // cannot be undone or redone, memory past its limit), sent once control
+    // is back in the event loop: whoever shows the document tells it, as a
+    // warning.
+    void messageForPainter(const QString &title, const QString &text);
 
 private:
     void discardStroke();

@@ -3,9 +3,7 @@
 #include "mcompositionmode.h"
 #include "msettings.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
-#include <QIcon>
 
 namespace {
 const char *context = "MCompositionModeList";
@@ -78,10 +76,9 @@ QObject *MCompositionModeList::createItem()
     return new MCompositionMode();
 }
 
-void MCompositionModeList::fillCompositionModeComboBox(QComboBox *comboBox, bool brushOnly) const
+QVector<MCompositionModeList::Entry> MCompositionModeList::entries(bool brushOnly) const
 {
-    if (!comboBox)
-        return;
+    QVector<Entry> list;
     const bool translate = MSettings::instance()->translateCompositionModes();
     for (int row = 0; row < count(); ++row) {
         const auto *mode = qobject_cast<const MCompositionMode *>(item(row));
@@ -89,6 +86,7 @@ void MCompositionModeList::fillCompositionModeComboBox(QComboBox *comboBox, bool
             continue;
         const QString text = translate ? QCoreApplication::translate(context, mode->description().toUtf8().constData())
                                        : mode->description();
-        comboBox->addItem(QIcon(), text, mode->mode());
+        list.append({text, mode->mode()});
     }
+    return list;
 }

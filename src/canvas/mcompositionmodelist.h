@@ -3,7 +3,8 @@
 #include "msingleton.h"
 #include "mtablemodel.h"
 
-class QComboBox;
+#include <QString>
+#include <QVector>
 
 // The table of composition modes shared by the stamping programs, the brush
 // setting and the brush panel: ids 0 to 37 without a gap, then 1000 (user).
@@ -16,7 +17,12 @@ public:
 
     QObject *createItem() override;
 
-    // One entry per mode (brush modes only when brushOnly), the mode id as
-    // item data; texts translated when the setting says so.
-    void fillCompositionModeComboBox(QComboBox *comboBox, bool brushOnly) const;
+    struct Entry
+    {
+        QString label;
+        int value;
+    };
+    // One entry per mode (brush modes only when brushOnly), in the table's
+    // order: its text, translated when the setting says so, and its id.
+    QVector<Entry> entries(bool brushOnly) const;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mfileresult.h"
+
 #include <QString>
 
 #include <memory>
@@ -24,25 +26,6 @@ class QIODevice;
 // been read: a failed read leaves it as it was. Files are written beside the
 // target (MSaveFile) and renamed over it, so a failed write leaves the
 // previous file as it was.
-
-enum MReadResult {
-    ReadDone = 0,
-    ReadNotOpened = 1,
-    ReadWrongMagic = 2,
-    // Cut short, a header value out of range, or not whole tiles on the tile grid.
-    ReadBadData = 3,
-    // The document cannot take layers (no context).
-    ReadNoContext = 4
-};
-
-enum MWriteResult {
-    WriteDone = 0,
-    WriteNotOpened = 1,
-    // Not every byte reached the file.
-    WriteIncomplete = 2,
-    // Reading a tile back from the GPU failed.
-    WriteTileUnreadable = 3
-};
 
 // Whether the file begins as a document does, whatever its name.
 bool isDocumentFile(const QString &path);

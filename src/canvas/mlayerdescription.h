@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mdocumentfile.h"
+#include "mfileresult.h"
 
 #include <QRect>
 #include <QString>

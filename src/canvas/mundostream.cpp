@@ -15,7 +15,6 @@
 #include <QDataStream>
 #include <QDebug>
 #include <QFile>
-#include <QMessageBox>
 #include <QTimer>
 #include <QVector>
 #include <QtEndian>
@@ -636,7 +635,7 @@ void MUndoStream::tellPainter(const QString &title, const QString &text)
         [this] {
             const QString title = m_pendingTitle, text = m_pendingMessage;
             m_pendingMessage.clear();
-            MUtility::showMessage(QMessageBox::Warning, title, text);
+            emit messageForPainter(title, text);
         },
         Qt::QueuedConnection);
 }

@@ -89,12 +89,15 @@ public:
     // each failure in a row doubles it, up to a minute.
     static void setRetryDelay(int msecs);
 
-    // Shows the text to the painter once control is back in the event loop,
-    // where a message box cannot run inside an undo or a stroke; one message
-    // per pass of the loop, the first.
+    // Sends the text for the painter (messageForPainter) once control is
+    // back in the event loop, where a message box cannot run inside an undo
+    // or a stroke; one message per pass of the loop, the first.
     void tellPainter(const QString &title, const QString &text);
 
 signals:
+    // A failure the painter must hear of: whoever shows the document tells
+    // it, as a warning.
+    void messageForPainter(const QString &title, const QString &text);
     // The stream's counted bytes changed: bytes now, change since the last
     // time. Sent once per pass of the event loop, and when the stream goes.
     void memorySizeChanged(qint64 bytes, qint64 change);

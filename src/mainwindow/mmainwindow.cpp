@@ -885,6 +885,9 @@ void MMainWindow::setupDocumentCommands()
             m_view->setText(text);
         statusBar()->showMessage(text, 5000);
     });
+    connect(m_view->canvas(), &MCanvas::messageForPainter, this, [](const QString &title, const QString &text) {
+        MUtility::showMessage(QMessageBox::Warning, title, text);
+    });
     connect(m_view->canvas(), &MCanvas::layerLimitReached, this, [this]() {
         const QString text = tr("No layer added: a document holds at most %1 layers.")
                                  .arg(MDocumentDescription::MaximumLayers);

@@ -120,7 +120,8 @@ QWidget *MFieldPanel::createEditor(const MField *field)
             edit->setMaximumWidth(200);
             if (field->enumName() == "CompositionMode")
                 edit->setItems([](QComboBox *combo) {
-                    MCompositionModeList::instance()->fillCompositionModeComboBox(combo, true);
+                    for (const MCompositionModeList::Entry &entry : MCompositionModeList::instance()->entries(true))
+                        combo->addItem(entry.label, entry.value);
                 });
             else
                 edit->setEnumName(MEnum::staticMetaObject, field->enumName());

@@ -3,7 +3,6 @@
 #include "msettings.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QTest>
 #include <QTranslator>
 
@@ -22,12 +21,20 @@ public:
     bool isEmpty() const override { return false; }
 };
 
-QList<int> comboModes(const QComboBox &combo)
+QList<int> entryModes(const QVector<MCompositionModeList::Entry> &entries)
 {
     QList<int> modes;
-    for (int i = 0; i < combo.count(); ++i)
-        modes << combo.itemData(i).toInt();
+    for (const MCompositionModeList::Entry &entry : entries)
+        modes << entry.value;
     return modes;
+}
+
+int modeLabelled(const QVector<MCompositionModeList::Entry> &entries, const QString &label)
+{
+    for (const MCompositionModeList::Entry &entry : entries)
+        if (entry.label == label)
+            return entry.value;
+    return -1;
 }
 
 } // namespace
@@ -74,7 +81,7 @@ private slots:
         QVERIFY(mode->usedByBrush());
     }
 
-    void comboBox_data()
+    void entries_data()
     {
         QTest::addColumn<bool>("brushOnly");
         QTest::addColumn<int>("count");
@@ -83,23 +90,22 @@ private slots:
         QTest::newRow("all modes") << false << 39 << QList<int>{0, 1, 2, 3};
     }
 
-    void comboBox()
+    void entries()
     {
         QFETCH(bool, brushOnly);
         QFETCH(int, count);
         QFETCH(QList<int>, first);
-        QComboBox combo;
-        MCompositionModeList::instance()->fillCompositionModeComboBox(&combo, brushOnly);
-        const QList<int> modes = comboModes(combo);
+        const QVector<MCompositionModeList::Entry> entries = MCompositionModeList::instance()->entries(brushOnly);
+        const QList<int> modes = entryModes(entries);
         QCOMPARE(modes.size(), count);
         QCOMPARE(modes.mid(0, 4), first);
-        QCOMPARE(combo.itemText(0), QStringLiteral("Normal"));
+        QCOMPARE(entries.first().label, QStringLiteral("Normal"));
         QCOMPARE(modes.contains(1000), !brushOnly);
         if (!brushOnly)
             QCOMPARE(modes.last(), 1000);
         // Entries carry the id, not the row.
-        QCOMPARE(combo.itemData(combo.findText(QStringLiteral("Plus"))).toInt(), 12);
-        QCOMPARE(combo.itemData(combo.findText(QStringLiteral("Darker"))).toInt(), 24);
+        QCOMPARE(modeLabelled(entries, QStringLiteral("Plus")), 12);
+        QCOMPARE(modeLabelled(entries, QStringLiteral("Darker")), 24);
     }
 
     void translatedTexts_data()
@@ -120,10 +126,9 @@ private slots:
         QCOMPARE(qobject_cast<MCompositionMode *>(list->item(32))->description(), QStringLiteral("[Dodge highlight]"));
         QCOMPARE(qobject_cast<MCompositionMode *>(list->item(0))->description(), QStringLiteral("Normal"));
 
-        QComboBox combo;
-        list->fillCompositionModeComboBox(&combo, false);
-        QCOMPARE(combo.itemText(0), translate ? QStringLiteral("[Normal]") : QStringLiteral("Normal"));
-        QCOMPARE(combo.itemText(38), translate ? QStringLiteral("[User]") : QStringLiteral("User"));
+        const QVector<MCompositionModeList::Entry> entries = list->entries(false);
+        QCOMPARE(entries.at(0).label, translate ? QStringLiteral("[Normal]") : QStringLiteral("Normal"));
+        QCOMPARE(entries.at(38).label, translate ? QStringLiteral("[User]") : QStringLiteral("User"));
         QCoreApplication::removeTranslator(&translator);
     }
 };

@@ -88,6 +88,8 @@ private slots:
         QCOMPARE(refusedAt, spilledStroke);
         MTestScreenshot::keep(window->grab(), QStringLiteral("undo-history-broken-window.png"));
         QCOMPARE(dialogs.requests().size(), 1);
+        QCOMPARE(dialogs.requests().first().icon, QMessageBox::Warning);
+        QCOMPARE(dialogs.requests().first().title, QStringLiteral("Undo history"));
         QVERIFY(dialogs.requests().first().text.contains(QStringLiteral("cannot be undone")));
         QVERIFY(!canvas->undoStack()->canUndo());
         // Back in the window once the message is closed, another Ctrl+Z

@@ -1,5 +1,6 @@
 #include "mbrush.h"
 #include "mcoloredit.h"
+#include "mcompositionmodelist.h"
 #include "menum.h"
 #include "menumedit.h"
 #include "mfield.h"
@@ -218,6 +219,33 @@ private slots:
         panel.valuesToWidgets();
         QCOMPARE(changed.count(), 0);
         QCOMPARE(written.count(), 0);
+    }
+
+    // A composition mode field offers the brush modes in the table's order,
+    // each with its text, and the mode's id (not its row) as the item data.
+    void compositionModeComboBox()
+    {
+        std::vector<MField> fields{makeField(CompositionMode, "mode")};
+        MValues values;
+        values.setValue("mode", 0);
+        MFieldPanel panel;
+        panel.setFields(pointers(fields));
+        panel.setObject(&values);
+        const auto *combo = panel.editor("mode")->findChild<QComboBox *>();
+        QVERIFY(combo);
+        QList<int> modes;
+        for (int i = 0; i < combo->count(); ++i)
+            modes << combo->itemData(i).toInt();
+        QCOMPARE(modes.size(), 29);
+        QCOMPARE(modes.mid(0, 4), QList<int>({0, 5, 7, 12}));
+        QCOMPARE(combo->itemText(0), QStringLiteral("Normal"));
+        QVERIFY(!modes.contains(1000));
+        QCOMPARE(combo->itemData(combo->findText(QStringLiteral("Plus"))).toInt(), 12);
+        QCOMPARE(combo->itemData(combo->findText(QStringLiteral("Darker"))).toInt(), 24);
+        const QVector<MCompositionModeList::Entry> entries = MCompositionModeList::instance()->entries(true);
+        QCOMPARE(combo->count(), entries.size());
+        for (int i = 0; i < entries.size(); ++i)
+            QCOMPARE(combo->itemText(i), entries.at(i).label);
     }
 
     void missingValuesShowEmptyEditors()
