@@ -1,7 +1,7 @@
 #include "mlogger.h"
 
+#include "mfolders.h"
 #include "mlogcategory.h"
-#include "mutility.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -25,7 +25,7 @@ MLogger::~MLogger() = default;
 
 QString MLogger::logFilePath()
 {
-    return MUtility::userDataPath() + QStringLiteral("vantor.log");
+    return MFolders::userDataPath() + QStringLiteral("vantor.log");
 }
 
 MLogger &MLogger::operator<<(const QString &message)
