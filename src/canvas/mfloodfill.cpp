@@ -1,7 +1,6 @@
 #include "mfloodfill.h"
 
 #include "mbufferlayer.h"
-#include "mquickfill.h"
 #include "mtilegeometry.h"
 
 #include <QImage>
@@ -106,22 +105,22 @@ MFloodFill::MFloodFill(MBufferLayer *buffer, MCanvas *canvas, MTextureLayer *lay
 int MFloodFill::run(const QPoint &start, int timeLimit, int stopAtReading)
 {
     const QDeadlineTimer deadline(timeLimit);
-    int result = MQuickFill::Filled;
+    int result = Filled;
     try {
         result = flood(start, Clock{deadline, stopAtReading});
     } catch (const std::bad_alloc &) {
-        result = MQuickFill::OutOfMemory;
+        result = OutOfMemory;
     }
     try {
         // Painting takes time in proportion to what the flood reached: a
         // stopped flood paints without a deadline.
-        const int painted = paint(result == MQuickFill::Filled ? deadline : QDeadlineTimer(QDeadlineTimer::Forever));
-        if (result == MQuickFill::Filled)
+        const int painted = paint(result == Filled ? deadline : QDeadlineTimer(QDeadlineTimer::Forever));
+        if (result == Filled)
             result = painted;
-        else if (painted == MQuickFill::OutOfMemory)
-            result = MQuickFill::OutOfMemory;
+        else if (painted == OutOfMemory)
+            result = OutOfMemory;
     } catch (const std::bad_alloc &) {
-        result = MQuickFill::OutOfMemory;
+        result = OutOfMemory;
     }
     return result;
 }
@@ -132,7 +131,7 @@ Q_NEVER_INLINE int MFloodFill::flood(const QPoint &start, Clock clock)
 {
     Cell *cell = cellAt(tileCell(start.x(), m_step), tileCell(start.y(), m_step));
     if (!cell)
-        return MQuickFill::OutOfMemory;
+        return OutOfMemory;
     const qint64 stride = m_step;
     const int last = m_step - 1;
     // The first seed a run finds is grown next, straight from locals;
@@ -153,7 +152,7 @@ Q_NEVER_INLINE int MFloodFill::flood(const QPoint &start, Clock clock)
     // Reading the clock costs as much as many short runs.
     for (unsigned int runs = 0;; ++runs) {
         if (runs % 1024 == 0 && clock.expired())
-            return MQuickFill::TimedOut;
+            return TimedOut;
         int x, y;
         quint64 *word;
         if (next) {
@@ -181,7 +180,7 @@ Q_NEVER_INLINE int MFloodFill::flood(const QPoint &start, Clock clock)
         const int base = x & ~63;
         if (!after || !before || y == 0 || y == last || base + int(qCountTrailingZeroBits(after)) - 1 == last) {
             if (!growAcross(cell, x, y))
-                return MQuickFill::OutOfMemory;
+                return OutOfMemory;
             continue;
         }
         const quint64 run = (allBits << (64 - qCountLeadingZeroBits(before))) & ((after & (~after + 1)) - 1);
@@ -195,7 +194,7 @@ Q_NEVER_INLINE int MFloodFill::flood(const QPoint &start, Clock clock)
         for (; up; up &= up - 1)
             found(base + int(qCountTrailingZeroBits(up)), y - 1, word - 1);
     }
-    return MQuickFill::Filled;
+    return Filled;
 }
 
 // Any other run (over more than a word, or at an edge of its cell): found
@@ -457,7 +456,7 @@ inline int MFloodFill::paint(const QDeadlineTimer &deadline)
     const bool wholeWords = m_bytesPerPixel == 4 && !m_pattern.image;
     for (const std::unique_ptr<Cell> &owned : m_cells) {
         if (deadline.hasExpired())
-            return MQuickFill::TimedOut;
+            return TimedOut;
         const Cell &cell = *owned;
         Around around;
         for (int y = 0; y < m_step; ++y) {
@@ -497,10 +496,10 @@ inline int MFloodFill::paint(const QDeadlineTimer &deadline)
             m_filledBottom = qMax(m_filledBottom, canvasY);
             // While the row is at hand.
             if (!copyToOthers(cell, y, first, last, around))
-                return MQuickFill::OutOfMemory;
+                return OutOfMemory;
         }
     }
-    return MQuickFill::Filled;
+    return Filled;
 }
 
 // word into each of 64 pixels whose bit is set.

@@ -28,6 +28,9 @@ class QImage;
 class MFloodFill
 {
 public:
+    // How a run ended: filled, or why it stopped early.
+    enum Result { Filled = 0, OutOfMemory = -2, TimedOut = -3 };
+
     struct Pattern
     {
         const QImage *image = nullptr;
