@@ -7,6 +7,7 @@
 #include "mdocumentfile.h"
 #include "mdocumenttemplate.h"
 #include "mfield.h"
+#include "mfolders.h"
 #include "mhelpengine.h"
 #include "mhelpitem.h"
 #include "mlayerdescription.h"
@@ -199,7 +200,7 @@ void MFuzzReaders::quietLog()
         qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
         moved = true;
     }
-    QFile log(MUtility::userDataPath() + QStringLiteral("vantor.log"));
+    QFile log(MFolders::userDataPath() + QStringLiteral("vantor.log"));
     if (log.open(QIODevice::WriteOnly | QIODevice::Truncate))
         log.close();
 }

@@ -1,6 +1,7 @@
 #include "dsortlist.h"
 #include "ui_dsortlist.h"
 
+#include "mfolders.h"
 #include "mregularfile.h"
 #include "mutility.h"
 
@@ -27,8 +28,8 @@ DSortList::DSortList(MParamList *library, QWidget *parent)
     ui->listWidget->setDragDropMode(QAbstractItemView::InternalMove);
 
     if (m_library) {
-        m_library->scanDirectories(m_userTable, MUtility::UserPath);
-        m_library->scanDirectories(m_systemTable, MUtility::SystemPath);
+        m_library->scanDirectories(m_userTable, MFolders::UserPath);
+        m_library->scanDirectories(m_systemTable, MFolders::SystemPath);
         const QString user = tr("user");
         const QString system = tr("system");
         const QStringList order = m_library->order();
@@ -185,7 +186,7 @@ void DSortList::on_btnOk_clicked()
         m_library->setOrder(previous);
         MUtility::showMessage(QMessageBox::Critical, windowTitle(),
                               tr("The new order could not be saved in %1.")
-                                  .arg(m_library->indexFileName(MUtility::UserPath)));
+                                  .arg(m_library->indexFileName(MFolders::UserPath)));
         return;
     }
     accept();

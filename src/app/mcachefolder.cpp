@@ -1,7 +1,7 @@
 #include "mcachefolder.h"
 
+#include "mfolders.h"
 #include "mlogger.h"
-#include "mutility.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -34,7 +34,7 @@ QString ownFolder(const QString &path)
                                      .arg(plain, info.symLinkTarget()));
         QFile::remove(plain);
     }
-    return MUtility::folderPath(MUtility::ensureDirectory(plain));
+    return MFolders::folderPath(MFolders::ensureDirectory(plain));
 }
 
 // The moment the process started, in clock ticks since boot ("starttime",
@@ -58,7 +58,7 @@ QString startTime(qint64 pid)
 
 QString MCacheFolder::root()
 {
-    return ownFolder(MUtility::userDataPath() + MUtility::directoryName(MUtility::CacheDir));
+    return ownFolder(MFolders::userDataPath() + MFolders::directoryName(MFolders::CacheDir));
 }
 
 QString MCacheFolder::own()
@@ -99,11 +99,11 @@ void MCacheFolder::clear(bool removeOwn)
         if (entry.isSymLink()) {
             QFile::remove(path);
         } else if (entry.fileName() == mine) {
-            MUtility::removeDirectory(path, removeOwn, true);
+            MFolders::removeDirectory(path, removeOwn, true);
         } else if (!entry.isDir()) {
             QFile::remove(path);
         } else if (!isOwnerRunning(entry.fileName())) {
-            if (MUtility::removeDirectory(path, true, true))
+            if (MFolders::removeDirectory(path, true, true))
                 MLogger::instance()->log(QStringLiteral("Removed %1, left by a run that ended").arg(path));
         }
     }

@@ -1,5 +1,6 @@
 #include "mfiledialog.h"
 
+#include "mfolders.h"
 #include "msettings.h"
 #include "mutility.h"
 
@@ -22,7 +23,7 @@ MFileDialog::MFileDialog(const QString &caption, Location location, QWidget *par
 {
     setWindowTitle(caption);
     setSidebarUrls({place(MUtility::lastFilesDirectory()), place(MUtility::picturesDirectory()),
-                    place(MUtility::userDocumentsPath()),
+                    place(MFolders::userDocumentsPath()),
                     place(QStandardPaths::writableLocation(QStandardPaths::DesktopLocation)),
                     QUrl::fromLocalFile(QStringLiteral("My Computer"))});
     const QString start = MSettings::instance()->lastFilesDir();

@@ -1,8 +1,8 @@
 #include "mlogger.h"
 
+#include "mfolders.h"
 #include "mlogcategory.h"
 #include "mregularfile.h"
-#include "mutility.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -26,7 +26,7 @@ MLogger::~MLogger() = default;
 
 QString MLogger::logFilePath()
 {
-    return MUtility::userDataPath() + QStringLiteral("vantor.log");
+    return MFolders::userDataPath() + QStringLiteral("vantor.log");
 }
 
 MLogger &MLogger::operator<<(const QString &message)

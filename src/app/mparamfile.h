@@ -6,7 +6,7 @@
 // One item file of a folder-backed library.
 struct MParamFile
 {
-    int location = -1; // MUtility::SystemPath or MUtility::UserPath; -1 for none
+    int location = -1; // MFolders::SystemPath or MFolders::UserPath; -1 for none
     QString path;      // absolute file path
     QString id;        // the file's base name, trimmed and upper-cased
 

@@ -1,5 +1,6 @@
 #include "mparamlist.h"
 
+#include "mfolders.h"
 #include "mlogger.h"
 #include "mregularfile.h"
 #include "mutility.h"
@@ -17,7 +18,7 @@ const char kItemFileProperty[] = "mParamFile";
 
 int locationIndex(int location)
 {
-    return location == MUtility::UserPath ? MUtility::UserPath : MUtility::SystemPath;
+    return location == MFolders::UserPath ? MFolders::UserPath : MFolders::SystemPath;
 }
 
 QString textProperty(const QObject *object, const char *name)
@@ -27,8 +28,8 @@ QString textProperty(const QObject *object, const char *name)
 } // namespace
 
 MParamList::MParamList(int kind, const QString &extension, QObject *parent)
-    : MParamList(kind, extension, MUtility::dataDirectory(MUtility::SystemPath, kind),
-                 MUtility::dataDirectory(MUtility::UserPath, kind), parent)
+    : MParamList(kind, extension, MFolders::dataDirectory(MFolders::SystemPath, kind),
+                 MFolders::dataDirectory(MFolders::UserPath, kind), parent)
 {
 }
 
@@ -38,14 +39,14 @@ MParamList::MParamList(int kind, const QString &extension, const QString &system
     , m_kind(kind)
     , m_extension(extension)
 {
-    m_folders[MUtility::SystemPath] = MUtility::folderPath(systemFolder);
-    m_folders[MUtility::UserPath] = MUtility::folderPath(userFolder);
-    scanDirectories(m_systemFiles, MUtility::SystemPath);
-    scanDirectories(m_userFiles, MUtility::UserPath);
+    m_folders[MFolders::SystemPath] = MFolders::folderPath(systemFolder);
+    m_folders[MFolders::UserPath] = MFolders::folderPath(userFolder);
+    scanDirectories(m_systemFiles, MFolders::SystemPath);
+    scanDirectories(m_userFiles, MFolders::UserPath);
     *MLogger::instance() << QStringLiteral("directory: %3, users: %1, system: %2")
                                 .arg(m_userFiles.size())
                                 .arg(m_systemFiles.size())
-                                .arg(MUtility::directoryName(kind));
+                                .arg(MFolders::directoryName(kind));
 }
 
 // ---------------------------------------------------------------- loading
@@ -61,9 +62,9 @@ void MParamList::load()
             fileOrder.append(it.key());
         }
     }
-    m_order = readIndex(MUtility::UserPath);
+    m_order = readIndex(MFolders::UserPath);
     if (m_order.isEmpty())
-        m_order = readIndex(MUtility::SystemPath);
+        m_order = readIndex(MFolders::SystemPath);
     if (m_order.isEmpty())
         m_order = fileOrder;
     loadItems(m_order, merged);
@@ -338,7 +339,7 @@ bool MParamList::writeIndex(const QStringList &ids) const
         const QString description = textProperty(found, "description");
         lines.append(id + QStringLiteral(" # ") + (group.isEmpty() ? QString() : group + QLatin1Char('/')) + description);
     }
-    const QString path = indexFileName(MUtility::UserPath);
+    const QString path = indexFileName(MFolders::UserPath);
     if (MUtility::writeLines(lines, path))
         return true;
     MLogger::instance()->systemError(QStringLiteral("Unable to write %1").arg(path));
@@ -349,7 +350,7 @@ bool MParamList::writeIndex(const QStringList &ids) const
 
 QString MParamList::folder(int location) const
 {
-    return MUtility::ensureDirectory(m_folders[locationIndex(location)]);
+    return MFolders::ensureDirectory(m_folders[locationIndex(location)]);
 }
 
 QString MParamList::fileName(int location, const QString &id) const
@@ -361,12 +362,12 @@ QString MParamList::fileName(int location, const QString &id) const
 
 QString MParamList::itemFileName(const QString &id) const
 {
-    return fileName(MUtility::SystemPath, id);
+    return fileName(MFolders::SystemPath, id);
 }
 
 QString MParamList::userItemFileName(const QString &id) const
 {
-    return fileName(MUtility::UserPath, id);
+    return fileName(MFolders::UserPath, id);
 }
 
 QString MParamList::systemFilePath(const QString &id) const
@@ -380,7 +381,7 @@ QString MParamList::userFilePath(const QObject *item) const
     if (!item)
         return QString();
     const MParamFile file = itemFile(item);
-    if (file.isValid() && file.location == MUtility::UserPath)
+    if (file.isValid() && file.location == MFolders::UserPath)
         return file.path;
     const QString id = item->property(idProperty().constData()).toString();
     const auto found = m_userFiles.constFind(id.trimmed().toUpper());

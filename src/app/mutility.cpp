@@ -3,6 +3,7 @@
 #include "menumlabels.h"
 
 #include "mcachefolder.h"
+#include "mfolders.h"
 #include "meventfilter.h"
 #include "mlogger.h"
 #include "mplatform.h"
@@ -31,70 +32,16 @@
 #include <cmath>
 #include <limits>
 
-namespace {
-const QString kVendorFolder = QStringLiteral("/Vantorel/KalmiDraw");
-
-QString standardFolder(QStandardPaths::StandardLocation location) { return QStandardPaths::writableLocation(location); }
-} // namespace
-
 // ---------------------------------------------------------------- paths
-
-QString MUtility::folderPath(const QString &path)
-{
-    QString result = path.trimmed();
-    if (!result.endsWith(QLatin1Char('/')))
-        result += QLatin1Char('/');
-    return result;
-}
-
-QString MUtility::ensureDirectory(const QString &path)
-{
-    QDir dir(path);
-    if (!dir.exists())
-        QDir().mkpath(path);
-    return path;
-}
-
-QString MUtility::userDataPath()
-{
-    return folderPath(ensureDirectory(standardFolder(QStandardPaths::GenericDataLocation) + kVendorFolder));
-}
-
-QString MUtility::applicationDirectory()
-{
-    return folderPath(QCoreApplication::applicationDirPath());
-}
-
-QString MUtility::userDocumentsPath()
-{
-    return folderPath(ensureDirectory(standardFolder(QStandardPaths::DocumentsLocation) + kVendorFolder));
-}
-
-QString MUtility::directoryName(int kind)
-{
-    static const char *const names[] = {"brushes", "cache",    "models",    "papers",    "shaders",
-                                        "shapes",  "snippets", "swatches", "templates", "textures"};
-    if (kind < 0 || kind >= int(sizeof(names) / sizeof(names[0])))
-        return QString();
-    return QString::fromLatin1(names[kind]);
-}
 
 QString MUtility::dataDirectory(int location, int kind)
 {
-    if (kind == CacheDir)
+    if (kind == MFolders::CacheDir)
         return MCacheFolder::own();
-    const QString path = (location == UserPath ? userDataPath() : applicationDirectory()) + QStringLiteral("datas/")
-                         + directoryName(kind);
-    ensureDirectory(path);
-    return folderPath(path);
+    return MFolders::dataDirectory(location, kind);
 }
 
-QString MUtility::brushesDirectory(int location) { return dataDirectory(location, BrushDir); }
-QString MUtility::papersDirectory(int location) { return dataDirectory(location, PaperDir); }
-QString MUtility::shadersDirectory(int location) { return dataDirectory(location, ShaderDir); }
-QString MUtility::snippetsDirectory(int location) { return dataDirectory(location, SnippetDir); }
-QString MUtility::swatchesDirectory(int location) { return dataDirectory(location, SwatchDir); }
-QString MUtility::templatesDirectory(int location) { return dataDirectory(location, TemplateDir); }
+QString MUtility::papersDirectory(int location) { return MFolders::papersDirectory(location); }
 QString MUtility::cacheDirectory() { return MCacheFolder::own(); }
 QString MUtility::cacheFileName(const QString &name)
 {
@@ -103,12 +50,12 @@ QString MUtility::cacheFileName(const QString &name)
 
 QString MUtility::screenshotsDirectory()
 {
-    return folderPath(ensureDirectory(userDocumentsPath() + QStringLiteral("screenshots")));
+    return MFolders::folderPath(MFolders::ensureDirectory(MFolders::userDocumentsPath() + QStringLiteral("screenshots")));
 }
 
 QString MUtility::picturesDirectory()
 {
-    return folderPath(standardFolder(QStandardPaths::PicturesLocation));
+    return MFolders::folderPath(MFolders::standardFolder(QStandardPaths::PicturesLocation));
 }
 
 QString MUtility::safeLanguageId(const QString &langId)
@@ -122,7 +69,7 @@ QString MUtility::safeLanguageId(const QString &langId)
 
 QString MUtility::helpDirectory(const QString &langId)
 {
-    return applicationDirectory() + QStringLiteral("help/") + safeLanguageId(langId) + QLatin1Char('/');
+    return MFolders::applicationDirectory() + QStringLiteral("help/") + safeLanguageId(langId) + QLatin1Char('/');
 }
 
 QString MUtility::helpPath()
@@ -135,7 +82,7 @@ QString MUtility::helpPath()
 
 QString MUtility::translationsDirectory()
 {
-    return applicationDirectory() + QStringLiteral("translations/");
+    return MFolders::applicationDirectory() + QStringLiteral("translations/");
 }
 
 QString MUtility::translationFilePath(const QString &langId)
@@ -154,51 +101,10 @@ QString MUtility::lastFilesDirectory()
     QDir dir(last);
     if (!last.isEmpty() && dir.exists())
         return dir.canonicalPath() + QLatin1Char('/');
-    const QString documents = userDocumentsPath();
+    const QString documents = MFolders::userDocumentsPath();
     if (QDir(documents).exists())
         return documents;
     return QString();
-}
-
-bool MUtility::removeDirectory(const QString &path, bool removeSelf, bool recursive)
-{
-    // A link is never followed, to be emptied where it leads: it is removed as a link.
-    const QFileInfo self(QDir::cleanPath(path));
-    if (self.isSymLink())
-        return removeSelf && QFile::remove(self.filePath());
-    QDir dir(path);
-    if (!dir.exists())
-        return true;
-    const QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                                    QDir::DirsFirst);
-    for (const QFileInfo &entry : entries) {
-        if (entry.isDir() && !entry.isSymLink()) {
-            if (recursive && !removeDirectory(entry.absoluteFilePath(), recursive, true))
-                return false;
-        } else if (!QFile::remove(entry.absoluteFilePath())) {
-            return false;
-        }
-    }
-    if (removeSelf)
-        return QDir().rmdir(dir.absolutePath());
-    return true;
-}
-
-void MUtility::copyDirectory(const QString &source, const QString &target, bool overwrite)
-{
-    const QDir sourceDir(source);
-    const QDir targetDir(target);
-    if (sourceDir.absolutePath() == targetDir.absolutePath()
-        || (sourceDir.exists() && sourceDir.canonicalPath() == targetDir.canonicalPath()))
-        return;
-    const QFileInfoList files = sourceDir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QFileInfo &file : files) {
-        const QString targetFile = targetDir.absolutePath() + QLatin1Char('/') + file.fileName();
-        if (overwrite || !QFile::exists(targetFile)) {
-            QFile::remove(targetFile);
-            QFile::copy(file.absoluteFilePath(), targetFile);
-        }
-    }
 }
 
 // ---------------------------------------------------------------- text files

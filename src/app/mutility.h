@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mfolders.h"
+
 #include <QColor>
 #include <QIcon>
 #include <QImage>
@@ -19,30 +21,21 @@ class QImageReader;
 class QListWidget;
 class QWidget;
 
-// Static services: where every file of the system lives, text files, file
+// Static services: where the system's own files live, text files, file
 // filters, images in JSON, and the one seam through which every modal message
 // and question of the system is asked (tests answer it by script).
 class MUtility : public QObject
 {
     Q_OBJECT
 public:
-    // Folder kinds and locations, numbered as MEnum::Directory and MEnum::PathType.
-    enum { BrushDir = 0, CacheDir, ModelDir, PaperDir, ShaderDir, ShapeDir, SnippetDir, SwatchDir, TemplateDir, TextureDir };
-    enum { SystemPath = 0, UserPath = 1 };
+    // Folder locations, as MFolders numbers them.
+    enum { SystemPath = MFolders::SystemPath, UserPath = MFolders::UserPath };
 
-    // Paths (every folder path ends in "/")
-    static QString folderPath(const QString &path);
-    static QString userDataPath();
-    static QString applicationDirectory();
-    static QString userDocumentsPath();
-    static QString directoryName(int kind);
+    // Paths (every folder path ends in "/"); the folders themselves are MFolders'.
+    // The data folder of any kind, the cache's included: that one is this
+    // process's own folder in the shared cache folder, which MCacheFolder keeps.
     static QString dataDirectory(int location, int kind);
-    static QString brushesDirectory(int location);
     static QString papersDirectory(int location);
-    static QString shadersDirectory(int location);
-    static QString snippetsDirectory(int location);
-    static QString swatchesDirectory(int location);
-    static QString templatesDirectory(int location);
     // This process's own folder in the shared cache folder (MCacheFolder).
     static QString cacheDirectory();
     static QString cacheFileName(const QString &name);
@@ -55,11 +48,6 @@ public:
     static QString safeLanguageId(const QString &langId);
     static QString fileDirectory(const QString &filePath);
     static QString lastFilesDirectory();
-    static QString ensureDirectory(const QString &path);
-    // A link, as the folder or inside it, is removed as a link and never
-    // followed: emptying a link (removeSelf false) fails and removes nothing.
-    static bool removeDirectory(const QString &path, bool removeSelf, bool recursive);
-    static void copyDirectory(const QString &source, const QString &target, bool overwrite);
 
     // UTF-8 text files. The writers are for the program's own files: each
     // replaces its file as a whole (a link in its place included, which is

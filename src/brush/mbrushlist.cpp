@@ -4,9 +4,9 @@
 #include "mbrushsettinginfolist.h"
 #include "mbrushstream.h"
 #include "menum.h"
+#include "mfolders.h"
 #include "mlogger.h"
 #include "mregularfile.h"
-#include "mutility.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -14,13 +14,13 @@
 #include <QJsonObject>
 
 MBrushList::MBrushList(QObject *parent)
-    : MParamList(MUtility::BrushDir, QStringLiteral("kxb"), parent)
+    : MParamList(MFolders::BrushDir, QStringLiteral("kxb"), parent)
 {
     setUp();
 }
 
 MBrushList::MBrushList(const QString &systemFolder, const QString &userFolder, QObject *parent)
-    : MParamList(MUtility::BrushDir, QStringLiteral("kxb"), systemFolder, userFolder, parent)
+    : MParamList(MFolders::BrushDir, QStringLiteral("kxb"), systemFolder, userFolder, parent)
 {
     setUp();
 }

@@ -1,20 +1,20 @@
 #include "menum.h"
+#include "mfolders.h"
 
-#include "mutility.h"
 
 #include <QMetaEnum>
 #include <QPen>
 
 // The folder helpers number folders and locations themselves; both numberings
 // are stored in settings and must stay one.
-static_assert(int(MEnum::BrushDir) == int(MUtility::BrushDir) && int(MEnum::CacheDir) == int(MUtility::CacheDir)
-                  && int(MEnum::ModelDir) == int(MUtility::ModelDir) && int(MEnum::PaperDir) == int(MUtility::PaperDir)
-                  && int(MEnum::ShaderDir) == int(MUtility::ShaderDir) && int(MEnum::ShapeDir) == int(MUtility::ShapeDir)
-                  && int(MEnum::SnippetDir) == int(MUtility::SnippetDir) && int(MEnum::SwatchDir) == int(MUtility::SwatchDir)
-                  && int(MEnum::TemplateDir) == int(MUtility::TemplateDir)
-                  && int(MEnum::TextureDir) == int(MUtility::TextureDir),
+static_assert(int(MEnum::BrushDir) == int(MFolders::BrushDir) && int(MEnum::CacheDir) == int(MFolders::CacheDir)
+                  && int(MEnum::ModelDir) == int(MFolders::ModelDir) && int(MEnum::PaperDir) == int(MFolders::PaperDir)
+                  && int(MEnum::ShaderDir) == int(MFolders::ShaderDir) && int(MEnum::ShapeDir) == int(MFolders::ShapeDir)
+                  && int(MEnum::SnippetDir) == int(MFolders::SnippetDir) && int(MEnum::SwatchDir) == int(MFolders::SwatchDir)
+                  && int(MEnum::TemplateDir) == int(MFolders::TemplateDir)
+                  && int(MEnum::TextureDir) == int(MFolders::TextureDir),
               "folder kinds differ");
-static_assert(int(MEnum::SystemPath) == int(MUtility::SystemPath) && int(MEnum::UserPath) == int(MUtility::UserPath),
+static_assert(int(MEnum::SystemPath) == int(MFolders::SystemPath) && int(MEnum::UserPath) == int(MFolders::UserPath),
               "folder locations differ");
 static_assert(int(MEnum::SquareCap) == int(Qt::SquareCap) && int(MEnum::RoundCap) == int(Qt::RoundCap)
                   && int(MEnum::BevelJoin) == int(Qt::BevelJoin) && int(MEnum::RoundJoin) == int(Qt::RoundJoin),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mfloodfill.h"
+
 #include <QColor>
 #include <QImage>
 #include <QObject>
@@ -24,7 +26,13 @@ class MQuickFill : public QObject
     Q_PROPERTY(uchar threshold READ threshold WRITE set_threshold NOTIFY thresholdChanged)
     Q_PROPERTY(bool clearSelection READ clearSelection WRITE set_clearSelection NOTIFY clearSelectionChanged)
 public:
-    enum Result { Filled = 0, NothingToDo = -1, OutOfMemory = -2, TimedOut = -3 };
+    // The engine's results, and a fill that had nothing to do.
+    enum Result {
+        Filled = MFloodFill::Filled,
+        NothingToDo = -1,
+        OutOfMemory = MFloodFill::OutOfMemory,
+        TimedOut = MFloodFill::TimedOut
+    };
 
     explicit MQuickFill(QObject *parent = nullptr);
     ~MQuickFill() override;

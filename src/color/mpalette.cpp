@@ -1,5 +1,6 @@
 #include "mpalette.h"
 
+#include "mfolders.h"
 #include "mlogger.h"
 #include "mregularfile.h"
 #include "mutility.h"
@@ -157,7 +158,7 @@ bool MPalette::isValidName(const QString &name)
 
 QString MPalette::filePathOf(const QString &name)
 {
-    return MUtility::swatchesDirectory(MUtility::UserPath) + name.trimmed() + QLatin1Char('.')
+    return MFolders::swatchesDirectory(MFolders::UserPath) + name.trimmed() + QLatin1Char('.')
            + QLatin1String(extension);
 }
 

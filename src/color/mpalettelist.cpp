@@ -1,7 +1,7 @@
 #include "mpalettelist.h"
 
+#include "mfolders.h"
 #include "mlogger.h"
-#include "mutility.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -12,7 +12,7 @@ MPaletteList::MPaletteList(QObject *parent)
     makeDefaultPalette();
     makeNamedColors();
     makeBigPalette();
-    loadFolder(MUtility::swatchesDirectory(MUtility::UserPath));
+    loadFolder(MFolders::swatchesDirectory(MFolders::UserPath));
     *MLogger::instance() << tr("Palettes loaded: %1 palette").arg(count());
 }
 

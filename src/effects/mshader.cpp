@@ -1,6 +1,7 @@
 #include "mshader.h"
 
 #include "mfield.h"
+#include "mfolders.h"
 #include "moptionslanguage.h"
 #include "mparamlist.h"
 #include "mparamslanguage.h"
@@ -139,7 +140,7 @@ QString MShader::fileName() const
     // The library's own user folder, which removing the effect empties.
     if (const MShaderList *library = MShaderList::existingInstance())
         return library->userItemFileName(m_id);
-    return MUtility::shadersDirectory(MUtility::UserPath) + m_id.trimmed().toLower() + QStringLiteral(".kxs");
+    return MFolders::shadersDirectory(MFolders::UserPath) + m_id.trimmed().toLower() + QStringLiteral(".kxs");
 }
 
 bool MShader::load(const QString &fileName)

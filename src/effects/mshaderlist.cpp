@@ -1,21 +1,21 @@
 #include "mshaderlist.h"
 
+#include "mfolders.h"
 #include "mlogger.h"
 #include "mshader.h"
-#include "mutility.h"
 
 namespace {
 const QString kExtension = QStringLiteral("kxs");
 } // namespace
 
 MShaderList::MShaderList(QObject *parent)
-    : MParamList(MUtility::ShaderDir, kExtension, parent)
+    : MParamList(MFolders::ShaderDir, kExtension, parent)
 {
     setUp();
 }
 
 MShaderList::MShaderList(const QString &systemFolder, const QString &userFolder, QObject *parent)
-    : MParamList(MUtility::ShaderDir, kExtension, systemFolder, userFolder, parent)
+    : MParamList(MFolders::ShaderDir, kExtension, systemFolder, userFolder, parent)
 {
     setUp();
 }

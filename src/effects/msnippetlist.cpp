@@ -1,22 +1,22 @@
 #include "msnippetlist.h"
 
+#include "mfolders.h"
 #include "mlogger.h"
 #include "msnippet.h"
 #include "msnippetstream.h"
-#include "mutility.h"
 
 namespace {
 const QString kExtension = QStringLiteral("kxn");
 } // namespace
 
 MSnippetList::MSnippetList(QObject *parent)
-    : MParamList(MUtility::SnippetDir, kExtension, parent)
+    : MParamList(MFolders::SnippetDir, kExtension, parent)
 {
     setUp();
 }
 
 MSnippetList::MSnippetList(const QString &systemFolder, const QString &userFolder, QObject *parent)
-    : MParamList(MUtility::SnippetDir, kExtension, systemFolder, userFolder, parent)
+    : MParamList(MFolders::SnippetDir, kExtension, systemFolder, userFolder, parent)
 {
     setUp();
 }

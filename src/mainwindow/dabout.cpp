@@ -1,5 +1,6 @@
 #include "dabout.h"
 
+#include "mfolders.h"
 #include "mhttprequest.h"
 #include "msettings.h"
 #include "mutility.h"
@@ -35,7 +36,7 @@ DAbout::~DAbout()
 
 QString DAbout::licenseText(const QString &folder, const QString &langId)
 {
-    const QString base = MUtility::folderPath(folder);
+    const QString base = MFolders::folderPath(folder);
     QString path = base + QStringLiteral("license_%1.txt").arg(MUtility::safeLanguageId(langId));
     if (!QFile::exists(path))
         path = base + QStringLiteral("license_en.txt");

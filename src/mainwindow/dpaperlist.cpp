@@ -1,6 +1,7 @@
 #include "dpaperlist.h"
 #include "ui_dpaperlist.h"
 
+#include "mfolders.h"
 #include "miconprovider.h"
 #include "mlogger.h"
 #include "msettings.h"
@@ -15,14 +16,14 @@ DPaperList::DPaperList(const QString &fileName, QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::DPaperList)
     , m_fileName(fileName)
-    , m_folder(MUtility::papersDirectory(MUtility::UserPath))
+    , m_folder(MFolders::papersDirectory(MFolders::UserPath))
     , m_model(new QFileSystemModel(this))
     , m_icons(new MIconProvider)
 {
     ui->setupUi(this);
     if (QDir(m_folder).isEmpty(QDir::Files)) {
         *MLogger::instance() << QStringLiteral("copy paper files to user directory");
-        MUtility::copyDirectory(MUtility::papersDirectory(MUtility::SystemPath), m_folder, true);
+        MFolders::copyDirectory(MFolders::papersDirectory(MFolders::SystemPath), m_folder, true);
     }
     m_model->setIconProvider(m_icons);
     m_model->setFilter(QDir::Files);

@@ -1,6 +1,7 @@
 #include "dscreenshot.h"
 
 #include "mconnector.h"
+#include "mfolders.h"
 #include "msettingsformat.h"
 #include "mutility.h"
 #include "ui_dscreenshot.h"
@@ -70,7 +71,7 @@ QString DScreenshot::defaultFileName(int n)
 
 QString DScreenshot::uniqueFileName(const QString &folder)
 {
-    const QString base = (!folder.isEmpty() && QDir(folder).exists()) ? MUtility::folderPath(folder)
+    const QString base = (!folder.isEmpty() && QDir(folder).exists()) ? MFolders::folderPath(folder)
                                                                        : MUtility::screenshotsDirectory();
     int n = 1;
     while (QFileInfo::exists(base + defaultFileName(n)))

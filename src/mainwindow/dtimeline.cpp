@@ -3,6 +3,7 @@
 
 #include "mcanvas.h"
 #include "mdocumentfile.h"
+#include "mfolders.h"
 #include "msettingsformat.h"
 #include "mutility.h"
 #include "mwidget.h"
@@ -43,7 +44,7 @@ DTimeLine::DTimeLine(MWidget *view, QWidget *parent)
     ui->firstLayerAsBackgroundCb->setChecked(m_firstLayerAsBackground);
     ui->prefixEdit->setText(settings.value(QStringLiteral("timeLinePrefix"), QStringLiteral("image-")).toString());
     ui->directoryEdit->setText(
-        settings.value(QStringLiteral("timeLineDirectory"), QString(MUtility::userDocumentsPath() + QStringLiteral("export")))
+        settings.value(QStringLiteral("timeLineDirectory"), QString(MFolders::userDocumentsPath() + QStringLiteral("export")))
             .toString());
     ui->cbDateTime->setChecked(settings.value(QStringLiteral("timeLineAddDateTime"), true).toBool());
     ui->reverseOrderCb->setChecked(settings.value(QStringLiteral("timeLineReverseOrder"), false).toBool());
@@ -213,7 +214,7 @@ QString DTimeLine::exportFolder() const
 void DTimeLine::on_dirBtn_clicked()
 {
     const QString start =
-        ui->directoryEdit->text().trimmed().isEmpty() ? MUtility::userDocumentsPath() : exportFolder();
+        ui->directoryEdit->text().trimmed().isEmpty() ? MFolders::userDocumentsPath() : exportFolder();
     const QString folder = QFileDialog::getExistingDirectory(this, tr("Export directory"), start);
     if (!folder.isEmpty())
         ui->directoryEdit->setText(folder);
@@ -232,7 +233,7 @@ void DTimeLine::on_saveBtn_clicked()
                                                tr("Do you want to create the directory ?"));
         if (answer != 0)
             return;
-        MUtility::ensureDirectory(folder);
+        MFolders::ensureDirectory(folder);
     }
     MUtility::setBusyCursor();
     QString prefix = ui->prefixEdit->text().trimmed();

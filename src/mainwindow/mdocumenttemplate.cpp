@@ -1,5 +1,6 @@
 #include "mdocumenttemplate.h"
 
+#include "mfolders.h"
 #include "mlogger.h"
 #include "mparamlist.h"
 #include "mregularfile.h"
@@ -100,7 +101,7 @@ bool MDocumentTemplate::loadData(const QByteArray &bytes)
 bool MDocumentTemplate::save()
 {
     if (m_fileName.isEmpty()) {
-        set_fileName(MUtility::templatesDirectory(MUtility::UserPath) + m_id.trimmed().toLower()
+        set_fileName(MFolders::templatesDirectory(MFolders::UserPath) + m_id.trimmed().toLower()
                      + QStringLiteral(".kxt"));
     }
     QJsonObject json;

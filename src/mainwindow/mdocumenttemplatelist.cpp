@@ -1,8 +1,8 @@
 #include "mdocumenttemplatelist.h"
 
 #include "mdocumenttemplate.h"
+#include "mfolders.h"
 #include "mlogger.h"
-#include "mutility.h"
 
 #include <algorithm>
 
@@ -11,14 +11,14 @@ const QString kExtension = QStringLiteral("kxt");
 } // namespace
 
 MDocumentTemplateList::MDocumentTemplateList(QObject *parent)
-    : MParamList(MUtility::TemplateDir, kExtension, parent)
+    : MParamList(MFolders::TemplateDir, kExtension, parent)
 {
     setUp();
 }
 
 MDocumentTemplateList::MDocumentTemplateList(const QString &systemFolder, const QString &userFolder,
                                              QObject *parent)
-    : MParamList(MUtility::TemplateDir, kExtension, systemFolder, userFolder, parent)
+    : MParamList(MFolders::TemplateDir, kExtension, systemFolder, userFolder, parent)
 {
     setUp();
 }

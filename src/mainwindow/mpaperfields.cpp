@@ -3,6 +3,7 @@
 #include "dpaperlist.h"
 #include "menum.h"
 #include "menumlabels.h"
+#include "mfolders.h"
 #include "mutility.h"
 
 #include <QAbstractButton>
@@ -81,7 +82,7 @@ bool MPaperFields::check(const QString &title) const
     // The file keeps its own name: on a case-sensitive file system a
     // lower-cased name would miss it.
     const QString file = name();
-    if (file.isEmpty() || !QFileInfo::exists(MUtility::papersDirectory(MUtility::UserPath) + file)) {
+    if (file.isEmpty() || !QFileInfo::exists(MFolders::papersDirectory(MFolders::UserPath) + file)) {
         MUtility::showMessage(QMessageBox::Critical, title, tr("Please choose a valid paper name."));
         return false;
     }

@@ -1,21 +1,21 @@
 #include "mshapelist.h"
 
+#include "mfolders.h"
 #include "mlogger.h"
 #include "mshape.h"
-#include "mutility.h"
 
 namespace {
 const QString kExtension = QStringLiteral("kxh");
 } // namespace
 
 MShapeList::MShapeList(QObject *parent)
-    : MParamList(MUtility::ShapeDir, kExtension, parent)
+    : MParamList(MFolders::ShapeDir, kExtension, parent)
 {
     setUp();
 }
 
 MShapeList::MShapeList(const QString &systemFolder, const QString &userFolder, QObject *parent)
-    : MParamList(MUtility::ShapeDir, kExtension, systemFolder, userFolder, parent)
+    : MParamList(MFolders::ShapeDir, kExtension, systemFolder, userFolder, parent)
 {
     setUp();
 }

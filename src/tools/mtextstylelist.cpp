@@ -1,7 +1,7 @@
 #include "mtextstylelist.h"
 
+#include "mfolders.h"
 #include "mtextstyle.h"
-#include "mutility.h"
 
 #include <QFile>
 
@@ -35,7 +35,7 @@ MTextStyleList::~MTextStyleList()
 
 QString MTextStyleList::fileName()
 {
-    return MUtility::userDocumentsPath() + QStringLiteral("textstyles.json");
+    return MFolders::userDocumentsPath() + QStringLiteral("textstyles.json");
 }
 
 QObject *MTextStyleList::createItem()

@@ -1,4 +1,5 @@
 #include "dsortlist.h"
+#include "mfolders.h"
 #include "mparamlist.h"
 #include "mtestdialogscript.h"
 #include "mtestfolder.h"
@@ -35,7 +36,7 @@ class Library : public MParamList
 {
 public:
     explicit Library(const MTestFolder &root)
-        : MParamList(MUtility::BrushDir, QStringLiteral("kxb"), root.filePath("system"), root.filePath("user"))
+        : MParamList(MFolders::BrushDir, QStringLiteral("kxb"), root.filePath("system"), root.filePath("user"))
     {
         setMetaObject(Item::staticMetaObject);
         setDefaultItem(&fallback);

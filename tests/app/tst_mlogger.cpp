@@ -1,7 +1,7 @@
 #include "mlogcategory.h"
+#include "mfolders.h"
 #include "mlogger.h"
 #include "mtestlogwatch.h"
-#include "mutility.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -18,7 +18,7 @@ private slots:
     {
         // A second start logs beside the running copy and must leave its lines;
         // only the copy that goes on running empties the log, once.
-        QFile stale(MUtility::userDataPath() + QStringLiteral("vantor.log"));
+        QFile stale(MFolders::userDataPath() + QStringLiteral("vantor.log"));
         QVERIFY(stale.open(QIODevice::WriteOnly));
         stale.write("old line\n");
         stale.close();

@@ -1,7 +1,7 @@
 #include "mparamlist.h"
+#include "mfolders.h"
 #include "mtestfolder.h"
 #include "mtestlogwatch.h"
-#include "mutility.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,7 +34,7 @@ class TestLibrary : public MParamList
 {
 public:
     explicit TestLibrary(const MTestFolder &root, int mode = IndexOrder)
-        : MParamList(MUtility::BrushDir, QStringLiteral("kxb"), root.filePath(QStringLiteral("system")),
+        : MParamList(MFolders::BrushDir, QStringLiteral("kxb"), root.filePath(QStringLiteral("system")),
                      root.filePath(QStringLiteral("user")))
         , fallback(QStringLiteral("DEFAULT"), QString(), QStringLiteral("default"))
     {
@@ -188,8 +188,8 @@ private slots:
         QObject *mixed = library.findById(QStringLiteral("mixed"));
         QObject *plain = library.findById(QStringLiteral("PLAIN"));
         QCOMPARE(MParamList::itemFile(mixed).path, root.filePath(QStringLiteral("user/MiXeD.kxb")));
-        QCOMPARE(MParamList::itemFile(mixed).location, int(MUtility::UserPath));
-        QCOMPARE(MParamList::itemFile(plain).location, int(MUtility::SystemPath));
+        QCOMPARE(MParamList::itemFile(mixed).location, int(MFolders::UserPath));
+        QCOMPARE(MParamList::itemFile(plain).location, int(MFolders::SystemPath));
         QCOMPARE(library.userFilePath(mixed), root.filePath(QStringLiteral("user/MiXeD.kxb")));
         QCOMPARE(library.systemFilePath(QStringLiteral("mixed")), root.filePath(QStringLiteral("system/Mixed.kxb")));
         // A file not yet written goes under the lower-cased id.
@@ -223,8 +223,8 @@ private slots:
         TestLibrary library(root);
         QCOMPARE(library.itemFileName(id), name.isEmpty() ? QString() : root.filePath(QStringLiteral("system/")) + name);
         QCOMPARE(library.userItemFileName(id), name.isEmpty() ? QString() : root.filePath(QStringLiteral("user/")) + name);
-        QCOMPARE(library.indexFileName(MUtility::UserPath), root.filePath(QStringLiteral("user/index.kxl")));
-        QCOMPARE(library.indexFileName(MUtility::SystemPath), root.filePath(QStringLiteral("system/index.kxl")));
+        QCOMPARE(library.indexFileName(MFolders::UserPath), root.filePath(QStringLiteral("user/index.kxl")));
+        QCOMPARE(library.indexFileName(MFolders::SystemPath), root.filePath(QStringLiteral("system/index.kxl")));
     }
 
     void acceptedIds_data()
@@ -337,7 +337,7 @@ private slots:
         // An id no item has is written bare; blank entries are dropped.
         QVERIFY(library.setOrder({QStringLiteral(" ghost "), QStringLiteral("  "), QStringLiteral("ID1")}));
         QCOMPARE(QString::fromUtf8(root.readFile(QStringLiteral("user/index.kxl"))), "ghost\n" + line + QLatin1Char('\n'));
-        QCOMPARE(library.readIndex(MUtility::UserPath), (QStringList{"ghost", "ID1"}));
+        QCOMPARE(library.readIndex(MFolders::UserPath), (QStringList{"ghost", "ID1"}));
     }
 
     void appendAndRemoveKeepTheOrderFile()

@@ -1,5 +1,6 @@
 #include "mcachefolder.h"
 #include "meventfilter.h"
+#include "mfolders.h"
 #include "mlogger.h"
 #include "msettings.h"
 #include "mtestdialogscript.h"
@@ -34,54 +35,29 @@ private slots:
     }
     void cleanupTestCase() { MSettings::destroyInstance(); }
 
-    void folderPath_data()
-    {
-        QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("expected");
-        QTest::newRow("blanks trimmed") << "  /a/b  " << "/a/b/";
-        QTest::newRow("already ends in slash") << "/a/b/" << "/a/b/";
-        QTest::newRow("empty") << "" << "/";
-    }
-    void folderPath()
-    {
-        QFETCH(QString, input);
-        QFETCH(QString, expected);
-        QCOMPARE(MUtility::folderPath(input), expected);
-    }
-
     void folders()
     {
         const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Vantorel/KalmiDraw/";
-        QCOMPARE(MUtility::userDataPath(), data);
+        QCOMPARE(MFolders::userDataPath(), data);
         QVERIFY(QDir(data).exists());
         // The cache folder holds a folder of this process's own.
         const QString cache = data + "cache/" + MCacheFolder::folderName(QCoreApplication::applicationPid()) + "/";
         QCOMPARE(MUtility::cacheDirectory(), cache);
         QVERIFY(QDir(cache).exists());
-        QCOMPARE(MUtility::dataDirectory(MUtility::SystemPath, MUtility::CacheDir), cache);
-        QCOMPARE(MUtility::dataDirectory(MUtility::UserPath, MUtility::CacheDir), cache);
-        QCOMPARE(MUtility::brushesDirectory(MUtility::UserPath), data + "datas/brushes/");
+        QCOMPARE(MUtility::dataDirectory(MFolders::SystemPath, MFolders::CacheDir), cache);
+        QCOMPARE(MUtility::dataDirectory(MFolders::UserPath, MFolders::CacheDir), cache);
+        QCOMPARE(MFolders::brushesDirectory(MFolders::UserPath), data + "datas/brushes/");
         QVERIFY(QDir(data + "datas/brushes").exists());
-        QCOMPARE(MUtility::applicationDirectory(), QCoreApplication::applicationDirPath() + "/");
-        QCOMPARE(MUtility::templatesDirectory(MUtility::SystemPath),
+        QCOMPARE(MFolders::applicationDirectory(), QCoreApplication::applicationDirPath() + "/");
+        QCOMPARE(MFolders::templatesDirectory(MFolders::SystemPath),
                  QCoreApplication::applicationDirPath() + "/datas/templates/");
         QCOMPARE(MUtility::cacheFileName("{ABCDEF01-2345-6789-ABCD-EF0123456789}"),
                  cache + "{abcdef01-2345-6789-abcd-ef0123456789}.data");
         const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + "/Vantorel/KalmiDraw/";
-        QCOMPARE(MUtility::userDocumentsPath(), documents);
+        QCOMPARE(MFolders::userDocumentsPath(), documents);
         QCOMPARE(MUtility::screenshotsDirectory(), documents + "screenshots/");
         QVERIFY(QDir(documents + "screenshots").exists());
         QCOMPARE(MUtility::translationFilePath(" FR "), MUtility::translationsDirectory() + "kalmi_fr.qm");
-    }
-
-    void directoryNames()
-    {
-        const QStringList names = {"brushes", "cache", "models", "papers", "shaders",
-                                   "shapes", "snippets", "swatches", "templates", "textures"};
-        for (int kind = 0; kind < names.size(); ++kind)
-            QCOMPARE(MUtility::directoryName(kind), names.at(kind));
-        QCOMPARE(MUtility::directoryName(-1), QString());
-        QCOMPARE(MUtility::directoryName(10), QString());
     }
 
     void languageIdsStayInTheirFolder_data()
@@ -98,7 +74,7 @@ private slots:
     {
         QFETCH(QString, langId);
         QFETCH(QString, used);
-        QCOMPARE(MUtility::helpDirectory(langId), MUtility::applicationDirectory() + "help/" + used + "/");
+        QCOMPARE(MUtility::helpDirectory(langId), MFolders::applicationDirectory() + "help/" + used + "/");
         QCOMPARE(MUtility::translationFilePath(langId), MUtility::translationsDirectory() + "kalmi_" + used + ".qm");
     }
 
@@ -115,68 +91,7 @@ private slots:
         MSettings::instance()->set_lastFilesDir(folder.path());
         QCOMPARE(MUtility::lastFilesDirectory(), QDir(folder.path()).canonicalPath() + "/");
         MSettings::instance()->set_lastFilesDir(folder.path() + "missing");
-        QCOMPARE(MUtility::lastFilesDirectory(), MUtility::userDocumentsPath());
-    }
-
-    void removeDirectory()
-    {
-        MTestFolder folder;
-        QVERIFY(MUtility::removeDirectory(folder.path() + "missing", true, true));
-
-        folder.writeFile("top/a.data", "a");
-        folder.writeFile("top/.hidden", "h");
-        folder.writeFile("top/sub/b.data", "b");
-        folder.writeFile("top/sub/deeper/c.data", "c");
-        // Not recursive: files go, sub-folders stay, and the folder itself cannot go.
-        QVERIFY(!MUtility::removeDirectory(folder.path() + "top", true, false));
-        QVERIFY(!QFile::exists(folder.filePath("top/a.data")));
-        QVERIFY(!QFile::exists(folder.filePath("top/.hidden")));
-        QVERIFY(QFile::exists(folder.filePath("top/sub/deeper/c.data")));
-        // Recursive, keeping the folder: everything inside goes.
-        QVERIFY(MUtility::removeDirectory(folder.path() + "top", false, true));
-        QVERIFY(QDir(folder.path() + "top").exists());
-        QVERIFY(QDir(folder.path() + "top").isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
-        QVERIFY(MUtility::removeDirectory(folder.path() + "top", true, true));
-        QVERIFY(!QDir(folder.path() + "top").exists());
-    }
-
-    void removeDirectoryNeverFollowsLinks()
-    {
-        MTestFolder outside;
-        outside.writeFile("keep.txt", "precious");
-        MTestFolder folder;
-        folder.writeFile("cache/x.data", "x");
-        QVERIFY(QFile::link(outside.path(), folder.filePath("cache/link")));
-        QVERIFY(MUtility::removeDirectory(folder.path() + "cache", false, true));
-        QCOMPARE(outside.readFile("keep.txt"), QByteArray("precious"));
-        QVERIFY(!QFileInfo(folder.filePath("cache/link")).isSymLink());
-
-        // The folder itself a link: emptying it removes nothing, removing it
-        // removes the link alone, with or without a final "/".
-        QVERIFY(QFile::link(outside.path(), folder.filePath("linked")));
-        QVERIFY(!MUtility::removeDirectory(folder.filePath("linked") + "/", false, true));
-        QVERIFY(!MUtility::removeDirectory(folder.filePath("linked"), false, true));
-        QVERIFY(QFileInfo(folder.filePath("linked")).isSymLink());
-        QVERIFY(MUtility::removeDirectory(folder.filePath("linked") + "/", true, true));
-        QVERIFY(!QFileInfo(folder.filePath("linked")).isSymLink());
-        QCOMPARE(outside.readFile("keep.txt"), QByteArray("precious"));
-    }
-
-    void copyDirectory()
-    {
-        MTestFolder source, target;
-        source.writeFile("a.txt", "new a");
-        source.writeFile("b.txt", "new b");
-        source.writeFile("sub/c.txt", "c");
-        target.writeFile("a.txt", "old a");
-        MUtility::copyDirectory(source.path(), target.path(), false);
-        QCOMPARE(target.readFile("a.txt"), QByteArray("old a"));
-        QCOMPARE(target.readFile("b.txt"), QByteArray("new b"));
-        QVERIFY(!QFile::exists(target.filePath("sub/c.txt")));
-        MUtility::copyDirectory(source.path(), target.path(), true);
-        QCOMPARE(target.readFile("a.txt"), QByteArray("new a"));
-        MUtility::copyDirectory(source.path(), source.path(), true);
-        QCOMPARE(source.readFile("a.txt"), QByteArray("new a"));
+        QCOMPARE(MUtility::lastFilesDirectory(), MFolders::userDocumentsPath());
     }
 
     void textFiles()

@@ -1,4 +1,5 @@
 #include "menum.h"
+#include "mfolders.h"
 #include "mutility.h"
 
 #include <QComboBox>
@@ -81,8 +82,8 @@ private slots:
     void folderNumbersMatchTheFolderHelpers()
     {
         QCOMPARE(MUtility::dataDirectory(MEnum::UserPath, MEnum::CacheDir), MUtility::cacheDirectory());
-        QCOMPARE(MUtility::dataDirectory(MEnum::SystemPath, MEnum::BrushDir), MUtility::brushesDirectory(MUtility::SystemPath));
-        QCOMPARE(MUtility::directoryName(MEnum::TextureDir), MUtility::directoryName(MUtility::TextureDir));
+        QCOMPARE(MFolders::dataDirectory(MEnum::SystemPath, MEnum::BrushDir), MFolders::brushesDirectory(MFolders::SystemPath));
+        QCOMPARE(MFolders::directoryName(MEnum::TextureDir), MFolders::directoryName(MFolders::TextureDir));
     }
 
     void unknownNamesResolveToNothing_data()

@@ -1,5 +1,6 @@
 #include "mcanvas.h"
 #include "mdocumentdescription.h"
+#include "mfolders.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "mpaintengine.h"
@@ -14,7 +15,6 @@
 #include "mtestglcontext.h"
 #include "mtestlogwatch.h"
 #include "mtransform.h"
-#include "mutility.h"
 
 #include <QOpenGLContext>
 #include <QOpenGLVertexArrayObject>
@@ -203,7 +203,7 @@ private slots:
             for (int x = 0; x < paper.width(); ++x)
                 paper.setPixel(x, y, qRgba(30 * x, 40 * y, 100, 255));
         if (!paperName.isEmpty()) {
-            QVERIFY(paper.save(MUtility::papersDirectory(MUtility::UserPath) + paperName));
+            QVERIFY(paper.save(MFolders::papersDirectory(MFolders::UserPath) + paperName));
             canvas->setPaperName(paperName);
             QCOMPARE(canvas->paperName(), paperName);
         }
@@ -718,7 +718,7 @@ private slots:
     {
         QImage paper(4, 4, QImage::Format_RGB32);
         paper.fill(Qt::darkCyan);
-        QVERIFY(paper.save(MUtility::papersDirectory(MUtility::UserPath) + QStringLiteral("cyan.png")));
+        QVERIFY(paper.save(MFolders::papersDirectory(MFolders::UserPath) + QStringLiteral("cyan.png")));
         QSignalSpy refreshed(canvas.get(), qOverload<bool, const QRectF &>(&MCanvas::refresh));
         canvas->setPaperName(QStringLiteral("  cyan.png "));
         QCOMPARE(canvas->paperName(), QStringLiteral("cyan.png"));

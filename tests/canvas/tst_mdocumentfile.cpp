@@ -2,6 +2,7 @@
 #include "mdocumentdescription.h"
 #include "mdocumentfile.h"
 #include "menum.h"
+#include "mfolders.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "msettings.h"
@@ -156,7 +157,7 @@ private:
         canvas->setAutoExtent(true);
         canvas->setPaintMargin(20);
         if (paperType == MEnum::Paper) {
-            QVERIFY(paperImage(100).save(MUtility::papersDirectory(MUtility::UserPath) + paperFile));
+            QVERIFY(paperImage(100).save(MFolders::papersDirectory(MFolders::UserPath) + paperFile));
             canvas->setPaperName(paperFile);
             QCOMPARE(canvas->paperName(), paperFile);
             canvas->setPaperTile(paperImage(100));
@@ -249,7 +250,7 @@ private slots:
         auto *tint = new MTestEffect(tintId);
         tint->addParam("color", QColor(Qt::blue));
         MShaderList::instance()->append(tint);
-        QVERIFY(QDir().mkpath(MUtility::papersDirectory(MUtility::UserPath)));
+        QVERIFY(QDir().mkpath(MFolders::papersDirectory(MFolders::UserPath)));
         // One document for every case: making one costs the compilation of every program.
         canvas.reset(new MCanvas());
         QVERIFY(canvas->isGlReady());
@@ -290,7 +291,7 @@ private slots:
 
         // Another document in between, on another paper: what comes back
         // must come from the file.
-        QVERIFY(paperImage(200).save(MUtility::papersDirectory(MUtility::UserPath) + paperFile));
+        QVERIFY(paperImage(200).save(MFolders::papersDirectory(MFolders::UserPath) + paperFile));
         buildUnsavedWork();
         canvas->setPaperType(MEnum::Colored);
         canvas->setPaperColor(Qt::white);
@@ -712,7 +713,7 @@ private slots:
 
         // A file beside the papers folder, which a path would reach.
         canvas->reset();
-        const QString papers = MUtility::papersDirectory(MUtility::UserPath);
+        const QString papers = MFolders::papersDirectory(MFolders::UserPath);
         QVERIFY(paperImage(7).save(papers + QStringLiteral("../outside.png")));
         QVERIFY(paperImage(9).save(papers + paperFile));
         const QString before = canvas->paperName();

@@ -1,4 +1,5 @@
 #include "mlogger.h"
+#include "mfolders.h"
 #include "mpalette.h"
 #include "mpalettelist.h"
 #include "mtestlogwatch.h"
@@ -73,7 +74,7 @@ QByteArray samplePalette()
 
 QString swatchesFolder()
 {
-    return MUtility::swatchesDirectory(MUtility::UserPath);
+    return MFolders::swatchesDirectory(MFolders::UserPath);
 }
 
 void clearSwatchesFolder()

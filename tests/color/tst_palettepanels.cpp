@@ -2,6 +2,7 @@
 #include "mcolorpalettewidget.h"
 #include "mcolorswatchpanel.h"
 #include "mcolorswatchwidget.h"
+#include "mfolders.h"
 #include "mpalettelist.h"
 #include "msettings.h"
 #include "mswatchlistpanel.h"
@@ -22,7 +23,7 @@
 namespace {
 QString folder()
 {
-    return MUtility::swatchesDirectory(MUtility::UserPath);
+    return MFolders::swatchesDirectory(MFolders::UserPath);
 }
 
 QStringList filesOnDisk()

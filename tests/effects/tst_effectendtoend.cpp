@@ -1,6 +1,7 @@
 // A library effect, read from its file, drawn by the document's paint engine.
 
 #include "mcanvas.h"
+#include "mfolders.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "mparamlist.h"
@@ -11,7 +12,6 @@
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
 #include "mtexturelayer.h"
-#include "mutility.h"
 
 #include <QColor>
 #include <QFile>
@@ -67,12 +67,12 @@ private slots:
                                           "f_color = vec4(tint.rgb * texture(paint, at).rgb, 1.0) * layer.a;\n")
                                .arg(texturePath));
         QVERIFY(written->save());
-        QVERIFY(QFile::exists(MUtility::shadersDirectory(MUtility::UserPath) + kEffectId.toLower() + ".kxs"));
+        QVERIFY(QFile::exists(MFolders::shadersDirectory(MFolders::UserPath) + kEffectId.toLower() + ".kxs"));
         MShaderList::instance()->append(written);
         MShaderList::destroyInstance();
         MShader *read = MShaderList::instance()->find(kEffectId);
         QVERIFY(read);
-        QCOMPARE(MParamList::itemFile(read).location, int(MUtility::UserPath));
+        QCOMPARE(MParamList::itemFile(read).location, int(MFolders::UserPath));
 
         MSettings::instance()->set_showEmptyPaper(false);
         canvas.reset(new MCanvas());

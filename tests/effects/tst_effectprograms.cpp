@@ -2,6 +2,7 @@
 // reference compiler, and the effects the system ships.
 
 #include "mfield.h"
+#include "mfolders.h"
 #include "mshader.h"
 #include "mshaderlist.h"
 #include "mshaderprogramlist.h"
@@ -9,7 +10,6 @@
 #include "mtestglrig.h"
 #include "mtestglslang.h"
 #include "mtestpixels.h"
-#include "mutility.h"
 
 #include <QColor>
 #include <QDir>
@@ -181,7 +181,7 @@ private slots:
         QCOMPARE(library->rowCount(), shippedEntries().size());
         MShader *shader = library->find(entry.value(QStringLiteral("id")).toString());
         QVERIFY(shader);
-        QCOMPARE(MParamList::itemFile(shader).location, int(MUtility::SystemPath));
+        QCOMPARE(MParamList::itemFile(shader).location, int(MFolders::SystemPath));
         QCOMPARE(shader->id(), entry.value(QStringLiteral("id")).toString());
         QCOMPARE(shader->type(), entry.value(QStringLiteral("type")).toInt());
         QCOMPARE(shader->group(), entry.value(QStringLiteral("group")).toString());

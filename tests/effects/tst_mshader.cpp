@@ -1,4 +1,5 @@
 #include "mfield.h"
+#include "mfolders.h"
 #include "mparamlist.h"
 #include "mshader.h"
 #include "mtesteffectsources.h"
@@ -462,7 +463,7 @@ private slots:
         QFETCH(QString, name);
         MShader shader;
         shader.set_id(id);
-        QCOMPARE(shader.fileName(), name.isEmpty() ? QString() : MUtility::shadersDirectory(MUtility::UserPath) + name);
+        QCOMPARE(shader.fileName(), name.isEmpty() ? QString() : MFolders::shadersDirectory(MFolders::UserPath) + name);
         if (name.isEmpty()) {
             QVERIFY(!shader.save());
             QVERIFY(!shader.load());

@@ -1,9 +1,9 @@
 #include "mparamlist.h"
+#include "mfolders.h"
 #include "mshader.h"
 #include "mshaderlist.h"
 #include "mtestfolder.h"
 #include "mtestlogwatch.h"
-#include "mutility.h"
 
 #include <QDir>
 #include <QFile>
@@ -210,7 +210,7 @@ private slots:
         MShaderList &library = fixture.load();
         QCOMPARE(rows(library), QStringLiteral("color/my own,color/system tint"));
         QCOMPARE(library.find(uuid(1))->source(), QStringLiteral("@main\nf_color = vec4(1.0);"));
-        QCOMPARE(MParamList::itemFile(library.find(uuid(1))).location, int(MUtility::SystemPath));
+        QCOMPARE(MParamList::itemFile(library.find(uuid(1))).location, int(MFolders::SystemPath));
         // The user's file stays as it was, and the log says why it is not used.
         QCOMPARE(fixture.root.readFile(QStringLiteral("user/") + uuid(1).toLower() + ".kxs"), userBytes);
         QCOMPARE(log.count(QStringLiteral("The user file %1 has the id of a system shader and is not used.").arg(userCopy)), 1);

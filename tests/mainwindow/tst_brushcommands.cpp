@@ -8,6 +8,7 @@
 #include "mcanvas.h"
 #include "mcolorlist.h"
 #include "menum.h"
+#include "mfolders.h"
 #include "mmainwindow.h"
 #include "msettings.h"
 #include "mtestbrushlibrary.h"
@@ -410,7 +411,7 @@ private slots:
         QCOMPARE(copy->description(), QStringLiteral("wide ink"));
         QCOMPARE(window->brushWidget()->brushListWidget()->rowCount(), shipped + 1);
         QVERIFY(QFileInfo::exists(copy->userFilePath()));
-        QVERIFY(copy->userFilePath().startsWith(MUtility::brushesDirectory(MUtility::UserPath)));
+        QVERIFY(copy->userFilePath().startsWith(MFolders::brushesDirectory(MFolders::UserPath)));
         QVERIFY(!copy->systemFileExists());
         QVERIFY(brushes->order().contains(copy->id()));
         QVERIFY(window->findChild<QAction *>("actionDelete_brush")->isEnabled());

@@ -5,12 +5,12 @@
 #include "mdocumenttemplate.h"
 #include "mdocumenttemplatelist.h"
 #include "menum.h"
+#include "mfolders.h"
 #include "mlogger.h"
 #include "msettings.h"
 #include "mtestdialogscript.h"
 #include "mtestfolder.h"
 #include "mtestmodaldriver.h"
-#include "mutility.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -94,7 +94,7 @@ private slots:
     void initTestCase()
     {
         MLogger::instance();
-        userDir = MUtility::templatesDirectory(MUtility::UserPath);
+        userDir = MFolders::templatesDirectory(MFolders::UserPath);
     }
 
     void init()
@@ -181,7 +181,7 @@ private slots:
         QFETCH(QString, file);
         QFETCH(QString, name);
         QFETCH(bool, accepted);
-        const QString papers = MUtility::papersDirectory(MUtility::UserPath);
+        const QString papers = MFolders::papersDirectory(MFolders::UserPath);
         if (!file.isEmpty()) {
             QImage image(4, 4, QImage::Format_RGB32);
             image.fill(Qt::gray);

@@ -1,6 +1,7 @@
 #include "dexport.h"
 #include "mcanvas.h"
 #include "mcolorlist.h"
+#include "mfolders.h"
 #include "mlogger.h"
 #include "mmainwindow.h"
 #include "mopengl.h"
@@ -357,7 +358,7 @@ private slots:
         QFETCH(bool, lastFolderSet);
         MTestFolder last, elsewhere;
         paintTwoLayers();
-        QString expectedFolder = QDir(MUtility::userDocumentsPath()).canonicalPath() + QLatin1Char('/');
+        QString expectedFolder = QDir(MFolders::userDocumentsPath()).canonicalPath() + QLatin1Char('/');
         QString expectedName = QStringLiteral("new-document.kxd");
         if (lastFolderSet) {
             MSettings::instance()->set_lastFilesDir(last.path());

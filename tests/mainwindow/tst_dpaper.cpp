@@ -6,6 +6,7 @@
 #include "dpapersize.h"
 #include "mcanvas.h"
 #include "menum.h"
+#include "mfolders.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "msettings.h"
@@ -156,8 +157,8 @@ private slots:
     // The first run fills the empty user papers folder from the system one.
     void listCopiesTheSystemPapers()
     {
-        const QString user = MUtility::papersDirectory(MUtility::UserPath);
-        const QString system = MUtility::papersDirectory(MUtility::SystemPath);
+        const QString user = MFolders::papersDirectory(MFolders::UserPath);
+        const QString system = MFolders::papersDirectory(MFolders::SystemPath);
         QDir(user).removeRecursively();
         QDir().mkpath(user);
         const bool made = !QFile::exists(system + "paper-01.jpg");
@@ -177,7 +178,7 @@ private slots:
     // Adding copies a new file in, under its own name; a taken name copies nothing.
     void listAddsAndRemoves()
     {
-        const QString user = MUtility::papersDirectory(MUtility::UserPath);
+        const QString user = MFolders::papersDirectory(MFolders::UserPath);
         QVERIFY(!image(user + "keep.png").isEmpty());
         const QString source = image(folder->filePath("Fine-Grain.png"));
         DPaperList list(QString{});

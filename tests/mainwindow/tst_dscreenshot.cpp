@@ -1,4 +1,5 @@
 #include "dscreenshot.h"
+#include "mfolders.h"
 #include "msettings.h"
 #include "mtestdialogscript.h"
 #include "mutility.h"
@@ -35,7 +36,7 @@ private slots:
     void init()
     {
         QSettings().clear();
-        MUtility::removeDirectory(MUtility::screenshotsDirectory(), false, true);
+        MFolders::removeDirectory(MUtility::screenshotsDirectory(), false, true);
     }
 
     void firstDialog()

@@ -1,6 +1,7 @@
 #include "dabout.h"
 #include "mapplication.h"
 #include "mcoloredit.h"
+#include "mfolders.h"
 #include "mhttprequest.h"
 #include "mmainwindow.h"
 #include "msettings.h"
@@ -10,7 +11,6 @@
 #include "mtestmodaldriver.h"
 #include "mtesturlcatcher.h"
 #include "mtestwindowrun.h"
-#include "mutility.h"
 #include "mversioninfo.h"
 
 #include <QAction>
@@ -76,7 +76,7 @@ private slots:
         MTestDialogScript script;
         QString guide;
         const int result = runMainWindowOnce([&](MMainWindow *window) {
-            guide = MUtility::applicationDirectory() + "help/en/KalmiDraw.pdf";
+            guide = MFolders::applicationDirectory() + "help/en/KalmiDraw.pdf";
             MSettings::instance()->set_serverUrl("http://127.0.0.1:9/");
             MSettings::instance()->set_userLangId("FR");
             trigger(window, "actionOnline_help");

@@ -2,11 +2,11 @@
 
 #include "mdocumenttemplate.h"
 #include "mdocumenttemplatelist.h"
+#include "mfolders.h"
 #include "mlogger.h"
 #include "msettings.h"
 #include "mtestfolder.h"
 #include "mtestlogwatch.h"
-#include "mutility.h"
 
 #include <QDir>
 #include <QFile>
@@ -50,7 +50,7 @@ private slots:
         folder.reset(new MTestFolder);
         QVERIFY(QDir().mkpath(systemDir()));
         QVERIFY(QDir().mkpath(userDir()));
-        QDir(MUtility::templatesDirectory(MUtility::UserPath)).removeRecursively();
+        QDir(MFolders::templatesDirectory(MFolders::UserPath)).removeRecursively();
     }
 
     void defaults()
@@ -141,7 +141,7 @@ private slots:
         t.set_paperColor(QColor(10, 20, 30));
         QVERIFY(t.save());
         const QString first = t.fileName();
-        QCOMPARE(first, MUtility::templatesDirectory(MUtility::UserPath) + t.id().toLower() + ".kxt");
+        QCOMPARE(first, MFolders::templatesDirectory(MFolders::UserPath) + t.id().toLower() + ".kxt");
         QFile file(first);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
@@ -152,7 +152,7 @@ private slots:
         t.set_width(641);
         QVERIFY(t.save());
         QCOMPARE(t.fileName(), first);
-        QCOMPARE(QDir(MUtility::templatesDirectory(MUtility::UserPath)).entryList({"*.kxt"}).size(), 1);
+        QCOMPARE(QDir(MFolders::templatesDirectory(MFolders::UserPath)).entryList({"*.kxt"}).size(), 1);
         MDocumentTemplate back;
         QVERIFY(back.load(first));
         QCOMPARE(back.id(), t.id());

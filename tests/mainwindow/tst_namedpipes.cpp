@@ -1,8 +1,8 @@
+#include "mfolders.h"
 #include "mlogger.h"
 #include "mtestfolder.h"
 #include "mtestlogwatch.h"
 #include "mtestprogram.h"
-#include "mutility.h"
 
 #include <QDir>
 #include <QFile>
@@ -152,7 +152,7 @@ private slots:
         MTestFolder folder;
         const QString pipe = folder.filePath(QStringLiteral("pipe"));
         QVERIFY(makePipe(pipe));
-        const QString data = MUtility::userDataPath() + QStringLiteral("datas/");
+        const QString data = MFolders::userDataPath() + QStringLiteral("datas/");
         // A library file is read when its order names it: the user's order
         // file, else the system's, else the files found. The user's order
         // here is the system's with the link added.
@@ -175,7 +175,7 @@ private slots:
         // An order file that is a link itself.
         links << data + QStringLiteral("shapes/index.kxl");
         links << data + QStringLiteral("swatches/pipe.aco") << data + QStringLiteral("swatches/pipe.kxp");
-        links << MUtility::userDocumentsPath() + QStringLiteral("textstyles.json");
+        links << MFolders::userDocumentsPath() + QStringLiteral("textstyles.json");
         for (int i = links.size() - 4; i < links.size(); ++i)
             QVERIFY(makeLink(pipe, links.at(i)));
         const QString first = picture(folder, QStringLiteral("first.png"));

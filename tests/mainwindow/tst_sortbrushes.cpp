@@ -4,10 +4,10 @@
 #include "mbrushlist.h"
 #include "mbrushlistwidget.h"
 #include "mbrushwidget.h"
+#include "mfolders.h"
 #include "mmainwindow.h"
 #include "mtestdialogscript.h"
 #include "mtestwindowrun.h"
-#include "mutility.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,7 +66,7 @@ private slots:
             if (number == 1) {
                 before = descriptions(brushes);
                 check(before.size() >= 4, "the shipped brushes are loaded");
-                indexFile = brushes->indexFileName(MUtility::UserPath);
+                indexFile = brushes->indexFileName(MFolders::UserPath);
                 auto *action = window->findChild<QAction *>("actionSortBrushes");
                 check(action && action->isEnabled(), "the sort command is usable");
                 check(!MMainWindow::pendingCommands().contains("actionSortBrushes"), "the sort command is built");

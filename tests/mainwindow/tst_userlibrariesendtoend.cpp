@@ -1,4 +1,5 @@
 #include "mcanvas.h"
+#include "mfolders.h"
 #include "mmainwindow.h"
 #include "msettings.h"
 #include "mshape.h"
@@ -8,7 +9,6 @@
 #include "mtestmainwindow.h"
 #include "mtestscreenshot.h"
 #include "mtools.h"
-#include "mutility.h"
 #include "mwidget.h"
 
 #include <QAction>
@@ -63,7 +63,7 @@ private slots:
         MSettings::instance()->endGroup();
         // The lower left half of its box, and an order that puts it first
         // and keeps one system shape after it.
-        const QString folder = MUtility::dataDirectory(MUtility::UserPath, MUtility::ShapeDir);
+        const QString folder = MFolders::dataDirectory(MFolders::UserPath, MFolders::ShapeDir);
         QVERIFY(writeFile(folder + kTriangleId.toLower() + QStringLiteral(".kxh"), R"({
             "id": "{5E0C2B1A-7D4F-4C0B-9A55-3B8D7A1C2E90}", "description": "user triangle", "group": "mine",
             "width": 100, "height": 100,

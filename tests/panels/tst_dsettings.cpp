@@ -1,5 +1,6 @@
 #include "dsettings.h"
 #include "mcoloredit.h"
+#include "mfolders.h"
 #include "msettings.h"
 #include "mtestscreenshot.h"
 #include "mutility.h"
@@ -57,7 +58,7 @@ public:
             const QString path = MUtility::translationFilePath(id);
             if (QFile::exists(path))
                 continue;
-            MUtility::ensureDirectory(MUtility::translationsDirectory());
+            MFolders::ensureDirectory(MUtility::translationsDirectory());
             QFile file(path);
             if (file.open(QIODevice::WriteOnly))
                 m_made.append(path);

@@ -5,6 +5,7 @@
 #include "dshader.h"
 #include "dtextureparam.h"
 #include "meditor.h"
+#include "mfolders.h"
 #include "mlogger.h"
 #include "msettings.h"
 #include "mshader.h"
@@ -484,7 +485,7 @@ private slots:
         QVERIFY2(editor()->toPlainText().contains(inserted + QLatin1Char('\n')), qPrintable(editor()->toPlainText()));
         QVERIFY2(compiles(), qPrintable(console()->toPlainText()));
         // Only looked at: the shipped file is not copied to the user folder.
-        QVERIFY(QDir(MUtility::snippetsDirectory(MUtility::UserPath)).entryList({"*.kxn"}).isEmpty());
+        QVERIFY(QDir(MFolders::snippetsDirectory(MFolders::UserPath)).entryList({"*.kxn"}).isEmpty());
         MSnippetList::destroyInstance();
     }
 

@@ -1,10 +1,10 @@
 #include "mfield.h"
+#include "mfolders.h"
 #include "mlogger.h"
 #include "mtestlogwatch.h"
 #include "mtestfolder.h"
 #include "mtextstyle.h"
 #include "mtextstylelist.h"
-#include "mutility.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -119,7 +119,7 @@ private slots:
     // The singleton reads the documents folder's file.
     void documentsFolder()
     {
-        QFile file(MUtility::userDocumentsPath() + QStringLiteral("textstyles.json"));
+        QFile file(MFolders::userDocumentsPath() + QStringLiteral("textstyles.json"));
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[{\"id\": \"Caption\", \"fontSize\": 9}]");
         file.close();
