@@ -151,7 +151,7 @@ private slots:
             MTestLogWatch &log = *watch;
             trigger(window, "actionCheck_updates");
             // The answer comes through the event loop; a loaded machine is slow to give it.
-            check(QTest::qWaitFor([&] { return !script.requests().isEmpty() || log.count("version file") > 0; }, 20000),
+            check(QTest::qWaitFor([&] { return !script.requests().isEmpty() || log.count("version file") > 0; }, 120000),
                   "the check answers");
             QTest::qWait(200);
             requests = server.requests();
