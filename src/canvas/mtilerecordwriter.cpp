@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 namespace {
 constexpr int slotCount = 4;
@@ -97,9 +98,11 @@ bool MTileRecordWriter::drain(bool all)
                 return false;
             }
             --m_slotsInUse;
-            push(record, front.bytes.size());
+            // Handed over, not shared: a shared array would be copied
+            // whole by the worker when it puts the pixels in order.
+            push(std::move(record), front.bytes.size());
         } else {
-            push(front.bytes);
+            push(std::move(front.bytes));
         }
         m_pending.pop_front();
     }
