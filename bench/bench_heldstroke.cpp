@@ -17,16 +17,10 @@
 
 #include "benchfigures.h"
 #include "benchhome.h"
-#include "mbrush.h"
-#include "mbrushlist.h"
-#include "mcanvas.h"
-#include "mcolorlist.h"
 #include "mmainwindow.h"
-#include "mtestbrushlibrary.h"
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
-#include "mtool.h"
-#include "mtools.h"
+#include "mtestpaintingwindow.h"
 #include "mwidget.h"
 
 #include <QApplication>
@@ -39,7 +33,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QUndoStack>
 
 #include <cmath>
 #include <cstdio>
@@ -199,19 +192,13 @@ int main(int argc, char **argv)
     }
     MTestGLContext::prepareSharedContexts();
     QApplication application(argc, argv);
-    // One round brush, the library's only one, so the current one.
-    MTestBrushLibrary brushes({"u:pens/round"});
-    std::unique_ptr<MMainWindow> window = MTestMainWindow::open(QSize(3000, 2000), QSize(1400, 900));
-    if (!window || !MTestMainWindow::focusView(window->view())) {
+    MTestPaintingWindow painting;
+    if (!painting.open(QSize(3000, 2000))) {
         std::fprintf(stderr, "no OpenGL 3.3 context, or the window never showed\n");
         return 1;
     }
-    MWidget *view = window->view();
-    MTools::instance()->activate(MTool::BrushTool, true);
-    MBrush *brush = MBrushList::instance()->currentBrush();
-    brush->setRadius(12.0);
-    brush->setHardness(0.8);
-    MColorList::instance()->setColor(QColor(30, 40, 160));
+    painting.paintWith(12.0, 0.8, QColor(30, 40, 160));
+    MWidget *view = painting.view();
 
     // The bare widget stands alone on the screen, so that every frame
     // between the marks is its own.
@@ -220,7 +207,7 @@ int main(int argc, char **argv)
     if (bare) {
         clearing = std::make_unique<ClearingWidget>();
         clearing->resize(view->size());
-        window->hide();
+        painting.window()->hide();
         clearing->show();
         if (!QTest::qWaitForWindowExposed(clearing.get()))
             return 1;
@@ -250,8 +237,7 @@ int main(int argc, char **argv)
                 stroke.framesHeld > 0 ? double(stroke.movesHanded) / stroke.framesHeld : std::nan(""), loadBefore,
                 BenchFigures::loadAverage());
     std::fflush(stdout);
-    view->canvas()->undoStack()->setClean();
     clearing.reset();
-    window.reset();
+    painting.close();
     return 0;
 }
