@@ -65,11 +65,7 @@ public:
     static void initMain() { MTestGLContext::prepareSharedContexts(); }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_painting.prepare(QSize(W, H)));
-        QVERIFY(m_painting.show());
-    }
+    void initTestCase() { QVERIFY(m_painting.open(QSize(W, H))); }
 
     void cleanupTestCase() { m_painting.close(); }
 

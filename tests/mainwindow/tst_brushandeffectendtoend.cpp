@@ -74,8 +74,7 @@ public:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_painting.prepare(QSize(W, H)));
-        QVERIFY(m_painting.show());
+        QVERIFY(m_painting.open(QSize(W, H)));
         m_painting.window()->showPanel(dock("brushSettingsDockWidget"));
         m_painting.window()->showPanel(dock("shaderDockWidget"));
     }

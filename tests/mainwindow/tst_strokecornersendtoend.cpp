@@ -50,8 +50,7 @@ public:
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_painting.prepare(QSize(W, H)));
-        QVERIFY(m_painting.show());
+        QVERIFY(m_painting.open(QSize(W, H)));
         m_painting.paintWith(3.0, 1.0, QColor(20, 20, 20));
     }
 

@@ -34,6 +34,11 @@ bool MTestPaintingWindow::show(const QSize &windowSize)
     return MTestMainWindow::show(m_window.get(), windowSize) && MTestMainWindow::focusView(view());
 }
 
+bool MTestPaintingWindow::open(const QSize &documentSize, const QSize &windowSize)
+{
+    return prepare(documentSize) && show(windowSize);
+}
+
 void MTestPaintingWindow::paintWith(double radius, double hardness, const QColor &color)
 {
     MTools::instance()->activate(MTool::BrushTool, true);

@@ -27,6 +27,9 @@ public:
     // A new main window shown at the size, settled, its view holding the
     // keyboard focus; false when it never got there.
     bool show(const QSize &windowSize = QSize(1400, 900));
+    // prepare() with the one round brush and show(), for a window whose
+    // settings stay as prepared; false when either failed.
+    bool open(const QSize &documentSize, const QSize &windowSize = QSize(1400, 900));
     // The brush tool, with the current brush made round-edged to the radius
     // and hardness at full opacity and flow, painting in the colour.
     void paintWith(double radius, double hardness, const QColor &color);
