@@ -159,7 +159,14 @@ bool MTextureTile::createTexture(QOpenGLTexture *texture, int size)
 bool MTextureTile::allocateLevels(QOpenGLTexture *texture)
 {
     texture->setMipLevels(texture->maximumMipLevels());
+    // Under a filter that samples no smaller level the driver makes room for
+    // the first level alone, then for each smaller one apart, and moves them
+    // all into a whole chain when they are first sampled: nearly twice the
+    // fresh memory and a copy. Under a mip-map filter it makes the whole
+    // chain at once.
+    texture->setMinificationFilter(QOpenGLTexture::NearestMipMapNearest);
     texture->allocateStorage(QOpenGLTexture::BGRA, QOpenGLTexture::UInt8);
+    texture->setMinificationFilter(QOpenGLTexture::Nearest);
     return texture->isStorageAllocated();
 }
 
@@ -246,13 +253,10 @@ bool MTextureTile::setImage(const QImage &image)
     // Exactly the tile size, whatever the shape: the upload reads a full tile.
     if (pixels.size() != QSize(tileSize(), tileSize()))
         pixels = pixels.scaled(tileSize(), tileSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (!allocateTexture(tileSize())) {
+    if (!allocateTexture(tileSize()) || !allocateLevels(m_texture)) {
         MLogger::instance()->systemError(QStringLiteral("Unable to create texture"));
         return false;
     }
-    m_texture->setSize(tileSize(), tileSize());
-    m_texture->setMipLevels(m_texture->maximumMipLevels());
-    m_texture->allocateStorage(QOpenGLTexture::BGRA, QOpenGLTexture::UInt8);
     QOpenGLPixelTransferOptions options;
     options.setAlignment(1);
     m_texture->setData(0, QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, pixels.constBits(), &options);
