@@ -5,6 +5,7 @@
 #include "mlogger.h"
 #include "msettings.h"
 #include "mtexturelayer.h"
+#include "mtexturepool.h"
 #include "mtexturetile.h"
 
 #include <cerrno>
@@ -38,10 +39,14 @@ MDocumentLoader::MDocumentLoader(MCanvas *canvas, int descriptor, const QVector<
 {
     m_slices.setSingleShot(true);
     connect(&m_slices, &QTimer::timeout, this, &MDocumentLoader::slice);
+    m_pool = MTexturePool::current();
+    if (m_pool)
+        m_pool->keepAtLeast(order.size());
 }
 
 MDocumentLoader::~MDocumentLoader()
 {
+    releasePool();
     stopWorker();
     if (m_descriptor >= 0)
         ::close(m_descriptor);
@@ -298,6 +303,7 @@ void MDocumentLoader::cancel()
     m_finished = true;
     m_slices.stop();
     stopWorker();
+    releasePool();
 }
 
 void MDocumentLoader::end(MReadResult result)
@@ -306,6 +312,7 @@ void MDocumentLoader::end(MReadResult result)
     m_result = result;
     m_slices.stop();
     stopWorker();
+    releasePool();
     if (!m_arrived.isEmpty()) {
         const QRectF area = m_arrived;
         m_arrived = QRectF();
@@ -325,4 +332,11 @@ void MDocumentLoader::stopWorker()
         m_worker.join();
     m_reads.clear();
     m_spare.clear();
+}
+
+void MDocumentLoader::releasePool()
+{
+    if (m_pool)
+        m_pool->keepAtLeast(0);
+    m_pool = nullptr;
 }

@@ -5,6 +5,7 @@
 #include "mopengl.h"
 #include "msettings.h"
 #include "mstampqueue.h"
+#include "mtexturepool.h"
 #include "mtiledlayer.h"
 #include "mundolayer.h"
 
@@ -65,7 +66,35 @@ MTextureTile::~MTextureTile()
 {
     // Queued stamps land before any read or write of a tile.
     MStampQueue::flushAll();
+    dispose(m_texture);
+}
+
+void MTextureTile::dispose(QOpenGLTexture *&texture)
+{
+    MTexturePool *pool = texture && texture->isCreated() ? MTexturePool::current() : nullptr;
+    if (!pool || !pool->give(texture))
+        delete texture;
+    texture = nullptr;
+}
+
+bool MTextureTile::reuseKeptTexture(QOpenGLExtraFunctions *f)
+{
+    MTexturePool *pool = MTexturePool::current();
+    QOpenGLTexture *kept = pool ? pool->take(tileSize()) : nullptr;
+    if (!kept)
+        return false;
     delete m_texture;
+    m_texture = kept;
+    // Sampled and drawn into as a new texture would be.
+    m_texture->setMinMagFilters(QOpenGLTexture::Nearest, QOpenGLTexture::Nearest);
+    m_texture->setWrapMode(QOpenGLTexture::Repeat);
+    GLint bound = 0;
+    f->glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    f->glBindTexture(GL_TEXTURE_2D, m_texture->textureId());
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 1000);
+    f->glBindTexture(GL_TEXTURE_2D, GLuint(bound));
+    return true;
 }
 
 bool MTextureTile::isValid() const
@@ -97,6 +126,10 @@ void MTextureTile::createEmptyTexture()
 
 bool MTextureTile::makeStorage(QOpenGLExtraFunctions *f)
 {
+    if (f && reuseKeptTexture(f)) {
+        m_created = true;
+        return true;
+    }
     if (!f || !allocateTexture(tileSize()) || !allocateLevels(m_texture)) {
         MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
         m_invalid = true;
@@ -219,8 +252,8 @@ void MTextureTile::releaseTexture()
 {
     if (m_layer)
         m_layer->markContentChanged();
-    if (m_created && m_texture)
-        m_texture->destroy();
+    if (m_created)
+        dispose(m_texture);
     delete m_texture;
     m_texture = nullptr;
     m_created = false;
