@@ -406,8 +406,9 @@ MReadResult startReadingDocumentFile(const QString &path, MCanvas *canvas, std::
             MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, qt_error_string(errno)));
             return ReadNotOpened;
         }
-        replaceDocument(canvas, description, scratch.take());
+        // Made first: it keeps the replaced tiles' textures for the new ones.
         loader.reset(new MDocumentLoader(canvas, descriptor, order, MLayerDescription::TileSize));
+        replaceDocument(canvas, description, scratch.take());
         return ReadDone;
     });
 }

@@ -19,6 +19,7 @@
 #include <vector>
 
 class MCanvas;
+class MTexturePool;
 class MTextureTile;
 
 // The tiles of a document file that was read and checked whole, brought in
@@ -45,7 +46,9 @@ public:
     // costs less than the frames a gradual one would show.
     static constexpr int ProgressiveTiles = 24;
 
-    // The tiles are tileSize x tileSize RGBA pixels in the file.
+    // The tiles are tileSize x tileSize RGBA pixels in the file. Made under
+    // the document's context: from then until the load ends, its texture
+    // pool keeps as many released textures as the load will make.
     MDocumentLoader(MCanvas *canvas, int descriptor, const QVector<Tile> &order, int tileSize,
                     QObject *parent = nullptr);
     ~MDocumentLoader() override;
@@ -93,8 +96,10 @@ private:
     bool uploadOne(const Read &read);
     void end(MReadResult result);
     void stopWorker();
+    void releasePool();
 
     QPointer<MCanvas> m_canvas;
+    QPointer<MTexturePool> m_pool;
     int m_descriptor;
     QVector<Tile> m_order;
     int m_tileBytes;

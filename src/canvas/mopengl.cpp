@@ -4,6 +4,7 @@
 #include "mshader.h"
 #include "mshaderlist.h"
 #include "mshaderprogramlist.h"
+#include "mtexturepool.h"
 #include "mutility.h"
 
 #include <QGuiApplication>
@@ -34,6 +35,16 @@ void MOpenGL::releaseSpareContext()
 
 void MOpenGL::destroyContext(QOpenGLContext *&context, QOffscreenSurface *&surface)
 {
+    // The tile textures it kept go while a context can still free them.
+    MTexturePool *pool = MTexturePool::of(context);
+    if (pool && pool->count() > 0) {
+        QOpenGLContext *previous = QOpenGLContext::currentContext();
+        QSurface *previousSurface = previous ? previous->surface() : nullptr;
+        if (previous == context || (surface && context->makeCurrent(surface)))
+            pool->clear();
+        if (previous && previous != context && previousSurface)
+            previous->makeCurrent(previousSurface);
+    }
     if (surface)
         surface->destroy();
     delete surface;
@@ -101,8 +112,11 @@ QOpenGLContext *MOpenGL::createSharedContext(QOpenGLContext *shareContext)
     } else {
         context->setFormat(QSurfaceFormat::defaultFormat());
     }
-    if (context->create())
+    if (context->create()) {
+        // A document's tiles are made and released under its context.
+        new MTexturePool(context);
         return context;
+    }
     MLogger::instance()->systemError(QStringLiteral("Unable to create shared context."));
     delete context;
     return nullptr;

@@ -5,6 +5,7 @@
 #include "mopengl.h"
 #include "msettings.h"
 #include "mstampqueue.h"
+#include "mtexturepool.h"
 #include "mtiledlayer.h"
 #include "mundolayer.h"
 
@@ -15,6 +16,9 @@
 
 #include <cstring>
 #include <memory>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 #include <utility>
 
 namespace {
@@ -65,7 +69,35 @@ MTextureTile::~MTextureTile()
 {
     // Queued stamps land before any read or write of a tile.
     MStampQueue::flushAll();
+    dispose(m_texture);
+}
+
+void MTextureTile::dispose(QOpenGLTexture *&texture)
+{
+    MTexturePool *pool = texture && texture->isCreated() ? MTexturePool::current() : nullptr;
+    if (!pool || !pool->give(texture))
+        delete texture;
+    texture = nullptr;
+}
+
+bool MTextureTile::reuseKeptTexture(QOpenGLExtraFunctions *f)
+{
+    MTexturePool *pool = MTexturePool::current();
+    QOpenGLTexture *kept = pool ? pool->take(tileSize()) : nullptr;
+    if (!kept)
+        return false;
     delete m_texture;
+    m_texture = kept;
+    // Sampled and drawn into as a new texture would be.
+    m_texture->setMinMagFilters(QOpenGLTexture::Nearest, QOpenGLTexture::Nearest);
+    m_texture->setWrapMode(QOpenGLTexture::Repeat);
+    GLint bound = 0;
+    f->glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    f->glBindTexture(GL_TEXTURE_2D, m_texture->textureId());
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+    f->glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 1000);
+    f->glBindTexture(GL_TEXTURE_2D, GLuint(bound));
+    return true;
 }
 
 bool MTextureTile::isValid() const
@@ -97,6 +129,10 @@ void MTextureTile::createEmptyTexture()
 
 bool MTextureTile::makeStorage(QOpenGLExtraFunctions *f)
 {
+    if (f && reuseKeptTexture(f)) {
+        m_created = true;
+        return true;
+    }
     if (!f || !allocateTexture(tileSize()) || !allocateLevels(m_texture)) {
         MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
         m_invalid = true;
@@ -159,7 +195,14 @@ bool MTextureTile::createTexture(QOpenGLTexture *texture, int size)
 bool MTextureTile::allocateLevels(QOpenGLTexture *texture)
 {
     texture->setMipLevels(texture->maximumMipLevels());
+    // Under a filter that samples no smaller level the driver makes room for
+    // the first level alone, then for each smaller one apart, and moves them
+    // all into a whole chain when they are first sampled: nearly twice the
+    // fresh memory and a copy. Under a mip-map filter it makes the whole
+    // chain at once.
+    texture->setMinificationFilter(QOpenGLTexture::NearestMipMapNearest);
     texture->allocateStorage(QOpenGLTexture::BGRA, QOpenGLTexture::UInt8);
+    texture->setMinificationFilter(QOpenGLTexture::Nearest);
     return texture->isStorageAllocated();
 }
 
@@ -212,8 +255,8 @@ void MTextureTile::releaseTexture()
 {
     if (m_layer)
         m_layer->markContentChanged();
-    if (m_created && m_texture)
-        m_texture->destroy();
+    if (m_created)
+        dispose(m_texture);
     delete m_texture;
     m_texture = nullptr;
     m_created = false;
@@ -246,13 +289,10 @@ bool MTextureTile::setImage(const QImage &image)
     // Exactly the tile size, whatever the shape: the upload reads a full tile.
     if (pixels.size() != QSize(tileSize(), tileSize()))
         pixels = pixels.scaled(tileSize(), tileSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (!allocateTexture(tileSize())) {
+    if (!allocateTexture(tileSize()) || !allocateLevels(m_texture)) {
         MLogger::instance()->systemError(QStringLiteral("Unable to create texture"));
         return false;
     }
-    m_texture->setSize(tileSize(), tileSize());
-    m_texture->setMipLevels(m_texture->maximumMipLevels());
-    m_texture->allocateStorage(QOpenGLTexture::BGRA, QOpenGLTexture::UInt8);
     QOpenGLPixelTransferOptions options;
     options.setAlignment(1);
     m_texture->setData(0, QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, pixels.constBits(), &options);
@@ -329,10 +369,24 @@ bool MTextureTile::readBlueFirstToBuffer(unsigned int packBuffer)
 
 void MTextureTile::swapRedAndBlue(void *pixels, qsizetype bytes)
 {
-    // A pixel a word, which the compiler can do several at once.
     auto *p = static_cast<uchar *>(pixels);
     const qsizetype whole = bytes / 4 * 4;
-    for (qsizetype i = 0; i < whole; i += 4) {
+    qsizetype i = 0;
+#if defined(__SSE2__)
+    // Four pixels at a time.
+    const __m128i greenAndAlpha = _mm_set1_epi32(int(0xFF00FF00u));
+    const __m128i firstByte = _mm_set1_epi32(0xFF);
+    for (; i + 16 <= whole; i += 16) {
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+        const __m128i swapped = _mm_or_si128(
+            _mm_and_si128(four, greenAndAlpha),
+            _mm_or_si128(_mm_and_si128(_mm_srli_epi32(four, 16), firstByte),
+                         _mm_slli_epi32(_mm_and_si128(four, firstByte), 16)));
+        _mm_storeu_si128(reinterpret_cast<__m128i *>(p + i), swapped);
+    }
+#endif
+    // A pixel a word.
+    for (; i < whole; i += 4) {
         quint32 pixel;
         std::memcpy(&pixel, p + i, 4);
 #if Q_BYTE_ORDER == Q_LITTLE_ENDIAN

@@ -112,6 +112,11 @@ private:
     static bool createTexture(QOpenGLTexture *texture, int size);
     // Storage of every level, blue first, as tiles keep it.
     static bool allocateLevels(QOpenGLTexture *texture);
+    // Hands a texture to the current context's pool, or frees it.
+    static void dispose(QOpenGLTexture *&texture);
+    // Takes a texture of this tile's size that the current context's pool
+    // kept, its pixels as another tile left them; false when none is kept.
+    bool reuseKeptTexture(QOpenGLExtraFunctions *f);
     // This tile's texture and the storage of its levels, nothing sent; false
     // (logged, not tried again) when that failed.
     bool makeStorage(QOpenGLExtraFunctions *f);
