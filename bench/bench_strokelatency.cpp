@@ -4,7 +4,10 @@
 // into the newest as the window system folds them), then held still and
 // lifted. Printed: press-to-frame (the frame that shows the first stamp),
 // move-to-frame (median, p95 and max over the moves of a stroke),
-// release-to-frame, and the first press of the session, when the brush's
+// release-to-frame (the frame that shows the pen's last segment),
+// release-to-merged-frame (the first frame painted once the release was
+// handled: the stroke merged into its layer), and the first press of the
+// session, when the brush's
 // programs may still be unmade. Baseline, alternated with the strokes: the
 // same inputs each answered by a frame of a bare OpenGL widget of the view's
 // size that only clears (what the framework and the driver cost per frame).
@@ -70,6 +73,9 @@ struct Input
     QPointF position;
     qint64 postedNs = 0;
     qint64 shownNs = -1;
+    // The first frame painted after the input's handling ended (for a
+    // release, the frame that shows the stroke merged into its layer).
+    qint64 settledNs = -1;
 };
 
 // One input of the schedule, posted by the pointer thread.
@@ -111,6 +117,9 @@ public:
             for (int i = m_shown; i < m_coveredByPaint; ++i)
                 inputs[size_t(i)].shownNs = now;
             m_shown = std::max(m_shown, m_coveredByPaint);
+            for (int i = m_settled; i < m_settledByPaint; ++i)
+                inputs[size_t(i)].settledNs = now;
+            m_settled = std::max(m_settled, m_settledByPaint);
             ++frames;
         });
     }
@@ -124,10 +133,11 @@ public:
         inputs = std::move(schedule);
         posted = 0;
         frames = 0;
-        m_handled = m_coveredByPaint = m_shown = 0;
+        m_handled = m_coveredByPaint = m_shown = m_settledByPaint = m_settled = 0;
+        m_handling = -1;
     }
 
-    bool allShown() const { return m_shown >= int(inputs.size()); }
+    bool allShown() const { return m_shown >= int(inputs.size()) && m_settled >= int(inputs.size()); }
 
 protected:
     bool event(QEvent *e) override
@@ -140,6 +150,7 @@ protected:
         const bool folded = input.type == QEvent::MouseMove && index + 1 < posted.load()
             && inputs[size_t(index) + 1].type == QEvent::MouseMove;
         if (!folded) {
+            m_handling = index;
             if (m_bare) {
                 m_view->update();
             } else {
@@ -147,6 +158,7 @@ protected:
                 const Qt::MouseButtons buttons = input.type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
                 MTestMainWindow::mouse(m_view, input.type, input.position, button, buttons);
             }
+            m_handling = -1;
         }
         m_handled = index + 1;
         return true;
@@ -154,9 +166,13 @@ protected:
 
     bool eventFilter(QObject *, QEvent *e) override
     {
-        // Whatever was handled before a frame's paint is in that frame.
-        if (e->type() == QEvent::Paint)
-            m_coveredByPaint = m_handled;
+        // Whatever was handled before a frame's paint is in that frame; so
+        // is the input whose handler paints it (the view paints a release's
+        // frame once the release's last segment is drawn).
+        if (e->type() == QEvent::Paint) {
+            m_coveredByPaint = m_handling >= 0 ? m_handling + 1 : m_handled;
+            m_settledByPaint = m_handled;
+        }
         return false;
     }
 
@@ -165,8 +181,11 @@ private:
     QElapsedTimer *m_clock;
     bool m_bare;
     int m_handled = 0;
+    int m_handling = -1;
     int m_coveredByPaint = 0;
     int m_shown = 0;
+    int m_settledByPaint = 0;
+    int m_settled = 0;
 };
 
 // A press, a wavy drag across the view at the mouse's rate, a rest, a release.
@@ -208,6 +227,7 @@ struct Round
     double moveP95 = 0.0;
     double moveMax = 0.0;
     double release = 0.0;
+    double releaseSettled = 0.0;
     double fps = 0.0;
 };
 
@@ -232,6 +252,8 @@ Round runRound(Driver *driver, QElapsedTimer *clock, const QPointF &start)
         moves.push_back(latency(inputs[i]));
     round.press = latency(inputs.front());
     round.release = latency(inputs.back());
+    round.releaseSettled = inputs.back().settledNs < 0 ? std::nan("")
+                                                       : double(inputs.back().settledNs - inputs.back().postedNs) / 1e6;
     round.moveMedian = median(moves);
     round.moveP95 = percentile(moves, 0.95);
     round.moveMax = percentile(moves, 1.0);
@@ -360,7 +382,8 @@ int main(int argc, char **argv)
             double Round::*field;
         } rows[] = {{"press to frame", &Round::press},         {"move to frame, median", &Round::moveMedian},
                     {"move to frame, p95", &Round::moveP95},     {"move to frame, max", &Round::moveMax},
-                    {"release to frame", &Round::release},       {"frames per second", &Round::fps}};
+                    {"release to frame", &Round::release},       {"release to merged frame", &Round::releaseSettled},
+                    {"frames per second", &Round::fps}};
         std::printf("  %-22s %28s   | %s\n", "", "stroke", "baseline: bare widget, clear only");
         for (const auto &row : rows) {
             std::printf("  %-22s", row.name);
@@ -377,8 +400,9 @@ int main(int argc, char **argv)
                 b.push_back(r.*field);
             return median(a) / median(b);
         };
-        std::printf("  stroke / bare widget: release to frame %.2f, move to frame p95 %.2f\n",
-                    ratio(&Round::release), ratio(&Round::moveP95));
+        std::printf("  stroke / bare widget: release to frame %.2f, release to merged frame %.2f, move to frame p95 "
+                    "%.2f\n",
+                    ratio(&Round::release), ratio(&Round::releaseSettled), ratio(&Round::moveP95));
         std::fflush(stdout);
     };
     std::printf("Live stroke in the main window (1400 x 900), radius %.0f, %d moves every %d ms, %.0f view px "

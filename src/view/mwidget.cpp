@@ -347,7 +347,7 @@ void MWidget::paintCanvasGL()
     makeFrameCurrent();
     if (composite)
         m_canvas->paintEngine()->renderViewTexture(&params, composite->texture());
-    if (!m_canvas->strokeInProgress()) {
+    if (!m_canvas->strokeInProgress() || m_penLifted) {
         for (MControl *control : qAsConst(m_controls))
             control->paintGL();
     }
@@ -417,7 +417,7 @@ void MWidget::paintOverlay(QPainter *p)
         p->restore();
     }
     MTools::instance()->paint(p);
-    if (!m_canvas->strokeInProgress()) {
+    if (!m_canvas->strokeInProgress() || m_penLifted) {
         // A control may remove itself while painting.
         const QList<MControl *> controls = m_controls;
         for (MControl *control : controls)
@@ -561,6 +561,29 @@ void MWidget::requestStrokeEdgeFrame(const QRect &area, bool fullBefore, const Q
     m_dirtyRect = frame;
     m_strokeEdgeFrame = true;
     requestFrame(frame);
+}
+
+// The pen lifted: its last segment is shown at once, the stroke still drawn
+// over its layer as while the pen was down. Merging it into the layer, with
+// its undo records, costs a software driver a pass per tile; the frame after
+// the merge (the stroke's edge frame) shows the merged layer.
+void MWidget::presentStrokeEnd()
+{
+    if (m_fullRepaint || m_waitingWhole || !m_canvas->strokeInProgress() || !isVisible())
+        return;
+    // The controls a stroke hides come back with it.
+    QRect frame = m_dirtyRect;
+    for (MControl *control : qAsConst(m_controls)) {
+        if (control->visible())
+            frame |= control->rect().toAlignedRect().adjusted(-2, -2, 2, 2);
+    }
+    frame &= rect();
+    if (frame.isEmpty())
+        return;
+    m_dirtyRect = frame;
+    m_penLifted = true;
+    repaint(frame);
+    m_penLifted = false;
 }
 
 void MWidget::paintWaitingFrame()
@@ -939,6 +962,9 @@ void MWidget::mouseReleaseEvent(QMouseEvent *e)
             const QRectF paintedBefore = m_canvas->paintedRect();
             const MEvent release = m_event;
             finishGesture(release);
+            // The stroke ends with the last button up.
+            if (stroking && e->buttons() == Qt::NoButton)
+                presentStrokeEnd();
             m_event = release;
             preDispatch(&m_event);
             if (stroking && !m_canvas->strokeInProgress())

@@ -188,6 +188,7 @@ private:
     void repaintAll();
     void requestFrame(const QRect &area);
     void requestStrokeEdgeFrame(const QRect &area, bool fullBefore, const QRectF &paintedBefore);
+    void presentStrokeEnd();
     void paintWaitingFrame();
     void reachRestingPointer();
 
@@ -215,6 +216,8 @@ private:
     bool m_targetsWanted = false;
     // All the stroke changed since its press, in view coordinates.
     QRect m_strokeArea;
+    // While the frame of a lifted pen is painted, before its stroke is merged.
+    bool m_penLifted = false;
     // The frame that starts or ends a stroke, recomposited over its area.
     bool m_strokeEdgeFrame = false;
     // The frame being painted is the one of a stroke's press or release.
