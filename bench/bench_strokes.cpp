@@ -18,7 +18,8 @@
 // Run under a display (xvfb-run -a) with LIBGL_ALWAYS_SOFTWARE=1; arguments:
 // "--end" for the stroke-end figures only, "--radius N" for the stroke rows
 // of one radius, "--rounds N" (default 3), "--painted" to add the rows over
-// already painted tiles.
+// already painted tiles, "--ours" to draw only our antialiased rows at the
+// default spacing (for a profiler, which then sees nothing else).
 
 #include "benchfigures.h"
 #include "mbrush.h"
@@ -760,6 +761,7 @@ int main(int argc, char **argv)
     MBrush brush;
     bool endOnly = false;
     bool painted = false;
+    bool oursOnly = false;
     double onlyRadius = 0.0;
     int rounds = 3;
     for (int i = 1; i < argc; ++i) {
@@ -767,10 +769,26 @@ int main(int argc, char **argv)
             endOnly = true;
         else if (qstrcmp(argv[i], "--painted") == 0)
             painted = true;
+        else if (qstrcmp(argv[i], "--ours") == 0)
+            oursOnly = true;
         else if (qstrcmp(argv[i], "--radius") == 0 && i + 1 < argc)
             onlyRadius = std::atof(argv[++i]);
         else if (qstrcmp(argv[i], "--rounds") == 0 && i + 1 < argc)
             rounds = std::max(1, std::atoi(argv[++i]));
+    }
+    if (oursOnly) {
+        for (double radius : {5.0, 30.0, 100.0}) {
+            if (onlyRadius > 0.0 && radius != onlyRadius)
+                continue;
+            for (int round = 0; round < rounds; ++round) {
+                const Ours ours = measureStrokeTo(canvas.get(), &brush, {radius, false, true}, painted);
+                std::printf("radius %4.0f: %8.1f MP/s of dabs, %8.1f per CPU s, %7.3f ms/move\n", radius,
+                            ours.rate.wall(), ours.rate.perCpu(),
+                            ours.rate.seconds * 1000.0 / std::max<double>(double(ours.rate.moves), 1.0));
+            }
+        }
+        canvas.reset();
+        return 0;
     }
     // Programs and first textures are made before anything is timed.
     measureStrokeTo(canvas.get(), &brush, {30, false, true}, false);
