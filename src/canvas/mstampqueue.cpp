@@ -286,6 +286,7 @@ QSet<MStampQueue *> &pendingQueues()
 
 MStampQueue::MStampQueue(MSharedData *sharedData)
     : m_sharedData(sharedData)
+    , m_indices(QOpenGLBuffer::IndexBuffer)
 {
 }
 
@@ -328,20 +329,23 @@ void MStampQueue::append(const QSet<MTile *> &tiles, const QVector<MQuadTransfor
     }
     // Room for a stamp buffer's worth, kept across flushes: growing the
     // queue move by move would copy it over and over, into fresh pages.
-    if (m_vertices.capacity() < m_vertices.size() + vertices.size()) {
-        const int room = std::max(m_vertices.size() + vertices.size(), MSharedData::stampBufferVertices);
-        m_vertices.reserve(room);
-        m_rects.reserve(room / verticesPerStamp);
+    const int corners = run.count * cornersPerStamp;
+    if (m_vertices.capacity() < m_vertices.size() + corners) {
+        const int stamps = std::max(m_rects.size() + run.count, MSharedData::stampBufferVertices / verticesPerStamp);
+        m_vertices.reserve(stamps * cornersPerStamp);
+        m_rects.reserve(stamps);
     }
-    m_vertices.append(vertices);
     for (int i = 0; i < run.count; ++i) {
-        const MQuadTransform *corner = vertices.constData() + i * verticesPerStamp;
-        float left = corner[0].position[0], right = left, top = corner[0].position[1], bottom = top;
-        for (int k = 1; k < verticesPerStamp; ++k) {
-            left = std::min(left, corner[k].position[0]);
-            right = std::max(right, corner[k].position[0]);
-            top = std::min(top, corner[k].position[1]);
-            bottom = std::max(bottom, corner[k].position[1]);
+        // The triangles A-B-C and B-D-C: A, B, C, then D.
+        const MQuadTransform *stamp = vertices.constData() + i * verticesPerStamp;
+        const MQuadTransform *corner[cornersPerStamp] = {stamp, stamp + 1, stamp + 2, stamp + 4};
+        float left = stamp[0].position[0], right = left, top = stamp[0].position[1], bottom = top;
+        for (const MQuadTransform *c : corner) {
+            m_vertices.append(*c);
+            left = std::min(left, c->position[0]);
+            right = std::max(right, c->position[0]);
+            top = std::min(top, c->position[1]);
+            bottom = std::max(bottom, c->position[1]);
         }
         m_rects.append(QRectF(QPointF(left, top), QPointF(right, bottom)));
     }
@@ -550,9 +554,8 @@ void MStampQueue::rehearse(const MBrush *brush, MTextureTile *tile, MTextureTile
     // A small square in the middle of the tile, placed without drawing a
     // random value: seeded strokes stay the same.
     const QPointF centre = QRectF(tile->rectWithBorder()).center();
-    const QPointF corners[verticesPerStamp] = {centre + QPointF(-1, -1), centre + QPointF(1, -1),
-                                               centre + QPointF(1, 1),   centre + QPointF(-1, -1),
-                                               centre + QPointF(1, 1),   centre + QPointF(-1, 1)};
+    const QPointF corners[cornersPerStamp] = {centre + QPointF(-1, 1), centre + QPointF(-1, -1),
+                                              centre + QPointF(1, 1), centre + QPointF(1, -1)};
     for (const QPointF &corner : corners) {
         MQuadTransform vertex;
         vertex.position[0] = float(corner.x());
@@ -672,11 +675,12 @@ void MStampQueue::drawTile(MTextureTile *tile, MTextureTile *target, const QVect
         for (int i = run.first; i < run.first + run.count; ++i) {
             if (!ownDraw && !m_rects.at(i).translated(offset).intersects(tileArea))
                 continue;
-            if (m_upload.size() + verticesPerStamp > stampBuffer->capacity())
+            // As many stamps per draw as the buffer held when they took six vertices.
+            if ((m_upload.size() / cornersPerStamp + 1) * verticesPerStamp > stampBuffer->capacity())
                 drawGathered(targetArea);
             drawn |= m_rects.at(i).translated(offset);
-            const MQuadTransform *source = m_vertices.constData() + i * verticesPerStamp;
-            for (int k = 0; k < verticesPerStamp; ++k)
+            const MQuadTransform *source = m_vertices.constData() + i * cornersPerStamp;
+            for (int k = 0; k < cornersPerStamp; ++k)
                 m_upload.append(source[k]);
         }
         if (ownDraw)
@@ -707,6 +711,33 @@ void MStampQueue::drawGathered(const QRectF &targetArea)
     MVertexBuffer *stampBuffer = m_sharedData->stampBuffer();
     stampBuffer->clear();
     stampBuffer->addVertices(m_upload.constData(), m_upload.size());
-    m_sharedData->glDrawArrays(GL_TRIANGLES, 0, stampBuffer->count());
+    if (!bindIndices()) {
+        m_upload.resize(0);
+        return;
+    }
+    const int stamps = stampBuffer->count() / cornersPerStamp;
+    m_sharedData->glDrawElements(GL_TRIANGLES, stamps * verticesPerStamp, GL_UNSIGNED_SHORT, nullptr);
+    m_indices.release();
     m_upload.resize(0);
+}
+
+bool MStampQueue::bindIndices()
+{
+    if (m_indices.isCreated())
+        return m_indices.bind();
+    // The same two triangles for every stamp, over its four corners.
+    const int stamps = m_sharedData->stampBuffer()->capacity() / cornersPerStamp;
+    static_assert(MSharedData::stampBufferVertices <= 65536, "corner indices are 16 bits");
+    QVector<GLushort> indices;
+    indices.reserve(stamps * verticesPerStamp);
+    for (int i = 0; i < stamps; ++i)
+        for (int k : {0, 1, 2, 1, 3, 2})
+            indices.append(GLushort(i * cornersPerStamp + k));
+    if (!m_indices.create() || !m_indices.bind()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to create the stamps' index buffer"));
+        return false;
+    }
+    m_indices.setUsagePattern(QOpenGLBuffer::StaticDraw);
+    m_indices.allocate(indices.constData(), int(indices.size() * sizeof(GLushort)));
+    return true;
 }

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QHash>
+#include <QOpenGLBuffer>
 #include <QPointF>
 #include <QRectF>
 #include <QSet>
@@ -77,7 +78,7 @@ public:
     ~MStampQueue();
 
     bool isEmpty() const { return m_runs.isEmpty(); }
-    int stampCount() const { return m_vertices.size() / verticesPerStamp; }
+    int stampCount() const { return m_rects.size(); }
 
     // Queues one run: its stamps (6 vertices each) drawn into the tiles with
     // the state. Takes one random value per tile, as a pass per tile does.
@@ -106,6 +107,9 @@ public:
 
 private:
     static constexpr int verticesPerStamp = 6;
+    // A stamp's two triangles share two of their corners: the queue keeps
+    // and uploads the four corners and draws them through an index buffer.
+    static constexpr int cornersPerStamp = 4;
     struct Run
     {
         int first;                      // stamp index
@@ -125,12 +129,15 @@ private:
     void drawTile(MTextureTile *tile, MTextureTile *target, const QVector<int> &runs);
     // Uploads and draws the stamps gathered for the tile.
     void drawGathered(const QRectF &targetArea);
+    // Binds the index buffer of the stamps' triangles, made on first use.
+    bool bindIndices();
 
     MSharedData *m_sharedData;
     QVector<Run> m_runs;
-    QVector<MQuadTransform> m_vertices;
+    QVector<MQuadTransform> m_vertices; // corners, 4 per stamp
     QVector<QRectF> m_rects;            // per stamp
     QVector<MQuadTransform> m_upload;
+    QOpenGLBuffer m_indices;
     QHash<quint64, QOpenGLShaderProgram *> m_variants;
     QOpenGLShaderProgram *m_engineProgram = nullptr;
     QOpenGLShaderProgram *m_generalProgram = nullptr;
