@@ -319,14 +319,6 @@ void MStampQueue::append(const QSet<MTile *> &tiles, const QVector<MQuadTransfor
     run.first = stampCount();
     run.count = vertices.size() / verticesPerStamp;
     run.state = state;
-    run.tiles.reserve(tiles.size());
-    run.randoms.reserve(tiles.size());
-    for (MTile *tile : tiles) {
-        // The texture is there from the placing on, as when the stamps were drawn at once.
-        static_cast<MTextureTile *>(tile)->ensureTexture();
-        run.tiles.append(tile);
-        run.randoms.append(float(MRandom::unit()));
-    }
     // Room for a stamp buffer's worth, kept across flushes: growing the
     // queue move by move would copy it over and over, into fresh pages.
     const int corners = run.count * cornersPerStamp;
@@ -349,14 +341,38 @@ void MStampQueue::append(const QSet<MTile *> &tiles, const QVector<MQuadTransfor
         }
         m_rects.append(QRectF(QPointF(left, top), QPointF(right, bottom)));
     }
+    appendRun(run, tiles, true);
+}
+
+void MStampQueue::appendRun(Run &run, const QSet<MTile *> &tiles, bool random)
+{
+    run.firstTile = m_runTiles.size();
+    run.tileCount = tiles.size();
+    for (MTile *tile : tiles) {
+        // The texture is there from the placing on, as when the stamps were drawn at once.
+        static_cast<MTextureTile *>(tile)->ensureTexture();
+        m_runTiles.append(tile);
+        m_runRandoms.append(random ? float(MRandom::unit()) : 0.0f);
+    }
+    if (m_runs.isEmpty())
+        pendingQueues().insert(this);
     m_runs.append(run);
-    pendingQueues().insert(this);
+}
+
+float MStampQueue::runRandom(const Run &run, const MTile *tile) const
+{
+    for (int t = run.firstTile; t < run.firstTile + run.tileCount; ++t)
+        if (m_runTiles.at(t) == tile)
+            return m_runRandoms.at(t);
+    return 0.0f;
 }
 
 void MStampQueue::clear()
 {
     pendingQueues().remove(this);
     m_runs.clear();
+    m_runTiles.clear();
+    m_runRandoms.clear();
     m_vertices.clear();
     m_rects.clear();
 }
@@ -511,7 +527,9 @@ void MStampQueue::draw()
     QVector<MTile *> order;
     QHash<MTile *, QVector<int>> runsOf;
     for (int r = 0; r < m_runs.size(); ++r) {
-        for (MTile *tile : qAsConst(m_runs[r].tiles)) {
+        const Run &run = m_runs.at(r);
+        for (int t = run.firstTile; t < run.firstTile + run.tileCount; ++t) {
+            MTile *tile = m_runTiles.at(t);
             auto found = runsOf.find(tile);
             if (found == runsOf.end()) {
                 order.append(tile);
@@ -567,9 +585,7 @@ void MStampQueue::rehearse(const MBrush *brush, MTextureTile *tile, MTextureTile
     run.first = 0;
     run.count = 1;
     run.state = MStrokeToRunner::stampState(m_sharedData, values, QPointF(0, 0));
-    run.tiles.append(tile);
-    run.randoms.append(0.0f);
-    m_runs.append(run);
+    appendRun(run, {tile}, false);
     m_flushing = true;
     m_engineProgram = nullptr;
     m_generalProgram = nullptr;
@@ -668,7 +684,7 @@ void MStampQueue::drawTile(MTextureTile *tile, MTextureTile *target, const QVect
             applied = &run.state;
         }
         if (uniforms->isActive(U::Random))
-            uniforms->setFloat(U::Random, run.randoms.value(run.tiles.indexOf(tile)));
+            uniforms->setFloat(U::Random, runRandom(run, tile));
 
         // A stamp that misses the tile draws nothing into it: only the others go.
         const QPointF offset = run.state.offset;

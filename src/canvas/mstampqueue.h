@@ -115,8 +115,8 @@ private:
         int first;                      // stamp index
         int count;
         State state;
-        QVector<MTile *> tiles;
-        QVector<float> randoms;         // one per tile, in the same order
+        int firstTile;                  // into m_runTiles and m_runRandoms
+        int tileCount;
     };
     class Uniforms;
 
@@ -127,6 +127,9 @@ private:
     bool sameState(const State &a, const State &b, const Uniforms *uniforms) const;
     void applyState(QOpenGLShaderProgram *program, Uniforms *uniforms, const State &state);
     void drawTile(MTextureTile *tile, MTextureTile *target, const QVector<int> &runs);
+    // Queues a run over its tiles, with its random values.
+    void appendRun(Run &run, const QSet<MTile *> &tiles, bool random);
+    float runRandom(const Run &run, const MTile *tile) const;
     // Uploads and draws the stamps gathered for the tile.
     void drawGathered(const QRectF &targetArea);
     // Binds the index buffer of the stamps' triangles, made on first use.
@@ -134,6 +137,9 @@ private:
 
     MSharedData *m_sharedData;
     QVector<Run> m_runs;
+    // The runs' tiles, one after the other, and a random value for each.
+    QVector<MTile *> m_runTiles;
+    QVector<float> m_runRandoms;
     QVector<MQuadTransform> m_vertices; // corners, 4 per stamp
     QVector<QRectF> m_rects;            // per stamp
     QVector<MQuadTransform> m_upload;
