@@ -9,7 +9,8 @@
 // stamping program itself), and one draw per touched tile and move. Rates
 // are dab area per wall second and per CPU second of the whole process (the
 // software rasterizer's threads included), medians over the rounds with
-// their ranges; the ratios are taken round by round. Then the
+// their ranges; the ratios are taken round by round. Beside our row, the CPU
+// time the calling thread spent per move (placing, queueing, draw calls). Then the
 // time to end a stroke touching 1, 4 and 16 tiles and the time to make its
 // undo records from the queued read-backs, beside merging the same tiles
 // without undo records; the same for the paste of a bucket fill's tiles,
@@ -86,6 +87,15 @@ double processCpuSeconds()
     return double(t.tv_sec) + t.tv_nsec / 1e9;
 }
 
+// CPU time of the calling thread alone: the placing, queueing and draw calls
+// of our rows, without the rasterizer's threads.
+double callingThreadCpuSeconds()
+{
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + t.tv_nsec / 1e9;
+}
+
 void finishGpu(MCanvas *canvas)
 {
     canvas->makeCurrent();
@@ -131,6 +141,7 @@ struct Rate
     double megapixels = 0.0;
     double seconds = 0.0;
     double cpuSeconds = 0.0;
+    double threadCpuSeconds = 0.0;
     qint64 stamps = 0;
     qint64 moves = 0;
 
@@ -145,6 +156,7 @@ public:
     void start()
     {
         m_cpu = processCpuSeconds();
+        m_threadCpu = callingThreadCpuSeconds();
         m_timer.start();
     }
     qint64 elapsedNs() const { return m_timer.nsecsElapsed(); }
@@ -152,11 +164,13 @@ public:
     {
         rate.seconds = m_timer.nsecsElapsed() / 1e9;
         rate.cpuSeconds = processCpuSeconds() - m_cpu;
+        rate.threadCpuSeconds = callingThreadCpuSeconds() - m_threadCpu;
     }
 
 private:
     QElapsedTimer m_timer;
     double m_cpu = 0.0;
+    double m_threadCpu = 0.0;
 };
 
 double dabMegapixels(qint64 stamps, double radius)
@@ -583,6 +597,9 @@ void measureConfig(MCanvas *canvas, MBrush *brush, const Config &config, bool ov
                     }));
     };
     row("ours", [](const Round &r) { return r.ours.rate; });
+    printSpread("  | main thread %6.4f CPU ms/move", spreadOf(rounds, [](const Round &r) {
+                    return r.ours.rate.threadCpuSeconds * 1000.0 / std::max<double>(double(r.ours.rate.moves), 1.0);
+                }));
     printSpread("  | stamping pass alone %9.0f stamps/s",
                 spreadOf(rounds, [](const Round &r) { return r.ours.passStampsPerSecond; }));
     printSpread(", %9.0f per CPU s", spreadOf(rounds, [](const Round &r) { return r.ours.passStampsPerCpuSecond; }));
@@ -782,9 +799,11 @@ int main(int argc, char **argv)
                 continue;
             for (int round = 0; round < rounds; ++round) {
                 const Ours ours = measureStrokeTo(canvas.get(), &brush, {radius, false, true}, painted);
-                std::printf("radius %4.0f: %8.1f MP/s of dabs, %8.1f per CPU s, %7.3f ms/move\n", radius,
-                            ours.rate.wall(), ours.rate.perCpu(),
-                            ours.rate.seconds * 1000.0 / std::max<double>(double(ours.rate.moves), 1.0));
+                const double moves = std::max<double>(double(ours.rate.moves), 1.0);
+                std::printf("radius %4.0f: %8.1f MP/s of dabs, %8.1f per CPU s, %7.3f ms/move, main thread %6.4f "
+                            "CPU ms/move\n",
+                            radius, ours.rate.wall(), ours.rate.perCpu(), ours.rate.seconds * 1000.0 / moves,
+                            ours.rate.threadCpuSeconds * 1000.0 / moves);
             }
         }
         canvas.reset();
