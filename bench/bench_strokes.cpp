@@ -793,6 +793,8 @@ int main(int argc, char **argv)
         else if (qstrcmp(argv[i], "--rounds") == 0 && i + 1 < argc)
             rounds = std::max(1, std::atoi(argv[++i]));
     }
+    // Programs and first textures are made before anything is timed.
+    measureStrokeTo(canvas.get(), &brush, {30, false, true}, false);
     if (oursOnly) {
         for (double radius : {5.0, 30.0, 100.0}) {
             if (onlyRadius > 0.0 && radius != onlyRadius)
@@ -809,8 +811,6 @@ int main(int argc, char **argv)
         canvas.reset();
         return 0;
     }
-    // Programs and first textures are made before anything is timed.
-    measureStrokeTo(canvas.get(), &brush, {30, false, true}, false);
     measureFloor(canvas.get(), {30, false, true}, 3.0, true);
     std::printf("Strokes on a %d x %d document, one move event every %.0f pixels, %d alternated rounds of %.1f s "
                 "per contender; median [range]; load average %s\n",
