@@ -9,7 +9,8 @@
 // stamping program itself), and one draw per touched tile and move. Rates
 // are dab area per wall second and per CPU second of the whole process (the
 // software rasterizer's threads included), medians over the rounds with
-// their ranges; the ratios are taken round by round. Then the
+// their ranges; the ratios are taken round by round. Beside our row, the CPU
+// time the calling thread spent per move (placing, queueing, draw calls). Then the
 // time to end a stroke touching 1, 4 and 16 tiles and the time to make its
 // undo records from the queued read-backs, beside merging the same tiles
 // without undo records; the same for the paste of a bucket fill's tiles,
@@ -18,7 +19,8 @@
 // Run under a display (xvfb-run -a) with LIBGL_ALWAYS_SOFTWARE=1; arguments:
 // "--end" for the stroke-end figures only, "--radius N" for the stroke rows
 // of one radius, "--rounds N" (default 3), "--painted" to add the rows over
-// already painted tiles.
+// already painted tiles, "--ours" to draw only our antialiased rows at the
+// default spacing (for a profiler, which then sees nothing else).
 
 #include "benchfigures.h"
 #include "mbrush.h"
@@ -85,6 +87,15 @@ double processCpuSeconds()
     return double(t.tv_sec) + t.tv_nsec / 1e9;
 }
 
+// CPU time of the calling thread alone: the placing, queueing and draw calls
+// of our rows, without the rasterizer's threads.
+double callingThreadCpuSeconds()
+{
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + t.tv_nsec / 1e9;
+}
+
 void finishGpu(MCanvas *canvas)
 {
     canvas->makeCurrent();
@@ -130,6 +141,7 @@ struct Rate
     double megapixels = 0.0;
     double seconds = 0.0;
     double cpuSeconds = 0.0;
+    double threadCpuSeconds = 0.0;
     qint64 stamps = 0;
     qint64 moves = 0;
 
@@ -144,6 +156,7 @@ public:
     void start()
     {
         m_cpu = processCpuSeconds();
+        m_threadCpu = callingThreadCpuSeconds();
         m_timer.start();
     }
     qint64 elapsedNs() const { return m_timer.nsecsElapsed(); }
@@ -151,11 +164,13 @@ public:
     {
         rate.seconds = m_timer.nsecsElapsed() / 1e9;
         rate.cpuSeconds = processCpuSeconds() - m_cpu;
+        rate.threadCpuSeconds = callingThreadCpuSeconds() - m_threadCpu;
     }
 
 private:
     QElapsedTimer m_timer;
     double m_cpu = 0.0;
+    double m_threadCpu = 0.0;
 };
 
 double dabMegapixels(qint64 stamps, double radius)
@@ -582,6 +597,9 @@ void measureConfig(MCanvas *canvas, MBrush *brush, const Config &config, bool ov
                     }));
     };
     row("ours", [](const Round &r) { return r.ours.rate; });
+    printSpread("  | main thread %6.4f CPU ms/move", spreadOf(rounds, [](const Round &r) {
+                    return r.ours.rate.threadCpuSeconds * 1000.0 / std::max<double>(double(r.ours.rate.moves), 1.0);
+                }));
     printSpread("  | stamping pass alone %9.0f stamps/s",
                 spreadOf(rounds, [](const Round &r) { return r.ours.passStampsPerSecond; }));
     printSpread(", %9.0f per CPU s", spreadOf(rounds, [](const Round &r) { return r.ours.passStampsPerCpuSecond; }));
@@ -760,6 +778,7 @@ int main(int argc, char **argv)
     MBrush brush;
     bool endOnly = false;
     bool painted = false;
+    bool oursOnly = false;
     double onlyRadius = 0.0;
     int rounds = 3;
     for (int i = 1; i < argc; ++i) {
@@ -767,6 +786,8 @@ int main(int argc, char **argv)
             endOnly = true;
         else if (qstrcmp(argv[i], "--painted") == 0)
             painted = true;
+        else if (qstrcmp(argv[i], "--ours") == 0)
+            oursOnly = true;
         else if (qstrcmp(argv[i], "--radius") == 0 && i + 1 < argc)
             onlyRadius = std::atof(argv[++i]);
         else if (qstrcmp(argv[i], "--rounds") == 0 && i + 1 < argc)
@@ -774,6 +795,22 @@ int main(int argc, char **argv)
     }
     // Programs and first textures are made before anything is timed.
     measureStrokeTo(canvas.get(), &brush, {30, false, true}, false);
+    if (oursOnly) {
+        for (double radius : {5.0, 30.0, 100.0}) {
+            if (onlyRadius > 0.0 && radius != onlyRadius)
+                continue;
+            for (int round = 0; round < rounds; ++round) {
+                const Ours ours = measureStrokeTo(canvas.get(), &brush, {radius, false, true}, painted);
+                const double moves = std::max<double>(double(ours.rate.moves), 1.0);
+                std::printf("radius %4.0f: %8.1f MP/s of dabs, %8.1f per CPU s, %7.3f ms/move, main thread %6.4f "
+                            "CPU ms/move\n",
+                            radius, ours.rate.wall(), ours.rate.perCpu(), ours.rate.seconds * 1000.0 / moves,
+                            ours.rate.threadCpuSeconds * 1000.0 / moves);
+            }
+        }
+        canvas.reset();
+        return 0;
+    }
     measureFloor(canvas.get(), {30, false, true}, 3.0, true);
     std::printf("Strokes on a %d x %d document, one move event every %.0f pixels, %d alternated rounds of %.1f s "
                 "per contender; median [range]; load average %s\n",

@@ -286,6 +286,7 @@ QSet<MStampQueue *> &pendingQueues()
 
 MStampQueue::MStampQueue(MSharedData *sharedData)
     : m_sharedData(sharedData)
+    , m_indices(QOpenGLBuffer::IndexBuffer)
 {
 }
 
@@ -318,41 +319,60 @@ void MStampQueue::append(const QSet<MTile *> &tiles, const QVector<MQuadTransfor
     run.first = stampCount();
     run.count = vertices.size() / verticesPerStamp;
     run.state = state;
-    run.tiles.reserve(tiles.size());
-    run.randoms.reserve(tiles.size());
-    for (MTile *tile : tiles) {
-        // The texture is there from the placing on, as when the stamps were drawn at once.
-        static_cast<MTextureTile *>(tile)->ensureTexture();
-        run.tiles.append(tile);
-        run.randoms.append(float(MRandom::unit()));
-    }
     // Room for a stamp buffer's worth, kept across flushes: growing the
     // queue move by move would copy it over and over, into fresh pages.
-    if (m_vertices.capacity() < m_vertices.size() + vertices.size()) {
-        const int room = std::max(m_vertices.size() + vertices.size(), MSharedData::stampBufferVertices);
-        m_vertices.reserve(room);
-        m_rects.reserve(room / verticesPerStamp);
+    const int corners = run.count * cornersPerStamp;
+    if (m_vertices.capacity() < m_vertices.size() + corners) {
+        const int stamps = std::max(m_rects.size() + run.count, MSharedData::stampBufferVertices / verticesPerStamp);
+        m_vertices.reserve(stamps * cornersPerStamp);
+        m_rects.reserve(stamps);
     }
-    m_vertices.append(vertices);
     for (int i = 0; i < run.count; ++i) {
-        const MQuadTransform *corner = vertices.constData() + i * verticesPerStamp;
-        float left = corner[0].position[0], right = left, top = corner[0].position[1], bottom = top;
-        for (int k = 1; k < verticesPerStamp; ++k) {
-            left = std::min(left, corner[k].position[0]);
-            right = std::max(right, corner[k].position[0]);
-            top = std::min(top, corner[k].position[1]);
-            bottom = std::max(bottom, corner[k].position[1]);
+        // The triangles A-B-C and B-D-C: A, B, C, then D.
+        const MQuadTransform *stamp = vertices.constData() + i * verticesPerStamp;
+        const MQuadTransform *corner[cornersPerStamp] = {stamp, stamp + 1, stamp + 2, stamp + 4};
+        float left = stamp[0].position[0], right = left, top = stamp[0].position[1], bottom = top;
+        for (const MQuadTransform *c : corner) {
+            m_vertices.append(*c);
+            left = std::min(left, c->position[0]);
+            right = std::max(right, c->position[0]);
+            top = std::min(top, c->position[1]);
+            bottom = std::max(bottom, c->position[1]);
         }
         m_rects.append(QRectF(QPointF(left, top), QPointF(right, bottom)));
     }
+    appendRun(run, tiles, true);
+}
+
+void MStampQueue::appendRun(Run &run, const QSet<MTile *> &tiles, bool random)
+{
+    run.firstTile = m_runTiles.size();
+    run.tileCount = tiles.size();
+    for (MTile *tile : tiles) {
+        // The texture is there from the placing on, as when the stamps were drawn at once.
+        static_cast<MTextureTile *>(tile)->ensureTexture();
+        m_runTiles.append(tile);
+        m_runRandoms.append(random ? float(MRandom::unit()) : 0.0f);
+    }
+    if (m_runs.isEmpty())
+        pendingQueues().insert(this);
     m_runs.append(run);
-    pendingQueues().insert(this);
+}
+
+float MStampQueue::runRandom(const Run &run, const MTile *tile) const
+{
+    for (int t = run.firstTile; t < run.firstTile + run.tileCount; ++t)
+        if (m_runTiles.at(t) == tile)
+            return m_runRandoms.at(t);
+    return 0.0f;
 }
 
 void MStampQueue::clear()
 {
     pendingQueues().remove(this);
     m_runs.clear();
+    m_runTiles.clear();
+    m_runRandoms.clear();
     m_vertices.clear();
     m_rects.clear();
 }
@@ -507,7 +527,9 @@ void MStampQueue::draw()
     QVector<MTile *> order;
     QHash<MTile *, QVector<int>> runsOf;
     for (int r = 0; r < m_runs.size(); ++r) {
-        for (MTile *tile : qAsConst(m_runs[r].tiles)) {
+        const Run &run = m_runs.at(r);
+        for (int t = run.firstTile; t < run.firstTile + run.tileCount; ++t) {
+            MTile *tile = m_runTiles.at(t);
             auto found = runsOf.find(tile);
             if (found == runsOf.end()) {
                 order.append(tile);
@@ -550,9 +572,8 @@ void MStampQueue::rehearse(const MBrush *brush, MTextureTile *tile, MTextureTile
     // A small square in the middle of the tile, placed without drawing a
     // random value: seeded strokes stay the same.
     const QPointF centre = QRectF(tile->rectWithBorder()).center();
-    const QPointF corners[verticesPerStamp] = {centre + QPointF(-1, -1), centre + QPointF(1, -1),
-                                               centre + QPointF(1, 1),   centre + QPointF(-1, -1),
-                                               centre + QPointF(1, 1),   centre + QPointF(-1, 1)};
+    const QPointF corners[cornersPerStamp] = {centre + QPointF(-1, 1), centre + QPointF(-1, -1),
+                                              centre + QPointF(1, 1), centre + QPointF(1, -1)};
     for (const QPointF &corner : corners) {
         MQuadTransform vertex;
         vertex.position[0] = float(corner.x());
@@ -564,9 +585,7 @@ void MStampQueue::rehearse(const MBrush *brush, MTextureTile *tile, MTextureTile
     run.first = 0;
     run.count = 1;
     run.state = MStrokeToRunner::stampState(m_sharedData, values, QPointF(0, 0));
-    run.tiles.append(tile);
-    run.randoms.append(0.0f);
-    m_runs.append(run);
+    appendRun(run, {tile}, false);
     m_flushing = true;
     m_engineProgram = nullptr;
     m_generalProgram = nullptr;
@@ -665,18 +684,19 @@ void MStampQueue::drawTile(MTextureTile *tile, MTextureTile *target, const QVect
             applied = &run.state;
         }
         if (uniforms->isActive(U::Random))
-            uniforms->setFloat(U::Random, run.randoms.value(run.tiles.indexOf(tile)));
+            uniforms->setFloat(U::Random, runRandom(run, tile));
 
         // A stamp that misses the tile draws nothing into it: only the others go.
         const QPointF offset = run.state.offset;
         for (int i = run.first; i < run.first + run.count; ++i) {
             if (!ownDraw && !m_rects.at(i).translated(offset).intersects(tileArea))
                 continue;
-            if (m_upload.size() + verticesPerStamp > stampBuffer->capacity())
+            // As many stamps per draw as the buffer held when they took six vertices.
+            if ((m_upload.size() / cornersPerStamp + 1) * verticesPerStamp > stampBuffer->capacity())
                 drawGathered(targetArea);
             drawn |= m_rects.at(i).translated(offset);
-            const MQuadTransform *source = m_vertices.constData() + i * verticesPerStamp;
-            for (int k = 0; k < verticesPerStamp; ++k)
+            const MQuadTransform *source = m_vertices.constData() + i * cornersPerStamp;
+            for (int k = 0; k < cornersPerStamp; ++k)
                 m_upload.append(source[k]);
         }
         if (ownDraw)
@@ -707,6 +727,33 @@ void MStampQueue::drawGathered(const QRectF &targetArea)
     MVertexBuffer *stampBuffer = m_sharedData->stampBuffer();
     stampBuffer->clear();
     stampBuffer->addVertices(m_upload.constData(), m_upload.size());
-    m_sharedData->glDrawArrays(GL_TRIANGLES, 0, stampBuffer->count());
+    if (!bindIndices()) {
+        m_upload.resize(0);
+        return;
+    }
+    const int stamps = stampBuffer->count() / cornersPerStamp;
+    m_sharedData->glDrawElements(GL_TRIANGLES, stamps * verticesPerStamp, GL_UNSIGNED_SHORT, nullptr);
+    m_indices.release();
     m_upload.resize(0);
+}
+
+bool MStampQueue::bindIndices()
+{
+    if (m_indices.isCreated())
+        return m_indices.bind();
+    // The same two triangles for every stamp, over its four corners.
+    const int stamps = m_sharedData->stampBuffer()->capacity() / cornersPerStamp;
+    static_assert(MSharedData::stampBufferVertices <= 65536, "corner indices are 16 bits");
+    QVector<GLushort> indices;
+    indices.reserve(stamps * verticesPerStamp);
+    for (int i = 0; i < stamps; ++i)
+        for (int k : {0, 1, 2, 1, 3, 2})
+            indices.append(GLushort(i * cornersPerStamp + k));
+    if (!m_indices.create() || !m_indices.bind()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to create the stamps' index buffer"));
+        return false;
+    }
+    m_indices.setUsagePattern(QOpenGLBuffer::StaticDraw);
+    m_indices.allocate(indices.constData(), int(indices.size() * sizeof(GLushort)));
+    return true;
 }

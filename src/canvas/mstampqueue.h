@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QHash>
+#include <QOpenGLBuffer>
 #include <QPointF>
 #include <QRectF>
 #include <QSet>
@@ -77,7 +78,7 @@ public:
     ~MStampQueue();
 
     bool isEmpty() const { return m_runs.isEmpty(); }
-    int stampCount() const { return m_vertices.size() / verticesPerStamp; }
+    int stampCount() const { return m_rects.size(); }
 
     // Queues one run: its stamps (6 vertices each) drawn into the tiles with
     // the state. Takes one random value per tile, as a pass per tile does.
@@ -106,13 +107,16 @@ public:
 
 private:
     static constexpr int verticesPerStamp = 6;
+    // A stamp's two triangles share two of their corners: the queue keeps
+    // and uploads the four corners and draws them through an index buffer.
+    static constexpr int cornersPerStamp = 4;
     struct Run
     {
         int first;                      // stamp index
         int count;
         State state;
-        QVector<MTile *> tiles;
-        QVector<float> randoms;         // one per tile, in the same order
+        int firstTile;                  // into m_runTiles and m_runRandoms
+        int tileCount;
     };
     class Uniforms;
 
@@ -123,14 +127,23 @@ private:
     bool sameState(const State &a, const State &b, const Uniforms *uniforms) const;
     void applyState(QOpenGLShaderProgram *program, Uniforms *uniforms, const State &state);
     void drawTile(MTextureTile *tile, MTextureTile *target, const QVector<int> &runs);
+    // Queues a run over its tiles, with its random values.
+    void appendRun(Run &run, const QSet<MTile *> &tiles, bool random);
+    float runRandom(const Run &run, const MTile *tile) const;
     // Uploads and draws the stamps gathered for the tile.
     void drawGathered(const QRectF &targetArea);
+    // Binds the index buffer of the stamps' triangles, made on first use.
+    bool bindIndices();
 
     MSharedData *m_sharedData;
     QVector<Run> m_runs;
-    QVector<MQuadTransform> m_vertices;
+    // The runs' tiles, one after the other, and a random value for each.
+    QVector<MTile *> m_runTiles;
+    QVector<float> m_runRandoms;
+    QVector<MQuadTransform> m_vertices; // corners, 4 per stamp
     QVector<QRectF> m_rects;            // per stamp
     QVector<MQuadTransform> m_upload;
+    QOpenGLBuffer m_indices;
     QHash<quint64, QOpenGLShaderProgram *> m_variants;
     QOpenGLShaderProgram *m_engineProgram = nullptr;
     QOpenGLShaderProgram *m_generalProgram = nullptr;

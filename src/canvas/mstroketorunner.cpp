@@ -296,11 +296,19 @@ void MStrokeToRunner::collectTiles(const QRectF &rect, MTextureLayer *layer, Til
 {
     if (!rect.isValid() || !layer)
         return;
+    // Most stamps lie in the cell of the one before: its tile, without the search.
+    if (m_lastTile && m_lastTileLayer == layer && QRectF(m_lastTile->rect()).contains(rect)) {
+        static_cast<MTextureTile *>(m_lastTile)->markSubTiles(rect);
+        pending.insert(m_lastTile);
+        return;
+    }
     Tiles tiles;
     layer->tilesInRect(rect, tiles);
     for (MTile *tile : qAsConst(tiles))
         static_cast<MTextureTile *>(tile)->markSubTiles(rect);
     pending.unite(tiles);
+    m_lastTileLayer = layer;
+    m_lastTile = tiles.size() == 1 ? *tiles.constBegin() : nullptr;
 }
 
 bool MStrokeToRunner::isStampVisible(const QRectF &rect) const

@@ -71,4 +71,7 @@ private:
     Tiles m_allTiles;
     QRectF m_segmentRect;
     Vertices m_upload;
+    // The tile of the last stamp that lay in one tile, and its layer.
+    MTile *m_lastTile = nullptr;
+    MTextureLayer *m_lastTileLayer = nullptr;
 };
