@@ -21,6 +21,7 @@
 #include "mevent.h"
 #include "mfillcanvasrunner.h"
 #include "mgeometry.h"
+#include "mlayerlistmodel.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "mpaintengine.h"
@@ -94,7 +95,9 @@ void forEachTileUnder(MTextureLayer *layer, const QImage &image, const QRect &ta
 } // namespace
 
 MCanvas::MCanvas(QObject *parent, Purpose purpose)
-    : MListModel<MTextureLayer>(parent)
+    : QObject(parent)
+    , m_layers(new MLayerStack(this))
+    , m_layerModel(new MLayerListModel(m_layers, this))
     , m_sharedData(new MSharedData(this, purpose == ScratchDocument ? MShaderProgramList::scratchList() : nullptr))
     , m_paintEngine(new MPaintEngine(this))
 {
@@ -115,6 +118,7 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
     m_paintedRect = QRectF(-(width / 2), -(height / 2), width, height);
     m_paintMargin = m_autoExtent ? settings->paintMargin() : 0.0;
     initializeGL();
+    connectLayerStack();
     connectSignals();
 }
 
@@ -280,7 +284,7 @@ MShaderProgramList *MCanvas::shaderProgramList() const
 void MCanvas::connectSignals()
 {
     disconnectSignals();
-    m_connections << connect(this, &MListModelBase::currentRowChanged, this, qOverload<>(&MCanvas::refresh))
+    m_connections << connect(this, &MCanvas::currentRowChanged, this, qOverload<>(&MCanvas::refresh))
                   << connect(m_undoStack, &QUndoStack::canRedoChanged, this, &MCanvas::modifiedChanged)
                   << connect(m_undoStack, &QUndoStack::canUndoChanged, this, &MCanvas::modifiedChanged)
                   << connect(m_undoStack, &QUndoStack::cleanChanged, this, &MCanvas::modifiedChanged);
@@ -344,9 +348,7 @@ void MCanvas::clear()
     m_strokeSlots = 0;
     m_strokeLayer->clear();
     m_selectionLayer->clear();
-    for (MTextureLayer *layer : qAsConst(m_items))
-        layer->clear();
-    MListModel<MTextureLayer>::clear();
+    m_layers->clear();
     emit layerListReset();
 }
 
@@ -623,7 +625,6 @@ bool MCanvas::startLoading(const QString &path)
     connectSignals();
     if (m_lastReadResult != ReadDone)
         return false;
-    connectAll();
     setFileName(path);
     setIsNew(false);
     m_undoStack->clear();
@@ -709,24 +710,34 @@ void MCanvas::endLoading(MReadResult result)
 
 // ---------------------------------------------------------------- list hooks
 
-void MCanvas::onItemInserted(MTextureLayer *item)
+void MCanvas::connectLayerStack()
 {
-    if (!item)
-        return;
-    emit updateThumbnail(this, currentRow());
-    refresh();
-}
-
-void MCanvas::onItemMoved(MTextureLayer *item)
-{
-    if (item)
+    connect(m_layers, &MLayerStack::currentRowChanged, this, &MCanvas::currentRowChanged);
+    connect(m_layers, &MLayerStack::countChanged, this, &MCanvas::countChanged);
+    connect(m_layers, &MLayerStack::layerLimitReached, this, &MCanvas::layerLimitReached);
+    // A new layer becomes current.
+    connect(m_layers, &MLayerStack::layerInserted, this, [this](int row) {
+        emit updateThumbnail(this, row);
         refresh();
+    });
+    connect(m_layers, &MLayerStack::layerMovedDownward, this, [this] {
+        if (current())
+            refresh();
+    });
 }
 
-void MCanvas::releaseItem(MTextureLayer *item)
+MTextureLayer *MCanvas::appendNew()
 {
-    if (item)
-        item->clear();
+    auto *layer = new MTextureLayer;
+    m_layers->insertAt(count(), layer);
+    return layer;
+}
+
+MTextureLayer *MCanvas::prependNew()
+{
+    auto *layer = new MTextureLayer;
+    m_layers->insertAt(0, layer);
+    return layer;
 }
 
 // ---------------------------------------------------------------- layers
@@ -738,7 +749,7 @@ MTextureLayer *MCanvas::createLayer()
 
 QString MCanvas::newLayerName() const
 {
-    return tr("Layer %1").arg(count());
+    return m_layers->newLayerName();
 }
 
 bool MCanvas::appendLayer()
@@ -747,21 +758,6 @@ bool MCanvas::appendLayer()
         return false;
     new MCommandAppendLayer(this);
     return true;
-}
-
-bool MCanvas::roomForLayer()
-{
-    // More would make a file no one could open again.
-    if (count() < MDocumentDescription::MaximumLayers)
-        return true;
-    emit layerLimitReached();
-    return false;
-}
-
-bool MCanvas::currentLayerEditable() const
-{
-    const MTextureLayer *layer = current();
-    return layer && layer->visible() && !layer->locked();
 }
 
 bool MCanvas::isStrokeAllowed() const
@@ -1308,15 +1304,14 @@ void MCanvas::removeLayers()
         return;
     beginMacro(tr("Remove layers"));
     // Views are told once, by a reset, rather than row by row.
-    beginResetModel();
+    m_layers->beginReset();
     {
         const QSignalBlocker blocker(this);
         while (count() > 0)
             new MCommandRemoveLayer(this, 0);
     }
-    endResetModel();
+    m_layers->endReset();
     endMacro();
-    emit currentRowChanged(currentRow());
     emit layerListReset();
     refresh();
 }
@@ -1769,7 +1764,6 @@ bool MCanvas::loadImage(const QString &path)
     new MCommandAppendLayer(this);
     setPaperSize(image.size(), false);
     pasteImage(QPointF(0, 0), image, false, QString(), -1, QRectF(), 0);
-    connectAll();
     connectSignals();
     setFileName(QString());
     setIsNew(true);

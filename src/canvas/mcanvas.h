@@ -2,7 +2,7 @@
 
 #include "mdocumentfile.h"
 #include "menum.h"
-#include "mlistmodel.h"
+#include "mlayerstack.h"
 #include "mtexturelayer.h"
 
 #include <QColor>
@@ -21,6 +21,7 @@ class MEvent;
 
 class MBufferLayer;
 class MDocumentLoader;
+class MLayerListModel;
 class MPaintEngine;
 class MPaintParams;
 class MSharedData;
@@ -38,7 +39,7 @@ class QUndoStack;
 // layer, a scratch stroke layer, the file name and state flags, the undo
 // stack, the GPU state shared with the stroke runners, the paint engine and
 // its own OpenGL context, under which all tile work runs.
-class MCanvas : public MListModel<MTextureLayer>
+class MCanvas : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(int thumbnailSize READ thumbnailSize NOTIFY thumbnailSizeChanged)
@@ -60,6 +61,24 @@ public:
 
     explicit MCanvas(QObject *parent = nullptr, Purpose purpose = UserDocument);
     ~MCanvas() override;
+
+    // The layers, which the stack owns, and the list model views read them through.
+    MLayerStack *layers() const { return m_layers; }
+    MLayerListModel *layerModel() const { return m_layerModel; }
+    int count() const { return m_layers->count(); }
+    bool isEmpty() const { return m_layers->isEmpty(); }
+    MTextureLayer *at(int row) const { return m_layers->at(row); }
+    MTextureLayer *current() const { return m_layers->current(); }
+    int currentRow() const { return m_layers->currentRow(); }
+    int indexOf(MTextureLayer *layer) const { return m_layers->indexOf(layer); }
+    void insertAt(int row, MTextureLayer *layer) { m_layers->insertAt(row, layer); }
+    void appendItem(MTextureLayer *layer) { m_layers->insertAt(m_layers->count(), layer); }
+    MTextureLayer *appendNew();
+    MTextureLayer *prependNew();
+    void removeAt(int row) { m_layers->removeAt(row); }
+    MTextureLayer *takeAt(int row) { return m_layers->takeAt(row); }
+    void moveUp(int row) { m_layers->moveUp(row); }
+    void moveDown(int row) { m_layers->moveDown(row); }
 
     // Asked at each such press: the brush and colours chosen above the
     // document. Without one those strokes paint nothing.
@@ -140,7 +159,7 @@ public:
                                const QHash<QByteArray, QVariant> &after);
     // The effect of the layer at row, with its values, as one undo step.
     void updateLayerShader(int row, const MShaderObject::ShaderState &before, const MShaderObject::ShaderState &after);
-    bool currentLayerEditable() const;
+    bool currentLayerEditable() const { return m_layers->currentLayerEditable(); }
     bool isStrokeAllowed() const;
 
     // Painting with the brush of the stroke paint source: one input event of a stroke in a slot
@@ -221,8 +240,8 @@ public:
     // in lastReadResult/lastWriteResult); a successful one sets the file name and clears isNew; a
     // save marks the undo history clean and keeps it, a load empties it and
     // makes the last layer current.
-    bool saveToFile(const QString &path) override;
-    bool loadFromFile(const QString &path) override;
+    bool saveToFile(const QString &path);
+    bool loadFromFile(const QString &path);
     // Opens a document file as loadFromFile does, but returns once the file
     // was checked whole and the document took its header and layers: the
     // tiles come in from the event loop, the ones the view shows first, and
@@ -242,14 +261,11 @@ public:
     // a load with it).
     void setLoadingReadHold(const std::function<bool(int)> &mayRead) { m_loadingReadHold = mayRead; }
 
-    void onItemInserted(MTextureLayer *item) override;
-    void onItemMoved(MTextureLayer *item) override;
-    void releaseItem(MTextureLayer *item) override;
-
 public slots:
+    void setCurrentRow(int row) { m_layers->setCurrentRow(row); }
     void set_clipStroke(bool value);
     void set_hasSelection(bool value);
-    void clear() override;
+    void clear();
     void refresh();
     // Adding a layer to a document that holds as many as a document file
     // can is refused (layerLimitReached); false then.
@@ -308,6 +324,8 @@ public slots:
     void redo();
 
 signals:
+    void currentRowChanged(int row);
+    void countChanged(int count);
     void clipStrokeChanged(bool value);
     void hasSelectionChanged(bool value);
     void refreshNow();
@@ -348,17 +366,20 @@ private:
     // the load is whole.
     void endLoadWaits(bool loaded);
     void endLoading(MReadResult result);
+    // What the document does as its layer list changes.
+    void connectLayerStack();
     // A painted-rectangle command to rect, kept within the limit; false
     // (nothing recorded) when it would change nothing.
     bool pushPaintedRect(const QRectF &rect);
-    // Whether one more layer fits; emits layerLimitReached when not.
-    bool roomForLayer();
+    bool roomForLayer() { return m_layers->roomForLayer(); }
     // The effect of the layer at row drawn into its pixels and taken off,
     // recorded in the open macro; true when a tile changed.
     bool bakeEffect(int row);
     // Sets a flag property on the layers that pass, as one undo step.
     void setLayerFlags(const char *property, const std::function<bool(int, const MTextureLayer *)> &value);
 
+    MLayerStack *m_layers;
+    MLayerListModel *m_layerModel;
     bool m_clipStroke = true;
     bool m_hasSelection = false;
     bool m_glReady = false;

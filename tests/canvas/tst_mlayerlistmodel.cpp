@@ -1,4 +1,5 @@
 #include "mcanvas.h"
+#include "mlayerlistmodel.h"
 #include "mshaderlist.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
@@ -19,7 +20,7 @@ using Edit = std::function<void(MCanvas *)>;
 
 QAbstractItemModel *layerModel(MCanvas *canvas)
 {
-    return canvas;
+    return canvas->layerModel();
 }
 
 // What a view attached to the layer list hears, in order: rows, resets,
