@@ -3,6 +3,8 @@
 #include "mdocumentfile.h"
 #include "menum.h"
 #include "mlayerstack.h"
+#include "mpaper.h"
+#include "mselection.h"
 #include "mtexturelayer.h"
 
 #include <QColor>
@@ -118,25 +120,27 @@ public:
     void disposeCommand(QUndoCommand *command);
 
     int thumbnailSize() const { return 60; }
-    bool clipStroke() const { return m_clipStroke; }
-    bool hasSelection() const { return m_hasSelection; }
-    // Painting is kept inside the selection.
-    bool clipToSelection() const { return m_clipStroke && m_hasSelection; }
-    QRectF paintedRect() const { return m_paintedRect; }
-    // The rectangle cut to where a document file can hold a painted
-    // rectangle; *limited tells whether it was cut (empty when nothing of it
-    // is left, or it is not finite).
-    static QRectF boundedPaintedRect(const QRectF &rect, bool *limited = nullptr);
-    int paperType() const { return m_paperType; }
-    QColor paperColor() const { return m_paperColor; }
-    QString paperName() const { return m_paperName; }
-    QImage paperTile() const { return m_paperTile; }
-    QPainterPath selectionPath() const { return m_selectionPath; }
-    double paintMargin() const { return m_paintMargin; }
-    bool autoExtent() const { return m_autoExtent; }
-    void setAutoExtentSilently(bool value) { m_autoExtent = value; }
+    // The paper and painted rectangle, and the selection.
+    MPaper *paper() const { return m_paper; }
+    MSelection *selection() const { return m_selection; }
+    bool clipStroke() const { return m_selection->clipStroke(); }
+    bool hasSelection() const { return m_selection->hasSelection(); }
+    bool clipToSelection() const { return m_selection->clipToSelection(); }
+    QRectF paintedRect() const { return m_paper->paintedRect(); }
+    static QRectF boundedPaintedRect(const QRectF &rect, bool *limited = nullptr)
+    {
+        return MPaper::boundedPaintedRect(rect, limited);
+    }
+    int paperType() const { return m_paper->paperType(); }
+    QColor paperColor() const { return m_paper->paperColor(); }
+    QString paperName() const { return m_paper->paperName(); }
+    QImage paperTile() const { return m_paper->paperTile(); }
+    QPainterPath selectionPath() const { return m_selection->path(); }
+    double paintMargin() const { return m_paper->paintMargin(); }
+    bool autoExtent() const { return m_paper->autoExtent(); }
+    void setAutoExtentSilently(bool value) { m_paper->setAutoExtentSilently(value); }
     MTextureLayer *strokeLayer() const { return m_strokeLayer; }
-    MTextureLayer *selectionLayer() const { return m_selectionLayer; }
+    MTextureLayer *selectionLayer() const { return m_selection->layer(); }
     QString fileName() const { return m_fileName; }
     bool isNew() const { return m_isNew; }
     bool isReadOnly() const { return m_isReadOnly; }
@@ -263,8 +267,8 @@ public:
 
 public slots:
     void setCurrentRow(int row) { m_layers->setCurrentRow(row); }
-    void set_clipStroke(bool value);
-    void set_hasSelection(bool value);
+    void set_clipStroke(bool value) { m_selection->setClipStroke(value); }
+    void set_hasSelection(bool value) { m_selection->setHasSelection(value); }
     void clear();
     void refresh();
     // Adding a layer to a document that holds as many as a document file
@@ -299,12 +303,12 @@ public slots:
     void previousLayer();
     void setPaperSize(const QSize &size, bool crop);
     void setPaperSize(const QSize &size);
-    void setPaperName(const QString &name);
-    void setPaperType(MEnum::PaperType type);
-    void setPaperTile(const QImage &image);
-    void setPaperColor(const QColor &color);
-    void setPaintMargin(double margin);
-    void setAutoExtent(bool value);
+    void setPaperName(const QString &name) { m_paper->setPaperName(name); }
+    void setPaperType(MEnum::PaperType type) { m_paper->setPaperType(type); }
+    void setPaperTile(const QImage &image) { m_paper->setPaperTile(image); }
+    void setPaperColor(const QColor &color) { m_paper->setPaperColor(color); }
+    void setPaintMargin(double margin) { m_paper->setPaintMargin(margin); }
+    void setAutoExtent(bool value) { m_paper->setAutoExtent(value); }
     void setClipPath(const QPainterPath &path);
     void resetSelectionPath();
     void resetClipPath();
@@ -314,7 +318,7 @@ public slots:
     void updatePaintedRect(const QRectF &rect);
     // Kept within the document limit too (paintedRectLimited tells when it
     // had to be cut).
-    void setPaintedRect(const QRectF &rect);
+    void setPaintedRect(const QRectF &rect) { m_paper->setPaintedRect(rect); }
     void updateLayerThumbnail(int row);
     void updateLayerThumbnail();
     void setFileName(const QString &name);
@@ -366,8 +370,8 @@ private:
     // the load is whole.
     void endLoadWaits(bool loaded);
     void endLoading(MReadResult result);
-    // What the document does as its layer list changes.
-    void connectLayerStack();
+    // What the document does as its parts change.
+    void connectParts();
     // A painted-rectangle command to rect, kept within the limit; false
     // (nothing recorded) when it would change nothing.
     bool pushPaintedRect(const QRectF &rect);
@@ -380,21 +384,12 @@ private:
 
     MLayerStack *m_layers;
     MLayerListModel *m_layerModel;
-    bool m_clipStroke = true;
-    bool m_hasSelection = false;
     bool m_glReady = false;
-    QRectF m_paintedRect;
     MSharedData *m_sharedData;
     MPaintEngine *m_paintEngine;
-    int m_paperType;
-    QColor m_paperColor;
-    QString m_paperName;
-    QImage m_paperTile;
-    QPainterPath m_selectionPath;
-    double m_paintMargin;
-    bool m_autoExtent = false;
+    MPaper *m_paper;
     MTextureLayer *m_strokeLayer;
-    MTextureLayer *m_selectionLayer;
+    MSelection *m_selection;
     QOpenGLContext *m_context = nullptr;
     QOffscreenSurface *m_surface = nullptr;
     QString m_fileName;
