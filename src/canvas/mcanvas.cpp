@@ -849,7 +849,7 @@ void MCanvas::endMacro()
 void MCanvas::setClipPath(const QPainterPath &path)
 {
     m_selection->setPath(path);
-    MCanvasFill(this).fillPathInLayer(path, Qt::black, selectionLayer(), true);
+    blitImage(path.boundingRect().center(), MCanvasFill::renderPath(path, Qt::black), selectionLayer(), true);
     emit selectionChanged();
 }
 
@@ -1612,7 +1612,11 @@ bool MCanvas::fillPath(const QPainterPath &path, const QColor &color, int row)
 {
     if (!finishLoading())
         return false;
-    return MCanvasFill(this).fillPath(path, color, row);
+    QPainterPath filled = path;
+    if (filled.isEmpty())
+        filled.addRect(paintedRect());
+    return pasteImage(filled.boundingRect().center(), MCanvasFill::renderPath(filled, color), false, tr("Fill path"),
+                      row, QRectF(), 0);
 }
 
 // ---------------------------------------------------------------- image file
