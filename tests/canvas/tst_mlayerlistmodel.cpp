@@ -1,11 +1,13 @@
 #include "mcanvas.h"
 #include "mlayerlistmodel.h"
+#include "mlayerstack.h"
 #include "mshaderlist.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
 #include "mtestitem.h"
 
 #include <QAbstractItemModel>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QTest>
 #include <QUndoStack>
@@ -78,6 +80,33 @@ private slots:
     {
         canvas.reset();
         MShaderList::destroyInstance();
+    }
+
+    // The stack deletes what it removes or clears and nothing else: a layer
+    // taken out is the caller's, and one inserted twice is held once.
+    void stackOwnsItsLayers()
+    {
+        auto stack = std::make_unique<MLayerStack>();
+        QPointer<MTextureLayer> kept = new MTextureLayer;
+        QPointer<MTextureLayer> removed = new MTextureLayer;
+        QPointer<MTextureLayer> cleared = new MTextureLayer;
+        stack->insertAt(0, kept);
+        stack->insertAt(0, kept);
+        QCOMPARE(stack->count(), 1);
+        stack->insertAt(1, removed);
+        stack->insertAt(5, cleared);
+        QCOMPARE(stack->indexOf(cleared), 2);
+        QCOMPARE(stack->currentRow(), 2);
+        std::unique_ptr<MTextureLayer> taken(stack->takeAt(0));
+        QCOMPARE(taken.get(), kept.data());
+        stack->removeAt(0);
+        QVERIFY(!removed);
+        QCOMPARE(stack->current(), cleared.data());
+        stack->clear();
+        QVERIFY(!cleared);
+        QVERIFY(kept);
+        QCOMPARE(stack->count(), 0);
+        QCOMPARE(stack->currentRow(), -1);
     }
 
     // Three layers, the last current; each edit is heard exactly as views
