@@ -21,6 +21,9 @@
 #include "mevent.h"
 #include "mfillcanvasrunner.h"
 #include "mgeometry.h"
+#include "mpaper.h"
+#include "mselection.h"
+#include "mlayerlistmodel.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "mpaintengine.h"
@@ -94,26 +97,27 @@ void forEachTileUnder(MTextureLayer *layer, const QImage &image, const QRect &ta
 } // namespace
 
 MCanvas::MCanvas(QObject *parent, Purpose purpose)
-    : MListModel<MTextureLayer>(parent)
+    : QObject(parent)
+    , m_layers(new MLayerStack(this))
+    , m_layerModel(new MLayerListModel(m_layers, this))
     , m_sharedData(new MSharedData(this, purpose == ScratchDocument ? MShaderProgramList::scratchList() : nullptr))
     , m_paintEngine(new MPaintEngine(this))
 {
     MSettings *settings = MSettings::instance();
-    m_paperType = settings->paperType();
-    m_paperColor = settings->paperColor();
+    const int width = settings->defaultWidth();
+    const int height = settings->defaultHeight();
+    m_paper = new MPaper(settings->paperType(), settings->paperColor(),
+                         QRectF(-(width / 2), -(height / 2), width, height), this);
     m_strokeLayer = new MTextureLayer(this);
-    m_selectionLayer = new MTextureLayer(this);
+    m_selection = new MSelection(this);
     m_undoStack = new QUndoStack(this);
     m_undoStack->setUndoLimit(settings->undoLimit());
     m_undoStream = new MUndoStream(this);
     connect(m_undoStream, &MUndoStream::messageForPainter, this, &MCanvas::messageForPainter);
     if (purpose == UserDocument)
         m_fileName = tr("new document %1.%2").arg(++documentCounter).arg(QStringLiteral("kxd"));
+    connectParts();
     setPaperName(settings->paperName());
-    const int width = settings->defaultWidth();
-    const int height = settings->defaultHeight();
-    m_paintedRect = QRectF(-(width / 2), -(height / 2), width, height);
-    m_paintMargin = m_autoExtent ? settings->paintMargin() : 0.0;
     initializeGL();
     connectSignals();
 }
@@ -280,7 +284,7 @@ MShaderProgramList *MCanvas::shaderProgramList() const
 void MCanvas::connectSignals()
 {
     disconnectSignals();
-    m_connections << connect(this, &MListModelBase::currentRowChanged, this, qOverload<>(&MCanvas::refresh))
+    m_connections << connect(this, &MCanvas::currentRowChanged, this, qOverload<>(&MCanvas::refresh))
                   << connect(m_undoStack, &QUndoStack::canRedoChanged, this, &MCanvas::modifiedChanged)
                   << connect(m_undoStack, &QUndoStack::canUndoChanged, this, &MCanvas::modifiedChanged)
                   << connect(m_undoStack, &QUndoStack::cleanChanged, this, &MCanvas::modifiedChanged);
@@ -311,22 +315,6 @@ bool MCanvas::isModified() const
     return !m_undoStack->isClean();
 }
 
-void MCanvas::set_clipStroke(bool value)
-{
-    if (m_clipStroke == value)
-        return;
-    m_clipStroke = value;
-    emit clipStrokeChanged(value);
-}
-
-void MCanvas::set_hasSelection(bool value)
-{
-    if (m_hasSelection == value)
-        return;
-    m_hasSelection = value;
-    emit hasSelectionChanged(value);
-}
-
 void MCanvas::refresh()
 {
     emit refresh(false, QRectF());
@@ -343,10 +331,8 @@ void MCanvas::clear()
     m_strokeInProgress = false;
     m_strokeSlots = 0;
     m_strokeLayer->clear();
-    m_selectionLayer->clear();
-    for (MTextureLayer *layer : qAsConst(m_items))
-        layer->clear();
-    MListModel<MTextureLayer>::clear();
+    selectionLayer()->clear();
+    m_layers->clear();
     emit layerListReset();
 }
 
@@ -354,57 +340,16 @@ void MCanvas::reset()
 {
     cancelLoading();
     MSettings *settings = MSettings::instance();
-    if (settings->paperType() != m_paperType) {
-        m_paperType = settings->paperType();
-        refresh();
-    }
-    if (settings->paperColor() != m_paperColor) {
-        m_paperColor = settings->paperColor();
-        refresh();
-    }
+    m_paper->setPaperType(settings->paperType());
+    m_paper->setPaperColor(settings->paperColor());
     setPaperName(settings->paperName());
     setPaperSize(QSize(settings->defaultWidth(), settings->defaultHeight()), false);
     setAutoExtent(settings->autoExtent());
-    if (double(settings->paintMargin()) != m_paintMargin) {
-        m_paintMargin = settings->paintMargin();
-        refresh();
-    }
+    m_paper->setPaintMargin(settings->paintMargin());
     clear();
     setClipPath(QPainterPath());
     new MCommandAppendLayer(this);
     m_undoStack->clear();
-}
-
-void MCanvas::setPaperColor(const QColor &color)
-{
-    if (m_paperColor == color)
-        return;
-    m_paperColor = color;
-    refresh();
-}
-
-void MCanvas::setPaperType(MEnum::PaperType type)
-{
-    if (m_paperType == type)
-        return;
-    m_paperType = type;
-    refresh();
-}
-
-void MCanvas::setPaintMargin(double margin)
-{
-    if (m_paintMargin == margin)
-        return;
-    m_paintMargin = margin;
-    refresh();
-}
-
-void MCanvas::setAutoExtent(bool value)
-{
-    if (m_autoExtent == value)
-        return;
-    m_autoExtent = value;
-    refresh();
 }
 
 void MCanvas::setIsNew(bool value)
@@ -423,82 +368,6 @@ void MCanvas::setIsReadOnly(bool value)
     emit isReadOnlyChanged(value);
 }
 
-void MCanvas::setPaperTile(const QImage &image)
-{
-    m_paperTile = image.format() == QImage::Format_ARGB32_Premultiplied
-                      ? image
-                      : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    // The texture of the previous image must not stay on screen.
-    m_paintEngine->resetPaper();
-}
-
-void MCanvas::setPaperName(const QString &name)
-{
-    if (name == m_paperName)
-        return;
-    // Papers are files of the papers folder: of a path only the file name counts.
-    const QString fileName = QFileInfo(name.trimmed()).fileName();
-    const QString path = MUtility::papersDirectory(MUtility::UserPath) + fileName;
-    if (fileName.isEmpty() || !QFileInfo(path).isFile())
-        return;
-    QString reason;
-    const QImage image = MImageFile::read(path, &reason);
-    if (image.isNull()) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to read paper image %1: %2").arg(path, reason));
-        return;
-    }
-    setPaperTile(image);
-    m_paperName = fileName;
-    refresh();
-}
-
-namespace {
-bool samePaintedRect(const QRectF &a, const QRectF &b)
-{
-    return qFuzzyCompare(a.x(), b.x()) && qFuzzyCompare(a.y(), b.y()) && qFuzzyCompare(a.width(), b.width())
-           && qFuzzyCompare(a.height(), b.height());
-}
-} // namespace
-
-QRectF MCanvas::boundedPaintedRect(const QRectF &rect, bool *limited)
-{
-    // A document file holds the painted rectangle only this far out; past it
-    // the program would save a file it then refuses to open.
-    const double limit = MDocumentDescription::CoordinateLimit;
-    const bool within = rect.left() >= -limit && rect.top() >= -limit && rect.left() + rect.width() <= limit
-                        && rect.top() + rect.height() <= limit && rect.width() >= 0.0 && rect.height() >= 0.0;
-    if (limited)
-        *limited = !within;
-    if (within)
-        return rect;
-    if (!std::isfinite(rect.left()) || !std::isfinite(rect.top()) || !std::isfinite(rect.width())
-        || !std::isfinite(rect.height()))
-        return QRectF();
-    return rect.intersected(QRectF(-limit, -limit, 2 * limit, 2 * limit));
-}
-
-void MCanvas::setPaintedRect(const QRectF &rect)
-{
-    bool limited = false;
-    const QRectF bounded = boundedPaintedRect(rect, &limited);
-    if (limited)
-        emit paintedRectLimited();
-    if (bounded.isEmpty() && limited)
-        return;
-    if (samePaintedRect(bounded, m_paintedRect))
-        return;
-    // Logged once as the limit is reached, not for every stroke segment past it.
-    if (limited)
-        MLogger::instance()->log(QStringLiteral("Painted rectangle %1, %2, %3 x %4 kept within the document limit")
-                                     .arg(rect.x())
-                                     .arg(rect.y())
-                                     .arg(rect.width())
-                                     .arg(rect.height()));
-    m_paintedRect = bounded;
-    refresh();
-    emit paintedRectChanged(bounded);
-}
-
 bool MCanvas::pushPaintedRect(const QRectF &rect)
 {
     bool limited = false;
@@ -510,9 +379,9 @@ bool MCanvas::pushPaintedRect(const QRectF &rect)
     // Aligned only once within the limit, where the coordinates fit an int.
     bounded = QRectF(bounded.toAlignedRect());
     // A resize that changes nothing is no step to undo.
-    if (samePaintedRect(bounded, m_paintedRect))
+    if (MPaper::samePaintedRect(bounded, paintedRect()))
         return false;
-    new MCommandSetPaintedRect(this, m_paintedRect, bounded);
+    new MCommandSetPaintedRect(this, paintedRect(), bounded);
     return true;
 }
 
@@ -537,11 +406,11 @@ void MCanvas::setPaperSize(const QSize &size, bool crop)
     beginMacro(tr("Set canvas size: %1, %2").arg(size.width()).arg(size.height()));
     const double width = size.width() > 1 ? size.width() : 1;
     const double height = size.height() > 1 ? size.height() : 1;
-    const QPointF centre = m_paintedRect.center();
+    const QPointF centre = paintedRect().center();
     const QRectF resized(QRect(int(centre.x() - width * 0.5), int(centre.y() - height * 0.5), int(width),
                                int(height)));
     if (crop) {
-        const QPainterPath remembered = m_selectionPath;
+        const QPainterPath remembered = selectionPath();
         QPainterPath inside;
         inside.addRect(resized);
         setClipPath(inside);
@@ -623,7 +492,6 @@ bool MCanvas::startLoading(const QString &path)
     connectSignals();
     if (m_lastReadResult != ReadDone)
         return false;
-    connectAll();
     setFileName(path);
     setIsNew(false);
     m_undoStack->clear();
@@ -709,24 +577,40 @@ void MCanvas::endLoading(MReadResult result)
 
 // ---------------------------------------------------------------- list hooks
 
-void MCanvas::onItemInserted(MTextureLayer *item)
+void MCanvas::connectParts()
 {
-    if (!item)
-        return;
-    emit updateThumbnail(this, currentRow());
-    refresh();
-}
-
-void MCanvas::onItemMoved(MTextureLayer *item)
-{
-    if (item)
+    connect(m_paper, &MPaper::changed, this, qOverload<>(&MCanvas::refresh));
+    connect(m_paper, &MPaper::tileChanged, m_paintEngine, &MPaintEngine::resetPaper);
+    connect(m_paper, &MPaper::paintedRectChanged, this, &MCanvas::paintedRectChanged);
+    connect(m_paper, &MPaper::paintedRectLimited, this, &MCanvas::paintedRectLimited);
+    connect(m_selection, &MSelection::clipStrokeChanged, this, &MCanvas::clipStrokeChanged);
+    connect(m_selection, &MSelection::hasSelectionChanged, this, &MCanvas::hasSelectionChanged);
+    connect(m_layers, &MLayerStack::currentRowChanged, this, &MCanvas::currentRowChanged);
+    connect(m_layers, &MLayerStack::countChanged, this, &MCanvas::countChanged);
+    connect(m_layers, &MLayerStack::layerLimitReached, this, &MCanvas::layerLimitReached);
+    // A new layer becomes current.
+    connect(m_layers, &MLayerStack::layerInserted, this, [this](int row) {
+        emit updateThumbnail(this, row);
         refresh();
+    });
+    connect(m_layers, &MLayerStack::layerMovedDownward, this, [this] {
+        if (current())
+            refresh();
+    });
 }
 
-void MCanvas::releaseItem(MTextureLayer *item)
+MTextureLayer *MCanvas::appendNew()
 {
-    if (item)
-        item->clear();
+    auto *layer = new MTextureLayer;
+    m_layers->insertAt(count(), layer);
+    return layer;
+}
+
+MTextureLayer *MCanvas::prependNew()
+{
+    auto *layer = new MTextureLayer;
+    m_layers->insertAt(0, layer);
+    return layer;
 }
 
 // ---------------------------------------------------------------- layers
@@ -738,7 +622,7 @@ MTextureLayer *MCanvas::createLayer()
 
 QString MCanvas::newLayerName() const
 {
-    return tr("Layer %1").arg(count());
+    return m_layers->newLayerName();
 }
 
 bool MCanvas::appendLayer()
@@ -747,21 +631,6 @@ bool MCanvas::appendLayer()
         return false;
     new MCommandAppendLayer(this);
     return true;
-}
-
-bool MCanvas::roomForLayer()
-{
-    // More would make a file no one could open again.
-    if (count() < MDocumentDescription::MaximumLayers)
-        return true;
-    emit layerLimitReached();
-    return false;
-}
-
-bool MCanvas::currentLayerEditable() const
-{
-    const MTextureLayer *layer = current();
-    return layer && layer->visible() && !layer->locked();
 }
 
 bool MCanvas::isStrokeAllowed() const
@@ -892,7 +761,7 @@ int MCanvas::brushStroke(const QPainterPath &path, bool clip)
     const QList<QPolygonF> polygons = path.toSubpathPolygons(QTransform());
     MEvent event;
     beginMacro(tr("Brush stroke"));
-    m_clipStroke = clip;
+    m_selection->setClipStrokeSilently(clip);
     double totalTime = 0.0;
     double totalDistance = 0.0;
     double *inputs = event.inputs;
@@ -937,7 +806,7 @@ int MCanvas::brushStroke(const QPainterPath &path, bool clip)
         }
     }
     endMacro();
-    m_clipStroke = true;
+    m_selection->setClipStrokeSilently(true);
     return 1;
 }
 
@@ -979,9 +848,8 @@ void MCanvas::endMacro()
 
 void MCanvas::setClipPath(const QPainterPath &path)
 {
-    m_selectionPath = path;
-    set_hasSelection(!path.isEmpty());
-    MCanvasFill(this).fillPathInLayer(path, Qt::black, m_selectionLayer, true);
+    m_selection->setPath(path);
+    blitImage(path.boundingRect().center(), MCanvasFill::renderPath(path, Qt::black), selectionLayer(), true);
     emit selectionChanged();
 }
 
@@ -992,15 +860,13 @@ void MCanvas::resetClipPath()
 
 void MCanvas::resetSelectionPath()
 {
-    m_selectionPath = QPainterPath();
+    m_selection->resetPath();
     emit selectionChanged();
 }
 
 void MCanvas::invertClipPath()
 {
-    QPainterPath whole;
-    whole.addRect(m_paintedRect);
-    setClipPath(whole.subtracted(m_selectionPath));
+    setClipPath(m_selection->invertedPath(paintedRect()));
 }
 
 // ---------------------------------------------------------------- tile primitives
@@ -1046,8 +912,8 @@ void MCanvas::fillTile(MTile *tile, const QColor &color)
     if (!texture)
         return;
     const QPointF centre = QRectF(texture->rectWithBorder()).center();
-    auto *selection = static_cast<MTextureTile *>(m_selectionLayer->tileAt(centre));
-    m_paintEngine->fillTile(texture, selection, color, shaderProgramList(), QStringLiteral("fill"), m_hasSelection,
+    auto *selection = static_cast<MTextureTile *>(selectionLayer()->tileAt(centre));
+    m_paintEngine->fillTile(texture, selection, color, shaderProgramList(), QStringLiteral("fill"), hasSelection(),
                             m_sharedData->vertexArrayObject());
 }
 
@@ -1101,8 +967,8 @@ void MCanvas::draw(MPaintParams *params)
 
 void MCanvas::drawSelection(MPaintParams *params)
 {
-    if (params && m_hasSelection && m_selectionPath.isEmpty()) {
-        params->layer = m_selectionLayer;
+    if (params && hasSelection() && selectionPath().isEmpty()) {
+        params->layer = selectionLayer();
         params->underLayer = nullptr;
         params->setProgramName(QStringLiteral("selection"));
         m_paintEngine->applyProgram(params);
@@ -1162,7 +1028,7 @@ QImage MCanvas::renderToImage(const QString &programName, int width, int height,
     params.clipToSelection = !clipPath.isEmpty();
     params.viewport = QRectF(0, 0, width, height);
     params.useDevicePixelRatio = false;
-    const QRectF source = clipPath.isEmpty() ? m_paintedRect : clipPath.boundingRect();
+    const QRectF source = clipPath.isEmpty() ? paintedRect() : clipPath.boundingRect();
     params.rect = source;
     MTransform transform;
     transform.reset();
@@ -1196,7 +1062,7 @@ QImage MCanvas::renderToImage(const QString &programName, int width, int height,
 
 QImage MCanvas::flattenedImage(const QString &programName)
 {
-    return renderToImage(programName, int(m_paintedRect.width()), int(m_paintedRect.height()), QPainterPath(), true,
+    return renderToImage(programName, int(paintedRect().width()), int(paintedRect().height()), QPainterPath(), true,
                          true, {});
 }
 
@@ -1207,7 +1073,7 @@ QImage MCanvas::grabLayerSized(MTextureLayer *layer, const QString &programName,
 
 QImage MCanvas::grabLayer(MTextureLayer *layer, const QString &programName)
 {
-    return grabLayerSized(layer, programName, int(m_paintedRect.width()), int(m_paintedRect.height()));
+    return grabLayerSized(layer, programName, int(paintedRect().width()), int(paintedRect().height()));
 }
 
 QRectF MCanvas::layerBoundingRect(MTextureLayer *layer)
@@ -1234,7 +1100,7 @@ QRectF MCanvas::layerBoundingRect(MTextureLayer *layer)
     }
     if (minX > maxX || minY > maxY)
         return QRectF();
-    return QRectF(m_paintedRect.left() + minX, m_paintedRect.top() + minY, maxX - minX + 1, maxY - minY + 1);
+    return QRectF(paintedRect().left() + minX, paintedRect().top() + minY, maxX - minX + 1, maxY - minY + 1);
 }
 
 MTextureLayer *MCanvas::copyImage(bool selectionOnly)
@@ -1246,11 +1112,11 @@ MTextureLayer *MCanvas::copyImage(bool selectionOnly)
         return nullptr;
     QImage image;
     if (selectionOnly) {
-        const QRectF bounds = m_selectionPath.boundingRect();
-        image = renderToImage(QStringLiteral("blit"), int(bounds.width()), int(bounds.height()), m_selectionPath,
+        const QRectF bounds = selectionPath().boundingRect();
+        image = renderToImage(QStringLiteral("blit"), int(bounds.width()), int(bounds.height()), selectionPath(),
                               false, false, {layer});
     } else {
-        image = renderToImage(QStringLiteral("blit"), int(m_paintedRect.width()), int(m_paintedRect.height()),
+        image = renderToImage(QStringLiteral("blit"), int(paintedRect().width()), int(paintedRect().height()),
                               QPainterPath(), false, false, {layer});
     }
     QGuiApplication::clipboard()->setImage(image);
@@ -1308,15 +1174,14 @@ void MCanvas::removeLayers()
         return;
     beginMacro(tr("Remove layers"));
     // Views are told once, by a reset, rather than row by row.
-    beginResetModel();
+    m_layers->beginReset();
     {
         const QSignalBlocker blocker(this);
         while (count() > 0)
             new MCommandRemoveLayer(this, 0);
     }
-    endResetModel();
+    m_layers->endReset();
     endMacro();
-    emit currentRowChanged(currentRow());
     emit layerListReset();
     refresh();
 }
@@ -1596,7 +1461,7 @@ bool MCanvas::pasteImage(const QPointF &centre, const QImage &image, bool clip, 
     const QRect target(qRound(centre.x() - image.width() / 2), qRound(centre.y() - image.height() / 2),
                        image.width(), image.height());
     makeCurrent();
-    m_clipStroke = clip;
+    m_selection->setClipStrokeSilently(clip);
     beginMacro(text.isEmpty() ? tr("Paste an image") : text);
     const QRectF area = sourceRect.isEmpty() ? QRectF(target) : sourceRect.translated(target.topLeft());
     clearLayer(m_strokeLayer);
@@ -1614,7 +1479,7 @@ bool MCanvas::pasteImage(const QPointF &centre, const QImage &image, bool clip, 
     });
     emit updateThumbnail(this, row);
     endMacro();
-    m_clipStroke = false;
+    m_selection->setClipStrokeSilently(false);
     clearLayer(m_strokeLayer);
     refresh();
     return true;
@@ -1723,9 +1588,9 @@ void MCanvas::selectLayerBoundingRect(MTextureLayer *layer)
 
 void MCanvas::adjustPaperToSelection()
 {
-    if (m_selectionPath.isEmpty())
+    if (selectionPath().isEmpty())
         return;
-    pushPaintedRect(m_selectionPath.boundingRect());
+    pushPaintedRect(selectionPath().boundingRect());
 }
 
 void MCanvas::fillSelection(const QPoint &point, bool clearSelection, uchar threshold, int row)
@@ -1747,7 +1612,11 @@ bool MCanvas::fillPath(const QPainterPath &path, const QColor &color, int row)
 {
     if (!finishLoading())
         return false;
-    return MCanvasFill(this).fillPath(path, color, row);
+    QPainterPath filled = path;
+    if (filled.isEmpty())
+        filled.addRect(paintedRect());
+    return pasteImage(filled.boundingRect().center(), MCanvasFill::renderPath(filled, color), false, tr("Fill path"),
+                      row, QRectF(), 0);
 }
 
 // ---------------------------------------------------------------- image file
@@ -1769,7 +1638,6 @@ bool MCanvas::loadImage(const QString &path)
     new MCommandAppendLayer(this);
     setPaperSize(image.size(), false);
     pasteImage(QPointF(0, 0), image, false, QString(), -1, QRectF(), 0);
-    connectAll();
     connectSignals();
     setFileName(QString());
     setIsNew(true);

@@ -2,7 +2,9 @@
 
 #include "mdocumentfile.h"
 #include "menum.h"
-#include "mlistmodel.h"
+#include "mlayerstack.h"
+#include "mpaper.h"
+#include "mselection.h"
 #include "mtexturelayer.h"
 
 #include <QColor>
@@ -21,6 +23,7 @@ class MEvent;
 
 class MBufferLayer;
 class MDocumentLoader;
+class MLayerListModel;
 class MPaintEngine;
 class MPaintParams;
 class MSharedData;
@@ -38,7 +41,7 @@ class QUndoStack;
 // layer, a scratch stroke layer, the file name and state flags, the undo
 // stack, the GPU state shared with the stroke runners, the paint engine and
 // its own OpenGL context, under which all tile work runs.
-class MCanvas : public MListModel<MTextureLayer>
+class MCanvas : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(int thumbnailSize READ thumbnailSize NOTIFY thumbnailSizeChanged)
@@ -60,6 +63,24 @@ public:
 
     explicit MCanvas(QObject *parent = nullptr, Purpose purpose = UserDocument);
     ~MCanvas() override;
+
+    // The layers, which the stack owns, and the list model views read them through.
+    MLayerStack *layers() const { return m_layers; }
+    MLayerListModel *layerModel() const { return m_layerModel; }
+    int count() const { return m_layers->count(); }
+    bool isEmpty() const { return m_layers->isEmpty(); }
+    MTextureLayer *at(int row) const { return m_layers->at(row); }
+    MTextureLayer *current() const { return m_layers->current(); }
+    int currentRow() const { return m_layers->currentRow(); }
+    int indexOf(MTextureLayer *layer) const { return m_layers->indexOf(layer); }
+    void insertAt(int row, MTextureLayer *layer) { m_layers->insertAt(row, layer); }
+    void appendItem(MTextureLayer *layer) { m_layers->insertAt(m_layers->count(), layer); }
+    MTextureLayer *appendNew();
+    MTextureLayer *prependNew();
+    void removeAt(int row) { m_layers->removeAt(row); }
+    MTextureLayer *takeAt(int row) { return m_layers->takeAt(row); }
+    void moveUp(int row) { m_layers->moveUp(row); }
+    void moveDown(int row) { m_layers->moveDown(row); }
 
     // Asked at each such press: the brush and colours chosen above the
     // document. Without one those strokes paint nothing.
@@ -99,25 +120,27 @@ public:
     void disposeCommand(QUndoCommand *command);
 
     int thumbnailSize() const { return 60; }
-    bool clipStroke() const { return m_clipStroke; }
-    bool hasSelection() const { return m_hasSelection; }
-    // Painting is kept inside the selection.
-    bool clipToSelection() const { return m_clipStroke && m_hasSelection; }
-    QRectF paintedRect() const { return m_paintedRect; }
-    // The rectangle cut to where a document file can hold a painted
-    // rectangle; *limited tells whether it was cut (empty when nothing of it
-    // is left, or it is not finite).
-    static QRectF boundedPaintedRect(const QRectF &rect, bool *limited = nullptr);
-    int paperType() const { return m_paperType; }
-    QColor paperColor() const { return m_paperColor; }
-    QString paperName() const { return m_paperName; }
-    QImage paperTile() const { return m_paperTile; }
-    QPainterPath selectionPath() const { return m_selectionPath; }
-    double paintMargin() const { return m_paintMargin; }
-    bool autoExtent() const { return m_autoExtent; }
-    void setAutoExtentSilently(bool value) { m_autoExtent = value; }
+    // The paper and painted rectangle, and the selection.
+    MPaper *paper() const { return m_paper; }
+    MSelection *selection() const { return m_selection; }
+    bool clipStroke() const { return m_selection->clipStroke(); }
+    bool hasSelection() const { return m_selection->hasSelection(); }
+    bool clipToSelection() const { return m_selection->clipToSelection(); }
+    QRectF paintedRect() const { return m_paper->paintedRect(); }
+    static QRectF boundedPaintedRect(const QRectF &rect, bool *limited = nullptr)
+    {
+        return MPaper::boundedPaintedRect(rect, limited);
+    }
+    int paperType() const { return m_paper->paperType(); }
+    QColor paperColor() const { return m_paper->paperColor(); }
+    QString paperName() const { return m_paper->paperName(); }
+    QImage paperTile() const { return m_paper->paperTile(); }
+    QPainterPath selectionPath() const { return m_selection->path(); }
+    double paintMargin() const { return m_paper->paintMargin(); }
+    bool autoExtent() const { return m_paper->autoExtent(); }
+    void setAutoExtentSilently(bool value) { m_paper->setAutoExtentSilently(value); }
     MTextureLayer *strokeLayer() const { return m_strokeLayer; }
-    MTextureLayer *selectionLayer() const { return m_selectionLayer; }
+    MTextureLayer *selectionLayer() const { return m_selection->layer(); }
     QString fileName() const { return m_fileName; }
     bool isNew() const { return m_isNew; }
     bool isReadOnly() const { return m_isReadOnly; }
@@ -140,7 +163,7 @@ public:
                                const QHash<QByteArray, QVariant> &after);
     // The effect of the layer at row, with its values, as one undo step.
     void updateLayerShader(int row, const MShaderObject::ShaderState &before, const MShaderObject::ShaderState &after);
-    bool currentLayerEditable() const;
+    bool currentLayerEditable() const { return m_layers->currentLayerEditable(); }
     bool isStrokeAllowed() const;
 
     // Painting with the brush of the stroke paint source: one input event of a stroke in a slot
@@ -221,8 +244,8 @@ public:
     // in lastReadResult/lastWriteResult); a successful one sets the file name and clears isNew; a
     // save marks the undo history clean and keeps it, a load empties it and
     // makes the last layer current.
-    bool saveToFile(const QString &path) override;
-    bool loadFromFile(const QString &path) override;
+    bool saveToFile(const QString &path);
+    bool loadFromFile(const QString &path);
     // Opens a document file as loadFromFile does, but returns once the file
     // was checked whole and the document took its header and layers: the
     // tiles come in from the event loop, the ones the view shows first, and
@@ -242,14 +265,11 @@ public:
     // a load with it).
     void setLoadingReadHold(const std::function<bool(int)> &mayRead) { m_loadingReadHold = mayRead; }
 
-    void onItemInserted(MTextureLayer *item) override;
-    void onItemMoved(MTextureLayer *item) override;
-    void releaseItem(MTextureLayer *item) override;
-
 public slots:
-    void set_clipStroke(bool value);
-    void set_hasSelection(bool value);
-    void clear() override;
+    void setCurrentRow(int row) { m_layers->setCurrentRow(row); }
+    void set_clipStroke(bool value) { m_selection->setClipStroke(value); }
+    void set_hasSelection(bool value) { m_selection->setHasSelection(value); }
+    void clear();
     void refresh();
     // Adding a layer to a document that holds as many as a document file
     // can is refused (layerLimitReached); false then.
@@ -283,12 +303,12 @@ public slots:
     void previousLayer();
     void setPaperSize(const QSize &size, bool crop);
     void setPaperSize(const QSize &size);
-    void setPaperName(const QString &name);
-    void setPaperType(MEnum::PaperType type);
-    void setPaperTile(const QImage &image);
-    void setPaperColor(const QColor &color);
-    void setPaintMargin(double margin);
-    void setAutoExtent(bool value);
+    void setPaperName(const QString &name) { m_paper->setPaperName(name); }
+    void setPaperType(MEnum::PaperType type) { m_paper->setPaperType(type); }
+    void setPaperTile(const QImage &image) { m_paper->setPaperTile(image); }
+    void setPaperColor(const QColor &color) { m_paper->setPaperColor(color); }
+    void setPaintMargin(double margin) { m_paper->setPaintMargin(margin); }
+    void setAutoExtent(bool value) { m_paper->setAutoExtent(value); }
     void setClipPath(const QPainterPath &path);
     void resetSelectionPath();
     void resetClipPath();
@@ -298,7 +318,7 @@ public slots:
     void updatePaintedRect(const QRectF &rect);
     // Kept within the document limit too (paintedRectLimited tells when it
     // had to be cut).
-    void setPaintedRect(const QRectF &rect);
+    void setPaintedRect(const QRectF &rect) { m_paper->setPaintedRect(rect); }
     void updateLayerThumbnail(int row);
     void updateLayerThumbnail();
     void setFileName(const QString &name);
@@ -308,6 +328,8 @@ public slots:
     void redo();
 
 signals:
+    void currentRowChanged(int row);
+    void countChanged(int count);
     void clipStrokeChanged(bool value);
     void hasSelectionChanged(bool value);
     void refreshNow();
@@ -348,32 +370,26 @@ private:
     // the load is whole.
     void endLoadWaits(bool loaded);
     void endLoading(MReadResult result);
+    // What the document does as its parts change.
+    void connectParts();
     // A painted-rectangle command to rect, kept within the limit; false
     // (nothing recorded) when it would change nothing.
     bool pushPaintedRect(const QRectF &rect);
-    // Whether one more layer fits; emits layerLimitReached when not.
-    bool roomForLayer();
+    bool roomForLayer() { return m_layers->roomForLayer(); }
     // The effect of the layer at row drawn into its pixels and taken off,
     // recorded in the open macro; true when a tile changed.
     bool bakeEffect(int row);
     // Sets a flag property on the layers that pass, as one undo step.
     void setLayerFlags(const char *property, const std::function<bool(int, const MTextureLayer *)> &value);
 
-    bool m_clipStroke = true;
-    bool m_hasSelection = false;
+    MLayerStack *m_layers;
+    MLayerListModel *m_layerModel;
     bool m_glReady = false;
-    QRectF m_paintedRect;
     MSharedData *m_sharedData;
     MPaintEngine *m_paintEngine;
-    int m_paperType;
-    QColor m_paperColor;
-    QString m_paperName;
-    QImage m_paperTile;
-    QPainterPath m_selectionPath;
-    double m_paintMargin;
-    bool m_autoExtent = false;
+    MPaper *m_paper;
     MTextureLayer *m_strokeLayer;
-    MTextureLayer *m_selectionLayer;
+    MSelection *m_selection;
     QOpenGLContext *m_context = nullptr;
     QOffscreenSurface *m_surface = nullptr;
     QString m_fileName;

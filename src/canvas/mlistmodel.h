@@ -6,20 +6,15 @@
 #include "mutility.h"
 
 #include <QJsonDocument>
-#include <QMetaProperty>
 
-// A list model that owns objects of class T; its roles are T's property names
-// (role 256 + property index) and a property change re-announces exactly the
-// role of that property.
+// A list model that owns objects of class T.
 template <class T>
 class MListModel : public MListModelBase
 {
 public:
     explicit MListModel(QObject *parent = nullptr)
-        : MListModelBase(parent)
-        , m_itemMetaObject(T::staticMetaObject)
+        : MListModelBase(T::staticMetaObject, parent)
     {
-        initRoleNames();
     }
 
     // Views may still be attached while a derived model is half destroyed:
@@ -41,12 +36,6 @@ public:
     T *first() const { return at(0); }
     T *last() const { return at(m_items.size() - 1); }
     int indexOf(T *item) const { return m_items.indexOf(item); }
-
-    int roleOfProperty(const QByteArray &name) const override
-    {
-        const int index = m_itemMetaObject.indexOfProperty(name.constData());
-        return index < 0 ? -1 : roleOfPropertyIndex(index);
-    }
 
     virtual void insertAt(int row, T *item)
     {
@@ -99,7 +88,7 @@ public:
         setCurrentRow(row + 1);
     }
 
-    void clear() override
+    virtual void clear()
     {
         if (!m_items.isEmpty()) {
             beginRemoveRows(QModelIndex(), 0, m_items.size() - 1);
@@ -165,51 +154,11 @@ public:
         return true;
     }
 
-    QVariant data(const QModelIndex &index, int role) const override
-    {
-        const QByteArray name = m_roleNames.value(role);
-        const T *item = index.isValid() ? at(index.row()) : nullptr;
-        if (name.isEmpty() || !item)
-            return QVariant();
-        return item->property(name.constData());
-    }
-
-    // A value the property cannot take is refused rather than reported as set.
-    bool setData(const QModelIndex &index, const QVariant &value, int role) override
-    {
-        const QByteArray name = m_roleNames.value(role);
-        T *item = index.isValid() ? at(index.row()) : nullptr;
-        if (name.isEmpty() || !item)
-            return false;
-        return item->setProperty(name.constData(), value);
-    }
-
-    QHash<int, QByteArray> roleNames() const override { return m_roleNames; }
-
-    void onItemPropertyChanged() override
-    {
-        T *item = qobject_cast<T *>(sender());
-        const int row = item ? m_items.indexOf(item) : -1;
-        const int role = m_notifyRoles.value(senderSignalIndex(), -1);
-        if (row < 0 || role < 0)
-            return;
-        const QModelIndex changed = index(row);
-        emit dataChanged(changed, changed, {role});
-    }
-
 protected:
-    virtual void initRoleNames()
+    QObject *objectAt(int row) const override { return at(row); }
+    int rowOfObject(const QObject *object) const override
     {
-        m_roleNames.clear();
-        m_notifyRoles.clear();
-        for (int i = 0; i < m_itemMetaObject.propertyCount(); ++i) {
-            const QMetaProperty property = m_itemMetaObject.property(i);
-            const int role = roleOfPropertyIndex(i);
-            m_roleNames.insert(role, property.name());
-            // Properties sharing one notify signal: the first one is announced.
-            if (property.hasNotifySignal() && !m_notifyRoles.contains(property.notifySignalIndex()))
-                m_notifyRoles.insert(property.notifySignalIndex(), role);
-        }
+        return m_items.indexOf(qobject_cast<T *>(const_cast<QObject *>(object)));
     }
 
     // Removes the row's item; a destroyed item is released and deleted first.
@@ -240,7 +189,4 @@ protected:
     }
 
     QList<T *> m_items;
-    QHash<int, QByteArray> m_roleNames;
-    QHash<int, int> m_notifyRoles;
-    QMetaObject m_itemMetaObject;
 };

@@ -1,23 +1,26 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QHash>
 #include <QMetaMethod>
+#include <QMetaObject>
 
-// The parts of the owning list model that do not depend on the item class:
-// the current row, the drag data and the signals.
+// The parts of a list model of objects that do not depend on who owns the
+// objects: the current row, the drag data, the signals, and the roles, which
+// are the item class's property names (role 256 + property index); a property
+// change re-announces exactly the role of that property.
 class MListModelBase : public QAbstractListModel
 {
     Q_OBJECT
     Q_PROPERTY(int count READ count NOTIFY countChanged)
     Q_PROPERTY(int currentRow READ currentRow WRITE setCurrentRow NOTIFY currentRowChanged)
 public:
-    explicit MListModelBase(QObject *parent = nullptr);
+    explicit MListModelBase(const QMetaObject &itemMetaObject, QObject *parent = nullptr);
 
     virtual int count() const = 0;
-    virtual void clear() = 0;
     virtual bool isEmpty() const { return count() == 0; }
     virtual int previousRow() const { return m_previousRow; }
-    virtual int roleOfProperty(const QByteArray &name) const = 0;
+    int roleOfProperty(const QByteArray &name) const;
     virtual int roleOfPropertyIndex(int index) const { return index + Qt::UserRole; }
     virtual QString mimeType() const { return m_mimeType; }
     virtual void setMimeType(const QString &mimeType) { m_mimeType = mimeType; }
@@ -28,10 +31,15 @@ public:
     QStringList mimeTypes() const override;
     QMimeData *mimeData(const QModelIndexList &indexes) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    // A value the property cannot take is refused rather than reported as set.
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    QHash<int, QByteArray> roleNames() const override { return m_roleNames; }
 
 public slots:
     virtual void setCurrentRow(int row);
-    virtual void onItemPropertyChanged() = 0;
+    // Connected to the items' notify signals (m_onItemPropertyChanged).
+    void onItemPropertyChanged();
 
 signals:
     void currentRowChanged(int row);
@@ -39,8 +47,15 @@ signals:
     void propertyChanged(int row, QObject *item, const QByteArray &name, const QVariant &value);
 
 protected:
+    // The item at row (null when none), and the row of an item (-1 when not in the list).
+    virtual QObject *objectAt(int row) const = 0;
+    virtual int rowOfObject(const QObject *object) const = 0;
+
     QMetaMethod m_onItemPropertyChanged;
     int m_currentRow = -1;
     int m_previousRow = -1;
     QString m_mimeType;
+    QHash<int, QByteArray> m_roleNames;
+    QHash<int, int> m_notifyRoles;
+    QMetaObject m_itemMetaObject;
 };

@@ -1,6 +1,7 @@
 #include "mcommandstates.h"
 
 #include "mcanvas.h"
+#include "mlayerlistmodel.h"
 
 #include <QUndoStack>
 
@@ -20,8 +21,8 @@ MCommandStates::MCommandStates(MCanvas *canvas, const Commands &commands, QObjec
     connect(canvas, &MCanvas::currentRowChanged, this, &MCommandStates::update);
     connect(canvas, &MCanvas::countChanged, this, &MCommandStates::update);
     connect(canvas, &MCanvas::layerListReset, this, &MCommandStates::update);
-    connect(canvas, &QAbstractItemModel::rowsMoved, this, &MCommandStates::update);
-    connect(canvas, &QAbstractItemModel::modelReset, this, &MCommandStates::update);
+    connect(canvas->layerModel(), &QAbstractItemModel::rowsMoved, this, &MCommandStates::update);
+    connect(canvas->layerModel(), &QAbstractItemModel::modelReset, this, &MCommandStates::update);
     update();
 }
 

@@ -52,6 +52,7 @@
 #include "mgeometry.h"
 #include "mgradientpalette.h"
 #include "mhttprequest.h"
+#include "mlayerlistmodel.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "mrecentfiles.h"
@@ -338,7 +339,7 @@ void MMainWindow::setupConnections()
     // Effect actions follow the current layer, its effect and the chosen effect.
     MCanvas *canvas = m_view->canvas();
     connect(canvas, &MCanvas::currentRowChanged, this, &MMainWindow::validateShaderActions);
-    connect(canvas, &QAbstractItemModel::dataChanged, this, &MMainWindow::validateShaderActions);
+    connect(canvas->layerModel(), &QAbstractItemModel::dataChanged, this, &MMainWindow::validateShaderActions);
     connect(ui->menuEffects, &QMenu::aboutToShow, this, &MMainWindow::validateShaderActions);
     connect(MShaderList::instance(), &MShaderList::currentRowChanged, this, &MMainWindow::validateShaderActions);
     connect(m_view, &MWidget::editShaderParams, this, &MMainWindow::editLayerShaderParams);

@@ -1,4 +1,5 @@
 #include "mcanvas.h"
+#include "mlayerlistmodel.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "msettings.h"
@@ -385,8 +386,8 @@ private slots:
     void removingEveryLayerKeepsViewsConsistent()
     {
         QSortFilterProxyModel proxy;
-        proxy.setSourceModel(canvas.get());
-        QSignalSpy reset(canvas.get(), &QAbstractItemModel::modelReset);
+        proxy.setSourceModel(canvas->layerModel());
+        QSignalSpy reset(canvas->layerModel(), &QAbstractItemModel::modelReset);
         QCOMPARE(proxy.rowCount(), 3);
         canvas->removeLayers();
         QCOMPARE(reset.count(), 1);

@@ -1,4 +1,5 @@
 #include "mcanvas.h"
+#include "mlayerlistmodel.h"
 #include "mimagebackgroundwidget.h"
 #include "mimagetool.h"
 #include "mmainwindow.h"
@@ -341,18 +342,18 @@ private slots:
         QCOMPARE(tool()->imagePoint(), QPointF(10, 10));
         QCOMPARE(undo()->count(), 1);
         QCOMPARE(pixel(layer(), QPointF(-15, -5)), kRed); // only the first copy reaches here
-        const int layers = canvas()->rowCount();
+        const int layers = canvas()->layerModel()->rowCount();
         const int row = canvas()->currentRow();
         tool()->set_opacity(0.5);
         tool()->applyInNewLayer();
         QVERIFY(!tool()->isPlaced());
-        QCOMPARE(canvas()->rowCount(), layers + 1);
+        QCOMPARE(canvas()->layerModel()->rowCount(), layers + 1);
         QVERIFY(canvas()->currentRow() != row);
         const QRgb half = pixel(layer(), QPointF(25, 15));
         QVERIFY2(qAbs(qAlpha(half) - 128) <= 2, qPrintable(QString::number(qAlpha(half))));
         QCOMPARE(qAlpha(pixel(layer(), QPointF(-15, -5))), 0);
         clearLayer();
-        QCOMPARE(canvas()->rowCount(), layers);
+        QCOMPARE(canvas()->layerModel()->rowCount(), layers);
     }
 
     // A pinned picture is drawn without frame or handles, also while another
