@@ -31,15 +31,40 @@ QString MSingleInstance::serverPath(const QString &name)
     return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) + QLatin1Char('/') + name;
 }
 
+namespace {
+const QByteArray kEndLine("\n");
+const QByteArray kReceipt("ok\n");
+} // namespace
+
 bool MSingleInstance::sendMessage(const QString &name, const QStringList &lines, int timeoutMs)
+{
+    return deliver(name, lines, timeoutMs, 0) != NoProgram;
+}
+
+MSingleInstance::Delivery MSingleInstance::deliver(const QString &name, const QStringList &lines, int connectMs,
+                                                   int receiptMs)
 {
     QLocalSocket socket;
     socket.connectToServer(serverPath(name), QIODevice::ReadWrite);
-    if (!socket.waitForConnected(timeoutMs))
-        return false;
-    socket.write(encodeMessage(lines));
-    socket.waitForBytesWritten(timeoutMs);
-    return true;
+    if (!socket.waitForConnected(connectMs))
+        return NoProgram;
+    socket.write(encodeMessage(lines) + kEndLine);
+    socket.waitForBytesWritten(connectMs);
+    if (receiptMs <= 0)
+        return Taken;
+    const QDeadlineTimer deadline(receiptMs);
+    QByteArray answer;
+    for (;;) {
+        answer += socket.readAll();
+        if (answer.contains(kReceipt))
+            return Taken;
+        if (socket.state() != QLocalSocket::ConnectedState)
+            return Dropped;
+        // A busy program holds the connection and reads the lines later.
+        if (deadline.hasExpired())
+            return Taken;
+        socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime())));
+    }
 }
 
 QString MSingleInstance::lockPath(const QString &name)
@@ -60,9 +85,11 @@ MSingleInstance::Claim MSingleInstance::claim(MFileLock &lock, const QString &na
                                                     "another copy runs")
                                          .arg(lock.path(), lock.errorString()));
         }
-        if (sendMessage(name, lines, 1000))
+        const Delivery delivery = deliver(name, lines, 1000, timeoutMs);
+        if (delivery == Taken)
             return HandedOver;
-        if (!lockable)
+        // Dropped: the program was ending, so its lock is about to go.
+        if (!lockable && delivery == NoProgram)
             return Program;
         if (deadline.hasExpired())
             return NoAnswer;
@@ -104,13 +131,20 @@ void MSingleInstance::newConnection()
     m_socket = socket;
     m_received.insert(socket, QByteArray());
     connect(socket, &QLocalSocket::readyRead, this, &MSingleInstance::readyRead);
-    // The message is whole once the start hangs up; a client that goes away
-    // without writing must not leak either.
-    connect(socket, &QLocalSocket::disconnected, this, [this, socket]() { finish(socket); });
+    // A client that goes away without writing must not leak either.
+    connect(socket, &QLocalSocket::disconnected, this, [this, socket]() { hungUp(socket); });
     if (socket->bytesAvailable() > 0)
         readyRead();
     if (socket->state() != QLocalSocket::ConnectedState)
-        finish(socket);
+        hungUp(socket);
+}
+
+void MSingleInstance::hungUp(QLocalSocket *socket)
+{
+    take(socket, true);
+    if (socket == m_socket)
+        m_socket = nullptr;
+    socket->deleteLater();
 }
 
 void MSingleInstance::readyRead()
@@ -123,24 +157,39 @@ void MSingleInstance::readyRead()
     // A start sends a few short lines; anything larger is not one of ours.
     QByteArray &received = m_received[socket];
     received += socket->readAll();
-    if (received.size() > 64 * 1024)
+    if (received.size() > 64 * 1024) {
+        m_received.remove(socket);
         socket->abort();
+        return;
+    }
+    take(socket, false);
 }
 
-void MSingleInstance::finish(QLocalSocket *socket)
+void MSingleInstance::take(QLocalSocket *socket, bool closed)
 {
-    if (!m_received.contains(socket))
+    auto found = m_received.find(socket);
+    if (found == m_received.end())
         return;
-    QByteArray received = m_received.take(socket) + socket->readAll();
-    if (socket == m_socket)
-        m_socket = nullptr;
-    socket->deleteLater();
-    if (received.size() > 64 * 1024)
+    if (closed)
+        found.value() += socket->readAll();
+    const QByteArray &received = found.value();
+    const bool ended = received == kEndLine || received.endsWith(kEndLine + kEndLine);
+    if (!ended && !closed)
+        return;
+    const QByteArray message = m_received.take(socket);
+    if (message.size() > 64 * 1024)
         return;
     QStringList lines;
-    if (!decodeMessage(received, lines)) {
+    if (!decodeMessage(message, lines)) {
         MLogger::instance()->systemError(QStringLiteral("Message of a second start refused: a \"%\" without two hex digits"));
         return;
+    }
+    // Said only once the lines are whole here, so a start never ends with its
+    // file in a program that was ending; before they are acted on, which may
+    // take a while (opening a document).
+    if (!closed && socket->state() == QLocalSocket::ConnectedState) {
+        socket->write(kReceipt);
+        socket->flush();
     }
     if (!lines.isEmpty())
         emit messageReceived(lines);
@@ -149,8 +198,10 @@ void MSingleInstance::finish(QLocalSocket *socket)
 QByteArray MSingleInstance::encodeMessage(const QStringList &lines)
 {
     QByteArray block;
-    for (const QString &line : lines)
-        block += line.toUtf8().replace('%', "%25").replace('\r', "%0D").replace('\n', "%0A") + '\n';
+    for (const QString &line : lines) {
+        if (!line.isEmpty())
+            block += line.toUtf8().replace('%', "%25").replace('\r', "%0D").replace('\n', "%0A") + '\n';
+    }
     return block;
 }
 

@@ -39,12 +39,25 @@ public:
     // without locks.
     static Claim claim(MFileLock &lock, const QString &name, const QStringList &lines, int timeoutMs);
 
+    // What became of lines sent to the program.
+    enum Delivery {
+        NoProgram, // nobody listens on the name
+        Taken,     // the program took them, or holds the connection without answering yet
+        Dropped    // the connection closed before the program took them (it was ending)
+    };
+
+    // Sends the lines without waiting for the program to take them: true
+    // when a program listens.
     static bool sendMessage(const QString &name, const QStringList &lines, int timeoutMs = 30000);
+    // Sends the lines and waits up to receiptMs for the program to say it took them.
+    static Delivery deliver(const QString &name, const QStringList &lines, int connectMs, int receiptMs);
     // A message as it goes over the socket: each line in UTF-8 ended by a
     // newline, with "%", carriage return and newline written as "%25", "%0D"
     // and "%0A", so that no line (a file name may hold a newline) can become
-    // two. Decoding refuses the whole message for a "%" not followed by two
-    // hex digits.
+    // two; an empty line ends the message (empty lines carry nothing). The
+    // program answers a whole message with "ok" and a newline once it has
+    // taken it. Decoding refuses the whole message for a "%" not followed by
+    // two hex digits.
     static QByteArray encodeMessage(const QStringList &lines);
     static bool decodeMessage(const QByteArray &bytes, QStringList &lines);
     // Listens on the name. A socket already there is taken over only when
@@ -62,7 +75,10 @@ private slots:
     void readyRead();
 
 private:
-    void finish(QLocalSocket *socket);
+    // Hands a message on once it is whole: at its end line, or when the
+    // start hung up without one.
+    void take(QLocalSocket *socket, bool closed);
+    void hungUp(QLocalSocket *socket);
 
     QLocalServer m_server;
     QLocalSocket *m_socket = nullptr;

@@ -10,6 +10,10 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <chrono>
+#include <future>
+#include <thread>
+
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -54,7 +58,7 @@ private slots:
         QVERIFY(MSingleInstance::sendMessage(name, {QStringLiteral("hello"), QString::fromUtf8("héllo")}));
         QVERIFY(server.waitForNewConnection(2000));
         QLocalSocket *socket = server.nextPendingConnection();
-        const QByteArray expected("hello\nh\xc3\xa9llo\n");
+        const QByteArray expected("hello\nh\xc3\xa9llo\n\n");
         QByteArray received = socket->readAll();
         while (received.size() < expected.size() && socket->waitForReadyRead(2000))
             received += socket->readAll();
@@ -209,18 +213,60 @@ private slots:
         QVERIFY(waited.elapsed() < 5000);
         QVERIFY(!second.isLocked());
 
+        // The start ends only once the program holds its lines.
         MSingleInstance program;
         QVERIFY(program.listen(name));
         QSignalSpy messages(&program, &MSingleInstance::messageReceived);
         const QStringList hello{QStringLiteral("hello"), QStringLiteral("/b.kxd")};
-        QCOMPARE(MSingleInstance::claim(second, name, hello, 5000), MSingleInstance::HandedOver);
-        QTRY_COMPARE(messages.count(), 1);
+        std::future<MSingleInstance::Claim> handing = std::async(std::launch::async, [&]() {
+            return MSingleInstance::claim(second, name, hello, 60000);
+        });
+        QVERIFY(QTest::qWaitFor([&]() { return handing.wait_for(std::chrono::seconds(0)) == std::future_status::ready; },
+                                60000));
+        QCOMPARE(handing.get(), MSingleInstance::HandedOver);
+        QCOMPARE(messages.count(), 1);
         QCOMPARE(messages.first().first().toStringList(), hello);
 
         // Once the program ends, the next start becomes the program.
         program.close();
         first.unlock();
         QCOMPARE(MSingleInstance::claim(second, name, hello, 1000), MSingleInstance::Program);
+    }
+
+    // A program that is ending reads a start's lines but never takes them:
+    // the start must not end as if it had handed its file over, but become
+    // the program once the lock is gone.
+    void programEndingAsAStartHandsOver()
+    {
+        const QString name = QStringLiteral("kalmi.test.ending");
+        MFileLock ending(MSingleInstance::lockPath(name));
+        QVERIFY(ending.tryLock());
+        const QByteArray path = QFile::encodeName(MSingleInstance::serverPath(name));
+        QFile::remove(QString::fromLocal8Bit(path));
+        const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, path.constData(), sizeof(address.sun_path));
+        QVERIFY(::bind(listener, reinterpret_cast<sockaddr *>(&address), sizeof(address)) == 0);
+        QVERIFY(::listen(listener, 4) == 0);
+        QByteArray read;
+        std::thread program([&]() {
+            const int client = ::accept(listener, nullptr, nullptr);
+            char bytes[256];
+            ssize_t got = 0;
+            while (!read.endsWith("\n\n") && (got = ::read(client, bytes, sizeof(bytes))) > 0)
+                read.append(bytes, int(got));
+            ::close(client);
+            ::close(listener);
+            ::unlink(path.constData());
+            ending.unlock();
+        });
+        MFileLock start(MSingleInstance::lockPath(name));
+        const MSingleInstance::Claim claim = MSingleInstance::claim(start, name, {QStringLiteral("hello"), QStringLiteral("/c.kxd")}, 10000);
+        program.join();
+        QCOMPARE(claim, MSingleInstance::Program);
+        QCOMPARE(read, QByteArray("hello\n/c.kxd\n\n"));
+        QVERIFY(start.isLocked());
     }
 };
 

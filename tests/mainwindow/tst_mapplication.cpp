@@ -282,7 +282,7 @@ private slots:
             (void)QTest::qWaitFor([&]() {
                 handed = MTestLogWatch::fileMessages().filter(QStringLiteral("File handed over by another start: "));
                 return handed.size() >= 19;
-            }, 60000);
+            }, 180000);
             (void)QTest::qWaitFor([&]() {
                 recent = MTestProgram::storedSetting(QStringLiteral("recentFiles")).toStringList().value(0);
                 return !handed.isEmpty() && handed.last().endsWith(recent + QStringLiteral("."));
