@@ -144,7 +144,11 @@ bool MCanvas::makeCurrent()
         return false;
     // Every tile operation goes through here: none sees the stroke layer, or
     // changes a tile a queued stamp reads, before the queued stamps are drawn.
-    m_sharedData->stampQueue()->flush();
+    MStampQueue *queue = m_sharedData->stampQueue();
+    if (!queue->isEmpty()) {
+        queue->flush();
+        m_device->markDrawn();
+    }
     return true;
 }
 
@@ -223,6 +227,7 @@ void MCanvas::flushStrokes()
         return;
     }
     queue->flush();
+    m_device->markDrawn();
 }
 
 void MCanvas::shutDown()

@@ -102,6 +102,7 @@ void MGpuDevice::destroyContext()
 
 bool MGpuDevice::switchTo(QOpenGLContext *context, QSurface *surface)
 {
+    ++m_counts.switches;
     return context->makeCurrent(surface);
 }
 
@@ -112,6 +113,18 @@ bool MGpuDevice::makeCurrent()
     if (QOpenGLContext::currentContext() == m_context)
         return true;
     return switchTo(m_context, m_surface);
+}
+
+void MGpuDevice::finishForReaders()
+{
+    if (!m_drawn)
+        return;
+    const Scope scope(this);
+    if (!scope.isCurrent())
+        return;
+    glFinish();
+    ++m_counts.finishes;
+    m_drawn = false;
 }
 
 int MGpuDevice::maximumRenderSize()
@@ -346,7 +359,8 @@ void MGpuDevice::clearTile(MTile *tile)
         makeCurrent();
     if (auto *texture = static_cast<MTextureTile *>(tile)) {
         texture->clear();
-        }
+        m_drawn = true;
+    }
 }
 
 void MGpuDevice::clearLayer(MTextureLayer *layer)
@@ -457,6 +471,7 @@ void MGpuDevice::drawTilePass(QOpenGLShaderProgram *program, const QMatrix4x4 &m
     program->setUniformValue("f_currentLayerTexture", 1);
     program->setUniformValue("f_selectionLayerTexture", 2);
     glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
+    m_drawn = true;
     MShaderProgramList::release(program, m_vertexArray);
 }
 
@@ -640,6 +655,7 @@ void MGpuDevice::renderEffectToTexture(MTextureTile *tile, MTextureLayer *layer,
         }
     }
     glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
+    m_drawn = true;
     MShaderProgramList::release(program, m_vertexArray);
     m_vertexBuffer->release();
     releaseTileTarget();

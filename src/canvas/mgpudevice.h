@@ -49,6 +49,13 @@ public:
         std::function<QOpenGLTexture *()> paperTexture;
     };
 
+    // How often the device changed the current context, and waited for the GPU.
+    struct Counts
+    {
+        int switches = 0;
+        int finishes = 0;
+    };
+
     // Makes the device's context current for a while unless it already is;
     // on leaving, makes current again the other context (and surface) that
     // was. Nested scopes change nothing.
@@ -80,6 +87,12 @@ public:
     QOpenGLContext *context() const { return m_context; }
     // Makes the context current and leaves it so; false before set-up.
     bool makeCurrent();
+    Counts counts() const { return m_counts; }
+    // Waits until what the device drew is done, so that another context can
+    // read it; costs nothing when it drew nothing since the last wait.
+    void finishForReaders();
+    // Something was drawn under the context (a reader must wait for it).
+    void markDrawn() { m_drawn = true; }
     // The largest width or height an offscreen render may have; 0 when the
     // context cannot be made current.
     int maximumRenderSize();
@@ -142,7 +155,7 @@ public:
 
 private:
     friend class Scope;
-    // Makes the context current.
+    // Makes the context current, counting a change.
     bool switchTo(QOpenGLContext *context, QSurface *surface);
     // Runs make under the device's context.
     bool createInContext(const std::function<bool()> &make);
@@ -163,6 +176,8 @@ private:
     QOffscreenSurface *m_surface = nullptr;
     bool m_glReady = false;
     bool m_ready = false;
+    bool m_drawn = false;
+    Counts m_counts;
     QOpenGLVertexArrayObject *m_vertexArray;
     MFrameBuffer *m_frameBuffer;
     std::unique_ptr<MVertexBuffer> m_vertexBuffer;

@@ -13,6 +13,7 @@
 #include "mtexturetile.h"
 #include "mtextureutility.h"
 
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_3_3_Core>
 #include <QOpenGLTexture>
@@ -102,6 +103,98 @@ private slots:
     void cleanupTestCase()
     {
         canvas.reset();
+    }
+
+    // What is current before a scope, inside it and after it, and how many
+    // context changes it costs.
+    void scopes_data()
+    {
+        QTest::addColumn<QString>("before"); // "nothing", "other" or "device"
+        QTest::addColumn<bool>("nested");
+        QTest::addColumn<int>("switches");
+        QTest::newRow("nothing current: the device stays current") << "nothing" << false << 1;
+        QTest::newRow("another context current: put back") << "other" << false << 2;
+        QTest::newRow("already current: free") << "device" << false << 0;
+        QTest::newRow("nested in a scope: free inside") << "other" << true << 2;
+    }
+
+    void scopes()
+    {
+        QFETCH(QString, before);
+        QFETCH(bool, nested);
+        QFETCH(int, switches);
+        MTestGLContext other;
+        QVERIFY(other.isValid());
+        if (before == QLatin1String("nothing"))
+            other.context()->doneCurrent();
+        else if (before == QLatin1String("device"))
+            QVERIFY(device->makeCurrent());
+        QSurface *otherSurface = other.context()->surface();
+        const int start = device->counts().switches;
+        {
+            const MGpuDevice::Scope outer(device);
+            QVERIFY(outer.isCurrent());
+            QCOMPARE(QOpenGLContext::currentContext(), device->context());
+            if (nested) {
+                const int inside = device->counts().switches;
+                {
+                    const MGpuDevice::Scope inner(device);
+                    QVERIFY(inner.isCurrent());
+                }
+                QCOMPARE(device->counts().switches, inside);
+                QCOMPARE(QOpenGLContext::currentContext(), device->context());
+            }
+        }
+        QCOMPARE(device->counts().switches - start, switches);
+        if (before == QLatin1String("other")) {
+            QCOMPARE(QOpenGLContext::currentContext(), other.context());
+            QCOMPARE(other.context()->surface(), otherSurface);
+        } else {
+            QCOMPARE(QOpenGLContext::currentContext(), device->context());
+        }
+        canvas->makeCurrent();
+    }
+
+    // A device without a context makes nothing current and counts nothing.
+    void scopeWithoutAContext()
+    {
+        MGpuDevice idle({});
+        QVERIFY(!idle.makeCurrent());
+        const MGpuDevice::Scope scope(&idle);
+        QVERIFY(!scope.isCurrent());
+        QCOMPARE(QOpenGLContext::currentContext(), device->context());
+        QCOMPARE(idle.counts().switches, 0);
+    }
+
+    // Readers wait only for what the device drew since they last waited;
+    // making current what already is costs no change.
+    void counts()
+    {
+        device->finishForReaders();
+        const MGpuDevice::Counts start = device->counts();
+        QVERIFY(device->makeCurrent());
+        device->finishForReaders();
+        QCOMPARE(device->counts().switches, start.switches);
+        QCOMPARE(device->counts().finishes, start.finishes);
+        MTextureTile *to = tile(canvas->at(0));
+        blit(to, tile(canvas->at(1)), GL_ONE, GL_ZERO);
+        device->finishForReaders();
+        device->finishForReaders();
+        QCOMPARE(device->counts().finishes, start.finishes + 1);
+        device->clearTile(to);
+        device->finishForReaders();
+        QCOMPARE(device->counts().finishes, start.finishes + 2);
+        QCOMPARE(device->counts().switches, start.switches);
+
+        // A reader in another context waits in the device's and keeps its own.
+        device->fillTile(to, Qt::red);
+        MTestGLContext reader;
+        QVERIFY(reader.isValid());
+        device->finishForReaders();
+        QCOMPARE(device->counts().finishes, start.finishes + 3);
+        QCOMPARE(device->counts().switches, start.switches + 2);
+        QCOMPARE(QOpenGLContext::currentContext(), reader.context());
+        canvas->makeCurrent();
     }
 
     // Source: a band of colour over transparent; destination: its left half
