@@ -333,7 +333,8 @@ private slots:
         paintRect(canvas->at(1), band, qRgba(0, 0, 0, 255));
         MTextureTile *own = tile(canvas->at(row));
         std::unique_ptr<QOpenGLTexture> output(createEmptyTexture(512, 512));
-        device->renderEffectToTexture(own, canvas->at(row), canvas->at(row - 1), output.get(), GL_ONE, GL_ZERO, effect->id(), 1.0, 1.0);
+        device->renderEffectToTexture(own, canvas->at(row), canvas->at(row - 1), output.get(), GL_ONE, GL_ZERO,
+                                      effect->id(), 1.0, 1.0);
         const QImage expected = image([&](const QPoint &p) {
             const bool under = row == 1 && leftHalf.contains(p);
             const bool current = row == 0 ? leftHalf.contains(p) : band.contains(p);
@@ -351,7 +352,8 @@ private slots:
         MTextureTile *target = tile(canvas->at(0));
         paintRect(canvas->at(0), leftHalf, destination);
         paintRect(canvas->strokeLayer(), band, source);
-        device->renderEffectToTile(target, canvas->at(0), canvas->at(-1), GL_ONE, GL_ZERO, QStringLiteral("stroke"), 1.0, 0.5);
+        device->renderEffectToTile(target, canvas->at(0), canvas->at(-1), GL_ONE, GL_ZERO, QStringLiteral("stroke"),
+                                   1.0, 0.5);
         const QImage expected = image([&](const QPoint &p) {
             const QRgb layer = leftHalf.contains(p) ? destination : 0;
             return band.contains(p) ? over(layer, scaled(source, 0.5)) : layer;
@@ -384,7 +386,8 @@ private slots:
         const MTestLogWatch log;
         blit(nullptr, nullptr, GL_ONE, GL_ZERO);
         device->fillTile(nullptr, nullptr, Qt::red, QStringLiteral("fill"), false);
-        device->renderEffectToTexture(tile(canvas->at(0)), canvas->at(0), canvas->at(-1), nullptr, GL_ONE, GL_ZERO, QStringLiteral("basic"), 1, 1);
+        device->renderEffectToTexture(tile(canvas->at(0)), canvas->at(0), canvas->at(-1), nullptr, GL_ONE, GL_ZERO,
+                                      QStringLiteral("basic"), 1, 1);
         QCOMPARE(log.count(QStringLiteral("System error: try to blit on a null destination tile")), 3);
         device->renderEffectToTexture(tile(canvas->at(0)), canvas->at(7), canvas->at(6), device->workTexture(), GL_ONE,
                                       GL_ZERO, QStringLiteral("basic"), 1, 1);
