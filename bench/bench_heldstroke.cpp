@@ -9,7 +9,8 @@
 // `--bare` gives the same inputs to a bare OpenGL widget of the view's size
 // that only clears: what the framework's own frame costs, to subtract.
 // Printed: frames shown and moves handed to the view within the held part,
-// moves per frame, and the load average.
+// moves per frame, the document's own count of context changes and pipeline
+// waits over the held part, and the load average.
 //
 // Run under a display with LIBGL_ALWAYS_SOFTWARE=1, e.g.
 //   xvfb-run -a -s "-screen 0 1920x1080x24" apitrace trace -o /tmp/held.trace build/test/bin/bench_heldstroke [--bare]
@@ -17,6 +18,8 @@
 
 #include "benchfigures.h"
 #include "benchhome.h"
+#include "mcanvas.h"
+#include "mgpudevice.h"
 #include "mmainwindow.h"
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
@@ -85,10 +88,11 @@ void insertMarker(QOpenGLWidget *widget, const char *text)
 class HeldStroke : public QObject
 {
 public:
-    HeldStroke(QOpenGLWidget *widget, bool bare, const QPointF &start)
+    HeldStroke(QOpenGLWidget *widget, bool bare, const QPointF &start, MGpuDevice *device)
         : m_widget(widget)
         , m_bare(bare)
         , m_start(start)
+        , m_device(device)
     {
         m_timer.setSingleShot(true);
         m_timer.setTimerType(Qt::PreciseTimer);
@@ -102,6 +106,9 @@ public:
     int framesHeld = 0;
     int movesHanded = 0; // moves that reached the widget, after folding
     double heldMs = 0.0;
+    // The document's counts at the two marks.
+    MGpuDevice::Counts countsBegin;
+    MGpuDevice::Counts countsEnd;
 
     // Runs the stroke, with the held part marked when `marked`; false when
     // it did not finish in time.
@@ -114,6 +121,8 @@ public:
         m_loop = &loop;
         send(QEvent::MouseButtonPress, m_start);
         mark("held-begin");
+        if (m_device)
+            countsBegin = m_device->counts();
         m_held = true;
         m_clock.start();
         m_timer.start(moveIntervalMs);
@@ -162,6 +171,8 @@ private:
         }
         heldMs = double(m_clock.nsecsElapsed()) / 1e6;
         m_held = false;
+        if (m_device)
+            countsEnd = m_device->counts();
         mark("held-end");
         send(QEvent::MouseButtonRelease, movePosition(movesPerStroke));
         m_loop->exit(0);
@@ -170,6 +181,7 @@ private:
     QOpenGLWidget *m_widget;
     bool m_bare;
     QPointF m_start;
+    MGpuDevice *m_device;
     bool m_marked = false;
     bool m_held = false;
     int m_movesDone = 0;
@@ -217,8 +229,9 @@ int main(int argc, char **argv)
 
     // A first stroke elsewhere makes the brush's programs and the first tiles,
     // which a painter's session has long had by the stroke that is counted.
-    HeldStroke warmUp(target, bare, QPointF(60.0, 480.0));
-    HeldStroke stroke(target, bare, QPointF(60.0, 160.0));
+    MGpuDevice *device = bare ? nullptr : view->canvas()->gpuDevice();
+    HeldStroke warmUp(target, bare, QPointF(60.0, 480.0), device);
+    HeldStroke stroke(target, bare, QPointF(60.0, 160.0), device);
     const double loadBefore = BenchFigures::loadAverage();
     if (!warmUp.run(false))
         return 1;
@@ -236,6 +249,12 @@ int main(int argc, char **argv)
     std::printf("  moves per frame %.2f; load %.1f before, %.1f after\n",
                 stroke.framesHeld > 0 ? double(stroke.movesHanded) / stroke.framesHeld : std::nan(""), loadBefore,
                 BenchFigures::loadAverage());
+    if (device && stroke.framesHeld > 0) {
+        const int switches = stroke.countsEnd.switches - stroke.countsBegin.switches;
+        const int finishes = stroke.countsEnd.finishes - stroke.countsBegin.finishes;
+        std::printf("  the document's device: %d context changes, %d waits (%.2f and %.2f per frame)\n", switches,
+                    finishes, double(switches) / stroke.framesHeld, double(finishes) / stroke.framesHeld);
+    }
     std::fflush(stdout);
     clearing.reset();
     painting.close();

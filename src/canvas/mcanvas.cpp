@@ -21,6 +21,7 @@
 #include "mevent.h"
 #include "mfillcanvasrunner.h"
 #include "mgeometry.h"
+#include "mgpudevice.h"
 #include "mpaper.h"
 #include "mselection.h"
 #include "mlayerlistmodel.h"
@@ -70,30 +71,6 @@ void trace(const char *function, const QString &message)
 {
     qCDebug(lcCanvas).noquote() << QStringLiteral("mcanvas::%1").arg(QLatin1String(function)) << message;
 }
-
-// Hands each tile of the layer under the area that the image (placed at
-// target) touches to use(), with the image's share of the tile, border
-// included, as a tile-sized picture.
-template <class Use>
-void forEachTileUnder(MTextureLayer *layer, const QImage &image, const QRect &target, const QRectF &area, Use use)
-{
-    QSet<MTile *> tiles;
-    layer->tilesInRect(area, tiles);
-    const int size = layer->tileSize();
-    QImage work(size, size, QImage::Format_RGBA8888_Premultiplied);
-    for (MTile *tile : qAsConst(tiles)) {
-        auto *texture = static_cast<MTextureTile *>(tile);
-        const QRect tileArea = texture->rectWithBorder();
-        if (!tileArea.intersects(target))
-            continue;
-        work.fill(Qt::transparent);
-        QPainter painter(&work);
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(target.topLeft() - tileArea.topLeft(), image);
-        painter.end();
-        use(texture, work);
-    }
-}
 } // namespace
 
 MCanvas::MCanvas(QObject *parent, Purpose purpose)
@@ -110,6 +87,12 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
                          QRectF(-(width / 2), -(height / 2), width, height), this);
     m_strokeLayer = new MTextureLayer(this);
     m_selection = new MSelection(this);
+    m_device = new MGpuDevice({shaderProgramList(), m_selection, m_paper, m_strokeLayer,
+                               [this] {
+                                   m_paintEngine->createPaperTexture();
+                                   return m_paintEngine->isPaperUpToDate() ? m_paintEngine->paperTexture() : nullptr;
+                               }},
+                              this);
     m_undoStack = new QUndoStack(this);
     m_undoStack->setUndoLimit(settings->undoLimit());
     m_undoStream = new MUndoStream(this);
@@ -129,7 +112,7 @@ MCanvas::~MCanvas()
         trace("~MCanvas", QStringLiteral("stroke start <> end !"));
     // Commands may hold layers whose textures go with the context, and the
     // stream must outlive every command that holds one of its ids.
-    if (m_glReady)
+    if (isGlReady())
         shutDown();
     qDeleteAll(m_disposedCommands);
     m_disposedCommands.clear();
@@ -144,35 +127,14 @@ MCanvas::~MCanvas()
 
 void MCanvas::initializeGL()
 {
-    if (m_glReady)
+    if (isGlReady() || !m_device->createContext())
         return;
-    QOpenGLContext *global = QOpenGLContext::globalShareContext();
-    if (global && global->surface())
-        global->makeCurrent(global->surface());
-    MLogger &logger = *MLogger::instance();
-    if (!MOpenGL::existingInstance() || !MOpenGL::instance()->takeSpareContext(m_context, m_surface)) {
-        m_context = MOpenGL::createSharedContext(global);
-        if (!m_context) {
-            logger.systemError(QStringLiteral("Unable to create shared context"));
-            return;
-        }
-        m_surface = MOpenGL::createOffscreenSurface(m_context);
-    }
-    if (!m_surface) {
-        logger.systemError(QStringLiteral("Unable to create surface"));
-        delete m_context;
-        m_context = nullptr;
-        return;
-    }
-    m_glReady = true;
-    m_context->makeCurrent(m_surface);
-    m_context->functions()->initializeOpenGLFunctions();
     m_sharedData->initializeGL();
-    if (m_paintEngine->init()) {
+    if (m_device->init() && m_paintEngine->init()) {
         new MCommandAppendLayer(this);
         m_undoStack->clear();
     } else {
-        logger.systemError(QStringLiteral("Unable to create paint engine"));
+        MLogger::instance()->systemError(QStringLiteral("Unable to create paint engine"));
     }
 }
 
@@ -182,22 +144,32 @@ bool MCanvas::makeCurrent()
         return false;
     // Every tile operation goes through here: none sees the stroke layer, or
     // changes a tile a queued stamp reads, before the queued stamps are drawn.
-    m_sharedData->stampQueue()->flush();
+    MStampQueue *queue = m_sharedData->stampQueue();
+    if (!queue->isEmpty()) {
+        queue->flush();
+        m_device->markDrawn();
+    }
     return true;
+}
+
+bool MCanvas::isGlReady() const
+{
+    return m_device->isGlReady();
+}
+
+QOpenGLContext *MCanvas::context() const
+{
+    return m_device->context();
 }
 
 bool MCanvas::makeContextCurrent()
 {
-    if (!m_glReady)
-        return false;
-    if (QOpenGLContext::currentContext() == m_context)
-        return true;
-    return m_context->makeCurrent(m_surface);
+    return m_device->makeCurrent();
 }
 
 void MCanvas::prepareBrush(const MBrush *brush)
 {
-    if (!m_glReady)
+    if (!isGlReady())
         return;
     m_sharedData->stampQueue()->prepare(brush);
     // What every stroke draws besides its stamps: the view shows the current
@@ -247,17 +219,15 @@ void MCanvas::flushStrokes()
     MStampQueue *queue = m_sharedData->stampQueue();
     if (queue->isEmpty())
         return;
-    QOpenGLContext *previous = QOpenGLContext::currentContext();
-    QSurface *surface = previous ? previous->surface() : nullptr;
-    if (!makeContextCurrent()) {
+    const MGpuDevice::Scope scope(m_device);
+    if (!scope.isCurrent()) {
         // Nothing can draw them any more: dropped rather than tried at every tile operation.
         MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
         queue->clear();
         return;
     }
     queue->flush();
-    if (previous && previous != m_context && surface)
-        previous->makeCurrent(surface);
+    m_device->markDrawn();
 }
 
 void MCanvas::shutDown()
@@ -270,10 +240,10 @@ void MCanvas::shutDown()
     m_undoStack->clear();
     m_undoStream->completeReads();
     m_paintEngine->shutDown();
+    m_device->shutDown();
     m_sharedData->shutDown();
     clear();
-    MOpenGL::destroyContext(m_context, m_surface);
-    m_glReady = false;
+    m_device->destroyContext();
 }
 
 MShaderProgramList *MCanvas::shaderProgramList() const
@@ -324,7 +294,7 @@ void MCanvas::clear()
 {
     // Tiles still to come would land in layers that are gone.
     cancelLoading();
-    if (!m_glReady)
+    if (!isGlReady())
         return;
     makeCurrent();
     // The stroke layer's tiles go: no stroke can go on.
@@ -635,7 +605,7 @@ bool MCanvas::appendLayer()
 
 bool MCanvas::isStrokeAllowed() const
 {
-    return m_glReady && count() > 0 && currentLayerEditable();
+    return isGlReady() && count() > 0 && currentLayerEditable();
 }
 
 // ---------------------------------------------------------------- stroke entry
@@ -873,84 +843,48 @@ void MCanvas::invertClipPath()
 
 void MCanvas::clearTile(MTile *tile)
 {
-    if (m_glReady)
-        makeCurrent();
-    if (auto *texture = static_cast<MTextureTile *>(tile))
-        texture->clear();
+    makeCurrent();
+    m_device->clearTile(tile);
 }
 
 void MCanvas::clearLayer(MTextureLayer *layer)
 {
-    if (!layer)
-        return;
-    for (int i = 0; i < layer->tileCount(); ++i)
-        clearTile(layer->tileAt(i));
+    if (layer && layer->tileCount() > 0)
+        makeCurrent();
+    m_device->clearLayer(layer);
 }
 
 void MCanvas::copyTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity)
 {
-    if (m_glReady)
-        makeCurrent();
-    m_paintEngine->blitTile(destination, source, GL_ONE, GL_ZERO, shaderProgramList(), programName, opacity,
-                            m_sharedData->vertexArrayObject());
+    makeCurrent();
+    m_device->blitTile(destination, source, GL_ONE, GL_ZERO, programName, opacity);
 }
 
 void MCanvas::blitTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity,
                        const QRect &area)
 {
-    if (m_glReady)
-        makeCurrent();
-    m_paintEngine->blitTile(destination, source, GL_ONE, GL_ONE_MINUS_SRC_ALPHA, shaderProgramList(), programName,
-                            opacity, m_sharedData->vertexArrayObject(), area);
+    makeCurrent();
+    m_device->blitTile(destination, source, GL_ONE, GL_ONE_MINUS_SRC_ALPHA, programName, opacity, area);
 }
 
 void MCanvas::fillTile(MTile *tile, const QColor &color)
 {
-    if (m_glReady)
-        makeCurrent();
-    auto *texture = static_cast<MTextureTile *>(tile);
-    if (!texture)
-        return;
-    const QPointF centre = QRectF(texture->rectWithBorder()).center();
-    auto *selection = static_cast<MTextureTile *>(selectionLayer()->tileAt(centre));
-    m_paintEngine->fillTile(texture, selection, color, shaderProgramList(), QStringLiteral("fill"), hasSelection(),
-                            m_sharedData->vertexArrayObject());
+    makeCurrent();
+    m_device->fillTile(tile, color);
 }
 
 void MCanvas::blendStrokeTile(MTile *tile, int row)
 {
-    if (m_glReady)
-        makeCurrent();
-    m_paintEngine->renderEffectToTile(static_cast<MTextureTile *>(tile), row, GL_ONE, GL_ZERO, shaderProgramList(),
-                                      QStringLiteral("stroke"), 1.0, m_strokeLayer->opacity(),
-                                      m_sharedData->vertexArrayObject());
+    makeCurrent();
+    m_device->blendStrokeTile(tile, at(row), at(row - 1));
 }
 
 bool MCanvas::blitImage(const QPointF &centre, const QImage &image, MTextureLayer *layer, bool clearFirst)
 {
     if (image.isNull() || !layer)
         return false;
-    const QRect target(qRound(centre.x() - image.width() / 2), qRound(centre.y() - image.height() / 2),
-                       image.width(), image.height());
     makeCurrent();
-    if (clearFirst)
-        clearLayer(layer);
-    const int size = layer->tileSize();
-    std::unique_ptr<QOpenGLTexture> scratch(new QOpenGLTexture(QOpenGLTexture::Target2D));
-    scratch->setFormat(QOpenGLTexture::RGBA8_UNorm);
-    scratch->setSize(size, size);
-    scratch->setMipLevels(scratch->maximumMipLevels());
-    scratch->allocateStorage(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8);
-    QOpenGLPixelTransferOptions options;
-    options.setAlignment(1);
-    forEachTileUnder(layer, image, target, QRectF(target), [&](MTextureTile *texture, const QImage &piece) {
-        if (!texture->ensureTexture())
-            return;
-        scratch->setData(0, QOpenGLTexture::RGBA, QOpenGLTexture::UInt8, piece.constBits(), &options);
-        m_paintEngine->blitTile(texture, scratch->textureId(), GL_ONE, GL_ONE_MINUS_SRC_ALPHA, shaderProgramList(),
-                                QStringLiteral("basic"), 1.0, m_sharedData->vertexArrayObject());
-    });
-    scratch->destroy();
+    m_device->blitImage(centre, image, layer, clearFirst);
     refresh();
     return true;
 }
@@ -977,14 +911,7 @@ void MCanvas::drawSelection(MPaintParams *params)
 
 int MCanvas::maximumRenderSize()
 {
-    if (!makeCurrent())
-        return 0;
-    GLint textureSize = 0;
-    GLint viewport[2] = {0, 0};
-    QOpenGLFunctions *f = m_context->functions();
-    f->glGetIntegerv(GL_MAX_TEXTURE_SIZE, &textureSize);
-    f->glGetIntegerv(GL_MAX_VIEWPORT_DIMS, viewport);
-    return qMin(int(textureSize), qMin(int(viewport[0]), int(viewport[1])));
+    return makeCurrent() ? m_device->maximumRenderSize() : 0;
 }
 
 QImage MCanvas::renderToImage(const QString &programName, int width, int height, const QPainterPath &clipPath,
@@ -1015,12 +942,12 @@ QImage MCanvas::renderToImage(const QString &programName, int width, int height,
         MLogger::instance()->systemError(QStringLiteral("Unable to create frame buffer"));
         return QImage();
     }
-    QOpenGLFunctions *f = m_context->functions();
+    QOpenGLFunctions *f = context()->functions();
     f->glClearColor(0, 0, 0, 0);
     f->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     MPaintParams params;
-    params.context = m_context;
+    params.context = context();
     params.canvas = this;
     params.programList = shaderProgramList();
     params.vertexArray = m_sharedData->vertexArrayObject();
@@ -1465,7 +1392,7 @@ bool MCanvas::pasteImage(const QPointF &centre, const QImage &image, bool clip, 
     beginMacro(text.isEmpty() ? tr("Paste an image") : text);
     const QRectF area = sourceRect.isEmpty() ? QRectF(target) : sourceRect.translated(target.topLeft());
     clearLayer(m_strokeLayer);
-    forEachTileUnder(layer, image, target, area, [&](MTextureTile *layerTile, const QImage &piece) {
+    MGpuDevice::forEachTileUnder(layer, image, target, area, [&](MTextureTile *layerTile, const QImage &piece) {
         auto *strokeTile = static_cast<MTextureTile *>(m_strokeLayer->addTile(QRectF(layerTile->rect()).center()));
         if (!strokeTile || !layerTile->ensureTexture() || !strokeTile->ensureTexture() || !strokeTile->setImage(piece))
             return;
@@ -1558,8 +1485,8 @@ bool MCanvas::bakeEffect(int row)
         if (!strokeTile || !strokeTile->ensureTexture())
             continue;
         strokeTile->markSubTiles(QRectF(textureRect));
-        m_paintEngine->renderEffectToTexture(tile, row, strokeTile->texture(), GL_ONE, GL_ZERO, shaderProgramList(),
-                                             layer->shaderId(), 1.0, 1.0, m_sharedData->vertexArrayObject());
+        m_device->renderEffectToTexture(tile, layer, at(row - 1), strokeTile->texture(), GL_ONE, GL_ZERO,
+                                        layer->shaderId(), 1.0, 1.0);
         auto *command = new MCommandUpdateTile(this, row, tile, strokeTile, 1.0, false, true);
         if (command->isRecorded())
             ++recorded;

@@ -23,6 +23,7 @@ class MEvent;
 
 class MBufferLayer;
 class MDocumentLoader;
+class MGpuDevice;
 class MLayerListModel;
 class MPaintEngine;
 class MPaintParams;
@@ -32,7 +33,6 @@ class MTile;
 class MTextureTile;
 class MUndoStream;
 class QUndoCommand;
-class QOffscreenSurface;
 class QOpenGLContext;
 class QUndoStack;
 
@@ -107,8 +107,10 @@ public:
     // context that was current stays current. Whatever reads or merges the
     // stroke layer, or changes what stamps read, calls it first.
     void flushStrokes();
-    bool isGlReady() const { return m_glReady; }
-    QOpenGLContext *context() const { return m_context; }
+    // The document's context and the tile work done under it.
+    MGpuDevice *gpuDevice() const { return m_device; }
+    bool isGlReady() const;
+    QOpenGLContext *context() const;
     MPaintEngine *paintEngine() const { return m_paintEngine; }
     MSharedData *sharedData() const { return m_sharedData; }
     MShaderProgramList *shaderProgramList() const;
@@ -181,7 +183,7 @@ public:
     void beginMacro(const QString &text);
     void endMacro();
 
-    // Tile primitives, under the document's context.
+    // Tile primitives, under the document's context, with the queued stamps drawn first.
     void clearTile(MTile *tile);
     void clearLayer(MTextureLayer *layer);
     // src drawn through the program onto dst, replacing (copy) or laid over
@@ -384,14 +386,12 @@ private:
 
     MLayerStack *m_layers;
     MLayerListModel *m_layerModel;
-    bool m_glReady = false;
     MSharedData *m_sharedData;
     MPaintEngine *m_paintEngine;
     MPaper *m_paper;
     MTextureLayer *m_strokeLayer;
     MSelection *m_selection;
-    QOpenGLContext *m_context = nullptr;
-    QOffscreenSurface *m_surface = nullptr;
+    MGpuDevice *m_device = nullptr;
     QString m_fileName;
     bool m_isNew = true;
     bool m_isReadOnly = false;

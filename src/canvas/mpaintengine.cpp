@@ -2,8 +2,8 @@
 
 #include "mcanvas.h"
 #include "mdocumentdescription.h"
-#include "mframebuffer.h"
 #include "mglstateguard.h"
+#include "mgpudevice.h"
 #include "mlogger.h"
 #include "mpaintparams.h"
 #include "mpathvarlist.h"
@@ -151,11 +151,7 @@ MPaintEngine::MPaintEngine(MCanvas *canvas)
 }
 
 // GL objects were released by shutDown under the right context.
-MPaintEngine::~MPaintEngine()
-{
-    for (const QVector<QOpenGLTexture *> &textures : qAsConst(m_effectTextures))
-        qDeleteAll(textures);
-}
+MPaintEngine::~MPaintEngine() = default;
 
 // ---------------------------------------------------------------- resources
 
@@ -174,80 +170,8 @@ bool MPaintEngine::init()
         systemError(QStringLiteral("Can't create vertex buffer"));
         return false;
     }
-    if (!createEmptyTexture()) {
-        systemError(QStringLiteral("Can't create empty texture"));
-        return false;
-    }
-    if (!createAlphaBackTexture()) {
-        systemError(QStringLiteral("Can't create empty paper texture"));
-        return false;
-    }
-    if (!createWorkTexture()) {
-        systemError(QStringLiteral("Can't create work texture"));
-        return false;
-    }
     m_ready = true;
     return true;
-}
-
-bool MPaintEngine::makeCanvasCurrent()
-{
-    return m_canvas && m_canvas->makeCurrent();
-}
-
-bool MPaintEngine::createInCanvasContext(const std::function<bool()> &make)
-{
-    const CanvasContextScope scope(m_canvas);
-    if (!scope.isCurrent()) {
-        systemError(QStringLiteral("Unable to make canvas current context"));
-        return false;
-    }
-    return make();
-}
-
-bool MPaintEngine::createEmptyTexture()
-{
-    if (m_emptyTexture && m_emptyTexture->isCreated())
-        return true;
-    return createInCanvasContext([this] {
-        m_emptyTexture.reset(MTextureTile::createTransparentTexture(m_canvas->strokeLayer()->tileSize()));
-        if (!m_emptyTexture) {
-            systemError(QStringLiteral("Unable to create texture"));
-            return false;
-        }
-        return true;
-    });
-}
-
-bool MPaintEngine::createAlphaBackTexture()
-{
-    if (m_alphaBackTexture && m_alphaBackTexture->isCreated())
-        return true;
-    return createInCanvasContext([this] {
-        QImage image(QStringLiteral(":/icons/alphaback.png"));
-        if (image.format() != QImage::Format_ARGB32_Premultiplied)
-            image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-        // Drawn one texel to a screen pixel or larger: no smaller level is
-        // ever sampled, and making them would cost the context's first draw.
-        m_alphaBackTexture.reset(createTexture(image));
-        if (!m_alphaBackTexture)
-            return false;
-        m_alphaBackTexture->setMinificationFilter(QOpenGLTexture::NearestMipMapNearest);
-        return true;
-    });
-}
-
-bool MPaintEngine::createWorkTexture()
-{
-    if (m_workTexture && m_workTexture->isCreated())
-        return true;
-    return createInCanvasContext([this] {
-        m_workTexture.reset(::createEmptyTexture(512, 512));
-        if (!m_workTexture)
-            return false;
-        m_workTexture->setMinificationFilter(QOpenGLTexture::LinearMipMapLinear);
-        return true;
-    });
 }
 
 void MPaintEngine::createPaperTexture()
@@ -276,78 +200,16 @@ void MPaintEngine::resetPaper()
 
 void MPaintEngine::loadEffectTexture(MShader *effect)
 {
-    if (!effect || !effect->texturesModified())
-        return;
-    const CanvasContextScope scope(m_canvas);
-    effect->setTexturesModified(false);
-    // Each effect keeps its own textures: another effect reloading must not
-    // free the textures this one's ids point at.
-    clearEffectTextures(effect);
-    if (!m_effectTextures.contains(effect)) {
-        connect(effect, &QObject::destroyed, this, [this, effect] {
-            const CanvasContextScope scope(m_canvas);
-            const QVector<QOpenGLTexture *> textures = m_effectTextures.take(effect);
-            qDeleteAll(textures);
-        });
-    }
-    QVector<QOpenGLTexture *> &loaded = m_effectTextures[effect];
-    for (int i = 0; i < effect->textureCount(); ++i) {
-        MTexture *parameter = effect->texture(i);
-        if (!parameter)
-            continue;
-        const QString path = MPathVarList::expand(parameter->fileName());
-        QString reason;
-        const QImage image = MImageFile::read(path, &reason, MDocumentDescription::imageCheck());
-        if (image.isNull()) {
-            systemError(QStringLiteral("Unable to read the texture %1: %2").arg(path, reason));
-            continue;
-        }
-        if (QOpenGLTexture *texture = createMipmappedTexture(image)) {
-            parameter->setTextureId(texture->textureId());
-            loaded.append(texture);
-        } else {
-            systemError(QStringLiteral("Error during texture creation") + path);
-        }
-    }
-}
-
-void MPaintEngine::clearEffectTextures(MShader *effect)
-{
-    auto found = m_effectTextures.find(effect);
-    if (found == m_effectTextures.end() || found.value().isEmpty())
-        return;
-    const CanvasContextScope scope(m_canvas);
-    for (QOpenGLTexture *texture : qAsConst(found.value())) {
-        texture->release();
-        texture->destroy();
-        delete texture;
-    }
-    found.value().clear();
-}
-
-void MPaintEngine::clearEffectTextures()
-{
-    for (auto it = m_effectTextures.begin(); it != m_effectTextures.end(); ++it) {
-        if (it.value().isEmpty())
-            continue;
-        clearEffectTextures(it.key());
-        // The effect's texture ids named what was just freed: whoever draws
-        // it next loads its images again.
-        it.key()->setTexturesModified(true);
-    }
+    m_canvas->gpuDevice()->loadEffectTexture(effect);
 }
 
 void MPaintEngine::shutDown()
 {
     if (m_vertexBuffer)
         m_vertexBuffer->buffer().destroy();
-    for (QOpenGLTexture *texture : {m_emptyTexture.get(), m_paperTexture.get(), m_alphaBackTexture.get(),
-                                    m_workTexture.get()}) {
-        if (texture && texture->isCreated())
-            texture->destroy();
-    }
+    if (m_paperTexture && m_paperTexture->isCreated())
+        m_paperTexture->destroy();
     m_paperUpToDate = false;
-    clearEffectTextures();
     m_ready = false;
 }
 
@@ -378,25 +240,22 @@ void MPaintEngine::computeMvp(MPaintParams *params, QMatrix4x4 &matrix)
 void MPaintEngine::setTileUniforms(QOpenGLShaderProgram *program, const QRect &area, int size, int border,
                                    const QRectF &painted)
 {
-    program->setUniformValue("f_texturePos", QPointF(area.topLeft()));
-    program->setUniformValue("f_textureSize", GLfloat(size));
-    program->setUniformValue("f_textureBorder", GLfloat(border));
-    program->setUniformValue("f_paintedRectPos", painted.topLeft());
-    program->setUniformValue("f_paintedRectWidth", GLfloat(painted.width()));
-    program->setUniformValue("f_paintedRectHeight", GLfloat(painted.height()));
+    MGpuDevice::setTileUniforms(program, area, size, border, painted);
 }
 
 unsigned int MPaintEngine::layerTextureAt(MTextureLayer *layer, const QPointF &point, int lastLevel)
 {
-    if (layer) {
-        if (auto *tile = static_cast<MTextureTile *>(layer->tileAt(point))) {
-            if (tile->ensureTexture()) {
-                tile->updateMipmaps(lastLevel);
-                return tile->textureId();
-            }
-        }
-    }
-    return m_emptyTexture ? m_emptyTexture->textureId() : 0;
+    return m_canvas->gpuDevice()->layerTextureAt(layer, point, lastLevel);
+}
+
+QOpenGLTexture *MPaintEngine::emptyTexture() const
+{
+    return m_canvas->gpuDevice()->emptyTexture();
+}
+
+QOpenGLTexture *MPaintEngine::alphaBackTexture() const
+{
+    return m_canvas->gpuDevice()->alphaBackTexture();
 }
 
 float MPaintEngine::nextGlobalTime()
@@ -700,7 +559,7 @@ void MPaintEngine::renderPaperTexture(MPaintParams *params, QOpenGLTexture *text
 
 void MPaintEngine::renderTransparentPaper(MPaintParams *params)
 {
-    QOpenGLTexture *texture = m_alphaBackTexture.get();
+    QOpenGLTexture *texture = alphaBackTexture();
     if (!texture || !texture->isCreated() || !checkParams(params, true) || !init() || !params->transform)
         return;
     // The checkerboard keeps its size on screen at every zoom.
@@ -811,272 +670,4 @@ void MPaintEngine::drawColorQuad(MPaintParams *params, const QRectF &rect, const
         MShaderProgramList::release(program, params->vertexArray);
     }
     m_vertexBuffer->release();
-}
-
-// ---------------------------------------------------------------- tile operations
-
-void MPaintEngine::bindTileTarget(unsigned int texture, int width, int height, QMatrix4x4 &mvp)
-{
-    glViewport(0, 0, width, height);
-    mvp.setToIdentity();
-    mvp.ortho(0.0f, float(width), 0.0f, float(height), -1.0f, 1.0f);
-    glActiveTexture(GL_TEXTURE0);
-    MFrameBuffer *frameBuffer = m_canvas->sharedData()->frameBuffer();
-    frameBuffer->attachTexture(texture);
-    frameBuffer->bind();
-}
-
-void MPaintEngine::releaseTileTarget()
-{
-    MFrameBuffer *frameBuffer = m_canvas->sharedData()->frameBuffer();
-    frameBuffer->detachTexture();
-    frameBuffer->release();
-}
-
-// One white quad over the whole target: texture coordinates equal positions
-// within the tile texture, border included.
-void MPaintEngine::addTileQuad(int width, int height)
-{
-    m_vertexBuffer->bind();
-    m_vertexBuffer->clear();
-    m_vertexBuffer->addQuad(0, QRectF(0, 0, width, height), QRectF(0, 0, 1, 1), Qt::white);
-}
-
-void MPaintEngine::beginTilePass(unsigned int target, int size, int srcFactor, int dstFactor, QMatrix4x4 &mvp)
-{
-    glEnable(GL_BLEND);
-    glBlendEquation(GL_FUNC_ADD);
-    glBlendFunc(GLenum(srcFactor), GLenum(dstFactor));
-    bindTileTarget(target, size, size, mvp);
-    addTileQuad(size, size);
-}
-
-void MPaintEngine::bindNearest(unsigned int unit, unsigned int texture)
-{
-    glActiveTexture(unit);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    MSamplers::bind(unit - GL_TEXTURE0, GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE, GL_CLAMP_TO_EDGE);
-}
-
-// The layer tile on unit 1, the selection tile on unit 2.
-void MPaintEngine::drawTilePass(QOpenGLShaderProgram *program, const QMatrix4x4 &mvp, bool clipToSelection,
-                                QOpenGLVertexArrayObject *vertexArray)
-{
-    program->setUniformValue("mvp", mvp);
-    program->setUniformValue("f_clipToSelection", clipToSelection);
-    program->setUniformValue("f_currentLayerTexture", 1);
-    program->setUniformValue("f_selectionLayerTexture", 2);
-    glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
-    MShaderProgramList::release(program, vertexArray);
-}
-
-void MPaintEngine::endTilePass()
-{
-    m_vertexBuffer->release();
-    releaseTileTarget();
-    for (GLenum unit : {GL_TEXTURE2, GL_TEXTURE1, GL_TEXTURE0}) {
-        glActiveTexture(unit);
-        glBindTexture(GL_TEXTURE_2D, 0);
-        MSamplers::unbind(unit - GL_TEXTURE0);
-    }
-}
-
-void MPaintEngine::blitTile(MTextureTile *destination, MTextureTile *sourceTile, int srcFactor, int dstFactor,
-                            MShaderProgramList *programList, const QString &programName, double opacity,
-                            QOpenGLVertexArrayObject *vertexArray, const QRect &area)
-{
-    if (!m_ready)
-        return;
-    unsigned int source = m_emptyTexture->textureId();
-    if (sourceTile && sourceTile->ensureTexture())
-        source = sourceTile->textureId();
-    blitTile(destination, source, srcFactor, dstFactor, programList, programName, opacity, vertexArray, area);
-}
-
-void MPaintEngine::blitTile(MTextureTile *destination, unsigned int sourceTexture, int srcFactor, int dstFactor,
-                            MShaderProgramList *programList, const QString &programName, double opacity,
-                            QOpenGLVertexArrayObject *vertexArray, const QRect &area)
-{
-    if (!destination) {
-        systemError(QStringLiteral("try to blit on a null destination tile"));
-        return;
-    }
-    if (!makeCanvasCurrent()) {
-        systemError(QStringLiteral("Unable to make current context"));
-        return;
-    }
-    if (!init() || !programList)
-        return;
-    destination->ensureTexture();
-    const MGlStateGuard state;
-    QMatrix4x4 mvp;
-    beginTilePass(destination->textureId(), destination->tileSize(), srcFactor, dstFactor, mvp);
-    bindNearest(GL_TEXTURE1, sourceTexture);
-    const bool clip = m_canvas->clipToSelection();
-    unsigned int selection = m_emptyTexture->textureId();
-    if (clip) {
-        const QPointF centre = QRectF(destination->rectWithBorder()).center();
-        auto *tile = static_cast<MTextureTile *>(m_canvas->selectionLayer()->tileAt(centre));
-        if (tile && tile->ensureTexture())
-            selection = tile->textureId();
-    }
-    bindNearest(GL_TEXTURE2, selection);
-    const bool scissor = !area.isEmpty();
-    if (scissor) {
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(area.x(), area.y(), area.width(), area.height());
-    }
-    if (QOpenGLShaderProgram *program = programList->bindForVao(programName, vertexArray)) {
-        program->setUniformValue("f_opacity", GLfloat(opacity));
-        program->setUniformValue("f_clipToPaintedRect", false);
-        drawTilePass(program, mvp, clip, vertexArray);
-    }
-    endTilePass();
-    destination->markMipmapsDirty(area);
-    glBindTexture(GL_TEXTURE_2D, 0);
-}
-
-void MPaintEngine::fillTile(MTextureTile *tile, MTextureTile *selectionTile, const QColor &color,
-                            MShaderProgramList *programList, const QString &programName, bool clipToSelection,
-                            QOpenGLVertexArrayObject *vertexArray)
-{
-    if (!m_ready)
-        return;
-    if (!tile) {
-        systemError(QStringLiteral("try to blit on a null destination tile"));
-        return;
-    }
-    if (!makeCanvasCurrent()) {
-        systemError(QStringLiteral("Unable to make current context"));
-        return;
-    }
-    if (!programList)
-        return;
-    tile->ensureTexture();
-    const MGlStateGuard state;
-    QMatrix4x4 mvp;
-    beginTilePass(m_workTexture->textureId(), m_workTexture->width(), GL_ONE, GL_ZERO, mvp);
-    bindNearest(GL_TEXTURE1, tile->textureId());
-    if (clipToSelection) {
-        unsigned int selection = m_emptyTexture->textureId();
-        if (selectionTile && selectionTile->ensureTexture())
-            selection = selectionTile->textureId();
-        bindNearest(GL_TEXTURE2, selection);
-    }
-    if (QOpenGLShaderProgram *program = programList->bindForVao(programName, vertexArray)) {
-        program->setUniformValue("f_fillColor", premultiplied(color));
-        drawTilePass(program, mvp, clipToSelection, vertexArray);
-    }
-    endTilePass();
-    blitTile(tile, m_workTexture->textureId(), GL_ONE, GL_ZERO, programList, QStringLiteral("basic"), 1.0,
-             vertexArray);
-}
-
-void MPaintEngine::renderEffectToTexture(MTextureTile *tile, int row, QOpenGLTexture *output, int srcFactor,
-                                         int dstFactor, MShaderProgramList *programList, const QString &programName,
-                                         double opacity, double strokeOpacity, QOpenGLVertexArrayObject *vertexArray)
-{
-    if (!m_ready)
-        return;
-    QString failure;
-    MTextureLayer *layer = m_canvas->at(row);
-    if (!tile || !output)
-        failure = QStringLiteral("try to blit on a null destination tile");
-    else if (!output->isCreated())
-        failure = QStringLiteral("output texture is not created");
-    else if (!makeCanvasCurrent())
-        failure = QStringLiteral("Unable to make current context");
-    else if (!layer)
-        failure = QStringLiteral("no current layer");
-    if (!failure.isEmpty()) {
-        systemError(failure);
-        return;
-    }
-    if (!programList)
-        return;
-    MTextureLayer *under = m_canvas->at(row - 1);
-    tile->ensureTexture();
-    const MGlStateGuard state;
-    glDisable(GL_STENCIL_TEST);
-    glDisable(GL_SCISSOR_TEST);
-    enableBlending(m_canvas->context());
-    glBlendEquation(GL_FUNC_ADD);
-    glBlendFunc(GLenum(srcFactor), GLenum(dstFactor));
-    const int size = tile->tileSize();
-    QMatrix4x4 mvp;
-    bindTileTarget(output->textureId(), size, size, mvp);
-    m_vertexBuffer->bind();
-
-    MShader *effect = MShaderList::instance()->find(programName);
-    QOpenGLShaderProgram *program = programList->bindForVao(programName, vertexArray);
-    if (!program) {
-        systemError(QStringLiteral("Unable to find a shader program"));
-        m_vertexBuffer->release();
-        releaseTileTarget();
-        return;
-    }
-    if (effect)
-        layer->shaderValues()->setUniforms(program);
-    const QRect area = tile->rectWithBorder();
-    const QRectF painted = m_canvas->paintedRect();
-    MTextureLayer *stroke = m_canvas->strokeLayer();
-    program->setUniformValue("mvp", mvp);
-    program->setUniformValue("f_clipToPaintedRect", false);
-    program->setUniformValue("f_globalTime", nextGlobalTime());
-    setTileUniforms(program, area, size, tile->border(), painted);
-    program->setUniformValue("f_opacity", GLfloat(opacity));
-    program->setUniformValue("f_eraserMode", stroke->eraserMode());
-    program->setUniformValue("f_strokeOpacity", GLfloat(strokeOpacity));
-    addTileQuad(size, size);
-
-    const QPointF centre = QRectF(area).center();
-    const Sampling s;
-    MTextureUnitBinder binder(this);
-    auto bindStandard = [&](unsigned int id, const char *name) {
-        binder.bind(id, program, name, s.minFilter, s.magFilter, s.wrapS, s.wrapT);
-    };
-    bindStandard(tile->textureId(), "f_currentLayerTexture");
-    bindStandard(layerTextureAt(under, centre), "f_underLayerTexture");
-    if (m_canvas->paperType() == MEnum::Paper) {
-        createPaperTexture();
-        if (m_paperUpToDate)
-            bindStandard(m_paperTexture->textureId(), "f_paperTexture");
-    }
-    bindStandard(layerTextureAt(stroke, centre), "f_strokeLayerTexture");
-    program->setUniformValue("f_clipToSelection", m_canvas->clipToSelection() && layer->hasShader());
-    bindStandard(layerTextureAt(m_canvas->selectionLayer(), centre), "f_selectionLayerTexture");
-    if (effect) {
-        for (int i = 0; i < effect->textureCount(); ++i) {
-            const MTexture *parameter = effect->texture(i);
-            if (parameter)
-                binder.bind(parameter->textureId(), program, parameter->name(), filterToGl(parameter->magFilter()),
-                            GL_LINEAR, wrapModeToGl(parameter->wrapS()), wrapModeToGl(parameter->wrapT()));
-        }
-    }
-    glDrawArrays(GL_TRIANGLES, 0, m_vertexBuffer->count());
-    MShaderProgramList::release(program, vertexArray);
-    m_vertexBuffer->release();
-    releaseTileTarget();
-    binder.unbindAll();
-    glActiveTexture(GL_TEXTURE0);
-}
-
-void MPaintEngine::renderEffectToTile(MTextureTile *tile, int row, int srcFactor, int dstFactor,
-                                      MShaderProgramList *programList, const QString &programName, double opacity,
-                                      double strokeOpacity, QOpenGLVertexArrayObject *vertexArray)
-{
-    if (!m_ready || !makeCanvasCurrent())
-        return;
-    // The work texture holds the previous operation's pixels: a program that
-    // discards fragments, or a blend that reads the target, must not carry
-    // them into this tile.
-    MFrameBuffer *frameBuffer = m_canvas->sharedData()->frameBuffer();
-    frameBuffer->attachTexture(m_workTexture->textureId());
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT);
-    releaseTileTarget();
-    renderEffectToTexture(tile, row, m_workTexture.get(), srcFactor, dstFactor, programList, programName, opacity,
-                          strokeOpacity, vertexArray);
-    blitTile(tile, m_workTexture->textureId(), GL_ONE, GL_ZERO, programList, QStringLiteral("basic"), 1.0,
-             vertexArray);
 }

@@ -41,9 +41,6 @@ public:
     bool isReady() const { return m_ready; }
 
     void loadEffectTexture(MShader *effect);
-    void clearEffectTextures();
-    // The textures loaded for one effect (empty when none).
-    QVector<QOpenGLTexture *> effectTextures(MShader *effect) const { return m_effectTextures.value(effect); }
 
     void enableBlending(QOpenGLContext *context);
     void computeMvp(MPaintParams *params, QMatrix4x4 &matrix);
@@ -57,10 +54,9 @@ public:
     // Seconds since the engine was made, as last sent to a program.
     double globalTime() const { return m_globalTime; }
 
-    QOpenGLTexture *emptyTexture() const { return m_emptyTexture.get(); }
+    QOpenGLTexture *emptyTexture() const;
     QOpenGLTexture *paperTexture() const { return m_paperTexture.get(); }
-    QOpenGLTexture *alphaBackTexture() const { return m_alphaBackTexture.get(); }
-    QOpenGLTexture *workTexture() const { return m_workTexture.get(); }
+    QOpenGLTexture *alphaBackTexture() const;
     bool isPaperUpToDate() const { return m_paperUpToDate; }
     // Changes whenever the paper's texture is made again or due to be.
     quint64 paperRevision() const { return m_paperRevision; }
@@ -84,48 +80,14 @@ public:
     // A colour over a rectangle given in view coordinates.
     void renderColorRect(MPaintParams *params, const QRectF &rect, const QColor &color, double opacity);
 
-    // Tile operations, in the document's context.
-    // A non-empty area (texture pixels) limits the pass to it.
-    void blitTile(MTextureTile *destination, unsigned int sourceTexture, int srcFactor, int dstFactor,
-                  MShaderProgramList *programList, const QString &programName, double opacity,
-                  QOpenGLVertexArrayObject *vertexArray, const QRect &area = QRect());
-    void blitTile(MTextureTile *destination, MTextureTile *sourceTile, int srcFactor, int dstFactor,
-                  MShaderProgramList *programList, const QString &programName, double opacity,
-                  QOpenGLVertexArrayObject *vertexArray, const QRect &area = QRect());
-    void fillTile(MTextureTile *tile, MTextureTile *selectionTile, const QColor &color,
-                  MShaderProgramList *programList, const QString &programName, bool clipToSelection,
-                  QOpenGLVertexArrayObject *vertexArray);
-    void renderEffectToTexture(MTextureTile *tile, int row, QOpenGLTexture *output, int srcFactor, int dstFactor,
-                               MShaderProgramList *programList, const QString &programName, double opacity,
-                               double strokeOpacity, QOpenGLVertexArrayObject *vertexArray);
-    void renderEffectToTile(MTextureTile *tile, int row, int srcFactor, int dstFactor,
-                            MShaderProgramList *programList, const QString &programName, double opacity,
-                            double strokeOpacity, QOpenGLVertexArrayObject *vertexArray);
-
 public slots:
     void createPaperTexture();
     void resetPaper();
 
 private:
-    // Runs make under the document's context, then makes the context that
-    // was current before current again.
-    bool createInCanvasContext(const std::function<bool()> &make);
-    bool createEmptyTexture();
-    bool createAlphaBackTexture();
-    bool createWorkTexture();
-    void clearEffectTextures(MShader *effect);
-    bool makeCanvasCurrent();
     float nextGlobalTime();
-    void bindTileTarget(unsigned int texture, int width, int height, QMatrix4x4 &mvp);
-    void releaseTileTarget();
-    void addTileQuad(int width, int height);
     void drawPaperQuad(MPaintParams *params, const QRectF &quad, QOpenGLTexture *texture, bool viewSpace);
     void drawColorQuad(MPaintParams *params, const QRectF &rect, const QColor &color, double opacity);
-    void beginTilePass(unsigned int target, int size, int srcFactor, int dstFactor, QMatrix4x4 &mvp);
-    void bindNearest(unsigned int unit, unsigned int texture);
-    void drawTilePass(QOpenGLShaderProgram *program, const QMatrix4x4 &mvp, bool clipToSelection,
-                      QOpenGLVertexArrayObject *vertexArray);
-    void endTilePass();
     bool canRenderLayers(MPaintParams *params);
     void drawLayer(MPaintParams *params, int row, bool withUnderLayer, bool faded);
     // Reports what the pass lacks and answers false; makes the context current otherwise.
@@ -134,11 +96,7 @@ private:
     MCanvas *m_canvas;
     bool m_ready = false;
     std::unique_ptr<MVertexBuffer> m_vertexBuffer;
-    QHash<MShader *, QVector<QOpenGLTexture *>> m_effectTextures;
-    std::unique_ptr<QOpenGLTexture> m_emptyTexture;
     std::unique_ptr<QOpenGLTexture> m_paperTexture;
-    std::unique_ptr<QOpenGLTexture> m_alphaBackTexture;
-    std::unique_ptr<QOpenGLTexture> m_workTexture;
     bool m_paperUpToDate = false;
     quint64 m_paperRevision = 0;
     QElapsedTimer m_clock;

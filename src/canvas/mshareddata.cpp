@@ -2,6 +2,7 @@
 
 #include "mbrush.h"
 #include "mcanvas.h"
+#include "mgpudevice.h"
 #include "mframebuffer.h"
 #include "mlogger.h"
 #include "mshaderprogramlist.h"
@@ -22,11 +23,16 @@ MSharedData::MSharedData(MCanvas *canvas, MShaderProgramList *programs)
     , m_brush(new MBrush())
     , m_programList(programs ? programs : new MShaderProgramList(this))
     , m_ownsProgramList(!programs)
-    , m_vertexArray(new QOpenGLVertexArrayObject(this))
 {
 }
 
 MSharedData::~MSharedData() = default;
+
+QOpenGLVertexArrayObject *MSharedData::vertexArrayObject() const
+{
+    MGpuDevice *device = m_canvas ? m_canvas->gpuDevice() : nullptr;
+    return device ? device->vertexArrayObject() : nullptr;
+}
 
 bool MSharedData::makeCanvasCurrent()
 {
@@ -122,7 +128,6 @@ void MSharedData::initializeGL()
         m_failed = true;
         return;
     }
-    m_vertexArray->create();
     if (m_ownsProgramList || !m_programList->isReady())
         m_programList->createSharedContext();
     // Programs are compiled when first drawn with, so that a document is
@@ -197,7 +202,6 @@ void MSharedData::shutDown()
     destroyColorTextures();
     if (m_ownsProgramList)
         m_programList->destroySharedContext();
-    m_vertexArray->destroy();
     m_initialized = false;
     m_failed = false;
 }

@@ -103,7 +103,8 @@ public:
     MStampQueue *stampQueue() const { return m_stampQueue.get(); }
     MFrameBuffer *frameBuffer() const { return m_frameBuffer; }
     MShaderProgramList *programList() const { return m_programList; }
-    QOpenGLVertexArrayObject *vertexArrayObject() const { return m_vertexArray; }
+    // The document's: its tile passes and the strokes draw with the same one.
+    QOpenGLVertexArrayObject *vertexArrayObject() const;
     QOpenGLTexture *emptyTexture() const { return m_emptyTexture; }
     QOpenGLTexture *brushTexture() const { return m_brushTexture; }
 
@@ -144,5 +145,4 @@ private:
     MEvent m_slotEvents[slotCount];
     QColor m_foregroundColor;
     QColor m_backgroundColor;
-    QOpenGLVertexArrayObject *m_vertexArray;
 };
