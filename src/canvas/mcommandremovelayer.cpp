@@ -2,6 +2,7 @@
 
 #include "mcanvas.h"
 #include "mlayer.h"
+#include "mlayerfile.h"
 #include "mlogger.h"
 #include "mundostream.h"
 
@@ -20,10 +21,10 @@ MCommandRemoveLayer::MCommandRemoveLayer(MCanvas *canvas, int row, QUndoCommand 
         return;
     }
     makeCurrent();
-    if (layer->storeToDisk()) {
+    m_storedId = MLayerFile::park(layer);
+    if (!m_storedId.isEmpty()) {
         m_properties.reset(new MLayer());
         m_properties->copyProperties(layer);
-        m_storedId = layer->storageId();
         canvas->undoStream()->registerId(m_storedId);
     } else {
         m_keepInMemory = true;
@@ -66,7 +67,7 @@ void MCommandRemoveLayer::undoStep()
     m_heldLayer = nullptr;
     if (!layer) {
         layer = m_canvas->createLayer();
-        if (!layer->restoreFromDisk(m_storedId)) {
+        if (!MLayerFile::unpark(m_storedId, layer)) {
             MLogger::instance()->systemError(QStringLiteral("Unable to restore layer %1").arg(m_storedId));
             layer->clear();
             delete layer;

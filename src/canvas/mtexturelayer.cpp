@@ -1,9 +1,7 @@
 #include "mtexturelayer.h"
 
 #include "mlogcategory.h"
-#include "mdocumentfile.h"
 #include "mtexturetile.h"
-#include "mutility.h"
 
 #include <QDebug>
 #include <QOpenGLContext>
@@ -49,21 +47,4 @@ void MTextureLayer::clear()
     shutDown();
     m_touchedTiles.clear();
     clearTiles();
-}
-
-bool MTextureLayer::storeToDisk()
-{
-    const QString id = newGuid();
-    if (writeLayerFile(MUtility::cacheFileName(id), this) != WriteDone)
-        return false;
-    m_storageId = id;
-    return true;
-}
-
-bool MTextureLayer::restoreFromDisk(const QString &id)
-{
-    if (readLayerFile(MUtility::cacheFileName(id), this) != ReadDone)
-        return false;
-    m_storageId = id;
-    return true;
 }

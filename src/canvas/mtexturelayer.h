@@ -25,11 +25,6 @@ public:
     // `most` (only with a context current): a scratch layer is transparent
     // between uses, and keeps no more than a use's worth for the next one.
     void releaseTilesPast(int most);
-    // Parks the layer in the cache folder under a new id (storageId); the
-    // layer is unchanged when that fails.
-    bool storeToDisk();
-    bool restoreFromDisk(const QString &id);
-    QString storageId() const { return m_storageId; }
     // The tiles a stroke in progress has painted into (stroke layer only).
     QSet<MTile *> &touchedTiles() { return m_touchedTiles; }
 
@@ -37,6 +32,5 @@ public slots:
     void clear() override;
 
 private:
-    QString m_storageId;
     QSet<MTile *> m_touchedTiles;
 };

@@ -1,4 +1,5 @@
 #include "mdocumentfile.h"
+#include "mlayerfile.h"
 #include "mlogger.h"
 #include "mshaderlist.h"
 #include "mtestfolder.h"
@@ -103,7 +104,6 @@ private slots:
         QCOMPARE(layer.tileSize(), 512);
         QCOMPARE(layer.border(), 6);
         QCOMPARE(layer.bytesPerPixel(), 4);
-        QVERIFY(layer.storageId().isEmpty());
         QVERIFY(MTextureLayer().imageGuid() != layer.imageGuid());
     }
 
@@ -295,13 +295,12 @@ private slots:
         layer.setVisible(false);
         layer.set_shaderId(tintId);
         paint(layer, 21);
-        QVERIFY(layer.storeToDisk());
-        QVERIFY(isGuid(layer.storageId()));
-        QVERIFY(QFile::exists(MUtility::cacheDirectory() + layer.storageId().toLower() + QStringLiteral(".data")));
+        const QString parked = MLayerFile::park(&layer);
+        QVERIFY(isGuid(parked));
+        QVERIFY(QFile::exists(MUtility::cacheDirectory() + parked.toLower() + QStringLiteral(".data")));
 
         MTextureLayer restored;
-        QVERIFY(restored.restoreFromDisk(layer.storageId()));
-        QCOMPARE(restored.storageId(), layer.storageId());
+        QVERIFY(MLayerFile::unpark(parked, &restored));
         QCOMPARE(restored.name(), QStringLiteral("Sky"));
         QCOMPARE(restored.opacity(), 0.75);
         QVERIFY(restored.locked());
@@ -313,9 +312,9 @@ private slots:
             QCOMPARE(pixelsOf(restored, i), pixelsOf(layer, i));
         }
         // Parking again gives a new id.
-        const QString first = layer.storageId();
-        QVERIFY(layer.storeToDisk());
-        QVERIFY(layer.storageId() != first);
+        const QString again = MLayerFile::park(&layer);
+        QVERIFY(isGuid(again));
+        QVERIFY(again != parked);
         layer.clear();
         restored.clear();
         QVERIFY_GL_CLEAN();
@@ -326,17 +325,15 @@ private slots:
         QVERIFY(gl->makeCurrent());
         MTextureLayer layer;
         paint(layer, 22);
-        QVERIFY(layer.storeToDisk());
-        const QString parked = layer.storageId();
+        QVERIFY(isGuid(MLayerFile::park(&layer)));
         // A tile without a texture cannot be read back.
         layer.addTile(QPointF(-9000, -9000));
-        QVERIFY(!layer.storeToDisk());
-        QCOMPARE(layer.storageId(), parked);
+        QVERIFY(MLayerFile::park(&layer).isEmpty());
         QCOMPARE(layer.tileCount(), 4);
 
         MTextureLayer other;
-        QVERIFY(!other.restoreFromDisk(QStringLiteral("{11111111-2222-3333-4444-555555555555}")));
-        QVERIFY(other.storageId().isEmpty());
+        QVERIFY(!MLayerFile::unpark(QStringLiteral("{11111111-2222-3333-4444-555555555555}"), &other));
+        QCOMPARE(other.tileCount(), 0);
         layer.clear();
         QVERIFY_GL_CLEAN();
     }
