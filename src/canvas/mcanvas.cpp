@@ -110,6 +110,7 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
                          QRectF(-(width / 2), -(height / 2), width, height), this);
     m_strokeLayer = new MTextureLayer(this);
     m_selection = new MSelection(this);
+    m_parts = {m_layers, m_paper, m_selection, m_paintEngine, this};
     m_undoStack = new QUndoStack(this);
     m_undoStack->setUndoLimit(settings->undoLimit());
     m_undoStream = new MUndoStream(this);
@@ -1021,7 +1022,7 @@ QImage MCanvas::renderToImage(const QString &programName, int width, int height,
 
     MPaintParams params;
     params.context = m_context;
-    params.canvas = this;
+    params.parts = m_parts;
     params.programList = shaderProgramList();
     params.vertexArray = m_sharedData->vertexArrayObject();
     params.setProgramName(programName);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mdocumentfile.h"
+#include "mdocumentparts.h"
 #include "menum.h"
 #include "mlayerstack.h"
 #include "mpaper.h"
@@ -198,6 +199,8 @@ public:
 
     // Rendering. The offscreen renders refuse (null image, logged) a size the
     // driver cannot render.
+    // The parts the document is made of, for whatever draws it.
+    const MDocumentParts &parts() const { return m_parts; }
     void draw(MPaintParams *params);
     // The selection's overlay, drawn over the layers by draw.
     void drawSelection(MPaintParams *params);
@@ -390,6 +393,7 @@ private:
     MPaper *m_paper;
     MTextureLayer *m_strokeLayer;
     MSelection *m_selection;
+    MDocumentParts m_parts;
     QOpenGLContext *m_context = nullptr;
     QOffscreenSurface *m_surface = nullptr;
     QString m_fileName;
