@@ -173,6 +173,6 @@ bool MLayerCache::draw(MPaintParams *params, const QColor &background, bool buil
         engine->renderViewTexture(params, m_above.target->texture(), true);
     else
         engine->renderLayerRange(params, current + 1, last);
-    document->drawSelection(params);
+    engine->renderSelection(params);
     return true;
 }

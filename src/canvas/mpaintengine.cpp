@@ -627,6 +627,17 @@ void MPaintEngine::renderLayerRange(MPaintParams *params, int first, int last)
         drawLayer(params, row, true, false);
 }
 
+void MPaintEngine::renderSelection(MPaintParams *params)
+{
+    const MSelection *selection = params ? params->parts.selection : nullptr;
+    if (selection && selection->hasSelection() && selection->path().isEmpty()) {
+        params->layer = selection->layer();
+        params->underLayer = nullptr;
+        params->setProgramName(QStringLiteral("selection"));
+        applyProgram(params);
+    }
+}
+
 bool MPaintEngine::canRenderLayers(MPaintParams *params)
 {
     if (!params) {
