@@ -12,8 +12,6 @@
 #include "mtexturelayer.h"
 #include "mtransform.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
@@ -150,13 +148,13 @@ QRectF MDocumentRenderer::layerBoundingRect(MTextureLayer *layer)
     return QRectF(painted.left() + minX, painted.top() + minY, maxX - minX + 1, maxY - minY + 1);
 }
 
-MTextureLayer *MDocumentRenderer::copyImage(bool selectionOnly)
+QImage MDocumentRenderer::copyImage(bool selectionOnly)
 {
     if (!m_parts.document->finishLoading())
-        return nullptr;
+        return QImage();
     MTextureLayer *layer = m_parts.layers->current();
     if (!layer)
-        return nullptr;
+        return QImage();
     QImage image;
     if (selectionOnly) {
         const QPainterPath path = m_parts.selection->path();
@@ -168,6 +166,5 @@ MTextureLayer *MDocumentRenderer::copyImage(bool selectionOnly)
         image = renderToImage(QStringLiteral("blit"), int(painted.width()), int(painted.height()), QPainterPath(),
                               false, false, {layer});
     }
-    QGuiApplication::clipboard()->setImage(image);
-    return layer;
+    return image;
 }

@@ -30,7 +30,9 @@ public:
     QImage grabLayer(MTextureLayer *layer, const QString &programName);
     QImage grabLayerSized(MTextureLayer *layer, const QString &programName, int width, int height);
     QRectF layerBoundingRect(MTextureLayer *layer);
-    MTextureLayer *copyImage(bool selectionOnly);
+    // The current layer, within the selection's bounds or the painted
+    // rectangle, for the clipboard; null when there is nothing to copy.
+    QImage copyImage(bool selectionOnly);
 
 private:
     MDocumentParts m_parts;
