@@ -215,7 +215,7 @@ int main(int argc, char **argv)
         f->glClear(GL_COLOR_BUFFER_BIT);
         MPaintParams params;
         params.context = view.context();
-        params.canvas = &canvas;
+        params.parts = canvas.parts();
         params.rect = canvas.paintedRect();
         params.programList = canvas.shaderProgramList();
         params.vertexArray = &vertexArray;

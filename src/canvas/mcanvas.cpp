@@ -42,17 +42,13 @@
 #include "mtextureutility.h"
 #include "mtilegeometry.h"
 #include "mundostream.h"
-#include "mtransform.h"
 #include "mutility.h"
 
-#include <QClipboard>
 #include <QDebug>
 #include <QEventLoop>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
-#include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 #include <QOpenGLPixelTransferOptions>
 #include <QTimer>
@@ -93,6 +89,8 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
                                    return m_paintEngine->isPaperUpToDate() ? m_paintEngine->paperTexture() : nullptr;
                                }},
                               this);
+    m_parts = {m_layers, m_paper, m_selection, m_paintEngine, this};
+    m_renderer.reset(new MDocumentRenderer(m_parts));
     m_undoStack = new QUndoStack(this);
     m_undoStack->setUndoLimit(settings->undoLimit());
     m_undoStream = new MUndoStream(this);
@@ -891,163 +889,9 @@ bool MCanvas::blitImage(const QPointF &centre, const QImage &image, MTextureLaye
 
 // ---------------------------------------------------------------- rendering
 
-void MCanvas::draw(MPaintParams *params)
-{
-    flushStrokes();
-    m_paintEngine->renderPaper(params);
-    m_paintEngine->renderLayers(params);
-    drawSelection(params);
-}
-
-void MCanvas::drawSelection(MPaintParams *params)
-{
-    if (params && hasSelection() && selectionPath().isEmpty()) {
-        params->layer = selectionLayer();
-        params->underLayer = nullptr;
-        params->setProgramName(QStringLiteral("selection"));
-        m_paintEngine->applyProgram(params);
-    }
-}
-
 int MCanvas::maximumRenderSize()
 {
     return makeCurrent() ? m_device->maximumRenderSize() : 0;
-}
-
-QImage MCanvas::renderToImage(const QString &programName, int width, int height, const QPainterPath &clipPath,
-                              bool drawBackground, bool drawAllLayers, const QList<MTextureLayer *> &layers)
-{
-    if (!finishLoading())
-        return QImage();
-    if (!makeCurrent()) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
-        return QImage();
-    }
-    // A size the driver cannot render would give a blank or broken image
-    // that looks like a success.
-    const int limit = maximumRenderSize();
-    if (width <= 0 || height <= 0 || width > limit || height > limit) {
-        MLogger::instance()->systemError(
-            QStringLiteral("Unable to render an image of %1 x %2 pixels (the limit is %3)").arg(width).arg(height).arg(limit));
-        return QImage();
-    }
-    QOpenGLFramebufferObjectFormat format;
-    format.setSamples(0);
-    format.setMipmap(false);
-    format.setInternalTextureFormat(GL_RGBA8);
-    format.setTextureTarget(GL_TEXTURE_2D);
-    format.setAttachment(QOpenGLFramebufferObject::NoAttachment);
-    QOpenGLFramebufferObject target(width, height, format);
-    if (!target.isValid() || !target.bind()) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to create frame buffer"));
-        return QImage();
-    }
-    QOpenGLFunctions *f = context()->functions();
-    f->glClearColor(0, 0, 0, 0);
-    f->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-    MPaintParams params;
-    params.context = context();
-    params.canvas = this;
-    params.programList = shaderProgramList();
-    params.vertexArray = m_sharedData->vertexArrayObject();
-    params.setProgramName(programName);
-    params.clipToSelection = !clipPath.isEmpty();
-    params.viewport = QRectF(0, 0, width, height);
-    params.useDevicePixelRatio = false;
-    const QRectF source = clipPath.isEmpty() ? paintedRect() : clipPath.boundingRect();
-    params.rect = source;
-    MTransform transform;
-    transform.reset();
-    const QPointF outputCentre = params.viewport.center();
-    transform.setTranslation(outputCentre - transform.map(source.center()));
-    double scale = 1.0;
-    MGeometry::fitRect(source, params.viewport, scale);
-    transform.setScale(scale, outputCentre);
-    params.transform = &transform;
-
-    if (drawBackground)
-        m_paintEngine->renderPaper(&params);
-    if (drawAllLayers) {
-        m_paintEngine->renderLayers(&params);
-    } else {
-        QList<MTextureLayer *> drawn = layers;
-        if (drawn.isEmpty() && current())
-            drawn.append(current());
-        for (MTextureLayer *layer : qAsConst(drawn)) {
-            params.layer = layer;
-            params.underLayer = nullptr;
-            params.opacity = 1.0;
-            params.setProgramName(programName);
-            m_paintEngine->applyProgram(&params);
-        }
-    }
-    makeCurrent();
-    target.release();
-    return target.toImage(true).convertToFormat(QImage::Format_ARGB32_Premultiplied);
-}
-
-QImage MCanvas::flattenedImage(const QString &programName)
-{
-    return renderToImage(programName, int(paintedRect().width()), int(paintedRect().height()), QPainterPath(), true,
-                         true, {});
-}
-
-QImage MCanvas::grabLayerSized(MTextureLayer *layer, const QString &programName, int width, int height)
-{
-    return renderToImage(programName, width, height, QPainterPath(), false, false, {layer});
-}
-
-QImage MCanvas::grabLayer(MTextureLayer *layer, const QString &programName)
-{
-    return grabLayerSized(layer, programName, int(paintedRect().width()), int(paintedRect().height()));
-}
-
-QRectF MCanvas::layerBoundingRect(MTextureLayer *layer)
-{
-    if (!finishLoading())
-        return QRectF();
-    if (!layer)
-        return QRectF();
-    const QImage image = grabLayer(layer, QStringLiteral("basic"));
-    int minX = image.width();
-    int minY = image.height();
-    int maxX = 0;
-    int maxY = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        const quint32 *row = reinterpret_cast<const quint32 *>(image.constScanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            if (row[x] == 0)
-                continue;
-            minX = qMin(minX, x);
-            maxX = qMax(maxX, x);
-            minY = qMin(minY, y);
-            maxY = qMax(maxY, y);
-        }
-    }
-    if (minX > maxX || minY > maxY)
-        return QRectF();
-    return QRectF(paintedRect().left() + minX, paintedRect().top() + minY, maxX - minX + 1, maxY - minY + 1);
-}
-
-MTextureLayer *MCanvas::copyImage(bool selectionOnly)
-{
-    if (!finishLoading())
-        return nullptr;
-    MTextureLayer *layer = current();
-    if (!layer)
-        return nullptr;
-    QImage image;
-    if (selectionOnly) {
-        const QRectF bounds = selectionPath().boundingRect();
-        image = renderToImage(QStringLiteral("blit"), int(bounds.width()), int(bounds.height()), selectionPath(),
-                              false, false, {layer});
-    } else {
-        image = renderToImage(QStringLiteral("blit"), int(paintedRect().width()), int(paintedRect().height()),
-                              QPainterPath(), false, false, {layer});
-    }
-    QGuiApplication::clipboard()->setImage(image);
-    return layer;
 }
 
 // ---------------------------------------------------------------- layer operations

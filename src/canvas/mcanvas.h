@@ -1,6 +1,8 @@
 #pragma once
 
 #include "mdocumentfile.h"
+#include "mdocumentparts.h"
+#include "mdocumentrenderer.h"
 #include "menum.h"
 #include "mlayerstack.h"
 #include "mpaper.h"
@@ -20,6 +22,7 @@
 class MBrush;
 class MEvent;
 #include <functional>
+#include <memory>
 
 class MBufferLayer;
 class MDocumentLoader;
@@ -198,21 +201,30 @@ public:
     void blendStrokeTile(MTile *tile, int row);
     bool blitImage(const QPointF &centre, const QImage &image, MTextureLayer *layer, bool clearFirst);
 
-    // Rendering. The offscreen renders refuse (null image, logged) a size the
-    // driver cannot render.
-    void draw(MPaintParams *params);
-    // The selection's overlay, drawn over the layers by draw.
-    void drawSelection(MPaintParams *params);
+    // Rendering, by the document's renderer.
+    // The parts the document is made of, for whatever draws it.
+    const MDocumentParts &parts() const { return m_parts; }
+    MDocumentRenderer *renderer() const { return m_renderer.get(); }
+    void draw(MPaintParams *params) { m_renderer->draw(params); }
     QImage renderToImage(const QString &programName, int width, int height, const QPainterPath &clipPath,
-                         bool drawBackground, bool drawAllLayers, const QList<MTextureLayer *> &layers);
-    QImage flattenedImage(const QString &programName);
+                         bool drawBackground, bool drawAllLayers, const QList<MTextureLayer *> &layers)
+    {
+        return m_renderer->renderToImage(programName, width, height, clipPath, drawBackground, drawAllLayers, layers);
+    }
+    QImage flattenedImage(const QString &programName) { return m_renderer->flattenedImage(programName); }
     // The largest width or height an offscreen render may have; 0 when the
     // context cannot be made current.
     int maximumRenderSize();
-    QImage grabLayer(MTextureLayer *layer, const QString &programName);
-    QImage grabLayerSized(MTextureLayer *layer, const QString &programName, int width, int height);
-    QRectF layerBoundingRect(MTextureLayer *layer);
-    MTextureLayer *copyImage(bool selectionOnly);
+    QImage grabLayer(MTextureLayer *layer, const QString &programName)
+    {
+        return m_renderer->grabLayer(layer, programName);
+    }
+    QImage grabLayerSized(MTextureLayer *layer, const QString &programName, int width, int height)
+    {
+        return m_renderer->grabLayerSized(layer, programName, width, height);
+    }
+    QRectF layerBoundingRect(MTextureLayer *layer) { return m_renderer->layerBoundingRect(layer); }
+    QImage copyImage(bool selectionOnly) { return m_renderer->copyImage(selectionOnly); }
     // A new document of one layer holding the image; false (lastReadResult ReadNotOpened)
     // with the document unchanged when the file cannot be read.
     bool loadImage(const QString &path);
@@ -392,6 +404,8 @@ private:
     MTextureLayer *m_strokeLayer;
     MSelection *m_selection;
     MGpuDevice *m_device = nullptr;
+    MDocumentParts m_parts;
+    std::unique_ptr<MDocumentRenderer> m_renderer;
     QString m_fileName;
     bool m_isNew = true;
     bool m_isReadOnly = false;

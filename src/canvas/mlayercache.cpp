@@ -3,8 +3,11 @@
 #include "mcanvas.h"
 #include "mglstateguard.h"
 #include "menum.h"
+#include "mlayerstack.h"
 #include "mpaintengine.h"
 #include "mpaintparams.h"
+#include "mpaper.h"
+#include "mselection.h"
 #include "msettings.h"
 #include "mtexturelayer.h"
 #include "mtransform.h"
@@ -53,33 +56,33 @@ void MLayerCache::release()
 bool MLayerCache::groupKey(MPaintParams *params, int first, int last, const QColor &background, bool paper,
                            Key &key)
 {
-    MCanvas *canvas = params->canvas;
+    const MDocumentParts &parts = params->parts;
     const double ratio = pixelRatio(params);
     key.matrix = params->transform->matrix();
     key.viewport = params->viewport;
     key.size = QSize(int(std::ceil(params->viewport.width() * ratio)),
                      int(std::ceil(params->viewport.height() * ratio)));
-    key.painted = canvas->paintedRect();
+    key.painted = parts.paper->paintedRect();
     key.smooth = params->smoothPixels;
     key.matchLevel = params->matchLevel;
-    key.clipToSelection = params->clipToSelection || canvas->clipToSelection();
-    if (key.clipToSelection && canvas->selectionLayer())
-        key.selectionRevision = canvas->selectionLayer()->contentRevision();
+    key.clipToSelection = params->clipToSelection || parts.selection->clipToSelection();
+    if (key.clipToSelection && parts.selection->layer())
+        key.selectionRevision = parts.selection->layer()->contentRevision();
     if (paper) {
         key.background = background;
-        key.paperType = canvas->paperType();
-        key.paperColor = canvas->paperColor();
+        key.paperType = parts.paper->paperType();
+        key.paperColor = parts.paper->paperColor();
         // Made now if due, so that the image is not made twice.
-        if (canvas->paperType() == MEnum::Paper)
-            canvas->paintEngine()->createPaperTexture();
-        key.paperRevision = canvas->paintEngine()->paperRevision();
+        if (parts.paper->paperType() == MEnum::Paper)
+            parts.paintEngine->createPaperTexture();
+        key.paperRevision = parts.paintEngine->paperRevision();
         key.showEmptyPaper = MSettings::instance()->showEmptyPaper();
     }
     for (int row = first; row <= last; ++row) {
-        MTextureLayer *layer = canvas->at(row);
+        MTextureLayer *layer = parts.layers->at(row);
         if (!layer)
             continue;
-        const QString program = MPaintEngine::layerProgram(canvas, row);
+        const QString program = MPaintEngine::layerProgram(parts, row);
         // An effect may read the stroke, the time or the layer under it as
         // they change: such a group is drawn as it always was.
         if (program != QLatin1String("basic") || layer->type() != MLayer::OpenGLLayer)
@@ -99,7 +102,7 @@ bool MLayerCache::ensure(Image &image, MPaintParams *params, const Key &key, boo
         return false;
     image.valid = false;
     QOpenGLExtraFunctions *f = params->context->extraFunctions();
-    MPaintEngine *engine = params->canvas->paintEngine();
+    MPaintEngine *engine = params->parts.paintEngine;
     // Making a frame buffer object binds another: the frame's is put back.
     const MGlStateGuard frame;
     if (!image.target || image.target->size() != key.size) {
@@ -131,15 +134,18 @@ bool MLayerCache::ensure(Image &image, MPaintParams *params, const Key &key, boo
 
 bool MLayerCache::draw(MPaintParams *params, const QColor &background, bool build)
 {
-    MCanvas *canvas = params ? params->canvas : nullptr;
-    if (!canvas || !params->transform || !params->context || !canvas->strokeInProgress() || params->timeLineMode
-        || MSettings::instance()->showTiling() || !canvas->isGlReady() || params->viewport.topLeft() != QPointF())
+    if (!params || !params->parts.isValid())
         return false;
-    const int current = canvas->currentRow();
-    const int last = canvas->count() - 1;
+    const MDocumentParts &parts = params->parts;
+    MCanvas *document = parts.document;
+    if (!params->transform || !params->context || !document->strokeInProgress() || params->timeLineMode
+        || MSettings::instance()->showTiling() || !document->isGlReady() || params->viewport.topLeft() != QPointF())
+        return false;
+    const int current = parts.layers->currentRow();
+    const int last = parts.layers->count() - 1;
     if (current < 0 || current > last)
         return false;
-    canvas->flushStrokes();
+    document->flushStrokes();
     if (!params->makeCurrent())
         return false;
     Key belowKey;
@@ -152,7 +158,7 @@ bool MLayerCache::draw(MPaintParams *params, const QColor &background, bool buil
     if (!haveBelow && !haveAbove)
         return false;
 
-    MPaintEngine *engine = canvas->paintEngine();
+    MPaintEngine *engine = parts.paintEngine;
     if (haveBelow) {
         // A copy, texel for pixel, of what drawing them gives. Drawn, not
         // blitted: a software driver's blit strays a column past the scissor
@@ -167,6 +173,6 @@ bool MLayerCache::draw(MPaintParams *params, const QColor &background, bool buil
         engine->renderViewTexture(params, m_above.target->texture(), true);
     else
         engine->renderLayerRange(params, current + 1, last);
-    canvas->drawSelection(params);
+    engine->renderSelection(params);
     return true;
 }

@@ -4,10 +4,13 @@
 #include "mdocumentdescription.h"
 #include "mglstateguard.h"
 #include "mgpudevice.h"
+#include "mlayerstack.h"
 #include "mlogger.h"
 #include "mpaintparams.h"
+#include "mpaper.h"
 #include "mpathvarlist.h"
 #include "msamplers.h"
+#include "mselection.h"
 #include "mshader.h"
 #include "mshaderlist.h"
 #include "mshaderprogramlist.h"
@@ -271,7 +274,7 @@ bool MPaintEngine::checkParams(MPaintParams *params, bool needCanvas, bool needL
         failure = QStringLiteral("No params");
     else if (!params->context)
         failure = QStringLiteral("No context");
-    else if (needCanvas && !params->canvas)
+    else if (needCanvas && !params->parts.isValid())
         failure = QStringLiteral("No canvas");
     else if (!params->programList)
         failure = QStringLiteral("No shader program list");
@@ -294,16 +297,16 @@ void MPaintEngine::applyProgram(MPaintParams *params)
     MTextureLayer *layer = params->layer;
     if (layer->type() != MLayer::OpenGLLayer)
         return;
-    MCanvas *canvas = params->canvas;
+    const MDocumentParts &parts = params->parts;
     const MGlStateGuard state;
     enableBlending(params->context);
-    const bool paper = canvas->paperType() == MEnum::Paper;
+    const bool paper = parts.paper->paperType() == MEnum::Paper;
     if (paper)
         createPaperTexture();
     MShader *effect = MShaderList::instance()->find(params->programName());
     loadEffectTexture(effect);
 
-    const QRectF painted = canvas->paintedRect();
+    const QRectF painted = parts.paper->paintedRect();
     // A plain layer at full opacity over whole pixels: the tiles are copied
     // as stored, the quads clipped to the painted rectangle instead of the
     // fragments.
@@ -352,8 +355,8 @@ void MPaintEngine::applyProgram(MPaintParams *params)
     const QRect bottomRight = tileRect(painted.bottomRight(), size, border);
     const double inset = double(border) / size;
     const QRectF inner(inset, inset, 1.0 - 2.0 * inset, 1.0 - 2.0 * inset);
-    const bool clipToSelection = params->clipToSelection || (canvas->clipToSelection() && layer->hasShader());
-    MTextureLayer *stroke = canvas->strokeLayer();
+    const bool clipToSelection = params->clipToSelection || (parts.selection->clipToSelection() && layer->hasShader());
+    MTextureLayer *stroke = parts.document->strokeLayer();
     const unsigned int paperId = paper && m_paperUpToDate ? m_paperTexture->textureId() : 0;
     // The canvas area the viewport shows (a bounding box when rotated): a
     // cell outside it gives no fragment, so it is not drawn at all.
@@ -392,7 +395,7 @@ void MPaintEngine::applyProgram(MPaintParams *params)
     // the frame so far first.
     if (lastLevel > 0) {
         for (const Cell &c : qAsConst(cells)) {
-            for (MTextureLayer *sampled : {layer, params->underLayer, stroke, canvas->selectionLayer()})
+            for (MTextureLayer *sampled : {layer, params->underLayer, stroke, parts.selection->layer()})
                 layerTextureAt(sampled, c.centre, lastLevel);
         }
     }
@@ -437,7 +440,7 @@ void MPaintEngine::applyProgram(MPaintParams *params)
             bindStandard(paperId, "f_paperTexture", standard, false);
         bindStandard(layerTextureAt(stroke, centre, lastLevel), "f_strokeLayerTexture", standard);
         program->setUniformValue("f_clipToSelection", clipToSelection);
-        bindStandard(layerTextureAt(canvas->selectionLayer(), centre, lastLevel), "f_selectionLayerTexture",
+        bindStandard(layerTextureAt(parts.selection->layer(), centre, lastLevel), "f_selectionLayerTexture",
                      selectionSampling);
         if (effect) {
             for (int i = 0; i < effect->textureCount(); ++i) {
@@ -462,16 +465,16 @@ void MPaintEngine::renderLayers(MPaintParams *params)
 {
     if (!canRenderLayers(params))
         return;
-    MCanvas *canvas = params->canvas;
+    MLayerStack *layers = params->parts.layers;
     if (!params->timeLineMode) {
-        renderLayerRange(params, 0, canvas->count() - 1);
+        renderLayerRange(params, 0, layers->count() - 1);
         return;
     }
-    const int current = canvas->currentRow();
+    const int current = layers->currentRow();
     const int last = params->showPreviousFrame ? current + 1 : current;
     if (params->firstLayerAsBackground)
         drawLayer(params, 0, false, false);
-    for (int row = current; row <= last && row < canvas->count(); ++row)
+    for (int row = current; row <= last && row < layers->count(); ++row)
         drawLayer(params, row, true, params->showPreviousFrame && row == last);
 }
 
@@ -479,8 +482,19 @@ void MPaintEngine::renderLayerRange(MPaintParams *params, int first, int last)
 {
     if (!canRenderLayers(params))
         return;
-    for (int row = qMax(0, first); row <= last && row < params->canvas->count(); ++row)
+    for (int row = qMax(0, first); row <= last && row < params->parts.layers->count(); ++row)
         drawLayer(params, row, true, false);
+}
+
+void MPaintEngine::renderSelection(MPaintParams *params)
+{
+    const MSelection *selection = params ? params->parts.selection : nullptr;
+    if (selection && selection->hasSelection() && selection->path().isEmpty()) {
+        params->layer = selection->layer();
+        params->underLayer = nullptr;
+        params->setProgramName(QStringLiteral("selection"));
+        applyProgram(params);
+    }
 }
 
 bool MPaintEngine::canRenderLayers(MPaintParams *params)
@@ -489,18 +503,18 @@ bool MPaintEngine::canRenderLayers(MPaintParams *params)
         systemError(QStringLiteral("No params"));
         return false;
     }
-    MCanvas *canvas = params->canvas;
-    if (!canvas) {
+    const MDocumentParts &parts = params->parts;
+    if (!parts.isValid()) {
         systemError(QStringLiteral("No canvas"));
         return false;
     }
-    return canvas->isGlReady() && canvas->count() > 0;
+    return parts.document->isGlReady() && parts.layers->count() > 0;
 }
 
-QString MPaintEngine::layerProgram(MCanvas *canvas, int row)
+QString MPaintEngine::layerProgram(const MDocumentParts &parts, int row)
 {
-    MTextureLayer *layer = canvas->at(row);
-    if (row == canvas->currentRow() && canvas->strokeInProgress())
+    MTextureLayer *layer = parts.layers->at(row);
+    if (row == parts.layers->currentRow() && parts.document->strokeInProgress())
         return QStringLiteral("stroke");
     if (layer && layer->isShaderActive() && layer->hasShader())
         return layer->shaderId();
@@ -509,18 +523,18 @@ QString MPaintEngine::layerProgram(MCanvas *canvas, int row)
 
 void MPaintEngine::drawLayer(MPaintParams *params, int row, bool withUnderLayer, bool faded)
 {
-    MCanvas *canvas = params->canvas;
-    MTextureLayer *layer = canvas->at(row);
+    MLayerStack *layers = params->parts.layers;
+    MTextureLayer *layer = layers->at(row);
     if (!layer || !layer->visible())
         return;
     const double opacity = faded ? 0.4 : layer->opacity();
-    const QString program = layerProgram(canvas, row);
+    const QString program = layerProgram(params->parts, row);
     // A plain layer at no opacity leaves every pixel under it as it was.
     if (opacity <= 0.0 && program == QLatin1String("basic"))
         return;
     params->layer = layer;
     params->opacity = opacity;
-    params->underLayer = withUnderLayer ? canvas->at(row - 1) : nullptr;
+    params->underLayer = withUnderLayer ? layers->at(row - 1) : nullptr;
     params->setProgramName(program);
     applyProgram(params);
 }
@@ -530,10 +544,10 @@ void MPaintEngine::renderPaper(MPaintParams *params)
     if (!checkParams(params, true) || !init())
         return;
     enableBlending(params->context);
-    MCanvas *canvas = params->canvas;
-    switch (canvas->paperType()) {
+    const MPaper *paper = params->parts.paper;
+    switch (paper->paperType()) {
     case MEnum::Colored:
-        drawColorQuad(params, canvas->paintedRect(), canvas->paperColor(), 1.0);
+        drawColorQuad(params, paper->paintedRect(), paper->paperColor(), 1.0);
         break;
     case MEnum::Paper:
         createPaperTexture();
@@ -554,7 +568,7 @@ void MPaintEngine::renderPaperTexture(MPaintParams *params, QOpenGLTexture *text
     if (!texture || !texture->isCreated() || !checkParams(params, true) || !init())
         return;
     // One texel per canvas pixel.
-    drawPaperQuad(params, params->canvas->paintedRect(), texture, false);
+    drawPaperQuad(params, params->parts.paper->paintedRect(), texture, false);
 }
 
 void MPaintEngine::renderTransparentPaper(MPaintParams *params)
@@ -563,7 +577,7 @@ void MPaintEngine::renderTransparentPaper(MPaintParams *params)
     if (!texture || !texture->isCreated() || !checkParams(params, true) || !init() || !params->transform)
         return;
     // The checkerboard keeps its size on screen at every zoom.
-    drawPaperQuad(params, params->transform->mapRect(params->canvas->paintedRect()), texture, true);
+    drawPaperQuad(params, params->transform->mapRect(params->parts.paper->paintedRect()), texture, true);
 }
 
 void MPaintEngine::drawPaperQuad(MPaintParams *params, const QRectF &quad, QOpenGLTexture *texture, bool viewSpace)
@@ -606,9 +620,9 @@ void MPaintEngine::drawPaperQuad(MPaintParams *params, const QRectF &quad, QOpen
 
 bool MPaintEngine::drawsWholePixels(const MPaintParams *params)
 {
-    if (!params || !params->canvas || !isPixelAligned(params))
+    if (!params || !params->parts.paper || !isPixelAligned(params))
         return false;
-    const QRectF painted = params->canvas->paintedRect();
+    const QRectF painted = params->parts.paper->paintedRect();
     return QRectF(painted.toRect()) == painted;
 }
 

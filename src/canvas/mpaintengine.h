@@ -19,6 +19,7 @@ class MShaderProgramList;
 class MTextureLayer;
 class MTextureTile;
 class MVertexBuffer;
+struct MDocumentParts;
 class QOpenGLContext;
 class QOpenGLShaderProgram;
 class QOpenGLTexture;
@@ -66,8 +67,10 @@ public:
     void renderLayers(MPaintParams *params);
     // The layers of rows first to last, as renderLayers draws them.
     void renderLayerRange(MPaintParams *params, int first, int last);
+    // The selection's overlay, drawn over the layers, while the selection has no outline to show.
+    void renderSelection(MPaintParams *params);
     // The program a row is drawn with: a stroke's, its effect's or the plain one.
-    static QString layerProgram(MCanvas *canvas, int row);
+    static QString layerProgram(const MDocumentParts &parts, int row);
     void renderPaper(MPaintParams *params);
     void renderPaperTexture(MPaintParams *params, QOpenGLTexture *texture);
     void renderTransparentPaper(MPaintParams *params);

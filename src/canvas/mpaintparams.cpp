@@ -11,7 +11,7 @@ MPaintParams::MPaintParams(QObject *parent)
 void MPaintParams::reset()
 {
     context = nullptr;
-    canvas = nullptr;
+    parts = MDocumentParts();
     rect = QRectF();
     clipToPaintedRect = true;
     layer = nullptr;

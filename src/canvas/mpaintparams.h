@@ -1,10 +1,11 @@
 #pragma once
 
+#include "mdocumentparts.h"
+
 #include <QObject>
 #include <QRectF>
 #include <QString>
 
-class MCanvas;
 class MShaderProgramList;
 class MTextureLayer;
 class MTransform;
@@ -27,7 +28,8 @@ public:
     bool makeCurrent();
 
     QOpenGLContext *context = nullptr;
-    MCanvas *canvas = nullptr;
+    // The document drawn, by its parts.
+    MDocumentParts parts;
     // Canvas area of interest: with clipToPaintedRect, tiles outside it are not drawn.
     QRectF rect;
     bool clipToPaintedRect = true;

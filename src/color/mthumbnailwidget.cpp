@@ -98,7 +98,7 @@ void MThumbnailWidget::paintGL()
             m_vao->create();
         MPaintParams params;
         params.context = context();
-        params.canvas = document;
+        params.parts = document->parts();
         params.rect = document->paintedRect();
         params.clipToPaintedRect = true;
         params.layer = layer;

@@ -1019,10 +1019,19 @@ void MMainWindow::on_actionOpen_default_thumbnail_triggered()
     openFile(QStringLiteral(":/icons/shader.jpg"));
 }
 
+namespace {
+// A copy that rendered nothing leaves the clipboard as it was.
+void copyToClipboard(const QImage &image)
+{
+    if (!image.isNull())
+        QGuiApplication::clipboard()->setImage(image);
+}
+} // namespace
+
 void MMainWindow::on_actionCopy_triggered()
 {
     MCanvas *canvas = m_view->canvas();
-    canvas->copyImage(!canvas->selectionPath().isEmpty());
+    copyToClipboard(canvas->copyImage(!canvas->selectionPath().isEmpty()));
 }
 
 void MMainWindow::on_actionCut_triggered()
@@ -1031,7 +1040,7 @@ void MMainWindow::on_actionCut_triggered()
     if (canvas->selectionPath().isEmpty())
         return;
     canvas->beginMacro(tr("Cut"));
-    canvas->copyImage(true);
+    copyToClipboard(canvas->copyImage(true));
     canvas->erase();
     canvas->endMacro();
 }

@@ -178,7 +178,7 @@ void MLayerListControl::paintGL()
         m_fit->fit(painted, scale, square.center());
         MPaintParams params;
         params.context = m_view->context();
-        params.canvas = document;
+        params.parts = document->parts();
         params.rect = painted;
         params.clipToPaintedRect = true;
         params.programList = document->shaderProgramList();

@@ -308,7 +308,7 @@ void MWidget::paintCanvasGL()
     QOpenGLFunctions *f = context()->functions();
     MPaintParams params;
     params.context = context();
-    params.canvas = m_canvas;
+    params.parts = m_canvas->parts();
     params.rect = m_canvas->paintedRect();
     params.clipToPaintedRect = true;
     params.programList = m_canvas->shaderProgramList();

@@ -95,7 +95,7 @@ private:
         transform.setTranslation(-canvas->paintedRect().topLeft());
         MPaintParams params;
         params.context = view->context();
-        params.canvas = canvas.get();
+        params.parts = canvas->parts();
         params.rect = canvas->paintedRect();
         params.programList = canvas->shaderProgramList();
         params.vertexArray = viewArray.get();

@@ -60,7 +60,7 @@ private:
         }
         MPaintParams params;
         params.context = view->context();
-        params.canvas = canvas.get();
+        params.parts = canvas->parts();
         params.rect = canvas->paintedRect();
         params.programList = canvas->shaderProgramList();
         params.vertexArray = vertexArray.get();

@@ -136,7 +136,7 @@ private slots:
         } else {
             MPaintParams params;
             params.context = canvas->context();
-            params.canvas = canvas.get();
+            params.parts = canvas->parts();
             params.programList = programs;
             params.vertexArray = vertexArray;
             params.setProgramName(QStringLiteral("basic"));
@@ -239,7 +239,7 @@ private slots:
             f->glClear(GL_COLOR_BUFFER_BIT);
             MPaintParams params;
             params.context = view.context();
-            params.canvas = canvas.get();
+            params.parts = canvas->parts();
             params.rect = canvas->paintedRect();
             params.programList = canvas->shaderProgramList();
             params.vertexArray = &vertexArray;

@@ -863,10 +863,27 @@ private slots:
         const int steps = canvas()->undoStack()->count();
         child<QAction>("actionCopy")->trigger();
         const QImage copied = QGuiApplication::clipboard()->image();
+        MTestScreenshot::keep(copied, QStringLiteral("copied-%1.png").arg(QTest::currentDataTag()));
         QCOMPARE(copied.size(), size);
         QCOMPARE(copied.pixel(redPixel), red);
         QCOMPARE(qAlpha(copied.pixel(emptyPixel)), 0);
         QCOMPARE(canvas()->undoStack()->count(), steps);
+    }
+
+    // A selection wider than the driver renders gives no image: the clipboard
+    // keeps what it held rather than an empty picture.
+    void copyTooWideKeepsClipboard()
+    {
+        paintTwoLayers();
+        canvas()->setCurrentRow(0);
+        const int limit = canvas()->maximumRenderSize();
+        QVERIFY(limit > 0);
+        QPainterPath path;
+        path.addRect(QRectF(canvas()->paintedRect().topLeft(), QSizeF(limit + 1, 2)));
+        canvas()->setClipPath(path);
+        QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
+        child<QAction>("actionCopy")->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString("kept"));
     }
 
     void cutWithoutSelectionDoesNothing()

@@ -1,0 +1,24 @@
+#pragma once
+
+class MCanvas;
+class MLayerStack;
+class MPaintEngine;
+class MPaper;
+class MSelection;
+
+// The parts a document is made of, for whatever draws or reads it without
+// holding the document itself. The document fills it once; the pointers
+// are not owned and live as long as the document.
+struct MDocumentParts
+{
+    MLayerStack *layers = nullptr;
+    MPaper *paper = nullptr;
+    MSelection *selection = nullptr;
+    MPaintEngine *paintEngine = nullptr;
+    // The stroke layer, whether a stroke is in progress, drawing the queued
+    // stamps and whether the context is ready are still the document's own:
+    // read through it until strokes and the device are parts of their own.
+    MCanvas *document = nullptr;
+
+    bool isValid() const { return layers && paper && selection && paintEngine && document; }
+};

@@ -1,0 +1,170 @@
+#include "mdocumentrenderer.h"
+
+#include "mcanvas.h"
+#include "mgeometry.h"
+#include "mlayerstack.h"
+#include "mlogger.h"
+#include "mpaintengine.h"
+#include "mpaintparams.h"
+#include "mpaper.h"
+#include "mselection.h"
+#include "mshareddata.h"
+#include "mtexturelayer.h"
+#include "mtransform.h"
+
+#include <QOpenGLContext>
+#include <QOpenGLFramebufferObject>
+#include <QOpenGLFunctions>
+
+MDocumentRenderer::MDocumentRenderer(const MDocumentParts &parts)
+    : m_parts(parts)
+{
+}
+
+void MDocumentRenderer::draw(MPaintParams *params)
+{
+    m_parts.document->flushStrokes();
+    m_parts.paintEngine->renderPaper(params);
+    m_parts.paintEngine->renderLayers(params);
+    m_parts.paintEngine->renderSelection(params);
+}
+
+QImage MDocumentRenderer::renderToImage(const QString &programName, int width, int height,
+                                        const QPainterPath &clipPath, bool drawBackground, bool drawAllLayers,
+                                        const QList<MTextureLayer *> &layers)
+{
+    if (!m_parts.document->finishLoading())
+        return QImage();
+    if (!m_parts.document->makeCurrent()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
+        return QImage();
+    }
+    // A size the driver cannot render would give a blank or broken image
+    // that looks like a success.
+    const int limit = m_parts.document->maximumRenderSize();
+    if (width <= 0 || height <= 0 || width > limit || height > limit) {
+        MLogger::instance()->systemError(
+            QStringLiteral("Unable to render an image of %1 x %2 pixels (the limit is %3)").arg(width).arg(height).arg(limit));
+        return QImage();
+    }
+    QOpenGLFramebufferObjectFormat format;
+    format.setSamples(0);
+    format.setMipmap(false);
+    format.setInternalTextureFormat(GL_RGBA8);
+    format.setTextureTarget(GL_TEXTURE_2D);
+    format.setAttachment(QOpenGLFramebufferObject::NoAttachment);
+    QOpenGLFramebufferObject target(width, height, format);
+    if (!target.isValid() || !target.bind()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to create frame buffer"));
+        return QImage();
+    }
+    QOpenGLFunctions *f = m_parts.document->context()->functions();
+    f->glClearColor(0, 0, 0, 0);
+    f->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    MPaintParams params;
+    params.context = m_parts.document->context();
+    params.parts = m_parts;
+    params.programList = m_parts.document->shaderProgramList();
+    params.vertexArray = m_parts.document->sharedData()->vertexArrayObject();
+    params.setProgramName(programName);
+    params.clipToSelection = !clipPath.isEmpty();
+    params.viewport = QRectF(0, 0, width, height);
+    params.useDevicePixelRatio = false;
+    const QRectF source = clipPath.isEmpty() ? m_parts.paper->paintedRect() : clipPath.boundingRect();
+    params.rect = source;
+    MTransform transform;
+    transform.reset();
+    const QPointF outputCentre = params.viewport.center();
+    transform.setTranslation(outputCentre - transform.map(source.center()));
+    double scale = 1.0;
+    MGeometry::fitRect(source, params.viewport, scale);
+    transform.setScale(scale, outputCentre);
+    params.transform = &transform;
+
+    if (drawBackground)
+        m_parts.paintEngine->renderPaper(&params);
+    if (drawAllLayers) {
+        m_parts.paintEngine->renderLayers(&params);
+    } else {
+        QList<MTextureLayer *> drawn = layers;
+        if (drawn.isEmpty() && m_parts.layers->current())
+            drawn.append(m_parts.layers->current());
+        for (MTextureLayer *layer : qAsConst(drawn)) {
+            params.layer = layer;
+            params.underLayer = nullptr;
+            params.opacity = 1.0;
+            params.setProgramName(programName);
+            m_parts.paintEngine->applyProgram(&params);
+        }
+    }
+    m_parts.document->makeCurrent();
+    target.release();
+    return target.toImage(true).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+QImage MDocumentRenderer::flattenedImage(const QString &programName)
+{
+    const QRectF painted = m_parts.paper->paintedRect();
+    return renderToImage(programName, int(painted.width()), int(painted.height()), QPainterPath(), true, true, {});
+}
+
+QImage MDocumentRenderer::grabLayerSized(MTextureLayer *layer, const QString &programName, int width, int height)
+{
+    return renderToImage(programName, width, height, QPainterPath(), false, false, {layer});
+}
+
+QImage MDocumentRenderer::grabLayer(MTextureLayer *layer, const QString &programName)
+{
+    const QRectF painted = m_parts.paper->paintedRect();
+    return grabLayerSized(layer, programName, int(painted.width()), int(painted.height()));
+}
+
+QRectF MDocumentRenderer::layerBoundingRect(MTextureLayer *layer)
+{
+    if (!m_parts.document->finishLoading())
+        return QRectF();
+    if (!layer)
+        return QRectF();
+    const QImage image = grabLayer(layer, QStringLiteral("basic"));
+    int minX = image.width();
+    int minY = image.height();
+    int maxX = 0;
+    int maxY = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        const quint32 *row = reinterpret_cast<const quint32 *>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            if (row[x] == 0)
+                continue;
+            minX = qMin(minX, x);
+            maxX = qMax(maxX, x);
+            minY = qMin(minY, y);
+            maxY = qMax(maxY, y);
+        }
+    }
+    if (minX > maxX || minY > maxY)
+        return QRectF();
+    const QRectF painted = m_parts.paper->paintedRect();
+    return QRectF(painted.left() + minX, painted.top() + minY, maxX - minX + 1, maxY - minY + 1);
+}
+
+QImage MDocumentRenderer::copyImage(bool selectionOnly)
+{
+    if (!m_parts.document->finishLoading())
+        return QImage();
+    MTextureLayer *layer = m_parts.layers->current();
+    if (!layer)
+        return QImage();
+    QImage image;
+    if (selectionOnly) {
+        const QPainterPath path = m_parts.selection->path();
+        const QRectF bounds = path.boundingRect();
+        image = renderToImage(QStringLiteral("blit"), int(bounds.width()), int(bounds.height()), path, false, false,
+                              {layer});
+    } else {
+        const QRectF painted = m_parts.paper->paintedRect();
+        image = renderToImage(QStringLiteral("blit"), int(painted.width()), int(painted.height()), QPainterPath(),
+                              false, false, {layer});
+    }
+    return image;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "mdocumentparts.h"
+
+#include <QImage>
+#include <QList>
+#include <QPainterPath>
+#include <QRectF>
+#include <QString>
+
+class MPaintParams;
+class MTextureLayer;
+
+// What the document looks like: drawn for a view's frame, or rendered
+// offscreen into an image (the flattened picture, one layer, the current
+// layer for copying). The offscreen renders wait for a load in progress and
+// refuse (null image, logged) a size the driver cannot render. Owned by its
+// document.
+class MDocumentRenderer
+{
+public:
+    explicit MDocumentRenderer(const MDocumentParts &parts);
+
+    // The queued stamps drawn first, then the paper, the layers and the
+    // selection's overlay, into the frame buffer bound in the params' context.
+    void draw(MPaintParams *params);
+    QImage renderToImage(const QString &programName, int width, int height, const QPainterPath &clipPath,
+                         bool drawBackground, bool drawAllLayers, const QList<MTextureLayer *> &layers);
+    QImage flattenedImage(const QString &programName);
+    QImage grabLayer(MTextureLayer *layer, const QString &programName);
+    QImage grabLayerSized(MTextureLayer *layer, const QString &programName, int width, int height);
+    QRectF layerBoundingRect(MTextureLayer *layer);
+    // The current layer, within the selection's bounds or the painted
+    // rectangle, for the clipboard; null when there is nothing to copy.
+    QImage copyImage(bool selectionOnly);
+
+private:
+    MDocumentParts m_parts;
+};
