@@ -1021,17 +1021,23 @@ void MMainWindow::on_actionOpen_default_thumbnail_triggered()
 
 namespace {
 // A copy that rendered nothing leaves the clipboard as it was.
-void copyToClipboard(const QImage &image)
+// A copy that could not be made leaves the clipboard as it was, and says so.
+bool copyToClipboard(const QImage &image, const QString &title)
 {
-    if (!image.isNull())
-        QGuiApplication::clipboard()->setImage(image);
+    if (image.isNull()) {
+        MUtility::showMessage(QMessageBox::Warning, title, MMainWindow::tr("Cannot copy the image."), QMessageBox::Ok,
+                              QMessageBox::NoButton, MLogger::instance()->lastLine());
+        return false;
+    }
+    QGuiApplication::clipboard()->setImage(image);
+    return true;
 }
 } // namespace
 
 void MMainWindow::on_actionCopy_triggered()
 {
     MCanvas *canvas = m_view->canvas();
-    copyToClipboard(canvas->copyImage(!canvas->selectionPath().isEmpty()));
+    copyToClipboard(canvas->copyImage(!canvas->selectionPath().isEmpty()), tr("Copy"));
 }
 
 void MMainWindow::on_actionCut_triggered()
@@ -1039,8 +1045,10 @@ void MMainWindow::on_actionCut_triggered()
     MCanvas *canvas = m_view->canvas();
     if (canvas->selectionPath().isEmpty())
         return;
+    // Nothing is erased that did not reach the clipboard.
+    if (!copyToClipboard(canvas->copyImage(true), tr("Cut")))
+        return;
     canvas->beginMacro(tr("Cut"));
-    copyToClipboard(canvas->copyImage(true));
     canvas->erase();
     canvas->endMacro();
 }

@@ -872,7 +872,7 @@ private slots:
 
     // A selection wider than the driver renders gives no image: the clipboard
     // keeps what it held rather than an empty picture.
-    void copyTooWideKeepsClipboard()
+    void copyTooWideKeepsClipboardAndLayer()
     {
         paintTwoLayers();
         canvas()->setCurrentRow(0);
@@ -882,8 +882,19 @@ private slots:
         path.addRect(QRectF(canvas()->paintedRect().topLeft(), QSizeF(limit + 1, 2)));
         canvas()->setClipPath(path);
         QGuiApplication::clipboard()->setText(QStringLiteral("kept"));
-        child<QAction>("actionCopy")->trigger();
-        QCOMPARE(QGuiApplication::clipboard()->text(), QString("kept"));
+        const QList<QImage> before = layerImages();
+        const int steps = canvas()->undoStack()->count();
+        for (const char *action : {"actionCopy", "actionCut"}) {
+            MTestDialogScript script;
+            script.answer(QMessageBox::Ok);
+            child<QAction>(action)->trigger();
+            QCOMPARE(script.requests().size(), 1);
+            QCOMPARE(script.requests().first().text, QString("Cannot copy the image."));
+            QCOMPARE(QGuiApplication::clipboard()->text(), QString("kept"));
+        }
+        // A cut whose copy failed erases nothing.
+        QCOMPARE(canvas()->undoStack()->count(), steps);
+        QCOMPARE(layerImages(), before);
     }
 
     void cutWithoutSelectionDoesNothing()
