@@ -10,6 +10,7 @@
 #include "mtexturetile.h"
 
 #include <QCryptographicHash>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions_3_3_Core>
@@ -19,6 +20,7 @@
 #include <QTimer>
 #include <QUndoStack>
 
+#include <atomic>
 #include <climits>
 #include <functional>
 #include <memory>
@@ -115,6 +117,20 @@ private:
         return lines;
     }
 
+    // Starts loading with the reads past the first place held until it
+    // returns, so that even a fast machine is still loading when the test
+    // looks; a minute at most, so that a fault fails instead of hanging.
+    bool startLoadingHeld(const QString &file)
+    {
+        *readsHeld = true;
+        holdSince->restart();
+        const bool started = canvas->startLoading(file);
+        *readsHeld = false;
+        return started;
+    }
+    std::shared_ptr<std::atomic<bool>> readsHeld = std::make_shared<std::atomic<bool>>(false);
+    std::shared_ptr<QElapsedTimer> holdSince = std::make_shared<QElapsedTimer>();
+
     int validTiles()
     {
         int tiles = 0;
@@ -136,6 +152,10 @@ private slots:
         MSettings::instance()->set_generateMipmaps(true);
         canvas.reset(new MCanvas());
         QVERIFY(canvas->isGlReady());
+        holdSince->start();
+        canvas->setLoadingReadHold([held = readsHeld, since = holdSince](int index) {
+            return !*held || index < layerCount || since->elapsed() > 60000;
+        });
     }
 
     void init()
@@ -157,7 +177,7 @@ private slots:
         canvas->reset();
         QSignalSpy finished(canvas.get(), &MCanvas::loadingFinished);
         QSignalSpy frames(canvas.get(), QOverload<bool, const QRectF &>::of(&MCanvas::refresh));
-        QVERIFY(canvas->startLoading(path));
+        QVERIFY(startLoadingHeld(path));
         QVERIFY(canvas->isLoading());
         QCOMPARE(canvas->count(), layerCount);
         // At least the whole first place.
@@ -251,7 +271,7 @@ private slots:
         const QByteArray source = folder->readFile(QStringLiteral("big.kxd"));
 
         canvas->reset();
-        QVERIFY(canvas->startLoading(path));
+        QVERIFY(startLoadingHeld(path));
         QVERIFY(canvas->isLoading());
         actions[action]();
         QVERIFY(!canvas->isLoading());
@@ -282,7 +302,7 @@ private slots:
         canvas->reset();
         QSignalSpy finished(canvas.get(), &MCanvas::loadingFinished);
         const MTestLogWatch log;
-        QVERIFY(canvas->startLoading(path));
+        QVERIFY(startLoadingHeld(path));
         QVERIFY(canvas->isLoading());
         if (truncated) {
             QVERIFY(QFile::resize(path, 3 * 1048576));
@@ -332,7 +352,7 @@ private slots:
 
         canvas->reset();
         QSignalSpy finished(canvas.get(), &MCanvas::loadingFinished);
-        QVERIFY(canvas->startLoading(path));
+        QVERIFY(startLoadingHeld(path));
         QVERIFY(canvas->isLoading());
         if (replacement == QLatin1String("new")) {
             canvas->reset();
