@@ -227,6 +227,28 @@ private slots:
                      qPrintable(QStringLiteral("level %1").arg(l)));
     }
 
+    void everyPixelWithOrWithoutSmallerLevels_data()
+    {
+        QTest::addColumn<bool>("levels");
+        QTest::newRow("smaller levels made while reading") << true;
+        QTest::newRow("first level alone") << false;
+    }
+
+    // Each tile's rows are read a few at a time, by threads that may finish
+    // tiles out of their order: every pixel lands where the file has it,
+    // whether the smaller levels come with the tiles or not.
+    void everyPixelWithOrWithoutSmallerLevels()
+    {
+        QFETCH(bool, levels);
+        const QStringList saved = describe();
+        canvas->reset();
+        MSettings::instance()->set_generateMipmaps(levels);
+        const bool loaded = canvas->loadFromFile(path);
+        MSettings::instance()->set_generateMipmaps(true);
+        QVERIFY(loaded);
+        QCOMPARE(describe(), saved);
+    }
+
     void whatReadsOrChangesTheDocumentWaits_data()
     {
         QTest::addColumn<QString>("action");
