@@ -234,9 +234,8 @@ private slots:
         QTest::newRow("first level alone") << false;
     }
 
-    // Each tile's rows are read a few at a time, by threads that may finish
-    // tiles out of their order: every pixel lands where the file has it,
-    // whether the smaller levels come with the tiles or not.
+    // Every pixel lands where the file has it, whether the smaller levels
+    // are made as the tiles are read or not.
     void everyPixelWithOrWithoutSmallerLevels()
     {
         QFETCH(bool, levels);
