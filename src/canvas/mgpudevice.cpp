@@ -404,7 +404,10 @@ bool MGpuDevice::blitImage(const QPointF &centre, const QImage &image, MTextureL
     std::unique_ptr<QOpenGLTexture> scratch(new QOpenGLTexture(QOpenGLTexture::Target2D));
     scratch->setFormat(QOpenGLTexture::RGBA8_UNorm);
     scratch->setSize(size, size);
-    scratch->setMipLevels(scratch->maximumMipLevels());
+    // The blit samples the nearest texel of the first level only: smaller
+    // levels, rebuilt at every piece, would cost a whole chain per tile.
+    scratch->setMipLevels(1);
+    scratch->setAutoMipMapGenerationEnabled(false);
     scratch->allocateStorage(QOpenGLTexture::RGBA, QOpenGLTexture::UInt8);
     QOpenGLPixelTransferOptions options;
     options.setAlignment(1);
