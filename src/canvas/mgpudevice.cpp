@@ -503,16 +503,8 @@ void MGpuDevice::blitTile(MTextureTile *destination, MTextureTile *sourceTile, i
 void MGpuDevice::blitTile(MTextureTile *destination, unsigned int sourceTexture, int srcFactor, int dstFactor,
                           const QString &programName, double opacity, const QRect &area)
 {
-    if (!destination) {
-        systemError(QStringLiteral("try to blit on a null destination tile"));
-        return;
-    }
-    if (!makeCurrent()) {
-        systemError(QStringLiteral("Unable to make current context"));
-        return;
-    }
-    MShaderProgramList *programList = m_sources.programs;
-    if (!init() || !programList)
+    MShaderProgramList *programList = programsFor(destination);
+    if (!programList || !init())
         return;
     destination->ensureTexture();
     const MGlStateGuard state;
@@ -543,20 +535,25 @@ void MGpuDevice::blitTile(MTextureTile *destination, unsigned int sourceTexture,
     glBindTexture(GL_TEXTURE_2D, 0);
 }
 
+MShaderProgramList *MGpuDevice::programsFor(const MTextureTile *destination)
+{
+    if (!destination) {
+        systemError(QStringLiteral("try to blit on a null destination tile"));
+        return nullptr;
+    }
+    if (!makeCurrent()) {
+        systemError(QStringLiteral("Unable to make current context"));
+        return nullptr;
+    }
+    return m_sources.programs;
+}
+
 void MGpuDevice::fillTile(MTextureTile *tile, MTextureTile *selectionTile, const QColor &color,
                           const QString &programName, bool clipToSelection)
 {
     if (!m_ready)
         return;
-    if (!tile) {
-        systemError(QStringLiteral("try to blit on a null destination tile"));
-        return;
-    }
-    if (!makeCurrent()) {
-        systemError(QStringLiteral("Unable to make current context"));
-        return;
-    }
-    MShaderProgramList *programList = m_sources.programs;
+    MShaderProgramList *programList = programsFor(tile);
     if (!programList)
         return;
     tile->ensureTexture();

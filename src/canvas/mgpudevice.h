@@ -170,6 +170,9 @@ private:
     void bindNearest(unsigned int unit, unsigned int texture);
     void drawTilePass(QOpenGLShaderProgram *program, const QMatrix4x4 &mvp, bool clipToSelection);
     void endTilePass();
+    // The programs a pass into destination draws with, the context made
+    // current; null, logged, when it cannot draw.
+    MShaderProgramList *programsFor(const MTextureTile *destination);
 
     Sources m_sources;
     QOpenGLContext *m_context = nullptr;
