@@ -124,8 +124,13 @@ QOpenGLContext *MOpenGL::createSharedContext(QOpenGLContext *shareContext)
 
 QOffscreenSurface *MOpenGL::createOffscreenSurface(QOpenGLContext *context)
 {
+    return createOffscreenSurface(context ? context->format() : QSurfaceFormat::defaultFormat());
+}
+
+QOffscreenSurface *MOpenGL::createOffscreenSurface(const QSurfaceFormat &format)
+{
     auto *surface = new QOffscreenSurface(QGuiApplication::primaryScreen());
-    surface->setFormat(context ? context->format() : QSurfaceFormat::defaultFormat());
+    surface->setFormat(format);
     surface->create();
     if (surface->isValid())
         return surface;
@@ -177,84 +182,124 @@ bool MOpenGL::initialize()
 
 void MOpenGL::logGlString(unsigned int name, QOpenGLFunctions *functions, const char *format)
 {
+    ConfigLines lines;
+    describeGlString(name, functions, format, lines);
+    logConfigLines(lines);
+}
+
+bool MOpenGL::describeGlString(unsigned int name, QOpenGLFunctions *functions, const char *format, ConfigLines &lines)
+{
     const GLubyte *value = functions->glGetString(name);
-    if (value) {
-        QString text = QString::fromLatin1(format);
-        text.replace(QStringLiteral("%s"), QString::fromUtf8(reinterpret_cast<const char *>(value)));
-        MLogger::instance()->log(text);
-    } else {
-        MLogger::instance()->systemError(QStringLiteral("Error logging OpenGL %1").arg(name));
+    if (!value) {
+        lines.append({false, QStringLiteral("System error: Error logging OpenGL %1").arg(name)});
+        return false;
+    }
+    QString text = QString::fromLatin1(format);
+    text.replace(QStringLiteral("%s"), QString::fromUtf8(reinterpret_cast<const char *>(value)));
+    lines.append({false, text});
+    return true;
+}
+
+void MOpenGL::logConfigLines(const ConfigLines &lines)
+{
+    MLogger *logger = MLogger::instance();
+    for (const ConfigLine &line : lines) {
+        if (line.debug)
+            logger->debug(line.text);
+        else
+            logger->log(line.text);
     }
 }
 
 void MOpenGL::dumpOpenGLConfig(const QSurfaceFormat &format)
 {
-    std::unique_ptr<QOpenGLContext> context(createContext(format));
-    if (!context) {
-        MLogger::instance()->systemError(QStringLiteral("Dump openGl config: unable to create a context."));
+    ConfigLines lines;
+    describeOpenGLConfig(format, nullptr, lines);
+    logConfigLines(lines);
+}
+
+void MOpenGL::describeOpenGLConfig(const QSurfaceFormat &format, QOffscreenSurface *surface, ConfigLines &lines)
+{
+    const auto error = [&lines](const QString &message) {
+        lines.append({false, QStringLiteral("System error: %1").arg(message)});
+    };
+    std::unique_ptr<QOpenGLContext> context(new QOpenGLContext());
+    context->setFormat(format);
+    if (!context->create()) {
+        error(QStringLiteral("Unable to create context."));
+        error(QStringLiteral("Dump openGl config: unable to create a context."));
         return;
     }
-    std::unique_ptr<QOffscreenSurface> surface(createOffscreenSurface(context.get()));
+    std::unique_ptr<QOffscreenSurface> ownSurface;
     if (!surface) {
-        MLogger::instance()->systemError(QStringLiteral("Dump openGl config: unable to create a surface for the context."));
+        ownSurface.reset(createOffscreenSurface(context.get()));
+        surface = ownSurface.get();
+    }
+    if (!surface) {
+        error(QStringLiteral("Dump openGl config: unable to create a surface for the context."));
         return;
     }
-    if (!context->makeCurrent(surface.get())) {
-        MLogger::instance()->systemError(QStringLiteral("Dump openGl config: unable to make current context."));
+    if (!context->makeCurrent(surface)) {
+        error(QStringLiteral("Dump openGl config: unable to make current context."));
         return;
     }
     QOpenGLFunctions *f = context->functions();
-    logGlString(GL_VENDOR, f, "OpenGL vendor: %s");
-    logGlString(GL_RENDERER, f, "OpenGL renderer: %s");
-    logGlString(GL_VERSION, f, "OpenGL version: %s");
-    logGlString(GL_SHADING_LANGUAGE_VERSION, f, "OpenGL GLSL version: %s");
+    describeGlString(GL_VENDOR, f, "OpenGL vendor: %s", lines);
+    describeGlString(GL_RENDERER, f, "OpenGL renderer: %s", lines);
+    describeGlString(GL_VERSION, f, "OpenGL version: %s", lines);
+    describeGlString(GL_SHADING_LANGUAGE_VERSION, f, "OpenGL GLSL version: %s", lines);
 
     GLint extensions = 0;
     f->glGetIntegerv(GL_NUM_EXTENSIONS, &extensions);
-    MLogger::instance()->log(QStringLiteral("OpenGL extensions found: %1").arg(extensions));
+    lines.append({false, QStringLiteral("OpenGL extensions found: %1").arg(extensions)});
 
     switch (QSurfaceFormat::defaultFormat().profile()) {
     case QSurfaceFormat::CoreProfile:
-        MLogger::instance()->log(QStringLiteral("Default surface format profile: core profile"));
+        lines.append({false, QStringLiteral("Default surface format profile: core profile")});
         break;
     case QSurfaceFormat::CompatibilityProfile:
-        MLogger::instance()->log(QStringLiteral("Default surface format profile: compatibility profile"));
+        lines.append({false, QStringLiteral("Default surface format profile: compatibility profile")});
         break;
     default:
-        MLogger::instance()->log(QStringLiteral("Default surface format profile: no profile"));
+        lines.append({false, QStringLiteral("Default surface format profile: no profile")});
         break;
     }
     context->doneCurrent();
-    surface->destroy();
+    if (ownSurface)
+        ownSurface->destroy();
 }
 
 void MOpenGL::dumpSystemConfig()
 {
-    MLogger &logger = *MLogger::instance();
-    logger << QStringLiteral("Product name: %1").arg(QSysInfo::prettyProductName());
-    logger << QStringLiteral("Product version: %1").arg(QSysInfo::productVersion());
-    logger << QStringLiteral("Kernel type: %1").arg(QSysInfo::kernelType());
-    logger << QStringLiteral("Kernel version: %1").arg(QSysInfo::kernelVersion());
-    logger << QStringLiteral("Build architecture: %1").arg(QSysInfo::buildCpuArchitecture());
-    logger << QStringLiteral("Run architecture: %1").arg(QSysInfo::currentCpuArchitecture());
-
     QOpenGLContext *previous = QOpenGLContext::currentContext();
     QSurface *previousSurface = previous ? previous->surface() : nullptr;
-
-    logger.debug(QString());
-    logger.debug(QStringLiteral("-----------------------"));
-    logger.debug(QStringLiteral("Dump OpenGl card config"));
-    logger.debug(QStringLiteral("-----------------------"));
-    dumpOpenGLConfig(cardFormat());
-
-    logger.debug(QString());
-    logger.debug(QStringLiteral("--------------------------------"));
-    logger.debug(QStringLiteral("Dump OpenGl 3.3 requested config"));
-    logger.debug(QStringLiteral("--------------------------------"));
-    dumpOpenGLConfig(requestedFormat());
-
+    logConfigLines(systemConfigLines());
     if (previous && previousSurface)
         previous->makeCurrent(previousSurface);
+}
+
+MOpenGL::ConfigLines MOpenGL::systemConfigLines(QOffscreenSurface *cardSurface, QOffscreenSurface *requestedSurface)
+{
+    ConfigLines lines;
+    lines.append({false, QStringLiteral("Product name: %1").arg(QSysInfo::prettyProductName())});
+    lines.append({false, QStringLiteral("Product version: %1").arg(QSysInfo::productVersion())});
+    lines.append({false, QStringLiteral("Kernel type: %1").arg(QSysInfo::kernelType())});
+    lines.append({false, QStringLiteral("Kernel version: %1").arg(QSysInfo::kernelVersion())});
+    lines.append({false, QStringLiteral("Build architecture: %1").arg(QSysInfo::buildCpuArchitecture())});
+    lines.append({false, QStringLiteral("Run architecture: %1").arg(QSysInfo::currentCpuArchitecture())});
+
+    const auto heading = [&lines](const QString &title, int dashes) {
+        const QString rule(dashes, QLatin1Char('-'));
+        lines.append({true, QString()});
+        lines.append({true, rule});
+        lines.append({true, title});
+        lines.append({true, rule});
+    };
+    heading(QStringLiteral("Dump OpenGl card config"), 23);
+    describeOpenGLConfig(cardFormat(), cardSurface, lines);
+    heading(QStringLiteral("Dump OpenGl 3.3 requested config"), 32);
+    describeOpenGLConfig(requestedFormat(), requestedSurface, lines);
+    return lines;
 }
 
 int MOpenGL::errorLine(const QString &compilerLog)

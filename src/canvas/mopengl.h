@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QSurfaceFormat>
+#include <QVector>
 
 class QOffscreenSurface;
 class QOpenGLContext;
@@ -38,12 +39,28 @@ public:
     static QOpenGLContext *createContext(const QSurfaceFormat &format);
     static QOpenGLContext *createSharedContext(QOpenGLContext *shareContext);
     static QOffscreenSurface *createOffscreenSurface(QOpenGLContext *context);
+    static QOffscreenSurface *createOffscreenSurface(const QSurfaceFormat &format);
     // Deletes both and leaves them null.
     static void destroyContext(QOpenGLContext *&context, QOffscreenSurface *&surface);
     static void clearGlErrors();
     static void logGlString(unsigned int name, QOpenGLFunctions *functions, const char *format);
     static void dumpOpenGLConfig(const QSurfaceFormat &format);
     static void dumpSystemConfig();
+
+    // A line of the system description; debug lines get no full stop.
+    struct ConfigLine
+    {
+        bool debug;
+        QString text;
+    };
+    using ConfigLines = QVector<ConfigLine>;
+    // What dumpSystemConfig logs, for a caller that asks the driver on a
+    // thread of its own: the contexts are made on the calling thread, over
+    // surfaces that the GUI thread made (card format, then requested format);
+    // without them, surfaces are made here, which only the GUI thread may do.
+    static ConfigLines systemConfigLines(QOffscreenSurface *cardSurface = nullptr,
+                                         QOffscreenSurface *requestedSurface = nullptr);
+    static void logConfigLines(const ConfigLines &lines);
     static bool compileFragmentShader(const QString &source, QStringList &report);
     static void compileAllShaders(QStringList &report);
 
@@ -52,6 +69,8 @@ public:
 
 private:
     void releaseSpareContext();
+    static void describeOpenGLConfig(const QSurfaceFormat &format, QOffscreenSurface *surface, ConfigLines &lines);
+    static bool describeGlString(unsigned int name, QOpenGLFunctions *functions, const char *format, ConfigLines &lines);
 
     bool initialized = false;
     QOpenGLContext *m_spareContext = nullptr;

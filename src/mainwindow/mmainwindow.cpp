@@ -55,6 +55,7 @@
 #include "mlayerlistmodel.h"
 #include "mlogger.h"
 #include "mopengl.h"
+#include "msystemconfigdump.h"
 #include "mrecentfiles.h"
 #include "mregularfile.h"
 #include "msavefile.h"
@@ -119,6 +120,9 @@ QByteArray &fullScreenState()
 }
 
 const QString kDocumentSuffix = QStringLiteral("kxd");
+
+// Long enough for the start's first frames and strokes to be drawn.
+constexpr int kSystemConfigDelayMs = 2000;
 } // namespace
 
 MMainWindow::MMainWindow(QWidget *parent)
@@ -191,9 +195,16 @@ MMainWindow::MMainWindow(QWidget *parent)
     ui->actionImageToPath->setVisible(false);
     ui->actionDraw_tiles->setVisible(false);
 
-    // It makes two contexts of its own: logged once the first frame is on
-    // screen, or at the latest when the window goes.
-    connect(m_view, &QOpenGLWidget::frameSwapped, this, &MMainWindow::dumpSystemConfigOnce, Qt::QueuedConnection);
+    // It makes two contexts of its own, on a thread of its own. Asked for a
+    // while after the first frame: at once, it would slow the driver's first
+    // frames and strokes, whose programs it compiles at the same time. Logged
+    // at the latest when the window goes.
+    m_systemConfigDump = new MSystemConfigDump(this);
+    auto firstFrame = std::make_shared<QMetaObject::Connection>();
+    *firstFrame = connect(m_view, &QOpenGLWidget::frameSwapped, m_systemConfigDump, [dump = m_systemConfigDump, firstFrame]() {
+        disconnect(*firstFrame);
+        QTimer::singleShot(kSystemConfigDelayMs, dump, &MSystemConfigDump::start);
+    });
     restoreLayout();
     restoreDefaultToolBars();
     tools->activate(MTool::BrushTool, true);
@@ -202,7 +213,7 @@ MMainWindow::MMainWindow(QWidget *parent)
 
 MMainWindow::~MMainWindow()
 {
-    dumpSystemConfigOnce();
+    m_systemConfigDump->finish();
     // Deleting the children moves the focus and may change the selection: the
     // slots those signals reach read ui, which goes first.
     disconnect(qApp, nullptr, this, nullptr);
@@ -237,15 +248,6 @@ void MMainWindow::emitShown(int delayMs)
         else
             emit shown();
     });
-}
-
-void MMainWindow::dumpSystemConfigOnce()
-{
-    if (m_systemConfigDumped)
-        return;
-    m_systemConfigDumped = true;
-    disconnect(m_view, &QOpenGLWidget::frameSwapped, this, &MMainWindow::dumpSystemConfigOnce);
-    MOpenGL::dumpSystemConfig();
 }
 
 // ---------------------------------------------------------------- building

@@ -18,6 +18,7 @@ class MThumbnailWidget;
 class MRecentFiles;
 class MSelectionTool;
 class MLoadingGate;
+class MSystemConfigDump;
 class MWidget;
 class QDockWidget;
 class QPrinter;
@@ -234,7 +235,6 @@ private:
     MSelectionTool *selectionTool() const;
     void colorPickerClosed();
     void emitShown(int delayMs = 0);
-    void dumpSystemConfigOnce();
     void firstResize();
     void setupConnections();
     void setupToolBarTitles();
@@ -295,5 +295,5 @@ private:
     // The name of the image a document was opened from, which has no
     // document file name of its own until it is saved.
     QString m_imageName;
-    bool m_systemConfigDumped = false;
+    MSystemConfigDump *m_systemConfigDump = nullptr;
 };

@@ -16,6 +16,7 @@
 #include "msettings.h"
 #include "mtestdialogscript.h"
 #include "mtestglcontext.h"
+#include "mtestlogwatch.h"
 #include "mtool.h"
 #include "mtools.h"
 #include "mtestfolder.h"
@@ -33,8 +34,10 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -739,6 +742,36 @@ private slots:
         new FocusedChild(child<QDockWidget>("brushDockWidget")->widget());
         window.reset();
         QVERIFY(!MTools::existingInstance());
+    }
+
+    // The system description is logged once per window: after its first
+    // frame, without the window waiting for it, or when the window goes
+    // first.
+    void systemDescribedOncePerWindow_data()
+    {
+        QTest::addColumn<bool>("waitForIt");
+        QTest::newRow("window stays") << true;
+        QTest::newRow("window goes at its first frame") << false;
+    }
+    void systemDescribedOncePerWindow()
+    {
+        QFETCH(bool, waitForIt);
+        const auto described = [](int from) {
+            return MTestLogWatch::fileMessages().mid(from).count("Dump OpenGl card config");
+        };
+        const int from = MTestLogWatch::fileMessages().size();
+        makeWindow();
+        MWidget *view = window->view();
+        QSignalSpy frames(view, &QOpenGLWidget::frameSwapped);
+        window->show();
+        QTRY_VERIFY_WITH_TIMEOUT(frames.count() > 0, 30000);
+        if (waitForIt) {
+            QTRY_COMPARE_WITH_TIMEOUT(described(from), 1, 60000);
+        }
+        window.reset();
+        QCoreApplication::processEvents();
+        QCOMPARE(described(from), 1);
+        QCOMPARE(MTestLogWatch::fileMessages().mid(from).filter(QRegularExpression("^OpenGL renderer: ")).size(), 2);
     }
 
     // ------------------------------------------------------------ layout
