@@ -6,6 +6,11 @@
 MSystemConfigDump::MSystemConfigDump(QObject *parent)
     : QObject(parent)
 {
+    m_watch.setInterval(50);
+    connect(&m_watch, &QTimer::timeout, this, [this]() {
+        if (m_linesIn.load(std::memory_order_acquire))
+            finish();
+    });
 }
 
 MSystemConfigDump::~MSystemConfigDump()
@@ -33,9 +38,11 @@ void MSystemConfigDump::start()
     }
     m_thread = std::thread([this]() {
         m_lines = MOpenGL::systemConfigLines(m_cardSurface.get(), m_requestedSurface.get());
-        // Dropped with this object when it went first: its destructor logged.
-        QMetaObject::invokeMethod(this, &MSystemConfigDump::finish, Qt::QueuedConnection);
+        m_linesIn.store(true, std::memory_order_release);
     });
+    // Looked for from here rather than posted from the thread: the hand-back
+    // stays a join.
+    m_watch.start();
 }
 
 void MSystemConfigDump::finish()
@@ -45,6 +52,7 @@ void MSystemConfigDump::finish()
         logNow();
         return;
     }
+    m_watch.stop();
     if (m_thread.joinable())
         m_thread.join();
     if (m_logged)

@@ -3,7 +3,9 @@
 #include "mopengl.h"
 
 #include <QObject>
+#include <QTimer>
 
+#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -37,6 +39,8 @@ private:
     std::unique_ptr<QOffscreenSurface> m_requestedSurface;
     std::thread m_thread;
     MOpenGL::ConfigLines m_lines;
+    std::atomic<bool> m_linesIn{false};
+    QTimer m_watch;
     bool m_started = false;
     bool m_logged = false;
 };
