@@ -41,6 +41,7 @@
 #include "mtexturetile.h"
 #include "mtextureutility.h"
 #include "mtilegeometry.h"
+#include "mundohistory.h"
 #include "mundostream.h"
 #include "mutility.h"
 
@@ -89,12 +90,12 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
                                    return m_paintEngine->isPaperUpToDate() ? m_paintEngine->paperTexture() : nullptr;
                                }},
                               this);
+    m_history = new MUndoHistory(this);
+    m_history->stack()->setUndoLimit(settings->undoLimit());
+    m_history->setBeforeRun([this] { return makeCurrent(); });
+    connect(m_history, &MUndoHistory::messageForPainter, this, &MCanvas::messageForPainter);
     m_parts = {m_layers, m_paper, m_selection, m_paintEngine, this};
     m_renderer.reset(new MDocumentRenderer(m_parts));
-    m_undoStack = new QUndoStack(this);
-    m_undoStack->setUndoLimit(settings->undoLimit());
-    m_undoStream = new MUndoStream(this);
-    connect(m_undoStream, &MUndoStream::messageForPainter, this, &MCanvas::messageForPainter);
     if (purpose == UserDocument)
         m_fileName = tr("new document %1.%2").arg(++documentCounter).arg(QStringLiteral("kxd"));
     connectParts();
@@ -106,19 +107,14 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
 MCanvas::~MCanvas()
 {
     // A macro still open is a stroke or an action that began and never ended.
-    if (m_undoStack->count() > 0 && !m_undoStack->canUndo() && !m_undoStack->canRedo())
+    const QUndoStack *stack = m_history->stack();
+    if (stack->count() > 0 && !stack->canUndo() && !stack->canRedo())
         trace("~MCanvas", QStringLiteral("stroke start <> end !"));
-    // Commands may hold layers whose textures go with the context, and the
-    // stream must outlive every command that holds one of its ids.
+    // Commands may hold layers whose textures go with the context.
     if (isGlReady())
         shutDown();
-    qDeleteAll(m_disposedCommands);
-    m_disposedCommands.clear();
-    m_undoStack->clear();
-    delete m_undoStack;
-    m_undoStack = nullptr;
-    delete m_undoStream;
-    m_undoStream = nullptr;
+    delete m_history;
+    m_history = nullptr;
 }
 
 // ---------------------------------------------------------------- OpenGL
@@ -130,7 +126,7 @@ void MCanvas::initializeGL()
     m_sharedData->initializeGL();
     if (m_device->init() && m_paintEngine->init()) {
         new MCommandAppendLayer(this);
-        m_undoStack->clear();
+        m_history->clear();
     } else {
         MLogger::instance()->systemError(QStringLiteral("Unable to create paint engine"));
     }
@@ -235,8 +231,8 @@ void MCanvas::shutDown()
     disconnectSignals();
     // The history is of layers that are about to go; a command may hold one
     // whose textures need this context.
-    m_undoStack->clear();
-    m_undoStream->completeReads();
+    m_history->clear();
+    m_history->stream()->completeReads();
     m_paintEngine->shutDown();
     m_device->shutDown();
     m_sharedData->shutDown();
@@ -253,9 +249,9 @@ void MCanvas::connectSignals()
 {
     disconnectSignals();
     m_connections << connect(this, &MCanvas::currentRowChanged, this, qOverload<>(&MCanvas::refresh))
-                  << connect(m_undoStack, &QUndoStack::canRedoChanged, this, &MCanvas::modifiedChanged)
-                  << connect(m_undoStack, &QUndoStack::canUndoChanged, this, &MCanvas::modifiedChanged)
-                  << connect(m_undoStack, &QUndoStack::cleanChanged, this, &MCanvas::modifiedChanged);
+                  << connect(m_history->stack(), &QUndoStack::canRedoChanged, this, &MCanvas::modifiedChanged)
+                  << connect(m_history->stack(), &QUndoStack::canUndoChanged, this, &MCanvas::modifiedChanged)
+                  << connect(m_history->stack(), &QUndoStack::cleanChanged, this, &MCanvas::modifiedChanged);
     // The brush's programs are compiled once the choice is shown, off the press.
     if (MBrushList *brushes = MBrushList::existingInstance()) {
         auto prepareCurrent = [this] {
@@ -278,9 +274,24 @@ void MCanvas::disconnectSignals()
 
 // ---------------------------------------------------------------- state
 
+QUndoStack *MCanvas::undoStack() const
+{
+    return m_history->stack();
+}
+
+MUndoStream *MCanvas::undoStream() const
+{
+    return m_history->stream();
+}
+
+void MCanvas::disposeCommand(QUndoCommand *command)
+{
+    m_history->dispose(command);
+}
+
 bool MCanvas::isModified() const
 {
-    return !m_undoStack->isClean();
+    return !m_history->isClean();
 }
 
 void MCanvas::refresh()
@@ -317,7 +328,7 @@ void MCanvas::reset()
     clear();
     setClipPath(QPainterPath());
     new MCommandAppendLayer(this);
-    m_undoStack->clear();
+    m_history->clear();
 }
 
 void MCanvas::setIsNew(bool value)
@@ -405,20 +416,18 @@ void MCanvas::setFileName(const QString &name)
 void MCanvas::undo()
 {
     // A load empties the history: with nothing to undo there is nothing to wait for.
-    if (!m_undoStack->canUndo() || !finishLoading())
+    if (!m_history->stack()->canUndo() || !finishLoading())
         return;
-    makeCurrent();
-    m_undoStack->undo();
+    m_history->undo();
     emit updateThumbnail(this, currentRow());
 }
 
 void MCanvas::redo()
 {
     // A load empties the history: with nothing to redo there is nothing to wait for.
-    if (!m_undoStack->canRedo() || !finishLoading())
+    if (!m_history->stack()->canRedo() || !finishLoading())
         return;
-    makeCurrent();
-    m_undoStack->redo();
+    m_history->redo();
     emit updateThumbnail(this, currentRow());
 }
 
@@ -438,7 +447,7 @@ bool MCanvas::saveToFile(const QString &path)
     setFileName(path);
     setIsNew(false);
     // The painter may still want to undo what was saved.
-    m_undoStack->setClean();
+    m_history->setClean();
     return true;
 }
 
@@ -462,7 +471,7 @@ bool MCanvas::startLoading(const QString &path)
         return false;
     setFileName(path);
     setIsNew(false);
-    m_undoStack->clear();
+    m_history->clear();
     // The reader emptied the stack while its signals were off.
     emit modifiedChanged();
     setCurrentRow(count() - 1);
@@ -788,28 +797,14 @@ void MCanvas::updateLayerThumbnail()
     updateLayerThumbnail(currentRow());
 }
 
-void MCanvas::disposeCommand(QUndoCommand *command)
-{
-    if (!command || m_disposedCommands.contains(command))
-        return;
-    m_disposedCommands.append(command);
-    QMetaObject::invokeMethod(
-        this,
-        [this, command] {
-            if (m_disposedCommands.removeOne(command))
-                delete command;
-        },
-        Qt::QueuedConnection);
-}
-
 void MCanvas::beginMacro(const QString &text)
 {
-    m_undoStack->beginMacro(text);
+    m_history->beginMacro(text);
 }
 
 void MCanvas::endMacro()
 {
-    m_undoStack->endMacro();
+    m_history->endMacro();
 }
 
 // ---------------------------------------------------------------- selection
@@ -1412,7 +1407,7 @@ bool MCanvas::loadImage(const QString &path)
     connectSignals();
     setFileName(QString());
     setIsNew(true);
-    m_undoStack->clear();
+    m_history->clear();
     setCurrentRow(count() - 1);
     emit layerListReset();
     return true;

@@ -1,0 +1,80 @@
+#include "mundohistory.h"
+
+#include "mundostream.h"
+
+#include <QUndoStack>
+
+MUndoHistory::MUndoHistory(QObject *parent)
+    : QObject(parent)
+    , m_stack(new QUndoStack(this))
+    , m_stream(new MUndoStream(this))
+{
+    connect(m_stream, &MUndoStream::messageForPainter, this, &MUndoHistory::messageForPainter);
+}
+
+MUndoHistory::~MUndoHistory()
+{
+    qDeleteAll(m_disposed);
+    m_disposed.clear();
+    m_stack->clear();
+    delete m_stack;
+    m_stack = nullptr;
+    delete m_stream;
+    m_stream = nullptr;
+}
+
+bool MUndoHistory::prepareRun()
+{
+    return !m_beforeRun || m_beforeRun();
+}
+
+void MUndoHistory::beginMacro(const QString &text)
+{
+    m_stack->beginMacro(text);
+}
+
+void MUndoHistory::endMacro()
+{
+    m_stack->endMacro();
+}
+
+void MUndoHistory::undo()
+{
+    prepareRun();
+    m_stack->undo();
+}
+
+void MUndoHistory::redo()
+{
+    prepareRun();
+    m_stack->redo();
+}
+
+void MUndoHistory::clear()
+{
+    m_stack->clear();
+}
+
+bool MUndoHistory::isClean() const
+{
+    return m_stack->isClean();
+}
+
+void MUndoHistory::setClean()
+{
+    m_stack->setClean();
+}
+
+void MUndoHistory::dispose(QUndoCommand *command)
+{
+    if (!command || m_disposed.contains(command))
+        return;
+    m_disposed.append(command);
+    QMetaObject::invokeMethod(
+        this,
+        [this, command] {
+            if (m_disposed.removeOne(command))
+                delete command;
+        },
+        Qt::QueuedConnection);
+}
