@@ -94,7 +94,7 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
     m_history->stack()->setUndoLimit(settings->undoLimit());
     m_history->setBeforeRun([this] { return makeCurrent(); });
     connect(m_history, &MUndoHistory::messageForPainter, this, &MCanvas::messageForPainter);
-    m_parts = {m_layers, m_paper, m_selection, m_paintEngine, this};
+    m_parts = {m_layers, m_paper, m_selection, m_paintEngine, this, m_device, m_history};
     m_renderer.reset(new MDocumentRenderer(m_parts));
     if (purpose == UserDocument)
         m_fileName = tr("new document %1.%2").arg(++documentCounter).arg(QStringLiteral("kxd"));
@@ -125,7 +125,7 @@ void MCanvas::initializeGL()
         return;
     m_sharedData->initializeGL();
     if (m_device->init() && m_paintEngine->init()) {
-        new MCommandAppendLayer(this);
+        m_history->push(new MCommandAppendLayer(m_parts));
         m_history->clear();
     } else {
         MLogger::instance()->systemError(QStringLiteral("Unable to create paint engine"));
@@ -327,7 +327,7 @@ void MCanvas::reset()
     m_paper->setPaintMargin(settings->paintMargin());
     clear();
     setClipPath(QPainterPath());
-    new MCommandAppendLayer(this);
+    m_history->push(new MCommandAppendLayer(m_parts));
     m_history->clear();
 }
 
@@ -360,7 +360,7 @@ bool MCanvas::pushPaintedRect(const QRectF &rect)
     // A resize that changes nothing is no step to undo.
     if (MPaper::samePaintedRect(bounded, paintedRect()))
         return false;
-    new MCommandSetPaintedRect(this, paintedRect(), bounded);
+    m_history->push(new MCommandSetPaintedRect(m_parts, paintedRect(), bounded));
     return true;
 }
 
@@ -565,6 +565,7 @@ void MCanvas::connectParts()
     connect(m_layers, &MLayerStack::currentRowChanged, this, &MCanvas::currentRowChanged);
     connect(m_layers, &MLayerStack::countChanged, this, &MCanvas::countChanged);
     connect(m_layers, &MLayerStack::layerLimitReached, this, &MCanvas::layerLimitReached);
+    connect(m_layers, &MLayerStack::pixelsChanged, this, qOverload<>(&MCanvas::refresh));
     // A new layer becomes current.
     connect(m_layers, &MLayerStack::layerInserted, this, [this](int row) {
         emit updateThumbnail(this, row);
@@ -606,7 +607,7 @@ bool MCanvas::appendLayer()
 {
     if (!finishLoading() || !roomForLayer())
         return false;
-    new MCommandAppendLayer(this);
+    m_history->push(new MCommandAppendLayer(m_parts));
     return true;
 }
 
@@ -897,7 +898,7 @@ void MCanvas::updateLayerProperties(int row, const QHash<QByteArray, QVariant> &
     if (!finishLoading())
         return;
     if (at(row))
-        new MCommandUpdateLayerProperties(this, row, before, after);
+        m_history->push(new MCommandUpdateLayerProperties(m_parts, row, before, after));
 }
 
 void MCanvas::updateLayerShader(int row, const MShaderObject::ShaderState &before,
@@ -906,14 +907,14 @@ void MCanvas::updateLayerShader(int row, const MShaderObject::ShaderState &befor
     if (!finishLoading())
         return;
     if (at(row) && before != after)
-        new MCommandLayerShader(this, row, before, after);
+        m_history->push(new MCommandLayerShader(m_parts, row, before, after));
 }
 
 bool MCanvas::prependLayer()
 {
     if (!finishLoading() || !roomForLayer())
         return false;
-    new MCommandPrependLayer(this);
+    m_history->push(new MCommandPrependLayer(m_parts));
     return true;
 }
 
@@ -928,7 +929,7 @@ void MCanvas::removeLayer(int row)
         return;
     if (!at(row))
         return;
-    new MCommandRemoveLayer(this, row);
+    m_history->push(new MCommandRemoveLayer(m_parts, row));
     refresh();
 }
 
@@ -944,7 +945,7 @@ void MCanvas::removeLayers()
     {
         const QSignalBlocker blocker(this);
         while (count() > 0)
-            new MCommandRemoveLayer(this, 0);
+            m_history->push(new MCommandRemoveLayer(m_parts, 0));
     }
     m_layers->endReset();
     endMacro();
@@ -964,7 +965,7 @@ void MCanvas::removeEmptyLayers()
         return;
     beginMacro(tr("Remove layers"));
     for (int row : qAsConst(empty))
-        new MCommandRemoveLayer(this, row);
+        m_history->push(new MCommandRemoveLayer(m_parts, row));
     endMacro();
     refresh();
 }
@@ -1048,7 +1049,7 @@ void MCanvas::moveUpLayer(int row)
     if (!finishLoading())
         return;
     if (count() > 1 && row >= 0 && row + 1 < count())
-        new MCommandLayerUp(this, row);
+        m_history->push(new MCommandLayerUp(m_parts, row));
 }
 
 void MCanvas::moveDownLayer()
@@ -1061,7 +1062,7 @@ void MCanvas::moveDownLayer(int row)
     if (!finishLoading())
         return;
     if (count() > 1 && row > 0 && row < count())
-        new MCommandLayerDown(this, row);
+        m_history->push(new MCommandLayerDown(m_parts, row));
 }
 
 void MCanvas::blitLayer(MTextureLayer *destination, int destinationRow, MTextureLayer *source, bool copyOnly)
@@ -1080,7 +1081,7 @@ void MCanvas::blitLayer(MTextureLayer *destination, int destinationRow, MTexture
             continue;
         // The whole tile changes, so the whole tile is backed up.
         from->resetUndoLayer();
-        new MCommandUpdateTile(this, destinationRow, to, from, 1.0, false, copyOnly);
+        m_history->push(new MCommandUpdateTile(m_parts, destinationRow, to, from, 1.0, false, copyOnly));
     }
 }
 
@@ -1097,7 +1098,7 @@ bool MCanvas::duplicateLayer(int row)
     if (!source || !roomForLayer())
         return false;
     beginMacro(tr("Duplicate layer"));
-    new MCommandAppendLayer(this);
+    m_history->push(new MCommandAppendLayer(m_parts));
     if (current() && current() != source)
         blitLayer(current(), currentRow(), source, true);
     endMacro();
@@ -1149,7 +1150,7 @@ void MCanvas::mergeLayers(int lower, int upper)
             // The lower pixels stay as they are: the upper tile is drawn over
             // them at its opacity, in one pass. The whole tile is backed up.
             from->resetUndoLayer();
-            new MCommandUpdateTile(this, lower, to, from, upperOpacity, false, false);
+            m_history->push(new MCommandUpdateTile(m_parts, lower, to, from, upperOpacity, false, false));
             continue;
         }
         auto *merged = static_cast<MTextureTile *>(m_strokeLayer->addTile(cell));
@@ -1160,7 +1161,7 @@ void MCanvas::mergeLayers(int lower, int upper)
             blitTile(merged, from, QStringLiteral("blit"), upperOpacity, QRect());
         // The whole tile changes, so the whole tile is backed up.
         merged->resetUndoLayer();
-        new MCommandUpdateTile(this, lower, to, merged, 1.0, false, true);
+        m_history->push(new MCommandUpdateTile(m_parts, lower, to, merged, 1.0, false, true));
     }
     clearLayer(m_strokeLayer);
     const QHash<QByteArray, QVariant> before{{"opacity", below->opacity()}, {"visible", below->visible()}};
@@ -1168,7 +1169,7 @@ void MCanvas::mergeLayers(int lower, int upper)
     if (before != after)
         updateLayerProperties(lower, before, after);
     if (at(upper))
-        new MCommandRemoveLayer(this, upper);
+        m_history->push(new MCommandRemoveLayer(m_parts, upper));
     endMacro();
     emit updateThumbnail(this, indexOf(below));
     refresh();
@@ -1240,7 +1241,7 @@ bool MCanvas::pasteImage(const QPointF &centre, const QImage &image, bool clip, 
         const bool copyOnly = mode != 0;
         if (!copyOnly)
             strokeTile->markSubTiles(QRectF(target));
-        new MCommandUpdateTile(this, row, layerTile, strokeTile, 1.0, false, copyOnly);
+        m_history->push(new MCommandUpdateTile(m_parts, row, layerTile, strokeTile, 1.0, false, copyOnly));
         strokeTile->resetUndoLayer();
     });
     emit updateThumbnail(this, row);
@@ -1256,7 +1257,7 @@ bool MCanvas::appendImage(const QPointF &centre, const QImage &image)
     if (!finishLoading() || !roomForLayer())
         return false;
     beginMacro(tr("Append an image"));
-    new MCommandAppendLayer(this);
+    m_history->push(new MCommandAppendLayer(m_parts));
     const bool pasted = pasteImage(centre, image, false, tr("Paste an image"), currentRow(), QRectF(), 0);
     endMacro();
     refresh();
@@ -1282,7 +1283,7 @@ bool MCanvas::pasteBuffer(MBufferLayer *buffer, int row, const QString &text)
             endMacro();
             return false;
         }
-        new MCommandQuickFillTile(this, row, tile, bufferTile);
+        m_history->push(new MCommandQuickFillTile(m_parts, row, tile, bufferTile));
         // The history holds the pixels now: a fill over a whole layer would
         // otherwise keep its copy beside them until the end.
         buffer->removeTile(bufferTile);
@@ -1326,8 +1327,7 @@ bool MCanvas::bakeEffect(int row)
         strokeTile->markSubTiles(QRectF(textureRect));
         m_device->renderEffectToTexture(tile, layer, at(row - 1), strokeTile->texture(), GL_ONE, GL_ZERO,
                                         layer->shaderId(), 1.0, 1.0);
-        auto *command = new MCommandUpdateTile(this, row, tile, strokeTile, 1.0, false, true);
-        if (command->isRecorded())
+        if (m_history->push(new MCommandUpdateTile(m_parts, row, tile, strokeTile, 1.0, false, true)))
             ++recorded;
         strokeTile->resetUndoLayer();
     }
@@ -1401,7 +1401,7 @@ bool MCanvas::loadImage(const QString &path)
     disconnectSignals();
     clear();
     setClipPath(QPainterPath());
-    new MCommandAppendLayer(this);
+    m_history->push(new MCommandAppendLayer(m_parts));
     setPaperSize(image.size(), false);
     pasteImage(QPointF(0, 0), image, false, QString(), -1, QRectF(), 0);
     connectSignals();

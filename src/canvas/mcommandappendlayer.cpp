@@ -1,25 +1,28 @@
 #include "mcommandappendlayer.h"
 
-#include "mcanvas.h"
+#include "mdocumentparts.h"
+#include "mlayerstack.h"
+#include "mtexturelayer.h"
 
 #include <QApplication>
 
-MCommandAppendLayer::MCommandAppendLayer(MCanvas *canvas, QUndoCommand *parent)
-    : MCommand(canvas, parent)
+MCommandAppendLayer::MCommandAppendLayer(const MDocumentParts &parts, QUndoCommand *parent)
+    : MCommand(parts.history, parent)
+    , m_layers(parts.layers)
 {
     setText(QApplication::translate("QApplication", "Append a layer"));
-    push();
 }
 
 void MCommandAppendLayer::redoStep()
 {
     makeCurrent();
-    MTextureLayer *layer = m_canvas->appendNew();
-    layer->setName(m_canvas->newLayerName());
+    auto *layer = new MTextureLayer;
+    m_layers->insertAt(m_layers->count(), layer);
+    layer->setName(m_layers->newLayerName());
 }
 
 void MCommandAppendLayer::undoStep()
 {
     makeCurrent();
-    m_canvas->removeAt(m_canvas->count() - 1);
+    m_layers->removeAt(m_layers->count() - 1);
 }

@@ -1,27 +1,28 @@
 #include "mcommandlayerup.h"
 
-#include "mcanvas.h"
+#include "mdocumentparts.h"
+#include "mlayerstack.h"
 
 #include <QApplication>
 
-MCommandLayerUp::MCommandLayerUp(MCanvas *canvas, int row, QUndoCommand *parent)
-    : MCommand(canvas, parent)
+MCommandLayerUp::MCommandLayerUp(const MDocumentParts &parts, int row, QUndoCommand *parent)
+    : MCommand(parts.history, parent)
+    , m_layers(parts.layers)
     , m_row(row)
 {
     setText(QApplication::translate("QApplication", "Layer up"));
-    push();
 }
 
 // The list model's moves are in row order: the current row follows the layer.
 void MCommandLayerUp::redoStep()
 {
     makeCurrent();
-    m_canvas->moveDown(m_row);
+    m_layers->moveDown(m_row);
 }
 
 void MCommandLayerUp::undoStep()
 {
     makeCurrent();
-    if (m_row >= 0 && m_row + 1 < m_canvas->count())
-        m_canvas->moveUp(m_row + 1);
+    if (m_row >= 0 && m_row + 1 < m_layers->count())
+        m_layers->moveUp(m_row + 1);
 }

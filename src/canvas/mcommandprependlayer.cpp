@@ -1,25 +1,28 @@
 #include "mcommandprependlayer.h"
 
-#include "mcanvas.h"
+#include "mdocumentparts.h"
+#include "mlayerstack.h"
+#include "mtexturelayer.h"
 
 #include <QApplication>
 
-MCommandPrependLayer::MCommandPrependLayer(MCanvas *canvas, QUndoCommand *parent)
-    : MCommand(canvas, parent)
+MCommandPrependLayer::MCommandPrependLayer(const MDocumentParts &parts, QUndoCommand *parent)
+    : MCommand(parts.history, parent)
+    , m_layers(parts.layers)
 {
     setText(QApplication::translate("QApplication", "Prepend a layer"));
-    push();
 }
 
 void MCommandPrependLayer::redoStep()
 {
     makeCurrent();
-    MTextureLayer *layer = m_canvas->prependNew();
-    layer->setName(m_canvas->newLayerName());
+    auto *layer = new MTextureLayer;
+    m_layers->insertAt(0, layer);
+    layer->setName(m_layers->newLayerName());
 }
 
 void MCommandPrependLayer::undoStep()
 {
     makeCurrent();
-    m_canvas->removeAt(0);
+    m_layers->removeAt(0);
 }

@@ -1,5 +1,6 @@
 #include "mundohistory.h"
 
+#include "mcommand.h"
 #include "mundostream.h"
 
 #include <QUndoStack>
@@ -26,6 +27,26 @@ MUndoHistory::~MUndoHistory()
 bool MUndoHistory::prepareRun()
 {
     return !m_beforeRun || m_beforeRun();
+}
+
+bool MUndoHistory::push(MCommand *command)
+{
+    if (!command)
+        return false;
+    // Its parent owns it and runs it.
+    if (command->m_hasParent)
+        return command->isRecorded();
+    prepareRun();
+    // Not on the stack before it is known to be recorded: taking a command
+    // drops the redo steps and may drop the clean state.
+    if (!command->runFirst()) {
+        dispose(command);
+        return false;
+    }
+    command->m_taken = true;
+    m_stack->push(command);
+    command->m_taken = false;
+    return true;
 }
 
 void MUndoHistory::beginMacro(const QString &text)

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class MCommand;
 class MUndoStream;
 class QUndoCommand;
 class QUndoStack;
@@ -32,6 +33,10 @@ public:
     void setBeforeRun(const std::function<bool()> &hook) { m_beforeRun = hook; }
     bool prepareRun();
 
+    // Runs the command and keeps it as a step (or as part of the open
+    // macro); true when it was recorded. One that was not is disposed of.
+    // A child command runs with its parent instead.
+    bool push(MCommand *command);
     void beginMacro(const QString &text);
     void endMacro();
     void undo();
