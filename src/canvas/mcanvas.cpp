@@ -4,10 +4,8 @@
 #include "mbrushlist.h"
 #include "mcanvasfill.h"
 #include "mbufferlayer.h"
-#include "mcommandappendlayer.h"
-#include "mcommandlayerdown.h"
-#include "mcommandlayerup.h"
-#include "mcommandprependlayer.h"
+#include "mcommandinsertlayer.h"
+#include "mcommandmovelayer.h"
 #include "mcommandquickfilltile.h"
 #include "mcommandremovelayer.h"
 #include "mcommandsetpaintedrect.h"
@@ -125,7 +123,7 @@ void MCanvas::initializeGL()
         return;
     m_sharedData->initializeGL();
     if (m_device->init() && m_paintEngine->init()) {
-        m_history->push(new MCommandAppendLayer(m_parts));
+        m_history->push(MCommandInsertLayer::append(m_parts));
         m_history->clear();
     } else {
         MLogger::instance()->systemError(QStringLiteral("Unable to create paint engine"));
@@ -327,7 +325,7 @@ void MCanvas::reset()
     m_paper->setPaintMargin(settings->paintMargin());
     clear();
     setClipPath(QPainterPath());
-    m_history->push(new MCommandAppendLayer(m_parts));
+    m_history->push(MCommandInsertLayer::append(m_parts));
     m_history->clear();
 }
 
@@ -607,7 +605,7 @@ bool MCanvas::appendLayer()
 {
     if (!finishLoading() || !roomForLayer())
         return false;
-    m_history->push(new MCommandAppendLayer(m_parts));
+    m_history->push(MCommandInsertLayer::append(m_parts));
     return true;
 }
 
@@ -914,7 +912,7 @@ bool MCanvas::prependLayer()
 {
     if (!finishLoading() || !roomForLayer())
         return false;
-    m_history->push(new MCommandPrependLayer(m_parts));
+    m_history->push(MCommandInsertLayer::prepend(m_parts));
     return true;
 }
 
@@ -1049,7 +1047,7 @@ void MCanvas::moveUpLayer(int row)
     if (!finishLoading())
         return;
     if (count() > 1 && row >= 0 && row + 1 < count())
-        m_history->push(new MCommandLayerUp(m_parts, row));
+        m_history->push(MCommandMoveLayer::up(m_parts, row));
 }
 
 void MCanvas::moveDownLayer()
@@ -1062,7 +1060,7 @@ void MCanvas::moveDownLayer(int row)
     if (!finishLoading())
         return;
     if (count() > 1 && row > 0 && row < count())
-        m_history->push(new MCommandLayerDown(m_parts, row));
+        m_history->push(MCommandMoveLayer::down(m_parts, row));
 }
 
 void MCanvas::blitLayer(MTextureLayer *destination, int destinationRow, MTextureLayer *source, bool copyOnly)
@@ -1098,7 +1096,7 @@ bool MCanvas::duplicateLayer(int row)
     if (!source || !roomForLayer())
         return false;
     beginMacro(tr("Duplicate layer"));
-    m_history->push(new MCommandAppendLayer(m_parts));
+    m_history->push(MCommandInsertLayer::append(m_parts));
     if (current() && current() != source)
         blitLayer(current(), currentRow(), source, true);
     endMacro();
@@ -1257,7 +1255,7 @@ bool MCanvas::appendImage(const QPointF &centre, const QImage &image)
     if (!finishLoading() || !roomForLayer())
         return false;
     beginMacro(tr("Append an image"));
-    m_history->push(new MCommandAppendLayer(m_parts));
+    m_history->push(MCommandInsertLayer::append(m_parts));
     const bool pasted = pasteImage(centre, image, false, tr("Paste an image"), currentRow(), QRectF(), 0);
     endMacro();
     refresh();
@@ -1401,7 +1399,7 @@ bool MCanvas::loadImage(const QString &path)
     disconnectSignals();
     clear();
     setClipPath(QPainterPath());
-    m_history->push(new MCommandAppendLayer(m_parts));
+    m_history->push(MCommandInsertLayer::append(m_parts));
     setPaperSize(image.size(), false);
     pasteImage(QPointF(0, 0), image, false, QString(), -1, QRectF(), 0);
     connectSignals();

@@ -2,11 +2,9 @@
 #include "mbuffertile.h"
 #include "mcanvas.h"
 #include "mcommand.h"
-#include "mcommandappendlayer.h"
 #include "mcommandfilltile.h"
-#include "mcommandlayerdown.h"
-#include "mcommandlayerup.h"
-#include "mcommandprependlayer.h"
+#include "mcommandinsertlayer.h"
+#include "mcommandmovelayer.h"
 #include "mcommandquickfilltile.h"
 #include "mcommandremovelayer.h"
 #include "mcommandsetpaintedrect.h"
@@ -452,19 +450,19 @@ private:
             break;
         }
         case 3:
-            push(new MCommandAppendLayer(canvas->parts()));
+            push(MCommandInsertLayer::append(canvas->parts()));
             break;
         case 4:
-            push(new MCommandPrependLayer(canvas->parts()));
+            push(MCommandInsertLayer::prepend(canvas->parts()));
             break;
         case 5:
             push(new MCommandRemoveLayer(canvas->parts(), random.bounded(count)));
             break;
         case 6:
-            push(new MCommandLayerUp(canvas->parts(), random.bounded(count)));
+            push(MCommandMoveLayer::up(canvas->parts(), random.bounded(count)));
             break;
         case 7:
-            push(new MCommandLayerDown(canvas->parts(), random.bounded(count)));
+            push(MCommandMoveLayer::down(canvas->parts(), random.bounded(count)));
             break;
         case 8: {
             MTextureLayer *layer = canvas->at(random.bounded(count));
@@ -817,9 +815,9 @@ private slots:
         QTest::addColumn<Build>("build");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("append") << Build([](MCanvas *c) { push(new MCommandAppendLayer(c->parts())); }) << "Append a layer"
+        QTest::newRow("append") << Build([](MCanvas *c) { push(MCommandInsertLayer::append(c->parts())); }) << "Append a layer"
                                 << QStringList{"A", "B", "C", "Layer 4"};
-        QTest::newRow("prepend") << Build([](MCanvas *c) { push(new MCommandPrependLayer(c->parts())); }) << "Prepend a layer"
+        QTest::newRow("prepend") << Build([](MCanvas *c) { push(MCommandInsertLayer::prepend(c->parts())); }) << "Prepend a layer"
                                  << QStringList{"Layer 4", "A", "B", "C"};
         QTest::newRow("remove the first") << Build([](MCanvas *c) { push(new MCommandRemoveLayer(c->parts(), 0)); }) << "Remove layer"
                                           << QStringList{"B", "C"};
@@ -827,13 +825,13 @@ private slots:
                                              << "Remove layer" << QStringList{"A", "C"};
         QTest::newRow("remove the last") << Build([](MCanvas *c) { push(new MCommandRemoveLayer(c->parts(), 2)); }) << "Remove layer"
                                          << QStringList{"A", "B"};
-        QTest::newRow("up") << Build([](MCanvas *c) { push(new MCommandLayerUp(c->parts(), 0)); }) << "Layer up"
+        QTest::newRow("up") << Build([](MCanvas *c) { push(MCommandMoveLayer::up(c->parts(), 0)); }) << "Layer up"
                             << QStringList{"B", "A", "C"};
-        QTest::newRow("up from the top row") << Build([](MCanvas *c) { push(new MCommandLayerUp(c->parts(), 2)); }) << "Layer up"
+        QTest::newRow("up from the top row") << Build([](MCanvas *c) { push(MCommandMoveLayer::up(c->parts(), 2)); }) << "Layer up"
                                              << QStringList{"A", "B", "C"};
-        QTest::newRow("down") << Build([](MCanvas *c) { push(new MCommandLayerDown(c->parts(), 2)); }) << "Layer down"
+        QTest::newRow("down") << Build([](MCanvas *c) { push(MCommandMoveLayer::down(c->parts(), 2)); }) << "Layer down"
                               << QStringList{"A", "C", "B"};
-        QTest::newRow("down from row 0") << Build([](MCanvas *c) { push(new MCommandLayerDown(c->parts(), 0)); }) << "Layer down"
+        QTest::newRow("down from row 0") << Build([](MCanvas *c) { push(MCommandMoveLayer::down(c->parts(), 0)); }) << "Layer down"
                                          << QStringList{"A", "B", "C"};
         QTest::newRow("painted rectangle")
             << Build([](MCanvas *c) { push(new MCommandSetPaintedRect(c->parts(), c->paintedRect(), QRectF(-960, -540, 1920, 1080))); })
@@ -950,7 +948,7 @@ private slots:
         const QStringList before = documentState();
         auto *parent = new QUndoCommand(QStringLiteral("Group"));
         new MCommandFillTile(canvas->parts(), 0, tile, QColor(200, 100, 0, 255), parent);
-        new MCommandAppendLayer(canvas->parts(), parent);
+        MCommandInsertLayer::append(canvas->parts(), parent);
         QCOMPARE(canvas->undoStack()->count(), 0);
         QCOMPARE(parent->childCount(), 2);
         canvas->undoStack()->push(parent);
@@ -1006,7 +1004,7 @@ private slots:
             for (int i = 0; i < 3; ++i)
                 canvas->undo();
             kept << ids.takeFirst();
-            push(new MCommandAppendLayer(canvas->parts()));
+            push(MCommandInsertLayer::append(canvas->parts()));
             QCOMPARE(stack->count(), 2);
         } else {
             stack->clear();
