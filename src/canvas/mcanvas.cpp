@@ -4,10 +4,8 @@
 #include "mbrushlist.h"
 #include "mcanvasfill.h"
 #include "mbufferlayer.h"
-#include "mcommandappendlayer.h"
-#include "mcommandlayerdown.h"
-#include "mcommandlayerup.h"
-#include "mcommandprependlayer.h"
+#include "mcommandinsertlayer.h"
+#include "mcommandmovelayer.h"
 #include "mcommandquickfilltile.h"
 #include "mcommandremovelayer.h"
 #include "mcommandsetpaintedrect.h"
@@ -41,6 +39,7 @@
 #include "mtexturetile.h"
 #include "mtextureutility.h"
 #include "mtilegeometry.h"
+#include "mundohistory.h"
 #include "mundostream.h"
 #include "mutility.h"
 
@@ -89,12 +88,12 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
                                    return m_paintEngine->isPaperUpToDate() ? m_paintEngine->paperTexture() : nullptr;
                                }},
                               this);
-    m_parts = {m_layers, m_paper, m_selection, m_paintEngine, this};
+    m_history = new MUndoHistory(this);
+    m_history->stack()->setUndoLimit(settings->undoLimit());
+    m_history->setBeforeRun([this] { return makeCurrent(); });
+    connect(m_history, &MUndoHistory::messageForPainter, this, &MCanvas::messageForPainter);
+    m_parts = {m_layers, m_paper, m_selection, m_paintEngine, this, m_device, m_history};
     m_renderer.reset(new MDocumentRenderer(m_parts));
-    m_undoStack = new QUndoStack(this);
-    m_undoStack->setUndoLimit(settings->undoLimit());
-    m_undoStream = new MUndoStream(this);
-    connect(m_undoStream, &MUndoStream::messageForPainter, this, &MCanvas::messageForPainter);
     if (purpose == UserDocument)
         m_fileName = tr("new document %1.%2").arg(++documentCounter).arg(QStringLiteral("kxd"));
     connectParts();
@@ -106,19 +105,14 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
 MCanvas::~MCanvas()
 {
     // A macro still open is a stroke or an action that began and never ended.
-    if (m_undoStack->count() > 0 && !m_undoStack->canUndo() && !m_undoStack->canRedo())
+    const QUndoStack *stack = m_history->stack();
+    if (stack->count() > 0 && !stack->canUndo() && !stack->canRedo())
         trace("~MCanvas", QStringLiteral("stroke start <> end !"));
-    // Commands may hold layers whose textures go with the context, and the
-    // stream must outlive every command that holds one of its ids.
+    // Commands may hold layers whose textures go with the context.
     if (isGlReady())
         shutDown();
-    qDeleteAll(m_disposedCommands);
-    m_disposedCommands.clear();
-    m_undoStack->clear();
-    delete m_undoStack;
-    m_undoStack = nullptr;
-    delete m_undoStream;
-    m_undoStream = nullptr;
+    delete m_history;
+    m_history = nullptr;
 }
 
 // ---------------------------------------------------------------- OpenGL
@@ -129,8 +123,8 @@ void MCanvas::initializeGL()
         return;
     m_sharedData->initializeGL();
     if (m_device->init() && m_paintEngine->init()) {
-        new MCommandAppendLayer(this);
-        m_undoStack->clear();
+        m_history->push(MCommandInsertLayer::append(m_parts));
+        m_history->clear();
     } else {
         MLogger::instance()->systemError(QStringLiteral("Unable to create paint engine"));
     }
@@ -235,8 +229,8 @@ void MCanvas::shutDown()
     disconnectSignals();
     // The history is of layers that are about to go; a command may hold one
     // whose textures need this context.
-    m_undoStack->clear();
-    m_undoStream->completeReads();
+    m_history->clear();
+    m_history->stream()->completeReads();
     m_paintEngine->shutDown();
     m_device->shutDown();
     m_sharedData->shutDown();
@@ -253,9 +247,9 @@ void MCanvas::connectSignals()
 {
     disconnectSignals();
     m_connections << connect(this, &MCanvas::currentRowChanged, this, qOverload<>(&MCanvas::refresh))
-                  << connect(m_undoStack, &QUndoStack::canRedoChanged, this, &MCanvas::modifiedChanged)
-                  << connect(m_undoStack, &QUndoStack::canUndoChanged, this, &MCanvas::modifiedChanged)
-                  << connect(m_undoStack, &QUndoStack::cleanChanged, this, &MCanvas::modifiedChanged);
+                  << connect(m_history->stack(), &QUndoStack::canRedoChanged, this, &MCanvas::modifiedChanged)
+                  << connect(m_history->stack(), &QUndoStack::canUndoChanged, this, &MCanvas::modifiedChanged)
+                  << connect(m_history->stack(), &QUndoStack::cleanChanged, this, &MCanvas::modifiedChanged);
     // The brush's programs are compiled once the choice is shown, off the press.
     if (MBrushList *brushes = MBrushList::existingInstance()) {
         auto prepareCurrent = [this] {
@@ -278,9 +272,24 @@ void MCanvas::disconnectSignals()
 
 // ---------------------------------------------------------------- state
 
+QUndoStack *MCanvas::undoStack() const
+{
+    return m_history->stack();
+}
+
+MUndoStream *MCanvas::undoStream() const
+{
+    return m_history->stream();
+}
+
+void MCanvas::disposeCommand(QUndoCommand *command)
+{
+    m_history->dispose(command);
+}
+
 bool MCanvas::isModified() const
 {
-    return !m_undoStack->isClean();
+    return !m_history->isClean();
 }
 
 void MCanvas::refresh()
@@ -316,8 +325,8 @@ void MCanvas::reset()
     m_paper->setPaintMargin(settings->paintMargin());
     clear();
     setClipPath(QPainterPath());
-    new MCommandAppendLayer(this);
-    m_undoStack->clear();
+    m_history->push(MCommandInsertLayer::append(m_parts));
+    m_history->clear();
 }
 
 void MCanvas::setIsNew(bool value)
@@ -349,7 +358,7 @@ bool MCanvas::pushPaintedRect(const QRectF &rect)
     // A resize that changes nothing is no step to undo.
     if (MPaper::samePaintedRect(bounded, paintedRect()))
         return false;
-    new MCommandSetPaintedRect(this, paintedRect(), bounded);
+    m_history->push(new MCommandSetPaintedRect(m_parts, paintedRect(), bounded));
     return true;
 }
 
@@ -405,20 +414,18 @@ void MCanvas::setFileName(const QString &name)
 void MCanvas::undo()
 {
     // A load empties the history: with nothing to undo there is nothing to wait for.
-    if (!m_undoStack->canUndo() || !finishLoading())
+    if (!m_history->stack()->canUndo() || !finishLoading())
         return;
-    makeCurrent();
-    m_undoStack->undo();
+    m_history->undo();
     emit updateThumbnail(this, currentRow());
 }
 
 void MCanvas::redo()
 {
     // A load empties the history: with nothing to redo there is nothing to wait for.
-    if (!m_undoStack->canRedo() || !finishLoading())
+    if (!m_history->stack()->canRedo() || !finishLoading())
         return;
-    makeCurrent();
-    m_undoStack->redo();
+    m_history->redo();
     emit updateThumbnail(this, currentRow());
 }
 
@@ -438,7 +445,7 @@ bool MCanvas::saveToFile(const QString &path)
     setFileName(path);
     setIsNew(false);
     // The painter may still want to undo what was saved.
-    m_undoStack->setClean();
+    m_history->setClean();
     return true;
 }
 
@@ -462,7 +469,7 @@ bool MCanvas::startLoading(const QString &path)
         return false;
     setFileName(path);
     setIsNew(false);
-    m_undoStack->clear();
+    m_history->clear();
     // The reader emptied the stack while its signals were off.
     emit modifiedChanged();
     setCurrentRow(count() - 1);
@@ -556,6 +563,7 @@ void MCanvas::connectParts()
     connect(m_layers, &MLayerStack::currentRowChanged, this, &MCanvas::currentRowChanged);
     connect(m_layers, &MLayerStack::countChanged, this, &MCanvas::countChanged);
     connect(m_layers, &MLayerStack::layerLimitReached, this, &MCanvas::layerLimitReached);
+    connect(m_layers, &MLayerStack::pixelsChanged, this, qOverload<>(&MCanvas::refresh));
     // A new layer becomes current.
     connect(m_layers, &MLayerStack::layerInserted, this, [this](int row) {
         emit updateThumbnail(this, row);
@@ -597,7 +605,7 @@ bool MCanvas::appendLayer()
 {
     if (!finishLoading() || !roomForLayer())
         return false;
-    new MCommandAppendLayer(this);
+    m_history->push(MCommandInsertLayer::append(m_parts));
     return true;
 }
 
@@ -788,28 +796,14 @@ void MCanvas::updateLayerThumbnail()
     updateLayerThumbnail(currentRow());
 }
 
-void MCanvas::disposeCommand(QUndoCommand *command)
-{
-    if (!command || m_disposedCommands.contains(command))
-        return;
-    m_disposedCommands.append(command);
-    QMetaObject::invokeMethod(
-        this,
-        [this, command] {
-            if (m_disposedCommands.removeOne(command))
-                delete command;
-        },
-        Qt::QueuedConnection);
-}
-
 void MCanvas::beginMacro(const QString &text)
 {
-    m_undoStack->beginMacro(text);
+    m_history->beginMacro(text);
 }
 
 void MCanvas::endMacro()
 {
-    m_undoStack->endMacro();
+    m_history->endMacro();
 }
 
 // ---------------------------------------------------------------- selection
@@ -902,7 +896,7 @@ void MCanvas::updateLayerProperties(int row, const QHash<QByteArray, QVariant> &
     if (!finishLoading())
         return;
     if (at(row))
-        new MCommandUpdateLayerProperties(this, row, before, after);
+        m_history->push(new MCommandUpdateLayerProperties(m_parts, row, before, after));
 }
 
 void MCanvas::updateLayerShader(int row, const MShaderObject::ShaderState &before,
@@ -911,14 +905,14 @@ void MCanvas::updateLayerShader(int row, const MShaderObject::ShaderState &befor
     if (!finishLoading())
         return;
     if (at(row) && before != after)
-        new MCommandLayerShader(this, row, before, after);
+        m_history->push(new MCommandLayerShader(m_parts, row, before, after));
 }
 
 bool MCanvas::prependLayer()
 {
     if (!finishLoading() || !roomForLayer())
         return false;
-    new MCommandPrependLayer(this);
+    m_history->push(MCommandInsertLayer::prepend(m_parts));
     return true;
 }
 
@@ -933,7 +927,7 @@ void MCanvas::removeLayer(int row)
         return;
     if (!at(row))
         return;
-    new MCommandRemoveLayer(this, row);
+    m_history->push(new MCommandRemoveLayer(m_parts, row));
     refresh();
 }
 
@@ -949,7 +943,7 @@ void MCanvas::removeLayers()
     {
         const QSignalBlocker blocker(this);
         while (count() > 0)
-            new MCommandRemoveLayer(this, 0);
+            m_history->push(new MCommandRemoveLayer(m_parts, 0));
     }
     m_layers->endReset();
     endMacro();
@@ -969,7 +963,7 @@ void MCanvas::removeEmptyLayers()
         return;
     beginMacro(tr("Remove layers"));
     for (int row : qAsConst(empty))
-        new MCommandRemoveLayer(this, row);
+        m_history->push(new MCommandRemoveLayer(m_parts, row));
     endMacro();
     refresh();
 }
@@ -1053,7 +1047,7 @@ void MCanvas::moveUpLayer(int row)
     if (!finishLoading())
         return;
     if (count() > 1 && row >= 0 && row + 1 < count())
-        new MCommandLayerUp(this, row);
+        m_history->push(MCommandMoveLayer::up(m_parts, row));
 }
 
 void MCanvas::moveDownLayer()
@@ -1066,7 +1060,7 @@ void MCanvas::moveDownLayer(int row)
     if (!finishLoading())
         return;
     if (count() > 1 && row > 0 && row < count())
-        new MCommandLayerDown(this, row);
+        m_history->push(MCommandMoveLayer::down(m_parts, row));
 }
 
 void MCanvas::blitLayer(MTextureLayer *destination, int destinationRow, MTextureLayer *source, bool copyOnly)
@@ -1085,7 +1079,7 @@ void MCanvas::blitLayer(MTextureLayer *destination, int destinationRow, MTexture
             continue;
         // The whole tile changes, so the whole tile is backed up.
         from->resetUndoLayer();
-        new MCommandUpdateTile(this, destinationRow, to, from, 1.0, false, copyOnly);
+        m_history->push(new MCommandUpdateTile(m_parts, destinationRow, to, from, 1.0, false, copyOnly));
     }
 }
 
@@ -1102,7 +1096,7 @@ bool MCanvas::duplicateLayer(int row)
     if (!source || !roomForLayer())
         return false;
     beginMacro(tr("Duplicate layer"));
-    new MCommandAppendLayer(this);
+    m_history->push(MCommandInsertLayer::append(m_parts));
     if (current() && current() != source)
         blitLayer(current(), currentRow(), source, true);
     endMacro();
@@ -1154,7 +1148,7 @@ void MCanvas::mergeLayers(int lower, int upper)
             // The lower pixels stay as they are: the upper tile is drawn over
             // them at its opacity, in one pass. The whole tile is backed up.
             from->resetUndoLayer();
-            new MCommandUpdateTile(this, lower, to, from, upperOpacity, false, false);
+            m_history->push(new MCommandUpdateTile(m_parts, lower, to, from, upperOpacity, false, false));
             continue;
         }
         auto *merged = static_cast<MTextureTile *>(m_strokeLayer->addTile(cell));
@@ -1165,7 +1159,7 @@ void MCanvas::mergeLayers(int lower, int upper)
             blitTile(merged, from, QStringLiteral("blit"), upperOpacity, QRect());
         // The whole tile changes, so the whole tile is backed up.
         merged->resetUndoLayer();
-        new MCommandUpdateTile(this, lower, to, merged, 1.0, false, true);
+        m_history->push(new MCommandUpdateTile(m_parts, lower, to, merged, 1.0, false, true));
     }
     clearLayer(m_strokeLayer);
     const QHash<QByteArray, QVariant> before{{"opacity", below->opacity()}, {"visible", below->visible()}};
@@ -1173,7 +1167,7 @@ void MCanvas::mergeLayers(int lower, int upper)
     if (before != after)
         updateLayerProperties(lower, before, after);
     if (at(upper))
-        new MCommandRemoveLayer(this, upper);
+        m_history->push(new MCommandRemoveLayer(m_parts, upper));
     endMacro();
     emit updateThumbnail(this, indexOf(below));
     refresh();
@@ -1245,7 +1239,7 @@ bool MCanvas::pasteImage(const QPointF &centre, const QImage &image, bool clip, 
         const bool copyOnly = mode != 0;
         if (!copyOnly)
             strokeTile->markSubTiles(QRectF(target));
-        new MCommandUpdateTile(this, row, layerTile, strokeTile, 1.0, false, copyOnly);
+        m_history->push(new MCommandUpdateTile(m_parts, row, layerTile, strokeTile, 1.0, false, copyOnly));
         strokeTile->resetUndoLayer();
     });
     emit updateThumbnail(this, row);
@@ -1261,7 +1255,7 @@ bool MCanvas::appendImage(const QPointF &centre, const QImage &image)
     if (!finishLoading() || !roomForLayer())
         return false;
     beginMacro(tr("Append an image"));
-    new MCommandAppendLayer(this);
+    m_history->push(MCommandInsertLayer::append(m_parts));
     const bool pasted = pasteImage(centre, image, false, tr("Paste an image"), currentRow(), QRectF(), 0);
     endMacro();
     refresh();
@@ -1287,7 +1281,7 @@ bool MCanvas::pasteBuffer(MBufferLayer *buffer, int row, const QString &text)
             endMacro();
             return false;
         }
-        new MCommandQuickFillTile(this, row, tile, bufferTile);
+        m_history->push(new MCommandQuickFillTile(m_parts, row, tile, bufferTile));
         // The history holds the pixels now: a fill over a whole layer would
         // otherwise keep its copy beside them until the end.
         buffer->removeTile(bufferTile);
@@ -1331,8 +1325,7 @@ bool MCanvas::bakeEffect(int row)
         strokeTile->markSubTiles(QRectF(textureRect));
         m_device->renderEffectToTexture(tile, layer, at(row - 1), strokeTile->texture(), GL_ONE, GL_ZERO,
                                         layer->shaderId(), 1.0, 1.0);
-        auto *command = new MCommandUpdateTile(this, row, tile, strokeTile, 1.0, false, true);
-        if (command->isRecorded())
+        if (m_history->push(new MCommandUpdateTile(m_parts, row, tile, strokeTile, 1.0, false, true)))
             ++recorded;
         strokeTile->resetUndoLayer();
     }
@@ -1406,13 +1399,13 @@ bool MCanvas::loadImage(const QString &path)
     disconnectSignals();
     clear();
     setClipPath(QPainterPath());
-    new MCommandAppendLayer(this);
+    m_history->push(MCommandInsertLayer::append(m_parts));
     setPaperSize(image.size(), false);
     pasteImage(QPointF(0, 0), image, false, QString(), -1, QRectF(), 0);
     connectSignals();
     setFileName(QString());
     setIsNew(true);
-    m_undoStack->clear();
+    m_history->clear();
     setCurrentRow(count() - 1);
     emit layerListReset();
     return true;

@@ -34,6 +34,7 @@ class MSharedData;
 class MShaderProgramList;
 class MTile;
 class MTextureTile;
+class MUndoHistory;
 class MUndoStream;
 class QUndoCommand;
 class QOpenGLContext;
@@ -117,11 +118,13 @@ public:
     MPaintEngine *paintEngine() const { return m_paintEngine; }
     MSharedData *sharedData() const { return m_sharedData; }
     MShaderProgramList *shaderProgramList() const;
-    QUndoStack *undoStack() const { return m_undoStack; }
-    // The tile backups the undo commands refer to by id.
-    MUndoStream *undoStream() const { return m_undoStream; }
-    // Takes a command that failed to build and is on no stack: it goes once
-    // control is back in the event loop, or with the document if that is first.
+    // The undo history; the stack and the tile backups its commands refer
+    // to by id are the history's.
+    MUndoHistory *history() const { return m_history; }
+    QUndoStack *undoStack() const;
+    MUndoStream *undoStream() const;
+    // Takes a command that failed and is on no stack: it goes once control
+    // is back in the event loop, or with the document if that is first.
     void disposeCommand(QUndoCommand *command);
 
     int thumbnailSize() const { return 60; }
@@ -409,9 +412,7 @@ private:
     QString m_fileName;
     bool m_isNew = true;
     bool m_isReadOnly = false;
-    QUndoStack *m_undoStack;
-    MUndoStream *m_undoStream;
-    QList<QUndoCommand *> m_disposedCommands;
+    MUndoHistory *m_history;
     bool m_strokeInProgress = false;
     MTextureTile *m_rehearsalTile = nullptr;
     // One bit per slot pressed in the stroke in progress.

@@ -1,7 +1,7 @@
 #include "mcommand.h"
 
-#include "mcanvas.h"
 #include "mlogger.h"
+#include "mundohistory.h"
 #include "mundostream.h"
 
 #include <QApplication>
@@ -44,24 +44,48 @@ const MCommand *firstToRun(const QUndoCommand *step, bool undoing)
 
 } // namespace
 
-MCommand::MCommand(MCanvas *canvas, QUndoCommand *parent)
+MCommand::MCommand(MUndoHistory *history, QUndoCommand *parent)
     : QUndoCommand(parent)
-    , m_canvas(canvas)
+    , m_history(history)
     , m_hasParent(parent != nullptr)
 {
 }
 
 MCommand::~MCommand() = default;
 
+bool MCommand::runFirst()
+{
+    if (!m_ran) {
+        m_ran = true;
+        m_discarded = !firstStep();
+    }
+    return !m_discarded;
+}
+
+bool MCommand::firstStep()
+{
+    redoStep();
+    return true;
+}
+
 void MCommand::undo()
 {
-    if (stepIsWhole(true))
+    if (!m_discarded && stepIsWhole(true))
         undoStep();
 }
 
 void MCommand::redo()
 {
-    if (stepIsWhole(false))
+    if (m_taken) {
+        m_taken = false;
+        return;
+    }
+    // A child runs first with its parent.
+    if (!m_ran) {
+        runFirst();
+        return;
+    }
+    if (!m_discarded && stepIsWhole(false))
         redoStep();
 }
 
@@ -72,33 +96,15 @@ bool MCommand::canRestore(bool) const
 
 void MCommand::makeCurrent()
 {
-    if (!m_canvas->makeCurrent())
+    if (!m_history->prepareRun())
         MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
-}
-
-void MCommand::push()
-{
-    // The parent owns a child command already: the stack must not own it too.
-    if (m_hasParent)
-        return;
-    // The stack applies the command as it takes it: nothing to check then.
-    m_pushing = true;
-    m_canvas->undoStack()->push(this);
-    m_pushing = false;
-}
-
-void MCommand::discard()
-{
-    m_discarded = true;
-    if (!m_hasParent)
-        m_canvas->disposeCommand(this);
 }
 
 QUndoCommand *MCommand::step() const
 {
     if (m_step)
         return m_step;
-    const QUndoStack *stack = m_canvas->undoStack();
+    const QUndoStack *stack = m_history->stack();
     // Undo and redo run next to the index: look there first.
     const int index = stack->index(), count = stack->count();
     for (int distance = 0; distance <= count; ++distance) {
@@ -118,8 +124,6 @@ QUndoCommand *MCommand::step() const
 
 bool MCommand::stepIsWhole(bool undoing)
 {
-    if (m_pushing)
-        return true;
     QUndoCommand *whole = step();
     if (!whole)
         return true;
@@ -145,7 +149,7 @@ void MCommand::restoreFailed(bool undoing)
 
 void MCommand::breakHistory(QUndoCommand *whole, bool undoing)
 {
-    QUndoStack *stack = m_canvas->undoStack();
+    QUndoStack *stack = m_history->stack();
     // An obsolete command is dropped by the stack when it passes it, without
     // being run; the parts of an obsolete step skip themselves when run.
     whole->setObsolete(true);
@@ -156,7 +160,7 @@ void MCommand::breakHistory(QUndoCommand *whole, bool undoing)
         const_cast<QUndoCommand *>(stack->command(i))->setObsolete(true);
     MLogger::instance()->systemError(QStringLiteral("Undo history broken at \"%1\": the steps %2 it are dropped")
                                          .arg(whole->text(), undoing ? QStringLiteral("before") : QStringLiteral("after")));
-    m_canvas->undoStream()->tellPainter(
+    m_history->stream()->tellPainter(
         QApplication::translate("QApplication", "Undo history"),
         (undoing ? QApplication::translate("QApplication",
                                            "\"%1\" cannot be undone: the saved pixels it needs are lost (the cache "

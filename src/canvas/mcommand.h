@@ -2,12 +2,13 @@
 
 #include <QUndoCommand>
 
-class MCanvas;
+class MUndoHistory;
 
-// One undoable change of a document. Every command pushes itself on the
-// document's undo stack as the last step of its constructor; commands never
-// merge. A command built with a parent is that parent's child and runs with
-// it instead. Commands hold backup ids of the document's undo stream, never
+// One undoable change of a document. A command is built recording only what
+// it needs, then pushed on the document's history, which runs it once (the
+// change) and keeps it when it could be recorded; commands never merge. A
+// command built with a parent is that parent's child and runs with it
+// instead. Commands hold backup ids of the history's undo stream, never
 // pixels.
 //
 // The history never restores wrong pixels: before any part of a step (a
@@ -19,17 +20,25 @@ class MCanvas;
 class MCommand : public QUndoCommand
 {
 public:
-    MCommand(MCanvas *canvas, QUndoCommand *parent = nullptr);
+    MCommand(MUndoHistory *history, QUndoCommand *parent = nullptr);
     ~MCommand() override;
 
     void undo() final;
     void redo() final;
 
-    // False for a command that could not be built: it changes nothing and
-    // was never put on the stack.
+    // Makes the change, once; false when it could not be recorded: the
+    // command then changed nothing and does nothing from now on.
+    bool runFirst();
+
+    // False for a command that could not be recorded: it changes nothing
+    // and was never put on the stack.
     bool isRecorded() const { return !m_discarded; }
+    MUndoHistory *history() const { return m_history; }
 
 protected:
+    // The change as the command is first run; true when it was recorded.
+    // By default the same as a redo.
+    virtual bool firstStep();
     virtual void undoStep() {}
     virtual void redoStep() {}
     // Whether undoStep (or redoStep) finds what it restores; logs what is
@@ -39,17 +48,12 @@ protected:
     // history as when the check fails.
     void restoreFailed(bool undoing);
 
-    // Makes the document's context current, logging when it cannot.
+    // Makes the document's context current with its queued stamps drawn,
+    // logging when it cannot.
     void makeCurrent();
-    void push();
-    // Ends a constructor that failed: the command stays off the stack, does
-    // nothing, and the document owns a top-level one until control is back in
-    // the event loop (or until the document goes, if that is first).
-    void discard();
+    bool hasRun() const { return m_ran; }
 
-    MCanvas *m_canvas;
-    bool m_firstRedo = true;
-    bool m_hasParent;
+    MUndoHistory *m_history;
     bool m_discarded = false;
 
 private:
@@ -61,6 +65,12 @@ private:
     QUndoCommand *step() const;
     void breakHistory(QUndoCommand *step, bool undoing);
 
-    bool m_pushing = false;
+    // The history hands a command that ran to the stack, whose redo as it
+    // takes it must change nothing.
+    friend class MUndoHistory;
+
+    bool m_hasParent;
+    bool m_ran = false;
+    bool m_taken = false;
     mutable QUndoCommand *m_step = nullptr;
 };

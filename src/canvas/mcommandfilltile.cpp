@@ -1,20 +1,25 @@
 #include "mcommandfilltile.h"
 
-#include "mcanvas.h"
+#include "mgpudevice.h"
 #include "mtexturetile.h"
+#include "mundohistory.h"
 
 #include <QApplication>
 
-MCommandFillTile::MCommandFillTile(MCanvas *canvas, int row, MTextureTile *tile, const QColor &color,
+MCommandFillTile::MCommandFillTile(const MDocumentParts &parts, int row, MTextureTile *tile, const QColor &color,
                                    QUndoCommand *parent)
-    : MCommandTile(canvas, row, tile, parent)
+    : MCommandTile(parts, row, tile, parent)
+    , m_color(color)
 {
     setText(QApplication::translate("QApplication", "Fill tile with color"));
+}
+
+bool MCommandFillTile::change(MTextureTile *tile)
+{
     // Both read-backs queued behind the fill, as for a tile update.
-    bool recorded = tile && backup(tile, {}, m_beforeId, true);
-    if (recorded) {
-        canvas->fillTile(tile, color);
-        recorded = backup(tile, {}, m_afterId, true);
-    }
-    finish(tile, recorded);
+    if (!tile || !backup(tile, {}, m_beforeId, true))
+        return false;
+    m_history->prepareRun();
+    m_device->fillTile(tile, m_color);
+    return backup(tile, {}, m_afterId, true);
 }

@@ -8,6 +8,12 @@
 class MCommandFillTile : public MCommandTile
 {
 public:
-    MCommandFillTile(MCanvas *canvas, int row, MTextureTile *tile, const QColor &color,
+    MCommandFillTile(const MDocumentParts &parts, int row, MTextureTile *tile, const QColor &color,
                      QUndoCommand *parent = nullptr);
+
+protected:
+    bool change(MTextureTile *tile) override;
+
+private:
+    QColor m_color;
 };

@@ -1,19 +1,20 @@
 #include "mcommandlayershader.h"
 
-#include "mcanvas.h"
+#include "mdocumentparts.h"
+#include "mlayerstack.h"
 #include "mtexturelayer.h"
 
 #include <QApplication>
 
-MCommandLayerShader::MCommandLayerShader(MCanvas *canvas, int row, const MShaderObject::ShaderState &before,
+MCommandLayerShader::MCommandLayerShader(const MDocumentParts &parts, int row, const MShaderObject::ShaderState &before,
                                          const MShaderObject::ShaderState &after, QUndoCommand *parent)
-    : MCommand(canvas, parent)
+    : MCommand(parts.history, parent)
+    , m_layers(parts.layers)
     , m_row(row)
     , m_before(before)
     , m_after(after)
 {
     setText(QApplication::translate("QApplication", "Layer property change"));
-    push();
 }
 
 void MCommandLayerShader::redoStep()
@@ -28,9 +29,9 @@ void MCommandLayerShader::undoStep()
 
 void MCommandLayerShader::apply(const MShaderObject::ShaderState &state)
 {
-    MTextureLayer *layer = m_canvas->at(m_row);
+    MTextureLayer *layer = m_layers->at(m_row);
     if (!layer)
         return;
     layer->setShaderState(state);
-    m_canvas->refresh();
+    emit m_layers->pixelsChanged();
 }

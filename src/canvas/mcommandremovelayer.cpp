@@ -1,60 +1,68 @@
 #include "mcommandremovelayer.h"
 
-#include "mcanvas.h"
+#include "mdocumentparts.h"
 #include "mlayer.h"
 #include "mlayerfile.h"
+#include "mlayerstack.h"
 #include "mlogger.h"
+#include "mtexturelayer.h"
+#include "mundohistory.h"
 #include "mundostream.h"
 
 #include <QApplication>
 #include <QFileInfo>
 
-MCommandRemoveLayer::MCommandRemoveLayer(MCanvas *canvas, int row, QUndoCommand *parent)
-    : MCommand(canvas, parent)
+MCommandRemoveLayer::MCommandRemoveLayer(const MDocumentParts &parts, int row, QUndoCommand *parent)
+    : MCommand(parts.history, parent)
+    , m_layers(parts.layers)
     , m_row(row)
 {
     setText(QApplication::translate("QApplication", "Remove layer"));
-    MTextureLayer *layer = canvas->at(row);
+}
+
+bool MCommandRemoveLayer::firstStep()
+{
+    MTextureLayer *layer = m_layers->at(m_row);
     if (!layer) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to remove layer: no layer at row %1").arg(row));
-        discard();
-        return;
+        MLogger::instance()->systemError(QStringLiteral("Unable to remove layer: no layer at row %1").arg(m_row));
+        return false;
     }
     makeCurrent();
     m_storedId = MLayerFile::park(layer);
     if (!m_storedId.isEmpty()) {
         m_properties.reset(new MLayer());
         m_properties->copyProperties(layer);
-        canvas->undoStream()->registerId(m_storedId);
+        m_history->stream()->registerId(m_storedId);
     } else {
         m_keepInMemory = true;
         MLogger::instance()->systemError(
             QStringLiteral("Unable to park layer \"%1\" on disk: it is kept in memory").arg(layer->name()));
     }
-    push();
+    redoStep();
+    return true;
 }
 
 MCommandRemoveLayer::~MCommandRemoveLayer()
 {
     if (m_heldLayer) {
         // Its textures belong to the document's context.
-        m_canvas->makeCurrent();
+        m_history->prepareRun();
         m_heldLayer->clear();
         delete m_heldLayer;
     }
     if (!m_storedId.isEmpty())
-        m_canvas->undoStream()->unregisterId(m_storedId);
+        m_history->stream()->unregisterId(m_storedId);
 }
 
 void MCommandRemoveLayer::redoStep()
 {
-    if (m_discarded || m_removed || !m_canvas->at(m_row))
+    if (m_removed || !m_layers->at(m_row))
         return;
     makeCurrent();
     if (m_keepInMemory)
-        m_heldLayer = m_canvas->takeAt(m_row);
+        m_heldLayer = m_layers->takeAt(m_row);
     else
-        m_canvas->removeAt(m_row);
+        m_layers->removeAt(m_row);
     m_removed = true;
 }
 
@@ -66,7 +74,7 @@ void MCommandRemoveLayer::undoStep()
     MTextureLayer *layer = m_heldLayer;
     m_heldLayer = nullptr;
     if (!layer) {
-        layer = m_canvas->createLayer();
+        layer = new MTextureLayer;
         if (!MLayerFile::unpark(m_storedId, layer)) {
             MLogger::instance()->systemError(QStringLiteral("Unable to restore layer %1").arg(m_storedId));
             layer->clear();
@@ -76,7 +84,7 @@ void MCommandRemoveLayer::undoStep()
         }
         layer->copyProperties(m_properties.get());
     }
-    m_canvas->insertAt(m_row, layer);
+    m_layers->insertAt(m_row, layer);
     m_removed = false;
 }
 

@@ -7,10 +7,12 @@
 #include <memory>
 
 class MLayer;
+class MLayerStack;
 class MTextureLayer;
+struct MDocumentParts;
 
 // Removes the layer at row. The layer is parked in the cache folder when the
-// command is built, so that redo can delete it and undo read it back at the
+// command first runs, so that redo can delete it and undo read it back at the
 // same row; the properties the file does not hold (mask, colour, eraser
 // mode, effect values) are kept aside. When it cannot be parked (a full disk) the command keeps the
 // layer object itself while it is out of the document instead. A parked file
@@ -19,7 +21,7 @@ class MTextureLayer;
 class MCommandRemoveLayer : public MCommand
 {
 public:
-    MCommandRemoveLayer(MCanvas *canvas, int row, QUndoCommand *parent = nullptr);
+    MCommandRemoveLayer(const MDocumentParts &parts, int row, QUndoCommand *parent = nullptr);
     ~MCommandRemoveLayer() override;
 
     void undoStep() override;
@@ -29,9 +31,11 @@ public:
     bool keepsLayerInMemory() const { return m_keepInMemory; }
 
 protected:
+    bool firstStep() override;
     bool canRestore(bool undoing) const override;
 
 private:
+    MLayerStack *m_layers;
     int m_row;
     QString m_storedId;
     bool m_keepInMemory = false;

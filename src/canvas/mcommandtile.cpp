@@ -1,18 +1,21 @@
 #include "mcommandtile.h"
 
-#include "mcanvas.h"
+#include "mdocumentparts.h"
+#include "mlayerstack.h"
 #include "mlogger.h"
+#include "mtexturelayer.h"
 #include "mtexturetile.h"
+#include "mundohistory.h"
 #include "mundostream.h"
 
-MCommandTile::MCommandTile(MCanvas *canvas, int row, MTextureTile *tile, QUndoCommand *parent)
-    : MCommand(canvas, parent)
+MCommandTile::MCommandTile(const MDocumentParts &parts, int row, MTextureTile *tile, QUndoCommand *parent)
+    : MCommand(parts.history, parent)
+    , m_layers(parts.layers)
+    , m_device(parts.device)
     , m_row(row)
     , m_tileRect(tile ? QRectF(tile->rect()) : QRectF())
+    , m_tile(tile)
 {
-    makeCurrent();
-    if (tile)
-        tile->ensureTexture();
 }
 
 MCommandTile::~MCommandTile()
@@ -21,29 +24,35 @@ MCommandTile::~MCommandTile()
     release(m_afterId);
 }
 
+bool MCommandTile::firstStep()
+{
+    MTextureTile *tile = m_tile;
+    m_tile = nullptr;
+    makeCurrent();
+    if (tile)
+        tile->ensureTexture();
+    const bool recorded = change(tile);
+    if (!recorded)
+        abandon(tile);
+    return recorded;
+}
+
 void MCommandTile::undoStep()
 {
-    if (!m_discarded)
-        restoreBackup(m_beforeId, true);
+    restoreBackup(m_beforeId, true);
 }
 
 void MCommandTile::redoStep()
 {
-    if (m_discarded)
-        return;
-    if (m_firstRedo) {
-        m_firstRedo = false;
-        return;
-    }
     restoreBackup(m_afterId, false);
 }
 
 bool MCommandTile::canRestore(bool undoing) const
 {
-    if (m_discarded || (!undoing && m_firstRedo))
+    if (m_discarded || (!undoing && !hasRun()))
         return true;
     const QString &id = undoing ? m_beforeId : m_afterId;
-    if (m_canvas->undoStream()->canRead(id, m_canvas->at(m_row)))
+    if (m_history->stream()->canRead(id, m_layers->at(m_row)))
         return true;
     MLogger::instance()->systemError(QStringLiteral("Unable to restore backup %1").arg(id));
     return false;
@@ -51,7 +60,7 @@ bool MCommandTile::canRestore(bool undoing) const
 
 bool MCommandTile::backup(MTextureTile *tile, const QSet<MTile *> &blocks, QString &id, bool queued)
 {
-    MUndoStream *stream = m_canvas->undoStream();
+    MUndoStream *stream = m_history->stream();
     if (!(queued ? stream->saveTilesLater(tile, blocks) : stream->saveTiles(tile, blocks)))
         return false;
     hold(tile, id);
@@ -61,15 +70,11 @@ bool MCommandTile::backup(MTextureTile *tile, const QSet<MTile *> &blocks, QStri
 void MCommandTile::hold(MTextureTile *tile, QString &id)
 {
     id = tile->backupId();
-    m_canvas->undoStream()->registerId(id);
+    m_history->stream()->registerId(id);
 }
 
-void MCommandTile::finish(MTextureTile *tile, bool recorded)
+void MCommandTile::abandon(MTextureTile *tile)
 {
-    if (recorded) {
-        push();
-        return;
-    }
     const QPointF cell = m_tileRect.topLeft();
     MLogger::instance()->systemError(QStringLiteral("Unable to back up the tile at %1, %2: \"%3\" is not recorded")
                                          .arg(cell.x())
@@ -77,33 +82,32 @@ void MCommandTile::finish(MTextureTile *tile, bool recorded)
                                          .arg(text()));
     // Once the first backup exists the tile may have changed.
     if (!m_beforeId.isEmpty()) {
-        if (m_canvas->undoStream()->readBuffer(tile, m_beforeId))
-            m_canvas->refresh();
+        if (m_history->stream()->readBuffer(tile, m_beforeId))
+            emit m_layers->pixelsChanged();
         else
             MLogger::instance()->systemError(QStringLiteral("Unable to restore backup %1").arg(m_beforeId));
     }
     release(m_beforeId);
     release(m_afterId);
-    discard();
 }
 
 void MCommandTile::restoreBackup(const QString &id, bool undoing)
 {
     makeCurrent();
-    MTextureLayer *layer = m_canvas->at(m_row);
+    MTextureLayer *layer = m_layers->at(m_row);
     auto *tile = layer ? static_cast<MTextureTile *>(layer->addTile(m_tileRect.center())) : nullptr;
-    if (!tile || !tile->ensureTexture() || !m_canvas->undoStream()->readBuffer(tile, id)) {
+    if (!tile || !tile->ensureTexture() || !m_history->stream()->readBuffer(tile, id)) {
         MLogger::instance()->systemError(QStringLiteral("Unable to restore backup %1").arg(id));
         restoreFailed(undoing);
         return;
     }
-    m_canvas->refresh();
+    emit m_layers->pixelsChanged();
 }
 
 void MCommandTile::release(QString &id)
 {
     if (id.isEmpty())
         return;
-    m_canvas->undoStream()->unregisterId(id);
+    m_history->stream()->unregisterId(id);
     id.clear();
 }

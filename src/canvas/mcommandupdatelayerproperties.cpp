@@ -1,18 +1,21 @@
 #include "mcommandupdatelayerproperties.h"
 
-#include "mcanvas.h"
+#include "mdocumentparts.h"
+#include "mlayerstack.h"
+#include "mtexturelayer.h"
 
 #include <QApplication>
 
-MCommandUpdateLayerProperties::MCommandUpdateLayerProperties(MCanvas *canvas, int row, const Values &before,
-                                                             const Values &after, QUndoCommand *parent)
-    : MCommand(canvas, parent)
+MCommandUpdateLayerProperties::MCommandUpdateLayerProperties(const MDocumentParts &parts, int row,
+                                                             const Values &before, const Values &after,
+                                                             QUndoCommand *parent)
+    : MCommand(parts.history, parent)
+    , m_layers(parts.layers)
     , m_row(row)
     , m_beforeValues(before)
     , m_afterValues(after)
 {
     setText(QApplication::translate("QApplication", "Layer property change"));
-    push();
 }
 
 void MCommandUpdateLayerProperties::redoStep()
@@ -27,10 +30,10 @@ void MCommandUpdateLayerProperties::undoStep()
 
 void MCommandUpdateLayerProperties::apply(const Values &values)
 {
-    MTextureLayer *layer = m_canvas->at(m_row);
+    MTextureLayer *layer = m_layers->at(m_row);
     if (!layer)
         return;
     for (auto it = m_beforeValues.cbegin(); it != m_beforeValues.cend(); ++it)
         layer->setProperty(it.key().constData(), values.value(it.key()));
-    m_canvas->refresh();
+    emit m_layers->pixelsChanged();
 }

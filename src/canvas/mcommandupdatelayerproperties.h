@@ -6,6 +6,9 @@
 #include <QHash>
 #include <QVariant>
 
+class MLayerStack;
+struct MDocumentParts;
+
 // Sets properties of the layer at row by name: redo the values after the
 // change, undo those before it. The keys of the values before name the
 // properties; one missing from the values after is set to an invalid value.
@@ -14,7 +17,7 @@ class MCommandUpdateLayerProperties : public MCommand
 public:
     using Values = QHash<QByteArray, QVariant>;
 
-    MCommandUpdateLayerProperties(MCanvas *canvas, int row, const Values &before, const Values &after,
+    MCommandUpdateLayerProperties(const MDocumentParts &parts, int row, const Values &before, const Values &after,
                                   QUndoCommand *parent = nullptr);
 
     void undoStep() override;
@@ -23,6 +26,7 @@ public:
 private:
     void apply(const Values &values);
 
+    MLayerStack *m_layers;
     int m_row;
     Values m_beforeValues;
     Values m_afterValues;

@@ -1,7 +1,9 @@
 #include "mcommandupdatetile.h"
 
-#include "mcanvas.h"
+#include "mgpudevice.h"
+#include "mlayerstack.h"
 #include "mtexturetile.h"
+#include "mundohistory.h"
 
 #include <QApplication>
 
@@ -18,26 +20,39 @@ QRect blockArea(const QSet<MTile *> &blocks, int tileSize)
 }
 } // namespace
 
-MCommandUpdateTile::MCommandUpdateTile(MCanvas *canvas, int row, MTextureTile *target, MTextureTile *source,
-                                       double opacity, bool strokeBlend, bool copyOnly, QUndoCommand *parent)
-    : MCommandTile(canvas, row, target, parent)
+MCommandUpdateTile::MCommandUpdateTile(const MDocumentParts &parts, int row, MTextureTile *target,
+                                       MTextureTile *source, double opacity, bool strokeBlend, bool copyOnly,
+                                       QUndoCommand *parent)
+    : MCommandTile(parts, row, target, parent)
+    , m_source(source)
+    , m_opacity(opacity)
+    , m_strokeBlend(strokeBlend)
+    , m_copyOnly(copyOnly)
 {
     setText(QApplication::translate("QApplication", "Update tile"));
+}
+
+bool MCommandUpdateTile::change(MTextureTile *target)
+{
+    MTextureTile *source = m_source;
+    m_source = nullptr;
     const QSet<MTile *> blocks = source ? source->touchedBlocks() : QSet<MTile *>();
     // Neither backup is needed before an undo: their read-backs are queued
     // behind the merge instead of waited for one by one.
     bool recorded = target && backup(target, blocks, m_beforeId, true);
     if (recorded) {
         const QString program = QStringLiteral("blit");
-        if (strokeBlend)
-            canvas->blendStrokeTile(target, row);
-        else if (copyOnly)
-            canvas->copyTile(target, source, program, opacity);
+        m_history->prepareRun();
+        if (m_strokeBlend)
+            m_device->blendStrokeTile(target, m_layers->at(row()), m_layers->at(row() - 1));
+        else if (m_copyOnly)
+            m_device->blitTile(target, source, GL_ONE, GL_ZERO, program, m_opacity);
         else
-            canvas->blitTile(target, source, program, opacity, blockArea(blocks, target->tileSize()));
+            m_device->blitTile(target, source, GL_ONE, GL_ONE_MINUS_SRC_ALPHA, program, m_opacity,
+                               blockArea(blocks, target->tileSize()));
         recorded = backup(target, blocks, m_afterId, true);
     }
     if (source)
         source->resetUndoLayer();
-    finish(target, recorded);
+    return recorded;
 }

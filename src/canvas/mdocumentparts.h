@@ -1,10 +1,12 @@
 #pragma once
 
 class MCanvas;
+class MGpuDevice;
 class MLayerStack;
 class MPaintEngine;
 class MPaper;
 class MSelection;
+class MUndoHistory;
 
 // The parts a document is made of, for whatever draws or reads it without
 // holding the document itself. The document fills it once; the pointers
@@ -19,6 +21,9 @@ struct MDocumentParts
     // stamps and whether the context is ready are still the document's own:
     // read through it until strokes and the device are parts of their own.
     MCanvas *document = nullptr;
+    // The context and tile passes, and the undo history commands go on.
+    MGpuDevice *device = nullptr;
+    MUndoHistory *history = nullptr;
 
     bool isValid() const { return layers && paper && selection && paintEngine && document; }
 };

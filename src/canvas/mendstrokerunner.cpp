@@ -7,6 +7,7 @@
 #include "mshareddata.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
+#include "mundohistory.h"
 
 namespace {
 // The stroke layer's tiles kept for the next stroke: a stroke over the same
@@ -41,11 +42,12 @@ void MEndStrokeRunner::run()
         auto *target = static_cast<MTextureTile *>(layer->addTile(QRectF(tile->rectWithBorder()).center()));
         if (!target || !target->ensureTexture())
             continue;
-        new MCommandUpdateTile(canvas, index, target, tile, brush->opacity(), strokeLayer->eraserMode(), false,
-                               nullptr);
+        canvas->history()->push(new MCommandUpdateTile(canvas->parts(), index, target, tile, brush->opacity(),
+                                                       strokeLayer->eraserMode(), false, nullptr));
         canvas->clearTile(tile);
     }
-    new MCommandSetPaintedRect(canvas, m_sharedData->startPaintedRect(), canvas->paintedRect());
+    canvas->history()->push(
+        new MCommandSetPaintedRect(canvas->parts(), m_sharedData->startPaintedRect(), canvas->paintedRect()));
     canvas->endMacro();
     canvas->updateLayerThumbnail(index);
     strokeLayer->touchedTiles().clear();

@@ -4,6 +4,7 @@
 #include "mcommandfilltile.h"
 #include "mshareddata.h"
 #include "mtexturetile.h"
+#include "mundohistory.h"
 
 #include <QSet>
 
@@ -53,7 +54,7 @@ void MFillCanvasRunner::run()
     for (int i = 0; i < layer->tileCount(); ++i)
         tiles.append(layer->tileAt(i));
     for (MTextureTile *tile : qAsConst(tiles))
-        new MCommandFillTile(canvas, m_row, tile, m_color);
+        canvas->history()->push(new MCommandFillTile(canvas->parts(), m_row, tile, m_color));
     canvas->updateLayerThumbnail(m_row);
     canvas->endMacro();
     emit canvas->refresh(false, QRectF());

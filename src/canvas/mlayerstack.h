@@ -68,6 +68,9 @@ signals:
     // A layer was to be added to a stack that holds as many as a document
     // file can.
     void layerLimitReached();
+    // Pixels or properties of a layer changed (an undo command ran): views
+    // draw again.
+    void pixelsChanged();
 
 private:
     MTextureLayer *detachAt(int row, bool destroy);

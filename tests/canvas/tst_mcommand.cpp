@@ -2,11 +2,9 @@
 #include "mbuffertile.h"
 #include "mcanvas.h"
 #include "mcommand.h"
-#include "mcommandappendlayer.h"
 #include "mcommandfilltile.h"
-#include "mcommandlayerdown.h"
-#include "mcommandlayerup.h"
-#include "mcommandprependlayer.h"
+#include "mcommandinsertlayer.h"
+#include "mcommandmovelayer.h"
 #include "mcommandquickfilltile.h"
 #include "mcommandremovelayer.h"
 #include "mcommandsetpaintedrect.h"
@@ -23,6 +21,7 @@
 #include "mtestlogwatch.h"
 #include "mtestpixels.h"
 #include "mtexturetile.h"
+#include "mundohistory.h"
 #include "mundostream.h"
 #include "mutility.h"
 
@@ -155,21 +154,32 @@ QString firstDifference(const QStringList &actual, const QStringList &expected)
     return QString();
 }
 
-// A command that fails to build and notes when it goes.
+// A command that fails as it first runs and notes when it goes.
 class FailingCommand : public MCommand
 {
 public:
-    FailingCommand(MCanvas *canvas, bool *gone)
-        : MCommand(canvas)
+    FailingCommand(MUndoHistory *history, bool *gone)
+        : MCommand(history)
         , m_gone(gone)
     {
-        discard();
     }
     ~FailingCommand() override { *m_gone = true; }
+
+protected:
+    bool firstStep() override { return false; }
 
 private:
     bool *m_gone;
 };
+
+// Runs the command on its history as the document's own edits do. The
+// command stays readable: one that was not recorded until the event loop runs.
+template <class Command>
+Command *push(Command *command)
+{
+    command->history()->push(command);
+    return command;
+}
 
 } // namespace
 
@@ -199,9 +209,11 @@ private:
                                      MBufferTile *buffer, const QColor &fill, double opacity)
     {
         switch (kind) {
-        case Fill: return new MCommandFillTile(document, 0, target, fill);
-        case QuickFill: return new MCommandQuickFillTile(document, 0, target, buffer);
-        default: return new MCommandUpdateTile(document, 0, target, source, opacity, kind == StrokeBlend, kind == Copy);
+        case Fill: return push(new MCommandFillTile(document->parts(), 0, target, fill));
+        case QuickFill: return push(new MCommandQuickFillTile(document->parts(), 0, target, buffer));
+        default:
+            return push(new MCommandUpdateTile(document->parts(), 0, target, source, opacity, kind == StrokeBlend,
+                                               kind == Copy));
         }
     }
 
@@ -364,7 +376,7 @@ private:
             const QByteArray strokeBytes = withRect(QByteArray(source->byteSize(), '\0'), source, area, premultiplied(color));
             source->setData(strokeBytes.constData());
             source->markSubTiles(QRectF(area));
-            new MCommandUpdateTile(canvas.get(), 0, target, source, 1.0, false, false);
+            push(new MCommandUpdateTile(canvas->parts(), 0, target, source, 1.0, false, false));
         }
         canvas->endMacro();
     }
@@ -418,38 +430,39 @@ private:
                 if (mode != 1)
                     source->markSubTiles(QRectF(area));
                 canvas->strokeLayer()->setOpacity(0.25 + random.bounded(4) * 0.25);
-                new MCommandUpdateTile(canvas.get(), row, target, source, 0.2 + random.bounded(5) * 0.2, mode == 2,
-                                       mode == 1);
+                push(new MCommandUpdateTile(canvas->parts(), row, target, source, 0.2 + random.bounded(5) * 0.2,
+                                            mode == 2, mode == 1));
             }
             if (random.bounded(2))
-                new MCommandSetPaintedRect(canvas.get(), canvas->paintedRect(),
-                                           canvas->paintedRect().adjusted(-random.bounded(9), 0, random.bounded(9), 1));
+                push(new MCommandSetPaintedRect(
+                    canvas->parts(), canvas->paintedRect(),
+                    canvas->paintedRect().adjusted(-random.bounded(9), 0, random.bounded(9), 1)));
             canvas->endMacro();
             break;
         }
         case 1:
-            new MCommandFillTile(canvas.get(), row, tileOf(canvas->at(row), cell), color);
+            push(new MCommandFillTile(canvas->parts(), row, tileOf(canvas->at(row), cell), color));
             break;
         case 2: {
             const QByteArray pixels = premultipliedNoise(random.generate(), int(buffer.byteSize()));
             std::memcpy(buffer.data(), pixels.constData(), size_t(pixels.size()));
-            new MCommandQuickFillTile(canvas.get(), row, tileOf(canvas->at(row), cell), &buffer);
+            push(new MCommandQuickFillTile(canvas->parts(), row, tileOf(canvas->at(row), cell), &buffer));
             break;
         }
         case 3:
-            new MCommandAppendLayer(canvas.get());
+            push(MCommandInsertLayer::append(canvas->parts()));
             break;
         case 4:
-            new MCommandPrependLayer(canvas.get());
+            push(MCommandInsertLayer::prepend(canvas->parts()));
             break;
         case 5:
-            new MCommandRemoveLayer(canvas.get(), random.bounded(count));
+            push(new MCommandRemoveLayer(canvas->parts(), random.bounded(count)));
             break;
         case 6:
-            new MCommandLayerUp(canvas.get(), random.bounded(count));
+            push(MCommandMoveLayer::up(canvas->parts(), random.bounded(count)));
             break;
         case 7:
-            new MCommandLayerDown(canvas.get(), random.bounded(count));
+            push(MCommandMoveLayer::down(canvas->parts(), random.bounded(count)));
             break;
         case 8: {
             MTextureLayer *layer = canvas->at(random.bounded(count));
@@ -459,13 +472,13 @@ private:
             const MCommandUpdateLayerProperties::Values after{{"opacity", random.bounded(11) / 10.0},
                                                                {"visible", random.bounded(2) == 1},
                                                                {"name", QStringLiteral("L%1").arg(random.bounded(100))}};
-            new MCommandUpdateLayerProperties(canvas.get(), canvas->indexOf(layer), before, after);
+            push(new MCommandUpdateLayerProperties(canvas->parts(), canvas->indexOf(layer), before, after));
             break;
         }
         default:
-            new MCommandSetPaintedRect(canvas.get(), canvas->paintedRect(),
-                                       QRectF(-random.bounded(600), -random.bounded(600), 1 + random.bounded(1200),
-                                              1 + random.bounded(1200)));
+            push(new MCommandSetPaintedRect(canvas->parts(), canvas->paintedRect(),
+                                            QRectF(-random.bounded(600), -random.bounded(600),
+                                                   1 + random.bounded(1200), 1 + random.bounded(1200))));
             break;
         }
     }
@@ -528,7 +541,7 @@ private slots:
         }
     }
 
-    // A tile command changes the tile once, while it is built (the stack's
+    // A tile command changes the tile once, as it is pushed (the stack's
     // first redo adds nothing); undo and redo then give back exactly the
     // pixels before and after, from memory or from the spill files.
     void tileCommands()
@@ -706,7 +719,7 @@ private slots:
         MTextureTile *tile = noisyTile(cells[1], 4, before);
         QVERIFY(tile);
         const QRect cell = tile->rect();
-        new MCommandFillTile(canvas.get(), 0, tile, QColor(10, 200, 30, 128));
+        push(new MCommandFillTile(canvas->parts(), 0, tile, QColor(10, 200, 30, 128)));
         const QByteArray after = tileBytes(tile);
         layer->clear();
         QCOMPARE(layer->tileCount(), 0);
@@ -777,12 +790,12 @@ private slots:
         QVERIFY(tileBytes(target) == before);
     }
 
-    // A command that failed to build is owned by its document: it goes once
+    // A command that failed as it ran is owned by its document: it goes once
     // control is back in the event loop, or with the document if that goes first.
     void aFailedCommandGoesWithItsDocument()
     {
         bool gone = false;
-        new FailingCommand(canvas.get(), &gone);
+        push(new FailingCommand(canvas->history(), &gone));
         QVERIFY(!gone);
         QCoreApplication::processEvents();
         QVERIFY(gone);
@@ -790,7 +803,7 @@ private slots:
         bool goneWithDocument = false;
         {
             MCanvas document(nullptr, MCanvas::ScratchDocument);
-            new FailingCommand(&document, &goneWithDocument);
+            push(new FailingCommand(document.history(), &goneWithDocument));
             QCOMPARE(document.undoStack()->count(), 0);
         }
         QVERIFY(goneWithDocument);
@@ -802,45 +815,45 @@ private slots:
         QTest::addColumn<Build>("build");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QStringList>("names");
-        QTest::newRow("append") << Build([](MCanvas *c) { new MCommandAppendLayer(c); }) << "Append a layer"
+        QTest::newRow("append") << Build([](MCanvas *c) { push(MCommandInsertLayer::append(c->parts())); }) << "Append a layer"
                                 << QStringList{"A", "B", "C", "Layer 4"};
-        QTest::newRow("prepend") << Build([](MCanvas *c) { new MCommandPrependLayer(c); }) << "Prepend a layer"
+        QTest::newRow("prepend") << Build([](MCanvas *c) { push(MCommandInsertLayer::prepend(c->parts())); }) << "Prepend a layer"
                                  << QStringList{"Layer 4", "A", "B", "C"};
-        QTest::newRow("remove the first") << Build([](MCanvas *c) { new MCommandRemoveLayer(c, 0); }) << "Remove layer"
+        QTest::newRow("remove the first") << Build([](MCanvas *c) { push(new MCommandRemoveLayer(c->parts(), 0)); }) << "Remove layer"
                                           << QStringList{"B", "C"};
-        QTest::newRow("remove a middle one") << Build([](MCanvas *c) { new MCommandRemoveLayer(c, 1); })
+        QTest::newRow("remove a middle one") << Build([](MCanvas *c) { push(new MCommandRemoveLayer(c->parts(), 1)); })
                                              << "Remove layer" << QStringList{"A", "C"};
-        QTest::newRow("remove the last") << Build([](MCanvas *c) { new MCommandRemoveLayer(c, 2); }) << "Remove layer"
+        QTest::newRow("remove the last") << Build([](MCanvas *c) { push(new MCommandRemoveLayer(c->parts(), 2)); }) << "Remove layer"
                                          << QStringList{"A", "B"};
-        QTest::newRow("up") << Build([](MCanvas *c) { new MCommandLayerUp(c, 0); }) << "Layer up"
+        QTest::newRow("up") << Build([](MCanvas *c) { push(MCommandMoveLayer::up(c->parts(), 0)); }) << "Layer up"
                             << QStringList{"B", "A", "C"};
-        QTest::newRow("up from the top row") << Build([](MCanvas *c) { new MCommandLayerUp(c, 2); }) << "Layer up"
+        QTest::newRow("up from the top row") << Build([](MCanvas *c) { push(MCommandMoveLayer::up(c->parts(), 2)); }) << "Layer up"
                                              << QStringList{"A", "B", "C"};
-        QTest::newRow("down") << Build([](MCanvas *c) { new MCommandLayerDown(c, 2); }) << "Layer down"
+        QTest::newRow("down") << Build([](MCanvas *c) { push(MCommandMoveLayer::down(c->parts(), 2)); }) << "Layer down"
                               << QStringList{"A", "C", "B"};
-        QTest::newRow("down from row 0") << Build([](MCanvas *c) { new MCommandLayerDown(c, 0); }) << "Layer down"
+        QTest::newRow("down from row 0") << Build([](MCanvas *c) { push(MCommandMoveLayer::down(c->parts(), 0)); }) << "Layer down"
                                          << QStringList{"A", "B", "C"};
         QTest::newRow("painted rectangle")
-            << Build([](MCanvas *c) { new MCommandSetPaintedRect(c, c->paintedRect(), QRectF(-960, -540, 1920, 1080)); })
+            << Build([](MCanvas *c) { push(new MCommandSetPaintedRect(c->parts(), c->paintedRect(), QRectF(-960, -540, 1920, 1080))); })
             << "Resize painted rectangle: 1920, 1080" << QStringList{"A", "B", "C"};
         QTest::newRow("fractional painted rectangle")
-            << Build([](MCanvas *c) { new MCommandSetPaintedRect(c, c->paintedRect(), QRectF(0.5, 0, 10.25, 3)); })
+            << Build([](MCanvas *c) { push(new MCommandSetPaintedRect(c->parts(), c->paintedRect(), QRectF(0.5, 0, 10.25, 3))); })
             << "Resize painted rectangle: 10.25, 3" << QStringList{"A", "B", "C"};
         QTest::newRow("layer properties")
             << Build([](MCanvas *c) {
                    const MLayer *b = c->at(1);
-                   new MCommandUpdateLayerProperties(
-                       c, 1,
+                   push(new MCommandUpdateLayerProperties(
+                       c->parts(), 1,
                        {{"name", b->name()}, {"opacity", b->opacity()}, {"visible", b->visible()},
                         {"locked", b->locked()}, {"mask", b->mask()}},
                        {{"name", QStringLiteral("Ink")}, {"opacity", 0.25}, {"visible", true}, {"locked", false},
-                        {"mask", int(MLayer::OneMinusAlphaMask)}});
+                        {"mask", int(MLayer::OneMinusAlphaMask)}}));
                })
             << "Layer property change" << QStringList{"A", "Ink", "C"};
     }
 
-    // Layer-list, painted-rectangle and property commands change nothing
-    // until the stack redoes them; undo gives back the document exactly,
+    // Layer-list, painted-rectangle and property commands change the
+    // document as they are pushed; undo gives back the document exactly,
     // pixels and every layer property included, and redo the change again.
     void layerCommands()
     {
@@ -868,7 +881,7 @@ private slots:
     void removedLayerIsParkedOnDisk()
     {
         threeLayers();
-        auto *command = new MCommandRemoveLayer(canvas.get(), 1);
+        auto *command = push(new MCommandRemoveLayer(canvas->parts(), 1));
         QVERIFY(!command->keepsLayerInMemory());
         QVERIFY(!command->storedId().isEmpty());
         QCOMPARE(stream()->refCount(command->storedId()), 1);
@@ -906,7 +919,7 @@ private slots:
             std::unique_ptr<MTestFileSizeLimit> full(diskFull ? new MTestFileSizeLimit(100000) : nullptr);
             std::unique_ptr<MTestBlockedCache> blocked(diskFull ? nullptr : new MTestBlockedCache());
             QVERIFY(diskFull ? full->isActive() : blocked->isActive());
-            command = new MCommandRemoveLayer(canvas.get(), 1);
+            command = push(new MCommandRemoveLayer(canvas->parts(), 1));
         }
         QVERIFY(command->keepsLayerInMemory());
         QVERIFY(command->storedId().isEmpty());
@@ -934,8 +947,8 @@ private slots:
         MTextureTile *tile = tileOf(canvas->at(0), cells[3]);
         const QStringList before = documentState();
         auto *parent = new QUndoCommand(QStringLiteral("Group"));
-        new MCommandFillTile(canvas.get(), 0, tile, QColor(200, 100, 0, 255), parent);
-        new MCommandAppendLayer(canvas.get(), parent);
+        new MCommandFillTile(canvas->parts(), 0, tile, QColor(200, 100, 0, 255), parent);
+        MCommandInsertLayer::append(canvas->parts(), parent);
         QCOMPARE(canvas->undoStack()->count(), 0);
         QCOMPARE(parent->childCount(), 2);
         canvas->undoStack()->push(parent);
@@ -967,13 +980,13 @@ private slots:
         setLimit(0.0);
         canvas->makeCurrent();
         QStringList ids;        // of the two oldest commands
-        new MCommandRemoveLayer(canvas.get(), 2);
+        push(new MCommandRemoveLayer(canvas->parts(), 2));
         ids << static_cast<const MCommandRemoveLayer *>(stack->command(0))->storedId();
-        new MCommandFillTile(canvas.get(), 0, tileOf(canvas->at(0), cells[0]), Qt::blue);
+        push(new MCommandFillTile(canvas->parts(), 0, tileOf(canvas->at(0), cells[0]), Qt::blue));
         const auto *fill = static_cast<const MCommandTile *>(stack->command(1));
         ids << fill->beforeId() << fill->afterId();
         for (int i = 1; i < 3; ++i)
-            new MCommandFillTile(canvas.get(), 0, tileOf(canvas->at(0), cells[i]), Qt::green);
+            push(new MCommandFillTile(canvas->parts(), 0, tileOf(canvas->at(0), cells[i]), Qt::green));
         waitForWorkers(stream());
         for (const QString &id : qAsConst(ids)) {
             QCOMPARE(stream()->refCount(id), 1);
@@ -981,8 +994,8 @@ private slots:
         }
         QStringList kept;
         if (how == QLatin1String("limit")) {
-            new MCommandFillTile(canvas.get(), 0, tileOf(canvas->at(0), cells[3]), Qt::red);
-            new MCommandFillTile(canvas.get(), 0, tileOf(canvas->at(0), cells[3]), Qt::red);
+            push(new MCommandFillTile(canvas->parts(), 0, tileOf(canvas->at(0), cells[3]), Qt::red));
+            push(new MCommandFillTile(canvas->parts(), 0, tileOf(canvas->at(0), cells[3]), Qt::red));
             QCOMPARE(stack->count(), 4);
             const auto *last = static_cast<const MCommandTile *>(stack->command(3));
             kept << last->beforeId() << last->afterId();
@@ -991,7 +1004,7 @@ private slots:
             for (int i = 0; i < 3; ++i)
                 canvas->undo();
             kept << ids.takeFirst();
-            new MCommandAppendLayer(canvas.get());
+            push(MCommandInsertLayer::append(canvas->parts()));
             QCOMPARE(stack->count(), 2);
         } else {
             stack->clear();
@@ -1119,12 +1132,12 @@ private slots:
         canvas->makeCurrent();
         canvas->beginMacro(QStringLiteral("Merge"));
         if (withTiles)
-            new MCommandFillTile(canvas.get(), 0, tileOf(canvas->at(0), cells[1]), Qt::yellow);
-        auto *remove = new MCommandRemoveLayer(canvas.get(), 1);
+            push(new MCommandFillTile(canvas->parts(), 0, tileOf(canvas->at(0), cells[1]), Qt::yellow));
+        auto *remove = push(new MCommandRemoveLayer(canvas->parts(), 1));
         canvas->endMacro();
         const QString parked = MUndoStream::fileName(remove->storedId());
         const QStringList removed = documentState();
-        new MCommandFillTile(canvas.get(), 0, tileOf(canvas->at(0), cells[0]), Qt::blue);
+        push(new MCommandFillTile(canvas->parts(), 0, tileOf(canvas->at(0), cells[0]), Qt::blue));
         const QStringList filled = documentState();
         QVERIFY(QFile::remove(parked));
 
@@ -1208,11 +1221,11 @@ private slots:
         canvas->makeCurrent();
         const auto step = [this, undoing] { undoing ? canvas->undo() : canvas->redo(); };
         if (undoing) {
-            auto *remove = new MCommandRemoveLayer(canvas.get(), 1);
+            auto *remove = push(new MCommandRemoveLayer(canvas->parts(), 1));
             QVERIFY(QFile::remove(MUndoStream::fileName(remove->storedId())));
         } else {
             setLimit(0.0);
-            auto *fill = new MCommandFillTile(canvas.get(), 0, tileOf(canvas->at(0), cells[0]), Qt::yellow);
+            auto *fill = push(new MCommandFillTile(canvas->parts(), 0, tileOf(canvas->at(0), cells[0]), Qt::yellow));
             waitForWorkers(stream());
             canvas->undo();
             QVERIFY(QFile::remove(MUndoStream::fileName(fill->afterId())));
