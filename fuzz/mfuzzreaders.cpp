@@ -11,6 +11,7 @@
 #include "mhelpengine.h"
 #include "mhelpitem.h"
 #include "mlayerdescription.h"
+#include "mlayerfile.h"
 #include "moptionslanguage.h"
 #include "mpalette.h"
 #include "mparamlist.h"
@@ -111,7 +112,7 @@ int MFuzzReaders::read(const QString &reader, const QByteArray &bytes)
         buffer.open(QIODevice::ReadOnly);
         if (reader == QLatin1String("layer")) {
             MLayerDescription layer;
-            return parseLayerFile(&buffer, layer);
+            return MLayerFile::parseLayerFile(&buffer, layer);
         }
         MDocumentDescription document;
         return parseDocumentFile(&buffer, document);

@@ -44,12 +44,6 @@ MReadResult startReadingDocumentFile(const QString &path, MCanvas *canvas, std::
 // The checking half of the readers, on any device and without a GL context:
 // the same codes and log lines as the readers up to the upload.
 MReadResult parseDocumentFile(QIODevice *device, MDocumentDescription &description);
-MReadResult parseLayerFile(QIODevice *device, MLayerDescription &description);
-
-MWriteResult writeLayerFile(const QString &path, MTextureLayer *layer);
-MReadResult readLayerFile(const QString &path, MTextureLayer *layer);
-MWriteResult writeLayerRecord(QDataStream &stream, MTextureLayer *layer);
-MReadResult readLayerRecord(QDataStream &stream, MTextureLayer *layer);
 
 // Saves every layer, alone at the size of the painted rectangle, as
 // <folder>/<baseName><number>.png, the number padded to four digits. Without

@@ -3,6 +3,7 @@
 #include "mdocumentfile.h"
 #include "menum.h"
 #include "mfolders.h"
+#include "mlayerfile.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "msettings.h"
@@ -425,7 +426,7 @@ private slots:
             if (kind == QLatin1String("cut"))
                 folder->writeFile(QStringLiteral("picture.png"), folder->readFile(QStringLiteral("picture.png")).left(15));
         } else if (kind == QLatin1String("layer")) {
-            QCOMPARE(writeLayerFile(path, canvas->at(0)), 0);
+            QCOMPARE(MLayerFile::writeLayerFile(path, canvas->at(0)), 0);
         } else if (kind == QLatin1String("image")) {
             QImage image(8, 8, QImage::Format_ARGB32);
             image.fill(Qt::red);
@@ -742,7 +743,7 @@ private slots:
         QVERIFY(device.open(QIODevice::ReadOnly));
         MLayerDescription layer;
         const MTestLogWatch log;
-        QCOMPARE(parseLayerFile(&device, layer), ReadBadData);
+        QCOMPARE(MLayerFile::parseLayerFile(&device, layer), ReadBadData);
         QCOMPARE(log.count(QStringLiteral("System error: The file is cut short")), 1);
         QVERIFY(layer.cells.isEmpty());
     }
