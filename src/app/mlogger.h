@@ -19,10 +19,12 @@ public:
     void startSession();
 
     MLogger &operator<<(const QString &message);
-    void log(const QString &message);
-    void debug(const QString &message);
+    // Each returns the line as written (without its time), so that whoever
+    // failed can hand the same words to the one who asked.
+    QString log(const QString &message);
+    QString debug(const QString &message);
     // Logs "System error: <message>".
-    void systemError(const QString &message);
+    QString systemError(const QString &message);
     // The last line logged, as written (without its time), so that a caller
     // can show the user why something failed.
     QString lastLine() const;

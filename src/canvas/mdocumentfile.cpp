@@ -67,7 +67,7 @@ private:
 };
 } // namespace
 
-MWriteResult writeDocument(QDataStream &stream, MCanvas *canvas)
+MFileResult writeDocument(QDataStream &stream, MCanvas *canvas)
 {
     canvas->makeCurrent();
     qint32 tiles = 0;
@@ -113,28 +113,27 @@ static void replaceDocument(MCanvas *canvas, const MDocumentDescription &descrip
 
 // The body read and checked whole, before the GPU sees any of it, for a
 // document that can take layers.
-static MReadResult describe(QDataStream &stream, MCanvas *canvas, MDocumentDescription &description)
+static MFileResult describe(QDataStream &stream, MCanvas *canvas, MDocumentDescription &description)
 {
-    if (!canvas || !canvas->makeCurrent()) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
-        return ReadNoContext;
-    }
+    if (!canvas || !canvas->makeCurrent())
+        return MFileResult(ReadNoContext,
+                           MLogger::instance()->systemError(QStringLiteral("Unable to make current context")));
     return description.read(stream);
 }
 
-MReadResult readDocument(QDataStream &stream, MCanvas *canvas)
+MFileResult readDocument(QDataStream &stream, MCanvas *canvas)
 {
     // A file that fails half-way must not cost the open document either, so
     // layers are uploaded aside.
     MDocumentDescription description;
-    MReadResult result = describe(stream, canvas, description);
-    if (result != 0)
+    MFileResult result = describe(stream, canvas, description);
+    if (!result.isDone())
         return result;
     const qint64 end = stream.device() ? stream.device()->pos() : 0;
     ScratchLayers scratch(canvas);
     for (const MLayerDescription &record : qAsConst(description.layers)) {
         result = MLayerFile::uploadLayer(stream, record, scratch.add());
-        if (result != 0)
+        if (!result.isDone())
             return result;
     }
     if (stream.device())
@@ -143,7 +142,7 @@ MReadResult readDocument(QDataStream &stream, MCanvas *canvas)
     return ReadDone;
 }
 
-MWriteResult writeDocumentFile(const QString &path, MCanvas *canvas)
+MFileResult writeDocumentFile(const QString &path, MCanvas *canvas)
 {
     if (!canvas)
         return WriteNotOpened;
@@ -163,7 +162,7 @@ bool isDocumentFile(const QString &path)
     return stream.status() == QDataStream::Ok && found == documentMagic;
 }
 
-MReadResult readDocumentFile(const QString &path, MCanvas *canvas)
+MFileResult readDocumentFile(const QString &path, MCanvas *canvas)
 {
     return MFileFraming::readFile(path, documentMagic, wrongDocumentMagic,
                                   [canvas](QDataStream &stream) { return readDocument(stream, canvas); });
@@ -215,42 +214,41 @@ static bool awaitTiles(const MDocumentDescription &description, const QList<MTex
     return true;
 }
 
-MReadResult startReadingDocumentFile(const QString &path, MCanvas *canvas, std::unique_ptr<MDocumentLoader> &loader)
+MFileResult startReadingDocumentFile(const QString &path, MCanvas *canvas, std::unique_ptr<MDocumentLoader> &loader)
 {
     return MFileFraming::readFile(path, documentMagic, wrongDocumentMagic, [&](QDataStream &stream) {
         MDocumentDescription description;
-        const MReadResult result = describe(stream, canvas, description);
-        if (result != 0)
+        const MFileResult result = describe(stream, canvas, description);
+        if (!result.isDone())
             return result;
         ScratchLayers scratch(canvas);
         for (const MLayerDescription &record : qAsConst(description.layers))
             MLayerFile::setLayerProperties(record, scratch.add());
         QVector<MDocumentLoader::Tile> order;
-        if (!awaitTiles(description, scratch.layers(), order)) {
-            MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
-            return ReadBadData;
-        }
+        if (!awaitTiles(description, scratch.layers(), order))
+            return MFileResult(ReadBadData,
+                               MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture")));
         auto *file = qobject_cast<QFile *>(stream.device());
         // The tiles are read through a descriptor of their own: a file put
         // in its place meanwhile, by a save to the same name, is not what
         // they would come from.
         const int descriptor = file ? ::dup(file->handle()) : -1;
         if (descriptor < 0) {
-            MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, qt_error_string(errno)));
-            return ReadNotOpened;
+            const QString why = QStringLiteral("Unable to read %1: %2").arg(path, qt_error_string(errno));
+            return MFileResult(ReadNotOpened, MLogger::instance()->systemError(why));
         }
         // Made first: it keeps the replaced tiles' textures for the new ones.
         loader.reset(new MDocumentLoader(canvas, descriptor, order, MLayerDescription::TileSize));
         replaceDocument(canvas, description, scratch.take());
-        return ReadDone;
+        return MFileResult(ReadDone);
     });
 }
 
-MReadResult parseDocumentFile(QIODevice *device, MDocumentDescription &description)
+MFileResult parseDocumentFile(QIODevice *device, MDocumentDescription &description)
 {
     QDataStream stream(device);
-    const MReadResult result = MFileFraming::readHeader(stream, documentMagic, wrongDocumentMagic);
-    return result != 0 ? result : MFileFraming::guarded([&] { return description.read(stream); });
+    const MFileResult result = MFileFraming::readHeader(stream, documentMagic, wrongDocumentMagic);
+    return !result.isDone() ? result : MFileFraming::guarded([&] { return description.read(stream); });
 }
 
 bool exportLayersAsPng(const QString &folder, const QString &baseName, MCanvas *canvas, bool reverse,

@@ -19,64 +19,62 @@ void MFileFraming::prepare(QDataStream &stream)
     stream.setFloatingPointPrecision(QDataStream::DoublePrecision);
 }
 
-MReadResult MFileFraming::readHeader(QDataStream &stream, const QUuid &magic, const QString &wrongMagic)
+MFileResult MFileFraming::readHeader(QDataStream &stream, const QUuid &magic, const QString &wrongMagic)
 {
     prepare(stream);
     QUuid found;
     stream >> found;
-    if (stream.status() != QDataStream::Ok || found.toString().toUpper() != magic.toString().toUpper()) {
-        MLogger::instance()->systemError(wrongMagic);
-        return ReadWrongMagic;
-    }
+    if (stream.status() != QDataStream::Ok || found.toString().toUpper() != magic.toString().toUpper())
+        return MFileResult(ReadWrongMagic, MLogger::instance()->systemError(wrongMagic));
     qint32 format = 0;
     stream >> format;
     return ReadDone;
 }
 
-MWriteResult MFileFraming::writeFile(const QString &path, const QUuid &magic,
-                                     const std::function<MWriteResult(QDataStream &)> &body)
+MFileResult MFileFraming::writeFile(const QString &path, const QUuid &magic,
+                                    const std::function<MFileResult(QDataStream &)> &body)
 {
     MSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to write %1: %2").arg(path, file.errorString()));
-        return WriteNotOpened;
-    }
+    const auto unwritten = [&] {
+        return MLogger::instance()->systemError(QStringLiteral("Unable to write %1: %2").arg(path, file.errorString()));
+    };
+    if (!file.open(QIODevice::WriteOnly))
+        return MFileResult(WriteNotOpened, unwritten());
     QDataStream stream(&file);
     prepare(stream);
     stream << magic << qint32(formatNumber);
-    const MWriteResult result = body(stream);
-    if (result == WriteDone && stream.status() == QDataStream::Ok && file.commit())
+    const MFileResult result = body(stream);
+    if (result.isDone() && stream.status() == QDataStream::Ok && file.commit())
         return WriteDone;
     // A tile the GPU would not give back is no fault of the disk.
-    if (result != 0 && !file.hasError()) {
+    if (!result.isDone() && !file.hasError()) {
         file.cancelWriting();
         return result;
     }
-    MLogger::instance()->systemError(QStringLiteral("Unable to write %1: %2").arg(path, file.errorString()));
+    const QString reason = unwritten();
     file.cancelWriting();
-    return WriteIncomplete;
+    return MFileResult(WriteIncomplete, reason);
 }
 
-MReadResult MFileFraming::guarded(const std::function<MReadResult()> &read)
+MFileResult MFileFraming::guarded(const std::function<MFileResult()> &read)
 {
     try {
         return read();
     } catch (const std::bad_alloc &) {
-        MLogger::instance()->systemError(QStringLiteral("Not enough memory to read the file"));
-        return ReadBadData;
+        return MFileResult(ReadBadData,
+                           MLogger::instance()->systemError(QStringLiteral("Not enough memory to read the file")));
     }
 }
 
-MReadResult MFileFraming::readFile(const QString &path, const QUuid &magic, const QString &wrongMagic,
-                                   const std::function<MReadResult(QDataStream &)> &body)
+MFileResult MFileFraming::readFile(const QString &path, const QUuid &magic, const QString &wrongMagic,
+                                   const std::function<MFileResult(QDataStream &)> &body)
 {
     MRegularFile file(path);
     if (!file.openForReading()) {
-        // Logged so that the painter who asked can be shown why.
-        MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, file.errorString()));
-        return ReadNotOpened;
+        return MFileResult(ReadNotOpened, MLogger::instance()->systemError(
+                                              QStringLiteral("Unable to read %1: %2").arg(path, file.errorString())));
     }
     QDataStream stream(&file);
-    const MReadResult result = readHeader(stream, magic, wrongMagic);
-    return result != 0 ? result : guarded([&] { return body(stream); });
+    const MFileResult result = readHeader(stream, magic, wrongMagic);
+    return !result.isDone() ? result : guarded([&] { return body(stream); });
 }

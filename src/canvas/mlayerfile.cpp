@@ -3,6 +3,7 @@
 #include "mfileframing.h"
 #include "mlayer.h"
 #include "mlayerdescription.h"
+#include "mlogger.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
 #include "mtilerecordwriter.h"
@@ -19,14 +20,14 @@ const QString wrongLayerMagic = QStringLiteral("Invalid layer file format");
 QString MLayerFile::park(MTextureLayer *layer)
 {
     const QString id = MLayer::newGuid();
-    if (writeLayerFile(MUtility::cacheFileName(id), layer) != WriteDone)
+    if (!writeLayerFile(MUtility::cacheFileName(id), layer).isDone())
         return QString();
     return id;
 }
 
 bool MLayerFile::unpark(const QString &id, MTextureLayer *layer)
 {
-    return readLayerFile(MUtility::cacheFileName(id), layer) == ReadDone;
+    return readLayerFile(MUtility::cacheFileName(id), layer).isDone();
 }
 
 bool MLayerFile::queueLayerRecord(MTileRecordWriter &writer, int version, MTextureLayer *layer)
@@ -55,7 +56,7 @@ bool MLayerFile::queueLayerRecord(MTileRecordWriter &writer, int version, MTextu
     return true;
 }
 
-MWriteResult MLayerFile::writeLayerRecord(QDataStream &stream, MTextureLayer *layer)
+MFileResult MLayerFile::writeLayerRecord(QDataStream &stream, MTextureLayer *layer)
 {
     MTileRecordWriter writer(stream.device());
     queueLayerRecord(writer, stream.version(), layer);
@@ -74,7 +75,7 @@ void MLayerFile::setLayerProperties(const MLayerDescription &record, MTextureLay
     layer->setBytesPerPixel(MLayerDescription::BytesPerPixel);
 }
 
-MReadResult MLayerFile::uploadLayer(QDataStream &stream, const MLayerDescription &record, MTextureLayer *layer)
+MFileResult MLayerFile::uploadLayer(QDataStream &stream, const MLayerDescription &record, MTextureLayer *layer)
 {
     setLayerProperties(record, layer);
     QIODevice *device = stream.device();
@@ -86,39 +87,40 @@ MReadResult MLayerFile::uploadLayer(QDataStream &stream, const MLayerDescription
         auto *tile = static_cast<MTextureTile *>(layer->addTile(QPointF(record.cells.at(i).center())));
         // A tile left blank would be saved over the original as it is.
         if (!tile || !tile->createTextureFrom(pixels.constData()))
-            return ReadBadData;
+            return MFileResult(ReadBadData,
+                               MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture")));
     }
     return ReadDone;
 }
 
-MReadResult MLayerFile::readLayerRecord(QDataStream &stream, MTextureLayer *layer)
+MFileResult MLayerFile::readLayerRecord(QDataStream &stream, MTextureLayer *layer)
 {
     MLayerDescription record;
-    const MReadResult result = record.read(stream);
-    if (result != 0)
+    const MFileResult result = record.read(stream);
+    if (!result.isDone())
         return result;
     const qint64 end = stream.device() ? stream.device()->pos() : 0;
-    const MReadResult uploaded = uploadLayer(stream, record, layer);
-    if (uploaded == 0 && stream.device())
+    const MFileResult uploaded = uploadLayer(stream, record, layer);
+    if (uploaded.isDone() && stream.device())
         stream.device()->seek(end);
     return uploaded;
 }
 
-MWriteResult MLayerFile::writeLayerFile(const QString &path, MTextureLayer *layer)
+MFileResult MLayerFile::writeLayerFile(const QString &path, MTextureLayer *layer)
 {
     return MFileFraming::writeFile(path, layerMagic,
                                    [layer](QDataStream &stream) { return writeLayerRecord(stream, layer); });
 }
 
-MReadResult MLayerFile::readLayerFile(const QString &path, MTextureLayer *layer)
+MFileResult MLayerFile::readLayerFile(const QString &path, MTextureLayer *layer)
 {
     return MFileFraming::readFile(path, layerMagic, wrongLayerMagic,
                                   [layer](QDataStream &stream) { return readLayerRecord(stream, layer); });
 }
 
-MReadResult MLayerFile::parseLayerFile(QIODevice *device, MLayerDescription &description)
+MFileResult MLayerFile::parseLayerFile(QIODevice *device, MLayerDescription &description)
 {
     QDataStream stream(device);
-    const MReadResult result = MFileFraming::readHeader(stream, layerMagic, wrongLayerMagic);
-    return result != 0 ? result : MFileFraming::guarded([&] { return description.read(stream); });
+    const MFileResult result = MFileFraming::readHeader(stream, layerMagic, wrongLayerMagic);
+    return !result.isDone() ? result : MFileFraming::guarded([&] { return description.read(stream); });
 }

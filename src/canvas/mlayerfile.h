@@ -14,7 +14,8 @@ class QIODevice;
 // of its texture), as documents hold them, and the single-layer file that
 // holds one: where a removed layer waits for its undo, in the cache folder
 // under an id of its own. Reading and writing need the document's context
-// current; parsing does not.
+// current; parsing does not. Each failure is logged, and the logged line is
+// the result's reason.
 class MLayerFile
 {
 public:
@@ -24,13 +25,13 @@ public:
     // Reads the layer parked under id into layer; false when it could not.
     static bool unpark(const QString &id, MTextureLayer *layer);
 
-    static MWriteResult writeLayerFile(const QString &path, MTextureLayer *layer);
-    static MReadResult readLayerFile(const QString &path, MTextureLayer *layer);
-    static MWriteResult writeLayerRecord(QDataStream &stream, MTextureLayer *layer);
-    static MReadResult readLayerRecord(QDataStream &stream, MTextureLayer *layer);
+    static MFileResult writeLayerFile(const QString &path, MTextureLayer *layer);
+    static MFileResult readLayerFile(const QString &path, MTextureLayer *layer);
+    static MFileResult writeLayerRecord(QDataStream &stream, MTextureLayer *layer);
+    static MFileResult readLayerRecord(QDataStream &stream, MTextureLayer *layer);
     // The checking half of the reader, on any device and without a GL context:
     // the same codes and log lines as the reader up to the upload.
-    static MReadResult parseLayerFile(QIODevice *device, MLayerDescription &description);
+    static MFileResult parseLayerFile(QIODevice *device, MLayerDescription &description);
 
     // A layer record's properties, then each tile's cell and pixels, read back
     // from the GPU while the writer writes what came before.
@@ -39,5 +40,5 @@ public:
     static void setLayerProperties(const MLayerDescription &record, MTextureLayer *layer);
     // Puts a description that read whole into a layer: its properties, then the
     // pixels of every tile, read again from where the description found them.
-    static MReadResult uploadLayer(QDataStream &stream, const MLayerDescription &record, MTextureLayer *layer);
+    static MFileResult uploadLayer(QDataStream &stream, const MLayerDescription &record, MTextureLayer *layer);
 };
