@@ -65,18 +65,11 @@ QString MLogger::systemError(const QString &message)
     return log(QStringLiteral("System error: %1").arg(message));
 }
 
-QString MLogger::lastLine() const
-{
-    QMutexLocker locker(&m_mutex);
-    return m_lastLine;
-}
-
 void MLogger::writeLine(const QString &message)
 {
     const QByteArray bytes = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")).toUtf8()
                              + ": " + message.toUtf8() + "\n";
     QMutexLocker locker(&m_mutex);
-    m_lastLine = message;
     MRegularFile file(logFilePath());
     if (!file.openForAppending(false))
         return;

@@ -25,9 +25,6 @@ public:
     QString debug(const QString &message);
     // Logs "System error: <message>".
     QString systemError(const QString &message);
-    // The last line logged, as written (without its time), so that a caller
-    // can show the user why something failed.
-    QString lastLine() const;
 
     static QString capitalizeFirst(const QString &text);
     static QString logFilePath();
@@ -35,6 +32,5 @@ public:
 private:
     void writeLine(const QString &message);
 
-    mutable QMutex m_mutex;
-    QString m_lastLine;
+    QMutex m_mutex;
 };

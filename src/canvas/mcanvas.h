@@ -225,7 +225,7 @@ public:
         return m_renderer->grabLayerSized(layer, programName, width, height);
     }
     QRectF layerBoundingRect(MTextureLayer *layer) { return m_renderer->layerBoundingRect(layer); }
-    QImage copyImage(bool selectionOnly) { return m_renderer->copyImage(selectionOnly); }
+    QImage copyImage(bool selectionOnly, QString *why = nullptr) { return m_renderer->copyImage(selectionOnly, why); }
     // A new document of one layer holding the image; false (lastReadResult ReadNotOpened)
     // with the document unchanged when the file cannot be read.
     bool loadImage(const QString &path);

@@ -802,8 +802,10 @@ private slots:
         QCOMPARE(canvas->lastWriteResult().code, code);
         // The user is shown the logged line as the reason.
         QVERIFY(log.count(QStringLiteral("System error: ")) >= 1);
-        QCOMPARE(MLogger::instance()->lastLine(), QStringLiteral("System error: Unable to write %1: %2.").arg(path, reason));
-        QCOMPARE(canvas->lastWriteResult().reason, QStringLiteral("System error: Unable to write %1: %2.").arg(path, reason));
+        const QString line = QStringLiteral("System error: Unable to write %1: %2.").arg(path, reason);
+        const QStringList logged = log.lines();
+        QCOMPARE(MTestLogWatch::message(logged.value(logged.size() - 1)), line);
+        QCOMPARE(canvas->lastWriteResult().reason, line);
         QCOMPARE(describe(true), before);
         QCOMPARE(QDir(folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entries);
         if (obstacle == QLatin1String("folder"))
