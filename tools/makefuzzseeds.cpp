@@ -14,6 +14,7 @@
 #include "mdocumentfile.h"
 #include "mdocumenttemplate.h"
 #include "menum.h"
+#include "mlayerfile.h"
 #include "mhelpengine.h"
 #include "mlogger.h"
 #include "mopengl.h"
@@ -98,8 +99,8 @@ bool writeDocuments(const QString &documents, const QString &layers)
     canvas.at(1)->setLocked(true);
     canvas.appendLayer();
     canvas.at(2)->setVisible(false);
-    ok &= writeDocumentFile(documents + QStringLiteral("seed-layers.kxd"), &canvas) == 0;
-    ok &= writeLayerFile(layers + QStringLiteral("seed-empty.data"), canvas.at(1)) == 0;
+    ok &= writeDocumentFile(documents + QStringLiteral("seed-layers.kxd"), &canvas).isDone();
+    ok &= MLayerFile::writeLayerFile(layers + QStringLiteral("seed-empty.data"), canvas.at(1)).isDone();
 
     // A paper image, named, before the layers.
     QImage paper(6, 4, QImage::Format_ARGB32);
@@ -107,13 +108,13 @@ bool writeDocuments(const QString &documents, const QString &layers)
     canvas.setPaperType(MEnum::Paper);
     canvas.setPaperName(QStringLiteral("paper.png"));
     canvas.setPaperTile(paper);
-    ok &= writeDocumentFile(documents + QStringLiteral("seed-paper.kxd"), &canvas) == 0;
+    ok &= writeDocumentFile(documents + QStringLiteral("seed-paper.kxd"), &canvas).isDone();
 
     // One tile of pixels.
     canvas.setPaperType(MEnum::Transparent);
     paintTile(canvas.at(0), QPointF(10, 10), 40);
-    ok &= writeDocumentFile(documents + QStringLiteral("seed-tile.kxd"), &canvas) == 0;
-    ok &= writeLayerFile(layers + QStringLiteral("seed-tile.data"), canvas.at(0)) == 0;
+    ok &= writeDocumentFile(documents + QStringLiteral("seed-tile.kxd"), &canvas).isDone();
+    ok &= MLayerFile::writeLayerFile(layers + QStringLiteral("seed-tile.data"), canvas.at(0)).isDone();
     canvas.shutDown();
     return ok;
 }

@@ -42,31 +42,27 @@ QString MLogger::capitalizeFirst(const QString &text)
     return text.left(1).toUpper() + text.mid(1);
 }
 
-void MLogger::log(const QString &message)
+QString MLogger::log(const QString &message)
 {
     QString line = capitalizeFirst(message);
     if (!line.endsWith(QLatin1Char('.')))
         line += QLatin1Char('.');
     qCDebug(lcLog).noquote() << line;
     writeLine(line);
+    return line;
 }
 
-void MLogger::debug(const QString &message)
+QString MLogger::debug(const QString &message)
 {
     const QString line = capitalizeFirst(message);
     qCDebug(lcLog).noquote() << line;
     writeLine(line);
+    return line;
 }
 
-void MLogger::systemError(const QString &message)
+QString MLogger::systemError(const QString &message)
 {
-    log(QStringLiteral("System error: %1").arg(message));
-}
-
-QString MLogger::lastLine() const
-{
-    QMutexLocker locker(&m_mutex);
-    return m_lastLine;
+    return log(QStringLiteral("System error: %1").arg(message));
 }
 
 void MLogger::writeLine(const QString &message)
@@ -74,7 +70,6 @@ void MLogger::writeLine(const QString &message)
     const QByteArray bytes = QDateTime::currentDateTime().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")).toUtf8()
                              + ": " + message.toUtf8() + "\n";
     QMutexLocker locker(&m_mutex);
-    m_lastLine = message;
     MRegularFile file(logFilePath());
     if (!file.openForAppending(false))
         return;

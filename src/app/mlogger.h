@@ -19,13 +19,12 @@ public:
     void startSession();
 
     MLogger &operator<<(const QString &message);
-    void log(const QString &message);
-    void debug(const QString &message);
+    // Each returns the line as written (without its time), so that whoever
+    // failed can hand the same words to the one who asked.
+    QString log(const QString &message);
+    QString debug(const QString &message);
     // Logs "System error: <message>".
-    void systemError(const QString &message);
-    // The last line logged, as written (without its time), so that a caller
-    // can show the user why something failed.
-    QString lastLine() const;
+    QString systemError(const QString &message);
 
     static QString capitalizeFirst(const QString &text);
     static QString logFilePath();
@@ -33,6 +32,5 @@ public:
 private:
     void writeLine(const QString &message);
 
-    mutable QMutex m_mutex;
-    QString m_lastLine;
+    QMutex m_mutex;
 };

@@ -314,12 +314,15 @@ bool MBrush::load()
     return loadFromFile(userFilePath());
 }
 
-bool MBrush::save()
+bool MBrush::save(QString *why)
 {
     const QString path = userFilePath();
     if (MBrushStream(this).saveToJsonFile(path))
         return true;
-    MLogger::instance()->systemError(QStringLiteral("Unable to save brush %1 to \"%2\"").arg(m_id, path));
+    const QString line =
+        MLogger::instance()->systemError(QStringLiteral("Unable to save brush %1 to \"%2\"").arg(m_id, path));
+    if (why)
+        *why = line;
     return false;
 }
 

@@ -95,7 +95,9 @@ public:
     // unreadable file (a missing one changes nothing).
     bool loadFromFile(const QString &path);
     bool load();
-    bool save();
+    // Writes the user file; false, with the logged line in why when given,
+    // when it cannot.
+    bool save(QString *why = nullptr);
     // The user file, else the system file; then a new preview.
     void reload();
     // The system file over the user file; then a new preview.

@@ -94,12 +94,12 @@ double MBrushList::brushValue(int setting) const
     return current ? current->value(setting) : 0.0;
 }
 
-MBrush *MBrushList::createBrushNamed(const QString &group, const QString &description)
+MBrush *MBrushList::createBrushNamed(const QString &group, const QString &description, QString *why)
 {
-    return createBrush(nullptr, group, description);
+    return createBrush(nullptr, group, description, why);
 }
 
-MBrush *MBrushList::createBrush(const MBrush *source, const QString &group, const QString &description)
+MBrush *MBrushList::createBrush(const MBrush *source, const QString &group, const QString &description, QString *why)
 {
     auto *brush = new MBrush(this);
     if (source)
@@ -107,7 +107,7 @@ MBrush *MBrushList::createBrush(const MBrush *source, const QString &group, cons
     brush->setGroup(group);
     brush->setDescription(description);
     // A brush without its file would vanish at the next start.
-    if (!brush->save()) {
+    if (!brush->save(why)) {
         delete brush;
         return nullptr;
     }

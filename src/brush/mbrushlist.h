@@ -30,10 +30,12 @@ public:
     double brushValue(int setting) const;
 
     // A new brush, saved to its user file and appended to the library; null
-    // (nothing appended) when its file cannot be written.
-    MBrush *createBrushNamed(const QString &group, const QString &description);
+    // (nothing appended, and why given the logged reason) when its file
+    // cannot be written.
+    MBrush *createBrushNamed(const QString &group, const QString &description, QString *why = nullptr);
     // The same, with everything but the id copied from the source.
-    MBrush *createBrush(const MBrush *source, const QString &group, const QString &description);
+    MBrush *createBrush(const MBrush *source, const QString &group, const QString &description,
+                        QString *why = nullptr);
 
     // A brush read from a file outside the library, saved as a user brush and
     // appended; null when the file holds no brush or cannot be saved. A brush

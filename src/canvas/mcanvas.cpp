@@ -435,12 +435,13 @@ bool MCanvas::saveToFile(const QString &path)
 {
     // A document still loading is saved whole or not at all.
     if (!finishLoading()) {
-        m_lastWriteResult = WriteTileUnreadable;
+        // Whatever ended the load said why; a load given up has no reason.
+        m_lastWriteResult = MFileResult(WriteTileUnreadable, m_lastReadResult.reason);
         return false;
     }
     makeCurrent();
     m_lastWriteResult = writeDocumentFile(path, this);
-    if (m_lastWriteResult != WriteDone)
+    if (!m_lastWriteResult.isDone())
         return false;
     setFileName(path);
     setIsNew(false);
@@ -455,7 +456,7 @@ bool MCanvas::loadFromFile(const QString &path)
         return false;
     if (m_loader)
         m_loader->finish();
-    return m_lastReadResult == ReadDone;
+    return m_lastReadResult.isDone();
 }
 
 bool MCanvas::startLoading(const QString &path)
@@ -465,7 +466,7 @@ bool MCanvas::startLoading(const QString &path)
     std::unique_ptr<MDocumentLoader> loader;
     m_lastReadResult = startReadingDocumentFile(path, this, loader);
     connectSignals();
-    if (m_lastReadResult != ReadDone)
+    if (!m_lastReadResult.isDone())
         return false;
     setFileName(path);
     setIsNew(false);
@@ -529,13 +530,13 @@ void MCanvas::cancelLoading()
     endLoadWaits(false);
 }
 
-void MCanvas::endLoading(MReadResult result)
+void MCanvas::endLoading(const MFileResult &result)
 {
     // Called from the loader's own signal: it goes once that returned.
     m_loader->deleteLater();
     m_loader = nullptr;
     m_lastReadResult = result;
-    if (result != ReadDone) {
+    if (!result.isDone()) {
         // No half document stays: a document missing tiles would be saved
         // over the file as it is.
         reset();
@@ -546,8 +547,8 @@ void MCanvas::endLoading(MReadResult result)
             updateLayerThumbnail(row);
     }
     refresh();
-    endLoadWaits(result == ReadDone);
-    emit loadingFinished(result == ReadDone);
+    endLoadWaits(result.isDone());
+    emit loadingFinished(result.isDone());
 }
 
 // ---------------------------------------------------------------- list hooks
@@ -1387,12 +1388,12 @@ bool MCanvas::fillPath(const QPainterPath &path, const QColor &color, int row)
 
 bool MCanvas::loadImage(const QString &path)
 {
-    m_lastReadResult = ReadDone;
+    m_lastReadResult = MFileResult();
     QString reason;
     const QImage image = MImageFile::read(path, &reason, MDocumentDescription::imageCheck());
     if (image.isNull()) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, reason));
-        m_lastReadResult = ReadNotOpened;
+        m_lastReadResult = MFileResult(
+            ReadNotOpened, MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, reason)));
         return false;
     }
     makeCurrent();

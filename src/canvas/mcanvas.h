@@ -155,9 +155,10 @@ public:
     bool isModified() const;
     bool strokeInProgress() const { return m_strokeInProgress; }
     void setStrokeInProgress(bool value) { m_strokeInProgress = value; }
-    // How the last load (document or image) and the last save ended.
-    MReadResult lastReadResult() const { return m_lastReadResult; }
-    MWriteResult lastWriteResult() const { return m_lastWriteResult; }
+    // How the last load (document or image) and the last save ended, with
+    // the reason the reader or writer logged for a failure.
+    const MFileResult &lastReadResult() const { return m_lastReadResult; }
+    const MFileResult &lastWriteResult() const { return m_lastWriteResult; }
 
     // New-document state from the settings, with one empty layer.
     void reset();
@@ -227,7 +228,7 @@ public:
         return m_renderer->grabLayerSized(layer, programName, width, height);
     }
     QRectF layerBoundingRect(MTextureLayer *layer) { return m_renderer->layerBoundingRect(layer); }
-    QImage copyImage(bool selectionOnly) { return m_renderer->copyImage(selectionOnly); }
+    QImage copyImage(bool selectionOnly, QString *why = nullptr) { return m_renderer->copyImage(selectionOnly, why); }
     // A new document of one layer holding the image; false (lastReadResult ReadNotOpened)
     // with the document unchanged when the file cannot be read.
     bool loadImage(const QString &path);
@@ -386,7 +387,7 @@ private:
     // Ends the waits for the last tiles (finishLoading), telling them whether
     // the load is whole.
     void endLoadWaits(bool loaded);
-    void endLoading(MReadResult result);
+    void endLoading(const MFileResult &result);
     // What the document does as its parts change.
     void connectParts();
     // A painted-rectangle command to rect, kept within the limit; false
@@ -418,8 +419,8 @@ private:
     // One bit per slot pressed in the stroke in progress.
     quint32 m_strokeSlots = 0;
     std::function<StrokePaint()> m_strokePaintSource;
-    MReadResult m_lastReadResult = ReadDone;
-    MWriteResult m_lastWriteResult = WriteDone;
+    MFileResult m_lastReadResult;
+    MFileResult m_lastWriteResult;
     QList<QMetaObject::Connection> m_connections;
     MDocumentLoader *m_loader = nullptr;
     struct LoadWait;

@@ -20,10 +20,10 @@ bool withinLimit(double value)
 }
 
 // A header beyond what a document can have.
-MReadResult beyondLimit(const QString &what)
+MFileResult beyondLimit(const QString &what)
 {
-    MLogger::instance()->systemError(QStringLiteral("Invalid canvas header: %1").arg(what));
-    return ReadBadData;
+    return MFileResult(ReadBadData,
+                       MLogger::instance()->systemError(QStringLiteral("Invalid canvas header: %1").arg(what)));
 }
 
 // A colour as the stream writes it, refused before it becomes a QColor when
@@ -72,7 +72,7 @@ MImageFile::SizeCheck MDocumentDescription::imageCheck()
     return [](const QSize &size) { return imageRefusal(size, MPlatform::availableMemory()); };
 }
 
-MReadResult MDocumentDescription::readPaper(QDataStream &stream)
+MFileResult MDocumentDescription::readPaper(QDataStream &stream)
 {
     qint32 marker = 0;
     stream >> paperName >> marker;
@@ -98,7 +98,7 @@ MReadResult MDocumentDescription::readPaper(QDataStream &stream)
     return ReadDone;
 }
 
-MReadResult MDocumentDescription::read(QDataStream &stream)
+MFileResult MDocumentDescription::read(QDataStream &stream)
 {
     qint32 layerCount = 0, tileCount = 0;
     qint8 colorSpec = 0;
@@ -118,8 +118,8 @@ MReadResult MDocumentDescription::read(QDataStream &stream)
     if (colorSpec < qint8(QColor::Invalid) || colorSpec > qint8(QColor::Hsl))
         return MLayerDescription::damaged(QStringLiteral("Invalid canvas header: colour spec %1").arg(colorSpec));
     if (paperType == MEnum::Paper) {
-        const MReadResult paper = readPaper(stream);
-        if (paper != ReadDone)
+        const MFileResult paper = readPaper(stream);
+        if (!paper.isDone())
             return paper;
     }
     stream >> autoExtent >> paintMargin >> layerCount >> tileCount;
@@ -136,8 +136,8 @@ MReadResult MDocumentDescription::read(QDataStream &stream)
     layers.reserve(layerCount);
     for (qint32 row = 0; row < layerCount; ++row) {
         layers.append(MLayerDescription());
-        const MReadResult result = layers.last().read(stream);
-        if (result != 0)
+        const MFileResult result = layers.last().read(stream);
+        if (!result.isDone())
             return result;
     }
     return ReadDone;

@@ -39,8 +39,9 @@ public:
     // The same against the memory available when the image is read.
     static MImageFile::SizeCheck imageCheck();
 
-    // 0, or 3 for a body that is cut short or damaged (the reason logged).
-    MReadResult read(QDataStream &stream);
+    // Done, or ReadBadData for a body that is cut short or damaged (the
+    // reason logged and given).
+    MFileResult read(QDataStream &stream);
 
     QRectF paintedRect;
     qint32 paperType = 0;
@@ -53,5 +54,5 @@ public:
 
 private:
     // The paper's name (its file name part alone) and image.
-    MReadResult readPaper(QDataStream &stream);
+    MFileResult readPaper(QDataStream &stream);
 };

@@ -4,9 +4,10 @@
 #include "mdocumentdescription.h"
 #include "mdocumentloader.h"
 #include "menum.h"
+#include "mfileframing.h"
+#include "mlayerfile.h"
 #include "mlogger.h"
 #include "mregularfile.h"
-#include "msavefile.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
 #include "mtilerecordwriter.h"
@@ -26,88 +27,10 @@
 #include <tuple>
 #include <unistd.h>
 #include <vector>
-#include <new>
 
 namespace {
 const QUuid documentMagic(QStringLiteral("{CEC50B25-E865-4A4F-9E63-120098E6C0FD}"));
-const QUuid layerMagic(QStringLiteral("{FF014CB9-2855-4DC1-99C9-97B20357BF83}"));
-constexpr int formatNumber = 100;
-
-void prepare(QDataStream &stream)
-{
-    stream.setVersion(QDataStream::Qt_5_4);
-    stream.setFloatingPointPrecision(QDataStream::DoublePrecision);
-}
-
-// Checks the magic and reads the format number (any value is accepted).
-MReadResult readHeader(QDataStream &stream, const QUuid &magic, const QString &wrongMagic)
-{
-    prepare(stream);
-    QUuid found;
-    stream >> found;
-    if (stream.status() != QDataStream::Ok || found.toString().toUpper() != magic.toString().toUpper()) {
-        MLogger::instance()->systemError(wrongMagic);
-        return ReadWrongMagic;
-    }
-    qint32 format = 0;
-    stream >> format;
-    return ReadDone;
-}
-
-// Writes the magic, the format number and the body beside path and puts the
-// result in place only when every byte reached the disk.
-MWriteResult writeFile(const QString &path, const QUuid &magic, const std::function<MWriteResult(QDataStream &)> &body)
-{
-    MSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to write %1: %2").arg(path, file.errorString()));
-        return WriteNotOpened;
-    }
-    QDataStream stream(&file);
-    prepare(stream);
-    stream << magic << qint32(formatNumber);
-    const MWriteResult result = body(stream);
-    if (result == WriteDone && stream.status() == QDataStream::Ok && file.commit())
-        return WriteDone;
-    // A tile the GPU would not give back is no fault of the disk.
-    if (result != 0 && !file.hasError()) {
-        file.cancelWriting();
-        return result;
-    }
-    MLogger::instance()->systemError(QStringLiteral("Unable to write %1: %2").arg(path, file.errorString()));
-    file.cancelWriting();
-    return WriteIncomplete;
-}
-
-// A count that slipped past the checks, or a machine short of memory, fails
-// the read like damage does instead of ending the program.
-MReadResult guarded(const std::function<MReadResult()> &read)
-{
-    try {
-        return read();
-    } catch (const std::bad_alloc &) {
-        MLogger::instance()->systemError(QStringLiteral("Not enough memory to read the file"));
-        return ReadBadData;
-    }
-}
-
-// Opens path, checks the magic and reads the format number before the body.
-MReadResult readFile(const QString &path, const QUuid &magic, const QString &wrongMagic,
-             const std::function<MReadResult(QDataStream &)> &body)
-{
-    MRegularFile file(path);
-    if (!file.openForReading()) {
-        // Logged so that the painter who asked can be shown why.
-        MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, file.errorString()));
-        return ReadNotOpened;
-    }
-    QDataStream stream(&file);
-    const MReadResult result = readHeader(stream, magic, wrongMagic);
-    return result != 0 ? result : guarded([&] { return body(stream); });
-}
-
 const QString wrongDocumentMagic = QStringLiteral("Invalid canvas file format");
-const QString wrongLayerMagic = QStringLiteral("Invalid layer file format");
 
 // Layers read for a document that has not taken them yet: released under the
 // document's context and deleted unless taken.
@@ -144,98 +67,7 @@ private:
 };
 } // namespace
 
-// A layer record's properties, then each tile's cell and pixels, read back
-// from the GPU while the writer writes what came before.
-static bool queueLayerRecord(MTileRecordWriter &writer, int version, MTextureLayer *layer)
-{
-    const int tileBytes = layer->bytesPerPixel() * layer->tileSize() * layer->tileSize();
-    QByteArray properties;
-    {
-        QDataStream stream(&properties, QIODevice::WriteOnly);
-        prepare(stream);
-        stream.setVersion(version);
-        stream << layer->name() << layer->opacity() << layer->locked() << layer->visible() << layer->shaderId();
-        stream << qint32(layer->tileSize()) << qint32(layer->border()) << qint32(layer->bytesPerPixel());
-        stream << qint32(layer->tileCount()) << qint32(tileBytes);
-    }
-    writer.appendBytes(properties);
-    for (int i = 0; i < layer->tileCount(); ++i) {
-        auto *tile = static_cast<MTextureTile *>(layer->tileAt(i));
-        QByteArray cell;
-        QDataStream stream(&cell, QIODevice::WriteOnly);
-        prepare(stream);
-        stream.setVersion(version);
-        stream << (tile ? tile->rect() : QRect());
-        if (!writer.appendTile(tile, cell))
-            return false;
-    }
-    return true;
-}
-
-MWriteResult writeLayerRecord(QDataStream &stream, MTextureLayer *layer)
-{
-    MTileRecordWriter writer(stream.device());
-    queueLayerRecord(writer, stream.version(), layer);
-    return writer.finish();
-}
-
-// A layer record's properties, with the only tile geometry documents have.
-static void setLayerProperties(const MLayerDescription &record, MTextureLayer *layer)
-{
-    layer->setName(record.name);
-    layer->setOpacity(record.opacity);
-    layer->setLocked(record.locked);
-    layer->setVisible(record.visible);
-    layer->set_shaderId(record.shaderId);
-    layer->setTileSize(MLayerDescription::TileSize);
-    layer->setBorder(MLayerDescription::Border);
-    layer->setBytesPerPixel(MLayerDescription::BytesPerPixel);
-}
-
-// Puts a description that read whole into a layer: its properties, then the
-// pixels of every tile, read again from where the description found them.
-static MReadResult uploadLayer(QDataStream &stream, const MLayerDescription &record, MTextureLayer *layer)
-{
-    setLayerProperties(record, layer);
-    QIODevice *device = stream.device();
-    QByteArray pixels(MLayerDescription::TileBytes, Qt::Uninitialized);
-    for (int i = 0; i < record.cells.size(); ++i) {
-        if (!device || !device->seek(record.pixelOffsets.at(i))
-            || stream.readRawData(pixels.data(), pixels.size()) < pixels.size())
-            return MLayerDescription::cutShort();
-        auto *tile = static_cast<MTextureTile *>(layer->addTile(QPointF(record.cells.at(i).center())));
-        // A tile left blank would be saved over the original as it is.
-        if (!tile || !tile->createTextureFrom(pixels.constData()))
-            return ReadBadData;
-    }
-    return ReadDone;
-}
-
-MReadResult readLayerRecord(QDataStream &stream, MTextureLayer *layer)
-{
-    MLayerDescription record;
-    const MReadResult result = record.read(stream);
-    if (result != 0)
-        return result;
-    const qint64 end = stream.device() ? stream.device()->pos() : 0;
-    const MReadResult uploaded = uploadLayer(stream, record, layer);
-    if (uploaded == 0 && stream.device())
-        stream.device()->seek(end);
-    return uploaded;
-}
-
-MWriteResult writeLayerFile(const QString &path, MTextureLayer *layer)
-{
-    return writeFile(path, layerMagic, [layer](QDataStream &stream) { return writeLayerRecord(stream, layer); });
-}
-
-MReadResult readLayerFile(const QString &path, MTextureLayer *layer)
-{
-    return readFile(path, layerMagic, wrongLayerMagic,
-                    [layer](QDataStream &stream) { return readLayerRecord(stream, layer); });
-}
-
-MWriteResult writeDocument(QDataStream &stream, MCanvas *canvas)
+MFileResult writeDocument(QDataStream &stream, MCanvas *canvas)
 {
     canvas->makeCurrent();
     qint32 tiles = 0;
@@ -248,7 +80,7 @@ MWriteResult writeDocument(QDataStream &stream, MCanvas *canvas)
     // One writer for all layers: the disk never waits at a layer's end.
     MTileRecordWriter writer(stream.device());
     for (int row = 0; row < canvas->count(); ++row) {
-        if (!queueLayerRecord(writer, stream.version(), canvas->at(row)))
+        if (!MLayerFile::queueLayerRecord(writer, stream.version(), canvas->at(row)))
             break;
     }
     return writer.finish();
@@ -281,28 +113,27 @@ static void replaceDocument(MCanvas *canvas, const MDocumentDescription &descrip
 
 // The body read and checked whole, before the GPU sees any of it, for a
 // document that can take layers.
-static MReadResult describe(QDataStream &stream, MCanvas *canvas, MDocumentDescription &description)
+static MFileResult describe(QDataStream &stream, MCanvas *canvas, MDocumentDescription &description)
 {
-    if (!canvas || !canvas->makeCurrent()) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
-        return ReadNoContext;
-    }
+    if (!canvas || !canvas->makeCurrent())
+        return MFileResult(ReadNoContext,
+                           MLogger::instance()->systemError(QStringLiteral("Unable to make current context")));
     return description.read(stream);
 }
 
-MReadResult readDocument(QDataStream &stream, MCanvas *canvas)
+MFileResult readDocument(QDataStream &stream, MCanvas *canvas)
 {
     // A file that fails half-way must not cost the open document either, so
     // layers are uploaded aside.
     MDocumentDescription description;
-    MReadResult result = describe(stream, canvas, description);
-    if (result != 0)
+    MFileResult result = describe(stream, canvas, description);
+    if (!result.isDone())
         return result;
     const qint64 end = stream.device() ? stream.device()->pos() : 0;
     ScratchLayers scratch(canvas);
     for (const MLayerDescription &record : qAsConst(description.layers)) {
-        result = uploadLayer(stream, record, scratch.add());
-        if (result != 0)
+        result = MLayerFile::uploadLayer(stream, record, scratch.add());
+        if (!result.isDone())
             return result;
     }
     if (stream.device())
@@ -311,11 +142,12 @@ MReadResult readDocument(QDataStream &stream, MCanvas *canvas)
     return ReadDone;
 }
 
-MWriteResult writeDocumentFile(const QString &path, MCanvas *canvas)
+MFileResult writeDocumentFile(const QString &path, MCanvas *canvas)
 {
     if (!canvas)
         return WriteNotOpened;
-    return writeFile(path, documentMagic, [canvas](QDataStream &stream) { return writeDocument(stream, canvas); });
+    return MFileFraming::writeFile(path, documentMagic,
+                                   [canvas](QDataStream &stream) { return writeDocument(stream, canvas); });
 }
 
 bool isDocumentFile(const QString &path)
@@ -324,16 +156,16 @@ bool isDocumentFile(const QString &path)
     if (!file.openForReading())
         return false;
     QDataStream stream(&file);
-    prepare(stream);
+    MFileFraming::prepare(stream);
     QUuid found;
     stream >> found;
     return stream.status() == QDataStream::Ok && found == documentMagic;
 }
 
-MReadResult readDocumentFile(const QString &path, MCanvas *canvas)
+MFileResult readDocumentFile(const QString &path, MCanvas *canvas)
 {
-    return readFile(path, documentMagic, wrongDocumentMagic,
-                    [canvas](QDataStream &stream) { return readDocument(stream, canvas); });
+    return MFileFraming::readFile(path, documentMagic, wrongDocumentMagic,
+                                  [canvas](QDataStream &stream) { return readDocument(stream, canvas); });
 }
 
 // Makes every tile of the layers, awaiting its pixels, in the file's order
@@ -382,49 +214,41 @@ static bool awaitTiles(const MDocumentDescription &description, const QList<MTex
     return true;
 }
 
-MReadResult startReadingDocumentFile(const QString &path, MCanvas *canvas, std::unique_ptr<MDocumentLoader> &loader)
+MFileResult startReadingDocumentFile(const QString &path, MCanvas *canvas, std::unique_ptr<MDocumentLoader> &loader)
 {
-    return readFile(path, documentMagic, wrongDocumentMagic, [&](QDataStream &stream) {
+    return MFileFraming::readFile(path, documentMagic, wrongDocumentMagic, [&](QDataStream &stream) {
         MDocumentDescription description;
-        const MReadResult result = describe(stream, canvas, description);
-        if (result != 0)
+        const MFileResult result = describe(stream, canvas, description);
+        if (!result.isDone())
             return result;
         ScratchLayers scratch(canvas);
         for (const MLayerDescription &record : qAsConst(description.layers))
-            setLayerProperties(record, scratch.add());
+            MLayerFile::setLayerProperties(record, scratch.add());
         QVector<MDocumentLoader::Tile> order;
-        if (!awaitTiles(description, scratch.layers(), order)) {
-            MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
-            return ReadBadData;
-        }
+        if (!awaitTiles(description, scratch.layers(), order))
+            return MFileResult(ReadBadData,
+                               MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture")));
         auto *file = qobject_cast<QFile *>(stream.device());
         // The tiles are read through a descriptor of their own: a file put
         // in its place meanwhile, by a save to the same name, is not what
         // they would come from.
         const int descriptor = file ? ::dup(file->handle()) : -1;
         if (descriptor < 0) {
-            MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, qt_error_string(errno)));
-            return ReadNotOpened;
+            const QString why = QStringLiteral("Unable to read %1: %2").arg(path, qt_error_string(errno));
+            return MFileResult(ReadNotOpened, MLogger::instance()->systemError(why));
         }
         // Made first: it keeps the replaced tiles' textures for the new ones.
         loader.reset(new MDocumentLoader(canvas, descriptor, order, MLayerDescription::TileSize));
         replaceDocument(canvas, description, scratch.take());
-        return ReadDone;
+        return MFileResult(ReadDone);
     });
 }
 
-MReadResult parseDocumentFile(QIODevice *device, MDocumentDescription &description)
+MFileResult parseDocumentFile(QIODevice *device, MDocumentDescription &description)
 {
     QDataStream stream(device);
-    const MReadResult result = readHeader(stream, documentMagic, wrongDocumentMagic);
-    return result != 0 ? result : guarded([&] { return description.read(stream); });
-}
-
-MReadResult parseLayerFile(QIODevice *device, MLayerDescription &description)
-{
-    QDataStream stream(device);
-    const MReadResult result = readHeader(stream, layerMagic, wrongLayerMagic);
-    return result != 0 ? result : guarded([&] { return description.read(stream); });
+    const MFileResult result = MFileFraming::readHeader(stream, documentMagic, wrongDocumentMagic);
+    return !result.isDone() ? result : MFileFraming::guarded([&] { return description.read(stream); });
 }
 
 bool exportLayersAsPng(const QString &folder, const QString &baseName, MCanvas *canvas, bool reverse,

@@ -14,15 +14,13 @@ class MTextureLayer;
 class QDataStream;
 class QIODevice;
 
-// The document file ("kxd") and the single-layer file in which a removed
-// layer is parked on disk. Both are a magic UUID, the format number and a
-// body: the document's painted rectangle, paper and margin followed by its
-// layer records, or one layer record (properties, then the raw RGBA pixels of
-// every tile texture). Reading and writing need the document's context
+// The document file ("kxd"): a magic UUID, the format number, then the
+// document's painted rectangle, paper and margin followed by its layer
+// records (MLayerFile). Reading and writing need the document's context
 // current; the checking half of reading (MDocumentDescription,
 // MLayerDescription) does not.
 //
-// Each failure is logged. A document is replaced only once its whole file has
+// Each failure is logged, and the logged line is the result's reason. A document is replaced only once its whole file has
 // been read: a failed read leaves it as it was. Files are written beside the
 // target (MSaveFile) and renamed over it, so a failed write leaves the
 // previous file as it was.
@@ -30,26 +28,20 @@ class QIODevice;
 // Whether the file begins as a document does, whatever its name.
 bool isDocumentFile(const QString &path);
 
-MWriteResult writeDocumentFile(const QString &path, MCanvas *canvas);
-MReadResult readDocumentFile(const QString &path, MCanvas *canvas);
-MWriteResult writeDocument(QDataStream &stream, MCanvas *canvas);
-MReadResult readDocument(QDataStream &stream, MCanvas *canvas);
+MFileResult writeDocumentFile(const QString &path, MCanvas *canvas);
+MFileResult readDocumentFile(const QString &path, MCanvas *canvas);
+MFileResult writeDocument(QDataStream &stream, MCanvas *canvas);
+MFileResult readDocument(QDataStream &stream, MCanvas *canvas);
 // Reads and checks the whole file as readDocumentFile does, then gives the
 // document the file's header and its layers without their tiles, which the
 // loader set up here brings in (not started): the tiles over the painted
 // rectangle first, from its centre outwards, each place's layers from the
 // bottom up, as the first frames composite them. A failure changes nothing.
-MReadResult startReadingDocumentFile(const QString &path, MCanvas *canvas, std::unique_ptr<MDocumentLoader> &loader);
+MFileResult startReadingDocumentFile(const QString &path, MCanvas *canvas, std::unique_ptr<MDocumentLoader> &loader);
 
 // The checking half of the readers, on any device and without a GL context:
 // the same codes and log lines as the readers up to the upload.
-MReadResult parseDocumentFile(QIODevice *device, MDocumentDescription &description);
-MReadResult parseLayerFile(QIODevice *device, MLayerDescription &description);
-
-MWriteResult writeLayerFile(const QString &path, MTextureLayer *layer);
-MReadResult readLayerFile(const QString &path, MTextureLayer *layer);
-MWriteResult writeLayerRecord(QDataStream &stream, MTextureLayer *layer);
-MReadResult readLayerRecord(QDataStream &stream, MTextureLayer *layer);
+MFileResult parseDocumentFile(QIODevice *device, MDocumentDescription &description);
 
 // Saves every layer, alone at the size of the painted rectangle, as
 // <folder>/<baseName><number>.png, the number padded to four digits. Without

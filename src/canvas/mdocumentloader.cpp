@@ -221,8 +221,8 @@ void MDocumentLoader::upload(qint64 budgetNs, bool wait, int atLeast)
     QElapsedTimer clock;
     clock.start();
     if (!m_canvas || !m_canvas->makeContextCurrent()) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
-        end(ReadNoContext);
+        const QString why = MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
+        end(MFileResult(ReadNoContext, why));
         return;
     }
     while (!m_finished && m_uploaded < m_order.size()) {
@@ -276,8 +276,7 @@ bool MDocumentLoader::uploadOne(const Read &read)
 {
     if (!read.ok) {
         // The file changed or the disk failed after the whole file was checked.
-        MLayerDescription::cutShort();
-        end(ReadBadData);
+        end(MLayerDescription::cutShort());
         return false;
     }
     const Tile &tile = m_order.at(read.index);
@@ -286,7 +285,8 @@ bool MDocumentLoader::uploadOne(const Read &read)
     const bool created = m_levels ? texture && texture->createTextureWithLevels(read.pixels.constData())
                                   : texture && texture->createTextureFrom(read.pixels.constData(), true);
     if (!created) {
-        end(ReadBadData);
+        end(MFileResult(ReadBadData,
+                        MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"))));
         return false;
     }
     ++m_uploaded;
@@ -294,7 +294,7 @@ bool MDocumentLoader::uploadOne(const Read &read)
     return true;
 }
 
-MReadResult MDocumentLoader::finish()
+MFileResult MDocumentLoader::finish()
 {
     if (!m_started) {
         start();
@@ -313,7 +313,7 @@ void MDocumentLoader::cancel()
     releasePool();
 }
 
-void MDocumentLoader::end(MReadResult result)
+void MDocumentLoader::end(const MFileResult &result)
 {
     m_finished = true;
     m_result = result;

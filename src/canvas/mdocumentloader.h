@@ -58,11 +58,11 @@ public:
     void start();
     // Uploads every tile still to come, waiting for their reads; the result
     // of the whole load (also emitted by finished()).
-    MReadResult finish();
+    MFileResult finish();
     // Stops reading and uploading; finished() is not emitted.
     void cancel();
     bool isFinished() const { return m_finished; }
-    MReadResult result() const { return m_result; }
+    MFileResult result() const { return m_result; }
     int uploadedCount() const { return m_uploaded; }
     int tileCount() const { return m_order.size(); }
     // Asked on the reading thread, now and then, whether the tile at that
@@ -73,7 +73,8 @@ public:
 signals:
     // Tiles were uploaded over the area (canvas coordinates) since the last time.
     void tilesArrived(const QRectF &area);
-    void finished(MReadResult result);
+    // The reason of a failure is the line the loader logged.
+    void finished(const MFileResult &result);
 
 private:
     struct Read
@@ -94,7 +95,7 @@ private:
     // least that many tiles are in.
     void upload(qint64 budgetNs, bool wait, int atLeast = 0);
     bool uploadOne(const Read &read);
-    void end(MReadResult result);
+    void end(const MFileResult &result);
     void stopWorker();
     void releasePool();
 
@@ -109,7 +110,7 @@ private:
     int m_uploaded = 0;
     bool m_finished = false;
     bool m_started = false;
-    MReadResult m_result = ReadDone;
+    MFileResult m_result;
     QRectF m_arrived;
     QElapsedTimer m_sinceShown;
     QElapsedTimer m_sinceSlice;

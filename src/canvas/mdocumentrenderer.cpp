@@ -31,21 +31,26 @@ void MDocumentRenderer::draw(MPaintParams *params)
 
 QImage MDocumentRenderer::renderToImage(const QString &programName, int width, int height,
                                         const QPainterPath &clipPath, bool drawBackground, bool drawAllLayers,
-                                        const QList<MTextureLayer *> &layers)
+                                        const QList<MTextureLayer *> &layers, QString *why)
 {
+    const auto refuse = [why](const QString &message) {
+        const QString line = MLogger::instance()->systemError(message);
+        if (why)
+            *why = line;
+        return QImage();
+    };
     if (!m_parts.document->finishLoading())
         return QImage();
-    if (!m_parts.document->makeCurrent()) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
-        return QImage();
-    }
+    if (!m_parts.document->makeCurrent())
+        return refuse(QStringLiteral("Unable to make current context"));
     // A size the driver cannot render would give a blank or broken image
     // that looks like a success.
     const int limit = m_parts.document->maximumRenderSize();
     if (width <= 0 || height <= 0 || width > limit || height > limit) {
-        MLogger::instance()->systemError(
-            QStringLiteral("Unable to render an image of %1 x %2 pixels (the limit is %3)").arg(width).arg(height).arg(limit));
-        return QImage();
+        return refuse(QStringLiteral("Unable to render an image of %1 x %2 pixels (the limit is %3)")
+                          .arg(width)
+                          .arg(height)
+                          .arg(limit));
     }
     QOpenGLFramebufferObjectFormat format;
     format.setSamples(0);
@@ -54,10 +59,8 @@ QImage MDocumentRenderer::renderToImage(const QString &programName, int width, i
     format.setTextureTarget(GL_TEXTURE_2D);
     format.setAttachment(QOpenGLFramebufferObject::NoAttachment);
     QOpenGLFramebufferObject target(width, height, format);
-    if (!target.isValid() || !target.bind()) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to create frame buffer"));
-        return QImage();
-    }
+    if (!target.isValid() || !target.bind())
+        return refuse(QStringLiteral("Unable to create frame buffer"));
     QOpenGLFunctions *f = m_parts.document->context()->functions();
     f->glClearColor(0, 0, 0, 0);
     f->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -148,7 +151,7 @@ QRectF MDocumentRenderer::layerBoundingRect(MTextureLayer *layer)
     return QRectF(painted.left() + minX, painted.top() + minY, maxX - minX + 1, maxY - minY + 1);
 }
 
-QImage MDocumentRenderer::copyImage(bool selectionOnly)
+QImage MDocumentRenderer::copyImage(bool selectionOnly, QString *why)
 {
     if (!m_parts.document->finishLoading())
         return QImage();
@@ -160,11 +163,11 @@ QImage MDocumentRenderer::copyImage(bool selectionOnly)
         const QPainterPath path = m_parts.selection->path();
         const QRectF bounds = path.boundingRect();
         image = renderToImage(QStringLiteral("blit"), int(bounds.width()), int(bounds.height()), path, false, false,
-                              {layer});
+                              {layer}, why);
     } else {
         const QRectF painted = m_parts.paper->paintedRect();
         image = renderToImage(QStringLiteral("blit"), int(painted.width()), int(painted.height()), QPainterPath(),
-                              false, false, {layer});
+                              false, false, {layer}, why);
     }
     return image;
 }

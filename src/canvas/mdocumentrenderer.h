@@ -24,15 +24,17 @@ public:
     // The queued stamps drawn first, then the paper, the layers and the
     // selection's overlay, into the frame buffer bound in the params' context.
     void draw(MPaintParams *params);
+    // A refusal's logged line goes to why, when given.
     QImage renderToImage(const QString &programName, int width, int height, const QPainterPath &clipPath,
-                         bool drawBackground, bool drawAllLayers, const QList<MTextureLayer *> &layers);
+                         bool drawBackground, bool drawAllLayers, const QList<MTextureLayer *> &layers,
+                         QString *why = nullptr);
     QImage flattenedImage(const QString &programName);
     QImage grabLayer(MTextureLayer *layer, const QString &programName);
     QImage grabLayerSized(MTextureLayer *layer, const QString &programName, int width, int height);
     QRectF layerBoundingRect(MTextureLayer *layer);
     // The current layer, within the selection's bounds or the painted
     // rectangle, for the clipboard; null when there is nothing to copy.
-    QImage copyImage(bool selectionOnly);
+    QImage copyImage(bool selectionOnly, QString *why = nullptr);
 
 private:
     MDocumentParts m_parts;

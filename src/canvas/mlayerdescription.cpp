@@ -25,17 +25,17 @@ bool onTileGrid(const QRect &cell)
 }
 } // namespace
 
-MReadResult MLayerDescription::cutShort()
+MFileResult MLayerDescription::cutShort()
 {
-    MLogger::instance()->systemError(QStringLiteral("The file is cut short: it ends before the data it announces "
-                                                    "(Error during readRawData)"));
-    return ReadBadData;
+    return MFileResult(ReadBadData,
+                       MLogger::instance()->systemError(QStringLiteral("The file is cut short: it ends before the data "
+                                                                       "it announces (Error during readRawData)")));
 }
 
-MReadResult MLayerDescription::damaged(const QString &detail)
+MFileResult MLayerDescription::damaged(const QString &detail)
 {
-    MLogger::instance()->systemError(QStringLiteral("The file is damaged: %1").arg(detail));
-    return ReadBadData;
+    return MFileResult(ReadBadData,
+                       MLogger::instance()->systemError(QStringLiteral("The file is damaged: %1").arg(detail)));
 }
 
 bool MLayerDescription::holds(QDataStream &stream, qint32 count, qint64 itemBytes)
@@ -46,7 +46,7 @@ bool MLayerDescription::holds(QDataStream &stream, qint32 count, qint64 itemByte
     return !device || device->isSequential() || count * itemBytes <= device->bytesAvailable();
 }
 
-MReadResult MLayerDescription::read(QDataStream &stream)
+MFileResult MLayerDescription::read(QDataStream &stream)
 {
     qint32 tileSize = 0, border = 0, bytesPerPixel = 0, tileCount = 0, tileBytes = 0;
     stream >> name >> opacity >> locked >> visible >> shaderId;

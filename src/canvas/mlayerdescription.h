@@ -23,14 +23,14 @@ public:
     // The smallest record: empty name and effect, no tile.
     static constexpr qint64 SmallestRecord = 4 + 8 + 1 + 1 + 4 + 5 * 4;
 
-    // 0, or 3 for a record that is cut short or damaged (the reason logged).
-    // The pixels are skipped, not read.
-    MReadResult read(QDataStream &stream);
+    // Done, or ReadBadData for a record that is cut short or damaged (the
+    // reason logged and given). The pixels are skipped, not read.
+    MFileResult read(QDataStream &stream);
 
     // Log in words that the file is cut short, or damaged (the detail
-    // follows); 3.
-    static MReadResult cutShort();
-    static MReadResult damaged(const QString &detail);
+    // follows), and give ReadBadData with the logged line.
+    static MFileResult cutShort();
+    static MFileResult damaged(const QString &detail);
     // Whether count items of itemBytes each can still be in the stream; a
     // file is never asked for more than it holds, so a damaged count
     // allocates nothing.

@@ -197,19 +197,18 @@ void MTileRecordWriter::stop()
     m_stopped = true;
 }
 
-MWriteResult MTileRecordWriter::finish()
+MFileResult MTileRecordWriter::finish()
 {
     const bool drained = !m_tileFailed && drain(true);
     stop();
     releaseBuffers();
     if (!drained || m_tileFailed) {
-        MLogger::instance()->systemError(QStringLiteral("Error during texture transfert to memory"));
-        return WriteTileUnreadable;
+        return MFileResult(WriteTileUnreadable,
+                           MLogger::instance()->systemError(QStringLiteral("Error during texture transfert to memory")));
     }
-    if (m_writeFailed) {
-        MLogger::instance()->systemError(QStringLiteral("Error during writeRawData"));
-        return WriteIncomplete;
-    }
+    if (m_writeFailed)
+        return MFileResult(WriteIncomplete,
+                           MLogger::instance()->systemError(QStringLiteral("Error during writeRawData")));
     return WriteDone;
 }
 

@@ -36,7 +36,7 @@ public:
     // Waits until every byte reached the device, frees the buffers (the
     // context must be current) and says how it went: WriteIncomplete when the
     // device refused bytes, WriteTileUnreadable when a tile did not come back.
-    MWriteResult finish();
+    MFileResult finish();
 
 private:
     struct Pending

@@ -585,10 +585,11 @@ void DHelpEditor::on_actionReplace_all_triggered()
 
 void DHelpEditor::on_actionExtract_texts_triggered()
 {
-    if (m_engine->writePoFile(QStringLiteral("en")))
+    QString why;
+    if (m_engine->writePoFile(QStringLiteral("en"), &why))
         QMessageBox::information(this, QString(), tr("Traductions extraites !"));
     else
-        QMessageBox::critical(this, QString(), MLogger::instance()->lastLine());
+        QMessageBox::critical(this, QString(), why);
 }
 
 void DHelpEditor::on_actionTranslate_fr_to_en_triggered()

@@ -662,7 +662,7 @@ QString MHelpEngine::poFilePath(const QString &language) const
     return folder + QStringLiteral("translation-%1.po").arg(MUtility::safeLanguageId(language));
 }
 
-bool MHelpEngine::writePoFile(const QString &language)
+bool MHelpEngine::writePoFile(const QString &language, QString *why)
 {
     const QString path = poFilePath(language);
     if (path.isEmpty())
@@ -706,7 +706,9 @@ bool MHelpEngine::writePoFile(const QString &language)
                << QStringLiteral("msgid \"%1\"").arg(record.text) << QStringLiteral("msgstr \"\"");
     }
     if (!MUtility::writeLines(output, path)) {
-        *MLogger::instance() << QStringLiteral("Unable to write the catalogue %1").arg(path);
+        const QString line = MLogger::instance()->log(QStringLiteral("Unable to write the catalogue %1").arg(path));
+        if (why)
+            *why = line;
         return false;
     }
     return true;

@@ -85,7 +85,8 @@ public:
     // Translation.
     void extractTranslation(MHelpItem *item, TranslationList &records, bool recursive) const;
     QString poFilePath(const QString &language) const;
-    bool writePoFile(const QString &language);
+    // False, with the logged line in why when given, when the catalogue cannot be written.
+    bool writePoFile(const QString &language, QString *why = nullptr);
     QStringList extractImages() const;
     QString translationOutputDir() const;
     void translate(const QString &sourceLinesPath, const QString &translatedLinesPath);

@@ -663,7 +663,7 @@ bool MMainWindow::writeDocument(const QString &path)
     if (!saved) {
         // Left unsaid, the failure would only show as a close that refuses.
         MUtility::showMessage(QMessageBox::Critical, tr("Save file"), tr("Cannot save file %1.").arg(path),
-                              QMessageBox::Ok, QMessageBox::NoButton, MLogger::instance()->lastLine());
+                              QMessageBox::Ok, QMessageBox::NoButton, m_view->canvas()->lastWriteResult().reason);
     }
     return saved;
 }
@@ -757,7 +757,7 @@ bool MMainWindow::loadFile(const QString &path, bool askToSave)
     if (!loaded) {
         // The readers log why; the painter who asked is told the same.
         MUtility::showMessage(QMessageBox::Critical, tr("Open file"), tr("Cannot open file %1.").arg(path),
-                              QMessageBox::Ok, QMessageBox::NoButton, MLogger::instance()->lastLine());
+                              QMessageBox::Ok, QMessageBox::NoButton, canvas->lastReadResult().reason);
         return false;
     }
     m_recentFiles->setCurrentFile(path);
@@ -776,7 +776,7 @@ bool MMainWindow::loadFile(const QString &path, bool askToSave)
             updateWindowTitle();
             m_view->resetView(true);
             MUtility::showMessage(QMessageBox::Critical, tr("Open file"), tr("Cannot open file %1.").arg(path),
-                                  QMessageBox::Ok, QMessageBox::NoButton, MLogger::instance()->lastLine());
+                                  QMessageBox::Ok, QMessageBox::NoButton, m_view->canvas()->lastReadResult().reason);
         });
     }
     return true;
@@ -1024,11 +1024,11 @@ void MMainWindow::on_actionOpen_default_thumbnail_triggered()
 namespace {
 // A copy that rendered nothing leaves the clipboard as it was.
 // A copy that could not be made leaves the clipboard as it was, and says so.
-bool copyToClipboard(const QImage &image, const QString &title)
+bool copyToClipboard(const QImage &image, const QString &title, const QString &why)
 {
     if (image.isNull()) {
         MUtility::showMessage(QMessageBox::Warning, title, MMainWindow::tr("Cannot copy the image."), QMessageBox::Ok,
-                              QMessageBox::NoButton, MLogger::instance()->lastLine());
+                              QMessageBox::NoButton, why);
         return false;
     }
     QGuiApplication::clipboard()->setImage(image);
@@ -1039,7 +1039,9 @@ bool copyToClipboard(const QImage &image, const QString &title)
 void MMainWindow::on_actionCopy_triggered()
 {
     MCanvas *canvas = m_view->canvas();
-    copyToClipboard(canvas->copyImage(!canvas->selectionPath().isEmpty()), tr("Copy"));
+    QString why;
+    const QImage image = canvas->copyImage(!canvas->selectionPath().isEmpty(), &why);
+    copyToClipboard(image, tr("Copy"), why);
 }
 
 void MMainWindow::on_actionCut_triggered()
@@ -1048,7 +1050,9 @@ void MMainWindow::on_actionCut_triggered()
     if (canvas->selectionPath().isEmpty())
         return;
     // Nothing is erased that did not reach the clipboard.
-    if (!copyToClipboard(canvas->copyImage(true), tr("Cut")))
+    QString why;
+    const QImage image = canvas->copyImage(true, &why);
+    if (!copyToClipboard(image, tr("Cut"), why))
         return;
     canvas->beginMacro(tr("Cut"));
     canvas->erase();
@@ -1471,10 +1475,11 @@ void MMainWindow::on_actionNew_brush_triggered()
     DBrushName dialog(tr("new group"), tr("new brush"), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (MBrushList::instance()->createBrushNamed(dialog.group(), dialog.description()))
+    QString why;
+    if (MBrushList::instance()->createBrushNamed(dialog.group(), dialog.description(), &why))
         reportBrushAdded(dialog.group(), dialog.description());
     else
-        reportBrushNotSaved(dialog.group(), dialog.description());
+        reportBrushNotSaved(dialog.group(), dialog.description(), why);
 }
 
 void MMainWindow::on_actionDuplicate_brush_triggered()
@@ -1485,10 +1490,11 @@ void MMainWindow::on_actionDuplicate_brush_triggered()
     DBrushName dialog(brush->group(), tr("%1 - copy").arg(brush->description()), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (MBrushList::instance()->createBrush(brush, dialog.group(), dialog.description()))
+    QString why;
+    if (MBrushList::instance()->createBrush(brush, dialog.group(), dialog.description(), &why))
         reportBrushAdded(dialog.group(), dialog.description());
     else
-        reportBrushNotSaved(dialog.group(), dialog.description());
+        reportBrushNotSaved(dialog.group(), dialog.description(), why);
 }
 
 void MMainWindow::reportBrushAdded(const QString &group, const QString &name)
@@ -1621,16 +1627,17 @@ void MMainWindow::on_actionRemove_brush_from_system_directory_triggered() {}
 
 bool MMainWindow::reportBrushSave(MBrush *brush)
 {
-    if (brush->save())
+    QString why;
+    if (brush->save(&why))
         return true;
-    reportBrushNotSaved(brush->group(), brush->description());
+    reportBrushNotSaved(brush->group(), brush->description(), why);
     return false;
 }
 
-void MMainWindow::reportBrushNotSaved(const QString &group, const QString &name)
+void MMainWindow::reportBrushNotSaved(const QString &group, const QString &name, const QString &why)
 {
     MUtility::showMessage(QMessageBox::Critical, tr("Brush"), tr("Unable to save the brush %1/%2.").arg(group, name),
-                          QMessageBox::Ok, QMessageBox::NoButton, MLogger::instance()->lastLine());
+                          QMessageBox::Ok, QMessageBox::NoButton, why);
 }
 
 // ---------------------------------------------------------------- brush selection and settings

@@ -252,7 +252,7 @@ private:
     void setupBrushCommands();
     // Saves the brush; a failure is shown to the painter.
     bool reportBrushSave(MBrush *brush);
-    void reportBrushNotSaved(const QString &group, const QString &name);
+    void reportBrushNotSaved(const QString &group, const QString &name, const QString &why);
     void reportBrushAdded(const QString &group, const QString &name);
     // Writes the document under path; a failure is shown with its logged reason.
     bool writeDocument(const QString &path);

@@ -471,7 +471,7 @@ private slots:
         QCOMPARE(pixelAt(canvas->at(0), topLeft + QPoint(40, 0)), QRgb(0));
 
         QVERIFY(!canvas->loadImage(folder.filePath(QStringLiteral("missing.png"))));
-        QCOMPARE(canvas->lastReadResult(), ReadNotOpened);
+        QCOMPARE(canvas->lastReadResult().code, int(ReadNotOpened));
         QCOMPARE(canvas->count(), 1);
     }
 };

@@ -3,6 +3,7 @@
 #include "mdocumentfile.h"
 #include "menum.h"
 #include "mfolders.h"
+#include "mlayerfile.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "msettings.h"
@@ -300,7 +301,7 @@ private slots:
         QSignalSpy resets(canvas.get(), &MCanvas::layerListReset);
         QSignalSpy modified(canvas.get(), &MCanvas::modifiedChanged);
         QVERIFY(canvas->loadFromFile(path));
-        QCOMPARE(canvas->lastReadResult(), ReadDone);
+        QCOMPARE(canvas->lastReadResult().code, int(ReadDone));
         QCOMPARE(describe(false), written);
         QCOMPARE_IMAGES(canvas->flattenedImage(QStringLiteral("basic")), picture, 0);
         QCOMPARE(canvas->fileName(), QFileInfo(path).absoluteFilePath());
@@ -333,7 +334,7 @@ private slots:
         QVERIFY(layer->tileAt(0)->readPixels(pixels.data()));
 
         const QString path = folder->filePath(QStringLiteral("tiny.kxd"));
-        QCOMPARE(writeDocumentFile(path, canvas.get()), 0);
+        QCOMPARE(writeDocumentFile(path, canvas.get()).code, 0);
         const QByteArray bytes = folder->readFile(QStringLiteral("tiny.kxd"));
         const QByteArray header = QByteArray::fromHex(
             "CEC50B25E8654A4F9E63120098E6C0FD" // magic
@@ -421,11 +422,11 @@ private slots:
         canvas->makeCurrent();
         const QString path = folder->filePath(QStringLiteral("picture.png"));
         if (kind == QLatin1String("document") || kind == QLatin1String("cut")) {
-            QCOMPARE(writeDocumentFile(path, canvas.get()), 0);
+            QCOMPARE(writeDocumentFile(path, canvas.get()).code, 0);
             if (kind == QLatin1String("cut"))
                 folder->writeFile(QStringLiteral("picture.png"), folder->readFile(QStringLiteral("picture.png")).left(15));
         } else if (kind == QLatin1String("layer")) {
-            QCOMPARE(writeLayerFile(path, canvas->at(0)), 0);
+            QCOMPARE(MLayerFile::writeLayerFile(path, canvas->at(0)).code, 0);
         } else if (kind == QLatin1String("image")) {
             QImage image(8, 8, QImage::Format_ARGB32);
             image.fill(Qt::red);
@@ -454,7 +455,7 @@ private slots:
         buildDocument(paperType);
         canvas->clear();
         const QString path = folder->filePath(QStringLiteral("paper.kxd"));
-        QCOMPARE(writeDocumentFile(path, canvas.get()), 0);
+        QCOMPARE(writeDocumentFile(path, canvas.get()).code, 0);
         const QByteArray bytes = folder->readFile(QStringLiteral("paper.kxd"));
         constexpr int afterColour = 16 + 4 + 32 + 4 + 11;
         QCOMPARE(bytes.mid(afterColour - 15, 4), int32(paperType));
@@ -564,7 +565,7 @@ private slots:
         buildDocument(paper ? int(MEnum::Paper) : int(MEnum::Colored));
         const QStringList written = describe(false);
         const QString path = folder->filePath(QStringLiteral("damaged.kxd"));
-        QCOMPARE(writeDocumentFile(path, canvas.get()), 0);
+        QCOMPARE(writeDocumentFile(path, canvas.get()).code, 0);
         QByteArray bytes = folder->readFile(QStringLiteral("damaged.kxd"));
         // Paper type 1: the header is 84 bytes. Layer 0 ("Sky", no effect):
         // name, opacity, two flags and a null effect id before its sizes.
@@ -595,7 +596,11 @@ private slots:
         const QStringList before = describe(true);
         const MTestLogWatch log;
         QCOMPARE(canvas->loadFromFile(damaged), code == 0);
-        QCOMPARE(canvas->lastReadResult(), MReadResult(code));
+        QCOMPARE(canvas->lastReadResult().code, code);
+        // The reason the painter is shown is the line the reader logged.
+        const QStringList logged = log.lines();
+        QCOMPARE(canvas->lastReadResult().reason,
+                 code == 0 ? QString() : MTestLogWatch::message(logged.value(logged.size() - 1)));
         if (code == 0) {
             QCOMPARE(describe(false), written);
             return;
@@ -679,7 +684,7 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         {
             const MTestLogWatch log;
-            QCOMPARE(parseDocumentFile(&file, description), ReadBadData);
+            QCOMPARE(parseDocumentFile(&file, description).code, int(ReadBadData));
             QCOMPARE(log.count(QStringLiteral("System error: ") + message), 1);
         }
         QVERIFY(description.layers.isEmpty());
@@ -688,8 +693,9 @@ private slots:
         const QStringList before = describe(true);
         const MTestLogWatch log;
         QVERIFY(!canvas->loadFromFile(path));
-        QCOMPARE(canvas->lastReadResult(), ReadBadData);
+        QCOMPARE(canvas->lastReadResult().code, int(ReadBadData));
         QCOMPARE(log.count(QStringLiteral("System error: ") + message), 1);
+        QVERIFY(canvas->lastReadResult().reason.startsWith(QStringLiteral("System error: ") + message));
         QCOMPARE(describe(true), before);
     }
 
@@ -706,7 +712,7 @@ private slots:
         QBuffer device;
         device.setData(documentBytes(escaping, png, 1, 1));
         QVERIFY(device.open(QIODevice::ReadOnly));
-        QCOMPARE(parseDocumentFile(&device, description), ReadDone);
+        QCOMPARE(parseDocumentFile(&device, description).code, int(ReadDone));
         QCOMPARE(description.paperName, QStringLiteral("secret.png"));
         QCOMPARE(description.paperTile.size(), widest.size());
         QCOMPARE(description.layers.size(), 1);
@@ -742,7 +748,7 @@ private slots:
         QVERIFY(device.open(QIODevice::ReadOnly));
         MLayerDescription layer;
         const MTestLogWatch log;
-        QCOMPARE(parseLayerFile(&device, layer), ReadBadData);
+        QCOMPARE(MLayerFile::parseLayerFile(&device, layer).code, int(ReadBadData));
         QCOMPARE(log.count(QStringLiteral("System error: The file is cut short")), 1);
         QVERIFY(layer.cells.isEmpty());
     }
@@ -793,10 +799,13 @@ private slots:
             savedAnyway = canvas->saveToFile(path);
         }
         QVERIFY(!savedAnyway);
-        QCOMPARE(canvas->lastWriteResult(), MWriteResult(code));
+        QCOMPARE(canvas->lastWriteResult().code, code);
         // The user is shown the logged line as the reason.
         QVERIFY(log.count(QStringLiteral("System error: ")) >= 1);
-        QCOMPARE(MLogger::instance()->lastLine(), QStringLiteral("System error: Unable to write %1: %2.").arg(path, reason));
+        const QString line = QStringLiteral("System error: Unable to write %1: %2.").arg(path, reason);
+        const QStringList logged = log.lines();
+        QCOMPARE(MTestLogWatch::message(logged.value(logged.size() - 1)), line);
+        QCOMPARE(canvas->lastWriteResult().reason, line);
         QCOMPARE(describe(true), before);
         QCOMPARE(QDir(folder->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), entries);
         if (obstacle == QLatin1String("folder"))
@@ -818,7 +827,7 @@ private slots:
         QSignalSpy names(canvas.get(), &MCanvas::fileNameChanged);
         const QString path = folder->filePath(QStringLiteral("named.kxd"));
         QVERIFY(canvas->saveToFile(path));
-        QCOMPARE(canvas->lastWriteResult(), WriteDone);
+        QCOMPARE(canvas->lastWriteResult().code, int(WriteDone));
         QCOMPARE(canvas->fileName(), QFileInfo(path).absoluteFilePath());
         QCOMPARE(isNew.count(), 1);
         QCOMPARE(isNew.at(0).at(0).toBool(), false);

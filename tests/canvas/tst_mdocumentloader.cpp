@@ -208,7 +208,7 @@ private slots:
         QVERIFY(turns >= 2);
         QCOMPARE(finished.first().first().toBool(), true);
         QVERIFY(!canvas->isLoading());
-        QCOMPARE(canvas->lastReadResult(), ReadDone);
+        QCOMPARE(canvas->lastReadResult().code, int(ReadDone));
         QCOMPARE(describe(), saved);
         QVERIFY(!canvas->isModified());
 
@@ -340,7 +340,7 @@ private slots:
             return;
         }
         QVERIFY(!loaded);
-        QCOMPARE(canvas->lastReadResult(), ReadBadData);
+        QCOMPARE(canvas->lastReadResult().code, int(ReadBadData));
         QCOMPARE(log.count(QStringLiteral("System error: The file is cut short")), 1);
         QCOMPARE(canvas->count(), 1);
         QCOMPARE(canvas->at(0)->tileCount(), 0);

@@ -359,7 +359,7 @@ private slots:
         const QString path = folder.filePath(QStringLiteral("layer.data"));
         MTextureLayer layer;
         paint(layer, 23);
-        QCOMPARE(writeLayerFile(path, &layer), 0);
+        QCOMPARE(MLayerFile::writeLayerFile(path, &layer).code, 0);
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadWrite));
         QByteArray bytes = file.readAll();
@@ -384,10 +384,10 @@ private slots:
         file.close();
 
         MTextureLayer target;
-        QCOMPARE(readLayerFile(path, &target), result);
+        QCOMPARE(MLayerFile::readLayerFile(path, &target).code, result);
         QCOMPARE(target.tileSize(), 512);
         QCOMPARE(target.border(), 6);
-        QCOMPARE(readLayerFile(folder.filePath(QStringLiteral("missing.data")), &target), 1);
+        QCOMPARE(MLayerFile::readLayerFile(folder.filePath(QStringLiteral("missing.data")), &target).code, 1);
         target.clear();
         layer.clear();
         QVERIFY_GL_CLEAN();

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -368,6 +369,24 @@ private slots:
         trigger("Extract_texts");
         QCOMPARE(message, QStringLiteral("Traductions extraites !"));
         QVERIFY(m_folder.readFile("translation/translation-en.po").startsWith("#: start.html\nmsgid \"Start\"\n"));
+    }
+    // A catalogue that cannot be written (a folder holds its name) is
+    // refused, and the box says why.
+    void extractTextsRefusedSaysWhy()
+    {
+        const QString catalogue = m_folder.path() + "translation/translation-en.po";
+        QFile::remove(catalogue);
+        QVERIFY(QDir().mkpath(catalogue + "/inside"));
+        QString message;
+        MTestModalDriver::onNextDialog("QMessageBox", [&message](QDialog *box) {
+            message = qobject_cast<QMessageBox *>(box)->text();
+            box->accept();
+        });
+        trigger("Extract_texts");
+        QVERIFY(QDir(catalogue).removeRecursively());
+        QVERIFY2(message.startsWith(QStringLiteral("Unable to write the catalogue "))
+                     && message.endsWith(QStringLiteral("translation-en.po.")),
+                 qPrintable(message));
     }
 };
 

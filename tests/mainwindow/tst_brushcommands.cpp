@@ -231,6 +231,12 @@ private slots:
         QCOMPARE(names(list), after);
         QCOMPARE(brushes.reloaded(), after);
         QCOMPARE(list->currentRow(), currentAfter);
+        // The painter is shown why the file was not written.
+        if (diskFull) {
+            QVERIFY2(script.requests().first().informativeText.startsWith(
+                         QStringLiteral("System error: Unable to save brush ")),
+                     qPrintable(script.requests().first().informativeText));
+        }
         if (action == QLatin1String("actionDuplicate_brush") && currentAfter != current)
             QCOMPARE(list->currentBrush()->radius(), 7.5);
         if (action == QLatin1String("actionRename_brush") && !messages.isEmpty()

@@ -1,11 +1,15 @@
 #include "mcanvas.h"
 #include "menum.h"
+#include "mfolders.h"
 #include "mmainwindow.h"
+#include "msettings.h"
 #include "mtestcanvas.h"
 #include "mtestdialogscript.h"
 #include "mtestfolder.h"
 #include "mtestglcontext.h"
+#include "mtestlogwatch.h"
 #include "mtestmainwindow.h"
+#include "mtestmodaldriver.h"
 #include "mtestscreenshot.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
@@ -13,6 +17,7 @@
 #include "mwidget.h"
 
 #include <QAction>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
@@ -109,6 +114,18 @@ private:
         script.answerFile(path);
         QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
         return script.requests().size() == 1 && canvas()->isLoading();
+    }
+
+    // The fixture saved at path and opened with the keyboard, then cut short
+    // on disk while its tiles come in; false when it was not loading.
+    bool openThenCutShort(MTestDialogScript &script, const QString &path)
+    {
+        saveFixture(path);
+        if (!MTestMainWindow::focusView(window->view()))
+            return false;
+        script.answerFile(path);
+        QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+        return canvas()->isLoading() && QFile::resize(path, 2 * 1048576);
     }
 
     QAction *command(const char *name) const { return window->findChild<QAction *>(QLatin1String(name)); }
@@ -284,14 +301,9 @@ private slots:
     void fileCutShortWhileItLoads()
     {
         const QString path = folder->filePath(QStringLiteral("mural.kxd"));
-        saveFixture(path);
         MWidget *view = window->view();
-        QVERIFY(MTestMainWindow::focusView(view));
         MTestDialogScript script;
-        script.answerFile(path);
-        QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
-        QVERIFY(canvas()->isLoading());
-        QVERIFY(QFile::resize(path, 2 * 1048576));
+        QVERIFY(openThenCutShort(script, path));
 
         script.answer(QMessageBox::Ok);
         QTest::keyClick(view, Qt::Key_Space);
@@ -309,6 +321,68 @@ private slots:
         QVERIFY(!window->windowTitle().contains(QStringLiteral("mural")));
         QTest::qWait(300);
         MTestScreenshot::keep(view->grabFramebuffer(), QStringLiteral("document-loading-cut-short.png"));
+    }
+
+    // The new document that replaces a failed load logs lines of its own
+    // (here its paper image, which is damaged): the painter is still told
+    // why the load failed, not what was logged last.
+    void loadFailureToldWithItsOwnReason()
+    {
+        const QString path = folder->filePath(QStringLiteral("mural.kxd"));
+        QVERIFY(QDir().mkpath(MFolders::papersDirectory(MFolders::UserPath)));
+        const QString paper = MFolders::papersDirectory(MFolders::UserPath) + QStringLiteral("worn.png");
+        QFile worn(paper);
+        QVERIFY(worn.open(QIODevice::WriteOnly));
+        worn.write("\x89PNG\r\n\x1a\n no more");
+        worn.close();
+        const QString paperBefore = MSettings::instance()->paperName();
+        MSettings::instance()->set_paperName(QStringLiteral("worn.png"));
+        {
+            MTestDialogScript script;
+            QVERIFY(openThenCutShort(script, path));
+        }
+
+        // The real message box, as the painter sees it.
+        const MTestLogWatch log;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        QString text;
+        QString informativeText;
+        bool shown = false;
+        MTestModalDriver::onNextDialog(
+            "QMessageBox",
+            [&](QDialog *dialog) {
+                auto *box = qobject_cast<QMessageBox *>(dialog);
+                if (!box)
+                    return;
+                icon = box->icon();
+                text = box->text();
+                informativeText = box->informativeText();
+                MTestScreenshot::keep(box->grab(), QStringLiteral("document-loading-failure-reason.png"));
+                box->accept();
+            },
+            &shown);
+        QTest::keyClick(window->view(), Qt::Key_Space);
+        QTRY_VERIFY_WITH_TIMEOUT(shown, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(!canvas()->isLoading(), 30000);
+        MSettings::instance()->set_paperName(paperBefore);
+        QFile::remove(paper);
+        const QString cutShort = QStringLiteral("System error: The file is cut short: it ends before the data it "
+                                                "announces (Error during readRawData).");
+        // The failure was logged, then the new document's paper after it.
+        QStringList errors;
+        for (const QString &line : log.lines()) {
+            if (line.contains(QStringLiteral("System error: ")))
+                errors.append(MTestLogWatch::message(line));
+        }
+        QCOMPARE(errors.size(), 2);
+        QCOMPARE(errors.first(), cutShort);
+        QVERIFY(errors.last().startsWith(QStringLiteral("System error: Unable to read paper image %1").arg(paper)));
+
+        QCOMPARE(icon, QMessageBox::Critical);
+        QCOMPARE(text, QStringLiteral("Cannot open file %1.").arg(path));
+        QCOMPARE(informativeText, cutShort);
+        QVERIFY(canvas()->isNew());
+        QCOMPARE(canvas()->at(0)->tileCount(), 0);
     }
 
     // While the tiles come in, input that does not need them is answered at

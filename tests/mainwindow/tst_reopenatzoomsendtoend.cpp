@@ -109,7 +109,7 @@ private slots:
         QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
         QCOMPARE(script.requests().size(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(!canvas->isLoading(), 60000);
-        QCOMPARE(canvas->lastReadResult(), ReadDone);
+        QCOMPARE(canvas->lastReadResult().code, int(ReadDone));
         QCOMPARE(canvas->count(), layerCount);
 
         const QVector<QImage> shown = framesAtZooms(view);
