@@ -285,8 +285,7 @@ bool MDocumentLoader::uploadOne(const Read &read)
     const bool created = m_levels ? texture && texture->createTextureWithLevels(read.pixels.constData())
                                   : texture && texture->createTextureFrom(read.pixels.constData(), true);
     if (!created) {
-        end(MFileResult(ReadBadData,
-                        MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"))));
+        end(MFileResult(ReadBadData, MTextureTile::creationFailure(texture)));
         return false;
     }
     ++m_uploaded;

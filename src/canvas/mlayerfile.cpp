@@ -87,8 +87,7 @@ MFileResult MLayerFile::uploadLayer(QDataStream &stream, const MLayerDescription
         auto *tile = static_cast<MTextureTile *>(layer->addTile(QPointF(record.cells.at(i).center())));
         // A tile left blank would be saved over the original as it is.
         if (!tile || !tile->createTextureFrom(pixels.constData()))
-            return MFileResult(ReadBadData,
-                               MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture")));
+            return MFileResult(ReadBadData, MTextureTile::creationFailure(tile));
     }
     return ReadDone;
 }

@@ -134,7 +134,7 @@ bool MTextureTile::makeStorage(QOpenGLExtraFunctions *f)
         return true;
     }
     if (!f || !allocateTexture(tileSize()) || !allocateLevels(m_texture)) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
+        fail(QStringLiteral("Unable to instanciate texture"));
         m_invalid = true;
         return false;
     }
@@ -290,7 +290,7 @@ bool MTextureTile::setImage(const QImage &image)
     if (pixels.size() != QSize(tileSize(), tileSize()))
         pixels = pixels.scaled(tileSize(), tileSize(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     if (!allocateTexture(tileSize()) || !allocateLevels(m_texture)) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to create texture"));
+        fail(QStringLiteral("Unable to create texture"));
         return false;
     }
     QOpenGLPixelTransferOptions options;
@@ -310,7 +310,7 @@ bool MTextureTile::upload(const void *pixels, unsigned int format, int levels)
     // Queued stamps land before any read or write of a tile.
     MStampQueue::flushAll();
     if (!pixels) {
-        MLogger::instance()->systemError(QStringLiteral("This function request a non null buffer"));
+        fail(QStringLiteral("This function request a non null buffer"));
         return false;
     }
     QOpenGLExtraFunctions *f = functions();
@@ -334,7 +334,7 @@ bool MTextureTile::upload(const void *pixels, unsigned int format, int levels)
     const GLenum error = f->glGetError();
     f->glBindBuffer(GL_PIXEL_UNPACK_BUFFER, GLuint(unpackBuffer));
     if (error != GL_NO_ERROR) {
-        MLogger::instance()->systemError(QStringLiteral("Error during texture set data: 0x%1").arg(hex(error)));
+        fail(QStringLiteral("Error during texture set data: 0x%1").arg(hex(error)));
         return false;
     }
     if (levels >= m_texture->mipLevels()) {
@@ -404,7 +404,7 @@ bool MTextureTile::readArea(void *pixels, const QRect &area, unsigned int packBu
     MStampQueue::flushAll();
     QOpenGLExtraFunctions *f = functions();
     if (!f || !isValid() || !QRect(0, 0, tileSize(), tileSize()).contains(area)) {
-        MLogger::instance()->systemError(QStringLiteral("Error during texture pixel read: no texture"));
+        fail(QStringLiteral("Error during texture pixel read: no texture"));
         return false;
     }
     // The caller's bindings are put back afterwards.
@@ -427,7 +427,7 @@ bool MTextureTile::readArea(void *pixels, const QRect &area, unsigned int packBu
     const GLenum error = f->glGetError();
     f->glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
     if (error != GL_NO_ERROR)
-        MLogger::instance()->systemError(QStringLiteral("Error during texture pixel read: %1").arg(hex(error)));
+        fail(QStringLiteral("Error during texture pixel read: %1").arg(hex(error)));
     frameBuffer.detachTexture();
     frameBuffer.release();
     frameBuffer.deleteFramebuffer();
@@ -591,4 +591,16 @@ void MTextureTile::resetUndoLayer()
 {
     m_undoLayer->clearTiles();
     m_touchedBlocks.clear();
+}
+
+void MTextureTile::fail(const QString &message)
+{
+    m_failure = MLogger::instance()->systemError(message);
+}
+
+QString MTextureTile::creationFailure(const MTextureTile *tile)
+{
+    if (tile && !tile->m_failure.isEmpty())
+        return tile->m_failure;
+    return MLogger::instance()->systemError(QStringLiteral("Unable to instanciate texture"));
 }

@@ -46,6 +46,9 @@ public:
     // levelsBytes counts them): nothing is rebuilt on the GPU. Needs a tile
     // size that is a power of two.
     bool createTextureWithLevels(const void *levels);
+    // Why a texture could not be made or filled: the line the tile logged
+    // then, or, for no tile or a tile that said nothing, a line logged now.
+    static QString creationFailure(const MTextureTile *tile);
     static qsizetype levelsBytes(int tileSize, int bytesPerPixel);
     bool allocateTexture(int size);
     // Makes the whole texture transparent.
@@ -131,6 +134,8 @@ private:
     // The first levels replaced by pixels in the format (GL_RGBA or GL_BGRA),
     // one level after the other from tileSize x tileSize down.
     bool upload(const void *pixels, unsigned int format, int levels);
+    // Logs the failure and keeps its line for creationFailure.
+    void fail(const QString &message);
 
     QOpenGLTexture *m_texture = nullptr;
     QString m_backupId;
@@ -140,4 +145,5 @@ private:
     // stale at least wherever the one above it is.
     std::array<QRect, maximumLevels> m_staleAreas;
     bool m_awaitingPixels = false;
+    QString m_failure;
 };

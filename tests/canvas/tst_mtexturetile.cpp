@@ -144,6 +144,23 @@ private slots:
         QVERIFY_GL_CLEAN();
     }
 
+    // Why a tile could not be made is the line the tile logged, told once;
+    // only where no tile said anything is a line logged for it.
+    void creationFailureIsTheTilesOwnLine()
+    {
+        MTextureTile *tile = newTile();
+        const QByteArray pixels = randomBytes(15, tile->byteSize());
+        gl->context()->doneCurrent();
+        const MTestLogWatch log;
+        QVERIFY(!tile->createTextureFrom(pixels.constData()));
+        const QString line = QStringLiteral("System error: Unable to instanciate texture.");
+        QCOMPARE(MTextureTile::creationFailure(tile), line);
+        QCOMPARE(log.count(line), 1);
+        QCOMPARE(MTextureTile::creationFailure(nullptr), line);
+        QCOMPARE(log.count(line), 2);
+        QVERIFY(gl->makeCurrent());
+    }
+
     // A tile without a texture must not write into whatever texture is bound.
     void dataWithoutTextureTouchesNoOtherTexture()
     {
