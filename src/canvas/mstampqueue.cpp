@@ -234,44 +234,6 @@ MStampQueue::Uniforms *MStampQueue::uniformsFor(QOpenGLShaderProgram *program)
     return uniforms;
 }
 
-// ---------------------------------------------------------------- features
-
-quint64 MStampQueue::Features::key() const
-{
-    quint64 k = quint64(quint32(composition));
-    k = (k << 2) | quint64(antialiasing & 3);
-    k = (k << 2) | quint64(preserveTextureColor & 3);
-    k = (k << 1) | quint64(shape & 1);
-    for (bool flag : {texture, feedback, density, clip, inheritUnder, inheritCurrent, border, sampleLoop})
-        k = (k << 1) | quint64(flag ? 1 : 0);
-    return k;
-}
-
-QByteArray MStampQueue::Features::defines() const
-{
-    QByteArray lines("#define STAMP_VARIANT 1\n");
-    auto define = [&lines](const char *name, int value) {
-        lines += "#define ";
-        lines += name;
-        lines += ' ';
-        lines += QByteArray::number(value);
-        lines += '\n';
-    };
-    define("STAMP_ANTIALIASING", antialiasing);
-    define("STAMP_TEXTURE", texture ? 1 : 0);
-    define("STAMP_FEEDBACK", feedback ? 1 : 0);
-    define("STAMP_COMPOSITION", composition);
-    define("STAMP_SHAPE", shape);
-    define("STAMP_DENSITY", density ? 1 : 0);
-    define("STAMP_CLIP", clip ? 1 : 0);
-    define("STAMP_INHERIT_UNDER", inheritUnder ? 1 : 0);
-    define("STAMP_INHERIT_CURRENT", inheritCurrent ? 1 : 0);
-    define("STAMP_BORDER", border ? 1 : 0);
-    define("STAMP_PRESERVE_COLOR", texture ? preserveTextureColor : 0);
-    define("STAMP_SAMPLE_LOOP", sampleLoop ? 1 : 0);
-    return lines;
-}
-
 // ---------------------------------------------------------------- queue
 
 namespace {
@@ -404,8 +366,8 @@ void MStampQueue::prepare(const MBrush *brush)
             values[setting] = brush->value(setting);
         MTextureLayer *below = m_sharedData->canvas()->at(m_sharedData->canvas()->currentRow() - 1);
         const bool inheritUnder = below && (values[MEnum::bsInheritAlphaUnder] != 0.0 || below->mask() != 0);
-        Features features = MStrokeToRunner::stampFeatures(values, !brush->texture().isNull(),
-                                                           m_sharedData->canvas()->clipToSelection(), inheritUnder);
+        MStampFeatures features = MStampFeatures::fromValues(values, !brush->texture().isNull(),
+                                                             m_sharedData->canvas()->clipToSelection(), inheritUnder);
         // Both sizes' programs: the radius may cross over within a stroke.
         for (bool sampleLoop : {features.sampleLoop, !features.sampleLoop}) {
             features.sampleLoop = sampleLoop;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mquadtransform.h"
+#include "mstampfeatures.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -32,34 +33,10 @@ class QOpenGLShaderProgram;
 class MStampQueue
 {
 public:
-    // The code paths of the built-in stamping program a brush uses, fixed
-    // when its variant is compiled.
-    struct Features
-    {
-        int antialiasing = 0;
-        bool texture = false;
-        bool feedback = false;
-        int composition = 0;
-        int shape = 0;
-        bool density = false;           // density below 1: random holes
-        bool clip = false;              // clipped to the selection
-        bool inheritUnder = false;      // masked by the layer below
-        bool inheritCurrent = false;    // only over the current layer's paint
-        bool border = false;            // border colour towards the rim
-        int preserveTextureColor = 0;   // with a texture only
-        // Antialiased samples in a loop that the fragments not needing them
-        // leave at once: cheaper for large stamps, dearer for small ones,
-        // where nearly every fragment needs them.
-        bool sampleLoop = true;
-        quint64 key() const;
-        // The preprocessor lines of the variant.
-        QByteArray defines() const;
-    };
-
     // What a run's pass sets besides its stamps and its tile.
     struct State
     {
-        Features features;
+        MStampFeatures features;
         bool engine = false;            // a brush engine's program, not a variant
         QVector<double> settings;       // the uniform settings, in table order
         std::array<float, 4> borderColor = {};

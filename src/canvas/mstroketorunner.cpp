@@ -26,10 +26,6 @@
 #include <cmath>
 
 namespace {
-// The radius from which most of a stamp's fragments lie away from the pixels
-// that straddle its rims, and its samples are best gone through in a loop.
-constexpr double sampleLoopRadius = 12.0;
-
 int flag(double value)
 {
     return value != 0.0 ? 1 : 0;
@@ -372,27 +368,8 @@ MStampQueue::State MStrokeToRunner::stampState(MSharedData *sharedData, const do
     state.painted = canvas->paintedRect();
     state.offset = offset;
     state.engine = sharedData->hasStampEngine();
-    state.features = stampFeatures(v, state.hasTexture, state.clipToSelection, state.inheritUnder != 0);
+    state.features = MStampFeatures::fromValues(v, state.hasTexture, state.clipToSelection, state.inheritUnder != 0);
     return state;
-}
-
-MStampQueue::Features MStrokeToRunner::stampFeatures(const double *v, bool texture, bool clip, bool inheritUnder)
-{
-    MStampQueue::Features features;
-    features.antialiasing = int(v[MEnum::bsAntialiasing]);
-    features.texture = texture;
-    features.feedback = v[MEnum::bsColorAbsorbtionRate] != 0.0;
-    features.composition = int(v[MEnum::bsCompositionMode]);
-    features.shape = int(v[MEnum::bsShape]);
-    // As the program compares it: in single precision.
-    features.density = float(v[MEnum::bsDensity]) < 1.0f;
-    features.clip = clip;
-    features.inheritUnder = inheritUnder;
-    features.inheritCurrent = flag(v[MEnum::bsInheritAlphaCurrent]) != 0;
-    features.border = flag(v[MEnum::bsUseBorderColor]) != 0;
-    features.preserveTextureColor = texture ? int(v[MEnum::bsPreserveTextureColor]) : 0;
-    features.sampleLoop = v[MEnum::bsRadius] >= sampleLoopRadius;
-    return features;
 }
 
 void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)

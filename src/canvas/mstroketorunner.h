@@ -47,8 +47,6 @@ public:
     MStampQueue::State passState(const QPointF &offset) const;
     // The same for any values, with what the shared data hold of the stroke.
     static MStampQueue::State stampState(MSharedData *sharedData, const double *values, const QPointF &offset);
-    // The code paths of the stamping program that the values use.
-    static MStampQueue::Features stampFeatures(const double *values, bool texture, bool clip, bool inheritUnder);
 
 public slots:
     void run() override;
