@@ -14,7 +14,6 @@
 #include "mshaderlist.h"
 #include "mshaderprogramlist.h"
 #include "mshareddata.h"
-#include "mstroketorunner.h"
 #include "msettings.h"
 #include "mtexture.h"
 #include "mtexturelayer.h"
@@ -273,7 +272,7 @@ void MStampQueue::flushAll()
     }
 }
 
-void MStampQueue::append(const QSet<MTile *> &tiles, const QVector<MQuadTransform> &vertices, const State &state)
+void MStampQueue::append(const QSet<MTile *> &tiles, const QVector<MQuadTransform> &vertices, const MStampState &state)
 {
     if (tiles.isEmpty() || vertices.isEmpty())
         return;
@@ -379,7 +378,7 @@ void MStampQueue::prepare(const MBrush *brush)
         programs->programFor(QStringLiteral("colorfeedback"));
 }
 
-QOpenGLShaderProgram *MStampQueue::programFor(const State &state)
+QOpenGLShaderProgram *MStampQueue::programFor(const MStampState &state)
 {
     MShaderProgramList *programs = m_sharedData->programList();
     if (!state.engine) {
@@ -401,7 +400,7 @@ QOpenGLShaderProgram *MStampQueue::programFor(const State &state)
     return named;
 }
 
-bool MStampQueue::sameState(const State &a, const State &b, const Uniforms *uniforms) const
+bool MStampQueue::sameState(const MStampState &a, const MStampState &b, const Uniforms *uniforms) const
 {
     using U = Uniforms;
     if (uniforms->isActive(U::Random))
@@ -418,7 +417,7 @@ bool MStampQueue::sameState(const State &a, const State &b, const Uniforms *unif
     return a.painted == b.painted || !painted;
 }
 
-void MStampQueue::applyState(QOpenGLShaderProgram *program, Uniforms *uniforms, const State &state)
+void MStampQueue::applyState(QOpenGLShaderProgram *program, Uniforms *uniforms, const MStampState &state)
 {
     using U = Uniforms;
     QOpenGLFunctions *f = m_sharedData;
@@ -546,7 +545,7 @@ void MStampQueue::rehearse(const MBrush *brush, MTextureTile *tile, MTextureTile
     Run run;
     run.first = 0;
     run.count = 1;
-    run.state = MStrokeToRunner::stampState(m_sharedData, values, QPointF(0, 0));
+    run.state = m_sharedData->stampState(values, QPointF(0, 0));
     appendRun(run, {tile}, false);
     m_flushing = true;
     m_engineProgram = nullptr;
@@ -601,7 +600,7 @@ void MStampQueue::drawTile(MTextureTile *tile, MTextureTile *target, const QVect
     const QRectF tileArea(area);
     QOpenGLShaderProgram *program = nullptr;
     Uniforms *uniforms = nullptr;
-    const State *applied = nullptr;
+    const MStampState *applied = nullptr;
     QRectF drawn;
     m_upload.resize(0);
     for (int r : runs) {

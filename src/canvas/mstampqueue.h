@@ -1,7 +1,7 @@
 #pragma once
 
 #include "mquadtransform.h"
-#include "mstampfeatures.h"
+#include "mstampstate.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -33,24 +33,6 @@ class QOpenGLShaderProgram;
 class MStampQueue
 {
 public:
-    // What a run's pass sets besides its stamps and its tile.
-    struct State
-    {
-        MStampFeatures features;
-        bool engine = false;            // a brush engine's program, not a variant
-        QVector<double> settings;       // the uniform settings, in table order
-        std::array<float, 4> borderColor = {};
-        std::array<int, 6> blend = {};  // equations, then factors in setting order
-        int inheritUnder = 0;
-        int alphaEquation = 0;
-        bool hasBelow = false;
-        bool hasTexture = false;
-        bool clipToSelection = false;
-        int stampCount = 0;
-        QRectF painted;
-        QPointF offset;
-    };
-
     explicit MStampQueue(MSharedData *sharedData);
     ~MStampQueue();
 
@@ -59,7 +41,7 @@ public:
 
     // Queues one run: its stamps (6 vertices each) drawn into the tiles with
     // the state. Takes one random value per tile, as a pass per tile does.
-    void append(const QSet<MTile *> &tiles, const QVector<MQuadTransform> &vertices, const State &state);
+    void append(const QSet<MTile *> &tiles, const QVector<MQuadTransform> &vertices, const MStampState &state);
     // Draws every queued stamp, under the document's context, which the
     // caller makes current; the queue is empty afterwards.
     void flush();
@@ -91,7 +73,7 @@ private:
     {
         int first;                      // stamp index
         int count;
-        State state;
+        MStampState state;
         int firstTile;                  // into m_runTiles and m_runRandoms
         int tileCount;
     };
@@ -99,10 +81,10 @@ private:
 
     void draw();
     void endDraw();
-    QOpenGLShaderProgram *programFor(const State &state);
+    QOpenGLShaderProgram *programFor(const MStampState &state);
     static Uniforms *uniformsFor(QOpenGLShaderProgram *program);
-    bool sameState(const State &a, const State &b, const Uniforms *uniforms) const;
-    void applyState(QOpenGLShaderProgram *program, Uniforms *uniforms, const State &state);
+    bool sameState(const MStampState &a, const MStampState &b, const Uniforms *uniforms) const;
+    void applyState(QOpenGLShaderProgram *program, Uniforms *uniforms, const MStampState &state);
     void drawTile(MTextureTile *tile, MTextureTile *target, const QVector<int> &runs);
     // Queues a run over its tiles, with its random values.
     void appendRun(Run &run, const QSet<MTile *> &tiles, bool random);
