@@ -16,6 +16,7 @@
 
 class MBrush;
 class MSharedData;
+class MStampUniforms;
 class MTextureLayer;
 class QOpenGLFunctions;
 class MTextureTile;
@@ -77,14 +78,12 @@ private:
         int firstTile;                  // into m_runTiles and m_runRandoms
         int tileCount;
     };
-    class Uniforms;
 
     void draw();
     void endDraw();
     QOpenGLShaderProgram *programFor(const MStampState &state);
-    static Uniforms *uniformsFor(QOpenGLShaderProgram *program);
-    bool sameState(const MStampState &a, const MStampState &b, const Uniforms *uniforms) const;
-    void applyState(QOpenGLShaderProgram *program, Uniforms *uniforms, const MStampState &state);
+    bool sameState(const MStampState &a, const MStampState &b, const MStampUniforms *uniforms) const;
+    void applyState(QOpenGLShaderProgram *program, MStampUniforms *uniforms, const MStampState &state);
     void drawTile(MTextureTile *tile, MTextureTile *target, const QVector<int> &runs);
     // Queues a run over its tiles, with its random values.
     void appendRun(Run &run, const QSet<MTile *> &tiles, bool random);
