@@ -60,6 +60,13 @@ MTextureLayer *MSharedData::layerBelow() const
     return m_canvas ? m_canvas->at(m_currentLayer - 1) : nullptr;
 }
 
+MStampState MSharedData::stampState(const double *values, const QPointF &offset) const
+{
+    MTextureLayer *below = layerBelow();
+    return MStampState::of(values, offset, below != nullptr, below ? below->mask() : 0, brushTexture() != nullptr,
+                           m_canvas->clipToSelection(), stampCounter(), m_canvas->paintedRect(), hasStampEngine());
+}
+
 void MSharedData::setColorTextureSize(double radius)
 {
     const int size = 4 * int(radius * 0.5);

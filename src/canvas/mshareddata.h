@@ -2,6 +2,7 @@
 
 #include "menum.h"
 #include "mevent.h"
+#include "mstampstate.h"
 
 #include <QColor>
 #include <QHash>
@@ -66,6 +67,9 @@ public:
     int currentLayerIndex() const { return m_currentLayer; }
     MTextureLayer *currentLayer() const;
     MTextureLayer *layerBelow() const;
+    // What a pass of the values sets besides the stamps, with what the
+    // document and the stroke hold now.
+    MStampState stampState(const double *values, const QPointF &offset) const;
 
     // The colour-feedback texture size for a stamp radius: an even size
     // between the smallest and the largest made.

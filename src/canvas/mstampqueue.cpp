@@ -14,7 +14,7 @@
 #include "mshaderlist.h"
 #include "mshaderprogramlist.h"
 #include "mshareddata.h"
-#include "mstroketorunner.h"
+#include "mstampuniforms.h"
 #include "msettings.h"
 #include "mtexture.h"
 #include "mtexturelayer.h"
@@ -28,7 +28,6 @@
 #include <QOpenGLVertexArrayObject>
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 // Texture units of a stamp pass; engine textures follow the last.
@@ -88,190 +87,6 @@ MTextureTile *MStampQueue::layerTileUnder(MTextureLayer *layer, const QRect &are
     return tile;
 }
 
-// ---------------------------------------------------------------- uniforms
-
-// The locations of everything a stamp pass sets in one program, looked up
-// once, and the last values sent, so that a pass sends only what changed.
-// Kept per program for every queue: documents that share a program list
-// share its programs.
-class MStampQueue::Uniforms
-{
-public:
-    enum Slot {
-        Mvp,
-        BorderColor,
-        StampCount,
-        TexturePos,
-        TextureSize,
-        TextureBorder,
-        PaintedPos,
-        PaintedWidth,
-        PaintedHeight,
-        Random,
-        InheritUnder,
-        AlphaEquation,
-        HasTexture,
-        ClipToSelection,
-        CurrentSampler,
-        UnderSampler,
-        BrushSampler,
-        ColorSampler,
-        SelectionSampler,
-        FirstSetting
-    };
-
-    explicit Uniforms(QOpenGLShaderProgram *program)
-        : m_program(program)
-    {
-        static const char *const names[FirstSetting] = {
-            "mvp", "f_borderColor", "f_stampCount", "f_texturePos", "f_textureSize", "f_textureBorder",
-            "f_paintedRectPos", "f_paintedRectWidth", "f_paintedRectHeight", "f_random", "f_inheritAlphaUnder",
-            "f_alphaEquation", "f_hasTexture", "f_clipToSelection", "f_currentLayerTexture", "f_underLayerTexture",
-            "f_brushTexture", "f_colorTexture", "f_selectionLayerTexture"};
-        for (const char *name : names)
-            m_locations.append(program->uniformLocation(name));
-        const MBrushSettingInfoList *table = MBrushSettingInfoList::instance();
-        for (int setting : table->uniformSettings())
-            m_locations.append(program->uniformLocation("f_" + table->name(setting)));
-        m_last.resize(m_locations.size());
-        m_known.fill(false, m_locations.size());
-        for (const MShaderProgramList::VertexAttribute &attribute : MShaderProgramList::vertexAttributes())
-            m_attributes.append(program->attributeLocation(attribute.name));
-    }
-
-    int location(int slot) const { return m_locations.at(slot); }
-    bool isActive(int slot) const { return m_locations.at(slot) >= 0; }
-
-    void setFloat(int slot, float x) { set(slot, {x, 0.0f, 0.0f, 0.0f}, 1); }
-    void setVec2(int slot, const QPointF &p) { set(slot, {float(p.x()), float(p.y()), 0.0f, 0.0f}, 2); }
-    void setVec4(int slot, const std::array<float, 4> &v) { set(slot, v, 4); }
-    void setInt(int slot, int x)
-    {
-        float bits;
-        std::memcpy(&bits, &x, sizeof bits);
-        set(slot, {bits, 0.0f, 0.0f, 0.0f}, -1);
-    }
-
-    // The vertex layout for this program, into the bound buffer.
-    void setAttributes(QOpenGLVertexArrayObject *vertexArray)
-    {
-        if (vertexArray && MOpenGL::instance()->useVertexArrayObjects)
-            vertexArray->bind();
-        const QVector<MShaderProgramList::VertexAttribute> &layout = MShaderProgramList::vertexAttributes();
-        for (int i = 0; i < layout.size(); ++i) {
-            const int location = m_attributes.at(i);
-            if (location < 0)
-                continue;
-            const int columns = layout[i].floats > 4 ? layout[i].floats / 4 : 1;
-            const int size = layout[i].floats / columns;
-            for (int column = 0; column < columns; ++column) {
-                m_program->enableAttributeArray(location + column);
-                m_program->setAttributeBuffer(location + column, GL_FLOAT,
-                                              layout[i].offset + column * size * int(sizeof(float)), size,
-                                              MShaderProgramList::vertexStride);
-            }
-        }
-    }
-
-    void releaseAttributes(QOpenGLVertexArrayObject *vertexArray)
-    {
-        const QVector<MShaderProgramList::VertexAttribute> &layout = MShaderProgramList::vertexAttributes();
-        for (int i = 0; i < layout.size(); ++i) {
-            const int columns = layout[i].floats > 4 ? layout[i].floats / 4 : 1;
-            for (int column = 0; m_attributes.at(i) >= 0 && column < columns; ++column)
-                m_program->disableAttributeArray(m_attributes.at(i) + column);
-        }
-        if (vertexArray && MOpenGL::instance()->useVertexArrayObjects)
-            vertexArray->release();
-    }
-
-private:
-    // components -1: one integer.
-    void set(int slot, const std::array<float, 4> &value, int components)
-    {
-        const int location = m_locations.at(slot);
-        if (location < 0 || (m_known.at(slot) && m_last.at(slot) == value))
-            return;
-        m_last[slot] = value;
-        m_known[slot] = true;
-        switch (components) {
-        case -1: {
-            int x;
-            std::memcpy(&x, &value[0], sizeof x);
-            m_program->setUniformValue(location, GLint(x));
-            break;
-        }
-        case 1:
-            m_program->setUniformValue(location, value[0]);
-            break;
-        case 2:
-            m_program->setUniformValue(location, value[0], value[1]);
-            break;
-        default:
-            m_program->setUniformValue(location, value[0], value[1], value[2], value[3]);
-            break;
-        }
-    }
-
-    QOpenGLShaderProgram *m_program;
-    QVector<int> m_locations;
-    QVector<std::array<float, 4>> m_last;
-    QVector<bool> m_known;
-    QVector<int> m_attributes;
-};
-
-MStampQueue::Uniforms *MStampQueue::uniformsFor(QOpenGLShaderProgram *program)
-{
-    // One cache per program whatever queue draws with it: the values it
-    // remembers are the program's own. It goes with the program.
-    static QHash<QOpenGLShaderProgram *, Uniforms *> shared;
-    Uniforms *uniforms = shared.value(program);
-    if (!uniforms) {
-        uniforms = new Uniforms(program);
-        shared.insert(program, uniforms);
-        QObject::connect(program, &QObject::destroyed, [program] { delete shared.take(program); });
-    }
-    return uniforms;
-}
-
-// ---------------------------------------------------------------- features
-
-quint64 MStampQueue::Features::key() const
-{
-    quint64 k = quint64(quint32(composition));
-    k = (k << 2) | quint64(antialiasing & 3);
-    k = (k << 2) | quint64(preserveTextureColor & 3);
-    k = (k << 1) | quint64(shape & 1);
-    for (bool flag : {texture, feedback, density, clip, inheritUnder, inheritCurrent, border, sampleLoop})
-        k = (k << 1) | quint64(flag ? 1 : 0);
-    return k;
-}
-
-QByteArray MStampQueue::Features::defines() const
-{
-    QByteArray lines("#define STAMP_VARIANT 1\n");
-    auto define = [&lines](const char *name, int value) {
-        lines += "#define ";
-        lines += name;
-        lines += ' ';
-        lines += QByteArray::number(value);
-        lines += '\n';
-    };
-    define("STAMP_ANTIALIASING", antialiasing);
-    define("STAMP_TEXTURE", texture ? 1 : 0);
-    define("STAMP_FEEDBACK", feedback ? 1 : 0);
-    define("STAMP_COMPOSITION", composition);
-    define("STAMP_SHAPE", shape);
-    define("STAMP_DENSITY", density ? 1 : 0);
-    define("STAMP_CLIP", clip ? 1 : 0);
-    define("STAMP_INHERIT_UNDER", inheritUnder ? 1 : 0);
-    define("STAMP_INHERIT_CURRENT", inheritCurrent ? 1 : 0);
-    define("STAMP_BORDER", border ? 1 : 0);
-    define("STAMP_PRESERVE_COLOR", texture ? preserveTextureColor : 0);
-    define("STAMP_SAMPLE_LOOP", sampleLoop ? 1 : 0);
-    return lines;
-}
-
 // ---------------------------------------------------------------- queue
 
 namespace {
@@ -311,7 +126,7 @@ void MStampQueue::flushAll()
     }
 }
 
-void MStampQueue::append(const QSet<MTile *> &tiles, const QVector<MQuadTransform> &vertices, const State &state)
+void MStampQueue::append(const QSet<MTile *> &tiles, const QVector<MQuadTransform> &vertices, const MStampState &state)
 {
     if (tiles.isEmpty() || vertices.isEmpty())
         return;
@@ -404,8 +219,8 @@ void MStampQueue::prepare(const MBrush *brush)
             values[setting] = brush->value(setting);
         MTextureLayer *below = m_sharedData->canvas()->at(m_sharedData->canvas()->currentRow() - 1);
         const bool inheritUnder = below && (values[MEnum::bsInheritAlphaUnder] != 0.0 || below->mask() != 0);
-        Features features = MStrokeToRunner::stampFeatures(values, !brush->texture().isNull(),
-                                                           m_sharedData->canvas()->clipToSelection(), inheritUnder);
+        MStampFeatures features = MStampFeatures::fromValues(values, !brush->texture().isNull(),
+                                                             m_sharedData->canvas()->clipToSelection(), inheritUnder);
         // Both sizes' programs: the radius may cross over within a stroke.
         for (bool sampleLoop : {features.sampleLoop, !features.sampleLoop}) {
             features.sampleLoop = sampleLoop;
@@ -417,7 +232,7 @@ void MStampQueue::prepare(const MBrush *brush)
         programs->programFor(QStringLiteral("colorfeedback"));
 }
 
-QOpenGLShaderProgram *MStampQueue::programFor(const State &state)
+QOpenGLShaderProgram *MStampQueue::programFor(const MStampState &state)
 {
     MShaderProgramList *programs = m_sharedData->programList();
     if (!state.engine) {
@@ -439,9 +254,9 @@ QOpenGLShaderProgram *MStampQueue::programFor(const State &state)
     return named;
 }
 
-bool MStampQueue::sameState(const State &a, const State &b, const Uniforms *uniforms) const
+bool MStampQueue::sameState(const MStampState &a, const MStampState &b, const MStampUniforms *uniforms) const
 {
-    using U = Uniforms;
+    using U = MStampUniforms;
     if (uniforms->isActive(U::Random))
         return false;
     if (a.engine != b.engine || a.features.key() != b.features.key() || a.settings != b.settings
@@ -456,9 +271,9 @@ bool MStampQueue::sameState(const State &a, const State &b, const Uniforms *unif
     return a.painted == b.painted || !painted;
 }
 
-void MStampQueue::applyState(QOpenGLShaderProgram *program, Uniforms *uniforms, const State &state)
+void MStampQueue::applyState(QOpenGLShaderProgram *program, MStampUniforms *uniforms, const MStampState &state)
 {
-    using U = Uniforms;
+    using U = MStampUniforms;
     QOpenGLFunctions *f = m_sharedData;
     f->glBlendEquationSeparate(GLenum(state.blend[0]), GLenum(state.blend[1]));
     f->glBlendFuncSeparate(GLenum(state.blend[2]), GLenum(state.blend[3]), GLenum(state.blend[4]),
@@ -584,7 +399,7 @@ void MStampQueue::rehearse(const MBrush *brush, MTextureTile *tile, MTextureTile
     Run run;
     run.first = 0;
     run.count = 1;
-    run.state = MStrokeToRunner::stampState(m_sharedData, values, QPointF(0, 0));
+    run.state = m_sharedData->stampState(values, QPointF(0, 0));
     appendRun(run, {tile}, false);
     m_flushing = true;
     m_engineProgram = nullptr;
@@ -604,7 +419,7 @@ void MStampQueue::rehearse(const MBrush *brush, MTextureTile *tile, MTextureTile
 
 void MStampQueue::drawTile(MTextureTile *tile, MTextureTile *target, const QVector<int> &runs)
 {
-    using U = Uniforms;
+    using U = MStampUniforms;
     const QRect area = tile->rectWithBorder();
     const QPointF centre = QRectF(area).center();
     QOpenGLFunctions *f = m_sharedData;
@@ -638,8 +453,8 @@ void MStampQueue::drawTile(MTextureTile *tile, MTextureTile *target, const QVect
     const QRectF targetArea(target->rectWithBorder());
     const QRectF tileArea(area);
     QOpenGLShaderProgram *program = nullptr;
-    Uniforms *uniforms = nullptr;
-    const State *applied = nullptr;
+    MStampUniforms *uniforms = nullptr;
+    const MStampState *applied = nullptr;
     QRectF drawn;
     m_upload.resize(0);
     for (int r : runs) {
@@ -658,7 +473,7 @@ void MStampQueue::drawTile(MTextureTile *tile, MTextureTile *target, const QVect
                     uniforms->releaseAttributes(vertexArray);
                 program = wanted;
                 program->bind();
-                uniforms = uniformsFor(program);
+                uniforms = MStampUniforms::forProgram(program);
                 uniforms->setAttributes(vertexArray);
                 uniforms->setInt(U::CurrentSampler, CurrentUnit);
                 uniforms->setInt(U::UnderSampler, UnderUnit);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mquadtransform.h"
+#include "mstampstate.h"
 
 #include <QByteArray>
 #include <QColor>
@@ -15,6 +16,7 @@
 
 class MBrush;
 class MSharedData;
+class MStampUniforms;
 class MTextureLayer;
 class QOpenGLFunctions;
 class MTextureTile;
@@ -32,48 +34,6 @@ class QOpenGLShaderProgram;
 class MStampQueue
 {
 public:
-    // The code paths of the built-in stamping program a brush uses, fixed
-    // when its variant is compiled.
-    struct Features
-    {
-        int antialiasing = 0;
-        bool texture = false;
-        bool feedback = false;
-        int composition = 0;
-        int shape = 0;
-        bool density = false;           // density below 1: random holes
-        bool clip = false;              // clipped to the selection
-        bool inheritUnder = false;      // masked by the layer below
-        bool inheritCurrent = false;    // only over the current layer's paint
-        bool border = false;            // border colour towards the rim
-        int preserveTextureColor = 0;   // with a texture only
-        // Antialiased samples in a loop that the fragments not needing them
-        // leave at once: cheaper for large stamps, dearer for small ones,
-        // where nearly every fragment needs them.
-        bool sampleLoop = true;
-        quint64 key() const;
-        // The preprocessor lines of the variant.
-        QByteArray defines() const;
-    };
-
-    // What a run's pass sets besides its stamps and its tile.
-    struct State
-    {
-        Features features;
-        bool engine = false;            // a brush engine's program, not a variant
-        QVector<double> settings;       // the uniform settings, in table order
-        std::array<float, 4> borderColor = {};
-        std::array<int, 6> blend = {};  // equations, then factors in setting order
-        int inheritUnder = 0;
-        int alphaEquation = 0;
-        bool hasBelow = false;
-        bool hasTexture = false;
-        bool clipToSelection = false;
-        int stampCount = 0;
-        QRectF painted;
-        QPointF offset;
-    };
-
     explicit MStampQueue(MSharedData *sharedData);
     ~MStampQueue();
 
@@ -82,7 +42,7 @@ public:
 
     // Queues one run: its stamps (6 vertices each) drawn into the tiles with
     // the state. Takes one random value per tile, as a pass per tile does.
-    void append(const QSet<MTile *> &tiles, const QVector<MQuadTransform> &vertices, const State &state);
+    void append(const QSet<MTile *> &tiles, const QVector<MQuadTransform> &vertices, const MStampState &state);
     // Draws every queued stamp, under the document's context, which the
     // caller makes current; the queue is empty afterwards.
     void flush();
@@ -114,18 +74,16 @@ private:
     {
         int first;                      // stamp index
         int count;
-        State state;
+        MStampState state;
         int firstTile;                  // into m_runTiles and m_runRandoms
         int tileCount;
     };
-    class Uniforms;
 
     void draw();
     void endDraw();
-    QOpenGLShaderProgram *programFor(const State &state);
-    static Uniforms *uniformsFor(QOpenGLShaderProgram *program);
-    bool sameState(const State &a, const State &b, const Uniforms *uniforms) const;
-    void applyState(QOpenGLShaderProgram *program, Uniforms *uniforms, const State &state);
+    QOpenGLShaderProgram *programFor(const MStampState &state);
+    bool sameState(const MStampState &a, const MStampState &b, const MStampUniforms *uniforms) const;
+    void applyState(QOpenGLShaderProgram *program, MStampUniforms *uniforms, const MStampState &state);
     void drawTile(MTextureTile *tile, MTextureTile *target, const QVector<int> &runs);
     // Queues a run over its tiles, with its random values.
     void appendRun(Run &run, const QSet<MTile *> &tiles, bool random);

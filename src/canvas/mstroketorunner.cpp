@@ -26,15 +26,6 @@
 #include <cmath>
 
 namespace {
-// The radius from which most of a stamp's fragments lie away from the pixels
-// that straddle its rims, and its samples are best gone through in a loop.
-constexpr double sampleLoopRadius = 12.0;
-
-int flag(double value)
-{
-    return value != 0.0 ? 1 : 0;
-}
-
 QColor hsvColor(double h, double s, double v)
 {
     return QColor::fromHsvF(qBound(0.0, h, 1.0), qBound(0.0, s, 1.0), qBound(0.0, v, 1.0), 1.0);
@@ -340,59 +331,9 @@ void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices,
     canvas->makeCurrent();
 }
 
-MStampQueue::State MStrokeToRunner::passState(const QPointF &offset) const
+MStampState MStrokeToRunner::passState(const QPointF &offset) const
 {
-    return stampState(m_sharedData, values(), offset);
-}
-
-MStampQueue::State MStrokeToRunner::stampState(MSharedData *sharedData, const double *v, const QPointF &offset)
-{
-    MCanvas *canvas = sharedData->canvas();
-    MTextureLayer *below = sharedData->layerBelow();
-    MStampQueue::State state;
-    const MBrushSettingInfoList *table = MBrushSettingInfoList::instance();
-    const QVector<int> &settings = table->uniformSettings();
-    state.settings.reserve(settings.size());
-    for (int setting : settings)
-        state.settings.append(v[setting]);
-    const QColor border = hsvColor(v[MEnum::bsBorderColorHue], v[MEnum::bsBorderColorSaturation],
-                                   v[MEnum::bsBorderColorValue]);
-    state.borderColor = {float(border.redF()), float(border.greenF()), float(border.blueF()), float(border.alphaF())};
-    // The factors go in setting order: the defaults (1, 771, 1, 771) make
-    // premultiplied source-over on colour and alpha.
-    state.blend = {int(v[MEnum::bsRgbBlendEquation]),     int(v[MEnum::bsAlphaBlendEquation]),
-                   int(v[MEnum::bsSourceRgbBlendMode]),   int(v[MEnum::bsSourceAlphaBlendMode]),
-                   int(v[MEnum::bsDestinationRgbBlendMode]), int(v[MEnum::bsDestinationAlphaBlendMode])};
-    state.hasBelow = below != nullptr;
-    state.inheritUnder = below ? (flag(v[MEnum::bsInheritAlphaUnder]) | (below->mask() != 0 ? 1 : 0)) : 0;
-    state.alphaEquation = below ? below->mask() : 0;
-    state.hasTexture = sharedData->brushTexture() != nullptr;
-    state.clipToSelection = canvas->clipToSelection();
-    state.stampCount = sharedData->stampCounter();
-    state.painted = canvas->paintedRect();
-    state.offset = offset;
-    state.engine = sharedData->hasStampEngine();
-    state.features = stampFeatures(v, state.hasTexture, state.clipToSelection, state.inheritUnder != 0);
-    return state;
-}
-
-MStampQueue::Features MStrokeToRunner::stampFeatures(const double *v, bool texture, bool clip, bool inheritUnder)
-{
-    MStampQueue::Features features;
-    features.antialiasing = int(v[MEnum::bsAntialiasing]);
-    features.texture = texture;
-    features.feedback = v[MEnum::bsColorAbsorbtionRate] != 0.0;
-    features.composition = int(v[MEnum::bsCompositionMode]);
-    features.shape = int(v[MEnum::bsShape]);
-    // As the program compares it: in single precision.
-    features.density = float(v[MEnum::bsDensity]) < 1.0f;
-    features.clip = clip;
-    features.inheritUnder = inheritUnder;
-    features.inheritCurrent = flag(v[MEnum::bsInheritAlphaCurrent]) != 0;
-    features.border = flag(v[MEnum::bsUseBorderColor]) != 0;
-    features.preserveTextureColor = texture ? int(v[MEnum::bsPreserveTextureColor]) : 0;
-    features.sampleLoop = v[MEnum::bsRadius] >= sampleLoopRadius;
-    return features;
+    return m_sharedData->stampState(values(), offset);
 }
 
 void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)

@@ -44,11 +44,7 @@ public:
     void renderStamps(const Tiles &tiles, const Vertices &vertices, const QPointF &offset);
     void colorFeedback(const QPointF &position, bool clear);
     // What a pass of the slot's current values sets besides the stamps.
-    MStampQueue::State passState(const QPointF &offset) const;
-    // The same for any values, with what the shared data hold of the stroke.
-    static MStampQueue::State stampState(MSharedData *sharedData, const double *values, const QPointF &offset);
-    // The code paths of the stamping program that the values use.
-    static MStampQueue::Features stampFeatures(const double *values, bool texture, bool clip, bool inheritUnder);
+    MStampState passState(const QPointF &offset) const;
 
 public slots:
     void run() override;

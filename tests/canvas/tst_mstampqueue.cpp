@@ -186,7 +186,7 @@ private slots:
         double values[MEnum::bsCount];
         for (int setting = 0; setting < MEnum::bsCount; ++setting)
             values[setting] = brush.value(setting);
-        const QByteArray defines = MStrokeToRunner::stampFeatures(values, false, true, true).defines();
+        const QByteArray defines = MStampFeatures::fromValues(values, false, true, true).defines();
         MShaderProgramList *programs = canvas->shaderProgramList();
         QVERIFY(!programs->hasVariant(QStringLiteral("stamping"), defines));
         canvas->prepareBrush(&brush);

@@ -1,8 +1,9 @@
 // The built-in "stamping" program against a CPU rendition of the stamp: shape
 // alpha, antialiasing, masks, colour sources and every composition mode.
 
+#include "menum.h"
 #include "mshaderprogramlist.h"
-#include "mstroketorunner.h"
+#include "mstampfeatures.h"
 #include "mtestglcontext.h"
 #include "mtestglrig.h"
 #include "mtestpixels.h"
@@ -274,7 +275,7 @@ private:
     std::unique_ptr<MTestGLRig> rig;
 
     // The code paths the case uses, as the stroke-to runner finds them.
-    static MStampQueue::Features features(const StampCase &c, float density)
+    static MStampFeatures features(const StampCase &c, float density)
     {
         double values[MEnum::bsCount] = {};
         values[MEnum::bsAntialiasing] = c.antialiasing;
@@ -285,7 +286,7 @@ private:
         values[MEnum::bsInheritAlphaCurrent] = c.inheritAlphaCurrent;
         values[MEnum::bsUseBorderColor] = c.useBorderColor;
         values[MEnum::bsPreserveTextureColor] = c.preserveTextureColor;
-        return MStrokeToRunner::stampFeatures(values, c.texture, c.clipToSelection, c.inheritAlphaUnder);
+        return MStampFeatures::fromValues(values, c.texture, c.clipToSelection, c.inheritAlphaUnder);
     }
     Inputs inputs;
     QOpenGLTexture *textures[5] = {};

@@ -13,7 +13,7 @@
 #include "mmainwindow.h"
 #include "mrandom.h"
 #include "mshaderprogramlist.h"
-#include "mstroketorunner.h"
+#include "mstampfeatures.h"
 #include "mtestglcontext.h"
 #include "mtestmainwindow.h"
 #include "mtestpaintingwindow.h"
@@ -53,7 +53,7 @@ private:
         double values[MEnum::bsCount];
         for (int setting = 0; setting < MEnum::bsCount; ++setting)
             values[setting] = brush->value(setting);
-        return MStrokeToRunner::stampFeatures(values, false, canvas()->clipToSelection(), false).defines();
+        return MStampFeatures::fromValues(values, false, canvas()->clipToSelection(), false).defines();
     }
 
 public:
