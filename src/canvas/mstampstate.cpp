@@ -11,12 +11,12 @@ int flag(double value)
     return value != 0.0 ? 1 : 0;
 }
 
-QColor hsvColor(double h, double s, double v)
+} // namespace
+
+QColor MStampState::hsvColor(double h, double s, double v)
 {
     return QColor::fromHsvF(qBound(0.0, h, 1.0), qBound(0.0, s, 1.0), qBound(0.0, v, 1.0), 1.0);
 }
-
-} // namespace
 
 MStampState MStampState::of(const double *v, const QPointF &offset, bool hasBelow, int belowMask, bool hasTexture,
                             bool clipToSelection, int stampCount, const QRectF &painted, bool engine)

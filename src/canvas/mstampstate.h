@@ -2,6 +2,7 @@
 
 #include "mstampfeatures.h"
 
+#include <QColor>
 #include <QPointF>
 #include <QRectF>
 #include <QVector>
@@ -27,6 +28,9 @@ struct MStampState
 
     // The state of a pass of the values; belowMask is the mask of the layer
     // below, when there is one.
+    // A brush's colour from its hue, saturation and value settings, each
+    // bounded to 0..1.
+    static QColor hsvColor(double h, double s, double v);
     static MStampState of(const double *values, const QPointF &offset, bool hasBelow, int belowMask, bool hasTexture,
                           bool clipToSelection, int stampCount, const QRectF &painted, bool engine);
 };

@@ -10,6 +10,7 @@
 #include "mrandom.h"
 #include "mshaderprogramlist.h"
 #include "mshareddata.h"
+#include "mstampstate.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
 #include "mtextureunitbinder.h"
@@ -26,11 +27,6 @@
 #include <cmath>
 
 namespace {
-QColor hsvColor(double h, double s, double v)
-{
-    return QColor::fromHsvF(qBound(0.0, h, 1.0), qBound(0.0, s, 1.0), qBound(0.0, v, 1.0), 1.0);
-}
-
 void setColor(MQuadTransform &vertex, const QColor &color)
 {
     // Converted once: an HSV colour converts again for every component read.
@@ -280,7 +276,7 @@ QRectF MStrokeToRunner::computeStamp(Vertices &vertices, const QPointF &position
 QColor MStrokeToRunner::stampColor() const
 {
     const double *v = values();
-    return hsvColor(v[MEnum::bsBrushColorHue], v[MEnum::bsBrushColorSaturation], v[MEnum::bsBrushColorValue]);
+    return MStampState::hsvColor(v[MEnum::bsBrushColorHue], v[MEnum::bsBrushColorSaturation], v[MEnum::bsBrushColorValue]);
 }
 
 void MStrokeToRunner::collectTiles(const QRectF &rect, MTextureLayer *layer, Tiles &pending)
@@ -369,7 +365,7 @@ void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)
     QOpenGLVertexArrayObject *vertexArray = m_sharedData->vertexArrayObject();
     const double *v = values();
     const QColor color =
-        hsvColor(v[MEnum::bsBrushColorHue], v[MEnum::bsBrushColorSaturation], v[MEnum::bsBrushColorValue]);
+        MStampState::hsvColor(v[MEnum::bsBrushColorHue], v[MEnum::bsBrushColorSaturation], v[MEnum::bsBrushColorValue]);
     const MGlStateGuard state;
     f->glEnable(GL_BLEND);
     QMatrix4x4 projection;
