@@ -3,15 +3,8 @@
 #include "mlogcategory.h"
 #include "mbrushlist.h"
 #include "mcanvasfill.h"
-#include "mbufferlayer.h"
 #include "mcommandinsertlayer.h"
-#include "mcommandmovelayer.h"
-#include "mcommandquickfilltile.h"
-#include "mcommandremovelayer.h"
 #include "mcommandsetpaintedrect.h"
-#include "mcommandlayershader.h"
-#include "mcommandupdatelayerproperties.h"
-#include "mcommandupdatetile.h"
 #include "mdocumentdescription.h"
 #include "mdocumentfile.h"
 #include "mdocumentloader.h"
@@ -29,8 +22,6 @@
 #include "mpaintparams.h"
 #include "mquickfill.h"
 #include "msettings.h"
-#include "mshader.h"
-#include "mshaderlist.h"
 #include "mshaderprogramlist.h"
 #include "mshareddata.h"
 #include "mstampqueue.h"
@@ -879,106 +870,6 @@ bool MCanvas::blitImage(const QPointF &centre, const QImage &image, MTextureLaye
 int MCanvas::maximumRenderSize()
 {
     return makeCurrent() ? m_device->maximumRenderSize() : 0;
-}
-
-// ---------------------------------------------------------------- images, buffers, effects
-
-bool MCanvas::pasteImage(const QPointF &centre, const QImage &image, bool clip, const QString &text, int row,
-                         const QRectF &sourceRect, int mode)
-{
-    if (!finishLoading())
-        return false;
-    if (count() == 0)
-        return false;
-    if (row == -1)
-        row = currentRow();
-    MTextureLayer *layer = at(row);
-    if (!layer || !layer->visible() || layer->locked() || image.isNull())
-        return false;
-    const QRect target(qRound(centre.x() - image.width() / 2), qRound(centre.y() - image.height() / 2),
-                       image.width(), image.height());
-    makeCurrent();
-    m_selection->setClipStrokeSilently(clip);
-    beginMacro(text.isEmpty() ? tr("Paste an image") : text);
-    const QRectF area = sourceRect.isEmpty() ? QRectF(target) : sourceRect.translated(target.topLeft());
-    clearLayer(m_strokeLayer);
-    MGpuDevice::forEachTileUnder(layer, image, target, area, [&](MTextureTile *layerTile, const QImage &piece) {
-        auto *strokeTile = static_cast<MTextureTile *>(m_strokeLayer->addTile(QRectF(layerTile->rect()).center()));
-        if (!strokeTile || !layerTile->ensureTexture() || !strokeTile->ensureTexture() || !strokeTile->setImage(piece))
-            return;
-        // A copy replaces the whole tile, so the whole tile is backed up;
-        // laid over it, only the blocks under the image change.
-        const bool copyOnly = mode != 0;
-        if (!copyOnly)
-            strokeTile->markSubTiles(QRectF(target));
-        m_history->push(new MCommandUpdateTile(m_parts, row, layerTile, strokeTile, 1.0, false, copyOnly));
-        strokeTile->resetUndoLayer();
-    });
-    emit updateThumbnail(this, row);
-    endMacro();
-    m_selection->setClipStrokeSilently(false);
-    clearLayer(m_strokeLayer);
-    refresh();
-    return true;
-}
-
-bool MCanvas::appendImage(const QPointF &centre, const QImage &image)
-{
-    if (!finishLoading() || !roomForLayer())
-        return false;
-    beginMacro(tr("Append an image"));
-    m_history->push(MCommandInsertLayer::append(m_parts));
-    const bool pasted = pasteImage(centre, image, false, tr("Paste an image"), currentRow(), QRectF(), 0);
-    endMacro();
-    refresh();
-    return pasted;
-}
-
-bool MCanvas::pasteBuffer(MBufferLayer *buffer, int row, const QString &text)
-{
-    if (!finishLoading())
-        return false;
-    MTextureLayer *layer = at(row);
-    if (!buffer || !layer)
-        return false;
-    if (!makeCurrent()) {
-        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
-        return false;
-    }
-    beginMacro(text);
-    const QList<MBufferTile *> tiles = buffer->tiles();
-    for (MBufferTile *bufferTile : tiles) {
-        auto *tile = static_cast<MTextureTile *>(layer->addTile(QRectF(bufferTile->rect()).center()));
-        if (!tile || !tile->ensureTexture()) {
-            endMacro();
-            return false;
-        }
-        m_history->push(new MCommandQuickFillTile(m_parts, row, tile, bufferTile));
-        // The history holds the pixels now: a fill over a whole layer would
-        // otherwise keep its copy beside them until the end.
-        buffer->removeTile(bufferTile);
-    }
-    endMacro();
-    return true;
-}
-
-bool MCanvas::applyEffect()
-{
-    if (!finishLoading())
-        return false;
-    MTextureLayer *layer = current();
-    if (!layer || !layer->hasShader())
-        return false;
-    const int row = currentRow();
-    makeCurrent();
-    MShader *effect = MShaderList::instance()->find(layer->shaderId());
-    if (!effect)
-        return false;
-    beginMacro(tr("Apply effect %1").arg(effect->description()));
-    const bool recorded = m_layerEdits->bakeEffect(row);
-    endMacro();
-    refresh();
-    return recorded;
 }
 
 // ---------------------------------------------------------------- selection operations

@@ -242,14 +242,20 @@ public:
     // Images, buffers and effects, each one undo step. Hidden and locked
     // layers, null images and missing layers are refused with false.
     bool pasteImage(const QPointF &centre, const QImage &image, bool clip, const QString &text, int row,
-                    const QRectF &sourceRect, int mode);
+                    const QRectF &sourceRect, int mode)
+    {
+        return m_layerEdits->pasteImage(centre, image, clip, text, row, sourceRect, mode);
+    }
     // In a new layer; false when the document holds as many layers as it can.
-    bool appendImage(const QPointF &centre, const QImage &image);
+    bool appendImage(const QPointF &centre, const QImage &image) { return m_layerEdits->appendImage(centre, image); }
     // The buffer's tiles are freed as they are pasted.
-    bool pasteBuffer(MBufferLayer *buffer, int row, const QString &text);
+    bool pasteBuffer(MBufferLayer *buffer, int row, const QString &text)
+    {
+        return m_layerEdits->pasteBuffer(buffer, row, text);
+    }
     // Bakes the current layer's effect into its pixels and takes the effect
     // off; true when the change was recorded.
-    bool applyEffect();
+    bool applyEffect() { return m_layerEdits->applyEffect(); }
     void blitLayer(MTextureLayer *destination, int destinationRow, MTextureLayer *source, bool copyOnly)
     {
         m_layerEdits->blitLayer(destination, destinationRow, source, copyOnly);

@@ -1,14 +1,17 @@
 #include "mlayeredits.h"
 
+#include "mbufferlayer.h"
 #include "mcanvas.h"
 #include "mcommandinsertlayer.h"
 #include "mcommandlayershader.h"
 #include "mcommandmovelayer.h"
+#include "mcommandquickfilltile.h"
 #include "mcommandremovelayer.h"
 #include "mcommandupdatelayerproperties.h"
 #include "mcommandupdatetile.h"
 #include "mgpudevice.h"
 #include "mlayerstack.h"
+#include "mlogger.h"
 #include "mselection.h"
 #include "mshader.h"
 #include "mshaderlist.h"
@@ -355,4 +358,103 @@ bool MLayerEdits::bakeEffect(int row)
     updateLayerShader(row, before, {QString(), {}, before.active});
     m_parts.document->clearLayer(strokeLayer());
     return recorded > 0;
+}
+
+bool MLayerEdits::pasteImage(const QPointF &centre, const QImage &image, bool clip, const QString &text, int row,
+                             const QRectF &sourceRect, int mode)
+{
+    if (!m_parts.document->finishLoading())
+        return false;
+    if (count() == 0)
+        return false;
+    if (row == -1)
+        row = m_parts.layers->currentRow();
+    MTextureLayer *layer = at(row);
+    if (!layer || !layer->visible() || layer->locked() || image.isNull())
+        return false;
+    const QRect target(qRound(centre.x() - image.width() / 2), qRound(centre.y() - image.height() / 2),
+                       image.width(), image.height());
+    m_parts.document->makeCurrent();
+    m_parts.selection->setClipStrokeSilently(clip);
+    m_parts.history->beginMacro(text.isEmpty() ? QCoreApplication::translate("MCanvas", "Paste an image") : text);
+    const QRectF area = sourceRect.isEmpty() ? QRectF(target) : sourceRect.translated(target.topLeft());
+    m_parts.document->clearLayer(strokeLayer());
+    MGpuDevice::forEachTileUnder(layer, image, target, area, [&](MTextureTile *layerTile, const QImage &piece) {
+        auto *strokeTile = static_cast<MTextureTile *>(strokeLayer()->addTile(QRectF(layerTile->rect()).center()));
+        if (!strokeTile || !layerTile->ensureTexture() || !strokeTile->ensureTexture() || !strokeTile->setImage(piece))
+            return;
+        // A copy replaces the whole tile, so the whole tile is backed up;
+        // laid over it, only the blocks under the image change.
+        const bool copyOnly = mode != 0;
+        if (!copyOnly)
+            strokeTile->markSubTiles(QRectF(target));
+        m_parts.history->push(new MCommandUpdateTile(m_parts, row, layerTile, strokeTile, 1.0, false, copyOnly));
+        strokeTile->resetUndoLayer();
+    });
+    updateThumbnail(row);
+    m_parts.history->endMacro();
+    m_parts.selection->setClipStrokeSilently(false);
+    m_parts.document->clearLayer(strokeLayer());
+    refresh();
+    return true;
+}
+
+bool MLayerEdits::appendImage(const QPointF &centre, const QImage &image)
+{
+    if (!m_parts.document->finishLoading() || !m_parts.layers->roomForLayer())
+        return false;
+    m_parts.history->beginMacro(QCoreApplication::translate("MCanvas", "Append an image"));
+    m_parts.history->push(MCommandInsertLayer::append(m_parts));
+    const bool pasted = pasteImage(centre, image, false, QCoreApplication::translate("MCanvas", "Paste an image"),
+                                   m_parts.layers->currentRow(), QRectF(), 0);
+    m_parts.history->endMacro();
+    refresh();
+    return pasted;
+}
+
+bool MLayerEdits::pasteBuffer(MBufferLayer *buffer, int row, const QString &text)
+{
+    if (!m_parts.document->finishLoading())
+        return false;
+    MTextureLayer *layer = at(row);
+    if (!buffer || !layer)
+        return false;
+    if (!m_parts.document->makeCurrent()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
+        return false;
+    }
+    m_parts.history->beginMacro(text);
+    const QList<MBufferTile *> tiles = buffer->tiles();
+    for (MBufferTile *bufferTile : tiles) {
+        auto *tile = static_cast<MTextureTile *>(layer->addTile(QRectF(bufferTile->rect()).center()));
+        if (!tile || !tile->ensureTexture()) {
+            m_parts.history->endMacro();
+            return false;
+        }
+        m_parts.history->push(new MCommandQuickFillTile(m_parts, row, tile, bufferTile));
+        // The history holds the pixels now: a fill over a whole layer would
+        // otherwise keep its copy beside them until the end.
+        buffer->removeTile(bufferTile);
+    }
+    m_parts.history->endMacro();
+    return true;
+}
+
+bool MLayerEdits::applyEffect()
+{
+    if (!m_parts.document->finishLoading())
+        return false;
+    MTextureLayer *layer = m_parts.layers->current();
+    if (!layer || !layer->hasShader())
+        return false;
+    const int row = m_parts.layers->currentRow();
+    m_parts.document->makeCurrent();
+    MShader *effect = MShaderList::instance()->find(layer->shaderId());
+    if (!effect)
+        return false;
+    m_parts.history->beginMacro(QCoreApplication::translate("MCanvas", "Apply effect %1").arg(effect->description()));
+    const bool recorded = bakeEffect(row);
+    m_parts.history->endMacro();
+    refresh();
+    return recorded;
 }

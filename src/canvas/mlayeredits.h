@@ -9,11 +9,17 @@
 
 #include <functional>
 
+class MBufferLayer;
 class MTextureLayer;
+class QImage;
+class QPointF;
+class QRectF;
+class QString;
 
 // The edits of a document's layers, each one undo step on the document's
 // history: adding, removing, showing, locking, moving, duplicating and
-// merging layers, and their properties and effects. Each waits for a load in
+// merging layers, their properties and effects, and images and buffers
+// pasted into them. Each waits for a load in
 // progress first and does nothing when it failed.
 class MLayerEdits
 {
@@ -48,9 +54,17 @@ public:
     void mergeLayers(int lower, int upper);
     void nextLayer();
     void previousLayer();
-    // The effect of the layer at row drawn into its pixels and taken off,
-    // recorded in the open macro; true when a tile changed.
-    bool bakeEffect(int row);
+    // Hidden and locked layers, null images and missing layers are refused
+    // with false.
+    bool pasteImage(const QPointF &centre, const QImage &image, bool clip, const QString &text, int row,
+                    const QRectF &sourceRect, int mode);
+    // In a new layer; false when the document holds as many layers as it can.
+    bool appendImage(const QPointF &centre, const QImage &image);
+    // The buffer's tiles are freed as they are pasted.
+    bool pasteBuffer(MBufferLayer *buffer, int row, const QString &text);
+    // Bakes the current layer's effect into its pixels and takes the effect
+    // off; true when the change was recorded.
+    bool applyEffect();
 
 private:
     int count() const;
@@ -58,6 +72,9 @@ private:
     MTextureLayer *strokeLayer() const;
     void refresh();
     void updateThumbnail(int row);
+    // The effect of the layer at row drawn into its pixels and taken off,
+    // recorded in the open macro; true when a tile changed.
+    bool bakeEffect(int row);
     // Sets a flag property on the layers that pass, as one undo step.
     void setLayerFlags(const char *property, const std::function<bool(int, const MTextureLayer *)> &value);
 
