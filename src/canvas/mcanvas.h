@@ -3,6 +3,7 @@
 #include "mdocumentfile.h"
 #include "mdocumentparts.h"
 #include "mdocumentrenderer.h"
+#include "mlayeredits.h"
 #include "menum.h"
 #include "mlayerstack.h"
 #include "mpaper.h"
@@ -167,11 +168,17 @@ public:
 
     MTextureLayer *createLayer();
     QString newLayerName() const;
-    // Sets properties of the layer at row by name, as one undo step.
+    // The layer edits, each one undo step.
+    MLayerEdits *layerEdits() const { return m_layerEdits.get(); }
     void updateLayerProperties(int row, const QHash<QByteArray, QVariant> &before,
-                               const QHash<QByteArray, QVariant> &after);
-    // The effect of the layer at row, with its values, as one undo step.
-    void updateLayerShader(int row, const MShaderObject::ShaderState &before, const MShaderObject::ShaderState &after);
+                               const QHash<QByteArray, QVariant> &after)
+    {
+        m_layerEdits->updateLayerProperties(row, before, after);
+    }
+    void updateLayerShader(int row, const MShaderObject::ShaderState &before, const MShaderObject::ShaderState &after)
+    {
+        m_layerEdits->updateLayerShader(row, before, after);
+    }
     bool currentLayerEditable() const { return m_layers->currentLayerEditable(); }
     bool isStrokeAllowed() const;
 
@@ -236,17 +243,24 @@ public:
     // Images, buffers and effects, each one undo step. Hidden and locked
     // layers, null images and missing layers are refused with false.
     bool pasteImage(const QPointF &centre, const QImage &image, bool clip, const QString &text, int row,
-                    const QRectF &sourceRect, int mode);
+                    const QRectF &sourceRect, int mode)
+    {
+        return m_layerEdits->pasteImage(centre, image, clip, text, row, sourceRect, mode);
+    }
     // In a new layer; false when the document holds as many layers as it can.
-    bool appendImage(const QPointF &centre, const QImage &image);
+    bool appendImage(const QPointF &centre, const QImage &image) { return m_layerEdits->appendImage(centre, image); }
     // The buffer's tiles are freed as they are pasted.
-    bool pasteBuffer(MBufferLayer *buffer, int row, const QString &text);
+    bool pasteBuffer(MBufferLayer *buffer, int row, const QString &text)
+    {
+        return m_layerEdits->pasteBuffer(buffer, row, text);
+    }
     // Bakes the current layer's effect into its pixels and takes the effect
     // off; true when the change was recorded.
-    bool applyEffect();
-    // Every tile of source drawn over (or copied onto) the tile of
-    // destination at the same place, one tile command each.
-    void blitLayer(MTextureLayer *destination, int destinationRow, MTextureLayer *source, bool copyOnly);
+    bool applyEffect() { return m_layerEdits->applyEffect(); }
+    void blitLayer(MTextureLayer *destination, int destinationRow, MTextureLayer *source, bool copyOnly)
+    {
+        m_layerEdits->blitLayer(destination, destinationRow, source, copyOnly);
+    }
 
     // Selection.
     void selectLayerBoundingRect(MTextureLayer *layer);
@@ -289,36 +303,34 @@ public slots:
     void set_hasSelection(bool value) { m_selection->setHasSelection(value); }
     void clear();
     void refresh();
-    // Adding a layer to a document that holds as many as a document file
-    // can is refused (layerLimitReached); false then.
-    bool appendLayer();
-    bool prependLayer();
-    void removeLayer();
-    void removeLayer(int row);
-    void removeLayers();
-    void removeEmptyLayers();
-    void showLayer();
-    void showLayer(int row);
-    void lockLayer();
-    void lockLayer(int row);
-    void showAllLayers();
-    void hideAllLayers();
-    void hideAllLayersExcept(int row);
-    void lockAllLayers();
-    void unlockAllLayers();
-    void moveUpLayer();
-    void moveUpLayer(int row);
-    void moveDownLayer();
-    void moveDownLayer(int row);
-    bool duplicateLayer();
-    bool duplicateLayer(int row);
-    void mergeLayers(int lower, int upper);
-    void mergeLayerWithUpper();
-    void mergeLayerWithUpper(int row);
-    void mergeLayerWithLower();
-    void mergeLayerWithLower(int row);
-    void nextLayer();
-    void previousLayer();
+    bool appendLayer() { return m_layerEdits->appendLayer(); }
+    bool prependLayer() { return m_layerEdits->prependLayer(); }
+    void removeLayer() { m_layerEdits->removeLayer(currentRow()); }
+    void removeLayer(int row) { m_layerEdits->removeLayer(row); }
+    void removeLayers() { m_layerEdits->removeLayers(); }
+    void removeEmptyLayers() { m_layerEdits->removeEmptyLayers(); }
+    void showLayer() { m_layerEdits->showLayer(currentRow()); }
+    void showLayer(int row) { m_layerEdits->showLayer(row); }
+    void lockLayer() { m_layerEdits->lockLayer(currentRow()); }
+    void lockLayer(int row) { m_layerEdits->lockLayer(row); }
+    void showAllLayers() { m_layerEdits->showAllLayers(); }
+    void hideAllLayers() { m_layerEdits->hideAllLayers(); }
+    void hideAllLayersExcept(int row) { m_layerEdits->hideAllLayersExcept(row); }
+    void lockAllLayers() { m_layerEdits->lockAllLayers(); }
+    void unlockAllLayers() { m_layerEdits->unlockAllLayers(); }
+    void moveUpLayer() { m_layerEdits->moveUpLayer(currentRow()); }
+    void moveUpLayer(int row) { m_layerEdits->moveUpLayer(row); }
+    void moveDownLayer() { m_layerEdits->moveDownLayer(currentRow()); }
+    void moveDownLayer(int row) { m_layerEdits->moveDownLayer(row); }
+    bool duplicateLayer() { return m_layerEdits->duplicateLayer(currentRow()); }
+    bool duplicateLayer(int row) { return m_layerEdits->duplicateLayer(row); }
+    void mergeLayers(int lower, int upper) { m_layerEdits->mergeLayers(lower, upper); }
+    void mergeLayerWithUpper() { mergeLayerWithUpper(currentRow()); }
+    void mergeLayerWithUpper(int row) { m_layerEdits->mergeLayers(row, row + 1); }
+    void mergeLayerWithLower() { mergeLayerWithLower(currentRow()); }
+    void mergeLayerWithLower(int row) { m_layerEdits->mergeLayers(row - 1, row); }
+    void nextLayer() { m_layerEdits->nextLayer(); }
+    void previousLayer() { m_layerEdits->previousLayer(); }
     void setPaperSize(const QSize &size, bool crop);
     void setPaperSize(const QSize &size);
     void setPaperName(const QString &name) { m_paper->setPaperName(name); }
@@ -394,11 +406,6 @@ private:
     // (nothing recorded) when it would change nothing.
     bool pushPaintedRect(const QRectF &rect);
     bool roomForLayer() { return m_layers->roomForLayer(); }
-    // The effect of the layer at row drawn into its pixels and taken off,
-    // recorded in the open macro; true when a tile changed.
-    bool bakeEffect(int row);
-    // Sets a flag property on the layers that pass, as one undo step.
-    void setLayerFlags(const char *property, const std::function<bool(int, const MTextureLayer *)> &value);
 
     MLayerStack *m_layers;
     MLayerListModel *m_layerModel;
@@ -410,6 +417,7 @@ private:
     MGpuDevice *m_device = nullptr;
     MDocumentParts m_parts;
     std::unique_ptr<MDocumentRenderer> m_renderer;
+    std::unique_ptr<MLayerEdits> m_layerEdits;
     QString m_fileName;
     bool m_isNew = true;
     bool m_isReadOnly = false;

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "mdocumentparts.h"
+#include "mshaderobject.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QVariant>
+
+#include <functional>
+
+class MBufferLayer;
+class MTextureLayer;
+class QImage;
+class QPointF;
+class QRectF;
+class QString;
+
+// The edits of a document's layers, each one undo step on the document's
+// history: adding, removing, showing, locking, moving, duplicating and
+// merging layers, their properties and effects, and images and buffers
+// pasted into them. Each waits for a load in
+// progress first and does nothing when it failed.
+class MLayerEdits
+{
+public:
+    explicit MLayerEdits(const MDocumentParts &parts);
+
+    // Sets properties of the layer at row by name.
+    void updateLayerProperties(int row, const QHash<QByteArray, QVariant> &before,
+                               const QHash<QByteArray, QVariant> &after);
+    // The effect of the layer at row, with its values.
+    void updateLayerShader(int row, const MShaderObject::ShaderState &before, const MShaderObject::ShaderState &after);
+    // Adding a layer to a document that holds as many as a document file
+    // can is refused (layerLimitReached); false then.
+    bool appendLayer();
+    bool prependLayer();
+    void removeLayer(int row);
+    void removeLayers();
+    void removeEmptyLayers();
+    void showLayer(int row);
+    void lockLayer(int row);
+    void showAllLayers();
+    void hideAllLayers();
+    void hideAllLayersExcept(int row);
+    void lockAllLayers();
+    void unlockAllLayers();
+    void moveUpLayer(int row);
+    void moveDownLayer(int row);
+    // Every tile of source drawn over (or copied onto) the tile of
+    // destination at the same place, one tile command each.
+    void blitLayer(MTextureLayer *destination, int destinationRow, MTextureLayer *source, bool copyOnly);
+    bool duplicateLayer(int row);
+    void mergeLayers(int lower, int upper);
+    void nextLayer();
+    void previousLayer();
+    // Hidden and locked layers, null images and missing layers are refused
+    // with false.
+    bool pasteImage(const QPointF &centre, const QImage &image, bool clip, const QString &text, int row,
+                    const QRectF &sourceRect, int mode);
+    // In a new layer; false when the document holds as many layers as it can.
+    bool appendImage(const QPointF &centre, const QImage &image);
+    // The buffer's tiles are freed as they are pasted.
+    bool pasteBuffer(MBufferLayer *buffer, int row, const QString &text);
+    // Bakes the current layer's effect into its pixels and takes the effect
+    // off; true when the change was recorded.
+    bool applyEffect();
+
+private:
+    int count() const;
+    MTextureLayer *at(int row) const;
+    MTextureLayer *strokeLayer() const;
+    void refresh();
+    void updateThumbnail(int row);
+    // The effect of the layer at row drawn into its pixels and taken off,
+    // recorded in the open macro; true when a tile changed.
+    bool bakeEffect(int row);
+    // Sets a flag property on the layers that pass, as one undo step.
+    void setLayerFlags(const char *property, const std::function<bool(int, const MTextureLayer *)> &value);
+
+    MDocumentParts m_parts;
+};
