@@ -3,6 +3,8 @@
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 
+#include <system_error>
+
 MSystemConfigDump::MSystemConfigDump(QObject *parent)
     : QObject(parent)
 {
@@ -36,10 +38,18 @@ void MSystemConfigDump::start()
         logNow();
         return;
     }
-    m_thread = std::thread([this]() {
-        m_lines = MOpenGL::systemConfigLines(m_cardSurface.get(), m_requestedSurface.get());
-        m_linesIn.store(true, std::memory_order_release);
-    });
+    try {
+        m_thread = std::thread([this]() {
+            m_lines = MOpenGL::systemConfigLines(m_cardSurface.get(), m_requestedSurface.get());
+            m_linesIn.store(true, std::memory_order_release);
+        });
+    } catch (const std::system_error &) {
+        // No thread to be had: the description is still owed to the log.
+        m_cardSurface.reset();
+        m_requestedSurface.reset();
+        logNow();
+        return;
+    }
     // Looked for from here rather than posted from the thread: the hand-back
     // stays a join.
     m_watch.start();
