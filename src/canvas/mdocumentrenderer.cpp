@@ -45,7 +45,7 @@ QImage MDocumentRenderer::renderToImage(const QString &programName, int width, i
         return refuse(QStringLiteral("Unable to make current context"));
     // A size the driver cannot render would give a blank or broken image
     // that looks like a success.
-    const int limit = m_parts.document->maximumRenderSize();
+    const int limit = maximumRenderSize();
     if (width <= 0 || height <= 0 || width > limit || height > limit) {
         return refuse(QStringLiteral("Unable to render an image of %1 x %2 pixels (the limit is %3)")
                           .arg(width)
@@ -104,6 +104,11 @@ QImage MDocumentRenderer::renderToImage(const QString &programName, int width, i
     m_parts.document->makeCurrent();
     target.release();
     return target.toImage(true).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+int MDocumentRenderer::maximumRenderSize()
+{
+    return m_parts.document->maximumRenderSize();
 }
 
 QImage MDocumentRenderer::flattenedImage(const QString &programName)

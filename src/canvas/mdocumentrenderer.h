@@ -29,6 +29,8 @@ public:
                          bool drawBackground, bool drawAllLayers, const QList<MTextureLayer *> &layers,
                          QString *why = nullptr);
     QImage flattenedImage(const QString &programName);
+    // The largest side the driver renders, 0 without a context.
+    int maximumRenderSize();
     QImage grabLayer(MTextureLayer *layer, const QString &programName);
     QImage grabLayerSized(MTextureLayer *layer, const QString &programName, int width, int height);
     QRectF layerBoundingRect(MTextureLayer *layer);

@@ -68,8 +68,8 @@ signals:
     // A layer was to be added to a stack that holds as many as a document
     // file can.
     void layerLimitReached();
-    // Pixels or properties of a layer changed (an undo command ran): views
-    // draw again.
+    // Pixels or properties of a layer changed (an undo command ran, a dialog
+    // edits a layer live): views draw again.
     void pixelsChanged();
 
 private:

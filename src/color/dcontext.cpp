@@ -4,8 +4,9 @@
 #include "dcontextsetup.h"
 #include "mbrush.h"
 #include "mbrushlist.h"
-#include "mcanvas.h"
 #include "mconnector.h"
+#include "mlayeredits.h"
+#include "mlayerstack.h"
 #include "mtexturelayer.h"
 #include "mwidget.h"
 
@@ -13,10 +14,12 @@
 #include <QPainter>
 #include <QSettings>
 
-DContext::DContext(MWidget *view, QWidget *parent)
+DContext::DContext(MWidget *view, MLayerStack *layers, MLayerEdits *edits, QWidget *parent)
     : QDialog(parent, Qt::Popup | Qt::FramelessWindowHint)
     , ui(new Ui::DContext)
     , m_view(view)
+    , m_layers(layers)
+    , m_edits(edits)
     , m_connector(new MConnector(this))
 {
     ui->setupUi(this);
@@ -60,10 +63,14 @@ void DContext::connectEditors()
         ->add(connect(ui->paletteWidget, &MColorSwatchWidget::colorChanged, this, &DContext::doClose));
 }
 
+MTextureLayer *DContext::currentLayer() const
+{
+    return m_view && m_layers ? m_layers->current() : nullptr;
+}
+
 void DContext::fillFromLayer()
 {
-    MCanvas *canvas = m_view ? m_view->canvas() : nullptr;
-    MTextureLayer *layer = canvas ? canvas->current() : nullptr;
+    MTextureLayer *layer = currentLayer();
     ui->opacitySlider->setEnabled(layer);
     ui->visibleCheckBox->setEnabled(layer);
     ui->lockedCheckBox->setEnabled(layer);
@@ -76,14 +83,14 @@ void DContext::fillFromLayer()
     } else {
         ui->groupBox->setTitle(tr("No layer"));
     }
-    const bool several = canvas && canvas->count() > 1;
+    const bool several = m_view && m_layers && m_layers->count() > 1;
     ui->previousLayerButton->setEnabled(several);
     ui->nextLayerButton->setEnabled(several);
 }
 
 void DContext::setLayerOpacity(int value)
 {
-    MTextureLayer *layer = m_view ? m_view->canvas()->current() : nullptr;
+    MTextureLayer *layer = currentLayer();
     if (!layer)
         return;
     layer->setOpacity(value / 100.0);
@@ -92,7 +99,7 @@ void DContext::setLayerOpacity(int value)
 
 void DContext::setLayerVisible(bool value)
 {
-    MTextureLayer *layer = m_view ? m_view->canvas()->current() : nullptr;
+    MTextureLayer *layer = currentLayer();
     if (!layer)
         return;
     layer->setVisible(value);
@@ -101,7 +108,7 @@ void DContext::setLayerVisible(bool value)
 
 void DContext::setLayerLocked(bool value)
 {
-    MTextureLayer *layer = m_view ? m_view->canvas()->current() : nullptr;
+    MTextureLayer *layer = currentLayer();
     if (!layer)
         return;
     layer->setLocked(value);
@@ -119,20 +126,20 @@ void DContext::setBrushSize(double size)
 
 void DContext::on_previousLayerButton_clicked()
 {
-    if (!m_view)
+    if (!m_view || !m_edits)
         return;
     m_connector->disconnectAll();
-    m_view->canvas()->previousLayer();
+    m_edits->previousLayer();
     fillFromLayer();
     connectEditors();
 }
 
 void DContext::on_nextLayerButton_clicked()
 {
-    if (!m_view)
+    if (!m_view || !m_edits)
         return;
     m_connector->disconnectAll();
-    m_view->canvas()->nextLayer();
+    m_edits->nextLayer();
     fillFromLayer();
     connectEditors();
 }

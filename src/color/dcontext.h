@@ -7,6 +7,9 @@ namespace Ui {
 class DContext;
 }
 class MConnector;
+class MLayerEdits;
+class MLayerStack;
+class MTextureLayer;
 class MWidget;
 
 // The floating context panel, opened by Ctrl and the right button on the
@@ -17,7 +20,8 @@ class DContext : public QDialog
 {
     Q_OBJECT
 public:
-    explicit DContext(MWidget *view, QWidget *parent = nullptr);
+    // The layers and their edits are the document the view shows.
+    DContext(MWidget *view, MLayerStack *layers, MLayerEdits *edits, QWidget *parent = nullptr);
     ~DContext() override;
 
     // Centres the panel on a point of the view, kept inside the view's
@@ -40,9 +44,13 @@ protected:
 
 private:
     void fillFromLayer();
+    // Null once the view has gone: the document went with it.
+    MTextureLayer *currentLayer() const;
     void connectEditors();
 
     Ui::DContext *ui;
     QPointer<MWidget> m_view;
+    MLayerStack *m_layers;
+    MLayerEdits *m_edits;
     MConnector *m_connector;
 };

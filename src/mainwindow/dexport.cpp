@@ -1,11 +1,13 @@
 #include "dexport.h"
 #include "ui_dexport.h"
 
-#include "mcanvas.h"
+#include "mdocumentrenderer.h"
 #include "mfilesavedialog.h"
 #include "mlogger.h"
+#include "mpaper.h"
 #include "mplatform.h"
 #include "msavefile.h"
+#include "mselection.h"
 #include "mutility.h"
 
 #include <QFileInfo>
@@ -29,17 +31,19 @@ double ratioOf(double width, double height)
 }
 } // namespace
 
-DExport::DExport(MCanvas *canvas, QWidget *parent)
+DExport::DExport(MSelection *selection, MPaper *paper, MDocumentRenderer *renderer, QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::DExport)
-    , m_canvas(canvas)
+    , m_selection(selection)
+    , m_paper(paper)
+    , m_renderer(renderer)
 {
     ui->setupUi(this);
     ui->widthSpinBox->setRange(1, 100000);
     ui->heightSpinBox->setRange(1, 100000);
-    if (!m_canvas || m_canvas->selectionPath().isEmpty())
+    if (!m_selection || m_selection->path().isEmpty())
         ui->cbLimitToSelection->setEnabled(false);
-    setSizeFrom(m_canvas ? m_canvas->paintedRect() : QRectF());
+    setSizeFrom(m_paper ? m_paper->paintedRect() : QRectF());
     connectFields();
 }
 
@@ -94,10 +98,10 @@ void DExport::heightChanged(int height)
 
 void DExport::limitToSelectionChanged(bool on)
 {
-    if (!m_canvas)
+    if (!hasDocument())
         return;
     disconnectFields();
-    setSizeFrom(on ? m_canvas->selectionPath().boundingRect() : m_canvas->paintedRect());
+    setSizeFrom(on ? m_selection->path().boundingRect() : m_paper->paintedRect());
     connectFields();
 }
 
@@ -129,12 +133,12 @@ QString DExport::sizeRefusal(int width, int height, int maxRenderSize, qint64 av
 
 void DExport::on_okButton_clicked()
 {
-    if (!m_canvas)
+    if (!hasDocument())
         return;
     const int width = ui->widthSpinBox->value();
     const int height = ui->heightSpinBox->value();
     // Refused before a file is asked for: the painter changes the size and tries again.
-    const QString refusal = sizeRefusal(width, height, m_canvas->maximumRenderSize(), MPlatform::availableMemory());
+    const QString refusal = sizeRefusal(width, height, m_renderer->maximumRenderSize(), MPlatform::availableMemory());
     if (!refusal.isEmpty()) {
         *MLogger::instance() << QStringLiteral("Export refused: %1").arg(refusal);
         MUtility::showMessage(QMessageBox::Critical, tr("Export image"), refusal);
@@ -155,8 +159,8 @@ bool DExport::exportTo(const QString &fileName)
     const int height = ui->heightSpinBox->value();
     const bool limited = ui->cbLimitToSelection->isChecked() && ui->cbLimitToSelection->isEnabled();
     const QString program = limited ? QStringLiteral("blit") : QStringLiteral("basic");
-    const QPainterPath clip = limited ? m_canvas->selectionPath() : QPainterPath();
-    const QImage image = m_canvas->renderToImage(program, width, height, clip, ui->cbExportPaper->isChecked(),
+    const QPainterPath clip = limited ? m_selection->path() : QPainterPath();
+    const QImage image = m_renderer->renderToImage(program, width, height, clip, ui->cbExportPaper->isChecked(),
                                                  ui->cbAllLayers->isChecked(), {});
     if (image.isNull()) {
         MUtility::showMessage(QMessageBox::Critical, tr("Export image"),

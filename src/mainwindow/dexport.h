@@ -5,7 +5,9 @@
 #include <QRectF>
 #include <QVector>
 
-class MCanvas;
+class MDocumentRenderer;
+class MPaper;
+class MSelection;
 
 namespace Ui {
 class DExport;
@@ -17,7 +19,7 @@ class DExport : public QDialog
 {
     Q_OBJECT
 public:
-    DExport(MCanvas *canvas, QWidget *parent = nullptr);
+    DExport(MSelection *selection, MPaper *paper, MDocumentRenderer *renderer, QWidget *parent = nullptr);
     ~DExport() override;
 
     // Why an image of width x height cannot be exported, empty when it can:
@@ -39,9 +41,12 @@ private:
     void disconnectFields();
     void setSizeFrom(const QRectF &rect);
     bool exportTo(const QString &fileName);
+    bool hasDocument() const { return m_selection && m_paper && m_renderer; }
 
     Ui::DExport *ui;
-    MCanvas *m_canvas;
+    MSelection *m_selection;
+    MPaper *m_paper;
+    MDocumentRenderer *m_renderer;
     double m_ratio = 1.0;
     QVector<QMetaObject::Connection> m_connections;
 };

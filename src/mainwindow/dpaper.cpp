@@ -1,25 +1,25 @@
 #include "dpaper.h"
 #include "ui_dpaper.h"
 
-#include "mcanvas.h"
 #include "menum.h"
+#include "mpaper.h"
 #include "mpaperfields.h"
 
 #include <QFileInfo>
 #include <QMetaEnum>
 #include <QtMath>
 
-DPaper::DPaper(MCanvas *canvas, QWidget *parent)
+DPaper::DPaper(MPaper *paper, QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::DPaper)
-    , m_canvas(canvas)
+    , m_document(paper)
 {
     ui->setupUi(this);
     m_paper = new MPaperFields(ui->cbPaperType, ui->editPaperName, ui->btnEditColor, this);
-    m_paper->fill(canvas->paperType(), canvas->paperName(), canvas->paperColor());
-    ui->cbAutoExtent->setChecked(canvas->autoExtent());
-    ui->sbExtent->setValue(int(canvas->paintMargin()));
-    const QRectF rect = canvas->paintedRect();
+    m_paper->fill(paper->paperType(), paper->paperName(), paper->paperColor());
+    ui->cbAutoExtent->setChecked(paper->autoExtent());
+    ui->sbExtent->setValue(int(paper->paintMargin()));
+    const QRectF rect = paper->paintedRect();
     ui->widthSpinBox->setValue(int(rect.width()));
     ui->heightSpinBox->setValue(int(rect.height()));
     m_ratio = ui->heightSpinBox->value() > 0 ? double(ui->widthSpinBox->value()) / ui->heightSpinBox->value() : 1;
@@ -87,18 +87,18 @@ void DPaper::on_btnOk_clicked()
 {
     if (!m_paper->check(tr("Paper")))
         return;
-    m_canvas->setPaperColor(m_paper->color());
-    m_canvas->setPaperType(MEnum::PaperType(m_paper->type()));
-    m_canvas->setPaperName(ui->editPaperName->text());
-    m_canvas->setAutoExtent(ui->cbAutoExtent->isChecked());
-    m_canvas->setPaintMargin(ui->sbExtent->value());
+    m_document->setPaperColor(m_paper->color());
+    m_document->setPaperType(MEnum::PaperType(m_paper->type()));
+    m_document->setPaperName(ui->editPaperName->text());
+    m_document->setAutoExtent(ui->cbAutoExtent->isChecked());
+    m_document->setPaintMargin(ui->sbExtent->value());
     if (m_sizeChanged) {
-        const QPointF centre = m_canvas->paintedRect().center();
+        const QPointF centre = m_document->paintedRect().center();
         QRectF rect(0, 0, ui->widthSpinBox->value(), ui->heightSpinBox->value());
         rect.moveCenter(centre);
         const QRectF whole(rect.toAlignedRect());
-        if (whole != m_canvas->paintedRect())
-            m_canvas->updatePaintedRect(whole);
+        if (whole != m_document->paintedRect())
+            emit paintedRectWanted(whole);
     }
     accept();
 }

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-class MCanvas;
+class MPaper;
 class MPaperFields;
 
 namespace Ui {
@@ -15,8 +15,13 @@ class DPaper : public QDialog
 {
     Q_OBJECT
 public:
-    DPaper(MCanvas *canvas, QWidget *parent = nullptr);
+    DPaper(MPaper *paper, QWidget *parent = nullptr);
     ~DPaper() override;
+
+signals:
+    // Ok with an edited size: the painted rectangle the painter asked for,
+    // about the old centre. The document's owner records it as an undo step.
+    void paintedRectWanted(const QRectF &rect);
 
 private slots:
     void autoExtentChanged(bool checked);
@@ -32,7 +37,7 @@ private:
     void connectSize(bool on);
 
     Ui::DPaper *ui;
-    MCanvas *m_canvas;
+    MPaper *m_document;
     MPaperFields *m_paper;
     double m_ratio = 1;
     bool m_sizeChanged = false;

@@ -1,7 +1,9 @@
 #include "dproperties.h"
 #include "ui_dproperties.h"
 
-#include "mcanvas.h"
+#include "mdocumentrenderer.h"
+#include "mlayerstack.h"
+#include "mpaper.h"
 #include "mhistogram.h"
 
 DProperties::DProperties(QWidget *parent)
@@ -26,14 +28,13 @@ DProperties::~DProperties()
     delete ui;
 }
 
-void DProperties::setCanvas(MCanvas *canvas)
+void DProperties::setDocument(MPaper *paper, MLayerStack *layers, MDocumentRenderer *renderer)
 {
-    m_canvas = canvas;
-    if (!canvas)
+    if (!paper || !layers || !renderer)
         return;
-    const QRectF rect = canvas->paintedRect();
+    const QRectF rect = paper->paintedRect();
     ui->widthLabel->setText(QStringLiteral("%1").arg(rect.width()));
     ui->heightLabel->setText(QStringLiteral("%1").arg(rect.height()));
-    ui->layersLabel->setText(QString::number(canvas->count()));
-    m_histogram->compute(canvas->flattenedImage(QStringLiteral("basic")));
+    ui->layersLabel->setText(QString::number(layers->count()));
+    m_histogram->compute(renderer->flattenedImage(QStringLiteral("basic")));
 }

@@ -2,8 +2,10 @@
 
 #include <QDialog>
 
-class MCanvas;
+class MDocumentRenderer;
 class MHistogram;
+class MLayerStack;
+class MPaper;
 
 namespace Ui {
 class DProperties;
@@ -18,11 +20,10 @@ public:
     explicit DProperties(QWidget *parent = nullptr);
     ~DProperties() override;
 
-    void setCanvas(MCanvas *canvas);
+    void setDocument(MPaper *paper, MLayerStack *layers, MDocumentRenderer *renderer);
     MHistogram *histogram() const { return m_histogram; }
 
 private:
     Ui::DProperties *ui;
     MHistogram *m_histogram;
-    MCanvas *m_canvas = nullptr;
 };

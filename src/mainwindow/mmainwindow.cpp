@@ -345,9 +345,10 @@ void MMainWindow::setupConnections()
     connect(ui->menuEffects, &QMenu::aboutToShow, this, &MMainWindow::validateShaderActions);
     connect(MShaderList::instance(), &MShaderList::currentRowChanged, this, &MMainWindow::validateShaderActions);
     connect(m_view, &MWidget::editShaderParams, this, &MMainWindow::editLayerShaderParams);
-    connect(m_view, &MWidget::editLayer, this, [this](int row) { DLayerEdit::edit(m_view->canvas(), row); });
-    connect(m_view, &MWidget::contextPanelRequested, this, [this](const QPointF &viewPosition) {
-        DContext panel(m_view);
+    connect(m_view, &MWidget::editLayer, this,
+            [this, canvas](int row) { DLayerEdit::edit(canvas->layers(), canvas->layerEdits(), row); });
+    connect(m_view, &MWidget::contextPanelRequested, this, [this, canvas](const QPointF &viewPosition) {
+        DContext panel(m_view, canvas->layers(), canvas->layerEdits());
         panel.place(viewPosition);
         panel.exec();
     });
@@ -949,7 +950,8 @@ void MMainWindow::on_actionFileSaveAs_triggered()
 
 void MMainWindow::on_actionExportAsImage_triggered()
 {
-    DExport dialog(m_view->canvas(), this);
+    MCanvas *canvas = m_view->canvas();
+    DExport dialog(canvas->selection(), canvas->paper(), canvas->renderer(), this);
     dialog.exec();
 }
 
@@ -1139,8 +1141,10 @@ void MMainWindow::on_actionDuplicateLayer_triggered()
 
 void MMainWindow::on_actionEditLayer_triggered()
 {
-    if (checkCurrentLayer())
-        DLayerEdit::edit(m_view->canvas(), m_view->canvas()->currentRow());
+    if (!checkCurrentLayer())
+        return;
+    MCanvas *canvas = m_view->canvas();
+    DLayerEdit::edit(canvas->layers(), canvas->layerEdits(), canvas->currentRow());
 }
 
 void MMainWindow::on_actionRemoveLayer_triggered()
@@ -1230,8 +1234,9 @@ void MMainWindow::on_actionSelect_layer_bounding_rect_triggered()
 
 void MMainWindow::on_actionProperties_triggered()
 {
+    MCanvas *canvas = m_view->canvas();
     DProperties dialog(this);
-    dialog.setCanvas(m_view->canvas());
+    dialog.setDocument(canvas->paper(), canvas->layers(), canvas->renderer());
     dialog.exec();
 }
 
@@ -1247,7 +1252,9 @@ void MMainWindow::on_actionTimeLine_triggered()
 
 void MMainWindow::on_actionChangePaper_triggered()
 {
-    DPaper dialog(m_view->canvas(), this);
+    MCanvas *canvas = m_view->canvas();
+    DPaper dialog(canvas->paper(), this);
+    connect(&dialog, &DPaper::paintedRectWanted, canvas, &MCanvas::updatePaintedRect);
     dialog.exec();
 }
 
@@ -1614,7 +1621,7 @@ void MMainWindow::on_actionSave_selection_as_textured_brush_triggered()
             return;
         canvas->selectLayerBoundingRect(canvas->current());
     }
-    DSelectionToBrush dialog(canvas, this);
+    DSelectionToBrush dialog(canvas->selection(), canvas->paper(), canvas->renderer(), this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     dialog.saveSettings();

@@ -1,8 +1,10 @@
 #include "dlayeredit.h"
 #include "ui_dlayeredit.h"
 
-#include "mcanvas.h"
 #include "mlayer.h"
+#include "mlayeredits.h"
+#include "mlayerstack.h"
+#include "mtexturelayer.h"
 #include "mutility.h"
 
 namespace {
@@ -10,12 +12,13 @@ namespace {
 const QByteArray editedProperties[] = {"name", "opacity", "locked", "visible", "mask"};
 } // namespace
 
-DLayerEdit::DLayerEdit(MCanvas *canvas, int row, QWidget *parent)
+DLayerEdit::DLayerEdit(MLayerStack *layers, MLayerEdits *edits, int row, QWidget *parent)
     : QDialog(parent)
     , ui(new Ui::DLayerEdit)
-    , canvas(canvas)
+    , m_layers(layers)
+    , m_edits(edits)
     , row(row)
-    , layer(canvas->at(row))
+    , layer(layers->at(row))
     , backup(new MLayer())
 {
     ui->setupUi(this);
@@ -38,11 +41,11 @@ DLayerEdit::DLayerEdit(MCanvas *canvas, int row, QWidget *parent)
     changed = false;
 }
 
-void DLayerEdit::edit(MCanvas *canvas, int row)
+void DLayerEdit::edit(MLayerStack *layers, MLayerEdits *edits, int row)
 {
-    if (!canvas || !canvas->at(row))
+    if (!layers || !edits || !layers->at(row))
         return;
-    DLayerEdit dialog(canvas, row, MUtility::dialogParent());
+    DLayerEdit dialog(layers, edits, row, MUtility::dialogParent());
     dialog.exec();
 }
 
@@ -69,7 +72,7 @@ void DLayerEdit::widgetsToLayer()
     layer->setLocked(ui->lockedCheckBox->isChecked());
     layer->setVisible(ui->visibleCheckBox->isChecked());
     layer->set_mask(ui->cbMask->value());
-    canvas->refresh();
+    emit m_layers->pixelsChanged();
 }
 
 void DLayerEdit::restoreLayer()
@@ -81,7 +84,7 @@ void DLayerEdit::restoreLayer()
     layer->setVisible(backup->visible());
     layer->set_mask(backup->mask());
     layer->copyProperties(backup);
-    canvas->refresh();
+    emit m_layers->pixelsChanged();
 }
 
 void DLayerEdit::reject()
@@ -108,7 +111,7 @@ void DLayerEdit::on_btnOk_clicked()
         oldValues.insert(name, backup->property(name.constData()));
         newValues.insert(name, layer->property(name.constData()));
     }
-    canvas->updateLayerProperties(row, oldValues, newValues);
-    canvas->refresh();
+    m_edits->updateLayerProperties(row, oldValues, newValues);
+    emit m_layers->pixelsChanged();
     accept();
 }

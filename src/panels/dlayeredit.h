@@ -5,8 +5,9 @@
 #include <QHash>
 #include <QVariant>
 
-class MCanvas;
 class MLayer;
+class MLayerEdits;
+class MLayerStack;
 
 namespace Ui {
 class DLayerEdit;
@@ -21,12 +22,12 @@ class DLayerEdit : public QDialog
     Q_OBJECT
 public:
     // row must name a layer of the document.
-    DLayerEdit(MCanvas *canvas, int row, QWidget *parent = nullptr);
+    DLayerEdit(MLayerStack *layers, MLayerEdits *edits, int row, QWidget *parent = nullptr);
     ~DLayerEdit() override;
 
-    // Edits layer row of canvas in a modal dialog; a row that names no
-    // layer opens nothing.
-    static void edit(MCanvas *canvas, int row);
+    // Edits layer row in a modal dialog; a row that names no layer opens
+    // nothing.
+    static void edit(MLayerStack *layers, MLayerEdits *edits, int row);
 
     bool isChanged() const { return changed; }
 
@@ -43,7 +44,8 @@ private:
     void restoreLayer();
 
     Ui::DLayerEdit *ui;
-    MCanvas *canvas;
+    MLayerStack *m_layers;
+    MLayerEdits *m_edits;
     int row;
     MLayer *layer;
     MLayer *backup;

@@ -4,10 +4,12 @@
 #include "mbrush.h"
 #include "mbrushlist.h"
 #include "mbrushstream.h"
-#include "mcanvas.h"
 #include "mconnector.h"
+#include "mdocumentrenderer.h"
 #include "menum.h"
 #include "mlogger.h"
+#include "mpaper.h"
+#include "mselection.h"
 #include "msettingstream.h"
 #include "mutility.h"
 
@@ -16,10 +18,12 @@
 
 #include <algorithm>
 
-DSelectionToBrush::DSelectionToBrush(MCanvas *canvas, QWidget *parent)
+DSelectionToBrush::DSelectionToBrush(MSelection *selection, MPaper *paper, MDocumentRenderer *renderer, QWidget *parent)
     : QDialog(parent)
     , ui(new Ui_DSelectionToBrush)
-    , m_canvas(canvas)
+    , m_selection(selection)
+    , m_paper(paper)
+    , m_renderer(renderer)
     , m_connector(new MConnector(this))
     , m_settings(new MSettingStream(this))
 {
@@ -64,10 +68,10 @@ void DSelectionToBrush::saveSettings()
 
 QRectF DSelectionToBrush::sourceRect() const
 {
-    if (!m_canvas)
+    if (!hasDocument())
         return QRectF();
-    const QPainterPath path = m_canvas->selectionPath();
-    return path.isEmpty() ? m_canvas->paintedRect() : path.boundingRect();
+    const QPainterPath path = m_selection->path();
+    return path.isEmpty() ? m_paper->paintedRect() : path.boundingRect();
 }
 
 void DSelectionToBrush::resetSize()
@@ -165,7 +169,7 @@ int DSelectionToBrush::maximumTextureSize() const
     // The brush file refuses larger textures on reading, so a larger one
     // would be a brush that cannot be loaded again. The cap also keeps the
     // render and its image within a sound amount of memory.
-    const int driver = m_canvas ? m_canvas->maximumRenderSize() : 0;
+    const int driver = hasDocument() ? m_renderer->maximumRenderSize() : 0;
     return qMin(driver, MBrushStream::maximumImageSize().width());
 }
 
@@ -201,7 +205,7 @@ void DSelectionToBrush::on_okButton_clicked()
     }
     const int width = ui->widthEdit->value();
     const int height = ui->heightEdit->value();
-    if (!m_canvas || !checkSize(width, height))
+    if (!hasDocument() || !checkSize(width, height))
         return;
 
     MBrushList *brushes = MBrushList::instance();
@@ -210,7 +214,7 @@ void DSelectionToBrush::on_okButton_clicked()
         return;
     }
 
-    const QImage image = m_canvas->renderToImage(QStringLiteral("blit"), width, height, m_canvas->selectionPath(),
+    const QImage image = m_renderer->renderToImage(QStringLiteral("blit"), width, height, m_selection->path(),
                                                  ui->exportPaperEdit->isChecked(), ui->allLayersEdit->isChecked(),
                                                  QList<MTextureLayer *>());
     if (image.isNull()) {

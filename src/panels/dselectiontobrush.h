@@ -3,8 +3,10 @@
 #include <QDialog>
 #include <QRectF>
 
-class MCanvas;
 class MConnector;
+class MDocumentRenderer;
+class MPaper;
+class MSelection;
 class MSettingStream;
 class Ui_DSelectionToBrush;
 
@@ -14,7 +16,7 @@ class DSelectionToBrush : public QDialog
 {
     Q_OBJECT
 public:
-    DSelectionToBrush(MCanvas *canvas, QWidget *parent = nullptr);
+    DSelectionToBrush(MSelection *selection, MPaper *paper, MDocumentRenderer *renderer, QWidget *parent = nullptr);
     ~DSelectionToBrush() override;
 
     void saveSettings();
@@ -44,7 +46,11 @@ private:
     bool checkSize(int width, int height) const;
 
     Ui_DSelectionToBrush *ui;
-    MCanvas *m_canvas;
+    bool hasDocument() const { return m_selection && m_paper && m_renderer; }
+
+    MSelection *m_selection;
+    MPaper *m_paper;
+    MDocumentRenderer *m_renderer;
     double m_ratio = 1.0;
     MConnector *m_connector;
     MSettingStream *m_settings;

@@ -60,7 +60,7 @@ private slots:
         QCOMPARE(canvas->count(), 1);
         canvas->current()->setOpacity(0.555);
         {
-            DContext panel(view.get());
+            DContext panel(view.get(), view->canvas()->layers(), view->canvas()->layerEdits());
             QCOMPARE(part<QSlider>(panel, "opacitySlider")->value(), 55);
             QCOMPARE(part<QGroupBox>(panel, "groupBox")->title(), canvas->current()->name());
             QVERIFY(part<QGroupBox>(panel, "groupBox")->isEnabled());
@@ -69,7 +69,7 @@ private slots:
         }
         canvas->appendLayer();
         {
-            DContext panel(view.get());
+            DContext panel(view.get(), view->canvas()->layers(), view->canvas()->layerEdits());
             QVERIFY(part<QToolButton>(panel, "nextLayerButton")->isEnabled());
             const int row = canvas->currentRow();
             part<QToolButton>(panel, "previousLayerButton")->click();
@@ -79,7 +79,7 @@ private slots:
         }
         canvas->setCurrentRow(-1);
         {
-            DContext panel(view.get());
+            DContext panel(view.get(), view->canvas()->layers(), view->canvas()->layerEdits());
             QVERIFY(!part<QGroupBox>(panel, "groupBox")->isEnabled());
             QCOMPARE(part<QGroupBox>(panel, "groupBox")->title(), QStringLiteral("No layer"));
             part<QSlider>(panel, "opacitySlider")->setValue(10); // nothing to change, no crash
@@ -97,7 +97,7 @@ private slots:
     void placedCentredOnThePress()
     {
         QFETCH(QPoint, press);
-        DContext panel(view.get());
+        DContext panel(view.get(), view->canvas()->layers(), view->canvas()->layerEdits());
         const QSize size = panel.size();
         panel.place(press);
         const QPoint global = view->mapToGlobal(press);
@@ -109,7 +109,7 @@ private slots:
     {
         MCanvas *canvas = view->canvas();
         MTextureLayer *layer = canvas->current();
-        DContext panel(view.get());
+        DContext panel(view.get(), view->canvas()->layers(), view->canvas()->layerEdits());
         panel.show();
         QSlider *slider = part<QSlider>(panel, "opacitySlider");
         slider->setValue(30);
@@ -148,7 +148,7 @@ private slots:
         for (const QColor &c : {QColor(Qt::red), QColor(Qt::green), QColor(Qt::blue)})
             history->updateColorList(c);
         QCOMPARE(history->count(), 3);
-        DContext panel(view.get());
+        DContext panel(view.get(), view->canvas()->layers(), view->canvas()->layerEdits());
         panel.show();
         auto *strip = part<MColorHistoWidget>(panel, "colorHistoWidget");
         strip->resize(90, 25);
@@ -164,7 +164,7 @@ private slots:
     void setupAppliesToTheNextPanel()
     {
         {
-            DContext panel(view.get());
+            DContext panel(view.get(), view->canvas()->layers(), view->canvas()->layerEdits());
             QVERIFY(part<QWidget>(panel, "brushListWidget")->isVisibleTo(&panel));
             QVERIFY(panel.testAttribute(Qt::WA_TranslucentBackground));
         }
@@ -183,7 +183,7 @@ private slots:
         }
         QSettings settings;
         QCOMPARE(settings.value(QStringLiteral("ContextDialog/showBrushList")).toBool(), false);
-        DContext panel(view.get());
+        DContext panel(view.get(), view->canvas()->layers(), view->canvas()->layerEdits());
         QVERIFY(!part<QWidget>(panel, "brushListWidget")->isVisibleTo(&panel));
         QVERIFY(part<QWidget>(panel, "paletteWidget")->isVisibleTo(&panel));
         QVERIFY(!panel.testAttribute(Qt::WA_TranslucentBackground));

@@ -214,7 +214,7 @@ private slots:
         QFETCH(QStringList, edits);
         QFETCH(QSize, fields);
         canvas->setPaintedRect(QRectF(QPointF(-10, -10), document));
-        DExport dialog(canvas.get());
+        DExport dialog(canvas->selection(), canvas->paper(), canvas->renderer());
         const Form form = formOf(dialog);
         QVERIFY(form.width && form.height && form.lock && form.limitToSelection && form.ok);
         QVERIFY(form.lock->isChecked());
@@ -230,13 +230,13 @@ private slots:
     void limitToSelection()
     {
         {
-            DExport dialog(canvas.get());
+            DExport dialog(canvas->selection(), canvas->paper(), canvas->renderer());
             QVERIFY(!formOf(dialog).limitToSelection->isEnabled());
         }
         QPainterPath path;
         path.addEllipse(QRectF(-50, -30, 120, 40));
         canvas->setClipPath(path);
-        DExport dialog(canvas.get());
+        DExport dialog(canvas->selection(), canvas->paper(), canvas->renderer());
         const Form form = formOf(dialog);
         QVERIFY(form.limitToSelection->isEnabled());
         edit(form, {"selection"});
@@ -278,7 +278,7 @@ private slots:
         QFETCH(QSize, size);
         const MTestFolder folder;
         const QString path = folder.filePath(QStringLiteral("export.png"));
-        DExport dialog(canvas.get());
+        DExport dialog(canvas->selection(), canvas->paper(), canvas->renderer());
         const Form form = formOf(dialog);
         edit(form, edits);
         form.exportPaper->setChecked(paper);
@@ -302,7 +302,7 @@ private slots:
         canvas->setClipPath(path);
         const MTestFolder folder;
         const QString file = folder.filePath(QStringLiteral("selection.png"));
-        DExport dialog(canvas.get());
+        DExport dialog(canvas->selection(), canvas->paper(), canvas->renderer());
         edit(formOf(dialog), {"selection", "w50"});
         QVERIFY(runExport(dialog, file));
         const QImage image(file);
@@ -329,7 +329,7 @@ private slots:
         QVERIFY(limit > 0);
         if (limit >= 100000)
             QSKIP("The driver renders every size the fields allow");
-        DExport dialog(canvas.get());
+        DExport dialog(canvas->selection(), canvas->paper(), canvas->renderer());
         dialog.show();
         const Form form = formOf(dialog);
         edit(form, {"unlock", wide ? QStringLiteral("w%1").arg(limit + 1) : QStringLiteral("h%1").arg(limit + 1)});
@@ -396,7 +396,7 @@ private slots:
         const MTestFolder folder;
         const QByteArray before("the painter's own file");
         const QString path = existing ? folder.writeFile(name, before) : folder.filePath(name);
-        DExport dialog(canvas.get());
+        DExport dialog(canvas->selection(), canvas->paper(), canvas->renderer());
         dialog.show();
         MTestDialogScript script;
         script.answerFile(path);
@@ -421,7 +421,7 @@ private slots:
     // No file chosen: nothing is written and the dialog waits.
     void noFileChosen()
     {
-        DExport dialog(canvas.get());
+        DExport dialog(canvas->selection(), canvas->paper(), canvas->renderer());
         dialog.show();
         const QString before = MSettings::instance()->lastFilesDir();
         MTestDialogScript script;

@@ -1,4 +1,5 @@
 #include "dexport.h"
+#include "dpaper.h"
 #include "mcanvas.h"
 #include "mcolorlist.h"
 #include "mfolders.h"
@@ -19,6 +20,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -786,6 +788,39 @@ private slots:
         child<QAction>("actionExportAsImage")->trigger();
         QCOMPARE(width, W);
         QCOMPARE(height, H);
+    }
+
+    // ------------------------------------------------------------ paper
+
+    // The paper dialog asks for the size; the window records it as one step
+    // that the saved file keeps and undo takes back.
+    void paperCommandResizesAsOneStep()
+    {
+        paintTwoLayers();
+        const QPointF centre = canvas()->paintedRect().center();
+        bool shown = false;
+        QTimer::singleShot(0, window.get(), [&]() {
+            auto *dialog = qobject_cast<DPaper *>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            shown = true;
+            dialog->findChild<QCheckBox *>(QStringLiteral("cbLock"))->setChecked(false);
+            dialog->findChild<QSpinBox *>(QStringLiteral("widthSpinBox"))->setValue(2 * W);
+            MTestScreenshot::keep(dialog->grab(), QStringLiteral("paper-dialog-wider.png"));
+            dialog->findChild<QPushButton *>(QStringLiteral("btnOk"))->click();
+        });
+        child<QAction>("actionChangePaper")->trigger();
+        QVERIFY(shown);
+        QCOMPARE(canvas()->undoStack()->count(), 1);
+        QCOMPARE(canvas()->paintedRect().size(), QSizeF(2 * W, H));
+        QCOMPARE(canvas()->paintedRect().center(), centre);
+
+        const QString path = folder->filePath(QStringLiteral("wide.kxd"));
+        QVERIFY(canvas()->saveToFile(path));
+        canvas()->undoStack()->undo();
+        QCOMPARE(canvas()->paintedRect().size(), QSizeF(W, H));
+        QVERIFY(canvas()->loadFromFile(path));
+        QCOMPARE(canvas()->paintedRect().size(), QSizeF(2 * W, H));
     }
 
     // ------------------------------------------------------------ print

@@ -90,7 +90,7 @@ private slots:
         QFETCH(bool, locked);
         QFETCH(QSize, first);
         QFETCH(QSize, second);
-        DPaper dialog(canvas.get());
+        DPaper dialog(canvas->paper());
         auto *width = child<QSpinBox>(dialog, "widthSpinBox");
         auto *height = child<QSpinBox>(dialog, "heightSpinBox");
         QCOMPARE(QSize(width->value(), height->value()), QSize(1000, 500));
@@ -117,7 +117,9 @@ private slots:
         QFETCH(int, width);
         QFETCH(int, steps);
         const QPointF centre = canvas->paintedRect().center();
-        DPaper dialog(canvas.get());
+        DPaper dialog(canvas->paper());
+        // The window records the wanted size as the document's undo step.
+        connect(&dialog, &DPaper::paintedRectWanted, canvas.get(), &MCanvas::updatePaintedRect);
         if (width)
             child<QSpinBox>(dialog, "widthSpinBox")->setValue(width);
         child<QCheckBox>(dialog, "cbAutoExtent")->setChecked(true);
@@ -142,7 +144,7 @@ private slots:
 
     void paperMustExist()
     {
-        DPaper dialog(canvas.get());
+        DPaper dialog(canvas->paper());
         auto *type = child<QComboBox>(dialog, "cbPaperType");
         type->setCurrentIndex(type->findData(int(MEnum::Paper)));
         child<QLineEdit>(dialog, "editPaperName")->setText(QStringLiteral("none.jpg"));

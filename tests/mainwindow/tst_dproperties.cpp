@@ -60,7 +60,7 @@ private slots:
     void countsAndLevels()
     {
         DProperties dialog;
-        dialog.setCanvas(canvas.get());
+        dialog.setDocument(canvas->paper(), canvas->layers(), canvas->renderer());
         QCOMPARE(child<QLabel>(dialog, "widthLabel")->text(), QStringLiteral("12"));
         QCOMPARE(child<QLabel>(dialog, "heightLabel")->text(), QStringLiteral("10"));
         QCOMPARE(child<QLabel>(dialog, "layersLabel")->text(), QStringLiteral("2"));
@@ -94,7 +94,7 @@ private slots:
         QFETCH(QStringList, clicks);
         QFETCH(int, maxValue);
         DProperties dialog;
-        dialog.setCanvas(canvas.get());
+        dialog.setDocument(canvas->paper(), canvas->layers(), canvas->renderer());
         for (const QString &name : clicks)
             dialog.findChild<QCheckBox *>(name)->click();
         QCOMPARE(dialog.histogram()->maxValue(), maxValue);
@@ -121,7 +121,7 @@ private slots:
     void chartPaintsBars()
     {
         DProperties dialog;
-        dialog.setCanvas(canvas.get());
+        dialog.setDocument(canvas->paper(), canvas->layers(), canvas->renderer());
         MHistogramChart chart;
         chart.setHistogram(dialog.histogram());
         chart.resize(64, 80);

@@ -112,7 +112,7 @@ private slots:
 
     void form()
     {
-        DLayerEdit dialog(canvas.get(), 0);
+        DLayerEdit dialog(canvas->layers(), canvas->layerEdits(), 0);
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Layer properties"));
         QCOMPARE(dialog.findChild<QLineEdit *>("nameEdit")->text(), QStringLiteral("Ground"));
         QCOMPARE(dialog.findChild<QWidget *>("opacityEdit")->property("value").toDouble(), 0.8);
@@ -155,7 +155,7 @@ private slots:
         QSignalSpy names(layer, &MLayer::nameChanged);
         bool played = false;
         onNextDialog("DLayerEdit", [&](QDialog *dialog) { play(dialog, steps); }, &played);
-        DLayerEdit::edit(canvas.get(), 0);
+        DLayerEdit::edit(canvas->layers(), canvas->layerEdits(), 0);
         QVERIFY(played);
         QCOMPARE(canvas->undoStack()->count(), recorded ? 1 : 0);
 
@@ -195,7 +195,7 @@ private slots:
             seen = !layer->visible() && refreshed.count() + throttled.count() > before;
             play(dialog, QStringLiteral("cancel"));
         });
-        DLayerEdit::edit(canvas.get(), 0);
+        DLayerEdit::edit(canvas->layers(), canvas->layerEdits(), 0);
         QVERIFY(seen);
         QVERIFY(layer->visible());
     }
@@ -209,10 +209,10 @@ private slots:
             edited = dialog->findChild<QLineEdit *>("nameEdit")->text();
             play(dialog, QStringLiteral("cancel"));
         });
-        DLayerEdit::edit(canvas.get(), canvas->currentRow());
+        DLayerEdit::edit(canvas->layers(), canvas->layerEdits(), canvas->currentRow());
         QCOMPARE(edited, canvas->at(1)->name());
-        DLayerEdit::edit(canvas.get(), 7);
-        DLayerEdit::edit(canvas.get(), -1);
+        DLayerEdit::edit(canvas->layers(), canvas->layerEdits(), 7);
+        DLayerEdit::edit(canvas->layers(), canvas->layerEdits(), -1);
         QCOMPARE(canvas->undoStack()->count(), 0);
     }
 
@@ -223,7 +223,7 @@ private slots:
             MTestScreenshot::keep(dialog->grab(), QStringLiteral("kalmidraw-layer-properties.png"));
             play(dialog, QStringLiteral("cancel"));
         });
-        DLayerEdit::edit(canvas.get(), 0);
+        DLayerEdit::edit(canvas->layers(), canvas->layerEdits(), 0);
     }
 };
 

@@ -100,7 +100,7 @@ private slots:
         QFETCH(QString, ratio);
         MTestBrushLibrary brushes({"u:tests/user b"});
         select(true);
-        DSelectionToBrush dialog(canvas.get());
+        DSelectionToBrush dialog(canvas->selection(), canvas->paper(), canvas->renderer());
         auto *width = field<QSpinBox>(dialog, "widthEdit");
         auto *height = field<QSpinBox>(dialog, "heightEdit");
         QCOMPARE(QSize(width->value(), height->value()), QSize(200, 100));
@@ -149,7 +149,7 @@ private slots:
 
         MTestDialogScript script;
         script.answer(answer);
-        DSelectionToBrush dialog(canvas.get());
+        DSelectionToBrush dialog(canvas->selection(), canvas->paper(), canvas->renderer());
         field<QRadioButton>(dialog, createNew ? "createNewBrushEdit" : "applyToCurrentBrushEdit")->setChecked(true);
         QCOMPARE(field<QComboBox>(dialog, "brushGroupEdit")->isEnabled(), createNew);
         QCOMPARE(field<QLineEdit>(dialog, "brushNameEdit")->text(), createNew ? "user b - copy" : "user b");
@@ -214,7 +214,7 @@ private slots:
         MTestBrushLibrary brushes({"u:tests/user b"});
         select(true);
         MTestDialogScript script;
-        DSelectionToBrush dialog(canvas.get());
+        DSelectionToBrush dialog(canvas->selection(), canvas->paper(), canvas->renderer());
         const int limit = dialog.maximumTextureSize();
         // What the driver renders and a brush file holds.
         QVERIFY(limit > 0 && limit <= MBrushStream::maximumImageSize().width());
@@ -240,7 +240,7 @@ private slots:
         MTestBrushLibrary brushes({"u:tests/user b"});
         select(true);
         {
-            DSelectionToBrush dialog(canvas.get());
+            DSelectionToBrush dialog(canvas->selection(), canvas->paper(), canvas->renderer());
             QVERIFY(field<QRadioButton>(dialog, "applyToCurrentBrushEdit")->isChecked());
             field<QRadioButton>(dialog, "createNewBrushEdit")->setChecked(true);
             field<QCheckBox>(dialog, "allLayersEdit")->setChecked(true);
@@ -248,7 +248,7 @@ private slots:
             field<QComboBox>(dialog, "preserveTextureColorEdit")->setCurrentIndex(2);
             dialog.saveSettings();
         }
-        DSelectionToBrush dialog(canvas.get());
+        DSelectionToBrush dialog(canvas->selection(), canvas->paper(), canvas->renderer());
         QVERIFY(field<QRadioButton>(dialog, "createNewBrushEdit")->isChecked());
         QVERIFY(field<QLineEdit>(dialog, "brushNameEdit")->isEnabled());
         QVERIFY(field<QCheckBox>(dialog, "allLayersEdit")->isChecked());
