@@ -19,7 +19,6 @@
 #include "mselection.h"
 #include "mshader.h"
 #include "mshaderlist.h"
-#include "mshareddata.h"
 #include "mtexturetile.h"
 #include "mundohistory.h"
 
@@ -33,6 +32,11 @@
 MLayerEdits::MLayerEdits(const MDocumentParts &parts)
     : m_parts(parts)
 {
+}
+
+bool MLayerEdits::makeCurrent()
+{
+    return m_parts.document->makeCurrent();
 }
 
 int MLayerEdits::count() const
@@ -499,9 +503,8 @@ void MLayerEdits::fill(const QColor &color)
 
 void MLayerEdits::fillLayer(int row, const QColor &color)
 {
-    MSharedData *shared = m_parts.document->sharedData();
-    shared->initializeGL();
-    if (!shared->isValid())
+    // The fill's passes are the device's: the stroke engine need not be up.
+    if (!m_parts.device->isReady())
         return;
     MTextureLayer *layer = at(row);
     if (!layer)
@@ -541,7 +544,7 @@ void MLayerEdits::fillSelection(const QPoint &point, bool clearSelection, uchar 
     if (!m_parts.document->finishLoading())
         return;
     MQuickFill fill;
-    fill.setCanvas(m_parts.document);
+    fill.setEdits(this);
     fill.set_threshold(threshold);
     fill.set_clearSelection(clearSelection);
     fill.selectAt(point, row);

@@ -29,6 +29,11 @@ class MLayerEdits
 public:
     explicit MLayerEdits(const MDocumentParts &parts);
 
+    const MDocumentParts &parts() const { return m_parts; }
+    // The document's context made current with its queued stamps drawn,
+    // before tiles are read or changed; false before set-up.
+    bool makeCurrent();
+
     // Sets properties of the layer at row by name.
     void updateLayerProperties(int row, const QHash<QByteArray, QVariant> &before,
                                const QHash<QByteArray, QVariant> &after);
