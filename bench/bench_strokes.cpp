@@ -735,7 +735,7 @@ void measureFillPaste(MCanvas *canvas, int n)
             auto *tile = static_cast<MTextureTile *>(layer->addTile(centre));
             tile->ensureTexture();
             tile->setData(MTestPixels::randomBytes(quint32(round * 16 + i), tile->byteSize()).constData());
-            MBufferTile *pixels = buffer.tile(centre, canvas, layer);
+            MBufferTile *pixels = buffer.tile(centre, canvas->gpuDevice(), layer);
             std::fill(pixels->data(), pixels->data() + pixels->byteSize(), uchar(round * 8 + 1));
         }
         finishGpu(canvas);
@@ -750,7 +750,7 @@ void measureFillPaste(MCanvas *canvas, int n)
             canvas->undoStream()->completeReads();
             recordsMs += timer.nsecsElapsed() / 1e6;
         } else {
-            buffer.writeBack(canvas, layer, false);
+            buffer.writeBack(canvas->gpuDevice(), layer, false);
         }
         finishGpu(canvas);
         (withUndo ? togetherMs : uploadMs) += whole.nsecsElapsed() / 1e6;

@@ -174,7 +174,7 @@ int runOne(int side)
     brush.resetValues();
     brush.setRadius(60);
     MQuickFill bucket;
-    bucket.setCanvas(&canvas);
+    bucket.setEdits(canvas.layerEdits());
     for (int row = 0; row < kLayers; ++row) {
         canvas.setCurrentRow(row);
         canvas.fill(QColor::fromHsv(row * 36, 200, 220));

@@ -1,6 +1,6 @@
 #include "mbufferlayer.h"
 
-#include "mcanvas.h"
+#include "mgpudevice.h"
 #include "mlogger.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
@@ -17,13 +17,13 @@ int cellOf(double coordinate, int step)
 
 // The layer's texture at a cell, read back into the tile (a cell the layer
 // has no texture for stays transparent black).
-void download(MCanvas *canvas, MTextureLayer *layer, const QRect &cell, MBufferTile *tile)
+void download(MGpuDevice *device, MTextureLayer *layer, const QRect &cell, MBufferTile *tile)
 {
     auto *texture = static_cast<MTextureTile *>(layer->tileAt(QRectF(cell).center()));
     if (!texture || !texture->isValid())
         return;
-    canvas->makeCurrent();
-    MTextureTransfert::instance()->downloadTile(canvas->context(), texture, tile);
+    device->makeCurrent();
+    MTextureTransfert::instance()->downloadTile(device->context(), texture, tile);
 }
 } // namespace
 
@@ -47,7 +47,7 @@ void MBufferLayer::configure(const MTiledLayer *layer)
     m_bytesPerPixel = layer->bytesPerPixel();
 }
 
-MBufferTile *MBufferLayer::cellTile(int column, int row, MCanvas *canvas, MTextureLayer *layer)
+MBufferTile *MBufferLayer::cellTile(int column, int row, MGpuDevice *device, MTextureLayer *layer)
 {
     const qint64 key = tileCellKey(column, row);
     // Walks and fills come back to the same cell pixel after pixel.
@@ -65,8 +65,8 @@ MBufferTile *MBufferLayer::cellTile(int column, int row, MCanvas *canvas, MTextu
     }
     const int s = step();
     tile->setRect(QRect(column * s, row * s, s, s));
-    if (canvas && layer)
-        download(canvas, layer, tile->rect(), tile);
+    if (device && layer)
+        download(device, layer, tile->rect(), tile);
     m_bounds = m_bounds.isEmpty() ? tile->rect() : m_bounds.united(tile->rect());
     m_tiles.insert(key, tile);
     m_lastKey = key;
@@ -74,16 +74,16 @@ MBufferTile *MBufferLayer::cellTile(int column, int row, MCanvas *canvas, MTextu
     return tile;
 }
 
-MBufferTile *MBufferLayer::tile(const QPointF &p, MCanvas *canvas, MTextureLayer *layer)
+MBufferTile *MBufferLayer::tile(const QPointF &p, MGpuDevice *device, MTextureLayer *layer)
 {
     const int s = step();
-    return cellTile(cellOf(p.x(), s), cellOf(p.y(), s), canvas, layer);
+    return cellTile(cellOf(p.x(), s), cellOf(p.y(), s), device, layer);
 }
 
-MBufferTile *MBufferLayer::tileAt(int row, int column, MCanvas *canvas, MTextureLayer *layer)
+MBufferTile *MBufferLayer::tileAt(int row, int column, MGpuDevice *device, MTextureLayer *layer)
 {
     const double s = step();
-    return tile(QPointF(column * s + s / 2, row * s + s / 2), canvas, layer);
+    return tile(QPointF(column * s + s / 2, row * s + s / 2), device, layer);
 }
 
 MBufferTile *MBufferLayer::findTile(const QPointF &p) const
@@ -100,18 +100,18 @@ bool MBufferLayer::holds(int column, int row, const MTextureLayer *layer) const
     return layer && layer->tileAt(QRectF(column * s, row * s, s, s).center());
 }
 
-bool MBufferLayer::copyLayer(MCanvas *canvas, MTextureLayer *layer)
+bool MBufferLayer::copyLayer(MGpuDevice *device, MTextureLayer *layer)
 {
-    if (!canvas || !layer)
+    if (!device || !layer)
         return false;
-    canvas->makeCurrent();
+    device->makeCurrent();
     for (int i = 0; i < layer->tileCount(); ++i) {
         MTextureTile *texture = layer->tileAt(i);
         MBufferTile *tile = this->tile(QRectF(texture->rect()).center());
         if (!tile || !tile->allocate())
             return false;
         if (texture->isValid())
-            MTextureTransfert::instance()->downloadTile(canvas->context(), texture, tile);
+            MTextureTransfert::instance()->downloadTile(device->context(), texture, tile);
     }
     return true;
 }
@@ -127,35 +127,35 @@ void MBufferLayer::pixelAt(int x, int y, uchar *out) const
         std::memcpy(out, tile->pixel(x, y), 4);
 }
 
-int MBufferLayer::scanLeftWhileEqual(int x, int y, int limit, const uchar *reference, int threshold, MCanvas *canvas,
-                                     MTextureLayer *layer)
+int MBufferLayer::scanLeftWhileEqual(int x, int y, int limit, const uchar *reference, int threshold,
+                                     MGpuDevice *device, MTextureLayer *layer)
 {
-    return walk(x, y, limit, -1, canvas, layer,
+    return walk(x, y, limit, -1, device, layer,
                 [&](MBufferTile *, const uchar *pixel, qint64) { return colorMatches(reference, pixel, threshold); });
 }
 
-int MBufferLayer::scanRightWhileEqual(int x, int y, int limit, const uchar *reference, int threshold, MCanvas *canvas,
-                                      MTextureLayer *layer)
+int MBufferLayer::scanRightWhileEqual(int x, int y, int limit, const uchar *reference, int threshold,
+                                      MGpuDevice *device, MTextureLayer *layer)
 {
-    return walk(x, y, limit, 1, canvas, layer,
+    return walk(x, y, limit, 1, device, layer,
                 [&](MBufferTile *, const uchar *pixel, qint64) { return colorMatches(reference, pixel, threshold); });
 }
 
-int MBufferLayer::scanRightUntilEqual(int x, int y, int limit, const uchar *reference, int threshold, MCanvas *canvas,
-                                      MTextureLayer *layer)
+int MBufferLayer::scanRightUntilEqual(int x, int y, int limit, const uchar *reference, int threshold,
+                                      MGpuDevice *device, MTextureLayer *layer)
 {
     bool stopped = false;
     const int found = walk(
-        x, y, limit, 1, canvas, layer,
+        x, y, limit, 1, device, layer,
         [&](MBufferTile *, const uchar *pixel, qint64) { return !colorMatches(reference, pixel, threshold); }, &stopped);
     return stopped ? limit + 1 : found;
 }
 
-bool MBufferLayer::writeBack(MCanvas *canvas, MTextureLayer *layer, bool create)
+bool MBufferLayer::writeBack(MGpuDevice *device, MTextureLayer *layer, bool create)
 {
-    if (!canvas || !layer)
+    if (!device || !layer)
         return false;
-    if (!canvas->makeCurrent()) {
+    if (!device->makeCurrent()) {
         MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
         return false;
     }

@@ -9,7 +9,7 @@
 #include <QPointF>
 #include <QRect>
 
-class MCanvas;
+class MGpuDevice;
 class MTextureLayer;
 class MTiledLayer;
 
@@ -17,7 +17,8 @@ class MTiledLayer;
 // magic wand): one buffer tile per grid cell, read back from the layer's
 // texture the first time the cell is touched, then written back into a
 // layer when the work is done. Read-backs and write-backs run under the
-// document's context.
+// document's device; whoever starts the work draws the document's queued
+// stamps first, as they may change what is read.
 class MBufferLayer : public QObject
 {
     Q_OBJECT
@@ -42,17 +43,17 @@ public:
     QList<MBufferTile *> tiles() const { return m_tiles.values(); }
 
     // The tile of the cell holding p, made on first use: zero-filled, then,
-    // when a document and a layer are given and the layer has a texture
+    // when a device and a layer are given and the layer has a texture
     // there, read back from it. Null when its memory cannot be had.
-    MBufferTile *tile(const QPointF &p, MCanvas *canvas = nullptr, MTextureLayer *layer = nullptr);
-    MBufferTile *tileAt(int row, int column, MCanvas *canvas = nullptr, MTextureLayer *layer = nullptr);
+    MBufferTile *tile(const QPointF &p, MGpuDevice *device = nullptr, MTextureLayer *layer = nullptr);
+    MBufferTile *tileAt(int row, int column, MGpuDevice *device = nullptr, MTextureLayer *layer = nullptr);
     // The tile of the cell holding p, or null; never makes one.
     MBufferTile *findTile(const QPointF &p) const;
     // Whether the cell at column and row has a tile here, or the layer (when
     // given) one to read back.
     bool holds(int column, int row, const MTextureLayer *layer) const;
     // Reads every tile of the layer back (again for cells already held).
-    bool copyLayer(MCanvas *canvas, MTextureLayer *layer);
+    bool copyLayer(MGpuDevice *device, MTextureLayer *layer);
     // The four bytes of a pixel; zeros where no tile was made.
     void pixelAt(int x, int y, uchar *out) const;
 
@@ -61,17 +62,17 @@ public:
     // limit when all match), the third the first x that matches (one past
     // limit when none does). A walk stops at a tile it cannot make: there the
     // first two return that x, the third one past limit.
-    int scanLeftWhileEqual(int x, int y, int limit, const uchar *reference, int threshold, MCanvas *canvas,
+    int scanLeftWhileEqual(int x, int y, int limit, const uchar *reference, int threshold, MGpuDevice *device,
                            MTextureLayer *layer);
-    int scanRightWhileEqual(int x, int y, int limit, const uchar *reference, int threshold, MCanvas *canvas,
+    int scanRightWhileEqual(int x, int y, int limit, const uchar *reference, int threshold, MGpuDevice *device,
                             MTextureLayer *layer);
-    int scanRightUntilEqual(int x, int y, int limit, const uchar *reference, int threshold, MCanvas *canvas,
+    int scanRightUntilEqual(int x, int y, int limit, const uchar *reference, int threshold, MGpuDevice *device,
                             MTextureLayer *layer);
 
     // Uploads every tile into the layer's texture of the same cell; cells the
     // layer lacks get a tile when create is set and are skipped otherwise.
     // Stops at the first texture it cannot make or fill.
-    bool writeBack(MCanvas *canvas, MTextureLayer *layer, bool create);
+    bool writeBack(MGpuDevice *device, MTextureLayer *layer, bool create);
     // Frees one tile of this buffer: its cell reads as never made.
     void removeTile(MBufferTile *tile);
     void clear();
@@ -92,11 +93,11 @@ public:
     // first x where it does not, or limit + direction. At a tile it cannot
     // make it sets *stopped and returns that x.
     template <class Accept>
-    int walk(int x, int y, int limit, int direction, MCanvas *canvas, MTextureLayer *layer, Accept accept,
+    int walk(int x, int y, int limit, int direction, MGpuDevice *device, MTextureLayer *layer, Accept accept,
              bool *stopped = nullptr)
     {
         while (direction > 0 ? x <= limit : x >= limit) {
-            MBufferTile *tile = pixelTile(x, y, canvas, layer);
+            MBufferTile *tile = pixelTile(x, y, device, layer);
             if (!tile) {
                 if (stopped)
                     *stopped = true;
@@ -120,11 +121,11 @@ public:
     }
 
     // The tile of a cell, made (and read back) when missing.
-    MBufferTile *cellTile(int column, int row, MCanvas *canvas, MTextureLayer *layer);
+    MBufferTile *cellTile(int column, int row, MGpuDevice *device, MTextureLayer *layer);
     // The same for the cell holding canvas pixel (x, y). Fills and walks
     // come back to the same cell call after call: that one is found without
     // dividing by the step.
-    MBufferTile *pixelTile(int x, int y, MCanvas *canvas, MTextureLayer *layer)
+    MBufferTile *pixelTile(int x, int y, MGpuDevice *device, MTextureLayer *layer)
     {
         if (m_lastTile) {
             const QRect cell = m_lastTile->rect();
@@ -132,7 +133,7 @@ public:
                 return m_lastTile;
         }
         const int s = step();
-        return cellTile(tileCell(x, s), tileCell(y, s), canvas, layer);
+        return cellTile(tileCell(x, s), tileCell(y, s), device, layer);
     }
 
 private:

@@ -10,7 +10,6 @@
 #include "mdocumentloader.h"
 #include "mendstrokerunner.h"
 #include "mevent.h"
-#include "mfillcanvasrunner.h"
 #include "mgeometry.h"
 #include "mgpudevice.h"
 #include "mpaper.h"
@@ -20,7 +19,6 @@
 #include "mopengl.h"
 #include "mpaintengine.h"
 #include "mpaintparams.h"
-#include "mquickfill.h"
 #include "msettings.h"
 #include "mshaderprogramlist.h"
 #include "mshareddata.h"
@@ -384,10 +382,8 @@ void MCanvas::setPaperSize(const QSize &size, bool crop)
         inside.addRect(resized);
         setClipPath(inside);
         invertClipPath();
-        if (isStrokeAllowed()) {
-            MFillCanvasRunner runner(m_sharedData, currentRow(), Qt::transparent);
-            runner.run();
-        }
+        if (isStrokeAllowed())
+            m_layerEdits->fillLayer(currentRow(), Qt::transparent);
         setClipPath(remembered);
     }
     pushPaintedRect(resized);
@@ -681,21 +677,6 @@ void MCanvas::discardStroke()
     refresh();
 }
 
-void MCanvas::erase()
-{
-    fill(Qt::transparent);
-}
-
-void MCanvas::fill(const QColor &color)
-{
-    if (!finishLoading())
-        return;
-    if (!isStrokeAllowed())
-        return;
-    MFillCanvasRunner runner(m_sharedData, currentRow(), color);
-    runner.run();
-}
-
 void MCanvas::drawLine(const QPointF &from, const QPointF &to)
 {
     beginMacro(tr("Draw line"));
@@ -890,32 +871,6 @@ void MCanvas::adjustPaperToSelection()
     if (selectionPath().isEmpty())
         return;
     pushPaintedRect(selectionPath().boundingRect());
-}
-
-void MCanvas::fillSelection(const QPoint &point, bool clearSelection, uchar threshold, int row)
-{
-    if (!finishLoading())
-        return;
-    MQuickFill fill;
-    fill.setCanvas(this);
-    fill.set_threshold(threshold);
-    fill.set_clearSelection(clearSelection);
-    fill.selectAt(point, row);
-    if (fill.resultRect().isEmpty())
-        return;
-    set_hasSelection(true);
-    emit selectionChanged();
-}
-
-bool MCanvas::fillPath(const QPainterPath &path, const QColor &color, int row)
-{
-    if (!finishLoading())
-        return false;
-    QPainterPath filled = path;
-    if (filled.isEmpty())
-        filled.addRect(paintedRect());
-    return pasteImage(filled.boundingRect().center(), MCanvasFill::renderPath(filled, color), false, tr("Fill path"),
-                      row, QRectF(), 0);
 }
 
 // ---------------------------------------------------------------- image file

@@ -189,8 +189,8 @@ public:
     // Ends a stroke in progress: its stamps are merged into the layer, or
     // thrown away when the layer can no longer be painted.
     void endStroke(MEvent *event, int slot);
-    void erase();
-    void fill(const QColor &color);
+    void erase() { m_layerEdits->erase(); }
+    void fill(const QColor &color) { m_layerEdits->fill(color); }
     void drawLine(const QPointF &from, const QPointF &to);
     // Strokes every sub-path with the current brush; 0 without a current layer.
     int brushStroke(const QPainterPath &path, bool clip);
@@ -267,10 +267,16 @@ public:
     void adjustPaperToSelection();
     // The magic wand: the region around point in the layer at row marked in
     // the selection layer.
-    void fillSelection(const QPoint &point, bool clearSelection, uchar threshold, int row);
+    void fillSelection(const QPoint &point, bool clearSelection, uchar threshold, int row)
+    {
+        m_layerEdits->fillSelection(point, clearSelection, threshold, row);
+    }
     // The path (the whole painted rectangle when empty) filled with the
     // colour in the layer at row (-1: the current one), as "Fill path".
-    bool fillPath(const QPainterPath &path, const QColor &color, int row);
+    bool fillPath(const QPainterPath &path, const QColor &color, int row)
+    {
+        return m_layerEdits->fillPath(path, color, row);
+    }
 
     // The document file: a failed save or load changes nothing (the code is
     // in lastReadResult/lastWriteResult); a successful one sets the file name and clears isNew; a

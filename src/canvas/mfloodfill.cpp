@@ -73,10 +73,10 @@ void clearBits(quint64 *row, qint64 stride, int first, int last)
 
 } // namespace
 
-MFloodFill::MFloodFill(MBufferLayer *buffer, MCanvas *canvas, MTextureLayer *layer, MBufferLayer *selection, const QRect &bounds,
+MFloodFill::MFloodFill(MBufferLayer *buffer, MGpuDevice *device, MTextureLayer *layer, MBufferLayer *selection, const QRect &bounds,
                        const uchar *seed, const uchar *fill, int threshold, const Pattern &pattern, const Mask &mask)
     : m_buffer(buffer)
-    , m_canvas(canvas)
+    , m_device(device)
     , m_layer(layer)
     , m_selection(selection)
     , m_bounds(bounds)
@@ -283,7 +283,7 @@ inline MFloodFill::Cell *MFloodFill::cellAt(int column, int row)
     const auto found = m_cellAt.find(key);
     if (found != m_cellAt.end())
         return found->second;
-    MBufferTile *tile = m_buffer->cellTile(column, row, m_canvas, m_layer);
+    MBufferTile *tile = m_buffer->cellTile(column, row, m_device, m_layer);
     if (!tile)
         return nullptr;
     auto cell = std::make_unique<Cell>();
@@ -333,7 +333,7 @@ inline void MFloodFill::findFits(Cell &cell) const
 // How much of canvas pixel (x, y) the mask lets the fill have, 0 to 255.
 inline int MFloodFill::coverage(int x, int y) const
 {
-    MBufferTile *tile = m_mask.buffer->pixelTile(x, y, m_canvas, m_mask.layer);
+    MBufferTile *tile = m_mask.buffer->pixelTile(x, y, m_device, m_mask.layer);
     if (!tile)
         throw std::bad_alloc();
     return tile->pixel(x, y)[m_mask.buffer->bytesPerPixel() - 1];
@@ -440,7 +440,7 @@ inline MBufferTile *MFloodFill::tileAround(const Cell &cell, int rows, int colum
     MTextureLayer *layer = selection ? nullptr : m_layer;
     if (!m_bounds.intersects(QRect(column * m_step, row * m_step, m_step, m_step)) && !buffer->holds(column, row, layer))
         return nullptr;
-    tile = buffer->cellTile(column, row, selection ? nullptr : m_canvas, layer);
+    tile = buffer->cellTile(column, row, selection ? nullptr : m_device, layer);
     *failed = !tile;
     return tile;
 }

@@ -12,7 +12,7 @@
 
 class MBufferLayer;
 class MBufferTile;
-class MCanvas;
+class MGpuDevice;
 class MTextureLayer;
 class QImage;
 
@@ -44,7 +44,7 @@ public:
         MTextureLayer *layer = nullptr;
     };
 
-    MFloodFill(MBufferLayer *buffer, MCanvas *canvas, MTextureLayer *layer, MBufferLayer *selection, const QRect &bounds,
+    MFloodFill(MBufferLayer *buffer, MGpuDevice *device, MTextureLayer *layer, MBufferLayer *selection, const QRect &bounds,
                const uchar *seed, const uchar *fill, int threshold, const Pattern &pattern, const Mask &mask);
 
     // Filled, or why the fill stopped early: what it reached by then is
@@ -133,7 +133,7 @@ private:
     void composeRun(uchar *pixel, int from, int to, int y) const;
 
     MBufferLayer *m_buffer;
-    MCanvas *m_canvas;
+    MGpuDevice *m_device;
     MTextureLayer *m_layer;
     MBufferLayer *m_selection;
     QRect m_bounds;

@@ -2,6 +2,8 @@
 
 #include "mbufferlayer.h"
 #include "mcanvas.h"
+#include "mcanvasfill.h"
+#include "mcommandfilltile.h"
 #include "mcommandinsertlayer.h"
 #include "mcommandlayershader.h"
 #include "mcommandmovelayer.h"
@@ -12,6 +14,8 @@
 #include "mgpudevice.h"
 #include "mlayerstack.h"
 #include "mlogger.h"
+#include "mpaper.h"
+#include "mquickfill.h"
 #include "mselection.h"
 #include "mshader.h"
 #include "mshaderlist.h"
@@ -19,6 +23,7 @@
 #include "mundohistory.h"
 
 #include <QCoreApplication>
+#include <QPainterPath>
 #include <QSet>
 #include <QSignalBlocker>
 
@@ -27,6 +32,11 @@
 MLayerEdits::MLayerEdits(const MDocumentParts &parts)
     : m_parts(parts)
 {
+}
+
+bool MLayerEdits::makeCurrent()
+{
+    return m_parts.document->makeCurrent();
 }
 
 int MLayerEdits::count() const
@@ -457,4 +467,89 @@ bool MLayerEdits::applyEffect()
     m_parts.history->endMacro();
     refresh();
     return recorded;
+}
+
+namespace {
+// Where a fill can change pixels: the selection's bounds, or the painted
+// rectangle without a selection.
+QRectF fillBounds(const MDocumentParts &parts)
+{
+    if (!parts.selection->hasSelection())
+        return parts.paper->paintedRect();
+    if (!parts.selection->path().isEmpty())
+        return parts.selection->path().boundingRect();
+    // A pixel selection (the magic wand) lives only in the selection layer.
+    QRectF bounds;
+    MTextureLayer *selection = parts.selection->layer();
+    for (int i = 0; i < selection->tileCount(); ++i)
+        bounds |= QRectF(selection->tile(i)->rect());
+    return bounds;
+}
+} // namespace
+
+void MLayerEdits::erase()
+{
+    fill(Qt::transparent);
+}
+
+void MLayerEdits::fill(const QColor &color)
+{
+    if (!m_parts.document->finishLoading())
+        return;
+    if (!m_parts.document->isStrokeAllowed())
+        return;
+    fillLayer(m_parts.layers->currentRow(), color);
+}
+
+void MLayerEdits::fillLayer(int row, const QColor &color)
+{
+    // The fill's passes are the device's: the stroke engine need not be up.
+    if (!m_parts.device->isReady())
+        return;
+    MTextureLayer *layer = at(row);
+    if (!layer)
+        return;
+    if (color.alpha() > 0) {
+        m_parts.document->makeCurrent();
+        QSet<MTile *> created;
+        layer->tilesInRect(fillBounds(m_parts), created);
+    }
+    if (layer->tileCount() == 0)
+        return;
+    m_parts.history->beginMacro(QStringLiteral("Clear"));
+    // The list is taken first: the commands must not see tiles come and go.
+    QList<MTextureTile *> tiles;
+    for (int i = 0; i < layer->tileCount(); ++i)
+        tiles.append(layer->tileAt(i));
+    for (MTextureTile *tile : qAsConst(tiles))
+        m_parts.history->push(new MCommandFillTile(m_parts, row, tile, color));
+    updateThumbnail(row);
+    m_parts.history->endMacro();
+    emit m_parts.document->refresh(false, QRectF());
+}
+
+bool MLayerEdits::fillPath(const QPainterPath &path, const QColor &color, int row)
+{
+    if (!m_parts.document->finishLoading())
+        return false;
+    QPainterPath filled = path;
+    if (filled.isEmpty())
+        filled.addRect(m_parts.paper->paintedRect());
+    return pasteImage(filled.boundingRect().center(), MCanvasFill::renderPath(filled, color), false,
+                      QCoreApplication::translate("MCanvas", "Fill path"), row, QRectF(), 0);
+}
+
+void MLayerEdits::fillSelection(const QPoint &point, bool clearSelection, uchar threshold, int row)
+{
+    if (!m_parts.document->finishLoading())
+        return;
+    MQuickFill fill;
+    fill.setEdits(this);
+    fill.set_threshold(threshold);
+    fill.set_clearSelection(clearSelection);
+    fill.selectAt(point, row);
+    if (fill.resultRect().isEmpty())
+        return;
+    m_parts.selection->setHasSelection(true);
+    emit m_parts.document->selectionChanged();
 }

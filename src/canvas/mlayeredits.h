@@ -11,20 +11,28 @@
 
 class MBufferLayer;
 class MTextureLayer;
+class QColor;
 class QImage;
+class QPainterPath;
+class QPoint;
 class QPointF;
 class QRectF;
 class QString;
 
 // The edits of a document's layers, each one undo step on the document's
 // history: adding, removing, showing, locking, moving, duplicating and
-// merging layers, their properties and effects, and images and buffers
-// pasted into them. Each waits for a load in
-// progress first and does nothing when it failed.
+// merging layers, their properties and effects, images and buffers pasted
+// into them, and fills. Each waits for a load in progress first and does
+// nothing when it failed.
 class MLayerEdits
 {
 public:
     explicit MLayerEdits(const MDocumentParts &parts);
+
+    const MDocumentParts &parts() const { return m_parts; }
+    // The document's context made current with its queued stamps drawn,
+    // before tiles are read or changed; false before set-up.
+    bool makeCurrent();
 
     // Sets properties of the layer at row by name.
     void updateLayerProperties(int row, const QHash<QByteArray, QVariant> &before,
@@ -65,6 +73,23 @@ public:
     // Bakes the current layer's effect into its pixels and takes the effect
     // off; true when the change was recorded.
     bool applyEffect();
+
+    // The current layer filled with the colour (transparent erases), where
+    // painting is allowed.
+    void fill(const QColor &color);
+    void erase();
+    // The tiles of the layer at row filled with the colour, kept inside the
+    // selection when there is one, as the undo step "Clear". A visible colour
+    // first gets tiles over the selection's bounds (the painted rectangle
+    // without a selection), so that an empty layer is filled too; erasing
+    // touches the existing tiles only.
+    void fillLayer(int row, const QColor &color);
+    // The path (the whole painted rectangle when empty) filled with the
+    // colour in the layer at row (-1: the current one), as "Fill path".
+    bool fillPath(const QPainterPath &path, const QColor &color, int row);
+    // The magic wand: the region around point in the layer at row marked in
+    // the selection layer.
+    void fillSelection(const QPoint &point, bool clearSelection, uchar threshold, int row);
 
 private:
     int count() const;

@@ -1,8 +1,12 @@
 #include "mquickfill.h"
 
 #include "mbufferlayer.h"
-#include "mcanvas.h"
 #include "mfloodfill.h"
+#include "mgpudevice.h"
+#include "mlayeredits.h"
+#include "mlayerstack.h"
+#include "mpaper.h"
+#include "mselection.h"
 
 #include <cstring>
 
@@ -44,12 +48,18 @@ void MQuickFill::setMaskImage(const QImage &image)
 
 MTextureLayer *MQuickFill::sampledLayer(int &row) const
 {
-    if (!m_canvas)
+    if (!m_edits)
         return nullptr;
-    if (MTextureLayer *layer = m_canvas->at(row))
+    MLayerStack *layers = m_edits->parts().layers;
+    if (MTextureLayer *layer = layers->at(row))
         return layer;
-    row = m_canvas->currentRow();
-    return m_canvas->at(row);
+    row = layers->currentRow();
+    return layers->at(row);
+}
+
+MGpuDevice *MQuickFill::device() const
+{
+    return m_edits ? m_edits->parts().device : nullptr;
 }
 
 void MQuickFill::prepareBuffer(MTextureLayer *layer)
@@ -60,23 +70,22 @@ void MQuickFill::prepareBuffer(MTextureLayer *layer)
     m_buffer->configure(layer);
 }
 
-int MQuickFill::fill(const QPoint &seed, const uchar *color, MCanvas *canvas, MTextureLayer *layer,
-                     MBufferLayer *selection)
+int MQuickFill::fill(const QPoint &seed, const uchar *color, MTextureLayer *layer, MBufferLayer *selection)
 {
     if (!m_buffer)
         m_buffer = new MBufferLayer(512, 6, 4);
     m_buffer->clear();
-    const QRect bounds = canvas ? canvas->paintedRect().normalized().toRect() : QRect();
-    return fillBuffer(m_buffer, seed, color, bounds, canvas, layer, selection);
+    const QRect bounds = m_edits ? m_edits->parts().paper->paintedRect().normalized().toRect() : QRect();
+    return fillBuffer(m_buffer, seed, color, bounds, device(), layer, selection);
 }
 
 int MQuickFill::fillBuffer(MBufferLayer *buffer, const QPoint &seed, const uchar *color, const QRect &bounds,
-                           MCanvas *canvas, MTextureLayer *layer, MBufferLayer *selection)
+                           MGpuDevice *device, MTextureLayer *layer, MBufferLayer *selection)
 {
     m_resultRect = QRectF();
     if (!buffer || !bounds.contains(seed))
         return NothingToDo;
-    MBufferTile *seedTile = buffer->tile(seed, canvas, layer);
+    MBufferTile *seedTile = buffer->tile(seed, device, layer);
     if (!seedTile)
         return OutOfMemory;
     uchar seedColor[4];
@@ -103,7 +112,7 @@ int MQuickFill::fillBuffer(MBufferLayer *buffer, const QPoint &seed, const uchar
     MFloodFill::Mask mask;
     mask.buffer = m_mask;
     mask.layer = m_maskLayer;
-    MFloodFill engine(buffer, canvas, layer, selection, bounds, seedColor, fillColor, m_threshold, pattern, mask);
+    MFloodFill engine(buffer, device, layer, selection, bounds, seedColor, fillColor, m_threshold, pattern, mask);
     const int result = engine.run(seed, m_timeLimit, m_stopAtClockReading);
     // A fill that stopped early reports the region it painted before it stopped.
     if (result == Filled || result == TimedOut || result == OutOfMemory)
@@ -116,15 +125,18 @@ bool MQuickFill::fillAt(const QPointF &point, const QColor &color, int row)
     MTextureLayer *layer = sampledLayer(row);
     if (!layer)
         return false;
+    // The layer is read as the queued stamps leave it.
+    m_edits->makeCurrent();
     prepareBuffer(layer);
     const uchar bytes[4] = {uchar(color.red()), uchar(color.green()), uchar(color.blue()), uchar(color.alpha())};
     // A selection keeps the fill inside it, as it keeps a stroke.
     MBufferLayer selected;
-    if (m_canvas->hasSelection()) {
-        selected.configure(m_canvas->selectionLayer());
-        setMask(&selected, m_canvas->selectionLayer());
+    const MSelection *documentSelection = m_edits->parts().selection;
+    if (documentSelection->hasSelection()) {
+        selected.configure(documentSelection->layer());
+        setMask(&selected, documentSelection->layer());
     }
-    m_lastResult = fill(point.toPoint(), bytes, m_canvas, layer, nullptr);
+    m_lastResult = fill(point.toPoint(), bytes, layer, nullptr);
     setMask(nullptr);
     // A fill stopped early keeps what it filled.
     const bool pasted =
@@ -140,12 +152,14 @@ bool MQuickFill::selectAt(const QPointF &point, int row)
     MTextureLayer *layer = sampledLayer(row);
     if (!layer)
         return false;
+    // The layer is read as the queued stamps leave it.
+    m_edits->makeCurrent();
     prepareBuffer(layer);
     MBufferLayer selection(m_buffer->tileSize(), m_buffer->border(), m_buffer->bytesPerPixel());
     if (!m_clearSelection)
-        selection.copyLayer(m_canvas, m_canvas->selectionLayer());
+        selection.copyLayer(device(), m_edits->parts().selection->layer());
     const uchar black[4] = {0, 0, 0, 255};
-    m_lastResult = fill(point.toPoint(), black, m_canvas, layer, &selection);
+    m_lastResult = fill(point.toPoint(), black, layer, &selection);
     bool written = false;
     if (m_lastResult == Filled && !m_resultRect.isEmpty()) {
         written = writeSelection(&selection);
@@ -159,12 +173,13 @@ bool MQuickFill::selectAt(const QPointF &point, int row)
 
 bool MQuickFill::pasteIntoDocument(int row, const QString &undoText)
 {
-    return m_canvas && m_buffer && m_canvas->pasteBuffer(m_buffer, row, undoText);
+    return m_edits && m_buffer && m_edits->pasteBuffer(m_buffer, row, undoText);
 }
 
 bool MQuickFill::writeSelection(MBufferLayer *selection)
 {
-    m_canvas->makeCurrent();
-    m_canvas->clearLayer(m_canvas->selectionLayer());
-    return selection->writeBack(m_canvas, m_canvas->selectionLayer(), true);
+    MTextureLayer *layer = m_edits->parts().selection->layer();
+    m_edits->makeCurrent();
+    device()->clearLayer(layer);
+    return selection->writeBack(device(), layer, true);
 }

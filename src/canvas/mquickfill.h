@@ -10,7 +10,8 @@
 #include <QRectF>
 
 class MBufferLayer;
-class MCanvas;
+class MGpuDevice;
+class MLayerEdits;
 class MTextureLayer;
 
 // The flood fill of the bucket and of the magic wand. It works on a CPU copy
@@ -39,8 +40,10 @@ public:
 
     uchar threshold() const { return m_threshold; }
     bool clearSelection() const { return m_clearSelection; }
-    MCanvas *canvas() const { return m_canvas; }
-    void setCanvas(MCanvas *canvas) { m_canvas = canvas; }
+    // The document's edits the fill samples its layers through and commits
+    // its result with; null: no document.
+    MLayerEdits *edits() const { return m_edits; }
+    void setEdits(MLayerEdits *edits) { m_edits = edits; }
     // The pixels of the fill under way (null before the first); fillAt and
     // selectAt empty it once the document has the result.
     MBufferLayer *buffer() const { return m_buffer; }
@@ -77,11 +80,12 @@ public:
 
     // The engine on the fill's own buffer, emptied first, within the
     // document's painted rectangle. color: R, G, B, A (not premultiplied).
-    int fill(const QPoint &seed, const uchar *color, MCanvas *canvas, MTextureLayer *layer, MBufferLayer *selection);
+    int fill(const QPoint &seed, const uchar *color, MTextureLayer *layer, MBufferLayer *selection);
     // The engine on a given buffer within bounds; with a selection buffer the
     // colour is the seed's complement and the region is also written there.
-    int fillBuffer(MBufferLayer *buffer, const QPoint &seed, const uchar *color, const QRect &bounds, MCanvas *canvas,
-                   MTextureLayer *layer, MBufferLayer *selection);
+    // Cells the buffer lacks are read back from the layer with the device.
+    int fillBuffer(MBufferLayer *buffer, const QPoint &seed, const uchar *color, const QRect &bounds,
+                   MGpuDevice *device, MTextureLayer *layer, MBufferLayer *selection);
     // Keeps the fills that follow within the pixels the mask's alpha covers,
     // a partly covered pixel taking the fill in part; the mask's tiles are
     // read back from the layer (when given) as the fill reaches them. Null:
@@ -108,11 +112,12 @@ protected:
 
 private:
     MTextureLayer *sampledLayer(int &row) const;
+    MGpuDevice *device() const;
     void prepareBuffer(MTextureLayer *layer);
 
     uchar m_threshold = 10;
     bool m_clearSelection = true;
-    MCanvas *m_canvas = nullptr;
+    MLayerEdits *m_edits = nullptr;
     MBufferLayer *m_buffer = nullptr;
     MBufferLayer *m_mask = nullptr;
     MTextureLayer *m_maskLayer = nullptr;

@@ -1,5 +1,6 @@
 #include "mfilltool.h"
 
+#include "mcanvas.h"
 #include "mcolorlist.h"
 #include "mdocumentdescription.h"
 #include "mevent.h"
@@ -120,7 +121,7 @@ bool MFillTool::mousePressEvent(MEvent *event)
     if (event->button != Qt::LeftButton)
         return false;
     MUtility::setBusyCursor();
-    m_engine->setCanvas(MTools::canvas());
+    m_engine->setEdits(MTools::canvas() ? MTools::canvas()->layerEdits() : nullptr);
     m_engine->set_threshold(uchar(clampedThreshold(m_threshold)));
     m_engine->setMaskImage(m_patternImage);
     m_engine->setUsePatternColor(m_usePatternColor);

@@ -199,7 +199,7 @@ private slots:
         paintRect(layer(), area, red);
         paintRect(layer(), QRect(1200, -700, 5, 5), blue);
         MBufferLayer buffer;
-        QVERIFY(buffer.copyLayer(canvas.get(), layer()));
+        QVERIFY(buffer.copyLayer(canvas->gpuDevice(), layer()));
         QCOMPARE(buffer.tileCount(), layer()->tileCount());
         QCOMPARE(buffer.bounds(), QRect(-500, -1000, 2000, 2000));
         for (const QPoint &p : {QPoint(-30, 480), QPoint(29, 519), QPoint(0, 500), QPoint(-1, 499), QPoint(1204, -696)})
@@ -208,7 +208,7 @@ private slots:
         // Near the corner at (0, 500) the pixel lies in all four textures.
         QCOMPARE(MTestBuffer::copies(buffer, -3, 497), QVector<QRgb>(4, red));
         QVERIFY(!buffer.copyLayer(nullptr, layer()));
-        QVERIFY(!buffer.copyLayer(canvas.get(), nullptr));
+        QVERIFY(!buffer.copyLayer(canvas->gpuDevice(), nullptr));
     }
 
     // A cell is read back when first touched, and not again (copyLayer does).
@@ -216,15 +216,15 @@ private slots:
     {
         paintRect(layer(), QRect(0, 0, 20, 20), red);
         MBufferLayer buffer;
-        QVERIFY(buffer.tile(QPointF(5, 5), canvas.get(), layer()));
+        QVERIFY(buffer.tile(QPointF(5, 5), canvas->gpuDevice(), layer()));
         QCOMPARE(bufferPixel(buffer, 5, 5), red);
         paintRect(layer(), QRect(0, 0, 20, 20), blue);
-        QVERIFY(buffer.tileAt(0, 0, canvas.get(), layer()));
+        QVERIFY(buffer.tileAt(0, 0, canvas->gpuDevice(), layer()));
         QCOMPARE(bufferPixel(buffer, 5, 5), red);
-        QVERIFY(buffer.copyLayer(canvas.get(), layer()));
+        QVERIFY(buffer.copyLayer(canvas->gpuDevice(), layer()));
         QCOMPARE(bufferPixel(buffer, 5, 5), blue);
         // A cell the layer has no tile for reads as transparent black.
-        MBufferTile *empty = buffer.tileAt(3, -2, canvas.get(), layer());
+        MBufferTile *empty = buffer.tileAt(3, -2, canvas->gpuDevice(), layer());
         QVERIFY(empty);
         QCOMPARE(empty->rect(), QRect(-1000, 1500, 500, 500));
         QCOMPARE(bufferPixel(buffer, -1000, 1500), qRgba(0, 0, 0, 0));
@@ -261,10 +261,10 @@ private slots:
     {
         paintRect(layer(), QRect(480, 10, 50, 1), red);
         MBufferLayer buffer;
-        QCOMPARE(buffer.scanRightWhileEqual(480, 10, 2000, redBytes, 0, canvas.get(), layer()), 530);
+        QCOMPARE(buffer.scanRightWhileEqual(480, 10, 2000, redBytes, 0, canvas->gpuDevice(), layer()), 530);
         QCOMPARE(buffer.tileCount(), 2);
-        QCOMPARE(buffer.scanLeftWhileEqual(529, 10, -2000, redBytes, 0, canvas.get(), layer()), 479);
-        QCOMPARE(buffer.scanRightUntilEqual(-700, 10, 2000, redBytes, 0, canvas.get(), layer()), 480);
+        QCOMPARE(buffer.scanLeftWhileEqual(529, 10, -2000, redBytes, 0, canvas->gpuDevice(), layer()), 479);
+        QCOMPARE(buffer.scanRightUntilEqual(-700, 10, 2000, redBytes, 0, canvas->gpuDevice(), layer()), 480);
         QCOMPARE(buffer.tileCount(), 4);
         QVERIFY_GL_CLEAN();
     }
@@ -283,16 +283,16 @@ private slots:
         QFETCH(bool, create);
         paintRect(layer(), QRect(0, 0, 10, 10), red);
         MBufferLayer buffer;
-        QVERIFY(buffer.copyLayer(canvas.get(), layer()));
+        QVERIFY(buffer.copyLayer(canvas->gpuDevice(), layer()));
         MTestBuffer::paintImage(buffer, MTestPixels::filled(1, 1, blue), QPoint(3, 4));
         MTestBuffer::paintImage(buffer, MTestPixels::filled(1, 1, blue), QPoint(1003, 4));
-        QVERIFY(buffer.writeBack(canvas.get(), layer(), create));
+        QVERIFY(buffer.writeBack(canvas->gpuDevice(), layer(), create));
         QCOMPARE(pixelAt(layer(), QPoint(3, 4)), blue);
         QCOMPARE(pixelAt(layer(), QPoint(2, 4)), red);
         QCOMPARE(layer()->tileCount(), create ? buffer.tileCount() : 1);
         QCOMPARE(pixelAt(layer(), QPoint(1003, 4)), create ? blue : qRgba(0, 0, 0, 0));
         QVERIFY(!buffer.writeBack(nullptr, layer(), create));
-        QVERIFY(!buffer.writeBack(canvas.get(), nullptr, create));
+        QVERIFY(!buffer.writeBack(canvas->gpuDevice(), nullptr, create));
         QVERIFY_GL_CLEAN();
     }
 };

@@ -1,6 +1,6 @@
 #include "mcanvas.h"
 #include "mcanvasfill.h"
-#include "mfillcanvasrunner.h"
+#include "mlayeredits.h"
 #include "mlogger.h"
 #include "mopengl.h"
 #include "msettings.h"
@@ -112,7 +112,7 @@ private slots:
         QCOMPARE(canvas->undoStack()->count(), 0);
     }
 
-    void runner_data()
+    void fillLayer_data()
     {
         QTest::addColumn<int>("row");
         QTest::addColumn<QColor>("color");
@@ -139,7 +139,7 @@ private slots:
 
     // Filling and erasing are the one undo step "Clear", inside the
     // selection; undo and redo give back the pixels before and after.
-    void runner()
+    void fillLayer()
     {
         QFETCH(int, row);
         QFETCH(QColor, color);
@@ -153,8 +153,7 @@ private slots:
         canvas->makeCurrent();
         const QRgb before = pixelAt(canvas->at(qMin(row, 1)), probe);
         const QRgb kept = untouched.isNull() ? 0 : pixelAt(canvas->at(qMin(row, 1)), untouched);
-        MFillCanvasRunner runner(canvas->sharedData(), row, color);
-        runner.run();
+        canvas->layerEdits()->fillLayer(row, color);
         QCOMPARE(canvas->undoStack()->count(), recorded ? 1 : 0);
         if (!recorded) {
             QVERIFY(!MTestCanvas::macroOpen(canvas.get()));
@@ -173,7 +172,7 @@ private slots:
         }
     }
 
-    // The document's fill and erase go through the runner, and only where
+    // The document's fill and erase fill the current layer, and only where
     // painting is allowed.
     void documentFillAndErase()
     {

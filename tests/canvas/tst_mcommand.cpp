@@ -651,7 +651,7 @@ private slots:
             buffer.configure(layer);
             moments << QVector<QByteArray>();
             for (int i = 0; i < tiles.size(); ++i) {
-                MBufferTile *pixels = buffer.tile(cells[filledCells[i]], canvas.get(), layer);
+                MBufferTile *pixels = buffer.tile(cells[filledCells[i]], canvas->gpuDevice(), layer);
                 QVERIFY(pixels && pixels->byteSize() == tiles[i]->byteSize());
                 QVERIFY(QByteArray(reinterpret_cast<const char *>(pixels->data()), int(pixels->byteSize()))
                         == moments[f - 1][i]);

@@ -111,7 +111,7 @@ private slots:
         canvas->setClipPath(earlier);
         QCOMPARE(selected(QPoint(120, 0)), qRgba(0, 0, 0, 255));
         MQuickFill fill;
-        fill.setCanvas(canvas.get());
+        fill.setEdits(canvas->layerEdits());
         fill.set_clearSelection(clearSelection);
         const int steps = canvas->undoStack()->count();
         QVERIFY(fill.selectAt(QPointF(-150.4, 10.2), 0));
@@ -134,7 +134,7 @@ private slots:
         earlier.addRect(QRectF(100, -20, 50, 40));
         canvas->setClipPath(earlier);
         MQuickFill fill;
-        fill.setCanvas(canvas.get());
+        fill.setEdits(canvas->layerEdits());
         fill.setTimeLimit(0);
         QVERIFY(!fill.selectAt(QPointF(-150, 10), 0));
         QVERIFY(fill.resultRect().isNull());
@@ -167,7 +167,7 @@ private slots:
         QFETCH(int, timeLimit);
         QFETCH(int, pastedRow);
         RecordingFill fill;
-        fill.setCanvas(canvas.get());
+        fill.setEdits(canvas->layerEdits());
         fill.setTimeLimit(timeLimit);
         fill.probe = QPoint(-11, 3);
         QCOMPARE(fill.fillAt(click, color, row), pastedRow >= 0);
@@ -205,7 +205,7 @@ private slots:
         } restore{limit};
         canvas->undoStack()->clear();
         MQuickFill fill;
-        fill.setCanvas(canvas.get());
+        fill.setEdits(canvas->layerEdits());
         QVERIFY(fill.fillAt(QPointF(-10, 3), Qt::green, 0));
         QCOMPARE(canvas->undoStack()->count(), 1);
         QCOMPARE(canvas->undoStack()->text(0), QStringLiteral("Fill"));
