@@ -81,6 +81,7 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
     m_history->setBeforeRun([this] { return makeCurrent(); });
     connect(m_history, &MUndoHistory::messageForPainter, this, &MCanvas::messageForPainter);
     m_parts = {m_layers, m_paper, m_selection, m_paintEngine, this, m_device, m_history};
+    m_parts.makeCurrent = [this] { return makeCurrent(); };
     m_renderer.reset(new MDocumentRenderer(m_parts));
     m_layerEdits.reset(new MLayerEdits(m_parts));
     m_storage = new MDocumentStorage(m_parts, this);

@@ -11,6 +11,7 @@
 #include "mundohistory.h"
 
 #include <QEventLoop>
+#include <QUndoStack>
 #include <QPainterPath>
 
 #include <memory>
@@ -33,7 +34,7 @@ bool MDocumentStorage::saveToFile(const QString &path)
         return false;
     }
     document->makeCurrent();
-    m_lastWriteResult = writeDocumentFile(path, document);
+    m_lastWriteResult = writeDocumentFile(path, m_parts);
     if (!m_lastWriteResult.isDone())
         return false;
     document->setFileName(path);
@@ -58,7 +59,12 @@ bool MDocumentStorage::startLoading(const QString &path)
     document->makeCurrent();
     document->disconnectSignals();
     std::unique_ptr<MDocumentLoader> loader;
-    m_lastReadResult = startReadingDocumentFile(path, document, loader);
+    m_lastReadResult = startReadingDocumentFile(
+        path, m_parts,
+        [this](const MDocumentDescription &description, const QList<MTextureLayer *> &layers) {
+            takeDocument(description, layers);
+        },
+        loader);
     document->connectSignals();
     if (!m_lastReadResult.isDone())
         return false;
@@ -78,6 +84,29 @@ bool MDocumentStorage::startLoading(const QString &path)
     connect(m_loader, &MDocumentLoader::finished, this, &MDocumentStorage::endLoading);
     m_loader->start();
     return true;
+}
+
+void MDocumentStorage::takeDocument(const MDocumentDescription &description, const QList<MTextureLayer *> &layers)
+{
+    MCanvas *document = m_parts.document;
+    document->makeCurrent();
+    document->clear();
+    document->setClipPath(QPainterPath());
+    document->setPaintedRect(description.paintedRect);
+    document->setPaperType(MEnum::PaperType(description.paperType));
+    document->setPaperColor(description.paperColor);
+    if (document->paperType() == MEnum::Paper) {
+        document->setPaperName(description.paperName);
+        document->setPaperTile(description.paperTile);
+    }
+    document->setAutoExtent(description.autoExtent);
+    document->setPaintMargin(description.paintMargin);
+    for (MTextureLayer *layer : layers) {
+        document->appendItem(layer);
+        document->updateLayerThumbnail();
+    }
+    // Commands of the replaced document would act on layers that are gone.
+    document->undoStack()->clear();
 }
 
 struct MDocumentStorage::LoadWait

@@ -9,7 +9,9 @@
 
 #include <functional>
 
+class MDocumentDescription;
 class MDocumentLoader;
+class MTextureLayer;
 
 // The document's reading and writing: saving it, opening a document file
 // (whole, or its tiles brought in from the event loop while the painter
@@ -69,6 +71,9 @@ private:
     // the load is whole.
     void endLoadWaits(bool loaded);
     void endLoading(const MFileResult &result);
+    // The document emptied and given the header of a description that read
+    // whole and the layers made from it.
+    void takeDocument(const MDocumentDescription &description, const QList<MTextureLayer *> &layers);
 
     MDocumentParts m_parts;
     MFileResult m_lastReadResult;
