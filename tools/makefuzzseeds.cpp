@@ -99,7 +99,7 @@ bool writeDocuments(const QString &documents, const QString &layers)
     canvas.at(1)->setLocked(true);
     canvas.appendLayer();
     canvas.at(2)->setVisible(false);
-    ok &= writeDocumentFile(documents + QStringLiteral("seed-layers.kxd"), &canvas).isDone();
+    ok &= writeDocumentFile(documents + QStringLiteral("seed-layers.kxd"), canvas.parts()).isDone();
     ok &= MLayerFile::writeLayerFile(layers + QStringLiteral("seed-empty.data"), canvas.at(1)).isDone();
 
     // A paper image, named, before the layers.
@@ -108,12 +108,12 @@ bool writeDocuments(const QString &documents, const QString &layers)
     canvas.setPaperType(MEnum::Paper);
     canvas.setPaperName(QStringLiteral("paper.png"));
     canvas.setPaperTile(paper);
-    ok &= writeDocumentFile(documents + QStringLiteral("seed-paper.kxd"), &canvas).isDone();
+    ok &= writeDocumentFile(documents + QStringLiteral("seed-paper.kxd"), canvas.parts()).isDone();
 
     // One tile of pixels.
     canvas.setPaperType(MEnum::Transparent);
     paintTile(canvas.at(0), QPointF(10, 10), 40);
-    ok &= writeDocumentFile(documents + QStringLiteral("seed-tile.kxd"), &canvas).isDone();
+    ok &= writeDocumentFile(documents + QStringLiteral("seed-tile.kxd"), canvas.parts()).isDone();
     ok &= MLayerFile::writeLayerFile(layers + QStringLiteral("seed-tile.data"), canvas.at(0)).isDone();
     canvas.shutDown();
     return ok;

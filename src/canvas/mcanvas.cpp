@@ -5,9 +5,7 @@
 #include "mcanvasfill.h"
 #include "mcommandinsertlayer.h"
 #include "mcommandsetpaintedrect.h"
-#include "mdocumentdescription.h"
-#include "mdocumentfile.h"
-#include "mdocumentloader.h"
+#include "mdocumentstorage.h"
 #include "mendstrokerunner.h"
 #include "mevent.h"
 #include "mgeometry.h"
@@ -33,7 +31,6 @@
 #include "mutility.h"
 
 #include <QDebug>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -82,8 +79,14 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
     m_history->setBeforeRun([this] { return makeCurrent(); });
     connect(m_history, &MUndoHistory::messageForPainter, this, &MCanvas::messageForPainter);
     m_parts = {m_layers, m_paper, m_selection, m_paintEngine, this, m_device, m_history};
+    m_parts.makeCurrent = [this] { return makeCurrent(); };
     m_renderer.reset(new MDocumentRenderer(m_parts));
     m_layerEdits.reset(new MLayerEdits(m_parts));
+    m_storage = new MDocumentStorage(m_parts, this);
+    // Connections made to the document before its loads were the storage's keep working.
+    connect(m_storage, &MDocumentStorage::loadingFinished, this, &MCanvas::loadingFinished);
+    connect(m_storage, &MDocumentStorage::loadingWaitStarted, this, &MCanvas::loadingWaitStarted);
+    connect(m_storage, &MDocumentStorage::loadingWaitEnded, this, &MCanvas::loadingWaitEnded);
     if (purpose == UserDocument)
         m_fileName = tr("new document %1.%2").arg(++documentCounter).arg(QStringLiteral("kxd"));
     connectParts();
@@ -418,126 +421,6 @@ void MCanvas::redo()
 }
 
 // ---------------------------------------------------------------- file
-
-bool MCanvas::saveToFile(const QString &path)
-{
-    // A document still loading is saved whole or not at all.
-    if (!finishLoading()) {
-        // Whatever ended the load said why; a load given up has no reason.
-        m_lastWriteResult = MFileResult(WriteTileUnreadable, m_lastReadResult.reason);
-        return false;
-    }
-    makeCurrent();
-    m_lastWriteResult = writeDocumentFile(path, this);
-    if (!m_lastWriteResult.isDone())
-        return false;
-    setFileName(path);
-    setIsNew(false);
-    // The painter may still want to undo what was saved.
-    m_history->setClean();
-    return true;
-}
-
-bool MCanvas::loadFromFile(const QString &path)
-{
-    if (!startLoading(path))
-        return false;
-    if (m_loader)
-        m_loader->finish();
-    return m_lastReadResult.isDone();
-}
-
-bool MCanvas::startLoading(const QString &path)
-{
-    makeCurrent();
-    disconnectSignals();
-    std::unique_ptr<MDocumentLoader> loader;
-    m_lastReadResult = startReadingDocumentFile(path, this, loader);
-    connectSignals();
-    if (!m_lastReadResult.isDone())
-        return false;
-    setFileName(path);
-    setIsNew(false);
-    m_history->clear();
-    // The reader emptied the stack while its signals were off.
-    emit modifiedChanged();
-    setCurrentRow(count() - 1);
-    emit layerListReset();
-    m_loader = loader.release();
-    m_loader->setParent(this);
-    if (m_loadingReadHold)
-        m_loader->setReadHold(m_loadingReadHold);
-    connect(m_loader, &MDocumentLoader::tilesArrived, this, [this](const QRectF &area) { emit refresh(true, area); });
-    connect(m_loader, &MDocumentLoader::finished, this, &MCanvas::endLoading);
-    m_loader->start();
-    return true;
-}
-
-struct MCanvas::LoadWait
-{
-    QEventLoop loop;
-    bool loaded = false;
-};
-
-bool MCanvas::finishLoading()
-{
-    if (!m_loader)
-        return true;
-    // The loader's slices go on from this loop: frames, the painter's input
-    // and a close are answered meanwhile, and whatever would end the load
-    // (a close, another document) ends the wait with it.
-    LoadWait wait;
-    m_loadWaits.append(&wait);
-    if (m_loadWaits.size() == 1)
-        emit loadingWaitStarted();
-    wait.loop.exec();
-    m_loadWaits.removeOne(&wait);
-    if (m_loadWaits.isEmpty())
-        emit loadingWaitEnded(wait.loaded);
-    // The frames drawn meanwhile made their own context current.
-    if (wait.loaded)
-        makeCurrent();
-    return wait.loaded;
-}
-
-void MCanvas::endLoadWaits(bool loaded)
-{
-    for (LoadWait *wait : qAsConst(m_loadWaits)) {
-        wait->loaded = loaded;
-        wait->loop.quit();
-    }
-}
-
-void MCanvas::cancelLoading()
-{
-    if (!m_loader)
-        return;
-    m_loader->cancel();
-    m_loader->deleteLater();
-    m_loader = nullptr;
-    endLoadWaits(false);
-}
-
-void MCanvas::endLoading(const MFileResult &result)
-{
-    // Called from the loader's own signal: it goes once that returned.
-    m_loader->deleteLater();
-    m_loader = nullptr;
-    m_lastReadResult = result;
-    if (!result.isDone()) {
-        // No half document stays: a document missing tiles would be saved
-        // over the file as it is.
-        reset();
-        setFileName(QString());
-        setIsNew(true);
-    } else {
-        for (int row = 0; row < count(); ++row)
-            updateLayerThumbnail(row);
-    }
-    refresh();
-    endLoadWaits(result.isDone());
-    emit loadingFinished(result.isDone());
-}
 
 // ---------------------------------------------------------------- list hooks
 
@@ -874,29 +757,3 @@ void MCanvas::adjustPaperToSelection()
 }
 
 // ---------------------------------------------------------------- image file
-
-bool MCanvas::loadImage(const QString &path)
-{
-    m_lastReadResult = MFileResult();
-    QString reason;
-    const QImage image = MImageFile::read(path, &reason, MDocumentDescription::imageCheck());
-    if (image.isNull()) {
-        m_lastReadResult = MFileResult(
-            ReadNotOpened, MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, reason)));
-        return false;
-    }
-    makeCurrent();
-    disconnectSignals();
-    clear();
-    setClipPath(QPainterPath());
-    m_history->push(MCommandInsertLayer::append(m_parts));
-    setPaperSize(image.size(), false);
-    pasteImage(QPointF(0, 0), image, false, QString(), -1, QRectF(), 0);
-    connectSignals();
-    setFileName(QString());
-    setIsNew(true);
-    m_history->clear();
-    setCurrentRow(count() - 1);
-    emit layerListReset();
-    return true;
-}

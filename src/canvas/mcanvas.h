@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mdocumentfile.h"
+#include "mdocumentstorage.h"
 #include "mdocumentparts.h"
 #include "mdocumentrenderer.h"
 #include "mlayeredits.h"
@@ -26,7 +27,6 @@ class MEvent;
 #include <memory>
 
 class MBufferLayer;
-class MDocumentLoader;
 class MGpuDevice;
 class MLayerListModel;
 class MPaintEngine;
@@ -158,8 +158,8 @@ public:
     void setStrokeInProgress(bool value) { m_strokeInProgress = value; }
     // How the last load (document or image) and the last save ended, with
     // the reason the reader or writer logged for a failure.
-    const MFileResult &lastReadResult() const { return m_lastReadResult; }
-    const MFileResult &lastWriteResult() const { return m_lastWriteResult; }
+    const MFileResult &lastReadResult() const { return m_storage->lastReadResult(); }
+    const MFileResult &lastWriteResult() const { return m_storage->lastWriteResult(); }
 
     // New-document state from the settings, with one empty layer.
     void reset();
@@ -238,7 +238,7 @@ public:
     QImage copyImage(bool selectionOnly, QString *why = nullptr) { return m_renderer->copyImage(selectionOnly, why); }
     // A new document of one layer holding the image; false (lastReadResult ReadNotOpened)
     // with the document unchanged when the file cannot be read.
-    bool loadImage(const QString &path);
+    bool loadImage(const QString &path) { return m_storage->loadImage(path); }
 
     // Images, buffers and effects, each one undo step. Hidden and locked
     // layers, null images and missing layers are refused with false.
@@ -278,30 +278,15 @@ public:
         return m_layerEdits->fillPath(path, color, row);
     }
 
-    // The document file: a failed save or load changes nothing (the code is
-    // in lastReadResult/lastWriteResult); a successful one sets the file name and clears isNew; a
-    // save marks the undo history clean and keeps it, a load empties it and
-    // makes the last layer current.
-    bool saveToFile(const QString &path);
-    bool loadFromFile(const QString &path);
-    // Opens a document file as loadFromFile does, but returns once the file
-    // was checked whole and the document took its header and layers: the
-    // tiles come in from the event loop, the ones the view shows first, and
-    // loadingFinished tells the end. A file that is not whole fails at once
-    // and changes nothing; a read that fails later leaves a new document.
-    bool startLoading(const QString &path);
-    bool isLoading() const { return m_loader != nullptr; }
-    // Waits for the tiles still to come, the event loop running meanwhile
-    // (frames, input, closing): whatever reads or changes the document's
-    // pixels or layers calls it first, and does nothing when it returns
-    // false: the load failed, or was given up for a close or another
-    // document while it waited.
-    bool finishLoading();
-    // Gives up the load in progress at once; the tiles not in stay blank.
-    void cancelLoading();
-    // The loads to come ask this whether a tile may be read yet (tests hold
-    // a load with it).
-    void setLoadingReadHold(const std::function<bool(int)> &mayRead) { m_loadingReadHold = mayRead; }
+    // The document file, read and written by the document's storage.
+    MDocumentStorage *storage() const { return m_storage; }
+    bool saveToFile(const QString &path) { return m_storage->saveToFile(path); }
+    bool loadFromFile(const QString &path) { return m_storage->loadFromFile(path); }
+    bool startLoading(const QString &path) { return m_storage->startLoading(path); }
+    bool isLoading() const { return m_storage->isLoading(); }
+    bool finishLoading() { return m_storage->finishLoading(); }
+    void cancelLoading() { m_storage->cancelLoading(); }
+    void setLoadingReadHold(const std::function<bool(int)> &mayRead) { m_storage->setLoadingReadHold(mayRead); }
 
 public slots:
     void setCurrentRow(int row) { m_layers->setCurrentRow(row); }
@@ -402,10 +387,6 @@ signals:
 
 private:
     void discardStroke();
-    // Ends the waits for the last tiles (finishLoading), telling them whether
-    // the load is whole.
-    void endLoadWaits(bool loaded);
-    void endLoading(const MFileResult &result);
     // What the document does as its parts change.
     void connectParts();
     // A painted-rectangle command to rect, kept within the limit; false
@@ -433,11 +414,6 @@ private:
     // One bit per slot pressed in the stroke in progress.
     quint32 m_strokeSlots = 0;
     std::function<StrokePaint()> m_strokePaintSource;
-    MFileResult m_lastReadResult;
-    MFileResult m_lastWriteResult;
     QList<QMetaObject::Connection> m_connections;
-    MDocumentLoader *m_loader = nullptr;
-    struct LoadWait;
-    QList<LoadWait *> m_loadWaits;
-    std::function<bool(int)> m_loadingReadHold;
+    MDocumentStorage *m_storage = nullptr;
 };

@@ -1,12 +1,14 @@
 #include "mdocumentfile.h"
 
-#include "mcanvas.h"
 #include "mdocumentdescription.h"
+#include "mdocumentrenderer.h"
 #include "mdocumentloader.h"
 #include "menum.h"
 #include "mfileframing.h"
 #include "mlayerfile.h"
+#include "mlayerstack.h"
 #include "mlogger.h"
+#include "mpaper.h"
 #include "mregularfile.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
@@ -17,8 +19,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
-#include <QPainterPath>
-#include <QUndoStack>
 #include <QUuid>
 
 #include <algorithm>
@@ -37,12 +37,12 @@ const QString wrongDocumentMagic = QStringLiteral("Invalid canvas file format");
 class ScratchLayers
 {
 public:
-    explicit ScratchLayers(MCanvas *canvas) : m_canvas(canvas) {}
+    explicit ScratchLayers(const MDocumentParts &parts) : m_makeCurrent(parts.makeCurrent) {}
     ~ScratchLayers()
     {
         if (m_layers.isEmpty())
             return;
-        m_canvas->makeCurrent();
+        m_makeCurrent();
         for (MTextureLayer *layer : qAsConst(m_layers))
             layer->clear();
         qDeleteAll(m_layers);
@@ -62,75 +62,52 @@ public:
     }
 
 private:
-    MCanvas *m_canvas;
+    std::function<bool()> m_makeCurrent;
     QList<MTextureLayer *> m_layers;
 };
 } // namespace
 
-MFileResult writeDocument(QDataStream &stream, MCanvas *canvas)
+MFileResult writeDocument(QDataStream &stream, const MDocumentParts &parts)
 {
-    canvas->makeCurrent();
+    parts.makeCurrent();
+    const MLayerStack *layers = parts.layers;
+    const MPaper *paper = parts.paper;
     qint32 tiles = 0;
-    for (int row = 0; row < canvas->count(); ++row)
-        tiles += canvas->at(row)->tileCount();
-    stream << canvas->paintedRect() << qint32(canvas->paperType()) << canvas->paperColor();
-    if (canvas->paperType() == MEnum::Paper)
-        stream << canvas->paperName() << canvas->paperTile();
-    stream << canvas->autoExtent() << canvas->paintMargin() << qint32(canvas->count()) << tiles;
+    for (int row = 0; row < layers->count(); ++row)
+        tiles += layers->at(row)->tileCount();
+    stream << paper->paintedRect() << qint32(paper->paperType()) << paper->paperColor();
+    if (paper->paperType() == MEnum::Paper)
+        stream << paper->paperName() << paper->paperTile();
+    stream << paper->autoExtent() << paper->paintMargin() << qint32(layers->count()) << tiles;
     // One writer for all layers: the disk never waits at a layer's end.
     MTileRecordWriter writer(stream.device());
-    for (int row = 0; row < canvas->count(); ++row) {
-        if (!MLayerFile::queueLayerRecord(writer, stream.version(), canvas->at(row)))
+    for (int row = 0; row < layers->count(); ++row) {
+        if (!MLayerFile::queueLayerRecord(writer, stream.version(), layers->at(row)))
             break;
     }
     return writer.finish();
 }
 
-// The document emptied and given the header of a description that read
-// whole and the layers made from it.
-static void replaceDocument(MCanvas *canvas, const MDocumentDescription &description,
-                            const QList<MTextureLayer *> &layers)
-{
-    canvas->makeCurrent();
-    canvas->clear();
-    canvas->setClipPath(QPainterPath());
-    canvas->setPaintedRect(description.paintedRect);
-    canvas->setPaperType(MEnum::PaperType(description.paperType));
-    canvas->setPaperColor(description.paperColor);
-    if (canvas->paperType() == MEnum::Paper) {
-        canvas->setPaperName(description.paperName);
-        canvas->setPaperTile(description.paperTile);
-    }
-    canvas->setAutoExtent(description.autoExtent);
-    canvas->setPaintMargin(description.paintMargin);
-    for (MTextureLayer *layer : layers) {
-        canvas->appendItem(layer);
-        canvas->updateLayerThumbnail();
-    }
-    // Commands of the replaced document would act on layers that are gone.
-    canvas->undoStack()->clear();
-}
-
 // The body read and checked whole, before the GPU sees any of it, for a
 // document that can take layers.
-static MFileResult describe(QDataStream &stream, MCanvas *canvas, MDocumentDescription &description)
+static MFileResult describe(QDataStream &stream, const MDocumentParts &parts, MDocumentDescription &description)
 {
-    if (!canvas || !canvas->makeCurrent())
+    if (!parts.isValid() || !parts.makeCurrent || !parts.makeCurrent())
         return MFileResult(ReadNoContext,
                            MLogger::instance()->systemError(QStringLiteral("Unable to make current context")));
     return description.read(stream);
 }
 
-MFileResult readDocument(QDataStream &stream, MCanvas *canvas)
+MFileResult readDocument(QDataStream &stream, const MDocumentParts &parts, const MDocumentTake &take)
 {
     // A file that fails half-way must not cost the open document either, so
     // layers are uploaded aside.
     MDocumentDescription description;
-    MFileResult result = describe(stream, canvas, description);
+    MFileResult result = describe(stream, parts, description);
     if (!result.isDone())
         return result;
     const qint64 end = stream.device() ? stream.device()->pos() : 0;
-    ScratchLayers scratch(canvas);
+    ScratchLayers scratch(parts);
     for (const MLayerDescription &record : qAsConst(description.layers)) {
         result = MLayerFile::uploadLayer(stream, record, scratch.add());
         if (!result.isDone())
@@ -138,16 +115,16 @@ MFileResult readDocument(QDataStream &stream, MCanvas *canvas)
     }
     if (stream.device())
         stream.device()->seek(end);
-    replaceDocument(canvas, description, scratch.take());
+    take(description, scratch.take());
     return ReadDone;
 }
 
-MFileResult writeDocumentFile(const QString &path, MCanvas *canvas)
+MFileResult writeDocumentFile(const QString &path, const MDocumentParts &parts)
 {
-    if (!canvas)
+    if (!parts.isValid() || !parts.makeCurrent)
         return WriteNotOpened;
     return MFileFraming::writeFile(path, documentMagic,
-                                   [canvas](QDataStream &stream) { return writeDocument(stream, canvas); });
+                                   [&parts](QDataStream &stream) { return writeDocument(stream, parts); });
 }
 
 bool isDocumentFile(const QString &path)
@@ -162,10 +139,10 @@ bool isDocumentFile(const QString &path)
     return stream.status() == QDataStream::Ok && found == documentMagic;
 }
 
-MFileResult readDocumentFile(const QString &path, MCanvas *canvas)
+MFileResult readDocumentFile(const QString &path, const MDocumentParts &parts, const MDocumentTake &take)
 {
     return MFileFraming::readFile(path, documentMagic, wrongDocumentMagic,
-                                  [canvas](QDataStream &stream) { return readDocument(stream, canvas); });
+                                  [&](QDataStream &stream) { return readDocument(stream, parts, take); });
 }
 
 // Makes every tile of the layers, awaiting its pixels, in the file's order
@@ -214,14 +191,15 @@ static bool awaitTiles(const MDocumentDescription &description, const QList<MTex
     return true;
 }
 
-MFileResult startReadingDocumentFile(const QString &path, MCanvas *canvas, std::unique_ptr<MDocumentLoader> &loader)
+MFileResult startReadingDocumentFile(const QString &path, const MDocumentParts &parts, const MDocumentTake &take,
+                                     std::unique_ptr<MDocumentLoader> &loader)
 {
     return MFileFraming::readFile(path, documentMagic, wrongDocumentMagic, [&](QDataStream &stream) {
         MDocumentDescription description;
-        const MFileResult result = describe(stream, canvas, description);
+        const MFileResult result = describe(stream, parts, description);
         if (!result.isDone())
             return result;
-        ScratchLayers scratch(canvas);
+        ScratchLayers scratch(parts);
         for (const MLayerDescription &record : qAsConst(description.layers))
             MLayerFile::setLayerProperties(record, scratch.add());
         QVector<MDocumentLoader::Tile> order;
@@ -238,8 +216,8 @@ MFileResult startReadingDocumentFile(const QString &path, MCanvas *canvas, std::
             return MFileResult(ReadNotOpened, MLogger::instance()->systemError(why));
         }
         // Made first: it keeps the replaced tiles' textures for the new ones.
-        loader.reset(new MDocumentLoader(canvas, descriptor, order, MLayerDescription::TileSize));
-        replaceDocument(canvas, description, scratch.take());
+        loader.reset(new MDocumentLoader(parts.device, descriptor, order, MLayerDescription::TileSize));
+        take(description, scratch.take());
         return MFileResult(ReadDone);
     });
 }
@@ -251,20 +229,28 @@ MFileResult parseDocumentFile(QIODevice *device, MDocumentDescription &descripti
     return !result.isDone() ? result : MFileFraming::guarded([&] { return description.read(stream); });
 }
 
-bool exportLayersAsPng(const QString &folder, const QString &baseName, MCanvas *canvas, bool reverse,
-                       bool background)
+MFileResult exportLayersAsPng(const QString &folder, const QString &baseName, const MDocumentParts &parts,
+                              bool reverse, bool background)
 {
-    if (!canvas || canvas->count() == 0 || !QFileInfo(folder).isDir())
-        return false;
+    const auto refuse = [&folder](const QString &why) {
+        return MFileResult(WriteNotOpened, MLogger::instance()->systemError(
+                                               QStringLiteral("Unable to export layers to %1: %2").arg(folder, why)));
+    };
+    if (!parts.isValid() || parts.layers->count() == 0)
+        return refuse(QStringLiteral("no layer to export"));
+    if (!QFileInfo(folder).isDir())
+        return refuse(QStringLiteral("no such folder"));
+    MDocumentRenderer renderer(parts);
+    const MLayerStack *layers = parts.layers;
     const QString basic = QStringLiteral("basic");
     QImage under;
     if (background)
-        under = canvas->grabLayer(canvas->at(0), basic);
+        under = renderer.grabLayer(layers->at(0), basic);
     const QString stem = QDir(folder).absolutePath() + QLatin1Char('/') + baseName;
-    const int count = canvas->count();
-    bool saved = true;
+    const int count = layers->count();
+    MFileResult result;
     for (int row = count - 1; row >= 0; --row) {
-        QImage image = canvas->grabLayer(canvas->at(row), basic);
+        QImage image = renderer.grabLayer(layers->at(row), basic);
         if (background && !image.isNull()) {
             QImage combined(image.size(), image.format());
             combined.fill(Qt::transparent);
@@ -276,11 +262,13 @@ bool exportLayersAsPng(const QString &folder, const QString &baseName, MCanvas *
         }
         const int number = reverse ? row + 1 : count - row;
         const QString path = stem + QStringLiteral("%1.png").arg(number, 4, 10, QLatin1Char('0'));
-        // A frame missing from the sequence must not pass for an export.
+        // A frame missing from the sequence must not pass for an export; the
+        // first one missing says why.
         if (!image.save(path)) {
-            MLogger::instance()->systemError(QStringLiteral("Unable to save %1").arg(path));
-            saved = false;
+            const QString line = MLogger::instance()->systemError(QStringLiteral("Unable to save %1").arg(path));
+            if (result.isDone())
+                result = MFileResult(WriteIncomplete, line);
         }
     }
-    return saved;
+    return result;
 }

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "mdocumentparts.h"
 #include "mfileresult.h"
 
+#include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
-class MCanvas;
 class MDocumentDescription;
 class MDocumentLoader;
 class MLayerDescription;
@@ -28,16 +30,21 @@ class QIODevice;
 // Whether the file begins as a document does, whatever its name.
 bool isDocumentFile(const QString &path);
 
-MFileResult writeDocumentFile(const QString &path, MCanvas *canvas);
-MFileResult readDocumentFile(const QString &path, MCanvas *canvas);
-MFileResult writeDocument(QDataStream &stream, MCanvas *canvas);
-MFileResult readDocument(QDataStream &stream, MCanvas *canvas);
+// How a reader gives the document a file it read whole: the document
+// empties itself and takes the header and the layers, which it then owns.
+using MDocumentTake = std::function<void(const MDocumentDescription &, const QList<MTextureLayer *> &)>;
+
+MFileResult writeDocumentFile(const QString &path, const MDocumentParts &parts);
+MFileResult readDocumentFile(const QString &path, const MDocumentParts &parts, const MDocumentTake &take);
+MFileResult writeDocument(QDataStream &stream, const MDocumentParts &parts);
+MFileResult readDocument(QDataStream &stream, const MDocumentParts &parts, const MDocumentTake &take);
 // Reads and checks the whole file as readDocumentFile does, then gives the
 // document the file's header and its layers without their tiles, which the
 // loader set up here brings in (not started): the tiles over the painted
 // rectangle first, from its centre outwards, each place's layers from the
 // bottom up, as the first frames composite them. A failure changes nothing.
-MFileResult startReadingDocumentFile(const QString &path, MCanvas *canvas, std::unique_ptr<MDocumentLoader> &loader);
+MFileResult startReadingDocumentFile(const QString &path, const MDocumentParts &parts, const MDocumentTake &take,
+                                     std::unique_ptr<MDocumentLoader> &loader);
 
 // The checking half of the readers, on any device and without a GL context:
 // the same codes and log lines as the readers up to the upload.
@@ -46,7 +53,8 @@ MFileResult parseDocumentFile(QIODevice *device, MDocumentDescription &descripti
 // Saves every layer, alone at the size of the painted rectangle, as
 // <folder>/<baseName><number>.png, the number padded to four digits. Without
 // reverse the last row is 1 and row 0 the layer count; with it row 0 is 1.
-// With background each image shows row 0 under the layer. False when there is
-// nothing to export, the folder is missing or an image could not be saved.
-bool exportLayersAsPng(const QString &folder, const QString &baseName, MCanvas *canvas, bool reverse,
-                       bool background);
+// With background each image shows row 0 under the layer. Refused
+// (WriteNotOpened) when there is nothing to export or the folder is missing;
+// WriteIncomplete when an image could not be saved.
+MFileResult exportLayersAsPng(const QString &folder, const QString &baseName, const MDocumentParts &parts,
+                              bool reverse, bool background);

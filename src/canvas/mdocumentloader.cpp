@@ -1,6 +1,6 @@
 #include "mdocumentloader.h"
 
-#include "mcanvas.h"
+#include "mgpudevice.h"
 #include "mlayerdescription.h"
 #include "mlogger.h"
 #include "msettings.h"
@@ -31,10 +31,10 @@ constexpr qint64 shownEveryMs = 150;
 constexpr qint64 workBetweenFramesNs = 100 * 1000 * 1000;
 } // namespace
 
-MDocumentLoader::MDocumentLoader(MCanvas *canvas, int descriptor, const QVector<Tile> &order, int tileSize,
+MDocumentLoader::MDocumentLoader(MGpuDevice *device, int descriptor, const QVector<Tile> &order, int tileSize,
                                  QObject *parent)
     : QObject(parent)
-    , m_canvas(canvas)
+    , m_device(device)
     , m_descriptor(descriptor)
     , m_order(order)
     , m_tileBytes(tileSize * tileSize * 4)
@@ -220,7 +220,7 @@ void MDocumentLoader::upload(qint64 budgetNs, bool wait, int atLeast)
 {
     QElapsedTimer clock;
     clock.start();
-    if (!m_canvas || !m_canvas->makeContextCurrent()) {
+    if (!m_device || !m_device->makeCurrent()) {
         const QString why = MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
         end(MFileResult(ReadNoContext, why));
         return;

@@ -18,7 +18,7 @@
 #include <thread>
 #include <vector>
 
-class MCanvas;
+class MGpuDevice;
 class MTexturePool;
 class MTextureTile;
 
@@ -49,7 +49,7 @@ public:
     // The tiles are tileSize x tileSize RGBA pixels in the file. Made under
     // the document's context: from then until the load ends, its texture
     // pool keeps as many released textures as the load will make.
-    MDocumentLoader(MCanvas *canvas, int descriptor, const QVector<Tile> &order, int tileSize,
+    MDocumentLoader(MGpuDevice *device, int descriptor, const QVector<Tile> &order, int tileSize,
                     QObject *parent = nullptr);
     ~MDocumentLoader() override;
 
@@ -99,7 +99,7 @@ private:
     void stopWorker();
     void releasePool();
 
-    QPointer<MCanvas> m_canvas;
+    QPointer<MGpuDevice> m_device;
     QPointer<MTexturePool> m_pool;
     int m_descriptor;
     QVector<Tile> m_order;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 class MCanvas;
 class MGpuDevice;
 class MLayerStack;
@@ -24,6 +26,10 @@ struct MDocumentParts
     // The context and tile passes, and the undo history commands go on.
     MGpuDevice *device = nullptr;
     MUndoHistory *history = nullptr;
+    // Makes the context current with the queued stamps drawn first (the
+    // document's makeCurrent): for what reads tiles or replaces them, which
+    // no stamp still to come may land in or read after.
+    std::function<bool()> makeCurrent;
 
     bool isValid() const { return layers && paper && selection && paintEngine && document; }
 };

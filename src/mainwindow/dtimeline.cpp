@@ -239,13 +239,15 @@ void DTimeLine::on_saveBtn_clicked()
     QString prefix = ui->prefixEdit->text().trimmed();
     if (ui->cbDateTime->isChecked())
         prefix += QDateTime::currentDateTime().toString(QStringLiteral("yyyy_MM_dd_hh_mm_ss")) + QLatin1Char('_');
-    const bool done = exportLayersAsPng(folder, prefix, m_view->canvas(), ui->reverseOrderCb->isChecked(),
-                                        ui->firstLayerAsBackgroundCb->isChecked());
+    const MFileResult result = exportLayersAsPng(folder, prefix, m_view->canvas()->parts(),
+                                                 ui->reverseOrderCb->isChecked(),
+                                                 ui->firstLayerAsBackgroundCb->isChecked());
     MUtility::restoreCursor();
-    if (done)
+    if (result.isDone())
         MUtility::showMessage(QMessageBox::Information, QString(), tr("Export done."));
     else
-        MUtility::showMessage(QMessageBox::Critical, QString(), tr("Unable to export the frames to %1.").arg(folder));
+        MUtility::showMessage(QMessageBox::Critical, QString(), tr("Unable to export the frames to %1.").arg(folder),
+                              QMessageBox::Ok, QMessageBox::NoButton, result.reason);
 }
 
 void DTimeLine::closeEvent(QCloseEvent *event)

@@ -1,6 +1,6 @@
 #include "mloadinggate.h"
 
-#include "mcanvas.h"
+#include "mdocumentstorage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,13 +13,12 @@
 #include <QStatusBar>
 #include <QTabletEvent>
 
-MLoadingGate::MLoadingGate(MCanvas *canvas, QMainWindow *window)
+MLoadingGate::MLoadingGate(MDocumentStorage *storage, QMainWindow *window)
     : QObject(window)
-    , m_canvas(canvas)
     , m_window(window)
 {
-    connect(canvas, &MCanvas::loadingWaitStarted, this, &MLoadingGate::waitStarted);
-    connect(canvas, &MCanvas::loadingWaitEnded, this, &MLoadingGate::waitEnded);
+    connect(storage, &MDocumentStorage::loadingWaitStarted, this, &MLoadingGate::waitStarted);
+    connect(storage, &MDocumentStorage::loadingWaitEnded, this, &MLoadingGate::waitEnded);
 }
 
 MLoadingGate::~MLoadingGate()

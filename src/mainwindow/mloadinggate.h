@@ -7,13 +7,13 @@
 #include <deque>
 #include <memory>
 
-class MCanvas;
+class MDocumentStorage;
 class QEvent;
 class QMainWindow;
 
 // Keeps the window answering while a document's tiles come in. Input goes
 // through as it comes; only while a command waits for the last tiles
-// (MCanvas::finishLoading runs the event loop meanwhile) is the painter's
+// (MDocumentStorage::finishLoading runs the event loop meanwhile) is the painter's
 // input to the window held, and given back in the order it came once the
 // tiles are in: the rest of a stroke whose press is waiting, the keys that
 // followed it. A load given up (a close, another document) drops what was
@@ -24,7 +24,7 @@ class MLoadingGate : public QObject
 {
     Q_OBJECT
 public:
-    MLoadingGate(MCanvas *canvas, QMainWindow *window);
+    MLoadingGate(MDocumentStorage *storage, QMainWindow *window);
     ~MLoadingGate() override;
 
     // The command's shortcut acts at once even while a command waits.
@@ -49,7 +49,6 @@ private:
     void watch(bool on);
     static std::unique_ptr<QEvent> copy(const QEvent *event);
 
-    QPointer<MCanvas> m_canvas;
     QPointer<QMainWindow> m_window;
     QList<QPointer<QObject>> m_through;
     std::deque<Held> m_held;

@@ -155,7 +155,7 @@ MMainWindow::MMainWindow(QWidget *parent)
     ui->verticalLayout->addWidget(m_view);
     // Closing, quitting and opening or starting another document end a load
     // at once, even while a command waits for it.
-    m_loadingGate = new MLoadingGate(m_view->canvas(), this);
+    m_loadingGate = new MLoadingGate(m_view->canvas()->storage(), this);
     for (QAction *command : {ui->actionFileExit, ui->actionFileOpen, ui->actionFileNew})
         m_loadingGate->letThrough(command);
 

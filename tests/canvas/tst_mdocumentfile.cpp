@@ -334,7 +334,7 @@ private slots:
         QVERIFY(layer->tileAt(0)->readPixels(pixels.data()));
 
         const QString path = folder->filePath(QStringLiteral("tiny.kxd"));
-        QCOMPARE(writeDocumentFile(path, canvas.get()).code, 0);
+        QCOMPARE(writeDocumentFile(path, canvas->parts()).code, 0);
         const QByteArray bytes = folder->readFile(QStringLiteral("tiny.kxd"));
         const QByteArray header = QByteArray::fromHex(
             "CEC50B25E8654A4F9E63120098E6C0FD" // magic
@@ -422,7 +422,7 @@ private slots:
         canvas->makeCurrent();
         const QString path = folder->filePath(QStringLiteral("picture.png"));
         if (kind == QLatin1String("document") || kind == QLatin1String("cut")) {
-            QCOMPARE(writeDocumentFile(path, canvas.get()).code, 0);
+            QCOMPARE(writeDocumentFile(path, canvas->parts()).code, 0);
             if (kind == QLatin1String("cut"))
                 folder->writeFile(QStringLiteral("picture.png"), folder->readFile(QStringLiteral("picture.png")).left(15));
         } else if (kind == QLatin1String("layer")) {
@@ -455,7 +455,7 @@ private slots:
         buildDocument(paperType);
         canvas->clear();
         const QString path = folder->filePath(QStringLiteral("paper.kxd"));
-        QCOMPARE(writeDocumentFile(path, canvas.get()).code, 0);
+        QCOMPARE(writeDocumentFile(path, canvas->parts()).code, 0);
         const QByteArray bytes = folder->readFile(QStringLiteral("paper.kxd"));
         constexpr int afterColour = 16 + 4 + 32 + 4 + 11;
         QCOMPARE(bytes.mid(afterColour - 15, 4), int32(paperType));
@@ -565,7 +565,7 @@ private slots:
         buildDocument(paper ? int(MEnum::Paper) : int(MEnum::Colored));
         const QStringList written = describe(false);
         const QString path = folder->filePath(QStringLiteral("damaged.kxd"));
-        QCOMPARE(writeDocumentFile(path, canvas.get()).code, 0);
+        QCOMPARE(writeDocumentFile(path, canvas->parts()).code, 0);
         QByteArray bytes = folder->readFile(QStringLiteral("damaged.kxd"));
         // Paper type 1: the header is 84 bytes. Layer 0 ("Sky", no effect):
         // name, opacity, two flags and a null effect id before its sizes.
@@ -876,7 +876,7 @@ private slots:
         for (int row = 0; row < 3; ++row)
             paintRect(canvas->at(row), bands[row], colours[row]);
 
-        QVERIFY(exportLayersAsPng(folder->path(), QStringLiteral("f"), canvas.get(), reverse, background));
+        QVERIFY(exportLayersAsPng(folder->path(), QStringLiteral("f"), canvas->parts(), reverse, background).isDone());
         QCOMPARE(QDir(folder->path()).entryList(QDir::Files),
                  (QStringList{QStringLiteral("f0001.png"), QStringLiteral("f0002.png"), QStringLiteral("f0003.png")}));
         for (int number = 1; number <= 3; ++number) {
@@ -899,18 +899,37 @@ private slots:
     void exportRefusals()
     {
         canvas->reset();
-        QVERIFY(!exportLayersAsPng(folder->path(), QStringLiteral("f"), nullptr, false, false));
-        QVERIFY(!exportLayersAsPng(folder->filePath(QStringLiteral("missing")), QStringLiteral("f"), canvas.get(),
-                                   false, false));
+        const MTestLogWatch log;
+        // Each refusal says why, in the line it logged.
+        const QString missing = folder->filePath(QStringLiteral("missing"));
+        const struct
+        {
+            MFileResult result;
+            QString reason;
+        } refusals[] = {
+            {exportLayersAsPng(folder->path(), QStringLiteral("f"), MDocumentParts(), false, false),
+             QStringLiteral("System error: Unable to export layers to %1: no layer to export.").arg(folder->path())},
+            {exportLayersAsPng(missing, QStringLiteral("f"), canvas->parts(), false, false),
+             QStringLiteral("System error: Unable to export layers to %1: no such folder.").arg(missing)},
+        };
+        for (const auto &refusal : refusals) {
+            QCOMPARE(refusal.result.code, int(WriteNotOpened));
+            QCOMPARE(refusal.result.reason, refusal.reason);
+            QCOMPARE(log.count(refusal.reason), 1);
+        }
         // A frame that cannot be written is reported, the others are still written.
         canvas->appendLayer();
         QVERIFY(QDir().mkpath(folder->filePath(QStringLiteral("f0001.png"))));
-        const MTestLogWatch log;
-        QVERIFY(!exportLayersAsPng(folder->path(), QStringLiteral("f"), canvas.get(), false, false));
+        const MFileResult frameMissing =
+            exportLayersAsPng(folder->path(), QStringLiteral("f"), canvas->parts(), false, false);
+        QCOMPARE(frameMissing.code, int(WriteIncomplete));
+        QCOMPARE(frameMissing.reason,
+                 QStringLiteral("System error: Unable to save %1.").arg(folder->filePath(QStringLiteral("f0001.png"))));
         QCOMPARE(log.count(QStringLiteral("System error: Unable to save")), 1);
         QVERIFY(QFileInfo(folder->filePath(QStringLiteral("f0002.png"))).isFile());
         canvas->clear();
-        QVERIFY(!exportLayersAsPng(folder->path(), QStringLiteral("g"), canvas.get(), false, false));
+        QCOMPARE(exportLayersAsPng(folder->path(), QStringLiteral("g"), canvas->parts(), false, false).code,
+                 int(WriteNotOpened));
         QVERIFY(!QFileInfo::exists(folder->filePath(QStringLiteral("g0001.png"))));
     }
 };

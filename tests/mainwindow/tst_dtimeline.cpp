@@ -263,6 +263,11 @@ private slots:
             QCOMPARE(script.requests().size(), 2);
             QVERIFY(script.requests().last().text != QStringLiteral("Export done."));
             QCOMPARE(script.requests().last().icon, QMessageBox::Critical);
+            // The painter is told why, in the words that were logged.
+            const QString why = script.requests().last().informativeText;
+            QVERIFY2(why.startsWith(QStringLiteral("System error: Unable to export layers to"))
+                         && why.endsWith(QStringLiteral("no such folder.")),
+                     qPrintable(why));
         }
     }
 };

@@ -125,7 +125,7 @@ private slots:
         triggered.clear();
         connect(undo, &QAction::triggered, this, [this] { triggered << QStringLiteral("undo"); });
         connect(quit, &QAction::triggered, this, [this] { triggered << QStringLiteral("quit"); });
-        auto *gate = new MLoadingGate(canvas.get(), window.get());
+        auto *gate = new MLoadingGate(canvas->storage(), window.get());
         gate->letThrough(quit);
         window->resize(300, 300);
     }
