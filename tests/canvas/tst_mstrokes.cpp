@@ -120,18 +120,18 @@ private slots:
         QPointF p(30, 70);
         for (int slot = 0; slot < slotCount; ++slot) {
             MEvent press = event(MEvent::Press, mirrored(p, slot), 0.3);
-            canvas->startStroke(&press, &brush, color, second, slot);
+            canvas->startStroke(&press, MStrokePaint{&brush, color, second}, slot);
         }
         for (int i = 1; i <= 40; ++i) {
             p += QPointF(4.0 + (i % 5) * 2.0, (i / 8) % 2 ? 5.0 : -3.0);
             for (int slot = 0; slot < slotCount; ++slot) {
                 MEvent move = event(MEvent::Move, mirrored(p, slot), 0.5 + 0.4 * std::sin(i * 0.5));
-                canvas->stroke(&move, slot);
+                canvas->stroke(&move, slot, MStrokePaint());
             }
         }
         for (int slot = 0; slot < slotCount; ++slot) {
             MEvent release = event(MEvent::Release, mirrored(p, slot), 0.0);
-            canvas->stroke(&release, slot);
+            canvas->stroke(&release, slot, MStrokePaint());
         }
         QVERIFY(!canvas->strokeInProgress());
 
