@@ -126,7 +126,7 @@ void press(MCanvas *canvas, MBrush *brush, const QPointF &p, qint64 &total)
 {
     total += canvas->sharedData()->stampCounter();
     MEvent event = MTestTool::leftSample(MEvent::Press, p);
-    canvas->startStroke(&event, brush, Qt::darkBlue, Qt::white, 0);
+    canvas->startStroke(&event, MStrokePaint{brush, Qt::darkBlue, Qt::white}, 0);
 }
 
 void newDocument(MCanvas *canvas)
@@ -268,14 +268,14 @@ void strokeRows(MCanvas *canvas, MBrush *brush, const Config &config, qint64 bud
                  press(canvas, brush, q, rate.stamps);
              } else {
                  MEvent first = MTestTool::leftSample(MEvent::Press, q);
-                 canvas->startStroke(&first, brush, Qt::darkBlue, Qt::white, 0);
+                 canvas->startStroke(&first, MStrokePaint{brush, Qt::darkBlue, Qt::white}, 0);
                  started = true;
              }
              p = q;
          },
          [&](const QPointF &q) {
              MEvent move = MTestTool::leftSample(MEvent::Move, q);
-             canvas->stroke(&move, 0);
+             canvas->stroke(&move, 0, MStrokePaint());
              ++rate.moves;
              p = q;
          });
@@ -653,7 +653,7 @@ QPointF paintCells(MCanvas *canvas, MBrush *brush, int n)
         press(canvas, brush, centre - QPointF(100, 0), stamps);
         last = centre + QPointF(100, 0);
         MEvent move = MTestTool::leftSample(MEvent::Move, last);
-        canvas->stroke(&move, 0);
+        canvas->stroke(&move, 0, MStrokePaint());
     }
     finishGpu(canvas);
     return last;

@@ -126,12 +126,12 @@ void report(const char *stage, MCanvas &canvas, const Status &before, double sec
 void stroke(MCanvas &canvas, MBrush &brush, const QPointF &from, const QPointF &to, const QColor &color)
 {
     MEvent press = MTestTool::leftSample(MEvent::Press, from);
-    canvas.startStroke(&press, &brush, color, Qt::white, 0);
+    canvas.startStroke(&press, MStrokePaint{&brush, color, Qt::white}, 0);
     QCoreApplication::processEvents();
     const int moves = 40;
     for (int m = 1; m <= moves; ++m) {
         MEvent move = MTestTool::leftSample(MEvent::Move, from + (to - from) * m / double(moves));
-        canvas.stroke(&move, 0);
+        canvas.stroke(&move, 0, MStrokePaint());
         QCoreApplication::processEvents();
     }
     MEvent release = MTestTool::leftSample(MEvent::Release, to);

@@ -80,14 +80,14 @@ Round burst(MCanvas *canvas, MBrush *brush, int strokes, quint32 seed)
     for (int s = 0; s < strokes; ++s) {
         QPointF at(random.bounded(3000) - 1500, random.bounded(3000) - 1500);
         MEvent press = MTestTool::leftSample(MEvent::Press, at);
-        canvas->startStroke(&press, brush, QColor(random.bounded(256), 80, 160), Qt::white, 0);
+        canvas->startStroke(&press, MStrokePaint{brush, QColor(random.bounded(256), 80, 160), Qt::white}, 0);
         QCoreApplication::processEvents();
         sample();
         // A zig-zag over several tiles.
         for (int m = 0; m < 12; ++m) {
             at += QPointF(40, m % 2 ? 35 : -35);
             MEvent move = MTestTool::leftSample(MEvent::Move, at);
-            canvas->stroke(&move, 0);
+            canvas->stroke(&move, 0, MStrokePaint());
             QCoreApplication::processEvents();
             sample();
         }

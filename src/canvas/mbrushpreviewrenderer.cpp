@@ -37,6 +37,7 @@ void strokeTheSample(MCanvas *canvas, MBrush *sample, const QSize &size, const Q
     const double length = size.width() - 2 * (r + 5);
     const double amplitude = (size.height() - 2 * (r + 5)) / 2;
     const int samples = 40;
+    const MStrokePaint paint{sample, first, second};
     MEvent event;
     float previousX = 0.0f;
     float previousY = 0.0f;
@@ -62,10 +63,7 @@ void strokeTheSample(MCanvas *canvas, MBrush *sample, const QSize &size, const Q
         event.inputs[MEnum::biTimeToPrevious] = 50;
         event.inputs[MEnum::biTotalTime] = 50.0 * i;
         event.inputs[MEnum::biTotalDistance] = totalDistance;
-        if (i == 0)
-            canvas->startStroke(&event, sample, first, second, 0);
-        else
-            canvas->stroke(&event, 0);
+        canvas->stroke(&event, 0, paint);
     }
 }
 

@@ -487,16 +487,14 @@ quint32 slotBit(int slot)
 }
 } // namespace
 
-void MCanvas::stroke(MEvent *event, int slot)
+void MCanvas::stroke(MEvent *event, int slot, const MStrokePaint &paint)
 {
     if (!event)
         return;
     switch (event->type) {
-    case MEvent::Press: {
-        const StrokePaint paint = m_strokePaintSource ? m_strokePaintSource() : StrokePaint();
-        startStroke(event, paint.brush, paint.color, paint.secondColor, slot);
+    case MEvent::Press:
+        startStroke(event, paint, slot);
         break;
-    }
     case MEvent::Move:
         // A drag whose press was not taken has nothing to continue.
         if (m_strokeInProgress && (m_strokeSlots & slotBit(slot)) && isStrokeAllowed()) {
@@ -512,14 +510,14 @@ void MCanvas::stroke(MEvent *event, int slot)
     }
 }
 
-void MCanvas::startStroke(MEvent *event, MBrush *brush, const QColor &color, const QColor &secondColor, int slot)
+void MCanvas::startStroke(MEvent *event, const MStrokePaint &paint, int slot)
 {
     if (!finishLoading())
         return;
-    if (!event || !brush || !slotBit(slot) || !isStrokeAllowed())
+    if (!event || !paint.brush || !slotBit(slot) || !isStrokeAllowed())
         return;
-    emit strokeStarted(color);
-    MStartStrokeRunner start(m_sharedData, currentRow(), slot, *event, brush, color, secondColor);
+    emit strokeStarted(paint.color);
+    MStartStrokeRunner start(m_sharedData, currentRow(), slot, *event, paint.brush, paint.color, paint.secondColor);
     m_strokeInProgress = true;
     m_strokeSlots |= slotBit(slot);
     start.run();
@@ -560,24 +558,24 @@ void MCanvas::discardStroke()
     refresh();
 }
 
-void MCanvas::drawLine(const QPointF &from, const QPointF &to)
+void MCanvas::drawLine(const QPointF &from, const QPointF &to, const MStrokePaint &paint)
 {
     beginMacro(tr("Draw line"));
     MEvent event;
     event.type = MEvent::Press;
     event.inputs[MEnum::biPositionX] = from.x();
     event.inputs[MEnum::biPositionY] = from.y();
-    stroke(&event, 0);
+    stroke(&event, 0, paint);
     event.type = MEvent::Move;
     event.inputs[MEnum::biPositionX] = to.x();
     event.inputs[MEnum::biPositionY] = to.y();
-    stroke(&event, 0);
+    stroke(&event, 0, paint);
     event.type = MEvent::Release;
-    stroke(&event, 0);
+    stroke(&event, 0, paint);
     endMacro();
 }
 
-int MCanvas::brushStroke(const QPainterPath &path, bool clip)
+int MCanvas::brushStroke(const QPainterPath &path, bool clip, const MStrokePaint &paint)
 {
     if (!finishLoading())
         return 0;
@@ -603,7 +601,7 @@ int MCanvas::brushStroke(const QPainterPath &path, bool clip)
                 inputs[MEnum::biPositionX] = point.x();
                 inputs[MEnum::biPositionY] = point.y();
                 last = point;
-                stroke(&event, 0);
+                stroke(&event, 0, paint);
             } else {
                 const QPointF v = point - last;
                 const double length = std::hypot(v.x(), v.y());
@@ -621,12 +619,12 @@ int MCanvas::brushStroke(const QPainterPath &path, bool clip)
                     inputs[MEnum::biPositionX] = point.x();
                     inputs[MEnum::biPositionY] = point.y();
                     last = point;
-                    stroke(&event, 0);
+                    stroke(&event, 0, paint);
                 }
             }
             if (i == polygon.size() - 1) {
                 event.type = MEvent::Release;
-                stroke(&event, 0);
+                stroke(&event, 0, paint);
             }
         }
     }

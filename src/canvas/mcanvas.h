@@ -9,6 +9,7 @@
 #include "mlayerstack.h"
 #include "mpaper.h"
 #include "mselection.h"
+#include "mstrokepaint.h"
 #include "mtexturelayer.h"
 
 #include <QColor>
@@ -57,15 +58,6 @@ public:
     // new document names.
     enum Purpose { UserDocument, ScratchDocument };
 
-    // What the document's own strokes (a press through stroke(), a line, a
-    // path) paint with.
-    struct StrokePaint
-    {
-        MBrush *brush = nullptr;
-        QColor color;
-        QColor secondColor;
-    };
-
     explicit MCanvas(QObject *parent = nullptr, Purpose purpose = UserDocument);
     ~MCanvas() override;
 
@@ -86,10 +78,6 @@ public:
     MTextureLayer *takeAt(int row) { return m_layers->takeAt(row); }
     void moveUp(int row) { m_layers->moveUp(row); }
     void moveDown(int row) { m_layers->moveDown(row); }
-
-    // Asked at each such press: the brush and colours chosen above the
-    // document. Without one those strokes paint nothing.
-    void setStrokePaintSource(const std::function<StrokePaint()> &source) { m_strokePaintSource = source; }
 
     void initializeGL();
     void shutDown();
@@ -182,18 +170,18 @@ public:
     bool currentLayerEditable() const { return m_layers->currentLayerEditable(); }
     bool isStrokeAllowed() const;
 
-    // Painting with the brush of the stroke paint source: one input event of a stroke in a slot
-    // (0 to 29; symmetric copies of a stroke use one slot each).
-    void stroke(MEvent *event, int slot);
-    void startStroke(MEvent *event, MBrush *brush, const QColor &color, const QColor &secondColor, int slot);
+    // One input event of a stroke in a slot (0 to 29; symmetric copies of a
+    // stroke use one slot each); a press starts it with the paint given.
+    void stroke(MEvent *event, int slot, const MStrokePaint &paint);
+    void startStroke(MEvent *event, const MStrokePaint &paint, int slot);
     // Ends a stroke in progress: its stamps are merged into the layer, or
     // thrown away when the layer can no longer be painted.
     void endStroke(MEvent *event, int slot);
     void erase() { m_layerEdits->erase(); }
     void fill(const QColor &color) { m_layerEdits->fill(color); }
-    void drawLine(const QPointF &from, const QPointF &to);
-    // Strokes every sub-path with the current brush; 0 without a current layer.
-    int brushStroke(const QPainterPath &path, bool clip);
+    void drawLine(const QPointF &from, const QPointF &to, const MStrokePaint &paint);
+    // Strokes every sub-path with the paint; 0 without a current layer.
+    int brushStroke(const QPainterPath &path, bool clip, const MStrokePaint &paint);
     void beginMacro(const QString &text);
     void endMacro();
 
@@ -413,7 +401,6 @@ private:
     MTextureTile *m_rehearsalTile = nullptr;
     // One bit per slot pressed in the stroke in progress.
     quint32 m_strokeSlots = 0;
-    std::function<StrokePaint()> m_strokePaintSource;
     QList<QMetaObject::Connection> m_connections;
     MDocumentStorage *m_storage = nullptr;
 };

@@ -4,7 +4,6 @@
 #include "mbrushlist.h"
 #include "mbrushsettinginfolist.h"
 #include "mcanvas.h"
-#include "mcolorlist.h"
 #include "menum.h"
 #include "mgeometry.h"
 #include "mmousefunctions.h"
@@ -127,7 +126,7 @@ bool MBrushTool::mousePressEvent(MEvent *event)
             QPainterPath path;
             path.moveTo(m_lineStart);
             path.lineTo(m_lineEnd);
-            canvas->brushStroke(path, true);
+            canvas->brushStroke(path, true, currentPaint());
             m_mode = Idle;
         }
         return true;
@@ -242,7 +241,8 @@ void MBrushTool::constrainToGuides()
 void MBrushTool::drawSymmetryStroke(MEvent *event)
 {
     MCanvas *canvas = MTools::canvas();
-    MBrush *current = brush();
+    const MStrokePaint paint = currentPaint();
+    MBrush *current = paint.brush;
     if (!current && event->type == MEvent::Press)
         return;
     const QPointF position = positionOf(event);
@@ -251,14 +251,14 @@ void MBrushTool::drawSymmetryStroke(MEvent *event)
     // A document that refuses the stroke gets no empty undo step either.
     if (points.size() > 1 && event->type == MEvent::Press && !m_macroCanvas && canvas->isStrokeAllowed()) {
         canvas->beginMacro(tr("Symmetry brush stroke: %1, %2")
-                               .arg(current->description(), MColorList::instance()->currentColor().name()));
+                               .arg(current->description(), paint.color.name()));
         m_macroCanvas = canvas;
     }
     const int count = std::min(int(points.size()), maximumImages);
     for (int i = 0; i < count; ++i) {
         MEvent copy(*event);
         setPositionOf(&copy, points.at(i));
-        canvas->stroke(&copy, i);
+        canvas->stroke(&copy, i, paint);
     }
     // The macro closes with the stroke that opened it, even when the guide
     // was switched off in between.

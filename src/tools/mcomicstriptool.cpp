@@ -496,13 +496,13 @@ void MComicStripTool::print()
             continue;
         const QRectF &r = cells.at(i).rect;
         if (cells.at(i).drawTop)
-            canvas->drawLine(r.topLeft(), r.topRight());
+            canvas->drawLine(r.topLeft(), r.topRight(), currentPaint());
         if (cells.at(i).drawBottom)
-            canvas->drawLine(r.bottomLeft(), r.bottomRight());
+            canvas->drawLine(r.bottomLeft(), r.bottomRight(), currentPaint());
         if (cells.at(i).drawLeft)
-            canvas->drawLine(r.topLeft(), r.bottomLeft());
+            canvas->drawLine(r.topLeft(), r.bottomLeft(), currentPaint());
         if (cells.at(i).drawRight)
-            canvas->drawLine(r.topRight(), r.bottomRight());
+            canvas->drawLine(r.topRight(), r.bottomRight(), currentPaint());
     }
     for (int i : qAsConst(selected)) {
         if (i < m_cells.size())

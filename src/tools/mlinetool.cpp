@@ -212,7 +212,7 @@ void MLineTool::apply()
     computeBuildPath();
     if (m_buildPath.isEmpty())
         return;
-    view->canvas()->brushStroke(m_buildPath, true);
+    view->canvas()->brushStroke(m_buildPath, true, currentPaint());
     m_buildPath = QPainterPath();
     clearPoints();
     emit toolChanged(this);

@@ -242,7 +242,7 @@ void MSelectionTool::strokeSelection()
     // Nothing to stroke would still leave an empty undo step.
     if (canvas->selectionPath().isEmpty())
         return;
-    canvas->brushStroke(canvas->selectionPath(), false);
+    canvas->brushStroke(canvas->selectionPath(), false, currentPaint());
 }
 
 void MSelectionTool::resetSelection()

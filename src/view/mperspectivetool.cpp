@@ -318,7 +318,7 @@ void MPerspectiveTool::print()
     canvas->beginMacro(tr("Print perspective"));
     for (Figure *figure : qAsConst(m_figures)) {
         const Corners k = figure->corners();
-        auto edge = [canvas](const QPointF &a, const QPointF &b) { canvas->drawLine(a, b); };
+        auto edge = [canvas](const QPointF &a, const QPointF &b) { canvas->drawLine(a, b, currentPaint()); };
         if (m_leftVanishingPoint) {
             if (m_rightVanishingPoint) {
                 edge(k.TL, k.K);

@@ -1,6 +1,8 @@
 #include "mtool.h"
 
+#include "mbrushlist.h"
 #include "mcanvas.h"
+#include "mcolorlist.h"
 #include "mevent.h"
 #include "mgeometry.h"
 #include "msettings.h"
@@ -455,4 +457,10 @@ void MTool::refresh()
 bool MTool::isConfirmKey(const QKeyEvent *event)
 {
     return event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+}
+
+MStrokePaint MTool::currentPaint()
+{
+    const MColorList *colors = MColorList::instance();
+    return MStrokePaint{MBrushList::instance()->currentBrush(), colors->currentColor(), colors->secondColor()};
 }

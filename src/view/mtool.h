@@ -1,5 +1,6 @@
 #pragma once
 
+#include "mstrokepaint.h"
 #include "mstrokestyle.h"
 
 #include <QBrush>
@@ -128,6 +129,9 @@ public:
     virtual bool takesKey(const QKeyEvent *event) const { return false; }
     // Return, or the keypad's Enter, which confirms like it.
     static bool isConfirmKey(const QKeyEvent *event);
+    // The brush and the colours chosen above the document: what the tools
+    // that stroke paint with.
+    static MStrokePaint currentPaint();
     virtual void wheelEvent(QWheelEvent *event);
     virtual void mouseDoubleClickEvent(MEvent *event);
     // True when the current layer can be painted; otherwise tells the user

@@ -2,7 +2,6 @@
 
 #include "mbrush.h"
 #include "mbrushlist.h"
-#include "mcolorlist.h"
 #include "mcanvas.h"
 #include "mframetarget.h"
 #include "mgeometry.h"
@@ -86,12 +85,6 @@ MWidget::MWidget(QWidget *parent)
     , m_vao(nullptr)
 {
     m_event.init();
-    // The document paints with the brush and colours the painter chose.
-    m_canvas->setStrokePaintSource([] {
-        MColorList *colors = MColorList::instance();
-        return MCanvas::StrokePaint{MBrushList::instance()->currentBrush(), colors->currentColor(),
-                                    colors->secondColor()};
-    });
     m_inputFilters.insert(MEnum::biPositionX, new MLowPassFilter(m_alphaFilter));
     m_inputFilters.insert(MEnum::biPositionY, new MLowPassFilter(m_alphaFilter));
     m_inputFilters.insert(MEnum::biDirectionX, new MLowPassFilter(0.15));

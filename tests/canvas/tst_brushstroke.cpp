@@ -39,6 +39,12 @@ private:
     // A library over empty folders holds only its default brush, the current one.
     MBrush *brush() const { return MBrushList::instance()->currentBrush(); }
     QUndoStack *undo() const { return canvas->undoStack(); }
+    // The brush and colours chosen, as the tools pass them at a press.
+    MStrokePaint chosenPaint() const
+    {
+        const MColorList *colors = MColorList::instance();
+        return MStrokePaint{brush(), colors->currentColor(), colors->secondColor()};
+    }
     MTextureLayer *layer() const { return canvas->at(0); }
 
     void send(int type, const QPointF &p, int pointerType = 1)
@@ -48,7 +54,7 @@ private:
         event.pointerType = pointerType;
         event.inputs[MEnum::biPositionX] = p.x();
         event.inputs[MEnum::biPositionY] = p.y();
-        canvas->stroke(&event, 0);
+        canvas->stroke(&event, 0, chosenPaint());
     }
 
     // Press, a move every 3 pixels, release: the way a pointer sends a line.
@@ -92,10 +98,6 @@ private slots:
         canvas = createDocument(QSize(1200, 600));
         QVERIFY(canvas);
         MColorList::instance()->setColor(paint);
-        canvas->setStrokePaintSource([this] {
-            const MColorList *colors = MColorList::instance();
-            return MCanvas::StrokePaint{brush(), colors->currentColor(), colors->secondColor()};
-        });
     }
 
     void init()
@@ -295,7 +297,7 @@ private slots:
     void drawLine()
     {
         useHardBrush(4.0);
-        canvas->drawLine(QPointF(-200.5, 20.5), QPointF(200.5, 20.5));
+        canvas->drawLine(QPointF(-200.5, 20.5), QPointF(200.5, 20.5), chosenPaint());
         QCOMPARE(undo()->count(), 1);
         const QUndoCommand *line = undo()->command(0);
         QCOMPARE(line->text(), QStringLiteral("Draw line"));
@@ -314,7 +316,7 @@ private slots:
         path.moveTo(100.5, 40.5);
         path.lineTo(100.5, 80.5);
         canvas->set_clipStroke(true);
-        QCOMPARE(canvas->brushStroke(path, false), 1);
+        QCOMPARE(canvas->brushStroke(path, false, chosenPaint()), 1);
         QVERIFY(canvas->clipStroke());
         QCOMPARE(undo()->count(), 1);
         const QUndoCommand *macro = undo()->command(0);
@@ -325,21 +327,21 @@ private slots:
         QCOMPARE(qAlpha(pixelAt(layer(), QPoint(0, 0))), 0);
 
         canvas->removeAt(0);
-        QCOMPARE(canvas->brushStroke(path, false), 0);
+        QCOMPARE(canvas->brushStroke(path, false, chosenPaint()), 0);
     }
 
-    // A document nobody told what to paint with refuses the press: no stroke
-    // starts and nothing is recorded.
+    // A press without a brush to paint with is refused: no stroke starts and
+    // nothing is recorded.
     void noPaintNoStroke()
     {
         std::unique_ptr<MCanvas> bare = createDocument(QSize(200, 100));
         QVERIFY(bare);
         MEvent event;
         event.type = MEvent::Press;
-        bare->stroke(&event, 0);
+        bare->stroke(&event, 0, MStrokePaint());
         QVERIFY(!bare->strokeInProgress());
         event.type = MEvent::Release;
-        bare->stroke(&event, 0);
+        bare->stroke(&event, 0, MStrokePaint());
         QCOMPARE(bare->undoStack()->count(), 0);
     }
 };

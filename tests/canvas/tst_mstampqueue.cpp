@@ -62,9 +62,9 @@ private:
         event.inputs[MEnum::biPositionY] = p.y();
         event.inputs[MEnum::biPressure] = pressure;
         if (type == MEvent::Press)
-            canvas->startStroke(&event, brush, QColor(40, 90, 200), QColor(250, 200, 20), 0);
+            canvas->startStroke(&event, MStrokePaint{brush, QColor(40, 90, 200), QColor(250, 200, 20)}, 0);
         else
-            canvas->stroke(&event, 0);
+            canvas->stroke(&event, 0, MStrokePaint());
     }
 
     // A zigzag over several tiles with moves short and long and the

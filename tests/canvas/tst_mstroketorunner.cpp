@@ -44,9 +44,9 @@ private:
         event.inputs[MEnum::biPositionX] = p.x();
         event.inputs[MEnum::biPositionY] = p.y();
         if (type == MEvent::Press)
-            canvas->startStroke(&event, brush.get(), Qt::blue, Qt::white, 0);
+            canvas->startStroke(&event, MStrokePaint{brush.get(), Qt::blue, Qt::white}, 0);
         else
-            canvas->stroke(&event, 0);
+            canvas->stroke(&event, 0, MStrokePaint());
     }
 
     // A small hard round brush whose every stamp covers whole pixels.
@@ -233,7 +233,7 @@ private slots:
         brush->setOpacity(0.4);
         MEvent event;
         event.pointerType = pointerType;
-        canvas->startStroke(&event, brush.get(), Qt::blue, Qt::white, 0);
+        canvas->startStroke(&event, MStrokePaint{brush.get(), Qt::blue, Qt::white}, 0);
         QCOMPARE(canvas->strokeLayer()->eraserMode(), expected);
         QCOMPARE(canvas->strokeLayer()->opacity(), 0.4);
     }

@@ -1246,7 +1246,7 @@ private slots:
             brushes->setCurrentRow(row);
             brushes->currentBrush()->setRadius(radius);
             MColorList::instance()->setColor(color);
-            QCOMPARE(canvas->brushStroke(path, false), 1);
+            QCOMPARE(canvas->brushStroke(path, false, MTool::currentPaint()), 1);
         };
         auto wave = [](double y, double amplitude, double phase) {
             QPainterPath path;

@@ -60,7 +60,7 @@ public:
     {
         events << *e;
         if (strokeCanvas)
-            strokeCanvas->stroke(e, 0);
+            strokeCanvas->stroke(e, 0, MTool::currentPaint());
     }
     QString types() const
     {
@@ -297,7 +297,8 @@ private slots:
         MCanvas *canvas = view->canvas();
         QVERIFY(canvas->makeCurrent());
         const QRect area = canvas->paintedRect().toRect();
-        canvas->drawLine(area.topLeft() + QPointF(5, 30), area.topRight() + QPointF(-5, 30));
+        canvas->drawLine(area.topLeft() + QPointF(5, 30), area.topRight() + QPointF(-5, 30),
+                         MTool::currentPaint());
         QCOMPARE(canvas->undoStack()->count(), 1);
         // Stripes two pixels wide: at a quarter of their size only the
         // smaller levels blend them evenly.
@@ -349,7 +350,7 @@ private slots:
         event.type = MEvent::Press;
         event.inputs[MEnum::biPositionX] = from.x();
         event.inputs[MEnum::biPositionY] = from.y();
-        canvas->stroke(&event, 0);
+        canvas->stroke(&event, 0, MTool::currentPaint());
         QVERIFY(canvas->strokeInProgress());
         const QImage before = view->grabFramebuffer();
         const QPoint strokeOnView = view->transform()->map(QPointF(30, 10) + area.topLeft()).toPoint();
@@ -357,7 +358,7 @@ private slots:
 
         event.type = MEvent::Move;
         event.inputs[MEnum::biPositionX] = to.x();
-        canvas->stroke(&event, 0);
+        canvas->stroke(&event, 0, MTool::currentPaint());
         // Changed behind the view's back, away from the stroke.
         QVERIFY(canvas->makeCurrent());
         MTestCanvas::paintRect(canvas->current(), QRect(elsewhere.toPoint() - QPoint(3, 3), QSize(7, 7)),
@@ -368,7 +369,7 @@ private slots:
         QCOMPARE(during.pixel(elsewhereOnView), before.pixel(elsewhereOnView));
 
         event.type = MEvent::Release;
-        canvas->stroke(&event, 0);
+        canvas->stroke(&event, 0, MTool::currentPaint());
         QVERIFY(!canvas->strokeInProgress());
         const QImage after = view->grabFramebuffer();
         QCOMPARE(after.pixel(strokeOnView), during.pixel(strokeOnView));
@@ -525,14 +526,14 @@ private slots:
         event.type = MEvent::Press;
         event.inputs[MEnum::biPositionX] = area.left() + 10;
         event.inputs[MEnum::biPositionY] = area.top() + 40;
-        canvas->stroke(&event, 0);
+        canvas->stroke(&event, 0, MTool::currentPaint());
         QTest::qWait(30);
         const QImage before = view->grabFramebuffer();
         // Moves in quick succession, each refreshing its own segment.
         for (int x = 20; x <= 90; x += 10) {
             event.type = MEvent::Move;
             event.inputs[MEnum::biPositionX] = area.left() + x;
-            canvas->stroke(&event, 0);
+            canvas->stroke(&event, 0, MTool::currentPaint());
             QCoreApplication::processEvents();
         }
         QTest::qWait(60);
@@ -542,7 +543,7 @@ private slots:
             QVERIFY2(shown.pixel(p) != before.pixel(p), qPrintable(QString::number(x)));
         }
         event.type = MEvent::Release;
-        canvas->stroke(&event, 0);
+        canvas->stroke(&event, 0, MTool::currentPaint());
         view->shutDown();
     }
 
