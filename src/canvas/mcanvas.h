@@ -1,11 +1,11 @@
 #pragma once
 
 #include "mdocumentfile.h"
-#include "mdocumentstorage.h"
 #include "mdocumentparts.h"
 #include "mdocumentrenderer.h"
-#include "mlayeredits.h"
+#include "mdocumentstorage.h"
 #include "menum.h"
+#include "mlayeredits.h"
 #include "mlayerstack.h"
 #include "mpaper.h"
 #include "mselection.h"
