@@ -5,6 +5,7 @@
 #include "mcanvasfill.h"
 #include "mcommandinsertlayer.h"
 #include "mcommandsetpaintedrect.h"
+#include "mdocumentevents.h"
 #include "mdocumentstorage.h"
 #include "mendstrokerunner.h"
 #include "mevent.h"
@@ -78,8 +79,9 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
     m_history->stack()->setUndoLimit(settings->undoLimit());
     m_history->setBeforeRun([this] { return makeCurrent(); });
     connect(m_history, &MUndoHistory::messageForPainter, this, &MCanvas::messageForPainter);
-    m_parts = {m_layers, m_paper, m_selection, m_paintEngine, this, m_device, m_history};
-    m_parts.makeCurrent = [this] { return makeCurrent(); };
+    m_events = new MDocumentEvents(this);
+    m_parts = {m_layers, m_paper, m_selection, m_paintEngine, this, m_device, m_history, m_events,
+               [this] { return makeCurrent(); }};
     m_renderer.reset(new MDocumentRenderer(m_parts));
     m_layerEdits.reset(new MLayerEdits(m_parts));
     m_storage = new MDocumentStorage(m_parts, this);
@@ -426,6 +428,11 @@ void MCanvas::redo()
 
 void MCanvas::connectParts()
 {
+    connect(m_events, &MDocumentEvents::refresh, this, qOverload<bool, const QRectF &>(&MCanvas::refresh));
+    connect(m_events, &MDocumentEvents::thumbnailWanted, this, [this](int row) { emit updateThumbnail(this, row); });
+    connect(m_events, &MDocumentEvents::layerListReset, this, &MCanvas::layerListReset);
+    connect(m_events, &MDocumentEvents::selectionChanged, this, &MCanvas::selectionChanged);
+    connect(m_events, &MDocumentEvents::modifiedChanged, this, &MCanvas::modifiedChanged);
     connect(m_paper, &MPaper::changed, this, qOverload<>(&MCanvas::refresh));
     connect(m_paper, &MPaper::tileChanged, m_paintEngine, &MPaintEngine::resetPaper);
     connect(m_paper, &MPaper::paintedRectChanged, this, &MCanvas::paintedRectChanged);

@@ -28,6 +28,7 @@ class MEvent;
 #include <memory>
 
 class MBufferLayer;
+class MDocumentEvents;
 class MGpuDevice;
 class MLayerListModel;
 class MPaintEngine;
@@ -397,6 +398,7 @@ private:
     bool m_isNew = true;
     bool m_isReadOnly = false;
     MUndoHistory *m_history;
+    MDocumentEvents *m_events = nullptr;
     bool m_strokeInProgress = false;
     MTextureTile *m_rehearsalTile = nullptr;
     // One bit per slot pressed in the stroke in progress.

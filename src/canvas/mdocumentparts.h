@@ -3,6 +3,7 @@
 #include <functional>
 
 class MCanvas;
+class MDocumentEvents;
 class MGpuDevice;
 class MLayerStack;
 class MPaintEngine;
@@ -26,6 +27,8 @@ struct MDocumentParts
     // The context and tile passes, and the undo history commands go on.
     MGpuDevice *device = nullptr;
     MUndoHistory *history = nullptr;
+    // Where the parts announce what changed for the document as a whole.
+    MDocumentEvents *events = nullptr;
     // Makes the context current with the queued stamps drawn first (the
     // document's makeCurrent): for what reads tiles or replaces them, which
     // no stamp still to come may land in or read after.

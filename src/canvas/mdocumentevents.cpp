@@ -1,0 +1,6 @@
+#include "mdocumentevents.h"
+
+MDocumentEvents::MDocumentEvents(QObject *parent)
+    : QObject(parent)
+{
+}
