@@ -81,7 +81,7 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
     connect(m_history, &MUndoHistory::messageForPainter, this, &MCanvas::messageForPainter);
     m_events = new MDocumentEvents(this);
     m_parts = {m_layers, m_paper, m_selection, m_paintEngine, this, m_device, m_history, m_events,
-               [this] { return makeCurrent(); }};
+               [this] { return makeCurrent(); }, m_strokeLayer, [this] { flushStrokes(); }};
     m_renderer.reset(new MDocumentRenderer(m_parts));
     m_layerEdits.reset(new MLayerEdits(m_parts));
     m_storage = new MDocumentStorage(m_parts, this);

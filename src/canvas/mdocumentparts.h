@@ -9,6 +9,7 @@ class MLayerStack;
 class MPaintEngine;
 class MPaper;
 class MSelection;
+class MTextureLayer;
 class MUndoHistory;
 
 // The parts a document is made of, for whatever draws or reads it without
@@ -33,6 +34,11 @@ struct MDocumentParts
     // document's makeCurrent): for what reads tiles or replaces them, which
     // no stamp still to come may land in or read after.
     std::function<bool()> makeCurrent;
+    // The scratch layer a stroke paints into before it is merged, and
+    // drawing the stamps queued for it: whatever reads or merges the stroke
+    // layer, or changes what stamps read, flushes first.
+    MTextureLayer *strokeLayer = nullptr;
+    std::function<void()> flushStrokes;
 
     bool isValid() const { return layers && paper && selection && paintEngine && document; }
 };
