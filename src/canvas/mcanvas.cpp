@@ -12,6 +12,7 @@
 #include "mgeometry.h"
 #include "mgpudevice.h"
 #include "mpaper.h"
+#include "mquickfill.h"
 #include "mselection.h"
 #include "mlayerlistmodel.h"
 #include "mlogger.h"
@@ -60,7 +61,6 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
     , m_layers(new MLayerStack(this))
     , m_layerModel(new MLayerListModel(m_layers, this))
     , m_sharedData(new MSharedData(this, purpose == ScratchDocument ? MShaderProgramList::scratchList() : nullptr))
-    , m_paintEngine(new MPaintEngine(this))
 {
     MSettings *settings = MSettings::instance();
     const int width = settings->defaultWidth();
@@ -75,16 +75,29 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
                                    return m_paintEngine->isPaperUpToDate() ? m_paintEngine->paperTexture() : nullptr;
                                }},
                               this);
+    m_paintEngine = new MPaintEngine(m_paper, m_device, this);
     m_history = new MUndoHistory(this);
     m_history->stack()->setUndoLimit(settings->undoLimit());
     m_history->setBeforeRun([this] { return makeCurrent(); });
     connect(m_history, &MUndoHistory::messageForPainter, this, &MCanvas::messageForPainter);
     m_events = new MDocumentEvents(this);
-    m_parts = {m_layers, m_paper, m_selection, m_paintEngine, this, m_device, m_history, m_events,
-               [this] { return makeCurrent(); }, m_strokeLayer, [this] { flushStrokes(); }};
+    m_parts.layers = m_layers;
+    m_parts.paper = m_paper;
+    m_parts.selection = m_selection;
+    m_parts.paintEngine = m_paintEngine;
+    m_parts.document = this;
+    m_parts.device = m_device;
+    m_parts.history = m_history;
+    m_parts.events = m_events;
+    m_parts.makeCurrent = [this] { return makeCurrent(); };
+    m_parts.strokeLayer = m_strokeLayer;
+    m_parts.flushStrokes = [this] { flushStrokes(); };
+    m_parts.strokeInProgress = [this] { return m_strokeInProgress; };
+    // The storage owns the wait for a load: the parts made after it hold that wait.
+    m_storage = new MDocumentStorage(m_parts, this);
+    m_parts.finishLoading = [storage = m_storage] { return storage->finishLoading(); };
     m_renderer.reset(new MDocumentRenderer(m_parts));
     m_layerEdits.reset(new MLayerEdits(m_parts));
-    m_storage = new MDocumentStorage(m_parts, this);
     // Connections made to the document before its loads were the storage's keep working.
     connect(m_storage, &MDocumentStorage::loadingFinished, this, &MCanvas::loadingFinished);
     connect(m_storage, &MDocumentStorage::loadingWaitStarted, this, &MCanvas::loadingWaitStarted);
@@ -759,6 +772,21 @@ void MCanvas::adjustPaperToSelection()
     if (selectionPath().isEmpty())
         return;
     pushPaintedRect(selectionPath().boundingRect());
+}
+
+void MCanvas::fillSelection(const QPoint &point, bool clearSelection, uchar threshold, int row)
+{
+    if (!finishLoading())
+        return;
+    MQuickFill fill;
+    fill.setEdits(m_layerEdits.get());
+    fill.set_threshold(threshold);
+    fill.set_clearSelection(clearSelection);
+    fill.selectAt(point, row);
+    if (fill.resultRect().isEmpty())
+        return;
+    m_selection->setHasSelection(true);
+    emit selectionChanged();
 }
 
 // ---------------------------------------------------------------- image file

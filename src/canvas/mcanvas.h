@@ -256,10 +256,7 @@ public:
     void adjustPaperToSelection();
     // The magic wand: the region around point in the layer at row marked in
     // the selection layer.
-    void fillSelection(const QPoint &point, bool clearSelection, uchar threshold, int row)
-    {
-        m_layerEdits->fillSelection(point, clearSelection, threshold, row);
-    }
+    void fillSelection(const QPoint &point, bool clearSelection, uchar threshold, int row);
     // The path (the whole painted rectangle when empty) filled with the
     // colour in the layer at row (-1: the current one), as "Fill path".
     bool fillPath(const QPainterPath &path, const QColor &color, int row)
@@ -386,7 +383,7 @@ private:
     MLayerStack *m_layers;
     MLayerListModel *m_layerModel;
     MSharedData *m_sharedData;
-    MPaintEngine *m_paintEngine;
+    MPaintEngine *m_paintEngine = nullptr;
     MPaper *m_paper;
     MTextureLayer *m_strokeLayer;
     MSelection *m_selection;

@@ -21,9 +21,8 @@ struct MDocumentParts
     MPaper *paper = nullptr;
     MSelection *selection = nullptr;
     MPaintEngine *paintEngine = nullptr;
-    // The stroke layer, whether a stroke is in progress, drawing the queued
-    // stamps and whether the context is ready are still the document's own:
-    // read through it until strokes and the device are parts of their own.
+    // The document itself, for the view's layer cache only: the parts reach
+    // what they need through the members below.
     MCanvas *document = nullptr;
     // The context and tile passes, and the undo history commands go on.
     MGpuDevice *device = nullptr;
@@ -39,6 +38,12 @@ struct MDocumentParts
     // layer, or changes what stamps read, flushes first.
     MTextureLayer *strokeLayer = nullptr;
     std::function<void()> flushStrokes;
+    // Whether a stroke is being painted: the current layer shows through
+    // the stroke program meanwhile.
+    std::function<bool()> strokeInProgress;
+    // Waits for the tiles of a load still coming (the storage's wait): false
+    // when the load failed or was given up, and nothing may be read then.
+    std::function<bool()> finishLoading;
 
     bool isValid() const { return layers && paper && selection && paintEngine && document; }
 };

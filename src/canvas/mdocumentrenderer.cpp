@@ -1,14 +1,13 @@
 #include "mdocumentrenderer.h"
 
-#include "mcanvas.h"
 #include "mgeometry.h"
+#include "mgpudevice.h"
 #include "mlayerstack.h"
 #include "mlogger.h"
 #include "mpaintengine.h"
 #include "mpaintparams.h"
 #include "mpaper.h"
 #include "mselection.h"
-#include "mshareddata.h"
 #include "mtexturelayer.h"
 #include "mtransform.h"
 
@@ -23,7 +22,7 @@ MDocumentRenderer::MDocumentRenderer(const MDocumentParts &parts)
 
 void MDocumentRenderer::draw(MPaintParams *params)
 {
-    m_parts.document->flushStrokes();
+    m_parts.flushStrokes();
     m_parts.paintEngine->renderPaper(params);
     m_parts.paintEngine->renderLayers(params);
     m_parts.paintEngine->renderSelection(params);
@@ -39,9 +38,9 @@ QImage MDocumentRenderer::renderToImage(const QString &programName, int width, i
             *why = line;
         return QImage();
     };
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return QImage();
-    if (!m_parts.document->makeCurrent())
+    if (!m_parts.makeCurrent())
         return refuse(QStringLiteral("Unable to make current context"));
     // A size the driver cannot render would give a blank or broken image
     // that looks like a success.
@@ -61,15 +60,15 @@ QImage MDocumentRenderer::renderToImage(const QString &programName, int width, i
     QOpenGLFramebufferObject target(width, height, format);
     if (!target.isValid() || !target.bind())
         return refuse(QStringLiteral("Unable to create frame buffer"));
-    QOpenGLFunctions *f = m_parts.document->context()->functions();
+    QOpenGLFunctions *f = m_parts.device->context()->functions();
     f->glClearColor(0, 0, 0, 0);
     f->glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     MPaintParams params;
-    params.context = m_parts.document->context();
+    params.context = m_parts.device->context();
     params.parts = m_parts;
-    params.programList = m_parts.document->shaderProgramList();
-    params.vertexArray = m_parts.document->sharedData()->vertexArrayObject();
+    params.programList = m_parts.device->programs();
+    params.vertexArray = m_parts.device->vertexArrayObject();
     params.setProgramName(programName);
     params.clipToSelection = !clipPath.isEmpty();
     params.viewport = QRectF(0, 0, width, height);
@@ -101,14 +100,14 @@ QImage MDocumentRenderer::renderToImage(const QString &programName, int width, i
             m_parts.paintEngine->applyProgram(&params);
         }
     }
-    m_parts.document->makeCurrent();
+    m_parts.makeCurrent();
     target.release();
     return target.toImage(true).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 int MDocumentRenderer::maximumRenderSize()
 {
-    return m_parts.document->maximumRenderSize();
+    return m_parts.makeCurrent() ? m_parts.device->maximumRenderSize() : 0;
 }
 
 QImage MDocumentRenderer::flattenedImage(const QString &programName)
@@ -130,7 +129,7 @@ QImage MDocumentRenderer::grabLayer(MTextureLayer *layer, const QString &program
 
 QRectF MDocumentRenderer::layerBoundingRect(MTextureLayer *layer)
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return QRectF();
     if (!layer)
         return QRectF();
@@ -158,7 +157,7 @@ QRectF MDocumentRenderer::layerBoundingRect(MTextureLayer *layer)
 
 QImage MDocumentRenderer::copyImage(bool selectionOnly, QString *why)
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return QImage();
     MTextureLayer *layer = m_parts.layers->current();
     if (!layer)

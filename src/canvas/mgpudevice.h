@@ -85,6 +85,8 @@ public:
     void destroyContext();
     bool isGlReady() const { return m_glReady; }
     QOpenGLContext *context() const { return m_context; }
+    // The programs the device's passes, and whatever draws the document, use.
+    MShaderProgramList *programs() const { return m_sources.programs; }
     // Makes the context current and leaves it so; false before set-up.
     bool makeCurrent();
     Counts counts() const { return m_counts; }

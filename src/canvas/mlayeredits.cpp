@@ -1,7 +1,6 @@
 #include "mlayeredits.h"
 
 #include "mbufferlayer.h"
-#include "mcanvas.h"
 #include "mcanvasfill.h"
 #include "mcommandfilltile.h"
 #include "mcommandinsertlayer.h"
@@ -11,11 +10,11 @@
 #include "mcommandremovelayer.h"
 #include "mcommandupdatelayerproperties.h"
 #include "mcommandupdatetile.h"
+#include "mdocumentevents.h"
 #include "mgpudevice.h"
 #include "mlayerstack.h"
 #include "mlogger.h"
 #include "mpaper.h"
-#include "mquickfill.h"
 #include "mselection.h"
 #include "mshader.h"
 #include "mshaderlist.h"
@@ -36,7 +35,7 @@ MLayerEdits::MLayerEdits(const MDocumentParts &parts)
 
 bool MLayerEdits::makeCurrent()
 {
-    return m_parts.document->makeCurrent();
+    return m_parts.makeCurrent();
 }
 
 int MLayerEdits::count() const
@@ -51,22 +50,30 @@ MTextureLayer *MLayerEdits::at(int row) const
 
 void MLayerEdits::refresh()
 {
-    m_parts.document->refresh();
+    emit m_parts.events->refresh(false, QRectF());
 }
 
 MTextureLayer *MLayerEdits::strokeLayer() const
 {
-    return m_parts.document->strokeLayer();
+    return m_parts.strokeLayer;
+}
+
+void MLayerEdits::clearStrokeLayer()
+{
+    // Stamps still queued would land in it afterwards.
+    if (m_parts.strokeLayer->tileCount() > 0)
+        makeCurrent();
+    m_parts.device->clearLayer(m_parts.strokeLayer);
 }
 
 void MLayerEdits::updateThumbnail(int row)
 {
-    emit m_parts.document->updateThumbnail(m_parts.document, row);
+    emit m_parts.events->thumbnailWanted(row);
 }
 
 bool MLayerEdits::appendLayer()
 {
-    if (!m_parts.document->finishLoading() || !m_parts.layers->roomForLayer())
+    if (!m_parts.finishLoading() || !m_parts.layers->roomForLayer())
         return false;
     m_parts.history->push(MCommandInsertLayer::append(m_parts));
     return true;
@@ -75,7 +82,7 @@ bool MLayerEdits::appendLayer()
 void MLayerEdits::updateLayerProperties(int row, const QHash<QByteArray, QVariant> &before,
                                         const QHash<QByteArray, QVariant> &after)
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return;
     if (at(row))
         m_parts.history->push(new MCommandUpdateLayerProperties(m_parts, row, before, after));
@@ -84,7 +91,7 @@ void MLayerEdits::updateLayerProperties(int row, const QHash<QByteArray, QVarian
 void MLayerEdits::updateLayerShader(int row, const MShaderObject::ShaderState &before,
                                     const MShaderObject::ShaderState &after)
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return;
     if (at(row) && before != after)
         m_parts.history->push(new MCommandLayerShader(m_parts, row, before, after));
@@ -92,7 +99,7 @@ void MLayerEdits::updateLayerShader(int row, const MShaderObject::ShaderState &b
 
 bool MLayerEdits::prependLayer()
 {
-    if (!m_parts.document->finishLoading() || !m_parts.layers->roomForLayer())
+    if (!m_parts.finishLoading() || !m_parts.layers->roomForLayer())
         return false;
     m_parts.history->push(MCommandInsertLayer::prepend(m_parts));
     return true;
@@ -100,7 +107,7 @@ bool MLayerEdits::prependLayer()
 
 void MLayerEdits::removeLayer(int row)
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return;
     if (!at(row))
         return;
@@ -110,7 +117,7 @@ void MLayerEdits::removeLayer(int row)
 
 void MLayerEdits::removeLayers()
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return;
     if (count() == 0)
         return;
@@ -118,19 +125,19 @@ void MLayerEdits::removeLayers()
     // Views are told once, by a reset, rather than row by row.
     m_parts.layers->beginReset();
     {
-        const QSignalBlocker blocker(m_parts.document);
+        const QSignalBlocker blocker(m_parts.events);
         while (count() > 0)
             m_parts.history->push(new MCommandRemoveLayer(m_parts, 0));
     }
     m_parts.layers->endReset();
     m_parts.history->endMacro();
-    emit m_parts.document->layerListReset();
+    emit m_parts.events->layerListReset();
     refresh();
 }
 
 void MLayerEdits::removeEmptyLayers()
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return;
     QList<int> empty;
     for (int row = count() - 1; row >= 0; --row)
@@ -147,7 +154,7 @@ void MLayerEdits::removeEmptyLayers()
 
 void MLayerEdits::setLayerFlags(const char *property, const std::function<bool(int, const MTextureLayer *)> &value)
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return;
     QList<int> changed;
     for (int row = 0; row < count(); ++row)
@@ -206,7 +213,7 @@ void MLayerEdits::unlockAllLayers()
 // either end of the stack changes nothing and records nothing.
 void MLayerEdits::moveUpLayer(int row)
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return;
     if (count() > 1 && row >= 0 && row + 1 < count())
         m_parts.history->push(MCommandMoveLayer::up(m_parts, row));
@@ -214,7 +221,7 @@ void MLayerEdits::moveUpLayer(int row)
 
 void MLayerEdits::moveDownLayer(int row)
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return;
     if (count() > 1 && row > 0 && row < count())
         m_parts.history->push(MCommandMoveLayer::down(m_parts, row));
@@ -222,11 +229,11 @@ void MLayerEdits::moveDownLayer(int row)
 
 void MLayerEdits::blitLayer(MTextureLayer *destination, int destinationRow, MTextureLayer *source, bool copyOnly)
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return;
     if (!destination || !source)
         return;
-    m_parts.document->makeCurrent();
+    makeCurrent();
     for (int i = 0; i < source->tileCount(); ++i) {
         MTextureTile *from = source->tileAt(i);
         if (!from || !from->ensureTexture())
@@ -242,7 +249,7 @@ void MLayerEdits::blitLayer(MTextureLayer *destination, int destinationRow, MTex
 
 bool MLayerEdits::duplicateLayer(int row)
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return false;
     MTextureLayer *source = at(row);
     if (!source || !m_parts.layers->roomForLayer())
@@ -259,7 +266,7 @@ bool MLayerEdits::duplicateLayer(int row)
 
 void MLayerEdits::mergeLayers(int lower, int upper)
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return;
     MTextureLayer *below = at(lower);
     MTextureLayer *above = at(upper);
@@ -271,7 +278,7 @@ void MLayerEdits::mergeLayers(int lower, int upper)
     const bool bothHidden = !below->visible() && !above->visible();
     const double lowerOpacity = below->visible() || bothHidden ? below->opacity() : 0.0;
     const double upperOpacity = above->visible() || bothHidden ? above->opacity() : 0.0;
-    m_parts.document->makeCurrent();
+    makeCurrent();
     m_parts.history->beginMacro(QCoreApplication::translate("MCanvas", "Merge layer"));
     // The merged pixels show what the effects showed. The upper one first:
     // its effect may read the lower layer as it is shown under it, raw.
@@ -280,7 +287,7 @@ void MLayerEdits::mergeLayers(int lower, int upper)
         if (layer->hasShader() && layer->isShaderActive() && MShaderList::instance()->find(layer->shaderId()))
             bakeEffect(row);
     }
-    m_parts.document->clearLayer(strokeLayer());
+    clearStrokeLayer();
     QList<QPointF> cells;
     for (const MTextureLayer *layer : {below, above})
         for (int i = 0; i < layer->tileCount(); ++i)
@@ -306,14 +313,18 @@ void MLayerEdits::mergeLayers(int lower, int upper)
         auto *merged = static_cast<MTextureTile *>(strokeLayer()->addTile(cell));
         if (!merged || !merged->ensureTexture())
             continue;
-        m_parts.document->copyTile(merged, to, QStringLiteral("blit"), lowerOpacity);
-        if (from && from->ensureTexture() && upperOpacity > 0.0)
-            m_parts.document->blitTile(merged, from, QStringLiteral("blit"), upperOpacity, QRect());
+        makeCurrent();
+        m_parts.device->blitTile(merged, to, GL_ONE, GL_ZERO, QStringLiteral("blit"), lowerOpacity);
+        if (from && from->ensureTexture() && upperOpacity > 0.0) {
+            makeCurrent();
+            m_parts.device->blitTile(merged, from, GL_ONE, GL_ONE_MINUS_SRC_ALPHA, QStringLiteral("blit"),
+                                     upperOpacity, QRect());
+        }
         // The whole tile changes, so the whole tile is backed up.
         merged->resetUndoLayer();
         m_parts.history->push(new MCommandUpdateTile(m_parts, lower, to, merged, 1.0, false, true));
     }
-    m_parts.document->clearLayer(strokeLayer());
+    clearStrokeLayer();
     const QHash<QByteArray, QVariant> before{{"opacity", below->opacity()}, {"visible", below->visible()}};
     const QHash<QByteArray, QVariant> after{{"opacity", 1.0}, {"visible", !bothHidden}};
     if (before != after)
@@ -344,7 +355,7 @@ void MLayerEdits::previousLayer()
 bool MLayerEdits::bakeEffect(int row)
 {
     MTextureLayer *layer = at(row);
-    m_parts.document->clearLayer(strokeLayer());
+    clearStrokeLayer();
     int recorded = 0;
     for (int i = 0; i < layer->tileCount(); ++i) {
         MTextureTile *tile = layer->tileAt(i);
@@ -366,14 +377,14 @@ bool MLayerEdits::bakeEffect(int row)
     // with the values it was applied with.
     const MShaderObject::ShaderState before = layer->shaderState();
     updateLayerShader(row, before, {QString(), {}, before.active});
-    m_parts.document->clearLayer(strokeLayer());
+    clearStrokeLayer();
     return recorded > 0;
 }
 
 bool MLayerEdits::pasteImage(const QPointF &centre, const QImage &image, bool clip, const QString &text, int row,
                              const QRectF &sourceRect, int mode)
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return false;
     if (count() == 0)
         return false;
@@ -384,11 +395,11 @@ bool MLayerEdits::pasteImage(const QPointF &centre, const QImage &image, bool cl
         return false;
     const QRect target(qRound(centre.x() - image.width() / 2), qRound(centre.y() - image.height() / 2),
                        image.width(), image.height());
-    m_parts.document->makeCurrent();
+    makeCurrent();
     m_parts.selection->setClipStrokeSilently(clip);
     m_parts.history->beginMacro(text.isEmpty() ? QCoreApplication::translate("MCanvas", "Paste an image") : text);
     const QRectF area = sourceRect.isEmpty() ? QRectF(target) : sourceRect.translated(target.topLeft());
-    m_parts.document->clearLayer(strokeLayer());
+    clearStrokeLayer();
     MGpuDevice::forEachTileUnder(layer, image, target, area, [&](MTextureTile *layerTile, const QImage &piece) {
         auto *strokeTile = static_cast<MTextureTile *>(strokeLayer()->addTile(QRectF(layerTile->rect()).center()));
         if (!strokeTile || !layerTile->ensureTexture() || !strokeTile->ensureTexture() || !strokeTile->setImage(piece))
@@ -404,14 +415,14 @@ bool MLayerEdits::pasteImage(const QPointF &centre, const QImage &image, bool cl
     updateThumbnail(row);
     m_parts.history->endMacro();
     m_parts.selection->setClipStrokeSilently(false);
-    m_parts.document->clearLayer(strokeLayer());
+    clearStrokeLayer();
     refresh();
     return true;
 }
 
 bool MLayerEdits::appendImage(const QPointF &centre, const QImage &image)
 {
-    if (!m_parts.document->finishLoading() || !m_parts.layers->roomForLayer())
+    if (!m_parts.finishLoading() || !m_parts.layers->roomForLayer())
         return false;
     m_parts.history->beginMacro(QCoreApplication::translate("MCanvas", "Append an image"));
     m_parts.history->push(MCommandInsertLayer::append(m_parts));
@@ -424,12 +435,12 @@ bool MLayerEdits::appendImage(const QPointF &centre, const QImage &image)
 
 bool MLayerEdits::pasteBuffer(MBufferLayer *buffer, int row, const QString &text)
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return false;
     MTextureLayer *layer = at(row);
     if (!buffer || !layer)
         return false;
-    if (!m_parts.document->makeCurrent()) {
+    if (!makeCurrent()) {
         MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
         return false;
     }
@@ -452,13 +463,13 @@ bool MLayerEdits::pasteBuffer(MBufferLayer *buffer, int row, const QString &text
 
 bool MLayerEdits::applyEffect()
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return false;
     MTextureLayer *layer = m_parts.layers->current();
     if (!layer || !layer->hasShader())
         return false;
     const int row = m_parts.layers->currentRow();
-    m_parts.document->makeCurrent();
+    makeCurrent();
     MShader *effect = MShaderList::instance()->find(layer->shaderId());
     if (!effect)
         return false;
@@ -494,9 +505,9 @@ void MLayerEdits::erase()
 
 void MLayerEdits::fill(const QColor &color)
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return;
-    if (!m_parts.document->isStrokeAllowed())
+    if (!m_parts.device->isGlReady() || count() == 0 || !m_parts.layers->currentLayerEditable())
         return;
     fillLayer(m_parts.layers->currentRow(), color);
 }
@@ -510,7 +521,7 @@ void MLayerEdits::fillLayer(int row, const QColor &color)
     if (!layer)
         return;
     if (color.alpha() > 0) {
-        m_parts.document->makeCurrent();
+        makeCurrent();
         QSet<MTile *> created;
         layer->tilesInRect(fillBounds(m_parts), created);
     }
@@ -525,31 +536,16 @@ void MLayerEdits::fillLayer(int row, const QColor &color)
         m_parts.history->push(new MCommandFillTile(m_parts, row, tile, color));
     updateThumbnail(row);
     m_parts.history->endMacro();
-    emit m_parts.document->refresh(false, QRectF());
+    refresh();
 }
 
 bool MLayerEdits::fillPath(const QPainterPath &path, const QColor &color, int row)
 {
-    if (!m_parts.document->finishLoading())
+    if (!m_parts.finishLoading())
         return false;
     QPainterPath filled = path;
     if (filled.isEmpty())
         filled.addRect(m_parts.paper->paintedRect());
     return pasteImage(filled.boundingRect().center(), MCanvasFill::renderPath(filled, color), false,
                       QCoreApplication::translate("MCanvas", "Fill path"), row, QRectF(), 0);
-}
-
-void MLayerEdits::fillSelection(const QPoint &point, bool clearSelection, uchar threshold, int row)
-{
-    if (!m_parts.document->finishLoading())
-        return;
-    MQuickFill fill;
-    fill.setEdits(this);
-    fill.set_threshold(threshold);
-    fill.set_clearSelection(clearSelection);
-    fill.selectAt(point, row);
-    if (fill.resultRect().isEmpty())
-        return;
-    m_parts.selection->setHasSelection(true);
-    emit m_parts.document->selectionChanged();
 }

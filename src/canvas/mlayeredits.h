@@ -14,7 +14,6 @@ class MTextureLayer;
 class QColor;
 class QImage;
 class QPainterPath;
-class QPoint;
 class QPointF;
 class QRectF;
 class QString;
@@ -87,14 +86,13 @@ public:
     // The path (the whole painted rectangle when empty) filled with the
     // colour in the layer at row (-1: the current one), as "Fill path".
     bool fillPath(const QPainterPath &path, const QColor &color, int row);
-    // The magic wand: the region around point in the layer at row marked in
-    // the selection layer.
-    void fillSelection(const QPoint &point, bool clearSelection, uchar threshold, int row);
 
 private:
     int count() const;
     MTextureLayer *at(int row) const;
     MTextureLayer *strokeLayer() const;
+    // Empties the stroke layer, the queued stamps drawn first when it holds tiles.
+    void clearStrokeLayer();
     void refresh();
     void updateThumbnail(int row);
     // The effect of the layer at row drawn into its pixels and taken off,

@@ -1,6 +1,5 @@
 #include "mpaintengine.h"
 
-#include "mcanvas.h"
 #include "mdocumentdescription.h"
 #include "mglstateguard.h"
 #include "mgpudevice.h"
@@ -51,28 +50,6 @@ QColor premultiplied(const QColor &color, double opacity = 1.0)
     const double alpha = color.alphaF() * opacity;
     return QColor::fromRgbF(color.redF() * alpha, color.greenF() * alpha, color.blueF() * alpha, alpha);
 }
-
-// Makes the document's context current for a while, then the one that was
-// current before (a view pass goes on in its own context).
-class CanvasContextScope
-{
-public:
-    explicit CanvasContextScope(MCanvas *canvas)
-        : m_remembered(QOpenGLContext::currentContext())
-        , m_current(canvas && canvas->makeCurrent())
-    {
-    }
-    ~CanvasContextScope()
-    {
-        if (m_remembered && m_remembered != QOpenGLContext::currentContext() && m_remembered->surface())
-            m_remembered->makeCurrent(m_remembered->surface());
-    }
-    bool isCurrent() const { return m_current; }
-
-private:
-    QOpenGLContext *m_remembered;
-    bool m_current;
-};
 
 // The mipmap levels a pass reads from tiles. Its samplers are clamped to
 // first..last, so that only levels 1 to last need to be up to date. A pass
@@ -146,9 +123,10 @@ struct Sampling
 };
 } // namespace
 
-MPaintEngine::MPaintEngine(MCanvas *canvas)
-    : QObject(canvas)
-    , m_canvas(canvas)
+MPaintEngine::MPaintEngine(MPaper *paper, MGpuDevice *device, QObject *parent)
+    : QObject(parent)
+    , m_paper(paper)
+    , m_device(device)
 {
     m_clock.start();
 }
@@ -179,15 +157,16 @@ bool MPaintEngine::init()
 
 void MPaintEngine::createPaperTexture()
 {
-    if (m_paperUpToDate || !m_canvas || m_canvas->paperTile().isNull())
+    if (m_paperUpToDate || !m_paper || m_paper->paperTile().isNull())
         return;
-    const CanvasContextScope scope(m_canvas);
+    // A view pass goes on in its own context afterwards.
+    const MGpuDevice::Scope scope(m_device);
     if (!scope.isCurrent()) {
         systemError(QStringLiteral("Unable to make canvas current context"));
         return;
     }
     // Mipmaps are built here, once per paper change, never per pass.
-    m_paperTexture.reset(createMipmappedTexture(m_canvas->paperTile()));
+    m_paperTexture.reset(createMipmappedTexture(m_paper->paperTile()));
     if (m_paperTexture) {
         m_paperTexture->setMinMagFilters(QOpenGLTexture::LinearMipMapLinear, QOpenGLTexture::Linear);
         m_paperUpToDate = true;
@@ -203,7 +182,7 @@ void MPaintEngine::resetPaper()
 
 void MPaintEngine::loadEffectTexture(MShader *effect)
 {
-    m_canvas->gpuDevice()->loadEffectTexture(effect);
+    m_device->loadEffectTexture(effect);
 }
 
 void MPaintEngine::shutDown()
@@ -248,17 +227,17 @@ void MPaintEngine::setTileUniforms(QOpenGLShaderProgram *program, const QRect &a
 
 unsigned int MPaintEngine::layerTextureAt(MTextureLayer *layer, const QPointF &point, int lastLevel)
 {
-    return m_canvas->gpuDevice()->layerTextureAt(layer, point, lastLevel);
+    return m_device->layerTextureAt(layer, point, lastLevel);
 }
 
 QOpenGLTexture *MPaintEngine::emptyTexture() const
 {
-    return m_canvas->gpuDevice()->emptyTexture();
+    return m_device->emptyTexture();
 }
 
 QOpenGLTexture *MPaintEngine::alphaBackTexture() const
 {
-    return m_canvas->gpuDevice()->alphaBackTexture();
+    return m_device->alphaBackTexture();
 }
 
 float MPaintEngine::nextGlobalTime()
@@ -356,7 +335,7 @@ void MPaintEngine::applyProgram(MPaintParams *params)
     const double inset = double(border) / size;
     const QRectF inner(inset, inset, 1.0 - 2.0 * inset, 1.0 - 2.0 * inset);
     const bool clipToSelection = params->clipToSelection || (parts.selection->clipToSelection() && layer->hasShader());
-    MTextureLayer *stroke = parts.document->strokeLayer();
+    MTextureLayer *stroke = parts.strokeLayer;
     const unsigned int paperId = paper && m_paperUpToDate ? m_paperTexture->textureId() : 0;
     // The canvas area the viewport shows (a bounding box when rotated): a
     // cell outside it gives no fragment, so it is not drawn at all.
@@ -508,13 +487,13 @@ bool MPaintEngine::canRenderLayers(MPaintParams *params)
         systemError(QStringLiteral("No canvas"));
         return false;
     }
-    return parts.document->isGlReady() && parts.layers->count() > 0;
+    return parts.device && parts.device->isGlReady() && parts.layers->count() > 0;
 }
 
 QString MPaintEngine::layerProgram(const MDocumentParts &parts, int row)
 {
     MTextureLayer *layer = parts.layers->at(row);
-    if (row == parts.layers->currentRow() && parts.document->strokeInProgress())
+    if (row == parts.layers->currentRow() && parts.strokeInProgress && parts.strokeInProgress())
         return QStringLiteral("stroke");
     if (layer && layer->isShaderActive() && layer->hasShader())
         return layer->shaderId();

@@ -12,7 +12,8 @@
 #include <functional>
 #include <memory>
 
-class MCanvas;
+class MGpuDevice;
+class MPaper;
 class MPaintParams;
 class MShader;
 class MShaderProgramList;
@@ -32,7 +33,9 @@ class MPaintEngine : public QObject, public QOpenGLFunctions
 {
     Q_OBJECT
 public:
-    explicit MPaintEngine(MCanvas *canvas);
+    // The paper gives the paper texture its image; the device holds the
+    // context and the textures the passes share.
+    MPaintEngine(MPaper *paper, MGpuDevice *device, QObject *parent = nullptr);
     ~MPaintEngine() override;
 
     // Creates the engine's GL objects under the current context; cheap once ready.
@@ -96,7 +99,8 @@ private:
     // Reports what the pass lacks and answers false; makes the context current otherwise.
     bool checkParams(MPaintParams *params, bool needCanvas, bool needLayer = false);
 
-    MCanvas *m_canvas;
+    MPaper *m_paper;
+    MGpuDevice *m_device;
     bool m_ready = false;
     std::unique_ptr<MVertexBuffer> m_vertexBuffer;
     std::unique_ptr<QOpenGLTexture> m_paperTexture;
