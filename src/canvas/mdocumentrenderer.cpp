@@ -8,7 +8,7 @@
 #include "mpaintparams.h"
 #include "mpaper.h"
 #include "mselection.h"
-#include "mshareddata.h"
+#include "mgpudevice.h"
 #include "mtexturelayer.h"
 #include "mtransform.h"
 
@@ -69,7 +69,7 @@ QImage MDocumentRenderer::renderToImage(const QString &programName, int width, i
     params.context = m_parts.document->context();
     params.parts = m_parts;
     params.programList = m_parts.document->shaderProgramList();
-    params.vertexArray = m_parts.document->sharedData()->vertexArrayObject();
+    params.vertexArray = m_parts.device->vertexArrayObject();
     params.setProgramName(programName);
     params.clipToSelection = !clipPath.isEmpty();
     params.viewport = QRectF(0, 0, width, height);

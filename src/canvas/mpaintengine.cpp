@@ -14,7 +14,6 @@
 #include "mshader.h"
 #include "mshaderlist.h"
 #include "mshaderprogramlist.h"
-#include "mshareddata.h"
 #include "msettings.h"
 #include "mtexture.h"
 #include "mtexturelayer.h"
