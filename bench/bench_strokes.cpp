@@ -31,8 +31,8 @@
 #include "mopengl.h"
 #include "mpaintengine.h"
 #include "msettings.h"
-#include "mshareddata.h"
-#include "mstroketorunner.h"
+#include "mstrokes.h"
+#include "mstrokesession.h"
 #include "mtestpixels.h"
 #include "mtestcanvas.h"
 #include "mtesttool.h"
@@ -124,7 +124,7 @@ void configure(MBrush *brush, const Config &config)
 // the stroke in slot 0; the stamps already counted are added to total.
 void press(MCanvas *canvas, MBrush *brush, const QPointF &p, qint64 &total)
 {
-    total += canvas->sharedData()->stampCounter();
+    total += canvas->strokes()->state()->stampCounter;
     MEvent event = MTestTool::leftSample(MEvent::Press, p);
     canvas->startStroke(&event, MStrokePaint{brush, Qt::darkBlue, Qt::white}, 0);
 }
@@ -281,7 +281,7 @@ void strokeRows(MCanvas *canvas, MBrush *brush, const Config &config, qint64 bud
          });
     finishGpu(canvas);
     watch.stop(rate);
-    rate.stamps += canvas->sharedData()->stampCounter();
+    rate.stamps += canvas->strokes()->state()->stampCounter;
     rate.megapixels = dabMegapixels(rate.stamps, config.radius);
 }
 
@@ -299,7 +299,7 @@ Ours measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool 
     configure(brush, config);
     // As when the brush becomes current: its programs are built before the press.
     canvas->prepareBrush(brush);
-    MSharedData *shared = canvas->sharedData();
+    MStrokes *strokes = canvas->strokes();
     Ours ours;
     QPointF p;
     if (overPainted) {
@@ -309,27 +309,27 @@ Ours measureStrokeTo(MCanvas *canvas, MBrush *brush, const Config &config, bool 
         finishGpu(canvas);
     }
     strokeRows(canvas, brush, config, budgetNs, p, ours.rate);
-    ours.spacing = qMax(shared->slotValues(0)[MEnum::bsSpacing], MStrokeToRunner::minimumAdvance);
+    ours.spacing = qMax(strokes->session(0)->values()[MEnum::bsSpacing], MStrokeSession::minimumAdvance);
 
     // The same number of stamps along rows, placed beforehand and drawn by
     // the stamping pass alone.
-    MStrokeToRunner runner(shared, 0, MTestTool::leftSample(MEvent::Move, p));
-    MStrokeToRunner::Vertices vertices;
-    MStrokeToRunner::Tiles tiles;
+    MStrokeSession *runner = strokes->session(0);
+    MStrokeSession::Vertices vertices;
+    MStrokeSession::Tiles tiles;
     QPointF q(-1900, -1900);
     const qint64 passCount = qMin(ours.rate.stamps, passStamps);
     for (qint64 i = 0; i < passCount; ++i) {
         q.rx() += ours.spacing;
         if (q.x() > 1900)
             q = QPointF(-1900, q.y() + 3 * config.radius);
-        const QRectF rect = runner.computeStamp(vertices, q, Qt::darkBlue);
-        runner.collectTiles(rect, canvas->strokeLayer(), tiles);
+        const QRectF rect = runner->computeStamp(vertices, q, Qt::darkBlue);
+        runner->collectTiles(rect, canvas->strokeLayer(), tiles);
     }
     finishGpu(canvas);
     Rate pass;
     Stopwatch watch;
     watch.start();
-    runner.renderStamps(tiles, vertices, QPointF(0, 0));
+    runner->renderStamps(tiles, vertices, QPointF(0, 0));
     finishGpu(canvas);
     watch.stop(pass);
     ours.passStampsPerSecond = passCount / std::max(pass.seconds, 1e-9);
@@ -396,7 +396,7 @@ Rate measureFloor(MCanvas *canvas, const Config &config, double spacing, bool ba
     f->glGenFramebuffers(1, &frameBuffer);
 
     constexpr int floatsPerStamp = 6 * 4;
-    const int capacityStamps = MSharedData::stampBufferVertices / 6;
+    const int capacityStamps = MStampSurface::stampBufferVertices / 6;
     MTextureLayer *layer = canvas->strokeLayer();
     const float r = float(config.radius);
     const float reach = (r + 1.0f) / r;

@@ -7,7 +7,6 @@
 #include "mcommandsetpaintedrect.h"
 #include "mdocumentevents.h"
 #include "mdocumentstorage.h"
-#include "mendstrokerunner.h"
 #include "mevent.h"
 #include "mgeometry.h"
 #include "mgpudevice.h"
@@ -21,10 +20,7 @@
 #include "mpaintparams.h"
 #include "msettings.h"
 #include "mshaderprogramlist.h"
-#include "mshareddata.h"
-#include "mstampqueue.h"
-#include "mstartstrokerunner.h"
-#include "mstroketorunner.h"
+#include "mstrokes.h"
 #include "mtexturetile.h"
 #include "mtextureutility.h"
 #include "mtilegeometry.h"
@@ -60,7 +56,7 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
     : QObject(parent)
     , m_layers(new MLayerStack(this))
     , m_layerModel(new MLayerListModel(m_layers, this))
-    , m_sharedData(new MSharedData(this, purpose == ScratchDocument ? MShaderProgramList::scratchList() : nullptr))
+    , m_programs(purpose == ScratchDocument ? MShaderProgramList::scratchList() : new MShaderProgramList(this))
 {
     MSettings *settings = MSettings::instance();
     const int width = settings->defaultWidth();
@@ -96,6 +92,10 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
     // The storage owns the wait for a load: the parts made after it hold that wait.
     m_storage = new MDocumentStorage(m_parts, this);
     m_parts.finishLoading = [storage = m_storage] { return storage->finishLoading(); };
+    // A scratch document's programs are shared with the others and outlive it.
+    m_strokes = new MStrokes(
+        m_parts, m_programs, purpose == ScratchDocument,
+        [this](MShader *engine) { m_paintEngine->loadEffectTexture(engine); }, this);
     m_renderer.reset(new MDocumentRenderer(m_parts));
     m_layerEdits.reset(new MLayerEdits(m_parts));
     // Connections made to the document before its loads were the storage's keep working.
@@ -129,7 +129,7 @@ void MCanvas::initializeGL()
 {
     if (isGlReady() || !m_device->createContext())
         return;
-    m_sharedData->initializeGL();
+    m_strokes->initializeGL();
     if (m_device->init() && m_paintEngine->init()) {
         m_history->push(MCommandInsertLayer::append(m_parts));
         m_history->clear();
@@ -144,11 +144,7 @@ bool MCanvas::makeCurrent()
         return false;
     // Every tile operation goes through here: none sees the stroke layer, or
     // changes a tile a queued stamp reads, before the queued stamps are drawn.
-    MStampQueue *queue = m_sharedData->stampQueue();
-    if (!queue->isEmpty()) {
-        queue->flush();
-        m_device->markDrawn();
-    }
+    m_strokes->flushHere();
     return true;
 }
 
@@ -171,7 +167,7 @@ void MCanvas::prepareBrush(const MBrush *brush)
 {
     if (!isGlReady())
         return;
-    m_sharedData->stampQueue()->prepare(brush);
+    m_strokes->prepareBrush(brush);
     // What every stroke draws besides its stamps: the view shows the current
     // layer through "stroke" while the pen is down, and the release merges
     // the stroke with "blit" (or "stroke" for an eraser).
@@ -186,8 +182,8 @@ bool MCanvas::beginRehearsal(const MBrush *brush, const QPointF &point)
     MTextureLayer *layer = current();
     if (!brush || m_strokeInProgress || m_rehearsalTile || !layer || !isStrokeAllowed() || !makeCurrent())
         return false;
-    m_sharedData->setCurrentLayer(currentRow());
-    m_sharedData->setBrush(brush);
+    m_strokes->state()->layerIndex = currentRow();
+    m_strokes->state()->setBrush(brush);
     auto *tile = static_cast<MTextureTile *>(m_strokeLayer->addTile(point));
     if (!tile || !tile->ensureTexture())
         return false;
@@ -199,7 +195,7 @@ bool MCanvas::beginRehearsal(const MBrush *brush, const QPointF &point)
         standIn.reset(new MTextureTile(layer));
         target = standIn.get();
     }
-    m_sharedData->stampQueue()->rehearse(brush, tile, target);
+    m_strokes->rehearse(brush, tile, target);
     m_rehearsalTile = tile;
     m_strokeInProgress = true;
     return true;
@@ -216,18 +212,7 @@ void MCanvas::endRehearsal()
 
 void MCanvas::flushStrokes()
 {
-    MStampQueue *queue = m_sharedData->stampQueue();
-    if (queue->isEmpty())
-        return;
-    const MGpuDevice::Scope scope(m_device);
-    if (!scope.isCurrent()) {
-        // Nothing can draw them any more: dropped rather than tried at every tile operation.
-        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
-        queue->clear();
-        return;
-    }
-    queue->flush();
-    m_device->markDrawn();
+    m_strokes->flush();
 }
 
 void MCanvas::shutDown()
@@ -241,14 +226,14 @@ void MCanvas::shutDown()
     m_history->stream()->completeReads();
     m_paintEngine->shutDown();
     m_device->shutDown();
-    m_sharedData->shutDown();
+    m_strokes->shutDown();
     clear();
     m_device->destroyContext();
 }
 
 MShaderProgramList *MCanvas::shaderProgramList() const
 {
-    return m_sharedData->programList();
+    return m_programs;
 }
 
 void MCanvas::connectSignals()
@@ -503,7 +488,7 @@ bool MCanvas::isStrokeAllowed() const
 namespace {
 quint32 slotBit(int slot)
 {
-    return slot >= 0 && slot < MSharedData::slotCount ? quint32(1) << slot : 0;
+    return slot >= 0 && slot < MStrokes::slotCount ? quint32(1) << slot : 0;
 }
 } // namespace
 
@@ -518,8 +503,7 @@ void MCanvas::stroke(MEvent *event, int slot, const MStrokePaint &paint)
     case MEvent::Move:
         // A drag whose press was not taken has nothing to continue.
         if (m_strokeInProgress && (m_strokeSlots & slotBit(slot)) && isStrokeAllowed()) {
-            MStrokeToRunner runner(m_sharedData, slot, *event);
-            runner.run();
+            m_strokes->segment(slot, *event);
         }
         break;
     case MEvent::Release:
@@ -537,12 +521,9 @@ void MCanvas::startStroke(MEvent *event, const MStrokePaint &paint, int slot)
     if (!event || !paint.brush || !slotBit(slot) || !isStrokeAllowed())
         return;
     emit strokeStarted(paint.color);
-    MStartStrokeRunner start(m_sharedData, currentRow(), slot, *event, paint.brush, paint.color, paint.secondColor);
     m_strokeInProgress = true;
     m_strokeSlots |= slotBit(slot);
-    start.run();
-    MStrokeToRunner first(m_sharedData, slot, *event);
-    first.run();
+    m_strokes->begin(slot, currentRow(), *event, paint);
 }
 
 void MCanvas::endStroke(MEvent *event, int slot)
@@ -554,13 +535,11 @@ void MCanvas::endStroke(MEvent *event, int slot)
         if (m_strokeSlots & slotBit(slot)) {
             MEvent last = *event;
             last.type = MEvent::Move;
-            MStrokeToRunner runner(m_sharedData, slot, last);
-            runner.run();
+            m_strokes->segment(slot, last);
         }
-        MEndStrokeRunner end(m_sharedData, slot, *event);
-        end.run();
+        m_strokes->end(slot);
     }
-    // Whatever the end runner could not merge must not leak into the next stroke.
+    // Whatever the end could not merge must not leak into the next stroke.
     if (!m_strokeLayer->touchedTiles().isEmpty())
         discardStroke();
     m_strokeInProgress = false;
@@ -569,13 +548,7 @@ void MCanvas::endStroke(MEvent *event, int slot)
 
 void MCanvas::discardStroke()
 {
-    makeCurrent();
-    const QSet<MTile *> touched = m_strokeLayer->touchedTiles();
-    for (MTile *tile : touched)
-        clearTile(tile);
-    m_strokeLayer->touchedTiles().clear();
-    setPaintedRect(m_sharedData->startPaintedRect());
-    refresh();
+    m_strokes->cancel();
 }
 
 void MCanvas::drawLine(const QPointF &from, const QPointF &to, const MStrokePaint &paint)

@@ -33,8 +33,8 @@ class MGpuDevice;
 class MLayerListModel;
 class MPaintEngine;
 class MPaintParams;
-class MSharedData;
 class MShaderProgramList;
+class MStrokes;
 class MTile;
 class MTextureTile;
 class MUndoHistory;
@@ -106,7 +106,8 @@ public:
     bool isGlReady() const;
     QOpenGLContext *context() const;
     MPaintEngine *paintEngine() const { return m_paintEngine; }
-    MSharedData *sharedData() const { return m_sharedData; }
+    // The strokes: their GL objects, queued stamps and one session per slot.
+    MStrokes *strokes() const { return m_strokes; }
     MShaderProgramList *shaderProgramList() const;
     // The undo history; the stack and the tile backups its commands refer
     // to by id are the history's.
@@ -382,13 +383,14 @@ private:
 
     MLayerStack *m_layers;
     MLayerListModel *m_layerModel;
-    MSharedData *m_sharedData;
+    MShaderProgramList *m_programs;
     MPaintEngine *m_paintEngine = nullptr;
     MPaper *m_paper;
     MTextureLayer *m_strokeLayer;
     MSelection *m_selection;
     MGpuDevice *m_device = nullptr;
     MDocumentParts m_parts;
+    MStrokes *m_strokes = nullptr;
     std::unique_ptr<MDocumentRenderer> m_renderer;
     std::unique_ptr<MLayerEdits> m_layerEdits;
     QString m_fileName;

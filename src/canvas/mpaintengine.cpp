@@ -1,6 +1,7 @@
 #include "mpaintengine.h"
 
 #include "mdocumentdescription.h"
+#include "menum.h"
 #include "mglstateguard.h"
 #include "mgpudevice.h"
 #include "mlayerstack.h"
@@ -13,7 +14,6 @@
 #include "mshader.h"
 #include "mshaderlist.h"
 #include "mshaderprogramlist.h"
-#include "mshareddata.h"
 #include "msettings.h"
 #include "mtexture.h"
 #include "mtexturelayer.h"

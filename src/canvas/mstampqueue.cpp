@@ -2,18 +2,16 @@
 
 #include "mbrush.h"
 #include "mbrushsettinginfolist.h"
-#include "mcanvas.h"
 #include "mframebuffer.h"
 #include "mglstateguard.h"
 #include "mlogger.h"
 #include "mopengl.h"
-#include "mpaintengine.h"
 #include "mrandom.h"
 #include "msamplers.h"
 #include "mshader.h"
 #include "mshaderlist.h"
 #include "mshaderprogramlist.h"
-#include "mshareddata.h"
+#include "mstampsurface.h"
 #include "mstampuniforms.h"
 #include "msettings.h"
 #include "mtexture.h"
@@ -23,6 +21,7 @@
 #include "mvertexbuffer.h"
 
 #include <QMatrix4x4>
+#include <QOpenGLFunctions>
 #include <QOpenGLShaderProgram>
 #include <QOpenGLTexture>
 #include <QOpenGLVertexArrayObject>
@@ -99,8 +98,8 @@ QSet<MStampQueue *> &pendingQueues()
 }
 } // namespace
 
-MStampQueue::MStampQueue(MSharedData *sharedData)
-    : m_sharedData(sharedData)
+MStampQueue::MStampQueue(MStampSurface *surface)
+    : m_surface(surface)
     , m_indices(QOpenGLBuffer::IndexBuffer)
 {
 }
@@ -119,10 +118,7 @@ void MStampQueue::flushAll()
     for (MStampQueue *queue : waiting) {
         if (queue->m_flushing)
             continue;
-        if (MCanvas *canvas = queue->m_sharedData->canvas())
-            canvas->flushStrokes();
-        else
-            queue->clear();
+        queue->m_surface->drawQueued();
     }
 }
 
@@ -138,7 +134,7 @@ void MStampQueue::append(const QSet<MTile *> &tiles, const QVector<MQuadTransfor
     // queue move by move would copy it over and over, into fresh pages.
     const int corners = run.count * cornersPerStamp;
     if (m_vertices.capacity() < m_vertices.size() + corners) {
-        const int stamps = std::max(m_rects.size() + run.count, MSharedData::stampBufferVertices / verticesPerStamp);
+        const int stamps = std::max(m_rects.size() + run.count, MStampSurface::stampBufferVertices / verticesPerStamp);
         m_vertices.reserve(stamps * cornersPerStamp);
         m_rects.reserve(stamps);
     }
@@ -197,7 +193,7 @@ void MStampQueue::flush()
     if (m_runs.isEmpty() || m_flushing)
         return;
     m_flushing = true;
-    if (m_sharedData->isValid())
+    if (m_surface->isValid())
         draw();
     else
         MLogger::instance()->systemError(QStringLiteral("Shared data are not valid"));
@@ -207,9 +203,9 @@ void MStampQueue::flush()
 
 void MStampQueue::prepare(const MBrush *brush)
 {
-    if (!brush || !m_sharedData->isValid())
+    if (!brush || !m_surface->isValid())
         return;
-    MShaderProgramList *programs = m_sharedData->programList();
+    MShaderProgramList *programs = m_surface->programList();
     const QString engineId = brush->shaderId().trimmed();
     if (!engineId.isEmpty()) {
         programs->programFor(engineId);
@@ -217,10 +213,10 @@ void MStampQueue::prepare(const MBrush *brush)
         double values[MEnum::bsCount];
         for (int setting = 0; setting < MEnum::bsCount; ++setting)
             values[setting] = brush->value(setting);
-        MTextureLayer *below = m_sharedData->canvas()->at(m_sharedData->canvas()->currentRow() - 1);
+        MTextureLayer *below = m_surface->layerBelowCurrentRow();
         const bool inheritUnder = below && (values[MEnum::bsInheritAlphaUnder] != 0.0 || below->mask() != 0);
         MStampFeatures features = MStampFeatures::fromValues(values, !brush->texture().isNull(),
-                                                             m_sharedData->canvas()->clipToSelection(), inheritUnder);
+                                                             m_surface->clipToSelection(), inheritUnder);
         // Both sizes' programs: the radius may cross over within a stroke.
         for (bool sampleLoop : {features.sampleLoop, !features.sampleLoop}) {
             features.sampleLoop = sampleLoop;
@@ -234,7 +230,7 @@ void MStampQueue::prepare(const MBrush *brush)
 
 QOpenGLShaderProgram *MStampQueue::programFor(const MStampState &state)
 {
-    MShaderProgramList *programs = m_sharedData->programList();
+    MShaderProgramList *programs = m_surface->programList();
     if (!state.engine) {
         const quint64 key = state.features.key();
         auto found = m_variants.constFind(key);
@@ -248,7 +244,7 @@ QOpenGLShaderProgram *MStampQueue::programFor(const MStampState &state)
     // "basic" when it does not link; looked up once per flush.
     QOpenGLShaderProgram *&named = state.engine ? m_engineProgram : m_generalProgram;
     if (!named) {
-        const QString engineId = state.engine ? m_sharedData->brush()->shaderId().trimmed() : QString();
+        const QString engineId = state.engine ? m_surface->brush()->shaderId().trimmed() : QString();
         named = programs->bind(engineId.isEmpty() ? QStringLiteral("stamping") : engineId);
     }
     return named;
@@ -274,7 +270,7 @@ bool MStampQueue::sameState(const MStampState &a, const MStampState &b, const MS
 void MStampQueue::applyState(QOpenGLShaderProgram *program, MStampUniforms *uniforms, const MStampState &state)
 {
     using U = MStampUniforms;
-    QOpenGLFunctions *f = m_sharedData;
+    QOpenGLFunctions *f = m_surface->functions();
     f->glBlendEquationSeparate(GLenum(state.blend[0]), GLenum(state.blend[1]));
     f->glBlendFuncSeparate(GLenum(state.blend[2]), GLenum(state.blend[3]), GLenum(state.blend[4]),
                            GLenum(state.blend[5]));
@@ -306,7 +302,7 @@ void MStampQueue::applyState(QOpenGLShaderProgram *program, MStampUniforms *unif
     uniforms->setInt(U::ClipToSelection, state.clipToSelection ? 1 : 0);
     if (state.engine) {
         // A brush engine's own values and textures, by the names its author gave.
-        MBrush *brush = m_sharedData->brush();
+        MBrush *brush = m_surface->brush();
         brush->shaderValues()->setUniforms(program);
         if (MShader *engine = MShaderList::instance()->find(brush->shaderId().trimmed())) {
             int unit = FirstEngineUnit;
@@ -325,18 +321,17 @@ void MStampQueue::applyState(QOpenGLShaderProgram *program, MStampUniforms *unif
 
 void MStampQueue::draw()
 {
-    MTextureLayer *layer = m_sharedData->currentLayer();
+    MTextureLayer *layer = m_surface->currentLayer();
     if (!layer)
         return;
     // Blending, framebuffer and viewport go back as found for the next pass.
     const MGlStateGuard state;
     m_engineProgram = nullptr;
     m_generalProgram = nullptr;
-    MCanvas *canvas = m_sharedData->canvas();
-    MBrush *brush = m_sharedData->brush();
+    MBrush *brush = m_surface->brush();
     const QString engineId = brush->shaderId().trimmed();
     if (!engineId.isEmpty())
-        canvas->paintEngine()->loadEffectTexture(MShaderList::instance()->find(engineId));
+        m_surface->loadEngineTextures(MShaderList::instance()->find(engineId));
 
     // The tiles in the order first touched, with the runs that touched each.
     QVector<MTile *> order;
@@ -355,7 +350,7 @@ void MStampQueue::draw()
         }
     }
 
-    m_sharedData->glEnable(GL_BLEND);
+    m_surface->functions()->glEnable(GL_BLEND);
     for (MTile *tile : qAsConst(order)) {
         auto *stroke = static_cast<MTextureTile *>(tile);
         if (!stroke->ensureTexture())
@@ -368,16 +363,16 @@ void MStampQueue::draw()
 
 void MStampQueue::endDraw()
 {
-    unbindUnits(m_sharedData, FirstEngineUnit + 8);
+    unbindUnits(m_surface->functions(), FirstEngineUnit + 8);
     // No flush: the view draws in its own context, and making that current
     // flushes this one (a read-back or a merge orders itself in this context).
-    m_sharedData->frameBuffer()->release();
+    m_surface->frameBuffer()->release();
 }
 
 void MStampQueue::rehearse(const MBrush *brush, MTextureTile *tile, MTextureTile *target)
 {
     // Engines' programs bring state of their own; queued stamps go first.
-    if (!brush || !brush->shaderId().trimmed().isEmpty() || !m_runs.isEmpty() || !m_sharedData->isValid())
+    if (!brush || !brush->shaderId().trimmed().isEmpty() || !m_runs.isEmpty() || !m_surface->isValid())
         return;
     if (!tile || !target || !tile->ensureTexture() || !target->ensureTexture())
         return;
@@ -399,13 +394,13 @@ void MStampQueue::rehearse(const MBrush *brush, MTextureTile *tile, MTextureTile
     Run run;
     run.first = 0;
     run.count = 1;
-    run.state = m_sharedData->stampState(values, QPointF(0, 0));
+    run.state = m_surface->stampState(values, QPointF(0, 0));
     appendRun(run, {tile}, false);
     m_flushing = true;
     m_engineProgram = nullptr;
     m_generalProgram = nullptr;
     const MGlStateGuard state;
-    m_sharedData->glEnable(GL_BLEND);
+    m_surface->functions()->glEnable(GL_BLEND);
     // Both sizes' programs: the radius may cross over within a stroke.
     const bool sampleLoop = run.state.features.sampleLoop;
     for (bool loop : {sampleLoop, !sampleLoop}) {
@@ -422,15 +417,14 @@ void MStampQueue::drawTile(MTextureTile *tile, MTextureTile *target, const QVect
     using U = MStampUniforms;
     const QRect area = tile->rectWithBorder();
     const QPointF centre = QRectF(area).center();
-    QOpenGLFunctions *f = m_sharedData;
-    MCanvas *canvas = m_sharedData->canvas();
-    MFrameBuffer *frameBuffer = m_sharedData->frameBuffer();
-    MVertexBuffer *stampBuffer = m_sharedData->stampBuffer();
-    QOpenGLVertexArrayObject *vertexArray = m_sharedData->vertexArrayObject();
-    MTextureLayer *below = m_sharedData->layerBelow();
-    QOpenGLTexture *empty = m_sharedData->emptyTexture();
-    QOpenGLTexture *brushTexture = m_sharedData->brushTexture();
-    QOpenGLTexture *colorSample = m_sharedData->colorSampleTexture(m_sharedData->colorTextureSize());
+    QOpenGLFunctions *f = m_surface->functions();
+    MFrameBuffer *frameBuffer = m_surface->frameBuffer();
+    MVertexBuffer *stampBuffer = m_surface->stampBuffer();
+    QOpenGLVertexArrayObject *vertexArray = m_surface->vertexArrayObject();
+    MTextureLayer *below = m_surface->layerBelow();
+    QOpenGLTexture *empty = m_surface->emptyTexture();
+    QOpenGLTexture *brushTexture = m_surface->brushTexture();
+    QOpenGLTexture *colorSample = m_surface->colorSampleTexture(m_surface->colorTextureSize());
 
     frameBuffer->attachTexture(tile->textureId());
     setNearestSampling(f, tile->textureId());
@@ -447,7 +441,7 @@ void MStampQueue::drawTile(MTextureTile *tile, MTextureTile *target, const QVect
         bindUnit(f, ColorUnit, colorSample->textureId(), GL_NEAREST_MIPMAP_NEAREST, GL_LINEAR);
     const bool clip = std::any_of(runs.begin(), runs.end(), [this](int r) { return m_runs[r].state.clipToSelection; });
     if (clip)
-        bindUnit(f, SelectionUnit, existingTileTexture(canvas->selectionLayer(), centre, empty), GL_NEAREST_MIPMAP_NEAREST,
+        bindUnit(f, SelectionUnit, existingTileTexture(m_surface->selectionLayer(), centre, empty), GL_NEAREST_MIPMAP_NEAREST,
                  GL_LINEAR);
 
     const QRectF targetArea(target->rectWithBorder());
@@ -539,7 +533,7 @@ void MStampQueue::drawGathered(const QRectF &targetArea)
         vertex.textureCoordinates[1] =
             QVector2D(float((vertex.position[0] - targetArea.left()) / targetArea.width()),
                       float((vertex.position[1] - targetArea.top()) / targetArea.height()));
-    MVertexBuffer *stampBuffer = m_sharedData->stampBuffer();
+    MVertexBuffer *stampBuffer = m_surface->stampBuffer();
     stampBuffer->clear();
     stampBuffer->addVertices(m_upload.constData(), m_upload.size());
     if (!bindIndices()) {
@@ -547,7 +541,7 @@ void MStampQueue::drawGathered(const QRectF &targetArea)
         return;
     }
     const int stamps = stampBuffer->count() / cornersPerStamp;
-    m_sharedData->glDrawElements(GL_TRIANGLES, stamps * verticesPerStamp, GL_UNSIGNED_SHORT, nullptr);
+    m_surface->functions()->glDrawElements(GL_TRIANGLES, stamps * verticesPerStamp, GL_UNSIGNED_SHORT, nullptr);
     m_indices.release();
     m_upload.resize(0);
 }
@@ -557,8 +551,8 @@ bool MStampQueue::bindIndices()
     if (m_indices.isCreated())
         return m_indices.bind();
     // The same two triangles for every stamp, over its four corners.
-    const int stamps = m_sharedData->stampBuffer()->capacity() / cornersPerStamp;
-    static_assert(MSharedData::stampBufferVertices <= 65536, "corner indices are 16 bits");
+    const int stamps = m_surface->stampBuffer()->capacity() / cornersPerStamp;
+    static_assert(MStampSurface::stampBufferVertices <= 65536, "corner indices are 16 bits");
     QVector<GLushort> indices;
     indices.reserve(stamps * verticesPerStamp);
     for (int i = 0; i < stamps; ++i)

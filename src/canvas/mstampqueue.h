@@ -15,7 +15,7 @@
 #include <array>
 
 class MBrush;
-class MSharedData;
+class MStampSurface;
 class MStampUniforms;
 class MTextureLayer;
 class QOpenGLFunctions;
@@ -23,7 +23,7 @@ class MTextureTile;
 class MTile;
 class QOpenGLShaderProgram;
 
-// The stamps the stroke-to runner placed and that are not drawn yet. Each
+// The stamps the strokes placed and that are not drawn yet. Each
 // run (a move, or the part of one that fills the stamp buffer) is queued
 // with the tiles it touched and what its pass sets besides the stamps; a
 // flush then draws tile by tile every queued run that touched the tile, in
@@ -34,7 +34,7 @@ class QOpenGLShaderProgram;
 class MStampQueue
 {
 public:
-    explicit MStampQueue(MSharedData *sharedData);
+    explicit MStampQueue(MStampSurface *surface);
     ~MStampQueue();
 
     bool isEmpty() const { return m_runs.isEmpty(); }
@@ -93,7 +93,7 @@ private:
     // Binds the index buffer of the stamps' triangles, made on first use.
     bool bindIndices();
 
-    MSharedData *m_sharedData;
+    MStampSurface *m_surface;
     QVector<Run> m_runs;
     // The runs' tiles, one after the other, and a random value for each.
     QVector<MTile *> m_runTiles;

@@ -8,7 +8,7 @@
 #include "msettings.h"
 #include "mshaderlist.h"
 #include "mshaderprogramlist.h"
-#include "mshareddata.h"
+#include "mstrokes.h"
 #include "mtestcanvas.h"
 #include "mtesteffect.h"
 #include "mtestfolder.h"
@@ -174,7 +174,7 @@ private slots:
         QVERIFY(first.clipStroke());
         QVERIFY(!first.hasSelection());
         QCOMPARE(first.paintMargin(), 0.0);
-        QVERIFY(first.sharedData()->isValid());
+        QVERIFY(first.strokes()->isValid());
         QVERIFY(first.paintEngine()->isReady());
         QCOMPARE(first.undoStack()->undoLimit(), 32);
     }
@@ -764,7 +764,7 @@ private slots:
         QVERIFY(!document.isGlReady());
         QCOMPARE(document.count(), 0);
         QCOMPARE(document.context(), nullptr);
-        QVERIFY(!document.sharedData()->isValid());
+        QVERIFY(!document.strokes()->isValid());
         QVERIFY(!document.paintEngine()->isReady());
         const MTestLogWatch log;
         QVERIFY(document.flattenedImage(QStringLiteral("basic")).isNull());

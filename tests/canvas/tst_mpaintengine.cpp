@@ -6,7 +6,6 @@
 #include "mpaintparams.h"
 #include "msettings.h"
 #include "mshaderlist.h"
-#include "mshareddata.h"
 #include "mtestcanvas.h"
 #include "mtesteffect.h"
 #include "mtestfolder.h"
@@ -125,7 +124,7 @@ private slots:
 
         MGpuDevice *device = canvas->gpuDevice();
         MShaderProgramList *programs = canvas->shaderProgramList();
-        QOpenGLVertexArrayObject *vertexArray = canvas->sharedData()->vertexArrayObject();
+        QOpenGLVertexArrayObject *vertexArray = canvas->gpuDevice()->vertexArrayObject();
         if (pass == QLatin1String("blit")) {
             device->blitTile(own, own, GL_ONE, GL_ZERO, QStringLiteral("blit"), 1.0);
         } else if (pass == QLatin1String("fill")) {

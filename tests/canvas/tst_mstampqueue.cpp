@@ -8,9 +8,9 @@
 #include "mcurve.h"
 #include "mevent.h"
 #include "mshaderprogramlist.h"
-#include "mshareddata.h"
 #include "mstampqueue.h"
-#include "mstroketorunner.h"
+#include "mstrokes.h"
+#include "mstrokesession.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
 #include "mtexturelayer.h"
@@ -194,8 +194,8 @@ private slots:
         // The stroke paints with that very program.
         send(MEvent::Press, QPointF(0, 0), 1.0, &brush);
         send(MEvent::Move, QPointF(40, 0), 1.0, &brush);
-        QCOMPARE(canvas->sharedData()->stampQueue()->stampCount() > 0, true);
-        QCOMPARE(MStrokeToRunner(canvas->sharedData(), 0, MEvent()).passState(QPointF()).features.defines(), defines);
+        QCOMPARE(canvas->strokes()->stampQueue()->stampCount() > 0, true);
+        QCOMPARE(canvas->strokes()->session(0)->passState(QPointF()).features.defines(), defines);
         send(MEvent::Release, QPointF(40, 0), 0.0, &brush);
         QVERIFY(qAlpha(pixelAt(canvas->current(), QPoint(20, 0))) > 0);
     }
@@ -212,14 +212,14 @@ private slots:
         brush.setBaseValue(MEnum::bsAntialiasing, MEnum::NoAntialiasing);
         send(MEvent::Press, QPointF(-100.5, 0.5), 1.0, &brush);
         send(MEvent::Move, QPointF(100.5, 0.5), 1.0, &brush);
-        QVERIFY(!canvas->sharedData()->stampQueue()->isEmpty());
+        QVERIFY(!canvas->strokes()->stampQueue()->isEmpty());
         QCOMPARE(qAlpha(pixelAt(canvas->strokeLayer(), QPoint(0, 0))), 255);
-        QVERIFY(canvas->sharedData()->stampQueue()->isEmpty());
+        QVERIFY(canvas->strokes()->stampQueue()->isEmpty());
 
         send(MEvent::Move, QPointF(100.5, 100.5), 1.0, &brush);
-        QVERIFY(!canvas->sharedData()->stampQueue()->isEmpty());
+        QVERIFY(!canvas->strokes()->stampQueue()->isEmpty());
         send(MEvent::Release, QPointF(100.5, 100.5), 0.0, &brush);
-        QVERIFY(canvas->sharedData()->stampQueue()->isEmpty());
+        QVERIFY(canvas->strokes()->stampQueue()->isEmpty());
         QCOMPARE(qAlpha(pixelAt(canvas->current(), QPoint(100, 50))), 255);
         QCOMPARE(qAlpha(pixelAt(canvas->strokeLayer(), QPoint(100, 50))), 0);
     }
@@ -243,7 +243,7 @@ private slots:
         brush.setRadius(10);
         send(MEvent::Press, QPointF(-50, 0), 1.0, &brush);
         send(MEvent::Move, QPointF(50, 20), 1.0, &brush);
-        QVERIFY(!canvas->sharedData()->stampQueue()->isEmpty());
+        QVERIFY(!canvas->strokes()->stampQueue()->isEmpty());
 
         // The context alone: making the document current would draw the stamps.
         QVERIFY(canvas->makeContextCurrent());
@@ -256,9 +256,9 @@ private slots:
         f->glActiveTexture(GL_TEXTURE5);
         const QVector<int> before = MTestGLContext::glState();
 
-        QVERIFY(!canvas->sharedData()->stampQueue()->isEmpty());
+        QVERIFY(!canvas->strokes()->stampQueue()->isEmpty());
         canvas->flushStrokes();
-        QVERIFY(canvas->sharedData()->stampQueue()->isEmpty());
+        QVERIFY(canvas->strokes()->stampQueue()->isEmpty());
         QCOMPARE(QOpenGLContext::currentContext(), canvas->context());
         QCOMPARE(MTestGLContext::glState(), before);
         f->glActiveTexture(GL_TEXTURE0);

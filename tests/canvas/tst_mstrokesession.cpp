@@ -1,8 +1,8 @@
 #include "mbrush.h"
 #include "mcanvas.h"
 #include "mevent.h"
-#include "mshareddata.h"
-#include "mstroketorunner.h"
+#include "mstrokes.h"
+#include "mstrokesession.h"
 #include "mtestcanvas.h"
 #include "mtestglcontext.h"
 #include "mtexturelayer.h"
@@ -23,9 +23,9 @@ const QRgb red = qRgba(200, 0, 0, 255);
 const QRgb green = qRgba(0, 200, 0, 255);
 } // namespace
 
-// Stamps of strokes in progress, seen in the shared stroke data and in the
+// Stamps of strokes in progress, seen in the strokes' shared state and in the
 // stroke layer before the stroke ends.
-class TestMStrokeToRunner : public QObject
+class TestMStrokeSession : public QObject
 {
     Q_OBJECT
 
@@ -33,9 +33,9 @@ private:
     std::unique_ptr<MCanvas> canvas;
     std::unique_ptr<MBrush> brush;
 
-    MSharedData *shared() const { return canvas->sharedData(); }
-    int stamps() const { return shared()->stampCounter(); }
-    double lastX() const { return shared()->slotEvent(0).inputs[MEnum::biPositionX]; }
+    MStrokes *strokes() const { return canvas->strokes(); }
+    int stamps() const { return strokes()->state()->stampCounter; }
+    double lastX() const { return strokes()->session(0)->lastEvent().inputs[MEnum::biPositionX]; }
 
     void send(int type, const QPointF &p)
     {
@@ -239,5 +239,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMStrokeToRunner)
-#include "tst_mstroketorunner.moc"
+QTEST_MAIN(TestMStrokeSession)
+#include "tst_mstrokesession.moc"

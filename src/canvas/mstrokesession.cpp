@@ -1,19 +1,26 @@
-#include "mstroketorunner.h"
+#include "mstrokesession.h"
 
 #include "mbrush.h"
 #include "mbrushsettinginfolist.h"
-#include "mcanvas.h"
+#include "mcommandsetpaintedrect.h"
+#include "mcommandupdatetile.h"
 #include "mcurve.h"
+#include "mdocumentevents.h"
 #include "mframebuffer.h"
+#include "mgpudevice.h"
 #include "mglstateguard.h"
 #include "mlogger.h"
+#include "mpaper.h"
 #include "mrandom.h"
+#include "mselection.h"
 #include "mshaderprogramlist.h"
-#include "mshareddata.h"
-#include "mstampstate.h"
+#include "mstampqueue.h"
+#include "mstampsurface.h"
+#include "mstrokestate.h"
 #include "mtexturelayer.h"
 #include "mtexturetile.h"
 #include "mtextureunitbinder.h"
+#include "mundohistory.h"
 #include "mvertexbuffer.h"
 
 #include <QLineF>
@@ -27,6 +34,10 @@
 #include <cmath>
 
 namespace {
+// The stroke layer's tiles kept for the next stroke: a stroke over the same
+// few tiles does not make them again.
+constexpr int kStrokeTilesKept = 16;
+
 void setColor(MQuadTransform &vertex, const QColor &color)
 {
     // Converted once: an HSV colour converts again for every component read.
@@ -51,47 +62,83 @@ void endTargetPass(QOpenGLShaderProgram *program, QOpenGLVertexArrayObject *vert
 
 } // namespace
 
-MStrokeToRunner::MStrokeToRunner(MSharedData *sharedData, int slot, const MEvent &event)
-    : MRunner(sharedData)
-    , m_slot(slot)
-    , m_event(event)
+MStrokeSession::MStrokeSession(const MDocumentParts &parts, MStrokeState *state, MStampSurface *surface,
+                               MStampQueue *queue)
+    : m_parts(parts)
+    , m_state(state)
+    , m_surface(surface)
+    , m_queue(queue)
 {
 }
 
-double *MStrokeToRunner::values() const
-{
-    return m_sharedData->slotValues(m_slot);
-}
-
-QPointF MStrokeToRunner::position(const MEvent &event) const
+QPointF MStrokeSession::position(const MEvent &event)
 {
     return QPointF(event.inputs[MEnum::biPositionX], event.inputs[MEnum::biPositionY]);
 }
 
-void MStrokeToRunner::run()
+QRectF MStrokeSession::documentPaintedRect() const
 {
-    // The context without drawing what earlier moves queued: this run queues more.
-    if (!prepare() || !m_sharedData->canvas() || !m_sharedData->canvas()->makeContextCurrent()) {
+    return m_parts.paper ? m_parts.paper->paintedRect() : QRectF();
+}
+
+bool MStrokeSession::makeCurrent()
+{
+    return m_parts.makeCurrent && m_parts.makeCurrent();
+}
+
+void MStrokeSession::clearTile(MTile *tile)
+{
+    makeCurrent();
+    m_parts.device->clearTile(tile);
+}
+
+void MStrokeSession::begin(const MEvent &event)
+{
+    if (!m_surface->prepare())
+        return;
+    MBrush *brush = m_state->brush();
+    m_state->startPaintedRect = documentPaintedRect();
+    m_surface->setColorTextureSize(brush->radius());
+    // A press event: the next segment places the first stamp.
+    m_last = event;
+    m_last.type = MEvent::Press;
+    double *base = m_state->baseValues;
+    for (int setting = 0; setting < MEnum::bsCount; ++setting) {
+        const double v = brush->value(setting);
+        m_values[setting] = v;
+        base[setting] = v;
+    }
+    MTextureLayer *strokeLayer = m_parts.strokeLayer;
+    strokeLayer->setEraserMode(event.pointerType == 3 || brush->eraser());
+    strokeLayer->setOpacity(brush->opacity());
+    m_state->paintedRect = QRectF();
+}
+
+void MStrokeSession::segment(const MEvent &event)
+{
+    // The context without drawing what earlier moves queued: this segment queues more.
+    if (!m_surface->prepare() || !m_parts.device || !m_parts.device->makeCurrent()) {
         MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
         return;
     }
-    MCanvas *canvas = m_sharedData->canvas();
-    const MEvent last = m_sharedData->slotEvent(m_slot);
+    const MEvent last = m_last;
     double *v = values();
     const bool feedback = v[MEnum::bsColorAbsorbtionRate] != 0.0;
     m_vertices.clear();
     m_pendingTiles.clear();
     m_allTiles.clear();
     m_segmentRect = QRectF();
+    m_lastTile = nullptr;
+    m_lastTileLayer = nullptr;
     MEvent current = last;
 
     if (last.type == MEvent::Press) {
-        const QImage texture = m_sharedData->brush()->texture();
+        const QImage texture = m_state->brush()->texture();
         if (!texture.isNull())
-            m_sharedData->createBrushTexture(texture);
+            m_surface->createBrushTexture(texture);
         else
-            m_sharedData->destroyBrushTexture();
-        m_sharedData->setStampCounter(0);
+            m_surface->destroyBrushTexture();
+        m_state->stampCounter = 0;
         current = interpolateEvent(last, last, 1.0);
         if (v[MEnum::bsAccumulatorDistance] == 0.0 && int(v[MEnum::bsAngleType]) != MEnum::FollowDirectionAngle) {
             placeStamp(current);
@@ -99,16 +146,16 @@ void MStrokeToRunner::run()
                 colorFeedback(position(current), true);
         }
     } else {
-        const float distance = QVector2D(position(m_event) - position(last)).length();
+        const float distance = QVector2D(position(event) - position(last)).length();
         double t = v[MEnum::bsSpacing];
         // Short moves add up until the pointer is farther than the spacing
         // from the last stamp.
         if (!(distance > t))
             return;
         while (distance > t) {
-            current = interpolateEvent(last, m_event, t / distance);
+            current = interpolateEvent(last, event, t / distance);
             placeStamp(current);
-            if (feedback && m_sharedData->stampCounter() % feedbackInterval == 0) {
+            if (feedback && m_state->stampCounter % feedbackInterval == 0) {
                 colorFeedback(position(current), false);
                 flushPending();
             }
@@ -118,58 +165,108 @@ void MStrokeToRunner::run()
 
     flushPending();
     finishTiles(m_allTiles);
-    canvas->strokeLayer()->touchedTiles().unite(m_allTiles);
-    m_sharedData->slotEvent(m_slot) = current;
-    m_sharedData->setPaintedRect(m_sharedData->paintedRect().united(m_segmentRect));
-    if (canvas->autoExtent() && !canvas->hasSelection() && m_segmentRect.isValid()) {
-        const double margin = canvas->paintMargin();
+    m_parts.strokeLayer->touchedTiles().unite(m_allTiles);
+    m_last = current;
+    m_state->paintedRect = m_state->paintedRect.united(m_segmentRect);
+    MPaper *paper = m_parts.paper;
+    if (paper->autoExtent() && !m_parts.selection->hasSelection() && m_segmentRect.isValid()) {
+        const double margin = paper->paintMargin();
         const QRectF grown = m_segmentRect.adjusted(-margin, -margin, margin, margin);
-        canvas->setPaintedRect(QRectF(canvas->paintedRect().united(grown).toAlignedRect()));
+        paper->setPaintedRect(QRectF(paper->paintedRect().united(grown).toAlignedRect()));
     }
-    emit canvas->refresh(true, m_segmentRect);
-    emit finished(this);
+    emit m_parts.events->refresh(true, m_segmentRect);
 }
 
-void MStrokeToRunner::placeStamp(const MEvent &event)
+void MStrokeSession::end()
+{
+    if (!m_surface->prepare())
+        return;
+    if (!makeCurrent()) {
+        MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
+        return;
+    }
+    const int index = m_state->layerIndex;
+    MTextureLayer *layer = m_surface->currentLayer();
+    if (!layer)
+        return;
+    MTextureLayer *strokeLayer = m_parts.strokeLayer;
+    MBrush *brush = m_state->brush();
+    MUndoHistory *history = m_parts.history;
+    history->beginMacro(tr("Brush stroke: %1, %2").arg(brush->description(), m_state->foregroundColor.name()));
+    const QSet<MTile *> touched = strokeLayer->touchedTiles();
+    for (MTile *t : touched) {
+        auto *tile = static_cast<MTextureTile *>(t);
+        if (!tile->ensureTexture())
+            continue;
+        auto *target = static_cast<MTextureTile *>(layer->addTile(QRectF(tile->rectWithBorder()).center()));
+        if (!target || !target->ensureTexture())
+            continue;
+        history->push(new MCommandUpdateTile(m_parts, index, target, tile, brush->opacity(), strokeLayer->eraserMode(),
+                                             false, nullptr));
+        clearTile(tile);
+    }
+    history->push(new MCommandSetPaintedRect(m_parts, m_state->startPaintedRect, documentPaintedRect()));
+    history->endMacro();
+    emit m_parts.events->thumbnailWanted(index);
+    strokeLayer->touchedTiles().clear();
+    // Each stroke's tiles stayed after it: strokes all over a document came
+    // to hold one more layer's worth of transparent textures.
+    strokeLayer->releaseTilesPast(kStrokeTilesKept);
+    emit m_parts.events->refresh(false, QRectF());
+}
+
+void MStrokeSession::cancel()
+{
+    makeCurrent();
+    MTextureLayer *strokeLayer = m_parts.strokeLayer;
+    const QSet<MTile *> touched = strokeLayer->touchedTiles();
+    for (MTile *tile : touched)
+        clearTile(tile);
+    strokeLayer->touchedTiles().clear();
+    m_parts.paper->setPaintedRect(m_state->startPaintedRect);
+    emit m_parts.events->refresh(false, QRectF());
+}
+
+void MStrokeSession::placeStamp(const MEvent &event)
 {
     // The stamp buffer holds a bounded number of stamps: a longer run is
     // drawn in several passes.
-    if (m_vertices.size() + verticesPerStamp > m_sharedData->stampBuffer()->capacity())
+    if (m_vertices.size() + verticesPerStamp > m_surface->stampBuffer()->capacity())
         flushPending();
     const QRectF rect = computeStamp(m_vertices, position(event), stampColor());
     m_segmentRect = m_segmentRect.united(rect);
-    collectTiles(rect, m_sharedData->canvas()->strokeLayer(), m_pendingTiles);
+    collectTiles(rect, m_parts.strokeLayer, m_pendingTiles);
 }
 
-void MStrokeToRunner::flushPending()
+void MStrokeSession::flushPending()
 {
     m_allTiles.unite(m_pendingTiles);
     if (!m_pendingTiles.isEmpty() && !m_vertices.isEmpty()) {
-        MStampQueue *queue = m_sharedData->stampQueue();
+        MStampQueue *queue = m_queue;
         queue->append(m_pendingTiles, m_vertices, passState(QPointF(0, 0)));
         // Bounded: a view that does not draw leaves no more than a buffer's worth queued.
-        if (queue->stampCount() * verticesPerStamp >= m_sharedData->stampBuffer()->capacity())
-            m_sharedData->canvas()->makeCurrent();
+        if (queue->stampCount() * verticesPerStamp >= m_surface->stampBuffer()->capacity())
+            makeCurrent();
     }
     m_pendingTiles.clear();
     m_vertices.resize(0);
 }
 
-MEvent MStrokeToRunner::interpolateEvent(const MEvent &last, const MEvent &next, double t)
+MEvent MStrokeSession::interpolateEvent(const MEvent &last, const MEvent &next, double t)
 {
     MEvent event(last, next, t);
     double *v = values();
     // The base values, then those the curves modulate, setting by setting as
     // applyInputs would: random inputs are drawn in the same order.
-    const double *base = m_sharedData->baseValues();
+    const double *base = m_state->baseValues;
     std::copy(base, base + MEnum::bsCount, v);
-    for (const MSharedData::CurvedSetting &curved : m_sharedData->curvedSettings())
+    for (const MStrokeState::CurvedSetting &curved : m_state->curvedSettings())
         v[curved.setting] = applyCurves(curved.curves, v[curved.setting], event);
     const double size = std::min(v[MEnum::bsRadius], v[MEnum::bsRadius] * v[MEnum::bsRatio]);
     double spacing;
     switch (int(v[MEnum::bsSpacingType])) {
     case MEnum::AutoSpacing:
-        spacing = m_sharedData->brush()->autoSpacingCurve()->mappedValue(size);
+        spacing = m_state->brush()->autoSpacingCurve()->mappedValue(size);
         break;
     case MEnum::RatioSpacing:
         spacing = v[MEnum::bsSpacing] * size;
@@ -191,18 +288,18 @@ MEvent MStrokeToRunner::interpolateEvent(const MEvent &last, const MEvent &next,
     return event;
 }
 
-void MStrokeToRunner::applyInputs(int setting, const MEvent &event)
+void MStrokeSession::applyInputs(int setting, const MEvent &event)
 {
     if (setting < 0 || setting >= MEnum::bsCount)
         return;
-    double value = m_sharedData->baseValues()[setting];
-    const MBrush *brush = m_sharedData->brush();
+    double value = m_state->baseValues[setting];
+    const MBrush *brush = m_state->brush();
     if (brush->settingHasCurve(setting))
         value = applyCurves(brush->curves(setting), value, event);
     values()[setting] = value;
 }
 
-double MStrokeToRunner::applyCurves(const QList<MCurve *> &curves, double value, const MEvent &event)
+double MStrokeSession::applyCurves(const QList<MCurve *> &curves, double value, const MEvent &event)
 {
     for (const MCurve *curve : curves) {
         const int input = curve->input();
@@ -216,7 +313,7 @@ double MStrokeToRunner::applyCurves(const QList<MCurve *> &curves, double value,
     return value;
 }
 
-QRectF MStrokeToRunner::computeStamp(Vertices &vertices, const QPointF &position, const QColor &color)
+QRectF MStrokeSession::computeStamp(Vertices &vertices, const QPointF &position, const QColor &color)
 {
     const double *v = values();
     const double rx = qBound(0.01, v[MEnum::bsRadius], 1000.0);
@@ -236,8 +333,8 @@ QRectF MStrokeToRunner::computeStamp(Vertices &vertices, const QPointF &position
     // half a pixel past its square (measured along the square's own axes):
     // the quad takes them in, its stamp coordinates running on past 0 and 1.
     // Textures and brush engines keep the quad: past it they have nothing.
-    const double margin = int(v[MEnum::bsAntialiasing]) == MEnum::Antialiasing && !m_sharedData->brushTexture()
-            && !m_sharedData->hasStampEngine()
+    const double margin = int(v[MEnum::bsAntialiasing]) == MEnum::Antialiasing && !m_surface->brushTexture()
+            && !m_state->hasStampEngine()
         ? 0.5 * (std::abs(std::cos(a)) + std::abs(std::sin(a)))
         : 0.0;
     const double mx = margin / (2 * rx);
@@ -269,17 +366,17 @@ QRectF MStrokeToRunner::computeStamp(Vertices &vertices, const QPointF &position
     const int order[verticesPerStamp] = {0, 1, 2, 1, 3, 2};
     for (int k = 0; k < verticesPerStamp; ++k)
         stamp[k] = corner[order[k]];
-    m_sharedData->setStampCounter(m_sharedData->stampCounter() + 1);
+    ++m_state->stampCounter;
     return rect;
 }
 
-QColor MStrokeToRunner::stampColor() const
+QColor MStrokeSession::stampColor() const
 {
     const double *v = values();
     return MStampState::hsvColor(v[MEnum::bsBrushColorHue], v[MEnum::bsBrushColorSaturation], v[MEnum::bsBrushColorValue]);
 }
 
-void MStrokeToRunner::collectTiles(const QRectF &rect, MTextureLayer *layer, Tiles &pending)
+void MStrokeSession::collectTiles(const QRectF &rect, MTextureLayer *layer, Tiles &pending)
 {
     if (!rect.isValid() || !layer)
         return;
@@ -298,13 +395,13 @@ void MStrokeToRunner::collectTiles(const QRectF &rect, MTextureLayer *layer, Til
     m_lastTile = tiles.size() == 1 ? *tiles.constBegin() : nullptr;
 }
 
-bool MStrokeToRunner::isStampVisible(const QRectF &rect) const
+bool MStrokeSession::isStampVisible(const QRectF &rect) const
 {
-    const QRectF area = m_sharedData->canvas()->paintedRect().adjusted(-100, -100, 100, 100);
+    const QRectF area = documentPaintedRect().adjusted(-100, -100, 100, 100);
     return area.contains(rect) || area.intersects(rect);
 }
 
-void MStrokeToRunner::finishTiles(const Tiles &tiles)
+void MStrokeSession::finishTiles(const Tiles &tiles)
 {
     for (MTile *t : tiles) {
         auto *tile = static_cast<MTextureTile *>(t);
@@ -314,55 +411,53 @@ void MStrokeToRunner::finishTiles(const Tiles &tiles)
     }
 }
 
-void MStrokeToRunner::renderStamps(const Tiles &tiles, const Vertices &vertices, const QPointF &offset)
+void MStrokeSession::renderStamps(const Tiles &tiles, const Vertices &vertices, const QPointF &offset)
 {
-    if (!m_sharedData->isValid()) {
+    if (!m_surface->isValid()) {
         MLogger::instance()->systemError(QStringLiteral("Shared data are not valid"));
         return;
     }
-    MCanvas *canvas = m_sharedData->canvas();
     // Drawn now, after whatever was queued before.
-    canvas->makeCurrent();
-    m_sharedData->stampQueue()->append(tiles, vertices, passState(offset));
-    canvas->makeCurrent();
+    makeCurrent();
+    m_queue->append(tiles, vertices, passState(offset));
+    makeCurrent();
 }
 
-MStampState MStrokeToRunner::passState(const QPointF &offset) const
+MStampState MStrokeSession::passState(const QPointF &offset) const
 {
-    return m_sharedData->stampState(values(), offset);
+    return m_surface->stampState(values(), offset);
 }
 
-void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)
+void MStrokeSession::colorFeedback(const QPointF &position, bool clear)
 {
     MLogger &logger = *MLogger::instance();
-    if (!m_sharedData->isValid()) {
+    if (!m_surface->isValid()) {
         logger.systemError(QStringLiteral("Shared data are not valid"));
         return;
     }
     // Stamps queued before read the colours as they were: drawn first.
-    if (MCanvas *canvas = m_sharedData->canvas())
-        canvas->makeCurrent();
-    const int size = m_sharedData->colorTextureSize();
-    QOpenGLTexture *target = m_sharedData->colorTargetTexture(size);
-    QOpenGLTexture *sample = m_sharedData->colorSampleTexture(size);
+    makeCurrent();
+    const int size = m_surface->colorTextureSize();
+    QOpenGLTexture *target = m_surface->colorTargetTexture(size);
+    QOpenGLTexture *sample = m_surface->colorSampleTexture(size);
     if (!target || !sample) {
         logger.systemError(QStringLiteral("Invalid color textures"));
         return;
     }
     const int n = target->width();
     const QRectF square(position.x() - n / 2.0, position.y() - n / 2.0, n, n);
-    MTextureLayer *layer = m_sharedData->currentLayer();
+    MTextureLayer *layer = m_surface->currentLayer();
     if (!layer) {
         logger.systemError(QStringLiteral("No valid current layer"));
         return;
     }
     Tiles tiles;
     layer->tilesInRect(square, tiles);
-    QOpenGLFunctions *f = m_sharedData;
-    MFrameBuffer *frameBuffer = m_sharedData->frameBuffer();
-    MVertexBuffer *stampBuffer = m_sharedData->stampBuffer();
-    MShaderProgramList *programs = m_sharedData->programList();
-    QOpenGLVertexArrayObject *vertexArray = m_sharedData->vertexArrayObject();
+    QOpenGLFunctions *f = m_surface->functions();
+    MFrameBuffer *frameBuffer = m_surface->frameBuffer();
+    MVertexBuffer *stampBuffer = m_surface->stampBuffer();
+    MShaderProgramList *programs = m_surface->programList();
+    QOpenGLVertexArrayObject *vertexArray = m_surface->vertexArrayObject();
     const double *v = values();
     const QColor color =
         MStampState::hsvColor(v[MEnum::bsBrushColorHue], v[MEnum::bsBrushColorSaturation], v[MEnum::bsBrushColorValue]);
@@ -430,7 +525,7 @@ void MStrokeToRunner::colorFeedback(const QPointF &position, bool clear)
     target->bind();
     target->generateMipMaps();
     target->release();
-    m_sharedData->swapColorTextures(size);
+    m_surface->swapColorTextures(size);
     frameBuffer->release();
     f->glFlush();
 }
