@@ -1,9 +1,10 @@
 #include "dtimeline.h"
 #include "ui_dtimeline.h"
 
-#include "mcanvas.h"
 #include "mdocumentfile.h"
+#include "mdocumentparts.h"
 #include "mfolders.h"
+#include "mlayerstack.h"
 #include "msettingsformat.h"
 #include "mutility.h"
 #include "mwidget.h"
@@ -67,7 +68,7 @@ void DTimeLine::connectAll(bool on)
     if (!m_connections.isEmpty())
         return;
     m_connections << connect(ui->layerSlider, &QSlider::valueChanged, this, &DTimeLine::setLayerIndex)
-                  << connect(m_view->canvas(), &MCanvas::countChanged, this, &DTimeLine::setCount)
+                  << connect(m_view->layers(), &MLayerStack::countChanged, this, &DTimeLine::setCount)
                   << connect(&m_timer, &QTimer::timeout, this, &DTimeLine::forward)
                   << connect(ui->frameRateSb, QOverload<int>::of(&QSpinBox::valueChanged), this,
                              &DTimeLine::setFrameRate)
@@ -86,7 +87,7 @@ void DTimeLine::updateInterval()
 
 int DTimeLine::layerCount() const
 {
-    return m_view->canvas()->count();
+    return m_view->layers()->count();
 }
 
 int DTimeLine::lowestRow() const
@@ -98,9 +99,9 @@ void DTimeLine::showRow(int row)
 {
     const bool wasConnected = !m_connections.isEmpty();
     connectAll(false);
-    MCanvas *canvas = m_view->canvas();
-    if (canvas->currentRow() != row)
-        canvas->setCurrentRow(row);
+    MLayerStack *layers = m_view->layers();
+    if (layers->currentRow() != row)
+        layers->setCurrentRow(row);
     m_view->update();
     connectAll(wasConnected);
 }
@@ -162,7 +163,7 @@ void DTimeLine::setIntervalDuration(int value)
 
 void DTimeLine::forward()
 {
-    int row = m_view->canvas()->currentRow() - 1;
+    int row = m_view->layers()->currentRow() - 1;
     if (row < lowestRow())
         row = layerCount() - 1;
     showRow(row);
@@ -175,7 +176,7 @@ void DTimeLine::on_playForwardBtn_clicked()
 
 void DTimeLine::on_playBackwardBtn_clicked()
 {
-    int row = m_view->canvas()->currentRow() + 1;
+    int row = m_view->layers()->currentRow() + 1;
     if (row > layerCount() - 1)
         row = lowestRow();
     showRow(row);
@@ -239,7 +240,7 @@ void DTimeLine::on_saveBtn_clicked()
     QString prefix = ui->prefixEdit->text().trimmed();
     if (ui->cbDateTime->isChecked())
         prefix += QDateTime::currentDateTime().toString(QStringLiteral("yyyy_MM_dd_hh_mm_ss")) + QLatin1Char('_');
-    const MFileResult result = exportLayersAsPng(folder, prefix, m_view->canvas()->parts(),
+    const MFileResult result = exportLayersAsPng(folder, prefix, m_view->parts(),
                                                  ui->reverseOrderCb->isChecked(),
                                                  ui->firstLayerAsBackgroundCb->isChecked());
     MUtility::restoreCursor();

@@ -8,6 +8,7 @@
 #include "mgeometry.h"
 #include "mmousefunctions.h"
 #include "mrullertool.h"
+#include "mselection.h"
 #include "msymmetrytool.h"
 #include "mtools.h"
 #include "mtransform.h"
@@ -140,7 +141,7 @@ bool MBrushTool::mousePressEvent(MEvent *event)
     }
     m_lineStart = snapped(position);
     m_mode = Stroking;
-    canvas->set_clipStroke(true);
+    selection()->setClipStroke(true);
     adjustPosition(event, true);
     drawSymmetryStroke(event);
     return true;
@@ -212,12 +213,12 @@ void MBrushTool::changeRadius(int delta)
 
 void MBrushTool::adjustPosition(MEvent *event, bool press)
 {
-    MCanvas *canvas = MTools::canvas();
-    const QPainterPath selection = canvas->selectionPath();
-    if (m_drawOnPath && !selection.isEmpty()) {
+    MSelection *documentSelection = selection();
+    const QPainterPath outline = documentSelection->path();
+    if (m_drawOnPath && !outline.isEmpty()) {
         if (press)
-            canvas->set_clipStroke(false);
-        setPositionOf(event, MGeometry::nearestPoint(selection.toFillPolygon(), positionOf(event)));
+            documentSelection->setClipStroke(false);
+        setPositionOf(event, MGeometry::nearestPoint(outline.toFillPolygon(), positionOf(event)));
     } else if (visibleTool(RullerTool)) {
         m_lineEnd = positionOf(event);
         constrainToGuides();

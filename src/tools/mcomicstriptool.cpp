@@ -5,6 +5,7 @@
 #include "mdocumentdescription.h"
 #include "mlogger.h"
 #include "mevent.h"
+#include "mpaper.h"
 #include "mregularfile.h"
 #include "msettings.h"
 #include "mtools.h"
@@ -60,8 +61,8 @@ M_SETTER(colGap, m_colGap, double)
 
 QRectF MComicStripTool::paperRect() const
 {
-    MCanvas *canvas = MTools::canvas();
-    return canvas ? canvas->paintedRect() : QRectF();
+    MPaper *documentPaper = paper();
+    return documentPaper ? documentPaper->paintedRect() : QRectF();
 }
 
 QRectF MComicStripTool::layoutArea() const

@@ -5,6 +5,7 @@
 #include "mcolorlist.h"
 #include "mevent.h"
 #include "mfilltool.h"
+#include "mlayeredits.h"
 #include "msettings.h"
 #include "mtools.h"
 #include "mutility.h"
@@ -92,8 +93,8 @@ bool MFillSelectionTool::updateCursor(const QPointF &, double)
 
 void MFillSelectionTool::fill(const QColor &color)
 {
-    if (MCanvas *canvas = MTools::canvas())
-        canvas->fill(color);
+    if (MLayerEdits *documentEdits = edits())
+        documentEdits->fill(color);
     refresh();
 }
 
@@ -108,7 +109,7 @@ int MFillSelectionTool::selectAt(MEvent *event)
     bool changed = false;
     const QMetaObject::Connection watch =
         connect(canvas, &MCanvas::selectionChanged, this, [&changed]() { changed = true; });
-    canvas->fillSelection(event->canvasPosition().toPoint(), replace, uchar(m_threshold), row);
+    edits()->fillSelection(event->canvasPosition().toPoint(), replace, uchar(m_threshold), row);
     disconnect(watch);
     // The document shows the pixel selection only without an outline: a
     // replacing click must not leave the old outline standing for it.

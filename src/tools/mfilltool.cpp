@@ -1,6 +1,5 @@
 #include "mfilltool.h"
 
-#include "mcanvas.h"
 #include "mcolorlist.h"
 #include "mdocumentdescription.h"
 #include "mevent.h"
@@ -121,7 +120,7 @@ bool MFillTool::mousePressEvent(MEvent *event)
     if (event->button != Qt::LeftButton)
         return false;
     MUtility::setBusyCursor();
-    m_engine->setEdits(MTools::canvas() ? MTools::canvas()->layerEdits() : nullptr);
+    m_engine->setEdits(edits());
     m_engine->set_threshold(uchar(clampedThreshold(m_threshold)));
     m_engine->setMaskImage(m_patternImage);
     m_engine->setUsePatternColor(m_usePatternColor);

@@ -1,6 +1,8 @@
 #include "mgradienttool.h"
 
-#include "mcanvas.h"
+#include "mlayeredits.h"
+#include "mpaper.h"
+#include "mselection.h"
 #include "mcolorlist.h"
 #include "mevent.h"
 #include "mgeometry.h"
@@ -97,32 +99,32 @@ QGradient MGradientTool::relativeGradient(const QPointF &origin) const
     return makeGradient(points, colors);
 }
 
-QRectF MGradientTool::targetRect(const MCanvas *canvas)
+QRectF MGradientTool::targetRect(const MSelection *selection, const MPaper *paper)
 {
-    const QPainterPath selection = canvas->selectionPath();
-    return selection.isEmpty() ? canvas->paintedRect() : selection.boundingRect();
+    const QPainterPath path = selection->path();
+    return path.isEmpty() ? paper->paintedRect() : path.boundingRect();
 }
 
 QGradient MGradientTool::gradient() const
 {
-    MCanvas *canvas = MTools::canvas();
-    return relativeGradient(canvas ? targetRect(canvas).topLeft() : QPointF());
+    MPaper *documentPaper = paper();
+    return relativeGradient(documentPaper ? targetRect(selection(), documentPaper).topLeft() : QPointF());
 }
 
 QImage MGradientTool::renderImage() const
 {
-    MCanvas *canvas = MTools::canvas();
-    if (!canvas)
+    MSelection *documentSelection = selection();
+    if (!documentSelection)
         return QImage();
-    const QRectF rect = targetRect(canvas);
+    const QRectF rect = targetRect(documentSelection, paper());
     QImage image(rect.toAlignedRect().size(), QImage::Format_ARGB32_Premultiplied);
     if (image.isNull())
         return image;
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    const QPainterPath selection = canvas->selectionPath();
-    if (!selection.isEmpty())
-        painter.setClipPath(selection.translated(-selection.boundingRect().topLeft()), Qt::ReplaceClip);
+    const QPainterPath outline = documentSelection->path();
+    if (!outline.isEmpty())
+        painter.setClipPath(outline.translated(-outline.boundingRect().topLeft()), Qt::ReplaceClip);
     painter.setRenderHint(QPainter::Antialiasing, true);
     painter.fillRect(image.rect(), QBrush(relativeGradient(rect.topLeft())));
     return image;
@@ -236,8 +238,8 @@ void MGradientTool::resetPoints()
 {
     qDeleteAll(m_stops);
     m_stops.clear();
-    if (MCanvas *canvas = MTools::canvas()) {
-        const QRectF r = canvas->paintedRect();
+    if (MPaper *documentPaper = paper()) {
+        const QRectF r = documentPaper->paintedRect();
         const double y = (r.top() + r.bottom()) * 0.5;
         const double dx = r.width() * 0.25;
         addPoint(QPointF(r.left() + dx, y));
@@ -340,12 +342,11 @@ void MGradientTool::paint(QPainter *painter)
     if (m_stops.size() < 2)
         resetPoints();
     const MTransform *transform = view->transform();
-    MCanvas *canvas = view->canvas();
     painter->save();
     painter->resetTransform();
-    const QPainterPath selection = canvas->selectionPath();
-    if (!selection.isEmpty())
-        painter->setClipPath(transform->mapPath(selection), Qt::ReplaceClip);
+    const QPainterPath outline = selection()->path();
+    if (!outline.isEmpty())
+        painter->setClipPath(transform->mapPath(outline), Qt::ReplaceClip);
     else
         painter->setClipRect(view->rect(), Qt::ReplaceClip);
     painter->setRenderHint(QPainter::Antialiasing, true);
@@ -355,7 +356,7 @@ void MGradientTool::paint(QPainter *painter)
         points << transform->map(stop->point());
         colors << stop->color();
     }
-    const QRectF painted = canvas->paintedRect();
+    const QRectF painted = paper()->paintedRect();
     painter->setPen(Qt::NoPen);
     painter->fillRect(transform->mapRect(painted), QBrush(makeGradient(points, colors)));
     painter->setClipping(false);
@@ -378,12 +379,12 @@ void MGradientTool::paint(QPainter *painter)
 void MGradientTool::apply(Qt::KeyboardModifiers modifiers)
 {
     MUtility::setBusyCursor();
-    if (MCanvas *canvas = MTools::canvas()) {
+    if (MLayerEdits *documentEdits = edits()) {
         // Before the first overlay there are no stops yet: rasterize what it would show.
         if (m_stops.size() < 2)
             resetPoints();
-        canvas->pasteImage(targetRect(canvas).center(), renderImage(), modifiers.testFlag(Qt::ControlModifier),
-                           tr("Rasterize gradient"), -1, QRectF(), 0);
+        documentEdits->pasteImage(targetRect(selection(), paper()).center(), renderImage(), modifiers.testFlag(Qt::ControlModifier),
+                                  tr("Rasterize gradient"), -1, QRectF(), 0);
     }
     MTools::instance()->activate(MTool::BrushTool, true);
     MUtility::restoreCursor();

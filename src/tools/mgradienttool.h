@@ -8,9 +8,10 @@
 #include <QKeyEvent>
 #include <QVector>
 
-class MCanvas;
 class MEvent;
 class MGradientItem;
+class MPaper;
+class MSelection;
 
 // The gradient tool: its colour stops are control points on the canvas. The
 // first two are the gradient's start and end, the others lie on the segment
@@ -40,7 +41,7 @@ public:
     // type when the lists differ in length or hold fewer than two points.
     QGradient makeGradient(const QVector<QPointF> &points, const QVector<QColor> &colors) const;
     // Where a rasterization lands: the selection's bounds, else the painted area.
-    static QRectF targetRect(const MCanvas *canvas);
+    static QRectF targetRect(const MSelection *selection, const MPaper *paper);
     // The gradient over the target rectangle, transparent outside the selection.
     QImage renderImage() const;
 

@@ -1,7 +1,7 @@
 #include "mimagetool.h"
 
 #include "manimframe.h"
-#include "mcanvas.h"
+#include "mlayeredits.h"
 #include "mdocumentdescription.h"
 #include "mevent.h"
 #include "mlogger.h"
@@ -400,7 +400,7 @@ void MImageTool::apply(Qt::KeyboardModifiers modifiers)
     m_animation->stop();
     const bool clip = m_clipToSelection || modifiers.testFlag(Qt::ShiftModifier);
     MUtility::setBusyCursor();
-    view->canvas()->pasteImage(m_imagePoint, renderImage(), clip, tr("Paste an image"), -1, QRectF(), 0);
+    edits()->pasteImage(m_imagePoint, renderImage(), clip, tr("Paste an image"), -1, QRectF(), 0);
     if (modifiers.testFlag(Qt::ControlModifier)) {
         setImagePoint(m_imagePoint + QPointF(10, 10));
         m_animation->start(100);

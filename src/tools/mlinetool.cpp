@@ -1,6 +1,5 @@
 #include "mlinetool.h"
 
-#include "mcanvas.h"
 #include "mevent.h"
 #include "mperspectivetool.h"
 #include "mrandom.h"
@@ -212,7 +211,7 @@ void MLineTool::apply()
     computeBuildPath();
     if (m_buildPath.isEmpty())
         return;
-    view->canvas()->brushStroke(m_buildPath, true, currentPaint());
+    strokePath(m_buildPath, true, currentPaint());
     m_buildPath = QPainterPath();
     clearPoints();
     emit toolChanged(this);

@@ -1,7 +1,7 @@
 #include "mplacingtool.h"
 
 #include "manimframe.h"
-#include "mcanvas.h"
+#include "mlayeredits.h"
 #include "mtools.h"
 #include "mwidget.h"
 
@@ -48,7 +48,7 @@ void MPlacingTool::applyInNewLayer()
         return;
     // A full document keeps the image on the tool rather than put it on a
     // layer that was not asked for.
-    if (!view->canvas()->appendLayer())
+    if (!edits()->appendLayer())
         return;
     apply(Qt::NoModifier);
 }

@@ -2,10 +2,12 @@
 
 #include "manimframe.h"
 #include "mbrushstyle.h"
-#include "mcanvas.h"
 #include "mcolorlist.h"
 #include "mevent.h"
 #include "mgeometry.h"
+#include "mlayeredits.h"
+#include "mpaper.h"
+#include "mselection.h"
 #include "msplinepath.h"
 #include "mstrokestyle.h"
 #include "mtools.h"
@@ -76,14 +78,16 @@ void MSelectionTool::apply(Qt::KeyboardModifiers)
 
 void MSelectionTool::apply()
 {
-    MCanvas *canvas = MTools::canvas();
+    const MCanvas *canvas = document();
     if (!canvas || m_buildPath.isEmpty())
         return;
     if (m_selectionShape == PolygonSelection || m_selectionShape == CurveSelection)
         m_buildPath.closeSubpath();
-    const QPainterPath result =
-        canvas->hasSelection() ? combined(canvas->selectionPath(), m_buildPath, m_selectionMode) : m_buildPath;
-    changeSelection(canvas, result, true);
+    const MSelection *documentSelection = selection();
+    const QPainterPath result = documentSelection->hasSelection()
+                                    ? combined(documentSelection->path(), m_buildPath, m_selectionMode)
+                                    : m_buildPath;
+    changeSelection(result, true);
     clearBuild();
     emit toolChanged(this);
 }
@@ -116,50 +120,51 @@ void MSelectionTool::setColor(const QColor &color, Qt::KeyboardModifiers modifie
 
 void MSelectionTool::selectAll()
 {
-    if (MCanvas *canvas = MTools::canvas())
-        select(canvas->paintedRect());
+    if (MPaper *documentPaper = paper())
+        select(documentPaper->paintedRect());
 }
 
 void MSelectionTool::setSelection(const QPainterPath &path)
 {
-    MCanvas *canvas = MTools::canvas();
+    const MCanvas *canvas = document();
     if (!canvas)
         return;
     clearBuild();
-    canvas->setClipPath(path);
-    followSelection(canvas);
+    setDocumentSelection(path);
+    followSelection();
     emit toolChanged(this);
 }
 
 void MSelectionTool::select(const QRectF &rect)
 {
-    MCanvas *canvas = MTools::canvas();
+    const MCanvas *canvas = document();
     if (!canvas)
         return;
     QPainterPath path;
     path.addRect(rect);
-    changeSelection(canvas, path, true);
+    changeSelection(path, true);
     emit toolChanged(this);
 }
 
 void MSelectionTool::invertSelection()
 {
-    if (MCanvas *canvas = MTools::canvas())
-        invertSelection(canvas->paintedRect());
+    if (MPaper *documentPaper = paper())
+        invertSelection(documentPaper->paintedRect());
 }
 
 void MSelectionTool::invertSelection(const QRectF &rect)
 {
-    MCanvas *canvas = MTools::canvas();
+    const MCanvas *canvas = document();
     if (!canvas)
         return;
-    if (!canvas->hasSelection()) {
+    const MSelection *documentSelection = selection();
+    if (!documentSelection->hasSelection()) {
         select(rect);
         return;
     }
     QPainterPath whole;
     whole.addRect(rect);
-    changeSelection(canvas, whole.subtracted(canvas->selectionPath()), true);
+    changeSelection(whole.subtracted(documentSelection->path()), true);
     emit toolChanged(this);
 }
 
@@ -182,10 +187,10 @@ void MSelectionTool::stepHistory(int delta)
         m_historyIndex = 0;
     else if (m_historyIndex < 0)
         m_historyIndex = m_history.size() - 1;
-    MCanvas *canvas = MTools::canvas();
+    const MCanvas *canvas = document();
     if (!canvas)
         return;
-    changeSelection(canvas, m_history.at(m_historyIndex), false);
+    changeSelection(m_history.at(m_historyIndex), false);
     emit toolChanged(this);
 }
 
@@ -226,32 +231,33 @@ void MSelectionTool::setSelectionPath(const QPainterPath &path)
 
 void MSelectionTool::fillSelection()
 {
-    MCanvas *canvas = MTools::canvas();
-    if (!canvas)
+    MLayerEdits *documentEdits = edits();
+    if (!documentEdits)
         return;
     apply();
-    canvas->fillPath(canvas->selectionPath(), MColorList::instance()->currentColor(), -1);
+    documentEdits->fillPath(selection()->path(), MColorList::instance()->currentColor(), -1);
 }
 
 void MSelectionTool::strokeSelection()
 {
-    MCanvas *canvas = MTools::canvas();
+    const MCanvas *canvas = document();
     if (!canvas)
         return;
     apply();
     // Nothing to stroke would still leave an empty undo step.
-    if (canvas->selectionPath().isEmpty())
+    const QPainterPath outline = selection()->path();
+    if (outline.isEmpty())
         return;
-    canvas->brushStroke(canvas->selectionPath(), false, currentPaint());
+    strokePath(outline, false, currentPaint());
 }
 
 void MSelectionTool::resetSelection()
 {
-    MCanvas *canvas = MTools::canvas();
+    const MCanvas *canvas = document();
     if (!canvas)
         return;
     clearBuild();
-    changeSelection(canvas, QPainterPath(), false);
+    changeSelection(QPainterPath(), false);
     emit toolChanged(this);
 }
 
@@ -263,17 +269,17 @@ void MSelectionTool::storeClip(const QPainterPath &path)
 
 // ---------------------------------------------------------------- selection state
 
-void MSelectionTool::changeSelection(MCanvas *canvas, const QPainterPath &path, bool rememberIt)
+void MSelectionTool::changeSelection(const QPainterPath &path, bool rememberIt)
 {
-    canvas->setClipPath(path);
-    followSelection(canvas);
+    setDocumentSelection(path);
+    followSelection();
     if (rememberIt && !path.isEmpty())
         remember(path);
 }
 
-void MSelectionTool::followSelection(MCanvas *canvas)
+void MSelectionTool::followSelection()
 {
-    m_animFrame->set_isStarted(!canvas->selectionPath().isEmpty());
+    m_animFrame->set_isStarted(!selection()->path().isEmpty());
 }
 
 void MSelectionTool::remember(const QPainterPath &path)
@@ -587,7 +593,7 @@ void MSelectionTool::paint(QPainter *painter)
             painter->drawEllipse(transform->map(point(0)), 10.0, 10.0);
         }
     }
-    const QPainterPath selection = view->canvas()->selectionPath();
+    const QPainterPath selection = MTool::selection()->path();
     if (!selection.isEmpty()) {
         const QRect bounds = transform->mapRect(selection.boundingRect()).toRect();
         // A selection around the whole view has no edge to show.

@@ -10,7 +10,6 @@
 
 class MAnimFrame;
 class MBrushStyle;
-class MCanvas;
 class MStrokeStyle;
 
 // Builds an outline in one of seven shapes, combines it with the document's
@@ -120,8 +119,8 @@ private:
     void freeHandler(const QPointF &position);
     void rebuild();
     // The document's selection becomes path; the ants and the history follow.
-    void changeSelection(MCanvas *canvas, const QPainterPath &path, bool remember);
-    void followSelection(MCanvas *canvas);
+    void changeSelection(const QPainterPath &path, bool remember);
+    void followSelection();
     void remember(const QPainterPath &path);
     void stepHistory(int delta);
     void clearBuild();

@@ -2,12 +2,13 @@
 
 #include "manimframe.h"
 #include "mbrushstyle.h"
-#include "mcanvas.h"
 #include "mcolorlist.h"
 #include "mevent.h"
 #include "mgeometry.h"
+#include "mlayeredits.h"
 #include "msettings.h"
 #include "mshape.h"
+#include "mselection.h"
 #include "mselectiontool.h"
 #include "mshapelist.h"
 #include "mstrokestyle.h"
@@ -395,7 +396,7 @@ void MShapeTool::apply(Qt::KeyboardModifiers modifiers)
     m_animation->stop();
     const QImage image = renderImage();
     if (!image.isNull())
-        view->canvas()->pasteImage(m_position, image, false, tr("Add a shape"), -1, QRectF(), 0);
+        edits()->pasteImage(m_position, image, false, tr("Add a shape"), -1, QRectF(), 0);
     if (modifiers.testFlag(Qt::ControlModifier)) {
         setFirstPoint(m_position + QPointF(10, 10));
         m_animation->start(100);
@@ -421,13 +422,12 @@ void MShapeTool::applyAsSelection()
 
 void MShapeTool::selectPath(const QPainterPath &path, int mode)
 {
-    MCanvas *canvas = MTools::canvas();
-    if (!canvas)
+    const MSelection *documentSelection = selection();
+    if (!documentSelection)
         return;
-    const QPainterPath selection = mode == MSelectionTool::ReplaceSelectionMode
-                                       ? path
-                                       : MSelectionTool::combined(canvas->selectionPath(), path, mode);
-    canvas->setClipPath(selection);
+    setDocumentSelection(mode == MSelectionTool::ReplaceSelectionMode
+                             ? path
+                             : MSelectionTool::combined(documentSelection->path(), path, mode));
     MTools *tools = MTools::instance();
     tools->activate(MTool::SelectionTool, true);
     if (auto *selectionTool = qobject_cast<MSelectionTool *>(tools->tool(MTool::SelectionTool)))

@@ -2,7 +2,7 @@
 
 #include "manimframe.h"
 #include "mbrushstyle.h"
-#include "mcanvas.h"
+#include "mlayeredits.h"
 #include "mcolorlist.h"
 #include "mevent.h"
 #include "mfontstyle.h"
@@ -263,7 +263,7 @@ void MTextTool::apply(Qt::KeyboardModifiers modifiers)
     m_animation->stop();
     const QImage image = renderImage();
     if (!image.isNull())
-        view->canvas()->pasteImage(point(0), image, false, tr("Add a text"), -1, QRectF(), 0);
+        edits()->pasteImage(point(0), image, false, tr("Add a text"), -1, QRectF(), 0);
     if (modifiers.testFlag(Qt::ControlModifier)) {
         setTextPoint(point(0) + QPointF(10, 10));
         m_animation->start(100);

@@ -1,6 +1,6 @@
 #include "mgridtool.h"
 
-#include "mcanvas.h"
+#include "mpaper.h"
 #include "msettings.h"
 #include "mtools.h"
 #include "mtransform.h"
@@ -23,7 +23,7 @@ void MGridTool::paint(QPainter *painter)
     MWidget *view = MTools::widget();
     if (!visible() || !view)
         return;
-    const QRectF r = view->canvas()->paintedRect();
+    const QRectF r = paper()->paintedRect();
     painter->save();
     painter->setTransform(view->transform()->matrix());
     QPen pen(m_gridColor);

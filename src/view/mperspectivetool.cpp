@@ -1,6 +1,5 @@
 #include "mperspectivetool.h"
 
-#include "mcanvas.h"
 #include "mevent.h"
 #include "mgeometry.h"
 #include "msettings.h"
@@ -8,6 +7,7 @@
 #include "mtools.h"
 #include "mtoolvalues.h"
 #include "mtransform.h"
+#include "mundohistory.h"
 #include "mutility.h"
 #include "mwidget.h"
 
@@ -310,15 +310,15 @@ void MPerspectiveTool::reset()
 
 void MPerspectiveTool::print()
 {
-    MCanvas *canvas = MTools::canvas();
     // Nothing to draw, or nowhere to draw it: no empty undo step.
-    if (!canvas || m_figures.isEmpty() || !canvas->isStrokeAllowed())
+    if (m_figures.isEmpty() || !canStroke())
         return;
+    MUndoHistory *undo = history();
     MUtility::setBusyCursor();
-    canvas->beginMacro(tr("Print perspective"));
+    undo->beginMacro(tr("Print perspective"));
     for (Figure *figure : qAsConst(m_figures)) {
         const Corners k = figure->corners();
-        auto edge = [canvas](const QPointF &a, const QPointF &b) { canvas->drawLine(a, b, currentPaint()); };
+        auto edge = [](const QPointF &a, const QPointF &b) { strokeLine(a, b, currentPaint()); };
         if (m_leftVanishingPoint) {
             if (m_rightVanishingPoint) {
                 edge(k.TL, k.K);
@@ -338,7 +338,7 @@ void MPerspectiveTool::print()
         }
         edge(k.T, k.c);
     }
-    canvas->endMacro();
+    undo->endMacro();
     MUtility::restoreCursor();
 }
 

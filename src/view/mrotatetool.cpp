@@ -1,7 +1,7 @@
 #include "mrotatetool.h"
 
-#include "mcanvas.h"
 #include "mevent.h"
+#include "mpaper.h"
 #include "mtools.h"
 #include "mtransform.h"
 #include "mwidget.h"
@@ -12,9 +12,9 @@
 #include <cmath>
 
 namespace {
-QPointF shownCentre(MWidget *view)
+QPointF shownCentre(MWidget *view, const MPaper *paper)
 {
-    return view->transform()->map(view->canvas()->paintedRect().center());
+    return view->transform()->map(paper->paintedRect().center());
 }
 } // namespace
 
@@ -28,7 +28,7 @@ void MRotateTool::paint(QPainter *painter)
     MWidget *view = MTools::widget();
     if (!visible() || !view)
         return;
-    const QPointF c = shownCentre(view);
+    const QPointF c = shownCentre(view, paper());
     const double rotation = view->transform()->rotation();
     const double r = rotation * M_PI / 180.0;
     painter->save();
@@ -56,7 +56,7 @@ void MRotateTool::mouseMoveEvent(MEvent *event)
     MWidget *view = MTools::widget();
     if (!view)
         return;
-    const QPointF c = shownCentre(view);
+    const QPointF c = shownCentre(view, paper());
     double a = QLineF(c, event->viewPosition).angleTo(QLineF(c, m_lastPosition));
     // The shorter way round: a small turn against the clock is a small
     // negative step, not almost a full turn added to the rotation.

@@ -46,6 +46,75 @@ MToolValues *MTool::toolValues()
     return view ? view->toolValues() : nullptr;
 }
 
+namespace {
+// The part of the current view's document the getter returns, null without a view.
+template <class Part>
+Part *currentPart(Part *(MCanvas::*get)() const)
+{
+    MCanvas *canvas = MTools::canvas();
+    return canvas ? (canvas->*get)() : nullptr;
+}
+} // namespace
+
+MCanvas *MTool::document()
+{
+    return MTools::canvas();
+}
+
+MLayerStack *MTool::layers()
+{
+    return currentPart(&MCanvas::layers);
+}
+
+MLayerEdits *MTool::edits()
+{
+    return currentPart(&MCanvas::layerEdits);
+}
+
+MSelection *MTool::selection()
+{
+    return currentPart(&MCanvas::selection);
+}
+
+MPaper *MTool::paper()
+{
+    return currentPart(&MCanvas::paper);
+}
+
+MUndoHistory *MTool::history()
+{
+    return currentPart(&MCanvas::history);
+}
+
+MDocumentRenderer *MTool::renderer()
+{
+    return currentPart(&MCanvas::renderer);
+}
+
+void MTool::setDocumentSelection(const QPainterPath &outline)
+{
+    if (MCanvas *canvas = document())
+        canvas->setClipPath(outline);
+}
+
+int MTool::strokePath(const QPainterPath &path, bool clip, const MStrokePaint &paint)
+{
+    MCanvas *canvas = document();
+    return canvas ? canvas->brushStroke(path, clip, paint) : 0;
+}
+
+void MTool::strokeLine(const QPointF &from, const QPointF &to, const MStrokePaint &paint)
+{
+    if (MCanvas *canvas = document())
+        canvas->drawLine(from, to, paint);
+}
+
+bool MTool::canStroke()
+{
+    MCanvas *canvas = document();
+    return canvas && canvas->isStrokeAllowed();
+}
+
 void MTool::setCursor(const QCursor &cursor)
 {
     if (cursor.shape() == m_cursor.shape() && cursor.shape() != Qt::BitmapCursor)

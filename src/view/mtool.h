@@ -16,10 +16,18 @@
 #include <QVariant>
 #include <QVector>
 
+class MCanvas;
+class MDocumentRenderer;
 class MEvent;
+class MLayerEdits;
+class MLayerStack;
+class MPaper;
+class MSelection;
 class MToolValues;
+class MUndoHistory;
 class QKeyEvent;
 class QPainter;
+class QPainterPath;
 class QWheelEvent;
 
 // Base of every tool of the canvas view. A tool keeps no pointer to the view
@@ -179,6 +187,26 @@ signals:
 protected:
     // The current view's tool values, null without a view.
     static MToolValues *toolValues();
+    // The parts of the current view's document a tool works on, each null
+    // without a view; the document itself for what only it does (strokes,
+    // the selection outline, the painted rectangle's undo step).
+    static MCanvas *document();
+    static MLayerStack *layers();
+    static MLayerEdits *edits();
+    static MSelection *selection();
+    static MPaper *paper();
+    static MUndoHistory *history();
+    static MDocumentRenderer *renderer();
+    // What only the document does, on the current view's; nothing without a
+    // view. The outline becomes the selection (an empty one clears it), with
+    // its mask redrawn.
+    static void setDocumentSelection(const QPainterPath &outline);
+    // Strokes with the paint as the brush would, each call one undo step:
+    // every sub-path of the path (0 when nothing was painted), or a line.
+    static int strokePath(const QPainterPath &path, bool clip, const MStrokePaint &paint);
+    static void strokeLine(const QPointF &from, const QPointF &to, const MStrokePaint &paint);
+    // True when the current layer of a ready document takes a stroke.
+    static bool canStroke();
     void setCursor(const QCursor &cursor);
     // Guides that are moved by their handles: a press takes the gesture only
     // on a handle, which it selects, and the cursor shows the handle.

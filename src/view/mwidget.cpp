@@ -146,6 +146,16 @@ MWidget::~MWidget()
     delete m_canvas;
 }
 
+MLayerStack *MWidget::layers() const
+{
+    return m_canvas->layers();
+}
+
+const MDocumentParts &MWidget::parts() const
+{
+    return m_canvas->parts();
+}
+
 bool MWidget::currentLayerEditable() const
 {
     return m_canvas->currentLayerEditable();

@@ -14,9 +14,11 @@
 #include <memory>
 
 class MCanvas;
+struct MDocumentParts;
 class MControl;
 class MFrameTarget;
 class MLayerCache;
+class MLayerStack;
 class MLowPassFilter;
 class MPaintParams;
 class MSmoothFilter;
@@ -52,6 +54,10 @@ public:
     ~MWidget() override;
 
     MCanvas *canvas() const { return m_canvas; }
+    // The document's layers and parts, for whatever reads or steps through
+    // them and needs nothing of the document itself.
+    MLayerStack *layers() const;
+    const MDocumentParts &parts() const;
     MTransform *transform() const { return m_transform; }
     MToolValues *toolValues() const { return m_toolValues; }
     QList<MControl *> controls() const { return m_controls; }

@@ -1,7 +1,7 @@
 #include "mzoomtool.h"
 
-#include "mcanvas.h"
 #include "mevent.h"
+#include "mpaper.h"
 #include "mtools.h"
 #include "mtransform.h"
 #include "mwidget.h"
@@ -35,6 +35,6 @@ void MZoomTool::mouseMoveEvent(MEvent *event)
     const float decisive = std::abs(d1) > std::abs(d2) ? d1 : d2;
     const double sign = decisive > 0.0f ? 1.0 : -1.0;
     MTransform *transform = view->transform();
-    transform->setScale((sign * f + 1.0) * m_startScale, transform->map(view->canvas()->paintedRect().center()));
+    transform->setScale((sign * f + 1.0) * m_startScale, transform->map(paper()->paintedRect().center()));
     emit toolChanged(this);
 }

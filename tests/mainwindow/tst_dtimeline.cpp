@@ -153,6 +153,25 @@ private slots:
         line->set_firstLayerAsBackground(false);
     }
 
+    // Layers added and removed while the time line is open reach its slider.
+    void sliderFollowsTheLayerCount()
+    {
+        layers(1);
+        DTimeLine *line = timeLine();
+        line->setCount(canvas()->count());
+        auto *slider = child<QSlider>("layerSlider");
+        QVERIFY(!slider->isEnabled());
+        for (int maximum : {1, 2}) {
+            QVERIFY(canvas()->appendLayer());
+            QVERIFY(slider->isEnabled());
+            QCOMPARE(slider->maximum(), maximum);
+        }
+        canvas()->removeLayer(2);
+        QCOMPARE(slider->maximum(), 1);
+        canvas()->removeLayer(1);
+        QVERIFY(!slider->isEnabled());
+    }
+
     void steps_data()
     {
         QTest::addColumn<bool>("background");
