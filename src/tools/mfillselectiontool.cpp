@@ -109,7 +109,7 @@ int MFillSelectionTool::selectAt(MEvent *event)
     bool changed = false;
     const QMetaObject::Connection watch =
         connect(canvas, &MCanvas::selectionChanged, this, [&changed]() { changed = true; });
-    edits()->fillSelection(event->canvasPosition().toPoint(), replace, uchar(m_threshold), row);
+    canvas->fillSelection(event->canvasPosition().toPoint(), replace, uchar(m_threshold), row);
     disconnect(watch);
     // The document shows the pixel selection only without an outline: a
     // replacing click must not leave the old outline standing for it.
