@@ -21,8 +21,9 @@ struct MDocumentParts
     MPaper *paper = nullptr;
     MSelection *selection = nullptr;
     MPaintEngine *paintEngine = nullptr;
-    // The document itself, for the view's layer cache only: the parts reach
-    // what they need through the members below.
+    // The document itself, still read by the document's storage and the
+    // view's layer cache; every other part reaches what it needs through the
+    // members below.
     MCanvas *document = nullptr;
     // The context and tile passes, and the undo history commands go on.
     MGpuDevice *device = nullptr;
