@@ -159,7 +159,15 @@ void MStampQueue::appendRun(Run &run, const QSet<MTile *> &tiles, bool random)
 {
     run.firstTile = m_runTiles.size();
     run.tileCount = tiles.size();
-    for (MTile *tile : tiles) {
+    // The random values go to the tiles by their place, not by a pointer
+    // set's order: a seeded stroke paints the same whichever way its tiles
+    // lie in memory.
+    QVector<MTile *> placed(tiles.begin(), tiles.end());
+    std::sort(placed.begin(), placed.end(), [](const MTile *a, const MTile *b) {
+        const QRect ra = a->rect(), rb = b->rect();
+        return ra.y() != rb.y() ? ra.y() < rb.y() : ra.x() < rb.x();
+    });
+    for (MTile *tile : placed) {
         // The texture is there from the placing on, as when the stamps were drawn at once.
         static_cast<MTextureTile *>(tile)->ensureTexture();
         m_runTiles.append(tile);

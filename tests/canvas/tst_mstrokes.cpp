@@ -41,9 +41,7 @@ namespace {
 const QRectF document(-300, -200, 600, 400);
 const QRect whole = document.toRect();
 const QString engineId = QStringLiteral("{5A1C0D1E-0000-4000-8000-0000000000C6}");
-// Stamps tinted by their count. (The random value of a run is not read: it
-// is handed to the run's tiles in the order of a pointer set, which no seed
-// fixes.)
+// Stamps tinted by their count.
 const QString engineBody = QStringLiteral(
     "vec3 color = getStandardColor() * vec3(1.0, 0.3 + 0.7 * fract(float(f_stampCount) * 0.173), 1.0);\n"
     "f_color = getStandardComposition(color, getStandardClipping(getStandardAlpha()));\n");
@@ -170,6 +168,53 @@ private slots:
                                                 .arg(where.y() + whole.y())
                                                 .arg(where.width())
                                                 .arg(where.height())));
+    }
+
+    // The random value of a run's pass goes to its tiles by their place: a
+    // seeded stroke paints the same whichever order its tiles were made in.
+    void seededStrokeIgnoresTileOrder()
+    {
+        const QString randomId = QStringLiteral("{5A1C0D1E-0000-4000-8000-0000000000C7}");
+        auto *engine = new MTestEffect(
+            randomId, QStringLiteral("f_color = getStandardComposition(getStandardColor() * vec3(f_random, 1.0, "
+                                     "1.0 - f_random), getStandardClipping(getStandardAlpha()));\n"));
+        engine->set_type(MShader::BrushShader);
+        MShaderList::instance()->append(engine);
+        MBrush brush;
+        brush.set_shaderId(randomId);
+        brush.setRadius(12);
+        // Every tile corner lies at the origin: each move's stamps straddle four tiles.
+        const QPointF corners[4] = {QPointF(-100, -100), QPointF(100, -100), QPointF(-100, 100), QPointF(100, 100)};
+        const int orders[][4] = {{0, 1, 2, 3}, {3, 2, 1, 0}, {1, 3, 0, 2}, {2, 0, 3, 1}, {0, 3, 1, 2}, {3, 0, 2, 1}};
+        QImage first;
+        for (const auto &order : orders) {
+            canvas->reset();
+            canvas->setAutoExtent(false);
+            canvas->setPaintedRect(document);
+            QVERIFY(canvas->makeCurrent());
+            canvas->strokeLayer()->clear();
+            // Other blocks between the tiles move them about in memory.
+            std::vector<std::unique_ptr<char[]>> spacers;
+            for (int i : order) {
+                spacers.emplace_back(new char[size_t(64 + 4096 * order[i])]);
+                QVERIFY(canvas->strokeLayer()->addTile(corners[i]));
+            }
+            MRandom::seed(4049);
+            MEvent press = event(MEvent::Press, QPointF(20, 0), 1.0);
+            canvas->startStroke(&press, MStrokePaint{&brush, QColor(40, 90, 220), QColor(250, 200, 20)}, 0);
+            for (int i = 1; i <= 24; ++i) {
+                const double a = i * M_PI / 12;
+                MEvent move = event(MEvent::Move, QPointF(20 * std::cos(a), 20 * std::sin(a)), 1.0);
+                canvas->stroke(&move, 0, MStrokePaint());
+            }
+            MEvent release = event(MEvent::Release, QPointF(20, 0), 0.0);
+            canvas->stroke(&release, 0, MStrokePaint());
+            const QImage painted = layerImage(canvas->current(), QRect(-40, -40, 80, 80));
+            if (first.isNull())
+                first = painted;
+            else
+                QCOMPARE(painted, first);
+        }
     }
 
     void colorTextureSize_data()
