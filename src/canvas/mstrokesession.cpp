@@ -466,28 +466,21 @@ void MStrokeSession::colorFeedback(const QPointF &position, bool clear)
     QMatrix4x4 projection;
     projection.ortho(0.0f, float(n), 0.0f, float(n), -1.0f, 1.0f);
 
-    for (MTile *c : qAsConst(tiles)) {
-        MTextureTile *source = MStampQueue::layerTileUnder(layer, c->rectWithBorder());
-        if (!source)
-            continue;
-        const QRectF sourceArea(source->rectWithBorder());
-        const QRectF part = square.intersected(sourceArea);
+    // Each pass draws the part of the target that lies over one area of the
+    // layer, reading that area of the texture.
+    auto pass = [&](GLuint layerTexture, const QRectF &part, const QRectF &sourceArea) {
         frameBuffer->attachTexture(target->textureId());
         f->glBlendFunc(GL_ONE, GL_ZERO);
-        f->glClearColor(0, 0, 0, 0);
-        f->glClear(GL_COLOR_BUFFER_BIT);
         f->glViewport(0, 0, n, n);
 
-        // The whole target, reading the part of the layer tile under it.
-        const QPointF positions[4] = {QPointF(0, n), QPointF(0, 0), QPointF(n, n), QPointF(n, 0)};
-        const QPointF unit[4] = {QPointF(0, 1), QPointF(0, 0), QPointF(1, 1), QPointF(1, 0)};
         const QPointF layerCorners[4] = {part.bottomLeft(), part.topLeft(), part.bottomRight(), part.topRight()};
         MQuadTransform corner[4];
         for (int i = 0; i < 4; ++i) {
-            corner[i].position[0] = float(positions[i].x());
-            corner[i].position[1] = float(positions[i].y());
+            const QPointF position = layerCorners[i] - square.topLeft();
+            corner[i].position[0] = float(position.x());
+            corner[i].position[1] = float(position.y());
             setColor(corner[i], color);
-            corner[i].textureCoordinates[0] = QVector2D(unit[i]);
+            corner[i].textureCoordinates[0] = QVector2D(position / n);
             corner[i].textureCoordinates[1] =
                 QVector2D(float((layerCorners[i].x() - sourceArea.left()) / sourceArea.width()),
                           float((layerCorners[i].y() - sourceArea.top()) / sourceArea.height()));
@@ -504,7 +497,7 @@ void MStrokeSession::colorFeedback(const QPointF &position, bool clear)
         if (!program || !program->bind()) {
             logger.systemError(QStringLiteral("No valid shader program for color feedback"));
             endTargetPass(nullptr, vertexArray, stampBuffer, frameBuffer);
-            continue;
+            return;
         }
         MShaderProgramList::setAttributeBuffers(program, vertexArray);
         program->setUniformValue("mvp", projection);
@@ -512,13 +505,33 @@ void MStrokeSession::colorFeedback(const QPointF &position, bool clear)
         program->setUniformValue("f_colorAbsorbtionRate", GLfloat(v[MEnum::bsColorAbsorbtionRate]));
         program->setUniformValue("f_colorFlowingRate", GLfloat(v[MEnum::bsColorFlowingRate]));
         MTextureUnitBinder binder(f);
-        binder.bind(source->textureId(), program, "f_currentLayerTexture", GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE,
+        binder.bind(layerTexture, program, "f_currentLayerTexture", GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE,
                     GL_CLAMP_TO_EDGE);
         binder.bind(sample->textureId(), program, "f_colorTexture", GL_NEAREST, GL_NEAREST, GL_CLAMP_TO_EDGE,
                     GL_CLAMP_TO_EDGE);
         f->glDrawArrays(GL_TRIANGLES, 0, stampBuffer->count());
         endTargetPass(program, vertexArray, stampBuffer, frameBuffer);
         binder.unbindAll();
+    };
+
+    // Where no tile of the layer lies, the brush picks up a transparent
+    // layer; the square was left as the previous pick had it.
+    bool covered = false;
+    for (MTile *c : qAsConst(tiles))
+        covered = covered || QRectF(c->rect()).contains(square);
+    if (!covered)
+        pass(m_surface->emptyTexture()->textureId(), square, square);
+    // Each tile gives the part of the square over its own area (not over
+    // its border, which its neighbour gives): the colours picked from
+    // across a tile edge do not depend on the order of the tiles.
+    for (MTile *c : qAsConst(tiles)) {
+        MTextureTile *source = MStampQueue::layerTileUnder(layer, c->rectWithBorder());
+        if (!source)
+            continue;
+        const QRectF part = square.intersected(QRectF(source->rect()));
+        if (part.isEmpty())
+            continue;
+        pass(source->textureId(), part, QRectF(source->rectWithBorder()));
         source->release();
     }
     // The freshly drawn colours become the ones the next stamps read.

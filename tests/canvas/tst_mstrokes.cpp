@@ -217,6 +217,77 @@ private slots:
         }
     }
 
+    // A wet brush picks up the colours under it. Over a tile edge each side
+    // gives its own part, whichever order the tiles were made in; where the
+    // layer has no tile it picks up nothing, not what the last stroke held.
+    void colorPickupAcrossTileEdges()
+    {
+        const QString pickupId = QStringLiteral("{5A1C0D1E-0000-4000-8000-0000000000C8}");
+        auto *engine = new MTestEffect(
+            pickupId, QStringLiteral("f_color = getStandardComposition(getStandardColor(), "
+                                     "getStandardClipping(getStandardAlpha()));\n"));
+        engine->set_type(MShader::BrushShader);
+        MShaderList::instance()->append(engine);
+        MBrush brush;
+        brush.set_shaderId(pickupId);
+        brush.setRadius(12);
+        brush.setColorAbsorbtionRate(1.0);
+        brush.setColorFlowingRate(0.0);
+        const QColor paint(40, 200, 40);
+        const QRgb red = qRgba(220, 20, 20, 255);
+        const QRgb blue = qRgba(20, 20, 220, 255);
+        auto strokeDown = [&](double x, double top) {
+            MEvent press = event(MEvent::Press, QPointF(x, top), 1.0);
+            canvas->startStroke(&press, MStrokePaint{&brush, paint, paint}, 0);
+            for (int i = 1; i <= 12; ++i) {
+                MEvent move = event(MEvent::Move, QPointF(x, top + 4 * i), 1.0);
+                canvas->stroke(&move, 0, MStrokePaint());
+            }
+            MEvent release = event(MEvent::Release, QPointF(x, top + 48), 0.0);
+            canvas->stroke(&release, 0, MStrokePaint());
+        };
+
+        // Red left of the edge at x = 0, blue right of it; the tiles made in
+        // different orders, with other blocks between them in memory.
+        const QPointF corners[4] = {QPointF(-100, -100), QPointF(100, -100), QPointF(-100, 100), QPointF(100, 100)};
+        const int orders[][4] = {{0, 1, 2, 3}, {3, 2, 1, 0}, {1, 3, 0, 2}, {2, 0, 3, 1}};
+        QImage first;
+        for (const auto &order : orders) {
+            canvas->reset();
+            canvas->setAutoExtent(false);
+            canvas->setPaintedRect(document);
+            QVERIFY(canvas->makeCurrent());
+            std::vector<std::unique_ptr<char[]>> spacers;
+            for (int i : order) {
+                spacers.emplace_back(new char[size_t(64 + 4096 * order[i])]);
+                QVERIFY(canvas->current()->addTile(corners[i]));
+            }
+            paintRect(canvas->current(), QRect(-200, -200, 200, 400), red);
+            paintRect(canvas->current(), QRect(0, -200, 200, 400), blue);
+            strokeDown(0, 20);
+            const QImage painted = layerImage(canvas->current(), QRect(-30, 10, 60, 70));
+            const QColor left = painted.pixelColor(30 - 4, 40), right = painted.pixelColor(30 + 4, 40);
+            // The brush carries each side's colour on that side.
+            QVERIFY2(left.red() > 150 && left.blue() < 60, qPrintable(left.name()));
+            QVERIFY2(right.blue() > 150 && right.red() < 60, qPrintable(right.name()));
+            if (first.isNull())
+                first = painted;
+            else
+                QCOMPARE(painted, first);
+        }
+
+        // Red picked up on the left, then a stroke where the layer has no tile.
+        canvas->reset();
+        canvas->setAutoExtent(false);
+        canvas->setPaintedRect(document);
+        QVERIFY(canvas->makeCurrent());
+        paintRect(canvas->current(), QRect(-200, -200, 150, 400), red);
+        strokeDown(-120, -100);
+        strokeDown(120, -100);
+        const QColor picked = layerImage(canvas->current(), QRect(120, -76, 1, 1)).pixelColor(0, 0);
+        QVERIFY2(picked.alpha() > 0 && picked.red() == picked.green(), qPrintable(picked.name()));
+    }
+
     void colorTextureSize_data()
     {
         QTest::addColumn<double>("radius");
