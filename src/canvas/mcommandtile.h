@@ -30,6 +30,9 @@ public:
     QRectF tileRect() const { return m_tileRect; }
     QString beforeId() const { return m_beforeId; }
     QString afterId() const { return m_afterId; }
+    // Public for a step holding tiles as its parts, which is restorable
+    // only when each of them is.
+    bool canRestore(bool undoing) const override;
 
 protected:
     // The tile is only noted: it is read and changed when the command runs.
@@ -44,7 +47,6 @@ protected:
     bool backup(MTextureTile *tile, const QSet<MTile *> &blocks, QString &id, bool queued = false);
     // Holds the backup the tile names now (one the caller just made).
     void hold(MTextureTile *tile, QString &id);
-    bool canRestore(bool undoing) const override;
 
     MLayerStack *m_layers;
     MGpuDevice *m_device;

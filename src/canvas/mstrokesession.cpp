@@ -2,8 +2,7 @@
 
 #include "mbrush.h"
 #include "mbrushsettinginfolist.h"
-#include "mcommandsetpaintedrect.h"
-#include "mcommandupdatetile.h"
+#include "mcommandstroke.h"
 #include "mcurve.h"
 #include "mdocumentevents.h"
 #include "mframebuffer.h"
@@ -191,8 +190,10 @@ void MStrokeSession::end()
         return;
     MTextureLayer *strokeLayer = m_parts.strokeLayer;
     MBrush *brush = m_state->brush();
-    MUndoHistory *history = m_parts.history;
-    history->beginMacro(tr("Brush stroke: %1, %2").arg(brush->description(), m_state->foregroundColor.name()));
+    auto *stroke = new MCommandStroke(
+        m_parts, tr("Brush stroke: %1, %2").arg(brush->description(), m_state->foregroundColor.name()),
+        m_state->startPaintedRect, documentPaintedRect());
+    QVector<MTextureTile *> merged;
     const QSet<MTile *> touched = strokeLayer->touchedTiles();
     for (MTile *t : touched) {
         auto *tile = static_cast<MTextureTile *>(t);
@@ -201,12 +202,13 @@ void MStrokeSession::end()
         auto *target = static_cast<MTextureTile *>(layer->addTile(QRectF(tile->rectWithBorder()).center()));
         if (!target || !target->ensureTexture())
             continue;
-        history->push(new MCommandUpdateTile(m_parts, index, target, tile, brush->opacity(), strokeLayer->eraserMode(),
-                                             false, nullptr));
-        clearTile(tile);
+        stroke->addTile(index, target, tile, brush->opacity(), strokeLayer->eraserMode());
+        merged << tile;
     }
-    history->push(new MCommandSetPaintedRect(m_parts, m_state->startPaintedRect, documentPaintedRect()));
-    history->endMacro();
+    m_parts.history->pushRecorded(stroke);
+    // Emptied once merged: whether its merge was recorded or not.
+    for (MTextureTile *tile : qAsConst(merged))
+        clearTile(tile);
     emit m_parts.events->thumbnailWanted(index);
     strokeLayer->touchedTiles().clear();
     // Each stroke's tiles stayed after it: strokes all over a document came

@@ -49,6 +49,23 @@ bool MUndoHistory::push(MCommand *command)
     return true;
 }
 
+void MUndoHistory::pushRecorded(MCommand *command)
+{
+    // With no redo step to drop (or a macro open) the stack only appends,
+    // trimming to the limit afterwards: an ordinary push.
+    if (!command || command->m_hasParent || !m_stack->canRedo()) {
+        push(command);
+        return;
+    }
+    // The step goes on the stack before it runs: the redo steps go then.
+    // The stack held no more than its limit with them, so none is trimmed.
+    prepareRun();
+    command->m_taken = true;
+    m_stack->push(command);
+    command->m_taken = false;
+    command->runFirst();
+}
+
 void MUndoHistory::beginMacro(const QString &text)
 {
     m_stack->beginMacro(text);

@@ -37,6 +37,10 @@ public:
     // macro); true when it was recorded. One that was not is disposed of.
     // A child command runs with its parent instead.
     bool push(MCommand *command);
+    // Keeps a command that is recorded whatever its parts do, in the order
+    // a macro of its parts kept: the redo steps, and the records they hold,
+    // go before it runs; a step past the undo limit goes after.
+    void pushRecorded(MCommand *command);
     void beginMacro(const QString &text);
     void endMacro();
     void undo();

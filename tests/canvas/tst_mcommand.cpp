@@ -1,3 +1,4 @@
+#include "mbrush.h"
 #include "mbufferlayer.h"
 #include "mbuffertile.h"
 #include "mcanvas.h"
@@ -8,8 +9,10 @@
 #include "mcommandquickfilltile.h"
 #include "mcommandremovelayer.h"
 #include "mcommandsetpaintedrect.h"
+#include "mcommandstroke.h"
 #include "mcommandupdatelayerproperties.h"
 #include "mcommandupdatetile.h"
+#include "mevent.h"
 #include "msettings.h"
 #include "mshaderlist.h"
 #include "mtestblockedcache.h"
@@ -35,6 +38,7 @@
 #include <QTest>
 #include <QUndoStack>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <memory>
@@ -225,6 +229,21 @@ private:
         MTextureTile *tile = tileOf(canvas->at(0), at);
         pixels = premultipliedNoise(seed, tile->byteSize());
         return tile->setData(pixels.constData()) ? tile : nullptr;
+    }
+
+    // A stroke of the brush through the points on row 0, pressed at the
+    // first and released at the last.
+    void strokeThrough(MBrush *brush, const QVector<QPointF> &points)
+    {
+        const MStrokePaint paint{brush, QColor(20, 90, 200), Qt::white};
+        MEvent event;
+        for (int i = 0; i <= points.size(); ++i) {
+            event.type = i == 0 ? MEvent::Press : i < points.size() ? MEvent::Move : MEvent::Release;
+            const QPointF at = points.at(qMin(i, points.size() - 1));
+            event.inputs[MEnum::biPositionX] = at.x();
+            event.inputs[MEnum::biPositionY] = at.y();
+            canvas->stroke(&event, 0, paint);
+        }
     }
 
     // The document as a painter sees it: the painted rectangle, then each
@@ -502,6 +521,7 @@ private slots:
         setLimit(256.0);
         canvas->reset();
         canvas->strokeLayer()->setOpacity(1.0);
+        canvas->strokeLayer()->setEraserMode(false);
     }
 
     // Whatever a case did, dropping the history leaves no backup in memory
@@ -959,6 +979,147 @@ private slots:
         QCOMPARE(documentState(), before);
         canvas->redo();
         QCOMPARE(documentState(), after);
+    }
+
+    void strokeEndIsOneStep_data()
+    {
+        QTest::addColumn<bool>("eraser");
+        QTest::addColumn<bool>("spill");
+        QTest::addColumn<bool>("afterUndo");
+        QTest::addColumn<bool>("lostRecord");
+        QTest::newRow("paint, in memory") << false << false << false << false;
+        QTest::newRow("paint, spilled") << false << true << false << false;
+        QTest::newRow("erase, spilled") << true << true << false << false;
+        QTest::newRow("paint where an undone stroke was") << false << false << true << false;
+        QTest::newRow("one tile's record lost") << false << true << false << true;
+    }
+
+    // A stroke across four tiles ends as one step named after its brush and
+    // colour, holding a record of each tile; undo gives every tile back as
+    // it was, redo the stroke, from memory or from the spill files, and a
+    // stroke painted after an undo takes the undone one's place. With one
+    // tile's record lost the whole step restores nothing.
+    void strokeEndIsOneStep()
+    {
+        QFETCH(bool, eraser);
+        QFETCH(bool, spill);
+        QFETCH(bool, afterUndo);
+        QFETCH(bool, lostRecord);
+        const QRectF painted(-500, -500, 1000, 1000);
+        canvas->setPaintedRect(painted);
+        QVector<MTextureTile *> tiles;
+        QVector<QByteArray> before(cells.size());
+        for (int i = 0; i < cells.size(); ++i) {
+            tiles << noisyTile(cells[i], quint32(20 + i), before[i]);
+            QVERIFY(tiles.last());
+        }
+        const auto tilesAre = [&tiles](const QVector<QByteArray> &bytes) {
+            for (int i = 0; i < tiles.size(); ++i)
+                if (tileBytes(tiles[i]) != bytes[i])
+                    return false;
+            return true;
+        };
+        MBrush brush;
+        brush.setDescription(QStringLiteral("Round"));
+        brush.setRadius(12.0);
+        brush.setSpacingType(MEnum::ConstantSpacing);
+        brush.setSpacing(3.0);
+        brush.setOpacity(0.8);
+        brush.setEraser(eraser);
+        if (spill)
+            setLimit(0.0);
+        QUndoStack *stack = canvas->undoStack();
+        if (afterUndo) {
+            strokeThrough(&brush, {QPointF(-100, -50), QPointF(100, -50)});
+            canvas->undo();
+            QVERIFY(stack->canRedo());
+        }
+        const MTestLogWatch log;
+        strokeThrough(&brush, {QPointF(-300, -200), QPointF(300, -200), QPointF(300, 200), QPointF(-300, 200)});
+
+        QCOMPARE(stack->count(), 1);
+        QCOMPARE(stack->text(0), QStringLiteral("Brush stroke: Round, #145ac8"));
+        const auto *stroke = dynamic_cast<const MCommandStroke *>(stack->command(0));
+        QVERIFY(stroke);
+        // A record of each tile, none twice.
+        QCOMPARE(stroke->tiles().size(), tiles.size());
+        for (MTextureTile *tile : qAsConst(tiles))
+            QCOMPARE(std::count_if(stroke->tiles().cbegin(), stroke->tiles().cend(),
+                                   [tile](const MCommandTile *record) { return record->tileRect() == QRectF(tile->rect()); }),
+                     1);
+        QVector<QByteArray> after;
+        for (int i = 0; i < tiles.size(); ++i) {
+            after << tileBytes(tiles[i]);
+            QVERIFY2(after[i] != before[i], qPrintable(QStringLiteral("tile %1").arg(i)));
+        }
+        if (spill) {
+            waitForWorkers(stream());
+            for (const MCommandTile *tile : stroke->tiles())
+                QVERIFY(!stream()->isInMemory(tile->beforeId()));
+        }
+        if (lostRecord) {
+            QSignalSpy told(canvas.get(), &MCanvas::messageForPainter);
+            canvas->undo();
+            QVERIFY(tilesAre(before));
+            QVERIFY(QFile::remove(MUndoStream::fileName(stroke->tiles().at(2)->afterId())));
+            canvas->redo();
+            QCoreApplication::processEvents();
+            QVERIFY(tilesAre(before));
+            QCOMPARE(told.size(), 1);
+            QVERIFY(!stack->canRedo());
+            return;
+        }
+        for (int round = 0; round < 2; ++round) {
+            canvas->undo();
+            QVERIFY(tilesAre(before));
+            QCOMPARE(canvas->paintedRect(), painted);
+            canvas->redo();
+            QVERIFY(tilesAre(after));
+        }
+        QCOMPARE(log.count(QStringLiteral("System error")), 0);
+    }
+
+    // A tile of a stroke whose backup cannot be made (its layer's tile has no
+    // texture: it awaits the pixels of a load) is left as it was, without a
+    // record; the tiles before and after it merge, undo and redo as ever.
+    void strokeTileThatCannotBeBackedUp()
+    {
+        const QPointF outside(750, 250);
+        auto *waiting = static_cast<MTextureTile *>(canvas->at(0)->addTile(outside));
+        waiting->awaitPixels();
+        const QVector<QPointF> at{cells[0], outside, cells[1]};
+        QVector<MTextureTile *> targets;
+        QVector<QByteArray> before(at.size());
+        auto *stroke = new MCommandStroke(canvas->parts(), QStringLiteral("Brush stroke"), QRectF(), QRectF());
+        for (int i = 0; i < at.size(); ++i) {
+            targets << (at[i] == outside ? waiting : noisyTile(at[i], quint32(30 + i), before[i]));
+            MTextureTile *source = tileOf(canvas->strokeLayer(), at[i]);
+            const QRect area(source->rect().x() + 40, source->rect().y() + 60, 200, 100);
+            QVERIFY(source->setData(withRect(QByteArray(source->byteSize(), '\0'), source, area, qRgba(0, 90, 0, 180)).constData()));
+            stroke->addTile(0, targets[i], source, 1.0, false);
+        }
+
+        const MTestLogWatch log;
+        canvas->history()->pushRecorded(stroke);
+        QCOMPARE(canvas->undoStack()->count(), 1);
+        QCOMPARE(log.count(QStringLiteral("Unable to back up the tile at 500, 0: \"Update tile\" is not recorded")), 1);
+        QCOMPARE(stroke->tiles().size(), 2);
+        QCOMPARE(stroke->tiles().at(0)->tileRect(), QRectF(targets[0]->rect()));
+        QCOMPARE(stroke->tiles().at(1)->tileRect(), QRectF(targets[2]->rect()));
+        QVERIFY(!waiting->isValid() && waiting->awaitingPixels());
+        const QByteArray after0 = tileBytes(targets[0]), after2 = tileBytes(targets[2]);
+        QVERIFY(after0 != before[0] && after2 != before[2]);
+        // The two tiles' records before and after, none of the third's.
+        QCoreApplication::processEvents();
+        QCOMPARE(stream()->memorySize(), 4 * kWholeRecord);
+
+        for (int round = 0; round < 2; ++round) {
+            canvas->undo();
+            QVERIFY(tileBytes(targets[0]) == before[0] && tileBytes(targets[2]) == before[2]);
+            QVERIFY(!waiting->isValid());
+            canvas->redo();
+            QVERIFY(tileBytes(targets[0]) == after0 && tileBytes(targets[2]) == after2);
+        }
     }
 
     void droppedCommandsReleaseTheirBackups_data()

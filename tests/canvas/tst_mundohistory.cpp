@@ -51,6 +51,23 @@ private:
     bool m_recordable;
 };
 
+// A number set as above that also notes when it goes.
+class NotedNumber : public SetNumber
+{
+public:
+    NotedNumber(MUndoHistory *history, int *number, int to, QStringList *log)
+        : SetNumber(history, number, to, log)
+        , m_to(to)
+        , m_log(log)
+    {
+    }
+    ~NotedNumber() override { m_log->append(QStringLiteral("gone %1").arg(m_to)); }
+
+private:
+    int m_to;
+    QStringList *m_log;
+};
+
 } // namespace
 
 class TestMUndoHistory : public QObject
@@ -138,6 +155,46 @@ private slots:
             history.undo();
         QCOMPARE(value, 0);
         QVERIFY(!log.contains(QStringLiteral("undo 9")));
+    }
+
+    void alwaysRecordedCommandRunsWhereAMacroRan_data()
+    {
+        QTest::addColumn<bool>("undone");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("after two undos: the redo steps go first") << true << QStringList{"gone 3", "gone 2", "run 9"};
+        QTest::newRow("at the undo limit: the oldest step goes after") << false << QStringList{"run 9", "gone 1"};
+    }
+
+    // A command recorded whatever its parts do is kept in the order a macro
+    // of its parts was: the steps it drops from the redo side go before it
+    // runs (their records are let go before it makes its own), the oldest
+    // step past the undo limit after.
+    void alwaysRecordedCommandRunsWhereAMacroRan()
+    {
+        QFETCH(bool, undone);
+        QFETCH(QStringList, expected);
+        QStringList log;
+        MUndoHistory history;
+        QUndoStack *stack = history.stack();
+        stack->setUndoLimit(3);
+        int value = 0;
+        for (int to = 1; to <= 3; ++to)
+            QVERIFY(history.push(new NotedNumber(&history, &value, to, &log)));
+        if (undone) {
+            history.undo();
+            history.undo();
+        }
+        log.clear();
+        history.pushRecorded(new NotedNumber(&history, &value, 9, &log));
+        QCOMPARE(log, expected);
+        QCOMPARE(value, 9);
+        QCOMPARE(stack->count(), undone ? 2 : 3);
+        QCOMPARE(stack->undoText(), QStringLiteral("9"));
+        QVERIFY(!stack->canRedo());
+        history.undo();
+        QCOMPARE(value, undone ? 1 : 3);
+        history.redo();
+        QCOMPARE(value, 9);
     }
 };
 
