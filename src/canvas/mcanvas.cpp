@@ -81,7 +81,6 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
     m_parts.paper = m_paper;
     m_parts.selection = m_selection;
     m_parts.paintEngine = m_paintEngine;
-    m_parts.document = this;
     m_parts.device = m_device;
     m_parts.history = m_history;
     m_parts.events = m_events;
@@ -102,6 +101,7 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
     connect(m_storage, &MDocumentStorage::loadingFinished, this, &MCanvas::loadingFinished);
     connect(m_storage, &MDocumentStorage::loadingWaitStarted, this, &MCanvas::loadingWaitStarted);
     connect(m_storage, &MDocumentStorage::loadingWaitEnded, this, &MCanvas::loadingWaitEnded);
+    connectStorage();
     if (purpose == UserDocument)
         m_fileName = tr("new document %1.%2").arg(++documentCounter).arg(QStringLiteral("kxd"));
     connectParts();
@@ -421,6 +421,77 @@ void MCanvas::redo()
 }
 
 // ---------------------------------------------------------------- file
+
+void MCanvas::connectStorage()
+{
+    connect(m_storage, &MDocumentStorage::replacing, this, [this] {
+        clear();
+        setClipPath(QPainterPath());
+    });
+    connect(m_storage, &MDocumentStorage::tilesFailed, this, [this] {
+        reset();
+        setFileName(QString());
+        setIsNew(true);
+    });
+}
+
+bool MCanvas::saveToFile(const QString &path)
+{
+    if (!m_storage->saveToFile(path))
+        return false;
+    setFileName(path);
+    setIsNew(false);
+    // The painter may still want to undo what was saved.
+    m_history->setClean();
+    return true;
+}
+
+bool MCanvas::loadFromFile(const QString &path)
+{
+    return startLoading(path) && m_storage->completeLoading();
+}
+
+bool MCanvas::startLoading(const QString &path)
+{
+    // The layers and the stack change many times over while the file's are
+    // taken: the document reacts once, to the whole.
+    disconnectSignals();
+    const bool read = m_storage->readDocument(path);
+    connectSignals();
+    if (!read)
+        return false;
+    setFileName(path);
+    setIsNew(false);
+    m_history->clear();
+    // The reader emptied the stack while the document's signals were off.
+    emit modifiedChanged();
+    setCurrentRow(count() - 1);
+    emit layerListReset();
+    m_storage->startTiles();
+    return true;
+}
+
+bool MCanvas::loadImage(const QString &path)
+{
+    const QImage image = m_storage->readImage(path);
+    if (image.isNull())
+        return false;
+    flushStrokes();
+    makeContextCurrent();
+    disconnectSignals();
+    clear();
+    setClipPath(QPainterPath());
+    m_history->push(MCommandInsertLayer::append(m_parts));
+    setPaperSize(image.size(), false);
+    pasteImage(QPointF(0, 0), image, false, QString(), -1, QRectF(), 0);
+    connectSignals();
+    setFileName(QString());
+    setIsNew(true);
+    m_history->clear();
+    setCurrentRow(count() - 1);
+    emit layerListReset();
+    return true;
+}
 
 // ---------------------------------------------------------------- list hooks
 

@@ -226,10 +226,6 @@ public:
     }
     QRectF layerBoundingRect(MTextureLayer *layer) { return m_renderer->layerBoundingRect(layer); }
     QImage copyImage(bool selectionOnly, QString *why = nullptr) { return m_renderer->copyImage(selectionOnly, why); }
-    // A new document of one layer holding the image; false (lastReadResult ReadNotOpened)
-    // with the document unchanged when the file cannot be read.
-    bool loadImage(const QString &path) { return m_storage->loadImage(path); }
-
     // Images, buffers and effects, each one undo step. Hidden and locked
     // layers, null images and missing layers are refused with false.
     bool pasteImage(const QPointF &centre, const QImage &image, bool clip, const QString &text, int row,
@@ -267,9 +263,21 @@ public:
 
     // The document file, read and written by the document's storage.
     MDocumentStorage *storage() const { return m_storage; }
-    bool saveToFile(const QString &path) { return m_storage->saveToFile(path); }
-    bool loadFromFile(const QString &path) { return m_storage->loadFromFile(path); }
-    bool startLoading(const QString &path) { return m_storage->startLoading(path); }
+    // A failed save or load changes nothing (the code is in
+    // lastReadResult/lastWriteResult); a successful one sets the file name
+    // and clears isNew; a save marks the undo history clean and keeps it, a
+    // load empties it and makes the last layer current.
+    bool saveToFile(const QString &path);
+    bool loadFromFile(const QString &path);
+    // Opens a document file as loadFromFile does, but returns once the file
+    // was checked whole and the document took its header and layers: the
+    // tiles come in from the event loop, the ones the view shows first, and
+    // loadingFinished tells the end. A file that is not whole fails at once
+    // and changes nothing; a read that fails later leaves a new document.
+    bool startLoading(const QString &path);
+    // A new document of one layer holding the image; false (lastReadResult ReadNotOpened)
+    // with the document unchanged when the file cannot be read.
+    bool loadImage(const QString &path);
     bool isLoading() const { return m_storage->isLoading(); }
     bool finishLoading() { return m_storage->finishLoading(); }
     void cancelLoading() { m_storage->cancelLoading(); }
@@ -374,6 +382,8 @@ signals:
 
 private:
     void discardStroke();
+    // What the document does as its storage replaces what it holds.
+    void connectStorage();
     // What the document does as its parts change.
     void connectParts();
     // A painted-rectangle command to rect, kept within the limit; false

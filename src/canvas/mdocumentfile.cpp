@@ -1,7 +1,6 @@
 #include "mdocumentfile.h"
 
 #include "mdocumentdescription.h"
-#include "mdocumentrenderer.h"
 #include "mdocumentloader.h"
 #include "menum.h"
 #include "mfileframing.h"
@@ -15,10 +14,7 @@
 #include "mtilerecordwriter.h"
 
 #include <QDataStream>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QPainter>
 #include <QUuid>
 
 #include <algorithm>
@@ -227,48 +223,4 @@ MFileResult parseDocumentFile(QIODevice *device, MDocumentDescription &descripti
     QDataStream stream(device);
     const MFileResult result = MFileFraming::readHeader(stream, documentMagic, wrongDocumentMagic);
     return !result.isDone() ? result : MFileFraming::guarded([&] { return description.read(stream); });
-}
-
-MFileResult exportLayersAsPng(const QString &folder, const QString &baseName, const MDocumentParts &parts,
-                              bool reverse, bool background)
-{
-    const auto refuse = [&folder](const QString &why) {
-        return MFileResult(WriteNotOpened, MLogger::instance()->systemError(
-                                               QStringLiteral("Unable to export layers to %1: %2").arg(folder, why)));
-    };
-    if (!parts.isValid() || parts.layers->count() == 0)
-        return refuse(QStringLiteral("no layer to export"));
-    if (!QFileInfo(folder).isDir())
-        return refuse(QStringLiteral("no such folder"));
-    MDocumentRenderer renderer(parts);
-    const MLayerStack *layers = parts.layers;
-    const QString basic = QStringLiteral("basic");
-    QImage under;
-    if (background)
-        under = renderer.grabLayer(layers->at(0), basic);
-    const QString stem = QDir(folder).absolutePath() + QLatin1Char('/') + baseName;
-    const int count = layers->count();
-    MFileResult result;
-    for (int row = count - 1; row >= 0; --row) {
-        QImage image = renderer.grabLayer(layers->at(row), basic);
-        if (background && !image.isNull()) {
-            QImage combined(image.size(), image.format());
-            combined.fill(Qt::transparent);
-            QPainter painter(&combined);
-            painter.drawImage(0, 0, under);
-            painter.drawImage(0, 0, image);
-            painter.end();
-            image = combined;
-        }
-        const int number = reverse ? row + 1 : count - row;
-        const QString path = stem + QStringLiteral("%1.png").arg(number, 4, 10, QLatin1Char('0'));
-        // A frame missing from the sequence must not pass for an export; the
-        // first one missing says why.
-        if (!image.save(path)) {
-            const QString line = MLogger::instance()->systemError(QStringLiteral("Unable to save %1").arg(path));
-            if (result.isDone())
-                result = MFileResult(WriteIncomplete, line);
-        }
-    }
-    return result;
 }

@@ -49,12 +49,3 @@ MFileResult startReadingDocumentFile(const QString &path, const MDocumentParts &
 // The checking half of the readers, on any device and without a GL context:
 // the same codes and log lines as the readers up to the upload.
 MFileResult parseDocumentFile(QIODevice *device, MDocumentDescription &description);
-
-// Saves every layer, alone at the size of the painted rectangle, as
-// <folder>/<baseName><number>.png, the number padded to four digits. Without
-// reverse the last row is 1 and row 0 the layer count; with it row 0 is 1.
-// With background each image shows row 0 under the layer. Refused
-// (WriteNotOpened) when there is nothing to export or the folder is missing;
-// WriteIncomplete when an image could not be saved.
-MFileResult exportLayersAsPng(const QString &folder, const QString &baseName, const MDocumentParts &parts,
-                              bool reverse, bool background);

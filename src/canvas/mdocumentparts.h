@@ -2,7 +2,6 @@
 
 #include <functional>
 
-class MCanvas;
 class MDocumentEvents;
 class MGpuDevice;
 class MLayerStack;
@@ -21,10 +20,6 @@ struct MDocumentParts
     MPaper *paper = nullptr;
     MSelection *selection = nullptr;
     MPaintEngine *paintEngine = nullptr;
-    // The document itself, still read by the document's storage and the
-    // view's layer cache; every other part reaches what it needs through the
-    // members below.
-    MCanvas *document = nullptr;
     // The context and tile passes, and the undo history commands go on.
     MGpuDevice *device = nullptr;
     MUndoHistory *history = nullptr;
@@ -46,5 +41,5 @@ struct MDocumentParts
     // when the load failed or was given up, and nothing may be read then.
     std::function<bool()> finishLoading;
 
-    bool isValid() const { return layers && paper && selection && paintEngine && document; }
+    bool isValid() const { return layers && paper && selection && paintEngine; }
 };

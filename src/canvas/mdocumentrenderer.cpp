@@ -11,9 +11,12 @@
 #include "mtexturelayer.h"
 #include "mtransform.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
+#include <QPainter>
 
 MDocumentRenderer::MDocumentRenderer(const MDocumentParts &parts)
     : m_parts(parts)
@@ -174,4 +177,47 @@ QImage MDocumentRenderer::copyImage(bool selectionOnly, QString *why)
                               false, false, {layer}, why);
     }
     return image;
+}
+
+MFileResult MDocumentRenderer::exportLayersAsPng(const QString &folder, const QString &baseName, bool reverse,
+                                                  bool background)
+{
+    const auto refuse = [&folder](const QString &why) {
+        return MFileResult(WriteNotOpened, MLogger::instance()->systemError(
+                                               QStringLiteral("Unable to export layers to %1: %2").arg(folder, why)));
+    };
+    if (!m_parts.isValid() || m_parts.layers->count() == 0)
+        return refuse(QStringLiteral("no layer to export"));
+    if (!QFileInfo(folder).isDir())
+        return refuse(QStringLiteral("no such folder"));
+    const MLayerStack *layers = m_parts.layers;
+    const QString basic = QStringLiteral("basic");
+    QImage under;
+    if (background)
+        under = grabLayer(layers->at(0), basic);
+    const QString stem = QDir(folder).absolutePath() + QLatin1Char('/') + baseName;
+    const int count = layers->count();
+    MFileResult result;
+    for (int row = count - 1; row >= 0; --row) {
+        QImage image = grabLayer(layers->at(row), basic);
+        if (background && !image.isNull()) {
+            QImage combined(image.size(), image.format());
+            combined.fill(Qt::transparent);
+            QPainter painter(&combined);
+            painter.drawImage(0, 0, under);
+            painter.drawImage(0, 0, image);
+            painter.end();
+            image = combined;
+        }
+        const int number = reverse ? row + 1 : count - row;
+        const QString path = stem + QStringLiteral("%1.png").arg(number, 4, 10, QLatin1Char('0'));
+        // A frame missing from the sequence must not pass for an export; the
+        // first one missing says why.
+        if (!image.save(path)) {
+            const QString line = MLogger::instance()->systemError(QStringLiteral("Unable to save %1").arg(path));
+            if (result.isDone())
+                result = MFileResult(WriteIncomplete, line);
+        }
+    }
+    return result;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mdocumentparts.h"
+#include "mfileresult.h"
 
 #include <QImage>
 #include <QList>
@@ -37,6 +38,13 @@ public:
     // The current layer, within the selection's bounds or the painted
     // rectangle, for the clipboard; null when there is nothing to copy.
     QImage copyImage(bool selectionOnly, QString *why = nullptr);
+    // Saves every layer, alone at the size of the painted rectangle, as
+    // <folder>/<baseName><number>.png, the number padded to four digits.
+    // Without reverse the last row is 1 and row 0 the layer count; with it
+    // row 0 is 1. With background each image shows row 0 under the layer.
+    // Refused (WriteNotOpened) when there is nothing to export or the folder
+    // is missing; WriteIncomplete when an image could not be saved.
+    MFileResult exportLayersAsPng(const QString &folder, const QString &baseName, bool reverse, bool background);
 
 private:
     MDocumentParts m_parts;

@@ -1,18 +1,19 @@
 #include "mdocumentstorage.h"
 
-#include "mcanvas.h"
-#include "mcommandinsertlayer.h"
 #include "mdocumentdescription.h"
+#include "mdocumentevents.h"
 #include "mdocumentfile.h"
 #include "mdocumentloader.h"
+#include "menum.h"
+#include "mgpudevice.h"
 #include "mimagefile.h"
 #include "mlayerstack.h"
 #include "mlogger.h"
+#include "mpaper.h"
 #include "mundohistory.h"
 
 #include <QEventLoop>
 #include <QUndoStack>
-#include <QPainterPath>
 
 #include <memory>
 
@@ -26,38 +27,25 @@ MDocumentStorage::~MDocumentStorage() = default;
 
 bool MDocumentStorage::saveToFile(const QString &path)
 {
-    MCanvas *document = m_parts.document;
     // A document still loading is saved whole or not at all.
     if (!finishLoading()) {
         // Whatever ended the load said why; a load given up has no reason.
         m_lastWriteResult = MFileResult(WriteTileUnreadable, m_lastReadResult.reason);
         return false;
     }
-    document->makeCurrent();
+    // Stamps still queued belong in what is saved.
+    m_parts.flushStrokes();
+    m_parts.device->makeCurrent();
     m_lastWriteResult = writeDocumentFile(path, m_parts);
-    if (!m_lastWriteResult.isDone())
-        return false;
-    document->setFileName(path);
-    document->setIsNew(false);
-    // The painter may still want to undo what was saved.
-    m_parts.history->setClean();
-    return true;
+    return m_lastWriteResult.isDone();
 }
 
-bool MDocumentStorage::loadFromFile(const QString &path)
+bool MDocumentStorage::readDocument(const QString &path)
 {
-    if (!startLoading(path))
-        return false;
-    if (m_loader)
-        m_loader->finish();
-    return m_lastReadResult.isDone();
-}
-
-bool MDocumentStorage::startLoading(const QString &path)
-{
-    MCanvas *document = m_parts.document;
-    document->makeCurrent();
-    document->disconnectSignals();
+    // The stamps queued for the document being replaced are drawn, not left
+    // to land in the layers read.
+    m_parts.flushStrokes();
+    m_parts.device->makeCurrent();
     std::unique_ptr<MDocumentLoader> loader;
     m_lastReadResult = startReadingDocumentFile(
         path, m_parts,
@@ -65,48 +53,56 @@ bool MDocumentStorage::startLoading(const QString &path)
             takeDocument(description, layers);
         },
         loader);
-    document->connectSignals();
     if (!m_lastReadResult.isDone())
         return false;
-    document->setFileName(path);
-    document->setIsNew(false);
-    m_parts.history->clear();
-    // The reader emptied the stack while its signals were off.
-    emit document->modifiedChanged();
-    document->setCurrentRow(document->count() - 1);
-    emit document->layerListReset();
-    m_loader = loader.release();
+    m_readLoader = std::move(loader);
+    return true;
+}
+
+void MDocumentStorage::startTiles()
+{
+    if (!m_readLoader)
+        return;
+    m_loader = m_readLoader.release();
     m_loader->setParent(this);
     if (m_loadingReadHold)
         m_loader->setReadHold(m_loadingReadHold);
+    MDocumentEvents *events = m_parts.events;
     connect(m_loader, &MDocumentLoader::tilesArrived, this,
-            [document](const QRectF &area) { emit document->refresh(true, area); });
+            [events](const QRectF &area) { emit events->refresh(true, area); });
     connect(m_loader, &MDocumentLoader::finished, this, &MDocumentStorage::endLoading);
     m_loader->start();
-    return true;
+}
+
+bool MDocumentStorage::completeLoading()
+{
+    if (m_loader)
+        m_loader->finish();
+    return m_lastReadResult.isDone();
 }
 
 void MDocumentStorage::takeDocument(const MDocumentDescription &description, const QList<MTextureLayer *> &layers)
 {
-    MCanvas *document = m_parts.document;
-    document->makeCurrent();
-    document->clear();
-    document->setClipPath(QPainterPath());
-    document->setPaintedRect(description.paintedRect);
-    document->setPaperType(MEnum::PaperType(description.paperType));
-    document->setPaperColor(description.paperColor);
-    if (document->paperType() == MEnum::Paper) {
-        document->setPaperName(description.paperName);
-        document->setPaperTile(description.paperTile);
+    m_parts.flushStrokes();
+    m_parts.device->makeCurrent();
+    emit replacing();
+    MPaper *paper = m_parts.paper;
+    paper->setPaintedRect(description.paintedRect);
+    paper->setPaperType(MEnum::PaperType(description.paperType));
+    paper->setPaperColor(description.paperColor);
+    if (paper->paperType() == MEnum::Paper) {
+        paper->setPaperName(description.paperName);
+        paper->setPaperTile(description.paperTile);
     }
-    document->setAutoExtent(description.autoExtent);
-    document->setPaintMargin(description.paintMargin);
+    paper->setAutoExtent(description.autoExtent);
+    paper->setPaintMargin(description.paintMargin);
+    MLayerStack *stack = m_parts.layers;
     for (MTextureLayer *layer : layers) {
-        document->appendItem(layer);
-        document->updateLayerThumbnail();
+        stack->insertAt(stack->count(), layer);
+        emit m_parts.events->thumbnailWanted(stack->currentRow());
     }
     // Commands of the replaced document would act on layers that are gone.
-    document->undoStack()->clear();
+    m_parts.history->stack()->clear();
 }
 
 struct MDocumentStorage::LoadWait
@@ -131,8 +127,10 @@ bool MDocumentStorage::finishLoading()
     if (m_loadWaits.isEmpty())
         emit loadingWaitEnded(wait.loaded);
     // The frames drawn meanwhile made their own context current.
-    if (wait.loaded)
-        m_parts.document->makeCurrent();
+    if (wait.loaded) {
+        m_parts.flushStrokes();
+        m_parts.device->makeCurrent();
+    }
     return wait.loaded;
 }
 
@@ -156,7 +154,6 @@ void MDocumentStorage::cancelLoading()
 
 void MDocumentStorage::endLoading(const MFileResult &result)
 {
-    MCanvas *document = m_parts.document;
     // Called from the loader's own signal: it goes once that returned.
     m_loader->deleteLater();
     m_loader = nullptr;
@@ -164,41 +161,23 @@ void MDocumentStorage::endLoading(const MFileResult &result)
     if (!result.isDone()) {
         // No half document stays: a document missing tiles would be saved
         // over the file as it is.
-        document->reset();
-        document->setFileName(QString());
-        document->setIsNew(true);
+        emit tilesFailed();
     } else {
-        for (int row = 0; row < document->count(); ++row)
-            document->updateLayerThumbnail(row);
+        for (int row = 0; row < m_parts.layers->count(); ++row)
+            emit m_parts.events->thumbnailWanted(row);
     }
-    document->refresh();
+    emit m_parts.events->refresh(false, QRectF());
     endLoadWaits(result.isDone());
     emit loadingFinished(result.isDone());
 }
 
-bool MDocumentStorage::loadImage(const QString &path)
+QImage MDocumentStorage::readImage(const QString &path)
 {
-    MCanvas *document = m_parts.document;
     m_lastReadResult = MFileResult();
     QString reason;
     const QImage image = MImageFile::read(path, &reason, MDocumentDescription::imageCheck());
-    if (image.isNull()) {
+    if (image.isNull())
         m_lastReadResult = MFileResult(
             ReadNotOpened, MLogger::instance()->systemError(QStringLiteral("Unable to read %1: %2").arg(path, reason)));
-        return false;
-    }
-    document->makeCurrent();
-    document->disconnectSignals();
-    document->clear();
-    document->setClipPath(QPainterPath());
-    m_parts.history->push(MCommandInsertLayer::append(m_parts));
-    document->setPaperSize(image.size(), false);
-    document->pasteImage(QPointF(0, 0), image, false, QString(), -1, QRectF(), 0);
-    document->connectSignals();
-    document->setFileName(QString());
-    document->setIsNew(true);
-    m_parts.history->clear();
-    document->setCurrentRow(document->count() - 1);
-    emit document->layerListReset();
-    return true;
+    return image;
 }

@@ -1,8 +1,8 @@
 #include "mlayercache.h"
 
-#include "mcanvas.h"
 #include "mglstateguard.h"
 #include "menum.h"
+#include "mgpudevice.h"
 #include "mlayerstack.h"
 #include "mpaintengine.h"
 #include "mpaintparams.h"
@@ -137,15 +137,16 @@ bool MLayerCache::draw(MPaintParams *params, const QColor &background, bool buil
     if (!params || !params->parts.isValid())
         return false;
     const MDocumentParts &parts = params->parts;
-    MCanvas *document = parts.document;
-    if (!params->transform || !params->context || !document->strokeInProgress() || params->timeLineMode
-        || MSettings::instance()->showTiling() || !document->isGlReady() || params->viewport.topLeft() != QPointF())
+    if (!params->transform || !params->context || !parts.strokeInProgress || !parts.strokeInProgress()
+        || params->timeLineMode || MSettings::instance()->showTiling() || !parts.device || !parts.device->isGlReady()
+        || params->viewport.topLeft() != QPointF())
         return false;
     const int current = parts.layers->currentRow();
     const int last = parts.layers->count() - 1;
     if (current < 0 || current > last)
         return false;
-    document->flushStrokes();
+    if (parts.flushStrokes)
+        parts.flushStrokes();
     if (!params->makeCurrent())
         return false;
     Key belowKey;

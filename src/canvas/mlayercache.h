@@ -9,7 +9,6 @@
 
 #include <memory>
 
-class MCanvas;
 class MPaintParams;
 class QOpenGLFramebufferObject;
 

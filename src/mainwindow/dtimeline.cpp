@@ -1,8 +1,8 @@
 #include "dtimeline.h"
 #include "ui_dtimeline.h"
 
-#include "mdocumentfile.h"
 #include "mdocumentparts.h"
+#include "mdocumentrenderer.h"
 #include "mfolders.h"
 #include "mlayerstack.h"
 #include "msettingsformat.h"
@@ -240,9 +240,9 @@ void DTimeLine::on_saveBtn_clicked()
     QString prefix = ui->prefixEdit->text().trimmed();
     if (ui->cbDateTime->isChecked())
         prefix += QDateTime::currentDateTime().toString(QStringLiteral("yyyy_MM_dd_hh_mm_ss")) + QLatin1Char('_');
-    const MFileResult result = exportLayersAsPng(folder, prefix, m_view->parts(),
-                                                 ui->reverseOrderCb->isChecked(),
-                                                 ui->firstLayerAsBackgroundCb->isChecked());
+    const MFileResult result = MDocumentRenderer(m_view->parts())
+                                   .exportLayersAsPng(folder, prefix, ui->reverseOrderCb->isChecked(),
+                                                      ui->firstLayerAsBackgroundCb->isChecked());
     MUtility::restoreCursor();
     if (result.isDone())
         MUtility::showMessage(QMessageBox::Information, QString(), tr("Export done."));

@@ -876,7 +876,9 @@ private slots:
         for (int row = 0; row < 3; ++row)
             paintRect(canvas->at(row), bands[row], colours[row]);
 
-        QVERIFY(exportLayersAsPng(folder->path(), QStringLiteral("f"), canvas->parts(), reverse, background).isDone());
+        QVERIFY(canvas->renderer()
+                    ->exportLayersAsPng(folder->path(), QStringLiteral("f"), reverse, background)
+                    .isDone());
         QCOMPARE(QDir(folder->path()).entryList(QDir::Files),
                  (QStringList{QStringLiteral("f0001.png"), QStringLiteral("f0002.png"), QStringLiteral("f0003.png")}));
         for (int number = 1; number <= 3; ++number) {
@@ -907,9 +909,9 @@ private slots:
             MFileResult result;
             QString reason;
         } refusals[] = {
-            {exportLayersAsPng(folder->path(), QStringLiteral("f"), MDocumentParts(), false, false),
+            {MDocumentRenderer(MDocumentParts()).exportLayersAsPng(folder->path(), QStringLiteral("f"), false, false),
              QStringLiteral("System error: Unable to export layers to %1: no layer to export.").arg(folder->path())},
-            {exportLayersAsPng(missing, QStringLiteral("f"), canvas->parts(), false, false),
+            {canvas->renderer()->exportLayersAsPng(missing, QStringLiteral("f"), false, false),
              QStringLiteral("System error: Unable to export layers to %1: no such folder.").arg(missing)},
         };
         for (const auto &refusal : refusals) {
@@ -921,14 +923,14 @@ private slots:
         canvas->appendLayer();
         QVERIFY(QDir().mkpath(folder->filePath(QStringLiteral("f0001.png"))));
         const MFileResult frameMissing =
-            exportLayersAsPng(folder->path(), QStringLiteral("f"), canvas->parts(), false, false);
+            canvas->renderer()->exportLayersAsPng(folder->path(), QStringLiteral("f"), false, false);
         QCOMPARE(frameMissing.code, int(WriteIncomplete));
         QCOMPARE(frameMissing.reason,
                  QStringLiteral("System error: Unable to save %1.").arg(folder->filePath(QStringLiteral("f0001.png"))));
         QCOMPARE(log.count(QStringLiteral("System error: Unable to save")), 1);
         QVERIFY(QFileInfo(folder->filePath(QStringLiteral("f0002.png"))).isFile());
         canvas->clear();
-        QCOMPARE(exportLayersAsPng(folder->path(), QStringLiteral("g"), canvas->parts(), false, false).code,
+        QCOMPARE(canvas->renderer()->exportLayersAsPng(folder->path(), QStringLiteral("g"), false, false).code,
                  int(WriteNotOpened));
         QVERIFY(!QFileInfo::exists(folder->filePath(QStringLiteral("g0001.png"))));
     }
