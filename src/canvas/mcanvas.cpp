@@ -74,7 +74,9 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
     m_paintEngine = new MPaintEngine(m_paper, m_device, this);
     m_history = new MUndoHistory(this);
     m_history->stack()->setUndoLimit(settings->undoLimit());
-    m_history->setBeforeRun([this] { return makeCurrent(); });
+    // Undo and redo replace tiles, the stroke layer's among them: no stamp
+    // may still be queued for a tile they change or delete.
+    m_history->setBeforeRun([this] { return flushStrokesAndMakeCurrent(); });
     connect(m_history, &MUndoHistory::messageForPainter, this, &MCanvas::messageForPainter);
     m_events = new MDocumentEvents(this);
     m_parts.layers = m_layers;
@@ -84,7 +86,6 @@ MCanvas::MCanvas(QObject *parent, Purpose purpose)
     m_parts.device = m_device;
     m_parts.history = m_history;
     m_parts.events = m_events;
-    m_parts.makeCurrent = [this] { return makeCurrent(); };
     m_parts.strokeLayer = m_strokeLayer;
     m_parts.flushStrokes = [this] { flushStrokes(); };
     m_parts.strokeInProgress = [this] { return m_strokeInProgress; };
@@ -140,12 +141,15 @@ void MCanvas::initializeGL()
 
 bool MCanvas::makeCurrent()
 {
-    if (!makeContextCurrent())
-        return false;
-    // Every tile operation goes through here: none sees the stroke layer, or
-    // changes a tile a queued stamp reads, before the queued stamps are drawn.
-    m_strokes->flushHere();
-    return true;
+    return m_device->makeCurrent();
+}
+
+bool MCanvas::flushStrokesAndMakeCurrent()
+{
+    // Current first: the flush then draws without switching there and back.
+    const bool current = m_device->makeCurrent();
+    flushStrokes();
+    return current;
 }
 
 bool MCanvas::isGlReady() const
@@ -156,11 +160,6 @@ bool MCanvas::isGlReady() const
 QOpenGLContext *MCanvas::context() const
 {
     return m_device->context();
-}
-
-bool MCanvas::makeContextCurrent()
-{
-    return m_device->makeCurrent();
 }
 
 void MCanvas::prepareBrush(const MBrush *brush)
@@ -180,7 +179,8 @@ void MCanvas::prepareBrush(const MBrush *brush)
 bool MCanvas::beginRehearsal(const MBrush *brush, const QPointF &point)
 {
     MTextureLayer *layer = current();
-    if (!brush || m_strokeInProgress || m_rehearsalTile || !layer || !isStrokeAllowed() || !makeCurrent())
+    if (!brush || m_strokeInProgress || m_rehearsalTile || !layer || !isStrokeAllowed()
+        || !flushStrokesAndMakeCurrent())
         return false;
     m_strokes->state()->layerIndex = currentRow();
     m_strokes->state()->setBrush(brush);
@@ -217,7 +217,7 @@ void MCanvas::flushStrokes()
 
 void MCanvas::shutDown()
 {
-    if (!makeCurrent())
+    if (!flushStrokesAndMakeCurrent())
         MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
     disconnectSignals();
     // The history is of layers that are about to go; a command may hold one
@@ -296,8 +296,9 @@ void MCanvas::clear()
     cancelLoading();
     if (!isGlReady())
         return;
-    makeCurrent();
-    // The stroke layer's tiles go: no stroke can go on.
+    // The stroke layer's tiles go: no stamp may still name one, and no
+    // stroke can go on.
+    flushStrokesAndMakeCurrent();
     m_strokeInProgress = false;
     m_strokeSlots = 0;
     m_strokeLayer->clear();
@@ -476,8 +477,7 @@ bool MCanvas::loadImage(const QString &path)
     const QImage image = m_storage->readImage(path);
     if (image.isNull())
         return false;
-    flushStrokes();
-    makeContextCurrent();
+    flushStrokesAndMakeCurrent();
     disconnectSignals();
     clear();
     setClipPath(QPainterPath());
@@ -746,39 +746,39 @@ void MCanvas::invertClipPath()
 
 void MCanvas::clearTile(MTile *tile)
 {
-    makeCurrent();
+    flushStrokesAndMakeCurrent();
     m_device->clearTile(tile);
 }
 
 void MCanvas::clearLayer(MTextureLayer *layer)
 {
     if (layer && layer->tileCount() > 0)
-        makeCurrent();
+        flushStrokesAndMakeCurrent();
     m_device->clearLayer(layer);
 }
 
 void MCanvas::copyTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity)
 {
-    makeCurrent();
+    flushStrokesAndMakeCurrent();
     m_device->blitTile(destination, source, GL_ONE, GL_ZERO, programName, opacity);
 }
 
 void MCanvas::blitTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity,
                        const QRect &area)
 {
-    makeCurrent();
+    flushStrokesAndMakeCurrent();
     m_device->blitTile(destination, source, GL_ONE, GL_ONE_MINUS_SRC_ALPHA, programName, opacity, area);
 }
 
 void MCanvas::fillTile(MTile *tile, const QColor &color)
 {
-    makeCurrent();
+    flushStrokesAndMakeCurrent();
     m_device->fillTile(tile, color);
 }
 
 void MCanvas::blendStrokeTile(MTile *tile, int row)
 {
-    makeCurrent();
+    flushStrokesAndMakeCurrent();
     m_device->blendStrokeTile(tile, at(row), at(row - 1));
 }
 
@@ -786,7 +786,7 @@ bool MCanvas::blitImage(const QPointF &centre, const QImage &image, MTextureLaye
 {
     if (image.isNull() || !layer)
         return false;
-    makeCurrent();
+    flushStrokesAndMakeCurrent();
     m_device->blitImage(centre, image, layer, clearFirst);
     refresh();
     return true;

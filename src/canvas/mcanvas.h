@@ -82,11 +82,10 @@ public:
 
     void initializeGL();
     void shutDown();
-    // Makes the document's context current on its surface, with the queued
-    // stamps drawn; false before set-up.
+    // Makes the document's context current on its surface and leaves it so;
+    // false before set-up. Queued stamps stay queued: whatever reads or
+    // changes tiles calls flushStrokes.
     bool makeCurrent();
-    // The same, leaving the queued stamps queued: for the runner that queues them.
-    bool makeContextCurrent();
     // Compiles the programs the brush paints with in this document, ahead of
     // its first press; the current brush's, soon after it becomes current.
     void prepareBrush(const MBrush *brush);
@@ -384,6 +383,10 @@ private:
     void discardStroke();
     // What the document does as its storage replaces what it holds.
     void connectStorage();
+    // The context made current, then the queued stamps drawn: for every
+    // history step and tile primitive, which may read or replace tiles
+    // the stamps draw into or read.
+    bool flushStrokesAndMakeCurrent();
     // What the document does as its parts change.
     void connectParts();
     // A painted-rectangle command to rect, kept within the limit; false

@@ -4,6 +4,7 @@
 #include "mdocumentloader.h"
 #include "menum.h"
 #include "mfileframing.h"
+#include "mgpudevice.h"
 #include "mlayerfile.h"
 #include "mlayerstack.h"
 #include "mlogger.h"
@@ -33,12 +34,13 @@ const QString wrongDocumentMagic = QStringLiteral("Invalid canvas file format");
 class ScratchLayers
 {
 public:
-    explicit ScratchLayers(const MDocumentParts &parts) : m_makeCurrent(parts.makeCurrent) {}
+    explicit ScratchLayers(const MDocumentParts &parts) : m_device(parts.device) {}
     ~ScratchLayers()
     {
         if (m_layers.isEmpty())
             return;
-        m_makeCurrent();
+        if (m_device)
+            m_device->makeCurrent();
         for (MTextureLayer *layer : qAsConst(m_layers))
             layer->clear();
         qDeleteAll(m_layers);
@@ -58,14 +60,18 @@ public:
     }
 
 private:
-    std::function<bool()> m_makeCurrent;
+    MGpuDevice *m_device;
     QList<MTextureLayer *> m_layers;
 };
 } // namespace
 
 MFileResult writeDocument(QDataStream &stream, const MDocumentParts &parts)
 {
-    parts.makeCurrent();
+    // The tiles are read as the painter sees them.
+    if (parts.flushStrokes)
+        parts.flushStrokes();
+    if (parts.device)
+        parts.device->makeCurrent();
     const MLayerStack *layers = parts.layers;
     const MPaper *paper = parts.paper;
     qint32 tiles = 0;
@@ -88,7 +94,7 @@ MFileResult writeDocument(QDataStream &stream, const MDocumentParts &parts)
 // document that can take layers.
 static MFileResult describe(QDataStream &stream, const MDocumentParts &parts, MDocumentDescription &description)
 {
-    if (!parts.isValid() || !parts.makeCurrent || !parts.makeCurrent())
+    if (!parts.isValid() || !parts.device || !parts.device->makeCurrent())
         return MFileResult(ReadNoContext,
                            MLogger::instance()->systemError(QStringLiteral("Unable to make current context")));
     return description.read(stream);
@@ -117,7 +123,7 @@ MFileResult readDocument(QDataStream &stream, const MDocumentParts &parts, const
 
 MFileResult writeDocumentFile(const QString &path, const MDocumentParts &parts)
 {
-    if (!parts.isValid() || !parts.makeCurrent)
+    if (!parts.isValid() || !parts.device)
         return WriteNotOpened;
     return MFileFraming::writeFile(path, documentMagic,
                                    [&parts](QDataStream &stream) { return writeDocument(stream, parts); });

@@ -25,10 +25,6 @@ struct MDocumentParts
     MUndoHistory *history = nullptr;
     // Where the parts announce what changed for the document as a whole.
     MDocumentEvents *events = nullptr;
-    // Makes the context current with the queued stamps drawn first (the
-    // document's makeCurrent): for what reads tiles or replaces them, which
-    // no stamp still to come may land in or read after.
-    std::function<bool()> makeCurrent;
     // The scratch layer a stroke paints into before it is merged, and
     // drawing the stamps queued for it: whatever reads or merges the stroke
     // layer, or changes what stamps read, flushes first.

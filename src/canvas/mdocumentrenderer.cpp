@@ -43,8 +43,10 @@ QImage MDocumentRenderer::renderToImage(const QString &programName, int width, i
     };
     if (!m_parts.finishLoading())
         return QImage();
-    if (!m_parts.makeCurrent())
+    if (!m_parts.device->makeCurrent())
         return refuse(QStringLiteral("Unable to make current context"));
+    // The image shows every stamp placed so far.
+    m_parts.flushStrokes();
     // A size the driver cannot render would give a blank or broken image
     // that looks like a success.
     const int limit = maximumRenderSize();
@@ -103,14 +105,14 @@ QImage MDocumentRenderer::renderToImage(const QString &programName, int width, i
             m_parts.paintEngine->applyProgram(&params);
         }
     }
-    m_parts.makeCurrent();
+    m_parts.device->makeCurrent();
     target.release();
     return target.toImage(true).convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 int MDocumentRenderer::maximumRenderSize()
 {
-    return m_parts.makeCurrent() ? m_parts.device->maximumRenderSize() : 0;
+    return m_parts.device->makeCurrent() ? m_parts.device->maximumRenderSize() : 0;
 }
 
 QImage MDocumentRenderer::flattenedImage(const QString &programName)

@@ -33,9 +33,12 @@ MLayerEdits::MLayerEdits(const MDocumentParts &parts)
 {
 }
 
-bool MLayerEdits::makeCurrent()
+bool MLayerEdits::flushStrokesAndMakeCurrent()
 {
-    return m_parts.makeCurrent();
+    // Current first: the flush then draws without switching there and back.
+    const bool current = m_parts.device->makeCurrent();
+    m_parts.flushStrokes();
+    return current;
 }
 
 int MLayerEdits::count() const
@@ -62,7 +65,7 @@ void MLayerEdits::clearStrokeLayer()
 {
     // Stamps still queued would land in it afterwards.
     if (m_parts.strokeLayer->tileCount() > 0)
-        makeCurrent();
+        flushStrokesAndMakeCurrent();
     m_parts.device->clearLayer(m_parts.strokeLayer);
 }
 
@@ -233,7 +236,7 @@ void MLayerEdits::blitLayer(MTextureLayer *destination, int destinationRow, MTex
         return;
     if (!destination || !source)
         return;
-    makeCurrent();
+    flushStrokesAndMakeCurrent();
     for (int i = 0; i < source->tileCount(); ++i) {
         MTextureTile *from = source->tileAt(i);
         if (!from || !from->ensureTexture())
@@ -278,7 +281,7 @@ void MLayerEdits::mergeLayers(int lower, int upper)
     const bool bothHidden = !below->visible() && !above->visible();
     const double lowerOpacity = below->visible() || bothHidden ? below->opacity() : 0.0;
     const double upperOpacity = above->visible() || bothHidden ? above->opacity() : 0.0;
-    makeCurrent();
+    flushStrokesAndMakeCurrent();
     m_parts.history->beginMacro(QCoreApplication::translate("MCanvas", "Merge layer"));
     // The merged pixels show what the effects showed. The upper one first:
     // its effect may read the lower layer as it is shown under it, raw.
@@ -313,10 +316,11 @@ void MLayerEdits::mergeLayers(int lower, int upper)
         auto *merged = static_cast<MTextureTile *>(strokeLayer()->addTile(cell));
         if (!merged || !merged->ensureTexture())
             continue;
-        makeCurrent();
+        // The stamps were drawn as the merge began: the context alone.
+        m_parts.device->makeCurrent();
         m_parts.device->blitTile(merged, to, GL_ONE, GL_ZERO, QStringLiteral("blit"), lowerOpacity);
         if (from && from->ensureTexture() && upperOpacity > 0.0) {
-            makeCurrent();
+            m_parts.device->makeCurrent();
             m_parts.device->blitTile(merged, from, GL_ONE, GL_ONE_MINUS_SRC_ALPHA, QStringLiteral("blit"),
                                      upperOpacity, QRect());
         }
@@ -395,7 +399,7 @@ bool MLayerEdits::pasteImage(const QPointF &centre, const QImage &image, bool cl
         return false;
     const QRect target(qRound(centre.x() - image.width() / 2), qRound(centre.y() - image.height() / 2),
                        image.width(), image.height());
-    makeCurrent();
+    flushStrokesAndMakeCurrent();
     m_parts.selection->setClipStrokeSilently(clip);
     m_parts.history->beginMacro(text.isEmpty() ? QCoreApplication::translate("MCanvas", "Paste an image") : text);
     const QRectF area = sourceRect.isEmpty() ? QRectF(target) : sourceRect.translated(target.topLeft());
@@ -440,7 +444,7 @@ bool MLayerEdits::pasteBuffer(MBufferLayer *buffer, int row, const QString &text
     MTextureLayer *layer = at(row);
     if (!buffer || !layer)
         return false;
-    if (!makeCurrent()) {
+    if (!flushStrokesAndMakeCurrent()) {
         MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
         return false;
     }
@@ -469,7 +473,7 @@ bool MLayerEdits::applyEffect()
     if (!layer || !layer->hasShader())
         return false;
     const int row = m_parts.layers->currentRow();
-    makeCurrent();
+    flushStrokesAndMakeCurrent();
     MShader *effect = MShaderList::instance()->find(layer->shaderId());
     if (!effect)
         return false;
@@ -521,7 +525,7 @@ void MLayerEdits::fillLayer(int row, const QColor &color)
     if (!layer)
         return;
     if (color.alpha() > 0) {
-        makeCurrent();
+        flushStrokesAndMakeCurrent();
         QSet<MTile *> created;
         layer->tilesInRect(fillBounds(m_parts), created);
     }

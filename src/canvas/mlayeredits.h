@@ -29,9 +29,10 @@ public:
     explicit MLayerEdits(const MDocumentParts &parts);
 
     const MDocumentParts &parts() const { return m_parts; }
-    // The document's context made current with its queued stamps drawn,
-    // before tiles are read or changed; false before set-up.
-    bool makeCurrent();
+    // The document's context made current, then its queued stamps drawn:
+    // before the layers' or the selection's tiles are read or changed, or
+    // the stroke layer is used as scratch; false before set-up.
+    bool flushStrokesAndMakeCurrent();
 
     // Sets properties of the layer at row by name.
     void updateLayerProperties(int row, const QHash<QByteArray, QVariant> &before,

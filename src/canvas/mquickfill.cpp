@@ -126,7 +126,7 @@ bool MQuickFill::fillAt(const QPointF &point, const QColor &color, int row)
     if (!layer)
         return false;
     // The layer is read as the queued stamps leave it.
-    m_edits->makeCurrent();
+    m_edits->flushStrokesAndMakeCurrent();
     prepareBuffer(layer);
     const uchar bytes[4] = {uchar(color.red()), uchar(color.green()), uchar(color.blue()), uchar(color.alpha())};
     // A selection keeps the fill inside it, as it keeps a stroke.
@@ -153,7 +153,7 @@ bool MQuickFill::selectAt(const QPointF &point, int row)
     if (!layer)
         return false;
     // The layer is read as the queued stamps leave it.
-    m_edits->makeCurrent();
+    m_edits->flushStrokesAndMakeCurrent();
     prepareBuffer(layer);
     MBufferLayer selection(m_buffer->tileSize(), m_buffer->border(), m_buffer->bytesPerPixel());
     if (!m_clearSelection)
@@ -179,7 +179,8 @@ bool MQuickFill::pasteIntoDocument(int row, const QString &undoText)
 bool MQuickFill::writeSelection(MBufferLayer *selection)
 {
     MTextureLayer *layer = m_edits->parts().selection->layer();
-    m_edits->makeCurrent();
+    // Stamps queued before read the selection as it was.
+    m_edits->flushStrokesAndMakeCurrent();
     device()->clearLayer(layer);
     return selection->writeBack(device(), layer, true);
 }

@@ -88,39 +88,13 @@ MTextureTile *MStampQueue::layerTileUnder(MTextureLayer *layer, const QRect &are
 
 // ---------------------------------------------------------------- queue
 
-namespace {
-// The queues that hold stamps, for whatever touches a tile without going
-// through its document.
-QSet<MStampQueue *> &pendingQueues()
-{
-    static QSet<MStampQueue *> queues;
-    return queues;
-}
-} // namespace
-
 MStampQueue::MStampQueue(MStampSurface *surface)
     : m_surface(surface)
     , m_indices(QOpenGLBuffer::IndexBuffer)
 {
 }
 
-MStampQueue::~MStampQueue()
-{
-    pendingQueues().remove(this);
-}
-
-void MStampQueue::flushAll()
-{
-    QSet<MStampQueue *> &queues = pendingQueues();
-    if (queues.isEmpty())
-        return;
-    const QList<MStampQueue *> waiting = queues.values();
-    for (MStampQueue *queue : waiting) {
-        if (queue->m_flushing)
-            continue;
-        queue->m_surface->drawQueued();
-    }
-}
+MStampQueue::~MStampQueue() = default;
 
 void MStampQueue::append(const QSet<MTile *> &tiles, const QVector<MQuadTransform> &vertices, const MStampState &state)
 {
@@ -173,8 +147,6 @@ void MStampQueue::appendRun(Run &run, const QSet<MTile *> &tiles, bool random)
         m_runTiles.append(tile);
         m_runRandoms.append(random ? float(MRandom::unit()) : 0.0f);
     }
-    if (m_runs.isEmpty())
-        pendingQueues().insert(this);
     m_runs.append(run);
 }
 
@@ -188,7 +160,6 @@ float MStampQueue::runRandom(const Run &run, const MTile *tile) const
 
 void MStampQueue::clear()
 {
-    pendingQueues().remove(this);
     m_runs.clear();
     m_runTiles.clear();
     m_runRandoms.clear();

@@ -55,9 +55,6 @@ public:
     void rehearse(const MBrush *brush, MTextureTile *tile, MTextureTile *target);
     // Forgets the queued stamps without drawing them (their tiles are going).
     void clear();
-    // Draws every document's queued stamps, each under its document's
-    // context; the context that was current stays current.
-    static void flushAll();
 
     // Nearest filters and clamped edges on a texture about to be drawn into;
     // it is left unbound, as a target must not be sampled while drawn into.

@@ -99,15 +99,6 @@ void MStrokes::flush()
     m_parts.device->markDrawn();
 }
 
-void MStrokes::flushHere()
-{
-    if (m_stampQueue->isEmpty())
-        return;
-    m_stampQueue->flush();
-    if (m_parts.device)
-        m_parts.device->markDrawn();
-}
-
 void MStrokes::prepareBrush(const MBrush *brush)
 {
     m_stampQueue->prepare(brush);
@@ -129,9 +120,9 @@ QOpenGLVertexArrayObject *MStrokes::vertexArrayObject() const
     return m_parts.device ? m_parts.device->vertexArrayObject() : nullptr;
 }
 
-bool MStrokes::makeDocumentCurrent()
+bool MStrokes::makeDeviceCurrent() const
 {
-    return m_parts.makeCurrent && m_parts.makeCurrent();
+    return m_parts.device && m_parts.device->makeCurrent();
 }
 
 MTextureLayer *MStrokes::currentLayer() const
@@ -200,7 +191,7 @@ void MStrokes::swapColorTextures(int size)
 
 void MStrokes::createBrushTexture(const QImage &image)
 {
-    makeDocumentCurrent();
+    makeDeviceCurrent();
     destroyBrushTexture();
     m_brushTexture = createMipmappedTexture(image);
     if (!m_brushTexture)
@@ -209,9 +200,11 @@ void MStrokes::createBrushTexture(const QImage &image)
 
 void MStrokes::destroyBrushTexture()
 {
-    // Queued stamps may still sample it: the document draws them first.
-    if (m_brushTexture && !m_stampQueue->isEmpty())
-        makeDocumentCurrent();
+    // Queued stamps may still sample it: they are drawn first.
+    if (m_brushTexture && !m_stampQueue->isEmpty()) {
+        makeDeviceCurrent();
+        flush();
+    }
     if (m_brushTexture)
         m_brushTexture->destroy();
     delete m_brushTexture;
@@ -223,7 +216,7 @@ void MStrokes::initializeGL()
     if (m_initialized || m_failed)
         return;
     MLogger &logger = *MLogger::instance();
-    makeDocumentCurrent();
+    makeDeviceCurrent();
     if (QOpenGLContext::currentContext())
         initializeOpenGLFunctions();
 
@@ -267,8 +260,8 @@ bool MStrokes::ensureColorTextures(int size) const
     if (!m_initialized || size % 2 != 0 || size < m_minColorTextureSize || size > m_maxColorTextureSize)
         return false;
     // Textures are shared: any context of the group will do, the document's if none.
-    if (!QOpenGLContext::currentContext() && m_parts.makeCurrent)
-        m_parts.makeCurrent();
+    if (!QOpenGLContext::currentContext())
+        makeDeviceCurrent();
     QOpenGLTexture *sample = ::createEmptyTexture(size, size);
     QOpenGLTexture *target = ::createEmptyTexture(size, size);
     if (!sample || !target) {
@@ -294,9 +287,12 @@ void MStrokes::destroyColorTextures()
 
 void MStrokes::shutDown()
 {
-    if (!makeDocumentCurrent() && m_parts.makeCurrent)
+    const bool current = makeDeviceCurrent();
+    if (!current && m_parts.device)
         MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
-    // Drawn by the context made current above when it could be; their tiles go now.
+    // Drawn when the context could be made current; their tiles go now.
+    if (current)
+        flush();
     m_stampQueue->clear();
     if (m_stampBuffer)
         m_stampBuffer->buffer().destroy();

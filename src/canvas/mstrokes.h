@@ -60,8 +60,6 @@ public:
     void cancel();
     // Draws the queued stamps; the context that was current stays current.
     void flush();
-    // The same under the context already current, which stays.
-    void flushHere();
     // Compiles the programs the brush's first stamps will need.
     void prepareBrush(const MBrush *brush);
     // One stamp of the brush into the tile over the target, with the
@@ -99,7 +97,8 @@ public:
     void drawQueued() override { flush(); }
 
 private:
-    bool makeDocumentCurrent();
+    // The document's context, for GL objects made or deleted; stamps stay queued.
+    bool makeDeviceCurrent() const;
     bool createEmptyTexture();
     bool ensureColorTextures(int size) const;
     void destroyColorTextures();

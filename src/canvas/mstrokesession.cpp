@@ -80,14 +80,17 @@ QRectF MStrokeSession::documentPaintedRect() const
     return m_parts.paper ? m_parts.paper->paintedRect() : QRectF();
 }
 
-bool MStrokeSession::makeCurrent()
+bool MStrokeSession::flushQueuedAndMakeCurrent()
 {
-    return m_parts.makeCurrent && m_parts.makeCurrent();
+    if (!m_parts.device || !m_parts.device->makeCurrent())
+        return false;
+    m_surface->drawQueued();
+    return true;
 }
 
 void MStrokeSession::clearTile(MTile *tile)
 {
-    makeCurrent();
+    // The end and the cancel drew the queued stamps before they clear.
     m_parts.device->clearTile(tile);
 }
 
@@ -180,7 +183,7 @@ void MStrokeSession::end()
 {
     if (!m_surface->prepare())
         return;
-    if (!makeCurrent()) {
+    if (!flushQueuedAndMakeCurrent()) {
         MLogger::instance()->systemError(QStringLiteral("Unable to make current context"));
         return;
     }
@@ -219,7 +222,7 @@ void MStrokeSession::end()
 
 void MStrokeSession::cancel()
 {
-    makeCurrent();
+    flushQueuedAndMakeCurrent();
     MTextureLayer *strokeLayer = m_parts.strokeLayer;
     const QSet<MTile *> touched = strokeLayer->touchedTiles();
     for (MTile *tile : touched)
@@ -248,7 +251,7 @@ void MStrokeSession::flushPending()
         queue->append(m_pendingTiles, m_vertices, passState(QPointF(0, 0)));
         // Bounded: a view that does not draw leaves no more than a buffer's worth queued.
         if (queue->stampCount() * verticesPerStamp >= m_surface->stampBuffer()->capacity())
-            makeCurrent();
+            m_surface->drawQueued();
     }
     m_pendingTiles.clear();
     m_vertices.resize(0);
@@ -420,9 +423,9 @@ void MStrokeSession::renderStamps(const Tiles &tiles, const Vertices &vertices, 
         return;
     }
     // Drawn now, after whatever was queued before.
-    makeCurrent();
+    flushQueuedAndMakeCurrent();
     m_queue->append(tiles, vertices, passState(offset));
-    makeCurrent();
+    m_surface->drawQueued();
 }
 
 MStampState MStrokeSession::passState(const QPointF &offset) const
@@ -438,7 +441,7 @@ void MStrokeSession::colorFeedback(const QPointF &position, bool clear)
         return;
     }
     // Stamps queued before read the colours as they were: drawn first.
-    makeCurrent();
+    flushQueuedAndMakeCurrent();
     const int size = m_surface->colorTextureSize();
     QOpenGLTexture *target = m_surface->colorTargetTexture(size);
     QOpenGLTexture *sample = m_surface->colorSampleTexture(size);

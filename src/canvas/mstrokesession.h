@@ -74,8 +74,9 @@ private:
     static double applyCurves(const QList<MCurve *> &curves, double value, const MEvent &event);
     static QPointF position(const MEvent &event);
     QRectF documentPaintedRect() const;
-    // The document's context, with the queued stamps drawn.
-    bool makeCurrent();
+    // The document's context made current, then the queued stamps drawn:
+    // before the stroke layer is merged or cleared, or what stamps read changes.
+    bool flushQueuedAndMakeCurrent();
     // Places one stamp of the segment and records where it landed.
     void placeStamp(const MEvent &event);
     // Hands the stamps placed so far to the queue.

@@ -4,7 +4,6 @@
 #include "mlogger.h"
 #include "mopengl.h"
 #include "msettings.h"
-#include "mstampqueue.h"
 #include "mtexturepool.h"
 #include "mtiledlayer.h"
 #include "mundolayer.h"
@@ -67,8 +66,6 @@ MTextureTile::MTextureTile(MTiledLayer *layer)
 
 MTextureTile::~MTextureTile()
 {
-    // Queued stamps land before any read or write of a tile.
-    MStampQueue::flushAll();
     dispose(m_texture);
 }
 
@@ -220,8 +217,6 @@ QOpenGLTexture *MTextureTile::createTransparentTexture(int size)
 
 bool MTextureTile::clear()
 {
-    // Queued stamps land before any read or write of a tile.
-    MStampQueue::flushAll();
     QOpenGLExtraFunctions *f = functions();
     if (!f || !ensureTexture())
         return false;
@@ -281,8 +276,6 @@ int MTextureTile::byteSize() const
 
 bool MTextureTile::setImage(const QImage &image)
 {
-    // Queued stamps land before any read or write of a tile.
-    MStampQueue::flushAll();
     if (!isValid())
         return false;
     QImage pixels = image.convertToFormat(QImage::Format_RGBA8888_Premultiplied);
@@ -307,8 +300,6 @@ bool MTextureTile::setData(const void *pixels)
 
 bool MTextureTile::upload(const void *pixels, unsigned int format, int levels)
 {
-    // Queued stamps land before any read or write of a tile.
-    MStampQueue::flushAll();
     if (!pixels) {
         fail(QStringLiteral("This function request a non null buffer"));
         return false;
@@ -400,8 +391,6 @@ void MTextureTile::swapRedAndBlue(void *pixels, qsizetype bytes)
 
 bool MTextureTile::readArea(void *pixels, const QRect &area, unsigned int packBuffer, unsigned int format)
 {
-    // Queued stamps land before any read or write of a tile.
-    MStampQueue::flushAll();
     QOpenGLExtraFunctions *f = functions();
     if (!f || !isValid() || !QRect(0, 0, tileSize(), tileSize()).contains(area)) {
         fail(QStringLiteral("Error during texture pixel read: no texture"));
@@ -448,8 +437,6 @@ bool MTextureTile::generateMipmaps()
 
 bool MTextureTile::rebuildMipmaps()
 {
-    // Queued stamps land before any read or write of a tile.
-    MStampQueue::flushAll();
     QOpenGLExtraFunctions *f = functions();
     if (!f || !isValid() || !MSettings::instance()->generateMipmaps())
         return false;
@@ -558,8 +545,6 @@ void MTextureTile::updateMipmaps(int lastLevel)
         rebuildMipmaps();
         return;
     }
-    // Queued stamps land before any read or write of a tile.
-    MStampQueue::flushAll();
     QOpenGLExtraFunctions *f = functions();
     if (!f || !MSettings::instance()->generateMipmaps())
         return;

@@ -305,8 +305,10 @@ void MWidget::paintCanvasGL()
     // the tiles while this context samples them, and a frame that shows a
     // tile half drawn keeps the missing part, as later frames recomposite
     // only what changed since. The frame waits for the document's work.
-    if (m_canvas->makeCurrent())
+    if (m_canvas->makeCurrent()) {
+        m_canvas->flushStrokes();
         m_canvas->context()->functions()->glFinish();
+    }
     makeFrameCurrent();
     QOpenGLFunctions *f = context()->functions();
     MPaintParams params;

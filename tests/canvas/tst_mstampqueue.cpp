@@ -1,7 +1,7 @@
 // Stamps queued across moves and drawn together: the stroke layer, the merged
 // layer and the undo history are those of stamps drawn after every move,
-// whatever the brush changes from stamp to stamp; and whatever reads a tile
-// sees every stamp placed so far.
+// whatever the brush changes from stamp to stamp; and whatever reads or
+// changes the document's tiles sees every stamp placed so far.
 
 #include "mbrush.h"
 #include "mcanvas.h"
@@ -12,6 +12,7 @@
 #include "mstrokes.h"
 #include "mstrokesession.h"
 #include "mtestcanvas.h"
+#include "mtestfolder.h"
 #include "mtestglcontext.h"
 #include "mtexturelayer.h"
 
@@ -33,6 +34,9 @@ const QRect whole = document.toRect();
 
 // How a case sets up the document and the brush before the stroke.
 using Setup = std::function<void(MCanvas *, MBrush *)>;
+// What a case does to the document in the middle of a stroke; the path of a
+// document file it may load.
+using Change = std::function<void(MCanvas *, const QString &)>;
 
 // What one stroke left: the stroke layer before the release, the layer after
 // it, and the layer after an undo.
@@ -43,9 +47,21 @@ struct Outcome
     QImage undone;
     int undoSteps = 0;
 };
+
+// The document around a change made in the middle of a stroke: whether
+// stamps were still queued after it, the stroke layer and every layer after
+// it, then after the release.
+struct Changed
+{
+    bool queuedAfter = false;
+    QList<QImage> after;
+    QList<QImage> released;
+    int undoIndex = 0;
+};
 } // namespace
 
 Q_DECLARE_METATYPE(Setup)
+Q_DECLARE_METATYPE(Change)
 
 class TestMStampQueue : public QObject
 {
@@ -68,8 +84,33 @@ private:
     }
 
     // A zigzag over several tiles with moves short and long and the
-    // pressure rising and falling; the stamps drawn after every move, or
-    // only when something reads the layers.
+    // pressure rising and falling, left pressed at its last point, returned;
+    // the stamps drawn after every move, or left queued.
+    QPointF zigzag(MBrush *brush, int moves, bool drawEveryMove)
+    {
+        send(MEvent::Press, QPointF(-560, -240), 0.2, brush);
+        QPointF p(-560, -240);
+        for (int i = 1; i <= moves; ++i) {
+            const double step = 3.0 + (i % 7) * 6.0;
+            p += QPointF(step, (i / 6) % 2 ? 9.0 : -7.0);
+            send(MEvent::Move, p, 0.5 + 0.45 * std::sin(i * 0.4), brush);
+            if (drawEveryMove)
+                canvas->flushStrokes();
+        }
+        return p;
+    }
+
+    // The stroke layer and every layer of the document.
+    QList<QImage> documentImages() const
+    {
+        QList<QImage> images{layerImage(canvas->strokeLayer(), whole)};
+        for (int row = 0; row < canvas->count(); ++row)
+            images.append(layerImage(canvas->at(row), whole));
+        return images;
+    }
+
+    // The stamps drawn after every move, or only when something reads the
+    // layers.
     Outcome paint(const Setup &setup, bool drawEveryMove)
     {
         canvas->reset();
@@ -79,15 +120,8 @@ private:
         setup(canvas.get(), &brush);
         Outcome outcome;
         const int before = canvas->undoStack()->index();
-        send(MEvent::Press, QPointF(-560, -240), 0.2, &brush);
-        QPointF p(-560, -240);
-        for (int i = 1; i <= 60; ++i) {
-            const double step = 3.0 + (i % 7) * 6.0;
-            p += QPointF(step, (i / 6) % 2 ? 9.0 : -7.0);
-            send(MEvent::Move, p, 0.5 + 0.45 * std::sin(i * 0.4), &brush);
-            if (drawEveryMove)
-                canvas->flushStrokes();
-        }
+        const QPointF p = zigzag(&brush, 60, drawEveryMove);
+        canvas->flushStrokes();
         outcome.stroke = layerImage(canvas->strokeLayer(), whole);
         send(MEvent::Release, p, 0.0, &brush);
         outcome.merged = layerImage(canvas->current(), whole);
@@ -95,6 +129,33 @@ private:
         canvas->undo();
         outcome.undone = layerImage(canvas->current(), whole);
         return outcome;
+    }
+
+    // Over a painted layer, with a brush whose stamps read it (masked by the
+    // layer below), a stroke is left pressed with its stamps queued, the
+    // change is made (after a flush when flushFirst), and the stroke released.
+    Changed changeDuringStroke(const Change &change, const QString &file, bool flushFirst)
+    {
+        canvas->reset();
+        canvas->setPaintedRect(document);
+        paintRect(canvas->current(), QRect(-600, -300, 500, 600), qRgba(90, 90, 90, 255));
+        canvas->appendLayer();
+        MBrush brush;
+        brush.setRadius(14);
+        brush.setInheritAlphaUnder(true);
+        const QPointF p = zigzag(&brush, 30, false);
+        Changed changed;
+        if (canvas->strokes()->stampQueue()->isEmpty())
+            return changed;
+        if (flushFirst)
+            canvas->flushStrokes();
+        change(canvas.get(), file);
+        changed.queuedAfter = !canvas->strokes()->stampQueue()->isEmpty();
+        changed.after = documentImages();
+        send(MEvent::Release, p, 0.0, &brush);
+        changed.released = documentImages();
+        changed.undoIndex = canvas->undoStack()->index();
+        return changed;
     }
 
 public:
@@ -200,8 +261,54 @@ private slots:
         QVERIFY(qAlpha(pixelAt(canvas->current(), QPoint(20, 0))) > 0);
     }
 
-    // Nothing waits for a view: a tile read, a merge or the next stroke
-    // finds the stamps queued before it.
+    // Whatever replaces, clears or reads the tiles the stamps draw into or
+    // read, in the middle of a stroke, first draws the stamps queued before
+    // it: the document is as a flush just before would have left it, and no
+    // stamp is left naming a tile that is gone.
+    void changesFindQueuedStamps_data()
+    {
+        QTest::addColumn<Change>("change");
+        QTest::newRow("undo takes the stroke's layer away") << Change([](MCanvas *c, const QString &) { c->undo(); });
+        QTest::newRow("the layer below removed") << Change([](MCanvas *c, const QString &) { c->removeLayer(0); });
+        QTest::newRow("merged into the layer below")
+            << Change([](MCanvas *c, const QString &) { c->mergeLayerWithLower(); });
+        QTest::newRow("the layer below filled") << Change([](MCanvas *c, const QString &) {
+            c->setCurrentRow(0);
+            c->fill(QColor(20, 200, 90));
+        });
+        QTest::newRow("an image pasted below") << Change([](MCanvas *c, const QString &) {
+            QImage image(300, 200, QImage::Format_ARGB32_Premultiplied);
+            image.fill(QColor(200, 30, 160));
+            c->pasteImage(QPointF(-450, -200), image, false, QString(), 0, QRectF(), 0);
+        });
+        QTest::newRow("a region of the layer below selected")
+            << Change([](MCanvas *c, const QString &) { c->fillSelection(QPoint(-300, 0), true, 0, 0); });
+        QTest::newRow("an image read back")
+            << Change([](MCanvas *c, const QString &) { c->grabLayer(c->strokeLayer(), QStringLiteral("basic")); });
+        QTest::newRow("the document cleared") << Change([](MCanvas *c, const QString &) { c->clear(); });
+        QTest::newRow("another document loaded")
+            << Change([](MCanvas *c, const QString &file) { QVERIFY(c->loadFromFile(file)); });
+    }
+
+    void changesFindQueuedStamps()
+    {
+        QFETCH(Change, change);
+        const MTestFolder folder;
+        const QString file = folder.filePath(QStringLiteral("other.kxd"));
+        canvas->reset();
+        paintRect(canvas->current(), QRect(-200, -100, 300, 200), qRgba(10, 60, 120, 255));
+        QVERIFY(canvas->saveToFile(file));
+        const Changed flushed = changeDuringStroke(change, file, true);
+        const Changed queued = changeDuringStroke(change, file, false);
+        QVERIFY(!flushed.after.isEmpty());
+        QVERIFY(!queued.queuedAfter);
+        QCOMPARE(queued.after, flushed.after);
+        QCOMPARE(queued.released, flushed.released);
+        QCOMPARE(queued.undoIndex, flushed.undoIndex);
+    }
+
+    // Nothing waits for a view: a read through the document, a merge or the
+    // next stroke finds the stamps queued before it.
     void readersFindQueuedStamps()
     {
         canvas->reset();
@@ -213,8 +320,10 @@ private slots:
         send(MEvent::Press, QPointF(-100.5, 0.5), 1.0, &brush);
         send(MEvent::Move, QPointF(100.5, 0.5), 1.0, &brush);
         QVERIFY(!canvas->strokes()->stampQueue()->isEmpty());
-        QCOMPARE(qAlpha(pixelAt(canvas->strokeLayer(), QPoint(0, 0))), 255);
+        const QImage read = canvas->grabLayer(canvas->strokeLayer(), QStringLiteral("basic"));
         QVERIFY(canvas->strokes()->stampQueue()->isEmpty());
+        QCOMPARE(qAlpha(read.pixel(-whole.topLeft())), 255);
+        QCOMPARE(qAlpha(pixelAt(canvas->strokeLayer(), QPoint(0, 0))), 255);
 
         send(MEvent::Move, QPointF(100.5, 100.5), 1.0, &brush);
         QVERIFY(!canvas->strokes()->stampQueue()->isEmpty());
@@ -245,8 +354,8 @@ private slots:
         send(MEvent::Move, QPointF(50, 20), 1.0, &brush);
         QVERIFY(!canvas->strokes()->stampQueue()->isEmpty());
 
-        // The context alone: making the document current would draw the stamps.
-        QVERIFY(canvas->makeContextCurrent());
+        // The context alone leaves the stamps queued.
+        QVERIFY(canvas->makeCurrent());
         QOpenGLExtraFunctions *f = QOpenGLContext::currentContext()->extraFunctions();
         blend ? f->glEnable(GL_BLEND) : f->glDisable(GL_BLEND);
         f->glBlendFuncSeparate(GL_ONE, GL_ZERO, GL_ZERO, GL_ONE);
