@@ -8,40 +8,25 @@
 #include "mdocumentevents.h"
 #include "mdocumentstorage.h"
 #include "mevent.h"
-#include "mgeometry.h"
 #include "mgpudevice.h"
 #include "mpaper.h"
 #include "mquickfill.h"
 #include "mselection.h"
 #include "mlayerlistmodel.h"
+#include "mpathevents.h"
 #include "mlogger.h"
-#include "mopengl.h"
 #include "mpaintengine.h"
-#include "mpaintparams.h"
 #include "msettings.h"
 #include "mshaderprogramlist.h"
 #include "mstrokes.h"
-#include "mtexturetile.h"
-#include "mtextureutility.h"
-#include "mtilegeometry.h"
 #include "mundohistory.h"
 #include "mundostream.h"
-#include "mutility.h"
 
-#include <QDebug>
 #include <QFileInfo>
-#include <QOffscreenSurface>
-#include <QOpenGLContext>
-#include <QOpenGLFunctions>
-#include <QOpenGLPixelTransferOptions>
 #include <QTimer>
-#include <QOpenGLTexture>
-#include <QPainter>
-#include <QSignalBlocker>
 #include <QUndoStack>
 
 #include <cmath>
-#include <memory>
 
 namespace {
 int documentCounter = 0;
@@ -645,53 +630,11 @@ int MCanvas::brushStroke(const QPainterPath &path, bool clip, const MStrokePaint
         return 0;
     if (!current())
         return 0;
-    const QList<QPolygonF> polygons = path.toSubpathPolygons(QTransform());
-    MEvent event;
+    const QVector<MEvent> events = MPathEvents::fromPath(path);
     beginMacro(tr("Brush stroke"));
     m_selection->setClipStrokeSilently(clip);
-    double totalTime = 0.0;
-    double totalDistance = 0.0;
-    double *inputs = event.inputs;
-    for (const QPolygonF &polygon : polygons) {
-        QPointF last;
-        for (int i = 0; i < polygon.size(); ++i) {
-            const QPointF point = polygon.at(i);
-            if (i == 0) {
-                event.type = MEvent::Press;
-                for (int input : {MEnum::biTimeToPrevious, MEnum::biTotalTime, MEnum::biDistanceToPrevious,
-                                  MEnum::biTotalDistance, MEnum::biDirectionX, MEnum::biDirectionY})
-                    inputs[input] = 0.0;
-                inputs[MEnum::biSpeed] = 2.0;
-                inputs[MEnum::biPositionX] = point.x();
-                inputs[MEnum::biPositionY] = point.y();
-                last = point;
-                stroke(&event, 0, paint);
-            } else {
-                const QPointF v = point - last;
-                const double length = std::hypot(v.x(), v.y());
-                if (length >= 0.5) {
-                    event.type = MEvent::Move;
-                    inputs[MEnum::biDistanceToPrevious] = length;
-                    inputs[MEnum::biDirectionX] = v.x() / length;
-                    inputs[MEnum::biDirectionY] = v.y() / length;
-                    inputs[MEnum::biTimeToPrevious] = 2.0;
-                    totalTime += 2.0;
-                    inputs[MEnum::biTotalTime] = totalTime;
-                    inputs[MEnum::biSpeed] = length * 0.5;
-                    totalDistance += length;
-                    inputs[MEnum::biTotalDistance] = totalDistance;
-                    inputs[MEnum::biPositionX] = point.x();
-                    inputs[MEnum::biPositionY] = point.y();
-                    last = point;
-                    stroke(&event, 0, paint);
-                }
-            }
-            if (i == polygon.size() - 1) {
-                event.type = MEvent::Release;
-                stroke(&event, 0, paint);
-            }
-        }
-    }
+    for (MEvent event : events)
+        stroke(&event, 0, paint);
     endMacro();
     m_selection->setClipStrokeSilently(true);
     return 1;
@@ -757,12 +700,6 @@ void MCanvas::clearLayer(MTextureLayer *layer)
     m_device->clearLayer(layer);
 }
 
-void MCanvas::copyTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity)
-{
-    flushStrokesAndMakeCurrent();
-    m_device->blitTile(destination, source, GL_ONE, GL_ZERO, programName, opacity);
-}
-
 void MCanvas::blitTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity,
                        const QRect &area)
 {
@@ -774,12 +711,6 @@ void MCanvas::fillTile(MTile *tile, const QColor &color)
 {
     flushStrokesAndMakeCurrent();
     m_device->fillTile(tile, color);
-}
-
-void MCanvas::blendStrokeTile(MTile *tile, int row)
-{
-    flushStrokesAndMakeCurrent();
-    m_device->blendStrokeTile(tile, at(row), at(row - 1));
 }
 
 bool MCanvas::blitImage(const QPointF &centre, const QImage &image, MTextureLayer *layer, bool clearFirst)

@@ -189,16 +189,12 @@ public:
     // Tile primitives, under the document's context, with the queued stamps drawn first.
     void clearTile(MTile *tile);
     void clearLayer(MTextureLayer *layer);
-    // src drawn through the program onto dst, replacing (copy) or laid over
-    // it with premultiplied source-over (blit).
-    void copyTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity);
+    // The source drawn through the program and laid over the destination
+    // with premultiplied source-over.
     void blitTile(MTextureTile *destination, MTextureTile *source, const QString &programName, double opacity,
                   const QRect &area = QRect());
     // The tile painted with the colour, inside the selection when there is one.
     void fillTile(MTile *tile, const QColor &color);
-    // The stroke layer's tile at the same place merged into the tile of the
-    // layer at row.
-    void blendStrokeTile(MTile *tile, int row);
     bool blitImage(const QPointF &centre, const QImage &image, MTextureLayer *layer, bool clearFirst);
 
     // Rendering, by the document's renderer.
