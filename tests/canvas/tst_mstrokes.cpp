@@ -81,6 +81,34 @@ private:
         return QPointF(slot & 1 ? -p.x() : p.x(), slot & 2 ? -p.y() : p.y());
     }
 
+    // A brush engine of the body, known by the id.
+    static void addEngine(const QString &id, const QString &body)
+    {
+        auto *engine = new MTestEffect(id, body);
+        engine->set_type(MShader::BrushShader);
+        MShaderList::instance()->append(engine);
+    }
+
+    // The document afresh, with tiles of the layer at the four corners round
+    // the origin made in the order given, other blocks between them in memory.
+    bool freshTilesInOrder(const int (&order)[4], bool strokeLayer, std::vector<std::unique_ptr<char[]>> &spacers)
+    {
+        const QPointF corners[4] = {QPointF(-100, -100), QPointF(100, -100), QPointF(-100, 100), QPointF(100, 100)};
+        canvas->reset();
+        canvas->setAutoExtent(false);
+        canvas->setPaintedRect(document);
+        if (!canvas->makeCurrent())
+            return false;
+        MTextureLayer *layer = strokeLayer ? canvas->strokeLayer() : canvas->current();
+        layer->clear();
+        for (int i : order) {
+            spacers.emplace_back(new char[size_t(64 + 4096 * order[i])]);
+            if (!layer->addTile(corners[i]))
+                return false;
+        }
+        return true;
+    }
+
 public:
     static void initMain() { MTestGLContext::prepareSharedContexts(); }
 
@@ -109,9 +137,7 @@ private slots:
         paintRect(canvas->current(), QRect(20, -200, 280, 200), qRgba(30, 170, 60, 255));
         paintRect(canvas->current(), QRect(-300, 40, 200, 160), qRgba(200, 40, 160, 255));
 
-        auto *engine = new MTestEffect(engineId, engineBody);
-        engine->set_type(MShader::BrushShader);
-        MShaderList::instance()->append(engine);
+        addEngine(engineId, engineBody);
         MBrush brush;
         brush.set_shaderId(engineId);
         brush.setRadius(9);
@@ -175,30 +201,17 @@ private slots:
     void seededStrokeIgnoresTileOrder()
     {
         const QString randomId = QStringLiteral("{5A1C0D1E-0000-4000-8000-0000000000C7}");
-        auto *engine = new MTestEffect(
-            randomId, QStringLiteral("f_color = getStandardComposition(getStandardColor() * vec3(f_random, 1.0, "
-                                     "1.0 - f_random), getStandardClipping(getStandardAlpha()));\n"));
-        engine->set_type(MShader::BrushShader);
-        MShaderList::instance()->append(engine);
+        addEngine(randomId, QStringLiteral("f_color = getStandardComposition(getStandardColor() * vec3(f_random, 1.0, "
+                                           "1.0 - f_random), getStandardClipping(getStandardAlpha()));\n"));
         MBrush brush;
         brush.set_shaderId(randomId);
         brush.setRadius(12);
         // Every tile corner lies at the origin: each move's stamps straddle four tiles.
-        const QPointF corners[4] = {QPointF(-100, -100), QPointF(100, -100), QPointF(-100, 100), QPointF(100, 100)};
         const int orders[][4] = {{0, 1, 2, 3}, {3, 2, 1, 0}, {1, 3, 0, 2}, {2, 0, 3, 1}, {0, 3, 1, 2}, {3, 0, 2, 1}};
         QImage first;
         for (const auto &order : orders) {
-            canvas->reset();
-            canvas->setAutoExtent(false);
-            canvas->setPaintedRect(document);
-            QVERIFY(canvas->makeCurrent());
-            canvas->strokeLayer()->clear();
-            // Other blocks between the tiles move them about in memory.
             std::vector<std::unique_ptr<char[]>> spacers;
-            for (int i : order) {
-                spacers.emplace_back(new char[size_t(64 + 4096 * order[i])]);
-                QVERIFY(canvas->strokeLayer()->addTile(corners[i]));
-            }
+            QVERIFY(freshTilesInOrder(order, true, spacers));
             MRandom::seed(4049);
             MEvent press = event(MEvent::Press, QPointF(20, 0), 1.0);
             canvas->startStroke(&press, MStrokePaint{&brush, QColor(40, 90, 220), QColor(250, 200, 20)}, 0);
@@ -223,11 +236,8 @@ private slots:
     void colorPickupAcrossTileEdges()
     {
         const QString pickupId = QStringLiteral("{5A1C0D1E-0000-4000-8000-0000000000C8}");
-        auto *engine = new MTestEffect(
-            pickupId, QStringLiteral("f_color = getStandardComposition(getStandardColor(), "
-                                     "getStandardClipping(getStandardAlpha()));\n"));
-        engine->set_type(MShader::BrushShader);
-        MShaderList::instance()->append(engine);
+        addEngine(pickupId, QStringLiteral("f_color = getStandardComposition(getStandardColor(), "
+                                           "getStandardClipping(getStandardAlpha()));\n"));
         MBrush brush;
         brush.set_shaderId(pickupId);
         brush.setRadius(12);
@@ -249,19 +259,11 @@ private slots:
 
         // Red left of the edge at x = 0, blue right of it; the tiles made in
         // different orders, with other blocks between them in memory.
-        const QPointF corners[4] = {QPointF(-100, -100), QPointF(100, -100), QPointF(-100, 100), QPointF(100, 100)};
         const int orders[][4] = {{0, 1, 2, 3}, {3, 2, 1, 0}, {1, 3, 0, 2}, {2, 0, 3, 1}};
         QImage first;
         for (const auto &order : orders) {
-            canvas->reset();
-            canvas->setAutoExtent(false);
-            canvas->setPaintedRect(document);
-            QVERIFY(canvas->makeCurrent());
             std::vector<std::unique_ptr<char[]>> spacers;
-            for (int i : order) {
-                spacers.emplace_back(new char[size_t(64 + 4096 * order[i])]);
-                QVERIFY(canvas->current()->addTile(corners[i]));
-            }
+            QVERIFY(freshTilesInOrder(order, false, spacers));
             paintRect(canvas->current(), QRect(-200, -200, 200, 400), red);
             paintRect(canvas->current(), QRect(0, -200, 200, 400), blue);
             strokeDown(0, 20);
