@@ -285,7 +285,8 @@ Figures runChild(const QString &program, const QStringList &arguments, const QPr
 {
     QProcess child;
     child.setProcessEnvironment(environment);
-    child.setStandardErrorFile(QProcess::nullDevice());
+    // Kept for a run that fails, to say why.
+    child.setProcessChannelMode(QProcess::SeparateChannels);
     const double start = now() / 1e6;
     child.start(program, arguments);
     child.waitForFinished(600000);
@@ -300,8 +301,14 @@ Figures runChild(const QString &program, const QStringList &arguments, const QPr
             value -= start;
         figures[name] = value;
     }
-    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0)
+    if (child.exitStatus() != QProcess::NormalExit || child.exitCode() != 0) {
         figures["failed"] = 1;
+        const QByteArray errors = child.readAllStandardError();
+        std::fprintf(stderr, "%s %s: %s (exit %d); its last words:\n%s\n", qPrintable(program),
+                     qPrintable(arguments.value(0)),
+                     child.exitStatus() == QProcess::CrashExit ? "crashed" : "failed", child.exitCode(),
+                     errors.right(2000).constData());
+    }
     return figures;
 }
 
@@ -379,7 +386,10 @@ int main(int argc, char **argv)
         const double written = BenchPlainFile::write(bytes, copy, MLayerDescription::TileBytes + 16);
         QFile::remove(copy);
         if (empty.count("failed") || full.count("failed") || !full.count("save") || full["save"] < 0 || written < 0) {
-            std::fprintf(stderr, "run %d failed\n", i + 1);
+            std::fprintf(stderr, "run %d failed:%s%s%s%s\n", i + 1, empty.count("failed") ? " no document's run" : "",
+                         full.count("failed") ? " document's run" : "",
+                         !full.count("save") || full["save"] < 0 ? " the document's save" : "",
+                         written < 0 ? " the plain write" : "");
             return 1;
         }
         emptyShown.add(empty["shown"]);
